@@ -1,0 +1,38 @@
+#pragma once
+// Text at the file boundary.
+//
+// In memory every text is a std::wstring (32-bit characters on Linux). Files
+// and byte-exact results use UTF-8 or UTF-16LE; these helpers are the only
+// place where that conversion happens. Decoders never fail: a malformed
+// sequence becomes U+FFFD so that bad input cannot stop a caller.
+//
+// Wide formatting: glibc reads "%s" in a wide format as a *narrow* string,
+// which crashes or prints garbage when handed a wchar_t*. Use WFormat with
+// "%ls" for wide arguments, or better, build text with these helpers.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view bytes);
+
+// UTF-16LE without a byte-order mark; characters above U+FFFF become pairs.
+std::string ToUtf16LE(std::wstring_view text);
+std::wstring FromUtf16LE(std::string_view bytes);
+
+// Narrowing through the "C" locale's wide-to-multibyte rule: succeeds only
+// when every character is 7-bit; otherwise `out` is cleared and false returned.
+bool NarrowAscii(std::wstring_view text, std::string& out);
+
+// Widening maps each byte 0-255 to the character of the same value.
+std::wstring Widen(std::string_view bytes);
+
+// printf-style formatting with the format checked by the compiler.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Wide printf-style formatting; "%ls" for wide strings, "%s" for narrow ones.
+std::wstring WFormat(const wchar_t* format, ...);
+
+}  // namespace text
