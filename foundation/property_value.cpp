@@ -180,7 +180,9 @@ const wchar_t* PropertyValue::CStr() const {
     thread_local std::array<std::wstring, 16> ring;
     thread_local size_t index = 0;
     index = (index + 1) % ring.size();
-    ring[index] = ToString();
+    // Copy into the slot's own storage so it keeps its allocation across uses.
+    const std::wstring value = ToString();
+    ring[index].assign(value);
     return ring[index].c_str();
 }
 

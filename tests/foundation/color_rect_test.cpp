@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "foundation/color.h"
+#include "foundation/rect.h"
+
+namespace {
+
+TEST(ColorTest, PackedAlphaZeroMeansOpaque) {
+    Color red = Color::FromARGB(0x00FF0000);
+    EXPECT_EQ(red.r, 255);
+    EXPECT_EQ(red.a, 255);
+    EXPECT_FALSE(red.premultiplied);
+    Color half = Color::FromARGB(0x80102030);
+    EXPECT_EQ(half.a, 0x80);
+    EXPECT_EQ(half.g, 0x20);
+    // The explicit constructor keeps a transparent alpha.
+    EXPECT_EQ(Color::FromRGBA(255, 0, 0, 0).a, 0);
+}
+
+TEST(ColorTest, FromFloatsRoundsClampsAndIsPremultiplied) {
+    Color c = Color::FromFloats(1.0f, 1.0f, 1.0f, 0.5f);
+    EXPECT_EQ(c.r, 255);
+    EXPECT_EQ(c.a, 128);  // trunc(127.5 + 0.5)
+    EXPECT_TRUE(c.premultiplied);
+    Color clamped = Color::FromFloats(-0.3f, 2.0f, 0.0f, 1.0f);
+    EXPECT_EQ(clamped.r, 0);
+    EXPECT_EQ(clamped.g, 255);
+}
+
+TEST(ColorTest, PackingPremultipliesPlainColours) {
+    EXPECT_EQ(Color::FromRGBA(200, 100, 50, 0).ToPremultipliedARGB(), 0u);
+    // 200*128/255 = 100, 100*128/255 = 50, 50*128/255 = 25 (truncated).
+    EXPECT_EQ(Color::FromRGBA(200, 100, 50, 128).ToPremultipliedARGB(), 0x80643219u);
+    // Already premultiplied components are packed unchanged.
+    EXPECT_EQ(Color::FromRGBAFlag(200, 100, 50, 128, true).ToPremultipliedARGB(), 0x80C86432u);
+    EXPECT_EQ(Color::FromRGB(1, 2, 3).ToPremultipliedARGB(), 0xFF010203u);
+}
+
+TEST(ColorTest, EqualityIncludesThePremultipliedFlag) {
+    EXPECT_TRUE(Color::FromRGB(1, 2, 3).Equals(Color::FromRGBA(1, 2, 3, 255)));
+    EXPECT_FALSE(Color::FromRGB(1, 2, 3).Equals(Color::FromRGBAFlag(1, 2, 3, 255, true)));
+    EXPECT_TRUE(Color::FromRGB(1, 2, 3).Premultiplied().premultiplied);
+}
+
+TEST(ColorTest, MultiplyPremultipliesThePlainSideWhenFlagsDiffer) {
+    Color plain = Color::FromRGBA(255, 255, 255, 128);
+    Color pre = Color::FromRGBAFlag(255, 255, 255, 255, true);
+    Color mixed = Color::Multiply(plain, pre);
+    EXPECT_TRUE(mixed.premultiplied);
+    EXPECT_EQ(mixed.r, 255 * 128 / 255);  // the plain colour was premultiplied first
+    Color both = Color::Multiply(plain, Color::FromRGBA(255, 255, 255, 128));
+    EXPECT_FALSE(both.premultiplied);
+    EXPECT_EQ(both.r, 255);
+    EXPECT_EQ(both.a, 128 * 128 / 255);
+}
+
+TEST(RectTest, IntersectionOfTouchingRectanglesKeepsTheEdge) {
+    Rect a(0, 0, 10, 10);
+    EXPECT_EQ(a.Intersection(Rect(10, 0, 5, 5)), Rect(10, 0, 0, 5));
+    EXPECT_EQ(a.Intersection(Rect(11, 0, 5, 5)), Rect(0, 0, 0, 0));
+    EXPECT_EQ(a.Intersection(Rect(5, -5, 20, 8)), Rect(5, 0, 5, 3));
+    EXPECT_EQ(FRect(0, 0, 1, 1).Intersection(FRect(0.5f, 0.5f, 1, 1)), FRect(0.5f, 0.5f, 0.5f, 0.5f));
+}
+
+TEST(RectTest, ContainsExcludesRightAndBottomEdges) {
+    FRect r(0, 0, 10, 10);
+    EXPECT_TRUE(r.Contains(0, 0));
+    EXPECT_TRUE(r.Contains(9.99f, 9.99f));
+    EXPECT_FALSE(r.Contains(10, 5));
+    EXPECT_FALSE(r.Contains(5, 10));
+}
+
+TEST(RectTest, CornerIntersection) {
+    CornerRect r = IntersectCornerRects({0, 0, 10, 10}, {5, 5, 20, 20});
+    EXPECT_EQ(r.left, 5);
+    EXPECT_EQ(r.right, 10);
+    CornerRect none = IntersectCornerRects({0, 0, 10, 10}, {11, 0, 20, 20});
+    EXPECT_EQ(none.left, 0);
+    EXPECT_EQ(none.right, 0);
+}
+
+}  // namespace
