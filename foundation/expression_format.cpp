@@ -56,7 +56,7 @@ std::optional<Conversion> ParseConversion(std::wstring_view s) {
 }
 
 // A C format built only from validated pieces.
-std::string BuildFormat(const Conversion& conv, const char* length) {
+std::string BuildFormat(const Conversion& conv) {
     std::string format = "%";
     for (char flag : conv.flags) {
         // "#" means nothing to the signed and decimal conversions, and C leaves it undefined there.
@@ -64,15 +64,17 @@ std::string BuildFormat(const Conversion& conv, const char* length) {
         format += flag;
     }
     if (conv.width >= 0) format += std::to_string(conv.width);
-    if (conv.precision >= 0) format += "." + std::to_string(conv.precision);
-    format += length;
+    if (conv.precision >= 0) {
+        format += '.';
+        format += std::to_string(conv.precision);
+    }
     format += conv.kind;
     return format;
 }
 
 template <class T>
-std::wstring FormatNumber(const Conversion& conv, const char* length, T value) {
-    std::string format = BuildFormat(conv, length);
+std::wstring FormatNumber(const Conversion& conv, T value) {
+    std::string format = BuildFormat(conv);
     int size = std::snprintf(nullptr, 0, format.c_str(), value);
     if (size < 0) return {};
     std::string out(static_cast<size_t>(size) + 1, '\0');
@@ -98,16 +100,16 @@ std::wstring FormatArgument(const Conversion& conv, const PropertyValue* arg) {
     const PropertyValue& value = arg ? *arg : kMissingNumber;
     switch (conv.kind) {
         case 'd':
-        case 'i': return FormatNumber(conv, "", static_cast<int>(value.ToInt()));
+        case 'i': return FormatNumber(conv, static_cast<int>(value.ToInt()));
         case 'o':
         case 'u':
         case 'x':
-        case 'X': return FormatNumber(conv, "", static_cast<unsigned>(static_cast<uint32_t>(value.ToInt())));
+        case 'X': return FormatNumber(conv, static_cast<unsigned>(static_cast<uint32_t>(value.ToInt())));
         case 'e':
         case 'E':
         case 'f':
         case 'g':
-        case 'G': return FormatNumber(conv, "", static_cast<double>(value.ToReal()));
+        case 'G': return FormatNumber(conv, static_cast<double>(value.ToReal()));
         case 'c': {
             std::wstring ch;
             if (!arg) {

@@ -25,8 +25,8 @@ public:
     void SetSeed(uint32_t seed);
     // 0..2147483647.
     int32_t Next();
-    // Next() modulo n, n taken as unsigned; n must not be 0.
-    uint32_t NextModulo(uint32_t n) { return static_cast<uint32_t>(Next()) % n; }
+    // Next() modulo n, n taken as unsigned; 0 for n = 0, drawing nothing.
+    uint32_t NextModulo(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(Next()) % n; }
     // Next() / 2147483647 * max: both ends can occur.
     float NextFloat(float max);
 

@@ -35,6 +35,13 @@ TEST(MersenneTwister, SeedZeroMeans4357) {
     for (int i = 0; i < 700; ++i) ASSERT_EQ(zero.Next(), fixed.Next());
 }
 
+TEST(MersenneTwister, NextModuloOfZeroDoesNotTrap) {
+    MersenneTwister mt(9), ref(9);
+    EXPECT_EQ(mt.NextModulo(0), 0u);
+    EXPECT_EQ(mt.Next(), ref.Next());
+    EXPECT_EQ(mt.NextModulo(1000), static_cast<uint32_t>(ref.Next()) % 1000);
+}
+
 class RandomHelpers : public ::testing::Test {
 protected:
     void SetUp() override { SeedRandom(kSeed); }
