@@ -178,3 +178,48 @@ TEST_F(GfxStencilTest, StencilClearWithoutDepthStencilSurfaceFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whole rows blended at once (the vectorised path) against the equations.
+class GfxSpanBlendTest : public GfxTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(GfxSpanBlendTest, WideBlitBlendsEveryPixelByTheEquation) {
+    const bool additive = GetParam();
+    const int w = 29, h = 5;
+    auto dst = Noise(w * h, 21, true);
+    auto src = Noise(w * h, 22, false);
+    for (uint32_t& p : src) {  // premultiply: no channel above alpha
+        const uint32_t a = p >> 24;
+        uint32_t q = a << 24;
+        for (int sh : {0, 8, 16}) q |= ((p >> sh & 0xFF) * a / 255) << sh;
+        p = q;
+    }
+    plat::Texture* td = MakeTexture(w, h, dst);
+    plat::Texture* ts = MakeTexture(w, h, src);
+    device_->SetTexture(0, td);
+    Quad(3, 2, w, h, 0xFFFFFFFFu);
+    BlendNormal();
+    if (additive) device_->SetRenderState(RenderState::DestBlend, static_cast<uint32_t>(Blend::One));
+    device_->SetTexture(0, ts);
+    Quad(3, 2, w, h, 0xFFFFFFFFu);
+    auto px = Read();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t s = src[size_t(y * w + x)], d = dst[size_t(y * w + x)], got = At(px, 3 + x, 2 + y);
+            for (int sh : {0, 8, 16, 24}) {
+                const double want = additive ? std::min(255.0, double(Ch(s, sh) + Ch(d, sh)))
+                                             : Ch(s, sh) + Ch(d, sh) * (1 - Ch(s, 24) / 255.0);
+                ASSERT_NEAR(want, Ch(got, sh), 1.0) << x << "," << y << " channel " << sh;
+            }
+        }
+    td->Release();
+    ts->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ops, GfxSpanBlendTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& i) {
+                             return std::string(i.param ? "Additive" : "Normal");
+                         });
+
+}  // namespace
