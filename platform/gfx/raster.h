@@ -66,6 +66,8 @@ void DrawPoint(DrawSetup& d, const RasterVertex& v);
 
 // Per-pixel inputs of one chunk of a span (at most kChunk pixels).
 struct ChunkInputs {
+    bool flat = false;  // every diffuse value equals flatColor
+    uint32_t flatColor = 0;
     uint32_t diffuse[kChunk];
     int32_t u[kMaxTextureStages][kChunk];  // 16.16 texel coordinates
     int32_t v[kMaxTextureStages][kChunk];
@@ -76,6 +78,9 @@ struct ChunkInputs {
 void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const uint32_t* tex0);
 // Writes finished colours (after stencil) through the blender.
 void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask);
+
+// Steps a 32.32 fixed-point coordinate across n pixels into 16.16 values.
+void StepCoordinates(int64_t start, int64_t step, int n, int32_t* out);
 
 // floor(a / b) and ceil(a / b) for b > 0.
 inline int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }

@@ -21,6 +21,7 @@ inline uint32_t Pack(const float* a) {
 void ShadePixel(DrawSetup& d, int x, int y, const float* attr, ChunkInputs& in) {
     if (x < d.clip.left || x >= d.clip.right || y < d.clip.top || y >= d.clip.bottom) return;
     in.diffuse[0] = Pack(attr);
+    in.flat = false;
     for (int k = 0; k < kMaxTextureStages; ++k) {
         const float u = attr[k == 0 ? kU0 : kU1], v = attr[k == 0 ? kV0 : kV1];
         in.u[k][0] = static_cast<int32_t>(std::clamp(std::round(u * 65536.0), -2147483000.0, 2147483000.0));

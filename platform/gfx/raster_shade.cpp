@@ -55,6 +55,29 @@ void RunProgram(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, uint32
 
 }  // namespace
 
+void StepCoordinates(int64_t start, int64_t step, int n, int32_t* out) {
+    const int64_t end = start + step * (n - 1);
+    constexpr int64_t kLimit = int64_t{INT32_MAX} << 16;
+    if (start > -kLimit && start < kLimit && end > -kLimit && end < kLimit) {
+        for (int i = 0; i < n; ++i, start += step) out[i] = static_cast<int32_t>(start >> 16);
+        return;
+    }
+    for (int i = 0; i < n; ++i, start += step) {
+        const int64_t v = start >> 16;
+        out[i] = static_cast<int32_t>(v < INT32_MIN + 1 ? INT32_MIN + 1 : (v > INT32_MAX ? INT32_MAX : v));
+    }
+}
+
+namespace {
+
+// Stage 0 alone decides the colour and gives its texel unchanged.
+bool TexelIsResult(const DrawSetup& d, const ChunkInputs& in) {
+    return !d.program && in.flat && in.flatColor == 0xFFFFFFFFu && d.textured[0] && StagePassesTexture(d.stages[0]) &&
+           (d.stageCount < 2 || (!d.textured[1] && StageKeepsCurrent(d.stages[1])));
+}
+
+}  // namespace
+
 void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const uint32_t* tex0) {
     uint8_t pass[kChunk];
     const uint8_t* mask = nullptr;
@@ -64,7 +87,13 @@ void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const 
         if (passed < n) mask = pass;
     }
     uint32_t color[kChunk];
-    if (d.program) {
+    if (TexelIsResult(d, in)) {
+        if (tex0) {
+            WriteSpan(d, x, y, n, tex0, mask);
+            return;
+        }
+        SampleSpan(d.samplers[0], in.u[0], in.v[0], n, color);
+    } else if (d.program) {
         RunProgram(d, x, y, n, in, color);
     } else {
         std::memcpy(color, in.diffuse, static_cast<size_t>(n) * 4);

@@ -96,6 +96,8 @@ void SetupPlanes(DrawSetup& d, Planes& p, const RasterVertex& a, const RasterVer
 void FillChunk(const DrawSetup& d, const Planes& p, int x, int y, int n, ChunkInputs& in) {
     const double fx = x, fy = y;
     if (!p.perspective) {
+        in.flat = p.flatColor;
+        in.flatColor = p.flat;
         if (p.flatColor) {
             std::fill_n(in.diffuse, n, p.flat);
         } else {
@@ -120,17 +122,12 @@ void FillChunk(const DrawSetup& d, const Planes& p, int x, int y, int n, ChunkIn
             const int ku = k == 0 ? kU0 : kU1, kv = k == 0 ? kV0 : kV1;
             double u = Reduce(p.At(ku, fx, fy), s.wrapU, s.view.width);
             double v = Reduce(p.At(kv, fx, fy), s.wrapV, s.view.height);
-            int64_t ua = std::llround(u * 4294967296.0), va = std::llround(v * 4294967296.0);
-            const int64_t us = std::llround(p.gx[ku] * 4294967296.0), vs = std::llround(p.gx[kv] * 4294967296.0);
-            for (int i = 0; i < n; ++i) {
-                in.u[k][i] = static_cast<int32_t>(std::clamp<int64_t>(ua >> 16, INT32_MIN + 1, INT32_MAX));
-                in.v[k][i] = static_cast<int32_t>(std::clamp<int64_t>(va >> 16, INT32_MIN + 1, INT32_MAX));
-                ua += us;
-                va += vs;
-            }
+            StepCoordinates(std::llround(u * 4294967296.0), std::llround(p.gx[ku] * 4294967296.0), n, in.u[k]);
+            StepCoordinates(std::llround(v * 4294967296.0), std::llround(p.gx[kv] * 4294967296.0), n, in.v[k]);
         }
         return;
     }
+    in.flat = false;
     for (int i = 0; i < n; ++i) {
         const double px = fx + i;
         const double w = 1.0 / p.At(kQ, px, fy);
@@ -241,13 +238,18 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const bool rowInside = oneToOne && tx0 >= 0 && tx0 + width <= s0.view.width;
     const bool zeroCopy = rowInside && PassesTexturesThrough(d, r.color);
 
+    // Rows one to one as well: texel row ty0 + (py - y0) for every row.
+    const double vStart = r.vT[0] + (y0 - yTf) * dvdy[0];
+    const bool rowsOneToOne = rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
+    const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
+
     ChunkInputs in;
     for (int py = y0; py < y1; ++py) {
         double v[2];
         for (int k = 0; k < kMaxTextureStages; ++k) v[k] = r.vT[k] + (py - yTf) * dvdy[k];
         const uint32_t* texRow = nullptr;
-        if (rowInside && NearInteger(v[0] - 0.5, tol)) {
-            int ty = static_cast<int>(std::lround(v[0] - 0.5));
+        if (rowsOneToOne || (rowInside && NearInteger(v[0] - 0.5, tol))) {
+            int ty = rowsOneToOne ? ty0 + (py - y0) : static_cast<int>(std::lround(v[0] - 0.5));
             ty = s0.wrapV ? ((ty % s0.view.height) + s0.view.height) % s0.view.height
                           : std::clamp(ty, 0, s0.view.height - 1);
             texRow = s0.view.pixels + static_cast<size_t>(ty) * s0.view.pitch + tx0;
@@ -259,31 +261,22 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         for (int x = x0; x < x1; x += kChunk) {
             const int n = std::min(kChunk, x1 - x);
             std::fill_n(in.diffuse, n, r.color);
+            in.flat = true;
+            in.flatColor = r.color;
             if (!texRow) {
                 for (int k = 0; k < kMaxTextureStages; ++k) {
                     if (!d.textured[k]) continue;
                     const SamplerSetup& s = d.samplers[k];
                     double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
-                    int64_t ua = std::llround(u * 4294967296.0);
-                    const int64_t us = std::llround(dudx[k] * 4294967296.0);
-                    const int32_t vv = ToFixed16(Reduce(v[k], s.wrapV, s.view.height));
-                    for (int i = 0; i < n; ++i) {
-                        in.u[k][i] = static_cast<int32_t>(std::clamp<int64_t>(ua >> 16, INT32_MIN + 1, INT32_MAX));
-                        in.v[k][i] = vv;
-                        ua += us;
-                    }
+                    StepCoordinates(std::llround(u * 4294967296.0), std::llround(dudx[k] * 4294967296.0), n,
+                                    in.u[k]);
+                    std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
                 }
             } else if (d.textured[1]) {
                 const SamplerSetup& s = d.samplers[1];
                 double u = Reduce(uStart[1] + (x - x0) * dudx[1], s.wrapU, s.view.width);
-                int64_t ua = std::llround(u * 4294967296.0);
-                const int64_t us = std::llround(dudx[1] * 4294967296.0);
-                const int32_t vv = ToFixed16(Reduce(v[1], s.wrapV, s.view.height));
-                for (int i = 0; i < n; ++i) {
-                    in.u[1][i] = static_cast<int32_t>(std::clamp<int64_t>(ua >> 16, INT32_MIN + 1, INT32_MAX));
-                    in.v[1][i] = vv;
-                    ua += us;
-                }
+                StepCoordinates(std::llround(u * 4294967296.0), std::llround(dudx[1] * 4294967296.0), n, in.u[1]);
+                std::fill_n(in.v[1], n, ToFixed16(Reduce(v[1], s.wrapV, s.view.height)));
             }
             ShadeChunk(d, x, py, n, in, texRow ? texRow + (x - x0) : nullptr);
         }
