@@ -8,6 +8,11 @@ namespace {
 
 bool IsTagSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
+// Most names and values hold no entity: skip the copy for them.
+void DecodeInPlace(std::wstring& s) {
+    if (s.find(L'&') != std::wstring::npos) s = DecodeXmlEntities(s);
+}
+
 bool EndsWith(const std::wstring& s, std::wstring_view tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -45,15 +50,16 @@ bool XMLParser::ReadNode(XMLElement& e) {
     std::wstring attrName, attrValue, lastAttrName;
 
     auto flush = [&] {
-        std::wstring name = DecodeXmlEntities(attrName);
-        AddAttribute(e, name, DecodeXmlEntities(attrValue));
-        lastAttrName = name;
+        DecodeInPlace(attrName);
+        DecodeInPlace(attrValue);
+        AddAttribute(e, attrName, attrValue);
+        lastAttrName = attrName;
         attrName.clear();
         attrValue.clear();
     };
     auto finish = [&] {
         if (!attrName.empty() || !attrValue.empty()) flush();
-        e.name = DecodeXmlEntities(e.name);
+        DecodeInPlace(e.name);
         return true;
     };
 
