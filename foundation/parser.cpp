@@ -1,5 +1,6 @@
 #include "foundation/parser.h"
 
+#include "foundation/app_services.h"
 #include "foundation/pending_utils.h"
 #include "foundation/text.h"
 

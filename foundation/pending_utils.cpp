@@ -54,6 +54,3 @@ std::wstring DecodeXmlEntities(const std::wstring& s) {
     }
     return out;
 }
-#include <cstdio>
-#include "foundation/text.h"
-void ShowFatalErrorWide(std::wstring_view m) { std::fprintf(stderr, "FATAL ERROR: %s\n", text::ToUtf8(m).c_str()); }

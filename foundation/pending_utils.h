@@ -3,5 +3,3 @@
 bool WStringToInt(const std::wstring& text, int& out);
 bool WStringToDouble(const std::wstring& text, double& out);
 std::wstring DecodeXmlEntities(const std::wstring& text);
-#include <string_view>
-void ShowFatalErrorWide(std::wstring_view message);
