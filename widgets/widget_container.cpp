@@ -44,6 +44,15 @@ FRect WidgetContainer::MapRectFromParent(const FRect& r) const { return {r.x - x
 
 // ---- Child list ------------------------------------------------------------
 
+WidgetContainer::ChildWalk::ChildWalk(WidgetContainer& owner) : owner_(owner) {
+    cursor_.pos = owner.children_.begin();
+    cursor_.advanced = false;
+    cursor_.outer = owner.cursors_;
+    owner.cursors_ = &cursor_;
+}
+
+WidgetContainer::ChildWalk::~ChildWalk() { owner_.cursors_ = cursor_.outer; }
+
 WidgetContainer::ChildList::iterator WidgetContainer::InsertPosition(ChildList::iterator hint, int priority) {
     auto nearestNotAbove = [&](ChildList::iterator from) {
         while (from != children_.begin()) {

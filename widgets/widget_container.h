@@ -119,13 +119,11 @@ private:
     // re-positionings step on, so the walk survives them.
     class ChildWalk {
     public:
-        explicit ChildWalk(WidgetContainer& owner) : owner_(owner) {
-            cursor_.pos = owner.children_.begin();
-            cursor_.advanced = false;
-            cursor_.outer = owner.cursors_;
-            owner.cursors_ = &cursor_;
-        }
-        ~ChildWalk() { owner_.cursors_ = cursor_.outer; }
+        // Out of line on purpose: registering a stack cursor with the owner
+        // looks like a dangling pointer to the compiler once inlined, though
+        // the destructor always unregisters it.
+        explicit ChildWalk(WidgetContainer& owner);
+        ~ChildWalk();
         ChildWalk(const ChildWalk&) = delete;
         ChildWalk& operator=(const ChildWalk&) = delete;
 

@@ -13,13 +13,13 @@
 WidgetManager::WidgetManager(WidgetHost* application) : app_(application) { manager_ = this; }
 
 WidgetManager::~WidgetManager() {
-    // Children first: their removal still consults the pointer records.
-    RemoveAllWidgets(false, false);
+    // Records first: the widgets leaving at shutdown get no pointer callbacks.
     pointers_.clear();
     input_sources_.clear();
     click_listeners_.clear();
     layers_.clear();
     pending_overlays_.clear();
+    RemoveAllWidgets(false, false);
     DeleteOrphanedWidgets();
 }
 
