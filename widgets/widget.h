@@ -13,7 +13,7 @@
 // ExtendedPropertyInterface themselves, so their references in PropertyValues
 // read as null once they are deleted.
 // Callers must not: delete a widget inside its own callback (remove it), or
-// set the manager's focus to a widget that is not attached. Main thread only.
+// leave tab neighbours pointing at widgets that were deleted. Main thread only.
 
 #include <cstdint>
 

@@ -40,7 +40,9 @@ public:
     virtual Matrix4 GetViewProjection() const = 0;
     // Take ownership of a removed widget and delete it at a later, safe point.
     virtual void DeferDelete(Widget* widget) = 0;
-    // The widget is deleted or re-attached by someone else: forget it.
+    // The widget was added to a tree again, or is being deleted (by anyone,
+    // the host included): forget it. Take a widget off the list before
+    // deleting it, so this call finds nothing to do.
     virtual void CancelDeferredDelete(Widget* widget) = 0;
 };
 
