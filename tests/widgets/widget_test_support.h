@@ -104,6 +104,7 @@ public:
         Log("update");
         if (onUpdate) onUpdate();
     }
+    void UpdateFraction(float fraction) override { Log("fraction " + std::to_string(int(fraction * 100))); }
     void Draw(Graphics* g) override {
         Log(g ? "draw" : "draw null");
         if (onDraw) onDraw();

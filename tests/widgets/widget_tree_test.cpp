@@ -80,10 +80,13 @@ TEST_F(TreeTest, MasksAndPauseDecideWhoUpdates) {
     menu->SetPauseOwner(menu);
     Add(*menu, "owned");
     mgr.UpdateFrame();
-    EXPECT_EQ(log, (EventLog{"adds:update", "menu:update", "owned:update"}));
+    mgr.UpdateFractionFrame(0.25f);
+    EXPECT_EQ(log, (EventLog{"adds:update", "menu:update", "owned:update", "adds:fraction 25", "menu:fraction 25",
+                             "owned:fraction 25"}));
     log.clear();
     host.pauseCount = 1;
     mgr.UpdateFrame();
+    mgr.UpdateFractionFrame(0.5f);
     EXPECT_TRUE(log.empty());
 }
 
