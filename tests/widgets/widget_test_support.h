@@ -83,7 +83,13 @@ private:
         contexts_.push_back(0);  // a deque never moves its elements
         return reinterpret_cast<Graphics*>(&contexts_.back());
     }
-    void Log(Graphics* g, const std::string& op) { ops.push_back("#" + std::to_string(Index(g)) + " " + op); }
+    void Log(Graphics* g, const std::string& op) {
+        std::string line = "#";
+        line += std::to_string(Index(g));
+        line += ' ';
+        line += op;
+        ops.push_back(std::move(line));
+    }
 
     std::deque<char> contexts_;
     GraphicsSink* previous_;
