@@ -17,7 +17,10 @@ public:
     DirectoryReader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
 
     bool Bytes(void* out, size_t n) {
-        if (mSize - mPos < n) return false;
+        if (mSize - mPos < n) {
+            mPos = mSize;  // a field cut off by the end: the rest of the file was directory
+            return false;
+        }
         PakUnscramble(static_cast<uint8_t*>(out), mData + mPos, n);
         mPos += n;
         return true;
