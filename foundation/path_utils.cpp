@@ -58,7 +58,7 @@ std::string ResolveRelativePath(std::string_view relative, std::string_view base
     if (HasDrive(relative)) return std::string(relative);
     const char separator =
         (base.find('\\') != std::string_view::npos || relative.find('\\') != std::string_view::npos) ? '\\' : '/';
-    std::string drive;
+    std::string_view drive;
     if (HasDrive(base)) {
         drive = base.substr(0, 2);
         base.remove_prefix(2);
@@ -90,7 +90,8 @@ std::string ResolveRelativePath(std::string_view relative, std::string_view base
     out += relative.substr(start);
     for (char& c : out)
         if (IsSeparator(c)) c = separator;
-    return drive + out;
+    out.insert(0, drive);
+    return out;
 }
 
 bool FileExists(std::string_view path) {
