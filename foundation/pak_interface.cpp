@@ -143,10 +143,11 @@ int PakInterface::Seek(PakFile* file, long offset, int origin) {
     if (!file) return -1;
     if (!file->mRecord) return std::fseek(file->mFP, offset, origin);
     int64_t size = file->mRecord->mSize;
-    int64_t pos = file->mPos;
-    if (origin == SEEK_SET) pos = offset;
-    else if (origin == SEEK_CUR) pos += offset;
-    else if (origin == SEEK_END) pos = size + offset;
+    int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? file->mPos : origin == SEEK_END ? size : -1;
+    if (base < 0) return 0;  // an unknown origin leaves the position
+    int64_t pos;
+    // An offset read from a damaged file can be anything: saturate, then clamp.
+    if (__builtin_add_overflow(base, static_cast<int64_t>(offset), &pos)) pos = offset > 0 ? size : 0;
     file->mPos = pos < 0 ? 0 : (pos > size ? size : pos);
     return 0;
 }

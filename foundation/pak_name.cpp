@@ -29,7 +29,7 @@ std::string PakInterface::NormalizeName(std::string_view name) {
     if (IsAbsolute(name)) {
         std::string cwd = plat::CurrentDirectory();
         if (!cwd.empty() && !IsSeparator(cwd.back())) cwd += '/';
-        if (cwd.size() > 1 && name.size() >= cwd.size() && SamePathText(name.substr(0, cwd.size()), cwd))
+        if (name.size() >= cwd.size() && SamePathText(name.substr(0, cwd.size()), cwd))
             name.remove_prefix(cwd.size());
     }
 

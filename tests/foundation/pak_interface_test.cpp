@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "tests/foundation/pak_test_support.h"
@@ -140,6 +141,11 @@ TEST_F(PakTest, SeekClampsToTheEntry) {
     pak.Seek(file, 4, SEEK_SET);
     pak.Seek(file, 3, 7);  // an unknown origin leaves the position
     EXPECT_EQ(pak.Tell(file), 4);
+    // Offsets from damaged files: no overflow, just the bounds.
+    pak.Seek(file, LONG_MAX, SEEK_CUR);
+    EXPECT_EQ(pak.Tell(file), 10);
+    pak.Seek(file, LONG_MIN, SEEK_END);
+    EXPECT_EQ(pak.Tell(file), 0);
     pak.CloseFile(file);
 }
 
