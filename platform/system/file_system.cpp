@@ -33,7 +33,7 @@ bool RemoveTreeAt(int parentFd, const char* name) {
         ::close(fd);
         return false;
     }
-    // Collect first: removing entries while readdir walks them is unspecified.
+    // Collect first: POSIX leaves open what readdir returns after a removal.
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         std::string_view n = entry->d_name;

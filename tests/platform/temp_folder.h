@@ -16,7 +16,9 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_test_XXXXXX").string();
-        if (::mkdtemp(pattern.data())) mPath = pattern;
+        // Without its own folder a test would work in the build tree: stop instead.
+        if (!::mkdtemp(pattern.data())) std::abort();
+        mPath = pattern;
     }
     ~TempFolder() {
         std::error_code ec;
