@@ -1,9 +1,13 @@
 #pragma once
-// A read-only data file for the text readers: found loose on disk first,
-// otherwise in the mounted pack. Reads one byte at a time from a buffer.
+// A read-only data file for the text readers, opened through the pack layer:
+// a loose file on disk first, otherwise the entry in main.pak. Bytes are
+// handed out one at a time from a block buffer, so a reader's per-character
+// loop costs no call into the pack layer.
 
-#include <cstdio>
+#include <cstddef>
 #include <string>
+
+struct PakFile;
 
 class DataFile {
 public:
@@ -25,7 +29,7 @@ public:
 private:
     bool Refill();
 
-    std::FILE* file_ = nullptr;
+    PakFile* file_ = nullptr;
     long size_ = 0;
     unsigned char buffer_[8192];
     size_t pos_ = 0;

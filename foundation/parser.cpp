@@ -1,7 +1,7 @@
 #include "foundation/parser.h"
 
 #include "foundation/app_services.h"
-#include "foundation/pending_utils.h"
+#include "foundation/string_utils.h"
 #include "foundation/text.h"
 
 void Parser::ElementStart(const std::wstring&) {}

@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-#include "foundation/pending_utils.h"
+#include "foundation/string_utils.h"
 
 namespace {
 

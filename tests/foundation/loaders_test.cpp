@@ -6,12 +6,16 @@
 #include <vector>
 
 #include "foundation/app_services.h"
+#include "foundation/config_stats.h"
 #include "foundation/constants.h"
 #include "foundation/constants_map.h"
 #include "foundation/expression.h"
 #include "foundation/localization.h"
 #include "foundation/localization_map.h"
+#include "foundation/pak_interface.h"
+#include "foundation/pak_writer.h"
 #include "foundation/parser.h"
+#include "foundation/utilities.h"
 
 namespace {
 
@@ -47,6 +51,7 @@ protected:
         fs::current_path(root_);
         ConstantsMap().clear();
         LocalizationMap().clear();
+        CursorHotspots().clear();
     }
     void TearDown() override {
         fs::current_path(previous_);
@@ -132,10 +137,79 @@ TEST_F(Loaders, LocalizationKeys) {
     EXPECT_EQ(eval.Evaluate(L"localize(nowhere)").ToString(), L"");
 }
 
+TEST_F(Loaders, ConstantsAreReadFromThePackWhenNoLooseFileExists) {
+    fs::create_directories(root_ / "packsrc" / "properties");
+    std::ofstream(root_ / "packsrc" / "properties" / "constants.xml", std::ios::binary)
+        << "\xEF\xBB\xBF<c><define packed=\"5\"/></c>";
+    ASSERT_TRUE(BuildPack((root_ / "packsrc").string(), (root_ / "main.pak").string()).ok);
+    PakInterface pak;
+    pak.Mount("main.pak");
+    { Constants fromPack; }
+    EXPECT_EQ(GetConstantInt(L"packed"), 5);
+    // A loose file of the same name wins over the packed one.
+    WriteProperty("constants.xml", "<c><define packed=\"6\"/></c>");
+    { Constants loose; }
+    EXPECT_EQ(GetConstantInt(L"packed"), 6);
+    EXPECT_TRUE(services_.errors.empty());
+}
+
 TEST(StringReplaceAllTest, ReplacementIsNotSearchedAgain) {
     EXPECT_EQ(StringReplaceAll(L"a[br]b[br]", L"[br]", L"\n"), L"a\nb\n");
     EXPECT_EQ(StringReplaceAll(L"aaa", L"a", L"aa"), L"aaaaaa");
     EXPECT_EQ(StringReplaceAll(L"abc", L"", L"x"), L"abc");
+}
+
+class ConfigVersions : public Loaders {
+protected:
+    void SetUp() override {
+        Loaders::SetUp();
+        data_ = root_ / "appdata";
+        fs::create_directories(data_);
+        std::ofstream(data_ / "profiles.xml") << "<profiles/>";
+        SetAppDataFolder(data_.string() + "/");
+    }
+    void TearDown() override {
+        SetAppDataFolder("");
+        Loaders::TearDown();
+    }
+    fs::path data_;
+};
+
+TEST_F(ConfigVersions, EqualVersionLeavesTheDataFolder) {
+    services_.version = 3;
+    WriteProperty("config.xml", "<config version=\"3\"/>");
+    LoadConfigXml();
+    EXPECT_TRUE(fs::exists(data_ / "profiles.xml"));
+    EXPECT_EQ(services_.version, 3);
+}
+
+TEST_F(ConfigVersions, KnownDifferentVersionEmptiesTheDataFolder) {
+    services_.version = 2;
+    WriteProperty("config.xml", "<config version=\"3\"/>");
+    LoadConfigXml();
+    EXPECT_FALSE(fs::exists(data_ / "profiles.xml"));
+    EXPECT_EQ(services_.version, 3);
+}
+
+TEST_F(ConfigVersions, MissingSettingsAdoptTheVersionWithoutDeletingProfiles) {
+    services_.version = 0;  // settings.xml was missing or unreadable
+    WriteProperty("config.xml", "<config version=\"3\"/>");
+    LoadConfigXml();
+    EXPECT_TRUE(fs::exists(data_ / "profiles.xml"));
+    EXPECT_EQ(services_.version, 3);
+}
+
+TEST_F(ConfigVersions, TitleCursorsAndNoVersion) {
+    services_.version = 2;
+    WriteProperty("config.xml",
+                  "<config><title name=\"Halvaro\"/><cursor name=\"hand\" x=\"1\" y=\"2\"/>"
+                  "<cursor name=\"hand\" x=\"5\" y=\"6\"/></config>");
+    LoadConfigXml();
+    EXPECT_EQ(services_.title, L"Halvaro");
+    EXPECT_EQ(CursorHotspots()[L"hand"].x, 5);
+    EXPECT_EQ(CursorHotspots()[L"hand"].y, 6);
+    EXPECT_EQ(services_.version, 2);
+    EXPECT_TRUE(fs::exists(data_ / "profiles.xml"));
 }
 
 }  // namespace
