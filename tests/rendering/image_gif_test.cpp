@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "rendering/image_files.h"
 #include "tests/rendering/image_test_support.h"
 
@@ -40,6 +42,23 @@ protected:
             }
     }
 
+    // A spec over a grey ramp palette of 2^minCodeSize colours; index(i) gives pixel i.
+    static GifSpec Ramp(int width, int height, int minCodeSize, const std::function<int(int)>& index) {
+        GifSpec spec;
+        spec.width = width;
+        spec.height = height;
+        spec.minCodeSize = minCodeSize;
+        spec.globalPalette = GreyRamp(1 << minCodeSize);
+        for (int i = 0; i < width * height; ++i) spec.indices.push_back(static_cast<uint8_t>(index(i)));
+        return spec;
+    }
+
+    void ExpectDecodes(const GifSpec& spec, const std::vector<uint32_t>& palette) {
+        auto image = Load(image_test::BuildGif(spec));
+        ASSERT_NE(image, nullptr);
+        ExpectPixels(*image, spec, palette);
+    }
+
     TempDir dir_;
     std::string path_ = dir_.Path("test.gif");
 };
@@ -65,81 +84,43 @@ TEST_F(GifFiles, SmallImageDecodesThroughGlobalTableAndExtensions) {
 }
 
 TEST_F(GifFiles, LocalTableWinsAndTransparentIndexGivesZero) {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 4;
+    GifSpec spec = Ramp(4, 4, 3, [](int i) { return (i * 5) % 8; });
     spec.globalPalette = GreyRamp(4);
     spec.localPalette = {0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666, 0x777777, 0x888888};
     spec.transparent = 3;
-    spec.minCodeSize = 3;
-    for (int i = 0; i < 16; ++i) spec.indices.push_back(static_cast<uint8_t>((i * 5) % 8));
-    auto image = Load(image_test::BuildGif(spec));
-    ASSERT_NE(image, nullptr);
-    ExpectPixels(*image, spec, spec.localPalette);
+    ExpectDecodes(spec, spec.localPalette);
 }
 
 TEST_F(GifFiles, InterlacedRowsLandInPlace) {
     EXPECT_EQ(image_test::InterlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
     for (int height : {1, 2, 5, 10, 17}) {
-        GifSpec spec;
-        spec.width = 3;
-        spec.height = height;
+        SCOPED_TRACE(height);
+        GifSpec spec = Ramp(3, height, 5, [](int i) { return (i / 3 + i % 3) % 32; });
         spec.interlaced = true;
-        spec.globalPalette = GreyRamp(32);
-        spec.minCodeSize = 5;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < 3; ++x) spec.indices.push_back(static_cast<uint8_t>((y + x) % 32));
-        auto image = Load(image_test::BuildGif(spec));
-        ASSERT_NE(image, nullptr) << height;
-        ExpectPixels(*image, spec, spec.globalPalette);
+        ExpectDecodes(spec, spec.globalPalette);
     }
 }
 
 TEST_F(GifFiles, LargeImagesFillTheCodeTable) {
-    // Noise fills the 4096-entry table many times over; a flat image makes
-    // long chains and the code-equals-next case.
+    // Noise fills the 4096-entry table many times over (the encoder clears
+    // it each time); a flat image makes long chains and the code-equals-next case.
     Lcg rng(5);
-    for (bool noise : {true, false}) {
-        for (bool clearWhenFull : {true, false}) {
-            GifSpec spec;
-            spec.width = 200;
-            spec.height = 150;
-            spec.globalPalette = GreyRamp(256);
-            spec.minCodeSize = 8;
-            spec.clearWhenFull = clearWhenFull;
-            for (int i = 0; i < spec.width * spec.height; ++i)
-                spec.indices.push_back(static_cast<uint8_t>(noise ? rng.Next() % 256 : (i / 7000) * 3));
-            auto image = Load(image_test::BuildGif(spec));
-            ASSERT_NE(image, nullptr);
-            ExpectPixels(*image, spec, spec.globalPalette);
-        }
-    }
+    ExpectDecodes(Ramp(200, 150, 8, [&](int) { return rng.Next() % 256; }), GreyRamp(256));
+    ExpectDecodes(Ramp(200, 150, 8, [](int i) { return (i / 7000) * 3; }), GreyRamp(256));
 }
 
 TEST_F(GifFiles, GifWithFullTableKeepsDecodingWithoutClear) {
     // An encoder may stop adding entries when the table is full and go on at
     // 12 bits; all of that image must arrive, not just the part before.
-    GifSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    spec.globalPalette = GreyRamp(256);
-    spec.minCodeSize = 8;
-    spec.clearWhenFull = false;
     Lcg rng(6);
-    for (int i = 0; i < 64 * 64; ++i) spec.indices.push_back(static_cast<uint8_t>(rng.Next() % 256));
-    auto image = Load(image_test::BuildGif(spec));
-    ASSERT_NE(image, nullptr);
-    ExpectPixels(*image, spec, spec.globalPalette);
-    EXPECT_EQ(image->Row(63)[63], Opaque(spec.globalPalette[spec.indices.back()]));
+    GifSpec spec = Ramp(200, 150, 8, [&](int) { return rng.Next() % 256; });
+    spec.clearWhenFull = false;
+    ExpectDecodes(spec, spec.globalPalette);
 }
 
 TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
-    GifSpec spec;
-    spec.width = 2;
-    spec.height = 2;
+    GifSpec spec = Ramp(2, 2, 2, [](int i) { return i % 3 == 0 ? 0 : 1; });
     spec.globalPalette = {0x000000, 0xFFFFFF};
-    spec.minCodeSize = 2;
-    spec.indices = {0, 1, 1, 0};
     const Bytes good = image_test::BuildGif(spec);
 
     Bytes trailerFirst(good.begin(), good.begin() + 13 + 6);  // header, screen, two-entry table
@@ -172,12 +153,7 @@ TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
 }
 
 TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
-    GifSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.globalPalette = GreyRamp(16);
-    spec.minCodeSize = 4;
-    for (int i = 0; i < 256; ++i) spec.indices.push_back(static_cast<uint8_t>((i * 7) % 16));
+    GifSpec spec = Ramp(16, 16, 4, [](int i) { return (i * 7) % 16; });
     const Bytes good = image_test::BuildGif(spec);
     const size_t dataStart = 13 + 48 + 10 + 1;  // header, 16-entry table, descriptor, code size
 
@@ -209,16 +185,11 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
 }
 
 TEST_F(GifFiles, RandomCorruptionNeverCrashes) {
-    GifSpec spec;
-    spec.width = 40;
-    spec.height = 30;
+    Lcg rng(7);
+    GifSpec spec = Ramp(40, 30, 6, [&](int) { return rng.Next() % 64; });
     spec.interlaced = true;
-    spec.globalPalette = GreyRamp(64);
     spec.transparent = 5;
     spec.extensionsBeforeImage = true;
-    spec.minCodeSize = 6;
-    Lcg rng(7);
-    for (int i = 0; i < 1200; ++i) spec.indices.push_back(static_cast<uint8_t>(rng.Next() % 64));
     const Bytes good = image_test::BuildGif(spec);
     for (int trial = 0; trial < 400; ++trial) {
         Bytes broken = good;
