@@ -1,45 +1,35 @@
 #include "rendering/image_files_io.h"
 
-#include <string>
+#include "foundation/pak_access.h"
+#include "platform/system/file_system.h"
 
 namespace image_io {
-namespace {
 
-// Data names are written with '\\' as separators.
-std::string NativeName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c == '\\') c = '/';
-    return out;
-}
-
-}  // namespace
-
+// Images are read loose or from the pack, always as binary.
 struct FileHandle {
-    FILE* stream;
+    PakFile* file;
 };
 
 std::unique_ptr<ImageFile> ImageFile::Open(std::string_view name) {
-    FILE* f = std::fopen(NativeName(name).c_str(), "rb");
-    if (f == nullptr) return nullptr;
-    return std::unique_ptr<ImageFile>(new ImageFile(new FileHandle{f}));
+    PakFile* file = PakOpenFile(name, "rb");
+    if (file == nullptr) return nullptr;
+    return std::unique_ptr<ImageFile>(new ImageFile(new FileHandle{file}));
 }
 
 ImageFile::~ImageFile() {
-    std::fclose(handle_->stream);
+    PakCloseFile(handle_->file);
     delete handle_;
 }
 
 size_t ImageFile::Read(void* buffer, size_t elementSize, size_t count) {
-    return std::fread(buffer, elementSize, count, handle_->stream);
+    return PakRead(buffer, elementSize, count, handle_->file);
 }
 
-int ImageFile::Seek(long offset, int origin) { return std::fseek(handle_->stream, offset, origin); }
+int ImageFile::Seek(long offset, int origin) { return PakSeek(handle_->file, offset, origin); }
 
-long ImageFile::Tell() { return std::ftell(handle_->stream); }
+long ImageFile::Tell() { return PakTell(handle_->file); }
 
-WriteStream OpenForWriting(std::string_view path) {
-    return WriteStream(std::fopen(NativeName(path).c_str(), "wb"));
-}
+// Written images are ordinary files; the file layer maps the data path.
+WriteStream OpenForWriting(std::string_view path) { return WriteStream(plat::OpenFile(path, "wb")); }
 
 }  // namespace image_io
