@@ -254,7 +254,7 @@ std::unique_ptr<ImageData> GetGIFImage(std::string_view fileName) {
     std::string_view magic(reinterpret_cast<const char*>(signature), 5);
     if (magic != "GIF87" && magic != "GIF89") return nullptr;
 
-    uint8_t screen[7];  // width, height, flags, background, aspect
+    uint8_t screen[7];  // width, height, flags, background, pixel ratio
     if (src.Take(screen, 7) != 7) return nullptr;
     Palette global;
     global.fill(kOpaqueBlack);

@@ -8,7 +8,7 @@
 namespace {
 
 using image_test::Bytes;
-using image_test::GifSpec;
+using image_test::GifLayout;
 using image_test::Lcg;
 using image_test::TempDir;
 
@@ -31,32 +31,32 @@ protected:
     }
 
     // Every pixel is the palette colour of its index, or 0 where the index is transparent.
-    static void ExpectPixels(const ImageData& image, const GifSpec& spec, const std::vector<uint32_t>& palette) {
-        ASSERT_EQ(image.GetWidth(), spec.width);
-        ASSERT_EQ(image.GetHeight(), spec.height);
-        for (int y = 0; y < spec.height; ++y)
-            for (int x = 0; x < spec.width; ++x) {
-                int index = spec.indices[static_cast<size_t>(y * spec.width + x)];
-                uint32_t expected = index == spec.transparent ? 0u : Opaque(palette[static_cast<size_t>(index)]);
+    static void ExpectPixels(const ImageData& image, const GifLayout& layout, const std::vector<uint32_t>& palette) {
+        ASSERT_EQ(image.GetWidth(), layout.width);
+        ASSERT_EQ(image.GetHeight(), layout.height);
+        for (int y = 0; y < layout.height; ++y)
+            for (int x = 0; x < layout.width; ++x) {
+                int index = layout.indices[static_cast<size_t>(y * layout.width + x)];
+                uint32_t expected = index == layout.transparent ? 0u : Opaque(palette[static_cast<size_t>(index)]);
                 ASSERT_EQ(image.Row(y)[x], expected) << x << "," << y;
             }
     }
 
-    // A spec over a grey ramp palette of 2^minCodeSize colours; index(i) gives pixel i.
-    static GifSpec Ramp(int width, int height, int minCodeSize, const std::function<int(int)>& index) {
-        GifSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.minCodeSize = minCodeSize;
-        spec.globalPalette = GreyRamp(1 << minCodeSize);
-        for (int i = 0; i < width * height; ++i) spec.indices.push_back(static_cast<uint8_t>(index(i)));
-        return spec;
+    // A layout over a grey ramp palette of 2^minCodeSize colours; index(i) gives pixel i.
+    static GifLayout Ramp(int width, int height, int minCodeSize, const std::function<int(int)>& index) {
+        GifLayout layout;
+        layout.width = width;
+        layout.height = height;
+        layout.minCodeSize = minCodeSize;
+        layout.globalPalette = GreyRamp(1 << minCodeSize);
+        for (int i = 0; i < width * height; ++i) layout.indices.push_back(static_cast<uint8_t>(index(i)));
+        return layout;
     }
 
-    void ExpectDecodes(const GifSpec& spec, const std::vector<uint32_t>& palette) {
-        auto image = Load(image_test::BuildGif(spec));
+    void ExpectDecodes(const GifLayout& layout, const std::vector<uint32_t>& palette) {
+        auto image = Load(image_test::BuildGif(layout));
         ASSERT_NE(image, nullptr);
-        ExpectPixels(*image, spec, palette);
+        ExpectPixels(*image, layout, palette);
     }
 
     TempDir dir_;
@@ -64,40 +64,40 @@ protected:
 };
 
 TEST_F(GifFiles, SmallImageDecodesThroughGlobalTableAndExtensions) {
-    GifSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.globalPalette = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456};
-    spec.minCodeSize = 2;
-    spec.extensionsBeforeImage = true;
-    spec.indices = {0, 1, 2, 3, 3, 3, 3, 3, 2, 1, 0, 0, 0, 0, 1};
-    auto image = Load(image_test::BuildGif(spec));
+    GifLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.globalPalette = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456};
+    layout.minCodeSize = 2;
+    layout.extensionsBeforeImage = true;
+    layout.indices = {0, 1, 2, 3, 3, 3, 3, 3, 2, 1, 0, 0, 0, 0, 1};
+    auto image = Load(image_test::BuildGif(layout));
     ASSERT_NE(image, nullptr);
-    ExpectPixels(*image, spec, spec.globalPalette);
+    ExpectPixels(*image, layout, layout.globalPalette);
 
     // GIF87a files are read alike.
-    Bytes old = image_test::BuildGif(spec);
+    Bytes old = image_test::BuildGif(layout);
     old[4] = '7';
     image = Load(old);
     ASSERT_NE(image, nullptr);
-    ExpectPixels(*image, spec, spec.globalPalette);
+    ExpectPixels(*image, layout, layout.globalPalette);
 }
 
 TEST_F(GifFiles, LocalTableWinsAndTransparentIndexGivesZero) {
-    GifSpec spec = Ramp(4, 4, 3, [](int i) { return (i * 5) % 8; });
-    spec.globalPalette = GreyRamp(4);
-    spec.localPalette = {0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666, 0x777777, 0x888888};
-    spec.transparent = 3;
-    ExpectDecodes(spec, spec.localPalette);
+    GifLayout layout = Ramp(4, 4, 3, [](int i) { return (i * 5) % 8; });
+    layout.globalPalette = GreyRamp(4);
+    layout.localPalette = {0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666, 0x777777, 0x888888};
+    layout.transparent = 3;
+    ExpectDecodes(layout, layout.localPalette);
 }
 
 TEST_F(GifFiles, InterlacedRowsLandInPlace) {
     EXPECT_EQ(image_test::InterlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
     for (int height : {1, 2, 5, 10, 17}) {
         SCOPED_TRACE(height);
-        GifSpec spec = Ramp(3, height, 5, [](int i) { return (i / 3 + i % 3) % 32; });
-        spec.interlaced = true;
-        ExpectDecodes(spec, spec.globalPalette);
+        GifLayout layout = Ramp(3, height, 5, [](int i) { return (i / 3 + i % 3) % 32; });
+        layout.interlaced = true;
+        ExpectDecodes(layout, layout.globalPalette);
     }
 }
 
@@ -113,15 +113,15 @@ TEST_F(GifFiles, GifWithFullTableKeepsDecodingWithoutClear) {
     // An encoder may stop adding entries when the table is full and go on at
     // 12 bits; all of that image must arrive, not just the part before.
     Lcg rng(6);
-    GifSpec spec = Ramp(200, 150, 8, [&](int) { return rng.Next() % 256; });
-    spec.clearWhenFull = false;
-    ExpectDecodes(spec, spec.globalPalette);
+    GifLayout layout = Ramp(200, 150, 8, [&](int) { return rng.Next() % 256; });
+    layout.clearWhenFull = false;
+    ExpectDecodes(layout, layout.globalPalette);
 }
 
 TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
-    GifSpec spec = Ramp(2, 2, 2, [](int i) { return i % 3 == 0 ? 0 : 1; });
-    spec.globalPalette = {0x000000, 0xFFFFFF};
-    const Bytes good = image_test::BuildGif(spec);
+    GifLayout layout = Ramp(2, 2, 2, [](int i) { return i % 3 == 0 ? 0 : 1; });
+    layout.globalPalette = {0x000000, 0xFFFFFF};
+    const Bytes good = image_test::BuildGif(layout);
 
     Bytes trailerFirst(good.begin(), good.begin() + 13 + 6);  // header, screen, two-entry table
     trailerFirst.push_back(';');
@@ -131,7 +131,7 @@ TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
     magic[2] = 'X';
     EXPECT_EQ(Load(magic), nullptr);
 
-    GifSpec colourless = spec;
+    GifLayout colourless = layout;
     colourless.globalPalette.clear();
     EXPECT_EQ(Load(image_test::BuildGif(colourless)), nullptr);
 
@@ -153,8 +153,8 @@ TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
 }
 
 TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
-    GifSpec spec = Ramp(16, 16, 4, [](int i) { return (i * 7) % 16; });
-    const Bytes good = image_test::BuildGif(spec);
+    GifLayout layout = Ramp(16, 16, 4, [](int i) { return (i * 7) % 16; });
+    const Bytes good = image_test::BuildGif(layout);
     const size_t dataStart = 13 + 48 + 10 + 1;  // header, 16-entry table, descriptor, code size
 
     // Cut anywhere: no image before the code stream, and after it every
@@ -168,7 +168,7 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
         ASSERT_NE(image, nullptr) << n;
         for (int i = 0; i < 256; ++i) {
             uint32_t p = image->GetBits()[i];
-            ASSERT_TRUE(p == 0 || p == Opaque(spec.globalPalette[spec.indices[static_cast<size_t>(i)]])) << n << " " << i;
+            ASSERT_TRUE(p == 0 || p == Opaque(layout.globalPalette[layout.indices[static_cast<size_t>(i)]])) << n << " " << i;
         }
     }
 
@@ -180,17 +180,17 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
     bad.insert(bad.end(), {2, static_cast<uint8_t>(stream), static_cast<uint8_t>(stream >> 8), 0, ';'});
     auto image = Load(bad);
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->GetBits()[0], Opaque(spec.globalPalette[1]));
+    EXPECT_EQ(image->GetBits()[0], Opaque(layout.globalPalette[1]));
     for (size_t i = 1; i < image->PixelCount(); ++i) ASSERT_EQ(image->GetBits()[i], 0u) << i;
 }
 
 TEST_F(GifFiles, RandomCorruptionNeverCrashes) {
     Lcg rng(7);
-    GifSpec spec = Ramp(40, 30, 6, [&](int) { return rng.Next() % 64; });
-    spec.interlaced = true;
-    spec.transparent = 5;
-    spec.extensionsBeforeImage = true;
-    const Bytes good = image_test::BuildGif(spec);
+    GifLayout layout = Ramp(40, 30, 6, [&](int) { return rng.Next() % 64; });
+    layout.interlaced = true;
+    layout.transparent = 5;
+    layout.extensionsBeforeImage = true;
+    const Bytes good = image_test::BuildGif(layout);
     for (int trial = 0; trial < 400; ++trial) {
         Bytes broken = good;
         for (int k = 0; k < 3; ++k) broken[rng.Next() % broken.size()] = static_cast<uint8_t>(rng.Next());

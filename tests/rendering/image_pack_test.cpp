@@ -35,7 +35,7 @@ TEST(ImagePack, EveryFormatAndCompanionReadsFromThePack) {
         for (int b = 0; b < 4; ++b) tga.push_back(static_cast<uint8_t>(i * 11 + b * 60));  // blue = i * 11
     image_test::WriteBytes(folder + "/_ball.tga", tga);
 
-    image_test::GifSpec gif;
+    image_test::GifLayout gif;
     gif.width = 3;
     gif.height = 2;
     gif.minCodeSize = 2;

@@ -9,7 +9,7 @@ namespace {
 
 using image_test::Bytes;
 using image_test::Lcg;
-using image_test::PngSpec;
+using image_test::PngLayout;
 using image_test::TempDir;
 
 uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
@@ -65,30 +65,30 @@ TEST(PngFiles, WriterRefusesEmptyImageAndUnwritablePath) {
 TEST(PngFiles, SixteenBitChannelsDoNotOverflowRowBuffer) {
     TempDir dir;
     for (bool withAlpha : {false, true}) {
-        PngSpec spec;
-        spec.width = 19;
-        spec.height = 7;
-        spec.bitDepth = 16;
-        spec.colorType = withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+        PngLayout layout;
+        layout.width = 19;
+        layout.height = 7;
+        layout.bitDepth = 16;
+        layout.colorType = withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
         const int channels = withAlpha ? 4 : 3;
-        for (int y = 0; y < spec.height; ++y) {
+        for (int y = 0; y < layout.height; ++y) {
             Bytes row;
-            for (int x = 0; x < spec.width; ++x)
+            for (int x = 0; x < layout.width; ++x)
                 for (int c = 0; c < channels; ++c) {
                     uint32_t s = Sample16(x, y, c);
                     row.push_back(static_cast<uint8_t>(s >> 8));
                     row.push_back(static_cast<uint8_t>(s));
                 }
-            spec.rows.push_back(row);
+            layout.rows.push_back(row);
         }
         const std::string path = dir.Path(withAlpha ? "deep_rgba.png" : "deep_rgb.png");
-        image_test::WritePngDirect(path, spec);
+        image_test::WritePngDirect(path, layout);
 
         auto image = GetPNGImage(path);
         ASSERT_NE(image, nullptr);
         ASSERT_EQ(image->GetWidth(), 19);
-        for (int y = 0; y < spec.height; ++y)
-            for (int x = 0; x < spec.width; ++x) {
+        for (int y = 0; y < layout.height; ++y)
+            for (int x = 0; x < layout.width; ++x) {
                 uint32_t a = withAlpha ? Sample16(x, y, 3) >> 8 : 0xFF;
                 uint32_t expected = Argb(a, Sample16(x, y, 0) >> 8, Sample16(x, y, 1) >> 8,
                                          Sample16(x, y, 2) >> 8);
@@ -101,19 +101,19 @@ TEST(PngFiles, InterlacedPngDecodesEveryPixelInPlace) {
     TempDir dir;
     // Odd sizes leave some of the seven passes partly or wholly empty.
     for (auto [w, h] : {std::pair{13, 11}, std::pair{1, 1}, std::pair{3, 9}}) {
-        PngSpec spec;
-        spec.width = w;
-        spec.height = h;
-        spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-        spec.interlaced = true;
+        PngLayout layout;
+        layout.width = w;
+        layout.height = h;
+        layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+        layout.interlaced = true;
         for (int y = 0; y < h; ++y) {
             Bytes row;
             for (int x = 0; x < w; ++x)
                 for (int c = 0; c < 4; ++c) row.push_back(static_cast<uint8_t>(x * 19 + y * 7 + c * 61));
-            spec.rows.push_back(row);
+            layout.rows.push_back(row);
         }
         const std::string path = dir.Path("adam7.png");
-        image_test::WritePngDirect(path, spec);
+        image_test::WritePngDirect(path, layout);
         auto image = GetPNGImage(path);
         ASSERT_NE(image, nullptr);
         for (int y = 0; y < h; ++y)
@@ -126,7 +126,7 @@ TEST(PngFiles, InterlacedPngDecodesEveryPixelInPlace) {
 
 TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
     TempDir dir;
-    PngSpec grey;  // 4-bit grey: two samples per byte, values 0..15 scale by 17
+    PngLayout grey;  // 4-bit grey: two samples per byte, values 0..15 scale by 17
     grey.width = 6;
     grey.height = 2;
     grey.bitDepth = 4;
@@ -141,7 +141,7 @@ TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
             EXPECT_EQ(g->Row(y)[x], Argb(0xFF, nibble * 17, nibble * 17, nibble * 17));
         }
 
-    PngSpec pal;  // 2-bit palette whose transparency chunk covers only the first two entries
+    PngLayout pal;  // 2-bit palette whose transparency chunk covers only the first two entries
     pal.width = 4;
     pal.height = 1;
     pal.bitDepth = 2;
@@ -157,7 +157,7 @@ TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
     EXPECT_EQ(p->Row(0)[2], 0xFF708090u);
     EXPECT_EQ(p->Row(0)[3], 0xFFA0B0C0u);
 
-    PngSpec ga;  // grey with alpha
+    PngLayout ga;  // grey with alpha
     ga.width = 2;
     ga.height = 1;
     ga.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;

@@ -37,13 +37,13 @@ void WriteTga(const std::string& path, int w, int h, uint32_t seed) {
 }
 
 void WriteGif(const std::string& path, int w, int h) {
-    image_test::GifSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.globalPalette = {0x000000, 0xFFFFFF};
-    spec.minCodeSize = 2;
-    spec.indices.assign(static_cast<size_t>(w * h), 1);
-    image_test::WriteBytes(path, image_test::BuildGif(spec));
+    image_test::GifLayout layout;
+    layout.width = w;
+    layout.height = h;
+    layout.globalPalette = {0x000000, 0xFFFFFF};
+    layout.minCodeSize = 2;
+    layout.indices.assign(static_cast<size_t>(w * h), 1);
+    image_test::WriteBytes(path, image_test::BuildGif(layout));
 }
 
 class ImageSearch : public ::testing::Test {

@@ -38,14 +38,14 @@ Bytes ReadBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WritePngDirect(const std::string& path, const PngSpec& spec) {
+void WritePngDirect(const std::string& path, const PngLayout& layout) {
     // Everything with a destructor is made before the jump point.
     std::vector<png_color> palette;
-    for (uint32_t c : spec.palette)
+    for (uint32_t c : layout.palette)
         palette.push_back({static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
                            static_cast<png_byte>(c)});
     std::vector<png_bytep> rows;
-    for (const Bytes& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+    for (const Bytes& row : layout.rows) rows.push_back(const_cast<png_bytep>(row.data()));
 
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
@@ -58,13 +58,13 @@ void WritePngDirect(const std::string& path, const PngSpec& spec) {
         return;
     }
     png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-                 spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
+                 layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()),
                      nullptr);
     png_write_info(png, info);
     png_write_image(png, rows.data());  // runs the interlace passes itself
@@ -176,40 +176,40 @@ std::vector<int> InterlacedRowOrder(int height) {
     return order;
 }
 
-Bytes BuildGif(const GifSpec& spec) {
+Bytes BuildGif(const GifLayout& layout) {
     Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
-    Append16(out, spec.width);
-    Append16(out, spec.height);
-    if (spec.globalPalette.empty()) {
+    Append16(out, layout.width);
+    Append16(out, layout.height);
+    if (layout.globalPalette.empty()) {
         out.push_back(0);
     } else {
-        out.push_back(static_cast<uint8_t>(0x80 | TableBits(spec.globalPalette.size())));
+        out.push_back(static_cast<uint8_t>(0x80 | TableBits(layout.globalPalette.size())));
     }
     out.push_back(0);  // background
-    out.push_back(0);  // aspect
-    if (!spec.globalPalette.empty()) {
-        std::vector<uint32_t> padded = spec.globalPalette;
+    out.push_back(0);  // pixel ratio
+    if (!layout.globalPalette.empty()) {
+        std::vector<uint32_t> padded = layout.globalPalette;
         padded.resize(size_t{2} << TableBits(padded.size()), 0);
         AppendPalette(out, padded);
     }
-    if (spec.extensionsBeforeImage) {
+    if (layout.extensionsBeforeImage) {
         Bytes comment = {'!', 0xFE, 5, 'h', 'e', 'l', 'l', 'o', 0};
         out.insert(out.end(), comment.begin(), comment.end());
         Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
                       3, 1, 0, 0, 0};
         out.insert(out.end(), loop.begin(), loop.end());
     }
-    if (spec.transparent >= 0) {
-        Bytes control = {'!', 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(spec.transparent), 0};
+    if (layout.transparent >= 0) {
+        Bytes control = {'!', 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(layout.transparent), 0};
         out.insert(out.end(), control.begin(), control.end());
     }
     out.push_back(',');
     Append16(out, 0);
     Append16(out, 0);
-    Append16(out, spec.width);
-    Append16(out, spec.height);
-    uint8_t flags = spec.interlaced ? 0x40 : 0;
-    std::vector<uint32_t> local = spec.localPalette;
+    Append16(out, layout.width);
+    Append16(out, layout.height);
+    uint8_t flags = layout.interlaced ? 0x40 : 0;
+    std::vector<uint32_t> local = layout.localPalette;
     if (!local.empty()) {
         flags |= static_cast<uint8_t>(0x80 | TableBits(local.size()));
         local.resize(size_t{2} << TableBits(local.size()), 0);
@@ -218,16 +218,16 @@ Bytes BuildGif(const GifSpec& spec) {
     AppendPalette(out, local);
 
     Bytes stored;
-    if (spec.interlaced) {
-        for (int y : InterlacedRowOrder(spec.height)) {
-            auto row = spec.indices.begin() + static_cast<long>(y) * spec.width;
-            stored.insert(stored.end(), row, row + spec.width);
+    if (layout.interlaced) {
+        for (int y : InterlacedRowOrder(layout.height)) {
+            auto row = layout.indices.begin() + static_cast<long>(y) * layout.width;
+            stored.insert(stored.end(), row, row + layout.width);
         }
     } else {
-        stored = spec.indices;
+        stored = layout.indices;
     }
-    out.push_back(static_cast<uint8_t>(spec.minCodeSize));
-    Bytes blocks = EncodeLzwBlocks(stored, spec.minCodeSize, spec.clearWhenFull);
+    out.push_back(static_cast<uint8_t>(layout.minCodeSize));
+    Bytes blocks = EncodeLzwBlocks(stored, layout.minCodeSize, layout.clearWhenFull);
     out.insert(out.end(), blocks.begin(), blocks.end());
     out.push_back(';');
     return out;

@@ -43,7 +43,7 @@ private:
 
 // A PNG written straight through libpng. `rows` holds height rows of packed
 // samples in the file's own layout (big-endian for 16-bit samples).
-struct PngSpec {
+struct PngLayout {
     int width = 0;
     int height = 0;
     int bitDepth = 8;
@@ -53,11 +53,11 @@ struct PngSpec {
     std::vector<uint32_t> palette;  // 0xRRGGBB entries for palette images
     Bytes paletteAlpha;             // tRNS entries for palette images
 };
-void WritePngDirect(const std::string& path, const PngSpec& spec);
+void WritePngDirect(const std::string& path, const PngLayout& layout);
 
 // A GIF built byte by byte. Indices are given top row first; the builder
 // stores them in interlaced order when asked.
-struct GifSpec {
+struct GifLayout {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> globalPalette;  // 0xRRGGBB; empty: no global table
@@ -69,7 +69,7 @@ struct GifSpec {
     bool extensionsBeforeImage = false;  // a comment and a looping block
     Bytes indices;
 };
-Bytes BuildGif(const GifSpec& spec);
+Bytes BuildGif(const GifLayout& layout);
 // The LZW code stream alone, packed into sub-blocks and closed by an empty one.
 Bytes EncodeLzwBlocks(const Bytes& indices, int minCodeSize, bool clearWhenFull);
 

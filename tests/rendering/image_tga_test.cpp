@@ -8,7 +8,7 @@ namespace {
 using image_test::Bytes;
 using image_test::TempDir;
 
-struct TgaSpec {
+struct TgaLayout {
     int idLength = 0;
     int colourMapType = 0;
     int imageType = 2;
@@ -21,7 +21,7 @@ struct TgaSpec {
 
 uint8_t PixelByte(size_t i) { return static_cast<uint8_t>(i * 37 + 11); }
 
-Bytes BuildTga(const TgaSpec& s, size_t pixelBytes) {
+Bytes BuildTga(const TgaLayout& s, size_t pixelBytes) {
     Bytes out = {static_cast<uint8_t>(s.idLength), static_cast<uint8_t>(s.colourMapType),
                  static_cast<uint8_t>(s.imageType), 0, 0,
                  static_cast<uint8_t>(s.colourMapLength), static_cast<uint8_t>(s.colourMapLength >> 8),
@@ -46,9 +46,9 @@ protected:
 };
 
 TEST_F(TgaFiles, TopLeftThirtyTwoBitReadsBgraAfterTheImageId) {
-    TgaSpec spec;
-    spec.idLength = 5;
-    auto image = Load(BuildTga(spec, 24));
+    TgaLayout layout;
+    layout.idLength = 5;
+    auto image = Load(BuildTga(layout, 24));
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->GetWidth(), 3);
     ASSERT_EQ(image->GetHeight(), 2);
@@ -61,30 +61,30 @@ TEST_F(TgaFiles, TopLeftThirtyTwoBitReadsBgraAfterTheImageId) {
 }
 
 TEST_F(TgaFiles, OtherLayoutsGiveNoImage) {
-    TgaSpec depth24;
+    TgaLayout depth24;
     depth24.depth = 24;
     EXPECT_EQ(Load(BuildTga(depth24, 18)), nullptr);
-    TgaSpec bottomLeft;
+    TgaLayout bottomLeft;
     bottomLeft.descriptor = 0x08;
     EXPECT_EQ(Load(BuildTga(bottomLeft, 24)), nullptr);
-    TgaSpec runLength;
+    TgaLayout runLength;
     runLength.imageType = 10;
     EXPECT_EQ(Load(BuildTga(runLength, 24)), nullptr);
-    TgaSpec mapped;
+    TgaLayout mapped;
     mapped.colourMapType = 1;
     mapped.colourMapLength = 4;
     EXPECT_EQ(Load(BuildTga(mapped, 24)), nullptr);
 }
 
 TEST_F(TgaFiles, TruncatedOrAbsurdFilesGiveNoImage) {
-    TgaSpec spec;
-    const Bytes good = BuildTga(spec, 24);
+    TgaLayout layout;
+    const Bytes good = BuildTga(layout, 24);
     for (size_t n = 0; n < good.size(); ++n)
         EXPECT_EQ(Load(Bytes(good.begin(), good.begin() + static_cast<long>(n))), nullptr) << n;
     EXPECT_EQ(GetTGAImage(dir_.Path("missing.tga")), nullptr);
 
     for (auto [w, h] : {std::pair{0, 2}, std::pair{3, 0}, std::pair{65535, 65535}, std::pair{16385, 1}}) {
-        TgaSpec big;
+        TgaLayout big;
         big.width = w;
         big.height = h;
         EXPECT_EQ(Load(BuildTga(big, 24)), nullptr) << w << "x" << h;
