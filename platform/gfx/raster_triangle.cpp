@@ -266,19 +266,13 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             std::fill_n(in.diffuse, n, r.color);
             in.flat = true;
             in.flatColor = r.color;
-            if (!texRow) {
-                for (int k = 0; k < kMaxTextureStages; ++k) {
-                    if (!d.textured[k]) continue;
-                    const SamplerSetup& s = d.samplers[k];
-                    double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
-                    StepCoordinates(u, dudx[k], n, in.u[k]);
-                    std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
-                }
-            } else if (d.textured[1]) {
-                const SamplerSetup& s = d.samplers[1];
-                double u = Reduce(uStart[1] + (x - x0) * dudx[1], s.wrapU, s.view.width);
-                StepCoordinates(u, dudx[1], n, in.u[1]);
-                std::fill_n(in.v[1], n, ToFixed16(Reduce(v[1], s.wrapV, s.view.height)));
+            // Stage 0 reads straight from texRow when there is one.
+            for (int k = texRow ? 1 : 0; k < kMaxTextureStages; ++k) {
+                if (!d.textured[k]) continue;
+                const SamplerSetup& s = d.samplers[k];
+                const double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
+                StepCoordinates(u, dudx[k], n, in.u[k]);
+                std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
             }
             ShadeChunk(d, x, py, n, in, texRow ? texRow + (x - x0) : nullptr);
         }
