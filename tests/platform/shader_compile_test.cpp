@@ -170,7 +170,7 @@ TEST(ShaderBatches, EveryPixelOfABatchGetsItsOwnResult) {
     plat::CompiledShader compiled = shader_test::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     shader_test::CoordinateSampler sampler;
-    constexpr int kCount = 7; // one full batch of four and a short one
+    constexpr int kCount = 37; // two full batches, a group of four and one left over
     plat::ShaderAttributes in[kCount];
     for (int i = 0; i < kCount; ++i) {
         in[i] = Attributes({1, 2, 3, float(i)}, {float(i), float(i) * 2, 0, 1}, {});

@@ -148,7 +148,7 @@ TEST(ShaderVertexPrograms, StructInputsAndOutputsThroughTheProjectionMatrix) {
     ASSERT_TRUE(compiled.constants->SetValue(
         registers, compiled.constants->GetConstantByName("ProjMatrix"), kMatrix, 64));
 
-    constexpr int kCount = 5;
+    constexpr int kCount = 21; // a full batch and a short one
     plat::ShaderAttributes in[kCount];
     plat::ShaderAttributes out[kCount];
     for (int i = 0; i < kCount; ++i) {

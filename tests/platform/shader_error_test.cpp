@@ -107,6 +107,26 @@ INSTANTIATE_TEST_SUITE_P(
                   "line 2: output 'c' of 'O' is not completely written", "vs_2_0"},
         ErrorCase{"", "line 1: entry point 'PS' not found"}));
 
+TEST(ShaderErrors, LimitsOfTheProfileAreReportedNotOverrun) {
+    // More locals than the interpreter keeps registers for.
+    std::string locals = "float4 PS(float4 c : COLOR0) : COLOR0\n{\n";
+    for (int i = 0; i < 200; ++i) locals += "    float4 v" + std::to_string(i) + " = c;\n";
+    locals += "    return c;\n}\n";
+    EXPECT_EQ(shader_test::CompilePixel(locals).errors, "line 123: shader is too complex: out of registers");
+
+    // ps_2_0 has 32 constant registers; a vertex program has 256.
+    std::string uniforms;
+    std::string sum = "0";
+    for (int i = 0; i < 33; ++i) {
+        uniforms += "float4 k" + std::to_string(i) + ";\n";
+        sum += " + k" + std::to_string(i);
+    }
+    const std::string source = uniforms + "float4 PS() : COLOR0\n{\n    return " + sum + ";\n}\n";
+    EXPECT_EQ(shader_test::CompilePixel(source).errors, "line 36: too many uniform constants for ps_2_0");
+    const std::string vertex = uniforms + "float4 PS() : POSITION\n{\n    return " + sum + ";\n}\n";
+    EXPECT_TRUE(plat::CompileShader(vertex, "PS", "vs_2_0").Ok());
+}
+
 TEST(ShaderErrors, GarbageNeverCrashesTheCompiler) {
     // Every prefix of a valid program is either valid or an error message;
     // none may crash or leave a half-built program behind.

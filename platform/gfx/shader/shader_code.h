@@ -49,17 +49,16 @@ public:
     void RunVertices(const ConstantRegisters& constants, const ShaderAttributes* in,
                      ShaderAttributes* out, int count) const;
 
-    // Runs a pixel program over count interpolated inputs, four at a time,
+    // Runs a pixel program over count interpolated inputs, sixteen at a time,
     // writing one r, g, b, a colour per pixel. Colours are not clamped.
     void RunPixels(const ConstantRegisters& constants, const ShaderAttributes* in, int count,
                    TextureSampler& sampler, float (*rgba)[4]) const;
 
 private:
-    using Register = shader::LaneRegister;
-
-    void LoadInputs(Register* frame, const ShaderAttributes* in, int count) const;
-    void Execute(Register* frame, const ConstantRegisters& constants,
-                 TextureSampler* sampler) const;
+    // Runs one batch: all register lanes when count fills them, else up to
+    // four. Returns how many items it took.
+    int RunBatch(shader::LaneRegister* frame, const ConstantRegisters& constants,
+                 const ShaderAttributes* in, int count, TextureSampler* sampler) const;
 
     ShaderKind kind_;
     std::vector<shader::Instruction> code_;

@@ -69,8 +69,8 @@ enum Slot : std::uint16_t {
 
 // Upper bound of temp registers of one program: the interpreter keeps them
 // on its stack, so a run never allocates.
-constexpr int kMaxRegisters = 256;
-constexpr int kLanes = 4;
+constexpr int kMaxRegisters = 128;
+constexpr int kLanes = 16;
 
 // One register as the interpreter holds it: each component for all lanes.
 struct alignas(16) LaneRegister {

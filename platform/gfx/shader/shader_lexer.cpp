@@ -85,7 +85,9 @@ bool Tokenize(std::string_view src, std::vector<Token>& tokens, std::string& err
             t.number = std::strtof(t.text.c_str(), nullptr);
             if (i < n && (src[i] == 'f' || src[i] == 'F')) ++i;
             if (i < n && IsIdentChar(src[i])) {
-                error = LinePrefix(line) + "malformed number '" + t.text + src[i] + "'";
+                std::string shown = t.text;
+                shown.push_back(src[i]);
+                error = LinePrefix(line) + "malformed number '" + shown + "'";
                 return false;
             }
         } else {
@@ -102,9 +104,17 @@ bool Tokenize(std::string_view src, std::vector<Token>& tokens, std::string& err
             if (!paired) {
                 if (kSingles.find(c) == std::string_view::npos) {
                     const auto code = static_cast<unsigned char>(c);
-                    error = LinePrefix(line) + "unexpected character " +
-                            (std::isprint(code) ? "'" + std::string(1, c) + "'"
-                                                : "code " + std::to_string(code));
+                    std::string shown;
+                    if (std::isprint(code)) {
+                        shown.push_back('\'');
+                        shown.push_back(c);
+                        shown.push_back('\'');
+                    } else {
+                        shown = "code " + std::to_string(code);
+                    }
+                    error = LinePrefix(line);
+                    error += "unexpected character ";
+                    error += shown;
                     return false;
                 }
                 t.text = std::string(1, c);
