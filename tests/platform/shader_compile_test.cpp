@@ -142,7 +142,7 @@ TEST(ShaderTextures, Tex2DReadsTheStageOfItsSamplerAtTheGivenCoordinates) {
     const std::string source =
         "sampler2D first;\n"
         "sampler2D second : register(s3);\n"
-        "float4 PS(float2 uv : TEXCOORD0, float2 uv2 : TEXCOORD1) : COLOR0\n"
+        "float4 PS(float2 uv : TEXCOORD, float2 uv2 : texcoord1) : COLOR\n"
         "{\n"
         "    float4 p = tex2D(second, uv2);\n"
         "    float4 q = tex2D(first, uv.yx);\n"

@@ -56,6 +56,20 @@ TEST(ShaderMatrices, MulInBothOrdersFollowsTheRowMajorMatrixSetByName) {
     }
 }
 
+TEST(ShaderMatrices, AMatrixDefaultIsReadRowByRow) {
+    std::string values;
+    for (float x : kMatrix) values += (values.empty() ? "" : ", ") + std::to_string(x);
+    const std::string source = "float4x4 M = float4x4(" + values + ");\n"
+                               "float4 PS(float4 v : COLOR0) : COLOR0 { return mul(M, v); }\n";
+    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    ASSERT_TRUE(compiled.Ok()) << compiled.errors;
+    plat::ConstantRegisters registers;
+    compiled.constants->SetDefaults(registers);
+    shader_test::FixedSampler sampler;
+    ExpectNear(shader_test::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers),
+               MatrixTimesVector());
+}
+
 TEST(ShaderConstants, SetByNameDefaultsAndUnusedConstantsDropped) {
     const std::string source =
         "uniform float Amount;\n"

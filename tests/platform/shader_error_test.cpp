@@ -127,6 +127,18 @@ TEST(ShaderErrors, LimitsOfTheProfileAreReportedNotOverrun) {
     EXPECT_TRUE(plat::CompileShader(vertex, "PS", "vs_2_0").Ok());
 }
 
+TEST(ShaderErrors, DeepNestingIsRefusedInsteadOfOverflowingTheStack) {
+    const std::string open(100000, '(');
+    EXPECT_EQ(shader_test::CompilePixel("float4 PS() : COLOR0 { return " + open + "1; }").errors,
+              "line 1: expression is nested too deeply");
+    std::string minus;
+    for (int i = 0; i < 50000; ++i) minus += "- ";
+    EXPECT_EQ(shader_test::CompilePixel("float4 PS() : COLOR0 { return " + minus + "1; }").errors,
+              "line 1: expression is nested too deeply");
+    // Ordinary nesting is fine.
+    EXPECT_TRUE(shader_test::CompilePixel("float4 PS() : COLOR0 { return ((((-(-1))))); }").Ok());
+}
+
 TEST(ShaderErrors, GarbageNeverCrashesTheCompiler) {
     // Every prefix of a valid program is either valid or an error message;
     // none may crash or leave a half-built program behind.

@@ -128,8 +128,11 @@ private:
     bool NewTemp(int line, std::uint16_t& reg);
     bool UseUniform(Variable& var, int line);
 
+    static constexpr int kMaxNesting = 200;
+
     std::string entry_;
     ShaderKind kind_;
+    int depth_ = 0;
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
     std::string error_;

@@ -1,21 +1,17 @@
 #pragma once
-// Shader compilation for the software device: a compiler for the small HLSL
-// subset the game's shader files are written in, for the "ps_2_0" and
-// "vs_2_0" profiles. It owns nothing global and may be called from any thread.
+// Shader compilation for the software device: a compiler for the HLSL subset
+// the game's shader files use, "ps_2_0" and "vs_2_0" profiles. No global
+// state; any thread may compile. CompileShader(source, entry, profile) gives
+// the program (ShaderCode) and its named uniforms (ConstantTable), or only
+// error text "line N: ..."; warnings count as errors.
 //
-// Compile once with CompileShader(source, entry, profile). On success the
-// result holds the program (ShaderCode) and its named uniforms
-// (ConstantTable); on failure only error text of the form "line N: ...".
-// Warnings count as errors, so a shader that compiles is exactly one whose
-// meaning is certain.
-//
-// At draw time the device keeps one ConstantRegisters per stage, fills it
-// through ConstantTable::SetDefaults / SetValue, and then calls
-// ShaderCode::RunVertices per batch of vertices, or ShaderCode::RunPixels
-// per batch of pixels with a TextureSampler of its own that answers "the
-// colour of stage s at (u, v)". A pixel program reads COLOR0, TEXCOORD0 and
-// TEXCOORD1 of ShaderAttributes and returns r, g, b, a; a vertex program maps
-// POSITION, COLOR0, TEXCOORD0 and TEXCOORD1 to the same four outputs.
+// Device side: keep one ConstantRegisters per stage, fill it through
+// ConstantTable::SetDefaults / SetValue (handles from GetConstantByName),
+// then call ShaderCode::RunVertices per batch of vertices (POSITION, COLOR0,
+// TEXCOORD0, TEXCOORD1 in and out), or ShaderCode::RunPixels per span of
+// interpolated pixels with a TextureSampler of your own that answers "colour
+// of stage s at (u, v)"; it returns r, g, b, a per pixel, unclamped. Runs
+// allocate nothing. Fill a program's registers only through its own table.
 
 #include <memory>
 #include <string>

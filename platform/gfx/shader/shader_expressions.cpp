@@ -142,6 +142,14 @@ bool Compiler::ParseMultiplicative(Value& out) {
 
 bool Compiler::ParseUnary(Value& out) {
     const Token& t = Peek();
+    // Every nesting of brackets, calls and signs passes here; a bound keeps
+    // hostile input from exhausting the stack.
+    struct Depth {
+        int& n;
+        explicit Depth(int& counter) : n(++counter) {}
+        ~Depth() { --n; }
+    } depth(depth_);
+    if (depth_ > kMaxNesting) return Fail("expression is nested too deeply");
     if (IsPunct("-")) {
         Next();
         if (!ParseUnary(out) || !RequireFloat(out, t.line)) return false;
