@@ -72,6 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
     Arithmetic, ExpressionTest,
     testing::Values(
         Case{"a * b + c", [](float a, float b, float c, int) { return a * b + c; }},
+        Case{"a * b - c", [](float a, float b, float c, int) { return a * b - c; }},
+        Case{"c + a * b", [](float a, float b, float c, int) { return c + a * b; }},
+        Case{"c - a * b", [](float a, float b, float c, int) { return c - a * b; }},
+        Case{"-(a * b) - c", [](float a, float b, float c, int) { return -(a * b) - c; }},
         Case{"a - b / c", [](float a, float b, float c, int) { return a - b / c; }},
         Case{"-a + b", [](float a, float b, float, int) { return -a + b; }},
         Case{"-(a - b) * -c", [](float a, float b, float c, int) { return (a - b) * c; }},

@@ -120,6 +120,8 @@ private:
     bool RequireFloat(const Value& v, int line);
     bool Unify(const Value& a, const Value& b, int line, int& size);
     bool Arithmetic(char op, const Value& a, const Value& b, int line, Value& out);
+    bool FuseMultiplyAdd(const Value& product, const Value& addend, bool negateAddend, int size,
+                         Value& out);
     bool Emit(Op op, int size, std::initializer_list<Value> sources, int line, Value& out);
     bool EmitMul(const Value& a, const Value& b, int line, Value& out);
     Value Literal(float x);

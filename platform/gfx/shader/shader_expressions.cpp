@@ -94,6 +94,14 @@ bool Compiler::Emit(Op op, int size, std::initializer_list<Value> sources, int l
 bool Compiler::Arithmetic(char op, const Value& a, const Value& b, int line, Value& out) {
     int size = 0;
     if (!Unify(a, b, line, size)) return false;
+    if (op == '+' || op == '-') {
+        if (FuseMultiplyAdd(a, b, op == '-', size, out)) return true;
+        if (FuseMultiplyAdd(b, a, false, size, out)) {
+            // a - x*y: here it is the product that changes sign.
+            if (op == '-') code_.back().src[0].negate = !code_.back().src[0].negate;
+            return true;
+        }
+    }
     switch (op) {
     case '+': return Emit(Op::Add, size, {a, b}, line, out);
     case '-': {
@@ -104,6 +112,30 @@ bool Compiler::Arithmetic(char op, const Value& a, const Value& b, int line, Val
     case '*': return Emit(Op::Mul, size, {a, b}, line, out);
     default: return Emit(Op::Div, size, {a, b}, line, out);
     }
+}
+
+// When product is the value the last instruction just computed by a
+// multiplication, turns that instruction into product + addend (negated
+// when asked) and returns true.
+bool Compiler::FuseMultiplyAdd(const Value& product, const Value& addend, bool negateAddend,
+                               int size, Value& out) {
+    if (code_.empty() || product.var != nullptr || product.op.file != File::Temp ||
+        product.op.negate || product.type.size != size || product.op.index < localsTop_) {
+        return false;
+    }
+    Instruction& last = code_.back();
+    if (last.op != Op::Mul || last.dest != product.op.index || last.writeMask != FullMask(size)) {
+        return false;
+    }
+    for (int i = 0; i < size; ++i) {
+        if (product.op.swizzle[i] != i) return false;
+    }
+    last.op = Op::Mad;
+    last.src[2] = Spread(addend, size);
+    if (negateAddend) last.src[2].negate = !last.src[2].negate;
+    last.sourceCount = 3;
+    out = product;
+    return true;
 }
 
 bool Compiler::ParseExpression(Value& out) {
