@@ -1,6 +1,6 @@
 #pragma once
 // The instruction set a compiled shader is stored in: a flat list of
-// register-to-register operations, each applied to four lanes (vertices or
+// register-to-register operations, each applied to a batch of lanes (vertices or
 // pixels) at once. Shared by the compiler, which writes it, and the
 // interpreter, which runs it; nothing outside platform/gfx/shader needs it.
 
