@@ -58,6 +58,8 @@ public:
     std::string GetFileName() const { return fileName_; }
 
 protected:
+    // Clears the error and starts counting lines at 1; runs before each load.
+    virtual void Reset();
     // Receives the whole command, command word first; answers success.
     virtual bool HandleCommand(ListDataElement& params) = 0;
 
@@ -68,7 +70,6 @@ protected:
     std::map<std::wstring, std::unique_ptr<DataElement>> defines_;
 
 private:
-    void Reset();
     bool RunCommands(std::wstring_view text);
     bool EndCommand();
     bool TokenizeList(const std::wstring& text, ListDataElement& destination, bool inList, size_t& position,

@@ -36,7 +36,7 @@ TEST(DiagnosticsTest, DebugPrintFormatsWideArgumentsToTheDebugChannel) {
     EXPECT_EQ(captured, "caf\xC3\xA9 has 3 items at 2.5\nplain\n");
 }
 
-TEST(DiagnosticsTest, DebugPrintOfLongTextIsNotCut) {
+TEST(DiagnosticsTest, DebugPrintOfLongTextIsNotCutByAFixedBuffer) {
     std::wstring longText(20000, L'x');
     testing::internal::CaptureStderr();
     DebugPrint(L"[%ls]", longText.c_str());
