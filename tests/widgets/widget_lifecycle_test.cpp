@@ -1,0 +1,187 @@
+// Removal during passes, deferred deletion, identity, and the listeners that
+// hear about widgets going away.
+
+#include <gtest/gtest.h>
+
+#include "foundation/property_value.h"
+#include "widget_test_support.h"
+#include "widgets/animation_listener.h"
+#include "widgets/removal_listener.h"
+
+namespace {
+
+class LifecycleTest : public ::testing::Test {
+protected:
+    ProbeWidget* Add(WidgetContainer& parent, const char* name) {
+        auto* p = new ProbeWidget(&log, name);
+        p->destroyed = &destroyed;
+        parent.AddWidget(p);
+        return p;
+    }
+
+    EventLog log;
+    int destroyed = 0;
+    FakeHost host;
+    WidgetManager mgr{&host};
+};
+
+TEST_F(LifecycleTest, ChildRemovingItselfDuringUpdateDoesNotStopThePass) {
+    ProbeWidget* a = Add(mgr, "a");
+    Add(mgr, "b");
+    Add(mgr, "c");
+    a->onUpdate = [a] { a->RemoveSelf(); };
+    mgr.UpdateFrame();
+    EXPECT_EQ(log, (EventLog{"a:update", "b:update", "c:update"}));
+    EXPECT_EQ(destroyed, 0);  // deferred, never during the pass
+    host.FreeDeferred();
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST_F(LifecycleTest, RemovingSiblingsDuringUpdateVisitsNoneTwiceAndSkipsTheRemoved) {
+    ProbeWidget* a = Add(mgr, "a");
+    ProbeWidget* b = Add(mgr, "b");
+    ProbeWidget* c = Add(mgr, "c");
+    Add(mgr, "d");
+    b->onUpdate = [&] {
+        a->RemoveSelf();
+        c->RemoveSelf();
+    };
+    mgr.UpdateFrame();
+    EXPECT_EQ(log, (EventLog{"a:update", "b:update", "d:update"}));
+}
+
+TEST_F(LifecycleTest, RemovingDuringDrawKeepsTheWalkValid) {
+    ProbeWidget* a = Add(mgr, "a");
+    ProbeWidget* b = Add(mgr, "b");
+    Add(*a, "a1");
+    a->onDraw = [b] { b->RemoveSelf(); };
+    mgr.MarkAllDirty();
+    EXPECT_TRUE(mgr.DrawScreen());
+    EXPECT_EQ(log, (EventLog{"a:draw null", "a1:draw null"}));
+}
+
+TEST_F(LifecycleTest, RemoveSelfKeepLeavesTheTreeAndSurvives) {
+    ProbeWidget* a = Add(mgr, "a");
+    a->RemoveSelfKeep();
+    EXPECT_TRUE(a->GetDeleteOnRemoval());
+    EXPECT_TRUE(host.deferred.empty());
+    EXPECT_EQ(a->GetManager(), nullptr);
+    mgr.AddWidget(a);
+    EXPECT_EQ(a->GetManager(), &mgr);
+}
+
+TEST_F(LifecycleTest, AddingAgainBeforeDeferredDeletionKeepsTheWidget) {
+    ProbeWidget* a = Add(mgr, "a");
+    a->RemoveSelf();
+    ASSERT_EQ(host.deferred.size(), 1u);
+    mgr.AddWidget(a);
+    EXPECT_TRUE(host.deferred.empty());
+    host.FreeDeferred();
+    EXPECT_EQ(destroyed, 0);
+}
+
+TEST_F(LifecycleTest, DeletingAnAttachedWidgetTakesItOutOfTheTree) {
+    ProbeWidget* a = Add(mgr, "a");
+    ProbeWidget* child = Add(*a, "child");
+    mgr.SetFocus(child);
+    delete a;
+    EXPECT_TRUE(mgr.GetChildren().empty());
+    EXPECT_EQ(mgr.GetFocus(), nullptr);
+    EXPECT_EQ(child->GetParent(), nullptr);
+    EXPECT_EQ(host.deferred, std::vector<Widget*>{child});  // the parent's removal queues it
+}
+
+TEST_F(LifecycleTest, WidgetIdsIncreaseAndAreNeverReused) {
+    auto* first = new Widget;
+    const int id = first->GetId();
+    delete first;
+    Widget second;
+    EXPECT_EQ(second.GetId(), id + 1);
+}
+
+TEST(OrphanedWidgets, WithoutAHostRemovedWidgetsDieAfterTheOutermostPass) {
+    ASSERT_EQ(WidgetHost::Get(), nullptr);
+    EventLog log;
+    int destroyed = 0;
+    WidgetManager mgr(nullptr);
+    auto* a = new ProbeWidget(&log, "a");
+    auto* b = new ProbeWidget(&log, "b");
+    a->destroyed = b->destroyed = &destroyed;
+    mgr.AddWidget(a);
+    mgr.AddWidget(b);
+    a->onUpdate = [a] { a->RemoveSelf(); };
+    int calls = 0;
+    b->onUpdate = [&] {
+        if (calls++ > 0) return;
+        EXPECT_EQ(destroyed, 0);
+        mgr.UpdateFrame();  // a nested loop: still too early
+        EXPECT_EQ(destroyed, 0);
+    };
+    mgr.UpdateFrame();
+    EXPECT_EQ(destroyed, 1);
+}
+
+class ScriptedWidget : public Widget, public ExtendedPropertyInterface {};
+
+TEST_F(LifecycleTest, PropertyValueReadsNullOnceAScriptedWidgetIsDeleted) {
+    auto* w = new ScriptedWidget;
+    mgr.AddWidget(w);
+    const PropertyValue ref = PropertyValue::FromWidget(w);
+    EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), w);
+    EXPECT_EQ(ref.ToWidget<Widget>(), w);
+    w->RemoveSelf();
+    EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), w);  // alive until the deferred deletion
+    host.FreeDeferred();
+    EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), nullptr);
+    EXPECT_EQ(ref.ToPropertyInterface(), nullptr);
+}
+
+class Holder : public RemovalListener {
+public:
+    void WidgetRemoved(int id) override { removed.push_back(id); }
+    std::vector<int> removed;
+};
+
+TEST(RemovalLink, OneHolderAtATimeAndEitherSideMayGoFirst) {
+    RemovalWidget part;
+    auto first = std::make_unique<Holder>();
+    Holder second;
+    part.SetRemovalListener(first.get());
+    part.SetRemovalListener(&second);
+    EXPECT_FALSE(first->IsWatching(&part));
+    EXPECT_TRUE(second.IsWatching(&part));
+    part.SetRemovalListener(first.get());
+    first.reset();  // holder first: the part forgets it
+    EXPECT_EQ(part.GetRemovalListener(), nullptr);
+    {
+        RemovalWidget gone;
+        gone.SetRemovalListener(&second);
+    }  // part first: taken out of the set, WidgetRemoved not called
+    EXPECT_EQ(second.CountWatched(), 0u);
+    part.SetRemovalListener(&second);
+    part.ReportRemoval(42);
+    EXPECT_EQ(second.removed, std::vector<int>{42});
+    EXPECT_EQ(second.CountWatched(), 0u);
+}
+
+TEST(AnimationLink, WatchingMovesTheAnimationAndDestructionUnhooks) {
+    WatchedAnimation anim;
+    auto a = std::make_unique<AnimationListener>();
+    AnimationListener b;
+    a->Watch(&anim);
+    a->Watch(&anim);
+    EXPECT_EQ(a->CountWatched(), 1u);
+    b.Watch(&anim);
+    EXPECT_FALSE(a->IsWatching(&anim));
+    EXPECT_EQ(anim.GetAnimationListener(), &b);
+    a->Watch(&anim);
+    a.reset();
+    EXPECT_EQ(anim.GetAnimationListener(), nullptr);
+    {
+        WatchedAnimation other;
+        b.Watch(&other);
+    }
+    EXPECT_EQ(b.CountWatched(), 0u);
+}
+
+}  // namespace
