@@ -152,10 +152,15 @@ std::wstring Widen(std::string_view bytes) {
 std::string Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
+    std::string out = FormatV(format, args);
+    va_end(args);
+    return out;
+}
+
+std::string FormatV(const char* format, va_list args) {
     va_list again;
     va_copy(again, args);
     int needed = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
     std::string out;
     if (needed > 0) {
         out.resize(static_cast<size_t>(needed) + 1);
@@ -167,13 +172,21 @@ std::string Format(const char* format, ...) {
 }
 
 std::wstring WFormat(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::wstring out = WFormatV(format, args);
+    va_end(args);
+    return out;
+}
+
+std::wstring WFormatV(const wchar_t* format, va_list args) {
     // vswprintf cannot report the needed size, so grow until it fits.
     std::vector<wchar_t> buffer(256);
     for (;;) {
-        va_list args;
-        va_start(args, format);
-        int written = std::vswprintf(buffer.data(), buffer.size(), format, args);
-        va_end(args);
+        va_list again;
+        va_copy(again, args);
+        int written = std::vswprintf(buffer.data(), buffer.size(), format, again);
+        va_end(again);
         if (written >= 0) return std::wstring(buffer.data(), static_cast<size_t>(written));
         if (buffer.size() >= (size_t{1} << 26)) return std::wstring();  // a bad format, not a short buffer
         buffer.resize(buffer.size() * 2);

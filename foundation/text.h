@@ -10,6 +10,7 @@
 // which crashes or prints garbage when handed a wchar_t*. Use WFormat with
 // "%ls" for wide arguments, or better, build text with these helpers.
 
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,5 +35,9 @@ std::wstring Widen(std::string_view bytes);
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Wide printf-style formatting; "%ls" for wide strings, "%s" for narrow ones.
 std::wstring WFormat(const wchar_t* format, ...);
+
+// The same over an argument list, for callers with variadic signatures of their own.
+std::string FormatV(const char* format, va_list args);
+std::wstring WFormatV(const wchar_t* format, va_list args);
 
 }  // namespace text

@@ -1,0 +1,37 @@
+#pragma once
+// Path helpers and folder operations on narrow data paths; '\\' and '/' are
+// both separators. Paths reach the disk through the platform file layer, so
+// '\\' works and names are found whatever their case.
+
+#include <string>
+#include <string_view>
+
+std::string GetAppDataFolder();
+void SetAppDataFolder(std::string_view folder);
+
+// The part after the last separator; the whole path when there is none.
+std::string GetFileName(std::string_view path);
+// The part before the last separator; empty when there is none.
+std::string GetFileDir(std::string_view path);
+std::string RemoveTrailingSlash(std::string_view path);
+// Appends '\\' (or '/' when the path's last separator is '/'), unless the path
+// is empty or already ends in a separator.
+std::string AddTrailingSlash(std::string_view path);
+void AddTrailingSlashInto(std::string& path);
+// `relative` taken from the folder `base`: "." skipped, ".." climbs.
+std::string ResolveRelativePath(std::string_view relative, std::string_view base);
+
+// A file or folder of that name, or matching that wildcard pattern, exists.
+bool FileExists(std::string_view path);
+// Creates every folder along the path; errors (such as existing folders) are ignored.
+void MakeDirectories(std::string_view path);
+// Deletes the folder and everything in it, never following symbolic links.
+// Only the data folder and folders inside it are deleted; any other path is
+// refused with false. A path shorter than 2 characters is left alone (true).
+bool DeleteDirectoryTree(std::string_view folder);
+// Leaves permissions unchanged: the data folder belongs to the user already,
+// and opening it to every account would expose the player's files.
+void GrantEveryoneFullAccess(std::string_view path);
+// Writes U+FEFF and the text as UTF-16LE, replacing the file in one step and
+// creating its folders first; false when the file could not be written.
+bool WriteWStringToFile(std::string_view path, std::wstring_view text);

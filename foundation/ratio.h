@@ -1,0 +1,18 @@
+#pragma once
+// A fraction kept in lowest terms.
+
+struct Ratio {
+    Ratio() = default;
+    Ratio(int numerator, int denominator) { Set(numerator, denominator); }
+
+    // Divides both by their greatest common divisor (Euclid's, so the divisor
+    // takes the sign its remainder sequence gives). 0/0 becomes 0/1.
+    void Set(int numerator, int denominator);
+    Ratio& Assign(int numerator, int denominator) {
+        Set(numerator, denominator);
+        return *this;
+    }
+
+    int mNumerator = 1;
+    int mDenominator = 1;
+};

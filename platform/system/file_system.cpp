@@ -1,0 +1,207 @@
+#include "platform/system/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/system/path_case.h"
+
+namespace plat {
+namespace {
+
+bool LStat(const std::string& path, struct stat& st) { return ::lstat(path.c_str(), &st) == 0; }
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+// Removes every entry of the open folder `fd`, then the folder `name` itself
+// from `parentFd`. Symbolic links are unlinked, never entered.
+bool RemoveTreeAt(int parentFd, const char* name) {
+    int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
+    }
+    // Collect first: POSIX leaves open what readdir returns after a removal.
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view n = entry->d_name;
+        if (n != "." && n != "..") names.emplace_back(n);
+    }
+    bool ok = true;
+    for (const std::string& n : names) {
+        struct stat st;
+        if (::fstatat(fd, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            ok = false;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            ok = RemoveTreeAt(fd, n.c_str()) && ok;
+        } else if (::unlinkat(fd, n.c_str(), 0) != 0) {
+            ok = false;
+        }
+    }
+    ::closedir(dir);
+    if (::unlinkat(parentFd, name, AT_REMOVEDIR) != 0) ok = false;
+    return ok;
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view path) {
+    std::string out(path);
+    for (char& c : out)
+        if (c == '\\') c = '/';
+    return out;
+}
+
+std::string ResolvePath(std::string_view path) {
+    std::string native = NativePath(path);
+    struct stat st;
+    if (native.empty() || LStat(native, st)) return native;
+
+    std::string out;
+    size_t i = 0;
+    if (native[0] == '/') {
+        out = "/";
+        i = 1;
+    }
+    bool missing = false;
+    while (i < native.size()) {
+        size_t end = native.find('/', i);
+        if (end == std::string::npos) end = native.size();
+        std::string component = native.substr(i, end - i);
+        i = end + 1;
+        if (component.empty()) continue;  // a doubled separator
+        if (!missing && component != "." && component != ".." && !LStat(out + component, st)) {
+            std::string found = FindNameIgnoringCase(out.empty() ? "." : out, component);
+            if (found.empty())
+                missing = true;
+            else
+                component = found;
+        }
+        out += component;
+        if (end < native.size()) out += '/';
+    }
+    return out;
+}
+
+FILE* OpenFile(std::string_view path, const char* mode) {
+    std::string native = NativePath(path);
+    if (native.empty() || !mode) return nullptr;
+    FILE* f = std::fopen(native.c_str(), mode);
+    if (!f && errno == ENOENT) {
+        std::string resolved = ResolvePath(native);
+        if (resolved != native) f = std::fopen(resolved.c_str(), mode);
+    }
+    // A folder opens for reading here but not on the original platform,
+    // where callers then go on to look in the pack.
+    struct stat st;
+    if (f && ::fstat(::fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(f);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return f;
+}
+
+bool PathExists(std::string_view path) {
+    struct stat st;
+    return LStat(ResolvePath(path), st);
+}
+
+bool IsDirectory(std::string_view path) {
+    struct stat st;
+    return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsSymbolicLink(std::string_view path) {
+    struct stat st;
+    return LStat(WithoutTrailingSlashes(ResolvePath(path)), st) && S_ISLNK(st.st_mode);
+}
+
+bool CreateDirectory(std::string_view path) {
+    std::string resolved = ResolvePath(path);
+    return !resolved.empty() && ::mkdir(resolved.c_str(), 0777) == 0;
+}
+
+bool RemoveFile(std::string_view path) {
+    std::string resolved = ResolvePath(path);
+    return !resolved.empty() && ::unlink(resolved.c_str()) == 0;
+}
+
+bool RemoveDirectoryTree(std::string_view path) {
+    std::string resolved = WithoutTrailingSlashes(ResolvePath(path));
+    struct stat st;
+    if (resolved.empty() || !LStat(resolved, st) || !S_ISDIR(st.st_mode)) return false;
+    return RemoveTreeAt(AT_FDCWD, resolved.c_str());
+}
+
+std::string CanonicalPath(std::string_view path) {
+    std::string resolved = ResolvePath(path);
+    if (resolved.empty()) return std::string();
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(resolved.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
+std::string CurrentDirectory() {
+    std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    return cwd ? std::string(cwd.get()) : std::string();
+}
+
+bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
+    std::string target = ResolvePath(path);
+    if (target.empty()) return false;
+    struct stat st;
+    bool existed = LStat(target, st);
+    if (existed && S_ISLNK(st.st_mode)) {
+        // Write through the link, as opening the file for writing would.
+        std::string real = CanonicalPath(target);
+        if (real.empty() || ::stat(real.c_str(), &st) != 0) return false;
+        target = real;
+    }
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    if (existed) ::fchmod(fd, st.st_mode & 07777);
+
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
+    constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+    int64_t ticks = (seconds + kSecondsFrom1601To1970) * 10000000 + nanoseconds / 100;
+    return ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+}
+
+}  // namespace plat

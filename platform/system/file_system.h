@@ -1,0 +1,62 @@
+#pragma once
+// Files and folders as the engine expects them from its original platform.
+//
+// Owns: the mapping from data paths to Linux paths. Data files write paths
+// with '\\' separators and were authored for a case-insensitive file system,
+// so every function here maps '\\' to '/' and, when the exact name is missing,
+// looks each path component up without regard to ASCII case (the first match
+// in byte order wins when several names differ only in case).
+// Promises: no function throws; failures are false, null or an empty string.
+// `RemoveDirectoryTree` never follows a symbolic link: a link inside the tree
+// is removed as a link, and its target is left alone.
+// Callers must not: hand these functions paths that came from untrusted input
+// expecting them to stay inside a folder; confining a path is the caller's job.
+// Threads: every function may be called from any thread.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// '\\' becomes '/'; nothing else changes.
+std::string NativePath(std::string_view path);
+
+// The native path of an existing file or folder, found case-insensitively when
+// the exact name is missing. Components that do not exist are kept as written,
+// so the result of a missing path names where it would be created.
+std::string ResolvePath(std::string_view path);
+
+// fopen on the resolved path; null on failure.
+FILE* OpenFile(std::string_view path, const char* mode);
+
+bool PathExists(std::string_view path);
+bool IsDirectory(std::string_view path);
+bool IsSymbolicLink(std::string_view path);
+
+// One folder (its parent must exist); false when it could not be made,
+// including when it exists already.
+bool CreateDirectory(std::string_view path);
+bool RemoveFile(std::string_view path);
+
+// Removes the folder and everything below it without following symbolic
+// links. False when anything could not be removed; the walk goes on past
+// failures. A path that is itself a symbolic link is refused (false).
+bool RemoveDirectoryTree(std::string_view path);
+
+// The absolute path with every symbolic link resolved; empty when it does not exist.
+std::string CanonicalPath(std::string_view path);
+
+// The working directory, of any length; empty if it cannot be read.
+std::string CurrentDirectory();
+
+// Replaces the file's contents as one step: the bytes go to a temporary file
+// beside it, which is flushed to disk and renamed over the target, so a crash
+// or a full disk never leaves the old file half overwritten.
+bool ReplaceFileContents(std::string_view path, std::string_view bytes);
+
+// Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
+uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
+
+}  // namespace plat

@@ -1,0 +1,38 @@
+#pragma once
+// A read-only memory-mapped view of a whole file.
+//
+// The view stays valid, and its bytes unchanged by this process, until the
+// object is destroyed or re-opened; pointers into it must not outlive it.
+// An empty file cannot be mapped and fails to open. Any thread may read the
+// view at the same time; opening and closing belong to the owner.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace plat {
+
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // Maps the file (a data path, resolved as the file layer does); false on
+    // any failure, leaving the object closed.
+    bool Open(std::string_view path);
+    void Close();
+
+    const uint8_t* Data() const { return mData; }
+    size_t Size() const { return mSize; }
+    bool IsOpen() const { return mData != nullptr; }
+
+private:
+    const uint8_t* mData = nullptr;
+    size_t mSize = 0;
+};
+
+}  // namespace plat

@@ -1,0 +1,65 @@
+#pragma once
+// Test helpers: a fresh temporary folder removed with everything in it at the
+// end of the test, and a guard that works inside it as the current directory.
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_test_XXXXXX").string();
+        // Without its own folder a test would work in the build tree: stop instead.
+        if (!::mkdtemp(pattern.data())) std::abort();
+        mPath = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        if (!mPath.empty()) std::filesystem::remove_all(mPath, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return mPath; }
+    std::string operator/(std::string_view relative) const { return (mPath / relative).string(); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+class CurrentDirectoryGuard {
+public:
+    explicit CurrentDirectoryGuard(const std::filesystem::path& folder)
+        : mPrevious(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~CurrentDirectoryGuard() {
+        std::error_code ec;
+        std::filesystem::current_path(mPrevious, ec);
+    }
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    std::filesystem::path mPrevious;
+};
+
+inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace testing_support
