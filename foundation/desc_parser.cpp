@@ -1,9 +1,7 @@
 #include "foundation/desc_parser.h"
 
-#include <cwctype>
-#include <fstream>
-#include <iterator>
-
+#include "foundation/pak_access.h"
+#include "foundation/string_utils.h"
 #include "foundation/text.h"
 
 namespace {
@@ -12,12 +10,16 @@ namespace {
 // exhausting the stack.
 constexpr int kMaxListDepth = 256;
 
-// The one place where descriptor bytes come from disk.
+// Loose files win over entries of the mounted pack.
 bool ReadDescriptorFile(const std::string& path, std::string& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    PakFile* file = PakOpenFile(path, "rb");
+    if (file == nullptr) return false;
+    bytes.clear();
+    char chunk[8192];
+    size_t got = 0;
+    while ((got = PakRead(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    PakCloseFile(file);
+    return true;
 }
 
 // A byte-order mark picks UTF-16 (either order) or UTF-8; without one every
@@ -32,33 +34,6 @@ std::wstring DecodeDescriptorBytes(std::string_view bytes) {
     }
     if (startsWith("\xEF\xBB\xBF")) return text::FromUtf8(bytes.substr(3));
     return text::Widen(bytes);
-}
-
-std::wstring ToUpper(std::wstring_view name) {
-    std::wstring upper(name);
-    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    return upper;
-}
-
-// A plain decimal: optional '-', digits, optional '.' and digits; nothing else.
-bool ParsePlainDecimal(std::wstring_view text, float& out) {
-    out = 0.0f;
-    if (text.empty()) return false;
-    size_t i = 0;
-    bool negative = text[0] == L'-';
-    if (negative) ++i;
-    double value = 0.0;
-    for (; i < text.size() && std::iswdigit(static_cast<wint_t>(text[i])); ++i) value = value * 10.0 + (text[i] - L'0');
-    if (i < text.size() && text[i] == L'.') {
-        double factor = 0.1;
-        for (++i; i < text.size() && std::iswdigit(static_cast<wint_t>(text[i])); ++i) {
-            value += (text[i] - L'0') * factor;
-            factor /= 10.0;
-        }
-    }
-    if (i != text.size()) return false;
-    out = static_cast<float>(negative ? -value : value);
-    return true;
 }
 
 bool IsSeparator(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L','; }
@@ -246,13 +221,13 @@ bool DescParser::TokenizeList(const std::wstring& text, ListDataElement& destina
 }
 
 DataElement* DescParser::FindDefine(const std::wstring& name) {
-    auto found = defines_.find(ToUpper(name));
+    auto found = defines_.find(StringToUpper(name));
     return found != defines_.end() ? found->second.get() : nullptr;
 }
 
 void DescParser::AddDefine(const std::wstring& name, std::unique_ptr<DataElement> value) {
     if (value == nullptr) return;
-    defines_[ToUpper(name)] = std::move(value);
+    defines_[StringToUpper(name)] = std::move(value);
 }
 
 bool DescParser::IsImmediate(std::wstring_view token) {
@@ -369,7 +344,7 @@ bool DescParser::DataToFloatVector(const DataElement& value, std::vector<float>&
     out.reserve(texts.size());
     for (const std::wstring& text : texts) {
         float number = 0.0f;
-        if (!ParsePlainDecimal(text, number)) {
+        if (!WStringToFloat(text, number)) {
             out.clear();
             return false;
         }

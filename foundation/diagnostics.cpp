@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "foundation/critical_section.h"
 #include "platform/system/debug_output.h"
 
 namespace {
@@ -83,7 +84,7 @@ public:
 
     static bool IsAlive() { return alive_; }
 
-    std::recursive_mutex lock;
+    CriticalSection lock;
     std::map<const void*, LeakRecord> records;
 
 private:
@@ -117,13 +118,13 @@ void DebugOutput(std::wstring_view text) { plat::OutputDebugText(text::ToUtf8(te
 
 void TrackAllocation(const void* address, const char* file, int line, size_t size) {
     if (!LeakTracker::IsAlive() || address == nullptr) return;
-    std::lock_guard guard(gLeakTracker.lock);
+    ScopedCriticalSection guard(gLeakTracker.lock);
     gLeakTracker.records[address] = LeakRecord{file != nullptr ? file : "", line, size};
 }
 
 void UntrackAllocation(const void* address) {
     if (!LeakTracker::IsAlive()) return;
-    std::lock_guard guard(gLeakTracker.lock);
+    ScopedCriticalSection guard(gLeakTracker.lock);
     gLeakTracker.records.erase(address);
 }
 
@@ -133,7 +134,7 @@ std::string FormatLeakReport(std::string_view dateLine) {
     report += '\n';
     unsigned long long total = 0;
     if (LeakTracker::IsAlive()) {
-        std::lock_guard guard(gLeakTracker.lock);
+        ScopedCriticalSection guard(gLeakTracker.lock);
         for (const auto& [address, record] : gLeakTracker.records) {
             // Sized from the content: a long source path is never cut short.
             report += text::Format("%s(%d) : Leak %zu byte%s\n", record.file.c_str(), record.line, record.size,
@@ -148,7 +149,7 @@ std::string FormatLeakReport(std::string_view dateLine) {
 }
 
 bool WriteLeakReport(const std::string& path) {
-    std::unique_lock<std::recursive_mutex> guard;
+    std::unique_lock<CriticalSection> guard;
     if (LeakTracker::IsAlive()) guard = std::unique_lock(gLeakTracker.lock);
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) return false;

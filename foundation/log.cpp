@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
-#include <mutex>
 
+#include "foundation/critical_section.h"
 #include "foundation/text.h"
 #include "platform/system/desktop_folder.h"
 
@@ -16,7 +16,7 @@ struct LogState {
     // One lock over the whole open-append-close: the main and the loading
     // thread both write, and two writers must not both see a missing file
     // (two byte-order marks) or mix their lines.
-    std::mutex lock;
+    CriticalSection lock;
     std::atomic<bool> enabled = false;
     std::string productName = "Halvaro";
     std::string path;
@@ -44,13 +44,13 @@ std::wstring TimePrefix() {
 
 void LogSetProductName(std::string_view productName) {
     LogState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     state.productName = std::string(productName);
 }
 
 void LogInit(bool loggingEnabled) {
     LogState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     if (!loggingEnabled) return;
     state.path = plat::GetDesktopFolder() + "/" + state.productName + ".log";
     state.enabled = true;
@@ -58,20 +58,20 @@ void LogInit(bool loggingEnabled) {
 
 void LogDisable() {
     LogState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     state.enabled = false;
     state.path.clear();
 }
 
 bool IsLogEnabled() {
     LogState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     return state.enabled;
 }
 
 std::string GetLogPath() {
     LogState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     return state.path;
 }
 
@@ -84,7 +84,7 @@ void LogWrite(std::wstring_view line, bool withTime) {
     whole.append(line);
     whole += L"\r\n";
 
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     if (!state.enabled) return;
     if (!FileExists(state.path)) whole.insert(whole.begin(), wchar_t{0xFEFF});
     std::FILE* file = std::fopen(state.path.c_str(), "ab");

@@ -1,17 +1,17 @@
 #include "foundation/profiler.h"
 
 #include <map>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
+#include "foundation/critical_section.h"
 #include "foundation/text.h"
 #include "platform/system/clock.h"
 
 namespace {
 
 struct ProfilerState {
-    std::recursive_mutex lock;
+    CriticalSection lock;
     bool active = false;
     uint64_t startTicks = 0;
     uint64_t overheadTicks = 0;
@@ -44,7 +44,7 @@ uint64_t MeasureCpuSpeed() {
 
 uint64_t Profiler::GetCpuSpeed() {
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     if (state.cpuSpeed == 0) {
         uint64_t measured = MeasureCpuSpeed();
         state.cpuSpeed = measured > 0 ? measured : 1;
@@ -54,7 +54,7 @@ uint64_t Profiler::GetCpuSpeed() {
 
 void Profiler::Start() {
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     state.sections.clear();
     state.events.clear();
     state.overheadTicks = 0;
@@ -64,7 +64,7 @@ void Profiler::Start() {
 
 bool Profiler::IsRunning() {
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     return state.active;
 }
 
@@ -72,14 +72,14 @@ void Profiler::QueueEvent(const char* section, bool begin) {
     if (section == nullptr) return;
     uint64_t now = plat::ReadTimeStampCounter();
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     if (state.active) state.events.push_back(ProfilerEvent{section, now, begin});
 }
 
 void Profiler::ApplyEvent(const ProfilerEvent& event) {
     if (event.section == nullptr) return;
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     std::string_view name(event.section);
     auto found = state.sections.find(name);
     if (event.begin) {
@@ -102,7 +102,7 @@ void Profiler::ApplyEvent(const ProfilerEvent& event) {
 
 void Profiler::FlushEvents() {
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     uint64_t begin = plat::ReadTimeStampCounter();
     for (const ProfilerEvent& event : state.events) ApplyEvent(event);
     state.events.clear();
@@ -111,7 +111,7 @@ void Profiler::FlushEvents() {
 
 void Profiler::Stop() {
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     // A second Stop would convert the longest times to milliseconds twice.
     if (!state.active) return;
     uint64_t now = plat::ReadTimeStampCounter();
@@ -130,7 +130,7 @@ void Profiler::Stop() {
 
 std::string Profiler::GetReport() {
     ProfilerState& state = State();
-    std::lock_guard guard(state.lock);
+    ScopedCriticalSection guard(state.lock);
     std::string report = text::Format("Total Time: %.2f\n", state.totalMs);
     for (const auto& [name, section] : state.sections) {
         double share = state.totalMs > 0.0 ? section.totalMs / state.totalMs * 100.0 : 0.0;

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "foundation/desc_parser.h"
+#include "foundation/pak_interface.h"
 #include "foundation/text.h"
 #include "test_support.h"
+#include "tests/foundation/pak_test_support.h"
 
 namespace {
 
@@ -273,7 +275,7 @@ TEST_F(DefinesTest, FloatVectorsAcceptPlainDecimalsOnly) {
 }
 
 TEST(DescParserFileTest, ReadsFilesInEveryEncodingAndReportsMissingOnes) {
-    ScopedTempFolder folder;
+    TempFolder folder;
     const std::wstring body = L"Define Caf\u00e9 'cr\u00e8me';\nUse Caf\u00e9;";
     std::string utf16be;
     for (char16_t unit : std::u16string(u"\uFEFF")) {
@@ -295,10 +297,10 @@ TEST(DescParserFileTest, ReadsFilesInEveryEncodingAndReportsMissingOnes) {
         {"latin1.txt", "Define Caf\xE9 'cr\xE8me';\nUse Caf\xE9;"},
     };
     for (const Case& c : cases) {
-        WriteWholeFile(folder.File(c.name), c.bytes);
+        WriteBytes((folder / c.name), c.bytes);
         RecordingParser parser;
-        ASSERT_TRUE(parser.LoadDescriptor(folder.File(c.name))) << c.name;
-        EXPECT_EQ(parser.GetFileName(), folder.File(c.name));
+        ASSERT_TRUE(parser.LoadDescriptor(folder / c.name)) << c.name;
+        EXPECT_EQ(parser.GetFileName(), (folder / c.name));
         ASSERT_EQ(parser.commands.size(), 2u) << c.name;
         EXPECT_EQ(parser.commands[1], L"(Use, Caf\u00e9)") << c.name;
         std::wstring value;
@@ -307,9 +309,28 @@ TEST(DescParserFileTest, ReadsFilesInEveryEncodingAndReportsMissingOnes) {
     }
 
     RecordingParser missing;
-    EXPECT_FALSE(missing.LoadDescriptor(folder.File("absent.txt")));
-    EXPECT_EQ(missing.GetErrorText(), L"Unable to open file " + text::Widen(folder.File("absent.txt")));
+    EXPECT_FALSE(missing.LoadDescriptor(folder / "absent.txt"));
+    EXPECT_EQ(missing.GetErrorText(), L"Unable to open file " + text::Widen(folder / "absent.txt"));
     EXPECT_EQ(missing.GetCurrentLine(), 0);
+}
+
+TEST(DescParserFileTest, ReadsPackedDescriptorsByDataPathWithLooseFilesWinning) {
+    TempFolder folder;
+    testing_support::CurrentDirectoryGuard cwd(folder.Path());
+    pak_test::RawPack pack{{{"fonts\\Body.txt", "# packed\r\nLayer 'packed';\r\nSize 1 2"},
+                            {"fonts\\Shadow.txt", "Layer 'packed';"}}};
+    WriteBytes(folder / "main.pak", pak_test::Encode(pack));
+    WriteBytes(folder / "fonts/Shadow.txt", "Layer 'loose';");
+    PakInterface pak;
+    pak.Mount("main.pak");
+
+    RecordingParser packed;
+    ASSERT_TRUE(packed.LoadDescriptor("fonts\\body.txt")) << packed.GetErrorText();
+    EXPECT_EQ(packed.commands, (std::vector<std::wstring>{L"(Layer, 'packed')", L"(Size, 1, 2)"}));
+
+    RecordingParser loose;
+    ASSERT_TRUE(loose.LoadDescriptor("fonts\\Shadow.txt"));
+    EXPECT_EQ(loose.commands, (std::vector<std::wstring>{L"(Layer, 'loose')"}));
 }
 
 }  // namespace

@@ -81,29 +81,29 @@ TEST(LeakReportTest, LongSourcePathIsNotTruncatedByAFixedLineBuffer) {
 }
 
 TEST(LeakReportTest, WriteReplacesTheFileAndEchoesToTheDebugChannel) {
-    ScopedTempFolder folder;
-    std::string path = folder.File("mem_leaks.txt");
-    WriteWholeFile(path, std::string(5000, 'z'));
+    TempFolder folder;
+    std::string path = folder / "mem_leaks.txt";
+    WriteBytes(path, std::string(5000, 'z'));
     testing::internal::CaptureStderr();
     ASSERT_TRUE(WriteLeakReport(path));
     std::string echoed = testing::internal::GetCapturedStderr();
-    std::string written = ReadWholeFile(path);
+    std::string written = ReadBytes(path);
     EXPECT_EQ(written, echoed);
     EXPECT_EQ(written.find('z'), std::string::npos);
-    EXPECT_FALSE(WriteLeakReport(folder.File("missing/sub/mem_leaks.txt")));
+    EXPECT_FALSE(WriteLeakReport(folder / "missing/sub/mem_leaks.txt"));
 }
 
 // The real thing: a process that exits leaves "mem_leaks.txt" in its working
 // directory, stamped in the asctime layout, with a zero total.
 TEST(LeakReportDeathTest, ProcessExitWritesTheReportInTheWorkingDirectory) {
-    ScopedTempFolder folder;
+    TempFolder folder;
     EXPECT_EXIT(
         {
             if (chdir(folder.Path().c_str()) != 0) std::_Exit(3);
             std::exit(0);
         },
         testing::ExitedWithCode(0), "");
-    std::string written = ReadWholeFile(folder.File("mem_leaks.txt"));
+    std::string written = ReadBytes(folder / "mem_leaks.txt");
     EXPECT_TRUE(MatchesShape(written, "Memory Leak Report for aaa aaa _9 99:99:99 9999\n\n" + std::string(59, '-') +
                                           "\nTotal Unfreed: 0 bytes\n\n"))
         << written;

@@ -26,7 +26,7 @@ protected:
         LogSetProductName("Halvaro");
     }
 
-    ScopedTempFolder desktop_;
+    TempFolder desktop_;
     ScopedEnv xdg_ {"XDG_DESKTOP_DIR", desktop_.Path().c_str()};
 };
 
@@ -35,26 +35,26 @@ TEST_F(LogTest, OffUnlessEnabledAndCreatesNoFile) {
     LogInit(false);
     EXPECT_FALSE(IsLogEnabled());
     LogWrite(L"never", true);
-    EXPECT_FALSE(std::filesystem::exists(desktop_.File("LogProbe.log")));
+    EXPECT_FALSE(std::filesystem::exists(desktop_ / "LogProbe.log"));
     EXPECT_TRUE(std::filesystem::is_empty(desktop_.Path()));
 }
 
 TEST_F(LogTest, NewFileGetsOneByteOrderMarkAndCrlfLines) {
     LogInit(true);
     ASSERT_TRUE(IsLogEnabled());
-    EXPECT_EQ(GetLogPath(), desktop_.File("LogProbe.log"));
+    EXPECT_EQ(GetLogPath(), (desktop_ / "LogProbe.log"));
     LogWrite(L"Started Halvaro, version v1.3", false);
     LogWrite(L"caf\u00e9 \U0001F600", false);
-    EXPECT_EQ(ReadWholeFile(desktop_.File("LogProbe.log")),
+    EXPECT_EQ(ReadBytes(desktop_ / "LogProbe.log"),
               kBom + Utf16(L"Started Halvaro, version v1.3\r\n") + Utf16(L"caf\u00e9 \U0001F600\r\n"));
 }
 
 TEST_F(LogTest, ExistingFileIsAppendedWithoutASecondMark) {
     std::string earlier = kBom + Utf16(L"earlier run\r\n");
-    WriteWholeFile(desktop_.File("LogProbe.log"), earlier);
+    WriteBytes((desktop_ / "LogProbe.log"), earlier);
     LogInit(true);
     LogWrite(L"next", false);
-    EXPECT_EQ(ReadWholeFile(desktop_.File("LogProbe.log")), earlier + Utf16(L"next\r\n"));
+    EXPECT_EQ(ReadBytes(desktop_ / "LogProbe.log"), earlier + Utf16(L"next\r\n"));
 }
 
 TEST_F(LogTest, TimedLinesCarryTheLocalDateAndTimePrefix) {
@@ -62,7 +62,7 @@ TEST_F(LogTest, TimedLinesCarryTheLocalDateAndTimePrefix) {
     std::time_t before = std::time(nullptr);
     LogWrite(L"tick", true);
     std::time_t after = std::time(nullptr);
-    std::wstring written = text::FromUtf16LE(ReadWholeFile(desktop_.File("LogProbe.log")));
+    std::wstring written = text::FromUtf16LE(ReadBytes(desktop_ / "LogProbe.log"));
     ASSERT_FALSE(written.empty());
     EXPECT_EQ(written[0], wchar_t{0xFEFF});
     std::string line;
@@ -86,14 +86,14 @@ TEST_F(LogTest, DisableStopsWriting) {
     LogDisable();
     EXPECT_FALSE(IsLogEnabled());
     LogWrite(L"two", false);
-    EXPECT_EQ(ReadWholeFile(desktop_.File("LogProbe.log")), kBom + Utf16(L"one\r\n"));
+    EXPECT_EQ(ReadBytes(desktop_ / "LogProbe.log"), kBom + Utf16(L"one\r\n"));
 }
 
 TEST_F(LogTest, UnwritableFolderLosesTheLineQuietly) {
-    ScopedEnv gone("XDG_DESKTOP_DIR", desktop_.File("no/such/folder").c_str());
+    ScopedEnv gone("XDG_DESKTOP_DIR", (desktop_ / "no/such/folder").c_str());
     LogInit(true);
     LogWrite(L"lost", true);
-    EXPECT_FALSE(std::filesystem::exists(desktop_.File("no")));
+    EXPECT_FALSE(std::filesystem::exists(desktop_ / "no"));
 }
 
 // Main and loading thread log at once: every line must arrive whole and the
@@ -111,7 +111,7 @@ TEST_F(LogTest, ConcurrentWritersNeverInterleaveOrDoubleTheMark) {
     }
     for (auto& writer : writers) writer.join();
 
-    std::wstring written = text::FromUtf16LE(ReadWholeFile(desktop_.File("LogProbe.log")));
+    std::wstring written = text::FromUtf16LE(ReadBytes(desktop_ / "LogProbe.log"));
     ASSERT_FALSE(written.empty());
     EXPECT_EQ(written[0], wchar_t{0xFEFF});
     EXPECT_EQ(written.find(wchar_t{0xFEFF}, 1), std::wstring::npos);
@@ -135,27 +135,27 @@ TEST_F(LogTest, ConcurrentWritersNeverInterleaveOrDoubleTheMark) {
 }
 
 TEST(DesktopFolderTest, FallsBackFromXdgToDesktopToHome) {
-    ScopedTempFolder home;
+    TempFolder home;
     ScopedEnv homeEnv("HOME", home.Path().c_str());
     {
-        ScopedEnv xdg("XDG_DESKTOP_DIR", (home.Path() + "/Schreibtisch/").c_str());
-        EXPECT_EQ(plat::GetDesktopFolder(), home.Path() + "/Schreibtisch");
+        ScopedEnv xdg("XDG_DESKTOP_DIR", (home.Path().string() + "/Schreibtisch/").c_str());
+        EXPECT_EQ(plat::GetDesktopFolder(), home.Path().string() + "/Schreibtisch");
     }
     ScopedEnv noXdg("XDG_DESKTOP_DIR", nullptr);
-    EXPECT_EQ(plat::GetDesktopFolder(), home.Path());
-    std::filesystem::create_directory(home.File("Desktop"));
-    EXPECT_EQ(plat::GetDesktopFolder(), home.File("Desktop"));
+    EXPECT_EQ(plat::GetDesktopFolder(), home.Path().string());
+    std::filesystem::create_directory(home / "Desktop");
+    EXPECT_EQ(plat::GetDesktopFolder(), (home / "Desktop"));
 }
 
 TEST(DesktopFolderTest, LogFileIsNamedAfterTheProduct) {
-    ScopedTempFolder home;
+    TempFolder home;
     ScopedEnv homeEnv("HOME", home.Path().c_str());
     ScopedEnv noXdg("XDG_DESKTOP_DIR", nullptr);
     LogSetProductName("Halvaro");
     LogInit(true);
     LogWrite(L"x", false);
     LogDisable();
-    EXPECT_EQ(ReadWholeFile(home.File("Halvaro.log")), kBom + Utf16(L"x\r\n"));
+    EXPECT_EQ(ReadBytes(home / "Halvaro.log"), kBom + Utf16(L"x\r\n"));
 }
 
 }  // namespace

@@ -1,36 +1,19 @@
 #pragma once
-// Test helpers: a fresh temporary folder removed afterwards, an environment
-// variable set (or unset) for one scope and restored after it, whole-file
-// reads and writes, and a shape match for texts holding dates and numbers.
+// Test helpers: an environment variable set (or unset) for one scope and
+// restored after it, and a shape match for texts holding dates and numbers.
+// Temporary folders and whole-file reads come from the shared helpers.
 
 #include <cctype>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 
-class ScopedTempFolder {
-public:
-    ScopedTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_test_XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~ScopedTempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScopedTempFolder(const ScopedTempFolder&) = delete;
-    ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+#include "tests/platform/temp_folder.h"
 
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
 
 class ScopedEnv {
 public:
@@ -54,16 +37,6 @@ private:
     std::string name_;
     std::optional<std::string> old_;
 };
-
-inline std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file << bytes;
-}
 
 // True when `text` has the `shape`: '9' stands for a digit, '_' for a digit
 // or a blank, 'a' for a letter, '*' for one or more digits and dots; every
