@@ -1,8 +1,12 @@
 #pragma once
 // Values of the descriptor language: a scalar token kept exactly as written
 // (a quoted string keeps its quotes, a number or a name is its raw text) or
-// a parenthesised list of values. A list owns its elements; Duplicate makes
-// a deep copy. Plain data, not shared between threads.
+// a parenthesised list of values.
+//
+// A list owns its elements and destroys them with itself; Duplicate and the
+// list's copy make deep copies, so a define's value can be handed out
+// without sharing. Callers must not keep pointers into a list they clear.
+// Plain data, not shared between threads.
 
 #include <memory>
 #include <string>

@@ -92,6 +92,9 @@ void Profiler::ApplyEvent(const ProfilerEvent& event) {
     }
     if (found == state.sections.end()) return;
     ProfilerSection& section = found->second;
+    // An end without its begin would leave the depth below zero and stop the
+    // section from ever timing again.
+    if (section.depth <= 0) return;
     section.depth -= 1;
     if (section.depth == 0) {
         uint64_t spent = event.ticks - section.startTicks;

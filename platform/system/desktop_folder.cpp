@@ -1,7 +1,8 @@
 #include "platform/system/desktop_folder.h"
 
+#include "platform/system/file_system.h"
+
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,11 +15,6 @@ namespace {
 std::string WithoutTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -42,7 +38,7 @@ std::string GetDesktopFolder() {
     std::string home = GetHomeFolder();
     if (home.empty()) return ".";
     std::string desktop = home + "/Desktop";
-    if (IsFolder(desktop)) return desktop;
+    if (IsDirectory(desktop)) return desktop;
     return home;
 }
 

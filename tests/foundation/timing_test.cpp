@@ -126,6 +126,25 @@ TEST(ProfilerTest, SecondStopDoesNotConvertTheLongestTimeTwice) {
     EXPECT_EQ(Profiler::GetReport(), first);
 }
 
+TEST(ProfilerTest, UnbalancedEndDoesNotStopTheSectionFromTimingAgain) {
+    const double speed = static_cast<double>(Profiler::GetCpuSpeed());
+    const uint64_t ms = Profiler::GetCpuSpeed() / 1000;
+    Profiler::Start();
+    const uint64_t t0 = plat::ReadTimeStampCounter();
+    Profiler::ApplyEvent({"io", t0, true});
+    Profiler::ApplyEvent({"io", t0 + 2 * ms, false});
+    Profiler::ApplyEvent({"io", t0 + 3 * ms, false});  // one end too many
+    Profiler::ApplyEvent({"io", t0 + 4 * ms, true});
+    Profiler::ApplyEvent({"io", t0 + 10 * ms, false});
+    Profiler::Stop();
+    std::string report = Profiler::GetReport();
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "time): %.2f (", static_cast<double>(8 * ms) * 1000.0 / speed);
+    size_t line = report.find("io (2 calls");
+    ASSERT_NE(line, std::string::npos) << report;
+    EXPECT_EQ(report.find(expected, line), report.find("time): ", line)) << report;
+}
+
 TEST(ProfilerTest, StartClearsTheSectionsOfTheLastRun) {
     Profiler::Start();
     Profiler::ApplyEvent({"old", plat::ReadTimeStampCounter(), true});
