@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -36,8 +38,6 @@ TEST(PerfTimerTest, GrowsWhileRunningAndHoldsAfterStop) {
 }
 
 TEST(ClockTest, CpuSpeedAgreesWithTheCounterOverALongerInterval) {
-    uint64_t measured = MeasureCpuSpeed();
-    ASSERT_GT(measured, 0u);
     // Independent reference: counter ticks over 100 ms of the steady clock.
     auto start = std::chrono::steady_clock::now();
     uint64_t ticksBefore = plat::ReadTimeStampCounter();
@@ -45,7 +45,15 @@ TEST(ClockTest, CpuSpeedAgreesWithTheCounterOverALongerInterval) {
     uint64_t ticksAfter = plat::ReadTimeStampCounter();
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     double reference = static_cast<double>(ticksAfter - ticksBefore) / seconds;
-    EXPECT_NEAR(static_cast<double>(measured), reference, reference * 0.25);
+    // A 10 ms measurement can be stretched by the scheduler on a busy
+    // machine; one of three tries must come close.
+    double closest = 1e300;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        uint64_t measured = MeasureCpuSpeed();
+        ASSERT_GT(measured, 0u);
+        closest = std::min(closest, std::abs(static_cast<double>(measured) - reference));
+    }
+    EXPECT_LT(closest, reference * 0.1);
     EXPECT_EQ(Profiler::GetCpuSpeed(), Profiler::GetCpuSpeed());
     EXPECT_GT(Profiler::GetCpuSpeed(), 1u);
 }
@@ -72,6 +80,7 @@ std::string ExpectedSectionLine(const char* name, int calls, double ms, double t
 TEST(ProfilerTest, SectionsSumOutermostSpansAndReportInMilliseconds) {
     const double speed = static_cast<double>(Profiler::GetCpuSpeed());
     const uint64_t ms = Profiler::GetCpuSpeed() / 1000;  // ticks in one millisecond (rounded down)
+    const uint64_t before = plat::ReadTimeStampCounter();
     Profiler::Start();
     const uint64_t t0 = plat::ReadTimeStampCounter();
     // "draw": two outer spans of 3 ms and 5 ms, the second with a nested begin/end.
@@ -87,12 +96,16 @@ TEST(ProfilerTest, SectionsSumOutermostSpansAndReportInMilliseconds) {
     Profiler::QueueEvent("update", true);
     Profiler::QueueEvent("update", false);
     SleepMs(30);
+    const uint64_t t1 = plat::ReadTimeStampCounter();
     Profiler::Stop();
+    const uint64_t t2 = plat::ReadTimeStampCounter();
     std::string report = Profiler::GetReport();
 
     ASSERT_EQ(report.rfind("Total Time: ", 0), 0u) << report;
     double total = std::stod(report.substr(12));
-    EXPECT_GE(total, 30.0);
+    // The run spans at least t0..t1 and at most the whole bracket, in the profiler's own rate.
+    EXPECT_GE(total, static_cast<double>(t1 - t0) * 1000.0 / speed - 0.05);
+    EXPECT_LE(total, static_cast<double>(t2 - before) * 1000.0 / speed + 0.01);
 
     double drawMs = static_cast<double>(8 * ms) * 1000.0 / speed;
     double drawLongest = static_cast<double>(5 * ms) * 1000.0 / speed;
