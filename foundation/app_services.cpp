@@ -49,3 +49,13 @@ void ShowFatalErrorWide(std::wstring_view message) {
     std::string utf8 = text::ToUtf8(message);
     std::fprintf(stderr, "FATAL ERROR: %s\n", utf8.c_str());
 }
+
+int GetStoredDataVersion() { return g_installed ? g_installed->GetStoredDataVersion() : 0; }
+
+void SetStoredDataVersion(int version) {
+    if (g_installed) g_installed->SetStoredDataVersion(version);
+}
+
+void SetAppTitle(std::wstring_view title) {
+    if (g_installed) g_installed->SetAppTitle(title);
+}

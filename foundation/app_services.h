@@ -39,6 +39,11 @@ public:
     // The "FATAL ERROR" box; returns when dismissed, and the caller goes on.
     virtual void ShowFatalError(std::string_view message) = 0;
     virtual void ShowFatalErrorWide(std::wstring_view message) = 0;
+    // The data version settings.xml stored (0 without settings), which the
+    // start-up configuration compares and overwrites, and the window title.
+    virtual int GetStoredDataVersion() { return 0; }
+    virtual void SetStoredDataVersion(int) {}
+    virtual void SetAppTitle(std::wstring_view) {}
 };
 
 PropertyValue GetSystemValue(std::wstring_view name);
@@ -48,3 +53,6 @@ int FindTrackId(std::wstring_view name);
 VariableMap* CurrentPlayerSymbols();
 void ShowFatalError(std::string_view message);
 void ShowFatalErrorWide(std::wstring_view message);
+int GetStoredDataVersion();
+void SetStoredDataVersion(int version);
+void SetAppTitle(std::wstring_view title);

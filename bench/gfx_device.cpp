@@ -1,0 +1,165 @@
+// The software graphics device on the draws that dominate a frame at
+// 1024 x 768: a full-screen 1:1 blit with premultiplied alpha, a full-screen
+// rotated bilinear quad, and 2,000 small sprites; memcpy of one frame is the
+// yardstick for the blit.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/gfx/gfx.h"
+
+namespace {
+
+constexpr int kW = 1024, kH = 768;
+
+struct Vtx {
+    float x, y, z;
+    uint32_t c;
+    float s, t;
+};
+
+class Scene {
+public:
+    Scene() {
+        system_ = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
+        plat::PresentParams pp;
+        pp.backBufferWidth = kW;
+        pp.backBufferHeight = kH;
+        system_->CreateDevice(0, nullptr, plat::kCreateHardwareVertexProcessing, &pp, &dev_);
+        dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &target_);
+        dev_->SetRenderTarget(0, target_);
+        plat::Matrix t, p, proj;
+        plat::MatrixTranslation(&t, -kW * 0.5f, -kH * 0.5f, 2.0f * kW);
+        plat::MatrixPerspectiveOffCenterLH(&p, -0.25f, 0.25f, 0.25f * kH / kW, -0.25f * kH / kW, 1.0f, 100.0f * kW);
+        plat::MatrixMultiply(&proj, &t, &p);
+        dev_->SetTransform(plat::TransformState::Projection, &proj);
+        auto rs = [this](plat::RenderState s, auto v) { dev_->SetRenderState(s, static_cast<uint32_t>(v)); };
+        rs(plat::RenderState::CullMode, plat::Cull::None);
+        rs(plat::RenderState::AlphaBlendEnable, 1);
+        rs(plat::RenderState::SrcBlend, plat::Blend::One);
+        rs(plat::RenderState::DestBlend, plat::Blend::InvSrcAlpha);
+        dev_->SetTextureStageState(0, plat::StageState::AlphaOp, static_cast<uint32_t>(plat::StageOp::Modulate));
+        for (plat::SamplerState s : {plat::SamplerState::MinFilter, plat::SamplerState::MagFilter})
+            dev_->SetSamplerState(0, s, static_cast<uint32_t>(plat::TextureFilter::Linear));
+        dev_->SetFVF(plat::kFvfXyz | plat::kFvfDiffuse | plat::kFvfTex1);
+        dev_->Clear(0, nullptr, plat::kClearTarget, 0xFF204060u, 0, 0);
+    }
+    ~Scene() {
+        if (texture_) texture_->Release();
+        target_->Release();
+        dev_->Release();
+        system_->Release();
+    }
+
+    // Premultiplied pixels with varied alpha.
+    void MakeTexture(int w, int h) {
+        dev_->CreateTexture(w, h, 1, 0, plat::Format::A8R8G8B8, plat::Pool::Managed, &texture_);
+        plat::LockedRect lr;
+        texture_->LockRect(0, &lr, nullptr, 0);
+        uint32_t s = 1;
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
+            for (int x = 0; x < w; ++x) {
+                s = s * 1664525u + 1013904223u;
+                const uint32_t a = s >> 24;
+                row[x] = (a << 24) | (((s >> 16 & 0xFF) * a / 255) << 16) | (((s >> 8 & 0xFF) * a / 255) << 8) |
+                         ((s & 0xFF) * a / 255);
+            }
+        }
+        texture_->UnlockRect(0);
+        dev_->SetTexture(0, texture_);
+    }
+
+    plat::Device* dev_ = nullptr;
+    plat::GraphicsSystem* system_ = nullptr;
+    plat::Surface* target_ = nullptr;
+    plat::Texture* texture_ = nullptr;
+};
+
+void Counters(benchmark::State& state, double pixelsPerFrame) {
+    state.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["time_per_px"] = benchmark::Counter(pixelsPerFrame,
+                                                     benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+
+void BM_MemcpyFrame(benchmark::State& state) {
+    std::vector<uint32_t> a(kW * kH, 0x12345678u), b(kW * kH);
+    for (auto _ : state) {
+        std::memcpy(b.data(), a.data(), a.size() * 4);
+        benchmark::DoNotOptimize(b.data());
+        benchmark::ClobberMemory();
+    }
+    Counters(state, kW * kH);
+}
+BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMillisecond);
+
+void BM_FullScreenBlit1to1Blended(benchmark::State& state) {
+    Scene sc;
+    sc.MakeTexture(kW, kH);
+    const uint32_t c = 0xFFFFFFFFu;
+    Vtx v[4] = {{-0.5f, -0.5f, 0, c, 0, 0}, {-0.5f, kH - 0.5f, 0, c, 0, 1},
+                {kW - 0.5f, -0.5f, 0, c, 1, 0}, {kW - 0.5f, kH - 0.5f, 0, c, 1, 1}};
+    sc.dev_->BeginScene();
+    for (auto _ : state) sc.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx));
+    sc.dev_->EndScene();
+    Counters(state, kW * kH);
+}
+BENCHMARK(BM_FullScreenBlit1to1Blended)->Unit(benchmark::kMillisecond);
+
+void BM_FullScreenRotatedBilinear(benchmark::State& state) {
+    Scene sc;
+    sc.MakeTexture(1024, 1024);
+    // A 1400-pixel square turned by 30 degrees covers the whole screen.
+    const double a = M_PI / 6, half = 700, cx = kW / 2.0, cy = kH / 2.0;
+    const double ca = std::cos(a), sa = std::sin(a);
+    auto corner = [&](double x, double y, float s, float t) {
+        return Vtx{float(cx + x * ca - y * sa), float(cy + x * sa + y * ca), 0, 0xFFFFFFFFu, s, t};
+    };
+    Vtx v[4] = {corner(-half, -half, 0, 0), corner(-half, half, 0, 1), corner(half, -half, 1, 0),
+                corner(half, half, 1, 1)};
+    sc.dev_->BeginScene();
+    for (auto _ : state) sc.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx));
+    sc.dev_->EndScene();
+    Counters(state, kW * kH);
+}
+BENCHMARK(BM_FullScreenRotatedBilinear)->Unit(benchmark::kMillisecond);
+
+// 2,000 sprites of 32 x 32 from a 256 x 256 atlas, sent as one indexed batch
+// (state.range(0) == 1, as the engine batches) or one draw each.
+void BM_Sprites2000(benchmark::State& state) {
+    Scene sc;
+    sc.MakeTexture(256, 256);
+    const bool batched = state.range(0) == 1;
+    std::vector<Vtx> v;
+    std::vector<uint16_t> idx;
+    uint32_t s = 7;
+    for (int i = 0; i < 2000; ++i) {
+        s = s * 1664525u + 1013904223u;
+        const float x = float((s >> 8) % (kW - 32)) - 0.5f, y = float((s >> 20) % (kH - 32)) - 0.5f;
+        const float s0 = float(i % 8) / 8, t0 = float((i / 8) % 8) / 8;
+        const uint16_t b = static_cast<uint16_t>(v.size());
+        v.push_back({x, y, 0, 0xFFFFFFFFu, s0, t0});
+        v.push_back({x, y + 32, 0, 0xFFFFFFFFu, s0, t0 + 0.125f});
+        v.push_back({x + 32, y, 0, 0xFFFFFFFFu, s0 + 0.125f, t0});
+        v.push_back({x + 32, y + 32, 0, 0xFFFFFFFFu, s0 + 0.125f, t0 + 0.125f});
+        for (int k : {0, 1, 2, 2, 1, 3}) idx.push_back(static_cast<uint16_t>(b + k));
+    }
+    sc.dev_->BeginScene();
+    for (auto _ : state) {
+        if (batched) {
+            sc.dev_->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, uint32_t(v.size()), 4000, idx.data(),
+                                            plat::IndexFormat::Index16, v.data(), sizeof(Vtx));
+        } else {
+            for (size_t i = 0; i < v.size(); i += 4)
+                sc.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, &v[i], sizeof(Vtx));
+        }
+    }
+    sc.dev_->EndScene();
+    Counters(state, 2000.0 * 32 * 32);
+}
+BENCHMARK(BM_Sprites2000)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,64 @@
+#pragma once
+// The character source under every data-file reader (XML and font
+// descriptors). It opens a file through the pack layer (a loose file first,
+// then main.pak), picks a decoder from the byte-order mark (UTF-8, UTF-16 in
+// either byte order; without one, one byte per character), hands out one
+// character at a time, counts lines and keeps the text of the last failure.
+//
+// Characters are whole code points: a four-byte UTF-8 sequence or a UTF-16
+// surrogate pair arrives as one wchar_t. Invalid input is "Illegal Character",
+// never a crash. One reader belongs to one thread at a time.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class EncodingParser {
+public:
+    EncodingParser();
+    virtual ~EncodingParser();
+    EncodingParser(const EncodingParser&) = delete;
+    EncodingParser& operator=(const EncodingParser&) = delete;
+
+    // False (and the error "Unable to open file <path>", line 0) when missing.
+    bool OpenFile(const std::string& path);
+    virtual void Reset();
+
+    // False at the end of input or on an illegal sequence (then HasFailed).
+    bool GetChar(wchar_t& out);
+    // The next GetChar delivers `c` again; pushed characters come back last-in first-out.
+    void PushBack(wchar_t c) { pushBack_.push_back(c); }
+
+    void Fail(const std::wstring& text);
+    bool HasFailed() const { return failed_; }
+    std::wstring GetErrorText() const { return errorText_; }
+    int GetCurrentLine() const { return line_; }
+    std::string GetFileName() const { return fileName_; }
+
+protected:
+    bool keepDecoder_ = false;
+
+private:
+    enum class Decoder { Ansi, Utf8, Utf16 };
+    enum class Result { Ok, End, Illegal };
+
+    bool ReadByte(unsigned char& b);
+    Result ReadCharAnsi(wchar_t& out);
+    Result ReadCharUtf8(wchar_t& out);
+    Result ReadCharUtf16(wchar_t& out);
+    Result ReadUnit16(uint32_t& unit);
+    void DetectEncoding();
+    void CloseFile();
+
+    std::string fileName_;
+    std::wstring errorText_;
+    bool failed_ = false;
+    int line_ = 1;
+    struct Source;
+    std::unique_ptr<Source> file_;
+    std::vector<wchar_t> pushBack_;
+    Decoder decoder_ = Decoder::Utf8;
+    bool firstChar_ = true;
+    bool byteSwap_ = false;
+};

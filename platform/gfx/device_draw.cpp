@@ -1,0 +1,151 @@
+// Drawing from user memory: primitive assembly over the vertex pipeline and
+// the rasterizer. Pairs of triangles that make an axis-aligned rectangle (the
+// engine's blits) take the rectangle path.
+#include <cstring>
+#include <vector>
+
+#include "platform/gfx/device.h"
+#include "platform/gfx/vertex_pipeline.h"
+
+namespace plat {
+
+namespace {
+
+using raster::ClipVertex;
+using raster::RasterVertex;
+
+constexpr uint32_t kMaxVertices = 1u << 24;
+
+// Vertices a primitive count needs; 0 for an unknown type.
+uint32_t VerticesFor(PrimitiveType type, uint32_t count) {
+    switch (type) {
+        case PrimitiveType::PointList: return count;
+        case PrimitiveType::LineList: return count * 2;
+        case PrimitiveType::LineStrip: return count + 1;
+        case PrimitiveType::TriangleList: return count * 3;
+        case PrimitiveType::TriangleStrip:
+        case PrimitiveType::TriangleFan: return count + 2;
+    }
+    return 0;
+}
+
+// Vertex numbers of primitive i, in the winding the device uses for culling.
+void PrimitiveVertices(PrimitiveType type, uint32_t i, uint32_t out[3]) {
+    switch (type) {
+        case PrimitiveType::PointList: out[0] = i; break;
+        case PrimitiveType::LineList: out[0] = 2 * i; out[1] = 2 * i + 1; break;
+        case PrimitiveType::LineStrip: out[0] = i; out[1] = i + 1; break;
+        case PrimitiveType::TriangleList: out[0] = 3 * i; out[1] = 3 * i + 1; out[2] = 3 * i + 2; break;
+        case PrimitiveType::TriangleStrip:
+            // Every second triangle of a strip is flipped back to the strip's winding.
+            out[0] = (i & 1) ? i + 1 : i;
+            out[1] = (i & 1) ? i : i + 1;
+            out[2] = i + 2;
+            break;
+        case PrimitiveType::TriangleFan: out[0] = 0; out[1] = i + 1; out[2] = i + 2; break;
+    }
+}
+
+struct Assembly {
+    PrimitiveType type;
+    uint32_t count;
+    const uint16_t* indices;  // null: vertices in order
+    uint32_t base;  // subtracted from indices
+};
+
+void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data, uint32_t stride,
+               uint32_t vertexCount) {
+    raster::DrawSetup d = raster::BuildDrawSetup(state);
+    if (raster::ClipIsEmpty(d)) return;
+    raster::VertexPipeline pipe(state, d);
+    std::vector<ClipVertex> verts;
+    pipe.Process(data, stride, vertexCount, verts);
+    auto vertexAt = [&](uint32_t n) -> const ClipVertex& {
+        return verts[as.indices ? as.indices[n] - as.base : n];
+    };
+    const bool triangles = as.type == PrimitiveType::TriangleList || as.type == PrimitiveType::TriangleStrip ||
+                           as.type == PrimitiveType::TriangleFan;
+    if (!triangles) {
+        for (uint32_t i = 0; i < as.count; ++i) {
+            uint32_t v[3];
+            PrimitiveVertices(as.type, i, v);
+            if (as.type == PrimitiveType::PointList) {
+                const ClipVertex& p = vertexAt(v[0]);
+                if (!p.needsClip) raster::DrawPoint(d, pipe.ToScreen(p));
+            } else {
+                pipe.DrawClippedLine(d, vertexAt(v[0]), vertexAt(v[1]));
+            }
+        }
+        return;
+    }
+    std::vector<RasterVertex> screen(verts.size());
+    for (size_t i = 0; i < verts.size(); ++i)
+        if (!verts[i].needsClip) screen[i] = pipe.ToScreen(verts[i]);
+    auto screenAt = [&](uint32_t n) -> const RasterVertex* {
+        return &screen[as.indices ? as.indices[n] - as.base : n];
+    };
+    auto inside = [&](const uint32_t v[3]) {
+        return !vertexAt(v[0]).needsClip && !vertexAt(v[1]).needsClip && !vertexAt(v[2]).needsClip;
+    };
+    for (uint32_t i = 0; i < as.count; ++i) {
+        uint32_t a[3];
+        PrimitiveVertices(as.type, i, a);
+        if (!inside(a)) {
+            pipe.DrawClippedTriangle(d, vertexAt(a[0]), vertexAt(a[1]), vertexAt(a[2]));
+            continue;
+        }
+        const RasterVertex* t0[3] = {screenAt(a[0]), screenAt(a[1]), screenAt(a[2])};
+        if (i + 1 < as.count) {
+            uint32_t b[3];
+            PrimitiveVertices(as.type, i + 1, b);
+            const RasterVertex* t1[3] = {screenAt(b[0]), screenAt(b[1]), screenAt(b[2])};
+            if (inside(b) && raster::TryDrawRect(d, t0, t1)) {
+                ++i;
+                continue;
+            }
+        }
+        raster::DrawTriangle(d, *t0[0], *t0[1], *t0[2]);
+    }
+}
+
+}  // namespace
+
+HResult Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
+    Record(Call::DrawPrimitive, static_cast<uint32_t>(type), primitiveCount);
+    const uint32_t need = VerticesFor(type, primitiveCount);
+    const int size = VertexSize(state_.fvf);
+    if (!inScene_ || !vertices || size == 0 || stride < static_cast<uint32_t>(size) || need > kMaxVertices ||
+        (primitiveCount > 0 && need == 0))
+        return kErrInvalidCall;
+    if (primitiveCount == 0) return kOk;
+    Assembly as{type, primitiveCount, nullptr, 0};
+    Rasterize(state_, as, static_cast<const uint8_t*>(vertices), stride, need);
+    state_.renderTarget->Touch();
+    return kOk;
+}
+
+HResult Device::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, uint32_t vertexCount,
+                                       uint32_t primitiveCount, const void* indices, IndexFormat indexFormat,
+                                       const void* vertices, uint32_t stride) {
+    Record(Call::DrawIndexedPrimitive, static_cast<uint32_t>(type), primitiveCount, vertexCount);
+    const uint32_t need = VerticesFor(type, primitiveCount);
+    const int size = VertexSize(state_.fvf);
+    if (!inScene_ || !vertices || !indices || indexFormat != IndexFormat::Index16 || size == 0 ||
+        stride < static_cast<uint32_t>(size) || need > kMaxVertices || vertexCount > kMaxVertices ||
+        (primitiveCount > 0 && need == 0))
+        return kErrInvalidCall;
+    if (primitiveCount == 0) return kOk;
+    std::vector<uint16_t> idx(need);
+    std::memcpy(idx.data(), indices, need * sizeof(uint16_t));
+    // An index outside the declared range would read memory the caller never
+    // promised; refuse the whole call.
+    for (uint16_t i : idx)
+        if (i < minIndex || i >= minIndex + vertexCount) return kErrInvalidCall;
+    Assembly as{type, primitiveCount, idx.data(), minIndex};
+    const uint8_t* base = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(minIndex) * stride;
+    Rasterize(state_, as, base, stride, vertexCount);
+    state_.renderTarget->Touch();
+    return kOk;
+}
+
+}  // namespace plat

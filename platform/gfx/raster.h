@@ -1,0 +1,91 @@
+#pragma once
+// Internal to the graphics device: the rasterizer. It takes vertices already
+// in screen space (snapped to 1/256 pixel) and fills the pixels the device
+// being replaced would fill: pixel centres at integer coordinates, the
+// top-left rule for shared edges, the diamond-exit rule for lines. Attributes
+// are interpolated perspective-correctly unless all three vertices share one
+// w, in which case plain linear interpolation gives the same result faster.
+// An axis-aligned textured quad goes through DrawRect, which copies whole
+// texel rows when texels map one to one onto pixels.
+
+#include <cstdint>
+
+#include "platform/gfx/resources.h"
+#include "platform/gfx/sampler.h"
+#include "platform/gfx/span.h"
+
+namespace plat {
+
+class PixelProgram;
+
+namespace raster {
+
+constexpr int kSubBits = 8;
+constexpr int kSub = 1 << kSubBits;
+constexpr int kChunk = 128;
+
+enum Attr { kR, kG, kB, kA, kU0, kV0, kU1, kV1, kAttrCount };
+
+struct RasterVertex {
+    int64_t fx = 0, fy = 0;  // screen position in 1/256 pixel
+    float z = 0.0f;
+    float w = 1.0f;  // clip-space w, for perspective correction
+    float a[kAttrCount] = {};  // colour channels 0..255; texture coordinates in texels
+};
+
+// Everything a draw call fixes before its primitives are rasterized.
+struct DrawSetup {
+    Surface* target = nullptr;
+    bool direct32 = false;  // target is A8R8G8B8: blend in place
+    Surface* depthStencil = nullptr;  // set only while the stencil test is on
+    Rect clip;  // pixels that may be written: [left, right) x [top, bottom)
+    StencilSetup stencil;
+    BlendSetup blend;
+    BlendSpanFn blendFn = nullptr;
+    StageCombine stages[kMaxTextureStages];
+    int stageCount = 0;  // stages before the first disabled one
+    bool textured[kMaxTextureStages] = {};
+    SamplerSetup samplers[kMaxTextureStages];
+    bool minBilinear[kMaxTextureStages] = {}, magBilinear[kMaxTextureStages] = {};
+    Cull cull = Cull::None;
+    PixelProgram* program = nullptr;
+};
+
+bool ClipIsEmpty(const DrawSetup& d);
+
+// Winding on screen, y down: positive is clockwise.
+int64_t SignedArea(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
+bool IsCulled(const DrawSetup& d, int64_t area);
+
+void DrawTriangle(DrawSetup& d, const RasterVertex& v0, const RasterVertex& v1, const RasterVertex& v2);
+// Two triangles forming an axis-aligned rectangle with texture coordinates
+// that follow the axes; false when they do not (nothing drawn then).
+bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]);
+void DrawLine(DrawSetup& d, const RasterVertex& a, const RasterVertex& b);
+void DrawPoint(DrawSetup& d, const RasterVertex& v);
+
+// Per-pixel inputs of one chunk of a span (at most kChunk pixels).
+struct ChunkInputs {
+    bool flat = false;  // every diffuse value equals flatColor
+    uint32_t flatColor = 0;
+    uint32_t diffuse[kChunk];
+    int32_t u[kMaxTextureStages][kChunk];  // 16.16 texel coordinates
+    int32_t v[kMaxTextureStages][kChunk];
+};
+
+// Shades and writes pixels x .. x + n - 1 of row y. `tex0` may point at
+// stage 0's texels for the span, skipping the sampler.
+void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const uint32_t* tex0);
+// Writes finished colours (after stencil) through the blender.
+void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask);
+
+// Steps a texel coordinate across n pixels into 16.16 fixed-point values;
+// values beyond the fixed-point range are clamped to it.
+void StepCoordinates(double start, double step, int n, int32_t* out);
+
+// floor(a / b) and ceil(a / b) for b > 0.
+inline int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+inline int64_t CeilDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
+}  // namespace raster
+}  // namespace plat

@@ -1,0 +1,350 @@
+// Triangles: edge functions in 1/256-pixel fixed point for coverage (exact
+// top-left rule), attribute planes in double precision for interpolation.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "platform/gfx/raster.h"
+
+namespace plat::raster {
+
+bool ClipIsEmpty(const DrawSetup& d) { return d.clip.left >= d.clip.right || d.clip.top >= d.clip.bottom; }
+
+int64_t SignedArea(const RasterVertex& a, const RasterVertex& b, const RasterVertex& c) {
+    return (b.fx - a.fx) * (c.fy - a.fy) - (c.fx - a.fx) * (b.fy - a.fy);
+}
+
+bool IsCulled(const DrawSetup& d, int64_t area) {
+    return (d.cull == Cull::Clockwise && area > 0) || (d.cull == Cull::CounterClockwise && area < 0);
+}
+
+namespace {
+
+constexpr int kQ = kAttrCount;  // index of 1/w in the plane arrays
+
+inline uint32_t PackColor(const float* a) {
+    auto c = [](float v) {
+        long r = std::lround(v);
+        return static_cast<uint32_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
+    };
+    return (c(a[kA]) << 24) | (c(a[kR]) << 16) | (c(a[kG]) << 8) | c(a[kB]);
+}
+
+inline int32_t ToFixed16(double texel) {
+    int32_t out;
+    StepCoordinates(texel, 0.0, 1, &out);
+    return out;
+}
+
+// Wrapping lets a coordinate move by whole texture sizes; keep it small so
+// fixed point does not overflow.
+inline double Reduce(double texel, bool wrap, int size) {
+    if (!wrap || size <= 0 || !std::isfinite(texel)) return texel;
+    return texel - std::floor(texel / size) * size;
+}
+
+struct Planes {
+    bool perspective = false;
+    bool flatColor = false;
+    uint32_t flat = 0;
+    double x0 = 0, y0 = 0;
+    double base[kAttrCount + 1] = {}, gx[kAttrCount + 1] = {}, gy[kAttrCount + 1] = {};
+
+    double At(int k, double x, double y) const { return base[k] + gx[k] * (x - x0) + gy[k] * (y - y0); }
+};
+
+void ChooseFilters(DrawSetup& d, const double* ugx, const double* ugy, const double* vgx, const double* vgy) {
+    for (int k = 0; k < kMaxTextureStages; ++k) {
+        if (!d.textured[k]) continue;
+        double footprint = std::fabs(ugx[k] * vgy[k] - ugy[k] * vgx[k]);
+        d.samplers[k].bilinear = footprint > 1.0 ? d.minBilinear[k] : d.magBilinear[k];
+    }
+}
+
+void SetupPlanes(DrawSetup& d, Planes& p, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c) {
+    const double xa = a.fx / double(kSub), ya = a.fy / double(kSub);
+    const double x1 = b.fx / double(kSub) - xa, y1 = b.fy / double(kSub) - ya;
+    const double x2 = c.fx / double(kSub) - xa, y2 = c.fy / double(kSub) - ya;
+    const double det = x1 * y2 - x2 * y1;
+    p.x0 = xa;
+    p.y0 = ya;
+    const float w0 = a.w;
+    p.perspective = std::fabs(b.w - w0) > 1e-6f * std::fabs(w0) || std::fabs(c.w - w0) > 1e-6f * std::fabs(w0);
+    p.flatColor = a.a[kR] == b.a[kR] && a.a[kR] == c.a[kR] && a.a[kG] == b.a[kG] && a.a[kG] == c.a[kG] &&
+                  a.a[kB] == b.a[kB] && a.a[kB] == c.a[kB] && a.a[kA] == b.a[kA] && a.a[kA] == c.a[kA];
+    if (p.flatColor) p.flat = PackColor(a.a);
+    auto plane = [&](int k, double f0, double f1, double f2) {
+        p.base[k] = f0;
+        p.gx[k] = ((f1 - f0) * y2 - (f2 - f0) * y1) / det;
+        p.gy[k] = ((f2 - f0) * x1 - (f1 - f0) * x2) / det;
+    };
+    double rawGx[kAttrCount] = {}, rawGy[kAttrCount] = {};
+    for (int k = 0; k < kAttrCount; ++k) {
+        plane(k, a.a[k], b.a[k], c.a[k]);
+        rawGx[k] = p.gx[k];
+        rawGy[k] = p.gy[k];
+    }
+    if (p.perspective) {
+        const double q0 = 1.0 / a.w, q1 = 1.0 / b.w, q2 = 1.0 / c.w;
+        for (int k = 0; k < kAttrCount; ++k) plane(k, a.a[k] * q0, b.a[k] * q1, c.a[k] * q2);
+        plane(kQ, q0, q1, q2);
+    }
+    const double ugx[2] = {rawGx[kU0], rawGx[kU1]}, ugy[2] = {rawGy[kU0], rawGy[kU1]};
+    const double vgx[2] = {rawGx[kV0], rawGx[kV1]}, vgy[2] = {rawGy[kV0], rawGy[kV1]};
+    ChooseFilters(d, ugx, ugy, vgx, vgy);
+}
+
+void FillChunk(const DrawSetup& d, const Planes& p, int x, int y, int n, ChunkInputs& in) {
+    const double fx = x, fy = y;
+    if (!p.perspective) {
+        in.flat = p.flatColor;
+        in.flatColor = p.flat;
+        if (p.flatColor) {
+            std::fill_n(in.diffuse, n, p.flat);
+        } else {
+            // 16.16 colour steps; a sliver triangle can have huge gradients,
+            // which are bounded so the sums cannot overflow.
+            int64_t acc[4], step[4];
+            for (int c = 0; c < 4; ++c) {
+                acc[c] = std::llround(std::clamp(p.At(c, fx, fy), -1e6, 1e6) * 65536.0);
+                step[c] = std::llround(std::clamp(p.gx[c], -1e6, 1e6) * 65536.0);
+            }
+            for (int i = 0; i < n; ++i) {
+                uint32_t ch[4];
+                for (int c = 0; c < 4; ++c) {
+                    const int64_t v = (acc[c] + 32768) >> 16;
+                    ch[c] = static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+                    acc[c] += step[c];
+                }
+                in.diffuse[i] = (ch[kA] << 24) | (ch[kR] << 16) | (ch[kG] << 8) | ch[kB];
+            }
+        }
+        for (int k = 0; k < kMaxTextureStages; ++k) {
+            if (!d.textured[k] && !d.program) continue;
+            const SamplerSetup& s = d.samplers[k];
+            const int ku = k == 0 ? kU0 : kU1, kv = k == 0 ? kV0 : kV1;
+            double u = Reduce(p.At(ku, fx, fy), s.wrapU, s.view.width);
+            double v = Reduce(p.At(kv, fx, fy), s.wrapV, s.view.height);
+            StepCoordinates(u, p.gx[ku], n, in.u[k]);
+            StepCoordinates(v, p.gx[kv], n, in.v[k]);
+        }
+        return;
+    }
+    in.flat = false;
+    for (int i = 0; i < n; ++i) {
+        const double px = fx + i;
+        const double w = 1.0 / p.At(kQ, px, fy);
+        float attr[kAttrCount];
+        for (int k = 0; k < kAttrCount; ++k) attr[k] = static_cast<float>(p.At(k, px, fy) * w);
+        in.diffuse[i] = p.flatColor ? p.flat : PackColor(attr);
+        for (int k = 0; k < kMaxTextureStages; ++k) {
+            if (!d.textured[k] && !d.program) continue;
+            const SamplerSetup& s = d.samplers[k];
+            in.u[k][i] = ToFixed16(Reduce(attr[k == 0 ? kU0 : kU1], s.wrapU, s.view.width));
+            in.v[k][i] = ToFixed16(Reduce(attr[k == 0 ? kV0 : kV1], s.wrapV, s.view.height));
+        }
+    }
+}
+
+struct Edge {
+    int64_t dx, dy, ax, ay;
+    bool topLeft;
+};
+
+}  // namespace
+
+void DrawTriangle(DrawSetup& d, const RasterVertex& v0, const RasterVertex& v1, const RasterVertex& v2) {
+    const int64_t area = SignedArea(v0, v1, v2);
+    if (area == 0 || IsCulled(d, area) || ClipIsEmpty(d)) return;
+    const RasterVertex* v[3] = {&v0, &v1, &v2};
+    if (area < 0) std::swap(v[1], v[2]);  // clockwise: inside is where every edge function is positive
+
+    Edge e[3];
+    for (int i = 0; i < 3; ++i) {
+        const RasterVertex& a = *v[i];
+        const RasterVertex& b = *v[(i + 1) % 3];
+        e[i] = {b.fx - a.fx, b.fy - a.fy, a.fx, a.fy, false};
+        e[i].topLeft = e[i].dy < 0 || (e[i].dy == 0 && e[i].dx > 0);
+    }
+    const int64_t minY = std::min({v0.fy, v1.fy, v2.fy}), maxY = std::max({v0.fy, v1.fy, v2.fy});
+    const int rowFirst = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kSub), d.clip.top));
+    const int rowLast = static_cast<int>(std::min<int64_t>(FloorDiv(maxY, kSub), d.clip.bottom - 1));
+    if (rowFirst > rowLast) return;
+
+    Planes planes;
+    SetupPlanes(d, planes, *v[0], *v[1], *v[2]);
+    ChunkInputs in;
+    for (int py = rowFirst; py <= rowLast; ++py) {
+        const int64_t Y = static_cast<int64_t>(py) * kSub;
+        int64_t lo = d.clip.left, hi = d.clip.right - 1;
+        for (const Edge& g : e) {
+            // E(x) = A * x + K with x in whole pixels.
+            const int64_t A = -g.dy * kSub;
+            const int64_t K = g.dx * (Y - g.ay) + g.dy * g.ax;
+            if (A == 0) {
+                if (!(K > 0 || (K == 0 && g.topLeft))) lo = hi + 1;
+            } else if (A > 0) {
+                lo = std::max(lo, g.topLeft ? CeilDiv(-K, A) : FloorDiv(-K, A) + 1);
+            } else {
+                hi = std::min(hi, g.topLeft ? FloorDiv(K, -A) : CeilDiv(K, -A) - 1);
+            }
+        }
+        for (int64_t x = lo; x <= hi; x += kChunk) {
+            const int n = static_cast<int>(std::min<int64_t>(kChunk, hi - x + 1));
+            FillChunk(d, planes, static_cast<int>(x), py, n, in);
+            ShadeChunk(d, static_cast<int>(x), py, n, in, nullptr);
+        }
+    }
+}
+
+namespace {
+
+struct RectSpec {
+    int64_t xL, xR, yT, yB;  // fixed point
+    float uL[2], uR[2], vT[2], vB[2];
+    uint32_t color;
+};
+
+bool PassesTexturesThrough(const DrawSetup& d, uint32_t color) {
+    if (d.program || d.depthStencil || color != 0xFFFFFFFFu || !d.textured[0]) return false;
+    if (!StagePassesTexture(d.stages[0])) return false;
+    return d.stageCount < 2 || (!d.textured[1] && StageKeepsCurrent(d.stages[1]));
+}
+
+inline bool NearInteger(double v, double tol) { return std::fabs(v - std::round(v)) <= tol; }
+
+void DrawRect(DrawSetup& d, const RectSpec& r) {
+    const int x0 = static_cast<int>(std::max<int64_t>(CeilDiv(r.xL, kSub), d.clip.left));
+    const int x1 = static_cast<int>(std::min<int64_t>(CeilDiv(r.xR, kSub), d.clip.right));  // exclusive
+    const int y0 = static_cast<int>(std::max<int64_t>(CeilDiv(r.yT, kSub), d.clip.top));
+    const int y1 = static_cast<int>(std::min<int64_t>(CeilDiv(r.yB, kSub), d.clip.bottom));
+    if (x0 >= x1 || y0 >= y1) return;
+    const int width = x1 - x0;
+
+    const double xLf = r.xL / double(kSub), xRf = r.xR / double(kSub);
+    const double yTf = r.yT / double(kSub), yBf = r.yB / double(kSub);
+    double dudx[2], dvdy[2], uStart[2];
+    for (int k = 0; k < kMaxTextureStages; ++k) {
+        dudx[k] = (r.uR[k] - r.uL[k]) / (xRf - xLf);
+        dvdy[k] = (r.vB[k] - r.vT[k]) / (yBf - yTf);
+        uStart[k] = r.uL[k] + (x0 - xLf) * dudx[k];
+    }
+    const double ugy[2] = {0, 0}, vgx[2] = {0, 0};
+    ChooseFilters(d, dudx, ugy, vgx, dvdy);
+
+    // Texels one to one on pixels: whole rows of the texture are used as is.
+    const SamplerSetup& s0 = d.samplers[0];
+    const double tol = 1.0 / 512.0;
+    const bool oneToOne = d.textured[0] && !d.program && std::fabs(dudx[0] - 1.0) * width <= tol &&
+                          NearInteger(uStart[0] - 0.5, tol);
+    const int tx0 = oneToOne ? static_cast<int>(std::lround(uStart[0] - 0.5)) : 0;
+    const bool rowInside = oneToOne && tx0 >= 0 && tx0 + width <= s0.view.width;
+    const bool zeroCopy = rowInside && PassesTexturesThrough(d, r.color);
+
+    // Rows one to one as well: texel row ty0 + (py - y0) for every row.
+    const double vStart = r.vT[0] + (y0 - yTf) * dvdy[0];
+    const bool rowsOneToOne = rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
+    const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
+
+    ChunkInputs in;
+    for (int py = y0; py < y1; ++py) {
+        double v[2];
+        for (int k = 0; k < kMaxTextureStages; ++k) v[k] = r.vT[k] + (py - yTf) * dvdy[k];
+        const uint32_t* texRow = nullptr;
+        if (rowsOneToOne || (rowInside && NearInteger(v[0] - 0.5, tol))) {
+            int ty = rowsOneToOne ? ty0 + (py - y0) : static_cast<int>(std::lround(v[0] - 0.5));
+            ty = s0.wrapV ? ((ty % s0.view.height) + s0.view.height) % s0.view.height
+                          : std::clamp(ty, 0, s0.view.height - 1);
+            texRow = s0.view.pixels + static_cast<size_t>(ty) * s0.view.pitch + tx0;
+        }
+        if (texRow && zeroCopy) {
+            WriteSpan(d, x0, py, width, texRow, nullptr);
+            continue;
+        }
+        for (int x = x0; x < x1; x += kChunk) {
+            const int n = std::min(kChunk, x1 - x);
+            std::fill_n(in.diffuse, n, r.color);
+            in.flat = true;
+            in.flatColor = r.color;
+            // Stage 0 reads straight from texRow when there is one.
+            for (int k = texRow ? 1 : 0; k < kMaxTextureStages; ++k) {
+                if (!d.textured[k]) continue;
+                const SamplerSetup& s = d.samplers[k];
+                const double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
+                StepCoordinates(u, dudx[k], n, in.u[k]);
+                std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
+            }
+            ShadeChunk(d, x, py, n, in, texRow ? texRow + (x - x0) : nullptr);
+        }
+    }
+}
+
+}  // namespace
+
+bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]) {
+    if (d.program) return false;
+    // The two triangles must share exactly two vertices.
+    const RasterVertex* unique0 = nullptr;
+    int shared = 0;
+    for (int i = 0; i < 3; ++i) {
+        bool found = false;
+        for (int j = 0; j < 3; ++j) found = found || t0[i] == t1[j];
+        if (found) ++shared;
+        else unique0 = t0[i];
+    }
+    if (shared != 2 || !unique0) return false;
+    const RasterVertex* unique1 = nullptr;
+    for (int j = 0; j < 3; ++j)
+        if (t1[j] != t0[0] && t1[j] != t0[1] && t1[j] != t0[2]) unique1 = t1[j];
+    if (!unique1) return false;
+    const RasterVertex* corner[4] = {unique0, unique1, nullptr, nullptr};
+    int c = 2;
+    for (int i = 0; i < 3; ++i)
+        if (t0[i] != unique0) corner[c++] = t0[i];
+    // unique0/unique1 and the shared pair must be the two diagonals.
+    if (corner[0]->fx == corner[1]->fx || corner[0]->fy == corner[1]->fy) return false;
+    const int64_t xa = corner[0]->fx, xb = corner[1]->fx, ya = corner[0]->fy, yb = corner[1]->fy;
+    const bool sharedOk = (corner[2]->fx == xa && corner[2]->fy == yb && corner[3]->fx == xb && corner[3]->fy == ya) ||
+                          (corner[2]->fx == xb && corner[2]->fy == ya && corner[3]->fx == xa && corner[3]->fy == yb);
+    if (!sharedOk) return false;
+    const RasterVertex& a = *corner[0];
+    for (int i = 1; i < 4; ++i) {
+        const RasterVertex& o = *corner[i];
+        if (o.w != a.w || o.a[kR] != a.a[kR] || o.a[kG] != a.a[kG] || o.a[kB] != a.a[kB] || o.a[kA] != a.a[kA])
+            return false;
+    }
+    // Texture coordinates must follow the axes: u by x only, v by y only.
+    for (int i = 0; i < 4; ++i)
+        for (int j = i + 1; j < 4; ++j) {
+            const RasterVertex& p = *corner[i];
+            const RasterVertex& q = *corner[j];
+            if (p.fx == q.fx && (p.a[kU0] != q.a[kU0] || p.a[kU1] != q.a[kU1])) return false;
+            if (p.fy == q.fy && (p.a[kV0] != q.a[kV0] || p.a[kV1] != q.a[kV1])) return false;
+        }
+    const int64_t area0 = SignedArea(*t0[0], *t0[1], *t0[2]), area1 = SignedArea(*t1[0], *t1[1], *t1[2]);
+    if ((area0 > 0) != (area1 > 0)) return false;
+    if (IsCulled(d, area0) || ClipIsEmpty(d)) return true;
+
+    const RasterVertex* left = xa < xb ? corner[0] : corner[1];
+    const RasterVertex* right = xa < xb ? corner[1] : corner[0];
+    const RasterVertex* top = ya < yb ? corner[0] : corner[1];
+    const RasterVertex* bottom = ya < yb ? corner[1] : corner[0];
+    RectSpec r;
+    r.xL = left->fx;
+    r.xR = right->fx;
+    r.yT = top->fy;
+    r.yB = bottom->fy;
+    r.uL[0] = left->a[kU0];
+    r.uR[0] = right->a[kU0];
+    r.uL[1] = left->a[kU1];
+    r.uR[1] = right->a[kU1];
+    r.vT[0] = top->a[kV0];
+    r.vB[0] = bottom->a[kV0];
+    r.vT[1] = top->a[kV1];
+    r.vB[1] = bottom->a[kV1];
+    r.color = PackColor(a.a);
+    DrawRect(d, r);
+    return true;
+}
+
+}  // namespace plat::raster

@@ -1,0 +1,125 @@
+#include "platform/gfx/sampler.h"
+
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plat {
+
+namespace {
+
+inline int Wrap(int i, int size) {
+    int r = i % size;
+    return r < 0 ? r + size : r;
+}
+
+inline int Clamp(int i, int size) { return i < 0 ? 0 : (i >= size ? size - 1 : i); }
+
+template <bool kWrapU, bool kWrapV>
+void PointSpan(const TextureView& t, const int32_t* u, const int32_t* v, int n, uint32_t* out) {
+    for (int i = 0; i < n; ++i) {
+        int x = u[i] >> 16, y = v[i] >> 16;
+        if (static_cast<unsigned>(x) >= static_cast<unsigned>(t.width)) x = kWrapU ? Wrap(x, t.width) : Clamp(x, t.width);
+        if (static_cast<unsigned>(y) >= static_cast<unsigned>(t.height))
+            y = kWrapV ? Wrap(y, t.height) : Clamp(y, t.height);
+        out[i] = t.pixels[static_cast<size_t>(y) * t.pitch + x];
+    }
+}
+
+// Index of texel i and of its right (or lower) neighbour under the
+// addressing mode; the common case, both inside, costs one comparison.
+template <bool kWrap>
+inline void Pair(int i, int size, int& i0, int& i1) {
+    if (static_cast<unsigned>(i) < static_cast<unsigned>(size - 1)) {
+        i0 = i;
+        i1 = i + 1;
+    } else if (kWrap) {
+        i0 = Wrap(i, size);
+        i1 = Wrap(i + 1, size);
+    } else {
+        i0 = Clamp(i, size);
+        i1 = Clamp(i + 1, size);
+    }
+}
+
+#if defined(__SSE2__)
+// The four texels p0[0], p0[1], p1[0], p1[1] weighted as LerpArgb does:
+// rows first, then the two rows, each step rounded.
+inline uint32_t Bilinear4(const uint32_t* p0, const uint32_t* p1, uint32_t fx, uint32_t fy) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi16(128);
+    const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)), zero);
+    const __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1)), zero);
+    const short gx = static_cast<short>(256 - fx), wx = static_cast<short>(fx);
+    const __m128i wxv = _mm_set_epi16(wx, wx, wx, wx, gx, gx, gx, gx);
+    const __m128i t = _mm_mullo_epi16(top, wxv), b = _mm_mullo_epi16(bottom, wxv);
+    // Sum the two weighted texels of each row (left half + right half).
+    const __m128i tr = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_si128(t, 8)), round), 8);
+    const __m128i br = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(b, _mm_srli_si128(b, 8)), round), 8);
+    const short gy = static_cast<short>(256 - fy), wy = static_cast<short>(fy);
+    const __m128i v = _mm_add_epi16(_mm_mullo_epi16(tr, _mm_set1_epi16(gy)), _mm_mullo_epi16(br, _mm_set1_epi16(wy)));
+    const __m128i r = _mm_srli_epi16(_mm_add_epi16(v, round), 8);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(r, zero)));
+}
+#endif
+
+template <bool kWrapU, bool kWrapV>
+void BilinearSpan(const TextureView& t, const int32_t* u, const int32_t* v, int n, uint32_t* out) {
+    for (int i = 0; i < n; ++i) {
+        // Texel centres sit at i + 0.5: move them onto the integers, then keep
+        // 8 bits of fraction, rounded.
+        const int32_t uu = (u[i] - 0x8000 + 0x80) >> 8, vv = (v[i] - 0x8000 + 0x80) >> 8;
+        const uint32_t fx = static_cast<uint32_t>(uu & 0xFF), fy = static_cast<uint32_t>(vv & 0xFF);
+        int x0, x1, y0, y1;
+        Pair<kWrapU>(uu >> 8, t.width, x0, x1);
+        Pair<kWrapV>(vv >> 8, t.height, y0, y1);
+        const uint32_t* r0 = t.pixels + static_cast<size_t>(y0) * t.pitch;
+        const uint32_t* r1 = t.pixels + static_cast<size_t>(y1) * t.pitch;
+#if defined(__SSE2__)
+        if (x1 == x0 + 1) {
+            out[i] = Bilinear4(r0 + x0, r1 + x0, fx, fy);
+            continue;
+        }
+#endif
+        const uint32_t top = fx ? LerpArgb(r0[x0], r0[x1], fx) : r0[x0];
+        const uint32_t bottom = fx ? LerpArgb(r1[x0], r1[x1], fx) : r1[x0];
+        out[i] = fy ? LerpArgb(top, bottom, fy) : top;
+    }
+}
+
+using SpanFn = void (*)(const TextureView&, const int32_t*, const int32_t*, int, uint32_t*);
+
+SpanFn Choose(const SamplerSetup& s) {
+    static const SpanFn kPoint[4] = {PointSpan<false, false>, PointSpan<false, true>,
+                                     PointSpan<true, false>, PointSpan<true, true>};
+    static const SpanFn kLinear[4] = {BilinearSpan<false, false>, BilinearSpan<false, true>,
+                                      BilinearSpan<true, false>, BilinearSpan<true, true>};
+    int k = (s.wrapU ? 2 : 0) + (s.wrapV ? 1 : 0);
+    return s.bilinear ? kLinear[k] : kPoint[k];
+}
+
+}  // namespace
+
+void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n, uint32_t* out) {
+    if (!s.view.pixels) {
+        for (int i = 0; i < n; ++i) out[i] = 0xFFFFFFFFu;
+        return;
+    }
+    Choose(s)(s.view, u, v, n, out);
+}
+
+uint32_t SampleAt(const SamplerSetup& s, float sx, float ty) {
+    auto fix = [](double t) {
+        double c = std::fmin(std::fmax(t * 65536.0, -2147483000.0), 2147483000.0);
+        return static_cast<int32_t>(std::lround(c));
+    };
+    int32_t u = fix(static_cast<double>(sx) * s.view.width);
+    int32_t v = fix(static_cast<double>(ty) * s.view.height);
+    uint32_t out = 0;
+    SampleSpan(s, &u, &v, 1, &out);
+    return out;
+}
+
+}  // namespace plat

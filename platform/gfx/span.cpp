@@ -1,0 +1,271 @@
+#include "platform/gfx/span.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plat {
+
+namespace {
+
+inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
+
+inline uint32_t Arg(StageArg a, uint32_t tex, uint32_t diffuse, uint32_t current) {
+    switch (a) {
+        case StageArg::Texture: return tex;
+        case StageArg::Diffuse: return diffuse;
+        default: return current;
+    }
+}
+
+inline uint32_t AddSat(uint32_t a, uint32_t b) {
+    uint32_t r = 0;
+    for (int s = 0; s < 32; s += 8) {
+        uint32_t v = Channel(a, s) + Channel(b, s);
+        r |= (v > 255 ? 255 : v) << s;
+    }
+    return r;
+}
+
+inline uint32_t ApplyOp(StageOp op, uint32_t a1, uint32_t a2) {
+    switch (op) {
+        case StageOp::SelectArg1: return a1;
+        case StageOp::SelectArg2: return a2;
+        case StageOp::Modulate: return ModulateArgb(a1, a2);
+        case StageOp::Add: return AddSat(a1, a2);
+        default: return a1;
+    }
+}
+
+bool IsPlainModulate(const StageCombine& c) {
+    return c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate &&
+           c.color1 == StageArg::Texture && c.alpha1 == StageArg::Texture &&
+           c.color2 == c.alpha2 && c.color2 != StageArg::Texture;
+}
+
+}  // namespace
+
+void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* diffuse, uint32_t* current,
+                  int n) {
+    if (c.colorOp == StageOp::Disable) return;
+    if (IsPlainModulate(c)) {
+        // The common case: texture times the incoming colour.
+        const uint32_t* other = c.color2 == StageArg::Diffuse ? diffuse : current;
+        if (!tex) {
+            if (other != current) std::memcpy(current, other, static_cast<size_t>(n) * 4);
+            return;
+        }
+        for (int i = 0; i < n; ++i) {
+            uint32_t o = other[i];
+            current[i] = o == 0xFFFFFFFFu ? tex[i] : ModulateArgb(tex[i], o);
+        }
+        return;
+    }
+    const bool alphaDisabled = c.alphaOp == StageOp::Disable;
+    for (int i = 0; i < n; ++i) {
+        uint32_t t = tex ? tex[i] : 0xFFFFFFFFu;
+        uint32_t cur = current[i];
+        uint32_t rgb = ApplyOp(c.colorOp, Arg(c.color1, t, diffuse[i], cur), Arg(c.color2, t, diffuse[i], cur));
+        uint32_t a = alphaDisabled ? cur
+                                   : ApplyOp(c.alphaOp, Arg(c.alpha1, t, diffuse[i], cur),
+                                             Arg(c.alpha2, t, diffuse[i], cur));
+        current[i] = (rgb & 0x00FFFFFFu) | (a & 0xFF000000u);
+    }
+}
+
+namespace {
+
+inline bool Test(Compare f, uint32_t ref, uint32_t value) {
+    switch (f) {
+        case Compare::Never: return false;
+        case Compare::Less: return ref < value;
+        case Compare::Equal: return ref == value;
+        case Compare::LessEqual: return ref <= value;
+        case Compare::Greater: return ref > value;
+        case Compare::NotEqual: return ref != value;
+        case Compare::GreaterEqual: return ref >= value;
+        default: return true;
+    }
+}
+
+inline uint8_t Apply(StencilOp op, uint8_t value, uint8_t ref) {
+    switch (op) {
+        case StencilOp::Zero: return 0;
+        case StencilOp::Replace: return ref;
+        case StencilOp::IncrSat: return value == 255 ? 255 : static_cast<uint8_t>(value + 1);
+        case StencilOp::DecrSat: return value == 0 ? 0 : static_cast<uint8_t>(value - 1);
+        case StencilOp::Invert: return static_cast<uint8_t>(~value);
+        case StencilOp::Incr: return static_cast<uint8_t>(value + 1);
+        case StencilOp::Decr: return static_cast<uint8_t>(value - 1);
+        default: return value;
+    }
+}
+
+}  // namespace
+
+int StencilSpan(const StencilSetup& s, uint8_t* stencil, uint8_t* pass, int n) {
+    int passed = 0;
+    const uint32_t ref = s.ref & s.mask;
+    for (int i = 0; i < n; ++i) {
+        uint8_t v = stencil[i];
+        bool ok = Test(s.func, ref, v & s.mask);
+        uint8_t nv = Apply(ok ? s.passOp : s.failOp, v, s.ref);
+        stencil[i] = static_cast<uint8_t>((v & ~s.writeMask) | (nv & s.writeMask));
+        pass[i] = ok ? 1 : 0;
+        passed += ok ? 1 : 0;
+    }
+    return passed;
+}
+
+namespace {
+
+// Factor for one channel, 0..255. `ch` is the channel shift (24 for alpha).
+inline uint32_t Factor(Blend f, uint32_t src, uint32_t dst, int ch) {
+    switch (f) {
+        case Blend::Zero: return 0;
+        case Blend::One: return 255;
+        case Blend::SrcColor: return Channel(src, ch);
+        case Blend::InvSrcColor: return 255 - Channel(src, ch);
+        case Blend::SrcAlpha: return src >> 24;
+        case Blend::InvSrcAlpha: return 255 - (src >> 24);
+        case Blend::DestAlpha: return dst >> 24;
+        case Blend::InvDestAlpha: return 255 - (dst >> 24);
+        case Blend::DestColor: return Channel(dst, ch);
+        case Blend::InvDestColor: return 255 - Channel(dst, ch);
+        case Blend::SrcAlphaSat: {
+            if (ch == 24) return 255;
+            uint32_t a = src >> 24, ida = 255 - (dst >> 24);
+            return a < ida ? a : ida;
+        }
+        default: return 255;
+    }
+}
+
+inline uint32_t Combine(BlendOp op, uint32_t s, uint32_t fs, uint32_t d, uint32_t fd) {
+    int32_t sv = static_cast<int32_t>(s * fs), dv = static_cast<int32_t>(d * fd), r;
+    switch (op) {
+        case BlendOp::Subtract: r = sv - dv; break;
+        case BlendOp::RevSubtract: r = dv - sv; break;
+        case BlendOp::Min: return s < d ? s : d;
+        case BlendOp::Max: return s > d ? s : d;
+        default: r = sv + dv; break;
+    }
+    if (r <= 0) return 0;
+    uint32_t v = Div255(static_cast<uint32_t>(r));
+    return v > 255 ? 255 : v;
+}
+
+void CopySpan(const BlendSetup&, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n) {
+    if (!mask) {
+        std::memcpy(dst, src, static_cast<size_t>(n) * 4);
+        return;
+    }
+    for (int i = 0; i < n; ++i)
+        if (mask[i]) dst[i] = src[i];
+}
+
+// dst = src + dst * (255 - src alpha) / 255, two channels per multiply.
+inline uint32_t Over(uint32_t s, uint32_t d) {
+    uint32_t a = s >> 24;
+    if (a == 255) return s;
+    if (s == 0) return d;
+    uint32_t ia = 255 - a;
+    uint32_t rb = (d & 0x00FF00FFu) * ia + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t ag = ((d >> 8) & 0x00FF00FFu) * ia + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+    uint32_t scaled = rb | ag;
+    // Saturating add per byte: premultiplied input never overflows, but a
+    // colour brighter than its alpha must not wrap around.
+    uint32_t sum = (s & 0x7F7F7F7Fu) + (scaled & 0x7F7F7F7Fu);
+    uint32_t carry = (s & scaled) | ((s | scaled) & sum);
+    carry &= 0x80808080u;
+    uint32_t overflow = (carry >> 7) * 0xFFu;
+    uint32_t top = (s ^ scaled ^ sum) & 0x80808080u;
+    return (sum & 0x7F7F7F7Fu) | top | overflow;
+}
+
+#if defined(__SSE2__)
+// round(x / 255) in each 16-bit lane, for x up to 255 * 255.
+inline __m128i Div255x8(__m128i x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// Four pixels at a time, the same arithmetic as Over.
+int OverFour(const uint32_t* src, uint32_t* dst, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ff = _mm_set1_epi16(255);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        __m128i a = _mm_srli_epi32(s, 24);
+        a = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+        const __m128i iaLo = _mm_sub_epi16(ff, _mm_unpacklo_epi32(a, a));
+        const __m128i iaHi = _mm_sub_epi16(ff, _mm_unpackhi_epi32(a, a));
+        const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), iaLo));
+        const __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), iaHi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(s, _mm_packus_epi16(lo, hi)));
+    }
+    return i;
+}
+
+int AddFour(const uint32_t* src, uint32_t* dst, int n) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(s, d));
+    }
+    return i;
+}
+#else
+int OverFour(const uint32_t*, uint32_t*, int) { return 0; }
+int AddFour(const uint32_t*, uint32_t*, int) { return 0; }
+#endif
+
+void OverSpan(const BlendSetup&, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n) {
+    if (!mask) {
+        for (int i = OverFour(src, dst, n); i < n; ++i) dst[i] = Over(src[i], dst[i]);
+        return;
+    }
+    for (int i = 0; i < n; ++i)
+        if (mask[i]) dst[i] = Over(src[i], dst[i]);
+}
+
+void AddSpan(const BlendSetup&, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n) {
+    for (int i = mask ? 0 : AddFour(src, dst, n); i < n; ++i)
+        if (!mask || mask[i]) dst[i] = AddSat(src[i], dst[i]);
+}
+
+void GeneralSpan(const BlendSetup& b, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n) {
+    for (int i = 0; i < n; ++i)
+        if (!mask || mask[i]) dst[i] = BlendPixel(b, src[i], dst[i]);
+}
+
+}  // namespace
+
+uint32_t BlendPixel(const BlendSetup& b, uint32_t s, uint32_t d) {
+    if (!b.enabled) return s;
+    uint32_t out = 0;
+    for (int ch = 0; ch < 24; ch += 8)
+        out |= Combine(b.op, Channel(s, ch), Factor(b.src, s, d, ch), Channel(d, ch), Factor(b.dst, s, d, ch))
+               << ch;
+    out |= Combine(b.opAlpha, s >> 24, Factor(b.srcAlpha, s, d, 24), d >> 24, Factor(b.dstAlpha, s, d, 24))
+           << 24;
+    return out;
+}
+
+BlendSpanFn ChooseBlend(const BlendSetup& b) {
+    if (!b.enabled) return CopySpan;
+    const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
+    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::InvSrcAlpha) return OverSpan;
+    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::One) return AddSpan;
+    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::Zero) return CopySpan;
+    return GeneralSpan;
+}
+
+}  // namespace plat

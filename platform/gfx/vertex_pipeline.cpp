@@ -1,0 +1,266 @@
+#include "platform/gfx/vertex_pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/gfx/program.h"
+
+namespace plat::raster {
+
+namespace {
+
+// Vertices may lie this many viewport half-sizes outside the viewport before
+// they are clipped; the rasterizer clips the rest per pixel.
+constexpr float kGuard = 8.0f;
+constexpr int kPlanes = 7;
+
+float PlaneDistance(const ClipVertex& v, int plane) {
+    const float x = v.c[0], y = v.c[1], z = v.c[2], w = v.c[3];
+    switch (plane) {
+        case 0: return z;  // near
+        case 1: return w - z;  // far
+        case 2: return x + kGuard * w;
+        case 3: return kGuard * w - x;
+        case 4: return y + kGuard * w;
+        case 5: return kGuard * w - y;
+        default: return w - 1e-6f;
+    }
+}
+
+// Written so that NaN coordinates count as outside.
+bool NeedsClip(const ClipVertex& v) {
+    for (int p = 0; p < kPlanes; ++p)
+        if (!(PlaneDistance(v, p) >= 0)) return true;
+    return false;
+}
+
+bool Finite(const ClipVertex& v) {
+    for (float c : v.c)
+        if (!std::isfinite(c)) return false;
+    return true;
+}
+
+// Keeps attributes finite and small enough for fixed-point stepping; no
+// meaningful texture coordinate comes near these bounds.
+float Sane(float v) {
+    if (!std::isfinite(v)) return 0.0f;
+    return std::clamp(v, -1.0e7f, 1.0e7f);
+}
+
+ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
+    ClipVertex r;
+    for (int i = 0; i < 4; ++i) r.c[i] = a.c[i] + (b.c[i] - a.c[i]) * t;
+    for (int i = 0; i < kAttrCount; ++i) r.a[i] = a.a[i] + (b.a[i] - a.a[i]) * t;
+    return r;
+}
+
+void UnpackColor(uint32_t c, float* a) {
+    a[kA] = static_cast<float>(c >> 24);
+    a[kR] = static_cast<float>((c >> 16) & 0xFF);
+    a[kG] = static_cast<float>((c >> 8) & 0xFF);
+    a[kB] = static_cast<float>(c & 0xFF);
+}
+
+Rect Intersect(const Rect& a, const Rect& b) {
+    return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+DrawSetup BuildDrawSetup(const DeviceState& s) {
+    DrawSetup d;
+    Surface* t = s.renderTarget;
+    d.target = t;
+    d.direct32 = t->GetFormat() == Format::A8R8G8B8;
+    const Viewport& vp = s.viewport;
+    d.clip = Intersect(Rect{static_cast<int32_t>(vp.x), static_cast<int32_t>(vp.y),
+                            static_cast<int32_t>(vp.x + vp.width), static_cast<int32_t>(vp.y + vp.height)},
+                       Rect{0, 0, t->Width(), t->Height()});
+    if (s.Get(RenderState::ScissorTestEnable)) d.clip = Intersect(d.clip, s.scissor);
+    if (s.Get(RenderState::StencilEnable) && s.depthStencil) {
+        d.depthStencil = s.depthStencil;
+        d.clip = Intersect(d.clip, Rect{0, 0, s.depthStencil->Width(), s.depthStencil->Height()});
+        d.stencil.enabled = true;
+        d.stencil.func = static_cast<Compare>(s.Get(RenderState::StencilFunc));
+        d.stencil.ref = static_cast<uint8_t>(s.Get(RenderState::StencilRef));
+        d.stencil.mask = static_cast<uint8_t>(s.Get(RenderState::StencilMask));
+        d.stencil.writeMask = static_cast<uint8_t>(s.Get(RenderState::StencilWriteMask));
+        d.stencil.failOp = static_cast<StencilOp>(s.Get(RenderState::StencilFail));
+        d.stencil.passOp = static_cast<StencilOp>(s.Get(RenderState::StencilPass));
+    }
+    d.blend.enabled = s.Get(RenderState::AlphaBlendEnable) != 0;
+    d.blend.src = static_cast<Blend>(s.Get(RenderState::SrcBlend));
+    d.blend.dst = static_cast<Blend>(s.Get(RenderState::DestBlend));
+    d.blend.op = static_cast<BlendOp>(s.Get(RenderState::BlendOp));
+    if (s.Get(RenderState::SeparateAlphaBlendEnable)) {
+        d.blend.srcAlpha = static_cast<Blend>(s.Get(RenderState::SrcBlendAlpha));
+        d.blend.dstAlpha = static_cast<Blend>(s.Get(RenderState::DestBlendAlpha));
+        d.blend.opAlpha = static_cast<BlendOp>(s.Get(RenderState::BlendOpAlpha));
+    } else {
+        d.blend.srcAlpha = d.blend.src;
+        d.blend.dstAlpha = d.blend.dst;
+        d.blend.opAlpha = d.blend.op;
+    }
+    d.blendFn = ChooseBlend(d.blend);
+    d.stageCount = 0;
+    for (int k = 0; k < kMaxTextureStages; ++k) {
+        const StageSettings& st = s.stages[k];
+        StageCombine& c = d.stages[k];
+        c.colorOp = static_cast<StageOp>(st.Get(StageState::ColorOp));
+        if (c.colorOp == StageOp::Disable) break;
+        c.alphaOp = static_cast<StageOp>(st.Get(StageState::AlphaOp));
+        c.color1 = static_cast<StageArg>(st.Get(StageState::ColorArg1));
+        c.color2 = static_cast<StageArg>(st.Get(StageState::ColorArg2));
+        c.alpha1 = static_cast<StageArg>(st.Get(StageState::AlphaArg1));
+        c.alpha2 = static_cast<StageArg>(st.Get(StageState::AlphaArg2));
+        d.stageCount = k + 1;
+        if (st.texture) {
+            d.textured[k] = true;
+            d.samplers[k].view = st.texture->Level0()->View();
+            d.samplers[k].wrapU = st.Get(SamplerState::AddressU) == static_cast<uint32_t>(TextureAddress::Wrap);
+            d.samplers[k].wrapV = st.Get(SamplerState::AddressV) == static_cast<uint32_t>(TextureAddress::Wrap);
+            d.minBilinear[k] = st.Get(SamplerState::MinFilter) == static_cast<uint32_t>(TextureFilter::Linear);
+            d.magBilinear[k] = st.Get(SamplerState::MagFilter) == static_cast<uint32_t>(TextureFilter::Linear);
+            d.samplers[k].bilinear = d.magBilinear[k];
+        }
+    }
+    d.cull = static_cast<Cull>(s.Get(RenderState::CullMode));
+    d.program = s.pixelProgram;
+    return d;
+}
+
+VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup) : state_(state) {
+    Matrix wv;
+    MatrixMultiply(&wv, &state.world, &state.view);
+    MatrixMultiply(&combined_, &wv, &state.projection);
+    vx_ = state.viewport.x;
+    vy_ = state.viewport.y;
+    vw_ = state.viewport.width;
+    vh_ = state.viewport.height;
+    for (int k = 0; k < kMaxTextureStages; ++k) {
+        // Texture coordinates travel in texels of the stage's texture.
+        scale_[k][0] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.width) : 1.0f;
+        scale_[k][1] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.height) : 1.0f;
+    }
+    int at = 12;
+    const uint32_t fvf = state.fvf;
+    if (fvf & kFvfNormal) {
+        normalAt_ = at;
+        at += 12;
+    }
+    if (fvf & kFvfDiffuse) {
+        diffuseAt_ = at;
+        at += 4;
+    }
+    if (fvf & (kFvfTex1 | kFvfTex2)) {
+        tex0At_ = at;
+        at += 8;
+    }
+    if (fvf & kFvfTex2) tex1At_ = at;
+}
+
+void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count,
+                             std::vector<ClipVertex>& out) const {
+    out.resize(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* p = data + static_cast<size_t>(i) * stride;
+        VertexInput in;
+        std::memcpy(in.position, p, 12);
+        if (normalAt_ >= 0) std::memcpy(in.normal, p + normalAt_, 12);
+        if (diffuseAt_ >= 0) std::memcpy(&in.diffuse, p + diffuseAt_, 4);
+        if (tex0At_ >= 0) std::memcpy(in.tex[0], p + tex0At_, 8);
+        if (tex1At_ >= 0) std::memcpy(in.tex[1], p + tex1At_, 8);
+        VertexOutput o;
+        if (state_.vertexProgram) {
+            o.diffuse = in.diffuse;
+            std::memcpy(o.tex, in.tex, sizeof o.tex);
+            state_.vertexProgram->Run(in, o);
+        } else {
+            const float pos[4] = {in.position[0], in.position[1], in.position[2], 1.0f};
+            TransformPoint(combined_, pos, o.position);
+            o.diffuse = in.diffuse;
+            std::memcpy(o.tex, in.tex, sizeof o.tex);
+        }
+        ClipVertex& v = out[i];
+        std::memcpy(v.c, o.position, sizeof v.c);
+        UnpackColor(o.diffuse, v.a);
+        v.a[kU0] = Sane(o.tex[0][0] * scale_[0][0]);
+        v.a[kV0] = Sane(o.tex[0][1] * scale_[0][1]);
+        v.a[kU1] = Sane(o.tex[1][0] * scale_[1][0]);
+        v.a[kV1] = Sane(o.tex[1][1] * scale_[1][1]);
+        v.needsClip = NeedsClip(v);
+    }
+}
+
+RasterVertex VertexPipeline::ToScreen(const ClipVertex& v) const {
+    RasterVertex r;
+    const double iw = 1.0 / v.c[3];
+    const double sx = vx_ + (1.0 + v.c[0] * iw) * vw_ * 0.5;
+    const double sy = vy_ + (1.0 - v.c[1] * iw) * vh_ * 0.5;
+    r.fx = std::llround(sx * kSub);
+    r.fy = std::llround(sy * kSub);
+    r.z = static_cast<float>(v.c[2] * iw);
+    r.w = v.c[3];
+    std::memcpy(r.a, v.a, sizeof r.a);
+    return r;
+}
+
+void VertexPipeline::DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, const ClipVertex& b,
+                                         const ClipVertex& c) const {
+    if (!a.needsClip && !b.needsClip && !c.needsClip) {
+        DrawTriangle(d, ToScreen(a), ToScreen(b), ToScreen(c));
+        return;
+    }
+    ClipVertex bufA[3 + kPlanes], bufB[3 + kPlanes];
+    ClipVertex* in = bufA;
+    ClipVertex* out = bufB;
+    int n = 3;
+    in[0] = a;
+    in[1] = b;
+    in[2] = c;
+    for (int p = 0; p < kPlanes && n > 0; ++p) {
+        int m = 0;
+        for (int i = 0; i < n; ++i) {
+            const ClipVertex& s = in[i];
+            const ClipVertex& e = in[(i + 1) % n];
+            const float ds = PlaneDistance(s, p), de = PlaneDistance(e, p);
+            if (ds >= 0) out[m++] = s;
+            if ((ds >= 0) != (de >= 0)) out[m++] = Lerp(s, e, ds / (ds - de));
+        }
+        std::swap(in, out);
+        n = m;
+    }
+    if (n < 3) return;
+    for (int i = 0; i < n; ++i)
+        if (!Finite(in[i])) return;
+    const RasterVertex first = ToScreen(in[0]);
+    RasterVertex prev = ToScreen(in[1]);
+    for (int i = 2; i < n; ++i) {
+        const RasterVertex cur = ToScreen(in[i]);
+        DrawTriangle(d, first, prev, cur);
+        prev = cur;
+    }
+}
+
+void VertexPipeline::DrawClippedLine(DrawSetup& d, const ClipVertex& a, const ClipVertex& b) const {
+    if (!a.needsClip && !b.needsClip) {
+        DrawLine(d, ToScreen(a), ToScreen(b));
+        return;
+    }
+    float t0 = 0.0f, t1 = 1.0f;
+    for (int p = 0; p < kPlanes; ++p) {
+        const float da = PlaneDistance(a, p), db = PlaneDistance(b, p);
+        if (!(da >= 0) && !(db >= 0)) return;
+        if (!std::isfinite(da) || !std::isfinite(db)) return;
+        if (da < 0) t0 = std::max(t0, da / (da - db));
+        if (db < 0) t1 = std::min(t1, da / (da - db));
+    }
+    if (!(t0 < t1)) return;
+    const ClipVertex p = Lerp(a, b, t0), q = Lerp(a, b, t1);
+    if (!Finite(p) || !Finite(q)) return;
+    DrawLine(d, ToScreen(p), ToScreen(q));
+}
+
+}  // namespace plat::raster

@@ -1,0 +1,44 @@
+#pragma once
+// Internal to the graphics device: vertex processing. Reads vertices of a
+// flexible vertex format from user memory, transforms them to clip space
+// (world * view * projection, or a vertex program), clips against the near
+// and far planes and a guard band around the viewport, and maps them to
+// screen space for the rasterizer.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/gfx/raster.h"
+#include "platform/gfx/states.h"
+
+namespace plat::raster {
+
+struct ClipVertex {
+    float c[4] = {0, 0, 0, 1};
+    float a[kAttrCount] = {};
+    bool needsClip = false;
+};
+
+class VertexPipeline {
+public:
+    // Fixes the transform, the viewport and the texture scales for a draw.
+    VertexPipeline(const DeviceState& state, const DrawSetup& setup);
+
+    // Transforms `count` vertices starting at `data`.
+    void Process(const uint8_t* data, uint32_t stride, uint32_t count, std::vector<ClipVertex>& out) const;
+    RasterVertex ToScreen(const ClipVertex& v) const;
+    // Clips a triangle and draws what is left of it.
+    void DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) const;
+    void DrawClippedLine(DrawSetup& d, const ClipVertex& a, const ClipVertex& b) const;
+
+private:
+    const DeviceState& state_;
+    Matrix combined_;
+    double vx_, vy_, vw_, vh_;
+    float scale_[kMaxTextureStages][2];
+    int diffuseAt_ = -1, tex0At_ = -1, tex1At_ = -1, normalAt_ = -1;
+};
+
+DrawSetup BuildDrawSetup(const DeviceState& state);
+
+}  // namespace plat::raster
