@@ -1,6 +1,5 @@
 #include "foundation/desc_parser.h"
 
-#include "foundation/pak_access.h"
 #include "foundation/string_utils.h"
 #include "foundation/text.h"
 
@@ -10,74 +9,31 @@ namespace {
 // exhausting the stack.
 constexpr int kMaxListDepth = 256;
 
-// Loose files win over entries of the mounted pack.
-bool ReadDescriptorFile(const std::string& path, std::string& bytes) {
-    PakFile* file = PakOpenFile(path, "rb");
-    if (file == nullptr) return false;
-    bytes.clear();
-    char chunk[8192];
-    size_t got = 0;
-    while ((got = PakRead(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    PakCloseFile(file);
-    return true;
-}
-
-// A byte-order mark picks UTF-16 (either order) or UTF-8; without one every
-// byte is a character of the same value.
-std::wstring DecodeDescriptorBytes(std::string_view bytes) {
-    auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    if (startsWith("\xFF\xFE")) return text::FromUtf16LE(bytes.substr(2));
-    if (startsWith("\xFE\xFF")) {
-        std::string swapped(bytes.substr(2));
-        for (size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
-        return text::FromUtf16LE(swapped);
-    }
-    if (startsWith("\xEF\xBB\xBF")) return text::FromUtf8(bytes.substr(3));
-    return text::Widen(bytes);
-}
-
 bool IsSeparator(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L','; }
 
 }  // namespace
 
-void DescParser::Reset() {
-    currentLine_ = 1;
-    failed_ = false;
-    errorText_.clear();
-}
-
-void DescParser::Fail(std::wstring text) {
-    failed_ = true;
-    errorText_ = std::move(text);
-}
-
 bool DescParser::LoadDescriptor(const std::string& path) {
-    std::string bytes;
-    if (!ReadDescriptorFile(path, bytes)) {
-        currentLine_ = 0;
-        Fail(L"Unable to open file " + text::Widen(path));
-        return false;
-    }
-    fileName_ = path;
-    Reset();
-    return RunCommands(DecodeDescriptorBytes(bytes));
+    if (!OpenFile(path)) return false;
+    return RunCommands();
 }
 
 bool DescParser::LoadDescriptorText(std::wstring_view text) {
-    fileName_.clear();
     Reset();
-    return RunCommands(text);
+    // Pushed characters come back last first, and count their line feeds as file characters do.
+    for (size_t i = text.size(); i-- > 0;) PushBack(text[i]);
+    return RunCommands();
 }
 
-bool DescParser::RunCommands(std::wstring_view text) {
+bool DescParser::RunCommands() {
     command_.clear();
     bool inSingle = false;
     bool inDouble = false;
     bool escapePending = false;
     bool atLineStart = true;
     bool inComment = false;
-    for (wchar_t c : text) {
-        if (c == L'\n') ++currentLine_;
+    wchar_t c = 0;
+    while (GetChar(c)) {
         if (c == L'\r') continue;
         if (inComment) {
             if (c == L'\n') {
@@ -125,6 +81,11 @@ bool DescParser::RunCommands(std::wstring_view text) {
             continue;
         }
         command_ += c;
+    }
+    // A decoding failure is not the end of the file: the command it cut short is not run.
+    if (HasFailed()) {
+        command_.clear();
+        return false;
     }
     if (escapePending) command_ += L'\\';
     return EndCommand();

@@ -7,7 +7,8 @@
 // DescParser owns the syntax: it splits the file into commands, turns each
 // into a tree of DataElements and hands it to HandleCommand, which a
 // subclass implements (the subclass also fills the define table). The value
-// helpers resolve define names and quotes for the subclass. Every failure
+// helpers resolve define names and quotes for the subclass. Characters,
+// lines and failures come from the EncodingParser underneath: every failure
 // leaves its reason in GetErrorText with the line in GetCurrentLine; loading
 // stops at the first failing command, keeping what earlier ones stored.
 // One parser is used by one thread at a time.
@@ -19,11 +20,12 @@
 #include <vector>
 
 #include "foundation/data_element.h"
+#include "foundation/encoding_parser.h"
 
-class DescParser {
+class DescParser : public EncodingParser {
 public:
     DescParser() = default;
-    virtual ~DescParser() = default;
+    ~DescParser() override = default;
     DescParser(const DescParser&) = delete;
     DescParser& operator=(const DescParser&) = delete;
 
@@ -51,15 +53,7 @@ public:
     bool DataToStringVector(const DataElement& value, std::vector<std::wstring>& out);
     bool DataToFloatVector(const DataElement& value, std::vector<float>& out);
 
-    void Fail(std::wstring text);
-    bool HasFailed() const { return failed_; }
-    std::wstring GetErrorText() const { return errorText_; }
-    int GetCurrentLine() const { return currentLine_; }
-    std::string GetFileName() const { return fileName_; }
-
 protected:
-    // Clears the error and starts counting lines at 1; runs before each load.
-    virtual void Reset();
     // Receives the whole command, command word first; answers success.
     virtual bool HandleCommand(ListDataElement& params) = 0;
 
@@ -70,13 +64,8 @@ protected:
     std::map<std::wstring, std::unique_ptr<DataElement>> defines_;
 
 private:
-    bool RunCommands(std::wstring_view text);
+    bool RunCommands();
     bool EndCommand();
     bool TokenizeList(const std::wstring& text, ListDataElement& destination, bool inList, size_t& position,
                       int depth);
-
-    std::string fileName_;
-    std::wstring errorText_;
-    bool failed_ = false;
-    int currentLine_ = 1;
 };

@@ -314,6 +314,16 @@ TEST(DescParserFileTest, ReadsFilesInEveryEncodingAndReportsMissingOnes) {
     EXPECT_EQ(missing.GetCurrentLine(), 0);
 }
 
+TEST(DescParserFileTest, IllegalCharacterStopsLoadingInsteadOfPassingAsTheEnd) {
+    TempFolder folder;
+    WriteBytes(folder / "bad.txt", "\xEF\xBB\xBF" "First 1;\nSecond a\xC0\x80" "b;\nThird 3;");
+    RecordingParser parser;
+    EXPECT_FALSE(parser.LoadDescriptor(folder / "bad.txt"));
+    EXPECT_EQ(parser.GetErrorText(), L"Illegal Character");
+    EXPECT_EQ(parser.GetCurrentLine(), 2);
+    EXPECT_EQ(parser.commands, (std::vector<std::wstring>{L"(First, 1)"}));
+}
+
 TEST(DescParserFileTest, ReadsPackedDescriptorsByDataPathWithLooseFilesWinning) {
     TempFolder folder;
     testing_support::CurrentDirectoryGuard cwd(folder.Path());
