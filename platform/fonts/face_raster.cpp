@@ -127,6 +127,8 @@ std::unique_ptr<FaceRaster> FaceRaster::Open(const FontFile& file, int em, bool 
 FaceRaster::~FaceRaster() = default;
 
 void FaceRaster::Clear() {
+    latinKerning_.clear();
+    latinKerning_.shrink_to_fit();
     latin_.fill(nullptr);
     byChar_.clear();
     glyphs_.clear();
@@ -170,6 +172,14 @@ Glyph FaceRaster::Render(unsigned index) {
     g.top = slot->bitmap_top;
     CopyCoverage(lib_->library, slot->bitmap, g);
     return g;
+}
+
+int FaceRaster::LatinKerning(char32_t left, char32_t right, unsigned leftIndex, unsigned rightIndex) {
+    if (latinKerning_.empty()) latinKerning_.assign(256 * 256, kUnknownKerning);
+    int16_t& slot = latinKerning_[left * 256 + right];
+    if (slot == kUnknownKerning)
+        slot = static_cast<int16_t>(std::clamp(Kerning(leftIndex, rightIndex), INT16_MIN + 1, INT16_MAX));
+    return slot;
 }
 
 int FaceRaster::Kerning(unsigned left, unsigned right) {

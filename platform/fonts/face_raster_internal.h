@@ -6,6 +6,7 @@
 #include "platform/fonts/system_font.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -52,6 +53,7 @@ private:
     const Glyph& GlyphAt(unsigned index);
     Glyph Render(unsigned index);
     int Kerning(unsigned left, unsigned right);
+    int LatinKerning(char32_t left, char32_t right, unsigned leftIndex, unsigned rightIndex);
 
     std::unique_ptr<Library> lib_;
     FontMetrics metrics_;
@@ -65,6 +67,11 @@ private:
     std::array<const Glyph*, 256> latin_{};
     std::unordered_map<char32_t, const Glyph*> byChar_;
     std::unordered_map<unsigned, Glyph> glyphs_;
+    // Kerning between two Latin-1 characters, filled as pairs are met (kUnknownKerning
+    // until then): asking FreeType for every pair of every line costs more
+    // than drawing the glyphs.
+    static constexpr int16_t kUnknownKerning = INT16_MIN;
+    std::vector<int16_t> latinKerning_;
 };
 
 inline bool IsControl(char32_t ch) { return ch < 0x20 || ch == 0x7F; }
@@ -73,6 +80,7 @@ template <class Visit>
 int64_t FaceRaster::Layout(std::wstring_view text, int64_t stopAt, Visit&& visit) {
     int64_t pen = 0;
     unsigned previous = 0;
+    char32_t previousChar = 0;
     for (wchar_t wide : text) {
         const char32_t ch = static_cast<char32_t>(wide);
         if (IsControl(ch)) {
@@ -80,10 +88,14 @@ int64_t FaceRaster::Layout(std::wstring_view text, int64_t stopAt, Visit&& visit
             continue;
         }
         const Glyph& glyph = GlyphFor(ch);
-        if (kerning_ && previous != 0) pen += Kerning(previous, glyph.index);
+        if (kerning_ && previous != 0) {
+            pen += previousChar < 256 && ch < 256 ? LatinKerning(previousChar, ch, previous, glyph.index)
+                                                  : Kerning(previous, glyph.index);
+        }
         visit(glyph, pen);
         pen += glyph.advance;
         previous = glyph.index;
+        previousChar = ch;
         if (pen > stopAt) break;
     }
     return pen;

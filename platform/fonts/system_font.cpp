@@ -98,11 +98,17 @@ bool SystemFont::DrawText(const PixelBuffer& target, const PixelRect& box, const
     // Glyphs may reach left of their pen by some pixels; an em of slack keeps
     // the last visible one.
     const int64_t stopAt = static_cast<int64_t>(bounds.right) - box.left + raster.Metrics().em;
-    raster.Layout(text, stopAt, [&](const Glyph& glyph, int64_t pen) {
-        if (glyph.coverage.empty()) return;
-        fonts_internal::BlitGlyph(target, bounds, glyph, box.left + pen + glyph.left,
-                                  baseline - glyph.top, premultipliedArgb);
-    });
+    const auto draw = [&](const auto& blend) {
+        raster.Layout(text, stopAt, [&](const Glyph& glyph, int64_t pen) {
+            if (glyph.coverage.empty()) return;
+            fonts_internal::BlitGlyph(target, bounds, glyph, box.left + pen + glyph.left,
+                                      baseline - glyph.top, blend);
+        });
+    };
+    if (fonts_internal::IsPremultiplied(premultipliedArgb))
+        draw(fonts_internal::PackedBlend(premultipliedArgb));
+    else
+        draw(fonts_internal::ExactBlend(premultipliedArgb));
     return true;
 }
 

@@ -131,7 +131,8 @@ TEST(FontsDraw, BlendsThroughCoverageInPremultipliedAlpha) {
     ASSERT_TRUE(font->DrawText(coverage.Buffer(), box, clip, text, 0xFFFFFFFF));
 
     const uint32_t backgrounds[] = {0xC0306090, 0xFF102030, 0x00000000, 0x40404040};
-    const uint32_t colours[] = {0xFF2080C0, 0x80800000, 0x40102030, 0x00000000, 0xFFFFFFFF};
+    // The last colour has a component above its alpha: not premultiplied, yet blended by the formula.
+    const uint32_t colours[] = {0xFF2080C0, 0x80800000, 0x40102030, 0x00000000, 0xFFFFFFFF, 0x80FF4000};
     for (uint32_t background : backgrounds) {
         for (uint32_t colour : colours) {
             Canvas canvas(200, 40, background);
