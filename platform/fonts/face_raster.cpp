@@ -132,6 +132,7 @@ void FaceRaster::Clear() {
     latin_.fill(nullptr);
     byChar_.clear();
     glyphs_.clear();
+    rasterBytes_ = 0;
 }
 
 const Glyph& FaceRaster::GlyphFor(char32_t ch) {
@@ -150,7 +151,12 @@ const Glyph& FaceRaster::GlyphFor(char32_t ch) {
 const Glyph& FaceRaster::GlyphAt(unsigned index) {
     auto it = glyphs_.find(index);
     if (it != glyphs_.end()) return it->second;
-    return glyphs_.emplace(index, Render(index)).first->second;
+    Glyph glyph = Render(index);
+    // Only the glyph being returned is in use while a line is laid out, so the
+    // others may go.
+    if (rasterBytes_ + glyph.coverage.size() > GlyphCacheBudgetBytes) Clear();
+    rasterBytes_ += glyph.coverage.size();
+    return glyphs_.emplace(index, std::move(glyph)).first->second;
 }
 
 // A glyph that fails to load is kept as an empty raster, so it is not retried every frame.

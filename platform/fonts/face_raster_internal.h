@@ -67,6 +67,7 @@ private:
     std::array<const Glyph*, 256> latin_{};
     std::unordered_map<char32_t, const Glyph*> byChar_;
     std::unordered_map<unsigned, Glyph> glyphs_;
+    std::size_t rasterBytes_ = 0;
     // Kerning between two Latin-1 characters, filled as pairs are met (kUnknownKerning
     // until then): asking FreeType for every pair of every line costs more
     // than drawing the glyphs.

@@ -7,7 +7,8 @@
 // Owns: one FreeType library and face per font (so fonts never share mutable
 // library state), and a per-font glyph raster cache that ReleaseDeviceState
 // drops and the next measure or draw rebuilds, as a device font is dropped
-// when the device is lost. Promises: Create never yields an empty font while
+// when the device is lost. The cache is also dropped whenever its rasters
+// outgrow GlyphCacheBudgetBytes, so huge sizes cannot exhaust memory. Promises: Create never yields an empty font while
 // any font file is installed; a missing face falls back to DejaVu Sans.
 // Callers must not: hand DrawText a buffer whose pitch and size do not
 // describe memory they own for the whole call.
@@ -55,6 +56,7 @@ struct FontMetrics {
 };
 
 inline constexpr int MaxEmPixels = 1000;
+inline constexpr std::size_t GlyphCacheBudgetBytes = 16u << 20;
 
 // The em rule alone, for callers that need the pixel size before making a font.
 int EmPixels(int pointSize, int dpi);
@@ -111,9 +113,8 @@ public:
     void ReleaseDeviceState();
     std::size_t CachedGlyphCount() const;
 
-    struct Impl;
-
 private:
+    struct Impl;
     explicit SystemFont(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };

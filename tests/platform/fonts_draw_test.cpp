@@ -200,18 +200,69 @@ TEST(FontsDraw, UnusableBuffersAreRefusedAndLeftAlone) {
     for (uint32_t p : canvas.pixels) ASSERT_EQ(p, 0x12345678u);
 }
 
-TEST(FontsDraw, UnderlineDrawsTheSamePixels) {
+TEST(FontsDraw, UnderlineKeepsTheCellAndDrawsTheSamePixels) {
     FontRequest plain{"DejaVu Sans", 12, 96, 400, false, false};
     FontRequest underlined = plain;
     underlined.underline = true;
     auto a = SystemFont::Create(plain);
     auto b = SystemFont::Create(underlined);
     ASSERT_TRUE(a && b);
+    EXPECT_TRUE(b->Request().underline);
+    EXPECT_EQ(a->Metrics().height, b->Metrics().height);
+    EXPECT_EQ(a->Metrics().ascent, b->Metrics().ascent);
     Canvas ca(100, 24, 0), cb(100, 24, 0);
     const PixelRect all{0, 0, 100, 24};
     a->DrawText(ca.Buffer(), all, all, L"under line", 0xFFFFFFFF);
     b->DrawText(cb.Buffer(), all, all, L"under line", 0xFFFFFFFF);
     EXPECT_EQ(ca.pixels, cb.pixels);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FontsDrawStyles, SynthesisedObliqueSlantsTheSameAdvances) {
+    // The light family has no oblique file: its upright outlines are sheared.
+    auto upright = SystemFont::Create(FontRequest{"DejaVu Sans Light", 16, 96, 400, false, false});
+    auto slanted = SystemFont::Create(FontRequest{"DejaVu Sans Light", 16, 96, 400, true, false});
+    ASSERT_TRUE(upright && slanted);
+    ASSERT_FALSE(slanted->UsedFallback());
+    EXPECT_EQ(slanted->FilePath(), upright->FilePath());
+    EXPECT_EQ(slanted->MeasureWidth(L"lllll"), upright->MeasureWidth(L"lllll"));
+
+    // An upright 'l' is a vertical bar; sheared, its top row sits further right than its bottom row.
+    const auto inkCentre = [](SystemFont& font, bool topRow) {
+        Canvas canvas(40, 40, 0);
+        font.DrawText(canvas.Buffer(), {10, 5, 40, 40}, {0, 0, 40, 40}, L"l", 0xFFFFFFFF);
+        for (int i = 0; i < canvas.height; ++i) {
+            const int y = topRow ? i : canvas.height - 1 - i;
+            double sum = 0, weighted = 0;
+            for (int x = 0; x < canvas.width; ++x) {
+                sum += canvas.At(x, y) >> 24;
+                weighted += x * static_cast<double>(canvas.At(x, y) >> 24);
+            }
+            if (sum > 0) return weighted / sum;
+        }
+        return -1.0;
+    };
+    EXPECT_NEAR(inkCentre(*upright, true), inkCentre(*upright, false), 0.5);
+    EXPECT_GT(inkCentre(*slanted, true), inkCentre(*slanted, false) + 1.5);
+}
+
+TEST(FontsDrawStyles, HugeGlyphsStayWithinTheCacheBudget) {
+    auto font = SystemFont::Create(FontRequest{"DejaVu Sans", 10000, 96, 400, false, false});
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->Metrics().em, plat::MaxEmPixels);
+    // Each raster is several hundred kilobytes; all of them together would pass the budget.
+    const std::wstring text = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ@#%&MW";
+    Canvas canvas(64, 64, 0);
+    const PixelRect all{0, 0, 64, 64};
+    for (wchar_t c : text) {
+        ASSERT_TRUE(font->DrawText(canvas.Buffer(), {-200, -300, 64, 64}, all, std::wstring(1, c), 0xFFFFFFFF));
+    }
+    EXPECT_GT(font->CachedGlyphCount(), 0u);
+    EXPECT_LT(font->CachedGlyphCount(), text.size());
+    EXPECT_GT(font->MeasureWidth(text), 0);
 }
 
 }  // namespace

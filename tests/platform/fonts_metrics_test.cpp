@@ -68,18 +68,6 @@ TEST(FontsMetrics, TwelvePointDejaVuSansHasNineteenPixelCell) {
     EXPECT_EQ(font->Metrics().height, 19);
 }
 
-TEST(FontsMetrics, UnderlineLeavesTheCellAlone) {
-    FontRequest plain{"DejaVu Sans", 14, 96, 400, false, false};
-    FontRequest underlined = plain;
-    underlined.underline = true;
-    auto a = SystemFont::Create(plain);
-    auto b = SystemFont::Create(underlined);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(a->Metrics().height, b->Metrics().height);
-    EXPECT_EQ(a->Metrics().ascent, b->Metrics().ascent);
-    EXPECT_TRUE(b->Request().underline);
-}
-
 TEST(FontsResolve, InstalledFaceIsUsedIgnoringCaseAndSpaces) {
     for (const char* name : {"DejaVu Serif", "dejavu serif", "DejaVuSerif"}) {
         auto font = Make(name, 12);
