@@ -4,12 +4,13 @@
 // cell metrics a layout needs, measures a line of wide text and draws it,
 // anti-aliased, into a 32-bit premultiplied ARGB pixel buffer.
 //
-// Owns: one FreeType library and face per font (so fonts never share mutable
-// library state), and a per-font glyph raster cache that ReleaseDeviceState
-// drops and the next measure or draw rebuilds, as a device font is dropped
-// when the device is lost. The cache is also dropped whenever its rasters
-// outgrow GlyphCacheBudgetBytes, so huge sizes cannot exhaust memory. Promises: Create never yields an empty font while
-// any font file is installed; a missing face falls back to DejaVu Sans.
+// Owns: one FreeType library and face per font (fonts never share mutable
+// library state) and a per-font glyph raster cache, which ReleaseDeviceState
+// drops, as a device font is dropped when the device is lost, and the next
+// measure or draw rebuilds; it is also dropped when its rasters outgrow
+// GlyphCacheBudgetBytes, so huge sizes cannot exhaust memory.
+// Promises: Create never yields an empty font while any font file is
+// installed; a missing face falls back to DejaVu Sans.
 // Callers must not: hand DrawText a buffer whose pitch and size do not
 // describe memory they own for the whole call.
 // Threads: Create may run on any thread (the loading thread makes fonts while
