@@ -20,13 +20,13 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "foundation/color.h"
+#include "foundation/critical_section.h"
 #include "foundation/rect.h"
 #include "platform/gfx/gfx.h"
 #include "rendering/device_host.h"
@@ -65,7 +65,7 @@ struct BlitBuffers {
 
 class D3DInterface {
 public:
-    using DeviceLock = std::recursive_mutex;
+    using DeviceLock = CriticalSection;
 
     explicit D3DInterface(DeviceHost* host = DeviceHost::Installed());
     virtual ~D3DInterface();

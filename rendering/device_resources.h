@@ -38,7 +38,8 @@ public:
     // The device surface, made on demand; null when none can be made.
     virtual plat::Surface* GetD3DSurface() = 0;
     // Makes this image the render target (surface, viewport, projection) and
-    // tells the device (D3DInterface::SetRenderTargetImage); false on failure.
+    // tells the device (D3DInterface::SetRenderTargetImage, then
+    // D3DInterface::RenderTargetChanged); false on failure.
     virtual bool BindRenderTarget() = 0;
     // Clears every pixel to transparent black.
     virtual void Clear() = 0;

@@ -121,7 +121,8 @@ bool ReadSurfacePixels(D3DInterface& d3d, plat::Surface* surface, std::vector<ui
     if (ok) {
         out->resize(static_cast<size_t>(desc.width) * desc.height);
         for (uint32_t y = 0; y < desc.height; ++y)
-            plat::RowToArgb(desc.format, static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch,
+            plat::RowToArgb(desc.format,
+                            static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch,
                             out->data() + static_cast<size_t>(y) * desc.width, static_cast<int>(desc.width));
         d3d.CheckResult("GetBits::UnlockRect", copy->UnlockRect());
     }

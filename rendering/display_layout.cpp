@@ -4,19 +4,14 @@
 
 namespace {
 
-int Gcd(int a, int b) {
-    while (b != 0) {
-        int r = a % b;
-        a = b;
-        b = r;
-    }
-    return a;
+bool SameRatio(const Ratio& a, const Ratio& b) {
+    return a.mNumerator == b.mNumerator && a.mDenominator == b.mDenominator;
 }
 
-std::string SizeLine(const char* label, int width, int height, SizeRatio ratio) {
+std::string SizeLine(const char* label, int width, int height, const Ratio& ratio) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s%4lu x %4lu [%2d:%2d]\n", label, static_cast<unsigned long>(width),
-                  static_cast<unsigned long>(height), ratio.num, ratio.den);
+                  static_cast<unsigned long>(height), ratio.mNumerator, ratio.mDenominator);
     return buf;
 }
 
@@ -24,10 +19,11 @@ std::string SizeLine(const char* label, int width, int height, SizeRatio ratio) 
 // desktop, in integer arithmetic.
 Rect FitIntoDisplay(const DisplayLayoutInput& in) {
     const Rect whole(0, 0, in.display.width, in.display.height);
-    const SizeRatio d = SizeRatio::Of(in.desktop.width, in.desktop.height);
-    const SizeRatio a = SizeRatio::Of(in.screenWidth, in.screenHeight);
-    if (d.den <= 0 || a.den <= 0 || in.screenWidth <= 0 || in.screenHeight <= 0) return whole;
-    const long long dn = d.num, dd = d.den, an = a.num, ad = a.den;
+    if (in.desktop.width <= 0 || in.desktop.height <= 0 || in.screenWidth <= 0 || in.screenHeight <= 0)
+        return whole;
+    const Ratio d(in.desktop.width, in.desktop.height);
+    const Ratio a(in.screenWidth, in.screenHeight);
+    const long long dn = d.mNumerator, dd = d.mDenominator, an = a.mNumerator, ad = a.mDenominator;
     const long long sw = in.screenWidth, sh = in.screenHeight;
     const long long w = in.display.width, h = in.display.height;
     if (dd * an / ad < dn || dn * ad / dd > an) {
@@ -43,15 +39,9 @@ Rect FitIntoDisplay(const DisplayLayoutInput& in) {
 
 }  // namespace
 
-SizeRatio SizeRatio::Of(int width, int height) {
-    const int g = Gcd(width, height);
-    if (g == 0) return SizeRatio{0, 0};
-    return SizeRatio{width / g, height / g};
-}
-
 DisplaySize ChooseFullscreenSize(const std::vector<plat::DisplayMode>& modes, DisplaySize desktop,
                                  unsigned refreshRate, bool anyRefresh) {
-    const SizeRatio desktopRatio = SizeRatio::Of(desktop.width, desktop.height);
+    const Ratio desktopRatio(desktop.width, desktop.height);
     DisplaySize display, best;
     for (const plat::DisplayMode& m : modes) {
         if (!anyRefresh && m.refreshRate != refreshRate) continue;
@@ -60,7 +50,7 @@ DisplaySize ChooseFullscreenSize(const std::vector<plat::DisplayMode>& modes, Di
             display = {w, h};
             break;
         }
-        if (SizeRatio::Of(w, h) == desktopRatio && w > display.width) display = {w, h};
+        if (SameRatio(Ratio(w, h), desktopRatio) && w > display.width) display = {w, h};
         if (w >= best.width && h >= best.height) best = {w, h};
     }
     if (display.width == 0) display = best;
@@ -110,17 +100,17 @@ TextureLimits ComputeTextureLimits(const plat::DeviceCaps& caps) {
 
 DisplayLayout ComputeDisplayLayout(const DisplayLayoutInput& in) {
     DisplayLayout out;
-    const SizeRatio requested = SizeRatio::Of(in.requested.width, in.requested.height);
+    const Ratio requested(in.requested.width, in.requested.height);
     out.reportLines.push_back(
         SizeLine("Application requests ", in.requested.width, in.requested.height, requested));
     out.source = Rect(0, 0, in.screenWidth, in.screenHeight);
     out.presentation = Rect(0, 0, in.display.width, in.display.height);
-    const SizeRatio display = SizeRatio::Of(in.display.width, in.display.height);
+    const Ratio display(in.display.width, in.display.height);
     if (in.windowed) {
         out.reportLines.push_back(SizeLine("Window is            ", in.display.width, in.display.height, display));
     } else {
         out.reportLines.push_back(SizeLine("Desktop is           ", in.desktop.width, in.desktop.height,
-                                           SizeRatio::Of(in.desktop.width, in.desktop.height)));
+                                           Ratio(in.desktop.width, in.desktop.height)));
         out.reportLines.push_back(SizeLine("Display is           ", in.display.width, in.display.height, display));
         if (!in.stretch) out.presentation = FitIntoDisplay(in);
     }

@@ -8,15 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ratio.h"
 #include "foundation/rect.h"
 #include "platform/gfx/gfx_types.h"
-
-// A width:height pair in lowest terms (0:0 stays 0:0).
-struct SizeRatio {
-    int num = 1, den = 1;
-    static SizeRatio Of(int width, int height);
-    bool operator==(const SizeRatio& o) const { return num == o.num && den == o.den; }
-};
 
 struct DisplaySize {
     int width = 0, height = 0;

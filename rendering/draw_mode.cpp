@@ -39,7 +39,8 @@ void D3DInterface::SetupDrawMode(int drawKind, bool imagePremultiplied, const Dr
         const plat::Matrix view = ViewMatrix(*state);
         device_->SetTransform(plat::TransformState::View, &view);
     }
-    if (state->cull != cachedState_.cull) set(RenderState::CullMode, U(state->cull ? plat::Cull::Clockwise : plat::Cull::None));
+    if (state->cull != cachedState_.cull)
+        set(RenderState::CullMode, U(state->cull ? plat::Cull::Clockwise : plat::Cull::None));
 
     // Stencil before blending: a change of stencil test alone under modes 6..8
     // rewrites the function and reference for the test and leaves them so.

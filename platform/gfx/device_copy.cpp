@@ -127,6 +127,8 @@ HResult Device::Clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_
     Record(Call::Clear, count, flags, argb, stencil);
     if ((count > 0) != (rects != nullptr)) return kErrInvalidCall;
     if ((flags & (kClearZBuffer | kClearStencil)) && !state_.depthStencil) return kErrInvalidCall;
+    // As on the device replaced, a clear is limited to the viewport and,
+    // while the scissor test is on, to the scissor rectangle.
     Surface* target = state_.renderTarget;
     Rect area{static_cast<int32_t>(state_.viewport.x), static_cast<int32_t>(state_.viewport.y),
               static_cast<int32_t>(state_.viewport.x + state_.viewport.width),

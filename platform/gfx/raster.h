@@ -79,8 +79,9 @@ void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const 
 // Writes finished colours (after stencil) through the blender.
 void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask);
 
-// Steps a 32.32 fixed-point coordinate across n pixels into 16.16 values.
-void StepCoordinates(int64_t start, int64_t step, int n, int32_t* out);
+// Steps a texel coordinate across n pixels into 16.16 fixed-point values;
+// values beyond the fixed-point range are clamped to it.
+void StepCoordinates(double start, double step, int n, int32_t* out);
 
 // floor(a / b) and ceil(a / b) for b > 0.
 inline int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }

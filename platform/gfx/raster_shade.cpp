@@ -1,4 +1,5 @@
 // Per-chunk shading: stencil, texture stages (or a pixel program), blending.
+#include <cmath>
 #include <cstring>
 
 #include "platform/gfx/formats.h"
@@ -55,16 +56,20 @@ void RunProgram(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, uint32
 
 }  // namespace
 
-void StepCoordinates(int64_t start, int64_t step, int n, int32_t* out) {
-    const int64_t end = start + step * (n - 1);
-    constexpr int64_t kLimit = int64_t{INT32_MAX} << 16;
-    if (start > -kLimit && start < kLimit && end > -kLimit && end < kLimit) {
-        for (int i = 0; i < n; ++i, start += step) out[i] = static_cast<int32_t>(start >> 16);
+void StepCoordinates(double start, double step, int n, int32_t* out) {
+    const double end = start + step * (n - 1);
+    constexpr double kSafe = 16384.0;  // texels: 32.32 stepping cannot overflow
+    if (std::fabs(start) < kSafe && std::fabs(end) < kSafe) {
+        int64_t acc = std::llround(start * 4294967296.0);
+        const int64_t inc = std::llround(step * 4294967296.0);
+        for (int i = 0; i < n; ++i, acc += inc) out[i] = static_cast<int32_t>(acc >> 16);
         return;
     }
-    for (int i = 0; i < n; ++i, start += step) {
-        const int64_t v = start >> 16;
-        out[i] = static_cast<int32_t>(v < INT32_MIN + 1 ? INT32_MIN + 1 : (v > INT32_MAX ? INT32_MAX : v));
+    for (int i = 0; i < n; ++i) {
+        const double v = (start + step * i) * 65536.0;
+        // NaN fails both tests and lands on 0.
+        out[i] = v > -2147483000.0 ? (v < 2147483000.0 ? static_cast<int32_t>(std::lround(v)) : 2147483000)
+                                   : (v <= -2147483000.0 ? -2147483000 : 0);
     }
 }
 

@@ -31,14 +31,15 @@ inline uint32_t PackColor(const float* a) {
 }
 
 inline int32_t ToFixed16(double texel) {
-    double v = std::round(texel * 65536.0);
-    return static_cast<int32_t>(std::clamp(v, -2147483000.0, 2147483000.0));
+    int32_t out;
+    StepCoordinates(texel, 0.0, 1, &out);
+    return out;
 }
 
 // Wrapping lets a coordinate move by whole texture sizes; keep it small so
 // fixed point does not overflow.
 inline double Reduce(double texel, bool wrap, int size) {
-    if (!wrap || size <= 0) return texel;
+    if (!wrap || size <= 0 || !std::isfinite(texel)) return texel;
     return texel - std::floor(texel / size) * size;
 }
 
@@ -101,15 +102,17 @@ void FillChunk(const DrawSetup& d, const Planes& p, int x, int y, int n, ChunkIn
         if (p.flatColor) {
             std::fill_n(in.diffuse, n, p.flat);
         } else {
-            int32_t acc[4], step[4];
+            // 16.16 colour steps; a sliver triangle can have huge gradients,
+            // which are bounded so the sums cannot overflow.
+            int64_t acc[4], step[4];
             for (int c = 0; c < 4; ++c) {
-                acc[c] = static_cast<int32_t>(std::lround(p.At(c, fx, fy) * 65536.0));
-                step[c] = static_cast<int32_t>(std::lround(p.gx[c] * 65536.0));
+                acc[c] = std::llround(std::clamp(p.At(c, fx, fy), -1e6, 1e6) * 65536.0);
+                step[c] = std::llround(std::clamp(p.gx[c], -1e6, 1e6) * 65536.0);
             }
             for (int i = 0; i < n; ++i) {
                 uint32_t ch[4];
                 for (int c = 0; c < 4; ++c) {
-                    int32_t v = (acc[c] + 32768) >> 16;
+                    const int64_t v = (acc[c] + 32768) >> 16;
                     ch[c] = static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
                     acc[c] += step[c];
                 }
@@ -122,8 +125,8 @@ void FillChunk(const DrawSetup& d, const Planes& p, int x, int y, int n, ChunkIn
             const int ku = k == 0 ? kU0 : kU1, kv = k == 0 ? kV0 : kV1;
             double u = Reduce(p.At(ku, fx, fy), s.wrapU, s.view.width);
             double v = Reduce(p.At(kv, fx, fy), s.wrapV, s.view.height);
-            StepCoordinates(std::llround(u * 4294967296.0), std::llround(p.gx[ku] * 4294967296.0), n, in.u[k]);
-            StepCoordinates(std::llround(v * 4294967296.0), std::llround(p.gx[kv] * 4294967296.0), n, in.v[k]);
+            StepCoordinates(u, p.gx[ku], n, in.u[k]);
+            StepCoordinates(v, p.gx[kv], n, in.v[k]);
         }
         return;
     }
@@ -263,20 +266,13 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             std::fill_n(in.diffuse, n, r.color);
             in.flat = true;
             in.flatColor = r.color;
-            if (!texRow) {
-                for (int k = 0; k < kMaxTextureStages; ++k) {
-                    if (!d.textured[k]) continue;
-                    const SamplerSetup& s = d.samplers[k];
-                    double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
-                    StepCoordinates(std::llround(u * 4294967296.0), std::llround(dudx[k] * 4294967296.0), n,
-                                    in.u[k]);
-                    std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
-                }
-            } else if (d.textured[1]) {
-                const SamplerSetup& s = d.samplers[1];
-                double u = Reduce(uStart[1] + (x - x0) * dudx[1], s.wrapU, s.view.width);
-                StepCoordinates(std::llround(u * 4294967296.0), std::llround(dudx[1] * 4294967296.0), n, in.u[1]);
-                std::fill_n(in.v[1], n, ToFixed16(Reduce(v[1], s.wrapV, s.view.height)));
+            // Stage 0 reads straight from texRow when there is one.
+            for (int k = texRow ? 1 : 0; k < kMaxTextureStages; ++k) {
+                if (!d.textured[k]) continue;
+                const SamplerSetup& s = d.samplers[k];
+                const double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
+                StepCoordinates(u, dudx[k], n, in.u[k]);
+                std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
             }
             ShadeChunk(d, x, py, n, in, texRow ? texRow + (x - x0) : nullptr);
         }

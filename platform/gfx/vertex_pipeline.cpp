@@ -28,10 +28,24 @@ float PlaneDistance(const ClipVertex& v, int plane) {
     }
 }
 
+// Written so that NaN coordinates count as outside.
 bool NeedsClip(const ClipVertex& v) {
     for (int p = 0; p < kPlanes; ++p)
-        if (PlaneDistance(v, p) < 0) return true;
+        if (!(PlaneDistance(v, p) >= 0)) return true;
     return false;
+}
+
+bool Finite(const ClipVertex& v) {
+    for (float c : v.c)
+        if (!std::isfinite(c)) return false;
+    return true;
+}
+
+// Keeps attributes finite and small enough for fixed-point stepping; no
+// meaningful texture coordinate comes near these bounds.
+float Sane(float v) {
+    if (!std::isfinite(v)) return 0.0f;
+    return std::clamp(v, -1.0e7f, 1.0e7f);
 }
 
 ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
@@ -172,10 +186,10 @@ void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t coun
         ClipVertex& v = out[i];
         std::memcpy(v.c, o.position, sizeof v.c);
         UnpackColor(o.diffuse, v.a);
-        v.a[kU0] = o.tex[0][0] * scale_[0][0];
-        v.a[kV0] = o.tex[0][1] * scale_[0][1];
-        v.a[kU1] = o.tex[1][0] * scale_[1][0];
-        v.a[kV1] = o.tex[1][1] * scale_[1][1];
+        v.a[kU0] = Sane(o.tex[0][0] * scale_[0][0]);
+        v.a[kV0] = Sane(o.tex[0][1] * scale_[0][1]);
+        v.a[kU1] = Sane(o.tex[1][0] * scale_[1][0]);
+        v.a[kV1] = Sane(o.tex[1][1] * scale_[1][1]);
         v.needsClip = NeedsClip(v);
     }
 }
@@ -219,6 +233,8 @@ void VertexPipeline::DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, cons
         n = m;
     }
     if (n < 3) return;
+    for (int i = 0; i < n; ++i)
+        if (!Finite(in[i])) return;
     const RasterVertex first = ToScreen(in[0]);
     RasterVertex prev = ToScreen(in[1]);
     for (int i = 2; i < n; ++i) {
@@ -236,12 +252,15 @@ void VertexPipeline::DrawClippedLine(DrawSetup& d, const ClipVertex& a, const Cl
     float t0 = 0.0f, t1 = 1.0f;
     for (int p = 0; p < kPlanes; ++p) {
         const float da = PlaneDistance(a, p), db = PlaneDistance(b, p);
-        if (da < 0 && db < 0) return;
+        if (!(da >= 0) && !(db >= 0)) return;
+        if (!std::isfinite(da) || !std::isfinite(db)) return;
         if (da < 0) t0 = std::max(t0, da / (da - db));
         if (db < 0) t1 = std::min(t1, da / (da - db));
     }
-    if (t0 >= t1) return;
-    DrawLine(d, ToScreen(Lerp(a, b, t0)), ToScreen(Lerp(a, b, t1)));
+    if (!(t0 < t1)) return;
+    const ClipVertex p = Lerp(a, b, t0), q = Lerp(a, b, t1);
+    if (!Finite(p) || !Finite(q)) return;
+    DrawLine(d, ToScreen(p), ToScreen(q));
 }
 
 }  // namespace plat::raster

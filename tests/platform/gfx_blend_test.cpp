@@ -223,3 +223,19 @@ INSTANTIATE_TEST_SUITE_P(Ops, GfxSpanBlendTest, ::testing::Values(false, true),
                          });
 
 }  // namespace
+
+namespace {
+
+TEST_F(GfxTest, TargetWithoutAlphaReadsOpaqueAsDestinationAlpha) {
+    TearDown();
+    Open(8, 8, plat::Format::X8R8G8B8);
+    Clear(0x00204060u);
+    device_->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    device_->SetRenderState(RenderState::SrcBlend, static_cast<uint32_t>(Blend::InvDestAlpha));
+    device_->SetRenderState(RenderState::DestBlend, static_cast<uint32_t>(Blend::DestAlpha));
+    Quad(0, 0, 8, 8, 0xFFFFFFFFu);
+    // Destination alpha 1: the source counts for nothing, the target stays.
+    EXPECT_EQ(0xFF204060u, At(Read(), 3, 3));
+}
+
+}  // namespace

@@ -203,3 +203,67 @@ TEST_F(GfxRasterTest, TrianglesCrossingTheNearPlaneAreClipped) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace gfxtest;
+
+// Vertices a caller computed badly (NaN, infinity, far out of range) must
+// draw nothing wrong and crash nothing; sane vertices in the same call still draw.
+TEST_F(GfxTest, NonFiniteAndHugeVerticesAreSkippedSafely) {
+    const float nan = std::nanf(""), inf = INFINITY;
+    const uint32_t w = 0xFFFFFFFFu;
+    Vtx bad[] = {{nan, 1, 0, w, 0, 0},     {5, 5, 0, w, 0, 0},      {1, 9, 0, w, 0, 0},
+                 {inf, -inf, 0, w, 0, 0},  {5, 5, 0, w, 0, 0},      {1, 9, 0, w, 0, 0},
+                 {1e30f, 1, 0, w, 0, 0},   {-1e30f, 5, 0, w, 0, 0}, {1, 1e30f, 0, w, 0, 0},
+                 {1, 1, 0, w, nan, inf},   {20, 1, 0, w, 1e30f, 0}, {1, 20, 0, w, -1e30f, 1e20f},
+                 {30.5f, 30, 0, w, 0, 0},  {30.5f, 30.50001f, 0, w, 1e6f, 0}, {30, 30.5f, 0, w, 0, 1e6f}};
+    plat::Texture* tex = MakeTexture(2, 2, Noise(4, 1, true));
+    for (int pass = 0; pass < 2; ++pass) {
+        device_->SetTexture(0, pass ? tex : nullptr);
+        EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 5, bad, sizeof(Vtx)));
+        EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::LineStrip, 14, bad, sizeof(Vtx)));
+        EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::PointList, 15, bad, sizeof(Vtx)));
+    }
+    device_->SetTexture(0, nullptr);
+    Quad(50, 40, 2, 2, 0xFF00FF00u);
+    EXPECT_EQ(0xFF00FF00u, At(Read(), 51, 41));
+    tex->Release();
+}
+
+TEST_F(GfxTest, FansStripsAndGridVerticesDrawTheSameSquare) {
+    struct GridVtx {  // 36 bytes: position, normal, diffuse, one coordinate pair
+        float x, y, z, nx, ny, nz;
+        uint32_t c;
+        float s, t;
+    };
+    static_assert(sizeof(GridVtx) == 36);
+    const uint32_t w = 0xFFFFFFFFu;
+    Vtx fan[4] = {{-0.5f, -0.5f, 0, w, 0, 0}, {7.5f, -0.5f, 0, w, 0, 0}, {7.5f, 7.5f, 0, w, 0, 0}, {-0.5f, 7.5f, 0, w, 0, 0}};
+    ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleFan, 2, fan, sizeof(Vtx)));
+    device_->SetFVF(plat::kFvfXyz | plat::kFvfNormal | plat::kFvfDiffuse | plat::kFvfTex1);
+    GridVtx g[4] = {{19.5f, -0.5f, 0, 0, 0, 1, w, 0, 0}, {27.5f, -0.5f, 0, 0, 0, 1, w, 1, 0},
+                    {19.5f, 7.5f, 0, 0, 0, 1, w, 0, 1}, {27.5f, 7.5f, 0, 0, 0, 1, w, 1, 1}};
+    const uint16_t idx[6] = {0, 2, 1, 1, 2, 3};
+    ASSERT_EQ(plat::kOk, device_->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, 4, 2, idx,
+                                                          plat::IndexFormat::Index16, g, sizeof(GridVtx)));
+    auto px = Read();
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const bool in = y < 8 && (x < 8 || (x >= 20 && x < 28));
+            ASSERT_EQ(in ? w : 0u, At(px, x, y)) << x << "," << y;
+        }
+}
+
+TEST_F(GfxTest, PointCoversThePixelWhoseCentreItIsNearest) {
+    Vtx p[3] = {{3, 4, 0, 0xFFFF0000u, 0, 0}, {10.4f, 2.6f, 0, 0xFF00FF00u, 0, 0}, {-3, 2, 0, 0xFF0000FFu, 0, 0}};
+    ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::PointList, 3, p, sizeof(Vtx)));
+    auto px = Read();
+    EXPECT_EQ(0xFFFF0000u, At(px, 3, 4));
+    EXPECT_EQ(0xFF00FF00u, At(px, 10, 3));
+    size_t lit = 0;
+    for (uint32_t v : px) lit += v != 0;
+    EXPECT_EQ(2u, lit);
+}
+
+}  // namespace

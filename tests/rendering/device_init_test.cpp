@@ -2,7 +2,9 @@
 // and result checking.
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <chrono>
+#include <future>
+#include <mutex>
 
 #include "device_test_support.h"
 
@@ -14,14 +16,12 @@ using devtest::OneAdapter;
 
 class DeviceInitTest : public DeviceTest {
 protected:
-    // Both locks must be free for another thread after a failed Init.
+    // The device lock must be free for another thread after a failed Init.
     bool LocksAreFree() {
-        bool free = false;
-        std::thread other([&] {
-            free = d3d->GetDeviceLock().try_lock();
-            if (free) d3d->GetDeviceLock().unlock();
-        });
-        other.join();
+        D3DInterface::DeviceLock& lock = d3d->GetDeviceLock();
+        std::future<void> taken = std::async(std::launch::async, [&lock] { std::lock_guard hold(lock); });
+        const bool free = taken.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+        if (!free) lock.Leave();  // let the waiting thread finish so the test can end
         return free;
     }
     void ExpectFailedInit(int code) {
