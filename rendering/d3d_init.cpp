@@ -5,6 +5,9 @@
 
 #include "rendering/d3d_interface.h"
 
+#include "foundation/diagnostics.h"
+#include "foundation/text.h"
+
 namespace {
 
 constexpr uint32_t U(auto v) { return static_cast<uint32_t>(v); }
@@ -199,7 +202,6 @@ void D3DInterface::LogDisplayMode(bool stretch) {
         in.screenHeight = host_->ScreenHeight();
     }
     layout_ = ComputeDisplayLayout(in);
-    // The debug channel: standard error, one whole line at a time.
-    for (const std::string& line : layout_.reportLines) std::fputs(line.c_str(), stderr);
+    for (const std::string& line : layout_.reportLines) DebugOutput(text::Widen(line));
     if (host_) host_->SetScreenLayout(layout_.source, layout_.presentation);
 }

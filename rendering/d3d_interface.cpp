@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "foundation/diagnostics.h"
 #include "rendering/device_surface_image.h"
 
 namespace {
@@ -58,11 +59,9 @@ const char* D3DInterface::ResultName(int code) {
 
 bool D3DInterface::CheckResult(std::string_view operation, plat::HResult result) {
     if (plat::Succeeded(result)) return false;
-    char code[16];
-    std::snprintf(code, sizeof code, "%x", static_cast<unsigned>(result));
     std::string text(operation);
     text += ": ";
-    text += code;
+    text += HResultToText(result);
     if (host_) host_->WriteAppRegistryString("Dure3V\\RuntimeError", text);
     return true;
 }

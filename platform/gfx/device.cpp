@@ -27,7 +27,7 @@ Device* Device::Create(const AdapterConfig& adapter, const PresentParams& params
     bp.format = params.backBufferFormat;
     bp.pool = Pool::Default;
     bp.usage = kUsageRenderTarget;
-    bp.lockable = (params.flags & 0x1) != 0;  // lockable back buffer flag
+    bp.lockable = (params.flags & kPresentLockableBackBuffer) != 0;
     Surface* back = Surface::Create(bp);
     if (!back) return nullptr;
     auto* d = new Device();

@@ -44,6 +44,9 @@ constexpr uint32_t kCreateMultithreaded = 0x4;
 constexpr uint32_t kCreateSoftwareVertexProcessing = 0x20;
 constexpr uint32_t kCreateHardwareVertexProcessing = 0x40;
 
+// PresentParams::flags: the back buffer may be locked.
+constexpr uint32_t kPresentLockableBackBuffer = 0x1;
+
 enum class SwapEffect : uint32_t { Discard = 1, Flip = 2, Copy = 3 };
 
 struct PresentParams {
