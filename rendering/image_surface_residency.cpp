@@ -328,5 +328,10 @@ void ImageSurface::Clear() {
         SetTargetNewer();
         return;
     }
+    if (!d3d && bits_) {
+        std::fill(bits_.get(), bits_.get() + static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight), 0u);
+        DiscardSurface();
+        return;
+    }
     ClearRect(Rect(0, 0, width, height));
 }
