@@ -43,13 +43,13 @@ public:
     void DestroyCursor(CursorHandle) override {}
 };
 
-// Premultiplied pixels with varied alpha.
+// Pixels with varied alpha, premultiplied on loading as the game's images are.
 std::vector<uint32_t> Pixels(int w, int h) {
     std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const uint32_t a = static_cast<uint32_t>(128 + (x + y) % 128);
-            px[static_cast<size_t>(y) * w + x] = (a << 24) | ((x * 3 % 256 * a / 255) << 16) | ((y % 256 * a / 255) << 8);
+            px[static_cast<size_t>(y) * w + x] = (a << 24) | ((x * 3 % 256) << 16) | ((y % 256) << 8);
         }
     return px;
 }
@@ -68,7 +68,7 @@ struct Bench {
         auto image = std::make_unique<ImageSurface>();
         image->SetRowsCols(rows, cols);
         const std::vector<uint32_t> px = Pixels(w, h);
-        image->SetBits(px.data(), w, h, false);
+        image->SetBits(px.data(), w, h, true);
         PrepareImageTexture(*d3d, image.get());
         return image;
     }

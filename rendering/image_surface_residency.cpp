@@ -205,8 +205,10 @@ void ImageSurface::CreateRenderTargetSurface(D3DInterface& d3d) {
 void ImageSurface::CommitBits() {
     // Render targets and attached surfaces keep their device copy as the only one.
     if (hasExternalSurface_ || locked_ || (flags_ & kImagePacked)) return;
-    bitsChanged_ = true;
     if (surface_) ReleaseSurface();
+    // Without bits there is nothing new: the textures keep what they hold.
+    if (!bits_) return;
+    bitsChanged_ = true;
     // The textures are refilled from the new bits on the next draw, which
     // then drops the bits (PrepareImageTexture).
     if (textures_) ++generation_;

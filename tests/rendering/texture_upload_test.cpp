@@ -63,8 +63,11 @@ TEST_F(TextureUploadTest, ChangedPixelsReachTheTextures) {
     EXPECT_EQ(0xFF123456u, texels[99 - 64]);
     EXPECT_EQ(0xFF123456u, texels[99 - 64 + 1]);  // and its repeat beside it
     EXPECT_FALSE(image->HasBits());
+    image->CommitBits();  // nothing to commit: the textures must not be refilled from nothing
     Target()->DrawImage(image, 0, 0, FRect(0, 0, 100, 80), Color::White, &state);
-    EXPECT_EQ(0xFF123456u, Pixel(DrawBufferPixels(), 99, 0));
+    const std::vector<uint32_t> px = DrawBufferPixels();
+    EXPECT_EQ(0xFF123456u, Pixel(px, 99, 0));
+    EXPECT_EQ(PatternPixel(10, 70), Pixel(px, 10, 70));
 }
 
 TEST_F(TextureUploadTest, RefreshOnDirtyOnlyIgnoresTheChangeCounter) {
