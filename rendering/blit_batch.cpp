@@ -105,11 +105,7 @@ void DrawTexturedTriangles(D3DInterface& d3d, ImageSurface* image, const std::ve
                 quad[0].y = quad[2].y = dy;
                 quad[1].y = quad[3].y = dy + p.height;
             } else {
-                const float l = px - ox, t = py - oy, r = l + p.width, b = t + p.height;
-                TransformCorner(item.matrix, l, t, item.x, item.y, &quad[0]);
-                TransformCorner(item.matrix, l, b, item.x, item.y, &quad[1]);
-                TransformCorner(item.matrix, r, t, item.x, item.y, &quad[2]);
-                TransformCorner(item.matrix, r, b, item.x, item.y, &quad[3]);
+                TransformQuad(item.matrix, px - ox, py - oy, p.width, p.height, item.x, item.y, quad);
             }
             batch.Append(p.index, quad);
         });

@@ -30,6 +30,9 @@ bool HasPieces(ImageSurface* image);
 // Moves a corner (cx, cy) relative to a quad's centre through the matrix to
 // (x, y), with the half-pixel shift; keeps the transformed z.
 void TransformCorner(const Matrix4& matrix, float cx, float cy, float x, float y, DeviceVertex* out);
+// The four corners of a quad (left, top, width, height about its centre), in
+// strip order, through the matrix to (x, y).
+void TransformQuad(const Matrix4& matrix, float l, float t, float w, float h, float x, float y, DeviceVertex quad[4]);
 // The mask's texture and its coordinates (origin s, t, extent s, t) for a
 // mask rectangle; false when no single piece holds the whole rectangle.
 bool MaskCoordinates(const TexturePieces& mask, const FRect& rect, plat::Texture** texture, float out[4]);

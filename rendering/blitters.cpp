@@ -104,14 +104,17 @@ void BltTransformed(D3DInterface& d3d, ImageSurface* image, const FRect& source,
                                 {0, 0, 0, argb, p.s1, p.t2},
                                 {0, 0, 0, argb, p.s2, p.t1},
                                 {0, 0, 0, argb, p.s2, p.t2}};
-        const float l = px - ox, t = py - oy, r = l + p.width, b = t + p.height;
-        TransformCorner(matrix, l, t, x, y, &quad[0]);
-        TransformCorner(matrix, l, b, x, y, &quad[1]);
-        TransformCorner(matrix, r, t, x, y, &quad[2]);
-        TransformCorner(matrix, r, b, x, y, &quad[3]);
+        TransformQuad(matrix, px - ox, py - oy, p.width, p.height, x, y, quad);
         d3d.CheckResult("SetTexture gTexture", d3d.GetDevice()->SetTexture(0, p.texture));
         DrawStrip(d3d, quad, sizeof(DeviceVertex), "DrawPrimitive (Tri) 3");
     });
+}
+
+void TransformQuad(const Matrix4& matrix, float l, float t, float w, float h, float x, float y, DeviceVertex quad[4]) {
+    TransformCorner(matrix, l, t, x, y, &quad[0]);
+    TransformCorner(matrix, l, t + h, x, y, &quad[1]);
+    TransformCorner(matrix, l + w, t, x, y, &quad[2]);
+    TransformCorner(matrix, l + w, t + h, x, y, &quad[3]);
 }
 
 // The mask's texture and coordinates for a mask rectangle: origin and

@@ -205,8 +205,10 @@ void ImageSurface::CreateRenderTargetSurface(D3DInterface& d3d) {
 void ImageSurface::CommitBits() {
     // Render targets and attached surfaces keep their device copy as the only one.
     if (hasExternalSurface_ || locked_ || (flags_ & kImagePacked)) return;
-    bitsChanged_ = true;
     if (surface_) ReleaseSurface();
+    // Without bits there is nothing new: the textures keep what they hold.
+    if (!bits_) return;
+    bitsChanged_ = true;
     // The textures are refilled from the new bits on the next draw, which
     // then drops the bits (PrepareImageTexture).
     if (textures_) ++generation_;
@@ -326,6 +328,11 @@ void ImageSurface::Clear() {
         if (d3d->GetRenderTargetImage() == this) d3d->EndScene();
         d3d->CheckResult("ColorFill", d3d->GetDevice()->ColorFill(surface_, nullptr, 0));
         SetTargetNewer();
+        return;
+    }
+    if (!d3d && bits_) {
+        std::fill(bits_.get(), bits_.get() + static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight), 0u);
+        DiscardSurface();
         return;
     }
     ClearRect(Rect(0, 0, width, height));

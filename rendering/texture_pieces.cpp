@@ -217,7 +217,7 @@ bool CreateTexturePieces(TexturePieces* pieces, ImageSurface* image, D3DInterfac
     const uint32_t flags = image->GetFlags();
     Rect region(0, 0, image->width, image->height);
     if (flags & kTexPerCel) {
-        if (!regionArg && !pieces->pieces.empty()) return true;
+        if (!regionArg && !pieces->pieces.empty() && pieces->format != plat::Format::Unknown) return true;
         region = CelRegion(image, regionArg);
     }
     if (region.w <= 0 || region.h <= 0) return false;
