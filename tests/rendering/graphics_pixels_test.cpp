@@ -1,0 +1,209 @@
+// Pixels drawn through the drawing context on the software device, checked
+// against the blending formulas: premultiplied "over" (src + dst * (1 - src
+// alpha)), modulation by the image colour (x * c / 255), additive
+// accumulation off-screen, and the two-texture modulation of the blend draws.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "foundation/transform.h"
+#include "image_surface_test_support.h"
+#include "rendering/blend_shader_host.h"
+#include "rendering/graphics.h"
+
+namespace {
+
+struct Argb {
+    int a, r, g, b;
+};
+
+Argb Unpack(uint32_t p) {
+    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
+}
+
+// src over dst, both premultiplied.
+Argb Over(Argb s, Argb d) {
+    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
+    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
+}
+
+Argb Modulate(Argb x, Argb y) { return {x.a * y.a / 255, x.r * y.r / 255, x.g * y.g / 255, x.b * y.b / 255}; }
+
+Argb Add(Argb x, Argb y) {
+    return {std::min(255, x.a + y.a), std::min(255, x.r + y.r), std::min(255, x.g + y.g), std::min(255, x.b + y.b)};
+}
+
+::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 2) {
+    const Argb g = Unpack(got);
+    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
+        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
+                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
+}
+
+uint32_t Pack(Argb c) {
+    return static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 |
+           static_cast<uint32_t>(c.b);
+}
+
+class GraphicsPixelTest : public imgtest::ImageDeviceTest {
+protected:
+    void SetUp() override {
+        ImageDeviceTest::SetUp();
+        Start(plat::DeviceCaps{});
+    }
+
+    // The colour is given premultiplied.
+    ImageSurface* Solid(int w, int h, Argb c) {
+        ImageSurface* image = MakeImage(std::vector<uint32_t>(static_cast<size_t>(w) * h, Pack(c)), w, h);
+        image->premultiplied = true;
+        return image;
+    }
+
+    // Fills the whole draw buffer with an opaque colour.
+    void Background(Argb c) {
+        Graphics g(Target());
+        g.SetColor(Color::FromRGBAFlag(c.r, c.g, c.b, c.a, true));
+        g.FillRect(0, 0, host.screenW, host.screenH);
+    }
+
+    uint32_t At(int x, int y) { return Target()->GetBits()[static_cast<size_t>(y) * host.screenW + x]; }
+};
+
+TEST_F(GraphicsPixelTest, PlainDrawLandsTranslatedAndClipped) {
+    const Argb red{255, 200, 30, 40};
+    ImageSurface* sprite = Solid(20, 20, red);
+    {
+        Graphics g(Target());
+        g.Translate(10, 5);
+        g.SetClipRect(0, 0, 25, 12);  // (10, 5) .. (35, 17)
+        g.DrawImage(sprite, 8, 0, 0, FRect(0, 0, 20, 20));  // (18, 5) .. (38, 25)
+    }
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 50; ++x) {
+            const bool inside = x >= 18 && x < 35 && y >= 5 && y < 17;
+            ASSERT_TRUE(Near(inside ? red : Argb{0, 0, 0, 0}, At(x, y), 0)) << x << "," << y;
+        }
+}
+
+TEST_F(GraphicsPixelTest, TintedTranslucentImageBlendsOverTheBackground) {
+    const Argb background{255, 40, 120, 200};
+    const Argb texel{128, 100, 60, 20};  // premultiplied
+    const Argb tint{255, 255, 128, 64};
+    Background(background);
+    ImageSurface* sprite = Solid(8, 8, texel);
+    {
+        Graphics g(Target());
+        g.SetColorizeImages(true);
+        g.SetColor(Color::FromRGBA(tint.r, tint.g, tint.b, tint.a));
+        g.DrawImage(sprite, 30, 30, 0, FRect(0, 0, 8, 8));
+    }
+    EXPECT_TRUE(Near(Over(Modulate(texel, tint), background), At(33, 33)));
+    EXPECT_TRUE(Near(background, At(29, 33), 0));
+}
+
+TEST_F(GraphicsPixelTest, BatchedDrawsStackByDrawOrderNotByCallOrder) {
+    const Argb top{255, 250, 0, 0}, bottom{255, 0, 0, 250};
+    ImageSurface* topImage = Solid(10, 10, top);
+    ImageSurface* bottomImage = Solid(10, 10, bottom);
+    {
+        Graphics g(Target());
+        g.SetBatching(true);
+        g.OffsetDrawOrder(1);
+        g.DrawImage(topImage, 5, 5, 0, FRect(0, 0, 10, 10));
+        g.OffsetDrawOrder(-1);
+        g.DrawImage(bottomImage, 10, 10, 0, FRect(0, 0, 10, 10));
+        // Half off the left edge of the clip: only the visible half is queued.
+        g.SetClipRect(40, 0, 100, 100);
+        g.DrawImage(topImage, 35, 0, 0, FRect(0, 0, 10, 10));
+    }
+    EXPECT_TRUE(Near(top, At(12, 12), 0));  // overlap: the later order wins
+    EXPECT_TRUE(Near(bottom, At(17, 17), 0));
+    EXPECT_TRUE(Near(top, At(7, 7), 0));
+    EXPECT_TRUE(Near({0, 0, 0, 0}, At(38, 5), 0));
+    EXPECT_TRUE(Near(top, At(42, 5), 0));
+}
+
+TEST_F(GraphicsPixelTest, OffscreenDrawsAddUpAndCompositeOverTheDestination) {
+    const Argb background{255, 0, 100, 200};
+    const Argb first{100, 80, 20, 0}, second{100, 0, 40, 60};
+    Background(background);
+    ImageSurface* a = Solid(10, 10, first);
+    ImageSurface* b = Solid(10, 10, second);
+    {
+        Graphics g(Target());
+        g.SetOffscreen(true);
+        g.DrawImage(a, 20, 20, 0, FRect(0, 0, 10, 10));
+        g.DrawImage(b, 25, 20, 0, FRect(0, 0, 10, 10));
+        g.SetOffscreen(false);
+    }
+    FreeScratchSurfaces();
+    EXPECT_TRUE(Near(Over(first, background), At(22, 22)));
+    EXPECT_TRUE(Near(Over(Add(first, second), background), At(27, 22)));
+    EXPECT_TRUE(Near(Over(second, background), At(32, 22)));
+    EXPECT_TRUE(Near(background, At(40, 22), 0));
+}
+
+// A blend shader that leaves the fixed pipeline's work in place: the image
+// (first texture) modulated by the background copy (second texture).
+class PassThroughShader : public DeviceShaderProgram {
+public:
+    void Apply() override { ++applied; }
+    void Release() override {}
+    int applied = 0;
+};
+
+class OneModeTable : public BlendShaderHost {
+public:
+    explicit OneModeTable(DeviceShaderProgram* shader) : shader_(shader) {}
+    DeviceShaderProgram* FindBlendShader(int mode) override { return mode == kDrawMultiply ? shader_ : nullptr; }
+
+private:
+    DeviceShaderProgram* shader_;
+};
+
+TEST_F(GraphicsPixelTest, BlendDrawReadsTheDestinationUnderTheImage) {
+    PassThroughShader shader;
+    OneModeTable table(&shader);
+    const Argb background{255, 200, 100, 50}, texel{255, 128, 255, 64};
+    Background(background);
+    ImageSurface* sprite = Solid(6, 6, texel);
+    {
+        Graphics g(Target());
+        g.SetDrawMode(kDrawOverlay);  // no shader in the table: nothing drawn
+        g.DrawToScratch(sprite, 0, FRect(0, 0, 6, 6), 10, 10);
+        g.SetDrawMode(kDrawMultiply);
+        g.Translate(40, 0);
+        g.DrawToScratch(sprite, 0, FRect(0, 0, 6, 6), 10, 10);
+    }
+    EXPECT_TRUE(Near(background, At(12, 12), 0));
+    EXPECT_TRUE(Near(Modulate(texel, background), At(52, 12)));
+    EXPECT_TRUE(Near(background, At(49, 12), 0));
+    EXPECT_GT(shader.applied, 0);
+}
+
+TEST_F(GraphicsPixelTest, BlendDrawsThroughScratchKeepTheImageWhenTheClipIsNotAtTheOrigin) {
+    PassThroughShader shader;
+    OneModeTable table(&shader);
+    const Argb background{255, 60, 180, 240}, texel{255, 255, 128, 200};
+    Background(background);
+    ImageSurface* sprite = Solid(10, 10, texel);
+    {
+        Graphics g(Target());
+        g.SetClipRect(40, 30, 50, 40);
+        g.SetDrawMode(kDrawMultiply);
+        Transform t;
+        t.Scale(2, 2);  // 20 x 20 centred on (60, 50): (50, 40) .. (70, 60)
+        g.DrawViaScratch(sprite, &t, FRect(0, 0, 10, 10), 60, 50, 0);
+    }
+    EXPECT_TRUE(Near(Modulate(texel, background), At(52, 42)));
+    EXPECT_TRUE(Near(Modulate(texel, background), At(68, 58)));
+    EXPECT_TRUE(Near(background, At(30, 50), 0));  // outside the clip: untouched
+    EXPECT_TRUE(Near(background, At(60, 75), 0));
+}
+
+}  // namespace
