@@ -94,17 +94,11 @@ void DrawTexturedTriangles(D3DInterface& d3d, ImageSurface* image, const std::ve
         const uint32_t argb = item.color.ToPremultipliedARGB();
         const float ox = src.x + src.w * 0.5f, oy = src.y + src.h * 0.5f;
         WalkSource(*pieces, src, [&](float px, float py, const PiecePart& p) {
-            DeviceVertex quad[4] = {{0, 0, 0, argb, p.s1, p.t1},
-                                    {0, 0, 0, argb, p.s1, p.t2},
-                                    {0, 0, 0, argb, p.s2, p.t1},
-                                    {0, 0, 0, argb, p.s2, p.t2}};
+            DeviceVertex quad[4];
             if (item.pureTranslation) {
-                const float dx = item.x + (px - src.x) - 0.5f, dy = item.y + (py - src.y) - 0.5f;
-                quad[0].x = quad[1].x = dx;
-                quad[2].x = quad[3].x = dx + p.width;
-                quad[0].y = quad[2].y = dy;
-                quad[1].y = quad[3].y = dy + p.height;
+                PartQuad(p, argb, item.x + (px - src.x) - 0.5f, item.y + (py - src.y) - 0.5f, quad);
             } else {
+                PartQuad(p, argb, 0, 0, quad);
                 TransformQuad(item.matrix, px - ox, py - oy, p.width, p.height, item.x, item.y, quad);
             }
             batch.Append(p.index, quad);

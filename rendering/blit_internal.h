@@ -27,6 +27,15 @@ TexturePieces* BeginTexturedDraw(D3DInterface& d3d, ImageSurface* image, int dra
 // Pieces that hold usable textures.
 bool HasPieces(ImageSurface* image);
 
+// A piece part's quad in strip order: texture coordinates and colour set,
+// corners at (dx, dy) .. (dx + part width, dy + part height).
+inline void PartQuad(const PiecePart& p, uint32_t argb, float dx, float dy, DeviceVertex quad[4]) {
+    quad[0] = {dx, dy, 0, argb, p.s1, p.t1};
+    quad[1] = {dx, dy + p.height, 0, argb, p.s1, p.t2};
+    quad[2] = {dx + p.width, dy, 0, argb, p.s2, p.t1};
+    quad[3] = {dx + p.width, dy + p.height, 0, argb, p.s2, p.t2};
+}
+
 // Moves a corner (cx, cy) relative to a quad's centre through the matrix to
 // (x, y), with the half-pixel shift; keeps the transformed z.
 void TransformCorner(const Matrix4& matrix, float cx, float cy, float x, float y, DeviceVertex* out);

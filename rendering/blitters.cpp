@@ -70,11 +70,8 @@ void Blt(D3DInterface& d3d, ImageSurface* image, float x, float y, const FRect& 
     if (!pieces || !LoadCelFor(d3d, image, source)) return;
     const uint32_t argb = color.ToPremultipliedARGB();
     WalkSource(*pieces, source, [&](float px, float py, const PiecePart& p) {
-        const float dx = x + (px - source.x) - 0.5f, dy = y + (py - source.y) - 0.5f;
-        const DeviceVertex quad[4] = {{dx, dy, 0, argb, p.s1, p.t1},
-                                      {dx, dy + p.height, 0, argb, p.s1, p.t2},
-                                      {dx + p.width, dy, 0, argb, p.s2, p.t1},
-                                      {dx + p.width, dy + p.height, 0, argb, p.s2, p.t2}};
+        DeviceVertex quad[4];
+        PartQuad(p, argb, x + (px - source.x) - 0.5f, y + (py - source.y) - 0.5f, quad);
         d3d.CheckResult("SetTexture", d3d.GetDevice()->SetTexture(0, p.texture));
         DrawStrip(d3d, quad, sizeof(DeviceVertex), "DrawPrimitive (Tri)");
     });
@@ -100,10 +97,8 @@ void BltTransformed(D3DInterface& d3d, ImageSurface* image, const FRect& source,
     // clipped source keeps its place.
     const float ox = source.x + source.w * 0.5f, oy = source.y + source.h * 0.5f;
     WalkSource(*pieces, source, [&](float px, float py, const PiecePart& p) {
-        DeviceVertex quad[4] = {{0, 0, 0, argb, p.s1, p.t1},
-                                {0, 0, 0, argb, p.s1, p.t2},
-                                {0, 0, 0, argb, p.s2, p.t1},
-                                {0, 0, 0, argb, p.s2, p.t2}};
+        DeviceVertex quad[4];
+        PartQuad(p, argb, 0, 0, quad);
         TransformQuad(matrix, px - ox, py - oy, p.width, p.height, x, y, quad);
         d3d.CheckResult("SetTexture gTexture", d3d.GetDevice()->SetTexture(0, p.texture));
         DrawStrip(d3d, quad, sizeof(DeviceVertex), "DrawPrimitive (Tri) 3");

@@ -51,9 +51,10 @@ bool ImageSurface::BindRenderTarget() {
     if (!surface) return false;
     if (d3d->GetRenderTargetImage() == this) return true;
     d3d->EndScene();
-    // A plain image that was drawn into keeps its pixels in memory as well.
+    // A plain image that was drawn into keeps its pixels in memory as well
+    // (not the back buffer, whose pixels never leave the device).
     if (auto* previous = dynamic_cast<ImageSurface*>(d3d->GetRenderTargetImage());
-        previous && !(previous->GetFlags() & kImageRenderTarget))
+        previous && !(previous->GetFlags() & kImageRenderTarget) && !previous->IsBackBuffer())
         previous->GetBits();
     plat::Device* device = d3d->GetDevice();
     if (d3d->CheckResult("SetRenderTarget", device->SetRenderTarget(0, surface))) return false;

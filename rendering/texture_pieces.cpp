@@ -82,23 +82,88 @@ void CopyBits(const uint32_t* bits, int imageWidth, int x, int y, int copiedW, i
     }
 }
 
+void FillLocked(const plat::LockedRect& locked, int x, int y, int width, int height, int texW, int texH,
+                plat::Format format, ImageSurface* image, const uint32_t* bits) {
+    const int copiedW = std::min({width, image->sourceWidth - x, texW});
+    const int copiedH = std::min({height, image->sourceHeight - y, texH});
+    if (copiedW <= 0 || copiedH <= 0 || x < 0 || y < 0) return;
+    if (!image->GetPackedCels().empty())
+        CopyPackedCel(image, x, y, format, locked, texW, texH);
+    else if (bits)
+        CopyBits(bits, image->sourceWidth, x, y, copiedW, copiedH, height, format, locked, texW, texH);
+}
+
+// Render-target textures cannot be locked: their pixels go through a
+// system-memory surface and the device's update call.
+void CopyToRenderTargetTexture(D3DInterface& d3d, plat::Texture* texture, const plat::SurfaceDesc& desc, int x,
+                               int y, int width, int height, ImageSurface* image, const uint32_t* bits) {
+    plat::Device* device = d3d.GetDevice();
+    plat::Surface* staging = nullptr;
+    if (d3d.CheckResult("CopyImageToTexture::LockRect",
+                        device->CreateOffscreenPlainSurface(desc.width, desc.height, desc.format, plat::Pool::SystemMem,
+                                                            &staging)))
+        return;
+    plat::LockedRect locked;
+    if (!d3d.CheckResult("CopyImageToTexture::LockRect", staging->LockRect(&locked, nullptr, 0))) {
+        FillLocked(locked, x, y, width, height, static_cast<int>(desc.width), static_cast<int>(desc.height),
+                   desc.format, image, bits);
+        d3d.CheckResult("CopyImageToTexture::UnlockRect", staging->UnlockRect());
+        plat::Surface* level = nullptr;
+        if (!d3d.CheckResult("GetSurfaceLevel", texture->GetSurfaceLevel(0, &level))) {
+            d3d.CheckResult("UpdateSurface", device->UpdateSurface(staging, nullptr, level, nullptr));
+            level->Release();
+        }
+    }
+    staging->Release();
+}
+
 void CopyToTexture(D3DInterface& d3d, plat::Texture* texture, int x, int y, int width, int height,
                    plat::Format format, ImageSurface* image, const uint32_t* bits) {
+    plat::SurfaceDesc desc;
+    texture->GetLevelDesc(0, &desc);
+    if (desc.usage & plat::kUsageRenderTarget) {
+        CopyToRenderTargetTexture(d3d, texture, desc, x, y, width, height, image, bits);
+        return;
+    }
     plat::LockedRect locked;
     if (d3d.CheckResult("CopyImageToTexture::LockRect", texture->LockRect(0, &locked, nullptr, plat::kLockDiscard)))
         return;
+    FillLocked(locked, x, y, width, height, static_cast<int>(desc.width), static_cast<int>(desc.height), format, image,
+               bits);
+    d3d.CheckResult("CopyImageToTexture::UnlockRect", texture->UnlockRect(0));
+}
+
+// Reads one piece's texels: straight from a managed texture, through a
+// system-memory copy from a render-target texture. Calls read(locked) with
+// the texels and releases everything afterwards.
+template <class F>
+void ReadPiece(D3DInterface& d3d, plat::Texture* texture, F&& read) {
     plat::SurfaceDesc desc;
     texture->GetLevelDesc(0, &desc);
-    const int texW = static_cast<int>(desc.width), texH = static_cast<int>(desc.height);
-    const int copiedW = std::min({width, image->sourceWidth - x, texW});
-    const int copiedH = std::min({height, image->sourceHeight - y, texH});
-    if (copiedW > 0 && copiedH > 0 && x >= 0 && y >= 0) {
-        if (!image->GetPackedCels().empty())
-            CopyPackedCel(image, x, y, format, locked, texW, texH);
-        else if (bits)
-            CopyBits(bits, image->sourceWidth, x, y, copiedW, copiedH, height, format, locked, texW, texH);
+    if (!(desc.usage & plat::kUsageRenderTarget)) {
+        plat::LockedRect locked;
+        if (d3d.CheckResult("RecoverBits::LockRect", texture->LockRect(0, &locked, nullptr, plat::kLockReadOnly)))
+            return;
+        read(locked);
+        d3d.CheckResult("RecoverBits::UnlockRect", texture->UnlockRect(0));
+        return;
     }
-    d3d.CheckResult("CopyImageToTexture::UnlockRect", texture->UnlockRect(0));
+    plat::Device* device = d3d.GetDevice();
+    plat::Surface* level = nullptr;
+    plat::Surface* copy = nullptr;
+    if (d3d.CheckResult("GetSurfaceLevel", texture->GetSurfaceLevel(0, &level))) return;
+    if (!d3d.CheckResult("RecoverBits::LockRect", device->CreateOffscreenPlainSurface(desc.width, desc.height,
+                                                                                     desc.format, plat::Pool::SystemMem,
+                                                                                     &copy))) {
+        plat::LockedRect locked;
+        if (!d3d.CheckResult("RecoverBits::LockRect", device->GetRenderTargetData(level, copy)) &&
+            !d3d.CheckResult("RecoverBits::LockRect", copy->LockRect(&locked, nullptr, plat::kLockReadOnly))) {
+            read(locked);
+            d3d.CheckResult("RecoverBits::UnlockRect", copy->UnlockRect());
+        }
+        copy->Release();
+    }
+    level->Release();
 }
 
 // The region of a per-cel image holding the given point (cel size of the owner).
@@ -339,23 +404,22 @@ bool RecoverBits(D3DInterface& d3d, ImageSurface* image) {
         for (int c = 0; c < pieces->cols; ++c) {
             const TexturePiece& piece = pieces->pieces[static_cast<size_t>(r * pieces->cols + c)];
             if (!piece.texture) continue;
-            plat::LockedRect locked;
-            if (d3d.CheckResult("RecoverBits::LockRect", piece.texture->LockRect(0, &locked, nullptr, plat::kLockReadOnly)))
-                continue;
             const int x0 = pieces->region.x + c * pieces->pieceWidth, y0 = pieces->region.y + r * pieces->pieceHeight;
             const int w = std::min({piece.width, pieces->pieceWidth, imageW - x0});
             const int h = std::min({piece.height, pieces->pieceHeight, imageH - y0});
-            for (int y = 0; y < h && w > 0; ++y) {
-                const uint8_t* src = static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch;
-                uint32_t* dst = bits + static_cast<size_t>(y0 + y) * static_cast<size_t>(imageW) + x0;
-                if (pieces->format == plat::Format::A8R8G8B8) {
-                    std::memcpy(dst, src, static_cast<size_t>(w) * 4);
-                } else if (pieces->format == plat::Format::A4R4G4B4) {
-                    const auto* texels = reinterpret_cast<const uint16_t*>(src);
-                    for (int x = 0; x < w; ++x) dst[x] = Argb4444ToArgb(texels[x]);
+            if (w <= 0 || h <= 0) continue;
+            ReadPiece(d3d, piece.texture, [&](const plat::LockedRect& locked) {
+                for (int y = 0; y < h; ++y) {
+                    const uint8_t* src = static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch;
+                    uint32_t* dst = bits + static_cast<size_t>(y0 + y) * static_cast<size_t>(imageW) + x0;
+                    if (pieces->format == plat::Format::A8R8G8B8) {
+                        std::memcpy(dst, src, static_cast<size_t>(w) * 4);
+                    } else if (pieces->format == plat::Format::A4R4G4B4) {
+                        const auto* texels = reinterpret_cast<const uint16_t*>(src);
+                        for (int x = 0; x < w; ++x) dst[x] = Argb4444ToArgb(texels[x]);
+                    }
                 }
-            }
-            d3d.CheckResult("RecoverBits::UnlockRect", piece.texture->UnlockRect(0));
+            });
         }
     }
     return true;

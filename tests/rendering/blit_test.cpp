@@ -115,6 +115,20 @@ TEST_F(BlitTest, MaskedBlitMultipliesByTheMask) {
     EXPECT_EQ(0u, Pixel(px, 3, 12));
 }
 
+// A script's mask rectangle may lie anywhere: outside a multi-piece mask
+// nothing is drawn, and no rectangle makes the walk go on for ever.
+TEST_F(BlitTest, MaskRectangleOutsideTheMaskDrawsNothing) {
+    Start(imgtest::Caps(true, 64));
+    ImageSurface* image = MakeImage(std::vector<uint32_t>(16 * 16, 0xFFFFFFFFu), 16, 16);
+    ImageSurface* mask = FourPieceImage();
+    Target()->DrawImageMasked(image, 0, 0, FRect(0, 0, 16, 16), mask, FRect(500, -300, 16, 16), Color::White, &state);
+    Target()->DrawImageMasked(image, 0, 0, FRect(0, 0, 16, 16), mask, FRect(60, 0, 16, 16), Color::White, &state);
+    Target()->DrawImageMaskedClipped(image, 0, 0, FRect(0, 0, 0, 16), mask, FRect(0, 0, 16, 16),
+                                     FRect(0, 0, 100, 100), Color::White, &state);
+    const std::vector<uint32_t> px = DrawBufferPixels();
+    EXPECT_EQ(0, LitPixels(px));
+}
+
 TEST_F(BlitTest, QuadBatchIsOneDrawPerPiece) {
     Start(imgtest::Caps(true, 64));
     ImageSurface* image = FourPieceImage();

@@ -203,4 +203,18 @@ TEST_F(ImageDrawTest, RenderTargetImagesDrawAndReadBack) {
     EXPECT_EQ(0u, target->GetBits()[0]);
 }
 
+// Render-target textures cannot be locked; pixels given to a render-target
+// image reach them through a system-memory copy.
+TEST_F(ImageDrawTest, PixelsGivenToARenderTargetImageAreDrawn) {
+    Start(imgtest::Caps(false, 4096));
+    images.push_back(std::make_unique<ImageSurface>(true));
+    ImageSurface* target = images.back().get();
+    const std::vector<uint32_t> px = imgtest::Pattern(20, 10);
+    target->SetBits(px.data(), 20, 10, false);
+    Target()->DrawImage(target, 7, 3, FRect(0, 0, 20, 10), Color::White, &state);
+    const std::vector<uint32_t> out = DrawBufferPixels();
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(imgtest::PatternPixel(x, y), Pixel(out, 7 + x, 3 + y)) << x << "," << y;
+}
+
 }  // namespace
