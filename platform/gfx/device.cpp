@@ -3,18 +3,11 @@
 #include <algorithm>
 
 #include "platform/gfx/formats.h"
+#include "platform/gfx/shader_stages.h"
 
 namespace plat {
 
 namespace {
-
-template <typename T>
-void Rebind(T*& slot, T* value) {
-    if (slot == value) return;
-    if (value) value->AddRef();
-    if (slot) slot->Release();
-    slot = value;
-}
 
 constexpr uint32_t U(auto v) { return static_cast<uint32_t>(v); }
 
@@ -36,6 +29,7 @@ Device* Device::Create(const AdapterConfig& adapter, const PresentParams& params
     d->textureFormats_ = adapter.textureFormats;
     d->params_ = params;
     d->backBuffer_ = back;
+    d->shaders_ = std::make_unique<ShaderStages>();
     d->state_.SetDefaults();
     if (params.autoDepthStencil) {
         Surface::Params dp = bp;
@@ -55,6 +49,8 @@ Device* Device::Create(const AdapterConfig& adapter, const PresentParams& params
 
 Device::~Device() {
     for (StageSettings& s : state_.stages) Rebind(s.texture, static_cast<Texture*>(nullptr));
+    Rebind(pixelShader_, static_cast<DevicePixelShader*>(nullptr));
+    Rebind(vertexShader_, static_cast<DeviceVertexShader*>(nullptr));
     Rebind(state_.renderTarget, static_cast<Surface*>(nullptr));
     Rebind(state_.depthStencil, static_cast<Surface*>(nullptr));
     if (autoDepthStencil_) autoDepthStencil_->Release();

@@ -1,5 +1,6 @@
 #include "platform/gfx/sampler.h"
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(__SSE2__)
@@ -110,15 +111,42 @@ void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n
     Choose(s)(s.view, u, v, n, out);
 }
 
+namespace {
+
+// Normalised coordinate to 16.16 texels. Wrapping repeats every whole
+// texture, so the coordinate is first reduced to [0, 1); clamped ones stop
+// at 2^14 texels, far outside any texture and far from the int32 limits the
+// filters' arithmetic must stay inside.
+int32_t ToTexels(float t, int size, bool wrap) {
+    double x = static_cast<double>(t);
+    if (!std::isfinite(x)) return 0;
+    if (wrap) x -= std::floor(x);
+    constexpr double kLimit = 16384.0 * 65536.0;
+    return static_cast<int32_t>(std::lround(std::clamp(x * size * 65536.0, -kLimit, kLimit)));
+}
+
+}  // namespace
+
+void SampleSpanAt(const SamplerSetup& s, const float* sx, const float* ty, int n, uint32_t* out) {
+    constexpr int kMax = 16;
+    int32_t u[kMax], v[kMax];
+    while (n > 0) {
+        const int m = n < kMax ? n : kMax;
+        for (int i = 0; i < m; ++i) {
+            u[i] = ToTexels(sx[i], s.view.width, s.wrapU);
+            v[i] = ToTexels(ty[i], s.view.height, s.wrapV);
+        }
+        SampleSpan(s, u, v, m, out);
+        sx += m;
+        ty += m;
+        out += m;
+        n -= m;
+    }
+}
+
 uint32_t SampleAt(const SamplerSetup& s, float sx, float ty) {
-    auto fix = [](double t) {
-        double c = std::fmin(std::fmax(t * 65536.0, -2147483000.0), 2147483000.0);
-        return static_cast<int32_t>(std::lround(c));
-    };
-    int32_t u = fix(static_cast<double>(sx) * s.view.width);
-    int32_t v = fix(static_cast<double>(ty) * s.view.height);
     uint32_t out = 0;
-    SampleSpan(s, &u, &v, 1, &out);
+    SampleSpanAt(s, &sx, &ty, 1, &out);
     return out;
 }
 
