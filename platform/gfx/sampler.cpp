@@ -113,16 +113,20 @@ void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n
 
 namespace {
 
-// Normalised coordinate to 16.16 texels. Wrapping repeats every whole
-// texture, so the coordinate is first reduced to [0, 1); clamped ones stop
+// Normalised coordinate to 16.16 texels, rounded. Clamped coordinates stop
 // at 2^14 texels, far outside any texture and far from the int32 limits the
-// filters' arithmetic must stay inside.
+// filters' arithmetic must stay inside. Wrapping repeats every whole
+// texture, so a coordinate beyond that range is first reduced to [0, 1).
 int32_t ToTexels(float t, int size, bool wrap) {
-    double x = static_cast<double>(t);
-    if (!std::isfinite(x)) return 0;
-    if (wrap) x -= std::floor(x);
     constexpr double kLimit = 16384.0 * 65536.0;
-    return static_cast<int32_t>(std::lround(std::clamp(x * size * 65536.0, -kLimit, kLimit)));
+    double x = static_cast<double>(t) * size * 65536.0;
+    if (!(std::fabs(x) < kLimit)) {
+        if (!std::isfinite(x)) return 0;
+        x = wrap ? (t - std::floor(static_cast<double>(t))) * size * 65536.0 : std::clamp(x, -kLimit, kLimit);
+    }
+    // Truncating a value made positive rounds without a library call.
+    constexpr double kBias = 2.0 * kLimit;
+    return static_cast<int32_t>(static_cast<int64_t>(x + kBias + 0.5) - static_cast<int64_t>(kBias));
 }
 
 }  // namespace
