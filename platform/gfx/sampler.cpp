@@ -113,12 +113,11 @@ void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n
 
 namespace {
 
-// Normalised coordinate to 16.16 texels, rounded. Clamped coordinates stop
-// at 2^14 texels, far outside any texture and far from the int32 limits the
-// filters' arithmetic must stay inside. Wrapping repeats every whole
-// texture, so a coordinate beyond that range is first reduced to [0, 1).
+// Normalised coordinate to 16.16 texels, rounded. Wrapping repeats every
+// whole texture, so a coordinate beyond the fixed-point bound is first
+// reduced to [0, 1); a clamped one stops at the bound.
 int32_t ToTexels(float t, int size, bool wrap) {
-    constexpr double kLimit = 16384.0 * 65536.0;
+    constexpr double kLimit = kMaxFixedTexel;
     double x = static_cast<double>(t) * size * 65536.0;
     if (!(std::fabs(x) < kLimit)) {
         if (!std::isfinite(x)) return 0;

@@ -10,6 +10,12 @@
 
 namespace plat {
 
+// Bound of 16.16 texel coordinates handed to the samplers: 2^14 texels, far
+// outside any texture, and far enough from the int32 limits that the
+// filters' own arithmetic (the half-texel shift of bilinear filtering)
+// cannot overflow. Coordinates beyond it are clamped to it.
+constexpr int32_t kMaxFixedTexel = 1 << 30;
+
 struct SamplerSetup {
     TextureView view;
     bool bilinear = false;

@@ -207,6 +207,37 @@ TEST_F(GfxShaderDeviceTest, FarCoordinatesWrapLikeNearOnes) {
                 ASSERT_NEAR(Ch(At(far, x, y), shift), Ch(At(near, x, y), shift), 1) << x << "," << y;
 }
 
+// Coordinates thousands of textures away used to reach the int32 limit,
+// where the bilinear filter's half-texel shift overflowed and a far-left
+// coordinate read the right edge. Clamped, they read the nearest edge texel,
+// with or without a shader.
+TEST_F(GfxShaderDeviceTest, FarClampedCoordinatesReadTheNearEdgeWithoutOverflow) {
+    gfxtest::PixelShaderObjects ps = MakePixelShader(
+        "sampler2D Image : register(s0);\n"
+        "float4 PS(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Image, uv) * c; }\n");
+    ASSERT_NE(ps.shader.get(), nullptr);
+    const std::vector<uint32_t> texels = gfxtest::Noise(64, 9, true);
+    Ref<plat::Texture> texture(MakeTexture(8, 8, texels));
+    device_->SetTexture(0, texture.get());
+    Sampling(0, plat::TextureFilter::Linear, plat::TextureAddress::Clamp);
+    BlendOff();
+    for (plat::DevicePixelShader* shader : {static_cast<plat::DevicePixelShader*>(nullptr), ps.shader.get()}) {
+        device_->SetPixelShader(shader);
+        Clear(0);
+        Quad(0, 0, 6, 6, 0xFFFFFFFFu, -50000, -50000, -49999, -49999);
+        Quad(10, 0, 6, 6, 0xFFFFFFFFu, 50000, 50000, 50001, 50001);
+        gfxtest::Vtx tri[3] = {{20, 0, 0, 0xFFFFFFFFu, -60000, -60000},
+                               {40, 2, 0, 0xFFFFFFFFu, -40000, -60000},
+                               {22, 20, 0, 0xFFFFFFFFu, -60000, -40000}};
+        ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, tri, sizeof tri[0]));
+        const auto px = Read();
+        EXPECT_EQ(At(px, 2, 2), texels[0]) << (shader ? "shader" : "fixed");
+        EXPECT_EQ(At(px, 13, 3), texels[63]) << (shader ? "shader" : "fixed");
+        EXPECT_EQ(At(px, 24, 4), texels[0]) << (shader ? "shader" : "fixed");
+    }
+    device_->SetPixelShader(nullptr);
+}
+
 // The projection the engine hands over as "ProjMatrix" places every pixel
 // where the fixed transform does, and the world transform no longer applies.
 TEST_F(GfxShaderDeviceTest, VertexShaderWithProjMatrixCoversTheFixedPipelinesPixels) {
