@@ -52,7 +52,10 @@ void StageSampler::Sample4(int stage, const float u[4], const float v[4], float 
 }
 
 void PixelShaderStage::Shade(const PixelSpan& span, uint32_t* out) {
-    if (!code_) return;
+    if (!code_) {  // never bound without code; keep the vertex colour rather than garbage
+        std::memcpy(out, span.diffuse, static_cast<size_t>(span.count) * sizeof *out);
+        return;
+    }
     sampler_.Bind(span.samplers);
     for (int first = 0; first < span.count; first += raster::kChunk) {
         const int n = std::min(raster::kChunk, span.count - first);
