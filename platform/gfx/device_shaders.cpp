@@ -55,7 +55,7 @@ HResult Device::CreateVertexShader(const ShaderBinary* code, DeviceVertexShader*
 
 HResult Device::SetPixelShader(DevicePixelShader* shader) {
     RecordObject(Call::SetPixelShader, 0, shader);
-    Rebind(pixelShader_, shader);
+    ReplaceReference(pixelShader_, shader);
     shaders_->pixel.SetCode(shader ? &shader->Code() : nullptr);
     state_.pixelProgram = shader ? &shaders_->pixel : nullptr;
     return kOk;
@@ -63,7 +63,7 @@ HResult Device::SetPixelShader(DevicePixelShader* shader) {
 
 HResult Device::SetVertexShader(DeviceVertexShader* shader) {
     RecordObject(Call::SetVertexShader, 0, shader);
-    Rebind(vertexShader_, shader);
+    ReplaceReference(vertexShader_, shader);
     shaders_->vertex.SetCode(shader ? &shader->Code() : nullptr);
     state_.vertexProgram = shader ? &shaders_->vertex : nullptr;
     return kOk;

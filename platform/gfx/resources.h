@@ -34,7 +34,7 @@ private:
 // Points `slot` at `value`, taking a reference on the new object before
 // dropping the old one, so rebinding the same object is safe.
 template <typename T>
-void Rebind(T*& slot, T* value) {
+void ReplaceReference(T*& slot, T* value) {
     if (slot == value) return;
     if (value) value->AddRef();
     if (slot) slot->Release();
