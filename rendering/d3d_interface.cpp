@@ -5,6 +5,7 @@
 
 #include "foundation/diagnostics.h"
 #include "rendering/device_surface_image.h"
+#include "rendering/shader_program.h"
 
 namespace {
 
@@ -135,7 +136,9 @@ void D3DInterface::SetRenderTargetImage(DeviceImage* image) {
 
 void D3DInterface::RenderTargetChanged() {
     std::lock_guard lock(deviceLock_);
-    if (!device_ || !scissorOn_) return;
+    if (!device_) return;
+    SetProjectionConstant();
+    if (!scissorOn_) return;
     const plat::Rect r{static_cast<int32_t>(lastScissor_.x), static_cast<int32_t>(lastScissor_.y),
                        static_cast<int32_t>(lastScissor_.x + lastScissor_.w),
                        static_cast<int32_t>(lastScissor_.y + lastScissor_.h)};
@@ -166,7 +169,21 @@ void D3DInterface::DisableShaders() {
     std::lock_guard lock(deviceLock_);
     if (!currentShader_) return;
     currentShader_ = nullptr;
-    if (!device_) return;
-    CheckResult("Disable Pixel Shader", device_->SetPixelProgram(nullptr));
-    CheckResult("Disable Vertex Shader", device_->SetVertexProgram(nullptr));
+    DisablePixelShader();
+    DisableVertexShader();
+}
+
+void D3DInterface::DisablePixelShader() {
+    std::lock_guard lock(deviceLock_);
+    if (device_) CheckResult("Disable Pixel Shader", device_->SetPixelShader(nullptr));
+}
+
+void D3DInterface::DisableVertexShader() {
+    std::lock_guard lock(deviceLock_);
+    if (device_) CheckResult("Disable Vertex Shader", device_->SetVertexShader(nullptr));
+}
+
+bool D3DInterface::HoldsShaderProgram(const DeviceShaderProgram* program) {
+    std::lock_guard lock(deviceLock_);
+    return shaderPrograms_.count(const_cast<DeviceShaderProgram*>(program)) != 0;
 }

@@ -137,6 +137,10 @@ public:
 
     // Unbinds the current shader program, if any.
     void DisableShaders();
+    // Return one programmable stage to the fixed pipeline.
+    void DisablePixelShader();
+    void DisableVertexShader();
+    bool HoldsShaderProgram(const DeviceShaderProgram* program);
     DeviceShaderProgram* CurrentShader() const { return currentShader_; }
     void SetCurrentShader(DeviceShaderProgram* program) { currentShader_ = program; }
 
@@ -144,7 +148,8 @@ public:
     void SetRenderTargetImage(DeviceImage* image);
     DeviceImage* GetRenderTargetImage() const { return currentRenderTarget_; }
     // Re-applies the scissor rectangle after the device's render target
-    // changed (binding a target resets the device's scissor rectangle).
+    // changed (binding a target resets the device's scissor rectangle), and
+    // hands the new projection to the current shader program.
     void RenderTargetChanged();
 
     void SetImageFactory(std::unique_ptr<DeviceImageFactory> factory);

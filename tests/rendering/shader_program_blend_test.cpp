@@ -1,0 +1,127 @@
+// The game's multiply, overlay and softlight shaders loaded into the blend
+// table and drawn through the drawing context on the software device, each
+// pixel compared with the blend worked out here on premultiplied colours:
+//   result = Sa*Da*B(s, d) + S*(1 - Da) + D*(1 - Sa),  alpha = Sa + Da - Sa*Da
+// with s = S/Sa and d = D/Da the straight colours.
+
+#include <memory>
+#include <string>
+
+#include "rendering/blend_shader_host.h"
+#include "rendering/blend_shaders.h"
+#include "shader_program_test_support.h"
+#include "tests/platform/temp_folder.h"
+
+namespace {
+
+using shadertest::Argb;
+using shadertest::Near;
+using shadertest::Quantise;
+
+float Multiply(float s, float d) { return s * d; }
+float Overlay(float s, float d) { return d < 0.5f ? 2 * s * d : 1 - 2 * (1 - s) * (1 - d); }
+float SoftLight(float s, float d) { return (1 - 2 * s) * d * d + 2 * s * d; }
+
+struct Mode {
+    const char* name;
+    int drawMode;
+    float (*blend)(float s, float d);
+};
+
+void PrintTo(const Mode& m, std::ostream* os) { *os << m.name; }
+
+Argb Expected(const Mode& mode, Argb src, Argb dst) {
+    const float sa = src.a / 255.0f, da = dst.a / 255.0f;
+    auto channel = [&](int s8, int d8) {
+        const float S = s8 / 255.0f, D = d8 / 255.0f;
+        const float s = sa > 0 ? S / sa : 0, d = da > 0 ? D / da : 0;
+        return sa * da * mode.blend(s, d) + S * (1 - da) + D * (1 - sa);
+    };
+    return Quantise(sa + da - sa * da, channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b));
+}
+
+// The application's side: lookups answered from its table.
+class TableHost : public BlendShaderHost {
+public:
+    DeviceShaderProgram* FindBlendShader(int mode) override { return table.Find(mode); }
+    BlendShaderTable table;
+};
+
+class BlendShaderDrawTest : public shadertest::ShaderDeviceTest, public testing::WithParamInterface<Mode> {
+protected:
+    void TearDown() override {
+        host.reset();
+        ShaderDeviceTest::TearDown();
+    }
+
+    ImageSurface* Solid(int w, int h, Argb c) {
+        const uint32_t px = static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 |
+                            static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
+        ImageSurface* image = MakeImage(std::vector<uint32_t>(static_cast<size_t>(w) * h, px), w, h);
+        image->premultiplied = true;
+        return image;
+    }
+
+    std::unique_ptr<TableHost> host = std::make_unique<TableHost>();
+};
+
+TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
+    const Mode& mode = GetParam();
+    {
+        testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+        LoadBlendShaders(host->table);
+    }
+    ASSERT_NE(host->table.Find(mode.drawMode), nullptr) << "properties/" << mode.name << ".hlsl";
+    EXPECT_TRUE(app.boxes.empty());
+
+    // Premultiplied colours; overlay's backgrounds keep clear of its 0.5 edge.
+    const Argb images[] = {{255, 230, 40, 128}, {255, 64, 192, 250}, {128, 100, 20, 64}, {64, 10, 60, 30}};
+    const Argb backgrounds[] = {{255, 200, 60, 100}, {255, 30, 220, 160}, {160, 120, 20, 100}, {0, 0, 0, 0}};
+    int x = 0;
+    struct Placed {
+        int x;
+        Argb want;
+    };
+    std::vector<Placed> placed;
+    for (const Argb& image : images) {
+        for (const Argb& background : backgrounds) {
+            Fill(Target(), Rect(x, 0, 8, 8), background, nullptr, kDrawNormal);
+            Graphics g(Target());
+            g.SetDrawMode(mode.drawMode);
+            g.DrawToScratch(Solid(4, 4, image), 0, FRect(0, 0, 4, 4), static_cast<float>(x + 2), 2);
+            placed.push_back({x, Expected(mode, image, background)});
+            x += 10;
+        }
+    }
+    for (const Placed& p : placed) {
+        EXPECT_TRUE(Near(p.want, At(p.x + 3, 3))) << "at x " << p.x + 3;
+        EXPECT_TRUE(Near(p.want, At(p.x + 5, 5))) << "at x " << p.x + 5;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderDrawTest,
+                         testing::Values(Mode{"multiply", kDrawMultiply, Multiply},
+                                         Mode{"overlay", kDrawOverlay, Overlay},
+                                         Mode{"softlight", kDrawSoftlight, SoftLight}),
+                         [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
+
+using BlendTableTest = shadertest::ShaderDeviceTest;
+
+TEST_F(BlendTableTest, FillingAgainAfterADeviceRestartKeepsTheProgramsInsteadOfLeakingThem) {
+    BlendShaderTable table;
+    testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+    LoadBlendShaders(table);
+    ShaderProgram* multiply = table.Find(kDrawMultiply);
+    ASSERT_NE(multiply, nullptr);
+    EXPECT_EQ(table.Find(kDrawNormal), nullptr);
+    EXPECT_EQ(table.size(), 4u) << "the lookup of mode 0 entered it empty";
+
+    RestartDevice();
+    LoadBlendShaders(table);
+    EXPECT_EQ(table.Find(kDrawMultiply), multiply);
+    EXPECT_TRUE(d3d->HoldsShaderProgram(multiply));
+    table.Set(kDrawMultiply, nullptr);
+    EXPECT_FALSE(d3d->HoldsShaderProgram(multiply)) << "a replaced program is deleted";
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#pragma once
+// A device on the software adapter (shader model 2.0 unless the test says
+// otherwise) with image surfaces, an application double that records error
+// boxes, and pixel helpers for checking shader output against formulas.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "foundation/app_services.h"
+#include "foundation/text.h"
+#include "image_surface_test_support.h"
+#include "rendering/graphics.h"
+#include "rendering/shader_program.h"
+
+namespace shadertest {
+
+class BoxRecorder : public AppServices {
+public:
+    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
+    int FindSoundId(std::wstring_view) override { return -1; }
+    int FindTrackId(std::wstring_view) override { return -1; }
+    VariableMap* PlayerSymbols() override { return nullptr; }
+    void ShowFatalError(std::string_view m) override { boxes.push_back(text::Widen(m)); }
+    void ShowFatalErrorWide(std::wstring_view m) override { boxes.emplace_back(m); }
+
+    std::vector<std::wstring> boxes;
+};
+
+// Premultiplied ARGB channels, 0..255.
+struct Argb {
+    int a, r, g, b;
+};
+
+inline Argb Unpack(uint32_t p) {
+    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
+}
+
+inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 1) {
+    const Argb g = Unpack(got);
+    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
+        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
+                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
+}
+
+// A float colour 0..1 as the 8-bit channels a target stores.
+inline Argb Quantise(float a, float r, float g, float b) {
+    auto q = [](float v) { return static_cast<int>(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255.0f)); };
+    return {q(a), q(r), q(g), q(b)};
+}
+
+class ShaderDeviceTest : public imgtest::ImageDeviceTest {
+protected:
+    void SetUp() override {
+        ImageDeviceTest::SetUp();
+        Start(plat::DeviceCaps{});
+    }
+    void TearDown() override {
+        programs.clear();
+        ImageDeviceTest::TearDown();
+    }
+
+    ShaderProgram* Program(std::string_view source) {
+        programs.push_back(std::make_unique<ShaderProgram>(source));
+        return programs.back().get();
+    }
+
+    // Loses the device and starts it again, the way the application recovers.
+    void RestartDevice() {
+        d3d->Cleanup();
+        InitWindowed();
+        BindDrawBuffer();
+    }
+
+    // A solid rectangle through the drawing context, with or without a shader.
+    void Fill(ImageRenderTarget* target, const Rect& r, Argb colour, ShaderProgram* shader = nullptr,
+              int mode = kDrawOpaque) {
+        Graphics g(target);
+        g.SetShader(shader);
+        g.SetDrawMode(mode);
+        g.SetColor(Color::FromRGBAFlag(colour.r, colour.g, colour.b, colour.a, true));
+        g.FillRect(r.x, r.y, r.w, r.h);
+    }
+
+    uint32_t At(int x, int y) { return Target()->GetBits()[static_cast<size_t>(y) * host.screenW + x]; }
+
+    BoxRecorder app;
+    std::vector<std::unique_ptr<ShaderProgram>> programs;
+};
+
+}  // namespace shadertest
