@@ -8,6 +8,7 @@
 #include <string>
 
 #include "rendering/blend_shader_host.h"
+#include "foundation/transform.h"
 #include "rendering/blend_shaders.h"
 #include "shader_program_test_support.h"
 #include "tests/platform/temp_folder.h"
@@ -97,6 +98,21 @@ TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
         EXPECT_TRUE(Near(p.want, At(p.x + 3, 3))) << "at x " << p.x + 3;
         EXPECT_TRUE(Near(p.want, At(p.x + 5, 5))) << "at x " << p.x + 5;
     }
+
+    // Scaled: composed through both scratch targets over the clip's area,
+    // where the pixels around the image blend with a transparent source.
+    Fill(Target(), Rect(0, 20, 40, 20), backgrounds[1], nullptr, kDrawNormal);
+    {
+        Graphics g(Target());
+        g.SetDrawMode(mode.drawMode);
+        g.SetClipRect(0, 20, 40, 20);
+        Transform scale;
+        scale.Scale(2, 2);  // 8 x 8 centred on (20, 30)
+        g.DrawViaScratch(Solid(4, 4, images[0]), &scale, FRect(0, 0, 4, 4), 20, 30, 0);
+    }
+    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(17, 27)));
+    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(22, 32)));
+    EXPECT_TRUE(Near(backgrounds[1], At(5, 25)));
 }
 
 INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderDrawTest,
