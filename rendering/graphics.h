@@ -12,9 +12,11 @@
 // Promises: a null destination draws nothing and clips to 1 x 1; destruction
 // flushes what is queued and ends off-screen drawing; a null image, a cel
 // outside the image or a null font draws nothing.
-// Callers must not change the stencil test, cull byte, shader or view
-// matrix behind the context's back while draws are queued (the setters
-// flush first), nor let the destination die before the context.
+// Queued draws take the stencil test, cull byte, shader and view matrix
+// current when they are flushed: the setters of the last three flush first,
+// and SetState keeps the queue only for a batching state with the same
+// shader and matrix. Callers must not let the destination die before the
+// context.
 // Threads: a context belongs to the thread that draws (the main thread); the
 // scratch pool is shared and locked.
 
@@ -76,7 +78,7 @@ public:
     Color GetFinalColor(const Color& c) const;
     void SetDrawMode(int mode);
     int GetDrawMode() const { return state_.drawState.mode; }
-    void SetCulling(uint8_t cull) { state_.drawState.cull = cull; }
+    void SetCulling(uint8_t cull);
     void SetColorizeImages(bool on) { state_.colorizeImages = on; }
     bool GetColorizeImages() const { return state_.colorizeImages; }
     void SetShader(DeviceShaderProgram* shader);
