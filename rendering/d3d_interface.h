@@ -153,8 +153,12 @@ public:
     void RenderTargetChanged();
 
     void SetImageFactory(std::unique_ptr<DeviceImageFactory> factory);
-    void SetScratchRenderTarget(std::unique_ptr<DeviceImage> image) { scratchRenderTarget_ = std::move(image); }
-    DeviceImage* GetScratchRenderTarget() const { return scratchRenderTarget_.get(); }
+    // The two shared scratch targets of the blend-shader draws (index 0 or 1),
+    // made on demand by the drawing context and deleted with the device.
+    void SetScratchRenderTarget(int index, std::unique_ptr<DeviceImage> image) {
+        scratchRenderTargets_[index ? 1 : 0] = std::move(image);
+    }
+    DeviceImage* GetScratchRenderTarget(int index) const { return scratchRenderTargets_[index ? 1 : 0].get(); }
 
     DeviceLock& GetDeviceLock() { return deviceLock_; }
     plat::Device* GetDevice() const { return device_; }
@@ -199,7 +203,7 @@ private:
     std::unique_ptr<DeviceImage> drawBufferA_;
     std::unique_ptr<DeviceImage> drawBufferB_;
     DeviceImage* currentRenderTarget_ = nullptr;
-    std::unique_ptr<DeviceImage> scratchRenderTarget_;
+    std::unique_ptr<DeviceImage> scratchRenderTargets_[2];
 
     int lastDrawKindNoShader_ = -1;
     DisplaySize requested_, desktop_, display_;

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "rendering/device_surface_image.h"
+#include "rendering/graphics.h"
 
 bool D3DInterface::Redraw() {
     std::lock_guard lock(deviceLock_);
@@ -167,6 +168,7 @@ void D3DInterface::ReleaseDeviceObjects(bool flushOnly) {
     std::lock_guard lock(deviceLock_);
     EndScene();
     FreeBlitBuffers();
+    FreeScratchSurfaces();
     if (flushOnly) return;
     std::lock_guard surfaceLock(surfaceSetLock_);
     const std::set<DeviceImage*> surfaces = surfaces_;
@@ -186,7 +188,8 @@ void D3DInterface::ReleaseDevice() {
     ReleaseDeviceObjects(true);
     ready_ = false;
     currentRenderTarget_ = nullptr;
-    scratchRenderTarget_.reset();
+    scratchRenderTargets_[1].reset();
+    scratchRenderTargets_[0].reset();
     drawBufferB_.reset();
     drawBufferA_.reset();
     backBufferImage_.reset();

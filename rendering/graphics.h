@@ -173,6 +173,5 @@ private:
 // A taken surface is at least w x h and cleared to transparent.
 ImageSurface* AcquireScratchSurface(int w, int h);
 void ReleaseScratchSurface(ImageSurface* surface);
-// Deletes every pooled surface and the blend shaders' second scratch target;
-// the device's release pass calls it.
+// Deletes every pooled surface; the device's release pass calls it.
 void FreeScratchSurfaces();

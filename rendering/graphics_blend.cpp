@@ -15,12 +15,6 @@
 
 namespace {
 
-// Kept until the device holds both blend scratch targets itself.
-std::unique_ptr<ImageSurface>& BackgroundSlot() {
-    static std::unique_ptr<ImageSurface> slot;
-    return slot;
-}
-
 // Never shrinks: the draws use only the top-left part they need.
 void EnsureSize(ImageSurface& surface, int w, int h) {
     if (surface.width < w || surface.height < h)
@@ -29,32 +23,15 @@ void EnsureSize(ImageSurface& surface, int w, int h) {
 
 }  // namespace
 
-ImageSurface* BlendScratchTarget(D3DInterface& d3d, int w, int h) {
-    auto* surface = dynamic_cast<ImageSurface*>(d3d.GetScratchRenderTarget());
+ImageSurface* BlendScratchTarget(D3DInterface& d3d, int index, int w, int h) {
+    auto* surface = dynamic_cast<ImageSurface*>(d3d.GetScratchRenderTarget(index));
     if (!surface) {
         auto made = std::make_unique<ImageSurface>(true);
         surface = made.get();
-        d3d.SetScratchRenderTarget(std::move(made));
+        d3d.SetScratchRenderTarget(index, std::move(made));
     }
     EnsureSize(*surface, w, h);
     return surface;
-}
-
-ImageSurface* BlendBackgroundTarget(int w, int h) {
-    std::unique_ptr<ImageSurface>& slot = BackgroundSlot();
-    if (!slot) slot = std::make_unique<ImageSurface>(true);
-    EnsureSize(*slot, w, h);
-    return slot.get();
-}
-
-void FreeBlendBackgroundTarget() {
-    D3DInterface* d3d = D3DInterface::Instance();
-    if (!d3d) {
-        BackgroundSlot().reset();
-        return;
-    }
-    std::lock_guard lock(d3d->GetDeviceLock());
-    BackgroundSlot().reset();
 }
 
 void Graphics::DrawToScratch(Image* image, int cel, const FRect& source, float x, float y) {
@@ -77,7 +54,7 @@ void Graphics::DrawToScratch(Image* image, int cel, const FRect& source, float x
     // The shader reads what is already drawn, queued draws included.
     FlushBatch();
     std::lock_guard lock(d3d->GetDeviceLock());
-    ImageSurface* background = BlendScratchTarget(*d3d, w, h);
+    ImageSurface* background = BlendScratchTarget(*d3d, 0, w, h);
     {
         Graphics copy(background);
         copy.SetDrawMode(kDrawOpaque);
@@ -101,8 +78,8 @@ void Graphics::DrawViaScratch(Image* image, Transform* transform, const FRect& s
     if (!shader || !destination || !d3d || w <= 0 || h <= 0) return;
     FlushBatch();
     std::lock_guard lock(d3d->GetDeviceLock());
-    ImageSurface* drawn = BlendScratchTarget(*d3d, w, h);
-    ImageSurface* background = BlendBackgroundTarget(w, h);
+    ImageSurface* drawn = BlendScratchTarget(*d3d, 0, w, h);
+    ImageSurface* background = BlendScratchTarget(*d3d, 1, w, h);
     drawn->Clear();
     const FRect area(0, 0, static_cast<float>(w), static_cast<float>(h));
     {

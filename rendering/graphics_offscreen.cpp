@@ -58,7 +58,6 @@ void FreeScratchSurfaces() {
         freed.swap(pool.surfaces);
     }
     freed.clear();
-    FreeBlendBackgroundTarget();
 }
 
 ImageSurface* Graphics::GetScratchSurface() { return AcquireScratchSurface(DestinationWidth(), DestinationHeight()); }

@@ -5,9 +5,7 @@
 class D3DInterface;
 class ImageSurface;
 
-// The device's first scratch target, made or enlarged to at least w x h.
-ImageSurface* BlendScratchTarget(D3DInterface& d3d, int w, int h);
-// The second one (the destination's pixels under the draw), likewise.
-ImageSurface* BlendBackgroundTarget(int w, int h);
-// Deletes the second one; the device deletes the first with its objects.
-void FreeBlendBackgroundTarget();
+// The device's scratch target `index` (0: the image drawn alone, 1: the
+// destination's pixels under the draw), made or enlarged to at least w x h.
+// The device deletes both when it releases itself.
+ImageSurface* BlendScratchTarget(D3DInterface& d3d, int index, int w, int h);

@@ -36,7 +36,7 @@ public:
     // A new context drawing to the same target with a copy of g's state.
     virtual Graphics* CopyContext(Graphics* g) = 0;
     // Clears the screen image to transparent and makes a context on it;
-    // a null image means the default (swallowing) target.
+    // a null image gives no context (the widgets still run their Draw).
     virtual Graphics* BeginScreen(ImageSurface* screen) = 0;
     // Finishes a context made by CopyContext or BeginScreen: flushes its
     // batch, ends off-screen drawing and frees it.
