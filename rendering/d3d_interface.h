@@ -140,6 +140,8 @@ public:
     // Return one programmable stage to the fixed pipeline.
     void DisablePixelShader();
     void DisableVertexShader();
+    // Whether the program is registered (deleted by this wrapper at its end
+    // unless its owner deletes it first).
     bool HoldsShaderProgram(const DeviceShaderProgram* program);
     DeviceShaderProgram* CurrentShader() const { return currentShader_; }
     void SetCurrentShader(DeviceShaderProgram* program) { currentShader_ = program; }
