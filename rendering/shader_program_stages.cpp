@@ -84,6 +84,7 @@ void ShaderStage::Apply() {
 }
 
 void ShaderStage::SetConstant(std::string_view name, const void* bytes, std::size_t size) {
+    if (!bytes || size == 0) return;
     DeviceLockIfAny lock;
     auto remembered = remembered_.find(name);
     if (!constantTable_) {
