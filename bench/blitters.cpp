@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "rendering/blitters.h"
+#include "bench_host.h"
 #include "rendering/d3d_interface.h"
 #include "rendering/image_surface.h"
 #include "rendering/image_surface_factory.h"
@@ -18,30 +19,7 @@ namespace {
 
 constexpr int kW = 1024, kH = 768;
 
-class BenchHost : public DeviceHost {
-public:
-    int ScreenWidth() const override { return kW; }
-    int ScreenHeight() const override { return kH; }
-    bool RefreshRateFallback() const override { return false; }
-    void SetRefreshRateFallback(bool) override {}
-    bool IsHidden() const override { return false; }
-    bool IsMinimised() const override { return false; }
-    void WriteAppRegistryString(std::string_view, std::string_view) override {}
-    bool GetClientSize(plat::NativeWindow*, int* w, int* h) override {
-        *w = kW;
-        *h = kH;
-        return true;
-    }
-    void GetDesktopSize(int* w, int* h) override {
-        *w = kW;
-        *h = kH;
-    }
-    void SetScreenLayout(const Rect&, const Rect&) override {}
-    bool FindCursorHotspot(std::wstring_view, int*, int*) override { return false; }
-    CursorHandle CreateCursor(const uint32_t*, int, int, int, int) override { return 0; }
-    void SetCursor(CursorHandle) override {}
-    void DestroyCursor(CursorHandle) override {}
-};
+using BenchHost = bench::HeadlessDeviceHost;
 
 // Pixels with varied alpha, premultiplied on loading as the game's images are.
 std::vector<uint32_t> Pixels(int w, int h) {

@@ -3,34 +3,12 @@
 // frame (composition into the back buffer and present).
 #include <benchmark/benchmark.h>
 
+#include "bench_host.h"
 #include "rendering/d3d_interface.h"
 
 namespace {
 
-class BenchHost : public DeviceHost {
-public:
-    int ScreenWidth() const override { return 1024; }
-    int ScreenHeight() const override { return 768; }
-    bool RefreshRateFallback() const override { return false; }
-    void SetRefreshRateFallback(bool) override {}
-    bool IsHidden() const override { return false; }
-    bool IsMinimised() const override { return false; }
-    void WriteAppRegistryString(std::string_view, std::string_view) override {}
-    bool GetClientSize(plat::NativeWindow*, int* w, int* h) override {
-        *w = 1024;
-        *h = 768;
-        return true;
-    }
-    void GetDesktopSize(int* w, int* h) override {
-        *w = 1024;
-        *h = 768;
-    }
-    void SetScreenLayout(const Rect&, const Rect&) override {}
-    bool FindCursorHotspot(std::wstring_view, int*, int*) override { return false; }
-    CursorHandle CreateCursor(const uint32_t*, int, int, int, int) override { return 0; }
-    void SetCursor(CursorHandle) override {}
-    void DestroyCursor(CursorHandle) override {}
-};
+using BenchHost = bench::HeadlessDeviceHost;
 
 struct Bench {
     BenchHost host;

@@ -1,8 +1,10 @@
 // D3DInterface: composing and presenting the frame, the cursor, screen
 // capture, and the release of the device with its recovery.
+#include "rendering/d3d_interface.h"
+
+#include <algorithm>
 #include <mutex>
 
-#include "rendering/d3d_interface.h"
 #include "rendering/device_surface_image.h"
 
 bool D3DInterface::Redraw() {
@@ -142,9 +144,23 @@ std::unique_ptr<DeviceImage> D3DInterface::CaptureScreen() {
     std::lock_guard lock(deviceLock_);
     if (!drawBufferB_ || !imageFactory_) return nullptr;
     if (currentRenderTarget_ == drawBufferB_.get()) EndScene();
+    plat::Surface* surface = drawBufferB_->GetD3DSurface();
     std::vector<uint32_t> pixels;
-    if (!ReadSurfacePixels(*this, drawBufferB_->GetD3DSurface(), &pixels)) return nullptr;
-    return imageFactory_->CreateImage(drawBufferB_->GetWidth(), drawBufferB_->GetHeight(), pixels.data());
+    if (!surface || !ReadSurfacePixels(*this, surface, &pixels)) return nullptr;
+    // The buffer's surface may be larger than the screen (power-of-two-only
+    // devices): keep the screen's rows and columns from its top-left corner.
+    plat::SurfaceDesc desc;
+    surface->GetDesc(&desc);
+    const int width = drawBufferB_->GetWidth();
+    const int height = drawBufferB_->GetHeight();
+    if (width <= 0 || height <= 0 || static_cast<int>(desc.width) < width || static_cast<int>(desc.height) < height)
+        return nullptr;
+    if (static_cast<int>(desc.width) != width) {
+        for (int y = 1; y < height; ++y)
+            std::copy_n(pixels.begin() + static_cast<ptrdiff_t>(y) * desc.width, width,
+                        pixels.begin() + static_cast<ptrdiff_t>(y) * width);
+    }
+    return imageFactory_->CreateImage(width, height, pixels.data());
 }
 
 void D3DInterface::ReleaseDeviceObjects(bool flushOnly) {

@@ -3,18 +3,11 @@
 #include <algorithm>
 
 #include "platform/gfx/formats.h"
+#include "platform/gfx/shader_stages.h"
 
 namespace plat {
 
 namespace {
-
-template <typename T>
-void Rebind(T*& slot, T* value) {
-    if (slot == value) return;
-    if (value) value->AddRef();
-    if (slot) slot->Release();
-    slot = value;
-}
 
 constexpr uint32_t U(auto v) { return static_cast<uint32_t>(v); }
 
@@ -36,6 +29,7 @@ Device* Device::Create(const AdapterConfig& adapter, const PresentParams& params
     d->textureFormats_ = adapter.textureFormats;
     d->params_ = params;
     d->backBuffer_ = back;
+    d->shaders_ = std::make_unique<ShaderStages>();
     d->state_.SetDefaults();
     if (params.autoDepthStencil) {
         Surface::Params dp = bp;
@@ -44,19 +38,21 @@ Device* Device::Create(const AdapterConfig& adapter, const PresentParams& params
         dp.lockable = false;
         d->autoDepthStencil_ = Surface::Create(dp);
         if (d->autoDepthStencil_) {
-            Rebind(d->state_.depthStencil, d->autoDepthStencil_);
+            ReplaceReference(d->state_.depthStencil, d->autoDepthStencil_);
             d->state_.render[static_cast<int>(RenderState::ZEnable)] = 1;
         }
     }
-    Rebind(d->state_.renderTarget, back);
+    ReplaceReference(d->state_.renderTarget, back);
     d->ResetTargetState();
     return d;
 }
 
 Device::~Device() {
-    for (StageSettings& s : state_.stages) Rebind(s.texture, static_cast<Texture*>(nullptr));
-    Rebind(state_.renderTarget, static_cast<Surface*>(nullptr));
-    Rebind(state_.depthStencil, static_cast<Surface*>(nullptr));
+    for (StageSettings& s : state_.stages) ReplaceReference(s.texture, static_cast<Texture*>(nullptr));
+    ReplaceReference(pixelShader_, static_cast<DevicePixelShader*>(nullptr));
+    ReplaceReference(vertexShader_, static_cast<DeviceVertexShader*>(nullptr));
+    ReplaceReference(state_.renderTarget, static_cast<Surface*>(nullptr));
+    ReplaceReference(state_.depthStencil, static_cast<Surface*>(nullptr));
     if (autoDepthStencil_) autoDepthStencil_->Release();
     if (backBuffer_) backBuffer_->Release();
 }
@@ -141,7 +137,7 @@ void Device::ResetTargetState() {
 HResult Device::SetRenderTarget(uint32_t index, Surface* surface) {
     RecordObject(Call::SetRenderTarget, index, surface);
     if (index != 0 || !surface || !surface->IsRenderTarget() || surface->IsDepthStencil()) return kErrInvalidCall;
-    Rebind(state_.renderTarget, surface);
+    ReplaceReference(state_.renderTarget, surface);
     ResetTargetState();
     return kOk;
 }
@@ -156,7 +152,7 @@ HResult Device::GetRenderTarget(uint32_t index, Surface** out) {
 HResult Device::SetDepthStencilSurface(Surface* surface) {
     RecordObject(Call::SetDepthStencilSurface, 0, surface);
     if (surface && !surface->IsDepthStencil()) return kErrInvalidCall;
-    Rebind(state_.depthStencil, surface);
+    ReplaceReference(state_.depthStencil, surface);
     return kOk;
 }
 
@@ -224,7 +220,7 @@ HResult Device::GetTextureStageState(uint32_t stage, StageState state, uint32_t*
 HResult Device::SetTexture(uint32_t stage, Texture* texture) {
     RecordObject(Call::SetTexture, stage, texture);
     if (stage >= kMaxTextureStages) return kErrInvalidCall;
-    Rebind(state_.stages[stage].texture, texture);
+    ReplaceReference(state_.stages[stage].texture, texture);
     return kOk;
 }
 

@@ -14,16 +14,21 @@
 // Threads: none of it is locked; the engine serialises every call behind its
 // device lock.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/gfx/graphics_system.h"
 #include "platform/gfx/recorder.h"
 #include "platform/gfx/resources.h"
+#include "platform/gfx/shader_objects.h"
 #include "platform/gfx/states.h"
 
 namespace plat {
+
+struct ShaderStages;
 
 class Device : public RefCounted {
 public:
@@ -78,6 +83,26 @@ public:
     HResult SetVertexProgram(VertexProgram* program);
     HResult SetPixelProgram(PixelProgram* program);
 
+    // Device shaders (device_shaders.cpp). Creating one needs shader version
+    // 2.0 in the caps; a bound shader is referenced until it is replaced.
+    // SetPixelShader / SetVertexShader take the programmable slot that
+    // SetPixelProgram / SetVertexProgram also set; null returns to the fixed
+    // pipeline.
+    HResult CreatePixelShader(const ShaderBinary* code, DevicePixelShader** out);
+    HResult CreateVertexShader(const ShaderBinary* code, DeviceVertexShader** out);
+    HResult SetPixelShader(DevicePixelShader* shader);
+    HResult SetVertexShader(DeviceVertexShader* shader);
+    // Float4 constant registers: 32 for pixel shaders, 256 for vertex shaders.
+    HResult SetPixelShaderConstantF(uint32_t start, const float* data, uint32_t count);
+    HResult GetPixelShaderConstantF(uint32_t start, float* data, uint32_t count) const;
+    HResult SetVertexShaderConstantF(uint32_t start, const float* data, uint32_t count);
+    HResult GetVertexShaderConstantF(uint32_t start, float* data, uint32_t count) const;
+    // What a constant table does on this device: writes one of its constants,
+    // or all its initial values, into the registers of `stage`.
+    HResult WriteShaderConstant(ShaderKind stage, const ConstantTable& table, ConstantHandle handle,
+                                const void* data, std::size_t bytes);
+    HResult WriteShaderDefaults(ShaderKind stage, const ConstantTable& table);
+
     // Drawing from user memory (device_draw.cpp).
     HResult DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
     HResult DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, uint32_t vertexCount,
@@ -122,6 +147,8 @@ private:
     }
     void ResetTargetState();
     HResult BlitToWindow();
+    ConstantRegisters& StageConstants(ShaderKind stage);
+    const ConstantRegisters& StageConstants(ShaderKind stage) const;
 
     DeviceCaps caps_;
     uint32_t textureMemory_ = 0;
@@ -136,6 +163,9 @@ private:
     std::vector<uint32_t> presented_;
     uint64_t presentCount_ = 0;
     std::string presentError_;
+    std::unique_ptr<ShaderStages> shaders_;
+    DevicePixelShader* pixelShader_ = nullptr;  // references held while bound
+    DeviceVertexShader* vertexShader_ = nullptr;
 };
 
 }  // namespace plat

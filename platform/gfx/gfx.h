@@ -5,7 +5,8 @@
 // rasterizer that draws by that device's rules (pixel centres on integers,
 // top-left fill rule, perspective-correct attributes, point and bilinear
 // sampling, blending with separate alpha, 8-bit stencil, scissor) and present
-// to an SDL2 window.
+// to an SDL2 window; compiled vertex and pixel shaders replace the fixed
+// stages (shader_objects.h).
 // Promises: pixel results match the formulas of the device being replaced
 // within one unit per 8-bit channel; every failure is a negative result, never
 // a crash, for any arguments a caller can pass.
@@ -22,4 +23,5 @@
 #include "platform/gfx/program.h"
 #include "platform/gfx/recorder.h"
 #include "platform/gfx/resources.h"
+#include "platform/gfx/shader_objects.h"
 #include "platform/gfx/states.h"

@@ -108,6 +108,9 @@ struct SurfaceDesc {
 };
 
 // What a device can do. Shader versions are packed as (major << 8) | minor.
+constexpr uint32_t kShaderVersionNone = 0;
+constexpr uint32_t kShaderVersion2 = 0x0200;
+
 struct DeviceCaps {
     bool hardwareTransformAndLight = true;
     bool texturePow2Only = false;
@@ -117,8 +120,8 @@ struct DeviceCaps {
     uint32_t maxTextureAspectRatio = 0;  // 0: no limit
     uint32_t maxTextureBlendStages = 8;
     uint32_t maxSimultaneousTextures = 2;
-    uint32_t vertexShaderVersion = 0x0200;
-    uint32_t pixelShaderVersion = 0x0200;
+    uint32_t vertexShaderVersion = kShaderVersion2;
+    uint32_t pixelShaderVersion = kShaderVersion2;
 };
 
 enum class RenderState : uint32_t {

@@ -80,7 +80,7 @@ void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const 
 void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask);
 
 // Steps a texel coordinate across n pixels into 16.16 fixed-point values;
-// values beyond the fixed-point range are clamped to it.
+// values beyond +-kMaxFixedTexel are clamped to it.
 void StepCoordinates(double start, double step, int n, int32_t* out);
 
 // floor(a / b) and ceil(a / b) for b > 0.

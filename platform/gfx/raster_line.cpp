@@ -24,8 +24,9 @@ void ShadePixel(DrawSetup& d, int x, int y, const float* attr, ChunkInputs& in) 
     in.flat = false;
     for (int k = 0; k < kMaxTextureStages; ++k) {
         const float u = attr[k == 0 ? kU0 : kU1], v = attr[k == 0 ? kV0 : kV1];
-        in.u[k][0] = static_cast<int32_t>(std::clamp(std::round(u * 65536.0), -2147483000.0, 2147483000.0));
-        in.v[k][0] = static_cast<int32_t>(std::clamp(std::round(v * 65536.0), -2147483000.0, 2147483000.0));
+        constexpr double kLimit = kMaxFixedTexel;
+        in.u[k][0] = static_cast<int32_t>(std::clamp(std::round(u * 65536.0), -kLimit, kLimit));
+        in.v[k][0] = static_cast<int32_t>(std::clamp(std::round(v * 65536.0), -kLimit, kLimit));
     }
     ShadeChunk(d, x, y, 1, in, nullptr);
 }

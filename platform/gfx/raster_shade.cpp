@@ -65,11 +65,12 @@ void StepCoordinates(double start, double step, int n, int32_t* out) {
         for (int i = 0; i < n; ++i, acc += inc) out[i] = static_cast<int32_t>(acc >> 16);
         return;
     }
+    constexpr double kLimit = kMaxFixedTexel;
     for (int i = 0; i < n; ++i) {
         const double v = (start + step * i) * 65536.0;
         // NaN fails both tests and lands on 0.
-        out[i] = v > -2147483000.0 ? (v < 2147483000.0 ? static_cast<int32_t>(std::lround(v)) : 2147483000)
-                                   : (v <= -2147483000.0 ? -2147483000 : 0);
+        out[i] = v > -kLimit ? (v < kLimit ? static_cast<int32_t>(std::lround(v)) : kMaxFixedTexel)
+                             : (v <= -kLimit ? -kMaxFixedTexel : 0);
     }
 }
 

@@ -14,7 +14,8 @@ const char* CallName(Call c) {
         "SetViewport", "SetScissorRect", "SetRenderTarget", "SetDepthStencilSurface", "SetFvf",
         "SetVertexProgram", "SetPixelProgram", "Clear", "DrawPrimitive", "DrawIndexedPrimitive",
         "BeginScene", "EndScene", "Present", "StretchRect", "ColorFill", "UpdateSurface",
-        "GetRenderTargetData"};
+        "GetRenderTargetData", "SetPixelShader", "SetVertexShader", "SetPixelShaderConstant",
+        "SetVertexShaderConstant"};
     auto i = static_cast<size_t>(c);
     return i < sizeof kNames / sizeof kNames[0] ? kNames[i] : "?";
 }
@@ -37,6 +38,8 @@ std::string RecordedCall::ToString() const {
             break;
         case Call::SetTexture:
         case Call::SetRenderTarget:
+        case Call::SetPixelShader:
+        case Call::SetVertexShader:
             std::snprintf(buf, sizeof buf, "%s(%u, %p)", CallName(call), a, object);
             break;
         default:

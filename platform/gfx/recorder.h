@@ -37,6 +37,10 @@ enum class Call : uint32_t {
     ColorFill,  // c = colour
     UpdateSurface,
     GetRenderTargetData,
+    SetPixelShader,  // object = shader
+    SetVertexShader,  // object = shader
+    SetPixelShaderConstant,  // a = first register, b = register count
+    SetVertexShaderConstant,  // a = first register, b = register count
 };
 
 struct RecordedCall {

@@ -31,6 +31,16 @@ private:
     uint32_t refs_ = 1;
 };
 
+// Points `slot` at `value`, taking a reference on the new object before
+// dropping the old one, so rebinding the same object is safe.
+template <typename T>
+void ReplaceReference(T*& slot, T* value) {
+    if (slot == value) return;
+    if (value) value->AddRef();
+    if (slot) slot->Release();
+    slot = value;
+}
+
 class Texture;
 
 // Pixels as 32-bit ARGB for sampling; `pitch` counts pixels.

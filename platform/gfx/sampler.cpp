@@ -1,5 +1,6 @@
 #include "platform/gfx/sampler.h"
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(__SSE2__)
@@ -110,15 +111,45 @@ void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n
     Choose(s)(s.view, u, v, n, out);
 }
 
+namespace {
+
+// Normalised coordinate to 16.16 texels, rounded. Wrapping repeats every
+// whole texture, so a coordinate beyond the fixed-point bound is first
+// reduced to [0, 1); a clamped one stops at the bound.
+int32_t ToTexels(float t, int size, bool wrap) {
+    constexpr double kLimit = kMaxFixedTexel;
+    double x = static_cast<double>(t) * size * 65536.0;
+    if (!(std::fabs(x) < kLimit)) {
+        if (!std::isfinite(x)) return 0;
+        x = wrap ? (t - std::floor(static_cast<double>(t))) * size * 65536.0 : std::clamp(x, -kLimit, kLimit);
+    }
+    // Truncating a value made positive rounds without a library call.
+    constexpr double kBias = 2.0 * kLimit;
+    return static_cast<int32_t>(static_cast<int64_t>(x + kBias + 0.5) - static_cast<int64_t>(kBias));
+}
+
+}  // namespace
+
+void SampleSpanAt(const SamplerSetup& s, const float* sx, const float* ty, int n, uint32_t* out) {
+    constexpr int kMax = 16;
+    int32_t u[kMax], v[kMax];
+    while (n > 0) {
+        const int m = n < kMax ? n : kMax;
+        for (int i = 0; i < m; ++i) {
+            u[i] = ToTexels(sx[i], s.view.width, s.wrapU);
+            v[i] = ToTexels(ty[i], s.view.height, s.wrapV);
+        }
+        SampleSpan(s, u, v, m, out);
+        sx += m;
+        ty += m;
+        out += m;
+        n -= m;
+    }
+}
+
 uint32_t SampleAt(const SamplerSetup& s, float sx, float ty) {
-    auto fix = [](double t) {
-        double c = std::fmin(std::fmax(t * 65536.0, -2147483000.0), 2147483000.0);
-        return static_cast<int32_t>(std::lround(c));
-    };
-    int32_t u = fix(static_cast<double>(sx) * s.view.width);
-    int32_t v = fix(static_cast<double>(ty) * s.view.height);
     uint32_t out = 0;
-    SampleSpan(s, &u, &v, 1, &out);
+    SampleSpanAt(s, &sx, &ty, 1, &out);
     return out;
 }
 

@@ -10,6 +10,12 @@
 
 namespace plat {
 
+// Bound of 16.16 texel coordinates handed to the samplers: 2^14 texels, far
+// outside any texture, and far enough from the int32 limits that the
+// filters' own arithmetic (the half-texel shift of bilinear filtering)
+// cannot overflow. Coordinates beyond it are clamped to it.
+constexpr int32_t kMaxFixedTexel = 1 << 30;
+
 struct SamplerSetup {
     TextureView view;
     bool bilinear = false;
@@ -18,6 +24,12 @@ struct SamplerSetup {
 
 // Fills out[0..n) with the texels at (u[i], v[i]).
 void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n, uint32_t* out);
+
+// Fills out[0..n) with the texels at normalised coordinates (s[i], t[i]), as
+// a pixel program asks for them. Coordinates far outside the texture are
+// reduced (wrap) or clamped before they become fixed point; infinities and
+// NaN read as 0.
+void SampleSpanAt(const SamplerSetup& s, const float* sx, const float* ty, int n, uint32_t* out);
 
 // One sample at normalised coordinates (s, t); for per-pixel programs.
 uint32_t SampleAt(const SamplerSetup& s, float sx, float ty);

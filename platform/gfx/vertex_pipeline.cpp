@@ -104,6 +104,16 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
         d.blend.opAlpha = d.blend.op;
     }
     d.blendFn = ChooseBlend(d.blend);
+    auto sample = [&](int k) {
+        const StageSettings& st = s.stages[k];
+        d.textured[k] = true;
+        d.samplers[k].view = st.texture->Level0()->View();
+        d.samplers[k].wrapU = st.Get(SamplerState::AddressU) == static_cast<uint32_t>(TextureAddress::Wrap);
+        d.samplers[k].wrapV = st.Get(SamplerState::AddressV) == static_cast<uint32_t>(TextureAddress::Wrap);
+        d.minBilinear[k] = st.Get(SamplerState::MinFilter) == static_cast<uint32_t>(TextureFilter::Linear);
+        d.magBilinear[k] = st.Get(SamplerState::MagFilter) == static_cast<uint32_t>(TextureFilter::Linear);
+        d.samplers[k].bilinear = d.magBilinear[k];
+    };
     d.stageCount = 0;
     for (int k = 0; k < kMaxTextureStages; ++k) {
         const StageSettings& st = s.stages[k];
@@ -116,16 +126,13 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
         c.alpha1 = static_cast<StageArg>(st.Get(StageState::AlphaArg1));
         c.alpha2 = static_cast<StageArg>(st.Get(StageState::AlphaArg2));
         d.stageCount = k + 1;
-        if (st.texture) {
-            d.textured[k] = true;
-            d.samplers[k].view = st.texture->Level0()->View();
-            d.samplers[k].wrapU = st.Get(SamplerState::AddressU) == static_cast<uint32_t>(TextureAddress::Wrap);
-            d.samplers[k].wrapV = st.Get(SamplerState::AddressV) == static_cast<uint32_t>(TextureAddress::Wrap);
-            d.minBilinear[k] = st.Get(SamplerState::MinFilter) == static_cast<uint32_t>(TextureFilter::Linear);
-            d.magBilinear[k] = st.Get(SamplerState::MagFilter) == static_cast<uint32_t>(TextureFilter::Linear);
-            d.samplers[k].bilinear = d.magBilinear[k];
-        }
+        if (st.texture) sample(k);
     }
+    // A pixel program ignores the stage operations and may read any stage
+    // that has a texture, even one the fixed stages would leave disabled.
+    if (s.pixelProgram)
+        for (int k = d.stageCount; k < kMaxTextureStages; ++k)
+            if (s.stages[k].texture) sample(k);
     d.cull = static_cast<Cull>(s.Get(RenderState::CullMode));
     d.program = s.pixelProgram;
     return d;

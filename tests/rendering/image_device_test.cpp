@@ -52,4 +52,19 @@ TEST_F(ImageDeviceWrapperTest, LostPresentIsRecoveredWithTheImagesPixels) {
                       frame[static_cast<size_t>((50 + y) * host.screenW + 50 + x)] & 0x00FFFFFFu);
 }
 
+TEST_F(ImageDeviceWrapperTest, CaptureOnPowerOfTwoOnlyDeviceIsNotSkewed) {
+    plat::DeviceCaps caps;
+    caps.texturePow2Only = true;
+    caps.textureNonPow2Conditional = false;
+    Start(caps);
+    ImageSurface* sprite = MakeImage(imgtest::Pattern(16, 16), 16, 16);
+    Target()->DrawImage(sprite, 30, 40, FRect(0, 0, 16, 16), Color::White, &state);
+    std::unique_ptr<DeviceImage> capture = d3d->CaptureScreen();
+    ASSERT_NE(nullptr, capture);
+    ASSERT_EQ(host.screenW, capture->GetWidth());
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(PatternPixel(x, y), capture->GetBits()[(40 + y) * host.screenW + 30 + x]) << x << "," << y;
+}
+
 }  // namespace

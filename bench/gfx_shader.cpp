@@ -1,0 +1,158 @@
+// Pixel shaders on the software device: a full-screen 1024 x 768 quad
+// through the game's overlay shader (stage 0 the image, stage 1 the
+// background, bilinear, blending off), as a blend-mode draw does; beside it
+// the smallest useful shader (one texture times the colour) for the cost of
+// the shader path itself, and the same quad through the fixed stages.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/gfx/gfx.h"
+
+namespace {
+
+constexpr int kW = 1024, kH = 768;
+
+struct Vtx2 {
+    float x, y, z;
+    uint32_t c;
+    float s0, t0, s1, t1;
+};
+
+// The build names sources by absolute path, so the data folder is found
+// beside this file's folder.
+std::string GameShader(const char* name) {
+    std::string root = __FILE__;
+    root.erase(root.rfind("bench/gfx_shader.cpp"));
+    std::ifstream file(root + "data/properties/" + name + ".hlsl");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class Scene {
+public:
+    Scene() {
+        system_ = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
+        plat::PresentParams pp;
+        pp.backBufferWidth = kW;
+        pp.backBufferHeight = kH;
+        system_->CreateDevice(0, nullptr, plat::kCreateHardwareVertexProcessing, &pp, &dev_);
+        dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &target_);
+        dev_->SetRenderTarget(0, target_);
+        plat::Matrix t, p, proj;
+        plat::MatrixTranslation(&t, -kW * 0.5f, -kH * 0.5f, 2.0f * kW);
+        plat::MatrixPerspectiveOffCenterLH(&p, -0.25f, 0.25f, 0.25f * kH / kW, -0.25f * kH / kW, 1.0f, 100.0f * kW);
+        plat::MatrixMultiply(&proj, &t, &p);
+        dev_->SetTransform(plat::TransformState::Projection, &proj);
+        dev_->SetRenderState(plat::RenderState::CullMode, static_cast<uint32_t>(plat::Cull::None));
+        dev_->SetRenderState(plat::RenderState::AlphaBlendEnable, 0);
+        for (uint32_t stage : {0u, 1u}) {
+            for (plat::SamplerState s : {plat::SamplerState::MinFilter, plat::SamplerState::MagFilter})
+                dev_->SetSamplerState(stage, s, static_cast<uint32_t>(plat::TextureFilter::Linear));
+            for (plat::SamplerState s : {plat::SamplerState::AddressU, plat::SamplerState::AddressV})
+                dev_->SetSamplerState(stage, s, static_cast<uint32_t>(plat::TextureAddress::Clamp));
+            dev_->SetTextureStageState(stage, plat::StageState::ColorOp, static_cast<uint32_t>(plat::StageOp::Modulate));
+            dev_->SetTextureStageState(stage, plat::StageState::AlphaOp, static_cast<uint32_t>(plat::StageOp::Modulate));
+        }
+        dev_->SetFVF(plat::kFvfXyz | plat::kFvfDiffuse | plat::kFvfTex2);
+        textures_[0] = MakeTexture(1);
+        textures_[1] = MakeTexture(2);
+        dev_->SetTexture(0, textures_[0]);
+        dev_->SetTexture(1, textures_[1]);
+    }
+    ~Scene() {
+        dev_->SetPixelShader(nullptr);
+        if (shader_) shader_->Release();
+        for (plat::Texture* t : textures_) t->Release();
+        target_->Release();
+        dev_->Release();
+        system_->Release();
+    }
+
+    // Premultiplied pixels with varied alpha.
+    plat::Texture* MakeTexture(uint32_t seed) {
+        plat::Texture* texture = nullptr;
+        dev_->CreateTexture(kW, kH, 1, 0, plat::Format::A8R8G8B8, plat::Pool::Managed, &texture);
+        plat::LockedRect lr;
+        texture->LockRect(0, &lr, nullptr, 0);
+        uint32_t s = seed;
+        for (int y = 0; y < kH; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
+            for (int x = 0; x < kW; ++x) {
+                s = s * 1664525u + 1013904223u;
+                const uint32_t a = s >> 24;
+                row[x] = (a << 24) | (((s >> 16 & 0xFF) * a / 255) << 16) | (((s >> 8 & 0xFF) * a / 255) << 8) |
+                         ((s & 0xFF) * a / 255);
+            }
+        }
+        texture->UnlockRect(0);
+        return texture;
+    }
+
+    bool UseShader(const std::string& source) {
+        plat::ShaderBinary* code = nullptr;
+        plat::ShaderConstantTable* table = nullptr;
+        if (plat::CompileShaderSource(source, "PS", "ps_2_0", &code, nullptr, &table) != plat::kOk) return false;
+        dev_->CreatePixelShader(code, &shader_);
+        table->SetDefaults(dev_);
+        code->Release();
+        table->Release();
+        dev_->SetPixelShader(shader_);
+        return shader_ != nullptr;
+    }
+
+    void Run(benchmark::State& state) {
+        const uint32_t c = 0xFFFFFFFFu;
+        // Slightly off the texel grid, so no draw takes the one-to-one copy.
+        const float e = 0.25f;
+        Vtx2 v[4] = {{-0.5f, -0.5f, 0, c, 0, 0, 0, 0},
+                     {-0.5f, kH - 0.5f + e, 0, c, 0, 1, 0, 1},
+                     {kW - 0.5f + e, -0.5f, 0, c, 1, 0, 1, 0},
+                     {kW - 0.5f + e, kH - 0.5f + e, 0, c, 1, 1, 1, 1}};
+        dev_->BeginScene();
+        for (auto _ : state) dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx2));
+        dev_->EndScene();
+        state.counters["time_per_px"] = benchmark::Counter(
+            double(kW) * kH, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    }
+
+    plat::GraphicsSystem* system_ = nullptr;
+    plat::Device* dev_ = nullptr;
+    plat::Surface* target_ = nullptr;
+    plat::Texture* textures_[2] = {};
+    plat::DevicePixelShader* shader_ = nullptr;
+};
+
+void BM_FullScreenOverlayShader(benchmark::State& state) {
+    Scene scene;
+    if (!scene.UseShader(GameShader("overlay"))) {
+        state.SkipWithError("overlay.hlsl did not compile");
+        return;
+    }
+    scene.Run(state);
+}
+BENCHMARK(BM_FullScreenOverlayShader)->Unit(benchmark::kMillisecond);
+
+void BM_FullScreenTextureTimesColourShader(benchmark::State& state) {
+    Scene scene;
+    if (!scene.UseShader("sampler2D Image : register(s0);\n"
+                         "float4 PS(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 {\n"
+                         "    return tex2D(Image, uv) * c;\n"
+                         "}\n")) {
+        state.SkipWithError("shader did not compile");
+        return;
+    }
+    scene.Run(state);
+}
+BENCHMARK(BM_FullScreenTextureTimesColourShader)->Unit(benchmark::kMillisecond);
+
+void BM_FullScreenTwoFixedStages(benchmark::State& state) {
+    Scene scene;
+    scene.Run(state);
+}
+BENCHMARK(BM_FullScreenTwoFixedStages)->Unit(benchmark::kMillisecond);
+
+}  // namespace
