@@ -55,13 +55,8 @@ TEST_F(GraphicsImageTest, CelsSelectTheirPartAndMissingCelsDrawNothing) {
 }
 
 TEST_F(GraphicsImageTest, TrimmedCelsDrawTheirStoredPartAtItsOffset) {
-    // Cel 0 is 20 x 20, of which only (3, 5, 10, 10) is stored, at (0, 0) of
-    // the surface.
-    auto trimmed = SolidImage(10, 10);
-    CelDataRecord data;
-    data.name = L"walk";
-    data.cels.push_back(CelRectRecord{0, 0, 10, 10, 3, 5, 20, 20});
-    trimmed->SetCelRects({data});
+    // Cel 0 is 20 x 20, of which only (3, 5, 10, 10) is stored.
+    auto trimmed = gfxtest::TrimmedImage(3, 5);
     g.DrawImage(trimmed.get(), 100, 50, 0, FRect(0, 0, 20, 20));
     ASSERT_EQ(1u, target.calls.size());
     EXPECT_EQ(103, target.calls[0].x);
@@ -270,11 +265,7 @@ TEST_F(GraphicsImageTest, MaskedDrawsCutImageAndMaskInProportion) {
 }
 
 TEST_F(GraphicsImageTest, TrimmedImageCelMovesTheMaskRectangleWithIt) {
-    auto trimmed = SolidImage(10, 10);
-    CelDataRecord data;
-    data.name = L"walk";
-    data.cels.push_back(CelRectRecord{0, 0, 10, 10, 4, 2, 20, 20});
-    trimmed->SetCelRects({data});
+    auto trimmed = gfxtest::TrimmedImage(4, 2);
     auto mask = SolidImage(40, 40);
     // The mask covers the full 20 x 20 cel at twice its size.
     g.DrawImageMasked(0, 0, trimmed.get(), 0, FRect(0, 0, 20, 20), mask.get(), 0, FRect(0, 0, 40, 40));

@@ -166,9 +166,13 @@ private:
     DeviceShaderProgram* shader_;
 };
 
-TEST_F(GraphicsPixelTest, BlendDrawReadsTheDestinationUnderTheImage) {
+class BlendPixelTest : public GraphicsPixelTest {
+protected:
     PassThroughShader shader;
-    OneModeTable table(&shader);
+    OneModeTable table{&shader};
+};
+
+TEST_F(BlendPixelTest, BlendDrawReadsTheDestinationUnderTheImage) {
     const Argb background{255, 200, 100, 50}, texel{255, 128, 255, 64};
     Background(background);
     ImageSurface* sprite = Solid(6, 6, texel);
@@ -186,9 +190,7 @@ TEST_F(GraphicsPixelTest, BlendDrawReadsTheDestinationUnderTheImage) {
     EXPECT_GT(shader.applied, 0);
 }
 
-TEST_F(GraphicsPixelTest, BlendDrawsThroughScratchKeepTheImageWhenTheClipIsNotAtTheOrigin) {
-    PassThroughShader shader;
-    OneModeTable table(&shader);
+TEST_F(BlendPixelTest, BlendDrawsThroughScratchKeepTheImageWhenTheClipIsNotAtTheOrigin) {
     const Argb background{255, 60, 180, 240}, texel{255, 255, 128, 200};
     Background(background);
     ImageSurface* sprite = Solid(10, 10, texel);

@@ -165,4 +165,15 @@ inline std::unique_ptr<ImageSurface> SolidImage(int w, int h, uint32_t argb = 0x
     return image;
 }
 
+// A 10 x 10 surface holding the stored part of one 20 x 20 cel, which sits
+// at (offsetX, offsetY) inside the cel.
+inline std::unique_ptr<ImageSurface> TrimmedImage(float offsetX, float offsetY) {
+    auto image = SolidImage(10, 10);
+    CelDataRecord data;
+    data.name = L"walk";
+    data.cels.push_back(CelRectRecord{0, 0, 10, 10, offsetX, offsetY, 20, 20});
+    image->SetCelRects({data});
+    return image;
+}
+
 }  // namespace gfxtest
