@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench_device_host.h"
+#include "bench_host.h"
 #include "rendering/d3d_interface.h"
 #include "rendering/graphics.h"
 #include "rendering/image_surface.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kW = 1024, kH = 768;
+constexpr int kW = bench::HeadlessDeviceHost::kWidth, kH = bench::HeadlessDeviceHost::kHeight;
 constexpr int kSprites = 500;
 
 struct Sprite {
@@ -45,7 +45,7 @@ public:
 };
 
 struct Frame {
-    BenchDeviceHost host{kW, kH};
+    bench::HeadlessDeviceHost host;
     std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
     ImageSurface* screen = nullptr;
     std::unique_ptr<ImageSurface> atlas = std::make_unique<ImageSurface>();

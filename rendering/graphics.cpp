@@ -56,6 +56,11 @@ void Graphics::SetDrawMode(int mode) {
     state_.drawState.mode = mode;
 }
 
+void Graphics::SetCulling(uint8_t cull) {
+    if (cull != state_.drawState.cull) FlushBatch();
+    state_.drawState.cull = cull;
+}
+
 void Graphics::SetShader(DeviceShaderProgram* shader) {
     if (shader != state_.drawState.shader) FlushBatch();
     state_.drawState.shader = shader;

@@ -1,22 +1,18 @@
 #pragma once
-// Graphics: the drawing context. Everything on screen is drawn through one,
-// built on the stack for a destination ImageRenderTarget (an image, the
-// screen's draw buffer, or the swallowing default target). It keeps its
-// settings in a GraphicsState that callers save by copying and restore with
-// SetState; it translates and clips every draw, tints images, and can queue
-// image draws into a batch that is sent to the target sorted by draw order,
-// then draw mode, then texture. It also composes off-screen (through pooled
-// scratch render targets) and through per-draw-mode blend shaders, and lays
-// text out through the current Font.
+// Graphics: the drawing context, built on the stack for a destination
+// ImageRenderTarget (an image, the screen's draw buffer, or the swallowing
+// default target). Its GraphicsState is saved by copying and restored with
+// SetState. It translates and clips every draw, tints images, queues image
+// draws into a batch sorted by draw order, draw mode and texture, composes
+// off-screen through pooled scratch targets and through blend shaders, and
+// lays text out through the current Font.
 //
-// Promises: a null destination draws nothing and clips to 1 x 1; destruction
-// flushes what is queued and ends off-screen drawing; a null image, a cel
-// outside the image or a null font draws nothing.
-// Callers must not change the stencil test, cull byte, shader or view
-// matrix behind the context's back while draws are queued (the setters
-// flush first), nor let the destination die before the context.
-// Threads: a context belongs to the thread that draws (the main thread); the
-// scratch pool is shared and locked.
+// Promises: a null destination, image or font, or a missing cel, draws
+// nothing; destruction flushes the queue and ends off-screen drawing. Queued
+// draws take the stencil, cull, shader and view matrix current at the flush;
+// their setters flush first. The destination must outlive the context.
+// Threads: a context belongs to the drawing thread; the scratch pool is
+// shared and locked.
 
 #include <cstdint>
 #include <memory>
@@ -76,7 +72,7 @@ public:
     Color GetFinalColor(const Color& c) const;
     void SetDrawMode(int mode);
     int GetDrawMode() const { return state_.drawState.mode; }
-    void SetCulling(uint8_t cull) { state_.drawState.cull = cull; }
+    void SetCulling(uint8_t cull);
     void SetColorizeImages(bool on) { state_.colorizeImages = on; }
     bool GetColorizeImages() const { return state_.colorizeImages; }
     void SetShader(DeviceShaderProgram* shader);

@@ -209,36 +209,42 @@ TEST_F(GraphicsImageTest, ChangesTheQueuedDrawsDependOnFlushFirst) {
 
     queueOne();
     g.SetShader(nullptr);  // unchanged: stays queued
-    g.SetDrawMode(kDrawAdditive);
-    g.SetCulling(1);
+    g.SetCulling(0);
+    g.SetDrawMode(kDrawAdditive);  // queued draws keep their own mode
     EXPECT_TRUE(target.calls.empty());
     g.SetShader(&shader);
     EXPECT_EQ(1u, target.calls.size());
     EXPECT_EQ(nullptr, target.calls[0].state.shader);
+    EXPECT_EQ(kDrawNormal, target.calls[0].state.mode);
+
+    queueOne();
+    g.SetCulling(1);
+    EXPECT_EQ(2u, target.calls.size());
+    EXPECT_EQ(0, target.calls[1].state.cull);
 
     queueOne();
     g.ApplyTransform(Matrix4());
-    EXPECT_EQ(2u, target.calls.size());
+    EXPECT_EQ(3u, target.calls.size());
 
     queueOne();
     GraphicsState same = g.GetState();
     same.transX = 40;
     g.SetState(same);  // still batching with the same matrix and shader
-    EXPECT_EQ(2u, target.calls.size());
+    EXPECT_EQ(3u, target.calls.size());
     GraphicsState other = same;
     other.drawState.matrix.Translate(1, 0, 0);
     g.SetState(other);
-    EXPECT_EQ(3u, target.calls.size());
+    EXPECT_EQ(4u, target.calls.size());
 
     queueOne();
     g.SetBatching(false);
-    EXPECT_EQ(4u, target.calls.size());
+    EXPECT_EQ(5u, target.calls.size());
     {
         Graphics scoped(&target);
         scoped.SetBatching(true);
         scoped.DrawImage(a.get(), 0, 0, 0, whole);
     }
-    EXPECT_EQ(5u, target.calls.size());
+    EXPECT_EQ(6u, target.calls.size());
 }
 
 TEST_F(GraphicsImageTest, MaskedDrawsCutImageAndMaskInProportion) {

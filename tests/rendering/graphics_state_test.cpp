@@ -99,19 +99,6 @@ TEST(GraphicsStateTest, ModulationPremultipliesOnceAndMultipliesAfter) {
     EXPECT_EQ(mul(255, ma), f.a);
 }
 
-TEST(GraphicsStateTest, ImagesAreTintedOnlyWhenColorized) {
-    RecordingTarget target;
-    Graphics g(&target);
-    auto image = SolidImage(4, 4);
-    g.SetColor(Color::FromRGBA(10, 20, 30, 255));
-    g.DrawImage(image.get(), 0, 0, 0, FRect(0, 0, 4, 4));
-    g.SetColorizeImages(true);
-    g.DrawImage(image.get(), 0, 0, 0, FRect(0, 0, 4, 4));
-    ASSERT_EQ(2u, target.calls.size());
-    EXPECT_EQ(Color::White, target.calls[0].color);
-    EXPECT_EQ(Color::FromRGBA(10, 20, 30, 255), target.calls[1].color);
-}
-
 TEST(GraphicsStateTest, SetStateRestoresEverythingSaved) {
     RecordingTarget target;
     gfxtest::FixedFont font;
@@ -143,19 +130,6 @@ TEST(GraphicsStateTest, SetStateRestoresEverythingSaved) {
     EXPECT_EQ(saved.drawState, s.drawState);
     EXPECT_FALSE(s.colorizeImages || s.hasModulation);
     EXPECT_EQ(0, s.drawOrder);
-}
-
-TEST(GraphicsStateTest, ViewMatricesCompose) {
-    RecordingTarget target;
-    Graphics g(&target);
-    Matrix4 a, b, expected;
-    a.Translate(5, 0, 0);
-    b.Scale(2, 3, 1);
-    g.ApplyTransform(a);
-    g.ApplyTransform(b);
-    Matrix4::Multiply(expected, a, b);
-    EXPECT_TRUE(g.GetState().drawState.matrixSet);
-    EXPECT_TRUE(g.GetState().drawState.matrix.Equals(expected));
 }
 
 class OffscreenTest : public ::testing::Test {
