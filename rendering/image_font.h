@@ -9,8 +9,9 @@
 // drawn at another size, from a strip of rescaled glyphs made for it.
 // Promises: widths and draws rebuild the active layers first when the point
 // size, scale or tags changed; a descriptor that failed to load gives a font
-// that measures 0 and draws nothing. Measuring and drawing agree on every
-// width, spacing and kerning pair, and no string is ever cut short.
+// that measures 0 and draws nothing. At a layer's own size, measuring and
+// drawing advance by the same widths, spacing and kerning; no string is ever
+// cut short, however long.
 // Threads: one thread owns a font (its layers are rebuilt lazily, unlocked);
 // the glyph queue of DrawStringEx is process-wide and locked, so any number
 // of fonts may draw from different threads.

@@ -20,8 +20,8 @@ namespace {
 constexpr uint32_t kShadowArgb = 0xFF000000;
 // Scratch sizes are rounded up so that lines of similar length reuse one
 // scratch image and its texture.
-constexpr int kScratchStepX = 64;
-constexpr int kScratchStepY = 16;
+constexpr int kScratchStepX = 32;
+constexpr int kScratchStepY = 8;
 
 int Trunc(float v) { return static_cast<int>(v); }
 int RoundUp(int v, int step) { return (v + step - 1) / step * step; }
@@ -143,10 +143,11 @@ void SysFont::DrawString(Graphics& g, float x, float y, const std::wstring& text
     const plat::PixelRect box{Trunc(state.transX + x), Trunc(state.transY + y - ascent + 1), Trunc(clip.x + clip.w),
                               Trunc(clip.y + clip.h)};
     // What the text can touch: inside the scissor (the clip) and the target,
-    // right of and below the box's corner, and within an em of the line's cell
-    // and advance, which holds every overhang of a glyph's ink.
+    // right of and below the box's corner, and within half an em of the
+    // line's cell and advance (room for slanted and deep glyphs' overhang):
+    // the scratch image stays the size of the line, not of the clip.
     const plat::FontMetrics& metrics = font_->Metrics();
-    const int reach = (shadow ? 1 : 0) + metrics.em;
+    const int reach = (shadow ? 1 : 0) + metrics.em / 2;
     const int left = std::max({box.left, Trunc(clip.x), 0});
     const int top = std::max({box.top, Trunc(clip.y), 0});
     const int right = std::min({box.right, target->sourceWidth, box.left + font_->MeasureWidth(text) + reach});
