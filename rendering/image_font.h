@@ -1,21 +1,17 @@
 #pragma once
 // ImageFont: the bitmap Font cut from glyph images by a font descriptor.
 //
-// Owns: a reference on its FontData (shared with every copy), the drawable
-// pages made from the descriptor's decoded layer images (premultiplied, with
-// the descriptor's image flags; shared with every copy), and one active layer
-// per descriptor layer that applies to the current point size, scale and
-// tags. An active layer draws from its layer's page, or, when the font is
-// drawn at another size, from a strip of rescaled glyphs made for it.
-// Promises: widths and draws rebuild the active layers first when the point
-// size, scale or tags changed; a descriptor that failed to load gives a font
-// that measures 0 and draws nothing. At a layer's own size, measuring and
-// drawing advance by the same widths, spacing and kerning; no string is ever
-// cut short, however long.
-// Threads: one thread owns a font (its layers are rebuilt lazily, unlocked);
-// the glyph queue of DrawStringEx is process-wide and locked, so any number
-// of fonts may draw from different threads.
-// Callers must not: keep pages or strip images beyond the font's life.
+// Owns: a reference on its FontData and the drawable pages made from the
+// descriptor's layer images (premultiplied, with the descriptor's image
+// flags), both shared with every copy, and one active layer per descriptor
+// layer that applies to the point size, scale and tags: drawn from its
+// page, or at another size from a strip of rescaled glyphs made for it.
+// Promises: widths and draws rebuild stale layers first; a descriptor that
+// failed to load measures 0 and draws nothing; at a layer's own size
+// measuring and drawing advance alike; no string is cut short.
+// Threads: one thread owns a font (layers are rebuilt unlocked); the glyph
+// queue of DrawStringEx is process-wide and locked, so fonts may draw from
+// several threads. Callers must not keep pages or strips beyond the font.
 
 #include <map>
 #include <memory>

@@ -2,7 +2,8 @@
 // Helpers for the image-font, system-font and fonts.xml tests: an application
 // double that counts loading steps and reports a screen resolution, a folder
 // of descriptors, glyph images and fonts.xml files to run in, a PNG reader
-// driven straight through libpng, and pixel arithmetic for the expectations.
+// driven straight through libpng, pixel arithmetic for the expectations and
+// a fixture with a started software device.
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "rendering/graphics.h"
 #include "tests/rendering/font_data_test_support.h"
+#include "tests/rendering/image_surface_test_support.h"
 
 namespace fonts_test {
 
@@ -113,5 +116,24 @@ inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance) {
     return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
                                          << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
 }
+
+// The software device with image surfaces, started with default caps, and
+// draw buffer B as the screen the text is drawn into.
+class FontDeviceTest : public imgtest::ImageDeviceTest {
+protected:
+    void SetUp() override {
+        ImageDeviceTest::SetUp();
+        Start(plat::DeviceCaps{});
+    }
+
+    // Fills the whole screen with a premultiplied colour.
+    void Background(Argb c) {
+        Graphics g(Target());
+        g.SetColor(Color::FromRGBAFlag(c.r, c.g, c.b, c.a, true));
+        g.FillRect(0, 0, host.screenW, host.screenH);
+    }
+
+    FontApp app;
+};
 
 }  // namespace fonts_test

@@ -143,19 +143,6 @@ TEST_F(FontsXmlTest, BrokenFileKeepsTheFontsReadBeforeTheError) {
     EXPECT_NE(app.boxes[0].find(L"fonts.xml"), std::wstring::npos);
 }
 
-TEST_F(FontsXmlTest, MissingFileLoadsNothingSilently) {
-    EXPECT_EQ(LoadFontsXml(false), 0);
-    EXPECT_TRUE(GetFontMap().Entries().empty());
-    EXPECT_TRUE(app.boxes.empty());
-}
-
-TEST_F(FontsXmlTest, MissingDescriptorGivesAnEmptyFontUnderItsName) {
-    Load("<font name=\"gone\" path=\"missing.txt\"/>\n");
-    ASSERT_NE(Image(L"gone"), nullptr);
-    EXPECT_FALSE(Image(L"gone")->GetFontData()->IsLoaded());
-    EXPECT_FLOAT_EQ(Image(L"gone")->StringWidth(L"ab"), 0);
-}
-
 TEST(GameFontsXml, LoadsTheGeneratedImageFontAsTheDefaultAndASystemFont) {
     fonts_test::FontApp app;
     fonts_test::CurrentDirectory data(std::string(HALVARO_SOURCE_DIR) + "/data");

@@ -11,7 +11,6 @@
 #include "rendering/graphics.h"
 #include "rendering/image_font.h"
 #include "tests/rendering/fonts_test_support.h"
-#include "tests/rendering/image_surface_test_support.h"
 
 namespace {
 
@@ -26,21 +25,11 @@ const std::string kSource = HALVARO_SOURCE_DIR;
 const std::string kDescriptor = kSource + "/data/fonts/dejavu_sans_16.txt";
 const std::string kSheet = kSource + "/data/fonts/dejavu_sans_16.png";
 
-class ImageFontPixelTest : public imgtest::ImageDeviceTest {
+class ImageFontPixelTest : public fonts_test::FontDeviceTest {
 protected:
-    void SetUp() override {
-        ImageDeviceTest::SetUp();
-        Start(plat::DeviceCaps{});
-    }
     void TearDown() override {
         font.reset();
-        ImageDeviceTest::TearDown();
-    }
-
-    void Background(Argb c) {
-        Graphics g(Target());
-        g.SetColor(Color::FromRGBAFlag(c.r, c.g, c.b, c.a, true));
-        g.FillRect(0, 0, host.screenW, host.screenH);
+        FontDeviceTest::TearDown();
     }
 
     // The alpha of a sheet or strip area, summed.
@@ -51,7 +40,6 @@ protected:
         return sum;
     }
 
-    fonts_test::FontApp app;
     std::unique_ptr<ImageFont> font;
 };
 

@@ -363,27 +363,4 @@ TEST_F(ImageFontTest, DescriptorThatFailedGivesAnEmptyFont) {
     EXPECT_TRUE(target.calls.empty());
 }
 
-TEST_F(ImageFontTest, CopyKeepsPointSizeTagsAndMetrics) {
-    auto font = Make(kLayered);
-    font->AddTag(L"bold");
-    font->SetPointSize(20);
-    font->color = Color::FromRGBA(10, 20, 30, 40);
-    std::unique_ptr<Font> copy(font->Duplicate());
-    auto* imageCopy = dynamic_cast<ImageFont*>(copy.get());
-    ASSERT_NE(imageCopy, nullptr);
-    EXPECT_EQ(imageCopy->GetPointSize(), 20);
-    EXPECT_TRUE(imageCopy->HasTag(L"BOLD"));
-    EXPECT_EQ(imageCopy->color, font->color);
-    EXPECT_EQ(imageCopy->GetFontData(), font->GetFontData());
-    EXPECT_FLOAT_EQ(imageCopy->CharWidth(L'a'), 9);
-    EXPECT_FLOAT_EQ(imageCopy->GetAscent(), 30);
-    EXPECT_EQ(imageCopy->GetDefaultPointSize(), 12);
-}
-
-TEST_F(ImageFontTest, DefinesAreReadByNameInAnyCase) {
-    auto font = Make("Define Greeting 'hello';\n");
-    EXPECT_NE(font->GetDefine(L"greeting").find(L"hello"), std::wstring::npos);
-    EXPECT_EQ(font->GetDefine(L"missing"), L"");
-}
-
 }  // namespace

@@ -15,7 +15,6 @@
 #include "rendering/sys_font.h"
 #include "tests/rendering/fonts_test_support.h"
 #include "tests/rendering/graphics_test_support.h"
-#include "tests/rendering/image_surface_test_support.h"
 
 namespace {
 
@@ -68,29 +67,15 @@ TEST(SysFontSize, ScreenFormUsesTheScreensDotsPerInch) {
     EXPECT_EQ(withoutApp.GetSystemFont()->Metrics().em, 16);
 }
 
-TEST(SysFontSize, MeasuringWithoutADeviceGivesZero) {
-    auto font = SysFont::SysFontFromDesc("DejaVu Sans", 12, false, false, true);
-    EXPECT_TRUE(font->IsBold());
-    EXPECT_FLOAT_EQ(font->StringWidth(L"Hello"), 0);
-    EXPECT_FALSE(font->HasDeviceFont());
-}
-
-class SysFontDrawTest : public imgtest::ImageDeviceTest {
+class SysFontDrawTest : public fonts_test::FontDeviceTest {
 protected:
     void SetUp() override {
-        ImageDeviceTest::SetUp();
-        Start(plat::DeviceCaps{});
+        FontDeviceTest::SetUp();
         font = SysFont::SysFontFromDesc("DejaVu Sans", 12, false, false, false);
     }
     void TearDown() override {
         font.reset();
-        ImageDeviceTest::TearDown();
-    }
-
-    void Background(Argb c) {
-        Graphics g(Target());
-        g.SetColor(Color::FromRGBAFlag(c.r, c.g, c.b, c.a, true));
-        g.FillRect(0, 0, host.screenW, host.screenH);
+        FontDeviceTest::TearDown();
     }
 
     // Draws the text in `color` over `background` and returns the screen.
@@ -172,16 +157,6 @@ TEST_F(SysFontDrawTest, ClipKeepsEveryPixelOutsideItUntouched) {
     EXPECT_GT(inside, 20);
 }
 
-TEST_F(SysFontDrawTest, TextHalfOffTheTargetDrawsItsVisiblePart) {
-    const Argb grey{255, 50, 50, 50};
-    const auto px = Draw(L"WWWWWWWWWW", -40, 5, Color::White, grey);
-    int lit = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 100; ++x)
-            if (At(px, x, y).r > 50) ++lit;
-    EXPECT_GT(lit, 20);
-}
-
 TEST_F(SysFontDrawTest, ShadowIsOpaqueBlackOnePixelRightAndDown) {
     const Argb grey{255, 128, 128, 128};
     const auto plain = Draw(L"HIL", 20, 40, Color::White, grey);
@@ -213,17 +188,6 @@ TEST_F(SysFontDrawTest, AdditiveModeAddsTheText) {
             if (p.r > 0) ++lit;
         }
     EXPECT_GT(lit, 20);
-}
-
-TEST_F(SysFontDrawTest, FontColourIsMultipliedIn) {
-    font->color = Color::FromRGBA(255, 0, 0, 255);
-    const auto px = Draw(L"HH", 20, 40, Color::FromRGBA(0, 0, 255, 255), Argb{255, 90, 90, 90});
-    for (int y = 20; y < 50; ++y)
-        for (int x = 20; x < 60; ++x) {
-            const Argb p = At(px, x, y);
-            ASSERT_LE(p.r, 90);  // black text: every channel only darkens
-            ASSERT_EQ(p.r, p.b);
-        }
 }
 
 TEST_F(SysFontDrawTest, TargetThatIsNoImageSurfaceDrawsNothing) {
