@@ -59,3 +59,7 @@ void SetStoredDataVersion(int version) {
 void SetAppTitle(std::wstring_view title) {
     if (g_installed) g_installed->SetAppTitle(title);
 }
+
+void AdvanceLoadingStep() {
+    if (g_installed) g_installed->AdvanceLoadingStep();
+}

@@ -1,7 +1,7 @@
 #pragma once
 // What the foundation asks of the application: system values, images,
-// sounds and tracks registered by name, the current player's symbols and the
-// fatal-error box.
+// sounds and tracks registered by name, the current player's symbols, the
+// fatal-error box, the loading-step counter and the screen's resolution.
 //
 // The application object derives from AppServices; its constructor installs
 // it as the one process-wide instance and its destructor removes it. Tests
@@ -44,6 +44,12 @@ public:
     virtual int GetStoredDataVersion() { return 0; }
     virtual void SetStoredDataVersion(int) {}
     virtual void SetAppTitle(std::wstring_view) {}
+    // Counts one finished step of resource loading (the loading screen shows
+    // the progress); each font and alias of fonts.xml is one step.
+    virtual void AdvanceLoadingStep() {}
+    // The vertical dots per inch of the screen the main window is on, which
+    // turns point sizes of system fonts into pixels.
+    virtual int GetScreenDpi() { return 96; }
 };
 
 PropertyValue GetSystemValue(std::wstring_view name);
@@ -56,3 +62,4 @@ void ShowFatalErrorWide(std::wstring_view message);
 int GetStoredDataVersion();
 void SetStoredDataVersion(int version);
 void SetAppTitle(std::wstring_view title);
+void AdvanceLoadingStep();

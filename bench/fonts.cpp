@@ -1,0 +1,111 @@
+// A 40-character line of text drawn through the drawing context into the
+// 1024 x 768 draw buffer on the software device: through the game's image
+// font (batched, as fonts.xml makes it, and unbatched) and through a system
+// font (plain and with its shadow). Measuring the line is timed as well.
+// The platform font's own raster into a bare buffer (bench_sysfont) is the
+// yardstick for what the system-font path adds.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bench_host.h"
+#include "rendering/d3d_interface.h"
+#include "rendering/graphics.h"
+#include "rendering/image_font.h"
+#include "rendering/image_surface.h"
+#include "rendering/image_surface_factory.h"
+#include "rendering/sys_font.h"
+
+namespace {
+
+constexpr int kH = bench::HeadlessDeviceHost::kHeight;
+const std::wstring kLine = L"Visitors: 1,284   Happiness: 87%   Coins";  // 40 characters
+
+std::string Descriptor() {
+    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "fonts" / "dejavu_sans_16.txt")
+        .string();
+}
+
+struct Screen {
+    bench::HeadlessDeviceHost host;
+    std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
+    ImageSurface* target = nullptr;
+
+    Screen() {
+        d3d->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
+        d3d->Init(nullptr, true, false);
+        target = dynamic_cast<ImageSurface*>(d3d->GetDrawBuffer());
+    }
+};
+
+// One line per iteration, stepped down and across the screen.
+template <class MakeFont>
+void RunLines(benchmark::State& state, MakeFont makeFont) {
+    Screen screen;
+    if (!screen.target || kLine.size() != 40) {
+        state.SkipWithError("no device");
+        return;
+    }
+    std::unique_ptr<Font> font = makeFont();
+    int i = 0;
+    for (auto _ : state) {
+        Graphics g(screen.target);
+        g.SetFont(font.get());
+        g.SetColor(Color::White);
+        g.DrawString(kLine, (i * 37) % 600, 20 + (i * 19) % (kH - 40));
+        ++i;
+    }
+    // The last draws reach the target's pixels before the clock stops.
+    benchmark::DoNotOptimize(screen.target->GetBits());
+    state.SetItemsProcessed(state.iterations());
+}
+
+std::unique_ptr<Font> MakeImageFont(bool batch) { return std::make_unique<ImageFont>(Descriptor(), batch, 1.0); }
+
+std::unique_ptr<Font> MakeSysFont(bool shadow) {
+    std::unique_ptr<SysFont> font = SysFont::SysFontFromDesc("DejaVu Sans", 12, false, false, false);
+    font->shadow = shadow;
+    return font;
+}
+
+void BM_ImageFontLineBatched(benchmark::State& state) {
+    RunLines(state, [] { return MakeImageFont(true); });
+}
+BENCHMARK(BM_ImageFontLineBatched)->Unit(benchmark::kMicrosecond);
+
+void BM_ImageFontLineUnbatched(benchmark::State& state) {
+    RunLines(state, [] { return MakeImageFont(false); });
+}
+BENCHMARK(BM_ImageFontLineUnbatched)->Unit(benchmark::kMicrosecond);
+
+void BM_SysFontLine(benchmark::State& state) {
+    RunLines(state, [] { return MakeSysFont(false); });
+}
+BENCHMARK(BM_SysFontLine)->Unit(benchmark::kMicrosecond);
+
+void BM_SysFontLineWithShadow(benchmark::State& state) {
+    RunLines(state, [] { return MakeSysFont(true); });
+}
+BENCHMARK(BM_SysFontLineWithShadow)->Unit(benchmark::kMicrosecond);
+
+template <class MakeFont>
+void RunMeasure(benchmark::State& state, MakeFont makeFont) {
+    Screen screen;
+    std::unique_ptr<Font> font = makeFont();
+    for (auto _ : state) benchmark::DoNotOptimize(font->StringWidth(kLine));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ImageFontMeasure(benchmark::State& state) {
+    RunMeasure(state, [] { return MakeImageFont(true); });
+}
+BENCHMARK(BM_ImageFontMeasure);
+
+void BM_SysFontMeasure(benchmark::State& state) {
+    RunMeasure(state, [] { return MakeSysFont(false); });
+}
+BENCHMARK(BM_SysFontMeasure);
+
+}  // namespace
