@@ -20,13 +20,21 @@ Color Color::FromFloats(float r, float g, float b, float a) {
     return {component(r), component(g), component(b), component(a), 1};
 }
 
+namespace {
+
+// Script colours carry any int (color() passes them through), so the
+// products are taken in 64 bits.
+int32_t Scaled(int32_t x, int32_t y) { return static_cast<int32_t>(int64_t{x} * y / 255); }
+
+}  // namespace
+
 uint32_t Color::ToPremultipliedARGB() const {
     int32_t pr = r, pg = g, pb = b;
     if (!premultiplied && a != 255) {
         if (a == 0) return 0;
-        pr = r * a / 255;
-        pg = g * a / 255;
-        pb = b * a / 255;
+        pr = Scaled(r, a);
+        pg = Scaled(g, a);
+        pb = Scaled(b, a);
     }
     return (static_cast<uint32_t>(a) << 24) | ((static_cast<uint32_t>(pr) & 0xFF) << 16) |
            ((static_cast<uint32_t>(pg) & 0xFF) << 8) | (static_cast<uint32_t>(pb) & 0xFF);
@@ -35,10 +43,10 @@ uint32_t Color::ToPremultipliedARGB() const {
 Color Color::Premultiplied() const {
     if (premultiplied) return *this;
     if (a == 255) return {r, g, b, a, 1};
-    return {r * a / 255, g * a / 255, b * a / 255, a, 1};
+    return {Scaled(r, a), Scaled(g, a), Scaled(b, a), a, 1};
 }
 
 Color Color::Multiply(const Color& x, const Color& y) {
     if (x.premultiplied != y.premultiplied) return Multiply(x.Premultiplied(), y.Premultiplied());
-    return {x.r * y.r / 255, x.g * y.g / 255, x.b * y.b / 255, x.a * y.a / 255, x.premultiplied};
+    return {Scaled(x.r, y.r), Scaled(x.g, y.g), Scaled(x.b, y.b), Scaled(x.a, y.a), x.premultiplied};
 }

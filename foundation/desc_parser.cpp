@@ -1,5 +1,7 @@
 #include "foundation/desc_parser.h"
 
+#include <algorithm>
+
 #include "foundation/string_utils.h"
 #include "foundation/text.h"
 
@@ -8,6 +10,24 @@ namespace {
 // Deeper nesting than any descriptor needs; stops a hostile file from
 // exhausting the stack.
 constexpr int kMaxListDepth = 256;
+// More values than any one descriptor list needs. Defines copied into defines
+// could otherwise double a list with every line of a hostile file.
+constexpr size_t kMaxListElements = size_t{1} << 16;
+
+// A value's element count (lists and scalars below it) and its list depth.
+void Measure(const DataElement& value, size_t& elements, int& depth) {
+    elements = 0;
+    depth = 0;
+    if (!value.IsList()) return;
+    for (const auto& element : static_cast<const ListDataElement&>(value).elements) {
+        size_t innerElements;
+        int innerDepth;
+        Measure(*element, innerElements, innerDepth);
+        elements += 1 + innerElements;
+        depth = std::max(depth, innerDepth);
+    }
+    depth += 1;
+}
 
 bool IsSeparator(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L','; }
 
@@ -249,9 +269,28 @@ bool DescParser::DataToList(const DataElement& value, ListDataElement& out) {
 }
 
 bool DescParser::DereferenceList(const ListDataElement& source, ListDataElement& destination) {
+    size_t elements = 0;
+    return DereferenceInto(source, destination, 1, elements);
+}
+
+// `depth` is the nesting of `destination`; `elements` counts every value the
+// whole dereference has appended so far.
+bool DescParser::DereferenceInto(const ListDataElement& source, ListDataElement& destination, int depth,
+                                 size_t& elements) {
+    if (depth > kMaxListDepth) {
+        Fail(L"Lists Nested Too Deeply");
+        return false;
+    }
     for (const auto& element : source.elements) {
+        if (++elements > kMaxListElements) {
+            Fail(L"List Too Long");
+            return false;
+        }
         if (element->IsList()) {
-            if (!DereferenceList(static_cast<const ListDataElement&>(*element), destination.AddList())) return false;
+            if (!DereferenceInto(static_cast<const ListDataElement&>(*element), destination.AddList(), depth + 1,
+                                 elements)) {
+                return false;
+            }
             continue;
         }
         const std::wstring& text = static_cast<const SingleDataElement&>(*element).text;
@@ -263,6 +302,18 @@ bool DescParser::DereferenceList(const ListDataElement& source, ListDataElement&
             const DataElement* define = FindDefine(text);
             if (define == nullptr) {
                 Fail(L"Unable to Dereference \"" + text + L"\"");
+                return false;
+            }
+            size_t defineElements;
+            int defineDepth;
+            Measure(*define, defineElements, defineDepth);
+            if (depth + defineDepth > kMaxListDepth) {
+                Fail(L"Lists Nested Too Deeply");
+                return false;
+            }
+            elements += defineElements;
+            if (elements > kMaxListElements) {
+                Fail(L"List Too Long");
                 return false;
             }
             destination.elements.push_back(define->Duplicate());

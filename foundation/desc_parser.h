@@ -68,4 +68,5 @@ private:
     bool EndCommand();
     bool TokenizeList(const std::wstring& text, ListDataElement& destination, bool inList, size_t& position,
                       int depth);
+    bool DereferenceInto(const ListDataElement& source, ListDataElement& destination, int depth, size_t& elements);
 };

@@ -162,7 +162,9 @@ size_t PakInterface::Read(void* buffer, size_t elementSize, size_t count, PakFil
     if (!file->mRecord) return std::fread(buffer, elementSize, count, file->mFP);
     size_t wanted;
     if (__builtin_mul_overflow(elementSize, count, &wanted)) wanted = SIZE_MAX;
-    auto left = static_cast<size_t>(file->mRecord->mSize - file->mPos);
+    // A later mount may have replaced the entry with a shorter one under an open handle.
+    const int64_t remaining = file->mRecord->mSize - file->mPos;
+    const size_t left = remaining > 0 ? static_cast<size_t>(remaining) : 0;
     size_t n = wanted < left ? wanted : left;
     PakUnscramble(static_cast<uint8_t*>(buffer), EntryBytes(file) + file->mPos, n);
     file->mPos += static_cast<int64_t>(n);

@@ -31,6 +31,8 @@ void Parser::RunElementLoop(XMLParser& reader) {
     std::wstring message = errorText_.empty() ? reader.GetErrorText() : errorText_;
     if (reader.GetCurrentLine() > 0) message += text::WFormat(L" on Line %d", reader.GetCurrentLine());
     if (!reader.GetFileName().empty()) message += L" in File '" + text::Widen(reader.GetFileName()) + L"'";
+    // Reported once: the loader's next file starts without it.
+    errorText_.clear();
     ShowFatalErrorWide(message);
 }
 

@@ -134,6 +134,7 @@ void Widget::AddedToManager(WidgetManager* manager) {
         child->manager_ = manager;
         child->AddedToManager(manager);
     }
+    manager->NoteLayerWidgetAttached(this);
     MarkDirty();
     if (mouse_visible_) manager->recheck_pending_ = true;
 }

@@ -175,6 +175,15 @@ void WidgetContainer::PutBehind(Widget* widget, Widget* other) { Reposition(widg
 void WidgetContainer::PutInFront(Widget* widget, Widget* other) { Reposition(widget, Hint::After, other); }
 
 void WidgetContainer::SortChildren() {
+    // A walk in progress goes on with the child that followed the one it is
+    // visiting, as after a re-positioning; the sort would otherwise carry its
+    // cursor elsewhere and skip or repeat siblings.
+    for (ChildCursor* c = cursors_; c; c = c->outer) {
+        if (!c->advanced && c->pos != children_.end()) {
+            ++c->pos;
+            c->advanced = true;
+        }
+    }
     // list::sort is stable and relinks nodes, so every stored position stays valid.
     children_.sort([](const Widget* a, const Widget* b) { return a->priority_ < b->priority_; });
 }

@@ -6,9 +6,9 @@
 //
 // Promises: children stay ordered by ascending priority (equal priorities in
 // the order the insertion hints give); a child may remove itself or any
-// sibling, or be re-positioned, while a pass is visiting the container, and
-// the walk still visits every remaining child once. Adding a widget to itself
-// or into its own subtree is refused.
+// sibling, be re-positioned or re-sort the children while a pass is visiting
+// the container, and the walk still visits every remaining child once. Adding
+// a widget to itself or into its own subtree is refused.
 //
 // Callers must not: delete a child that is still in the tree (remove it;
 // deletion is deferred), or expect the container to own its children.

@@ -154,6 +154,11 @@ void WidgetManager::DetachWidget(Widget* widget) {
     widget->manager_ = nullptr;
 }
 
+void WidgetManager::NoteLayerWidgetAttached(Widget* widget) {
+    for (ModalLayer& layer : layers_)
+        if (layer.widget == widget) layer.widgetGone = false;
+}
+
 void WidgetManager::ForgetRemovedWidget(Widget* widget) {
     DisownWidget(widget);
     for (ModalLayer& layer : layers_) {

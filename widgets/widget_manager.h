@@ -154,7 +154,7 @@ private:
         Widget* savedFocus;
         uint32_t addMask;
         uint32_t removeMask;
-        bool widgetGone;  // the widget left the tree: never touch it again
+        bool widgetGone;  // the widget is not in this tree: never touch it
     };
     struct PendingOverlay {
         Widget* widget;
@@ -164,6 +164,7 @@ private:
     PassFlags BuildPassFlags() const;
     void DetachWidget(Widget* widget);
     void ForgetRemovedWidget(Widget* widget);
+    void NoteLayerWidgetAttached(Widget* widget);
     void SendEnter(Widget* widget);
     void SendLeave(Widget* widget);
     void ClearOver(PointerRecord* record);

@@ -64,7 +64,9 @@ void WidgetManager::ApplicationDeactivated() {
 
 void WidgetManager::PushModalLayer(Widget* widget, uint32_t addMask, uint32_t removeMask) {
     if (!layers_.empty()) layers_.back().savedFocus = focus_;
-    layers_.push_back({widget, nullptr, addMask, removeMask, false});
+    // A widget outside this tree would never report its removal or deletion
+    // here, so its layer must not touch it until it is attached.
+    layers_.push_back({widget, nullptr, addMask, removeMask, !widget || widget->manager_ != this});
     SetModalLayer(widget, addMask, removeMask);
 }
 

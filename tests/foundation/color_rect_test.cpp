@@ -54,6 +54,18 @@ TEST(ColorTest, MultiplyPremultipliesThePlainSideWhenFlagsDiffer) {
     EXPECT_EQ(both.a, 128 * 128 / 255);
 }
 
+TEST(ColorTest, OutOfRangeScriptComponentsDoNotOverflowTheProducts) {
+    // color() hands script integers through unchanged; the products must not overflow.
+    const int64_t big = 100000;
+    const int64_t product = big * big / 255;
+    Color c = Color::FromRGBA(100000, 0, 0, 100000);
+    uint32_t expected = (static_cast<uint32_t>(big) << 24) | ((static_cast<uint32_t>(product) & 0xFFu) << 16);
+    EXPECT_EQ(c.ToPremultipliedARGB(), expected);
+    EXPECT_EQ(c.Premultiplied().r, static_cast<int32_t>(product));
+    Color square = Color::Multiply(Color::FromRGB(100000, 1, 1), Color::FromRGB(100000, 1, 1));
+    EXPECT_EQ(square.r, static_cast<int32_t>(product));
+}
+
 TEST(RectTest, IntersectionOfTouchingRectanglesKeepsTheEdge) {
     Rect a(0, 0, 10, 10);
     EXPECT_EQ(a.Intersection(Rect(10, 0, 5, 5)), Rect(10, 0, 0, 5));

@@ -166,6 +166,28 @@ TEST(DescParserTest, HostileNestingFailsInsteadOfExhaustingTheStack) {
     EXPECT_TRUE(fine.LoadDescriptorText(L"Cmd " + std::wstring(50, L'(') + std::wstring(50, L')')));
 }
 
+TEST(DescParserTest, DefinesBuiltFromDefinesCannotGrowWithoutBound) {
+    auto chain = [](const wchar_t* name, int lines, bool twice) {
+        std::wstring text = std::wstring(L"Define ") + name + L"0 (1 2);\n";
+        for (int i = 1; i <= lines; ++i) {
+            std::wstring previous = name + std::to_wstring(i - 1);
+            text += L"Define " + (name + std::to_wstring(i)) + L" (" + previous + (twice ? L" " + previous : L"") + L");\n";
+        }
+        return text;
+    };
+    // Each define holds the previous one twice: the size doubles with every line.
+    RecordingParser doubling;
+    EXPECT_FALSE(doubling.LoadDescriptorText(chain(L"D", 18, true)));
+    EXPECT_EQ(doubling.GetErrorText(), L"List Too Long");
+    // Each define wraps the previous one: the depth grows by one with every line.
+    RecordingParser wrapping;
+    EXPECT_FALSE(wrapping.LoadDescriptorText(chain(L"W", 300, false)));
+    EXPECT_EQ(wrapping.GetErrorText(), L"Lists Nested Too Deeply");
+    // Modest reuse stays fine.
+    RecordingParser fine;
+    EXPECT_TRUE(fine.LoadDescriptorText(chain(L"F", 10, true) + chain(L"G", 100, false)));
+}
+
 TEST(DescParserTest, UnquotingKeepsDoubledQuotesAsOne) {
     EXPECT_EQ(DescParser::Unquote(L"'it''s'"), L"it's");
     EXPECT_EQ(DescParser::Unquote(L"\"say \"\"hi\"\"\""), L"say \"hi\"");

@@ -118,6 +118,23 @@ TEST_F(Loaders, MissingConstantsFileChangesNothingSilently) {
     EXPECT_TRUE(services_.errors.empty());
 }
 
+// A loader that refuses "bad" elements with an error of its own.
+struct RefusingLoader : Parser {
+    void ElementStart(const std::wstring& name) override {
+        if (name == L"bad") errorText_ = L"Bad Element";
+    }
+};
+
+TEST_F(Loaders, LoaderErrorIsNotReportedAgainForTheNextGoodFile) {
+    WriteProperty("first.xml", "<r><bad/></r>");
+    WriteProperty("second.xml", "<r><good/></r>");
+    RefusingLoader loader;
+    loader.LoadPropertiesXml("first.xml");
+    loader.LoadPropertiesXml("second.xml");
+    ASSERT_EQ(services_.errors.size(), 1u);
+    EXPECT_EQ(services_.errors[0], L"Bad Element on Line 1 in File 'properties/first.xml'");
+}
+
 TEST_F(Loaders, LocalizationKeys) {
     WriteProperty("strings.xml",
                   "<strings><id tag=\"hello\" value=\"Hi[br]there\"/>"

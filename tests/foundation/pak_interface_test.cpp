@@ -236,6 +236,18 @@ TEST_F(PakTest, LaterEntryReplacesEarlierInOnePackAndAcrossPacks) {
     EXPECT_EQ(ReadWhole("a.txt"), "second");
 }
 
+TEST_F(PakTest, OpenHandleWhoseEntryALaterPackReplacesNeverReadsPastTheNewEntry) {
+    MountPack({{{"b.txt", std::string(100, 'x')}}});
+    PakFile* file = pak.OpenFile("b.txt", "rb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(pak.Seek(file, 90, SEEK_SET), 0);
+    MountPack({{{"b.txt", "b2"}}}, "patch.pak");  // the open handle now names a 2-byte entry
+    char buffer[16];
+    EXPECT_EQ(pak.Read(buffer, 1, sizeof buffer, file), 0u);
+    EXPECT_TRUE(pak.AtEnd(file));
+    pak.CloseFile(file);
+}
+
 TEST_F(PakTest, DamagedEntriesOutsideTheFileAreDropped) {
     RawPack pack{{{"good.txt", "good"}, {"bad.txt", "bad", 0, 1000}, {"after.txt", "after"}}};
     MountPack(pack);

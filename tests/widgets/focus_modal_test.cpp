@@ -135,4 +135,26 @@ TEST_F(ModalTest, PoppingOntoALayerWhoseWidgetWasDeletedDoesNotTouchIt) {
     EXPECT_EQ(mgr.CountModalLayers(), 0u);
 }
 
+TEST_F(ModalTest, LayerOfDetachedWidgetDeletedLaterIsNotTouchedWhenPoppedOnto) {
+    auto* loose = new ProbeWidget(&log, "loose");  // never in the tree
+    mgr.PushModalLayerDefault(loose);
+    mgr.PushModalLayerDefault(dialog);
+    delete loose;
+    mgr.PopModalLayer(dialog);
+    EXPECT_EQ(mgr.GetModalWidget(), nullptr);
+    mgr.WindowMouseMove(50, 50);
+    EXPECT_TRUE(below->IsOver());
+}
+
+TEST_F(ModalTest, LayerPushedBeforeItsWidgetJoinsTheTreeStillBlocks) {
+    auto* late = new ProbeWidget(&log, "late", 200, 0, 50, 50);
+    mgr.PushModalLayerDefault(late);
+    mgr.AddWidget(late);
+    mgr.PushModalLayerDefault(dialog);
+    mgr.PopModalLayer(dialog);
+    EXPECT_EQ(mgr.GetModalWidget(), late);
+    mgr.WindowMouseMove(50, 50);
+    EXPECT_FALSE(below->IsOver());
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/property_value.h"
 #include "widget_test_support.h"
 #include "widgets/animation_listener.h"
@@ -48,6 +50,32 @@ TEST_F(LifecycleTest, RemovingSiblingsDuringUpdateVisitsNoneTwiceAndSkipsTheRemo
     };
     mgr.UpdateFrame();
     EXPECT_EQ(log, (EventLog{"a:update", "b:update", "d:update"}));
+}
+
+TEST_F(LifecycleTest, ResortingAfterADepthChangeDuringUpdateSkipsNoSiblingAndRepeatsNone) {
+    ProbeWidget* a = Add(mgr, "a");
+    ProbeWidget* b = Add(mgr, "b");
+    Add(mgr, "c");
+    Add(mgr, "d");
+    // b sinks below its siblings while it updates: a must not run again.
+    b->onUpdate = [&] {
+        b->SetPriority(-1);
+        mgr.SortChildren();
+    };
+    mgr.UpdateFrame();
+    EXPECT_EQ(log, (EventLog{"a:update", "b:update", "c:update", "d:update"}));
+
+    // a rises above its siblings while it updates (it now runs first): b, c and d must still run.
+    log.clear();
+    b->onUpdate = nullptr;
+    a->onUpdate = [&] {
+        a->SetPriority(5);
+        mgr.SortChildren();
+    };
+    mgr.UpdateFrame();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "b:update"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "c:update"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "d:update"), 1);
 }
 
 TEST_F(LifecycleTest, RemovingDuringDrawKeepsTheWalkValid) {
