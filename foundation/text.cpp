@@ -12,14 +12,27 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsScalar(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
+// The code point at text[i], advancing i. A UTF-16 surrogate pair that reached
+// us as two characters (typed text from a UTF-16 source) counts as one.
+char32_t NextCodePoint(std::wstring_view text, size_t& i) {
+    auto c = static_cast<char32_t>(text[i++]);
+    if (c >= 0xD800 && c <= 0xDBFF && i < text.size()) {
+        auto low = static_cast<char32_t>(text[i]);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            ++i;
+            return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return IsScalar(c) ? c : kReplacement;
+}
+
 }  // namespace
 
 std::string ToUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
-    for (wchar_t wc : text) {
-        auto c = static_cast<char32_t>(wc);
-        if (!IsScalar(c)) c = kReplacement;
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = NextCodePoint(text, i);
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {
@@ -90,9 +103,8 @@ std::string ToUtf16LE(std::wstring_view text) {
         out += static_cast<char>(u & 0xFF);
         out += static_cast<char>((u >> 8) & 0xFF);
     };
-    for (wchar_t wc : text) {
-        auto c = static_cast<char32_t>(wc);
-        if (!IsScalar(c)) c = kReplacement;
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = NextCodePoint(text, i);
         if (c >= 0x10000) {
             c -= 0x10000;
             unit(0xD800 + (c >> 10));

@@ -45,4 +45,12 @@ TEST(TextTest, FormattingGrowsToFit) {
     EXPECT_EQ(text::WFormat(L"[%ls] %d", wide_arg.c_str(), 7), L"[" + wide_arg + L"] 7");
 }
 
+TEST(TextTest, SurrogatePairHeldAsTwoCharactersEncodesAsOneCodePoint) {
+    std::wstring halves{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+    EXPECT_EQ(text::ToUtf8(halves), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(text::ToUtf16LE(halves), std::string("\x3D\xD8\x00\xDE", 4));
+    // A lone half is still refused.
+    EXPECT_EQ(text::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD83D))), "\xEF\xBF\xBD");
+}
+
 }  // namespace
