@@ -55,12 +55,6 @@ TEST(EasingParameterTest, BackTakesItsAcceleration) {
     ExpectFollows(*MakeEasingCurve(L"out_in_back", &step), "out_in_back", {.accel = 3.5});
 }
 
-TEST(EasingParameterTest, TextParametersReadAsNumbers) {
-    FakeCurveSource step;
-    step.attributes[L"base"] = PropertyValue(L"3");
-    ExpectFollows(*MakeEasingCurve(L"in_expo", &step), "in_expo", {.expoBase = 3.0});
-}
-
 TEST(EasingParameterTest, AbsentParametersTakeTheirDefaults) {
     FakeCurveSource step;
     for (const char* name : {"in_expo", "in_elastic", "in_back"}) {
@@ -68,15 +62,6 @@ TEST(EasingParameterTest, AbsentParametersTakeTheirDefaults) {
         ExpectFollows(*MakeEasingCurve(wide, &step), name, {});
         ExpectFollows(*MakeEasingCurve(wide), name, {});
     }
-}
-
-TEST(EasingParameterTest, OnlyCurvesWithParametersReadTheStep) {
-    FakeCurveSource step;
-    MakeEasingCurve(L"in_out_quad", &step);
-    MakeEasingCurve(L"linear", &step);
-    EXPECT_TRUE(step.asked.empty());
-    MakeEasingCurve(L"out_back", &step);
-    EXPECT_EQ(step.asked, std::vector<std::wstring>{L"accel"});
 }
 
 // A parameter computed as NaN (sqrt of a negative number in the script)
@@ -179,13 +164,6 @@ TEST(CurveAttributeTest, VariableNameKeepsTheStepsParameters) {
     step.variables[L"style"] = PropertyValue(L"out_back");
     step.attributes[L"accel"] = PropertyValue(1.0f);
     ExpectFollows(*ReadCurveAttribute(L"style", &step), "out_back", {.accel = 1.0});
-}
-
-TEST(CurveAttributeTest, NumericVariableBecomesAConstantFormula) {
-    FakeCurveSource step;
-    step.variables[L"level"] = PropertyValue(2);
-    auto curve = ReadCurveAttribute(L"level", &step);
-    EXPECT_FLOAT_EQ(curve->Evaluate(0.3f), 2.0f);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "widgets/easing_factory.h"
 
@@ -17,7 +16,6 @@
 class FakeCurveSource : public EasingCurveSource {
 public:
     std::optional<PropertyValue> CurveAttribute(std::wstring_view name) override {
-        asked.emplace_back(name);
         auto it = attributes.find(std::wstring(name));
         if (it == attributes.end()) return std::nullopt;
         return it->second;
@@ -26,7 +24,6 @@ public:
 
     std::map<std::wstring, PropertyValue> attributes;
     VariableMap variables;
-    std::vector<std::wstring> asked;
 };
 
 namespace easing_reference {
