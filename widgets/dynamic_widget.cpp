@@ -31,23 +31,23 @@ DynamicWidget::~DynamicWidget() {
 }
 
 ImageSurface* DynamicWidget::GetWritableImage() {
-    if (!image_) return nullptr;
-    if (!private_image_) {
-        // A copy of the pixels this widget alone may change.
-        ImageSurface* source = image_->GetSurface();
-        if (!source || !source->GetBits()) return nullptr;
-        auto* copy = new ImageSurface(false);
-        copy->SetBits(source->GetBits(), source->width, source->height, false);
-        copy->premultiplied = source->premultiplied;
-        copy->SetRowsCols(image_->rows, image_->cols);
-        copy->SetFlags(image_->GetFlags() & ~static_cast<uint32_t>(kImageRenderTarget));
-        copy->name = image_->name;
-        copy->path = image_->path;
-        image_ = copy;
-        private_image_ = true;
-        MarkDirty();
-    }
-    return dynamic_cast<ImageSurface*>(image_);
+    auto* source = dynamic_cast<ImageSurface*>(image_);
+    if (!source || private_image_) return source;
+    // A copy of the pixels that this widget alone may change. A piece of
+    // another image (a child or atlas piece) has no pixels of its own to copy.
+    const uint32_t* bits = source->GetBits();
+    if (!bits) return nullptr;
+    auto* copy = new ImageSurface(false);
+    copy->SetBits(bits, source->sourceWidth, source->sourceHeight, false);
+    copy->premultiplied = source->premultiplied;
+    copy->SetRowsCols(source->rows, source->cols);
+    copy->SetFlags(source->GetFlags() & ~static_cast<uint32_t>(kImageRenderTarget | kImagePacked | kImagePalette));
+    copy->name = source->name;
+    copy->path = source->path;
+    image_ = copy;
+    private_image_ = true;
+    MarkDirty();
+    return copy;
 }
 
 // --- Tree and input ---------------------------------------------------------
@@ -151,9 +151,12 @@ bool DynamicWidget::IsAnimating() const {
 // --- Image and frames ---------------------------------------------------------
 
 void DynamicWidget::SetImage(Image* image) {
-    if (private_image_ && image != image_) delete image_;
-    private_image_ = false;
-    image_ = image;
+    // Setting the image the widget already owns keeps it, and owned.
+    if (image != image_) {
+        if (private_image_) delete image_;
+        private_image_ = false;
+        image_ = image;
+    }
     if (image_) {
         width_ = image_->GetCelWidth();
         height_ = image_->GetCelHeight();

@@ -13,7 +13,7 @@ namespace {
 // Alpha rises by 10 per column: column x has alpha 10 x x.
 uint32_t Ramp(int x, int) { return static_cast<uint32_t>(10 * x) << 24; }
 
-class HitTest : public ::testing::Test {
+class DynamicHitTest : public ::testing::Test {
 protected:
     void SetUp() override { ConstantsMap()[L"opacity_threshold"] = PropertyValue(50); }
     void TearDown() override { ConstantsMap().erase(L"opacity_threshold"); }
@@ -23,7 +23,7 @@ protected:
     WidgetManager mgr{&host};
 };
 
-TEST_F(HitTest, PixelAlphaMustBeStrictlyAboveTheThreshold) {
+TEST_F(DynamicHitTest, PixelAlphaMustBeStrictlyAboveTheThreshold) {
     DynamicWidget w(0, 0, ramp.get(), 1.0f);
     EXPECT_FALSE(w.HitTest(4.5f, 5.0f));  // alpha 40
     EXPECT_FALSE(w.HitTest(5.0f, 5.0f));  // alpha 50: equal is not a hit
@@ -35,7 +35,7 @@ TEST_F(HitTest, PixelAlphaMustBeStrictlyAboveTheThreshold) {
 }
 
 // Truncating -0.5 gives column 0: a point left of the widget would hit it.
-TEST_F(HitTest, PointsJustLeftOrAboveTheWidgetDoNotHitColumnZero) {
+TEST_F(DynamicHitTest, PointsJustLeftOrAboveTheWidgetDoNotHitColumnZero) {
     auto solid = dyntest::SolidImage(10, 10, 0xFFFFFFFF);
     DynamicWidget w(0, 0, solid.get(), 1.0f);
     EXPECT_TRUE(w.HitTest(0.0f, 0.0f));
@@ -43,14 +43,14 @@ TEST_F(HitTest, PointsJustLeftOrAboveTheWidgetDoNotHitColumnZero) {
     EXPECT_FALSE(w.HitTest(3.0f, -0.5f));
 }
 
-TEST_F(HitTest, WithoutAnImageTheBoxDecides) {
+TEST_F(DynamicHitTest, WithoutAnImageTheBoxDecides) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     w.Resize(0.0f, 0.0f, 8, 4);
     EXPECT_TRUE(w.HitTest(7.5f, 3.5f));
     EXPECT_FALSE(w.HitTest(8.0f, 1.0f));
 }
 
-TEST_F(HitTest, TransformedWidgetsAreTestedThroughTheInverse) {
+TEST_F(DynamicHitTest, TransformedWidgetsAreTestedThroughTheInverse) {
     auto solid = dyntest::SolidImage(10, 10, 0xFFFFFFFF);
     DynamicWidget w(0, 0, solid.get(), 1.0f);
     w.scale_x = 0.5f;  // shrinks about the middle to columns 2.5 .. 7.5
@@ -69,7 +69,7 @@ TEST_F(HitTest, TransformedWidgetsAreTestedThroughTheInverse) {
     EXPECT_FALSE(r.HitTest(2.5f, 5.0f));
 }
 
-TEST_F(HitTest, TheMaskIsSampledAtTheScaledPosition) {
+TEST_F(DynamicHitTest, TheMaskIsSampledAtTheScaledPosition) {
     auto solid = dyntest::SolidImage(20, 10, 0xFFFFFFFF);
     // A 10 x 5 mask: opaque only in its right half.
     auto mask = dyntest::MakeImage(10, 5, [](int x, int) { return x >= 5 ? 0xFF000000u : 0u; });
@@ -82,7 +82,7 @@ TEST_F(HitTest, TheMaskIsSampledAtTheScaledPosition) {
     EXPECT_FALSE(w.HitTest(19.0f, 2.0f));  // mask column 3
 }
 
-TEST_F(HitTest, ContainsPointUsesTheScaledOrRotatedBox) {
+TEST_F(DynamicHitTest, ContainsPointUsesTheScaledOrRotatedBox) {
     auto solid = dyntest::SolidImage(20, 10, 0xFFFFFFFF);
     DynamicWidget w(100, 50, solid.get(), 1.0f);
     EXPECT_TRUE(w.ContainsPoint(100, 50));
@@ -98,7 +98,7 @@ TEST_F(HitTest, ContainsPointUsesTheScaledOrRotatedBox) {
     EXPECT_TRUE(w.ContainsPoint(100, 55));
 }
 
-TEST_F(HitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
+TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
     auto solid = dyntest::SolidImage(10, 10, 0xFFFFFFFF);
     auto* parent = new DynamicWidget(0, 0, nullptr, 1.0f);
     parent->Resize(0.0f, 0.0f, 100, 100);
@@ -129,7 +129,7 @@ public:
     EventLog log;
 };
 
-TEST_F(HitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
+TEST_F(DynamicHitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
     auto* parent = new ButtonParent;
     mgr.AddWidget(parent);
     auto* child = new DynamicWidget(0, 0, nullptr, 1.0f);

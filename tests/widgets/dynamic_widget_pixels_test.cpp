@@ -123,6 +123,17 @@ TEST_F(DynamicPixelTest, ImageLandsAtThePositionWithItsOwnPixels) {
     EXPECT_EQ(At(20, 38), 0u);
 }
 
+TEST_F(DynamicPixelTest, TesselatedImageDrawsTheSamePixelsInPlace) {
+    ImageSurface* image = Keep(dyntest::MakeImage(12, 8, PatternPixel));
+    DynamicWidget w(20, 30, image, 1.0f);
+    w.Tesselate(3, 2);
+    EXPECT_TRUE(image->GetFlags() & kImageWholePieces);
+    Draw(w);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) ASSERT_TRUE(Near(Unpack(PatternPixel(x, y)), At(20 + x, 30 + y), 1));
+    EXPECT_EQ(At(32, 30), 0u);
+}
+
 TEST_F(DynamicPixelTest, OpacityAndColourFactorsModulateThePixels) {
     const Argb texel{255, 200, 100, 50};
     ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
@@ -143,6 +154,24 @@ TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
     // First pass: the texel itself; second: texel x (0.5, 0, 0, 0) with alpha 0, adding red only.
     const Argb extra = Modulate(texel, {0, Byte(0.5f), 0, 0});
     EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12)));
+}
+
+TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
+    // Two cels side by side: red, then blue.
+    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
+                                                  1, 2));
+    DynamicWidget w(10, 10, image, 1.0f);
+    w.SetFrame(1);
+    w.SetFade(0, 0.25f);
+    Draw(w);
+    // Each frame with its weight, truncated to a byte, added together.
+    const int before = static_cast<int>(0.25f * 255.0f), now = static_cast<int>(0.75f * 255.0f);
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    EXPECT_EQ(At(14, 11), 0u);  // only the cel's own size is drawn
+    Clear();
+    w.SetFade(0, 1.0f);  // all the way back: the previous frame alone
+    Draw(w);
+    EXPECT_EQ(At(11, 11), 0xFFFF0000u);
 }
 
 TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
