@@ -1,11 +1,8 @@
 #pragma once
-// DynamicWidget: the widget every script-driven object is made of. It adds
-// to Widget an image with frames and two frame animators (image and mask), a
-// transform about its middle (z, rotation about an axis, scale, flip, shear,
-// pivot), colour factors and opacity, an absolute and a relative clip, a mask
-// image, an optional shader, a subtree cache, post-render colouring, and the
-// named float properties that scripts and controllers write through
-// GetPropertyPtr.
+// DynamicWidget: the widget every script-driven object is made of. It owns
+// an image with frames and two frame animators, a transform about its middle,
+// colour factors and opacity, two clips, a mask, an optional shader, a subtree
+// cache, and the named float properties that motion writes (GetPropertyPtr).
 //
 // Promises: a write through a property pointer followed by PropertiesChanged
 // with the collected change bits (1 position, 2 transform, 4 colour, 8 clip)
@@ -28,10 +25,10 @@
 #include "foundation/property_value.h"
 #include "foundation/transform.h"
 #include "widgets/animation_listener.h"
-#include "widgets/button_listener.h"
+#include "widgets/dynamic_widget_button_listener.h"
 #include "widgets/removal_listener.h"
 #include "widgets/widget.h"
-#include "widgets/widget_motion.h"
+#include "widgets/dynamic_widget_motion.h"
 
 class Image;
 class ImageSurface;

@@ -119,6 +119,34 @@ TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
     host.FreeDeferred();
 }
 
+TEST_F(DynamicHitTest, ChildrenOfATransformingParentAreFoundWhereTheyAreDrawn) {
+    auto solid = dyntest::SolidImage(4, 4, 0xFFFFFFFF);
+    auto* parent = new DynamicWidget(100, 100, nullptr, 1.0f);
+    parent->Resize(100.0f, 100.0f, 20, 20);
+    auto* child = new DynamicWidget(0, 8, solid.get(), 1.0f);
+    child->SetMouseVisible(true);
+    mgr.AddWidget(parent);
+    parent->AddWidget(child);
+    parent->SetFlagMasks(pass_flag::kMouse, 0);
+    parent->SetTransformChildren(true);
+    parent->angle = 180.0f;
+    parent->PropertiesChanged(change_bit::kTransform);
+    // A half turn about (110, 110) shows the child at 116..120, 108..112.
+    float lx = 0, ly = 0;
+    EXPECT_EQ(mgr.FindWidgetAt(118.0f, 110.0f, pass_flag::kMouse, &lx, &ly), child);
+    EXPECT_NEAR(lx, 2.0f, 1e-3);
+    EXPECT_EQ(mgr.FindWidgetAt(102.0f, 110.0f, pass_flag::kMouse, nullptr, nullptr), nullptr);
+    // Mapping to the parent and back is the identity.
+    const FRect there = parent->MapRectToParent({3.0f, 4.0f, 1.0f, 1.0f});
+    EXPECT_NEAR(there.x, 117.0f, 1e-3);
+    EXPECT_NEAR(there.y, 116.0f, 1e-3);
+    const FRect back = parent->MapRectFromParent(there);
+    EXPECT_NEAR(back.x, 3.0f, 1e-3);
+    EXPECT_NEAR(back.y, 4.0f, 1e-3);
+    parent->RemoveSelf();
+    host.FreeDeferred();
+}
+
 class ButtonParent : public DynamicWidget {
 public:
     ButtonParent() : DynamicWidget(0, 0, nullptr, 1.0f) {}
