@@ -281,6 +281,9 @@ void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
         } else {
             WidgetHost* host = WidgetHost::Get();
             const int w = host ? host->GetScreenWidth() : 0, h = host ? host->GetScreenHeight() : 0;
+            // Without a screen there is nothing to cache into; an empty
+            // image would hide the subtree.
+            if (w <= 0 || h <= 0) return;
             auto* image = new ImageSurface(true);
             image->Create(w, h);
             cache_ = std::make_unique<WidgetCache>();

@@ -56,6 +56,13 @@ TEST_F(DynamicLifecycleTest, MakingAPrivateImagePrivateAgainKeepsItsPixels) {
     EXPECT_EQ(w.GetImage()->GetPixel(2, 2, 0), 0xFF405060u);
 }
 
+// An empty cache image would swallow the subtree it stands for.
+TEST(DynamicCacheWithoutHost, NoScreenSizeMakesNoCache) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    w.SetCache(true, true);
+    EXPECT_EQ(w.GetCache(), nullptr);
+}
+
 class Holder : public RemovalListener {
 public:
     void WidgetRemoved(int id) override { removed.push_back(id); }
