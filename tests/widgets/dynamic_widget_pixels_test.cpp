@@ -1,0 +1,340 @@
+// What a dynamic widget draws on the software device, checked pixel by pixel
+// against formulas: premultiplied "over" onto a cleared buffer, modulation
+// by the colour (x * c / 255), the extra additive pass of factors above 1,
+// transforms about the middle, clips, masks, post-render colouring of a
+// subtree and the subtree cache.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "dynamic_widget_test_support.h"
+#include "rendering/graphics.h"
+#include "tests/rendering/image_surface_test_support.h"
+#include "widgets/widget_host.h"
+
+namespace {
+
+struct Argb {
+    int a, r, g, b;
+};
+
+Argb Unpack(uint32_t p) {
+    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
+}
+
+uint32_t Pack(Argb c) {
+    return static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 |
+           static_cast<uint32_t>(c.b);
+}
+
+// Colour factors as the drawing context turns them into bytes.
+int Byte(float f) { return static_cast<int>(f * 255.0f + 0.5f); }
+
+Argb Modulate(Argb x, Argb c) { return {x.a * c.a / 255, x.r * c.r / 255, x.g * c.g / 255, x.b * c.b / 255}; }
+
+// src over dst, both premultiplied.
+Argb Over(Argb s, Argb d) {
+    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
+    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
+}
+
+::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 2) {
+    const Argb g = Unpack(got);
+    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
+        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
+                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
+}
+
+// A screen-sized host so a cache image covers the draw buffer; removed
+// widgets wait until the test ends.
+class ScreenHost : public WidgetHost {
+public:
+    ~ScreenHost() override { FreeDeferred(); }
+    void FreeDeferred() {
+        while (!deferred.empty()) {
+            Widget* w = deferred.back();
+            deferred.pop_back();
+            delete w;
+        }
+    }
+    int GetCursor() const override { return 0; }
+    void SetCursor(int) override {}
+    int GetPauseCount() const override { return 0; }
+    int GetScreenWidth() const override { return 320; }
+    int GetScreenHeight() const override { return 240; }
+    Matrix4 GetViewProjection() const override { return {}; }
+    void DeferDelete(Widget* w) override { deferred.push_back(w); }
+    void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
+    std::vector<Widget*> deferred;
+};
+
+class DynamicPixelTest : public imgtest::ImageDeviceTest {
+protected:
+    void SetUp() override {
+        ImageDeviceTest::SetUp();
+        Start(plat::DeviceCaps{});
+    }
+    void TearDown() override {
+        widgetHost.FreeDeferred();
+        ImageDeviceTest::TearDown();
+    }
+
+    ImageSurface* Keep(std::unique_ptr<ImageSurface> image) {
+        images.push_back(std::move(image));
+        return images.back().get();
+    }
+
+    // Draws the widget as the tree would: translated to its position.
+    void Draw(DynamicWidget& w) {
+        Graphics g(Target());
+        g.Translate(w.GetX(), w.GetY());
+        PassFlags flags;
+        flags.normal = pass_flag::kDraw;
+        w.DrawAll(flags, &g);
+    }
+
+    void Clear() {
+        Graphics g(Target());
+        g.ClearRect(0, 0, host.screenW, host.screenH);
+    }
+
+    uint32_t At(int x, int y) { return Target()->GetBits()[static_cast<size_t>(y) * host.screenW + x]; }
+
+    ScreenHost widgetHost;
+
+    static uint32_t PatternPixel(int x, int y) {
+        return 0xFF000000u | static_cast<uint32_t>(20 + x * 23) << 16 | static_cast<uint32_t>(30 + y * 19) << 8 |
+               static_cast<uint32_t>(x * 7 + y * 5);
+    }
+};
+
+TEST_F(DynamicPixelTest, ImageLandsAtThePositionWithItsOwnPixels) {
+    ImageSurface* image = Keep(dyntest::MakeImage(10, 8, PatternPixel));
+    DynamicWidget w(20, 30, image, 1.0f);
+    Draw(w);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) ASSERT_TRUE(Near(Unpack(PatternPixel(x, y)), At(20 + x, 30 + y), 0));
+    EXPECT_EQ(At(19, 30), 0u);
+    EXPECT_EQ(At(30, 30), 0u);
+    EXPECT_EQ(At(20, 38), 0u);
+}
+
+TEST_F(DynamicPixelTest, TesselatedImageDrawsTheSamePixelsInPlace) {
+    ImageSurface* image = Keep(dyntest::MakeImage(12, 8, PatternPixel));
+    DynamicWidget w(20, 30, image, 1.0f);
+    w.Tesselate(3, 2);
+    EXPECT_TRUE(image->GetFlags() & kImageWholePieces);
+    Draw(w);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) ASSERT_TRUE(Near(Unpack(PatternPixel(x, y)), At(20 + x, 30 + y), 1));
+    EXPECT_EQ(At(32, 30), 0u);
+}
+
+TEST_F(DynamicPixelTest, OpacityAndColourFactorsModulateThePixels) {
+    const Argb texel{255, 200, 100, 50};
+    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    DynamicWidget w(10, 10, image, 0.8f);
+    w.red = 0.5f;
+    w.alpha = 0.75f;
+    Draw(w);
+    const Argb colour{Byte(0.75f * 0.8f), Byte(0.5f * 0.8f), Byte(0.8f), Byte(0.8f)};
+    EXPECT_TRUE(Near(Modulate(texel, colour), At(12, 12)));
+}
+
+TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
+    const Argb texel{255, 100, 90, 80};
+    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    DynamicWidget w(10, 10, image, 1.0f);
+    w.red = 1.5f;
+    Draw(w);
+    // First pass: the texel itself; second: texel x (0.5, 0, 0, 0) with alpha 0, adding red only.
+    const Argb extra = Modulate(texel, {0, Byte(0.5f), 0, 0});
+    EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12)));
+}
+
+TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
+    // Two cels side by side: red, then blue.
+    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
+                                                  1, 2));
+    DynamicWidget w(10, 10, image, 1.0f);
+    w.SetFrame(1);
+    w.SetFade(0, 0.25f);
+    Draw(w);
+    // Each frame with its weight, truncated to a byte, added together.
+    const int before = static_cast<int>(0.25f * 255.0f), now = static_cast<int>(0.75f * 255.0f);
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    EXPECT_EQ(At(14, 11), 0u);  // only the cel's own size is drawn
+    Clear();
+    w.SetFade(0, 1.0f);  // all the way back: the previous frame alone
+    Draw(w);
+    EXPECT_EQ(At(11, 11), 0xFFFF0000u);
+}
+
+TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
+    const uint32_t red = 0xFFFF0000;
+    ImageSurface* image = Keep(dyntest::SolidImage(10, 10, red));
+    DynamicWidget w(50, 50, image, 1.0f);
+    w.scale_x = 2.0f;
+    w.scale_y = 0.5f;
+    w.PropertiesChanged(change_bit::kTransform);
+    Draw(w);
+    // Middle (55, 55): x spans 45..65, y spans 52.5..57.5.
+    EXPECT_EQ(At(46, 55), red);
+    EXPECT_EQ(At(63, 55), red);
+    EXPECT_EQ(At(43, 55), 0u);
+    EXPECT_EQ(At(66, 55), 0u);
+    EXPECT_EQ(At(55, 51), 0u);
+    EXPECT_EQ(At(55, 58), 0u);
+    EXPECT_EQ(At(55, 54), red);
+}
+
+TEST_F(DynamicPixelTest, AQuarterTurnSwapsTheExtentsAboutTheMiddle) {
+    ImageSurface* image = Keep(dyntest::SolidImage(20, 4, 0xFF00FF00));
+    DynamicWidget w(100, 100, image, 1.0f);
+    w.angle = 90.0f;
+    w.PropertiesChanged(change_bit::kTransform);
+    Draw(w);
+    // Middle (110, 102): after the turn x spans 108..112 and y 92..112.
+    EXPECT_EQ(At(110, 93), 0xFF00FF00u);
+    EXPECT_EQ(At(110, 110), 0xFF00FF00u);
+    EXPECT_EQ(At(109, 102), 0xFF00FF00u);
+    EXPECT_EQ(At(101, 102), 0u);
+    EXPECT_EQ(At(118, 102), 0u);
+    EXPECT_EQ(At(110, 90), 0u);
+}
+
+TEST_F(DynamicPixelTest, FlipMirrorsThePixelsInPlace) {
+    ImageSurface* image = Keep(dyntest::MakeImage(10, 6, PatternPixel));
+    DynamicWidget w(40, 20, image, 1.0f);
+    w.Flip(false);
+    Draw(w);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 10; ++x) ASSERT_TRUE(Near(Unpack(PatternPixel(9 - x, y)), At(40 + x, 20 + y), 1));
+    Clear();
+    DynamicWidget v(40, 20, image, 1.0f);
+    v.Flip(true);
+    Draw(v);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 10; ++x) ASSERT_TRUE(Near(Unpack(PatternPixel(x, 5 - y)), At(40 + x, 20 + y), 1));
+}
+
+TEST_F(DynamicPixelTest, AbsoluteAndRelativeClipsIntersect) {
+    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    DynamicWidget w(30, 40, image, 1.0f);
+    w.abs_clip[0] = 35.0f;  // parent coordinates: widget column 5
+    w.rel_clip[2] = 12.0f;  // widget coordinates
+    w.rel_clip[1] = 3.0f;
+    Draw(w);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = x >= 5 && x < 12 && y >= 3;
+            ASSERT_EQ(At(30 + x, 40 + y), inside ? 0xFFFFFFFFu : 0u) << x << "," << y;
+        }
+}
+
+TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
+    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    DynamicWidget w(30, 40, image, 1.0f);
+    w.abs_clip[2] = 35.0f;  // right edge at widget column 5
+    w.rel_clip[0] = 10.0f;  // left edge at column 10
+    Draw(w);
+    for (int x = 25; x < 55; ++x) ASSERT_EQ(At(x, 45), 0u) << x;
+}
+
+TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {
+    ImageSurface* image = Keep(dyntest::SolidImage(8, 8, 0xFFC08040));
+    // Left half transparent, right half opaque.
+    ImageSurface* mask = Keep(dyntest::MakeImage(8, 8, [](int x, int) { return x < 4 ? 0u : 0xFFFFFFFFu; }));
+    DynamicWidget w(60, 60, image, 1.0f);
+    w.SetMask(mask);
+    Draw(w);
+    EXPECT_EQ(At(61, 63), 0u);
+    EXPECT_TRUE(Near(Unpack(0xFFC08040), At(66, 63), 1));
+}
+
+TEST_F(DynamicPixelTest, OpacityZeroHidesTheImageButNotTheChildrenUnlessPostRenderTwo) {
+    ImageSurface* big = Keep(dyntest::SolidImage(30, 30, 0xFF0000FF));
+    ImageSurface* small = Keep(dyntest::SolidImage(4, 4, 0xFFFF0000));
+    DynamicWidget parent(10, 10, big, 0.0f);
+    auto* child = new DynamicWidget(5, 5, small, 1.0f);
+    parent.AddWidget(child);
+    Draw(parent);
+    EXPECT_EQ(At(12, 12), 0u);
+    EXPECT_EQ(At(16, 16), 0xFFFF0000u);
+    Clear();
+    parent.SetPostRender(2);
+    Draw(parent);
+    EXPECT_EQ(At(16, 16), 0u);
+    // Post-render 2 with opacity: the subtree is modulated as it is drawn.
+    Clear();
+    parent.opacity = 0.5f;
+    Draw(parent);
+    const Argb half{Byte(0.5f), Byte(0.5f), Byte(0.5f), Byte(0.5f)};
+    const Argb blue = Modulate(Unpack(0xFF0000FF), half);
+    EXPECT_TRUE(Near(Over(Modulate(Unpack(0xFFFF0000), half), blue), At(16, 16)));
+    EXPECT_TRUE(Near(blue, At(12, 12)));
+}
+
+TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
+    ImageSurface* big = Keep(dyntest::SolidImage(20, 20, 0xFF0000FF));
+    ImageSurface* small = Keep(dyntest::SolidImage(4, 4, 0xFFFF0000));
+    DynamicWidget parent(10, 10, big, 0.5f);
+    auto* child = new DynamicWidget(5, 5, small, 1.0f);
+    parent.AddWidget(child);
+    parent.SetPostRender(1);
+    Draw(parent);
+    // The child covers the parent inside the picture; the picture is then halved once.
+    const Argb half{Byte(0.5f), Byte(0.5f), Byte(0.5f), Byte(0.5f)};
+    EXPECT_TRUE(Near(Modulate(Unpack(0xFFFF0000), half), At(16, 16)));
+    EXPECT_TRUE(Near(Modulate(Unpack(0xFF0000FF), half), At(12, 12)));
+    EXPECT_EQ(At(31, 12), 0u);
+}
+
+TEST_F(DynamicPixelTest, TransformChildrenTurnsTheSubtreeAboutTheMiddle) {
+    ImageSurface* frame = Keep(dyntest::SolidImage(20, 20, 0x00000000));
+    ImageSurface* dot = Keep(dyntest::SolidImage(4, 4, 0xFF00FF00));
+    DynamicWidget parent(100, 100, frame, 1.0f);
+    auto* child = new DynamicWidget(0, 8, dot, 1.0f);  // at the left edge, vertically centred
+    parent.AddWidget(child);
+    parent.SetTransformChildren(true);
+    parent.angle = 180.0f;
+    parent.PropertiesChanged(change_bit::kTransform);
+    Draw(parent);
+    // A half turn about (110, 110) carries x 100..104 to 116..120.
+    EXPECT_EQ(At(118, 110), 0xFF00FF00u);
+    EXPECT_EQ(At(102, 110), 0u);
+}
+
+TEST_F(DynamicPixelTest, CacheKeepsDrawingTheRenderedSubtreeUntilMarkedDirty) {
+    ImageSurface* dot = Keep(dyntest::SolidImage(4, 4, 0xFF00FF00));
+    DynamicWidget parent(10, 10, nullptr, 1.0f);
+    auto* child = new DynamicWidget(5, 5, dot, 1.0f);
+    parent.AddWidget(child);
+    parent.SetCache(true, true);
+    ASSERT_NE(parent.GetCache(), nullptr);
+    Draw(parent);  // countdown 1 -> 0: rendered into the cache and drawn from it
+    EXPECT_EQ(parent.GetCacheCountdown(), 0);
+    EXPECT_EQ(At(16, 16), 0xFF00FF00u);
+    // Moved without telling anyone: the cache still shows the old picture.
+    uint32_t mask = 0;
+    *child->GetPropertyPtr(L"x", mask) = 40.0f;
+    Clear();
+    Draw(parent);
+    EXPECT_EQ(At(16, 16), 0xFF00FF00u);
+    EXPECT_EQ(At(51, 16), 0u);
+    // A change marks the cache stale: drawn live until it settles again.
+    child->MarkDirty();
+    EXPECT_EQ(parent.GetCacheCountdown(), 30);
+    Clear();
+    Draw(parent);
+    EXPECT_EQ(At(16, 16), 0u);
+    EXPECT_EQ(At(51, 16), 0xFF00FF00u);
+    parent.SetCache(false, false);
+    EXPECT_EQ(parent.GetCache(), nullptr);
+}
+
+}  // namespace
