@@ -34,12 +34,18 @@ uint64_t MeasureCpuSpeed() {
     plat::ThreadPriorityBoost boost;
     int64_t frequency = plat::PerformanceFrequency();
     if (frequency <= 0) return 0;
-    int64_t target = plat::PerformanceCounter() + frequency / 100;
-    uint64_t before = plat::ReadTimeStampCounter();
-    while (plat::PerformanceCounter() < target) {
-    }
-    uint64_t after = plat::ReadTimeStampCounter();
-    return (after - before) * 100;
+    const int64_t start = plat::PerformanceCounter();
+    const uint64_t before = plat::ReadTimeStampCounter();
+    const int64_t target = start + frequency / 100;
+    int64_t now = start;
+    while (now < target) now = plat::PerformanceCounter();
+    const uint64_t after = plat::ReadTimeStampCounter();
+    now = plat::PerformanceCounter();
+    // Scale by the time that really passed: on a busy machine the wait can
+    // overrun its 10 ms, and a fixed factor would count the overrun as speed.
+    const double seconds = static_cast<double>(now - start) / static_cast<double>(frequency);
+    if (seconds <= 0.0) return 0;
+    return static_cast<uint64_t>(static_cast<double>(after - before) / seconds);
 }
 
 uint64_t Profiler::GetCpuSpeed() {
