@@ -120,6 +120,17 @@ TEST(SoundPlayback, HalfRateBufferInterpolatesBetweenSamples) {
     EXPECT_EQ(out[7].left, s[3]);  // past the end of a one-shot the last sample holds
 }
 
+TEST(SoundPlayback, HalfRateLoopInterpolatesAcrossTheWrap) {
+    auto device = Manual();
+    const std::vector<int16_t> s = {1000, 3000, -2000, 500};
+    auto buffer = Mono16(*device, s, 22050);
+    ASSERT_EQ(buffer->Play(plat::kSoundPlayLooping), plat::kSoundOk);
+    const auto out = Pull(*device, 10);
+    EXPECT_NEAR(out[7].left, (s[3] + s[0]) / 2.0, 1.0);
+    EXPECT_EQ(out[8].left, s[0]);
+    EXPECT_NEAR(out[9].left, (s[0] + s[1]) / 2.0, 1.0);
+}
+
 TEST(SoundPlayback, FrequencyZeroRestoresTheBufferRateAndBoundsAreChecked) {
     auto device = Manual();
     auto buffer = Mono16(*device, Ramp(8), 11025);
