@@ -27,7 +27,7 @@ constexpr uint32_t kSoundBufferSoftware = 0x8;
 constexpr uint32_t kSoundBufferCtrlFrequency = 0x20;
 constexpr uint32_t kSoundBufferCtrlPan = 0x40;
 constexpr uint32_t kSoundBufferCtrlVolume = 0x80;
-constexpr uint32_t kSoundBufferGlobalFocus = 0x8000;
+constexpr uint32_t kSoundBufferPreciseCursor = 0x8000;
 
 // Lock flags: start at the write cursor (the offset is ignored), or lock the
 // whole buffer (offset and size are ignored).

@@ -14,6 +14,10 @@
 
 namespace sound_test {
 
+inline std::unique_ptr<plat::SoundDevice> Manual() {
+    return plat::SoundDevice::Create(plat::SoundOutput::Manual);
+}
+
 inline plat::SoundFormat Pcm(uint16_t channels, uint16_t bits, uint32_t rate = 44100) {
     plat::SoundFormat f;
     f.channels = channels;
