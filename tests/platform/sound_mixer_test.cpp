@@ -1,0 +1,127 @@
+// The mixed output against the attenuation, pan and clipping formulas.
+
+#include <cmath>
+#include <string>
+#include <tuple>
+
+#include "tests/platform/sound_test_support.h"
+
+namespace {
+
+using namespace sound_test;
+
+TEST(SoundMixer, NothingPlayingMixesSilence) {
+    auto device = Manual();
+    auto buffer = Mono16(*device, std::vector<int16_t>(64, 12000));
+    for (const Frame& f : Pull(*device, 300)) {
+        EXPECT_EQ(f.left, 0);
+        EXPECT_EQ(f.right, 0);
+    }
+}
+
+class SoundVolume : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(SoundVolume, ConstantBufferScalesByTenToTheVolumeOver2000) {
+    const auto [volume, x] = GetParam();
+    auto device = Manual();
+    auto buffer = Mono16(*device, std::vector<int16_t>(1000, static_cast<int16_t>(x)));
+    ASSERT_EQ(buffer->SetVolume(volume), plat::kSoundOk);
+    ASSERT_EQ(buffer->Play(0), plat::kSoundOk);
+    const double expected = x * Amplitude(volume);
+    for (const Frame& f : Pull(*device, 500)) {
+        EXPECT_NEAR(f.left, expected, 1.0);
+        EXPECT_NEAR(f.right, expected, 1.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, SoundVolume,
+                         ::testing::Combine(::testing::Values(0, -1, -600, -2000, -4321, -9999, -10000),
+                                            ::testing::Values(32767, -32768, 1000, -7)));
+
+class SoundPan : public ::testing::TestWithParam<int> {};
+
+TEST_P(SoundPan, AttenuatesTheSideItLeansAwayFrom) {
+    const int pan = GetParam();
+    const int volume = -300;
+    const int x = 20000;
+    auto device = Manual();
+    auto buffer = Mono16(*device, std::vector<int16_t>(400, static_cast<int16_t>(x)));
+    ASSERT_EQ(buffer->SetVolume(volume), plat::kSoundOk);
+    ASSERT_EQ(buffer->SetPan(pan), plat::kSoundOk);
+    ASSERT_EQ(buffer->Play(0), plat::kSoundOk);
+    const double left = x * Amplitude(volume) * (pan > 0 ? Amplitude(-pan) : 1.0);
+    const double right = x * Amplitude(volume) * (pan < 0 ? Amplitude(pan) : 1.0);
+    const Frame f = Pull(*device, 10)[5];
+    EXPECT_NEAR(f.left, left, 1.0);
+    EXPECT_NEAR(f.right, right, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pans, SoundPan, ::testing::Values(-10000, -2500, -1, 0, 1, 700, 6000, 10000));
+
+TEST(SoundMixer, StereoChannelsKeepTheirSidesUnderPan) {
+    auto device = Manual();
+    auto buffer = Stereo16(*device, {1000, -3000, 1000, -3000, 1000, -3000});
+    ASSERT_EQ(buffer->SetPan(-800), plat::kSoundOk);
+    ASSERT_EQ(buffer->Play(0), plat::kSoundOk);
+    const Frame f = Pull(*device, 1)[0];
+    EXPECT_EQ(f.left, 1000);
+    EXPECT_NEAR(f.right, -3000 * Amplitude(-800), 1.0);
+}
+
+TEST(SoundMixer, EightBitSamplesAreUnsignedAroundHalfScale) {
+    auto device = Manual();
+    const uint8_t mono[] = {0, 128, 255, 100};
+    auto m = MakeBuffer(*device, Pcm(1, 8), mono, sizeof mono);
+    ASSERT_EQ(m->Play(0), plat::kSoundOk);
+    const auto out = Pull(*device, 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(out[i].left, (mono[i] - 128) * 256) << i;
+        EXPECT_EQ(out[i].right, (mono[i] - 128) * 256) << i;
+    }
+    const uint8_t stereo[] = {200, 10};
+    auto s = MakeBuffer(*device, Pcm(2, 8), stereo, sizeof stereo);
+    ASSERT_EQ(s->Play(0), plat::kSoundOk);
+    const Frame f = Pull(*device, 1)[0];
+    EXPECT_EQ(f.left, (200 - 128) * 256);
+    EXPECT_EQ(f.right, (10 - 128) * 256);
+}
+
+TEST(SoundMixer, EightBitBufferStartsSilent) {
+    auto device = Manual();
+    plat::SoundBufferDesc desc;
+    desc.bytes = 32;
+    desc.format = Pcm(1, 8);
+    std::unique_ptr<plat::SoundBuffer> buffer;
+    ASSERT_EQ(device->CreateSoundBuffer(desc, &buffer), plat::kSoundOk);
+    ASSERT_EQ(buffer->Play(0), plat::kSoundOk);
+    for (const Frame& f : Pull(*device, 32)) EXPECT_EQ(f.left, 0);
+}
+
+struct SumCase {
+    int a, b, expected;
+};
+
+class SoundSum : public ::testing::TestWithParam<SumCase> {};
+
+TEST_P(SoundSum, TwoBuffersAddAndClipAtSixteenBits) {
+    const SumCase c = GetParam();
+    auto device = Manual();
+    auto a = Mono16(*device, std::vector<int16_t>(50, static_cast<int16_t>(c.a)));
+    auto b = Stereo16(*device, std::vector<int16_t>(100, static_cast<int16_t>(c.b)));
+    ASSERT_EQ(a->Play(0), plat::kSoundOk);
+    ASSERT_EQ(b->Play(0), plat::kSoundOk);
+    for (const Frame& f : Pull(*device, 50)) {
+        EXPECT_EQ(f.left, c.expected);
+        EXPECT_EQ(f.right, c.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sums, SoundSum,
+                         ::testing::Values(SumCase{10000, 5000, 15000}, SumCase{20000, 20000, 32767},
+                                           SumCase{-20000, -20000, -32768}, SumCase{32767, -32768, -1},
+                                           SumCase{-32768, -1, -32768}),
+                         [](const ::testing::TestParamInfo<SumCase>& info) {
+                             return "case" + std::to_string(info.index);
+                         });
+
+}  // namespace
