@@ -23,11 +23,10 @@ function(halvaro_test_suite name)
     if(NOT sources)
         return()
     endif()
-    add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
     target_compile_definitions(${name} PRIVATE
         HALVARO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
         HALVARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
