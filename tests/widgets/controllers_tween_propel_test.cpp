@@ -65,18 +65,6 @@ TEST(TweenerTest, RegressionNegativeOrNanDurationWritesNoNan) {
     EXPECT_EQ(f, 3.0f);
 }
 
-TEST(TweenerTest, CountsAsAnimatingWhileItLives) {
-    DynamicWidget w(0, 0, nullptr, 1.0f);
-    float f = 0.0f;
-    {
-        Tweener t(L"", &w, 1.0f, nullptr, 0, {{&f, 0.0f, 1.0f}}, 0.0f);
-        EXPECT_EQ(w.GetControllerCount(), 1);
-        EXPECT_TRUE(w.IsAnimating());
-    }
-    EXPECT_EQ(w.GetControllerCount(), 0);
-    EXPECT_FALSE(w.IsAnimating());
-}
-
 TEST(PropellerTest, LinearMovesByVelocityPerUnitWhateverTheRate) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     for (float rate : {1.0f, 0.5f, 3.0f}) {
