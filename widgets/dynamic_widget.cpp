@@ -26,7 +26,9 @@ DynamicWidget::~DynamicWidget() {
     cache_.reset();
     shader_.reset();
     StopChanges();
-    StopOscillations(true);
+    // The base values come back before the records go, clamps first.
+    RemoveOffsets();
+    oscillations_.clear();
     clamps_.clear();
 }
 
@@ -176,6 +178,8 @@ void DynamicWidget::MakeImagePrivate(Image* image) {
 
 void DynamicWidget::SetFrame(int frame) {
     animators_[0].timer = 0.0f;
+    // A fade still running would bring the old frame back at the next update.
+    if (!fade_controller_.empty()) StopController(fade_controller_);
     fade_fraction_ = 0.0f;
     if (frame != animators_[0].frame) {
         animators_[0].frame = frame;
@@ -189,16 +193,6 @@ void DynamicWidget::SetMaskFrame(int frame) {
         animators_[1].frame = frame;
         MarkDirty();
     }
-}
-
-void DynamicWidget::FadeToFrame(int frame, float time) {
-    (void)time;
-    animators_[0].timer = 0.0f;
-    if (frame == animators_[0].frame) return;
-    previous_frame_ = animators_[0].frame;
-    animators_[0].frame = frame;
-    fade_fraction_ = 0.0f;
-    MarkDirty();
 }
 
 void DynamicWidget::CycleFrames(int animator, float period, int cycles, float timerStart, int lowest, int highest,
@@ -328,44 +322,4 @@ void DynamicWidget::ResetModesWhenDone(bool on) {
     } else {
         reset_modes_when_done_ = on;
     }
-}
-
-void DynamicWidget::AddController(const std::wstring& name, std::unique_ptr<Controller> controller) {
-    if (controller) controllers_[name] = std::move(controller);
-}
-
-void DynamicWidget::AddOscillation(const std::wstring& name, std::unique_ptr<Oscillation> oscillation) {
-    if (oscillation) oscillations_[name] = std::move(oscillation);
-}
-
-void DynamicWidget::AddClamp(const std::wstring& name, std::unique_ptr<Clamp> clamp) {
-    if (clamp) clamps_[name] = std::move(clamp);
-}
-
-void DynamicWidget::StopChanges() {
-    fade_fraction_ = 0.0f;
-    // A controller's destructor may touch the widget (its count): take the
-    // map out first so the widget never sees a half-destroyed entry.
-    auto doomed = std::move(controllers_);
-    controllers_.clear();
-    doomed.clear();
-}
-
-void DynamicWidget::StopOscillations(bool undo) {
-    if (undo)
-        for (auto& [name, o] : oscillations_) o->Remove();
-    auto doomed = std::move(oscillations_);
-    oscillations_.clear();
-    doomed.clear();
-}
-
-void DynamicWidget::RemoveOffsets() {
-    // Clamps went on last, so they come off first.
-    for (auto& [name, c] : clamps_) c->Remove();
-    for (auto& [name, o] : oscillations_) o->Remove();
-}
-
-void DynamicWidget::ApplyOffsets(float x) {
-    for (auto& [name, o] : oscillations_) o->Apply(x);
-    for (auto& [name, c] : clamps_) c->Apply();
 }

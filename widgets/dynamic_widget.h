@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/property_interface.h"
 #include "foundation/property_value.h"
@@ -126,9 +127,9 @@ public:
         fade_fraction_ = fraction;
     }
     float GetFadeFraction() const { return fade_fraction_; }
-    // Switches to `frame`, cross-fading over `time` once the timed changes
-    // can drive the fade; until then the switch is immediate.
-    void FadeToFrame(int frame, float time);
+    // Shows `frame`, cross-fading from the present one over `time` along the
+    // curve (linear when null). A new fade replaces one still running.
+    void FadeToFrame(int frame, float time, std::unique_ptr<EasingCurve> curve = nullptr);
     void Flash(int period, int count, int phase);
 
     // Transform.
@@ -168,18 +169,51 @@ public:
     // Refresh after property writes.
     void PropertiesChanged(uint32_t mask);
 
-    // Motion held by the widget (owned).
-    void AddController(const std::wstring& name, std::unique_ptr<Controller> controller);
-    void AddOscillation(const std::wstring& name, std::unique_ptr<Oscillation> oscillation);
-    void AddClamp(const std::wstring& name, std::unique_ptr<Clamp> clamp);
+    // Direct writes of base values: offsets off, write (or add, when
+    // relative), offsets on, refresh. Unknown names write nothing.
+    void SetFloatProperty(std::wstring_view name, float value, bool relative);
+    void SetPosition(std::wstring_view nameX, std::wstring_view nameY, float vx, float vy, bool relative);
+
+    // Timed changes. An unknown property name adds no target; a change with
+    // no target at all adds no controller. A null curve is linear.
+    void TweenProperty(const std::wstring& controller, std::wstring_view property, float end, float time,
+                       std::unique_ptr<EasingCurve> curve, bool relative);
+    void TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY,
+                           float endX, float endY, float time, std::unique_ptr<EasingCurve> curve, bool relative);
+    // `start`: a number is the phase; "top", "bottom" and "random" pick one.
+    // A null wave is a sine.
+    void Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,
+                   const PropertyValue& start, std::unique_ptr<OscillatingCurve> wave);
+    // A jump along a parabola to (endX, endY) whose apex rises at least
+    // minDy and at most maxDy (negative values dip below instead).
+    void Arc(int endX, int endY, int minDy, int maxDy, int time);
+    void Circle(const std::wstring& controller, float time, float angle, int x, int y,
+                std::unique_ptr<EasingCurve> curve);
+    void Shear(const std::wstring& controller, float targetX, float targetY, float offsetX, float offsetY,
+               float speed, float acceleration, float decay);
+
+    // Motion held by the widget (owned), keyed by the object's name: adding
+    // under a name in use destroys the earlier one. Safe to call from inside
+    // a controller's Update: what is stopped then dies after the pass.
+    void AddController(std::unique_ptr<Controller> controller);
+    void StopController(const std::wstring& name);
     void StopChanges();
+    void AddOscillation(std::unique_ptr<Oscillation> oscillation);
+    // undo: take the offset out of the field; else the displaced value stays.
+    void StopOscillation(const std::wstring& name, bool undo);
     void StopOscillations(bool undo);
+    void AddClamp(std::unique_ptr<Clamp> clamp);
+    void StopClamp(const std::wstring& name, bool undo);
+    void StopClamps(bool undo);
     void RemoveOffsets();
     void ApplyOffsets(float x);
-    // Controllers that count as animating call these when made and destroyed.
+    // Controllers that count as animating call this when made and destroyed.
     void AddControllerCount(int delta) { controller_count_ += delta; }
     int GetControllerCount() const { return controller_count_; }
     const std::map<std::wstring, std::unique_ptr<Controller>>& GetControllers() const { return controllers_; }
+    const std::map<std::wstring, std::unique_ptr<Oscillation>>& GetOscillations() const { return oscillations_; }
+    const std::map<std::wstring, std::unique_ptr<Clamp>>& GetClamps() const { return clamps_; }
+    int GetPreviousFrame() const { return previous_frame_; }
 
     // Plain fields scripts read and write.
     float opacity = 1.0f;
@@ -206,6 +240,12 @@ protected:
     void DrawPostRender(PassFlags& flags, Graphics* g, ImageSurface* rendered);
     void DrawCached(PassFlags& flags, Graphics* g);
     void ApplyClip(Graphics* g) const;
+    void RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it);
+    void UpdateControllers(float x);
+    void StartArc(int endX, int endY, int minDy, int maxDy, int time);
+    // Offsets off, `write`, offsets on, when there are any offsets.
+    template <typename Write>
+    void WriteBase(Write write);
 
     Image* image_ = nullptr;
     std::array<float, 3> rotation_axis_{0.0f, 0.0f, 1.0f};
@@ -224,6 +264,13 @@ protected:
     std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
     std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
+    // While the controllers are advanced, stopped ones wait here (their map
+    // entries left empty) until the pass is over.
+    bool updating_controllers_ = false;
+    std::vector<std::unique_ptr<Controller>> retired_;
+    std::wstring fade_controller_;
+    // Whether the oscillation and clamp offsets are laid on the fields now.
+    bool offsets_on_ = true;
     int flash_phase_ = 0, flash_period_ = 0, flash_count_ = 0;
     std::array<FrameAnimator, 2> animators_{};
     int previous_frame_ = 0;

@@ -25,19 +25,17 @@ void DynamicWidget::UpdateFraction(float x) {
     clock += x;
     last_x = x_;
     last_y = y_;
-    const bool offsets = !oscillations_.empty() || !clamps_.empty();
-    if (offsets) RemoveOffsets();
-    for (auto it = controllers_.begin(); it != controllers_.end();) {
-        if (it->second->Update(x)) {
-            // Out of the map before it dies, so its destructor sees a consistent widget.
-            std::unique_ptr<Controller> done = std::move(it->second);
-            it = controllers_.erase(it);
-            done.reset();
-        } else {
-            ++it;
-        }
-    }
-    if (offsets || !oscillations_.empty() || !clamps_.empty()) ApplyOffsets(x);
+    // The controllers write base values: the offsets are off for the whole
+    // pass, also when a controller adds the first oscillation or clamp.
+    if (!oscillations_.empty() || !clamps_.empty())
+        RemoveOffsets();
+    else
+        offsets_on_ = false;
+    UpdateControllers(x);
+    if (!oscillations_.empty() || !clamps_.empty())
+        ApplyOffsets(x);
+    else
+        offsets_on_ = true;
     for (int i = 0; i < 2; ++i) {
         FrameAnimator& a = animators_[static_cast<size_t>(i)];
         if (a.period <= 0.0f) continue;

@@ -143,8 +143,8 @@ TEST_F(FramesTest, FinishedControllersAreDestroyedAndTheCountFollows) {
     int destroyed = 0;
     uint32_t mask = 0;
     float* x = w->GetPropertyPtr(L"x", mask);
-    w->AddController(L"a", std::make_unique<dyntest::StepController>(w, x, 1.0f, 2.0f, &destroyed));
-    w->AddController(L"b", std::make_unique<dyntest::StepController>(w, &w->timer, 1.0f, 5.0f, &destroyed));
+    w->AddController(std::make_unique<dyntest::StepController>(L"a", w, x, 1.0f, 2.0f, &destroyed));
+    w->AddController(std::make_unique<dyntest::StepController>(L"b", w, &w->timer, 1.0f, 5.0f, &destroyed));
     EXPECT_EQ(w->GetControllerCount(), 2);
     w->UpdateFraction(1.0f);
     w->UpdateFraction(1.0f);
@@ -161,9 +161,9 @@ TEST_F(FramesTest, FinishedControllersAreDestroyedAndTheCountFollows) {
 
 TEST_F(FramesTest, ControllersSeeFieldsWithoutOscillationAndClampOffsets) {
     DynamicWidget* w = AddWidget();
-    w->AddController(L"move", std::make_unique<dyntest::StepController>(w, &w->angle, 10.0f, 100.0f));
-    w->AddOscillation(L"wobble", std::make_unique<dyntest::ConstantOscillation>(&w->angle, 5.0f));
-    w->AddClamp(L"limit", std::make_unique<dyntest::RangeClamp>(&w->angle, 0.0f, 22.0f));
+    w->AddController(std::make_unique<dyntest::StepController>(L"move", w, &w->angle, 10.0f, 100.0f));
+    w->AddOscillation(std::make_unique<dyntest::ConstantOscillation>(L"wobble", &w->angle, 5.0f));
+    w->AddClamp(std::make_unique<dyntest::RangeClamp>(L"limit", &w->angle, 0.0f, 22.0f));
     w->UpdateFraction(1.0f);
     EXPECT_FLOAT_EQ(w->angle, 15.0f);  // 10 moved, +5 wobble, under the clamp
     w->UpdateFraction(1.0f);
@@ -174,8 +174,11 @@ TEST_F(FramesTest, ControllersSeeFieldsWithoutOscillationAndClampOffsets) {
     w->RemoveOffsets();
     EXPECT_FLOAT_EQ(w->angle, 30.0f);
     w->ApplyOffsets(0.0f);
+    // Without the wobble the base value 30 is still above the clamp.
     w->StopOscillations(true);
-    EXPECT_FLOAT_EQ(w->angle, 22.0f - 5.0f);
+    EXPECT_FLOAT_EQ(w->angle, 22.0f);
+    w->StopClamps(true);
+    EXPECT_FLOAT_EQ(w->angle, 30.0f);
 }
 
 TEST_F(FramesTest, DestroyingTheWidgetUndoesOscillationsAndDestroysControllers) {
@@ -183,8 +186,8 @@ TEST_F(FramesTest, DestroyingTheWidgetUndoesOscillationsAndDestroysControllers) 
     int destroyed = 0;
     {
         DynamicWidget w(0, 0, nullptr, 1.0f);
-        w.AddController(L"c", std::make_unique<dyntest::StepController>(&w, &w.timer, 1.0f, 10.0f, &destroyed));
-        w.AddOscillation(L"o", std::make_unique<dyntest::ConstantOscillation>(&outside, 3.0f));
+        w.AddController(std::make_unique<dyntest::StepController>(L"c", &w, &w.timer, 1.0f, 10.0f, &destroyed));
+        w.AddOscillation(std::make_unique<dyntest::ConstantOscillation>(L"o", &outside, 3.0f));
         w.UpdateFraction(1.0f);
         EXPECT_FLOAT_EQ(outside, 4.0f);
     }
@@ -198,7 +201,7 @@ TEST_F(FramesTest, WhenDoneActionsRunOnceAnimatingEnds) {
     w->SetPostRender(1);
     w->SetClipping(true);
     w->SetFlagMasks(pass_flag::kOffscreen | pass_flag::kDraw, 0);
-    w->AddController(L"c", std::make_unique<dyntest::StepController>(w, &w->timer, 1.0f, 2.0f));
+    w->AddController(std::make_unique<dyntest::StepController>(L"c", w, &w->timer, 1.0f, 2.0f));
     w->HideWhenDone(true);
     w->ClearFlagWhenDone(true);
     w->ResetModesWhenDone(true);

@@ -174,6 +174,24 @@ TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
     EXPECT_EQ(At(11, 11), 0xFFFF0000u);
 }
 
+TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
+    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
+                                                  1, 2));
+    DynamicWidget w(10, 10, image, 1.0f);
+    w.FadeToFrame(1, 4.0f);
+    Draw(w);
+    EXPECT_EQ(At(11, 11), 0xFFFF0000u);  // the fade starts on the old frame
+    w.UpdateFraction(1.0f);              // a quarter of the way: weight 0.75 on the old frame
+    Clear();
+    Draw(w);
+    const int before = static_cast<int>(0.75f * 255.0f), now = static_cast<int>(0.25f * 255.0f);
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    w.UpdateFraction(3.0f);
+    Clear();
+    Draw(w);
+    EXPECT_EQ(At(11, 11), 0xFF0000FFu);
+}
+
 TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
     const uint32_t red = 0xFFFF0000;
     ImageSurface* image = Keep(dyntest::SolidImage(10, 10, red));

@@ -31,15 +31,17 @@ inline std::unique_ptr<ImageSurface> SolidImage(int w, int h, uint32_t argb, int
 }
 
 // Adds `step` per update unit to a field; finished after `life` units.
-// Counts itself in the widget's controller count while it lives.
+// Counts as animating while it lives.
 class StepController : public Controller {
 public:
-    StepController(DynamicWidget* widget, float* field, float step, float life, int* destroyed = nullptr)
-        : widget_(widget), field_(field), step_(step), life_(life), destroyed_(destroyed) {
-        widget_->AddControllerCount(1);
-    }
+    StepController(std::wstring name, DynamicWidget* widget, float* field, float step, float life,
+                   int* destroyed = nullptr)
+        : Controller(std::move(name), widget, nullptr, true, 0),
+          field_(field),
+          step_(step),
+          life_(life),
+          destroyed_(destroyed) {}
     ~StepController() override {
-        widget_->AddControllerCount(-1);
         if (destroyed_) ++*destroyed_;
     }
     bool Update(float x) override {
@@ -49,51 +51,33 @@ public:
     }
 
 private:
-    DynamicWidget* widget_;
     float* field_;
     float step_;
     float life_;
     int* destroyed_;
 };
 
+// A wave that stands still at one value.
+class ConstantWave : public OscillatingCurve {
+public:
+    explicit ConstantWave(double value) : value_(value) {}
+    double Evaluate(double) override { return value_; }
+
+private:
+    double value_;
+};
+
 // Adds a constant offset while applied.
 class ConstantOscillation : public Oscillation {
 public:
-    ConstantOscillation(float* field, float offset) : field_(field), offset_(offset) {}
-    void Apply(float) override {
-        *field_ += offset_;
-        applied_ = true;
-    }
-    void Remove() override {
-        if (applied_) *field_ -= offset_;
-        applied_ = false;
-    }
-
-private:
-    float* field_;
-    float offset_;
-    bool applied_ = false;
+    ConstantOscillation(std::wstring name, float* field, float offset)
+        : Oscillation(std::move(name), nullptr, 1.0f, 0.0, std::make_unique<ConstantWave>(1.0), 0,
+                      {{field, offset}}) {}
 };
 
 class RangeClamp : public Clamp {
 public:
-    RangeClamp(float* field, float lo, float hi) : field_(field), lo_(lo), hi_(hi) {}
-    void Apply() override {
-        applied_ = true;
-        saved_ = *field_;
-        if (*field_ < lo_) *field_ = lo_;
-        if (*field_ > hi_) *field_ = hi_;
-    }
-    void Remove() override {
-        if (applied_) *field_ = saved_;
-        applied_ = false;
-    }
-
-private:
-    float* field_;
-    float lo_, hi_;
-    float saved_ = 0.0f;
-    bool applied_ = false;
+    RangeClamp(std::wstring name, float* field, float lo, float hi) : Clamp(std::move(name), nullptr, {{field, lo, hi}}) {}
 };
 
 }  // namespace dyntest

@@ -1,0 +1,139 @@
+// Tweener, Propeller and TerminalPropeller against their update rules,
+// computed here step by step.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "widgets/controller_propeller.h"
+#include "widgets/dynamic_widget.h"
+
+namespace {
+
+// c = t^2, a curve the tests can evaluate by hand.
+class Square : public EasingCurve {
+public:
+    float Evaluate(float t) override { return t * t; }
+};
+
+TEST(TweenerTest, FollowsTheCurveFromStartToEndAndFinishesAtProgressOne) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float a = 0.0f, b = 0.0f;
+    Tweener t(L"t", &w, 4.0f, std::make_unique<Square>(), 0, {{&a, 10.0f, 30.0f}, {&b, 5.0f, -5.0f}}, 0.0f);
+    EXPECT_FLOAT_EQ(t.GetRate(), 0.25f);
+    float progress = 0.0f;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(t.Update(1.0f));
+        progress += 0.25f;
+        const float c = progress * progress;
+        EXPECT_FLOAT_EQ(a, 30.0f * c + 10.0f * (1.0f - c));
+        EXPECT_FLOAT_EQ(b, -5.0f * c + 5.0f * (1.0f - c));
+    }
+    // An overshooting step stops at progress 1: the end values exactly.
+    EXPECT_TRUE(t.Update(3.0f));
+    EXPECT_FLOAT_EQ(t.GetProgress(), 1.0f);
+    EXPECT_EQ(a, 30.0f);
+    EXPECT_EQ(b, -5.0f);
+}
+
+TEST(TweenerTest, HeadStartAndZeroDurationSetProgressAndRate) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 0.0f;
+    Tweener late(L"", &w, 2.0f, nullptr, 0, {{&f, 0.0f, 8.0f}}, 0.5f);
+    EXPECT_FLOAT_EQ(late.GetProgress(), 0.25f);
+    late.Update(0.5f);  // 0.25 + 0.5 / 2
+    EXPECT_FLOAT_EQ(f, 8.0f * 0.5f);
+
+    // No duration: one whole change per update unit, from progress 0.
+    Tweener instant(L"", &w, 0.0f, nullptr, 0, {{&f, 0.0f, 8.0f}}, 5.0f);
+    EXPECT_FLOAT_EQ(instant.GetRate(), 1.0f);
+    EXPECT_FLOAT_EQ(instant.GetProgress(), 0.0f);
+    EXPECT_FALSE(instant.Update(0.5f));
+    EXPECT_FLOAT_EQ(f, 4.0f);
+    EXPECT_TRUE(instant.Update(0.5f));
+    EXPECT_EQ(f, 8.0f);
+}
+
+TEST(TweenerTest, RegressionNegativeOrNanDurationWritesNoNan) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 1.0f;
+    Tweener t(L"", &w, std::nanf(""), nullptr, 0, {{&f, 1.0f, 3.0f}}, 1.0f);
+    EXPECT_FALSE(t.Update(0.5f));
+    EXPECT_FLOAT_EQ(f, 2.0f);
+    Tweener n(L"", &w, -2.0f, nullptr, 0, {{&f, 1.0f, 3.0f}}, 1.0f);
+    EXPECT_TRUE(n.Update(1.0f));
+    EXPECT_EQ(f, 3.0f);
+}
+
+TEST(PropellerTest, LinearMovesByVelocityPerUnitWhateverTheRate) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    for (float rate : {1.0f, 0.5f, 3.0f}) {
+        float f = 100.0f;
+        Propeller p(L"", &w, rate, 0.0f, std::make_unique<Linear>(), 0, {{&f, 2.0f}});
+        for (int i = 1; i <= 5; ++i) {
+            EXPECT_FALSE(p.Update(1.0f));
+            EXPECT_NEAR(f, 100.0f + 2.0f * static_cast<float>(i), 1e-4f) << "rate " << rate;
+        }
+    }
+    EXPECT_EQ(w.GetControllerCount(), 0);  // a propeller never counts as animating
+}
+
+TEST(PropellerTest, AddsOnlyItsOwnChangeSoOtherWritersKeepTheirShare) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 0.0f;
+    Propeller p(L"", &w, 2.0f, 0.0f, std::make_unique<Square>(), 0, {{&f, 6.0f}});
+    // Offset after time t: (6 / 2) * (2 t)^2.
+    auto offset = [](float t) { return 3.0f * (2.0f * t) * (2.0f * t); };
+    p.Update(1.0f);
+    EXPECT_FLOAT_EQ(f, offset(1.0f));
+    f += 100.0f;  // someone else writes the field
+    p.Update(0.5f);
+    EXPECT_FLOAT_EQ(f, 100.0f + offset(1.5f));
+}
+
+TEST(PropellerTest, StartingPartWayDoesNotJump) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 7.0f;
+    Propeller p(L"", &w, 1.0f, 2.0f, std::make_unique<Square>(), 0, {{&f, 1.0f}});
+    EXPECT_EQ(f, 7.0f);
+    p.Update(1.0f);
+    EXPECT_FLOAT_EQ(f, 7.0f + (3.0f * 3.0f - 2.0f * 2.0f));
+}
+
+TEST(PropellerTest, RegressionZeroRateStandsStillInsteadOfInfiniteVelocity) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 5.0f;
+    Propeller p(L"", &w, 0.0f, 1.0f, std::make_unique<Linear>(), 0, {{&f, 3.0f}});
+    for (int i = 0; i < 3; ++i) p.Update(1.0f);
+    EXPECT_EQ(f, 5.0f);
+}
+
+TEST(TerminalPropellerTest, FinishesWhenTheFirstEntryArrivesAndSnapsAll) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float a = 0.0f, b = 10.0f;
+    {
+        TerminalPropeller p(L"", &w, 1.0f, 0.0f, std::make_unique<Linear>(), 0,
+                            {{&a, 1.0f, 3.0f, true}, {&b, -1.0f, 0.0f, false}}, true);
+        EXPECT_EQ(w.GetControllerCount(), 1);
+        EXPECT_FALSE(p.Update(1.0f));
+        EXPECT_FALSE(p.Update(1.0f));
+        EXPECT_FLOAT_EQ(a, 2.0f);
+        EXPECT_FLOAT_EQ(b, 8.0f);
+        // a reaches 3 exactly: equality counts; with snap b jumps to its end too.
+        EXPECT_TRUE(p.Update(1.0f));
+        EXPECT_EQ(a, 3.0f);
+        EXPECT_EQ(b, 0.0f);
+    }
+    EXPECT_EQ(w.GetControllerCount(), 0);
+}
+
+TEST(TerminalPropellerTest, WithoutSnapFieldsStayWhereTheLastStepLeftThem) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float a = 10.0f;
+    TerminalPropeller p(L"", &w, 1.0f, 0.0f, std::make_unique<Linear>(), 0, {{&a, -4.0f, 5.0f, false}}, false);
+    EXPECT_FALSE(p.Update(1.0f));
+    EXPECT_TRUE(p.Update(1.0f));  // 2 <= 5: passed the end
+    EXPECT_FLOAT_EQ(a, 2.0f);
+}
+
+}  // namespace
