@@ -15,7 +15,7 @@
 #include "rendering/graphics.h"
 #include "rendering/image_surface.h"
 #include "rendering/image_surface_factory.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 #include "widgets/dynamic_widget.h"
 #include "widgets/widget_host.h"
 #include "widgets/widget_manager.h"

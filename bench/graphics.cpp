@@ -14,7 +14,7 @@
 #include "rendering/graphics.h"
 #include "rendering/image_surface.h"
 #include "rendering/image_surface_factory.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "rendering/blitters.h"
 #include "rendering/d3d_interface.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 struct TwoTextureVertex {
     float x, y, z;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <map>
 
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 namespace {
 

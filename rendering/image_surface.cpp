@@ -8,7 +8,7 @@
 #include "rendering/d3d_interface.h"
 #include "rendering/image_child.h"
 #include "rendering/image_host.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 ImageSurface::ImageSurface(bool isRenderTarget) : isRenderTarget_(isRenderTarget) {
     D3DInterface* d3d = D3DInterface::Instance();

@@ -6,7 +6,7 @@
 #include "rendering/d3d_interface.h"
 #include "rendering/device_surface_image.h"
 #include "rendering/image_surface.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "rendering/d3d_interface.h"
 #include "rendering/image_packed.h"
 #include "rendering/image_surface.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "rendering/image.h"
 #include "rendering/image_surface.h"
 #include "rendering/shader_program.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 #include "widgets/widget_host.h"
 #include "widgets/widget_manager.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image_surface_test_support.h"
-#include "rendering/image_atlas_piece.h"
+#include "rendering/image_atlas_region.h"
 #include "rendering/image_child.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "rendering/display_layout.h"
 #include "rendering/image_surface.h"
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 namespace {
 

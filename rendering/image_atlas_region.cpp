@@ -1,4 +1,4 @@
-#include "rendering/image_atlas_piece.h"
+#include "rendering/image_atlas_region.h"
 
 ImageAtlasPiece::ImageAtlasPiece(ImageSurface* atlas, int celDataIndex) : atlas_(atlas) {
     const std::vector<CelDataRecord>& records = atlas->GetCelData();

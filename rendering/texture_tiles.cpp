@@ -1,5 +1,5 @@
 // Texture pieces: size choice, layout, creation and upload, read-back.
-#include "rendering/texture_pieces.h"
+#include "rendering/texture_tiles.h"
 
 #include <algorithm>
 #include <cstring>
