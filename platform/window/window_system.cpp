@@ -183,6 +183,7 @@ bool WindowSystem::ShowWindow(WindowHandle window, ShowCommand command) {
             if (command != ShowCommand::Show && command != ShowCommand::ShowNoActivate &&
                 (rec->minimised || rec->maximised)) {
                 if (sdl) SDL_RestoreWindow(sdl);
+                rec->minimised = rec->maximised = false;
                 Synthesize(sdl, SDL_WINDOWEVENT_RESTORED);
             }
             if (command != ShowCommand::ShowNoActivate) {
@@ -193,6 +194,7 @@ bool WindowSystem::ShowWindow(WindowHandle window, ShowCommand command) {
         case ShowCommand::Minimize:
             rec->visible = true;
             if (sdl) SDL_MinimizeWindow(sdl);
+            rec->minimised = true;
             Synthesize(sdl, SDL_WINDOWEVENT_MINIMIZED);
             if (wasActive) Synthesize(sdl, SDL_WINDOWEVENT_FOCUS_LOST);
             break;
@@ -202,6 +204,8 @@ bool WindowSystem::ShowWindow(WindowHandle window, ShowCommand command) {
                 SDL_ShowWindow(sdl);
                 SDL_MaximizeWindow(sdl);
             }
+            rec->minimised = false;
+            rec->maximised = true;
             Synthesize(sdl, SDL_WINDOWEVENT_MAXIMIZED);
             if (!wasActive) Synthesize(sdl, SDL_WINDOWEVENT_FOCUS_GAINED);
             break;

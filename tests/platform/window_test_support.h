@@ -127,8 +127,9 @@ protected:
         return out;
     }
 
-    plat::WindowSystem system_;
+    // Before the system: its destructor still sends the windows their destroy message.
     std::vector<plat::Message> received_;
+    plat::WindowSystem system_;
 };
 
 }  // namespace wintest
