@@ -31,6 +31,10 @@ bool HeadlessVideo() {
 
 WindowSystem::WindowSystem() : translator_(std::make_unique<EventTranslator>()) {
     gInstance = this;
+    // Closing the last window is the window's own close message, which the
+    // application may answer as it likes; SDL's quit event stays for
+    // requests from outside (signals), which end the session.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         Fail(std::string("cannot start the video system: ") + SDL_GetError());
         return;
