@@ -10,7 +10,9 @@
 // their arrival order; paint and timer messages come only when nothing else
 // is queued; a window's native handle is what plat::Device presents to.
 // Callers must not: destroy the WindowSystem inside a window procedure, or
-// keep a NativeWindow pointer past DestroyWindow.
+// keep a NativeWindow pointer past DestroyWindow. Destroying the WindowSystem
+// destroys the windows left, each getting its destroy message first, so
+// their procedures must still be callable then.
 // Threads: PostMessage, GetCursorPos, ScreenToClient and ClientToScreen may
 // be called from any thread; everything else on the thread that created the
 // WindowSystem (window procedures run there too).
