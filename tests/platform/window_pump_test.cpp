@@ -52,8 +52,10 @@ TEST_F(PumpTest, PaintRepeatsUntilValidatedAndTheDefaultProcedureValidates) {
 TEST_F(PumpTest, TimerMessagesDoNotPileUpWhileNobodyReadsThem) {
     plat::WindowHandle w = MakeWindow();
     Drain();
-    ASSERT_TRUE(system_.SetTimer(w, 100, 1));
-    SDL_Delay(20);  // twenty intervals pass unread
+    // Intervals long enough that no second one falls due between the two
+    // peeks below, even on a loaded machine.
+    ASSERT_TRUE(system_.SetTimer(w, 100, 50));
+    SDL_Delay(600);  // twelve intervals pass unread
     Message m;
     ASSERT_TRUE(system_.PeekMessage(&m, true));
     EXPECT_EQ(msg::kTimer, m.id);
