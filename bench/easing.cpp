@@ -5,10 +5,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
+#include "allocation_counter.h"
+
 #include <memory>
-#include <new>
 
 #include "foundation/noise.h"
 #include "foundation/random.h"
@@ -17,34 +16,18 @@
 #include "widgets/waves.h"
 
 namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-// The replacement new above takes its memory from malloc, so free is the match.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
-
-namespace {
 
 // Steps through the range like a tween's progress, so nothing folds away.
 template <class Evaluate>
 void Run(benchmark::State& state, Evaluate&& evaluate) {
     double t = 0.0;
-    long before = g_allocations.load();
+    long before = bench::g_allocations.load();
     for (auto _ : state) {
         benchmark::DoNotOptimize(evaluate(t));
         t += 0.0009765625;
         if (t > 1.0) t -= 1.0;
     }
-    long made = g_allocations.load() - before;
+    long made = bench::g_allocations.load() - before;
     state.SetItemsProcessed(state.iterations());
     state.counters["allocs_per_eval"] = static_cast<double>(made) / static_cast<double>(state.iterations());
 }

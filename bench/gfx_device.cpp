@@ -8,11 +8,12 @@
 #include <cstring>
 #include <vector>
 
+#include "gfx_bench_scene.h"
 #include "platform/gfx/gfx.h"
 
 namespace {
 
-constexpr int kW = 1024, kH = 768;
+constexpr int kW = bench::DeviceScene::kW, kH = bench::DeviceScene::kH;
 
 struct Vtx {
     float x, y, z;
@@ -20,21 +21,9 @@ struct Vtx {
     float s, t;
 };
 
-class Scene {
+class Scene : public bench::DeviceScene {
 public:
     Scene() {
-        system_ = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
-        plat::PresentParams pp;
-        pp.backBufferWidth = kW;
-        pp.backBufferHeight = kH;
-        system_->CreateDevice(0, nullptr, plat::kCreateHardwareVertexProcessing, &pp, &dev_);
-        dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &target_);
-        dev_->SetRenderTarget(0, target_);
-        plat::Matrix t, p, proj;
-        plat::MatrixTranslation(&t, -kW * 0.5f, -kH * 0.5f, 2.0f * kW);
-        plat::MatrixPerspectiveOffCenterLH(&p, -0.25f, 0.25f, 0.25f * kH / kW, -0.25f * kH / kW, 1.0f, 100.0f * kW);
-        plat::MatrixMultiply(&proj, &t, &p);
-        dev_->SetTransform(plat::TransformState::Projection, &proj);
         auto rs = [this](plat::RenderState s, auto v) { dev_->SetRenderState(s, static_cast<uint32_t>(v)); };
         rs(plat::RenderState::CullMode, plat::Cull::None);
         rs(plat::RenderState::AlphaBlendEnable, 1);
@@ -48,33 +37,13 @@ public:
     }
     ~Scene() {
         if (texture_) texture_->Release();
-        target_->Release();
-        dev_->Release();
-        system_->Release();
     }
 
-    // Premultiplied pixels with varied alpha.
     void MakeTexture(int w, int h) {
-        dev_->CreateTexture(w, h, 1, 0, plat::Format::A8R8G8B8, plat::Pool::Managed, &texture_);
-        plat::LockedRect lr;
-        texture_->LockRect(0, &lr, nullptr, 0);
-        uint32_t s = 1;
-        for (int y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
-            for (int x = 0; x < w; ++x) {
-                s = s * 1664525u + 1013904223u;
-                const uint32_t a = s >> 24;
-                row[x] = (a << 24) | (((s >> 16 & 0xFF) * a / 255) << 16) | (((s >> 8 & 0xFF) * a / 255) << 8) |
-                         ((s & 0xFF) * a / 255);
-            }
-        }
-        texture_->UnlockRect(0);
+        texture_ = NoiseTexture(w, h, 1);
         dev_->SetTexture(0, texture_);
     }
 
-    plat::Device* dev_ = nullptr;
-    plat::GraphicsSystem* system_ = nullptr;
-    plat::Surface* target_ = nullptr;
     plat::Texture* texture_ = nullptr;
 };
 

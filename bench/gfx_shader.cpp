@@ -9,11 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "gfx_bench_scene.h"
 #include "platform/gfx/gfx.h"
 
 namespace {
 
-constexpr int kW = 1024, kH = 768;
+constexpr int kW = bench::DeviceScene::kW, kH = bench::DeviceScene::kH;
 
 struct Vtx2 {
     float x, y, z;
@@ -32,21 +33,9 @@ std::string GameShader(const char* name) {
     return text.str();
 }
 
-class Scene {
+class Scene : public bench::DeviceScene {
 public:
     Scene() {
-        system_ = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
-        plat::PresentParams pp;
-        pp.backBufferWidth = kW;
-        pp.backBufferHeight = kH;
-        system_->CreateDevice(0, nullptr, plat::kCreateHardwareVertexProcessing, &pp, &dev_);
-        dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &target_);
-        dev_->SetRenderTarget(0, target_);
-        plat::Matrix t, p, proj;
-        plat::MatrixTranslation(&t, -kW * 0.5f, -kH * 0.5f, 2.0f * kW);
-        plat::MatrixPerspectiveOffCenterLH(&p, -0.25f, 0.25f, 0.25f * kH / kW, -0.25f * kH / kW, 1.0f, 100.0f * kW);
-        plat::MatrixMultiply(&proj, &t, &p);
-        dev_->SetTransform(plat::TransformState::Projection, &proj);
         dev_->SetRenderState(plat::RenderState::CullMode, static_cast<uint32_t>(plat::Cull::None));
         dev_->SetRenderState(plat::RenderState::AlphaBlendEnable, 0);
         for (uint32_t stage : {0u, 1u}) {
@@ -67,30 +56,9 @@ public:
         dev_->SetPixelShader(nullptr);
         if (shader_) shader_->Release();
         for (plat::Texture* t : textures_) t->Release();
-        target_->Release();
-        dev_->Release();
-        system_->Release();
     }
 
-    // Premultiplied pixels with varied alpha.
-    plat::Texture* MakeTexture(uint32_t seed) {
-        plat::Texture* texture = nullptr;
-        dev_->CreateTexture(kW, kH, 1, 0, plat::Format::A8R8G8B8, plat::Pool::Managed, &texture);
-        plat::LockedRect lr;
-        texture->LockRect(0, &lr, nullptr, 0);
-        uint32_t s = seed;
-        for (int y = 0; y < kH; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
-            for (int x = 0; x < kW; ++x) {
-                s = s * 1664525u + 1013904223u;
-                const uint32_t a = s >> 24;
-                row[x] = (a << 24) | (((s >> 16 & 0xFF) * a / 255) << 16) | (((s >> 8 & 0xFF) * a / 255) << 8) |
-                         ((s & 0xFF) * a / 255);
-            }
-        }
-        texture->UnlockRect(0);
-        return texture;
-    }
+    plat::Texture* MakeTexture(uint32_t seed) { return NoiseTexture(kW, kH, seed); }
 
     bool UseShader(const std::string& source) {
         plat::ShaderBinary* code = nullptr;
@@ -119,9 +87,6 @@ public:
             double(kW) * kH, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     }
 
-    plat::GraphicsSystem* system_ = nullptr;
-    plat::Device* dev_ = nullptr;
-    plat::Surface* target_ = nullptr;
     plat::Texture* textures_[2] = {};
     plat::DevicePixelShader* shader_ = nullptr;
 };

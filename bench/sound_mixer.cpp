@@ -5,30 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "allocation_counter.h"
+
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "platform/sound/sound.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-// The replacement new above takes its memory from malloc, so free is the match.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -68,14 +51,14 @@ void MixOneSecond(benchmark::State& state, Mix mix) {
     std::vector<std::unique_ptr<plat::SoundBuffer>> voices;
     for (int i = 0; i < kVoices; ++i) voices.push_back(MakeVoice(*device, i, mix));
     std::vector<int16_t> out(2 * kBlock);
-    long before = g_allocations.load();
+    long before = bench::g_allocations.load();
     for (auto _ : state) {
         for (std::size_t done = 0; done < kSecond; done += kBlock) {
             device->Pull(out.data(), std::min(kBlock, kSecond - done));
             benchmark::DoNotOptimize(out.data());
         }
     }
-    long made = g_allocations.load() - before;
+    long made = bench::g_allocations.load() - before;
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kSecond * kVoices));
     state.counters["allocs_per_second"] = static_cast<double>(made) / static_cast<double>(state.iterations());
 }

@@ -1,0 +1,62 @@
+#pragma once
+// A software device drawing into a 1024 x 768 render target with the
+// perspective projection the engine uses for its one-to-one 2D drawing, for
+// the device benchmarks; and the premultiplied noise they draw.
+#include <cstdint>
+
+#include "platform/gfx/gfx.h"
+
+namespace bench {
+
+class DeviceScene {
+public:
+    static constexpr int kW = 1024, kH = 768;
+
+    DeviceScene() {
+        system_ = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
+        plat::PresentParams pp;
+        pp.backBufferWidth = kW;
+        pp.backBufferHeight = kH;
+        system_->CreateDevice(0, nullptr, plat::kCreateHardwareVertexProcessing, &pp, &dev_);
+        dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &target_);
+        dev_->SetRenderTarget(0, target_);
+        plat::Matrix t, p, proj;
+        plat::MatrixTranslation(&t, -kW * 0.5f, -kH * 0.5f, 2.0f * kW);
+        plat::MatrixPerspectiveOffCenterLH(&p, -0.25f, 0.25f, 0.25f * kH / kW, -0.25f * kH / kW, 1.0f, 100.0f * kW);
+        plat::MatrixMultiply(&proj, &t, &p);
+        dev_->SetTransform(plat::TransformState::Projection, &proj);
+    }
+    ~DeviceScene() {
+        target_->Release();
+        dev_->Release();
+        system_->Release();
+    }
+    DeviceScene(const DeviceScene&) = delete;
+    DeviceScene& operator=(const DeviceScene&) = delete;
+
+    // A managed w x h texture of premultiplied pixels with varied alpha.
+    plat::Texture* NoiseTexture(int w, int h, uint32_t seed) {
+        plat::Texture* texture = nullptr;
+        dev_->CreateTexture(w, h, 1, 0, plat::Format::A8R8G8B8, plat::Pool::Managed, &texture);
+        plat::LockedRect lr;
+        texture->LockRect(0, &lr, nullptr, 0);
+        uint32_t s = seed;
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
+            for (int x = 0; x < w; ++x) {
+                s = s * 1664525u + 1013904223u;
+                const uint32_t a = s >> 24;
+                row[x] = (a << 24) | (((s >> 16 & 0xFF) * a / 255) << 16) | (((s >> 8 & 0xFF) * a / 255) << 8) |
+                         ((s & 0xFF) * a / 255);
+            }
+        }
+        texture->UnlockRect(0);
+        return texture;
+    }
+
+    plat::GraphicsSystem* system_ = nullptr;
+    plat::Device* dev_ = nullptr;
+    plat::Surface* target_ = nullptr;
+};
+
+}  // namespace bench
