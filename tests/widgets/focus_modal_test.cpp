@@ -7,23 +7,7 @@
 
 namespace {
 
-class FocusTest : public ::testing::Test {
-protected:
-    ProbeWidget* Add(WidgetContainer& parent, const char* name, float x, float y, int w, int h) {
-        auto* p = new ProbeWidget(&log, name, x, y, w, h);
-        parent.AddWidget(p);
-        return p;
-    }
-    EventLog Take() {
-        EventLog out;
-        out.swap(log);
-        return out;
-    }
-
-    EventLog log;
-    FakeHost host;
-    WidgetManager mgr{&host};
-};
+using FocusTest = ManagerTest;
 
 TEST_F(FocusTest, TabMovesFocusAlongNeighbours) {
     ProbeWidget* a = Add(mgr, "a", 0, 0, 10, 10);

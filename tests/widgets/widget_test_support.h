@@ -2,6 +2,8 @@
 // Doubles for the widget tests: a host with a deferred-deletion list, a
 // recording drawing sink, and a widget that logs every callback.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -163,4 +165,23 @@ private:
     }
     EventLog* log_;
     std::string name_;
+};
+
+// A manager on a fake host, with probe widgets logging into one event log.
+class ManagerTest : public ::testing::Test {
+protected:
+    ProbeWidget* Add(WidgetContainer& parent, const char* name, float x, float y, int w, int h) {
+        auto* p = new ProbeWidget(&log, name, x, y, w, h);
+        parent.AddWidget(p);
+        return p;
+    }
+    EventLog Take() {
+        EventLog out;
+        out.swap(log);
+        return out;
+    }
+
+    EventLog log;
+    FakeHost host;
+    WidgetManager mgr{&host};
 };
