@@ -16,26 +16,20 @@
 #include "foundation/pak_writer.h"
 #include "foundation/parser.h"
 #include "foundation/utilities.h"
+#include "tests/support/recording_services.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 // Records fatal errors and keeps the application fields the loaders write.
-class RecordingServices : public AppServices {
+class RecordingServices : public testsupport::ErrorBoxRecorder {
 public:
-    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
-    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
-    int FindSoundId(std::wstring_view) override { return -1; }
-    int FindTrackId(std::wstring_view) override { return -1; }
-    VariableMap* PlayerSymbols() override { return nullptr; }
-    void ShowFatalError(std::string_view m) override { errors.push_back(std::wstring(m.begin(), m.end())); }
-    void ShowFatalErrorWide(std::wstring_view m) override { errors.emplace_back(m); }
     int GetStoredDataVersion() override { return version; }
     void SetStoredDataVersion(int v) override { version = v; }
     void SetAppTitle(std::wstring_view t) override { title = t; }
 
-    std::vector<std::wstring> errors;
+    std::vector<std::wstring>& errors = boxes;
     int version = 0;
     std::wstring title;
 };

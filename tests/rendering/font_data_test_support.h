@@ -9,25 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "foundation/app_services.h"
 #include "foundation/text.h"
 #include "rendering/font_data.h"
 #include "tests/rendering/image_test_support.h"
 
+#include "tests/support/recording_services.h"
+
 namespace font_test {
 
-class RecordingApp : public AppServices {
-public:
-    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
-    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
-    int FindSoundId(std::wstring_view) override { return -1; }
-    int FindTrackId(std::wstring_view) override { return -1; }
-    VariableMap* PlayerSymbols() override { return nullptr; }
-    void ShowFatalError(std::string_view m) override { boxes.push_back(text::Widen(m)); }
-    void ShowFatalErrorWide(std::wstring_view m) override { boxes.emplace_back(m); }
-
-    std::vector<std::wstring> boxes;
-};
+using RecordingApp = testsupport::ErrorBoxRecorder;
 
 // One reference, dropped at the end of the scope.
 class Held {

@@ -10,26 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "foundation/app_services.h"
 #include "foundation/text.h"
 #include "image_surface_test_support.h"
 #include "rendering/graphics.h"
 #include "rendering/shader_program.h"
 
+#include "tests/support/recording_services.h"
+
 namespace shadertest {
 
-class BoxRecorder : public AppServices {
-public:
-    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
-    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
-    int FindSoundId(std::wstring_view) override { return -1; }
-    int FindTrackId(std::wstring_view) override { return -1; }
-    VariableMap* PlayerSymbols() override { return nullptr; }
-    void ShowFatalError(std::string_view m) override { boxes.push_back(text::Widen(m)); }
-    void ShowFatalErrorWide(std::wstring_view m) override { boxes.emplace_back(m); }
-
-    std::vector<std::wstring> boxes;
-};
+using BoxRecorder = testsupport::ErrorBoxRecorder;
 
 // Premultiplied ARGB channels, 0..255.
 struct Argb {

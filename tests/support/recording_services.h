@@ -1,0 +1,26 @@
+#pragma once
+// An application double for tests: finds nothing by name and records every
+// fatal-error box instead of showing it. Installed while it lives.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/app_services.h"
+#include "foundation/text.h"
+
+namespace testsupport {
+
+class ErrorBoxRecorder : public AppServices {
+public:
+    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
+    int FindSoundId(std::wstring_view) override { return -1; }
+    int FindTrackId(std::wstring_view) override { return -1; }
+    VariableMap* PlayerSymbols() override { return nullptr; }
+    void ShowFatalError(std::string_view m) override { boxes.push_back(text::Widen(m)); }
+    void ShowFatalErrorWide(std::wstring_view m) override { boxes.emplace_back(m); }
+
+    std::vector<std::wstring> boxes;
+};
+
+}  // namespace testsupport
