@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "tests/platform/window_surface_pixel.h"
 #include "gfx_test_util.h"
 
 // The X11 driver brings up D-Bus, which keeps one buffer until process exit;
@@ -30,16 +31,7 @@ TEST(GfxWindowTest, PresentShowsTheBackBufferInAnX11Window) {
     ASSERT_EQ(plat::kOk, dev->Present()) << dev->LastPresentError();
     SDL_Surface* shown = SDL_GetWindowSurface(win);
     ASSERT_NE(nullptr, shown);
-    auto pixel = [&](int x, int y) {
-        uint32_t raw = 0;
-        SDL_LockSurface(shown);
-        std::memcpy(&raw, static_cast<uint8_t*>(shown->pixels) + y * shown->pitch + x * shown->format->BytesPerPixel,
-                    shown->format->BytesPerPixel);
-        SDL_UnlockSurface(shown);
-        uint8_t r, g, b;
-        SDL_GetRGB(raw, shown->format, &r, &g, &b);
-        return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
-    };
+    auto pixel = [&](int x, int y) { return WindowSurfacePixel(shown, x, y); };
     EXPECT_EQ(0xCC6633u, pixel(3, 3));
     EXPECT_EQ(0x3366CCu, pixel(20, 10));
     dev->Release();

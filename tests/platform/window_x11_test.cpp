@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/platform/window_surface_pixel.h"
 #include "platform/gfx/gfx.h"
 #include "window_test_support.h"
 
@@ -70,16 +71,7 @@ void PresentIntoARealWindow() {
 
     SDL_Surface* shown = SDL_GetWindowSurface(native);
     ASSERT_NE(nullptr, shown);
-    auto pixel = [&](int x, int y) {
-        uint32_t raw = 0;
-        SDL_LockSurface(shown);
-        std::memcpy(&raw, static_cast<uint8_t*>(shown->pixels) + y * shown->pitch + x * shown->format->BytesPerPixel,
-                    shown->format->BytesPerPixel);
-        SDL_UnlockSurface(shown);
-        uint8_t r, g, b;
-        SDL_GetRGB(raw, shown->format, &r, &g, &b);
-        return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
-    };
+    auto pixel = [&](int x, int y) { return WindowSurfacePixel(shown, x, y); };
     EXPECT_EQ(0xA0C0E0u, pixel(1, 1));
     EXPECT_EQ(0x204060u, pixel(cw - 2, ch - 2));
 
