@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench_host.h"
+#include "image_scene.h"
 #include "foundation/transform.h"
 #include "rendering/d3d_interface.h"
 #include "rendering/graphics.h"
@@ -46,29 +46,12 @@ public:
     std::vector<Widget*> deferred;
 };
 
-struct Scene {
-    bench::HeadlessDeviceHost host;
-    std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
-    ImageSurface* screen = nullptr;
-    std::unique_ptr<ImageSurface> atlas = std::make_unique<ImageSurface>();
+struct Scene : bench::ImageScene {
     BenchWidgetHost widgetHost;
     std::unique_ptr<WidgetManager> manager = std::make_unique<WidgetManager>(&widgetHost);
     std::vector<DynamicWidget*> widgets;
 
     explicit Scene(bool transformed) {
-        d3d->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
-        d3d->Init(nullptr, true, false);
-        screen = dynamic_cast<ImageSurface*>(d3d->GetDrawBuffer());
-        // A 16 x 16 atlas of 32 x 32 cels with varied alpha.
-        std::vector<uint32_t> px(512 * 512);
-        for (int y = 0; y < 512; ++y)
-            for (int x = 0; x < 512; ++x)
-                px[static_cast<size_t>(y) * 512 + x] = static_cast<uint32_t>(128 + (x + y) % 128) << 24 |
-                                                       static_cast<uint32_t>(x * 3 % 256) << 16 |
-                                                       static_cast<uint32_t>(y % 256) << 8;
-        atlas->SetRowsCols(16, 16);
-        atlas->SetBits(px.data(), 512, 512, true);
-        PrepareImageTexture(*d3d, atlas.get());
         for (int i = 0; i < kWidgets; ++i) {
             auto* w = new DynamicWidget(i * 37 % (kW + 16) - 16, i * 53 % (kH + 16) - 16, atlas.get(), 1.0f);
             w->SetFrame(i % 256);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench_host.h"
+#include "image_scene.h"
 #include "rendering/d3d_interface.h"
 #include "rendering/graphics.h"
 #include "rendering/image_surface.h"
@@ -44,28 +44,8 @@ public:
     int GetHeight() const override { return kH; }
 };
 
-struct Frame {
-    bench::HeadlessDeviceHost host;
-    std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
-    ImageSurface* screen = nullptr;
-    std::unique_ptr<ImageSurface> atlas = std::make_unique<ImageSurface>();
+struct Frame : bench::ImageScene {
     std::vector<Sprite> sprites = Sprites();
-
-    Frame() {
-        d3d->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
-        d3d->Init(nullptr, true, false);
-        screen = dynamic_cast<ImageSurface*>(d3d->GetDrawBuffer());
-        // A 16 x 16 atlas of 32 x 32 cels with varied alpha.
-        std::vector<uint32_t> px(512 * 512);
-        for (int y = 0; y < 512; ++y)
-            for (int x = 0; x < 512; ++x)
-                px[static_cast<size_t>(y) * 512 + x] = static_cast<uint32_t>(128 + (x + y) % 128) << 24 |
-                                                       static_cast<uint32_t>(x * 3 % 256) << 16 |
-                                                       static_cast<uint32_t>(y % 256) << 8;
-        atlas->SetRowsCols(16, 16);
-        atlas->SetBits(px.data(), 512, 512, true);
-        PrepareImageTexture(*d3d, atlas.get());
-    }
 
     void Draw(ImageRenderTarget* target, bool batching) {
         Graphics g(target);
