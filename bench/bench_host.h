@@ -1,7 +1,7 @@
 #pragma once
 // The application's side of the device wrapper for benchmarks: a headless
 // 1024 x 768 screen that accepts every request and records nothing.
-#include "rendering/device_host.h"
+#include "rendering/device/device_host.h"
 
 namespace bench {
 

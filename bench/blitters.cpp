@@ -8,12 +8,12 @@
 #include <memory>
 #include <vector>
 
-#include "rendering/blitters.h"
+#include "rendering/image/blitters.h"
 #include "bench_host.h"
-#include "rendering/d3d_interface.h"
-#include "rendering/image_surface.h"
-#include "rendering/image_surface_factory.h"
-#include "rendering/texture_tiles.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/image_surface_factory.h"
+#include "rendering/image/texture_tiles.h"
 
 namespace {
 

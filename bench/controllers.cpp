@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "widgets/dynamic_widget.h"
+#include "widgets/dynamic/dynamic_widget.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_host.h"
-#include "rendering/d3d_interface.h"
+#include "rendering/device/d3d_interface.h"
 
 namespace {
 

@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "image_scene.h"
-#include "foundation/transform.h"
-#include "rendering/d3d_interface.h"
-#include "rendering/graphics.h"
-#include "rendering/image_surface.h"
-#include "rendering/image_surface_factory.h"
-#include "rendering/texture_tiles.h"
-#include "widgets/dynamic_widget.h"
-#include "widgets/widget_host.h"
-#include "widgets/widget_manager.h"
+#include "foundation/values/transform.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/image_surface_factory.h"
+#include "rendering/image/texture_tiles.h"
+#include "widgets/dynamic/dynamic_widget.h"
+#include "widgets/tree/widget_host.h"
+#include "widgets/tree/widget_manager.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include <memory>
 
-#include "foundation/noise.h"
-#include "foundation/random.h"
-#include "widgets/easing_factory.h"
-#include "widgets/easing_formula.h"
-#include "widgets/waves.h"
+#include "foundation/system/noise.h"
+#include "foundation/system/random.h"
+#include "widgets/motion/easing_factory.h"
+#include "widgets/motion/easing_formula.h"
+#include "widgets/motion/waves.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "foundation/constants_map.h"
-#include "foundation/expression.h"
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/expression.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <string>
 
 #include "bench_host.h"
-#include "rendering/d3d_interface.h"
-#include "rendering/graphics.h"
-#include "rendering/image_font.h"
-#include "rendering/image_surface.h"
-#include "rendering/image_surface_factory.h"
-#include "rendering/sys_font.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/font/image_font.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/image_surface_factory.h"
+#include "rendering/font/sys_font.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "image_scene.h"
-#include "rendering/d3d_interface.h"
-#include "rendering/graphics.h"
-#include "rendering/image_surface.h"
-#include "rendering/image_surface_factory.h"
-#include "rendering/texture_tiles.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/image_surface_factory.h"
+#include "rendering/image/texture_tiles.h"
 
 namespace {
 

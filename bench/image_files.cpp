@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "rendering/image_files.h"
+#include "rendering/imagefile/image_files.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <vector>
 
-#include "foundation/pak_interface.h"
-#include "foundation/pak_writer.h"
+#include "foundation/files/pak_interface.h"
+#include "foundation/files/pak_writer.h"
 
 namespace fs = std::filesystem;
 

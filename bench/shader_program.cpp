@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "bench_host.h"
-#include "rendering/blend_shader_host.h"
-#include "rendering/blend_shaders.h"
-#include "rendering/d3d_interface.h"
-#include "rendering/graphics.h"
-#include "rendering/image_surface.h"
-#include "rendering/image_surface_factory.h"
-#include "rendering/shader_program.h"
+#include "rendering/shader/blend_shader_host.h"
+#include "rendering/shader/blend_shaders.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/image_surface_factory.h"
+#include "rendering/shader/shader_program.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "widgets/widget.h"
-#include "widgets/widget_manager.h"
+#include "widgets/tree/widget.h"
+#include "widgets/tree/widget_manager.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "foundation/parser.h"
+#include "foundation/files/parser.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "foundation/color.h"
-#include "foundation/rect.h"
+#include "foundation/values/color.h"
+#include "foundation/values/rect.h"
 
 namespace {
 

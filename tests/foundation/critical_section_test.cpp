@@ -1,4 +1,4 @@
-#include "foundation/critical_section.h"
+#include "foundation/system/critical_section.h"
 
 #include <gtest/gtest.h>
 

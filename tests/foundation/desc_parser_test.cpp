@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/desc_parser.h"
-#include "foundation/pak_interface.h"
-#include "foundation/text.h"
+#include "foundation/files/desc_parser.h"
+#include "foundation/files/pak_interface.h"
+#include "foundation/system/text.h"
 #include "test_support.h"
 #include "tests/foundation/pak_test_support.h"
 

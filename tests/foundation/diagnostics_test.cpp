@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/diagnostics.h"
+#include "foundation/system/diagnostics.h"
 #include "test_support.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <random>
 
-#include "foundation/noise.h"
-#include "foundation/random.h"
+#include "foundation/system/noise.h"
+#include "foundation/system/random.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <ostream>
 #include <string>
 
-#include "foundation/constants_map.h"
-#include "foundation/expression.h"
-#include "foundation/localization_map.h"
-#include "foundation/text.h"
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/expression.h"
+#include "foundation/expression/localization_map.h"
+#include "foundation/system/text.h"
 
 using Tag = PropertyValue::Tag;
 

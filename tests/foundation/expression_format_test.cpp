@@ -2,7 +2,7 @@
 
 #include "expression_fixture.h"
 
-#include "foundation/expression_format.h"
+#include "foundation/expression/format.h"
 
 namespace {
 

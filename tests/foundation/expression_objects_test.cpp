@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "foundation/app_services.h"
-#include "foundation/expression_field_handle.h"
+#include "foundation/system/app_services.h"
+#include "foundation/values/field_handle.h"
 
 namespace {
 

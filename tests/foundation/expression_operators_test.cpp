@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "foundation/random.h"
+#include "foundation/system/random.h"
 
 namespace {
 

@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "foundation/app_services.h"
-#include "foundation/config_stats.h"
-#include "foundation/constants.h"
-#include "foundation/constants_map.h"
-#include "foundation/expression.h"
-#include "foundation/localization.h"
-#include "foundation/localization_map.h"
-#include "foundation/pak_interface.h"
-#include "foundation/pak_writer.h"
-#include "foundation/parser.h"
-#include "foundation/utilities.h"
+#include "foundation/system/app_services.h"
+#include "foundation/files/config_stats.h"
+#include "foundation/expression/constants.h"
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/expression.h"
+#include "foundation/expression/localization.h"
+#include "foundation/expression/localization_map.h"
+#include "foundation/files/pak_interface.h"
+#include "foundation/files/pak_writer.h"
+#include "foundation/files/parser.h"
+#include "foundation/system/utilities.h"
 #include "tests/support/recording_services.h"
 
 namespace {

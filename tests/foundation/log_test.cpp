@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "foundation/log.h"
-#include "foundation/text.h"
+#include "foundation/system/log.h"
+#include "foundation/system/text.h"
 #include "platform/system/desktop_folder.h"
 #include "test_support.h"
 

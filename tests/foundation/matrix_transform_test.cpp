@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "foundation/matrix4.h"
-#include "foundation/transform.h"
+#include "foundation/values/matrix4.h"
+#include "foundation/values/transform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "foundation/noise.h"
+#include "foundation/system/noise.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "foundation/random.h"
+#include "foundation/system/random.h"
 
 namespace {
 

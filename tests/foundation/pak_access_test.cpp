@@ -1,8 +1,8 @@
-#include "foundation/pak_access.h"
+#include "foundation/files/pak_access.h"
 
 #include <gtest/gtest.h>
 
-#include "foundation/pak_interface.h"
+#include "foundation/files/pak_interface.h"
 #include "tests/foundation/pak_test_support.h"
 #include "tests/platform/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "foundation/pak_interface.h"
+#include "foundation/files/pak_interface.h"
 
 #include <gtest/gtest.h>
 

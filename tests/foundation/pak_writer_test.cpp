@@ -1,4 +1,4 @@
-#include "foundation/pak_writer.h"
+#include "foundation/files/pak_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <map>
 
-#include "foundation/pak_interface.h"
+#include "foundation/files/pak_interface.h"
 #include "tests/platform/temp_folder.h"
 
 namespace fs = std::filesystem;

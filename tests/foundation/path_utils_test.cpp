@@ -1,4 +1,4 @@
-#include "foundation/path_utils.h"
+#include "foundation/files/path_utils.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "foundation/property_value.h"
+#include "foundation/values/property_value.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "foundation/random.h"
+#include "foundation/system/random.h"
 
 #include <gtest/gtest.h>
 

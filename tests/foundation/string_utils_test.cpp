@@ -1,11 +1,11 @@
-#include "foundation/string_utils.h"
+#include "foundation/system/string_utils.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 
-#include "foundation/ratio.h"
+#include "foundation/values/ratio.h"
 
 namespace {
 

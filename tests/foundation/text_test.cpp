@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "foundation/text.h"
+#include "foundation/system/text.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "foundation/perf_timer.h"
-#include "foundation/profiler.h"
+#include "foundation/system/perf_timer.h"
+#include "foundation/system/profiler.h"
 #include "platform/system/clock.h"
 #include "test_support.h"
 

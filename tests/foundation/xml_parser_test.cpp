@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/parser.h"
-#include "foundation/xml_parser.h"
+#include "foundation/files/parser.h"
+#include "foundation/files/xml_parser.h"
 
 namespace {
 

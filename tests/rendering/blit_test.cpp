@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image_surface_test_support.h"
-#include "rendering/blitters.h"
+#include "rendering/image/blitters.h"
 
 namespace {
 

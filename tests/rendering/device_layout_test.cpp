@@ -3,8 +3,8 @@
 // and the texture limits.
 #include <gtest/gtest.h>
 
-#include "rendering/d3d_interface.h"
-#include "rendering/display_layout.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/device/display_layout.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/gfx/gfx.h"
-#include "rendering/d3d_interface.h"
+#include "rendering/device/d3d_interface.h"
 
 namespace devtest {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "rendering/font.h"
+#include "rendering/font/font.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/text.h"
-#include "rendering/font_data.h"
+#include "foundation/system/text.h"
+#include "rendering/font/font_data.h"
 #include "tests/rendering/image_test_support.h"
 
 #include "tests/support/recording_services.h"

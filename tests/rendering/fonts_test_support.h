@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "rendering/graphics.h"
+#include "rendering/draw/graphics.h"
 #include "tests/rendering/font_data_test_support.h"
 #include "tests/rendering/image_surface_test_support.h"
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "platform/fonts/system_font.h"
-#include "rendering/font_data.h"
-#include "rendering/fonts_xml.h"
-#include "rendering/image_font.h"
-#include "rendering/sys_font.h"
+#include "rendering/font/font_data.h"
+#include "rendering/font/fonts_xml.h"
+#include "rendering/font/image_font.h"
+#include "rendering/font/sys_font.h"
 #include "tests/rendering/fonts_test_support.h"
 
 namespace {

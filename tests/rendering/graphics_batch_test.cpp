@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "foundation/transform.h"
+#include "foundation/values/transform.h"
 #include "graphics_test_support.h"
 
 namespace {

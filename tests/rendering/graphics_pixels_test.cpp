@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "foundation/transform.h"
+#include "foundation/values/transform.h"
 #include "image_surface_test_support.h"
-#include "rendering/blend_shader_host.h"
-#include "rendering/graphics.h"
+#include "rendering/shader/blend_shader_host.h"
+#include "rendering/draw/graphics.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image_surface_test_support.h"
-#include "rendering/graphics.h"
+#include "rendering/draw/graphics.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "rendering/font.h"
-#include "rendering/graphics.h"
-#include "rendering/image_render_target.h"
-#include "rendering/image_surface.h"
+#include "rendering/font/font.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_render_target.h"
+#include "rendering/image/image_surface.h"
 
 namespace gfxtest {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "rendering/font_data.h"
-#include "rendering/graphics.h"
-#include "rendering/image_font.h"
+#include "rendering/font/font_data.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/font/image_font.h"
 #include "tests/rendering/fonts_test_support.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "rendering/font_data.h"
-#include "rendering/image_font.h"
-#include "rendering/image_surface.h"
+#include "rendering/font/font_data.h"
+#include "rendering/font/image_font.h"
+#include "rendering/image/image_surface.h"
 #include "tests/rendering/font_data_test_support.h"
 #include "tests/rendering/graphics_test_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <jpeglib.h>
 
-#include "rendering/image_files.h"
+#include "rendering/imagefile/image_files.h"
 #include "tests/rendering/image_test_support.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "foundation/pak_interface.h"
-#include "foundation/pak_writer.h"
-#include "rendering/image_files.h"
+#include "foundation/files/pak_interface.h"
+#include "foundation/files/pak_writer.h"
+#include "rendering/imagefile/image_files.h"
 #include "tests/rendering/image_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "image_surface_test_support.h"
-#include "rendering/image_packed.h"
+#include "rendering/image/image_packed.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <png.h>
 #include <zlib.h>
 
-#include "rendering/image_files.h"
+#include "rendering/imagefile/image_files.h"
 #include "tests/rendering/image_test_support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "image_surface_test_support.h"
-#include "rendering/image_atlas_region.h"
-#include "rendering/image_child.h"
+#include "rendering/image/image_atlas_region.h"
+#include "rendering/image/image_child.h"
 
 namespace {
 

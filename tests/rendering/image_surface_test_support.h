@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "device_test_support.h"
-#include "rendering/image_host.h"
-#include "rendering/image_surface.h"
-#include "rendering/image_surface_factory.h"
-#include "rendering/texture_tiles.h"
+#include "rendering/image/image_host.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/image_surface_factory.h"
+#include "rendering/image/texture_tiles.h"
 
 namespace imgtest {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "rendering/image_files.h"
+#include "rendering/imagefile/image_files.h"
 #include "tests/rendering/image_test_support.h"
 
 namespace {

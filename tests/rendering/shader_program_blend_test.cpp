@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "rendering/blend_shader_host.h"
-#include "foundation/transform.h"
-#include "rendering/blend_shaders.h"
+#include "rendering/shader/blend_shader_host.h"
+#include "foundation/values/transform.h"
+#include "rendering/shader/blend_shaders.h"
 #include "shader_program_test_support.h"
 #include "tests/platform/temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "foundation/log.h"
+#include "foundation/system/log.h"
 #include "platform/gfx/shader/shader.h"
 #include "shader_program_test_support.h"
 #include "tests/foundation/test_support.h"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/text.h"
+#include "foundation/system/text.h"
 #include "image_surface_test_support.h"
-#include "rendering/graphics.h"
-#include "rendering/shader_program.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/shader/shader_program.h"
 
 #include "tests/support/recording_services.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/fonts/system_font.h"
-#include "rendering/graphics.h"
-#include "rendering/sys_font.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/font/sys_font.h"
 #include "tests/rendering/fonts_test_support.h"
 #include "tests/rendering/graphics_test_support.h"
 

@@ -1,9 +1,9 @@
 // Texture sizes and piece layouts under the device's texture limits.
 #include <gtest/gtest.h>
 
-#include "rendering/display_layout.h"
-#include "rendering/image_surface.h"
-#include "rendering/texture_tiles.h"
+#include "rendering/device/display_layout.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/texture_tiles.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/app_services.h"
-#include "foundation/text.h"
+#include "foundation/system/app_services.h"
+#include "foundation/system/text.h"
 
 namespace testsupport {
 

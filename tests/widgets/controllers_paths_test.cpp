@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cwchar>
 
-#include "widgets/controller_binder.h"
-#include "widgets/controller_circler.h"
-#include "widgets/controller_propeller.h"
-#include "widgets/controller_shearer.h"
-#include "widgets/dynamic_widget.h"
+#include "widgets/motion/controller_binder.h"
+#include "widgets/motion/controller_circler.h"
+#include "widgets/motion/controller_propeller.h"
+#include "widgets/motion/controller_shearer.h"
+#include "widgets/dynamic/dynamic_widget.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "widgets/controller_propeller.h"
-#include "widgets/dynamic_widget.h"
+#include "widgets/motion/controller_propeller.h"
+#include "widgets/dynamic/dynamic_widget.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "dynamic_widget_test_support.h"
-#include "foundation/constants_map.h"
+#include "foundation/expression/constants_map.h"
 #include "widget_test_support.h"
 
 namespace {

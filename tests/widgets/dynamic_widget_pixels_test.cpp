@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "dynamic_widget_test_support.h"
-#include "rendering/graphics.h"
+#include "rendering/draw/graphics.h"
 #include "tests/rendering/image_surface_test_support.h"
-#include "widgets/widget_host.h"
+#include "widgets/tree/widget_host.h"
 
 namespace {
 

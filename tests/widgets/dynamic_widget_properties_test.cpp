@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "dynamic_widget_test_support.h"
-#include "foundation/property_value.h"
+#include "foundation/values/property_value.h"
 #include "widget_test_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "rendering/image_surface.h"
-#include "widgets/dynamic_widget.h"
+#include "rendering/image/image_surface.h"
+#include "widgets/dynamic/dynamic_widget.h"
 
 namespace dyntest {
 

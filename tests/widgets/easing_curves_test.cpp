@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "easing_test_support.h"
-#include "foundation/text.h"
-#include "widgets/easing_curve.h"
+#include "foundation/system/text.h"
+#include "widgets/motion/easing_curve.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "easing_test_support.h"
-#include "widgets/easing_formula.h"
+#include "widgets/motion/easing_formula.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "widgets/easing_factory.h"
+#include "widgets/motion/easing_factory.h"
 
 // A script step with fixed attribute values and a widget's locals.
 class FakeCurveSource : public EasingCurveSource {

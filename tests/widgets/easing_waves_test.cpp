@@ -9,9 +9,9 @@
 #include <numbers>
 #include <type_traits>
 
-#include "foundation/noise.h"
-#include "foundation/random.h"
-#include "widgets/waves.h"
+#include "foundation/system/noise.h"
+#include "foundation/system/random.h"
+#include "widgets/motion/waves.h"
 
 namespace {
 

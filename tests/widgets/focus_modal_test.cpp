@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "widget_test_support.h"
-#include "widgets/virtual_keys.h"
+#include "widgets/tree/virtual_keys.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "rendering/graphics.h"
-#include "rendering/image_surface.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
 #include "widget_test_support.h"
 
 namespace {

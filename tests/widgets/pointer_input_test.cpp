@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "widget_test_support.h"
-#include "widgets/click_listener.h"
+#include "widgets/tree/click_listener.h"
 
 namespace {
 

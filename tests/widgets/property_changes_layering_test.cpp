@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "dynamic_widget_test_support.h"
-#include "widgets/controller_propeller.h"
+#include "widgets/motion/controller_propeller.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "foundation/property_value.h"
+#include "foundation/values/property_value.h"
 #include "widget_test_support.h"
-#include "widgets/animation_listener.h"
-#include "widgets/removal_listener.h"
+#include "widgets/script/animation_listener.h"
+#include "widgets/tree/removal_listener.h"
 
 namespace {
 

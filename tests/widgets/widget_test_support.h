@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "widgets/graphics_sink.h"
-#include "widgets/widget.h"
-#include "widgets/widget_host.h"
-#include "widgets/widget_manager.h"
+#include "widgets/tree/graphics_sink.h"
+#include "widgets/tree/widget.h"
+#include "widgets/tree/widget_host.h"
+#include "widgets/tree/widget_manager.h"
 
 using EventLog = std::vector<std::string>;
 

@@ -1,6 +1,6 @@
 #include "tools/fontsheet/font_descriptor_writer.h"
 
-#include "foundation/text.h"
+#include "foundation/system/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "rendering/image_data.h"
+#include "rendering/image/image_data.h"
 
 struct SheetGlyph {
     wchar_t code = 0;

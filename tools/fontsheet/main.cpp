@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/path_utils.h"
-#include "foundation/text.h"
-#include "rendering/image_files.h"
+#include "foundation/files/path_utils.h"
+#include "foundation/system/text.h"
+#include "rendering/imagefile/image_files.h"
 #include "tools/fontsheet/font_descriptor_writer.h"
 #include "tools/fontsheet/glyph_sheet.h"
 

@@ -1,7 +1,7 @@
 // pakbuild FOLDER PACK: packs every file below FOLDER into the pack file PACK.
 #include <cstdio>
 
-#include "foundation/pak_writer.h"
+#include "foundation/files/pak_writer.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

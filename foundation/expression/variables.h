@@ -1,0 +1,25 @@
+#pragma once
+// The variable maps expressions read, and the hook through which an
+// expression reaches the script variables of a widget it holds.
+//
+// A VariableMap is ordered by name; operator[] is the insert-on-read lookup
+// (an absent name is entered as Int 0), find and contains only test.
+// Names compare by character value, which is UTF-16 code-unit order for
+// every character below U+10000.
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "foundation/values/property_value.h"
+
+using VariableMap = std::map<std::wstring, PropertyValue, std::less<>>;
+
+// Mixed into the widgets that run scene scripts, so that w[name] and
+// exists(w, name) can see their script variables without this layer
+// knowing the widget classes.
+class ScriptVariableOwner {
+public:
+    virtual ~ScriptVariableOwner() = default;
+    virtual const VariableMap& ScriptVariables() const = 0;
+};

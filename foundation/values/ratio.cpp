@@ -1,0 +1,20 @@
+#include "foundation/values/ratio.h"
+
+#include <cstdint>
+
+void Ratio::Set(int numerator, int denominator) {
+    if (numerator == 0 && denominator == 0) {
+        mNumerator = 0;
+        mDenominator = 1;
+        return;
+    }
+    // 64 bits: INT_MIN % -1 and INT_MIN / -1 would overflow in int.
+    int64_t a = numerator, b = denominator;
+    while (b != 0) {
+        int64_t t = a % b;
+        a = b;
+        b = t;
+    }
+    mNumerator = static_cast<int>(numerator / a);
+    mDenominator = static_cast<int>(denominator / a);
+}

@@ -1,0 +1,57 @@
+#include "rendering/image/image_atlas_region.h"
+
+ImageAtlasPiece::ImageAtlasPiece(ImageSurface* atlas, int celDataIndex) : atlas_(atlas) {
+    const std::vector<CelDataRecord>& records = atlas->GetCelData();
+    premultiplied = atlas->premultiplied;
+    if (celDataIndex < 0 || celDataIndex >= static_cast<int>(records.size())) {
+        // No such record: an empty piece that draws nothing.
+        rows = cols = 0;
+        return;
+    }
+    const CelDataRecord& record = records[static_cast<size_t>(celDataIndex)];
+    name = record.name;
+    path = atlas->path;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+    path += std::string(record.name.begin(), record.name.end());
+    rows = record.rows;
+    cols = record.cols;
+    firstCel_ = record.firstCel;
+    cels_ = record.cels;
+    if (!cels_.empty()) SetSize(static_cast<int>(cels_[0].fullWidth), static_cast<int>(cels_[0].fullHeight));
+}
+
+int ImageAtlasPiece::GetCelCount() const {
+    const int grid = rows * cols;
+    const int stored = static_cast<int>(cels_.size());
+    return grid < stored ? grid : stored;
+}
+
+ImageSurface* ImageAtlasPiece::ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) {
+    if (!IsValidCel(cel)) return nullptr;
+    return atlas_->ResolveCel(cel + firstCel_, x, y, source, matrix);
+}
+
+uint32_t ImageAtlasPiece::GetPixel(int x, int y, int cel) {
+    if (!IsValidCel(cel)) return 0;
+    return atlas_->GetPixel(x, y, cel + firstCel_);
+}
+
+Image* ImageAtlasPiece::Duplicate() {
+    Image* copy = atlas_->Duplicate();
+    copy->SetRowsCols(rows, cols);
+    return copy;
+}
+
+Rect ImageAtlasPiece::GetCelRect(int col, int row) const {
+    return atlas_->GetCelRectByIndex(row * cols + col + firstCel_);
+}
+
+Rect ImageAtlasPiece::GetCelRectByIndex(int n) const { return atlas_->GetCelRectByIndex(n + firstCel_); }
+
+FRect ImageAtlasPiece::GetSourceCelRect(int col, int row) const {
+    return atlas_->GetSourceCelRectByIndex(row * cols + col + firstCel_);
+}
+
+FRect ImageAtlasPiece::GetSourceCelRectByIndex(int n) const {
+    return atlas_->GetSourceCelRectByIndex(n + firstCel_);
+}

@@ -1,0 +1,6 @@
+#include "rendering/image/image_render_target.h"
+
+ImageRenderTarget& ImageRenderTarget::Default() {
+    static ImageRenderTarget target;
+    return target;
+}

@@ -1,0 +1,325 @@
+// Construction, ownership, the tree and input overrides, and the plain setters.
+
+#include "widgets/dynamic/dynamic_widget.h"
+
+#include <cmath>
+
+#include "rendering/image/image.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/shader/shader_program.h"
+#include "rendering/image/texture_tiles.h"
+#include "widgets/tree/widget_host.h"
+#include "widgets/tree/widget_manager.h"
+
+DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
+    : opacity(std::fabs(opacity)), last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), image_(image) {
+    if (image_)
+        Resize(static_cast<float>(x), static_cast<float>(y), image_->GetCelWidth(), image_->GetCelHeight());
+    else
+        Move(static_cast<float>(x), static_cast<float>(y));
+}
+
+DynamicWidget::~DynamicWidget() {
+    if (private_image_) delete image_;
+    image_ = nullptr;
+    if (cache_ && cache_->imageOwned) delete cache_->image;
+    cache_.reset();
+    shader_.reset();
+    StopChanges();
+    // The base values come back before the records go, clamps first.
+    RemoveOffsets();
+    oscillations_.clear();
+    clamps_.clear();
+}
+
+ImageSurface* DynamicWidget::GetWritableImage() {
+    auto* source = dynamic_cast<ImageSurface*>(image_);
+    if (!source || private_image_) return source;
+    // A copy of the pixels that this widget alone may change. A piece of
+    // another image (a child or atlas piece) has no pixels of its own to copy.
+    const uint32_t* bits = source->GetBits();
+    if (!bits) return nullptr;
+    auto* copy = new ImageSurface(false);
+    copy->SetBits(bits, source->sourceWidth, source->sourceHeight, false);
+    copy->premultiplied = source->premultiplied;
+    copy->SetRowsCols(source->rows, source->cols);
+    copy->SetFlags(source->GetFlags() & ~static_cast<uint32_t>(kImageRenderTarget | kImagePacked | kImagePalette));
+    copy->name = source->name;
+    copy->path = source->path;
+    image_ = copy;
+    private_image_ = true;
+    MarkDirty();
+    return copy;
+}
+
+// --- Tree and input ---------------------------------------------------------
+
+Widget* DynamicWidget::FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) {
+    if (clip_subtree_ && !ClipRectangle().Contains(x, y)) return nullptr;
+    return WidgetContainer::FindWidgetAt(x, y, flags, localX, localY);
+}
+
+FRect DynamicWidget::MapRectToParent(const FRect& r) const {
+    if (!transform_children_) return WidgetContainer::MapRectToParent(r);
+    auto* self = const_cast<DynamicWidget*>(this);
+    const Transform& t = self->ComposeTransform();
+    if (!has_transform_) return WidgetContainer::MapRectToParent(r);
+    const float hw = width_ * 0.5f, hh = height_ * 0.5f;
+    const float in[3] = {r.x - hw, r.y - hh, 0.0f};
+    float out[3];
+    const_cast<Transform&>(t).GetMatrix().TransformVector3(out, in);
+    return {out[0] + hw + x_, out[1] + hh + y_, r.w, r.h};
+}
+
+FRect DynamicWidget::MapRectFromParent(const FRect& r) const {
+    if (!transform_children_) return WidgetContainer::MapRectFromParent(r);
+    auto* self = const_cast<DynamicWidget*>(this);
+    self->ComposeTransform();
+    if (!has_transform_) return WidgetContainer::MapRectFromParent(r);
+    const float hw = width_ * 0.5f, hh = height_ * 0.5f;
+    const float in[3] = {r.x - x_ - hw, r.y - y_ - hh, 0.0f};
+    float out[3];
+    self->GetInverseMatrix().TransformVector3(out, in);
+    return {out[0] + hw, out[1] + hh, r.w, r.h};
+}
+
+void DynamicWidget::MarkDirty() {
+    if (cache_) cache_countdown_ = 30;
+    WidgetContainer::MarkDirty();
+}
+
+void DynamicWidget::MouseEnter() {
+    if (button_listener_) button_listener_->ButtonMouseEnter(id_);
+}
+
+void DynamicWidget::MouseLeave() {
+    if (button_listener_) button_listener_->ButtonMouseLeave(id_);
+}
+
+void DynamicWidget::MouseMove(int x, int y) {
+    if (button_listener_) button_listener_->ButtonMouseMove(id_, x, y);
+}
+
+void DynamicWidget::MouseDown(int, int, int clickCode) {
+    if (button_listener_) button_listener_->ButtonPressCount(id_, clickCode);
+}
+
+void DynamicWidget::MouseUpAt(int, int) {
+    if (button_listener_ && is_over_ && manager_ && manager_->IsActive()) button_listener_->ButtonRelease(id_);
+}
+
+void DynamicWidget::AddedToParent(WidgetContainer* parent) {
+    Widget::AddedToParent(parent);
+    if (!button_listener_) button_listener_ = dynamic_cast<ButtonListener*>(parent);
+}
+
+void DynamicWidget::RemovedFromParent(WidgetContainer* parent) {
+    if (delete_on_removal_) {
+        ReportRemoval(id_);
+        button_listener_ = nullptr;
+    }
+    Widget::RemovedFromParent(parent);
+}
+
+bool DynamicWidget::ContainsPoint(int px, int py) const {
+    const float sw = static_cast<float>(static_cast<int>(width_ * scale_x));
+    const float sh = static_cast<float>(static_cast<int>(height_ * scale_y));
+    float left, top, w, h;
+    if (angle == 0.0f) {
+        left = static_cast<float>(static_cast<int>(x_ + width_ * (1.0f - scale_x) * 0.5f));
+        top = static_cast<float>(static_cast<int>(y_ + height_ * (1.0f - scale_y) * 0.5f));
+        w = sw;
+        h = sh;
+    } else {
+        // Any rotation stays inside a square of the two sides about the middle.
+        const float side = std::fabs(sw) + std::fabs(sh);
+        left = x_ + width_ * 0.5f - side * 0.5f;
+        top = y_ + height_ * 0.5f - side * 0.5f;
+        w = h = side;
+    }
+    const float fx = static_cast<float>(px), fy = static_cast<float>(py);
+    return fx >= left && fx < left + w && fy >= top && fy < top + h;
+}
+
+void DynamicWidget::AnimationSignal(int widgetId, std::wstring_view signal) {
+    if (auto* listener = dynamic_cast<AnimationListener*>(parent_)) listener->AnimationSignal(widgetId, signal);
+}
+
+bool DynamicWidget::IsAnimating() const {
+    return controller_count_ > 0 || flash_count_ != 0 || animators_[0].cyclesLeft != 0 ||
+           animators_[1].cyclesLeft != 0;
+}
+
+// --- Image and frames ---------------------------------------------------------
+
+void DynamicWidget::SetImage(Image* image) {
+    // Setting the image the widget already owns keeps it, and owned.
+    if (image != image_) {
+        if (private_image_) delete image_;
+        private_image_ = false;
+        image_ = image;
+    }
+    if (image_) {
+        width_ = image_->GetCelWidth();
+        height_ = image_->GetCelHeight();
+        if (animators_[0].frame >= image_->rows * image_->cols) animators_[0].frame = 0;
+    }
+    MarkDirty();
+}
+
+void DynamicWidget::MakeImagePrivate(Image* image) {
+    Image* source = image ? image : image_;
+    // Already ours: a duplicate of it would outlive the pixels it shares.
+    if (!source || (source == image_ && private_image_)) return;
+    Image* copy = source->Duplicate();
+    SetImage(copy);
+    private_image_ = copy != nullptr;
+}
+
+void DynamicWidget::SetFrame(int frame) {
+    animators_[0].timer = 0.0f;
+    // A fade still running would bring the old frame back at the next update.
+    if (!fade_controller_.empty()) StopController(fade_controller_);
+    fade_fraction_ = 0.0f;
+    if (frame != animators_[0].frame) {
+        animators_[0].frame = frame;
+        MarkDirty();
+    }
+}
+
+void DynamicWidget::SetMaskFrame(int frame) {
+    animators_[1].timer = 0.0f;
+    if (frame != animators_[1].frame) {
+        animators_[1].frame = frame;
+        MarkDirty();
+    }
+}
+
+void DynamicWidget::CycleFrames(int animator, float period, int cycles, float timerStart, int lowest, int highest,
+                                float crossFadeTime, int mode) {
+    FrameAnimator& a = animators_[animator == 1 ? 1 : 0];
+    Image* source = animator == 1 ? mask_image_ : image_;
+    if (highest < 0) highest += source ? source->rows * source->cols : 0;
+    a.period = period;
+    a.cyclesLeft = cycles;
+    a.timer = timerStart;
+    a.lowest = lowest;
+    a.highest = highest;
+    a.crossFadeTime = crossFadeTime;
+    a.mode = mode;
+    a.step = mode == -1 ? -1 : 1;
+}
+
+void DynamicWidget::Flash(int period, int count, int phase) {
+    flash_phase_ = phase;
+    flash_period_ = 2 * period;
+    flash_count_ = count;
+    SetVisible(period == 0 || (phase >= 0 && phase < period));
+}
+
+// --- Transform and appearance -------------------------------------------------
+
+void DynamicWidget::SetRotationAxis(float x, float y, float z) {
+    const float length = std::sqrt(x * x + y * y + z * z);
+    if (length == 0.0f) return;
+    rotation_axis_ = {x / length, y / length, z / length};
+    transform_dirty_ = true;
+}
+
+void DynamicWidget::SetCenter(float cx, float cy, float cz) {
+    if (cx != kNotGiven) pivot_[0] = width_ * 0.5f - cx;
+    if (cy != kNotGiven) pivot_[1] = height_ * 0.5f - cy;
+    if (cz != kNotGiven) pivot_[2] = -cz;
+    transform_dirty_ = true;
+}
+
+void DynamicWidget::Flip(bool vertical) {
+    if (vertical)
+        flip_y_ = -flip_y_;
+    else
+        flip_x_ = -flip_x_;
+    transform_dirty_ = true;
+}
+
+void DynamicWidget::Tesselate(int columns, int rows) {
+    tess_columns_ = columns;
+    tess_rows_ = rows;
+    tesselated_ = columns >= 2 || rows >= 2;
+    if (!image_ || (image_->GetFlags() & kImageWholePieces)) return;
+    ImageSurface* surface = image_->GetSurface();
+    if (!surface) return;
+    // The mesh draw needs the image in one piece; split pieces are made again whole.
+    if (TexturePieces* pieces = surface->GetTextures(); pieces && pieces->pieces.size() > 1) surface->FreeTextures();
+    surface->SetFlags(surface->GetFlags() | kImageWholePieces);
+}
+
+void DynamicWidget::SetMaskRect(float x, float y, float w, float h) {
+    mask_rect_ = {x, y, w, h};
+    mask_rect_set_ = true;
+}
+
+void DynamicWidget::SetShader(ShaderProgram* shader) {
+    shader_.reset(shader);
+    shader_constants_["Clock"] = &clock;
+}
+
+void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
+    if ((!on || cache) && cache_) {
+        if (cache_->imageOwned) delete cache_->image;
+        cache_.reset();
+    }
+    if (!on) return;
+    if (!cache_) {
+        if (cache) {
+            cache_.reset(cache);
+        } else {
+            WidgetHost* host = WidgetHost::Get();
+            const int w = host ? host->GetScreenWidth() : 0, h = host ? host->GetScreenHeight() : 0;
+            // Without a screen there is nothing to cache into; an empty
+            // image would hide the subtree.
+            if (w <= 0 || h <= 0) return;
+            auto* image = new ImageSurface(true);
+            image->Create(w, h);
+            cache_ = std::make_unique<WidgetCache>();
+            cache_->image = image;
+            cache_->imageOwned = true;
+            cache_->followPosition = true;
+            cache_->width = w;
+            cache_->height = h;
+        }
+    }
+    cache_countdown_ = immediate ? 1 : 30;
+}
+
+// --- When-done actions and motion ---------------------------------------------
+
+void DynamicWidget::RemoveWhenDone(bool on) {
+    if (on && !IsAnimating())
+        RemoveSelf();
+    else
+        remove_when_done_ = on;
+}
+
+void DynamicWidget::HideWhenDone(bool on) {
+    if (on && !IsAnimating())
+        SetVisible(false);
+    else
+        hide_when_done_ = on;
+}
+
+void DynamicWidget::ClearFlagWhenDone(bool on) {
+    if (on && !IsAnimating())
+        add_flags_ &= ~pass_flag::kOffscreen;
+    else
+        clear_flag_when_done_ = on;
+}
+
+void DynamicWidget::ResetModesWhenDone(bool on) {
+    if (on && !IsAnimating()) {
+        transform_children_ = false;
+        post_render_ = 0;
+        clip_subtree_ = false;
+    } else {
+        reset_modes_when_done_ = on;
+    }
+}

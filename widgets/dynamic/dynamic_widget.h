@@ -1,0 +1,295 @@
+#pragma once
+// DynamicWidget: the widget every script-driven object is made of. It owns
+// an image with frames and two frame animators, a transform about its middle,
+// colour factors and opacity, two clips, a mask, an optional shader, a subtree
+// cache, and the named float properties that motion writes (GetPropertyPtr).
+//
+// Promises: a write through a property pointer followed by PropertiesChanged
+// with the collected change bits (1 position, 2 transform, 4 colour, 8 clip)
+// is all a writer needs; the transform is composed only when dirty and its
+// inverse only when asked for. Values referring to the widget read null once
+// it is deleted (ExtendedPropertyInterface). Deleting it stops and frees
+// every controller, oscillation (offsets undone) and clamp it holds.
+// Callers must not keep property pointers past the widget's life, or delete
+// it while it is in a tree (remove it). Main thread only.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/values/property_interface.h"
+#include "foundation/values/property_value.h"
+#include "foundation/values/transform.h"
+#include "widgets/script/animation_listener.h"
+#include "widgets/dynamic/button_listener.h"
+#include "widgets/tree/removal_listener.h"
+#include "widgets/tree/widget.h"
+#include "widgets/dynamic/motion.h"
+
+class Image;
+class ImageSurface;
+class ShaderProgram;
+
+// Change bits of the animatable properties.
+namespace change_bit {
+inline constexpr uint32_t kPosition = 1;
+inline constexpr uint32_t kTransform = 2;
+inline constexpr uint32_t kColour = 4;
+inline constexpr uint32_t kClip = 8;
+}  // namespace change_bit
+
+// One frame animator (image frames or mask frames).
+struct FrameAnimator {
+    int frame = 0;
+    int cyclesLeft = 0;  // 0: no limit
+    int step = 1;
+    int mode = 0;  // 0 back and forth, 1 forward, -1 backward, 2 random
+    int lowest = 0;
+    int highest = 0;
+    float timer = 0.0f;
+    float period = 0.0f;  // update units per frame; 0 stops
+    float crossFadeTime = 0.0f;
+};
+
+// A subtree rendered into an image and drawn in its place while still.
+struct WidgetCache {
+    Image* image = nullptr;
+    bool imageOwned = false;
+    int x = 0, y = 0, width = 0, height = 0;
+    bool followPosition = false;
+    bool drawn = false;  // the image holds a rendering
+};
+
+// "Not given" for SetCenter's components and similar script defaults.
+inline constexpr float kNotGiven = 268435456.0f;
+
+class DynamicWidget : public Widget,
+                      public ButtonListener,
+                      public AnimationListener,
+                      public RemovalWidget,
+                      public ExtendedPropertyInterface {
+public:
+    DynamicWidget(int x, int y, Image* image, float opacity);
+    ~DynamicWidget() override;
+
+    // Tree and input.
+    Widget* FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) override;
+    FRect MapRectToParent(const FRect& r) const override;
+    FRect MapRectFromParent(const FRect& r) const override;
+    void MarkDirty() override;
+    void Update() override;
+    void UpdateFraction(float x) override;
+    void Draw(Graphics* g) override;
+    void DrawAll(PassFlags& flags, Graphics* g) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseMove(int x, int y) override;
+    void MouseDown(int x, int y, int clickCode) override;
+    void MouseUpAt(int x, int y) override;
+    bool HitTest(float x, float y) override;
+    void AddedToParent(WidgetContainer* parent) override;
+    void RemovedFromParent(WidgetContainer* parent) override;
+    bool ContainsPoint(int x, int y) const override;
+    virtual bool IsAnimating() const;
+    virtual ImageSurface* GetWritableImage();
+    // The float field of a writable property, its change bits ORed into
+    // `mask`; null (mask untouched) for an unknown name.
+    virtual float* GetPropertyPtr(std::wstring_view name, uint32_t& mask);
+    // The field behind a "..._ptr" handle that GetProperty gave; null for
+    // anything else.
+    float* FieldFromHandle(int handle);
+
+    void AnimationSignal(int widgetId, std::wstring_view signal) override;
+    PropertyValue GetProperty(std::wstring_view name) override;
+    std::wstring ReferenceText() const override { return id_text_; }
+
+    // Image and frames.
+    void SetImage(Image* image);
+    void MakeImagePrivate(Image* image = nullptr);
+    Image* GetImage() const { return image_; }
+    bool IsImagePrivate() const { return private_image_; }
+    void SetFrame(int frame);
+    void SetMaskFrame(int frame);
+    int GetFrame() const { return animators_[0].frame; }
+    int GetMaskFrame() const { return animators_[1].frame; }
+    // animator: 0 image, 1 mask. A negative highest counts from the image's cel count.
+    void CycleFrames(int animator, float period, int cycles, float timerStart, int lowest, int highest,
+                     float crossFadeTime, int mode);
+    const FrameAnimator& GetAnimator(int animator) const { return animators_[animator == 1 ? 1 : 0]; }
+    // The cross-fade weight of `previous` (1 down to 0); driven by the fade machinery.
+    void SetFade(int previous, float fraction) {
+        previous_frame_ = previous;
+        fade_fraction_ = fraction;
+    }
+    float GetFadeFraction() const { return fade_fraction_; }
+    // Shows `frame`, cross-fading from the present one over `time` along the
+    // curve (linear when null). A new fade replaces one still running.
+    void FadeToFrame(int frame, float time, std::unique_ptr<EasingCurve> curve = nullptr);
+    void Flash(int period, int count, int phase);
+
+    // Transform.
+    void SetRotationAxis(float x, float y, float z);
+    void SetCenter(float cx, float cy, float cz);
+    void Flip(bool vertical);
+    const Transform& ComposeTransform();
+    const Matrix4& GetInverseMatrix();
+    bool HasTransform() { return ComposeTransform(), has_transform_; }
+    void SetTransformChildren(bool on) { transform_children_ = on; }
+    void SetClipping(bool on) { clip_subtree_ = on; }
+    void SetPostRender(int mode) { post_render_ = mode; }
+    void Tesselate(int columns, int rows);
+
+    // Appearance.
+    void SetMask(Image* mask) { mask_image_ = mask; }
+    void SetMaskRect(float x, float y, float w, float h);
+    void SetDrawMode(int mode) { draw_mode_ = mode; }
+    void SetCulling(uint8_t cull) { culling_ = cull; }
+    void SetPixelHitTest(bool on) { pixel_hit_test_ = on; }
+    void SetShader(ShaderProgram* shader);
+    void SetShaderConstant(const std::string& name, float* value) { shader_constants_[name] = value; }
+    void SetCache(bool on, bool immediate, WidgetCache* cache = nullptr);
+    const WidgetCache* GetCache() const { return cache_.get(); }
+    int GetCacheCountdown() const { return cache_countdown_; }
+    void SetId(std::wstring id) { id_text_ = std::move(id); }
+    const std::wstring& GetIdText() const { return id_text_; }
+    // The clip rectangle in the widget's own coordinates (x, y, w, h).
+    FRect ClipRectangle() const;
+
+    // When-done actions.
+    void RemoveWhenDone(bool on);
+    void HideWhenDone(bool on);
+    void ClearFlagWhenDone(bool on);
+    void ResetModesWhenDone(bool on);
+
+    // Refresh after property writes.
+    void PropertiesChanged(uint32_t mask);
+
+    // Direct writes of base values: offsets off, write (or add, when
+    // relative), offsets on, refresh. Unknown names write nothing.
+    void SetFloatProperty(std::wstring_view name, float value, bool relative);
+    void SetPosition(std::wstring_view nameX, std::wstring_view nameY, float vx, float vy, bool relative);
+
+    // Timed changes. An unknown property name adds no target; a change with
+    // no target at all adds no controller. A null curve is linear.
+    void TweenProperty(const std::wstring& controller, std::wstring_view property, float end, float time,
+                       std::unique_ptr<EasingCurve> curve, bool relative);
+    void TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY,
+                           float endX, float endY, float time, std::unique_ptr<EasingCurve> curve, bool relative);
+    // `start`: a number is the phase; "top", "bottom" and "random" pick one.
+    // A null wave is a sine.
+    void Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,
+                   const PropertyValue& start, std::unique_ptr<OscillatingCurve> wave);
+    // A jump along a parabola to (endX, endY) whose apex rises at least
+    // minDy and at most maxDy (negative values dip below instead).
+    void Arc(int endX, int endY, int minDy, int maxDy, int time);
+    void Circle(const std::wstring& controller, float time, float angle, int x, int y,
+                std::unique_ptr<EasingCurve> curve);
+    void Shear(const std::wstring& controller, float targetX, float targetY, float offsetX, float offsetY,
+               float speed, float acceleration, float decay);
+
+    // Motion held by the widget (owned), keyed by the object's name: adding
+    // under a name in use destroys the earlier one. Safe to call from inside
+    // a controller's Update: what is stopped then dies after the pass.
+    void AddController(std::unique_ptr<Controller> controller);
+    void StopController(const std::wstring& name);
+    void StopChanges();
+    void AddOscillation(std::unique_ptr<Oscillation> oscillation);
+    // undo: take the offset out of the field; else the displaced value stays.
+    void StopOscillation(const std::wstring& name, bool undo);
+    void StopOscillations(bool undo);
+    void AddClamp(std::unique_ptr<Clamp> clamp);
+    void StopClamp(const std::wstring& name, bool undo);
+    void StopClamps(bool undo);
+    void RemoveOffsets();
+    void ApplyOffsets(float x);
+    // Controllers that count as animating call this when made and destroyed.
+    void AddControllerCount(int delta) { controller_count_ += delta; }
+    int GetControllerCount() const { return controller_count_; }
+    const std::map<std::wstring, std::unique_ptr<Controller>>& GetControllers() const { return controllers_; }
+    const std::map<std::wstring, std::unique_ptr<Oscillation>>& GetOscillations() const { return oscillations_; }
+    const std::map<std::wstring, std::unique_ptr<Clamp>>& GetClamps() const { return clamps_; }
+    int GetPreviousFrame() const { return previous_frame_; }
+
+    // Plain fields scripts read and write.
+    float opacity = 1.0f;
+    float alpha = 1.0f, red = 1.0f, green = 1.0f, blue = 1.0f;
+    float z = 0.0f, angle = 0.0f;
+    float scale_x = 1.0f, scale_y = 1.0f;
+    float shear_x = 0.0f, shear_y = 0.0f, shear_x_offset = 0.0f, shear_y_offset = 0.0f;
+    float clock = 0.0f, timer = 0.0f;
+    float last_x = 0.0f, last_y = 0.0f;
+    std::array<float, 4> abs_clip{-1000000.0f, -1000000.0f, 1000000.0f, 1000000.0f};
+    std::array<float, 4> rel_clip{-1000000.0f, -1000000.0f, 1000000.0f, 1000000.0f};
+
+protected:
+    void MarkTransformDirty() { transform_dirty_ = true; }
+    // The image drawn with the colour loop (step 7 of a draw), at the origin.
+    // Runs `draw` once with the colour (r, gr, b, a), and again for each
+    // whole unit a factor lies above 1, adding only that part.
+    static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
+    void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
+    void AdvanceAnimator(FrameAnimator& a, bool isMask);
+    void RunWhenDone();
+    void DrawSubtreeInto(PassFlags& flags, Graphics* source, ImageSurface* target, float dx, float dy);
+    // `rendered`: the subtree already drawn into an image; null renders it now.
+    void DrawPostRender(PassFlags& flags, Graphics* g, ImageSurface* rendered);
+    void DrawCached(PassFlags& flags, Graphics* g);
+    void ApplyClip(Graphics* g) const;
+    void RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it);
+    void UpdateControllers(float x);
+    void StartArc(int endX, int endY, int minDy, int maxDy, int time);
+    // Offsets off, `write`, offsets on, when there are any offsets.
+    template <typename Write>
+    void WriteBase(Write write);
+
+    Image* image_ = nullptr;
+    std::array<float, 3> rotation_axis_{0.0f, 0.0f, 1.0f};
+    int flip_x_ = 1, flip_y_ = 1;
+    ButtonListener* button_listener_ = nullptr;
+    Image* mask_image_ = nullptr;
+    FRect mask_rect_;
+    bool mask_rect_set_ = false;
+    int draw_mode_ = 0;
+    uint8_t culling_ = 0;
+    std::map<std::string, float*> shader_constants_;
+    std::array<float, 3> pivot_{0.0f, 0.0f, 0.0f};
+    bool pixel_hit_test_ = true;
+    std::wstring id_text_;
+    int controller_count_ = 0;
+    std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
+    std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
+    std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
+    // While the controllers are advanced, stopped ones wait here (their map
+    // entries left empty) until the pass is over.
+    bool updating_controllers_ = false;
+    std::vector<std::unique_ptr<Controller>> retired_;
+    std::wstring fade_controller_;
+    // Whether the oscillation and clamp offsets are laid on the fields now.
+    bool offsets_on_ = true;
+    int flash_phase_ = 0, flash_period_ = 0, flash_count_ = 0;
+    std::array<FrameAnimator, 2> animators_{};
+    int previous_frame_ = 0;
+    float fade_fraction_ = 0.0f;
+    bool remove_when_done_ = false, hide_when_done_ = false, clear_flag_when_done_ = false,
+         reset_modes_when_done_ = false;
+    bool transform_dirty_ = true;
+    bool inverse_dirty_ = true;
+    bool has_transform_ = false;
+    bool private_image_ = false;
+    bool tesselated_ = false;
+    int tess_columns_ = 0, tess_rows_ = 0;
+    std::unique_ptr<ShaderProgram> shader_;
+    bool transform_children_ = false;
+    bool clip_subtree_ = false;
+    int post_render_ = 0;
+    Transform transform_;
+    Matrix4 inverse_;
+    int cache_countdown_ = 0;
+    std::unique_ptr<WidgetCache> cache_;
+    float cache_last_x_ = 0.0f, cache_last_y_ = 0.0f;
+};

@@ -1,0 +1,147 @@
+// Time: the fixed-step update (held button, blinking), the per-frame update
+// (clock, motion, frame animators, when-done actions) and hit tests.
+
+#include <cmath>
+
+#include "foundation/expression/constants_map.h"
+#include "foundation/system/random.h"
+#include "rendering/image/image.h"
+#include "widgets/dynamic/dynamic_widget.h"
+
+void DynamicWidget::Update() {
+    if (is_down_ && is_over_ && button_listener_) button_listener_->ButtonHeld(id_);
+    if (flash_period_ > 0) {
+        const int half = flash_period_ / 2;
+        ++flash_phase_;
+        if (half > 0 && flash_phase_ % half == 0 && flash_phase_ >= flash_period_) {
+            flash_phase_ = 0;
+            if (flash_count_ != 0 && --flash_count_ == 0) flash_period_ = 0;
+        }
+        SetVisible(!(flash_period_ != 0 && (flash_phase_ < 0 || flash_phase_ >= half)));
+    }
+}
+
+void DynamicWidget::UpdateFraction(float x) {
+    clock += x;
+    last_x = x_;
+    last_y = y_;
+    // The controllers write base values: the offsets are off for the whole
+    // pass, also when a controller adds the first oscillation or clamp.
+    if (!oscillations_.empty() || !clamps_.empty())
+        RemoveOffsets();
+    else
+        offsets_on_ = false;
+    UpdateControllers(x);
+    if (!oscillations_.empty() || !clamps_.empty())
+        ApplyOffsets(x);
+    else
+        offsets_on_ = true;
+    for (int i = 0; i < 2; ++i) {
+        FrameAnimator& a = animators_[static_cast<size_t>(i)];
+        if (a.period <= 0.0f) continue;
+        a.timer += x;
+        const int before = a.frame;
+        while (a.period > 0.0f && a.timer >= a.period) {
+            MarkDirty();
+            a.timer -= a.period;
+            AdvanceAnimator(a, i == 1);
+        }
+        if (i == 0 && a.crossFadeTime > 0.0f && a.frame != before) {
+            const int next = a.frame;
+            a.frame = before;
+            FadeToFrame(next, a.crossFadeTime);
+        }
+    }
+    if (!IsAnimating()) RunWhenDone();
+}
+
+void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
+    (void)isMask;
+    auto countCycle = [&](int revertTo) {
+        if (a.cyclesLeft == 0) return;
+        if (--a.cyclesLeft == 0) {
+            a.period = 0.0f;
+            if (a.mode == 1 || a.mode == -1) a.frame = revertTo;
+        }
+    };
+    if (a.mode == 2) {
+        if (a.highest > a.lowest) {
+            const int before = a.frame;
+            // A range of one frame has nothing to change to.
+            do a.frame = RandomRange(a.lowest, a.highest + 1);
+            while (a.frame == before);
+        }
+        return;
+    }
+    const int before = a.frame;
+    a.frame += a.step;
+    if (a.mode == 0) {
+        if ((a.step > 0 && a.frame >= a.highest) || (a.step < 0 && a.frame <= a.lowest)) {
+            a.step = -a.step;
+            countCycle(a.frame);
+        }
+    } else if (a.mode == 1 && a.frame > a.highest) {
+        countCycle(before);
+    } else if (a.mode == -1 && a.frame < a.lowest) {
+        countCycle(before);
+    }
+    if (a.frame < a.lowest) a.frame = a.highest;
+    if (a.frame > a.highest) a.frame = a.lowest;
+}
+
+void DynamicWidget::RunWhenDone() {
+    if (shader_ && visible_) MarkDirty();
+    if (remove_when_done_) {
+        remove_when_done_ = false;
+        RemoveSelf();
+        return;
+    }
+    if (hide_when_done_) {
+        hide_when_done_ = false;
+        SetVisible(false);
+    }
+    if (clear_flag_when_done_) {
+        clear_flag_when_done_ = false;
+        add_flags_ &= ~pass_flag::kOffscreen;
+    }
+    if (reset_modes_when_done_) {
+        reset_modes_when_done_ = false;
+        transform_children_ = false;
+        post_render_ = 0;
+        clip_subtree_ = false;
+    }
+}
+
+bool DynamicWidget::HitTest(float x, float y) {
+    if (!image_) return Widget::HitTest(x, y);
+    ComposeTransform();
+    float px = x, py = y;
+    if (has_transform_ && !transform_children_) {
+        const float hw = width_ * 0.5f, hh = height_ * 0.5f;
+        const float in[3] = {x - hw, y - hh, 0.0f};
+        float out[3];
+        GetInverseMatrix().TransformVector3(out, in);
+        px = out[0] + hw;
+        py = out[1] + hh;
+    }
+    // Truncation toward zero would fold (-1, 0) onto column 0.
+    if (!(px >= 0.0f && py >= 0.0f)) return false;
+    const int ix = static_cast<int>(px), iy = static_cast<int>(py);
+    if (ix >= width_ || iy >= height_) return false;
+    if (!pixel_hit_test_ || !image_->IsPlain()) return true;
+    static int threshold = 0;
+    if (threshold == 0) threshold = GetConstantInt(L"opacity_threshold");
+    auto passes = [](uint32_t pixel) { return static_cast<int>(pixel >> 24) > threshold; };
+    if (!passes(image_->GetPixel(ix, iy, animators_[0].frame))) return false;
+    if (mask_image_ && mask_image_->IsPlain()) {
+        const FRect m = mask_rect_set_ ? mask_rect_
+                                       : FRect(0.0f, 0.0f, static_cast<float>(mask_image_->GetCelWidth()),
+                                               static_cast<float>(mask_image_->GetCelHeight()));
+        const int cw = image_->GetCelWidth(), ch = image_->GetCelHeight();
+        if (cw <= 0 || ch <= 0) return false;
+        const int mx = static_cast<int>(static_cast<float>(ix) * m.w / static_cast<float>(cw));
+        const int my = static_cast<int>(static_cast<float>(iy) * m.h / static_cast<float>(ch));
+        if (!passes(mask_image_->GetPixel(mx, my, animators_[1].frame))) return false;
+    }
+    return true;
+}

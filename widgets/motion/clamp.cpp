@@ -1,0 +1,38 @@
+// Clamp.
+
+#include "widgets/motion/clamp.h"
+
+#include "foundation/system/text.h"
+#include "widgets/dynamic/dynamic_widget.h"
+
+namespace {
+int g_clamp_names = 0;
+}
+
+Clamp::Clamp(std::wstring name, DynamicWidget* widget, std::vector<ClampTarget> targets, uint32_t changeBits)
+    : name_(std::move(name)),
+      widget_(widget),
+      targets_(std::move(targets)),
+      saved_(targets_.size(), 0.0f),
+      change_bits_(changeBits) {
+    if (name_.empty()) name_ = text::WFormat(L"clamp%d", g_clamp_names++);
+}
+
+void Clamp::Apply() {
+    for (size_t i = 0; i < targets_.size(); ++i) {
+        float& field = *targets_[i].field;
+        saved_[i] = field;
+        if (field < targets_[i].lower) field = targets_[i].lower;
+        if (field > targets_[i].upper) field = targets_[i].upper;
+    }
+    applied_ = true;
+    if (widget_) widget_->PropertiesChanged(change_bits_);
+}
+
+void Clamp::Restore() {
+    // Before the first Apply the saved values are not the field's: writing
+    // them would throw the base value away.
+    if (!applied_) return;
+    for (size_t i = 0; i < targets_.size(); ++i) *targets_[i].field = saved_[i];
+    applied_ = false;
+}

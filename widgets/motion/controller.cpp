@@ -1,0 +1,51 @@
+// The controller base (name, count, curve, refresh) and the Tweener.
+
+#include "widgets/motion/controller.h"
+
+#include <cmath>
+
+#include "foundation/system/text.h"
+#include "widgets/dynamic/dynamic_widget.h"
+
+namespace {
+int g_controller_names = 0;
+}
+
+Controller::Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr<EasingCurve> curve,
+                       bool countsAsAnimating, uint32_t changeBits)
+    : name_(std::move(name)),
+      counts_as_animating_(countsAsAnimating),
+      curve_(std::move(curve)),
+      widget_(widget),
+      change_bits_(changeBits) {
+    if (name_.empty()) name_ = text::WFormat(L"controller%d", g_controller_names++);
+    if (counts_as_animating_ && widget_) widget_->AddControllerCount(1);
+}
+
+Controller::~Controller() {
+    if (counts_as_animating_ && widget_) widget_->AddControllerCount(-1);
+}
+
+void Controller::Refresh() {
+    if (widget_) widget_->PropertiesChanged(change_bits_);
+}
+
+Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,
+                 uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed)
+    : Controller(std::move(name), widget, std::move(curve), true, changeBits), targets_(std::move(targets)) {
+    // No time (or a time that is not a number) is one whole change per update unit.
+    if (duration > 0.0f && std::isfinite(duration)) {
+        rate_ = 1.0f / duration;
+        progress_ = elapsed / duration;
+    }
+    if (!std::isfinite(progress_)) progress_ = 0.0f;
+}
+
+bool Tweener::Update(float x) {
+    progress_ += rate_ * x;
+    if (progress_ > 1.0f) progress_ = 1.0f;
+    const float c = Curve(progress_);
+    for (const TweenTarget& t : targets_) *t.field = t.end * c + t.start * (1.0f - c);
+    Refresh();
+    return progress_ >= 1.0f;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// Controllers: the objects that move a DynamicWidget's float properties
+// over time. The widget holds them by name, advances each once per frame
+// (Update with the elapsed update units) and destroys one that reports it
+// has finished. Every Update ends with the widget's PropertiesChanged and
+// the controller's change bits.
+//
+// Promises: a controller never writes NaN or an infinite value into a
+// property it was given finite values for (zero durations and rates fall
+// back to one whole change per update unit). A controller that counts as
+// animating keeps the widget's controller count one higher while it lives.
+// Callers must not keep a controller after handing it to the widget, nor
+// let it outlive the widget or the fields it drives. Main thread only.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "widgets/motion/easing_curve.h"
+
+class DynamicWidget;
+
+class Controller {
+public:
+    // An empty name becomes "controller%d" from a process-wide counter.
+    Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr<EasingCurve> curve, bool countsAsAnimating,
+               uint32_t changeBits);
+    Controller(const Controller&) = delete;
+    Controller& operator=(const Controller&) = delete;
+    virtual ~Controller();
+
+    // Advances by x update units; true when finished.
+    virtual bool Update(float x) = 0;
+
+    const std::wstring& GetName() const { return name_; }
+    bool CountsAsAnimating() const { return counts_as_animating_; }
+    float GetProgress() const { return progress_; }
+    float GetRate() const { return rate_; }
+
+protected:
+    // The curve at t; a controller made without one moves linearly.
+    float Curve(float t) { return curve_ ? curve_->Evaluate(t) : t; }
+    void Refresh();
+
+    std::wstring name_;
+    bool counts_as_animating_;
+    std::unique_ptr<EasingCurve> curve_;
+    DynamicWidget* widget_;
+    float progress_ = 0.0f;
+    float rate_ = 1.0f;
+    uint32_t change_bits_;
+};
+
+// One field a Tweener moves from start to end.
+struct TweenTarget {
+    float* field;
+    float start;
+    float end;
+};
+
+// From start to end values along the curve over a duration; finished when
+// its progress reaches 1. `elapsed` is a head start in update units.
+class Tweener : public Controller {
+public:
+    Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,
+            uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed);
+    bool Update(float x) override;
+
+private:
+    std::vector<TweenTarget> targets_;
+};

@@ -1,0 +1,30 @@
+// Circler.
+
+#include "widgets/motion/controller_circler.h"
+
+#include <cmath>
+
+Circler::Circler(std::wstring name, float* x, float* y, int centreX, int centreY, float arcAngle, float duration,
+                 std::unique_ptr<EasingCurve> curve, DynamicWidget* widget, uint32_t changeBits)
+    : Controller(std::move(name), widget, std::move(curve), true, changeBits),
+      x_(x),
+      y_(y),
+      centre_x_(centreX),
+      centre_y_(centreY) {
+    if (duration > 0.0f && std::isfinite(duration)) rate_ = 1.0f / duration;
+    const float dx = *x_ - static_cast<float>(centre_x_), dy = *y_ - static_cast<float>(centre_y_);
+    radius_ = std::sqrt(dx * dx + dy * dy);
+    start_angle_ = -std::atan2(dy, dx) * 57.2957763671875f;
+    end_angle_ = start_angle_ + arcAngle;
+}
+
+bool Circler::Update(float x) {
+    progress_ += rate_ * x;
+    if (progress_ > 1.0f) progress_ = 1.0f;
+    const float c = Curve(progress_);
+    const float theta = -((1.0f - c) * start_angle_ + c * end_angle_) * 3.1415927f / 180.0f;
+    *x_ = std::cos(theta) * radius_ + static_cast<float>(centre_x_);
+    *y_ = std::sin(theta) * radius_ + static_cast<float>(centre_y_);
+    Refresh();
+    return progress_ >= 1.0f;
+}

@@ -1,0 +1,78 @@
+// Shearer.
+
+#include "widgets/motion/controller_shearer.h"
+
+#include <cmath>
+
+namespace {
+constexpr float kAbsent = 268435456.0f;
+
+void Decay(float& velocity, float acceleration, float decay) {
+    if (velocity == 0.0f || acceleration != 0.0f) return;
+    velocity *= decay;
+    if (velocity > -0.0001f && velocity < 0.0001f) velocity = 0.0f;
+}
+
+void Accelerate(float& velocity, float& acceleration, float maximum, float x) {
+    if (acceleration == 0.0f) return;
+    velocity += x * acceleration;
+    if ((acceleration > 0.0f && velocity >= maximum) || (acceleration < 0.0f && velocity <= maximum)) {
+        velocity = maximum;
+        acceleration = 0.0f;
+    }
+}
+
+// `strictBelow`: moving down stops only once strictly past the target.
+void Move(float& shear, float& velocity, float& acceleration, float target, float x, bool strictBelow) {
+    if (velocity == 0.0f) return;
+    const bool up = velocity > 0.0f;
+    shear += x * velocity;
+    const bool arrived = up ? shear >= target : (strictBelow ? shear < target : shear <= target);
+    if (arrived) {
+        shear = target;
+        velocity = 0.0f;
+        acceleration = 0.0f;
+    }
+}
+}  // namespace
+
+Shearer::Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, Fields fields, float targetX,
+                 float targetY, float offsetX, float offsetY, float speed, float acceleration, float decay)
+    : Controller(std::move(name), widget, nullptr, true, changeBits),
+      fields_(fields),
+      target_x_(targetX == kAbsent ? *fields.shearX : targetX),
+      target_y_(targetY == kAbsent ? *fields.shearY : targetY),
+      decay_(decay) {
+    *fields_.offsetX = offsetX;
+    *fields_.offsetY = offsetY;
+    if (speed == 0.0f) {
+        *fields_.shearX = target_x_;
+        *fields_.shearY = target_y_;
+        return;
+    }
+    const float dx = target_x_ - *fields_.shearX, dy = target_y_ - *fields_.shearY;
+    const float d = std::sqrt(dx * dx + dy * dy);
+    // Already there (or a target that is not a number): nothing moves.
+    if (!(d > 0.0f) || !std::isfinite(d)) return;
+    if (speed < 0.0f) speed = 0.01f;
+    max_velocity_x_ = dx * speed / d;
+    max_velocity_y_ = dy * speed / d;
+    if (acceleration == 0.0f) {
+        velocity_x_ = max_velocity_x_;
+        velocity_y_ = max_velocity_y_;
+    } else {
+        acceleration_x_ = dx >= 0.0f ? acceleration : -acceleration;
+        acceleration_y_ = dy < 0.0f ? -acceleration : acceleration;
+    }
+}
+
+bool Shearer::Update(float x) {
+    Decay(velocity_x_, acceleration_x_, decay_);
+    Decay(velocity_y_, acceleration_y_, decay_);
+    Accelerate(velocity_x_, acceleration_x_, max_velocity_x_, x);
+    Accelerate(velocity_y_, acceleration_y_, max_velocity_y_, x);
+    Move(*fields_.shearX, velocity_x_, acceleration_x_, target_x_, x, false);
+    Move(*fields_.shearY, velocity_y_, acceleration_y_, target_y_, x, true);
+    Refresh();
+    return velocity_x_ == 0.0f && velocity_y_ == 0.0f && acceleration_x_ == 0.0f && acceleration_y_ == 0.0f;
+}

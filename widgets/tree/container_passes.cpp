@@ -1,0 +1,119 @@
+// The recursive walks of the tree: fixed-step update, per-frame update, draw
+// and hit test.
+
+#include "widgets/tree/graphics_sink.h"
+#include "widgets/tree/widget.h"
+#include "widgets/tree/widget_container.h"
+#include "widgets/tree/widget_manager.h"
+
+namespace {
+
+// Applies a container's masks to both words of a pass and puts them back
+// when the container's part of the pass ends.
+class MaskedFlags {
+public:
+    MaskedFlags(PassFlags& flags, uint32_t add, uint32_t remove)
+        : flags_(flags), normal_(flags.normal), below_(flags.belowModal) {
+        flags.normal = ApplyFlagMasks(flags.normal, add, remove);
+        flags.belowModal = ApplyFlagMasks(flags.belowModal, add, remove);
+    }
+    ~MaskedFlags() {
+        flags_.normal = normal_;
+        flags_.belowModal = below_;
+    }
+    MaskedFlags(const MaskedFlags&) = delete;
+    MaskedFlags& operator=(const MaskedFlags&) = delete;
+
+private:
+    PassFlags& flags_;
+    uint32_t normal_;
+    uint32_t below_;
+};
+
+}  // namespace
+
+void WidgetContainer::UpdateAll(PassFlags& flags) {
+    MaskedFlags masked(flags, add_flags_, remove_flags_);
+    if (!manager_) return;
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
+    ChildWalk walk(*this);
+    // A container taken out of the tree mid-pass stops walking.
+    while (Widget* child = manager_ ? walk.Current() : nullptr) {
+        if (child == manager_->modal_) flags.pastModal = true;
+        child->UpdateAll(flags);
+        walk.Next();
+    }
+}
+
+void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
+    MaskedFlags masked(flags, add_flags_, remove_flags_);
+    if (!manager_) return;
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
+    ChildWalk walk(*this);
+    while (Widget* child = manager_ ? walk.Current() : nullptr) {
+        if (child == manager_->modal_) flags.pastModal = true;
+        child->UpdateFractionAll(flags, fraction);
+        walk.Next();
+    }
+}
+
+void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
+    if (manager_ && manager_->lowest_overlay_ < overlay_threshold_) manager_->DrawOverlays(overlay_threshold_);
+    MaskedFlags masked(flags, add_flags_, remove_flags_);
+    GraphicsSink& sink = CurrentGraphicsSink();
+    if (clip_children_ && g) sink.ClipRect(g, 0.0f, 0.0f, width_, height_);
+    const uint32_t effective = flags.Effective();
+    const bool drawSelf = (effective & pass_flag::kDraw) != 0;
+    if (drawSelf && g) {
+        sink.SetBatching(g, (effective & pass_flag::kBatching) != 0);
+        if (effective & pass_flag::kDrawOrderByPriority) sink.OffsetDrawOrder(g, priority_);
+        sink.SetOffscreen(g, (effective & pass_flag::kOffscreen) != 0);
+    }
+    if (children_.empty()) {
+        if (drawSelf) Draw(g);
+        return;
+    }
+    if (g) sink.PushState(g);
+    if (drawSelf) Draw(g);
+    ChildWalk walk(*this);
+    while (Widget* child = walk.Current()) {
+        if (child->visible_) {
+            if (manager_ && child == manager_->modal_) flags.pastModal = true;
+            if (g) {
+                sink.RestoreState(g);
+                sink.Translate(g, child->x_, child->y_);
+            }
+            child->DrawAll(flags, g);
+        }
+        walk.Next();
+    }
+    if (g) sink.PopState(g);
+}
+
+Widget* WidgetContainer::FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) {
+    const uint32_t inherited = ApplyFlagMasks(flags, add_flags_, remove_flags_);
+    bool belowModal = false;
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+        Widget* child = *it;
+        if (child->manager_ && child->visible_) {
+            uint32_t childFlags = ApplyFlagMasks(inherited, child->add_flags_, child->remove_flags_);
+            if (belowModal)
+                childFlags = ApplyFlagMasks(childFlags, manager_->below_modal_add_, manager_->below_modal_remove_);
+            const FRect p = child->MapRectFromParent({x, y, 1.0f, 1.0f});
+            const bool clippedAway = child->clip_children_ &&
+                                     !child->ContainsPoint(static_cast<int>(p.x), static_cast<int>(p.y));
+            if (!clippedAway) {
+                if (!child->children_.empty()) {
+                    if (Widget* found = child->FindWidgetAt(p.x, p.y, childFlags, localX, localY)) return found;
+                }
+                if ((childFlags & pass_flag::kMouse) && child->mouse_visible_ && child->HitTest(p.x, p.y)) {
+                    if (localX) *localX = p.x;
+                    if (localY) *localY = p.y;
+                    return child;
+                }
+            }
+        }
+        if (manager_ && child == manager_->modal_) belowModal = true;
+    }
+    return nullptr;
+}

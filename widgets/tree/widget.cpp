@@ -1,0 +1,180 @@
+#include "widgets/tree/widget.h"
+
+#include <vector>
+
+#include "widgets/tree/virtual_keys.h"
+#include "widgets/tree/widget_host.h"
+#include "widgets/tree/widget_manager.h"
+
+namespace {
+
+int NextWidgetId() {
+    static int counter = 0;
+    return ++counter;
+}
+
+// Click code to (button, click count): left 0, right 1, middle 2.
+void SplitClickCode(int clickCode, int& button, int& count) {
+    if (clickCode == 0) {
+        button = 2;
+        count = 1;
+    } else if (clickCode > 0) {
+        button = 0;
+        count = clickCode;
+    } else {
+        button = 1;
+        count = -clickCode;
+    }
+}
+
+}  // namespace
+
+Widget::Widget() : id_(NextWidgetId()) {}
+
+Widget::~Widget() {
+    CancelWidgetDeletion(this);
+    if (parent_) {
+        // Deleted while still in a tree: leave it, and do not queue this
+        // half-destroyed object for deletion on the way out.
+        delete_on_removal_ = false;
+        parent_->RemoveWidget(this);
+    }
+}
+
+void Widget::OrderChanged() {}
+
+void Widget::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    MarkDirty();
+    if (manager_) manager_->RecheckAllPointers();
+}
+
+void Widget::SetDisabled(bool disabled) {
+    if (disabled == disabled_) return;
+    disabled_ = disabled;
+    if (disabled && manager_) manager_->DisownWidget(this);
+    MarkDirty();
+    if (!disabled && manager_) {
+        // Become the target of a pointer already resting on the widget.
+        PointerRecord* record = manager_->FindPointer(pointer_id_);
+        if (!record) return;
+        const LocalPoint local = manager_->ScreenToLocal(this, static_cast<float>(record->x),
+                                                         static_cast<float>(record->y));
+        if (ContainsPoint(static_cast<int>(local.x), static_cast<int>(local.y)))
+            manager_->UpdateOver(record, record->x, record->y);
+    }
+}
+
+void Widget::ShowHandCursor(bool show) {
+    if (manager_ && manager_->app_) manager_->app_->SetCursor(show ? 1 : 0);
+}
+
+bool Widget::WantsFocus() { return wants_focus_; }
+
+void Widget::DrawOverlayPriority(Graphics* g, int) { DrawOverlay(g); }
+
+void Widget::DrawOverlay(Graphics*) {}
+
+void Widget::GotFocus() { has_focus_ = true; }
+
+void Widget::LostFocus() { has_focus_ = false; }
+
+void Widget::KeyChar(wchar_t) {}
+
+void Widget::KeyDown(int key) {
+    if (key != static_cast<int>(vkey::kTab) || !manager_) return;
+    Widget* target = manager_->IsKeyDown(static_cast<int>(vkey::kShift)) ? tab_previous_ : tab_next_;
+    if (target) manager_->SetFocus(target);
+}
+
+void Widget::KeyUp(int) {}
+
+void Widget::MouseEnter() {}
+
+void Widget::MouseLeave() {}
+
+void Widget::MouseMove(int, int) {}
+
+void Widget::MouseButtonDown(int, int, int, int) {}
+
+void Widget::MouseDown(int x, int y, int clickCode) {
+    int button = 0, count = 0;
+    SplitClickCode(clickCode, button, count);
+    MouseButtonDown(x, y, button, count);
+}
+
+void Widget::MouseButtonUp(int, int, int, int) {}
+
+void Widget::MouseUp(int x, int y, int clickCode) {
+    MouseUpAt(x, y);
+    int button = 0, count = 0;
+    SplitClickCode(clickCode, button, count);
+    MouseButtonUp(x, y, button, count);
+}
+
+void Widget::MouseUpAt(int, int) {}
+
+void Widget::MouseDrag(int, int) {}
+
+void Widget::MouseWheel(int) {}
+
+bool Widget::HitTest(float x, float y) {
+    return x >= 0.0f && x < static_cast<float>(width_) && y >= 0.0f && y < static_cast<float>(height_);
+}
+
+Rect Widget::GetLocalRect() const { return {0, 0, width_, height_}; }
+
+bool Widget::ContainsPoint(int x, int y) const { return x >= 0 && x < width_ && y >= 0 && y < height_; }
+
+void Widget::AddedToManager(WidgetManager* manager) {
+    const std::vector<Widget*> children(children_.begin(), children_.end());
+    for (Widget* child : children) {
+        if (child->parent_ != this) continue;  // an earlier callback took it out
+        child->manager_ = manager;
+        child->AddedToManager(manager);
+    }
+    manager->NoteLayerWidgetAttached(this);
+    MarkDirty();
+    if (mouse_visible_) manager->recheck_pending_ = true;
+}
+
+void Widget::RemovedFromManager(WidgetManager* manager) {
+    const std::vector<Widget*> children(children_.begin(), children_.end());
+    for (Widget* child : children) {
+        if (child->parent_ != this || !child->manager_) continue;
+        manager->DisownWidget(child);
+        child->RemovedFromManager(manager);
+        child->manager_ = nullptr;
+    }
+}
+
+void Widget::AddedToParent(WidgetContainer*) {}
+
+void Widget::RemovedFromParent(WidgetContainer*) {
+    if (delete_on_removal_) QueueWidgetDeletion(this);
+}
+
+void Widget::RemoveSelf() {
+    removal_pending_ = true;
+    if (parent_) parent_->RemoveWidget(this);
+}
+
+void Widget::RemoveSelfKeep() {
+    const bool keep = delete_on_removal_;
+    delete_on_removal_ = false;
+    RemoveSelf();
+    delete_on_removal_ = keep;
+}
+
+void Widget::Resize(float x, float y, int width, int height) {
+    if (x == x_ && y == y_ && width == width_ && height == height_) return;
+    x_ = x;
+    y_ = y;
+    width_ = width;
+    height_ = height;
+    MarkDirty();
+    if (mouse_visible_ && manager_) manager_->RecheckAllPointers();
+}
+
+void Widget::Move(float x, float y) { Resize(x, y, width_, height_); }

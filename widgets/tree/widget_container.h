@@ -1,0 +1,152 @@
+#pragma once
+// The node type of the user-interface tree: an ordered list of child widgets,
+// the links to the parent and the manager, position, size, the pass-flag
+// masks and the three recursive passes (fixed-step update, per-frame update,
+// draw) with the hit-test walk. Widget and WidgetManager derive from it.
+//
+// Promises: children stay ordered by ascending priority (equal priorities in
+// the order the insertion hints give); a child may remove itself or any
+// sibling, be re-positioned or re-sort the children while a pass is visiting
+// the container, and the walk still visits every remaining child once. Adding
+// a widget to itself or into its own subtree is refused.
+//
+// Callers must not: delete a child that is still in the tree (remove it;
+// deletion is deferred), or expect the container to own its children.
+// Main thread only.
+
+#include <cstdint>
+#include <list>
+
+#include "foundation/values/rect.h"
+#include "widgets/tree/pass_flags.h"
+
+class Graphics;
+class Widget;
+class WidgetManager;
+
+class WidgetContainer {
+public:
+    using ChildList = std::list<Widget*>;
+
+    WidgetContainer();
+    WidgetContainer(const WidgetContainer&) = delete;
+    WidgetContainer& operator=(const WidgetContainer&) = delete;
+
+    // Rectangles and points are four floats; a point is (x, y, 1, 1). The
+    // third member is a depth: the root projects anything not at depth 1.
+    virtual Widget* FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY);
+    virtual ~WidgetContainer();
+    virtual void AddWidget(Widget* widget);
+    virtual void RemoveWidget(Widget* widget);
+    virtual void SetFocus(Widget* widget);
+    virtual FRect MapRectToParent(const FRect& r) const;
+    virtual FRect MapRectFromParent(const FRect& r) const;
+    virtual void MarkDirty();
+    virtual void UpdateUnlessPaused();
+    virtual void Update();
+    virtual void UpdateAll(PassFlags& flags);
+    virtual void UpdateFractionUnlessPaused(float fraction);
+    virtual void UpdateFraction(float fraction);
+    virtual void UpdateFractionAll(PassFlags& flags, float fraction);
+    virtual void Draw(Graphics* g);
+    virtual void DrawAll(PassFlags& flags, Graphics* g);
+    virtual bool IsPaused() const;
+
+    void RemoveAllWidgets(bool setDeleteFlag, bool recursive);
+    void BringToFront(Widget* widget);
+    void BringToBack(Widget* widget);
+    void PutBehind(Widget* widget, Widget* other);
+    void PutInFront(Widget* widget, Widget* other);
+    // Stable; used after a child's priority changed.
+    void SortChildren();
+
+    FRect MapRectToScreen(const FRect& r) const;
+    FRect MapRectFromScreen(const FRect& r) const;
+    // Pre-order walk of root's subtree: true when a is met before b; false
+    // when b comes first or neither is found.
+    static bool ComesBefore(const WidgetContainer* root, const Widget* a, const Widget* b);
+
+    const ChildList& GetChildren() const { return children_; }
+    WidgetManager* GetManager() const { return manager_; }
+    WidgetContainer* GetParent() const { return parent_; }
+    WidgetContainer* GetPauseOwner() const { return pause_owner_; }
+    void SetPauseOwner(WidgetContainer* owner) { pause_owner_ = owner; }
+
+    float GetX() const { return x_; }
+    float GetY() const { return y_; }
+    int GetWidth() const { return width_; }
+    int GetHeight() const { return height_; }
+    int GetPriority() const { return priority_; }
+    // Does not move the container among its siblings: call the parent's SortChildren.
+    void SetPriority(int priority) { priority_ = priority; }
+    bool GetClipChildren() const { return clip_children_; }
+    void SetClipChildren(bool clip) { clip_children_ = clip; }
+    uint32_t GetAddFlags() const { return add_flags_; }
+    uint32_t GetRemoveFlags() const { return remove_flags_; }
+    void SetFlagMasks(uint32_t add, uint32_t remove) {
+        add_flags_ = add;
+        remove_flags_ = remove;
+    }
+    int GetOverlayThreshold() const { return overlay_threshold_; }
+    void SetOverlayThreshold(int threshold) { overlay_threshold_ = threshold; }
+
+protected:
+    ChildList children_;
+    WidgetManager* manager_ = nullptr;
+    WidgetContainer* parent_ = nullptr;
+    WidgetContainer* pause_owner_ = nullptr;
+    float x_ = 0.0f;
+    float y_ = 0.0f;
+    int width_ = 0;
+    int height_ = 0;
+    bool clip_children_ = false;
+    uint32_t add_flags_ = 0;
+    uint32_t remove_flags_ = 0;
+    int overlay_threshold_ = 0;
+    int priority_ = 0;
+
+private:
+    friend class WidgetManager;
+
+    // One per walk in progress over this container's children, innermost
+    // first. Unlinking or moving the child under a cursor steps the cursor on.
+    struct ChildCursor {
+        ChildList::iterator pos;
+        bool advanced;
+        ChildCursor* outer;
+    };
+    // Walks the children first to last through a cursor that removals and
+    // re-positionings step on, so the walk survives them.
+    class ChildWalk {
+    public:
+        // Out of line on purpose: registering a stack cursor with the owner
+        // looks like a dangling pointer to the compiler once inlined, though
+        // the destructor always unregisters it.
+        explicit ChildWalk(WidgetContainer& owner);
+        ~ChildWalk();
+        ChildWalk(const ChildWalk&) = delete;
+        ChildWalk& operator=(const ChildWalk&) = delete;
+
+        Widget* Current() {
+            cursor_.advanced = false;
+            return cursor_.pos == owner_.children_.end() ? nullptr : *cursor_.pos;
+        }
+        void Next() {
+            if (!cursor_.advanced) ++cursor_.pos;
+        }
+
+    private:
+        WidgetContainer& owner_;
+        ChildCursor cursor_;
+    };
+
+    ChildList::iterator InsertPosition(ChildList::iterator hint, int priority);
+    void StepCursorsPast(ChildList::iterator node);
+    enum class Hint { End, Begin, Before, After };
+    void Reposition(Widget* widget, Hint hint, Widget* other);
+    bool IsInSubtreeOf(const Widget* widget) const;
+    void TakePauseOwner(WidgetContainer* owner);
+    void ClearPauseOwnerOfSubtree();
+
+    ChildCursor* cursors_ = nullptr;
+};

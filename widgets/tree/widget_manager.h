@@ -1,0 +1,208 @@
+#pragma once
+// The root of the user-interface tree and its single input and drawing
+// authority. It keeps, per pointer, the widget under the pointer and the
+// widget holding it; keyboard focus and the table of held keys; the stack of
+// modal layers that blocks input beneath a widget; the pass flags; the
+// overlays drawn above everything; the click listeners; and the mapping from
+// window pixels to the logical screen.
+//
+// Promises: a widget that leaves the tree, or is disabled, is forgotten at
+// once as pointer target, capture, focus, modal widget and pending overlay,
+// so the manager never calls a widget that is no longer attached. Input entry
+// points always return true (the message is consumed).
+// Update passes may nest (a modal loop inside a callback); widgets removed
+// while no host is installed are deleted when the outermost one ends.
+// Callers must not: run DrawScreen from inside a draw callback. Main thread only.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "foundation/values/rect.h"
+#include "widgets/tree/widget_container.h"
+
+class ClickListener;
+class ImageSurface;
+class WidgetHost;
+
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+struct LocalPoint {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// Mouse buttons as bits of the held and raw button sets.
+namespace mouse_button {
+inline constexpr uint32_t kLeft = 1;
+inline constexpr uint32_t kRight = 2;
+inline constexpr uint32_t kMiddle = 4;
+}  // namespace mouse_button
+
+struct PointerRecord {
+    WidgetManager* manager = nullptr;
+    int id = 0;
+    Widget* capture = nullptr;  // got the press; gets drags and the release
+    Widget* over = nullptr;     // had MouseEnter
+    uint32_t heldButtons = 0;   // presses dispatched and not yet released
+    uint32_t rawButtons = 0;    // every button down, whatever it was pressed on
+    int lastButton = 0;         // 1 left, -1 right, 0 middle
+    int x = 0;
+    int y = 0;
+    bool insideWindow = false;
+    bool bound = false;
+};
+
+class WidgetManager : public WidgetContainer {
+public:
+    static constexpr uint32_t kDefaultFlags = 47;
+    static constexpr int kNoOverlay = 2147483647;
+
+    explicit WidgetManager(WidgetHost* application);
+    ~WidgetManager() override;
+
+    // Layout: the logical screen rectangle and where its picture lies in the window.
+    void SetScreenLayout(const Rect& logical, const Rect& window);
+    void MapWindowToScreen(int& x, int& y) const;
+    LocalPoint ScreenToLocal(const Widget* widget, float x, float y) const;
+    void SetScreenImage(ImageSurface* image) { screen_image_ = image; }
+
+    // Passes. Each returns the dirty flag (DrawScreen: whether it drew).
+    bool UpdateFrame();
+    bool UpdateFractionFrame(float fraction);
+    bool DrawScreen();
+    void DrawWidgetsTo(Graphics* g);
+    void MarkAllDirty() { dirty_ = true; }
+    bool IsDirty() const { return dirty_; }
+    uint32_t GetCurrentFlags() const;
+    void SetDefaultFlags(uint32_t flags) { default_flags_ = flags; }
+    void SetInactiveMasks(uint32_t add, uint32_t remove) {
+        inactive_add_ = add;
+        inactive_remove_ = remove;
+    }
+    Graphics* GetCurrentGraphics() const { return current_graphics_; }
+
+    // Overlays queued during a draw pass are drawn above everything, in
+    // ascending priority, or earlier by a container whose threshold is above them.
+    void AddPendingOverlay(Widget* widget, int priority);
+    void DrawOverlays(int threshold);
+    int GetLowestOverlayPriority() const { return lowest_overlay_; }
+
+    // Focus and keys. Key codes are virtual-key numbers (virtual_keys.h).
+    void SetFocus(Widget* widget) override;
+    Widget* GetFocus() const { return focus_; }
+    bool KeyDown(int key);
+    bool KeyUp(int key);
+    bool KeyChar(wchar_t c);
+    bool IsKeyDown(int key) const;
+    void ClearKeyTable();
+    void ApplicationActivated();
+    void ApplicationDeactivated();
+    bool IsActive() const { return active_; }
+
+    // Modal layers: beneath the layer's widget the layer's masks apply.
+    void PushModalLayer(Widget* widget, uint32_t addMask, uint32_t removeMask);
+    void PushModalLayerDefault(Widget* widget);
+    void SetModalLayer(Widget* widget, uint32_t addMask, uint32_t removeMask);
+    void PopModalLayer(Widget* widget);
+    Widget* GetModalWidget() const { return modal_; }
+    size_t CountModalLayers() const { return layers_.size(); }
+
+    // Forgets the widget as pointer target and capture (releasing its held
+    // buttons), as focus and as modal widget.
+    void DisownWidget(Widget* widget);
+
+    // Pointers, in logical screen coordinates.
+    PointerRecord* GetPointer(int id);
+    ScreenPoint GetPointerPosition(int id) const;
+    PointerRecord* ResolvePointer(int x, int y, int source, Widget** widget, float* localX, float* localY);
+    Widget* FindWidgetAtPoint(float x, float y, float* localX, float* localY);
+    void PointerMoved(PointerRecord* record, int x, int y, Widget* hit, float localX, float localY);
+    bool MouseDown(PointerRecord* record, int x, int y, int clickCode);
+    bool MouseUp(PointerRecord* record, int x, int y, int clickCode);
+    bool MouseWheel(PointerRecord* record, int notches);
+    bool MouseLeftWindow();
+    void ReleaseAllPointers();
+    void RecheckAllPointers();
+    void SetLeftButtonOnly(bool on) { left_button_only_ = on; }
+
+    // Window-level input as the window layer delivers it: window pixels,
+    // click codes (1 left, 2 left double, -1 right, -2 right double, 0
+    // middle), raw wheel deltas (120 per notch). The source names the device.
+    bool WindowMouseMove(int windowX, int windowY, int source = 0);
+    bool WindowMouseDown(int windowX, int windowY, int clickCode, int source = 0);
+    bool WindowMouseUp(int windowX, int windowY, int clickCode, int source = 0);
+    bool WindowMouseWheel(int wheelDelta, int source = 0);
+
+    void AddClickListener(ClickListener* listener);
+    void RemoveClickListener(ClickListener* listener);
+    void NotifyClickPress();
+    void NotifyClickRelease();
+
+    WidgetHost* GetApplication() const { return app_; }
+
+private:
+    friend class WidgetContainer;
+    friend class Widget;
+
+    struct ModalLayer {
+        Widget* widget;
+        Widget* savedFocus;
+        uint32_t addMask;
+        uint32_t removeMask;
+        bool widgetGone;  // the widget is not in this tree: never touch it
+    };
+    struct PendingOverlay {
+        Widget* widget;
+        int priority;
+    };
+
+    PassFlags BuildPassFlags() const;
+    void DetachWidget(Widget* widget);
+    void ForgetRemovedWidget(Widget* widget);
+    void NoteLayerWidgetAttached(Widget* widget);
+    void SendEnter(Widget* widget);
+    void SendLeave(Widget* widget);
+    void ClearOver(PointerRecord* record);
+    void UpdatePointerOver(PointerRecord* record, Widget* hit, int x, int y, float localX, float localY);
+    void UpdateOver(PointerRecord* record, int x, int y);
+    void DragMove(PointerRecord* record, int x, int y, Widget* hit, float localX, float localY);
+    void RecheckPointer(PointerRecord* record);
+    void ReleasePointer(PointerRecord* record);
+    void ReleasePointerButtons(PointerRecord* record, Widget* widget, uint32_t buttons);
+    PointerRecord* FindPointer(int id) const;
+    PointerRecord* BoundRecord(int source) const;
+    int CursorKind() const;
+
+    Graphics* current_graphics_ = nullptr;
+    bool dirty_ = false;
+    WidgetHost* app_;
+    ImageSurface* screen_image_ = nullptr;
+    std::vector<PendingOverlay> pending_overlays_;
+    int lowest_overlay_ = kNoOverlay;
+    bool active_ = true;
+    Widget* focus_ = nullptr;
+    Widget* modal_ = nullptr;
+    uint32_t inactive_add_ = 0;
+    uint32_t inactive_remove_ = 0;
+    uint32_t below_modal_add_ = 0;
+    uint32_t below_modal_remove_ = 0;
+    uint32_t default_layer_add_ = 0;
+    uint32_t default_layer_remove_ = 12;
+    std::vector<ModalLayer> layers_;
+    Rect logical_screen_;
+    Rect window_picture_;
+    bool left_button_only_ = false;
+    bool recheck_pending_ = false;
+    bool add_guard_ = false;  // held by the outermost AddWidget in progress
+    int update_depth_ = 0;    // UpdateFrame calls in progress (nested loops)
+    uint8_t key_table_[255] = {};
+    uint32_t default_flags_ = kDefaultFlags;
+    std::map<int, std::unique_ptr<PointerRecord>> pointers_;
+    std::map<int, int> input_sources_;
+    std::vector<ClickListener*> click_listeners_;
+};
