@@ -1,16 +1,25 @@
 #include "foundation/values/property_table.h"
 
+#include <cstdint>
+
 namespace {
 
-// FNV-1a over the characters, with a final mix so the low bits that pick a
-// slot depend on every character.
+uint64_t TwoChars(const wchar_t* at) {
+    return static_cast<uint64_t>(static_cast<uint32_t>(at[0])) << 32 | static_cast<uint32_t>(at[1]);
+}
+
+// Samples the first, middle and last two characters and the length rather
+// than walking the whole name: independent multiplies instead of a chain per
+// character. Names that agree on the samples share a hash; the stored hash
+// and a full comparison tell them apart.
 uint32_t HashName(std::wstring_view name) {
-    uint32_t h = 2166136261u;
-    for (wchar_t c : name) {
-        h ^= static_cast<uint32_t>(c);
-        h *= 16777619u;
-    }
-    return h ^ (h >> 15);
+    const size_t n = name.size();
+    if (n < 2) return n == 0 ? 0u : static_cast<uint32_t>(name[0]) * 0x9E3779B1u;
+    const wchar_t* s = name.data();
+    uint64_t h = (TwoChars(s) * 0x9E3779B97F4A7C15ull) ^ (TwoChars(s + (n - 1) / 2) * 0xC2B2AE3D27D4EB4Full) ^
+                 (TwoChars(s + n - 2) * 0x165667B19E3779F9ull) ^ (n * 0xD6E8FEB86659FD93ull);
+    h ^= h >> 29;
+    return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
 }  // namespace

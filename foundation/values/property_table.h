@@ -26,14 +26,13 @@
 //         return table;
 //     }
 //     PropertyValue Stall::GetProperty(std::wstring_view name) {
-//         if (auto v = Properties().Get(*this, handles_, name)) return *std::move(v);
+//         if (auto reader = Properties().FindReader(name)) return reader.Read(*this, handles_);
 //         return DynamicWidget::GetProperty(name);
 //     }
 
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,18 +124,32 @@ public:
     PropertyTable(const PropertyTable&) = delete;
     PropertyTable& operator=(const PropertyTable&) = delete;
 
-    // What scripts read under `name`; nothing when the table has no reader for it.
-    std::optional<PropertyValue> Get(Owner& owner, FieldHandles& handles, std::wstring_view name) const {
-        const PropertyNameIndex::Slot* slot = index_.Find(name);
-        if (!slot || slot->reader < 0) return std::nullopt;
-        const Entry& e = entries_[static_cast<size_t>(slot->reader)];
-        if (slot->readsHandle) {
-            const FieldHandle& handle = e.real ? handles.For(e.real(owner)) : handles.For(e.integer(owner));
-            return handle.Value();
+    // How scripts read one name: false when the table has no reader for it.
+    class Reader {
+    public:
+        explicit operator bool() const { return entry_ != nullptr; }
+        PropertyValue Read(Owner& owner, FieldHandles& handles) const {
+            const Entry& e = *entry_;
+            if (handle_) {
+                const FieldHandle& h = e.real ? handles.For(e.real(owner)) : handles.For(e.integer(owner));
+                return h.Value();
+            }
+            if (e.get) return e.get(owner);
+            if (e.real) return PropertyValue(*e.real(owner));
+            return PropertyValue(static_cast<int>(*e.integer(owner)));
         }
-        if (e.get) return e.get(owner);
-        if (e.real) return PropertyValue(*e.real(owner));
-        return PropertyValue(static_cast<int>(*e.integer(owner)));
+
+    private:
+        friend class PropertyTable;
+        Reader(const Entry* entry, bool handle) : entry_(entry), handle_(handle) {}
+        const Entry* entry_;
+        bool handle_;
+    };
+
+    Reader FindReader(std::wstring_view name) const {
+        const PropertyNameIndex::Slot* slot = index_.Find(name);
+        if (!slot || slot->reader < 0) return {nullptr, false};
+        return {&entries_[static_cast<size_t>(slot->reader)], slot->readsHandle};
     }
 
     // The writable float field of `name`, its change bits ORed into `mask`;

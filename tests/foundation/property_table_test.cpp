@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 
 #include "foundation/values/property_table.h"
 
@@ -31,7 +30,7 @@ public:
         return table;
     }
     PropertyValue GetProperty(std::wstring_view name) override {
-        if (auto v = Properties().Get(*this, handles, name)) return *std::move(v);
+        if (auto reader = Properties().FindReader(name)) return reader.Read(*this, handles);
         return ExtendedPropertyInterface::GetProperty(name);
     }
     float* GetPropertyPtr(std::wstring_view name, uint32_t& mask) { return Properties().Field(*this, name, mask); }

@@ -68,7 +68,7 @@ float* DynamicWidget::GetPropertyPtr(std::wstring_view name, uint32_t& mask) {
 }
 
 PropertyValue DynamicWidget::GetProperty(std::wstring_view name) {
-    if (auto value = Properties().Get(*this, field_handles_, name)) return *std::move(value);
+    if (auto reader = Properties().FindReader(name)) return reader.Read(*this, field_handles_);
     return ExtendedPropertyInterface::GetProperty(name);
 }
 
