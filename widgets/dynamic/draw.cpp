@@ -94,8 +94,8 @@ void DynamicWidget::Draw(Graphics* g) {
     g->SetDrawMode(draw_mode_);
     g->SetCulling(culling_);
     if (shader_) {
-        for (const auto& [name, value] : shader_constants_)
-            if (value) shader_->SetConstant(name, *value);
+        for (const auto& [name, handle] : shader_constants_)
+            shader_->SetConstant(name, FieldHandle::ReadReal(handle));
         g->SetShader(shader_.get());
     }
     Image* image = image_;

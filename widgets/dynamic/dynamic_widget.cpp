@@ -260,7 +260,7 @@ void DynamicWidget::SetMaskRect(float x, float y, float w, float h) {
 
 void DynamicWidget::SetShader(ShaderProgram* shader) {
     shader_.reset(shader);
-    shader_constants_["Clock"] = &clock;
+    shader_constants_["Clock"] = field_handles_.For(&clock).Id();
 }
 
 void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
