@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "foundation/values/property_value.h"
 #include "widget_test_support.h"
@@ -76,6 +78,49 @@ TEST_F(LifecycleTest, ResortingAfterADepthChangeDuringUpdateSkipsNoSiblingAndRep
     EXPECT_EQ(std::count(log.begin(), log.end(), "b:update"), 1);
     EXPECT_EQ(std::count(log.begin(), log.end(), "c:update"), 1);
     EXPECT_EQ(std::count(log.begin(), log.end(), "d:update"), 1);
+}
+
+TEST_F(LifecycleTest, AChildMovedDuringAnUpdateIsVisitedOnceAndSoIsEverySibling) {
+    using Kids = std::vector<ProbeWidget*>;
+    const struct {
+        const char* what;
+        size_t actor;
+        std::function<void(WidgetContainer&, const Kids&)> move;
+    } cases[] = {
+        {"the visited child brought to front", 1, [](WidgetContainer& p, const Kids& k) { p.BringToFront(k[1]); }},
+        {"the visited child raised and re-sorted", 0,
+         [](WidgetContainer& p, const Kids& k) {
+             k[0]->SetPriority(5);
+             p.SortChildren();
+         }},
+        {"an earlier sibling put in front of a later one", 2,
+         [](WidgetContainer& p, const Kids& k) { p.PutInFront(k[0], k[3]); }},
+        {"a later sibling brought to back", 1, [](WidgetContainer& p, const Kids& k) { p.BringToBack(k[3]); }},
+        {"a later sibling lowered and re-sorted", 1,
+         [](WidgetContainer& p, const Kids& k) {
+             k[3]->SetPriority(-1);
+             p.SortChildren();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.clear();
+        auto* parent = new Widget;
+        mgr.AddWidget(parent);
+        const Kids kids{Add(*parent, "a"), Add(*parent, "b"), Add(*parent, "c"), Add(*parent, "d")};
+        bool moved = false;
+        kids[c.actor]->onUpdate = [&] {
+            if (!moved) c.move(*parent, kids);
+            moved = true;
+        };
+        mgr.UpdateFrame();
+        ASSERT_TRUE(moved);
+        for (const char* name : {"a:update", "b:update", "c:update", "d:update"})
+            EXPECT_EQ(std::count(log.begin(), log.end(), name), 1) << name;
+        parent->RemoveAllWidgets(true, false);
+        parent->RemoveSelf();
+        host.FreeDeferred();
+    }
 }
 
 TEST_F(LifecycleTest, RemovingDuringDrawKeepsTheWalkValid) {
