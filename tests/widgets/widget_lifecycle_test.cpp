@@ -194,6 +194,62 @@ TEST(OrphanedWidgets, WithoutAHostRemovedWidgetsDieAfterTheOutermostPass) {
     EXPECT_EQ(destroyed, 1);
 }
 
+// Removes itself from inside a callback and runs a nested update loop
+// there, touching only what outlives it afterwards.
+class NestingRemover : public Widget {
+public:
+    NestingRemover(WidgetManager& mgr, int* destroyed, int* destroyedInside)
+        : mgr_(mgr), destroyed_(destroyed), destroyed_inside_(destroyedInside) {
+        Resize(0.0f, 0.0f, 10, 10);
+        SetMouseVisible(true);
+    }
+    ~NestingRemover() override { ++*destroyed_; }
+    void MouseDown(int, int, int) override { RemoveAndNest(); }
+    void KeyDown(int) override { RemoveAndNest(); }
+    void UpdateFraction(float) override { RemoveAndNest(); }
+
+private:
+    void RemoveAndNest() {
+        WidgetManager& mgr = mgr_;
+        int* destroyed = destroyed_;
+        int* inside = destroyed_inside_;
+        RemoveSelf();
+        mgr.UpdateFrame();
+        *inside = *destroyed;
+    }
+
+    WidgetManager& mgr_;
+    int* destroyed_;
+    int* destroyed_inside_;
+};
+
+TEST(OrphanedWidgets, WithoutAHostAWidgetRemovedInItsOwnCallbackOutlivesANestedUpdate) {
+    ASSERT_EQ(WidgetHost::Get(), nullptr);
+    const struct {
+        const char* entry;
+        std::function<void(WidgetManager&, Widget*)> dispatch;
+    } entries[] = {
+        {"pointer press", [](WidgetManager& m, Widget*) { m.WindowMouseDown(5, 5, 1); }},
+        {"key press",
+         [](WidgetManager& m, Widget* w) {
+             m.SetFocus(w);
+             m.KeyDown(65);
+         }},
+        {"per-frame update", [](WidgetManager& m, Widget*) { m.UpdateFractionFrame(0.5f); }},
+    };
+    for (const auto& e : entries) {
+        SCOPED_TRACE(e.entry);
+        WidgetManager mgr(nullptr);
+        int destroyed = 0, destroyedInside = -1;
+        auto* w = new NestingRemover(mgr, &destroyed, &destroyedInside);
+        mgr.AddWidget(w);
+        e.dispatch(mgr, w);
+        EXPECT_EQ(destroyedInside, 0);
+        mgr.UpdateFrame();
+        EXPECT_EQ(destroyed, 1);
+    }
+}
+
 class ScriptedWidget : public Widget, public ExtendedPropertyInterface {};
 
 TEST_F(LifecycleTest, PropertyValueReadsNullOnceAScriptedWidgetIsDeleted) {
