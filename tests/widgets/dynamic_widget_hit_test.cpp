@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dynamic_widget_test_support.h"
 #include "foundation/expression/constants_map.h"
 #include "widget_test_support.h"
@@ -156,6 +158,62 @@ public:
     void ButtonHeld(int id) override { log.push_back("held " + std::to_string(id)); }
     EventLog log;
 };
+
+class ButtonRecorder : public ButtonListener {
+public:
+    void ButtonPress(int id) override { log.push_back("press " + std::to_string(id)); }
+    EventLog log;
+};
+
+// The old parent may be deleted while the widget lives on elsewhere: the
+// widget must have let go of it when it left.
+TEST_F(DynamicHitTest, MovedOrKeptWidgetNoLongerReportsToTheParentItLeft) {
+    auto* first = new ButtonParent;
+    auto* second = new ButtonParent;
+    auto* plain = new Widget;
+    mgr.AddWidget(first);
+    mgr.AddWidget(second);
+    mgr.AddWidget(plain);
+    auto* child = new DynamicWidget(0, 0, nullptr, 1.0f);
+    child->Resize(0.0f, 0.0f, 10, 10);
+    child->SetMouseVisible(true);
+    first->AddWidget(child);
+    const std::string press = "press " + std::to_string(child->GetId());
+    auto click = [this] {
+        mgr.WindowMouseDown(5, 5, 1);
+        mgr.WindowMouseUp(5, 5, 1);
+    };
+
+    auto presses = [&press](const EventLog& log) { return std::count(log.begin(), log.end(), press); };
+
+    second->AddWidget(child);  // moved
+    click();
+    EXPECT_EQ(presses(first->log), 0);
+    EXPECT_EQ(presses(second->log), 1);
+    // Stop here if it still points at the parent about to be deleted.
+    ASSERT_EQ(child->GetButtonListener(), second);
+    first->RemoveSelf();
+    host.FreeDeferred();
+    click();
+    EXPECT_EQ(presses(second->log), 2);
+
+    child->RemoveSelfKeep();  // kept, then put where nobody listens
+    ASSERT_EQ(child->GetButtonListener(), nullptr);
+    second->RemoveSelf();
+    host.FreeDeferred();
+    plain->AddWidget(child);
+    click();
+
+    // The script may name a listener of its own, and take it away again.
+    ButtonRecorder recorder;
+    child->SetButtonListener(&recorder);
+    click();
+    child->SetButtonListener(nullptr);
+    click();
+    EXPECT_EQ(recorder.log, EventLog{press});
+    plain->RemoveSelf();
+    host.FreeDeferred();
+}
 
 TEST_F(DynamicHitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
     auto* parent = new ButtonParent;

@@ -114,10 +114,10 @@ void DynamicWidget::AddedToParent(WidgetContainer* parent) {
 }
 
 void DynamicWidget::RemovedFromParent(WidgetContainer* parent) {
-    if (delete_on_removal_) {
-        ReportRemoval(id_);
-        button_listener_ = nullptr;
-    }
+    if (delete_on_removal_) ReportRemoval(id_);
+    // Also when the widget survives (moved, or kept): the old parent may be
+    // deleted long before the widget reports its next press.
+    button_listener_ = nullptr;
     Widget::RemovedFromParent(parent);
 }
 

@@ -100,6 +100,11 @@ public:
     // The float field of a writable property, its change bits ORed into
     // `mask`; null (mask untouched) for an unknown name.
     virtual float* GetPropertyPtr(std::wstring_view name, uint32_t& mask);
+    // Who hears this widget's presses, releases, holds and pointer moves.
+    // Joining a parent picks the parent when none is set; leaving one
+    // clears it. Null: nobody.
+    void SetButtonListener(ButtonListener* listener) { button_listener_ = listener; }
+    ButtonListener* GetButtonListener() const { return button_listener_; }
     // The field behind a "..._ptr" handle that GetProperty gave; null for
     // anything else.
     float* FieldFromHandle(int handle);
