@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "dynamic_widget_test_support.h"
 #include "rendering/draw/graphics.h"
@@ -154,6 +156,41 @@ TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
     // First pass: the texel itself; second: texel x (0.5, 0, 0, 0) with alpha 0, adding red only.
     const Argb extra = Modulate(texel, {0, Byte(0.5f), 0, 0});
     EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12)));
+}
+
+// Exposes the colour loop, to count the draws it asks for.
+class ColourLoopProbe : public DynamicWidget {
+public:
+    static int Draws(Graphics* g, float r, float gr, float b, float a) {
+        int draws = 0;
+        ColourLoop(g, r, gr, b, a, [&draws] { ++draws; });
+        return draws;
+    }
+};
+
+// Each further draw adds the image once more: once a channel has been added
+// 255 times the faintest non-zero value is saturated, so no more can show.
+TEST_F(DynamicPixelTest, HugeOrInvalidColourFactorsDrawABoundedNumberOfTimes) {
+    Graphics g(Target());
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1.5f, 1.0f, 1.0f, 1.0f), 2);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1.0f, 40.0f, 1.0f, 1.0f), 40);
+    ASSERT_EQ(ColourLoopProbe::Draws(&g, 1.0f, 1.0f, 5000.0f, 1.0f), 255);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1e30f, 1.0f, 1.0f, 1.0f), 255);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1.0f, std::numeric_limits<float>::infinity(), 1.0f, 1.0f), 255);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, std::nanf(""), 1.0f, 1.0f, 1.0f), 1);
+
+    // What shows: a huge factor saturates its channel, a NaN one draws none of it.
+    const Argb texel{255, 100, 90, 80};
+    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    DynamicWidget w(10, 10, image, 1.0f);
+    w.red = 1e30f;
+    Draw(w);
+    EXPECT_TRUE(Near({255, 255, texel.g, texel.b}, At(12, 12)));
+    Clear();
+    w.red = 1.0f;
+    w.blue = std::nanf("");
+    Draw(w);
+    EXPECT_TRUE(Near({255, texel.r, texel.g, 0}, At(12, 12)));
 }
 
 TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {

@@ -235,7 +235,8 @@ protected:
     void MarkTransformDirty() { transform_dirty_ = true; }
     // The image drawn with the colour loop (step 7 of a draw), at the origin.
     // Runs `draw` once with the colour (r, gr, b, a), and again for each
-    // whole unit a factor lies above 1, adding only that part.
+    // whole unit a factor lies above 1, adding only that part; 255 draws at
+    // most, as no 8-bit channel can show more.
     static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
