@@ -300,6 +300,23 @@ TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
     for (int x = 25; x < 55; ++x) ASSERT_EQ(At(x, 45), 0u) << x;
 }
 
+// Beyond the integer range a plain conversion is undefined (and in practice
+// turned the edge into the far other side, hiding the widget).
+TEST_F(DynamicPixelTest, ClipEdgesBeyondTheIntegerRangeClipNothingOnTheirSide) {
+    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    DynamicWidget w(30, 40, image, 1.0f);
+    w.abs_clip[2] = 3e9f;
+    Draw(w);
+    ASSERT_EQ(At(49, 59), 0xFFFFFFFFu);
+    Clear();
+    const float inf = std::numeric_limits<float>::infinity();
+    w.abs_clip = {-3e9f, -1e30f, 3e9f, inf};
+    w.rel_clip = {5.0f, -inf, 1e30f, 4e9f};  // one ordinary edge: column 5
+    Draw(w);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(At(30 + x, 40 + y), x >= 5 ? 0xFFFFFFFFu : 0u) << x << "," << y;
+}
+
 TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {
     ImageSurface* image = Keep(dyntest::SolidImage(8, 8, 0xFFC08040));
     // Left half transparent, right half opaque.
