@@ -104,6 +104,11 @@ public:
     // The float field of a writable property, its change bits ORed into
     // `mask`; null (mask untouched) for an unknown name.
     virtual float* GetPropertyPtr(std::wstring_view name, uint32_t& mask);
+    // Who hears this widget's presses, releases, holds and pointer moves.
+    // Joining a parent picks the parent when none is set; leaving one
+    // clears it. Null: nobody.
+    void SetButtonListener(ButtonListener* listener) { button_listener_ = listener; }
+    ButtonListener* GetButtonListener() const { return button_listener_; }
     // The field behind a "..._ptr" handle that GetProperty gave; null for
     // anything else, another widget's handles included.
     float* FieldFromHandle(int handle) { return field_handles_.RealField(handle); }
@@ -239,7 +244,8 @@ protected:
     void MarkTransformDirty() { transform_dirty_ = true; }
     // The image drawn with the colour loop (step 7 of a draw), at the origin.
     // Runs `draw` once with the colour (r, gr, b, a), and again for each
-    // whole unit a factor lies above 1, adding only that part.
+    // whole unit a factor lies above 1, adding only that part; 255 draws at
+    // most, as no 8-bit channel can show more.
     static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);

@@ -1,7 +1,11 @@
 // The named properties: float fields for writers, values for scripts, and the
 // refresh after a write.
 
+#include <algorithm>
+#include <cstddef>
+
 #include "foundation/values/property_table.h"
+#include "foundation/values/saturate.h"
 #include "rendering/image/image.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
@@ -130,10 +134,14 @@ const Matrix4& DynamicWidget::GetInverseMatrix() {
 }
 
 FRect DynamicWidget::ClipRectangle() const {
-    CornerRect absolute{static_cast<int32_t>(abs_clip[0] - x_), static_cast<int32_t>(abs_clip[1] - y_),
-                        static_cast<int32_t>(abs_clip[2] - x_), static_cast<int32_t>(abs_clip[3] - y_)};
-    CornerRect relative{static_cast<int32_t>(rel_clip[0]), static_cast<int32_t>(rel_clip[1]),
-                        static_cast<int32_t>(rel_clip[2]), static_cast<int32_t>(rel_clip[3])};
+    // Script values may lie beyond any integer. An edge that far out clips
+    // nothing; kept within 2^29, the width and the far edge stay exact in a
+    // float and within an int when the drawing context takes them.
+    static constexpr int32_t kFar = int32_t{1} << 29;
+    auto edge = [](float v) { return std::clamp(SaturateCast<int32_t>(v), -kFar, kFar); };
+    CornerRect absolute{edge(abs_clip[0] - x_), edge(abs_clip[1] - y_), edge(abs_clip[2] - x_),
+                        edge(abs_clip[3] - y_)};
+    CornerRect relative{edge(rel_clip[0]), edge(rel_clip[1]), edge(rel_clip[2]), edge(rel_clip[3])};
     const CornerRect c = IntersectCornerRects(absolute, relative);
     return {static_cast<float>(c.left), static_cast<float>(c.top), static_cast<float>(c.right - c.left),
             static_cast<float>(c.bottom - c.top)};
