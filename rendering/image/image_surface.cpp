@@ -5,6 +5,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_child.h"
 #include "rendering/image/image_host.h"
@@ -40,12 +41,12 @@ ImageSurface::~ImageSurface() {
 }
 
 int ImageSurface::GetCelWidth() const {
-    if (!celRects_.empty()) return static_cast<int>(celRects_[0].fullWidth);
+    if (!celRects_.empty()) return SaturateCast(celRects_[0].fullWidth);
     return cols > 0 ? width / cols : width;
 }
 
 int ImageSurface::GetCelHeight() const {
-    if (!celRects_.empty()) return static_cast<int>(celRects_[0].fullHeight);
+    if (!celRects_.empty()) return SaturateCast(celRects_[0].fullHeight);
     return rows > 0 ? height / rows : height;
 }
 
@@ -73,7 +74,7 @@ Rect ImageSurface::GetCelRectByIndex(int n) const {
     if (!celRects_.empty()) {
         if (n < 0 || n >= static_cast<int>(celRects_.size())) return Rect();
         const CelRectRecord& r = celRects_[static_cast<size_t>(n)];
-        return Rect(static_cast<int>(r.x), static_cast<int>(r.y), static_cast<int>(r.w), static_cast<int>(r.h));
+        return Rect(SaturateCast(r.x), SaturateCast(r.y), SaturateCast(r.w), SaturateCast(r.h));
     }
     const int c = std::max(cols, 1);
     const int cw = GetCelWidth(), ch = GetCelHeight();
