@@ -400,6 +400,7 @@ bool RecoverBits(D3DInterface& d3d, ImageSurface* image) {
         pieces->changeCounter != image->GetGeneration() || pieces->format == plat::Format::Unknown)
         return false;
     uint32_t* bits = image->HasBits() ? image->RawBits() : image->AllocateBits();
+    if (!bits) return false;
     const int imageW = image->sourceWidth, imageH = image->sourceHeight;
     for (int r = 0; r < pieces->rows; ++r) {
         for (int c = 0; c < pieces->cols; ++c) {

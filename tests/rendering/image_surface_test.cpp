@@ -5,6 +5,7 @@
 #include "image_surface_test_support.h"
 #include "rendering/image/image_atlas_region.h"
 #include "rendering/image/image_child.h"
+#include "rendering/image/image_data.h"
 
 namespace {
 
@@ -53,6 +54,27 @@ TEST(ImageSurfaceBits, SetBitsOfTheSameSizeAfterTheBitsWereFreed) {
     ASSERT_TRUE(image.HasBits());
     EXPECT_EQ(0xFF00FF00u, image.GetBits()[3]);
     EXPECT_EQ(kBitsGuardWord, image.GetBits()[4]);
+}
+
+// Sizes from scripts reached the allocator unchecked: a 200000 x 200000
+// image ended the program out of memory. Images keep the image files' limit.
+TEST(ImageSurfaceBits, SizesBeyondTheImageLimitFailByReturnValue) {
+    ImageSurface image;
+    EXPECT_FALSE(image.Create(200000, 200000));
+    EXPECT_EQ(0, image.width);
+    EXPECT_TRUE(image.Create(ImageData::kMaxSide, 2));
+    EXPECT_FALSE(image.Create(ImageData::kMaxSide + 1, 2));
+    EXPECT_FALSE(image.Create(2, ImageData::kMaxSide + 1));
+    EXPECT_EQ(ImageData::kMaxSide, image.width);  // a refusal changes nothing
+    const std::vector<uint32_t> px(4, 0xFF102030u);
+    ASSERT_TRUE(image.SetBits(px.data(), 2, 2, false));
+    EXPECT_FALSE(image.SetBits(nullptr, 200000, 200000, false));
+    EXPECT_EQ(0xFF102030u, image.GetPixel(1, 1, 0));
+    // However a size got there, no bits are made for it.
+    ImageSurface sized;
+    sized.SetSize(200000, 200000);
+    EXPECT_EQ(nullptr, sized.GetBits());
+    EXPECT_EQ(0u, sized.GetPixel(1, 1, 0));
 }
 
 ImageSurface* TrimmedSheet(ImageSurface& image) {
