@@ -123,20 +123,35 @@ ImageSurface* ImageSurface::ResolveCel(int cel, float* x, float* y, FRect* sourc
 }
 
 uint32_t ImageSurface::GetPixel(int x, int y, int cel) {
-    if (!IsValidCel(cel)) return 0;
+    int px = 0, py = 0;
+    return LocateCelPixel(x, y, cel, &px, &py) ? PixelAt(px, py) : 0;
+}
+
+bool ImageSurface::LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const {
+    if (!IsValidCel(cel)) return false;
     const FRect r = GetSourceCelRectByIndex(cel);
+    // Wide enough for script coordinates moved by record offsets from data files.
+    int64_t px = x, py = y;
     if (!celRects_.empty()) {
         const CelRectRecord& record = celRects_[static_cast<size_t>(cel)];
-        x -= static_cast<int>(record.offsetX);
-        y -= static_cast<int>(record.offsetY);
+        px -= SaturateCast(record.offsetX);
+        py -= SaturateCast(record.offsetY);
     }
-    if (x < 0 || y < 0 || static_cast<float>(x) >= r.w || static_cast<float>(y) >= r.h) return 0;
+    if (px < 0 || py < 0 || static_cast<float>(px) >= r.w || static_cast<float>(py) >= r.h) return false;
+    px += SaturateCast(r.x);
+    py += SaturateCast(r.y);
+    // A record reaching outside the surface reads nothing.
+    if (px < 0 || py < 0 || px >= sourceWidth || py >= sourceHeight) return false;
+    *surfaceX = static_cast<int>(px);
+    *surfaceY = static_cast<int>(py);
+    return true;
+}
+
+uint32_t ImageSurface::PixelAt(int x, int y) {
+    if (x < 0 || y < 0 || x >= sourceWidth || y >= sourceHeight) return 0;
     const uint32_t* bits = GetBits();
     if (!bits) return 0;
-    const int px = static_cast<int>(r.x) + x, py = static_cast<int>(r.y) + y;
-    // A record reaching outside the surface reads nothing.
-    if (px < 0 || py < 0 || px >= sourceWidth || py >= sourceHeight) return 0;
-    return bits[static_cast<size_t>(py) * static_cast<size_t>(sourceWidth) + static_cast<size_t>(px)];
+    return bits[static_cast<size_t>(y) * static_cast<size_t>(sourceWidth) + static_cast<size_t>(x)];
 }
 
 Image* ImageSurface::Duplicate() { return new ImageChild(this); }

@@ -53,6 +53,7 @@ public:
     ImageSurface* GetSurface() override { return this; }
     ImageSurface* ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) override;
     uint32_t GetPixel(int x, int y, int cel) override;
+    bool LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const override;
     bool IsPlain() const override { return !locked_ && packedCels_.empty(); }
     Image* Duplicate() override;
     Rect GetCelRect(int col, int row) const override;
@@ -162,6 +163,8 @@ public:
 protected:
     // Frees the bits, packed cels stay.
     void FreeBits() { bits_.reset(); }
+    // This surface's pixel at (x, y), from GetBits; 0 outside it or without bits.
+    uint32_t PixelAt(int x, int y);
 
 private:
     struct BitsDeleter {
