@@ -4,26 +4,33 @@
 
 namespace {
 
+// T is the type the edges are computed in: for int32 rectangles a wider
+// integer, because x + w overflows 32 bits for sizes near INT32_MAX (sizes
+// come from scripts).
 template <class R, class T>
 R Intersect(const R& a, const R& b) {
-    T left = std::max(a.x, b.x);
-    T top = std::max(a.y, b.y);
-    T width = std::min(a.x + a.w, b.x + b.w) - left;
-    T height = std::min(a.y + a.h, b.y + b.h) - top;
+    using Field = decltype(a.x);
+    const T left = std::max<T>(a.x, b.x);
+    const T top = std::max<T>(a.y, b.y);
+    const T width = std::min(T(a.x) + T(a.w), T(b.x) + T(b.w)) - left;
+    const T height = std::min(T(a.y) + T(a.h), T(b.y) + T(b.h)) - top;
     if (width >= 0 && height >= 0) {
-        return R(left, top, std::min({width, a.w, b.w}), std::min({height, a.h, b.h}));
+        // Each result field lies between two fields of the inputs, so it fits.
+        return R(static_cast<Field>(left), static_cast<Field>(top),
+                 static_cast<Field>(std::min({width, T(a.w), T(b.w)})),
+                 static_cast<Field>(std::min({height, T(a.h), T(b.h)})));
     }
     return R(0, 0, 0, 0);
 }
 
 }  // namespace
 
-Rect Rect::Intersection(const Rect& o) const { return Intersect<Rect, int32_t>(*this, o); }
+Rect Rect::Intersection(const Rect& o) const { return Intersect<Rect, int64_t>(*this, o); }
 FRect FRect::Intersection(const FRect& o) const { return Intersect<FRect, float>(*this, o); }
 
 CornerRect IntersectCornerRects(const CornerRect& a, const CornerRect& b) {
     CornerRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                  std::min(a.bottom, b.bottom)};
-    if (r.right - r.left >= 0 && r.bottom - r.top >= 0) return r;
+    if (int64_t{r.right} - r.left >= 0 && int64_t{r.bottom} - r.top >= 0) return r;
     return {};
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "foundation/system/diagnostics.h"
+#include "foundation/values/saturate.h"
 #include "rendering/device/device_surface_image.h"
 #include "rendering/shader/shader_program.h"
 
@@ -139,9 +140,9 @@ void D3DInterface::RenderTargetChanged() {
     if (!device_) return;
     SetProjectionConstant();
     if (!scissorOn_) return;
-    const plat::Rect r{static_cast<int32_t>(lastScissor_.x), static_cast<int32_t>(lastScissor_.y),
-                       static_cast<int32_t>(lastScissor_.x + lastScissor_.w),
-                       static_cast<int32_t>(lastScissor_.y + lastScissor_.h)};
+    const plat::Rect r{SaturateCast<int32_t>(lastScissor_.x), SaturateCast<int32_t>(lastScissor_.y),
+                       SaturateCast<int32_t>(lastScissor_.x + lastScissor_.w),
+                       SaturateCast<int32_t>(lastScissor_.y + lastScissor_.h)};
     CheckResult("SetScissorRect", device_->SetScissorRect(&r));
 }
 

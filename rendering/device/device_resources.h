@@ -62,7 +62,8 @@ public:
     virtual std::unique_ptr<DeviceImage> WrapBackBuffer(plat::Surface* backBuffer) = 0;
     // A render-target image of the given size, flagged like the back buffer.
     virtual std::unique_ptr<DeviceImage> CreateDrawBuffer(int width, int height) = 0;
-    // A plain image holding a copy of the given pixels (width x height ARGB).
+    // A plain image holding a copy of the given pixels (width x height ARGB,
+    // premultiplied, as the device holds them); it draws as premultiplied.
     virtual std::unique_ptr<DeviceImage> CreateImage(int width, int height, const uint32_t* argb) = 0;
 };
 

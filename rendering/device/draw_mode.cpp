@@ -2,6 +2,7 @@
 // become device states, skipping every state that already holds.
 #include <mutex>
 
+#include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
 
 namespace {
@@ -137,7 +138,7 @@ void D3DInterface::SetClip(const FRect* clip) {
     CheckResult("Set Scissor Test", device_->SetRenderState(RenderState::ScissorTestEnable, scissorOn_ ? 1 : 0));
     if (!scissorOn_) return;
     lastScissor_ = *clip;
-    const plat::Rect r{static_cast<int32_t>(clip->x), static_cast<int32_t>(clip->y),
-                       static_cast<int32_t>(clip->x + clip->w), static_cast<int32_t>(clip->y + clip->h)};
+    const plat::Rect r{SaturateCast<int32_t>(clip->x), SaturateCast<int32_t>(clip->y),
+                       SaturateCast<int32_t>(clip->x + clip->w), SaturateCast<int32_t>(clip->y + clip->h)};
     CheckResult("SetScissorRect", device_->SetScissorRect(&r));
 }

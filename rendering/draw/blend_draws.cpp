@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "foundation/values/saturate.h"
 #include "foundation/values/transform.h"
 #include "rendering/shader/blend_shader_host.h"
 #include "rendering/device/d3d_interface.h"
@@ -15,10 +16,11 @@
 
 namespace {
 
-// Never shrinks: the draws use only the top-left part they need.
-void EnsureSize(ImageSurface& surface, int w, int h) {
-    if (surface.width < w || surface.height < h)
-        surface.Create(std::max(w, surface.width), std::max(h, surface.height));
+// Never shrinks: the draws use only the top-left part they need. False when
+// the size is beyond what an image may be.
+bool EnsureSize(ImageSurface& surface, int w, int h) {
+    if (surface.width >= w && surface.height >= h) return true;
+    return surface.Create(std::max(w, surface.width), std::max(h, surface.height));
 }
 
 }  // namespace
@@ -30,8 +32,7 @@ ImageSurface* BlendScratchTarget(D3DInterface& d3d, int index, int w, int h) {
         surface = made.get();
         d3d.SetScratchRenderTarget(index, std::move(made));
     }
-    EnsureSize(*surface, w, h);
-    return surface;
+    return EnsureSize(*surface, w, h) ? surface : nullptr;
 }
 
 void Graphics::DrawToScratch(Image* image, int cel, const FRect& source, float x, float y) {
@@ -49,12 +50,13 @@ void Graphics::DrawToScratch(Image* image, int cel, const FRect& source, float x
     ImageSurface* surface = image->ResolveCel(cel, &x, &y, &src, nullptr);
     auto* destination = dynamic_cast<ImageSurface*>(destination_);
     D3DInterface* d3d = D3DInterface::Instance();
-    const int w = static_cast<int>(src.w), h = static_cast<int>(src.h);
+    const int w = SaturateCast(src.w), h = SaturateCast(src.h);
     if (!surface || !destination || !d3d || w <= 0 || h <= 0) return;
     // The shader reads what is already drawn, queued draws included.
     FlushBatch();
     std::lock_guard lock(d3d->GetDeviceLock());
     ImageSurface* background = BlendScratchTarget(*d3d, 0, w, h);
+    if (!background) return;
     {
         Graphics copy(background);
         copy.SetDrawMode(kDrawOpaque);
@@ -74,12 +76,13 @@ void Graphics::DrawViaScratch(Image* image, Transform* transform, const FRect& s
     auto* destination = dynamic_cast<ImageSurface*>(destination_);
     D3DInterface* d3d = D3DInterface::Instance();
     const FRect clip = state_.clipRect;
-    const int w = static_cast<int>(clip.w), h = static_cast<int>(clip.h);
+    const int w = SaturateCast(clip.w), h = SaturateCast(clip.h);
     if (!shader || !destination || !d3d || w <= 0 || h <= 0) return;
     FlushBatch();
     std::lock_guard lock(d3d->GetDeviceLock());
     ImageSurface* drawn = BlendScratchTarget(*d3d, 0, w, h);
     ImageSurface* background = BlendScratchTarget(*d3d, 1, w, h);
+    if (!drawn || !background) return;
     drawn->Clear();
     const FRect area(0, 0, static_cast<float>(w), static_cast<float>(h));
     {

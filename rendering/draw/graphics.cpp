@@ -1,6 +1,7 @@
 // Graphics: construction, state, primitive draws and flushing the batch.
 #include "rendering/draw/graphics.h"
 
+#include "foundation/values/saturate.h"
 #include "rendering/font/font.h"
 #include "rendering/draw/batch_internal.h"
 #include "rendering/image/image_render_target.h"
@@ -100,9 +101,9 @@ void Graphics::ClipRect(float x, float y, int w, int h) {
 
 Rect Graphics::ClippedIntRect(int x, int y, int w, int h) const {
     const FRect& c = state_.clipRect;
-    const Rect clip(static_cast<int>(c.x), static_cast<int>(c.y), static_cast<int>(c.w), static_cast<int>(c.h));
-    return Rect(static_cast<int>(state_.transX + static_cast<float>(x)),
-                static_cast<int>(state_.transY + static_cast<float>(y)), w, h)
+    const Rect clip(SaturateCast(c.x), SaturateCast(c.y), SaturateCast(c.w), SaturateCast(c.h));
+    return Rect(SaturateCast(state_.transX + static_cast<float>(x)), SaturateCast(state_.transY + static_cast<float>(y)),
+                w, h)
         .Intersection(clip);
 }
 

@@ -22,6 +22,7 @@
 #include "foundation/values/color.h"
 #include "foundation/values/matrix4.h"
 #include "foundation/values/rect.h"
+#include "foundation/values/saturate.h"
 #include "rendering/device/draw_state.h"
 
 class Font;
@@ -84,7 +85,7 @@ public:
     void SetClipRect(float x, float y, int w, int h);
     void SetClipRectR(const Rect& r) { SetClipRect(static_cast<float>(r.x), static_cast<float>(r.y), r.w, r.h); }
     void ClipRect(float x, float y, int w, int h);
-    void ClipRectR(const FRect& r) { ClipRect(r.x, r.y, static_cast<int>(r.w), static_cast<int>(r.h)); }
+    void ClipRectR(const FRect& r) { ClipRect(r.x, r.y, SaturateCast(r.w), SaturateCast(r.h)); }
     const FRect& GetClipRect() const { return state_.clipRect; }
 
     // Primitives, in the current colour.

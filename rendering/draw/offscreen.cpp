@@ -35,6 +35,7 @@ ImageSurface* AcquireScratchSurface(int w, int h) {
         }
     }
     if (!surface) surface = std::make_unique<ImageSurface>(true);
+    // Beyond the image size limit Create refuses and the surface keeps its size.
     if (surface->width < w || surface->height < h) {
         surface->Create(std::max(w, surface->width), std::max(h, surface->height));
     }

@@ -6,6 +6,7 @@ class D3DInterface;
 class ImageSurface;
 
 // The device's scratch target `index` (0: the image drawn alone, 1: the
-// destination's pixels under the draw), made or enlarged to at least w x h.
-// The device deletes both when it releases itself.
+// destination's pixels under the draw), made or enlarged to at least w x h;
+// null when no image may be that large. The device deletes both when it
+// releases itself.
 ImageSurface* BlendScratchTarget(D3DInterface& d3d, int index, int w, int h);

@@ -2,6 +2,7 @@
 // wrap at spaces, hyphens and newlines.
 #include <algorithm>
 
+#include "foundation/values/saturate.h"
 #include "rendering/font/font.h"
 #include "rendering/draw/graphics.h"
 
@@ -25,7 +26,7 @@ int Graphics::WriteString(const std::wstring& text, int x, int y, int width, int
     Font* font = state_.font;
     if (!font) return 0;
     const std::wstring part = Substring(text, offset, length);
-    const int measured = static_cast<int>(font->StringWidth(part));
+    const int measured = SaturateCast(font->StringWidth(part));
     if (draw) {
         if (justification == kJustifyCentre)
             x += (width - measured) / 2;
@@ -61,8 +62,8 @@ int Graphics::LayoutWordWrapped(const Rect& rect, const std::wstring& text, int 
         SetBatching(true);
     }
 
-    int curY = static_cast<int>(font->GetAscent() - font->GetAscentPadding());
-    if (lineSpacing == -1) lineSpacing = static_cast<int>(font->GetLineSpacing());
+    int curY = SaturateCast(font->GetAscent() - font->GetAscentPadding());
+    if (lineSpacing == -1) lineSpacing = SaturateCast(font->GetLineSpacing());
     int widest = 0;
     const int size = static_cast<int>(text.size());
     // An empty line draws nothing but still takes its line.
@@ -136,7 +137,7 @@ int Graphics::LayoutWordWrapped(const Rect& rect, const std::wstring& text, int 
 
     if (maxWidth) *maxWidth = widest;
     if (batchGlyphs) SetState(saved);
-    return static_cast<int>(font->GetDescent() + static_cast<float>(curY - lineSpacing));
+    return SaturateCast(font->GetDescent() + static_cast<float>(curY - lineSpacing));
 }
 
 int Graphics::DrawStringWordWrapped(const std::wstring& text, int x, int y, int width, int justification,
@@ -146,7 +147,7 @@ int Graphics::DrawStringWordWrapped(const std::wstring& text, int x, int y, int 
         if (maxWidth) *maxWidth = 0;
         return 0;
     }
-    const int top = y - static_cast<int>(font->GetAscent() - font->GetAscentPadding());
+    const int top = y - SaturateCast(font->GetAscent() - font->GetAscentPadding());
     return WriteWordWrapped(Rect(x, top, width, 0), text, -1, justification, maxWidth);
 }
 

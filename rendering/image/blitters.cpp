@@ -4,6 +4,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "foundation/values/saturate.h"
 #include "rendering/image/blit_internal.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
@@ -12,8 +13,8 @@ bool GetPieceAt(const TexturePieces& pieces, float x, float y, float width, floa
     if (pieces.pieceWidth <= 0 || pieces.pieceHeight <= 0) return false;
     const float lx = x - static_cast<float>(pieces.region.x), ly = y - static_cast<float>(pieces.region.y);
     if (!(lx >= 0) || !(ly >= 0)) return false;
-    const int col = static_cast<int>(lx / static_cast<float>(pieces.pieceWidth));
-    const int row = static_cast<int>(ly / static_cast<float>(pieces.pieceHeight));
+    const int col = SaturateCast(lx / static_cast<float>(pieces.pieceWidth));
+    const int row = SaturateCast(ly / static_cast<float>(pieces.pieceHeight));
     // A column past the grid must not wrap into the next row's pieces.
     if (col < 0 || row < 0 || col >= pieces.cols || row >= pieces.rows) return false;
     const int index = row * pieces.cols + col;

@@ -82,6 +82,9 @@ public:
     // not in the image.
     virtual ImageSurface* ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) = 0;
     virtual uint32_t GetPixel(int x, int y, int cel) = 0;
+    // Where pixel (x, y) of cel `cel` lies in the pixels of the surface that
+    // holds the cel; false outside the cel's stored part.
+    virtual bool LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const = 0;
     virtual bool IsPlain() const = 0;
     virtual Image* Duplicate() = 0;
     virtual Rect GetCelRect(int col, int row) const = 0;

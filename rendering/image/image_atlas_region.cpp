@@ -1,5 +1,8 @@
 #include "rendering/image/image_atlas_region.h"
 
+#include "foundation/values/saturate.h"
+#include "rendering/image/image_child.h"
+
 ImageAtlasPiece::ImageAtlasPiece(ImageSurface* atlas, int celDataIndex) : atlas_(atlas) {
     const std::vector<CelDataRecord>& records = atlas->GetCelData();
     premultiplied = atlas->premultiplied;
@@ -17,7 +20,7 @@ ImageAtlasPiece::ImageAtlasPiece(ImageSurface* atlas, int celDataIndex) : atlas_
     cols = record.cols;
     firstCel_ = record.firstCel;
     cels_ = record.cels;
-    if (!cels_.empty()) SetSize(static_cast<int>(cels_[0].fullWidth), static_cast<int>(cels_[0].fullHeight));
+    if (!cels_.empty()) SetSize(SaturateCast(cels_[0].fullWidth), SaturateCast(cels_[0].fullHeight));
 }
 
 int ImageAtlasPiece::GetCelCount() const {
@@ -36,11 +39,14 @@ uint32_t ImageAtlasPiece::GetPixel(int x, int y, int cel) {
     return atlas_->GetPixel(x, y, cel + firstCel_);
 }
 
-Image* ImageAtlasPiece::Duplicate() {
-    Image* copy = atlas_->Duplicate();
-    copy->SetRowsCols(rows, cols);
-    return copy;
+bool ImageAtlasPiece::LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const {
+    if (!IsValidCel(cel)) return false;
+    return atlas_->LocateCelPixel(x, y, cel + firstCel_, surfaceX, surfaceY);
 }
+
+// A child of the atlas alone would start at the atlas's first cel and draw
+// another piece's frames: the child presents this piece's cels.
+Image* ImageAtlasPiece::Duplicate() { return new ImageChild(*this); }
 
 Rect ImageAtlasPiece::GetCelRect(int col, int row) const {
     return atlas_->GetCelRectByIndex(row * cols + col + firstCel_);

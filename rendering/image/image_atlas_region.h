@@ -19,6 +19,7 @@ public:
     ImageSurface* GetSurface() override { return atlas_; }
     ImageSurface* ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) override;
     uint32_t GetPixel(int x, int y, int cel) override;
+    bool LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const override;
     bool IsPlain() const override { return atlas_->IsPlain(); }
     Image* Duplicate() override;
     Rect GetCelRect(int col, int row) const override;
@@ -28,6 +29,7 @@ public:
     int GetCelCount() const override;
 
     int FirstCel() const { return firstCel_; }
+    ImageSurface* GetAtlas() const { return atlas_; }
 
 private:
     ImageSurface* atlas_;

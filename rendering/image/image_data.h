@@ -3,9 +3,10 @@
 // bottom, so the bytes of one pixel lie in memory as B, G, R, A.
 //
 // The image owns its pixel array. Sizes are refused above kMaxSide pixels per
-// side or kMaxPixels pixels in all, so width x height x 4 always fits the
-// integer types of every caller; an image that failed to allocate stays empty
-// (0 x 0, no pixels). Not thread-safe: one thread uses an image at a time.
+// side, so width x height x 4 always fits the integer types of every caller;
+// an image whose size was refused or whose memory could not be had stays
+// empty (0 x 0, no pixels). Not thread-safe: one thread uses an image at a
+// time.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,21 +14,25 @@
 
 class ImageData {
 public:
-    static constexpr int kMaxSide = 16384;
-    static constexpr int64_t kMaxPixels = int64_t{1} << 28;
+    // The largest side of any picture the game reads or makes. Its largest
+    // images (sprite atlases, full-screen backgrounds at the highest screen
+    // size) stay within 8,192 pixels per side; the limit keeps a hostile
+    // header or a script's size from asking for more than 256 MB of pixels.
+    // Image files and image surfaces share it.
+    static constexpr int kMaxSide = 8192;
 
     ImageData() = default;
     ImageData(const ImageData&) = delete;
     ImageData& operator=(const ImageData&) = delete;
     virtual ~ImageData() = default;
 
-    // True when a picture of this size may be made: both sides at least 1,
-    // neither above kMaxSide, the product not above kMaxPixels.
+    // True when a picture of this size may be made: both sides at least 1
+    // and neither above kMaxSide.
     static bool SizeAllowed(int64_t width, int64_t height);
 
     // Gives the image the size and a fresh pixel array, cleared to 0 when asked
     // (readers that write every pixel skip the clearing). False, and the image
-    // left empty, when the size is refused.
+    // left empty, when the size is refused or the memory cannot be had.
     bool Allocate(int width, int height, bool clear);
 
     int GetWidth() const { return width_; }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include "foundation/values/saturate.h"
+#include "rendering/image/image_data.h"
 #include "rendering/image/texture_tiles.h"
 
 namespace {
@@ -141,13 +143,16 @@ void ImageSurface::PackCels(const uint32_t* pixels, int w, int h, bool premultip
     FreeBits();
     packedCels_.clear();
     if (!celRects_.empty()) {
-        packedCelWidth_ = static_cast<int>(celRects_[0].fullWidth);
-        packedCelHeight_ = static_cast<int>(celRects_[0].fullHeight);
+        packedCelWidth_ = SaturateCast(celRects_[0].fullWidth);
+        packedCelHeight_ = SaturateCast(celRects_[0].fullHeight);
     } else {
         packedCelWidth_ = cols > 0 ? w / cols : w;
         packedCelHeight_ = rows > 0 ? h / rows : h;
     }
-    const int celW = std::max(packedCelWidth_, 0), celH = std::max(packedCelHeight_, 0);
+    // Cel sizes come from data files: no cel is larger than an image may be.
+    packedCelWidth_ = std::clamp(packedCelWidth_, 0, ImageData::kMaxSide);
+    packedCelHeight_ = std::clamp(packedCelHeight_, 0, ImageData::kMaxSide);
+    const int celW = packedCelWidth_, celH = packedCelHeight_;
     const int kind = PackedKindForFlags(flags_);
     std::vector<uint32_t> cel(static_cast<size_t>(celW) * static_cast<size_t>(celH));
     for (int n = 0; n < GetCelCount(); ++n) {
@@ -155,13 +160,13 @@ void ImageSurface::PackCels(const uint32_t* pixels, int w, int h, bool premultip
         // The stored part of a trimmed cel sits at the cel's top-left, the
         // way the drawing code addresses it.
         const FRect r = GetSourceCelRectByIndex(n);
-        const int x0 = static_cast<int>(r.x), y0 = static_cast<int>(r.y);
-        const int cw = std::min(static_cast<int>(r.w), celW), ch = std::min(static_cast<int>(r.h), celH);
+        const int64_t x0 = SaturateCast(r.x), y0 = SaturateCast(r.y);
+        const int cw = std::min(SaturateCast(r.w), celW), ch = std::min(SaturateCast(r.h), celH);
         for (int y = 0; pixels && y < ch; ++y) {
-            const int sy = y0 + y;
+            const int64_t sy = y0 + y;
             if (sy < 0 || sy >= h) continue;
             for (int x = 0; x < cw; ++x) {
-                const int sx = x0 + x;
+                const int64_t sx = x0 + x;
                 if (sx < 0 || sx >= w) continue;
                 uint32_t p = pixels[static_cast<size_t>(sy) * static_cast<size_t>(w) + static_cast<size_t>(sx)];
                 if (premultiply) p = PremultiplyPixel(p);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_child.h"
 #include "rendering/image/image_host.h"
@@ -40,12 +41,12 @@ ImageSurface::~ImageSurface() {
 }
 
 int ImageSurface::GetCelWidth() const {
-    if (!celRects_.empty()) return static_cast<int>(celRects_[0].fullWidth);
+    if (!celRects_.empty()) return SaturateCast(celRects_[0].fullWidth);
     return cols > 0 ? width / cols : width;
 }
 
 int ImageSurface::GetCelHeight() const {
-    if (!celRects_.empty()) return static_cast<int>(celRects_[0].fullHeight);
+    if (!celRects_.empty()) return SaturateCast(celRects_[0].fullHeight);
     return rows > 0 ? height / rows : height;
 }
 
@@ -73,7 +74,7 @@ Rect ImageSurface::GetCelRectByIndex(int n) const {
     if (!celRects_.empty()) {
         if (n < 0 || n >= static_cast<int>(celRects_.size())) return Rect();
         const CelRectRecord& r = celRects_[static_cast<size_t>(n)];
-        return Rect(static_cast<int>(r.x), static_cast<int>(r.y), static_cast<int>(r.w), static_cast<int>(r.h));
+        return Rect(SaturateCast(r.x), SaturateCast(r.y), SaturateCast(r.w), SaturateCast(r.h));
     }
     const int c = std::max(cols, 1);
     const int cw = GetCelWidth(), ch = GetCelHeight();
@@ -122,20 +123,35 @@ ImageSurface* ImageSurface::ResolveCel(int cel, float* x, float* y, FRect* sourc
 }
 
 uint32_t ImageSurface::GetPixel(int x, int y, int cel) {
-    if (!IsValidCel(cel)) return 0;
+    int px = 0, py = 0;
+    return LocateCelPixel(x, y, cel, &px, &py) ? PixelAt(px, py) : 0;
+}
+
+bool ImageSurface::LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const {
+    if (!IsValidCel(cel)) return false;
     const FRect r = GetSourceCelRectByIndex(cel);
+    // Wide enough for script coordinates moved by record offsets from data files.
+    int64_t px = x, py = y;
     if (!celRects_.empty()) {
         const CelRectRecord& record = celRects_[static_cast<size_t>(cel)];
-        x -= static_cast<int>(record.offsetX);
-        y -= static_cast<int>(record.offsetY);
+        px -= SaturateCast(record.offsetX);
+        py -= SaturateCast(record.offsetY);
     }
-    if (x < 0 || y < 0 || static_cast<float>(x) >= r.w || static_cast<float>(y) >= r.h) return 0;
+    if (px < 0 || py < 0 || static_cast<float>(px) >= r.w || static_cast<float>(py) >= r.h) return false;
+    px += SaturateCast(r.x);
+    py += SaturateCast(r.y);
+    // A record reaching outside the surface reads nothing.
+    if (px < 0 || py < 0 || px >= sourceWidth || py >= sourceHeight) return false;
+    *surfaceX = static_cast<int>(px);
+    *surfaceY = static_cast<int>(py);
+    return true;
+}
+
+uint32_t ImageSurface::PixelAt(int x, int y) {
+    if (x < 0 || y < 0 || x >= sourceWidth || y >= sourceHeight) return 0;
     const uint32_t* bits = GetBits();
     if (!bits) return 0;
-    const int px = static_cast<int>(r.x) + x, py = static_cast<int>(r.y) + y;
-    // A record reaching outside the surface reads nothing.
-    if (px < 0 || py < 0 || px >= sourceWidth || py >= sourceHeight) return 0;
-    return bits[static_cast<size_t>(py) * static_cast<size_t>(sourceWidth) + static_cast<size_t>(px)];
+    return bits[static_cast<size_t>(y) * static_cast<size_t>(sourceWidth) + static_cast<size_t>(x)];
 }
 
 Image* ImageSurface::Duplicate() { return new ImageChild(this); }

@@ -53,6 +53,7 @@ public:
     ImageSurface* GetSurface() override { return this; }
     ImageSurface* ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) override;
     uint32_t GetPixel(int x, int y, int cel) override;
+    bool LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const override;
     bool IsPlain() const override { return !locked_ && packedCels_.empty(); }
     Image* Duplicate() override;
     Rect GetCelRect(int col, int row) const override;
@@ -64,8 +65,12 @@ public:
     virtual ImageSurface* GetOwnerSurface() { return this; }
 
     // Storage.
-    void Create(int w, int h);
-    void SetBits(const uint32_t* pixels, int w, int h, bool premultiply);
+    // Both refuse a negative size or one beyond ImageData::kMaxSide per side
+    // (false, nothing changed), except that SetBits takes a negative size as
+    // empty; SetBits also fails, leaving the image empty, when memory for the
+    // bits cannot be had.
+    bool Create(int w, int h);
+    bool SetBits(const uint32_t* pixels, int w, int h, bool premultiply);
     void SetFlags(uint32_t flags) { flags_ = flags; }
     void SetCelRects(const std::vector<CelDataRecord>& records);
     const std::vector<CelRectRecord>& GetCelRects() const { return celRects_; }
@@ -119,7 +124,9 @@ public:
     const Matrix4& GetProjection() const { return projection_; }
     // Frees the bits once the textures hold the pixels (after an upload).
     void DropBitsHeldByTextures();
-    // The bits as a fresh allocation of sourceWidth x sourceHeight plus the guard.
+    // The bits as a fresh allocation of sourceWidth x sourceHeight plus the
+    // guard; null (and no bits) when that size is beyond the limit or memory
+    // cannot be had.
     uint32_t* AllocateBits();
 
     // ImageRenderTarget: drawing into this image.
@@ -156,6 +163,8 @@ public:
 protected:
     // Frees the bits, packed cels stay.
     void FreeBits() { bits_.reset(); }
+    // This surface's pixel at (x, y), from GetBits; 0 outside it or without bits.
+    uint32_t PixelAt(int x, int y);
 
 private:
     struct BitsDeleter {

@@ -18,6 +18,9 @@ std::unique_ptr<DeviceImage> ImageSurfaceFactory::CreateDrawBuffer(int width, in
 
 std::unique_ptr<DeviceImage> ImageSurfaceFactory::CreateImage(int width, int height, const uint32_t* argb) {
     auto image = std::make_unique<ImageSurface>(false);
+    // Device pixels are premultiplied already: copied as they are, and drawn
+    // as premultiplied, not as straight alpha.
     image->SetBits(argb, width, height, false);
+    image->premultiplied = true;
     return image;
 }

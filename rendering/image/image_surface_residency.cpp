@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "foundation/system/text.h"
 #include "rendering/device/d3d_interface.h"
+#include "rendering/image/image_data.h"
 #include "rendering/image/image_packed.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/texture_tiles.h"
@@ -35,6 +37,12 @@ void ConvertLockedPixels(plat::Format format, const uint8_t* src, uint32_t* dst,
     }
 }
 
+// Images share the image files' limit: a size from a script or a file cannot
+// ask for more memory than the game's largest picture. Empty is allowed.
+bool SizeWithinLimit(int64_t w, int64_t h) {
+    return w >= 0 && h >= 0 && w <= ImageData::kMaxSide && h <= ImageData::kMaxSide;
+}
+
 // One row of bits into a staging surface of the image's format.
 void ConvertRowToSurface(plat::Format format, const uint32_t* src, uint8_t* dst, int n) {
     if (format == plat::Format::A8R8G8B8 || format == plat::Format::X8R8G8B8) {
@@ -48,24 +56,30 @@ void ConvertRowToSurface(plat::Format format, const uint32_t* src, uint8_t* dst,
 }  // namespace
 
 uint32_t* ImageSurface::AllocateBits() {
+    bits_.reset();
+    if (!SizeWithinLimit(sourceWidth, sourceHeight)) return nullptr;
     const size_t count = static_cast<size_t>(std::max(sourceWidth, 0)) * static_cast<size_t>(std::max(sourceHeight, 0));
-    bits_.reset(new uint32_t[count + 1]());
+    bits_.reset(new (std::nothrow) uint32_t[count + 1]());
+    if (!bits_) return nullptr;
     bits_[count] = kBitsGuardWord;
     return bits_.get();
 }
 
-void ImageSurface::Create(int w, int h) {
+bool ImageSurface::Create(int w, int h) {
+    if (!SizeWithinLimit(w, h)) return false;
     FreeTextures();
     ReleaseSurfaceObject();
     FreeBits();
     SetSize(w, h);
     DiscardSurface();
+    return true;
 }
 
-void ImageSurface::SetBits(const uint32_t* pixels, int w, int h, bool premultiply) {
-    if (pixels && pixels == bits_.get()) return;
-    premultiplied = premultiply;
+bool ImageSurface::SetBits(const uint32_t* pixels, int w, int h, bool premultiply) {
+    if (pixels && pixels == bits_.get()) return true;
     if (w < 0 || h < 0) w = h = 0;
+    if (!SizeWithinLimit(w, h)) return false;
+    premultiplied = premultiply;
     if (flags_ & kImagePacked) {
         PackCels(pixels, w, h, premultiply);
     } else {
@@ -74,7 +88,11 @@ void ImageSurface::SetBits(const uint32_t* pixels, int w, int h, bool premultipl
         if (!bits_ || w != sourceWidth || h != sourceHeight) {
             FreeBits();
             SetSize(w, h);
-            AllocateBits();
+            if (!AllocateBits()) {
+                SetSize(0, 0);
+                DiscardSurface();
+                return false;
+            }
         }
         const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
         if (pixels) {
@@ -87,6 +105,7 @@ void ImageSurface::SetBits(const uint32_t* pixels, int w, int h, bool premultipl
     }
     dirty_ = true;
     DiscardSurface();
+    return true;
 }
 
 uint32_t* ImageSurface::GetBits() {
@@ -121,7 +140,11 @@ void ImageSurface::ReadBackSurface() {
     plat::LockedRect locked;
     if (!d3d->CheckResult("GetBits::GetRenderTargetData", device->GetRenderTargetData(surface_, copy)) &&
         !d3d->CheckResult("GetBits::LockRect", copy->LockRect(&locked, nullptr, plat::kLockReadOnly))) {
-        if (!bits_) AllocateBits();
+        if (!bits_ && !AllocateBits()) {
+            d3d->CheckResult("GetBits::UnlockRect", copy->UnlockRect());
+            copy->Release();
+            return;
+        }
         const int w = std::min(sourceWidth, static_cast<int>(desc.width));
         const int h = std::min(sourceHeight, static_cast<int>(desc.height));
         for (int y = 0; y < h; ++y)
@@ -142,7 +165,7 @@ plat::Surface* ImageSurface::GetD3DSurface() {
 }
 
 void ImageSurface::CreateSurface() {
-    if (surface_ || sourceWidth <= 0 || sourceHeight <= 0) return;
+    if (surface_ || sourceWidth <= 0 || sourceHeight <= 0 || !SizeWithinLimit(sourceWidth, sourceHeight)) return;
     D3DInterface* d3d = ReadyDevice();
     if (!d3d) return;
     std::lock_guard lock(d3d->GetDeviceLock());

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_packed.h"
 #include "rendering/image/image_surface.h"
@@ -174,13 +175,13 @@ Rect CelRegion(ImageSurface* image, const FRect* at) {
     const std::vector<CelRectRecord>& records = owner->GetCelRects();
     if (records.empty()) {
         if (cw <= 0 || ch <= 0) return Rect(0, 0, cw, ch);
-        const int col = std::max(static_cast<int>(px) / cw, 0), row = std::max(static_cast<int>(py) / ch, 0);
+        const int col = std::max(SaturateCast(px) / cw, 0), row = std::max(SaturateCast(py) / ch, 0);
         return Rect(col * cw, row * ch, cw, ch);
     }
     for (const CelRectRecord& r : records)
         if (FRect(r.x, r.y, r.w, r.h).Contains(px, py))
-            return Rect(static_cast<int>(r.x), static_cast<int>(r.y), cw, ch);
-    return Rect(static_cast<int>(records[0].x), static_cast<int>(records[0].y), cw, ch);
+            return Rect(SaturateCast(r.x), SaturateCast(r.y), cw, ch);
+    return Rect(SaturateCast(records[0].x), SaturateCast(records[0].y), cw, ch);
 }
 
 constexpr uint32_t kLayoutFlagsMask = ~static_cast<uint32_t>(kImageSurfaceIsTexture);
@@ -399,6 +400,7 @@ bool RecoverBits(D3DInterface& d3d, ImageSurface* image) {
         pieces->changeCounter != image->GetGeneration() || pieces->format == plat::Format::Unknown)
         return false;
     uint32_t* bits = image->HasBits() ? image->RawBits() : image->AllocateBits();
+    if (!bits) return false;
     const int imageW = image->sourceWidth, imageH = image->sourceHeight;
     for (int r = 0; r < pieces->rows; ++r) {
         for (int c = 0; c < pieces->cols; ++c) {

@@ -29,6 +29,14 @@ int ImageFile::Seek(long offset, int origin) { return PakSeek(handle_->file, off
 
 long ImageFile::Tell() { return PakTell(handle_->file); }
 
+long ImageFile::Remaining() {
+    const long at = Tell();
+    if (at < 0 || Seek(0, SEEK_END) != 0) return -1;
+    const long end = Tell();
+    if (Seek(at, SEEK_SET) != 0 || end < at) return -1;
+    return end - at;
+}
+
 // Written images are ordinary files; the file layer maps the data path.
 WriteStream OpenForWriting(std::string_view path) { return WriteStream(plat::OpenFile(path, "wb")); }
 

@@ -29,6 +29,9 @@ public:
     // Zero on success; origin is SEEK_SET, SEEK_CUR or SEEK_END.
     int Seek(long offset, int origin);
     long Tell();
+    // Bytes from the position to the end of the file; -1 when unknown. The
+    // position is kept.
+    long Remaining();
 
 private:
     explicit ImageFile(FileHandle* handle) : handle_(handle) {}

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <new>
 
 #include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
@@ -242,9 +243,7 @@ void DecodePixels(LzwDecoder& decoder, ImageData& image, bool interlaced, const 
     }
 }
 
-}  // namespace
-
-std::unique_ptr<ImageData> GetGIFImage(std::string_view fileName) {
+std::unique_ptr<ImageData> ReadGif(std::string_view fileName) {
     std::unique_ptr<image_io::ImageFile> file = image_io::ImageFile::Open(fileName);
     if (!file) return nullptr;
     ByteSource src(*file);
@@ -274,6 +273,8 @@ std::unique_ptr<ImageData> GetGIFImage(std::string_view fileName) {
     const int width = descriptor[4] | descriptor[5] << 8;
     const int height = descriptor[6] | descriptor[7] << 8;
     const int flags = descriptor[8];
+    // The code stream can end anywhere, so the file's length says nothing of
+    // the size; the limit bounds what a header may ask for.
     if (!ImageData::SizeAllowed(width, height)) return nullptr;
 
     Palette palette;
@@ -296,4 +297,16 @@ std::unique_ptr<ImageData> GetGIFImage(std::string_view fileName) {
     auto decoder = std::make_unique<LzwDecoder>(src, minCodeSize);
     DecodePixels(*decoder, *image, (flags & 0x40) != 0, palette, transparent);
     return image;
+}
+
+}  // namespace
+
+std::unique_ptr<ImageData> GetGIFImage(std::string_view fileName) {
+    // Nothing may escape a reader: the pixels fail by return value, and a
+    // failure of the small allocations besides ends here.
+    try {
+        return ReadGif(fileName);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }

@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 
 #include <csetjmp>
+#include <new>
 
 #include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
@@ -141,9 +142,7 @@ bool EncodeFrom(jpeg_compress_struct* cinfo, JumpingErrors* errors, FILE* stream
     return true;
 }
 
-}  // namespace
-
-std::unique_ptr<ImageData> GetJPEGImage(std::string_view fileName) {
+std::unique_ptr<ImageData> ReadJpeg(std::string_view fileName) {
     std::unique_ptr<image_io::ImageFile> file = image_io::ImageFile::Open(fileName);
     if (!file) return nullptr;
 
@@ -160,11 +159,28 @@ std::unique_ptr<ImageData> GetJPEGImage(std::string_view fileName) {
     source->manager.term_source = TermSource;
     source->file = file.get();
 
-    auto image = std::make_unique<ImageData>();
-    bool ok = DecodeInto(&cinfo, &errors, source.get(), image.get());
+    std::unique_ptr<ImageData> image;
+    bool ok = false;
+    try {
+        image = std::make_unique<ImageData>();
+        ok = DecodeInto(&cinfo, &errors, source.get(), image.get());
+    } catch (const std::bad_alloc&) {
+        ok = false;  // the decompressor still goes
+    }
     jpeg_destroy_decompress(&cinfo);
     if (!ok) return nullptr;
     return image;
+}
+
+}  // namespace
+
+std::unique_ptr<ImageData> GetJPEGImage(std::string_view fileName) {
+    // Nothing may escape a reader: an allocation that fails reads as no image.
+    try {
+        return ReadJpeg(fileName);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 bool WriteJPEGImage(std::string_view path, const ImageData& image) {

@@ -7,6 +7,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <new>
 
 #include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
@@ -44,7 +45,9 @@ bool DecodeInto(png_structp png, png_infop info, ImageData* image) {
     if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) return false;
 
     // Interlaced passes fill each row in steps; clear it so no pixel is ever
-    // undefined, even between passes.
+    // undefined, even between passes. Compressed rows say nothing of the
+    // size before they are read, so the size limit (set as libpng's user
+    // limit too) bounds what a header may ask for.
     if (!image->Allocate(static_cast<int>(width), static_cast<int>(height), passes > 1))
         return false;
     for (int pass = 0; pass < passes; ++pass)
@@ -72,9 +75,7 @@ bool EncodeFrom(png_structp png, png_infop info, FILE* stream, const ImageData* 
     return true;
 }
 
-}  // namespace
-
-std::unique_ptr<ImageData> GetPNGImage(std::string_view fileName) {
+std::unique_ptr<ImageData> ReadPng(std::string_view fileName) {
     std::unique_ptr<image_io::ImageFile> file = image_io::ImageFile::Open(fileName);
     if (!file) return nullptr;
 
@@ -90,11 +91,28 @@ std::unique_ptr<ImageData> GetPNGImage(std::string_view fileName) {
     png_set_user_limits(png, ImageData::kMaxSide, ImageData::kMaxSide);
     png_set_read_fn(png, file.get(), ReadThroughFile);
 
-    auto image = std::make_unique<ImageData>();
-    bool ok = DecodeInto(png, info, image.get());
+    std::unique_ptr<ImageData> image;
+    bool ok = false;
+    try {
+        image = std::make_unique<ImageData>();
+        ok = DecodeInto(png, info, image.get());
+    } catch (const std::bad_alloc&) {
+        ok = false;  // the structures still go
+    }
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) return nullptr;
     return image;
+}
+
+}  // namespace
+
+std::unique_ptr<ImageData> GetPNGImage(std::string_view fileName) {
+    // Nothing may escape a reader: an allocation that fails reads as no image.
+    try {
+        return ReadPng(fileName);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 bool WritePNGImage(std::string_view path, const ImageData& image) {

@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <new>
 
 #include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
@@ -18,9 +19,7 @@ static_assert(std::endian::native == std::endian::little);
 
 int Read16(const uint8_t* p) { return p[0] | p[1] << 8; }
 
-}  // namespace
-
-std::unique_ptr<ImageData> GetTGAImage(std::string_view fileName) {
+std::unique_ptr<ImageData> ReadTga(std::string_view fileName) {
     std::unique_ptr<image_io::ImageFile> file = image_io::ImageFile::Open(fileName);
     if (!file) return nullptr;
 
@@ -39,8 +38,26 @@ std::unique_ptr<ImageData> GetTGAImage(std::string_view fileName) {
     if (colourMapType != 0 || imageType != kUncompressedTrueColour) return nullptr;
     if (idLength > 0 && file->Seek(idLength, SEEK_CUR) != 0) return nullptr;
 
+    // The header's size is only a claim: allocate for no more pixels than
+    // the file holds.
+    if (!ImageData::SizeAllowed(width, height)) return nullptr;
+    const long remaining = file->Remaining();
+    if (remaining < 0 || remaining / 4 < int64_t{width} * height) return nullptr;
+
     auto image = std::make_unique<ImageData>();
     if (!image->Allocate(width, height, false)) return nullptr;
     if (file->Read(image->GetBits(), 4, image->PixelCount()) != image->PixelCount()) return nullptr;
     return image;
+}
+
+}  // namespace
+
+std::unique_ptr<ImageData> GetTGAImage(std::string_view fileName) {
+    // Nothing may escape a reader; the sizes are checked before the pixels
+    // are allocated, this only covers the small allocations besides.
+    try {
+        return ReadTga(fileName);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }

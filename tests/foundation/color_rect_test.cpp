@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "foundation/values/color.h"
 #include "foundation/values/rect.h"
 
@@ -89,6 +91,20 @@ TEST(RectTest, CornerIntersection) {
     CornerRect none = IntersectCornerRects({0, 0, 10, 10}, {11, 0, 20, 20});
     EXPECT_EQ(none.left, 0);
     EXPECT_EQ(none.right, 0);
+}
+
+// Script sizes reach INT_MAX; the right edge x + w did not fit an int.
+TEST(RectTest, IntersectionNearIntMaxDoesNotOverflow) {
+    const Rect huge(10, 20, INT_MAX, INT_MAX);
+    EXPECT_EQ(huge.Intersection(Rect(0, 0, 200, 100)), Rect(10, 20, 190, 80));
+    EXPECT_EQ(Rect(0, 0, 200, 100).Intersection(huge), Rect(10, 20, 190, 80));
+    EXPECT_EQ(huge.Intersection(Rect(5, 5, INT_MAX, INT_MAX)), Rect(10, 20, INT_MAX - 5, INT_MAX - 15));
+    // Far left and far right: the width of the span does not fit an int either.
+    EXPECT_EQ(Rect(INT_MIN, 0, INT_MAX, 10).Intersection(Rect(INT_MAX - 1, 0, 1, 10)), Rect(0, 0, 0, 0));
+    EXPECT_EQ(Rect(INT_MIN, 0, INT_MAX, 10).Intersection(Rect(-2, 0, 5, 10)), Rect(-2, 0, 1, 10));
+    CornerRect wide = IntersectCornerRects({INT_MIN, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MAX, 10});
+    EXPECT_EQ(wide.left, INT_MIN);
+    EXPECT_EQ(wide.right, INT_MAX);
 }
 
 }  // namespace

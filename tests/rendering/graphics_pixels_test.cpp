@@ -148,6 +148,27 @@ TEST_F(GraphicsPixelTest, OffscreenDrawsAddUpAndCompositeOverTheDestination) {
     EXPECT_TRUE(Near(background, At(40, 22), 0));
 }
 
+// A screen capture holds the device's premultiplied pixels; drawn as straight
+// alpha, a capture of an opaque frame faded to half came out at half
+// brightness, and every transition built on a capture darkened midway.
+TEST_F(GraphicsPixelTest, HalfFadedScreenCaptureKeepsItsBrightness) {
+    const Argb frame{255, 100, 100, 100};
+    Background(frame);
+    std::unique_ptr<DeviceImage> shot = d3d->CaptureScreen();
+    auto* capture = dynamic_cast<ImageSurface*>(shot.get());
+    ASSERT_NE(nullptr, capture);
+    EXPECT_TRUE(capture->IsPremultiplied());
+    Target()->Clear();
+    const Argb fade{128, 255, 255, 255};  // the fade colour, premultiplied
+    {
+        Graphics g(Target());
+        g.SetColorizeImages(true);
+        g.SetColor(Color::FromRGBAFlag(fade.r, fade.g, fade.b, fade.a, true));
+        g.DrawImage(capture, 0, 0, 0, FRect(0, 0, 20, 20));
+    }
+    EXPECT_TRUE(Near(Over(Modulate(frame, fade), Argb{0, 0, 0, 0}), At(10, 10)));
+}
+
 // A blend shader that leaves the fixed pipeline's work in place: the image
 // (first texture) modulated by the background copy (second texture).
 class PassThroughShader : public DeviceShaderProgram {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "graphics_test_support.h"
 
 namespace {
@@ -64,6 +66,34 @@ TEST(GraphicsStateTest, RectanglesAreTranslatedTruncatedAndClipped) {
     EXPECT_EQ(Color::FromRGB(1, 2, 3), target.calls[0].color);
     EXPECT_EQ("clear", target.calls[1].op);
     EXPECT_EQ(0, target.calls[1].rect.w);
+}
+
+// Script sizes near INT_MAX overflowed the translated rectangle's right edge.
+TEST(GraphicsStateTest, RectanglesOfScriptSizesNearIntMaxStayInsideTheClip) {
+    RecordingTarget target(200, 100);
+    Graphics g(&target);
+    g.Translate(10, 5);
+    g.FillRect(0, 0, INT_MAX, INT_MAX);
+    g.ClearRect(-20, -20, INT_MAX, INT_MAX);
+    ASSERT_EQ(2u, target.calls.size());
+    EXPECT_EQ(Rect(10, 5, 190, 95), target.calls[0].rect);
+    EXPECT_EQ(Rect(0, 0, 200, 100), target.calls[1].rect);
+}
+
+// Float sizes beyond the int range used to wrap to INT_MIN: a clip 3e9 wide
+// shut the clip, and the whole of a target as wide as an int clipped away.
+TEST(GraphicsStateTest, FloatSizesBeyondTheIntRangeSaturate) {
+    RecordingTarget target(200, 100);
+    Graphics g(&target);
+    volatile float huge = 3e9f;  // a value known only at run time, as a script's is
+    g.ClipRectR(FRect(10, 10, huge, huge));
+    EXPECT_EQ(FRect(10, 10, 190, 90), g.GetClipRect());
+
+    RecordingTarget vast(INT_MAX, INT_MAX);
+    Graphics whole(&vast);
+    whole.FillRect(5, 5, 100, 100);
+    ASSERT_EQ(1u, vast.calls.size());
+    EXPECT_EQ(Rect(5, 5, 100, 100), vast.calls[0].rect);
 }
 
 TEST(GraphicsStateTest, OutlinesStartAtTheTranslation) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "rendering/imagefile/image_files.h"
 #include "tests/rendering/image_test_support.h"
@@ -182,6 +183,31 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetBits()[0], Opaque(layout.globalPalette[1]));
     for (size_t i = 1; i < image->PixelCount(); ++i) ASSERT_EQ(image->GetBits()[i], 0u) << i;
+}
+
+// A 34-byte GIF claiming 16384 x 16384 made the reader allocate and clear
+// 1 GB. The code stream gives no bound before decoding, so the size limit
+// is the bound: 8,192 per side.
+TEST_F(GifFiles, TinyFileClaimingAHugeImageAllocatesNoMoreThanTheLimit) {
+    GifLayout layout = Ramp(2, 2, 2, [](int i) { return i % 4; });
+    Bytes tiny = image_test::BuildGif(layout);
+    const size_t d = 13 + 12 + 1 + 4;  // width field of the image descriptor (after a 4-entry table)
+    const size_t streamStart = d + 5 + 1;  // after the descriptor and the minimum code size
+    tiny.resize(streamStart);
+    tiny.insert(tiny.end(), {0, ';'});  // an empty code stream
+    for (auto [w, h, readable] : {std::tuple{16384, 16384, false}, std::tuple{8193, 1, false},
+                                  std::tuple{ImageData::kMaxSide, 2, true}}) {
+        Bytes sized = tiny;
+        sized[d] = static_cast<uint8_t>(w);
+        sized[d + 1] = static_cast<uint8_t>(w >> 8);
+        sized[d + 2] = static_cast<uint8_t>(h);
+        sized[d + 3] = static_cast<uint8_t>(h >> 8);
+        image_test::WriteBytes(path_, sized);
+        std::unique_ptr<ImageData> image;
+        const int64_t largest = image_test::LargestAllocationDuring([&] { image = GetGIFImage(path_); });
+        EXPECT_EQ(image != nullptr, readable) << w << "x" << h << " in " << sized.size() << " bytes";
+        EXPECT_LE(largest, image_test::kLimitPixelBytes) << w << "x" << h;
+    }
 }
 
 TEST_F(GifFiles, RandomCorruptionNeverCrashes) {

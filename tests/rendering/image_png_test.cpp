@@ -181,6 +181,29 @@ Bytes WithHeaderSize(Bytes file, uint32_t width, uint32_t height) {
     return file;
 }
 
+// A 68-byte interlaced PNG claiming 16384 x 16384 made the reader allocate
+// and clear 1 GB before reading any pixel. Rows say nothing of the size
+// until they are decoded, so the size limit bounds what a header may ask.
+TEST(PngFiles, TinyInterlacedFileClaimingAHugeImageAllocatesNoMoreThanTheLimit) {
+    TempDir dir;
+    PngLayout layout;
+    layout.width = layout.height = 2;
+    layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    layout.interlaced = true;
+    layout.rows = {Bytes(8, 0x40), Bytes(8, 0x80)};
+    const std::string small = dir.Path("small.png");
+    image_test::WritePngDirect(small, layout);
+    const Bytes bytes = image_test::ReadBytes(small);
+    const std::string path = dir.Path("claims.png");
+    for (auto [w, h] : {std::pair{16384u, 16384u}, std::pair{8193u, 64u}}) {
+        image_test::WriteBytes(path, WithHeaderSize(bytes, w, h));
+        std::unique_ptr<ImageData> image;
+        const int64_t largest = image_test::LargestAllocationDuring([&] { image = GetPNGImage(path); });
+        EXPECT_EQ(image, nullptr) << w << "x" << h << " in " << bytes.size() << " bytes";
+        EXPECT_LE(largest, image_test::kLimitPixelBytes) << w << "x" << h;
+    }
+}
+
 TEST(PngFiles, HostileFilesGiveNoImage) {
     TempDir dir;
     auto image = RandomImage(8, 8, 3);
@@ -200,14 +223,16 @@ TEST(PngFiles, HostileFilesGiveNoImage) {
         ASSERT_EQ(GetPNGImage(path), nullptr) << "cut at " << n;
     }
 
-    for (auto [w, h] : {std::pair{16385u, 1u}, std::pair{1u, 16385u}, std::pair{0x7FFFFFFFu, 0x7FFFFFFFu},
+    for (auto [w, h] : {std::pair{8193u, 1u}, std::pair{1u, 16385u}, std::pair{0x7FFFFFFFu, 0x7FFFFFFFu},
                         std::pair{0u, 8u}}) {
         image_test::WriteBytes(path, WithHeaderSize(bytes, w, h));
         EXPECT_EQ(GetPNGImage(path), nullptr) << w << "x" << h;
     }
-    // The size check alone, at its limits.
-    EXPECT_TRUE(ImageData::SizeAllowed(16384, 16384));
-    EXPECT_FALSE(ImageData::SizeAllowed(16385, 2));
+    // The size check alone, at its limits: 8,192 per side, what the game's
+    // largest images need.
+    EXPECT_TRUE(ImageData::SizeAllowed(8192, 8192));
+    EXPECT_FALSE(ImageData::SizeAllowed(8193, 2));
+    EXPECT_FALSE(ImageData::SizeAllowed(2, 8193));
     EXPECT_FALSE(ImageData::SizeAllowed(0, 2));
 
     Lcg rng(4);

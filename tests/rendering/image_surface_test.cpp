@@ -5,6 +5,7 @@
 #include "image_surface_test_support.h"
 #include "rendering/image/image_atlas_region.h"
 #include "rendering/image/image_child.h"
+#include "rendering/image/image_data.h"
 
 namespace {
 
@@ -53,6 +54,27 @@ TEST(ImageSurfaceBits, SetBitsOfTheSameSizeAfterTheBitsWereFreed) {
     ASSERT_TRUE(image.HasBits());
     EXPECT_EQ(0xFF00FF00u, image.GetBits()[3]);
     EXPECT_EQ(kBitsGuardWord, image.GetBits()[4]);
+}
+
+// Sizes from scripts reached the allocator unchecked: a 200000 x 200000
+// image ended the program out of memory. Images keep the image files' limit.
+TEST(ImageSurfaceBits, SizesBeyondTheImageLimitFailByReturnValue) {
+    ImageSurface image;
+    EXPECT_FALSE(image.Create(200000, 200000));
+    EXPECT_EQ(0, image.width);
+    EXPECT_TRUE(image.Create(ImageData::kMaxSide, 2));
+    EXPECT_FALSE(image.Create(ImageData::kMaxSide + 1, 2));
+    EXPECT_FALSE(image.Create(2, ImageData::kMaxSide + 1));
+    EXPECT_EQ(ImageData::kMaxSide, image.width);  // a refusal changes nothing
+    const std::vector<uint32_t> px(4, 0xFF102030u);
+    ASSERT_TRUE(image.SetBits(px.data(), 2, 2, false));
+    EXPECT_FALSE(image.SetBits(nullptr, 200000, 200000, false));
+    EXPECT_EQ(0xFF102030u, image.GetPixel(1, 1, 0));
+    // However a size got there, no bits are made for it.
+    ImageSurface sized;
+    sized.SetSize(200000, 200000);
+    EXPECT_EQ(nullptr, sized.GetBits());
+    EXPECT_EQ(0u, sized.GetPixel(1, 1, 0));
 }
 
 ImageSurface* TrimmedSheet(ImageSurface& image) {
@@ -135,6 +157,41 @@ TEST(ImageCels, AtlasPieceAndChildPresentTheirSurface) {
     EXPECT_EQ(2, fromPiece->cols);
 }
 
+// Two pieces of 10 x 20 cels side by side: "walk" (cels 0, 1), "jump" (2, 3).
+void TwoPieceAtlas(ImageSurface& atlas) {
+    atlas.SetSize(40, 20);
+    CelDataRecord walk, jump;
+    walk.name = L"walk";
+    jump.name = L"jump";
+    walk.cols = jump.cols = 2;
+    walk.cels = {{0, 0, 10, 20, 0, 0, 10, 20}, {10, 0, 10, 20, 0, 0, 10, 20}};
+    jump.cels = {{20, 0, 10, 20, 0, 0, 10, 20}, {30, 0, 10, 20, 0, 0, 10, 20}};
+    atlas.SetCelRects({walk, jump});
+    atlas.SetBits(imgtest::Pattern(40, 20).data(), 40, 20, false);
+}
+
+// The duplicate of a piece was a child of the whole atlas with the piece's
+// rows and columns but not its first cel: it drew another piece's frames.
+TEST(ImageCels, DuplicatedAtlasPieceDrawsThePiecesOwnFrames) {
+    ImageSurface atlas;
+    TwoPieceAtlas(atlas);
+    ImageAtlasPiece jump(&atlas, 1);
+    std::unique_ptr<Image> copy(jump.Duplicate());
+    EXPECT_NE(nullptr, dynamic_cast<ImageSurface*>(copy.get()));  // a private image can be drawn into
+    EXPECT_EQ(2, copy->GetCelCount());
+    EXPECT_EQ(10, copy->GetCelWidth());
+    for (int cel : {0, 1}) {
+        FRect want(0, 0, 10, 20), got(0, 0, 10, 20);
+        float wx = 0, wy = 0, gx = 0, gy = 0;
+        EXPECT_EQ(jump.ResolveCel(cel, &wx, &wy, &want, nullptr), copy->ResolveCel(cel, &gx, &gy, &got, nullptr));
+        EXPECT_EQ(FRect(static_cast<float>(20 + 10 * cel), 0, 10, 20), got) << cel;
+        EXPECT_EQ(want, got) << cel;
+        EXPECT_EQ(imgtest::PatternPixel(20 + 10 * cel + 4, 7), copy->GetPixel(4, 7, cel)) << cel;
+    }
+    EXPECT_EQ(nullptr, copy->ResolveCel(2, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0u, copy->GetPixel(4, 7, 2));
+}
+
 TEST(ImageRegistration, EverySurfaceJoinsTheApplicationSetWhileItLives) {
     imgtest::FakeImageSet set;
     {
@@ -167,6 +224,34 @@ TEST_F(ImageDrawTest, DrawingIntoAnImageFreesItsBitsAndReadingBringsThemBack) {
     // The canvas draws what was drawn into it.
     Target()->DrawImage(canvas, 100, 100, FRect(0, 0, 16, 16), Color::White, &state);
     EXPECT_EQ(imgtest::PatternPixel(0, 0), Pixel(DrawBufferPixels(), 104, 104));
+}
+
+// A duplicate drawn into showed its new pixels while hit tests still read
+// its parent's: the two disagreed about what the player sees.
+TEST_F(ImageDrawTest, DuplicateDrawnIntoHitTestsThePixelsItShows) {
+    Start(imgtest::Caps(false, 4096));
+    ImageSurface* parent = MakeImage(imgtest::Pattern(16, 8), 16, 8);
+    parent->SetRowsCols(1, 2);
+    std::unique_ptr<Image> duplicate(parent->Duplicate());
+    auto* child = dynamic_cast<ImageSurface*>(duplicate.get());
+    ASSERT_NE(nullptr, child);
+    auto drawnAt = [&](int cel, int cx, int cy) {
+        Target()->Clear();
+        FRect source(0, 0, 8, 8);
+        float x = 40, y = 40;
+        ImageSurface* shown = child->ResolveCel(cel, &x, &y, &source, nullptr);
+        Target()->DrawImage(shown, x, y, source, Color::White, &state);
+        return Pixel(DrawBufferPixels(), 40 + cx, 40 + cy);
+    };
+    // Untouched, it shows its parent's pixels.
+    EXPECT_EQ(imgtest::PatternPixel(8 + 3, 2), drawnAt(1, 3, 2));
+    EXPECT_EQ(drawnAt(1, 3, 2), child->GetPixel(3, 2, 1));
+    // Drawn into, as a widget's private image is, it shows its own.
+    child->FillRect(Rect(8, 0, 8, 4), Color::FromRGB(255, 0, 0), &state);
+    EXPECT_EQ(0xFFFF0000u, drawnAt(1, 3, 2));
+    EXPECT_EQ(drawnAt(1, 3, 2), child->GetPixel(3, 2, 1));
+    EXPECT_EQ(drawnAt(1, 3, 6), child->GetPixel(3, 6, 1));
+    EXPECT_EQ(drawnAt(0, 3, 2), child->GetPixel(3, 2, 0));
 }
 
 TEST_F(ImageDrawTest, ClippedDrawsCutTheSourceOrDrawNothing) {

@@ -4,6 +4,7 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -12,7 +13,42 @@
 #include <map>
 #include <utility>
 
+// Present when the address sanitizer is linked in; weak, so that other
+// builds link and skip the allocation checks.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*)) __attribute__((weak));
+
 namespace image_test {
+
+namespace {
+
+std::atomic<bool> g_watching{false};
+std::atomic<size_t> g_largest{0};
+
+void OnAllocation(const volatile void*, size_t size) {
+    if (!g_watching.load(std::memory_order_relaxed)) return;
+    size_t seen = g_largest.load(std::memory_order_relaxed);
+    while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
+    }
+}
+
+void OnFree(const volatile void*) {}
+
+}  // namespace
+
+int64_t LargestAllocationDuring(const std::function<void()>& run) {
+    static const bool hooked = __sanitizer_install_malloc_and_free_hooks != nullptr &&
+                               __sanitizer_install_malloc_and_free_hooks(OnAllocation, OnFree) != 0;
+    if (!hooked) {
+        run();
+        return -1;
+    }
+    g_largest = 0;
+    g_watching = true;
+    run();
+    g_watching = false;
+    return static_cast<int64_t>(g_largest.load());
+}
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_images_XXXXXX").string();

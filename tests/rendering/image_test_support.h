@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,5 +76,14 @@ Bytes EncodeLzwBlocks(const Bytes& indices, int minCodeSize, bool clearWhenFull)
 
 // The rows of an interlaced image in the order they are stored.
 std::vector<int> InterlacedRowOrder(int height);
+
+// The largest single allocation `run` makes, in bytes, watched through the
+// address sanitizer's allocation hooks; -1 (after running it) in a build
+// without them.
+int64_t LargestAllocationDuring(const std::function<void()>& run);
+
+// The most pixel memory a header may make a reader allocate: one image of
+// 8,192 x 8,192, the documented limit (ImageData::kMaxSide).
+constexpr int64_t kLimitPixelBytes = int64_t{8192} * 8192 * 4;
 
 }  // namespace image_test

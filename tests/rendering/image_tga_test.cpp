@@ -83,12 +83,34 @@ TEST_F(TgaFiles, TruncatedOrAbsurdFilesGiveNoImage) {
         EXPECT_EQ(Load(Bytes(good.begin(), good.begin() + static_cast<long>(n))), nullptr) << n;
     EXPECT_EQ(GetTGAImage(dir_.Path("missing.tga")), nullptr);
 
-    for (auto [w, h] : {std::pair{0, 2}, std::pair{3, 0}, std::pair{65535, 65535}, std::pair{16385, 1}}) {
+    for (auto [w, h] : {std::pair{0, 2}, std::pair{3, 0}, std::pair{65535, 65535}, std::pair{8193, 1}}) {
         TgaLayout big;
         big.width = w;
         big.height = h;
         EXPECT_EQ(Load(BuildTga(big, 24)), nullptr) << w << "x" << h;
     }
+}
+
+// An 18-byte header claiming 8192 x 8192 made the reader allocate 256 MB
+// (1 GB before the limit came down) and only then find no pixels: the
+// file's length is checked first.
+TEST_F(TgaFiles, HeaderClaimingMorePixelsThanTheFileHoldsAllocatesNothingForThem) {
+    TgaLayout big;
+    big.width = big.height = ImageData::kMaxSide;
+    for (size_t pixelBytes : {size_t{0}, size_t{4096}}) {
+        const Bytes file = BuildTga(big, pixelBytes);
+        image_test::WriteBytes(path_, file);
+        std::unique_ptr<ImageData> image;
+        const int64_t largest = image_test::LargestAllocationDuring([&] { image = GetTGAImage(path_); });
+        EXPECT_EQ(image, nullptr) << file.size() << " bytes";
+        if (largest < 0) GTEST_SKIP() << "allocations cannot be watched in this build";
+        EXPECT_LT(largest, 1 << 20) << file.size() << " bytes";
+    }
+    // Exactly enough pixels is still an image.
+    TgaLayout small;
+    small.width = 64;
+    small.height = 32;
+    EXPECT_NE(Load(BuildTga(small, 64 * 32 * 4)), nullptr);
 }
 
 }  // namespace
