@@ -87,6 +87,15 @@ TEST_F(Combos, GameFileGivesCombosInOrderWithTheirRequirements) {
     EXPECT_TRUE(Errors().empty());
 }
 
+TEST_F(Combos, DestroyedCatalogueIsNoLongerCurrent) {
+    {
+        GameStats gone;
+        gone.Load();
+        EXPECT_EQ(GameStats::Current(), &gone);
+    }
+    EXPECT_EQ(GameStats::Current(), nullptr);
+}
+
 TEST_F(Combos, TypeListIsConsumedOnePerBuilding) {
     KivraComboStats& trio = Combo(L"trio");
     EXPECT_TRUE(Matches(trio, {{L"a", L"ride"}, {L"a", L"ride"}, {L"b", L"ride"}}));

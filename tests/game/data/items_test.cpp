@@ -269,4 +269,13 @@ TEST_F(Items, DamagedFileKeepsWhatCameBeforeTheFault) {
     EXPECT_TRUE(stats_.IsLoaded());
 }
 
+TEST_F(Items, DestroyedCatalogueIsNoLongerCurrent) {
+    {
+        KivraItemStats gone;
+        gone.Load();
+        EXPECT_EQ(ItemStats::Current(), &gone);
+    }
+    EXPECT_EQ(ItemStats::Current(), nullptr);
+}
+
 }  // namespace

@@ -256,4 +256,19 @@ TEST_F(Levels, RecordsOutsideALevelAndDamagedFilesAreReported) {
     EXPECT_NE(Errors()[1].find(L"Unexpected End of File"), std::wstring::npos);
 }
 
+TEST_F(Levels, DestroyedCatalogueIsNoLongerCurrent) {
+    Load("");
+    {
+        LevelStats later;
+        later.Load();
+        EXPECT_EQ(LevelStats::Current(), &later);
+    }
+    EXPECT_EQ(LevelStats::Current(), nullptr);
+    // Destroying a catalogue that is not the current one leaves the current one.
+    LevelStats current;
+    current.Load();
+    { LevelStats unloaded; }
+    EXPECT_EQ(LevelStats::Current(), &current);
+}
+
 }  // namespace
