@@ -121,52 +121,30 @@ TEST_F(Items, BuildingFieldsTakeTheirDefaultsAndScriptNames) {
     Load(R"(<building type="bare"/>
             <building type="full" image="full_img" capacity="3" appeal="2.5" buycost="40"
                       availabletobuy="0" appealbuff="0.25" ticketprice="7" zone_width="5"
-                      zone_height="0" stationary="1"
-                      timeperuse="90" costperuse="4" energyperuse="12.5" auto_flip_x="true"
+                      zone_height="0" stationary="1" timeperuse="90" costperuse="4"
+                      energyperuse="12.5" auto_flip_x="true"
                       characteristic=" dark ,noisy, Bright"/>)");
     KIVRA_BUILDING_TYPE& bare = Building(L"bare");
-    EXPECT_EQ(bare.width, 1);
-    EXPECT_EQ(bare.capacity, 8);
-    EXPECT_FLOAT_EQ(bare.appeal, 1.0f);
-    EXPECT_EQ(bare.buycost, 100);
-    EXPECT_TRUE(bare.availabletobuy);
-    EXPECT_EQ(bare.zone_width, -1);
-    EXPECT_FALSE(bare.stationary);
-    EXPECT_EQ(bare.timeperuse, 500);
-    EXPECT_FLOAT_EQ(bare.energyperuse, -10.0f);
-    EXPECT_FALSE(bare.auto_flip_x);
-    EXPECT_EQ(bare.characteristics.GetBits(), 0u);
-    EXPECT_EQ(bare.GetProperty(L"zone_width").ToInt(), 0);
-    EXPECT_EQ(bare.GetProperty(L"characteristic0").ToString(), L"none");
-
     KIVRA_BUILDING_TYPE& full = Building(L"full");
-    EXPECT_FALSE(full.availabletobuy);
-    EXPECT_TRUE(full.stationary);
-    EXPECT_TRUE(full.auto_flip_x);
+    // Script name, value without the attribute, value from the attribute.
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> table[] = {
+        {L"image", L"", L"full_img"},        {L"capacity", L"8", L"3"},
+        {L"appeal", L"1", L"2.5"},           {L"buycost", L"100", L"40"},
+        {L"availabletobuy", L"true", L"false"}, {L"appealbuff", L"0", L"0.25"},
+        {L"ticketprice", L"0", L"7"},        {L"zone_width", L"0", L"5"},
+        {L"zone_height", L"0", L"0"},        {L"timeperuse", L"500", L"90"},
+        {L"costperuse", L"0", L"4"},         {L"energyperuse", L"-10", L"12.5"},
+        {L"width", L"1", L"1"},              {L"auto_flip_x", L"false", L"true"},
+        {L"characteristic0", L"none", L"noisy"}, {L"characteristic1", L"none", L"dark"},
+        {L"characteristic2", L"none", L"none"}};
+    for (const auto& [name, without, with] : table) {
+        EXPECT_EQ(bare.GetProperty(name).ToString(), without) << text::ToUtf8(name);
+        EXPECT_EQ(full.GetProperty(name).ToString(), with) << text::ToUtf8(name);
+    }
+    EXPECT_EQ(bare.zone_width, -1);  // kept as "not given", read by scripts as 0
+    EXPECT_EQ(std::tie(bare.stationary, full.stationary), std::make_tuple(false, true));
     EXPECT_EQ(full.characteristics.GetBits(),
               KivraCharacteristics::kNoisy | KivraCharacteristics::kDark);
-    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-        {L"type", L"full"},
-        {L"image", L"full_img"},
-        {L"capacity", L"3"},
-        {L"appeal", L"2.5"},
-        {L"buycost", L"40"},
-        {L"availabletobuy", L"false"},
-        {L"appealbuff", L"0.25"},
-        {L"ticketprice", L"7"},
-        {L"zone_width", L"5"},
-        {L"zone_height", L"0"},
-        {L"timeperuse", L"90"},
-        {L"costperuse", L"4"},
-        {L"energyperuse", L"12.5"},
-        {L"width", L"1"},
-        {L"auto_flip_x", L"true"},
-        {L"characteristic0", L"noisy"},
-        {L"characteristic1", L"dark"},
-        {L"characteristic2", L"none"},
-    };
-    for (const auto& [name, value] : expected)
-        EXPECT_EQ(full.GetProperty(name).ToString(), value) << text::ToUtf8(name);
     for (const wchar_t* unknown : {L"stationary", L"characteristic", L"characteristic-1", L"doorz"})
         EXPECT_TRUE(full.GetProperty(unknown).Is(PropertyValue::Tag::Bool))
             << text::ToUtf8(unknown);
