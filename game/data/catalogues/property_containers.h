@@ -7,17 +7,13 @@
 #include <cstddef>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
 #include "foundation/values/property_value.h"
-
-// Decimal digits only, without sign or blank; absent when the text is no such
-// number or does not fit.
-std::optional<size_t> ParseDecimalIndex(std::wstring_view text);
+#include "game/data/catalogues/text_lists.h"
 
 template <class V>
 class ExtendedPropertyMap : public ExtendedPropertyInterface {

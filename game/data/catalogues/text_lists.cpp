@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "game/data/catalogues/property_containers.h"
 
 namespace {
 

@@ -18,3 +18,5 @@ std::vector<std::wstring> CutCommaList(std::wstring_view text);
 
 // An optional '-' and decimal digits, nothing else; saturates at the int range.
 std::optional<int32_t> ParseDecimalInt(std::wstring_view text);
+// Decimal digits only, without sign or blank; absent for any other text.
+std::optional<size_t> ParseDecimalIndex(std::wstring_view text);
