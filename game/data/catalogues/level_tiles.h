@@ -5,7 +5,9 @@
 //
 // The first row fixes the column count. Characters past it in a longer row
 // are dropped; a shorter row is filled with the empty tile '_', so every
-// column holds exactly one character per row.
+// column holds exactly one character per row. The filler never exceeds the
+// text's own length: a damaged text cannot grow a huge map; the rows past
+// that point are dropped.
 
 #include <cstdint>
 #include <string_view>

@@ -105,6 +105,17 @@ TEST_F(Levels, RowsOfOtherLengthsKeepEveryColumnFull) {
     for (const auto& column : tiles) EXPECT_EQ(column.size(), 4u);
     EXPECT_EQ(std::wstring(tiles[2].begin(), tiles[2].end()), L"cc_c");
 
+    // Filling never invents more tiles than the text holds: a long first row
+    // over many short ones stops taking rows once the filler would outgrow it.
+    const std::wstring wide(1000, L'w');
+    std::wstring damaged = wide;
+    for (int i = 0; i < 5000; ++i) damaged += L" x";
+    LevelStats::ParseTiles(damaged, tiles, cols, rows);
+    EXPECT_EQ(cols, 1000);
+    EXPECT_LE(static_cast<size_t>(cols) * static_cast<size_t>(rows), 2 * damaged.size());
+    EXPECT_GT(rows, 1);
+    for (const auto& column : tiles) ASSERT_EQ(column.size(), static_cast<size_t>(rows));
+
     // Parsing again replaces the old map.
     LevelStats::ParseTiles(L"z", tiles, cols, rows);
     EXPECT_EQ(std::tie(cols, rows), std::make_tuple(1, 1));
