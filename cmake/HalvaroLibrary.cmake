@@ -1,18 +1,23 @@
-# One library per folder. Sources are found by globbing so that adding a file
+# One library per layer. Sources are found by globbing so that adding a file
 # never means editing a list; CONFIGURE_DEPENDS re-globs on every build.
+# DEPS are the project layers below (public: their headers are part of ours);
+# PRIVATE_DEPS are the third-party libraries only this layer may include.
 function(halvaro_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
     if(sources)
         add_library(${name} STATIC ${sources})
         target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+        target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
     else()
         # A layer with nothing in it yet still takes part in the dependency chain.
         add_library(${name} INTERFACE)
         target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
         target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+        if(ARG_PRIVATE_DEPS)
+            message(FATAL_ERROR "${name} has no sources to keep ${ARG_PRIVATE_DEPS} private to")
+        endif()
     endif()
 endfunction()
 

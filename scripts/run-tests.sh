@@ -1,14 +1,16 @@
 #!/bin/sh
-# Sets up the machine, builds every library, tool and test suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test.
+# Sets up the machine, checks the layering, builds every library, tool and test
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer with warnings as
+# errors, and runs every test.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
+./scripts/check-layers.sh
 
 BUILD=build-tests
 JOBS=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-      -DHALVARO_SANITIZE=ON -DHALVARO_TESTS=ON -DHALVARO_BENCH=OFF
+      -DHALVARO_SANITIZE=ON -DHALVARO_WERROR=ON -DHALVARO_TESTS=ON -DHALVARO_BENCH=OFF
 cmake --build "$BUILD" -j "$JOBS"
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy

@@ -39,6 +39,8 @@ bool DescParser::LoadDescriptor(const std::string& path) {
 }
 
 bool DescParser::LoadDescriptorText(std::wstring_view text) {
+    // The text is the whole input: nothing of a file read before follows it.
+    CloseFile();
     Reset();
     // Pushed characters come back last first, and count their line feeds as file characters do.
     for (size_t i = text.size(); i-- > 0;) PushBack(text[i]);

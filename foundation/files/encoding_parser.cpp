@@ -13,7 +13,10 @@ EncodingParser::EncodingParser() = default;
 
 EncodingParser::~EncodingParser() { CloseFile(); }
 
-void EncodingParser::CloseFile() { file_.reset(); }
+void EncodingParser::CloseFile() {
+    file_.reset();
+    pushBack_.clear();
+}
 
 bool EncodingParser::OpenFile(const std::string& path) {
     CloseFile();
@@ -31,6 +34,9 @@ bool EncodingParser::OpenFile(const std::string& path) {
 }
 
 void EncodingParser::Reset() {
+    // Characters pushed back belong to the input they were read from: left
+    // over from a failed load, they would run as the next input's start.
+    pushBack_.clear();
     line_ = 1;
     failed_ = false;
     errorText_.clear();
@@ -105,7 +111,9 @@ EncodingParser::Result EncodingParser::ReadCharAnsi(wchar_t& out) {
 EncodingParser::Result EncodingParser::ReadUnit16(uint32_t& unit) {
     unsigned char lo, hi;
     if (!ReadByte(lo)) return Result::End;
-    if (!ReadByte(hi)) return Result::Illegal;  // half a unit at the end
+    // Half a unit at the end is no character: the input ends there, as a
+    // read of whole units would.
+    if (!ReadByte(hi)) return Result::End;
     unit = static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 8);
     if (byteSwap_) unit = ((unit & 0xFF) << 8) | (unit >> 8);
 

@@ -23,6 +23,7 @@ public:
 
     // False (and the error "Unable to open file <path>", line 0) when missing.
     bool OpenFile(const std::string& path);
+    // Starts reading afresh: line 1, no failure, nothing pushed back.
     virtual void Reset();
 
     // False at the end of input or on an illegal sequence (then HasFailed).
@@ -37,6 +38,9 @@ public:
     std::string GetFileName() const { return fileName_; }
 
 protected:
+    // Closes the open file, if any, and drops what was pushed back.
+    void CloseFile();
+
     bool keepDecoder_ = false;
 
 private:
@@ -49,7 +53,6 @@ private:
     Result ReadCharUtf16(wchar_t& out);
     Result ReadUnit16(uint32_t& unit);
     void DetectEncoding();
-    void CloseFile();
 
     std::string fileName_;
     std::wstring errorText_;

@@ -4,8 +4,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cwchar>
-#include <vector>
 
 namespace text {
 namespace {
@@ -103,28 +101,6 @@ std::string FormatV(const char* format, va_list args) {
     }
     va_end(again);
     return out;
-}
-
-std::wstring WFormat(const wchar_t* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::wstring out = WFormatV(format, args);
-    va_end(args);
-    return out;
-}
-
-std::wstring WFormatV(const wchar_t* format, va_list args) {
-    // vswprintf cannot report the needed size, so grow until it fits.
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-        va_list again;
-        va_copy(again, args);
-        int written = std::vswprintf(buffer.data(), buffer.size(), format, again);
-        va_end(again);
-        if (written >= 0) return std::wstring(buffer.data(), static_cast<size_t>(written));
-        if (buffer.size() >= (size_t{1} << 26)) return std::wstring();  // a bad format, not a short buffer
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 }  // namespace text

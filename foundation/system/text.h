@@ -6,9 +6,11 @@
 // place where that conversion happens. Decoders never fail: a malformed
 // sequence becomes U+FFFD so that bad input cannot stop a caller.
 //
-// Wide formatting: glibc reads "%s" in a wide format as a *narrow* string,
-// which crashes or prints garbage when handed a wchar_t*. Use WFormat with
-// "%ls" for wide arguments, or better, build text with these helpers.
+// Wide formatting: "%s" in a wide format is a *narrow* string, which crashes
+// or prints garbage when handed a wchar_t*. Use WFormat with "%ls" for wide
+// arguments, or better, build text with these helpers. Narrow arguments are
+// read as UTF-8 (a byte that is no UTF-8 becomes U+FFFD); positional
+// arguments ("%1$d") are not supported and "%n" stores nothing.
 
 #include <cstdarg>
 #include <cstdint>
@@ -33,7 +35,7 @@ std::wstring Widen(std::string_view bytes);
 
 // printf-style formatting with the format checked by the compiler.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// Wide printf-style formatting; "%ls" for wide strings, "%s" for narrow ones.
+// Wide printf-style formatting; "%ls" for wide strings, "%s" for narrow UTF-8 ones.
 std::wstring WFormat(const wchar_t* format, ...);
 
 // The same over an argument list, for callers with variadic signatures of their own.

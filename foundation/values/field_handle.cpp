@@ -69,3 +69,19 @@ float FieldHandle::ReadReal(int32_t id) {
         return f->realField ? *f->realField : static_cast<float>(*f->intField);
     });
 }
+
+const FieldHandle& FieldHandles::Find(void* field, bool real) {
+    // An object has a handful of such fields; a scan beats any index.
+    for (const Held& h : held_)
+        if (h.field == field && h.real == real) return *h.handle;
+    auto handle = real ? std::make_unique<FieldHandle>(static_cast<const float*>(field))
+                       : std::make_unique<FieldHandle>(static_cast<const int32_t*>(field));
+    held_.push_back({field, real, std::move(handle)});
+    return *held_.back().handle;
+}
+
+float* FieldHandles::RealField(int32_t id) const {
+    for (const Held& h : held_)
+        if (h.real && h.handle->Id() == id) return static_cast<float*>(h.field);
+    return nullptr;
+}

@@ -11,6 +11,8 @@
 // registry has its own lock.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class PropertyValue;
 
@@ -33,4 +35,30 @@ public:
 
 private:
     int32_t id_;
+};
+
+// The handles one object hands out for its "_ptr" properties: made on the
+// first request for a field, the same id on every later one, all withdrawn
+// when the object (and so this set) dies. A copy of the object starts with
+// none, since its fields live elsewhere. Not locked: the owner's thread only.
+class FieldHandles {
+public:
+    FieldHandles() = default;
+    FieldHandles(const FieldHandles&) {}
+    FieldHandles& operator=(const FieldHandles&) { return *this; }
+
+    const FieldHandle& For(float* field) { return Find(field, true); }
+    const FieldHandle& For(int32_t* field) { return Find(field, false); }
+    // The float field behind an id this set handed out; null for any other id.
+    float* RealField(int32_t id) const;
+
+private:
+    struct Held {
+        void* field;
+        bool real;
+        std::unique_ptr<FieldHandle> handle;
+    };
+    const FieldHandle& Find(void* field, bool real);
+
+    std::vector<Held> held_;
 };

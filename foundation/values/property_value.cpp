@@ -83,7 +83,7 @@ PropertyValue PropertyValue::MakeReference(Tag tag, const ExtendedPropertyInterf
 
 PropertyValue PropertyValue::FromWidget(const ExtendedPropertyInterface* w) { return MakeReference(Tag::Widget, w); }
 PropertyValue PropertyValue::FromImage(const ExtendedPropertyInterface* i) { return MakeReference(Tag::Image, i); }
-PropertyValue PropertyValue::FromInterface(const ExtendedPropertyInterface* o) {
+PropertyValue PropertyValue::FromPropertyInterface(const ExtendedPropertyInterface* o) {
     return MakeReference(Tag::PropertyInterface, o);
 }
 

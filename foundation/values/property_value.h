@@ -40,11 +40,24 @@ public:
     template <class T>
     PropertyValue(const T*) = delete;
 
-    // References. The object must derive from ExtendedPropertyInterface;
-    // a null pointer gives a null reference of that tag.
+    // Named builders, for callers that want the kind stated rather than
+    // picked by overload (an int that must not become a character, a double
+    // that must stay Real).
+    static PropertyValue FromBool(bool v) { return PropertyValue(v); }
+    static PropertyValue FromInt(int32_t v) { return PropertyValue(static_cast<int>(v)); }
+    static PropertyValue FromFloat(float v) { return PropertyValue(v); }
+    static PropertyValue FromWString(std::wstring text) { return PropertyValue(std::move(text)); }
+    // A zero-terminated text; null gives the empty text.
+    static PropertyValue FromCString(const wchar_t* text) { return PropertyValue(text); }
+    // A one-character text.
+    static PropertyValue FromChar(wchar_t c) { return PropertyValue(c); }
+
+    // References. The object must derive from ExtendedPropertyInterface (a
+    // widget is passed as its property interface, since values know no
+    // widget type); a null pointer gives a null reference of that tag.
     static PropertyValue FromWidget(const ExtendedPropertyInterface* widget);
     static PropertyValue FromImage(const ExtendedPropertyInterface* image);
-    static PropertyValue FromInterface(const ExtendedPropertyInterface* object);
+    static PropertyValue FromPropertyInterface(const ExtendedPropertyInterface* object);
 
     PropertyValue(const PropertyValue& o) = default;
     PropertyValue(PropertyValue&& o) noexcept : data_(std::move(o.data_)) { o.data_.emplace<1>(0); }

@@ -1,6 +1,7 @@
 #include "rendering/font/font_data.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "foundation/system/app_services.h"
 #include "foundation/system/string_utils.h"
@@ -180,14 +181,14 @@ bool FontData::RunCommand(const Params& p) {
         case Command::Define: return CommandDefine(p);
         case Command::CreateHorzSpanRectList: return CommandCreateHorzSpanRectList(p);
         case Command::SetDefaultPointSize:
-            return CheckCount(p, 1) && GetNumber(*p[1], defaultPointSize_);
+            return CheckCount(p, 1) && GetPointSize(*p[1], defaultPointSize_);
         case Command::SetCharMap: return CommandSetCharMap(p);
         case Command::CreateLayer: return CommandCreateLayer(p, false);
         case Command::CreateLayerFrom: return CommandCreateLayer(p, true);
         case Command::LayerRequireTags: return CommandLayerTags(p, true);
         case Command::LayerExcludeTags: return CommandLayerTags(p, false);
         case Command::LayerPointRange: return CommandLayerPointRange(p);
-        case Command::LayerSetPointSize: return CommandLayerNumber(p, &FontLayer::pointSize);
+        case Command::LayerSetPointSize: return CommandLayerPointSize(p);
         case Command::LayerSetImage: return CommandLayerSetImage(p);
         case Command::LayerSetDrawMode: return CommandLayerInteger(p, &FontLayer::drawMode);
         case Command::LayerSetHeight: return CommandLayerNumber(p, &FontLayer::height);
@@ -217,14 +218,25 @@ bool FontData::GetLayer(const DataElement& value, FontLayer*& layer) {
     return FindLayer(value, layer) || Error("Invalid Parameter Type");
 }
 
+bool FontData::InBounds(float value) { return std::fabs(value) <= kMaxNumber; }
+
 bool FontData::GetNumber(const DataElement& value, float& out) {
-    if (value.IsList() || !WStringToFloat(static_cast<const SingleDataElement&>(value).text, out))
+    if (value.IsList() || !WStringToFloat(static_cast<const SingleDataElement&>(value).text, out) || !InBounds(out))
         return Error("Invalid Parameter Type");
     return true;
 }
 
+bool FontData::GetPointSize(const DataElement& value, float& out) {
+    float size = 0;
+    if (!GetNumber(value, size)) return false;
+    if (size != 0 && !(size >= kMinPointSize)) return Error("Invalid Parameter Type");
+    out = size;
+    return true;
+}
+
 bool FontData::GetInteger(const DataElement& value, int& out) {
-    if (value.IsList() || !WStringToInt(static_cast<const SingleDataElement&>(value).text, out))
+    if (value.IsList() || !WStringToInt(static_cast<const SingleDataElement&>(value).text, out) ||
+        !InBounds(static_cast<float>(out)))
         return Error("Invalid Parameter Type");
     return true;
 }
@@ -237,8 +249,12 @@ bool FontData::GetStrings(const DataElement& value, std::vector<std::wstring>& o
     return DataToStringVector(value, out) || Error("Invalid Parameter Type");
 }
 
+bool FontData::ToNumbers(const DataElement& value, std::vector<float>& out) {
+    return DataToFloatVector(value, out) && std::all_of(out.begin(), out.end(), InBounds);
+}
+
 bool FontData::GetNumbers(const DataElement& value, std::vector<float>& out) {
-    return DataToFloatVector(value, out) || Error("Invalid Parameter Type");
+    return ToNumbers(value, out) || Error("Invalid Parameter Type");
 }
 
 bool FontData::GetList(const DataElement& value, ListDataElement& out) {

@@ -109,6 +109,16 @@ private:
 
 class FontData : public DescParser {
 public:
+    // Bounds of the numbers a descriptor gives, checked where they are read: a
+    // number beyond them (a long digit string reads as infinity) is refused
+    // with "Invalid Parameter Type", as one that does not convert. Every
+    // amount lies within plus or minus kMaxNumber pixels (four times the
+    // largest texture side devices offer); a point size is 0 ("any", for a
+    // layer) or from kMinPointSize up, so that no size factor divides by a
+    // vanishing size.
+    static constexpr float kMaxNumber = 65536;
+    static constexpr float kMinPointSize = 1;
+
     FontData();
 
     // Reference counting: a new FontData has count 0; Release deletes it when
@@ -156,10 +166,14 @@ private:
     bool RunCommand(const Params& p);
     bool CheckCount(const Params& p, size_t count);
     bool GetLayer(const DataElement& value, FontLayer*& layer);
+    static bool InBounds(float value);
     bool GetNumber(const DataElement& value, float& out);
+    bool GetPointSize(const DataElement& value, float& out);
     bool GetInteger(const DataElement& value, int& out);
     bool GetString(const DataElement& value, std::wstring& out);
     bool GetStrings(const DataElement& value, std::vector<std::wstring>& out);
+    // A list of numbers within the bounds; ToNumbers reports nothing.
+    bool ToNumbers(const DataElement& value, std::vector<float>& out);
     bool GetNumbers(const DataElement& value, std::vector<float>& out);
     bool GetList(const DataElement& value, ListDataElement& out);
 
@@ -170,6 +184,7 @@ private:
     bool CommandLayerTags(const Params& p, bool required);
     bool CommandLayerPointRange(const Params& p);
     bool CommandLayerNumber(const Params& p, float FontLayer::*field);
+    bool CommandLayerPointSize(const Params& p);
     bool CommandLayerInteger(const Params& p, int FontLayer::*field);
     bool CommandLayerSetImage(const Params& p);
     bool CommandLayerSetOffset(const Params& p);

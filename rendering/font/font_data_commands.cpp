@@ -1,25 +1,16 @@
 // The commands of a font descriptor. Each checks its parameter count, then
 // converts its parameters in order, reporting the first that fails.
 
-#include <climits>
 #include <cmath>
 
 #include "foundation/files/path_utils.h"
 #include "foundation/system/string_utils.h"
 #include "foundation/system/text.h"
+#include "foundation/values/saturate.h"
 #include "rendering/font/font_data.h"
 #include "rendering/imagefile/image_files.h"
 
 namespace {
-
-// The integer part, held inside the int range so that absurd numbers in a
-// descriptor cannot overflow.
-int TruncToInt(float value) {
-    double whole = std::trunc(static_cast<double>(value));
-    if (!(whole > INT_MIN)) return INT_MIN;
-    if (!(whole < INT_MAX)) return INT_MAX;
-    return static_cast<int>(whole);
-}
 
 // File names in descriptors are wide; paths are 8-bit text. Each character
 // up to 255 becomes the byte of that value, anything above '?', and the
@@ -154,6 +145,15 @@ bool FontData::CommandLayerNumber(const Params& p, float FontLayer::*field) {
     return true;
 }
 
+bool FontData::CommandLayerPointSize(const Params& p) {
+    if (!CheckCount(p, 2)) return false;
+    FontLayer* layer = nullptr;
+    float value = 0;
+    if (!GetLayer(*p[1], layer) || !GetPointSize(*p[2], value)) return false;
+    layer->pointSize = value;
+    return true;
+}
+
 bool FontData::CommandLayerInteger(const Params& p, int FontLayer::*field) {
     if (!CheckCount(p, 2)) return false;
     FontLayer* layer = nullptr;
@@ -201,8 +201,8 @@ bool FontData::CommandLayerSetOffset(const Params& p) {
     std::vector<float> offset;
     if (!GetLayer(*p[1], layer) || !GetNumbers(*p[2], offset)) return false;
     if (offset.size() != 2) return Error("Invalid Parameter Type");
-    layer->offsetX = TruncToInt(offset[0]);
-    layer->offsetY = TruncToInt(offset[1]);
+    layer->offsetX = SaturateCast<int>(offset[0]);
+    layer->offsetY = SaturateCast<int>(offset[1]);
     return true;
 }
 
@@ -261,7 +261,7 @@ bool FontData::CommandLayerSetCharOffsets(const Params& p) {
     return ApplyPaired(chars, offsets.elements.size(), 1, [&](size_t i) {
         CharData& glyph = layer->GetCharData(chars[i][0]);
         std::vector<float> offset;
-        if (!DataToFloatVector(*offsets.elements[i], offset) || offset.size() != 2) return EntryResult::Skipped;
+        if (!ToNumbers(*offsets.elements[i], offset) || offset.size() != 2) return EntryResult::Skipped;
         glyph.offsetX = offset[0];
         glyph.offsetY = offset[1];
         return EntryResult::Applied;

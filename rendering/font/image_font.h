@@ -8,7 +8,8 @@
 // page, or at another size from a strip of rescaled glyphs made for it.
 // Promises: widths and draws rebuild stale layers first; a descriptor that
 // failed to load measures 0 and draws nothing; at a layer's own size
-// measuring and drawing advance alike; no string is cut short.
+// measuring and drawing advance alike; no string is cut short; a strip
+// that would exceed 2^24 pixels is not made, and its glyphs draw nothing.
 // Threads: one thread owns a font (layers are rebuilt unlocked); the glyph
 // queue of DrawStringEx is process-wide and locked, so fonts may draw from
 // several threads. Callers must not keep pages or strips beyond the font.

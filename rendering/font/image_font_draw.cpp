@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/system/critical_section.h"
+#include "foundation/values/saturate.h"
 #include "rendering/font/font_data.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/font/image_font.h"
@@ -40,7 +41,7 @@ public:
 
     // Appends to the bucket of `order` (order + 2, clamped to the five).
     GlyphRecord& Queue(int order) {
-        const int bucket = std::clamp(order + 2, 0, kBuckets - 1);
+        const int bucket = std::clamp(order, -2, kBuckets - 3) + 2;  // clamped first: order may be INT_MAX
         if (used_ == records_.size()) records_.emplace_back();
         const int index = static_cast<int>(used_++);
         GlyphRecord& record = records_[static_cast<size_t>(index)];
@@ -79,7 +80,9 @@ GlyphPool& Pool() {
     return pool;
 }
 
-int Trunc(float v) { return static_cast<int>(v); }
+// The integer part; saturated, as a font scale or point size given from
+// outside can carry a glyph place beyond the int range.
+int Trunc(float v) { return SaturateCast<int>(v); }
 
 }  // namespace
 

@@ -2,9 +2,11 @@
 // tags, the font metrics they give, and the strips of rescaled glyphs.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
+#include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/font/font_data.h"
 #include "rendering/draw/graphics.h"
@@ -17,7 +19,14 @@ bool Contains(const std::vector<std::wstring>& tags, const std::wstring& tag) {
     return std::find(tags.begin(), tags.end(), tag) != tags.end();
 }
 
-int Trunc(double v) { return static_cast<int>(v); }
+// The integer part; saturated, as a font scale or point size given from
+// outside can carry a glyph size beyond the int range.
+int Trunc(double v) { return SaturateCast<int>(v); }
+
+// A rescaled strip larger than this is not made (its glyphs draw nothing;
+// widths and metrics stay): sixteen times a strip of 256 glyphs of 64 x 64
+// pixels. Only an absurd scale or point size asks for more.
+constexpr int64_t kMaxStripPixels = int64_t{1} << 24;
 
 struct StripGlyph {
     const CharData* glyph;
@@ -132,18 +141,28 @@ void ImageFont::GenerateActiveLayers() {
 
 void ImageFont::BuildStrip(const FontLayer& layer, double numerator, double denominator, ActiveFontLayer& active) {
     std::vector<StripGlyph> glyphs;
-    int x = 0, tallest = 0;
+    int64_t x = 0;
+    int tallest = 0;
     for (const auto& [c, glyph] : layer.GetChars()) {
-        const int w = Trunc(glyph.imageWidth * numerator / denominator);
-        const int h = Trunc(glyph.imageHeight * numerator / denominator);
-        const Rect rect(x, 0, w, h);
+        // A negative factor (a negative scale) gives empty glyphs.
+        const int w = std::max(Trunc(glyph.imageWidth * numerator / denominator), 0);
+        const int h = std::max(Trunc(glyph.imageHeight * numerator / denominator), 0);
+        if (x + w > kMaxStripPixels) {
+            active.glyphRects.clear();
+            return;
+        }
+        const Rect rect(static_cast<int>(x), 0, w, h);
         active.glyphRects[c] = rect;
         glyphs.push_back({&glyph, rect});
         x += w;
         tallest = std::max(tallest, h);
     }
+    if (tallest > kMaxStripPixels || x * tallest > kMaxStripPixels) {
+        active.glyphRects.clear();
+        return;
+    }
     auto strip = std::make_shared<ImageSurface>();
-    strip->Create(Trunc(x + 0.5), Trunc(tallest + 0.5));
+    strip->Create(static_cast<int>(x), tallest);
     active.strip = strip;
     active.image = strip.get();
 

@@ -7,9 +7,11 @@
 #include "rendering/font/sys_font.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 
 #include "foundation/system/app_services.h"
+#include "foundation/values/saturate.h"
 #include "platform/fonts/system_font.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
@@ -23,7 +25,11 @@ constexpr uint32_t kShadowArgb = 0xFF000000;
 constexpr int kScratchStepX = 32;
 constexpr int kScratchStepY = 8;
 
-int Trunc(float v) { return static_cast<int>(v); }
+// Pixel coordinates: the integer part, saturated and then held well inside
+// the int range (nothing that far out lies on any target), so that the sums
+// of a line's box with its width and overhang cannot overflow.
+constexpr int kPixelLimit = 1 << 28;
+int Trunc(float v) { return std::clamp(SaturateCast<int>(v), -kPixelLimit, kPixelLimit); }
 int RoundUp(int v, int step) { return (v + step - 1) / step * step; }
 
 D3DInterface* UsableDevice() {
@@ -150,7 +156,8 @@ void SysFont::DrawString(Graphics& g, float x, float y, const std::wstring& text
     const int reach = (shadow ? 1 : 0) + metrics.em / 2;
     const int left = std::max({box.left, Trunc(clip.x), 0});
     const int top = std::max({box.top, Trunc(clip.y), 0});
-    const int right = std::min({box.right, target->sourceWidth, box.left + font_->MeasureWidth(text) + reach});
+    const int right = static_cast<int>(std::min<int64_t>(
+        {box.right, target->sourceWidth, int64_t{box.left} + font_->MeasureWidth(text) + reach}));
     const int bottom = std::min({box.bottom, target->sourceHeight, box.top + metrics.height + reach});
     if (right <= left || bottom <= top) return;
 

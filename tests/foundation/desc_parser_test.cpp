@@ -346,6 +346,23 @@ TEST(DescParserFileTest, IllegalCharacterStopsLoadingInsteadOfPassingAsTheEnd) {
     EXPECT_EQ(parser.commands, (std::vector<std::wstring>{L"(First, 1)"}));
 }
 
+TEST(DescParserFileTest, TextLeftByAFailedLoadDoesNotRunInTheNextLoad) {
+    TempFolder folder;
+    WriteBytes(folder / "next.txt", "Next 3;");
+    RecordingParser parser;
+    EXPECT_FALSE(parser.LoadDescriptorText(L"First 1;\nRefuse;\nLeft 2;\n"));
+    parser.commands.clear();
+    EXPECT_TRUE(parser.LoadDescriptor(folder / "next.txt"));
+    EXPECT_EQ(parser.commands, (std::vector<std::wstring>{L"(Next, 3)"}));
+
+    // The other way round: the rest of a file that failed is not read after new text.
+    WriteBytes(folder / "failing.txt", "Refuse;\nTail 9;");
+    EXPECT_FALSE(parser.LoadDescriptor(folder / "failing.txt"));
+    parser.commands.clear();
+    EXPECT_TRUE(parser.LoadDescriptorText(L"Text 1;"));
+    EXPECT_EQ(parser.commands, (std::vector<std::wstring>{L"(Text, 1)"}));
+}
+
 TEST(DescParserFileTest, ReadsPackedDescriptorsByDataPathWithLooseFilesWinning) {
     TempFolder folder;
     testing_support::CurrentDirectoryGuard cwd(folder.Path());

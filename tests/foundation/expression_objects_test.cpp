@@ -87,7 +87,7 @@ TEST_F(ExpressionObjects, BracketsPreferScriptVariablesThenProperties) {
     EXPECT_EQ(Eval(L"w[key]").ToReal(), 12.5f);
     EXPECT_EQ(Eval(L"w[literal(x)").ToReal(), 12.5f);  // a missing "]" is tolerated
     // Only widgets expose script variables; other holders answer by property.
-    vars_[L"i"] = PropertyValue::FromInterface(&widget_);
+    vars_[L"i"] = PropertyValue::FromPropertyInterface(&widget_);
     EXPECT_EQ(Eval(L"i[count]").ToString(), L"property count");
 }
 

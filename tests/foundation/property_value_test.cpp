@@ -171,7 +171,7 @@ TEST(PropertyValueLifecycle, CStrRingIsPerThread) {
 
 TEST(PropertyValueReferences, DeletedObjectReadsAsNull) {
     auto object = std::make_unique<Named>(L"hero");
-    PropertyValue v = PropertyValue::FromInterface(object.get());
+    PropertyValue v = PropertyValue::FromPropertyInterface(object.get());
     PropertyValue copy = v;
     EXPECT_TRUE(v.IsPropertyHolder());
     EXPECT_EQ(v.ToPropertyInterface(), object.get());

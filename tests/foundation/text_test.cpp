@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "foundation/system/text.h"
@@ -43,6 +44,39 @@ TEST(TextTest, FormattingGrowsToFit) {
     EXPECT_EQ(text::Format("%s!", long_arg.c_str()).size(), 5001u);
     std::wstring wide_arg(3000, L'y');
     EXPECT_EQ(text::WFormat(L"[%ls] %d", wide_arg.c_str(), 7), L"[" + wide_arg + L"] 7");
+}
+
+TEST(TextTest, WideFormattingReadsNarrowTextAsUtf8WithReplacementsNotAsAFailure) {
+    // A byte that is no UTF-8 used to fail every attempt, growing the buffer
+    // to its limit and giving an empty text.
+    EXPECT_EQ(text::WFormat(L"<%s> %d", "a\xE9z", 7), L"<a\uFFFDz> 7");
+    EXPECT_EQ(text::WFormat(L"%s", "caf\xC3\xA9"), L"caf\u00e9");
+    EXPECT_EQ(text::WFormat(L"[%-6s|%4.2s|%c%c|%lc]", "ab", "xyz", 'q', '\xE9', L'\u00e9'),
+              L"[ab    |  xy|q\uFFFD|\u00e9]");
+    // A precision bounds what is read of a narrow array, counted in characters.
+    const char unterminated[3] = {'a', '\xC3', '\xA9'};
+    EXPECT_EQ(text::WFormat(L"%.2s", unterminated), L"a\u00e9");
+}
+
+TEST(TextTest, WideFormattingOfNumbersMatchesNarrowFormatting) {
+    // The narrow formatter is the oracle: both must agree on every conversion.
+    void* pointer = &pointer;
+    EXPECT_EQ(text::WFormat(L"%5d|%-+4i|%#x|%o|%X|%u|%hhd|%ld|%lld|%zu|%%", 42, 7, 255, 8, 0xBEEFu, 3000000000u, 300,
+                            -5L, -9000000000LL, size_t{12}),
+              text::Widen(text::Format("%5d|%-+4i|%#x|%o|%X|%u|%hhd|%ld|%lld|%zu|%%", 42, 7, 255, 8, 0xBEEFu,
+                                       3000000000u, 300, -5L, -9000000000LL, size_t{12})));
+    EXPECT_EQ(text::WFormat(L"%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0, 2.5L,
+                            pointer),
+              text::Widen(text::Format("%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0,
+                                       2.5L, pointer)));
+    EXPECT_EQ(text::WFormat(L"%*d|%-*d|%.*f|%*.*s|", 6, 1, -6, 2, 2, 3.14159, 5, 2, "abc"),
+              text::Widen(text::Format("%*d|%-*d|%.*f|%*.*s|", 6, 1, -6, 2, 2, 3.14159, 5, 2, "abc")));
+}
+
+TEST(TextTest, WideFormattingRefusesAnAbsurdWidthInsteadOfAllocatingIt) {
+    // The conversion writes nothing; the rest of the text and later arguments stay.
+    EXPECT_EQ(text::WFormat(L"[%*d|%d]", INT_MAX, 1, 2), L"[|2]");
+    EXPECT_EQ(text::WFormat(L"[%.*s|%d]", INT_MAX, "abc", 2), L"[|2]");
 }
 
 TEST(TextTest, SurrogatePairHeldAsTwoCharactersEncodesAsOneCodePoint) {

@@ -147,6 +147,29 @@ TEST_F(XmlFiles, IllegalUtf8) {
     EXPECT_EQ(Nodes(std::string("\xFF\xFE\x00\xDC", 4)), (Lines{L"error: Illegal Character @1"}));
 }
 
+TEST_F(XmlFiles, Utf16FileWithAStrayTrailingByteEndsCleanly) {
+    // Half a unit at the end is the end of the input, not an illegal character.
+    std::string le("\xFF\xFE<\0a\0/\0>\0\n", 11);
+    EXPECT_EQ(Nodes(le), (Lines{L"<a", L"</a"}));
+    std::string be("\xFE\xFF\0<\0a\0/\0>\0", 11);
+    EXPECT_EQ(Nodes(be), (Lines{L"<a", L"</a"}));
+    // A high half cut off by the end still has no low half: that stays illegal.
+    EXPECT_EQ(Nodes(std::string("\xFF\xFE<\0a\0/\0>\0\x3D\xD8\n", 13)),
+              (Lines{L"<a", L"</a", L"error: Illegal Character @1"}));
+}
+
+TEST_F(XmlFiles, ReopeningDropsTheEndTagPushedBackFromTheLastFile) {
+    XMLParser reader;
+    XMLElement e;
+    ASSERT_TRUE(reader.OpenFile(Write("<a/>", "first.xml")));
+    ASSERT_TRUE(reader.NextElement(e));  // the start; its end tag waits, pushed back
+    ASSERT_TRUE(reader.OpenFile(Write("<b></b>", "second.xml")));
+    ASSERT_TRUE(reader.NextElement(e));
+    EXPECT_EQ(e.kind, XMLElement::kStart);
+    EXPECT_EQ(e.name, L"b");
+    EXPECT_EQ(e.section, L"");
+}
+
 TEST_F(XmlFiles, MissingFileFailsToOpen) {
     XMLParser reader;
     EXPECT_FALSE(reader.OpenFile((dir_ / "nope.xml").string()));

@@ -116,6 +116,55 @@ TEST_F(FontDataTest, ParametersOfTheWrongKindAreReported) {
     }
 }
 
+// A plain decimal the descriptor language reads.
+std::string Decimal(double value) { return std::to_string(value); }
+
+TEST_F(FontDataTest, NumbersBeyondTheDescriptorBoundsAreRefused) {
+    const std::string over = Decimal(FontData::kMaxNumber + 0.5);
+    const std::string under = "-" + over;
+    const std::string infinite = std::string(40, '9');  // beyond float: reads as infinity
+    const std::string tiny = Decimal(FontData::kMinPointSize / 2);
+    const std::string lines[] = {
+        "SetDefaultPointSize " + infinite,
+        "SetDefaultPointSize " + tiny,
+        "SetDefaultPointSize -12",
+        "LayerSetPointSize Body " + tiny,
+        "LayerSetPointSize Body " + over,
+        "LayerPointRange Body 1 " + infinite,
+        "LayerSetAscent Body " + under,
+        "LayerSetHeight Body " + over,
+        "LayerSetSpacing Body " + infinite,
+        "LayerSetOffset Body (" + over + " 0)",
+        "LayerSetCharWidths Body ('a') (" + over + ")",
+        "LayerSetCharOffsets Body ('a') ((0 " + under + "))",
+        "LayerSetKerningPairs Body ('ab') (" + infinite + ")",
+        "LayerSetCharOrders Body ('a') (" + under + ")",
+        "LayerSetBaseOrder Body " + Decimal(FontData::kMaxNumber * 2),
+        "CreateHorzSpanRectList R (0 0 1 1) (" + infinite + ")",
+    };
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line);
+        Held font;
+        app.boxes.clear();
+        EXPECT_FALSE(Load(font, "CreateLayer Body;\n" + line + ";\n"));
+        EXPECT_EQ(Messages(), Strings{"Invalid Parameter Type"});
+    }
+
+    // The bounds themselves are accepted.
+    const std::string max = Decimal(FontData::kMaxNumber);
+    Held font;
+    app.boxes.clear();
+    ASSERT_TRUE(Load(font, "SetDefaultPointSize " + Decimal(FontData::kMinPointSize) +
+                               ";\nCreateLayer Body;\nLayerSetPointSize Body 0;\nLayerSetSpacing Body " + max +
+                               ";\nLayerSetAscent Body -" + max + ";\nLayerSetCharWidths Body ('a') (" + max + ");\n"));
+    const FontLayer& body = *font->GetLayers()[0];
+    EXPECT_EQ(font->GetDefaultPointSize(), FontData::kMinPointSize);
+    EXPECT_EQ(body.pointSize, 0);
+    EXPECT_EQ(body.spacing, FontData::kMaxNumber);
+    EXPECT_EQ(body.ascent, -FontData::kMaxNumber);
+    EXPECT_EQ(body.FindCharData(L'a')->advanceWidth, FontData::kMaxNumber);
+}
+
 TEST_F(FontDataTest, UndefinedLayerIsReportedBeforeTheParameterType) {
     Held font;
     EXPECT_FALSE(Load(font, "CreateLayer Body;\nLayerSetSpacing Head 1;\n"));

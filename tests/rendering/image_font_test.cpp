@@ -1,6 +1,7 @@
 // Image fonts without a device: widths with spacing and kerning, the
 // character map, layer selection by tags and point size, metrics, order
 // buckets, colours and batching, and strings longer than the glyph pool.
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -343,6 +344,55 @@ TEST_F(ImageFontTest, LongStringIsDrawnAndMeasuredWholePastTheOldPoolSize) {
         font->DrawString(g, 0, 20, L"AV", Color::White, g.GetClipRect());
     }
     EXPECT_EQ(ImageDraws(second).size(), 2u);
+}
+
+// Glyphs without images, with the largest offsets, widths, kerning and
+// spacing a descriptor may give.
+const char* kExtreme =
+    "CreateLayer Body;\n"
+    "LayerSetCharWidths Body ('A' 'V') (60000 60000);\n"
+    "LayerSetCharOffsets Body ('A' 'V') ((60000 -60000) (-60000 60000));\n"
+    "LayerSetKerningPairs Body ('AV') (60000);\n"
+    "LayerSetSpacing Body 60000;\n";
+
+TEST_F(ImageFontTest, HugeSizeFactorPutsGlyphsAtTheSaturatedEndsInsteadOfWrapping) {
+    // A scale from fonts.xml is not bounded: the glyph places leave the int range.
+    auto font = Make(kExtreme, false, 1e9);
+    ASSERT_TRUE(font->GetFontData()->IsLoaded());
+    RecordingTarget target;
+    int width = 0;
+    std::vector<FRect> rects;
+    {
+        Graphics g(&target);
+        font->DrawStringEx(g, 10, 30, L"AV", Color::White, g.GetClipRect(), &rects, &width);
+    }
+    constexpr float kIntEnd = 2147483648.0f;  // 2^31, where the int range ends
+    ASSERT_EQ(rects.size(), 2u);
+    // A lies as far right and as far up as an int reaches, not wrapped to the other side.
+    EXPECT_FLOAT_EQ(rects[0].x, kIntEnd + 10);
+    EXPECT_FLOAT_EQ(rects[0].y, 30 - kIntEnd);
+    EXPECT_FLOAT_EQ(rects[1].y, 30 + kIntEnd);  // V: as far down
+    EXPECT_EQ(width, std::numeric_limits<int>::max());
+}
+
+TEST_F(ImageFontTest, RescaledStripTooLargeIsNotMadeAndItsGlyphsDrawNothing) {
+    // 400 times the glyphs of kBasic: a strip of 7,600 x 4,800 pixels.
+    auto font = Make(kBasic, false, 400);
+    ASSERT_EQ(font->GetActiveLayers().size(), 1u);
+    const ActiveFontLayer& active = font->GetActiveLayers()[0];
+    EXPECT_EQ(active.image, nullptr);
+    EXPECT_FALSE(active.OwnsImage());
+    // Measuring and metrics do not need the strip.
+    EXPECT_FLOAT_EQ(font->CharWidth(L'A'), 9 * 400);
+    EXPECT_FLOAT_EQ(font->GetAscent(), 12 * 400);
+    RecordingTarget target;
+    int width = 0;
+    {
+        Graphics g(&target);
+        font->DrawStringEx(g, 0, 20, L"AV", Color::White, g.GetClipRect(), nullptr, &width);
+    }
+    EXPECT_EQ(width, (9 + 1 - 2) * 400 + 8 * 400);
+    EXPECT_TRUE(ImageDraws(target).empty());
 }
 
 TEST_F(ImageFontTest, DescriptorThatFailedGivesAnEmptyFont) {

@@ -190,6 +190,26 @@ TEST_F(SysFontDrawTest, AdditiveModeAddsTheText) {
     EXPECT_GT(lit, 20);
 }
 
+TEST_F(SysFontDrawTest, ClipBeyondTheIntRangeHidesNothing) {
+    const Argb grey{255, 50, 50, 50};
+    const auto expected = Draw(L"Hello", 10, 40, Color::White, grey);
+    Background(grey);
+    {
+        Graphics g(Target());
+        g.Translate(3, 2);
+        font->DrawString(g, 10, 40, L"Hello", Color::White, FRect(0, 0, 1e10f, 1e10f));
+    }
+    const auto got = DrawBufferPixels();
+    ASSERT_EQ(got.size(), expected.size());
+    size_t inked = 0, differing = 0;
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (expected[i] != 0xFF323232u) ++inked;
+        if (got[i] != expected[i]) ++differing;
+    }
+    EXPECT_GT(inked, 20u);
+    EXPECT_EQ(differing, 0u);
+}
+
 TEST_F(SysFontDrawTest, TargetThatIsNoImageSurfaceDrawsNothing) {
     gfxtest::RecordingTarget target;
     {

@@ -47,6 +47,18 @@ TEST(CirclerTest, StartsFromThePresentDirectionAndZeroDurationIsOneUnit) {
     EXPECT_NEAR(y, 0.0f, 1e-3f);
 }
 
+TEST(CirclerTest, DurationTooShortForItsRateFinishesAtTheFirstUpdateWithoutNan) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float x = 5.0f, y = 0.0f;
+    Circler c(L"", &x, &y, 0, 0, 90.0f, 1e-40f, nullptr, &w, 0);
+    EXPECT_FALSE(c.Update(0.0f));
+    EXPECT_NEAR(x, 5.0f, 1e-3f);
+    EXPECT_NEAR(y, 0.0f, 1e-3f);
+    EXPECT_TRUE(c.Update(0.25f));
+    EXPECT_NEAR(x, 0.0f, 1e-3f);
+    EXPECT_NEAR(y, -5.0f, 1e-3f);
+}
+
 struct ShearFields {
     float sx = 0.0f, sy = 0.0f, ox = 0.0f, oy = 0.0f;
     Shearer::Fields Fields() { return {&sx, &sy, &ox, &oy}; }

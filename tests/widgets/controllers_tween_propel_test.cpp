@@ -65,6 +65,17 @@ TEST(TweenerTest, RegressionNegativeOrNanDurationWritesNoNan) {
     EXPECT_EQ(f, 3.0f);
 }
 
+// 1 / 1e-40 overflows: an update of no time would multiply infinity by 0.
+TEST(TweenerTest, DurationTooShortForItsRateFinishesAtTheFirstUpdateWithoutNan) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 1.0f;
+    Tweener t(L"", &w, 1e-40f, nullptr, 0, {{&f, 1.0f, 3.0f}}, 0.0f);
+    EXPECT_FALSE(t.Update(0.0f));
+    EXPECT_EQ(f, 1.0f);
+    EXPECT_TRUE(t.Update(0.25f));
+    EXPECT_EQ(f, 3.0f);
+}
+
 TEST(PropellerTest, LinearMovesByVelocityPerUnitWhateverTheRate) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     for (float rate : {1.0f, 0.5f, 3.0f}) {

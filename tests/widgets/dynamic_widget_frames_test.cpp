@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <set>
 
 #include "dynamic_widget_test_support.h"
@@ -71,6 +73,35 @@ TEST_F(FramesTest, SeveralPeriodsInOneFrameAdvanceSeveralFrames) {
     w->UpdateFraction(1.75f);  // three whole periods, a quarter left over
     EXPECT_EQ(w->GetFrame(), 3);
     EXPECT_FLOAT_EQ(w->GetAnimator(0).timer, 0.25f);
+}
+
+// Subtracting a period of 1 leaves a timer of 1e9 as it was, and a tiny
+// period owes millions of steps: either used to hold the update for ever.
+// Run in a child process with an alarm, so a hang fails instead of blocking.
+TEST_F(FramesTest, AHugeTimerOrATinyPeriodEndsTheUpdate) {
+    DynamicWidget* huge = AddWidget();
+    huge->CycleFrames(0, 1.0f, 0, 1e9f, 0, 7, 0.0f, 1);
+    DynamicWidget* tiny = AddWidget();
+    tiny->CycleFrames(0, 1e-30f, 0, 0.0f, 0, 7, 0.0f, 0);
+    ASSERT_EXIT(
+        {
+            alarm(10);
+            huge->UpdateFraction(1.0f);
+            tiny->UpdateFraction(1.0f);
+            _exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    // The time owed is used up rather than carried as a debt.
+    huge->UpdateFraction(0.5f);
+    EXPECT_LT(huge->GetAnimator(0).timer, 1.0f);
+    tiny->UpdateFraction(1.0f);
+    EXPECT_LT(tiny->GetAnimator(0).timer, 1e-30f);
+    // A limited animation owed more than it has left still ends on its last frame.
+    DynamicWidget* once = AddWidget();
+    once->CycleFrames(0, 1e-30f, 2, 0.0f, 0, 3, 0.0f, 1);
+    once->UpdateFraction(1.0f);
+    EXPECT_EQ(once->GetFrame(), 3);
+    EXPECT_FALSE(once->IsAnimating());
 }
 
 TEST_F(FramesTest, RandomModeNeverRepeatsAFrameAndStaysInRange) {

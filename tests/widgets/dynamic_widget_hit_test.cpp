@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dynamic_widget_test_support.h"
 #include "foundation/expression/constants_map.h"
 #include "widget_test_support.h"
@@ -82,20 +84,40 @@ TEST_F(DynamicHitTest, TheMaskIsSampledAtTheScaledPosition) {
     EXPECT_FALSE(w.HitTest(19.0f, 2.0f));  // mask column 3
 }
 
-TEST_F(DynamicHitTest, ContainsPointUsesTheScaledOrRotatedBox) {
+// Points are local, as every caller passes them: the position plays no part.
+TEST_F(DynamicHitTest, ContainsPointUsesTheScaledOrRotatedBoxAboutTheLocalMiddle) {
     auto solid = dyntest::SolidImage(20, 10, 0xFFFFFFFF);
     DynamicWidget w(100, 50, solid.get(), 1.0f);
-    EXPECT_TRUE(w.ContainsPoint(100, 50));
-    EXPECT_FALSE(w.ContainsPoint(120, 50));
-    w.scale_x = 0.5f;  // left = 100 + 20 x 0.5 x 0.5 = 105, width 10
-    EXPECT_FALSE(w.ContainsPoint(104, 55));
-    EXPECT_TRUE(w.ContainsPoint(105, 55));
-    EXPECT_TRUE(w.ContainsPoint(114, 55));
-    EXPECT_FALSE(w.ContainsPoint(115, 55));
-    w.angle = 30.0f;  // a square of side 10 + 10 about the middle (110, 55)
-    EXPECT_TRUE(w.ContainsPoint(110, 46));
-    EXPECT_FALSE(w.ContainsPoint(110, 44));
-    EXPECT_TRUE(w.ContainsPoint(100, 55));
+    EXPECT_TRUE(w.ContainsPoint(0, 0));
+    EXPECT_FALSE(w.ContainsPoint(20, 0));
+    EXPECT_FALSE(w.ContainsPoint(100, 50));
+    for (float scale : {0.5f, -0.5f}) {  // a mirrored box is as wide
+        w.scale_x = scale;               // left = 20 x 0.5 x 0.5 = 5, width 10
+        EXPECT_FALSE(w.ContainsPoint(4, 5));
+        EXPECT_TRUE(w.ContainsPoint(5, 5));
+        EXPECT_TRUE(w.ContainsPoint(14, 5));
+        EXPECT_FALSE(w.ContainsPoint(15, 5));
+    }
+    w.angle = 30.0f;  // a square of side 10 + 10 about the middle (10, 5)
+    EXPECT_TRUE(w.ContainsPoint(10, -4));
+    EXPECT_FALSE(w.ContainsPoint(10, -6));
+    EXPECT_TRUE(w.ContainsPoint(0, 5));
+}
+
+TEST_F(DynamicHitTest, ClippingDynamicContainerAwayFromTheOriginFindsItsChildren) {
+    auto* parent = new DynamicWidget(100, 100, nullptr, 1.0f);
+    parent->Resize(100.0f, 100.0f, 50, 50);
+    parent->SetClipChildren(true);
+    auto* child = new Widget;
+    child->Resize(10.0f, 10.0f, 10, 10);
+    child->SetMouseVisible(true);
+    mgr.AddWidget(parent);
+    parent->AddWidget(child);
+    EXPECT_EQ(mgr.FindWidgetAtPoint(115.0f, 115.0f, nullptr, nullptr), child);
+    child->Move(60.0f, 10.0f);  // outside the parent: clipped away
+    EXPECT_EQ(mgr.FindWidgetAtPoint(165.0f, 115.0f, nullptr, nullptr), nullptr);
+    parent->RemoveSelf();
+    host.FreeDeferred();
 }
 
 TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
@@ -156,6 +178,79 @@ public:
     void ButtonHeld(int id) override { log.push_back("held " + std::to_string(id)); }
     EventLog log;
 };
+
+TEST_F(DynamicHitTest, ReenablingUnderARestingPointerEntersAwayFromTheOrigin) {
+    auto* parent = new ButtonParent;
+    mgr.AddWidget(parent);
+    auto* w = new DynamicWidget(100, 100, nullptr, 1.0f);
+    w->Resize(100.0f, 100.0f, 20, 20);
+    w->SetMouseVisible(true);
+    parent->AddWidget(w);
+    const std::string id = std::to_string(w->GetId());
+    mgr.WindowMouseMove(110, 110);
+    w->SetDisabled(true);
+    parent->log.clear();
+    w->SetDisabled(false);
+    EXPECT_EQ(parent->log, EventLog{"enter " + id});
+    parent->RemoveSelf();
+    host.FreeDeferred();
+}
+
+class ButtonRecorder : public ButtonListener {
+public:
+    void ButtonPress(int id) override { log.push_back("press " + std::to_string(id)); }
+    EventLog log;
+};
+
+// The old parent may be deleted while the widget lives on elsewhere: the
+// widget must have let go of it when it left.
+TEST_F(DynamicHitTest, MovedOrKeptWidgetNoLongerReportsToTheParentItLeft) {
+    auto* first = new ButtonParent;
+    auto* second = new ButtonParent;
+    auto* plain = new Widget;
+    mgr.AddWidget(first);
+    mgr.AddWidget(second);
+    mgr.AddWidget(plain);
+    auto* child = new DynamicWidget(0, 0, nullptr, 1.0f);
+    child->Resize(0.0f, 0.0f, 10, 10);
+    child->SetMouseVisible(true);
+    first->AddWidget(child);
+    const std::string press = "press " + std::to_string(child->GetId());
+    auto click = [this] {
+        mgr.WindowMouseDown(5, 5, 1);
+        mgr.WindowMouseUp(5, 5, 1);
+    };
+
+    auto presses = [&press](const EventLog& log) { return std::count(log.begin(), log.end(), press); };
+
+    second->AddWidget(child);  // moved
+    click();
+    EXPECT_EQ(presses(first->log), 0);
+    EXPECT_EQ(presses(second->log), 1);
+    // Stop here if it still points at the parent about to be deleted.
+    ASSERT_EQ(child->GetButtonListener(), second);
+    first->RemoveSelf();
+    host.FreeDeferred();
+    click();
+    EXPECT_EQ(presses(second->log), 2);
+
+    child->RemoveSelfKeep();  // kept, then put where nobody listens
+    ASSERT_EQ(child->GetButtonListener(), nullptr);
+    second->RemoveSelf();
+    host.FreeDeferred();
+    plain->AddWidget(child);
+    click();
+
+    // The script may name a listener of its own, and take it away again.
+    ButtonRecorder recorder;
+    child->SetButtonListener(&recorder);
+    click();
+    child->SetButtonListener(nullptr);
+    click();
+    EXPECT_EQ(recorder.log, EventLog{press});
+    plain->RemoveSelf();
+    host.FreeDeferred();
+}
 
 TEST_F(DynamicHitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
     auto* parent = new ButtonParent;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "dynamic_widget_test_support.h"
 #include "rendering/draw/graphics.h"
@@ -156,6 +158,41 @@ TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
     EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12)));
 }
 
+// Exposes the colour loop, to count the draws it asks for.
+class ColourLoopProbe : public DynamicWidget {
+public:
+    static int Draws(Graphics* g, float r, float gr, float b, float a) {
+        int draws = 0;
+        ColourLoop(g, r, gr, b, a, [&draws] { ++draws; });
+        return draws;
+    }
+};
+
+// Each further draw adds the image once more: once a channel has been added
+// 255 times the faintest non-zero value is saturated, so no more can show.
+TEST_F(DynamicPixelTest, HugeOrInvalidColourFactorsDrawABoundedNumberOfTimes) {
+    Graphics g(Target());
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1.5f, 1.0f, 1.0f, 1.0f), 2);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1.0f, 40.0f, 1.0f, 1.0f), 40);
+    ASSERT_EQ(ColourLoopProbe::Draws(&g, 1.0f, 1.0f, 5000.0f, 1.0f), 255);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1e30f, 1.0f, 1.0f, 1.0f), 255);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, 1.0f, std::numeric_limits<float>::infinity(), 1.0f, 1.0f), 255);
+    EXPECT_EQ(ColourLoopProbe::Draws(&g, std::nanf(""), 1.0f, 1.0f, 1.0f), 1);
+
+    // What shows: a huge factor saturates its channel, a NaN one draws none of it.
+    const Argb texel{255, 100, 90, 80};
+    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    DynamicWidget w(10, 10, image, 1.0f);
+    w.red = 1e30f;
+    Draw(w);
+    EXPECT_TRUE(Near({255, 255, texel.g, texel.b}, At(12, 12)));
+    Clear();
+    w.red = 1.0f;
+    w.blue = std::nanf("");
+    Draw(w);
+    EXPECT_TRUE(Near({255, texel.r, texel.g, 0}, At(12, 12)));
+}
+
 TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
     // Two cels side by side: red, then blue.
     ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
@@ -261,6 +298,23 @@ TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
     w.rel_clip[0] = 10.0f;  // left edge at column 10
     Draw(w);
     for (int x = 25; x < 55; ++x) ASSERT_EQ(At(x, 45), 0u) << x;
+}
+
+// Beyond the integer range a plain conversion is undefined (and in practice
+// turned the edge into the far other side, hiding the widget).
+TEST_F(DynamicPixelTest, ClipEdgesBeyondTheIntegerRangeClipNothingOnTheirSide) {
+    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    DynamicWidget w(30, 40, image, 1.0f);
+    w.abs_clip[2] = 3e9f;
+    Draw(w);
+    ASSERT_EQ(At(49, 59), 0xFFFFFFFFu);
+    Clear();
+    const float inf = std::numeric_limits<float>::infinity();
+    w.abs_clip = {-3e9f, -1e30f, 3e9f, inf};
+    w.rel_clip = {5.0f, -inf, 1e30f, 4e9f};  // one ordinary edge: column 5
+    Draw(w);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(At(30 + x, 40 + y), x >= 5 ? 0xFFFFFFFFu : 0u) << x << "," << y;
 }
 
 TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,15 @@ TEST_P(EasingNameTest, FollowsItsFormulaAcrossTheRange) {
     ASSERT_NE(curve, nullptr);
     for (double t : {0.0, 0.05, 0.2, 0.37, 0.5, 0.61, 0.8, 0.95, 1.0})
         EXPECT_NEAR(curve->Evaluate(static_cast<float>(t)), Named(GetParam(), t), kTolerance) << "t = " << t;
+}
+
+// Propellers feed time without end, and scripts any number: a curve may
+// overflow to infinity there, but NaN would poison the field for good.
+TEST_P(EasingNameTest, AnswersNoNanForHugeFiniteInputs) {
+    auto curve = MakeEasingCurve(Widen(GetParam()));
+    const float most = std::numeric_limits<float>::max();
+    for (float t : {1e20f, 1e30f, 2e38f, most, -1e20f, -1e30f, -2e38f, -most})
+        EXPECT_FALSE(std::isnan(curve->Evaluate(t))) << "t = " << t;
 }
 
 INSTANTIATE_TEST_SUITE_P(ScriptNames, EasingNameTest, ::testing::ValuesIn(AllNames()),

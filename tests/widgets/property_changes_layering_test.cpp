@@ -65,6 +65,34 @@ TEST(ClampTest, LimitsAndGivesTheUnclampedValueBack) {
     EXPECT_EQ(w.green, 5.0f);
 }
 
+// The matrix a widget composes for `angle`, worked out by a widget no clamp touches.
+Matrix4 TurnedBy(float angle) {
+    DynamicWidget reference(0, 0, nullptr, 1.0f);
+    reference.angle = angle;
+    Transform t = reference.ComposeTransform();
+    return t.GetMatrix();
+}
+
+::testing::AssertionResult SameMatrix(const Matrix4& want, Transform got) {
+    const Matrix4& m = got.GetMatrix();
+    for (int i = 0; i < 16; ++i)
+        if (std::fabs(want[i] - m[i]) > 1e-5f)
+            return ::testing::AssertionFailure() << "entry " << i << ": " << m[i] << " instead of " << want[i];
+    return ::testing::AssertionSuccess();
+}
+
+// A clamp made without change bits, as a script's is, on a property the
+// composed transform is made of.
+TEST(ClampTest, LimitingOrReleasingATransformPropertyReachesTheComposedTransform) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    w.SetFloatProperty(L"angle", 90.0f, false);
+    ASSERT_TRUE(SameMatrix(TurnedBy(90.0f), w.ComposeTransform()));
+    w.AddClamp(std::make_unique<Clamp>(L"c", &w, std::vector<ClampTarget>{{&w.angle, 0.0f, 45.0f}}));
+    EXPECT_TRUE(SameMatrix(TurnedBy(45.0f), w.ComposeTransform()));
+    w.StopClamp(L"c", true);
+    EXPECT_TRUE(SameMatrix(TurnedBy(90.0f), w.ComposeTransform()));
+}
+
 TEST(LayeringTest, SettingABaseValueMovesTheCentreOfTheOscillation) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     w.AddOscillation(Sine(w, L"o", L"x", 10.0f, 0.25));  // laid on at once: sin(pi/2) = 1

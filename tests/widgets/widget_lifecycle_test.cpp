@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "foundation/values/property_value.h"
 #include "widget_test_support.h"
@@ -78,6 +80,49 @@ TEST_F(LifecycleTest, ResortingAfterADepthChangeDuringUpdateSkipsNoSiblingAndRep
     EXPECT_EQ(std::count(log.begin(), log.end(), "d:update"), 1);
 }
 
+TEST_F(LifecycleTest, AChildMovedDuringAnUpdateIsVisitedOnceAndSoIsEverySibling) {
+    using Kids = std::vector<ProbeWidget*>;
+    const struct {
+        const char* what;
+        size_t actor;
+        std::function<void(WidgetContainer&, const Kids&)> move;
+    } cases[] = {
+        {"the visited child brought to front", 1, [](WidgetContainer& p, const Kids& k) { p.BringToFront(k[1]); }},
+        {"the visited child raised and re-sorted", 0,
+         [](WidgetContainer& p, const Kids& k) {
+             k[0]->SetPriority(5);
+             p.SortChildren();
+         }},
+        {"an earlier sibling put in front of a later one", 2,
+         [](WidgetContainer& p, const Kids& k) { p.PutInFront(k[0], k[3]); }},
+        {"a later sibling brought to back", 1, [](WidgetContainer& p, const Kids& k) { p.BringToBack(k[3]); }},
+        {"a later sibling lowered and re-sorted", 1,
+         [](WidgetContainer& p, const Kids& k) {
+             k[3]->SetPriority(-1);
+             p.SortChildren();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.clear();
+        auto* parent = new Widget;
+        mgr.AddWidget(parent);
+        const Kids kids{Add(*parent, "a"), Add(*parent, "b"), Add(*parent, "c"), Add(*parent, "d")};
+        bool moved = false;
+        kids[c.actor]->onUpdate = [&] {
+            if (!moved) c.move(*parent, kids);
+            moved = true;
+        };
+        mgr.UpdateFrame();
+        ASSERT_TRUE(moved);
+        for (const char* name : {"a:update", "b:update", "c:update", "d:update"})
+            EXPECT_EQ(std::count(log.begin(), log.end(), name), 1) << name;
+        parent->RemoveAllWidgets(true, false);
+        parent->RemoveSelf();
+        host.FreeDeferred();
+    }
+}
+
 TEST_F(LifecycleTest, RemovingDuringDrawKeepsTheWalkValid) {
     ProbeWidget* a = Add(mgr, "a");
     ProbeWidget* b = Add(mgr, "b");
@@ -147,6 +192,62 @@ TEST(OrphanedWidgets, WithoutAHostRemovedWidgetsDieAfterTheOutermostPass) {
     };
     mgr.UpdateFrame();
     EXPECT_EQ(destroyed, 1);
+}
+
+// Removes itself from inside a callback and runs a nested update loop
+// there, touching only what outlives it afterwards.
+class NestingRemover : public Widget {
+public:
+    NestingRemover(WidgetManager& mgr, int* destroyed, int* destroyedInside)
+        : mgr_(mgr), destroyed_(destroyed), destroyed_inside_(destroyedInside) {
+        Resize(0.0f, 0.0f, 10, 10);
+        SetMouseVisible(true);
+    }
+    ~NestingRemover() override { ++*destroyed_; }
+    void MouseDown(int, int, int) override { RemoveAndNest(); }
+    void KeyDown(int) override { RemoveAndNest(); }
+    void UpdateFraction(float) override { RemoveAndNest(); }
+
+private:
+    void RemoveAndNest() {
+        WidgetManager& mgr = mgr_;
+        int* destroyed = destroyed_;
+        int* inside = destroyed_inside_;
+        RemoveSelf();
+        mgr.UpdateFrame();
+        *inside = *destroyed;
+    }
+
+    WidgetManager& mgr_;
+    int* destroyed_;
+    int* destroyed_inside_;
+};
+
+TEST(OrphanedWidgets, WithoutAHostAWidgetRemovedInItsOwnCallbackOutlivesANestedUpdate) {
+    ASSERT_EQ(WidgetHost::Get(), nullptr);
+    const struct {
+        const char* entry;
+        std::function<void(WidgetManager&, Widget*)> dispatch;
+    } entries[] = {
+        {"pointer press", [](WidgetManager& m, Widget*) { m.WindowMouseDown(5, 5, 1); }},
+        {"key press",
+         [](WidgetManager& m, Widget* w) {
+             m.SetFocus(w);
+             m.KeyDown(65);
+         }},
+        {"per-frame update", [](WidgetManager& m, Widget*) { m.UpdateFractionFrame(0.5f); }},
+    };
+    for (const auto& e : entries) {
+        SCOPED_TRACE(e.entry);
+        WidgetManager mgr(nullptr);
+        int destroyed = 0, destroyedInside = -1;
+        auto* w = new NestingRemover(mgr, &destroyed, &destroyedInside);
+        mgr.AddWidget(w);
+        e.dispatch(mgr, w);
+        EXPECT_EQ(destroyedInside, 0);
+        mgr.UpdateFrame();
+        EXPECT_EQ(destroyed, 1);
+    }
 }
 
 class ScriptedWidget : public Widget, public ExtendedPropertyInterface {};

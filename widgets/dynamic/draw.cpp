@@ -38,6 +38,15 @@ bool IsDefaultDrawState(const DrawState& s) {
     return s.mode == 0 && !s.stencilTest && !s.cull && !s.shader && !s.matrixSet;
 }
 
+// Each draw of the colour loop adds the image once more. A channel holds 8
+// bits, so after this many whole draws even the faintest non-zero channel is
+// at its maximum and further draws change nothing.
+constexpr float kMostColourDraws = 255.0f;
+
+// A colour factor as the loop uses it: NaN and negative factors draw none of
+// their channel, and a factor never asks for more draws than can show.
+float DrawableFactor(float v) { return v > 0.0f ? std::min(v, kMostColourDraws) : 0.0f; }
+
 }  // namespace
 
 void DynamicWidget::ApplyClip(Graphics* g) const { g->ClipRectR(ClipRectangle()); }
@@ -68,12 +77,15 @@ void DynamicWidget::DrawOneImage(Graphics* g, Image* image, int frame, const FRe
 }
 
 void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw) {
+    r = DrawableFactor(r);
+    gr = DrawableFactor(gr);
+    b = DrawableFactor(b);
+    a = DrawableFactor(a);
     const bool wasBatching = g->IsBatching();
     if (r > 1.0f || gr > 1.0f || b > 1.0f) g->SetBatching(true);
     for (;;) {
         if (r < 1.0f || gr < 1.0f || b < 1.0f || a < 1.0f) {
-            g->SetColor(Color::FromFloats(std::max(r, 0.0f), std::max(gr, 0.0f), std::max(b, 0.0f),
-                                          std::max(a, 0.0f)));
+            g->SetColor(Color::FromFloats(r, gr, b, a));
             g->SetColorizeImages(true);
         }
         draw();
@@ -94,8 +106,8 @@ void DynamicWidget::Draw(Graphics* g) {
     g->SetDrawMode(draw_mode_);
     g->SetCulling(culling_);
     if (shader_) {
-        for (const auto& [name, value] : shader_constants_)
-            if (value) shader_->SetConstant(name, *value);
+        for (const auto& [name, handle] : shader_constants_)
+            shader_->SetConstant(name, FieldHandle::ReadReal(handle));
         g->SetShader(shader_.get());
     }
     Image* image = image_;

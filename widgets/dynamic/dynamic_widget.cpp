@@ -114,27 +114,32 @@ void DynamicWidget::AddedToParent(WidgetContainer* parent) {
 }
 
 void DynamicWidget::RemovedFromParent(WidgetContainer* parent) {
-    if (delete_on_removal_) {
-        ReportRemoval(id_);
-        button_listener_ = nullptr;
-    }
+    if (delete_on_removal_) ReportRemoval(id_);
+    // Also when the widget survives (moved, or kept): the old parent may be
+    // deleted long before the widget reports its next press.
+    button_listener_ = nullptr;
     Widget::RemovedFromParent(parent);
 }
 
 bool DynamicWidget::ContainsPoint(int px, int py) const {
-    const float sw = static_cast<float>(static_cast<int>(width_ * scale_x));
-    const float sh = static_cast<float>(static_cast<int>(height_ * scale_y));
+    // The point is local. Children drawn inside the transform are reached
+    // through its inverse, so for them the point is already untransformed.
+    if (transform_children_) return Widget::ContainsPoint(px, py);
+    // A negative scale mirrors the box about the middle; it stays as wide.
+    const float ax = std::fabs(scale_x), ay = std::fabs(scale_y);
+    const float sw = std::trunc(width_ * ax);
+    const float sh = std::trunc(height_ * ay);
     float left, top, w, h;
     if (angle == 0.0f) {
-        left = static_cast<float>(static_cast<int>(x_ + width_ * (1.0f - scale_x) * 0.5f));
-        top = static_cast<float>(static_cast<int>(y_ + height_ * (1.0f - scale_y) * 0.5f));
+        left = std::trunc(width_ * (1.0f - ax) * 0.5f);
+        top = std::trunc(height_ * (1.0f - ay) * 0.5f);
         w = sw;
         h = sh;
     } else {
         // Any rotation stays inside a square of the two sides about the middle.
-        const float side = std::fabs(sw) + std::fabs(sh);
-        left = x_ + width_ * 0.5f - side * 0.5f;
-        top = y_ + height_ * 0.5f - side * 0.5f;
+        const float side = sw + sh;
+        left = width_ * 0.5f - side * 0.5f;
+        top = height_ * 0.5f - side * 0.5f;
         w = h = side;
     }
     const float fx = static_cast<float>(px), fy = static_cast<float>(py);
@@ -260,7 +265,7 @@ void DynamicWidget::SetMaskRect(float x, float y, float w, float h) {
 
 void DynamicWidget::SetShader(ShaderProgram* shader) {
     shader_.reset(shader);
-    shader_constants_["Clock"] = &clock;
+    shader_constants_["Clock"] = field_handles_.For(&clock).Id();
 }
 
 void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {

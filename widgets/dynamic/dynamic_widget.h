@@ -8,7 +8,8 @@
 // with the collected change bits (1 position, 2 transform, 4 colour, 8 clip)
 // is all a writer needs; the transform is composed only when dirty and its
 // inverse only when asked for. Values referring to the widget read null once
-// it is deleted (ExtendedPropertyInterface). Deleting it stops and frees
+// it is deleted (ExtendedPropertyInterface), and its "..._ptr" values are
+// field handles that read 0 from then on. Deleting it stops and frees
 // every controller, oscillation (offsets undone) and clamp it holds.
 // Callers must not keep property pointers past the widget's life, or delete
 // it while it is in a tree (remove it). Main thread only.
@@ -22,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/values/field_handle.h"
 #include "foundation/values/property_interface.h"
 #include "foundation/values/property_value.h"
 #include "foundation/values/transform.h"
@@ -34,6 +36,8 @@
 class Image;
 class ImageSurface;
 class ShaderProgram;
+template <class Owner>
+class PropertyTable;
 
 // Change bits of the animatable properties.
 namespace change_bit {
@@ -100,9 +104,14 @@ public:
     // The float field of a writable property, its change bits ORed into
     // `mask`; null (mask untouched) for an unknown name.
     virtual float* GetPropertyPtr(std::wstring_view name, uint32_t& mask);
+    // Who hears this widget's presses, releases, holds and pointer moves.
+    // Joining a parent picks the parent when none is set; leaving one
+    // clears it. Null: nobody.
+    void SetButtonListener(ButtonListener* listener) { button_listener_ = listener; }
+    ButtonListener* GetButtonListener() const { return button_listener_; }
     // The field behind a "..._ptr" handle that GetProperty gave; null for
-    // anything else.
-    float* FieldFromHandle(int handle);
+    // anything else, another widget's handles included.
+    float* FieldFromHandle(int handle) { return field_handles_.RealField(handle); }
 
     void AnimationSignal(int widgetId, std::wstring_view signal) override;
     PropertyValue GetProperty(std::wstring_view name) override;
@@ -151,7 +160,9 @@ public:
     void SetCulling(uint8_t cull) { culling_ = cull; }
     void SetPixelHitTest(bool on) { pixel_hit_test_ = on; }
     void SetShader(ShaderProgram* shader);
-    void SetShaderConstant(const std::string& name, float* value) { shader_constants_[name] = value; }
+    // Binds a constant to a field handle (a "..._ptr" value, possibly of
+    // another widget); each draw sends its current value, 0 once it is gone.
+    void SetShaderConstant(const std::string& name, int32_t fieldHandle) { shader_constants_[name] = fieldHandle; }
     void SetCache(bool on, bool immediate, WidgetCache* cache = nullptr);
     const WidgetCache* GetCache() const { return cache_.get(); }
     int GetCacheCountdown() const { return cache_countdown_; }
@@ -227,10 +238,14 @@ public:
     std::array<float, 4> rel_clip{-1000000.0f, -1000000.0f, 1000000.0f, 1000000.0f};
 
 protected:
+    // The names scripts read and writers animate. Subclasses keep a table
+    // (and field handles) of their own and fall back on these.
+    static const PropertyTable<DynamicWidget>& Properties();
     void MarkTransformDirty() { transform_dirty_ = true; }
     // The image drawn with the colour loop (step 7 of a draw), at the origin.
     // Runs `draw` once with the colour (r, gr, b, a), and again for each
-    // whole unit a factor lies above 1, adding only that part.
+    // whole unit a factor lies above 1, adding only that part; 255 draws at
+    // most, as no 8-bit channel can show more.
     static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
@@ -256,7 +271,7 @@ protected:
     bool mask_rect_set_ = false;
     int draw_mode_ = 0;
     uint8_t culling_ = 0;
-    std::map<std::string, float*> shader_constants_;
+    std::map<std::string, int32_t> shader_constants_;  // name to field handle
     std::array<float, 3> pivot_{0.0f, 0.0f, 0.0f};
     bool pixel_hit_test_ = true;
     std::wstring id_text_;
@@ -292,4 +307,6 @@ protected:
     int cache_countdown_ = 0;
     std::unique_ptr<WidgetCache> cache_;
     float cache_last_x_ = 0.0f, cache_last_y_ = 0.0f;
+    // Last, so the handles are withdrawn before any field they follow goes.
+    FieldHandles field_handles_;
 };

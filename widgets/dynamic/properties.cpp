@@ -1,99 +1,78 @@
 // The named properties: float fields for writers, values for scripts, and the
 // refresh after a write.
 
+#include <algorithm>
 #include <cstddef>
 
+#include "foundation/values/property_table.h"
+#include "foundation/values/saturate.h"
 #include "rendering/image/image.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
-float* DynamicWidget::GetPropertyPtr(std::wstring_view name, uint32_t& mask) {
-    float* field = nullptr;
-    uint32_t bits = 0;
-    auto is = [&](std::wstring_view n, float* f, uint32_t b) {
-        if (field || name != n) return;
-        field = f;
-        bits = b;
+const PropertyTable<DynamicWidget>& DynamicWidget::Properties() {
+    using W = DynamicWidget;
+    using T = PropertyTable<W>;
+    using namespace change_bit;
+    // "..._ptr" names answer field handles rather than addresses: an address
+    // does not fit an Int, and a handle reads 0 once the widget is gone.
+    static const T table{
+        T::Float(L"x", [](W& w) { return &w.x_; }, kPosition).WithHandle(),
+        T::Float(L"y", [](W& w) { return &w.y_; }, kPosition).WithHandle(),
+        T::Float(L"z", [](W& w) { return &w.z; }, kTransform),
+        T::Value(L"right", [](W& w) -> PropertyValue { return w.x_ + static_cast<float>(w.width_); }),
+        T::Value(L"bottom", [](W& w) -> PropertyValue { return w.y_ + static_cast<float>(w.height_); }),
+        T::FloatReadOnly(L"last_x", [](W& w) { return &w.last_x; }).WithHandle(),
+        T::FloatReadOnly(L"last_y", [](W& w) { return &w.last_y; }).WithHandle(),
+        T::Value(L"center_x", [](W& w) -> PropertyValue { return w.x_ + w.width_ * 0.5f; }),
+        T::Value(L"center_y", [](W& w) -> PropertyValue { return w.y_ + w.height_ * 0.5f; }),
+        T::Value(L"abs_x", [](W& w) -> PropertyValue { return w.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).x; }),
+        T::Value(L"abs_y", [](W& w) -> PropertyValue { return w.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y; }),
+        T::Value(L"width", [](W& w) -> PropertyValue { return w.width_; }),
+        T::Value(L"height", [](W& w) -> PropertyValue { return w.height_; }),
+        T::Value(L"depth", [](W& w) -> PropertyValue { return w.priority_; }),
+        T::Float(L"opacity", [](W& w) { return &w.opacity; }, kColour).WithHandle(),
+        T::Float(L"angle", [](W& w) { return &w.angle; }, kTransform).WithHandle(),
+        T::Value(L"frame", [](W& w) -> PropertyValue { return w.animators_[0].frame; }),
+        T::Float(L"frame_rate", [](W& w) { return &w.animators_[0].period; }, 0),
+        T::FloatReadOnly(L"frame_timer", [](W& w) { return &w.animators_[0].timer; }),
+        T::Float(L"scale_x", [](W& w) { return &w.scale_x; }, kTransform).WithHandle(),
+        T::Float(L"scale_y", [](W& w) { return &w.scale_y; }, kTransform).WithHandle(),
+        T::Value(L"flip_x", [](W& w) -> PropertyValue { return w.flip_x_ != 1; }),
+        T::Value(L"flip_y", [](W& w) -> PropertyValue { return w.flip_y_ != 1; }),
+        T::Float(L"abs_clip_x1", [](W& w) { return &w.abs_clip[0]; }, kClip),
+        T::Float(L"abs_clip_y1", [](W& w) { return &w.abs_clip[1]; }, kClip),
+        T::Float(L"abs_clip_x2", [](W& w) { return &w.abs_clip[2]; }, kClip),
+        T::Float(L"abs_clip_y2", [](W& w) { return &w.abs_clip[3]; }, kClip),
+        T::Float(L"rel_clip_x1", [](W& w) { return &w.rel_clip[0]; }, kClip),
+        T::Float(L"rel_clip_y1", [](W& w) { return &w.rel_clip[1]; }, kClip),
+        T::Float(L"rel_clip_x2", [](W& w) { return &w.rel_clip[2]; }, kClip),
+        T::Float(L"rel_clip_y2", [](W& w) { return &w.rel_clip[3]; }, kClip),
+        T::Float(L"timer", [](W& w) { return &w.timer; }, 0).WithHandle(),
+        T::Float(L"clock", [](W& w) { return &w.clock; }, 0),
+        T::Value(L"changing", [](W& w) -> PropertyValue { return w.IsAnimating(); }),
+        T::Value(L"image", [](W& w) { return PropertyValue::FromImage(w.image_); }),
+        T::Value(L"id", [](W& w) { return PropertyValue(w.id_text_); }),
+        T::Value(L"mouse_visible", [](W& w) -> PropertyValue { return w.mouse_visible_; }),
+        // Motion animates these; scripts do not read them by name.
+        T::FloatWriteOnly(L"alpha", [](W& w) { return &w.alpha; }, kColour),
+        T::FloatWriteOnly(L"red", [](W& w) { return &w.red; }, kColour),
+        T::FloatWriteOnly(L"green", [](W& w) { return &w.green; }, kColour),
+        T::FloatWriteOnly(L"blue", [](W& w) { return &w.blue; }, kColour),
+        T::FloatWriteOnly(L"mask_frame_rate", [](W& w) { return &w.animators_[1].period; }, 0),
+        T::FloatWriteOnly(L"shear_x", [](W& w) { return &w.shear_x; }, kTransform),
+        T::FloatWriteOnly(L"shear_y", [](W& w) { return &w.shear_y; }, kTransform),
+        T::FloatWriteOnly(L"shear_x_offset", [](W& w) { return &w.shear_x_offset; }, kTransform),
+        T::FloatWriteOnly(L"shear_y_offset", [](W& w) { return &w.shear_y_offset; }, kTransform),
     };
-    is(L"x", &x_, change_bit::kPosition);
-    is(L"y", &y_, change_bit::kPosition);
-    is(L"z", &z, change_bit::kTransform);
-    is(L"angle", &angle, change_bit::kTransform);
-    is(L"scale_x", &scale_x, change_bit::kTransform);
-    is(L"scale_y", &scale_y, change_bit::kTransform);
-    is(L"opacity", &opacity, change_bit::kColour);
-    is(L"alpha", &alpha, change_bit::kColour);
-    is(L"red", &red, change_bit::kColour);
-    is(L"green", &green, change_bit::kColour);
-    is(L"blue", &blue, change_bit::kColour);
-    is(L"frame_rate", &animators_[0].period, 0);
-    is(L"mask_frame_rate", &animators_[1].period, 0);
-    is(L"abs_clip_x1", &abs_clip[0], change_bit::kClip);
-    is(L"abs_clip_y1", &abs_clip[1], change_bit::kClip);
-    is(L"abs_clip_x2", &abs_clip[2], change_bit::kClip);
-    is(L"abs_clip_y2", &abs_clip[3], change_bit::kClip);
-    is(L"rel_clip_x1", &rel_clip[0], change_bit::kClip);
-    is(L"rel_clip_y1", &rel_clip[1], change_bit::kClip);
-    is(L"rel_clip_x2", &rel_clip[2], change_bit::kClip);
-    is(L"rel_clip_y2", &rel_clip[3], change_bit::kClip);
-    is(L"clock", &clock, 0);
-    is(L"timer", &timer, 0);
-    is(L"shear_x", &shear_x, change_bit::kTransform);
-    is(L"shear_y", &shear_y, change_bit::kTransform);
-    is(L"shear_x_offset", &shear_x_offset, change_bit::kTransform);
-    is(L"shear_y_offset", &shear_y_offset, change_bit::kTransform);
-    if (field) mask |= bits;
-    return field;
+    return table;
 }
 
-float* DynamicWidget::FieldFromHandle(int handle) {
-    float* const fields[] = {&x_, &y_, &opacity, &angle, &scale_x, &scale_y, &timer, &last_x, &last_y};
-    if (handle < 1 || handle > static_cast<int>(std::size(fields))) return nullptr;
-    return fields[handle - 1];
+float* DynamicWidget::GetPropertyPtr(std::wstring_view name, uint32_t& mask) {
+    return Properties().Field(*this, name, mask);
 }
 
 PropertyValue DynamicWidget::GetProperty(std::wstring_view name) {
-    if (name == L"x") return x_;
-    if (name == L"y") return y_;
-    if (name == L"z") return z;
-    if (name == L"right") return x_ + static_cast<float>(width_);
-    if (name == L"bottom") return y_ + static_cast<float>(height_);
-    if (name == L"last_x") return last_x;
-    if (name == L"last_y") return last_y;
-    if (name == L"center_x") return x_ + width_ * 0.5f;
-    if (name == L"center_y") return y_ + height_ * 0.5f;
-    if (name == L"abs_x" || name == L"abs_y") {
-        const FRect r = MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f});
-        return name == L"abs_x" ? r.x : r.y;
-    }
-    if (name == L"width") return width_;
-    if (name == L"height") return height_;
-    if (name == L"depth") return priority_;
-    if (name == L"opacity") return opacity;
-    if (name == L"angle") return angle;
-    if (name == L"frame") return animators_[0].frame;
-    if (name == L"frame_rate") return animators_[0].period;
-    if (name == L"frame_timer") return animators_[0].timer;
-    if (name == L"scale_x") return scale_x;
-    if (name == L"scale_y") return scale_y;
-    if (name == L"flip_x") return flip_x_ != 1;
-    if (name == L"flip_y") return flip_y_ != 1;
-    static constexpr std::wstring_view kClipNames[8] = {L"abs_clip_x1", L"abs_clip_y1", L"abs_clip_x2",
-                                                        L"abs_clip_y2", L"rel_clip_x1", L"rel_clip_y1",
-                                                        L"rel_clip_x2", L"rel_clip_y2"};
-    for (size_t i = 0; i < 8; ++i)
-        if (name == kClipNames[i]) return i < 4 ? abs_clip[i] : rel_clip[i - 4];
-    if (name == L"timer") return timer;
-    if (name == L"clock") return clock;
-    if (name == L"changing") return IsAnimating();
-    // Field handles rather than addresses: an address does not fit an Int.
-    static constexpr std::wstring_view kPtrNames[9] = {L"x_ptr",       L"y_ptr",       L"opacity_ptr",
-                                                       L"angle_ptr",   L"scale_x_ptr", L"scale_y_ptr",
-                                                       L"timer_ptr",   L"last_x_ptr",  L"last_y_ptr"};
-    for (size_t i = 0; i < 9; ++i)
-        if (name == kPtrNames[i]) return static_cast<int>(i + 1);
-    if (name == L"image") return PropertyValue::FromImage(image_);
-    if (name == L"id") return PropertyValue(id_text_);
-    if (name == L"mouse_visible") return mouse_visible_;
+    if (auto reader = Properties().FindReader(name)) return reader.Read(*this, field_handles_);
     return ExtendedPropertyInterface::GetProperty(name);
 }
 
@@ -155,10 +134,14 @@ const Matrix4& DynamicWidget::GetInverseMatrix() {
 }
 
 FRect DynamicWidget::ClipRectangle() const {
-    CornerRect absolute{static_cast<int32_t>(abs_clip[0] - x_), static_cast<int32_t>(abs_clip[1] - y_),
-                        static_cast<int32_t>(abs_clip[2] - x_), static_cast<int32_t>(abs_clip[3] - y_)};
-    CornerRect relative{static_cast<int32_t>(rel_clip[0]), static_cast<int32_t>(rel_clip[1]),
-                        static_cast<int32_t>(rel_clip[2]), static_cast<int32_t>(rel_clip[3])};
+    // Script values may lie beyond any integer. An edge that far out clips
+    // nothing; kept within 2^29, the width and the far edge stay exact in a
+    // float and within an int when the drawing context takes them.
+    static constexpr int32_t kFar = int32_t{1} << 29;
+    auto edge = [](float v) { return std::clamp(SaturateCast<int32_t>(v), -kFar, kFar); };
+    CornerRect absolute{edge(abs_clip[0] - x_), edge(abs_clip[1] - y_), edge(abs_clip[2] - x_),
+                        edge(abs_clip[3] - y_)};
+    CornerRect relative{edge(rel_clip[0]), edge(rel_clip[1]), edge(rel_clip[2]), edge(rel_clip[3])};
     const CornerRect c = IntersectCornerRects(absolute, relative);
     return {static_cast<float>(c.left), static_cast<float>(c.top), static_cast<float>(c.right - c.left),
             static_cast<float>(c.bottom - c.top)};

@@ -8,6 +8,15 @@
 #include "rendering/image/image.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
+namespace {
+
+// Frame steps one animator takes at most in one update. More would show
+// nothing more on screen; the steps owed beyond are dropped, and a limited
+// animation that owed them goes on in later updates and still ends.
+constexpr int kMostFrameSteps = 1024;
+
+}  // namespace
+
 void DynamicWidget::Update() {
     if (is_down_ && is_over_ && button_listener_) button_listener_->ButtonHeld(id_);
     if (flash_period_ > 0) {
@@ -41,10 +50,15 @@ void DynamicWidget::UpdateFraction(float x) {
         if (a.period <= 0.0f) continue;
         a.timer += x;
         const int before = a.frame;
-        while (a.period > 0.0f && a.timer >= a.period) {
+        if (a.timer >= a.period) {
+            // The periods owed come by division: subtracting one at a time
+            // no longer changes a huge timer, and a tiny period owes millions.
+            const double owed = std::floor(static_cast<double>(a.timer) / a.period);
+            a.timer = std::fmod(a.timer, a.period);
+            if (!std::isfinite(a.timer)) a.timer = 0.0f;
+            const int steps = owed < kMostFrameSteps ? static_cast<int>(owed) : kMostFrameSteps;
             MarkDirty();
-            a.timer -= a.period;
-            AdvanceAnimator(a, i == 1);
+            for (int step = 0; step < steps && a.period > 0.0f; ++step) AdvanceAnimator(a, i == 1);
         }
         if (i == 0 && a.crossFadeTime > 0.0f && a.frame != before) {
             const int next = a.frame;

@@ -19,20 +19,34 @@ Clamp::Clamp(std::wstring name, DynamicWidget* widget, std::vector<ClampTarget> 
 }
 
 void Clamp::Apply() {
+    bool moved = false;
     for (size_t i = 0; i < targets_.size(); ++i) {
         float& field = *targets_[i].field;
         saved_[i] = field;
-        if (field < targets_[i].lower) field = targets_[i].lower;
-        if (field > targets_[i].upper) field = targets_[i].upper;
+        if (field < targets_[i].lower) {
+            field = targets_[i].lower;
+            moved = true;
+        }
+        if (field > targets_[i].upper) {
+            field = targets_[i].upper;
+            moved = true;
+        }
     }
     applied_ = true;
-    if (widget_) widget_->PropertiesChanged(change_bits_);
+    // A field left as it was keeps what its writer refreshed.
+    if (moved && widget_) widget_->PropertiesChanged(change_bits_);
 }
 
 void Clamp::Restore() {
     // Before the first Apply the saved values are not the field's: writing
     // them would throw the base value away.
     if (!applied_) return;
-    for (size_t i = 0; i < targets_.size(); ++i) *targets_[i].field = saved_[i];
+    bool moved = false;
+    for (size_t i = 0; i < targets_.size(); ++i) {
+        if (*targets_[i].field != saved_[i]) moved = true;
+        *targets_[i].field = saved_[i];
+    }
     applied_ = false;
+    // The limit lifted (a stop with undo) shows the base value again.
+    if (moved && widget_) widget_->PropertiesChanged(change_bits_);
 }

@@ -3,6 +3,7 @@
 #include "widgets/motion/controller.h"
 
 #include <cmath>
+#include <limits>
 
 #include "foundation/system/text.h"
 #include "widgets/dynamic/dynamic_widget.h"
@@ -26,6 +27,12 @@ Controller::~Controller() {
     if (counts_as_animating_ && widget_) widget_->AddControllerCount(-1);
 }
 
+float Controller::RateForDuration(float duration) {
+    if (!(duration > 0.0f) || !std::isfinite(duration)) return 1.0f;
+    const float rate = 1.0f / duration;
+    return std::isfinite(rate) ? rate : std::numeric_limits<float>::max();
+}
+
 void Controller::Refresh() {
     if (widget_) widget_->PropertiesChanged(change_bits_);
 }
@@ -33,11 +40,8 @@ void Controller::Refresh() {
 Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,
                  uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed)
     : Controller(std::move(name), widget, std::move(curve), true, changeBits), targets_(std::move(targets)) {
-    // No time (or a time that is not a number) is one whole change per update unit.
-    if (duration > 0.0f && std::isfinite(duration)) {
-        rate_ = 1.0f / duration;
-        progress_ = elapsed / duration;
-    }
+    rate_ = RateForDuration(duration);
+    if (duration > 0.0f && std::isfinite(duration)) progress_ = elapsed / duration;
     if (!std::isfinite(progress_)) progress_ = 0.0f;
 }
 

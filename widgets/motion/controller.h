@@ -39,6 +39,11 @@ public:
     float GetRate() const { return rate_; }
 
 protected:
+    // Progress per update unit over a duration. No time (or a time that is
+    // not a number) is one whole change per unit; a time so short that its
+    // reciprocal overflows still finishes at the first update rather than
+    // turning the progress into NaN on an update of no time.
+    static float RateForDuration(float duration);
     // The curve at t; a controller made without one moves linearly.
     float Curve(float t) { return curve_ ? curve_->Evaluate(t) : t; }
     void Refresh();

@@ -11,7 +11,7 @@ Circler::Circler(std::wstring name, float* x, float* y, int centreX, int centreY
       y_(y),
       centre_x_(centreX),
       centre_y_(centreY) {
-    if (duration > 0.0f && std::isfinite(duration)) rate_ = 1.0f / duration;
+    rate_ = RateForDuration(duration);
     const float dx = *x_ - static_cast<float>(centre_x_), dy = *y_ - static_cast<float>(centre_y_);
     radius_ = std::sqrt(dx * dx + dy * dy);
     start_angle_ = -std::atan2(dy, dx) * 57.2957763671875f;

@@ -22,7 +22,11 @@ float ParabolicCurve::Evaluate(float t) {
     return std::isfinite(v) ? v : t;
 }
 
-float InSine::Evaluate(float t) { return 1.0f - std::cos(t * kCurvePi * 0.5f); }
+float InSine::Evaluate(float t) {
+    // Past about 1e38 the angle overflows and its cosine is NaN.
+    float v = 1.0f - std::cos(t * kCurvePi * 0.5f);
+    return std::isfinite(v) ? v : t;
+}
 
 float InExpo::Evaluate(float t) { return ExponentialRise(base_, t); }
 

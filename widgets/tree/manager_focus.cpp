@@ -12,6 +12,7 @@ bool InKeyTable(int key) { return key >= 0 && key < static_cast<int>(vkey::kTabl
 }  // namespace
 
 void WidgetManager::SetFocus(Widget* widget) {
+    const Entry entry(*this);
     if (widget == focus_) return;
     Widget* old = focus_;
     focus_ = widget && widget->manager_ == this ? widget : nullptr;
@@ -22,18 +23,21 @@ void WidgetManager::SetFocus(Widget* widget) {
 }
 
 bool WidgetManager::KeyDown(int key) {
+    const Entry entry(*this);
     if (InKeyTable(key)) key_table_[key] = 1;
     if (focus_) focus_->KeyDown(key);
     return true;
 }
 
 bool WidgetManager::KeyUp(int key) {
+    const Entry entry(*this);
     if (InKeyTable(key)) key_table_[key] = 0;
     if (focus_) focus_->KeyUp(key);
     return true;
 }
 
 bool WidgetManager::KeyChar(wchar_t c) {
+    const Entry entry(*this);
     if (focus_) focus_->KeyChar(c);
     return true;
 }
@@ -45,12 +49,14 @@ void WidgetManager::ClearKeyTable() {
 }
 
 void WidgetManager::ApplicationActivated() {
+    const Entry entry(*this);
     if (active_) return;
     active_ = true;
     if (focus_) focus_->GotFocus();
 }
 
 void WidgetManager::ApplicationDeactivated() {
+    const Entry entry(*this);
     if (!active_) return;
     for (auto& [id, record] : pointers_) record->rawButtons = 0;
     // The focus widget sees every held key come up, so nothing stays pressed.
@@ -75,6 +81,7 @@ void WidgetManager::PushModalLayerDefault(Widget* widget) {
 }
 
 void WidgetManager::SetModalLayer(Widget* widget, uint32_t addMask, uint32_t removeMask) {
+    const Entry entry(*this);
     modal_ = widget;
     below_modal_add_ = addMask;
     below_modal_remove_ = removeMask;
@@ -93,6 +100,7 @@ void WidgetManager::SetModalLayer(Widget* widget, uint32_t addMask, uint32_t rem
 }
 
 void WidgetManager::PopModalLayer(Widget* widget) {
+    const Entry entry(*this);
     if (layers_.empty()) return;
     if (layers_.back().widget != widget) {
         for (auto it = layers_.begin(); it != layers_.end(); ++it) {
@@ -117,6 +125,7 @@ void WidgetManager::PopModalLayer(Widget* widget) {
 // ---- Forgetting widgets ----------------------------------------------------------
 
 void WidgetManager::DisownWidget(Widget* widget) {
+    const Entry entry(*this);
     for (auto& [id, record] : pointers_) {
         if (record->over == widget) ClearOver(record.get());
         if (record->capture == widget) {

@@ -104,12 +104,14 @@ void WidgetManager::UpdatePointerOver(PointerRecord* record, Widget* hit, int x,
 }
 
 void WidgetManager::UpdateOver(PointerRecord* record, int x, int y) {
+    const Entry entry(*this);
     float lx = 0.0f, ly = 0.0f;
     Widget* hit = FindWidgetAtPoint(static_cast<float>(x), static_cast<float>(y), &lx, &ly);
     if (hit || record->over) UpdatePointerOver(record, hit, x, y, lx, ly);
 }
 
 void WidgetManager::PointerMoved(PointerRecord* record, int x, int y, Widget* hit, float localX, float localY) {
+    const Entry entry(*this);
     if (record->heldButtons) {
         DragMove(record, x, y, hit, localX, localY);
         return;
@@ -145,6 +147,7 @@ void WidgetManager::DragMove(PointerRecord* record, int x, int y, Widget* hit, f
 }
 
 bool WidgetManager::MouseDown(PointerRecord* record, int x, int y, int clickCode) {
+    const Entry entry(*this);
     if (left_button_only_ && clickCode < 1) return true;
     const ButtonOfCode button = ButtonFor(clickCode);
     record->rawButtons |= button.bit;
@@ -174,6 +177,7 @@ bool WidgetManager::MouseDown(PointerRecord* record, int x, int y, int clickCode
 }
 
 bool WidgetManager::MouseUp(PointerRecord* record, int x, int y, int clickCode) {
+    const Entry entry(*this);
     if (left_button_only_ && clickCode < 1) return true;
     const ButtonOfCode button = ButtonFor(clickCode);
     record->rawButtons &= ~button.bit;
@@ -192,6 +196,7 @@ bool WidgetManager::MouseUp(PointerRecord* record, int x, int y, int clickCode) 
 }
 
 bool WidgetManager::MouseWheel(PointerRecord* record, int notches) {
+    const Entry entry(*this);
     if (record && record->over) record->over->MouseWheel(notches);
     return true;
 }
@@ -215,6 +220,7 @@ void WidgetManager::RecheckPointer(PointerRecord* record) {
 }
 
 void WidgetManager::RecheckAllPointers() {
+    const Entry entry(*this);
     for (auto& [id, record] : pointers_) RecheckPointer(record.get());
 }
 
@@ -240,12 +246,14 @@ void WidgetManager::ReleasePointer(PointerRecord* record) {
 }
 
 void WidgetManager::ReleaseAllPointers() {
+    const Entry entry(*this);
     for (auto& [id, record] : pointers_) ReleasePointer(record.get());
 }
 
 // ---- Window-level entry points ---------------------------------------------------
 
 bool WidgetManager::WindowMouseMove(int windowX, int windowY, int source) {
+    const Entry entry(*this);
     MapWindowToScreen(windowX, windowY);
     Widget* hit = nullptr;
     float lx = 0.0f, ly = 0.0f;
@@ -255,6 +263,7 @@ bool WidgetManager::WindowMouseMove(int windowX, int windowY, int source) {
 }
 
 bool WidgetManager::WindowMouseDown(int windowX, int windowY, int clickCode, int source) {
+    const Entry entry(*this);
     MapWindowToScreen(windowX, windowY);
     NotifyClickPress();
     if (PointerRecord* record = ResolvePointer(windowX, windowY, source, nullptr, nullptr, nullptr))
@@ -264,6 +273,7 @@ bool WidgetManager::WindowMouseDown(int windowX, int windowY, int clickCode, int
 }
 
 bool WidgetManager::WindowMouseUp(int windowX, int windowY, int clickCode, int source) {
+    const Entry entry(*this);
     MapWindowToScreen(windowX, windowY);
     if (PointerRecord* record = ResolvePointer(windowX, windowY, source, nullptr, nullptr, nullptr))
         MouseUp(record, windowX, windowY, clickCode);

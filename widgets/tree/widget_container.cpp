@@ -1,5 +1,7 @@
 #include "widgets/tree/widget_container.h"
 
+#include <algorithm>
+
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
@@ -52,6 +54,53 @@ WidgetContainer::ChildWalk::ChildWalk(WidgetContainer& owner) : owner_(owner) {
 }
 
 WidgetContainer::ChildWalk::~ChildWalk() { owner_.cursors_ = cursor_.outer; }
+
+Widget* WidgetContainer::ChildWalk::Current() {
+    for (;;) {
+        cursor_.advanced = false;
+        if (cursor_.pos == owner_.children_.end()) {
+            if (cursor_.missedBehind.empty()) return nullptr;
+            // Moved behind the cursor before its turn; still a child, as a
+            // removal takes it off this list.
+            Widget* missed = cursor_.missedBehind.front();
+            cursor_.missedBehind.erase(cursor_.missedBehind.begin());
+            return missed;
+        }
+        Widget* child = *cursor_.pos;
+        auto done = std::find(cursor_.visitedAhead.begin(), cursor_.visitedAhead.end(), child);
+        if (done == cursor_.visitedAhead.end()) return child;
+        cursor_.visitedAhead.erase(done);
+        ++cursor_.pos;
+    }
+}
+
+void WidgetContainer::ChildWalk::Next() {
+    if (!cursor_.advanced && cursor_.pos != owner_.children_.end()) ++cursor_.pos;
+}
+
+bool WidgetContainer::IsBehind(const ChildCursor& cursor, const Widget* child) const {
+    if (cursor.pos != children_.end() && *cursor.pos == child) return !cursor.advanced;
+    for (auto it = child->node_;; ++it) {
+        if (it == cursor.pos) return true;
+        if (it == children_.end()) return false;
+    }
+}
+
+bool WidgetContainer::HasVisited(const ChildCursor& cursor, Widget* child) const {
+    auto named = [child](const std::vector<Widget*>& list) {
+        return std::find(list.begin(), list.end(), child) != list.end();
+    };
+    if (named(cursor.visitedAhead)) return true;
+    if (named(cursor.missedBehind)) return false;
+    return IsBehind(cursor, child);
+}
+
+void WidgetContainer::ForgetInCursors(const Widget* child) {
+    for (ChildCursor* c = cursors_; c; c = c->outer) {
+        std::erase(c->visitedAhead, child);
+        std::erase(c->missedBehind, child);
+    }
+}
 
 WidgetContainer::ChildList::iterator WidgetContainer::InsertPosition(ChildList::iterator hint, int priority) {
     auto nearestNotAbove = [&](ChildList::iterator from) {
@@ -134,6 +183,7 @@ void WidgetContainer::AddWidget(Widget* widget) {
 
 void WidgetContainer::RemoveWidget(Widget* widget) {
     if (!widget || widget->parent_ != this) return;
+    ForgetInCursors(widget);
     StepCursorsPast(widget->node_);
     children_.erase(widget->node_);
     widget->removal_pending_ = false;
@@ -155,6 +205,8 @@ void WidgetContainer::RemoveAllWidgets(bool setDeleteFlag, bool recursive) {
 void WidgetContainer::Reposition(Widget* widget, Hint hint, Widget* other) {
     if (!widget || widget->parent_ != this) return;
     if (other == widget && (hint == Hint::Before || hint == Hint::After)) return;
+    for (ChildCursor* c = cursors_; c; c = c->outer) c->movingVisited = HasVisited(*c, widget);
+    ForgetInCursors(widget);
     StepCursorsPast(widget->node_);
     children_.erase(widget->node_);
     const bool otherIsChild = other && other->parent_ == this;
@@ -166,6 +218,13 @@ void WidgetContainer::Reposition(Widget* widget, Hint hint, Widget* other) {
     else if (hint == Hint::After && otherIsChild)
         at = std::next(other->node_);
     widget->node_ = children_.insert(InsertPosition(at, widget->priority_), widget);
+    // Carried across a walk's cursor: its place no longer tells whether that
+    // walk visited it.
+    for (ChildCursor* c = cursors_; c; c = c->outer) {
+        const bool behind = IsBehind(*c, widget);
+        if (c->movingVisited && !behind) c->visitedAhead.push_back(widget);
+        if (!c->movingVisited && behind) c->missedBehind.push_back(widget);
+    }
     widget->OrderChanged();
 }
 
@@ -174,10 +233,31 @@ void WidgetContainer::BringToBack(Widget* widget) { Reposition(widget, Hint::Beg
 void WidgetContainer::PutBehind(Widget* widget, Widget* other) { Reposition(widget, Hint::Before, other); }
 void WidgetContainer::PutInFront(Widget* widget, Widget* other) { Reposition(widget, Hint::After, other); }
 
+// Calls place(child, behind) for each child in list order, behind telling
+// whether it lies behind the cursor (or is the one being visited).
+template <typename Place>
+void WidgetContainer::ForEachPlace(const ChildCursor& cursor, Place place) const {
+    bool beforeCursor = true;
+    for (auto it = children_.begin(); it != children_.end(); ++it) {
+        if (it == cursor.pos) beforeCursor = false;
+        place(*it, beforeCursor || (it == cursor.pos && !cursor.advanced));
+    }
+}
+
 void WidgetContainer::SortChildren() {
+    // What each walk in progress has visited, before the sort moves it.
+    for (ChildCursor* c = cursors_; c; c = c->outer) {
+        c->sortVisited.clear();
+        ForEachPlace(*c, [c](Widget* child, bool behind) {
+            auto named = [child](const std::vector<Widget*>& list) {
+                return std::find(list.begin(), list.end(), child) != list.end();
+            };
+            if ((behind || named(c->visitedAhead)) && !named(c->missedBehind)) c->sortVisited.push_back(child);
+        });
+        std::sort(c->sortVisited.begin(), c->sortVisited.end());
+    }
     // A walk in progress goes on with the child that followed the one it is
-    // visiting, as after a re-positioning; the sort would otherwise carry its
-    // cursor elsewhere and skip or repeat siblings.
+    // visiting, as after a re-positioning.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
         if (!c->advanced && c->pos != children_.end()) {
             ++c->pos;
@@ -186,6 +266,17 @@ void WidgetContainer::SortChildren() {
     }
     // list::sort is stable and relinks nodes, so every stored position stays valid.
     children_.sort([](const Widget* a, const Widget* b) { return a->priority_ < b->priority_; });
+    // The sort may carry children across a cursor either way: name those.
+    for (ChildCursor* c = cursors_; c; c = c->outer) {
+        c->visitedAhead.clear();
+        c->missedBehind.clear();
+        ForEachPlace(*c, [c](Widget* child, bool behind) {
+            const bool visited = std::binary_search(c->sortVisited.begin(), c->sortVisited.end(), child);
+            if (visited && !behind) c->visitedAhead.push_back(child);
+            if (!visited && behind) c->missedBehind.push_back(child);
+        });
+        c->sortVisited.clear();
+    }
 }
 
 // ---- Mapping and order -------------------------------------------------------

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <list>
+#include <vector>
 
 #include "foundation/values/rect.h"
 #include "widgets/tree/pass_flags.h"
@@ -110,13 +111,21 @@ private:
 
     // One per walk in progress over this container's children, innermost
     // first. Unlinking or moving the child under a cursor steps the cursor on.
+    // A child's place tells whether the walk has visited it (behind the
+    // cursor: yes) except for the children a re-ordering carried across the
+    // cursor, which the two lists name.
     struct ChildCursor {
         ChildList::iterator pos;
         bool advanced;
         ChildCursor* outer;
+        std::vector<Widget*> visitedAhead;  // visited, now ahead: skipped
+        std::vector<Widget*> missedBehind;  // not visited, now behind: visited at the end
+        bool movingVisited = false;         // scratch of Reposition
+        std::vector<Widget*> sortVisited;   // scratch of SortChildren
     };
     // Walks the children first to last through a cursor that removals and
-    // re-positionings step on, so the walk survives them.
+    // re-positionings step on, so the walk survives them and visits every
+    // child that stays in the container once.
     class ChildWalk {
     public:
         // Out of line on purpose: registering a stack cursor with the owner
@@ -127,13 +136,8 @@ private:
         ChildWalk(const ChildWalk&) = delete;
         ChildWalk& operator=(const ChildWalk&) = delete;
 
-        Widget* Current() {
-            cursor_.advanced = false;
-            return cursor_.pos == owner_.children_.end() ? nullptr : *cursor_.pos;
-        }
-        void Next() {
-            if (!cursor_.advanced) ++cursor_.pos;
-        }
+        Widget* Current();
+        void Next();
 
     private:
         WidgetContainer& owner_;
@@ -142,6 +146,12 @@ private:
 
     ChildList::iterator InsertPosition(ChildList::iterator hint, int priority);
     void StepCursorsPast(ChildList::iterator node);
+    // Whether the child lies behind the cursor (or is the one being visited).
+    bool IsBehind(const ChildCursor& cursor, const Widget* child) const;
+    bool HasVisited(const ChildCursor& cursor, Widget* child) const;
+    template <typename Place>
+    void ForEachPlace(const ChildCursor& cursor, Place place) const;
+    void ForgetInCursors(const Widget* child);
     enum class Hint { End, Begin, Before, After };
     void Reposition(Widget* widget, Hint hint, Widget* other);
     bool IsInSubtreeOf(const Widget* widget) const;

@@ -11,7 +11,8 @@
 //
 // Without a host (tools, tests that do not install one) removed widgets
 // wait in a list of the widget layer's own, which every WidgetManager
-// empties after each fixed update and when it is destroyed.
+// empties after each fixed update that no other call into it encloses, and
+// when it is destroyed.
 // Main thread only.
 
 #include "foundation/values/matrix4.h"

@@ -58,23 +58,27 @@ PassFlags WidgetManager::BuildPassFlags() const {
 
 bool WidgetManager::UpdateFrame() {
     PassFlags flags = BuildPassFlags();
-    ++update_depth_;
-    UpdateAll(flags);
-    --update_depth_;
-    // Without a host, widgets removed during the pass wait for the end of the
-    // outermost pass: a nested loop must not delete a widget whose callback
-    // is still running further up the stack.
-    if (update_depth_ == 0) DeleteOrphanedWidgets();
+    {
+        const Entry entry(*this);
+        UpdateAll(flags);
+    }
+    // Without a host, removed widgets wait until no call into the manager is
+    // in progress: a nested loop, run from a pass or from input dispatch,
+    // must not delete a widget whose callback is still running further up
+    // the stack.
+    if (entry_depth_ == 0) DeleteOrphanedWidgets();
     return dirty_;
 }
 
 bool WidgetManager::UpdateFractionFrame(float fraction) {
+    const Entry entry(*this);
     PassFlags flags = BuildPassFlags();
     UpdateFractionAll(flags, fraction);
     return dirty_;
 }
 
 void WidgetManager::DrawWidgetsTo(Graphics* g) {
+    const Entry entry(*this);
     PassFlags flags = BuildPassFlags();
     GraphicsSink& sink = CurrentGraphicsSink();
     ChildWalk walk(*this);
@@ -111,6 +115,7 @@ void WidgetManager::AddPendingOverlay(Widget* widget, int priority) {
 }
 
 void WidgetManager::DrawOverlays(int threshold) {
+    const Entry entry(*this);
     GraphicsSink& sink = CurrentGraphicsSink();
     for (;;) {
         const int drawing = lowest_overlay_;
@@ -145,6 +150,7 @@ void WidgetManager::DrawOverlays(int threshold) {
 // ---- Leaving the tree ------------------------------------------------------------
 
 void WidgetManager::DetachWidget(Widget* widget) {
+    const Entry entry(*this);
     const std::vector<Widget*> children(widget->children_.begin(), widget->children_.end());
     for (Widget* child : children)
         if (child->parent_ == widget && child->manager_ == this) DetachWidget(child);
@@ -183,11 +189,13 @@ void WidgetManager::RemoveClickListener(ClickListener* listener) {
 }
 
 void WidgetManager::NotifyClickPress() {
+    const Entry entry(*this);
     const std::vector<ClickListener*> listeners = click_listeners_;
     for (ClickListener* listener : listeners) listener->ClickStarted();
 }
 
 void WidgetManager::NotifyClickRelease() {
+    const Entry entry(*this);
     const std::vector<ClickListener*> listeners = click_listeners_;
     for (ClickListener* listener : listeners) listener->Clicked();
 }

@@ -10,8 +10,9 @@
 // once as pointer target, capture, focus, modal widget and pending overlay,
 // so the manager never calls a widget that is no longer attached. Input entry
 // points always return true (the message is consumed).
-// Update passes may nest (a modal loop inside a callback); widgets removed
-// while no host is installed are deleted when the outermost one ends.
+// Calls into the manager may nest (a modal loop inside a callback); widgets
+// removed while no host is installed are deleted at the end of an update
+// pass that no other call into the manager encloses.
 // Callers must not: run DrawScreen from inside a draw callback. Main thread only.
 
 #include <cstdint>
@@ -160,6 +161,18 @@ private:
         Widget* widget;
         int priority;
     };
+    // Counts a call into the manager that may run widget callbacks: a widget
+    // removed inside one of them may still be inside its own callback.
+    class Entry {
+    public:
+        explicit Entry(WidgetManager& owner) : owner_(owner) { ++owner_.entry_depth_; }
+        ~Entry() { --owner_.entry_depth_; }
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+
+    private:
+        WidgetManager& owner_;
+    };
 
     PassFlags BuildPassFlags() const;
     void DetachWidget(Widget* widget);
@@ -199,7 +212,7 @@ private:
     bool left_button_only_ = false;
     bool recheck_pending_ = false;
     bool add_guard_ = false;  // held by the outermost AddWidget in progress
-    int update_depth_ = 0;    // UpdateFrame calls in progress (nested loops)
+    int entry_depth_ = 0;     // calls into the manager in progress (Entry)
     uint8_t key_table_[255] = {};
     uint32_t default_flags_ = kDefaultFlags;
     std::map<int, std::unique_ptr<PointerRecord>> pointers_;

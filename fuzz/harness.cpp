@@ -1,0 +1,137 @@
+#include "fuzz/harness.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/localization_map.h"
+#include "foundation/system/app_services.h"
+#include "foundation/system/noise.h"
+#include "foundation/system/random.h"
+#include "rendering/imagefile/image_files.h"
+
+namespace fuzz {
+namespace {
+
+class QuietApp : public AppServices {
+public:
+    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
+    int FindSoundId(std::wstring_view) override { return -1; }
+    int FindTrackId(std::wstring_view) override { return -1; }
+    VariableMap* PlayerSymbols() override { return &fuzz::PlayerSymbols(); }
+    void ShowFatalError(std::string_view) override {}
+    void ShowFatalErrorWide(std::wstring_view) override {}
+};
+
+class Scratch {
+public:
+    Scratch() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_fuzz_XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::perror("halvaro fuzz: cannot make the scratch folder");
+            std::abort();
+        }
+        folder_ = pattern;
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    const std::string& Folder() const { return folder_; }
+
+private:
+    std::string folder_;
+};
+
+}  // namespace
+
+const std::string& ScratchFolder() {
+    static Scratch scratch;
+    return scratch.Folder();
+}
+
+std::string WriteScratchFile(std::string_view name, const uint8_t* data, size_t size) {
+    std::string path = ScratchFolder() + "/" + std::string(name);
+    // Overwritten in place and then cut to length: a file truncated to
+    // nothing and written again is flushed to disk on close by ext4, which
+    // made a run ten times slower.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    bool written = fd >= 0;
+    for (size_t done = 0; written && done < size;) {
+        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+        written = n > 0;
+        done += written ? static_cast<size_t>(n) : 0;
+    }
+    written = written && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    if (fd >= 0) written = ::close(fd) == 0 && written;
+    if (!written) {
+        std::perror("halvaro fuzz: cannot write the scratch file");
+        std::abort();
+    }
+    return path;
+}
+
+void ReadImageFile(std::string_view fileName, ImageReader reader, const uint8_t* data, size_t size) {
+    const std::unique_ptr<ImageData> image = reader(WriteScratchFile(fileName, data, size));
+    if (!image) return;
+    const int w = image->GetWidth();
+    const int h = image->GetHeight();
+    if (!ImageData::SizeAllowed(w, h) || image->GetBits() == nullptr) {
+        std::fprintf(stderr, "halvaro fuzz: the reader returned an image of %d x %d without its pixels\n", w, h);
+        std::abort();
+    }
+    // The corners: ASan stops the run if the pixel array is shorter than its size says.
+    Keep(image->Row(0)[0] + image->Row(h - 1)[w - 1]);
+}
+
+void WriteGlyphSheet() {
+    static const bool written = [] {
+        ImageData sheet;
+        sheet.Allocate(kGlyphSheetWidth, kGlyphSheetHeight, true);
+        // Rows of 8 x 8 cells, each an opaque square with a soft edge.
+        for (int y = 0; y < kGlyphSheetHeight; ++y)
+            for (int x = 0; x < kGlyphSheetWidth; ++x) {
+                const int edge = std::min(std::min(x % 8, 7 - x % 8), std::min(y % 8, 7 - y % 8));
+                const uint32_t alpha = edge == 0 ? 0 : edge == 1 ? 0x80 : 0xFF;
+                sheet.Row(y)[x] = alpha << 24 | 0xFFFFFF;
+            }
+        return WritePNGImage(ScratchFolder() + "/glyphs.png", sheet);
+    }();
+    if (!written) {
+        std::fprintf(stderr, "halvaro fuzz: cannot write the glyph sheet\n");
+        std::abort();
+    }
+}
+
+VariableMap& PlayerSymbols() {
+    static VariableMap symbols;
+    return symbols;
+}
+
+void ResetSharedState() {
+    SeedRandom(4357);
+    PlayerSymbols().clear();
+    // Reading an absent constant or key enters it: without this the tables
+    // would grow with every input.
+    ConstantsMap().clear();
+    ConstantsMap()[L"fade_time"] = PropertyValue(50);
+    LocalizationMap().clear();
+    LocalizationMap()[L"GREETING"] = L"Welcome, %s!";
+}
+
+}  // namespace fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    static fuzz::QuietApp app;
+    InitNoiseTables();
+    fuzz::ScratchFolder();
+    return 0;
+}
