@@ -11,10 +11,12 @@
 // Records are Indexable: found by the text of their name, and answering the
 // scripts' property lookups by their XML attribute names.
 
+#include <optional>
 #include <string_view>
 
 #include "foundation/files/parser.h"
 #include "foundation/values/property_interface.h"
+#include "foundation/values/property_table.h"
 
 class StatsManager {
 public:
@@ -44,3 +46,14 @@ public:
     virtual bool Matches(std::wstring_view text) const = 0;
     bool DiffersFrom(std::wstring_view text) const { return !Matches(text); }
 };
+
+// A record's answer from its property table, or nothing when the table does
+// not know the name. Records hand out no "_ptr" handles.
+template <class Owner>
+std::optional<PropertyValue> ReadRecordProperty(const PropertyTable<Owner>& table, Owner& owner,
+                                                std::wstring_view name) {
+    const auto reader = table.FindReader(name);
+    if (!reader) return std::nullopt;
+    FieldHandles none;
+    return reader.Read(owner, none);
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/values/property_value.h"
+#include "game/data/catalogues/catalogue_base.h"
 #include "game/data/catalogues/text_lists.h"
 
 namespace {
@@ -85,7 +86,11 @@ bool KivraComboStats::MatchesBuildings(const std::vector<const ComboBuilding*>& 
 }
 
 PropertyValue KivraComboStats::GetProperty(std::wstring_view property) {
-    if (property == L"name") return PropertyValue(name);
+    using T = PropertyTable<KivraComboStats>;
+    static const T table{
+        T::Value(L"name", [](KivraComboStats& c) { return PropertyValue::FromWString(c.name); }),
+    };
+    if (auto value = ReadRecordProperty(table, *this, property)) return *value;
     constexpr std::wstring_view kBuilding = L"building_";
     if (property.substr(0, kBuilding.size()) == kBuilding) {
         if (const std::optional<int32_t> n = ParseDecimalInt(property.substr(kBuilding.size()))) {

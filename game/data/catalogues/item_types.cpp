@@ -7,7 +7,7 @@
 
 namespace {
 
-// "characteristic<n>": the n-th set characteristic's name; absent for other names.
+// "characteristic<n>": the n-th set characteristic's name; nothing for other names.
 std::optional<PropertyValue> CharacteristicAt(const KivraCharacteristics& set,
                                               std::wstring_view name) {
     constexpr std::wstring_view kPrefix = L"characteristic";
@@ -17,26 +17,76 @@ std::optional<PropertyValue> CharacteristicAt(const KivraCharacteristics& set,
     return PropertyValue(set.GetNameAt(static_cast<int>(std::min<size_t>(*n, 64))));
 }
 
+const PropertyTable<ITEM_TYPE>& ItemProperties() {
+    using R = ITEM_TYPE;
+    using T = PropertyTable<R>;
+    static const T table{
+        T::Value(L"type", [](R& r) { return PropertyValue::FromWString(r.type); }),
+        T::Value(L"category", [](R& r) { return PropertyValue::FromWString(r.category); }),
+        T::Value(L"image", [](R& r) { return PropertyValue::FromWString(r.image); }),
+        T::Int(L"width", [](R& r) { return &r.width; }),
+        T::Int(L"height", [](R& r) { return &r.height; }),
+        T::Value(L"auto_flip_x", [](R& r) { return PropertyValue::FromBool(r.auto_flip_x); }),
+    };
+    return table;
+}
+
+const PropertyTable<PERSON_TYPE>& PersonProperties() {
+    using R = PERSON_TYPE;
+    using T = PropertyTable<R>;
+    static const T table{
+        T::FloatReadOnly(L"path_speed", [](R& r) { return &r.path_speed; }),
+        T::FloatReadOnly(L"foot_offset", [](R& r) { return &r.foot_offset; }),
+    };
+    return table;
+}
+
+const PropertyTable<BUILDING_TYPE>& BuildingProperties() {
+    using R = BUILDING_TYPE;
+    using T = PropertyTable<R>;
+    static const T table{
+        T::Value(L"doors",
+                 [](R& r) { return PropertyValue::FromInt(static_cast<int32_t>(r.doors.size())); }),
+    };
+    return table;
+}
+
+const PropertyTable<KIVRA_BUILDING_TYPE>& KivraBuildingProperties() {
+    using R = KIVRA_BUILDING_TYPE;
+    using T = PropertyTable<R>;
+    static const T table{
+        T::Int(L"capacity", [](R& r) { return &r.capacity; }),
+        T::Int(L"buycost", [](R& r) { return &r.buycost; }),
+        T::Int(L"costperuse", [](R& r) { return &r.costperuse; }),
+        T::Int(L"timeperuse", [](R& r) { return &r.timeperuse; }),
+        T::Int(L"ticketprice", [](R& r) { return &r.ticketprice; }),
+        T::FloatReadOnly(L"appeal", [](R& r) { return &r.appeal; }),
+        T::FloatReadOnly(L"energyperuse", [](R& r) { return &r.energyperuse; }),
+        T::FloatReadOnly(L"appealbuff", [](R& r) { return &r.appealbuff; }),
+        T::Value(L"availabletobuy", [](R& r) { return PropertyValue::FromBool(r.availabletobuy); }),
+        // A zone size that was never given reads as 0.
+        T::Value(L"zone_width",
+                 [](R& r) { return PropertyValue::FromInt(std::max(r.zone_width, 0)); }),
+        T::Value(L"zone_height",
+                 [](R& r) { return PropertyValue::FromInt(std::max(r.zone_height, 0)); }),
+    };
+    return table;
+}
+
 }  // namespace
 
 PropertyValue ITEM_TYPE::GetProperty(std::wstring_view name) {
-    if (name == L"type") return PropertyValue(type);
-    if (name == L"category") return PropertyValue(category);
-    if (name == L"image") return PropertyValue(image);
-    if (name == L"width") return PropertyValue(static_cast<int>(width));
-    if (name == L"height") return PropertyValue(static_cast<int>(height));
-    if (name == L"auto_flip_x") return PropertyValue(auto_flip_x);
+    if (auto value = ReadRecordProperty(ItemProperties(), *this, name)) return *value;
     return ExtendedPropertyInterface::GetProperty(name);
 }
 
 PropertyValue PERSON_TYPE::GetProperty(std::wstring_view name) {
-    if (name == L"path_speed") return PropertyValue(path_speed);
-    if (name == L"foot_offset") return PropertyValue(foot_offset);
+    if (auto value = ReadRecordProperty(PersonProperties(), *this, name)) return *value;
     return ITEM_TYPE::GetProperty(name);
 }
 
 PropertyValue BUILDING_TYPE::GetProperty(std::wstring_view name) {
-    if (name == L"doors") return PropertyValue(static_cast<int>(doors.size()));
+    if (auto value = ReadRecordProperty(BuildingProperties(), *this, name)) return *value;
     return ITEM_TYPE::GetProperty(name);
 }
 
@@ -51,18 +101,7 @@ PropertyValue KIVRA_PERSON_TYPE::GetProperty(std::wstring_view name) {
 }
 
 PropertyValue KIVRA_BUILDING_TYPE::GetProperty(std::wstring_view name) {
-    if (name == L"capacity") return PropertyValue(static_cast<int>(capacity));
-    if (name == L"buycost") return PropertyValue(static_cast<int>(buycost));
-    if (name == L"costperuse") return PropertyValue(static_cast<int>(costperuse));
-    if (name == L"timeperuse") return PropertyValue(static_cast<int>(timeperuse));
-    if (name == L"ticketprice") return PropertyValue(static_cast<int>(ticketprice));
-    if (name == L"appeal") return PropertyValue(appeal);
-    if (name == L"energyperuse") return PropertyValue(energyperuse);
-    if (name == L"appealbuff") return PropertyValue(appealbuff);
-    if (name == L"availabletobuy") return PropertyValue(availabletobuy);
-    // A zone size that was never given reads as 0.
-    if (name == L"zone_width") return PropertyValue(static_cast<int>(std::max(zone_width, 0)));
-    if (name == L"zone_height") return PropertyValue(static_cast<int>(std::max(zone_height, 0)));
+    if (auto value = ReadRecordProperty(KivraBuildingProperties(), *this, name)) return *value;
     if (std::optional<PropertyValue> value = CharacteristicAt(characteristics, name)) return *value;
     return BUILDING_TYPE::GetProperty(name);
 }

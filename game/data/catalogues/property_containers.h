@@ -24,7 +24,7 @@ public:
         auto it = entries_.find(name);
         if (it == entries_.end()) return ExtendedPropertyInterface::GetProperty(name);
         if constexpr (std::is_pointer_v<V>)
-            return PropertyValue::FromInterface(it->second);
+            return PropertyValue::FromPropertyInterface(it->second);
         else
             return PropertyValue(it->second);
     }
@@ -52,7 +52,7 @@ public:
     PropertyValue GetProperty(std::wstring_view name) override {
         if (name == L"length") return PropertyValue(static_cast<int>(elements_.size()));
         if (auto index = ParseDecimalIndex(name); index && *index < elements_.size())
-            return PropertyValue::FromInterface(elements_[*index].get());
+            return PropertyValue::FromPropertyInterface(elements_[*index].get());
         return ExtendedPropertyInterface::GetProperty(name);
     }
 
