@@ -1,0 +1,98 @@
+#include "game/data/catalogues/xml_writing.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "foundation/files/parser.h"
+#include "foundation/system/text.h"
+
+namespace {
+
+bool ReadsBackAs(const std::string& text, float value) {
+    return TextToFloat(text::Widen(text)) == value;
+}
+
+// `significant` digits of the value, spelled out without exponent.
+std::string PlainDecimal(float value, int significant) {
+    char scientific[64];
+    std::snprintf(scientific, sizeof scientific, "%.*e", significant - 1,
+                  static_cast<double>(value));
+    std::string mantissa = scientific;
+    const size_t e = mantissa.find('e');
+    const int exponent = std::atoi(mantissa.c_str() + e + 1);
+    mantissa.resize(e);
+    std::string sign;
+    if (mantissa.front() == '-') {
+        sign = "-";
+        mantissa.erase(0, 1);
+    }
+    std::string digits;
+    for (char c : mantissa)
+        if (c != '.') digits += c;
+    // The decimal point stands after `point` digits.
+    const int point = exponent + 1;
+    std::string plain;
+    if (point <= 0) {
+        plain = "0." + std::string(static_cast<size_t>(-point), '0') + digits;
+    } else if (static_cast<size_t>(point) >= digits.size()) {
+        plain = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+    } else {
+        plain = digits.substr(0, static_cast<size_t>(point)) + "." +
+                digits.substr(static_cast<size_t>(point));
+    }
+    if (plain.find('.') != std::string::npos) {
+        plain.erase(plain.find_last_not_of('0') + 1);
+        if (plain.back() == '.') plain.pop_back();
+    }
+    return sign + plain;
+}
+
+}  // namespace
+
+void AppendEscaped(std::wstring& out, wchar_t c) {
+    switch (c) {
+        case L'&':
+            out += L"&amp;";
+            break;
+        case L'<':
+            out += L"&lt;";
+            break;
+        case L'>':
+            out += L"&gt;";
+            break;
+        case L'"':
+            out += L"&quot;";
+            break;
+        default:
+            out += c;
+            break;
+    }
+}
+
+void AppendAttribute(std::wstring& out, std::wstring_view name, std::wstring_view value) {
+    out += L' ';
+    out += name;
+    out += L"=\"";
+    for (wchar_t c : value) AppendEscaped(out, c);
+    out += L'"';
+}
+
+void AppendAttribute(std::wstring& out, std::wstring_view name, int32_t value) {
+    AppendAttribute(out, name, std::to_wstring(value));
+}
+
+std::wstring FormatExactFloat(float value) {
+    char six[64];
+    std::snprintf(six, sizeof six, "%g", static_cast<double>(value));
+    // Infinities and NaN have no plain decimal form; they keep the stream's text.
+    if (!std::isfinite(value) || (std::strchr(six, 'e') == nullptr && ReadsBackAs(six, value)))
+        return text::Widen(six);
+    std::string plain;
+    for (int significant = 1; significant <= 17; ++significant) {
+        plain = PlainDecimal(value, significant);
+        if (ReadsBackAs(plain, value)) break;
+    }
+    return text::Widen(plain);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Catalogue tests run in a fresh folder holding properties/, with an
+// application double that records error boxes and an empty constants map.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "foundation/expression/constants_map.h"
+#include "foundation/system/text.h"
+#include "tests/platform/temp_folder.h"
+#include "tests/support/recording_services.h"
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    CatalogueTest() : cwd_(folder_.Path()) { ConstantsMap().clear(); }
+    ~CatalogueTest() override { ConstantsMap().clear(); }
+
+    void WriteProperty(const std::string& name, std::string_view utf8) {
+        testing_support::WriteBytes(folder_.Path() / "properties" / name, utf8);
+    }
+    // A file outside properties/, for readers given a path.
+    std::string WriteFile(const std::string& name, std::wstring_view text) {
+        testing_support::WriteBytes(folder_.Path() / name, text::ToUtf8(text));
+        return (folder_.Path() / name).string();
+    }
+    const std::vector<std::wstring>& Errors() const { return services_.boxes; }
+
+    testing_support::TempFolder folder_;
+    testing_support::CurrentDirectoryGuard cwd_;
+    testsupport::ErrorBoxRecorder services_;
+};
