@@ -67,7 +67,7 @@ class D3DInterface {
 public:
     using DeviceLock = CriticalSection;
 
-    explicit D3DInterface(DeviceHost* host = DeviceHost::Installed());
+    explicit D3DInterface(DeviceHost* host = Service<DeviceHost>::Installed());
     virtual ~D3DInterface();
     D3DInterface(const D3DInterface&) = delete;
     D3DInterface& operator=(const D3DInterface&) = delete;
