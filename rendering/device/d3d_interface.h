@@ -29,6 +29,7 @@
 #include "foundation/system/critical_section.h"
 #include "foundation/values/rect.h"
 #include "platform/gfx/gfx.h"
+#include "rendering/device/blend_shader_table.h"
 #include "rendering/device/device_host.h"
 #include "rendering/device/device_resources.h"
 #include "rendering/device/display_layout.h"
@@ -161,6 +162,9 @@ public:
         scratchRenderTargets_[index ? 1 : 0] = std::move(image);
     }
     DeviceImage* GetScratchRenderTarget(int index) const { return scratchRenderTargets_[index ? 1 : 0].get(); }
+    // The blend-shader table the drawing context composes draw modes with;
+    // it lasts as long as this wrapper, across device restarts.
+    BlendShaderTable& GetBlendShaders() { return blendShaders_; }
 
     DeviceLock& GetDeviceLock() { return deviceLock_; }
     plat::Device* GetDevice() const { return device_; }
@@ -227,6 +231,9 @@ private:
     std::set<DeviceSysFont*> sysFonts_;
     std::set<DeviceShaderProgram*> shaderPrograms_;
     DeviceShaderProgram* currentShader_ = nullptr;
+    // Destroyed after the destructor's body has deleted every registered
+    // program and cleared the process-wide pointer, so it deletes nothing twice.
+    BlendShaderTable blendShaders_;
 
     bool sceneOpen_ = false;
 
