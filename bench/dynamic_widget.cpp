@@ -40,7 +40,6 @@ public:
     int GetPauseCount() const override { return 0; }
     int GetScreenWidth() const override { return kW; }
     int GetScreenHeight() const override { return kH; }
-    Matrix4 GetViewProjection() const override { return {}; }
     void DeferDelete(Widget* w) override { deferred.push_back(w); }
     void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
     std::vector<Widget*> deferred;

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "foundation/values/color.h"
+#include "foundation/values/matrix4.h"
 #include "foundation/system/critical_section.h"
 #include "foundation/values/rect.h"
 #include "platform/gfx/gfx.h"
@@ -127,6 +128,10 @@ public:
     // Draw state and clipping.
     void SetupDrawMode(int drawKind, bool imagePremultiplied, const DrawState* state);
     void SetClip(const FRect* clip);
+    // The device's current view-projection matrix (its view transform times
+    // its projection, points as row vectors, as the device keeps them);
+    // false, leaving `out` alone, while there is no device.
+    bool GetViewProjection(Matrix4* out);
 
     // Untextured drawing into the current render target.
     void DrawLine(const FRect* clip, const Color* color, const DrawState* state, const std::vector<float>& xy);

@@ -66,7 +66,6 @@ public:
     int GetPauseCount() const override { return 0; }
     int GetScreenWidth() const override { return 320; }
     int GetScreenHeight() const override { return 240; }
-    Matrix4 GetViewProjection() const override { return {}; }
     void DeferDelete(Widget* w) override { deferred.push_back(w); }
     void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
     std::vector<Widget*> deferred;

@@ -24,7 +24,6 @@ public:
     int GetPauseCount() const override { return pauseCount; }
     int GetScreenWidth() const override { return 800; }
     int GetScreenHeight() const override { return 600; }
-    Matrix4 GetViewProjection() const override { return viewProjection; }
     void DeferDelete(Widget* w) override { deferred.push_back(w); }
     void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
     void FreeDeferred() {
@@ -37,7 +36,6 @@ public:
 
     int cursor = 0;
     int pauseCount = 0;
-    Matrix4 viewProjection;
     std::vector<Widget*> deferred;
 };
 

@@ -1,5 +1,6 @@
 #include "widgets/tree/widget_container.h"
 
+#include "rendering/device/d3d_interface.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
@@ -195,9 +196,11 @@ FRect WidgetContainer::MapRectToScreen(const FRect& r) const {
     if (parent_) return parent_->MapRectToScreen(m);
     if (m.w >= 0.9999f && m.w <= 1.0001f) return m;
     const WidgetHost* host = manager_ ? manager_->app_ : WidgetHost::Get();
-    if (!host) return m;
+    D3DInterface* d3d = D3DInterface::Instance();
+    Matrix4 viewProjection;
+    if (!host || !d3d || !d3d->GetViewProjection(&viewProjection)) return m;
     Matrix4 transposed;
-    host->GetViewProjection().Transpose(transposed);
+    viewProjection.Transpose(transposed);
     const float in[4] = {m.x, m.y, m.w, m.h};
     float out[4];
     transposed.TransformVector4(out, in);

@@ -4,17 +4,15 @@
 //
 // The application object implements WidgetHost; constructing it makes it
 // the process-wide host and destroying it clears that again. The tree asks
-// the host for the cursor kind, the pause counter, the screen size, the
-// device's view-projection matrix, and hands it every widget that must be
-// deleted later. Deletion is never immediate: a widget removed inside its
-// own callback must outlive the callback.
+// the host for the cursor kind, the pause counter, the screen size, and
+// hands it every widget that must be deleted later. Deletion is never
+// immediate: a widget removed inside its own callback must outlive the
+// callback.
 //
 // Without a host (tools, tests that do not install one) removed widgets
 // wait in a list of the widget layer's own, which every WidgetManager
 // empties after each fixed update and when it is destroyed.
 // Main thread only.
-
-#include "foundation/values/matrix4.h"
 
 class Widget;
 
@@ -35,9 +33,6 @@ public:
     virtual int GetPauseCount() const = 0;
     virtual int GetScreenWidth() const = 0;
     virtual int GetScreenHeight() const = 0;
-    // The device's current view-projection matrix as the device keeps it
-    // (points as row vectors); the tree transposes it before use.
-    virtual Matrix4 GetViewProjection() const = 0;
     // Take ownership of a removed widget and delete it at a later, safe point.
     virtual void DeferDelete(Widget* widget) = 0;
     // The widget was added to a tree again, or is being deleted (by anyone,
