@@ -20,7 +20,7 @@ protected:
 
     std::unique_ptr<ImageSurface> ramp = dyntest::MakeImage(20, 10, Ramp);
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(DynamicHitTest, PixelAlphaMustBeStrictlyAboveTheThreshold) {
@@ -116,7 +116,7 @@ TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
     EXPECT_EQ(mgr.FindWidgetAt(55.0f, 5.0f, pass_flag::kMouse, &lx, &ly), child);
     EXPECT_FLOAT_EQ(lx, 5.0f);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 TEST_F(DynamicHitTest, ChildrenOfATransformingParentAreFoundWhereTheyAreDrawn) {
@@ -144,7 +144,7 @@ TEST_F(DynamicHitTest, ChildrenOfATransformingParentAreFoundWhereTheyAreDrawn) {
     EXPECT_NEAR(back.x, 3.0f, 1e-3);
     EXPECT_NEAR(back.y, 4.0f, 1e-3);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 class ButtonParent : public DynamicWidget {
@@ -171,7 +171,7 @@ TEST_F(DynamicHitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
     child->MouseEnter();
     EXPECT_EQ(parent->log.size(), 2u);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST(GraphicsSinkTest, SavedStatesNestAndRestoreWhole) {
 
 TEST(GraphicsSinkTest, TreeDrawsChildrenTranslatedClippedAndBatched) {
     FakeHost host;
-    WidgetManager mgr(&host);
+    WidgetManager mgr;
     ImageSurface screen(true);
     screen.Create(320, 240);
     mgr.SetScreenImage(&screen);

@@ -24,7 +24,7 @@ protected:
     EventLog log;
     int destroyed = 0;
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(LifecycleTest, ChildRemovingItselfDuringUpdateDoesNotStopThePass) {
@@ -35,7 +35,7 @@ TEST_F(LifecycleTest, ChildRemovingItselfDuringUpdateDoesNotStopThePass) {
     mgr.UpdateFrame();
     EXPECT_EQ(log, (EventLog{"a:update", "b:update", "c:update"}));
     EXPECT_EQ(destroyed, 0);  // deferred, never during the pass
-    host.FreeDeferred();
+    host.DeleteDeferred();
     EXPECT_EQ(destroyed, 1);
 }
 
@@ -92,7 +92,7 @@ TEST_F(LifecycleTest, RemoveSelfKeepLeavesTheTreeAndSurvives) {
     ProbeWidget* a = Add(mgr, "a");
     a->RemoveSelfKeep();
     EXPECT_TRUE(a->GetDeleteOnRemoval());
-    EXPECT_TRUE(host.deferred.empty());
+    EXPECT_TRUE(host.Deferred().empty());
     EXPECT_EQ(a->GetManager(), nullptr);
     mgr.AddWidget(a);
     EXPECT_EQ(a->GetManager(), &mgr);
@@ -101,10 +101,10 @@ TEST_F(LifecycleTest, RemoveSelfKeepLeavesTheTreeAndSurvives) {
 TEST_F(LifecycleTest, AddingAgainBeforeDeferredDeletionKeepsTheWidget) {
     ProbeWidget* a = Add(mgr, "a");
     a->RemoveSelf();
-    ASSERT_EQ(host.deferred.size(), 1u);
+    ASSERT_EQ(host.Deferred().size(), 1u);
     mgr.AddWidget(a);
-    EXPECT_TRUE(host.deferred.empty());
-    host.FreeDeferred();
+    EXPECT_TRUE(host.Deferred().empty());
+    host.DeleteDeferred();
     EXPECT_EQ(destroyed, 0);
 }
 
@@ -116,7 +116,7 @@ TEST_F(LifecycleTest, DeletingAnAttachedWidgetTakesItOutOfTheTree) {
     EXPECT_TRUE(mgr.GetChildren().empty());
     EXPECT_EQ(mgr.GetFocus(), nullptr);
     EXPECT_EQ(child->GetParent(), nullptr);
-    EXPECT_EQ(host.deferred, std::vector<Widget*>{child});  // the parent's removal queues it
+    EXPECT_EQ(host.Deferred(), std::vector<Widget*>{child});  // the parent's removal queues it
 }
 
 TEST_F(LifecycleTest, WidgetIdsIncreaseAndAreNeverReused) {
@@ -128,10 +128,10 @@ TEST_F(LifecycleTest, WidgetIdsIncreaseAndAreNeverReused) {
 }
 
 TEST(OrphanedWidgets, WithoutAHostRemovedWidgetsDieAfterTheOutermostPass) {
-    ASSERT_EQ(WidgetHost::Get(), nullptr);
+    ASSERT_EQ(Service<WidgetHost>::Installed(), nullptr);
     EventLog log;
     int destroyed = 0;
-    WidgetManager mgr(nullptr);
+    WidgetManager mgr;
     auto* a = new ProbeWidget(&log, "a");
     auto* b = new ProbeWidget(&log, "b");
     a->destroyed = b->destroyed = &destroyed;
@@ -159,7 +159,7 @@ TEST_F(LifecycleTest, PropertyValueReadsNullOnceAScriptedWidgetIsDeleted) {
     EXPECT_EQ(ref.ToWidget<Widget>(), w);
     w->RemoveSelf();
     EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), w);  // alive until the deferred deletion
-    host.FreeDeferred();
+    host.DeleteDeferred();
     EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), nullptr);
     EXPECT_EQ(ref.ToPropertyInterface(), nullptr);
 }

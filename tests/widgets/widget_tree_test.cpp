@@ -57,7 +57,7 @@ protected:
     EventLog log;
     std::map<int, char> names;
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(TreeTest, ChildrenStayOrderedByPriorityWithTheInsertionHints) {
@@ -93,7 +93,7 @@ TEST_F(TreeTest, WidgetCannotJoinItsOwnSubtreeButMovesBetweenParents) {
     mgr.AddWidget(leaf);  // a move: leaves inner, is not queued for deletion
     EXPECT_TRUE(inner->GetChildren().empty());
     EXPECT_EQ(leaf->GetParent(), &mgr);
-    EXPECT_TRUE(host.deferred.empty());
+    EXPECT_TRUE(host.Deferred().empty());
 }
 
 TEST_F(TreeTest, MasksAndPauseDecideWhoUpdates) {
@@ -148,8 +148,7 @@ TEST_F(TreeTest, NestedAdditionsRecheckThePointerOnce) {
 
 TEST_F(TreeTest, ScreenMappingProjectsOnlyPointsOffTheFlatPlane) {
     // Row-vector matrix: x and y scaled, w' = z.
-    devtest::FakeHost screen;
-    ProjectingDevice device(&screen, {{{0.01f, 0, 0, 0}, {0, 0.02f, 0, 0}, {0, 0, 1, 1}, {0, 0, 0, 0}}});
+    ProjectingDevice device(&host.screen, {{{0.01f, 0, 0, 0}, {0, 0.02f, 0, 0}, {0, 0, 1, 1}, {0, 0, 0, 0}}});
     ASSERT_TRUE(device.started);
     ProbeWidget* w = Add(mgr, "w", 0, 5, 5);
     const FRect flat = w->MapRectToScreen({5, 15, 1.00005f, 1});

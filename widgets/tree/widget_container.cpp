@@ -21,8 +21,7 @@ void WidgetContainer::MarkDirty() {
 bool WidgetContainer::IsPaused() const {
     // A menu is its own pause owner and answers for itself.
     if (pause_owner_ && pause_owner_ != this) return pause_owner_->IsPaused();
-    const WidgetHost* host = manager_ ? manager_->app_ : WidgetHost::Get();
-    return host && host->GetPauseCount() > 0;
+    return Service<WidgetHost>::Get().GetPauseCount() > 0;
 }
 
 void WidgetContainer::UpdateUnlessPaused() {
@@ -195,10 +194,9 @@ FRect WidgetContainer::MapRectToScreen(const FRect& r) const {
     const FRect m = MapRectToParent(r);
     if (parent_) return parent_->MapRectToScreen(m);
     if (m.w >= 0.9999f && m.w <= 1.0001f) return m;
-    const WidgetHost* host = manager_ ? manager_->app_ : WidgetHost::Get();
     D3DInterface* d3d = D3DInterface::Instance();
     Matrix4 viewProjection;
-    if (!host || !d3d || !d3d->GetViewProjection(&viewProjection)) return m;
+    if (!d3d || !d3d->GetViewProjection(&viewProjection)) return m;
     Matrix4 transposed;
     viewProjection.Transpose(transposed);
     const float in[4] = {m.x, m.y, m.w, m.h};
@@ -208,8 +206,9 @@ FRect WidgetContainer::MapRectToScreen(const FRect& r) const {
         for (int i = 0; i < 3; ++i) out[i] /= out[3];
         out[3] = 1.0f;
     }
-    const float halfW = static_cast<float>(host->GetScreenWidth()) / 2.0f;
-    const float halfH = static_cast<float>(host->GetScreenHeight()) / 2.0f;
+    const DeviceHost& screen = Service<DeviceHost>::Get();
+    const float halfW = static_cast<float>(screen.ScreenWidth()) / 2.0f;
+    const float halfH = static_cast<float>(screen.ScreenHeight()) / 2.0f;
     return {halfW * (out[0] + 1.0f), halfH * (out[1] + 1.0f), out[2], out[3]};
 }
 

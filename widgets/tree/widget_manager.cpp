@@ -10,7 +10,7 @@
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 
-WidgetManager::WidgetManager(WidgetHost* application) : app_(application) { manager_ = this; }
+WidgetManager::WidgetManager() { manager_ = this; }
 
 WidgetManager::~WidgetManager() {
     // Records first: the widgets leaving at shutdown get no pointer callbacks.
