@@ -28,7 +28,7 @@ private:
 };
 
 TEST(GraphicsSinkTest, SavedStatesNestAndRestoreWhole) {
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     Graphics* g = sink.BeginScreen(nullptr);
     EXPECT_EQ(nullptr, g);  // no screen: the tree draws to no target
 

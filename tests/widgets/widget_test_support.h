@@ -42,10 +42,9 @@ private:
 };
 
 // Contexts are tokens the sink hands out; the tree never looks inside them.
+// Installed while it lives.
 class RecordingSink : public GraphicsSink {
 public:
-    RecordingSink() : previous_(InstallGraphicsSink(this)) {}
-    ~RecordingSink() override { InstallGraphicsSink(previous_); }
 
     void PushState(Graphics* g) override { Log(g, "push"); }
     void RestoreState(Graphics* g) override { Log(g, "restore"); }
@@ -94,7 +93,7 @@ private:
     }
 
     std::deque<char> contexts_;
-    GraphicsSink* previous_;
+    ScopedService<GraphicsSink> installed_{this};
 };
 
 class ProbeWidget : public Widget {

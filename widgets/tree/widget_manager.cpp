@@ -76,7 +76,7 @@ bool WidgetManager::UpdateFractionFrame(float fraction) {
 
 void WidgetManager::DrawWidgetsTo(Graphics* g) {
     PassFlags flags = BuildPassFlags();
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     ChildWalk walk(*this);
     while (Widget* child = walk.Current()) {
         if (child == modal_) flags.pastModal = true;
@@ -94,7 +94,7 @@ bool WidgetManager::DrawScreen() {
     lowest_overlay_ = kNoOverlay;
     pending_overlays_.clear();
     {
-        ScopedContext screen(CurrentGraphicsSink().BeginScreen(screen_image_));
+        ScopedContext screen(Service<GraphicsSink>::Get().BeginScreen(screen_image_));
         current_graphics_ = screen.Get();
         DrawWidgetsTo(current_graphics_);
         DrawOverlays(kNoOverlay);
@@ -111,7 +111,7 @@ void WidgetManager::AddPendingOverlay(Widget* widget, int priority) {
 }
 
 void WidgetManager::DrawOverlays(int threshold) {
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     for (;;) {
         const int drawing = lowest_overlay_;
         int nextLowest = kNoOverlay;
