@@ -17,7 +17,6 @@
 #include "rendering/image/image_surface_factory.h"
 #include "rendering/image/texture_tiles.h"
 #include "widgets/dynamic/dynamic_widget.h"
-#include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {
@@ -25,30 +24,8 @@ namespace {
 constexpr int kW = bench::HeadlessDeviceHost::kWidth, kH = bench::HeadlessDeviceHost::kHeight;
 constexpr int kWidgets = 2000;
 
-class BenchWidgetHost : public WidgetHost {
-public:
-    ~BenchWidgetHost() override {
-        // Off the list before it dies: its destructor cancels its own deletion.
-        while (!deferred.empty()) {
-            Widget* w = deferred.back();
-            deferred.pop_back();
-            delete w;
-        }
-    }
-    int GetCursor() const override { return 0; }
-    void SetCursor(int) override {}
-    int GetPauseCount() const override { return 0; }
-    int GetScreenWidth() const override { return kW; }
-    int GetScreenHeight() const override { return kH; }
-    Matrix4 GetViewProjection() const override { return {}; }
-    void DeferDelete(Widget* w) override { deferred.push_back(w); }
-    void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
-    std::vector<Widget*> deferred;
-};
-
 struct Scene : bench::ImageScene {
-    BenchWidgetHost widgetHost;
-    std::unique_ptr<WidgetManager> manager = std::make_unique<WidgetManager>(&widgetHost);
+    std::unique_ptr<WidgetManager> manager = std::make_unique<WidgetManager>();
     std::vector<DynamicWidget*> widgets;
 
     explicit Scene(bool transformed) {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "bench_host.h"
-#include "rendering/shader/blend_shader_host.h"
 #include "rendering/shader/blend_shaders.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
@@ -29,10 +28,10 @@ std::string DataFolder() {
     return root + "data";
 }
 
-struct Scene : BlendShaderHost {
+struct Scene {
     bench::HeadlessDeviceHost host;
     std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
-    BlendShaderTable table;
+    BlendShaderTable& table = d3d->GetBlendShaders();
     ImageSurface* screen = nullptr;
     std::unique_ptr<ImageSurface> sprite = std::make_unique<ImageSurface>();
 
@@ -55,8 +54,6 @@ struct Scene : BlendShaderHost {
         g.SetColor(Color(90, 140, 200, 255));
         g.FillRect(0, 0, bench::HeadlessDeviceHost::kWidth, bench::HeadlessDeviceHost::kHeight);
     }
-
-    DeviceShaderProgram* FindBlendShader(int mode) override { return table.Find(mode); }
 };
 
 void BM_OverlaySprite(benchmark::State& state) {

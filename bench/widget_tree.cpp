@@ -26,7 +26,7 @@ public:
 
 // 50 panels of 20 x 5 cells (99 cells each, one slot left empty): 5,000 widgets.
 struct Screen {
-    Screen() : mgr(nullptr) {
+    Screen() {
         mgr.SetScreenLayout({0, 0, 1024, 768}, {0, 0, 1024, 768});
         for (int p = 0; p < 50; ++p) {
             auto* panel = new CountingWidget(static_cast<float>((p % 5) * 200), static_cast<float>((p / 5) * 75), 200, 75);

@@ -5,61 +5,46 @@
 
 #include "foundation/system/text.h"
 
-namespace {
-
-AppServices* g_installed = nullptr;
-
-}  // namespace
-
-AppServices::AppServices() { g_installed = this; }
-
-AppServices::~AppServices() {
-    if (g_installed == this) g_installed = nullptr;
+AppServices& AppServices::Fallback() {
+    static NullAppServices none;
+    return none;
 }
 
-AppServices* AppServices::Installed() { return g_installed; }
+PropertyValue NullAppServices::GetSystemValue(std::wstring_view) { return PropertyValue(std::wstring()); }
 
-PropertyValue GetSystemValue(std::wstring_view name) {
-    return g_installed ? g_installed->GetSystemValue(name) : PropertyValue(std::wstring());
-}
-
-ExtendedPropertyInterface* FindImageByName(std::wstring_view name) {
-    return g_installed ? g_installed->FindImageByName(name) : nullptr;
-}
-
-int FindSoundId(std::wstring_view name) { return g_installed ? g_installed->FindSoundId(name) : -1; }
-
-int FindTrackId(std::wstring_view name) { return g_installed ? g_installed->FindTrackId(name) : -1; }
-
-VariableMap* CurrentPlayerSymbols() { return g_installed ? g_installed->PlayerSymbols() : nullptr; }
-
-void ShowFatalError(std::string_view message) {
-    if (g_installed) {
-        g_installed->ShowFatalError(message);
-        return;
-    }
+void NullAppServices::ShowFatalError(std::string_view message) {
     std::fprintf(stderr, "FATAL ERROR: %.*s\n", static_cast<int>(message.size()), message.data());
 }
 
-void ShowFatalErrorWide(std::wstring_view message) {
-    if (g_installed) {
-        g_installed->ShowFatalErrorWide(message);
-        return;
-    }
+void NullAppServices::ShowFatalErrorWide(std::wstring_view message) {
     std::string utf8 = text::ToUtf8(message);
     std::fprintf(stderr, "FATAL ERROR: %s\n", utf8.c_str());
 }
 
-int GetStoredDataVersion() { return g_installed ? g_installed->GetStoredDataVersion() : 0; }
+namespace {
 
-void SetStoredDataVersion(int version) {
-    if (g_installed) g_installed->SetStoredDataVersion(version);
-}
+AppServices& App() { return Service<AppServices>::Get(); }
 
-void SetAppTitle(std::wstring_view title) {
-    if (g_installed) g_installed->SetAppTitle(title);
-}
+}  // namespace
 
-void AdvanceLoadingStep() {
-    if (g_installed) g_installed->AdvanceLoadingStep();
-}
+PropertyValue GetSystemValue(std::wstring_view name) { return App().GetSystemValue(name); }
+
+ExtendedPropertyInterface* FindImageByName(std::wstring_view name) { return App().FindImageByName(name); }
+
+int FindSoundId(std::wstring_view name) { return App().FindSoundId(name); }
+
+int FindTrackId(std::wstring_view name) { return App().FindTrackId(name); }
+
+VariableMap* CurrentPlayerSymbols() { return App().PlayerSymbols(); }
+
+void ShowFatalError(std::string_view message) { App().ShowFatalError(message); }
+
+void ShowFatalErrorWide(std::wstring_view message) { App().ShowFatalErrorWide(message); }
+
+int GetStoredDataVersion() { return App().GetStoredDataVersion(); }
+
+void SetStoredDataVersion(int version) { App().SetStoredDataVersion(version); }
+
+void SetAppTitle(std::wstring_view title) { App().SetAppTitle(title); }
+
+void AdvanceLoadingStep() { App().AdvanceLoadingStep(); }

@@ -1,31 +1,34 @@
 #pragma once
 // What the foundation asks of the application: system values, images,
 // sounds and tracks registered by name, the current player's symbols, the
-// fatal-error box, the loading-step counter and the screen's resolution.
+// fatal-error box, the stored data version, the window title, the
+// loading-step counter and the screen's resolution.
 //
-// The application object derives from AppServices; its constructor installs
-// it as the one process-wide instance and its destructor removes it. Tests
-// install a double the same way. Code in this layer calls the free functions
-// below, which answer "not found" (empty String, null, -1, no symbols) while
-// nothing is installed, and print fatal errors to stderr.
+// Reached through Service<AppServices> (service.h): the application installs
+// its implementation; while nothing is installed NullAppServices answers
+// "not found" (empty String, null, -1, no symbols, data version 0, 96 dots
+// per inch) and prints fatal errors to stderr. Tests derive their doubles
+// from NullAppServices and override only what they record. Code in this
+// layer calls the free functions below, which ask Service<AppServices>::Get().
 // The registries' own locks make the lookups safe from the loading thread;
 // the player's symbols belong to the main thread.
 
 #include <string_view>
 
 #include "foundation/expression/variables.h"
+#include "foundation/system/service.h"
 
 class ExtendedPropertyInterface;
 
 class AppServices {
 public:
-    AppServices();
-    virtual ~AppServices();
+    AppServices() = default;
+    virtual ~AppServices() = default;
     AppServices(const AppServices&) = delete;
     AppServices& operator=(const AppServices&) = delete;
 
-    // The installed instance, or null.
-    static AppServices* Installed();
+    // What answers while nothing is installed: a NullAppServices.
+    static AppServices& Fallback();
 
     // The value of the expression function sysvalue; any unknown name the empty String.
     virtual PropertyValue GetSystemValue(std::wstring_view name) = 0;
@@ -41,15 +44,33 @@ public:
     virtual void ShowFatalErrorWide(std::wstring_view message) = 0;
     // The data version settings.xml stored (0 without settings), which the
     // start-up configuration compares and overwrites, and the window title.
-    virtual int GetStoredDataVersion() { return 0; }
-    virtual void SetStoredDataVersion(int) {}
-    virtual void SetAppTitle(std::wstring_view) {}
+    virtual int GetStoredDataVersion() = 0;
+    virtual void SetStoredDataVersion(int version) = 0;
+    virtual void SetAppTitle(std::wstring_view title) = 0;
     // Counts one finished step of resource loading (the loading screen shows
     // the progress); each font and alias of fonts.xml is one step.
-    virtual void AdvanceLoadingStep() {}
+    virtual void AdvanceLoadingStep() = 0;
     // The vertical dots per inch of the screen the main window is on, which
     // turns point sizes of system fonts into pixels.
-    virtual int GetScreenDpi() { return 96; }
+    virtual int GetScreenDpi() = 0;
+};
+
+// No application: nothing is found, nothing is stored, and a fatal error is
+// printed as "FATAL ERROR: <message>" on stderr.
+class NullAppServices : public AppServices {
+public:
+    PropertyValue GetSystemValue(std::wstring_view name) override;
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
+    int FindSoundId(std::wstring_view) override { return -1; }
+    int FindTrackId(std::wstring_view) override { return -1; }
+    VariableMap* PlayerSymbols() override { return nullptr; }
+    void ShowFatalError(std::string_view message) override;
+    void ShowFatalErrorWide(std::wstring_view message) override;
+    int GetStoredDataVersion() override { return 0; }
+    void SetStoredDataVersion(int) override {}
+    void SetAppTitle(std::wstring_view) override {}
+    void AdvanceLoadingStep() override {}
+    int GetScreenDpi() override { return 96; }
 };
 
 PropertyValue GetSystemValue(std::wstring_view name);

@@ -188,3 +188,15 @@ bool D3DInterface::HoldsShaderProgram(const DeviceShaderProgram* program) {
     std::lock_guard lock(deviceLock_);
     return shaderPrograms_.count(const_cast<DeviceShaderProgram*>(program)) != 0;
 }
+
+bool D3DInterface::GetViewProjection(Matrix4* out) {
+    std::lock_guard lock(deviceLock_);
+    if (!device_ || !out) return false;
+    plat::Matrix view, projection;
+    device_->GetTransform(plat::TransformState::View, &view);
+    device_->GetTransform(plat::TransformState::Projection, &projection);
+    plat::MatrixMultiply(&view, &view, &projection);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) (*out)[r * 4 + c] = view.m[r][c];
+    return true;
+}

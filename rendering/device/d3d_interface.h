@@ -26,9 +26,11 @@
 #include <vector>
 
 #include "foundation/values/color.h"
+#include "foundation/values/matrix4.h"
 #include "foundation/system/critical_section.h"
 #include "foundation/values/rect.h"
 #include "platform/gfx/gfx.h"
+#include "rendering/device/blend_shader_table.h"
 #include "rendering/device/device_host.h"
 #include "rendering/device/device_resources.h"
 #include "rendering/device/display_layout.h"
@@ -67,7 +69,7 @@ class D3DInterface {
 public:
     using DeviceLock = CriticalSection;
 
-    explicit D3DInterface(DeviceHost* host = DeviceHost::Installed());
+    explicit D3DInterface(DeviceHost* host = Service<DeviceHost>::Installed());
     virtual ~D3DInterface();
     D3DInterface(const D3DInterface&) = delete;
     D3DInterface& operator=(const D3DInterface&) = delete;
@@ -126,6 +128,10 @@ public:
     // Draw state and clipping.
     void SetupDrawMode(int drawKind, bool imagePremultiplied, const DrawState* state);
     void SetClip(const FRect* clip);
+    // The device's current view-projection matrix (its view transform times
+    // its projection, points as row vectors, as the device keeps them);
+    // false, leaving `out` alone, while there is no device.
+    bool GetViewProjection(Matrix4* out);
 
     // Untextured drawing into the current render target.
     void DrawLine(const FRect* clip, const Color* color, const DrawState* state, const std::vector<float>& xy);
@@ -161,6 +167,9 @@ public:
         scratchRenderTargets_[index ? 1 : 0] = std::move(image);
     }
     DeviceImage* GetScratchRenderTarget(int index) const { return scratchRenderTargets_[index ? 1 : 0].get(); }
+    // The blend-shader table the drawing context composes draw modes with;
+    // it lasts as long as this wrapper, across device restarts.
+    BlendShaderTable& GetBlendShaders() { return blendShaders_; }
 
     DeviceLock& GetDeviceLock() { return deviceLock_; }
     plat::Device* GetDevice() const { return device_; }
@@ -227,6 +236,9 @@ private:
     std::set<DeviceSysFont*> sysFonts_;
     std::set<DeviceShaderProgram*> shaderPrograms_;
     DeviceShaderProgram* currentShader_ = nullptr;
+    // Destroyed after the destructor's body has deleted every registered
+    // program and cleared the process-wide pointer, so it deletes nothing twice.
+    BlendShaderTable blendShaders_;
 
     bool sceneOpen_ = false;
 

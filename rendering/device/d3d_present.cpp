@@ -137,7 +137,7 @@ bool D3DInterface::SetCursorImage(DeviceImage* image, bool* software) {
         Redraw();
         return true;
     }
-    host_->SetCursor(cursor);
+    host_->SetWindowCursor(cursor);
     return false;
 }
 

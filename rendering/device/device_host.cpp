@@ -1,15 +1,11 @@
 #include "rendering/device/device_host.h"
 
-namespace {
-
-DeviceHost* g_installed = nullptr;
-
-}  // namespace
-
-DeviceHost::DeviceHost() { g_installed = this; }
-
-DeviceHost::~DeviceHost() {
-    if (g_installed == this) g_installed = nullptr;
+DeviceHost& DeviceHost::Fallback() {
+    static NullDeviceHost none;
+    return none;
 }
 
-DeviceHost* DeviceHost::Installed() { return g_installed; }
+void NullDeviceHost::GetDesktopSize(int* width, int* height) {
+    if (width) *width = 0;
+    if (height) *height = 0;
+}

@@ -1,18 +1,23 @@
 #pragma once
-// What the device wrapper asks of the application: the screen size it draws
-// at, the window's state, the display settings it reports back, the registry
-// value where device failures are recorded, the widget manager's screen
-// layout and the window system's cursors.
+// What rendering asks of the application: the screen size it draws at (the
+// widget tree asks the same question here), the window's state, the display
+// settings the device reports back, the registry value where device failures
+// are recorded, the widget manager's screen layout and the window system's
+// cursors.
 //
-// The application object derives from DeviceHost; its constructor installs it
-// as the one process-wide instance and its destructor removes it. Tests
-// install a double the same way. D3DInterface keeps the host it was built
-// with; it must outlive the device wrapper.
-// Threads: everything is called on the main thread, with the device lock held.
+// Reached through Service<DeviceHost> (foundation/system/service.h): the
+// application installs its implementation; while nothing is installed
+// NullDeviceHost answers (no screen, no window, nothing stored, no cursors).
+// Tests derive their doubles from NullDeviceHost. D3DInterface keeps the
+// host it was built with (by default the installed one), which must outlive
+// the device wrapper; without one its Init fails.
+// Threads: the device calls everything on the main thread, with the device
+// lock held; the screen size is read on the main thread.
 
 #include <cstdint>
 #include <string_view>
 
+#include "foundation/system/service.h"
 #include "foundation/values/rect.h"
 #include "platform/gfx/graphics_system.h"
 
@@ -21,13 +26,13 @@ public:
     // A cursor made by the window system; 0 means none.
     using CursorHandle = uintptr_t;
 
-    DeviceHost();
-    virtual ~DeviceHost();
+    DeviceHost() = default;
+    virtual ~DeviceHost() = default;
     DeviceHost(const DeviceHost&) = delete;
     DeviceHost& operator=(const DeviceHost&) = delete;
 
-    // The installed instance, or null.
-    static DeviceHost* Installed();
+    // What answers while nothing is installed: a NullDeviceHost.
+    static DeviceHost& Fallback();
 
     // The size the application draws at; the draw buffers get this size.
     virtual int ScreenWidth() const = 0;
@@ -55,11 +60,33 @@ public:
     // presentation rectangle) and the screen (the source rectangle).
     virtual void SetScreenLayout(const Rect& source, const Rect& presentation) = 0;
 
-    // Cursors. The hot spot of a custom cursor image comes from the
-    // configuration's cursor table, looked up by the image's name.
+    // Window-system cursors. The hot spot of a custom cursor image comes from
+    // the configuration's cursor table, looked up by the image's name.
     virtual bool FindCursorHotspot(std::wstring_view imageName, int* x, int* y) = 0;
     // `argb` holds width x height premultiplied pixels, top row first.
     virtual CursorHandle CreateCursor(const uint32_t* argb, int width, int height, int hotX, int hotY) = 0;
-    virtual void SetCursor(CursorHandle cursor) = 0;
+    // Makes the window show this cursor (0: none).
+    virtual void SetWindowCursor(CursorHandle cursor) = 0;
     virtual void DestroyCursor(CursorHandle cursor) = 0;
+};
+
+// No application: a screen of 0 x 0, no window and no desktop (sizes 0),
+// never hidden or minimised, nothing stored, no cursor hot spots, and no
+// cursors made or shown.
+class NullDeviceHost : public DeviceHost {
+public:
+    int ScreenWidth() const override { return 0; }
+    int ScreenHeight() const override { return 0; }
+    bool RefreshRateFallback() const override { return false; }
+    void SetRefreshRateFallback(bool) override {}
+    bool IsHidden() const override { return false; }
+    bool IsMinimised() const override { return false; }
+    void WriteAppRegistryString(std::string_view, std::string_view) override {}
+    bool GetClientSize(plat::NativeWindow*, int*, int*) override { return false; }
+    void GetDesktopSize(int* width, int* height) override;
+    void SetScreenLayout(const Rect&, const Rect&) override {}
+    bool FindCursorHotspot(std::wstring_view, int*, int*) override { return false; }
+    CursorHandle CreateCursor(const uint32_t*, int, int, int, int) override { return 0; }
+    void SetWindowCursor(CursorHandle) override {}
+    void DestroyCursor(CursorHandle) override {}
 };

@@ -7,7 +7,6 @@
 
 #include "foundation/values/saturate.h"
 #include "foundation/values/transform.h"
-#include "rendering/shader/blend_shader_host.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/draw/scratch_internal.h"
@@ -21,6 +20,13 @@ namespace {
 bool EnsureSize(ImageSurface& surface, int w, int h) {
     if (surface.width >= w && surface.height >= h) return true;
     return surface.Create(std::max(w, surface.width), std::max(h, surface.height));
+}
+
+// The device's shader for the context's draw mode; null without a device or
+// when the mode has none.
+DeviceShaderProgram* FindBlendShader(int drawMode) {
+    D3DInterface* d3d = D3DInterface::Instance();
+    return d3d ? d3d->GetBlendShaders().Find(drawMode) : nullptr;
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ ImageFont::ImageFont(const std::string& path, bool batch, double scale) : data_(
     this->batch = batch;
     data_->AddRef();
     data_->SetBatch(batch);
-    data_->Load(path, AppServices::Installed());
+    data_->Load(path, Service<AppServices>::Installed());
     pages_ = std::make_shared<const FontPages>(*data_);
     pointSize_ = data_->GetDefaultPointSize();
     GenerateActiveLayers();

@@ -45,7 +45,8 @@ plat::PixelRect Moved(const plat::PixelRect& r, int dx, int dy) {
 
 std::unique_ptr<SysFont> SysFont::SysFontFromDesc(const std::string& face, int pointSize, bool italic,
                                                   bool underline, bool bold) {
-    return std::unique_ptr<SysFont>(new SysFont(AppServices::Installed(), face, Style{pointSize, 96, italic, underline, bold}));
+    return std::unique_ptr<SysFont>(
+        new SysFont(Service<AppServices>::Installed(), face, Style{pointSize, 96, italic, underline, bold}));
 }
 
 SysFont::SysFont(AppServices* app, const std::string& face, int pointSize)

@@ -8,7 +8,7 @@
 #include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_child.h"
-#include "rendering/image/image_host.h"
+#include "rendering/image/live_images.h"
 #include "rendering/image/texture_tiles.h"
 
 ImageSurface::ImageSurface(bool isRenderTarget) : isRenderTarget_(isRenderTarget) {
@@ -18,7 +18,7 @@ ImageSurface::ImageSurface(bool isRenderTarget) : isRenderTarget_(isRenderTarget
         flags_ = kImageWholePieces | kImageRenderTarget;
         locked_ = keepSurface_ = true;
     }
-    if (ImageSetHost* host = ImageSetHost::Installed()) host->RegisterImage(this);
+    if (LiveImageSet* live = LiveImageSet::Current()) live->Add(this);
     if (d3d) d3d->AddImage(this);
 }
 
@@ -37,7 +37,7 @@ ImageSurface::~ImageSurface() {
         if (depthStencil_) depthStencil_->Release();
         textures_.reset();
     }
-    if (ImageSetHost* host = ImageSetHost::Installed()) host->UnregisterImage(this);
+    if (LiveImageSet* live = LiveImageSet::Current()) live->Remove(this);
 }
 
 int ImageSurface::GetCelWidth() const {

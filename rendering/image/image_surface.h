@@ -7,8 +7,8 @@
 // device moves everything to system memory (MoveToSystemMemory). Large
 // animations may keep their cels packed instead of as plain bits.
 //
-// Every surface registers with the application's image set (ImageSetHost)
-// and the device's (D3DInterface::AddImage) while it lives.
+// Every surface registers with the live-image set (LiveImageSet) and the
+// device's (D3DInterface::AddImage) while it lives.
 // Callers must hold the device lock around nothing here: each operation
 // takes it itself. Threads: the drawing thread (the loading thread may make
 // and fill images before they are drawn).

@@ -38,7 +38,7 @@ public:
     std::wstring ReferenceText() const override { return L"Ball"; }
 };
 
-class FakeApp : public AppServices {
+class FakeApp : public NullAppServices {
 public:
     PropertyValue GetSystemValue(std::wstring_view name) override {
         if (name == L"screen_width") return PropertyValue(1024);
@@ -57,6 +57,9 @@ public:
     VariableMap symbols;
     bool hasPlayer = true;
     std::string lastError;
+
+private:
+    ScopedService<AppServices> installed_{this};
 };
 
 class ExpressionObjects : public ExpressionTest {
@@ -147,7 +150,7 @@ TEST_F(ExpressionObjects, PointerHandleOfDestroyedOwnerReadsZero) {
 }
 
 TEST_F(ExpressionObjects, ServicesAnswerNotFoundWithoutAnApplication) {
-    ASSERT_EQ(AppServices::Installed(), nullptr);
+    ASSERT_EQ(Service<AppServices>::Installed(), nullptr);
     PropertyValue sys = Eval(L"sysvalue(screen_width)");
     EXPECT_TRUE(sys.Is(Tag::String));
     EXPECT_EQ(sys.ToString(), L"");
@@ -194,7 +197,7 @@ TEST_F(ExpressionObjects, ServicesOfTheInstalledApplication) {
 
 TEST_F(ExpressionObjects, UninstallingTheApplicationRestoresNotFound) {
     { FakeApp app; }
-    EXPECT_EQ(AppServices::Installed(), nullptr);
+    EXPECT_EQ(Service<AppServices>::Installed(), nullptr);
     EXPECT_EQ(Eval(L"sound(Button)").ToInt(), -1);
 }
 

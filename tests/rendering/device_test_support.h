@@ -16,7 +16,8 @@
 
 namespace devtest {
 
-class FakeHost : public DeviceHost {
+// Records what the device asks of the application; installed while it lives.
+class FakeHost : public NullDeviceHost {
 public:
     int screenW = 320, screenH = 240;
     int clientW = 320, clientH = 240;
@@ -62,8 +63,11 @@ public:
         lastCursorPixels.assign(argb, argb + static_cast<size_t>(w) * h);
         return static_cast<CursorHandle>(++cursorsCreated);
     }
-    void SetCursor(CursorHandle c) override { shownCursor = c; }
+    void SetWindowCursor(CursorHandle c) override { shownCursor = c; }
     void DestroyCursor(CursorHandle) override { ++cursorsDestroyed; }
+
+private:
+    ScopedService<DeviceHost> installed_{this};
 };
 
 // An image in system memory only; counts what the device asks of it.

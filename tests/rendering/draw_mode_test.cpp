@@ -104,6 +104,35 @@ TEST_F(DrawModeTest, OnlyWhatDiffersIsSet) {
     EXPECT_TRUE(log.Calls()[0].matrix == plat::Matrix::Identity());
 }
 
+TEST_F(DrawModeTest, ViewProjectionAppliesTheDrawStateViewBeforeTheTargetProjection) {
+    DrawState s = Mode(kDrawNormal);
+    s.matrixSet = 1;
+    s.matrix.Translate(7, 9, 0);
+    d3d->SetupDrawMode(kDrawKindBlit, true, &s);
+    Matrix4 viewProjection;
+    ASSERT_TRUE(d3d->GetViewProjection(&viewProjection));
+
+    // The point moved by the draw state's view, then through the bound
+    // target's projection, as the device applies them one after the other.
+    plat::Matrix projection;
+    Device()->GetTransform(plat::TransformState::Projection, &projection);
+    const float moved[4] = {10 + 7, 20 + 9, 0, 1};
+    float expected[4];
+    plat::TransformPoint(projection, moved, expected);
+    const float point[4] = {10, 20, 0, 1};
+    for (int c = 0; c < 4; ++c) {
+        float got = 0;
+        for (int r = 0; r < 4; ++r) got += point[r] * viewProjection[r * 4 + c];  // row vector
+        EXPECT_NEAR(expected[c], got, 1e-5) << "column " << c;
+    }
+
+    d3d->ReleaseDevice();
+    Matrix4 untouched;
+    untouched[0] = 5;
+    EXPECT_FALSE(d3d->GetViewProjection(&untouched));
+    EXPECT_EQ(5.0f, untouched[0]);
+}
+
 TEST_F(DrawModeTest, StencilStatesComeBeforeBlendStates) {
     const DrawState set = Mode(kDrawStencilSet, 1);
     d3d->SetupDrawMode(kDrawKindBlit, true, &set);

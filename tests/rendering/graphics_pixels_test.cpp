@@ -10,7 +10,6 @@
 
 #include "foundation/values/transform.h"
 #include "image_surface_test_support.h"
-#include "rendering/shader/blend_shader_host.h"
 #include "rendering/draw/graphics.h"
 
 namespace {
@@ -178,19 +177,16 @@ public:
     int applied = 0;
 };
 
-class OneModeTable : public BlendShaderHost {
-public:
-    explicit OneModeTable(DeviceShaderProgram* shader) : shader_(shader) {}
-    DeviceShaderProgram* FindBlendShader(int mode) override { return mode == kDrawMultiply ? shader_ : nullptr; }
-
-private:
-    DeviceShaderProgram* shader_;
-};
-
+// Only multiply has a shader. The shader is not registered with the device,
+// so neither the device nor its table ever deletes it.
 class BlendPixelTest : public GraphicsPixelTest {
 protected:
+    void SetUp() override {
+        GraphicsPixelTest::SetUp();
+        d3d->GetBlendShaders().Set(kDrawMultiply, &shader);
+    }
+
     PassThroughShader shader;
-    OneModeTable table{&shader};
 };
 
 TEST_F(BlendPixelTest, BlendDrawReadsTheDestinationUnderTheImage) {

@@ -11,14 +11,14 @@ class GraphicsScratchTest : public imgtest::ImageDeviceTest {};
 
 TEST_F(GraphicsScratchTest, ReleasePassEmptiesTheScratchPool) {
     Start(plat::DeviceCaps{});
-    const size_t before = imageSet.images.size();
+    const size_t before = imageSet.Size();
     ImageSurface* scratch = AcquireScratchSurface(64, 32);
     ASSERT_NE(nullptr, scratch);
     EXPECT_GE(scratch->GetWidth(), 64);
     ReleaseScratchSurface(scratch);
-    EXPECT_EQ(before + 1, imageSet.images.size());  // pooled, still alive
+    EXPECT_EQ(before + 1, imageSet.Size());  // pooled, still alive
     d3d->ReleaseDeviceObjects(true);
-    EXPECT_EQ(before, imageSet.images.size());
+    EXPECT_EQ(before, imageSet.Size());
 }
 
 TEST_F(GraphicsScratchTest, ReleasingTheDeviceDeletesBothBlendTargets) {

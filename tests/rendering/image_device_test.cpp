@@ -17,7 +17,7 @@ TEST_F(ImageDeviceWrapperTest, FramesDrawnIntoTheImageDrawBufferArePresented) {
     ASSERT_NE(nullptr, Target());
     EXPECT_TRUE(Target()->GetFlags() & kImageRenderTarget);
     EXPECT_TRUE(Target()->IsBackBuffer());
-    EXPECT_EQ(1u, imageSet.images.count(Target()));
+    EXPECT_TRUE(imageSet.Contains(Target()));
     ImageSurface* sprite = MakeImage(imgtest::Pattern(16, 16), 16, 16);
     Target()->DrawImage(sprite, 30, 40, FRect(0, 0, 16, 16), Color::White, &state);
     ASSERT_TRUE(d3d->Redraw());

@@ -1,5 +1,6 @@
 // The image family: properties, cel geometry and records, pixels and their
 // checks, registration, and drawing into an image.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "image_surface_test_support.h"
@@ -192,15 +193,16 @@ TEST(ImageCels, DuplicatedAtlasPieceDrawsThePiecesOwnFrames) {
     EXPECT_EQ(0u, copy->GetPixel(4, 7, 2));
 }
 
-TEST(ImageRegistration, EverySurfaceJoinsTheApplicationSetWhileItLives) {
-    imgtest::FakeImageSet set;
+TEST(ImageRegistration, EverySurfaceJoinsTheLiveSetWhileItLives) {
+    LiveImageSet set;
     {
         ImageSurface image;
         ImageChild child(&image);
-        EXPECT_EQ(2u, set.images.size());
-        EXPECT_EQ(1u, set.images.count(&child));
+        EXPECT_EQ(2u, set.Size());
+        EXPECT_TRUE(set.Contains(&child));
+        EXPECT_THAT(set.Snapshot(), testing::UnorderedElementsAre(&image, &child));
     }
-    EXPECT_TRUE(set.images.empty());
+    EXPECT_EQ(0u, set.Size());
 }
 
 class ImageDrawTest : public ImageDeviceTest {};

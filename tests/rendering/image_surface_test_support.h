@@ -6,24 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "device_test_support.h"
-#include "rendering/image/image_host.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
+#include "rendering/image/live_images.h"
 #include "rendering/image/texture_tiles.h"
 
 namespace imgtest {
-
-// Records the application's image set.
-class FakeImageSet : public ImageSetHost {
-public:
-    void RegisterImage(ImageSurface* image) override { images.insert(image); }
-    void UnregisterImage(ImageSurface* image) override { images.erase(image); }
-    std::set<ImageSurface*> images;
-};
 
 inline plat::DeviceCaps Caps(bool pow2Only, uint32_t maxSize, uint32_t aspect = 0) {
     plat::DeviceCaps caps;
@@ -93,7 +84,7 @@ protected:
         return px[static_cast<size_t>(y) * host.screenW + x];
     }
 
-    FakeImageSet imageSet;
+    LiveImageSet imageSet;
     std::vector<std::unique_ptr<ImageSurface>> images;
     DrawState state;
 };

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "rendering/shader/blend_shader_host.h"
 #include "foundation/values/transform.h"
 #include "rendering/shader/blend_shaders.h"
 #include "shader_program_test_support.h"
@@ -41,20 +40,8 @@ Argb Expected(const Mode& mode, Argb src, Argb dst) {
     return Quantise(sa + da - sa * da, channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b));
 }
 
-// The application's side: lookups answered from its table.
-class TableHost : public BlendShaderHost {
-public:
-    DeviceShaderProgram* FindBlendShader(int mode) override { return table.Find(mode); }
-    BlendShaderTable table;
-};
-
 class BlendShaderDrawTest : public shadertest::ShaderDeviceTest, public testing::WithParamInterface<Mode> {
 protected:
-    void TearDown() override {
-        host.reset();
-        ShaderDeviceTest::TearDown();
-    }
-
     ImageSurface* Solid(int w, int h, Argb c) {
         const uint32_t px = static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 |
                             static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
@@ -62,17 +49,15 @@ protected:
         image->premultiplied = true;
         return image;
     }
-
-    std::unique_ptr<TableHost> host = std::make_unique<TableHost>();
 };
 
 TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
     const Mode& mode = GetParam();
     {
         testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
-        LoadBlendShaders(host->table);
+        LoadBlendShaders(d3d->GetBlendShaders());
     }
-    ASSERT_NE(host->table.Find(mode.drawMode), nullptr) << "properties/" << mode.name << ".hlsl";
+    ASSERT_NE(d3d->GetBlendShaders().Find(mode.drawMode), nullptr) << "properties/" << mode.name << ".hlsl";
     EXPECT_TRUE(app.boxes.empty());
 
     // Premultiplied colours; overlay's backgrounds keep clear of its 0.5 edge.
@@ -127,7 +112,7 @@ TEST_F(BlendTableTest, FillingAgainAfterADeviceRestartKeepsTheProgramsInsteadOfL
     BlendShaderTable table;
     testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
     LoadBlendShaders(table);
-    ShaderProgram* multiply = table.Find(kDrawMultiply);
+    DeviceShaderProgram* multiply = table.Find(kDrawMultiply);
     ASSERT_NE(multiply, nullptr);
     EXPECT_EQ(table.Find(kDrawNormal), nullptr);
     EXPECT_EQ(table.size(), 4u) << "the lookup of mode 0 entered it empty";

@@ -10,17 +10,15 @@
 
 namespace testsupport {
 
-class ErrorBoxRecorder : public AppServices {
+class ErrorBoxRecorder : public NullAppServices {
 public:
-    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
-    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
-    int FindSoundId(std::wstring_view) override { return -1; }
-    int FindTrackId(std::wstring_view) override { return -1; }
-    VariableMap* PlayerSymbols() override { return nullptr; }
     void ShowFatalError(std::string_view m) override { boxes.push_back(text::Widen(m)); }
     void ShowFatalErrorWide(std::wstring_view m) override { boxes.emplace_back(m); }
 
     std::vector<std::wstring> boxes;
+
+private:
+    ScopedService<AppServices> installed_{this};
 };
 
 }  // namespace testsupport

@@ -32,7 +32,7 @@ protected:
 
     std::unique_ptr<ImageSurface> image = dyntest::SolidImage(64, 32, 0xFFFFFFFF, 2, 4);
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(FramesTest, ForwardCyclesRunTheirCountAndStopOnTheLastFrame) {
@@ -259,7 +259,7 @@ TEST_F(FramesTest, RemoveWhenDoneOnAStillWidgetRemovesItAtOnce) {
     cycling->UpdateFraction(1.0f);
     cycling->UpdateFraction(1.0f);
     EXPECT_EQ(cycling->GetParent(), nullptr);
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 }  // namespace

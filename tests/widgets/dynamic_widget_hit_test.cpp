@@ -22,7 +22,7 @@ protected:
 
     std::unique_ptr<ImageSurface> ramp = dyntest::MakeImage(20, 10, Ramp);
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(DynamicHitTest, PixelAlphaMustBeStrictlyAboveTheThreshold) {
@@ -117,7 +117,7 @@ TEST_F(DynamicHitTest, ClippingDynamicContainerAwayFromTheOriginFindsItsChildren
     child->Move(60.0f, 10.0f);  // outside the parent: clipped away
     EXPECT_EQ(mgr.FindWidgetAtPoint(165.0f, 115.0f, nullptr, nullptr), nullptr);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
@@ -138,7 +138,7 @@ TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
     EXPECT_EQ(mgr.FindWidgetAt(55.0f, 5.0f, pass_flag::kMouse, &lx, &ly), child);
     EXPECT_FLOAT_EQ(lx, 5.0f);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 TEST_F(DynamicHitTest, ChildrenOfATransformingParentAreFoundWhereTheyAreDrawn) {
@@ -166,7 +166,7 @@ TEST_F(DynamicHitTest, ChildrenOfATransformingParentAreFoundWhereTheyAreDrawn) {
     EXPECT_NEAR(back.x, 3.0f, 1e-3);
     EXPECT_NEAR(back.y, 4.0f, 1e-3);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 class ButtonParent : public DynamicWidget {
@@ -193,7 +193,7 @@ TEST_F(DynamicHitTest, ReenablingUnderARestingPointerEntersAwayFromTheOrigin) {
     w->SetDisabled(false);
     EXPECT_EQ(parent->log, EventLog{"enter " + id});
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 class ButtonRecorder : public ButtonListener {
@@ -230,14 +230,14 @@ TEST_F(DynamicHitTest, MovedOrKeptWidgetNoLongerReportsToTheParentItLeft) {
     // Stop here if it still points at the parent about to be deleted.
     ASSERT_EQ(child->GetButtonListener(), second);
     first->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
     click();
     EXPECT_EQ(presses(second->log), 2);
 
     child->RemoveSelfKeep();  // kept, then put where nobody listens
     ASSERT_EQ(child->GetButtonListener(), nullptr);
     second->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
     plain->AddWidget(child);
     click();
 
@@ -249,7 +249,7 @@ TEST_F(DynamicHitTest, MovedOrKeptWidgetNoLongerReportsToTheParentItLeft) {
     click();
     EXPECT_EQ(recorder.log, EventLog{press});
     plain->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 TEST_F(DynamicHitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
@@ -266,7 +266,7 @@ TEST_F(DynamicHitTest, ButtonReportsGoToTheParentListenerUntilRemoved) {
     child->MouseEnter();
     EXPECT_EQ(parent->log.size(), 2u);
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 }  // namespace

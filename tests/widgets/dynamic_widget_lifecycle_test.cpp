@@ -11,7 +11,7 @@ namespace {
 class DynamicLifecycleTest : public ::testing::Test {
 protected:
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(DynamicLifecycleTest, WritableImageIsAPrivateCopyThatLeavesTheSharedImageAlone) {
@@ -82,7 +82,7 @@ TEST_F(DynamicLifecycleTest, RemovalWithDeletionTellsTheListenerOnceButAKeptRemo
     doomed->RemoveSelf();
     EXPECT_EQ(holder.removed, std::vector<int>{doomed->GetId()});
     EXPECT_FALSE(holder.IsWatching(doomed));
-    host.FreeDeferred();
+    host.DeleteDeferred();
     delete kept;
     EXPECT_EQ(holder.CountWatched(), 0u);
 }
@@ -109,7 +109,7 @@ TEST_F(DynamicLifecycleTest, SignalsArePassedUpUnchangedToTheParent) {
     DynamicWidget alone(0, 0, nullptr, 1.0f);
     alone.AnimationSignal(1, L"x");
     top->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 }  // namespace

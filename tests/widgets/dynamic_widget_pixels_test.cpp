@@ -51,29 +51,6 @@ Argb Over(Argb s, Argb d) {
                                          << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
 }
 
-// A screen-sized host so a cache image covers the draw buffer; removed
-// widgets wait until the test ends.
-class ScreenHost : public WidgetHost {
-public:
-    ~ScreenHost() override { FreeDeferred(); }
-    void FreeDeferred() {
-        while (!deferred.empty()) {
-            Widget* w = deferred.back();
-            deferred.pop_back();
-            delete w;
-        }
-    }
-    int GetCursor() const override { return 0; }
-    void SetCursor(int) override {}
-    int GetPauseCount() const override { return 0; }
-    int GetScreenWidth() const override { return 320; }
-    int GetScreenHeight() const override { return 240; }
-    Matrix4 GetViewProjection() const override { return {}; }
-    void DeferDelete(Widget* w) override { deferred.push_back(w); }
-    void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
-    std::vector<Widget*> deferred;
-};
-
 class DynamicPixelTest : public imgtest::ImageDeviceTest {
 protected:
     void SetUp() override {
@@ -81,7 +58,7 @@ protected:
         Start(plat::DeviceCaps{});
     }
     void TearDown() override {
-        widgetHost.FreeDeferred();
+        widgetHost.DeleteDeferred();
         ImageDeviceTest::TearDown();
     }
 
@@ -106,7 +83,10 @@ protected:
 
     uint32_t At(int x, int y) { return Target()->GetBits()[static_cast<size_t>(y) * host.screenW + x]; }
 
-    ScreenHost widgetHost;
+    // Removed widgets wait here until the test ends; the screen is the
+    // device host's.
+    NullWidgetHost widgetHost;
+    ScopedService<WidgetHost> widgetHostInstalled{&widgetHost};
 
     static uint32_t PatternPixel(int x, int y) {
         return 0xFF000000u | static_cast<uint32_t>(20 + x * 23) << 16 | static_cast<uint32_t>(30 + y * 19) << 8 |

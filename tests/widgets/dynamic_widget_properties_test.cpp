@@ -15,7 +15,7 @@ namespace {
 class PropertyTest : public ::testing::Test {
 protected:
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(PropertyTest, EveryWritableNameReachesItsFieldWithItsCategory) {
@@ -93,7 +93,7 @@ TEST_F(PropertyTest, ReadableValuesCarryTheirTypesAndDerivedFigures) {
     EXPECT_TRUE(w->GetProperty(L"mouse_visible").ToBool());
     w->RemoveSelf();
     parent->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 // An address does not fit in a 32-bit Int: a truncated one would point anywhere.
@@ -138,7 +138,7 @@ TEST_F(PropertyTest, RefreshMarksDirtyOnlyWhenSomethingVisibleChanged) {
     w->PropertiesChanged(change_bit::kColour);
     EXPECT_FALSE(mgr.IsDirty());
     w->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
 }
 
 TEST_F(PropertyTest, TransformIsComposedAgainOnlyAfterATransformChange) {
@@ -225,7 +225,7 @@ TEST_F(PropertyTest, ValuesReferringToTheWidgetReadNullOnceItIsDeleted) {
     EXPECT_EQ(ref.ToWidget<DynamicWidget>(), w);
     w->RemoveSelf();
     EXPECT_EQ(ref.ToWidget<DynamicWidget>(), w);
-    host.FreeDeferred();
+    host.DeleteDeferred();
     EXPECT_EQ(ref.ToWidget<DynamicWidget>(), nullptr);
     EXPECT_EQ(ref.ToPropertyInterface(), nullptr);
 }

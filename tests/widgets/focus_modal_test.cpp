@@ -112,7 +112,7 @@ TEST_F(ModalTest, PoppingOntoALayerWhoseWidgetWasDeletedDoesNotTouchIt) {
     mgr.PushModalLayerDefault(dialog);
     mgr.PushModalLayerDefault(top);
     dialog->RemoveSelf();
-    host.FreeDeferred();
+    host.DeleteDeferred();
     mgr.PopModalLayer(top);  // the dialog's layer is on top again, its widget gone
     EXPECT_EQ(mgr.GetModalWidget(), nullptr);
     mgr.PopModalLayer(dialog);

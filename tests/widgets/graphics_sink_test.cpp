@@ -28,7 +28,7 @@ private:
 };
 
 TEST(GraphicsSinkTest, SavedStatesNestAndRestoreWhole) {
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     Graphics* g = sink.BeginScreen(nullptr);
     EXPECT_EQ(nullptr, g);  // no screen: the tree draws to no target
 
@@ -67,7 +67,7 @@ TEST(GraphicsSinkTest, SavedStatesNestAndRestoreWhole) {
 
 TEST(GraphicsSinkTest, TreeDrawsChildrenTranslatedClippedAndBatched) {
     FakeHost host;
-    WidgetManager mgr(&host);
+    WidgetManager mgr;
     ImageSurface screen(true);
     screen.Create(320, 240);
     mgr.SetScreenImage(&screen);

@@ -114,7 +114,7 @@ TEST_F(PointerTest, RemovingTheCaptureMidDragReleasesItOnce) {
     mgr.WindowMouseMove(30, 30);
     EXPECT_EQ(Take(), (EventLog{"b:enter", "b:move 10,10", "b:down 10,10 b0 n1", "b:drag 20,20", "b:leave",
                                 "b:up 20,20 b0 n1"}));
-    EXPECT_EQ(host.deferred, std::vector<Widget*>{b});
+    EXPECT_EQ(host.Deferred(), std::vector<Widget*>{b});
 }
 
 TEST_F(PointerTest, HandCursorFollowsEnterAndLeaveUnlessHidden) {

@@ -20,7 +20,7 @@ protected:
 
     EventLog log;
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
     RecordingSink sink;
 };
 
@@ -69,7 +69,7 @@ TEST_F(DrawTest, RemovedOverlayWidgetIsNotDrawn) {
 TEST(DrawToNoTarget, ModalDrawMaskHidesWhatLiesBeneath) {
     EventLog log;
     FakeHost host;
-    WidgetManager mgr(&host);
+    WidgetManager mgr;
     auto* under = new ProbeWidget(&log, "under");
     auto* dialog = new ProbeWidget(&log, "dialog");
     auto* later = new ProbeWidget(&log, "later");

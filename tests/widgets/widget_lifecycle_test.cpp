@@ -26,7 +26,7 @@ protected:
     EventLog log;
     int destroyed = 0;
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(LifecycleTest, ChildRemovingItselfDuringUpdateDoesNotStopThePass) {
@@ -37,7 +37,7 @@ TEST_F(LifecycleTest, ChildRemovingItselfDuringUpdateDoesNotStopThePass) {
     mgr.UpdateFrame();
     EXPECT_EQ(log, (EventLog{"a:update", "b:update", "c:update"}));
     EXPECT_EQ(destroyed, 0);  // deferred, never during the pass
-    host.FreeDeferred();
+    host.DeleteDeferred();
     EXPECT_EQ(destroyed, 1);
 }
 
@@ -119,7 +119,7 @@ TEST_F(LifecycleTest, AChildMovedDuringAnUpdateIsVisitedOnceAndSoIsEverySibling)
             EXPECT_EQ(std::count(log.begin(), log.end(), name), 1) << name;
         parent->RemoveAllWidgets(true, false);
         parent->RemoveSelf();
-        host.FreeDeferred();
+        host.DeleteDeferred();
     }
 }
 
@@ -137,7 +137,7 @@ TEST_F(LifecycleTest, RemoveSelfKeepLeavesTheTreeAndSurvives) {
     ProbeWidget* a = Add(mgr, "a");
     a->RemoveSelfKeep();
     EXPECT_TRUE(a->GetDeleteOnRemoval());
-    EXPECT_TRUE(host.deferred.empty());
+    EXPECT_TRUE(host.Deferred().empty());
     EXPECT_EQ(a->GetManager(), nullptr);
     mgr.AddWidget(a);
     EXPECT_EQ(a->GetManager(), &mgr);
@@ -146,10 +146,10 @@ TEST_F(LifecycleTest, RemoveSelfKeepLeavesTheTreeAndSurvives) {
 TEST_F(LifecycleTest, AddingAgainBeforeDeferredDeletionKeepsTheWidget) {
     ProbeWidget* a = Add(mgr, "a");
     a->RemoveSelf();
-    ASSERT_EQ(host.deferred.size(), 1u);
+    ASSERT_EQ(host.Deferred().size(), 1u);
     mgr.AddWidget(a);
-    EXPECT_TRUE(host.deferred.empty());
-    host.FreeDeferred();
+    EXPECT_TRUE(host.Deferred().empty());
+    host.DeleteDeferred();
     EXPECT_EQ(destroyed, 0);
 }
 
@@ -161,7 +161,7 @@ TEST_F(LifecycleTest, DeletingAnAttachedWidgetTakesItOutOfTheTree) {
     EXPECT_TRUE(mgr.GetChildren().empty());
     EXPECT_EQ(mgr.GetFocus(), nullptr);
     EXPECT_EQ(child->GetParent(), nullptr);
-    EXPECT_EQ(host.deferred, std::vector<Widget*>{child});  // the parent's removal queues it
+    EXPECT_EQ(host.Deferred(), std::vector<Widget*>{child});  // the parent's removal queues it
 }
 
 TEST_F(LifecycleTest, WidgetIdsIncreaseAndAreNeverReused) {
@@ -173,10 +173,10 @@ TEST_F(LifecycleTest, WidgetIdsIncreaseAndAreNeverReused) {
 }
 
 TEST(OrphanedWidgets, WithoutAHostRemovedWidgetsDieAfterTheOutermostPass) {
-    ASSERT_EQ(WidgetHost::Get(), nullptr);
+    ASSERT_EQ(Service<WidgetHost>::Installed(), nullptr);
     EventLog log;
     int destroyed = 0;
-    WidgetManager mgr(nullptr);
+    WidgetManager mgr;
     auto* a = new ProbeWidget(&log, "a");
     auto* b = new ProbeWidget(&log, "b");
     a->destroyed = b->destroyed = &destroyed;
@@ -224,7 +224,7 @@ private:
 };
 
 TEST(OrphanedWidgets, WithoutAHostAWidgetRemovedInItsOwnCallbackOutlivesANestedUpdate) {
-    ASSERT_EQ(WidgetHost::Get(), nullptr);
+    ASSERT_EQ(Service<WidgetHost>::Installed(), nullptr);
     const struct {
         const char* entry;
         std::function<void(WidgetManager&, Widget*)> dispatch;
@@ -239,7 +239,7 @@ TEST(OrphanedWidgets, WithoutAHostAWidgetRemovedInItsOwnCallbackOutlivesANestedU
     };
     for (const auto& e : entries) {
         SCOPED_TRACE(e.entry);
-        WidgetManager mgr(nullptr);
+        WidgetManager mgr;
         int destroyed = 0, destroyedInside = -1;
         auto* w = new NestingRemover(mgr, &destroyed, &destroyedInside);
         mgr.AddWidget(w);
@@ -260,7 +260,7 @@ TEST_F(LifecycleTest, PropertyValueReadsNullOnceAScriptedWidgetIsDeleted) {
     EXPECT_EQ(ref.ToWidget<Widget>(), w);
     w->RemoveSelf();
     EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), w);  // alive until the deferred deletion
-    host.FreeDeferred();
+    host.DeleteDeferred();
     EXPECT_EQ(ref.ToWidget<ScriptedWidget>(), nullptr);
     EXPECT_EQ(ref.ToPropertyInterface(), nullptr);
 }

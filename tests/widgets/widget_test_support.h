@@ -1,6 +1,7 @@
 #pragma once
-// Doubles for the widget tests: a host with a deferred-deletion list, a
-// recording drawing sink, and a widget that logs every callback.
+// Doubles for the widget tests: a host with a deferred-deletion list and an
+// 800 x 600 screen, a recording drawing sink, and a widget that logs every
+// callback.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/rendering/device_test_support.h"
 #include "widgets/tree/graphics_sink.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
@@ -16,36 +18,33 @@
 
 using EventLog = std::vector<std::string>;
 
-class FakeHost : public WidgetHost {
+// Records the cursor kind and answers the pause counter the test sets;
+// removed widgets wait in the inherited list. The application's screen is
+// `screen`. Both are installed while the host lives.
+class FakeHost : public NullWidgetHost {
 public:
-    ~FakeHost() override { FreeDeferred(); }
-    int GetCursor() const override { return cursor; }
-    void SetCursor(int kind) override { cursor = kind; }
-    int GetPauseCount() const override { return pauseCount; }
-    int GetScreenWidth() const override { return 800; }
-    int GetScreenHeight() const override { return 600; }
-    Matrix4 GetViewProjection() const override { return viewProjection; }
-    void DeferDelete(Widget* w) override { deferred.push_back(w); }
-    void CancelDeferredDelete(Widget* w) override { std::erase(deferred, w); }
-    void FreeDeferred() {
-        while (!deferred.empty()) {
-            Widget* w = deferred.front();
-            deferred.erase(deferred.begin());
-            delete w;
-        }
+    FakeHost() {
+        screen.screenW = 800;
+        screen.screenH = 600;
     }
+    // While still installed, so the deletions' own removals queue here too.
+    ~FakeHost() override { DeleteDeferred(); }
+    int GetCursorKind() const override { return cursor; }
+    void SetCursorKind(int kind) override { cursor = kind; }
+    int GetPauseCount() const override { return pauseCount; }
 
     int cursor = 0;
     int pauseCount = 0;
-    Matrix4 viewProjection;
-    std::vector<Widget*> deferred;
+    devtest::FakeHost screen;
+
+private:
+    ScopedService<WidgetHost> installed_{this};
 };
 
 // Contexts are tokens the sink hands out; the tree never looks inside them.
+// Installed while it lives.
 class RecordingSink : public GraphicsSink {
 public:
-    RecordingSink() : previous_(InstallGraphicsSink(this)) {}
-    ~RecordingSink() override { InstallGraphicsSink(previous_); }
 
     void PushState(Graphics* g) override { Log(g, "push"); }
     void RestoreState(Graphics* g) override { Log(g, "restore"); }
@@ -94,7 +93,7 @@ private:
     }
 
     std::deque<char> contexts_;
-    GraphicsSink* previous_;
+    ScopedService<GraphicsSink> installed_{this};
 };
 
 class ProbeWidget : public Widget {
@@ -183,5 +182,5 @@ protected:
 
     EventLog log;
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };

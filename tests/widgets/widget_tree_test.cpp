@@ -3,10 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
+#include "tests/rendering/device_test_support.h"
 #include "widget_test_support.h"
 
 namespace {
+
+// A started software device whose view transform the test chooses, under an
+// identity projection: the device's view-projection is that matrix.
+class ProjectingDevice {
+public:
+    ProjectingDevice(DeviceHost* host, const plat::Matrix& view) {
+        plat::GraphicsSystem::SetConfigForTesting(devtest::OneAdapter());
+        d3d_ = std::make_unique<D3DInterface>(host);
+        started = d3d_->Init(nullptr, true, false) == RESULT_OK;
+        if (!started) return;
+        const plat::Matrix identity;
+        d3d_->GetDevice()->SetTransform(plat::TransformState::View, &view);
+        d3d_->GetDevice()->SetTransform(plat::TransformState::Projection, &identity);
+    }
+    ~ProjectingDevice() {
+        d3d_.reset();
+        plat::GraphicsSystem::SetConfigForTesting(std::nullopt);
+    }
+
+    bool started = false;
+
+private:
+    std::unique_ptr<D3DInterface> d3d_;
+};
 
 class TreeTest : public ::testing::Test {
 protected:
@@ -31,7 +57,7 @@ protected:
     EventLog log;
     std::map<int, char> names;
     FakeHost host;
-    WidgetManager mgr{&host};
+    WidgetManager mgr;
 };
 
 TEST_F(TreeTest, ChildrenStayOrderedByPriorityWithTheInsertionHints) {
@@ -67,7 +93,7 @@ TEST_F(TreeTest, WidgetCannotJoinItsOwnSubtreeButMovesBetweenParents) {
     mgr.AddWidget(leaf);  // a move: leaves inner, is not queued for deletion
     EXPECT_TRUE(inner->GetChildren().empty());
     EXPECT_EQ(leaf->GetParent(), &mgr);
-    EXPECT_TRUE(host.deferred.empty());
+    EXPECT_TRUE(host.Deferred().empty());
 }
 
 TEST_F(TreeTest, MasksAndPauseDecideWhoUpdates) {
@@ -122,7 +148,8 @@ TEST_F(TreeTest, NestedAdditionsRecheckThePointerOnce) {
 
 TEST_F(TreeTest, ScreenMappingProjectsOnlyPointsOffTheFlatPlane) {
     // Row-vector matrix: x and y scaled, w' = z.
-    host.viewProjection.m = {0.01f, 0, 0, 0, 0, 0.02f, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0};
+    ProjectingDevice device(&host.screen, {{{0.01f, 0, 0, 0}, {0, 0.02f, 0, 0}, {0, 0, 1, 1}, {0, 0, 0, 0}}});
+    ASSERT_TRUE(device.started);
     ProbeWidget* w = Add(mgr, "w", 0, 5, 5);
     const FRect flat = w->MapRectToScreen({5, 15, 1.00005f, 1});
     EXPECT_FLOAT_EQ(flat.x, 10);

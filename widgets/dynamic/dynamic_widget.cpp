@@ -8,7 +8,7 @@
 #include "rendering/image/image_surface.h"
 #include "rendering/shader/shader_program.h"
 #include "rendering/image/texture_tiles.h"
-#include "widgets/tree/widget_host.h"
+#include "rendering/device/device_host.h"
 #include "widgets/tree/widget_manager.h"
 
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
@@ -278,8 +278,8 @@ void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
         if (cache) {
             cache_.reset(cache);
         } else {
-            WidgetHost* host = WidgetHost::Get();
-            const int w = host ? host->GetScreenWidth() : 0, h = host ? host->GetScreenHeight() : 0;
+            const DeviceHost& screen = Service<DeviceHost>::Get();
+            const int w = screen.ScreenWidth(), h = screen.ScreenHeight();
             // Without a screen there is nothing to cache into; an empty
             // image would hide the subtree.
             if (w <= 0 || h <= 0) return;

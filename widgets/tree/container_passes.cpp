@@ -60,7 +60,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
 void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
     if (manager_ && manager_->lowest_overlay_ < overlay_threshold_) manager_->DrawOverlays(overlay_threshold_);
     MaskedFlags masked(flags, add_flags_, remove_flags_);
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     if (clip_children_ && g) sink.ClipRect(g, 0.0f, 0.0f, width_, height_);
     const uint32_t effective = flags.Effective();
     const bool drawSelf = (effective & pass_flag::kDraw) != 0;

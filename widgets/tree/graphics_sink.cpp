@@ -57,17 +57,9 @@ private:
     std::map<Graphics*, std::vector<GraphicsState>> saved_;
 };
 
-GraphicsSink* gInstalled = nullptr;
-
 }  // namespace
 
-GraphicsSink& CurrentGraphicsSink() {
+GraphicsSink& GraphicsSink::Fallback() {
     static BuiltInGraphicsSink builtIn;
-    return gInstalled ? *gInstalled : builtIn;
-}
-
-GraphicsSink* InstallGraphicsSink(GraphicsSink* sink) {
-    GraphicsSink* previous = gInstalled;
-    gInstalled = sink;
-    return previous;
+    return builtIn;
 }

@@ -4,14 +4,17 @@
 // origin to a child, clipping to a container, the batching, draw-order and
 // off-screen switches, and making the per-child and screen contexts.
 //
-// The tree never includes the drawing context; it goes through the sink
-// installed here. graphics_sink.cpp holds the built-in sink, which is the
-// one place that binds these calls to the drawing context. Tests install a
-// recording sink of their own.
+// The tree never includes the drawing context; it goes through
+// Service<GraphicsSink> (foundation/system/service.h). While nothing is
+// installed the built-in sink answers (the fallback): graphics_sink.cpp holds
+// it, the one place that binds these calls to the drawing context. Tests
+// install a recording sink of their own.
 //
 // A null context is allowed everywhere: the tree then skips every sink call
 // and still runs each widget's Draw with the null context (drawing to no
 // target). Main thread only.
+
+#include "foundation/system/service.h"
 
 class Graphics;
 class ImageSurface;
@@ -19,6 +22,9 @@ class ImageSurface;
 class GraphicsSink {
 public:
     virtual ~GraphicsSink() = default;
+
+    // What answers while nothing is installed: the built-in sink.
+    static GraphicsSink& Fallback();
 
     // Saved states nest: every PushState is matched by one PopState;
     // RestoreState re-applies the most recent saved state without dropping it.
@@ -43,18 +49,12 @@ public:
     virtual void EndContext(Graphics* g) = 0;
 };
 
-// The sink in use: the installed one, else the built-in one.
-GraphicsSink& CurrentGraphicsSink();
-// Installs a sink (null goes back to the built-in one); returns the previous
-// installed sink, null when the built-in one was in use.
-GraphicsSink* InstallGraphicsSink(GraphicsSink* sink);
-
 // A context made by the sink for the length of a scope.
 class ScopedContext {
 public:
     explicit ScopedContext(Graphics* g) : g_(g) {}
     ~ScopedContext() {
-        if (g_) CurrentGraphicsSink().EndContext(g_);
+        if (g_) Service<GraphicsSink>::Get().EndContext(g_);
     }
     ScopedContext(const ScopedContext&) = delete;
     ScopedContext& operator=(const ScopedContext&) = delete;

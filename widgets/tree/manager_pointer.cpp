@@ -65,7 +65,7 @@ PointerRecord* WidgetManager::ResolvePointer(int x, int y, int source, Widget** 
     return record;
 }
 
-int WidgetManager::CursorKind() const { return app_ ? app_->GetCursor() : 0; }
+int WidgetManager::CursorKind() const { return Service<WidgetHost>::Get().GetCursorKind(); }
 
 void WidgetManager::SendEnter(Widget* widget) {
     widget->is_over_ = true;

@@ -67,7 +67,7 @@ void Widget::SetDisabled(bool disabled) {
 }
 
 void Widget::ShowHandCursor(bool show) {
-    if (manager_ && manager_->app_) manager_->app_->SetCursor(show ? 1 : 0);
+    if (manager_) Service<WidgetHost>::Get().SetCursorKind(show ? 1 : 0);
 }
 
 bool Widget::WantsFocus() { return wants_focus_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "rendering/device/d3d_interface.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
@@ -22,8 +23,7 @@ void WidgetContainer::MarkDirty() {
 bool WidgetContainer::IsPaused() const {
     // A menu is its own pause owner and answers for itself.
     if (pause_owner_ && pause_owner_ != this) return pause_owner_->IsPaused();
-    const WidgetHost* host = manager_ ? manager_->app_ : WidgetHost::Get();
-    return host && host->GetPauseCount() > 0;
+    return Service<WidgetHost>::Get().GetPauseCount() > 0;
 }
 
 void WidgetContainer::UpdateUnlessPaused() {
@@ -285,10 +285,11 @@ FRect WidgetContainer::MapRectToScreen(const FRect& r) const {
     const FRect m = MapRectToParent(r);
     if (parent_) return parent_->MapRectToScreen(m);
     if (m.w >= 0.9999f && m.w <= 1.0001f) return m;
-    const WidgetHost* host = manager_ ? manager_->app_ : WidgetHost::Get();
-    if (!host) return m;
+    D3DInterface* d3d = D3DInterface::Instance();
+    Matrix4 viewProjection;
+    if (!d3d || !d3d->GetViewProjection(&viewProjection)) return m;
     Matrix4 transposed;
-    host->GetViewProjection().Transpose(transposed);
+    viewProjection.Transpose(transposed);
     const float in[4] = {m.x, m.y, m.w, m.h};
     float out[4];
     transposed.TransformVector4(out, in);
@@ -296,8 +297,9 @@ FRect WidgetContainer::MapRectToScreen(const FRect& r) const {
         for (int i = 0; i < 3; ++i) out[i] /= out[3];
         out[3] = 1.0f;
     }
-    const float halfW = static_cast<float>(host->GetScreenWidth()) / 2.0f;
-    const float halfH = static_cast<float>(host->GetScreenHeight()) / 2.0f;
+    const DeviceHost& screen = Service<DeviceHost>::Get();
+    const float halfW = static_cast<float>(screen.ScreenWidth()) / 2.0f;
+    const float halfH = static_cast<float>(screen.ScreenHeight()) / 2.0f;
     return {halfW * (out[0] + 1.0f), halfH * (out[1] + 1.0f), out[2], out[3]};
 }
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-WidgetHost* gHost = nullptr;
-
 // Removed widgets waiting for deletion while no host is installed.
 std::deque<Widget*>& OrphanList() {
     static std::deque<Widget*> list;
@@ -17,19 +15,28 @@ std::deque<Widget*>& OrphanList() {
 
 }  // namespace
 
-WidgetHost::WidgetHost() { gHost = this; }
-
-WidgetHost::~WidgetHost() {
-    if (gHost == this) gHost = nullptr;
+WidgetHost& WidgetHost::Fallback() {
+    static NullWidgetHost none;
+    return none;
 }
 
-WidgetHost* WidgetHost::Get() { return gHost; }
+NullWidgetHost::~NullWidgetHost() { DeleteDeferred(); }
+
+void NullWidgetHost::CancelDeferredDelete(Widget* widget) { std::erase(deferred_, widget); }
+
+void NullWidgetHost::DeleteDeferred() {
+    while (!deferred_.empty()) {
+        Widget* w = deferred_.front();
+        deferred_.erase(deferred_.begin());
+        delete w;
+    }
+}
 
 void QueueWidgetDeletion(Widget* widget) {
     if (widget->deletion_queue_ != Widget::DeletionQueue::None) return;
-    if (gHost) {
+    if (WidgetHost* host = Service<WidgetHost>::Installed()) {
         widget->deletion_queue_ = Widget::DeletionQueue::Host;
-        gHost->DeferDelete(widget);
+        host->DeferDelete(widget);
     } else {
         widget->deletion_queue_ = Widget::DeletionQueue::Orphans;
         OrphanList().push_back(widget);
@@ -41,7 +48,7 @@ void CancelWidgetDeletion(Widget* widget) {
         case Widget::DeletionQueue::None:
             return;
         case Widget::DeletionQueue::Host:
-            if (gHost) gHost->CancelDeferredDelete(widget);
+            if (WidgetHost* host = Service<WidgetHost>::Installed()) host->CancelDeferredDelete(widget);
             break;
         case Widget::DeletionQueue::Orphans: {
             auto& list = OrphanList();

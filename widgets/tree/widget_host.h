@@ -2,49 +2,69 @@
 // What the widget tree needs of the application it runs in, and the one
 // place removed widgets go to be deleted.
 //
-// The application object implements WidgetHost; constructing it makes it
-// the process-wide host and destroying it clears that again. The tree asks
-// the host for the cursor kind, the pause counter, the screen size, the
-// device's view-projection matrix, and hands it every widget that must be
-// deleted later. Deletion is never immediate: a widget removed inside its
-// own callback must outlive the callback.
+// Reached through Service<WidgetHost> (foundation/system/service.h): the
+// application installs its implementation. The tree asks it for the cursor
+// kind and the pause counter and hands it every widget that must be deleted
+// later; the screen size is rendering's question (Service<DeviceHost>).
+// Deletion is never immediate: a widget removed inside its own callback must
+// outlive the callback.
 //
-// Without a host (tools, tests that do not install one) removed widgets
-// wait in a list of the widget layer's own, which every WidgetManager
-// empties after each fixed update that no other call into it encloses, and
-// when it is destroyed.
+// While nothing is installed NullWidgetHost answers (pointer cursor, never
+// paused), and removed widgets wait in a list of the widget layer's own,
+// which every WidgetManager empties after each fixed update that no other
+// call into it encloses, and when it is destroyed. Tests derive their doubles
+// from NullWidgetHost.
 // Main thread only.
 
-#include "foundation/values/matrix4.h"
+#include <vector>
+
+#include "foundation/system/service.h"
 
 class Widget;
 
 class WidgetHost {
 public:
-    WidgetHost();
-    virtual ~WidgetHost();
+    WidgetHost() = default;
+    virtual ~WidgetHost() = default;
     WidgetHost(const WidgetHost&) = delete;
     WidgetHost& operator=(const WidgetHost&) = delete;
 
-    // The installed host, or null.
-    static WidgetHost* Get();
+    // What answers while nothing is installed: a NullWidgetHost.
+    static WidgetHost& Fallback();
 
     // Cursor kinds: 0 pointer, 1 hand, 11 hidden; the others are the application's.
-    virtual int GetCursor() const = 0;
-    virtual void SetCursor(int kind) = 0;
+    virtual int GetCursorKind() const = 0;
+    virtual void SetCursorKind(int kind) = 0;
     // Widgets do not update while this is above 0.
     virtual int GetPauseCount() const = 0;
-    virtual int GetScreenWidth() const = 0;
-    virtual int GetScreenHeight() const = 0;
-    // The device's current view-projection matrix as the device keeps it
-    // (points as row vectors); the tree transposes it before use.
-    virtual Matrix4 GetViewProjection() const = 0;
     // Take ownership of a removed widget and delete it at a later, safe point.
     virtual void DeferDelete(Widget* widget) = 0;
     // The widget was added to a tree again, or is being deleted (by anyone,
     // the host included): forget it. Take a widget off the list before
     // deleting it, so this call finds nothing to do.
     virtual void CancelDeferredDelete(Widget* widget) = 0;
+};
+
+// No application: the pointer cursor (setting a kind does nothing), never
+// paused. Widgets handed to it wait in its own list until DeleteDeferred or
+// its end, whichever comes first.
+class NullWidgetHost : public WidgetHost {
+public:
+    ~NullWidgetHost() override;
+
+    int GetCursorKind() const override { return 0; }
+    void SetCursorKind(int) override {}
+    int GetPauseCount() const override { return 0; }
+    void DeferDelete(Widget* widget) override { deferred_.push_back(widget); }
+    void CancelDeferredDelete(Widget* widget) override;
+
+    // Deletes the waiting widgets in the order they came, one at a time, so
+    // a deletion may queue or cancel others.
+    void DeleteDeferred();
+    const std::vector<Widget*>& Deferred() const { return deferred_; }
+
+private:
+    std::vector<Widget*> deferred_;
 };
 
 // Queues a widget for deletion with the installed host, or in the widget

@@ -10,7 +10,7 @@
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 
-WidgetManager::WidgetManager(WidgetHost* application) : app_(application) { manager_ = this; }
+WidgetManager::WidgetManager() { manager_ = this; }
 
 WidgetManager::~WidgetManager() {
     // Records first: the widgets leaving at shutdown get no pointer callbacks.
@@ -80,7 +80,7 @@ bool WidgetManager::UpdateFractionFrame(float fraction) {
 void WidgetManager::DrawWidgetsTo(Graphics* g) {
     const Entry entry(*this);
     PassFlags flags = BuildPassFlags();
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     ChildWalk walk(*this);
     while (Widget* child = walk.Current()) {
         if (child == modal_) flags.pastModal = true;
@@ -98,7 +98,7 @@ bool WidgetManager::DrawScreen() {
     lowest_overlay_ = kNoOverlay;
     pending_overlays_.clear();
     {
-        ScopedContext screen(CurrentGraphicsSink().BeginScreen(screen_image_));
+        ScopedContext screen(Service<GraphicsSink>::Get().BeginScreen(screen_image_));
         current_graphics_ = screen.Get();
         DrawWidgetsTo(current_graphics_);
         DrawOverlays(kNoOverlay);
@@ -116,7 +116,7 @@ void WidgetManager::AddPendingOverlay(Widget* widget, int priority) {
 
 void WidgetManager::DrawOverlays(int threshold) {
     const Entry entry(*this);
-    GraphicsSink& sink = CurrentGraphicsSink();
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
     for (;;) {
         const int drawing = lowest_overlay_;
         int nextLowest = kNoOverlay;

@@ -25,7 +25,6 @@
 
 class ClickListener;
 class ImageSurface;
-class WidgetHost;
 
 struct ScreenPoint {
     int x = 0;
@@ -63,7 +62,7 @@ public:
     static constexpr uint32_t kDefaultFlags = 47;
     static constexpr int kNoOverlay = 2147483647;
 
-    explicit WidgetManager(WidgetHost* application);
+    WidgetManager();
     ~WidgetManager() override;
 
     // Layout: the logical screen rectangle and where its picture lies in the window.
@@ -144,8 +143,6 @@ public:
     void NotifyClickPress();
     void NotifyClickRelease();
 
-    WidgetHost* GetApplication() const { return app_; }
-
 private:
     friend class WidgetContainer;
     friend class Widget;
@@ -193,7 +190,6 @@ private:
 
     Graphics* current_graphics_ = nullptr;
     bool dirty_ = false;
-    WidgetHost* app_;
     ImageSurface* screen_image_ = nullptr;
     std::vector<PendingOverlay> pending_overlays_;
     int lowest_overlay_ = kNoOverlay;

@@ -1,0 +1,33 @@
+#pragma once
+// The one place the application's implementations of the services the lower
+// layers declare are installed: the foundation's (AppServices), rendering's
+// (DeviceHost) and the widget tree's (WidgetHost).
+//
+// The constructor installs them in that order, lowest layer first; the
+// destructor uninstalls them in the reverse order, after which every layer
+// answers through its null implementation again. The application base owns
+// one wiring for as long as it exists. What the lower layers keep for
+// themselves is not wired here: the widget tree draws through its built-in
+// sink, surfaces register with rendering's live-image set, and the drawing
+// context reads the device wrapper's blend-shader table.
+// Callers must: build the wiring before the first frame and before the
+// loading thread starts, and end it after both; keep the implementations
+// alive for as long as the wiring lives. Main thread only.
+
+#include "foundation/system/app_services.h"
+#include "foundation/system/service.h"
+#include "rendering/device/device_host.h"
+#include "widgets/tree/widget_host.h"
+
+class ServiceWiring {
+public:
+    ServiceWiring(AppServices& app, DeviceHost& device, WidgetHost& widgets);
+    ServiceWiring(const ServiceWiring&) = delete;
+    ServiceWiring& operator=(const ServiceWiring&) = delete;
+
+private:
+    // Members end in reverse order of declaration: the widget tree's first.
+    ScopedService<AppServices> app_;
+    ScopedService<DeviceHost> device_;
+    ScopedService<WidgetHost> widgets_;
+};
