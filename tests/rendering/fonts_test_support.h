@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "rendering/draw/graphics.h"
 #include "tests/rendering/font_data_test_support.h"
 #include "tests/rendering/image_surface_test_support.h"
+#include "tests/support/pixels.h"
 
 namespace fonts_test {
 
@@ -91,31 +91,12 @@ inline Picture ReadPicture(const std::string& path) {
     return picture;
 }
 
-struct Argb {
-    int a = 0, r = 0, g = 0, b = 0;
-};
-
-inline Argb Unpack(uint32_t p) {
-    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}
+using testsupport::Argb;
+using testsupport::Near;
+using testsupport::Over;
+using testsupport::Unpack;
 
 inline Argb Premultiply(Argb c) { return {c.a, c.r * c.a / 255, c.g * c.a / 255, c.b * c.a / 255}; }
-
-// Premultiplied source over premultiplied destination.
-inline Argb Over(Argb s, Argb d) {
-    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
-    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
-}
-
-inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance) {
-    const Argb g = Unpack(got);
-    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
-        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
-}
 
 // The software device with image surfaces, started with default caps, and
 // draw buffer B as the screen the text is drawn into.

@@ -56,9 +56,7 @@ protected:
     }
 
     ImageSurface* Solid(int w, int h, Argb c) {
-        const uint32_t px = static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 |
-                            static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
-        ImageSurface* image = MakeImage(std::vector<uint32_t>(static_cast<size_t>(w) * h, px), w, h);
+        ImageSurface* image = MakeImage(std::vector<uint32_t>(static_cast<size_t>(w) * h, testsupport::Pack(c)), w, h);
         image->premultiplied = true;
         return image;
     }
@@ -95,8 +93,8 @@ TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
         }
     }
     for (const Placed& p : placed) {
-        EXPECT_TRUE(Near(p.want, At(p.x + 3, 3))) << "at x " << p.x + 3;
-        EXPECT_TRUE(Near(p.want, At(p.x + 5, 5))) << "at x " << p.x + 5;
+        EXPECT_TRUE(Near(p.want, At(p.x + 3, 3), 1)) << "at x " << p.x + 3;
+        EXPECT_TRUE(Near(p.want, At(p.x + 5, 5), 1)) << "at x " << p.x + 5;
     }
 
     // Scaled: composed through both scratch targets over the clip's area,
@@ -110,9 +108,9 @@ TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
         scale.Scale(2, 2);  // 8 x 8 centred on (20, 30)
         g.DrawViaScratch(Solid(4, 4, images[0]), &scale, FRect(0, 0, 4, 4), 20, 30, 0);
     }
-    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(17, 27)));
-    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(22, 32)));
-    EXPECT_TRUE(Near(backgrounds[1], At(5, 25)));
+    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(17, 27), 1));
+    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(22, 32), 1));
+    EXPECT_TRUE(Near(backgrounds[1], At(5, 25), 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderDrawTest,

@@ -6,48 +6,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "dynamic_widget_test_support.h"
 #include "rendering/draw/graphics.h"
 #include "tests/rendering/image_surface_test_support.h"
+#include "tests/support/pixels.h"
 #include "widgets/tree/widget_host.h"
 
 namespace {
 
-struct Argb {
-    int a, r, g, b;
-};
-
-Argb Unpack(uint32_t p) {
-    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}
-
-uint32_t Pack(Argb c) {
-    return static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 |
-           static_cast<uint32_t>(c.b);
-}
+using namespace testsupport;
 
 // Colour factors as the drawing context turns them into bytes.
 int Byte(float f) { return static_cast<int>(f * 255.0f + 0.5f); }
-
-Argb Modulate(Argb x, Argb c) { return {x.a * c.a / 255, x.r * c.r / 255, x.g * c.g / 255, x.b * c.b / 255}; }
-
-// src over dst, both premultiplied.
-Argb Over(Argb s, Argb d) {
-    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
-    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
-}
-
-::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 2) {
-    const Argb g = Unpack(got);
-    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
-        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
-}
 
 // A screen-sized host so a cache image covers the draw buffer; removed
 // widgets wait until the test ends.
@@ -142,7 +112,7 @@ TEST_F(DynamicPixelTest, OpacityAndColourFactorsModulateThePixels) {
     w.alpha = 0.75f;
     Draw(w);
     const Argb colour{Byte(0.75f * 0.8f), Byte(0.5f * 0.8f), Byte(0.8f), Byte(0.8f)};
-    EXPECT_TRUE(Near(Modulate(texel, colour), At(12, 12)));
+    EXPECT_TRUE(Near(Modulate(texel, colour), At(12, 12), 2));
 }
 
 TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
@@ -153,7 +123,7 @@ TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
     Draw(w);
     // First pass: the texel itself; second: texel x (0.5, 0, 0, 0) with alpha 0, adding red only.
     const Argb extra = Modulate(texel, {0, Byte(0.5f), 0, 0});
-    EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12)));
+    EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12), 2));
 }
 
 TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
@@ -166,7 +136,7 @@ TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
     Draw(w);
     // Each frame with its weight, truncated to a byte, added together.
     const int before = static_cast<int>(0.25f * 255.0f), now = static_cast<int>(0.75f * 255.0f);
-    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11), 2));
     EXPECT_EQ(At(14, 11), 0u);  // only the cel's own size is drawn
     Clear();
     w.SetFade(0, 1.0f);  // all the way back: the previous frame alone
@@ -185,7 +155,7 @@ TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
     Clear();
     Draw(w);
     const int before = static_cast<int>(0.75f * 255.0f), now = static_cast<int>(0.25f * 255.0f);
-    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11), 2));
     w.UpdateFraction(3.0f);
     Clear();
     Draw(w);
@@ -293,8 +263,8 @@ TEST_F(DynamicPixelTest, OpacityZeroHidesTheImageButNotTheChildrenUnlessPostRend
     Draw(parent);
     const Argb half{Byte(0.5f), Byte(0.5f), Byte(0.5f), Byte(0.5f)};
     const Argb blue = Modulate(Unpack(0xFF0000FF), half);
-    EXPECT_TRUE(Near(Over(Modulate(Unpack(0xFFFF0000), half), blue), At(16, 16)));
-    EXPECT_TRUE(Near(blue, At(12, 12)));
+    EXPECT_TRUE(Near(Over(Modulate(Unpack(0xFFFF0000), half), blue), At(16, 16), 2));
+    EXPECT_TRUE(Near(blue, At(12, 12), 2));
 }
 
 TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
@@ -307,8 +277,8 @@ TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
     Draw(parent);
     // The child covers the parent inside the picture; the picture is then halved once.
     const Argb half{Byte(0.5f), Byte(0.5f), Byte(0.5f), Byte(0.5f)};
-    EXPECT_TRUE(Near(Modulate(Unpack(0xFFFF0000), half), At(16, 16)));
-    EXPECT_TRUE(Near(Modulate(Unpack(0xFF0000FF), half), At(12, 12)));
+    EXPECT_TRUE(Near(Modulate(Unpack(0xFFFF0000), half), At(16, 16), 2));
+    EXPECT_TRUE(Near(Modulate(Unpack(0xFF0000FF), half), At(12, 12), 2));
     EXPECT_EQ(At(31, 12), 0u);
 }
 
