@@ -8,10 +8,11 @@
 #include <string>
 
 #include "platform/gfx/shader/shader.h"
+#include "tests/support/pixels.h"
 
 namespace shader_test {
 
-using Color4 = std::array<float, 4>;
+using testsupport::Color4;
 
 // Answers every stage with a fixed colour of its own.
 class FixedSampler : public plat::TextureSampler {

@@ -1,8 +1,7 @@
 // The game's multiply, overlay and softlight shaders loaded into the blend
 // table and drawn through the drawing context on the software device, each
-// pixel compared with the blend worked out here on premultiplied colours:
-//   result = Sa*Da*B(s, d) + S*(1 - Da) + D*(1 - Sa),  alpha = Sa + Da - Sa*Da
-// with s = S/Sa and d = D/Da the straight colours.
+// pixel compared with the blend formula (tests/support/blend_modes.h) on
+// premultiplied colours.
 
 #include <memory>
 #include <string>
@@ -11,6 +10,7 @@
 #include "foundation/values/transform.h"
 #include "rendering/shader/blend_shaders.h"
 #include "shader_program_test_support.h"
+#include "tests/support/blend_modes.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -18,10 +18,6 @@ namespace {
 using shadertest::Argb;
 using shadertest::Near;
 using shadertest::Quantise;
-
-float Multiply(float s, float d) { return s * d; }
-float Overlay(float s, float d) { return d < 0.5f ? 2 * s * d : 1 - 2 * (1 - s) * (1 - d); }
-float SoftLight(float s, float d) { return (1 - 2 * s) * d * d + 2 * s * d; }
 
 struct Mode {
     const char* name;
@@ -32,13 +28,9 @@ struct Mode {
 void PrintTo(const Mode& m, std::ostream* os) { *os << m.name; }
 
 Argb Expected(const Mode& mode, Argb src, Argb dst) {
-    const float sa = src.a / 255.0f, da = dst.a / 255.0f;
-    auto channel = [&](int s8, int d8) {
-        const float S = s8 / 255.0f, D = d8 / 255.0f;
-        const float s = sa > 0 ? S / sa : 0, d = da > 0 ? D / da : 0;
-        return sa * da * mode.blend(s, d) + S * (1 - da) + D * (1 - sa);
-    };
-    return Quantise(sa + da - sa * da, channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b));
+    auto unit = [](Argb c) { return testsupport::Color4{c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, c.a / 255.0f}; };
+    const testsupport::Color4 out = testsupport::BlendOver(mode.blend, unit(src), unit(dst));
+    return Quantise(out[3], out[0], out[1], out[2]);
 }
 
 // The application's side: lookups answered from its table.
@@ -114,9 +106,9 @@ TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderDrawTest,
-                         testing::Values(Mode{"multiply", kDrawMultiply, Multiply},
-                                         Mode{"overlay", kDrawOverlay, Overlay},
-                                         Mode{"softlight", kDrawSoftlight, SoftLight}),
+                         testing::Values(Mode{"multiply", kDrawMultiply, testsupport::MultiplyBlend},
+                                         Mode{"overlay", kDrawOverlay, testsupport::OverlayBlend},
+                                         Mode{"softlight", kDrawSoftlight, testsupport::SoftLightBlend}),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
 using BlendTableTest = shadertest::ShaderDeviceTest;

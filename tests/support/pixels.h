@@ -2,14 +2,18 @@
 // Pixel arithmetic for the expectations of drawing tests: 8-bit ARGB
 // channels, the premultiplied compositing formulas worked out on them apart
 // from the code under test, and a comparison that allows the tolerance each
-// test states.
+// test states; float colours for the shader tests.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 
 namespace testsupport {
+
+// Float channels r, g, b, a, 0..1, as shader programs see them.
+using Color4 = std::array<float, 4>;
 
 // ARGB channels, 0..255; premultiplied or straight as the test says.
 struct Argb {
