@@ -3,7 +3,7 @@
 // 1024 x 768 screen that accepts every request and records nothing.
 #include "rendering/device/device_host.h"
 
-namespace bench {
+namespace testsupport {
 
 class HeadlessDeviceHost : public DeviceHost {
 public:
@@ -33,4 +33,4 @@ public:
     void DestroyCursor(CursorHandle) override {}
 };
 
-}  // namespace bench
+}  // namespace testsupport

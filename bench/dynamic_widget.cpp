@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kW = bench::HeadlessDeviceHost::kWidth, kH = bench::HeadlessDeviceHost::kHeight;
+constexpr int kW = testsupport::HeadlessDeviceHost::kWidth, kH = testsupport::HeadlessDeviceHost::kHeight;
 constexpr int kWidgets = 2000;
 
 class BenchWidgetHost : public WidgetHost {
@@ -46,7 +46,7 @@ public:
     std::vector<Widget*> deferred;
 };
 
-struct Scene : bench::ImageScene {
+struct Scene : testsupport::ImageScene {
     BenchWidgetHost widgetHost;
     std::unique_ptr<WidgetManager> manager = std::make_unique<WidgetManager>(&widgetHost);
     std::vector<DynamicWidget*> widgets;

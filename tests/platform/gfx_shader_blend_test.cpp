@@ -11,7 +11,7 @@
 
 namespace {
 
-using gfxtest::Ch;
+using testsupport::Ch;
 
 struct Straight {
     float r, g, b, a;
@@ -38,7 +38,7 @@ Color4 Unit(uint32_t argb) {
     return {Ch(argb, 16) / 255.0f, Ch(argb, 8) / 255.0f, Ch(argb, 0) / 255.0f, Ch(argb, 24) / 255.0f};
 }
 
-class GfxShaderBlendTest : public gfxtest::GfxShaderTest, public testing::WithParamInterface<Mode> {
+class GfxShaderBlendTest : public testsupport::GfxShaderTest, public testing::WithParamInterface<Mode> {
 protected:
     // Stage 0 holds image i in column i, stage 1 background j in row j.
     void BindImageAndBackground() {
@@ -48,8 +48,8 @@ protected:
                 image[j * kN + i] = Premultiplied(kImages[i]);
                 background[j * kN + i] = Premultiplied(kBackgrounds[j]);
             }
-        image_ = gfxtest::Ref<plat::Texture>(MakeTexture(kN, kN, image));
-        background_ = gfxtest::Ref<plat::Texture>(MakeTexture(kN, kN, background));
+        image_ = testsupport::Ref<plat::Texture>(MakeTexture(kN, kN, image));
+        background_ = testsupport::Ref<plat::Texture>(MakeTexture(kN, kN, background));
         device_->SetTexture(0, image_.get());
         device_->SetTexture(1, background_.get());
         for (uint32_t stage : {0u, 1u}) Sampling(stage, plat::TextureFilter::Linear, plat::TextureAddress::Clamp);
@@ -76,14 +76,14 @@ protected:
             }
     }
 
-    gfxtest::Ref<plat::Texture> image_, background_;
+    testsupport::Ref<plat::Texture> image_, background_;
 };
 
 TEST_P(GfxShaderBlendTest, MatchesTheBlendOnStraightColoursWithinOneStep) {
     const Mode& mode = GetParam();
     const std::string source = testsupport::ReadGameShader(mode.name);
     ASSERT_FALSE(source.empty()) << mode.name;
-    gfxtest::PixelShaderObjects ps = MakePixelShader(source);
+    testsupport::PixelShaderObjects ps = MakePixelShader(source);
     ASSERT_NE(ps.shader.get(), nullptr);
     BindImageAndBackground();
     BlendOff();
@@ -101,7 +101,7 @@ TEST_P(GfxShaderBlendTest, MatchesTheBlendOnStraightColoursWithinOneStep) {
 // shader ignores the stage operations and must still see stage 1's texture.
 TEST_P(GfxShaderBlendTest, ReadsStageOneThatTheFixedStagesLeaveDisabled) {
     const Mode& mode = GetParam();
-    gfxtest::PixelShaderObjects ps = MakePixelShader(testsupport::ReadGameShader(mode.name));
+    testsupport::PixelShaderObjects ps = MakePixelShader(testsupport::ReadGameShader(mode.name));
     ASSERT_NE(ps.shader.get(), nullptr);
     device_->SetTextureStageState(1, plat::StageState::ColorOp, static_cast<uint32_t>(plat::StageOp::Disable));
     device_->SetTextureStageState(1, plat::StageState::AlphaOp, static_cast<uint32_t>(plat::StageOp::Disable));

@@ -9,7 +9,7 @@
 
 #include "tests/platform/gfx_test_util.h"
 
-namespace gfxtest {
+namespace testsupport {
 
 // One reference to a device object, released on destruction.
 template <typename T>
@@ -98,4 +98,4 @@ protected:
     void BlendOff() { device_->SetRenderState(plat::RenderState::AlphaBlendEnable, 0); }
 };
 
-}  // namespace gfxtest
+}  // namespace testsupport

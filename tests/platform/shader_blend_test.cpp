@@ -9,7 +9,7 @@
 
 namespace {
 
-using shader_test::Color4;
+using testsupport::Color4;
 
 using Mode = testsupport::BlendMode;
 using testsupport::ReadGameShader;
@@ -31,7 +31,7 @@ TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
     const Mode& mode = GetParam();
     const std::string source = ReadGameShader(mode.name);
     ASSERT_FALSE(source.empty()) << mode.name;
-    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     // The engine finds the pixel entry by its " PS(" and needs no vertex one.
     EXPECT_NE(source.find(" PS("), std::string::npos);
@@ -43,13 +43,13 @@ TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
                                  {0.49f, 0.51f, 0.25f, 1}, {0.7f, 0.2f, 0.5f, 0.6f}, {0, 0, 0, 0}};
     const Color4 tints[] = {{1, 1, 1, 1}, {0.5f, 0.5f, 0.5f, 0.5f}, {1, 0.5f, 0.25f, 1}};
 
-    shader_test::FixedSampler sampler;
+    testsupport::FixedSampler sampler;
     for (const Pixel& image : images) {
         for (const Pixel& background : backgrounds) {
             for (const Color4& tint : tints) {
                 sampler.colour[0] = Texel(image);
                 sampler.colour[1] = Texel(background);
-                plat::ShaderAttributes in = shader_test::Attributes(tint, {0.5f, 0.5f, 0, 1}, {0.5f, 0.5f, 0, 1});
+                plat::ShaderAttributes in = testsupport::Attributes(tint, {0.5f, 0.5f, 0, 1}, {0.5f, 0.5f, 0, 1});
                 float out[1][4];
                 compiled.code->RunPixels(plat::ConstantRegisters{}, &in, 1, sampler, out);
                 Color4 src;
@@ -83,11 +83,11 @@ TEST(BlendShaders, OpaqueImageOverOpaqueBackgroundGivesTheTextbookValues) {
                             {"overlay", 0.25f, 0.75f, 0.625f}, {"softlight", 0.5f, 0.3f, 0.3f},
                             {"softlight", 1.0f, 0.5f, 0.75f},  {"softlight", 0.0f, 0.5f, 0.25f}};
     for (const Point& p : points) {
-        shader_test::FixedSampler sampler;
+        testsupport::FixedSampler sampler;
         sampler.colour[0] = {p.s, p.s, p.s, 1};
         sampler.colour[1] = {p.d, p.d, p.d, 1};
-        const Color4 out = shader_test::RunPixel(ReadGameShader(p.shader),
-                                                 shader_test::Attributes({1, 1, 1, 1}, {}, {}), sampler);
+        const Color4 out = testsupport::RunPixel(ReadGameShader(p.shader),
+                                                 testsupport::Attributes({1, 1, 1, 1}, {}, {}), sampler);
         EXPECT_NEAR(out[0], p.want, 1e-5) << p.shader << " s=" << p.s << " d=" << p.d;
         EXPECT_NEAR(out[3], 1.0f, 1e-6) << p.shader;
     }

@@ -17,9 +17,9 @@
 #include "tests/rendering/image_surface_test_support.h"
 #include "tests/support/pixels.h"
 
-namespace fonts_test {
+namespace testsupport {
 
-class FontApp : public font_test::RecordingApp {
+class FontApp : public testsupport::RecordingApp {
 public:
     void AdvanceLoadingStep() override { ++steps; }
     int GetScreenDpi() override { return dpi; }
@@ -48,7 +48,7 @@ private:
 
 inline void WriteText(const std::string& path, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    image_test::WriteBytes(path, image_test::Bytes(text.begin(), text.end()));
+    testsupport::WriteBytes(path, testsupport::Bytes(text.begin(), text.end()));
 }
 
 // Straight-alpha ARGB words, top row first.
@@ -60,12 +60,12 @@ struct Picture {
 
 // An RGBA PNG of the picture, written through libpng.
 inline void WritePicture(const std::string& path, const Picture& picture) {
-    image_test::PngLayout layout;
+    testsupport::PngLayout layout;
     layout.width = picture.width;
     layout.height = picture.height;
     layout.colorType = PNG_COLOR_TYPE_RGBA;
     for (int y = 0; y < picture.height; ++y) {
-        image_test::Bytes row;
+        testsupport::Bytes row;
         for (int x = 0; x < picture.width; ++x) {
             const uint32_t p = picture.At(x, y);
             row.insert(row.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
@@ -74,7 +74,7 @@ inline void WritePicture(const std::string& path, const Picture& picture) {
         layout.rows.push_back(row);
     }
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    image_test::WritePngDirect(path, layout);
+    testsupport::WritePngDirect(path, layout);
 }
 
 // Read through libpng's own simplified interface, not the engine's readers.
@@ -91,16 +91,11 @@ inline Picture ReadPicture(const std::string& path) {
     return picture;
 }
 
-using testsupport::Argb;
-using testsupport::Near;
-using testsupport::Over;
-using testsupport::Unpack;
-
 inline Argb Premultiply(Argb c) { return {c.a, c.r * c.a / 255, c.g * c.a / 255, c.b * c.a / 255}; }
 
 // The software device with image surfaces, started with default caps, and
 // draw buffer B as the screen the text is drawn into.
-class FontDeviceTest : public imgtest::ImageDeviceTest {
+class FontDeviceTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -117,4 +112,4 @@ protected:
     FontApp app;
 };
 
-}  // namespace fonts_test
+}  // namespace testsupport

@@ -21,7 +21,7 @@ Argb Add(Argb x, Argb y) {
     return {std::min(255, x.a + y.a), std::min(255, x.r + y.r), std::min(255, x.g + y.g), std::min(255, x.b + y.b)};
 }
 
-class GraphicsPixelTest : public imgtest::ImageDeviceTest {
+class GraphicsPixelTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();

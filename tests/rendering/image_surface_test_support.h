@@ -15,7 +15,7 @@
 #include "rendering/image/image_surface_factory.h"
 #include "rendering/image/texture_tiles.h"
 
-namespace imgtest {
+namespace testsupport {
 
 // Records the application's image set.
 class FakeImageSet : public ImageSetHost {
@@ -63,7 +63,7 @@ inline std::vector<uint32_t> ReadTexture(plat::Texture* texture) {
     return out;
 }
 
-class ImageDeviceTest : public devtest::DeviceTest {
+class ImageDeviceTest : public testsupport::DeviceTest {
 protected:
     void TearDown() override {
         images.clear();
@@ -71,7 +71,7 @@ protected:
     }
 
     void Start(const plat::DeviceCaps& caps) {
-        plat::GraphicsConfig config = devtest::OneAdapter();
+        plat::GraphicsConfig config = testsupport::OneAdapter();
         config.adapters[0].caps = caps;
         UseConfig(config);
         d3d->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
@@ -98,4 +98,4 @@ protected:
     DrawState state;
 };
 
-}  // namespace imgtest
+}  // namespace testsupport

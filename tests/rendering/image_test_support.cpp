@@ -7,12 +7,10 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 
-namespace image_test {
+namespace testsupport {
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_images_XXXXXX").string();
@@ -26,17 +24,6 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Path(const std::string& name) const { return (root_ / name).string(); }
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WritePngDirect(const std::string& path, const PngLayout& layout) {
     // Everything with a destructor is made before the jump point.
@@ -233,4 +220,4 @@ Bytes BuildGif(const GifLayout& layout) {
     return out;
 }
 
-}  // namespace image_test
+}  // namespace testsupport

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for the image-file tests: a temporary folder that removes itself,
-// byte-level file writing, and encoders written independently of the code
+// byte-level file writing (temp_folder.h), and encoders written independently of the code
 // under test (libpng driven directly, and a small GIF/LZW encoder).
 
 #include <cstdint>
@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace image_test {
+#include "tests/platform/temp_folder.h"
+
+namespace testsupport {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -24,9 +26,6 @@ public:
 private:
     std::filesystem::path root_;
 };
-
-void WriteBytes(const std::string& path, const Bytes& bytes);
-Bytes ReadBytes(const std::string& path);
 
 // A small deterministic generator, so every run sees the same "random" data.
 class Lcg {
@@ -76,4 +75,4 @@ Bytes EncodeLzwBlocks(const Bytes& indices, int minCodeSize, bool clearWhenFull)
 // The rows of an interlaced image in the order they are stored.
 std::vector<int> InterlacedRowOrder(int height);
 
-}  // namespace image_test
+}  // namespace testsupport

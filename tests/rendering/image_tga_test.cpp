@@ -5,8 +5,8 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::TempDir;
 
 struct TgaLayout {
     int idLength = 0;
@@ -38,7 +38,7 @@ Bytes BuildTga(const TgaLayout& s, size_t pixelBytes) {
 class TgaFiles : public ::testing::Test {
 protected:
     std::unique_ptr<ImageData> Load(const Bytes& bytes) {
-        image_test::WriteBytes(path_, bytes);
+        testsupport::WriteBytes(path_, bytes);
         return GetTGAImage(path_);
     }
     TempDir dir_;

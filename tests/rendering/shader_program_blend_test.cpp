@@ -15,9 +15,9 @@
 
 namespace {
 
-using shadertest::Argb;
-using shadertest::Near;
-using shadertest::Quantise;
+using testsupport::Argb;
+using testsupport::Near;
+using testsupport::Quantise;
 
 struct Mode {
     const char* name;
@@ -40,7 +40,7 @@ public:
     BlendShaderTable table;
 };
 
-class BlendShaderDrawTest : public shadertest::ShaderDeviceTest, public testing::WithParamInterface<Mode> {
+class BlendShaderDrawTest : public testsupport::ShaderDeviceTest, public testing::WithParamInterface<Mode> {
 protected:
     void TearDown() override {
         host.reset();
@@ -59,7 +59,7 @@ protected:
 TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
     const Mode& mode = GetParam();
     {
-        testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+        testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
         LoadBlendShaders(host->table);
     }
     ASSERT_NE(host->table.Find(mode.drawMode), nullptr) << "properties/" << mode.name << ".hlsl";
@@ -111,11 +111,11 @@ INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderDrawTest,
                                          Mode{"softlight", kDrawSoftlight, testsupport::SoftLightBlend}),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
-using BlendTableTest = shadertest::ShaderDeviceTest;
+using BlendTableTest = testsupport::ShaderDeviceTest;
 
 TEST_F(BlendTableTest, FillingAgainAfterADeviceRestartKeepsTheProgramsInsteadOfLeakingThem) {
     BlendShaderTable table;
-    testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+    testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
     LoadBlendShaders(table);
     ShaderProgram* multiply = table.Find(kDrawMultiply);
     ASSERT_NE(multiply, nullptr);

@@ -11,11 +11,9 @@
 #include "shader_program_test_support.h"
 #include "tests/foundation/test_support.h"
 
-namespace {
+using namespace testsupport;
 
-using shadertest::Argb;
-using shadertest::Near;
-using shadertest::Quantise;
+namespace {
 
 constexpr const char* kBroken = "float4 PS(float4 c : COLOR0) : COLOR0 { return missing * c; }\n";
 
@@ -49,7 +47,7 @@ size_t Occurrences(const std::string& haystack, const std::string& needle) {
     return count;
 }
 
-using ShaderProgramTest = shadertest::ShaderDeviceTest;
+using ShaderProgramTest = testsupport::ShaderDeviceTest;
 
 TEST_F(ShaderProgramTest, CompileErrorsShowTheBoxOnceAndHoldNoDeviceReference) {
     TempFolder desktop;

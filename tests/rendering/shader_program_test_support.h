@@ -18,13 +18,9 @@
 #include "tests/support/pixels.h"
 #include "tests/support/recording_services.h"
 
-namespace shadertest {
+namespace testsupport {
 
-using BoxRecorder = testsupport::ErrorBoxRecorder;
-
-// Colours are premultiplied ARGB channels.
-using testsupport::Argb;
-using testsupport::Near;
+using BoxRecorder = ErrorBoxRecorder;
 
 // A float colour 0..1 as the 8-bit channels a target stores.
 inline Argb Quantise(float a, float r, float g, float b) {
@@ -32,7 +28,7 @@ inline Argb Quantise(float a, float r, float g, float b) {
     return {q(a), q(r), q(g), q(b)};
 }
 
-class ShaderDeviceTest : public imgtest::ImageDeviceTest {
+class ShaderDeviceTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -71,4 +67,4 @@ protected:
     std::vector<std::unique_ptr<ShaderProgram>> programs;
 };
 
-}  // namespace shadertest
+}  // namespace testsupport

@@ -42,7 +42,7 @@ public:
     std::vector<Widget*> deferred;
 };
 
-class DynamicPixelTest : public imgtest::ImageDeviceTest {
+class DynamicPixelTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(DynamicPixelTest, ImageLandsAtThePositionWithItsOwnPixels) {
-    ImageSurface* image = Keep(dyntest::MakeImage(10, 8, PatternPixel));
+    ImageSurface* image = Keep(testsupport::MakeImage(10, 8, PatternPixel));
     DynamicWidget w(20, 30, image, 1.0f);
     Draw(w);
     for (int y = 0; y < 8; ++y)
@@ -94,7 +94,7 @@ TEST_F(DynamicPixelTest, ImageLandsAtThePositionWithItsOwnPixels) {
 }
 
 TEST_F(DynamicPixelTest, TesselatedImageDrawsTheSamePixelsInPlace) {
-    ImageSurface* image = Keep(dyntest::MakeImage(12, 8, PatternPixel));
+    ImageSurface* image = Keep(testsupport::MakeImage(12, 8, PatternPixel));
     DynamicWidget w(20, 30, image, 1.0f);
     w.Tesselate(3, 2);
     EXPECT_TRUE(image->GetFlags() & kImageWholePieces);
@@ -106,7 +106,7 @@ TEST_F(DynamicPixelTest, TesselatedImageDrawsTheSamePixelsInPlace) {
 
 TEST_F(DynamicPixelTest, OpacityAndColourFactorsModulateThePixels) {
     const Argb texel{255, 200, 100, 50};
-    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    ImageSurface* image = Keep(testsupport::SolidImage(6, 6, Pack(texel)));
     DynamicWidget w(10, 10, image, 0.8f);
     w.red = 0.5f;
     w.alpha = 0.75f;
@@ -117,7 +117,7 @@ TEST_F(DynamicPixelTest, OpacityAndColourFactorsModulateThePixels) {
 
 TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
     const Argb texel{255, 100, 90, 80};
-    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    ImageSurface* image = Keep(testsupport::SolidImage(6, 6, Pack(texel)));
     DynamicWidget w(10, 10, image, 1.0f);
     w.red = 1.5f;
     Draw(w);
@@ -128,8 +128,8 @@ TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
 
 TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
     // Two cels side by side: red, then blue.
-    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
-                                                  1, 2));
+    ImageSurface* image = Keep(
+        testsupport::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
     DynamicWidget w(10, 10, image, 1.0f);
     w.SetFrame(1);
     w.SetFade(0, 0.25f);
@@ -145,8 +145,8 @@ TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
 }
 
 TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
-    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
-                                                  1, 2));
+    ImageSurface* image = Keep(
+        testsupport::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
     DynamicWidget w(10, 10, image, 1.0f);
     w.FadeToFrame(1, 4.0f);
     Draw(w);
@@ -164,7 +164,7 @@ TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
 
 TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
     const uint32_t red = 0xFFFF0000;
-    ImageSurface* image = Keep(dyntest::SolidImage(10, 10, red));
+    ImageSurface* image = Keep(testsupport::SolidImage(10, 10, red));
     DynamicWidget w(50, 50, image, 1.0f);
     w.scale_x = 2.0f;
     w.scale_y = 0.5f;
@@ -181,7 +181,7 @@ TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
 }
 
 TEST_F(DynamicPixelTest, AQuarterTurnSwapsTheExtentsAboutTheMiddle) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 4, 0xFF00FF00));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 4, 0xFF00FF00));
     DynamicWidget w(100, 100, image, 1.0f);
     w.angle = 90.0f;
     w.PropertiesChanged(change_bit::kTransform);
@@ -196,7 +196,7 @@ TEST_F(DynamicPixelTest, AQuarterTurnSwapsTheExtentsAboutTheMiddle) {
 }
 
 TEST_F(DynamicPixelTest, FlipMirrorsThePixelsInPlace) {
-    ImageSurface* image = Keep(dyntest::MakeImage(10, 6, PatternPixel));
+    ImageSurface* image = Keep(testsupport::MakeImage(10, 6, PatternPixel));
     DynamicWidget w(40, 20, image, 1.0f);
     w.Flip(false);
     Draw(w);
@@ -211,7 +211,7 @@ TEST_F(DynamicPixelTest, FlipMirrorsThePixelsInPlace) {
 }
 
 TEST_F(DynamicPixelTest, AbsoluteAndRelativeClipsIntersect) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 20, 0xFFFFFFFF));
     DynamicWidget w(30, 40, image, 1.0f);
     w.abs_clip[0] = 35.0f;  // parent coordinates: widget column 5
     w.rel_clip[2] = 12.0f;  // widget coordinates
@@ -225,7 +225,7 @@ TEST_F(DynamicPixelTest, AbsoluteAndRelativeClipsIntersect) {
 }
 
 TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 20, 0xFFFFFFFF));
     DynamicWidget w(30, 40, image, 1.0f);
     w.abs_clip[2] = 35.0f;  // right edge at widget column 5
     w.rel_clip[0] = 10.0f;  // left edge at column 10
@@ -234,9 +234,9 @@ TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
 }
 
 TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {
-    ImageSurface* image = Keep(dyntest::SolidImage(8, 8, 0xFFC08040));
+    ImageSurface* image = Keep(testsupport::SolidImage(8, 8, 0xFFC08040));
     // Left half transparent, right half opaque.
-    ImageSurface* mask = Keep(dyntest::MakeImage(8, 8, [](int x, int) { return x < 4 ? 0u : 0xFFFFFFFFu; }));
+    ImageSurface* mask = Keep(testsupport::MakeImage(8, 8, [](int x, int) { return x < 4 ? 0u : 0xFFFFFFFFu; }));
     DynamicWidget w(60, 60, image, 1.0f);
     w.SetMask(mask);
     Draw(w);
@@ -245,8 +245,8 @@ TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {
 }
 
 TEST_F(DynamicPixelTest, OpacityZeroHidesTheImageButNotTheChildrenUnlessPostRenderTwo) {
-    ImageSurface* big = Keep(dyntest::SolidImage(30, 30, 0xFF0000FF));
-    ImageSurface* small = Keep(dyntest::SolidImage(4, 4, 0xFFFF0000));
+    ImageSurface* big = Keep(testsupport::SolidImage(30, 30, 0xFF0000FF));
+    ImageSurface* small = Keep(testsupport::SolidImage(4, 4, 0xFFFF0000));
     DynamicWidget parent(10, 10, big, 0.0f);
     auto* child = new DynamicWidget(5, 5, small, 1.0f);
     parent.AddWidget(child);
@@ -268,8 +268,8 @@ TEST_F(DynamicPixelTest, OpacityZeroHidesTheImageButNotTheChildrenUnlessPostRend
 }
 
 TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
-    ImageSurface* big = Keep(dyntest::SolidImage(20, 20, 0xFF0000FF));
-    ImageSurface* small = Keep(dyntest::SolidImage(4, 4, 0xFFFF0000));
+    ImageSurface* big = Keep(testsupport::SolidImage(20, 20, 0xFF0000FF));
+    ImageSurface* small = Keep(testsupport::SolidImage(4, 4, 0xFFFF0000));
     DynamicWidget parent(10, 10, big, 0.5f);
     auto* child = new DynamicWidget(5, 5, small, 1.0f);
     parent.AddWidget(child);
@@ -283,8 +283,8 @@ TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
 }
 
 TEST_F(DynamicPixelTest, TransformChildrenTurnsTheSubtreeAboutTheMiddle) {
-    ImageSurface* frame = Keep(dyntest::SolidImage(20, 20, 0x00000000));
-    ImageSurface* dot = Keep(dyntest::SolidImage(4, 4, 0xFF00FF00));
+    ImageSurface* frame = Keep(testsupport::SolidImage(20, 20, 0x00000000));
+    ImageSurface* dot = Keep(testsupport::SolidImage(4, 4, 0xFF00FF00));
     DynamicWidget parent(100, 100, frame, 1.0f);
     auto* child = new DynamicWidget(0, 8, dot, 1.0f);  // at the left edge, vertically centred
     parent.AddWidget(child);
@@ -298,7 +298,7 @@ TEST_F(DynamicPixelTest, TransformChildrenTurnsTheSubtreeAboutTheMiddle) {
 }
 
 TEST_F(DynamicPixelTest, CacheKeepsDrawingTheRenderedSubtreeUntilMarkedDirty) {
-    ImageSurface* dot = Keep(dyntest::SolidImage(4, 4, 0xFF00FF00));
+    ImageSurface* dot = Keep(testsupport::SolidImage(4, 4, 0xFF00FF00));
     DynamicWidget parent(10, 10, nullptr, 1.0f);
     auto* child = new DynamicWidget(5, 5, dot, 1.0f);
     parent.AddWidget(child);

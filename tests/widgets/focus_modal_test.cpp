@@ -5,6 +5,8 @@
 #include "platform/window/virtual_keys.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 using FocusTest = ManagerTest;

@@ -14,6 +14,8 @@
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
 
+namespace testsupport {
+
 using EventLog = std::vector<std::string>;
 
 class FakeHost : public WidgetHost {
@@ -185,3 +187,5 @@ protected:
     FakeHost host;
     WidgetManager mgr{&host};
 };
+
+}  // namespace testsupport

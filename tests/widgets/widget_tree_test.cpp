@@ -6,6 +6,8 @@
 
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 class TreeTest : public ::testing::Test {
