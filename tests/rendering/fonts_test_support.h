@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "rendering/draw/graphics.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/rendering/font_data_test_support.h"
 #include "tests/rendering/image_surface_test_support.h"
 #include "tests/support/pixels.h"
@@ -26,24 +27,6 @@ public:
 
     int steps = 0;
     int dpi = 96;
-};
-
-// Makes the folder the current directory while it lives (fonts.xml and the
-// descriptors are read relative to it).
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~CurrentDirectory() {
-        std::error_code ec;
-        std::filesystem::current_path(previous_, ec);
-    }
-    CurrentDirectory(const CurrentDirectory&) = delete;
-    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
-
-private:
-    std::filesystem::path previous_;
 };
 
 inline void WriteText(const std::string& path, const std::string& text) {

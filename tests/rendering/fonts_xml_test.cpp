@@ -41,7 +41,7 @@ protected:
     static SysFont* System(const wchar_t* name) { return dynamic_cast<SysFont*>(Find(name)); }
 
     testsupport::TempDir dir;
-    testsupport::CurrentDirectory here_;
+    testsupport::CurrentDirectoryGuard here_;
     testsupport::FontApp app;
 };
 
@@ -145,7 +145,7 @@ TEST_F(FontsXmlTest, BrokenFileKeepsTheFontsReadBeforeTheError) {
 
 TEST(GameFontsXml, LoadsTheGeneratedImageFontAsTheDefaultAndASystemFont) {
     testsupport::FontApp app;
-    testsupport::CurrentDirectory data(std::string(HALVARO_SOURCE_DIR) + "/data");
+    testsupport::CurrentDirectoryGuard data(std::string(HALVARO_SOURCE_DIR) + "/data");
     const int elements = LoadFontsXml(true);
     EXPECT_EQ(LoadFontsXml(false), elements);
     EXPECT_EQ(app.steps, elements);
