@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <new>
 
-namespace bench {
+namespace testsupport {
 inline std::atomic<long> g_allocations{0};
-}  // namespace bench
+}  // namespace testsupport
 
 void* operator new(std::size_t size) {
-    bench::g_allocations.fetch_add(1, std::memory_order_relaxed);
+    testsupport::g_allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }

@@ -4,7 +4,7 @@
 // Installed while it lives.
 #include "rendering/device/device_host.h"
 
-namespace bench {
+namespace testsupport {
 
 class HeadlessDeviceHost : public NullDeviceHost {
 public:
@@ -27,4 +27,4 @@ private:
     ScopedService<DeviceHost> installed_{this};
 };
 
-}  // namespace bench
+}  // namespace testsupport

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kW = 1024, kH = 768;
 
-using BenchHost = bench::HeadlessDeviceHost;
+using BenchHost = testsupport::HeadlessDeviceHost;
 
 // Pixels with varied alpha, premultiplied on loading as the game's images are.
 std::vector<uint32_t> Pixels(int w, int h) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-using BenchHost = bench::HeadlessDeviceHost;
+using BenchHost = testsupport::HeadlessDeviceHost;
 
 struct Bench {
     BenchHost host;

@@ -21,10 +21,10 @@
 
 namespace {
 
-constexpr int kW = bench::HeadlessDeviceHost::kWidth, kH = bench::HeadlessDeviceHost::kHeight;
+constexpr int kW = testsupport::HeadlessDeviceHost::kWidth, kH = testsupport::HeadlessDeviceHost::kHeight;
 constexpr int kWidgets = 2000;
 
-struct Scene : bench::ImageScene {
+struct Scene : testsupport::ImageScene {
     std::unique_ptr<WidgetManager> manager = std::make_unique<WidgetManager>();
     std::vector<DynamicWidget*> widgets;
 

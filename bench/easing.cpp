@@ -21,13 +21,13 @@ namespace {
 template <class Evaluate>
 void Run(benchmark::State& state, Evaluate&& evaluate) {
     double t = 0.0;
-    long before = bench::g_allocations.load();
+    long before = testsupport::g_allocations.load();
     for (auto _ : state) {
         benchmark::DoNotOptimize(evaluate(t));
         t += 0.0009765625;
         if (t > 1.0) t -= 1.0;
     }
-    long made = bench::g_allocations.load() - before;
+    long made = testsupport::g_allocations.load() - before;
     state.SetItemsProcessed(state.iterations());
     state.counters["allocs_per_eval"] = static_cast<double>(made) / static_cast<double>(state.iterations());
 }

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kH = bench::HeadlessDeviceHost::kHeight;
+constexpr int kH = testsupport::HeadlessDeviceHost::kHeight;
 const std::wstring kLine = L"Visitors: 1,284   Happiness: 87%   Coins";  // 40 characters
 
 std::string Descriptor() {
@@ -29,7 +29,7 @@ std::string Descriptor() {
 }
 
 struct Screen {
-    bench::HeadlessDeviceHost host;
+    testsupport::HeadlessDeviceHost host;
     std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
     ImageSurface* target = nullptr;
 

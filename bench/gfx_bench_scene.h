@@ -6,7 +6,7 @@
 
 #include "platform/gfx/gfx.h"
 
-namespace bench {
+namespace testsupport {
 
 class DeviceScene {
 public:
@@ -59,4 +59,4 @@ public:
     plat::Surface* target_ = nullptr;
 };
 
-}  // namespace bench
+}  // namespace testsupport

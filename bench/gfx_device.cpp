@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kW = bench::DeviceScene::kW, kH = bench::DeviceScene::kH;
+constexpr int kW = testsupport::DeviceScene::kW, kH = testsupport::DeviceScene::kH;
 
 struct Vtx {
     float x, y, z;
@@ -21,7 +21,7 @@ struct Vtx {
     float s, t;
 };
 
-class Scene : public bench::DeviceScene {
+class Scene : public testsupport::DeviceScene {
 public:
     Scene() {
         auto rs = [this](plat::RenderState s, auto v) { dev_->SetRenderState(s, static_cast<uint32_t>(v)); };

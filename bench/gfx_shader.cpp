@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kW = bench::DeviceScene::kW, kH = bench::DeviceScene::kH;
+constexpr int kW = testsupport::DeviceScene::kW, kH = testsupport::DeviceScene::kH;
 
 struct Vtx2 {
     float x, y, z;
@@ -33,7 +33,7 @@ std::string GameShader(const char* name) {
     return text.str();
 }
 
-class Scene : public bench::DeviceScene {
+class Scene : public testsupport::DeviceScene {
 public:
     Scene() {
         dev_->SetRenderState(plat::RenderState::CullMode, static_cast<uint32_t>(plat::Cull::None));

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kW = bench::HeadlessDeviceHost::kWidth, kH = bench::HeadlessDeviceHost::kHeight;
+constexpr int kW = testsupport::HeadlessDeviceHost::kWidth, kH = testsupport::HeadlessDeviceHost::kHeight;
 constexpr int kSprites = 500;
 
 struct Sprite {
@@ -44,7 +44,7 @@ public:
     int GetHeight() const override { return kH; }
 };
 
-struct Frame : bench::ImageScene {
+struct Frame : testsupport::ImageScene {
     std::vector<Sprite> sprites = Sprites();
 
     void Draw(ImageRenderTarget* target, bool batching) {

@@ -12,7 +12,7 @@
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
 
-namespace bench {
+namespace testsupport {
 
 struct ImageScene {
     HeadlessDeviceHost host;
@@ -36,4 +36,4 @@ struct ImageScene {
     }
 };
 
-}  // namespace bench
+}  // namespace testsupport

@@ -29,7 +29,7 @@ std::string DataFolder() {
 }
 
 struct Scene {
-    bench::HeadlessDeviceHost host;
+    testsupport::HeadlessDeviceHost host;
     std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
     BlendShaderTable& table = d3d->GetBlendShaders();
     ImageSurface* screen = nullptr;
@@ -52,7 +52,7 @@ struct Scene {
         sprite->SetBits(px.data(), 128, 128, true);
         Graphics g(screen);
         g.SetColor(Color(90, 140, 200, 255));
-        g.FillRect(0, 0, bench::HeadlessDeviceHost::kWidth, bench::HeadlessDeviceHost::kHeight);
+        g.FillRect(0, 0, testsupport::HeadlessDeviceHost::kWidth, testsupport::HeadlessDeviceHost::kHeight);
     }
 };
 

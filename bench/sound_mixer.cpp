@@ -51,14 +51,14 @@ void MixOneSecond(benchmark::State& state, Mix mix) {
     std::vector<std::unique_ptr<plat::SoundBuffer>> voices;
     for (int i = 0; i < kVoices; ++i) voices.push_back(MakeVoice(*device, i, mix));
     std::vector<int16_t> out(2 * kBlock);
-    long before = bench::g_allocations.load();
+    long before = testsupport::g_allocations.load();
     for (auto _ : state) {
         for (std::size_t done = 0; done < kSecond; done += kBlock) {
             device->Pull(out.data(), std::min(kBlock, kSecond - done));
             benchmark::DoNotOptimize(out.data());
         }
     }
-    long made = bench::g_allocations.load() - before;
+    long made = testsupport::g_allocations.load() - before;
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kSecond * kVoices));
     state.counters["allocs_per_second"] = static_cast<double>(made) / static_cast<double>(state.iterations());
 }

@@ -9,58 +9,62 @@
 
 #include "foundation/system/critical_section.h"
 #include "platform/system/debug_output.h"
+#include "platform/system/result_codes.h"
 
 namespace {
 
 struct ResultText {
-    uint32_t code;
+    plat::HResult code;
     const char* text;
 };
 
 constexpr std::array kResultTexts = {
-    ResultText{0x00000000, "No error occurred."},
-    ResultText{0x8007000E, "Direct3D could not allocate sufficient memory to complete the call."},
-    ResultText{0x80070057, "An invalid parameter was passed to the returning function "},
-    ResultText{0x80004002, "DSERR_NOINTERFACE"},
-    ResultText{0x80004005, "DSERR_GENERIC"},
-    ResultText{0x80040110, "DSERR_NOAGGREGATION"},
-    ResultText{0x8876017C, "Direct3D does not have enough display memory to perform the operation."},
-    ResultText{0x88760818, "The pixel format of the texture surface is not valid."},
-    ResultText{0x88760819, "The device does not support a specified texture-blending operation for color values."},
-    ResultText{0x8876081A, "The device does not support a specified texture-blending argument for color values."},
-    ResultText{0x8876081B,
+    ResultText{plat::kOk, "No error occurred."},
+    ResultText{plat::kErrOutOfMemory, "Direct3D could not allocate sufficient memory to complete the call."},
+    ResultText{plat::kErrInvalidArg, "An invalid parameter was passed to the returning function "},
+    ResultText{plat::kErrNoInterface, "DSERR_NOINTERFACE"},
+    ResultText{plat::kErrFail, "DSERR_GENERIC"},
+    ResultText{plat::kErrNoAggregation, "DSERR_NOAGGREGATION"},
+    ResultText{plat::kErrOutOfVideoMemory, "Direct3D does not have enough display memory to perform the operation."},
+    ResultText{plat::kErrWrongTextureFormat, "The pixel format of the texture surface is not valid."},
+    ResultText{plat::kErrUnsupportedColorOperation,
+               "The device does not support a specified texture-blending operation for color values."},
+    ResultText{plat::kErrUnsupportedColorArg,
+               "The device does not support a specified texture-blending argument for color values."},
+    ResultText{plat::kErrUnsupportedAlphaOperation,
                "The device does not support a specified texture-blending operation for the alpha channel."},
-    ResultText{0x8876081C,
+    ResultText{plat::kErrUnsupportedAlphaArg,
                "The device does not support a specified texture-blending argument for the alpha channel."},
-    ResultText{0x8876081D,
+    ResultText{plat::kErrTooManyOperations,
                "The application is requesting more texture-filtering operations than the device supports."},
-    ResultText{0x8876081E, "The current texture filters cannot be used together."},
-    ResultText{0x8876081F, "The device does not support the specified texture factor value."},
-    ResultText{0x88760821, "The currently set render states cannot be used together."},
-    ResultText{0x88760822, "The device does not support the specified texture filter."},
-    ResultText{0x88760826,
+    ResultText{plat::kErrConflictingTextureFilter, "The current texture filters cannot be used together."},
+    ResultText{plat::kErrUnsupportedFactorValue, "The device does not support the specified texture factor value."},
+    ResultText{plat::kErrConflictingRenderState, "The currently set render states cannot be used together."},
+    ResultText{plat::kErrUnsupportedTextureFilter, "The device does not support the specified texture filter."},
+    ResultText{plat::kErrConflictingTexturePalette,
                "The current textures cannot be used simultaneously. This generally occurs when a multitexture "
                "device requires that all palletized textures simultaneously enabled also share the same palette."},
-    ResultText{0x88760827, "Internal driver error."},
-    ResultText{0x88760866, "The requested item was not found."},
-    ResultText{0x88760867, "There is more data available than the specified buffer size can hold."},
-    ResultText{0x88760868,
+    ResultText{plat::kErrDriverInternalError, "Internal driver error."},
+    ResultText{plat::kErrNotFound, "The requested item was not found."},
+    ResultText{plat::kErrMoreData, "There is more data available than the specified buffer size can hold."},
+    ResultText{plat::kErrDeviceLost,
                "The device is lost and cannot be restored at the current time, so rendering is not possible."},
-    ResultText{0x88760869, "The device cannot be reset."},
-    ResultText{0x8876086A, "This device does not support the queried technique."},
-    ResultText{0x8876086B, "The requested device type is not valid."},
-    ResultText{0x8876086C, "The method call is invalid. For example, a method's parameter may have an invalid value."},
-    ResultText{0x88760B59, "The data is invalid."},
-    ResultText{0x8878000A, "DSERR_ALLOCATED"},
-    ResultText{0x8878001E, "DSERR_CONTROLUNAVAIL"},
-    ResultText{0x88780032, "DSERR_INVALIDCALL"},
-    ResultText{0x88780046, "DSERR_PRIOLEVELNEEDED"},
-    ResultText{0x88780064, "DSERR_BADFORMAT"},
-    ResultText{0x88780078, "DSERR_NODRIVER"},
-    ResultText{0x88780082, "DSERR_ALREADYINITIALIZED"},
-    ResultText{0x88780096, "DSERR_BUFFERLOST"},
-    ResultText{0x887800A0, "DSERR_OTHERAPPHASPRIO"},
-    ResultText{0x887800AA, "DSERR_UNINITIALIZED"},
+    ResultText{plat::kErrDeviceNotReset, "The device cannot be reset."},
+    ResultText{plat::kErrNotAvailable, "This device does not support the queried technique."},
+    ResultText{plat::kErrInvalidDevice, "The requested device type is not valid."},
+    ResultText{plat::kErrInvalidCall,
+               "The method call is invalid. For example, a method's parameter may have an invalid value."},
+    ResultText{plat::kErrInvalidData, "The data is invalid."},
+    ResultText{plat::kSoundErrAllocated, "DSERR_ALLOCATED"},
+    ResultText{plat::kSoundErrControlUnavailable, "DSERR_CONTROLUNAVAIL"},
+    ResultText{plat::kSoundErrInvalidCall, "DSERR_INVALIDCALL"},
+    ResultText{plat::kSoundErrPriorityNeeded, "DSERR_PRIOLEVELNEEDED"},
+    ResultText{plat::kSoundErrBadFormat, "DSERR_BADFORMAT"},
+    ResultText{plat::kSoundErrNoDriver, "DSERR_NODRIVER"},
+    ResultText{plat::kSoundErrAlreadyInitialized, "DSERR_ALREADYINITIALIZED"},
+    ResultText{plat::kSoundErrBufferLost, "DSERR_BUFFERLOST"},
+    ResultText{plat::kSoundErrOtherHasPriority, "DSERR_OTHERAPPHASPRIO"},
+    ResultText{plat::kSoundErrUninitialized, "DSERR_UNINITIALIZED"},
 };
 
 struct LeakRecord {
@@ -108,10 +112,9 @@ std::string AsctimeNow() {
 }  // namespace
 
 std::string HResultToText(int32_t code) {
-    uint32_t bits = static_cast<uint32_t>(code);
     for (const ResultText& entry : kResultTexts)
-        if (entry.code == bits) return entry.text;
-    return text::Format("%x", bits);
+        if (entry.code == code) return entry.text;
+    return text::Format("%x", static_cast<uint32_t>(code));
 }
 
 void DebugOutput(std::wstring_view text) { plat::OutputDebugText(text::ToUtf8(text)); }

@@ -16,7 +16,7 @@
 
 #include "foundation/system/text.h"
 
-// Result codes as the device and sound layers return them (32-bit, failures negative).
+// Result codes as the device and sound layers return them (platform/system/result_codes.h).
 std::string HResultToText(int32_t code);
 
 // Narrows the text to UTF-8 and sends it to the debug channel unchanged

@@ -1,30 +1,15 @@
 #pragma once
-// Plain value types shared by the graphics device: result codes, pixel
-// formats, rectangles, viewports, display modes, device capabilities and the
-// enumerations of render, sampler and texture-stage states. The numeric values
-// of result codes and formats are the published ones the engine stores and
-// compares (results are negative 32-bit values on failure).
+// Plain value types shared by the graphics device: pixel formats, rectangles,
+// viewports, display modes, device capabilities and the enumerations of
+// render, sampler and texture-stage states, with its result codes from
+// result_codes.h. The numeric values of formats are the published ones the
+// engine stores and compares.
 
 #include <cstdint>
 
+#include "platform/system/result_codes.h"
+
 namespace plat {
-
-using HResult = int32_t;
-
-constexpr HResult kOk = 0;
-constexpr HResult kErrOutOfMemory = static_cast<HResult>(0x8007000Eu);
-constexpr HResult kErrInvalidArg = static_cast<HResult>(0x80070057u);
-constexpr HResult kErrFail = static_cast<HResult>(0x80004005u);
-constexpr HResult kErrOutOfVideoMemory = static_cast<HResult>(0x8876017Cu);
-constexpr HResult kErrWrongTextureFormat = static_cast<HResult>(0x88760818u);
-constexpr HResult kErrNotFound = static_cast<HResult>(0x88760866u);
-constexpr HResult kErrDeviceLost = static_cast<HResult>(0x88760868u);
-constexpr HResult kErrNotAvailable = static_cast<HResult>(0x8876086Au);
-constexpr HResult kErrInvalidDevice = static_cast<HResult>(0x8876086Bu);
-constexpr HResult kErrInvalidCall = static_cast<HResult>(0x8876086Cu);
-
-inline bool Failed(HResult r) { return r < 0; }
-inline bool Succeeded(HResult r) { return r >= 0; }
 
 enum class Format : uint32_t {
     Unknown = 0,

@@ -1,21 +1,16 @@
 #pragma once
-// Plain value types of the sound device: result codes, buffer, lock, play and
-// status flags, the PCM format record and the buffer description. Result
-// codes and flag bits keep the published numeric values, since the engine
-// stores them, passes them through unchanged and names the failures it shows.
+// Plain value types of the sound device: buffer, lock, play and status flags,
+// the PCM format record and the buffer description, with its result codes
+// from result_codes.h. Flag bits keep the published numeric values, since the
+// engine stores them and passes them through unchanged.
 
 #include <cstdint>
 
+#include "platform/system/result_codes.h"
+
 namespace plat {
 
-using SoundResult = int32_t;
-
-constexpr SoundResult kSoundOk = 0;
-constexpr SoundResult kSoundErrAllocated = static_cast<SoundResult>(0x8878000Au);
-constexpr SoundResult kSoundErrOutOfMemory = static_cast<SoundResult>(0x8007000Eu);
-constexpr SoundResult kSoundErrInvalidParam = static_cast<SoundResult>(0x80070057u);
-constexpr SoundResult kSoundErrInvalidCall = static_cast<SoundResult>(0x88780032u);
-constexpr SoundResult kSoundErrUninitialized = static_cast<SoundResult>(0x887800AAu);
+using SoundResult = HResult;
 
 inline bool SoundFailed(SoundResult r) { return r < 0; }
 

@@ -52,7 +52,7 @@ TEST(ServiceWiring, EveryLayerReachesTheApplicationWhileWired) {
 
     // A device wrapper made without a host binds the installed one.
     D3DInterface device;
-    devtest::FakeImage hand(L"hand", 4, 4, true);
+    testsupport::FakeImage hand(L"hand", 4, 4, true);
     bool software = true;
     EXPECT_FALSE(device.SetCursorImage(&hand, &software));
     EXPECT_FALSE(software);

@@ -9,6 +9,8 @@
 #include "test_support.h"
 #include "tests/foundation/pak_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 // Records every command as text; "Define name value" stores a define (a
@@ -365,10 +367,10 @@ TEST(DescParserFileTest, TextLeftByAFailedLoadDoesNotRunInTheNextLoad) {
 
 TEST(DescParserFileTest, ReadsPackedDescriptorsByDataPathWithLooseFilesWinning) {
     TempFolder folder;
-    testing_support::CurrentDirectoryGuard cwd(folder.Path());
-    pak_test::RawPack pack{{{"fonts\\Body.txt", "# packed\r\nLayer 'packed';\r\nSize 1 2"},
-                            {"fonts\\Shadow.txt", "Layer 'packed';"}}};
-    WriteBytes(folder / "main.pak", pak_test::Encode(pack));
+    testsupport::CurrentDirectoryGuard cwd(folder.Path());
+    testsupport::RawPack pack{{{"fonts\\Body.txt", "# packed\r\nLayer 'packed';\r\nSize 1 2"},
+                               {"fonts\\Shadow.txt", "Layer 'packed';"}}};
+    WriteBytes(folder / "main.pak", testsupport::Encode(pack));
     WriteBytes(folder / "fonts/Shadow.txt", "Layer 'loose';");
     PakInterface pak;
     pak.Mount("main.pak");

@@ -8,6 +8,8 @@
 #include "foundation/system/diagnostics.h"
 #include "test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 TEST(DiagnosticsTest, ResultCodesGiveTheirTextsAndUnknownCodesTheirHex) {

@@ -8,6 +8,8 @@
 #include "foundation/system/noise.h"
 #include "foundation/system/random.h"
 
+using namespace testsupport;
+
 namespace {
 
 class Builtins : public ExpressionCaseTest {};

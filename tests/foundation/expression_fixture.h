@@ -12,6 +12,8 @@
 #include "foundation/expression/localization_map.h"
 #include "foundation/system/text.h"
 
+namespace testsupport {
+
 using Tag = PropertyValue::Tag;
 
 // One case: the expression, the tag and the text of its value.
@@ -46,3 +48,5 @@ class ExpressionCaseTest : public ExpressionTest, public ::testing::WithParamInt
 protected:
     void Check() { ExpectValue(GetParam().source, GetParam().tag, GetParam().text); }
 };
+
+}  // namespace testsupport

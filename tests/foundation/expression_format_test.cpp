@@ -4,6 +4,8 @@
 
 #include "foundation/expression/format.h"
 
+using namespace testsupport;
+
 namespace {
 
 class Format : public ExpressionCaseTest {};

@@ -8,6 +8,8 @@
 #include "foundation/system/app_services.h"
 #include "foundation/values/field_handle.h"
 
+using namespace testsupport;
+
 namespace {
 
 // A property holder answering a few fixed names, optionally with script variables.

@@ -6,6 +6,8 @@
 
 #include "foundation/system/random.h"
 
+using namespace testsupport;
+
 namespace {
 
 class Precedence : public ExpressionCaseTest {};

@@ -12,6 +12,8 @@
 #include "platform/system/desktop_folder.h"
 #include "test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 const std::string kBom("\xFF\xFE", 2);

@@ -6,8 +6,8 @@
 #include "tests/foundation/pak_test_support.h"
 #include "tests/platform/temp_folder.h"
 
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 namespace {
 
@@ -36,7 +36,7 @@ std::string ReadThroughWrappers(const std::string& name) {
 TEST(PakAccess, WithoutAnInterfaceReadsDiskFilesByDataPath) {
     ASSERT_EQ(GetPakPtr(), nullptr);
     TempFolder tmp;
-    testing_support::CurrentDirectoryGuard cwd(tmp.Path());
+    testsupport::CurrentDirectoryGuard cwd(tmp.Path());
     WriteBytes(tmp.Path() / "Properties/Text.txt", "line\nrest");
     EXPECT_EQ(ReadThroughWrappers("properties\\text.txt"), "line\n[5]rest<end>l");
     EXPECT_EQ(ReadThroughWrappers("properties\\missing.txt"), "<not found>");
@@ -44,9 +44,9 @@ TEST(PakAccess, WithoutAnInterfaceReadsDiskFilesByDataPath) {
 
 TEST(PakAccess, WithAnInterfaceReadsPackEntries) {
     TempFolder tmp;
-    testing_support::CurrentDirectoryGuard cwd(tmp.Path());
-    pak_test::RawPack pack{{{"properties\\text.txt", "line\r\nrest"}}};
-    WriteBytes(tmp.Path() / "main.pak", pak_test::Encode(pack));
+    testsupport::CurrentDirectoryGuard cwd(tmp.Path());
+    testsupport::RawPack pack{{{"properties\\text.txt", "line\r\nrest"}}};
+    WriteBytes(tmp.Path() / "main.pak", testsupport::Encode(pack));
     PakInterface pak;
     pak.Mount("main.pak");
     // ReadLine drops the carriage return; Read does not see it as it lies before.

@@ -9,17 +9,17 @@
 #include "tests/platform/temp_folder.h"
 
 namespace fs = std::filesystem;
-using pak_test::RawEntry;
-using pak_test::RawPack;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::RawEntry;
+using testsupport::RawPack;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 namespace {
 
 class PakTest : public ::testing::Test {
 protected:
     void MountPack(const RawPack& pack, const std::string& name = "main.pak") {
-        WriteBytes(tmp.Path() / name, pak_test::Encode(pack));
+        WriteBytes(tmp.Path() / name, testsupport::Encode(pack));
         pak.Mount(name);
     }
 
@@ -40,7 +40,7 @@ protected:
     }
 
     TempFolder tmp;
-    testing_support::CurrentDirectoryGuard cwd{tmp.Path()};
+    testsupport::CurrentDirectoryGuard cwd{tmp.Path()};
     PakInterface pak;
 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace pak_test {
+namespace testsupport {
 
 struct RawEntry {
     std::string name;
@@ -50,4 +50,4 @@ inline std::string Encode(const RawPack& pack) {
     return bytes;
 }
 
-}  // namespace pak_test
+}  // namespace testsupport

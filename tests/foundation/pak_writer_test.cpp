@@ -10,9 +10,9 @@
 #include "tests/platform/temp_folder.h"
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 namespace {
 
@@ -82,7 +82,7 @@ TEST(PakWriter, PacksAFolderThatReadsBackByteForByte) {
     }
 
     // The folder holds only the pack, so every read comes from it.
-    testing_support::CurrentDirectoryGuard cwd(tmp.Path());
+    testsupport::CurrentDirectoryGuard cwd(tmp.Path());
     PakInterface pak;
     pak.Mount("main.pak");
     for (const auto& [name, path] : expected) {

@@ -11,9 +11,7 @@
 
 #include "tests/platform/temp_folder.h"
 
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+namespace testsupport {
 
 class ScopedEnv {
 public:
@@ -60,3 +58,5 @@ inline bool MatchesShape(std::string_view text, std::string_view shape) {
     }
     return t == text.size();
 }
+
+}  // namespace testsupport

@@ -12,6 +12,8 @@
 #include "platform/system/clock.h"
 #include "test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

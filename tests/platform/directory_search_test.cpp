@@ -8,8 +8,8 @@
 #include "tests/platform/temp_folder.h"
 
 namespace fs = std::filesystem;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(DirectorySearch, MatchesWildcardsWithoutRegardToCaseInByteOrder) {
 TEST(DirectorySearch, PatternWithoutFolderSearchesTheCurrentDirectory) {
     TempFolder tmp;
     WriteBytes(tmp.Path() / "main.pak", "x");
-    testing_support::CurrentDirectoryGuard cwd(tmp.Path());
+    testsupport::CurrentDirectoryGuard cwd(tmp.Path());
     EXPECT_EQ(Names("MAIN.*"), std::vector<std::string>{"main.pak"});
 }
 

@@ -6,9 +6,9 @@
 #include "tests/platform/temp_folder.h"
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 namespace {
 
@@ -107,7 +107,7 @@ TEST_F(FileSystemTest, CanonicalAndCurrentDirectory) {
     EXPECT_EQ(plat::CanonicalPath(root + "\\real"), real);
     EXPECT_EQ(plat::CanonicalPath(root + "/missing"), "");
 
-    testing_support::CurrentDirectoryGuard cwd(tmp.Path() / "Real");
+    testsupport::CurrentDirectoryGuard cwd(tmp.Path() / "Real");
     EXPECT_EQ(plat::CurrentDirectory(), real);
 }
 

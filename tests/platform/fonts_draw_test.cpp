@@ -82,7 +82,7 @@ TEST(FontsDraw, TextOverhangingTheBufferIsCutAtItsEdges) {
 TEST(FontsDraw, GlyphSitsOnTheBaselineAscentBelowTheBoxTop) {
     auto font = DejaVu(12);
     ASSERT_TRUE(font);
-    fonts_test::ReferenceFace ref(fonts_test::kDejaVuSans, 16);
+    testsupport::ReferenceFace ref(testsupport::kDejaVuSans, 16);
     ASSERT_TRUE(ref.Ok());
     ASSERT_EQ(FT_Load_Char(ref.Face(), 'H', FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP), 0);
     ASSERT_EQ(FT_Render_Glyph(ref.Face()->glyph, FT_RENDER_MODE_NORMAL), 0);

@@ -22,7 +22,7 @@ protected:
     int Width(const std::wstring& s) { return font_->MeasureWidth(s); }
 
     std::unique_ptr<SystemFont> font_;
-    fonts_test::ReferenceFace ref_{fonts_test::kDejaVuSans, 16};
+    testsupport::ReferenceFace ref_{testsupport::kDejaVuSans, 16};
 };
 
 TEST_F(FontsMeasure, EmptyAndControlOnlyTextsHaveNoWidth) {
@@ -79,7 +79,7 @@ TEST(FontsMeasureStyles, BoldIsWiderThanRegular) {
         auto regular = SystemFont::Create(FontRequest{"DejaVu Sans", points, 96, 400, false, false});
         auto bold = SystemFont::Create(FontRequest{"DejaVu Sans", points, 96, 700, false, false});
         ASSERT_TRUE(regular && bold);
-        EXPECT_EQ(bold->FilePath(), fonts_test::kDejaVuSansBold);
+        EXPECT_EQ(bold->FilePath(), testsupport::kDejaVuSansBold);
         EXPECT_GT(bold->MeasureWidth(text), regular->MeasureWidth(text)) << points;
     }
 }

@@ -48,7 +48,7 @@ TEST(FontsMetrics, CellIsRoundedAscenderPlusRoundedDescender) {
         auto font = Make("DejaVu Sans", points);
         ASSERT_TRUE(font);
         const int em = static_cast<int>(std::lround(points * 96 / 72.0));
-        fonts_test::ReferenceFace ref(fonts_test::kDejaVuSans, em);
+        testsupport::ReferenceFace ref(testsupport::kDejaVuSans, em);
         ASSERT_TRUE(ref.Ok());
         const plat::FontMetrics& m = font->Metrics();
         EXPECT_EQ(m.em, em) << points;
@@ -84,7 +84,7 @@ TEST(FontsResolve, MissingFaceFallsBackToDejaVuSansWithItsMetrics) {
         ASSERT_TRUE(missing && direct);
         EXPECT_TRUE(missing->UsedFallback());
         EXPECT_FALSE(direct->UsedFallback());
-        EXPECT_EQ(missing->FilePath(), fonts_test::kDejaVuSans);
+        EXPECT_EQ(missing->FilePath(), testsupport::kDejaVuSans);
         EXPECT_EQ(missing->FamilyName(), "DejaVu Sans");
         EXPECT_EQ(missing->Metrics().em, direct->Metrics().em);
         EXPECT_EQ(missing->Metrics().height, direct->Metrics().height);
@@ -97,8 +97,8 @@ TEST(FontsResolve, MissingFaceKeepsTheRequestedStyle) {
     auto bold = Make("No Such Typeface", 12, 96, 700);
     auto italic = Make("No Such Typeface", 12, 96, 400, true);
     ASSERT_TRUE(bold && italic);
-    EXPECT_EQ(bold->FilePath(), fonts_test::kDejaVuSansBold);
-    EXPECT_EQ(italic->FilePath(), fonts_test::kDejaVuSansOblique);
+    EXPECT_EQ(bold->FilePath(), testsupport::kDejaVuSansBold);
+    EXPECT_EQ(italic->FilePath(), testsupport::kDejaVuSansOblique);
 }
 
 TEST(FontsResolve, EmptyOrOddFaceNamesStillGiveAFont) {

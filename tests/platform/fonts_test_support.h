@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-namespace fonts_test {
+namespace testsupport {
 
 inline const std::string kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline const std::string kDejaVuSansBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -56,4 +56,4 @@ private:
     int em_ = 0;
 };
 
-}  // namespace fonts_test
+}  // namespace testsupport

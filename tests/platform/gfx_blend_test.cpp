@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace gfxtest;
+using namespace testsupport;
 using plat::Blend;
 using plat::BlendOp;
 using plat::RenderState;

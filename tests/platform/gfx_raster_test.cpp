@@ -3,7 +3,7 @@
 
 namespace {
 
-using namespace gfxtest;
+using namespace testsupport;
 using plat::PrimitiveType;
 using plat::RenderState;
 
@@ -206,7 +206,7 @@ TEST_F(GfxRasterTest, TrianglesCrossingTheNearPlaneAreClipped) {
 
 namespace {
 
-using namespace gfxtest;
+using namespace testsupport;
 
 // Vertices a caller computed badly (NaN, infinity, far out of range) must
 // draw nothing wrong and crash nothing; sane vertices in the same call still draw.

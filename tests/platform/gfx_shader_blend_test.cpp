@@ -1,35 +1,24 @@
 // The game's multiply, overlay and softlight shaders drawn through the
 // device as the engine draws them: stage 0 the image, stage 1 a copy of the
 // pixels under it, blending off, bilinear clamped sampling. Every pixel is
-// compared with the blend worked out here on straight colours.
+// compared with the blend formula (tests/support/blend_modes.h).
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
 #include "tests/platform/gfx_shader_test_util.h"
+#include "tests/support/blend_modes.h"
 
 namespace {
 
-using gfxtest::Ch;
+using testsupport::Ch;
 
 struct Straight {
     float r, g, b, a;
 };
 
-using Color4 = std::array<float, 4>;
-
-// Straight-colour blend functions B(s, d), one channel.
-float Multiply(float s, float d) { return s * d; }
-float Overlay(float s, float d) { return d < 0.5f ? 2 * s * d : 1 - 2 * (1 - s) * (1 - d); }
-float SoftLight(float s, float d) { return (1 - 2 * s) * d * d + 2 * s * d; }
-
-struct Mode {
-    const char* name;
-    float (*blend)(float s, float d);
-};
-
-void PrintTo(const Mode& m, std::ostream* os) { *os << m.name; }
+using testsupport::Color4;
+using Mode = testsupport::BlendMode;
 
 const Straight kImages[] = {{1, 0, 0, 1},          {0.2f, 0.4f, 0.6f, 1}, {0.9f, 0.8f, 0.1f, 0.5f},
                             {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 0},          {1, 1, 1, 0.25f}};
@@ -49,22 +38,7 @@ Color4 Unit(uint32_t argb) {
     return {Ch(argb, 16) / 255.0f, Ch(argb, 8) / 255.0f, Ch(argb, 0) / 255.0f, Ch(argb, 24) / 255.0f};
 }
 
-// Source over, with the overlap blended on the straight colours recovered by
-// dividing the premultiplied ones:
-//   result = Sa*Da*B(s, d) + S*(1 - Da) + D*(1 - Sa),  alpha = Sa + Da - Sa*Da
-Color4 Expected(const Mode& mode, const Color4& S, const Color4& D) {
-    Color4 out{};
-    const float sa = S[3], da = D[3];
-    for (int c = 0; c < 3; ++c) {
-        const float s = sa > 0 ? S[c] / sa : 0.0f;
-        const float d = da > 0 ? D[c] / da : 0.0f;
-        out[c] = sa * da * mode.blend(s, d) + S[c] * (1 - da) + D[c] * (1 - sa);
-    }
-    out[3] = sa + da - sa * da;
-    return out;
-}
-
-class GfxShaderBlendTest : public gfxtest::GfxShaderTest, public testing::WithParamInterface<Mode> {
+class GfxShaderBlendTest : public testsupport::GfxShaderTest, public testing::WithParamInterface<Mode> {
 protected:
     // Stage 0 holds image i in column i, stage 1 background j in row j.
     void BindImageAndBackground() {
@@ -74,8 +48,8 @@ protected:
                 image[j * kN + i] = Premultiplied(kImages[i]);
                 background[j * kN + i] = Premultiplied(kBackgrounds[j]);
             }
-        image_ = gfxtest::Ref<plat::Texture>(MakeTexture(kN, kN, image));
-        background_ = gfxtest::Ref<plat::Texture>(MakeTexture(kN, kN, background));
+        image_ = testsupport::Ref<plat::Texture>(MakeTexture(kN, kN, image));
+        background_ = testsupport::Ref<plat::Texture>(MakeTexture(kN, kN, background));
         device_->SetTexture(0, image_.get());
         device_->SetTexture(1, background_.get());
         for (uint32_t stage : {0u, 1u}) Sampling(stage, plat::TextureFilter::Linear, plat::TextureAddress::Clamp);
@@ -90,7 +64,7 @@ protected:
             for (int i = 0; i < kN; ++i) {
                 Color4 S = Unit(Premultiplied(kImages[i]));
                 for (int c = 0; c < 4; ++c) S[c] *= t[c];
-                const Color4 want = Expected(mode, S, Unit(Premultiplied(kBackgrounds[j])));
+                const Color4 want = testsupport::BlendOver(mode.blend, S, Unit(Premultiplied(kBackgrounds[j])));
                 const uint32_t got = At(px, x + i, y + j);
                 const int shifts[4] = {16, 8, 0, 24};
                 for (int c = 0; c < 4; ++c) {
@@ -102,14 +76,14 @@ protected:
             }
     }
 
-    gfxtest::Ref<plat::Texture> image_, background_;
+    testsupport::Ref<plat::Texture> image_, background_;
 };
 
 TEST_P(GfxShaderBlendTest, MatchesTheBlendOnStraightColoursWithinOneStep) {
     const Mode& mode = GetParam();
-    const std::string source = gfxtest::ReadGameShader(mode.name);
+    const std::string source = testsupport::ReadGameShader(mode.name);
     ASSERT_FALSE(source.empty()) << mode.name;
-    gfxtest::PixelShaderObjects ps = MakePixelShader(source);
+    testsupport::PixelShaderObjects ps = MakePixelShader(source);
     ASSERT_NE(ps.shader.get(), nullptr);
     BindImageAndBackground();
     BlendOff();
@@ -127,7 +101,7 @@ TEST_P(GfxShaderBlendTest, MatchesTheBlendOnStraightColoursWithinOneStep) {
 // shader ignores the stage operations and must still see stage 1's texture.
 TEST_P(GfxShaderBlendTest, ReadsStageOneThatTheFixedStagesLeaveDisabled) {
     const Mode& mode = GetParam();
-    gfxtest::PixelShaderObjects ps = MakePixelShader(gfxtest::ReadGameShader(mode.name));
+    testsupport::PixelShaderObjects ps = MakePixelShader(testsupport::ReadGameShader(mode.name));
     ASSERT_NE(ps.shader.get(), nullptr);
     device_->SetTextureStageState(1, plat::StageState::ColorOp, static_cast<uint32_t>(plat::StageOp::Disable));
     device_->SetTextureStageState(1, plat::StageState::AlphaOp, static_cast<uint32_t>(plat::StageOp::Disable));
@@ -139,8 +113,7 @@ TEST_P(GfxShaderBlendTest, ReadsStageOneThatTheFixedStagesLeaveDisabled) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GameShaders, GfxShaderBlendTest,
-                         testing::Values(Mode{"multiply", Multiply}, Mode{"overlay", Overlay},
-                                         Mode{"softlight", SoftLight}),
+                         testing::ValuesIn(testsupport::kGameBlendModes),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
 }  // namespace

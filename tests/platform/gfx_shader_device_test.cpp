@@ -9,8 +9,8 @@
 
 namespace {
 
-using gfxtest::Ch;
-using gfxtest::Ref;
+using testsupport::Ch;
+using testsupport::Ref;
 
 constexpr const char* kTintShader =
     "float4 Tint;\n"
@@ -40,10 +40,10 @@ void ExpectPixel(uint32_t got, int a, int r, int g, int b, int tolerance, const 
     EXPECT_NEAR(Ch(got, 0), b, tolerance) << what;
 }
 
-using GfxShaderDeviceTest = gfxtest::GfxShaderTest;
+using GfxShaderDeviceTest = testsupport::GfxShaderTest;
 
 TEST_F(GfxShaderDeviceTest, ConstantsSetByNameChangeTheOutput) {
-    gfxtest::PixelShaderObjects ps = MakePixelShader(kTintShader);
+    testsupport::PixelShaderObjects ps = MakePixelShader(kTintShader);
     ASSERT_NE(ps.shader.get(), nullptr);
     plat::ConstantHandle tint = ps.table->GetConstantByName(nullptr, "Tint");
     plat::ConstantHandle strength = ps.table->GetConstantByName(nullptr, "Strength");
@@ -77,7 +77,7 @@ TEST_F(GfxShaderDeviceTest, ConstantsSetByNameChangeTheOutput) {
     expect(11, 1.0f);
 
     // Refused: a null device, too few bytes, a handle of another table.
-    gfxtest::PixelShaderObjects other = MakePixelShader(kTintShader);
+    testsupport::PixelShaderObjects other = MakePixelShader(kTintShader);
     EXPECT_NE(plat::kOk, ps.table->SetValue(nullptr, tint, tintValue, sizeof tintValue));
     EXPECT_NE(plat::kOk, ps.table->SetValue(device_, tint, tintValue, 2));
     EXPECT_NE(plat::kOk,
@@ -88,7 +88,7 @@ TEST_F(GfxShaderDeviceTest, ConstantsSetByNameChangeTheOutput) {
 // A matrix lands one column per register; a vertex table writes the vertex
 // registers and leaves the pixel ones alone.
 TEST_F(GfxShaderDeviceTest, VertexConstantTableWritesTheVertexRegisters) {
-    gfxtest::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
+    testsupport::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
     ASSERT_NE(vs.table.get(), nullptr);
     EXPECT_EQ(vs.table->Stage(), plat::ShaderKind::Vertex);
     plat::ConstantHandle proj = vs.table->GetConstantByName(nullptr, "ProjMatrix");
@@ -124,16 +124,16 @@ void PrintTo(const SamplingCase& k, std::ostream* os) {
         << (k.address == plat::TextureAddress::Wrap ? "wrap" : "clamp");
 }
 
-class GfxShaderSamplingTest : public gfxtest::GfxShaderTest, public testing::WithParamInterface<SamplingCase> {};
+class GfxShaderSamplingTest : public testsupport::GfxShaderTest, public testing::WithParamInterface<SamplingCase> {};
 
 // tex2D through a pixel shader reads exactly what the fixed stages read:
 // magnified, rotated and beyond 0..1, under each filter and address mode.
 TEST_P(GfxShaderSamplingTest, PixelShaderSamplesAsTheFixedStagesDo) {
-    gfxtest::PixelShaderObjects ps = MakePixelShader(
+    testsupport::PixelShaderObjects ps = MakePixelShader(
         "sampler2D Image : register(s0);\n"
         "float4 PS(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Image, uv) * c; }\n");
     ASSERT_NE(ps.shader.get(), nullptr);
-    Ref<plat::Texture> texture(MakeTexture(8, 8, gfxtest::Noise(64, 11, false)));
+    Ref<plat::Texture> texture(MakeTexture(8, 8, testsupport::Noise(64, 11, false)));
     device_->SetTexture(0, texture.get());
     Sampling(0, GetParam().filter, GetParam().address);
     BlendOff();
@@ -142,11 +142,11 @@ TEST_P(GfxShaderSamplingTest, PixelShaderSamplesAsTheFixedStagesDo) {
         Quad(2, 2, 24, 20, 0xFFFFFFFFu, -0.75f, -0.5f, 1.75f, 1.5f);
         const float cx = 44, cy = 24, r = 15, a = 0.5f;
         auto corner = [&](float dx, float dy, float s, float t) {
-            return gfxtest::Vtx{cx + dx * std::cos(a) - dy * std::sin(a), cy + dx * std::sin(a) + dy * std::cos(a), 0,
-                                0xFFFFFFFFu, s, t};
+            return testsupport::Vtx{cx + dx * std::cos(a) - dy * std::sin(a),
+                                    cy + dx * std::sin(a) + dy * std::cos(a), 0, 0xFFFFFFFFu, s, t};
         };
-        gfxtest::Vtx v[4] = {corner(-r, -r, -0.6f, -0.3f), corner(-r, r, -0.6f, 1.4f), corner(r, -r, 1.3f, -0.3f),
-                             corner(r, r, 1.3f, 1.4f)};
+        testsupport::Vtx v[4] = {corner(-r, -r, -0.6f, -0.3f), corner(-r, r, -0.6f, 1.4f), corner(r, -r, 1.3f, -0.3f),
+                                 corner(r, r, 1.3f, 1.4f)};
         EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, v, sizeof v[0]));
         return Read();
     };
@@ -173,12 +173,12 @@ INSTANTIATE_TEST_SUITE_P(SamplerStates, GfxShaderSamplingTest,
 // A shader may move coordinates by whole textures far beyond the fixed-point
 // range; under wrapping that must change nothing.
 TEST_F(GfxShaderDeviceTest, FarCoordinatesWrapLikeNearOnes) {
-    gfxtest::PixelShaderObjects ps = MakePixelShader(
+    testsupport::PixelShaderObjects ps = MakePixelShader(
         "sampler2D Image : register(s0);\n"
         "float2 Shift;\n"
         "float4 PS(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Image, uv + Shift); }\n");
     ASSERT_NE(ps.shader.get(), nullptr);
-    Ref<plat::Texture> texture(MakeTexture(8, 8, gfxtest::Noise(64, 5, true)));
+    Ref<plat::Texture> texture(MakeTexture(8, 8, testsupport::Noise(64, 5, true)));
     device_->SetTexture(0, texture.get());
     Sampling(0, plat::TextureFilter::Linear, plat::TextureAddress::Wrap);
     BlendOff();
@@ -204,11 +204,11 @@ TEST_F(GfxShaderDeviceTest, FarCoordinatesWrapLikeNearOnes) {
 // coordinate read the right edge. Clamped, they read the nearest edge texel,
 // with or without a shader.
 TEST_F(GfxShaderDeviceTest, FarClampedCoordinatesReadTheNearEdgeWithoutOverflow) {
-    gfxtest::PixelShaderObjects ps = MakePixelShader(
+    testsupport::PixelShaderObjects ps = MakePixelShader(
         "sampler2D Image : register(s0);\n"
         "float4 PS(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 { return tex2D(Image, uv) * c; }\n");
     ASSERT_NE(ps.shader.get(), nullptr);
-    const std::vector<uint32_t> texels = gfxtest::Noise(64, 9, true);
+    const std::vector<uint32_t> texels = testsupport::Noise(64, 9, true);
     Ref<plat::Texture> texture(MakeTexture(8, 8, texels));
     device_->SetTexture(0, texture.get());
     Sampling(0, plat::TextureFilter::Linear, plat::TextureAddress::Clamp);
@@ -218,9 +218,9 @@ TEST_F(GfxShaderDeviceTest, FarClampedCoordinatesReadTheNearEdgeWithoutOverflow)
         Clear(0);
         Quad(0, 0, 6, 6, 0xFFFFFFFFu, -50000, -50000, -49999, -49999);
         Quad(10, 0, 6, 6, 0xFFFFFFFFu, 50000, 50000, 50001, 50001);
-        gfxtest::Vtx tri[3] = {{20, 0, 0, 0xFFFFFFFFu, -60000, -60000},
-                               {40, 2, 0, 0xFFFFFFFFu, -40000, -60000},
-                               {22, 20, 0, 0xFFFFFFFFu, -60000, -40000}};
+        testsupport::Vtx tri[3] = {{20, 0, 0, 0xFFFFFFFFu, -60000, -60000},
+                                   {40, 2, 0, 0xFFFFFFFFu, -40000, -60000},
+                                   {22, 20, 0, 0xFFFFFFFFu, -60000, -40000}};
         ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, tri, sizeof tri[0]));
         const auto px = Read();
         EXPECT_EQ(At(px, 2, 2), texels[0]) << (shader ? "shader" : "fixed");
@@ -233,19 +233,19 @@ TEST_F(GfxShaderDeviceTest, FarClampedCoordinatesReadTheNearEdgeWithoutOverflow)
 // The projection the engine hands over as "ProjMatrix" places every pixel
 // where the fixed transform does, and the world transform no longer applies.
 TEST_F(GfxShaderDeviceTest, VertexShaderWithProjMatrixCoversTheFixedPipelinesPixels) {
-    gfxtest::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
+    testsupport::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
     ASSERT_NE(vs.shader.get(), nullptr);
     auto draw = [&] {
         Clear(0);
         Quad(3, 4, 10, 7, 0xFF20A0E0u);
         Quad(20.25f, 5.6f, 9.3f, 11.1f, 0x80402010u);
-        gfxtest::Vtx tri[3] = {{40.3f, 3.2f, 0, 0xFFFFFFFFu, 0, 0}, {60.7f, 20.1f, 0, 0xFF00FF00u, 0, 0},
-                               {35.1f, 40.9f, 0, 0xFF0000FFu, 0, 0}};
+        testsupport::Vtx tri[3] = {{40.3f, 3.2f, 0, 0xFFFFFFFFu, 0, 0}, {60.7f, 20.1f, 0, 0xFF00FF00u, 0, 0},
+                                   {35.1f, 40.9f, 0, 0xFF0000FFu, 0, 0}};
         EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, tri, sizeof tri[0]));
         return Read();
     };
     const auto fixed = draw();
-    const plat::Matrix proj = gfxtest::PixelProjection(kW, kH);
+    const plat::Matrix proj = testsupport::PixelProjection(kW, kH);
     device_->SetVertexShader(vs.shader.get());
     ASSERT_EQ(plat::kOk, vs.table->SetDefaults(device_));
     ASSERT_EQ(plat::kOk, vs.table->SetValue(device_, vs.table->GetConstantByName(nullptr, "ProjMatrix"), &proj.m[0][0],
@@ -267,11 +267,11 @@ TEST_F(GfxShaderDeviceTest, VertexShaderWithProjMatrixCoversTheFixedPipelinesPix
 }
 
 TEST_F(GfxShaderDeviceTest, NullShadersReturnToTheFixedPipeline) {
-    gfxtest::PixelShaderObjects ps = MakePixelShader("float4 PS(float4 c : COLOR0) : COLOR0 { return c.gbra; }\n");
-    gfxtest::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
+    testsupport::PixelShaderObjects ps = MakePixelShader("float4 PS(float4 c : COLOR0) : COLOR0 { return c.gbra; }\n");
+    testsupport::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
     ASSERT_NE(ps.shader.get(), nullptr);
     ASSERT_NE(vs.shader.get(), nullptr);
-    const plat::Matrix proj = gfxtest::PixelProjection(kW, kH);
+    const plat::Matrix proj = testsupport::PixelProjection(kW, kH);
     const float offset[4] = {10, 0, 0, 0};
     vs.table->SetValue(device_, vs.table->GetConstantByName(nullptr, "ProjMatrix"), &proj.m[0][0], 64);
     vs.table->SetValue(device_, vs.table->GetConstantByName(nullptr, "Offset"), offset, sizeof offset);
@@ -295,8 +295,9 @@ TEST_F(GfxShaderDeviceTest, NullShadersReturnToTheFixedPipeline) {
 // Colours beyond 0..1 are clamped, then the blend stage runs as usual; a
 // stage with no texture reads as opaque black.
 TEST_F(GfxShaderDeviceTest, OutputIsClampedThenBlended) {
-    gfxtest::PixelShaderObjects wide = MakePixelShader("float4 PS(float4 c : COLOR0) : COLOR0 { return c * 4 - 1; }\n");
-    gfxtest::PixelShaderObjects half = MakePixelShader(
+    testsupport::PixelShaderObjects wide =
+        MakePixelShader("float4 PS(float4 c : COLOR0) : COLOR0 { return c * 4 - 1; }\n");
+    testsupport::PixelShaderObjects half = MakePixelShader(
         "sampler2D Nothing : register(s1);\n"
         "float4 PS(float2 uv : TEXCOORD1) : COLOR0 { return tex2D(Nothing, uv) * 0.5 + float4(0.25, 0.5, 0, 0); }\n");
     ASSERT_NE(wide.shader.get(), nullptr);
@@ -325,7 +326,7 @@ TEST_F(GfxShaderDeviceTest, OutputIsClampedThenBlended) {
 TEST_F(GfxShaderDeviceTest, BoundShadersAreHeldAndRecorded) {
     plat::CallLog log;
     device_->SetRecorder(&log);
-    gfxtest::PixelShaderObjects ps = MakePixelShader(kTintShader);
+    testsupport::PixelShaderObjects ps = MakePixelShader(kTintShader);
     ASSERT_NE(ps.shader.get(), nullptr);
     plat::DevicePixelShader* shader = ps.shader.get();
     device_->SetPixelShader(shader);
@@ -335,7 +336,7 @@ TEST_F(GfxShaderDeviceTest, BoundShadersAreHeldAndRecorded) {
     const float one[4] = {1, 1, 1, 1};
     ps.table->SetValue(device_, ps.table->GetConstantByName(nullptr, "Tint"), one, sizeof one);
     // The caller lets go; the device keeps drawing with it.
-    ps.shader = gfxtest::Ref<plat::DevicePixelShader>();
+    ps.shader = testsupport::Ref<plat::DevicePixelShader>();
     Quad(0, 0, 2, 2, 0xFF808080u);
     ExpectPixel(At(Read(), 0, 0), 128, 64, 64, 64, 1, "half strength by default");
     device_->SetPixelShader(nullptr);
@@ -361,7 +362,7 @@ TEST_F(GfxShaderDeviceTest, CompileErrorGivesTheCompilersText) {
     EXPECT_EQ(plat::kErrInvalidCall, plat::CompileShaderSource(source, "PS", "ps_2_0", nullptr, nullptr, nullptr));
 
     // A program of one kind does not make a shader of the other.
-    gfxtest::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
+    testsupport::VertexShaderObjects vs = MakeVertexShader(kProjectionShader);
     plat::DevicePixelShader* wrong = nullptr;
     EXPECT_EQ(plat::kErrInvalidCall, device_->CreatePixelShader(vs.code.get(), &wrong));
     EXPECT_EQ(wrong, nullptr);

@@ -1,18 +1,15 @@
 #pragma once
 // Shared set-up for the tests of shaders drawn through the graphics device:
-// owning references to the shader objects, compiling as the engine does, and
-// the game's own shader files.
+// owning references to the shader objects and compiling as the engine does.
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 
 #include "tests/platform/gfx_test_util.h"
 
-namespace gfxtest {
+namespace testsupport {
 
 // One reference to a device object, released on destruction.
 template <typename T>
@@ -50,13 +47,6 @@ struct VertexShaderObjects {
     Ref<plat::ShaderConstantTable> table;
     Ref<plat::DeviceVertexShader> shader;
 };
-
-inline std::string ReadGameShader(const std::string& name) {
-    std::ifstream file(std::string(HALVARO_SOURCE_DIR) + "/data/properties/" + name + ".hlsl");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 class GfxShaderTest : public GfxTest {
 protected:
@@ -108,4 +98,4 @@ protected:
     void BlendOff() { device_->SetRenderState(plat::RenderState::AlphaBlendEnable, 0); }
 };
 
-}  // namespace gfxtest
+}  // namespace testsupport

@@ -12,7 +12,7 @@
 
 #include "platform/gfx/gfx.h"
 
-namespace gfxtest {
+namespace testsupport {
 
 struct Vtx {  // 24 bytes: position, diffuse, one coordinate pair
     float x, y, z;
@@ -169,4 +169,4 @@ inline std::vector<uint32_t> Noise(int n, uint32_t seed, bool opaque) {
     return v;
 }
 
-}  // namespace gfxtest
+}  // namespace testsupport

@@ -3,7 +3,7 @@
 
 namespace {
 
-using namespace gfxtest;
+using namespace testsupport;
 using plat::PrimitiveType;
 using plat::SamplerState;
 using plat::TextureFilter;

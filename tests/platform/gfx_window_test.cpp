@@ -12,7 +12,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 
 namespace {
 
-using namespace gfxtest;
+using namespace testsupport;
 
 TEST(GfxWindowTest, PresentShowsTheBackBufferInAnX11Window) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";

@@ -7,8 +7,8 @@
 
 #include "tests/platform/temp_folder.h"
 
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 TEST(MappedFile, ViewHoldsTheFileBytesAndSurvivesAMove) {
     TempFolder tmp;

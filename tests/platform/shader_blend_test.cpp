@@ -1,33 +1,18 @@
 // The game's multiply, overlay and softlight shaders, run through the
-// interpreter on known colours and compared with the blend formulas worked
-// out here on straight (not premultiplied) colours.
+// interpreter on known colours and compared with the blend formulas
+// (tests/support/blend_modes.h) worked out on straight colours.
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "tests/platform/shader_test_support.h"
+#include "tests/support/blend_modes.h"
 
 namespace {
 
-using shader_test::Color4;
+using testsupport::Color4;
 
-std::string ReadShader(const std::string& name) {
-    std::ifstream file(std::string(HALVARO_SOURCE_DIR) + "/data/properties/" + name + ".hlsl");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Straight-colour blend functions B(s, d), one colour channel.
-float Multiply(float s, float d) { return s * d; }
-float Overlay(float s, float d) { return d < 0.5f ? 2 * s * d : 1 - 2 * (1 - s) * (1 - d); }
-float SoftLight(float s, float d) { return (1 - 2 * s) * d * d + 2 * s * d; } // Pegtop
-
-struct Mode {
-    const char* name;
-    float (*blend)(float s, float d);
-};
+using Mode = testsupport::BlendMode;
+using testsupport::ReadGameShader;
 
 struct Pixel {
     float r, g, b, a; // straight colour
@@ -40,31 +25,13 @@ Color4 Texel(const Pixel& p) {
     return {q(p.r * a), q(p.g * a), q(p.b * a), a};
 }
 
-// Separable blend with "source over" compositing, on premultiplied input:
-//   result = Sa*Da*B(s, d) + S*(1 - Da) + D*(1 - Sa),  alpha = Sa + Da - Sa*Da
-// where s and d are the straight colours recovered by dividing.
-Color4 Expected(const Mode& mode, const Color4& S, const Color4& D) {
-    Color4 out{};
-    const float sa = S[3];
-    const float da = D[3];
-    for (int c = 0; c < 3; ++c) {
-        const float s = sa > 0 ? S[c] / sa : 0.0f;
-        const float d = da > 0 ? D[c] / da : 0.0f;
-        out[c] = sa * da * mode.blend(s, d) + S[c] * (1 - da) + D[c] * (1 - sa);
-    }
-    out[3] = sa + da - sa * da;
-    return out;
-}
-
-void PrintTo(const Mode& m, std::ostream* os) { *os << m.name; }
-
 class BlendShaderTest : public testing::TestWithParam<Mode> {};
 
 TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
     const Mode& mode = GetParam();
-    const std::string source = ReadShader(mode.name);
+    const std::string source = ReadGameShader(mode.name);
     ASSERT_FALSE(source.empty()) << mode.name;
-    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     // The engine finds the pixel entry by its " PS(" and needs no vertex one.
     EXPECT_NE(source.find(" PS("), std::string::npos);
@@ -76,18 +43,18 @@ TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
                                  {0.49f, 0.51f, 0.25f, 1}, {0.7f, 0.2f, 0.5f, 0.6f}, {0, 0, 0, 0}};
     const Color4 tints[] = {{1, 1, 1, 1}, {0.5f, 0.5f, 0.5f, 0.5f}, {1, 0.5f, 0.25f, 1}};
 
-    shader_test::FixedSampler sampler;
+    testsupport::FixedSampler sampler;
     for (const Pixel& image : images) {
         for (const Pixel& background : backgrounds) {
             for (const Color4& tint : tints) {
                 sampler.colour[0] = Texel(image);
                 sampler.colour[1] = Texel(background);
-                plat::ShaderAttributes in = shader_test::Attributes(tint, {0.5f, 0.5f, 0, 1}, {0.5f, 0.5f, 0, 1});
+                plat::ShaderAttributes in = testsupport::Attributes(tint, {0.5f, 0.5f, 0, 1}, {0.5f, 0.5f, 0, 1});
                 float out[1][4];
                 compiled.code->RunPixels(plat::ConstantRegisters{}, &in, 1, sampler, out);
                 Color4 src;
                 for (int c = 0; c < 4; ++c) src[c] = sampler.colour[0][c] * tint[c];
-                const Color4 want = Expected(mode, src, sampler.colour[1]);
+                const Color4 want = testsupport::BlendOver(mode.blend, src, sampler.colour[1]);
                 for (int c = 0; c < 4; ++c) {
                     EXPECT_NEAR(out[0][c], want[c], 1.0 / 255.0)
                         << mode.name << " channel " << c << " image " << image.r << "," << image.g << ","
@@ -101,8 +68,7 @@ TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderTest,
-                         testing::Values(Mode{"multiply", Multiply}, Mode{"overlay", Overlay},
-                                         Mode{"softlight", SoftLight}),
+                         testing::ValuesIn(testsupport::kGameBlendModes),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
 TEST(BlendShaders, OpaqueImageOverOpaqueBackgroundGivesTheTextbookValues) {
@@ -117,11 +83,11 @@ TEST(BlendShaders, OpaqueImageOverOpaqueBackgroundGivesTheTextbookValues) {
                             {"overlay", 0.25f, 0.75f, 0.625f}, {"softlight", 0.5f, 0.3f, 0.3f},
                             {"softlight", 1.0f, 0.5f, 0.75f},  {"softlight", 0.0f, 0.5f, 0.25f}};
     for (const Point& p : points) {
-        shader_test::FixedSampler sampler;
+        testsupport::FixedSampler sampler;
         sampler.colour[0] = {p.s, p.s, p.s, 1};
         sampler.colour[1] = {p.d, p.d, p.d, 1};
-        const Color4 out = shader_test::RunPixel(ReadShader(p.shader),
-                                                 shader_test::Attributes({1, 1, 1, 1}, {}, {}), sampler);
+        const Color4 out = testsupport::RunPixel(ReadGameShader(p.shader),
+                                                 testsupport::Attributes({1, 1, 1, 1}, {}, {}), sampler);
         EXPECT_NEAR(out[0], p.want, 1e-5) << p.shader << " s=" << p.s << " d=" << p.d;
         EXPECT_NEAR(out[3], 1.0f, 1e-6) << p.shader;
     }

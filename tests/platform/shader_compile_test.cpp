@@ -8,9 +8,9 @@
 
 namespace {
 
-using shader_test::Attributes;
-using shader_test::Color4;
-using shader_test::RunPixel;
+using testsupport::Attributes;
+using testsupport::Color4;
+using testsupport::RunPixel;
 
 const Color4 kA{0.25f, -1.5f, 2.0f, 0.75f};
 const Color4 kB{0.5f, 0.5f, -2.5f, 3.0f};
@@ -34,7 +34,7 @@ class ExpressionTest : public testing::TestWithParam<Case> {};
 
 TEST_P(ExpressionTest, MatchesFormulaPerComponent) {
     const Case& k = GetParam();
-    shader_test::FixedSampler sampler;
+    testsupport::FixedSampler sampler;
     const Color4 out = RunPixel(PixelProgram(k.expression), Attributes(kA, kB, kC), sampler);
     for (int i = 0; i < 4; ++i) {
         const float want = k.formula(kA[i], kB[i], kC[i], i);
@@ -106,7 +106,7 @@ TEST(ShaderWriteMask, ComponentsLandWhereTheMaskSays) {
         "    r.y = b.w;\n"
         "    return r;\n"
         "}\n";
-    shader_test::FixedSampler sampler;
+    testsupport::FixedSampler sampler;
     const Color4 out = RunPixel(source, Attributes(kA, kB, kC), sampler);
     EXPECT_FLOAT_EQ(out[0], kA[1] * kB[1]);
     EXPECT_FLOAT_EQ(out[1], kB[3]);
@@ -134,7 +134,7 @@ TEST(ShaderWriteMask, CompoundAssignmentsAndColourNames) {
     for (float& x : r) x *= 2;
     r[3] -= 1;
     for (int i = 0; i < 4; ++i) r[i] /= kC[i];
-    shader_test::FixedSampler sampler;
+    testsupport::FixedSampler sampler;
     const Color4 out = RunPixel(source, Attributes(kA, kB, kC), sampler);
     EXPECT_FLOAT_EQ(out[0], r[2]);
     EXPECT_FLOAT_EQ(out[1], r[1]);
@@ -152,13 +152,13 @@ TEST(ShaderTextures, Tex2DReadsTheStageOfItsSamplerAtTheGivenCoordinates) {
         "    float4 q = tex2D(first, uv.yx);\n"
         "    return float4(p.xyz, q.x + q.y * 10 + q.z * 100);\n"
         "}\n";
-    shader_test::CoordinateSampler sampler;
+    testsupport::CoordinateSampler sampler;
     const Color4 out = RunPixel(source, Attributes({}, {0.25f, 0.5f, 0, 1}, {0.125f, 0.75f, 0, 1}), sampler);
     EXPECT_FLOAT_EQ(out[0], 0.125f);
     EXPECT_FLOAT_EQ(out[1], 0.75f);
     EXPECT_FLOAT_EQ(out[2], 3.0f);                 // the bound register
     EXPECT_FLOAT_EQ(out[3], 0.5f + 0.25f * 10.0f); // first is allocated s0; swizzled coordinates
-    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok());
     EXPECT_EQ(compiled.constants->GetSamplerIndex(compiled.constants->GetConstantByName("second")), 3);
     EXPECT_EQ(compiled.constants->GetSamplerIndex(compiled.constants->GetConstantByName("first")), 0);
@@ -171,9 +171,9 @@ TEST(ShaderBatches, EveryPixelOfABatchGetsItsOwnResult) {
         "{\n"
         "    return tex2D(image, uv) * tint;\n"
         "}\n";
-    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
-    shader_test::CoordinateSampler sampler;
+    testsupport::CoordinateSampler sampler;
     constexpr int kCount = 37; // two full batches, a group of four and one left over
     plat::ShaderAttributes in[kCount];
     for (int i = 0; i < kCount; ++i) {

@@ -7,8 +7,8 @@
 
 namespace {
 
-using shader_test::Attributes;
-using shader_test::Color4;
+using testsupport::Attributes;
+using testsupport::Color4;
 
 // Row-major, as the engine hands matrices over: element (r, c) at r*4 + c.
 const float kMatrix[16] = {1, 2, 3, 4,  //
@@ -42,7 +42,7 @@ TEST(ShaderMatrices, MulInBothOrdersFollowsTheRowMajorMatrixSetByName) {
         const std::string source = std::string("float4x4 M;\n"
                                                 "float4 PS(float4 v : COLOR0) : COLOR0 { return ") +
                                    expression + "; }\n";
-        plat::CompiledShader compiled = shader_test::CompilePixel(source);
+        plat::CompiledShader compiled = testsupport::CompilePixel(source);
         ASSERT_TRUE(compiled.Ok()) << compiled.errors;
         plat::ConstantRegisters registers;
         plat::ConstantHandle m = compiled.constants->GetConstantByName("M");
@@ -50,8 +50,8 @@ TEST(ShaderMatrices, MulInBothOrdersFollowsTheRowMajorMatrixSetByName) {
         EXPECT_EQ(m->kind, plat::ConstantKind::Matrix);
         EXPECT_EQ(m->registerCount, 4);
         ASSERT_TRUE(compiled.constants->SetValue(registers, m, kMatrix, sizeof kMatrix));
-        shader_test::FixedSampler sampler;
-        const Color4 out = shader_test::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers);
+        testsupport::FixedSampler sampler;
+        const Color4 out = testsupport::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers);
         ExpectNear(out, std::string(expression) == "mul(M, v)" ? MatrixTimesVector() : VectorTimesMatrix());
     }
 }
@@ -61,12 +61,12 @@ TEST(ShaderMatrices, AMatrixDefaultIsReadRowByRow) {
     for (float x : kMatrix) values += (values.empty() ? "" : ", ") + std::to_string(x);
     const std::string source = "float4x4 M = float4x4(" + values + ");\n"
                                "float4 PS(float4 v : COLOR0) : COLOR0 { return mul(M, v); }\n";
-    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     plat::ConstantRegisters registers;
     compiled.constants->SetDefaults(registers);
-    shader_test::FixedSampler sampler;
-    ExpectNear(shader_test::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers),
+    testsupport::FixedSampler sampler;
+    ExpectNear(testsupport::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers),
                MatrixTimesVector());
 }
 
@@ -82,7 +82,7 @@ TEST(ShaderConstants, SetByNameDefaultsAndUnusedConstantsDropped) {
         "    r.xy = r.xy + Offset;\n"
         "    return r;\n"
         "}\n";
-    plat::CompiledShader compiled = shader_test::CompilePixel(source);
+    plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     const plat::ConstantTable& table = *compiled.constants;
     EXPECT_EQ(table.GetConstantByName("Unused"), nullptr);
@@ -99,24 +99,24 @@ TEST(ShaderConstants, SetByNameDefaultsAndUnusedConstantsDropped) {
     table.SetDefaults(registers);
     const float two = 2.0f;
     EXPECT_TRUE(table.SetValue(registers, amount, &two, sizeof two));
-    shader_test::FixedSampler sampler;
+    testsupport::FixedSampler sampler;
     const Color4 colour{1, 2, 3, 4};
-    Color4 out = shader_test::RunPixel(source, Attributes(colour, {}, {}), sampler, registers);
+    Color4 out = testsupport::RunPixel(source, Attributes(colour, {}, {}), sampler, registers);
     ExpectNear(out, {0.25f * 2 + 3, 2 * 0.5f * 2 - 4, 3 * 0.75f * 2, 4 * 1 * 2});
 
     // A constant set again keeps its new value; one float set into a vector
     // changes only its first component.
     const float x = 10.0f;
     EXPECT_TRUE(table.SetValue(registers, offset, &x, sizeof x));
-    out = shader_test::RunPixel(source, Attributes(colour, {}, {}), sampler, registers);
+    out = testsupport::RunPixel(source, Attributes(colour, {}, {}), sampler, registers);
     EXPECT_NEAR(out[0], 0.5f + 10, 1e-5);
     EXPECT_NEAR(out[1], 2.0f - 4, 1e-5);
 }
 
 TEST(ShaderConstants, SetValueRefusesWhatItCannotStore) {
-    plat::CompiledShader a = shader_test::CompilePixel(
+    plat::CompiledShader a = testsupport::CompilePixel(
         "float k; sampler2D s; float4 PS(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(s, uv) * k; }");
-    plat::CompiledShader b = shader_test::CompilePixel("float k; float4 PS() : COLOR0 { return k; }");
+    plat::CompiledShader b = testsupport::CompilePixel("float k; float4 PS() : COLOR0 { return k; }");
     ASSERT_TRUE(a.Ok() && b.Ok()) << a.errors << b.errors;
     plat::ConstantRegisters registers;
     const float value[16] = {1};

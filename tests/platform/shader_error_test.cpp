@@ -112,7 +112,7 @@ TEST(ShaderErrors, LimitsOfTheProfileAreReportedNotOverrun) {
     std::string locals = "float4 PS(float4 c : COLOR0) : COLOR0\n{\n";
     for (int i = 0; i < 200; ++i) locals += "    float4 v" + std::to_string(i) + " = c;\n";
     locals += "    return c;\n}\n";
-    EXPECT_EQ(shader_test::CompilePixel(locals).errors, "line 123: shader is too complex: out of registers");
+    EXPECT_EQ(testsupport::CompilePixel(locals).errors, "line 123: shader is too complex: out of registers");
 
     // ps_2_0 has 32 constant registers; a vertex program has 256.
     std::string uniforms;
@@ -122,21 +122,21 @@ TEST(ShaderErrors, LimitsOfTheProfileAreReportedNotOverrun) {
         sum += " + k" + std::to_string(i);
     }
     const std::string source = uniforms + "float4 PS() : COLOR0\n{\n    return " + sum + ";\n}\n";
-    EXPECT_EQ(shader_test::CompilePixel(source).errors, "line 36: too many uniform constants for ps_2_0");
+    EXPECT_EQ(testsupport::CompilePixel(source).errors, "line 36: too many uniform constants for ps_2_0");
     const std::string vertex = uniforms + "float4 PS() : POSITION\n{\n    return " + sum + ";\n}\n";
     EXPECT_TRUE(plat::CompileShader(vertex, "PS", "vs_2_0").Ok());
 }
 
 TEST(ShaderErrors, DeepNestingIsRefusedInsteadOfOverflowingTheStack) {
     const std::string open(100000, '(');
-    EXPECT_EQ(shader_test::CompilePixel("float4 PS() : COLOR0 { return " + open + "1; }").errors,
+    EXPECT_EQ(testsupport::CompilePixel("float4 PS() : COLOR0 { return " + open + "1; }").errors,
               "line 1: expression is nested too deeply");
     std::string minus;
     for (int i = 0; i < 50000; ++i) minus += "- ";
-    EXPECT_EQ(shader_test::CompilePixel("float4 PS() : COLOR0 { return " + minus + "1; }").errors,
+    EXPECT_EQ(testsupport::CompilePixel("float4 PS() : COLOR0 { return " + minus + "1; }").errors,
               "line 1: expression is nested too deeply");
     // Ordinary nesting is fine.
-    EXPECT_TRUE(shader_test::CompilePixel("float4 PS() : COLOR0 { return ((((-(-1))))); }").Ok());
+    EXPECT_TRUE(testsupport::CompilePixel("float4 PS() : COLOR0 { return ((((-(-1))))); }").Ok());
 }
 
 TEST(ShaderErrors, GarbageNeverCrashesTheCompiler) {
@@ -152,9 +152,9 @@ TEST(ShaderErrors, GarbageNeverCrashesTheCompiler) {
         "    t.rgb = lerp(t.rgb, mul(M, t).xyz, saturate(dot(t, t)));\n"
         "    return t;\n"
         "}\n";
-    ASSERT_TRUE(shader_test::CompilePixel(source).Ok());
+    ASSERT_TRUE(testsupport::CompilePixel(source).Ok());
     for (std::size_t n = 0; n < source.size(); ++n) {
-        plat::CompiledShader compiled = shader_test::CompilePixel(source.substr(0, n));
+        plat::CompiledShader compiled = testsupport::CompilePixel(source.substr(0, n));
         if (compiled.Ok()) {
             EXPECT_EQ(n, source.size() - 1); // only the final newline may be missing
             EXPECT_TRUE(compiled.errors.empty());

@@ -8,10 +8,9 @@
 #include <string>
 
 #include "platform/gfx/shader/shader.h"
+#include "tests/support/pixels.h"
 
-namespace shader_test {
-
-using Color4 = std::array<float, 4>;
+namespace testsupport {
 
 // Answers every stage with a fixed colour of its own.
 class FixedSampler : public plat::TextureSampler {
@@ -66,4 +65,4 @@ inline plat::ShaderAttributes Attributes(const Color4& color, const Color4& t0, 
     return a;
 }
 
-} // namespace shader_test
+}  // namespace testsupport

@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace sound_test;
+using namespace testsupport;
 
 std::vector<uint8_t> ReadAll(plat::SoundBuffer& buffer) {
     plat::SoundLock lock;

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace sound_test;
+using namespace testsupport;
 
 TEST(SoundMixer, NothingPlayingMixesSilence) {
     auto device = Manual();

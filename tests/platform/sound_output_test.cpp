@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace sound_test;
+using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
 // Plays a 50 ms sound once and waits for the running mixer to finish it.

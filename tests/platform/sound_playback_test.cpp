@@ -5,7 +5,7 @@
 
 namespace {
 
-using namespace sound_test;
+using namespace testsupport;
 
 // Sample k of a ramp is 100 * (k + 1): distinct and never silent.
 std::vector<int16_t> Ramp(int frames) {

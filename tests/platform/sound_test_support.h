@@ -12,7 +12,7 @@
 
 #include "platform/sound/sound.h"
 
-namespace sound_test {
+namespace testsupport {
 
 inline std::unique_ptr<plat::SoundDevice> Manual() {
     return plat::SoundDevice::Create(plat::SoundOutput::Manual);
@@ -87,4 +87,4 @@ inline uint32_t PlayPosition(const plat::SoundBuffer& buffer) {
     return pos.play;
 }
 
-}  // namespace sound_test
+}  // namespace testsupport

@@ -8,7 +8,7 @@
 
 namespace {
 
-using testing_support::TempFolder;
+using testsupport::TempFolder;
 
 constexpr std::string_view kKey = "SOFTWARE\\Maker\\Product\\Dure3V";
 
@@ -50,7 +50,7 @@ TEST(SystemRegistry, KeysIgnoreCaseAndLaterSetsReplace) {
     plat::Registry reread(folder.Path().string());
     EXPECT_EQ(reread.GetString(kKey, "RuntimeError"), "second");
     // One value, kept under its first spelling.
-    std::string text = testing_support::ReadBytes(reread.FilePath());
+    std::string text = testsupport::ReadBytes(reread.FilePath());
     EXPECT_NE(text.find("key=\"SOFTWARE\\Maker\\Product\\Dure3V\""), std::string::npos);
     EXPECT_EQ(text.find("second"), text.rfind("second"));
 }
@@ -67,7 +67,7 @@ TEST(SystemRegistry, DamagedFileReadsEmptyAndNextSetRepairsIt) {
     };
     for (const std::string& bytes : damaged) {
         TempFolder folder;
-        testing_support::WriteBytes(folder.Path() / "registry.xml", bytes);
+        testsupport::WriteBytes(folder.Path() / "registry.xml", bytes);
         plat::Registry registry(folder.Path().string());
         EXPECT_FALSE(registry.GetString("a", "b").has_value()) << bytes;
         ASSERT_TRUE(registry.SetString(kKey, "RuntimeError", "after"));
@@ -84,7 +84,7 @@ TEST(SystemRegistry, MissingFolderIsCreatedAndUnwritableFolderFailsCleanly) {
     EXPECT_TRUE(std::filesystem::exists(nested + "/registry.xml"));
 
     // A folder that cannot exist: its parent is a file.
-    testing_support::WriteBytes(folder.Path() / "plain", "x");
+    testsupport::WriteBytes(folder.Path() / "plain", "x");
     plat::Registry refused(folder / "plain/sub");
     EXPECT_FALSE(refused.SetString(kKey, "v", "1"));
     // What was not written is not reported as stored.

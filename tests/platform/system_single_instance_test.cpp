@@ -17,7 +17,7 @@
 
 namespace {
 
-using testing_support::TempFolder;
+using testsupport::TempFolder;
 
 struct Received {
     std::wstring name;

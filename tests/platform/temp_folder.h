@@ -1,16 +1,19 @@
 #pragma once
 // Test helpers: a fresh temporary folder removed with everything in it at the
-// end of the test, and a guard that works inside it as the current directory.
+// end of the test, a guard that works inside it as the current directory, and
+// whole-file writes and reads.
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace testing_support {
+namespace testsupport {
 
 class TempFolder {
 public:
@@ -57,9 +60,18 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace testing_support
+inline std::vector<uint8_t> ReadByteVector(const std::filesystem::path& path) {
+    const std::string bytes = ReadBytes(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+}  // namespace testsupport

@@ -5,7 +5,7 @@
 
 namespace {
 
-using namespace wintest;
+using namespace testsupport;
 using plat::Message;
 namespace msg = plat::msg;
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace wintest;
+using namespace testsupport;
 
 using ServicesTest = WindowFixture;
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace testsupport {
+
 inline uint32_t WindowSurfacePixel(SDL_Surface* shown, int x, int y) {
     uint32_t raw = 0;
     SDL_LockSurface(shown);
@@ -16,3 +18,5 @@ inline uint32_t WindowSurfacePixel(SDL_Surface* shown, int x, int y) {
     SDL_GetRGB(raw, shown->format, &r, &g, &b);
     return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
 }
+
+}  // namespace testsupport

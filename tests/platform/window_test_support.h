@@ -8,7 +8,7 @@
 
 #include "platform/window/window.h"
 
-namespace wintest {
+namespace testsupport {
 
 inline SDL_Event KeyEvent(uint32_t type, SDL_Keycode key, uint16_t mod = KMOD_NUM, uint8_t repeat = 0,
                           uint32_t windowId = 0) {
@@ -132,4 +132,4 @@ protected:
     plat::WindowSystem system_;
 };
 
-}  // namespace wintest
+}  // namespace testsupport

@@ -10,6 +10,8 @@
 #include "platform/gfx/gfx.h"
 #include "window_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 // Points SDL at the X display for one test and puts the old choice back.

@@ -7,8 +7,8 @@
 
 namespace {
 
-using imgtest::ImageDeviceTest;
-using imgtest::PatternPixel;
+using testsupport::ImageDeviceTest;
+using testsupport::PatternPixel;
 using plat::Call;
 
 class BlitTest : public ImageDeviceTest {
@@ -16,7 +16,7 @@ protected:
     // An image split into 2 x 2 pieces: 64-texel textures on a
     // power-of-two device, 100 x 80 pixels.
     ImageSurface* FourPieceImage() {
-        ImageSurface* image = MakeImage(imgtest::Pattern(100, 80), 100, 80);
+        ImageSurface* image = MakeImage(testsupport::Pattern(100, 80), 100, 80);
         EXPECT_TRUE(PrepareImageTexture(*d3d, image));
         EXPECT_EQ(4u, image->GetTextures()->pieces.size());
         return image;
@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(BlitTest, FourPieceImageIsReproducedExactly) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = FourPieceImage();
     Target()->DrawImage(image, 10, 20, FRect(0, 0, 100, 80), Color::White, &state);
     const std::vector<uint32_t> px = DrawBufferPixels();
@@ -46,7 +46,7 @@ TEST_F(BlitTest, FourPieceImageIsReproducedExactly) {
 }
 
 TEST_F(BlitTest, SourceAcrossAPieceEdgeDrawsTwoQuadsThatMeet) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = FourPieceImage();
     Device()->SetRecorder(&log);
     Target()->DrawImage(image, 0, 0, FRect(50, 10, 30, 20), Color::White, &state);
@@ -56,7 +56,7 @@ TEST_F(BlitTest, SourceAcrossAPieceEdgeDrawsTwoQuadsThatMeet) {
 }
 
 TEST_F(BlitTest, EmptySourceIssuesNoDeviceCall) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = FourPieceImage();
     Device()->SetRecorder(&log);
     Blt(*d3d, image, 0, 0, FRect(0, 0, 0, 10), Color::White, &state);
@@ -67,7 +67,7 @@ TEST_F(BlitTest, EmptySourceIssuesNoDeviceCall) {
 // A source reaching past the image (a bad frame or cel record) used to pick
 // pieces of the next row or walk without end; only the inside is drawn now.
 TEST_F(BlitTest, SourceOutsideTheImageIsClippedNotWrappedOrLooped) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = FourPieceImage();
     Target()->DrawImage(image, 0, 0, FRect(90, 70, 40, 40), Color::White, &state);
     std::vector<uint32_t> px = DrawBufferPixels();
@@ -83,7 +83,7 @@ TEST_F(BlitTest, SourceOutsideTheImageIsClippedNotWrappedOrLooped) {
 }
 
 TEST_F(BlitTest, GetPieceAtAnswersNullOutsideTheGrid) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = FourPieceImage();
     const TexturePieces& pieces = *image->GetTextures();
     PiecePart part;
@@ -96,15 +96,15 @@ TEST_F(BlitTest, GetPieceAtAnswersNullOutsideTheGrid) {
 }
 
 TEST_F(BlitTest, TransformedBlitIsCentredOnItsPosition) {
-    Start(imgtest::Caps(false, 4096));
-    ImageSurface* image = MakeImage(imgtest::Pattern(20, 10), 20, 10);
+    Start(testsupport::Caps(false, 4096));
+    ImageSurface* image = MakeImage(testsupport::Pattern(20, 10), 20, 10);
     Matrix4 identity;
     Target()->DrawImageTransformed(image, 50, 40, identity, nullptr, Color::White, &state, FRect(0, 0, 20, 10));
     ExpectDrawn(DrawBufferPixels(), 40, 35, FRect(0, 0, 20, 10));
 }
 
 TEST_F(BlitTest, MaskedBlitMultipliesByTheMask) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     ImageSurface* image = MakeImage(std::vector<uint32_t>(16 * 16, 0xFFFFFFFFu), 16, 16);
     std::vector<uint32_t> maskPx(16 * 16, 0);
     for (int i = 0; i < 16 * 8; ++i) maskPx[static_cast<size_t>(i)] = 0xFFFFFFFFu;  // top half opaque
@@ -118,7 +118,7 @@ TEST_F(BlitTest, MaskedBlitMultipliesByTheMask) {
 // A script's mask rectangle may lie anywhere: outside a multi-piece mask
 // nothing is drawn, and no rectangle makes the walk go on for ever.
 TEST_F(BlitTest, MaskRectangleOutsideTheMaskDrawsNothing) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = MakeImage(std::vector<uint32_t>(16 * 16, 0xFFFFFFFFu), 16, 16);
     ImageSurface* mask = FourPieceImage();
     Target()->DrawImageMasked(image, 0, 0, FRect(0, 0, 16, 16), mask, FRect(500, -300, 16, 16), Color::White, &state);
@@ -130,7 +130,7 @@ TEST_F(BlitTest, MaskRectangleOutsideTheMaskDrawsNothing) {
 }
 
 TEST_F(BlitTest, QuadBatchIsOneDrawPerPiece) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = FourPieceImage();
     std::vector<QuadBatchItem> items(3);
     for (QuadBatchItem& item : items) item.color = Color::White;
@@ -149,8 +149,8 @@ TEST_F(BlitTest, QuadBatchIsOneDrawPerPiece) {
 // 16-bit indices used to wrap past 65,536 vertices, drawing the later
 // quads with the first quads' corners.
 TEST_F(BlitTest, QuadBatchPast65536VerticesSplitsInsteadOfWrapping) {
-    Start(imgtest::Caps(false, 4096));
-    ImageSurface* image = MakeImage(imgtest::Pattern(4, 4), 4, 4);
+    Start(testsupport::Caps(false, 4096));
+    ImageSurface* image = MakeImage(testsupport::Pattern(4, 4), 4, 4);
     std::vector<QuadBatchItem> items(20000);  // 80,000 vertices
     for (size_t i = 0; i < items.size(); ++i) {
         items[i].x = static_cast<float>(i % 80) * 4;
@@ -167,7 +167,7 @@ TEST_F(BlitTest, QuadBatchPast65536VerticesSplitsInsteadOfWrapping) {
 }
 
 TEST_F(BlitTest, MaskedBatchNeedsASinglePieceMask) {
-    Start(imgtest::Caps(true, 64));
+    Start(testsupport::Caps(true, 64));
     ImageSurface* image = MakeImage(std::vector<uint32_t>(16 * 16, 0xFFFFFFFFu), 16, 16);
     ImageSurface* mask = FourPieceImage();
     std::vector<MaskedBatchItem> items(1);
@@ -184,7 +184,7 @@ TEST_F(BlitTest, MaskedBatchNeedsASinglePieceMask) {
 }
 
 TEST_F(BlitTest, MeshVertexColourZeroTakesTheDrawColour) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     ImageSurface* image = MakeImage(std::vector<uint32_t>(8 * 8, 0xFFFFFFFFu), 8, 8);
     // Two triangles side by side, the right one with a colour of its own.
     const std::vector<MeshVertex> v = {{0, 0, 0, 0, 0},       {10, 0, 1, 0, 0},       {0, 10, 0, 1, 0},
@@ -196,8 +196,8 @@ TEST_F(BlitTest, MeshVertexColourZeroTakesTheDrawColour) {
 }
 
 TEST_F(BlitTest, GridMeshCountsAndSplitsLargeGrids) {
-    Start(imgtest::Caps(false, 4096));
-    ImageSurface* image = MakeImage(imgtest::Pattern(20, 10), 20, 10);
+    Start(testsupport::Caps(false, 4096));
+    ImageSurface* image = MakeImage(testsupport::Pattern(20, 10), 20, 10);
     GridMeshArgs args;
     args.source = FRect(0, 0, 20, 10);
     args.cols = 2;

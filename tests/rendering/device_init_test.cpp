@@ -10,9 +10,9 @@
 
 namespace {
 
-using devtest::DeviceTest;
-using devtest::FakeImage;
-using devtest::OneAdapter;
+using testsupport::DeviceTest;
+using testsupport::FakeImage;
+using testsupport::OneAdapter;
 
 class DeviceInitTest : public DeviceTest {
 protected:

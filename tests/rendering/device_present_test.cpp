@@ -6,8 +6,8 @@
 
 namespace {
 
-using devtest::DeviceTest;
-using devtest::FakeImage;
+using testsupport::DeviceTest;
+using testsupport::FakeImage;
 
 class CountingFont : public DeviceSysFont {
 public:

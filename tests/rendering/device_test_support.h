@@ -14,10 +14,10 @@
 #include "platform/gfx/gfx.h"
 #include "rendering/device/d3d_interface.h"
 
-namespace devtest {
+namespace testsupport {
 
 // Records what the device asks of the application; installed while it lives.
-class FakeHost : public NullDeviceHost {
+class FakeDeviceHost : public NullDeviceHost {
 public:
     int screenW = 320, screenH = 240;
     int clientW = 320, clientH = 240;
@@ -138,8 +138,8 @@ protected:
         return std::vector<uint32_t>(bits, bits + static_cast<size_t>(host.screenW) * host.screenH);
     }
 
-    FakeHost host;
+    FakeDeviceHost host;
     std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
 };
 
-}  // namespace devtest
+}  // namespace testsupport

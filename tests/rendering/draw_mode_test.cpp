@@ -6,7 +6,7 @@
 
 namespace {
 
-using devtest::DeviceTest;
+using testsupport::DeviceTest;
 using plat::Blend;
 using plat::Call;
 using plat::CallLog;

@@ -6,7 +6,7 @@
 
 namespace {
 
-using devtest::DeviceTest;
+using testsupport::DeviceTest;
 using plat::Call;
 
 class DrawUntexturedTest : public DeviceTest {

@@ -6,8 +6,8 @@
 
 namespace {
 
-using font_test::FontDataTest;
-using font_test::Held;
+using testsupport::FontDataTest;
+using testsupport::Held;
 using Strings = std::vector<std::string>;
 using Tags = std::vector<std::wstring>;
 

@@ -14,8 +14,8 @@
 
 namespace {
 
-using font_test::Held;
-using font_test::RecordingApp;
+using testsupport::Held;
+using testsupport::RecordingApp;
 
 const char* kTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const std::string kDescriptor = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.txt";

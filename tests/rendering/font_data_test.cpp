@@ -7,8 +7,8 @@
 
 namespace {
 
-using font_test::FontDataTest;
-using font_test::Held;
+using testsupport::FontDataTest;
+using testsupport::Held;
 using Strings = std::vector<std::string>;
 
 std::wstring DefineText(FontData& font, const std::wstring& name) {

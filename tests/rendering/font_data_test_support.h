@@ -15,9 +15,9 @@
 
 #include "tests/support/recording_services.h"
 
-namespace font_test {
+namespace testsupport {
 
-using RecordingApp = testsupport::ErrorBoxRecorder;
+using RecordingApp = ErrorBoxRecorder;
 
 // One reference, dropped at the end of the scope.
 class Held {
@@ -40,25 +40,25 @@ protected:
         std::string path = dir.Path(name);
         std::string bytes = "\xEF\xBB\xBF" + text;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        image_test::WriteBytes(path, image_test::Bytes(bytes.begin(), bytes.end()));
+        testsupport::WriteBytes(path, testsupport::Bytes(bytes.begin(), bytes.end()));
         return path;
     }
 
     // An RGBA image of the given size whose pixel (x, y) has alpha x + y.
     void WriteImage(const std::string& name, int width, int height) {
-        image_test::PngLayout layout;
+        testsupport::PngLayout layout;
         layout.width = width;
         layout.height = height;
         layout.colorType = PNG_COLOR_TYPE_RGBA;
         for (int y = 0; y < height; ++y) {
-            image_test::Bytes row;
+            testsupport::Bytes row;
             for (int x = 0; x < width; ++x) {
                 row.insert(row.end(), {255, 255, 255, static_cast<uint8_t>(x + y)});
             }
             layout.rows.push_back(row);
         }
         std::filesystem::create_directories(std::filesystem::path(dir.Path(name)).parent_path());
-        image_test::WritePngDirect(dir.Path(name), layout);
+        testsupport::WritePngDirect(dir.Path(name), layout);
     }
 
     // Loads `text` into `font`, with the recording application as error window.
@@ -85,8 +85,8 @@ protected:
         return out;
     }
 
-    image_test::TempDir dir;
+    testsupport::TempDir dir;
     RecordingApp app;
 };
 
-}  // namespace font_test
+}  // namespace testsupport

@@ -8,18 +8,19 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "rendering/draw/graphics.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/rendering/font_data_test_support.h"
 #include "tests/rendering/image_surface_test_support.h"
+#include "tests/support/pixels.h"
 
-namespace fonts_test {
+namespace testsupport {
 
-class FontApp : public font_test::RecordingApp {
+class FontApp : public testsupport::RecordingApp {
 public:
     void AdvanceLoadingStep() override { ++steps; }
     int GetScreenDpi() override { return dpi; }
@@ -28,27 +29,9 @@ public:
     int dpi = 96;
 };
 
-// Makes the folder the current directory while it lives (fonts.xml and the
-// descriptors are read relative to it).
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~CurrentDirectory() {
-        std::error_code ec;
-        std::filesystem::current_path(previous_, ec);
-    }
-    CurrentDirectory(const CurrentDirectory&) = delete;
-    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
-
-private:
-    std::filesystem::path previous_;
-};
-
 inline void WriteText(const std::string& path, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    image_test::WriteBytes(path, image_test::Bytes(text.begin(), text.end()));
+    testsupport::WriteBytes(path, testsupport::Bytes(text.begin(), text.end()));
 }
 
 // Straight-alpha ARGB words, top row first.
@@ -60,12 +43,12 @@ struct Picture {
 
 // An RGBA PNG of the picture, written through libpng.
 inline void WritePicture(const std::string& path, const Picture& picture) {
-    image_test::PngLayout layout;
+    testsupport::PngLayout layout;
     layout.width = picture.width;
     layout.height = picture.height;
     layout.colorType = PNG_COLOR_TYPE_RGBA;
     for (int y = 0; y < picture.height; ++y) {
-        image_test::Bytes row;
+        testsupport::Bytes row;
         for (int x = 0; x < picture.width; ++x) {
             const uint32_t p = picture.At(x, y);
             row.insert(row.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
@@ -74,7 +57,7 @@ inline void WritePicture(const std::string& path, const Picture& picture) {
         layout.rows.push_back(row);
     }
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    image_test::WritePngDirect(path, layout);
+    testsupport::WritePngDirect(path, layout);
 }
 
 // Read through libpng's own simplified interface, not the engine's readers.
@@ -91,35 +74,11 @@ inline Picture ReadPicture(const std::string& path) {
     return picture;
 }
 
-struct Argb {
-    int a = 0, r = 0, g = 0, b = 0;
-};
-
-inline Argb Unpack(uint32_t p) {
-    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}
-
 inline Argb Premultiply(Argb c) { return {c.a, c.r * c.a / 255, c.g * c.a / 255, c.b * c.a / 255}; }
-
-// Premultiplied source over premultiplied destination.
-inline Argb Over(Argb s, Argb d) {
-    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
-    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
-}
-
-inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance) {
-    const Argb g = Unpack(got);
-    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
-        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
-}
 
 // The software device with image surfaces, started with default caps, and
 // draw buffer B as the screen the text is drawn into.
-class FontDeviceTest : public imgtest::ImageDeviceTest {
+class FontDeviceTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -136,4 +95,4 @@ protected:
     FontApp app;
 };
 
-}  // namespace fonts_test
+}  // namespace testsupport

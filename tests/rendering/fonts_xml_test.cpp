@@ -25,14 +25,14 @@ const char* kDescriptor =
 class FontsXmlTest : public ::testing::Test {
 protected:
     FontsXmlTest() : here_(std::filesystem::path(dir.Path("."))) {
-        fonts_test::Picture glyphs{16, 12, std::vector<uint32_t>(16 * 12, 0xFFFFFFFF)};
-        fonts_test::WritePicture(dir.Path("fonts/glyphs.png"), glyphs);
-        fonts_test::WriteText(dir.Path("fonts/a.txt"), kDescriptor);
+        testsupport::Picture glyphs{16, 12, std::vector<uint32_t>(16 * 12, 0xFFFFFFFF)};
+        testsupport::WritePicture(dir.Path("fonts/glyphs.png"), glyphs);
+        testsupport::WriteText(dir.Path("fonts/a.txt"), kDescriptor);
     }
     ~FontsXmlTest() override { UnloadFonts(); }
 
     int Load(const std::string& body) {
-        fonts_test::WriteText(dir.Path("fonts.xml"), "<?xml version=\"1.0\"?>\n<fonts>\n" + body + "</fonts>\n");
+        testsupport::WriteText(dir.Path("fonts.xml"), "<?xml version=\"1.0\"?>\n<fonts>\n" + body + "</fonts>\n");
         return LoadFontsXml(false);
     }
 
@@ -40,9 +40,9 @@ protected:
     static ImageFont* Image(const wchar_t* name) { return dynamic_cast<ImageFont*>(Find(name)); }
     static SysFont* System(const wchar_t* name) { return dynamic_cast<SysFont*>(Find(name)); }
 
-    image_test::TempDir dir;
-    fonts_test::CurrentDirectory here_;
-    fonts_test::FontApp app;
+    testsupport::TempDir dir;
+    testsupport::CurrentDirectoryGuard here_;
+    testsupport::FontApp app;
 };
 
 TEST_F(FontsXmlTest, ImageFontsShareADescriptorOnlyWithTheSamePathScaleAndBatch) {
@@ -113,9 +113,9 @@ TEST_F(FontsXmlTest, AliasOfAFontNotYetDefinedIsLeftOutAndStillCountsItsStep) {
 }
 
 TEST_F(FontsXmlTest, CountingOnlyCountsFontsAndAliases) {
-    fonts_test::WriteText(dir.Path("fonts.xml"),
-                          "<fonts><font name=\"a\" path=\"a.txt\"/><other/><alias name=\"b\" font=\"a\"/>"
-                          "<font name=\"c\" face=\"DejaVu Sans\"/></fonts>");
+    testsupport::WriteText(dir.Path("fonts.xml"),
+                           "<fonts><font name=\"a\" path=\"a.txt\"/><other/><alias name=\"b\" font=\"a\"/>"
+                           "<font name=\"c\" face=\"DejaVu Sans\"/></fonts>");
     EXPECT_EQ(LoadFontsXml(true), 3);
     EXPECT_TRUE(GetFontMap().Entries().empty());
     EXPECT_EQ(app.steps, 0);
@@ -135,7 +135,7 @@ TEST_F(FontsXmlTest, FontReplacedByNameStaysAliveForLaterCopies) {
 }
 
 TEST_F(FontsXmlTest, BrokenFileKeepsTheFontsReadBeforeTheError) {
-    fonts_test::WriteText(dir.Path("fonts.xml"), "<fonts>\n<font name=\"a\" path=\"a.txt\"/>\n<font name=\"b\" path=</fonts>");
+    testsupport::WriteText(dir.Path("fonts.xml"), "<fonts>\n<font name=\"a\" path=\"a.txt\"/>\n<font name=\"b\" path=</fonts>");
     LoadFontsXml(false);
     EXPECT_NE(Image(L"a"), nullptr);
     EXPECT_FALSE(GetFontMap().Has(L"b"));
@@ -144,8 +144,8 @@ TEST_F(FontsXmlTest, BrokenFileKeepsTheFontsReadBeforeTheError) {
 }
 
 TEST(GameFontsXml, LoadsTheGeneratedImageFontAsTheDefaultAndASystemFont) {
-    fonts_test::FontApp app;
-    fonts_test::CurrentDirectory data(std::string(HALVARO_SOURCE_DIR) + "/data");
+    testsupport::FontApp app;
+    testsupport::CurrentDirectoryGuard data(std::string(HALVARO_SOURCE_DIR) + "/data");
     const int elements = LoadFontsXml(true);
     EXPECT_EQ(LoadFontsXml(false), elements);
     EXPECT_EQ(app.steps, elements);

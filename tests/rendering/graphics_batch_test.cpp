@@ -11,15 +11,15 @@
 
 namespace {
 
-using gfxtest::RecordingTarget;
-using gfxtest::SolidImage;
+using testsupport::RecordingTarget;
+using testsupport::StraightSolidImage;
 
 class GraphicsImageTest : public ::testing::Test {
 protected:
     RecordingTarget target{200, 100};
     Graphics g{&target};
-    std::unique_ptr<ImageSurface> a = SolidImage(20, 10);
-    std::unique_ptr<ImageSurface> b = SolidImage(20, 10);
+    std::unique_ptr<ImageSurface> a = StraightSolidImage(20, 10);
+    std::unique_ptr<ImageSurface> b = StraightSolidImage(20, 10);
     FRect whole{0, 0, 20, 10};
 };
 
@@ -28,7 +28,7 @@ TEST_F(GraphicsImageTest, DirectDrawsAreTranslatedAndCarryTheClip) {
     g.ClipRect(0, 0, 50, 50);
     g.DrawImage(a.get(), 1, 2, 0, whole);
     ASSERT_EQ(1u, target.calls.size());
-    const gfxtest::TargetCall& c = target.calls[0];
+    const testsupport::TargetCall& c = target.calls[0];
     EXPECT_EQ("clipped", c.op);
     EXPECT_EQ(a.get(), c.image);
     EXPECT_EQ(6, c.x);
@@ -38,7 +38,7 @@ TEST_F(GraphicsImageTest, DirectDrawsAreTranslatedAndCarryTheClip) {
 }
 
 TEST_F(GraphicsImageTest, CelsSelectTheirPartAndMissingCelsDrawNothing) {
-    auto sheet = SolidImage(40, 30, 0xFFFFFFFF, 3, 4);  // cels of 10 x 10
+    auto sheet = StraightSolidImage(40, 30, 0xFFFFFFFF, 3, 4);  // cels of 10 x 10
     g.DrawImage(sheet.get(), 0, 0, 6, FRect(1, 2, 5, 5));  // column 2, row 1
     g.DrawImage(sheet.get(), 0, 0, 12, FRect(0, 0, 10, 10));
     g.DrawImage(sheet.get(), 0, 0, -1, FRect(0, 0, 10, 10));
@@ -56,7 +56,7 @@ TEST_F(GraphicsImageTest, CelsSelectTheirPartAndMissingCelsDrawNothing) {
 
 TEST_F(GraphicsImageTest, TrimmedCelsDrawTheirStoredPartAtItsOffset) {
     // Cel 0 is 20 x 20, of which only (3, 5, 10, 10) is stored.
-    auto trimmed = gfxtest::TrimmedImage(3, 5);
+    auto trimmed = testsupport::TrimmedImage(3, 5);
     g.DrawImage(trimmed.get(), 100, 50, 0, FRect(0, 0, 20, 20));
     ASSERT_EQ(1u, target.calls.size());
     EXPECT_EQ(103, target.calls[0].x);
@@ -78,7 +78,7 @@ TEST_F(GraphicsImageTest, TranslationTransformsCentreTheSourceAndOthersGoThrough
     g.Translate(1, 1);
     g.DrawImageScaled(a.get(), 10, 20, 40, 30, 0);
     ASSERT_EQ(1u, target.calls.size());
-    const gfxtest::TargetCall& c = target.calls[0];
+    const testsupport::TargetCall& c = target.calls[0];
     EXPECT_EQ("transformed", c.op);
     EXPECT_EQ(1 + 10 + 20, c.x);  // centred: x + w / 2, plus the translation
     EXPECT_EQ(1 + 20 + 15, c.y);
@@ -248,7 +248,7 @@ TEST_F(GraphicsImageTest, ChangesTheQueuedDrawsDependOnFlushFirst) {
 }
 
 TEST_F(GraphicsImageTest, MaskedDrawsCutImageAndMaskInProportion) {
-    auto mask = SolidImage(40, 20);  // twice the image's size
+    auto mask = StraightSolidImage(40, 20);  // twice the image's size
     g.Translate(0, 5);
     g.DrawImageMasked(10, 0, a.get(), 0, whole, mask.get(), 0, FRect(0, 0, 40, 20));
     ASSERT_EQ(1u, target.calls.size());
@@ -271,12 +271,12 @@ TEST_F(GraphicsImageTest, MaskedDrawsCutImageAndMaskInProportion) {
 }
 
 TEST_F(GraphicsImageTest, TrimmedImageCelMovesTheMaskRectangleWithIt) {
-    auto trimmed = gfxtest::TrimmedImage(4, 2);
-    auto mask = SolidImage(40, 40);
+    auto trimmed = testsupport::TrimmedImage(4, 2);
+    auto mask = StraightSolidImage(40, 40);
     // The mask covers the full 20 x 20 cel at twice its size.
     g.DrawImageMasked(0, 0, trimmed.get(), 0, FRect(0, 0, 20, 20), mask.get(), 0, FRect(0, 0, 40, 40));
     ASSERT_EQ(1u, target.calls.size());
-    const gfxtest::TargetCall& c = target.calls[0];
+    const testsupport::TargetCall& c = target.calls[0];
     EXPECT_EQ(4, c.x);
     EXPECT_EQ(2, c.y);
     EXPECT_EQ(FRect(0, 0, 10, 10), c.source);

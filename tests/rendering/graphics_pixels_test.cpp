@@ -6,50 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "foundation/values/transform.h"
 #include "image_surface_test_support.h"
 #include "rendering/draw/graphics.h"
+#include "tests/support/pixels.h"
 
 namespace {
 
-struct Argb {
-    int a, r, g, b;
-};
-
-Argb Unpack(uint32_t p) {
-    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}
-
-// src over dst, both premultiplied.
-Argb Over(Argb s, Argb d) {
-    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
-    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
-}
-
-Argb Modulate(Argb x, Argb y) { return {x.a * y.a / 255, x.r * y.r / 255, x.g * y.g / 255, x.b * y.b / 255}; }
+using namespace testsupport;
 
 Argb Add(Argb x, Argb y) {
     return {std::min(255, x.a + y.a), std::min(255, x.r + y.r), std::min(255, x.g + y.g), std::min(255, x.b + y.b)};
 }
 
-::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 2) {
-    const Argb g = Unpack(got);
-    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
-        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
-}
-
-uint32_t Pack(Argb c) {
-    return static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 |
-           static_cast<uint32_t>(c.b);
-}
-
-class GraphicsPixelTest : public imgtest::ImageDeviceTest {
+class GraphicsPixelTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -101,7 +72,7 @@ TEST_F(GraphicsPixelTest, TintedTranslucentImageBlendsOverTheBackground) {
         g.SetColor(Color::FromRGBA(tint.r, tint.g, tint.b, tint.a));
         g.DrawImage(sprite, 30, 30, 0, FRect(0, 0, 8, 8));
     }
-    EXPECT_TRUE(Near(Over(Modulate(texel, tint), background), At(33, 33)));
+    EXPECT_TRUE(Near(Over(Modulate(texel, tint), background), At(33, 33), 2));
     EXPECT_TRUE(Near(background, At(29, 33), 0));
 }
 
@@ -141,9 +112,9 @@ TEST_F(GraphicsPixelTest, OffscreenDrawsAddUpAndCompositeOverTheDestination) {
         g.SetOffscreen(false);
     }
     FreeScratchSurfaces();
-    EXPECT_TRUE(Near(Over(first, background), At(22, 22)));
-    EXPECT_TRUE(Near(Over(Add(first, second), background), At(27, 22)));
-    EXPECT_TRUE(Near(Over(second, background), At(32, 22)));
+    EXPECT_TRUE(Near(Over(first, background), At(22, 22), 2));
+    EXPECT_TRUE(Near(Over(Add(first, second), background), At(27, 22), 2));
+    EXPECT_TRUE(Near(Over(second, background), At(32, 22), 2));
     EXPECT_TRUE(Near(background, At(40, 22), 0));
 }
 
@@ -165,7 +136,7 @@ TEST_F(GraphicsPixelTest, HalfFadedScreenCaptureKeepsItsBrightness) {
         g.SetColor(Color::FromRGBAFlag(fade.r, fade.g, fade.b, fade.a, true));
         g.DrawImage(capture, 0, 0, 0, FRect(0, 0, 20, 20));
     }
-    EXPECT_TRUE(Near(Over(Modulate(frame, fade), Argb{0, 0, 0, 0}), At(10, 10)));
+    EXPECT_TRUE(Near(Over(Modulate(frame, fade), Argb{0, 0, 0, 0}), At(10, 10), 2));
 }
 
 // A blend shader that leaves the fixed pipeline's work in place: the image
@@ -202,7 +173,7 @@ TEST_F(BlendPixelTest, BlendDrawReadsTheDestinationUnderTheImage) {
         g.DrawToScratch(sprite, 0, FRect(0, 0, 6, 6), 10, 10);
     }
     EXPECT_TRUE(Near(background, At(12, 12), 0));
-    EXPECT_TRUE(Near(Modulate(texel, background), At(52, 12)));
+    EXPECT_TRUE(Near(Modulate(texel, background), At(52, 12), 2));
     EXPECT_TRUE(Near(background, At(49, 12), 0));
     EXPECT_GT(shader.applied, 0);
 }
@@ -219,8 +190,8 @@ TEST_F(BlendPixelTest, BlendDrawsThroughScratchKeepTheImageWhenTheClipIsNotAtThe
         t.Scale(2, 2);  // 20 x 20 centred on (60, 50): (50, 40) .. (70, 60)
         g.DrawViaScratch(sprite, &t, FRect(0, 0, 10, 10), 60, 50, 0);
     }
-    EXPECT_TRUE(Near(Modulate(texel, background), At(52, 42)));
-    EXPECT_TRUE(Near(Modulate(texel, background), At(68, 58)));
+    EXPECT_TRUE(Near(Modulate(texel, background), At(52, 42), 2));
+    EXPECT_TRUE(Near(Modulate(texel, background), At(68, 58), 2));
     EXPECT_TRUE(Near(background, At(30, 50), 0));  // outside the clip: untouched
     EXPECT_TRUE(Near(background, At(60, 75), 0));
 }

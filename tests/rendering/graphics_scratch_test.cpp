@@ -7,7 +7,7 @@
 
 namespace {
 
-class GraphicsScratchTest : public imgtest::ImageDeviceTest {};
+class GraphicsScratchTest : public testsupport::ImageDeviceTest {};
 
 TEST_F(GraphicsScratchTest, ReleasePassEmptiesTheScratchPool) {
     Start(plat::DeviceCaps{});

@@ -9,14 +9,14 @@
 
 namespace {
 
-using gfxtest::RecordingTarget;
-using gfxtest::SolidImage;
+using testsupport::RecordingTarget;
+using testsupport::StraightSolidImage;
 
 TEST(GraphicsStateTest, NullDestinationClipsToOnePixelAndSwallowsDraws) {
     Graphics g(nullptr);
     EXPECT_EQ(FRect(0, 0, 1, 1), g.GetClipRect());
     EXPECT_EQ(&ImageRenderTarget::Default(), g.GetDestination());
-    auto image = SolidImage(4, 4);
+    auto image = StraightSolidImage(4, 4);
     g.SetBatching(true);
     g.DrawImage(image.get(), 0, 0, 0, FRect(0, 0, 4, 4));
     g.FillRect(0, 0, 10, 10);
@@ -131,7 +131,7 @@ TEST(GraphicsStateTest, ModulationPremultipliesOnceAndMultipliesAfter) {
 
 TEST(GraphicsStateTest, SetStateRestoresEverythingSaved) {
     RecordingTarget target;
-    gfxtest::FixedFont font;
+    testsupport::FixedFont font;
     Graphics g(&target);
     g.Translate(7, 8);
     g.SetColor(Color::FromRGB(9, 9, 9));
@@ -166,7 +166,7 @@ class OffscreenTest : public ::testing::Test {
 protected:
     void TearDown() override { FreeScratchSurfaces(); }
     RecordingTarget target{200, 100};
-    std::unique_ptr<ImageSurface> image = SolidImage(8, 8);
+    std::unique_ptr<ImageSurface> image = StraightSolidImage(8, 8);
 };
 
 TEST_F(OffscreenTest, DrawsAccumulateAdditivelyOffTargetAndAreCompositedOnce) {
@@ -183,7 +183,7 @@ TEST_F(OffscreenTest, DrawsAccumulateAdditivelyOffTargetAndAreCompositedOnce) {
 
     g.SetOffscreen(false);
     ASSERT_EQ(1u, target.calls.size());
-    const gfxtest::TargetCall& c = target.calls[0];
+    const testsupport::TargetCall& c = target.calls[0];
     EXPECT_EQ("image", c.op);
     EXPECT_NE(nullptr, c.image);
     EXPECT_EQ(0, c.x);

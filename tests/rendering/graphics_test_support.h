@@ -14,7 +14,7 @@
 #include "rendering/image/image_render_target.h"
 #include "rendering/image/image_surface.h"
 
-namespace gfxtest {
+namespace testsupport {
 
 // One operation a RecordingTarget received.
 struct TargetCall {
@@ -156,8 +156,10 @@ private:
     float charWidth_, spaceWidth_;
 };
 
-// A w x h image of one colour in system memory, cut into rows x cols cels.
-inline std::unique_ptr<ImageSurface> SolidImage(int w, int h, uint32_t argb = 0xFFFFFFFF, int rows = 1, int cols = 1) {
+// A w x h image of one colour (straight alpha) in system memory, cut into
+// rows x cols cels.
+inline std::unique_ptr<ImageSurface> StraightSolidImage(int w, int h, uint32_t argb = 0xFFFFFFFF, int rows = 1,
+                                                        int cols = 1) {
     auto image = std::make_unique<ImageSurface>(false);
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, argb);
     image->SetBits(pixels.data(), w, h, false);
@@ -168,7 +170,7 @@ inline std::unique_ptr<ImageSurface> SolidImage(int w, int h, uint32_t argb = 0x
 // A 10 x 10 surface holding the stored part of one 20 x 20 cel, which sits
 // at (offsetX, offsetY) inside the cel.
 inline std::unique_ptr<ImageSurface> TrimmedImage(float offsetX, float offsetY) {
-    auto image = SolidImage(10, 10);
+    auto image = StraightSolidImage(10, 10);
     CelDataRecord data;
     data.name = L"walk";
     data.cels.push_back(CelRectRecord{0, 0, 10, 10, offsetX, offsetY, 20, 20});
@@ -176,4 +178,4 @@ inline std::unique_ptr<ImageSurface> TrimmedImage(float offsetX, float offsetY) 
     return image;
 }
 
-}  // namespace gfxtest
+}  // namespace testsupport

@@ -10,7 +10,7 @@
 
 namespace {
 
-using gfxtest::FixedFont;
+using testsupport::FixedFont;
 
 constexpr int kLine = 20;
 constexpr int kAscent = 16;

@@ -7,8 +7,8 @@
 
 namespace {
 
-using imgtest::ImageDeviceTest;
-using imgtest::PatternPixel;
+using testsupport::ImageDeviceTest;
+using testsupport::PatternPixel;
 
 class ImageDeviceWrapperTest : public ImageDeviceTest {};
 
@@ -18,7 +18,7 @@ TEST_F(ImageDeviceWrapperTest, FramesDrawnIntoTheImageDrawBufferArePresented) {
     EXPECT_TRUE(Target()->GetFlags() & kImageRenderTarget);
     EXPECT_TRUE(Target()->IsBackBuffer());
     EXPECT_TRUE(imageSet.Contains(Target()));
-    ImageSurface* sprite = MakeImage(imgtest::Pattern(16, 16), 16, 16);
+    ImageSurface* sprite = MakeImage(testsupport::Pattern(16, 16), 16, 16);
     Target()->DrawImage(sprite, 30, 40, FRect(0, 0, 16, 16), Color::White, &state);
     ASSERT_TRUE(d3d->Redraw());
     const std::vector<uint32_t>& frame = Device()->LastPresentedFrame();
@@ -33,7 +33,7 @@ TEST_F(ImageDeviceWrapperTest, FramesDrawnIntoTheImageDrawBufferArePresented) {
 
 TEST_F(ImageDeviceWrapperTest, LostPresentIsRecoveredWithTheImagesPixels) {
     Start(plat::DeviceCaps{});
-    ImageSurface* sprite = MakeImage(imgtest::Pattern(16, 16), 16, 16);
+    ImageSurface* sprite = MakeImage(testsupport::Pattern(16, 16), 16, 16);
     sprite->CommitBits();
     Target()->DrawImage(sprite, 0, 0, FRect(0, 0, 16, 16), Color::White, &state);
     ASSERT_FALSE(sprite->HasBits());
@@ -57,7 +57,7 @@ TEST_F(ImageDeviceWrapperTest, CaptureOnPowerOfTwoOnlyDeviceIsNotSkewed) {
     caps.texturePow2Only = true;
     caps.textureNonPow2Conditional = false;
     Start(caps);
-    ImageSurface* sprite = MakeImage(imgtest::Pattern(16, 16), 16, 16);
+    ImageSurface* sprite = MakeImage(testsupport::Pattern(16, 16), 16, 16);
     Target()->DrawImage(sprite, 30, 40, FRect(0, 0, 16, 16), Color::White, &state);
     std::unique_ptr<DeviceImage> capture = d3d->CaptureScreen();
     ASSERT_NE(nullptr, capture);

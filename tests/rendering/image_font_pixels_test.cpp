@@ -14,18 +14,18 @@
 
 namespace {
 
-using fonts_test::Argb;
-using fonts_test::Near;
-using fonts_test::Over;
-using fonts_test::Picture;
-using fonts_test::Premultiply;
-using fonts_test::Unpack;
+using testsupport::Argb;
+using testsupport::Near;
+using testsupport::Over;
+using testsupport::Picture;
+using testsupport::Premultiply;
+using testsupport::Unpack;
 
 const std::string kSource = HALVARO_SOURCE_DIR;
 const std::string kDescriptor = kSource + "/data/fonts/dejavu_sans_16.txt";
 const std::string kSheet = kSource + "/data/fonts/dejavu_sans_16.png";
 
-class ImageFontPixelTest : public fonts_test::FontDeviceTest {
+class ImageFontPixelTest : public testsupport::FontDeviceTest {
 protected:
     void TearDown() override {
         font.reset();
@@ -46,7 +46,7 @@ protected:
 TEST_F(ImageFontPixelTest, GeneratedFontReproducesItsSheetWhereTheDescriptorPlacesTheGlyphs) {
     font = std::make_unique<ImageFont>(kDescriptor, false, 1.0);
     ASSERT_TRUE(font->GetFontData()->IsLoaded());
-    const Picture sheet = fonts_test::ReadPicture(kSheet);
+    const Picture sheet = testsupport::ReadPicture(kSheet);
     ASSERT_EQ(sheet.width, 256);
     const FontLayer* layer = font->GetFontData()->GetLayerByName(L"Main");
     ASSERT_NE(layer, nullptr);
@@ -102,7 +102,7 @@ TEST_F(ImageFontPixelTest, HalfSizeStripHoldsAQuarterOfTheInk) {
     ASSERT_TRUE(active.OwnsImage());
     const uint32_t* strip = active.image->GetSurface()->GetBits();
     ASSERT_NE(strip, nullptr);
-    const Picture sheet = fonts_test::ReadPicture(kSheet);
+    const Picture sheet = testsupport::ReadPicture(kSheet);
     const FontLayer& layer = *active.layer;
     for (wchar_t c : std::wstring(L"AMWg@%")) {
         const CharData& glyph = *layer.FindCharData(c);
@@ -133,7 +133,7 @@ TEST_F(ImageFontPixelTest, StripTooWideForOneTextureIsDrawnThroughAWindowAlike) 
 
     // Again on a device whose textures hold 64 x 64 texels at most.
     d3d = std::make_unique<D3DInterface>(&host);
-    Start(imgtest::Caps(false, 64));
+    Start(testsupport::Caps(false, 64));
     font = std::make_unique<ImageFont>(kDescriptor, false, 1.0);
     font->SetPointSize(12);
     font->Prepare();
@@ -180,15 +180,15 @@ TEST_F(ImageFontPixelTest, StripTooWideForOneTextureIsDrawnThroughAWindowAlike) 
 
 // The pool once held 4,096 glyphs: everything after them was never drawn.
 TEST_F(ImageFontPixelTest, LastCharactersOfAStringLongerThanTheOldPoolAreDrawn) {
-    image_test::TempDir dir;
+    testsupport::TempDir dir;
     Picture picture{4, 4, std::vector<uint32_t>(16, 0xFFFFFFFF)};
-    fonts_test::WritePicture(dir.Path("bar.png"), picture);
-    fonts_test::WriteText(dir.Path("bar.txt"),
-                          "CreateLayer Body;\n"
-                          "LayerSetImage Body 'bar.png';\n"
-                          "LayerSetAscent Body 4;\n"
-                          "LayerSetImageMap Body ('i') ((0 0 1 4));\n"
-                          "LayerSetCharWidths Body ('i') (1);\n");
+    testsupport::WritePicture(dir.Path("bar.png"), picture);
+    testsupport::WriteText(dir.Path("bar.txt"),
+                           "CreateLayer Body;\n"
+                           "LayerSetImage Body 'bar.png';\n"
+                           "LayerSetAscent Body 4;\n"
+                           "LayerSetImageMap Body ('i') ((0 0 1 4));\n"
+                           "LayerSetCharWidths Body ('i') (1);\n");
     font = std::make_unique<ImageFont>(dir.Path("bar.txt"), true, 1.0);
     ASSERT_TRUE(font->GetFontData()->IsLoaded());
     Background(Argb{255, 0, 0, 0});

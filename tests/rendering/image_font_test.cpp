@@ -14,7 +14,7 @@
 
 namespace {
 
-using gfxtest::RecordingTarget;
+using testsupport::RecordingTarget;
 
 // Glyphs A (8 wide), V (7) and space (4) cut from a 64 x 32 image; advance
 // widths 9, 8 and 4; one pixel of spacing; A followed by V kerns by -2.
@@ -29,7 +29,7 @@ const char* kBasic =
     "LayerSetKerningPairs Body ('AV') (-2);\n"
     "LayerSetSpacing Body 1;\n";
 
-class ImageFontTest : public font_test::FontDataTest {
+class ImageFontTest : public testsupport::FontDataTest {
 protected:
     std::unique_ptr<ImageFont> Make(const std::string& descriptor, bool batch = false, double scale = 1.0) {
         WriteImage("glyphs.png", 64, 32);
@@ -54,8 +54,8 @@ protected:
     }
 
     // Image draws recorded by the target, in the order they reached it.
-    static std::vector<gfxtest::TargetCall> ImageDraws(const RecordingTarget& target) {
-        std::vector<gfxtest::TargetCall> draws;
+    static std::vector<testsupport::TargetCall> ImageDraws(const RecordingTarget& target) {
+        std::vector<testsupport::TargetCall> draws;
         for (const auto& call : target.calls)
             if (call.op == "clipped") draws.push_back(call);
         return draws;

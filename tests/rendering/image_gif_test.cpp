@@ -8,10 +8,10 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::GifLayout;
-using image_test::Lcg;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::GifLayout;
+using testsupport::Lcg;
+using testsupport::TempDir;
 
 uint32_t Opaque(uint32_t rgb) { return 0xFF000000u | rgb; }
 
@@ -27,7 +27,7 @@ std::vector<uint32_t> GreyRamp(int n) {
 class GifFiles : public ::testing::Test {
 protected:
     std::unique_ptr<ImageData> Load(const Bytes& bytes) {
-        image_test::WriteBytes(path_, bytes);
+        testsupport::WriteBytes(path_, bytes);
         return GetGIFImage(path_);
     }
 
@@ -55,7 +55,7 @@ protected:
     }
 
     void ExpectDecodes(const GifLayout& layout, const std::vector<uint32_t>& palette) {
-        auto image = Load(image_test::BuildGif(layout));
+        auto image = Load(testsupport::BuildGif(layout));
         ASSERT_NE(image, nullptr);
         ExpectPixels(*image, layout, palette);
     }
@@ -72,12 +72,12 @@ TEST_F(GifFiles, SmallImageDecodesThroughGlobalTableAndExtensions) {
     layout.minCodeSize = 2;
     layout.extensionsBeforeImage = true;
     layout.indices = {0, 1, 2, 3, 3, 3, 3, 3, 2, 1, 0, 0, 0, 0, 1};
-    auto image = Load(image_test::BuildGif(layout));
+    auto image = Load(testsupport::BuildGif(layout));
     ASSERT_NE(image, nullptr);
     ExpectPixels(*image, layout, layout.globalPalette);
 
     // GIF87a files are read alike.
-    Bytes old = image_test::BuildGif(layout);
+    Bytes old = testsupport::BuildGif(layout);
     old[4] = '7';
     image = Load(old);
     ASSERT_NE(image, nullptr);
@@ -93,7 +93,7 @@ TEST_F(GifFiles, LocalTableWinsAndTransparentIndexGivesZero) {
 }
 
 TEST_F(GifFiles, InterlacedRowsLandInPlace) {
-    EXPECT_EQ(image_test::InterlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
+    EXPECT_EQ(testsupport::InterlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
     for (int height : {1, 2, 5, 10, 17}) {
         SCOPED_TRACE(height);
         GifLayout layout = Ramp(3, height, 5, [](int i) { return (i / 3 + i % 3) % 32; });
@@ -122,7 +122,7 @@ TEST_F(GifFiles, GifWithFullTableKeepsDecodingWithoutClear) {
 TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
     GifLayout layout = Ramp(2, 2, 2, [](int i) { return i % 3 == 0 ? 0 : 1; });
     layout.globalPalette = {0x000000, 0xFFFFFF};
-    const Bytes good = image_test::BuildGif(layout);
+    const Bytes good = testsupport::BuildGif(layout);
 
     Bytes trailerFirst(good.begin(), good.begin() + 13 + 6);  // header, screen, two-entry table
     trailerFirst.push_back(';');
@@ -134,7 +134,7 @@ TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
 
     GifLayout colourless = layout;
     colourless.globalPalette.clear();
-    EXPECT_EQ(Load(image_test::BuildGif(colourless)), nullptr);
+    EXPECT_EQ(Load(testsupport::BuildGif(colourless)), nullptr);
 
     for (auto [w, h] : {std::pair{0, 2}, std::pair{2, 0}, std::pair{20000, 2}, std::pair{2, 65535}}) {
         Bytes sized = good;
@@ -155,7 +155,7 @@ TEST_F(GifFiles, FilesWithoutAnImageOrColoursGiveNothing) {
 
 TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
     GifLayout layout = Ramp(16, 16, 4, [](int i) { return (i * 7) % 16; });
-    const Bytes good = image_test::BuildGif(layout);
+    const Bytes good = testsupport::BuildGif(layout);
     const size_t dataStart = 13 + 48 + 10 + 1;  // header, 16-entry table, descriptor, code size
 
     // Cut anywhere: no image before the code stream, and after it every
@@ -190,7 +190,7 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
 // is the bound: 8,192 per side.
 TEST_F(GifFiles, TinyFileClaimingAHugeImageAllocatesNoMoreThanTheLimit) {
     GifLayout layout = Ramp(2, 2, 2, [](int i) { return i % 4; });
-    Bytes tiny = image_test::BuildGif(layout);
+    Bytes tiny = testsupport::BuildGif(layout);
     const size_t d = 13 + 12 + 1 + 4;  // width field of the image descriptor (after a 4-entry table)
     const size_t streamStart = d + 5 + 1;  // after the descriptor and the minimum code size
     tiny.resize(streamStart);
@@ -202,11 +202,11 @@ TEST_F(GifFiles, TinyFileClaimingAHugeImageAllocatesNoMoreThanTheLimit) {
         sized[d + 1] = static_cast<uint8_t>(w >> 8);
         sized[d + 2] = static_cast<uint8_t>(h);
         sized[d + 3] = static_cast<uint8_t>(h >> 8);
-        image_test::WriteBytes(path_, sized);
+        testsupport::WriteBytes(path_, sized);
         std::unique_ptr<ImageData> image;
-        const int64_t largest = image_test::LargestAllocationDuring([&] { image = GetGIFImage(path_); });
+        const int64_t largest = testsupport::LargestAllocationDuring([&] { image = GetGIFImage(path_); });
         EXPECT_EQ(image != nullptr, readable) << w << "x" << h << " in " << sized.size() << " bytes";
-        EXPECT_LE(largest, image_test::kLimitPixelBytes) << w << "x" << h;
+        EXPECT_LE(largest, testsupport::kLimitPixelBytes) << w << "x" << h;
     }
 }
 
@@ -216,7 +216,7 @@ TEST_F(GifFiles, RandomCorruptionNeverCrashes) {
     layout.interlaced = true;
     layout.transparent = 5;
     layout.extensionsBeforeImage = true;
-    const Bytes good = image_test::BuildGif(layout);
+    const Bytes good = testsupport::BuildGif(layout);
     for (int trial = 0; trial < 400; ++trial) {
         Bytes broken = good;
         for (int k = 0; k < 3; ++k) broken[rng.Next() % broken.size()] = static_cast<uint8_t>(rng.Next());

@@ -10,8 +10,8 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::TempDir;
 
 // Smooth ramps, the kind JPEG keeps well (all within 0..255 for 64 x 48).
 uint32_t Channel(int x, int y, int c) {
@@ -70,7 +70,7 @@ TEST(JpegFiles, RoundTripStaysWithinToleranceAtQualityEighty) {
     const std::string path = dir.Path("photo.jpg");
     ASSERT_TRUE(WriteJPEGImage(path, *image));
 
-    Bytes file = image_test::ReadBytes(path);
+    Bytes file = testsupport::ReadByteVector(path);
     ASSERT_GE(file.size(), 4u);
     EXPECT_EQ(file[0], 0xFF);
     EXPECT_EQ(file[1], 0xD8);
@@ -125,22 +125,22 @@ TEST(JpegFiles, HostileFilesNeverCrash) {
     auto image = Gradient(32, 24);
     const std::string good = dir.Path("good.jpg");
     ASSERT_TRUE(WriteJPEGImage(good, *image));
-    const Bytes bytes = image_test::ReadBytes(good);
+    const Bytes bytes = testsupport::ReadByteVector(good);
     const std::string path = dir.Path("bad.jpg");
 
     EXPECT_EQ(GetJPEGImage(dir.Path("missing.jpg")), nullptr);
-    image_test::WriteBytes(path, {});
+    testsupport::WriteBytes(path, Bytes{});
     EXPECT_EQ(GetJPEGImage(path), nullptr);
     Bytes magic = bytes;
     magic[1] = 0x00;
-    image_test::WriteBytes(path, magic);
+    testsupport::WriteBytes(path, magic);
     EXPECT_EQ(GetJPEGImage(path), nullptr);
 
     // A file cut inside the scan still shows what arrived; cut inside the
     // header it shows nothing. Either way the size is the header's.
     bool sawPartial = false;
     for (size_t n = 0; n < bytes.size(); n += 7) {
-        image_test::WriteBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)));
+        testsupport::WriteBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)));
         auto result = GetJPEGImage(path);
         if (!result) continue;
         EXPECT_EQ(result->GetWidth(), 32);
@@ -160,15 +160,15 @@ TEST(JpegFiles, HostileFilesNeverCrash) {
         big[sof + 6] = static_cast<uint8_t>(h);
         big[sof + 7] = static_cast<uint8_t>(w >> 8);
         big[sof + 8] = static_cast<uint8_t>(w);
-        image_test::WriteBytes(path, big);
+        testsupport::WriteBytes(path, big);
         EXPECT_EQ(GetJPEGImage(path), nullptr) << w << "x" << h;
     }
 
-    image_test::Lcg rng(9);
+    testsupport::Lcg rng(9);
     for (int trial = 0; trial < 200; ++trial) {
         Bytes broken = bytes;
         for (int k = 0; k < 4; ++k) broken[rng.Next() % broken.size()] = static_cast<uint8_t>(rng.Next());
-        image_test::WriteBytes(path, broken);
+        testsupport::WriteBytes(path, broken);
         auto result = GetJPEGImage(path);
         if (result) {
             EXPECT_LE(result->PixelCount(), size_t{1} << 28);

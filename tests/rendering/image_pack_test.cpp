@@ -9,8 +9,8 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::TempDir;
 
 uint32_t Pixel(int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 50) << 8 | 0x33; }
 
@@ -33,15 +33,15 @@ TEST(ImagePack, EveryFormatAndCompanionReadsFromThePack) {
     Bytes tga = {3, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 4, 0, 32, 0x28, 'i', 'd', '!'};
     for (int i = 0; i < 20; ++i)
         for (int b = 0; b < 4; ++b) tga.push_back(static_cast<uint8_t>(i * 11 + b * 60));  // blue = i * 11
-    image_test::WriteBytes(folder + "/_ball.tga", tga);
+    testsupport::WriteBytes(folder + "/_ball.tga", tga);
 
-    image_test::GifLayout gif;
+    testsupport::GifLayout gif;
     gif.width = 3;
     gif.height = 2;
     gif.minCodeSize = 2;
     gif.globalPalette = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
     gif.indices = {0, 1, 2, 3, 2, 1};
-    image_test::WriteBytes(folder + "/icon.gif", image_test::BuildGif(gif));
+    testsupport::WriteBytes(folder + "/icon.gif", testsupport::BuildGif(gif));
 
     const std::string pack = dir.Path("images.pak");
     ASSERT_TRUE(BuildPack(source, pack).ok);

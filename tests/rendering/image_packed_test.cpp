@@ -123,12 +123,12 @@ TEST(PackedCel, ImagesWithMoreThan254ColoursTakeTheTwoByteForm) {
     }
 }
 
-class PackedUploadTest : public imgtest::ImageDeviceTest {};
+class PackedUploadTest : public testsupport::ImageDeviceTest {};
 
 // A packed sheet draws each cel from its own texture.
 TEST_F(PackedUploadTest, PackedCelsDrawTheirPixels) {
-    Start(imgtest::Caps(false, 4096));
-    const std::vector<uint32_t> px = imgtest::Pattern(32, 16);
+    Start(testsupport::Caps(false, 4096));
+    const std::vector<uint32_t> px = testsupport::Pattern(32, 16);
     ImageSurface* image = MakeImage({}, 0, 0, kImagePacked);
     image->SetRowsCols(1, 2);
     image->SetBits(px.data(), 32, 16, false);
@@ -143,7 +143,7 @@ TEST_F(PackedUploadTest, PackedCelsDrawTheirPixels) {
     for (int cel = 0; cel < 2; ++cel)
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                ASSERT_EQ(imgtest::PatternPixel(cel * 16 + x, y), Pixel(out, cel * 20 + x, y)) << cel;
+                ASSERT_EQ(testsupport::PatternPixel(cel * 16 + x, y), Pixel(out, cel * 20 + x, y)) << cel;
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::Lcg;
-using image_test::PngLayout;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::Lcg;
+using testsupport::PngLayout;
+using testsupport::TempDir;
 
 uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
 
@@ -82,7 +82,7 @@ TEST(PngFiles, SixteenBitChannelsDoNotOverflowRowBuffer) {
             layout.rows.push_back(row);
         }
         const std::string path = dir.Path(withAlpha ? "deep_rgba.png" : "deep_rgb.png");
-        image_test::WritePngDirect(path, layout);
+        testsupport::WritePngDirect(path, layout);
 
         auto image = GetPNGImage(path);
         ASSERT_NE(image, nullptr);
@@ -113,7 +113,7 @@ TEST(PngFiles, InterlacedPngDecodesEveryPixelInPlace) {
             layout.rows.push_back(row);
         }
         const std::string path = dir.Path("adam7.png");
-        image_test::WritePngDirect(path, layout);
+        testsupport::WritePngDirect(path, layout);
         auto image = GetPNGImage(path);
         ASSERT_NE(image, nullptr);
         for (int y = 0; y < h; ++y)
@@ -132,7 +132,7 @@ TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
     grey.bitDepth = 4;
     grey.colorType = PNG_COLOR_TYPE_GRAY;
     grey.rows = {{0x01, 0x23, 0x45}, {0xFE, 0xDC, 0xBA}};
-    image_test::WritePngDirect(dir.Path("grey.png"), grey);
+    testsupport::WritePngDirect(dir.Path("grey.png"), grey);
     auto g = GetPNGImage(dir.Path("grey.png"));
     ASSERT_NE(g, nullptr);
     for (int y = 0; y < 2; ++y)
@@ -149,7 +149,7 @@ TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
     pal.palette = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
     pal.paletteAlpha = {0x00, 0x80};
     pal.rows = {{0x1B}};  // indices 0, 1, 2, 3
-    image_test::WritePngDirect(dir.Path("pal.png"), pal);
+    testsupport::WritePngDirect(dir.Path("pal.png"), pal);
     auto p = GetPNGImage(dir.Path("pal.png"));
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->Row(0)[0], 0x00102030u);
@@ -162,7 +162,7 @@ TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
     ga.height = 1;
     ga.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
     ga.rows = {{0x33, 0x44, 0xEE, 0x11}};
-    image_test::WritePngDirect(dir.Path("ga.png"), ga);
+    testsupport::WritePngDirect(dir.Path("ga.png"), ga);
     auto q = GetPNGImage(dir.Path("ga.png"));
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(q->Row(0)[0], 0x44333333u);
@@ -192,15 +192,15 @@ TEST(PngFiles, TinyInterlacedFileClaimingAHugeImageAllocatesNoMoreThanTheLimit) 
     layout.interlaced = true;
     layout.rows = {Bytes(8, 0x40), Bytes(8, 0x80)};
     const std::string small = dir.Path("small.png");
-    image_test::WritePngDirect(small, layout);
-    const Bytes bytes = image_test::ReadBytes(small);
+    testsupport::WritePngDirect(small, layout);
+    const Bytes bytes = testsupport::ReadByteVector(small);
     const std::string path = dir.Path("claims.png");
     for (auto [w, h] : {std::pair{16384u, 16384u}, std::pair{8193u, 64u}}) {
-        image_test::WriteBytes(path, WithHeaderSize(bytes, w, h));
+        testsupport::WriteBytes(path, WithHeaderSize(bytes, w, h));
         std::unique_ptr<ImageData> image;
-        const int64_t largest = image_test::LargestAllocationDuring([&] { image = GetPNGImage(path); });
+        const int64_t largest = testsupport::LargestAllocationDuring([&] { image = GetPNGImage(path); });
         EXPECT_EQ(image, nullptr) << w << "x" << h << " in " << bytes.size() << " bytes";
-        EXPECT_LE(largest, image_test::kLimitPixelBytes) << w << "x" << h;
+        EXPECT_LE(largest, testsupport::kLimitPixelBytes) << w << "x" << h;
     }
 }
 
@@ -209,23 +209,23 @@ TEST(PngFiles, HostileFilesGiveNoImage) {
     auto image = RandomImage(8, 8, 3);
     const std::string good = dir.Path("good.png");
     ASSERT_TRUE(WritePNGImage(good, *image));
-    const Bytes bytes = image_test::ReadBytes(good);
+    const Bytes bytes = testsupport::ReadByteVector(good);
     const std::string path = dir.Path("bad.png");
 
     EXPECT_EQ(GetPNGImage(dir.Path("missing.png")), nullptr);
     Bytes magic = bytes;
     magic[1] = 'Q';
-    image_test::WriteBytes(path, magic);
+    testsupport::WriteBytes(path, magic);
     EXPECT_EQ(GetPNGImage(path), nullptr);
 
     for (size_t n = 0; n < bytes.size() - 12; ++n) {  // the last 12 bytes are the end chunk
-        image_test::WriteBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)));
+        testsupport::WriteBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)));
         ASSERT_EQ(GetPNGImage(path), nullptr) << "cut at " << n;
     }
 
     for (auto [w, h] : {std::pair{8193u, 1u}, std::pair{1u, 16385u}, std::pair{0x7FFFFFFFu, 0x7FFFFFFFu},
                         std::pair{0u, 8u}}) {
-        image_test::WriteBytes(path, WithHeaderSize(bytes, w, h));
+        testsupport::WriteBytes(path, WithHeaderSize(bytes, w, h));
         EXPECT_EQ(GetPNGImage(path), nullptr) << w << "x" << h;
     }
     // The size check alone, at its limits: 8,192 per side, what the game's
@@ -239,7 +239,7 @@ TEST(PngFiles, HostileFilesGiveNoImage) {
     for (int trial = 0; trial < 300; ++trial) {
         Bytes broken = bytes;
         for (int k = 0; k < 3; ++k) broken[rng.Next() % broken.size()] ^= static_cast<uint8_t>(1 + rng.Next() % 255);
-        image_test::WriteBytes(path, broken);
+        testsupport::WriteBytes(path, broken);
         auto result = GetPNGImage(path);
         if (result) {
             EXPECT_EQ(result->PixelCount(), 64u);

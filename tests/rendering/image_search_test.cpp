@@ -7,8 +7,8 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::TempDir;
 
 // Every pixel gets a value from a formula of its position and a seed.
 uint32_t Formula(int x, int y, uint32_t seed) {
@@ -33,17 +33,17 @@ void WriteTga(const std::string& path, int w, int h, uint32_t seed) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int b = 0; b < 4; ++b) out.push_back(static_cast<uint8_t>(Formula(x, y, seed) >> (8 * b)));
-    image_test::WriteBytes(path, out);
+    testsupport::WriteBytes(path, out);
 }
 
 void WriteGif(const std::string& path, int w, int h) {
-    image_test::GifLayout layout;
+    testsupport::GifLayout layout;
     layout.width = w;
     layout.height = h;
     layout.globalPalette = {0x000000, 0xFFFFFF};
     layout.minCodeSize = 2;
     layout.indices.assign(static_cast<size_t>(w * h), 1);
-    image_test::WriteBytes(path, image_test::BuildGif(layout));
+    testsupport::WriteBytes(path, testsupport::BuildGif(layout));
 }
 
 class ImageSearch : public ::testing::Test {
@@ -83,8 +83,8 @@ TEST_F(ImageSearch, ExtensionChoosesOneReaderWhateverItsCase) {
 
     // No JPEG 2000 codec is loaded, so those names find nothing even when
     // the files exist.
-    image_test::WriteBytes(P("photo.j2k"), {0xFF, 0x4F, 0xFF, 0x51});
-    image_test::WriteBytes(P("photo.jp2"), {0, 0, 0, 12, 'j', 'P', ' ', ' '});
+    testsupport::WriteBytes(P("photo.j2k"), {0xFF, 0x4F, 0xFF, 0x51});
+    testsupport::WriteBytes(P("photo.jp2"), {0, 0, 0, 12, 'j', 'P', ' ', ' '});
     EXPECT_EQ(GetImage(P("photo.j2k"), false), nullptr);
     EXPECT_EQ(GetImage(P("photo"), false), nullptr);
     EXPECT_EQ(GetJ2KImage(P("photo.jp2")), nullptr);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using imgtest::ImageDeviceTest;
+using testsupport::ImageDeviceTest;
 
 TEST(ImageProperties, ScriptsReadTheCelGrid) {
     ImageSurface image;
@@ -88,7 +88,7 @@ ImageSurface* TrimmedSheet(ImageSurface& image) {
     image.SetCelRects({record});
     std::vector<uint32_t> px(40 * 20, 0);
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) px[static_cast<size_t>(y * 40 + 20 + x)] = imgtest::PatternPixel(x, y);
+        for (int x = 0; x < 10; ++x) px[static_cast<size_t>(y * 40 + 20 + x)] = testsupport::PatternPixel(x, y);
     image.SetBits(px.data(), 40, 20, false);
     return &image;
 }
@@ -110,7 +110,7 @@ TEST(ImageCels, TrimmedCelMovesToItsOffset) {
     EXPECT_FLOAT_EQ(3 + (10 - 20) * 0.5f, m[3]);
     EXPECT_FLOAT_EQ(5 + (10 - 20) * 0.5f, m[7]);
     // Pixels answer in full-cel coordinates; outside the stored part, 0.
-    EXPECT_EQ(imgtest::PatternPixel(2, 1), image.GetPixel(5, 6, 1));
+    EXPECT_EQ(testsupport::PatternPixel(2, 1), image.GetPixel(5, 6, 1));
     EXPECT_EQ(0u, image.GetPixel(1, 1, 1));
     EXPECT_EQ(0u, image.GetPixel(25, 6, 1));
 }
@@ -145,7 +145,7 @@ TEST(ImageCels, AtlasPieceAndChildPresentTheirSurface) {
     EXPECT_EQ(20, piece.width);
     EXPECT_EQ(2, piece.GetCelCount());
     EXPECT_EQ(&atlas, piece.GetSurface());
-    EXPECT_EQ(imgtest::PatternPixel(2, 1), piece.GetPixel(5, 6, 1));
+    EXPECT_EQ(testsupport::PatternPixel(2, 1), piece.GetPixel(5, 6, 1));
     EXPECT_EQ(nullptr, piece.ResolveCel(2, nullptr, nullptr, nullptr, nullptr));
     ImageAtlasPiece missing(&atlas, 5);
     EXPECT_EQ(nullptr, missing.ResolveCel(0, nullptr, nullptr, nullptr, nullptr));
@@ -153,7 +153,7 @@ TEST(ImageCels, AtlasPieceAndChildPresentTheirSurface) {
     std::unique_ptr<Image> child(atlas.Duplicate());
     EXPECT_EQ(atlas.name + L"____CHILD", child->name);
     EXPECT_EQ(20, child->GetCelWidth());
-    EXPECT_EQ(imgtest::PatternPixel(2, 1), child->GetPixel(5, 6, 1));
+    EXPECT_EQ(testsupport::PatternPixel(2, 1), child->GetPixel(5, 6, 1));
     std::unique_ptr<Image> fromPiece(piece.Duplicate());
     EXPECT_EQ(2, fromPiece->cols);
 }
@@ -168,7 +168,7 @@ void TwoPieceAtlas(ImageSurface& atlas) {
     walk.cels = {{0, 0, 10, 20, 0, 0, 10, 20}, {10, 0, 10, 20, 0, 0, 10, 20}};
     jump.cels = {{20, 0, 10, 20, 0, 0, 10, 20}, {30, 0, 10, 20, 0, 0, 10, 20}};
     atlas.SetCelRects({walk, jump});
-    atlas.SetBits(imgtest::Pattern(40, 20).data(), 40, 20, false);
+    atlas.SetBits(testsupport::Pattern(40, 20).data(), 40, 20, false);
 }
 
 // The duplicate of a piece was a child of the whole atlas with the piece's
@@ -187,7 +187,7 @@ TEST(ImageCels, DuplicatedAtlasPieceDrawsThePiecesOwnFrames) {
         EXPECT_EQ(jump.ResolveCel(cel, &wx, &wy, &want, nullptr), copy->ResolveCel(cel, &gx, &gy, &got, nullptr));
         EXPECT_EQ(FRect(static_cast<float>(20 + 10 * cel), 0, 10, 20), got) << cel;
         EXPECT_EQ(want, got) << cel;
-        EXPECT_EQ(imgtest::PatternPixel(20 + 10 * cel + 4, 7), copy->GetPixel(4, 7, cel)) << cel;
+        EXPECT_EQ(testsupport::PatternPixel(20 + 10 * cel + 4, 7), copy->GetPixel(4, 7, cel)) << cel;
     }
     EXPECT_EQ(nullptr, copy->ResolveCel(2, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(0u, copy->GetPixel(4, 7, 2));
@@ -208,9 +208,9 @@ TEST(ImageRegistration, EverySurfaceJoinsTheLiveSetWhileItLives) {
 class ImageDrawTest : public ImageDeviceTest {};
 
 TEST_F(ImageDrawTest, DrawingIntoAnImageFreesItsBitsAndReadingBringsThemBack) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     ImageSurface* canvas = MakeImage(std::vector<uint32_t>(16 * 16, 0), 16, 16);
-    ImageSurface* sprite = MakeImage(imgtest::Pattern(8, 8), 8, 8);
+    ImageSurface* sprite = MakeImage(testsupport::Pattern(8, 8), 8, 8);
     canvas->DrawImage(sprite, 4, 4, FRect(0, 0, 8, 8), Color::White, &state);
     EXPECT_FALSE(canvas->HasBits());
     EXPECT_TRUE(canvas->TargetNewer());
@@ -221,18 +221,18 @@ TEST_F(ImageDrawTest, DrawingIntoAnImageFreesItsBitsAndReadingBringsThemBack) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const bool inside = x >= 4 && x < 12 && y >= 4 && y < 12;
-            ASSERT_EQ(inside ? imgtest::PatternPixel(x - 4, y - 4) : 0u, bits[y * 16 + x]) << x << "," << y;
+            ASSERT_EQ(inside ? testsupport::PatternPixel(x - 4, y - 4) : 0u, bits[y * 16 + x]) << x << "," << y;
         }
     // The canvas draws what was drawn into it.
     Target()->DrawImage(canvas, 100, 100, FRect(0, 0, 16, 16), Color::White, &state);
-    EXPECT_EQ(imgtest::PatternPixel(0, 0), Pixel(DrawBufferPixels(), 104, 104));
+    EXPECT_EQ(testsupport::PatternPixel(0, 0), Pixel(DrawBufferPixels(), 104, 104));
 }
 
 // A duplicate drawn into showed its new pixels while hit tests still read
 // its parent's: the two disagreed about what the player sees.
 TEST_F(ImageDrawTest, DuplicateDrawnIntoHitTestsThePixelsItShows) {
-    Start(imgtest::Caps(false, 4096));
-    ImageSurface* parent = MakeImage(imgtest::Pattern(16, 8), 16, 8);
+    Start(testsupport::Caps(false, 4096));
+    ImageSurface* parent = MakeImage(testsupport::Pattern(16, 8), 16, 8);
     parent->SetRowsCols(1, 2);
     std::unique_ptr<Image> duplicate(parent->Duplicate());
     auto* child = dynamic_cast<ImageSurface*>(duplicate.get());
@@ -246,7 +246,7 @@ TEST_F(ImageDrawTest, DuplicateDrawnIntoHitTestsThePixelsItShows) {
         return Pixel(DrawBufferPixels(), 40 + cx, 40 + cy);
     };
     // Untouched, it shows its parent's pixels.
-    EXPECT_EQ(imgtest::PatternPixel(8 + 3, 2), drawnAt(1, 3, 2));
+    EXPECT_EQ(testsupport::PatternPixel(8 + 3, 2), drawnAt(1, 3, 2));
     EXPECT_EQ(drawnAt(1, 3, 2), child->GetPixel(3, 2, 1));
     // Drawn into, as a widget's private image is, it shows its own.
     child->FillRect(Rect(8, 0, 8, 4), Color::FromRGB(255, 0, 0), &state);
@@ -257,8 +257,8 @@ TEST_F(ImageDrawTest, DuplicateDrawnIntoHitTestsThePixelsItShows) {
 }
 
 TEST_F(ImageDrawTest, ClippedDrawsCutTheSourceOrDrawNothing) {
-    Start(imgtest::Caps(false, 4096));
-    ImageSurface* sprite = MakeImage(imgtest::Pattern(8, 8), 8, 8);
+    Start(testsupport::Caps(false, 4096));
+    ImageSurface* sprite = MakeImage(testsupport::Pattern(8, 8), 8, 8);
     Target()->DrawImageClipped(sprite, 10, 10, FRect(0, 0, 8, 8), FRect(50, 50, 10, 10), Color::White, &state);
     std::vector<uint32_t> px = DrawBufferPixels();
     int lit = 0;
@@ -267,12 +267,12 @@ TEST_F(ImageDrawTest, ClippedDrawsCutTheSourceOrDrawNothing) {
     Target()->DrawImageClipped(sprite, 10, 10, FRect(0, 0, 8, 8), FRect(14, 12, 10, 10), Color::White, &state);
     px = DrawBufferPixels();
     EXPECT_EQ(0u, Pixel(px, 13, 12));
-    EXPECT_EQ(imgtest::PatternPixel(4, 2), Pixel(px, 14, 12));
-    EXPECT_EQ(imgtest::PatternPixel(7, 7), Pixel(px, 17, 17));
+    EXPECT_EQ(testsupport::PatternPixel(4, 2), Pixel(px, 14, 12));
+    EXPECT_EQ(testsupport::PatternPixel(7, 7), Pixel(px, 17, 17));
 }
 
 TEST_F(ImageDrawTest, RenderTargetImagesDrawAndReadBack) {
-    Start(imgtest::Caps(true, 2048));
+    Start(testsupport::Caps(true, 2048));
     images.push_back(std::make_unique<ImageSurface>(true));
     ImageSurface* target = images.back().get();
     target->Create(30, 20);
@@ -293,15 +293,16 @@ TEST_F(ImageDrawTest, RenderTargetImagesDrawAndReadBack) {
 // Render-target textures cannot be locked; pixels given to a render-target
 // image reach them through a system-memory copy.
 TEST_F(ImageDrawTest, PixelsGivenToARenderTargetImageAreDrawn) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     images.push_back(std::make_unique<ImageSurface>(true));
     ImageSurface* target = images.back().get();
-    const std::vector<uint32_t> px = imgtest::Pattern(20, 10);
+    const std::vector<uint32_t> px = testsupport::Pattern(20, 10);
     target->SetBits(px.data(), 20, 10, false);
     Target()->DrawImage(target, 7, 3, FRect(0, 0, 20, 10), Color::White, &state);
     const std::vector<uint32_t> out = DrawBufferPixels();
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(imgtest::PatternPixel(x, y), Pixel(out, 7 + x, 3 + y)) << x << "," << y;
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(testsupport::PatternPixel(x, y), Pixel(out, 7 + x, 3 + y)) << x << "," << y;
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "rendering/image/live_images.h"
 #include "rendering/image/texture_tiles.h"
 
-namespace imgtest {
+namespace testsupport {
 
 inline plat::DeviceCaps Caps(bool pow2Only, uint32_t maxSize, uint32_t aspect = 0) {
     plat::DeviceCaps caps;
@@ -54,7 +54,7 @@ inline std::vector<uint32_t> ReadTexture(plat::Texture* texture) {
     return out;
 }
 
-class ImageDeviceTest : public devtest::DeviceTest {
+class ImageDeviceTest : public testsupport::DeviceTest {
 protected:
     void TearDown() override {
         images.clear();
@@ -62,7 +62,7 @@ protected:
     }
 
     void Start(const plat::DeviceCaps& caps) {
-        plat::GraphicsConfig config = devtest::OneAdapter();
+        plat::GraphicsConfig config = testsupport::OneAdapter();
         config.adapters[0].caps = caps;
         UseConfig(config);
         d3d->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
@@ -89,4 +89,4 @@ protected:
     DrawState state;
 };
 
-}  // namespace imgtest
+}  // namespace testsupport

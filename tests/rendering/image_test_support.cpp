@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 
@@ -18,7 +16,7 @@
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
                                                          void (*)(const volatile void*)) __attribute__((weak));
 
-namespace image_test {
+namespace testsupport {
 
 namespace {
 
@@ -62,17 +60,6 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Path(const std::string& name) const { return (root_ / name).string(); }
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WritePngDirect(const std::string& path, const PngLayout& layout) {
     // Everything with a destructor is made before the jump point.
@@ -269,4 +256,4 @@ Bytes BuildGif(const GifLayout& layout) {
     return out;
 }
 
-}  // namespace image_test
+}  // namespace testsupport

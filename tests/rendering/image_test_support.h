@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for the image-file tests: a temporary folder that removes itself,
-// byte-level file writing, and encoders written independently of the code
+// byte-level file writing (temp_folder.h), and encoders written independently of the code
 // under test (libpng driven directly, and a small GIF/LZW encoder).
 
 #include <cstdint>
@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace image_test {
+#include "tests/platform/temp_folder.h"
+
+namespace testsupport {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -25,9 +27,6 @@ public:
 private:
     std::filesystem::path root_;
 };
-
-void WriteBytes(const std::string& path, const Bytes& bytes);
-Bytes ReadBytes(const std::string& path);
 
 // A small deterministic generator, so every run sees the same "random" data.
 class Lcg {
@@ -86,4 +85,4 @@ int64_t LargestAllocationDuring(const std::function<void()>& run);
 // 8,192 x 8,192, the documented limit (ImageData::kMaxSide).
 constexpr int64_t kLimitPixelBytes = int64_t{8192} * 8192 * 4;
 
-}  // namespace image_test
+}  // namespace testsupport

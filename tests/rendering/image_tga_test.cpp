@@ -5,8 +5,8 @@
 
 namespace {
 
-using image_test::Bytes;
-using image_test::TempDir;
+using testsupport::Bytes;
+using testsupport::TempDir;
 
 struct TgaLayout {
     int idLength = 0;
@@ -38,7 +38,7 @@ Bytes BuildTga(const TgaLayout& s, size_t pixelBytes) {
 class TgaFiles : public ::testing::Test {
 protected:
     std::unique_ptr<ImageData> Load(const Bytes& bytes) {
-        image_test::WriteBytes(path_, bytes);
+        testsupport::WriteBytes(path_, bytes);
         return GetTGAImage(path_);
     }
     TempDir dir_;
@@ -99,9 +99,9 @@ TEST_F(TgaFiles, HeaderClaimingMorePixelsThanTheFileHoldsAllocatesNothingForThem
     big.width = big.height = ImageData::kMaxSide;
     for (size_t pixelBytes : {size_t{0}, size_t{4096}}) {
         const Bytes file = BuildTga(big, pixelBytes);
-        image_test::WriteBytes(path_, file);
+        testsupport::WriteBytes(path_, file);
         std::unique_ptr<ImageData> image;
-        const int64_t largest = image_test::LargestAllocationDuring([&] { image = GetTGAImage(path_); });
+        const int64_t largest = testsupport::LargestAllocationDuring([&] { image = GetTGAImage(path_); });
         EXPECT_EQ(image, nullptr) << file.size() << " bytes";
         if (largest < 0) GTEST_SKIP() << "allocations cannot be watched in this build";
         EXPECT_LT(largest, 1 << 20) << file.size() << " bytes";

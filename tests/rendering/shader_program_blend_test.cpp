@@ -1,8 +1,7 @@
 // The game's multiply, overlay and softlight shaders loaded into the blend
 // table and drawn through the drawing context on the software device, each
-// pixel compared with the blend worked out here on premultiplied colours:
-//   result = Sa*Da*B(s, d) + S*(1 - Da) + D*(1 - Sa),  alpha = Sa + Da - Sa*Da
-// with s = S/Sa and d = D/Da the straight colours.
+// pixel compared with the blend formula (tests/support/blend_modes.h) on
+// premultiplied colours.
 
 #include <memory>
 #include <string>
@@ -10,17 +9,14 @@
 #include "foundation/values/transform.h"
 #include "rendering/shader/blend_shaders.h"
 #include "shader_program_test_support.h"
+#include "tests/support/blend_modes.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
 
-using shadertest::Argb;
-using shadertest::Near;
-using shadertest::Quantise;
-
-float Multiply(float s, float d) { return s * d; }
-float Overlay(float s, float d) { return d < 0.5f ? 2 * s * d : 1 - 2 * (1 - s) * (1 - d); }
-float SoftLight(float s, float d) { return (1 - 2 * s) * d * d + 2 * s * d; }
+using testsupport::Argb;
+using testsupport::Near;
+using testsupport::Quantise;
 
 struct Mode {
     const char* name;
@@ -31,21 +27,15 @@ struct Mode {
 void PrintTo(const Mode& m, std::ostream* os) { *os << m.name; }
 
 Argb Expected(const Mode& mode, Argb src, Argb dst) {
-    const float sa = src.a / 255.0f, da = dst.a / 255.0f;
-    auto channel = [&](int s8, int d8) {
-        const float S = s8 / 255.0f, D = d8 / 255.0f;
-        const float s = sa > 0 ? S / sa : 0, d = da > 0 ? D / da : 0;
-        return sa * da * mode.blend(s, d) + S * (1 - da) + D * (1 - sa);
-    };
-    return Quantise(sa + da - sa * da, channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b));
+    auto unit = [](Argb c) { return testsupport::Color4{c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, c.a / 255.0f}; };
+    const testsupport::Color4 out = testsupport::BlendOver(mode.blend, unit(src), unit(dst));
+    return Quantise(out[3], out[0], out[1], out[2]);
 }
 
-class BlendShaderDrawTest : public shadertest::ShaderDeviceTest, public testing::WithParamInterface<Mode> {
+class BlendShaderDrawTest : public testsupport::ShaderDeviceTest, public testing::WithParamInterface<Mode> {
 protected:
     ImageSurface* Solid(int w, int h, Argb c) {
-        const uint32_t px = static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 |
-                            static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
-        ImageSurface* image = MakeImage(std::vector<uint32_t>(static_cast<size_t>(w) * h, px), w, h);
+        ImageSurface* image = MakeImage(std::vector<uint32_t>(static_cast<size_t>(w) * h, testsupport::Pack(c)), w, h);
         image->premultiplied = true;
         return image;
     }
@@ -54,7 +44,7 @@ protected:
 TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
     const Mode& mode = GetParam();
     {
-        testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+        testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
         LoadBlendShaders(d3d->GetBlendShaders());
     }
     ASSERT_NE(d3d->GetBlendShaders().Find(mode.drawMode), nullptr) << "properties/" << mode.name << ".hlsl";
@@ -80,8 +70,8 @@ TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
         }
     }
     for (const Placed& p : placed) {
-        EXPECT_TRUE(Near(p.want, At(p.x + 3, 3))) << "at x " << p.x + 3;
-        EXPECT_TRUE(Near(p.want, At(p.x + 5, 5))) << "at x " << p.x + 5;
+        EXPECT_TRUE(Near(p.want, At(p.x + 3, 3), 1)) << "at x " << p.x + 3;
+        EXPECT_TRUE(Near(p.want, At(p.x + 5, 5), 1)) << "at x " << p.x + 5;
     }
 
     // Scaled: composed through both scratch targets over the clip's area,
@@ -95,22 +85,22 @@ TEST_P(BlendShaderDrawTest, DrawnPixelsMatchTheBlendFormula) {
         scale.Scale(2, 2);  // 8 x 8 centred on (20, 30)
         g.DrawViaScratch(Solid(4, 4, images[0]), &scale, FRect(0, 0, 4, 4), 20, 30, 0);
     }
-    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(17, 27)));
-    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(22, 32)));
-    EXPECT_TRUE(Near(backgrounds[1], At(5, 25)));
+    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(17, 27), 1));
+    EXPECT_TRUE(Near(Expected(mode, images[0], backgrounds[1]), At(22, 32), 1));
+    EXPECT_TRUE(Near(backgrounds[1], At(5, 25), 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderDrawTest,
-                         testing::Values(Mode{"multiply", kDrawMultiply, Multiply},
-                                         Mode{"overlay", kDrawOverlay, Overlay},
-                                         Mode{"softlight", kDrawSoftlight, SoftLight}),
+                         testing::Values(Mode{"multiply", kDrawMultiply, testsupport::MultiplyBlend},
+                                         Mode{"overlay", kDrawOverlay, testsupport::OverlayBlend},
+                                         Mode{"softlight", kDrawSoftlight, testsupport::SoftLightBlend}),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
-using BlendTableTest = shadertest::ShaderDeviceTest;
+using BlendTableTest = testsupport::ShaderDeviceTest;
 
 TEST_F(BlendTableTest, FillingAgainAfterADeviceRestartKeepsTheProgramsInsteadOfLeakingThem) {
     BlendShaderTable table;
-    testing_support::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+    testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
     LoadBlendShaders(table);
     DeviceShaderProgram* multiply = table.Find(kDrawMultiply);
     ASSERT_NE(multiply, nullptr);

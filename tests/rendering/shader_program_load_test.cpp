@@ -8,13 +8,13 @@
 #include "shader_program_test_support.h"
 #include "tests/foundation/test_support.h"
 
-namespace {
+using namespace testsupport;
 
-using testing_support::CurrentDirectoryGuard;
+namespace {
 
 constexpr const char* kShader = "float4 PS(float4 c : COLOR0) : COLOR0 { return c; }\n";
 
-class ShaderLoadTest : public shadertest::ShaderDeviceTest {
+class ShaderLoadTest : public testsupport::ShaderDeviceTest {
 protected:
     void Write(const std::string& name, const std::string& text) {
         WriteBytes(folder.Path() / "properties" / name, text);
@@ -53,7 +53,7 @@ TEST_F(ShaderLoadTest, MissingOrEmptyFilesGiveNoProgramAndAreTriedAgain) {
     EXPECT_TRUE(app.boxes.empty());
 }
 
-class NoShaderDeviceTest : public imgtest::ImageDeviceTest {
+class NoShaderDeviceTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();

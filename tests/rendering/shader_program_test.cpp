@@ -11,11 +11,9 @@
 #include "shader_program_test_support.h"
 #include "tests/foundation/test_support.h"
 
-namespace {
+using namespace testsupport;
 
-using shadertest::Argb;
-using shadertest::Near;
-using shadertest::Quantise;
+namespace {
 
 constexpr const char* kBroken = "float4 PS(float4 c : COLOR0) : COLOR0 { return missing * c; }\n";
 
@@ -49,7 +47,7 @@ size_t Occurrences(const std::string& haystack, const std::string& needle) {
     return count;
 }
 
-using ShaderProgramTest = shadertest::ShaderDeviceTest;
+using ShaderProgramTest = testsupport::ShaderDeviceTest;
 
 TEST_F(ShaderProgramTest, CompileErrorsShowTheBoxOnceAndHoldNoDeviceReference) {
     TempFolder desktop;
@@ -109,7 +107,7 @@ TEST_F(ShaderProgramTest, DeviceLossReleasesEverythingAndTheFirstUseRecompilesWi
     EXPECT_TRUE(program->GetPixelShader()->RememberedConstant("Missing").empty());
     const Argb half = Quantise(0.5f, 0.1f, 0.2f, 0.3f);
     Fill(Target(), Rect(0, 0, 8, 8), Argb{255, 255, 255, 255}, program);
-    EXPECT_TRUE(Near(half, At(3, 3)));
+    EXPECT_TRUE(Near(half, At(3, 3), 1));
 
     ASSERT_EQ(d3d->CurrentShader(), program);
     d3d->Cleanup();
@@ -121,7 +119,7 @@ TEST_F(ShaderProgramTest, DeviceLossReleasesEverythingAndTheFirstUseRecompilesWi
     EXPECT_FALSE(program->IsCreated()) << "made on first use, not at device start";
     Fill(Target(), Rect(0, 0, 8, 8), Argb{255, 255, 255, 255}, program);
     EXPECT_TRUE(program->GetPixelShader()->IsCreated());
-    EXPECT_TRUE(Near(half, At(3, 3))) << "the remembered tint and strength are written again";
+    EXPECT_TRUE(Near(half, At(3, 3), 1)) << "the remembered tint and strength are written again";
 
     // A value set while the device is away is the one used when it is back.
     d3d->Cleanup();
@@ -129,7 +127,7 @@ TEST_F(ShaderProgramTest, DeviceLossReleasesEverythingAndTheFirstUseRecompilesWi
     InitWindowed();
     BindDrawBuffer();
     Fill(Target(), Rect(0, 0, 8, 8), Argb{255, 255, 255, 255}, program);
-    EXPECT_TRUE(Near(Quantise(1.0f, 0.2f, 0.4f, 0.6f), At(3, 3)));
+    EXPECT_TRUE(Near(Quantise(1.0f, 0.2f, 0.4f, 0.6f), At(3, 3), 1));
 }
 
 TEST_F(ShaderProgramTest, VertexStageGetsTheProjectionOfEachRenderTarget) {

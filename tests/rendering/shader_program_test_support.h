@@ -15,30 +15,12 @@
 #include "rendering/draw/graphics.h"
 #include "rendering/shader/shader_program.h"
 
+#include "tests/support/pixels.h"
 #include "tests/support/recording_services.h"
 
-namespace shadertest {
+namespace testsupport {
 
-using BoxRecorder = testsupport::ErrorBoxRecorder;
-
-// Premultiplied ARGB channels, 0..255.
-struct Argb {
-    int a, r, g, b;
-};
-
-inline Argb Unpack(uint32_t p) {
-    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}
-
-inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 1) {
-    const Argb g = Unpack(got);
-    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
-        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
-}
+using BoxRecorder = ErrorBoxRecorder;
 
 // A float colour 0..1 as the 8-bit channels a target stores.
 inline Argb Quantise(float a, float r, float g, float b) {
@@ -46,7 +28,7 @@ inline Argb Quantise(float a, float r, float g, float b) {
     return {q(a), q(r), q(g), q(b)};
 }
 
-class ShaderDeviceTest : public imgtest::ImageDeviceTest {
+class ShaderDeviceTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -85,4 +67,4 @@ protected:
     std::vector<std::unique_ptr<ShaderProgram>> programs;
 };
 
-}  // namespace shadertest
+}  // namespace testsupport

@@ -18,8 +18,8 @@
 
 namespace {
 
-using fonts_test::Argb;
-using fonts_test::Unpack;
+using testsupport::Argb;
+using testsupport::Unpack;
 
 const char* kTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
@@ -44,7 +44,7 @@ Cell CellOf(int pixels) {
 }
 
 TEST(SysFontSize, TwelvePointsFromFontsXmlAreASixteenPixelEm) {
-    fonts_test::FontApp app;
+    testsupport::FontApp app;
     app.dpi = 120;  // the descriptor form ignores the screen
     auto font = SysFont::SysFontFromDesc("DejaVu Sans", 12, false, false, false);
     ASSERT_NE(font->GetSystemFont(), nullptr);
@@ -58,7 +58,7 @@ TEST(SysFontSize, TwelvePointsFromFontsXmlAreASixteenPixelEm) {
 }
 
 TEST(SysFontSize, ScreenFormUsesTheScreensDotsPerInch) {
-    fonts_test::FontApp app;
+    testsupport::FontApp app;
     app.dpi = 120;
     SysFont font(&app, "DejaVu Sans", 12);
     EXPECT_EQ(font.GetSystemFont()->Metrics().em, 20);  // 12 x 120 / 72
@@ -67,7 +67,7 @@ TEST(SysFontSize, ScreenFormUsesTheScreensDotsPerInch) {
     EXPECT_EQ(withoutApp.GetSystemFont()->Metrics().em, 16);
 }
 
-class SysFontDrawTest : public fonts_test::FontDeviceTest {
+class SysFontDrawTest : public testsupport::FontDeviceTest {
 protected:
     void SetUp() override {
         FontDeviceTest::SetUp();
@@ -211,7 +211,7 @@ TEST_F(SysFontDrawTest, ClipBeyondTheIntRangeHidesNothing) {
 }
 
 TEST_F(SysFontDrawTest, TargetThatIsNoImageSurfaceDrawsNothing) {
-    gfxtest::RecordingTarget target;
+    testsupport::RecordingTarget target;
     {
         Graphics g(&target);
         g.SetFont(font.get());

@@ -5,19 +5,19 @@
 
 namespace {
 
-using imgtest::ImageDeviceTest;
-using imgtest::PatternPixel;
+using testsupport::ImageDeviceTest;
+using testsupport::PatternPixel;
 
 class TextureUploadTest : public ImageDeviceTest {
 protected:
     std::vector<uint32_t> FirstPiece(ImageSurface* image) {
-        return imgtest::ReadTexture(image->GetTextures()->pieces[0].texture);
+        return testsupport::ReadTexture(image->GetTextures()->pieces[0].texture);
     }
 };
 
 TEST_F(TextureUploadTest, EdgeTexelsRepeatTheLastColumnAndRow) {
-    Start(imgtest::Caps(false, 4096));
-    ImageSurface* image = MakeImage(imgtest::Pattern(101, 37), 101, 37);
+    Start(testsupport::Caps(false, 4096));
+    ImageSurface* image = MakeImage(testsupport::Pattern(101, 37), 101, 37);
     ASSERT_TRUE(PrepareImageTexture(*d3d, image));
     ASSERT_EQ(1u, image->GetTextures()->pieces.size());
     EXPECT_EQ(102, image->GetTextures()->pieces[0].width);
@@ -35,7 +35,7 @@ TEST_F(TextureUploadTest, EdgeTexelsRepeatTheLastColumnAndRow) {
 // A4R4G4B4 texels read back with each nibble n as n << 4, so a pixel read
 // back packs into the very texel it came from.
 TEST_F(TextureUploadTest, FourBitTexelsRoundTripThroughReadBack) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     ImageSurface* image = MakeImage({0xFF80A010u, 0xFFFFFFFFu, 0x12345678u, 0u}, 2, 2, kImageFormat4444);
     image->CommitBits();
     ASSERT_TRUE(PrepareImageTexture(*d3d, image));
@@ -53,13 +53,13 @@ TEST_F(TextureUploadTest, FourBitTexelsRoundTripThroughReadBack) {
 }
 
 TEST_F(TextureUploadTest, ChangedPixelsReachTheTextures) {
-    Start(imgtest::Caps(true, 64));
-    ImageSurface* image = MakeImage(imgtest::Pattern(100, 80), 100, 80);
+    Start(testsupport::Caps(true, 64));
+    ImageSurface* image = MakeImage(testsupport::Pattern(100, 80), 100, 80);
     ASSERT_TRUE(PrepareImageTexture(*d3d, image));
     image->GetBits()[99] = 0xFF123456u;  // last pixel of row 0, in the second piece
     image->CommitBits();
     ASSERT_TRUE(PrepareImageTexture(*d3d, image));
-    const std::vector<uint32_t> texels = imgtest::ReadTexture(image->GetTextures()->pieces[1].texture);
+    const std::vector<uint32_t> texels = testsupport::ReadTexture(image->GetTextures()->pieces[1].texture);
     EXPECT_EQ(0xFF123456u, texels[99 - 64]);
     EXPECT_EQ(0xFF123456u, texels[99 - 64 + 1]);  // and its repeat beside it
     EXPECT_FALSE(image->HasBits());
@@ -71,7 +71,7 @@ TEST_F(TextureUploadTest, ChangedPixelsReachTheTextures) {
 }
 
 TEST_F(TextureUploadTest, RefreshOnDirtyOnlyIgnoresTheChangeCounter) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     ImageSurface* image = MakeImage({0xFF0000FFu, 0xFF0000FFu, 0xFF0000FFu, 0xFF0000FFu}, 2, 2, kTexRefreshOnDirty);
     ASSERT_TRUE(PrepareImageTexture(*d3d, image));
     image->GetBits()[0] = 0xFFFF0000u;
@@ -84,8 +84,8 @@ TEST_F(TextureUploadTest, RefreshOnDirtyOnlyIgnoresTheChangeCounter) {
 }
 
 TEST_F(TextureUploadTest, DeviceLossAndRecoveryKeepThePixels) {
-    Start(imgtest::Caps(true, 64));
-    const std::vector<uint32_t> px = imgtest::Pattern(100, 80);
+    Start(testsupport::Caps(true, 64));
+    const std::vector<uint32_t> px = testsupport::Pattern(100, 80);
     ImageSurface* image = MakeImage(px, 100, 80);
     image->CommitBits();
     Target()->DrawImage(image, 0, 0, FRect(0, 0, 100, 80), Color::White, &state);
@@ -103,12 +103,12 @@ TEST_F(TextureUploadTest, DeviceLossAndRecoveryKeepThePixels) {
 }
 
 TEST_F(TextureUploadTest, ReleasePassKeepsTheSmallerCopy) {
-    Start(imgtest::Caps(false, 4096));
+    Start(testsupport::Caps(false, 4096));
     // Same-sized 32-bit textures: the textures go, the bits stay.
-    ImageSurface* full = MakeImage(imgtest::Pattern(10, 10), 10, 10);
+    ImageSurface* full = MakeImage(testsupport::Pattern(10, 10), 10, 10);
     ASSERT_TRUE(PrepareImageTexture(*d3d, full));
     // Half-sized 16-bit textures: the bits go.
-    ImageSurface* half = MakeImage(imgtest::Pattern(10, 10), 10, 10, kImageFormat4444);
+    ImageSurface* half = MakeImage(testsupport::Pattern(10, 10), 10, 10, kImageFormat4444);
     ASSERT_TRUE(PrepareImageTexture(*d3d, half));
     d3d->ReleaseDeviceObjects(false);
     EXPECT_TRUE(full->HasBits());

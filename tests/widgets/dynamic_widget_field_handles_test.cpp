@@ -71,7 +71,7 @@ TEST_F(WidgetPointerExpressions, HandlesOfADeletedWidgetReadZero) {
 }
 
 // Shader constants bound through handles, on the software device.
-class WidgetShaderConstants : public imgtest::ImageDeviceTest {
+class WidgetShaderConstants : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -92,7 +92,7 @@ protected:
 };
 
 TEST_F(WidgetShaderConstants, BoundConstantsFollowTheirFieldsAndReadZeroOnceTheOwnerIsGone) {
-    auto image = dyntest::SolidImage(4, 4, 0xFFFFFFFF);
+    auto image = testsupport::SolidImage(4, 4, 0xFFFFFFFF);
     DynamicWidget shaded(0, 0, image.get(), 1.0f);
     auto* program = new ShaderProgram("float Clock;\nfloat Strength;\n"
                                       "float4 PS(float4 c : COLOR0) : COLOR0 { return c * Strength * Clock; }\n");

@@ -10,6 +10,8 @@
 #include "dynamic_widget_test_support.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 class FramesTest : public ::testing::Test {
@@ -30,7 +32,7 @@ protected:
         return frames;
     }
 
-    std::unique_ptr<ImageSurface> image = dyntest::SolidImage(64, 32, 0xFFFFFFFF, 2, 4);
+    std::unique_ptr<ImageSurface> image = testsupport::SolidImage(64, 32, 0xFFFFFFFF, 2, 4);
     FakeHost host;
     WidgetManager mgr;
 };
@@ -146,7 +148,7 @@ TEST_F(FramesTest, MaskAnimatorRunsBesideTheImageAnimator) {
 TEST_F(FramesTest, SetImageKeepsAFrameTheNewImageHasAndResetsOneItLacks) {
     DynamicWidget* w = AddWidget();
     w->SetFrame(5);
-    auto small = dyntest::SolidImage(30, 10, 0xFFFFFFFF, 1, 3);
+    auto small = testsupport::SolidImage(30, 10, 0xFFFFFFFF, 1, 3);
     w->SetImage(small.get());
     EXPECT_EQ(w->GetFrame(), 0);
     EXPECT_EQ(w->GetWidth(), 10);
@@ -174,8 +176,8 @@ TEST_F(FramesTest, FinishedControllersAreDestroyedAndTheCountFollows) {
     int destroyed = 0;
     uint32_t mask = 0;
     float* x = w->GetPropertyPtr(L"x", mask);
-    w->AddController(std::make_unique<dyntest::StepController>(L"a", w, x, 1.0f, 2.0f, &destroyed));
-    w->AddController(std::make_unique<dyntest::StepController>(L"b", w, &w->timer, 1.0f, 5.0f, &destroyed));
+    w->AddController(std::make_unique<testsupport::StepController>(L"a", w, x, 1.0f, 2.0f, &destroyed));
+    w->AddController(std::make_unique<testsupport::StepController>(L"b", w, &w->timer, 1.0f, 5.0f, &destroyed));
     EXPECT_EQ(w->GetControllerCount(), 2);
     w->UpdateFraction(1.0f);
     w->UpdateFraction(1.0f);
@@ -192,9 +194,9 @@ TEST_F(FramesTest, FinishedControllersAreDestroyedAndTheCountFollows) {
 
 TEST_F(FramesTest, ControllersSeeFieldsWithoutOscillationAndClampOffsets) {
     DynamicWidget* w = AddWidget();
-    w->AddController(std::make_unique<dyntest::StepController>(L"move", w, &w->angle, 10.0f, 100.0f));
-    w->AddOscillation(std::make_unique<dyntest::ConstantOscillation>(L"wobble", &w->angle, 5.0f));
-    w->AddClamp(std::make_unique<dyntest::RangeClamp>(L"limit", &w->angle, 0.0f, 22.0f));
+    w->AddController(std::make_unique<testsupport::StepController>(L"move", w, &w->angle, 10.0f, 100.0f));
+    w->AddOscillation(std::make_unique<testsupport::ConstantOscillation>(L"wobble", &w->angle, 5.0f));
+    w->AddClamp(std::make_unique<testsupport::RangeClamp>(L"limit", &w->angle, 0.0f, 22.0f));
     w->UpdateFraction(1.0f);
     EXPECT_FLOAT_EQ(w->angle, 15.0f);  // 10 moved, +5 wobble, under the clamp
     w->UpdateFraction(1.0f);
@@ -217,8 +219,8 @@ TEST_F(FramesTest, DestroyingTheWidgetUndoesOscillationsAndDestroysControllers) 
     int destroyed = 0;
     {
         DynamicWidget w(0, 0, nullptr, 1.0f);
-        w.AddController(std::make_unique<dyntest::StepController>(L"c", &w, &w.timer, 1.0f, 10.0f, &destroyed));
-        w.AddOscillation(std::make_unique<dyntest::ConstantOscillation>(L"o", &outside, 3.0f));
+        w.AddController(std::make_unique<testsupport::StepController>(L"c", &w, &w.timer, 1.0f, 10.0f, &destroyed));
+        w.AddOscillation(std::make_unique<testsupport::ConstantOscillation>(L"o", &outside, 3.0f));
         w.UpdateFraction(1.0f);
         EXPECT_FLOAT_EQ(outside, 4.0f);
     }
@@ -232,7 +234,7 @@ TEST_F(FramesTest, WhenDoneActionsRunOnceAnimatingEnds) {
     w->SetPostRender(1);
     w->SetClipping(true);
     w->SetFlagMasks(pass_flag::kOffscreen | pass_flag::kDraw, 0);
-    w->AddController(std::make_unique<dyntest::StepController>(L"c", w, &w->timer, 1.0f, 2.0f));
+    w->AddController(std::make_unique<testsupport::StepController>(L"c", w, &w->timer, 1.0f, 2.0f));
     w->HideWhenDone(true);
     w->ClearFlagWhenDone(true);
     w->ResetModesWhenDone(true);

@@ -10,6 +10,8 @@
 #include "foundation/expression/constants_map.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 // Alpha rises by 10 per column: column x has alpha 10 x x.
@@ -20,7 +22,7 @@ protected:
     void SetUp() override { ConstantsMap()[L"opacity_threshold"] = PropertyValue(50); }
     void TearDown() override { ConstantsMap().erase(L"opacity_threshold"); }
 
-    std::unique_ptr<ImageSurface> ramp = dyntest::MakeImage(20, 10, Ramp);
+    std::unique_ptr<ImageSurface> ramp = testsupport::MakeImage(20, 10, Ramp);
     FakeHost host;
     WidgetManager mgr;
 };
@@ -38,7 +40,7 @@ TEST_F(DynamicHitTest, PixelAlphaMustBeStrictlyAboveTheThreshold) {
 
 // Truncating -0.5 gives column 0: a point left of the widget would hit it.
 TEST_F(DynamicHitTest, PointsJustLeftOrAboveTheWidgetDoNotHitColumnZero) {
-    auto solid = dyntest::SolidImage(10, 10, 0xFFFFFFFF);
+    auto solid = testsupport::SolidImage(10, 10, 0xFFFFFFFF);
     DynamicWidget w(0, 0, solid.get(), 1.0f);
     EXPECT_TRUE(w.HitTest(0.0f, 0.0f));
     EXPECT_FALSE(w.HitTest(-0.5f, 3.0f));
@@ -53,7 +55,7 @@ TEST_F(DynamicHitTest, WithoutAnImageTheBoxDecides) {
 }
 
 TEST_F(DynamicHitTest, TransformedWidgetsAreTestedThroughTheInverse) {
-    auto solid = dyntest::SolidImage(10, 10, 0xFFFFFFFF);
+    auto solid = testsupport::SolidImage(10, 10, 0xFFFFFFFF);
     DynamicWidget w(0, 0, solid.get(), 1.0f);
     w.scale_x = 0.5f;  // shrinks about the middle to columns 2.5 .. 7.5
     w.PropertiesChanged(change_bit::kTransform);
@@ -72,9 +74,9 @@ TEST_F(DynamicHitTest, TransformedWidgetsAreTestedThroughTheInverse) {
 }
 
 TEST_F(DynamicHitTest, TheMaskIsSampledAtTheScaledPosition) {
-    auto solid = dyntest::SolidImage(20, 10, 0xFFFFFFFF);
+    auto solid = testsupport::SolidImage(20, 10, 0xFFFFFFFF);
     // A 10 x 5 mask: opaque only in its right half.
-    auto mask = dyntest::MakeImage(10, 5, [](int x, int) { return x >= 5 ? 0xFF000000u : 0u; });
+    auto mask = testsupport::MakeImage(10, 5, [](int x, int) { return x >= 5 ? 0xFF000000u : 0u; });
     DynamicWidget w(0, 0, solid.get(), 1.0f);
     w.SetMask(mask.get());
     EXPECT_FALSE(w.HitTest(9.0f, 2.0f));  // mask column 4
@@ -86,7 +88,7 @@ TEST_F(DynamicHitTest, TheMaskIsSampledAtTheScaledPosition) {
 
 // Points are local, as every caller passes them: the position plays no part.
 TEST_F(DynamicHitTest, ContainsPointUsesTheScaledOrRotatedBoxAboutTheLocalMiddle) {
-    auto solid = dyntest::SolidImage(20, 10, 0xFFFFFFFF);
+    auto solid = testsupport::SolidImage(20, 10, 0xFFFFFFFF);
     DynamicWidget w(100, 50, solid.get(), 1.0f);
     EXPECT_TRUE(w.ContainsPoint(0, 0));
     EXPECT_FALSE(w.ContainsPoint(20, 0));
@@ -121,7 +123,7 @@ TEST_F(DynamicHitTest, ClippingDynamicContainerAwayFromTheOriginFindsItsChildren
 }
 
 TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
-    auto solid = dyntest::SolidImage(10, 10, 0xFFFFFFFF);
+    auto solid = testsupport::SolidImage(10, 10, 0xFFFFFFFF);
     auto* parent = new DynamicWidget(0, 0, nullptr, 1.0f);
     parent->Resize(0.0f, 0.0f, 100, 100);
     auto* child = new DynamicWidget(50, 0, solid.get(), 1.0f);
@@ -142,7 +144,7 @@ TEST_F(DynamicHitTest, ClippedSubtreeIsNotFoundOutsideTheClip) {
 }
 
 TEST_F(DynamicHitTest, ChildrenOfATransformingParentAreFoundWhereTheyAreDrawn) {
-    auto solid = dyntest::SolidImage(4, 4, 0xFFFFFFFF);
+    auto solid = testsupport::SolidImage(4, 4, 0xFFFFFFFF);
     auto* parent = new DynamicWidget(100, 100, nullptr, 1.0f);
     parent->Resize(100.0f, 100.0f, 20, 20);
     auto* child = new DynamicWidget(0, 8, solid.get(), 1.0f);

@@ -6,6 +6,8 @@
 #include "dynamic_widget_test_support.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 class DynamicLifecycleTest : public ::testing::Test {
@@ -15,7 +17,7 @@ protected:
 };
 
 TEST_F(DynamicLifecycleTest, WritableImageIsAPrivateCopyThatLeavesTheSharedImageAlone) {
-    auto shared = dyntest::SolidImage(8, 4, 0xFF102030, 1, 2);
+    auto shared = testsupport::SolidImage(8, 4, 0xFF102030, 1, 2);
     DynamicWidget w(0, 0, shared.get(), 1.0f);
     ImageSurface* mine = w.GetWritableImage();
     ASSERT_NE(mine, nullptr);
@@ -31,7 +33,7 @@ TEST_F(DynamicLifecycleTest, WritableImageIsAPrivateCopyThatLeavesTheSharedImage
 
 // Setting the image a widget already owns must not free it under itself.
 TEST_F(DynamicLifecycleTest, SettingTheOwnPrivateImageAgainKeepsItAlive) {
-    auto shared = dyntest::SolidImage(4, 4, 0xFF102030);
+    auto shared = testsupport::SolidImage(4, 4, 0xFF102030);
     DynamicWidget w(0, 0, shared.get(), 1.0f);
     ImageSurface* mine = w.GetWritableImage();
     w.SetImage(mine);
@@ -45,7 +47,7 @@ TEST_F(DynamicLifecycleTest, SettingTheOwnPrivateImageAgainKeepsItAlive) {
 // A duplicate of the widget's own private image shares its pixels, so that
 // image must not be freed while the duplicate lives.
 TEST_F(DynamicLifecycleTest, MakingAPrivateImagePrivateAgainKeepsItsPixels) {
-    auto shared = dyntest::SolidImage(4, 4, 0xFF405060);
+    auto shared = testsupport::SolidImage(4, 4, 0xFF405060);
     DynamicWidget w(0, 0, shared.get(), 1.0f);
     w.MakeImagePrivate();
     ASSERT_TRUE(w.IsImagePrivate());

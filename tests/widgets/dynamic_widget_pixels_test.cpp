@@ -13,45 +13,17 @@
 #include "dynamic_widget_test_support.h"
 #include "rendering/draw/graphics.h"
 #include "tests/rendering/image_surface_test_support.h"
+#include "tests/support/pixels.h"
 #include "widgets/tree/widget_host.h"
 
 namespace {
 
-struct Argb {
-    int a, r, g, b;
-};
-
-Argb Unpack(uint32_t p) {
-    return {static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}
-
-uint32_t Pack(Argb c) {
-    return static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 |
-           static_cast<uint32_t>(c.b);
-}
+using namespace testsupport;
 
 // Colour factors as the drawing context turns them into bytes.
 int Byte(float f) { return static_cast<int>(f * 255.0f + 0.5f); }
 
-Argb Modulate(Argb x, Argb c) { return {x.a * c.a / 255, x.r * c.r / 255, x.g * c.g / 255, x.b * c.b / 255}; }
-
-// src over dst, both premultiplied.
-Argb Over(Argb s, Argb d) {
-    auto ch = [&](int sc, int dc) { return sc + dc * (255 - s.a) / 255; };
-    return {ch(s.a, d.a), ch(s.r, d.r), ch(s.g, d.g), ch(s.b, d.b)};
-}
-
-::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance = 2) {
-    const Argb g = Unpack(got);
-    if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
-        std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
-}
-
-class DynamicPixelTest : public imgtest::ImageDeviceTest {
+class DynamicPixelTest : public testsupport::ImageDeviceTest {
 protected:
     void SetUp() override {
         ImageDeviceTest::SetUp();
@@ -95,7 +67,7 @@ protected:
 };
 
 TEST_F(DynamicPixelTest, ImageLandsAtThePositionWithItsOwnPixels) {
-    ImageSurface* image = Keep(dyntest::MakeImage(10, 8, PatternPixel));
+    ImageSurface* image = Keep(testsupport::MakeImage(10, 8, PatternPixel));
     DynamicWidget w(20, 30, image, 1.0f);
     Draw(w);
     for (int y = 0; y < 8; ++y)
@@ -106,7 +78,7 @@ TEST_F(DynamicPixelTest, ImageLandsAtThePositionWithItsOwnPixels) {
 }
 
 TEST_F(DynamicPixelTest, TesselatedImageDrawsTheSamePixelsInPlace) {
-    ImageSurface* image = Keep(dyntest::MakeImage(12, 8, PatternPixel));
+    ImageSurface* image = Keep(testsupport::MakeImage(12, 8, PatternPixel));
     DynamicWidget w(20, 30, image, 1.0f);
     w.Tesselate(3, 2);
     EXPECT_TRUE(image->GetFlags() & kImageWholePieces);
@@ -118,24 +90,24 @@ TEST_F(DynamicPixelTest, TesselatedImageDrawsTheSamePixelsInPlace) {
 
 TEST_F(DynamicPixelTest, OpacityAndColourFactorsModulateThePixels) {
     const Argb texel{255, 200, 100, 50};
-    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    ImageSurface* image = Keep(testsupport::SolidImage(6, 6, Pack(texel)));
     DynamicWidget w(10, 10, image, 0.8f);
     w.red = 0.5f;
     w.alpha = 0.75f;
     Draw(w);
     const Argb colour{Byte(0.75f * 0.8f), Byte(0.5f * 0.8f), Byte(0.8f), Byte(0.8f)};
-    EXPECT_TRUE(Near(Modulate(texel, colour), At(12, 12)));
+    EXPECT_TRUE(Near(Modulate(texel, colour), At(12, 12), 2));
 }
 
 TEST_F(DynamicPixelTest, AFactorAboveOneDrawsUntintedThenAddsTheExcess) {
     const Argb texel{255, 100, 90, 80};
-    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    ImageSurface* image = Keep(testsupport::SolidImage(6, 6, Pack(texel)));
     DynamicWidget w(10, 10, image, 1.0f);
     w.red = 1.5f;
     Draw(w);
     // First pass: the texel itself; second: texel x (0.5, 0, 0, 0) with alpha 0, adding red only.
     const Argb extra = Modulate(texel, {0, Byte(0.5f), 0, 0});
-    EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12)));
+    EXPECT_TRUE(Near({255, texel.r + extra.r, texel.g, texel.b}, At(12, 12), 2));
 }
 
 // Exposes the colour loop, to count the draws it asks for.
@@ -161,29 +133,29 @@ TEST_F(DynamicPixelTest, HugeOrInvalidColourFactorsDrawABoundedNumberOfTimes) {
 
     // What shows: a huge factor saturates its channel, a NaN one draws none of it.
     const Argb texel{255, 100, 90, 80};
-    ImageSurface* image = Keep(dyntest::SolidImage(6, 6, Pack(texel)));
+    ImageSurface* image = Keep(testsupport::SolidImage(6, 6, Pack(texel)));
     DynamicWidget w(10, 10, image, 1.0f);
     w.red = 1e30f;
     Draw(w);
-    EXPECT_TRUE(Near({255, 255, texel.g, texel.b}, At(12, 12)));
+    EXPECT_TRUE(Near({255, 255, texel.g, texel.b}, At(12, 12), 2));
     Clear();
     w.red = 1.0f;
     w.blue = std::nanf("");
     Draw(w);
-    EXPECT_TRUE(Near({255, texel.r, texel.g, 0}, At(12, 12)));
+    EXPECT_TRUE(Near({255, texel.r, texel.g, 0}, At(12, 12), 2));
 }
 
 TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
     // Two cels side by side: red, then blue.
-    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
-                                                  1, 2));
+    ImageSurface* image = Keep(
+        testsupport::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
     DynamicWidget w(10, 10, image, 1.0f);
     w.SetFrame(1);
     w.SetFade(0, 0.25f);
     Draw(w);
     // Each frame with its weight, truncated to a byte, added together.
     const int before = static_cast<int>(0.25f * 255.0f), now = static_cast<int>(0.75f * 255.0f);
-    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11), 2));
     EXPECT_EQ(At(14, 11), 0u);  // only the cel's own size is drawn
     Clear();
     w.SetFade(0, 1.0f);  // all the way back: the previous frame alone
@@ -192,8 +164,8 @@ TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
 }
 
 TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
-    ImageSurface* image = Keep(dyntest::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; },
-                                                  1, 2));
+    ImageSurface* image = Keep(
+        testsupport::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
     DynamicWidget w(10, 10, image, 1.0f);
     w.FadeToFrame(1, 4.0f);
     Draw(w);
@@ -202,7 +174,7 @@ TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
     Clear();
     Draw(w);
     const int before = static_cast<int>(0.75f * 255.0f), now = static_cast<int>(0.25f * 255.0f);
-    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11)));
+    EXPECT_TRUE(Near({before + now, before, 0, now}, At(11, 11), 2));
     w.UpdateFraction(3.0f);
     Clear();
     Draw(w);
@@ -211,7 +183,7 @@ TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
 
 TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
     const uint32_t red = 0xFFFF0000;
-    ImageSurface* image = Keep(dyntest::SolidImage(10, 10, red));
+    ImageSurface* image = Keep(testsupport::SolidImage(10, 10, red));
     DynamicWidget w(50, 50, image, 1.0f);
     w.scale_x = 2.0f;
     w.scale_y = 0.5f;
@@ -228,7 +200,7 @@ TEST_F(DynamicPixelTest, ScaleGrowsTheImageAboutItsMiddle) {
 }
 
 TEST_F(DynamicPixelTest, AQuarterTurnSwapsTheExtentsAboutTheMiddle) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 4, 0xFF00FF00));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 4, 0xFF00FF00));
     DynamicWidget w(100, 100, image, 1.0f);
     w.angle = 90.0f;
     w.PropertiesChanged(change_bit::kTransform);
@@ -243,7 +215,7 @@ TEST_F(DynamicPixelTest, AQuarterTurnSwapsTheExtentsAboutTheMiddle) {
 }
 
 TEST_F(DynamicPixelTest, FlipMirrorsThePixelsInPlace) {
-    ImageSurface* image = Keep(dyntest::MakeImage(10, 6, PatternPixel));
+    ImageSurface* image = Keep(testsupport::MakeImage(10, 6, PatternPixel));
     DynamicWidget w(40, 20, image, 1.0f);
     w.Flip(false);
     Draw(w);
@@ -258,7 +230,7 @@ TEST_F(DynamicPixelTest, FlipMirrorsThePixelsInPlace) {
 }
 
 TEST_F(DynamicPixelTest, AbsoluteAndRelativeClipsIntersect) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 20, 0xFFFFFFFF));
     DynamicWidget w(30, 40, image, 1.0f);
     w.abs_clip[0] = 35.0f;  // parent coordinates: widget column 5
     w.rel_clip[2] = 12.0f;  // widget coordinates
@@ -272,7 +244,7 @@ TEST_F(DynamicPixelTest, AbsoluteAndRelativeClipsIntersect) {
 }
 
 TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 20, 0xFFFFFFFF));
     DynamicWidget w(30, 40, image, 1.0f);
     w.abs_clip[2] = 35.0f;  // right edge at widget column 5
     w.rel_clip[0] = 10.0f;  // left edge at column 10
@@ -283,7 +255,7 @@ TEST_F(DynamicPixelTest, ClipsThatDoNotOverlapDrawNothing) {
 // Beyond the integer range a plain conversion is undefined (and in practice
 // turned the edge into the far other side, hiding the widget).
 TEST_F(DynamicPixelTest, ClipEdgesBeyondTheIntegerRangeClipNothingOnTheirSide) {
-    ImageSurface* image = Keep(dyntest::SolidImage(20, 20, 0xFFFFFFFF));
+    ImageSurface* image = Keep(testsupport::SolidImage(20, 20, 0xFFFFFFFF));
     DynamicWidget w(30, 40, image, 1.0f);
     w.abs_clip[2] = 3e9f;
     Draw(w);
@@ -298,9 +270,9 @@ TEST_F(DynamicPixelTest, ClipEdgesBeyondTheIntegerRangeClipNothingOnTheirSide) {
 }
 
 TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {
-    ImageSurface* image = Keep(dyntest::SolidImage(8, 8, 0xFFC08040));
+    ImageSurface* image = Keep(testsupport::SolidImage(8, 8, 0xFFC08040));
     // Left half transparent, right half opaque.
-    ImageSurface* mask = Keep(dyntest::MakeImage(8, 8, [](int x, int) { return x < 4 ? 0u : 0xFFFFFFFFu; }));
+    ImageSurface* mask = Keep(testsupport::MakeImage(8, 8, [](int x, int) { return x < 4 ? 0u : 0xFFFFFFFFu; }));
     DynamicWidget w(60, 60, image, 1.0f);
     w.SetMask(mask);
     Draw(w);
@@ -309,8 +281,8 @@ TEST_F(DynamicPixelTest, MaskAlphaCutsTheImage) {
 }
 
 TEST_F(DynamicPixelTest, OpacityZeroHidesTheImageButNotTheChildrenUnlessPostRenderTwo) {
-    ImageSurface* big = Keep(dyntest::SolidImage(30, 30, 0xFF0000FF));
-    ImageSurface* small = Keep(dyntest::SolidImage(4, 4, 0xFFFF0000));
+    ImageSurface* big = Keep(testsupport::SolidImage(30, 30, 0xFF0000FF));
+    ImageSurface* small = Keep(testsupport::SolidImage(4, 4, 0xFFFF0000));
     DynamicWidget parent(10, 10, big, 0.0f);
     auto* child = new DynamicWidget(5, 5, small, 1.0f);
     parent.AddWidget(child);
@@ -327,13 +299,13 @@ TEST_F(DynamicPixelTest, OpacityZeroHidesTheImageButNotTheChildrenUnlessPostRend
     Draw(parent);
     const Argb half{Byte(0.5f), Byte(0.5f), Byte(0.5f), Byte(0.5f)};
     const Argb blue = Modulate(Unpack(0xFF0000FF), half);
-    EXPECT_TRUE(Near(Over(Modulate(Unpack(0xFFFF0000), half), blue), At(16, 16)));
-    EXPECT_TRUE(Near(blue, At(12, 12)));
+    EXPECT_TRUE(Near(Over(Modulate(Unpack(0xFFFF0000), half), blue), At(16, 16), 2));
+    EXPECT_TRUE(Near(blue, At(12, 12), 2));
 }
 
 TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
-    ImageSurface* big = Keep(dyntest::SolidImage(20, 20, 0xFF0000FF));
-    ImageSurface* small = Keep(dyntest::SolidImage(4, 4, 0xFFFF0000));
+    ImageSurface* big = Keep(testsupport::SolidImage(20, 20, 0xFF0000FF));
+    ImageSurface* small = Keep(testsupport::SolidImage(4, 4, 0xFFFF0000));
     DynamicWidget parent(10, 10, big, 0.5f);
     auto* child = new DynamicWidget(5, 5, small, 1.0f);
     parent.AddWidget(child);
@@ -341,14 +313,14 @@ TEST_F(DynamicPixelTest, PostRenderOneColoursTheWholeSubtreeOnce) {
     Draw(parent);
     // The child covers the parent inside the picture; the picture is then halved once.
     const Argb half{Byte(0.5f), Byte(0.5f), Byte(0.5f), Byte(0.5f)};
-    EXPECT_TRUE(Near(Modulate(Unpack(0xFFFF0000), half), At(16, 16)));
-    EXPECT_TRUE(Near(Modulate(Unpack(0xFF0000FF), half), At(12, 12)));
+    EXPECT_TRUE(Near(Modulate(Unpack(0xFFFF0000), half), At(16, 16), 2));
+    EXPECT_TRUE(Near(Modulate(Unpack(0xFF0000FF), half), At(12, 12), 2));
     EXPECT_EQ(At(31, 12), 0u);
 }
 
 TEST_F(DynamicPixelTest, TransformChildrenTurnsTheSubtreeAboutTheMiddle) {
-    ImageSurface* frame = Keep(dyntest::SolidImage(20, 20, 0x00000000));
-    ImageSurface* dot = Keep(dyntest::SolidImage(4, 4, 0xFF00FF00));
+    ImageSurface* frame = Keep(testsupport::SolidImage(20, 20, 0x00000000));
+    ImageSurface* dot = Keep(testsupport::SolidImage(4, 4, 0xFF00FF00));
     DynamicWidget parent(100, 100, frame, 1.0f);
     auto* child = new DynamicWidget(0, 8, dot, 1.0f);  // at the left edge, vertically centred
     parent.AddWidget(child);
@@ -362,7 +334,7 @@ TEST_F(DynamicPixelTest, TransformChildrenTurnsTheSubtreeAboutTheMiddle) {
 }
 
 TEST_F(DynamicPixelTest, CacheKeepsDrawingTheRenderedSubtreeUntilMarkedDirty) {
-    ImageSurface* dot = Keep(dyntest::SolidImage(4, 4, 0xFF00FF00));
+    ImageSurface* dot = Keep(testsupport::SolidImage(4, 4, 0xFF00FF00));
     DynamicWidget parent(10, 10, nullptr, 1.0f);
     auto* child = new DynamicWidget(5, 5, dot, 1.0f);
     parent.AddWidget(child);

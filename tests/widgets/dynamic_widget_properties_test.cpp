@@ -10,6 +10,8 @@
 #include "foundation/values/property_value.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 class PropertyTest : public ::testing::Test {
@@ -63,7 +65,7 @@ TEST_F(PropertyTest, UnknownNamesGiveNullAndBoolFalse) {
 }
 
 TEST_F(PropertyTest, ReadableValuesCarryTheirTypesAndDerivedFigures) {
-    auto image = dyntest::SolidImage(40, 20, 0xFFFFFFFF);
+    auto image = testsupport::SolidImage(40, 20, 0xFFFFFFFF);
     auto* parent = new DynamicWidget(100, 50, nullptr, 1.0f);
     auto* w = new DynamicWidget(10, 6, image.get(), -0.5f);
     mgr.AddWidget(parent);
@@ -192,7 +194,7 @@ TEST_F(PropertyTest, ComposedMatrixAppliesShearScaleAndRotationAboutThePivot) {
 }
 
 TEST_F(PropertyTest, SetCenterKeepsComponentsNotGivenAndRotationAxisIgnoresZeroVector) {
-    auto image = dyntest::SolidImage(40, 20, 0xFFFFFFFF);
+    auto image = testsupport::SolidImage(40, 20, 0xFFFFFFFF);
     DynamicWidget w(0, 0, image.get(), 1.0f);
     w.SetCenter(0.0f, 0.0f, 0.0f);  // pivot at the top-left corner
     w.SetCenter(10.0f, kNotGiven, kNotGiven);

@@ -11,7 +11,7 @@
 #include "rendering/image/image_surface.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
-namespace dyntest {
+namespace testsupport {
 
 // A w x h image of rows x cols cels; `pixel` gives each pixel (premultiplied).
 inline std::unique_ptr<ImageSurface> MakeImage(int w, int h, const std::function<uint32_t(int, int)>& pixel,
@@ -80,4 +80,4 @@ public:
     RangeClamp(std::wstring name, float* field, float lo, float hi) : Clamp(std::move(name), nullptr, {{field, lo, hi}}) {}
 };
 
-}  // namespace dyntest
+}  // namespace testsupport

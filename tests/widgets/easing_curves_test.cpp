@@ -14,7 +14,7 @@
 
 namespace {
 
-using easing_reference::Named;
+using testsupport::Named;
 using text::Widen;
 
 constexpr double kTolerance = 1e-4;
@@ -156,7 +156,7 @@ TEST(EasingCurveTest, BaseOneExponentialIsLinearNotNaN) {
     InElastic elastic(1.0f, 5 * 2.5f * kCurvePi, 1.0f);
     for (double t : {0.0, 0.3, 0.6, 1.0}) {
         EXPECT_NEAR(expo.Evaluate(static_cast<float>(t)), t, 1e-6);
-        EXPECT_NEAR(elastic.Evaluate(static_cast<float>(t)), t * std::sin(5 * 2.5 * easing_reference::kPi * t), 1e-4);
+        EXPECT_NEAR(elastic.Evaluate(static_cast<float>(t)), t * std::sin(5 * 2.5 * testsupport::kPi * t), 1e-4);
     }
 }
 

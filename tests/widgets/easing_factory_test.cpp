@@ -13,8 +13,9 @@
 
 namespace {
 
-using easing_reference::Named;
-using easing_reference::Params;
+using testsupport::FakeCurveSource;
+using testsupport::Named;
+using testsupport::Params;
 
 constexpr double kTolerance = 1e-4;
 

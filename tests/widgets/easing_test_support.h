@@ -12,6 +12,8 @@
 
 #include "widgets/motion/easing_factory.h"
 
+namespace testsupport {
+
 // A script step with fixed attribute values and a widget's locals.
 class FakeCurveSource : public EasingCurveSource {
 public:
@@ -25,8 +27,6 @@ public:
     std::map<std::wstring, PropertyValue> attributes;
     VariableMap variables;
 };
-
-namespace easing_reference {
 
 constexpr double kPi = 3.1415925;  // the curves' constant, as written
 
@@ -87,4 +87,4 @@ inline double Named(std::string_view name, double t, const Params& p = {}) {
     return std::nan("");
 }
 
-}  // namespace easing_reference
+}  // namespace testsupport

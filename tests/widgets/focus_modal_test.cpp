@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/window/virtual_keys.h"
 #include "widget_test_support.h"
-#include "widgets/tree/virtual_keys.h"
+
+using namespace testsupport;
 
 namespace {
 
@@ -15,14 +17,14 @@ TEST_F(FocusTest, TabMovesFocusAlongNeighbours) {
     a->SetTabNeighbours(nullptr, b);
     b->SetTabNeighbours(a, nullptr);
     mgr.SetFocus(a);
-    mgr.KeyDown(vkey::kTab);
+    mgr.KeyDown(plat::vk::kTab);
     EXPECT_EQ(mgr.GetFocus(), b);
-    mgr.KeyDown(vkey::kTab);  // no tab next: stays
+    mgr.KeyDown(plat::vk::kTab);  // no tab next: stays
     EXPECT_EQ(mgr.GetFocus(), b);
-    mgr.KeyDown(vkey::kShift);
-    mgr.KeyDown(vkey::kTab);
+    mgr.KeyDown(plat::vk::kShift);
+    mgr.KeyDown(plat::vk::kTab);
     EXPECT_EQ(mgr.GetFocus(), a);
-    mgr.KeyDown(vkey::kTab);  // Shift held, no tab previous: stays
+    mgr.KeyDown(plat::vk::kTab);  // Shift held, no tab previous: stays
     EXPECT_EQ(mgr.GetFocus(), a);
     EXPECT_TRUE(a->HasFocus());
     EXPECT_FALSE(b->HasFocus());
@@ -46,7 +48,7 @@ TEST_F(FocusTest, DeactivationReleasesHeldKeysAndReactivationRestoresFocus) {
     ProbeWidget* a = Add(mgr, "a", 0, 0, 10, 10);
     mgr.SetFocus(a);
     mgr.KeyDown('A');
-    mgr.KeyDown(vkey::kShift);
+    mgr.KeyDown(plat::vk::kShift);
     mgr.KeyDown(300);  // beyond the table: delivered, not recorded
     Take();
     mgr.ApplicationDeactivated();

@@ -10,6 +10,8 @@
 #include "rendering/image/image_surface.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 // Records the context's state each time it is drawn.

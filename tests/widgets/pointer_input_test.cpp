@@ -5,6 +5,8 @@
 #include "widget_test_support.h"
 #include "widgets/tree/click_listener.h"
 
+using namespace testsupport;
+
 namespace {
 
 using PointerTest = ManagerTest;

@@ -76,7 +76,7 @@ TEST(FadeToFrameTest, RegressionANewFadeReplacesTheOneStillRunning) {
 }
 
 TEST(FadeToFrameTest, FrameCyclingWithACrossFadeTimeFadesEachChange) {
-    auto image = dyntest::SolidImage(32, 8, 0xFFFFFFFF, 1, 4);
+    auto image = testsupport::SolidImage(32, 8, 0xFFFFFFFF, 1, 4);
     DynamicWidget w(0, 0, image.get(), 1.0f);
     w.CycleFrames(0, 2.0f, 0, 0.0f, 0, 3, 1.0f, 1);
     w.UpdateFraction(2.0f);  // the frame advances, and the fade starts

@@ -7,6 +7,8 @@
 
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 class DrawTest : public ::testing::Test {

@@ -12,6 +12,8 @@
 #include "widgets/script/animation_listener.h"
 #include "widgets/tree/removal_listener.h"
 
+using namespace testsupport;
+
 namespace {
 
 class LifecycleTest : public ::testing::Test {

@@ -16,6 +16,8 @@
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
 
+namespace testsupport {
+
 using EventLog = std::vector<std::string>;
 
 // Records the cursor kind and answers the pause counter the test sets;
@@ -35,7 +37,7 @@ public:
 
     int cursor = 0;
     int pauseCount = 0;
-    devtest::FakeHost screen;
+    testsupport::FakeDeviceHost screen;
 
 private:
     ScopedService<WidgetHost> installed_{this};
@@ -184,3 +186,5 @@ protected:
     FakeHost host;
     WidgetManager mgr;
 };
+
+}  // namespace testsupport

@@ -8,6 +8,8 @@
 #include "tests/rendering/device_test_support.h"
 #include "widget_test_support.h"
 
+using namespace testsupport;
+
 namespace {
 
 // A started software device whose view transform the test chooses, under an
@@ -15,7 +17,7 @@ namespace {
 class ProjectingDevice {
 public:
     ProjectingDevice(DeviceHost* host, const plat::Matrix& view) {
-        plat::GraphicsSystem::SetConfigForTesting(devtest::OneAdapter());
+        plat::GraphicsSystem::SetConfigForTesting(testsupport::OneAdapter());
         d3d_ = std::make_unique<D3DInterface>(host);
         started = d3d_->Init(nullptr, true, false) == RESULT_OK;
         if (!started) return;

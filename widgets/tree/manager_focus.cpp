@@ -1,13 +1,12 @@
 // Keyboard focus, the key table, activation and the modal layers of the
 // WidgetManager, and forgetting widgets that leave or are disabled.
 
-#include "widgets/tree/virtual_keys.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {
 
-bool InKeyTable(int key) { return key >= 0 && key < static_cast<int>(vkey::kTableSize); }
+bool InKeyTable(int key) { return key >= 0 && key < WidgetManager::kKeyTableSize; }
 
 }  // namespace
 
@@ -60,7 +59,7 @@ void WidgetManager::ApplicationDeactivated() {
     if (!active_) return;
     for (auto& [id, record] : pointers_) record->rawButtons = 0;
     // The focus widget sees every held key come up, so nothing stays pressed.
-    for (int key = 0; key < static_cast<int>(vkey::kTableSize); ++key)
+    for (int key = 0; key < kKeyTableSize; ++key)
         if (key_table_[key]) KeyUp(key);
     active_ = false;
     if (focus_) focus_->LostFocus();

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "widgets/tree/virtual_keys.h"
+#include "platform/window/virtual_keys.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
 
@@ -83,8 +83,8 @@ void Widget::LostFocus() { has_focus_ = false; }
 void Widget::KeyChar(wchar_t) {}
 
 void Widget::KeyDown(int key) {
-    if (key != static_cast<int>(vkey::kTab) || !manager_) return;
-    Widget* target = manager_->IsKeyDown(static_cast<int>(vkey::kShift)) ? tab_previous_ : tab_next_;
+    if (key != static_cast<int>(plat::vk::kTab) || !manager_) return;
+    Widget* target = manager_->IsKeyDown(static_cast<int>(plat::vk::kShift)) ? tab_previous_ : tab_next_;
     if (target) manager_->SetFocus(target);
 }
 

@@ -92,7 +92,9 @@ public:
     void DrawOverlays(int threshold);
     int GetLowestOverlayPriority() const { return lowest_overlay_; }
 
-    // Focus and keys. Key codes are virtual-key numbers (virtual_keys.h).
+    // Focus and keys. Key codes are virtual-key numbers (platform/window/virtual_keys.h);
+    // the key table records codes below kKeyTableSize, higher codes still reach the focus widget.
+    static constexpr int kKeyTableSize = 255;
     void SetFocus(Widget* widget) override;
     Widget* GetFocus() const { return focus_; }
     bool KeyDown(int key);
@@ -209,7 +211,7 @@ private:
     bool recheck_pending_ = false;
     bool add_guard_ = false;  // held by the outermost AddWidget in progress
     int entry_depth_ = 0;     // calls into the manager in progress (Entry)
-    uint8_t key_table_[255] = {};
+    uint8_t key_table_[kKeyTableSize] = {};
     uint32_t default_flags_ = kDefaultFlags;
     std::map<int, std::unique_ptr<PointerRecord>> pointers_;
     std::map<int, int> input_sources_;

@@ -18,16 +18,16 @@ protected:
     ~CatalogueTest() override { ConstantsMap().clear(); }
 
     void WriteProperty(const std::string& name, std::string_view utf8) {
-        testing_support::WriteBytes(folder_.Path() / "properties" / name, utf8);
+        testsupport::WriteBytes(folder_.Path() / "properties" / name, utf8);
     }
     // A file outside properties/, for readers given a path.
     std::string WriteFile(const std::string& name, std::wstring_view text) {
-        testing_support::WriteBytes(folder_.Path() / name, text::ToUtf8(text));
+        testsupport::WriteBytes(folder_.Path() / name, text::ToUtf8(text));
         return (folder_.Path() / name).string();
     }
     const std::vector<std::wstring>& Errors() const { return services_.boxes; }
 
-    testing_support::TempFolder folder_;
-    testing_support::CurrentDirectoryGuard cwd_;
+    testsupport::TempFolder folder_;
+    testsupport::CurrentDirectoryGuard cwd_;
     testsupport::ErrorBoxRecorder services_;
 };

@@ -43,7 +43,7 @@ protected:
         return game_.FindCombo(combo)->MatchesBuildings(group, {});
     }
 
-    testing_support::CurrentDirectoryGuard cwd_;
+    testsupport::CurrentDirectoryGuard cwd_;
     testsupport::ErrorBoxRecorder services_;
     KivraItemStats items_;
     GameStats game_;
@@ -101,9 +101,9 @@ TEST_F(ShippedData, LevelsPlaceKnownBuildingsAndRoundTrip) {
     }
     std::wstring written;
     levels_.WriteLevels(written, L"\t");
-    testing_support::TempFolder folder;
+    testsupport::TempFolder folder;
     const auto path = folder.Path() / "levels.xml";
-    testing_support::WriteBytes(path, text::ToUtf8(L"<levels>\n" + written + L"</levels>\n"));
+    testsupport::WriteBytes(path, text::ToUtf8(L"<levels>\n" + written + L"</levels>\n"));
     LevelStats again;
     again.ParseFile(path.string());
     std::wstring rewritten;
