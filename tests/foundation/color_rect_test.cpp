@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <limits>
+
 #include "foundation/values/color.h"
 #include "foundation/values/rect.h"
 
@@ -25,6 +29,22 @@ TEST(ColorTest, FromFloatsRoundsClampsAndIsPremultiplied) {
     Color clamped = Color::FromFloats(-0.3f, 2.0f, 0.0f, 1.0f);
     EXPECT_EQ(clamped.r, 0);
     EXPECT_EQ(clamped.g, 255);
+}
+
+// A post-render colour of 0 x infinity reaches this as NaN: converting NaN to
+// an int is undefined, and on x86 gave the most negative int.
+TEST(ColorTest, FromFloatsTakesNanAsZeroAndInfinitiesAsTheEnds) {
+    const float inf = std::numeric_limits<float>::infinity();
+    Color c = Color::FromFloats(std::nanf(""), inf, -inf, std::nanf(""));
+    EXPECT_EQ(c.r, 0);
+    EXPECT_EQ(c.g, 255);
+    EXPECT_EQ(c.b, 0);
+    EXPECT_EQ(c.a, 0);
+    Color huge = Color::FromFloats(1e30f, -1e30f, std::numeric_limits<float>::max(), 0.5f);
+    EXPECT_EQ(huge.r, 255);
+    EXPECT_EQ(huge.g, 0);
+    EXPECT_EQ(huge.b, 255);
+    EXPECT_EQ(huge.a, 128);
 }
 
 TEST(ColorTest, PackingPremultipliesPlainColours) {
