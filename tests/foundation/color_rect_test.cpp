@@ -111,4 +111,24 @@ TEST(RectTest, CornerIntersection) {
     EXPECT_EQ(none.right, 0);
 }
 
+// The far corners of the int range: the span from the most negative left to
+// the most positive right does not fit an int, and subtracting them wrapped.
+TEST(RectTest, CornerIntersectionAtTheEndsOfTheIntRange) {
+    const CornerRect everything{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    CornerRect all = IntersectCornerRects(everything, everything);
+    EXPECT_EQ(all.left, INT_MIN);
+    EXPECT_EQ(all.top, INT_MIN);
+    EXPECT_EQ(all.right, INT_MAX);
+    EXPECT_EQ(all.bottom, INT_MAX);
+    CornerRect inside = IntersectCornerRects(everything, {-3, 4, 5, 6});
+    EXPECT_EQ(inside.left, -3);
+    EXPECT_EQ(inside.bottom, 6);
+    // Disjoint at the far ends: the right edge lies a whole int range left of the left one.
+    CornerRect none = IntersectCornerRects({INT_MAX, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MIN, 10});
+    EXPECT_EQ(none.left, 0);
+    EXPECT_EQ(none.top, 0);
+    EXPECT_EQ(none.right, 0);
+    EXPECT_EQ(none.bottom, 0);
+}
+
 }  // namespace
