@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/values/saturate.h"
+
 const Color Color::Black{0, 0, 0, 255, 0};
 const Color Color::White{255, 255, 255, 255, 0};
 
@@ -13,9 +15,10 @@ Color Color::FromARGB(uint32_t v) {
 }
 
 Color Color::FromFloats(float r, float g, float b, float a) {
+    // A factor that is not a number (0 x infinity upstream) draws none of its channel.
     auto component = [](float v) {
         double scaled = std::trunc(static_cast<double>(v) * 255.0 + 0.5);
-        return static_cast<int32_t>(std::clamp(scaled, 0.0, 255.0));
+        return std::clamp(SaturateCast<int32_t>(scaled), 0, 255);
     };
     return {component(r), component(g), component(b), component(a), 1};
 }

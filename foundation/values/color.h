@@ -21,7 +21,7 @@ struct Color {
     static Color FromRGBAFlag(int r, int g, int b, int a, bool premultiplied) {
         return {r, g, b, a, static_cast<uint8_t>(premultiplied ? 1 : 0)};
     }
-    // Components in 0..1, rounded and clamped; the result counts as premultiplied.
+    // Components in 0..1, rounded and clamped (NaN as 0); the result counts as premultiplied.
     static Color FromFloats(float r, float g, float b, float a);
 
     uint32_t ToPremultipliedARGB() const;

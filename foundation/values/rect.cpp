@@ -31,6 +31,7 @@ FRect FRect::Intersection(const FRect& o) const { return Intersect<FRect, float>
 CornerRect IntersectCornerRects(const CornerRect& a, const CornerRect& b) {
     CornerRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                  std::min(a.bottom, b.bottom)};
-    if (int64_t{r.right} - r.left >= 0 && int64_t{r.bottom} - r.top >= 0) return r;
+    // Compared, not subtracted: the span between far corners does not fit an int.
+    if (r.right >= r.left && r.bottom >= r.top) return r;
     return {};
 }

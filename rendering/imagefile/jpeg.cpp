@@ -35,18 +35,23 @@ struct FileSource {
     jpeg_source_mgr manager;
     image_io::ImageFile* file;
     bool firstFill;
+    bool atEnd;  // a read found the end of the file: no further read can add to it
     JOCTET buffer[kSourceBufferSize];
 };
 
 FileSource* SourceOf(j_decompress_ptr cinfo) { return reinterpret_cast<FileSource*>(cinfo->src); }
 
-void StartSource(j_decompress_ptr cinfo) { SourceOf(cinfo)->firstFill = true; }
+void StartSource(j_decompress_ptr cinfo) {
+    SourceOf(cinfo)->firstFill = true;
+    SourceOf(cinfo)->atEnd = false;
+}
 
 boolean FillSource(j_decompress_ptr cinfo) {
     FileSource* src = SourceOf(cinfo);
-    size_t n = src->file->Read(src->buffer, 1, kSourceBufferSize);
+    size_t n = src->atEnd ? 0 : src->file->Read(src->buffer, 1, kSourceBufferSize);
     if (n == 0) {
         if (src->firstFill) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        src->atEnd = true;
         // A cut-off file still shows what arrived: end the image right here.
         WARNMS(cinfo, JWRN_JPEG_EOF);
         src->buffer[0] = 0xFF;
@@ -64,6 +69,10 @@ void SkipSource(j_decompress_ptr cinfo, long count) {
     jpeg_source_mgr* src = cinfo->src;
     auto left = static_cast<size_t>(count);
     while (left > src->bytes_in_buffer) {
+        // A length running past the end of the file: skipping the invented
+        // end-of-image marker two bytes at a time would read the exhausted
+        // file tens of thousands of times. The marker stays for the reader.
+        if (SourceOf(cinfo)->atEnd) return;
         left -= src->bytes_in_buffer;
         FillSource(cinfo);
     }

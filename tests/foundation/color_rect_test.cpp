@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
 
 #include "foundation/values/color.h"
 #include "foundation/values/rect.h"
@@ -27,6 +29,17 @@ TEST(ColorTest, FromFloatsRoundsClampsAndIsPremultiplied) {
     Color clamped = Color::FromFloats(-0.3f, 2.0f, 0.0f, 1.0f);
     EXPECT_EQ(clamped.r, 0);
     EXPECT_EQ(clamped.g, 255);
+}
+
+// A post-render colour of 0 x infinity reaches this as NaN: converting NaN to
+// an int is undefined, and on x86 gave the most negative int.
+TEST(ColorTest, FromFloatsTakesNanAsZeroAndInfinitiesAsTheEnds) {
+    const float inf = std::numeric_limits<float>::infinity();
+    Color c = Color::FromFloats(std::nanf(""), inf, -inf, std::nanf(""));
+    EXPECT_EQ(c.r, 0);
+    EXPECT_EQ(c.g, 255);
+    EXPECT_EQ(c.b, 0);
+    EXPECT_EQ(c.a, 0);
 }
 
 TEST(ColorTest, PackingPremultipliesPlainColours) {
@@ -102,9 +115,23 @@ TEST(RectTest, IntersectionNearIntMaxDoesNotOverflow) {
     // Far left and far right: the width of the span does not fit an int either.
     EXPECT_EQ(Rect(INT_MIN, 0, INT_MAX, 10).Intersection(Rect(INT_MAX - 1, 0, 1, 10)), Rect(0, 0, 0, 0));
     EXPECT_EQ(Rect(INT_MIN, 0, INT_MAX, 10).Intersection(Rect(-2, 0, 5, 10)), Rect(-2, 0, 1, 10));
-    CornerRect wide = IntersectCornerRects({INT_MIN, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MAX, 10});
-    EXPECT_EQ(wide.left, INT_MIN);
-    EXPECT_EQ(wide.right, INT_MAX);
+}
+
+// The far corners of the int range: the span from the most negative left to
+// the most positive right does not fit an int, and subtracting them wrapped.
+TEST(RectTest, CornerIntersectionAtTheEndsOfTheIntRange) {
+    const CornerRect everything{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    CornerRect all = IntersectCornerRects(everything, everything);
+    EXPECT_EQ(all.left, INT_MIN);
+    EXPECT_EQ(all.top, INT_MIN);
+    EXPECT_EQ(all.right, INT_MAX);
+    EXPECT_EQ(all.bottom, INT_MAX);
+    // Disjoint at the far ends: the right edge lies a whole int range left of the left one.
+    CornerRect none = IntersectCornerRects({INT_MAX, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MIN, 10});
+    EXPECT_EQ(none.left, 0);
+    EXPECT_EQ(none.top, 0);
+    EXPECT_EQ(none.right, 0);
+    EXPECT_EQ(none.bottom, 0);
 }
 
 }  // namespace

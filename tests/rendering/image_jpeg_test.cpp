@@ -5,6 +5,7 @@
 
 #include <jpeglib.h>
 
+#include "foundation/files/pak_interface.h"
 #include "rendering/imagefile/image_files.h"
 #include "tests/rendering/image_test_support.h"
 
@@ -174,6 +175,56 @@ TEST(JpegFiles, HostileFilesNeverCrash) {
             EXPECT_LE(result->PixelCount(), size_t{1} << 28);
         }
     }
+}
+
+// Counts the reads that reach the file layer, for loose files as for packed ones.
+class CountingPak : public PakInterface {
+public:
+    size_t Read(void* buffer, size_t elementSize, size_t count, PakFile* file) override {
+        ++reads;
+        return PakInterface::Read(buffer, elementSize, count, file);
+    }
+    int reads = 0;
+};
+
+// A marker segment with its two length bytes and `body` bytes after them.
+Bytes Segment(uint8_t marker, size_t body) {
+    const size_t length = body + 2;
+    Bytes s = {0xFF, marker, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+    s.resize(s.size() + body, 0x20);
+    return s;
+}
+
+// A skipped segment that claims more than the file holds used to be
+// skipped two invented bytes at a time, each a read of the exhausted file.
+TEST(JpegFiles, AMarkerRunningPastTheEndIsRejectedAfterAFewReads) {
+    TempDir dir;
+    const std::string path = dir.Path("short.jpg");
+    Bytes file = {0xFF, 0xD8};
+    Bytes segment = Segment(0xE1, 0xFFFD);  // the longest a length can say
+    file.insert(file.end(), segment.begin(), segment.begin() + 12);
+    testsupport::WriteBytes(path, file);
+
+    CountingPak pak;
+    ASSERT_EQ(GetPakPtr(), &pak);
+    EXPECT_EQ(GetJPEGImage(path), nullptr);
+    // The whole file in one read, then one that finds its end.
+    EXPECT_LE(pak.reads, 3);
+
+    // A long segment that the file does hold is skipped across refills as before.
+    auto image = Gradient(16, 8);
+    const std::string good = dir.Path("good.jpg");
+    ASSERT_TRUE(WriteJPEGImage(good, *image));
+    Bytes bytes = testsupport::ReadByteVector(good);
+    const Bytes comment = Segment(0xFE, 60000);
+    bytes.insert(bytes.begin() + 2, comment.begin(), comment.end());
+    testsupport::WriteBytes(path, bytes);
+    pak.reads = 0;
+    auto back = GetJPEGImage(path);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetWidth(), 16);
+    EXPECT_EQ(back->GetHeight(), 8);
+    EXPECT_LE(static_cast<size_t>(pak.reads), bytes.size() / 4096 + 3);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cwchar>
+#include <limits>
 
 #include "widgets/motion/controller_binder.h"
 #include "widgets/motion/controller_circler.h"
@@ -57,6 +58,24 @@ TEST(CirclerTest, DurationTooShortForItsRateFinishesAtTheFirstUpdateWithoutNan) 
     EXPECT_TRUE(c.Update(0.25f));
     EXPECT_NEAR(x, 0.0f, 1e-3f);
     EXPECT_NEAR(y, -5.0f, 1e-3f);
+}
+
+// An eased angle past the float range (a curve far outside 0..1) still
+// names a point on the circle; so does a radius whose square overflows.
+TEST(CirclerTest, AnglesAndRadiiPastTheFloatRangeStayOnTheCircle) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float x = 10.0f, y = 0.0f;
+    Circler c(L"", &x, &y, 0, 0, 90.0f, 2.0f, std::make_unique<InBack>(1e38f), &w, 0);
+    c.Update(1.0f);
+    ASSERT_TRUE(std::isfinite(x) && std::isfinite(y)) << x << ", " << y;
+    EXPECT_NEAR(std::hypot(x, y), 10.0, 1e-3);
+
+    float far = 1e30f, level = 0.0f;
+    Circler wide(L"", &far, &level, 0, 0, 90.0f, 2.0f, nullptr, &w, 0);
+    EXPECT_FLOAT_EQ(wide.GetRadius(), 1e30f);
+    wide.Update(1.0f);  // half way: 45 degrees
+    EXPECT_FLOAT_EQ(far, 1e30f * static_cast<float>(std::cos(kPi / 4)));
+    EXPECT_FLOAT_EQ(level, -1e30f * static_cast<float>(std::sin(kPi / 4)));
 }
 
 struct ShearFields {
@@ -144,6 +163,30 @@ TEST(ShearerTest, NoDistanceAndNegativeSpeedAreSafe) {
     EXPECT_EQ(f.sx, 0.2f);
     Shearer slow(L"", &w, 0, f.Fields(), 1.2f, 0.0f, 0.0f, 0.0f, -5.0f, 0.0f, 1.0f);
     EXPECT_FLOAT_EQ(slow.GetVelocityX(), 0.01f);
+}
+
+// Speeds, accelerations and decays come from scripts as any float. None of
+// them may put infinity or NaN into the shear, and the shearer still ends.
+TEST(ShearerTest, SpeedsAccelerationsAndDecaysOfAnyValueWriteOnlyFiniteShears) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    struct Motion {
+        float speed, acceleration, decay;
+    };
+    for (Motion m : {Motion{inf, 0.0f, 1.0f}, Motion{nan, 0.0f, 1.0f}, Motion{1.0f, inf, 1.0f},
+                     Motion{1.0f, nan, 1.0f}, Motion{1.0f, 0.0f, nan}, Motion{1e38f, 0.0f, 1e38f}}) {
+        ShearFields f;
+        Shearer s(L"", &w, 0, f.Fields(), 3.0f, 0.0f, 0.0f, 0.0f, m.speed, m.acceleration, m.decay);
+        bool done = false;
+        for (int i = 0; i < 1000 && !done; ++i) {
+            done = s.Update(i % 2 == 0 ? 0.0f : 1.0f);  // updates of no time too
+            ASSERT_TRUE(std::isfinite(f.sx) && std::isfinite(f.sy))
+                << m.speed << " " << m.acceleration << " " << m.decay << ": " << f.sx << ", " << f.sy;
+        }
+        EXPECT_TRUE(done) << m.speed << " " << m.acceleration << " " << m.decay;
+        EXPECT_EQ(f.sx, 3.0f);
+        EXPECT_EQ(f.sy, 0.0f);
+    }
 }
 
 TEST(BinderTest, WritesEachExpressionWithTheTimeSinceItStarted) {

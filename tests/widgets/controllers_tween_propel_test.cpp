@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cwctype>
+#include <limits>
+#include <string>
 
 #include "widgets/motion/controller_propeller.h"
+#include "widgets/motion/easing_factory.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
 namespace {
@@ -145,6 +149,46 @@ TEST(TerminalPropellerTest, WithoutSnapFieldsStayWhereTheLastStepLeftThem) {
     EXPECT_FALSE(p.Update(1.0f));
     EXPECT_TRUE(p.Update(1.0f));  // 2 <= 5: passed the end
     EXPECT_FLOAT_EQ(a, 2.0f);
+}
+
+// A propeller runs for as long as the widget lives, so its curve's input
+// grows without end. Whatever the curve, it must never write infinity (or
+// NaN) into its field: past the float range a field holds the largest float
+// of the direction it moves in.
+class PropellerCurveTest : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(PropellerCurveTest, HugeRunningTimesWriteOnlyFiniteValues) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    for (float velocity : {1e30f, -1e30f}) {
+        float f = 1.0f;
+        Propeller p(L"", &w, 1.0f, 0.0f, MakeEasingCurve(GetParam()), 0, {{&f, velocity}});
+        for (float x : {1.0f, 1e10f, 1e20f, 1e30f, 1e38f, std::numeric_limits<float>::max()}) {
+            p.Update(x);
+            ASSERT_TRUE(std::isfinite(f)) << "velocity " << velocity << ", after " << x << ": " << f;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, PropellerCurveTest,
+                         ::testing::Values(L"linear", L"in_quad", L"in_cubic", L"in_quart", L"in_quint",
+                                           L"in_sine", L"in_expo", L"in_circ", L"in_elastic", L"in_back",
+                                           L"in_bounce", L"out_quint", L"in_out_cubic", L"out_in_quad",
+                                           L"t * t * t"),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const wchar_t* c = info.param; *c; ++c)
+                                 name += std::iswalnum(*c) ? static_cast<char>(*c) : '_';
+                             return name;
+                         });
+
+// A curve far outside 0..1 (a script's "accel" of 1e38) takes the eased sum
+// past the float range: the field holds the largest float of its sign.
+TEST(TweenerTest, ASumPastTheFloatRangeHoldsTheLargestFloatOfItsSign) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    float f = 0.0f;
+    Tweener t(L"", &w, 2.0f, std::make_unique<InBack>(1e38f), 0, {{&f, 0.0f, 1e10f}}, 0.0f);
+    t.Update(1.0f);  // InBack(0.5) = -0.125 x 1e38 - 0.125: times 1e10, far below the range
+    EXPECT_EQ(f, -std::numeric_limits<float>::max());
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 
 #include <unistd.h>
 
+#include <climits>
+#include <cstdint>
 #include <set>
+#include <utility>
 
 #include "dynamic_widget_test_support.h"
 #include "widget_test_support.h"
@@ -130,6 +133,38 @@ TEST_F(FramesTest, RandomModeOverOneFrameDoesNotHang) {
     w->SetFrame(3);
     w->UpdateFraction(1.0f);
     EXPECT_EQ(w->GetFrame(), 3);
+}
+
+// Scripts may name any frame. The same animation moved up to end on the
+// largest int shows the same frames moved up: one step past the largest
+// frame used to overflow before it wrapped.
+TEST_F(FramesTest, FramesAtTheEndsOfTheIntRangeStepWithoutOverflow) {
+    constexpr int kShift = INT_MAX - 3;
+    for (auto [mode, cycles] : {std::pair{1, 0}, {1, 2}, {0, 0}, {0, 1}}) {
+        DynamicWidget* low = AddWidget();
+        low->CycleFrames(0, 1.0f, cycles, 0.0f, 0, 3, 0.0f, mode);
+        low->SetFrame(3);
+        DynamicWidget* top = AddWidget();
+        top->CycleFrames(0, 1.0f, cycles, 0.0f, kShift, INT_MAX, 0.0f, mode);
+        top->SetFrame(INT_MAX);
+        std::vector<int> shifted;
+        for (int frame : Run(low, 10)) shifted.push_back(frame + kShift);
+        EXPECT_EQ(Run(top, 10), shifted) << "mode " << mode << ", cycles " << cycles;
+    }
+    // Backward from the smallest int wraps to the highest frame, or, on its
+    // last cycle, stays where it was.
+    DynamicWidget* bottom = AddWidget();
+    bottom->CycleFrames(0, 1.0f, 0, 0.0f, INT_MIN, 3, 0.0f, -1);
+    bottom->SetFrame(INT_MIN);
+    EXPECT_EQ(Run(bottom, 2), (std::vector<int>{3, 2}));
+    bottom->CycleFrames(0, 1.0f, 1, 0.0f, INT_MIN, 3, 0.0f, -1);
+    bottom->SetFrame(INT_MIN);
+    EXPECT_EQ(Run(bottom, 2), (std::vector<int>{INT_MIN, INT_MIN}));
+    // Random frames up to the largest int: both frames of the range show.
+    DynamicWidget* random = AddWidget();
+    random->CycleFrames(0, 1.0f, 0, 0.0f, INT_MAX - 1, INT_MAX, 0.0f, 2);
+    random->SetFrame(INT_MAX);
+    EXPECT_EQ(Run(random, 3), (std::vector<int>{INT_MAX - 1, INT_MAX, INT_MAX - 1}));
 }
 
 TEST_F(FramesTest, MaskAnimatorRunsBesideTheImageAnimator) {

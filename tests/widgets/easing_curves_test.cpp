@@ -50,6 +50,29 @@ TEST_P(EasingNameTest, AnswersNoNanForHugeFiniteInputs) {
         EXPECT_FALSE(std::isnan(curve->Evaluate(t))) << "t = " << t;
 }
 
+// A power of a huge t lies beyond the float range; the nearest float to it
+// is the largest finite one, of the power's sign, never infinity.
+TEST(EasingCurveTest, PowersPastTheFloatRangeHoldTheLargestFloatOfTheirSign) {
+    const float most = std::numeric_limits<float>::max();
+    InQuad quad;
+    InCubic cubic;
+    InQuart quart;
+    InQuint quint;
+    for (float t : {1e20f, 2e38f, most}) {
+        EXPECT_EQ(quad.Evaluate(t), most);
+        EXPECT_EQ(quad.Evaluate(-t), most);
+        EXPECT_EQ(cubic.Evaluate(-t), -most);
+        EXPECT_EQ(quart.Evaluate(-t), most);
+        EXPECT_EQ(quint.Evaluate(t), most);
+        EXPECT_EQ(quint.Evaluate(-t), -most);
+    }
+    EXPECT_FLOAT_EQ(quad.Evaluate(1e19f), 1e38f);  // still within the range
+    // The bounce's arcs fall as steeply on either side.
+    InBounce bounce;
+    EXPECT_EQ(bounce.Evaluate(1e20f), -most);
+    EXPECT_EQ(bounce.Evaluate(-1e20f), -most);
+}
+
 INSTANTIATE_TEST_SUITE_P(ScriptNames, EasingNameTest, ::testing::ValuesIn(AllNames()),
                          [](const auto& info) { return info.param; });
 

@@ -93,6 +93,31 @@ TEST(ClampTest, LimitingOrReleasingATransformPropertyReachesTheComposedTransform
     EXPECT_TRUE(SameMatrix(TurnedBy(90.0f), w.ComposeTransform()));
 }
 
+// The matrix a widget composes with these properties set, worked out by a
+// widget nothing else touches.
+Matrix4 ComposedWith(std::initializer_list<std::pair<std::wstring_view, float>> properties) {
+    DynamicWidget reference(0, 0, nullptr, 1.0f);
+    for (const auto& [name, value] : properties) reference.SetFloatProperty(name, value, false);
+    Transform t = reference.ComposeTransform();
+    return t.GetMatrix();
+}
+
+// Taken off with undo, an oscillation on a property the composed transform
+// is made of leaves the transform where the base value puts it.
+TEST(OscillationTest, StoppingWithUndoReachesTheComposedTransform) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    w.SetFloatProperty(L"angle", 30.0f, false);
+    w.AddOscillation(Sine(w, L"turn", L"angle", 20.0f, 0.25));  // laid on at once: +20
+    ASSERT_TRUE(SameMatrix(ComposedWith({{L"angle", 50.0f}}), w.ComposeTransform()));
+    w.StopOscillation(L"turn", true);
+    EXPECT_TRUE(SameMatrix(ComposedWith({{L"angle", 30.0f}}), w.ComposeTransform()));
+
+    w.AddOscillation(Sine(w, L"grow", L"scale_x", 0.5f, 0.25));
+    ASSERT_TRUE(SameMatrix(ComposedWith({{L"angle", 30.0f}, {L"scale_x", 1.5f}}), w.ComposeTransform()));
+    w.StopOscillations(true);
+    EXPECT_TRUE(SameMatrix(ComposedWith({{L"angle", 30.0f}}), w.ComposeTransform()));
+}
+
 TEST(LayeringTest, SettingABaseValueMovesTheCentreOfTheOscillation) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     w.AddOscillation(Sine(w, L"o", L"x", 10.0f, 0.25));  // laid on at once: sin(pi/2) = 1

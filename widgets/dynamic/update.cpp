@@ -1,7 +1,9 @@
 // Time: the fixed-step update (held button, blinking), the per-frame update
 // (clock, motion, frame animators, when-done actions) and hit tests.
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "foundation/expression/constants_map.h"
 #include "foundation/system/random.h"
@@ -71,36 +73,43 @@ void DynamicWidget::UpdateFraction(float x) {
 
 void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
     (void)isMask;
-    auto countCycle = [&](int revertTo) {
-        if (a.cyclesLeft == 0) return;
-        if (--a.cyclesLeft == 0) {
-            a.period = 0.0f;
-            if (a.mode == 1 || a.mode == -1) a.frame = revertTo;
-        }
-    };
     if (a.mode == 2) {
         if (a.highest > a.lowest) {
             const int before = a.frame;
-            // A range of one frame has nothing to change to.
-            do a.frame = RandomRange(a.lowest, a.highest + 1);
+            // A range of one frame has nothing to change to. The range
+            // includes highest; one past the largest int has no int, so such
+            // a range is drawn from its other, open end.
+            do a.frame = a.highest < INT_MAX  ? RandomRange(a.lowest, a.highest + 1)
+                         : a.lowest > INT_MIN ? RandomRange(a.highest, a.lowest - 1)
+                                              : RandomRange(a.lowest, a.highest);
             while (a.frame == before);
         }
         return;
     }
+    // In 64 bits: a script may end the range on the largest (or start it on
+    // the smallest) int, and the step past it must not wrap before it is seen.
     const int before = a.frame;
-    a.frame += a.step;
-    if (a.mode == 0) {
-        if ((a.step > 0 && a.frame >= a.highest) || (a.step < 0 && a.frame <= a.lowest)) {
-            a.step = -a.step;
-            countCycle(a.frame);
+    int64_t frame = int64_t{a.frame} + a.step;
+    auto countCycle = [&](int64_t revertTo) {
+        if (a.cyclesLeft == 0) return;
+        if (--a.cyclesLeft == 0) {
+            a.period = 0.0f;
+            if (a.mode == 1 || a.mode == -1) frame = revertTo;
         }
-    } else if (a.mode == 1 && a.frame > a.highest) {
+    };
+    if (a.mode == 0) {
+        if ((a.step > 0 && frame >= a.highest) || (a.step < 0 && frame <= a.lowest)) {
+            a.step = -a.step;
+            countCycle(frame);
+        }
+    } else if (a.mode == 1 && frame > a.highest) {
         countCycle(before);
-    } else if (a.mode == -1 && a.frame < a.lowest) {
+    } else if (a.mode == -1 && frame < a.lowest) {
         countCycle(before);
     }
-    if (a.frame < a.lowest) a.frame = a.highest;
-    if (a.frame > a.highest) a.frame = a.lowest;
+    if (frame < a.lowest) frame = a.highest;
+    if (frame > a.highest) frame = a.lowest;
+    a.frame = static_cast<int>(frame);  // within lowest .. highest, or the frame before
 }
 
 void DynamicWidget::RunWhenDone() {

@@ -33,6 +33,16 @@ float Controller::RateForDuration(float duration) {
     return std::isfinite(rate) ? rate : std::numeric_limits<float>::max();
 }
 
+float Controller::Curve(float t) {
+    float v = curve_ ? curve_->Evaluate(t) : t;
+    if (std::isnan(v)) v = t;
+    return NearestFinite(v);
+}
+
+void Controller::Store(float* field, double value) {
+    if (!std::isnan(value)) *field = NearestFinite(value);
+}
+
 void Controller::Refresh() {
     if (widget_) widget_->PropertiesChanged(change_bits_);
 }
@@ -49,7 +59,12 @@ bool Tweener::Update(float x) {
     progress_ += rate_ * x;
     if (progress_ > 1.0f) progress_ = 1.0f;
     const float c = Curve(progress_);
-    for (const TweenTarget& t : targets_) *t.field = t.end * c + t.start * (1.0f - c);
+    for (const TweenTarget& t : targets_) {
+        const float v = t.end * c + t.start * (1.0f - c);
+        // Past the float range the sum is taken again in double, where it
+        // cannot overflow, for the sign of the value to hold.
+        Store(t.field, std::isfinite(v) ? v : double{t.end} * c + double{t.start} * (1.0 - double{c}));
+    }
     Refresh();
     return progress_ >= 1.0f;
 }

@@ -7,7 +7,10 @@
 //
 // Promises: a controller never writes NaN or an infinite value into a
 // property it was given finite values for (zero durations and rates fall
-// back to one whole change per update unit). A controller that counts as
+// back to one whole change per update unit). A value beyond the float range
+// (a propeller running for ever, a curve far outside 0..1) is held at the
+// largest finite float of its sign, where an overflowing float sum would
+// have given infinity. A controller that counts as
 // animating keeps the widget's controller count one higher while it lives.
 // Callers must not keep a controller after handing it to the widget, nor
 // let it outlive the widget or the fields it drives. Main thread only.
@@ -44,8 +47,12 @@ protected:
     // reciprocal overflows still finishes at the first update rather than
     // turning the progress into NaN on an update of no time.
     static float RateForDuration(float duration);
-    // The curve at t; a controller made without one moves linearly.
-    float Curve(float t) { return curve_ ? curve_->Evaluate(t) : t; }
+    // The curve at t; a controller made without one moves linearly. Always
+    // finite for a t that is a number: a running time that overflowed to
+    // infinity gives the nearest finite value, and a NaN answer the linear one.
+    float Curve(float t);
+    // Writes `value` held within the float range; NaN leaves the field as it was.
+    static void Store(float* field, double value);
     void Refresh();
 
     std::wstring name_;

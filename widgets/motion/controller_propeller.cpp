@@ -24,7 +24,8 @@ Propeller::Propeller(std::wstring name, DynamicWidget* widget, float rate, float
     // the field does not jump at the first update.
     if (progress_ != 0.0f) {
         const float c = Curve(progress_);
-        for (size_t i = 0; i < targets_.size(); ++i) last_[i] = targets_[i].velocity * c;
+        for (size_t i = 0; i < targets_.size(); ++i)
+            last_[i] = NearestFinite(double{targets_[i].velocity} * c);
     }
 }
 
@@ -34,8 +35,13 @@ bool Propeller::Advance(float x, Reached reached) {
     const float c = Curve(progress_);
     bool done = false;
     for (size_t i = 0; i < targets_.size(); ++i) {
-        const float v = targets_[i].velocity * c;
-        *targets_[i].field += v - last_[i];
+        // Offsets and fields beyond the float range hold at its end: a
+        // propeller's running time has no end, and infinity in a field
+        // would stay there for good.
+        const float v = NearestFinite(double{targets_[i].velocity} * c);
+        float* field = targets_[i].field;
+        const float next = *field + (v - last_[i]);
+        Store(field, std::isfinite(next) ? next : double{*field} + (double{v} - last_[i]));
         last_[i] = v;
         if (reached(i)) done = true;
     }

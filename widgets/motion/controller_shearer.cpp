@@ -7,9 +7,10 @@
 namespace {
 constexpr float kAbsent = 268435456.0f;
 
+// The velocity stays finite: an infinite one times an update of no time is NaN.
 void Decay(float& velocity, float acceleration, float decay) {
     if (velocity == 0.0f || acceleration != 0.0f) return;
-    velocity *= decay;
+    velocity = NearestFinite(velocity * decay);
     if (velocity > -0.0001f && velocity < 0.0001f) velocity = 0.0f;
 }
 
@@ -42,7 +43,7 @@ Shearer::Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, 
       fields_(fields),
       target_x_(targetX == kAbsent ? *fields.shearX : targetX),
       target_y_(targetY == kAbsent ? *fields.shearY : targetY),
-      decay_(decay) {
+      decay_(std::isnan(decay) ? 1.0f : decay) {  // a decay that is not a number damps nothing
     *fields_.offsetX = offsetX;
     *fields_.offsetY = offsetY;
     if (speed == 0.0f) {
@@ -54,9 +55,19 @@ Shearer::Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, 
     const float d = std::sqrt(dx * dx + dy * dy);
     // Already there (or a target that is not a number): nothing moves.
     if (!(d > 0.0f) || !std::isfinite(d)) return;
-    if (speed < 0.0f) speed = 0.01f;
-    max_velocity_x_ = dx * speed / d;
-    max_velocity_y_ = dy * speed / d;
+    // A speed that is not a number is taken as a negative one, an
+    // acceleration that is not a number as none; infinite ones as the
+    // largest finite (infinity times an update of no time is NaN).
+    if (!(speed >= 0.0f)) speed = 0.01f;
+    speed = NearestFinite(speed);
+    acceleration = std::isnan(acceleration) ? 0.0f : NearestFinite(acceleration);
+    // Shared out along the line; the share first where speed x distance overflows.
+    auto share = [&](float delta) {
+        const float v = delta * speed / d;
+        return std::isfinite(v) ? v : speed * (delta / d);
+    };
+    max_velocity_x_ = share(dx);
+    max_velocity_y_ = share(dy);
     if (acceleration == 0.0f) {
         velocity_x_ = max_velocity_x_;
         velocity_y_ = max_velocity_y_;

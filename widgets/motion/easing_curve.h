@@ -7,16 +7,27 @@
 // their text on every call, see easing_formula.h) and never answers NaN
 // for a finite input: where a formula has no value (a base of 1, a negative
 // base, a formula that gives NaN) the curve yields the linear value t, and
-// InCirc past the ends of its quarter circle yields the edge, 0.
+// InCirc past the ends of its quarter circle yields the edge, 0. The powers
+// and InBounce, whose values for a huge t lie beyond the float range, yield
+// the float nearest to them, the largest finite one of their sign, rather
+// than infinity.
 // Wrapper curves own their inner curve (a null one reads as Linear).
 // Curves are not copyable; the caller of a factory owns what it returns
 // (controllers take it over).
 // Main thread only: nothing here is locked.
 
+#include <limits>
 #include <memory>
 
 // The pi that curve timings were tuned against: one float step below pi.
 inline constexpr float kCurvePi = 3.1415925f;
+
+// The float nearest to `v`: beyond the float range (infinity included) the
+// largest finite float of v's sign. NaN stays NaN.
+inline float NearestFinite(double v) {
+    constexpr double kMost = std::numeric_limits<float>::max();
+    return static_cast<float>(v > kMost ? kMost : v < -kMost ? -kMost : v);
+}
 
 class EasingCurve {
 public:
@@ -50,7 +61,7 @@ public:
     float Evaluate(float t) override {
         float v = t;
         for (int i = 1; i < N; ++i) v *= t;
-        return v;
+        return NearestFinite(v);
     }
 };
 using InQuad = InPower<2>;

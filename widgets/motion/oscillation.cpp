@@ -48,10 +48,15 @@ void Oscillation::Apply(float x) {
 void Oscillation::Remove() {
     // Cleared once taken off, so a second Remove cannot take it off twice.
     // Last target first, so a field named twice unwinds in order.
+    bool moved = false;
     for (size_t i = targets_.size(); i-- > 0;) {
         float& field = *targets_[i].field;
         if (last_[i] == 0.0f) continue;
+        const float was = field;
         field = field == after_[i] ? before_[i] : field - last_[i];
         last_[i] = 0.0f;
+        if (field != was) moved = true;
     }
+    // Taken off for good (a stop with undo), the base value shows again.
+    if (moved && widget_) widget_->PropertiesChanged(change_bits_);
 }

@@ -3,7 +3,10 @@
 // advances the phase and adds amplitude x wave(phase) to each field,
 // remembering what it added; Remove takes exactly that off again, so the
 // base value comes back bit for bit (see before_). The widget keeps oscillations by name
-// and takes every offset off before anything writes a base value.
+// and takes every offset off before anything writes a base value. Whenever
+// either moves a field, the widget is refreshed with the change bits, so
+// what was derived from the field (the composed transform, the picture)
+// follows, also when an oscillation is stopped with undo.
 //
 // Promises: a period of 0 (or one that is not a number) holds the
 // oscillation at rest, adding 0, instead of a phase that runs to infinity.
