@@ -39,7 +39,8 @@ bool DSoundManager::IsInitialized() { return device_ != nullptr; }
 std::string DSoundManager::SoundName(int id) const { return ValidId(id) ? slots_[id].name : std::string(); }
 
 int DSoundManager::LoadSoundByName(std::string_view name) {
-    for (int id = 0; id < kSoundIds; ++id)
+    // Every free id has an empty name: an empty name must not find one.
+    for (int id = 0; id < kSoundIds && !name.empty(); ++id)
         if (slots_[id].name == name) return id;
     for (int id = kSoundIds - 1; id >= 0; --id) {
         if (slots_[id].buffer) continue;

@@ -46,6 +46,7 @@ TEST_F(SoundManagerTest, IdsComeFromTheTopAndANameKeepsItsId) {
     EXPECT_EQ(manager.CountLoadedSounds(), 0);
     EXPECT_EQ(manager.LoadSoundByName(b), 1022);
 
+    EXPECT_EQ(manager.LoadSoundByName(""), -1);  // not the empty name of a free id
     EXPECT_FALSE(manager.LoadSound(1024, a));
     EXPECT_FALSE(manager.SetBaseVolume(1024, 0.5));
     EXPECT_EQ(manager.GetSoundInstance(1024), nullptr);
