@@ -54,3 +54,8 @@ bool PakAtEnd(PakFile* file) {
     if (PakInterfaceBase* pak = GetPakPtr()) return pak->AtEnd(file);
     return !file || !file->mFP || std::feof(file->mFP) != 0;
 }
+
+std::string PakFileContainer(const PakFile* file) {
+    if (!file || !file->mRecord || !file->mRecord->mCollection) return std::string();
+    return file->mRecord->mCollection->mPath;
+}

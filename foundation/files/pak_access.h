@@ -5,6 +5,7 @@
 // A handle from PakOpenFile must be closed with PakCloseFile.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 struct PakFile;
@@ -18,3 +19,6 @@ int PakGetChar(PakFile* file);
 int PakUngetChar(int character, PakFile* file);
 char* PakReadLine(char* buffer, int size, PakFile* file);
 bool PakAtEnd(PakFile* file);
+// The path of the pack the open file is read from, as it was mounted; empty
+// for a loose file.
+std::string PakFileContainer(const PakFile* file);

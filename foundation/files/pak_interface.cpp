@@ -78,6 +78,7 @@ PakInterface::~PakInterface() {
 void PakInterface::Mount(std::string_view path) {
     auto collection = std::make_unique<PakCollection>();
     if (!collection->mView.Open(path)) return;
+    collection->mPath = std::string(path);
     PakCollection* pack = collection.get();
     mCollections.push_back(std::move(collection));
     const auto fileSize = static_cast<int64_t>(pack->mView.Size());

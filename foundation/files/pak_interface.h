@@ -39,6 +39,7 @@ constexpr size_t kPakMaxNameLength = 255;
 
 struct PakCollection {
     plat::MappedFile mView;
+    std::string mPath;  // as mounted
 };
 
 struct PakRecord {

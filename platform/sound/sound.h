@@ -4,6 +4,9 @@
 // (sound_buffer.h), and a mixer that plays every buffer once or looping at
 // its own volume, pan and frequency into 44100 Hz 16-bit stereo, fed to an
 // SDL2 audio device or, without one, mixed in real time and discarded.
+// Sources (sound_source.h) add sound of their own making to the same mix,
+// which is how music joins the effects, and the device's output level (the
+// stand-in for the system's wave-output volume) scales the whole of it.
 // Promises: the mix matches the formulas of the service being replaced
 // (volume and pan in hundredths of a decibel give 10^(v/2000), sums clip at
 // the 16-bit limits) within one unit; every bad argument is a failure code,
@@ -16,4 +19,5 @@
 
 #include "platform/sound/sound_buffer.h"
 #include "platform/sound/sound_device.h"
+#include "platform/sound/sound_source.h"
 #include "platform/sound/sound_types.h"

@@ -128,6 +128,14 @@ void SoundCore::Halt(Voice& v) {
     playing_.pop_back();
 }
 
+void SoundCore::Attach(SoundSource* source) {
+    if (std::find(sources_.begin(), sources_.end(), source) == sources_.end()) sources_.push_back(source);
+}
+
+void SoundCore::Detach(SoundSource* source) {
+    sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}
+
 void SoundCore::Mix(int16_t* out, std::size_t frames) {
     std::lock_guard<std::mutex> lock(mutex);
     while (frames > 0) {
@@ -148,8 +156,9 @@ void SoundCore::MixChunk(int16_t* out, std::size_t frames) {
             Halt(v);  // the last voice moved into slot i
         }
     }
+    for (SoundSource* source : sources_) source->MixInto(acc, frames);
     for (std::size_t i = 0; i < 2 * frames; ++i) {
-        const float s = std::clamp(acc[i], -32768.0f, 32767.0f);
+        const float s = std::clamp(acc[i] * outputLevel, -32768.0f, 32767.0f);
         out[i] = static_cast<int16_t>(std::lrint(s));
     }
 }

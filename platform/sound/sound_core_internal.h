@@ -15,6 +15,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/sound/sound_source.h"
 #include "platform/sound/sound_types.h"
 
 namespace plat::sound_detail {
@@ -66,11 +67,17 @@ public:
     bool hasCooperation = false;
     SoundCooperation cooperation = SoundCooperation::Normal;
     SoundFormat primaryFormat;
+    float outputLevel = 1.0f;
+    uint16_t outputLevelValue = 0xFFFF;
 
     // With `mutex` held: joins or leaves the playing list. Start may grow the
     // list (on the caller's thread); leaving never allocates.
     void Start(Voice& v);
     void Halt(Voice& v);
+    // With `mutex` held. Attaching may grow the list; a source attached
+    // twice is mixed once.
+    void Attach(SoundSource* source);
+    void Detach(SoundSource* source);
 
     // Takes `mutex` and mixes `frames` interleaved stereo 16-bit frames into
     // `out`, advancing every playing voice.
@@ -80,6 +87,7 @@ private:
     void MixChunk(int16_t* out, std::size_t frames);
 
     std::vector<Voice*> playing_;
+    std::vector<SoundSource*> sources_;
 };
 
 }  // namespace plat::sound_detail

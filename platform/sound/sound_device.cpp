@@ -74,6 +74,28 @@ SoundResult SoundDevice::DuplicateSoundBuffer(const SoundBuffer& source, std::un
     return kSoundOk;
 }
 
+void SoundDevice::AttachSource(SoundSource* source) {
+    if (!source) return;
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    core_->Attach(source);
+}
+
+void SoundDevice::DetachSource(SoundSource* source) {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    core_->Detach(source);
+}
+
+void SoundDevice::SetOutputLevel(uint16_t level) {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    core_->outputLevelValue = level;
+    core_->outputLevel = static_cast<float>(level) / 65535.0f;
+}
+
+uint16_t SoundDevice::OutputLevel() const {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    return core_->outputLevelValue;
+}
+
 bool SoundDevice::Pull(int16_t* out, std::size_t frames) {
     if (output_ != SoundOutput::Manual || !out) return false;
     core_->Mix(out, frames);

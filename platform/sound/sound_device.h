@@ -20,6 +20,7 @@
 #include <string>
 
 #include "platform/sound/sound_buffer.h"
+#include "platform/sound/sound_source.h"
 #include "platform/sound/sound_types.h"
 
 struct SDL_Window;
@@ -52,6 +53,16 @@ public:
     // A stopped buffer at position 0 sharing `source`'s samples, starting
     // with its volume, pan and frequency.
     SoundResult DuplicateSoundBuffer(const SoundBuffer& source, std::unique_ptr<SoundBuffer>* out);
+
+    // Sources mixed after the buffers, in the order attached. Detach waits
+    // for a block being mixed, so the source may be destroyed right after.
+    void AttachSource(SoundSource* source);
+    void DetachSource(SoundSource* source);
+
+    // The output level, the stand-in for the system's wave-output volume:
+    // 0 silent to 65535 full, applied to the whole mix. Starts at 65535.
+    void SetOutputLevel(uint16_t level);
+    uint16_t OutputLevel() const;
 
     // Manual output only: mixes `frames` stereo frames into `out` (2 x frames
     // samples, left first) and advances every playing buffer by as much.

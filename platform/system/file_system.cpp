@@ -121,6 +121,14 @@ bool PathExists(std::string_view path) {
     return LStat(ResolvePath(path), st);
 }
 
+bool GetFileWriteTime(std::string_view path, uint64_t* fileTime) {
+    *fileTime = 0;
+    struct stat st;
+    if (::stat(ResolvePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    *fileTime = FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    return true;
+}
+
 bool IsDirectory(std::string_view path) {
     struct stat st;
     return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -59,4 +59,8 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes);
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 
+// The last-write time of a regular file as a Windows file time; false (and
+// 0) when there is no such file.
+bool GetFileWriteTime(std::string_view path, uint64_t* fileTime);
+
 }  // namespace plat

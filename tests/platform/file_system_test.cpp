@@ -1,6 +1,7 @@
 #include "platform/system/file_system.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "tests/platform/temp_folder.h"
@@ -116,6 +117,19 @@ TEST(FileTime, CountsHundredNanosecondsFrom1601) {
     const uint64_t epoch = (369ull * 365 + 89) * 86400 * 10000000;
     EXPECT_EQ(plat::FileTimeFromUnix(0, 0), epoch);
     EXPECT_EQ(plat::FileTimeFromUnix(1, 250), epoch + 10000000 + 2);
+}
+
+TEST_F(FileSystemTest, WriteTimeOfARegularFileFoundLikeEveryPath) {
+    WriteBytes(tmp.Path() / "Sounds/Pop.ogg", "x");
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 500}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (tmp.Path() / "Sounds/Pop.ogg").c_str(), times, 0), 0);
+    uint64_t time = 0;
+    ASSERT_TRUE(plat::GetFileWriteTime(root + "\\sounds\\pop.ogg", &time));
+    EXPECT_EQ(time, plat::FileTimeFromUnix(1000000000, 500));
+    time = 7;
+    EXPECT_FALSE(plat::GetFileWriteTime(root + "\\sounds", &time));  // a folder is no file
+    EXPECT_EQ(time, 0u);
+    EXPECT_FALSE(plat::GetFileWriteTime(root + "/missing", &time));
 }
 
 }  // namespace

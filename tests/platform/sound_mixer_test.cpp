@@ -125,3 +125,45 @@ INSTANTIATE_TEST_SUITE_P(Sums, SoundSum,
                          });
 
 }  // namespace
+
+namespace {
+
+using namespace sound_test;
+
+// Adds one constant to every sample it is asked for.
+class ConstantSource : public plat::SoundSource {
+public:
+    explicit ConstantSource(float v) : value(v) {}
+    void MixInto(float* mix, std::size_t frames) override {
+        for (std::size_t i = 0; i < 2 * frames; ++i) mix[i] += value;
+        calls += frames;
+    }
+    float value;
+    std::size_t calls = 0;
+};
+
+TEST(SoundMixer, SourcesAddToTheBuffersAndTheOutputLevelScalesTheWhole) {
+    auto device = Manual();
+    auto buffer = Mono16(*device, std::vector<int16_t>(1000, 3000));
+    buffer->Play(plat::kSoundPlayLooping);
+    ConstantSource music(1000.0f);
+    device->AttachSource(&music);
+    device->AttachSource(&music);  // once only
+    EXPECT_EQ(Pull(*device, 300)[299].left, 4000);
+    EXPECT_EQ(music.calls, 300u);
+
+    EXPECT_EQ(device->OutputLevel(), 65535);
+    device->SetOutputLevel(16384);
+    EXPECT_NEAR(Pull(*device, 1)[0].right, 4000 * 16384 / 65535.0, 1.0);
+    device->SetOutputLevel(0);
+    EXPECT_EQ(Pull(*device, 1)[0].left, 0);
+    device->SetOutputLevel(65535);
+
+    device->DetachSource(&music);
+    EXPECT_EQ(Pull(*device, 1)[0].left, 3000);
+    device->DetachSource(&music);  // not attached: nothing happens
+    device->AttachSource(nullptr);
+    EXPECT_EQ(Pull(*device, 1)[0].left, 3000);
+}
+
+}  // namespace
