@@ -17,8 +17,8 @@
 
 namespace audio_test {
 
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 inline void Le(std::string& out, uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace audio_test;
-using testing_support::CurrentDirectoryGuard;
+using testsupport::CurrentDirectoryGuard;
 namespace fs = std::filesystem;
 
 TEST(SoundCache, OnlyPlainRelativeNamesAreCached) {
@@ -35,7 +35,7 @@ TEST(SoundCache, WrittenCopyReadsBackWithItsDependency) {
     PcmSound sound{MakePcmFormat(2, 11025, 16), {1, 2, 3, 4, 5, 6, 7, 8}};
     ASSERT_TRUE(WriteCachedWav(dir / "copy.wav", sound, &dependency));
 
-    const std::string bytes = testing_support::ReadBytes(dir / "copy.wav");
+    const std::string bytes = testsupport::ReadBytes(dir / "copy.wav");
     EXPECT_EQ(bytes.substr(0, 4), "RIFF");
     EXPECT_EQ(bytes.substr(36, 4), "dep ");
     EXPECT_NE(bytes.find(dependency.name), std::string::npos);
@@ -75,7 +75,7 @@ protected:
 
 TEST_F(LoadChainTest, WavIsNeverCachedOggAndAuAreAndTheCacheIsReadNextTime) {
     WriteBytes(dir / "sfx/plain.wav", Wav16({1, 2, 3}, 1, 16000));
-    WriteBytes(dir / "sfx/plain.ogg", testing_support::ReadBytes(SoundsDir() + "chime.ogg"));
+    WriteBytes(dir / "sfx/plain.ogg", testsupport::ReadBytes(SoundsDir() + "chime.ogg"));
     fs::copy_file(SoundsDir() + "whoosh.ogg", dir / "sfx/whoosh.ogg");
     WriteBytes(dir / "sfx/beep.au", Au(1, 8000, 1, "\x10\x20\x30"));
     {
@@ -95,7 +95,7 @@ TEST_F(LoadChainTest, WavIsNeverCachedOggAndAuAreAndTheCacheIsReadNextTime) {
     EXPECT_EQ(cached.data, decoded.data);
 
     // Give the cached copy a rate of its own: the next load shows where it read from.
-    std::string copy = testing_support::ReadBytes(data / "cached/sfx/whoosh.wav");
+    std::string copy = testsupport::ReadBytes(data / "cached/sfx/whoosh.wav");
     copy.replace(24, 4, std::string("\x40\x1F\x00\x00", 4));  // 8000 Hz
     WriteBytes(data / "cached/sfx/whoosh.wav", copy);
     {
@@ -113,15 +113,15 @@ TEST_F(LoadChainTest, WavIsNeverCachedOggAndAuAreAndTheCacheIsReadNextTime) {
 }
 
 TEST_F(LoadChainTest, APackedSourceDependsOnThePackItCameFrom) {
-    const std::string ogg = testing_support::ReadBytes(SoundsDir() + "chime.ogg");
-    WriteBytes(dir / "main.pak", pak_test::Encode({{{"sfx\\chime.ogg", ogg}}}));
+    const std::string ogg = testsupport::ReadBytes(SoundsDir() + "chime.ogg");
+    WriteBytes(dir / "main.pak", testsupport::Encode({{{"sfx\\chime.ogg", ogg}}}));
     PakInterface pak;
     pak.Mount("main.pak");
     {
         DSoundManager manager(SomeWindow(), plat::SoundOutput::Manual);
         EXPECT_EQ(LoadedRate(manager, "sfx\\chime"), 44100u);
     }
-    const std::string copy = testing_support::ReadBytes(data / "cached/sfx/chime.wav");
+    const std::string copy = testsupport::ReadBytes(data / "cached/sfx/chime.wav");
     EXPECT_NE(copy.find("main.pak"), std::string::npos);
     PcmSound cached;
     EXPECT_TRUE(ReadWavSound(data / "cached/sfx/chime.wav", &cached));

@@ -99,7 +99,7 @@ TEST(WavReader, DependencyChunkRefusesACopyWhoseSourceChanged) {
 TEST(WavReader, ReadsFromThePackWhenNoLooseFileExists) {
     TempFolder dir;
     const std::string wav = Wav16({100, -200, 300}, 1, 32000);
-    WriteBytes(dir / "main.pak", pak_test::Encode({{{"sounds\\packed.wav", wav}}}));
+    WriteBytes(dir / "main.pak", testsupport::Encode({{{"sounds\\packed.wav", wav}}}));
     PakInterface pak;
     ASSERT_EQ(GetPakPtr(), &pak);
     pak.Mount(dir / "main.pak");
@@ -180,8 +180,8 @@ TEST(OggReader, DecodesTheWholeStreamThroughTremor) {
 
 TEST(OggReader, ReadsThroughThePackLayer) {
     TempFolder dir;
-    const std::string ogg = testing_support::ReadBytes(SoundsDir() + "whoosh.ogg");
-    WriteBytes(dir / "main.pak", pak_test::Encode({{{"sfx\\whoosh.ogg", ogg}}}));
+    const std::string ogg = testsupport::ReadBytes(SoundsDir() + "whoosh.ogg");
+    WriteBytes(dir / "main.pak", testsupport::Encode({{{"sfx\\whoosh.ogg", ogg}}}));
     PakInterface pak;
     pak.Mount(dir / "main.pak");
     PcmSound packed, loose;

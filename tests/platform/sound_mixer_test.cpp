@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Sums, SoundSum,
 
 namespace {
 
-using namespace sound_test;
+using namespace testsupport;
 
 // Adds one constant to every sample it is asked for.
 class ConstantSource : public plat::SoundSource {
