@@ -22,19 +22,19 @@ public:
     explicit BenchPack(void (*fill)(const fs::path&)) {
         std::string pattern = (fs::temp_directory_path() / "halvaro_bench_XXXXXX").string();
         if (!::mkdtemp(pattern.data())) return;
-        mFolder = pattern;
-        fill(mFolder / "src");
-        PakBuildResult result = BuildPack((mFolder / "src").string(), Path());
+        folder_ = pattern;
+        fill(folder_ / "src");
+        PakBuildResult result = BuildPack((folder_ / "src").string(), Path());
         if (!result.ok) std::fprintf(stderr, "pack build failed: %s\n", result.error.c_str());
     }
     ~BenchPack() {
         std::error_code ec;
-        if (!mFolder.empty()) fs::remove_all(mFolder, ec);
+        if (!folder_.empty()) fs::remove_all(folder_, ec);
     }
-    std::string Path() const { return (mFolder / "bench.pak").string(); }
+    std::string Path() const { return (folder_ / "bench.pak").string(); }
 
 private:
-    fs::path mFolder;
+    fs::path folder_;
 };
 
 void Write(const fs::path& path, const std::string& bytes) {
@@ -104,7 +104,7 @@ void BM_MemcpyOneMiB(benchmark::State& state) {
         state.SkipWithError("entry missing");
         return;
     }
-    const uint8_t* source = file->mRecord->mCollection->mView.Data() + file->mRecord->mStartPos;
+    const uint8_t* source = file->record_->collection_->view_.Data() + file->record_->startPos_;
     std::vector<char> buffer(1 << 20);
     for (auto _ : state) {
         std::memcpy(buffer.data(), source, buffer.size());

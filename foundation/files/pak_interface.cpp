@@ -14,15 +14,15 @@ bool IsReadMode(std::string_view mode) { return mode == "r" || mode == "rb" || m
 // Reads the scrambled directory straight from the mapped view.
 class DirectoryReader {
 public:
-    DirectoryReader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
+    DirectoryReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool Bytes(void* out, size_t n) {
-        if (mSize - mPos < n) {
-            mPos = mSize;  // a field cut off by the end: the rest of the file was directory
+        if (size_ - pos_ < n) {
+            pos_ = size_;  // a field cut off by the end: the rest of the file was directory
             return false;
         }
-        PakUnscramble(static_cast<uint8_t*>(out), mData + mPos, n);
-        mPos += n;
+        PakUnscramble(static_cast<uint8_t*>(out), data_ + pos_, n);
+        pos_ += n;
         return true;
     }
     bool U8(uint8_t& out) { return Bytes(&out, 1); }
@@ -38,12 +38,12 @@ public:
         out = uint64_t{high} << 32 | low;
         return true;
     }
-    size_t Position() const { return mPos; }
+    size_t Position() const { return pos_; }
 
 private:
-    const uint8_t* mData;
-    size_t mSize;
-    size_t mPos = 0;
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
 };
 
 struct PendingEntry {
@@ -54,7 +54,7 @@ struct PendingEntry {
 };
 
 const uint8_t* EntryBytes(const PakFile* file) {
-    return file->mRecord->mCollection->mView.Data() + file->mRecord->mStartPos;
+    return file->record_->collection_->view_.Data() + file->record_->startPos_;
 }
 
 }  // namespace
@@ -77,17 +77,17 @@ PakInterface::~PakInterface() {
 
 void PakInterface::Mount(std::string_view path) {
     auto collection = std::make_unique<PakCollection>();
-    if (!collection->mView.Open(path)) return;
-    collection->mPath = std::string(path);
+    if (!collection->view_.Open(path)) return;
+    collection->path_ = std::string(path);
     PakCollection* pack = collection.get();
-    mCollections.push_back(std::move(collection));
-    const auto fileSize = static_cast<int64_t>(pack->mView.Size());
+    collections_.push_back(std::move(collection));
+    const auto fileSize = static_cast<int64_t>(pack->view_.Size());
 
     // The pack itself is an entry covering the whole file.
     std::string selfKey = NormalizeName(path);
-    mDirectory[selfKey] = PakRecord{pack, std::string(path), 0, 0, fileSize};
+    directory_[selfKey] = PakRecord{pack, std::string(path), 0, 0, fileSize};
 
-    DirectoryReader reader(pack->mView.Data(), pack->mView.Size());
+    DirectoryReader reader(pack->view_.Data(), pack->view_.Size());
     uint32_t magic, version;
     if (!reader.U32(magic) || magic != kPakMagic || !reader.U32(version) || version != kPakVersion) return;
 
@@ -114,7 +114,7 @@ void PakInterface::Mount(std::string_view path) {
         if (start + entry.size > fileSize) continue;
         std::string key = NormalizeName(entry.name);
         if (key.empty()) continue;
-        mDirectory[key] = PakRecord{pack, std::move(entry.name), entry.time, start, entry.size};
+        directory_[key] = PakRecord{pack, std::move(entry.name), entry.time, start, entry.size};
     }
 }
 
@@ -128,56 +128,56 @@ PakFile* PakInterface::FindEntry(std::string_view name, std::string_view mode) {
     if (!IsReadMode(mode)) return nullptr;
     std::string key = NormalizeName(name);
     if (key.size() > kPakMaxNameLength) return nullptr;
-    auto it = mDirectory.find(key);
-    if (it == mDirectory.end()) return nullptr;
+    auto it = directory_.find(key);
+    if (it == directory_.end()) return nullptr;
     return new PakFile{&it->second, 0, nullptr};
 }
 
 int PakInterface::CloseFile(PakFile* file) {
     if (!file) return -1;
     std::unique_ptr<PakFile> owned(file);
-    if (owned->mFP) std::fclose(owned->mFP);
+    if (owned->fp_) std::fclose(owned->fp_);
     return 0;
 }
 
 int PakInterface::Seek(PakFile* file, long offset, int origin) {
     if (!file) return -1;
-    if (!file->mRecord) return std::fseek(file->mFP, offset, origin);
-    int64_t size = file->mRecord->mSize;
-    int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? file->mPos : origin == SEEK_END ? size : -1;
+    if (!file->record_) return std::fseek(file->fp_, offset, origin);
+    int64_t size = file->record_->size_;
+    int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? file->pos_ : origin == SEEK_END ? size : -1;
     if (base < 0) return 0;  // an unknown origin leaves the position
     int64_t pos;
     // An offset read from a damaged file can be anything: saturate, then clamp.
     if (__builtin_add_overflow(base, static_cast<int64_t>(offset), &pos)) pos = offset > 0 ? size : 0;
-    file->mPos = pos < 0 ? 0 : (pos > size ? size : pos);
+    file->pos_ = pos < 0 ? 0 : (pos > size ? size : pos);
     return 0;
 }
 
 long PakInterface::Tell(PakFile* file) {
     if (!file) return -1;
-    return file->mRecord ? static_cast<long>(file->mPos) : std::ftell(file->mFP);
+    return file->record_ ? static_cast<long>(file->pos_) : std::ftell(file->fp_);
 }
 
 size_t PakInterface::Read(void* buffer, size_t elementSize, size_t count, PakFile* file) {
     if (!file || !buffer || elementSize == 0 || count == 0) return 0;
-    if (!file->mRecord) return std::fread(buffer, elementSize, count, file->mFP);
+    if (!file->record_) return std::fread(buffer, elementSize, count, file->fp_);
     size_t wanted;
     if (__builtin_mul_overflow(elementSize, count, &wanted)) wanted = SIZE_MAX;
     // A later mount may have replaced the entry with a shorter one under an open handle.
-    const int64_t remaining = file->mRecord->mSize - file->mPos;
+    const int64_t remaining = file->record_->size_ - file->pos_;
     const size_t left = remaining > 0 ? static_cast<size_t>(remaining) : 0;
     size_t n = wanted < left ? wanted : left;
-    PakUnscramble(static_cast<uint8_t*>(buffer), EntryBytes(file) + file->mPos, n);
-    file->mPos += static_cast<int64_t>(n);
+    PakUnscramble(static_cast<uint8_t*>(buffer), EntryBytes(file) + file->pos_, n);
+    file->pos_ += static_cast<int64_t>(n);
     return n / elementSize;
 }
 
 int PakInterface::GetChar(PakFile* file) {
     if (!file) return -1;
-    if (!file->mRecord) return std::fgetc(file->mFP);
+    if (!file->record_) return std::fgetc(file->fp_);
     const uint8_t* bytes = EntryBytes(file);
-    while (file->mPos < file->mRecord->mSize) {
-        int c = bytes[file->mPos++] ^ kPakXorKey;
+    while (file->pos_ < file->record_->size_) {
+        int c = bytes[file->pos_++] ^ kPakXorKey;
         if (c != '\r') return c;
     }
     return -1;
@@ -185,8 +185,8 @@ int PakInterface::GetChar(PakFile* file) {
 
 int PakInterface::UngetChar(int character, PakFile* file) {
     if (!file) return -1;
-    if (!file->mRecord) return std::ungetc(character, file->mFP);
-    if (file->mPos > 0) --file->mPos;
+    if (!file->record_) return std::ungetc(character, file->fp_);
+    if (file->pos_ > 0) --file->pos_;
     return character;
 }
 
@@ -194,21 +194,21 @@ char* PakInterface::ReadLineNoOp(char* buffer, int, PakFile*) { return buffer; }
 
 char* PakInterface::ReadLine(char* buffer, int size, PakFile* file) {
     if (!file || !buffer || size <= 0) return nullptr;
-    if (!file->mRecord) return std::fgets(buffer, size, file->mFP);
+    if (!file->record_) return std::fgets(buffer, size, file->fp_);
     const uint8_t* bytes = EntryBytes(file);
     int copied = 0;
-    while (copied < size - 1 && file->mPos < file->mRecord->mSize) {
-        char c = static_cast<char>(bytes[file->mPos++] ^ kPakXorKey);
+    while (copied < size - 1 && file->pos_ < file->record_->size_) {
+        char c = static_cast<char>(bytes[file->pos_++] ^ kPakXorKey);
         if (c == '\r') continue;
         buffer[copied++] = c;
         if (c == '\n') break;
     }
     buffer[copied] = '\0';
-    if (copied == 0 && file->mPos >= file->mRecord->mSize) return nullptr;
+    if (copied == 0 && file->pos_ >= file->record_->size_) return nullptr;
     return buffer;
 }
 
 bool PakInterface::AtEnd(PakFile* file) {
     if (!file) return true;
-    return file->mRecord ? file->mPos >= file->mRecord->mSize : std::feof(file->mFP) != 0;
+    return file->record_ ? file->pos_ >= file->record_->size_ : std::feof(file->fp_) != 0;
 }

@@ -38,31 +38,31 @@ constexpr uint8_t kPakEndOfDirectory = 0x80;
 constexpr size_t kPakMaxNameLength = 255;
 
 struct PakCollection {
-    plat::MappedFile mView;
-    std::string mPath;  // as mounted
+    plat::MappedFile view_;
+    std::string path_;  // as mounted
 };
 
 struct PakRecord {
-    PakCollection* mCollection = nullptr;
-    std::string mFileName;  // as stored in the pack
-    uint64_t mFileTime = 0;  // Windows file time
-    int64_t mStartPos = 0;   // from the start of the pack file
-    int64_t mSize = 0;
+    PakCollection* collection_ = nullptr;
+    std::string fileName_;  // as stored in the pack
+    uint64_t fileTime_ = 0;  // Windows file time
+    int64_t startPos_ = 0;   // from the start of the pack file
+    int64_t size_ = 0;
 };
 
-// A handle from OpenFile: a pack entry (mRecord set) or a disk file (mFP set).
+// A handle from OpenFile: a pack entry (record_ set) or a disk file (fp_ set).
 struct PakFile {
-    const PakRecord* mRecord = nullptr;
-    int64_t mPos = 0;
-    FILE* mFP = nullptr;
+    const PakRecord* record_ = nullptr;
+    int64_t pos_ = 0;
+    FILE* fp_ = nullptr;
 };
 
 // A running wildcard search: the pack's directory first, then the disk.
 struct PakFindData {
-    plat::DirectorySearch mDiskSearch;
-    std::string mLastFind;      // the last matched directory key
-    std::string mFindCriteria;  // the normalised pattern
-    bool mPackDone = false;
+    plat::DirectorySearch diskSearch_;
+    std::string lastFind_;      // the last matched directory key
+    std::string findCriteria_;  // the normalised pattern
+    bool packDone_ = false;
 };
 
 class PakInterfaceBase {
@@ -121,14 +121,14 @@ public:
     static std::string NormalizeName(std::string_view name);
     PakFile* FindEntry(std::string_view name, std::string_view mode);
 
-    size_t EntryCount() const { return mDirectory.size(); }
+    size_t EntryCount() const { return directory_.size(); }
 
 private:
     bool SearchDirectory(PakFindData* search, plat::FindData* found, bool fromStart);
     bool SearchDisk(PakFindData* search, plat::FindData* found, bool first);
 
-    std::vector<std::unique_ptr<PakCollection>> mCollections;
-    std::map<std::string, PakRecord> mDirectory;
+    std::vector<std::unique_ptr<PakCollection>> collections_;
+    std::map<std::string, PakRecord> directory_;
 };
 
 // Copies `size` bytes, XORing each with the pack key.

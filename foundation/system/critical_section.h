@@ -13,24 +13,24 @@ public:
     CriticalSection(const CriticalSection&) = delete;
     CriticalSection& operator=(const CriticalSection&) = delete;
 
-    void Enter() { mMutex.lock(); }
-    void Leave() { mMutex.unlock(); }
+    void Enter() { mutex_.lock(); }
+    void Leave() { mutex_.unlock(); }
 
     void lock() { Enter(); }
     void unlock() { Leave(); }
 
 private:
-    std::recursive_mutex mMutex;
+    std::recursive_mutex mutex_;
 };
 
 // Holds the section from construction to the end of the scope.
 class ScopedCriticalSection {
 public:
-    explicit ScopedCriticalSection(CriticalSection& section) : mSection(section) { mSection.Enter(); }
-    ~ScopedCriticalSection() { mSection.Leave(); }
+    explicit ScopedCriticalSection(CriticalSection& section) : section_(section) { section_.Enter(); }
+    ~ScopedCriticalSection() { section_.Leave(); }
     ScopedCriticalSection(const ScopedCriticalSection&) = delete;
     ScopedCriticalSection& operator=(const ScopedCriticalSection&) = delete;
 
 private:
-    CriticalSection& mSection;
+    CriticalSection& section_;
 };

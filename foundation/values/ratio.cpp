@@ -4,8 +4,8 @@
 
 void Ratio::Set(int numerator, int denominator) {
     if (numerator == 0 && denominator == 0) {
-        mNumerator = 0;
-        mDenominator = 1;
+        numerator_ = 0;
+        denominator_ = 1;
         return;
     }
     // 64 bits: INT_MIN % -1 and INT_MIN / -1 would overflow in int.
@@ -15,6 +15,6 @@ void Ratio::Set(int numerator, int denominator) {
         a = b;
         b = t;
     }
-    mNumerator = static_cast<int>(numerator / a);
-    mDenominator = static_cast<int>(denominator / a);
+    numerator_ = static_cast<int>(numerator / a);
+    denominator_ = static_cast<int>(denominator / a);
 }

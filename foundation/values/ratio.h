@@ -13,6 +13,6 @@ struct Ratio {
         return *this;
     }
 
-    int mNumerator = 1;
-    int mDenominator = 1;
+    int numerator_ = 1;
+    int denominator_ = 1;
 };

@@ -18,37 +18,37 @@ bool DirectorySearch::First(std::string_view pattern, FindData& out) {
     std::string namePattern = slash == std::string::npos ? native : native.substr(slash + 1);
     if (namePattern.empty()) return false;
 
-    mFolder = folder.empty() ? std::string() : ResolvePath(folder);
-    if (!mFolder.empty() && mFolder.back() != '/') mFolder += '/';
-    DIR* dir = ::opendir(mFolder.empty() ? "." : mFolder.c_str());
+    folder_ = folder.empty() ? std::string() : ResolvePath(folder);
+    if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
+    DIR* dir = ::opendir(folder_.empty() ? "." : folder_.c_str());
     if (!dir) return false;
     while (const dirent* entry = ::readdir(dir)) {
         std::string_view name = entry->d_name;
-        if (name != "." && name != ".." && WildcardMatch(namePattern, name)) mNames.emplace_back(name);
+        if (name != "." && name != ".." && WildcardMatch(namePattern, name)) names_.emplace_back(name);
     }
     ::closedir(dir);
-    std::sort(mNames.begin(), mNames.end());
-    mOpen = true;
+    std::sort(names_.begin(), names_.end());
+    open_ = true;
     if (Report(out)) return true;
     Close();
     return false;
 }
 
-bool DirectorySearch::Next(FindData& out) { return mOpen && Report(out); }
+bool DirectorySearch::Next(FindData& out) { return open_ && Report(out); }
 
 void DirectorySearch::Close() {
-    mOpen = false;
-    mFolder.clear();
-    mNames.clear();
-    mNext = 0;
+    open_ = false;
+    folder_.clear();
+    names_.clear();
+    next_ = 0;
 }
 
 bool DirectorySearch::Report(FindData& out) {
-    while (mNext < mNames.size()) {
-        const std::string& name = mNames[mNext++];
+    while (next_ < names_.size()) {
+        const std::string& name = names_[next_++];
         struct stat st;
         // An entry removed since the folder was read is skipped.
-        if (::stat((mFolder + name).c_str(), &st) != 0 && ::lstat((mFolder + name).c_str(), &st) != 0) continue;
+        if (::stat((folder_ + name).c_str(), &st) != 0 && ::lstat((folder_ + name).c_str(), &st) != 0) continue;
         out = FindData();
         out.attributes = S_ISDIR(st.st_mode) ? kFileAttributeDirectory : kFileAttributeNormal;
         out.creationTime = FileTimeFromUnix(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);

@@ -37,15 +37,15 @@ public:
     // The next match; false when the search is exhausted.
     bool Next(FindData& out);
     void Close();
-    bool IsOpen() const { return mOpen; }
+    bool IsOpen() const { return open_; }
 
 private:
     bool Report(FindData& out);
 
-    bool mOpen = false;
-    std::string mFolder;  // native, with a trailing '/' unless empty
-    std::vector<std::string> mNames;
-    size_t mNext = 0;
+    bool open_ = false;
+    std::string folder_;  // native, with a trailing '/' unless empty
+    std::vector<std::string> names_;
+    size_t next_ = 0;
 };
 
 }  // namespace plat

@@ -15,13 +15,13 @@ namespace plat {
 MappedFile::~MappedFile() { Close(); }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept
-    : mData(std::exchange(other.mData, nullptr)), mSize(std::exchange(other.mSize, 0)) {}
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
 
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     if (this != &other) {
         Close();
-        mData = std::exchange(other.mData, nullptr);
-        mSize = std::exchange(other.mSize, 0);
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
     }
     return *this;
 }
@@ -41,15 +41,15 @@ bool MappedFile::Open(std::string_view path) {
     void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);  // the mapping keeps the file open
     if (view == MAP_FAILED) return false;
-    mData = static_cast<const uint8_t*>(view);
-    mSize = size;
+    data_ = static_cast<const uint8_t*>(view);
+    size_ = size;
     return true;
 }
 
 void MappedFile::Close() {
-    if (mData) ::munmap(const_cast<uint8_t*>(mData), mSize);
-    mData = nullptr;
-    mSize = 0;
+    if (data_) ::munmap(const_cast<uint8_t*>(data_), size_);
+    data_ = nullptr;
+    size_ = 0;
 }
 
 }  // namespace plat

@@ -26,13 +26,13 @@ public:
     bool Open(std::string_view path);
     void Close();
 
-    const uint8_t* Data() const { return mData; }
-    size_t Size() const { return mSize; }
-    bool IsOpen() const { return mData != nullptr; }
+    const uint8_t* Data() const { return data_; }
+    size_t Size() const { return size_; }
+    bool IsOpen() const { return data_ != nullptr; }
 
 private:
-    const uint8_t* mData = nullptr;
-    size_t mSize = 0;
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
 };
 
 }  // namespace plat

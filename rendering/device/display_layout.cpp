@@ -5,13 +5,13 @@
 namespace {
 
 bool SameRatio(const Ratio& a, const Ratio& b) {
-    return a.mNumerator == b.mNumerator && a.mDenominator == b.mDenominator;
+    return a.numerator_ == b.numerator_ && a.denominator_ == b.denominator_;
 }
 
 std::string SizeLine(const char* label, int width, int height, const Ratio& ratio) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s%4lu x %4lu [%2d:%2d]\n", label, static_cast<unsigned long>(width),
-                  static_cast<unsigned long>(height), ratio.mNumerator, ratio.mDenominator);
+                  static_cast<unsigned long>(height), ratio.numerator_, ratio.denominator_);
     return buf;
 }
 
@@ -23,7 +23,7 @@ Rect FitIntoDisplay(const DisplayLayoutInput& in) {
         return whole;
     const Ratio d(in.desktop.width, in.desktop.height);
     const Ratio a(in.screenWidth, in.screenHeight);
-    const long long dn = d.mNumerator, dd = d.mDenominator, an = a.mNumerator, ad = a.mDenominator;
+    const long long dn = d.numerator_, dd = d.denominator_, an = a.numerator_, ad = a.denominator_;
     const long long sw = in.screenWidth, sh = in.screenHeight;
     const long long w = in.display.width, h = in.display.height;
     if (dd * an / ad < dn || dn * ad / dd > an) {

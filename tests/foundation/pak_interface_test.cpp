@@ -59,7 +59,7 @@ TEST_F(PakTest, MountedEntriesReadBackByteForByte) {
 
     PakFile* file = pak.OpenFile("IMAGES/BYTES.BIN", "rb");
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->mRecord->mFileName, "Images\\Bytes.bin");  // stored case kept
+    EXPECT_EQ(file->record_->fileName_, "Images\\Bytes.bin");  // stored case kept
     EXPECT_FALSE(pak.AtEnd(file));
     EXPECT_EQ(pak.Seek(file, 250, SEEK_SET), 0);
     EXPECT_EQ(pak.Tell(file), 250);
@@ -75,8 +75,8 @@ TEST_F(PakTest, LooseFileOnDiskAlwaysWins) {
     EXPECT_EQ(ReadWhole("data/only_packed.xml"), "packed");
     PakFile* file = pak.OpenFile("data\\x.xml", "rb");
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->mRecord, nullptr);
-    EXPECT_NE(file->mFP, nullptr);
+    EXPECT_EQ(file->record_, nullptr);
+    EXPECT_NE(file->fp_, nullptr);
     pak.CloseFile(file);
 }
 

@@ -88,7 +88,7 @@ TEST(PakWriter, PacksAFolderThatReadsBackByteForByte) {
     for (const auto& [name, path] : expected) {
         PakFile* file = pak.OpenFile(name, "rb");
         ASSERT_NE(file, nullptr) << name;
-        ASSERT_NE(file->mRecord, nullptr) << name;
+        ASSERT_NE(file->record_, nullptr) << name;
         std::string read(static_cast<size_t>(fs::file_size(path)) + 8, '\0');
         read.resize(pak.Read(read.data(), 1, read.size(), file));
         EXPECT_EQ(read, ReadBytes(path)) << name;

@@ -129,38 +129,38 @@ TEST(TextConversion, CaseWidthAndTrimming) {
 }
 
 TEST(Ratio, ReducesByTheEuclideanDivisor) {
-    EXPECT_EQ(Ratio().mNumerator, 1);
-    EXPECT_EQ(Ratio().mDenominator, 1);
+    EXPECT_EQ(Ratio().numerator_, 1);
+    EXPECT_EQ(Ratio().denominator_, 1);
     Ratio r(6, 4);
-    EXPECT_EQ(r.mNumerator, 3);
-    EXPECT_EQ(r.mDenominator, 2);
+    EXPECT_EQ(r.numerator_, 3);
+    EXPECT_EQ(r.denominator_, 2);
     r.Assign(0, 5);
-    EXPECT_EQ(r.mNumerator, 0);
-    EXPECT_EQ(r.mDenominator, 1);
+    EXPECT_EQ(r.numerator_, 0);
+    EXPECT_EQ(r.denominator_, 1);
     // Euclid on (2, -4): 2 % -4 = 2, -4 % 2 = 0, so the divisor is 2.
     r.Set(2, -4);
-    EXPECT_EQ(r.mNumerator, 1);
-    EXPECT_EQ(r.mDenominator, -2);
+    EXPECT_EQ(r.numerator_, 1);
+    EXPECT_EQ(r.denominator_, -2);
     // Euclid on (-2, 4): -2 % 4 = -2, 4 % -2 = 0, so the divisor is -2.
     r.Set(-2, 4);
-    EXPECT_EQ(r.mNumerator, 1);
-    EXPECT_EQ(r.mDenominator, -2);
+    EXPECT_EQ(r.numerator_, 1);
+    EXPECT_EQ(r.denominator_, -2);
 }
 
 TEST(Ratio, ZeroOverZeroStoresZeroOverOneInsteadOfDividingByZero) {
     Ratio r(0, 0);
-    EXPECT_EQ(r.mNumerator, 0);
-    EXPECT_EQ(r.mDenominator, 1);
+    EXPECT_EQ(r.numerator_, 0);
+    EXPECT_EQ(r.denominator_, 1);
 }
 
 TEST(Ratio, MostNegativeOverMinusOneDoesNotTrap) {
     // The divisor is -1; 2^31 has no int form and wraps to INT_MIN.
     Ratio r(INT_MIN, -1);
-    EXPECT_EQ(r.mNumerator, INT_MIN);
-    EXPECT_EQ(r.mDenominator, 1);
+    EXPECT_EQ(r.numerator_, INT_MIN);
+    EXPECT_EQ(r.denominator_, 1);
     r.Set(INT_MIN, INT_MIN);
-    EXPECT_EQ(r.mNumerator, 1);
-    EXPECT_EQ(r.mDenominator, 1);
+    EXPECT_EQ(r.numerator_, 1);
+    EXPECT_EQ(r.denominator_, 1);
 }
 
 }  // namespace

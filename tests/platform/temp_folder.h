@@ -21,37 +21,37 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_test_XXXXXX").string();
         // Without its own folder a test would work in the build tree: stop instead.
         if (!::mkdtemp(pattern.data())) std::abort();
-        mPath = pattern;
+        path_ = pattern;
     }
     ~TempFolder() {
         std::error_code ec;
-        if (!mPath.empty()) std::filesystem::remove_all(mPath, ec);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return mPath; }
-    std::string operator/(std::string_view relative) const { return (mPath / relative).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+    std::string operator/(std::string_view relative) const { return (path_ / relative).string(); }
 
 private:
-    std::filesystem::path mPath;
+    std::filesystem::path path_;
 };
 
 class CurrentDirectoryGuard {
 public:
     explicit CurrentDirectoryGuard(const std::filesystem::path& folder)
-        : mPrevious(std::filesystem::current_path()) {
+        : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(folder);
     }
     ~CurrentDirectoryGuard() {
         std::error_code ec;
-        std::filesystem::current_path(mPrevious, ec);
+        std::filesystem::current_path(previous_, ec);
     }
     CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
     CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
 
 private:
-    std::filesystem::path mPrevious;
+    std::filesystem::path previous_;
 };
 
 inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {

@@ -201,7 +201,7 @@ TEST(OrphanedWidgets, WithoutAHostRemovedWidgetsDieAfterTheOutermostPass) {
 class NestingRemover : public Widget {
 public:
     NestingRemover(WidgetManager& mgr, int* destroyed, int* destroyedInside)
-        : mgr_(mgr), destroyed_(destroyed), destroyed_inside_(destroyedInside) {
+        : mgr_(mgr), destroyed_(destroyed), destroyedInside_(destroyedInside) {
         Resize(0.0f, 0.0f, 10, 10);
         SetMouseVisible(true);
     }
@@ -214,7 +214,7 @@ private:
     void RemoveAndNest() {
         WidgetManager& mgr = mgr_;
         int* destroyed = destroyed_;
-        int* inside = destroyed_inside_;
+        int* inside = destroyedInside_;
         RemoveSelf();
         mgr.UpdateFrame();
         *inside = *destroyed;
@@ -222,7 +222,7 @@ private:
 
     WidgetManager& mgr_;
     int* destroyed_;
-    int* destroyed_inside_;
+    int* destroyedInside_;
 };
 
 TEST(OrphanedWidgets, WithoutAHostAWidgetRemovedInItsOwnCallbackOutlivesANestedUpdate) {

@@ -103,7 +103,7 @@ public:
     ProbeWidget(EventLog* log, std::string name, float x = 0, float y = 0, int w = 0, int h = 0)
         : log_(log), name_(std::move(name)) {
         Resize(x, y, w, h);
-        mouse_visible_ = true;
+        mouseVisible_ = true;
     }
     ~ProbeWidget() override {
         if (destroyed) ++*destroyed;

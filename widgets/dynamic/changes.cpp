@@ -18,13 +18,13 @@ void DynamicWidget::RemoveOffsets() {
     // would leave the first one's limited value behind as the base value.
     for (auto it = clamps_.rbegin(); it != clamps_.rend(); ++it) it->second->Restore();
     for (auto it = oscillations_.rbegin(); it != oscillations_.rend(); ++it) it->second->Remove();
-    offsets_on_ = false;
+    offsetsOn_ = false;
 }
 
 void DynamicWidget::ApplyOffsets(float x) {
     for (auto& [name, o] : oscillations_) o->Apply(x);
     for (auto& [name, c] : clamps_) c->Apply();
-    offsets_on_ = true;
+    offsetsOn_ = true;
 }
 
 // Between the two passes of a frame the offsets are already off: taking them
@@ -32,7 +32,7 @@ void DynamicWidget::ApplyOffsets(float x) {
 // the pass write over displaced values and the frame's end add them twice.
 template <typename Write>
 void DynamicWidget::WriteBase(Write write) {
-    const bool wasOn = offsets_on_;
+    const bool wasOn = offsetsOn_;
     if (wasOn) RemoveOffsets();
     write();
     if (wasOn) ApplyOffsets(0.0f);
@@ -62,7 +62,7 @@ void DynamicWidget::SetPosition(std::wstring_view nameX, std::wstring_view nameY
 // --- Controllers ------------------------------------------------------------------
 
 void DynamicWidget::RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it) {
-    if (updating_controllers_) {
+    if (updatingControllers_) {
         // The running loop stands on this entry or a neighbour: leave the
         // entry, empty, and let the controller die after the pass.
         if (it->second) retired_.push_back(std::move(it->second));
@@ -75,13 +75,13 @@ void DynamicWidget::RetireController(std::map<std::wstring, std::unique_ptr<Cont
 
 void DynamicWidget::UpdateControllers(float x) {
     if (controllers_.empty()) return;
-    updating_controllers_ = true;
+    updatingControllers_ = true;
     for (auto it = controllers_.begin(); it != controllers_.end(); ++it) {
         Controller* c = it->second.get();
         // The entry may have been emptied, or refilled, by an earlier Update.
         if (c && c->Update(x) && it->second.get() == c) retired_.push_back(std::move(it->second));
     }
-    updating_controllers_ = false;
+    updatingControllers_ = false;
     if (retired_.empty()) return;
     std::erase_if(controllers_, [](const auto& entry) { return !entry.second; });
     // Destructors run last and may add or stop controllers themselves.
@@ -100,7 +100,7 @@ void DynamicWidget::AddController(std::unique_ptr<Controller> controller) {
     // The earlier one stops where it was before the new one takes its place.
     std::unique_ptr<Controller> earlier = std::move(it->second);
     it->second = std::move(controller);
-    if (updating_controllers_)
+    if (updatingControllers_)
         retired_.push_back(std::move(earlier));
     else
         earlier.reset();
@@ -112,9 +112,9 @@ void DynamicWidget::StopController(const std::wstring& name) {
 }
 
 void DynamicWidget::StopChanges() {
-    fade_fraction_ = 0.0f;
-    fade_controller_.clear();
-    if (updating_controllers_) {
+    fadeFraction_ = 0.0f;
+    fadeController_.clear();
+    if (updatingControllers_) {
         for (auto& [name, c] : controllers_)
             if (c) retired_.push_back(std::move(c));
         return;
@@ -236,17 +236,17 @@ void DynamicWidget::Oscillate(const std::wstring& name, std::wstring_view proper
 void DynamicWidget::FadeToFrame(int frame, float time, std::unique_ptr<EasingCurve> curve) {
     animators_[0].timer = 0.0f;
     if (frame == animators_[0].frame) return;  // the curve goes with this scope
-    previous_frame_ = animators_[0].frame;
+    previousFrame_ = animators_[0].frame;
     animators_[0].frame = frame;
-    fade_fraction_ = 1.0f;
+    fadeFraction_ = 1.0f;
     MarkDirty();
     // Two fades on the one fraction would fight, and the older one, whose
     // generated name may sort later, could win: the new fade replaces it.
-    if (!fade_controller_.empty()) StopController(fade_controller_);
+    if (!fadeController_.empty()) StopController(fadeController_);
     if (!curve) curve = std::make_unique<Linear>();
     auto fade = std::make_unique<Tweener>(L"", this, time, std::move(curve), change_bit::kColour,
-                                          std::vector<TweenTarget>{{&fade_fraction_, 1.0f, 0.0f}}, 0.0f);
-    fade_controller_ = fade->GetName();
+                                          std::vector<TweenTarget>{{&fadeFraction_, 1.0f, 0.0f}}, 0.0f);
+    fadeController_ = fade->GetName();
     AddController(std::move(fade));
 }
 

@@ -53,23 +53,23 @@ void DynamicWidget::ApplyClip(Graphics* g) const { g->ClipRectR(ClipRectangle())
 
 void DynamicWidget::DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel) {
     const float midX = width_ * 0.5f, midY = height_ * 0.5f;
-    const bool transformed = (has_transform_ || transform_dirty_) && !transform_children_;
-    if (mask_image_) {
-        const FRect maskSource = mask_rect_set_ ? mask_rect_ : CelRect(mask_image_);
-        g->DrawImageMasked(0.0f, 0.0f, image, frame, cel, mask_image_, animators_[1].frame, maskSource);
-    } else if (IsScratchMode(draw_mode_)) {
+    const bool transformed = (hasTransform_ || transformDirty_) && !transformChildren_;
+    if (maskImage_) {
+        const FRect maskSource = maskRectSet_ ? maskRect_ : CelRect(maskImage_);
+        g->DrawImageMasked(0.0f, 0.0f, image, frame, cel, maskImage_, animators_[1].frame, maskSource);
+    } else if (IsScratchMode(drawMode_)) {
         if (!transformed)
             g->DrawToScratch(image, frame, cel, 0.0f, 0.0f);
         else
             g->DrawViaScratch(image, const_cast<Transform*>(&ComposeTransform()), cel, midX, midY, frame);
     } else if (tesselated_) {
-        g->DrawImageTransformCel(image, frame, tess_columns_, tess_rows_, const_cast<Transform*>(&ComposeTransform()),
+        g->DrawImageTransformCel(image, frame, tessColumns_, tessRows_, const_cast<Transform*>(&ComposeTransform()),
                                  midX, midY, cel);
     } else if (!transformed) {
         g->DrawImage(image, 0.0f, 0.0f, frame, cel);
     } else {
         Transform* t = const_cast<Transform*>(&ComposeTransform());
-        if (has_transform_)
+        if (hasTransform_)
             g->DrawImageTransformRect(image, t, cel, midX, midY, frame);
         else
             g->DrawImage(image, 0.0f, 0.0f, frame, cel);
@@ -102,30 +102,30 @@ void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a,
 void DynamicWidget::Draw(Graphics* g) {
     if (!g || !image_ || opacity <= 0.0f) return;
     SavedState saved(g);
-    if (!clip_subtree_) ApplyClip(g);
-    g->SetDrawMode(draw_mode_);
+    if (!clipSubtree_) ApplyClip(g);
+    g->SetDrawMode(drawMode_);
     g->SetCulling(culling_);
     if (shader_) {
-        for (const auto& [name, handle] : shader_constants_)
+        for (const auto& [name, handle] : shaderConstants_)
             shader_->SetConstant(name, FieldHandle::ReadReal(handle));
         g->SetShader(shader_.get());
     }
     Image* image = image_;
     int frame = animators_[0].frame;
     ImageSurface* fade = nullptr;
-    if (fade_fraction_ > 0.0f) {
-        if (fade_fraction_ >= 1.0f) {
-            frame = previous_frame_;
+    if (fadeFraction_ > 0.0f) {
+        if (fadeFraction_ >= 1.0f) {
+            frame = previousFrame_;
         } else if ((fade = AcquireScratchSurface(image_->GetCelWidth(), image_->GetCelHeight()))) {
             Graphics scratch(fade);
             scratch.SetDrawMode(kDrawAdditive);
             scratch.SetColorizeImages(true);
             scratch.SetBatching((image_->GetFlags() & kImageWholePieces) != 0);
             const FRect cel = CelRect(image_);
-            const int previousAlpha = static_cast<int>(fade_fraction_ * 255.0f);
+            const int previousAlpha = static_cast<int>(fadeFraction_ * 255.0f);
             scratch.SetColor(Color::FromRGBAFlag(previousAlpha, previousAlpha, previousAlpha, previousAlpha, true));
-            scratch.DrawImageStretched(image_, cel, image_->GetSourceCelRectByIndex(previous_frame_));
-            const int currentAlpha = static_cast<int>((1.0f - fade_fraction_) * 255.0f);
+            scratch.DrawImageStretched(image_, cel, image_->GetSourceCelRectByIndex(previousFrame_));
+            const int currentAlpha = static_cast<int>((1.0f - fadeFraction_) * 255.0f);
             scratch.SetColor(Color::FromRGBAFlag(currentAlpha, currentAlpha, currentAlpha, currentAlpha, true));
             scratch.DrawImageStretched(image_, cel, image_->GetSourceCelRectByIndex(frame));
             scratch.FlushBatch();
@@ -134,7 +134,7 @@ void DynamicWidget::Draw(Graphics* g) {
         }
     }
     float r = red * opacity, gr = green * opacity, b = blue * opacity, a = alpha * opacity;
-    if (post_render_ != 0) r = gr = b = a = 1.0f;
+    if (postRender_ != 0) r = gr = b = a = 1.0f;
     // A pooled scratch surface may be bigger than the cel: draw only the cel's part.
     const FRect cel = CelRect(image_);
     ColourLoop(g, r, gr, b, a, [&] { DrawOneImage(g, image, frame, cel); });
@@ -150,17 +150,17 @@ void DynamicWidget::DrawAll(PassFlags& flags, Graphics* g) {
         return;
     }
     SavedState saved(g);
-    if (clip_subtree_) ApplyClip(g);
-    if (post_render_ == 2) {
+    if (clipSubtree_) ApplyClip(g);
+    if (postRender_ == 2) {
         if (opacity <= 0.0f) return;
         g->ModulateColor(Color::FromFloats(std::clamp(red * opacity, 0.0f, 1.0f),
                                            std::clamp(green * opacity, 0.0f, 1.0f),
                                            std::clamp(blue * opacity, 0.0f, 1.0f),
                                            std::clamp(alpha * opacity, 0.0f, 1.0f)));
     }
-    if (transform_children_) {
+    if (transformChildren_) {
         const Transform& t = ComposeTransform();
-        if (has_transform_) {
+        if (hasTransform_) {
             const float midX = g->GetState().transX + width_ * 0.5f, midY = g->GetState().transY + height_ * 0.5f;
             Matrix4 about;
             about.Translate(-midX, -midY, 0.0f);
@@ -171,7 +171,7 @@ void DynamicWidget::DrawAll(PassFlags& flags, Graphics* g) {
             g->ApplyTransform(about);
         }
     }
-    const uint32_t effective = ApplyFlagMasks(flags.Effective(), add_flags_, remove_flags_);
+    const uint32_t effective = ApplyFlagMasks(flags.Effective(), addFlags_, removeFlags_);
     if (!(effective & pass_flag::kDraw)) {
         WidgetContainer::DrawAll(flags, g);
         return;
@@ -180,7 +180,7 @@ void DynamicWidget::DrawAll(PassFlags& flags, Graphics* g) {
         DrawCached(flags, g);
         return;
     }
-    if (post_render_ == 1) {
+    if (postRender_ == 1) {
         DrawPostRender(flags, g, nullptr);
         return;
     }
@@ -232,17 +232,17 @@ void DynamicWidget::DrawPostRender(PassFlags& flags, Graphics* g, ImageSurface* 
 
 void DynamicWidget::DrawCached(PassFlags& flags, Graphics* g) {
     const float px = g->GetState().transX, py = g->GetState().transY;
-    if (cache_->followPosition && (px != cache_last_x_ || py != cache_last_y_)) {
+    if (cache_->followPosition && (px != cacheLastX_ || py != cacheLastY_)) {
         // Only a picture made for another position is stale; before the
         // first rendering an immediate cache stays immediate.
-        if (cache_->drawn) cache_countdown_ = 30;
-        cache_last_x_ = px;
-        cache_last_y_ = py;
+        if (cache_->drawn) cacheCountdown_ = 30;
+        cacheLastX_ = px;
+        cacheLastY_ = py;
     }
     bool render = false;
-    if (cache_countdown_ > 0) {
-        if (--cache_countdown_ != 0) {
-            if (post_render_ == 1)
+    if (cacheCountdown_ > 0) {
+        if (--cacheCountdown_ != 0) {
+            if (postRender_ == 1)
                 DrawPostRender(flags, g, nullptr);
             else
                 WidgetContainer::DrawAll(flags, g);
@@ -262,7 +262,7 @@ void DynamicWidget::DrawCached(PassFlags& flags, Graphics* g) {
         cache_->drawn = true;
     }
     const FRect area(0.0f, 0.0f, static_cast<float>(cache_->width), static_cast<float>(cache_->height));
-    if (post_render_ == 1) {
+    if (postRender_ == 1) {
         const float r = red * opacity, gr = green * opacity, b = blue * opacity, a = alpha * opacity;
         if (opacity <= 0.0f) return;
         SavedState saved(g);

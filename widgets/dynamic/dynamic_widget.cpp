@@ -20,7 +20,7 @@ DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
 }
 
 DynamicWidget::~DynamicWidget() {
-    if (private_image_) delete image_;
+    if (privateImage_) delete image_;
     image_ = nullptr;
     if (cache_ && cache_->imageOwned) delete cache_->image;
     cache_.reset();
@@ -34,7 +34,7 @@ DynamicWidget::~DynamicWidget() {
 
 ImageSurface* DynamicWidget::GetWritableImage() {
     auto* source = dynamic_cast<ImageSurface*>(image_);
-    if (!source || private_image_) return source;
+    if (!source || privateImage_) return source;
     // A copy of the pixels that this widget alone may change. A piece of
     // another image (a child or atlas piece) has no pixels of its own to copy.
     const uint32_t* bits = source->GetBits();
@@ -47,7 +47,7 @@ ImageSurface* DynamicWidget::GetWritableImage() {
     copy->name = source->name;
     copy->path = source->path;
     image_ = copy;
-    private_image_ = true;
+    privateImage_ = true;
     MarkDirty();
     return copy;
 }
@@ -55,15 +55,15 @@ ImageSurface* DynamicWidget::GetWritableImage() {
 // --- Tree and input ---------------------------------------------------------
 
 Widget* DynamicWidget::FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) {
-    if (clip_subtree_ && !ClipRectangle().Contains(x, y)) return nullptr;
+    if (clipSubtree_ && !ClipRectangle().Contains(x, y)) return nullptr;
     return WidgetContainer::FindWidgetAt(x, y, flags, localX, localY);
 }
 
 FRect DynamicWidget::MapRectToParent(const FRect& r) const {
-    if (!transform_children_) return WidgetContainer::MapRectToParent(r);
+    if (!transformChildren_) return WidgetContainer::MapRectToParent(r);
     auto* self = const_cast<DynamicWidget*>(this);
     const Transform& t = self->ComposeTransform();
-    if (!has_transform_) return WidgetContainer::MapRectToParent(r);
+    if (!hasTransform_) return WidgetContainer::MapRectToParent(r);
     const float hw = width_ * 0.5f, hh = height_ * 0.5f;
     const float in[3] = {r.x - hw, r.y - hh, 0.0f};
     float out[3];
@@ -72,10 +72,10 @@ FRect DynamicWidget::MapRectToParent(const FRect& r) const {
 }
 
 FRect DynamicWidget::MapRectFromParent(const FRect& r) const {
-    if (!transform_children_) return WidgetContainer::MapRectFromParent(r);
+    if (!transformChildren_) return WidgetContainer::MapRectFromParent(r);
     auto* self = const_cast<DynamicWidget*>(this);
     self->ComposeTransform();
-    if (!has_transform_) return WidgetContainer::MapRectFromParent(r);
+    if (!hasTransform_) return WidgetContainer::MapRectFromParent(r);
     const float hw = width_ * 0.5f, hh = height_ * 0.5f;
     const float in[3] = {r.x - x_ - hw, r.y - y_ - hh, 0.0f};
     float out[3];
@@ -84,47 +84,47 @@ FRect DynamicWidget::MapRectFromParent(const FRect& r) const {
 }
 
 void DynamicWidget::MarkDirty() {
-    if (cache_) cache_countdown_ = 30;
+    if (cache_) cacheCountdown_ = 30;
     WidgetContainer::MarkDirty();
 }
 
 void DynamicWidget::MouseEnter() {
-    if (button_listener_) button_listener_->ButtonMouseEnter(id_);
+    if (buttonListener_) buttonListener_->ButtonMouseEnter(id_);
 }
 
 void DynamicWidget::MouseLeave() {
-    if (button_listener_) button_listener_->ButtonMouseLeave(id_);
+    if (buttonListener_) buttonListener_->ButtonMouseLeave(id_);
 }
 
 void DynamicWidget::MouseMove(int x, int y) {
-    if (button_listener_) button_listener_->ButtonMouseMove(id_, x, y);
+    if (buttonListener_) buttonListener_->ButtonMouseMove(id_, x, y);
 }
 
 void DynamicWidget::MouseDown(int, int, int clickCode) {
-    if (button_listener_) button_listener_->ButtonPressCount(id_, clickCode);
+    if (buttonListener_) buttonListener_->ButtonPressCount(id_, clickCode);
 }
 
 void DynamicWidget::MouseUpAt(int, int) {
-    if (button_listener_ && is_over_ && manager_ && manager_->IsActive()) button_listener_->ButtonRelease(id_);
+    if (buttonListener_ && isOver_ && manager_ && manager_->IsActive()) buttonListener_->ButtonRelease(id_);
 }
 
 void DynamicWidget::AddedToParent(WidgetContainer* parent) {
     Widget::AddedToParent(parent);
-    if (!button_listener_) button_listener_ = dynamic_cast<ButtonListener*>(parent);
+    if (!buttonListener_) buttonListener_ = dynamic_cast<ButtonListener*>(parent);
 }
 
 void DynamicWidget::RemovedFromParent(WidgetContainer* parent) {
-    if (delete_on_removal_) ReportRemoval(id_);
+    if (deleteOnRemoval_) ReportRemoval(id_);
     // Also when the widget survives (moved, or kept): the old parent may be
     // deleted long before the widget reports its next press.
-    button_listener_ = nullptr;
+    buttonListener_ = nullptr;
     Widget::RemovedFromParent(parent);
 }
 
 bool DynamicWidget::ContainsPoint(int px, int py) const {
     // The point is local. Children drawn inside the transform are reached
     // through its inverse, so for them the point is already untransformed.
-    if (transform_children_) return Widget::ContainsPoint(px, py);
+    if (transformChildren_) return Widget::ContainsPoint(px, py);
     // A negative scale mirrors the box about the middle; it stays as wide.
     const float ax = std::fabs(scale_x), ay = std::fabs(scale_y);
     const float sw = std::trunc(width_ * ax);
@@ -151,7 +151,7 @@ void DynamicWidget::AnimationSignal(int widgetId, std::wstring_view signal) {
 }
 
 bool DynamicWidget::IsAnimating() const {
-    return controller_count_ > 0 || flash_count_ != 0 || animators_[0].cyclesLeft != 0 ||
+    return controllerCount_ > 0 || flashCount_ != 0 || animators_[0].cyclesLeft != 0 ||
            animators_[1].cyclesLeft != 0;
 }
 
@@ -160,8 +160,8 @@ bool DynamicWidget::IsAnimating() const {
 void DynamicWidget::SetImage(Image* image) {
     // Setting the image the widget already owns keeps it, and owned.
     if (image != image_) {
-        if (private_image_) delete image_;
-        private_image_ = false;
+        if (privateImage_) delete image_;
+        privateImage_ = false;
         image_ = image;
     }
     if (image_) {
@@ -175,17 +175,17 @@ void DynamicWidget::SetImage(Image* image) {
 void DynamicWidget::MakeImagePrivate(Image* image) {
     Image* source = image ? image : image_;
     // Already ours: a duplicate of it would outlive the pixels it shares.
-    if (!source || (source == image_ && private_image_)) return;
+    if (!source || (source == image_ && privateImage_)) return;
     Image* copy = source->Duplicate();
     SetImage(copy);
-    private_image_ = copy != nullptr;
+    privateImage_ = copy != nullptr;
 }
 
 void DynamicWidget::SetFrame(int frame) {
     animators_[0].timer = 0.0f;
     // A fade still running would bring the old frame back at the next update.
-    if (!fade_controller_.empty()) StopController(fade_controller_);
-    fade_fraction_ = 0.0f;
+    if (!fadeController_.empty()) StopController(fadeController_);
+    fadeFraction_ = 0.0f;
     if (frame != animators_[0].frame) {
         animators_[0].frame = frame;
         MarkDirty();
@@ -203,7 +203,7 @@ void DynamicWidget::SetMaskFrame(int frame) {
 void DynamicWidget::CycleFrames(int animator, float period, int cycles, float timerStart, int lowest, int highest,
                                 float crossFadeTime, int mode) {
     FrameAnimator& a = animators_[animator == 1 ? 1 : 0];
-    Image* source = animator == 1 ? mask_image_ : image_;
+    Image* source = animator == 1 ? maskImage_ : image_;
     if (highest < 0) highest += source ? source->rows * source->cols : 0;
     a.period = period;
     a.cyclesLeft = cycles;
@@ -216,9 +216,9 @@ void DynamicWidget::CycleFrames(int animator, float period, int cycles, float ti
 }
 
 void DynamicWidget::Flash(int period, int count, int phase) {
-    flash_phase_ = phase;
-    flash_period_ = 2 * period;
-    flash_count_ = count;
+    flashPhase_ = phase;
+    flashPeriod_ = 2 * period;
+    flashCount_ = count;
     SetVisible(period == 0 || (phase >= 0 && phase < period));
 }
 
@@ -227,28 +227,28 @@ void DynamicWidget::Flash(int period, int count, int phase) {
 void DynamicWidget::SetRotationAxis(float x, float y, float z) {
     const float length = std::sqrt(x * x + y * y + z * z);
     if (length == 0.0f) return;
-    rotation_axis_ = {x / length, y / length, z / length};
-    transform_dirty_ = true;
+    rotationAxis_ = {x / length, y / length, z / length};
+    transformDirty_ = true;
 }
 
 void DynamicWidget::SetCenter(float cx, float cy, float cz) {
     if (cx != kNotGiven) pivot_[0] = width_ * 0.5f - cx;
     if (cy != kNotGiven) pivot_[1] = height_ * 0.5f - cy;
     if (cz != kNotGiven) pivot_[2] = -cz;
-    transform_dirty_ = true;
+    transformDirty_ = true;
 }
 
 void DynamicWidget::Flip(bool vertical) {
     if (vertical)
-        flip_y_ = -flip_y_;
+        flipY_ = -flipY_;
     else
-        flip_x_ = -flip_x_;
-    transform_dirty_ = true;
+        flipX_ = -flipX_;
+    transformDirty_ = true;
 }
 
 void DynamicWidget::Tesselate(int columns, int rows) {
-    tess_columns_ = columns;
-    tess_rows_ = rows;
+    tessColumns_ = columns;
+    tessRows_ = rows;
     tesselated_ = columns >= 2 || rows >= 2;
     if (!image_ || (image_->GetFlags() & kImageWholePieces)) return;
     ImageSurface* surface = image_->GetSurface();
@@ -259,13 +259,13 @@ void DynamicWidget::Tesselate(int columns, int rows) {
 }
 
 void DynamicWidget::SetMaskRect(float x, float y, float w, float h) {
-    mask_rect_ = {x, y, w, h};
-    mask_rect_set_ = true;
+    maskRect_ = {x, y, w, h};
+    maskRectSet_ = true;
 }
 
 void DynamicWidget::SetShader(ShaderProgram* shader) {
     shader_.reset(shader);
-    shader_constants_["Clock"] = field_handles_.For(&clock).Id();
+    shaderConstants_["Clock"] = fieldHandles_.For(&clock).Id();
 }
 
 void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
@@ -293,7 +293,7 @@ void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
             cache_->height = h;
         }
     }
-    cache_countdown_ = immediate ? 1 : 30;
+    cacheCountdown_ = immediate ? 1 : 30;
 }
 
 // --- When-done actions and motion ---------------------------------------------
@@ -302,29 +302,29 @@ void DynamicWidget::RemoveWhenDone(bool on) {
     if (on && !IsAnimating())
         RemoveSelf();
     else
-        remove_when_done_ = on;
+        removeWhenDone_ = on;
 }
 
 void DynamicWidget::HideWhenDone(bool on) {
     if (on && !IsAnimating())
         SetVisible(false);
     else
-        hide_when_done_ = on;
+        hideWhenDone_ = on;
 }
 
 void DynamicWidget::ClearFlagWhenDone(bool on) {
     if (on && !IsAnimating())
-        add_flags_ &= ~pass_flag::kOffscreen;
+        addFlags_ &= ~pass_flag::kOffscreen;
     else
-        clear_flag_when_done_ = on;
+        clearFlagWhenDone_ = on;
 }
 
 void DynamicWidget::ResetModesWhenDone(bool on) {
     if (on && !IsAnimating()) {
-        transform_children_ = false;
-        post_render_ = 0;
-        clip_subtree_ = false;
+        transformChildren_ = false;
+        postRender_ = 0;
+        clipSubtree_ = false;
     } else {
-        reset_modes_when_done_ = on;
+        resetModesWhenDone_ = on;
     }
 }

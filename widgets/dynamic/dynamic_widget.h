@@ -107,21 +107,21 @@ public:
     // Who hears this widget's presses, releases, holds and pointer moves.
     // Joining a parent picks the parent when none is set; leaving one
     // clears it. Null: nobody.
-    void SetButtonListener(ButtonListener* listener) { button_listener_ = listener; }
-    ButtonListener* GetButtonListener() const { return button_listener_; }
+    void SetButtonListener(ButtonListener* listener) { buttonListener_ = listener; }
+    ButtonListener* GetButtonListener() const { return buttonListener_; }
     // The field behind a "..._ptr" handle that GetProperty gave; null for
     // anything else, another widget's handles included.
-    float* FieldFromHandle(int handle) { return field_handles_.RealField(handle); }
+    float* FieldFromHandle(int handle) { return fieldHandles_.RealField(handle); }
 
     void AnimationSignal(int widgetId, std::wstring_view signal) override;
     PropertyValue GetProperty(std::wstring_view name) override;
-    std::wstring ReferenceText() const override { return id_text_; }
+    std::wstring ReferenceText() const override { return idText_; }
 
     // Image and frames.
     void SetImage(Image* image);
     void MakeImagePrivate(Image* image = nullptr);
     Image* GetImage() const { return image_; }
-    bool IsImagePrivate() const { return private_image_; }
+    bool IsImagePrivate() const { return privateImage_; }
     void SetFrame(int frame);
     void SetMaskFrame(int frame);
     int GetFrame() const { return animators_[0].frame; }
@@ -132,10 +132,10 @@ public:
     const FrameAnimator& GetAnimator(int animator) const { return animators_[animator == 1 ? 1 : 0]; }
     // The cross-fade weight of `previous` (1 down to 0); driven by the fade machinery.
     void SetFade(int previous, float fraction) {
-        previous_frame_ = previous;
-        fade_fraction_ = fraction;
+        previousFrame_ = previous;
+        fadeFraction_ = fraction;
     }
-    float GetFadeFraction() const { return fade_fraction_; }
+    float GetFadeFraction() const { return fadeFraction_; }
     // Shows `frame`, cross-fading from the present one over `time` along the
     // curve (linear when null). A new fade replaces one still running.
     void FadeToFrame(int frame, float time, std::unique_ptr<EasingCurve> curve = nullptr);
@@ -147,27 +147,27 @@ public:
     void Flip(bool vertical);
     const Transform& ComposeTransform();
     const Matrix4& GetInverseMatrix();
-    bool HasTransform() { return ComposeTransform(), has_transform_; }
-    void SetTransformChildren(bool on) { transform_children_ = on; }
-    void SetClipping(bool on) { clip_subtree_ = on; }
-    void SetPostRender(int mode) { post_render_ = mode; }
+    bool HasTransform() { return ComposeTransform(), hasTransform_; }
+    void SetTransformChildren(bool on) { transformChildren_ = on; }
+    void SetClipping(bool on) { clipSubtree_ = on; }
+    void SetPostRender(int mode) { postRender_ = mode; }
     void Tesselate(int columns, int rows);
 
     // Appearance.
-    void SetMask(Image* mask) { mask_image_ = mask; }
+    void SetMask(Image* mask) { maskImage_ = mask; }
     void SetMaskRect(float x, float y, float w, float h);
-    void SetDrawMode(int mode) { draw_mode_ = mode; }
+    void SetDrawMode(int mode) { drawMode_ = mode; }
     void SetCulling(uint8_t cull) { culling_ = cull; }
-    void SetPixelHitTest(bool on) { pixel_hit_test_ = on; }
+    void SetPixelHitTest(bool on) { pixelHitTest_ = on; }
     void SetShader(ShaderProgram* shader);
     // Binds a constant to a field handle (a "..._ptr" value, possibly of
     // another widget); each draw sends its current value, 0 once it is gone.
-    void SetShaderConstant(const std::string& name, int32_t fieldHandle) { shader_constants_[name] = fieldHandle; }
+    void SetShaderConstant(const std::string& name, int32_t fieldHandle) { shaderConstants_[name] = fieldHandle; }
     void SetCache(bool on, bool immediate, WidgetCache* cache = nullptr);
     const WidgetCache* GetCache() const { return cache_.get(); }
-    int GetCacheCountdown() const { return cache_countdown_; }
-    void SetId(std::wstring id) { id_text_ = std::move(id); }
-    const std::wstring& GetIdText() const { return id_text_; }
+    int GetCacheCountdown() const { return cacheCountdown_; }
+    void SetId(std::wstring id) { idText_ = std::move(id); }
+    const std::wstring& GetIdText() const { return idText_; }
     // The clip rectangle in the widget's own coordinates (x, y, w, h).
     FRect ClipRectangle() const;
 
@@ -219,12 +219,12 @@ public:
     void RemoveOffsets();
     void ApplyOffsets(float x);
     // Controllers that count as animating call this when made and destroyed.
-    void AddControllerCount(int delta) { controller_count_ += delta; }
-    int GetControllerCount() const { return controller_count_; }
+    void AddControllerCount(int delta) { controllerCount_ += delta; }
+    int GetControllerCount() const { return controllerCount_; }
     const std::map<std::wstring, std::unique_ptr<Controller>>& GetControllers() const { return controllers_; }
     const std::map<std::wstring, std::unique_ptr<Oscillation>>& GetOscillations() const { return oscillations_; }
     const std::map<std::wstring, std::unique_ptr<Clamp>>& GetClamps() const { return clamps_; }
-    int GetPreviousFrame() const { return previous_frame_; }
+    int GetPreviousFrame() const { return previousFrame_; }
 
     // Plain fields scripts read and write.
     float opacity = 1.0f;
@@ -241,7 +241,7 @@ protected:
     // The names scripts read and writers animate. Subclasses keep a table
     // (and field handles) of their own and fall back on these.
     static const PropertyTable<DynamicWidget>& Properties();
-    void MarkTransformDirty() { transform_dirty_ = true; }
+    void MarkTransformDirty() { transformDirty_ = true; }
     // The image drawn with the colour loop (step 7 of a draw), at the origin.
     // Runs `draw` once with the colour (r, gr, b, a), and again for each
     // whole unit a factor lies above 1, adding only that part; 255 draws at
@@ -263,50 +263,50 @@ protected:
     void WriteBase(Write write);
 
     Image* image_ = nullptr;
-    std::array<float, 3> rotation_axis_{0.0f, 0.0f, 1.0f};
-    int flip_x_ = 1, flip_y_ = 1;
-    ButtonListener* button_listener_ = nullptr;
-    Image* mask_image_ = nullptr;
-    FRect mask_rect_;
-    bool mask_rect_set_ = false;
-    int draw_mode_ = 0;
+    std::array<float, 3> rotationAxis_{0.0f, 0.0f, 1.0f};
+    int flipX_ = 1, flipY_ = 1;
+    ButtonListener* buttonListener_ = nullptr;
+    Image* maskImage_ = nullptr;
+    FRect maskRect_;
+    bool maskRectSet_ = false;
+    int drawMode_ = 0;
     uint8_t culling_ = 0;
-    std::map<std::string, int32_t> shader_constants_;  // name to field handle
+    std::map<std::string, int32_t> shaderConstants_;  // name to field handle
     std::array<float, 3> pivot_{0.0f, 0.0f, 0.0f};
-    bool pixel_hit_test_ = true;
-    std::wstring id_text_;
-    int controller_count_ = 0;
+    bool pixelHitTest_ = true;
+    std::wstring idText_;
+    int controllerCount_ = 0;
     std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
     std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
     // While the controllers are advanced, stopped ones wait here (their map
     // entries left empty) until the pass is over.
-    bool updating_controllers_ = false;
+    bool updatingControllers_ = false;
     std::vector<std::unique_ptr<Controller>> retired_;
-    std::wstring fade_controller_;
+    std::wstring fadeController_;
     // Whether the oscillation and clamp offsets are laid on the fields now.
-    bool offsets_on_ = true;
-    int flash_phase_ = 0, flash_period_ = 0, flash_count_ = 0;
+    bool offsetsOn_ = true;
+    int flashPhase_ = 0, flashPeriod_ = 0, flashCount_ = 0;
     std::array<FrameAnimator, 2> animators_{};
-    int previous_frame_ = 0;
-    float fade_fraction_ = 0.0f;
-    bool remove_when_done_ = false, hide_when_done_ = false, clear_flag_when_done_ = false,
-         reset_modes_when_done_ = false;
-    bool transform_dirty_ = true;
-    bool inverse_dirty_ = true;
-    bool has_transform_ = false;
-    bool private_image_ = false;
+    int previousFrame_ = 0;
+    float fadeFraction_ = 0.0f;
+    bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false,
+         resetModesWhenDone_ = false;
+    bool transformDirty_ = true;
+    bool inverseDirty_ = true;
+    bool hasTransform_ = false;
+    bool privateImage_ = false;
     bool tesselated_ = false;
-    int tess_columns_ = 0, tess_rows_ = 0;
+    int tessColumns_ = 0, tessRows_ = 0;
     std::unique_ptr<ShaderProgram> shader_;
-    bool transform_children_ = false;
-    bool clip_subtree_ = false;
-    int post_render_ = 0;
+    bool transformChildren_ = false;
+    bool clipSubtree_ = false;
+    int postRender_ = 0;
     Transform transform_;
     Matrix4 inverse_;
-    int cache_countdown_ = 0;
+    int cacheCountdown_ = 0;
     std::unique_ptr<WidgetCache> cache_;
-    float cache_last_x_ = 0.0f, cache_last_y_ = 0.0f;
+    float cacheLastX_ = 0.0f, cacheLastY_ = 0.0f;
     // Last, so the handles are withdrawn before any field they follow goes.
-    FieldHandles field_handles_;
+    FieldHandles fieldHandles_;
 };

@@ -37,8 +37,8 @@ const PropertyTable<DynamicWidget>& DynamicWidget::Properties() {
         T::FloatReadOnly(L"frame_timer", [](W& w) { return &w.animators_[0].timer; }),
         T::Float(L"scale_x", [](W& w) { return &w.scale_x; }, kTransform).WithHandle(),
         T::Float(L"scale_y", [](W& w) { return &w.scale_y; }, kTransform).WithHandle(),
-        T::Value(L"flip_x", [](W& w) -> PropertyValue { return w.flip_x_ != 1; }),
-        T::Value(L"flip_y", [](W& w) -> PropertyValue { return w.flip_y_ != 1; }),
+        T::Value(L"flip_x", [](W& w) -> PropertyValue { return w.flipX_ != 1; }),
+        T::Value(L"flip_y", [](W& w) -> PropertyValue { return w.flipY_ != 1; }),
         T::Float(L"abs_clip_x1", [](W& w) { return &w.abs_clip[0]; }, kClip),
         T::Float(L"abs_clip_y1", [](W& w) { return &w.abs_clip[1]; }, kClip),
         T::Float(L"abs_clip_x2", [](W& w) { return &w.abs_clip[2]; }, kClip),
@@ -51,8 +51,8 @@ const PropertyTable<DynamicWidget>& DynamicWidget::Properties() {
         T::Float(L"clock", [](W& w) { return &w.clock; }, 0),
         T::Value(L"changing", [](W& w) -> PropertyValue { return w.IsAnimating(); }),
         T::Value(L"image", [](W& w) { return PropertyValue::FromImage(w.image_); }),
-        T::Value(L"id", [](W& w) { return PropertyValue(w.id_text_); }),
-        T::Value(L"mouse_visible", [](W& w) -> PropertyValue { return w.mouse_visible_; }),
+        T::Value(L"id", [](W& w) { return PropertyValue(w.idText_); }),
+        T::Value(L"mouse_visible", [](W& w) -> PropertyValue { return w.mouseVisible_; }),
         // Motion animates these; scripts do not read them by name.
         T::FloatWriteOnly(L"alpha", [](W& w) { return &w.alpha; }, kColour),
         T::FloatWriteOnly(L"red", [](W& w) { return &w.red; }, kColour),
@@ -72,7 +72,7 @@ float* DynamicWidget::GetPropertyPtr(std::wstring_view name, uint32_t& mask) {
 }
 
 PropertyValue DynamicWidget::GetProperty(std::wstring_view name) {
-    if (auto reader = Properties().FindReader(name)) return reader.Read(*this, field_handles_);
+    if (auto reader = Properties().FindReader(name)) return reader.Read(*this, fieldHandles_);
     return ExtendedPropertyInterface::GetProperty(name);
 }
 
@@ -81,16 +81,16 @@ void DynamicWidget::PropertiesChanged(uint32_t mask) {
         parent_->MarkDirty();
         return;
     }
-    if (mask & change_bit::kTransform) transform_dirty_ = true;
+    if (mask & change_bit::kTransform) transformDirty_ = true;
     if (mask != 0 && visible_ && (opacity > 0.0f || (mask & change_bit::kColour))) MarkDirty();
 }
 
 // --- Transform ----------------------------------------------------------------
 
 const Transform& DynamicWidget::ComposeTransform() {
-    if (!transform_dirty_) return transform_;
+    if (!transformDirty_) return transform_;
     transform_ = Transform();
-    has_transform_ = false;
+    hasTransform_ = false;
     const bool pivot = pivot_[0] != 0.0f || pivot_[1] != 0.0f || pivot_[2] != 0.0f;
     if (shear_x != 0.0f || shear_y != 0.0f) {
         transform_.ForceMatrix();
@@ -99,36 +99,36 @@ const Transform& DynamicWidget::ComposeTransform() {
         m[4] = shear_y;
         m[3] = -shear_x * shear_y_offset;
         m[7] = -shear_y * shear_x_offset;
-        has_transform_ = true;
+        hasTransform_ = true;
     }
     if (pivot) {
         transform_.Translate(pivot_[0], pivot_[1], pivot_[2]);
-        has_transform_ = true;
+        hasTransform_ = true;
     }
-    if (flip_x_ != 1 || flip_y_ != 1 || scale_x != 1.0f || scale_y != 1.0f) {
-        transform_.Scale(scale_x * static_cast<float>(flip_x_), scale_y * static_cast<float>(flip_y_));
-        has_transform_ = true;
+    if (flipX_ != 1 || flipY_ != 1 || scale_x != 1.0f || scale_y != 1.0f) {
+        transform_.Scale(scale_x * static_cast<float>(flipX_), scale_y * static_cast<float>(flipY_));
+        hasTransform_ = true;
     }
     if (angle != 0.0f) {
-        transform_.Rotate(angle, rotation_axis_[0], rotation_axis_[1], rotation_axis_[2]);
-        has_transform_ = true;
+        transform_.Rotate(angle, rotationAxis_[0], rotationAxis_[1], rotationAxis_[2]);
+        hasTransform_ = true;
     }
     if (pivot) transform_.Translate(-pivot_[0], -pivot_[1], -pivot_[2]);
     if (z != 0.0f) {
         transform_.Translate(0.0f, 0.0f, z);
-        has_transform_ = true;
+        hasTransform_ = true;
     }
-    transform_dirty_ = false;
-    inverse_dirty_ = true;
+    transformDirty_ = false;
+    inverseDirty_ = true;
     return transform_;
 }
 
 const Matrix4& DynamicWidget::GetInverseMatrix() {
-    if (transform_dirty_ || inverse_dirty_) {
+    if (transformDirty_ || inverseDirty_) {
         ComposeTransform();
         inverse_.SetIdentity();
         transform_.GetMatrix().Inverse(inverse_);
-        inverse_dirty_ = false;
+        inverseDirty_ = false;
     }
     return inverse_;
 }

@@ -20,15 +20,15 @@ constexpr int kMostFrameSteps = 1024;
 }  // namespace
 
 void DynamicWidget::Update() {
-    if (is_down_ && is_over_ && button_listener_) button_listener_->ButtonHeld(id_);
-    if (flash_period_ > 0) {
-        const int half = flash_period_ / 2;
-        ++flash_phase_;
-        if (half > 0 && flash_phase_ % half == 0 && flash_phase_ >= flash_period_) {
-            flash_phase_ = 0;
-            if (flash_count_ != 0 && --flash_count_ == 0) flash_period_ = 0;
+    if (isDown_ && isOver_ && buttonListener_) buttonListener_->ButtonHeld(id_);
+    if (flashPeriod_ > 0) {
+        const int half = flashPeriod_ / 2;
+        ++flashPhase_;
+        if (half > 0 && flashPhase_ % half == 0 && flashPhase_ >= flashPeriod_) {
+            flashPhase_ = 0;
+            if (flashCount_ != 0 && --flashCount_ == 0) flashPeriod_ = 0;
         }
-        SetVisible(!(flash_period_ != 0 && (flash_phase_ < 0 || flash_phase_ >= half)));
+        SetVisible(!(flashPeriod_ != 0 && (flashPhase_ < 0 || flashPhase_ >= half)));
     }
 }
 
@@ -41,12 +41,12 @@ void DynamicWidget::UpdateFraction(float x) {
     if (!oscillations_.empty() || !clamps_.empty())
         RemoveOffsets();
     else
-        offsets_on_ = false;
+        offsetsOn_ = false;
     UpdateControllers(x);
     if (!oscillations_.empty() || !clamps_.empty())
         ApplyOffsets(x);
     else
-        offsets_on_ = true;
+        offsetsOn_ = true;
     for (int i = 0; i < 2; ++i) {
         FrameAnimator& a = animators_[static_cast<size_t>(i)];
         if (a.period <= 0.0f) continue;
@@ -114,24 +114,24 @@ void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
 
 void DynamicWidget::RunWhenDone() {
     if (shader_ && visible_) MarkDirty();
-    if (remove_when_done_) {
-        remove_when_done_ = false;
+    if (removeWhenDone_) {
+        removeWhenDone_ = false;
         RemoveSelf();
         return;
     }
-    if (hide_when_done_) {
-        hide_when_done_ = false;
+    if (hideWhenDone_) {
+        hideWhenDone_ = false;
         SetVisible(false);
     }
-    if (clear_flag_when_done_) {
-        clear_flag_when_done_ = false;
-        add_flags_ &= ~pass_flag::kOffscreen;
+    if (clearFlagWhenDone_) {
+        clearFlagWhenDone_ = false;
+        addFlags_ &= ~pass_flag::kOffscreen;
     }
-    if (reset_modes_when_done_) {
-        reset_modes_when_done_ = false;
-        transform_children_ = false;
-        post_render_ = 0;
-        clip_subtree_ = false;
+    if (resetModesWhenDone_) {
+        resetModesWhenDone_ = false;
+        transformChildren_ = false;
+        postRender_ = 0;
+        clipSubtree_ = false;
     }
 }
 
@@ -139,7 +139,7 @@ bool DynamicWidget::HitTest(float x, float y) {
     if (!image_) return Widget::HitTest(x, y);
     ComposeTransform();
     float px = x, py = y;
-    if (has_transform_ && !transform_children_) {
+    if (hasTransform_ && !transformChildren_) {
         const float hw = width_ * 0.5f, hh = height_ * 0.5f;
         const float in[3] = {x - hw, y - hh, 0.0f};
         float out[3];
@@ -151,20 +151,20 @@ bool DynamicWidget::HitTest(float x, float y) {
     if (!(px >= 0.0f && py >= 0.0f)) return false;
     const int ix = static_cast<int>(px), iy = static_cast<int>(py);
     if (ix >= width_ || iy >= height_) return false;
-    if (!pixel_hit_test_ || !image_->IsPlain()) return true;
+    if (!pixelHitTest_ || !image_->IsPlain()) return true;
     static int threshold = 0;
     if (threshold == 0) threshold = GetConstantInt(L"opacity_threshold");
     auto passes = [](uint32_t pixel) { return static_cast<int>(pixel >> 24) > threshold; };
     if (!passes(image_->GetPixel(ix, iy, animators_[0].frame))) return false;
-    if (mask_image_ && mask_image_->IsPlain()) {
-        const FRect m = mask_rect_set_ ? mask_rect_
-                                       : FRect(0.0f, 0.0f, static_cast<float>(mask_image_->GetCelWidth()),
-                                               static_cast<float>(mask_image_->GetCelHeight()));
+    if (maskImage_ && maskImage_->IsPlain()) {
+        const FRect m = maskRectSet_ ? maskRect_
+                                       : FRect(0.0f, 0.0f, static_cast<float>(maskImage_->GetCelWidth()),
+                                               static_cast<float>(maskImage_->GetCelHeight()));
         const int cw = image_->GetCelWidth(), ch = image_->GetCelHeight();
         if (cw <= 0 || ch <= 0) return false;
         const int mx = static_cast<int>(static_cast<float>(ix) * m.w / static_cast<float>(cw));
         const int my = static_cast<int>(static_cast<float>(iy) * m.h / static_cast<float>(ch));
-        if (!passes(mask_image_->GetPixel(mx, my, animators_[1].frame))) return false;
+        if (!passes(maskImage_->GetPixel(mx, my, animators_[1].frame))) return false;
     }
     return true;
 }

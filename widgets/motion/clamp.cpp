@@ -14,7 +14,7 @@ Clamp::Clamp(std::wstring name, DynamicWidget* widget, std::vector<ClampTarget> 
       widget_(widget),
       targets_(std::move(targets)),
       saved_(targets_.size(), 0.0f),
-      change_bits_(changeBits) {
+      changeBits_(changeBits) {
     if (name_.empty()) name_ = text::WFormat(L"clamp%d", g_clamp_names++);
 }
 
@@ -34,7 +34,7 @@ void Clamp::Apply() {
     }
     applied_ = true;
     // A field left as it was keeps what its writer refreshed.
-    if (moved && widget_) widget_->PropertiesChanged(change_bits_);
+    if (moved && widget_) widget_->PropertiesChanged(changeBits_);
 }
 
 void Clamp::Restore() {
@@ -48,5 +48,5 @@ void Clamp::Restore() {
     }
     applied_ = false;
     // The limit lifted (a stop with undo) shows the base value again.
-    if (moved && widget_) widget_->PropertiesChanged(change_bits_);
+    if (moved && widget_) widget_->PropertiesChanged(changeBits_);
 }

@@ -43,6 +43,6 @@ private:
     DynamicWidget* widget_;
     std::vector<ClampTarget> targets_;
     std::vector<float> saved_;
-    uint32_t change_bits_;
+    uint32_t changeBits_;
     bool applied_ = false;
 };

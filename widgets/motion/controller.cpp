@@ -15,16 +15,16 @@ int g_controller_names = 0;
 Controller::Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr<EasingCurve> curve,
                        bool countsAsAnimating, uint32_t changeBits)
     : name_(std::move(name)),
-      counts_as_animating_(countsAsAnimating),
+      countsAsAnimating_(countsAsAnimating),
       curve_(std::move(curve)),
       widget_(widget),
-      change_bits_(changeBits) {
+      changeBits_(changeBits) {
     if (name_.empty()) name_ = text::WFormat(L"controller%d", g_controller_names++);
-    if (counts_as_animating_ && widget_) widget_->AddControllerCount(1);
+    if (countsAsAnimating_ && widget_) widget_->AddControllerCount(1);
 }
 
 Controller::~Controller() {
-    if (counts_as_animating_ && widget_) widget_->AddControllerCount(-1);
+    if (countsAsAnimating_ && widget_) widget_->AddControllerCount(-1);
 }
 
 float Controller::RateForDuration(float duration) {
@@ -44,7 +44,7 @@ void Controller::Store(float* field, double value) {
 }
 
 void Controller::Refresh() {
-    if (widget_) widget_->PropertiesChanged(change_bits_);
+    if (widget_) widget_->PropertiesChanged(changeBits_);
 }
 
 Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,

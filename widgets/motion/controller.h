@@ -37,7 +37,7 @@ public:
     virtual bool Update(float x) = 0;
 
     const std::wstring& GetName() const { return name_; }
-    bool CountsAsAnimating() const { return counts_as_animating_; }
+    bool CountsAsAnimating() const { return countsAsAnimating_; }
     float GetProgress() const { return progress_; }
     float GetRate() const { return rate_; }
 
@@ -56,12 +56,12 @@ protected:
     void Refresh();
 
     std::wstring name_;
-    bool counts_as_animating_;
+    bool countsAsAnimating_;
     std::unique_ptr<EasingCurve> curve_;
     DynamicWidget* widget_;
     float progress_ = 0.0f;
     float rate_ = 1.0f;
-    uint32_t change_bits_;
+    uint32_t changeBits_;
 };
 
 // One field a Tweener moves from start to end.

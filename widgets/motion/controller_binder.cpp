@@ -9,9 +9,9 @@ Binder::Binder(std::wstring name, DynamicWidget* widget, const VariableMap* sour
     : Controller(std::move(name), widget, nullptr, false, changeBits),
       variables_(source ? *source : VariableMap{}),
       evaluator_(variables_),
-      time_handle_(&progress_),
+      timeHandle_(&progress_),
       targets_(std::move(targets)) {
-    variables_[L"time_ptr"] = time_handle_.Value();
+    variables_[L"time_ptr"] = timeHandle_.Value();
 }
 
 bool Binder::Update(float x) {

@@ -27,6 +27,6 @@ public:
 private:
     VariableMap variables_;
     ExpressionEvaluator evaluator_;
-    FieldHandle time_handle_;
+    FieldHandle timeHandle_;
     std::vector<BindTarget> targets_;
 };

@@ -14,12 +14,12 @@ public:
     bool Update(float x) override;
 
     float GetRadius() const { return radius_; }
-    float GetStartAngle() const { return start_angle_; }
+    float GetStartAngle() const { return startAngle_; }
 
 private:
     float* x_;
     float* y_;
-    int32_t centre_x_, centre_y_;
-    float start_angle_, end_angle_;
+    int32_t centreX_, centreY_;
+    float startAngle_, endAngle_;
     float radius_;
 };

@@ -41,17 +41,17 @@ Shearer::Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, 
                  float targetY, float offsetX, float offsetY, float speed, float acceleration, float decay)
     : Controller(std::move(name), widget, nullptr, true, changeBits),
       fields_(fields),
-      target_x_(targetX == kAbsent ? *fields.shearX : targetX),
-      target_y_(targetY == kAbsent ? *fields.shearY : targetY),
+      targetX_(targetX == kAbsent ? *fields.shearX : targetX),
+      targetY_(targetY == kAbsent ? *fields.shearY : targetY),
       decay_(std::isnan(decay) ? 1.0f : decay) {  // a decay that is not a number damps nothing
     *fields_.offsetX = offsetX;
     *fields_.offsetY = offsetY;
     if (speed == 0.0f) {
-        *fields_.shearX = target_x_;
-        *fields_.shearY = target_y_;
+        *fields_.shearX = targetX_;
+        *fields_.shearY = targetY_;
         return;
     }
-    const float dx = target_x_ - *fields_.shearX, dy = target_y_ - *fields_.shearY;
+    const float dx = targetX_ - *fields_.shearX, dy = targetY_ - *fields_.shearY;
     const float d = std::sqrt(dx * dx + dy * dy);
     // Already there (or a target that is not a number): nothing moves.
     if (!(d > 0.0f) || !std::isfinite(d)) return;
@@ -66,24 +66,24 @@ Shearer::Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, 
         const float v = delta * speed / d;
         return std::isfinite(v) ? v : speed * (delta / d);
     };
-    max_velocity_x_ = share(dx);
-    max_velocity_y_ = share(dy);
+    maxVelocityX_ = share(dx);
+    maxVelocityY_ = share(dy);
     if (acceleration == 0.0f) {
-        velocity_x_ = max_velocity_x_;
-        velocity_y_ = max_velocity_y_;
+        velocityX_ = maxVelocityX_;
+        velocityY_ = maxVelocityY_;
     } else {
-        acceleration_x_ = dx >= 0.0f ? acceleration : -acceleration;
-        acceleration_y_ = dy < 0.0f ? -acceleration : acceleration;
+        accelerationX_ = dx >= 0.0f ? acceleration : -acceleration;
+        accelerationY_ = dy < 0.0f ? -acceleration : acceleration;
     }
 }
 
 bool Shearer::Update(float x) {
-    Decay(velocity_x_, acceleration_x_, decay_);
-    Decay(velocity_y_, acceleration_y_, decay_);
-    Accelerate(velocity_x_, acceleration_x_, max_velocity_x_, x);
-    Accelerate(velocity_y_, acceleration_y_, max_velocity_y_, x);
-    Move(*fields_.shearX, velocity_x_, acceleration_x_, target_x_, x, false);
-    Move(*fields_.shearY, velocity_y_, acceleration_y_, target_y_, x, true);
+    Decay(velocityX_, accelerationX_, decay_);
+    Decay(velocityY_, accelerationY_, decay_);
+    Accelerate(velocityX_, accelerationX_, maxVelocityX_, x);
+    Accelerate(velocityY_, accelerationY_, maxVelocityY_, x);
+    Move(*fields_.shearX, velocityX_, accelerationX_, targetX_, x, false);
+    Move(*fields_.shearY, velocityY_, accelerationY_, targetY_, x, true);
     Refresh();
-    return velocity_x_ == 0.0f && velocity_y_ == 0.0f && acceleration_x_ == 0.0f && acceleration_y_ == 0.0f;
+    return velocityX_ == 0.0f && velocityY_ == 0.0f && accelerationX_ == 0.0f && accelerationY_ == 0.0f;
 }

@@ -20,14 +20,14 @@ public:
             float targetY, float offsetX, float offsetY, float speed, float acceleration, float decay);
     bool Update(float x) override;
 
-    float GetVelocityX() const { return velocity_x_; }
-    float GetVelocityY() const { return velocity_y_; }
-    float GetMaxVelocityX() const { return max_velocity_x_; }
-    float GetMaxVelocityY() const { return max_velocity_y_; }
+    float GetVelocityX() const { return velocityX_; }
+    float GetVelocityY() const { return velocityY_; }
+    float GetMaxVelocityX() const { return maxVelocityX_; }
+    float GetMaxVelocityY() const { return maxVelocityY_; }
 
 private:
     Fields fields_;
-    float target_x_, velocity_x_ = 0.0f, target_y_, velocity_y_ = 0.0f;
-    float acceleration_x_ = 0.0f, max_velocity_x_ = 0.0f, acceleration_y_ = 0.0f, max_velocity_y_ = 0.0f;
+    float targetX_, velocityX_ = 0.0f, targetY_, velocityY_ = 0.0f;
+    float accelerationX_ = 0.0f, maxVelocityX_ = 0.0f, accelerationY_ = 0.0f, maxVelocityY_ = 0.0f;
     float decay_;
 };

@@ -23,7 +23,7 @@ Oscillation::Oscillation(std::wstring name, DynamicWidget* widget, float period,
       last_(targets_.size(), 0.0f),
       before_(targets_.size(), 0.0f),
       after_(targets_.size(), 0.0f),
-      change_bits_(changeBits) {
+      changeBits_(changeBits) {
     if (name_.empty()) name_ = text::WFormat(L"oscillation%d", g_oscillation_names++);
     // The phase advances in single precision; a period of 0 has no step.
     step_ = static_cast<float>(step_);
@@ -42,7 +42,7 @@ void Oscillation::Apply(float x) {
         *targets_[i].field += offset;
         after_[i] = *targets_[i].field;
     }
-    if (widget_) widget_->PropertiesChanged(change_bits_);
+    if (widget_) widget_->PropertiesChanged(changeBits_);
 }
 
 void Oscillation::Remove() {
@@ -58,5 +58,5 @@ void Oscillation::Remove() {
         if (field != was) moved = true;
     }
     // Taken off for good (a stop with undo), the base value shows again.
-    if (moved && widget_) widget_->PropertiesChanged(change_bits_);
+    if (moved && widget_) widget_->PropertiesChanged(changeBits_);
 }

@@ -58,5 +58,5 @@ private:
     // subtracting the offset again could leave it an ulp off and let it drift.
     std::vector<float> before_;
     std::vector<float> after_;
-    uint32_t change_bits_;
+    uint32_t changeBits_;
 };

@@ -1,7 +1,7 @@
 #include "widgets/script/animation_listener.h"
 
 WatchedAnimation::~WatchedAnimation() {
-    if (animation_listener_) animation_listener_->watched_.erase(this);
+    if (animationListener_) animationListener_->watched_.erase(this);
 }
 
 void AnimationListener::AnimationComplete(int) {}
@@ -11,12 +11,12 @@ void AnimationListener::AnimationEnded(int) {}
 void AnimationListener::AnimationSignal(int, std::wstring_view) {}
 
 AnimationListener::~AnimationListener() {
-    for (WatchedAnimation* animation : watched_) animation->animation_listener_ = nullptr;
+    for (WatchedAnimation* animation : watched_) animation->animationListener_ = nullptr;
 }
 
 void AnimationListener::Watch(WatchedAnimation* animation) {
-    if (!animation || animation->animation_listener_ == this) return;
-    if (animation->animation_listener_) animation->animation_listener_->watched_.erase(animation);
-    animation->animation_listener_ = this;
+    if (!animation || animation->animationListener_ == this) return;
+    if (animation->animationListener_) animation->animationListener_->watched_.erase(animation);
+    animation->animationListener_ = this;
     watched_.insert(animation);
 }

@@ -20,11 +20,11 @@ public:
     WatchedAnimation& operator=(const WatchedAnimation&) = delete;
 
     // The listener reports go to; null when nobody watches.
-    AnimationListener* GetAnimationListener() const { return animation_listener_; }
+    AnimationListener* GetAnimationListener() const { return animationListener_; }
 
 private:
     friend class AnimationListener;
-    AnimationListener* animation_listener_ = nullptr;
+    AnimationListener* animationListener_ = nullptr;
 };
 
 class AnimationListener {

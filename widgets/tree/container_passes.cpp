@@ -33,7 +33,7 @@ private:
 }  // namespace
 
 void WidgetContainer::UpdateAll(PassFlags& flags) {
-    MaskedFlags masked(flags, add_flags_, remove_flags_);
+    MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
     ChildWalk walk(*this);
@@ -46,7 +46,7 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
 }
 
 void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
-    MaskedFlags masked(flags, add_flags_, remove_flags_);
+    MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
     ChildWalk walk(*this);
@@ -58,10 +58,10 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
 }
 
 void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
-    if (manager_ && manager_->lowest_overlay_ < overlay_threshold_) manager_->DrawOverlays(overlay_threshold_);
-    MaskedFlags masked(flags, add_flags_, remove_flags_);
+    if (manager_ && manager_->lowestOverlay_ < overlayThreshold_) manager_->DrawOverlays(overlayThreshold_);
+    MaskedFlags masked(flags, addFlags_, removeFlags_);
     GraphicsSink& sink = Service<GraphicsSink>::Get();
-    if (clip_children_ && g) sink.ClipRect(g, 0.0f, 0.0f, width_, height_);
+    if (clipChildren_ && g) sink.ClipRect(g, 0.0f, 0.0f, width_, height_);
     const uint32_t effective = flags.Effective();
     const bool drawSelf = (effective & pass_flag::kDraw) != 0;
     if (drawSelf && g) {
@@ -91,22 +91,22 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
 }
 
 Widget* WidgetContainer::FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) {
-    const uint32_t inherited = ApplyFlagMasks(flags, add_flags_, remove_flags_);
+    const uint32_t inherited = ApplyFlagMasks(flags, addFlags_, removeFlags_);
     bool belowModal = false;
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         Widget* child = *it;
         if (child->manager_ && child->visible_) {
-            uint32_t childFlags = ApplyFlagMasks(inherited, child->add_flags_, child->remove_flags_);
+            uint32_t childFlags = ApplyFlagMasks(inherited, child->addFlags_, child->removeFlags_);
             if (belowModal)
-                childFlags = ApplyFlagMasks(childFlags, manager_->below_modal_add_, manager_->below_modal_remove_);
+                childFlags = ApplyFlagMasks(childFlags, manager_->belowModalAdd_, manager_->belowModalRemove_);
             const FRect p = child->MapRectFromParent({x, y, 1.0f, 1.0f});
-            const bool clippedAway = child->clip_children_ &&
+            const bool clippedAway = child->clipChildren_ &&
                                      !child->ContainsPoint(static_cast<int>(p.x), static_cast<int>(p.y));
             if (!clippedAway) {
                 if (!child->children_.empty()) {
                     if (Widget* found = child->FindWidgetAt(p.x, p.y, childFlags, localX, localY)) return found;
                 }
-                if ((childFlags & pass_flag::kMouse) && child->mouse_visible_ && child->HitTest(p.x, p.y)) {
+                if ((childFlags & pass_flag::kMouse) && child->mouseVisible_ && child->HitTest(p.x, p.y)) {
                     if (localX) *localX = p.x;
                     if (localY) *localY = p.y;
                     return child;

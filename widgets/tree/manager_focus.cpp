@@ -23,14 +23,14 @@ void WidgetManager::SetFocus(Widget* widget) {
 
 bool WidgetManager::KeyDown(int key) {
     const Entry entry(*this);
-    if (InKeyTable(key)) key_table_[key] = 1;
+    if (InKeyTable(key)) keyTable_[key] = 1;
     if (focus_) focus_->KeyDown(key);
     return true;
 }
 
 bool WidgetManager::KeyUp(int key) {
     const Entry entry(*this);
-    if (InKeyTable(key)) key_table_[key] = 0;
+    if (InKeyTable(key)) keyTable_[key] = 0;
     if (focus_) focus_->KeyUp(key);
     return true;
 }
@@ -41,10 +41,10 @@ bool WidgetManager::KeyChar(wchar_t c) {
     return true;
 }
 
-bool WidgetManager::IsKeyDown(int key) const { return InKeyTable(key) && key_table_[key] != 0; }
+bool WidgetManager::IsKeyDown(int key) const { return InKeyTable(key) && keyTable_[key] != 0; }
 
 void WidgetManager::ClearKeyTable() {
-    for (uint8_t& entry : key_table_) entry = 0;
+    for (uint8_t& entry : keyTable_) entry = 0;
 }
 
 void WidgetManager::ApplicationActivated() {
@@ -60,7 +60,7 @@ void WidgetManager::ApplicationDeactivated() {
     for (auto& [id, record] : pointers_) record->rawButtons = 0;
     // The focus widget sees every held key come up, so nothing stays pressed.
     for (int key = 0; key < kKeyTableSize; ++key)
-        if (key_table_[key]) KeyUp(key);
+        if (keyTable_[key]) KeyUp(key);
     active_ = false;
     if (focus_) focus_->LostFocus();
 }
@@ -76,16 +76,16 @@ void WidgetManager::PushModalLayer(Widget* widget, uint32_t addMask, uint32_t re
 }
 
 void WidgetManager::PushModalLayerDefault(Widget* widget) {
-    PushModalLayer(widget, default_layer_add_, default_layer_remove_);
+    PushModalLayer(widget, defaultLayerAdd_, defaultLayerRemove_);
 }
 
 void WidgetManager::SetModalLayer(Widget* widget, uint32_t addMask, uint32_t removeMask) {
     const Entry entry(*this);
     modal_ = widget;
-    below_modal_add_ = addMask;
-    below_modal_remove_ = removeMask;
+    belowModalAdd_ = addMask;
+    belowModalRemove_ = removeMask;
     if (widget && (removeMask & pass_flag::kMouse)) {
-        if (PointerRecord* record = FindPointer(widget->pointer_id_)) {
+        if (PointerRecord* record = FindPointer(widget->pointerId_)) {
             if (record->over && ComesBefore(this, record->over, widget)) ClearOver(record);
         }
     }

@@ -43,8 +43,8 @@ ScreenPoint WidgetManager::GetPointerPosition(int id) const {
 }
 
 PointerRecord* WidgetManager::BoundRecord(int source) const {
-    auto it = input_sources_.find(source);
-    return it == input_sources_.end() ? nullptr : FindPointer(it->second);
+    auto it = inputSources_.find(source);
+    return it == inputSources_.end() ? nullptr : FindPointer(it->second);
 }
 
 Widget* WidgetManager::FindWidgetAtPoint(float x, float y, float* localX, float* localY) {
@@ -59,7 +59,7 @@ PointerRecord* WidgetManager::ResolvePointer(int x, int y, int source, Widget** 
     Widget* hit = FindWidgetAtPoint(static_cast<float>(x), static_cast<float>(y), localX, localY);
     if (widget) *widget = hit;
     if (!hit) return bound;
-    input_sources_[source] = 0;
+    inputSources_[source] = 0;
     PointerRecord* record = GetPointer(0);
     record->bound = true;
     return record;
@@ -68,14 +68,14 @@ PointerRecord* WidgetManager::ResolvePointer(int x, int y, int source, Widget** 
 int WidgetManager::CursorKind() const { return Service<WidgetHost>::Get().GetCursorKind(); }
 
 void WidgetManager::SendEnter(Widget* widget) {
-    widget->is_over_ = true;
-    if (widget->hand_cursor_) widget->ShowHandCursor(true);
+    widget->isOver_ = true;
+    if (widget->handCursor_) widget->ShowHandCursor(true);
     widget->MouseEnter();
 }
 
 void WidgetManager::SendLeave(Widget* widget) {
-    widget->is_over_ = false;
-    if (widget->hand_cursor_ && CursorKind() != 11) widget->ShowHandCursor(false);
+    widget->isOver_ = false;
+    if (widget->handCursor_ && CursorKind() != 11) widget->ShowHandCursor(false);
     widget->MouseLeave();
 }
 
@@ -148,7 +148,7 @@ void WidgetManager::DragMove(PointerRecord* record, int x, int y, Widget* hit, f
 
 bool WidgetManager::MouseDown(PointerRecord* record, int x, int y, int clickCode) {
     const Entry entry(*this);
-    if (left_button_only_ && clickCode < 1) return true;
+    if (leftButtonOnly_ && clickCode < 1) return true;
     const ButtonOfCode button = ButtonFor(clickCode);
     record->rawButtons |= button.bit;
     // While another button is held the drag rule owns enter and leave: only
@@ -171,21 +171,21 @@ bool WidgetManager::MouseDown(PointerRecord* record, int x, int y, int clickCode
         SetFocus(target);
         if (target->manager_ != this) return true;  // a focus callback removed it
     }
-    target->is_down_ = true;
+    target->isDown_ = true;
     target->MouseDown(ToInt(lx), ToInt(ly), clickCode);
     return true;
 }
 
 bool WidgetManager::MouseUp(PointerRecord* record, int x, int y, int clickCode) {
     const Entry entry(*this);
-    if (left_button_only_ && clickCode < 1) return true;
+    if (leftButtonOnly_ && clickCode < 1) return true;
     const ButtonOfCode button = ButtonFor(clickCode);
     record->rawButtons &= ~button.bit;
     Widget* capture = record->capture;
     if (capture && (record->heldButtons & button.bit)) {
         record->heldButtons &= ~button.bit;
         if (!record->heldButtons) record->capture = nullptr;
-        capture->is_down_ = false;
+        capture->isDown_ = false;
         const LocalPoint local = ScreenToLocal(capture, static_cast<float>(x), static_cast<float>(y));
         capture->MouseUp(ToInt(local.x), ToInt(local.y), clickCode);
     } else {
@@ -229,7 +229,7 @@ void WidgetManager::ReleasePointerButtons(PointerRecord* record, Widget* widget,
                                               {mouse_button::kMiddle, 0}};
     for (const ButtonOfCode& b : kOrder) {
         if (!(buttons & b.bit)) continue;
-        widget->is_down_ = false;
+        widget->isDown_ = false;
         // b.last doubles as the click code of a single click of that button.
         const LocalPoint local = ScreenToLocal(widget, static_cast<float>(record->x), static_cast<float>(record->y));
         widget->MouseUp(ToInt(local.x), ToInt(local.y), b.last);

@@ -20,13 +20,13 @@ public:
 
     // Moves the widget to this listener (null: to none).
     void SetRemovalListener(RemovalListener* listener);
-    RemovalListener* GetRemovalListener() const { return removal_listener_; }
+    RemovalListener* GetRemovalListener() const { return removalListener_; }
     // The removal path's report: unhooks from the listener, then tells it.
     void ReportRemoval(int widgetId);
 
 private:
     friend class RemovalListener;
-    RemovalListener* removal_listener_ = nullptr;
+    RemovalListener* removalListener_ = nullptr;
 };
 
 class RemovalListener {

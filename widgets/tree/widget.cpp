@@ -36,7 +36,7 @@ Widget::~Widget() {
     if (parent_) {
         // Deleted while still in a tree: leave it, and do not queue this
         // half-destroyed object for deletion on the way out.
-        delete_on_removal_ = false;
+        deleteOnRemoval_ = false;
         parent_->RemoveWidget(this);
     }
 }
@@ -57,7 +57,7 @@ void Widget::SetDisabled(bool disabled) {
     MarkDirty();
     if (!disabled && manager_) {
         // Become the target of a pointer already resting on the widget.
-        PointerRecord* record = manager_->FindPointer(pointer_id_);
+        PointerRecord* record = manager_->FindPointer(pointerId_);
         if (!record) return;
         const LocalPoint local = manager_->ScreenToLocal(this, static_cast<float>(record->x),
                                                          static_cast<float>(record->y));
@@ -70,21 +70,21 @@ void Widget::ShowHandCursor(bool show) {
     if (manager_) Service<WidgetHost>::Get().SetCursorKind(show ? 1 : 0);
 }
 
-bool Widget::WantsFocus() { return wants_focus_; }
+bool Widget::WantsFocus() { return wantsFocus_; }
 
 void Widget::DrawOverlayPriority(Graphics* g, int) { DrawOverlay(g); }
 
 void Widget::DrawOverlay(Graphics*) {}
 
-void Widget::GotFocus() { has_focus_ = true; }
+void Widget::GotFocus() { hasFocus_ = true; }
 
-void Widget::LostFocus() { has_focus_ = false; }
+void Widget::LostFocus() { hasFocus_ = false; }
 
 void Widget::KeyChar(wchar_t) {}
 
 void Widget::KeyDown(int key) {
     if (key != static_cast<int>(plat::vk::kTab) || !manager_) return;
-    Widget* target = manager_->IsKeyDown(static_cast<int>(plat::vk::kShift)) ? tab_previous_ : tab_next_;
+    Widget* target = manager_->IsKeyDown(static_cast<int>(plat::vk::kShift)) ? tabPrevious_ : tabNext_;
     if (target) manager_->SetFocus(target);
 }
 
@@ -136,7 +136,7 @@ void Widget::AddedToManager(WidgetManager* manager) {
     }
     manager->NoteLayerWidgetAttached(this);
     MarkDirty();
-    if (mouse_visible_) manager->recheck_pending_ = true;
+    if (mouseVisible_) manager->recheckPending_ = true;
 }
 
 void Widget::RemovedFromManager(WidgetManager* manager) {
@@ -152,19 +152,19 @@ void Widget::RemovedFromManager(WidgetManager* manager) {
 void Widget::AddedToParent(WidgetContainer*) {}
 
 void Widget::RemovedFromParent(WidgetContainer*) {
-    if (delete_on_removal_) QueueWidgetDeletion(this);
+    if (deleteOnRemoval_) QueueWidgetDeletion(this);
 }
 
 void Widget::RemoveSelf() {
-    removal_pending_ = true;
+    removalPending_ = true;
     if (parent_) parent_->RemoveWidget(this);
 }
 
 void Widget::RemoveSelfKeep() {
-    const bool keep = delete_on_removal_;
-    delete_on_removal_ = false;
+    const bool keep = deleteOnRemoval_;
+    deleteOnRemoval_ = false;
     RemoveSelf();
-    delete_on_removal_ = keep;
+    deleteOnRemoval_ = keep;
 }
 
 void Widget::Resize(float x, float y, int width, int height) {
@@ -174,7 +174,7 @@ void Widget::Resize(float x, float y, int width, int height) {
     width_ = width;
     height_ = height;
     MarkDirty();
-    if (mouse_visible_ && manager_) manager_->RecheckAllPointers();
+    if (mouseVisible_ && manager_) manager_->RecheckAllPointers();
 }
 
 void Widget::Move(float x, float y) { Resize(x, y, width_, height_); }

@@ -68,41 +68,41 @@ public:
     int GetId() const { return id_; }
     bool IsVisible() const { return visible_; }
     bool IsDisabled() const { return disabled_; }
-    bool IsMouseVisible() const { return mouse_visible_; }
-    void SetMouseVisible(bool on) { mouse_visible_ = on; }
-    bool HasFocus() const { return has_focus_; }
-    bool IsDown() const { return is_down_; }
-    bool IsOver() const { return is_over_; }
-    bool GetHandCursor() const { return hand_cursor_; }
-    void SetHandCursor(bool on) { hand_cursor_ = on; }
-    void SetWantsFocus(bool on) { wants_focus_ = on; }
-    bool GetDeleteOnRemoval() const { return delete_on_removal_; }
-    void SetDeleteOnRemoval(bool on) { delete_on_removal_ = on; }
-    bool IsRemovalPending() const { return removal_pending_; }
-    int GetPointerId() const { return pointer_id_; }
-    void SetPointerId(int id) { pointer_id_ = id; }
-    Widget* GetTabPrevious() const { return tab_previous_; }
-    Widget* GetTabNext() const { return tab_next_; }
+    bool IsMouseVisible() const { return mouseVisible_; }
+    void SetMouseVisible(bool on) { mouseVisible_ = on; }
+    bool HasFocus() const { return hasFocus_; }
+    bool IsDown() const { return isDown_; }
+    bool IsOver() const { return isOver_; }
+    bool GetHandCursor() const { return handCursor_; }
+    void SetHandCursor(bool on) { handCursor_ = on; }
+    void SetWantsFocus(bool on) { wantsFocus_ = on; }
+    bool GetDeleteOnRemoval() const { return deleteOnRemoval_; }
+    void SetDeleteOnRemoval(bool on) { deleteOnRemoval_ = on; }
+    bool IsRemovalPending() const { return removalPending_; }
+    int GetPointerId() const { return pointerId_; }
+    void SetPointerId(int id) { pointerId_ = id; }
+    Widget* GetTabPrevious() const { return tabPrevious_; }
+    Widget* GetTabNext() const { return tabNext_; }
     void SetTabNeighbours(Widget* previous, Widget* next) {
-        tab_previous_ = previous;
-        tab_next_ = next;
+        tabPrevious_ = previous;
+        tabNext_ = next;
     }
 
 protected:
     int id_;
     bool visible_ = true;
-    bool mouse_visible_ = false;
+    bool mouseVisible_ = false;
     bool disabled_ = false;
-    bool has_focus_ = false;
-    bool is_down_ = false;
-    bool is_over_ = false;
-    bool hand_cursor_ = false;
-    bool wants_focus_ = false;
-    bool delete_on_removal_ = true;
-    bool removal_pending_ = false;
-    int pointer_id_ = 0;
-    Widget* tab_previous_ = nullptr;
-    Widget* tab_next_ = nullptr;
+    bool hasFocus_ = false;
+    bool isDown_ = false;
+    bool isOver_ = false;
+    bool handCursor_ = false;
+    bool wantsFocus_ = false;
+    bool deleteOnRemoval_ = true;
+    bool removalPending_ = false;
+    int pointerId_ = 0;
+    Widget* tabPrevious_ = nullptr;
+    Widget* tabNext_ = nullptr;
 
 private:
     friend class WidgetContainer;
@@ -115,5 +115,5 @@ private:
 
     // This widget's node in its parent's child list; valid while parent_ is set.
     ChildList::iterator node_;
-    DeletionQueue deletion_queue_ = DeletionQueue::None;
+    DeletionQueue deletionQueue_ = DeletionQueue::None;
 };

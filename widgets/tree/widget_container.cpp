@@ -22,7 +22,7 @@ void WidgetContainer::MarkDirty() {
 
 bool WidgetContainer::IsPaused() const {
     // A menu is its own pause owner and answers for itself.
-    if (pause_owner_ && pause_owner_ != this) return pause_owner_->IsPaused();
+    if (pauseOwner_ && pauseOwner_ != this) return pauseOwner_->IsPaused();
     return Service<WidgetHost>::Get().GetPauseCount() > 0;
 }
 
@@ -133,13 +133,13 @@ bool WidgetContainer::IsInSubtreeOf(const Widget* widget) const {
 }
 
 void WidgetContainer::TakePauseOwner(WidgetContainer* owner) {
-    if (!owner || owner == pause_owner_) return;
-    pause_owner_ = owner;
+    if (!owner || owner == pauseOwner_) return;
+    pauseOwner_ = owner;
     for (Widget* child : children_) child->TakePauseOwner(owner);
 }
 
 void WidgetContainer::ClearPauseOwnerOfSubtree() {
-    pause_owner_ = nullptr;
+    pauseOwner_ = nullptr;
     for (Widget* child : children_) child->ClearPauseOwnerOfSubtree();
 }
 
@@ -149,36 +149,36 @@ void WidgetContainer::AddWidget(Widget* widget) {
     if (IsInSubtreeOf(widget)) return;
     if (widget->parent_) {
         // Moving between parents: leave the old one without being deleted.
-        const bool keep = widget->delete_on_removal_;
-        widget->delete_on_removal_ = false;
+        const bool keep = widget->deleteOnRemoval_;
+        widget->deleteOnRemoval_ = false;
         widget->parent_->RemoveWidget(widget);
-        widget->delete_on_removal_ = keep;
+        widget->deleteOnRemoval_ = keep;
     }
     // Added again before its deferred deletion ran: it lives on.
     CancelWidgetDeletion(widget);
 
     WidgetManager* guardOwner = nullptr;
-    if (manager_ && !manager_->add_guard_) {
+    if (manager_ && !manager_->addGuard_) {
         guardOwner = manager_;
-        guardOwner->add_guard_ = true;
+        guardOwner->addGuard_ = true;
     }
 
     widget->node_ = children_.insert(InsertPosition(children_.end(), widget->priority_), widget);
     widget->manager_ = manager_;
     widget->parent_ = this;
-    widget->TakePauseOwner(pause_owner_);
+    widget->TakePauseOwner(pauseOwner_);
     widget->AddedToParent(this);
     if (manager_) widget->AddedToManager(manager_);
 
     if (guardOwner) {
-        guardOwner->add_guard_ = false;
-        if (guardOwner->recheck_pending_) {
-            guardOwner->recheck_pending_ = false;
+        guardOwner->addGuard_ = false;
+        if (guardOwner->recheckPending_) {
+            guardOwner->recheckPending_ = false;
             guardOwner->RecheckAllPointers();
         }
         guardOwner->dirty_ = true;
     }
-    if (widget->removal_pending_ && widget->parent_ == this) RemoveWidget(widget);
+    if (widget->removalPending_ && widget->parent_ == this) RemoveWidget(widget);
 }
 
 void WidgetContainer::RemoveWidget(Widget* widget) {
@@ -186,7 +186,7 @@ void WidgetContainer::RemoveWidget(Widget* widget) {
     ForgetInCursors(widget);
     StepCursorsPast(widget->node_);
     children_.erase(widget->node_);
-    widget->removal_pending_ = false;
+    widget->removalPending_ = false;
     widget->parent_ = nullptr;
     if (widget->manager_) widget->manager_->DetachWidget(widget);
     widget->RemovedFromParent(this);
@@ -196,7 +196,7 @@ void WidgetContainer::RemoveWidget(Widget* widget) {
 void WidgetContainer::RemoveAllWidgets(bool setDeleteFlag, bool recursive) {
     while (!children_.empty()) {
         Widget* child = children_.front();
-        if (setDeleteFlag) child->delete_on_removal_ = true;
+        if (setDeleteFlag) child->deleteOnRemoval_ = true;
         RemoveWidget(child);
         if (recursive) child->RemoveAllWidgets(setDeleteFlag, recursive);
     }

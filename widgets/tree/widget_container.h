@@ -70,8 +70,8 @@ public:
     const ChildList& GetChildren() const { return children_; }
     WidgetManager* GetManager() const { return manager_; }
     WidgetContainer* GetParent() const { return parent_; }
-    WidgetContainer* GetPauseOwner() const { return pause_owner_; }
-    void SetPauseOwner(WidgetContainer* owner) { pause_owner_ = owner; }
+    WidgetContainer* GetPauseOwner() const { return pauseOwner_; }
+    void SetPauseOwner(WidgetContainer* owner) { pauseOwner_ = owner; }
 
     float GetX() const { return x_; }
     float GetY() const { return y_; }
@@ -80,30 +80,30 @@ public:
     int GetPriority() const { return priority_; }
     // Does not move the container among its siblings: call the parent's SortChildren.
     void SetPriority(int priority) { priority_ = priority; }
-    bool GetClipChildren() const { return clip_children_; }
-    void SetClipChildren(bool clip) { clip_children_ = clip; }
-    uint32_t GetAddFlags() const { return add_flags_; }
-    uint32_t GetRemoveFlags() const { return remove_flags_; }
+    bool GetClipChildren() const { return clipChildren_; }
+    void SetClipChildren(bool clip) { clipChildren_ = clip; }
+    uint32_t GetAddFlags() const { return addFlags_; }
+    uint32_t GetRemoveFlags() const { return removeFlags_; }
     void SetFlagMasks(uint32_t add, uint32_t remove) {
-        add_flags_ = add;
-        remove_flags_ = remove;
+        addFlags_ = add;
+        removeFlags_ = remove;
     }
-    int GetOverlayThreshold() const { return overlay_threshold_; }
-    void SetOverlayThreshold(int threshold) { overlay_threshold_ = threshold; }
+    int GetOverlayThreshold() const { return overlayThreshold_; }
+    void SetOverlayThreshold(int threshold) { overlayThreshold_ = threshold; }
 
 protected:
     ChildList children_;
     WidgetManager* manager_ = nullptr;
     WidgetContainer* parent_ = nullptr;
-    WidgetContainer* pause_owner_ = nullptr;
+    WidgetContainer* pauseOwner_ = nullptr;
     float x_ = 0.0f;
     float y_ = 0.0f;
     int width_ = 0;
     int height_ = 0;
-    bool clip_children_ = false;
-    uint32_t add_flags_ = 0;
-    uint32_t remove_flags_ = 0;
-    int overlay_threshold_ = 0;
+    bool clipChildren_ = false;
+    uint32_t addFlags_ = 0;
+    uint32_t removeFlags_ = 0;
+    int overlayThreshold_ = 0;
     int priority_ = 0;
 
 private:

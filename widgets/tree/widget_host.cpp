@@ -33,18 +33,18 @@ void NullWidgetHost::DeleteDeferred() {
 }
 
 void QueueWidgetDeletion(Widget* widget) {
-    if (widget->deletion_queue_ != Widget::DeletionQueue::None) return;
+    if (widget->deletionQueue_ != Widget::DeletionQueue::None) return;
     if (WidgetHost* host = Service<WidgetHost>::Installed()) {
-        widget->deletion_queue_ = Widget::DeletionQueue::Host;
+        widget->deletionQueue_ = Widget::DeletionQueue::Host;
         host->DeferDelete(widget);
     } else {
-        widget->deletion_queue_ = Widget::DeletionQueue::Orphans;
+        widget->deletionQueue_ = Widget::DeletionQueue::Orphans;
         OrphanList().push_back(widget);
     }
 }
 
 void CancelWidgetDeletion(Widget* widget) {
-    switch (widget->deletion_queue_) {
+    switch (widget->deletionQueue_) {
         case Widget::DeletionQueue::None:
             return;
         case Widget::DeletionQueue::Host:
@@ -56,7 +56,7 @@ void CancelWidgetDeletion(Widget* widget) {
             break;
         }
     }
-    widget->deletion_queue_ = Widget::DeletionQueue::None;
+    widget->deletionQueue_ = Widget::DeletionQueue::None;
 }
 
 void DeleteOrphanedWidgets() {
@@ -65,7 +65,7 @@ void DeleteOrphanedWidgets() {
     while (!list.empty()) {
         Widget* w = list.front();
         list.pop_front();
-        w->deletion_queue_ = Widget::DeletionQueue::None;
+        w->deletionQueue_ = Widget::DeletionQueue::None;
         delete w;
     }
 }

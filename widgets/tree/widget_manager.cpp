@@ -15,24 +15,24 @@ WidgetManager::WidgetManager() { manager_ = this; }
 WidgetManager::~WidgetManager() {
     // Records first: the widgets leaving at shutdown get no pointer callbacks.
     pointers_.clear();
-    input_sources_.clear();
-    click_listeners_.clear();
+    inputSources_.clear();
+    clickListeners_.clear();
     layers_.clear();
-    pending_overlays_.clear();
+    pendingOverlays_.clear();
     RemoveAllWidgets(false, false);
     DeleteOrphanedWidgets();
 }
 
 void WidgetManager::SetScreenLayout(const Rect& logical, const Rect& window) {
-    logical_screen_ = logical;
-    window_picture_ = window;
+    logicalScreen_ = logical;
+    windowPicture_ = window;
     width_ = logical.w + 2 * logical.x;
     height_ = logical.h + 2 * logical.y;
 }
 
 void WidgetManager::MapWindowToScreen(int& x, int& y) const {
-    const Rect& l = logical_screen_;
-    const Rect& w = window_picture_;
+    const Rect& l = logicalScreen_;
+    const Rect& w = windowPicture_;
     // Before a layout is set the window and the screen are one.
     if (w.w <= 0 || w.h <= 0) return;
     x = static_cast<int>(static_cast<int64_t>(x - w.x) * l.w / w.w) + l.x;
@@ -45,13 +45,13 @@ LocalPoint WidgetManager::ScreenToLocal(const Widget* widget, float x, float y) 
 }
 
 uint32_t WidgetManager::GetCurrentFlags() const {
-    return active_ ? default_flags_ : ApplyFlagMasks(default_flags_, inactive_add_, inactive_remove_);
+    return active_ ? defaultFlags_ : ApplyFlagMasks(defaultFlags_, inactiveAdd_, inactiveRemove_);
 }
 
 PassFlags WidgetManager::BuildPassFlags() const {
     PassFlags flags;
     flags.normal = GetCurrentFlags();
-    flags.belowModal = ApplyFlagMasks(flags.normal, below_modal_add_, below_modal_remove_);
+    flags.belowModal = ApplyFlagMasks(flags.normal, belowModalAdd_, belowModalRemove_);
     flags.pastModal = modal_ == nullptr;
     return flags;
 }
@@ -66,7 +66,7 @@ bool WidgetManager::UpdateFrame() {
     // in progress: a nested loop, run from a pass or from input dispatch,
     // must not delete a widget whose callback is still running further up
     // the stack.
-    if (entry_depth_ == 0) DeleteOrphanedWidgets();
+    if (entryDepth_ == 0) DeleteOrphanedWidgets();
     return dirty_;
 }
 
@@ -95,14 +95,14 @@ void WidgetManager::DrawWidgetsTo(Graphics* g) {
 
 bool WidgetManager::DrawScreen() {
     if (!dirty_) return false;
-    lowest_overlay_ = kNoOverlay;
-    pending_overlays_.clear();
+    lowestOverlay_ = kNoOverlay;
+    pendingOverlays_.clear();
     {
-        ScopedContext screen(Service<GraphicsSink>::Get().BeginScreen(screen_image_));
-        current_graphics_ = screen.Get();
-        DrawWidgetsTo(current_graphics_);
+        ScopedContext screen(Service<GraphicsSink>::Get().BeginScreen(screenImage_));
+        currentGraphics_ = screen.Get();
+        DrawWidgetsTo(currentGraphics_);
         DrawOverlays(kNoOverlay);
-        current_graphics_ = nullptr;
+        currentGraphics_ = nullptr;
     }
     dirty_ = false;
     return true;
@@ -110,40 +110,40 @@ bool WidgetManager::DrawScreen() {
 
 void WidgetManager::AddPendingOverlay(Widget* widget, int priority) {
     if (!widget) return;
-    pending_overlays_.push_back({widget, priority});
-    lowest_overlay_ = std::min(lowest_overlay_, priority);
+    pendingOverlays_.push_back({widget, priority});
+    lowestOverlay_ = std::min(lowestOverlay_, priority);
 }
 
 void WidgetManager::DrawOverlays(int threshold) {
     const Entry entry(*this);
     GraphicsSink& sink = Service<GraphicsSink>::Get();
     for (;;) {
-        const int drawing = lowest_overlay_;
+        const int drawing = lowestOverlay_;
         int nextLowest = kNoOverlay;
         // By index: an overlay may queue further overlays while it draws.
-        for (size_t i = 0; i < pending_overlays_.size(); ++i) {
-            Widget* widget = pending_overlays_[i].widget;
-            const int priority = pending_overlays_[i].priority;
+        for (size_t i = 0; i < pendingOverlays_.size(); ++i) {
+            Widget* widget = pendingOverlays_[i].widget;
+            const int priority = pendingOverlays_[i].priority;
             if (!widget) continue;
             if (priority != drawing) {
                 nextLowest = std::min(nextLowest, priority);
                 continue;
             }
-            pending_overlays_[i].widget = nullptr;
-            ScopedContext copy(current_graphics_ ? sink.CopyContext(current_graphics_) : nullptr);
+            pendingOverlays_[i].widget = nullptr;
+            ScopedContext copy(currentGraphics_ ? sink.CopyContext(currentGraphics_) : nullptr);
             if (copy.Get()) {
                 const FRect origin = widget->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f});
-                sink.Translate(copy.Get(), static_cast<float>(-logical_screen_.x), static_cast<float>(-logical_screen_.y));
+                sink.Translate(copy.Get(), static_cast<float>(-logicalScreen_.x), static_cast<float>(-logicalScreen_.y));
                 sink.Translate(copy.Get(), origin.x, origin.y);
             }
             widget->DrawOverlayPriority(copy.Get(), priority);
         }
-        lowest_overlay_ = nextLowest;
-        if (lowest_overlay_ == kNoOverlay) {
-            pending_overlays_.clear();
+        lowestOverlay_ = nextLowest;
+        if (lowestOverlay_ == kNoOverlay) {
+            pendingOverlays_.clear();
             return;
         }
-        if (lowest_overlay_ >= threshold) return;
+        if (lowestOverlay_ >= threshold) return;
     }
 }
 
@@ -171,7 +171,7 @@ void WidgetManager::ForgetRemovedWidget(Widget* widget) {
         if (layer.savedFocus == widget) layer.savedFocus = nullptr;
         if (layer.widget == widget) layer.widgetGone = true;
     }
-    for (PendingOverlay& overlay : pending_overlays_)
+    for (PendingOverlay& overlay : pendingOverlays_)
         if (overlay.widget == widget) overlay.widget = nullptr;
 }
 
@@ -179,23 +179,23 @@ void WidgetManager::ForgetRemovedWidget(Widget* widget) {
 
 void WidgetManager::AddClickListener(ClickListener* listener) {
     if (!listener) return;
-    if (std::find(click_listeners_.begin(), click_listeners_.end(), listener) == click_listeners_.end())
-        click_listeners_.push_back(listener);
+    if (std::find(clickListeners_.begin(), clickListeners_.end(), listener) == clickListeners_.end())
+        clickListeners_.push_back(listener);
 }
 
 void WidgetManager::RemoveClickListener(ClickListener* listener) {
-    click_listeners_.erase(std::remove(click_listeners_.begin(), click_listeners_.end(), listener),
-                           click_listeners_.end());
+    clickListeners_.erase(std::remove(clickListeners_.begin(), clickListeners_.end(), listener),
+                           clickListeners_.end());
 }
 
 void WidgetManager::NotifyClickPress() {
     const Entry entry(*this);
-    const std::vector<ClickListener*> listeners = click_listeners_;
+    const std::vector<ClickListener*> listeners = clickListeners_;
     for (ClickListener* listener : listeners) listener->ClickStarted();
 }
 
 void WidgetManager::NotifyClickRelease() {
     const Entry entry(*this);
-    const std::vector<ClickListener*> listeners = click_listeners_;
+    const std::vector<ClickListener*> listeners = clickListeners_;
     for (ClickListener* listener : listeners) listener->Clicked();
 }

@@ -69,7 +69,7 @@ public:
     void SetScreenLayout(const Rect& logical, const Rect& window);
     void MapWindowToScreen(int& x, int& y) const;
     LocalPoint ScreenToLocal(const Widget* widget, float x, float y) const;
-    void SetScreenImage(ImageSurface* image) { screen_image_ = image; }
+    void SetScreenImage(ImageSurface* image) { screenImage_ = image; }
 
     // Passes. Each returns the dirty flag (DrawScreen: whether it drew).
     bool UpdateFrame();
@@ -79,18 +79,18 @@ public:
     void MarkAllDirty() { dirty_ = true; }
     bool IsDirty() const { return dirty_; }
     uint32_t GetCurrentFlags() const;
-    void SetDefaultFlags(uint32_t flags) { default_flags_ = flags; }
+    void SetDefaultFlags(uint32_t flags) { defaultFlags_ = flags; }
     void SetInactiveMasks(uint32_t add, uint32_t remove) {
-        inactive_add_ = add;
-        inactive_remove_ = remove;
+        inactiveAdd_ = add;
+        inactiveRemove_ = remove;
     }
-    Graphics* GetCurrentGraphics() const { return current_graphics_; }
+    Graphics* GetCurrentGraphics() const { return currentGraphics_; }
 
     // Overlays queued during a draw pass are drawn above everything, in
     // ascending priority, or earlier by a container whose threshold is above them.
     void AddPendingOverlay(Widget* widget, int priority);
     void DrawOverlays(int threshold);
-    int GetLowestOverlayPriority() const { return lowest_overlay_; }
+    int GetLowestOverlayPriority() const { return lowestOverlay_; }
 
     // Focus and keys. Key codes are virtual-key numbers (platform/window/virtual_keys.h);
     // the key table records codes below kKeyTableSize, higher codes still reach the focus widget.
@@ -130,7 +130,7 @@ public:
     bool MouseLeftWindow();
     void ReleaseAllPointers();
     void RecheckAllPointers();
-    void SetLeftButtonOnly(bool on) { left_button_only_ = on; }
+    void SetLeftButtonOnly(bool on) { leftButtonOnly_ = on; }
 
     // Window-level input as the window layer delivers it: window pixels,
     // click codes (1 left, 2 left double, -1 right, -2 right double, 0
@@ -164,8 +164,8 @@ private:
     // removed inside one of them may still be inside its own callback.
     class Entry {
     public:
-        explicit Entry(WidgetManager& owner) : owner_(owner) { ++owner_.entry_depth_; }
-        ~Entry() { --owner_.entry_depth_; }
+        explicit Entry(WidgetManager& owner) : owner_(owner) { ++owner_.entryDepth_; }
+        ~Entry() { --owner_.entryDepth_; }
         Entry(const Entry&) = delete;
         Entry& operator=(const Entry&) = delete;
 
@@ -190,30 +190,30 @@ private:
     PointerRecord* BoundRecord(int source) const;
     int CursorKind() const;
 
-    Graphics* current_graphics_ = nullptr;
+    Graphics* currentGraphics_ = nullptr;
     bool dirty_ = false;
-    ImageSurface* screen_image_ = nullptr;
-    std::vector<PendingOverlay> pending_overlays_;
-    int lowest_overlay_ = kNoOverlay;
+    ImageSurface* screenImage_ = nullptr;
+    std::vector<PendingOverlay> pendingOverlays_;
+    int lowestOverlay_ = kNoOverlay;
     bool active_ = true;
     Widget* focus_ = nullptr;
     Widget* modal_ = nullptr;
-    uint32_t inactive_add_ = 0;
-    uint32_t inactive_remove_ = 0;
-    uint32_t below_modal_add_ = 0;
-    uint32_t below_modal_remove_ = 0;
-    uint32_t default_layer_add_ = 0;
-    uint32_t default_layer_remove_ = 12;
+    uint32_t inactiveAdd_ = 0;
+    uint32_t inactiveRemove_ = 0;
+    uint32_t belowModalAdd_ = 0;
+    uint32_t belowModalRemove_ = 0;
+    uint32_t defaultLayerAdd_ = 0;
+    uint32_t defaultLayerRemove_ = 12;
     std::vector<ModalLayer> layers_;
-    Rect logical_screen_;
-    Rect window_picture_;
-    bool left_button_only_ = false;
-    bool recheck_pending_ = false;
-    bool add_guard_ = false;  // held by the outermost AddWidget in progress
-    int entry_depth_ = 0;     // calls into the manager in progress (Entry)
-    uint8_t key_table_[kKeyTableSize] = {};
-    uint32_t default_flags_ = kDefaultFlags;
+    Rect logicalScreen_;
+    Rect windowPicture_;
+    bool leftButtonOnly_ = false;
+    bool recheckPending_ = false;
+    bool addGuard_ = false;  // held by the outermost AddWidget in progress
+    int entryDepth_ = 0;     // calls into the manager in progress (Entry)
+    uint8_t keyTable_[kKeyTableSize] = {};
+    uint32_t defaultFlags_ = kDefaultFlags;
     std::map<int, std::unique_ptr<PointerRecord>> pointers_;
-    std::map<int, int> input_sources_;
-    std::vector<ClickListener*> click_listeners_;
+    std::map<int, int> inputSources_;
+    std::vector<ClickListener*> clickListeners_;
 };
