@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "rendering/image/blitters.h"
 #include "bench_host.h"
 #include "rendering/device/d3d_interface.h"
+#include "rendering/image/blitters.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
 #include "rendering/image/texture_tiles.h"
@@ -80,7 +80,8 @@ void BM_Blt2000SpritesOneByOne(benchmark::State& state) {
     const std::vector<QuadBatchItem> items = Sprites();
     DrawState s;
     for (auto _ : state)
-        for (const QuadBatchItem& item : items) b.target->DrawImage(atlas.get(), item.x, item.y, item.source, item.color, &s);
+        for (const QuadBatchItem& item : items)
+            b.target->DrawImage(atlas.get(), item.x, item.y, item.source, item.color, &s);
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(items.size()));
 }
 BENCHMARK(BM_Blt2000SpritesOneByOne)->Unit(benchmark::kMillisecond);

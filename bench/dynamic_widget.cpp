@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "image_scene.h"
 #include "foundation/values/transform.h"
+#include "image_scene.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image_surface.h"

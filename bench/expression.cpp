@@ -33,9 +33,7 @@ BENCHMARK(BM_StepCondition);
 void BM_SimpleComparison(benchmark::State& state) { Run(state, L"count > 3"); }
 BENCHMARK(BM_SimpleComparison);
 
-void BM_TextAndFormat(benchmark::State& state) {
-    Run(state, L"format(literal(%d of %d), count, 7) + label");
-}
+void BM_TextAndFormat(benchmark::State& state) { Run(state, L"format(literal(%d of %d), count, 7) + label"); }
 BENCHMARK(BM_TextAndFormat);
 
 }  // namespace

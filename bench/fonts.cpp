@@ -14,9 +14,9 @@
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/font/image_font.h"
+#include "rendering/font/sys_font.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
-#include "rendering/font/sys_font.h"
 
 namespace {
 

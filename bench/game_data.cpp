@@ -25,8 +25,8 @@ std::string MakeItems() {
         doc += std::string("\t<") + kGroups[g] + ">\n";
         for (int i = 0; i < 38; ++i) {
             const std::string n = std::to_string(g * 100 + i);
-            doc += "\t\t<building type=\"building_" + n + "\" image=\"building_" + n +
-                   "\" buycost=\"" + std::to_string(100 + i * 37) +
+            doc += "\t\t<building type=\"building_" + n + "\" image=\"building_" + n + "\" buycost=\"" +
+                   std::to_string(100 + i * 37) +
                    "\" ticketprice=\"5\" capacity=\"12\" appeal=\"2.5\" characteristic=\"noisy, "
                    "bright\""
                    " zone_width=\"4\" zone_height=\"4\">\n"
@@ -56,9 +56,8 @@ std::string MakeLevels() {
                "\t\t<goal name=\"crowd\" metric=\"visitors\" above=\"150\"/>\n"
                "\t\t<goal name=\"season\" metric=\"money_earned\" above=\"1500000\"/>\n";
         for (int i = 0; i < 20; ++i)
-            doc += "\t\t<item type=\"building_" + std::to_string(i) + "\" col=\"" +
-                   std::to_string(i * 3) + "\" row=\"" + std::to_string(i * 2) +
-                   "\" orientation=\"0\"/>\n";
+            doc += "\t\t<item type=\"building_" + std::to_string(i) + "\" col=\"" + std::to_string(i * 3) +
+                   "\" row=\"" + std::to_string(i * 2) + "\" orientation=\"0\"/>\n";
         doc += "\t\t<tiles>\n";
         for (int r = 0; r < 64; ++r) {
             doc += "\t\t\t";
@@ -110,12 +109,8 @@ const BenchFiles& Files() {
 }
 
 struct CountingParser : Parser {
-    void ElementStart(const std::wstring&) override {
-        attributes += static_cast<long>(element_.attributes.size());
-    }
-    void ElementText(const std::wstring& text) override {
-        characters += static_cast<long>(text.size());
-    }
+    void ElementStart(const std::wstring&) override { attributes += static_cast<long>(element_.attributes.size()); }
+    void ElementText(const std::wstring& text) override { characters += static_cast<long>(text.size()); }
     long attributes = 0;
     long characters = 0;
 };
@@ -135,9 +130,7 @@ void BM_RawReaderItems(benchmark::State& state) { Read<CountingParser>(state, Fi
 void BM_LoadItems(benchmark::State& state) { Read<KivraItemStats>(state, Files().items); }
 void BM_RawReaderLevels(benchmark::State& state) { Read<CountingParser>(state, Files().levels); }
 void BM_LoadLevels(benchmark::State& state) { Read<LevelStats>(state, Files().levels); }
-void BM_RawReaderWrittenLevels(benchmark::State& state) {
-    Read<CountingParser>(state, Files().written);
-}
+void BM_RawReaderWrittenLevels(benchmark::State& state) { Read<CountingParser>(state, Files().written); }
 void BM_RereadWrittenLevels(benchmark::State& state) { Read<LevelStats>(state, Files().written); }
 
 void BM_WriteLevels(benchmark::State& state) {

@@ -49,9 +49,8 @@ public:
 
 void Counters(benchmark::State& state, double pixelsPerFrame) {
     state.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["time_per_px"] = benchmark::Counter(pixelsPerFrame,
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["time_per_px"] =
+        benchmark::Counter(pixelsPerFrame, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_MemcpyFrame(benchmark::State& state) {
@@ -69,8 +68,10 @@ void BM_FullScreenBlit1to1Blended(benchmark::State& state) {
     Scene sc;
     sc.MakeTexture(kW, kH);
     const uint32_t c = 0xFFFFFFFFu;
-    Vtx v[4] = {{-0.5f, -0.5f, 0, c, 0, 0}, {-0.5f, kH - 0.5f, 0, c, 0, 1},
-                {kW - 0.5f, -0.5f, 0, c, 1, 0}, {kW - 0.5f, kH - 0.5f, 0, c, 1, 1}};
+    Vtx v[4] = {{-0.5f, -0.5f, 0, c, 0, 0},
+                {-0.5f, kH - 0.5f, 0, c, 0, 1},
+                {kW - 0.5f, -0.5f, 0, c, 1, 0},
+                {kW - 0.5f, kH - 0.5f, 0, c, 1, 1}};
     sc.dev_->BeginScene();
     for (auto _ : state) sc.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx));
     sc.dev_->EndScene();

@@ -43,8 +43,10 @@ public:
                 dev_->SetSamplerState(stage, s, static_cast<uint32_t>(plat::TextureFilter::Linear));
             for (plat::SamplerState s : {plat::SamplerState::AddressU, plat::SamplerState::AddressV})
                 dev_->SetSamplerState(stage, s, static_cast<uint32_t>(plat::TextureAddress::Clamp));
-            dev_->SetTextureStageState(stage, plat::StageState::ColorOp, static_cast<uint32_t>(plat::StageOp::Modulate));
-            dev_->SetTextureStageState(stage, plat::StageState::AlphaOp, static_cast<uint32_t>(plat::StageOp::Modulate));
+            dev_->SetTextureStageState(stage, plat::StageState::ColorOp,
+                                       static_cast<uint32_t>(plat::StageOp::Modulate));
+            dev_->SetTextureStageState(stage, plat::StageState::AlphaOp,
+                                       static_cast<uint32_t>(plat::StageOp::Modulate));
         }
         dev_->SetFVF(plat::kFvfXyz | plat::kFvfDiffuse | plat::kFvfTex2);
         textures_[0] = MakeTexture(1);

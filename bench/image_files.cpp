@@ -59,8 +59,7 @@ const Files& TheFiles() {
     return files;
 }
 
-void Decode(benchmark::State& state, const char* name,
-            std::unique_ptr<ImageData> (*reader)(std::string_view)) {
+void Decode(benchmark::State& state, const char* name, std::unique_ptr<ImageData> (*reader)(std::string_view)) {
     const std::string path = TheFiles().Path(name);
     if (!reader(path)) {
         state.SkipWithError("the benchmark file could not be written or read");

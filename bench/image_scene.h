@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "bench_host.h"
-#include "rendering/image/texture_tiles.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
+#include "rendering/image/texture_tiles.h"
 
 namespace testsupport {
 

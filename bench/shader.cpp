@@ -70,8 +70,7 @@ void BM_OverlayPixels(benchmark::State& state) {
     plat::ConstantRegisters constants;
     NearestSampler sampler;
     for (auto _ : state) {
-        compiled.code->RunPixels(constants, in.data(), span, sampler,
-                                 reinterpret_cast<float(*)[4]>(out.data()));
+        compiled.code->RunPixels(constants, in.data(), span, sampler, reinterpret_cast<float(*)[4]>(out.data()));
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
@@ -79,4 +78,4 @@ void BM_OverlayPixels(benchmark::State& state) {
 }
 BENCHMARK(BM_OverlayPixels)->Arg(4)->Arg(64)->Arg(1024);
 
-} // namespace
+}  // namespace

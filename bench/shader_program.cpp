@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "bench_host.h"
-#include "rendering/shader/blend_shaders.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
+#include "rendering/shader/blend_shaders.h"
 #include "rendering/shader/shader_program.h"
 
 namespace {

@@ -29,10 +29,12 @@ struct Screen {
     Screen() {
         mgr.SetScreenLayout({0, 0, 1024, 768}, {0, 0, 1024, 768});
         for (int p = 0; p < 50; ++p) {
-            auto* panel = new CountingWidget(static_cast<float>((p % 5) * 200), static_cast<float>((p / 5) * 75), 200, 75);
+            auto* panel =
+                new CountingWidget(static_cast<float>((p % 5) * 200), static_cast<float>((p / 5) * 75), 200, 75);
             panel->SetPriority(p % 3);
             for (int c = 0; c < 99; ++c)
-                panel->AddWidget(new CountingWidget(static_cast<float>((c % 20) * 10), static_cast<float>((c / 20) * 15), 9, 14));
+                panel->AddWidget(
+                    new CountingWidget(static_cast<float>((c % 20) * 10), static_cast<float>((c / 20) * 15), 9, 14));
             mgr.AddWidget(panel);
         }
         std::mt19937 rng(4357);
@@ -63,7 +65,8 @@ void BM_ThousandHitTests(benchmark::State& state) {
     for (auto _ : state) {
         int found = 0;
         for (const ScreenPoint& p : s.points)
-            found += s.mgr.FindWidgetAtPoint(static_cast<float>(p.x), static_cast<float>(p.y), nullptr, nullptr) != nullptr;
+            found +=
+                s.mgr.FindWidgetAtPoint(static_cast<float>(p.x), static_cast<float>(p.y), nullptr, nullptr) != nullptr;
         benchmark::DoNotOptimize(found);
     }
 }

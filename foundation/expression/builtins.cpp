@@ -7,14 +7,14 @@
 #include <string>
 #include <unordered_map>
 
-#include "foundation/system/app_services.h"
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/expression.h"
-#include "foundation/values/field_handle.h"
 #include "foundation/expression/format.h"
 #include "foundation/expression/localization_map.h"
+#include "foundation/system/app_services.h"
 #include "foundation/system/noise.h"
 #include "foundation/system/random.h"
+#include "foundation/values/field_handle.h"
 
 namespace {
 
@@ -22,25 +22,80 @@ using Tag = PropertyValue::Tag;
 using Args = std::vector<PropertyValue>;
 
 enum class Builtin {
-    Int, Real, Bool, String, Color, Image, Sqrt, Dist, Mod, Pow, Ln, Log, Abs, Sign, Min, Max, Sin, Cos, Tan,
-    Atan, Rand, Noise, Substring, Strlen, Constant, Localize, IntPtr, RealPtr, Global, SysValue, Sound, Track,
-    Eval, Format, Exists,
+    Int,
+    Real,
+    Bool,
+    String,
+    Color,
+    Image,
+    Sqrt,
+    Dist,
+    Mod,
+    Pow,
+    Ln,
+    Log,
+    Abs,
+    Sign,
+    Min,
+    Max,
+    Sin,
+    Cos,
+    Tan,
+    Atan,
+    Rand,
+    Noise,
+    Substring,
+    Strlen,
+    Constant,
+    Localize,
+    IntPtr,
+    RealPtr,
+    Global,
+    SysValue,
+    Sound,
+    Track,
+    Eval,
+    Format,
+    Exists,
 };
 
 const std::unordered_map<std::wstring_view, Builtin>& BuiltinNames() {
     static const std::unordered_map<std::wstring_view, Builtin> names = {
-        {L"int", Builtin::Int}, {L"real", Builtin::Real}, {L"bool", Builtin::Bool},
-        {L"string", Builtin::String}, {L"color", Builtin::Color}, {L"image", Builtin::Image},
-        {L"sqrt", Builtin::Sqrt}, {L"dist", Builtin::Dist}, {L"mod", Builtin::Mod},
-        {L"pow", Builtin::Pow}, {L"ln", Builtin::Ln}, {L"log", Builtin::Log},
-        {L"abs", Builtin::Abs}, {L"sign", Builtin::Sign}, {L"min", Builtin::Min},
-        {L"max", Builtin::Max}, {L"sin", Builtin::Sin}, {L"cos", Builtin::Cos},
-        {L"tan", Builtin::Tan}, {L"atan", Builtin::Atan}, {L"rand", Builtin::Rand},
-        {L"noise", Builtin::Noise}, {L"substring", Builtin::Substring}, {L"strlen", Builtin::Strlen},
-        {L"constant", Builtin::Constant}, {L"localize", Builtin::Localize}, {L"intptr", Builtin::IntPtr},
-        {L"realptr", Builtin::RealPtr}, {L"global", Builtin::Global}, {L"sysvalue", Builtin::SysValue},
-        {L"sound", Builtin::Sound}, {L"track", Builtin::Track}, {L"eval", Builtin::Eval},
-        {L"format", Builtin::Format}, {L"exists", Builtin::Exists},
+        {L"int", Builtin::Int},
+        {L"real", Builtin::Real},
+        {L"bool", Builtin::Bool},
+        {L"string", Builtin::String},
+        {L"color", Builtin::Color},
+        {L"image", Builtin::Image},
+        {L"sqrt", Builtin::Sqrt},
+        {L"dist", Builtin::Dist},
+        {L"mod", Builtin::Mod},
+        {L"pow", Builtin::Pow},
+        {L"ln", Builtin::Ln},
+        {L"log", Builtin::Log},
+        {L"abs", Builtin::Abs},
+        {L"sign", Builtin::Sign},
+        {L"min", Builtin::Min},
+        {L"max", Builtin::Max},
+        {L"sin", Builtin::Sin},
+        {L"cos", Builtin::Cos},
+        {L"tan", Builtin::Tan},
+        {L"atan", Builtin::Atan},
+        {L"rand", Builtin::Rand},
+        {L"noise", Builtin::Noise},
+        {L"substring", Builtin::Substring},
+        {L"strlen", Builtin::Strlen},
+        {L"constant", Builtin::Constant},
+        {L"localize", Builtin::Localize},
+        {L"intptr", Builtin::IntPtr},
+        {L"realptr", Builtin::RealPtr},
+        {L"global", Builtin::Global},
+        {L"sysvalue", Builtin::SysValue},
+        {L"sound", Builtin::Sound},
+        {L"track", Builtin::Track},
+        {L"eval", Builtin::Eval},
+        {L"format", Builtin::Format},
+        {L"exists", Builtin::Exists},
     };
     return names;
 }
@@ -223,7 +278,8 @@ PropertyValue ExpressionEvaluator::CallBuiltin(std::wstring_view name, const Arg
         }
         case Builtin::Mod: return Mod(args);
         case Builtin::Pow:
-            return PropertyValue(std::pow(static_cast<double>(a0.ToReal()), static_cast<double>(Arg(args, 1).ToReal())));
+            return PropertyValue(
+                std::pow(static_cast<double>(a0.ToReal()), static_cast<double>(Arg(args, 1).ToReal())));
         case Builtin::Ln: return PropertyValue(std::log(static_cast<double>(a0.ToReal())));
         case Builtin::Log: return Log(args);
         case Builtin::Abs: return Abs(a0);

@@ -13,7 +13,9 @@ void Constants::ElementStart(const std::wstring& name) {
     }
 }
 
-float PowFloat(float x, float y) { return static_cast<float>(std::pow(static_cast<double>(x), static_cast<double>(y))); }
+float PowFloat(float x, float y) {
+    return static_cast<float>(std::pow(static_cast<double>(x), static_cast<double>(y)));
+}
 float CosFloat(float radians) { return static_cast<float>(std::cos(static_cast<double>(radians))); }
 float SinFloat(float radians) { return static_cast<float>(std::sin(static_cast<double>(radians))); }
 

@@ -9,9 +9,7 @@ namespace {
 // The classic ASCII classes; every code unit above 255 is in none of them.
 bool IsSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsNameChar(wchar_t c) {
-    return IsDigit(c) || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_';
-}
+bool IsNameChar(wchar_t c) { return IsDigit(c) || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_'; }
 
 std::wstring_view Trim(std::wstring_view s) {
     while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);

@@ -1,8 +1,6 @@
 #include "foundation/files/data_element.h"
 
-std::unique_ptr<DataElement> SingleDataElement::Duplicate() const {
-    return std::make_unique<SingleDataElement>(*this);
-}
+std::unique_ptr<DataElement> SingleDataElement::Duplicate() const { return std::make_unique<SingleDataElement>(*this); }
 
 ListDataElement::ListDataElement(const ListDataElement& other) : DataElement(true) {
     elements.reserve(other.elements.size());

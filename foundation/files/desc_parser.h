@@ -66,7 +66,6 @@ protected:
 private:
     bool RunCommands();
     bool EndCommand();
-    bool TokenizeList(const std::wstring& text, ListDataElement& destination, bool inList, size_t& position,
-                      int depth);
+    bool TokenizeList(const std::wstring& text, ListDataElement& destination, bool inList, size_t& position, int depth);
     bool DereferenceInto(const ListDataElement& source, ListDataElement& destination, int depth, size_t& elements);
 };

@@ -44,7 +44,7 @@ struct PakCollection {
 
 struct PakRecord {
     PakCollection* collection_ = nullptr;
-    std::string fileName_;  // as stored in the pack
+    std::string fileName_;   // as stored in the pack
     uint64_t fileTime_ = 0;  // Windows file time
     int64_t startPos_ = 0;   // from the start of the pack file
     int64_t size_ = 0;

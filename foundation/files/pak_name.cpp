@@ -29,8 +29,7 @@ std::string PakInterface::NormalizeName(std::string_view name) {
     if (IsAbsolute(name)) {
         std::string cwd = plat::CurrentDirectory();
         if (!cwd.empty() && !IsSeparator(cwd.back())) cwd += '/';
-        if (name.size() >= cwd.size() && SamePathText(name.substr(0, cwd.size()), cwd))
-            name.remove_prefix(cwd.size());
+        if (name.size() >= cwd.size() && SamePathText(name.substr(0, cwd.size()), cwd)) name.remove_prefix(cwd.size());
     }
 
     std::string out;
@@ -48,10 +47,11 @@ std::string PakInterface::NormalizeName(std::string_view name) {
         if (parent) {
             // Drop the last component copied, never the leading separator.
             size_t cut = out.size() >= 2 ? out.rfind('\\', out.size() - 2) : std::string::npos;
-            if (cut != std::string::npos) out.resize(cut + 1);
-            else if (out != "\\") out.clear();
-            for (i += 2; i < name.size() && IsSeparator(name[i]); ++i) {
-            }
+            if (cut != std::string::npos)
+                out.resize(cut + 1);
+            else if (out != "\\")
+                out.clear();
+            for (i += 2; i < name.size() && IsSeparator(name[i]); ++i) {}
             continue;
         }
         out += Upper(c);

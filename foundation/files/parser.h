@@ -37,8 +37,8 @@ public:
 
 protected:
     XMLElement element_;
-    bool stop_ = false;         // a handler sets it to end the loop early
-    std::wstring errorText_;    // a handler sets it to report its own failure
+    bool stop_ = false;       // a handler sets it to end the loop early
+    std::wstring errorText_;  // a handler sets it to report its own failure
 };
 
 int TextToInt(const std::wstring& text);

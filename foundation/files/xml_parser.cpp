@@ -97,8 +97,10 @@ bool XMLParser::ReadNode(XMLElement& e) {
         if (c == L'"') {
             inQuotes = !inQuotes;
             if (!inQuotes) quoteClosed = true;
-            if (e.kind == XMLElement::kNothing || e.kind == XMLElement::kText) ordinary = true;
-            else continue;  // quotes in a tag only delimit
+            if (e.kind == XMLElement::kNothing || e.kind == XMLElement::kText)
+                ordinary = true;
+            else
+                continue;  // quotes in a tag only delimit
         } else if (inQuotes) {
             ordinary = true;
         } else if (c == L'<') {
@@ -156,9 +158,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
                     path_.resize(slash == std::wstring::npos ? 0 : slash);
                     return finish();
                 }
-                default:
-                    Fail(L"Unexpected '>'");
-                    return false;
+                default: Fail(L"Unexpected '>'"); return false;
             }
         } else if (c == L'/' && e.kind == XMLElement::kStart && e.name.empty()) {
             e.kind = XMLElement::kEnd;

@@ -34,7 +34,7 @@ bool FileExists(const std::string& path) {
 
 std::wstring TimePrefix() {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     return text::Widen(text::Format("[%02d/%02d/%02d %02d:%02d:%02d] ", local.tm_mon + 1, local.tm_mday,
                                     local.tm_year % 100, local.tm_hour, local.tm_min, local.tm_sec));

@@ -26,10 +26,14 @@ bool ParseInt(std::basic_string_view<Char> text, int& out) {
             base = 16;
             continue;
         }
-        if (c >= '0' && c <= '9') digit = static_cast<uint32_t>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<uint32_t>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = static_cast<uint32_t>(c - 'A' + 10);
-        else break;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        else
+            break;
         value = value * base + digit;
     }
     if (negative) value = 0u - value;
@@ -149,7 +153,7 @@ std::wstring DecodeXmlEntities(std::wstring_view text) {
         wchar_t character;
     };
     static constexpr Entity kEntities[] = {
-        {L"lt", L'<'},    {L"amp", L'&'},  {L"gt", L'>'}, {L"quot", L'"'},
+        {L"lt", L'<'},    {L"amp", L'&'},  {L"gt", L'>'},  {L"quot", L'"'},
         {L"apos", L'\''}, {L"nbsp", L' '}, {L"cr", L'\n'},
     };
     std::wstring out;

@@ -13,5 +13,5 @@
 // Threads: any thread, except `SetAppDataFolder`, which runs before the others.
 
 #include "foundation/files/path_utils.h"
-#include "foundation/values/ratio.h"
 #include "foundation/system/string_utils.h"
+#include "foundation/values/ratio.h"

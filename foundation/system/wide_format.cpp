@@ -167,21 +167,27 @@ void AppendInteger(std::wstring& out, const Conversion& c, Arguments& args) {
 void Convert(std::wstring& out, const Conversion& c, Arguments& args, std::wstring_view written) {
     const bool wide = c.Has(L"l");
     switch (c.type) {
-        case L'%':
-            out += L'%';
-            break;
-        case L'd': case L'i': case L'o': case L'u': case L'x': case L'X':
-            AppendInteger(out, c, args);
-            break;
-        case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
+        case L'%': out += L'%'; break;
+        case L'd':
+        case L'i':
+        case L'o':
+        case L'u':
+        case L'x':
+        case L'X': AppendInteger(out, c, args); break;
+        case L'f':
+        case L'F':
+        case L'e':
+        case L'E':
+        case L'g':
+        case L'G':
+        case L'a':
+        case L'A':
             if (c.Has(L"L"))
                 AppendNumber(out, c, va_arg(args.list, long double));
             else
                 AppendNumber(out, c, va_arg(args.list, double));
             break;
-        case L'p':
-            AppendNumber(out, c, va_arg(args.list, void*));
-            break;
+        case L'p': AppendNumber(out, c, va_arg(args.list, void*)); break;
         case L'c':
         case L'C': {
             wchar_t ch;
@@ -207,9 +213,7 @@ void Convert(std::wstring& out, const Conversion& c, Arguments& args, std::wstri
             // format able to write memory.
             va_arg(args.list, void*);
             break;
-        default:
-            out += written;
-            break;
+        default: out += written; break;
     }
 }
 

@@ -10,8 +10,8 @@ const Color Color::White{255, 255, 255, 255, 0};
 
 Color Color::FromARGB(uint32_t v) {
     int alpha = static_cast<int>((v >> 24) & 0xFF);
-    return {static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-            static_cast<int>(v & 0xFF), alpha == 0 ? 255 : alpha, 0};
+    return {static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF),
+            alpha == 0 ? 255 : alpha, 0};
 }
 
 Color Color::FromFloats(float r, float g, float b, float a) {

@@ -15,8 +15,7 @@ std::shared_ptr<LiveAnchor> NewAnchor(ExtendedPropertyInterface* self) {
 
 ExtendedPropertyInterface::ExtendedPropertyInterface() : anchor_(NewAnchor(this)) {}
 
-ExtendedPropertyInterface::ExtendedPropertyInterface(const ExtendedPropertyInterface&)
-    : anchor_(NewAnchor(this)) {}
+ExtendedPropertyInterface::ExtendedPropertyInterface(const ExtendedPropertyInterface&) : anchor_(NewAnchor(this)) {}
 
 ExtendedPropertyInterface::~ExtendedPropertyInterface() { anchor_->target = nullptr; }
 

@@ -47,8 +47,8 @@ public:
     struct Slot {
         std::wstring name;  // empty: a free slot
         uint32_t hash = 0;
-        int32_t reader = -1;  // entry answering reads; -1: none
-        int32_t writer = -1;  // entry answering writes; -1: none
+        int32_t reader = -1;       // entry answering reads; -1: none
+        int32_t writer = -1;       // entry answering writes; -1: none
         bool readsHandle = false;  // the reader answers its field's handle
     };
 
@@ -117,8 +117,7 @@ public:
             const bool hasField = e.real || e.integer;
             if (e.readable && (e.get || hasField)) index_.AddReader(e.name, at, false);
             if (e.writable && e.real) index_.AddWriter(e.name, at);
-            if (e.handle && hasField && !e.name.empty())
-                index_.AddReader(std::wstring(e.name) + L"_ptr", at, true);
+            if (e.handle && hasField && !e.name.empty()) index_.AddReader(std::wstring(e.name) + L"_ptr", at, true);
         }
     }
     PropertyTable(const PropertyTable&) = delete;

@@ -23,8 +23,7 @@ struct FRect {
     FRect() = default;
     FRect(float x_, float y_, float w_, float h_) : x(x_), y(y_), w(w_), h(h_) {}
     static FRect FromRect(const Rect& r) {
-        return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.w),
-                static_cast<float>(r.h)};
+        return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.w), static_cast<float>(r.h)};
     }
 
     bool Equals(const FRect& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }

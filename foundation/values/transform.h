@@ -6,7 +6,7 @@
 #include "foundation/values/matrix4.h"
 
 struct Transform {
-    Matrix4 matrix;            // valid only while isComplex
+    Matrix4 matrix;  // valid only while isComplex
     bool isTranslation = true;
     bool isComplex = false;
     bool keepComplex = false;  // a reset goes straight back to matrix form

@@ -65,8 +65,8 @@ void WriteRegistrySeeds(Corpus& corpus) {
     };
     std::map<std::string, plat::RegistryValue> entries;
     for (const plat::RegistryValue& value : values) entries[plat::RegistryLookupKey(value.key, value.name)] = value;
-    const std::pair<const char*, std::map<std::string, plat::RegistryValue>> files[] = {
-        {"three_values.xml", entries}, {"empty.xml", {}}};
+    const std::pair<const char*, std::map<std::string, plat::RegistryValue>> files[] = {{"three_values.xml", entries},
+                                                                                        {"empty.xml", {}}};
     for (const auto& [name, content] : files) {
         const std::string text = plat::WriteRegistryText(content);
         corpus.Write(name, text);
@@ -112,8 +112,8 @@ void WriteShaderSeeds(Corpus& corpus) {
     auto compiles = [](std::string_view source) {
         return plat::CompileShader(source, "PS", "ps_2_0").Ok() || plat::CompileShader(source, "VS", "vs_2_0").Ok();
     };
-    for (const auto& [name, source] : {std::pair{"uniforms_pixel_program.hlsl", kPixelShader},
-                                       std::pair{"vertex_program.hlsl", kVertexShader}}) {
+    for (const auto& [name, source] :
+         {std::pair{"uniforms_pixel_program.hlsl", kPixelShader}, std::pair{"vertex_program.hlsl", kVertexShader}}) {
         corpus.Write(name, source);
         corpus.Expect(compiles(source), name);
     }

@@ -52,8 +52,8 @@ bool LoadsBesideTheSheet(std::string_view descriptor) {
         fuzz::WriteScratchFile("input.txt", reinterpret_cast<const uint8_t*>(descriptor.data()), descriptor.size());
     FontData* font = new FontData;
     font->AddRef();
-    const bool loaded = font->Load(path, nullptr) && !font->GetLayers().empty() &&
-                        font->GetLayers().front()->GetImage() != nullptr;
+    const bool loaded =
+        font->Load(path, nullptr) && !font->GetLayers().empty() && font->GetLayers().front()->GetImage() != nullptr;
     font->Release();
     return loaded;
 }

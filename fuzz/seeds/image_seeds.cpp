@@ -2,9 +2,9 @@
 // kinds those never write (palettes, grey, 16 bits, interlacing, progressive
 // scans), from libpng and libjpeg called here; GIF and TGA files built byte
 // by byte, the GIF data with a small LZW encoder of its own.
+#include <jpeglib.h>
 #include <png.h>
 #include <stdio.h>
-#include <jpeglib.h>
 
 #include <algorithm>
 #include <map>
@@ -26,7 +26,7 @@ std::unique_ptr<ImageData> Picture(int width, int height) {
         for (int x = 0; x < width; ++x) {
             const uint32_t a = 0xFF - static_cast<uint32_t>(x * 40 % 256);
             image->Row(y)[x] = a << 24 | static_cast<uint32_t>(x * 50 % 256) << 16 |
-                              static_cast<uint32_t>(y * 70 % 256) << 8 | static_cast<uint32_t>((x + y) * 30 % 256);
+                               static_cast<uint32_t>(y * 70 % 256) << 8 | static_cast<uint32_t>((x + y) * 30 % 256);
         }
     return image;
 }
@@ -267,9 +267,9 @@ void WriteGifSeeds(Corpus& corpus) {
     PutImage(animated, 4, 4, false, true, 2);
     animated.push_back(0x3B);
 
-    for (auto& [name, bytes] : {std::pair{"transparent_7x3.gif", &transparent},
-                                std::pair{"interlaced_local_palette_3x11.gif", &interlaced},
-                                std::pair{"two_frames_with_extensions.gif", &animated}})
+    for (auto& [name, bytes] :
+         {std::pair{"transparent_7x3.gif", &transparent}, std::pair{"interlaced_local_palette_3x11.gif", &interlaced},
+          std::pair{"two_frames_with_extensions.gif", &animated}})
         corpus.Expect(GetGIFImage(corpus.Write(name, *bytes)) != nullptr, name);
 }
 
@@ -288,8 +288,8 @@ Bytes Tga(int width, int height, std::string_view id) {
 
 void WriteTgaSeeds(Corpus& corpus) {
     corpus.Begin("tga");
-    for (auto& [name, bytes] : {std::pair{"plain_3x2.tga", Tga(3, 2, "")},
-                                std::pair{"with_id_2x2.tga", Tga(2, 2, "halvaro")}})
+    for (auto& [name, bytes] :
+         {std::pair{"plain_3x2.tga", Tga(3, 2, "")}, std::pair{"with_id_2x2.tga", Tga(2, 2, "halvaro")}})
         corpus.Expect(GetTGAImage(corpus.Write(name, bytes)) != nullptr, name);
 }
 

@@ -28,8 +28,8 @@ std::string Corpus::Write(std::string_view name, const Bytes& bytes) {
 
 void Corpus::Expect(bool accepted, std::string_view seed) {
     if (accepted) return;
-    std::fprintf(stderr, "make_fuzz_seeds: %s/%.*s is not accepted by its reader\n",
-                 folder_.filename().c_str(), static_cast<int>(seed.size()), seed.data());
+    std::fprintf(stderr, "make_fuzz_seeds: %s/%.*s is not accepted by its reader\n", folder_.filename().c_str(),
+                 static_cast<int>(seed.size()), seed.data());
     failed_ = true;
 }
 

@@ -43,10 +43,8 @@ void WriteXmlSeeds(Corpus& corpus) {
          "  <item name=\"ride_1\" cost=\"250\" scale=0.5 visible=true image=\"images\\rides\\ride_1\">\n"
          "    <upgrade level=\"1\" price=\"-12\" bonus=\"0.25\"/>\n    Some &amp; text &quot;here&quot;\n"
          "  </item>\n  <empty />\n</items>\n"},
-        {"utf8_bom.xml",
-         std::string(kUtf8Bom) +
-             "<fonts><font name=\"body\" path=\"body.txt\" size=\"1.25e1\"/>"
-             "<alias name=\"caf\xC3\xA9\" font='body'/></fonts>"},
+        {"utf8_bom.xml", std::string(kUtf8Bom) + "<fonts><font name=\"body\" path=\"body.txt\" size=\"1.25e1\"/>"
+                                                 "<alias name=\"caf\xC3\xA9\" font='body'/></fonts>"},
         {"utf16le_bom.xml", Utf16(wide, false)},
         {"utf16be_bom.xml", Utf16(wide, true)},
         {"instruction_and_text.xml",

@@ -33,19 +33,16 @@ void ReadEntry(PakInterface& pak, const std::string& name) {
     PakFile* file = pak.FindEntry(name, "rb");
     if (file == nullptr) return;
     char buffer[97];
-    while (pak.Read(buffer, 1, sizeof buffer, file) == sizeof buffer) {
-    }
+    while (pak.Read(buffer, 1, sizeof buffer, file) == sizeof buffer) {}
     pak.Seek(file, -5, SEEK_END);
     pak.Read(buffer, 4, 3, file);
     pak.Seek(file, 3, SEEK_SET);
     pak.Seek(file, -7, SEEK_CUR);
     pak.Tell(file);
-    for (int i = 0; i < 64 && pak.GetChar(file) >= 0; ++i) {
-    }
+    for (int i = 0; i < 64 && pak.GetChar(file) >= 0; ++i) {}
     pak.UngetChar('x', file);
     pak.Seek(file, 0, SEEK_SET);
-    while (pak.ReadLine(buffer, sizeof buffer, file) != nullptr) {
-    }
+    while (pak.ReadLine(buffer, sizeof buffer, file) != nullptr) {}
     pak.AtEnd(file);
     pak.CloseFile(file);
 }
@@ -61,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // so stopping at the entry count never lists the disk.
     plat::FindData found;
     PakFindData* search = pak.EntryCount() > 0 ? pak.FindFirst("*", &found) : nullptr;
-    for (size_t listed = 1; search && listed < pak.EntryCount() && pak.FindNext(search, &found); ++listed) {
-    }
+    for (size_t listed = 1; search && listed < pak.EntryCount() && pak.FindNext(search, &found); ++listed) {}
     pak.FindClose(search);
 
     for (const std::string& name : StoredNames(data, size)) ReadEntry(pak, name);

@@ -70,9 +70,7 @@ private:
 class ExactBlend {
 public:
     explicit ExactBlend(uint32_t colour) : colour_(colour) {}
-    uint32_t operator()(uint32_t dst, unsigned coverage) const {
-        return BlendExact(dst, colour_, coverage);
-    }
+    uint32_t operator()(uint32_t dst, unsigned coverage) const { return BlendExact(dst, colour_, coverage); }
 
 private:
     uint32_t colour_;
@@ -82,8 +80,8 @@ private:
 // pixels inside bounds (already limited to the buffer). Most of a glyph's box
 // is empty: skipping those pixels beats blending them branch-free.
 template <class Blend>
-void BlitGlyph(const PixelBuffer& target, const PixelRect& bounds, const Glyph& glyph,
-                      int64_t x, int64_t y, const Blend& blend) {
+void BlitGlyph(const PixelBuffer& target, const PixelRect& bounds, const Glyph& glyph, int64_t x, int64_t y,
+               const Blend& blend) {
     const int64_t x0 = std::max<int64_t>(x, bounds.left);
     const int64_t x1 = std::min<int64_t>(x + glyph.width, bounds.right);
     const int64_t y0 = std::max<int64_t>(y, bounds.top);

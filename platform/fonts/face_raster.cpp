@@ -86,9 +86,8 @@ void CopyCoverage(FT_Library library, const FT_Bitmap& bitmap, Glyph& g) {
     g.coverage.assign(static_cast<size_t>(g.width) * g.rows, 0);
     if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && bitmap.num_grays == 256) {
         // With an upward flow the buffer starts at the bottom row.
-        const unsigned char* first = bitmap.pitch >= 0
-            ? bitmap.buffer
-            : bitmap.buffer - static_cast<ptrdiff_t>(bitmap.pitch) * (g.rows - 1);
+        const unsigned char* first =
+            bitmap.pitch >= 0 ? bitmap.buffer : bitmap.buffer - static_cast<ptrdiff_t>(bitmap.pitch) * (g.rows - 1);
         for (int y = 0; y < g.rows; ++y)
             std::copy_n(first + static_cast<ptrdiff_t>(y) * bitmap.pitch, g.width,
                         g.coverage.begin() + static_cast<ptrdiff_t>(y) * g.width);
@@ -172,8 +171,7 @@ Glyph FaceRaster::Render(unsigned index) {
     if (slantGlyphs_) FT_GlyphSlot_Oblique(slot);
     if (emboldenGlyphs_) FT_GlyphSlot_Embolden(slot);
     g.advance = RoundPixels(slot->advance.x);
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
-        return g;
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return g;
     g.left = slot->bitmap_left;
     g.top = slot->bitmap_top;
     CopyCoverage(lib_->library, slot->bitmap, g);

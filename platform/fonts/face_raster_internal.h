@@ -18,11 +18,11 @@ namespace plat::fonts_internal {
 
 struct Glyph {
     unsigned index = 0;
-    int left = 0;     // bitmap's left edge, from the pen position
-    int top = 0;      // bitmap's top row, in pixels above the baseline
+    int left = 0;  // bitmap's left edge, from the pen position
+    int top = 0;   // bitmap's top row, in pixels above the baseline
     int width = 0;
     int rows = 0;
-    int advance = 0;  // whole pixels
+    int advance = 0;                // whole pixels
     std::vector<uint8_t> coverage;  // rows x width, 0 (none) to 255 (full)
 };
 

@@ -22,9 +22,12 @@ using ConfigPtr = std::unique_ptr<FcConfig, ConfigDeleter>;
 
 std::string DejaVuSansFile(bool bold, bool italic) {
     std::string name = "DejaVuSans";
-    if (bold && italic) name += "-BoldOblique";
-    else if (bold) name += "-Bold";
-    else if (italic) name += "-Oblique";
+    if (bold && italic)
+        name += "-BoldOblique";
+    else if (bold)
+        name += "-Bold";
+    else if (italic)
+        name += "-Oblique";
     return std::string(kDejaVuFolder) + name + ".ttf";
 }
 
@@ -53,8 +56,7 @@ Match BestMatch(std::string_view face, bool bold, bool italic) {
     PatternPtr pattern(FcPatternCreate());
     if (!pattern) return out;
     const std::string family(face);
-    if (!family.empty())
-        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (!family.empty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     if (!FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern)) return out;

@@ -29,8 +29,7 @@ constexpr int kDefaultDpi = 96;
 // MulDiv's rounding: the exact quotient, halves away from zero.
 int RoundedQuotient(int64_t numerator, int64_t denominator) {
     const int64_t half = denominator / 2;
-    return static_cast<int>(numerator >= 0 ? (numerator + half) / denominator
-                                           : -((-numerator + half) / denominator));
+    return static_cast<int>(numerator >= 0 ? (numerator + half) / denominator : -((-numerator + half) / denominator));
 }
 
 bool Usable(const PixelBuffer& b) {
@@ -39,8 +38,7 @@ bool Usable(const PixelBuffer& b) {
 }
 
 PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 }  // namespace
@@ -55,8 +53,7 @@ int EmPixels(int pointSize, int dpi) {
 std::unique_ptr<SystemFont> SystemFont::Create(const FontRequest& request) {
     const bool bold = request.weight >= 600;
     const int em = EmPixels(request.pointSize, request.dpi);
-    for (const fonts_internal::FontFile& file :
-         fonts_internal::CandidateFiles(request.face, bold, request.italic)) {
+    for (const fonts_internal::FontFile& file : fonts_internal::CandidateFiles(request.face, bold, request.italic)) {
         std::unique_ptr<FaceRaster> raster = FaceRaster::Open(file, em, bold, request.italic);
         if (!raster) continue;
         auto impl = std::make_unique<Impl>();
@@ -81,8 +78,7 @@ bool SystemFont::UsedFallback() const { return impl_->fallback; }
 
 int SystemFont::MeasureWidth(std::wstring_view text) {
     std::lock_guard lock(impl_->mutex);
-    const int64_t width =
-        impl_->raster->Layout(text, INT64_MAX / 2, [](const Glyph&, int64_t) {});
+    const int64_t width = impl_->raster->Layout(text, INT64_MAX / 2, [](const Glyph&, int64_t) {});
     return static_cast<int>(std::clamp<int64_t>(width, 0, INT_MAX));
 }
 
@@ -101,8 +97,7 @@ bool SystemFont::DrawText(const PixelBuffer& target, const PixelRect& box, const
     const auto draw = [&](const auto& blend) {
         raster.Layout(text, stopAt, [&](const Glyph& glyph, int64_t pen) {
             if (glyph.coverage.empty()) return;
-            fonts_internal::BlitGlyph(target, bounds, glyph, box.left + pen + glyph.left,
-                                      baseline - glyph.top, blend);
+            fonts_internal::BlitGlyph(target, bounds, glyph, box.left + pen + glyph.left, baseline - glyph.top, blend);
         });
     };
     if (fonts_internal::IsPremultiplied(premultipliedArgb))

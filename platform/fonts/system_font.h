@@ -26,10 +26,10 @@
 namespace plat {
 
 struct FontRequest {
-    std::string face;     // family name, UTF-8; empty asks for the fallback face
-    int pointSize = 12;   // 0 or less means "no size given": 12 points are used
-    int dpi = 96;         // dots per inch; 0 or less reads as 96
-    int weight = 400;     // 400 regular, 700 bold; 600 and above count as bold
+    std::string face;    // family name, UTF-8; empty asks for the fallback face
+    int pointSize = 12;  // 0 or less means "no size given": 12 points are used
+    int dpi = 96;        // dots per inch; 0 or less reads as 96
+    int weight = 400;    // 400 regular, 700 bold; 600 and above count as bold
     bool italic = false;
     // Kept with the request for whoever copies it; like an underlined GDI font
     // it leaves the cell metrics as they are, and the drawn text is never
@@ -66,7 +66,7 @@ struct PixelBuffer {
     uint32_t* pixels = nullptr;  // 0xAARRGGBB words, premultiplied
     int width = 0;
     int height = 0;
-    int pitchBytes = 0;          // bytes from one row to the next, at least width x 4
+    int pitchBytes = 0;  // bytes from one row to the next, at least width x 4
 };
 
 // Half-open: covers left <= x < right, top <= y < bottom.
@@ -107,8 +107,8 @@ public:
     // glyph coverage c (0..1) becomes src*c + dst*(1 - srcAlpha*c), per channel.
     // False, drawing nothing, when the buffer is unusable (no pixels, no area,
     // a pitch shorter than a row).
-    bool DrawText(const PixelBuffer& target, const PixelRect& box, const PixelRect& clip,
-                  std::wstring_view text, uint32_t premultipliedArgb);
+    bool DrawText(const PixelBuffer& target, const PixelRect& box, const PixelRect& clip, std::wstring_view text,
+                  uint32_t premultipliedArgb);
 
     // Drops the glyph rasters; the next measure or draw rebuilds what it needs.
     void ReleaseDeviceState();

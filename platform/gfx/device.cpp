@@ -97,8 +97,7 @@ HResult Device::CreateRenderTarget(uint32_t width, uint32_t height, Format forma
     return kOk;
 }
 
-HResult Device::CreateOffscreenPlainSurface(uint32_t width, uint32_t height, Format format, Pool pool,
-                                            Surface** out) {
+HResult Device::CreateOffscreenPlainSurface(uint32_t width, uint32_t height, Format format, Pool pool, Surface** out) {
     if (!out) return kErrInvalidCall;
     *out = nullptr;
     if (!IsColorFormat(format) || pool == Pool::Managed) return kErrInvalidCall;

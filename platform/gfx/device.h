@@ -99,15 +99,14 @@ public:
     HResult GetVertexShaderConstantF(uint32_t start, float* data, uint32_t count) const;
     // What a constant table does on this device: writes one of its constants,
     // or all its initial values, into the registers of `stage`.
-    HResult WriteShaderConstant(ShaderKind stage, const ConstantTable& table, ConstantHandle handle,
-                                const void* data, std::size_t bytes);
+    HResult WriteShaderConstant(ShaderKind stage, const ConstantTable& table, ConstantHandle handle, const void* data,
+                                std::size_t bytes);
     HResult WriteShaderDefaults(ShaderKind stage, const ConstantTable& table);
 
     // Drawing from user memory (device_draw.cpp).
     HResult DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
-    HResult DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, uint32_t vertexCount,
-                                   uint32_t primitiveCount, const void* indices, IndexFormat indexFormat,
-                                   const void* vertices, uint32_t stride);
+    HResult DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, uint32_t vertexCount, uint32_t primitiveCount,
+                                   const void* indices, IndexFormat indexFormat, const void* vertices, uint32_t stride);
 
     // For tests.
     void SetRecorder(CallRecorder* recorder) { recorder_ = recorder; }

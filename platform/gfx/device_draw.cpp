@@ -33,16 +33,30 @@ uint32_t VerticesFor(PrimitiveType type, uint32_t count) {
 void PrimitiveVertices(PrimitiveType type, uint32_t i, uint32_t out[3]) {
     switch (type) {
         case PrimitiveType::PointList: out[0] = i; break;
-        case PrimitiveType::LineList: out[0] = 2 * i; out[1] = 2 * i + 1; break;
-        case PrimitiveType::LineStrip: out[0] = i; out[1] = i + 1; break;
-        case PrimitiveType::TriangleList: out[0] = 3 * i; out[1] = 3 * i + 1; out[2] = 3 * i + 2; break;
+        case PrimitiveType::LineList:
+            out[0] = 2 * i;
+            out[1] = 2 * i + 1;
+            break;
+        case PrimitiveType::LineStrip:
+            out[0] = i;
+            out[1] = i + 1;
+            break;
+        case PrimitiveType::TriangleList:
+            out[0] = 3 * i;
+            out[1] = 3 * i + 1;
+            out[2] = 3 * i + 2;
+            break;
         case PrimitiveType::TriangleStrip:
             // Every second triangle of a strip is flipped back to the strip's winding.
             out[0] = (i & 1) ? i + 1 : i;
             out[1] = (i & 1) ? i : i + 1;
             out[2] = i + 2;
             break;
-        case PrimitiveType::TriangleFan: out[0] = 0; out[1] = i + 1; out[2] = i + 2; break;
+        case PrimitiveType::TriangleFan:
+            out[0] = 0;
+            out[1] = i + 1;
+            out[2] = i + 2;
+            break;
     }
 }
 
@@ -50,7 +64,7 @@ struct Assembly {
     PrimitiveType type;
     uint32_t count;
     const uint16_t* indices;  // null: vertices in order
-    uint32_t base;  // subtracted from indices
+    uint32_t base;            // subtracted from indices
 };
 
 void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data, uint32_t stride,
@@ -60,9 +74,7 @@ void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data
     raster::VertexPipeline pipe(state, d);
     std::vector<ClipVertex> verts;
     pipe.Process(data, stride, vertexCount, verts);
-    auto vertexAt = [&](uint32_t n) -> const ClipVertex& {
-        return verts[as.indices ? as.indices[n] - as.base : n];
-    };
+    auto vertexAt = [&](uint32_t n) -> const ClipVertex& { return verts[as.indices ? as.indices[n] - as.base : n]; };
     const bool triangles = as.type == PrimitiveType::TriangleList || as.type == PrimitiveType::TriangleStrip ||
                            as.type == PrimitiveType::TriangleFan;
     if (!triangles) {

@@ -7,13 +7,10 @@ namespace plat {
 int BytesPerPixel(Format f) {
     switch (f) {
         case Format::A8R8G8B8:
-        case Format::X8R8G8B8:
-            return 4;
+        case Format::X8R8G8B8: return 4;
         case Format::R5G6B5:
-        case Format::A4R4G4B4:
-            return 2;
-        default:
-            return 0;
+        case Format::A4R4G4B4: return 2;
+        default: return 0;
     }
 }
 
@@ -54,27 +51,18 @@ uint16_t Load16(const uint8_t* p) {
 uint32_t ToArgb(Format f, const uint8_t* pixel) {
     uint32_t v = 0;
     switch (f) {
-        case Format::A8R8G8B8:
-            std::memcpy(&v, pixel, 4);
-            return v;
-        case Format::X8R8G8B8:
-            std::memcpy(&v, pixel, 4);
-            return v | 0xFF000000u;
-        case Format::R5G6B5:
-            return Widen565(Load16(pixel));
-        case Format::A4R4G4B4:
-            return Widen4444(Load16(pixel));
-        default:
-            return 0;
+        case Format::A8R8G8B8: std::memcpy(&v, pixel, 4); return v;
+        case Format::X8R8G8B8: std::memcpy(&v, pixel, 4); return v | 0xFF000000u;
+        case Format::R5G6B5: return Widen565(Load16(pixel));
+        case Format::A4R4G4B4: return Widen4444(Load16(pixel));
+        default: return 0;
     }
 }
 
 void FromArgb(Format f, uint32_t argb, uint8_t* pixel) {
     uint16_t s;
     switch (f) {
-        case Format::A8R8G8B8:
-            std::memcpy(pixel, &argb, 4);
-            break;
+        case Format::A8R8G8B8: std::memcpy(pixel, &argb, 4); break;
         case Format::X8R8G8B8:
             argb |= 0xFF000000u;
             std::memcpy(pixel, &argb, 4);
@@ -87,16 +75,13 @@ void FromArgb(Format f, uint32_t argb, uint8_t* pixel) {
             s = Narrow4444(argb);
             std::memcpy(pixel, &s, 2);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
 void RowToArgb(Format f, const uint8_t* src, uint32_t* dst, int n) {
     switch (f) {
-        case Format::A8R8G8B8:
-            std::memcpy(dst, src, static_cast<size_t>(n) * 4);
-            break;
+        case Format::A8R8G8B8: std::memcpy(dst, src, static_cast<size_t>(n) * 4); break;
         case Format::X8R8G8B8:
             std::memcpy(dst, src, static_cast<size_t>(n) * 4);
             for (int i = 0; i < n; ++i) dst[i] |= 0xFF000000u;
@@ -107,17 +92,13 @@ void RowToArgb(Format f, const uint8_t* src, uint32_t* dst, int n) {
         case Format::A4R4G4B4:
             for (int i = 0; i < n; ++i) dst[i] = Widen4444(Load16(src + 2 * i));
             break;
-        default:
-            std::memset(dst, 0, static_cast<size_t>(n) * 4);
-            break;
+        default: std::memset(dst, 0, static_cast<size_t>(n) * 4); break;
     }
 }
 
 void RowFromArgb(Format f, const uint32_t* src, uint8_t* dst, int n) {
     switch (f) {
-        case Format::A8R8G8B8:
-            std::memcpy(dst, src, static_cast<size_t>(n) * 4);
-            break;
+        case Format::A8R8G8B8: std::memcpy(dst, src, static_cast<size_t>(n) * 4); break;
         case Format::X8R8G8B8:
             for (int i = 0; i < n; ++i) {
                 uint32_t v = src[i] | 0xFF000000u;
@@ -131,8 +112,7 @@ void RowFromArgb(Format f, const uint32_t* src, uint8_t* dst, int n) {
                 std::memcpy(dst + 2 * i, &s, 2);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -27,8 +27,8 @@ GraphicsConfig DefaultGraphicsConfig() {
         a.desktop.height = static_cast<uint32_t>(dm.h);
         a.desktop.refreshRate = dm.refresh_rate > 0 ? static_cast<uint32_t>(dm.refresh_rate) : 60;
     }
-    static const uint32_t kSizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 720}, {1280, 800},
-                                         {1280, 1024}, {1366, 768}, {1440, 900}, {1600, 900}, {1680, 1050},
+    static const uint32_t kSizes[][2] = {{640, 480},   {800, 600},   {1024, 768}, {1280, 720}, {1280, 800},
+                                         {1280, 1024}, {1366, 768},  {1440, 900}, {1600, 900}, {1680, 1050},
                                          {1920, 1080}, {1920, 1200}, {2560, 1440}};
     for (Format f : a.displayFormats) {
         bool haveDesktop = false;

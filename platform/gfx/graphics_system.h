@@ -74,8 +74,7 @@ public:
 
     uint32_t GetAdapterCount() const { return static_cast<uint32_t>(config_.adapters.size()); }
     HResult CheckDeviceType(uint32_t adapter, Format display, Format backBuffer, bool windowed) const;
-    HResult CheckDeviceFormat(uint32_t adapter, Format display, uint32_t usage, ResourceType type,
-                              Format check) const;
+    HResult CheckDeviceFormat(uint32_t adapter, Format display, uint32_t usage, ResourceType type, Format check) const;
     HResult GetAdapterDisplayMode(uint32_t adapter, DisplayMode* out) const;
     uint32_t GetAdapterModeCount(uint32_t adapter, Format format) const;
     HResult EnumAdapterModes(uint32_t adapter, Format format, uint32_t index, DisplayMode* out) const;

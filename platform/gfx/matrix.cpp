@@ -34,8 +34,7 @@ Matrix* MatrixTranslation(Matrix* out, float x, float y, float z) {
     return out;
 }
 
-Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, float t, float zn,
-                                     float zf) {
+Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, float t, float zn, float zf) {
     Matrix p;
     p.m[0][0] = 2.0f * zn / (r - l);
     p.m[1][1] = 2.0f * zn / (t - b);
@@ -51,8 +50,7 @@ Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, flo
 
 void TransformPoint(const Matrix& m, const float in[4], float out[4]) {
     float o[4];
-    for (int c = 0; c < 4; ++c)
-        o[c] = in[0] * m.m[0][c] + in[1] * m.m[1][c] + in[2] * m.m[2][c] + in[3] * m.m[3][c];
+    for (int c = 0; c < 4; ++c) o[c] = in[0] * m.m[0][c] + in[1] * m.m[1][c] + in[2] * m.m[2][c] + in[3] * m.m[3][c];
     for (int c = 0; c < 4; ++c) out[c] = o[c];
 }
 

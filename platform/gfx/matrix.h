@@ -20,8 +20,7 @@ Matrix* MatrixMultiply(Matrix* out, const Matrix* a, const Matrix* b);
 Matrix* MatrixTranslation(Matrix* out, float x, float y, float z);
 // Left-handed perspective for an off-centre view volume: x from l to r and y
 // from b to t at the near plane map to -1..1, depth zn..zf maps to 0..1.
-Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, float t, float zn,
-                                     float zf);
+Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, float t, float zn, float zf);
 
 // p * M for a row vector p = (x, y, z, w).
 void TransformPoint(const Matrix& m, const float in[4], float out[4]);

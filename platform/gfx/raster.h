@@ -29,16 +29,16 @@ enum Attr { kR, kG, kB, kA, kU0, kV0, kU1, kV1, kAttrCount };
 struct RasterVertex {
     int64_t fx = 0, fy = 0;  // screen position in 1/256 pixel
     float z = 0.0f;
-    float w = 1.0f;  // clip-space w, for perspective correction
+    float w = 1.0f;            // clip-space w, for perspective correction
     float a[kAttrCount] = {};  // colour channels 0..255; texture coordinates in texels
 };
 
 // Everything a draw call fixes before its primitives are rasterized.
 struct DrawSetup {
     Surface* target = nullptr;
-    bool direct32 = false;  // target is A8R8G8B8: blend in place
+    bool direct32 = false;            // target is A8R8G8B8: blend in place
     Surface* depthStencil = nullptr;  // set only while the stencil test is on
-    Rect clip;  // pixels that may be written: [left, right) x [top, bottom)
+    Rect clip;                        // pixels that may be written: [left, right) x [top, bottom)
     StencilSetup stencil;
     BlendSetup blend;
     BlendSpanFn blendFn = nullptr;

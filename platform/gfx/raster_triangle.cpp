@@ -235,15 +235,16 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     // Texels one to one on pixels: whole rows of the texture are used as is.
     const SamplerSetup& s0 = d.samplers[0];
     const double tol = 1.0 / 512.0;
-    const bool oneToOne = d.textured[0] && !d.program && std::fabs(dudx[0] - 1.0) * width <= tol &&
-                          NearInteger(uStart[0] - 0.5, tol);
+    const bool oneToOne =
+        d.textured[0] && !d.program && std::fabs(dudx[0] - 1.0) * width <= tol && NearInteger(uStart[0] - 0.5, tol);
     const int tx0 = oneToOne ? static_cast<int>(std::lround(uStart[0] - 0.5)) : 0;
     const bool rowInside = oneToOne && tx0 >= 0 && tx0 + width <= s0.view.width;
     const bool zeroCopy = rowInside && PassesTexturesThrough(d, r.color);
 
     // Rows one to one as well: texel row ty0 + (py - y0) for every row.
     const double vStart = r.vT[0] + (y0 - yTf) * dvdy[0];
-    const bool rowsOneToOne = rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
+    const bool rowsOneToOne =
+        rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
     const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
 
     ChunkInputs in;
@@ -289,8 +290,10 @@ bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVert
     for (int i = 0; i < 3; ++i) {
         bool found = false;
         for (int j = 0; j < 3; ++j) found = found || t0[i] == t1[j];
-        if (found) ++shared;
-        else unique0 = t0[i];
+        if (found)
+            ++shared;
+        else
+            unique0 = t0[i];
     }
     if (shared != 2 || !unique0) return false;
     const RasterVertex* unique1 = nullptr;

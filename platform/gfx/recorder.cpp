@@ -9,13 +9,32 @@ namespace plat {
 namespace {
 
 const char* CallName(Call c) {
-    static const char* const kNames[] = {
-        "SetRenderState", "SetSamplerState", "SetTextureStageState", "SetTexture", "SetTransform",
-        "SetViewport", "SetScissorRect", "SetRenderTarget", "SetDepthStencilSurface", "SetFvf",
-        "SetVertexProgram", "SetPixelProgram", "Clear", "DrawPrimitive", "DrawIndexedPrimitive",
-        "BeginScene", "EndScene", "Present", "StretchRect", "ColorFill", "UpdateSurface",
-        "GetRenderTargetData", "SetPixelShader", "SetVertexShader", "SetPixelShaderConstant",
-        "SetVertexShaderConstant"};
+    static const char* const kNames[] = {"SetRenderState",
+                                         "SetSamplerState",
+                                         "SetTextureStageState",
+                                         "SetTexture",
+                                         "SetTransform",
+                                         "SetViewport",
+                                         "SetScissorRect",
+                                         "SetRenderTarget",
+                                         "SetDepthStencilSurface",
+                                         "SetFvf",
+                                         "SetVertexProgram",
+                                         "SetPixelProgram",
+                                         "Clear",
+                                         "DrawPrimitive",
+                                         "DrawIndexedPrimitive",
+                                         "BeginScene",
+                                         "EndScene",
+                                         "Present",
+                                         "StretchRect",
+                                         "ColorFill",
+                                         "UpdateSurface",
+                                         "GetRenderTargetData",
+                                         "SetPixelShader",
+                                         "SetVertexShader",
+                                         "SetPixelShaderConstant",
+                                         "SetVertexShaderConstant"};
     auto i = static_cast<size_t>(c);
     return i < sizeof kNames / sizeof kNames[0] ? kNames[i] : "?";
 }
@@ -39,12 +58,8 @@ std::string RecordedCall::ToString() const {
         case Call::SetTexture:
         case Call::SetRenderTarget:
         case Call::SetPixelShader:
-        case Call::SetVertexShader:
-            std::snprintf(buf, sizeof buf, "%s(%u, %p)", CallName(call), a, object);
-            break;
-        default:
-            std::snprintf(buf, sizeof buf, "%s(%u, %u, %u, %u)", CallName(call), a, b, c, d);
-            break;
+        case Call::SetVertexShader: std::snprintf(buf, sizeof buf, "%s(%u, %p)", CallName(call), a, object); break;
+        default: std::snprintf(buf, sizeof buf, "%s(%u, %u, %u, %u)", CallName(call), a, b, c, d); break;
     }
     return buf;
 }

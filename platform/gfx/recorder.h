@@ -15,21 +15,21 @@
 namespace plat {
 
 enum class Call : uint32_t {
-    SetRenderState,  // a = RenderState, b = value
-    SetSamplerState,  // a = stage, b = SamplerState, c = value
-    SetTextureStageState,  // a = stage, b = StageState, c = value
-    SetTexture,  // a = stage, object = texture
-    SetTransform,  // a = TransformState, matrix
-    SetViewport,  // a, b, c, d = x, y, width, height
-    SetScissorRect,  // a, b, c, d = left, top, right, bottom
-    SetRenderTarget,  // a = index, object = surface
+    SetRenderState,          // a = RenderState, b = value
+    SetSamplerState,         // a = stage, b = SamplerState, c = value
+    SetTextureStageState,    // a = stage, b = StageState, c = value
+    SetTexture,              // a = stage, object = texture
+    SetTransform,            // a = TransformState, matrix
+    SetViewport,             // a, b, c, d = x, y, width, height
+    SetScissorRect,          // a, b, c, d = left, top, right, bottom
+    SetRenderTarget,         // a = index, object = surface
     SetDepthStencilSurface,  // object = surface
-    SetFvf,  // a = format bits
-    SetVertexProgram,  // object = program
-    SetPixelProgram,  // object = program
-    Clear,  // a = rectangle count, b = flags, c = colour, d = stencil
-    DrawPrimitive,  // a = PrimitiveType, b = primitive count
-    DrawIndexedPrimitive,  // a = PrimitiveType, b = primitive count, c = vertex count
+    SetFvf,                  // a = format bits
+    SetVertexProgram,        // object = program
+    SetPixelProgram,         // object = program
+    Clear,                   // a = rectangle count, b = flags, c = colour, d = stencil
+    DrawPrimitive,           // a = PrimitiveType, b = primitive count
+    DrawIndexedPrimitive,    // a = PrimitiveType, b = primitive count, c = vertex count
     BeginScene,
     EndScene,
     Present,
@@ -37,9 +37,9 @@ enum class Call : uint32_t {
     ColorFill,  // c = colour
     UpdateSurface,
     GetRenderTargetData,
-    SetPixelShader,  // object = shader
-    SetVertexShader,  // object = shader
-    SetPixelShaderConstant,  // a = first register, b = register count
+    SetPixelShader,           // object = shader
+    SetVertexShader,          // object = shader
+    SetPixelShaderConstant,   // a = first register, b = register count
     SetVertexShaderConstant,  // a = first register, b = register count
 };
 

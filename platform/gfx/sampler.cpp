@@ -22,7 +22,8 @@ template <bool kWrapU, bool kWrapV>
 void PointSpan(const TextureView& t, const int32_t* u, const int32_t* v, int n, uint32_t* out) {
     for (int i = 0; i < n; ++i) {
         int x = u[i] >> 16, y = v[i] >> 16;
-        if (static_cast<unsigned>(x) >= static_cast<unsigned>(t.width)) x = kWrapU ? Wrap(x, t.width) : Clamp(x, t.width);
+        if (static_cast<unsigned>(x) >= static_cast<unsigned>(t.width))
+            x = kWrapU ? Wrap(x, t.width) : Clamp(x, t.width);
         if (static_cast<unsigned>(y) >= static_cast<unsigned>(t.height))
             y = kWrapV ? Wrap(y, t.height) : Clamp(y, t.height);
         out[i] = t.pixels[static_cast<size_t>(y) * t.pitch + x];
@@ -93,10 +94,10 @@ void BilinearSpan(const TextureView& t, const int32_t* u, const int32_t* v, int 
 using SpanFn = void (*)(const TextureView&, const int32_t*, const int32_t*, int, uint32_t*);
 
 SpanFn Choose(const SamplerSetup& s) {
-    static const SpanFn kPoint[4] = {PointSpan<false, false>, PointSpan<false, true>,
-                                     PointSpan<true, false>, PointSpan<true, true>};
-    static const SpanFn kLinear[4] = {BilinearSpan<false, false>, BilinearSpan<false, true>,
-                                      BilinearSpan<true, false>, BilinearSpan<true, true>};
+    static const SpanFn kPoint[4] = {PointSpan<false, false>, PointSpan<false, true>, PointSpan<true, false>,
+                                     PointSpan<true, true>};
+    static const SpanFn kLinear[4] = {BilinearSpan<false, false>, BilinearSpan<false, true>, BilinearSpan<true, false>,
+                                      BilinearSpan<true, true>};
     int k = (s.wrapU ? 2 : 0) + (s.wrapV ? 1 : 0);
     return s.bilinear ? kLinear[k] : kPoint[k];
 }

@@ -69,8 +69,7 @@ inline uint32_t UnitToByte(float x) {
 }
 
 inline uint32_t PackUnitColor(const float rgba[4]) {
-    return (UnitToByte(rgba[3]) << 24) | (UnitToByte(rgba[0]) << 16) | (UnitToByte(rgba[1]) << 8) |
-           UnitToByte(rgba[2]);
+    return (UnitToByte(rgba[3]) << 24) | (UnitToByte(rgba[0]) << 16) | (UnitToByte(rgba[1]) << 8) | UnitToByte(rgba[2]);
 }
 
 inline void UnpackUnitColor(uint32_t argb, float rgba[4]) {

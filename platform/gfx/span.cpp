@@ -40,15 +40,13 @@ inline uint32_t ApplyOp(StageOp op, uint32_t a1, uint32_t a2) {
 }
 
 bool IsPlainModulate(const StageCombine& c) {
-    return c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate &&
-           c.color1 == StageArg::Texture && c.alpha1 == StageArg::Texture &&
-           c.color2 == c.alpha2 && c.color2 != StageArg::Texture;
+    return c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate && c.color1 == StageArg::Texture &&
+           c.alpha1 == StageArg::Texture && c.color2 == c.alpha2 && c.color2 != StageArg::Texture;
 }
 
 }  // namespace
 
-void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* diffuse, uint32_t* current,
-                  int n) {
+void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* diffuse, uint32_t* current, int n) {
     if (c.colorOp == StageOp::Disable) return;
     if (IsPlainModulate(c)) {
         // The common case: texture times the incoming colour.
@@ -68,9 +66,9 @@ void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* di
         uint32_t t = tex ? tex[i] : 0xFFFFFFFFu;
         uint32_t cur = current[i];
         uint32_t rgb = ApplyOp(c.colorOp, Arg(c.color1, t, diffuse[i], cur), Arg(c.color2, t, diffuse[i], cur));
-        uint32_t a = alphaDisabled ? cur
-                                   : ApplyOp(c.alphaOp, Arg(c.alpha1, t, diffuse[i], cur),
-                                             Arg(c.alpha2, t, diffuse[i], cur));
+        uint32_t a = alphaDisabled
+                         ? cur
+                         : ApplyOp(c.alphaOp, Arg(c.alpha1, t, diffuse[i], cur), Arg(c.alpha2, t, diffuse[i], cur));
         current[i] = (rgb & 0x00FFFFFFu) | (a & 0xFF000000u);
     }
 }
@@ -252,10 +250,8 @@ uint32_t BlendPixel(const BlendSetup& b, uint32_t s, uint32_t d) {
     if (!b.enabled) return s;
     uint32_t out = 0;
     for (int ch = 0; ch < 24; ch += 8)
-        out |= Combine(b.op, Channel(s, ch), Factor(b.src, s, d, ch), Channel(d, ch), Factor(b.dst, s, d, ch))
-               << ch;
-    out |= Combine(b.opAlpha, s >> 24, Factor(b.srcAlpha, s, d, 24), d >> 24, Factor(b.dstAlpha, s, d, 24))
-           << 24;
+        out |= Combine(b.op, Channel(s, ch), Factor(b.src, s, d, ch), Channel(d, ch), Factor(b.dst, s, d, ch)) << ch;
+    out |= Combine(b.opAlpha, s >> 24, Factor(b.srcAlpha, s, d, 24), d >> 24, Factor(b.dstAlpha, s, d, 24)) << 24;
     return out;
 }
 

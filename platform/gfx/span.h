@@ -29,8 +29,7 @@ struct StageCombine {
 // One texture stage over a span: `tex` holds the stage's samples (null reads
 // as opaque white), `diffuse` the interpolated vertex colour, `current` the
 // previous stage's result on entry and this stage's on return.
-void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* diffuse, uint32_t* current,
-                  int n);
+void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* diffuse, uint32_t* current, int n);
 
 struct StencilSetup {
     bool enabled = false;
@@ -50,8 +49,7 @@ struct BlendSetup {
 };
 
 // Blends src into dst; `mask` (may be null) selects the pixels written.
-using BlendSpanFn = void (*)(const BlendSetup& b, const uint32_t* src, const uint8_t* mask, uint32_t* dst,
-                             int n);
+using BlendSpanFn = void (*)(const BlendSetup& b, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n);
 BlendSpanFn ChooseBlend(const BlendSetup& b);
 
 // One pixel through the general blend, for checks and single pixels.
@@ -63,22 +61,19 @@ namespace plat {
 
 // With white as the incoming colour, the stage outputs its texel unchanged.
 inline bool StagePassesTexture(const StageCombine& c) {
-    bool modulate = c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate &&
-                    c.color1 == StageArg::Texture && c.alpha1 == StageArg::Texture &&
-                    c.color2 != StageArg::Texture && c.alpha2 != StageArg::Texture;
+    bool modulate = c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate && c.color1 == StageArg::Texture &&
+                    c.alpha1 == StageArg::Texture && c.color2 != StageArg::Texture && c.alpha2 != StageArg::Texture;
     bool select = c.colorOp == StageOp::SelectArg1 && c.color1 == StageArg::Texture &&
                   ((c.alphaOp == StageOp::SelectArg1 && c.alpha1 == StageArg::Texture) ||
-                   (c.alphaOp == StageOp::Modulate && c.alpha1 == StageArg::Texture &&
-                    c.alpha2 != StageArg::Texture));
+                   (c.alphaOp == StageOp::Modulate && c.alpha1 == StageArg::Texture && c.alpha2 != StageArg::Texture));
     return modulate || select;
 }
 
 // Without a texture (white) the stage leaves the previous stage's colour as is.
 inline bool StageKeepsCurrent(const StageCombine& c) {
     if (c.colorOp == StageOp::Disable) return true;
-    return c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate &&
-           c.color1 == StageArg::Texture && c.alpha1 == StageArg::Texture &&
-           c.color2 == StageArg::Current && c.alpha2 == StageArg::Current;
+    return c.colorOp == StageOp::Modulate && c.alphaOp == StageOp::Modulate && c.color1 == StageArg::Texture &&
+           c.alpha1 == StageArg::Texture && c.color2 == StageArg::Current && c.alpha2 == StageArg::Current;
 }
 
 }  // namespace plat

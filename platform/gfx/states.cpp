@@ -57,20 +57,38 @@ void DeviceState::SetDefaults() {
 }
 
 const char* RenderStateName(RenderState s) {
-    static const char* const kNames[] = {
-        "ZENABLE", "ZWRITEENABLE", "ALPHATESTENABLE", "SRCBLEND", "DESTBLEND", "CULLMODE",
-        "DITHERENABLE", "ALPHABLENDENABLE", "SPECULARENABLE", "STENCILENABLE", "STENCILFAIL",
-        "STENCILZFAIL", "STENCILPASS", "STENCILFUNC", "STENCILREF", "STENCILMASK",
-        "STENCILWRITEMASK", "LIGHTING", "BLENDOP", "SCISSORTESTENABLE", "ANTIALIASEDLINEENABLE",
-        "SEPARATEALPHABLENDENABLE", "SRCBLENDALPHA", "DESTBLENDALPHA", "BLENDOPALPHA"};
+    static const char* const kNames[] = {"ZENABLE",
+                                         "ZWRITEENABLE",
+                                         "ALPHATESTENABLE",
+                                         "SRCBLEND",
+                                         "DESTBLEND",
+                                         "CULLMODE",
+                                         "DITHERENABLE",
+                                         "ALPHABLENDENABLE",
+                                         "SPECULARENABLE",
+                                         "STENCILENABLE",
+                                         "STENCILFAIL",
+                                         "STENCILZFAIL",
+                                         "STENCILPASS",
+                                         "STENCILFUNC",
+                                         "STENCILREF",
+                                         "STENCILMASK",
+                                         "STENCILWRITEMASK",
+                                         "LIGHTING",
+                                         "BLENDOP",
+                                         "SCISSORTESTENABLE",
+                                         "ANTIALIASEDLINEENABLE",
+                                         "SEPARATEALPHABLENDENABLE",
+                                         "SRCBLENDALPHA",
+                                         "DESTBLENDALPHA",
+                                         "BLENDOPALPHA"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(RenderState::Count));
     auto i = static_cast<std::size_t>(s);
     return i < static_cast<std::size_t>(RenderState::Count) ? kNames[i] : "?";
 }
 
 const char* StageStateName(StageState s) {
-    static const char* const kNames[] = {"COLOROP", "COLORARG1", "COLORARG2",
-                                         "ALPHAOP", "ALPHAARG1", "ALPHAARG2"};
+    static const char* const kNames[] = {"COLOROP", "COLORARG1", "COLORARG2", "ALPHAOP", "ALPHAARG1", "ALPHAARG2"};
     auto i = static_cast<std::size_t>(s);
     return i < static_cast<std::size_t>(StageState::Count) ? kNames[i] : "?";
 }

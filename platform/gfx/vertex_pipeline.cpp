@@ -18,7 +18,7 @@ constexpr int kPlanes = 7;
 float PlaneDistance(const ClipVertex& v, int plane) {
     const float x = v.c[0], y = v.c[1], z = v.c[2], w = v.c[3];
     switch (plane) {
-        case 0: return z;  // near
+        case 0: return z;      // near
         case 1: return w - z;  // far
         case 2: return x + kGuard * w;
         case 3: return kGuard * w - x;
@@ -168,8 +168,7 @@ VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup)
     if (fvf & kFvfTex2) tex1At_ = at;
 }
 
-void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count,
-                             std::vector<ClipVertex>& out) const {
+void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, std::vector<ClipVertex>& out) const {
     out.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* p = data + static_cast<size_t>(i) * stride;

@@ -195,9 +195,7 @@ SoundResult SoundBuffer::GetFrequency(uint32_t* out) const {
     return kSoundOk;
 }
 
-void SoundBuffer::ApplyGains() {
-    sound_detail::PanToGains(volume_, pan_, &voice_->gainLeft, &voice_->gainRight);
-}
+void SoundBuffer::ApplyGains() { sound_detail::PanToGains(volume_, pan_, &voice_->gainLeft, &voice_->gainRight); }
 
 PrimarySoundBuffer::PrimarySoundBuffer(std::shared_ptr<SoundCore> core) : core_(std::move(core)) {}
 

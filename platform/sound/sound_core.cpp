@@ -108,9 +108,7 @@ void PanToGains(int32_t volume, int32_t pan, float* left, float* right) {
     *right = amplitude * (pan < 0 ? VolumeToAmplitude(pan) : 1.0f);
 }
 
-uint64_t FrequencyToStep(uint32_t hz) {
-    return (static_cast<uint64_t>(hz) << 32) / kSoundOutputRate;
-}
+uint64_t FrequencyToStep(uint32_t hz) { return (static_cast<uint64_t>(hz) << 32) / kSoundOutputRate; }
 
 void SoundCore::Start(Voice& v) {
     if (v.playing) return;

@@ -38,8 +38,8 @@ struct Voice {
     uint32_t frames = 0;  // whole frames in the data
     uint16_t channels = 1;
     uint16_t bits = 16;
-    uint64_t position = 0;           // in frames, 32.32 fixed point
-    uint64_t step = 1ull << 32;      // frames advanced per output frame, 32.32
+    uint64_t position = 0;       // in frames, 32.32 fixed point
+    uint64_t step = 1ull << 32;  // frames advanced per output frame, 32.32
     float gainLeft = 1.0f;
     float gainRight = 1.0f;
     bool playing = false;

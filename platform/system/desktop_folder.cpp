@@ -20,11 +20,10 @@ std::string WithoutTrailingSlash(std::string path) {
 }  // namespace
 
 std::string GetHomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return WithoutTrailingSlash(home);
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return WithoutTrailingSlash(home);
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
-    passwd entry {};
+    passwd entry{};
     passwd* found = nullptr;
     if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
         found->pw_dir != nullptr)

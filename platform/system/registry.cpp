@@ -45,8 +45,10 @@ bool Registry::SetString(std::string_view key, std::string_view name, std::strin
     }
     if (SaveLocked()) return true;
     // Keep memory and disk in step: what was not written is not kept.
-    if (previous) entries_[lookup] = std::move(*previous);
-    else entries_.erase(lookup);
+    if (previous)
+        entries_[lookup] = std::move(*previous);
+    else
+        entries_.erase(lookup);
     return false;
 }
 

@@ -66,12 +66,18 @@ public:
             size_t semi = text_.find(';', pos_);
             if (semi == std::string_view::npos || semi - pos_ > 8) return false;
             std::string_view ref = text_.substr(pos_ + 1, semi - pos_ - 1);
-            if (ref == "amp") out += '&';
-            else if (ref == "lt") out += '<';
-            else if (ref == "gt") out += '>';
-            else if (ref == "quot") out += '"';
-            else if (ref == "apos") out += '\'';
-            else if (!Reference(ref, out)) return false;
+            if (ref == "amp")
+                out += '&';
+            else if (ref == "lt")
+                out += '<';
+            else if (ref == "gt")
+                out += '>';
+            else if (ref == "quot")
+                out += '"';
+            else if (ref == "apos")
+                out += '\'';
+            else if (!Reference(ref, out))
+                return false;
             pos_ = semi + 1;
         }
         return false;

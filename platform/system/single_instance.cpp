@@ -82,7 +82,8 @@ std::string InstanceFolder(std::string_view dataFolder) {
 
 SingleInstance::SingleInstance(std::string_view folder, std::string_view product) {
     std::string base(folder);
-    for (char& c : base) if (c == '\\') c = '/';
+    for (char& c : base)
+        if (c == '\\') c = '/';
     if (!base.empty() && base.back() != '/') base += '/';
     std::string name = SafeFileName(product);
     lockPath_ = base + name + ".lock";
@@ -122,7 +123,8 @@ SingleInstance::~SingleInstance() {
         ::close(listenFd_);
         ::unlink(socketPath_.c_str());
     }
-    for (int fd : wakeFd_) if (fd >= 0) ::close(fd);
+    for (int fd : wakeFd_)
+        if (fd >= 0) ::close(fd);
     // Closing the descriptor releases the lock; the file stays, so that a
     // copy starting now never locks a file about to be unlinked.
     if (lockFd_ >= 0) ::close(lockFd_);

@@ -59,11 +59,17 @@ std::wstring Utf8ToWide(std::string_view bytes) {
             ++i;
             continue;
         } else if ((b0 & 0xE0) == 0xC0) {
-            extra = 1; c = b0 & 0x1F; least = 0x80;
+            extra = 1;
+            c = b0 & 0x1F;
+            least = 0x80;
         } else if ((b0 & 0xF0) == 0xE0) {
-            extra = 2; c = b0 & 0x0F; least = 0x800;
+            extra = 2;
+            c = b0 & 0x0F;
+            least = 0x800;
         } else if ((b0 & 0xF8) == 0xF0) {
-            extra = 3; c = b0 & 0x07; least = 0x10000;
+            extra = 3;
+            c = b0 & 0x07;
+            least = 0x10000;
         } else {
             out += static_cast<wchar_t>(kReplacement);
             ++i;

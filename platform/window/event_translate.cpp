@@ -19,7 +19,9 @@ bool AltOnly(uint16_t mods) { return (mods & KMOD_ALT) && !(mods & KMOD_CTRL); }
 uint32_t KeyCharacter(SDL_Keycode key, uint16_t mods) {
     const bool ctrl = mods & KMOD_CTRL;
     switch (key) {
-        case SDLK_RETURN: case SDLK_RETURN2: case SDLK_KP_ENTER: return ctrl ? 10 : 13;
+        case SDLK_RETURN:
+        case SDLK_RETURN2:
+        case SDLK_KP_ENTER: return ctrl ? 10 : 13;
         case SDLK_BACKSPACE: return ctrl ? 127 : 8;
         case SDLK_TAB: return ctrl ? 0 : 9;
         case SDLK_ESCAPE: return 27;
@@ -89,15 +91,12 @@ void EventTranslator::Translate(const SDL_Event& e, const Lookup& lookup, uint32
             if (t.window) Window(e.window, t, now, out);
             break;
         }
-        case SDL_DISPLAYEVENT:
-            out.push_back(Make(kBroadcast, msg::kDisplayChange, 32, 0, now));
-            break;
+        case SDL_DISPLAYEVENT: out.push_back(Make(kBroadcast, msg::kDisplayChange, 32, 0, now)); break;
         case SDL_QUIT:
             // Asked to end from outside (a signal, the session going away).
             out.push_back(Make(kBroadcast, msg::kEndSession, 1, 0, now));
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -137,9 +136,18 @@ void EventTranslator::Button(const SDL_MouseButtonEvent& e, const TranslateTarge
     uint32_t downId = 0;
     WParam bit = 0;
     switch (e.button) {
-        case SDL_BUTTON_LEFT: downId = msg::kLButtonDown; bit = kMkLButton; break;
-        case SDL_BUTTON_RIGHT: downId = msg::kRButtonDown; bit = kMkRButton; break;
-        case SDL_BUTTON_MIDDLE: downId = msg::kMButtonDown; bit = kMkMButton; break;
+        case SDL_BUTTON_LEFT:
+            downId = msg::kLButtonDown;
+            bit = kMkLButton;
+            break;
+        case SDL_BUTTON_RIGHT:
+            downId = msg::kRButtonDown;
+            bit = kMkRButton;
+            break;
+        case SDL_BUTTON_MIDDLE:
+            downId = msg::kMButtonDown;
+            bit = kMkMButton;
+            break;
         default: return;  // the queue takes no other buttons
     }
     pointerWindow_ = t.window;
@@ -171,9 +179,7 @@ void EventTranslator::Window(const SDL_WindowEvent& e, const TranslateTarget& t,
             // Buttons released while another window has the pointer never come back.
             buttons_ = 0;
             break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            out.push_back(Make(t.window, msg::kSize, kSizeMinimized, 0, now));
-            break;
+        case SDL_WINDOWEVENT_MINIMIZED: out.push_back(Make(t.window, msg::kSize, kSizeMinimized, 0, now)); break;
         case SDL_WINDOWEVENT_MAXIMIZED:
             out.push_back(Make(t.window, msg::kSize, kSizeMaximized, MakeLParam(t.clientWidth, t.clientHeight), now));
             break;
@@ -186,20 +192,11 @@ void EventTranslator::Window(const SDL_WindowEvent& e, const TranslateTarget& t,
         case SDL_WINDOWEVENT_MOVED:
             out.push_back(Make(t.window, msg::kMove, 0, MakeLParam(e.data1, e.data2), now));
             break;
-        case SDL_WINDOWEVENT_EXPOSED:
-            out.push_back(Make(t.window, msg::kPaint, 0, 0, now));
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            out.push_back(Make(t.window, msg::kClose, 0, 0, now));
-            break;
-        case SDL_WINDOWEVENT_ENTER:
-            pointerWindow_ = t.window;
-            break;
-        case SDL_WINDOWEVENT_LEAVE:
-            Forget(t.window);
-            break;
-        default:
-            break;
+        case SDL_WINDOWEVENT_EXPOSED: out.push_back(Make(t.window, msg::kPaint, 0, 0, now)); break;
+        case SDL_WINDOWEVENT_CLOSE: out.push_back(Make(t.window, msg::kClose, 0, 0, now)); break;
+        case SDL_WINDOWEVENT_ENTER: pointerWindow_ = t.window; break;
+        case SDL_WINDOWEVENT_LEAVE: Forget(t.window); break;
+        default: break;
     }
 }
 

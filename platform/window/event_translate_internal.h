@@ -15,7 +15,7 @@ namespace plat {
 // What the translator needs to know about the window an event names.
 struct TranslateTarget {
     WindowHandle window = kNoWindow;
-    bool doubleClicks = false;        // its class asks for double-click messages
+    bool doubleClicks = false;  // its class asks for double-click messages
     int clientWidth = 0, clientHeight = 0;
 };
 

@@ -48,9 +48,7 @@ void WindowSystem::Enqueue(const Message& m) {
     if (!rec) return;
     std::lock_guard<std::mutex> hold(lock_);
     switch (m.id) {
-        case msg::kPaint:
-            rec->needsPaint = true;
-            return;  // made when the queue is empty
+        case msg::kPaint: rec->needsPaint = true; return;  // made when the queue is empty
         case msg::kActivate:
             if (m.wParam & 0xFFFF)
                 active_ = m.window;
@@ -177,9 +175,7 @@ void WindowSystem::PostQuitMessage(int exitCode) {
 
 LResult WindowSystem::DefWindowProc(WindowHandle window, uint32_t message, WParam wParam, LParam) {
     switch (message) {
-        case msg::kClose:
-            DestroyWindow(window);
-            return 0;
+        case msg::kClose: DestroyWindow(window); return 0;
         case msg::kSysKeyDown:
             if (wParam == vk::kF1 + 3) SendMessage(window, msg::kSysCommand, kScClose, 0);  // Alt+F4
             return 0;
@@ -188,13 +184,9 @@ LResult WindowSystem::DefWindowProc(WindowHandle window, uint32_t message, WPara
             if ((wParam & 0xFFF0) == kScMinimize) ShowWindow(window, ShowCommand::Minimize);
             if ((wParam & 0xFFF0) == kScRestore) ShowWindow(window, ShowCommand::Restore);
             return 0;
-        case msg::kPaint:
-            ValidateWindow(window);
-            return 0;
-        case msg::kQueryOpen:
-            return 1;
-        default:
-            return 0;
+        case msg::kPaint: ValidateWindow(window); return 0;
+        case msg::kQueryOpen: return 1;
+        default: return 0;
     }
 }
 
@@ -241,8 +233,8 @@ bool WindowSystem::SetTimer(WindowHandle window, uint32_t id, uint32_t intervalM
 }
 
 bool WindowSystem::KillTimer(WindowHandle window, uint32_t id) {
-    auto it = std::find_if(timers_.begin(), timers_.end(),
-                           [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto it =
+        std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (it == timers_.end()) return false;
     timers_.erase(it);
     return true;

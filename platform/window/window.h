@@ -82,7 +82,20 @@ struct WindowPlacement {
     WindowRect normal;                     // position and size when restored
 };
 
-enum class SystemCursor { Arrow, Hand, Wait, AppStarting, IBeam, No, SizeAll, SizeNESW, SizeNS, SizeNWSE, SizeWE, Cross };
+enum class SystemCursor {
+    Arrow,
+    Hand,
+    Wait,
+    AppStarting,
+    IBeam,
+    No,
+    SizeAll,
+    SizeNESW,
+    SizeNS,
+    SizeNWSE,
+    SizeWE,
+    Cross
+};
 
 struct CursorImage {
     const uint32_t* argb = nullptr;  // width x height pixels 0xAARRGGBB, top row first

@@ -79,7 +79,8 @@ WindowHandle WindowSystem::FromSdlId(uint32_t sdlId) const {
 
 bool WindowSystem::RegisterClass(const WindowClass& windowClass) {
     if (windowClass.name.empty() || !windowClass.procedure) return Fail("a window class needs a name and a procedure");
-    if (classes_.count(windowClass.name)) return Fail("window class already registered: " + WideToUtf8(windowClass.name));
+    if (classes_.count(windowClass.name))
+        return Fail("window class already registered: " + WideToUtf8(windowClass.name));
     classes_.emplace(windowClass.name, windowClass);
     return true;
 }
@@ -110,8 +111,8 @@ WindowHandle WindowSystem::CreateWindow(const WindowCreateParams& params) {
         if (params.exStyle & kStyleExTopmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         // SDL picks the display mode closest to the window's size.
         if (params.fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
-        rec->sdl = SDL_CreateWindow(WideToUtf8(params.title).c_str(), params.x, params.y, params.width,
-                                    params.height, flags);
+        rec->sdl =
+            SDL_CreateWindow(WideToUtf8(params.title).c_str(), params.x, params.y, params.width, params.height, flags);
         if (!rec->sdl) {
             Fail(std::string("cannot create a window: ") + SDL_GetError());
             return kNoWindow;

@@ -97,9 +97,9 @@ int D3DInterface::InitDevice(plat::NativeWindow* window, bool windowed, bool str
     params.flags = 0;
     params.refreshRate = 0;
     params.presentationInterval = 0;
-    const uint32_t behaviour = plat::kCreateMultithreaded | (caps_.hardwareTransformAndLight
-                                                                 ? plat::kCreateHardwareVertexProcessing
-                                                                 : plat::kCreateSoftwareVertexProcessing);
+    const uint32_t behaviour =
+        plat::kCreateMultithreaded | (caps_.hardwareTransformAndLight ? plat::kCreateHardwareVertexProcessing
+                                                                      : plat::kCreateSoftwareVertexProcessing);
     if (device_) {
         device_->Release();
         device_ = nullptr;

@@ -72,8 +72,7 @@ plat::HResult D3DInterface::CreateRenderTarget(int width, int height, plat::Form
     std::lock_guard lock(deviceLock_);
     if (out) *out = nullptr;
     if (!device_) return plat::kErrNotFound;
-    return device_->CreateRenderTarget(static_cast<uint32_t>(width), static_cast<uint32_t>(height), format, false,
-                                       out);
+    return device_->CreateRenderTarget(static_cast<uint32_t>(width), static_cast<uint32_t>(height), format, false, out);
 }
 
 void D3DInterface::AddImage(DeviceImage* image) {

@@ -25,9 +25,9 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/system/critical_section.h"
 #include "foundation/values/color.h"
 #include "foundation/values/matrix4.h"
-#include "foundation/system/critical_section.h"
 #include "foundation/values/rect.h"
 #include "platform/gfx/gfx.h"
 #include "rendering/device/blend_shader_table.h"
@@ -59,8 +59,8 @@ static_assert(sizeof(DeviceVertex) == 24);
 // the largest draw and are reused (FreeBlitBuffers gives the memory back).
 struct BlitBuffers {
     std::vector<DeviceVertex> single;  // one texture coordinate pair
-    std::vector<uint8_t> twoTexture;  // 32-byte vertices
-    std::vector<uint8_t> grid;  // 36-byte vertices
+    std::vector<uint8_t> twoTexture;   // 32-byte vertices
+    std::vector<uint8_t> grid;         // 36-byte vertices
     std::vector<uint16_t> indices;
     void Free();
 };

@@ -11,8 +11,7 @@
 bool D3DInterface::Redraw() {
     std::lock_guard lock(deviceLock_);
     if (!ready_ || (!windowed_ && host_ && host_->IsHidden())) return false;
-    if (softwareCursor_ && drawBufferA_ && drawBufferB_)
-        CopyImage(*drawBufferA_, *drawBufferB_, layout_.source, false);
+    if (softwareCursor_ && drawBufferA_ && drawBufferB_) CopyImage(*drawBufferA_, *drawBufferB_, layout_.source, false);
     return plat::Succeeded(Present());
 }
 
@@ -57,14 +56,12 @@ plat::Texture* D3DInterface::CursorTexture(DeviceImage& image) {
     std::vector<uint32_t> pixels;
     if (const uint32_t* bits = image.GetBits())
         pixels.assign(bits, bits + static_cast<size_t>(w) * h);
-    else if (!ReadSurfacePixels(*this, image.GetD3DSurface(), &pixels) ||
-             pixels.size() != static_cast<size_t>(w) * h)
+    else if (!ReadSurfacePixels(*this, image.GetD3DSurface(), &pixels) || pixels.size() != static_cast<size_t>(w) * h)
         return nullptr;
     plat::Texture* texture = nullptr;
     if (w <= 0 || h <= 0 ||
-        CheckResult("CreateTexture", device_->CreateTexture(static_cast<uint32_t>(w), static_cast<uint32_t>(h), 1,
-                                                            0, plat::Format::A8R8G8B8, plat::Pool::Managed,
-                                                            &texture)))
+        CheckResult("CreateTexture", device_->CreateTexture(static_cast<uint32_t>(w), static_cast<uint32_t>(h), 1, 0,
+                                                            plat::Format::A8R8G8B8, plat::Pool::Managed, &texture)))
         return nullptr;
     plat::LockedRect locked;
     if (!CheckResult("LockRect", texture->LockRect(0, &locked, nullptr, plat::kLockDiscard))) {

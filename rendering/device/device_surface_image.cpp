@@ -113,7 +113,7 @@ bool ReadSurfacePixels(D3DInterface& d3d, plat::Surface* surface, std::vector<ui
     surface->GetDesc(&desc);
     plat::Surface* copy = nullptr;
     if (d3d.CheckResult("CreateImageSurface", device->CreateOffscreenPlainSurface(desc.width, desc.height, desc.format,
-                                                                                 plat::Pool::SystemMem, &copy)))
+                                                                                  plat::Pool::SystemMem, &copy)))
         return false;
     bool ok = !d3d.CheckResult("GetBits::GetRenderTargetData", device->GetRenderTargetData(surface, copy));
     plat::LockedRect locked;

@@ -19,8 +19,7 @@ std::string SizeLine(const char* label, int width, int height, const Ratio& rati
 // desktop, in integer arithmetic.
 Rect FitIntoDisplay(const DisplayLayoutInput& in) {
     const Rect whole(0, 0, in.display.width, in.display.height);
-    if (in.desktop.width <= 0 || in.desktop.height <= 0 || in.screenWidth <= 0 || in.screenHeight <= 0)
-        return whole;
+    if (in.desktop.width <= 0 || in.desktop.height <= 0 || in.screenWidth <= 0 || in.screenHeight <= 0) return whole;
     const Ratio d(in.desktop.width, in.desktop.height);
     const Ratio a(in.screenWidth, in.screenHeight);
     const long long dn = d.numerator_, dd = d.denominator_, an = a.numerator_, ad = a.denominator_;
@@ -39,8 +38,8 @@ Rect FitIntoDisplay(const DisplayLayoutInput& in) {
 
 }  // namespace
 
-DisplaySize ChooseFullscreenSize(const std::vector<plat::DisplayMode>& modes, DisplaySize desktop,
-                                 unsigned refreshRate, bool anyRefresh) {
+DisplaySize ChooseFullscreenSize(const std::vector<plat::DisplayMode>& modes, DisplaySize desktop, unsigned refreshRate,
+                                 bool anyRefresh) {
     const Ratio desktopRatio(desktop.width, desktop.height);
     DisplaySize display, best;
     for (const plat::DisplayMode& m : modes) {
@@ -101,8 +100,7 @@ TextureLimits ComputeTextureLimits(const plat::DeviceCaps& caps) {
 DisplayLayout ComputeDisplayLayout(const DisplayLayoutInput& in) {
     DisplayLayout out;
     const Ratio requested(in.requested.width, in.requested.height);
-    out.reportLines.push_back(
-        SizeLine("Application requests ", in.requested.width, in.requested.height, requested));
+    out.reportLines.push_back(SizeLine("Application requests ", in.requested.width, in.requested.height, requested));
     out.source = Rect(0, 0, in.screenWidth, in.screenHeight);
     out.presentation = Rect(0, 0, in.display.width, in.display.height);
     const Ratio display(in.display.width, in.display.height);

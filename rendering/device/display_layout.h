@@ -20,8 +20,8 @@ struct DisplaySize {
 // `anyRefresh`), the desktop's size if offered, else the widest with the
 // desktop's shape, else the largest. When no mode qualifies the desktop size
 // is used, so the display never ends up 0 x 0.
-DisplaySize ChooseFullscreenSize(const std::vector<plat::DisplayMode>& modes, DisplaySize desktop,
-                                 unsigned refreshRate, bool anyRefresh);
+DisplaySize ChooseFullscreenSize(const std::vector<plat::DisplayMode>& modes, DisplaySize desktop, unsigned refreshRate,
+                                 bool anyRefresh);
 
 struct RefreshChoice {
     unsigned rate = 60;
@@ -47,7 +47,7 @@ struct DisplayLayoutInput {
 };
 
 struct DisplayLayout {
-    Rect source;  // always 0, 0, screen width, screen height
+    Rect source;        // always 0, 0, screen width, screen height
     Rect presentation;  // in back-buffer pixels
     bool stretchingNeeded = false;
     bool bordered = false;

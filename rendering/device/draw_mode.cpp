@@ -49,8 +49,7 @@ void D3DInterface::SetupDrawMode(int drawKind, bool imagePremultiplied, const Dr
         set(RenderState::StencilEnable, (state->stencilTest == 0 && !WritesStencilOnly(effective)) ? 0 : 1);
         if (state->stencilTest != 0) {
             set(RenderState::StencilRef, 0);
-            set(RenderState::StencilFunc,
-                U(state->stencilTest == 1 ? plat::Compare::NotEqual : plat::Compare::Equal));
+            set(RenderState::StencilFunc, U(state->stencilTest == 1 ? plat::Compare::NotEqual : plat::Compare::Equal));
             set(RenderState::StencilZFail, U(plat::StencilOp::Keep));
             set(RenderState::StencilFail, U(plat::StencilOp::Keep));
             set(RenderState::StencilPass, U(plat::StencilOp::Keep));
@@ -105,11 +104,8 @@ void D3DInterface::SetupDrawMode(int drawKind, bool imagePremultiplied, const Dr
                 set(RenderState::DestBlend, U(Blend::InvSrcAlpha));
                 set(RenderState::DestBlendAlpha, U(Blend::InvSrcAlpha));
                 break;
-            case kDrawOpaque:
-                set(RenderState::AlphaBlendEnable, 0);
-                break;
-            default:
-                break;
+            case kDrawOpaque: set(RenderState::AlphaBlendEnable, 0); break;
+            default: break;
         }
     }
 

@@ -46,7 +46,6 @@ struct DrawState {
         return matrixSet == o.matrixSet && (!matrixSet || matrix.Equals(o.matrix));
     }
     bool operator==(const DrawState& o) const {
-        return mode == o.mode && stencilTest == o.stencilTest && cull == o.cull && shader == o.shader &&
-               SameMatrix(o);
+        return mode == o.mode && stencilTest == o.stencilTest && cull == o.cull && shader == o.shader && SameMatrix(o);
     }
 };

@@ -34,15 +34,14 @@ void D3DInterface::FillRect(const Color* color, const DrawState* state, const Re
     const uint32_t argb = color ? color->ToPremultipliedARGB() : 0;
     const float l = static_cast<float>(rect.x) - 0.5f, t = static_cast<float>(rect.y) - 0.5f;
     const float r = static_cast<float>(rect.x + rect.w) - 0.5f, b = static_cast<float>(rect.y + rect.h) - 0.5f;
-    const DeviceVertex quad[4] = {{l, t, 0, argb, 0, 0}, {l, b, 0, argb, 0, 0}, {r, t, 0, argb, 0, 0},
-                                  {r, b, 0, argb, 0, 0}};
+    const DeviceVertex quad[4] = {
+        {l, t, 0, argb, 0, 0}, {l, b, 0, argb, 0, 0}, {r, t, 0, argb, 0, 0}, {r, b, 0, argb, 0, 0}};
     CheckResult("DrawPrimitive (Rect)",
                 device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, quad, sizeof(DeviceVertex)));
 }
 
 void D3DInterface::FillPolygon(const FRect* clip, const Color* color, const DrawState* state,
-                               const std::vector<float>& xy, const std::vector<uint16_t>& indices, float dx,
-                               float dy) {
+                               const std::vector<float>& xy, const std::vector<uint16_t>& indices, float dx, float dy) {
     std::lock_guard lock(deviceLock_);
     const size_t points = xy.size() / 2;
     // Only whole triangles whose three corners are points of the list.
@@ -56,11 +55,11 @@ void D3DInterface::FillPolygon(const FRect* clip, const Color* color, const Draw
     std::vector<DeviceVertex>& vertices = blitBuffers_.single;
     if (vertices.size() < points) vertices.assign(points, DeviceVertex{});
     for (size_t i = 0; i < points; ++i) vertices[i] = {xy[2 * i] + dx, xy[2 * i + 1] + dy, 0, argb, 0, 0};
-    CheckResult("DrawIndexedPrimitiveUP (FillPoly)",
-                device_->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, static_cast<uint32_t>(points),
-                                                static_cast<uint32_t>(polygonIndices_.size() / 3),
-                                                polygonIndices_.data(), plat::IndexFormat::Index16, vertices.data(),
-                                                sizeof(DeviceVertex)));
+    CheckResult(
+        "DrawIndexedPrimitiveUP (FillPoly)",
+        device_->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, static_cast<uint32_t>(points),
+                                        static_cast<uint32_t>(polygonIndices_.size() / 3), polygonIndices_.data(),
+                                        plat::IndexFormat::Index16, vertices.data(), sizeof(DeviceVertex)));
 }
 
 void D3DInterface::ClearRect(const Rect& rect) {
@@ -73,6 +72,5 @@ void D3DInterface::ClearRect(const Rect& rect) {
 void D3DInterface::ClearStencil() {
     std::lock_guard lock(deviceLock_);
     if (!BeginScene()) return;
-    CheckResult("Clear Stencil",
-                device_->Clear(0, nullptr, plat::kClearZBuffer | plat::kClearStencil, 0, 0.0f, 0));
+    CheckResult("Clear Stencil", device_->Clear(0, nullptr, plat::kClearZBuffer | plat::kClearStencil, 0, 0.0f, 0));
 }

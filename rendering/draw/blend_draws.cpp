@@ -66,14 +66,15 @@ void Graphics::DrawToScratch(Image* image, int cel, const FRect& source, float x
     {
         Graphics copy(background);
         copy.SetDrawMode(kDrawOpaque);
-        copy.DrawImageCore(destination, -x, -y,
-                           FRect(0, 0, static_cast<float>(destination->width), static_cast<float>(destination->height)));
+        copy.DrawImageCore(
+            destination, -x, -y,
+            FRect(0, 0, static_cast<float>(destination->width), static_cast<float>(destination->height)));
     }
     DrawState blend = state_.drawState;
     blend.mode = kDrawOpaque;
     blend.shader = shader;
-    destination_->DrawImageMaskedClipped(surface, x, y, src, background, FRect(0, 0, src.w, src.h),
-                                         state_.clipRect, ImageColor(), &blend);
+    destination_->DrawImageMaskedClipped(surface, x, y, src, background, FRect(0, 0, src.w, src.h), state_.clipRect,
+                                         ImageColor(), &blend);
 }
 
 void Graphics::DrawViaScratch(Image* image, Transform* transform, const FRect& source, float x, float y, int cel) {

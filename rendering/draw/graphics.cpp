@@ -2,8 +2,8 @@
 #include "rendering/draw/graphics.h"
 
 #include "foundation/values/saturate.h"
-#include "rendering/font/font.h"
 #include "rendering/draw/batch_internal.h"
+#include "rendering/font/font.h"
 #include "rendering/image/image_render_target.h"
 
 Graphics::Graphics(ImageRenderTarget* destination)
@@ -90,8 +90,8 @@ void Graphics::Translate(float dx, float dy) {
 
 void Graphics::SetClipRect(float x, float y, int w, int h) {
     const FRect wanted(state_.transX + x, state_.transY + y, static_cast<float>(w), static_cast<float>(h));
-    state_.clipRect =
-        wanted.Intersection(FRect(0, 0, static_cast<float>(DestinationWidth()), static_cast<float>(DestinationHeight())));
+    state_.clipRect = wanted.Intersection(
+        FRect(0, 0, static_cast<float>(DestinationWidth()), static_cast<float>(DestinationHeight())));
 }
 
 void Graphics::ClipRect(float x, float y, int w, int h) {
@@ -102,8 +102,8 @@ void Graphics::ClipRect(float x, float y, int w, int h) {
 Rect Graphics::ClippedIntRect(int x, int y, int w, int h) const {
     const FRect& c = state_.clipRect;
     const Rect clip(SaturateCast(c.x), SaturateCast(c.y), SaturateCast(c.w), SaturateCast(c.h));
-    return Rect(SaturateCast(state_.transX + static_cast<float>(x)), SaturateCast(state_.transY + static_cast<float>(y)),
-                w, h)
+    return Rect(SaturateCast(state_.transX + static_cast<float>(x)),
+                SaturateCast(state_.transY + static_cast<float>(y)), w, h)
         .Intersection(clip);
 }
 

@@ -107,8 +107,7 @@ public:
     // Transformed draws are centred at x, y.
     void DrawImageTransform(Image* image, Transform* transform, const FRect& source, float x, float y, int cel);
     void DrawImageTransformFull(Image* image, Transform* transform, float x, float y, int cel);
-    void DrawImageTransformRect(Image* image, Transform* transform, const FRect& source, float x, float y,
-                                int cel) {
+    void DrawImageTransformRect(Image* image, Transform* transform, const FRect& source, float x, float y, int cel) {
         DrawImageTransform(image, transform, source, x, y, cel);
     }
     void DrawImageMatrix(const Matrix4& matrix, Image* image, float x, float y, const FRect& source, int cel = 0);
@@ -139,8 +138,7 @@ public:
     int WriteString(const std::wstring& text, int x, int y, int width, int justification, bool draw = true,
                     int offset = 0, int length = -1);
     // Draws [start, end); -1 when the line is empty.
-    int WriteWordWrappedLine(const std::wstring& text, int start, int end, int x, int y, int width,
-                             int justification);
+    int WriteWordWrappedLine(const std::wstring& text, int start, int end, int x, int y, int width, int justification);
     // Lays the text out in rect.w with word wrap; lineSpacing -1 takes the
     // font's. Returns the height; maxWidth receives the widest line.
     int WriteWordWrapped(const Rect& rect, const std::wstring& text, int lineSpacing, int justification,
@@ -160,8 +158,8 @@ private:
     bool QueueMatrixDraw(ImageSurface* surface, float x, float y, const FRect& source, const Matrix4& matrix);
     void QueueMaskedDraw(ImageSurface* surface, float x, float y, const FRect& source, ImageSurface* mask,
                          const FRect& maskSource);
-    int LayoutWordWrapped(const Rect& rect, const std::wstring& text, int lineSpacing, int justification,
-                          int* maxWidth, bool draw);
+    int LayoutWordWrapped(const Rect& rect, const std::wstring& text, int lineSpacing, int justification, int* maxWidth,
+                          bool draw);
 
     GraphicsState state_;
     ImageRenderTarget* destination_;

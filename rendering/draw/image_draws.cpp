@@ -3,8 +3,8 @@
 #include <array>
 
 #include "foundation/values/transform.h"
-#include "rendering/draw/graphics.h"
 #include "rendering/draw/batch_internal.h"
+#include "rendering/draw/graphics.h"
 #include "rendering/image/image.h"
 #include "rendering/image/image_surface.h"
 
@@ -63,12 +63,10 @@ void Graphics::DrawImageWhole(Image* image, float x, float y) {
     }
     ImageSurface* surface = image->GetSurface();
     if (!surface) return;
-    DrawImageCore(surface, x, y,
-                  FRect(0, 0, static_cast<float>(surface->width), static_cast<float>(surface->height)));
+    DrawImageCore(surface, x, y, FRect(0, 0, static_cast<float>(surface->width), static_cast<float>(surface->height)));
 }
 
-void Graphics::DrawImageTransform(Image* image, Transform* transform, const FRect& source, float x, float y,
-                                  int cel) {
+void Graphics::DrawImageTransform(Image* image, Transform* transform, const FRect& source, float x, float y, int cel) {
     if (!image || !transform) return;
     if (!transform->isTranslation) {
         DrawImageMatrix(transform->GetMatrix(), image, x, y, source, cel);
@@ -101,8 +99,8 @@ void Graphics::DrawImageScaled(Image* image, float x, float y, float w, float h,
 
 bool Graphics::QueueMatrixDraw(ImageSurface* surface, float x, float y, const FRect& source, const Matrix4& matrix) {
     const FRect& clip = state_.clipRect;
-    const bool wholeTarget = clip == FRect(0, 0, static_cast<float>(DestinationWidth()),
-                                           static_cast<float>(DestinationHeight()));
+    const bool wholeTarget =
+        clip == FRect(0, 0, static_cast<float>(DestinationWidth()), static_cast<float>(DestinationHeight()));
     if (!wholeTarget) {
         // Transformed quads are not cut on the CPU: queue only those the
         // partial clip leaves whole.
@@ -217,8 +215,7 @@ void Graphics::QueueMaskedDraw(ImageSurface* surface, float x, float y, const FR
             item.x = c.x;
             item.y = c.y;
             item.source = FRect(source.x + (c.x - x), source.y + (c.y - y), c.w, c.h);
-            item.maskSource =
-                FRect(maskSource.x + (c.x - x) * sx, maskSource.y + (c.y - y) * sy, c.w * sx, c.h * sy);
+            item.maskSource = FRect(maskSource.x + (c.x - x) * sx, maskSource.y + (c.y - y) * sy, c.w * sx, c.h * sy);
         }
     }
     Batch().At(state_.drawOrder, state_.drawState.mode, surface).masked[mask].push_back(item);

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "foundation/values/saturate.h"
-#include "rendering/font/font.h"
 #include "rendering/draw/graphics.h"
+#include "rendering/font/font.h"
 
 namespace {
 
@@ -68,9 +68,9 @@ int Graphics::LayoutWordWrapped(const Rect& rect, const std::wstring& text, int 
     const int size = static_cast<int>(text.size());
     // An empty line draws nothing but still takes its line.
     auto emitLine = [&](int start, int end) {
-        const int w = draw ? WriteWordWrappedLine(text, start, end, rect.x, rect.y + curY, rect.w, justification)
-                           : (end - start < 1 ? -1 : WriteString(text, 0, 0, 0, justification, false, start,
-                                                                 end - start));
+        const int w =
+            draw ? WriteWordWrappedLine(text, start, end, rect.x, rect.y + curY, rect.w, justification)
+                 : (end - start < 1 ? -1 : WriteString(text, 0, 0, 0, justification, false, start, end - start));
         widest = std::max(widest, w);
         curY += lineSpacing;
     };

@@ -180,8 +180,7 @@ bool FontData::RunCommand(const Params& p) {
     switch (*command) {
         case Command::Define: return CommandDefine(p);
         case Command::CreateHorzSpanRectList: return CommandCreateHorzSpanRectList(p);
-        case Command::SetDefaultPointSize:
-            return CheckCount(p, 1) && GetPointSize(*p[1], defaultPointSize_);
+        case Command::SetDefaultPointSize: return CheckCount(p, 1) && GetPointSize(*p[1], defaultPointSize_);
         case Command::SetCharMap: return CommandSetCharMap(p);
         case Command::CreateLayer: return CommandCreateLayer(p, false);
         case Command::CreateLayerFrom: return CommandCreateLayer(p, true);

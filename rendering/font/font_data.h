@@ -56,10 +56,10 @@ public:
 // makes a drawable surface of them premultiplies them, as for every image
 // file, and applies `flags`.
 struct FontLayerImage {
-    std::wstring name;  // the file name as the descriptor wrote it
-    std::string path;   // resolved against the descriptor's folder
+    std::wstring name;                      // the file name as the descriptor wrote it
+    std::string path;                       // resolved against the descriptor's folder
     std::shared_ptr<const ImageData> data;  // null when the file could not be read
-    int flags = 0;      // 1: whole-image power-of-two texture pieces (batching fonts)
+    int flags = 0;                          // 1: whole-image power-of-two texture pieces (batching fonts)
 
     int GetWidth() const { return data ? data->GetWidth() : 0; }
     int GetHeight() const { return data ? data->GetHeight() : 0; }

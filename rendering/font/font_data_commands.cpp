@@ -29,8 +29,7 @@ bool FontData::CheckPairedSizes(size_t charCount, size_t valueCount) {
 }
 
 template <typename Apply>
-bool FontData::ApplyPaired(const std::vector<std::wstring>& chars, size_t valueCount, size_t charLength,
-                           Apply apply) {
+bool FontData::ApplyPaired(const std::vector<std::wstring>& chars, size_t valueCount, size_t charLength, Apply apply) {
     if (!CheckPairedSizes(chars.size(), valueCount)) return false;
     bool skipped = false;
     for (size_t i = 0; i < chars.size(); ++i) {

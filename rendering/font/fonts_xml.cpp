@@ -60,10 +60,9 @@ void Fonts::LoadFont() {
     if (!path.empty()) {
         font = MakeImageFont(path);
     } else {
-        std::unique_ptr<SysFont> sys =
-            SysFont::SysFontFromDesc(text::ToUtf8(GetAttribute(L"face")), GetAttributeIntOr(L"size", 0),
-                                     GetAttribute(L"italics") == L"true", GetAttribute(L"underline") == L"true",
-                                     GetAttribute(L"bold") == L"true");
+        std::unique_ptr<SysFont> sys = SysFont::SysFontFromDesc(
+            text::ToUtf8(GetAttribute(L"face")), GetAttributeIntOr(L"size", 0), GetAttribute(L"italics") == L"true",
+            GetAttribute(L"underline") == L"true", GetAttribute(L"bold") == L"true");
         sys->shadow = GetAttribute(L"shadow") == L"true";
         font = std::move(sys);
     }

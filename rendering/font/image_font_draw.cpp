@@ -8,8 +8,8 @@
 
 #include "foundation/system/critical_section.h"
 #include "foundation/values/saturate.h"
-#include "rendering/font/font_data.h"
 #include "rendering/draw/graphics.h"
+#include "rendering/font/font_data.h"
 #include "rendering/font/image_font.h"
 
 namespace {
@@ -86,8 +86,8 @@ int Trunc(float v) { return SaturateCast<int>(v); }
 
 }  // namespace
 
-void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& text, const Color& color,
-                             const FRect&, std::vector<FRect>* rects, int* width) {
+void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& text, const Color& color, const FRect&,
+                             std::vector<FRect>* rects, int* width) {
     GlyphPool& pool = Pool();
     std::lock_guard lock(pool.lock);
     pool.Reset();

@@ -8,8 +8,8 @@
 
 #include "foundation/values/saturate.h"
 #include "rendering/device/d3d_interface.h"
-#include "rendering/font/font_data.h"
 #include "rendering/draw/graphics.h"
+#include "rendering/font/font_data.h"
 #include "rendering/font/image_font.h"
 #include "rendering/image/image_surface.h"
 
@@ -55,9 +55,7 @@ void CopyWindow(ImageSurface& window, ImageSurface& strip, int tileX, int tileY)
                     static_cast<size_t>(std::max(w, 0)) * 4);
 }
 
-FRect SourceOf(const CharData& glyph) {
-    return FRect(glyph.imageX, glyph.imageY, glyph.imageWidth, glyph.imageHeight);
-}
+FRect SourceOf(const CharData& glyph) { return FRect(glyph.imageX, glyph.imageY, glyph.imageWidth, glyph.imageHeight); }
 
 // A strip too large for one texture is drawn through a window of the largest
 // texture size that moves along it, each filled window copied into the
@@ -120,8 +118,8 @@ void ImageFont::GenerateActiveLayers() {
         if (unscaled) {
             active.image = pages_->Find(layer.GetImage());
             for (const auto& [c, glyph] : layer.GetChars())
-                active.glyphRects[c] = Rect(Trunc(glyph.imageX), Trunc(glyph.imageY), Trunc(glyph.imageWidth),
-                                            Trunc(glyph.imageHeight));
+                active.glyphRects[c] =
+                    Rect(Trunc(glyph.imageX), Trunc(glyph.imageY), Trunc(glyph.imageWidth), Trunc(glyph.imageHeight));
         } else {
             BuildStrip(layer, numerator, denominator, active);
         }

@@ -43,8 +43,8 @@ plat::PixelRect Moved(const plat::PixelRect& r, int dx, int dy) {
 
 }  // namespace
 
-std::unique_ptr<SysFont> SysFont::SysFontFromDesc(const std::string& face, int pointSize, bool italic,
-                                                  bool underline, bool bold) {
+std::unique_ptr<SysFont> SysFont::SysFontFromDesc(const std::string& face, int pointSize, bool italic, bool underline,
+                                                  bool bold) {
     return std::unique_ptr<SysFont>(
         new SysFont(Service<AppServices>::Installed(), face, Style{pointSize, 96, italic, underline, bold}));
 }
@@ -157,8 +157,8 @@ void SysFont::DrawString(Graphics& g, float x, float y, const std::wstring& text
     const int reach = (shadow ? 1 : 0) + metrics.em / 2;
     const int left = std::max({box.left, Trunc(clip.x), 0});
     const int top = std::max({box.top, Trunc(clip.y), 0});
-    const int right = static_cast<int>(std::min<int64_t>(
-        {box.right, target->sourceWidth, int64_t{box.left} + font_->MeasureWidth(text) + reach}));
+    const int right = static_cast<int>(
+        std::min<int64_t>({box.right, target->sourceWidth, int64_t{box.left} + font_->MeasureWidth(text) + reach}));
     const int bottom = std::min({box.bottom, target->sourceHeight, box.top + metrics.height + reach});
     if (right <= left || bottom <= top) return;
 

@@ -30,8 +30,8 @@ class ImageSurface;
 class SysFont : public Font, public DeviceSysFont {
 public:
     // The fonts.xml form: the pixel size from 96 dots per inch.
-    static std::unique_ptr<SysFont> SysFontFromDesc(const std::string& face, int pointSize, bool italic,
-                                                    bool underline, bool bold);
+    static std::unique_ptr<SysFont> SysFontFromDesc(const std::string& face, int pointSize, bool italic, bool underline,
+                                                    bool bold);
     // Regular weight; the pixel size from the screen's dots per inch, as the
     // application reports it (96 without an application).
     SysFont(AppServices* app, const std::string& face, int pointSize);

@@ -14,7 +14,11 @@ template <class V>
 class PieceBatch {
 public:
     PieceBatch(D3DInterface& d3d, const TexturePieces& pieces, V* vertices, uint16_t* indices, uint32_t capacity)
-        : d3d_(d3d), pieces_(pieces), vertices_(vertices), indices_(indices), capacity_(capacity),
+        : d3d_(d3d),
+          pieces_(pieces),
+          vertices_(vertices),
+          indices_(indices),
+          capacity_(capacity),
           counts_(pieces.pieces.size(), 0) {}
 
     void Append(int piece, const V (&quad)[4]) {
@@ -61,9 +65,7 @@ private:
     std::vector<uint32_t> counts_;
 };
 
-uint32_t SliceCapacity(size_t items) {
-    return static_cast<uint32_t>(std::min<size_t>(items * 4, kMaxIndexedVertices));
-}
+uint32_t SliceCapacity(size_t items) { return static_cast<uint32_t>(std::min<size_t>(items * 4, kMaxIndexedVertices)); }
 
 template <class T>
 T* Grow(std::vector<T>& buffer, size_t count) {
@@ -118,8 +120,8 @@ void DrawMaskedTriangles(D3DInterface& d3d, ImageSurface* image, ImageSurface* m
     BlitBuffers& buffers = d3d.GetBlitBuffers();
     const uint32_t capacity = SliceCapacity(items.size());
     const size_t slices = pieces->pieces.size();
-    auto* vertices = reinterpret_cast<TwoTextureVertex*>(
-        Grow(buffers.twoTexture, slices * capacity * sizeof(TwoTextureVertex)));
+    auto* vertices =
+        reinterpret_cast<TwoTextureVertex*>(Grow(buffers.twoTexture, slices * capacity * sizeof(TwoTextureVertex)));
     uint16_t* indices = Grow(buffers.indices, slices * (capacity / 4 * 6));
     plat::Device* device = d3d.GetDevice();
     device->SetFVF(kFvfTwoTexture);

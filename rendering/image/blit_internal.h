@@ -2,8 +2,8 @@
 // Shared steps of the blitters: the start of every textured draw and the
 // walk of a source rectangle across an image's texture pieces.
 
-#include "rendering/image/blitters.h"
 #include "rendering/device/d3d_interface.h"
+#include "rendering/image/blitters.h"
 #include "rendering/image/texture_tiles.h"
 
 struct TwoTextureVertex {

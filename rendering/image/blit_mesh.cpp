@@ -21,8 +21,8 @@ void DrawMesh(D3DInterface& d3d, ImageSurface* image, const std::vector<MeshVert
     if (buffers.single.size() < count) buffers.single.resize(count);
     for (size_t i = 0; i < count; ++i) {
         const MeshVertex& v = vertices[i];
-        buffers.single[i] = {v.x + dx, v.y + dy, 0, v.color ? v.color : argb, v.s * pieces->textureScaleX,
-                             v.t * pieces->textureScaleY};
+        buffers.single[i] = {
+            v.x + dx, v.y + dy, 0, v.color ? v.color : argb, v.s * pieces->textureScaleX, v.t * pieces->textureScaleY};
     }
     // Only whole triangles whose corners exist.
     if (buffers.indices.size() < indices.size()) buffers.indices.resize(indices.size());
@@ -37,11 +37,11 @@ void DrawMesh(D3DInterface& d3d, ImageSurface* image, const std::vector<MeshVert
     if (usedCount == 0) return;
     plat::Device* device = d3d.GetDevice();
     d3d.CheckResult("SetTexture", device->SetTexture(0, pieces->pieces[0].texture));
-    d3d.CheckResult("DrawIndexedPrimitiveUP",
-                    device->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, static_cast<uint32_t>(count),
-                                                   static_cast<uint32_t>(usedCount / 3), used,
-                                                   plat::IndexFormat::Index16, buffers.single.data(),
-                                                   sizeof(DeviceVertex)));
+    d3d.CheckResult(
+        "DrawIndexedPrimitiveUP",
+        device->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, static_cast<uint32_t>(count),
+                                       static_cast<uint32_t>(usedCount / 3), used, plat::IndexFormat::Index16,
+                                       buffers.single.data(), sizeof(DeviceVertex)));
 }
 
 namespace {
@@ -75,8 +75,7 @@ void DrawGridMesh(D3DInterface& d3d, ImageSurface* image, const GridMeshArgs& ar
     if ((image->GetFlags() & kTexPerCel) && !CreateTexturePieces(pieces, image, d3d, &src)) return;
     const FRect clipped = src.Intersection(FRect::FromRect(pieces->region));
     PiecePart part;
-    if (!(clipped.w > 0) || !(clipped.h > 0) ||
-        !GetPieceAt(*pieces, clipped.x, clipped.y, clipped.w, clipped.h, &part))
+    if (!(clipped.w > 0) || !(clipped.h > 0) || !GetPieceAt(*pieces, clipped.x, clipped.y, clipped.w, clipped.h, &part))
         return;
     // Corners of the drawn part, relative to the centre of the whole source.
     const float l = clipped.x - (src.x + src.w * 0.5f), t = clipped.y - (src.y + src.h * 0.5f);
@@ -115,7 +114,14 @@ void DrawGridMesh(D3DInterface& d3d, ImageSurface* image, const GridMeshArgs& ar
             for (int c = 0; c <= cols; ++c) {
                 const float fu = static_cast<float>(c) / static_cast<float>(cols);
                 const Point3 p = Lerp(left, right, fu);
-                vertices[v++] = {p.x,    p.y,    tl.z, n.x, n.y, n.z, argb, part.s1 + (part.s2 - part.s1) * fu,
+                vertices[v++] = {p.x,
+                                 p.y,
+                                 tl.z,
+                                 n.x,
+                                 n.y,
+                                 n.z,
+                                 argb,
+                                 part.s1 + (part.s2 - part.s1) * fu,
                                  part.t1 + (part.t2 - part.t1) * fv};
             }
         }

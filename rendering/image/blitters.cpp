@@ -5,8 +5,8 @@
 #include <mutex>
 
 #include "foundation/values/saturate.h"
-#include "rendering/image/blit_internal.h"
 #include "rendering/device/d3d_interface.h"
+#include "rendering/image/blit_internal.h"
 #include "rendering/image/image_surface.h"
 
 bool GetPieceAt(const TexturePieces& pieces, float x, float y, float width, float height, PiecePart* part) {

@@ -55,8 +55,8 @@ enum ImageFlags : uint32_t {
     kImageWholePieces = 0x1,  // whole-image texture pieces (powers of two)
     kImageRenderTarget = 0x2,
     kImageSurfaceIsTexture = 0x4,  // the surface is level 0 of the single texture
-    kImagePacked = 0x8,  // pixels kept as packed cels; also: per-cel textures
-    kImagePalette = 0x10,  // packed cels in the one-byte palette form
+    kImagePacked = 0x8,            // pixels kept as packed cels; also: per-cel textures
+    kImagePalette = 0x10,          // packed cels in the one-byte palette form
     kImageFormat8888 = 0x20,
     kImageFormat4444 = 0x40,
 };

@@ -58,6 +58,4 @@ FRect ImageAtlasPiece::GetSourceCelRect(int col, int row) const {
     return atlas_->GetSourceCelRectByIndex(row * cols + col + firstCel_);
 }
 
-FRect ImageAtlasPiece::GetSourceCelRectByIndex(int n) const {
-    return atlas_->GetSourceCelRectByIndex(n + firstCel_);
-}
+FRect ImageAtlasPiece::GetSourceCelRectByIndex(int n) const { return atlas_->GetSourceCelRectByIndex(n + firstCel_); }

@@ -28,9 +28,7 @@ ImageChild::ImageChild(const ImageAtlasPiece& piece)
 
 ImageChild::~ImageChild() = default;
 
-bool ImageChild::HasOwnPixels() const {
-    return HasBits() || HasSurface() || GetTextures() || !GetPackedCels().empty();
-}
+bool ImageChild::HasOwnPixels() const { return HasBits() || HasSurface() || GetTextures() || !GetPackedCels().empty(); }
 
 ImageSurface* ImageChild::ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) {
     ImageSurface* resolved = cels_->ResolveCel(cel, x, y, source, matrix);

@@ -41,9 +41,7 @@ public:
     const uint32_t* GetBits() const { return bits_.get(); }
     size_t PixelCount() const { return static_cast<size_t>(width_) * static_cast<size_t>(height_); }
     uint32_t* Row(int y) { return bits_.get() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
-    const uint32_t* Row(int y) const {
-        return bits_.get() + static_cast<size_t>(y) * static_cast<size_t>(width_);
-    }
+    const uint32_t* Row(int y) const { return bits_.get() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
 
 private:
     int32_t width_ = 0;

@@ -72,15 +72,14 @@ public:
                                float, const Color&, const DrawState*, const FRect*) {}
     virtual void FillPolygon(const std::vector<float>&, const std::vector<uint16_t>&, float, float, const FRect*,
                              const Color&, const DrawState*) {}
-    virtual void DrawImageMasked(ImageSurface*, float, float, const FRect&, ImageSurface*, const FRect&,
-                                 const Color&, const DrawState*) {}
+    virtual void DrawImageMasked(ImageSurface*, float, float, const FRect&, ImageSurface*, const FRect&, const Color&,
+                                 const DrawState*) {}
     virtual void DrawImageMaskedClipped(ImageSurface*, float, float, const FRect&, ImageSurface*, const FRect&,
                                         const FRect&, const Color&, const DrawState*) {}
     virtual void DrawTriangles(ImageSurface*, const std::vector<QuadBatchItem>&, const DrawState*) {}
     virtual void DrawMaskedTriangles(ImageSurface*, ImageSurface*, const std::vector<MaskedBatchItem>&,
                                      const DrawState*) {}
-    virtual void DrawImageGridMesh(ImageSurface*, const GridMeshArgs&, const FRect*, const Color&,
-                                   const DrawState*) {}
+    virtual void DrawImageGridMesh(ImageSurface*, const GridMeshArgs&, const FRect*, const Color&, const DrawState*) {}
 
     // The data-less target that ignores every draw.
     static ImageRenderTarget& Default();

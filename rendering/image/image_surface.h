@@ -114,7 +114,11 @@ public:
     bool BitsChanged() const { return bitsChanged_; }
     bool IsLocked() const { return locked_; }
     bool IsBackBuffer() const { return backBuffer_; }
-    void SetBackBuffer() { backBuffer_ = true; locked_ = true; keepSurface_ = true; }
+    void SetBackBuffer() {
+        backBuffer_ = true;
+        locked_ = true;
+        keepSurface_ = true;
+    }
     bool ContentLost() const { return contentLost_; }
     void ClearContentLost() { contentLost_ = false; }
     bool TargetNewer() const { return targetNewer_; }
@@ -153,8 +157,7 @@ public:
     void DrawImageMaskedClipped(ImageSurface* image, float x, float y, const FRect& source, ImageSurface* mask,
                                 const FRect& maskSource, const FRect& clip, const Color& color,
                                 const DrawState* state) override;
-    void DrawTriangles(ImageSurface* image, const std::vector<QuadBatchItem>& items,
-                       const DrawState* state) override;
+    void DrawTriangles(ImageSurface* image, const std::vector<QuadBatchItem>& items, const DrawState* state) override;
     void DrawMaskedTriangles(ImageSurface* image, ImageSurface* mask, const std::vector<MaskedBatchItem>& items,
                              const DrawState* state) override;
     void DrawImageGridMesh(ImageSurface* image, const GridMeshArgs& args, const FRect* clip, const Color& color,

@@ -2,9 +2,9 @@
 // drawing operation into the image.
 #include <mutex>
 
-#include "rendering/image/blitters.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/device/device_surface_image.h"
+#include "rendering/image/blitters.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/texture_tiles.h"
 
@@ -37,8 +37,8 @@ void DrawUntextured(ImageSurface& target, F&& operation) {
 }
 
 void SetLineAntialiasing(D3DInterface& d3d, bool on) {
-    d3d.CheckResult("SetRenderState", d3d.GetDevice()->SetRenderState(plat::RenderState::AntialiasedLineEnable,
-                                                                       on ? 1u : 0u));
+    d3d.CheckResult("SetRenderState",
+                    d3d.GetDevice()->SetRenderState(plat::RenderState::AntialiasedLineEnable, on ? 1u : 0u));
 }
 
 }  // namespace
@@ -59,8 +59,8 @@ bool ImageSurface::BindRenderTarget() {
     plat::Device* device = d3d->GetDevice();
     if (d3d->CheckResult("SetRenderTarget", device->SetRenderTarget(0, surface))) return false;
     d3d->CheckResult("SetDepthStencilSurface", device->SetDepthStencilSurface(depthStencil_));
-    const plat::Viewport viewport{0, 0, static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(sourceHeight), 0.0f,
-                                  1.0f};
+    const plat::Viewport viewport{0,    0,   static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(sourceHeight),
+                                  0.0f, 1.0f};
     d3d->CheckResult("SetViewport", device->SetViewport(&viewport));
     const plat::Matrix projection = PixelProjection(sourceWidth, sourceHeight, static_cast<int>(surfaceDesc_.width),
                                                     static_cast<int>(surfaceDesc_.height));
@@ -137,9 +137,8 @@ void ImageSurface::DrawImageClipped(ImageSurface* image, float x, float y, const
     DrawInto(*this, image, nullptr, [&](D3DInterface& d3d) { Blt(d3d, image, c.x, c.y, cut, color, state); });
 }
 
-void ImageSurface::DrawImageTransformed(ImageSurface* image, float x, float y, const Matrix4& matrix,
-                                        const FRect* clip, const Color& color, const DrawState* state,
-                                        const FRect& source) {
+void ImageSurface::DrawImageTransformed(ImageSurface* image, float x, float y, const Matrix4& matrix, const FRect* clip,
+                                        const Color& color, const DrawState* state, const FRect& source) {
     if (!image) return;
     DrawInto(*this, image, nullptr,
              [&](D3DInterface& d3d) { BltTransformed(d3d, image, source, matrix, x, y, color, state, clip); });
@@ -178,8 +177,7 @@ void ImageSurface::DrawImageMaskedClipped(ImageSurface* image, float x, float y,
     DrawImageMasked(image, c.x, c.y, cut, mask, maskCut, color, state);
 }
 
-void ImageSurface::DrawTriangles(ImageSurface* image, const std::vector<QuadBatchItem>& items,
-                                 const DrawState* state) {
+void ImageSurface::DrawTriangles(ImageSurface* image, const std::vector<QuadBatchItem>& items, const DrawState* state) {
     if (!image) return;
     DrawInto(*this, image, nullptr, [&](D3DInterface& d3d) { DrawTexturedTriangles(d3d, image, items, state); });
 }
@@ -187,8 +185,7 @@ void ImageSurface::DrawTriangles(ImageSurface* image, const std::vector<QuadBatc
 void ImageSurface::DrawMaskedTriangles(ImageSurface* image, ImageSurface* mask,
                                        const std::vector<MaskedBatchItem>& items, const DrawState* state) {
     if (!image || !mask) return;
-    DrawInto(*this, image, mask,
-             [&](D3DInterface& d3d) { ::DrawMaskedTriangles(d3d, image, mask, items, state); });
+    DrawInto(*this, image, mask, [&](D3DInterface& d3d) { ::DrawMaskedTriangles(d3d, image, mask, items, state); });
 }
 
 void ImageSurface::DrawImageGridMesh(ImageSurface* image, const GridMeshArgs& args, const FRect* clip,

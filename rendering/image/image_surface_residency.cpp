@@ -135,7 +135,7 @@ void ImageSurface::ReadBackSurface() {
     surface_->GetDesc(&desc);
     plat::Surface* copy = nullptr;
     if (d3d->CheckResult("CreateImageSurface", device->CreateOffscreenPlainSurface(desc.width, desc.height, desc.format,
-                                                                                  plat::Pool::SystemMem, &copy)))
+                                                                                   plat::Pool::SystemMem, &copy)))
         return;
     plat::LockedRect locked;
     if (!d3d->CheckResult("GetBits::GetRenderTargetData", device->GetRenderTargetData(surface_, copy)) &&
@@ -148,7 +148,8 @@ void ImageSurface::ReadBackSurface() {
         const int w = std::min(sourceWidth, static_cast<int>(desc.width));
         const int h = std::min(sourceHeight, static_cast<int>(desc.height));
         for (int y = 0; y < h; ++y)
-            ConvertLockedPixels(desc.format, static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch,
+            ConvertLockedPixels(desc.format,
+                                static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch,
                                 bits_.get() + static_cast<size_t>(y) * static_cast<size_t>(sourceWidth), w);
         d3d->CheckResult("GetBits::UnlockRect", copy->UnlockRect());
         if (targetNewer_) {
@@ -191,16 +192,17 @@ void ImageSurface::CreatePlainSurface(D3DInterface& d3d) {
         return;
     }
     plat::Surface* staging = nullptr;
-    if (d3d.CheckResult("CreateImageSurface",
-                        device->CreateOffscreenPlainSurface(static_cast<uint32_t>(sourceWidth),
-                                                            static_cast<uint32_t>(sourceHeight), format_,
-                                                            plat::Pool::SystemMem, &staging)))
+    if (d3d.CheckResult(
+            "CreateImageSurface",
+            device->CreateOffscreenPlainSurface(static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(sourceHeight),
+                                                format_, plat::Pool::SystemMem, &staging)))
         return;
     plat::LockedRect locked;
     if (!d3d.CheckResult("LockRect", staging->LockRect(&locked, nullptr, 0))) {
         for (int y = 0; y < sourceHeight; ++y)
             ConvertRowToSurface(format_, bits_.get() + static_cast<size_t>(y) * static_cast<size_t>(sourceWidth),
-                                static_cast<uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch, sourceWidth);
+                                static_cast<uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch,
+                                sourceWidth);
         d3d.CheckResult("UnlockRect", staging->UnlockRect());
         d3d.CheckResult("UpdateSurface", device->UpdateSurface(staging, nullptr, surface_, nullptr));
     }
@@ -220,7 +222,8 @@ void ImageSurface::CreateRenderTargetSurface(D3DInterface& d3d) {
     }
     d3d.CheckResult(text::Format("Error creating render target [%d,%d]", sourceWidth, sourceHeight), plat::kErrFail);
     plat::Surface* made = nullptr;
-    if (d3d.CheckResult("CreateRenderTarget", d3d.CreateRenderTarget(sourceWidth, sourceHeight, format_, &made))) return;
+    if (d3d.CheckResult("CreateRenderTarget", d3d.CreateRenderTarget(sourceWidth, sourceHeight, format_, &made)))
+        return;
     surface_ = made;
     d3d.CheckResult("ColorFill", d3d.GetDevice()->ColorFill(surface_, nullptr, 0));
 }

@@ -51,8 +51,8 @@ int PackedCelAt(ImageSurface* image, int x, int y) {
     return -1;
 }
 
-void CopyPackedCel(ImageSurface* image, int x, int y, plat::Format format, const plat::LockedRect& locked,
-                   int texWidth, int texHeight) {
+void CopyPackedCel(ImageSurface* image, int x, int y, plat::Format format, const plat::LockedRect& locked, int texWidth,
+                   int texHeight) {
     const int cel = PackedCelAt(image, x, y);
     const std::vector<PackedCelRecord>& packed = image->GetPackedCels();
     if (cel < 0 || cel >= static_cast<int>(packed.size())) return;
@@ -96,13 +96,13 @@ void FillLocked(const plat::LockedRect& locked, int x, int y, int width, int hei
 
 // Render-target textures cannot be locked: their pixels go through a
 // system-memory surface and the device's update call.
-void CopyToRenderTargetTexture(D3DInterface& d3d, plat::Texture* texture, const plat::SurfaceDesc& desc, int x,
-                               int y, int width, int height, ImageSurface* image, const uint32_t* bits) {
+void CopyToRenderTargetTexture(D3DInterface& d3d, plat::Texture* texture, const plat::SurfaceDesc& desc, int x, int y,
+                               int width, int height, ImageSurface* image, const uint32_t* bits) {
     plat::Device* device = d3d.GetDevice();
     plat::Surface* staging = nullptr;
-    if (d3d.CheckResult("CopyImageToTexture::LockRect",
-                        device->CreateOffscreenPlainSurface(desc.width, desc.height, desc.format, plat::Pool::SystemMem,
-                                                            &staging)))
+    if (d3d.CheckResult(
+            "CopyImageToTexture::LockRect",
+            device->CreateOffscreenPlainSurface(desc.width, desc.height, desc.format, plat::Pool::SystemMem, &staging)))
         return;
     plat::LockedRect locked;
     if (!d3d.CheckResult("CopyImageToTexture::LockRect", staging->LockRect(&locked, nullptr, 0))) {
@@ -118,8 +118,8 @@ void CopyToRenderTargetTexture(D3DInterface& d3d, plat::Texture* texture, const 
     staging->Release();
 }
 
-void CopyToTexture(D3DInterface& d3d, plat::Texture* texture, int x, int y, int width, int height,
-                   plat::Format format, ImageSurface* image, const uint32_t* bits) {
+void CopyToTexture(D3DInterface& d3d, plat::Texture* texture, int x, int y, int width, int height, plat::Format format,
+                   ImageSurface* image, const uint32_t* bits) {
     plat::SurfaceDesc desc;
     texture->GetLevelDesc(0, &desc);
     if (desc.usage & plat::kUsageRenderTarget) {
@@ -153,9 +153,9 @@ void ReadPiece(D3DInterface& d3d, plat::Texture* texture, F&& read) {
     plat::Surface* level = nullptr;
     plat::Surface* copy = nullptr;
     if (d3d.CheckResult("GetSurfaceLevel", texture->GetSurfaceLevel(0, &level))) return;
-    if (!d3d.CheckResult("RecoverBits::LockRect", device->CreateOffscreenPlainSurface(desc.width, desc.height,
-                                                                                     desc.format, plat::Pool::SystemMem,
-                                                                                     &copy))) {
+    if (!d3d.CheckResult(
+            "RecoverBits::LockRect",
+            device->CreateOffscreenPlainSurface(desc.width, desc.height, desc.format, plat::Pool::SystemMem, &copy))) {
         plat::LockedRect locked;
         if (!d3d.CheckResult("RecoverBits::LockRect", device->GetRenderTargetData(level, copy)) &&
             !d3d.CheckResult("RecoverBits::LockRect", copy->LockRect(&locked, nullptr, plat::kLockReadOnly))) {
@@ -179,8 +179,7 @@ Rect CelRegion(ImageSurface* image, const FRect* at) {
         return Rect(col * cw, row * ch, cw, ch);
     }
     for (const CelRectRecord& r : records)
-        if (FRect(r.x, r.y, r.w, r.h).Contains(px, py))
-            return Rect(SaturateCast(r.x), SaturateCast(r.y), cw, ch);
+        if (FRect(r.x, r.y, r.w, r.h).Contains(px, py)) return Rect(SaturateCast(r.x), SaturateCast(r.y), cw, ch);
     return Rect(SaturateCast(records[0].x), SaturateCast(records[0].y), cw, ch);
 }
 
@@ -253,7 +252,8 @@ void TexturePieces::Layout(int regionWidth, int regionHeight, const TextureLimit
     ChooseTextureSize(&cornerW, &cornerH, true, limits.powerOfTwoOnly, flags, limits);
     cols = std::max((regionWidth + pieceWidth - 1) / pieceWidth, 1);
     rows = std::max((regionHeight + pieceHeight - 1) / pieceHeight, 1);
-    pieces.assign(static_cast<size_t>(cols) * static_cast<size_t>(rows), TexturePiece{nullptr, pieceWidth, pieceHeight});
+    pieces.assign(static_cast<size_t>(cols) * static_cast<size_t>(rows),
+                  TexturePiece{nullptr, pieceWidth, pieceHeight});
     for (int r = 0; r < rows; ++r) {
         TexturePiece& p = pieces[static_cast<size_t>(r * cols + cols - 1)];
         p.width = rightW;
@@ -412,7 +412,8 @@ bool RecoverBits(D3DInterface& d3d, ImageSurface* image) {
             if (w <= 0 || h <= 0) continue;
             ReadPiece(d3d, piece.texture, [&](const plat::LockedRect& locked) {
                 for (int y = 0; y < h; ++y) {
-                    const uint8_t* src = static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch;
+                    const uint8_t* src =
+                        static_cast<const uint8_t*>(locked.bits) + static_cast<size_t>(y) * locked.pitch;
                     uint32_t* dst = bits + static_cast<size_t>(y0 + y) * static_cast<size_t>(imageW) + x0;
                     if (pieces->format == plat::Format::A8R8G8B8) {
                         std::memcpy(dst, src, static_cast<size_t>(w) * 4);

@@ -23,7 +23,7 @@ struct TextureLimits;
 
 struct TexturePiece {
     plat::Texture* texture = nullptr;  // owned; null until created
-    int width = 0, height = 0;  // the texture's size
+    int width = 0, height = 0;         // the texture's size
 };
 
 class TexturePieces {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <new>
 
-#include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
+#include "rendering/imagefile/image_files.h"
 
 namespace {
 
@@ -61,8 +61,7 @@ bool ReadColourTable(ByteSource& src, int flags, Palette& palette) {
     for (int i = 0; i < count; ++i) {
         uint8_t rgb[3];
         if (src.Take(rgb, 3) != 3) return false;
-        palette[static_cast<size_t>(i)] =
-            kOpaqueBlack | uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2];
+        palette[static_cast<size_t>(i)] = kOpaqueBlack | uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2];
     }
     return true;
 }
@@ -216,8 +215,7 @@ private:
 // Fills rows in file order, which for an interlaced image is rows 0, 8, ...,
 // then 4, 12, ..., then 2, 6, ..., then the odd rows. Pixels the stream does
 // not reach stay 0.
-void DecodePixels(LzwDecoder& decoder, ImageData& image, bool interlaced, const Palette& palette,
-                  int transparent) {
+void DecodePixels(LzwDecoder& decoder, ImageData& image, bool interlaced, const Palette& palette, int transparent) {
     static constexpr int kPassStart[4] = {0, 4, 2, 1};
     static constexpr int kPassStep[4] = {8, 8, 4, 2};
     const int width = image.GetWidth();

@@ -72,8 +72,7 @@ std::unique_ptr<ImageData> GetImage(std::string_view name, bool withAlpha) {
         AlphaToWhite(*alpha);
         return alpha;
     }
-    if (alpha->GetWidth() == image->GetWidth() && alpha->GetHeight() == image->GetHeight())
-        MergeAlpha(*image, *alpha);
+    if (alpha->GetWidth() == image->GetWidth() && alpha->GetHeight() == image->GetHeight()) MergeAlpha(*image, *alpha);
     return image;
 }
 

@@ -12,8 +12,8 @@
 #include <csetjmp>
 #include <new>
 
-#include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
+#include "rendering/imagefile/image_files.h"
 
 namespace {
 
@@ -82,8 +82,7 @@ void SkipSource(j_decompress_ptr cinfo, long count) {
 
 void TermSource(j_decompress_ptr) {}
 
-bool DecodeInto(jpeg_decompress_struct* cinfo, JumpingErrors* errors, FileSource* source,
-                ImageData* image) {
+bool DecodeInto(jpeg_decompress_struct* cinfo, JumpingErrors* errors, FileSource* source, ImageData* image) {
     if (setjmp(errors->jump)) return false;
 
     // Creation may fail too, so it happens under the jump point; destroying a
@@ -96,8 +95,7 @@ bool DecodeInto(jpeg_decompress_struct* cinfo, JumpingErrors* errors, FileSource
     jpeg_start_decompress(cinfo);
     const int components = cinfo->output_components;
     if (components != 1 && components != 3) return false;
-    if (!image->Allocate(static_cast<int>(cinfo->output_width),
-                         static_cast<int>(cinfo->output_height), false))
+    if (!image->Allocate(static_cast<int>(cinfo->output_width), static_cast<int>(cinfo->output_height), false))
         return false;
 
     JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
@@ -112,16 +110,14 @@ bool DecodeInto(jpeg_decompress_struct* cinfo, JumpingErrors* errors, FileSource
             for (int x = 0; x < width; ++x, in += 3)
                 out[x] = 0xFF000000u | uint32_t{in[0]} << 16 | uint32_t{in[1]} << 8 | in[2];
         } else {
-            for (int x = 0; x < width; ++x)
-                out[x] = 0xFF000000u | uint32_t{in[x]} * 0x010101u;
+            for (int x = 0; x < width; ++x) out[x] = 0xFF000000u | uint32_t{in[x]} * 0x010101u;
         }
     }
     jpeg_finish_decompress(cinfo);
     return true;
 }
 
-bool EncodeFrom(jpeg_compress_struct* cinfo, JumpingErrors* errors, FILE* stream,
-                const ImageData* image) {
+bool EncodeFrom(jpeg_compress_struct* cinfo, JumpingErrors* errors, FILE* stream, const ImageData* image) {
     if (setjmp(errors->jump)) return false;
 
     jpeg_create_compress(cinfo);
@@ -134,8 +130,8 @@ bool EncodeFrom(jpeg_compress_struct* cinfo, JumpingErrors* errors, FILE* stream
     jpeg_set_quality(cinfo, kWriteQuality, TRUE);
     jpeg_start_compress(cinfo, TRUE);
 
-    JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
-                                                 cinfo->image_width * 3, 1);
+    JSAMPARRAY row =
+        (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE, cinfo->image_width * 3, 1);
     const int width = image->GetWidth();
     for (int y = 0; y < image->GetHeight(); ++y) {
         const uint32_t* in = image->Row(y);

@@ -9,8 +9,8 @@
 #include <csetjmp>
 #include <new>
 
-#include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
+#include "rendering/imagefile/image_files.h"
 
 namespace {
 
@@ -48,8 +48,7 @@ bool DecodeInto(png_structp png, png_infop info, ImageData* image) {
     // undefined, even between passes. Compressed rows say nothing of the
     // size before they are read, so the size limit (set as libpng's user
     // limit too) bounds what a header may ask for.
-    if (!image->Allocate(static_cast<int>(width), static_cast<int>(height), passes > 1))
-        return false;
+    if (!image->Allocate(static_cast<int>(width), static_cast<int>(height), passes > 1)) return false;
     for (int pass = 0; pass < passes; ++pass)
         for (png_uint_32 y = 0; y < height; ++y)
             png_read_row(png, reinterpret_cast<png_bytep>(image->Row(static_cast<int>(y))), nullptr);
@@ -64,13 +63,12 @@ bool EncodeFrom(png_structp png, png_infop info, FILE* stream, const ImageData* 
     png_color_8 significant{};
     significant.red = significant.green = significant.blue = significant.alpha = 8;
     png_set_sBIT(png, info, &significant);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image->GetWidth()),
-                 static_cast<png_uint_32>(image->GetHeight()), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image->GetWidth()), static_cast<png_uint_32>(image->GetHeight()),
+                 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_set_bgr(png);
-    for (int y = 0; y < image->GetHeight(); ++y)
-        png_write_row(png, reinterpret_cast<png_const_bytep>(image->Row(y)));
+    for (int y = 0; y < image->GetHeight(); ++y) png_write_row(png, reinterpret_cast<png_const_bytep>(image->Row(y)));
     png_write_end(png, nullptr);
     return true;
 }
@@ -79,8 +77,7 @@ std::unique_ptr<ImageData> ReadPng(std::string_view fileName) {
     std::unique_ptr<image_io::ImageFile> file = image_io::ImageFile::Open(fileName);
     if (!file) return nullptr;
 
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
     if (png == nullptr) return nullptr;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
@@ -120,8 +117,7 @@ bool WritePNGImage(std::string_view path, const ImageData& image) {
     image_io::WriteStream stream = image_io::OpenForWriting(path);
     if (!stream) return false;
 
-    png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <new>
 
-#include "rendering/imagefile/image_files.h"
 #include "rendering/imagefile/file_io.h"
+#include "rendering/imagefile/image_files.h"
 
 namespace {
 

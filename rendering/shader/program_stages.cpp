@@ -7,8 +7,8 @@
 #include "foundation/system/app_services.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
-#include "rendering/shader/shader_program.h"
 #include "rendering/shader/program_internal.h"
+#include "rendering/shader/shader_program.h"
 
 using shader_internal::Check;
 using shader_internal::CurrentDevice;
@@ -42,8 +42,8 @@ bool ShaderStage::Compile(std::string_view entry, std::string_view profile, plat
 }
 
 void ShaderStage::ReportCompileErrors(std::string_view entry, const std::string& errors) {
-    LogWrite(text::Widen(text::Format("Shader %.*s failed to compile: %s", static_cast<int>(entry.size()),
-                                      entry.data(), errors.c_str())),
+    LogWrite(text::Widen(text::Format("Shader %.*s failed to compile: %s", static_cast<int>(entry.size()), entry.data(),
+                                      errors.c_str())),
              true);
     // The source cannot change, so the box would say the same at every apply.
     if (errorShown_) return;

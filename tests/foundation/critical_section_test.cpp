@@ -53,9 +53,7 @@ TEST(CriticalSection, ExcludesOtherThreads) {
 TEST(CriticalSection, LeavingReleasesForOtherThreads) {
     CriticalSection section;
     bool entered = false;
-    {
-        ScopedCriticalSection lock(section);
-    }
+    { ScopedCriticalSection lock(section); }
     std::thread other([&] {
         std::lock_guard<CriticalSection> guard(section);
         entered = true;

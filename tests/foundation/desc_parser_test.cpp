@@ -173,7 +173,8 @@ TEST(DescParserTest, DefinesBuiltFromDefinesCannotGrowWithoutBound) {
         std::wstring text = std::wstring(L"Define ") + name + L"0 (1 2);\n";
         for (int i = 1; i <= lines; ++i) {
             std::wstring previous = name + std::to_wstring(i - 1);
-            text += L"Define " + (name + std::to_wstring(i)) + L" (" + previous + (twice ? L" " + previous : L"") + L");\n";
+            text +=
+                L"Define " + (name + std::to_wstring(i)) + L" (" + previous + (twice ? L" " + previous : L"") + L");\n";
         }
         return text;
     };
@@ -340,7 +341,10 @@ TEST(DescParserFileTest, ReadsFilesInEveryEncodingAndReportsMissingOnes) {
 
 TEST(DescParserFileTest, IllegalCharacterStopsLoadingInsteadOfPassingAsTheEnd) {
     TempFolder folder;
-    WriteBytes(folder / "bad.txt", "\xEF\xBB\xBF" "First 1;\nSecond a\xC0\x80" "b;\nThird 3;");
+    WriteBytes(folder / "bad.txt",
+               "\xEF\xBB\xBF"
+               "First 1;\nSecond a\xC0\x80"
+               "b;\nThird 3;");
     RecordingParser parser;
     EXPECT_FALSE(parser.LoadDescriptor(folder / "bad.txt"));
     EXPECT_EQ(parser.GetErrorText(), L"Illegal Character");
@@ -368,8 +372,8 @@ TEST(DescParserFileTest, TextLeftByAFailedLoadDoesNotRunInTheNextLoad) {
 TEST(DescParserFileTest, ReadsPackedDescriptorsByDataPathWithLooseFilesWinning) {
     TempFolder folder;
     testsupport::CurrentDirectoryGuard cwd(folder.Path());
-    testsupport::RawPack pack{{{"fonts\\Body.txt", "# packed\r\nLayer 'packed';\r\nSize 1 2"},
-                               {"fonts\\Shadow.txt", "Layer 'packed';"}}};
+    testsupport::RawPack pack{
+        {{"fonts\\Body.txt", "# packed\r\nLayer 'packed';\r\nSize 1 2"}, {"fonts\\Shadow.txt", "Layer 'packed';"}}};
     WriteBytes(folder / "main.pak", testsupport::Encode(pack));
     WriteBytes(folder / "fonts/Shadow.txt", "Layer 'loose';");
     PakInterface pak;

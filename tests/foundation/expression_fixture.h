@@ -23,9 +23,7 @@ struct ExprCase {
     const wchar_t* text;
 };
 
-inline std::ostream& operator<<(std::ostream& os, const ExprCase& c) {
-    return os << text::ToUtf8(c.source);
-}
+inline std::ostream& operator<<(std::ostream& os, const ExprCase& c) { return os << text::ToUtf8(c.source); }
 
 class ExpressionTest : public ::testing::Test {
 protected:

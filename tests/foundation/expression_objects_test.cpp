@@ -194,7 +194,9 @@ TEST_F(ExpressionObjects, ServicesOfTheInstalledApplication) {
     ShowFatalError("disk on fire");
     EXPECT_EQ(app.lastError, "disk on fire");
     ShowFatalErrorWide(L"w\u00e9de");
-    EXPECT_EQ(app.lastError, "w\xc3\xa9" "de");
+    EXPECT_EQ(app.lastError,
+              "w\xc3\xa9"
+              "de");
 }
 
 TEST_F(ExpressionObjects, UninstallingTheApplicationRestoresNotFound) {

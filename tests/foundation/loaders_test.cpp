@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "foundation/system/app_services.h"
-#include "foundation/files/config_stats.h"
 #include "foundation/expression/constants.h"
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/expression.h"
 #include "foundation/expression/localization.h"
 #include "foundation/expression/localization_map.h"
+#include "foundation/files/config_stats.h"
 #include "foundation/files/pak_interface.h"
 #include "foundation/files/pak_writer.h"
 #include "foundation/files/parser.h"
+#include "foundation/system/app_services.h"
 #include "foundation/system/utilities.h"
 #include "tests/support/recording_services.h"
 

@@ -29,7 +29,7 @@ protected:
     }
 
     TempFolder desktop_;
-    ScopedEnv xdg_ {"XDG_DESKTOP_DIR", desktop_.Path().c_str()};
+    ScopedEnv xdg_{"XDG_DESKTOP_DIR", desktop_.Path().c_str()};
 };
 
 TEST_F(LogTest, OffUnlessEnabledAndCreatesNoFile) {
@@ -73,7 +73,7 @@ TEST_F(LogTest, TimedLinesCarryTheLocalDateAndTimePrefix) {
     // The stamp must be one of the seconds the write spanned.
     bool matched = false;
     for (std::time_t t = before; t <= after && !matched; ++t) {
-        std::tm local {};
+        std::tm local{};
         localtime_r(&t, &local);
         char expected[32];
         std::strftime(expected, sizeof expected, "[%m/%d/%y %H:%M:%S] ", &local);

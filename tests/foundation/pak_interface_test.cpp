@@ -157,7 +157,7 @@ TEST_F(PakTest, ReadCountsWholeElementsOnly) {
     char buffer[40];
     std::memset(buffer, '-', sizeof buffer);
     EXPECT_EQ(pak.Read(buffer, 4, 10, file), 1u);  // 6 bytes left: one whole element
-    EXPECT_EQ(std::string(buffer, 7), "456789-");   // the partial element is copied too
+    EXPECT_EQ(std::string(buffer, 7), "456789-");  // the partial element is copied too
     EXPECT_EQ(pak.Tell(file), 10);
     EXPECT_EQ(pak.Read(buffer, 1, 1, file), 0u);
     pak.CloseFile(file);
@@ -301,14 +301,10 @@ class PakNormalize : public ::testing::TestWithParam<NameCase> {};
 TEST_P(PakNormalize, GivesTheKey) { EXPECT_EQ(PakInterface::NormalizeName(GetParam().name), GetParam().key); }
 
 INSTANTIATE_TEST_SUITE_P(Names, PakNormalize,
-                         ::testing::Values(NameCase{"data/x.xml", "DATA\\X.XML"},
-                                           NameCase{"a\\\\/b", "A\\B"},
-                                           NameCase{"a\\b\\..\\..\\c", "C"},
-                                           NameCase{"a\\..", ""},
-                                           NameCase{"\\..\\x", "\\X"},
-                                           NameCase{"..\\x", "..\\X"},
-                                           NameCase{"a\\.\\b", "A\\.\\B"},
-                                           NameCase{"a\\..b\\c", "A\\..B\\C"},
+                         ::testing::Values(NameCase{"data/x.xml", "DATA\\X.XML"}, NameCase{"a\\\\/b", "A\\B"},
+                                           NameCase{"a\\b\\..\\..\\c", "C"}, NameCase{"a\\..", ""},
+                                           NameCase{"\\..\\x", "\\X"}, NameCase{"..\\x", "..\\X"},
+                                           NameCase{"a\\.\\b", "A\\.\\B"}, NameCase{"a\\..b\\c", "A\\..B\\C"},
                                            NameCase{"caf\xE9.txt", "CAF\xE9.TXT"}));
 
 std::vector<std::string> SearchNames(PakInterface& pak, const std::string& pattern,
@@ -327,7 +323,9 @@ std::vector<std::string> SearchNames(PakInterface& pak, const std::string& patte
 }
 
 TEST_F(PakTest, WildcardSearchListsPackEntriesThenDiskFiles) {
-    MountPack({{{"images\\b.png", "bb", 0x01D0000000000000}, {"images\\a.png", "a"}, {"images\\c.jpg", "c"},
+    MountPack({{{"images\\b.png", "bb", 0x01D0000000000000},
+                {"images\\a.png", "a"},
+                {"images\\c.jpg", "c"},
                 {"other\\d.png", "d"}}});
     WriteBytes(tmp.Path() / "Images/z_disk.png", "zzz");
     WriteBytes(tmp.Path() / "Images/y_disk.txt", "y");
@@ -342,8 +340,8 @@ TEST_F(PakTest, WildcardSearchListsPackEntriesThenDiskFiles) {
     EXPECT_EQ(all[2].size, 3u);
 
     EXPECT_EQ(SearchNames(pak, "images/*.*").size(), 5u);
-    EXPECT_EQ(SearchNames(pak, "IMAGES\\*"), (std::vector<std::string>{"a.png", "b.png", "c.jpg", "y_disk.txt",
-                                                                      "z_disk.png"}));
+    EXPECT_EQ(SearchNames(pak, "IMAGES\\*"),
+              (std::vector<std::string>{"a.png", "b.png", "c.jpg", "y_disk.txt", "z_disk.png"}));
     // Without a '*' the pack never matches; the disk still does.
     EXPECT_TRUE(SearchNames(pak, "images\\a.png").empty());
     EXPECT_EQ(SearchNames(pak, "images\\z_disk.png"), std::vector<std::string>{"z_disk.png"});

@@ -49,14 +49,11 @@ TEST_P(ResolveRelative, Resolves) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, ResolveRelative,
     ::testing::Values(RelativeCase{"../img/x.png", "fonts\\sub", "fonts\\img\\x.png"},
-                      RelativeCase{"./a/b.png", "x/y", "x/y/a/b.png"},
-                      RelativeCase{"../../a.png", "x", "../a.png"},
-                      RelativeCase{"../a.png", "../up", "../a.png"},
-                      RelativeCase{"../a.png", "../", "../../a.png"},
+                      RelativeCase{"./a/b.png", "x/y", "x/y/a/b.png"}, RelativeCase{"../../a.png", "x", "../a.png"},
+                      RelativeCase{"../a.png", "../up", "../a.png"}, RelativeCase{"../a.png", "../", "../../a.png"},
                       RelativeCase{"a.png", "C:\\fonts", "C:\\fonts\\a.png"},
                       RelativeCase{"..\\a.png", "C:/fonts/sub", "C:\\fonts\\a.png"},
-                      RelativeCase{"D:\\a.png", "x", "D:\\a.png"},
-                      RelativeCase{"../a.png", "/", "/a.png"},
+                      RelativeCase{"D:\\a.png", "x", "D:\\a.png"}, RelativeCase{"../a.png", "/", "/a.png"},
                       RelativeCase{"b.png", "", "b.png"}));
 
 class FolderTest : public ::testing::Test {
@@ -85,7 +82,9 @@ TEST_F(FolderTest, WriteWStringToFileWritesMarkedUtf16AndReplaces) {
     const char expected[] = {'\xFF', '\xFE', 'A', 0, '\n', 0, '\xE9', 0, '\x3D', '\xD8', '\x00', '\xDE'};
     EXPECT_EQ(ReadBytes(tmp.Path() / "new/folder/log.txt"), std::string(expected, sizeof expected));
     ASSERT_TRUE(WriteWStringToFile(path, L"B"));
-    EXPECT_EQ(ReadBytes(tmp.Path() / "new/folder/log.txt"), std::string("\xFF\xFE" "B\0", 4));
+    EXPECT_EQ(ReadBytes(tmp.Path() / "new/folder/log.txt"), std::string("\xFF\xFE"
+                                                                        "B\0",
+                                                                        4));
 }
 
 TEST_F(FolderTest, DeleteDirectoryTreeDeletesInsideTheDataFolder) {

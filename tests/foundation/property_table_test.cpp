@@ -18,14 +18,19 @@ public:
         using T = PropertyTable<Stall>;
         static const T table{
             T::Int(L"visitors", [](Stall& s) { return &s.visitors; }).WithHandle(),
-            T::Float(L"price", [](Stall& s) { return &s.price; }, 4).WithHandle(),
+            T::Float(
+                L"price", [](Stall& s) { return &s.price; }, 4)
+                .WithHandle(),
             T::Value(L"open", [](Stall& s) -> PropertyValue { return s.visitors < 10; }),
             // Read as a figure, written as a field: the first of each kind answers.
             T::Value(L"level", [](Stall& s) -> PropertyValue { return static_cast<int>(s.level * 10.0f); }),
-            T::FloatWriteOnly(L"level", [](Stall& s) { return &s.level; }, 2),
-            T::Float(L"level", [](Stall& s) { return &s.price; }, 1),
+            T::FloatWriteOnly(
+                L"level", [](Stall& s) { return &s.level; }, 2),
+            T::Float(
+                L"level", [](Stall& s) { return &s.price; }, 1),
             T::FloatReadOnly(L"wear", [](Stall& s) { return &s.wear; }),
-            T::FloatWriteOnly(L"", [](Stall& s) { return &s.wear; }, 8),
+            T::FloatWriteOnly(
+                L"", [](Stall& s) { return &s.wear; }, 8),
         };
         return table;
     }

@@ -28,8 +28,8 @@ TEST(PropertyValueConversion, TextToNumberRules) {
     EXPECT_EQ(PropertyValue(L"").ToInt(), 0);
     EXPECT_EQ(PropertyValue(L"2.9").ToInt(), 2);  // the integer reader stops at the point
     EXPECT_FLOAT_EQ(PropertyValue(L"2.5e1x").ToReal(), 25.0f);
-    EXPECT_FLOAT_EQ(PropertyValue(L"3e").ToReal(), 3.0f);     // a bare exponent mark is not part of it
-    EXPECT_FLOAT_EQ(PropertyValue(L"0x10").ToReal(), 0.0f);   // decimal only, no hex
+    EXPECT_FLOAT_EQ(PropertyValue(L"3e").ToReal(), 3.0f);    // a bare exponent mark is not part of it
+    EXPECT_FLOAT_EQ(PropertyValue(L"0x10").ToReal(), 0.0f);  // decimal only, no hex
     EXPECT_FLOAT_EQ(PropertyValue(L"inf").ToReal(), 0.0f);
     EXPECT_FLOAT_EQ(PropertyValue(L"-.5").ToReal(), -0.5f);
     // Text that cannot be narrowed reads as 0.

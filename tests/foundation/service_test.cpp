@@ -81,7 +81,9 @@ TEST(NullAppServicesTest, FatalErrorsGoToStandardErrorAndNothingIsFound) {
     testing::internal::CaptureStderr();
     ShowFatalError("disk on fire");
     ShowFatalErrorWide(L"w\u00e9de");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "FATAL ERROR: disk on fire\nFATAL ERROR: w\xc3\xa9" "de\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "FATAL ERROR: disk on fire\nFATAL ERROR: w\xc3\xa9"
+              "de\n");
     EXPECT_EQ(GetStoredDataVersion(), 0);
     SetStoredDataVersion(7);
     EXPECT_EQ(GetStoredDataVersion(), 0);

@@ -29,15 +29,15 @@ TEST_P(IntegerParsing, NarrowAndWideAgree) {
     EXPECT_EQ(wide, c.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, IntegerParsing,
-    ::testing::Values(IntCase{"0x10", true, 16}, IntCase{"-12", true, -12}, IntCase{"12.5", true, 12},
-                      IntCase{"", false, 0}, IntCase{"abc", true, 0}, IntCase{"12abc", true, 12},
-                      IntCase{"0X1f", true, 31}, IntCase{"-x1F", true, -31}, IntCase{"x1F", true, 0},
-                      IntCase{"5x3", true, 5}, IntCase{"00x1", true, 0}, IntCase{"0xg", true, 0},
-                      IntCase{"-", true, 0}, IntCase{"2147483647", true, INT_MAX},
-                      // Overlong numbers wrap modulo 2^32 instead of overflowing: 2^32 + 5.
-                      IntCase{"4294967301", true, 5}));
+INSTANTIATE_TEST_SUITE_P(Texts, IntegerParsing,
+                         ::testing::Values(IntCase{"0x10", true, 16}, IntCase{"-12", true, -12},
+                                           IntCase{"12.5", true, 12}, IntCase{"", false, 0}, IntCase{"abc", true, 0},
+                                           IntCase{"12abc", true, 12}, IntCase{"0X1f", true, 31},
+                                           IntCase{"-x1F", true, -31}, IntCase{"x1F", true, 0}, IntCase{"5x3", true, 5},
+                                           IntCase{"00x1", true, 0}, IntCase{"0xg", true, 0}, IntCase{"-", true, 0},
+                                           IntCase{"2147483647", true, INT_MAX},
+                                           // Overlong numbers wrap modulo 2^32 instead of overflowing: 2^32 + 5.
+                                           IntCase{"4294967301", true, 5}));
 
 struct RealCase {
     const wchar_t* text;

@@ -16,7 +16,7 @@ TEST(TextTest, Utf8RoundTripsEveryPlane) {
 
 TEST(TextTest, MalformedUtf8BecomesReplacementWithoutEatingText) {
     EXPECT_EQ(text::FromUtf8("a\xC3z"), std::wstring(L"a\uFFFDz"));
-    EXPECT_EQ(text::FromUtf8("\xC0\xAF"), std::wstring(L"\uFFFD"));  // overlong
+    EXPECT_EQ(text::FromUtf8("\xC0\xAF"), std::wstring(L"\uFFFD"));      // overlong
     EXPECT_EQ(text::FromUtf8("\xED\xA0\x80"), std::wstring(L"\uFFFD"));  // surrogate
     EXPECT_EQ(text::FromUtf8("\xFF"), std::wstring(L"\uFFFD"));
 }
@@ -65,10 +65,10 @@ TEST(TextTest, WideFormattingOfNumbersMatchesNarrowFormatting) {
                             -5L, -9000000000LL, size_t{12}),
               text::Widen(text::Format("%5d|%-+4i|%#x|%o|%X|%u|%hhd|%ld|%lld|%zu|%%", 42, 7, 255, 8, 0xBEEFu,
                                        3000000000u, 300, -5L, -9000000000LL, size_t{12})));
-    EXPECT_EQ(text::WFormat(L"%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0, 2.5L,
-                            pointer),
-              text::Widen(text::Format("%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0,
-                                       2.5L, pointer)));
+    EXPECT_EQ(
+        text::WFormat(L"%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0, 2.5L, pointer),
+        text::Widen(
+            text::Format("%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0, 2.5L, pointer)));
     EXPECT_EQ(text::WFormat(L"%*d|%-*d|%.*f|%*.*s|", 6, 1, -6, 2, 2, 3.14159, 5, 2, "abc"),
               text::Widen(text::Format("%*d|%-*d|%.*f|%*.*s|", 6, 1, -6, 2, 2, 3.14159, 5, 2, "abc")));
 }

@@ -74,9 +74,10 @@ TEST_P(WildcardMatchTest, Matches) {
 INSTANTIATE_TEST_SUITE_P(Patterns, WildcardMatchTest,
                          ::testing::Values(WildcardCase{"*", "anything", true}, WildcardCase{"*.*", "noext", true},
                                            WildcardCase{"*.png", "A.PNG", true}, WildcardCase{"*.png", "a.pngx", false},
-                                           WildcardCase{"a*b*c", "aXXbYYc", true}, WildcardCase{"a*b*c", "aXXbYY", false},
-                                           WildcardCase{"?", "", false}, WildcardCase{"??", "ab", true},
-                                           WildcardCase{"a**", "a", true}, WildcardCase{"x.*", "x", true},
-                                           WildcardCase{"", "", true}, WildcardCase{"", "a", false}));
+                                           WildcardCase{"a*b*c", "aXXbYYc", true},
+                                           WildcardCase{"a*b*c", "aXXbYY", false}, WildcardCase{"?", "", false},
+                                           WildcardCase{"??", "ab", true}, WildcardCase{"a**", "a", true},
+                                           WildcardCase{"x.*", "x", true}, WildcardCase{"", "", true},
+                                           WildcardCase{"", "a", false}));
 
 }  // namespace

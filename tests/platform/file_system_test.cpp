@@ -1,7 +1,7 @@
 #include "platform/system/file_system.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "tests/platform/temp_folder.h"

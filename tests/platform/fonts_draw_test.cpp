@@ -28,9 +28,7 @@ struct Canvas {
     uint32_t& At(int x, int y) { return pixels[static_cast<size_t>(y * stride + x)]; }
 };
 
-bool Inside(const PixelRect& r, int x, int y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
+bool Inside(const PixelRect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 unsigned Channel(uint32_t v, int shift) { return (v >> shift) & 255u; }
 
@@ -146,8 +144,8 @@ TEST(FontsDraw, BlendsThroughCoverageInPremultipliedAlpha) {
                     const uint32_t got = canvas.At(x, y);
                     for (int shift = 0; shift < 32; shift += 8)
                         ASSERT_NEAR(static_cast<int>(Channel(got, shift)), static_cast<int>(Channel(want, shift)), 1)
-                            << std::hex << "bg " << background << " colour " << colour << std::dec << " at " << x
-                            << "," << y << " coverage " << cov;
+                            << std::hex << "bg " << background << " colour " << colour << std::dec << " at " << x << ","
+                            << y << " coverage " << cov;
                 }
             }
             EXPECT_GT(partial, 20) << "anti-aliased edges expected";

@@ -11,8 +11,7 @@ namespace {
 using plat::FontRequest;
 using plat::SystemFont;
 
-std::unique_ptr<SystemFont> Make(std::string face, int points, int dpi = 96, int weight = 400,
-                                 bool italic = false) {
+std::unique_ptr<SystemFont> Make(std::string face, int points, int dpi = 96, int weight = 400, bool italic = false) {
     FontRequest r;
     r.face = std::move(face);
     r.pointSize = points;

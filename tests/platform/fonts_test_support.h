@@ -39,8 +39,7 @@ public:
     // Grid-fitted kerning between two characters, in whole pixels.
     int Kerning(wchar_t a, wchar_t b) const {
         FT_Vector v{0, 0};
-        FT_Get_Kerning(face_, FT_Get_Char_Index(face_, a), FT_Get_Char_Index(face_, b),
-                       FT_KERNING_DEFAULT, &v);
+        FT_Get_Kerning(face_, FT_Get_Char_Index(face_, a), FT_Get_Char_Index(face_, b), FT_KERNING_DEFAULT, &v);
         return static_cast<int>(std::lround(v.x / 64.0));
     }
     // The unhinted advance of a character in (fractional) pixels.

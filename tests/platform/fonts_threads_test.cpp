@@ -28,8 +28,8 @@ TEST(FontsThreads, LoadingThreadWorksWhileTheMainThreadDraws) {
     std::atomic<int> madeFonts{0};
     std::thread loader([&] {
         for (int i = 0; i < 8; ++i) {
-            auto font = SystemFont::Create(FontRequest{i % 2 ? "DejaVu Serif" : "Missing Face", 8 + i, 96,
-                                                       i % 3 ? 400 : 700, i % 4 == 0, false});
+            auto font = SystemFont::Create(
+                FontRequest{i % 2 ? "DejaVu Serif" : "Missing Face", 8 + i, 96, i % 3 ? 400 : 700, i % 4 == 0, false});
             if (font && font->MeasureWidth(text) > 0) ++madeFonts;
             if (shared->MeasureWidth(text) != expectedWidth) ++wrongWidths;
         }

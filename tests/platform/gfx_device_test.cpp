@@ -24,8 +24,8 @@ TEST(GfxSystemTest, AdaptersReportTheirConfiguredModesFormatsAndCaps) {
     ASSERT_EQ(2u, sys->GetAdapterCount());
     EXPECT_TRUE(plat::Failed(sys->CheckDeviceType(0, Format::X8R8G8B8, Format::X8R8G8B8, true)));
     EXPECT_EQ(plat::kOk, sys->CheckDeviceType(0, Format::R5G6B5, Format::R5G6B5, true));
-    EXPECT_TRUE(plat::Failed(
-        sys->CheckDeviceFormat(0, Format::R5G6B5, 0, plat::ResourceType::Texture, Format::A8R8G8B8)));
+    EXPECT_TRUE(
+        plat::Failed(sys->CheckDeviceFormat(0, Format::R5G6B5, 0, plat::ResourceType::Texture, Format::A8R8G8B8)));
     EXPECT_EQ(plat::kOk, sys->CheckDeviceFormat(0, Format::R5G6B5, 0, plat::ResourceType::Texture, Format::A4R4G4B4));
     ASSERT_EQ(2u, sys->GetAdapterModeCount(0, Format::R5G6B5));
     plat::DisplayMode m;
@@ -157,7 +157,8 @@ TEST_F(GfxDeviceTest, SurfaceCopiesMoveAndConvertPixels) {
     ASSERT_EQ(plat::kOk, device_->StretchRect(rt, nullptr, big, nullptr, plat::TextureFilter::Point));
     auto doubled = Read(big);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(texels[static_cast<size_t>((y / 2) * 4 + x / 2)], doubled[size_t(y * 8 + x)]);
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(texels[static_cast<size_t>((y / 2) * 4 + x / 2)], doubled[size_t(y * 8 + x)]);
     // ColorFill of part of a surface.
     plat::Rect r{1, 0, 3, 1};
     ASSERT_EQ(plat::kOk, device_->ColorFill(rt, &r, 0x11223344u));

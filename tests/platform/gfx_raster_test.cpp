@@ -25,8 +25,10 @@ TEST_F(GfxRasterTest, RectangleFromHalfPixelVerticesCoversExactlyItsPixels) {
 // Vertices exactly on pixel centres: the left and top edges include their
 // pixels, the right and bottom edges do not.
 TEST_F(GfxRasterTest, EdgesThroughPixelCentresFollowTopLeftRule) {
-    Vtx v[4] = {{2, 3, 0, 0xFFFFFFFFu, 0, 0}, {2, 9, 0, 0xFFFFFFFFu, 0, 0},
-                {7, 3, 0, 0xFFFFFFFFu, 0, 0}, {7, 9, 0, 0xFFFFFFFFu, 0, 0}};
+    Vtx v[4] = {{2, 3, 0, 0xFFFFFFFFu, 0, 0},
+                {2, 9, 0, 0xFFFFFFFFu, 0, 0},
+                {7, 3, 0, 0xFFFFFFFFu, 0, 0},
+                {7, 9, 0, 0xFFFFFFFFu, 0, 0}};
     ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx)));
     auto px = Read();
     for (int y = 0; y < 12; ++y)
@@ -152,8 +154,10 @@ TEST_F(GfxRasterTest, PolylineOfOnePointDrawsNothingAndSucceeds) {
 
 TEST_F(GfxRasterTest, GouraudColourIsInterpolatedBetweenVertices) {
     // Red 0 at pixel centre 0, red 255 at pixel centre 51: linear in between.
-    Vtx v[4] = {{0, -0.5f, 0, 0xFF000000u, 0, 0}, {0, 4.5f, 0, 0xFF000000u, 0, 0},
-                {51, -0.5f, 0, 0xFFFF0000u, 0, 0}, {51, 4.5f, 0, 0xFFFF0000u, 0, 0}};
+    Vtx v[4] = {{0, -0.5f, 0, 0xFF000000u, 0, 0},
+                {0, 4.5f, 0, 0xFF000000u, 0, 0},
+                {51, -0.5f, 0, 0xFFFF0000u, 0, 0},
+                {51, 4.5f, 0, 0xFFFF0000u, 0, 0}};
     ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx)));
     auto px = Read();
     for (int x = 0; x < 51; ++x) EXPECT_NEAR(x * 5.0, Ch(At(px, x, 2), 16), 1.0) << x;
@@ -175,8 +179,10 @@ TEST_F(GfxRasterTest, TextureCoordinatesArePerspectiveCorrect) {
     proj.m[3][3] = 0.0f;
     device_->SetTransform(plat::TransformState::Projection, &proj);
     const float w0 = 1.0f, w1 = 3.0f;
-    Vtx v[4] = {{-1 * w0, 1 * w0, w0, 0xFFFFFFFFu, 0, 0}, {-1 * w0, -1 * w0, w0, 0xFFFFFFFFu, 0, 1},
-                {1 * w1, 1 * w1, w1, 0xFFFFFFFFu, 1, 0}, {1 * w1, -1 * w1, w1, 0xFFFFFFFFu, 1, 1}};
+    Vtx v[4] = {{-1 * w0, 1 * w0, w0, 0xFFFFFFFFu, 0, 0},
+                {-1 * w0, -1 * w0, w0, 0xFFFFFFFFu, 0, 1},
+                {1 * w1, 1 * w1, w1, 0xFFFFFFFFu, 1, 0},
+                {1 * w1, -1 * w1, w1, 0xFFFFFFFFu, 1, 1}};
     ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx)));
     auto px = Read();
     for (int x = 0; x < kW; x += 3) {
@@ -213,11 +219,14 @@ using namespace testsupport;
 TEST_F(GfxTest, NonFiniteAndHugeVerticesAreSkippedSafely) {
     const float nan = std::nanf(""), inf = INFINITY;
     const uint32_t w = 0xFFFFFFFFu;
-    Vtx bad[] = {{nan, 1, 0, w, 0, 0},     {5, 5, 0, w, 0, 0},      {1, 9, 0, w, 0, 0},
-                 {inf, -inf, 0, w, 0, 0},  {5, 5, 0, w, 0, 0},      {1, 9, 0, w, 0, 0},
-                 {1e30f, 1, 0, w, 0, 0},   {-1e30f, 5, 0, w, 0, 0}, {1, 1e30f, 0, w, 0, 0},
-                 {1, 1, 0, w, nan, inf},   {20, 1, 0, w, 1e30f, 0}, {1, 20, 0, w, -1e30f, 1e20f},
-                 {30.5f, 30, 0, w, 0, 0},  {30.5f, 30.50001f, 0, w, 1e6f, 0}, {30, 30.5f, 0, w, 0, 1e6f}};
+    Vtx bad[] = {{nan, 1, 0, w, 0, 0},      {5, 5, 0, w, 0, 0},
+                 {1, 9, 0, w, 0, 0},        {inf, -inf, 0, w, 0, 0},
+                 {5, 5, 0, w, 0, 0},        {1, 9, 0, w, 0, 0},
+                 {1e30f, 1, 0, w, 0, 0},    {-1e30f, 5, 0, w, 0, 0},
+                 {1, 1e30f, 0, w, 0, 0},    {1, 1, 0, w, nan, inf},
+                 {20, 1, 0, w, 1e30f, 0},   {1, 20, 0, w, -1e30f, 1e20f},
+                 {30.5f, 30, 0, w, 0, 0},   {30.5f, 30.50001f, 0, w, 1e6f, 0},
+                 {30, 30.5f, 0, w, 0, 1e6f}};
     plat::Texture* tex = MakeTexture(2, 2, Noise(4, 1, true));
     for (int pass = 0; pass < 2; ++pass) {
         device_->SetTexture(0, pass ? tex : nullptr);
@@ -239,14 +248,17 @@ TEST_F(GfxTest, FansStripsAndGridVerticesDrawTheSameSquare) {
     };
     static_assert(sizeof(GridVtx) == 36);
     const uint32_t w = 0xFFFFFFFFu;
-    Vtx fan[4] = {{-0.5f, -0.5f, 0, w, 0, 0}, {7.5f, -0.5f, 0, w, 0, 0}, {7.5f, 7.5f, 0, w, 0, 0}, {-0.5f, 7.5f, 0, w, 0, 0}};
+    Vtx fan[4] = {
+        {-0.5f, -0.5f, 0, w, 0, 0}, {7.5f, -0.5f, 0, w, 0, 0}, {7.5f, 7.5f, 0, w, 0, 0}, {-0.5f, 7.5f, 0, w, 0, 0}};
     ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleFan, 2, fan, sizeof(Vtx)));
     device_->SetFVF(plat::kFvfXyz | plat::kFvfNormal | plat::kFvfDiffuse | plat::kFvfTex1);
-    GridVtx g[4] = {{19.5f, -0.5f, 0, 0, 0, 1, w, 0, 0}, {27.5f, -0.5f, 0, 0, 0, 1, w, 1, 0},
-                    {19.5f, 7.5f, 0, 0, 0, 1, w, 0, 1}, {27.5f, 7.5f, 0, 0, 0, 1, w, 1, 1}};
+    GridVtx g[4] = {{19.5f, -0.5f, 0, 0, 0, 1, w, 0, 0},
+                    {27.5f, -0.5f, 0, 0, 0, 1, w, 1, 0},
+                    {19.5f, 7.5f, 0, 0, 0, 1, w, 0, 1},
+                    {27.5f, 7.5f, 0, 0, 0, 1, w, 1, 1}};
     const uint16_t idx[6] = {0, 2, 1, 1, 2, 3};
     ASSERT_EQ(plat::kOk, device_->DrawIndexedPrimitiveUP(plat::PrimitiveType::TriangleList, 0, 4, 2, idx,
-                                                          plat::IndexFormat::Index16, g, sizeof(GridVtx)));
+                                                         plat::IndexFormat::Index16, g, sizeof(GridVtx)));
     auto px = Read();
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 30; ++x) {

@@ -22,9 +22,8 @@ using Mode = testsupport::BlendMode;
 
 const Straight kImages[] = {{1, 0, 0, 1},          {0.2f, 0.4f, 0.6f, 1}, {0.9f, 0.8f, 0.1f, 0.5f},
                             {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 0},          {1, 1, 1, 0.25f}};
-const Straight kBackgrounds[] = {{0.3f, 0.6f, 0.9f, 1},      {1, 1, 1, 1},
-                                 {0, 0, 0, 1},               {0.49f, 0.51f, 0.25f, 1},
-                                 {0.7f, 0.2f, 0.5f, 0.6f},   {0, 0, 0, 0}};
+const Straight kBackgrounds[] = {{0.3f, 0.6f, 0.9f, 1},    {1, 1, 1, 1}, {0, 0, 0, 1}, {0.49f, 0.51f, 0.25f, 1},
+                                 {0.7f, 0.2f, 0.5f, 0.6f}, {0, 0, 0, 0}};
 constexpr int kN = 6;
 
 // The 8-bit premultiplied pixel of a straight colour.
@@ -69,9 +68,8 @@ protected:
                 const int shifts[4] = {16, 8, 0, 24};
                 for (int c = 0; c < 4; ++c) {
                     const float w = std::clamp(want[c], 0.0f, 1.0f) * 255.0f;
-                    EXPECT_NEAR(Ch(got, shifts[c]), w, 1.0)
-                        << mode.name << " image " << i << " background " << j << " tint " << std::hex << tint
-                        << " channel " << c;
+                    EXPECT_NEAR(Ch(got, shifts[c]), w, 1.0) << mode.name << " image " << i << " background " << j
+                                                            << " tint " << std::hex << tint << " channel " << c;
                 }
             }
     }
@@ -112,8 +110,7 @@ TEST_P(GfxShaderBlendTest, ReadsStageOneThatTheFixedStagesLeaveDisabled) {
     device_->SetPixelShader(nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(GameShaders, GfxShaderBlendTest,
-                         testing::ValuesIn(testsupport::kGameBlendModes),
+INSTANTIATE_TEST_SUITE_P(GameShaders, GfxShaderBlendTest, testing::ValuesIn(testsupport::kGameBlendModes),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -80,8 +80,7 @@ TEST_F(GfxShaderDeviceTest, ConstantsSetByNameChangeTheOutput) {
     testsupport::PixelShaderObjects other = MakePixelShader(kTintShader);
     EXPECT_NE(plat::kOk, ps.table->SetValue(nullptr, tint, tintValue, sizeof tintValue));
     EXPECT_NE(plat::kOk, ps.table->SetValue(device_, tint, tintValue, 2));
-    EXPECT_NE(plat::kOk,
-              ps.table->SetValue(device_, other.table->GetConstantByName(nullptr, "Tint"), tintValue, 16));
+    EXPECT_NE(plat::kOk, ps.table->SetValue(device_, other.table->GetConstantByName(nullptr, "Tint"), tintValue, 16));
     device_->SetPixelShader(nullptr);
 }
 
@@ -143,7 +142,11 @@ TEST_P(GfxShaderSamplingTest, PixelShaderSamplesAsTheFixedStagesDo) {
         const float cx = 44, cy = 24, r = 15, a = 0.5f;
         auto corner = [&](float dx, float dy, float s, float t) {
             return testsupport::Vtx{cx + dx * std::cos(a) - dy * std::sin(a),
-                                    cy + dx * std::sin(a) + dy * std::cos(a), 0, 0xFFFFFFFFu, s, t};
+                                    cy + dx * std::sin(a) + dy * std::cos(a),
+                                    0,
+                                    0xFFFFFFFFu,
+                                    s,
+                                    t};
         };
         testsupport::Vtx v[4] = {corner(-r, -r, -0.6f, -0.3f), corner(-r, r, -0.6f, 1.4f), corner(r, -r, 1.3f, -0.3f),
                                  corner(r, r, 1.3f, 1.4f)};
@@ -239,7 +242,8 @@ TEST_F(GfxShaderDeviceTest, VertexShaderWithProjMatrixCoversTheFixedPipelinesPix
         Clear(0);
         Quad(3, 4, 10, 7, 0xFF20A0E0u);
         Quad(20.25f, 5.6f, 9.3f, 11.1f, 0x80402010u);
-        testsupport::Vtx tri[3] = {{40.3f, 3.2f, 0, 0xFFFFFFFFu, 0, 0}, {60.7f, 20.1f, 0, 0xFF00FF00u, 0, 0},
+        testsupport::Vtx tri[3] = {{40.3f, 3.2f, 0, 0xFFFFFFFFu, 0, 0},
+                                   {60.7f, 20.1f, 0, 0xFF00FF00u, 0, 0},
                                    {35.1f, 40.9f, 0, 0xFF0000FFu, 0, 0}};
         EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, tri, sizeof tri[0]));
         return Read();

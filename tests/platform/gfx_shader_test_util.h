@@ -55,8 +55,8 @@ protected:
     PixelShaderObjects MakePixelShader(const std::string& source) {
         PixelShaderObjects s;
         Ref<plat::MessageBuffer> errors;
-        EXPECT_EQ(plat::kOk, plat::CompileShaderSource(source, "PS", "ps_2_0", s.code.out(), errors.out(),
-                                                       s.table.out()))
+        EXPECT_EQ(plat::kOk,
+                  plat::CompileShaderSource(source, "PS", "ps_2_0", s.code.out(), errors.out(), s.table.out()))
             << (errors.get() ? errors->Text() : std::string());
         if (s.code.get()) {
             EXPECT_EQ(plat::kOk, device_->CreatePixelShader(s.code.get(), s.shader.out()));
@@ -67,8 +67,8 @@ protected:
     VertexShaderObjects MakeVertexShader(const std::string& source) {
         VertexShaderObjects s;
         Ref<plat::MessageBuffer> errors;
-        EXPECT_EQ(plat::kOk, plat::CompileShaderSource(source, "VS", "vs_2_0", s.code.out(), errors.out(),
-                                                       s.table.out()))
+        EXPECT_EQ(plat::kOk,
+                  plat::CompileShaderSource(source, "VS", "vs_2_0", s.code.out(), errors.out(), s.table.out()))
             << (errors.get() ? errors->Text() : std::string());
         if (s.code.get()) {
             EXPECT_EQ(plat::kOk, device_->CreateVertexShader(s.code.get(), s.shader.out()));

@@ -104,8 +104,7 @@ protected:
 
     // A quad covering pixels [x, x + w) x [y, y + h) with texture
     // coordinates s0..s1, t0..t1, drawn as the engine's blit strip.
-    void Quad(float x, float y, float w, float h, uint32_t c, float s0 = 0, float t0 = 0, float s1 = 1,
-              float t1 = 1) {
+    void Quad(float x, float y, float w, float h, uint32_t c, float s0 = 0, float t0 = 0, float s1 = 1, float t1 = 1) {
         Vtx v[4] = {{x - 0.5f, y - 0.5f, 0, c, s0, t0},
                     {x - 0.5f, y + h - 0.5f, 0, c, s0, t1},
                     {x + w - 0.5f, y - 0.5f, 0, c, s1, t0},

@@ -62,9 +62,9 @@ TEST_P(GfxCopyTest, IndexedBatchOfQuadsCopiesTheirTextureParts) {
         v.push_back({x + p.w, y + p.h, 0, 0xFFFFFFFFu, s1, t1});
         for (int k : {0, 1, 2, 2, 1, 3}) idx.push_back(static_cast<uint16_t>(b + k));
     }
-    ASSERT_EQ(plat::kOk, device_->DrawIndexedPrimitiveUP(PrimitiveType::TriangleList, 0, uint32_t(v.size()), 6,
-                                                          idx.data(), plat::IndexFormat::Index16, v.data(),
-                                                          sizeof(Vtx)));
+    ASSERT_EQ(plat::kOk,
+              device_->DrawIndexedPrimitiveUP(PrimitiveType::TriangleList, 0, uint32_t(v.size()), 6, idx.data(),
+                                              plat::IndexFormat::Index16, v.data(), sizeof(Vtx)));
     auto px = Read();
     for (const Part& p : parts)
         for (int y = 0; y < p.h; ++y)
@@ -176,15 +176,18 @@ TEST_F(GfxTextureTest, SecondStageModulatesWithItsOwnCoordinates) {
     device_->SetTexture(1, t1);
     device_->SetFVF(kFvf32);
     const uint32_t w = 0xFFFFFFFFu;
-    Vtx2 v[4] = {{-0.5f, -0.5f, 0, w, 0, 0, 0, 0}, {-0.5f, 3.5f, 0, w, 0, 1, 0, 1},
-                 {3.5f, -0.5f, 0, w, 1, 0, 1, 0}, {3.5f, 3.5f, 0, w, 1, 1, 1, 1}};
+    Vtx2 v[4] = {{-0.5f, -0.5f, 0, w, 0, 0, 0, 0},
+                 {-0.5f, 3.5f, 0, w, 0, 1, 0, 1},
+                 {3.5f, -0.5f, 0, w, 1, 0, 1, 0},
+                 {3.5f, 3.5f, 0, w, 1, 1, 1, 1}};
     ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx2)));
     auto px = Read();
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             for (int sh : {0, 8, 16, 24})
-                EXPECT_NEAR(Ch(image[static_cast<size_t>(y * 4 + x)], sh) * Ch(mask[static_cast<size_t>(x)], sh) / 255.0,
-                            Ch(At(px, x, y), sh), 1.0);
+                EXPECT_NEAR(
+                    Ch(image[static_cast<size_t>(y * 4 + x)], sh) * Ch(mask[static_cast<size_t>(x)], sh) / 255.0,
+                    Ch(At(px, x, y), sh), 1.0);
     t0->Release();
     t1->Release();
 }
@@ -192,7 +195,7 @@ TEST_F(GfxTextureTest, SecondStageModulatesWithItsOwnCoordinates) {
 struct FormatCase {
     plat::Format format;
     uint8_t bytes[4];  // one texel as stored
-    uint32_t argb;  // what drawing it gives
+    uint32_t argb;     // what drawing it gives
 };
 
 class GfxFormatTest : public GfxTextureTest, public ::testing::WithParamInterface<FormatCase> {};
@@ -211,16 +214,17 @@ TEST_P(GfxFormatTest, TexelsOfEachFormatDrawAsWidenedArgb) {
     tex->Release();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, GfxFormatTest,
-    ::testing::Values(FormatCase{plat::Format::A8R8G8B8, {0x56, 0x34, 0x12, 0x80}, 0x80123456u},
-                      // The unused byte reads as opaque alpha.
-                      FormatCase{plat::Format::X8R8G8B8, {0x56, 0x34, 0x12, 0x00}, 0xFF123456u},
-                      // 0xF8A1: nibbles F, 8, A, 1 widen by repetition.
-                      FormatCase{plat::Format::A4R4G4B4, {0xA1, 0xF8, 0, 0}, 0xFF88AA11u},
-                      // 0xF81F: red 31, green 0, blue 31.
-                      FormatCase{plat::Format::R5G6B5, {0x1F, 0xF8, 0, 0}, 0xFFFF00FFu}),
-    [](const ::testing::TestParamInfo<FormatCase>& i) { return std::string(plat::FormatName(i.param.format)); });
+INSTANTIATE_TEST_SUITE_P(Formats, GfxFormatTest,
+                         ::testing::Values(FormatCase{plat::Format::A8R8G8B8, {0x56, 0x34, 0x12, 0x80}, 0x80123456u},
+                                           // The unused byte reads as opaque alpha.
+                                           FormatCase{plat::Format::X8R8G8B8, {0x56, 0x34, 0x12, 0x00}, 0xFF123456u},
+                                           // 0xF8A1: nibbles F, 8, A, 1 widen by repetition.
+                                           FormatCase{plat::Format::A4R4G4B4, {0xA1, 0xF8, 0, 0}, 0xFF88AA11u},
+                                           // 0xF81F: red 31, green 0, blue 31.
+                                           FormatCase{plat::Format::R5G6B5, {0x1F, 0xF8, 0, 0}, 0xFFFF00FFu}),
+                         [](const ::testing::TestParamInfo<FormatCase>& i) {
+                             return std::string(plat::FormatName(i.param.format));
+                         });
 
 TEST_F(GfxTextureTest, UnlockAfterWriteRefreshesWhatIsSampled) {
     plat::Texture* tex = MakeTexture(1, 1, {0xFF0000FFu}, plat::Format::A4R4G4B4);

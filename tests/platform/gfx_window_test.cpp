@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "tests/platform/window_surface_pixel.h"
 #include "gfx_test_util.h"
+#include "tests/platform/window_surface_pixel.h"
 
 // The X11 driver brings up D-Bus, which keeps one buffer until process exit;
 // that is the system library's, not ours.

@@ -15,7 +15,7 @@ using Mode = testsupport::BlendMode;
 using testsupport::ReadGameShader;
 
 struct Pixel {
-    float r, g, b, a; // straight colour
+    float r, g, b, a;  // straight colour
 };
 
 // 8-bit premultiplied texel as a texture stage hands it over.
@@ -37,10 +37,10 @@ TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
     EXPECT_NE(source.find(" PS("), std::string::npos);
     EXPECT_EQ(source.find(" VS("), std::string::npos);
 
-    const Pixel images[] = {{1, 0, 0, 1},       {0.2f, 0.4f, 0.6f, 1}, {0.9f, 0.8f, 0.1f, 0.5f},
-                            {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 0},       {1, 1, 1, 0.25f}};
-    const Pixel backgrounds[] = {{0.3f, 0.6f, 0.9f, 1}, {1, 1, 1, 1}, {0, 0, 0, 1},
-                                 {0.49f, 0.51f, 0.25f, 1}, {0.7f, 0.2f, 0.5f, 0.6f}, {0, 0, 0, 0}};
+    const Pixel images[] = {{1, 0, 0, 1},          {0.2f, 0.4f, 0.6f, 1}, {0.9f, 0.8f, 0.1f, 0.5f},
+                            {0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 0},          {1, 1, 1, 0.25f}};
+    const Pixel backgrounds[] = {{0.3f, 0.6f, 0.9f, 1},    {1, 1, 1, 1}, {0, 0, 0, 1}, {0.49f, 0.51f, 0.25f, 1},
+                                 {0.7f, 0.2f, 0.5f, 0.6f}, {0, 0, 0, 0}};
     const Color4 tints[] = {{1, 1, 1, 1}, {0.5f, 0.5f, 0.5f, 0.5f}, {1, 0.5f, 0.25f, 1}};
 
     testsupport::FixedSampler sampler;
@@ -57,18 +57,16 @@ TEST_P(BlendShaderTest, MatchesTheFormulaWithinOneStep) {
                 const Color4 want = testsupport::BlendOver(mode.blend, src, sampler.colour[1]);
                 for (int c = 0; c < 4; ++c) {
                     EXPECT_NEAR(out[0][c], want[c], 1.0 / 255.0)
-                        << mode.name << " channel " << c << " image " << image.r << "," << image.g << ","
-                        << image.b << "," << image.a << " background " << background.r << ","
-                        << background.g << "," << background.b << "," << background.a << " tint "
-                        << tint[0] << "," << tint[3];
+                        << mode.name << " channel " << c << " image " << image.r << "," << image.g << "," << image.b
+                        << "," << image.a << " background " << background.r << "," << background.g << ","
+                        << background.b << "," << background.a << " tint " << tint[0] << "," << tint[3];
                 }
             }
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderTest,
-                         testing::ValuesIn(testsupport::kGameBlendModes),
+INSTANTIATE_TEST_SUITE_P(GameShaders, BlendShaderTest, testing::ValuesIn(testsupport::kGameBlendModes),
                          [](const testing::TestParamInfo<Mode>& info) { return std::string(info.param.name); });
 
 TEST(BlendShaders, OpaqueImageOverOpaqueBackgroundGivesTheTextbookValues) {
@@ -79,18 +77,18 @@ TEST(BlendShaders, OpaqueImageOverOpaqueBackgroundGivesTheTextbookValues) {
         const char* shader;
         float s, d, want;
     };
-    const Point points[] = {{"multiply", 0.5f, 0.5f, 0.25f},  {"overlay", 0.25f, 0.25f, 0.125f},
+    const Point points[] = {{"multiply", 0.5f, 0.5f, 0.25f},   {"overlay", 0.25f, 0.25f, 0.125f},
                             {"overlay", 0.25f, 0.75f, 0.625f}, {"softlight", 0.5f, 0.3f, 0.3f},
                             {"softlight", 1.0f, 0.5f, 0.75f},  {"softlight", 0.0f, 0.5f, 0.25f}};
     for (const Point& p : points) {
         testsupport::FixedSampler sampler;
         sampler.colour[0] = {p.s, p.s, p.s, 1};
         sampler.colour[1] = {p.d, p.d, p.d, 1};
-        const Color4 out = testsupport::RunPixel(ReadGameShader(p.shader),
-                                                 testsupport::Attributes({1, 1, 1, 1}, {}, {}), sampler);
+        const Color4 out =
+            testsupport::RunPixel(ReadGameShader(p.shader), testsupport::Attributes({1, 1, 1, 1}, {}, {}), sampler);
         EXPECT_NEAR(out[0], p.want, 1e-5) << p.shader << " s=" << p.s << " d=" << p.d;
         EXPECT_NEAR(out[3], 1.0f, 1e-6) << p.shader;
     }
 }
 
-} // namespace
+}  // namespace

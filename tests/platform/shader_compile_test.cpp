@@ -19,7 +19,9 @@ const Color4 kC{0.1f, 0.9f, 0.5f, 2.0f};
 std::string PixelProgram(const std::string& expression) {
     return "float4 PS(float4 a : COLOR0, float4 b : TEXCOORD0, float4 c : TEXCOORD1) : COLOR0\n"
            "{\n"
-           "    return " + expression + ";\n"
+           "    return " +
+           expression +
+           ";\n"
            "}\n";
 }
 
@@ -38,8 +40,7 @@ TEST_P(ExpressionTest, MatchesFormulaPerComponent) {
     const Color4 out = RunPixel(PixelProgram(k.expression), Attributes(kA, kB, kC), sampler);
     for (int i = 0; i < 4; ++i) {
         const float want = k.formula(kA[i], kB[i], kC[i], i);
-        EXPECT_NEAR(out[i], want, 1e-5f * std::max(1.0f, std::fabs(want)))
-            << k.expression << " component " << i;
+        EXPECT_NEAR(out[i], want, 1e-5f * std::max(1.0f, std::fabs(want))) << k.expression << " component " << i;
     }
 }
 
@@ -51,57 +52,59 @@ float Dot(int n) {
 
 INSTANTIATE_TEST_SUITE_P(
     Builtins, ExpressionTest,
-    testing::Values(
-        Case{"saturate(a)", [](float a, float, float, int) { return std::min(1.0f, std::max(0.0f, a)); }},
-        Case{"abs(b)", [](float, float b, float, int) { return std::fabs(b); }},
-        Case{"min(a, b)", [](float a, float b, float, int) { return std::min(a, b); }},
-        Case{"max(a, b)", [](float a, float b, float, int) { return std::max(a, b); }},
-        Case{"lerp(a, b, c)", [](float a, float b, float c, int) { return a * (1 - c) + b * c; }},
-        Case{"step(a, b)", [](float a, float b, float, int) { return b >= a ? 1.0f : 0.0f; }},
-        Case{"step(0.5, c)", [](float, float, float c, int) { return c >= 0.5f ? 1.0f : 0.0f; }},
-        Case{"pow(c, a)", [](float a, float, float c, int) { return std::pow(c, a); }},
-        Case{"sqrt(c)", [](float, float, float c, int) { return std::sqrt(c); }},
-        Case{"floor(b)", [](float, float b, float, int) { return std::floor(b); }},
-        Case{"frac(b)", [](float, float b, float, int) { return b - std::floor(b); }},
-        Case{"dot(a, b)", [](float, float, float, int) { return Dot(4); }},
-        Case{"dot(a.xyz, b.xyz)", [](float, float, float, int) { return Dot(3); }},
-        Case{"dot(a.xy, b.xy)", [](float, float, float, int) { return Dot(2); }},
-        Case{"mul(2, a)", [](float a, float, float, int) { return 2 * a; }}));
+    testing::Values(Case{"saturate(a)", [](float a, float, float, int) { return std::min(1.0f, std::max(0.0f, a)); }},
+                    Case{"abs(b)", [](float, float b, float, int) { return std::fabs(b); }},
+                    Case{"min(a, b)", [](float a, float b, float, int) { return std::min(a, b); }},
+                    Case{"max(a, b)", [](float a, float b, float, int) { return std::max(a, b); }},
+                    Case{"lerp(a, b, c)", [](float a, float b, float c, int) { return a * (1 - c) + b * c; }},
+                    Case{"step(a, b)", [](float a, float b, float, int) { return b >= a ? 1.0f : 0.0f; }},
+                    Case{"step(0.5, c)", [](float, float, float c, int) { return c >= 0.5f ? 1.0f : 0.0f; }},
+                    Case{"pow(c, a)", [](float a, float, float c, int) { return std::pow(c, a); }},
+                    Case{"sqrt(c)", [](float, float, float c, int) { return std::sqrt(c); }},
+                    Case{"floor(b)", [](float, float b, float, int) { return std::floor(b); }},
+                    Case{"frac(b)", [](float, float b, float, int) { return b - std::floor(b); }},
+                    Case{"dot(a, b)", [](float, float, float, int) { return Dot(4); }},
+                    Case{"dot(a.xyz, b.xyz)", [](float, float, float, int) { return Dot(3); }},
+                    Case{"dot(a.xy, b.xy)", [](float, float, float, int) { return Dot(2); }},
+                    Case{"mul(2, a)", [](float a, float, float, int) { return 2 * a; }}));
 
 INSTANTIATE_TEST_SUITE_P(
     Arithmetic, ExpressionTest,
-    testing::Values(
-        Case{"a * b + c", [](float a, float b, float c, int) { return a * b + c; }},
-        Case{"a * b - c", [](float a, float b, float c, int) { return a * b - c; }},
-        Case{"c + a * b", [](float a, float b, float c, int) { return c + a * b; }},
-        Case{"c - a * b", [](float a, float b, float c, int) { return c - a * b; }},
-        Case{"-(a * b) - c", [](float a, float b, float c, int) { return -(a * b) - c; }},
-        Case{"a - b / c", [](float a, float b, float c, int) { return a - b / c; }},
-        Case{"-a + b", [](float a, float b, float, int) { return -a + b; }},
-        Case{"-(a - b) * -c", [](float a, float b, float c, int) { return (a - b) * c; }},
-        Case{"(a + 1) * (2 - b) / 4", [](float a, float b, float, int) { return (a + 1) * (2 - b) / 4; }},
-        Case{"1 - 2 * (1 - a) * (1 - b)", [](float a, float b, float, int) { return 1 - 2 * (1 - a) * (1 - b); }},
-        Case{".5 * a + 1e-1", [](float a, float, float, int) { return 0.5f * a + 0.1f; }},
-        Case{"a.x * b", [](float, float b, float, int) { return kA[0] * b; }},
-        Case{"a.wzyx", [](float, float, float, int i) { return kA[3 - i]; }},
-        Case{"a.rrga.abgr", [](float, float, float, int i) {
-                 const int first[4] = {0, 0, 1, 3};
-                 return kA[first[3 - i]];
-             }},
-        Case{"float4(a.xy, b.zw)", [](float, float, float, int i) { return i < 2 ? kA[i] : kB[i]; }},
-        Case{"float4(c.w, a.yzx)", [](float, float, float, int i) { return i == 0 ? kC[3] : kA[(i % 3)]; }},
-        Case{"float4(0.5)", [](float, float, float, int) { return 0.5f; }},
-        Case{"float4(a.x, 1, b.y, c.z)", [](float, float, float, int i) {
-                 const float v[4] = {kA[0], 1, kB[1], kC[2]};
-                 return v[i];
-             }}));
+    testing::
+        Values(Case{"a * b + c", [](float a, float b, float c, int) { return a * b + c; }},
+               Case{"a * b - c", [](float a, float b, float c, int) { return a * b - c; }},
+               Case{"c + a * b", [](float a, float b, float c, int) { return c + a * b; }},
+               Case{"c - a * b", [](float a, float b, float c, int) { return c - a * b; }},
+               Case{"-(a * b) - c", [](float a, float b, float c, int) { return -(a * b) - c; }},
+               Case{"a - b / c", [](float a, float b, float c, int) { return a - b / c; }},
+               Case{"-a + b", [](float a, float b, float, int) { return -a + b; }},
+               Case{"-(a - b) * -c", [](float a, float b, float c, int) { return (a - b) * c; }},
+               Case{"(a + 1) * (2 - b) / 4", [](float a, float b, float, int) { return (a + 1) * (2 - b) / 4; }},
+               Case{"1 - 2 * (1 - a) * (1 - b)",
+                    [](float a, float b, float, int) { return 1 - 2 * (1 - a) * (1 - b); }},
+               Case{".5 * a + 1e-1", [](float a, float, float, int) { return 0.5f * a + 0.1f; }},
+               Case{"a.x * b", [](float, float b, float, int) { return kA[0] * b; }},
+               Case{"a.wzyx", [](float, float, float, int i) { return kA[3 - i]; }},
+               Case{
+                   "a.rrga.abgr",
+                   [](float, float, float, int i) {
+                       const int first[4] = {0, 0, 1, 3};
+                       return kA[first[3 - i]];
+                   }},
+               Case{"float4(a.xy, b.zw)", [](float, float, float, int i) { return i < 2 ? kA[i] : kB[i]; }},
+               Case{"float4(c.w, a.yzx)", [](float, float, float, int i) { return i == 0 ? kC[3] : kA[(i % 3)]; }},
+               Case{"float4(0.5)", [](float, float, float, int) { return 0.5f; }},
+               Case{"float4(a.x, 1, b.y, c.z)", [](float, float, float, int i) {
+                        const float v[4] = {kA[0], 1, kB[1], kC[2]};
+                        return v[i];
+                    }}));
 
 TEST(ShaderWriteMask, ComponentsLandWhereTheMaskSays) {
     const std::string source =
         "float4 PS(float4 a : COLOR0, float4 b : TEXCOORD0) : COLOR0\n"
         "{\n"
         "    float4 r = float4(0, 0, 0, 0);\n"
-        "    r.zx = a.xy * b.xy;\n" // computed into a temporary, then aimed at z and x
+        "    r.zx = a.xy * b.xy;\n"  // computed into a temporary, then aimed at z and x
         "    r.w = 5;\n"
         "    r.y = b.w;\n"
         "    return r;\n"
@@ -156,8 +159,8 @@ TEST(ShaderTextures, Tex2DReadsTheStageOfItsSamplerAtTheGivenCoordinates) {
     const Color4 out = RunPixel(source, Attributes({}, {0.25f, 0.5f, 0, 1}, {0.125f, 0.75f, 0, 1}), sampler);
     EXPECT_FLOAT_EQ(out[0], 0.125f);
     EXPECT_FLOAT_EQ(out[1], 0.75f);
-    EXPECT_FLOAT_EQ(out[2], 3.0f);                 // the bound register
-    EXPECT_FLOAT_EQ(out[3], 0.5f + 0.25f * 10.0f); // first is allocated s0; swizzled coordinates
+    EXPECT_FLOAT_EQ(out[2], 3.0f);                  // the bound register
+    EXPECT_FLOAT_EQ(out[3], 0.5f + 0.25f * 10.0f);  // first is allocated s0; swizzled coordinates
     plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok());
     EXPECT_EQ(compiled.constants->GetSamplerIndex(compiled.constants->GetConstantByName("second")), 3);
@@ -174,7 +177,7 @@ TEST(ShaderBatches, EveryPixelOfABatchGetsItsOwnResult) {
     plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     testsupport::CoordinateSampler sampler;
-    constexpr int kCount = 37; // two full batches, a group of four and one left over
+    constexpr int kCount = 37;  // two full batches, a group of four and one left over
     plat::ShaderAttributes in[kCount];
     for (int i = 0; i < kCount; ++i) {
         in[i] = Attributes({1, 2, 3, float(i)}, {float(i), float(i) * 2, 0, 1}, {});
@@ -189,4 +192,4 @@ TEST(ShaderBatches, EveryPixelOfABatchGetsItsOwnResult) {
     }
 }
 
-} // namespace
+}  // namespace

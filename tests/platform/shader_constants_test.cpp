@@ -11,10 +11,9 @@ using testsupport::Attributes;
 using testsupport::Color4;
 
 // Row-major, as the engine hands matrices over: element (r, c) at r*4 + c.
-const float kMatrix[16] = {1, 2, 3, 4,  //
-                           -5, 6, 7, 8, //
-                           9, 10, -11, 12,
-                           13, 14, 15, 0.5f};
+const float kMatrix[16] = {1,  2,  3,   4,  //
+                           -5, 6,  7,   8,  //
+                           9,  10, -11, 12, 13, 14, 15, 0.5f};
 const Color4 kVector{0.5f, -1.0f, 2.0f, 1.0f};
 
 Color4 MatrixTimesVector() {
@@ -39,8 +38,9 @@ void ExpectNear(const Color4& got, const Color4& want) {
 
 TEST(ShaderMatrices, MulInBothOrdersFollowsTheRowMajorMatrixSetByName) {
     for (const char* expression : {"mul(M, v)", "mul(v, M)"}) {
-        const std::string source = std::string("float4x4 M;\n"
-                                                "float4 PS(float4 v : COLOR0) : COLOR0 { return ") +
+        const std::string source = std::string(
+                                       "float4x4 M;\n"
+                                       "float4 PS(float4 v : COLOR0) : COLOR0 { return ") +
                                    expression + "; }\n";
         plat::CompiledShader compiled = testsupport::CompilePixel(source);
         ASSERT_TRUE(compiled.Ok()) << compiled.errors;
@@ -59,15 +59,15 @@ TEST(ShaderMatrices, MulInBothOrdersFollowsTheRowMajorMatrixSetByName) {
 TEST(ShaderMatrices, AMatrixDefaultIsReadRowByRow) {
     std::string values;
     for (float x : kMatrix) values += (values.empty() ? "" : ", ") + std::to_string(x);
-    const std::string source = "float4x4 M = float4x4(" + values + ");\n"
+    const std::string source = "float4x4 M = float4x4(" + values +
+                               ");\n"
                                "float4 PS(float4 v : COLOR0) : COLOR0 { return mul(M, v); }\n";
     plat::CompiledShader compiled = testsupport::CompilePixel(source);
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     plat::ConstantRegisters registers;
     compiled.constants->SetDefaults(registers);
     testsupport::FixedSampler sampler;
-    ExpectNear(testsupport::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers),
-               MatrixTimesVector());
+    ExpectNear(testsupport::RunPixel(source, Attributes(kVector, {}, {}), sampler, registers), MatrixTimesVector());
 }
 
 TEST(ShaderConstants, SetByNameDefaultsAndUnusedConstantsDropped) {
@@ -86,7 +86,7 @@ TEST(ShaderConstants, SetByNameDefaultsAndUnusedConstantsDropped) {
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     const plat::ConstantTable& table = *compiled.constants;
     EXPECT_EQ(table.GetConstantByName("Unused"), nullptr);
-    EXPECT_EQ(table.GetConstantByName("amount"), nullptr); // names are case-sensitive
+    EXPECT_EQ(table.GetConstantByName("amount"), nullptr);  // names are case-sensitive
     EXPECT_EQ(table.GetConstantByName("Missing"), nullptr);
     plat::ConstantHandle amount = table.GetConstantByName("Amount");
     plat::ConstantHandle offset = table.GetConstantByName("Offset");
@@ -159,10 +159,10 @@ TEST(ShaderVertexPrograms, StructInputsAndOutputsThroughTheProjectionMatrix) {
     ASSERT_TRUE(compiled.Ok()) << compiled.errors;
     EXPECT_EQ(compiled.code->Kind(), plat::ShaderKind::Vertex);
     plat::ConstantRegisters registers;
-    ASSERT_TRUE(compiled.constants->SetValue(
-        registers, compiled.constants->GetConstantByName("ProjMatrix"), kMatrix, 64));
+    ASSERT_TRUE(
+        compiled.constants->SetValue(registers, compiled.constants->GetConstantByName("ProjMatrix"), kMatrix, 64));
 
-    constexpr int kCount = 21; // a full batch and a short one
+    constexpr int kCount = 21;  // a full batch and a short one
     plat::ShaderAttributes in[kCount];
     plat::ShaderAttributes out[kCount];
     for (int i = 0; i < kCount; ++i) {
@@ -194,4 +194,4 @@ TEST(ShaderVertexPrograms, StructInputsAndOutputsThroughTheProjectionMatrix) {
     EXPECT_TRUE(plat::CompileShader(source, "PS", "ps_2_0").Ok());
 }
 
-} // namespace
+}  // namespace

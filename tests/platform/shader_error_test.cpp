@@ -7,7 +7,7 @@ namespace {
 
 struct ErrorCase {
     const char* source;
-    const char* expected; // the whole error text
+    const char* expected;  // the whole error text
     const char* profile = "ps_2_0";
 };
 
@@ -32,8 +32,7 @@ std::string Body(const std::string& lines) { return std::string(kHead) + lines +
 const std::string kIf = Body("    if (c.x > 0.5) c = 1;\n    return c;\n");
 const std::string kCompare = Body("    float4 r = c.x < 0.5 ? c : 1 - c;\n    return r;\n");
 const std::string kUnknownFunction = Body("    return normalize(c);\n");
-const std::string kUserFunction =
-    "float4 Twice(float4 x) { return x * 2; }\n" + Body("    return Twice(c);\n");
+const std::string kUserFunction = "float4 Twice(float4 x) { return x * 2; }\n" + Body("    return Twice(c);\n");
 const std::string kUnknownName = Body("    return colour;\n");
 const std::string kSizes = Body("    return c + uv;\n");
 const std::string kTruncate = Body("    float3 x = c;\n    return c;\n");
@@ -156,7 +155,7 @@ TEST(ShaderErrors, GarbageNeverCrashesTheCompiler) {
     for (std::size_t n = 0; n < source.size(); ++n) {
         plat::CompiledShader compiled = testsupport::CompilePixel(source.substr(0, n));
         if (compiled.Ok()) {
-            EXPECT_EQ(n, source.size() - 1); // only the final newline may be missing
+            EXPECT_EQ(n, source.size() - 1);  // only the final newline may be missing
             EXPECT_TRUE(compiled.errors.empty());
         } else {
             EXPECT_EQ(compiled.errors.rfind("line ", 0), 0u) << compiled.errors;
@@ -164,4 +163,4 @@ TEST(ShaderErrors, GarbageNeverCrashesTheCompiler) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -42,8 +42,7 @@ inline plat::CompiledShader CompilePixel(const std::string& source) {
 }
 
 // Compiles source as a pixel program and runs it once.
-inline Color4 RunPixel(const std::string& source, const plat::ShaderAttributes& in,
-                       plat::TextureSampler& sampler,
+inline Color4 RunPixel(const std::string& source, const plat::ShaderAttributes& in, plat::TextureSampler& sampler,
                        const plat::ConstantRegisters& constants = plat::ConstantRegisters{}) {
     plat::CompiledShader compiled = CompilePixel(source);
     EXPECT_TRUE(compiled.Ok()) << compiled.errors << "\n" << source;

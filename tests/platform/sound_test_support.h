@@ -14,9 +14,7 @@
 
 namespace testsupport {
 
-inline std::unique_ptr<plat::SoundDevice> Manual() {
-    return plat::SoundDevice::Create(plat::SoundOutput::Manual);
-}
+inline std::unique_ptr<plat::SoundDevice> Manual() { return plat::SoundDevice::Create(plat::SoundOutput::Manual); }
 
 inline plat::SoundFormat Pcm(uint16_t channels, uint16_t bits, uint32_t rate = 44100) {
     plat::SoundFormat f;
@@ -54,8 +52,7 @@ inline std::unique_ptr<plat::SoundBuffer> Mono16(plat::SoundDevice& device, cons
     return MakeBuffer(device, Pcm(1, 16, rate), samples.data(), static_cast<uint32_t>(samples.size() * 2));
 }
 
-inline std::unique_ptr<plat::SoundBuffer> Stereo16(plat::SoundDevice& device,
-                                                   const std::vector<int16_t>& interleaved) {
+inline std::unique_ptr<plat::SoundBuffer> Stereo16(plat::SoundDevice& device, const std::vector<int16_t>& interleaved) {
     return MakeBuffer(device, Pcm(2, 16), interleaved.data(), static_cast<uint32_t>(interleaved.size() * 2));
 }
 

@@ -60,9 +60,12 @@ TEST(SystemRegistry, DamagedFileReadsEmptyAndNextSetRepairsIt) {
         "",
         "garbage \x00\xFF",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" name=\"b\">cut",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" name=\"b\">&#xZZ;</value>\n</registry>\n",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" name=\"b\">&bogus;</value>\n</registry>\n",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" name=\"b\">x</value>\n</registry>\ntrailing",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" "
+        "name=\"b\">&#xZZ;</value>\n</registry>\n",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" "
+        "name=\"b\">&bogus;</value>\n</registry>\n",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value key=\"a\" "
+        "name=\"b\">x</value>\n</registry>\ntrailing",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<registry>\n <value name=\"b\" key=\"a\">x</value>\n</registry>\n",
     };
     for (const std::string& bytes : damaged) {

@@ -127,8 +127,11 @@ TEST(SystemSingleInstance, MalformedMessagesAreDroppedAndListeningGoesOn) {
         ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         ::close(fd);
     };
-    sendRaw(std::string("\xFF\xFF\xFF\x7F", 4));          // absurd length
-    sendRaw(std::string("\x02\x00\x00\x00" "A\0\0\0", 8));  // cut short
+    sendRaw(std::string("\xFF\xFF\xFF\x7F", 4));  // absurd length
+    sendRaw(
+        std::string("\x02\x00\x00\x00"
+                    "A\0\0\0",
+                    8));  // cut short
     sendRaw("");
     plat::SingleInstance second(folder.Path().string(), "Product");
     ASSERT_TRUE(second.Notify(L"ok", 1, 1));

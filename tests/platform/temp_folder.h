@@ -39,8 +39,7 @@ private:
 
 class CurrentDirectoryGuard {
 public:
-    explicit CurrentDirectoryGuard(const std::filesystem::path& folder)
-        : previous_(std::filesystem::current_path()) {
+    explicit CurrentDirectoryGuard(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(folder);
     }
     ~CurrentDirectoryGuard() {

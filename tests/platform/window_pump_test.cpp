@@ -194,9 +194,8 @@ TEST_F(PumpTest, RegisteredMessagesShareANumberAndBroadcastAcrossTheForwarder) {
     Drain();
 
     std::vector<std::wstring> forwarded;
-    system_.SetBroadcastForwarder([&](std::wstring_view name, plat::WParam, plat::LParam) {
-        forwarded.emplace_back(name);
-    });
+    system_.SetBroadcastForwarder(
+        [&](std::wstring_view name, plat::WParam, plat::LParam) { forwarded.emplace_back(name); });
     ASSERT_TRUE(system_.PostMessage(plat::kBroadcast, notify, 0, 0));
     auto got = Only(Drain(), {notify});
     ASSERT_EQ(2u, got.size());

@@ -105,14 +105,13 @@ TEST_F(ServicesTest, HeadlessMessageBoxesPrintAndAnswerTheirDefaultButton) {
         uint32_t style;
         int answer;
     };
-    for (Case c : {Case{plat::mb::kOk | plat::mb::kIconError, plat::mb::kIdOk},
-                   Case{plat::mb::kOkCancel, plat::mb::kIdOk},
-                   Case{plat::mb::kOkCancel | plat::mb::kDefaultButton2, plat::mb::kIdCancel},
-                   Case{plat::mb::kYesNo, plat::mb::kIdYes},
-                   Case{plat::mb::kYesNo | plat::mb::kDefaultButton2, plat::mb::kIdNo},
-                   Case{plat::mb::kYesNoCancel | plat::mb::kDefaultButton3, plat::mb::kIdCancel},
-                   // A default past the last button answers with the last.
-                   Case{plat::mb::kOk | plat::mb::kDefaultButton3, plat::mb::kIdOk}}) {
+    for (Case c :
+         {Case{plat::mb::kOk | plat::mb::kIconError, plat::mb::kIdOk}, Case{plat::mb::kOkCancel, plat::mb::kIdOk},
+          Case{plat::mb::kOkCancel | plat::mb::kDefaultButton2, plat::mb::kIdCancel},
+          Case{plat::mb::kYesNo, plat::mb::kIdYes}, Case{plat::mb::kYesNo | plat::mb::kDefaultButton2, plat::mb::kIdNo},
+          Case{plat::mb::kYesNoCancel | plat::mb::kDefaultButton3, plat::mb::kIdCancel},
+          // A default past the last button answers with the last.
+          Case{plat::mb::kOk | plat::mb::kDefaultButton3, plat::mb::kIdOk}}) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(c.answer, system_.MessageBox(plat::kNoWindow, L"Please set \u00fc", L"FATAL ERROR", c.style));
         EXPECT_EQ("FATAL ERROR: Please set \xC3\xBC\n", testing::internal::GetCapturedStderr());

@@ -12,7 +12,8 @@ class TranslateTest : public ::testing::Test {
 protected:
     std::vector<Message> Run(const SDL_Event& e) {
         std::vector<Message> out;
-        translator_.Translate(e, [this](uint32_t) { return target_; }, 0, out);
+        translator_.Translate(
+            e, [this](uint32_t) { return target_; }, 0, out);
         return out;
     }
     plat::EventTranslator translator_;
@@ -52,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{SDLK_KP_MULTIPLY, 0, 0x6A}, KeyCase{SDLK_KP_DIVIDE, 0, 0x6F},
                       // Without Num Lock the keypad navigates.
                       KeyCase{SDLK_KP_7, 0, 0x24}, KeyCase{SDLK_KP_8, 0, 0x26}, KeyCase{SDLK_KP_3, 0, 0x22},
-                      KeyCase{SDLK_KP_5, 0, 0x0C}, KeyCase{SDLK_KP_PERIOD, 0, 0x2E},
-                      KeyCase{SDLK_MINUS, 0, 0xBD}, KeyCase{SDLK_PERIOD, 0, 0xBE}, KeyCase{SDLK_UNKNOWN, 0, 0}));
+                      KeyCase{SDLK_KP_5, 0, 0x0C}, KeyCase{SDLK_KP_PERIOD, 0, 0x2E}, KeyCase{SDLK_MINUS, 0, 0xBD},
+                      KeyCase{SDLK_PERIOD, 0, 0xBE}, KeyCase{SDLK_UNKNOWN, 0, 0}));
 
 TEST_F(TranslateTest, KeyMessagesCarryRepeatTransitionAndExtendedBits) {
     auto down = Run(KeyEvent(SDL_KEYDOWN, SDLK_LEFT));
@@ -109,9 +110,9 @@ TEST_F(TranslateTest, EditingKeysAndCtrlLettersTypeControlCharacters) {
         uint32_t ch;
     };
     // Ctrl+letter is the letter's position in the alphabet: C 3, V 22, X 24, Z 26.
-    for (Case c : {Case{SDLK_RETURN, 0, 13}, Case{SDLK_BACKSPACE, 0, 8}, Case{SDLK_TAB, 0, 9},
-                   Case{SDLK_ESCAPE, 0, 27}, Case{SDLK_c, KMOD_LCTRL, 3}, Case{SDLK_v, KMOD_RCTRL, 22},
-                   Case{SDLK_x, KMOD_LCTRL, 24}, Case{SDLK_z, KMOD_LCTRL, 26}, Case{SDLK_a, KMOD_LCTRL, 1}}) {
+    for (Case c : {Case{SDLK_RETURN, 0, 13}, Case{SDLK_BACKSPACE, 0, 8}, Case{SDLK_TAB, 0, 9}, Case{SDLK_ESCAPE, 0, 27},
+                   Case{SDLK_c, KMOD_LCTRL, 3}, Case{SDLK_v, KMOD_RCTRL, 22}, Case{SDLK_x, KMOD_LCTRL, 24},
+                   Case{SDLK_z, KMOD_LCTRL, 26}, Case{SDLK_a, KMOD_LCTRL, 1}}) {
         auto out = Run(KeyEvent(SDL_KEYDOWN, c.key, c.mod));
         ASSERT_EQ(2u, out.size()) << c.key;
         EXPECT_EQ(msg::kKeyDown, out[0].id);

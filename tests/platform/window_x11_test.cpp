@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/platform/window_surface_pixel.h"
 #include "platform/gfx/gfx.h"
+#include "tests/platform/window_surface_pixel.h"
 #include "window_test_support.h"
 
 using namespace testsupport;

@@ -7,9 +7,9 @@
 
 namespace {
 
+using plat::Call;
 using testsupport::ImageDeviceTest;
 using testsupport::PatternPixel;
-using plat::Call;
 
 class BlitTest : public ImageDeviceTest {
 protected:
@@ -123,8 +123,8 @@ TEST_F(BlitTest, MaskRectangleOutsideTheMaskDrawsNothing) {
     ImageSurface* mask = FourPieceImage();
     Target()->DrawImageMasked(image, 0, 0, FRect(0, 0, 16, 16), mask, FRect(500, -300, 16, 16), Color::White, &state);
     Target()->DrawImageMasked(image, 0, 0, FRect(0, 0, 16, 16), mask, FRect(60, 0, 16, 16), Color::White, &state);
-    Target()->DrawImageMaskedClipped(image, 0, 0, FRect(0, 0, 0, 16), mask, FRect(0, 0, 16, 16),
-                                     FRect(0, 0, 100, 100), Color::White, &state);
+    Target()->DrawImageMaskedClipped(image, 0, 0, FRect(0, 0, 0, 16), mask, FRect(0, 0, 16, 16), FRect(0, 0, 100, 100),
+                                     Color::White, &state);
     const std::vector<uint32_t> px = DrawBufferPixels();
     EXPECT_EQ(0, LitPixels(px));
 }
@@ -136,7 +136,7 @@ TEST_F(BlitTest, QuadBatchIsOneDrawPerPiece) {
     for (QuadBatchItem& item : items) item.color = Color::White;
     items[0].x = 0, items[0].y = 0, items[0].source = FRect(0, 0, 10, 10);
     items[1].x = 20, items[1].y = 0, items[1].source = FRect(60, 0, 10, 10);  // two pieces
-    items[2].x = 40, items[2].y = 0, items[2].source = FRect(5, 5, 0, 10);  // nothing
+    items[2].x = 40, items[2].y = 0, items[2].source = FRect(5, 5, 0, 10);    // nothing
     Device()->SetRecorder(&log);
     Target()->DrawTriangles(image, items, &state);
     Device()->SetRecorder(nullptr);
@@ -187,8 +187,12 @@ TEST_F(BlitTest, MeshVertexColourZeroTakesTheDrawColour) {
     Start(testsupport::Caps(false, 4096));
     ImageSurface* image = MakeImage(std::vector<uint32_t>(8 * 8, 0xFFFFFFFFu), 8, 8);
     // Two triangles side by side, the right one with a colour of its own.
-    const std::vector<MeshVertex> v = {{0, 0, 0, 0, 0},       {10, 0, 1, 0, 0},       {0, 10, 0, 1, 0},
-                                       {20, 0, 0, 0, 0xFF00FF00u}, {30, 0, 1, 0, 0xFF00FF00u}, {20, 10, 0, 1, 0xFF00FF00u}};
+    const std::vector<MeshVertex> v = {{0, 0, 0, 0, 0},
+                                       {10, 0, 1, 0, 0},
+                                       {0, 10, 0, 1, 0},
+                                       {20, 0, 0, 0, 0xFF00FF00u},
+                                       {30, 0, 1, 0, 0xFF00FF00u},
+                                       {20, 10, 0, 1, 0xFF00FF00u}};
     Target()->DrawImageMesh(image, v, {0, 1, 2, 3, 4, 5}, 0, 0, Color::FromRGB(255, 0, 0), &state, nullptr);
     const std::vector<uint32_t> px = DrawBufferPixels();
     EXPECT_EQ(0xFFFF0000u, Pixel(px, 2, 2));

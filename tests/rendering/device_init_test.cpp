@@ -178,8 +178,9 @@ TEST_F(DeviceInitTest, FailedResultIsRecordedUnderRuntimeError) {
     EXPECT_TRUE(d3d->CheckResult("First", plat::kErrInvalidCall));
     EXPECT_TRUE(d3d->CheckResult("SetTexture", plat::kErrDeviceLost));
     ASSERT_EQ(1u, host.registry.size());
-    EXPECT_EQ("SetTexture: The device is lost and cannot be restored at the current time, so rendering is not possible.",
-              host.registry["Dure3V\\RuntimeError"]);
+    EXPECT_EQ(
+        "SetTexture: The device is lost and cannot be restored at the current time, so rendering is not possible.",
+        host.registry["Dure3V\\RuntimeError"]);
 
     plat::Surface* s = nullptr;
     d3d->ReleaseDevice();

@@ -102,7 +102,7 @@ private:
 inline plat::GraphicsConfig OneAdapter(unsigned desktopW = 1024, unsigned desktopH = 768, unsigned refresh = 60) {
     plat::AdapterConfig a;
     a.desktop = {desktopW, desktopH, refresh, plat::Format::X8R8G8B8};
-    static const unsigned kSizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 800}, {1280, 1024},
+    static const unsigned kSizes[][2] = {{640, 480},  {800, 600},   {1024, 768},  {1280, 800}, {1280, 1024},
                                          {1440, 900}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
     for (const auto& s : kSizes) a.modes.push_back({s[0], s[1], refresh, plat::Format::X8R8G8B8});
     plat::GraphicsConfig c;

@@ -6,11 +6,11 @@
 
 namespace {
 
-using testsupport::DeviceTest;
 using plat::Blend;
 using plat::Call;
 using plat::CallLog;
 using plat::RenderState;
+using testsupport::DeviceTest;
 
 constexpr uint32_t U(auto v) { return static_cast<uint32_t>(v); }
 

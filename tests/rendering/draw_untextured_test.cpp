@@ -6,8 +6,8 @@
 
 namespace {
 
-using testsupport::DeviceTest;
 using plat::Call;
+using testsupport::DeviceTest;
 
 class DrawUntexturedTest : public DeviceTest {
 protected:
@@ -34,8 +34,7 @@ TEST_F(DrawUntexturedTest, FillRectCoversExactlyItsPixels) {
     d3d->FillRect(&blue, &state, Rect(0, 0, 10, 10));
     const std::vector<uint32_t> px = DrawBufferPixels();
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 12; ++x)
-            EXPECT_EQ((x < 10 && y < 10) ? 0xFF0000FFu : 0u, Pixel(px, x, y)) << x << "," << y;
+        for (int x = 0; x < 12; ++x) EXPECT_EQ((x < 10 && y < 10) ? 0xFF0000FFu : 0u, Pixel(px, x, y)) << x << "," << y;
     EXPECT_EQ(100, CountLit(px, host.screenW, host.screenH));
 }
 

@@ -47,7 +47,7 @@ TEST_F(FontDataTest, LayerSelectionDataAndMetricsAreStored) {
     EXPECT_EQ(body.ascent, 22.0f);
     EXPECT_EQ(body.ascentPadding, -2.0f);
     EXPECT_EQ(body.lineSpacingOffset, 3.0f);
-    EXPECT_EQ(body.offsetX, 2);   // integer parts, toward zero
+    EXPECT_EQ(body.offsetX, 2);  // integer parts, toward zero
     EXPECT_EQ(body.offsetY, -1);
     EXPECT_EQ(body.spacing, 1.25f);
     EXPECT_EQ(body.baseOrder, -3);
@@ -121,8 +121,7 @@ TEST_F(FontDataTest, BadEntryIsSkippedTheRestAppliedAndTheCommandFails) {
 
 TEST_F(FontDataTest, PairedListsOfDifferentSizesApplyNothing) {
     for (const char* line : {"LayerSetCharWidths Body ('a' 'b') (5)", "LayerSetCharOrders Body ('a') (1 2)",
-                             "LayerSetCharOffsets Body ('a' 'b') ((1 2))",
-                             "LayerSetKerningPairs Body ('ab') (1 2)"}) {
+                             "LayerSetCharOffsets Body ('a' 'b') ((1 2))", "LayerSetKerningPairs Body ('ab') (1 2)"}) {
         SCOPED_TRACE(line);
         Held font;
         app.boxes.clear();
@@ -206,7 +205,12 @@ TEST_F(FontDataTest, ImageMapAcceptsRectanglesUpToTheImageEdges) {
 }
 
 TEST_F(FontDataTest, RectangleOutsideTheImageStopsTheMapAtOnce) {
-    const char* rects[] = {"(17 0 16 16)", "(0 1 32 16)", "(-1 0 4 4)", "(0 -1 4 4)", "(4 4 -2 4)", "(4 4 4 -2)",
+    const char* rects[] = {"(17 0 16 16)",
+                           "(0 1 32 16)",
+                           "(-1 0 4 4)",
+                           "(0 -1 4 4)",
+                           "(4 4 -2 4)",
+                           "(4 4 4 -2)",
                            "(0 0 99999999999999999999 1)"};
     WriteImage("glyphs.png", 32, 16);
     for (const char* rect : rects) {
@@ -220,7 +224,7 @@ TEST_F(FontDataTest, RectangleOutsideTheImageStopsTheMapAtOnce) {
         const FontLayer& body = Layer(font, L"Body");
         EXPECT_EQ(body.FindCharData(L'a')->imageWidth, 4.0f);  // handled before: kept
         EXPECT_EQ(body.FindCharData(L'b')->imageWidth, 0.0f);
-        EXPECT_EQ(body.FindCharData(L'c'), nullptr);           // never reached
+        EXPECT_EQ(body.FindCharData(L'c'), nullptr);  // never reached
     }
 }
 
@@ -281,10 +285,10 @@ TEST_F(FontDataTest, UnreadableLayerImageIsReportedAndLeavesTheLayerWithout) {
                       "LayerSetSpacing Body 1;\n"
                       "LayerSetImageMap Body ('a') ((0 0 1 1));\n"));
     ASSERT_EQ(app.boxes.size(), 2u);
-    EXPECT_EQ(app.boxes[0], text::Widen("Font Descriptor Error in " + dir.Path("font.txt") +
-                                        "\r\nUnable to Load Image \"" + dir.Path("missing?.png") +
-                                        "\" on Line 2:\r\n\r\n") +
-                                L"LayerSetImage Body 'missing\u0100.png'");
+    EXPECT_EQ(app.boxes[0],
+              text::Widen("Font Descriptor Error in " + dir.Path("font.txt") + "\r\nUnable to Load Image \"" +
+                          dir.Path("missing?.png") + "\" on Line 2:\r\n\r\n") +
+                  L"LayerSetImage Body 'missing\u0100.png'");
     EXPECT_EQ(Messages()[1], "Layer image not set");
     EXPECT_EQ(Layer(font, L"Body").spacing, 1.0f);  // the image line itself went on
     EXPECT_EQ(Layer(font, L"Body").GetImage(), nullptr);

@@ -139,8 +139,8 @@ TEST_F(GeneratedFont, GlyphsAreWhiteCoverageOnTheBaseline) {
         for (unsigned y = 0; y < bitmap.rows; ++y) {
             for (unsigned x = 0; x < bitmap.width; ++x) {
                 const uint32_t coverage = bitmap.buffer[y * static_cast<unsigned>(bitmap.pitch) + x];
-                const uint32_t pixel =
-                    image->data->Row(static_cast<int>(g->imageY) + static_cast<int>(y))[static_cast<int>(g->imageX) + x];
+                const uint32_t pixel = image->data->Row(static_cast<int>(g->imageY) +
+                                                        static_cast<int>(y))[static_cast<int>(g->imageX) + x];
                 ASSERT_EQ(pixel >> 24, coverage) << x << "," << y;
                 if (coverage > 0) {
                     ASSERT_EQ(pixel & 0xFFFFFFu, 0xFFFFFFu);

@@ -83,10 +83,10 @@ TEST_F(FontDataTest, WrongParameterCountsAreReported) {
 
 TEST_F(FontDataTest, ParametersOfTheWrongKindAreReported) {
     const char* lines[] = {
-        "Define 12 (1 2)",          // a literal as define name
-        "Define 'name' 1",          // a quoted literal too
-        "Define (a) 1",             // a list as name
-        "SetDefaultPointSize Size", // a define name is no number
+        "Define 12 (1 2)",           // a literal as define name
+        "Define 'name' 1",           // a quoted literal too
+        "Define (a) 1",              // a list as name
+        "SetDefaultPointSize Size",  // a define name is no number
         "SetDefaultPointSize 12px",
         "SetDefaultPointSize 1e3",
         "SetDefaultPointSize (12)",
@@ -242,12 +242,12 @@ TEST_F(FontDataTest, DefinesStoreScalarsCopiesAndDereferencedLists) {
     Held font;
     ASSERT_TRUE(Load(font,
                      "Define Size 12;\n"
-                     "Define Copy size;\n"          // names a define: takes its value
-                     "Define Word plain;\n"         // names none: kept as written
+                     "Define Copy size;\n"   // names a define: takes its value
+                     "Define Word plain;\n"  // names none: kept as written
                      "Define Inner (1 'two');\n"
                      "Define Outer (Inner, 3, (Size));\n"
                      "Define Again Outer;\n"
-                     "Define size 13;\n"));         // replaces, whatever the case
+                     "Define size 13;\n"));  // replaces, whatever the case
     EXPECT_EQ(DefineText(*font, L"SIZE"), L"13");
     EXPECT_EQ(DefineText(*font, L"copy"), L"12");
     EXPECT_EQ(DefineText(*font, L"Word"), L"plain");
@@ -275,7 +275,7 @@ TEST_F(FontDataTest, CharacterMapTakesTheLowBitsOfPairedEntries) {
     EXPECT_EQ(font->MapChar(L'x'), L'y');
     EXPECT_EQ(font->MapChar(L'a'), L'a');  // the two-character entry was skipped
     EXPECT_EQ(font->MapChar(0), L'z');
-    EXPECT_EQ(font->MapChar(300), 300);    // codes from 256 up are never mapped
+    EXPECT_EQ(font->MapChar(300), 300);  // codes from 256 up are never mapped
     for (int c = 1; c < 256; ++c) {
         if (c == L'x') continue;
         EXPECT_EQ(font->GetCharMap()[static_cast<size_t>(c)], c);

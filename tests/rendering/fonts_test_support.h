@@ -51,8 +51,8 @@ inline void WritePicture(const std::string& path, const Picture& picture) {
         testsupport::Bytes row;
         for (int x = 0; x < picture.width; ++x) {
             const uint32_t p = picture.At(x, y);
-            row.insert(row.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
-                                   static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 24)});
+            row.insert(row.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p),
+                                   static_cast<uint8_t>(p >> 24)});
         }
         layout.rows.push_back(row);
     }

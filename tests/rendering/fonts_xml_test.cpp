@@ -74,9 +74,10 @@ TEST_F(FontsXmlTest, ImageFontsShareADescriptorOnlyWithTheSamePathScaleAndBatch)
 }
 
 TEST_F(FontsXmlTest, FirstFontIsAlsoTheDefaultAndLaterFontsLeaveIt) {
-    Load("<font name=\"label\" face=\"DejaVu Sans\" size=\"12\" bold=\"true\" italics=\"yes\" shadow=\"true\"\n"
-         "      red=\"10\" green=\"20\" alpha=\"30\" line-spacing-offset=\"4\"/>\n"
-         "<font name=\"body\" path=\"a.txt\" blue=\"7\"/>\n");
+    Load(
+        "<font name=\"label\" face=\"DejaVu Sans\" size=\"12\" bold=\"true\" italics=\"yes\" shadow=\"true\"\n"
+        "      red=\"10\" green=\"20\" alpha=\"30\" line-spacing-offset=\"4\"/>\n"
+        "<font name=\"body\" path=\"a.txt\" blue=\"7\"/>\n");
     SysFont* label = System(L"label");
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->IsBold());
@@ -99,10 +100,11 @@ TEST_F(FontsXmlTest, FirstFontIsAlsoTheDefaultAndLaterFontsLeaveIt) {
 
 // An alias of a font not yet defined used to enter an empty (null) font.
 TEST_F(FontsXmlTest, AliasOfAFontNotYetDefinedIsLeftOutAndStillCountsItsStep) {
-    Load("<alias name=\"early\" font=\"body\"/>\n"
-         "<font name=\"body\" path=\"a.txt\"/>\n"
-         "<alias name=\"late\" font=\"body\"/>\n"
-         "<alias name=\"nothing\" font=\"nowhere\"/>\n");
+    Load(
+        "<alias name=\"early\" font=\"body\"/>\n"
+        "<font name=\"body\" path=\"a.txt\"/>\n"
+        "<alias name=\"late\" font=\"body\"/>\n"
+        "<alias name=\"nothing\" font=\"nowhere\"/>\n");
     EXPECT_FALSE(GetFontMap().Has(L"early"));
     EXPECT_FALSE(GetFontMap().Has(L"nothing"));
     ASSERT_NE(Image(L"late"), nullptr);
@@ -122,9 +124,10 @@ TEST_F(FontsXmlTest, CountingOnlyCountsFontsAndAliases) {
 }
 
 TEST_F(FontsXmlTest, FontReplacedByNameStaysAliveForLaterCopies) {
-    Load("<font name=\"x\" path=\"a.txt\"/>\n"
-         "<font name=\"x\" face=\"DejaVu Sans\" size=\"10\"/>\n"
-         "<font name=\"y\" path=\"a.txt\"/>\n");
+    Load(
+        "<font name=\"x\" path=\"a.txt\"/>\n"
+        "<font name=\"x\" face=\"DejaVu Sans\" size=\"10\"/>\n"
+        "<font name=\"y\" path=\"a.txt\"/>\n");
     ASSERT_NE(System(L"x"), nullptr);
     ASSERT_NE(Image(L"y"), nullptr);
     // "y" is a copy of the replaced image font and shares its descriptor.
@@ -135,7 +138,8 @@ TEST_F(FontsXmlTest, FontReplacedByNameStaysAliveForLaterCopies) {
 }
 
 TEST_F(FontsXmlTest, BrokenFileKeepsTheFontsReadBeforeTheError) {
-    testsupport::WriteText(dir.Path("fonts.xml"), "<fonts>\n<font name=\"a\" path=\"a.txt\"/>\n<font name=\"b\" path=</fonts>");
+    testsupport::WriteText(dir.Path("fonts.xml"),
+                           "<fonts>\n<font name=\"a\" path=\"a.txt\"/>\n<font name=\"b\" path=</fonts>");
     LoadFontsXml(false);
     EXPECT_NE(Image(L"a"), nullptr);
     EXPECT_FALSE(GetFontMap().Has(L"b"));

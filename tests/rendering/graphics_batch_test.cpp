@@ -39,7 +39,7 @@ TEST_F(GraphicsImageTest, DirectDrawsAreTranslatedAndCarryTheClip) {
 
 TEST_F(GraphicsImageTest, CelsSelectTheirPartAndMissingCelsDrawNothing) {
     auto sheet = StraightSolidImage(40, 30, 0xFFFFFFFF, 3, 4);  // cels of 10 x 10
-    g.DrawImage(sheet.get(), 0, 0, 6, FRect(1, 2, 5, 5));  // column 2, row 1
+    g.DrawImage(sheet.get(), 0, 0, 6, FRect(1, 2, 5, 5));       // column 2, row 1
     g.DrawImage(sheet.get(), 0, 0, 12, FRect(0, 0, 10, 10));
     g.DrawImage(sheet.get(), 0, 0, -1, FRect(0, 0, 10, 10));
     g.DrawImage(nullptr, 0, 0, 0, FRect(0, 0, 10, 10));
@@ -148,9 +148,9 @@ TEST_F(GraphicsImageTest, BatchedPlainDrawsKeepOnlyTheirVisiblePart) {
     g.SetClipRect(10, 0, 100, 100);
     g.SetColor(Color::FromRGBA(1, 2, 3, 255));
     g.SetColorizeImages(true);
-    g.DrawImage(a.get(), 0, 20, 0, whole);  // left half clipped away
+    g.DrawImage(a.get(), 0, 20, 0, whole);    // left half clipped away
     g.DrawImage(a.get(), 150, 20, 0, whole);  // wholly outside
-    g.DrawImage(a.get(), 30, 20, 0, whole);  // wholly inside
+    g.DrawImage(a.get(), 30, 20, 0, whole);   // wholly inside
     g.FlushBatch();
     ASSERT_EQ(1u, target.calls.size());
     const auto& quads = target.calls[0].quads;

@@ -50,7 +50,7 @@ TEST_F(GraphicsPixelTest, PlainDrawLandsTranslatedAndClipped) {
     {
         Graphics g(Target());
         g.Translate(10, 5);
-        g.SetClipRect(0, 0, 25, 12);  // (10, 5) .. (35, 17)
+        g.SetClipRect(0, 0, 25, 12);                        // (10, 5) .. (35, 17)
         g.DrawImage(sprite, 8, 0, 0, FRect(0, 0, 20, 20));  // (18, 5) .. (38, 25)
     }
     for (int y = 0; y < 40; ++y)

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "rendering/font/font.h"
 #include "rendering/draw/graphics.h"
+#include "rendering/font/font.h"
 #include "rendering/image/image_render_target.h"
 #include "rendering/image/image_surface.h"
 
@@ -55,8 +55,8 @@ public:
                    const DrawState* s) override {
         Image("image", image, x, y, source, c, s);
     }
-    void DrawImageClipped(ImageSurface* image, float x, float y, const FRect& source, const FRect& clip,
-                          const Color& c, const DrawState* s) override {
+    void DrawImageClipped(ImageSurface* image, float x, float y, const FRect& source, const FRect& clip, const Color& c,
+                          const DrawState* s) override {
         Image("clipped", image, x, y, source, c, s).clip = clip;
     }
     void DrawImageTransformed(ImageSurface* image, float x, float y, const Matrix4& m, const FRect* clip,

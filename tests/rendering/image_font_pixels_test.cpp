@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "rendering/font/font_data.h"
 #include "rendering/draw/graphics.h"
+#include "rendering/font/font_data.h"
 #include "rendering/font/image_font.h"
 #include "tests/rendering/fonts_test_support.h"
 
@@ -36,7 +36,8 @@ protected:
     static long InkOf(const uint32_t* pixels, int pitch, const Rect& r) {
         long sum = 0;
         for (int y = r.y; y < r.y + r.h; ++y)
-            for (int x = r.x; x < r.x + r.w; ++x) sum += static_cast<long>(pixels[static_cast<size_t>(y) * pitch + x] >> 24);
+            for (int x = r.x; x < r.x + r.w; ++x)
+                sum += static_cast<long>(pixels[static_cast<size_t>(y) * pitch + x] >> 24);
         return sum;
     }
 
@@ -74,8 +75,8 @@ TEST_F(ImageFontPixelTest, GeneratedFontReproducesItsSheetWhereTheDescriptorPlac
         const int top = static_cast<int>(y + transY - (layer->ascent - glyph->offsetY));
         for (int j = 0; j < static_cast<int>(glyph->imageHeight); ++j)
             for (int k = 0; k < static_cast<int>(glyph->imageWidth); ++k) {
-                const Argb texel = Premultiply(Unpack(sheet.At(static_cast<int>(glyph->imageX) + k,
-                                                               static_cast<int>(glyph->imageY) + j)));
+                const Argb texel = Premultiply(
+                    Unpack(sheet.At(static_cast<int>(glyph->imageX) + k, static_cast<int>(glyph->imageY) + j)));
                 Argb& out = expected[static_cast<size_t>(top + j) * host.screenW + left + k];
                 out = Over(texel, out);
             }

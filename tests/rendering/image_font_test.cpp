@@ -140,7 +140,7 @@ TEST_F(ImageFontTest, LayersAreChosenByTagsAndPointSize) {
     EXPECT_FLOAT_EQ(font->CharWidth(L'a'), 7);  // rebuilt before measuring
     EXPECT_EQ(Active(*font), (Names{L"Bold"}));
 
-    font->SetPointSize(20);  // the upper bound -1 is open
+    font->SetPointSize(20);                     // the upper bound -1 is open
     EXPECT_FLOAT_EQ(font->CharWidth(L'a'), 9);  // the widest layer wins
     EXPECT_EQ(Active(*font), (Names{L"Bold", L"Big"}));
     EXPECT_FLOAT_EQ(font->GetAscent(), 30);
@@ -157,11 +157,11 @@ TEST_F(ImageFontTest, MetricsCombineTheActiveLayers) {
     auto font = Make(kLayered);
     font->AddTag(L"bold");
     font->SetPointSize(25);
-    font->Prepare();  // Bold and Big
-    EXPECT_FLOAT_EQ(font->GetAscent(), 30);              // the largest ascent
-    EXPECT_FLOAT_EQ(font->GetHeight(), 15);              // the largest height
-    EXPECT_FLOAT_EQ(font->GetAscentPadding(), -1);       // the smallest padding
-    EXPECT_FLOAT_EQ(font->GetLineSpacingOffset(), 3);    // the largest offset
+    font->Prepare();                                   // Bold and Big
+    EXPECT_FLOAT_EQ(font->GetAscent(), 30);            // the largest ascent
+    EXPECT_FLOAT_EQ(font->GetHeight(), 15);            // the largest height
+    EXPECT_FLOAT_EQ(font->GetAscentPadding(), -1);     // the smallest padding
+    EXPECT_FLOAT_EQ(font->GetLineSpacingOffset(), 3);  // the largest offset
     EXPECT_FLOAT_EQ(font->GetLineSpacing(), 18);
 
     // An offset set from outside holds until the layers are next rebuilt.

@@ -169,7 +169,8 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
         ASSERT_NE(image, nullptr) << n;
         for (int i = 0; i < 256; ++i) {
             uint32_t p = image->GetBits()[i];
-            ASSERT_TRUE(p == 0 || p == Opaque(layout.globalPalette[layout.indices[static_cast<size_t>(i)]])) << n << " " << i;
+            ASSERT_TRUE(p == 0 || p == Opaque(layout.globalPalette[layout.indices[static_cast<size_t>(i)]]))
+                << n << " " << i;
         }
     }
 
@@ -191,12 +192,12 @@ TEST_F(GifFiles, PixelsTheStreamNeverReachesAreCleared) {
 TEST_F(GifFiles, TinyFileClaimingAHugeImageAllocatesNoMoreThanTheLimit) {
     GifLayout layout = Ramp(2, 2, 2, [](int i) { return i % 4; });
     Bytes tiny = testsupport::BuildGif(layout);
-    const size_t d = 13 + 12 + 1 + 4;  // width field of the image descriptor (after a 4-entry table)
+    const size_t d = 13 + 12 + 1 + 4;      // width field of the image descriptor (after a 4-entry table)
     const size_t streamStart = d + 5 + 1;  // after the descriptor and the minimum code size
     tiny.resize(streamStart);
     tiny.insert(tiny.end(), {0, ';'});  // an empty code stream
-    for (auto [w, h, readable] : {std::tuple{16384, 16384, false}, std::tuple{8193, 1, false},
-                                  std::tuple{ImageData::kMaxSide, 2, true}}) {
+    for (auto [w, h, readable] :
+         {std::tuple{16384, 16384, false}, std::tuple{8193, 1, false}, std::tuple{ImageData::kMaxSide, 2, true}}) {
         Bytes sized = tiny;
         sized[d] = static_cast<uint8_t>(w);
         sized[d + 1] = static_cast<uint8_t>(w >> 8);

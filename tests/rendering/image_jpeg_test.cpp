@@ -49,7 +49,8 @@ void WriteJpegDirect(const std::string& path, int w, int h, int components, J_CO
     Bytes row(static_cast<size_t>(w * components));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x)
-            for (int c = 0; c < components; ++c) row[static_cast<size_t>(x * components + c)] = static_cast<uint8_t>(sample(x, y, c));
+            for (int c = 0; c < components; ++c)
+                row[static_cast<size_t>(x * components + c)] = static_cast<uint8_t>(sample(x, y, c));
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }

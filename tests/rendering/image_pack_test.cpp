@@ -12,7 +12,9 @@ namespace {
 using testsupport::Bytes;
 using testsupport::TempDir;
 
-uint32_t Pixel(int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 50) << 8 | 0x33; }
+uint32_t Pixel(int x, int y) {
+    return 0xFF000000u | static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 50) << 8 | 0x33;
+}
 
 // Images packed into a pack file and read back by relative data name, with
 // no loose copy on disk: every reader must go through the pack layer.

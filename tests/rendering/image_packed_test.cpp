@@ -40,8 +40,7 @@ TEST_P(PackedRoundTrip, LongTransparentRunsSurvive) {
     ASSERT_TRUE(PackCel(px.data(), static_cast<int>(px.size()), kind, &record));
     EXPECT_EQ(kind, record.kind);
     const std::vector<uint32_t> out = Unpacked(record, px.size());
-    for (size_t i = 0; i < px.size(); ++i)
-        ASSERT_EQ(kind == 4 ? px[i] : Nibbles(px[i]), out[i]) << "pixel " << i;
+    for (size_t i = 0; i < px.size(); ++i) ASSERT_EQ(kind == 4 ? px[i] : Nibbles(px[i]), out[i]) << "pixel " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PackedRoundTrip, ::testing::Values(4, 2, 1));

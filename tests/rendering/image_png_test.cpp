@@ -90,8 +90,7 @@ TEST(PngFiles, SixteenBitChannelsDoNotOverflowRowBuffer) {
         for (int y = 0; y < layout.height; ++y)
             for (int x = 0; x < layout.width; ++x) {
                 uint32_t a = withAlpha ? Sample16(x, y, 3) >> 8 : 0xFF;
-                uint32_t expected = Argb(a, Sample16(x, y, 0) >> 8, Sample16(x, y, 1) >> 8,
-                                         Sample16(x, y, 2) >> 8);
+                uint32_t expected = Argb(a, Sample16(x, y, 0) >> 8, Sample16(x, y, 1) >> 8, Sample16(x, y, 2) >> 8);
                 ASSERT_EQ(image->Row(y)[x], expected) << x << "," << y;
             }
     }
@@ -223,8 +222,8 @@ TEST(PngFiles, HostileFilesGiveNoImage) {
         ASSERT_EQ(GetPNGImage(path), nullptr) << "cut at " << n;
     }
 
-    for (auto [w, h] : {std::pair{8193u, 1u}, std::pair{1u, 16385u}, std::pair{0x7FFFFFFFu, 0x7FFFFFFFu},
-                        std::pair{0u, 8u}}) {
+    for (auto [w, h] :
+         {std::pair{8193u, 1u}, std::pair{1u, 16385u}, std::pair{0x7FFFFFFFu, 0x7FFFFFFFu}, std::pair{0u, 8u}}) {
         testsupport::WriteBytes(path, WithHeaderSize(bytes, w, h));
         EXPECT_EQ(GetPNGImage(path), nullptr) << w << "x" << h;
     }

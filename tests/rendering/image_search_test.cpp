@@ -150,8 +150,7 @@ TEST_F(ImageSearch, CompanionAloneGivesWhiteCarryingItsBlueAsAlpha) {
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->GetWidth(), 4);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(image->Row(y)[x], (Formula(x, y, 30) & 0xFFu) << 24 | 0x00FFFFFFu);
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(image->Row(y)[x], (Formula(x, y, 30) & 0xFFu) << 24 | 0x00FFFFFFu);
     EXPECT_EQ(GetImage(P("glow"), false), nullptr);
 }
 

@@ -4,9 +4,9 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <utility>
@@ -26,8 +26,7 @@ std::atomic<size_t> g_largest{0};
 void OnAllocation(const volatile void*, size_t size) {
     if (!g_watching.load(std::memory_order_relaxed)) return;
     size_t seen = g_largest.load(std::memory_order_relaxed);
-    while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
-    }
+    while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {}
 }
 
 void OnFree(const volatile void*) {}
@@ -65,8 +64,7 @@ void WritePngDirect(const std::string& path, const PngLayout& layout) {
     // Everything with a destructor is made before the jump point.
     std::vector<png_color> palette;
     for (uint32_t c : layout.palette)
-        palette.push_back({static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
-                           static_cast<png_byte>(c)});
+        palette.push_back({static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
     std::vector<png_bytep> rows;
     for (const Bytes& row : layout.rows) rows.push_back(const_cast<png_bytep>(row.data()));
 
@@ -82,13 +80,11 @@ void WritePngDirect(const std::string& path, const PngLayout& layout) {
     }
     png_init_io(png, f);
     png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
-                 layout.bitDepth, layout.colorType,
-                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 layout.bitDepth, layout.colorType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!layout.paletteAlpha.empty())
-        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()),
-                     nullptr);
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
     png_write_image(png, rows.data());  // runs the interlace passes itself
     png_write_end(png, nullptr);
@@ -218,8 +214,7 @@ Bytes BuildGif(const GifLayout& layout) {
     if (layout.extensionsBeforeImage) {
         Bytes comment = {'!', 0xFE, 5, 'h', 'e', 'l', 'l', 'o', 0};
         out.insert(out.end(), comment.begin(), comment.end());
-        Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
-                      3, 1, 0, 0, 0};
+        Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
         out.insert(out.end(), loop.begin(), loop.end());
     }
     if (layout.transparent >= 0) {

@@ -22,13 +22,24 @@ struct TgaLayout {
 uint8_t PixelByte(size_t i) { return static_cast<uint8_t>(i * 37 + 11); }
 
 Bytes BuildTga(const TgaLayout& s, size_t pixelBytes) {
-    Bytes out = {static_cast<uint8_t>(s.idLength), static_cast<uint8_t>(s.colourMapType),
-                 static_cast<uint8_t>(s.imageType), 0, 0,
-                 static_cast<uint8_t>(s.colourMapLength), static_cast<uint8_t>(s.colourMapLength >> 8),
-                 s.colourMapLength > 0 ? uint8_t{24} : uint8_t{0}, 0, 0, 0, 0,
-                 static_cast<uint8_t>(s.width), static_cast<uint8_t>(s.width >> 8),
-                 static_cast<uint8_t>(s.height), static_cast<uint8_t>(s.height >> 8),
-                 static_cast<uint8_t>(s.depth), static_cast<uint8_t>(s.descriptor)};
+    Bytes out = {static_cast<uint8_t>(s.idLength),
+                 static_cast<uint8_t>(s.colourMapType),
+                 static_cast<uint8_t>(s.imageType),
+                 0,
+                 0,
+                 static_cast<uint8_t>(s.colourMapLength),
+                 static_cast<uint8_t>(s.colourMapLength >> 8),
+                 s.colourMapLength > 0 ? uint8_t{24} : uint8_t{0},
+                 0,
+                 0,
+                 0,
+                 0,
+                 static_cast<uint8_t>(s.width),
+                 static_cast<uint8_t>(s.width >> 8),
+                 static_cast<uint8_t>(s.height),
+                 static_cast<uint8_t>(s.height >> 8),
+                 static_cast<uint8_t>(s.depth),
+                 static_cast<uint8_t>(s.descriptor)};
     for (int i = 0; i < s.idLength; ++i) out.push_back('#');
     for (int i = 0; i < s.colourMapLength * 3; ++i) out.push_back(0x77);
     for (size_t i = 0; i < pixelBytes; ++i) out.push_back(PixelByte(i));

@@ -9,8 +9,8 @@
 #include "foundation/values/transform.h"
 #include "rendering/shader/blend_shaders.h"
 #include "shader_program_test_support.h"
-#include "tests/support/blend_modes.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/support/blend_modes.h"
 
 namespace {
 

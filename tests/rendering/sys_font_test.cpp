@@ -119,7 +119,10 @@ TEST_F(SysFontDrawTest, TextIsAntiAliasedOverTheBackgroundAtItsBaseline) {
             ASSERT_GE(y, baseline - font->GetAscent() + 1) << x;
             ASSERT_LT(y, baseline - font->GetAscent() + 1 + font->GetHeight()) << x;
             rightmost = std::max(rightmost, x);
-            if (p.r > 250) ++full; else ++partial;
+            if (p.r > 250)
+                ++full;
+            else
+                ++partial;
             // "H" and "x" stand on the baseline: the row above it is inked, the
             // one below only by the descender of "g".
             if (y == baseline && x < left + 20 && p.r > 128) ++inkAbove;

@@ -110,10 +110,8 @@ TEST_P(TextureLayout, PiecesCoverTheImageWithinTheLimits) {
 
 INSTANTIATE_TEST_SUITE_P(Limits, TextureLayout,
                          ::testing::Values(LayoutCase{true, 2048, 300, 100, 2, 1},
-                                           LayoutCase{false, 4094, 101, 37, 1, 1},
-                                           LayoutCase{true, 64, 200, 150, 4, 3},
-                                           LayoutCase{false, 62, 200, 150, 4, 3},
-                                           LayoutCase{true, 32, 33, 33, 2, 2},
+                                           LayoutCase{false, 4094, 101, 37, 1, 1}, LayoutCase{true, 64, 200, 150, 4, 3},
+                                           LayoutCase{false, 62, 200, 150, 4, 3}, LayoutCase{true, 32, 33, 33, 2, 2},
                                            LayoutCase{true, 2048, 1024, 768, 1, 2}));
 
 TEST(TextureLayout, EdgePieceOfAPowerOfTwoDevice) {

@@ -37,9 +37,7 @@ inline Argb Over(Argb s, Argb d) {
 }
 
 // Channel by channel x * c / 255.
-inline Argb Modulate(Argb x, Argb c) {
-    return {x.a * c.a / 255, x.r * c.r / 255, x.g * c.g / 255, x.b * c.b / 255};
-}
+inline Argb Modulate(Argb x, Argb c) { return {x.a * c.a / 255, x.r * c.r / 255, x.g * c.g / 255, x.b * c.b / 255}; }
 
 // Every channel of `got` within `tolerance` of `want`.
 inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance) {
@@ -47,8 +45,8 @@ inline ::testing::AssertionResult Near(Argb want, uint32_t got, int tolerance) {
     if (std::abs(want.a - g.a) <= tolerance && std::abs(want.r - g.r) <= tolerance &&
         std::abs(want.g - g.g) <= tolerance && std::abs(want.b - g.b) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b"
-                                         << want.b << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
+    return ::testing::AssertionFailure() << "wanted a" << want.a << " r" << want.r << " g" << want.g << " b" << want.b
+                                         << ", got a" << g.a << " r" << g.r << " g" << g.g << " b" << g.b;
 }
 
 }  // namespace testsupport

@@ -7,11 +7,11 @@
 #include <cwchar>
 #include <limits>
 
+#include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_binder.h"
 #include "widgets/motion/controller_circler.h"
 #include "widgets/motion/controller_propeller.h"
 #include "widgets/motion/controller_shearer.h"
-#include "widgets/dynamic/dynamic_widget.h"
 
 namespace {
 
@@ -173,8 +173,8 @@ TEST(ShearerTest, SpeedsAccelerationsAndDecaysOfAnyValueWriteOnlyFiniteShears) {
     struct Motion {
         float speed, acceleration, decay;
     };
-    for (Motion m : {Motion{inf, 0.0f, 1.0f}, Motion{nan, 0.0f, 1.0f}, Motion{1.0f, inf, 1.0f},
-                     Motion{1.0f, nan, 1.0f}, Motion{1.0f, 0.0f, nan}, Motion{1e38f, 0.0f, 1e38f}}) {
+    for (Motion m : {Motion{inf, 0.0f, 1.0f}, Motion{nan, 0.0f, 1.0f}, Motion{1.0f, inf, 1.0f}, Motion{1.0f, nan, 1.0f},
+                     Motion{1.0f, 0.0f, nan}, Motion{1e38f, 0.0f, 1e38f}}) {
         ShearFields f;
         Shearer s(L"", &w, 0, f.Fields(), 3.0f, 0.0f, 0.0f, 0.0f, m.speed, m.acceleration, m.decay);
         bool done = false;

@@ -8,9 +8,9 @@
 #include <limits>
 #include <string>
 
+#include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_propeller.h"
 #include "widgets/motion/easing_factory.h"
-#include "widgets/dynamic/dynamic_widget.h"
 
 namespace {
 
@@ -170,10 +170,9 @@ TEST_P(PropellerCurveTest, HugeRunningTimesWriteOnlyFiniteValues) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Curves, PropellerCurveTest,
-                         ::testing::Values(L"linear", L"in_quad", L"in_cubic", L"in_quart", L"in_quint",
-                                           L"in_sine", L"in_expo", L"in_circ", L"in_elastic", L"in_back",
-                                           L"in_bounce", L"out_quint", L"in_out_cubic", L"out_in_quad",
-                                           L"t * t * t"),
+                         ::testing::Values(L"linear", L"in_quad", L"in_cubic", L"in_quart", L"in_quint", L"in_sine",
+                                           L"in_expo", L"in_circ", L"in_elastic", L"in_back", L"in_bounce",
+                                           L"out_quint", L"in_out_cubic", L"out_in_quad", L"t * t * t"),
                          [](const auto& info) {
                              std::string name;
                              for (const wchar_t* c = info.param; *c; ++c)

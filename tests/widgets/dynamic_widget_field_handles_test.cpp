@@ -94,8 +94,9 @@ protected:
 TEST_F(WidgetShaderConstants, BoundConstantsFollowTheirFieldsAndReadZeroOnceTheOwnerIsGone) {
     auto image = testsupport::SolidImage(4, 4, 0xFFFFFFFF);
     DynamicWidget shaded(0, 0, image.get(), 1.0f);
-    auto* program = new ShaderProgram("float Clock;\nfloat Strength;\n"
-                                      "float4 PS(float4 c : COLOR0) : COLOR0 { return c * Strength * Clock; }\n");
+    auto* program = new ShaderProgram(
+        "float Clock;\nfloat Strength;\n"
+        "float4 PS(float4 c : COLOR0) : COLOR0 { return c * Strength * Clock; }\n");
     ASSERT_NE(program->GetPixelShader(), nullptr);
     shaded.SetShader(program);
     auto source = std::make_unique<DynamicWidget>(0, 0, nullptr, 0.5f);

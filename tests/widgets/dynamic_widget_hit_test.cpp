@@ -66,8 +66,8 @@ TEST_F(DynamicHitTest, TransformedWidgetsAreTestedThroughTheInverse) {
     DynamicWidget r(0, 0, ramp.get(), 1.0f);
     r.angle = 180.0f;
     r.PropertiesChanged(change_bit::kTransform);
-    EXPECT_TRUE(r.HitTest(2.5f, 5.0f));   // shows column 17
-    EXPECT_FALSE(r.HitTest(14.5f, 5.0f)); // shows column 5, alpha 50
+    EXPECT_TRUE(r.HitTest(2.5f, 5.0f));    // shows column 17
+    EXPECT_FALSE(r.HitTest(14.5f, 5.0f));  // shows column 5, alpha 50
     // Children drawn inside the transform: the widget tests untransformed.
     r.SetTransformChildren(true);
     EXPECT_FALSE(r.HitTest(2.5f, 5.0f));

@@ -92,9 +92,7 @@ TEST_F(DynamicLifecycleTest, RemovalWithDeletionTellsTheListenerOnceButAKeptRemo
 class SignalParent : public DynamicWidget {
 public:
     SignalParent() : DynamicWidget(0, 0, nullptr, 1.0f) {}
-    void AnimationSignal(int id, std::wstring_view signal) override {
-        signals.emplace_back(id, std::wstring(signal));
-    }
+    void AnimationSignal(int id, std::wstring_view signal) override { signals.emplace_back(id, std::wstring(signal)); }
     std::vector<std::pair<int, std::wstring>> signals;
 };
 

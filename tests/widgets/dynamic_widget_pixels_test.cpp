@@ -147,8 +147,8 @@ TEST_F(DynamicPixelTest, HugeOrInvalidColourFactorsDrawABoundedNumberOfTimes) {
 
 TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
     // Two cels side by side: red, then blue.
-    ImageSurface* image = Keep(
-        testsupport::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
+    ImageSurface* image = Keep(testsupport::MakeImage(
+        8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
     DynamicWidget w(10, 10, image, 1.0f);
     w.SetFrame(1);
     w.SetFade(0, 0.25f);
@@ -164,8 +164,8 @@ TEST_F(DynamicPixelTest, CrossFadeWeighsThePreviousAndCurrentFrames) {
 }
 
 TEST_F(DynamicPixelTest, FadeToFrameBlendsOverTimeThenShowsTheNewFrame) {
-    ImageSurface* image = Keep(
-        testsupport::MakeImage(8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
+    ImageSurface* image = Keep(testsupport::MakeImage(
+        8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
     DynamicWidget w(10, 10, image, 1.0f);
     w.FadeToFrame(1, 4.0f);
     Draw(w);

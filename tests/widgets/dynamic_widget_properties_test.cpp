@@ -26,13 +26,33 @@ TEST_F(PropertyTest, EveryWritableNameReachesItsFieldWithItsCategory) {
         const wchar_t* name;
         uint32_t bits;
     };
-    const Case cases[] = {{L"x", 1},           {L"y", 1},           {L"z", 2},           {L"angle", 2},
-                          {L"scale_x", 2},     {L"scale_y", 2},     {L"opacity", 4},     {L"alpha", 4},
-                          {L"red", 4},         {L"green", 4},       {L"blue", 4},        {L"frame_rate", 0},
-                          {L"mask_frame_rate", 0}, {L"abs_clip_x1", 8}, {L"abs_clip_y1", 8}, {L"abs_clip_x2", 8},
-                          {L"abs_clip_y2", 8}, {L"rel_clip_x1", 8}, {L"rel_clip_y1", 8}, {L"rel_clip_x2", 8},
-                          {L"rel_clip_y2", 8}, {L"clock", 0},       {L"timer", 0},       {L"shear_x", 2},
-                          {L"shear_y", 2},     {L"shear_x_offset", 2}, {L"shear_y_offset", 2}};
+    const Case cases[] = {{L"x", 1},
+                          {L"y", 1},
+                          {L"z", 2},
+                          {L"angle", 2},
+                          {L"scale_x", 2},
+                          {L"scale_y", 2},
+                          {L"opacity", 4},
+                          {L"alpha", 4},
+                          {L"red", 4},
+                          {L"green", 4},
+                          {L"blue", 4},
+                          {L"frame_rate", 0},
+                          {L"mask_frame_rate", 0},
+                          {L"abs_clip_x1", 8},
+                          {L"abs_clip_y1", 8},
+                          {L"abs_clip_x2", 8},
+                          {L"abs_clip_y2", 8},
+                          {L"rel_clip_x1", 8},
+                          {L"rel_clip_y1", 8},
+                          {L"rel_clip_x2", 8},
+                          {L"rel_clip_y2", 8},
+                          {L"clock", 0},
+                          {L"timer", 0},
+                          {L"shear_x", 2},
+                          {L"shear_y", 2},
+                          {L"shear_x_offset", 2},
+                          {L"shear_y_offset", 2}};
     std::vector<float*> seen;
     for (const Case& c : cases) {
         uint32_t mask = 16;  // bits already collected stay
@@ -101,9 +121,9 @@ TEST_F(PropertyTest, ReadableValuesCarryTheirTypesAndDerivedFigures) {
 // An address does not fit in a 32-bit Int: a truncated one would point anywhere.
 TEST_F(PropertyTest, PointerNamesGiveHandlesThatResolveToTheirFieldsNotTruncatedAddresses) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
-    const std::pair<const wchar_t*, float*> cases[] = {
-        {L"x_ptr", nullptr},       {L"opacity_ptr", &w.opacity}, {L"angle_ptr", &w.angle},
-        {L"scale_x_ptr", &w.scale_x}, {L"timer_ptr", &w.timer},  {L"last_y_ptr", &w.last_y}};
+    const std::pair<const wchar_t*, float*> cases[] = {{L"x_ptr", nullptr},      {L"opacity_ptr", &w.opacity},
+                                                       {L"angle_ptr", &w.angle}, {L"scale_x_ptr", &w.scale_x},
+                                                       {L"timer_ptr", &w.timer}, {L"last_y_ptr", &w.last_y}};
     for (const auto& [name, field] : cases) {
         const PropertyValue v = w.GetProperty(name);
         ASSERT_TRUE(v.Is(PropertyValue::Tag::Int)) << name;

@@ -27,7 +27,8 @@ inline std::unique_ptr<ImageSurface> MakeImage(int w, int h, const std::function
 }
 
 inline std::unique_ptr<ImageSurface> SolidImage(int w, int h, uint32_t argb, int rows = 1, int cols = 1) {
-    return MakeImage(w, h, [argb](int, int) { return argb; }, rows, cols);
+    return MakeImage(
+        w, h, [argb](int, int) { return argb; }, rows, cols);
 }
 
 // Adds `step` per update unit to a field; finished after `life` units.
@@ -71,13 +72,13 @@ private:
 class ConstantOscillation : public Oscillation {
 public:
     ConstantOscillation(std::wstring name, float* field, float offset)
-        : Oscillation(std::move(name), nullptr, 1.0f, 0.0, std::make_unique<ConstantWave>(1.0), 0,
-                      {{field, offset}}) {}
+        : Oscillation(std::move(name), nullptr, 1.0f, 0.0, std::make_unique<ConstantWave>(1.0), 0, {{field, offset}}) {}
 };
 
 class RangeClamp : public Clamp {
 public:
-    RangeClamp(std::wstring name, float* field, float lo, float hi) : Clamp(std::move(name), nullptr, {{field, lo, hi}}) {}
+    RangeClamp(std::wstring name, float* field, float lo, float hi)
+        : Clamp(std::move(name), nullptr, {{field, lo, hi}}) {}
 };
 
 }  // namespace testsupport

@@ -19,8 +19,7 @@ using text::Widen;
 
 constexpr double kTolerance = 1e-4;
 
-const char* const kWords[] = {"quad", "cubic", "quart", "quint", "sine",
-                              "expo", "circ",  "elastic", "back", "bounce"};
+const char* const kWords[] = {"quad", "cubic", "quart", "quint", "sine", "expo", "circ", "elastic", "back", "bounce"};
 
 std::vector<std::string> AllNames() {
     std::vector<std::string> names{"linear"};

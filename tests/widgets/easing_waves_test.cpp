@@ -91,7 +91,7 @@ TEST_F(NoiseWaveTest, NonNumberPhaseReadsAsRest) {
                                                  std::make_unique<ExpressionWave>(L"t + 1", nullptr)};
     for (auto& wave : waves)
         for (double phase : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                              -std::numeric_limits<double>::infinity()})
+                             -std::numeric_limits<double>::infinity()})
             EXPECT_EQ(wave->Evaluate(phase), 0.0);
 }
 

@@ -17,9 +17,7 @@ namespace {
 // Records the context's state each time it is drawn.
 class StateProbe : public Widget {
 public:
-    StateProbe(std::vector<GraphicsState>* seen, float x, float y, int w, int h) : seen_(seen) {
-        Resize(x, y, w, h);
-    }
+    StateProbe(std::vector<GraphicsState>* seen, float x, float y, int w, int h) : seen_(seen) { Resize(x, y, w, h); }
     void Draw(Graphics* g) override {
         ASSERT_NE(nullptr, g);
         seen_->push_back(g->GetState());

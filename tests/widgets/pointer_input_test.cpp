@@ -156,8 +156,7 @@ TEST_F(PointerTest, ClickListenersBracketThePressAndMayUnregisterThemselves) {
     mgr.WindowMouseDown(10, 10, 1);
     mgr.WindowMouseUp(10, 10, 1);
     mgr.WindowMouseDown(10, 10, 2);
-    EXPECT_EQ(Take(), (EventLog{"started", "b:down 10,10 b0 n1", "clicked", "b:up 10,10 b0 n1",
-                                "b:down 10,10 b0 n2"}));
+    EXPECT_EQ(Take(), (EventLog{"started", "b:down 10,10 b0 n1", "clicked", "b:up 10,10 b0 n1", "b:down 10,10 b0 n2"}));
 }
 
 TEST_F(PointerTest, WindowPixelsMapToTheLogicalScreen) {

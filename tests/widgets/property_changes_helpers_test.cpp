@@ -115,7 +115,7 @@ TEST(OscillateTest, AChangeStartsFromTheBaseValueNotTheDisplacedOne) {
     w.Oscillate(L"o", L"x", 10.0f, 4.0f, PropertyValue(std::wstring(L"top")), nullptr);
     w.TweenProperty(L"t", L"x", 20.0f, 2.0f, nullptr, false);
     EXPECT_FLOAT_EQ(w.GetX(), 10.0f);  // no jump when the change is made
-    w.UpdateFraction(1.0f);           // base 10; phase 0.5 adds 0
+    w.UpdateFraction(1.0f);            // base 10; phase 0.5 adds 0
     EXPECT_NEAR(w.GetX(), 10.0f, 1e-4f);
 }
 

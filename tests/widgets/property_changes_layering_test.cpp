@@ -13,8 +13,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // One sine oscillation of `amplitude` on `property` with a period of 4.
-std::unique_ptr<Oscillation> Sine(DynamicWidget& w, const wchar_t* name, std::wstring_view property,
-                                  float amplitude, double phase = 0.0) {
+std::unique_ptr<Oscillation> Sine(DynamicWidget& w, const wchar_t* name, std::wstring_view property, float amplitude,
+                                  double phase = 0.0) {
     uint32_t mask = 0;
     float* field = w.GetPropertyPtr(property, mask);
     return std::make_unique<Oscillation>(name, &w, 4.0f, phase, nullptr, mask,
@@ -162,7 +162,7 @@ TEST(LayeringTest, RegressionStopClampsWithUndoKeepsTheOscillationsOn) {
     EXPECT_EQ(w.opacity, 0.5f);
     w.StopClamps(true);
     EXPECT_EQ(w.opacity, 1.0f);
-    EXPECT_FLOAT_EQ(w.GetY(), 4.0f);  // still displaced: the oscillation runs on
+    EXPECT_FLOAT_EQ(w.GetY(), 4.0f);                     // still displaced: the oscillation runs on
     for (int i = 0; i < 4; ++i) w.UpdateFraction(1.0f);  // a whole period
     EXPECT_NEAR(w.GetY(), 4.0f, 1e-4f);
     w.StopOscillations(true);
@@ -192,10 +192,10 @@ TEST(StackingTest, UnnamedChangesBothRunAndTheLaterNameWritesLast) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     uint32_t mask = 0;
     float* y = w.GetPropertyPtr(L"y", mask);
-    auto low = std::make_unique<Tweener>(L"", &w, 2.0f, nullptr, mask, std::vector<TweenTarget>{{y, 0.0f, 10.0f}},
-                                         0.0f);
-    auto high = std::make_unique<Tweener>(L"", &w, 2.0f, nullptr, mask,
-                                          std::vector<TweenTarget>{{y, 0.0f, 50.0f}}, 0.0f);
+    auto low =
+        std::make_unique<Tweener>(L"", &w, 2.0f, nullptr, mask, std::vector<TweenTarget>{{y, 0.0f, 10.0f}}, 0.0f);
+    auto high =
+        std::make_unique<Tweener>(L"", &w, 2.0f, nullptr, mask, std::vector<TweenTarget>{{y, 0.0f, 50.0f}}, 0.0f);
     const bool highWritesLast = high->GetName() > low->GetName();
     w.AddController(std::move(low));
     w.AddController(std::move(high));

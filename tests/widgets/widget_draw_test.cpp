@@ -35,10 +35,10 @@ TEST_F(DrawTest, DrawScreenTranslatesClipsAndRestoresAroundEachChild) {
     Add(*panel, "child", 5, 6);
     Add(mgr, "hidden", 200, 0)->SetVisible(false);
     EXPECT_TRUE(mgr.DrawScreen());
-    EXPECT_EQ(sink.ops, (EventLog{"#0 begin screen", "#0 copy to #1", "#1 translate 10,20", "#1 clip 0,0,100,50",
-                                  "#1 batch on", "#1 order 3", "#1 offscreen off", "#1 push", "#1 restore",
-                                  "#1 translate 5,6", "#1 batch on", "#1 order 0", "#1 offscreen off", "#1 pop",
-                                  "#1 end", "#0 end"}));
+    EXPECT_EQ(sink.ops,
+              (EventLog{"#0 begin screen", "#0 copy to #1", "#1 translate 10,20", "#1 clip 0,0,100,50", "#1 batch on",
+                        "#1 order 3", "#1 offscreen off", "#1 push", "#1 restore", "#1 translate 5,6", "#1 batch on",
+                        "#1 order 0", "#1 offscreen off", "#1 pop", "#1 end", "#0 end"}));
     EXPECT_EQ(log, (EventLog{"panel:draw", "child:draw"}));
     EXPECT_FALSE(mgr.DrawScreen());  // nothing changed since
 }

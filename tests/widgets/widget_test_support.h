@@ -47,7 +47,6 @@ private:
 // Installed while it lives.
 class RecordingSink : public GraphicsSink {
 public:
-
     void PushState(Graphics* g) override { Log(g, "push"); }
     void RestoreState(Graphics* g) override { Log(g, "restore"); }
     void PopState(Graphics* g) override { Log(g, "pop"); }

@@ -38,8 +38,8 @@ private:
 
 class TreeTest : public ::testing::Test {
 protected:
-    ProbeWidget* Add(WidgetContainer& parent, const char* name, int priority = 0, float x = 0, float y = 0,
-                     int w = 0, int h = 0) {
+    ProbeWidget* Add(WidgetContainer& parent, const char* name, int priority = 0, float x = 0, float y = 0, int w = 0,
+                     int h = 0) {
         auto* p = new ProbeWidget(&log, name, x, y, w, h);
         p->SetPriority(priority);
         parent.AddWidget(p);

@@ -65,8 +65,8 @@ std::wstring BuildFontDescriptor(const GlyphSheet& sheet, const DescriptorOption
     std::vector<std::wstring> offsets;
     for (const SheetGlyph& g : sheet.glyphs) {
         chars.push_back(QuoteDescriptorString(std::wstring(1, g.code)));
-        rects.push_back(L"(" + Number(g.x) + L" " + Number(g.y) + L" " + Number(g.width) + L" " +
-                        Number(g.height) + L")");
+        rects.push_back(L"(" + Number(g.x) + L" " + Number(g.y) + L" " + Number(g.width) + L" " + Number(g.height) +
+                        L")");
         widths.push_back(Number(g.advance));
         // The glyph's top sits `offset y` below the top of the line.
         offsets.push_back(L"(" + Number(g.bearingX) + L" " + Number(sheet.ascent - g.top) + L")");

@@ -11,8 +11,8 @@
 #include "tools/fontsheet/glyph_sheet.h"
 
 struct DescriptorOptions {
-    std::string imageName;    // the sheet's file name, beside the descriptor
-    std::string commandLine;  // how the files were made, for the heading
+    std::string imageName;                             // the sheet's file name, beside the descriptor
+    std::string commandLine;                           // how the files were made, for the heading
     std::vector<std::pair<wchar_t, wchar_t>> charMap;  // (from, to)
 };
 

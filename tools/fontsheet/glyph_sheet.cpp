@@ -81,8 +81,8 @@ int PackRows(std::vector<Bitmap>& bitmaps, int sheetWidth) {
 
 }  // namespace
 
-bool RenderGlyphSheet(const std::string& fontFile, int pixelSize, const std::vector<wchar_t>& codes,
-                      int sheetWidth, GlyphSheet& sheet, std::string& error) {
+bool RenderGlyphSheet(const std::string& fontFile, int pixelSize, const std::vector<wchar_t>& codes, int sheetWidth,
+                      GlyphSheet& sheet, std::string& error) {
     Library library;
     if (!library.Open(fontFile)) {
         error = "cannot open the typeface " + fontFile;
@@ -110,7 +110,8 @@ bool RenderGlyphSheet(const std::string& fontFile, int pixelSize, const std::vec
         }
         bitmaps.push_back(std::move(b));
     }
-    std::sort(bitmaps.begin(), bitmaps.end(), [](const Bitmap& a, const Bitmap& b) { return a.glyph.code < b.glyph.code; });
+    std::sort(bitmaps.begin(), bitmaps.end(),
+              [](const Bitmap& a, const Bitmap& b) { return a.glyph.code < b.glyph.code; });
     const int sheetHeight = PackRows(bitmaps, sheetWidth);
 
     sheet.image = std::make_unique<ImageData>();

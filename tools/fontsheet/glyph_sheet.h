@@ -24,15 +24,15 @@ struct SheetGlyph {
 struct GlyphSheet {
     std::string familyName;
     int pixelSize = 0;
-    int ascent = 0;       // baseline to the top of a line
-    int height = 0;       // top to bottom of a line
-    int lineGap = 0;      // extra space between lines
-    std::vector<SheetGlyph> glyphs;  // ascending code
+    int ascent = 0;                                     // baseline to the top of a line
+    int height = 0;                                     // top to bottom of a line
+    int lineGap = 0;                                    // extra space between lines
+    std::vector<SheetGlyph> glyphs;                     // ascending code
     std::vector<std::pair<std::wstring, int>> kerning;  // two characters, whole pixels
     std::unique_ptr<ImageData> image;
 };
 
 // Renders `codes` (those the face has) at `pixelSize` pixels per em. False,
 // with the reason in `error`, when FreeType cannot open or size the face.
-bool RenderGlyphSheet(const std::string& fontFile, int pixelSize, const std::vector<wchar_t>& codes,
-                      int sheetWidth, GlyphSheet& sheet, std::string& error);
+bool RenderGlyphSheet(const std::string& fontFile, int pixelSize, const std::vector<wchar_t>& codes, int sheetWidth,
+                      GlyphSheet& sheet, std::string& error);

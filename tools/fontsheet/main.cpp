@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
 
     DescriptorOptions options;
     options.imageName = GetFileName(output) + ".png";
-    options.commandLine = "fontsheet " + GetFileName(fontFile) + " " + std::to_string(pixels) + " " +
-                          GetFileName(output);
+    options.commandLine =
+        "fontsheet " + GetFileName(fontFile) + " " + std::to_string(pixels) + " " + GetFileName(output);
     options.charMap = {{0xA0, L' '}, {0xAD, L'-'}};
 
     const std::string imagePath = output + ".png";

@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "foundation/system/random.h"
+#include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_circler.h"
 #include "widgets/motion/controller_shearer.h"
-#include "widgets/dynamic/dynamic_widget.h"
 
 // --- Layering -------------------------------------------------------------------
 
@@ -46,8 +46,7 @@ void DynamicWidget::SetFloatProperty(std::wstring_view name, float value, bool r
     PropertiesChanged(mask);
 }
 
-void DynamicWidget::SetPosition(std::wstring_view nameX, std::wstring_view nameY, float vx, float vy,
-                                bool relative) {
+void DynamicWidget::SetPosition(std::wstring_view nameX, std::wstring_view nameY, float vx, float vy, bool relative) {
     uint32_t mask = 0;
     float* fx = GetPropertyPtr(nameX, mask);
     float* fy = GetPropertyPtr(nameY, mask);
@@ -181,8 +180,8 @@ void DynamicWidget::StopClamps(bool undo) {
 
 // --- Helpers that start timed changes ----------------------------------------------------
 
-void DynamicWidget::TweenProperty(const std::wstring& controller, std::wstring_view property, float end,
-                                  float time, std::unique_ptr<EasingCurve> curve, bool relative) {
+void DynamicWidget::TweenProperty(const std::wstring& controller, std::wstring_view property, float end, float time,
+                                  std::unique_ptr<EasingCurve> curve, bool relative) {
     uint32_t mask = 0;
     float* field = GetPropertyPtr(property, mask);
     if (!field) return;
@@ -195,9 +194,9 @@ void DynamicWidget::TweenProperty(const std::wstring& controller, std::wstring_v
     });
 }
 
-void DynamicWidget::TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX,
-                                      std::wstring_view nameY, float endX, float endY, float time,
-                                      std::unique_ptr<EasingCurve> curve, bool relative) {
+void DynamicWidget::TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY,
+                                      float endX, float endY, float time, std::unique_ptr<EasingCurve> curve,
+                                      bool relative) {
     uint32_t mask = 0;
     float* fx = GetPropertyPtr(nameX, mask);
     float* fy = GetPropertyPtr(nameY, mask);
@@ -299,14 +298,13 @@ void DynamicWidget::Circle(const std::wstring& controller, float time, float ang
     });
 }
 
-void DynamicWidget::Shear(const std::wstring& controller, float targetX, float targetY, float offsetX,
-                          float offsetY, float speed, float acceleration, float decay) {
+void DynamicWidget::Shear(const std::wstring& controller, float targetX, float targetY, float offsetX, float offsetY,
+                          float speed, float acceleration, float decay) {
     // The shearer reads and writes base values as it is made.
     WriteBase([&] {
-        AddController(std::make_unique<Shearer>(
-            controller, this, change_bit::kTransform,
-            Shearer::Fields{&shear_x, &shear_y, &shear_x_offset, &shear_y_offset}, targetX, targetY, offsetX,
-            offsetY, speed, acceleration, decay));
+        AddController(std::make_unique<Shearer>(controller, this, change_bit::kTransform,
+                                                Shearer::Fields{&shear_x, &shear_y, &shear_x_offset, &shear_y_offset},
+                                                targetX, targetY, offsetX, offsetY, speed, acceleration, decay));
     });
     PropertiesChanged(change_bit::kTransform);
 }

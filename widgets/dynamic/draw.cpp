@@ -106,8 +106,7 @@ void DynamicWidget::Draw(Graphics* g) {
     g->SetDrawMode(drawMode_);
     g->SetCulling(culling_);
     if (shader_) {
-        for (const auto& [name, handle] : shaderConstants_)
-            shader_->SetConstant(name, FieldHandle::ReadReal(handle));
+        for (const auto& [name, handle] : shaderConstants_) shader_->SetConstant(name, FieldHandle::ReadReal(handle));
         g->SetShader(shader_.get());
     }
     Image* image = image_;
@@ -153,10 +152,9 @@ void DynamicWidget::DrawAll(PassFlags& flags, Graphics* g) {
     if (clipSubtree_) ApplyClip(g);
     if (postRender_ == 2) {
         if (opacity <= 0.0f) return;
-        g->ModulateColor(Color::FromFloats(std::clamp(red * opacity, 0.0f, 1.0f),
-                                           std::clamp(green * opacity, 0.0f, 1.0f),
-                                           std::clamp(blue * opacity, 0.0f, 1.0f),
-                                           std::clamp(alpha * opacity, 0.0f, 1.0f)));
+        g->ModulateColor(
+            Color::FromFloats(std::clamp(red * opacity, 0.0f, 1.0f), std::clamp(green * opacity, 0.0f, 1.0f),
+                              std::clamp(blue * opacity, 0.0f, 1.0f), std::clamp(alpha * opacity, 0.0f, 1.0f)));
     }
     if (transformChildren_) {
         const Transform& t = ComposeTransform();

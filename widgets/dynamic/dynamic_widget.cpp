@@ -4,11 +4,11 @@
 
 #include <cmath>
 
+#include "rendering/device/device_host.h"
 #include "rendering/image/image.h"
 #include "rendering/image/image_surface.h"
-#include "rendering/shader/shader_program.h"
 #include "rendering/image/texture_tiles.h"
-#include "rendering/device/device_host.h"
+#include "rendering/shader/shader_program.h"
 #include "widgets/tree/widget_manager.h"
 
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
@@ -151,8 +151,7 @@ void DynamicWidget::AnimationSignal(int widgetId, std::wstring_view signal) {
 }
 
 bool DynamicWidget::IsAnimating() const {
-    return controllerCount_ > 0 || flashCount_ != 0 || animators_[0].cyclesLeft != 0 ||
-           animators_[1].cyclesLeft != 0;
+    return controllerCount_ > 0 || flashCount_ != 0 || animators_[0].cyclesLeft != 0 || animators_[1].cyclesLeft != 0;
 }
 
 // --- Image and frames ---------------------------------------------------------

@@ -27,11 +27,11 @@
 #include "foundation/values/property_interface.h"
 #include "foundation/values/property_value.h"
 #include "foundation/values/transform.h"
-#include "widgets/script/animation_listener.h"
 #include "widgets/dynamic/button_listener.h"
+#include "widgets/dynamic/motion.h"
+#include "widgets/script/animation_listener.h"
 #include "widgets/tree/removal_listener.h"
 #include "widgets/tree/widget.h"
-#include "widgets/dynamic/motion.h"
 
 class Image;
 class ImageSurface;
@@ -189,8 +189,8 @@ public:
     // no target at all adds no controller. A null curve is linear.
     void TweenProperty(const std::wstring& controller, std::wstring_view property, float end, float time,
                        std::unique_ptr<EasingCurve> curve, bool relative);
-    void TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY,
-                           float endX, float endY, float time, std::unique_ptr<EasingCurve> curve, bool relative);
+    void TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY, float endX,
+                           float endY, float time, std::unique_ptr<EasingCurve> curve, bool relative);
     // `start`: a number is the phase; "top", "bottom" and "random" pick one.
     // A null wave is a sine.
     void Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,
@@ -200,8 +200,8 @@ public:
     void Arc(int endX, int endY, int minDy, int maxDy, int time);
     void Circle(const std::wstring& controller, float time, float angle, int x, int y,
                 std::unique_ptr<EasingCurve> curve);
-    void Shear(const std::wstring& controller, float targetX, float targetY, float offsetX, float offsetY,
-               float speed, float acceleration, float decay);
+    void Shear(const std::wstring& controller, float targetX, float targetY, float offsetX, float offsetY, float speed,
+               float acceleration, float decay);
 
     // Motion held by the widget (owned), keyed by the object's name: adding
     // under a name in use destroys the earlier one. Safe to call from inside
@@ -290,8 +290,7 @@ protected:
     std::array<FrameAnimator, 2> animators_{};
     int previousFrame_ = 0;
     float fadeFraction_ = 0.0f;
-    bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false,
-         resetModesWhenDone_ = false;
+    bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false, resetModesWhenDone_ = false;
     bool transformDirty_ = true;
     bool inverseDirty_ = true;
     bool hasTransform_ = false;

@@ -16,53 +16,93 @@ const PropertyTable<DynamicWidget>& DynamicWidget::Properties() {
     // "..._ptr" names answer field handles rather than addresses: an address
     // does not fit an Int, and a handle reads 0 once the widget is gone.
     static const T table{
-        T::Float(L"x", [](W& w) { return &w.x_; }, kPosition).WithHandle(),
-        T::Float(L"y", [](W& w) { return &w.y_; }, kPosition).WithHandle(),
-        T::Float(L"z", [](W& w) { return &w.z; }, kTransform),
+        T::Float(
+            L"x", [](W& w) { return &w.x_; }, kPosition)
+            .WithHandle(),
+        T::Float(
+            L"y", [](W& w) { return &w.y_; }, kPosition)
+            .WithHandle(),
+        T::Float(
+            L"z", [](W& w) { return &w.z; }, kTransform),
         T::Value(L"right", [](W& w) -> PropertyValue { return w.x_ + static_cast<float>(w.width_); }),
         T::Value(L"bottom", [](W& w) -> PropertyValue { return w.y_ + static_cast<float>(w.height_); }),
         T::FloatReadOnly(L"last_x", [](W& w) { return &w.last_x; }).WithHandle(),
         T::FloatReadOnly(L"last_y", [](W& w) { return &w.last_y; }).WithHandle(),
         T::Value(L"center_x", [](W& w) -> PropertyValue { return w.x_ + w.width_ * 0.5f; }),
         T::Value(L"center_y", [](W& w) -> PropertyValue { return w.y_ + w.height_ * 0.5f; }),
-        T::Value(L"abs_x", [](W& w) -> PropertyValue { return w.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).x; }),
-        T::Value(L"abs_y", [](W& w) -> PropertyValue { return w.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y; }),
+        T::Value(L"abs_x",
+                 [](W& w) -> PropertyValue {
+                     return w.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).x;
+                 }),
+        T::Value(L"abs_y",
+                 [](W& w) -> PropertyValue {
+                     return w.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y;
+                 }),
         T::Value(L"width", [](W& w) -> PropertyValue { return w.width_; }),
         T::Value(L"height", [](W& w) -> PropertyValue { return w.height_; }),
         T::Value(L"depth", [](W& w) -> PropertyValue { return w.priority_; }),
-        T::Float(L"opacity", [](W& w) { return &w.opacity; }, kColour).WithHandle(),
-        T::Float(L"angle", [](W& w) { return &w.angle; }, kTransform).WithHandle(),
+        T::Float(
+            L"opacity", [](W& w) { return &w.opacity; }, kColour)
+            .WithHandle(),
+        T::Float(
+            L"angle", [](W& w) { return &w.angle; }, kTransform)
+            .WithHandle(),
         T::Value(L"frame", [](W& w) -> PropertyValue { return w.animators_[0].frame; }),
-        T::Float(L"frame_rate", [](W& w) { return &w.animators_[0].period; }, 0),
+        T::Float(
+            L"frame_rate", [](W& w) { return &w.animators_[0].period; }, 0),
         T::FloatReadOnly(L"frame_timer", [](W& w) { return &w.animators_[0].timer; }),
-        T::Float(L"scale_x", [](W& w) { return &w.scale_x; }, kTransform).WithHandle(),
-        T::Float(L"scale_y", [](W& w) { return &w.scale_y; }, kTransform).WithHandle(),
+        T::Float(
+            L"scale_x", [](W& w) { return &w.scale_x; }, kTransform)
+            .WithHandle(),
+        T::Float(
+            L"scale_y", [](W& w) { return &w.scale_y; }, kTransform)
+            .WithHandle(),
         T::Value(L"flip_x", [](W& w) -> PropertyValue { return w.flipX_ != 1; }),
         T::Value(L"flip_y", [](W& w) -> PropertyValue { return w.flipY_ != 1; }),
-        T::Float(L"abs_clip_x1", [](W& w) { return &w.abs_clip[0]; }, kClip),
-        T::Float(L"abs_clip_y1", [](W& w) { return &w.abs_clip[1]; }, kClip),
-        T::Float(L"abs_clip_x2", [](W& w) { return &w.abs_clip[2]; }, kClip),
-        T::Float(L"abs_clip_y2", [](W& w) { return &w.abs_clip[3]; }, kClip),
-        T::Float(L"rel_clip_x1", [](W& w) { return &w.rel_clip[0]; }, kClip),
-        T::Float(L"rel_clip_y1", [](W& w) { return &w.rel_clip[1]; }, kClip),
-        T::Float(L"rel_clip_x2", [](W& w) { return &w.rel_clip[2]; }, kClip),
-        T::Float(L"rel_clip_y2", [](W& w) { return &w.rel_clip[3]; }, kClip),
-        T::Float(L"timer", [](W& w) { return &w.timer; }, 0).WithHandle(),
-        T::Float(L"clock", [](W& w) { return &w.clock; }, 0),
+        T::Float(
+            L"abs_clip_x1", [](W& w) { return &w.abs_clip[0]; }, kClip),
+        T::Float(
+            L"abs_clip_y1", [](W& w) { return &w.abs_clip[1]; }, kClip),
+        T::Float(
+            L"abs_clip_x2", [](W& w) { return &w.abs_clip[2]; }, kClip),
+        T::Float(
+            L"abs_clip_y2", [](W& w) { return &w.abs_clip[3]; }, kClip),
+        T::Float(
+            L"rel_clip_x1", [](W& w) { return &w.rel_clip[0]; }, kClip),
+        T::Float(
+            L"rel_clip_y1", [](W& w) { return &w.rel_clip[1]; }, kClip),
+        T::Float(
+            L"rel_clip_x2", [](W& w) { return &w.rel_clip[2]; }, kClip),
+        T::Float(
+            L"rel_clip_y2", [](W& w) { return &w.rel_clip[3]; }, kClip),
+        T::Float(
+            L"timer", [](W& w) { return &w.timer; }, 0)
+            .WithHandle(),
+        T::Float(
+            L"clock", [](W& w) { return &w.clock; }, 0),
         T::Value(L"changing", [](W& w) -> PropertyValue { return w.IsAnimating(); }),
         T::Value(L"image", [](W& w) { return PropertyValue::FromImage(w.image_); }),
         T::Value(L"id", [](W& w) { return PropertyValue(w.idText_); }),
         T::Value(L"mouse_visible", [](W& w) -> PropertyValue { return w.mouseVisible_; }),
         // Motion animates these; scripts do not read them by name.
-        T::FloatWriteOnly(L"alpha", [](W& w) { return &w.alpha; }, kColour),
-        T::FloatWriteOnly(L"red", [](W& w) { return &w.red; }, kColour),
-        T::FloatWriteOnly(L"green", [](W& w) { return &w.green; }, kColour),
-        T::FloatWriteOnly(L"blue", [](W& w) { return &w.blue; }, kColour),
-        T::FloatWriteOnly(L"mask_frame_rate", [](W& w) { return &w.animators_[1].period; }, 0),
-        T::FloatWriteOnly(L"shear_x", [](W& w) { return &w.shear_x; }, kTransform),
-        T::FloatWriteOnly(L"shear_y", [](W& w) { return &w.shear_y; }, kTransform),
-        T::FloatWriteOnly(L"shear_x_offset", [](W& w) { return &w.shear_x_offset; }, kTransform),
-        T::FloatWriteOnly(L"shear_y_offset", [](W& w) { return &w.shear_y_offset; }, kTransform),
+        T::FloatWriteOnly(
+            L"alpha", [](W& w) { return &w.alpha; }, kColour),
+        T::FloatWriteOnly(
+            L"red", [](W& w) { return &w.red; }, kColour),
+        T::FloatWriteOnly(
+            L"green", [](W& w) { return &w.green; }, kColour),
+        T::FloatWriteOnly(
+            L"blue", [](W& w) { return &w.blue; }, kColour),
+        T::FloatWriteOnly(
+            L"mask_frame_rate", [](W& w) { return &w.animators_[1].period; }, 0),
+        T::FloatWriteOnly(
+            L"shear_x", [](W& w) { return &w.shear_x; }, kTransform),
+        T::FloatWriteOnly(
+            L"shear_y", [](W& w) { return &w.shear_y; }, kTransform),
+        T::FloatWriteOnly(
+            L"shear_x_offset", [](W& w) { return &w.shear_x_offset; }, kTransform),
+        T::FloatWriteOnly(
+            L"shear_y_offset", [](W& w) { return &w.shear_y_offset; }, kTransform),
     };
     return table;
 }
@@ -139,8 +179,7 @@ FRect DynamicWidget::ClipRectangle() const {
     // float and within an int when the drawing context takes them.
     static constexpr int32_t kFar = int32_t{1} << 29;
     auto edge = [](float v) { return std::clamp(SaturateCast<int32_t>(v), -kFar, kFar); };
-    CornerRect absolute{edge(abs_clip[0] - x_), edge(abs_clip[1] - y_), edge(abs_clip[2] - x_),
-                        edge(abs_clip[3] - y_)};
+    CornerRect absolute{edge(abs_clip[0] - x_), edge(abs_clip[1] - y_), edge(abs_clip[2] - x_), edge(abs_clip[3] - y_)};
     CornerRect relative{edge(rel_clip[0]), edge(rel_clip[1]), edge(rel_clip[2]), edge(rel_clip[3])};
     const CornerRect c = IntersectCornerRects(absolute, relative);
     return {static_cast<float>(c.left), static_cast<float>(c.top), static_cast<float>(c.right - c.left),

@@ -79,9 +79,10 @@ void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
             // A range of one frame has nothing to change to. The range
             // includes highest; one past the largest int has no int, so such
             // a range is drawn from its other, open end.
-            do a.frame = a.highest < INT_MAX  ? RandomRange(a.lowest, a.highest + 1)
-                         : a.lowest > INT_MIN ? RandomRange(a.highest, a.lowest - 1)
-                                              : RandomRange(a.lowest, a.highest);
+            do
+                a.frame = a.highest < INT_MAX  ? RandomRange(a.lowest, a.highest + 1)
+                          : a.lowest > INT_MIN ? RandomRange(a.highest, a.lowest - 1)
+                                               : RandomRange(a.lowest, a.highest);
             while (a.frame == before);
         }
         return;
@@ -158,8 +159,8 @@ bool DynamicWidget::HitTest(float x, float y) {
     if (!passes(image_->GetPixel(ix, iy, animators_[0].frame))) return false;
     if (maskImage_ && maskImage_->IsPlain()) {
         const FRect m = maskRectSet_ ? maskRect_
-                                       : FRect(0.0f, 0.0f, static_cast<float>(maskImage_->GetCelWidth()),
-                                               static_cast<float>(maskImage_->GetCelHeight()));
+                                     : FRect(0.0f, 0.0f, static_cast<float>(maskImage_->GetCelWidth()),
+                                             static_cast<float>(maskImage_->GetCelHeight()));
         const int cw = image_->GetCelWidth(), ch = image_->GetCelHeight();
         if (cw <= 0 || ch <= 0) return false;
         const int mx = static_cast<int>(static_cast<float>(ix) * m.w / static_cast<float>(cw));

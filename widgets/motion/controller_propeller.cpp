@@ -24,8 +24,7 @@ Propeller::Propeller(std::wstring name, DynamicWidget* widget, float rate, float
     // the field does not jump at the first update.
     if (progress_ != 0.0f) {
         const float c = Curve(progress_);
-        for (size_t i = 0; i < targets_.size(); ++i)
-            last_[i] = NearestFinite(double{targets_[i].velocity} * c);
+        for (size_t i = 0; i < targets_.size(); ++i) last_[i] = NearestFinite(double{targets_[i].velocity} * c);
     }
 }
 

@@ -20,8 +20,8 @@ public:
     // divided by it, so with the Linear curve a field moves by its velocity
     // per update unit whatever the rate. A rate of 0 leaves the curve's
     // input standing still. `progress` is where the running time starts.
-    Propeller(std::wstring name, DynamicWidget* widget, float rate, float progress,
-              std::unique_ptr<EasingCurve> curve, uint32_t changeBits, std::vector<PropelTarget> targets);
+    Propeller(std::wstring name, DynamicWidget* widget, float rate, float progress, std::unique_ptr<EasingCurve> curve,
+              uint32_t changeBits, std::vector<PropelTarget> targets);
     bool Update(float x) override;
 
 protected:
@@ -29,9 +29,8 @@ protected:
     template <typename Reached>
     bool Advance(float x, Reached reached);
 
-    Propeller(std::wstring name, DynamicWidget* widget, float rate, float progress,
-              std::unique_ptr<EasingCurve> curve, uint32_t changeBits, std::vector<PropelTarget> targets,
-              bool countsAsAnimating);
+    Propeller(std::wstring name, DynamicWidget* widget, float rate, float progress, std::unique_ptr<EasingCurve> curve,
+              uint32_t changeBits, std::vector<PropelTarget> targets, bool countsAsAnimating);
 
     std::vector<PropelTarget> targets_;
     std::vector<float> last_;

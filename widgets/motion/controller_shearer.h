@@ -16,8 +16,8 @@ public:
         float* offsetY;
     };
     // A target of 268435456 (the absent argument) keeps the present shear.
-    Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, Fields fields, float targetX,
-            float targetY, float offsetX, float offsetY, float speed, float acceleration, float decay);
+    Shearer(std::wstring name, DynamicWidget* widget, uint32_t changeBits, Fields fields, float targetX, float targetY,
+            float offsetX, float offsetY, float speed, float acceleration, float decay);
     bool Update(float x) override;
 
     float GetVelocityX() const { return velocityX_; }

@@ -50,9 +50,7 @@ float InElastic::Evaluate(float t) {
 
 float InBounce::Evaluate(float t) {
     // Far from 0..1 the arcs fall below the float range.
-    auto arc = [t](float top, float centre) {
-        return NearestFinite(top - 8.0f * (t - centre) * (t - centre));
-    };
+    auto arc = [t](float top, float centre) { return NearestFinite(top - 8.0f * (t - centre) * (t - centre)); };
     if (t > 0.646f) return arc(1.0f, 1.0f);
     if (t > 0.293f) return arc(0.25f, 0.46967f);
     if (t > 0.116f) return arc(0.0625f, 0.204505f);

@@ -104,8 +104,7 @@ private:
 // frequency; fraction is the share of the value that shakes.
 class InElastic : public EasingCurve {
 public:
-    InElastic(float base, float frequency, float fraction)
-        : base_(base), frequency_(frequency), fraction_(fraction) {}
+    InElastic(float base, float frequency, float fraction) : base_(base), frequency_(frequency), fraction_(fraction) {}
     float Evaluate(float t) override;
 
 private:

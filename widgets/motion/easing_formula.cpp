@@ -3,10 +3,7 @@
 #include <cmath>
 
 CurveFormula::CurveFormula(std::wstring_view text, const VariableMap* variables)
-    : text_(text),
-      variables_(variables ? *variables : VariableMap{}),
-      t_(&variables_[L"t"]),
-      evaluator_(variables_) {}
+    : text_(text), variables_(variables ? *variables : VariableMap{}), t_(&variables_[L"t"]), evaluator_(variables_) {}
 
 float CurveFormula::Evaluate(float t, float fallback) {
     *t_ = PropertyValue(t);

@@ -41,9 +41,7 @@ public:
 
     // Makes this the one listener of the animation, taking it from any other.
     void Watch(WatchedAnimation* animation);
-    bool IsWatching(const WatchedAnimation* animation) const {
-        return watched_.count(animation) != 0;
-    }
+    bool IsWatching(const WatchedAnimation* animation) const { return watched_.count(animation) != 0; }
     size_t CountWatched() const { return watched_.size(); }
 
 private:

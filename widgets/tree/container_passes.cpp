@@ -100,8 +100,8 @@ Widget* WidgetContainer::FindWidgetAt(float x, float y, uint32_t flags, float* l
             if (belowModal)
                 childFlags = ApplyFlagMasks(childFlags, manager_->belowModalAdd_, manager_->belowModalRemove_);
             const FRect p = child->MapRectFromParent({x, y, 1.0f, 1.0f});
-            const bool clippedAway = child->clipChildren_ &&
-                                     !child->ContainsPoint(static_cast<int>(p.x), static_cast<int>(p.y));
+            const bool clippedAway =
+                child->clipChildren_ && !child->ContainsPoint(static_cast<int>(p.x), static_cast<int>(p.y));
             if (!clippedAway) {
                 if (!child->children_.empty()) {
                     if (Widget* found = child->FindWidgetAt(p.x, p.y, childFlags, localX, localY)) return found;

@@ -53,8 +53,7 @@ Widget* WidgetManager::FindWidgetAtPoint(float x, float y, float* localX, float*
     return hit && hit->disabled_ ? nullptr : hit;
 }
 
-PointerRecord* WidgetManager::ResolvePointer(int x, int y, int source, Widget** widget, float* localX,
-                                             float* localY) {
+PointerRecord* WidgetManager::ResolvePointer(int x, int y, int source, Widget** widget, float* localX, float* localY) {
     PointerRecord* bound = BoundRecord(source);
     Widget* hit = FindWidgetAtPoint(static_cast<float>(x), static_cast<float>(y), localX, localY);
     if (widget) *widget = hit;
@@ -86,8 +85,7 @@ void WidgetManager::ClearOver(PointerRecord* record) {
     }
 }
 
-void WidgetManager::UpdatePointerOver(PointerRecord* record, Widget* hit, int x, int y, float localX,
-                                      float localY) {
+void WidgetManager::UpdatePointerOver(PointerRecord* record, Widget* hit, int x, int y, float localX, float localY) {
     const bool moved = x != record->x || y != record->y;
     record->x = x;
     record->y = y;
@@ -213,8 +211,7 @@ void WidgetManager::RecheckPointer(PointerRecord* record) {
         return;
     }
     if (record->over) {
-        Widget* hit =
-            FindWidgetAtPoint(static_cast<float>(record->x), static_cast<float>(record->y), nullptr, nullptr);
+        Widget* hit = FindWidgetAtPoint(static_cast<float>(record->x), static_cast<float>(record->y), nullptr, nullptr);
         if (hit != record->capture) ClearOver(record);
     }
 }
@@ -225,8 +222,8 @@ void WidgetManager::RecheckAllPointers() {
 }
 
 void WidgetManager::ReleasePointerButtons(PointerRecord* record, Widget* widget, uint32_t buttons) {
-    static constexpr ButtonOfCode kOrder[] = {{mouse_button::kLeft, 1}, {mouse_button::kRight, -1},
-                                              {mouse_button::kMiddle, 0}};
+    static constexpr ButtonOfCode kOrder[] = {
+        {mouse_button::kLeft, 1}, {mouse_button::kRight, -1}, {mouse_button::kMiddle, 0}};
     for (const ButtonOfCode& b : kOrder) {
         if (!(buttons & b.bit)) continue;
         widget->isDown_ = false;

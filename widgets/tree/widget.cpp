@@ -59,8 +59,8 @@ void Widget::SetDisabled(bool disabled) {
         // Become the target of a pointer already resting on the widget.
         PointerRecord* record = manager_->FindPointer(pointerId_);
         if (!record) return;
-        const LocalPoint local = manager_->ScreenToLocal(this, static_cast<float>(record->x),
-                                                         static_cast<float>(record->y));
+        const LocalPoint local =
+            manager_->ScreenToLocal(this, static_cast<float>(record->x), static_cast<float>(record->y));
         if (ContainsPoint(static_cast<int>(local.x), static_cast<int>(local.y)))
             manager_->UpdateOver(record, record->x, record->y);
     }

@@ -45,8 +45,7 @@ void QueueWidgetDeletion(Widget* widget) {
 
 void CancelWidgetDeletion(Widget* widget) {
     switch (widget->deletionQueue_) {
-        case Widget::DeletionQueue::None:
-            return;
+        case Widget::DeletionQueue::None: return;
         case Widget::DeletionQueue::Host:
             if (WidgetHost* host = Service<WidgetHost>::Installed()) host->CancelDeferredDelete(widget);
             break;

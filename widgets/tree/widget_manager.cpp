@@ -133,7 +133,8 @@ void WidgetManager::DrawOverlays(int threshold) {
             ScopedContext copy(currentGraphics_ ? sink.CopyContext(currentGraphics_) : nullptr);
             if (copy.Get()) {
                 const FRect origin = widget->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f});
-                sink.Translate(copy.Get(), static_cast<float>(-logicalScreen_.x), static_cast<float>(-logicalScreen_.y));
+                sink.Translate(copy.Get(), static_cast<float>(-logicalScreen_.x),
+                               static_cast<float>(-logicalScreen_.y));
                 sink.Translate(copy.Get(), origin.x, origin.y);
             }
             widget->DrawOverlayPriority(copy.Get(), priority);
@@ -184,8 +185,7 @@ void WidgetManager::AddClickListener(ClickListener* listener) {
 }
 
 void WidgetManager::RemoveClickListener(ClickListener* listener) {
-    clickListeners_.erase(std::remove(clickListeners_.begin(), clickListeners_.end(), listener),
-                           clickListeners_.end());
+    clickListeners_.erase(std::remove(clickListeners_.begin(), clickListeners_.end(), listener), clickListeners_.end());
 }
 
 void WidgetManager::NotifyClickPress() {

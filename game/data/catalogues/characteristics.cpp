@@ -38,8 +38,7 @@ bool KivraCharacteristics::HasCharacteristic(std::wstring_view name) const {
     return bit != 0 && (bits_ & bit) != 0;
 }
 
-void KivraCharacteristics::ListConflicts(const KivraCharacteristics& other,
-                                         std::vector<std::wstring>& out) const {
+void KivraCharacteristics::ListConflicts(const KivraCharacteristics& other, std::vector<std::wstring>& out) const {
     out.clear();
     const auto clash = [&](uint32_t mine, uint32_t theirs, const wchar_t* name) {
         if ((bits_ & mine) != 0 && (other.bits_ & theirs) != 0) out.emplace_back(name);

@@ -46,12 +46,9 @@ bool KivraComboStats::Equals(const KivraComboStats& other) const {
     if (kind_ != other.kind_) return false;
     switch (kind_) {
         case kTypes:
-        case kCategories:
-            return list_ == other.list_;
-        case kCharacteristic:
-            return set_ == other.set_;
-        default:
-            return false;
+        case kCategories: return list_ == other.list_;
+        case kCharacteristic: return set_ == other.set_;
+        default: return false;
     }
 }
 
@@ -59,10 +56,9 @@ bool KivraComboStats::MatchesBuildings(const std::vector<const ComboBuilding*>& 
                                        const std::set<std::wstring>& names) const {
     if (kind_ == kCharacteristic) {
         if (!set_ || !TypeNamesDistinct(buildings)) return false;
-        return std::all_of(buildings.begin(), buildings.end(),
-                           [this](const ComboBuilding* building) {
-                               return building->Characteristics().HasAll(set_->GetBits());
-                           });
+        return std::all_of(buildings.begin(), buildings.end(), [this](const ComboBuilding* building) {
+            return building->Characteristics().HasAll(set_->GetBits());
+        });
     }
     if ((kind_ != kTypes && kind_ != kCategories) || !list_) return false;
     const auto key = [this](const ComboBuilding* building) -> const std::wstring& {
@@ -70,9 +66,8 @@ bool KivraComboStats::MatchesBuildings(const std::vector<const ComboBuilding*>& 
     };
     if (list_->size() == 1) {
         if (kind_ == kCategories && !TypeNamesDistinct(buildings)) return false;
-        return std::all_of(buildings.begin(), buildings.end(), [&](const ComboBuilding* building) {
-            return key(building) == list_->front();
-        });
+        return std::all_of(buildings.begin(), buildings.end(),
+                           [&](const ComboBuilding* building) { return key(building) == list_->front(); });
     }
     // Each building uses up one entry; the definition itself stays as it is.
     std::vector<std::wstring> left = *list_;
@@ -94,8 +89,7 @@ PropertyValue KivraComboStats::GetProperty(std::wstring_view property) {
     constexpr std::wstring_view kBuilding = L"building_";
     if (property.substr(0, kBuilding.size()) == kBuilding) {
         if (const std::optional<int32_t> n = ParseDecimalInt(property.substr(kBuilding.size()))) {
-            if (kind_ == kCharacteristic)
-                return PropertyValue(L"any_" + (set_ ? set_->FormatNames() : std::wstring()));
+            if (kind_ == kCharacteristic) return PropertyValue(L"any_" + (set_ ? set_->FormatNames() : std::wstring()));
             if (!list_ || list_->empty()) return PropertyValue(std::wstring());
             // Counted from 1; anything below gives the first entry, anything past the end nothing.
             const size_t index = *n <= 1 ? 0 : static_cast<size_t>(*n) - 1;

@@ -60,6 +60,6 @@ public:
 
 private:
     int32_t kind_ = kTypes;
-    std::optional<KivraCharacteristics> set_;  // kind 0
+    std::optional<KivraCharacteristics> set_;        // kind 0
     std::optional<std::vector<std::wstring>> list_;  // kinds 1 and 2
 };

@@ -33,9 +33,7 @@ public:
     const std::vector<std::unique_ptr<KivraComboStats>>& Combos() const { return combos_; }
 
 protected:
-    virtual std::unique_ptr<KivraComboStats> CreateCombo() {
-        return std::make_unique<KivraComboStats>();
-    }
+    virtual std::unique_ptr<KivraComboStats> CreateCombo() { return std::make_unique<KivraComboStats>(); }
 
 private:
     std::vector<std::unique_ptr<KivraComboStats>> combos_;

@@ -45,8 +45,7 @@ void ItemStats::ElementEnd(const std::wstring& name) {
 }
 
 void ItemStats::ElementText(const std::wstring& text) {
-    if (auto* building = dynamic_cast<BUILDING_TYPE*>(currentType_))
-        ParseFootprint(*building, text);
+    if (auto* building = dynamic_cast<BUILDING_TYPE*>(currentType_)) ParseFootprint(*building, text);
 }
 
 std::unique_ptr<ITEM_TYPE> ItemStats::CreateType(const std::wstring& tag) {
@@ -63,10 +62,8 @@ bool ItemStats::ReadTypeAttributes(ITEM_TYPE& record) {
     record.image = GetAttribute(L"image");
     record.auto_flip_x = GetAttributeBool(L"auto_flip_x");
     if (auto* person = dynamic_cast<PERSON_TYPE*>(&record)) {
-        person->path_speed =
-            GetAttributeFloatOr(L"path_speed", GetConstant(L"person_path_speed").ToReal());
-        person->foot_offset =
-            GetAttributeFloatOr(L"foot_offset", GetConstant(L"person_foot_offset").ToReal());
+        person->path_speed = GetAttributeFloatOr(L"path_speed", GetConstant(L"person_path_speed").ToReal());
+        person->foot_offset = GetAttributeFloatOr(L"foot_offset", GetConstant(L"person_foot_offset").ToReal());
         // People face their way unless told otherwise.
         person->auto_flip_x = GetAttributeBoolOr(L"auto_flip_x", true);
         return true;

@@ -8,8 +8,7 @@
 namespace {
 
 // "characteristic<n>": the n-th set characteristic's name; nothing for other names.
-std::optional<PropertyValue> CharacteristicAt(const KivraCharacteristics& set,
-                                              std::wstring_view name) {
+std::optional<PropertyValue> CharacteristicAt(const KivraCharacteristics& set, std::wstring_view name) {
     constexpr std::wstring_view kPrefix = L"characteristic";
     if (name.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
     const std::optional<size_t> n = ParseDecimalIndex(name.substr(kPrefix.size()));
@@ -45,8 +44,7 @@ const PropertyTable<BUILDING_TYPE>& BuildingProperties() {
     using R = BUILDING_TYPE;
     using T = PropertyTable<R>;
     static const T table{
-        T::Value(L"doors",
-                 [](R& r) { return PropertyValue::FromInt(static_cast<int32_t>(r.doors.size())); }),
+        T::Value(L"doors", [](R& r) { return PropertyValue::FromInt(static_cast<int32_t>(r.doors.size())); }),
     };
     return table;
 }
@@ -65,10 +63,8 @@ const PropertyTable<KIVRA_BUILDING_TYPE>& KivraBuildingProperties() {
         T::FloatReadOnly(L"appealbuff", [](R& r) { return &r.appealbuff; }),
         T::Value(L"availabletobuy", [](R& r) { return PropertyValue::FromBool(r.availabletobuy); }),
         // A zone size that was never given reads as 0.
-        T::Value(L"zone_width",
-                 [](R& r) { return PropertyValue::FromInt(std::max(r.zone_width, 0)); }),
-        T::Value(L"zone_height",
-                 [](R& r) { return PropertyValue::FromInt(std::max(r.zone_height, 0)); }),
+        T::Value(L"zone_width", [](R& r) { return PropertyValue::FromInt(std::max(r.zone_width, 0)); }),
+        T::Value(L"zone_height", [](R& r) { return PropertyValue::FromInt(std::max(r.zone_height, 0)); }),
     };
     return table;
 }

@@ -23,7 +23,7 @@ struct ITEM_TYPE : Indexable {
     bool Matches(std::wstring_view text) const override { return type == text; }
     PropertyValue GetProperty(std::wstring_view name) override;
 
-    std::wstring type;  // the type's name and catalogue key
+    std::wstring type;      // the type's name and catalogue key
     std::wstring category;  // the group element around the type, empty when none
     std::wstring image;
     int32_t width = 1;
@@ -105,5 +105,4 @@ struct KIVRA_BUILDING_TYPE : BUILDING_TYPE {
 };
 
 // The five kinds of building, in the order the person attributes are read.
-inline constexpr std::wstring_view kBuildingKinds[] = {L"ride", L"attraction", L"snack",
-                                                       L"restaurant", L"store"};
+inline constexpr std::wstring_view kBuildingKinds[] = {L"ride", L"attraction", L"snack", L"restaurant", L"store"};

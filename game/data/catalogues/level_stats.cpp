@@ -58,8 +58,7 @@ void LevelStats::ElementEnd(const std::wstring& name) {
 }
 
 void LevelStats::ElementText(const std::wstring& text) {
-    if (currentLevel_ != nullptr)
-        ParseTiles(text, currentLevel_->tiles, currentLevel_->cols, currentLevel_->rows);
+    if (currentLevel_ != nullptr) ParseTiles(text, currentLevel_->tiles, currentLevel_->cols, currentLevel_->rows);
 }
 
 void LevelStats::ReadElementAttributes(LEVEL_ELEMENT& record) {
@@ -81,9 +80,7 @@ void LevelStats::ReadElementAttributes(LEVEL_ELEMENT& record) {
         goal->metric = GetAttribute(L"metric");
         goal->completed = GetAttributeBool(L"completed");
         static constexpr std::pair<const wchar_t*, LEVEL_GOAL::Comparison> kComparisons[] = {
-            {L"above", LEVEL_GOAL::kAbove},
-            {L"exactly", LEVEL_GOAL::kExactly},
-            {L"below", LEVEL_GOAL::kBelow}};
+            {L"above", LEVEL_GOAL::kAbove}, {L"exactly", LEVEL_GOAL::kExactly}, {L"below", LEVEL_GOAL::kBelow}};
         for (const auto& [attribute, comparison] : kComparisons) {
             if (!HasAttribute(attribute)) continue;
             goal->comparison = comparison;
@@ -114,8 +111,7 @@ LEVEL* LevelStats::Find(std::wstring_view name) const {
     return level ? *level : nullptr;
 }
 
-void LevelStats::ParseTiles(std::wstring_view text, TileColumns& columns, int32_t& cols,
-                            int32_t& rows) {
+void LevelStats::ParseTiles(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows) {
     ParseTileText(text, columns, cols, rows);
 }
 

@@ -54,20 +54,16 @@ public:
     // Scripts see the catalogue as this map.
     ExtendedPropertyMap<LEVEL*>& Levels() { return levels_; }
 
-    static void ParseTiles(std::wstring_view text, TileColumns& columns, int32_t& cols,
-                           int32_t& rows);
+    static void ParseTiles(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows);
 
 protected:
     virtual void WriteLevelAttributes(const LEVEL& level, std::wstring& out);
     virtual void WriteLevelBody(const LEVEL& level, std::wstring& out, const std::wstring& indent);
-    virtual void WriteElement(const LEVEL_ELEMENT& element, std::wstring& out,
-                              const std::wstring& indent);
+    virtual void WriteElement(const LEVEL_ELEMENT& element, std::wstring& out, const std::wstring& indent);
     virtual void WriteCharacter(std::wstring& out, wchar_t c);
     // `close` ends the element; the game layer leaves it open to add children.
-    virtual void WriteItem(const LEVEL_ITEM& item, std::wstring& out, const std::wstring& indent,
-                           bool close);
-    virtual void WriteGoal(const LEVEL_GOAL& goal, std::wstring& out, const std::wstring& indent,
-                           bool close);
+    virtual void WriteItem(const LEVEL_ITEM& item, std::wstring& out, const std::wstring& indent, bool close);
+    virtual void WriteGoal(const LEVEL_GOAL& goal, std::wstring& out, const std::wstring& indent, bool close);
     virtual void ReadElementAttributes(LEVEL_ELEMENT& record);
 
     virtual std::unique_ptr<LEVEL> CreateLevelLike(const LEVEL&) { return NewLevel(); }

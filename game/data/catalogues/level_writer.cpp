@@ -53,8 +53,7 @@ void LevelStats::WriteLevelBody(const LEVEL& level, std::wstring& out, const std
     out += L"</tiles>\n";
 }
 
-void LevelStats::WriteElement(const LEVEL_ELEMENT& element, std::wstring& out,
-                              const std::wstring& indent) {
+void LevelStats::WriteElement(const LEVEL_ELEMENT& element, std::wstring& out, const std::wstring& indent) {
     if (const auto* item = dynamic_cast<const LEVEL_ITEM*>(&element))
         WriteItem(*item, out, indent, true);
     else if (const auto* goal = dynamic_cast<const LEVEL_GOAL*>(&element))
@@ -63,8 +62,7 @@ void LevelStats::WriteElement(const LEVEL_ELEMENT& element, std::wstring& out,
 
 void LevelStats::WriteCharacter(std::wstring& out, wchar_t c) { AppendEscaped(out, c); }
 
-void LevelStats::WriteItem(const LEVEL_ITEM& item, std::wstring& out, const std::wstring& indent,
-                           bool close) {
+void LevelStats::WriteItem(const LEVEL_ITEM& item, std::wstring& out, const std::wstring& indent, bool close) {
     out += indent;
     out += L"<item";
     AppendAttribute(out, L"type", item.type);
@@ -75,16 +73,14 @@ void LevelStats::WriteItem(const LEVEL_ITEM& item, std::wstring& out, const std:
     if (close) out += L"/>\n";
 }
 
-void LevelStats::WriteGoal(const LEVEL_GOAL& goal, std::wstring& out, const std::wstring& indent,
-                           bool close) {
+void LevelStats::WriteGoal(const LEVEL_GOAL& goal, std::wstring& out, const std::wstring& indent, bool close) {
     static constexpr const wchar_t* kComparisonNames[] = {L"below", L"exactly", L"above"};
     out += indent;
     out += L"<goal";
     AppendAttribute(out, L"name", goal.name);
     AppendAttribute(out, L"metric", goal.metric);
     // A comparison outside the three is read back as "below", as the reader defaults.
-    const bool known =
-        goal.comparison >= LEVEL_GOAL::kBelow && goal.comparison <= LEVEL_GOAL::kAbove;
+    const bool known = goal.comparison >= LEVEL_GOAL::kBelow && goal.comparison <= LEVEL_GOAL::kAbove;
     AppendAttribute(out, kComparisonNames[known ? goal.comparison : LEVEL_GOAL::kBelow],
                     FormatExactFloat(goal.requirement));
     AppendAttribute(out, L"completed", goal.completed ? L"true" : L"false");

@@ -2,7 +2,6 @@
 
 #include <limits>
 
-
 namespace {
 
 std::wstring_view Trimmed(std::wstring_view piece, std::wstring_view blanks) {
@@ -26,15 +25,13 @@ void ForEachPiece(std::wstring_view text, Visit visit) {
 void SplitCommaList(std::wstring_view text, std::set<std::wstring>& set) {
     if (text.empty()) return;
     set.clear();
-    ForEachPiece(text,
-                 [&set](std::wstring_view piece) { set.emplace(Trimmed(piece, L" \t\r\n")); });
+    ForEachPiece(text, [&set](std::wstring_view piece) { set.emplace(Trimmed(piece, L" \t\r\n")); });
 }
 
 std::vector<std::wstring> CutCommaList(std::wstring_view text) {
     std::vector<std::wstring> pieces;
     if (text.empty()) return pieces;
-    ForEachPiece(text,
-                 [&pieces](std::wstring_view piece) { pieces.emplace_back(Trimmed(piece, L" ")); });
+    ForEachPiece(text, [&pieces](std::wstring_view piece) { pieces.emplace_back(Trimmed(piece, L" ")); });
     return pieces;
 }
 

@@ -10,15 +10,12 @@
 
 namespace {
 
-bool ReadsBackAs(const std::string& text, float value) {
-    return TextToFloat(text::Widen(text)) == value;
-}
+bool ReadsBackAs(const std::string& text, float value) { return TextToFloat(text::Widen(text)) == value; }
 
 // `significant` digits of the value, spelled out without exponent.
 std::string PlainDecimal(float value, int significant) {
     char scientific[64];
-    std::snprintf(scientific, sizeof scientific, "%.*e", significant - 1,
-                  static_cast<double>(value));
+    std::snprintf(scientific, sizeof scientific, "%.*e", significant - 1, static_cast<double>(value));
     std::string mantissa = scientific;
     const size_t e = mantissa.find('e');
     const int exponent = std::atoi(mantissa.c_str() + e + 1);
@@ -39,8 +36,7 @@ std::string PlainDecimal(float value, int significant) {
     } else if (static_cast<size_t>(point) >= digits.size()) {
         plain = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
     } else {
-        plain = digits.substr(0, static_cast<size_t>(point)) + "." +
-                digits.substr(static_cast<size_t>(point));
+        plain = digits.substr(0, static_cast<size_t>(point)) + "." + digits.substr(static_cast<size_t>(point));
     }
     if (plain.find('.') != std::string::npos) {
         plain.erase(plain.find_last_not_of('0') + 1);
@@ -53,21 +49,11 @@ std::string PlainDecimal(float value, int significant) {
 
 void AppendEscaped(std::wstring& out, wchar_t c) {
     switch (c) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        default:
-            out += c;
-            break;
+        case L'&': out += L"&amp;"; break;
+        case L'<': out += L"&lt;"; break;
+        case L'>': out += L"&gt;"; break;
+        case L'"': out += L"&quot;"; break;
+        default: out += c; break;
     }
 }
 
@@ -87,8 +73,7 @@ std::wstring FormatExactFloat(float value) {
     char six[64];
     std::snprintf(six, sizeof six, "%g", static_cast<double>(value));
     // Infinities and NaN have no plain decimal form; they keep the stream's text.
-    if (!std::isfinite(value) || (std::strchr(six, 'e') == nullptr && ReadsBackAs(six, value)))
-        return text::Widen(six);
+    if (!std::isfinite(value) || (std::strchr(six, 'e') == nullptr && ReadsBackAs(six, value))) return text::Widen(six);
     std::string plain;
     for (int significant = 1; significant <= 17; ++significant) {
         plain = PlainDecimal(value, significant);

@@ -23,14 +23,14 @@ enum class BaseType { Void, Float, Matrix, Sampler, Struct };
 
 struct Type {
     BaseType base = BaseType::Void;
-    int size = 0;        // components of a Float
+    int size = 0;  // components of a Float
     int structIndex = -1;
 };
 
 struct StructMember {
     std::string name;
     Type type;
-    std::string semantic; // as written, empty when none
+    std::string semantic;  // as written, empty when none
     int line = 0;
 };
 
@@ -46,10 +46,10 @@ struct Variable {
     int line = 0;
     // Locals and inputs: one temp register per struct member, or one.
     std::vector<std::uint16_t> regs;
-    std::vector<std::uint8_t> written; // components written, per register
+    std::vector<std::uint8_t> written;  // components written, per register
     // Uniforms.
     int explicitRegister = -1;
-    int registerIndex = -1; // assigned on first use
+    int registerIndex = -1;  // assigned on first use
     bool used = false;
     bool hasDefault = false;
     std::array<float, 16> defaults{};
@@ -58,9 +58,9 @@ struct Variable {
 // The result of an expression: where its components live.
 struct Value {
     Type type;
-    Operand op;                 // Float: the components; Matrix: first column; Sampler: stage
-    Variable* var = nullptr;    // the variable read, for structs and for the written check
-    int member = 0;             // register of var that op refers to
+    Operand op;               // Float: the components; Matrix: first column; Sampler: stage
+    Variable* var = nullptr;  // the variable read, for structs and for the written check
+    int member = 0;           // register of var that op refers to
 };
 
 class Compiler {
@@ -99,8 +99,7 @@ private:
     bool ParseDeclaration();
     bool ParseAssignment();
     bool ParseReturn();
-    bool Store(Variable& var, int member, const std::vector<int>& comps, const Value& value,
-               int line);
+    bool Store(Variable& var, int member, const std::vector<int>& comps, const Value& value, int line);
     bool StoreOutput(int slot, const Value& value, int line);
     Variable* FindVariable(const std::string& name);
 
@@ -120,8 +119,7 @@ private:
     bool RequireFloat(const Value& v, int line);
     bool Unify(const Value& a, const Value& b, int line, int& size);
     bool Arithmetic(char op, const Value& a, const Value& b, int line, Value& out);
-    bool FuseMultiplyAdd(const Value& product, const Value& addend, bool negateAddend, int size,
-                         Value& out);
+    bool FuseMultiplyAdd(const Value& product, const Value& addend, bool negateAddend, int size, Value& out);
     bool Emit(Op op, int size, std::initializer_list<Value> sources, int line, Value& out);
     bool EmitMul(const Value& a, const Value& b, int line, Value& out);
     Value Literal(float x);
@@ -152,10 +150,10 @@ private:
     std::uint8_t inputsRead_ = 0;
     std::uint8_t outputsWritten_ = 0;
     Type returnType_;
-    std::vector<int> returnSlots_; // output slot per returned member (or of the value)
+    std::vector<int> returnSlots_;  // output slot per returned member (or of the value)
     std::vector<std::string> otherFunctions_;
     std::array<bool, ConstantRegisters::kCount> floatRegisterTaken_{};
     std::array<bool, 16> samplerTaken_{};
 };
 
-} // namespace plat::shader
+}  // namespace plat::shader

@@ -6,8 +6,7 @@
 
 namespace plat {
 
-ConstantTable::ConstantTable(std::vector<ShaderConstant> constants)
-    : constants_(std::move(constants)) {}
+ConstantTable::ConstantTable(std::vector<ShaderConstant> constants) : constants_(std::move(constants)) {}
 
 ConstantHandle ConstantTable::GetConstantByName(std::string_view name) const {
     for (const ShaderConstant& c : constants_) {
@@ -21,8 +20,7 @@ bool ConstantTable::Owns(ConstantHandle handle) const {
     // Compare addresses through std::less: a handle from another table
     // points into unrelated storage.
     std::less<const ShaderConstant*> before;
-    return !before(handle, constants_.data()) &&
-           before(handle, constants_.data() + constants_.size());
+    return !before(handle, constants_.data()) && before(handle, constants_.data() + constants_.size());
 }
 
 namespace {
@@ -30,8 +28,7 @@ namespace {
 // Writes floats, given row by row, into the registers of one constant.
 // Matrices are kept one column per register, so element (row, col) goes to
 // register base + col, component row.
-void Store(ConstantRegisters& registers, const ShaderConstant& c, const float* values,
-           std::size_t count) {
+void Store(ConstantRegisters& registers, const ShaderConstant& c, const float* values, std::size_t count) {
     const std::size_t capacity = static_cast<std::size_t>(c.rows * c.columns);
     count = std::min(count, capacity);
     for (std::size_t i = 0; i < count; ++i) {
@@ -43,7 +40,7 @@ void Store(ConstantRegisters& registers, const ShaderConstant& c, const float* v
     }
 }
 
-} // namespace
+}  // namespace
 
 void ConstantTable::SetDefaults(ConstantRegisters& registers) const {
     for (const ShaderConstant& c : constants_) {
@@ -53,8 +50,8 @@ void ConstantTable::SetDefaults(ConstantRegisters& registers) const {
     }
 }
 
-bool ConstantTable::SetValue(ConstantRegisters& registers, ConstantHandle handle,
-                             const void* bytes, std::size_t byteCount) const {
+bool ConstantTable::SetValue(ConstantRegisters& registers, ConstantHandle handle, const void* bytes,
+                             std::size_t byteCount) const {
     if (!Owns(handle) || handle->kind == ConstantKind::Sampler) return false;
     if (bytes == nullptr || byteCount < sizeof(float)) return false;
     float values[16];
@@ -69,4 +66,4 @@ int ConstantTable::GetSamplerIndex(ConstantHandle handle) const {
     return handle->registerIndex;
 }
 
-} // namespace plat
+}  // namespace plat

@@ -29,7 +29,7 @@ struct ShaderConstant {
     int registerIndex = 0;  // first float4 register, or the sampler stage
     int registerCount = 1;  // a matrix takes one register per column
     bool hasDefault = false;
-    std::array<float, 16> defaults{}; // row by row, as written in the source
+    std::array<float, 16> defaults{};  // row by row, as written in the source
 };
 
 using ConstantHandle = const ShaderConstant*;
@@ -49,8 +49,7 @@ public:
     // Copies floats from bytes into the constant's registers, as many as the
     // constant holds; a matrix is read row by row. False for a null or
     // foreign handle, a sampler, or fewer than four bytes.
-    bool SetValue(ConstantRegisters& registers, ConstantHandle handle, const void* bytes,
-                  std::size_t byteCount) const;
+    bool SetValue(ConstantRegisters& registers, ConstantHandle handle, const void* bytes, std::size_t byteCount) const;
 
     // The texture stage a sampler reads, or -1 when the handle is no sampler.
     int GetSamplerIndex(ConstantHandle handle) const;
@@ -61,4 +60,4 @@ private:
     std::vector<ShaderConstant> constants_;
 };
 
-} // namespace plat
+}  // namespace plat

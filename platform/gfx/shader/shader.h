@@ -25,12 +25,11 @@ namespace plat {
 struct CompiledShader {
     std::unique_ptr<ShaderCode> code;
     std::unique_ptr<ConstantTable> constants;
-    std::string errors; // empty on success
+    std::string errors;  // empty on success
 
     bool Ok() const { return code != nullptr; }
 };
 
-CompiledShader CompileShader(std::string_view source, std::string_view entry,
-                             std::string_view profile);
+CompiledShader CompileShader(std::string_view source, std::string_view entry, std::string_view profile);
 
-} // namespace plat
+}  // namespace plat

@@ -37,35 +37,34 @@ enum class ShaderKind { Vertex, Pixel };
 
 class ShaderCode {
 public:
-    ShaderCode(ShaderKind kind, std::vector<shader::Instruction> code,
-               std::vector<std::array<float, 4>> literals, int registerCount,
-               std::uint8_t inputsRead, std::uint8_t outputsWritten);
+    ShaderCode(ShaderKind kind, std::vector<shader::Instruction> code, std::vector<std::array<float, 4>> literals,
+               int registerCount, std::uint8_t inputsRead, std::uint8_t outputsWritten);
 
     ShaderKind Kind() const { return kind_; }
     std::size_t InstructionCount() const { return code_.size(); }
 
     // Runs a vertex program over count vertices. Outputs the program does not
     // write come back as (0, 0, 0, 1).
-    void RunVertices(const ConstantRegisters& constants, const ShaderAttributes* in,
-                     ShaderAttributes* out, int count) const;
+    void RunVertices(const ConstantRegisters& constants, const ShaderAttributes* in, ShaderAttributes* out,
+                     int count) const;
 
     // Runs a pixel program over count interpolated inputs, sixteen at a time,
     // writing one r, g, b, a colour per pixel. Colours are not clamped.
-    void RunPixels(const ConstantRegisters& constants, const ShaderAttributes* in, int count,
-                   TextureSampler& sampler, float (*rgba)[4]) const;
+    void RunPixels(const ConstantRegisters& constants, const ShaderAttributes* in, int count, TextureSampler& sampler,
+                   float (*rgba)[4]) const;
 
 private:
     // Runs one batch: all register lanes when count fills them, else up to
     // four. Returns how many items it took.
-    int RunBatch(shader::LaneRegister* frame, const ConstantRegisters& constants,
-                 const ShaderAttributes* in, int count, TextureSampler* sampler) const;
+    int RunBatch(shader::LaneRegister* frame, const ConstantRegisters& constants, const ShaderAttributes* in, int count,
+                 TextureSampler* sampler) const;
 
     ShaderKind kind_;
     std::vector<shader::Instruction> code_;
     std::vector<std::array<float, 4>> literals_;
     int registerCount_;
-    std::uint8_t inputsRead_;     // bit per input slot
-    std::uint8_t outputsWritten_; // bit per output slot (position, colour, tex0, tex1)
+    std::uint8_t inputsRead_;      // bit per input slot
+    std::uint8_t outputsWritten_;  // bit per output slot (position, colour, tex0, tex1)
 };
 
-} // namespace plat
+}  // namespace plat

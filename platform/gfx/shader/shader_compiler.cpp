@@ -4,19 +4,17 @@
 
 namespace plat {
 
-CompiledShader CompileShader(std::string_view source, std::string_view entry,
-                             std::string_view profile) {
+CompiledShader CompileShader(std::string_view source, std::string_view entry, std::string_view profile) {
     if (profile != "ps_2_0" && profile != "vs_2_0") {
         CompiledShader failed;
-        failed.errors = "line 1: unsupported profile '" + std::string(profile) +
-                        "' (use ps_2_0 or vs_2_0)";
+        failed.errors = "line 1: unsupported profile '" + std::string(profile) + "' (use ps_2_0 or vs_2_0)";
         return failed;
     }
     const ShaderKind kind = profile == "ps_2_0" ? ShaderKind::Pixel : ShaderKind::Vertex;
     return shader::Compiler(entry, kind).Compile(source);
 }
 
-} // namespace plat
+}  // namespace plat
 
 namespace plat::shader {
 
@@ -49,11 +47,11 @@ constexpr Unsupported kUnsupportedWords[] = {
     {"typedef", "'typedef' is not supported"},
 };
 
-} // namespace
+}  // namespace
 
 bool LooksLikeType(const std::string& w) {
-    for (std::string_view base : {"half", "int", "uint", "bool", "double", "float", "dword",
-                                  "min16float", "vector", "matrix", "sampler", "string", "void"}) {
+    for (std::string_view base : {"half", "int", "uint", "bool", "double", "float", "dword", "min16float", "vector",
+                                  "matrix", "sampler", "string", "void"}) {
         if (w.rfind(base, 0) != 0) continue;
         const std::string rest = w.substr(base.size());
         if (rest == "1D" || rest == "3D" || rest == "CUBE") return true;
@@ -110,9 +108,7 @@ bool Compiler::Fail(int line, const std::string& message) {
     return false;
 }
 
-std::string Compiler::ProfileName() const {
-    return kind_ == ShaderKind::Pixel ? "ps_2_0" : "vs_2_0";
-}
+std::string Compiler::ProfileName() const { return kind_ == ShaderKind::Pixel ? "ps_2_0" : "vs_2_0"; }
 
 CompiledShader Compiler::Compile(std::string_view source) {
     CompiledShader result;
@@ -129,21 +125,21 @@ CompiledShader Compiler::Compile(std::string_view source) {
         c.hasDefault = g.hasDefault;
         c.defaults = g.defaults;
         switch (g.type.base) {
-        case BaseType::Matrix:
-            c.kind = ConstantKind::Matrix;
-            c.rows = c.columns = c.registerCount = 4;
-            break;
-        case BaseType::Sampler: c.kind = ConstantKind::Sampler; break;
-        default:
-            c.kind = g.type.size == 1 ? ConstantKind::Scalar : ConstantKind::Vector;
-            c.columns = g.type.size;
-            break;
+            case BaseType::Matrix:
+                c.kind = ConstantKind::Matrix;
+                c.rows = c.columns = c.registerCount = 4;
+                break;
+            case BaseType::Sampler: c.kind = ConstantKind::Sampler; break;
+            default:
+                c.kind = g.type.size == 1 ? ConstantKind::Scalar : ConstantKind::Vector;
+                c.columns = g.type.size;
+                break;
         }
         constants.push_back(std::move(c));
     }
     result.constants = std::make_unique<ConstantTable>(std::move(constants));
-    result.code = std::make_unique<ShaderCode>(kind_, std::move(code_), std::move(literals_),
-                                               registerCount_, inputsRead_, outputsWritten_);
+    result.code = std::make_unique<ShaderCode>(kind_, std::move(code_), std::move(literals_), registerCount_,
+                                               inputsRead_, outputsWritten_);
     return result;
 }
 
@@ -163,7 +159,7 @@ bool Compiler::ParseProgram() {
 }
 
 bool Compiler::ParseStruct() {
-    Next(); // struct
+    Next();  // struct
     StructDef def;
     if (!ExpectIdentifier(def.name)) return false;
     if (IsTypeName(def.name)) return Fail("'" + def.name + "' is already a type");
@@ -189,12 +185,10 @@ bool Compiler::ParseStruct() {
 }
 
 bool Compiler::IsTypeName(const std::string& w) const {
-    if (w == "float" || w == "float2" || w == "float3" || w == "float4" || w == "float4x4" ||
-        w == "sampler2D") {
+    if (w == "float" || w == "float2" || w == "float3" || w == "float4" || w == "float4x4" || w == "sampler2D") {
         return true;
     }
-    return std::any_of(structs_.begin(), structs_.end(),
-                       [&](const StructDef& s) { return s.name == w; });
+    return std::any_of(structs_.begin(), structs_.end(), [&](const StructDef& s) { return s.name == w; });
 }
 
 bool Compiler::RejectKeyword(const Token& t) {
@@ -209,12 +203,18 @@ bool Compiler::ParseType(Type& type) {
     if (t.kind != TokenKind::Identifier) return Fail("expected a type before '" + t.text + "'");
     if (!RejectKeyword(t)) return false;
     const std::string& w = t.text;
-    if (w == "float") type = {BaseType::Float, 1, -1};
-    else if (w == "float2") type = {BaseType::Float, 2, -1};
-    else if (w == "float3") type = {BaseType::Float, 3, -1};
-    else if (w == "float4") type = {BaseType::Float, 4, -1};
-    else if (w == "float4x4") type = {BaseType::Matrix, 16, -1};
-    else if (w == "sampler2D") type = {BaseType::Sampler, 0, -1};
+    if (w == "float")
+        type = {BaseType::Float, 1, -1};
+    else if (w == "float2")
+        type = {BaseType::Float, 2, -1};
+    else if (w == "float3")
+        type = {BaseType::Float, 3, -1};
+    else if (w == "float4")
+        type = {BaseType::Float, 4, -1};
+    else if (w == "float4x4")
+        type = {BaseType::Matrix, 16, -1};
+    else if (w == "sampler2D")
+        type = {BaseType::Sampler, 0, -1};
     else {
         for (std::size_t i = 0; i < structs_.size(); ++i) {
             if (structs_[i].name == w) {
@@ -232,11 +232,11 @@ bool Compiler::ParseType(Type& type) {
 
 std::string Compiler::TypeName(const Type& t) const {
     switch (t.base) {
-    case BaseType::Float: return t.size == 1 ? "float" : "float" + std::to_string(t.size);
-    case BaseType::Matrix: return "float4x4";
-    case BaseType::Sampler: return "sampler2D";
-    case BaseType::Struct: return structs_[t.structIndex].name;
-    case BaseType::Void: break;
+        case BaseType::Float: return t.size == 1 ? "float" : "float" + std::to_string(t.size);
+        case BaseType::Matrix: return "float4x4";
+        case BaseType::Sampler: return "sampler2D";
+        case BaseType::Struct: return structs_[t.structIndex].name;
+        case BaseType::Void: break;
     }
     return "void";
 }
@@ -278,12 +278,10 @@ bool Compiler::ParseGlobal() {
         std::string reg;
         if (!Expect("(") || !ExpectIdentifier(reg) || !Expect(")")) return false;
         const char want = type.base == BaseType::Sampler ? 's' : 'c';
-        const bool digits = reg.size() > 1 && std::all_of(reg.begin() + 1, reg.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        });
+        const bool digits =
+            reg.size() > 1 && std::all_of(reg.begin() + 1, reg.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (reg[0] != want || !digits || reg.size() > 4) {
-            return Fail(line, "'" + name + "' needs a register of the form " + want + "N, not '" +
-                                  reg + "'");
+            return Fail(line, "'" + name + "' needs a register of the form " + want + "N, not '" + reg + "'");
         }
         v.explicitRegister = std::stoi(reg.substr(1));
         const int count = type.base == BaseType::Matrix ? 4 : 1;
@@ -374,4 +372,4 @@ bool Compiler::SkipFunction() {
     return true;
 }
 
-} // namespace plat::shader
+}  // namespace plat::shader

@@ -8,19 +8,19 @@ namespace {
 
 std::uint8_t FullMask(int size) { return static_cast<std::uint8_t>((1 << size) - 1); }
 
-constexpr std::string_view kUnsupportedOperators[] = {"<",  ">",  "<=", ">=", "==", "!=", "?", "&&",
-                                                      "||", "&",  "|",  "^",  "%",  "<<", ">>"};
+constexpr std::string_view kUnsupportedOperators[] = {"<",  ">", "<=", ">=", "==", "!=", "?", "&&",
+                                                      "||", "&", "|",  "^",  "%",  "<<", ">>"};
 
 // Intrinsics of the full language that this subset leaves out; named so the
 // error says "not supported" rather than "unknown".
 constexpr std::string_view kOtherIntrinsics[] = {
-    "clamp", "normalize", "length", "distance", "cross", "reflect", "refract", "sin",   "cos",
-    "tan",   "asin",      "acos",   "atan",     "atan2", "exp",     "exp2",    "log",   "log2",
-    "rsqrt", "ceil",      "round",  "fmod",     "sign",  "smoothstep", "any",  "all",   "clip",
-    "ddx",   "ddy",       "tex2Dlod", "tex2Dproj", "tex2Dbias", "tex2Dgrad", "texCUBE",
-    "tex1D", "tex3D",     "radians", "degrees", "determinant", "transpose", "fwidth", "mad"};
+    "clamp",   "normalize", "length",      "distance",  "cross",     "reflect",    "refract", "sin",   "cos",
+    "tan",     "asin",      "acos",        "atan",      "atan2",     "exp",        "exp2",    "log",   "log2",
+    "rsqrt",   "ceil",      "round",       "fmod",      "sign",      "smoothstep", "any",     "all",   "clip",
+    "ddx",     "ddy",       "tex2Dlod",    "tex2Dproj", "tex2Dbias", "tex2Dgrad",  "texCUBE", "tex1D", "tex3D",
+    "radians", "degrees",   "determinant", "transpose", "fwidth",    "mad"};
 
-} // namespace
+}  // namespace
 
 bool Compiler::NewTemp(int line, std::uint16_t& reg) {
     if (nextReg_ >= kMaxRegisters) return Fail(line, "shader is too complex: out of registers");
@@ -55,11 +55,11 @@ Operand Compiler::Spread(const Value& v, int size) const {
 
 bool Compiler::RequireFloat(const Value& v, int line) {
     switch (v.type.base) {
-    case BaseType::Float: return true;
-    case BaseType::Matrix: return Fail(line, "a float4x4 can only be used through mul()");
-    case BaseType::Sampler: return Fail(line, "a sampler2D can only be used through tex2D()");
-    case BaseType::Struct: return Fail(line, "a struct can only be returned or have its members used");
-    case BaseType::Void: break;
+        case BaseType::Float: return true;
+        case BaseType::Matrix: return Fail(line, "a float4x4 can only be used through mul()");
+        case BaseType::Sampler: return Fail(line, "a sampler2D can only be used through tex2D()");
+        case BaseType::Struct: return Fail(line, "a struct can only be returned or have its members used");
+        case BaseType::Void: break;
     }
     return Fail(line, "expression has no value");
 }
@@ -69,8 +69,7 @@ bool Compiler::Unify(const Value& a, const Value& b, int line, int& size) {
     const int x = a.type.size;
     const int y = b.type.size;
     if (x != y && x != 1 && y != 1) {
-        return Fail(line, "cannot combine " + TypeName(a.type) + " with " + TypeName(b.type) +
-                              " (sizes differ)");
+        return Fail(line, "cannot combine " + TypeName(a.type) + " with " + TypeName(b.type) + " (sizes differ)");
     }
     size = std::max(x, y);
     return true;
@@ -103,24 +102,23 @@ bool Compiler::Arithmetic(char op, const Value& a, const Value& b, int line, Val
         }
     }
     switch (op) {
-    case '+': return Emit(Op::Add, size, {a, b}, line, out);
-    case '-': {
-        Value negated = b;
-        negated.op.negate = !negated.op.negate;
-        return Emit(Op::Add, size, {a, negated}, line, out);
-    }
-    case '*': return Emit(Op::Mul, size, {a, b}, line, out);
-    default: return Emit(Op::Div, size, {a, b}, line, out);
+        case '+': return Emit(Op::Add, size, {a, b}, line, out);
+        case '-': {
+            Value negated = b;
+            negated.op.negate = !negated.op.negate;
+            return Emit(Op::Add, size, {a, negated}, line, out);
+        }
+        case '*': return Emit(Op::Mul, size, {a, b}, line, out);
+        default: return Emit(Op::Div, size, {a, b}, line, out);
     }
 }
 
 // When product is the value the last instruction just computed by a
 // multiplication, turns that instruction into product + addend (negated
 // when asked) and returns true.
-bool Compiler::FuseMultiplyAdd(const Value& product, const Value& addend, bool negateAddend,
-                               int size, Value& out) {
-    if (code_.empty() || product.var != nullptr || product.op.file != File::Temp ||
-        product.op.negate || product.type.size != size || product.op.index < localsTop_) {
+bool Compiler::FuseMultiplyAdd(const Value& product, const Value& addend, bool negateAddend, int size, Value& out) {
+    if (code_.empty() || product.var != nullptr || product.op.file != File::Temp || product.op.negate ||
+        product.type.size != size || product.op.index < localsTop_) {
         return false;
     }
     Instruction& last = code_.back();
@@ -195,8 +193,7 @@ bool Compiler::ParseUnary(Value& out) {
     if (IsPunct("!") || IsPunct("~") || IsPunct("++") || IsPunct("--")) {
         return Fail("operator '" + t.text + "' is not supported");
     }
-    if (IsPunct("(") && Peek(1).kind == TokenKind::Identifier && IsTypeName(Peek(1).text) &&
-        IsPunct(")", 2)) {
+    if (IsPunct("(") && Peek(1).kind == TokenKind::Identifier && IsTypeName(Peek(1).text) && IsPunct(")", 2)) {
         return Fail("casts are not supported; use a constructor such as float4(...)");
     }
     return ParsePostfix(out);
@@ -285,8 +282,8 @@ bool Compiler::UseUniform(Variable& var, int line) {
         var.registerIndex = first;
         return true;
     }
-    return Fail(line, std::string("too many ") + (sampler ? "samplers" : "uniform constants") + " for " +
-                          ProfileName());
+    return Fail(line,
+                std::string("too many ") + (sampler ? "samplers" : "uniform constants") + " for " + ProfileName());
 }
 
 bool Compiler::ReadVariable(Variable& var, int line, Value& out) {
@@ -354,8 +351,8 @@ bool Compiler::ParseConstructor(const Type& type, int line, Value& out) {
     const int n = type.size;
     if (args.size() == 1 && args[0].type.size == 1) return Emit(Op::Mov, n, {args[0]}, line, out);
     if (total != n) {
-        return Fail(line, TypeName(type) + " constructor needs " + std::to_string(n) +
-                              " components, got " + std::to_string(total));
+        return Fail(line, TypeName(type) + " constructor needs " + std::to_string(n) + " components, got " +
+                              std::to_string(total));
     }
     if (args.size() == 1) {
         out = args[0];
@@ -446,9 +443,9 @@ bool Compiler::ParseCall(const std::string& name, int line, Value& out) {
         Op op;
     };
     static constexpr Builtin kBuiltins[] = {
-        {"saturate", 1, Op::Sat}, {"abs", 1, Op::Abs},   {"sqrt", 1, Op::Sqrt}, {"floor", 1, Op::Floor},
-        {"frac", 1, Op::Frac},    {"min", 2, Op::Min},   {"max", 2, Op::Max},   {"pow", 2, Op::Pow},
-        {"step", 2, Op::Step},    {"lerp", 3, Op::Lrp},  {"dot", 2, Op::Dp4},   {"mul", 2, Op::Mul},
+        {"saturate", 1, Op::Sat}, {"abs", 1, Op::Abs},  {"sqrt", 1, Op::Sqrt}, {"floor", 1, Op::Floor},
+        {"frac", 1, Op::Frac},    {"min", 2, Op::Min},  {"max", 2, Op::Max},   {"pow", 2, Op::Pow},
+        {"step", 2, Op::Step},    {"lerp", 3, Op::Lrp}, {"dot", 2, Op::Dp4},   {"mul", 2, Op::Mul},
         {"tex2D", 2, Op::Tex},
     };
     const Builtin* builtin = nullptr;
@@ -501,8 +498,8 @@ bool Compiler::ParseCall(const std::string& name, int line, Value& out) {
         if (!RequireFloat(args[0], line) || !RequireFloat(args[1], line)) return false;
         const int n = args[0].type.size;
         if (n != args[1].type.size) {
-            return Fail(line, "dot needs two vectors of the same size, not " + TypeName(args[0].type) +
-                                  " and " + TypeName(args[1].type));
+            return Fail(line, "dot needs two vectors of the same size, not " + TypeName(args[0].type) + " and " +
+                                  TypeName(args[1].type));
         }
         if (n == 1) return Emit(Op::Mul, 1, {args[0], args[1]}, line, out);
         if (!Emit(n == 2 ? Op::Dp2 : n == 3 ? Op::Dp3 : Op::Dp4, 1, {args[0], args[1]}, line, out)) {
@@ -519,8 +516,8 @@ bool Compiler::ParseCall(const std::string& name, int line, Value& out) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const int s = args[i].type.size;
         if (s != 1 && s != size) {
-            return Fail(line, "arguments of '" + name + "' differ in size (" + TypeName(args[i].type) +
-                                  " where " + TypeName({BaseType::Float, size, -1}) + " is expected)");
+            return Fail(line, "arguments of '" + name + "' differ in size (" + TypeName(args[i].type) + " where " +
+                                  TypeName({BaseType::Float, size, -1}) + " is expected)");
         }
     }
     if (builtin->arity == 1) return Emit(builtin->op, size, {args[0]}, line, out);
@@ -528,4 +525,4 @@ bool Compiler::ParseCall(const std::string& name, int line, Value& out) {
     return Emit(builtin->op, size, {args[0], args[1], args[2]}, line, out);
 }
 
-} // namespace plat::shader
+}  // namespace plat::shader

@@ -9,31 +9,31 @@
 namespace plat::shader {
 
 enum class Op : std::uint8_t {
-    Mov,   // d = a
-    Add,   // d = a + b          (subtraction negates b)
-    Mul,   // d = a * b
-    Div,   // d = a / b
-    Mad,   // d = a * b + c
-    Min,   // d = min(a, b)
-    Max,   // d = max(a, b)
-    Abs,   // d = |a|
-    Sat,   // d = clamp(a, 0, 1)
-    Lrp,   // d = a + c * (b - a)
-    Step,  // d = b >= a ? 1 : 0
-    Pow,   // d = |a| ^ b
-    Sqrt,  // d = sqrt(|a|)
-    Floor, // d = floor(a)
-    Frac,  // d = a - floor(a)
-    Dp2,   // every written component = a.x*b.x + a.y*b.y
+    Mov,    // d = a
+    Add,    // d = a + b          (subtraction negates b)
+    Mul,    // d = a * b
+    Div,    // d = a / b
+    Mad,    // d = a * b + c
+    Min,    // d = min(a, b)
+    Max,    // d = max(a, b)
+    Abs,    // d = |a|
+    Sat,    // d = clamp(a, 0, 1)
+    Lrp,    // d = a + c * (b - a)
+    Step,   // d = b >= a ? 1 : 0
+    Pow,    // d = |a| ^ b
+    Sqrt,   // d = sqrt(|a|)
+    Floor,  // d = floor(a)
+    Frac,   // d = a - floor(a)
+    Dp2,    // every written component = a.x*b.x + a.y*b.y
     Dp3,
     Dp4,
-    Tex,   // d = sample of stage `sampler` at (a.x, a.y); writes r, g, b, a to x, y, z, w
+    Tex,  // d = sample of stage `sampler` at (a.x, a.y); writes r, g, b, a to x, y, z, w
 };
 
 enum class File : std::uint8_t {
-    Temp,     // per-run registers (inputs, outputs, temporaries)
-    Constant, // the caller's constant registers (uniforms)
-    Literal,  // the program's own immediate values
+    Temp,      // per-run registers (inputs, outputs, temporaries)
+    Constant,  // the caller's constant registers (uniforms)
+    Literal,   // the program's own immediate values
 };
 
 struct Operand {
@@ -77,4 +77,4 @@ struct alignas(16) LaneRegister {
     float c[4][kLanes];
 };
 
-} // namespace plat::shader
+}  // namespace plat::shader

@@ -14,11 +14,11 @@ bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; 
 std::string LinePrefix(int line) { return "line " + std::to_string(line) + ": "; }
 
 // Two-character operators first, so "+=" is not read as "+" and "=".
-constexpr std::string_view kPairs[] = {"+=", "-=", "*=", "/=", "==", "!=", "<=", ">=",
-                                       "&&", "||", "++", "--", "<<", ">>", "::"};
+constexpr std::string_view kPairs[] = {
+    "+=", "-=", "*=", "/=", "==", "!=", "<=", ">=", "&&", "||", "++", "--", "<<", ">>", "::"};
 constexpr std::string_view kSingles = "{}()[];,.:=+-*/<>!?&|%^~";
 
-} // namespace
+}  // namespace
 
 bool Tokenize(std::string_view src, std::vector<Token>& tokens, std::string& error) {
     tokens.clear();
@@ -129,4 +129,4 @@ bool Tokenize(std::string_view src, std::vector<Token>& tokens, std::string& err
     return true;
 }
 
-} // namespace plat::shader
+}  // namespace plat::shader

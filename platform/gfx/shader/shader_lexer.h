@@ -21,4 +21,4 @@ struct Token {
 // "line N: ...".
 bool Tokenize(std::string_view source, std::vector<Token>& tokens, std::string& error);
 
-} // namespace plat::shader
+}  // namespace plat::shader

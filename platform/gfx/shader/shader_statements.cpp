@@ -15,13 +15,11 @@ std::uint8_t MaskOf(const std::vector<int>& comps) {
 
 std::uint8_t FullMask(int size) { return static_cast<std::uint8_t>((1 << size) - 1); }
 
-bool IsComponentWise(Op op) {
-    return op != Op::Dp2 && op != Op::Dp3 && op != Op::Dp4 && op != Op::Tex;
-}
+bool IsComponentWise(Op op) { return op != Op::Dp2 && op != Op::Dp3 && op != Op::Dp4 && op != Op::Tex; }
 
 bool IsDot(Op op) { return op == Op::Dp2 || op == Op::Dp3 || op == Op::Dp4; }
 
-} // namespace
+}  // namespace
 
 bool Compiler::SemanticSlot(const std::string& semantic, bool output, int line, int& slot) {
     std::string upper;
@@ -29,9 +27,8 @@ bool Compiler::SemanticSlot(const std::string& semantic, bool output, int line, 
     std::size_t digits = upper.size();
     while (digits > 0 && std::isdigit(static_cast<unsigned char>(upper[digits - 1]))) --digits;
     const std::string base = upper.substr(0, digits);
-    const int index = digits < upper.size() && upper.size() - digits <= 2
-                          ? std::stoi(upper.substr(digits))
-                          : (digits < upper.size() ? 99 : 0);
+    const int index = digits < upper.size() && upper.size() - digits <= 2 ? std::stoi(upper.substr(digits))
+                                                                          : (digits < upper.size() ? 99 : 0);
     const bool pixel = kind_ == ShaderKind::Pixel;
     const std::string where = pixel ? "a pixel shader" : "a vertex shader";
     if (base == "POSITION" && index == 0) {
@@ -51,8 +48,9 @@ bool Compiler::SemanticSlot(const std::string& semantic, bool output, int line, 
         slot = (output ? kOutTexcoord0 : kInTexcoord0) + index;
         return true;
     }
-    return Fail(line, "semantic '" + semantic + "' is not supported (use POSITION, COLOR0, "
-                      "TEXCOORD0 or TEXCOORD1)");
+    return Fail(line, "semantic '" + semantic +
+                          "' is not supported (use POSITION, COLOR0, "
+                          "TEXCOORD0 or TEXCOORD1)");
 }
 
 Variable* Compiler::FindVariable(const std::string& name) {
@@ -111,7 +109,7 @@ bool Compiler::ParseEntry(const Type& returnType, int line) {
     while (!IsPunct("}")) {
         if (Peek().kind == TokenKind::End) return Fail("'" + entry_ + "' is not closed");
         if (!ParseStatement(returned)) return false;
-        nextReg_ = localsTop_; // temporaries live for one statement
+        nextReg_ = localsTop_;  // temporaries live for one statement
     }
     if (!returned) return Fail("'" + entry_ + "' must end with a return statement");
     Next();
@@ -261,8 +259,7 @@ bool Compiler::ParseAssignment() {
             const int comp = static_cast<int>(at);
             if (at == std::string_view::npos || comp >= type.size || mask.size() > 4 ||
                 std::find(comps.begin(), comps.end(), comp) != comps.end()) {
-                return Fail(line, "invalid write mask '." + mask + "' for " + TypeName(type) + " '" +
-                                      shown + "'");
+                return Fail(line, "invalid write mask '." + mask + "' for " + TypeName(type) + " '" + shown + "'");
             }
             comps.push_back(comp);
         }
@@ -272,11 +269,16 @@ bool Compiler::ParseAssignment() {
     const Token& opToken = Peek();
     char op = 0;
     if (opToken.kind == TokenKind::Punct) {
-        if (opToken.text == "+=") op = '+';
-        else if (opToken.text == "-=") op = '-';
-        else if (opToken.text == "*=") op = '*';
-        else if (opToken.text == "/=") op = '/';
-        else if (opToken.text != "=") op = '!';
+        if (opToken.text == "+=")
+            op = '+';
+        else if (opToken.text == "-=")
+            op = '-';
+        else if (opToken.text == "*=")
+            op = '*';
+        else if (opToken.text == "/=")
+            op = '/';
+        else if (opToken.text != "=")
+            op = '!';
     }
     if (op == '!' || opToken.kind != TokenKind::Punct) {
         return Fail("expected '=' after '" + shown + "'");
@@ -301,14 +303,12 @@ bool Compiler::ParseAssignment() {
 // Writes value into the listed components of one register of var. When the
 // value was just computed into a temporary, the computing instruction is
 // pointed at the variable instead of adding a copy.
-bool Compiler::Store(Variable& var, int member, const std::vector<int>& comps, const Value& value,
-                     int line) {
+bool Compiler::Store(Variable& var, int member, const std::vector<int>& comps, const Value& value, int line) {
     if (!RequireFloat(value, line)) return false;
     const int k = static_cast<int>(comps.size());
     if (value.type.size != 1 && value.type.size != k) {
         return Fail(line, "cannot assign " + TypeName(value.type) + " to " +
-                              (k == 1 ? std::string("float") : "float" + std::to_string(k)) + " '" +
-                              var.name + "'");
+                              (k == 1 ? std::string("float") : "float" + std::to_string(k)) + " '" + var.name + "'");
     }
     const std::uint16_t reg = var.regs[member];
     const std::uint8_t mask = MaskOf(comps);
@@ -381,8 +381,8 @@ bool Compiler::ParseReturn() {
     if (returnType_.base == BaseType::Float) {
         if (!RequireFloat(value, line)) return false;
         if (value.type.size != 1 && value.type.size != returnType_.size) {
-            return Fail(line, "'" + entry_ + "' must return " + TypeName(returnType_) + ", not " +
-                                  TypeName(value.type));
+            return Fail(line,
+                        "'" + entry_ + "' must return " + TypeName(returnType_) + ", not " + TypeName(value.type));
         }
         Value spread = value;
         spread.op = Spread(value, returnType_.size);
@@ -396,8 +396,8 @@ bool Compiler::ParseReturn() {
         for (std::size_t i = 0; i < def.members.size(); ++i) {
             const int size = def.members[i].type.size;
             if ((value.var->written[i] & FullMask(size)) != FullMask(size)) {
-                return Fail(line, "output '" + def.members[i].name + "' of '" + def.name +
-                                      "' is not completely written");
+                return Fail(line,
+                            "output '" + def.members[i].name + "' of '" + def.name + "' is not completely written");
             }
             Value m;
             m.type = def.members[i].type;
@@ -408,4 +408,4 @@ bool Compiler::ParseReturn() {
     return Expect(";");
 }
 
-} // namespace plat::shader
+}  // namespace plat::shader

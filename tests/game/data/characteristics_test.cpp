@@ -28,8 +28,7 @@ TEST(Characteristics, NamesReachEveryBitAndOnlyExactSpellings) {
     for (uint32_t bits = 0; bits < 16; ++bits) {
         const KivraCharacteristics set = FromNames(NamesOf(bits));
         EXPECT_EQ(set.GetBits(), bits);
-        for (size_t i = 0; i < kNames.size(); ++i)
-            EXPECT_EQ(set.HasCharacteristic(kNames[i]), (bits >> i & 1) != 0);
+        for (size_t i = 0; i < kNames.size(); ++i) EXPECT_EQ(set.HasCharacteristic(kNames[i]), (bits >> i & 1) != 0);
     }
     KivraCharacteristics set;
     set.AddCharacteristic(L"Noisy");
@@ -65,8 +64,7 @@ TEST(Characteristics, NthNameAndJoinedNamesFollowBitOrder) {
 TEST(Characteristics, SharedBitsAndMasksAgreeWithBitArithmetic) {
     for (uint32_t a = 0; a < 32; ++a) {
         for (uint32_t b = 0; b < 32; ++b) {
-            EXPECT_EQ(KivraCharacteristics(a).CountShared(KivraCharacteristics(b)),
-                      std::popcount(a & b));
+            EXPECT_EQ(KivraCharacteristics(a).CountShared(KivraCharacteristics(b)), std::popcount(a & b));
             EXPECT_EQ(KivraCharacteristics(a).HasAll(b), (a | b) == a);
         }
     }

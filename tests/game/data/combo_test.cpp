@@ -10,8 +10,7 @@
 namespace {
 
 struct Placed : ComboBuilding {
-    Placed(std::wstring t, std::wstring c, uint32_t bits = 0)
-        : type(std::move(t)), category(std::move(c)), set(bits) {}
+    Placed(std::wstring t, std::wstring c, uint32_t bits = 0) : type(std::move(t)), category(std::move(c)), set(bits) {}
     const std::wstring& TypeName() const override { return type; }
     const std::wstring& Category() const override { return category; }
     const KivraCharacteristics& Characteristics() const override { return set; }

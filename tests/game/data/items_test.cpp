@@ -21,9 +21,7 @@ protected:
         EXPECT_NE(record, nullptr) << text::ToUtf8(name);
         return *record;
     }
-    KIVRA_BUILDING_TYPE& Building(std::wstring_view name) {
-        return Type<KIVRA_BUILDING_TYPE>(name);
-    }
+    KIVRA_BUILDING_TYPE& Building(std::wstring_view name) { return Type<KIVRA_BUILDING_TYPE>(name); }
     KIVRA_PERSON_TYPE& Person(std::wstring_view name) { return Type<KIVRA_PERSON_TYPE>(name); }
 
     KivraItemStats stats_;
@@ -127,27 +125,32 @@ TEST_F(Items, BuildingFieldsTakeTheirDefaultsAndScriptNames) {
     KIVRA_BUILDING_TYPE& bare = Building(L"bare");
     KIVRA_BUILDING_TYPE& full = Building(L"full");
     // Script name, value without the attribute, value from the attribute.
-    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> table[] = {
-        {L"image", L"", L"full_img"},        {L"capacity", L"8", L"3"},
-        {L"appeal", L"1", L"2.5"},           {L"buycost", L"100", L"40"},
-        {L"availabletobuy", L"true", L"false"}, {L"appealbuff", L"0", L"0.25"},
-        {L"ticketprice", L"0", L"7"},        {L"zone_width", L"0", L"5"},
-        {L"zone_height", L"0", L"0"},        {L"timeperuse", L"500", L"90"},
-        {L"costperuse", L"0", L"4"},         {L"energyperuse", L"-10", L"12.5"},
-        {L"width", L"1", L"1"},              {L"auto_flip_x", L"false", L"true"},
-        {L"characteristic0", L"none", L"noisy"}, {L"characteristic1", L"none", L"dark"},
-        {L"characteristic2", L"none", L"none"}};
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> table[] = {{L"image", L"", L"full_img"},
+                                                                                {L"capacity", L"8", L"3"},
+                                                                                {L"appeal", L"1", L"2.5"},
+                                                                                {L"buycost", L"100", L"40"},
+                                                                                {L"availabletobuy", L"true", L"false"},
+                                                                                {L"appealbuff", L"0", L"0.25"},
+                                                                                {L"ticketprice", L"0", L"7"},
+                                                                                {L"zone_width", L"0", L"5"},
+                                                                                {L"zone_height", L"0", L"0"},
+                                                                                {L"timeperuse", L"500", L"90"},
+                                                                                {L"costperuse", L"0", L"4"},
+                                                                                {L"energyperuse", L"-10", L"12.5"},
+                                                                                {L"width", L"1", L"1"},
+                                                                                {L"auto_flip_x", L"false", L"true"},
+                                                                                {L"characteristic0", L"none", L"noisy"},
+                                                                                {L"characteristic1", L"none", L"dark"},
+                                                                                {L"characteristic2", L"none", L"none"}};
     for (const auto& [name, without, with] : table) {
         EXPECT_EQ(bare.GetProperty(name).ToString(), without) << text::ToUtf8(name);
         EXPECT_EQ(full.GetProperty(name).ToString(), with) << text::ToUtf8(name);
     }
     EXPECT_EQ(bare.zone_width, -1);  // kept as "not given", read by scripts as 0
     EXPECT_EQ(std::tie(bare.stationary, full.stationary), std::make_tuple(false, true));
-    EXPECT_EQ(full.characteristics.GetBits(),
-              KivraCharacteristics::kNoisy | KivraCharacteristics::kDark);
+    EXPECT_EQ(full.characteristics.GetBits(), KivraCharacteristics::kNoisy | KivraCharacteristics::kDark);
     for (const wchar_t* unknown : {L"stationary", L"characteristic", L"characteristic-1", L"doorz"})
-        EXPECT_TRUE(full.GetProperty(unknown).Is(PropertyValue::Tag::Bool))
-            << text::ToUtf8(unknown);
+        EXPECT_TRUE(full.GetProperty(unknown).Is(PropertyValue::Tag::Bool)) << text::ToUtf8(unknown);
 }
 
 TEST_F(Items, PersonsReadConstantsCategoriesAndLimits) {
@@ -167,11 +170,9 @@ TEST_F(Items, PersonsReadConstantsCategoriesAndLimits) {
     EXPECT_EQ(plain.ride_preference_percentage, 5);
     EXPECT_EQ(plain.preferred_categories,
               (std::set<std::wstring>{L"attraction", L"restaurant", L"ride", L"snack", L"store"}));
-    EXPECT_EQ(plain.maxima, (std::map<std::wstring, int32_t>{{L"attraction", -1},
-                                                             {L"restaurant", -1},
-                                                             {L"ride", -1},
-                                                             {L"snack", -1},
-                                                             {L"store", -1}}));
+    EXPECT_EQ(plain.maxima,
+              (std::map<std::wstring, int32_t>{
+                  {L"attraction", -1}, {L"restaurant", -1}, {L"ride", -1}, {L"snack", -1}, {L"store", -1}}));
 
     KIVRA_PERSON_TYPE& snacker = Person(L"snacker");
     EXPECT_FLOAT_EQ(snacker.path_speed, 2.0f);
@@ -209,8 +210,7 @@ TEST_F(Items, UpgradesAndBoostsBelongToTheirBuilding) {
     EXPECT_EQ(sails.coinincrement, 1000);
     EXPECT_EQ(sails.heartincrement, 10);
     // The third property has no offset: it adds nothing.
-    EXPECT_EQ(sails.offsets, (std::map<std::wstring, int32_t>{
-                                 {L"appeal", 1}, {L"capacity", 4}, {L"ticketprice", 0}}));
+    EXPECT_EQ(sails.offsets, (std::map<std::wstring, int32_t>{{L"appeal", 1}, {L"capacity", 4}, {L"ticketprice", 0}}));
     // A later improvement of the same label replaces the earlier one whole.
     const UPGRADE_STATS& gears = mill.upgrades.at(L"gears");
     EXPECT_EQ(gears.coincost, 9);
@@ -237,9 +237,8 @@ TEST_F(Items, LaterTypeOfTheSameNameWinsTheLookup) {
 }
 
 TEST_F(Items, DamagedFileKeepsWhatCameBeforeTheFault) {
-    WriteProperty(
-        "items.xml",
-        R"(<items><ride><building type="first"/><building type="second" <oops/></ride></items>)");
+    WriteProperty("items.xml",
+                  R"(<items><ride><building type="first"/><building type="second" <oops/></ride></items>)");
     stats_.Load();
     EXPECT_NE(FindRecordByName(&stats_, L"first"), nullptr);
     ASSERT_EQ(Errors().size(), 1u);

@@ -25,9 +25,7 @@ protected:
         return out + L"</levels>\n";
     }
     // Reads the text into a fresh catalogue the way a saved file is read.
-    void Read(LevelStats& stats, const std::wstring& text) {
-        stats.ParseFile(WriteFile("saved.xml", text));
-    }
+    void Read(LevelStats& stats, const std::wstring& text) { stats.ParseFile(WriteFile("saved.xml", text)); }
     static std::wstring Column(const LEVEL& level, size_t col) {
         return std::wstring(level.tiles[col].begin(), level.tiles[col].end());
     }
@@ -55,10 +53,8 @@ TEST_F(Levels, LevelFileGivesLayoutMetricsGoalsAndItems) {
     EXPECT_EQ(LevelStats::Current(), &stats_);
     LEVEL& bay = Level(L"bay");
     EXPECT_EQ(bay.background, L"bay");  // defaults to the name
-    EXPECT_EQ(std::tie(bay.grid_x, bay.grid_y, bay.camera_x, bay.camera_y),
-              std::make_tuple(-5, 6, 7, -8));
-    EXPECT_EQ(bay.metrics.Entries(),
-              (ExtendedPropertyMap<int32_t>::Map{{L"cash", -3}, {L"visitors", 12}}));
+    EXPECT_EQ(std::tie(bay.grid_x, bay.grid_y, bay.camera_x, bay.camera_y), std::make_tuple(-5, 6, 7, -8));
+    EXPECT_EQ(bay.metrics.Entries(), (ExtendedPropertyMap<int32_t>::Map{{L"cash", -3}, {L"visitors", 12}}));
     ASSERT_EQ(bay.goals.Size(), 4u);
     const LEVEL_GOAL& g1 = *bay.goals.At(0);
     EXPECT_EQ(std::tie(g1.name, g1.metric), std::make_tuple(L"g1", L"cash"));
@@ -69,8 +65,7 @@ TEST_F(Levels, LevelFileGivesLayoutMetricsGoalsAndItems) {
     EXPECT_FLOAT_EQ(bay.goals.At(1)->requirement, 4.5f);
     EXPECT_EQ(bay.goals.At(2)->comparison, LEVEL_GOAL::kBelow);
     EXPECT_FALSE(bay.goals.At(2)->completed);
-    EXPECT_EQ(std::tie(bay.goals.At(3)->comparison, bay.goals.At(3)->requirement),
-              std::make_tuple(0, 0.0f));
+    EXPECT_EQ(std::tie(bay.goals.At(3)->comparison, bay.goals.At(3)->requirement), std::make_tuple(0, 0.0f));
     ASSERT_EQ(bay.items.Size(), 2u);
     const LEVEL_ITEM& wheel = *bay.items.At(0);
     EXPECT_EQ(std::tie(wheel.type, wheel.col, wheel.row, wheel.orientation, wheel.action),
@@ -180,8 +175,7 @@ TEST_F(Levels, WrittenTextReadsBackToTheSameText) {
     const LEVEL* copy = FindRecordByName(&again, level.name);
     ASSERT_NE(copy, nullptr);
     ASSERT_EQ(copy->goals.Size(), 4u);
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(copy->goals.At(i)->requirement, level.goals.At(i)->requirement) << i;
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(copy->goals.At(i)->requirement, level.goals.At(i)->requirement) << i;
     EXPECT_EQ(copy->items.At(0)->action, L"go <now>");
     EXPECT_EQ(copy->tiles, level.tiles);
     EXPECT_EQ(Write(again), first);
@@ -239,12 +233,10 @@ TEST_F(Levels, ScriptsReachLevelsAndTheirContainers) {
     ExtendedPropertyInterface* items = level->GetProperty(L"items").ToPropertyInterface();
     ASSERT_NE(items, nullptr);
     EXPECT_EQ(items->GetProperty(L"length").ToInt(), 2);
-    EXPECT_EQ(items->GetProperty(L"1").ToPropertyInterface()->GetProperty(L"type").ToString(),
-              L"u");
+    EXPECT_EQ(items->GetProperty(L"1").ToPropertyInterface()->GetProperty(L"type").ToString(), L"u");
     EXPECT_EQ(items->GetProperty(L"1").ToPropertyInterface()->GetProperty(L"row").ToInt(), 3);
     for (const wchar_t* outside : {L"2", L"-1", L"01x", L""})
-        EXPECT_TRUE(items->GetProperty(outside).Is(PropertyValue::Tag::Bool))
-            << text::ToUtf8(outside);
+        EXPECT_TRUE(items->GetProperty(outside).Is(PropertyValue::Tag::Bool)) << text::ToUtf8(outside);
     ExtendedPropertyInterface* goal =
         level->GetProperty(L"goals").ToPropertyInterface()->GetProperty(L"0").ToPropertyInterface();
     ASSERT_NE(goal, nullptr);

@@ -60,8 +60,7 @@ TEST_F(ShippedData, ItemsHoldEveryGroupDoorsImprovementsAndVisitors) {
         else
             groups.insert(record->category);
     }
-    EXPECT_EQ(groups,
-              (std::set<std::wstring>{L"attraction", L"restaurant", L"ride", L"snack", L"store"}));
+    EXPECT_EQ(groups, (std::set<std::wstring>{L"attraction", L"restaurant", L"ride", L"snack", L"store"}));
     EXPECT_EQ(persons, 2);
     const KIVRA_BUILDING_TYPE& kettle = Building(L"spinning_kettle");
     EXPECT_EQ(std::tie(kettle.width, kettle.height), std::make_tuple(2, 2));
@@ -76,8 +75,7 @@ TEST_F(ShippedData, ItemsHoldEveryGroupDoorsImprovementsAndVisitors) {
 TEST_F(ShippedData, CombosNameRealBuildingsAndMatchThem) {
     for (const auto& combo : game_.Combos()) {
         if (combo->RequirementKind() != KivraComboStats::kTypes) continue;
-        for (const std::wstring& type : *combo->RequirementList())
-            EXPECT_NE(FindRecordByName(&items_, type), nullptr);
+        for (const std::wstring& type : *combo->RequirementList()) EXPECT_NE(FindRecordByName(&items_, type), nullptr);
     }
     EXPECT_TRUE(Matches(L"fairground_row", {L"pretzel_cart", L"lemonade_stand", L"pretzel_cart"}));
     EXPECT_TRUE(Matches(L"food_court", {L"noodle_house", L"pretzel_cart"}));
@@ -96,8 +94,7 @@ TEST_F(ShippedData, LevelsPlaceKnownBuildingsAndRoundTrip) {
         EXPECT_GT(spawns, 0) << text::ToUtf8(name);
         EXPECT_FALSE(level->goals.Empty());
         for (const auto& item : level->items)
-            EXPECT_NE(dynamic_cast<KIVRA_BUILDING_TYPE*>(FindRecordByName(&items_, item->type)),
-                      nullptr);
+            EXPECT_NE(dynamic_cast<KIVRA_BUILDING_TYPE*>(FindRecordByName(&items_, item->type)), nullptr);
     }
     std::wstring written;
     levels_.WriteLevels(written, L"\t");

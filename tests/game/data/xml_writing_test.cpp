@@ -63,8 +63,7 @@ TEST(ExactFloatText, RequirementsOfTheLevelFiles) {
         {16777216.0f, L"16777216"},
         {3e10f, L"30000000000"},
     };
-    for (const auto& [value, expected] : cases)
-        EXPECT_EQ(FormatExactFloat(value), expected) << value;
+    for (const auto& [value, expected] : cases) EXPECT_EQ(FormatExactFloat(value), expected) << value;
     // The old rule wrote these exactly: they stay as they were.
     for (float value : {0.0f, 1.0f, 0.5f, 99999.0f, 999999.0f, 0.001f, -12.25f})
         EXPECT_EQ(FormatExactFloat(value), SixDigits(value)) << value;
