@@ -6,6 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/check-layers.sh
+./scripts/check-format.sh
 
 BUILD=build-tests
 JOBS=$(nproc 2>/dev/null || echo 2)

@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="build-essential cmake pkg-config git
 libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libvorbisidec-dev libxmp-dev
-libfreetype-dev libfontconfig-dev fonts-dejavu-core
+libfreetype-dev libfontconfig-dev fonts-dejavu-core clang-format
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth"
 
