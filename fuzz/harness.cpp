@@ -18,15 +18,16 @@
 namespace fuzz {
 namespace {
 
-class QuietApp : public AppServices {
+// Finds nothing by name, like the null application, but hands out the
+// player's symbols and keeps fatal errors to itself.
+class QuietApp : public NullAppServices {
 public:
-    PropertyValue GetSystemValue(std::wstring_view) override { return PropertyValue(std::wstring()); }
-    ExtendedPropertyInterface* FindImageByName(std::wstring_view) override { return nullptr; }
-    int FindSoundId(std::wstring_view) override { return -1; }
-    int FindTrackId(std::wstring_view) override { return -1; }
     VariableMap* PlayerSymbols() override { return &fuzz::PlayerSymbols(); }
     void ShowFatalError(std::string_view) override {}
     void ShowFatalErrorWide(std::wstring_view) override {}
+
+private:
+    ScopedService<AppServices> installed_{this};
 };
 
 class Scratch {

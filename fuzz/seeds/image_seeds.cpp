@@ -2,9 +2,12 @@
 // kinds those never write (palettes, grey, 16 bits, interlacing, progressive
 // scans), from libpng and libjpeg called here; GIF and TGA files built byte
 // by byte, the GIF data with a small LZW encoder of its own.
+// jpeglib.h uses FILE and size_t without including their headers.
+#include <cstddef>
+#include <cstdio>
+
 #include <jpeglib.h>
 #include <png.h>
-#include <stdio.h>
 
 #include <algorithm>
 #include <map>

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::WriteScratchFile("input.txt", data, size);
     FontData* font = new FontData;
     font->AddRef();
-    font->Load(path, AppServices::Installed());
+    font->Load(path, Service<AppServices>::Installed());
     float sum = font->GetDefaultPointSize();
     for (wchar_t c = 0; c < 256; ++c) sum += static_cast<float>(font->MapChar(c));
     for (const auto& layer : font->GetLayers()) {

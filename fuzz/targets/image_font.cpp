@@ -17,18 +17,13 @@
 namespace {
 
 // A small headless screen that accepts every request and records nothing.
-class HeadlessHost : public DeviceHost {
+class HeadlessHost : public NullDeviceHost {
 public:
     static constexpr int kWidth = 320;
     static constexpr int kHeight = 120;
 
     int ScreenWidth() const override { return kWidth; }
     int ScreenHeight() const override { return kHeight; }
-    bool RefreshRateFallback() const override { return false; }
-    void SetRefreshRateFallback(bool) override {}
-    bool IsHidden() const override { return false; }
-    bool IsMinimised() const override { return false; }
-    void WriteAppRegistryString(std::string_view, std::string_view) override {}
     bool GetClientSize(plat::NativeWindow*, int* w, int* h) override {
         *w = kWidth;
         *h = kHeight;
@@ -38,11 +33,6 @@ public:
         *w = kWidth;
         *h = kHeight;
     }
-    void SetScreenLayout(const Rect&, const Rect&) override {}
-    bool FindCursorHotspot(std::wstring_view, int*, int*) override { return false; }
-    CursorHandle CreateCursor(const uint32_t*, int, int, int, int) override { return 0; }
-    void SetCursor(CursorHandle) override {}
-    void DestroyCursor(CursorHandle) override {}
 };
 
 // Started once per process; every input draws into its draw buffer.
