@@ -45,5 +45,6 @@ int main(int argc, char** argv) {
     seeds::WriteTextSeeds(corpus);
     seeds::WriteFontSeeds(corpus);
     seeds::WriteFileSeeds(corpus);
+    seeds::WriteDataSeeds(corpus);
     return corpus.Failed() ? 1 : 0;
 }

@@ -41,5 +41,6 @@ void WriteImageSeeds(Corpus& corpus);  // image_seeds.cpp: png, jpeg, gif, tga
 void WriteTextSeeds(Corpus& corpus);   // text_seeds.cpp: xml, descriptor, expression, curve
 void WriteFontSeeds(Corpus& corpus);   // font_seeds.cpp: font_descriptor, image_font
 void WriteFileSeeds(Corpus& corpus);   // file_seeds.cpp: pak, registry, shader
+void WriteDataSeeds(Corpus& corpus);   // data_seeds.cpp: sound, catalogues
 
 }  // namespace seeds
