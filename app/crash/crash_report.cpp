@@ -111,6 +111,13 @@ CrashReport BuildCrashReport(const CrashReportParts& parts) {
                           static_cast<ULL>(frame.where.offset), frame.where.module.c_str());
         }
     }
+    if (parts.stack.empty()) {
+        for (const plat::ChainFrame& frame : parts.chain) {
+            out += Format("%016llX  %016llX  %04X:%08llX %s\r\n", static_cast<ULL>(frame.pc),
+                          static_cast<ULL>(frame.frame), frame.where.segment, static_cast<ULL>(frame.where.offset),
+                          frame.where.module.c_str());
+        }
+    }
     out += "\r\n";
 
     const plat::FaultRegisters& r = fault.registers;

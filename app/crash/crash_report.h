@@ -4,6 +4,7 @@
 //   Module: <file name>
 //   Logical Address: <segment>:<offset>      (then an empty line)
 //   the call stack, innermost first           (then an empty line)
+//     (named frames; else the frame-pointer chain by module and segment)
 //   the registers                             (then an empty line)
 //   System Ver: <system, release, version, machine>
 //   and, when the application exists, an empty line and its own header.
@@ -26,6 +27,8 @@ const char* FaultName(uint32_t code);
 struct CrashReportParts {
     plat::FaultInfo fault;
     std::vector<plat::StackFrame> stack;
+    // Used only when `stack` came out empty: the frame-pointer chain.
+    std::vector<plat::ChainFrame> chain;
     plat::SystemDescription system;
     std::string applicationHeader;  // empty without an application
 };

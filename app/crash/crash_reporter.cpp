@@ -66,6 +66,7 @@ void Report(const plat::FaultInfo& fault) {
     CrashReportParts parts;
     parts.fault = fault;
     parts.stack = plat::CaptureStack(fault.address);
+    if (parts.stack.empty()) parts.chain = plat::WalkFramePointers(fault.address, fault.registers.rbp);
     plat::DescribeSystem(&parts.system);
     if (application) parts.applicationHeader = application->BuildCrashReportHeader();
     const CrashReport report = BuildCrashReport(parts);

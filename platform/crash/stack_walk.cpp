@@ -3,6 +3,7 @@
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
+#include <fcntl.h>
 #include <link.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -50,7 +51,37 @@ int VisitModule(dl_phdr_info* info, size_t, void* data) {
     return 0;
 }
 
+// Reads through a pipe: the kernel answers a bad address with an error
+// instead of a fault, which is what a damaged stack needs.
+bool ReadWords(uintptr_t address, uintptr_t* words, size_t count) {
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) return false;
+    const size_t size = count * sizeof(uintptr_t);
+    const bool read = ::write(pipe[1], reinterpret_cast<const void*>(address), size) == static_cast<ssize_t>(size) &&
+                      ::read(pipe[0], words, size) == static_cast<ssize_t>(size);
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    return read;
+}
+
 }  // namespace
+
+std::vector<ChainFrame> WalkFramePointers(uintptr_t pc, uintptr_t frame, size_t limit) {
+    std::vector<ChainFrame> frames;
+    while (frames.size() < limit && pc != 0) {
+        ChainFrame entry;
+        entry.pc = pc;
+        entry.frame = frame;
+        LocateAddress(pc, &entry.where);
+        frames.push_back(std::move(entry));
+        uintptr_t link[2];  // the caller's frame, then the return address
+        if (frame == 0 || frame % sizeof(uintptr_t) != 0 || !ReadWords(frame, link, 2)) break;
+        if (link[0] <= frame) break;
+        frame = link[0];
+        pc = link[1];
+    }
+    return frames;
+}
 
 bool LocateAddress(uintptr_t address, ModuleAddress* where) {
     Search search{address, where, false};

@@ -34,6 +34,16 @@ bool LocateAddress(uintptr_t address, ModuleAddress* where);
 // `from` when it is on the stack (a fault's address: drops the handler's own
 // frames), else at the caller.
 std::vector<StackFrame> CaptureStack(uintptr_t from);
+// The frame-pointer chain from a frame address (rbp) and the instruction
+// there, innermost first: each frame's return address and frame. Stops where
+// the next frame is not above the current one, not aligned, or not readable;
+// reading never faults.
+struct ChainFrame {
+    uintptr_t pc = 0;
+    uintptr_t frame = 0;
+    ModuleAddress where;
+};
+std::vector<ChainFrame> WalkFramePointers(uintptr_t pc, uintptr_t frame, size_t limit = 64);
 // The readable form of a mangled name; the name itself when it is not one.
 std::string Demangle(const char* name);
 

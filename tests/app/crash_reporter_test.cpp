@@ -7,14 +7,19 @@
 
 #include <fcntl.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 #include "app/crash/crash_host.h"
 #include "app/crash/crash_report.h"
 #include "app/crash/crash_reporter.h"
 #include "app/crash/crash_upload.h"
+#include "app/crash/http_transfer.h"
+#include "tests/app/loopback_server.h"
 #include "tests/platform/temp_folder.h"
 
 // The faults below are meant: the undefined-behaviour checks stay out of them.
@@ -135,6 +140,30 @@ TEST(CrashReporter, EndingTheReporterPutsThePreviousHandlersBack) {
     EXPECT_EQ(reinterpret_cast<void*>(after.sa_sigaction), reinterpret_cast<void*>(before.sa_sigaction));
 }
 
+TEST(CrashReport, WithoutNamedFramesTheFramePointerChainIsReported) {
+    // A made-up stack of three frames, each a link to the caller's frame and
+    // a return address; the outermost links to an unreadable address.
+    const uintptr_t code = reinterpret_cast<uintptr_t>(&WriteThroughNull);
+    uintptr_t stack[12] = {};
+    stack[0] = reinterpret_cast<uintptr_t>(&stack[4]), stack[1] = code + 1;
+    stack[4] = reinterpret_cast<uintptr_t>(&stack[8]), stack[5] = code + 2;
+    stack[8] = uintptr_t{1} << 47, stack[9] = code + 3;
+    CrashReportParts parts;
+    parts.fault.signal = SIGABRT;
+    parts.fault.threadId = 0x2a;
+    parts.chain = plat::WalkFramePointers(code, reinterpret_cast<uintptr_t>(&stack[0]));
+    ASSERT_EQ(parts.chain.size(), 4u);
+    EXPECT_EQ(parts.chain[3].pc, code + 3);
+    EXPECT_EQ(parts.chain[3].frame, stack[8]);
+    const std::string text = BuildCrashReport(parts).text;
+    EXPECT_EQ(FirstLine(text), "Unknown exception: (code 0x40000015) at address 0000000000000000 in thread 2A");
+    char line[128];
+    std::snprintf(line, sizeof line, "\r\n%016llX  %016llX  0002:", static_cast<unsigned long long>(code + 2),
+                  static_cast<unsigned long long>(stack[4]));
+    EXPECT_NE(text.find(std::string(line) + "0"), std::string::npos) << text;
+    EXPECT_NE(text.find(" tests_app\r\n\r\n"), std::string::npos);
+}
+
 TEST(CrashReport, UnknownCodeAndFaultTable) {
     EXPECT_STREQ(FaultName(FaultCode(SIGBUS, BUS_ADRALN)), "Data Type Misalignment");
     EXPECT_STREQ(FaultName(FaultCode(SIGILL, ILL_PRVOPC)), "Privileged Instruction");
@@ -160,6 +189,23 @@ TEST(CrashUpload, RequestGoesToTheAddresssHostPortAndPath) {
     EXPECT_LT(prod, text);
     EXPECT_TRUE(body.ends_with("\r\n-----------------------------7d3e1f30eec--\r\n"));
     EXPECT_EQ(BuildCrashUpload("uploads.example.test", fields).rfind("POST / HTTP/1.1\r\n", 0), 0u);
+}
+
+// The whole upload through the transfer: the server gets the form intact,
+// addressed to its own host, port and path.
+TEST(CrashUpload, ServerReceivesTheFormAtItsPath) {
+    testsupport::LoopbackServer server({{"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}},
+                                       testsupport::LoopbackServer::Then::Hold);
+    const std::string address = server.Url("/errors/post.php");
+    const CrashUploadFields fields{{}, "Prod", "1.3", "", "Exception at 0002:00000010", "Exception: ...\r\n"};
+    HTTPTransfer transfer;
+    transfer.Start(address, BuildCrashUpload(address, fields));
+    for (int i = 0; i < 500 && !transfer.IsFinal(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(transfer.GetState(), HTTPTransfer::kDone);
+    EXPECT_EQ(server.Request(), BuildCrashUpload(address, fields));
+    EXPECT_EQ(server.Request().rfind("POST /errors/post.php HTTP/1.1\r\n", 0), 0u);
+    EXPECT_NE(server.Request().find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"),
+              std::string::npos);
 }
 
 }  // namespace
