@@ -55,6 +55,15 @@ std::string Format(const char* format, ...) {
 
 using ULL = unsigned long long;
 
+// A bad access just below the stack pointer is the stack running out: the
+// guard page under the stack is hit by the frame being pushed.
+bool IsStackOverflow(const plat::FaultInfo& fault) {
+    constexpr uint64_t kReach = 64 * 1024;
+    const uint64_t sp = fault.registers.rsp;
+    return fault.signal == SIGSEGV && fault.registers.known && fault.dataAddress + kReach >= sp &&
+           fault.dataAddress < sp + kReach && fault.dataAddress != 0;
+}
+
 }  // namespace
 
 uint32_t FaultCode(int signal, int code) {
@@ -88,7 +97,7 @@ CrashReport BuildCrashReport(const CrashReportParts& parts) {
     const plat::FaultInfo& fault = parts.fault;
     CrashReport report;
     std::string& out = report.text;
-    const uint32_t code = FaultCode(fault.signal, fault.code);
+    const uint32_t code = IsStackOverflow(fault) ? 0xC00000FD : FaultCode(fault.signal, fault.code);
     if (const char* name = FaultName(code)) {
         out += Format("Exception: %s (code 0x%x) at address %016llX in thread %X\r\n", name, code,
                       static_cast<ULL>(fault.address), fault.threadId);

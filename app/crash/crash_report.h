@@ -9,7 +9,8 @@
 //   System Ver: <system, release, version, machine>
 //   and, when the application exists, an empty line and its own header.
 // A fault's code is the one of the fault table for its signal and kind (an
-// abort has none in the table and reads "Unknown exception").
+// abort has none in the table and reads "Unknown exception"); a bad access
+// right at the stack pointer is a stack overflow.
 
 #include <cstdint>
 #include <string>

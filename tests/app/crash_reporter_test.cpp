@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -47,6 +48,17 @@ __attribute__((no_sanitize("undefined"))) void DivideByZero() {
     volatile int quotient = 10 / zero;
     (void)quotient;
 }
+
+// Deep enough to pass any stack limit; the array keeps each frame large and
+// the use after the call keeps the recursion from becoming a loop.
+__attribute__((no_sanitize("undefined"), noinline)) int Recurse(int depth, int limit) {
+    if (depth == limit) return 0;
+    volatile char frame[1024];
+    frame[depth % 1024] = static_cast<char>(depth);
+    return Recurse(depth + 1, limit) + frame[(depth * 7) % 1024];
+}
+
+void OverflowTheStack() { Recurse(0, std::numeric_limits<int>::max()); }
 
 struct Outcome {
     int signal = 0;  // what ended the child; 0 when it exited
@@ -100,6 +112,7 @@ TEST(CrashReporter, FaultsInAChildLeaveTheirReportAndEndByTheirSignal) {
           Case{"division", DivideByZero, SIGFPE, "Exception: Integer Divide by Zero (code 0xc0000094)", "tests_app"},
           Case{"-crash", [] { CrashReporter::RaiseCrash(); }, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
                "libc.so.6"},
+          Case{"stack overflow", OverflowTheStack, SIGSEGV, "Exception: Stack Overflow (code 0xc00000fd)", "tests_app"},
           Case{"abort", [] { std::abort(); }, SIGABRT, "Unknown exception: (code 0x40000015)", "libc.so.6"}}) {
         SCOPED_TRACE(c.what);
         const Outcome outcome = CrashInChild(c.crash, true);
