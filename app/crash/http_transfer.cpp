@@ -71,9 +71,11 @@ Waited WaitReady(plat::TcpSocket& socket, bool forWriting, const std::atomic<boo
 
 void HTTPTransfer::Run() {
     plat::TcpSocket socket;
-    // A state set here is final: the loops below stop at done_.
-    auto finish = [this](int state) {
-        state_ = state;
+    // The outcome is published only at the end, after the body, so that a
+    // poller that sees a final state can read the body at once.
+    int outcome = kDone;
+    auto finish = [this, &outcome](int state) {
+        outcome = state;
         done_ = true;
     };
     uint32_t address = 0;
@@ -127,10 +129,5 @@ void HTTPTransfer::Run() {
         std::lock_guard lock(bodyLock_);
         body_ = reply.Body();
     }
-    if (aborted_) {
-        state_ = kAborted;
-    } else {
-        int running = kRunning;
-        state_.compare_exchange_strong(running, kDone);
-    }
+    state_ = aborted_ ? kAborted : outcome;
 }
