@@ -121,6 +121,12 @@ constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 }  // namespace mb
 
+// A box with buttons of the caller's own labels, shown whether or not a
+// WindowSystem exists (the crash report uses it when the application may be
+// broken). Returns the index of the button pressed, or -1 when no box can be
+// shown: headless video drivers, no desktop, or the desktop refused.
+int ShowButtonBox(std::string_view caption, std::string_view text, const std::vector<std::string>& labels);
+
 class WindowSystem {
 public:
     // Starts SDL's video; check Ready(). The instance is reachable through

@@ -1,0 +1,42 @@
+#pragma once
+// The crash report's text, narrow, every line ending in "\r\n":
+//   Exception: <name> (code 0x<code>) at address <address> in thread <id>
+//   Module: <file name>
+//   Logical Address: <segment>:<offset>      (then an empty line)
+//   the call stack, innermost first           (then an empty line)
+//     (named frames; else the frame-pointer chain by module and segment)
+//   the registers                             (then an empty line)
+//   System Ver: <system, release, version, machine>
+//   and, when the application exists, an empty line and its own header.
+// A fault's code is the one of the fault table for its signal and kind (an
+// abort has none in the table and reads "Unknown exception"); a bad access
+// right at the stack pointer is a stack overflow.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/crash/fault_signals.h"
+#include "platform/crash/stack_walk.h"
+
+// The fault table's code for a signal and its si_code.
+uint32_t FaultCode(int signal, int code);
+// The table's name for a code, or null when it has none.
+const char* FaultName(uint32_t code);
+
+struct CrashReportParts {
+    plat::FaultInfo fault;
+    std::vector<plat::StackFrame> stack;
+    // Used only when `stack` came out empty: the frame-pointer chain.
+    std::vector<plat::ChainFrame> chain;
+    plat::SystemDescription system;
+    std::string applicationHeader;  // empty without an application
+};
+
+struct CrashReport {
+    std::string text;
+    std::string title;  // "Exception at <segment>:<offset>"
+};
+
+CrashReport BuildCrashReport(const CrashReportParts& parts);
