@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+bool IsTileCharacter(wchar_t c) {
+    const auto code = static_cast<uint32_t>(c);
+    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+    return code > 0x20 && !surrogate && code != 0xFFFE && code != 0xFFFF && code <= 0x10FFFF;
+}
+
 void ParseTileText(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows) {
     columns.clear();
     cols = 0;
@@ -38,7 +44,7 @@ void ParseTileText(std::wstring_view text, TileColumns& columns, int32_t& cols, 
             continue;
         }
         if (rows == 0) columns.emplace_back();
-        if (position < columns.size()) columns[position].push_back(c);
+        if (position < columns.size()) columns[position].push_back(IsTileCharacter(c) ? c : kEmptyTile);
         ++position;
     }
     if (!full) endRow();  // the text ends its last row as a space would

@@ -8,6 +8,13 @@
 // column holds exactly one character per row. The filler never exceeds the
 // text's own length: a damaged text cannot grow a huge map; the rows past
 // that point are dropped.
+//
+// A tile is a character the reader gives back as itself when the map is
+// written and read again. Blanks and control characters would split a row or
+// stop the reader, and the noncharacters U+FFFE and U+FFFF (like halves of
+// surrogate pairs) cannot be read from UTF-8; yet a quoted stretch of a
+// damaged text, "&cr;" or a UTF-16 file can deliver them. They are read, and
+// written, as the empty tile.
 
 #include <cstdint>
 #include <string_view>
@@ -16,6 +23,8 @@
 using TileColumns = std::vector<std::vector<wchar_t>>;
 
 inline constexpr wchar_t kEmptyTile = L'_';
+
+bool IsTileCharacter(wchar_t c);
 
 // Replaces `columns`; `cols` and `rows` get the map's size.
 void ParseTileText(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows);

@@ -1,5 +1,6 @@
 // The levels as XML text: the exact text the reader takes back unchanged.
 #include "game/data/catalogues/level_stats.h"
+#include "game/data/catalogues/level_tiles.h"
 #include "game/data/catalogues/xml_writing.h"
 
 void LevelStats::WriteLevels(std::wstring& out, const std::wstring& indent) {
@@ -45,7 +46,8 @@ void LevelStats::WriteLevelBody(const LEVEL& level, std::wstring& out, const std
             const auto col = static_cast<size_t>(c);
             const auto row = static_cast<size_t>(r);
             const bool present = col < level.tiles.size() && row < level.tiles[col].size();
-            WriteCharacter(out, present ? level.tiles[col][row] : kEmptyTile);
+            const wchar_t tile = present ? level.tiles[col][row] : kEmptyTile;
+            WriteCharacter(out, IsTileCharacter(tile) ? tile : kEmptyTile);
         }
         out += L'\n';
     }

@@ -26,6 +26,11 @@ protected:
     }
     // Reads the text into a fresh catalogue the way a saved file is read.
     void Read(LevelStats& stats, const std::wstring& text) { stats.ParseFile(WriteFile("saved.xml", text)); }
+    // The same as UTF-8 with its byte-order mark, for texts beyond 8 bits.
+    void ReadUtf8(LevelStats& stats, const std::wstring& text) {
+        testsupport::WriteBytes(folder_.Path() / "saved8.xml", "\xEF\xBB\xBF" + text::ToUtf8(text));
+        stats.ParseFile((folder_.Path() / "saved8.xml").string());
+    }
     static std::wstring Column(const LEVEL& level, size_t col) {
         return std::wstring(level.tiles[col].begin(), level.tiles[col].end());
     }
@@ -178,6 +183,57 @@ TEST_F(Levels, WrittenTextReadsBackToTheSameText) {
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(copy->goals.At(i)->requirement, level.goals.At(i)->requirement) << i;
     EXPECT_EQ(copy->items.At(0)->action, L"go <now>");
     EXPECT_EQ(copy->tiles, level.tiles);
+    EXPECT_EQ(Write(again), first);
+}
+
+TEST_F(Levels, TileCharactersTheReaderCannotGiveBackAreEmptyGround) {
+    // A quoted stretch of text keeps every character raw and "&cr;" gives a
+    // line feed, so a damaged file can hand the tile map characters that,
+    // written, would split a row or stop the reader. They read as empty
+    // ground; characters the reader gives back as themselves stay.
+    struct Case {
+        const wchar_t* tiles;
+        const wchar_t* row;
+    };
+    const Case cases[] = {
+        {L"\"a\tb\"", L"\"a_b\""},   {L"\"a\nb\"", L"\"a_b\""},   {L"\"a\rb\"", L"\"a_b\""},
+        {L"\"a\001b\"", L"\"a_b\""}, {L"\"a\037b\"", L"\"a_b\""}, {L"a&cr;b", L"a_b"},
+        {L"a\uFFFEb", L"a_b"},       {L"a\uFFFFb", L"a_b"},       {L"a\177b", L"a\177b"},
+        {L"a\205b", L"a\205b"},      {L"a\uFEFFb", L"a\uFEFFb"},  {L"a\u00E9\u20ACb", L"a\u00E9\u20ACb"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const Case& c = cases[i];
+        // UTF-16 delivers every character of the table, noncharacters included.
+        const std::wstring file =
+            L"<levels><level name=\"l\"><tiles>" + std::wstring(c.tiles) + L"</tiles></level></levels>";
+        testsupport::WriteBytes(folder_.Path() / "damaged.xml", "\xFF\xFE" + text::ToUtf16LE(file));
+        LevelStats damaged;
+        damaged.ParseFile((folder_.Path() / "damaged.xml").string());
+        ASSERT_NE(FindRecordByName(&damaged, L"l"), nullptr);
+        const LEVEL& level = *FindRecordByName(&damaged, L"l");
+        std::wstring row;
+        for (const auto& column : level.tiles) row += column.empty() ? L'?' : column[0];
+        EXPECT_EQ(std::tie(row, level.rows), std::make_tuple(std::wstring(c.row), 1));
+
+        const std::wstring first = Write(damaged);
+        LevelStats again;
+        ReadUtf8(again, first);
+        EXPECT_EQ(Write(again), first);
+    }
+    EXPECT_TRUE(Errors().empty());
+
+    // A map built by other code is written the same way.
+    LevelStats built;
+    Read(built, L"<levels><level name=\"b\"><tiles>abc</tiles></level></levels>");
+    LEVEL& level = *FindRecordByName(&built, L"b");
+    level.tiles[0][0] = L' ';
+    level.tiles[1][0] = L'\n';
+    level.tiles[2][0] = static_cast<wchar_t>(0xD800);
+    const std::wstring first = Write(built);
+    EXPECT_NE(first.find(L"\t\t\t___\n"), std::wstring::npos);
+    LevelStats again;
+    ReadUtf8(again, first);
     EXPECT_EQ(Write(again), first);
 }
 
