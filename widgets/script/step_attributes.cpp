@@ -24,9 +24,9 @@ const std::wstring& AnimationWidget::StepAttributeText(std::wstring_view name) c
 }
 
 PropertyValue AnimationWidget::EvalStepAttribute(std::wstring_view name) {
-    // A copy: evaluating may run code that moves the cursor.
-    std::wstring text = StepAttributeText(name);
-    return evaluator_.Evaluate(text);
+    // The text lives in the library, which keeps every step while the
+    // program runs, so it outlives whatever the evaluation does to the cursor.
+    return evaluator_.Evaluate(StepAttributeText(name));
 }
 
 std::wstring AnimationWidget::StepAttributeString(std::wstring_view name) { return EvalStepAttribute(name).ToString(); }
