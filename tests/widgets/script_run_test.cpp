@@ -170,3 +170,75 @@ TEST_F(ScriptTest, LayersSelfAndUnknownActionsGoToTheParent) {
 }
 
 }  // namespace
+
+namespace {
+
+using testsupport::ScriptTest;
+
+AnimationStep Say(const wchar_t* text) { return ScriptTest::Step(L"note", {{L"text", text}}); }
+
+TEST_F(ScriptTest, PushedAnimationWaitsForTheScriptAndRunResetsAPersistingOne) {
+    Define(L"main", {Say(L"m"), Step(L"halt"), Say(L"n")});
+    Define(L"queued", {Say(L"q")});
+    auto* widget = new AnimationWidget(L"main", 0, 0, false);
+    mgr.AddWidget(widget);
+    widget->PushAnimationNamed(L"queued");
+    EXPECT_EQ(Trace(*widget), L"m");  // still halted in main
+    widget->ExecuteSteps(true);
+    EXPECT_EQ(Trace(*widget), L"mnq");
+    widget->PushAnimationNamed(L"queued");  // idle: runs at once
+    EXPECT_EQ(Trace(*widget), L"mnqq");
+
+    widget->PlayAnimationNamed(L"main");
+    widget->SetWaitKind(AnimationWidget::kPersist);
+    widget->RunAnimationNamed(L"queued");  // the persisting step is dropped
+    EXPECT_EQ(Trace(*widget), L"mnqqmq");
+    EXPECT_TRUE(widget->IsScriptDone());
+}
+
+TEST_F(ScriptTest, CallButtonRunsASubroutineThenTheWaitingStepAgainAndLaunchReplaces) {
+    Define(L"menu",
+           {Step(L"make", {{L"name", L"box"}}), Say(L"w"), Step(L"wait-gone", {{L"id", L"box"}}), Say(L"after")});
+    Define(L"sub", {Say(L"s")});
+    Define(L"other", {Say(L"o")});
+    auto* widget = new AnimationWidget(L"menu", 0, 0, false);
+    mgr.AddWidget(widget);
+    const int box = widget->Objects().begin()->first;
+    ButtonBinding call;
+    call.kind = ButtonBinding::kCall;
+    call.name = L"box";
+    call.target = L"sub";
+    widget->Buttons()[box] = call;
+    widget->ButtonPress(box);
+    EXPECT_EQ(Trace(*widget), L"ws");
+    EXPECT_EQ(widget->GetWaitKind(), AnimationWidget::kObjectGone);  // waiting again
+    EXPECT_EQ(widget->Variables()[L"button_id"].ToString(), L"box");
+
+    ButtonBinding launch = call;
+    launch.kind = ButtonBinding::kLaunch;
+    launch.target = L"other";
+    launch.depress = true;
+    widget->Buttons()[box] = launch;
+    widget->ButtonPress(box);  // acts on release only
+    EXPECT_EQ(Trace(*widget), L"ws");
+    widget->ButtonRelease(box);
+    EXPECT_EQ(Trace(*widget), L"wso");
+    EXPECT_EQ(widget->GetLastButtonId(), box);
+}
+
+TEST_F(ScriptTest, ParentWatchesAChildAnimationUntilItLeaves) {
+    Define(L"child", {Step(L"halt")});
+    auto* parent = new AnimationWidget(L"", 0, 0, false);
+    mgr.AddWidget(parent);
+    auto* child = new AnimationWidget(L"child", 0, 0, false);
+    parent->AddWidget(child);
+    EXPECT_EQ(child->GetAnimationListener(), parent);
+    parent->RunningAnimations()[child->GetId()] = child;
+    parent->SetWaitKind(AnimationWidget::kAnimation);
+    parent->SetWaitTargetId(child->GetId());
+    child->RemoveSelf();
+    EXPECT_TRUE(parent->RunningAnimations().empty());
+    EXPECT_EQ(parent->GetWaitKind(), AnimationWidget::kRunning);  // the wait ended
+}
+
+}  // namespace
