@@ -242,3 +242,34 @@ TEST_F(ScriptTest, ParentWatchesAChildAnimationUntilItLeaves) {
 }
 
 }  // namespace
+
+namespace {
+
+// The application's look comes second: after the widget's own hook declined.
+class StoppingHost : public NullScriptHost {
+public:
+    int HandleScriptStep(const AnimationStep& step, AnimationWidget&) override {
+        ++seen;
+        auto text = step.attributes.find(L"text");
+        return text != step.attributes.end() && text->second == L"app" ? hook_result::kStopHere
+                                                                       : hook_result::kNotHandled;
+    }
+    int seen = 0;
+
+private:
+    ScopedService<ScriptHost> installed_{this};
+};
+
+TEST_F(ScriptTest, ApplicationHookSeesStepsTheWidgetLeftAndMayStopThere) {
+    StoppingHost app;
+    Define(L"hooked", {ScriptTest::Step(L"note", {{L"text", L"skip"}}), ScriptTest::Step(L"note", {{L"text", L"a"}}),
+                       ScriptTest::Step(L"note", {{L"text", L"app"}}), ScriptTest::Step(L"note", {{L"text", L"b"}})});
+    auto* widget = new HookedWidget(L"hooked", 0, 0, false);
+    mgr.AddWidget(widget);
+    EXPECT_EQ(Trace(*widget), L"a");
+    EXPECT_EQ(app.seen, 2);  // "skip" was handled by the widget
+    widget->ExecuteSteps(true);
+    EXPECT_EQ(Trace(*widget), L"ab");
+}
+
+}  // namespace
