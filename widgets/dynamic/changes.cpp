@@ -9,6 +9,7 @@
 #include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_circler.h"
 #include "widgets/motion/controller_shearer.h"
+#include "widgets/motion/easing_factory.h"
 
 // --- Layering -------------------------------------------------------------------
 
@@ -209,6 +210,30 @@ void DynamicWidget::TweenPropertyPair(const std::wstring& controller, std::wstri
         AddController(
             std::make_unique<Tweener>(controller, this, time, std::move(curve), mask, std::move(targets), 0.0f));
     });
+}
+
+void DynamicWidget::TweenPropertyByName(const std::wstring& controller, std::wstring_view property, float end,
+                                        float time, std::wstring_view curve, bool relative) {
+    TweenProperty(controller, property, end, time, MakeEasingCurve(curve), relative);
+}
+
+void DynamicWidget::TweenPropertyPairByName(const std::wstring& controller, std::wstring_view nameX,
+                                            std::wstring_view nameY, float endX, float endY, float time,
+                                            std::wstring_view curve, float delay) {
+    TweenPropertyPair(controller, nameX, nameY, endX, endY, time, MakeEasingCurve(curve), false);
+    if (delay <= 0.0f) return;
+    auto it = controllers_.find(controller);
+    if (it == controllers_.end()) return;
+    if (auto* tweener = dynamic_cast<Tweener*>(it->second.get())) tweener->SetDelay(delay);
+}
+
+void DynamicWidget::StopTweens(const std::wstring& name) {
+    if (CountTweens(name) > 0) StopController(name);
+}
+
+int DynamicWidget::CountTweens(const std::wstring& name) const {
+    auto it = controllers_.find(name);
+    return it != controllers_.end() && dynamic_cast<const Tweener*>(it->second.get()) ? 1 : 0;
 }
 
 void DynamicWidget::Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,

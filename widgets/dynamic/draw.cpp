@@ -269,3 +269,9 @@ void DynamicWidget::DrawCached(PassFlags& flags, Graphics* g) {
     }
     g->DrawImage(surface, -offsetX, -offsetY, 0, area);
 }
+
+void DrawImageAtCelSize(Graphics* g, Image* image, float x, float y, int cel) {
+    if (!g || !image) return;
+    g->DrawImageScaled(image, x, y, static_cast<float>(image->GetCelWidth()), static_cast<float>(image->GetCelHeight()),
+                       cel);
+}

@@ -187,6 +187,7 @@ void DynamicWidget::SetFrame(int frame) {
     fadeFraction_ = 0.0f;
     if (frame != animators_[0].frame) {
         animators_[0].frame = frame;
+        frameChanged_ = true;
         MarkDirty();
     }
 }

@@ -15,12 +15,14 @@
 // it while it is in a tree (remove it). Main thread only.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "foundation/values/field_handle.h"
@@ -68,6 +70,9 @@ struct WidgetCache {
     bool followPosition = false;
     bool drawn = false;  // the image holds a rendering
 };
+
+// Draws one cel of the image at (x, y), stretched to the cel's size.
+void DrawImageAtCelSize(Graphics* g, Image* image, float x, float y, int cel);
 
 // "Not given" for SetCenter's components and similar script defaults.
 inline constexpr float kNotGiven = 268435456.0f;
@@ -191,6 +196,31 @@ public:
                        std::unique_ptr<EasingCurve> curve, bool relative);
     void TweenPropertyPair(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY, float endX,
                            float endY, float time, std::unique_ptr<EasingCurve> curve, bool relative);
+    // The same by curve name (empty: linear; see MakeEasingCurve). The pair
+    // holds its fields for `delay` update units before it moves them. A null
+    // curve argument still means the curve object above.
+    template <class Name>
+    requires(std::is_convertible_v<Name, std::wstring_view> &&
+             !std::is_null_pointer_v<Name>) void TweenProperty(const std::wstring& controller,
+                                                               std::wstring_view property, float end, float time,
+                                                               const Name& curve, bool relative) {
+        TweenPropertyByName(controller, property, end, time, std::wstring_view(curve), relative);
+    }
+    template <class Name>
+    requires(std::is_convertible_v<Name, std::wstring_view> &&
+             !std::is_null_pointer_v<Name>) void TweenPropertyPair(const std::wstring& controller,
+                                                                   std::wstring_view nameX, std::wstring_view nameY,
+                                                                   float endX, float endY, float time,
+                                                                   const Name& curve, float delay = 0.0f) {
+        TweenPropertyPairByName(controller, nameX, nameY, endX, endY, time, std::wstring_view(curve), delay);
+    }
+    void TweenPropertyByName(const std::wstring& controller, std::wstring_view property, float end, float time,
+                             std::wstring_view curve, bool relative);
+    void TweenPropertyPairByName(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY,
+                                 float endX, float endY, float time, std::wstring_view curve, float delay);
+    // Timed changes are controllers named uniquely, so a name counts 0 or 1.
+    void StopTweens(const std::wstring& name);
+    int CountTweens(const std::wstring& name) const;
     // `start`: a number is the phase; "top", "bottom" and "random" pick one.
     // A null wave is a sine.
     void Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,
@@ -225,6 +255,14 @@ public:
     const std::map<std::wstring, std::unique_ptr<Oscillation>>& GetOscillations() const { return oscillations_; }
     const std::map<std::wstring, std::unique_ptr<Clamp>>& GetClamps() const { return clamps_; }
     int GetPreviousFrame() const { return previousFrame_; }
+
+    // Scales the time every update hands to motion and frame animators; 0
+    // freezes them (the elapsed "clock" stops too).
+    void SetClockRate(float rate) { clockRate_ = std::isfinite(rate) ? rate : 1.0f; }
+    float GetClockRate() const { return clockRate_; }
+    // Set whenever the shown image frame changes; whoever reads it clears it.
+    bool IsFrameChanged() const { return frameChanged_; }
+    void SetFrameChanged(bool on) { frameChanged_ = on; }
 
     // Plain fields scripts read and write.
     float opacity = 1.0f;
@@ -308,4 +346,6 @@ protected:
     float cacheLastX_ = 0.0f, cacheLastY_ = 0.0f;
     // Last, so the handles are withdrawn before any field they follow goes.
     FieldHandles fieldHandles_;
+    float clockRate_ = 1.0f;
+    bool frameChanged_ = false;
 };

@@ -33,6 +33,7 @@ void DynamicWidget::Update() {
 }
 
 void DynamicWidget::UpdateFraction(float x) {
+    x *= clockRate_;
     clock += x;
     last_x = x_;
     last_y = y_;
@@ -62,6 +63,7 @@ void DynamicWidget::UpdateFraction(float x) {
             MarkDirty();
             for (int step = 0; step < steps && a.period > 0.0f; ++step) AdvanceAnimator(a, i == 1);
         }
+        if (i == 0 && a.frame != before) frameChanged_ = true;
         if (i == 0 && a.crossFadeTime > 0.0f && a.frame != before) {
             const int next = a.frame;
             a.frame = before;

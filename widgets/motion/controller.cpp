@@ -56,6 +56,12 @@ Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::
 }
 
 bool Tweener::Update(float x) {
+    if (delay_ > 0.0f) {
+        delay_ -= x;
+        if (delay_ > 0.0f) return false;
+        x = -delay_;  // the part of this update past the delay moves
+        delay_ = 0.0f;
+    }
     progress_ += rate_ * x;
     if (progress_ > 1.0f) progress_ = 1.0f;
     const float c = Curve(progress_);

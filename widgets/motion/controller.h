@@ -15,6 +15,7 @@
 // Callers must not keep a controller after handing it to the widget, nor
 // let it outlive the widget or the fields it drives. Main thread only.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -78,7 +79,10 @@ public:
     Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,
             uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed);
     bool Update(float x) override;
+    // Holds the fields where they are for this many update units first.
+    void SetDelay(float units) { delay_ = std::isfinite(units) && units > 0.0f ? units : 0.0f; }
 
 private:
     std::vector<TweenTarget> targets_;
+    float delay_ = 0.0f;
 };

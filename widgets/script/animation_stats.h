@@ -1,0 +1,80 @@
+#pragma once
+// The animation library: every scene script of the game is a named animation
+// declared in properties/animations.xml or a file it includes. AnimationStats
+// reads those files into the process-wide registry (AnimationLibrary), a map
+// from name to AnimationDefinition whose nodes never move, so interpreters
+// keep plain pointers to definitions and step lists for the whole run.
+//
+// Promises: a name declared again replaces the earlier steps wholly; an
+// `animation` nested inside a step opens an independent definition; each
+// file is parsed once per load even when included repeatedly or in a cycle
+// (reported once); a step outside every `animation` is dropped (reported
+// once). Filled on the loading thread before any script runs, then read on
+// the main thread only; no lock.
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/files/parser.h"
+
+struct AnimationStep {
+    std::wstring name;                                             // the script word
+    std::map<std::wstring, std::wstring, std::less<>> attributes;  // raw texts, without if and unless
+    std::wstring ifText;
+    std::wstring unlessText;
+    std::vector<AnimationStep> children;
+};
+
+using StepList = std::vector<AnimationStep>;
+
+// What the asset collector found a definition to use, filled lazily.
+struct AssetNameSets {
+    bool collected = false;
+    std::set<std::wstring> images, sounds, tracks;
+};
+
+struct AnimationDefinition {
+    std::wstring name;
+    std::wstring note;  // a second text the loader leaves empty
+    StepList steps;
+    AssetNameSets assets;
+};
+
+using AnimationMap = std::map<std::wstring, AnimationDefinition, std::less<>>;
+
+// The registry itself; tests clear it between cases.
+AnimationMap& AnimationLibrary();
+// The definition of the name; an unknown name is entered with no steps.
+AnimationDefinition* FindAnimation(std::wstring_view name);
+// Tests only: nothing is entered.
+bool AnimationExists(std::wstring_view name);
+
+class AnimationStats : public Parser {
+public:
+    // Parses "animations.xml" and everything it includes. Counting mode only
+    // counts `animation` elements and leaves the registry alone; loading mode
+    // advances the application's loading bar by one per animation.
+    explicit AnimationStats(bool counting);
+
+    void ElementStart(const std::wstring& name) override;
+    void ElementEnd(const std::wstring& name) override;
+
+    int GetAnimationCount() const { return animationCount_; }
+
+private:
+    void ReportOnce(bool& reported, std::string_view message);
+
+    int animationCount_ = 0;
+    bool counting_;
+    std::vector<StepList*> openLists_;
+    std::vector<std::string> fileQueue_;
+    size_t currentFile_ = 0;
+    // Nesting of elements that opened nothing (steps with no list to enter),
+    // so their ends pop nothing.
+    std::vector<bool> opened_;
+    bool reportedRepeat_ = false;
+    bool reportedStray_ = false;
+};

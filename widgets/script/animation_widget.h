@@ -1,0 +1,219 @@
+#pragma once
+// AnimationWidget: the DynamicWidget that runs scene scripts (named
+// animations of the AnimationLibrary). It owns the run state of its script,
+// the table of objects the script registered, the script's local variables
+// ("self" is the widget), the button bindings and the links through which it
+// hears about clicks, removals, child animations and button events.
+//
+// Promises: a script starts only inside a WidgetManager's tree; a newer
+// PlayAnimation supersedes a run still on the stack (the play counter); one
+// ExecuteSteps call runs at most kStepBudget steps and nests at most
+// kMaxNesting deep, after which the run halts and resumes at the next update
+// (reported once per widget), so a script that never waits cannot freeze the
+// program. Objects are plain pointers forgotten when their removal is
+// reported. Callers must not delete it while it is in a tree. Main thread only.
+
+#include <deque>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/expression/expression.h"
+#include "widgets/dynamic/dynamic_widget.h"
+#include "widgets/script/animation_listener.h"
+#include "widgets/script/animation_stats.h"
+#include "widgets/script/script_words.h"
+#include "widgets/tree/click_listener.h"
+#include "widgets/tree/removal_listener.h"
+
+// What a button added by a script does when it acts.
+struct ButtonBinding {
+    enum Kind { kNothing = 0, kLaunch = 1, kCall = 2, kAction = 3 };
+    int kind = kNothing;
+    std::wstring name;  // the button's id text
+    std::wstring target;
+    std::wstring parameter;
+    int number = 0;
+    std::wstring hoverAnimation;
+    std::wstring leaveAnimation;
+    bool depress = false;  // act on release rather than on press
+};
+
+// Alignment of a position value on an object: "center" takes off half the
+// width (x) or height (y), "right" (x) or "bottom" (y) all of it; any other
+// keyword leaves the value.
+float AlignValue(float value, const Widget& object, bool vertical, std::wstring_view keyword);
+
+class AnimationWidget : public DynamicWidget,
+                        public WatchedAnimation,
+                        public ClickListener,
+                        public RemovalListener,
+                        public ScriptVariableOwner {
+public:
+    static constexpr int kStepBudget = 100000;
+    static constexpr int kMaxNesting = 64;
+
+    // Wait kinds (0 runs or halted; 3-14 are polled or ended by listeners).
+    enum WaitKind {
+        kRunning = 0,
+        kPersist = 1,
+        kNoticeMenu = 2,
+        kCondition = 3,
+        kObjectGone = 6,
+        kAnimation = 7,
+        kLastObjectWait = 12,
+        kLastWait = 14
+    };
+
+    AnimationWidget(std::wstring_view animation, int x, int y, bool removeWhenDone);
+    AnimationWidget(int x, int y, Image* image, float opacity);
+    ~AnimationWidget() override;
+
+    // Tree.
+    void Update() override;
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    void AddedToParent(WidgetContainer* parent) override;
+    void RemovedFromParent(WidgetContainer* parent) override;
+    void RemoveSelfKeep() override;
+    PropertyValue GetProperty(std::wstring_view name) override;
+
+    // Script control.
+    virtual void PlayAnimation(AnimationDefinition* definition);
+    virtual void PlayAnimationNamed(std::wstring_view name);
+    virtual void PushAnimation(AnimationDefinition* definition);
+    virtual void PushAnimationNamed(std::wstring_view name);
+    virtual void RunAnimation(AnimationDefinition* definition);
+    virtual void RunAnimationNamed(std::wstring_view name);
+    virtual bool RestartAnimationIfCurrent(std::wstring_view name);
+    virtual void RestartAnimation();
+    virtual void RemoveObjects(bool forget);
+    virtual void StopAnimation();
+    virtual void ResetScript();
+    virtual void AnimationFinished();
+    // First look at every step: one of the hook_result codes (script_host.h).
+    virtual int HandleCustomCommand(const AnimationStep& step);
+    virtual void EmptyAnimationPlayed();
+    virtual bool AnyObjectAnimating() const;
+    virtual void AdvanceStep(bool advance);
+    virtual void ObjectAdded(ButtonBinding& binding);
+    virtual void HandleButtonEvent(ButtonBinding& binding);
+    virtual void DoAction(std::wstring_view action, std::wstring_view parameter, int number);
+
+    // The step loop. True when the run stopped at a step, false when the script ended.
+    bool ExecuteSteps(bool advance);
+    bool IsScriptDone() const;
+    bool TestCondition(std::wstring_view expression, bool fallback);
+    // Moves the cursor to the end of its present list ("break", "continue").
+    void EndSteps();
+
+    // Objects and layers.
+    void RegisterObject(const std::wstring& id, DynamicWidget* widget);
+    // The object the attribute names: a widget value, or a local variable holding one.
+    DynamicWidget* FindObject(std::wstring_view attribute);
+    WidgetContainer* GetLayer() const { return layer_; }
+    void SetLayer(WidgetContainer* layer) { layer_ = layer; }
+    void PushLayer() { layerStack_.push_back(layer_); }
+    void PopLayer();
+    const std::map<int, DynamicWidget*>& Objects() const { return objects_; }
+
+    // The current step's attributes; every value is an expression read afresh.
+    const AnimationStep* CurrentStep() const;
+    bool StepHasAttribute(std::wstring_view name) const;
+    const std::wstring& StepAttributeText(std::wstring_view name) const;
+    PropertyValue EvalStepAttribute(std::wstring_view name);
+    std::wstring StepAttributeString(std::wstring_view name);
+    int StepAttributeInt(std::wstring_view name);
+    int StepAttributeIntOr(std::wstring_view name, int fallback);
+    float StepAttributeFloat(std::wstring_view name);
+    float StepAttributeFloatOr(std::wstring_view name, float fallback);
+    bool StepAttributeBool(std::wstring_view name);
+    bool StepAttributeBoolOr(std::wstring_view name, bool fallback);
+    Image* StepAttributeImage(std::wstring_view name);
+    int StepAttributeSound(std::wstring_view name);
+    int StepAttributeTrack(std::wstring_view name);
+
+    // Variables.
+    VariableMap& Variables() { return variables_; }
+    const VariableMap& ScriptVariables() const override { return variables_; }
+    void SetVariable(const std::wstring& name, const PropertyValue& value) { variables_[name] = value; }
+    double GetNumberVariable(std::wstring_view name) const;
+    ExpressionEvaluator& Evaluator() { return evaluator_; }
+
+    // Run state.
+    int GetWaitKind() const { return waitKind_; }
+    void SetWaitKind(int kind) { waitKind_ = kind; }
+    float GetTimeout() const { return timeout_; }
+    void SetTimeout(float timeout) { timeout_ = timeout; }
+    int GetWaitTargetId() const { return waitTargetId_; }
+    void SetWaitTargetId(int id) { waitTargetId_ = id; }
+    int GetPlayCounter() const { return playCounter_; }
+    AnimationDefinition* GetDefinition() const { return definition_; }
+    // Where the cursor stands: words that open blocks remember it.
+    const StepList* CursorList() const { return cursor_.list; }
+    int CursorIndex() const { return cursor_.index; }
+    bool IsHaltedByBudget() const { return budgetHalt_; }
+    std::map<int, ButtonBinding>& Buttons() { return buttons_; }
+    std::map<int, AnimationWidget*>& RunningAnimations() { return runningAnimations_; }
+    int GetLastButtonId() const { return lastButtonId_; }
+
+    // Loops open on the cursor (one per "loop" or "for" block, innermost last).
+    struct LoopRecord {
+        const StepList* list = nullptr;
+        int index = 0;
+        int blockDepth = 0;
+        int count = -1;  // -1: no limit
+        std::wstring variable;
+        std::wstring cond;
+        std::wstring inc;
+    };
+    std::vector<LoopRecord>& Loops() { return loops_; }
+    size_t BlockDepth() const { return blocks_.size(); }
+
+    // Listener sides.
+    void ButtonPress(int id) override;
+    void ButtonRelease(int id) override;
+    void ButtonMouseEnter(int id) override;
+    void ButtonMouseLeave(int id) override;
+    void AnimationComplete(int widgetId) override;
+    void ClickStarted() override;
+    void Clicked() override;
+    void WidgetRemoved(int widgetId) override;
+    void SetWaitForClick(bool on);
+
+private:
+    struct Cursor {
+        const StepList* list = nullptr;
+        int index = 0;
+    };
+    void Construct(std::wstring_view animation);
+    bool RunSteps(bool advance);
+    WordResult RunWord(const AnimationStep& step);
+    void HaltForBudget(bool advance, const char* why);
+
+    WidgetContainer* layer_;
+    std::deque<WidgetContainer*> layerStack_;
+    std::map<int, DynamicWidget*> objects_;
+    VariableMap variables_;
+    std::map<int, ButtonBinding> buttons_;
+    bool removeWhenDone_ = false;
+    std::vector<LoopRecord> loops_;
+    int lastButtonId_ = -1;
+    AnimationDefinition* definition_ = nullptr;
+    Cursor cursor_;
+    std::vector<Cursor> blocks_;
+    int waitKind_ = kRunning;
+    float timeout_ = 0.0f;
+    int playCounter_ = 0;
+    std::map<int, AnimationWidget*> runningAnimations_;
+    int waitTargetId_ = -1;
+    bool keepStateOnRemoval_ = false;
+    ExpressionEvaluator evaluator_{variables_};
+    bool waitingForClick_ = false;
+    bool pressSeen_ = false;
+    // A run cut short by the step budget or the nesting cap, resumed by the next update.
+    bool budgetHalt_ = false;
+    bool budgetAdvance_ = false;
+    bool reportedRunaway_ = false;
+};

@@ -1,0 +1,79 @@
+// How words read the current step: every attribute is an expression
+// evaluated afresh at each use with the widget's variables.
+#include "foundation/system/app_services.h"
+#include "rendering/image/image.h"
+#include "widgets/script/animation_widget.h"
+
+const AnimationStep* AnimationWidget::CurrentStep() const {
+    if (!cursor_.list || cursor_.index < 0 || static_cast<size_t>(cursor_.index) >= cursor_.list->size())
+        return nullptr;
+    return &(*cursor_.list)[cursor_.index];
+}
+
+bool AnimationWidget::StepHasAttribute(std::wstring_view name) const {
+    const AnimationStep* step = CurrentStep();
+    return step && step->attributes.find(name) != step->attributes.end();
+}
+
+const std::wstring& AnimationWidget::StepAttributeText(std::wstring_view name) const {
+    static const std::wstring empty;
+    const AnimationStep* step = CurrentStep();
+    if (!step) return empty;
+    auto it = step->attributes.find(name);
+    return it == step->attributes.end() ? empty : it->second;
+}
+
+PropertyValue AnimationWidget::EvalStepAttribute(std::wstring_view name) {
+    // The text lives in the library, which keeps every step while the
+    // program runs, so it outlives whatever the evaluation does to the cursor.
+    return evaluator_.Evaluate(StepAttributeText(name));
+}
+
+std::wstring AnimationWidget::StepAttributeString(std::wstring_view name) { return EvalStepAttribute(name).ToString(); }
+
+int AnimationWidget::StepAttributeInt(std::wstring_view name) { return EvalStepAttribute(name).ToInt(); }
+
+int AnimationWidget::StepAttributeIntOr(std::wstring_view name, int fallback) {
+    return StepHasAttribute(name) ? StepAttributeInt(name) : fallback;
+}
+
+float AnimationWidget::StepAttributeFloat(std::wstring_view name) { return EvalStepAttribute(name).ToReal(); }
+
+float AnimationWidget::StepAttributeFloatOr(std::wstring_view name, float fallback) {
+    return StepHasAttribute(name) ? StepAttributeFloat(name) : fallback;
+}
+
+bool AnimationWidget::StepAttributeBool(std::wstring_view name) { return EvalStepAttribute(name).ToBool(); }
+
+bool AnimationWidget::StepAttributeBoolOr(std::wstring_view name, bool fallback) {
+    return StepHasAttribute(name) ? StepAttributeBool(name) : fallback;
+}
+
+Image* AnimationWidget::StepAttributeImage(std::wstring_view name) {
+    PropertyValue value = EvalStepAttribute(name);
+    if (value.Is(PropertyValue::Tag::Image)) return value.ToImage<Image>();
+    return dynamic_cast<Image*>(FindImageByName(value.ToString()));
+}
+
+int AnimationWidget::StepAttributeSound(std::wstring_view name) { return FindSoundId(StepAttributeString(name)); }
+
+int AnimationWidget::StepAttributeTrack(std::wstring_view name) { return FindTrackId(StepAttributeString(name)); }
+
+float AlignValue(float value, const Widget& object, bool vertical, std::wstring_view keyword) {
+    const int size = vertical ? object.GetHeight() : object.GetWidth();
+    if (keyword == L"center") return value - static_cast<float>(size / 2);
+    if (keyword == (vertical ? L"bottom" : L"right")) return value - static_cast<float>(size);
+    return value;
+}
+
+DynamicWidget* AnimationWidget::FindObject(std::wstring_view attribute) {
+    PropertyValue value = EvalStepAttribute(attribute);
+    if (value.Is(PropertyValue::Tag::Widget)) return value.ToWidget<DynamicWidget>();
+    auto it = variables_.find(value.ToString());
+    return it == variables_.end() ? nullptr : it->second.ToWidget<DynamicWidget>();
+}
+
+double AnimationWidget::GetNumberVariable(std::wstring_view name) const {
+    auto it = variables_.find(name);
+    return it == variables_.end() ? 0.0 : it->second.ToReal();
+}

@@ -1,0 +1,12 @@
+#include "widgets/script/word_families.h"
+
+#include "widgets/script/script_words.h"
+
+ScriptWords& ScriptWordTable() {
+    static ScriptWords table = [] {
+        ScriptWords words;
+        RegisterLayerWords(words);
+        return words;
+    }();
+    return table;
+}

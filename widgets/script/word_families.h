@@ -1,0 +1,7 @@
+#pragma once
+// One registration function per family of script words; ScriptWordTable
+// calls each once. A new family adds its line here and in word_families.cpp.
+
+class ScriptWords;
+
+void RegisterLayerWords(ScriptWords& words);
