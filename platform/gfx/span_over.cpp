@@ -58,6 +58,16 @@ inline __m128i OverFour(__m128i s, __m128i d) {
 
 }  // namespace
 
+namespace {
+
+// The last few pixels one by one; a clear one leaves its pixel untouched.
+inline void OverTail(const uint32_t* src, uint32_t* dst, int i, int n) {
+    for (; i < n; ++i)
+        if (const uint32_t s = src[i]) dst[i] = OverPixel(s, dst[i]);
+}
+
+}  // namespace
+
 void OverRowSse2(const uint32_t* src, uint32_t* dst, int n) {
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i zero = _mm_setzero_si128();
@@ -77,7 +87,7 @@ void OverRowSse2(const uint32_t* src, uint32_t* dst, int n) {
         }
         _mm_storeu_si128(out, OverFour(s, _mm_loadu_si128(out)));
     }
-    for (; i < n; ++i) dst[i] = OverPixel(src[i], dst[i]);
+    OverTail(src, dst, i, n);
 }
 
 namespace {
@@ -126,13 +136,22 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
         _mm_prefetch(reinterpret_cast<const char*>(dst + i + kPrefetchPixels), _MM_HINT_T0);
         OverLineAvx2(src + i, dst + i);
     }
+    // Rows of glyphs are mostly this short and partly clear: the target's
+    // pixels under clear ones are neither read nor written.
     if (i + 8 <= n) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         __m256i* out = reinterpret_cast<__m256i*>(dst + i);
-        _mm256_storeu_si256(
-            out, OverEight(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), _mm256_loadu_si256(out)));
+        if (!_mm256_testz_si256(s, s)) _mm256_storeu_si256(out, OverEight(s, _mm256_loadu_si256(out)));
         i += 8;
     }
-    for (; i < n; ++i) dst[i] = OverPixel(src[i], dst[i]);
+    if (i + 4 <= n) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, _mm_setzero_si128())) != 0xFFFF)
+            _mm_storeu_si128(out, OverFour(s, _mm_loadu_si128(out)));
+        i += 4;
+    }
+    OverTail(src, dst, i, n);
 }
 
 bool CpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
