@@ -1,5 +1,7 @@
 #include "platform/gfx/span.h"
 
+#include "platform/gfx/span_over.h"
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -164,53 +166,7 @@ void CopySpan(const BlendSetup&, const uint32_t* src, const uint8_t* mask, uint3
         if (mask[i]) dst[i] = src[i];
 }
 
-// dst = src + dst * (255 - src alpha) / 255, two channels per multiply.
-inline uint32_t Over(uint32_t s, uint32_t d) {
-    uint32_t a = s >> 24;
-    if (a == 255) return s;
-    if (s == 0) return d;
-    uint32_t ia = 255 - a;
-    uint32_t rb = (d & 0x00FF00FFu) * ia + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    uint32_t ag = ((d >> 8) & 0x00FF00FFu) * ia + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    uint32_t scaled = rb | ag;
-    // Saturating add per byte: premultiplied input never overflows, but a
-    // colour brighter than its alpha must not wrap around.
-    uint32_t sum = (s & 0x7F7F7F7Fu) + (scaled & 0x7F7F7F7Fu);
-    uint32_t carry = (s & scaled) | ((s | scaled) & sum);
-    carry &= 0x80808080u;
-    uint32_t overflow = (carry >> 7) * 0xFFu;
-    uint32_t top = (s ^ scaled ^ sum) & 0x80808080u;
-    return (sum & 0x7F7F7F7Fu) | top | overflow;
-}
-
 #if defined(__SSE2__)
-// round(x / 255) in each 16-bit lane, for x up to 255 * 255.
-inline __m128i Div255x8(__m128i x) {
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-}
-
-// Four pixels at a time, the same arithmetic as Over.
-int OverFour(const uint32_t* src, uint32_t* dst, int n) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i ff = _mm_set1_epi16(255);
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        __m128i a = _mm_srli_epi32(s, 24);
-        a = _mm_or_si128(a, _mm_slli_epi32(a, 16));
-        const __m128i iaLo = _mm_sub_epi16(ff, _mm_unpacklo_epi32(a, a));
-        const __m128i iaHi = _mm_sub_epi16(ff, _mm_unpackhi_epi32(a, a));
-        const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), iaLo));
-        const __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), iaHi));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(s, _mm_packus_epi16(lo, hi)));
-    }
-    return i;
-}
-
 int AddFour(const uint32_t* src, uint32_t* dst, int n) {
     int i = 0;
     for (; i + 4 <= n; i += 4) {
@@ -221,17 +177,17 @@ int AddFour(const uint32_t* src, uint32_t* dst, int n) {
     return i;
 }
 #else
-int OverFour(const uint32_t*, uint32_t*, int) { return 0; }
 int AddFour(const uint32_t*, uint32_t*, int) { return 0; }
 #endif
 
+template <OverRowFn Row>
 void OverSpan(const BlendSetup&, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n) {
     if (!mask) {
-        for (int i = OverFour(src, dst, n); i < n; ++i) dst[i] = Over(src[i], dst[i]);
+        Row(src, dst, n);
         return;
     }
     for (int i = 0; i < n; ++i)
-        if (mask[i]) dst[i] = Over(src[i], dst[i]);
+        if (mask[i]) dst[i] = OverPixel(src[i], dst[i]);
 }
 
 void AddSpan(const BlendSetup&, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n) {
@@ -258,7 +214,8 @@ uint32_t BlendPixel(const BlendSetup& b, uint32_t s, uint32_t d) {
 BlendSpanFn ChooseBlend(const BlendSetup& b) {
     if (!b.enabled) return CopySpan;
     const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
-    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::InvSrcAlpha) return OverSpan;
+    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::InvSrcAlpha)
+        return CpuHasAvx2() ? OverSpan<OverRowAvx2> : OverSpan<OverRowSse2>;
     if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::One) return AddSpan;
     if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::Zero) return CopySpan;
     return GeneralSpan;

@@ -14,6 +14,7 @@
 // queue of DrawStringEx is process-wide and locked, so fonts may draw from
 // several threads. Callers must not keep pages or strips beyond the font.
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "foundation/values/rect.h"
 #include "rendering/font/font.h"
 
+class CharData;
 class FontData;
 class FontLayer;
 struct FontLayerImage;
@@ -59,6 +61,22 @@ public:
     // copies of the font share it instead of duplicating its pixels.
     std::shared_ptr<ImageSurface> strip;
     std::map<wchar_t, Rect> glyphRects;  // where each character lies in `image`
+
+    // A character's glyph data (null: the layer lacks it) and where it lies in
+    // `image` (the space's place for a character without one).
+    struct Glyph {
+        const CharData* data = nullptr;
+        FRect source;
+    };
+    Glyph Find(wchar_t c) const;
+    // Fills the table of the first 256 characters from the layer and
+    // glyphRects, once both are final.
+    void TabulateFirstGlyphs();
+
+private:
+    Glyph Look(wchar_t c) const;
+    // Most text uses only these: one index instead of two map searches.
+    std::array<Glyph, 256> firstGlyphs_{};
 };
 
 class ImageFont : public Font {

@@ -106,7 +106,8 @@ void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& 
         float nextPen = pen;
         for (const ActiveFontLayer& active : activeLayers_) {
             const FontLayer& layer = *active.layer;
-            const CharData* glyph = layer.FindCharData(c);
+            const ActiveFontLayer::Glyph found = active.Find(c);
+            const CharData* glyph = found.data;
             if (!glyph) continue;
             const float s = layer.pointSize != 0 ? static_cast<float>(pointSize_ / layer.pointSize * scale_)
                                                  : static_cast<float>(scale_);
@@ -125,10 +126,7 @@ void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& 
                 if (next != 0) extra = static_cast<float>(Trunc((kerning + layer.spacing) * s));
             }
 
-            FRect source;
-            auto rect = active.glyphRects.find(c);
-            if (rect == active.glyphRects.end()) rect = active.glyphRects.find(L' ');
-            if (rect != active.glyphRects.end()) source = FRect::FromRect(rect->second);
+            const FRect& source = found.source;
 
             GlyphRecord& record = pool.Queue(Trunc(static_cast<float>(layer.baseOrder) + glyph->order));
             record.image = active.image;

@@ -97,6 +97,25 @@ bool ImageFont::LayerApplies(const FontLayer& layer) const {
     return true;
 }
 
+ActiveFontLayer::Glyph ActiveFontLayer::Look(wchar_t c) const {
+    Glyph g;
+    g.data = layer ? layer->FindCharData(c) : nullptr;
+    if (!g.data) return g;
+    auto rect = glyphRects.find(c);
+    if (rect == glyphRects.end()) rect = glyphRects.find(L' ');
+    if (rect != glyphRects.end()) g.source = FRect::FromRect(rect->second);
+    return g;
+}
+
+ActiveFontLayer::Glyph ActiveFontLayer::Find(wchar_t c) const {
+    if (c >= 0 && c < static_cast<wchar_t>(firstGlyphs_.size())) return firstGlyphs_[static_cast<size_t>(c)];
+    return Look(c);
+}
+
+void ActiveFontLayer::TabulateFirstGlyphs() {
+    for (size_t c = 0; c < firstGlyphs_.size(); ++c) firstGlyphs_[c] = Look(static_cast<wchar_t>(c));
+}
+
 void ImageFont::GenerateActiveLayers() {
     if (!data_->IsLoaded()) return;
     activeLayers_.clear();
@@ -133,6 +152,7 @@ void ImageFont::GenerateActiveLayers() {
         ascentPadding = first ? padding : std::min(ascentPadding, padding);
         lineSpacingOffset = first ? spacing : std::max(lineSpacingOffset, spacing);
         first = false;
+        active.TabulateFirstGlyphs();
         activeLayers_.push_back(std::move(active));
     }
 }

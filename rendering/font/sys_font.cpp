@@ -1,9 +1,10 @@
 // SysFont: system typefaces measured and drawn through the platform's font
-// service. Text is rasterised anti-aliased into a scratch image the size of
-// the line and drawn into the target with one textured quad under the
-// context's draw state: binding a render target never reads it back, so
-// each draw costs about three passes over the line's pixels rather than a
-// read-back and write-back of the whole target.
+// service. Under the plain premultiplied mode the glyphs are blended straight
+// into the target's pixels, which the software device keeps in memory. Any
+// other draw state rasterises the text anti-aliased into a scratch image the
+// size of the line and draws that with one textured quad under the context's
+// draw state: binding a render target never reads it back, so such a draw
+// costs about three passes over the line's pixels.
 #include "rendering/font/sys_font.h"
 
 #include <algorithm>
@@ -35,6 +36,13 @@ int RoundUp(int v, int step) { return (v + step - 1) / step * step; }
 D3DInterface* UsableDevice() {
     D3DInterface* d3d = D3DInterface::Instance();
     return d3d && d3d->GetDevice() ? d3d : nullptr;
+}
+
+// Where the quad of the scratch image would only be blended over the target
+// as premultiplied colour, the glyphs can be blended into it in place.
+bool BlendsInPlace(const DrawState& state, plat::Surface& surface) {
+    return state.mode == kDrawNormal && state.stencilTest == 0 && state.cull == 0 && !state.shader &&
+           surface.GetFormat() == plat::Format::A8R8G8B8 && !surface.IsLocked();
 }
 
 plat::PixelRect Moved(const plat::PixelRect& r, int dx, int dy) {
@@ -161,6 +169,18 @@ void SysFont::DrawString(Graphics& g, float x, float y, const std::wstring& text
         std::min<int64_t>({box.right, target->sourceWidth, int64_t{box.left} + font_->MeasureWidth(text) + reach}));
     const int bottom = std::min({box.bottom, target->sourceHeight, box.top + metrics.height + reach});
     if (right <= left || bottom <= top) return;
+
+    plat::Surface& surface = *target->GetD3DSurface();
+    if (BlendsInPlace(state.drawState, surface)) {
+        const plat::PixelBuffer pixels{reinterpret_cast<uint32_t*>(surface.Row(0)), surface.Width(), surface.Height(),
+                                       surface.Pitch()};
+        const plat::PixelRect cut{left, top, right, bottom};
+        if (shadow) font_->DrawText(pixels, Moved(box, 1, 1), cut, text, kShadowArgb);
+        font_->DrawText(pixels, box, cut, text, argb);
+        surface.Touch();
+        target->SetTargetNewer();
+        return;
+    }
 
     ImageSurface* scratch = Scratch(right - left, bottom - top);
     const plat::PixelBuffer buffer{scratch->RawBits(), scratch->sourceWidth, scratch->sourceHeight,

@@ -7,7 +7,9 @@
 // font, made on first use and dropped whenever the device is released
 // (D3DInterface::Cleanup calls ReleaseDeviceFont on every registered
 // SysFont), and a small scratch image the text is rasterised into before it
-// is drawn through the device.
+// is drawn through the device under any mode but the plain premultiplied one,
+// which blends the glyphs straight into the target's pixels (within one step
+// per channel of the scratch route).
 // Promises: height and ascent are the cell metrics of the face at the pixel
 // size of the point size (12 points at 96 dpi: a 16-pixel em); measuring and
 // drawing need a device and give 0 or nothing without one; text is drawn

@@ -414,3 +414,29 @@ TEST_F(ImageFontTest, DescriptorThatFailedGivesAnEmptyFont) {
 }
 
 }  // namespace
+
+namespace {
+
+// The table of the first 256 characters against the searches it replaced:
+// the layer's glyph data, the character's place, else the space's.
+TEST_F(ImageFontTest, FirstGlyphTableAgreesWithTheSearchesItStandsFor) {
+    for (const std::string& extra : {std::string(), std::string("LayerSetPointSize Body 32;\n")}) {
+        auto font = Make(std::string(kBasic) + extra);
+        ASSERT_EQ(font->GetActiveLayers().size(), 1u);
+        const ActiveFontLayer& active = font->GetActiveLayers()[0];
+        for (wchar_t c = -1; c < 300; ++c) {
+            const ActiveFontLayer::Glyph got = active.Find(c);
+            ASSERT_EQ(got.data, active.layer->FindCharData(c)) << int(c);
+            if (!got.data) continue;
+            auto rect = active.glyphRects.find(c);
+            if (rect == active.glyphRects.end()) rect = active.glyphRects.find(L' ');
+            const FRect expected = rect != active.glyphRects.end() ? FRect::FromRect(rect->second) : FRect();
+            EXPECT_EQ(got.source.x, expected.x) << int(c);
+            EXPECT_EQ(got.source.y, expected.y) << int(c);
+            EXPECT_EQ(got.source.w, expected.w) << int(c);
+            EXPECT_EQ(got.source.h, expected.h) << int(c);
+        }
+    }
+}
+
+}  // namespace

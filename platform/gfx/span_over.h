@@ -1,0 +1,25 @@
+#pragma once
+// The premultiplied "over" blend of a whole row, dst = src + dst * (255 - src
+// alpha) / 255 rounded per channel and saturated, in one version per
+// instruction set. Every version gives the same bits; OverRow picks the
+// fastest the processor runs.
+
+#include <cstdint>
+
+namespace plat {
+
+using OverRowFn = void (*)(const uint32_t* src, uint32_t* dst, int n);
+
+// One pixel, for tails and masked spans.
+uint32_t OverPixel(uint32_t s, uint32_t d);
+
+void OverRowSse2(const uint32_t* src, uint32_t* dst, int n);
+// Only where CpuHasAvx2() holds.
+void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n);
+
+bool CpuHasAvx2();
+
+// The version for this processor.
+OverRowFn ChooseOverRow();
+
+}  // namespace plat
