@@ -10,6 +10,7 @@
 #include <random>
 
 #include "app/settings/settings_file.h"
+#include "app/settings/settings_store.h"
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/text.h"
 #include "tests/platform/temp_folder.h"
@@ -199,6 +200,45 @@ TEST(SettingsFile, SaveKilledAtRandomMomentsLeavesOldOrNewFile) {
         std::wstring got = Build(read);
         ASSERT_TRUE(got == textA || got == textB) << "trial " << trial;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SettingsStore, RunIsMarkedInProgressUntilItEndsNormally) {
+    TempFolder dir;
+    const std::string path = dir / "settings.xml";
+    WriteBytes(path, "<settings sfx=\"40\" windowed=\"0\" in-progress=\"0\" junk");  // damaged
+    {
+        SettingsStore store(path);
+        EXPECT_FALSE(store.Load(false, [&](const XMLElement& e) { ApplySettingsElement(e, store.Values(), {}); }));
+        EXPECT_TRUE(store.Values().windowed);  // defaults kept
+        AppSettings read;
+        ASSERT_TRUE(Load(path, read));  // rewritten whole at once
+        EXPECT_TRUE(read.inProgress);
+        store.Values().sfxVolume = 0.3;
+        store.EndRun(L" game-flag=\"1\"");
+    }
+    AppSettings read;
+    XMLElement seen;
+    ASSERT_TRUE(ReadSettingsFile(path, [&](const XMLElement& e) {
+        seen = e;
+        ApplySettingsElement(e, read, {});
+    }));
+    EXPECT_FALSE(read.inProgress);
+    EXPECT_EQ(VolumeToPercent(read.sfxVolume), 30);
+    EXPECT_EQ(seen.attributes[L"game-flag"], L"1");
+
+    // A screensaver run reads but never writes at start-up.
+    const std::string before = ReadBytes(path);
+    SettingsStore saver(path);
+    EXPECT_TRUE(saver.Load(true, [](const XMLElement&) {}));
+    EXPECT_EQ(ReadBytes(path), before);
+    // A store that never loaded never overwrites the player's file.
+    SettingsStore unused(path);
+    unused.EndRun();
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 }  // namespace
