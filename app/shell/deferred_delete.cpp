@@ -16,3 +16,14 @@ void DeferredDeleteList::DeleteDue(int depth) {
         due.clear();
     }
 }
+
+bool DeferredDeleteList::Cancel(const void* object) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->object.get() == object) {
+            (void)it->object.release();
+            entries_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}

@@ -25,6 +25,8 @@ public:
     // destructor defers another is handled in the same call.
     void DeleteDue(int depth);
     void DeleteAll() { DeleteDue(0); }
+    // Hands `object` back to its owner: it is no longer deleted here.
+    bool Cancel(const void* object);
     size_t Size() const { return entries_.size(); }
 
 private:

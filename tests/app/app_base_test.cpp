@@ -1,0 +1,74 @@
+// The application base on the headless window system: a whole run marks the
+// settings in progress and clears the mark at its end, a shutdown asked for
+// by another thread ends the loop from the main thread, the loop keeps its
+// fixed update rate, and the registry value lands under the application's key.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/settings/settings_file.h"
+#include "app/shell/vorn_app_base.h"
+#include "foundation/files/path_utils.h"
+#include "foundation/files/xml_parser.h"
+#include "foundation/system/text.h"
+#include "platform/system/registry.h"
+#include "tests/platform/temp_folder.h"
+
+namespace {
+
+class CountingApp : public VornAppBase {
+public:
+    CountingApp() {
+        productName_ = "AppBaseTest";
+        registryKey_ = "Maker\\Game";
+    }
+    void OnShutdownBegin() override { ++shutdowns; }
+    void OnRunEnded() override { ++runsEnded; }
+    int UpdateCount() const { return pacer_.UpdateCount(); }
+    int shutdowns = 0;
+    int runsEnded = 0;
+};
+
+std::wstring ReadInProgress(const std::string& path) {
+    XMLElement seen;
+    ReadSettingsFile(path, [&](const XMLElement& e) { seen = e; });
+    return seen.attributes[L"in-progress"];
+}
+
+TEST(AppBase, RunEndedFromAnotherThreadSavesTheSettingsWithoutTheMark) {
+    testsupport::TempFolder dir;
+    const std::string previous = GetAppDataFolder();
+    SetAppDataFolder(dir.Path().string() + "/");
+    {
+        CountingApp app;
+        app.Initialize();
+        ASSERT_TRUE(app.IsInitialized());
+        EXPECT_EQ(ReadInProgress(dir / "settings.xml"), L"1");
+
+        app.WriteAppRegistryString("Dure3V\\RuntimeError", "lost device");
+        plat::Registry registry(dir.Path().string() + "/");
+        EXPECT_EQ(registry.GetString("SOFTWARE\\Maker\\Game\\Dure3V", "RuntimeError"), "lost device");
+
+        std::thread other([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            app.Shutdown();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        app.Run();
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        other.join();
+        EXPECT_TRUE(app.IsShuttingDown());
+        EXPECT_EQ(app.runsEnded, 1);
+        // A fixed 10 ms step: about one update per 10 ms of run (loose, the
+        // machine is shared).
+        EXPECT_GT(app.UpdateCount(), ms / 10 * 0.5);
+        EXPECT_LE(app.UpdateCount(), ms / 10 + 25);
+        EXPECT_EQ(ReadInProgress(dir / "settings.xml"), L"0");
+        app.Shutdown();
+        EXPECT_EQ(app.shutdowns, 1);
+    }
+    SetAppDataFolder(previous);
+}
+
+}  // namespace
