@@ -12,6 +12,7 @@
 #include "platform/system/debug_output.h"
 #include "platform/system/registry.h"
 #include "platform/system/single_instance.h"
+#include "platform/window/virtual_keys.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
@@ -132,7 +133,7 @@ bool VornAppBase::CreateMainWindow() {
         ExitProcess(1);
     }
     if (d3d_->GetRefreshRate() > 0) pacer_.refreshRate_ = static_cast<int>(d3d_->GetRefreshRate());
-    active_ = windows_->GetActiveWindow() == mainWindow_;
+    UpdateActiveState(windows_->GetActiveWindow() == mainWindow_);
     widgetManager_->SetScreenImage(dynamic_cast<ImageSurface*>(d3d_->GetDrawBuffer()));
     widgetManager_->MarkAllDirty();
     windows_->SetTimer(mainWindow_, kUpdateTimerId, static_cast<uint32_t>(pacer_.updatePeriod_));
@@ -312,7 +313,13 @@ bool VornAppBase::DispatchQueuedInput() {
     const int y = plat::HighSigned(static_cast<uint32_t>(m.lParam));
     switch (m.id) {
         case msg::kKeyDown:
-        case msg::kSysKeyDown: KeyDown(static_cast<int>(m.wParam)); break;
+        case msg::kSysKeyDown: HandleKeyDown(m); break;
+        case msg::kSize:
+            if (m.window == mainWindow_ && !shuttingDown_) HandleSize(m.wParam);
+            break;
+        case msg::kActivateApp:
+            if (!hidden_ && !shuttingDown_) UpdateActiveState(m.wParam != 0);
+            break;
         case msg::kKeyUp:
         case msg::kSysKeyUp: widgetManager_->KeyUp(static_cast<int>(m.wParam)); break;
         case msg::kChar: widgetManager_->KeyChar(static_cast<wchar_t>(m.wParam)); break;
@@ -338,4 +345,55 @@ bool VornAppBase::DispatchQueuedInput() {
             break;
     }
     return !inputQueue_.Empty();
+}
+
+void VornAppBase::HandleKeyDown(const plat::Message& m) {
+    const int key = static_cast<int>(m.wParam);
+    if (m.id == msg::kSysKeyDown && key == static_cast<int>(plat::vk::kReturn)) {
+        if (!forceFullscreen_ && !fullscreenUnavailable_) {
+            SwitchScreenMode(!currentModeWindowed_, false);
+            widgetManager_->ClearKeyTable();
+            return;
+        }
+    } else if (key == 'D' && widgetManager_->IsKeyDown(static_cast<int>(plat::vk::kControl)) &&
+               widgetManager_->IsKeyDown(static_cast<int>(plat::vk::kMenu))) {
+        PlayDebugModeCue();
+        debugKeyMode_ = !debugKeyMode_;
+    } else if (key == 'C' && widgetManager_->IsKeyDown(static_cast<int>(plat::vk::kMenu))) {
+        settings_->Values().customCursors = !settings_->Values().customCursors;
+    }
+    if (debugKeyMode_ && DebugKeyDown(key)) return;
+    KeyDown(key);
+}
+
+void VornAppBase::HandleSize(plat::WParam kind) {
+    const bool nowMinimised = kind == plat::kSizeMinimized;
+    if (nowMinimised != minimised_) {
+        minimised_ = nowMinimised;
+        if (muteOnMinimise_) {
+            if (minimised_)
+                Mute();
+            else
+                Unmute();
+        }
+        if (!minimised_) widgetManager_->MarkAllDirty();
+    }
+    UpdateActiveState(active_);
+    if (kind == plat::kSizeMaximized) SwitchScreenMode(false, false);
+}
+
+void VornAppBase::UpdateActiveState(bool active) {
+    active_ = active;
+    const bool showing = active_ && !minimised_;
+    if (showing == activeAndVisible_) return;
+    activeAndVisible_ = showing;
+    if (showing) {
+        if (muteOnMinimise_) Unmute();
+        widgetManager_->ApplicationActivated();
+    } else {
+        if (muteOnMinimise_) Mute();
+        widgetManager_->ApplicationDeactivated();
+        if (windows_) windows_->ReleaseCapture();
+        widgetManager_->ReleaseAllPointers();
+    }
 }

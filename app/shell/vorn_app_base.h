@@ -59,6 +59,17 @@ public:
     virtual void OnRunEnded() {}
     virtual void UpdateFrames();
     virtual void OnWindowCloseMessage() {}
+    // Filled in by the application services; here they keep the state only.
+    virtual void Mute() { ++muteCount_; }
+    virtual void Unmute() {
+        if (muteCount_ > 0) --muteCount_;
+    }
+    virtual void SwitchScreenMode(bool windowed, bool /*forced*/) { settings_->Values().windowed = windowed; }
+    virtual bool DebugKeyDown(int /*key*/) { return false; }
+    // The cue for Ctrl+Alt+D: one of the game's own sounds once sound is wired.
+    virtual void PlayDebugModeCue() {}
+    bool IsMuted() const { return muteCount_ > 0; }
+    bool DebugKeyMode() const { return debugKeyMode_; }
 
     bool DispatchQueuedInput() override;
     void SaveSettingsFile();
@@ -102,6 +113,9 @@ protected:
     bool LoadingCompletionHandled() override { return true; }
 
     virtual bool CreateMainWindow();
+    void HandleKeyDown(const plat::Message& message);
+    void HandleSize(plat::WParam kind);
+    void UpdateActiveState(bool active);
     plat::LResult HandleWindowMessage(plat::WindowHandle window, uint32_t message, plat::WParam wParam,
                                       plat::LParam lParam);
 
@@ -123,7 +137,13 @@ protected:
     bool hidden_ = false;
     bool minimised_ = false;
     bool active_ = false;
+    bool activeAndVisible_ = false;
     bool closeRequested_ = false;
+    bool forceFullscreen_ = false;
+    bool fullscreenUnavailable_ = false;
+    bool debugKeyMode_ = false;
+    bool muteOnMinimise_ = true;
+    int muteCount_ = 0;
     int exitCode_ = 0;
     // Statistics.
     uint32_t startTime_ = 0;

@@ -13,6 +13,7 @@
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/text.h"
 #include "platform/system/registry.h"
+#include "platform/window/virtual_keys.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -67,6 +68,79 @@ TEST(AppBase, RunEndedFromAnotherThreadSavesTheSettingsWithoutTheMark) {
         EXPECT_EQ(ReadInProgress(dir / "settings.xml"), L"0");
         app.Shutdown();
         EXPECT_EQ(app.shutdowns, 1);
+    }
+    SetAppDataFolder(previous);
+}
+
+}  // namespace
+
+namespace {
+
+namespace msg = plat::msg;
+namespace vk = plat::vk;
+
+// Feeds messages the way the window procedure does and drains them.
+class InputApp : public VornAppBase {
+public:
+    void Feed(uint32_t id, plat::WParam wParam, plat::LParam lParam = 0) {
+        HandleWindowMessage(mainWindow_, id, wParam, lParam);
+        while (DispatchQueuedInput()) {}
+    }
+    void SwitchScreenMode(bool windowed, bool forced) override {
+        switches.push_back(windowed);
+        VornAppBase::SwitchScreenMode(windowed, forced);
+    }
+    void KeyDown(int key) override {
+        keys.push_back(key);
+        VornAppBase::KeyDown(key);
+    }
+    void PlayDebugModeCue() override { ++cues; }
+    void SetFullscreenUnavailable() { fullscreenUnavailable_ = true; }
+    std::vector<bool> switches;
+    std::vector<int> keys;
+    int cues = 0;
+};
+
+TEST(AppBaseInput, AltEnterCtrlAltDAndMinimiseMute) {
+    testsupport::TempFolder dir;
+    const std::string previous = GetAppDataFolder();
+    SetAppDataFolder(dir.Path().string() + "/");
+    {
+        InputApp app;
+        app.Initialize();
+        ASSERT_TRUE(app.IsInitialized());
+
+        app.Feed(msg::kSysKeyDown, vk::kMenu);
+        app.Feed(msg::kSysKeyDown, vk::kReturn);
+        EXPECT_EQ(app.switches, std::vector<bool>{false});                   // windowed -> fullscreen
+        EXPECT_EQ(app.keys, std::vector<int>{static_cast<int>(vk::kMenu)});  // Enter consumed
+        app.SetFullscreenUnavailable();
+        app.Feed(msg::kSysKeyDown, vk::kMenu);
+        app.Feed(msg::kSysKeyDown, vk::kReturn);
+        EXPECT_EQ(app.switches.size(), 1u);
+        EXPECT_EQ(app.keys.back(), static_cast<int>(vk::kReturn));  // passed on as a key
+
+        app.Feed(msg::kKeyDown, vk::kControl);
+        app.Feed(msg::kKeyDown, 'D');
+        EXPECT_TRUE(app.DebugKeyMode());
+        EXPECT_EQ(app.cues, 1);
+        app.Feed(msg::kKeyUp, vk::kControl);
+        app.Feed(msg::kSysKeyUp, vk::kMenu);
+        app.Feed(msg::kKeyDown, 'D');
+        EXPECT_TRUE(app.DebugKeyMode());
+        EXPECT_EQ(app.cues, 1);
+
+        app.Feed(msg::kActivateApp, 1);
+        EXPECT_FALSE(app.IsMuted());
+        app.Feed(msg::kSize, plat::kSizeMinimized);
+        EXPECT_TRUE(app.IsMuted());
+        app.Feed(msg::kSize, plat::kSizeRestored);
+        EXPECT_FALSE(app.IsMuted());
+        app.Feed(msg::kActivateApp, 0);
+        EXPECT_TRUE(app.IsMuted());
+        app.Feed(msg::kActivateApp, 1);
+        EXPECT_FALSE(app.IsMuted());
+        app.Shutdown();
     }
     SetAppDataFolder(previous);
 }
