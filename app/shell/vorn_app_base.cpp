@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "app/audio/dsound_manager.h"
+#include "app/audio/track_interface.h"
 #include "app/settings/registry_string.h"
 #include "app/shell/window_placement.h"
 #include "foundation/files/path_utils.h"
@@ -41,6 +43,8 @@ VornAppBase::~VornAppBase() {
     if (windows_ && mainWindow_ != plat::kNoWindow) windows_->DestroyWindow(mainWindow_);
     widgetManager_->SetScreenImage(nullptr);
     deferred_.DeleteAll();
+    music_.reset();
+    soundManager_.reset();
     wiring_.reset();
     d3d_.reset();
     widgetManager_.reset();
@@ -95,6 +99,10 @@ void VornAppBase::Initialize() {
                              }});
     widgetManager_->SetScreenLayout({0, 0, width_, height_}, {0, 0, width_, height_});
     if (!CreateMainWindow()) return;
+    if (!soundManager_) soundManager_ = std::make_unique<DSoundManager>(windows_->GetNativeWindow(mainWindow_));
+    soundManager_->SetMasterVolume(settings_->Values().sfxVolume);
+    music_ = CreateMusicInterface();
+    for (const auto& [name, volume] : settings_->Values().trackVolumes) music_->SetVolumeForName(name, volume);
     OnInitialized();
     initialized_ = true;
 }
@@ -176,6 +184,7 @@ void VornAppBase::Shutdown() {
     shuttingDown_ = true;
     pacer_.BreakLoop();
     OnShutdownBegin();
+    if (music_) music_->StopAllTracks();
     if (windows_ && mainWindow_ != plat::kNoWindow) windows_->ShowWindow(mainWindow_, plat::ShowCommand::Hide);
     if (settings_) settings_->EndRun(BuildSettingsText().substr(settings_->BuildAttributes().size()));
 }
@@ -263,7 +272,10 @@ bool VornAppBase::UpdateStep() {
 
 void VornAppBase::UpdateFrames() {
     if (!minimised_) widgetManager_->UpdateFrame();
+    if (music_) music_->UpdateFades();
 }
+
+std::unique_ptr<TrackInterface> VornAppBase::CreateMusicInterface() { return std::make_unique<TrackInterface>(); }
 
 void VornAppBase::UpdateFrameFraction(float fraction) {
     if (!minimised_) widgetManager_->UpdateFractionFrame(fraction);

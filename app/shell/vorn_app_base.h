@@ -27,6 +27,8 @@
 #include "widgets/tree/widget_manager.h"
 
 class D3DInterface;
+class SoundManager;
+class TrackInterface;
 class ImageSurface;
 namespace plat {
 class Registry;
@@ -58,6 +60,8 @@ public:
     virtual void OnShutdownBegin() {}
     virtual void OnRunEnded() {}
     virtual void UpdateFrames();
+    // The music player; a silent one until music is wired.
+    virtual std::unique_ptr<TrackInterface> CreateMusicInterface();
     virtual void OnWindowCloseMessage() {}
     // Filled in by the application services; here they keep the state only.
     virtual void Mute() { ++muteCount_; }
@@ -166,5 +170,7 @@ protected:
     std::unique_ptr<D3DInterface> d3d_;
     std::unique_ptr<plat::SingleInstance> instance_;
     std::thread::id primaryThread_;
+    std::unique_ptr<SoundManager> soundManager_;
+    std::unique_ptr<TrackInterface> music_;
     std::unique_ptr<ServiceWiring> wiring_;
 };

@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "app/audio/track_interface.h"
 #include "app/settings/settings_file.h"
 #include "app/shell/vorn_app_base.h"
 #include "foundation/files/path_utils.h"
@@ -18,8 +19,22 @@
 
 namespace {
 
+class RecordingMusic : public TrackInterface {
+public:
+    void SetVolumeForName(std::wstring_view name, double volume) override { volumes[std::wstring(name)] = volume; }
+    void UpdateFades() override { ++fades; }
+    std::map<std::wstring, double> volumes;
+    int fades = 0;
+};
+
 class CountingApp : public VornAppBase {
 public:
+    std::unique_ptr<TrackInterface> CreateMusicInterface() override {
+        auto made = std::make_unique<RecordingMusic>();
+        music = made.get();
+        return made;
+    }
+    RecordingMusic* music = nullptr;
     CountingApp() {
         productName_ = "AppBaseTest";
         registryKey_ = "Maker\\Game";
@@ -41,10 +56,13 @@ TEST(AppBase, RunEndedFromAnotherThreadSavesTheSettingsWithoutTheMark) {
     testsupport::TempFolder dir;
     const std::string previous = GetAppDataFolder();
     SetAppDataFolder(dir.Path().string() + "/");
+    testsupport::WriteBytes(dir / "settings.xml", "<settings vol-theme=\"40\"/>");
     {
         CountingApp app;
         app.Initialize();
         ASSERT_TRUE(app.IsInitialized());
+        ASSERT_TRUE(app.music);
+        EXPECT_EQ(app.music->volumes, (std::map<std::wstring, double>{{L"theme", 0.4}}));
         EXPECT_EQ(ReadInProgress(dir / "settings.xml"), L"1");
 
         app.WriteAppRegistryString("Dure3V\\RuntimeError", "lost device");
@@ -65,6 +83,7 @@ TEST(AppBase, RunEndedFromAnotherThreadSavesTheSettingsWithoutTheMark) {
         // machine is shared).
         EXPECT_GT(app.UpdateCount(), ms / 10 * 0.5);
         EXPECT_LE(app.UpdateCount(), ms / 10 + 25);
+        EXPECT_EQ(app.music->fades, app.UpdateCount());  // music fades once per step
         EXPECT_EQ(ReadInProgress(dir / "settings.xml"), L"0");
         app.Shutdown();
         EXPECT_EQ(app.shutdowns, 1);
