@@ -165,3 +165,35 @@ TEST(AppBaseInput, AltEnterCtrlAltDAndMinimiseMute) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AppBaseDeathTest, SecondInstanceLeavesWithZeroAndBadOptionWithOne) {
+    testsupport::TempFolder dir;
+    const std::string previous = GetAppDataFolder();
+    SetAppDataFolder(dir.Path().string() + "/");
+    {
+        CountingApp first;
+        first.Initialize();
+        ASSERT_TRUE(first.IsInitialized());
+        EXPECT_EXIT(
+            {
+                CountingApp second;
+                second.Initialize();
+                std::_Exit(7);  // not reached when the second copy leaves
+            },
+            ::testing::ExitedWithCode(0), "");
+        first.Shutdown();
+    }
+    EXPECT_EXIT(
+        {
+            CountingApp app;
+            app.SetArguments({"game", "-no-such-option"});
+            app.Initialize();
+            std::_Exit(7);
+        },
+        ::testing::ExitedWithCode(1), "Invalid command line parameter: -no-such-option");
+    SetAppDataFolder(previous);
+}
+
+}  // namespace
