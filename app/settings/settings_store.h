@@ -1,0 +1,46 @@
+#pragma once
+// The settings of one run as the application keeps them: read once at
+// start-up, saved at once with the in-progress mark, and saved again without
+// it at a normal end, so a file that still says in-progress="1" tells that
+// the previous run did not end normally.
+//
+// Owns: the values, the file's path and the names already reported as
+// unwritable.
+// Promises: a damaged file leaves the defaults and is rewritten whole by the
+// first save; a failed save keeps the old file and is logged; nothing is
+// saved in screensaver mode at load.
+// Threads: the main thread.
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "app/settings/settings_file.h"
+
+class SettingsStore {
+public:
+    explicit SettingsStore(std::string path) : path_(std::move(path)) {}
+
+    AppSettings& Values() { return values_; }
+    const AppSettings& Values() const { return values_; }
+    const std::string& Path() const { return path_; }
+    bool Loaded() const { return loaded_; }
+
+    // Reads the file; `handler` sees each "settings" element (the game reads
+    // its own attributes there). Outside screensaver mode the run is then
+    // marked in progress and saved. False when the file was missing or damaged.
+    bool Load(bool screensaverMode, const std::function<void(const XMLElement&)>& handler);
+
+    // Writes the base attributes followed by `extraAttributes`.
+    bool Save(std::wstring_view extraAttributes = {});
+    std::wstring BuildAttributes();
+
+    // The run ended normally: clear the mark and save, when loaded.
+    void EndRun(std::wstring_view extraAttributes = {});
+
+private:
+    std::string path_;
+    AppSettings values_;
+    std::set<std::wstring> reportedTracks_;
+    bool loaded_ = false;
+};
