@@ -8,6 +8,16 @@ namespace {
 
 bool IsTagSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
+// Bytes that, once a name, value or text has begun, only extend it: no quote,
+// bracket, equals sign, white space or control character.
+struct PlainBytes {
+    bool table[256] = {};
+    constexpr PlainBytes() {
+        for (int b = 0x21; b < 0x100; ++b) table[b] = b != '"' && b != '<' && b != '>' && b != '=' && b != 0x7F;
+    }
+};
+constexpr PlainBytes kPlain;
+
 // Most names and values hold no entity: skip the copy for them.
 void DecodeInPlace(std::wstring& s) {
     if (s.find(L'&') != std::wstring::npos) s = DecodeXmlEntities(s);
@@ -24,9 +34,18 @@ void XMLParser::Reset() {
     path_.clear();
 }
 
-void XMLParser::AddAttribute(XMLElement& element, const std::wstring& name, const std::wstring& value) {
-    element.attributes[name] = value;
+void XMLParser::AddAttribute(XMLElement& element, std::wstring_view name, std::wstring_view value) {
+    element.attributes[name].assign(value);
     if (name != L"/") element.attributeOrder.push_back(name);
+}
+
+void XMLParser::Flush(XMLElement& e) {
+    DecodeInPlace(attrName_);
+    DecodeInPlace(attrValue_);
+    AddAttribute(e, attrName_, attrValue_);
+    lastAttrName_.assign(attrName_);
+    attrName_.clear();
+    attrValue_.clear();
 }
 
 bool XMLParser::NextElement(XMLElement& element) {
@@ -47,16 +66,14 @@ bool XMLParser::ReadNode(XMLElement& e) {
     e.value.clear();
 
     bool pendingSpace = false, inQuotes = false, quoteClosed = false, inAttributes = false, seenEquals = false;
-    std::wstring attrName, attrValue, lastAttrName;
+    std::wstring& attrName = attrName_;
+    std::wstring& attrValue = attrValue_;
+    std::wstring& lastAttrName = lastAttrName_;
+    attrName.clear();
+    attrValue.clear();
+    lastAttrName.clear();
 
-    auto flush = [&] {
-        DecodeInPlace(attrName);
-        DecodeInPlace(attrValue);
-        AddAttribute(e, attrName, attrValue);
-        lastAttrName = attrName;
-        attrName.clear();
-        attrValue.clear();
-    };
+    auto flush = [&] { Flush(e); };
     auto finish = [&] {
         if (!attrName.empty() || !attrValue.empty()) flush();
         DecodeInPlace(e.name);
@@ -178,6 +195,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
         }
         if (!ordinary) continue;
 
+        std::wstring* grown = nullptr;  // what `c` went into, when more plain bytes may follow
         switch (e.kind) {
             case XMLElement::kNothing:
             case XMLElement::kText:
@@ -187,6 +205,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
                     pendingSpace = false;
                 }
                 e.name += c;
+                grown = &e.name;
                 break;
             case XMLElement::kStart:
                 if (pendingSpace) {
@@ -204,18 +223,24 @@ bool XMLParser::ReadNode(XMLElement& e) {
                 }
                 if (!inAttributes) {
                     e.name += c;
+                    grown = &e.name;
                 } else if (c == L'=' && !seenEquals) {
                     seenEquals = true;
                     quoteClosed = false;
                 } else if (seenEquals) {
                     attrValue += c;
+                    grown = &attrValue;
                 } else {
                     attrName += c;
+                    grown = &attrName;
                 }
                 break;
             default:  // end tag: everything between "</" and ">"
                 e.name += c;
+                grown = &e.name;
                 break;
         }
+        // The bytes that would each take the branch just taken, at once.
+        if (grown) TakePlainRun(*grown, kPlain.table);
     }
 }
