@@ -59,6 +59,19 @@ protected:
         cur_ = p;
     }
 
+    // Reads past the run of ' ', '\t', '\r' and '\n' bytes ahead, counting lines.
+    void SkipTagSpaces() {
+        if (!pushBack_.empty() || !unread_.empty() || singleByteLimit_ == 0) return;
+        const unsigned char* p = cur_;
+        for (; p != lim_; ++p) {
+            if (*p == '\n')
+                ++line_;
+            else if (*p != ' ' && *p != '\t' && *p != '\r')
+                break;
+        }
+        cur_ = p;
+    }
+
     bool keepDecoder_ = false;
 
 private:

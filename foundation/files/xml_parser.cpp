@@ -4,6 +4,8 @@
 
 #include "foundation/system/string_utils.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 bool IsTagSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
@@ -36,7 +38,7 @@ void XMLParser::Reset() {
 
 void XMLParser::AddAttribute(XMLElement& element, std::wstring_view name, std::wstring_view value) {
     element.attributes[name].assign(value);
-    if (name != L"/") element.attributeOrder.push_back(name);
+    if (name != L"/"sv) element.attributeOrder.push_back(name);
 }
 
 void XMLParser::Flush(XMLElement& e) {
@@ -94,7 +96,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
 
         if (e.kind == XMLElement::kComment) {
             e.value += c;
-            if (c == L'>' && EndsWith(e.value, L"-->")) {
+            if (c == L'>' && EndsWith(e.value, L"-->"sv)) {
                 e.value.resize(e.value.size() - 3);
                 return finish();
             }
@@ -103,7 +105,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
         if (e.kind == XMLElement::kInstruction) {
             std::wstring& target = (!e.value.empty() || std::iswspace(static_cast<wint_t>(c))) ? e.value : e.name;
             target += c;
-            if (c == L'>' && EndsWith(target, L"?>")) {
+            if (c == L'>' && EndsWith(target, L"?>"sv)) {
                 target.resize(target.size() - 2);
                 return finish();
             }
@@ -136,7 +138,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
                 case XMLElement::kStart: {
                     quoteClosed = false;
                     bool selfClosing = false;
-                    if (attrName == L"/") {
+                    if (attrName == L"/"sv) {
                         selfClosing = true;
                     } else {
                         if (!attrName.empty() || !attrValue.empty()) flush();
@@ -158,7 +160,8 @@ bool XMLParser::ReadNode(XMLElement& e) {
                         PushBack(L'/');
                         PushBack(L'<');
                     }
-                    path_ += path_.empty() ? e.name : L"/" + e.name;
+                    if (!path_.empty()) path_ += L'/';
+                    path_ += e.name;
                     return finish();
                 }
                 case XMLElement::kEnd: {
@@ -167,9 +170,10 @@ bool XMLParser::ReadNode(XMLElement& e) {
                         Fail(L"Unexpected End");
                         return false;
                     }
-                    std::wstring component = slash == std::wstring::npos ? path_ : path_.substr(slash + 1);
+                    std::wstring_view component(path_);
+                    if (slash != std::wstring::npos) component.remove_prefix(slash + 1);
                     if (component != e.name) {
-                        Fail(L"End '" + e.name + L"' Doesn't Match Start '" + component + L"'");
+                        Fail(L"End '" + e.name + L"' Doesn't Match Start '" + std::wstring(component) + L"'");
                         return false;
                     }
                     path_.resize(slash == std::wstring::npos ? 0 : slash);
@@ -185,7 +189,11 @@ bool XMLParser::ReadNode(XMLElement& e) {
             continue;
         } else if (IsTagSpace(c)) {
             if (!e.name.empty()) pendingSpace = true;
-            if (e.kind == XMLElement::kStart && e.name == L"!--") e.kind = XMLElement::kComment;
+            if (e.kind == XMLElement::kStart && e.name == L"!--"sv) {
+                e.kind = XMLElement::kComment;
+            } else {
+                SkipTagSpaces();  // each would only set pendingSpace again
+            }
             continue;
         } else if (static_cast<uint32_t>(c) < 0x20) {
             Fail(L"Illegal Character");
