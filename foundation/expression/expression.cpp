@@ -1,6 +1,7 @@
 #include "foundation/expression/expression.h"
 
 #include <cstdint>
+#include <iterator>
 
 #include "foundation/system/app_services.h"
 
@@ -127,9 +128,9 @@ std::vector<PropertyValue> ExpressionEvaluator::ParseArgumentList() {
 
 PropertyValue ExpressionEvaluator::ParseTernary() {
     if (!Enter()) return EmptyText();
-    PropertyValue cond = ParseOr();
+    PropertyValue cond = ParseBinary(1);
     if (MatchChar(L'?')) {
-        PropertyValue then = ParseOr();
+        PropertyValue then = ParseBinary(1);
         MatchChar(L':');
         PropertyValue otherwise = ParseTernary();
         cond = cond.ToBool() ? std::move(then) : std::move(otherwise);
@@ -138,87 +139,82 @@ PropertyValue ExpressionEvaluator::ParseTernary() {
     return cond;
 }
 
-PropertyValue ExpressionEvaluator::ParseOr() {
-    PropertyValue v = ParseAnd();
-    while (MatchOperator(L'|', L'|')) {
-        PropertyValue r = ParseAnd();
-        v = PropertyValue(v.ToBool() || r.ToBool());
-    }
-    return v;
-}
+namespace {
 
-PropertyValue ExpressionEvaluator::ParseAnd() {
-    PropertyValue v = ParseXor();
-    while (MatchOperator(L'&', L'&')) {
-        PropertyValue r = ParseXor();
-        v = PropertyValue(v.ToBool() && r.ToBool());
-    }
-    return v;
-}
+enum class BinaryOp {
+    None,
+    Or,
+    And,
+    Xor,
+    Equal,
+    NotEqual,
+    LessEqual,
+    GreaterEqual,
+    Less,
+    Greater,
+    Add,
+    Subtract,
+    Multiply,
+    Divide
+};
 
-PropertyValue ExpressionEvaluator::ParseXor() {
-    PropertyValue v = ParseEquality();
-    while (MatchOperator(L'^', L'^')) {
-        PropertyValue r = ParseEquality();
-        v = PropertyValue(v.ToBool() != r.ToBool() ? 1 : 0);
-    }
-    return v;
-}
+struct OperatorAt {
+    BinaryOp op = BinaryOp::None;
+    int level = 0;   // 1 (||) binds loosest, 7 (* /) tightest
+    int length = 0;  // characters to consume
+};
 
-PropertyValue ExpressionEvaluator::ParseEquality() {
-    PropertyValue v = ParseRelational();
-    for (;;) {
-        if (MatchOperator(L'=', L'=')) {
-            v = PropertyValue(v.Equals(ParseRelational()));
-        } else if (MatchOperator(L'!', L'=')) {
-            v = PropertyValue(v.NotEquals(ParseRelational()));
-        } else {
-            return v;
-        }
-    }
-}
-
-PropertyValue ExpressionEvaluator::ParseRelational() {
-    PropertyValue v = ParseAdditive();
-    for (;;) {
-        if (MatchOperator(L'<', L'=')) {
-            v = PropertyValue(v.LessEqual(ParseAdditive()));
-        } else if (MatchOperator(L'>', L'=')) {
-            v = PropertyValue(v.GreaterEqual(ParseAdditive()));
-        } else if (MatchChar(L'<')) {
-            v = PropertyValue(v.Less(ParseAdditive()));
-        } else if (MatchChar(L'>')) {
-            v = PropertyValue(v.Greater(ParseAdditive()));
-        } else {
-            return v;
-        }
+// The operator that starts at `at`, longest spelling first ("<=" before "<").
+OperatorAt PeekOperator(std::wstring_view text, size_t at) {
+    if (at >= text.size()) return {};
+    wchar_t c = text[at];
+    wchar_t next = at + 1 < text.size() ? text[at + 1] : L'\0';
+    switch (c) {
+        case L'|': return next == L'|' ? OperatorAt{BinaryOp::Or, 1, 2} : OperatorAt{};
+        case L'&': return next == L'&' ? OperatorAt{BinaryOp::And, 2, 2} : OperatorAt{};
+        case L'^': return next == L'^' ? OperatorAt{BinaryOp::Xor, 3, 2} : OperatorAt{};
+        case L'=': return next == L'=' ? OperatorAt{BinaryOp::Equal, 4, 2} : OperatorAt{};
+        case L'!': return next == L'=' ? OperatorAt{BinaryOp::NotEqual, 4, 2} : OperatorAt{};
+        case L'<': return next == L'=' ? OperatorAt{BinaryOp::LessEqual, 5, 2} : OperatorAt{BinaryOp::Less, 5, 1};
+        case L'>': return next == L'=' ? OperatorAt{BinaryOp::GreaterEqual, 5, 2} : OperatorAt{BinaryOp::Greater, 5, 1};
+        case L'+': return {BinaryOp::Add, 6, 1};
+        case L'-': return {BinaryOp::Subtract, 6, 1};
+        case L'*': return {BinaryOp::Multiply, 7, 1};
+        case L'/': return {BinaryOp::Divide, 7, 1};
+        default: return {};
     }
 }
 
-PropertyValue ExpressionEvaluator::ParseAdditive() {
-    PropertyValue v = ParseMultiplicative();
-    for (;;) {
-        if (MatchChar(L'+')) {
-            v = v.Add(ParseMultiplicative());
-        } else if (MatchChar(L'-')) {
-            v = v.Subtract(ParseMultiplicative());
-        } else {
-            return v;
-        }
-    }
-}
+}  // namespace
 
-PropertyValue ExpressionEvaluator::ParseMultiplicative() {
+// Precedence climbing: one loop for every binary level. Both operands are
+// always evaluated, the left one first.
+PropertyValue ExpressionEvaluator::ParseBinary(int minLevel) {
     PropertyValue v = ParseUnary();
     for (;;) {
-        if (MatchChar(L'*')) {
-            v = v.Multiply(ParseUnary());
-        } else if (MatchChar(L'/')) {
-            // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
-            PropertyValue divisor = ParseUnary();
-            if (divisor.ToInt() != 0) v = v.Divide(divisor);
-        } else {
-            return v;
+        SkipSpace();
+        OperatorAt at = PeekOperator(source_, position_);
+        if (at.op == BinaryOp::None || at.level < minLevel) return v;
+        position_ += static_cast<size_t>(at.length);
+        PropertyValue r = ParseBinary(at.level + 1);
+        switch (at.op) {
+            case BinaryOp::Or: v = PropertyValue(v.ToBool() || r.ToBool()); break;
+            case BinaryOp::And: v = PropertyValue(v.ToBool() && r.ToBool()); break;
+            case BinaryOp::Xor: v = PropertyValue(v.ToBool() != r.ToBool() ? 1 : 0); break;
+            case BinaryOp::Equal: v = PropertyValue(v.Equals(r)); break;
+            case BinaryOp::NotEqual: v = PropertyValue(v.NotEquals(r)); break;
+            case BinaryOp::LessEqual: v = PropertyValue(v.LessEqual(r)); break;
+            case BinaryOp::GreaterEqual: v = PropertyValue(v.GreaterEqual(r)); break;
+            case BinaryOp::Less: v = PropertyValue(v.Less(r)); break;
+            case BinaryOp::Greater: v = PropertyValue(v.Greater(r)); break;
+            case BinaryOp::Add: v = v.Add(r); break;
+            case BinaryOp::Subtract: v = v.Subtract(r); break;
+            case BinaryOp::Multiply: v = v.Multiply(r); break;
+            case BinaryOp::Divide:
+                // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
+                if (r.ToInt() != 0) v = v.Divide(r);
+                break;
+            case BinaryOp::None: break;
         }
     }
 }
@@ -329,6 +325,25 @@ PropertyValue ExpressionEvaluator::ParseCall(std::wstring_view name) {
         VariableMap* symbols = CurrentPlayerSymbols();
         return PropertyValue(symbols != nullptr && symbols->contains(raw));
     }
-    std::vector<PropertyValue> args = ParseArgumentList();
-    return CallBuiltin(name, args);
+    // Up to four arguments live on the stack; longer lists move to the heap.
+    constexpr size_t kInline = 4;
+    PropertyValue inlineArgs[kInline];
+    std::vector<PropertyValue> more;
+    size_t count = 0;
+    for (;;) {
+        PropertyValue arg = ParseTernary();
+        if (count < kInline) {
+            inlineArgs[count] = std::move(arg);
+        } else {
+            if (count == kInline)
+                more.assign(std::make_move_iterator(inlineArgs), std::make_move_iterator(inlineArgs + kInline));
+            more.push_back(std::move(arg));
+        }
+        ++count;
+        SkipSpace();
+        if (position_ >= source_.size()) break;
+        if (source_[position_++] != L',') break;
+    }
+    return CallBuiltin(name, count <= kInline ? std::span<const PropertyValue>(inlineArgs, count)
+                                              : std::span<const PropertyValue>(more));
 }

@@ -14,6 +14,7 @@
 // The evaluator is bound for its whole life to one variable map, which it
 // does not own and which must outlive it. One thread at a time per evaluator.
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,20 +47,15 @@ private:
     void Leave() { --depth_; }
 
     PropertyValue ParseTernary();
-    PropertyValue ParseOr();
-    PropertyValue ParseAnd();
-    PropertyValue ParseXor();
-    PropertyValue ParseEquality();
-    PropertyValue ParseRelational();
-    PropertyValue ParseAdditive();
-    PropertyValue ParseMultiplicative();
+    // The binary operators whose level is at least `minLevel`, left-associative.
+    PropertyValue ParseBinary(int minLevel);
     PropertyValue ParseUnary();
     PropertyValue ParsePostfix();
     PropertyValue ParsePrimary();
     PropertyValue ParseNumber();
     PropertyValue ParseCall(std::wstring_view name);
     PropertyValue ReadIndexed(const PropertyValue& holder, const PropertyValue& index);
-    PropertyValue CallBuiltin(std::wstring_view name, const std::vector<PropertyValue>& args);
+    PropertyValue CallBuiltin(std::wstring_view name, std::span<const PropertyValue> args);
 
     void SkipSpace();
     bool MatchChar(wchar_t c);
