@@ -5,6 +5,8 @@
 
 #include "foundation/system/app_services.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // The classic ASCII classes; every code unit above 255 is in none of them.
@@ -278,8 +280,8 @@ PropertyValue ExpressionEvaluator::ParsePrimary() {
     if (IsDigit(c) || c == L'.') return ParseNumber();
 
     std::wstring_view name = ReadName(true);
-    if (name == L"true") return PropertyValue(true);
-    if (name == L"false") return PropertyValue(false);
+    if (name == L"true"sv) return PropertyValue(true);
+    if (name == L"false"sv) return PropertyValue(false);
     if (MatchChar(L'(')) return ParseCall(name);
     auto it = variables_->find(name);
     if (it != variables_->end()) return it->second;
@@ -318,9 +320,9 @@ PropertyValue ExpressionEvaluator::ParseNumber() {
 }
 
 PropertyValue ExpressionEvaluator::ParseCall(std::wstring_view name) {
-    if (name == L"literal") return PropertyValue(ReadRawArgument(false));
-    if (name == L"defined") return PropertyValue(variables_->contains(ReadRawArgument(true)));
-    if (name == L"globaldefined") {
+    if (name == L"literal"sv) return PropertyValue(ReadRawArgument(false));
+    if (name == L"defined"sv) return PropertyValue(variables_->contains(ReadRawArgument(true)));
+    if (name == L"globaldefined"sv) {
         std::wstring_view raw = ReadRawArgument(true);
         VariableMap* symbols = CurrentPlayerSymbols();
         return PropertyValue(symbols != nullptr && symbols->contains(raw));
