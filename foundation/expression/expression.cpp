@@ -223,15 +223,16 @@ PropertyValue ExpressionEvaluator::ParseBinary(int minLevel) {
 
 PropertyValue ExpressionEvaluator::ParseUnary() {
     if (!Enter()) return EmptyText();
-    PropertyValue v;
-    if (MatchChar(L'-')) {
-        v = ParseUnary().Negate();
-    } else if (MatchChar(L'!')) {
-        v = PropertyValue(!ParseUnary().ToBool());
-    } else {
-        MatchChar(L'+');
-        v = ParsePostfix();
+    SkipSpace();
+    wchar_t c = position_ < source_.size() ? source_[position_] : L'\0';
+    if (c == L'-' || c == L'!') {
+        ++position_;
+        PropertyValue operand = ParseUnary();
+        Leave();
+        return c == L'-' ? operand.Negate() : PropertyValue(!operand.ToBool());
     }
+    if (c == L'+') ++position_;
+    PropertyValue v = ParsePostfix();
     Leave();
     return v;
 }

@@ -45,7 +45,7 @@ void XMLParser::Flush(XMLElement& e) {
     DecodeInPlace(attrName_);
     DecodeInPlace(attrValue_);
     AddAttribute(e, attrName_, attrValue_);
-    lastAttrName_.assign(attrName_);
+    lastAttrName_.swap(attrName_);  // both keep their storage
     attrName_.clear();
     attrValue_.clear();
 }
