@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <iterator>
 
+#include "foundation/expression/binary_operators.h"
 #include "foundation/system/app_services.h"
 
 using namespace std::string_view_literals;
+using namespace expression_detail;
 
 namespace {
 
@@ -31,8 +33,11 @@ void ExpressionEvaluator::Reset(std::wstring_view text) {
 }
 
 PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
+    // Held for the run: a call that evaluates again may clear the cache.
+    std::shared_ptr<const CompiledText> compiled = Compiled(text);
     Reset(text);
-    PropertyValue result = ParseTernary();
+    PropertyValue result =
+        compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
     return tooDeep_ ? EmptyText() : result;
 }
 
@@ -141,54 +146,6 @@ PropertyValue ExpressionEvaluator::ParseTernary() {
     return cond;
 }
 
-namespace {
-
-enum class BinaryOp {
-    None,
-    Or,
-    And,
-    Xor,
-    Equal,
-    NotEqual,
-    LessEqual,
-    GreaterEqual,
-    Less,
-    Greater,
-    Add,
-    Subtract,
-    Multiply,
-    Divide
-};
-
-struct OperatorAt {
-    BinaryOp op = BinaryOp::None;
-    int level = 0;   // 1 (||) binds loosest, 7 (* /) tightest
-    int length = 0;  // characters to consume
-};
-
-// The operator that starts at `at`, longest spelling first ("<=" before "<").
-OperatorAt PeekOperator(std::wstring_view text, size_t at) {
-    if (at >= text.size()) return {};
-    wchar_t c = text[at];
-    wchar_t next = at + 1 < text.size() ? text[at + 1] : L'\0';
-    switch (c) {
-        case L'|': return next == L'|' ? OperatorAt{BinaryOp::Or, 1, 2} : OperatorAt{};
-        case L'&': return next == L'&' ? OperatorAt{BinaryOp::And, 2, 2} : OperatorAt{};
-        case L'^': return next == L'^' ? OperatorAt{BinaryOp::Xor, 3, 2} : OperatorAt{};
-        case L'=': return next == L'=' ? OperatorAt{BinaryOp::Equal, 4, 2} : OperatorAt{};
-        case L'!': return next == L'=' ? OperatorAt{BinaryOp::NotEqual, 4, 2} : OperatorAt{};
-        case L'<': return next == L'=' ? OperatorAt{BinaryOp::LessEqual, 5, 2} : OperatorAt{BinaryOp::Less, 5, 1};
-        case L'>': return next == L'=' ? OperatorAt{BinaryOp::GreaterEqual, 5, 2} : OperatorAt{BinaryOp::Greater, 5, 1};
-        case L'+': return {BinaryOp::Add, 6, 1};
-        case L'-': return {BinaryOp::Subtract, 6, 1};
-        case L'*': return {BinaryOp::Multiply, 7, 1};
-        case L'/': return {BinaryOp::Divide, 7, 1};
-        default: return {};
-    }
-}
-
-}  // namespace
-
 // Precedence climbing: one loop for every binary level. Both operands are
 // always evaluated, the left one first.
 PropertyValue ExpressionEvaluator::ParseBinary(int minLevel) {
@@ -199,25 +156,7 @@ PropertyValue ExpressionEvaluator::ParseBinary(int minLevel) {
         if (at.op == BinaryOp::None || at.level < minLevel) return v;
         position_ += static_cast<size_t>(at.length);
         PropertyValue r = ParseBinary(at.level + 1);
-        switch (at.op) {
-            case BinaryOp::Or: v = PropertyValue(v.ToBool() || r.ToBool()); break;
-            case BinaryOp::And: v = PropertyValue(v.ToBool() && r.ToBool()); break;
-            case BinaryOp::Xor: v = PropertyValue(v.ToBool() != r.ToBool() ? 1 : 0); break;
-            case BinaryOp::Equal: v = PropertyValue(v.Equals(r)); break;
-            case BinaryOp::NotEqual: v = PropertyValue(v.NotEquals(r)); break;
-            case BinaryOp::LessEqual: v = PropertyValue(v.LessEqual(r)); break;
-            case BinaryOp::GreaterEqual: v = PropertyValue(v.GreaterEqual(r)); break;
-            case BinaryOp::Less: v = PropertyValue(v.Less(r)); break;
-            case BinaryOp::Greater: v = PropertyValue(v.Greater(r)); break;
-            case BinaryOp::Add: v = v.Add(r); break;
-            case BinaryOp::Subtract: v = v.Subtract(r); break;
-            case BinaryOp::Multiply: v = v.Multiply(r); break;
-            case BinaryOp::Divide:
-                // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
-                if (r.ToInt() != 0) v = v.Divide(r);
-                break;
-            case BinaryOp::None: break;
-        }
+        ApplyBinary(at.op, v, r);
     }
 }
 

@@ -121,7 +121,11 @@ TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
     ExpressionGenerator gen(1207);
     for (int round = 0; round < 6000; ++round) {
         gen.FillVariables(vars_);
-        ExpectSame(round % 5 == 0 ? gen.Soup() : gen.Expression(1 + round % 4));
+        std::wstring text = round % 5 == 0 ? gen.Soup() : gen.Expression(1 + round % 4);
+        ExpectSame(text);
+        // The same text again, its tree now cached, under other values.
+        gen.FillVariables(vars_);
+        ExpectSame(text);
         if (HasFatalFailure()) return;
     }
 }
@@ -136,6 +140,14 @@ TEST_F(ExpressionEquivalence, NestingAroundTheDepthCap) {
         ExpectSame(std::wstring(static_cast<size_t>(depth), L'-') + L"3 + rand(9)");
         ExpectSame(L"rand(4) + " + std::wstring(static_cast<size_t>(depth), L'!') + L"0");
         ExpectSame(L"eval(literal(" + parens + L"))");
+        // An eval nested past the cap in the middle of an expression: the
+        // operators and calls around it, and the draws they make.
+        std::wstring deep = L"eval(literal(" + parens + L"))";
+        ExpectSame(L"rand(7) + rand(" + deep + L", 3) + rand(9)");
+        ExpectSame(L"(" + deep + L" ? rand(3) : rand(4)) * 2");
+        ExpectSame(L"1 ? " + deep + L" : rand(4)");
+        ExpectSame(L"min(" + deep + L" + 1, rand(5)) - rand(6)");
+        ExpectSame(L"format(literal(%d %d %d %d %d), 1, 2, 3, 4, " + deep + L", rand(8))");
         if (HasFatalFailure()) return;
     }
 }
