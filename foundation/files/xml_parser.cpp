@@ -22,7 +22,7 @@ constexpr PlainBytes kPlain;
 
 // Most names and values hold no entity: skip the copy for them.
 void DecodeInPlace(std::wstring& s) {
-    if (s.find(L'&') != std::wstring::npos) s = DecodeXmlEntities(s);
+    if (s.find(L'&') != std::wstring::npos) DecodeXmlEntitiesInPlace(s);
 }
 
 bool EndsWith(const std::wstring& s, std::wstring_view tail) {
