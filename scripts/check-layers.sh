@@ -36,6 +36,7 @@ function owners(h) {
     if (h ~ /^xmp\.h$/) return "platform/music/ app/audio/ tests/app/"
     if (h ~ /^(gtest|gmock)\//) return "tests/"
     if (h ~ /^benchmark\//) return "bench/"
+    if (h ~ /^(expat|expat_external|muParser)\.h$/) return "bench/"
     if (h ~ /^fuzzer\//) return "fuzz/"
     return ""
 }

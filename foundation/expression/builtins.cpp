@@ -19,7 +19,7 @@
 namespace {
 
 using Tag = PropertyValue::Tag;
-using Args = std::vector<PropertyValue>;
+using Args = std::span<const PropertyValue>;
 
 enum class Builtin {
     Int,
@@ -258,7 +258,7 @@ PropertyValue Exists(const Args& args) {
 
 }  // namespace
 
-PropertyValue ExpressionEvaluator::CallBuiltin(std::wstring_view name, const Args& args) {
+PropertyValue ExpressionEvaluator::CallBuiltin(std::wstring_view name, Args args) {
     const auto& names = BuiltinNames();
     auto found = names.find(name);
     if (found == names.end()) return PropertyValue(name);

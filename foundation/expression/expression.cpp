@@ -1,8 +1,13 @@
 #include "foundation/expression/expression.h"
 
 #include <cstdint>
+#include <iterator>
 
+#include "foundation/expression/binary_operators.h"
 #include "foundation/system/app_services.h"
+
+using namespace std::string_view_literals;
+using namespace expression_detail;
 
 namespace {
 
@@ -28,8 +33,11 @@ void ExpressionEvaluator::Reset(std::wstring_view text) {
 }
 
 PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
+    // Held for the run: a call that evaluates again may clear the cache.
+    std::shared_ptr<const CompiledText> compiled = Compiled(text);
     Reset(text);
-    PropertyValue result = ParseTernary();
+    PropertyValue result =
+        compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
     return tooDeep_ ? EmptyText() : result;
 }
 
@@ -127,9 +135,9 @@ std::vector<PropertyValue> ExpressionEvaluator::ParseArgumentList() {
 
 PropertyValue ExpressionEvaluator::ParseTernary() {
     if (!Enter()) return EmptyText();
-    PropertyValue cond = ParseOr();
+    PropertyValue cond = ParseBinary(1);
     if (MatchChar(L'?')) {
-        PropertyValue then = ParseOr();
+        PropertyValue then = ParseBinary(1);
         MatchChar(L':');
         PropertyValue otherwise = ParseTernary();
         cond = cond.ToBool() ? std::move(then) : std::move(otherwise);
@@ -138,102 +146,32 @@ PropertyValue ExpressionEvaluator::ParseTernary() {
     return cond;
 }
 
-PropertyValue ExpressionEvaluator::ParseOr() {
-    PropertyValue v = ParseAnd();
-    while (MatchOperator(L'|', L'|')) {
-        PropertyValue r = ParseAnd();
-        v = PropertyValue(v.ToBool() || r.ToBool());
-    }
-    return v;
-}
-
-PropertyValue ExpressionEvaluator::ParseAnd() {
-    PropertyValue v = ParseXor();
-    while (MatchOperator(L'&', L'&')) {
-        PropertyValue r = ParseXor();
-        v = PropertyValue(v.ToBool() && r.ToBool());
-    }
-    return v;
-}
-
-PropertyValue ExpressionEvaluator::ParseXor() {
-    PropertyValue v = ParseEquality();
-    while (MatchOperator(L'^', L'^')) {
-        PropertyValue r = ParseEquality();
-        v = PropertyValue(v.ToBool() != r.ToBool() ? 1 : 0);
-    }
-    return v;
-}
-
-PropertyValue ExpressionEvaluator::ParseEquality() {
-    PropertyValue v = ParseRelational();
-    for (;;) {
-        if (MatchOperator(L'=', L'=')) {
-            v = PropertyValue(v.Equals(ParseRelational()));
-        } else if (MatchOperator(L'!', L'=')) {
-            v = PropertyValue(v.NotEquals(ParseRelational()));
-        } else {
-            return v;
-        }
-    }
-}
-
-PropertyValue ExpressionEvaluator::ParseRelational() {
-    PropertyValue v = ParseAdditive();
-    for (;;) {
-        if (MatchOperator(L'<', L'=')) {
-            v = PropertyValue(v.LessEqual(ParseAdditive()));
-        } else if (MatchOperator(L'>', L'=')) {
-            v = PropertyValue(v.GreaterEqual(ParseAdditive()));
-        } else if (MatchChar(L'<')) {
-            v = PropertyValue(v.Less(ParseAdditive()));
-        } else if (MatchChar(L'>')) {
-            v = PropertyValue(v.Greater(ParseAdditive()));
-        } else {
-            return v;
-        }
-    }
-}
-
-PropertyValue ExpressionEvaluator::ParseAdditive() {
-    PropertyValue v = ParseMultiplicative();
-    for (;;) {
-        if (MatchChar(L'+')) {
-            v = v.Add(ParseMultiplicative());
-        } else if (MatchChar(L'-')) {
-            v = v.Subtract(ParseMultiplicative());
-        } else {
-            return v;
-        }
-    }
-}
-
-PropertyValue ExpressionEvaluator::ParseMultiplicative() {
+// Precedence climbing: one loop for every binary level. Both operands are
+// always evaluated, the left one first.
+PropertyValue ExpressionEvaluator::ParseBinary(int minLevel) {
     PropertyValue v = ParseUnary();
     for (;;) {
-        if (MatchChar(L'*')) {
-            v = v.Multiply(ParseUnary());
-        } else if (MatchChar(L'/')) {
-            // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
-            PropertyValue divisor = ParseUnary();
-            if (divisor.ToInt() != 0) v = v.Divide(divisor);
-        } else {
-            return v;
-        }
+        SkipSpace();
+        OperatorAt at = PeekOperator(source_, position_);
+        if (at.op == BinaryOp::None || at.level < minLevel) return v;
+        position_ += static_cast<size_t>(at.length);
+        PropertyValue r = ParseBinary(at.level + 1);
+        ApplyBinary(at.op, v, r);
     }
 }
 
 PropertyValue ExpressionEvaluator::ParseUnary() {
     if (!Enter()) return EmptyText();
-    PropertyValue v;
-    if (MatchChar(L'-')) {
-        v = ParseUnary().Negate();
-    } else if (MatchChar(L'!')) {
-        v = PropertyValue(!ParseUnary().ToBool());
-    } else {
-        MatchChar(L'+');
-        v = ParsePostfix();
+    SkipSpace();
+    wchar_t c = position_ < source_.size() ? source_[position_] : L'\0';
+    if (c == L'-' || c == L'!') {
+        ++position_;
+        PropertyValue operand = ParseUnary();
+        Leave();
+        return c == L'-' ? operand.Negate() : PropertyValue(!operand.ToBool());
     }
+    if (c == L'+') ++position_;
+    PropertyValue v = ParsePostfix();
     Leave();
     return v;
 }
@@ -282,8 +220,8 @@ PropertyValue ExpressionEvaluator::ParsePrimary() {
     if (IsDigit(c) || c == L'.') return ParseNumber();
 
     std::wstring_view name = ReadName(true);
-    if (name == L"true") return PropertyValue(true);
-    if (name == L"false") return PropertyValue(false);
+    if (name == L"true"sv) return PropertyValue(true);
+    if (name == L"false"sv) return PropertyValue(false);
     if (MatchChar(L'(')) return ParseCall(name);
     auto it = variables_->find(name);
     if (it != variables_->end()) return it->second;
@@ -322,13 +260,32 @@ PropertyValue ExpressionEvaluator::ParseNumber() {
 }
 
 PropertyValue ExpressionEvaluator::ParseCall(std::wstring_view name) {
-    if (name == L"literal") return PropertyValue(ReadRawArgument(false));
-    if (name == L"defined") return PropertyValue(variables_->contains(ReadRawArgument(true)));
-    if (name == L"globaldefined") {
+    if (name == L"literal"sv) return PropertyValue(ReadRawArgument(false));
+    if (name == L"defined"sv) return PropertyValue(variables_->contains(ReadRawArgument(true)));
+    if (name == L"globaldefined"sv) {
         std::wstring_view raw = ReadRawArgument(true);
         VariableMap* symbols = CurrentPlayerSymbols();
         return PropertyValue(symbols != nullptr && symbols->contains(raw));
     }
-    std::vector<PropertyValue> args = ParseArgumentList();
-    return CallBuiltin(name, args);
+    // Up to four arguments live on the stack; longer lists move to the heap.
+    constexpr size_t kInline = 4;
+    PropertyValue inlineArgs[kInline];
+    std::vector<PropertyValue> more;
+    size_t count = 0;
+    for (;;) {
+        PropertyValue arg = ParseTernary();
+        if (count < kInline) {
+            inlineArgs[count] = std::move(arg);
+        } else {
+            if (count == kInline)
+                more.assign(std::make_move_iterator(inlineArgs), std::make_move_iterator(inlineArgs + kInline));
+            more.push_back(std::move(arg));
+        }
+        ++count;
+        SkipSpace();
+        if (position_ >= source_.size()) break;
+        if (source_[position_++] != L',') break;
+    }
+    return CallBuiltin(name, count <= kInline ? std::span<const PropertyValue>(inlineArgs, count)
+                                              : std::span<const PropertyValue>(more));
 }

@@ -2,9 +2,13 @@
 // The expression language of scene scripts, conditions, curve formulas,
 // constants and bound values.
 //
-// An ExpressionEvaluator reads the text once, left to right, computing while
-// it parses: no tokens, no tree, nothing cached, so every evaluation parses
-// again. Every operator is the PropertyValue operator of that name; both
+// An ExpressionEvaluator reads a text once into a small tree and keeps the
+// trees of the texts it evaluated last (a bounded number), so a condition
+// checked every frame is not parsed again. The tree computes exactly what
+// reading the text left to right computes; a text whose reading depends on
+// the values met (a "." or "[" after an operand, which only a widget or
+// object value takes) or that nests too deep is read afresh each time.
+// Every operator is the PropertyValue operator of that name; both
 // operands are always evaluated, left before right (this matters for rand).
 // Nothing is ever reported: malformed text still yields a value, an
 // undefined bare word is its own text, text after the expression is ignored.
@@ -14,11 +18,16 @@
 // The evaluator is bound for its whole life to one variable map, which it
 // does not own and which must outlive it. One thread at a time per evaluator.
 
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/expression/variables.h"
+
+struct CompiledNode;
 
 class ExpressionEvaluator {
 public:
@@ -37,29 +46,44 @@ public:
 
     // How deep parentheses, prefix operators and eval() may nest.
     static constexpr int kMaxDepth = 200;
+    // How many texts keep their tree; the next one starts the cache afresh.
+    static constexpr size_t kCachedTexts = 64;
 
 private:
     ExpressionEvaluator(VariableMap& variables, int depth) : variables_(&variables), depth_(depth) {}
+
+    struct CompiledText {
+        std::shared_ptr<const CompiledNode> root;  // none: read the text every time
+        int depth = 0;                             // nesting levels the reading enters
+    };
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>()(text); }
+    };
+
+    std::shared_ptr<const CompiledText> Compiled(std::wstring_view text);
+    std::unique_ptr<CompiledNode> CompileTernary();
+    std::unique_ptr<CompiledNode> CompileBinary(int minLevel);
+    std::unique_ptr<CompiledNode> CompileUnary();
+    std::unique_ptr<CompiledNode> CompilePrimary();
+    std::unique_ptr<CompiledNode> CompileCall(std::wstring_view name);
+    bool EnterCompile();
+    PropertyValue Run(const CompiledNode& node);
 
     void Reset(std::wstring_view text);
     bool Enter();
     void Leave() { --depth_; }
 
     PropertyValue ParseTernary();
-    PropertyValue ParseOr();
-    PropertyValue ParseAnd();
-    PropertyValue ParseXor();
-    PropertyValue ParseEquality();
-    PropertyValue ParseRelational();
-    PropertyValue ParseAdditive();
-    PropertyValue ParseMultiplicative();
+    // The binary operators whose level is at least `minLevel`, left-associative.
+    PropertyValue ParseBinary(int minLevel);
     PropertyValue ParseUnary();
     PropertyValue ParsePostfix();
     PropertyValue ParsePrimary();
     PropertyValue ParseNumber();
     PropertyValue ParseCall(std::wstring_view name);
     PropertyValue ReadIndexed(const PropertyValue& holder, const PropertyValue& index);
-    PropertyValue CallBuiltin(std::wstring_view name, const std::vector<PropertyValue>& args);
+    PropertyValue CallBuiltin(std::wstring_view name, std::span<const PropertyValue> args);
 
     void SkipSpace();
     bool MatchChar(wchar_t c);
@@ -74,4 +98,11 @@ private:
     VariableMap* variables_;
     int depth_ = 0;
     bool tooDeep_ = false;
+
+    std::unordered_map<std::wstring, std::shared_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
+    std::shared_ptr<const CompiledText> last_;  // the text evaluated last, checked before hashing
+    std::wstring lastText_;
+    int compileDepth_ = 0;
+    int compileMaxDepth_ = 0;
+    bool compileFailed_ = false;
 };

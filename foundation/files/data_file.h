@@ -25,6 +25,15 @@ public:
         b = buffer_[pos_++];
         return true;
     }
+    // Hands out every buffered byte not read yet (refilling when none is left)
+    // as [begin, end), counting them as read. False at the end of the file.
+    bool NextBlock(const unsigned char*& begin, const unsigned char*& end) {
+        if (pos_ == end_ && !Refill()) return false;
+        begin = buffer_ + pos_;
+        end = buffer_ + end_;
+        pos_ = end_;
+        return true;
+    }
 
 private:
     bool Refill();

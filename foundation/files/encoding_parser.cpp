@@ -3,10 +3,8 @@
 #include "foundation/files/data_file.h"
 #include "foundation/system/text.h"
 
-// The open file plus the bytes that encoding detection looked at and gave back.
 struct EncodingParser::Source {
     DataFile file;
-    std::vector<unsigned char> unread;
 };
 
 EncodingParser::EncodingParser() = default;
@@ -16,6 +14,15 @@ EncodingParser::~EncodingParser() { CloseFile(); }
 void EncodingParser::CloseFile() {
     file_.reset();
     pushBack_.clear();
+    unread_.clear();
+    cur_ = lim_ = nullptr;
+}
+
+void EncodingParser::UseDecoder(Decoder decoder) {
+    decoder_ = decoder;
+    // UTF-16 has no one-byte characters; UTF-8 has them below 0x80, where the
+    // mark that is skipped at the start never lies.
+    singleByteLimit_ = decoder == Decoder::Ansi ? 0x100 : decoder == Decoder::Utf8 ? 0x80 : 0;
 }
 
 bool EncodingParser::OpenFile(const std::string& path) {
@@ -45,33 +52,36 @@ void EncodingParser::Reset() {
 }
 
 void EncodingParser::DetectEncoding() {
-    decoder_ = Decoder::Ansi;
+    Decoder found = Decoder::Ansi;
     long size = file_->file.Size();
     auto peek = [this](size_t n, std::vector<unsigned char>& bytes) {
         bytes.clear();
         unsigned char b;
         while (bytes.size() < n && ReadByte(b)) bytes.push_back(b);
         // Give them back in reverse so they are read again in order.
-        for (size_t i = bytes.size(); i-- > 0;) file_->unread.push_back(bytes[i]);
+        for (size_t i = bytes.size(); i-- > 0;) unread_.push_back(bytes[i]);
         return bytes.size() == n;
     };
     std::vector<unsigned char> head;
     if (size >= 2 && peek(2, head)) {
-        if ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)) decoder_ = Decoder::Utf16;
+        if ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)) found = Decoder::Utf16;
     }
-    if (decoder_ == Decoder::Ansi && size >= 3 && peek(3, head)) {
-        if (head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) decoder_ = Decoder::Utf8;
+    if (found == Decoder::Ansi && size >= 3 && peek(3, head)) {
+        if (head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) found = Decoder::Utf8;
     }
+    UseDecoder(found);
 }
 
 bool EncodingParser::ReadByte(unsigned char& b) {
     if (!file_) return false;
-    if (!file_->unread.empty()) {
-        b = file_->unread.back();
-        file_->unread.pop_back();
+    if (!unread_.empty()) {
+        b = unread_.back();
+        unread_.pop_back();
         return true;
     }
-    return file_->file.ReadByte(b);
+    if (cur_ == lim_ && !file_->file.NextBlock(cur_, lim_)) return false;
+    b = *cur_++;
+    return true;
 }
 
 void EncodingParser::Fail(const std::wstring& message) {
@@ -79,7 +89,7 @@ void EncodingParser::Fail(const std::wstring& message) {
     errorText_ = message;
 }
 
-bool EncodingParser::GetChar(wchar_t& out) {
+bool EncodingParser::GetCharSlow(wchar_t& out) {
     if (!pushBack_.empty()) {
         out = pushBack_.back();
         pushBack_.pop_back();

@@ -27,7 +27,15 @@ public:
     virtual void Reset();
 
     // False at the end of input or on an illegal sequence (then HasFailed).
-    bool GetChar(wchar_t& out);
+    bool GetChar(wchar_t& out) {
+        // Most characters are one plain byte of the block: no call for them.
+        if (cur_ != lim_ && *cur_ < singleByteLimit_ && pushBack_.empty() && unread_.empty()) {
+            out = static_cast<wchar_t>(*cur_++);
+            if (out == L'\n') ++line_;
+            return true;
+        }
+        return GetCharSlow(out);
+    }
     // The next GetChar delivers `c` again; pushed characters come back last-in first-out.
     void PushBack(wchar_t c) { pushBack_.push_back(c); }
 
@@ -41,13 +49,38 @@ protected:
     // Closes the open file, if any, and drops what was pushed back.
     void CloseFile();
 
+    // Appends to `out` the run of bytes ahead that are whole characters and
+    // marked in `plain` (which must leave out '\n'), and reads past them.
+    void TakePlainRun(std::wstring& out, const bool (&plain)[256]) {
+        if (!pushBack_.empty() || !unread_.empty()) return;
+        const unsigned char* p = cur_;
+        while (p != lim_ && *p < singleByteLimit_ && plain[*p]) ++p;
+        out.append(cur_, p);
+        cur_ = p;
+    }
+
+    // Reads past the run of ' ', '\t', '\r' and '\n' bytes ahead, counting lines.
+    void SkipTagSpaces() {
+        if (!pushBack_.empty() || !unread_.empty() || singleByteLimit_ == 0) return;
+        const unsigned char* p = cur_;
+        for (; p != lim_; ++p) {
+            if (*p == '\n')
+                ++line_;
+            else if (*p != ' ' && *p != '\t' && *p != '\r')
+                break;
+        }
+        cur_ = p;
+    }
+
     bool keepDecoder_ = false;
 
 private:
     enum class Decoder { Ansi, Utf8, Utf16 };
     enum class Result { Ok, End, Illegal };
 
+    bool GetCharSlow(wchar_t& out);
     bool ReadByte(unsigned char& b);
+    void UseDecoder(Decoder decoder);
     Result ReadCharAnsi(wchar_t& out);
     Result ReadCharUtf8(wchar_t& out);
     Result ReadCharUtf16(wchar_t& out);
@@ -61,6 +94,12 @@ private:
     struct Source;
     std::unique_ptr<Source> file_;
     std::vector<wchar_t> pushBack_;
+    std::vector<unsigned char> unread_;  // bytes encoding detection gave back, last first
+    // The part of the file's block buffer not read yet.
+    const unsigned char* cur_ = nullptr;
+    const unsigned char* lim_ = nullptr;
+    // Bytes below this are one character each in the current decoder.
+    unsigned singleByteLimit_ = 0x80;
     Decoder decoder_ = Decoder::Utf8;
     bool firstChar_ = true;
     bool byteSwap_ = false;

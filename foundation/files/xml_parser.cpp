@@ -4,13 +4,25 @@
 
 #include "foundation/system/string_utils.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 bool IsTagSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
+// Bytes that, once a name, value or text has begun, only extend it: no quote,
+// bracket, equals sign, white space or control character.
+struct PlainBytes {
+    bool table[256] = {};
+    constexpr PlainBytes() {
+        for (int b = 0x21; b < 0x100; ++b) table[b] = b != '"' && b != '<' && b != '>' && b != '=' && b != 0x7F;
+    }
+};
+constexpr PlainBytes kPlain;
+
 // Most names and values hold no entity: skip the copy for them.
 void DecodeInPlace(std::wstring& s) {
-    if (s.find(L'&') != std::wstring::npos) s = DecodeXmlEntities(s);
+    if (s.find(L'&') != std::wstring::npos) DecodeXmlEntitiesInPlace(s);
 }
 
 bool EndsWith(const std::wstring& s, std::wstring_view tail) {
@@ -24,9 +36,18 @@ void XMLParser::Reset() {
     path_.clear();
 }
 
-void XMLParser::AddAttribute(XMLElement& element, const std::wstring& name, const std::wstring& value) {
-    element.attributes[name] = value;
-    if (name != L"/") element.attributeOrder.push_back(name);
+void XMLParser::AddAttribute(XMLElement& element, std::wstring_view name, std::wstring_view value) {
+    element.attributes[name].assign(value);
+    if (name != L"/"sv) element.attributeOrder.push_back(name);
+}
+
+void XMLParser::Flush(XMLElement& e) {
+    DecodeInPlace(attrName_);
+    DecodeInPlace(attrValue_);
+    AddAttribute(e, attrName_, attrValue_);
+    lastAttrName_.swap(attrName_);  // both keep their storage
+    attrName_.clear();
+    attrValue_.clear();
 }
 
 bool XMLParser::NextElement(XMLElement& element) {
@@ -47,16 +68,14 @@ bool XMLParser::ReadNode(XMLElement& e) {
     e.value.clear();
 
     bool pendingSpace = false, inQuotes = false, quoteClosed = false, inAttributes = false, seenEquals = false;
-    std::wstring attrName, attrValue, lastAttrName;
+    std::wstring& attrName = attrName_;
+    std::wstring& attrValue = attrValue_;
+    std::wstring& lastAttrName = lastAttrName_;
+    attrName.clear();
+    attrValue.clear();
+    lastAttrName.clear();
 
-    auto flush = [&] {
-        DecodeInPlace(attrName);
-        DecodeInPlace(attrValue);
-        AddAttribute(e, attrName, attrValue);
-        lastAttrName = attrName;
-        attrName.clear();
-        attrValue.clear();
-    };
+    auto flush = [&] { Flush(e); };
     auto finish = [&] {
         if (!attrName.empty() || !attrValue.empty()) flush();
         DecodeInPlace(e.name);
@@ -77,7 +96,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
 
         if (e.kind == XMLElement::kComment) {
             e.value += c;
-            if (c == L'>' && EndsWith(e.value, L"-->")) {
+            if (c == L'>' && EndsWith(e.value, L"-->"sv)) {
                 e.value.resize(e.value.size() - 3);
                 return finish();
             }
@@ -86,7 +105,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
         if (e.kind == XMLElement::kInstruction) {
             std::wstring& target = (!e.value.empty() || std::iswspace(static_cast<wint_t>(c))) ? e.value : e.name;
             target += c;
-            if (c == L'>' && EndsWith(target, L"?>")) {
+            if (c == L'>' && EndsWith(target, L"?>"sv)) {
                 target.resize(target.size() - 2);
                 return finish();
             }
@@ -119,7 +138,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
                 case XMLElement::kStart: {
                     quoteClosed = false;
                     bool selfClosing = false;
-                    if (attrName == L"/") {
+                    if (attrName == L"/"sv) {
                         selfClosing = true;
                     } else {
                         if (!attrName.empty() || !attrValue.empty()) flush();
@@ -141,7 +160,8 @@ bool XMLParser::ReadNode(XMLElement& e) {
                         PushBack(L'/');
                         PushBack(L'<');
                     }
-                    path_ += path_.empty() ? e.name : L"/" + e.name;
+                    if (!path_.empty()) path_ += L'/';
+                    path_ += e.name;
                     return finish();
                 }
                 case XMLElement::kEnd: {
@@ -150,9 +170,10 @@ bool XMLParser::ReadNode(XMLElement& e) {
                         Fail(L"Unexpected End");
                         return false;
                     }
-                    std::wstring component = slash == std::wstring::npos ? path_ : path_.substr(slash + 1);
+                    std::wstring_view component(path_);
+                    if (slash != std::wstring::npos) component.remove_prefix(slash + 1);
                     if (component != e.name) {
-                        Fail(L"End '" + e.name + L"' Doesn't Match Start '" + component + L"'");
+                        Fail(L"End '" + e.name + L"' Doesn't Match Start '" + std::wstring(component) + L"'");
                         return false;
                     }
                     path_.resize(slash == std::wstring::npos ? 0 : slash);
@@ -168,7 +189,11 @@ bool XMLParser::ReadNode(XMLElement& e) {
             continue;
         } else if (IsTagSpace(c)) {
             if (!e.name.empty()) pendingSpace = true;
-            if (e.kind == XMLElement::kStart && e.name == L"!--") e.kind = XMLElement::kComment;
+            if (e.kind == XMLElement::kStart && e.name == L"!--"sv) {
+                e.kind = XMLElement::kComment;
+            } else {
+                SkipTagSpaces();  // each would only set pendingSpace again
+            }
             continue;
         } else if (static_cast<uint32_t>(c) < 0x20) {
             Fail(L"Illegal Character");
@@ -178,6 +203,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
         }
         if (!ordinary) continue;
 
+        std::wstring* grown = nullptr;  // what `c` went into, when more plain bytes may follow
         switch (e.kind) {
             case XMLElement::kNothing:
             case XMLElement::kText:
@@ -187,6 +213,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
                     pendingSpace = false;
                 }
                 e.name += c;
+                grown = &e.name;
                 break;
             case XMLElement::kStart:
                 if (pendingSpace) {
@@ -204,18 +231,24 @@ bool XMLParser::ReadNode(XMLElement& e) {
                 }
                 if (!inAttributes) {
                     e.name += c;
+                    grown = &e.name;
                 } else if (c == L'=' && !seenEquals) {
                     seenEquals = true;
                     quoteClosed = false;
                 } else if (seenEquals) {
                     attrValue += c;
+                    grown = &attrValue;
                 } else {
                     attrName += c;
+                    grown = &attrName;
                 }
                 break;
             default:  // end tag: everything between "</" and ">"
                 e.name += c;
+                grown = &e.name;
                 break;
         }
+        // The bytes that would each take the branch just taken, at once.
+        if (grown) TakePlainRun(*grown, kPlain.table);
     }
 }

@@ -6,21 +6,21 @@
 // white space follows "<!--". Error texts are fixed ("Unexpected End of File",
 // "Unexpected '<'", ...) because loaders show them to the player.
 
-#include <map>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "foundation/files/encoding_parser.h"
+#include "foundation/files/xml_attributes.h"
 
 struct XMLElement {
     enum Kind { kNothing = 0, kStart = 1, kEnd = 2, kText = 3, kInstruction = 4, kComment = 5 };
 
     int kind = kNothing;
-    std::wstring section;  // path of the elements open around this node, joined by "/"
-    std::wstring name;     // tag name, or the whole text of a text node
-    std::wstring value;    // content of a processing instruction
-    std::map<std::wstring, std::wstring> attributes;
-    std::vector<std::wstring> attributeOrder;  // document order, repeats included
+    std::wstring section;        // path of the elements open around this node, joined by "/"
+    std::wstring name;           // tag name, or the whole text of a text node
+    std::wstring value;          // content of a processing instruction
+    XMLAttributes attributes;    // by name; a repeated name keeps the last value
+    XMLNameList attributeOrder;  // document order, repeats included
 };
 
 class XMLParser : public EncodingParser {
@@ -28,9 +28,13 @@ public:
     void Reset() override;
     // True when a node was read; false at a clean end or on an error (HasFailed).
     bool NextElement(XMLElement& element);
-    static void AddAttribute(XMLElement& element, const std::wstring& name, const std::wstring& value);
+    static void AddAttribute(XMLElement& element, std::wstring_view name, std::wstring_view value);
 
 private:
     bool ReadNode(XMLElement& element);
+    void Flush(XMLElement& element);
+
     std::wstring path_;
+    // The attribute being read, kept here so their storage outlives each node.
+    std::wstring attrName_, attrValue_, lastAttrName_;
 };

@@ -147,7 +147,7 @@ std::wstring WStrFormat(const wchar_t* format, ...) {
     return out;
 }
 
-std::wstring DecodeXmlEntities(std::wstring_view text) {
+void DecodeXmlEntitiesInPlace(std::wstring& text) {
     struct Entity {
         std::wstring_view name;
         wchar_t character;
@@ -156,23 +156,32 @@ std::wstring DecodeXmlEntities(std::wstring_view text) {
         {L"lt", L'<'},    {L"amp", L'&'},  {L"gt", L'>'},  {L"quot", L'"'},
         {L"apos", L'\''}, {L"nbsp", L' '}, {L"cr", L'\n'},
     };
-    std::wstring out;
-    out.reserve(text.size());
-    size_t i = 0;
+    using Traits = std::char_traits<wchar_t>;
+    // Every reference shrinks to one character, so the written part never
+    // overtakes the part still to read.
+    size_t out = 0, i = 0;
     while (i < text.size()) {
         size_t amp = text.find(L'&', i);
-        size_t semi = amp == std::wstring_view::npos ? amp : text.find(L';', amp + 1);
-        if (semi == std::wstring_view::npos) {
-            out.append(text.substr(i));
+        size_t semi = amp == std::wstring::npos ? amp : text.find(L';', amp + 1);
+        if (semi == std::wstring::npos) {
+            Traits::move(text.data() + out, text.data() + i, text.size() - i);
+            out += text.size() - i;
             break;
         }
-        out.append(text.substr(i, amp - i));
-        std::wstring_view name = text.substr(amp + 1, semi - amp - 1);
+        Traits::move(text.data() + out, text.data() + i, amp - i);
+        out += amp - i;
+        std::wstring_view name = std::wstring_view(text).substr(amp + 1, semi - amp - 1);
         wchar_t replacement = L'&';
         for (const Entity& e : kEntities)
             if (e.name == name) replacement = e.character;
-        out += replacement;
+        text[out++] = replacement;
         i = semi + 1;
     }
+    text.resize(out);
+}
+
+std::wstring DecodeXmlEntities(std::wstring_view text) {
+    std::wstring out(text);
+    DecodeXmlEntitiesInPlace(out);
     return out;
 }

@@ -41,3 +41,5 @@ std::wstring WStrFormat(const wchar_t* format, ...);
 // space) and "&cr;" (a line feed). Any other name between '&' and the next ';'
 // becomes a lone '&'; an '&' with no ';' after it stays. No numeric references.
 std::wstring DecodeXmlEntities(std::wstring_view text);
+// The same, in the string's own storage.
+void DecodeXmlEntitiesInPlace(std::wstring& text);

@@ -86,7 +86,7 @@ void AnimationStats::ElementStart(const std::wstring& name) {
     StepList& list = *openLists_.back();
     AnimationStep& step = list.emplace_back();
     step.name = name;
-    step.attributes.insert(element_.attributes.begin(), element_.attributes.end());
+    for (const auto& [attribute, value] : element_.attributes) step.attributes.emplace(attribute, value);
     if (auto it = step.attributes.find(L"if"); it != step.attributes.end()) {
         step.ifText = it->second;
         step.attributes.erase(it);

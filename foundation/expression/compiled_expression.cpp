@@ -1,0 +1,215 @@
+// The compiled form of an expression: the same reading as the evaluator's
+// parser, producing a tree instead of values, and the tree's evaluation.
+#include <algorithm>
+#include <iterator>
+
+#include "foundation/expression/compiled_expression.h"
+#include "foundation/expression/expression.h"
+#include "foundation/system/app_services.h"
+
+using namespace std::string_view_literals;
+using namespace expression_detail;
+
+namespace {
+
+using Node = CompiledNode;
+using Kind = CompiledNode::Kind;
+
+std::unique_ptr<Node> Constant(PropertyValue value) {
+    auto node = std::make_unique<Node>(Kind::Constant);
+    node->value = std::move(value);
+    return node;
+}
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+}  // namespace
+
+std::shared_ptr<const ExpressionEvaluator::CompiledText> ExpressionEvaluator::Compiled(std::wstring_view text) {
+    if (last_ && text == lastText_) return last_;
+    auto it = compiled_.find(text);
+    if (it == compiled_.end()) {
+        // Texts built at run time would grow the cache without end.
+        if (compiled_.size() >= kCachedTexts) compiled_.clear();
+        auto entry = std::make_shared<CompiledText>();
+        Reset(text);
+        compileDepth_ = compileMaxDepth_ = 0;
+        compileFailed_ = false;
+        std::unique_ptr<Node> root = CompileTernary();
+        if (!compileFailed_) {
+            entry->root = std::move(root);
+            entry->depth = compileMaxDepth_;
+        }
+        it = compiled_.emplace(std::wstring(text), std::move(entry)).first;
+    }
+    last_ = it->second;
+    lastText_.assign(text);
+    return last_;
+}
+
+// The parser's Enter: the same levels count towards the same cap.
+bool ExpressionEvaluator::EnterCompile() {
+    if (compileFailed_ || compileDepth_ >= kMaxDepth) {
+        compileFailed_ = true;
+        return false;
+    }
+    compileMaxDepth_ = std::max(compileMaxDepth_, ++compileDepth_);
+    return true;
+}
+
+std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileTernary() {
+    if (!EnterCompile()) return nullptr;
+    std::unique_ptr<Node> cond = CompileBinary(1);
+    if (MatchChar(L'?')) {
+        auto node = std::make_unique<Node>(Kind::Ternary);
+        node->children.push_back(std::move(cond));
+        node->children.push_back(CompileBinary(1));
+        MatchChar(L':');
+        node->children.push_back(CompileTernary());
+        cond = std::move(node);
+    }
+    --compileDepth_;
+    return cond;
+}
+
+std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileBinary(int minLevel) {
+    std::unique_ptr<Node> v = CompileUnary();
+    for (;;) {
+        SkipSpace();
+        OperatorAt at = PeekOperator(source_, position_);
+        if (at.op == BinaryOp::None || at.level < minLevel || compileFailed_) return v;
+        position_ += static_cast<size_t>(at.length);
+        auto node = std::make_unique<Node>(Kind::Binary);
+        node->op = at.op;
+        node->children.push_back(std::move(v));
+        node->children.push_back(CompileBinary(at.level + 1));
+        v = std::move(node);
+    }
+}
+
+std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileUnary() {
+    if (!EnterCompile()) return nullptr;
+    SkipSpace();
+    wchar_t c = position_ < source_.size() ? source_[position_] : L'\0';
+    std::unique_ptr<Node> v;
+    if (c == L'-' || c == L'!') {
+        ++position_;
+        v = std::make_unique<Node>(c == L'-' ? Kind::Negate : Kind::Not);
+        v->children.push_back(CompileUnary());
+    } else {
+        if (c == L'+') ++position_;
+        v = CompilePrimary();
+        // Only a widget or object value reads on past "." or "[": what the
+        // text means then depends on the values met, so it is read each time.
+        SkipSpace();
+        if (position_ < source_.size() && (source_[position_] == L'.' || source_[position_] == L'[')) {
+            compileFailed_ = true;
+        }
+    }
+    --compileDepth_;
+    return v;
+}
+
+std::unique_ptr<CompiledNode> ExpressionEvaluator::CompilePrimary() {
+    if (MatchChar(L'(')) {
+        std::unique_ptr<Node> v = CompileTernary();
+        MatchChar(L')');
+        return v;
+    }
+    if (position_ >= source_.size()) return Constant(PropertyValue(std::wstring()));
+    wchar_t c = source_[position_];
+    if (IsDigit(c) || c == L'.') return Constant(ParseNumber());
+
+    std::wstring_view name = ReadName(true);
+    if (name == L"true"sv) return Constant(PropertyValue(true));
+    if (name == L"false"sv) return Constant(PropertyValue(false));
+    if (MatchChar(L'(')) return CompileCall(name);
+    auto word = std::make_unique<Node>(Kind::Word);
+    word->name.assign(name);
+    word->value = PropertyValue(name);
+    return word;
+}
+
+std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileCall(std::wstring_view name) {
+    if (name == L"literal"sv) return Constant(PropertyValue(ReadRawArgument(false)));
+    if (name == L"defined"sv || name == L"globaldefined"sv) {
+        auto node = std::make_unique<Node>(name == L"defined"sv ? Kind::Defined : Kind::GlobalDefined);
+        node->name.assign(ReadRawArgument(true));
+        return node;
+    }
+    auto call = std::make_unique<Node>(Kind::Call);
+    call->name.assign(name);
+    call->depth = compileDepth_;
+    for (;;) {
+        call->children.push_back(CompileTernary());
+        SkipSpace();
+        if (position_ >= source_.size()) break;
+        if (source_[position_++] != L',') break;
+    }
+    return call;
+}
+
+PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
+    // An eval() nested past the cap ends the reading where it stands: every
+    // operand after it reads as the empty String, no operator after it is
+    // read, the calls around it still run with the arguments read so far, and
+    // the whole evaluation yields the empty String.
+    if (tooDeep_) return PropertyValue(std::wstring());
+    const auto& child = node.children;
+    switch (node.kind) {
+        case Kind::Constant: return node.value;
+        case Kind::Word: {
+            auto it = variables_->find(node.name);
+            return it != variables_->end() ? it->second : node.value;
+        }
+        case Kind::Ternary: {
+            PropertyValue cond = Run(*child[0]);
+            if (tooDeep_) return cond;
+            PropertyValue then = Run(*child[1]);
+            PropertyValue otherwise = Run(*child[2]);
+            return cond.ToBool() ? then : otherwise;
+        }
+        case Kind::Binary: {
+            PropertyValue v = Run(*child[0]);
+            if (tooDeep_) return v;
+            PropertyValue r = Run(*child[1]);
+            ApplyBinary(node.op, v, r);
+            return v;
+        }
+        case Kind::Negate: return Run(*child[0]).Negate();
+        case Kind::Not: return PropertyValue(!Run(*child[0]).ToBool());
+        case Kind::Defined: return PropertyValue(variables_->contains(node.name));
+        case Kind::GlobalDefined: {
+            VariableMap* symbols = CurrentPlayerSymbols();
+            return PropertyValue(symbols != nullptr && symbols->contains(node.name));
+        }
+        case Kind::Call: {
+            // Up to four arguments live on the stack, as in the parser.
+            constexpr size_t kInline = 4;
+            PropertyValue inlineArgs[kInline];
+            std::vector<PropertyValue> more;
+            size_t count = 0;
+            for (const auto& arg : child) {
+                PropertyValue value = Run(*arg);
+                if (count < kInline) {
+                    inlineArgs[count] = std::move(value);
+                } else {
+                    if (count == kInline) {
+                        more.assign(std::make_move_iterator(inlineArgs), std::make_move_iterator(inlineArgs + kInline));
+                    }
+                    more.push_back(std::move(value));
+                }
+                ++count;
+                if (tooDeep_) break;
+            }
+            // A nested eval() starts as deep as the parser would be here.
+            depth_ += node.depth;
+            PropertyValue result =
+                CallBuiltin(node.name, count <= kInline ? std::span<const PropertyValue>(inlineArgs, count)
+                                                        : std::span<const PropertyValue>(more));
+            depth_ -= node.depth;
+            return result;
+        }
+    }
+    return PropertyValue(std::wstring());
+}

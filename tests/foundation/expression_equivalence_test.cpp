@@ -1,0 +1,155 @@
+// The evaluator against the one it replaced, on many random expressions and
+// variable sets: same value, same tag, same text, and the same draws from the
+// random generator (both operands are always evaluated, left first).
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "expression_fixture.h"
+#include "foundation/system/random.h"
+#include "reference_expression.h"
+
+namespace {
+
+using testsupport::ReferenceExpressionEvaluator;
+
+class ExpressionGenerator {
+public:
+    explicit ExpressionGenerator(uint32_t seed) : rng_(seed) {}
+
+    int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+    template <class T>
+    const T& Pick(const std::vector<T>& from) {
+        return from[static_cast<size_t>(Below(static_cast<int>(from.size())))];
+    }
+
+    std::wstring Space() { return Pick<std::wstring>({L"", L"", L" ", L"  ", L"\t"}); }
+
+    std::wstring Operand(int depth) {
+        switch (depth <= 0 ? Below(3) : Below(9)) {
+            case 0:
+                return Pick<std::wstring>(
+                    {L"0", L"1", L"2", L"3", L"7", L"2.5", L"0.5f", L"1.2.3", L".5", L"4294967297", L"0x10"});
+            case 1:
+                return Pick<std::wstring>(
+                    {L"state", L"timer", L"count", L"label", L"flag", L"fade_time", L"true", L"false", L"nothing"});
+            case 2: return Pick<std::wstring>({L"literal(a, b)", L"defined(state)", L"defined(zz)", L"literal((x)y)"});
+            case 3: return L"(" + Expression(depth - 1) + L")";
+            case 4: return Pick<std::wstring>({L"-", L"!", L"+", L"- "}) + Operand(depth - 1);
+            case 5: {
+                std::wstring name = Pick<std::wstring>({L"min", L"max", L"constant", L"int", L"real", L"bool",
+                                                        L"string", L"abs", L"mod", L"pow", L"strlen", L"substring",
+                                                        L"format", L"rand", L"sign", L"dist", L"eval"});
+                std::wstring call = name + L"(";
+                int args = 1 + Below(6);  // past four, the arguments move to the heap
+                for (int i = 0; i < args; ++i) call += (i ? L"," + Space() : L"") + Expression(depth - 1);
+                return call + L")";
+            }
+            case 6: return L"eval(literal(" + Expression(depth - 1) + L"))";
+            case 7: return L"format(literal(%d|%s|%d), " + Expression(depth - 1) + L", " + Expression(depth - 1) + L")";
+            default:
+                return Expression(depth - 1) + Space() + L"?" + Space() + Expression(depth - 1) + Space() + L":" +
+                       Space() + Operand(depth - 1);
+        }
+    }
+
+    std::wstring Expression(int depth) {
+        static const std::vector<std::wstring> ops = {L"||", L"&&", L"^^", L"==", L"!=", L"<=", L">=", L"<", L">",
+                                                      L"+",  L"-",  L"*",  L"/",  L"=",  L"|",  L"&",  L"!", L"< ="};
+        std::wstring text = Operand(depth);
+        int terms = Below(4);
+        for (int i = 0; i < terms; ++i) text += Space() + Pick(ops) + Space() + Operand(depth - 1);
+        return text;
+    }
+
+    // Characters the grammar reacts to, thrown together.
+    std::wstring Soup() {
+        static const std::vector<std::wstring> bits = {
+            L"(", L")", L",", L"?",  L":",     L"&&",   L"|",        L"=",     L"!",  L"<", L">", L"+", L"-", L"*",
+            L"/", L" ", L"1", L"2.", L"state", L"min(", L"literal(", L"eval(", L"\"", L"%", L"x", L".", L"[", L"]"};
+        std::wstring text;
+        for (int i = 0, n = 1 + Below(25); i < n; ++i) text += Pick(bits);
+        return text;
+    }
+
+    void FillVariables(VariableMap& vars) {
+        vars.clear();
+        if (Below(4))
+            vars[L"state"] =
+                Pick<PropertyValue>({PropertyValue(2), PropertyValue(0), PropertyValue(2.0f), PropertyValue(L"2")});
+        if (Below(4))
+            vars[L"timer"] = Pick<PropertyValue>({PropertyValue(37.5f), PropertyValue(-1), PropertyValue(L"abc")});
+        if (Below(4)) vars[L"count"] = Pick<PropertyValue>({PropertyValue(4), PropertyValue(1), PropertyValue(0)});
+        if (Below(2)) vars[L"label"] = PropertyValue(L"button_up");
+        if (Below(2)) vars[L"flag"] = PropertyValue(Below(2) == 0);
+    }
+
+private:
+    std::mt19937 rng_;
+};
+
+class ExpressionEquivalence : public testsupport::ExpressionTest {
+protected:
+    void ExpectSame(const std::wstring& text) {
+        ReferenceExpressionEvaluator reference(vars_);
+        SeedRandom(77);
+        PropertyValue expected = reference.Evaluate(text);
+        uint32_t expectedDraw = static_cast<uint32_t>(GlobalRandom().Next());
+        SeedRandom(77);
+        PropertyValue actual = evaluator_.Evaluate(text);
+        uint32_t actualDraw = static_cast<uint32_t>(GlobalRandom().Next());
+        ASSERT_EQ(static_cast<int>(actual.GetTag()), static_cast<int>(expected.GetTag())) << text::ToUtf8(text);
+        ASSERT_EQ(actual.ToString(), expected.ToString()) << text::ToUtf8(text);
+        ASSERT_EQ(actualDraw, expectedDraw) << text::ToUtf8(text);
+
+        SeedRandom(78);
+        std::vector<PropertyValue> expectedList = reference.EvaluateList(text);
+        SeedRandom(78);
+        std::vector<PropertyValue> actualList = evaluator_.EvaluateList(text);
+        ASSERT_EQ(actualList.size(), expectedList.size()) << text::ToUtf8(text);
+        for (size_t i = 0; i < actualList.size(); ++i) {
+            ASSERT_EQ(actualList[i].ToString(), expectedList[i].ToString()) << text::ToUtf8(text);
+        }
+    }
+};
+
+TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
+    ConstantsMap()[L"fade_time"] = PropertyValue(50);
+    ConstantsMap()[L"state"] = PropertyValue(L"const");
+    ExpressionGenerator gen(1207);
+    for (int round = 0; round < 6000; ++round) {
+        gen.FillVariables(vars_);
+        std::wstring text = round % 5 == 0 ? gen.Soup() : gen.Expression(1 + round % 4);
+        ExpectSame(text);
+        // The same text again, its tree now cached, under other values.
+        gen.FillVariables(vars_);
+        ExpectSame(text);
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST_F(ExpressionEquivalence, NestingAroundTheDepthCap) {
+    ExpressionGenerator gen(99);
+    for (int depth : {ExpressionEvaluator::kMaxDepth - 2, ExpressionEvaluator::kMaxDepth - 1,
+                      ExpressionEvaluator::kMaxDepth, ExpressionEvaluator::kMaxDepth + 3}) {
+        std::wstring parens = std::wstring(static_cast<size_t>(depth), L'(') + L"1 + rand(5)" +
+                              std::wstring(static_cast<size_t>(depth), L')') + L" * 2";
+        ExpectSame(parens);
+        ExpectSame(std::wstring(static_cast<size_t>(depth), L'-') + L"3 + rand(9)");
+        ExpectSame(L"rand(4) + " + std::wstring(static_cast<size_t>(depth), L'!') + L"0");
+        ExpectSame(L"eval(literal(" + parens + L"))");
+        // An eval nested past the cap in the middle of an expression: the
+        // operators and calls around it, and the draws they make.
+        std::wstring deep = L"eval(literal(" + parens + L"))";
+        ExpectSame(L"rand(7) + rand(" + deep + L", 3) + rand(9)");
+        ExpectSame(L"(" + deep + L" ? rand(3) : rand(4)) * 2");
+        ExpectSame(L"1 ? " + deep + L" : rand(4)");
+        ExpectSame(L"min(" + deep + L" + 1, rand(5)) - rand(6)");
+        ExpectSame(L"format(literal(%d %d %d %d %d), 1, 2, 3, 4, " + deep + L", rand(8))");
+        if (HasFatalFailure()) return;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,339 @@
+
+#include "reference_expression.h"
+
+#include <cstdint>
+
+#include "foundation/system/app_services.h"
+
+namespace testsupport {
+
+namespace {
+
+// The classic ASCII classes; every code unit above 255 is in none of them.
+bool IsSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsNameChar(wchar_t c) { return IsDigit(c) || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_'; }
+
+std::wstring_view Trim(std::wstring_view s) {
+    while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+PropertyValue EmptyText() { return PropertyValue(std::wstring()); }
+
+}  // namespace
+
+void ReferenceExpressionEvaluator::Reset(std::wstring_view text) {
+    source_ = text;
+    position_ = 0;
+    tooDeep_ = false;
+}
+
+PropertyValue ReferenceExpressionEvaluator::Evaluate(std::wstring_view text) {
+    Reset(text);
+    PropertyValue result = ParseTernary();
+    return tooDeep_ ? EmptyText() : result;
+}
+
+std::vector<PropertyValue> ReferenceExpressionEvaluator::EvaluateList(std::wstring_view text) {
+    Reset(text);
+    std::vector<PropertyValue> values = ParseArgumentList();
+    if (tooDeep_) return {EmptyText()};
+    return values;
+}
+
+std::vector<PropertyValue> ReferenceExpressionEvaluator::SplitList(std::wstring_view text) {
+    std::wstring closed(text);
+    closed += L')';
+    Reset(closed);
+    std::vector<PropertyValue> pieces;
+    while (position_ < source_.size()) pieces.emplace_back(Trim(ReadRawArgument(true)));
+    source_ = {};
+    return pieces;
+}
+
+// Every nesting level passes through here. Beyond the cap the rest of the
+// text is skipped, so the enclosing levels unwind at once.
+bool ReferenceExpressionEvaluator::Enter() {
+    if (tooDeep_ || depth_ >= kMaxDepth) {
+        tooDeep_ = true;
+        position_ = source_.size();
+        return false;
+    }
+    ++depth_;
+    return true;
+}
+
+void ReferenceExpressionEvaluator::SkipSpace() {
+    while (position_ < source_.size() && IsSpace(source_[position_])) ++position_;
+}
+
+bool ReferenceExpressionEvaluator::MatchChar(wchar_t c) {
+    SkipSpace();
+    if (position_ < source_.size() && source_[position_] == c) {
+        ++position_;
+        return true;
+    }
+    return false;
+}
+
+bool ReferenceExpressionEvaluator::MatchOperator(wchar_t first, wchar_t second) {
+    SkipSpace();
+    if (position_ + 2 <= source_.size() && source_[position_] == first && source_[position_ + 1] == second) {
+        position_ += 2;
+        return true;
+    }
+    return false;
+}
+
+std::wstring_view ReferenceExpressionEvaluator::ReadName(bool allowPercent) {
+    size_t start = position_;
+    while (position_ < source_.size() &&
+           (IsNameChar(source_[position_]) || (allowPercent && source_[position_] == L'%'))) {
+        ++position_;
+    }
+    return source_.substr(start, position_ - start);
+}
+
+// From after "(" to the ")" that closes it (nested pairs counted), or to a
+// "," at the first level; the terminator is consumed. Unterminated text runs
+// to the end.
+std::wstring_view ReferenceExpressionEvaluator::ReadRawArgument(bool stopAtComma) {
+    size_t start = position_;
+    int depth = 1;
+    for (; position_ < source_.size(); ++position_) {
+        wchar_t c = source_[position_];
+        if (c == L'(') {
+            ++depth;
+        } else if (c == L')') {
+            if (--depth == 0) break;
+        } else if (c == L',' && stopAtComma && depth == 1) {
+            break;
+        }
+    }
+    std::wstring_view raw = source_.substr(start, position_ - start);
+    if (position_ < source_.size()) ++position_;
+    return raw;
+}
+
+std::vector<PropertyValue> ReferenceExpressionEvaluator::ParseArgumentList() {
+    std::vector<PropertyValue> args;
+    for (;;) {
+        args.push_back(ParseTernary());
+        SkipSpace();
+        if (position_ >= source_.size()) break;
+        if (source_[position_++] != L',') break;
+    }
+    return args;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseTernary() {
+    if (!Enter()) return EmptyText();
+    PropertyValue cond = ParseOr();
+    if (MatchChar(L'?')) {
+        PropertyValue then = ParseOr();
+        MatchChar(L':');
+        PropertyValue otherwise = ParseTernary();
+        cond = cond.ToBool() ? std::move(then) : std::move(otherwise);
+    }
+    Leave();
+    return cond;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseOr() {
+    PropertyValue v = ParseAnd();
+    while (MatchOperator(L'|', L'|')) {
+        PropertyValue r = ParseAnd();
+        v = PropertyValue(v.ToBool() || r.ToBool());
+    }
+    return v;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseAnd() {
+    PropertyValue v = ParseXor();
+    while (MatchOperator(L'&', L'&')) {
+        PropertyValue r = ParseXor();
+        v = PropertyValue(v.ToBool() && r.ToBool());
+    }
+    return v;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseXor() {
+    PropertyValue v = ParseEquality();
+    while (MatchOperator(L'^', L'^')) {
+        PropertyValue r = ParseEquality();
+        v = PropertyValue(v.ToBool() != r.ToBool() ? 1 : 0);
+    }
+    return v;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseEquality() {
+    PropertyValue v = ParseRelational();
+    for (;;) {
+        if (MatchOperator(L'=', L'=')) {
+            v = PropertyValue(v.Equals(ParseRelational()));
+        } else if (MatchOperator(L'!', L'=')) {
+            v = PropertyValue(v.NotEquals(ParseRelational()));
+        } else {
+            return v;
+        }
+    }
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseRelational() {
+    PropertyValue v = ParseAdditive();
+    for (;;) {
+        if (MatchOperator(L'<', L'=')) {
+            v = PropertyValue(v.LessEqual(ParseAdditive()));
+        } else if (MatchOperator(L'>', L'=')) {
+            v = PropertyValue(v.GreaterEqual(ParseAdditive()));
+        } else if (MatchChar(L'<')) {
+            v = PropertyValue(v.Less(ParseAdditive()));
+        } else if (MatchChar(L'>')) {
+            v = PropertyValue(v.Greater(ParseAdditive()));
+        } else {
+            return v;
+        }
+    }
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseAdditive() {
+    PropertyValue v = ParseMultiplicative();
+    for (;;) {
+        if (MatchChar(L'+')) {
+            v = v.Add(ParseMultiplicative());
+        } else if (MatchChar(L'-')) {
+            v = v.Subtract(ParseMultiplicative());
+        } else {
+            return v;
+        }
+    }
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseMultiplicative() {
+    PropertyValue v = ParseUnary();
+    for (;;) {
+        if (MatchChar(L'*')) {
+            v = v.Multiply(ParseUnary());
+        } else if (MatchChar(L'/')) {
+            // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
+            PropertyValue divisor = ParseUnary();
+            if (divisor.ToInt() != 0) v = v.Divide(divisor);
+        } else {
+            return v;
+        }
+    }
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseUnary() {
+    if (!Enter()) return EmptyText();
+    PropertyValue v;
+    if (MatchChar(L'-')) {
+        v = ParseUnary().Negate();
+    } else if (MatchChar(L'!')) {
+        v = PropertyValue(!ParseUnary().ToBool());
+    } else {
+        MatchChar(L'+');
+        v = ParsePostfix();
+    }
+    Leave();
+    return v;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParsePostfix() {
+    PropertyValue v = ParsePrimary();
+    while (v.IsPropertyHolder()) {
+        if (MatchChar(L'.')) {
+            std::wstring_view name = ReadName(false);
+            ExtendedPropertyInterface* object = v.ToPropertyInterface();
+            // A holder whose object is gone has no properties left to read.
+            v = object ? object->GetProperty(name) : PropertyValue(false);
+        } else if (MatchChar(L'[')) {
+            PropertyValue index = ParseTernary();
+            MatchChar(L']');
+            v = ReadIndexed(v, index);
+        } else {
+            break;
+        }
+    }
+    return v;
+}
+
+PropertyValue ReferenceExpressionEvaluator::ReadIndexed(const PropertyValue& holder, const PropertyValue& index) {
+    ExtendedPropertyInterface* object = holder.ToPropertyInterface();
+    if (!object) return PropertyValue(false);
+    std::wstring key = index.ToString();
+    if (holder.Is(PropertyValue::Tag::Widget)) {
+        if (auto* owner = dynamic_cast<ScriptVariableOwner*>(object)) {
+            const VariableMap& vars = owner->ScriptVariables();
+            auto it = vars.find(key);
+            if (it != vars.end()) return it->second;
+        }
+    }
+    return object->GetProperty(key);
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParsePrimary() {
+    if (MatchChar(L'(')) {
+        PropertyValue v = ParseTernary();
+        MatchChar(L')');
+        return v;
+    }
+    if (position_ >= source_.size()) return EmptyText();
+    wchar_t c = source_[position_];
+    if (IsDigit(c) || c == L'.') return ParseNumber();
+
+    std::wstring_view name = ReadName(true);
+    if (name == L"true") return PropertyValue(true);
+    if (name == L"false") return PropertyValue(false);
+    if (MatchChar(L'(')) return ParseCall(name);
+    auto it = variables_->find(name);
+    if (it != variables_->end()) return it->second;
+    return PropertyValue(name);
+}
+
+// Digits and dots; no sign, exponent or hexadecimal form ("0x10" reads 0).
+PropertyValue ReferenceExpressionEvaluator::ParseNumber() {
+    size_t start = position_;
+    int dots = 0;
+    while (position_ < source_.size() && (IsDigit(source_[position_]) || source_[position_] == L'.')) {
+        if (source_[position_] == L'.') ++dots;
+        ++position_;
+    }
+    std::wstring_view token = source_.substr(start, position_ - start);
+    if (dots == 0) {
+        uint32_t value = 0;  // wraps modulo 2^32 by design
+        for (wchar_t d : token) value = value * 10u + static_cast<uint32_t>(d - L'0');
+        return PropertyValue(static_cast<int>(static_cast<int32_t>(value)));
+    }
+    if (position_ < source_.size() && source_[position_] == L'f') ++position_;
+    if (dots > 1) return PropertyValue(0.0f);
+    double value = 0.0, weight = 1.0;
+    bool fraction = false;
+    for (wchar_t d : token) {
+        if (d == L'.') {
+            fraction = true;
+        } else if (!fraction) {
+            value = value * 10.0 + (d - L'0');
+        } else {
+            weight /= 10.0;
+            value += (d - L'0') * weight;
+        }
+    }
+    return PropertyValue(value);
+}
+
+PropertyValue ReferenceExpressionEvaluator::ParseCall(std::wstring_view name) {
+    if (name == L"literal") return PropertyValue(ReadRawArgument(false));
+    if (name == L"defined") return PropertyValue(variables_->contains(ReadRawArgument(true)));
+    if (name == L"globaldefined") {
+        std::wstring_view raw = ReadRawArgument(true);
+        VariableMap* symbols = CurrentPlayerSymbols();
+        return PropertyValue(symbols != nullptr && symbols->contains(raw));
+    }
+    std::vector<PropertyValue> args = ParseArgumentList();
+    return CallBuiltin(name, args);
+}
+
+}  // namespace testsupport
