@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "foundation/files/parser.h"
 #include "foundation/system/text.h"
@@ -70,10 +71,14 @@ void AppendAttribute(std::wstring& out, std::wstring_view name, int32_t value) {
 }
 
 std::wstring FormatExactFloat(float value) {
+    // The reader turns "inf" and "nan" into 0, so a value that overflowed while
+    // reading (a long digit string) would change at every save: write the
+    // nearest finite float instead, which reads back as itself.
+    if (std::isnan(value)) value = 0.0f;
+    if (std::isinf(value)) value = std::copysign(std::numeric_limits<float>::max(), value);
     char six[64];
     std::snprintf(six, sizeof six, "%g", static_cast<double>(value));
-    // Infinities and NaN have no plain decimal form; they keep the stream's text.
-    if (!std::isfinite(value) || (std::strchr(six, 'e') == nullptr && ReadsBackAs(six, value))) return text::Widen(six);
+    if (std::strchr(six, 'e') == nullptr && ReadsBackAs(six, value)) return text::Widen(six);
     std::string plain;
     for (int significant = 1; significant <= 17; ++significant) {
         plain = PlainDecimal(value, significant);

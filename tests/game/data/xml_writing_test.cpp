@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -67,6 +68,23 @@ TEST(ExactFloatText, RequirementsOfTheLevelFiles) {
     // The old rule wrote these exactly: they stay as they were.
     for (float value : {0.0f, 1.0f, 0.5f, 99999.0f, 999999.0f, 0.001f, -12.25f})
         EXPECT_EQ(FormatExactFloat(value), SixDigits(value)) << value;
+}
+
+// A long digit string overflows to infinity while reading; "inf" read back as
+// 0, so every save changed the requirement. Non-finite values write the
+// nearest finite float, whose text reads back to itself.
+TEST(ExactFloatText, OverflowedRequirementsWriteTheNearestFiniteValueAndStayPut) {
+    const float huge = TextToFloat(std::wstring(60, L'9'));
+    const std::pair<float, float> cases[] = {
+        {huge, std::numeric_limits<float>::max()},
+        {-std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::max()},
+        {std::numeric_limits<float>::quiet_NaN(), 0.0f},
+    };
+    for (const auto& [value, nearest] : cases) {
+        const std::wstring written = FormatExactFloat(value);
+        EXPECT_EQ(TextToFloat(written), nearest) << text::ToUtf8(written);
+        EXPECT_EQ(FormatExactFloat(TextToFloat(written)), written);
+    }
 }
 
 TEST(ExactFloatText, AttributesEscapeWhatWouldEndThem) {
