@@ -129,13 +129,13 @@ std::wstring_view WideText(const wchar_t* s, long long precision) {
 template <class T>
 void AppendNumber(std::wstring& out, const Conversion& c, T value) {
     if (c.Oversized()) return;
-    std::wstring spec = L"%" + c.flags;
-    if (c.width > 0) spec += std::to_wstring(c.width);
-    if (c.precision >= 0) spec += L"." + std::to_wstring(c.precision);
-    spec += c.length;
-    spec += c.type;
+    std::wstring conversion = L"%" + c.flags;
+    if (c.width > 0) conversion += std::to_wstring(c.width);
+    if (c.precision >= 0) conversion += L"." + std::to_wstring(c.precision);
+    conversion += c.length;
+    conversion += c.type;
     std::vector<wchar_t> buffer(static_cast<size_t>(c.width + std::max(c.precision, 0LL)) + kNumberRoom);
-    const int written = std::swprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+    const int written = std::swprintf(buffer.data(), buffer.size(), conversion.c_str(), value);
     if (written > 0) out.append(buffer.data(), static_cast<size_t>(written));
 }
 
