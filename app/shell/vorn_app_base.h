@@ -23,10 +23,15 @@
 #include "app/shell/deferred_delete.h"
 #include "app/shell/frame_pacer.h"
 #include "app/shell/input_queue.h"
+#include "app/shell/screensaver_filter.h"
+#include "app/shell/screensaver_watch.h"
+#include "app/shell/url_watch.h"
 #include "platform/window/window.h"
 #include "widgets/tree/widget_manager.h"
 
 class D3DInterface;
+class Image;
+class SysFont;
 class SoundManager;
 class TrackInterface;
 class ImageSurface;
@@ -70,6 +75,11 @@ public:
     }
     virtual void SwitchScreenMode(bool windowed, bool /*forced*/) { settings_->Values().windowed = windowed; }
     virtual bool DebugKeyDown(int /*key*/) { return false; }
+    virtual void UrlOpened() {
+        urlWatch_.pending = false;
+        if (urlWatch_.closeAfter) Shutdown();
+    }
+    virtual void UrlOpenFailed(const std::string& /*url*/) { urlWatch_.pending = false; }
     // The cue for Ctrl+Alt+D: one of the game's own sounds once sound is wired.
     virtual void PlayDebugModeCue() {}
     bool IsMuted() const { return muteCount_ > 0; }
@@ -97,9 +107,52 @@ public:
     // WidgetHost
     void DeferDelete(Widget* widget) override;
     void CancelDeferredDelete(Widget* widget) override;
+    int GetCursorKind() const override { return cursorKind_; }
+    void SetCursorKind(int kind) override { SetCursor(kind); }
     // AppServices
     void ShowFatalError(std::string_view message) override;
     void ShowFatalErrorWide(std::wstring_view message) override;
+
+    // Cursors (kinds 0-12: 0 arrow, 1 hand, 2 dragging, 3 text, 11 none, 12
+    // an image when one is set) and the thread that moves the device's cursor.
+    void SetCursor(int kind);
+    int GetCursor() const { return cursorKind_; }
+    void SetCustomCursors(bool on);
+    // Kinds 0-12; the image is borrowed and must outlive its use here.
+    void SetCustomCursorImage(int kind, Image* image);
+    virtual void UpdateCursor();
+    void StartCursorThread();
+    bool CursorThreadRunning() const { return cursorThreadRunning_; }
+    // DeviceHost cursors: the window system's.
+    CursorHandle CreateCursor(const uint32_t* argb, int width, int height, int hotX, int hotY) override;
+    void SetWindowCursor(CursorHandle cursor) override;
+    void DestroyCursor(CursorHandle cursor) override;
+
+    // Window.
+    virtual void BringWindowToFront(plat::WParam wParam);
+    virtual bool CanRestoreFromIcon() { return !windowDisabled_; }
+    virtual bool ShouldSwallowSysChar(wchar_t c) { return c == 13 || c == 32; }
+    virtual void LostFocus();
+    void ClearKeyStates();
+    // Text on the main window's clipboard; empty when it cannot be read.
+    std::string GetClipboardText();
+    void CopyToClipboard(std::string_view text);
+
+    // Display and mouse speed.
+    virtual void PresentFrame();
+    // True when the subclass took care of the start folder itself.
+    virtual bool HandleChangeDirectory(const std::string& /*folder*/) { return false; }
+    int GetMouseSpeed() const;
+    int AppliedMouseSpeed() const { return appliedMouseSpeed_; }
+    void SetMouseSpeed(int speed);
+    virtual void ApplyMouseSpeed(bool restoreSystem);
+    void RestoreDisplayMode();
+    void ResetTiming() { pacer_.ResetTiming(); }
+    bool DeviceLost() const { return deviceLost_; }
+    void SetOverlay(bool on, int kind) {
+        overlayOn_ = on;
+        overlayKind_ = kind;
+    }
 
 protected:
     // FrameHost
@@ -122,6 +175,29 @@ protected:
     void UpdateActiveState(bool active);
     plat::LResult HandleWindowMessage(plat::WindowHandle window, uint32_t message, plat::WParam wParam,
                                       plat::LParam lParam);
+    void HandleMouseMessage(const plat::Message& message);
+    bool PointerInsideClient() const;
+    // The player's mouse speed while the game is in front, the system's otherwise.
+    virtual void Activated() { ApplyMouseSpeed(false); }
+    virtual void Deactivated() { ApplyMouseSpeed(true); }
+    void HandleTimer();
+    void HandleMove(const plat::Message& message);
+    void EndScreensaver(plat::WindowHandle window);
+    // The device for the main window in the current mode; 0 or its failure.
+    int InitDevice();
+    bool RecoverDevice();
+    void BuildOverlay();
+    virtual void PreDeviceInit() {}
+    virtual void PostDeviceInit() {}
+    void CursorThreadBody();
+    void StopCursorThread();
+    plat::CursorHandle BuiltinCursor(int which);
+    void RequestForcedDraw() {
+        forcedDrawRequested_ = true;
+        pacer_.needsRedraw_ = true;
+    }
+    // The platform's answers about the screen saver and the pointer speed.
+    virtual ScreenSaverSystem& SystemScreenSaver();
 
     // Identity and paths.
     std::string companyName_;
@@ -129,6 +205,8 @@ protected:
     std::wstring title_ = L"VornApp";
     std::string registryKey_;
     std::string dataFolder_;
+    std::string programPath_;
+    std::string programFolder_;
     // Screen.
     int width_ = 640;
     int height_ = 480;
@@ -149,6 +227,54 @@ protected:
     bool muteOnMinimise_ = true;
     int muteCount_ = 0;
     int exitCode_ = 0;
+    // Window state (window messages).
+    bool windowDisabled_ = false;
+    bool sizeMinimised_ = false;
+    bool ctrlHeld_ = false;
+    bool altHeld_ = false;
+    uint32_t heldButtons_ = 0;
+    bool mouseInWindow_ = false;
+    bool allowMaximise_ = true;
+    bool displayModeChanged_ = false;
+    uint32_t notifyMessage_ = 0;
+    uint32_t lastActivityTime_ = 0;
+    uint32_t activityStart_ = 0;
+    uint32_t lastInputTime_ = 0;
+    uint32_t lastMonitorPowerTime_ = 0;
+    UrlWatch urlWatch_;
+    ScreensaverFilter screensaverFilter_;
+    // Cursors.
+    int cursorKind_ = 0;
+    Image* customCursorImages_[13] = {};
+    plat::CursorHandle builtinCursors_[2] = {};
+    const void* deviceCursorImage_ = nullptr;  // the image the device shows, if any
+    bool forcedDrawRequested_ = false;
+    std::atomic<bool> cursorThreadRunning_{false};
+    std::atomic<bool> cursorThreadStop_{false};
+    std::atomic<plat::WindowHandle> cursorWindow_{plat::kNoWindow};
+    std::thread cursorThread_;
+    // Mouse speed: the player's (0 until chosen) and the system's own.
+    int systemMouseSpeed_ = 10;
+    // What the pointer speed should be now; this desktop gives no control
+    // over it, so it is recorded for the options screen only.
+    int appliedMouseSpeed_ = 10;
+    // Device loss and the screen saver.
+    bool deviceLost_ = false;
+    uint32_t lastDeviceAttempt_ = 0;
+    uint32_t lastScreenSaverCheck_ = 0;
+    ScreenSaverWatch screenSaverWatch_;
+    bool drawing_ = false;
+    uint32_t nextDrawAllowed_ = 0;
+    // Overlays: 0 frames a second, 1 the mouse position.
+    bool overlayOn_ = false;
+    int overlayKind_ = 0;
+    std::unique_ptr<ImageSurface> overlayImage_;
+    std::unique_ptr<SysFont> overlayFont_;
+    std::unique_ptr<ScreenSaverSystem> desktopScreenSaver_;
+    uint32_t fpsStart_ = 0;
+    bool fpsReset_ = true;
+    int fpsFrames_ = 0;
+    int fps_ = 0;
     // Statistics.
     uint32_t startTime_ = 0;
     int drawCount_ = 0;

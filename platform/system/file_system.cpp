@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -181,6 +182,8 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
     }
 
     static std::atomic<unsigned> counter{0};
+    // The name "<target>.tmp<pid>_<n>" lets RemoveStaleReplaceTemps tell a
+    // dead writer's leftovers from a live one's.
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -212,6 +215,33 @@ uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
     constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
     int64_t ticks = (seconds + kSecondsFrom1601To1970) * 10000000 + nanoseconds / 100;
     return ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+}
+
+int RemoveStaleReplaceTemps(std::string_view path) {
+    const std::string target = ResolvePath(path);
+    if (target.empty()) return 0;
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp";
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) return 0;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const size_t underscore = name.find('_', prefix.size());
+        if (underscore == std::string::npos || underscore == prefix.size()) continue;
+        char* end = nullptr;
+        const std::string digits = name.substr(prefix.size(), underscore - prefix.size());
+        const long pid = std::strtol(digits.c_str(), &end, 10);
+        if (*end != '\0' || pid <= 0) continue;
+        const bool alive = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+        if (!alive) stale.push_back(folder + "/" + name);
+    }
+    int removed = 0;
+    for (const std::string& file : stale)
+        if (::unlink(file.c_str()) == 0) ++removed;
+    return removed;
 }
 
 }  // namespace plat

@@ -56,6 +56,11 @@ std::string CurrentDirectory();
 // or a full disk never leaves the old file half overwritten.
 bool ReplaceFileContents(std::string_view path, std::string_view bytes);
 
+// Removes the temporary files a ReplaceFileContents of `path` left behind
+// when its process was killed mid-write. Files of processes still running are
+// kept (they may be writing now). Returns how many were removed.
+int RemoveStaleReplaceTemps(std::string_view path);
+
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 

@@ -1,0 +1,279 @@
+// The application base's window side on the headless window system: a lost
+// device is brought back, a second copy's notification brings the first
+// forward, cursor kinds reach the window, the click listeners hear each press
+// once, frames are spaced while loading, the overlay is drawn, and start-up
+// acts on the desktop size, the start folder, "/c" and leftover temporary
+// settings files.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+#include "app/shell/vorn_app_base.h"
+#include "foundation/files/path_utils.h"
+#include "platform/gfx/device.h"
+#include "platform/system/single_instance.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
+#include "tests/platform/temp_folder.h"
+#include "widgets/tree/click_listener.h"
+#include "widgets/tree/widget.h"
+
+namespace {
+
+namespace msg = plat::msg;
+
+class ShellApp : public VornAppBase {
+public:
+    explicit ShellApp(std::string product) { productName_ = std::move(product); }
+
+    uint32_t Now() override { return clock ? *clock : VornAppBase::Now(); }
+    bool LoadingThrottle() override { return loading; }
+    void BringWindowToFront(plat::WParam wParam) override {
+        fronts.push_back(wParam);
+        VornAppBase::BringWindowToFront(wParam);
+    }
+    void Feed(uint32_t id, plat::WParam wParam, plat::LParam lParam = 0) {
+        HandleWindowMessage(mainWindow_, id, wParam, lParam);
+        while (DispatchQueuedInput()) {}
+    }
+    bool DrawNow() { return Redraw(); }
+    void PresentNow() { PresentFrame(); }
+    void Pump() { PumpWindowMessages(); }
+    void SetSize(int w, int h) { width_ = w, height_ = h; }
+    plat::WindowSystem& Windows() { return *windows_; }
+    int Draws() const { return drawCount_; }
+
+    std::optional<uint32_t> clock;
+    bool loading = false;
+    std::vector<plat::WParam> fronts;
+};
+
+// Every test works in its own data folder and puts the current folder back
+// (start-up moves into the program's folder).
+class AppShell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = GetAppDataFolder();
+        SetAppDataFolder(dir_.Path().string() + "/");
+    }
+    void TearDown() override { SetAppDataFolder(previous_); }
+
+    testsupport::TempFolder dir_;
+    testsupport::CurrentDirectoryGuard cwd_{std::filesystem::current_path()};
+    std::string previous_;
+};
+
+TEST_F(AppShell, LostDeviceIsRecreatedAndTheNextPresentClearsTheLoss) {
+    ShellApp app("ShellLoss");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    D3DInterface* d3d = D3DInterface::Instance();
+    ASSERT_TRUE(d3d && d3d->GetDevice());
+    d3d->GetDevice()->FailNextPresent();
+
+    app.PresentNow();
+    EXPECT_TRUE(app.DeviceLost());
+    ASSERT_TRUE(d3d->IsReady());  // cleaned up and initialised again for the window
+    const uint64_t presents = d3d->GetDevice()->PresentCount();
+
+    EXPECT_FALSE(app.DrawNow());  // a lost frame draws nothing but presents to test the device
+    EXPECT_FALSE(app.DeviceLost());
+    EXPECT_EQ(d3d->GetDevice()->PresentCount(), presents + 1);
+    app.Widgets().MarkAllDirty();
+    EXPECT_TRUE(app.DrawNow());  // the widget tree draws into the new device's buffer
+    app.Shutdown();
+}
+
+TEST_F(AppShell, SecondCopyBringsTheFirstForward) {
+    ShellApp app("ShellNotify");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    plat::SingleInstance second(dir_.Path().string() + "/", "ShellNotify");
+    ASSERT_FALSE(second.IsFirst());
+    ASSERT_TRUE(second.Notify(L"ShellNotifyNotify", 0, 0));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (app.fronts.empty() && std::chrono::steady_clock::now() < deadline) {
+        app.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(app.fronts, std::vector<plat::WParam>{0});
+    app.Shutdown();
+}
+
+TEST_F(AppShell, CursorKindsFromTheWidgetTreeReachTheWindow) {
+    ShellApp app("ShellCursor");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    plat::WindowSystem& windows = app.Windows();
+    app.Feed(msg::kMouseMove, 0, plat::MakeLParam(20, 20));  // the pointer is in the window
+
+    WidgetHost& host = Service<WidgetHost>::Get();
+    host.SetCursorKind(3);
+    EXPECT_EQ(host.GetCursorKind(), 3);
+    EXPECT_EQ(windows.GetCursor(), windows.LoadSystemCursor(plat::SystemCursor::IBeam));
+    host.SetCursorKind(11);
+    EXPECT_EQ(windows.GetCursor(), 0u);
+    host.SetCursorKind(1);  // the program's own pointing hand
+    std::vector<uint32_t> pixels;
+    int hotX = 0, hotY = 0;
+    ASSERT_TRUE(windows.GetCursorPixels(windows.GetCursor(), &pixels, &hotX, &hotY));
+    EXPECT_EQ(hotX, 11);
+    EXPECT_EQ(hotY, 4);
+
+    // Kind 12 shows its image even with custom cursors off; without a listed
+    // hot spot the device draws it, so the window shows none.
+    ImageSurface arrow;
+    ASSERT_TRUE(arrow.Create(8, 8));
+    app.SetCustomCursorImage(12, &arrow);
+    host.SetCursorKind(12);
+    EXPECT_EQ(windows.GetCursor(), 0u);
+    EXPECT_TRUE(D3DInterface::Instance()->IsSoftwareCursor());
+    // An image for another kind waits for custom cursors.
+    app.SetCustomCursorImage(4, &arrow);
+    host.SetCursorKind(4);
+    EXPECT_EQ(windows.GetCursor(), windows.LoadSystemCursor(plat::SystemCursor::No));
+    EXPECT_FALSE(D3DInterface::Instance()->IsSoftwareCursor());
+    app.SetCustomCursors(true);
+    EXPECT_TRUE(D3DInterface::Instance()->IsSoftwareCursor());
+    app.SetCustomCursorImage(4, nullptr);
+    app.SetCustomCursorImage(12, nullptr);
+    app.SetCursor(0);
+    EXPECT_EQ(windows.GetCursor(), windows.LoadSystemCursor(plat::SystemCursor::Arrow));
+    app.Shutdown();
+}
+
+class CountingClicks : public ClickListener {
+public:
+    void ClickStarted() override { ++started; }
+    void Clicked() override { ++clicked; }
+    int started = 0;
+    int clicked = 0;
+};
+
+TEST_F(AppShell, EachPressIsAnnouncedOnceAndCaptureEndsWithTheLastButton) {
+    ShellApp app("ShellClicks");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    CountingClicks clicks;
+    app.Widgets().AddClickListener(&clicks);
+    app.Feed(msg::kLButtonDown, plat::kMkLButton, plat::MakeLParam(5, 5));
+    EXPECT_EQ(clicks.started, 1);
+    EXPECT_EQ(clicks.clicked, 1);
+    EXPECT_NE(app.Windows().GetCapture(), plat::kNoWindow);
+    app.Feed(msg::kRButtonDown, plat::kMkLButton | plat::kMkRButton, plat::MakeLParam(5, 5));
+    app.Feed(msg::kLButtonUp, plat::kMkRButton, plat::MakeLParam(5, 5));
+    EXPECT_NE(app.Windows().GetCapture(), plat::kNoWindow);  // the right button still holds it
+    app.Feed(msg::kRButtonUp, 0, plat::MakeLParam(5, 5));
+    EXPECT_EQ(app.Windows().GetCapture(), plat::kNoWindow);
+    EXPECT_EQ(clicks.started, 2);
+    EXPECT_EQ(clicks.clicked, 2);
+    app.Widgets().RemoveClickListener(&clicks);
+    app.Shutdown();
+}
+
+TEST_F(AppShell, WhileLoadingFramesAreSpacedByDrawingTimePlusThirtyFive) {
+    ShellApp app("ShellSpacing");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    app.clock = 100000;
+    auto drawAt = [&](uint32_t t) {
+        app.clock = t;
+        app.Widgets().MarkAllDirty();
+        return app.DrawNow();
+    };
+    EXPECT_TRUE(drawAt(100000));
+    EXPECT_TRUE(drawAt(100010));  // not loading: every frame may draw
+    app.loading = true;
+    EXPECT_TRUE(drawAt(100020));  // allowed since 100010; the next at 100010 + 15 + 35
+    EXPECT_FALSE(drawAt(100030));
+    EXPECT_FALSE(drawAt(100059));
+    EXPECT_TRUE(drawAt(100060));  // next at 100110
+    EXPECT_FALSE(drawAt(100100));
+    EXPECT_TRUE(drawAt(100110));
+    // After a long pause the allowance starts from now, not from the past.
+    EXPECT_TRUE(drawAt(200000));
+    EXPECT_TRUE(drawAt(200010));
+    EXPECT_FALSE(drawAt(200020));
+    app.loading = false;
+    app.clock.reset();
+    app.Shutdown();
+}
+
+class WhiteScreen : public Widget {
+public:
+    explicit WhiteScreen(int w, int h) { Resize(0, 0, w, h); }
+    void Draw(Graphics* g) override {
+        g->SetColor(Color(255, 255, 255, 255));
+        g->FillRect(0, 0, GetWidth(), GetHeight());
+    }
+};
+
+TEST_F(AppShell, MouseOverlayIsDrawnAtTheBottomRight) {
+    ShellApp app("ShellOverlay");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    WhiteScreen white(app.ScreenWidth(), app.ScreenHeight());
+    app.Widgets().AddWidget(&white);
+    auto* screen = dynamic_cast<ImageSurface*>(D3DInterface::Instance()->GetDrawBuffer());
+    ASSERT_TRUE(screen);
+    const int x = app.ScreenWidth() - 10 - 2, y = app.ScreenHeight() - 10 - 2;
+    app.Widgets().MarkAllDirty();
+    ASSERT_TRUE(app.DrawNow());
+    const uint32_t before = screen->GetPixel(x, y, 0);
+    app.SetOverlay(true, 1);
+    app.Widgets().MarkAllDirty();
+    ASSERT_TRUE(app.DrawNow());
+    EXPECT_EQ(screen->GetPixel(x, y, 0) & 0xFFFFFFu, 0u);  // the overlay's black ground
+    EXPECT_EQ(before & 0xFFFFFFu, 0xFFFFFFu);
+    app.Widgets().RemoveWidget(&white);
+    app.Shutdown();
+}
+
+TEST_F(AppShell, DesktopSmallerThanTheGameEndsStartUpWithStatusOne) {
+    ShellApp app("ShellSmall");
+    int w = 0, h = 0;
+    app.GetDesktopSize(&w, &h);  // no window system yet: the game's own size
+    app.SetSize(std::max(w, 4000) + 1, std::max(h, 4000));
+    app.Initialize();
+    EXPECT_FALSE(app.IsInitialized());
+    EXPECT_TRUE(app.IsShuttingDown());
+    EXPECT_EQ(app.ExitCode(), 1);
+}
+
+TEST_F(AppShell, StartFolderConfigureBoxAndLeftoverSettingsFiles) {
+    const std::string start = dir_ / "start";
+    std::filesystem::create_directories(start);
+    // A save killed mid-write left its temporary file; one of a live process stays.
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string stale = dir_ / ("settings.xml.tmp" + std::to_string(dead) + "_3");
+    const std::string live = dir_ / ("settings.xml.tmp" + std::to_string(::getpid()) + "_9");
+    testsupport::WriteBytes(stale, "<settings ver");
+    testsupport::WriteBytes(live, "<settings ver");
+    {
+        ShellApp app("ShellStart");
+        app.SetArguments({"game", "-changedir=" + start});
+        app.Initialize();
+        ASSERT_TRUE(app.IsInitialized());
+        EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(start));
+        EXPECT_FALSE(std::filesystem::exists(stale));
+        EXPECT_TRUE(std::filesystem::exists(live));
+        app.Shutdown();
+    }
+    {
+        ShellApp saver("ShellSaver");
+        saver.SetArguments({"saver", "-screensaver", "/C"});
+        saver.Initialize();
+        EXPECT_TRUE(saver.IsShuttingDown());
+        EXPECT_FALSE(saver.IsInitialized());
+    }
+}
+
+}  // namespace
