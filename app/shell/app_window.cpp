@@ -1,7 +1,6 @@
 // VornAppBase: the window procedure, the input queue's dispatch, activation,
 // the timer (URL watch and mouse presence), the screen-saver filter and the
 // clipboard.
-#include "app/audio/track_interface.h"
 #include "app/shell/vorn_app_base.h"
 #include "foundation/system/text.h"
 #include "platform/system/debug_output.h"

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "app/audio/dsound_manager.h"
-#include "app/audio/track_interface.h"
 #include "app/crash/crash_reporter.h"
 #include "app/settings/registry_string.h"
 #include "app/shell/cursor_kinds.h"
@@ -16,6 +15,7 @@
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
+#include "foundation/system/track_interface.h"
 #include "platform/system/debug_output.h"
 #include "platform/system/registry.h"
 #include "platform/system/single_instance.h"
@@ -66,6 +66,7 @@ VornAppBase::~VornAppBase() {
     overlayImage_.reset();
     overlayFont_.reset();
     deferred_.DeleteAll();
+    if (wiring_) wiring_->UnwireAudio();
     music_.reset();
     soundManager_.reset();
     wiring_.reset();
@@ -159,6 +160,7 @@ void VornAppBase::Initialize() {
     soundManager_->SetMasterVolume(settings_->Values().sfxVolume);
     music_ = CreateMusicInterface();
     for (const auto& [name, volume] : settings_->Values().trackVolumes) music_->SetVolumeForName(name, volume);
+    wiring_->WireAudio(*soundManager_, *music_);
     if (commandLine_.screensaverMode && commandLine_.previewParent == 0) SetCursor(kCursorNone);
     OnInitialized();
     initialized_ = true;
