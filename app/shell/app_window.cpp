@@ -2,6 +2,7 @@
 // the timer (URL watch and mouse presence), the screen-saver filter and the
 // clipboard.
 #include "app/shell/vorn_app_base.h"
+#include "foundation/system/app_services.h"
 #include "foundation/system/text.h"
 #include "platform/system/debug_output.h"
 #include "platform/window/virtual_keys.h"
@@ -230,6 +231,11 @@ void VornAppBase::HandleKeyDown(const plat::Message& m) {
     }
     if (debugKeyMode_ && DebugKeyDown(key)) return;
     KeyDown(key);
+}
+
+void VornAppBase::PlayDebugModeCue() {
+    const int id = FindSoundId(L"highlight");
+    if (id >= 0) PlaySoundEffect(id, 0, 1.0);
 }
 
 void VornAppBase::ClearKeyStates() {

@@ -80,8 +80,9 @@ public:
         if (urlWatch_.closeAfter) Shutdown();
     }
     virtual void UrlOpenFailed(const std::string& /*url*/) { urlWatch_.pending = false; }
-    // The cue for Ctrl+Alt+D: one of the game's own sounds once sound is wired.
-    virtual void PlayDebugModeCue() {}
+    // The cue for Ctrl+Alt+D: the game's own "highlight" sound, when the
+    // asset list registers it.
+    virtual void PlayDebugModeCue();
     bool IsMuted() const { return muteCount_ > 0; }
     bool DebugKeyMode() const { return debugKeyMode_; }
 

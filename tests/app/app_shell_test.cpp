@@ -43,6 +43,26 @@ public:
         while (DispatchQueuedInput()) {}
     }
     bool DrawNow() { return Redraw(); }
+    void Tick() { HandleTimer(); }
+    void OpenPage(uint32_t at) {
+        urlWatch_.pending = true;
+        urlWatch_.openedAt = at;
+        urlWatch_.url = "http://example.invalid/";
+    }
+    bool PagePending() const { return urlWatch_.pending; }
+    void UrlOpened() override {
+        ++opened;
+        VornAppBase::UrlOpened();
+    }
+    void UrlOpenFailed(const std::string& url) override {
+        ++failed;
+        VornAppBase::UrlOpenFailed(url);
+    }
+    int FindSoundId(std::wstring_view name) override { return name == L"highlight" ? 7 : -1; }
+    void PlaySoundEffect(int id, int, double) override { played.push_back(id); }
+    plat::WindowHandle MainWindow() const { return mainWindow_; }
+    int PreferredX() { return Settings().Values().preferredX; }
+    int PreferredY() { return Settings().Values().preferredY; }
     void PresentNow() { PresentFrame(); }
     void Pump() { PumpWindowMessages(); }
     void SetSize(int w, int h) { width_ = w, height_ = h; }
@@ -52,6 +72,9 @@ public:
     std::optional<uint32_t> clock;
     bool loading = false;
     std::vector<plat::WParam> fronts;
+    std::vector<int> played;
+    int opened = 0;
+    int failed = 0;
 };
 
 // Every test works in its own data folder and puts the current folder back
@@ -232,6 +255,61 @@ TEST_F(AppShell, MouseOverlayIsDrawnAtTheBottomRight) {
     EXPECT_EQ(screen->GetPixel(x, y, 0) & 0xFFFFFFu, 0u);  // the overlay's black ground
     EXPECT_EQ(before & 0xFFFFFFu, 0xFFFFFFu);
     app.Widgets().RemoveWidget(&white);
+    app.Shutdown();
+}
+
+TEST_F(AppShell, TimerWatchesThePageAndThePointerLeavingTheWindow) {
+    ShellApp app("ShellTimer");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    app.Feed(msg::kActivateApp, 1);
+    app.clock = 50000;
+    app.OpenPage(50000);
+    for (uint32_t t = 50000; t <= 62010; t += 10) {
+        app.clock = t;
+        app.Tick();
+    }
+    EXPECT_EQ(app.failed, 1);  // still in front 12 s after opening: the page did not open
+    EXPECT_FALSE(app.PagePending());
+    app.OpenPage(62010);
+    app.Feed(msg::kActivateApp, 0);  // the browser came to the front
+    EXPECT_EQ(app.opened, 1);
+    EXPECT_FALSE(app.PagePending());
+
+    // The pointer is in the window after a move; a tick that finds it
+    // elsewhere lets the widget tree know and shows the arrow.
+    app.Feed(msg::kMouseMove, 0, plat::MakeLParam(30, 30));
+    app.SetCursor(3);
+    EXPECT_EQ(app.Windows().GetCursor(), app.Windows().LoadSystemCursor(plat::SystemCursor::IBeam));
+    int x = 0, y = 0;
+    app.Windows().GetCursorPos(&x, &y);
+    ASSERT_NE(app.Windows().WindowFromPoint(x, y), app.MainWindow());  // headless: the pointer rests at 0, 0
+    app.Tick();
+    EXPECT_EQ(app.Windows().GetCursor(), app.Windows().LoadSystemCursor(plat::SystemCursor::Arrow));
+    app.clock.reset();
+    app.Shutdown();
+}
+
+TEST_F(AppShell, MovedWindowIsRememberedAndCtrlAltDPlaysOurOwnCue) {
+    ShellApp app("ShellMove");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    plat::WindowSystem& windows = app.Windows();
+    windows.ShowWindow(app.MainWindow(), plat::ShowCommand::Show);
+    plat::WindowRect rect;
+    ASSERT_TRUE(windows.GetWindowRect(app.MainWindow(), &rect));
+    rect.x = 123;
+    rect.y = 77;
+    ASSERT_TRUE(windows.MoveWindow(app.MainWindow(), rect));
+    app.Feed(msg::kMove, 0, plat::MakeLParam(123, 77));
+    EXPECT_EQ(app.PreferredX(), 123);
+    EXPECT_EQ(app.PreferredY(), 77);
+
+    app.Feed(msg::kKeyDown, plat::vk::kControl);
+    app.Feed(msg::kSysKeyDown, plat::vk::kMenu);
+    app.Feed(msg::kSysKeyDown, 'D');
+    EXPECT_TRUE(app.DebugKeyMode());
+    EXPECT_EQ(app.played, std::vector<int>{7});
     app.Shutdown();
 }
 
