@@ -98,11 +98,15 @@ TEST_F(AppShell, LostDeviceIsRecreatedAndTheNextPresentClearsTheLoss) {
     ASSERT_TRUE(app.IsInitialized());
     D3DInterface* d3d = D3DInterface::Instance();
     ASSERT_TRUE(d3d && d3d->GetDevice());
-    d3d->GetDevice()->FailNextPresent();
+    plat::Device* lost = d3d->GetDevice();
+    lost->AddRef();  // kept alive, so a new device cannot take its address
+    lost->FailNextPresent();
 
     app.PresentNow();
     EXPECT_TRUE(app.DeviceLost());
     ASSERT_TRUE(d3d->IsReady());  // cleaned up and initialised again for the window
+    EXPECT_NE(d3d->GetDevice(), lost);
+    lost->Release();
     const uint64_t presents = d3d->GetDevice()->PresentCount();
 
     EXPECT_FALSE(app.DrawNow());  // a lost frame draws nothing but presents to test the device
