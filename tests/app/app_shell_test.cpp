@@ -10,12 +10,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
 #include "app/shell/vorn_app_base.h"
 #include "foundation/files/path_utils.h"
 #include "platform/gfx/device.h"
+#include "platform/gfx/graphics_system.h"
 #include "platform/system/single_instance.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
@@ -69,6 +71,16 @@ public:
     plat::WindowSystem& Windows() { return *windows_; }
     int Draws() const { return drawCount_; }
 
+    void SetFullscreenUnavailable() { fullscreenUnavailable_ = true; }
+    // What the application services do: the window and device again, in the new mode.
+    void SwitchScreenMode(bool windowed, bool forced) override {
+        modes.push_back(windowed);
+        if (forceFullscreen_) windowed = false;
+        std::fprintf(stderr, "switch to %s\n", windowed ? "window" : "full screen");
+        VornAppBase::SwitchScreenMode(windowed, forced);
+        if (modes.size() < 4) CreateMainWindow();
+    }
+    std::vector<bool> modes;
     std::optional<uint32_t> clock;
     bool loading = false;
     std::vector<plat::WParam> fronts;
@@ -356,6 +368,52 @@ TEST_F(AppShell, StartFolderConfigureBoxAndLeftoverSettingsFiles) {
         EXPECT_TRUE(saver.IsShuttingDown());
         EXPECT_FALSE(saver.IsInitialized());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A desktop whose colour depth the device cannot use at all.
+class NoDisplayFormats {
+public:
+    NoDisplayFormats() {
+        plat::GraphicsConfig config = plat::DefaultGraphicsConfig();
+        config.adapters[0].displayFormats.clear();
+        plat::GraphicsSystem::SetConfigForTesting(config);
+    }
+    ~NoDisplayFormats() { plat::GraphicsSystem::SetConfigForTesting(std::nullopt); }
+};
+
+TEST_F(AppShell, UnusableColourDepthTriesFullScreenThenGivesUpWithStatusOne) {
+    EXPECT_EXIT(
+        {
+            NoDisplayFormats depth;
+            ShellApp app("ShellDepth1");
+            app.Initialize();
+            std::_Exit(7);
+        },
+        ::testing::ExitedWithCode(1), "switch to full screen.*Failed to initialize Direct3D");
+    EXPECT_EXIT(
+        {
+            NoDisplayFormats depth;
+            ShellApp app("ShellDepth2");
+            app.SetFullscreenUnavailable();
+            app.Initialize();
+            std::_Exit(7);
+        },
+        ::testing::ExitedWithCode(1), "Please set your desktop color depth to 16 bit.");
+}
+
+TEST_F(AppShell, CrashOptionRaisesTheCrashReportAtOnce) {
+    EXPECT_DEATH(
+        {
+            ShellApp app("ShellCrash");
+            app.SetArguments({"game", "-crash"});
+            app.Initialize();
+            std::_Exit(0);
+        },
+        "");
 }
 
 }  // namespace

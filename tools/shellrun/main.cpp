@@ -1,6 +1,7 @@
 // Starts the application base on an empty screen, so the shell can be seen in
 // a real window until the game's own entry point exists. Closing the window
-// (or --seconds N) ends it; the exit status is the application's.
+// (or --seconds N) ends it; --overlay (after --seconds) shows the frames a
+// second; the exit status is the application's.
 
 #include <chrono>
 #include <cstdlib>
@@ -59,8 +60,14 @@ int main(int argc, char** argv) {
         seconds = std::atof(arguments[2].c_str());
         arguments.erase(arguments.begin() + 1, arguments.begin() + 3);
     }
+    bool overlay = false;
+    if (arguments.size() >= 2 && arguments[1] == "--overlay") {
+        overlay = true;
+        arguments.erase(arguments.begin() + 1);
+    }
     ShellApp app;
     app.SetArguments(arguments);
+    app.SetOverlay(overlay, 0);
     app.Initialize();
     std::thread timer;
     if (seconds > 0) {
