@@ -102,7 +102,8 @@ bool VornAppBase::Redraw() {
 }
 
 void VornAppBase::PresentFrame() {
-    if (drawing_ || shuttingDown_ || screenSaverWatch_.Active() || !d3d_) return;
+    // A hidden full-screen game presents nothing; that is no loss of the device.
+    if (drawing_ || shuttingDown_ || screenSaverWatch_.Active() || !d3d_ || hidden_) return;
     if (d3d_->Redraw()) {
         if (deviceLost_) {
             deviceLost_ = false;

@@ -379,6 +379,7 @@ void VornAppBase::ShowFatalErrorWide(std::wstring_view message) {
 }
 
 void VornAppBase::ExitProcess(int code) {
+    if (std::this_thread::get_id() == primaryThread_) StopCursorThread();
     RestoreDisplayMode();
     exitCode_ = code;
     std::exit(code);
