@@ -5,6 +5,7 @@
 
 #include "app/shell/cursor_kinds.h"
 #include "app/shell/vorn_app_base.h"
+#include "foundation/files/config_stats.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image.h"
 #include "rendering/image/image_surface.h"
@@ -90,6 +91,15 @@ DeviceHost::CursorHandle VornAppBase::CreateCursor(const uint32_t* argb, int wid
     image.hotY = hotY;
     image.premultiplied = true;
     return windows_->CreateCursor(image);
+}
+
+bool VornAppBase::FindCursorHotspot(std::wstring_view imageName, int* x, int* y) {
+    const auto& hotspots = CursorHotspots();
+    const auto found = hotspots.find(std::wstring(imageName));
+    if (found == hotspots.end()) return false;
+    *x = found->second.x;
+    *y = found->second.y;
+    return true;
 }
 
 void VornAppBase::SetWindowCursor(CursorHandle cursor) {

@@ -12,6 +12,8 @@
 #include "app/settings/registry_string.h"
 #include "app/shell/cursor_kinds.h"
 #include "app/shell/window_placement.h"
+#include "foundation/files/config_stats.h"
+#include "foundation/files/pak_interface.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
@@ -73,6 +75,7 @@ VornAppBase::~VornAppBase() {
     d3d_.reset();
     widgetManager_.reset();
     windows_.reset();
+    pak_.reset();
     if (gApp == this) gApp = nullptr;
 }
 
@@ -118,6 +121,9 @@ void VornAppBase::Initialize() {
     const std::string startFolder = commandLine_.startFolderChanged ? commandLine_.startFolder : programFolder_;
     if (!HandleChangeDirectory(startFolder) && !startFolder.empty() && ::chdir(startFolder.c_str()) != 0)
         LogWrite(L"Could not change to the start folder " + text::FromUtf8(startFolder), true);
+    pak_ = std::make_unique<PakInterface>();
+    pak_->Mount("main.pak");
+    LoadConfigXml();
 
     const std::wstring notifyName = text::FromUtf8(productName_) + L"Notify";
     if (!commandLine_.screensaverMode) {
@@ -369,6 +375,11 @@ void VornAppBase::RestoreDisplayMode() {
         displayModeChanged_ = false;
     }
     ApplyMouseSpeed(true);
+}
+
+void VornAppBase::SetAppTitle(std::wstring_view title) {
+    title_ = title;
+    if (windows_ && mainWindow_ != plat::kNoWindow) windows_->SetTitle(mainWindow_, title_);
 }
 
 void VornAppBase::ShowFatalError(std::string_view message) { ShowFatalErrorWide(text::FromUtf8(message)); }

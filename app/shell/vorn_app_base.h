@@ -30,6 +30,7 @@
 #include "widgets/tree/widget_manager.h"
 
 class D3DInterface;
+class PakInterface;
 class Image;
 class SysFont;
 class SoundManager;
@@ -113,6 +114,13 @@ public:
     // AppServices
     void ShowFatalError(std::string_view message) override;
     void ShowFatalErrorWide(std::wstring_view message) override;
+    // The data version config.xml compares is the settings' version.
+    int GetStoredDataVersion() override { return settings_ ? settings_->Values().version : 0; }
+    void SetStoredDataVersion(int version) override {
+        if (settings_) settings_->Values().version = version;
+    }
+    void SetAppTitle(std::wstring_view title) override;
+    bool FindCursorHotspot(std::wstring_view imageName, int* x, int* y) override;
 
     // Cursors (kinds 0-12: 0 arrow, 1 hand, 2 dragging, 3 text, 11 none, 12
     // an image when one is set) and the thread that moves the device's cursor.
@@ -288,6 +296,7 @@ protected:
     bool commandLineRead_ = false;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<plat::Registry> registry_;
+    std::unique_ptr<PakInterface> pak_;
     std::unique_ptr<WidgetManager> widgetManager_;
     DeferredDeleteList deferred_;
     FramePacer pacer_{*this};

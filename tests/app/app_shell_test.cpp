@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "app/shell/vorn_app_base.h"
+#include "foundation/files/config_stats.h"
 #include "foundation/files/path_utils.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/graphics_system.h"
@@ -180,6 +181,19 @@ TEST_F(AppShell, CursorKindsFromTheWidgetTreeReachTheWindow) {
     EXPECT_FALSE(D3DInterface::Instance()->IsSoftwareCursor());
     app.SetCustomCursors(true);
     EXPECT_TRUE(D3DInterface::Instance()->IsSoftwareCursor());
+    // A hot spot listed in config.xml makes it the window's own cursor.
+    ImageSurface listed;
+    ASSERT_TRUE(listed.Create(8, 8));
+    listed.name = L"shell_test_cursor";
+    CursorHotspots()[listed.name] = HotSpot{2, 3};
+    app.SetCustomCursorImage(12, &listed);
+    host.SetCursorKind(12);
+    EXPECT_FALSE(D3DInterface::Instance()->IsSoftwareCursor());
+    ASSERT_NE(windows.GetCursor(), 0u);
+    ASSERT_TRUE(windows.GetCursorPixels(windows.GetCursor(), &pixels, &hotX, &hotY));
+    EXPECT_EQ(hotX, 2);
+    EXPECT_EQ(hotY, 3);
+    CursorHotspots().erase(listed.name);
     app.SetCustomCursorImage(4, nullptr);
     app.SetCustomCursorImage(12, nullptr);
     app.SetCursor(0);
@@ -349,6 +363,8 @@ TEST_F(AppShell, StartFolderConfigureBoxAndLeftoverSettingsFiles) {
     ::waitpid(dead, nullptr, 0);
     const std::string stale = dir_ / ("settings.xml.tmp" + std::to_string(dead) + "_3");
     const std::string live = dir_ / ("settings.xml.tmp" + std::to_string(::getpid()) + "_9");
+    testsupport::WriteBytes(std::filesystem::path(start) / "properties" / "config.xml",
+                            "<config version=\"3\"/><title name=\"Started\"/>");
     testsupport::WriteBytes(stale, "<settings ver");
     testsupport::WriteBytes(live, "<settings ver");
     {
@@ -359,6 +375,8 @@ TEST_F(AppShell, StartFolderConfigureBoxAndLeftoverSettingsFiles) {
         EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(start));
         EXPECT_FALSE(std::filesystem::exists(stale));
         EXPECT_TRUE(std::filesystem::exists(live));
+        EXPECT_EQ(app.GetStoredDataVersion(), 3);  // config.xml read from the start folder
+        EXPECT_EQ(app.Windows().GetTitle(app.MainWindow()), L"Started");
         app.Shutdown();
     }
     {
