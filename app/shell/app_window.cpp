@@ -291,12 +291,14 @@ void VornAppBase::LostFocus() {
     Mute();
 }
 
-std::string VornAppBase::GetClipboardText() {
-    std::wstring wide;
-    if (!windows_ || !windows_->GetClipboardText(&wide)) return {};
-    return text::ToUtf8(wide);
+std::wstring VornAppBase::GetClipboardText() {
+    std::wstring value;
+    if (!windows_ || !windows_->GetClipboardText(&value)) return {};
+    return value;
 }
 
-void VornAppBase::CopyToClipboard(std::string_view value) {
-    if (windows_) windows_->SetClipboardText(text::FromUtf8(value));
+void VornAppBase::SetClipboardText(std::wstring_view value) {
+    if (windows_) windows_->SetClipboardText(value);
 }
+
+void VornAppBase::CopyToClipboard(std::string_view value) { SetClipboardText(text::FromUtf8(value)); }

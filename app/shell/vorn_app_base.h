@@ -111,6 +111,8 @@ public:
     void CancelDeferredDelete(Widget* widget) override;
     int GetCursorKind() const override { return cursorKind_; }
     void SetCursorKind(int kind) override { SetCursor(kind); }
+    std::wstring GetClipboardText() override;
+    void SetClipboardText(std::wstring_view text) override;
     // AppServices
     void ShowFatalError(std::string_view message) override;
     void ShowFatalErrorWide(std::wstring_view message) override;
@@ -143,8 +145,7 @@ public:
     virtual bool ShouldSwallowSysChar(wchar_t c) { return c == 13 || c == 32; }
     virtual void LostFocus();
     void ClearKeyStates();
-    // Text on the main window's clipboard; empty when it cannot be read.
-    std::string GetClipboardText();
+    // The clipboard in UTF-8, for the crash report.
     void CopyToClipboard(std::string_view text);
 
     // Display and mouse speed.

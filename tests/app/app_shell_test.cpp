@@ -201,6 +201,19 @@ TEST_F(AppShell, CursorKindsFromTheWidgetTreeReachTheWindow) {
     app.Shutdown();
 }
 
+TEST_F(AppShell, WidgetTreeCopiesAndPastesThroughTheWindowClipboard) {
+    ShellApp app("ShellClipboard");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    if (!app.Windows().SetClipboardText(L"probe")) GTEST_SKIP() << "no clipboard on this desktop";
+    WidgetHost& host = Service<WidgetHost>::Get();
+    host.SetClipboardText(L"Zo\u00eb's park");
+    EXPECT_EQ(host.GetClipboardText(), L"Zo\u00eb's park");
+    app.CopyToClipboard("crash report \xc3\xa9");  // the crash report's UTF-8
+    EXPECT_EQ(host.GetClipboardText(), L"crash report \u00e9");
+    app.Shutdown();
+}
+
 class CountingClicks : public ClickListener {
 public:
     void ClickStarted() override { ++started; }

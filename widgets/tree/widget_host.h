@@ -16,6 +16,8 @@
 // from NullWidgetHost.
 // Main thread only.
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/system/service.h"
@@ -43,10 +45,15 @@ public:
     // the host included): forget it. Take a widget off the list before
     // deleting it, so this call finds nothing to do.
     virtual void CancelDeferredDelete(Widget* widget) = 0;
+    // The desktop clipboard's text for copy and paste; empty when it holds no
+    // text or cannot be read. Setting replaces it, or does nothing when the
+    // clipboard cannot be opened.
+    virtual std::wstring GetClipboardText() = 0;
+    virtual void SetClipboardText(std::wstring_view text) = 0;
 };
 
 // No application: the pointer cursor (setting a kind does nothing), never
-// paused. Widgets handed to it wait in its own list until DeleteDeferred or
+// paused, an empty clipboard that keeps nothing. Widgets handed to it wait in its own list until DeleteDeferred or
 // its end, whichever comes first.
 class NullWidgetHost : public WidgetHost {
 public:
@@ -57,6 +64,8 @@ public:
     int GetPauseCount() const override { return 0; }
     void DeferDelete(Widget* widget) override { deferred_.push_back(widget); }
     void CancelDeferredDelete(Widget* widget) override;
+    std::wstring GetClipboardText() override { return {}; }
+    void SetClipboardText(std::wstring_view) override {}
 
     // Deletes the waiting widgets in the order they came, one at a time, so
     // a deletion may queue or cancel others.
