@@ -122,7 +122,6 @@ public:
         if (settings_) settings_->Values().version = version;
     }
     void SetAppTitle(std::wstring_view title) override;
-    bool FindCursorHotspot(std::wstring_view imageName, int* x, int* y) override;
 
     // Cursors (kinds 0-12: 0 arrow, 1 hand, 2 dragging, 3 text, 11 none, 12
     // an image when one is set) and the thread that moves the device's cursor.
@@ -134,7 +133,8 @@ public:
     virtual void UpdateCursor();
     void StartCursorThread();
     bool CursorThreadRunning() const { return cursorThreadRunning_; }
-    // DeviceHost cursors: the window system's.
+    // DeviceHost cursors: the window system's, with config.xml's hot spots.
+    bool FindCursorHotspot(std::wstring_view imageName, int* x, int* y) override;
     CursorHandle CreateCursor(const uint32_t* argb, int width, int height, int hotX, int hotY) override;
     void SetWindowCursor(CursorHandle cursor) override;
     void DestroyCursor(CursorHandle cursor) override;
