@@ -213,6 +213,10 @@ bool VornAppBase::CreateMainWindow() {
         params.style = plat::kStylePopup | plat::kStyleVisible;
         params.exStyle = plat::kStyleExTopmost;
         params.fullScreen = true;
+        // The device shows full screen in the desktop's own mode (the game's
+        // picture letterboxed in it), so the window takes the whole desktop;
+        // a window of the game's size would show only a corner of the frame.
+        windows_->GetDesktopSize(&params.width, &params.height);
         currentModeWindowed_ = false;
     }
     mainWindow_ = windows_->CreateWindow(params);

@@ -106,6 +106,10 @@ public:
     bool IsMinimised() const override { return minimised_; }
     bool GetClientSize(plat::NativeWindow* window, int* width, int* height) override;
     void GetDesktopSize(int* width, int* height) override;
+    // Where the device puts the picture in the window: the widget tree maps the pointer with it.
+    void SetScreenLayout(const Rect& source, const Rect& presentation) override {
+        widgetManager_->SetScreenLayout(source, presentation);
+    }
     // WidgetHost
     void DeferDelete(Widget* widget) override;
     void CancelDeferredDelete(Widget* widget) override;

@@ -90,6 +90,15 @@ public:
     int failed = 0;
 };
 
+class WhiteScreen : public Widget {
+public:
+    explicit WhiteScreen(int w, int h) { Resize(0, 0, w, h); }
+    void Draw(Graphics* g) override {
+        g->SetColor(Color(255, 255, 255, 255));
+        g->FillRect(0, 0, GetWidth(), GetHeight());
+    }
+};
+
 // Every test works in its own data folder and puts the current folder back
 // (start-up moves into the program's folder).
 class AppShell : public ::testing::Test {
@@ -214,6 +223,30 @@ TEST_F(AppShell, WidgetTreeCopiesAndPastesThroughTheWindowClipboard) {
     app.Shutdown();
 }
 
+TEST_F(AppShell, FullScreenCoversTheDesktopAndThePointerMapsToTheGame) {
+    testsupport::WriteBytes(dir_ / "settings.xml", "<settings windowed=\"0\"/>");
+    ShellApp app("ShellFull");
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    int desktopW = 0, desktopH = 0;
+    app.GetDesktopSize(&desktopW, &desktopH);
+    int clientW = 0, clientH = 0;
+    ASSERT_TRUE(app.Windows().GetClientSize(app.MainWindow(), &clientW, &clientH));
+    EXPECT_EQ(clientW, desktopW);
+    EXPECT_EQ(clientH, desktopH);
+    WhiteScreen screen(app.ScreenWidth(), app.ScreenHeight());  // something for the pointer to be over
+    screen.SetMouseVisible(true);
+    app.Widgets().AddWidget(&screen);
+    const Rect picture = D3DInterface::Instance()->GetDisplayLayout().presentation;
+    // The pointer at the middle of the picture is at the middle of the game's screen.
+    app.Feed(msg::kMouseMove, 0, plat::MakeLParam(picture.x + picture.w / 2, picture.y + picture.h / 2));
+    const ScreenPoint p = app.Widgets().GetPointerPosition(0);
+    EXPECT_NEAR(p.x, app.ScreenWidth() / 2, 1);
+    EXPECT_NEAR(p.y, app.ScreenHeight() / 2, 1);
+    app.Widgets().RemoveWidget(&screen);
+    app.Shutdown();
+}
+
 class CountingClicks : public ClickListener {
 public:
     void ClickStarted() override { ++started; }
@@ -270,15 +303,6 @@ TEST_F(AppShell, WhileLoadingFramesAreSpacedByDrawingTimePlusThirtyFive) {
     app.clock.reset();
     app.Shutdown();
 }
-
-class WhiteScreen : public Widget {
-public:
-    explicit WhiteScreen(int w, int h) { Resize(0, 0, w, h); }
-    void Draw(Graphics* g) override {
-        g->SetColor(Color(255, 255, 255, 255));
-        g->FillRect(0, 0, GetWidth(), GetHeight());
-    }
-};
 
 TEST_F(AppShell, MouseOverlayIsDrawnAtTheBottomRight) {
     ShellApp app("ShellOverlay");
