@@ -28,6 +28,7 @@
 #include "foundation/expression/variables.h"
 
 struct CompiledNode;
+struct ScalarValue;
 
 class ExpressionEvaluator {
 public:
@@ -84,6 +85,12 @@ private:
     PropertyValue ParseCall(std::wstring_view name);
     PropertyValue ReadIndexed(const PropertyValue& holder, const PropertyValue& index);
     PropertyValue CallBuiltin(std::wstring_view name, std::span<const PropertyValue> args);
+    // `builtin` from FindBuiltin; -1 (no such function) answers the name as text.
+    PropertyValue CallBuiltin(int builtin, std::wstring_view name, std::span<const PropertyValue> args);
+    static int FindBuiltin(std::wstring_view name);
+    bool RunScalar(const CompiledNode& node, ScalarValue& out);
+    bool RunScalarCall(const CompiledNode& node, ScalarValue& out);
+    bool RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args, ScalarValue& out);
 
     void SkipSpace();
     bool MatchChar(wchar_t c);
