@@ -140,6 +140,13 @@ protected:
 TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
     ConstantsMap()[L"fade_time"] = PropertyValue(50);
     ConstantsMap()[L"state"] = PropertyValue(L"const");
+    // Texts where a number-only first try would meet a text after something
+    // that must happen once (a draw, a symbol entered) has happened.
+    vars_[L"label"] = PropertyValue(L"button_up");
+    for (const wchar_t* text :
+         {L"globaldefined(2) + global(2) + label", L"rand(10) + label", L"eval(literal(rand(5))) * 2 + label"}) {
+        ExpectSame(text);
+    }
     ExpressionGenerator gen(1207);
     for (int round = 0; round < 6000; ++round) {
         gen.FillVariables(vars_);
