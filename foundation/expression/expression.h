@@ -8,6 +8,9 @@
 // reading the text left to right computes; a text whose reading depends on
 // the values met (a "." or "[" after an operand, which only a widget or
 // object value takes) or that nests too deep is read afresh each time.
+// A part of the tree that changes nothing when evaluated (no rand, eval or
+// global) is first computed on plain numbers; when it meets a text or an
+// object it is evaluated again as values, with the same result.
 // Every operator is the PropertyValue operator of that name; both
 // operands are always evaluated, left before right (this matters for rand).
 // Nothing is ever reported: malformed text still yields a value, an
