@@ -4,6 +4,7 @@
 
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/localization_map.h"
+#include "foundation/system/string_utils.h"
 #include "foundation/system/text.h"
 #include "foundation/values/saturate.h"
 #include "game/data/catalogues/item_stats.h"
@@ -63,9 +64,8 @@ float AppealRequirementFromText(std::wstring_view text) {
         if (text == kAppealWords[i]) return GetConstant(kAppealConstants[i]).ToReal();
     // A requirement between the named levels is saved as its number: read it
     // back as that number rather than losing it.
-    const bool number = !text.empty() && text.find_first_not_of(L"+-.0123456789") == std::wstring_view::npos &&
-                        text.find_first_of(L"0123456789") != std::wstring_view::npos;
-    return number ? TextToFloat(std::wstring(text)) : kNoAppealRequirement;
+    float number = 0.0f;
+    return WStringToFloat(text, number) ? number : kNoAppealRequirement;
 }
 
 void BuildingsExist::Describe(std::wstring& out, bool withRemaining) {
