@@ -134,6 +134,7 @@ TEST_F(Goals, TutorialAtThePlayhouseStepHoldsBackTheFirstSplash) {
         TestHud hud;
         hud.tutorialStep = step;
         hud.widget.Variables()[L"goals_goals_list_aggregate"] = PropertyValue(true);
+        hud.widget.Variables()[L"goals_present_goal_aggregate"] = PropertyValue(true);
         level.goals_tracker.OnMoneyEarned(10);
         EXPECT_EQ(hud.Count(L"show_won_trophy_splash"), splashes);
         EXPECT_EQ(hud.Count(L"show_goals_list_data"), 1);                // shown whatever the tutorial
@@ -256,6 +257,32 @@ TEST_F(Goals, AppealNamesMatchThresholdsWithinOneHundredth) {
     EXPECT_FLOAT_EQ(AppealRequirementFromText(AppealLevelName(3.75f, false)), 3.75f);
     EXPECT_EQ(AppealRequirementFromText(L"dazzling"), kNoAppealRequirement);
     EXPECT_EQ(AppealRequirementFromText(L""), kNoAppealRequirement);
+}
+
+TEST_F(Goals, CopiedTrackerKeepsProgressAndOrdersObjectivesByName) {
+    std::string objectives;
+    for (int i = 0; i < 11; ++i) objectives += R"(<objective check="weekly_earnings" amount="50"/>)";
+    KIVRA_LEVEL& level = Read(R"(<magazine name="m"><challenge>)" + objectives + "</challenge></magazine>");
+    KivraGoalTracker& goals = level.goals_tracker;
+    goals.OnMoneyEarned(30);
+    KivraGoalTracker copy;
+    copy.Assign(goals);
+    copy.Assign(copy);  // assigning itself keeps everything
+    std::vector<std::wstring> names;
+    for (const Objective* o : Chal(level, L"m_bronze").objectives) names.push_back(o->name);
+    std::sort(names.begin(), names.end());  // ordinal: objective10 before objective2
+    const Challenge& copied = *copy.FindChallenge(L"m_bronze");
+    ASSERT_EQ(copied.objectives.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(copied.objectives[i]->name, names[i]);
+        EXPECT_EQ(copied.objectives[i]->challenge, &copied);
+        EXPECT_EQ(static_cast<WeeklyEarnings&>(*copied.objectives[i]).Earned(), 30);
+    }
+    // The copy's objectives are its own.
+    copy.ActivateChallenge(L"m_bronze");
+    copy.OnMoneyEarned(20);
+    EXPECT_TRUE(copied.completed);
+    EXPECT_FALSE(Chal(level, L"m_bronze").completed);
 }
 
 TEST_F(Goals, ChallengeAndMagazineNames) {
