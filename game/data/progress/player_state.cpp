@@ -14,22 +14,22 @@ void PlayerState::WriteProfileAttributes(std::wstring& out) {
 }
 
 LEVEL* PlayerState::CurrentLevelRecord() {
-    if (currentLevel_ == nullptr) currentLevel_ = FindLevel(currentLevelName_);
-    return currentLevel_;
+    if (playLevel_ == nullptr) playLevel_ = FindLevel(playLevelName_);
+    return playLevel_;
 }
 
 void PlayerState::SetCurrentLevel(std::wstring_view name) {
-    if (name == currentLevelName_) return;
+    if (name == playLevelName_) return;
     if (LEVEL* old = CurrentLevelRecord()) {
         AssetNameSets group;
         CollectLevelResources(*old, group);
         Service<LevelAssets>::Get().UnloadDynamicAssets(group);
     }
-    currentLevelName_ = std::wstring(name);
-    currentLevel_ = FindLevel(currentLevelName_);
-    if (currentLevel_ == nullptr) return;
+    playLevelName_ = std::wstring(name);
+    playLevel_ = FindLevel(playLevelName_);
+    if (playLevel_ == nullptr) return;
     AssetNameSets group;
-    CollectLevelResources(*currentLevel_, group);
+    CollectLevelResources(*playLevel_, group);
     Service<LevelAssets>::Get().LoadDynamicAssets(group);
 }
 

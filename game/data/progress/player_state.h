@@ -41,15 +41,15 @@ public:
     // 0 for an absent metric or without a current level.
     virtual int32_t GetMetric(std::wstring_view name);
 
-    const std::wstring& CurrentLevelName() const { return currentLevelName_; }
+    const std::wstring& CurrentLevelName() const { return playLevelName_; }
     // The current level, looked up by its name when not known yet; null when
     // the player has no level of that name.
     LEVEL* CurrentLevelRecord();
 
 protected:
-    void ForgetCurrentLevel() { currentLevel_ = nullptr; }
+    void ForgetCurrentLevel() { playLevel_ = nullptr; }
 
 private:
-    LEVEL* currentLevel_ = nullptr;
-    std::wstring currentLevelName_;
+    LEVEL* playLevel_ = nullptr;
+    std::wstring playLevelName_;
 };

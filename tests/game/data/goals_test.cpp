@@ -217,6 +217,26 @@ TEST_F(Goals, ZonesTrophiesAndCompletionCompareAsUnsigned) {
     EXPECT_FALSE(objectives[3]->completed);
 }
 
+TEST_F(Goals, MarketingCountsTheCurrentLevelsEntriesAndTheWeekStartsEarningsAfresh) {
+    KIVRA_LEVEL& level = Read(R"(<marketing customer="kids" value="1"/><magazine name="m"><challenge unlocked="1">
+        <objective check="marketing_slots" count="2"/><objective check="weekly_earnings" amount="300"/>
+        </challenge></magazine>)");
+    TestParkPlayer player(&level);
+    KivraGoalTracker& goals = level.goals_tracker;
+    const Challenge& bronze = Chal(level, L"m_bronze");
+    goals.OnMarketingSlotsChanged();
+    EXPECT_FALSE(bronze.objectives[0]->completed);
+    level.marketing[L"teens"] = 2;
+    goals.OnMarketingSlotsChanged();
+    EXPECT_TRUE(bronze.objectives[0]->completed);
+    goals.OnMoneyEarned(200);
+    goals.ResetWeeklyEarnings();
+    goals.OnMoneyEarned(200);
+    EXPECT_FALSE(bronze.objectives[1]->completed);
+    goals.OnMoneyEarned(100);
+    EXPECT_TRUE(bronze.completed);
+}
+
 TEST_F(Goals, RemovingAZoneOfAUniqueNameDropsTheName) {
     CombosExist unique(5, L"", true), counting(5, L"", false);
     TestZone a(L"a"), a2(L"a");
