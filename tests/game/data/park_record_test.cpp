@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "foundation/expression/localization_map.h"
@@ -239,6 +240,37 @@ TEST_F(ParkRecord, RereadingAMagazineOfTheSameNameReplacesItsGoalsWhole) {
     testsupport::TestZone zone(L"z");
     goals.OnZoneCreated(zone);
     EXPECT_TRUE(goals.FindChallenge(L"m_bronze")->completed);
+}
+
+TEST(ShippedParks, EveryShippedLevelReadsAsAParkAndWritesBackUnchanged) {
+    testsupport::CurrentDirectoryGuard cwd(HALVARO_SOURCE_DIR "/data");
+    testsupport::ErrorBoxRecorder services;
+    ConstantsMap().clear();
+    KivraItemStats items;
+    items.Load();
+    KivraLevelStats levels;
+    levels.Load();
+    ASSERT_GE(levels.Levels().Size(), 2u);
+    for (const auto& [name, record] : levels.Levels()) {
+        const auto& level = dynamic_cast<const KIVRA_LEVEL&>(*record);
+        size_t spawns = 0;
+        for (const auto& column : level.tiles)
+            spawns += static_cast<size_t>(std::count(column.begin(), column.end(), L'@'));
+        EXPECT_EQ(level.spawn_points.size(), spawns) << text::ToUtf8(name);
+        for (const auto& item : level.items)
+            EXPECT_NE(dynamic_cast<const KIVRA_BUILDING_LEVEL_ITEM*>(item.get()), nullptr) << text::ToUtf8(item->type);
+    }
+    std::wstring written;
+    levels.WriteLevels(written, L"\t");
+    testsupport::TempFolder folder;
+    testsupport::WriteBytes(folder.Path() / "parks.xml", text::ToUtf8(L"<levels>\n" + written + L"</levels>\n"));
+    KivraLevelStats again;
+    again.ParseFile((folder.Path() / "parks.xml").string());
+    std::wstring rewritten;
+    again.WriteLevels(rewritten, L"\t");
+    EXPECT_EQ(rewritten, written);
+    EXPECT_TRUE(services.boxes.empty());
+    ConstantsMap().clear();
 }
 
 }  // namespace
