@@ -125,6 +125,8 @@ public:
     // Image and frames.
     void SetImage(Image* image);
     void MakeImagePrivate(Image* image = nullptr);
+    // Sets an image the widget is to own from now on (freed with it).
+    void AdoptImage(std::unique_ptr<Image> image);
     Image* GetImage() const { return image_; }
     bool IsImagePrivate() const { return privateImage_; }
     void SetFrame(int frame);
