@@ -171,6 +171,12 @@ void DynamicWidget::SetImage(Image* image) {
     MarkDirty();
 }
 
+void DynamicWidget::AdoptImage(std::unique_ptr<Image> image) {
+    if (!image) return;
+    SetImage(image.release());
+    privateImage_ = true;
+}
+
 void DynamicWidget::MakeImagePrivate(Image* image) {
     Image* source = image ? image : image_;
     // Already ours: a duplicate of it would outlive the pixels it shares.

@@ -125,6 +125,8 @@ public:
     // Image and frames.
     void SetImage(Image* image);
     void MakeImagePrivate(Image* image = nullptr);
+    // Sets an image the widget is to own from now on (freed with it).
+    void AdoptImage(std::unique_ptr<Image> image);
     Image* GetImage() const { return image_; }
     bool IsImagePrivate() const { return privateImage_; }
     void SetFrame(int frame);
@@ -285,6 +287,10 @@ protected:
     // whole unit a factor lies above 1, adding only that part; 255 draws at
     // most, as no 8-bit channel can show more.
     static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
+    // The same passes for draws that take their colour themselves (fills,
+    // text): each pass hands `draw` the colour of that pass.
+    static void ColourPasses(Graphics* g, float r, float gr, float b, float a,
+                             const std::function<void(const Color&)>& draw);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
     void RunWhenDone();

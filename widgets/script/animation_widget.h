@@ -27,6 +27,9 @@
 #include "widgets/tree/click_listener.h"
 #include "widgets/tree/removal_listener.h"
 
+class ButtonWidget;
+struct Color;
+
 // What a button added by a script does when it acts.
 struct ButtonBinding {
     enum Kind { kNothing = 0, kLaunch = 1, kCall = 2, kAction = 3 };
@@ -134,8 +137,24 @@ public:
     int StepAttributeSound(std::wstring_view name);
     int StepAttributeTrack(std::wstring_view name);
 
+    // Element readers: the attribute work of the larger words, on the
+    // current step (widgets/controls/).
+    // A text label: a new registered object, or text drawn into the
+    // existing object `to` names (returned); null when nothing was made.
+    DynamicWidget* ReadLabelElement(int textOffsetY, int bottomSpacing);
+    // Opaque white with each of red, green, blue, alpha the step has (0..1) taken over.
+    Color ReadColor();
+    // The attributes the step has, applied to the button; the rest stay.
+    void ReadButtonConfig(ButtonWidget* button);
+    // The attribute as a list: evaluated, or with `split` only cut at its commas.
+    std::vector<PropertyValue> ResolvePropertyPtr(std::wstring_view attribute, bool split);
+
     // Variables.
     VariableMap& Variables() { return variables_; }
+    // The variable, or a shared empty value when there is none.
+    const PropertyValue& GetLocalVariable(std::wstring_view name) const;
+    // How many were removed (0 or 1).
+    int UndefineVariable(std::wstring_view name);
     const VariableMap& ScriptVariables() const override { return variables_; }
     void SetVariable(const std::wstring& name, const PropertyValue& value) { variables_[name] = value; }
     double GetNumberVariable(std::wstring_view name) const;
