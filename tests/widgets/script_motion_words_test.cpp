@@ -67,6 +67,23 @@ TEST_F(WordsTest, ChangeUnderTheSameNameReplacesAndStartsWhereTheFieldIs) {
     EXPECT_NEAR(box->GetY(), 10.0f + 20.0f * 0.25f, 1e-4f);
 }
 
+// The running step supplies a curve's parameters, a variable may name the
+// curve, and a formula sees the script's variables.
+TEST_F(WordsTest, ChangeCurvesReadTheStepAndTheScriptsVariables) {
+    DynamicWidget* box = Object(L"box");
+    Do(L"change", {{L"property", L"x"}, {L"end", L"10"}, {L"time", L"4"}, {L"curve", L"in_expo"}, {L"base", L"2"}});
+    Tick(2);
+    EXPECT_NEAR(box->GetX(), 10.0f * (std::sqrt(2.0f) - 1.0f), 1e-4f);
+    runner->SetVariable(L"style", PropertyValue(L"out_quad"));
+    Do(L"change", {{L"property", L"y"}, {L"end", L"10"}, {L"time", L"4"}, {L"curve", L"style"}});
+    Tick();
+    EXPECT_NEAR(box->GetY(), 10.0f * (1.0f - 0.75f * 0.75f), 1e-4f);
+    runner->SetVariable(L"k", PropertyValue(3));
+    Do(L"change", {{L"property", L"z"}, {L"end", L"10"}, {L"time", L"4"}, {L"curve", L"t * k"}});
+    Tick();
+    EXPECT_NEAR(box->z, 10.0f * 0.25f * 3.0f, 1e-4f);
+}
+
 TEST_F(WordsTest, SetUnderAnOscillationMovesItsCentreAndStopUndoesByDefault) {
     DynamicWidget* box = Object(L"box");
     Do(L"oscillate", {{L"property", L"y"}, {L"amplitude", L"10"}, {L"rate", L"4"}, {L"oscillation", L"wob"}});
