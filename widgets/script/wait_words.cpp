@@ -87,12 +87,8 @@ WordResult WaitFor(AnimationWidget& widget, const AnimationStep&, DynamicWidget*
     if (widget.StepHasAttribute(L"time") && timeout == 0.0f) return WordResult::kNext;
     widget.SetTimeout(timeout);
     widget.GetAwaited() = AnimationWidget::Awaited{};
-    const bool click = widget.StepAttributeBoolOr(L"click", false);
-    if (click) widget.SetWaitForClick(true);
-    const WordResult result = DecideWait(widget);
-    // A step that does not wait leaves no click listener behind.
-    if (click && result != WordResult::kStop) widget.SetWaitForClick(false);
-    return result;
+    if (widget.StepAttributeBoolOr(L"click", false)) widget.SetWaitForClick(true);
+    return DecideWait(widget);
 }
 
 WordResult Persist(AnimationWidget& widget, const AnimationStep&, DynamicWidget*) {
