@@ -113,10 +113,11 @@ TEST_F(WordsTest, ClampWithOnlyAMaximumLeavesTheLowerSideFree) {
 
 TEST_F(WordsTest, PropelMovesUpForPositiveAnglesAndATerminalOneSnapsToItsEnd) {
     DynamicWidget* box = Object(L"box");
-    Do(L"propel", {{L"property", L"x, y"}, {L"angle", L"90"}, {L"amplitude", L"2"}, {L"curve_speed", L"1"}});
+    Do(L"propel", {{L"property", L"x, y, opacity"}, {L"angle", L"90"}, {L"amplitude", L"2"}, {L"curve_speed", L"1"}});
     Tick(3);
     EXPECT_NEAR(box->GetX(), 0.0f, 1e-4f);
     EXPECT_NEAR(box->GetY(), -6.0f, 1e-4f);
+    EXPECT_EQ(box->opacity, 1.0f);     // an angle moves two fields only
     EXPECT_FALSE(box->IsAnimating());  // an endless propeller does not count
     Do(L"propel", {{L"property", L"opacity"}, {L"velocity", L"3"}, {L"end", L"11"}, {L"snap", L"1"}});
     EXPECT_TRUE(box->IsAnimating());

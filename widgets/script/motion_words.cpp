@@ -16,14 +16,22 @@ namespace {
 
 constexpr float kDegreesToRadians = 3.1415927f / 180.0f;
 
-// Amplitudes (or velocities) from "angle" with "amplitude": the first two
-// fields get the x and y parts, positive angles pointing up the screen.
-// Without "angle", the list named by `list`.
-std::vector<float> DirectedValues(AnimationWidget& widget, std::wstring_view list) {
-    if (!widget.StepHasAttribute(L"angle")) return StepValueList(widget, list);
+// Amplitudes (or velocities) per field from "angle" with "amplitude": the
+// first two fields get the x and y parts, positive angles pointing up the
+// screen, and any further field none. Without "angle", the list named by
+// `list`, padded with its last value.
+std::vector<float> DirectedValues(AnimationWidget& widget, std::wstring_view list, size_t fields) {
+    std::vector<float> out(fields, 0.0f);
+    if (!widget.StepHasAttribute(L"angle")) {
+        const std::vector<float> values = StepValueList(widget, list);
+        for (size_t i = 0; i < fields; ++i) out[i] = PaddedValue(values, i);
+        return out;
+    }
     const float a = -widget.StepAttributeFloat(L"angle") * kDegreesToRadians;
     const float amplitude = widget.StepAttributeFloat(L"amplitude");
-    return {amplitude * std::cos(a), amplitude * std::sin(a)};
+    if (fields > 0) out[0] = amplitude * std::cos(a);
+    if (fields > 1) out[1] = amplitude * std::sin(a);
+    return out;
 }
 
 // Each field's value from the list, padded with its last value.
@@ -80,7 +88,7 @@ WordResult Change(AnimationWidget& widget, const AnimationStep&, DynamicWidget* 
 
 WordResult Propel(AnimationWidget& widget, const AnimationStep&, DynamicWidget* object) {
     StepFields target = StepPropertyFields(widget, *object);
-    const std::vector<float> velocities = DirectedValues(widget, L"velocity");
+    const std::vector<float> velocities = DirectedValues(widget, L"velocity", target.fields.size());
     const std::vector<float> ends = StepValueList(widget, L"end");
     const bool snap = widget.StepAttributeBool(L"snap");
     const float timer = widget.StepAttributeFloat(L"timer");
@@ -89,8 +97,7 @@ WordResult Propel(AnimationWidget& widget, const AnimationStep&, DynamicWidget* 
     std::unique_ptr<EasingCurve> curve = StepCurve(widget);
     if (ends.empty()) {
         std::vector<PropelTarget> targets;
-        for (size_t i = 0; i < target.fields.size(); ++i)
-            targets.push_back({target.fields[i], PaddedValue(velocities, i)});
+        for (size_t i = 0; i < target.fields.size(); ++i) targets.push_back({target.fields[i], velocities[i]});
         object->AddController(
             std::make_unique<Propeller>(name, object, speed, timer, std::move(curve), target.mask, std::move(targets)));
         return WordResult::kNext;
@@ -98,7 +105,7 @@ WordResult Propel(AnimationWidget& widget, const AnimationStep&, DynamicWidget* 
     std::vector<TerminalTarget> targets;
     for (size_t i = 0; i < target.fields.size(); ++i) {
         const float end = PaddedValue(ends, i);
-        targets.push_back({target.fields[i], PaddedValue(velocities, i), end, *target.fields[i] < end});
+        targets.push_back({target.fields[i], velocities[i], end, *target.fields[i] < end});
     }
     object->AddController(
         std::make_unique<TerminalPropeller>(name, object, speed, timer, std::move(curve), target.mask, targets, snap));
@@ -130,7 +137,7 @@ std::unique_ptr<OscillatingCurve> WaveNamed(const std::wstring& text, const Vari
 
 WordResult Oscillate(AnimationWidget& widget, const AnimationStep&, DynamicWidget* object) {
     StepFields target = StepPropertyFields(widget, *object);
-    const std::vector<float> amplitudes = DirectedValues(widget, L"amplitude");
+    const std::vector<float> amplitudes = DirectedValues(widget, L"amplitude", target.fields.size());
     const bool timed = widget.StepHasAttribute(L"timer");
     double phase = 0.0;
     if (timed) {
@@ -149,7 +156,7 @@ WordResult Oscillate(AnimationWidget& widget, const AnimationStep&, DynamicWidge
     if (waveName == L"noise" && !timed) phase = RandomInt(100);
     const float rate = widget.StepAttributeFloatOr(L"rate", 200.0f);
     std::vector<OscillationTarget> targets;
-    for (size_t i = 0; i < target.fields.size(); ++i) targets.push_back({target.fields[i], PaddedValue(amplitudes, i)});
+    for (size_t i = 0; i < target.fields.size(); ++i) targets.push_back({target.fields[i], amplitudes[i]});
     object->AddOscillation(std::make_unique<Oscillation>(widget.StepAttributeString(L"oscillation"), object, rate,
                                                          phase, WaveNamed(waveName, widget.Variables()), target.mask,
                                                          std::move(targets)));
