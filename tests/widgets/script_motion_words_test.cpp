@@ -181,12 +181,4 @@ TEST_F(WordsTest, TwoVerticalFlipsComeBackAndAnyOtherDirIsHorizontal) {
     EXPECT_TRUE(box->GetProperty(L"flip_x").ToBool());
 }
 
-TEST_F(WordsTest, MotionWordsOnAMissingObjectDoNothing) {
-    DynamicWidget* box = Object(L"box");
-    Play({Step(L"set", {{L"id", L"nobody"}, {L"property", L"x"}, {L"value", L"9"}}),
-          Step(L"change", {{L"id", L"box"}, {L"property", L""}, {L"end", L"9"}})});
-    EXPECT_EQ(box->GetX(), 0.0f);
-    EXPECT_EQ(box->GetControllers().size(), 1u);  // a change without fields is still made
-}
-
 }  // namespace
