@@ -162,7 +162,8 @@ public:
 
     // Appearance.
     void SetMask(Image* mask) { maskImage_ = mask; }
-    void SetMaskRect(float x, float y, float w, float h);
+    // `enabled` false keeps the rectangle but draws and tests with the whole mask cel.
+    void SetMaskRect(float x, float y, float w, float h, bool enabled = true);
     void SetDrawMode(int mode) { drawMode_ = mode; }
     void SetCulling(uint8_t cull) { culling_ = cull; }
     void SetPixelHitTest(bool on) { pixelHitTest_ = on; }

@@ -6,6 +6,11 @@ ScriptWords& ScriptWordTable() {
     static ScriptWords table = [] {
         ScriptWords words;
         RegisterLayerWords(words);
+        RegisterMotionWords(words);
+        RegisterFrameWords(words);
+        RegisterVariableWords(words);
+        RegisterFlowWords(words);
+        RegisterWaitWords(words);
         return words;
     }();
     return table;

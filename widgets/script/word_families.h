@@ -5,3 +5,8 @@
 class ScriptWords;
 
 void RegisterLayerWords(ScriptWords& words);
+void RegisterMotionWords(ScriptWords& words);
+void RegisterFrameWords(ScriptWords& words);
+void RegisterVariableWords(ScriptWords& words);
+void RegisterFlowWords(ScriptWords& words);
+void RegisterWaitWords(ScriptWords& words);
