@@ -4,7 +4,7 @@
 // splash.jpg (16:9) and splash2.jpg (square) at the top. Everything is made
 // here from strokes and shapes; the output is the same on every run.
 //
-// The trail is the path the logo screen's ball flies (the same velocities,
+// The trail is the path the underside of the logo screen's ball flies (the same velocities,
 // gravity, floors and squash times), sampled one fixed update at a time, so
 // the dots line up with the ball as the screen reveals them.
 #include <cmath>
@@ -20,8 +20,11 @@ using namespace logoart;
 
 namespace {
 
-constexpr int kLetterWidth = 80, kLetterHeight = 110;
-constexpr int kBallWidth = 64, kBallHeight = 101;
+constexpr int kLetterWidth = 80, kLetterHeight = 120;
+// The screen reveals the trail up to the middle of the ball's cel; the ball
+// sits right of that middle, so the dots appear just behind it.
+constexpr int kBallWidth = 128, kBallHeight = 101;
+constexpr float kBallCentreX = 88, kBallRadius = 28;
 // Where the screen draws the trail, from the screen's centre.
 constexpr float kTrailLeft = -229, kTrailTop = -73;
 
@@ -36,8 +39,8 @@ bool Save(const Canvas& canvas, const std::string& path) {
 
 bool Letter(const std::string& folder, char letter, const std::string& name, float degrees) {
     Canvas canvas(kLetterWidth, kLetterHeight);
-    // Turned about the bottom of the stem, as if the ball pressed the top down.
-    const Strokes strokes = Place(LetterStrokes(letter), 1.0f, degrees, {12, 97}, 4, 2);
+    // Turned about the middle of its foot, as if the ball pressed the top over.
+    const Strokes strokes = Place(LetterStrokes(letter), 1.0f, degrees, {36, 97}, 4, 2);
     DrawLetter(canvas, strokes, 8, kLetterBody, kLetterEdge);
     return Save(canvas, folder + "/" + name + ".png");
 }
@@ -45,10 +48,10 @@ bool Letter(const std::string& folder, char letter, const std::string& name, flo
 // Three cels side by side: round in flight, then squashed flat and less flat.
 bool Ball(const std::string& folder) {
     Canvas canvas(3 * kBallWidth, kBallHeight);
-    const float shapes[3][2] = {{28, 28}, {34, 21}, {31, 24}};
+    const float shapes[3][2] = {{kBallRadius, kBallRadius}, {34, 21}, {31, 24}};
     for (int cel = 0; cel < 3; ++cel) {
         const float rx = shapes[cel][0], ry = shapes[cel][1];
-        const Point centre{cel * kBallWidth + kBallWidth / 2.0f, kBallHeight - ry - 1};
+        const Point centre{cel * kBallWidth + kBallCentreX, kBallHeight - ry - 1};
         canvas.Ellipse(centre, rx + 1.5f, ry + 1.5f, kBallEdge);
         canvas.Ellipse(centre, rx, ry, kBallBody);
         canvas.Ellipse({centre.x - rx * 0.35f, centre.y - ry * 0.4f}, rx * 0.3f, ry * 0.22f, kBallShine);
@@ -56,7 +59,9 @@ bool Ball(const std::string& folder) {
     return Save(canvas, folder + "/Ball.png");
 }
 
-// The ball's centre at every update after launch, relative to the screen's centre.
+// Where the underside of the ball is at every update after launch, relative
+// to the screen's centre: the trail follows the ball's underside, which stays
+// inside the part of the screen the trail image covers.
 std::vector<Point> BallPath() {
     double x = -740, y = 350, vx = 4.41, vy = -9.6;
     const double floors[3] = {-101, -102, 4};
@@ -82,7 +87,7 @@ std::vector<Point> BallPath() {
                 }
             }
         }
-        path.push_back({static_cast<float>(x + kBallWidth / 2.0), static_cast<float>(y + kBallHeight / 2.0)});
+        path.push_back({static_cast<float>(x + kBallCentreX), static_cast<float>(y + kBallHeight - 4)});
     }
     return path;
 }
@@ -183,8 +188,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(logo);
     bool ok = true;
     for (char letter : std::string("PELMA")) ok &= Letter(logo, letter, std::string(1, letter), 0);
-    ok &= Letter(logo, 'E', "E_Tilt", 9);
-    ok &= Letter(logo, 'M', "M_Tilt", 12);
+    ok &= Letter(logo, 'E', "E_Tilt", 7);
+    ok &= Letter(logo, 'M', "M_Tilt", 9);
     ok &= Ball(logo);
     ok &= Trail(logo);
     ok &= TradeMark(logo);

@@ -33,9 +33,11 @@ public:
 
     // Called by each start-up screen as it ends.
     virtual void ShowNextSplashScreen() = 0;
-    // The title screen now showing (null when it goes), and that the player is done with it.
+    // The title screen now showing; that the player is done with it; and that
+    // it is being destroyed (forgotten when it is still the current one).
     virtual void SetTitleScreen(TitleScreen* screen) = 0;
     virtual void TitleScreenDone() = 0;
+    virtual void TitleScreenGone(TitleScreen* screen) = 0;
     // The current player's play time; false (and `time` untouched) without a current player.
     virtual bool GetPlayTime(PlayTime& time) = 0;
     virtual void SetPlayTime(const PlayTime& time) = 0;
@@ -46,6 +48,7 @@ public:
     void ShowNextSplashScreen() override {}
     void SetTitleScreen(TitleScreen*) override {}
     void TitleScreenDone() override {}
+    void TitleScreenGone(TitleScreen*) override {}
     bool GetPlayTime(PlayTime&) override { return false; }
     void SetPlayTime(const PlayTime&) override {}
 };
