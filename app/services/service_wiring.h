@@ -22,6 +22,7 @@
 #include "foundation/system/sound_manager.h"
 #include "foundation/system/track_interface.h"
 #include "rendering/device/device_host.h"
+#include "rendering/image/image_registry_host.h"
 #include "widgets/tree/widget_host.h"
 
 class ServiceWiring {
@@ -34,6 +35,10 @@ public:
     void WireAudio(SoundManager& sounds, TrackInterface& tracks);
     // Uninstalls them: call before destroying either.
     void UnwireAudio();
+    // Installs the asset registry's image side (font pages); the lookups of
+    // AppServices are the application's, which asks the same registry.
+    void WireImageRegistry(ImageRegistryHost& images);
+    void UnwireImageRegistry();
 
 private:
     // Members end in reverse order of declaration: the widget tree's first.
@@ -42,4 +47,5 @@ private:
     ScopedService<WidgetHost> widgets_;
     std::optional<ScopedService<SoundManager>> sounds_;
     std::optional<ScopedService<TrackInterface>> tracks_;
+    std::optional<ScopedService<ImageRegistryHost>> images_;
 };
