@@ -6,10 +6,10 @@
 #include <climits>
 #include <cstdio>
 
-#include "app/audio/sound_manager.h"
 #include "app/services/image_memory.h"
 #include "app/shell/vorn_app_base.h"
 #include "foundation/system/profiler.h"
+#include "foundation/system/sound_manager.h"
 #include "foundation/system/string_utils.h"
 #include "foundation/system/text.h"
 #include "platform/gfx/device.h"

@@ -13,3 +13,8 @@ void ServiceWiring::UnwireAudio() {
     tracks_.reset();
     sounds_.reset();
 }
+
+void ServiceWiring::WireCrashHost(CrashHost& host) {
+    crash_.reset();
+    crash_.emplace(&host);
+}

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/audio/track_interface.h"
 #include "app/shell/vorn_app_base.h"
 #include "foundation/system/text.h"
+#include "foundation/system/track_interface.h"
 #include "platform/system/debug_output.h"
 #include "platform/system/file_system.h"
 

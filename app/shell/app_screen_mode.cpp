@@ -2,8 +2,8 @@
 // for the new mode and the device follows it; images move to system memory
 // in between and come back on their next draw.
 
-#include "app/audio/sound_manager.h"
 #include "app/shell/vorn_app_base.h"
+#include "foundation/system/sound_manager.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
 

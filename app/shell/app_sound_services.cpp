@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "app/audio/sound_manager.h"
-#include "app/audio/track_interface.h"
 #include "app/shell/vorn_app_base.h"
 #include "foundation/system/app_services.h"
+#include "foundation/system/sound_manager.h"
+#include "foundation/system/track_interface.h"
 
 namespace {
 

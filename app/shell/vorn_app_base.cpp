@@ -71,6 +71,7 @@ void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
+    WireApplicationServices();
 
     dataFolder_ = GetAppDataFolder();
     if (dataFolder_.empty()) {

@@ -33,7 +33,10 @@
 class D3DInterface;
 class SoundManager;
 class TrackInterface;
+class AssetLookup;
+class CrashHost;
 class Image;
+class SoundPlayer;
 class ImageSurface;
 namespace plat {
 class Registry;
@@ -152,6 +155,18 @@ public:
                                         uint32_t flags);
     ImageSurface* DuplicateImage(Image* image);
     LiveImageSet& Images() { return imageSet_; }
+    // AppServices answers of the application base. Images, sounds and tracks
+    // come from the asset registries plugged in with SetAssetLookup (none: not
+    // found); effects play through the game's sound player (none: silent).
+    void SetAssetLookup(AssetLookup* assets) { assets_ = assets; }
+    virtual SoundPlayer* GetSoundPlayer() { return nullptr; }
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view name) override;
+    int FindSoundId(std::wstring_view name) override;
+    int FindTrackId(std::wstring_view name) override;
+    void PlaySoundEffect(int soundId, int replayGap, double volume) override;
+    int GetStoredDataVersion() override;
+    void SetStoredDataVersion(int version) override;
+    void SetAppTitle(std::wstring_view title) override;
     // Identity for the crash report.
     virtual std::string GetProductVersion(const std::string& filePath);
     // The running program's file.
@@ -162,7 +177,7 @@ public:
     const std::string& ProductName() const { return productName_; }
     const std::string& ProductVersion() const { return productVersion_; }
     // Message boxes; in screensaver mode their text goes to "ScrError.txt".
-    int ShowMessageBox(std::wstring_view caption, std::wstring_view text);
+    virtual int ShowMessageBox(std::wstring_view caption, std::wstring_view text);
     void AppendErrorFile(std::string_view text);
     void ResetInputAfterModal();
     void ResetTiming() { pacer_.ResetTiming(); }
@@ -265,11 +280,15 @@ protected:
     LoadingThread loading_;
     std::string diagnosticsFolder_;
     bool loadingThreadWanted_ = true;
+    AssetLookup* assets_ = nullptr;
+    std::unique_ptr<CrashHost> crashHost_;
     bool overlayOn_ = false;
     int overlayKind_ = 0;
     bool overlayResetRequested_ = false;
     bool errorFileStarted_ = false;
     // Runs the loading thread's completion on the main thread once.
     void HandleLoadingDone();
+    // Installs the services of this block with the wiring.
+    void WireApplicationServices();
     // ---- end of the application services' state ----
 };
