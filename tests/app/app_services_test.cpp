@@ -19,6 +19,7 @@
 #include "platform/window/messages.h"
 #include "rendering/device/d3d_interface.h"
 #include "tests/app/app_services_support.h"
+#include "tests/platform/fake_opener.h"
 
 namespace {
 
@@ -253,6 +254,46 @@ TEST(AppMessages, ScreensaverModeAppendsBoxesToTheErrorFileStartedAnewEachRun) {
                                                   "second \\d\\d:\\d\\d:\\d\\d \\d+\n"
                                                   "third \\d\\d:\\d\\d:\\d\\d \\d+\n")))
         << file;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AppUrl, APendingPageOpensOnceAndTheWatchDecidesWhetherTheBrowserTookOver) {
+    ScopedDataFolder data;
+    testsupport::FakeOpener opener;
+    ServicesApp app;
+    app.Initialize();
+    app.Feed(msg::kActivateApp, 1);
+
+    const std::string page = "https://example.org/help?topic=a b";
+    EXPECT_TRUE(app.OpenUrl(page, false));
+    EXPECT_TRUE(app.OpenUrl(page, false));  // pending: not opened again
+    EXPECT_EQ(opener.WaitForCall(), "1\n[" + page + "]\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(opener.Calls(), 1);
+    EXPECT_TRUE(app.UrlPending());
+
+    // Still active 12 s later: the browser never came.
+    const uint32_t now = static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+    app.UrlWatchTick(now + 11000, now);
+    EXPECT_TRUE(app.UrlPending());
+    app.UrlWatchTick(now + 13000, now);
+    EXPECT_FALSE(app.UrlPending());
+    EXPECT_FALSE(app.IsShuttingDown());
+
+    // Refused by the opener: reported at once, nothing pending.
+    EXPECT_FALSE(app.OpenUrl("-x", false));
+    EXPECT_FALSE(app.UrlPending());
+
+    // Losing activation while pending: the browser took over; close-after ends the run.
+    EXPECT_TRUE(app.OpenUrl("https://example.org/shop", true));
+    app.Feed(msg::kActivateApp, 0);
+    EXPECT_FALSE(app.UrlPending());
+    EXPECT_TRUE(app.IsShuttingDown());
 }
 
 }  // namespace
