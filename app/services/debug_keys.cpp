@@ -53,8 +53,8 @@ bool VornAppBase::DebugKeyDown(int key) {
     }
     if (key == KeyF(3)) {
         if (shift) {
-            overlayKind_ = overlayOn_ ? (overlayKind_ + 1) % 2 : overlayKind_;
             overlayOn_ = true;
+            overlayKind_ = (overlayKind_ + 1) % 2;
         } else {
             overlayOn_ = !overlayOn_;
         }
