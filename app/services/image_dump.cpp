@@ -88,7 +88,7 @@ std::string StorageKinds(const ImageMemory& m) {
 }  // namespace
 
 bool VornAppBase::DumpImages() {
-    const std::string folder = diagnosticsFolder_ + "_dump";
+    const std::string folder = (diagnosticsFolder_.empty() ? dataFolder_ : diagnosticsFolder_) + "_dump";
     bool made = false;
     for (int attempt = 0; attempt < kFolderAttempts && !made; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));

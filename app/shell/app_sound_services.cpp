@@ -14,15 +14,18 @@ constexpr double kDefaultTrackVolume = 0.85;
 
 }  // namespace
 
-void VornAppBase::PlaySound(int id) { PlaySoundWithPan(id, 0); }
+void VornAppBase::PlaySound(int id) {
+    if (!soundManager_) return;
+    // Released by the manager when it ends; no one keeps the instance.
+    if (SoundInstance* instance = soundManager_->GetSoundInstance(id)) instance->Play(false, true);
+}
 
 void VornAppBase::PlaySoundWithPan(int id, int pan) {
     if (!soundManager_) return;
-    SoundInstance* instance = soundManager_->GetSoundInstance(id);
-    if (!instance) return;
-    if (pan != 0) instance->SetPan(pan);
-    // Released by the manager when it ends; no one keeps the instance.
-    instance->Play(false, true);
+    if (SoundInstance* instance = soundManager_->GetSoundInstance(id)) {
+        instance->SetPan(pan);
+        instance->Play(false, true);
+    }
 }
 
 void VornAppBase::PlayTrack(int id, int position, bool loop) {

@@ -136,7 +136,9 @@ public:
     // is pending; `UrlWatchTick` decides by time (the update timer calls it).
     void UrlWatchDeactivated();
     void UrlWatchTick(uint32_t now, uint32_t activityStart);
-    // Resource loading on its own thread.
+    // Resource loading on its own thread, started by Run. A subclass whose
+    // LoadResources uses its own members waits for the thread in its own
+    // destructor (this base waits too, but after those members are gone).
     virtual void LoadResources() {}
     virtual void LoadingThreadCompleted();
     void StartLoadingThread();
@@ -192,7 +194,8 @@ public:
     bool TakeOverlayReset() { return std::exchange(overlayResetRequested_, false); }
     double SpeedFactor() const { return pacer_.speed_; }
     int StepMode() const { return pacer_.stepMode_; }
-    // Where the screenshots and the image dump go ("" the current folder).
+    // Where the screenshots and the image dump go; by default the screenshots
+    // to the current folder and the dump to the data folder.
     void SetDiagnosticsFolder(std::string folder) { diagnosticsFolder_ = std::move(folder); }
     // ---- end of the application services ----
 
