@@ -6,6 +6,7 @@ ScriptWords& ScriptWordTable() {
     static ScriptWords table = [] {
         ScriptWords words;
         RegisterLayerWords(words);
+        RegisterAnimationWords(words);
         return words;
     }();
     return table;

@@ -5,3 +5,4 @@
 class ScriptWords;
 
 void RegisterLayerWords(ScriptWords& words);
+void RegisterAnimationWords(ScriptWords& words);
