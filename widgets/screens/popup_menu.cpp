@@ -24,7 +24,9 @@ AnimationWidget* PopupMenu::GetBackground() const {
     return background_ && AnimationListener::IsWatching(background_) ? background_ : nullptr;
 }
 
-AnimationWidget* PopupMenu::GetOutro() const { return outro_ && AnimationListener::IsWatching(outro_) ? outro_ : nullptr; }
+AnimationWidget* PopupMenu::GetOutro() const {
+    return outro_ && AnimationListener::IsWatching(outro_) ? outro_ : nullptr;
+}
 
 void PopupMenu::AddedToManager(WidgetManager* manager) {
     Menu::AddedToManager(manager);

@@ -160,7 +160,9 @@ public:
     std::map<int, int>& SoundLoops() { return soundLoops_; }
     // The notice menu the script shows (null when none), and whether it
     // waits with its menu made unpausable (`savedPausable` restored after).
-    DynamicWidget* GetNoticeMenu() const { return noticeMenu_ && RemovalListener::IsWatching(noticeMenu_) ? noticeMenu_ : nullptr; }
+    DynamicWidget* GetNoticeMenu() const {
+        return noticeMenu_ && RemovalListener::IsWatching(noticeMenu_) ? noticeMenu_ : nullptr;
+    }
     void SetNoticeMenu(DynamicWidget* menu, bool unpauseRequested, bool savedPausable);
     int GetLastButtonId() const { return lastButtonId_; }
 

@@ -7,6 +7,7 @@ ScriptWords& ScriptWordTable() {
         ScriptWords words;
         RegisterLayerWords(words);
         RegisterAnimationWords(words);
+        RegisterSoundWords(words);
         return words;
     }();
     return table;

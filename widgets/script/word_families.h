@@ -6,3 +6,4 @@ class ScriptWords;
 
 void RegisterLayerWords(ScriptWords& words);
 void RegisterAnimationWords(ScriptWords& words);
+void RegisterSoundWords(ScriptWords& words);
