@@ -92,6 +92,14 @@ TEST_F(PopupTest, WithoutIntroHiddenOrAskedTwiceAPopupClosesAtOnceAndItsBackgrou
     hidden->RemoveSelf();
     EXPECT_FALSE(IsOpen(hidden));
 
+    // No outro script: an empty overlay would never end and the popup never close.
+    AnimationLibrary().erase(L"popup_outro");
+    auto* noOutro = new PopupMenu(&image);
+    menus.AddMenu(noOutro);
+    noOutro->RemoveSelf();
+    EXPECT_FALSE(IsOpen(noOutro));
+    Define(L"popup_outro", {Step(L"halt")});
+
     auto* twice = new PopupMenu(&image);
     menus.AddMenu(twice);
     twice->RemoveSelf();

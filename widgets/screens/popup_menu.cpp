@@ -53,7 +53,8 @@ void PopupMenu::RemovedFromManager(WidgetManager* manager) {
 
 void PopupMenu::RemoveSelf() {
     AnimationWidget* background = GetBackground();
-    if (useIntro_ && !outro_ && visible_ && !(removeFlags_ & pass_flag::kDraw)) {
+    // Without an outro script the overlay would never end, and the popup never close.
+    if (useIntro_ && !outro_ && visible_ && !(removeFlags_ & pass_flag::kDraw) && AnimationExists(L"popup_outro")) {
         // The outro must run even while another menu holds the focus.
         SetPausable(false);
         outro_ = MakeOverlay(L"popup_outro", this);

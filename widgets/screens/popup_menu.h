@@ -5,8 +5,8 @@
 // "popup_background_outro") just behind it in the manager.
 //
 // Promises: the outro runs once; a second RemoveSelf while it runs, or any
-// RemoveSelf of a popup without intro, hidden or not drawn, closes it at
-// once. The background goes with the menu. Main thread only.
+// RemoveSelf of a popup without intro, hidden or not drawn, or while no
+// "popup_outro" script exists, closes it at once. The background goes with the menu. Main thread only.
 
 #include "widgets/screens/menu.h"
 
