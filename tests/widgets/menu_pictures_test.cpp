@@ -14,6 +14,7 @@
 #include "tests/widgets/menu_test_support.h"
 #include "widgets/screens/confirm_menu.h"
 #include "widgets/screens/notice_menu.h"
+#include "widgets/screens/transition.h"
 #include "widgets/script/script_words.h"
 
 namespace {
@@ -166,6 +167,33 @@ TEST_F(MenuPictureTest, ANoticeShowsOverTheScreen) {
     EXPECT_EQ(At(400, 300), kDialogColour);
     EXPECT_EQ(At(400 - 179, 300 - 89), kDialogColour);
     EXPECT_EQ(At(400 - 181, 300), kScreenColour);
+}
+
+TEST_F(MenuPictureTest, ATransitionShowsAPictureOfTheScreenItReplacesOverTheNewMenu) {
+    FindAnimation(L"swap")->steps = {Word(L"halt-here")};
+    Menu* old = OpenScreen();
+    Shoot("before_transition");
+    for (bool renderNow : {false, true}) {
+        Transition transition(L"swap", nullptr, renderNow);
+        auto* picture = dynamic_cast<ImageSurface*>(transition.GetCapturedImage());
+        ASSERT_NE(picture, nullptr) << renderNow;
+        ASSERT_EQ(picture->GetCelWidth(), 800);
+        EXPECT_EQ(picture->GetBits()[100 * 800 + 100], kScreenColour) << renderNow;
+    }
+    auto* next = new Menu(Solid(200, 100, kPopupColour), false, true);
+    next->SetModal(false);
+    auto* transition = new Transition(L"swap", next, false);
+    old->RemoveSelf();
+    menus.AddMenu(transition);
+    Step(1);
+    Shoot("transition");
+    // The old screen is gone, the new menu beneath the picture of the old one.
+    EXPECT_EQ(At(400, 300), kScreenColour);
+    transition->RemoveSelf();
+    Step(1);
+    Shoot("after_transition");
+    EXPECT_EQ(At(400, 300), kPopupColour);
+    EXPECT_EQ(At(100, 100) & 0xFF000000u, 0u);
 }
 
 }  // namespace
