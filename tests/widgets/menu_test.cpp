@@ -3,9 +3,16 @@
 // looping menu sounds, the pause counter and the centring rule.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "foundation/expression/constants_map.h"
 #include "rendering/image/image_surface.h"
 #include "tests/widgets/menu_test_support.h"
 #include "widgets/screens/menu_stack.h"
+#include "widgets/screens/transition.h"
 
 namespace {
 
@@ -86,6 +93,47 @@ TEST_F(MenuTest, EveryTypedCharacterFromTheEighthOnHandsOverTheLastEight) {
     Type(L"wimbolxe");
     EXPECT_EQ(menus.shutdowns, 1);
     EXPECT_FALSE(menus.Stack().SaveOnExit());
+}
+
+TEST_F(MenuTest, TypingTheReloadWordReadsTheConstantsAgainEachTime) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("halvaro_typed_" + std::to_string(::getpid()));
+    fs::create_directories(root / "properties");
+    const fs::path previous = fs::current_path();
+    fs::current_path(root);
+    const auto write = [&](const char* value) {
+        std::ofstream(root / "properties" / "constants.xml") << "<c><define typed_probe=\"" << value << "\"/></c>";
+    };
+    write("1");
+    OpenMenu();
+    Type(L"wimbolzu");
+    EXPECT_EQ(ConstantsMap()[L"typed_probe"].ToInt(), 1);
+    write("2");
+    Type(L"wimbolzu");
+    EXPECT_EQ(ConstantsMap()[L"typed_probe"].ToInt(), 2);
+    EXPECT_EQ(menus.shutdowns, 0);
+    ConstantsMap().erase(L"typed_probe");
+    fs::current_path(previous);
+    fs::remove_all(root);
+}
+
+TEST_F(MenuTest, ShowMenuOpensAMenuThroughTheTransitionItAsksFor) {
+    // An application whose menus open through a transition.
+    class Wrapping : public testsupport::MenuHostDouble {
+    public:
+        using MenuHostDouble::MenuHostDouble;
+        Menu* CreateMenuTransition(Menu* menu) override { return new Transition(L"", menu, true); }
+    } wrapping(mgr);
+    auto* plain = new Menu(L"");
+    ShowMenu(plain);
+    EXPECT_EQ(wrapping.open.size(), 1u);
+    auto* wrapped = new Menu(L"");
+    wrapped->SetUseTransition(true);
+    ShowMenu(wrapped);
+    ASSERT_EQ(wrapping.open.size(), 3u);
+    EXPECT_EQ(mgr.GetChildren().back()->GetPriority(), Transition::kPriority);
+    EXPECT_EQ(wrapped->GetManager(), &mgr);
+    while (!wrapping.open.empty()) wrapping.RemoveMenu(wrapping.open.begin()->second);
 }
 
 TEST_F(MenuTest, LoopingSoundsAreCountedSilencedWhilePausedAndStoppedWithTheirOwners) {
