@@ -145,6 +145,19 @@ TEST_F(PopupTest, ADialogCrossFadesWithItsParentAndTakesClicksOnlyOnceShown) {
     EXPECT_TRUE(parent->IsActive());
 }
 
+TEST_F(PopupTest, ADialogRemovedWithoutClosingGivesItsParentItsDrawingBack) {
+    ConstantsMap()[L"dialog_fade_time"] = PropertyValue(10);
+    Menu* parent = OpenMenu();
+    auto* dialog = new DialogMenu(parent);
+    dialog->SetUseIntro(false);
+    menus.AddMenu(dialog);
+    Updates(3);  // still fading in
+    dialog->RemoveSelf();
+    EXPECT_FALSE(IsOpen(dialog));
+    EXPECT_EQ(parent->GetRemoveFlags() & pass_flag::kDraw, 0u);
+    EXPECT_TRUE(parent->IsActive());
+}
+
 TEST_F(PopupTest, ConfirmationsCloseOnCloseAndTheQuitOneShutsDownOnOk) {
     Define(L"confirm_menu", {Step(L"halt")});
     LocalizationMap()[L"quit_title"] = L"Leave?";

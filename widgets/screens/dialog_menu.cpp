@@ -60,6 +60,7 @@ void DialogMenu::AddedToManager(WidgetManager* manager) {
     removeFlags_ |= pass_flag::kMouse;
     manager->RecheckAllPointers();
     parentPicture_ = TakePicture(*parentMenu_, manager);
+    parentHidden_ = true;
     ownPicture_ = TakePicture(*this, manager);
     parentPicture_->AddWidget(ownPicture_);
     parentPicture_->SetFlagMasks(parentPicture_->GetAddFlags() | pass_flag::kOffscreen,
@@ -82,11 +83,22 @@ void DialogMenu::Update() {
         if (manager_) manager_->RecheckAllPointers();
         fadeState_ = kShown;
     } else if (fadeState_ == kFadingOut && ownPicture_ && !ownPicture_->IsAnimating()) {
-        ClearRemoveBits(*parentMenu_, pass_flag::kDraw);
-        parentMenu_->MarkDirty();
+        ShowParentAgain();
         fadeState_ = kNoFade;  // nothing left to fade: closing again is at once
         PopupMenu::RemoveSelf();
     }
+}
+
+void DialogMenu::RemovedFromManager(WidgetManager* manager) {
+    ShowParentAgain();
+    PopupMenu::RemovedFromManager(manager);
+}
+
+void DialogMenu::ShowParentAgain() {
+    if (!parentHidden_) return;
+    parentHidden_ = false;
+    ClearRemoveBits(*parentMenu_, pass_flag::kDraw);
+    parentMenu_->MarkDirty();
 }
 
 void DialogMenu::CloseDialog() {

@@ -6,7 +6,9 @@
 //
 // Promises: the dialog takes no clicks until its fade-in has ended; the
 // parent menu is drawn again once the fade-out has ended, and the dialog
-// then closes. The parent is not owned and must outlive the dialog.
+// then closes; a dialog removed any other way while its picture stood in for
+// the parent gives the parent its drawing back as it leaves. The parent is
+// not owned and must outlive the dialog.
 // Main thread only.
 
 #include "widgets/screens/popup_menu.h"
@@ -19,6 +21,7 @@ public:
 
     virtual void CloseDialog();
     void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
     void Update() override;
     void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
 
@@ -27,8 +30,11 @@ public:
     DynamicWidget* GetOwnPicture() const { return ownPicture_; }
 
 private:
+    void ShowParentAgain();
+
     int fadeState_;
     Menu* parentMenu_;
+    bool parentHidden_ = false;  // our picture stands in for the parent
     DynamicWidget* parentPicture_ = nullptr;
     DynamicWidget* ownPicture_ = nullptr;
 };
