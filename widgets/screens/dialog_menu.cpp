@@ -59,8 +59,9 @@ void DialogMenu::AddedToManager(WidgetManager* manager) {
     if (!parentMenu_ || manager_ != manager) return;
     removeFlags_ |= pass_flag::kMouse;
     manager->RecheckAllPointers();
+    // Only what the dialog took is given back: a parent that was not drawn stays so.
+    parentHidden_ = !(parentMenu_->GetRemoveFlags() & pass_flag::kDraw);
     parentPicture_ = TakePicture(*parentMenu_, manager);
-    parentHidden_ = true;
     ownPicture_ = TakePicture(*this, manager);
     parentPicture_->AddWidget(ownPicture_);
     parentPicture_->SetFlagMasks(parentPicture_->GetAddFlags() | pass_flag::kOffscreen,

@@ -34,7 +34,7 @@ private:
 
     int fadeState_;
     Menu* parentMenu_;
-    bool parentHidden_ = false;  // our picture stands in for the parent
+    bool parentHidden_ = false;  // the dialog took the parent's draw bit
     DynamicWidget* parentPicture_ = nullptr;
     DynamicWidget* ownPicture_ = nullptr;
 };
