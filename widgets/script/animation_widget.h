@@ -193,6 +193,14 @@ public:
     bool IsHaltedByBudget() const { return budgetHalt_; }
     std::map<int, ButtonBinding>& Buttons() { return buttons_; }
     std::map<int, AnimationWidget*>& RunningAnimations() { return runningAnimations_; }
+    // Looping sounds this script started through its menu: sound id to count.
+    std::map<int, int>& SoundLoops() { return soundLoops_; }
+    // The notice menu the script shows (null when none), and whether it
+    // waits with its menu made unpausable (`savedPausable` restored after).
+    DynamicWidget* GetNoticeMenu() const {
+        return noticeMenu_ && RemovalListener::IsWatching(noticeMenu_) ? noticeMenu_ : nullptr;
+    }
+    void SetNoticeMenu(DynamicWidget* menu, bool unpauseRequested, bool savedPausable);
     int GetLastButtonId() const { return lastButtonId_; }
 
     // Loops open on the cursor (one per "loop" or "for" block, innermost last).
@@ -244,6 +252,11 @@ private:
     float timeout_ = 0.0f;
     int playCounter_ = 0;
     std::map<int, AnimationWidget*> runningAnimations_;
+    std::map<int, int> soundLoops_;
+    DynamicWidget* noticeMenu_ = nullptr;
+    int noticeMenuId_ = -1;
+    bool unpauseRequested_ = false;
+    bool savedPausable_ = false;
     int waitTargetId_ = -1;
     Awaited awaited_;
     bool keepStateOnRemoval_ = false;

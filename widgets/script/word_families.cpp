@@ -11,6 +11,8 @@ ScriptWords& ScriptWordTable() {
         RegisterVariableWords(words);
         RegisterFlowWords(words);
         RegisterWaitWords(words);
+        RegisterAnimationWords(words);
+        RegisterSoundWords(words);
         return words;
     }();
     return table;

@@ -10,3 +10,5 @@ void RegisterFrameWords(ScriptWords& words);
 void RegisterVariableWords(ScriptWords& words);
 void RegisterFlowWords(ScriptWords& words);
 void RegisterWaitWords(ScriptWords& words);
+void RegisterAnimationWords(ScriptWords& words);
+void RegisterSoundWords(ScriptWords& words);
