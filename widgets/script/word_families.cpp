@@ -6,6 +6,9 @@ ScriptWords& ScriptWordTable() {
     static ScriptWords table = [] {
         ScriptWords words;
         RegisterLayerWords(words);
+        RegisterTreeWords(words);
+        RegisterPointWords(words);
+        RegisterAppearanceWords(words);
         return words;
     }();
     return table;

@@ -5,3 +5,6 @@
 class ScriptWords;
 
 void RegisterLayerWords(ScriptWords& words);
+void RegisterTreeWords(ScriptWords& words);
+void RegisterPointWords(ScriptWords& words);
+void RegisterAppearanceWords(ScriptWords& words);
