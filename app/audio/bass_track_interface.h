@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/audio/bass_instance.h"
-#include "app/audio/track_interface.h"
 #include "app/audio/track_record.h"
+#include "foundation/system/track_interface.h"
 
 namespace plat {
 class SoundDevice;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/audio/sound_manager.h"
+#include "foundation/system/sound_manager.h"
 #include "platform/sound/sound.h"
 
 class DSoundManager;

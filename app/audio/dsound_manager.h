@@ -20,7 +20,7 @@
 #include <string>
 
 #include "app/audio/pcm_sound.h"
-#include "app/audio/sound_manager.h"
+#include "foundation/system/sound_manager.h"
 #include "platform/sound/sound.h"
 
 class DSoundInstance;

@@ -1,6 +1,6 @@
 #include "app/audio/sound_player.h"
 
-#include "app/audio/sound_manager.h"
+#include "foundation/system/sound_manager.h"
 
 void SoundPlayer::PlaySound(int id, int minimumGap, double volume) {
     auto last = lastPlayed_.find(id);

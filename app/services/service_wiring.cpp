@@ -2,3 +2,14 @@
 
 ServiceWiring::ServiceWiring(AppServices& app, DeviceHost& device, WidgetHost& widgets)
     : app_(&app), device_(&device), widgets_(&widgets) {}
+
+void ServiceWiring::WireAudio(SoundManager& sounds, TrackInterface& tracks) {
+    UnwireAudio();
+    sounds_.emplace(&sounds);
+    tracks_.emplace(&tracks);
+}
+
+void ServiceWiring::UnwireAudio() {
+    tracks_.reset();
+    sounds_.reset();
+}

@@ -1,7 +1,8 @@
 #pragma once
 // The one place the application's implementations of the services the lower
 // layers declare are installed: the foundation's (AppServices), rendering's
-// (DeviceHost) and the widget tree's (WidgetHost).
+// (DeviceHost) and the widget tree's (WidgetHost); and, once the sound
+// device and the music interface exist, the sound manager and the tracks.
 //
 // The constructor installs them in that order, lowest layer first; the
 // destructor uninstalls them in the reverse order, after which every layer
@@ -14,8 +15,12 @@
 // loading thread starts, and end it after both; keep the implementations
 // alive for as long as the wiring lives. Main thread only.
 
+#include <optional>
+
 #include "foundation/system/app_services.h"
 #include "foundation/system/service.h"
+#include "foundation/system/sound_manager.h"
+#include "foundation/system/track_interface.h"
 #include "rendering/device/device_host.h"
 #include "widgets/tree/widget_host.h"
 
@@ -25,9 +30,16 @@ public:
     ServiceWiring(const ServiceWiring&) = delete;
     ServiceWiring& operator=(const ServiceWiring&) = delete;
 
+    // Installs the sound manager and the tracks, replacing any wired before.
+    void WireAudio(SoundManager& sounds, TrackInterface& tracks);
+    // Uninstalls them: call before destroying either.
+    void UnwireAudio();
+
 private:
     // Members end in reverse order of declaration: the widget tree's first.
     ScopedService<AppServices> app_;
     ScopedService<DeviceHost> device_;
     ScopedService<WidgetHost> widgets_;
+    std::optional<ScopedService<SoundManager>> sounds_;
+    std::optional<ScopedService<TrackInterface>> tracks_;
 };

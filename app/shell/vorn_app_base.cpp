@@ -5,12 +5,12 @@
 #include <thread>
 
 #include "app/audio/dsound_manager.h"
-#include "app/audio/track_interface.h"
 #include "app/settings/registry_string.h"
 #include "app/shell/window_placement.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
+#include "foundation/system/track_interface.h"
 #include "platform/system/debug_output.h"
 #include "platform/system/registry.h"
 #include "platform/system/single_instance.h"
@@ -43,6 +43,7 @@ VornAppBase::~VornAppBase() {
     if (windows_ && mainWindow_ != plat::kNoWindow) windows_->DestroyWindow(mainWindow_);
     widgetManager_->SetScreenImage(nullptr);
     deferred_.DeleteAll();
+    if (wiring_) wiring_->UnwireAudio();
     music_.reset();
     soundManager_.reset();
     wiring_.reset();
@@ -103,6 +104,7 @@ void VornAppBase::Initialize() {
     soundManager_->SetMasterVolume(settings_->Values().sfxVolume);
     music_ = CreateMusicInterface();
     for (const auto& [name, volume] : settings_->Values().trackVolumes) music_->SetVolumeForName(name, volume);
+    wiring_->WireAudio(*soundManager_, *music_);
     OnInitialized();
     initialized_ = true;
 }

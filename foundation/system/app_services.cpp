@@ -48,3 +48,4 @@ void SetStoredDataVersion(int version) { App().SetStoredDataVersion(version); }
 void SetAppTitle(std::wstring_view title) { App().SetAppTitle(title); }
 
 void AdvanceLoadingStep() { App().AdvanceLoadingStep(); }
+void PlaySoundEffect(int soundId, int replayGap, double volume) { App().PlaySoundEffect(soundId, replayGap, volume); }

@@ -50,6 +50,10 @@ public:
     // Counts one finished step of resource loading (the loading screen shows
     // the progress); each font and alias of fonts.xml is one step.
     virtual void AdvanceLoadingStep() = 0;
+    // Plays a registered sound effect (its id from FindSoundId) scaled by
+    // `volume`, unless the same sound was played no more than `replayGap`
+    // updates ago.
+    virtual void PlaySoundEffect(int soundId, int replayGap, double volume) = 0;
     // The vertical dots per inch of the screen the main window is on, which
     // turns point sizes of system fonts into pixels.
     virtual int GetScreenDpi() = 0;
@@ -70,6 +74,7 @@ public:
     void SetStoredDataVersion(int) override {}
     void SetAppTitle(std::wstring_view) override {}
     void AdvanceLoadingStep() override {}
+    void PlaySoundEffect(int, int, double) override {}
     int GetScreenDpi() override { return 96; }
 };
 
@@ -77,6 +82,7 @@ PropertyValue GetSystemValue(std::wstring_view name);
 ExtendedPropertyInterface* FindImageByName(std::wstring_view name);
 int FindSoundId(std::wstring_view name);
 int FindTrackId(std::wstring_view name);
+void PlaySoundEffect(int soundId, int replayGap = 0, double volume = 1.0);
 VariableMap* CurrentPlayerSymbols();
 void ShowFatalError(std::string_view message);
 void ShowFatalErrorWide(std::wstring_view message);

@@ -7,12 +7,12 @@
 
 #include <thread>
 
-#include "app/audio/track_interface.h"
 #include "app/settings/settings_file.h"
 #include "app/shell/vorn_app_base.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/text.h"
+#include "foundation/system/track_interface.h"
 #include "platform/system/registry.h"
 #include "platform/window/virtual_keys.h"
 #include "tests/platform/temp_folder.h"

@@ -93,3 +93,17 @@ TEST(ServiceWiring, AfterTheWiringEndsTheNullImplementationsAnswer) {
 }
 
 }  // namespace
+
+TEST(ServiceWiring, AudioIsReachableOnlyWhileWired) {
+    TestApplication app;
+    NullSoundManager sounds;
+    TrackInterface tracks;
+    ServiceWiring wiring(app, app, app);
+    EXPECT_EQ(&Service<SoundManager>::Get(), &SoundManager::Fallback());
+    wiring.WireAudio(sounds, tracks);
+    EXPECT_EQ(&Service<SoundManager>::Get(), &sounds);
+    EXPECT_EQ(&Service<TrackInterface>::Get(), &tracks);
+    wiring.UnwireAudio();
+    EXPECT_EQ(Service<SoundManager>::Installed(), nullptr);
+    EXPECT_EQ(&Service<TrackInterface>::Get(), &TrackInterface::Fallback());
+}

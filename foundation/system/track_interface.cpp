@@ -1,4 +1,9 @@
-#include "app/audio/track_interface.h"
+#include "foundation/system/track_interface.h"
+
+TrackInterface& TrackInterface::Fallback() {
+    static TrackInterface silent;
+    return silent;
+}
 
 bool TrackInterface::LoadTrack(int, std::string_view, std::wstring_view) { return false; }
 void TrackInterface::PlayTrack(int, int, bool) {}

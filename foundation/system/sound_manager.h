@@ -2,8 +2,10 @@
 // Sound effects as the program sees them: sounds loaded by name into ids
 // 0..1023, and instances (one playing copy of a sound each) handed out on
 // 32 channels. DSoundManager (dsound_manager.h) implements both interfaces
-// on plat::SoundDevice; the sound player (sound_player.h) and the
-// application play through them.
+// on plat::SoundDevice (app/audio); the sound player and the application
+// play through them. Layers below the application reach the installed manager
+// through Service<SoundManager> (service.h); while none is installed a
+// NullSoundManager answers: nothing loads, nothing plays.
 //
 // Volumes are 0..1, multiplied together (instance x sound's base x master)
 // and heard as an attenuation in hundredths of a decibel (sound_volume.h);
@@ -21,6 +23,9 @@ class SoundInstance;
 class SoundManager {
 public:
     virtual ~SoundManager() = default;
+
+    // What answers while nothing is installed: a NullSoundManager.
+    static SoundManager& Fallback();
 
     virtual bool IsInitialized() = 0;
     // The id already holding this name, else a free id from the top loaded
@@ -66,4 +71,27 @@ public:
     // A finished instance played with release-when-finished releases itself here.
     virtual bool IsReleased() = 0;
     virtual double GetVolume() = 0;
+};
+
+// No sound device: every load fails, no instance is handed out, volumes read 0.
+class NullSoundManager : public SoundManager {
+public:
+    bool IsInitialized() override { return false; }
+    int LoadSoundByName(std::string_view) override { return -1; }
+    bool LoadSound(int, std::string_view) override { return false; }
+    void ReleaseSound(int) override {}
+    void SetMasterVolume(double) override {}
+    bool SetBaseVolume(int, double) override { return false; }
+    bool SetBasePan(int, int) override { return false; }
+    SoundInstance* GetSoundInstance(int) override { return nullptr; }
+    SoundInstance* FindPlayingInstance(int) override { return nullptr; }
+    void ReleaseAllSounds() override {}
+    void ReleaseAllChannels() override {}
+    double GetMixerVolume() override { return 0.0; }
+    void SetMixerVolume(double) override {}
+    void SetCooperativeWindow(plat::NativeWindow*) override {}
+    void StopAllSounds() override {}
+    void StopSound(int) override {}
+    int GetFreeSoundId() override { return -1; }
+    int CountLoadedSounds() override { return 0; }
 };

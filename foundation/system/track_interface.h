@@ -2,7 +2,9 @@
 // Music tracks: numbered pieces of music (streams or module music), each
 // with a name that selects a per-name volume. TrackInterface itself plays
 // nothing, so a program without music runs on it unchanged; the music
-// library's implementation is BassTrackInterface (bass_track_interface.h).
+// library's implementation is BassTrackInterface (app/audio). Layers below
+// the application reach the installed one through Service<TrackInterface>
+// (service.h); while none is installed a plain TrackInterface answers.
 // Threads: main thread only.
 
 #include <string>
@@ -11,6 +13,9 @@
 class TrackInterface {
 public:
     virtual ~TrackInterface() = default;
+
+    // What answers while nothing is installed: a TrackInterface, silent.
+    static TrackInterface& Fallback();
 
     // `path` is read through the pack layer; the extension chooses stream
     // ("wav", "ogg", "mp3") or module music (anything else).
