@@ -17,6 +17,7 @@
 
 #include <optional>
 
+#include "app/flash/flash_movie_maker.h"
 #include "foundation/system/app_services.h"
 #include "foundation/system/service.h"
 #include "foundation/system/sound_manager.h"
@@ -42,4 +43,7 @@ private:
     ScopedService<WidgetHost> widgets_;
     std::optional<ScopedService<SoundManager>> sounds_;
     std::optional<ScopedService<TrackInterface>> tracks_;
+    // The scripts' movie widgets are the Flash host's.
+    FlashMovieMaker movies_;
+    ScopedService<MovieMaker> moviesInstalled_{&movies_};
 };

@@ -9,6 +9,7 @@ ScriptWords& ScriptWordTable() {
         RegisterTreeWords(words);
         RegisterPointWords(words);
         RegisterAppearanceWords(words);
+        RegisterCreateWords(words);
         return words;
     }();
     return table;

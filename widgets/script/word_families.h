@@ -8,3 +8,4 @@ void RegisterLayerWords(ScriptWords& words);
 void RegisterTreeWords(ScriptWords& words);
 void RegisterPointWords(ScriptWords& words);
 void RegisterAppearanceWords(ScriptWords& words);
+void RegisterCreateWords(ScriptWords& words);

@@ -3,6 +3,7 @@
 // the screen, fonts named by an attribute and the alignment keywords. Internal to
 // widgets/script/. Main thread only.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,3 +26,6 @@ Font* StepAttributeFont(AnimationWidget& widget, std::wstring_view name);
 int SignedAlignCode(std::wstring_view keyword, std::wstring_view far);
 // The far keyword 2, "center" 1, anything else 0.
 int AlignFactor(std::wstring_view keyword, std::wstring_view far);
+
+// Positions computed from script numbers, kept within int.
+int ClampToInt(int64_t value);
