@@ -19,6 +19,7 @@
 #include <optional>
 
 #include "app/crash/crash_host.h"
+#include "app/flash/flash_movie_maker.h"
 #include "foundation/system/app_services.h"
 #include "foundation/system/service.h"
 #include "foundation/system/sound_manager.h"
@@ -53,4 +54,7 @@ private:
     std::optional<ScopedService<TrackInterface>> tracks_;
     std::optional<ScopedService<ImageRegistryHost>> images_;
     std::optional<ScopedService<CrashHost>> crash_;
+    // The scripts' movie widgets are the Flash host's.
+    FlashMovieMaker movies_;
+    ScopedService<MovieMaker> moviesInstalled_{&movies_};
 };

@@ -13,6 +13,10 @@ ScriptWords& ScriptWordTable() {
         RegisterWaitWords(words);
         RegisterAnimationWords(words);
         RegisterSoundWords(words);
+        RegisterTreeWords(words);
+        RegisterPointWords(words);
+        RegisterAppearanceWords(words);
+        RegisterCreateWords(words);
         return words;
     }();
     return table;

@@ -12,3 +12,7 @@ void RegisterFlowWords(ScriptWords& words);
 void RegisterWaitWords(ScriptWords& words);
 void RegisterAnimationWords(ScriptWords& words);
 void RegisterSoundWords(ScriptWords& words);
+void RegisterTreeWords(ScriptWords& words);
+void RegisterPointWords(ScriptWords& words);
+void RegisterAppearanceWords(ScriptWords& words);
+void RegisterCreateWords(ScriptWords& words);
