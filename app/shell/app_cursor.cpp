@@ -54,7 +54,7 @@ void VornAppBase::UpdateCursor() {
     plat::CursorHandle cursor = 0;
     if (hidden_ || !mouseInWindow_) {
         cursor = windows_->LoadSystemCursor(plat::SystemCursor::Arrow);
-    } else if (urlWatch_.pending) {
+    } else if (urlPending_) {
         cursor = windows_->LoadSystemCursor(plat::SystemCursor::AppStarting);
     } else {
         const CursorChoice choice = ChooseCursor(cursorKind_);

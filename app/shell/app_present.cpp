@@ -167,9 +167,9 @@ void VornAppBase::BuildOverlay() {
         const uint32_t now = Now();
         if (fpsStart_ == 0) fpsStart_ = now;
         const uint32_t elapsed = now - fpsStart_;
-        if (elapsed < 1000 && !fpsReset_) return;
-        fps_ = fpsReset_ || elapsed == 0 ? 0 : static_cast<int>(std::lround(fpsFrames_ * 1000.0 / elapsed));
-        fpsReset_ = false;
+        const bool reset = TakeOverlayReset();
+        if (elapsed < 1000 && !reset) return;
+        fps_ = reset || elapsed == 0 ? 0 : static_cast<int>(std::lround(fpsFrames_ * 1000.0 / elapsed));
         fpsStart_ = now;
         fpsFrames_ = 0;
         label = text::WFormat(L"FPS: %d", fps_);

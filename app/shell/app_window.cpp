@@ -131,7 +131,7 @@ bool VornAppBase::DispatchQueuedInput() {
                 UpdateActiveState(m.wParam != 0);
                 if (active_ && !currentModeWindowed_) widgetManager_->MarkAllDirty();
                 // Losing activation while a page opens: the browser took over.
-                if (urlWatch_.pending && !active_) UrlOpened();
+                if (!active_) UrlWatchDeactivated();
             }
             break;
         case msg::kTimer:
@@ -188,11 +188,7 @@ void VornAppBase::HandleTimer() {
     const uint32_t now = Now();
     if (now - lastActivityTime_ > kActivityGapMs) activityStart_ = now;
     lastActivityTime_ = now;
-    switch (urlWatch_.Check(now, activityStart_, active_)) {
-        case UrlWatch::Verdict::kOpened: UrlOpened(); break;
-        case UrlWatch::Verdict::kFailed: UrlOpenFailed(urlWatch_.url); break;
-        case UrlWatch::Verdict::kWaiting: break;
-    }
+    UrlWatchTick(now, activityStart_);
     const bool inside = PointerInsideClient();
     if (inside != mouseInWindow_) {
         if (!inside) {

@@ -55,11 +55,14 @@ VornAppBase::VornAppBase() : widgetManager_(std::make_unique<WidgetManager>()) {
     programPath_ = ProgramPath();
     programFolder_ = std::filesystem::path(programPath_).parent_path().string();
     commandLine_.screensaverMode = IsScreensaverProgramName(programPath_);
+    timeLoaded_ = Now();
+    productVersion_ = GetProductVersion(ProgramFilePath());
 }
 
 VornAppBase::~VornAppBase() {
     Shutdown();
     StopCursorThread();
+    WaitForLoadingThread();
     if (windows_ && mainWindow_ != plat::kNoWindow) {
         windows_->SetUserData(mainWindow_, 0);
         windows_->DestroyWindow(mainWindow_);
@@ -92,6 +95,7 @@ void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
+    WireApplicationServices();
 
     dataFolder_ = GetAppDataFolder();
     if (dataFolder_.empty()) {
@@ -226,6 +230,7 @@ bool VornAppBase::CreateMainWindow() {
     }
     windows_->SetUserData(mainWindow_, reinterpret_cast<uintptr_t>(this));
     cursorWindow_ = mainWindow_;
+    // A mode switch keeps the device wrapper: the images it knows stay registered.
     if (!d3d_) {
         d3d_ = std::make_unique<D3DInterface>(this);
         d3d_->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
@@ -274,6 +279,7 @@ bool VornAppBase::CreateMainWindow() {
 void VornAppBase::Run() {
     if (shuttingDown_) return;
     StartCursorThread();
+    if (loadingThreadWanted_) StartLoadingThread();
     windows_->ShowWindow(mainWindow_, plat::ShowCommand::Show);
     startTime_ = Now();
     lastRedrawTime_ = startTime_;
@@ -287,6 +293,7 @@ void VornAppBase::Run() {
 void VornAppBase::EndRun() {
     DeleteDueObjects();
     running_ = false;
+    WaitForLoadingThread();
     const uint32_t seconds = Now() - startTime_;
     plat::OutputDebugText(text::Format("Seconds       = %g\r\n", seconds / 1000.0));
     plat::OutputDebugText(text::Format("Sleep Count   = %d\r\n", pacer_.SleepCount()));
@@ -358,13 +365,6 @@ void VornAppBase::ApplyCommandLineOption(const std::string& name, const std::str
     }
 }
 
-int VornAppBase::GetMouseSpeed() const { return settings_ ? settings_->Values().mouseSpeed : 0; }
-
-void VornAppBase::SetMouseSpeed(int speed) {
-    if (settings_) settings_->Values().mouseSpeed = speed;
-    ApplyMouseSpeed(false);
-}
-
 void VornAppBase::ApplyMouseSpeed(bool restoreSystem) {
     // The player's speed only while the game owns the whole screen; a window
     // shares the pointer with the rest of the desktop.
@@ -379,18 +379,6 @@ void VornAppBase::RestoreDisplayMode() {
         displayModeChanged_ = false;
     }
     ApplyMouseSpeed(true);
-}
-
-void VornAppBase::SetAppTitle(std::wstring_view title) {
-    title_ = title;
-    if (windows_ && mainWindow_ != plat::kNoWindow) windows_->SetTitle(mainWindow_, title_);
-}
-
-void VornAppBase::ShowFatalError(std::string_view message) { ShowFatalErrorWide(text::FromUtf8(message)); }
-
-void VornAppBase::ShowFatalErrorWide(std::wstring_view message) {
-    plat::OutputDebugText(text::ToUtf8(message) + "\n");
-    if (windows_ && windows_->Ready()) windows_->MessageBox(mainWindow_, message, L"Fatal Error", plat::mb::kIconError);
 }
 
 void VornAppBase::ExitProcess(int code) {
@@ -437,6 +425,7 @@ void VornAppBase::PumpWindowMessages() {
 }
 
 bool VornAppBase::UpdateStep() {
+    HandleLoadingDone();
     UpdateFrames();
     return true;
 }

@@ -48,11 +48,11 @@ public:
     bool DrawNow() { return Redraw(); }
     void Tick() { HandleTimer(); }
     void OpenPage(uint32_t at) {
-        urlWatch_.pending = true;
-        urlWatch_.openedAt = at;
-        urlWatch_.url = "http://example.invalid/";
+        urlPending_ = true;
+        urlOpenedAt_ = at;
+        url_ = "http://example.invalid/";
     }
-    bool PagePending() const { return urlWatch_.pending; }
+    bool PagePending() const { return urlPending_; }
     void UrlOpened() override {
         ++opened;
         VornAppBase::UrlOpened();
@@ -73,13 +73,11 @@ public:
     int Draws() const { return drawCount_; }
 
     void SetFullscreenUnavailable() { fullscreenUnavailable_ = true; }
-    // What the application services do: the window and device again, in the new mode.
+    // Recorded and announced, then the application services' own switch.
     void SwitchScreenMode(bool windowed, bool forced) override {
         modes.push_back(windowed);
-        if (forceFullscreen_) windowed = false;
-        std::fprintf(stderr, "switch to %s\n", windowed ? "window" : "full screen");
-        VornAppBase::SwitchScreenMode(windowed, forced);
-        if (modes.size() < 4) CreateMainWindow();
+        std::fprintf(stderr, "switch to %s\n", windowed && !forceFullscreen_ ? "window" : "full screen");
+        if (modes.size() < 4) VornAppBase::SwitchScreenMode(windowed, forced);
     }
     std::vector<bool> modes;
     std::optional<uint32_t> clock;

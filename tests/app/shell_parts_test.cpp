@@ -1,5 +1,5 @@
 // The shell's small deciders: the screen-saver input filter, the idle watch
-// that lets the system's screen saver run, the URL watch, the desktop fit,
+// that lets the system's screen saver run, the desktop fit,
 // the first mouse speed and the cursor kinds.
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include "app/shell/cursor_kinds.h"
 #include "app/shell/screensaver_filter.h"
 #include "app/shell/screensaver_watch.h"
-#include "app/shell/url_watch.h"
 #include "app/shell/window_placement.h"
 
 namespace {
@@ -127,21 +126,6 @@ TEST(ScreenSaverWatch, DisabledSystemSaverNeverPausesAndClearsAPause) {
     EXPECT_FALSE(watch.Active());
     watch.Check(5000 + 2 * ScreenSaverWatch::kReadEveryMs, appInput, system);
     EXPECT_FALSE(watch.Active());
-}
-
-TEST(UrlWatch, BrowserTakingOverOrNotIsJudgedAfterSteadyTicks) {
-    UrlWatch watch;
-    watch.pending = true;
-    watch.openedAt = 1000;
-    using V = UrlWatch::Verdict;
-    // Ticking steadily only since 4000: no verdict before 9000.
-    EXPECT_EQ(watch.Check(9000, 4000, false), V::kWaiting);
-    EXPECT_EQ(watch.Check(9001, 4000, false), V::kOpened);  // inactive, 8001 ms after opening
-    EXPECT_EQ(watch.Check(9001, 4000, true), V::kWaiting);
-    EXPECT_EQ(watch.Check(13000, 4000, true), V::kWaiting);
-    EXPECT_EQ(watch.Check(13001, 4000, true), V::kFailed);  // still in front 12001 ms after opening
-    watch.pending = false;
-    EXPECT_EQ(watch.Check(20000, 0, true), V::kWaiting);
 }
 
 TEST(DesktopFit, TenPixelsToSpareForAWindow) {
