@@ -53,8 +53,8 @@ public:
 };
 
 // No application: the pointer cursor (setting a kind does nothing), never
-// paused, an empty clipboard that keeps nothing. Widgets handed to it wait in its own list until DeleteDeferred or
-// its end, whichever comes first.
+// paused, an empty clipboard that keeps nothing. Widgets handed to it wait in
+// its own list until DeleteDeferred or its end, whichever comes first.
 class NullWidgetHost : public WidgetHost {
 public:
     ~NullWidgetHost() override;
