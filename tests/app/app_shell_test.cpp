@@ -378,6 +378,24 @@ TEST_F(AppShell, MovedWindowIsRememberedAndCtrlAltDPlaysOurOwnCue) {
     app.Shutdown();
 }
 
+TEST_F(AppShell, ScreenSaverRunsFullScreenWithoutCursorAndAKeyEndsIt) {
+    ShellApp saver("ShellSaverRun");
+    saver.SetArguments({"saver", "-screensaver", "/s"});
+    saver.Initialize();
+    ASSERT_TRUE(saver.IsInitialized());
+    EXPECT_FALSE(saver.Settings().Values().windowed);
+    EXPECT_EQ(saver.GetCursor(), 11);
+    saver.SetCursor(3);  // the widget tree cannot bring a cursor back
+    EXPECT_EQ(saver.GetCursor(), 11);
+    saver.Feed(msg::kKeyDown, 'A');
+    EXPECT_FALSE(saver.IsShuttingDown());  // the end arrives as a close message
+    for (int i = 0; i < 10 && !saver.IsShuttingDown(); ++i) {
+        saver.Pump();
+        while (saver.DispatchQueuedInput()) {}
+    }
+    EXPECT_TRUE(saver.IsShuttingDown());
+}
+
 TEST_F(AppShell, DesktopSmallerThanTheGameEndsStartUpWithStatusOne) {
     ShellApp app("ShellSmall");
     int w = 0, h = 0;
