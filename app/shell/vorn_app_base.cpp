@@ -16,6 +16,7 @@
 #include "foundation/files/pak_interface.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
+#include "foundation/system/random.h"
 #include "foundation/system/text.h"
 #include "foundation/system/track_interface.h"
 #include "platform/system/debug_output.h"
@@ -137,6 +138,12 @@ void VornAppBase::Initialize() {
             ExitProcess(0);
         }
     }
+
+    // Each run plays differently: the game's generator and the standard one
+    // start from the time of start-up.
+    const uint32_t started = Now();
+    SeedRandom(started);
+    std::srand(started);
 
     windows_ = std::make_unique<plat::WindowSystem>();
     if (!windows_->Ready()) {
