@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "foundation/expression/builtin_ids.h"
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/expression.h"
 #include "foundation/expression/format.h"
@@ -16,48 +17,12 @@
 #include "foundation/system/random.h"
 #include "foundation/values/field_handle.h"
 
+using expression_detail::Builtin;
+
 namespace {
 
 using Tag = PropertyValue::Tag;
 using Args = std::span<const PropertyValue>;
-
-enum class Builtin {
-    Int,
-    Real,
-    Bool,
-    String,
-    Color,
-    Image,
-    Sqrt,
-    Dist,
-    Mod,
-    Pow,
-    Ln,
-    Log,
-    Abs,
-    Sign,
-    Min,
-    Max,
-    Sin,
-    Cos,
-    Tan,
-    Atan,
-    Rand,
-    Noise,
-    Substring,
-    Strlen,
-    Constant,
-    Localize,
-    IntPtr,
-    RealPtr,
-    Global,
-    SysValue,
-    Sound,
-    Track,
-    Eval,
-    Format,
-    Exists,
-};
 
 const std::unordered_map<std::wstring_view, Builtin>& BuiltinNames() {
     static const std::unordered_map<std::wstring_view, Builtin> names = {
@@ -258,12 +223,20 @@ PropertyValue Exists(const Args& args) {
 
 }  // namespace
 
-PropertyValue ExpressionEvaluator::CallBuiltin(std::wstring_view name, Args args) {
+int ExpressionEvaluator::FindBuiltin(std::wstring_view name) {
     const auto& names = BuiltinNames();
     auto found = names.find(name);
-    if (found == names.end()) return PropertyValue(name);
+    return found == names.end() ? -1 : static_cast<int>(found->second);
+}
+
+PropertyValue ExpressionEvaluator::CallBuiltin(std::wstring_view name, Args args) {
+    return CallBuiltin(FindBuiltin(name), name, args);
+}
+
+PropertyValue ExpressionEvaluator::CallBuiltin(int builtin, std::wstring_view name, Args args) {
+    if (builtin < 0) return PropertyValue(name);
     const PropertyValue& a0 = args[0];  // a call always has at least one argument
-    switch (found->second) {
+    switch (static_cast<Builtin>(builtin)) {
         case Builtin::Int: return PropertyValue(static_cast<int>(a0.ToInt()));
         case Builtin::Real: return PropertyValue(a0.ToReal());
         case Builtin::Bool: return PropertyValue(a0.ToBool());

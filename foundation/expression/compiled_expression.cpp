@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include "foundation/expression/builtin_ids.h"
 #include "foundation/expression/compiled_expression.h"
+#include "foundation/expression/constants_map.h"
 #include "foundation/expression/expression.h"
+#include "foundation/expression/scalar_value.h"
 #include "foundation/system/app_services.h"
 
 using namespace std::string_view_literals;
@@ -23,6 +26,28 @@ std::unique_ptr<Node> Constant(PropertyValue value) {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+// rand draws, eval may draw, and global enters the name it reads among the
+// player's symbols, which a later globaldefined sees: evaluating any of them
+// twice could differ from evaluating it once.
+bool ChangesSomething(int builtin) {
+    return builtin == static_cast<int>(Builtin::Rand) || builtin == static_cast<int>(Builtin::Eval) ||
+           builtin == static_cast<int>(Builtin::Global);
+}
+
+bool MarkPure(Node& node) {
+    bool pure = node.kind != Kind::Call || !ChangesSomething(node.builtin);
+    for (auto& child : node.children) pure = MarkPure(*child) && pure;
+    node.pure = pure;
+    return pure;
+}
+
+// Numbers are tried at the top of each pure subtree only, so a subtree that
+// meets a text is evaluated at most twice, never once per level.
+void MarkScalarRoots(Node& node, bool parentPure) {
+    node.tryScalar = node.pure && !parentPure && node.kind != Kind::Constant;
+    for (auto& child : node.children) MarkScalarRoots(*child, node.pure);
+}
+
 }  // namespace
 
 std::shared_ptr<const ExpressionEvaluator::CompiledText> ExpressionEvaluator::Compiled(std::wstring_view text) {
@@ -37,6 +62,8 @@ std::shared_ptr<const ExpressionEvaluator::CompiledText> ExpressionEvaluator::Co
         compileFailed_ = false;
         std::unique_ptr<Node> root = CompileTernary();
         if (!compileFailed_) {
+            MarkPure(*root);
+            MarkScalarRoots(*root, false);
             entry->root = std::move(root);
             entry->depth = compileMaxDepth_;
         }
@@ -139,6 +166,7 @@ std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileCall(std::wstring_view
     }
     auto call = std::make_unique<Node>(Kind::Call);
     call->name.assign(name);
+    call->builtin = FindBuiltin(name);
     call->depth = compileDepth_;
     for (;;) {
         call->children.push_back(CompileTernary());
@@ -155,6 +183,10 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
     // read, the calls around it still run with the arguments read so far, and
     // the whole evaluation yields the empty String.
     if (tooDeep_) return PropertyValue(std::wstring());
+    if (node.tryScalar) {
+        ScalarValue scalar;
+        if (RunScalar(node, scalar)) return scalar.ToValue();
+    }
     const auto& child = node.children;
     switch (node.kind) {
         case Kind::Constant: return node.value;
@@ -204,12 +236,93 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
             }
             // A nested eval() starts as deep as the parser would be here.
             depth_ += node.depth;
-            PropertyValue result =
-                CallBuiltin(node.name, count <= kInline ? std::span<const PropertyValue>(inlineArgs, count)
-                                                        : std::span<const PropertyValue>(more));
+            PropertyValue result = CallBuiltin(node.builtin, node.name,
+                                               count <= kInline ? std::span<const PropertyValue>(inlineArgs, count)
+                                                                : std::span<const PropertyValue>(more));
             depth_ -= node.depth;
             return result;
         }
     }
     return PropertyValue(std::wstring());
+}
+
+// The pure subtree on Bool, Int and Real values alone, computing exactly what
+// the PropertyValue operators compute for them; false as soon as a value met
+// is anything else, and the caller evaluates the subtree the general way.
+// Nothing here changes state, so the order of the operands does not matter
+// and a ternary reads only the branch it picks.
+bool ExpressionEvaluator::RunScalar(const CompiledNode& node, ScalarValue& out) {
+    const auto& child = node.children;
+    switch (node.kind) {
+        case Kind::Constant: return ScalarValue::From(node.value, out);
+        case Kind::Word: {
+            auto it = variables_->find(node.name);
+            return it != variables_->end() && ScalarValue::From(it->second, out);
+        }
+        case Kind::Ternary: {
+            ScalarValue cond;
+            if (!RunScalar(*child[0], cond)) return false;
+            return RunScalar(*child[cond.ToBool() ? 1 : 2], out);
+        }
+        case Kind::Binary: {
+            ScalarValue right;
+            if (!RunScalar(*child[0], out) || !RunScalar(*child[1], right)) return false;
+            out.Apply(node.op, right);
+            return true;
+        }
+        case Kind::Negate:
+            if (!RunScalar(*child[0], out)) return false;
+            out = out.Negated();
+            return true;
+        case Kind::Not:
+            if (!RunScalar(*child[0], out)) return false;
+            out = ScalarValue::Bool(!out.ToBool());
+            return true;
+        case Kind::Defined: out = ScalarValue::Bool(variables_->contains(node.name)); return true;
+        case Kind::GlobalDefined: {
+            VariableMap* symbols = CurrentPlayerSymbols();
+            out = ScalarValue::Bool(symbols != nullptr && symbols->contains(node.name));
+            return true;
+        }
+        case Kind::Call: return RunScalarCall(node, out);
+    }
+    return false;
+}
+
+bool ExpressionEvaluator::RunScalarCall(const CompiledNode& node, ScalarValue& out) {
+    const auto& child = node.children;
+    if (node.builtin < 0) return false;  // the call answers its own name as text
+    const auto builtin = static_cast<Builtin>(node.builtin);
+    // constant(name) with a name no variable holds looks the name up as it is,
+    // without making a text of it first.
+    if (builtin == Builtin::Constant && child[0]->kind == Kind::Word && !variables_->contains(child[0]->name)) {
+        return ScalarValue::From(GetConstant(child[0]->name), out);
+    }
+    constexpr size_t kInline = 4;
+    if (child.size() > kInline) return false;
+    ScalarValue args[kInline];
+    for (size_t i = 0; i < child.size(); ++i) {
+        if (!RunScalar(*child[i], args[i])) return false;
+    }
+    // A missing argument reads as Int 0.
+    const ScalarValue& a = args[0];
+    const ScalarValue b = child.size() >= 2 ? args[1] : ScalarValue::Int(0);
+    switch (builtin) {
+        case Builtin::Int: out = ScalarValue::Int(a.ToInt()); return true;
+        case Builtin::Real: out = ScalarValue::Real(a.ToReal()); return true;
+        case Builtin::Bool: out = ScalarValue::Bool(a.ToBool()); return true;
+        case Builtin::Min:
+        case Builtin::Max: out = ScalarValue::MinMax(a, b, builtin == Builtin::Max); return true;
+        case Builtin::Abs: out = a.Absolute(); return true;
+        default: return RunScalarBuiltin(node, std::span<const ScalarValue>(args, child.size()), out);
+    }
+}
+
+bool ExpressionEvaluator::RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args,
+                                           ScalarValue& out) {
+    constexpr size_t kInline = 4;
+    PropertyValue values[kInline];
+    for (size_t i = 0; i < args.size(); ++i) values[i] = args[i].ToValue();
+    return ScalarValue::From(CallBuiltin(node.builtin, node.name, std::span<const PropertyValue>(values, args.size())),
+                             out);
 }

@@ -8,6 +8,9 @@
 // reading the text left to right computes; a text whose reading depends on
 // the values met (a "." or "[" after an operand, which only a widget or
 // object value takes) or that nests too deep is read afresh each time.
+// A part of the tree that changes nothing when evaluated (no rand, eval or
+// global) is first computed on plain numbers; when it meets a text or an
+// object it is evaluated again as values, with the same result.
 // Every operator is the PropertyValue operator of that name; both
 // operands are always evaluated, left before right (this matters for rand).
 // Nothing is ever reported: malformed text still yields a value, an
@@ -28,6 +31,7 @@
 #include "foundation/expression/variables.h"
 
 struct CompiledNode;
+struct ScalarValue;
 
 class ExpressionEvaluator {
 public:
@@ -84,6 +88,12 @@ private:
     PropertyValue ParseCall(std::wstring_view name);
     PropertyValue ReadIndexed(const PropertyValue& holder, const PropertyValue& index);
     PropertyValue CallBuiltin(std::wstring_view name, std::span<const PropertyValue> args);
+    // `builtin` from FindBuiltin; -1 (no such function) answers the name as text.
+    PropertyValue CallBuiltin(int builtin, std::wstring_view name, std::span<const PropertyValue> args);
+    static int FindBuiltin(std::wstring_view name);
+    bool RunScalar(const CompiledNode& node, ScalarValue& out);
+    bool RunScalarCall(const CompiledNode& node, ScalarValue& out);
+    bool RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args, ScalarValue& out);
 
     void SkipSpace();
     bool MatchChar(wchar_t c);

@@ -3,11 +3,13 @@
 // random generator (both operands are always evaluated, left first).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "expression_fixture.h"
+#include "foundation/system/app_services.h"
 #include "foundation/system/random.h"
 #include "reference_expression.h"
 
@@ -30,8 +32,9 @@ public:
     std::wstring Operand(int depth) {
         switch (depth <= 0 ? Below(3) : Below(9)) {
             case 0:
-                return Pick<std::wstring>(
-                    {L"0", L"1", L"2", L"3", L"7", L"2.5", L"0.5f", L"1.2.3", L".5", L"4294967297", L"0x10"});
+                return Pick<std::wstring>({L"0", L"1", L"2", L"3", L"7", L"2.5", L"0.5f", L"1.2.3", L".5",
+                                           L"4294967297", L"0x10", L"sqrt(-1)", L"pow(10, 39)", L"2147483647",
+                                           L"(-2147483647 - 1)", L"0.0"});
             case 1:
                 return Pick<std::wstring>(
                     {L"state", L"timer", L"count", L"label", L"flag", L"fade_time", L"true", L"false", L"nothing"});
@@ -39,9 +42,10 @@ public:
             case 3: return L"(" + Expression(depth - 1) + L")";
             case 4: return Pick<std::wstring>({L"-", L"!", L"+", L"- "}) + Operand(depth - 1);
             case 5: {
-                std::wstring name = Pick<std::wstring>({L"min", L"max", L"constant", L"int", L"real", L"bool",
-                                                        L"string", L"abs", L"mod", L"pow", L"strlen", L"substring",
-                                                        L"format", L"rand", L"sign", L"dist", L"eval"});
+                std::wstring name = Pick<std::wstring>(
+                    {L"min",  L"max",  L"constant", L"int",           L"real",   L"bool",  L"string", L"abs",
+                     L"mod",  L"pow",  L"strlen",   L"substring",     L"format", L"rand",  L"sign",   L"dist",
+                     L"eval", L"sqrt", L"global",   L"globaldefined", L"noise",  L"nosuch"});
                 std::wstring call = name + L"(";
                 int args = 1 + Below(6);  // past four, the arguments move to the heap
                 for (int i = 0; i < args; ++i) call += (i ? L"," + Space() : L"") + Expression(depth - 1);
@@ -80,7 +84,8 @@ public:
             vars[L"state"] =
                 Pick<PropertyValue>({PropertyValue(2), PropertyValue(0), PropertyValue(2.0f), PropertyValue(L"2")});
         if (Below(4))
-            vars[L"timer"] = Pick<PropertyValue>({PropertyValue(37.5f), PropertyValue(-1), PropertyValue(L"abc")});
+            vars[L"timer"] = Pick<PropertyValue>({PropertyValue(37.5f), PropertyValue(-1), PropertyValue(L"abc"),
+                                                  PropertyValue(std::nanf("")), PropertyValue(3e9f)});
         if (Below(4)) vars[L"count"] = Pick<PropertyValue>({PropertyValue(4), PropertyValue(1), PropertyValue(0)});
         if (Below(2)) vars[L"label"] = PropertyValue(L"button_up");
         if (Below(2)) vars[L"flag"] = PropertyValue(Below(2) == 0);
@@ -90,14 +95,28 @@ private:
     std::mt19937 rng_;
 };
 
+// global() enters the name it reads among the player's symbols, which a
+// later globaldefined() in the same text sees.
+class PlayerSymbolsApp : public NullAppServices {
+public:
+    VariableMap* PlayerSymbols() override { return &symbols; }
+    void Reset() {
+        symbols.clear();
+        symbols[L"state"] = PropertyValue(3);
+    }
+    VariableMap symbols;
+};
+
 class ExpressionEquivalence : public testsupport::ExpressionTest {
 protected:
     void ExpectSame(const std::wstring& text) {
         ReferenceExpressionEvaluator reference(vars_);
         SeedRandom(77);
+        app_.Reset();
         PropertyValue expected = reference.Evaluate(text);
         uint32_t expectedDraw = static_cast<uint32_t>(GlobalRandom().Next());
         SeedRandom(77);
+        app_.Reset();
         PropertyValue actual = evaluator_.Evaluate(text);
         uint32_t actualDraw = static_cast<uint32_t>(GlobalRandom().Next());
         ASSERT_EQ(static_cast<int>(actual.GetTag()), static_cast<int>(expected.GetTag())) << text::ToUtf8(text);
@@ -113,11 +132,21 @@ protected:
             ASSERT_EQ(actualList[i].ToString(), expectedList[i].ToString()) << text::ToUtf8(text);
         }
     }
+
+    PlayerSymbolsApp app_;
+    ScopedService<AppServices> installed_{&app_};
 };
 
 TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
     ConstantsMap()[L"fade_time"] = PropertyValue(50);
     ConstantsMap()[L"state"] = PropertyValue(L"const");
+    // Texts where a number-only first try would meet a text after something
+    // that must happen once (a draw, a symbol entered) has happened.
+    vars_[L"label"] = PropertyValue(L"button_up");
+    for (const wchar_t* text :
+         {L"globaldefined(2) + global(2) + label", L"rand(10) + label", L"eval(literal(rand(5))) * 2 + label"}) {
+        ExpectSame(text);
+    }
     ExpressionGenerator gen(1207);
     for (int round = 0; round < 6000; ++round) {
         gen.FillVariables(vars_);

@@ -264,9 +264,9 @@ void DynamicWidget::Tesselate(int columns, int rows) {
     surface->SetFlags(surface->GetFlags() | kImageWholePieces);
 }
 
-void DynamicWidget::SetMaskRect(float x, float y, float w, float h) {
+void DynamicWidget::SetMaskRect(float x, float y, float w, float h, bool enabled) {
     maskRect_ = {x, y, w, h};
-    maskRectSet_ = true;
+    maskRectSet_ = enabled;
 }
 
 void DynamicWidget::SetShader(ShaderProgram* shader) {

@@ -162,11 +162,13 @@ public:
 
     // Appearance.
     void SetMask(Image* mask) { maskImage_ = mask; }
-    void SetMaskRect(float x, float y, float w, float h);
+    // `enabled` false keeps the rectangle but draws and tests with the whole mask cel.
+    void SetMaskRect(float x, float y, float w, float h, bool enabled = true);
     void SetDrawMode(int mode) { drawMode_ = mode; }
     void SetCulling(uint8_t cull) { culling_ = cull; }
     void SetPixelHitTest(bool on) { pixelHitTest_ = on; }
     void SetShader(ShaderProgram* shader);
+    ShaderProgram* GetShader() const { return shader_.get(); }
     // Binds a constant to a field handle (a "..._ptr" value, possibly of
     // another widget); each draw sends its current value, 0 once it is gone.
     void SetShaderConstant(const std::string& name, int32_t fieldHandle) { shaderConstants_[name] = fieldHandle; }

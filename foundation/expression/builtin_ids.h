@@ -1,0 +1,45 @@
+#pragma once
+// The built-in functions of the expression language by number, so a compiled
+// call finds its function once. Internal to this folder.
+
+namespace expression_detail {
+
+enum class Builtin {
+    Int,
+    Real,
+    Bool,
+    String,
+    Color,
+    Image,
+    Sqrt,
+    Dist,
+    Mod,
+    Pow,
+    Ln,
+    Log,
+    Abs,
+    Sign,
+    Min,
+    Max,
+    Sin,
+    Cos,
+    Tan,
+    Atan,
+    Rand,
+    Noise,
+    Substring,
+    Strlen,
+    Constant,
+    Localize,
+    IntPtr,
+    RealPtr,
+    Global,
+    SysValue,
+    Sound,
+    Track,
+    Eval,
+    Format,
+    Exists,
+};
+
+}  // namespace expression_detail

@@ -1,0 +1,182 @@
+#pragma once
+// A Bool, Int or Real held without a PropertyValue, with the PropertyValue
+// operators' arithmetic for exactly those three tags, so a condition on
+// numbers is computed without building a value per step. Internal to this
+// folder: only the compiled form uses it.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "foundation/expression/binary_operators.h"
+#include "foundation/values/property_value.h"
+
+struct ScalarValue {
+    using Tag = PropertyValue::Tag;
+
+    Tag tag = Tag::Int;
+    union {
+        bool b;
+        int32_t i = 0;
+        float f;
+    };
+
+    static ScalarValue Bool(bool v) {
+        ScalarValue s;
+        s.tag = Tag::Bool;
+        s.b = v;
+        return s;
+    }
+    static ScalarValue Int(int32_t v) {
+        ScalarValue s;
+        s.i = v;
+        return s;
+    }
+    static ScalarValue Real(float v) {
+        ScalarValue s;
+        s.tag = Tag::Real;
+        s.f = v;
+        return s;
+    }
+    static ScalarValue Wrapped(uint32_t v) { return Int(static_cast<int32_t>(v)); }
+
+    // False, leaving `out` as it was, for every other tag.
+    static bool From(const PropertyValue& v, ScalarValue& out) {
+        switch (v.GetTag()) {
+            case Tag::Bool: out = Bool(v.ToBool()); return true;
+            case Tag::Int: out = Int(v.ToInt()); return true;
+            case Tag::Real: out = Real(v.ToReal()); return true;
+            default: return false;
+        }
+    }
+
+    PropertyValue ToValue() const {
+        switch (tag) {
+            case Tag::Bool: return PropertyValue(b);
+            case Tag::Real: return PropertyValue(f);
+            default: return PropertyValue(static_cast<int>(i));
+        }
+    }
+
+    int32_t ToInt() const {
+        switch (tag) {
+            case Tag::Bool: return b ? 1 : 0;
+            case Tag::Real:
+                if (std::isnan(f)) return 0;
+                if (f >= 2147483648.0f) return std::numeric_limits<int32_t>::max();
+                if (f <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
+                return static_cast<int32_t>(f);
+            default: return i;
+        }
+    }
+    float ToReal() const {
+        switch (tag) {
+            case Tag::Bool: return b ? 1.0f : 0.0f;
+            case Tag::Real: return f;
+            default: return static_cast<float>(i);
+        }
+    }
+    bool ToBool() const {
+        switch (tag) {
+            case Tag::Bool: return b;
+            case Tag::Real: return f != 0.0f;  // NaN is true
+            default: return i != 0;
+        }
+    }
+
+    bool EitherReal(const ScalarValue& o) const { return tag == Tag::Real || o.tag == Tag::Real; }
+
+    // <0, 0, >0; `comparable` false when a NaN is involved.
+    int Compare(const ScalarValue& o, bool& comparable) const {
+        comparable = true;
+        if (EitherReal(o)) {
+            float x = ToReal(), y = o.ToReal();
+            if (std::isnan(x) || std::isnan(y)) {
+                comparable = false;
+                return 0;
+            }
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        int32_t x = ToInt(), y = o.ToInt();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+
+    // *this = *this op r.
+    void Apply(expression_detail::BinaryOp op, const ScalarValue& r) {
+        using expression_detail::BinaryOp;
+        bool ok = true;
+        switch (op) {
+            case BinaryOp::Or: *this = Bool(ToBool() || r.ToBool()); break;
+            case BinaryOp::And: *this = Bool(ToBool() && r.ToBool()); break;
+            case BinaryOp::Xor: *this = Int(ToBool() != r.ToBool() ? 1 : 0); break;
+            case BinaryOp::Equal: *this = Bool(EitherReal(r) ? ToReal() == r.ToReal() : ToInt() == r.ToInt()); break;
+            case BinaryOp::NotEqual:
+                *this = Bool(!(EitherReal(r) ? ToReal() == r.ToReal() : ToInt() == r.ToInt()));
+                break;
+            case BinaryOp::LessEqual: {
+                int c = Compare(r, ok);
+                *this = Bool(ok && c <= 0);
+                break;
+            }
+            case BinaryOp::GreaterEqual: {
+                int c = Compare(r, ok);
+                *this = Bool(ok && c >= 0);
+                break;
+            }
+            case BinaryOp::Less: {
+                int c = Compare(r, ok);
+                *this = Bool(ok && c < 0);
+                break;
+            }
+            case BinaryOp::Greater: {
+                int c = Compare(r, ok);
+                *this = Bool(ok && c > 0);
+                break;
+            }
+            case BinaryOp::Add:
+                *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) + r.ToReal()))
+                                      : Wrapped(static_cast<uint32_t>(ToInt()) + static_cast<uint32_t>(r.ToInt()));
+                break;
+            case BinaryOp::Subtract:
+                *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) - r.ToReal()))
+                                      : Wrapped(static_cast<uint32_t>(ToInt()) - static_cast<uint32_t>(r.ToInt()));
+                break;
+            case BinaryOp::Multiply:
+                *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) * r.ToReal()))
+                                      : Wrapped(static_cast<uint32_t>(ToInt()) * static_cast<uint32_t>(r.ToInt()));
+                break;
+            case BinaryOp::Divide: {
+                // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
+                int32_t divisor = r.ToInt();
+                if (divisor == 0) break;
+                if (EitherReal(r)) {
+                    *this = Real(static_cast<float>(static_cast<double>(ToReal()) / r.ToReal()));
+                } else if (divisor == -1) {
+                    *this = Wrapped(0u - static_cast<uint32_t>(ToInt()));
+                } else {
+                    *this = Int(ToInt() / divisor);
+                }
+                break;
+            }
+            case BinaryOp::None: break;
+        }
+    }
+
+    ScalarValue Negated() const { return tag == Tag::Real ? Real(-f) : Wrapped(0u - static_cast<uint32_t>(ToInt())); }
+
+    // abs(): an Int stays an Int (the least one stays itself), anything else becomes Real.
+    ScalarValue Absolute() const {
+        if (tag == Tag::Int) return i < 0 ? Wrapped(0u - static_cast<uint32_t>(i)) : *this;
+        return Real(std::fabs(ToReal()));
+    }
+
+    // min() and max(): on a tie the second wins.
+    static ScalarValue MinMax(const ScalarValue& a, const ScalarValue& b, bool wantMax) {
+        if (a.EitherReal(b)) {
+            float x = a.ToReal(), y = b.ToReal();
+            return Real(wantMax ? (x > y ? x : y) : (x < y ? x : y));
+        }
+        int32_t x = a.ToInt(), y = b.ToInt();
+        return Int(wantMax ? (x > y ? x : y) : (x < y ? x : y));
+    }
+};
