@@ -166,6 +166,8 @@ TEST_F(ReaderTest, ColourReaderStartsWhiteAndTruncatesEachGivenChannel) {
     EXPECT_EQ(colour, Color::FromRGBA(127, 255, 255, 255));
     Run(Step(L"colour", {{L"green", L"0"}, {L"blue", L"0.999"}, {L"alpha", L"0.25"}}));
     EXPECT_EQ(colour, Color::FromRGBA(255, 0, 254, 63));
+    Run(Step(L"colour", {{L"red", L"-2"}, {L"green", L"1e30"}}));
+    EXPECT_EQ(colour, Color::FromRGBA(0, 255, 255, 255));
 }
 
 TEST_F(ReaderTest, ButtonConfigAppliesOnlyWhatTheStepHas) {

@@ -1,5 +1,5 @@
 // The colour and button readers of the script words.
-#include <cmath>
+#include <algorithm>
 
 #include "foundation/system/app_services.h"
 #include "foundation/values/color.h"
@@ -14,7 +14,9 @@ Color AnimationWidget::ReadColor() {
     int32_t* channels[] = {&colour.r, &colour.g, &colour.b, &colour.a};
     const wchar_t* names[] = {L"red", L"green", L"blue", L"alpha"};
     for (int i = 0; i < 4; ++i)
-        if (StepHasAttribute(names[i])) *channels[i] = SaturateCast(StepAttributeFloat(names[i]) * 255.0f);
+        // Truncated, and kept to a channel's range whatever the script says.
+        if (StepHasAttribute(names[i]))
+            *channels[i] = std::clamp(SaturateCast(StepAttributeFloat(names[i]) * 255.0f), 0, 255);
     return colour;
 }
 

@@ -94,7 +94,7 @@ DynamicWidget* AnimationWidget::ReadLabelElement(int textOffsetY, int bottomSpac
         result = target;
     } else {
         auto image = std::make_unique<ImageSurface>(true);
-        if (width <= 0 || height <= 0 || !image->Create(width, height)) {
+        if (!image->Create(width, height)) {
             LogWrite(L"Label skipped: it cannot be " + std::to_wstring(width) + L" x " + std::to_wstring(height) +
                          L" pixels",
                      true);
