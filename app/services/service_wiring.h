@@ -12,6 +12,8 @@
 // themselves is not wired here: the widget tree draws through its built-in
 // sink, surfaces register with rendering's live-image set, and the drawing
 // context reads the device wrapper's blend-shader table.
+// The scene scripts' movie maker (a Flash widget per movie) is the wiring's
+// own and installed for as long as it lives.
 // Callers must: build the wiring before the first frame and before the
 // loading thread starts, and end it after both; keep the implementations
 // alive for as long as the wiring lives. Main thread only.

@@ -6,6 +6,7 @@
 #include "app/assets/asset_registry.h"
 #include "tests/app/asset_test_support.h"
 #include "widgets/script/script_words.h"
+#include "widgets/tree/widget_host.h"
 
 using namespace testsupport;
 
@@ -25,7 +26,12 @@ AnimationStep Step(std::wstring word, std::map<std::wstring, std::wstring, std::
 class AssetCollectorTest : public ::testing::Test {
 protected:
     AssetCollectorTest() { AnimationLibrary().clear(); }
-    ~AssetCollectorTest() override { AnimationLibrary().clear(); }
+    ~AssetCollectorTest() override {
+        // What a walk created ("add" runs as on screen) waits in the tree's own
+        // deletion list, as no application host is installed here.
+        DeleteOrphanedWidgets();
+        AnimationLibrary().clear();
+    }
 
     static AnimationDefinition& Define(const std::wstring& name, StepList steps) {
         AnimationDefinition& definition = *FindAnimation(name);

@@ -139,3 +139,19 @@ TEST_F(AppearanceWordsTest, ChildImageGivesThePrivateCopyAndCacheSwitches) {
 }
 
 }  // namespace
+
+namespace {
+
+// Named in the word groups but defined nowhere: both are skipped like any
+// word the interpreter does not know, and the next step runs.
+TEST_F(AppearanceWordsTest, InheritAndPostrenderAreUnknownWords) {
+    peek->postRender_ = 0;
+    peek->transformChildren_ = false;
+    Run({Step(L"inherit", {{L"id", L"a"}, {L"color", L"inherit"}, {L"transform", L"1"}}),
+         Step(L"postrender", {{L"id", L"a"}, {L"color", L"postrender"}}), Step(L"cull", {{L"id", L"a"}})});
+    EXPECT_EQ(peek->postRender_, 0);
+    EXPECT_FALSE(peek->transformChildren_);
+    EXPECT_EQ(peek->culling_, 1);
+}
+
+}  // namespace

@@ -225,3 +225,20 @@ TEST_F(TreeWordsTest, PickScattersAnimationsOverHitPointsIntoTheTargetWithTheOff
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TreeWordsTest, AttachingTheRunningWidgetMovesItAndItsScriptEnds) {
+    AnimationWidget* script = Interpreter();
+    DynamicWidget* holder = Place(*script, mgr, L"holder", 30, 20);
+    script->Move(10, 10);
+    Run(*script, {Step(L"attach", {{L"id", L"self"}, {L"to", L"holder"}}), Step(L"count")});
+    EXPECT_EQ(script->GetParent(), holder);
+    EXPECT_FLOAT_EQ(script->GetX(), 10 - 30);
+    EXPECT_FLOAT_EQ(script->GetY(), 10 - 20);
+    EXPECT_TRUE(script->IsScriptDone());
+    script->RemoveSelf();
+    host.DeleteDeferred();
+}
+
+}  // namespace

@@ -25,6 +25,11 @@ public:
 
     void SetText(std::wstring text);
     void SetFontName(std::wstring_view name);
+    // 0 centre, 1 right, other values left; the block keeps its size.
+    void SetJustification(int justification) {
+        justification_ = justification;
+        MarkDirty();
+    }
     const std::wstring& GetText() const { return text_; }
     Font* GetFont() const { return font_; }
     // The block's top-left baseline point relative to the position, and its size.

@@ -122,6 +122,10 @@ public:
 
     // Objects and layers.
     void RegisterObject(const std::wstring& id, DynamicWidget* widget);
+    // Enters the object in the objects table only; it joins a tree elsewhere.
+    void RecordObject(DynamicWidget* widget) {
+        if (widget) objects_[widget->GetId()] = widget;
+    }
     // The object the attribute names: a widget value, or a local variable holding one.
     DynamicWidget* FindObject(std::wstring_view attribute);
     WidgetContainer* GetLayer() const { return layer_; }

@@ -1,13 +1,17 @@
 // Words that change how an existing widget is drawn: blending, culling, mesh
 // subdivision, shaders and their constants, what reaches its children,
 // caching, and its image.
+#include <memory>
 #include <string>
 
 #include "foundation/system/text.h"
 #include "foundation/values/field_handle.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
 #include "rendering/shader/shader_program.h"
 #include "widgets/script/animation_widget.h"
 #include "widgets/script/word_families.h"
+#include "widgets/script/word_support.h"
 
 namespace {
 
@@ -86,6 +90,25 @@ WordResult ChildImage(AnimationWidget& widget, const AnimationStep&, DynamicWidg
     return WordResult::kNext;
 }
 
+WordResult Replace(AnimationWidget& widget, const AnimationStep&, DynamicWidget* object) {
+    if (widget.StepHasAttribute(L"image")) {
+        object->SetImage(widget.StepAttributeImage(L"image"));
+        return WordResult::kNext;
+    }
+    if (!widget.StepHasAttribute(L"width") || !widget.StepHasAttribute(L"height")) return WordResult::kNext;
+    const int width = widget.StepAttributeInt(L"width"), height = widget.StepAttributeInt(L"height");
+    auto surface = std::make_unique<ImageSurface>();
+    // A size beyond what an image may have makes no image.
+    if (!surface->Create(width, height)) return WordResult::kNext;
+    {
+        Graphics g(surface.get());
+        g.SetColor(ColorFromFractions(widget, 0.0f));
+        g.FillRect(0, 0, width, height);
+    }
+    object->AdoptImage(std::move(surface));
+    return WordResult::kNext;
+}
+
 }  // namespace
 
 void RegisterAppearanceWords(ScriptWords& words) {
@@ -97,4 +120,5 @@ void RegisterAppearanceWords(ScriptWords& words) {
     words.Register(WordGroup::kObject, L"recursive", Recursive);
     words.Register(WordGroup::kObject, L"cache", Cache);
     words.Register(WordGroup::kObject, L"child-image", ChildImage);
+    words.Register(WordGroup::kObject, L"replace", Replace);
 }

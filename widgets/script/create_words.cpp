@@ -4,8 +4,12 @@
 // step's "id"; a step with none of the attributes matches no form.
 #include <cstdint>
 
+#include "foundation/values/field_handle.h"
+#include "widgets/controls/numerical_text_widget.h"
 #include "widgets/script/animation_widget.h"
+#include "widgets/script/create_forms.h"
 #include "widgets/script/movie_maker.h"
+#include "widgets/script/script_text.h"
 #include "widgets/script/word_families.h"
 #include "widgets/script/word_support.h"
 
@@ -42,6 +46,28 @@ void AddImage(AnimationWidget& widget) {
     AlignByFactor(widget, *made);
 }
 
+// The counter follows an integer through its field handle; a number that
+// names no live field makes no counter, so no script value is ever taken
+// for an address.
+void AddCounter(AnimationWidget& widget) {
+    const int handle = widget.StepAttributeInt(L"integer");
+    if (!FieldHandle::IsLive(handle)) return;
+    const int y = widget.StepAttributeIntOr(L"y", 0);
+    auto* counter = new NumericalTextWidget(
+        widget.StepAttributeIntOr(L"x", 0), ClampToInt(int64_t{y} - 4),
+        SignedAlignCode(widget.StepAttributeString(L"align"), L"right"), widget.StepAttributeString(L"font"),
+        ScriptDisplayText(widget.StepAttributeString(L"template"), widget.StepAttributeBoolOr(L"lookup", true)), handle,
+        widget.StepAttributeIntOr(L"speed", 1), widget.StepAttributeIntOr(L"delay", 1));
+    counter->SetPriority(widget.StepAttributeIntOr(L"depth", 0));
+    if (widget.StepHasAttribute(L"up_sound")) counter->SetCountUpSound(widget.StepAttributeSound(L"up_sound"));
+    if (widget.StepHasAttribute(L"down_sound")) counter->SetCountDownSound(widget.StepAttributeSound(L"down_sound"));
+    widget.RegisterObject(widget.StepAttributeString(L"id"), counter);
+    if (widget.StepHasAttribute(L"valign")) {
+        const int factor = AlignFactor(widget.StepAttributeString(L"valign"), L"bottom");
+        counter->SetPosition(L"x", L"y", 0.0f, -static_cast<float>(int64_t{counter->GetHeight()} * factor / 2), true);
+    }
+}
+
 void AddVideo(AnimationWidget& widget) {
     DynamicWidget* made = Service<MovieMaker>::Get().MakeMovieWidget(
         widget.StepAttributeString(L"video"), widget.StepAttributeIntOr(L"x", 0), widget.StepAttributeIntOr(L"y", 0),
@@ -56,6 +82,13 @@ void AddVideo(AnimationWidget& widget) {
 WordResult Add(AnimationWidget& widget, const AnimationStep&, DynamicWidget*) {
     if (widget.StepHasAttribute(L"image"))
         AddImage(widget);
+    else if (widget.StepHasAttribute(L"textends"))
+        AddTextBoxWithEnds(widget);
+    else if (widget.StepHasAttribute(L"text") || widget.StepHasAttribute(L"textbox"))
+        widget.ReadLabelElement(widget.StepAttributeIntOr(L"aTextDY", 0),
+                                widget.StepAttributeIntOr(L"aPaddingBottom", 0));
+    else if (widget.StepHasAttribute(L"template"))
+        AddCounter(widget);
     else if (widget.StepHasAttribute(L"video"))
         AddVideo(widget);
     return WordResult::kNext;

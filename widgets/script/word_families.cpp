@@ -17,6 +17,11 @@ ScriptWords& ScriptWordTable() {
         RegisterPointWords(words);
         RegisterAppearanceWords(words);
         RegisterCreateWords(words);
+        RegisterMergeWords(words);
+        RegisterTextWords(words);
+        RegisterButtonWords(words);
+        RegisterLabelWords(words);
+        RegisterOverlayWords(words);
         return words;
     }();
     return table;

@@ -16,3 +16,8 @@ void RegisterTreeWords(ScriptWords& words);
 void RegisterPointWords(ScriptWords& words);
 void RegisterAppearanceWords(ScriptWords& words);
 void RegisterCreateWords(ScriptWords& words);
+void RegisterMergeWords(ScriptWords& words);
+void RegisterTextWords(ScriptWords& words);
+void RegisterButtonWords(ScriptWords& words);
+void RegisterLabelWords(ScriptWords& words);
+void RegisterOverlayWords(ScriptWords& words);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "foundation/values/color.h"
+#include "foundation/values/saturate.h"
 #include "rendering/font/fonts_xml.h"
 #include "widgets/script/animation_widget.h"
 
@@ -34,4 +36,17 @@ int AlignFactor(std::wstring_view keyword, std::wstring_view far) {
 int ClampToInt(int64_t value) {
     return static_cast<int>(
         std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+namespace {
+
+int Channel(AnimationWidget& widget, std::wstring_view name, float fallback) {
+    return std::clamp(SaturateCast(widget.StepAttributeFloatOr(name, fallback) * 255.0f), 0, 255);
+}
+
+}  // namespace
+
+Color ColorFromFractions(AnimationWidget& widget, float fallback) {
+    return Color::FromRGBA(Channel(widget, L"red", fallback), Channel(widget, L"green", fallback),
+                           Channel(widget, L"blue", fallback), Channel(widget, L"alpha", 1.0f));
 }

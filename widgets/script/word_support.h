@@ -10,6 +10,7 @@
 #include "widgets/tree/widget_manager.h"
 
 class AnimationWidget;
+struct Color;
 class Font;
 class WidgetContainer;
 
@@ -29,3 +30,7 @@ int AlignFactor(std::wstring_view keyword, std::wstring_view far);
 
 // Positions computed from script numbers, kept within int.
 int ClampToInt(int64_t value);
+
+// The colour of the step's "red", "green" and "blue" fractions (0..1, absent
+// `fallback`) and "alpha" (absent 1), each times 255 truncated, within 0..255.
+Color ColorFromFractions(AnimationWidget& widget, float fallback);
