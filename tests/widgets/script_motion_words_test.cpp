@@ -101,6 +101,25 @@ TEST_F(WordsTest, SetUnderAnOscillationMovesItsCentreAndStopUndoesByDefault) {
     EXPECT_TRUE(box->GetOscillations().empty());
 }
 
+TEST_F(WordsTest, OscillateWavesByCurveNameAndNoiseStartsAtARandomWholePhase) {
+    DynamicWidget* box = Object(L"box");
+    runner->SetVariable(L"h", PropertyValue(2));
+    Do(L"oscillate", {{L"property", L"x"}, {L"amplitude", L"8"}, {L"rate", L"8"}, {L"curve", L"zigzag"}});
+    Do(L"oscillate", {{L"property", L"y"}, {L"amplitude", L"8"}, {L"rate", L"8"}, {L"curve", L"t * h"}});
+    Do(L"oscillate", {{L"property", L"z"}, {L"amplitude", L"8"}, {L"rate", L"8"}, {L"timer", L"0.5"}});
+    Tick();  // an eighth of a cycle on
+    EXPECT_NEAR(box->GetX(), 8.0f * 0.5f, 1e-4f);
+    EXPECT_NEAR(box->GetY(), 8.0f * 0.125f * 2.0f, 1e-4f);
+    EXPECT_NEAR(box->z, 8.0f * std::sin(2.0f * 3.14159265f * 0.625f), 1e-4f);
+    Do(L"stop-oscillations", {});
+    Do(L"oscillate", {{L"property", L"x"}, {L"curve", L"noise"}});
+    ASSERT_EQ(box->GetOscillations().size(), 1u);
+    const double phase = box->GetOscillations().begin()->second->GetPhase();
+    EXPECT_EQ(phase, std::floor(phase));
+    EXPECT_GE(phase, 0.0);
+    EXPECT_LT(phase, 100.0);
+}
+
 TEST_F(WordsTest, ClampWithOnlyAMaximumLeavesTheLowerSideFree) {
     DynamicWidget* box = Object(L"box");
     Do(L"clamp", {{L"property", L"x, y"}, {L"max", L"10"}, {L"clamp", L"c"}});
