@@ -13,6 +13,7 @@
 #include "foundation/files/path_utils.h"
 #include "foundation/system/sound_manager.h"
 #include "foundation/system/track_interface.h"
+#include "tests/app/recording_tracks.h"
 #include "tests/platform/temp_folder.h"
 
 namespace testsupport {
@@ -24,20 +25,6 @@ public:
     void SetMixerVolume(double volume) override { mixer = volume; }
     std::vector<double> masterVolumes;
     double mixer = 0.5;
-};
-
-class RecordingTracks : public TrackInterface {
-public:
-    void SetMasterMusicVolume(double volume) override { master = volume; }
-    void SetVolumeForName(std::wstring_view name, double volume) override { sent[std::wstring(name)] = volume; }
-    void PauseAllTracks() override { ++pauses; }
-    void ResumeAllTracks() override { ++resumes; }
-    void PlayTrack(int id, int, bool) override { played.push_back(id); }
-    double master = 1.0;
-    std::map<std::wstring, double> sent;
-    int pauses = 0;
-    int resumes = 0;
-    std::vector<int> played;
 };
 
 // Points the data folder at a fresh temporary folder for its lifetime.
@@ -61,7 +48,7 @@ public:
         soundManager_ = std::move(sounds);
     }
     std::unique_ptr<TrackInterface> CreateMusicInterface() override {
-        auto made = std::make_unique<RecordingTracks>();
+        auto made = std::make_unique<RecordingTracks>(false);
         tracks = made.get();
         return made;
     }

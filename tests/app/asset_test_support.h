@@ -18,6 +18,7 @@
 #include "foundation/system/track_interface.h"
 #include "rendering/image/image_data.h"
 #include "rendering/imagefile/image_files.h"
+#include "tests/app/recording_tracks.h"
 #include "tests/platform/temp_folder.h"
 
 namespace testsupport {
@@ -37,29 +38,6 @@ public:
 
 private:
     ScopedService<SoundManager> installed_{this};
-};
-
-struct TrackLoad {
-    int id;
-    std::string path;
-    std::wstring volumeName;
-};
-
-// Loads a track when its path (with extension) is in `files`.
-class RecordingTracks : public TrackInterface {
-public:
-    bool LoadTrack(int id, std::string_view path, std::wstring_view name) override {
-        loads.push_back({id, std::string(path), std::wstring(name)});
-        return files.count(std::string(path)) > 0;
-    }
-    void UnloadTrack(int id) override { unloaded.push_back(id); }
-
-    std::set<std::string> files;
-    std::vector<TrackLoad> loads;
-    std::vector<int> unloaded;
-
-private:
-    ScopedService<TrackInterface> installed_{this};
 };
 
 class LoadingStepCounter : public NullAppServices {
