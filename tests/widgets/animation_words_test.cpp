@@ -65,8 +65,13 @@ TEST_F(AnimationWordsTest, SpawnWorksInTheSameLayerOnACopyOfTheVariables) {
     EXPECT_EQ(Count(*twin), 2);
     EXPECT_EQ(twin->Variables()[L"extra"].ToInt(), 3);
     EXPECT_EQ(twin->Variables()[L"self"].ToWidget<AnimationWidget>(), twin);
-    EXPECT_NE(twin->Variables()[L"box"].ToWidget<DynamicWidget>(), nullptr);
+    auto* box = twin->Variables()[L"box"].ToWidget<DynamicWidget>();
+    ASSERT_NE(box, nullptr);
     EXPECT_EQ(twin->GetLayer(), widget->GetLayer());
+    // The copy refers to the spawner's object only while it lives.
+    box->RemoveSelf();
+    host.DeleteDeferred();
+    EXPECT_EQ(twin->Variables()[L"box"].ToWidget<DynamicWidget>(), nullptr);
 }
 
 TEST_F(AnimationWordsTest, PlayInReplacesTheTargetsScriptAndLoadAfterWaitsForTheEnd) {

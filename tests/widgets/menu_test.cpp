@@ -11,6 +11,7 @@
 #include "foundation/expression/constants_map.h"
 #include "rendering/image/image_surface.h"
 #include "tests/widgets/menu_test_support.h"
+#include "widgets/controls/button_widget.h"
 #include "widgets/screens/menu_stack.h"
 #include "widgets/screens/transition.h"
 
@@ -18,18 +19,14 @@ namespace {
 
 using testsupport::MenuTest;
 
-// A pressable square in the menu, registered as the menu's object "button".
-DynamicWidget* AddButton(Menu& menu, float x, float y) {
-    auto* button = new DynamicWidget(0, 0, nullptr, 1.0f);
-    button->Resize(x, y, 40, 40);
-    button->SetMouseVisible(true);
-    menu.RegisterObject(L"button", button);
-    return button;
-}
-
 TEST_F(MenuTest, ASecondMenuPausesTheFirstUntilItClosesAndFocusGoesBack) {
+    ImageSurface look(false);
+    const std::vector<uint32_t> opaque(40 * 40, 0xFF808080u);  // hit tests read the alpha
+    look.SetBits(opaque.data(), 40, 40, false);
+    assets.images[L"btn"] = &look;
     Menu* first = OpenMenu();
-    DynamicWidget* button = AddButton(*first, 10, 10);
+    ButtonWidget* button = first->AddButton(10, 10, L"btn", L"", false);
+    EXPECT_EQ(button->GetParent(), first);
     EXPECT_EQ(mgr.GetFocus(), first);
     EXPECT_TRUE(first->IsActive());
     EXPECT_FALSE(first->IsPaused());

@@ -6,6 +6,7 @@
 #include "rendering/device/device_host.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image_surface.h"
+#include "widgets/controls/button_widget.h"
 #include "widgets/screens/menu_host.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
@@ -99,6 +100,12 @@ void Menu::RemovedFromManager(WidgetManager* manager) {
 void Menu::RemoveSelf() {
     removalPending_ = true;
     Host().RemoveMenu(this);
+}
+
+ButtonWidget* Menu::AddButton(int x, int y, std::wstring_view imageName, std::wstring_view label, bool localise) {
+    auto* button = new ButtonWidget(x, y, imageName, label, localise);
+    AddWidget(button);
+    return button;
 }
 
 // --- Pausing ---------------------------------------------------------------------

@@ -22,6 +22,7 @@
 #include "widgets/script/animation_widget.h"
 #include "widgets/script/script_menu.h"
 
+class ButtonWidget;
 class Image;
 
 class Menu : public AnimationWidget, public ScriptMenu {
@@ -58,6 +59,9 @@ public:
     bool UsesTransition() const { return useTransition_; }
     void SetUseTransition(bool use) { useTransition_ = use; }
     const std::wstring& TypedText() const { return typed_; }
+
+    // A button (ButtonWidget's arguments) added as a child of the menu.
+    ButtonWidget* AddButton(int x, int y, std::wstring_view imageName, std::wstring_view label, bool localise);
 
     // Looping sounds, counted per id.
     void PlayMenuSound(int soundId, float fade) override;

@@ -1,16 +1,12 @@
 #include "widgets/screens/popup_menu.h"
 
+#include "widgets/controls/overlay_animation.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {
 
-// A full-screen script drawn above everything, gone when its script ends.
 AnimationWidget* MakeOverlay(std::wstring_view animation, Menu* menu) {
-    constexpr int kOverlayPriority = 1 << 30;
-    auto* overlay = new AnimationWidget(animation, 0, 0, true);
-    overlay->SetPriority(kOverlayPriority);
-    overlay->SetOverlayThreshold(kOverlayPriority);
-    overlay->SetMouseVisible(true);
+    auto* overlay = new OverlayAnimation(animation);
     overlay->SetVariable(L"menu", PropertyValue::FromWidget(menu));
     return overlay;
 }
