@@ -20,3 +20,8 @@ void ServiceWiring::WireImageRegistry(ImageRegistryHost& images) {
 }
 
 void ServiceWiring::UnwireImageRegistry() { images_.reset(); }
+
+void ServiceWiring::WireCrashHost(CrashHost& host) {
+    crash_.reset();
+    crash_.emplace(&host);
+}

@@ -2,7 +2,8 @@
 // The one place the application's implementations of the services the lower
 // layers declare are installed: the foundation's (AppServices), rendering's
 // (DeviceHost) and the widget tree's (WidgetHost); and, once the sound
-// device and the music interface exist, the sound manager and the tracks.
+// device and the music interface exist, the sound manager and the tracks;
+// and the application's side of the crash report (CrashHost).
 //
 // The constructor installs them in that order, lowest layer first; the
 // destructor uninstalls them in the reverse order, after which every layer
@@ -17,6 +18,8 @@
 
 #include <optional>
 
+#include "app/crash/crash_host.h"
+#include "app/flash/flash_movie_maker.h"
 #include "foundation/system/app_services.h"
 #include "foundation/system/service.h"
 #include "foundation/system/sound_manager.h"
@@ -39,6 +42,8 @@ public:
     // AppServices are the application's, which asks the same registry.
     void WireImageRegistry(ImageRegistryHost& images);
     void UnwireImageRegistry();
+    // Installs the crash reporter's view of the application.
+    void WireCrashHost(CrashHost& host);
 
 private:
     // Members end in reverse order of declaration: the widget tree's first.
@@ -48,4 +53,8 @@ private:
     std::optional<ScopedService<SoundManager>> sounds_;
     std::optional<ScopedService<TrackInterface>> tracks_;
     std::optional<ScopedService<ImageRegistryHost>> images_;
+    std::optional<ScopedService<CrashHost>> crash_;
+    // The scripts' movie widgets are the Flash host's.
+    FlashMovieMaker movies_;
+    ScopedService<MovieMaker> moviesInstalled_{&movies_};
 };

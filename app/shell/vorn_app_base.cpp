@@ -36,10 +36,15 @@ std::string DefaultDataFolder(const std::string& company, const std::string& pro
 
 }  // namespace
 
-VornAppBase::VornAppBase() : widgetManager_(std::make_unique<WidgetManager>()) { gApp = this; }
+VornAppBase::VornAppBase() : widgetManager_(std::make_unique<WidgetManager>()) {
+    gApp = this;
+    timeLoaded_ = Now();
+    productVersion_ = GetProductVersion(ProgramFilePath());
+}
 
 VornAppBase::~VornAppBase() {
     Shutdown();
+    WaitForLoadingThread();
     if (windows_ && mainWindow_ != plat::kNoWindow) windows_->DestroyWindow(mainWindow_);
     widgetManager_->SetScreenImage(nullptr);
     deferred_.DeleteAll();
@@ -66,6 +71,7 @@ void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
+    WireApplicationServices();
 
     dataFolder_ = GetAppDataFolder();
     if (dataFolder_.empty()) {
@@ -135,8 +141,11 @@ bool VornAppBase::CreateMainWindow() {
         ShowFatalError("Failed to create the main window");
         ExitProcess(1);
     }
-    d3d_ = std::make_unique<D3DInterface>(this);
-    d3d_->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
+    // A mode switch keeps the device wrapper: the images it knows stay registered.
+    if (!d3d_) {
+        d3d_ = std::make_unique<D3DInterface>(this);
+        d3d_->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
+    }
     int result = d3d_->Init(windows_->GetNativeWindow(mainWindow_), currentModeWindowed_, values.stretchScreen);
     if (result != 0) {
         ShowFatalError(std::string("Failed to initialize Direct3D: ") + D3DInterface::ResultName(result));
@@ -152,6 +161,7 @@ bool VornAppBase::CreateMainWindow() {
 
 void VornAppBase::Run() {
     if (shuttingDown_) return;
+    if (loadingThreadWanted_) StartLoadingThread();
     windows_->ShowWindow(mainWindow_, plat::ShowCommand::Show);
     startTime_ = Now();
     lastRedrawTime_ = startTime_;
@@ -163,6 +173,7 @@ void VornAppBase::Run() {
 void VornAppBase::EndRun() {
     DeleteDueObjects();
     running_ = false;
+    WaitForLoadingThread();
     const uint32_t seconds = Now() - startTime_;
     plat::OutputDebugText(text::Format("Seconds       = %g\r\n", seconds / 1000.0));
     plat::OutputDebugText(text::Format("Sleep Count   = %d\r\n", pacer_.SleepCount()));
@@ -225,13 +236,6 @@ void VornAppBase::ApplyCommandLineOption(const std::string& name, const std::str
     }
 }
 
-void VornAppBase::ShowFatalError(std::string_view message) { ShowFatalErrorWide(text::FromUtf8(message)); }
-
-void VornAppBase::ShowFatalErrorWide(std::wstring_view message) {
-    plat::OutputDebugText(text::ToUtf8(message) + "\n");
-    if (windows_ && windows_->Ready()) windows_->MessageBox(mainWindow_, message, L"Fatal Error", plat::mb::kIconError);
-}
-
 void VornAppBase::ExitProcess(int code) {
     exitCode_ = code;
     std::exit(code);
@@ -268,6 +272,7 @@ void VornAppBase::PumpWindowMessages() {
 }
 
 bool VornAppBase::UpdateStep() {
+    HandleLoadingDone();
     UpdateFrames();
     return true;
 }
@@ -333,6 +338,7 @@ bool VornAppBase::DispatchQueuedInput() {
             break;
         case msg::kActivateApp:
             if (!hidden_ && !shuttingDown_) UpdateActiveState(m.wParam != 0);
+            if (m.wParam == 0) UrlWatchDeactivated();
             break;
         case msg::kKeyUp:
         case msg::kSysKeyUp: widgetManager_->KeyUp(static_cast<int>(m.wParam)); break;

@@ -12,9 +12,11 @@
 // Threads: everything else on the main thread.
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/services/service_wiring.h"
@@ -23,12 +25,18 @@
 #include "app/shell/deferred_delete.h"
 #include "app/shell/frame_pacer.h"
 #include "app/shell/input_queue.h"
+#include "app/shell/loading_thread.h"
 #include "platform/window/window.h"
+#include "rendering/image/live_images.h"
 #include "widgets/tree/widget_manager.h"
 
 class D3DInterface;
 class SoundManager;
 class TrackInterface;
+class AssetLookup;
+class CrashHost;
+class Image;
+class SoundPlayer;
 class ImageSurface;
 namespace plat {
 class Registry;
@@ -63,16 +71,9 @@ public:
     // The music player; a silent one until music is wired.
     virtual std::unique_ptr<TrackInterface> CreateMusicInterface();
     virtual void OnWindowCloseMessage() {}
-    // Filled in by the application services; here they keep the state only.
-    virtual void Mute() { ++muteCount_; }
-    virtual void Unmute() {
-        if (muteCount_ > 0) --muteCount_;
-    }
-    virtual void SwitchScreenMode(bool windowed, bool /*forced*/) { settings_->Values().windowed = windowed; }
-    virtual bool DebugKeyDown(int /*key*/) { return false; }
+    // Application services and debug keys: declared in the block below.
     // The cue for Ctrl+Alt+D: one of the game's own sounds once sound is wired.
     virtual void PlayDebugModeCue() {}
-    bool IsMuted() const { return muteCount_ > 0; }
     bool DebugKeyMode() const { return debugKeyMode_; }
 
     bool DispatchQueuedInput() override;
@@ -101,6 +102,103 @@ public:
     void ShowFatalError(std::string_view message) override;
     void ShowFatalErrorWide(std::wstring_view message) override;
 
+    // ---- Application services (app_*.cpp in this folder) and debug keys
+    // (app/services/debug_keys.cpp). ----
+    // Sound and music. A missing sound manager or music interface makes these
+    // do nothing beyond storing values.
+    virtual void PlaySound(int id);
+    virtual void PlaySoundWithPan(int id, int pan);
+    virtual void PlayTrack(int id, int position, bool loop);
+    virtual void PlayTrackByName(std::wstring_view name, int position, bool loop);
+    // Every Mute needs one Unmute; minimising and deactivation each add a
+    // level. Volumes set while muted are stored and sent as 0.
+    virtual bool IsMuted() const { return muteCount_ > 0; }
+    virtual void Mute();
+    virtual void Unmute();
+    virtual double GetSfxVolume() const;
+    virtual void SetSfxVolume(double volume);
+    virtual double GetTrackVolume(std::wstring_view name) const;
+    virtual void SetTrackVolume(std::wstring_view name, double volume);
+    virtual void RegisterTrackVolume(std::wstring_view name);
+    virtual double GetMixerVolume();
+    virtual void SetMixerVolume(double volume);
+    int MuteCount() const { return muteCount_; }
+    // The player's pointer speed (1..20, 0 = not chosen), kept in the
+    // settings. This desktop offers no system-wide pointer speed to set.
+    virtual int GetMouseSpeed() const;
+    virtual void SetMouseSpeed(int speed);
+    // Web pages: xdg-open with the URL as one argument, never a shell.
+    virtual bool OpenUrl(const std::string& url, bool closeAfter);
+    virtual void UrlOpened();
+    virtual void UrlOpenFailed(const std::string& url);
+    bool UrlPending() const { return urlPending_; }
+    // The browser took over when the application goes inactive while a URL
+    // is pending; `UrlWatchTick` decides by time (the update timer calls it).
+    void UrlWatchDeactivated();
+    void UrlWatchTick(uint32_t now, uint32_t activityStart);
+    // Resource loading on its own thread, started by Run. A subclass whose
+    // LoadResources uses its own members waits for the thread in its own
+    // destructor (this base waits too, but after those members are gone).
+    virtual void LoadResources() {}
+    virtual void LoadingThreadCompleted();
+    void StartLoadingThread();
+    void WaitForLoadingThread() { loading_.Wait(); }
+    virtual double GetLoadingProgress() const;
+    void SetLoadingSteps(int total) { loading_.SetTotalSteps(total); }
+    int LoadingStepsDone() const { return loading_.StepsDone(); }
+    bool LoadingThreadDone() const { return loading_.Done(); }
+    void AdvanceLoadingStep() override { loading_.AdvanceStep(); }
+    // Windowed and fullscreen.
+    virtual void SwitchScreenMode(bool windowed, bool forced);
+    virtual void ReapplyScreenMode();
+    void SetStretchScreen(bool stretch);
+    // Images: loading, duplicating, and the set of every live surface.
+    virtual ImageSurface* LoadImageFile(std::string_view path, std::wstring_view name, int columns, int rows,
+                                        uint32_t flags);
+    ImageSurface* DuplicateImage(Image* image);
+    LiveImageSet& Images() { return imageSet_; }
+    // AppServices answers of the application base. Images, sounds and tracks
+    // come from the asset registries plugged in with SetAssetLookup (none: not
+    // found); effects play through the game's sound player (none: silent).
+    void SetAssetLookup(AssetLookup* assets) { assets_ = assets; }
+    virtual SoundPlayer* GetSoundPlayer() { return nullptr; }
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view name) override;
+    int FindSoundId(std::wstring_view name) override;
+    int FindTrackId(std::wstring_view name) override;
+    void PlaySoundEffect(int soundId, int replayGap, double volume) override;
+    int GetStoredDataVersion() override;
+    void SetStoredDataVersion(int version) override;
+    void SetAppTitle(std::wstring_view title) override;
+    // Identity for the crash report.
+    virtual std::string GetProductVersion(const std::string& filePath);
+    // The running program's file.
+    static std::string ProgramFilePath();
+    virtual void HideMainWindow();
+    virtual std::string BuildCrashReportHeader();
+    virtual std::map<std::string, std::string> ExtendCrashUpload() { return {}; }
+    const std::string& ProductName() const { return productName_; }
+    const std::string& ProductVersion() const { return productVersion_; }
+    // Message boxes; in screensaver mode their text goes to "ScrError.txt".
+    virtual int ShowMessageBox(std::wstring_view caption, std::wstring_view text);
+    void AppendErrorFile(std::string_view text);
+    void ResetInputAfterModal();
+    void ResetTiming() { pacer_.ResetTiming(); }
+    // Debug keys (F1-F11 while debug-key mode is on) and their reports.
+    virtual bool DebugKeyDown(int key);
+    void ShowVideoStats();
+    bool SaveScreenshot();
+    bool DumpImages();
+    bool OverlayOn() const { return overlayOn_; }
+    int OverlayKind() const { return overlayKind_; }  // 0 frames a second, 1 mouse position
+    // True once after the overlay was switched on: the shown rate starts anew.
+    bool TakeOverlayReset() { return std::exchange(overlayResetRequested_, false); }
+    double SpeedFactor() const { return pacer_.speed_; }
+    int StepMode() const { return pacer_.stepMode_; }
+    // Where the screenshots and the image dump go; by default the screenshots
+    // to the current folder and the dump to the data folder.
+    void SetDiagnosticsFolder(std::string folder) { diagnosticsFolder_ = std::move(folder); }
+    // ---- end of the application services ----
+
 protected:
     // FrameHost
     uint32_t Now() override;
@@ -113,8 +211,8 @@ protected:
     bool ShuttingDown() override { return shuttingDown_; }
     void HandleQuitRequest() override;
     bool WantsVsync() override;
-    bool LoadingThrottle() override { return false; }
-    bool LoadingCompletionHandled() override { return true; }
+    bool LoadingThrottle() override { return loading_.Throttle(); }
+    bool LoadingCompletionHandled() override { return loading_.CompletionHandled(); }
 
     virtual bool CreateMainWindow();
     void HandleKeyDown(const plat::Message& message);
@@ -173,4 +271,27 @@ protected:
     std::unique_ptr<SoundManager> soundManager_;
     std::unique_ptr<TrackInterface> music_;
     std::unique_ptr<ServiceWiring> wiring_;
+
+    // ---- Application services' state ----
+    LiveImageSet imageSet_;
+    std::string productVersion_;
+    uint32_t timeLoaded_ = 0;
+    bool urlPending_ = false;
+    bool urlCloseAfter_ = false;
+    std::string url_;
+    uint32_t urlOpenedAt_ = 0;
+    LoadingThread loading_;
+    std::string diagnosticsFolder_;
+    bool loadingThreadWanted_ = true;
+    AssetLookup* assets_ = nullptr;
+    std::unique_ptr<CrashHost> crashHost_;
+    bool overlayOn_ = false;
+    int overlayKind_ = 0;
+    bool overlayResetRequested_ = false;
+    bool errorFileStarted_ = false;
+    // Runs the loading thread's completion on the main thread once.
+    void HandleLoadingDone();
+    // Installs the services of this block with the wiring.
+    void WireApplicationServices();
+    // ---- end of the application services' state ----
 };

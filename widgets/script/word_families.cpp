@@ -6,6 +6,17 @@ ScriptWords& ScriptWordTable() {
     static ScriptWords table = [] {
         ScriptWords words;
         RegisterLayerWords(words);
+        RegisterMotionWords(words);
+        RegisterFrameWords(words);
+        RegisterVariableWords(words);
+        RegisterFlowWords(words);
+        RegisterWaitWords(words);
+        RegisterAnimationWords(words);
+        RegisterSoundWords(words);
+        RegisterTreeWords(words);
+        RegisterPointWords(words);
+        RegisterAppearanceWords(words);
+        RegisterCreateWords(words);
         return words;
     }();
     return table;

@@ -5,3 +5,14 @@
 class ScriptWords;
 
 void RegisterLayerWords(ScriptWords& words);
+void RegisterMotionWords(ScriptWords& words);
+void RegisterFrameWords(ScriptWords& words);
+void RegisterVariableWords(ScriptWords& words);
+void RegisterFlowWords(ScriptWords& words);
+void RegisterWaitWords(ScriptWords& words);
+void RegisterAnimationWords(ScriptWords& words);
+void RegisterSoundWords(ScriptWords& words);
+void RegisterTreeWords(ScriptWords& words);
+void RegisterPointWords(ScriptWords& words);
+void RegisterAppearanceWords(ScriptWords& words);
+void RegisterCreateWords(ScriptWords& words);
