@@ -17,7 +17,9 @@
 // is left pointing at a deleted image; a reserved id is never handed out
 // twice. Callers must not keep an image pointer past the unloading of its
 // group or of all assets.
-// One registry per process: the application owns it; Instance() answers it.
+// One registry per process: the application owns it, plugs it in as its
+// asset lookup (VornAppBase::SetAssetLookup) and wires its image side for the
+// fonts (ServiceWiring::WireImageRegistry); Instance() answers it.
 
 #include <atomic>
 #include <map>
@@ -28,13 +30,14 @@
 
 #include "app/assets/asset_host.h"
 #include "app/assets/asset_records.h"
+#include "app/services/asset_lookup.h"
 #include "foundation/system/critical_section.h"
 #include "rendering/image/image_registry_host.h"
 #include "widgets/script/animation_stats.h"
 
 class Image;
 
-class AssetRegistry : public ImageRegistryHost {
+class AssetRegistry : public ImageRegistryHost, public AssetLookup {
 public:
     // With no host, a plain AssetHost (images decoded from files, no volume table).
     explicit AssetRegistry(AssetHost* host = nullptr);
@@ -49,6 +52,11 @@ public:
     Image* FindImageByName(std::wstring_view name);
     int FindSoundId(std::wstring_view name);
     int FindTrackId(std::wstring_view name);
+
+    // AssetLookup: the application's answers to the lower layers.
+    ExtendedPropertyInterface* FindImage(std::wstring_view name) override;
+    int FindSound(std::wstring_view name) override { return FindSoundId(name); }
+    int FindTrack(std::wstring_view name) override { return FindTrackId(name); }
 
     // ImageRegistryHost: font pages.
     Image* RegisterImageEntry(std::wstring_view name, std::string_view path) override;

@@ -1,0 +1,106 @@
+// The logo screen driven through the widget manager's fixed updates and
+// per-frame updates, as the main loop drives it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "tests/widgets/startup_screens_test_support.h"
+#include "tests/widgets/widget_test_support.h"
+#include "widgets/screens/logo_screen.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr int kWhoosh = 1, kBounce = 2, kLand = 3;
+
+class LogoScreenTest : public ManagerTest {
+protected:
+    explicit LogoScreenTest(int ballColumns = 3) {
+        for (const wchar_t* letter : {L"P", L"E", L"L", L"M", L"A", L"E_Tilt", L"M_Tilt"})
+            assets.AddImage(letter, 80, 110);
+        assets.AddImage(L"Ball", 64, 101, ballColumns);
+        assets.AddImage(L"Trail", 436, 135);
+        assets.AddImage(L"PelmarTM", 28, 16);
+        assets.sounds = {{L"whoosh", kWhoosh}, {L"bounce", kBounce}, {L"land", kLand}};
+        screen = new LogoScreen;
+        mgr.AddWidget(screen);
+    }
+    ~LogoScreenTest() override {
+        if (screen->GetParent()) mgr.RemoveWidget(screen);
+    }
+
+    // One fixed update and `frames` frames sharing it.
+    void Step(int frames = 1) {
+        mgr.UpdateFrame();
+        for (int i = 0; i < frames; ++i) mgr.UpdateFractionFrame(1.0f / frames);
+    }
+
+    StartupAssets assets;
+    SplashCounter splash;
+    LogoScreen* screen = nullptr;
+};
+
+TEST_F(LogoScreenTest, LettersLandBallBouncesTwiceAndRestsThenTheScreenEndsAfter500Updates) {
+    EXPECT_EQ(screen->Ball(), nullptr);
+    for (int i = 0; i < 500; ++i) Step();
+    EXPECT_EQ(splash.nextScreens, 0);
+    ASSERT_NE(screen->Ball(), nullptr);
+    const LogoBall& ball = *screen->Ball();
+    EXPECT_TRUE(ball.HasStopped());
+    EXPECT_EQ(ball.GetY(), 300 + 4);
+    // Every letter rests on its line; the two the ball landed on sit lower.
+    const float lowered[LogoScreen::kLetterCount] = {0, 5, 0, 17, 0};
+    for (int i = 0; i < LogoScreen::kLetterCount; ++i) {
+        EXPECT_EQ(screen->Letters()[i]->Velocity(), 0) << i;
+        EXPECT_EQ(screen->Letters()[i]->GetY(), 300 + lowered[i]) << i;
+    }
+    EXPECT_EQ(screen->Letters()[1]->GetImage(), assets.images[L"E_Tilt"]);
+    EXPECT_EQ(screen->Letters()[3]->GetX(), 400 - 270 + 263 - 6);
+    // A whoosh per letter; the ball bounces twice and then lands, last of all.
+    const std::vector<int> played = assets.Played();
+    EXPECT_EQ(std::count(played.begin(), played.end(), kWhoosh), LogoScreen::kLetterCount);
+    std::vector<int> bounces;
+    std::copy_if(played.begin(), played.end(), std::back_inserter(bounces), [](int id) { return id != kWhoosh; });
+    EXPECT_EQ(bounces, (std::vector<int>{kBounce, kBounce, kLand}));
+    EXPECT_EQ(played.back(), kLand);
+
+    Step();  // the 501st update finds the count at 500
+    EXPECT_EQ(splash.nextScreens, 1);
+    EXPECT_EQ(screen->GetParent(), nullptr);
+}
+
+TEST_F(LogoScreenTest, MotionFollowsTheFrameTimeSoTwoFramesPerUpdateEndTheSame) {
+    for (int i = 0; i < 450; ++i) Step(2);
+    ASSERT_NE(screen->Ball(), nullptr);
+    EXPECT_TRUE(screen->Ball()->HasStopped());
+    EXPECT_EQ(screen->Ball()->GetY(), 304);
+    for (LogoLetter* letter : screen->Letters()) EXPECT_EQ(letter->Velocity(), 0);
+}
+
+TEST_F(LogoScreenTest, ALeftClickEndsItAndARightClickDoesNot) {
+    Step();
+    mgr.WindowMouseDown(10, 10, -1);
+    EXPECT_EQ(splash.nextScreens, 0);
+    mgr.WindowMouseDown(10, 10, 1);
+    EXPECT_EQ(splash.nextScreens, 1);
+    mgr.WindowMouseDown(12, 10, 1);
+    EXPECT_EQ(splash.nextScreens, 1);
+}
+
+class TwoColumnBallTest : public LogoScreenTest {
+protected:
+    TwoColumnBallTest() : LogoScreenTest(2) {}
+};
+
+TEST_F(TwoColumnBallTest, ReportsTheColumnsAndEndsInsteadOfDrawingMissingCels) {
+    for (int i = 0; i < 200 && splash.nextScreens == 0; ++i) Step();
+    EXPECT_EQ(assets.boxes, std::vector<std::string>{"Ball aImage needs 3 columns specified"});
+    EXPECT_EQ(screen->Ball(), nullptr);
+    EXPECT_EQ(splash.nextScreens, 1);
+    for (int i = 0; i < 5; ++i) Step();
+    EXPECT_EQ(assets.boxes.size(), 1u);
+}
+
+}  // namespace
