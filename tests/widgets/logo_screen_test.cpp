@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "rendering/draw/graphics.h"
+#include "tests/rendering/image_surface_test_support.h"
 #include "tests/widgets/startup_screens_test_support.h"
 #include "tests/widgets/widget_test_support.h"
 #include "widgets/screens/logo_screen.h"
@@ -101,6 +103,59 @@ TEST_F(TwoColumnBallTest, ReportsTheColumnsAndEndsInsteadOfDrawingMissingCels) {
     EXPECT_EQ(splash.nextScreens, 1);
     for (int i = 0; i < 5; ++i) Step();
     EXPECT_EQ(assets.boxes.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+class LogoPixelsTest : public ImageDeviceTest {
+protected:
+    void SetUp() override {
+        host.screenW = host.clientW = 800;
+        host.screenH = host.clientH = 600;
+        ImageDeviceTest::SetUp();
+        Start(plat::DeviceCaps{});
+    }
+    // Draws the tree and answers the pixel at (x, y).
+    uint32_t DrawAndRead(WidgetManager& mgr, int x, int y) {
+        {
+            Graphics g(Target());
+            mgr.DrawWidgetsTo(&g);
+        }
+        return Target()->GetBits()[static_cast<size_t>(y) * 800 + x];
+    }
+    NullWidgetHost widgets;
+};
+
+TEST_F(LogoPixelsTest, TheMarkAppearsOnlyOnceTheBallHasStopped) {
+    StartupAssets assets;
+    SplashCounter splash;
+    for (const wchar_t* letter : {L"P", L"E", L"L", L"M", L"A", L"E_Tilt", L"M_Tilt"}) assets.AddImage(letter, 80, 110);
+    assets.AddImage(L"Ball", 128, 101, 3);
+    assets.AddImage(L"Trail", 492, 182);
+    ImageSurface* mark = assets.AddImage(L"PelmarTM", 28, 16);
+    std::fill(mark->GetBits(), mark->GetBits() + 28 * 16, 0xFF00FF00u);
+    WidgetManager mgr;
+    auto* screen = new LogoScreen;
+    mgr.AddWidget(screen);
+    bool sawStop = false;
+    for (int i = 0; i < 480 && !sawStop; ++i) {
+        mgr.UpdateFrame();
+        mgr.UpdateFractionFrame(1.0f);
+        const LogoBall* ball = screen->Ball();
+        if (!ball) continue;
+        // Where the mark goes: by the ball's lower right corner.
+        const int x = static_cast<int>(ball->GetX()) + ball->GetWidth() - 15 + 14;
+        const int y = static_cast<int>(ball->GetY()) + ball->GetHeight() - 16 - 5 + 8;
+        if (x < 0 || y < 0 || x >= 800 || y >= 600) continue;
+        sawStop = ball->HasStopped();
+        if (!sawStop && i % 16 != 0) continue;
+        EXPECT_EQ(DrawAndRead(mgr, x, y) == 0xFF00FF00u, sawStop) << "update " << i;
+    }
+    EXPECT_TRUE(sawStop);
+    mgr.RemoveAllWidgets(true, false);
+    widgets.DeleteDeferred();
 }
 
 }  // namespace
