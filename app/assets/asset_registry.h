@@ -15,8 +15,10 @@
 // of a name that is not registered registers nothing; unloading an image
 // removes every name that stood for it (aliases, atlas pieces), so no name
 // is left pointing at a deleted image; a reserved id is never handed out
-// twice. Callers must not keep an image pointer past the unloading of its
-// group or of all assets.
+// twice; files are decoded outside the locks when assets.xml is read, so a
+// lookup never waits for one. Callers must not keep an image pointer past the
+// unloading of its group or of all assets, and must destroy the registry
+// before the sound manager and music interface it releases through.
 // One registry per process: the application owns it, plugs it in as its
 // asset lookup (VornAppBase::SetAssetLookup) and wires its image side for the
 // fonts (ServiceWiring::WireImageRegistry); Instance() answers it.
@@ -36,6 +38,7 @@
 #include "widgets/script/animation_stats.h"
 
 class Image;
+class ImageSurface;
 
 class AssetRegistry : public ImageRegistryHost, public AssetLookup {
 public:
@@ -101,6 +104,7 @@ private:
 
     // Each runs with its registry's lock held.
     Image* LoadImageLocked(const ImageRecord& record);
+    Image* RegisterLoadedLocked(const std::wstring& name, std::unique_ptr<ImageSurface> loaded);
     void UnloadImageLocked(std::wstring_view name);
     void DropImageLocked(Image* image);
     std::wstring FollowPieceAliases(std::wstring_view name) const;

@@ -122,7 +122,7 @@ TEST_F(AssetCollectorTest, ScriptsThatCallThemselvesEndAndARepeatedSpawnIsWalked
 
 TEST_F(AssetCollectorTest, RequiresWithAPatternCollectsTheMatchingGroups) {
     AssetFolder folder;
-    RecordingSounds sounds;
+    SoundLoadRecorder sounds;
     AssetRegistry registry;
     folder.AssetsXml(R"(<dynamic path="lv"/><game>
         <image name="FarmSky" path="lv"><piece name="FarmCow"/></image>

@@ -53,8 +53,8 @@ protected:
     }
 
     AssetFolder folder;
-    RecordingSounds sounds;
-    RecordingTracks tracks;
+    SoundLoadRecorder sounds;
+    TrackLoadRecorder tracks;
     LoadingStepCounter steps;
     CountingHost host;
     AssetRegistry registry{&host};

@@ -23,7 +23,7 @@
 namespace testsupport {
 
 // Loads a sound when its path is in `files`; records every load and release.
-class RecordingSounds : public NullSoundManager {
+class SoundLoadRecorder : public NullSoundManager {
 public:
     bool LoadSound(int id, std::string_view path) override {
         loads.emplace_back(id, std::string(path));
@@ -46,7 +46,7 @@ struct TrackLoad {
 };
 
 // Loads a track when its path (with extension) is in `files`.
-class RecordingTracks : public TrackInterface {
+class TrackLoadRecorder : public TrackInterface {
 public:
     bool LoadTrack(int id, std::string_view path, std::wstring_view name) override {
         loads.push_back({id, std::string(path), std::wstring(name)});

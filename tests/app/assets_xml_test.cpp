@@ -19,8 +19,8 @@ namespace {
 class AssetsXmlTest : public ::testing::Test {
 protected:
     AssetFolder folder;
-    RecordingSounds sounds;
-    RecordingTracks tracks;
+    SoundLoadRecorder sounds;
+    TrackLoadRecorder tracks;
     LoadingStepCounter steps;
     AssetRegistry registry;
 };
