@@ -6,6 +6,7 @@
 #include "app/assets/asset_registry.h"
 #include "tests/app/asset_test_support.h"
 #include "widgets/script/script_words.h"
+#include "widgets/tree/widget_host.h"
 
 using namespace testsupport;
 
@@ -33,6 +34,11 @@ protected:
         definition.steps = std::move(steps);
         return definition;
     }
+
+    // Words that make objects ("add") run for real while collecting; the
+    // objects go to deferred deletion with the collector, here at the end.
+    NullWidgetHost widgets;
+    ScopedService<WidgetHost> installed{&widgets};
 };
 
 // Stands in for the waiting words where the word table has none yet: on
