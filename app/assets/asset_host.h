@@ -8,8 +8,9 @@
 // files of rendering, and leaves music volumes alone. The application
 // overrides what it keeps itself (its table of track volumes); tests
 // override the image loading to count or refuse loads.
-// Threads: called with a registry lock held, from the main thread or the
-// loading thread.
+// Threads: called from the main thread and the loading thread, possibly at
+// once, and for group loads with the image lock held: it must not take a
+// registry lock itself.
 
 #include <memory>
 #include <string_view>

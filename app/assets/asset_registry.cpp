@@ -49,6 +49,8 @@ Image* AssetRegistry::FindImageByName(std::wstring_view name) {
     return found != images_.end() ? found->second : nullptr;
 }
 
+ExtendedPropertyInterface* AssetRegistry::FindImage(std::wstring_view name) { return FindImageByName(name); }
+
 int AssetRegistry::FindSoundId(std::wstring_view name) {
     ScopedCriticalSection lock(soundLock_);
     auto found = sounds_.find(name);
@@ -77,25 +79,31 @@ size_t AssetRegistry::CountTracks() {
 }
 
 Image* AssetRegistry::RegisterImageEntry(std::wstring_view name, std::string_view path) {
-    ScopedCriticalSection lock(imageLock_);
-    auto found = images_.find(name);
-    if (found != images_.end()) return found->second;
+    if (Image* known = FindImageByName(name)) return known;
     ImageRecord record;
     record.name = std::wstring(name);
     record.path = std::string(path);
-    return LoadImageLocked(record);
+    std::unique_ptr<ImageSurface> loaded = host_.LoadImageFile(record);
+    ScopedCriticalSection lock(imageLock_);
+    // Another thread may have registered the name while this one decoded.
+    auto found = images_.find(name);
+    if (found != images_.end()) return found->second;
+    return RegisterLoadedLocked(record.name, std::move(loaded));
 }
 
 // --- Images --------------------------------------------------------------------
 
 Image* AssetRegistry::LoadImageLocked(const ImageRecord& record) {
-    std::unique_ptr<ImageSurface> loaded = host_.LoadImageFile(record);
+    return RegisterLoadedLocked(record.name, host_.LoadImageFile(record));
+}
+
+Image* AssetRegistry::RegisterLoadedLocked(const std::wstring& name, std::unique_ptr<ImageSurface> loaded) {
     if (!loaded) return nullptr;
     ImageSurface* atlas = loaded.get();
     // A name registered again replaces the image it stood for.
-    auto previous = images_.find(record.name);
+    auto previous = images_.find(name);
     if (previous != images_.end()) DropImageLocked(previous->second);
-    images_[record.name] = atlas;
+    images_[name] = atlas;
     ownedImages_[atlas] = std::move(loaded);
     if (atlas->HasCelData()) {
         for (const CelDataRecord& piece : atlas->GetCelData()) {
@@ -146,8 +154,11 @@ void AssetRegistry::UnloadImageLocked(std::wstring_view name) {
 }
 
 bool AssetRegistry::AddImage(const ImageRecord& record, bool intro) {
+    // Decoded before the lock is taken, so lookups from the main thread never
+    // wait for a file.
+    std::unique_ptr<ImageSurface> loaded = host_.LoadImageFile(record);
     ScopedCriticalSection lock(imageLock_);
-    Image* image = LoadImageLocked(record);
+    Image* image = RegisterLoadedLocked(record.name, std::move(loaded));
     if (image && intro) introImages_.push_back(record.name);
     return image != nullptr;
 }

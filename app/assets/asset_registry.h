@@ -15,9 +15,13 @@
 // of a name that is not registered registers nothing; unloading an image
 // removes every name that stood for it (aliases, atlas pieces), so no name
 // is left pointing at a deleted image; a reserved id is never handed out
-// twice. Callers must not keep an image pointer past the unloading of its
-// group or of all assets.
-// One registry per process: the application owns it; Instance() answers it.
+// twice; files are decoded outside the locks when assets.xml is read, so a
+// lookup never waits for one. Callers must not keep an image pointer past the
+// unloading of its group or of all assets, and must destroy the registry
+// before the sound manager and music interface it releases through.
+// One registry per process: the application owns it, plugs it in as its
+// asset lookup (VornAppBase::SetAssetLookup) and wires its image side for the
+// fonts (ServiceWiring::WireImageRegistry); Instance() answers it.
 
 #include <atomic>
 #include <map>
@@ -28,13 +32,15 @@
 
 #include "app/assets/asset_host.h"
 #include "app/assets/asset_records.h"
+#include "app/services/asset_lookup.h"
 #include "foundation/system/critical_section.h"
 #include "rendering/image/image_registry_host.h"
 #include "widgets/script/animation_stats.h"
 
 class Image;
+class ImageSurface;
 
-class AssetRegistry : public ImageRegistryHost {
+class AssetRegistry : public ImageRegistryHost, public AssetLookup {
 public:
     // With no host, a plain AssetHost (images decoded from files, no volume table).
     explicit AssetRegistry(AssetHost* host = nullptr);
@@ -49,6 +55,11 @@ public:
     Image* FindImageByName(std::wstring_view name);
     int FindSoundId(std::wstring_view name);
     int FindTrackId(std::wstring_view name);
+
+    // AssetLookup: the application's answers to the lower layers.
+    ExtendedPropertyInterface* FindImage(std::wstring_view name) override;
+    int FindSound(std::wstring_view name) override { return FindSoundId(name); }
+    int FindTrack(std::wstring_view name) override { return FindTrackId(name); }
 
     // ImageRegistryHost: font pages.
     Image* RegisterImageEntry(std::wstring_view name, std::string_view path) override;
@@ -93,6 +104,7 @@ private:
 
     // Each runs with its registry's lock held.
     Image* LoadImageLocked(const ImageRecord& record);
+    Image* RegisterLoadedLocked(const std::wstring& name, std::unique_ptr<ImageSurface> loaded);
     void UnloadImageLocked(std::wstring_view name);
     void DropImageLocked(Image* image);
     std::wstring FollowPieceAliases(std::wstring_view name) const;

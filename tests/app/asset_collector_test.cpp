@@ -39,6 +39,11 @@ protected:
         definition.steps = std::move(steps);
         return definition;
     }
+
+    // Words that make objects ("add") run for real while collecting; the
+    // objects go to deferred deletion with the collector, here at the end.
+    NullWidgetHost widgets;
+    ScopedService<WidgetHost> installed{&widgets};
 };
 
 // Stands in for the waiting words where the word table has none yet: on
@@ -102,17 +107,33 @@ TEST_F(AssetCollectorTest, SpawnParametersNameTheImagesTheSpawnedScriptShows) {
     EXPECT_EQ(found.images, (Names{L"Hero", L"Villain"}));
 }
 
-TEST_F(AssetCollectorTest, ScriptsThatCallThemselvesEnd) {
-    Define(L"echo", {Step(L"sound", {{L"name", L"echo"}}), Step(L"play", {{L"animation", L"echo"}}),
-                     Step(L"spawn", {{L"animation", L"echo"}, {L"depth", L"1"}})});
+// Counts the walks that reach it.
+int walks = 0;
+
+TEST_F(AssetCollectorTest, ScriptsThatCallThemselvesEndAndARepeatedSpawnIsWalkedOnce) {
+    ScriptWordTable().Register(WordGroup::kNoObject, L"count-walk",
+                               [](AnimationWidget&, const AnimationStep&, DynamicWidget*) {
+                                   ++walks;
+                                   return WordResult::kNext;
+                               });
+    walks = 0;
+    // Twice the same spawn of itself at every level: without the record of
+    // walks made, 2 to the power of the nesting depth.
+    Define(L"echo",
+           {Step(L"count-walk"), Step(L"sound", {{L"name", L"echo"}}), Step(L"play", {{L"animation", L"echo"}}),
+            Step(L"spawn", {{L"animation", L"echo"}, {L"depth", L"1"}}),
+            Step(L"spawn", {{L"animation", L"echo"}, {L"depth", L"1"}})});
     AssetNameSets found;
     AssetCollector::CollectAnimation(L"echo", found, nullptr);
+    ScriptWordTable().Unregister(WordGroup::kNoObject, L"count-walk");
     EXPECT_EQ(found.sounds, (Names{L"echo"}));
+    // The cache walk and one walk with the spawn's values.
+    EXPECT_EQ(walks, 2);
 }
 
 TEST_F(AssetCollectorTest, RequiresWithAPatternCollectsTheMatchingGroups) {
     AssetFolder folder;
-    RecordingSounds sounds;
+    SoundLoadRecorder sounds;
     AssetRegistry registry;
     folder.AssetsXml(R"(<dynamic path="lv"/><game>
         <image name="FarmSky" path="lv"><piece name="FarmCow"/></image>

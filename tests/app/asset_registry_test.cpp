@@ -53,7 +53,7 @@ protected:
     }
 
     AssetFolder folder;
-    RecordingSounds sounds;
+    SoundLoadRecorder sounds;
     RecordingTracks tracks;
     LoadingStepCounter steps;
     CountingHost host;

@@ -24,7 +24,7 @@
 namespace testsupport {
 
 // Loads a sound when its path is in `files`; records every load and release.
-class RecordingSounds : public NullSoundManager {
+class SoundLoadRecorder : public NullSoundManager {
 public:
     bool LoadSound(int id, std::string_view path) override {
         loads.emplace_back(id, std::string(path));

@@ -4,6 +4,10 @@
 
 #include "app/assets/asset_manager.h"
 #include "app/assets/asset_registry.h"
+#include "app/audio/bass_track_interface.h"
+#include "app/audio/dsound_manager.h"
+#include "foundation/files/path_utils.h"
+#include "foundation/system/text.h"
 #include "rendering/image/image_atlas_region.h"
 #include "rendering/image/image_surface.h"
 #include "tests/app/asset_test_support.h"
@@ -15,7 +19,7 @@ namespace {
 class AssetsXmlTest : public ::testing::Test {
 protected:
     AssetFolder folder;
-    RecordingSounds sounds;
+    SoundLoadRecorder sounds;
     RecordingTracks tracks;
     LoadingStepCounter steps;
     AssetRegistry registry;
@@ -210,6 +214,48 @@ TEST_F(AssetsXmlTest, ASoundDeclaredTwiceDoesNotLendItsIdToTheNext) {
     EXPECT_NE(registry.FindSoundId(L"one"), registry.FindSoundId(L"two"));
     // The id the first declaration held was given up.
     EXPECT_EQ(sounds.released, std::vector<int>{1});
+}
+
+}  // namespace
+
+namespace {
+
+// The game's own assets.xml over the game's own files: everything it names
+// is there, in the form the screens need.
+TEST(ShippedAssetsTest, EveryDeclaredFileLoads) {
+    testsupport::TempFolder appData;
+    const std::string previousData = GetAppDataFolder();
+    SetAppDataFolder(appData.Path().string() + "/");
+    {
+        testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+        static int window;
+        DSoundManager sounds(reinterpret_cast<plat::NativeWindow*>(&window), plat::SoundOutput::Manual);
+        BassTrackInterface tracks(sounds.Device());
+        ScopedService<SoundManager> soundService(&sounds);
+        ScopedService<TrackInterface> trackService(&tracks);
+        LoadingStepCounter steps;
+        AssetRegistry registry;
+
+        AssetManager intro(registry, true);
+        for (const wchar_t* name : {L"P", L"E", L"L", L"M", L"A", L"E_Tilt", L"M_Tilt", L"Trail", L"PelmarTM"})
+            EXPECT_NE(registry.FindImageByName(name), nullptr) << text::ToUtf8(name);
+        Image* ball = registry.FindImageByName(L"Ball");
+        ASSERT_NE(ball, nullptr);
+        EXPECT_EQ(ball->cols, 3);
+        for (const wchar_t* name : {L"whoosh", L"bounce", L"land", L"button", L"highlight"})
+            EXPECT_GT(registry.FindSoundId(name), 0) << text::ToUtf8(name);
+
+        AssetManager game(registry, false);
+        EXPECT_EQ(steps.steps, intro.GetFileCount());
+        for (const wchar_t* name : {L"pop", L"chime", L"click"})
+            EXPECT_GT(registry.FindSoundId(name), 0) << text::ToUtf8(name);
+        EXPECT_GT(registry.FindTrackId(L"theme"), 0);
+
+        registry.DrainPendingAssets();
+        EXPECT_EQ(registry.FindImageByName(L"Ball"), nullptr);
+        EXPECT_GT(registry.FindSoundId(L"button"), 0);
+    }
+    SetAppDataFolder(previousData);
 }
 
 }  // namespace
