@@ -45,6 +45,7 @@ VornAppBase::VornAppBase() : widgetManager_(std::make_unique<WidgetManager>()) {
 VornAppBase::~VornAppBase() {
     Shutdown();
     WaitForLoadingThread();
+    CloseAllMenus();
     if (windows_ && mainWindow_ != plat::kNoWindow) windows_->DestroyWindow(mainWindow_);
     widgetManager_->SetScreenImage(nullptr);
     deferred_.DeleteAll();

@@ -17,7 +17,7 @@
 
 namespace testsupport {
 
-class RecordingSoundManager : public NullSoundManager {
+class VolumeRecordingSounds : public NullSoundManager {
 public:
     void SetMasterVolume(double volume) override { masterVolumes.push_back(volume); }
     double GetMixerVolume() override { return mixer; }
@@ -26,13 +26,14 @@ public:
     double mixer = 0.5;
 };
 
-class RecordingTracks : public TrackInterface {
+class VolumeRecordingTracks : public TrackInterface {
 public:
     void SetMasterMusicVolume(double volume) override { master = volume; }
     void SetVolumeForName(std::wstring_view name, double volume) override { sent[std::wstring(name)] = volume; }
     void PauseAllTracks() override { ++pauses; }
     void ResumeAllTracks() override { ++resumes; }
     void PlayTrack(int id, int, bool) override { played.push_back(id); }
+    bool LoadTrack(int, std::string_view, std::wstring_view) override { return true; }
     double master = 1.0;
     std::map<std::wstring, double> sent;
     int pauses = 0;
@@ -56,12 +57,12 @@ class ServicesApp : public VornAppBase {
 public:
     explicit ServicesApp(std::string product = "ServicesTest") {
         productName_ = std::move(product);
-        auto sounds = std::make_unique<RecordingSoundManager>();
+        auto sounds = std::make_unique<VolumeRecordingSounds>();
         sound = sounds.get();
         soundManager_ = std::move(sounds);
     }
     std::unique_ptr<TrackInterface> CreateMusicInterface() override {
-        auto made = std::make_unique<RecordingTracks>();
+        auto made = std::make_unique<VolumeRecordingTracks>();
         tracks = made.get();
         return made;
     }
@@ -90,8 +91,8 @@ public:
         height_ = h;
     }
 
-    RecordingSoundManager* sound = nullptr;
-    RecordingTracks* tracks = nullptr;
+    VolumeRecordingSounds* sound = nullptr;
+    VolumeRecordingTracks* tracks = nullptr;
     std::vector<std::wstring> boxes;
     std::vector<int> keys;
 };
