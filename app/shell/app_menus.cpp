@@ -52,7 +52,14 @@ bool VornAppBase::DetachMenu(int id, bool removeWidget, bool deleteIt) {
 void VornAppBase::RemoveMenuById(int id) { DetachMenu(id, true, true); }
 
 void VornAppBase::RemoveMenu(Menu* menu) {
-    if (menu) RemoveMenuById(menu->GetId());
+    // By the id it was opened under, which need not be its own: a menu
+    // shown with AddMenuWithId must still be able to close itself.
+    for (const auto& [id, open] : openMenus_) {
+        if (open == menu) {
+            RemoveMenuById(id);
+            return;
+        }
+    }
 }
 
 void VornAppBase::CloseAllMenus() {

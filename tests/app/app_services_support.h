@@ -81,6 +81,7 @@ public:
         while (DispatchQueuedInput()) {}
     }
     bool Step() { return UpdateStep(); }
+    void DeleteDue() { DeleteDueObjects(); }
     bool Draw() { return Redraw(); }
     void SetScreensaverMode(bool on) { commandLine_.screensaverMode = on; }
     void SetForceFullscreen(bool on) { forceFullscreen_ = on; }
