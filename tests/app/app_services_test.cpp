@@ -19,6 +19,7 @@
 #include "platform/window/messages.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image.h"
+#include "rendering/image/image_surface.h"
 #include "rendering/imagefile/image_files.h"
 #include "tests/app/app_services_support.h"
 #include "tests/platform/fake_opener.h"
@@ -301,6 +302,35 @@ TEST(AppUrl, APendingPageOpensOnceAndTheWatchDecidesWhetherTheBrowserTookOver) {
     app.Feed(msg::kActivateApp, 0);
     EXPECT_FALSE(app.UrlPending());
     EXPECT_TRUE(app.IsShuttingDown());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AppImages, ADuplicateHoldsTheSourcePixelsAndItsNameAndGrid) {
+    ScopedDataFolder data;
+    ServicesApp app;
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    ImageSurface source;
+    source.name = L"strip";
+    std::vector<uint32_t> pixels(8 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x070503);
+    ASSERT_TRUE(source.SetBits(pixels.data(), 8, 4, false));
+    source.SetRowsCols(1, 2);
+
+    std::unique_ptr<ImageSurface> copy(app.DuplicateImage(&source));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->name, L"strip");
+    EXPECT_EQ(copy->cols, 2);
+    ASSERT_EQ(copy->GetWidth(), 8);
+    ASSERT_EQ(copy->GetHeight(), 4);
+    const uint32_t* bits = copy->GetBits();
+    ASSERT_TRUE(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(bits[i], pixels[i]) << i;
+    EXPECT_TRUE(app.Images().Contains(copy.get()));
+    app.Shutdown();
 }
 
 }  // namespace
