@@ -25,3 +25,8 @@ void ServiceWiring::WireCrashHost(CrashHost& host) {
     crash_.reset();
     crash_.emplace(&host);
 }
+
+void ServiceWiring::WireMenuHost(MenuHost& host) {
+    menus_.reset();
+    menus_.emplace(&host);
+}

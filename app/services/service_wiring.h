@@ -3,7 +3,8 @@
 // layers declare are installed: the foundation's (AppServices), rendering's
 // (DeviceHost) and the widget tree's (WidgetHost); and, once the sound
 // device and the music interface exist, the sound manager and the tracks;
-// and the application's side of the crash report (CrashHost).
+// the application's side of the crash report (CrashHost) and of the menus
+// (MenuHost).
 //
 // The constructor installs them in that order, lowest layer first; the
 // destructor uninstalls them in the reverse order, after which every layer
@@ -28,6 +29,7 @@
 #include "foundation/system/track_interface.h"
 #include "rendering/device/device_host.h"
 #include "rendering/image/image_registry_host.h"
+#include "widgets/screens/menu_host.h"
 #include "widgets/tree/widget_host.h"
 
 class ServiceWiring {
@@ -46,6 +48,8 @@ public:
     void UnwireImageRegistry();
     // Installs the crash reporter's view of the application.
     void WireCrashHost(CrashHost& host);
+    // Installs the menus' view of the application.
+    void WireMenuHost(MenuHost& host);
 
 private:
     // Members end in reverse order of declaration: the widget tree's first.
@@ -56,6 +60,7 @@ private:
     std::optional<ScopedService<TrackInterface>> tracks_;
     std::optional<ScopedService<ImageRegistryHost>> images_;
     std::optional<ScopedService<CrashHost>> crash_;
+    std::optional<ScopedService<MenuHost>> menus_;
     // The scripts' movie widgets are the Flash host's.
     FlashMovieMaker movies_;
     ScopedService<MovieMaker> moviesInstalled_{&movies_};

@@ -1,23 +1,40 @@
 // What the application base answers the lower layers through AppServices,
 // and the crash reporter through CrashHost.
 
+#include "app/assets/asset_registry.h"
 #include "app/audio/sound_player.h"
+#include "app/services/app_asset_host.h"
 #include "app/services/app_crash_host.h"
-#include "app/services/asset_lookup.h"
+#include "app/services/app_menu_host.h"
 #include "app/shell/vorn_app_base.h"
+#include "rendering/image/image.h"
 
 void VornAppBase::WireApplicationServices() {
     if (!crashHost_) crashHost_ = std::make_unique<AppCrashHost>(*this);
     wiring_->WireCrashHost(*crashHost_);
+    if (!menuHost_) menuHost_ = std::make_unique<AppMenuHost>(*this);
+    wiring_->WireMenuHost(*menuHost_);
+}
+
+AssetHost& VornAppBase::GetAssetHost() {
+    if (!assetHost_) assetHost_ = std::make_unique<AppAssetHost>(*this);
+    return *assetHost_;
 }
 
 ExtendedPropertyInterface* VornAppBase::FindImageByName(std::wstring_view name) {
-    return assets_ ? assets_->FindImage(name) : nullptr;
+    AssetRegistry* assets = AssetRegistry::Instance();
+    return assets ? assets->FindImageByName(name) : nullptr;
 }
 
-int VornAppBase::FindSoundId(std::wstring_view name) { return assets_ ? assets_->FindSound(name) : -1; }
+int VornAppBase::FindSoundId(std::wstring_view name) {
+    AssetRegistry* assets = AssetRegistry::Instance();
+    return assets ? assets->FindSoundId(name) : -1;
+}
 
-int VornAppBase::FindTrackId(std::wstring_view name) { return assets_ ? assets_->FindTrack(name) : -1; }
+int VornAppBase::FindTrackId(std::wstring_view name) {
+    AssetRegistry* assets = AssetRegistry::Instance();
+    return assets ? assets->FindTrackId(name) : -1;
+}
 
 void VornAppBase::PlaySoundEffect(int soundId, int replayGap, double volume) {
     if (SoundPlayer* player = GetSoundPlayer()) player->PlaySound(soundId, replayGap, volume);

@@ -64,6 +64,7 @@ VornAppBase::~VornAppBase() {
     Shutdown();
     StopCursorThread();
     WaitForLoadingThread();
+    CloseAllMenus();
     if (windows_ && mainWindow_ != plat::kNoWindow) {
         windows_->SetUserData(mainWindow_, 0);
         windows_->DestroyWindow(mainWindow_);

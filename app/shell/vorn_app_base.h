@@ -12,6 +12,7 @@
 // Threads: everything else on the main thread.
 
 #include <atomic>
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/assets/asset_host.h"
 #include "app/services/service_wiring.h"
 #include "app/settings/command_line.h"
 #include "app/settings/settings_store.h"
@@ -30,6 +32,7 @@
 #include "app/shell/screensaver_watch.h"
 #include "platform/window/window.h"
 #include "rendering/image/live_images.h"
+#include "widgets/screens/menu_stack.h"
 #include "widgets/tree/widget_manager.h"
 
 class D3DInterface;
@@ -37,7 +40,8 @@ class PakInterface;
 class SysFont;
 class SoundManager;
 class TrackInterface;
-class AssetLookup;
+class Menu;
+class MenuHost;
 class CrashHost;
 class Image;
 class SoundPlayer;
@@ -204,15 +208,29 @@ public:
     virtual void SwitchScreenMode(bool windowed, bool forced);
     virtual void ReapplyScreenMode();
     void SetStretchScreen(bool stretch);
-    // Images: loading, duplicating, and the set of every live surface.
-    virtual ImageSurface* LoadImageFile(std::string_view path, std::wstring_view name, int columns, int rows,
-                                        uint32_t flags);
+    // Images: a copy of any image, and the set of every live surface.
     ImageSurface* DuplicateImage(Image* image);
     LiveImageSet& Images() { return imageSet_; }
+    // What the asset registry asks of the application (its track volumes).
+    AssetHost& GetAssetHost();
+    // Open menus by their id (the widget's id unless given), and the menu
+    // stack with the menu focus; the game keeps a stack of its own (typed
+    // commands, transitions) by overriding GetMenuStack.
+    Menu* FindMenu(int id) const;
+    virtual void AddMenu(Menu* menu);
+    virtual void AddMenuWithId(int id, Menu* menu);
+    // False when no menu has the id. Removing deletes the menu later.
+    virtual bool DetachMenu(int id, bool removeWidget, bool deleteIt);
+    virtual void RemoveMenuById(int id);
+    virtual void RemoveMenu(Menu* menu);
+    int CountMenus() const { return static_cast<int>(openMenus_.size()); }
+    virtual void OnModalMenuAdded(Menu* /*menu*/) {}
+    virtual void OnModalMenuRemoved(Menu* /*menu*/) {}
+    virtual MenuStack& GetMenuStack() { return menuStack_; }
+    bool IsScreensaverPreview() const { return commandLine_.screensaverMode && commandLine_.previewParent != 0; }
     // AppServices answers of the application base. Images, sounds and tracks
-    // come from the asset registries plugged in with SetAssetLookup (none: not
-    // found); effects play through the game's sound player (none: silent).
-    void SetAssetLookup(AssetLookup* assets) { assets_ = assets; }
+    // come from the process's asset registry (none: not found); effects play
+    // through the game's sound player (none: silent).
     virtual SoundPlayer* GetSoundPlayer() { return nullptr; }
     ExtendedPropertyInterface* FindImageByName(std::wstring_view name) override;
     int FindSoundId(std::wstring_view name) override;
@@ -405,8 +423,14 @@ protected:
     LoadingThread loading_;
     std::string diagnosticsFolder_;
     bool loadingThreadWanted_ = true;
-    AssetLookup* assets_ = nullptr;
     std::unique_ptr<CrashHost> crashHost_;
+    std::unique_ptr<MenuHost> menuHost_;
+    std::unique_ptr<AssetHost> assetHost_;
+    std::map<int, Menu*> openMenus_;
+    std::list<Menu*> menuOrder_;  // in the order they opened
+    MenuStack menuStack_;
+    // Closes every open menu, newest first.
+    void CloseAllMenus();
     bool overlayOn_ = false;
     int overlayKind_ = 0;
     bool overlayResetRequested_ = false;

@@ -18,13 +18,28 @@
 
 namespace testsupport {
 
-class RecordingSoundManager : public NullSoundManager {
+class VolumeRecordingSounds : public NullSoundManager {
 public:
     void SetMasterVolume(double volume) override { masterVolumes.push_back(volume); }
     double GetMixerVolume() override { return mixer; }
     void SetMixerVolume(double volume) override { mixer = volume; }
     std::vector<double> masterVolumes;
     double mixer = 0.5;
+};
+
+class VolumeRecordingTracks : public TrackInterface {
+public:
+    void SetMasterMusicVolume(double volume) override { master = volume; }
+    void SetVolumeForName(std::wstring_view name, double volume) override { sent[std::wstring(name)] = volume; }
+    void PauseAllTracks() override { ++pauses; }
+    void ResumeAllTracks() override { ++resumes; }
+    void PlayTrack(int id, int, bool) override { played.push_back(id); }
+    bool LoadTrack(int, std::string_view, std::wstring_view) override { return true; }
+    double master = 1.0;
+    std::map<std::wstring, double> sent;
+    int pauses = 0;
+    int resumes = 0;
+    std::vector<int> played;
 };
 
 // Points the data folder at a fresh temporary folder for its lifetime.
@@ -43,12 +58,12 @@ class ServicesApp : public VornAppBase {
 public:
     explicit ServicesApp(std::string product = "ServicesTest") {
         productName_ = std::move(product);
-        auto sounds = std::make_unique<RecordingSoundManager>();
+        auto sounds = std::make_unique<VolumeRecordingSounds>();
         sound = sounds.get();
         soundManager_ = std::move(sounds);
     }
     std::unique_ptr<TrackInterface> CreateMusicInterface() override {
-        auto made = std::make_unique<RecordingTracks>(false);
+        auto made = std::make_unique<VolumeRecordingTracks>();
         tracks = made.get();
         return made;
     }
@@ -67,6 +82,7 @@ public:
         while (DispatchQueuedInput()) {}
     }
     bool Step() { return UpdateStep(); }
+    void DeleteDue() { DeleteDueObjects(); }
     bool Draw() { return Redraw(); }
     void SetScreensaverMode(bool on) { commandLine_.screensaverMode = on; }
     void SetForceFullscreen(bool on) { forceFullscreen_ = on; }
@@ -77,8 +93,8 @@ public:
         height_ = h;
     }
 
-    RecordingSoundManager* sound = nullptr;
-    RecordingTracks* tracks = nullptr;
+    VolumeRecordingSounds* sound = nullptr;
+    VolumeRecordingTracks* tracks = nullptr;
     std::vector<std::wstring> boxes;
     std::vector<int> keys;
 };

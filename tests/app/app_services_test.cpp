@@ -14,16 +14,20 @@
 #include <regex>
 #include <thread>
 
+#include "app/assets/asset_registry.h"
 #include "app/crash/crash_host.h"
-#include "app/services/asset_lookup.h"
 #include "app/settings/settings_file.h"
 #include "app/shell/loading_thread.h"
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/app_services.h"
 #include "platform/window/messages.h"
 #include "rendering/device/d3d_interface.h"
+#include "rendering/image/image.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/imagefile/image_files.h"
 #include "tests/app/app_services_support.h"
 #include "tests/platform/fake_opener.h"
+#include "widgets/screens/menu_host.h"
 
 namespace {
 
@@ -102,26 +106,30 @@ TEST(AppSoundServices, MuteLevelsNestAndVolumesSetWhileMutedTakeEffectAtTheLastU
     app.Shutdown();
 }
 
-class TableAssets : public AssetLookup {
-public:
-    ExtendedPropertyInterface* FindImage(std::wstring_view name) override { return name == L"logo" ? &logo : nullptr; }
-    int FindSound(std::wstring_view name) override { return name == L"click" ? 5 : -1; }
-    int FindTrack(std::wstring_view name) override { return name == L"theme" ? 4 : -1; }
-    ExtendedPropertyInterface logo;
-};
-
 TEST(AppSoundServices, LowerLayersReachTheApplicationThroughTheWiring) {
     ScopedDataFolder data;
-    TableAssets assets;
     {
         ServicesApp app;
-        app.SetAssetLookup(&assets);
         app.Initialize();
-        EXPECT_EQ(FindSoundId(L"click"), 5);
+        // The registry the game owns; the application answers from it.
+        AssetRegistry assets(&app.GetAssetHost());
+        ImageData pixels;
+        ASSERT_TRUE(pixels.Allocate(4, 4, true));
+        ASSERT_TRUE(WritePNGImage(data.Folder() / "logo.png", pixels));
+        ASSERT_TRUE(assets.AddImage({data.Folder() / "logo", L"logo"}, false));
+        assets.AddTrack({"music/theme.ogg", L"theme"}, false);
+
+        EXPECT_EQ(FindImageByName(L"logo"), static_cast<ExtendedPropertyInterface*>(assets.FindImageByName(L"logo")));
+        EXPECT_NE(FindImageByName(L"logo"), nullptr);
         EXPECT_EQ(FindSoundId(L"other"), -1);
-        EXPECT_EQ(FindImageByName(L"logo"), &assets.logo);
+        const int theme = FindTrackId(L"theme");
+        EXPECT_GE(theme, 0);
         app.PlayTrackByName(L"theme", -1, true);
-        EXPECT_EQ(app.tracks->played, std::vector<int>{4});
+        EXPECT_EQ(app.tracks->played, std::vector<int>{theme});
+        // Every declared track has a volume of its own in the settings.
+        EXPECT_EQ(app.Settings().Values().trackVolumes.size(), 1u);
+        EXPECT_EQ(app.Settings().Values().trackVolumes.begin()->second, 0.85);
+
         SetStoredDataVersion(12);
         EXPECT_EQ(GetStoredDataVersion(), 12);
         EXPECT_EQ(ReadSettings(data.Folder() / "settings.xml").count(L"version"), 1u);
@@ -138,8 +146,8 @@ TEST(AppSoundServices, LowerLayersReachTheApplicationThroughTheWiring) {
         EXPECT_TRUE(app.GetProductVersion(data.Folder() / "settings.xml").empty());
         app.Shutdown();
     }
-    EXPECT_EQ(FindSoundId(L"click"), -1);
     EXPECT_EQ(Service<CrashHost>::Installed(), nullptr);
+    EXPECT_EQ(Service<MenuHost>::Installed(), nullptr);
 }
 
 TEST(LoadingThread, ProgressIsTheStepShareCappedAtOneAndOneOnceHandled) {
@@ -298,6 +306,35 @@ TEST(AppUrl, APendingPageOpensOnceAndTheWatchDecidesWhetherTheBrowserTookOver) {
     app.Feed(msg::kActivateApp, 0);
     EXPECT_FALSE(app.UrlPending());
     EXPECT_TRUE(app.IsShuttingDown());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AppImages, ADuplicateHoldsTheSourcePixelsAndItsNameAndGrid) {
+    ScopedDataFolder data;
+    ServicesApp app;
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    ImageSurface source;
+    source.name = L"strip";
+    std::vector<uint32_t> pixels(8 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x070503);
+    ASSERT_TRUE(source.SetBits(pixels.data(), 8, 4, false));
+    source.SetRowsCols(1, 2);
+
+    std::unique_ptr<ImageSurface> copy(app.DuplicateImage(&source));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->name, L"strip");
+    EXPECT_EQ(copy->cols, 2);
+    ASSERT_EQ(copy->GetWidth(), 8);
+    ASSERT_EQ(copy->GetHeight(), 4);
+    const uint32_t* bits = copy->GetBits();
+    ASSERT_TRUE(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(bits[i], pixels[i]) << i;
+    EXPECT_TRUE(app.Images().Contains(copy.get()));
+    app.Shutdown();
 }
 
 }  // namespace

@@ -100,6 +100,14 @@ TEST_F(ModalTest, LayerTakesFocusFromBeneathAndPoppingRestoresIt) {
     EXPECT_EQ(Take(), (EventLog{"below:got_focus", "below:lost_focus", "below:got_focus"}));
 }
 
+TEST_F(ModalTest, TheFocusedWidgetKeepsTheFocusWhenItsOwnLayerIsPushed) {
+    ProbeWidget* menu = Add(mgr, "menu", 0, 0, 10, 10);
+    mgr.SetFocus(menu);  // a menu takes the focus as it arrives, then becomes modal
+    mgr.PushModalLayerDefault(menu);
+    EXPECT_EQ(mgr.GetFocus(), menu);
+    EXPECT_EQ(Take(), EventLog{"menu:got_focus"});
+}
+
 TEST_F(ModalTest, RemovingTheModalWidgetUnblocksEvenWithItsLayerStacked) {
     mgr.PushModalLayerDefault(dialog);
     dialog->RemoveSelf();

@@ -322,5 +322,6 @@ int FirstMet(const WidgetContainer* node, const Widget* a, const Widget* b) {
 }  // namespace
 
 bool WidgetContainer::ComesBefore(const WidgetContainer* root, const Widget* a, const Widget* b) {
-    return root && FirstMet(root, a, b) == 1;
+    // A widget does not come before itself: the modal widget keeps its own focus.
+    return root && a != b && FirstMet(root, a, b) == 1;
 }
