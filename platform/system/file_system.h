@@ -56,6 +56,10 @@ std::string CurrentDirectory();
 // or a full disk never leaves the old file half overwritten.
 bool ReplaceFileContents(std::string_view path, std::string_view bytes);
 
+// Renames the file, unless a file or folder of the new name exists: an
+// existing one is never replaced (false then, and on any other failure).
+bool RenameNoReplace(std::string_view from, std::string_view to);
+
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 
