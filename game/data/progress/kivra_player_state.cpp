@@ -147,7 +147,8 @@ PropertyValue KivraPlayerState::GetProperty(std::wstring_view name) {
     // The current level's own "level_" names never name one of the player's levels.
     const bool ownName = name == L"level_name" || name == L"level_display_name" || name == L"level_completed" ||
                          name == L"level_just_completed";
-    if (StartsWith(name, L"level_") && !ownName) return PropertyValue::FromPropertyInterface(FindParkLevel(name.substr(6)));
+    if (StartsWith(name, L"level_") && !ownName)
+        return PropertyValue::FromPropertyInterface(FindParkLevel(name.substr(6)));
     return ExtendedPropertyInterface::GetProperty(name);
 }
 

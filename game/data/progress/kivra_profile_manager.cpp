@@ -132,8 +132,9 @@ bool KivraProfileManager::MoveUnreadableAside(const std::string& path) {
         if (plat::PathExists(aside)) continue;
         if (plat::RenameNoReplace(path, aside)) {
             movedAsideTo_ = aside;
-            LogWrite(L"profiles.xml was moved aside to " + text::Widen(GetFileName(aside)) + L"; starting without profiles",
-                     true);
+            LogWrite(
+                L"profiles.xml was moved aside to " + text::Widen(GetFileName(aside)) + L"; starting without profiles",
+                true);
             return true;
         }
         if (!plat::PathExists(aside)) break;  // not taken: the move itself failed

@@ -39,7 +39,8 @@ TEST_F(KivraPlayer, SpendingCountsInBothBlocksAndLeavesTheWeeklyGoalsAlone) {
     EXPECT_EQ(Bay().money, 700);
     EXPECT_EQ(Bay().stats.week.money_spent, 300);
     EXPECT_EQ(Bay().stats.allTime.money_spent, 300);
-    const auto& earnings = static_cast<const WeeklyEarnings&>(*Bay().goals_tracker.ObjectivesOf(KivraGoalTracker::kEarnings)[0]);
+    const auto& earnings =
+        static_cast<const WeeklyEarnings&>(*Bay().goals_tracker.ObjectivesOf(KivraGoalTracker::kEarnings)[0]);
     EXPECT_EQ(earnings.Earned(), 0);
     EXPECT_TRUE(hud.widget.animations.empty());  // no increase: no callback
 

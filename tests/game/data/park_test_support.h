@@ -74,7 +74,7 @@ public:
 
     RecordingHudWidget widget;
     std::optional<std::wstring> tutorialStep;  // none: the tutorial is inactive
-    std::set<std::wstring> reachedSteps;        // while active, the steps reached
+    std::set<std::wstring> reachedSteps;       // while active, the steps reached
     int changes = 0;
     std::vector<std::wstring> completions;
 

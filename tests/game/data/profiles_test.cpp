@@ -69,8 +69,9 @@ TEST_F(Profiles, ANamedProfileCarriesItsPlayTimeTutorialStepLevelsAndASymbolLine
     std::wstring levels;
     ann.WriteLevels(levels, L"\t\t");
     const std::wstring start = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<profiles selected=\"0\">\n\n";
-    const std::wstring profile = L"\t<profile name=\"Ann\" started=\"1\" hours=\"2\" minutes=\"3\" centiseconds=\"-4\""
-                                 L" tutorial_step=\"7\">\n\n";
+    const std::wstring profile =
+        L"\t<profile name=\"Ann\" started=\"1\" hours=\"2\" minutes=\"3\" centiseconds=\"-4\""
+        L" tutorial_step=\"7\">\n\n";
     const std::wstring free = L"\t<profile name=\"\"/>\n\n";
     EXPECT_EQ(manager.ProfilesText(),
               start + profile + levels + L"\t\t\n\n\t</profile>\n\n" + free + free + free + L"</profiles>\n");
@@ -122,22 +123,41 @@ TEST_F(Profiles, SavedProgressComesBackWhateverTheNamesHold) {
 // Texts were written raw and evaluated when read; reals were written with
 // "%g", whose exponent the expression language cannot read.
 TEST_F(Profiles, EverySymbolReadsBackAsTheValueItWas) {
-    const std::vector<PropertyValue> values = {
-        PropertyValue(true), PropertyValue(false), PropertyValue(0), PropertyValue(-17),
-        PropertyValue::FromInt(INT32_MIN), PropertyValue::FromInt(INT32_MAX), PropertyValue(0.1f),
-        PropertyValue(1e6f), PropertyValue(-2.5f), PropertyValue(-0.0f), PropertyValue(3.0f),
-        PropertyValue(1.17549435e-38f), PropertyValue(1.4e-45f), PropertyValue(3.40282347e38f),
-        PropertyValue(L"word"), PropertyValue(L""), PropertyValue(L"true"), PropertyValue(L"42"),
-        PropertyValue(L"1.5"), PropertyValue(L" padded "), PropertyValue(L"two words"), PropertyValue(L"a+b"),
-        PropertyValue(L"f(x)"), PropertyValue(L"(("), PropertyValue(L"))"), PropertyValue(L":-) and (-:"),
-        PropertyValue(L")a(b)c("), PropertyValue(L"literal(x)"), PropertyValue(L"\"q\" & <t>\n\ttab"),
-        PropertyValue(L"Gr\u00fc\u00dfe \u6f22\u5b57 \U0001F600")};
+    const std::vector<PropertyValue> values = {PropertyValue(true),
+                                               PropertyValue(false),
+                                               PropertyValue(0),
+                                               PropertyValue(-17),
+                                               PropertyValue::FromInt(INT32_MIN),
+                                               PropertyValue::FromInt(INT32_MAX),
+                                               PropertyValue(0.1f),
+                                               PropertyValue(1e6f),
+                                               PropertyValue(-2.5f),
+                                               PropertyValue(-0.0f),
+                                               PropertyValue(3.0f),
+                                               PropertyValue(1.17549435e-38f),
+                                               PropertyValue(1.4e-45f),
+                                               PropertyValue(3.40282347e38f),
+                                               PropertyValue(L"word"),
+                                               PropertyValue(L""),
+                                               PropertyValue(L"true"),
+                                               PropertyValue(L"42"),
+                                               PropertyValue(L"1.5"),
+                                               PropertyValue(L" padded "),
+                                               PropertyValue(L"two words"),
+                                               PropertyValue(L"a+b"),
+                                               PropertyValue(L"f(x)"),
+                                               PropertyValue(L"(("),
+                                               PropertyValue(L"))"),
+                                               PropertyValue(L":-) and (-:"),
+                                               PropertyValue(L")a(b)c("),
+                                               PropertyValue(L"literal(x)"),
+                                               PropertyValue(L"\"q\" & <t>\n\ttab"),
+                                               PropertyValue(L"Gr\u00fc\u00dfe \u6f22\u5b57 \U0001F600")};
     {
         KivraProfileManager manager;
         manager.Load();
         manager.CreateProfile(L"S", 0, true);
-        for (size_t i = 0; i < values.size(); ++i)
-            manager.Player(0)->symbols_[std::to_wstring(1000 + i)] = values[i];
+        for (size_t i = 0; i < values.size(); ++i) manager.Player(0)->symbols_[std::to_wstring(1000 + i)] = values[i];
         ASSERT_TRUE(manager.Save());
     }
     std::unique_ptr<KivraProfileManager> reloaded = Reload();
@@ -209,7 +229,8 @@ TEST_F(Profiles, SlotOperationsAsAPlayerPerformsThem) {
 // Levels read for one profile leaked into the next and into free slots, and
 // a level added to the game after the save was missing from it.
 TEST_F(Profiles, EachProfileGetsItsOwnLevelsAndEveryLevelOfTheGame) {
-    WriteProfiles(LR"(<?xml version="1.0" encoding="utf-8"?>
+    WriteProfiles(
+        LR"(<?xml version="1.0" encoding="utf-8"?>
 <profiles selected="2">
   <profile name="A" hours="3" tutorial_step="4">
     <level name="bay" money="7"><tiles>..</tiles></level>
@@ -260,9 +281,9 @@ TEST_F(Profiles, ExtraProfilesAndAStraySelectionStayInsideTheFourSlots) {
 TEST_F(Profiles, AnUnreadableFileIsMovedAsideAndNeverOverwritten) {
     const std::vector<std::string> damaged = {
         "<profiles selected=\"0\"><profile name=\"A\" hours=\"1\"><level name=\"bay\">",  // cut short
-        "<profiles><profile name=\"A\"></profiles>",                                         // bad nesting
-        std::string("\xFF\xFE<\x00\x00\xD8", 6),                                              // a lone surrogate
-        "<settings version=\"3\"/>",                                                       // no profiles in it
+        "<profiles><profile name=\"A\"></profiles>",                                      // bad nesting
+        std::string("\xFF\xFE<\x00\x00\xD8", 6),                                          // a lone surrogate
+        "<settings version=\"3\"/>",                                                      // no profiles in it
     };
     for (size_t i = 0; i < damaged.size(); ++i) {
         testsupport::WriteBytes(ProfilesFile(), damaged[i]);
