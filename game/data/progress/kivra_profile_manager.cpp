@@ -4,14 +4,13 @@
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
-#include "platform/system/file_system.h"
 
 void KivraProfileManager::Load() {
     if (slotCounter_ < 0) return;
     loaded_ = true;
     FreeAllSlots();
     const std::string path = ProfilesPath();
-    if (plat::PathExists(path) && !ReadProfiles(path)) {
+    if (FileExists(path) && !ReadProfiles(path)) {
         FreeAllSlots();
         unreadableInTheWay_ = !MoveUnreadableAside(path);
     }
@@ -126,18 +125,18 @@ void KivraProfileManager::ReadSymbol() {
 }
 
 bool KivraProfileManager::MoveUnreadableAside(const std::string& path) {
-    if (!plat::PathExists(path)) return true;
+    if (!FileExists(path)) return true;
     for (int n = 1; n <= 1000; ++n) {
         std::string aside = path + ".bad" + (n == 1 ? std::string() : std::to_string(n));
-        if (plat::PathExists(aside)) continue;
-        if (plat::RenameNoReplace(path, aside)) {
+        if (FileExists(aside)) continue;
+        if (RenameFileNoReplace(path, aside)) {
             movedAsideTo_ = aside;
             LogWrite(
                 L"profiles.xml was moved aside to " + text::Widen(GetFileName(aside)) + L"; starting without profiles",
                 true);
             return true;
         }
-        if (!plat::PathExists(aside)) break;  // not taken: the move itself failed
+        if (!FileExists(aside)) break;  // not taken: the move itself failed
     }
     LogWrite(L"profiles.xml could not be moved aside", true);
     return false;
