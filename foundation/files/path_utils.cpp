@@ -122,6 +122,8 @@ void GrantEveryoneFullAccess(std::string_view) {}
 
 bool RenameFileNoReplace(std::string_view from, std::string_view to) { return plat::RenameNoReplace(from, to); }
 
+int RemoveInterruptedWrites(std::string_view path) { return plat::RemoveInterruptedReplacements(path); }
+
 bool WriteWStringToFile(std::string_view path, std::wstring_view text) {
     std::string dir = GetFileDir(path);
     if (!dir.empty()) MakeDirectories(dir);

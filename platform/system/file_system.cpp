@@ -209,6 +209,30 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
     return ok;
 }
 
+int RemoveInterruptedReplacements(std::string_view path) {
+    const std::string target = ResolvePath(path);
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    // The names ReplaceFileContents gives: the target, ".tmp", a process id, "_" and a count.
+    const std::string prefix = target.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp";
+    auto digits = [](std::string_view text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string_view rest = name.substr(prefix.size());
+        const size_t sep = rest.find('_');
+        if (sep == std::string_view::npos || !digits(rest.substr(0, sep)) || !digits(rest.substr(sep + 1))) continue;
+        if (::unlink((folder + "/" + std::string(name)).c_str()) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
 bool RenameNoReplace(std::string_view from, std::string_view to) {
     const std::string source = ResolvePath(from);
     const std::string target = NativePath(to);

@@ -56,6 +56,11 @@ std::string CurrentDirectory();
 // or a full disk never leaves the old file half overwritten.
 bool ReplaceFileContents(std::string_view path, std::string_view bytes);
 
+// Removes the temporary files that replacements of this file left behind
+// when a process died in the middle of one; nothing else. Safe only while no
+// other process is replacing the same file. Returns how many went.
+int RemoveInterruptedReplacements(std::string_view path);
+
 // Renames the file, unless a file or folder of the new name exists: an
 // existing one is never replaced (false then, and on any other failure).
 bool RenameNoReplace(std::string_view from, std::string_view to);

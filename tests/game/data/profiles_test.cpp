@@ -302,4 +302,18 @@ TEST_F(Profiles, AnUnreadableFileIsMovedAsideAndNeverOverwritten) {
     EXPECT_EQ(ReadBytes(ProfilesFile() + ".bad"), damaged[0]);
 }
 
+// A save cut short by a crash leaves its temporary file; the next start
+// clears it away and touches nothing else.
+TEST_F(Profiles, TheNextStartClearsWhatAnInterruptedSaveLeft) {
+    for (const char* name :
+         {"profiles.xml.tmp123_4", "profiles.xml.tmp9_0", "profiles.xml.tmpx", "profiles.xml.bad", "other.xml.tmp1_1"})
+        testsupport::WriteBytes(folder_.Path() / name, "partial");
+    KivraProfileManager manager;
+    manager.Load();
+    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "profiles.xml.tmp123_4"));
+    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "profiles.xml.tmp9_0"));
+    for (const char* kept : {"profiles.xml.tmpx", "profiles.xml.bad", "other.xml.tmp1_1"})
+        EXPECT_TRUE(std::filesystem::exists(folder_.Path() / kept)) << kept;
+}
+
 }  // namespace
