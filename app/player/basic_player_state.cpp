@@ -47,8 +47,12 @@ bool ReadsBackAs(std::wstring_view text, const PropertyValue& value) {
 // The expression language knows no exponent and reads digits without a point
 // as an int: the shortest plain decimal with a point that reads back exactly.
 std::wstring RealText(float value) {
-    if (std::isnan(value)) return L"0.0/0.0";
-    if (std::isinf(value)) return value > 0 ? L"1.0/0.0" : L"-1.0/0.0";
+    if (!std::isfinite(value)) {
+        // No number text reads as these: they are made by a function the
+        // language computes in full precision.
+        const wchar_t* text = std::isnan(value) ? L"sqrt(-1.0)" : value > 0 ? L"pow(10.0,400.0)" : L"-pow(10.0,400.0)";
+        return ReadsBackAs(text, PropertyValue(value)) ? text : L"0.0";
+    }
     const std::wstring sign = std::signbit(value) ? L"-" : L"";
     const double magnitude = std::fabs(static_cast<double>(value));
     std::wstring best;
@@ -107,6 +111,12 @@ std::wstring StringText(const std::wstring& text) {
 std::wstring SymbolValueText(const PropertyValue& value) {
     if (value.Is(PropertyValue::Tag::Real)) return RealText(value.ToReal());
     if (value.Is(PropertyValue::Tag::String)) return StringText(value.ToString());
+    if (value.Is(PropertyValue::Tag::Color)) {
+        const Color c = value.ToColor();
+        std::wstring call = text::WFormat(L"color(%d,%d,%d,%d)", c.r, c.g, c.b, c.a);
+        if (ReadsBackAs(call, value)) return call;
+    }
+    // References to live objects have no text that could bring them back.
     return value.CStr();
 }
 

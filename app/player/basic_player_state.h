@@ -44,7 +44,8 @@ private:
 // A real is the shortest plain decimal with a point that reads back exactly
 // (no exponent, which the language cannot read); a text that would not read
 // back as itself is spelled with literal(...), unpaired parentheses joined on
-// as pieces of "()"; bools and ints in their usual text form.
+// as pieces of "()"; a colour as color(r,g,b,a); bools and ints in their
+// usual text form.
 std::wstring SymbolValueText(const PropertyValue& value);
 // The text with &, <, > and " replaced by their entities, safe inside a
 // double-quoted XML attribute.

@@ -67,8 +67,9 @@ public:
         return out;
     }
     PropertyValue Symbol() {
-        switch (Small(5)) {
+        switch (Small(6)) {
             case 0: return PropertyValue(Coin());
+            case 5: return PropertyValue(Color::FromRGBA(Int(), Int(), Int(), Int()));
             case 1: return PropertyValue::FromInt(Int());
             case 2: {
                 const uint32_t bits = rng_();
@@ -112,6 +113,11 @@ public:
             if (Coin()) level.goals_tracker.OnMoneyEarned(Small(400));
             if (Coin()) level.goals_tracker.ActivateChallenge(L"funbooks_silver");
             for (const auto& item : level.items) {
+                // The file's dialect reads a quoted value that ends in "/" as
+                // the end of an empty element; an item with children cannot
+                // carry such an action (shipped actions never end so).
+                item->action = Text(6);
+                while (!item->action.empty() && item->action.back() == L'/') item->action.pop_back();
                 if (auto* building = dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM*>(item.get())) {
                     building->upgrades[Text(4)] = Coin();
                     building->boosts[Text(4)] = Int();

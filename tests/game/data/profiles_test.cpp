@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,8 @@ TEST_F(Profiles, EverySymbolReadsBackAsTheValueItWas) {
                                                PropertyValue(1.17549435e-38f),
                                                PropertyValue(1.4e-45f),
                                                PropertyValue(3.40282347e38f),
+                                               PropertyValue(std::numeric_limits<float>::infinity()),
+                                               PropertyValue(-std::numeric_limits<float>::infinity()),
                                                PropertyValue(L"word"),
                                                PropertyValue(L""),
                                                PropertyValue(L"true"),
@@ -152,7 +155,8 @@ TEST_F(Profiles, EverySymbolReadsBackAsTheValueItWas) {
                                                PropertyValue(L")a(b)c("),
                                                PropertyValue(L"literal(x)"),
                                                PropertyValue(L"\"q\" & <t>\n\ttab"),
-                                               PropertyValue(L"Gr\u00fc\u00dfe \u6f22\u5b57 \U0001F600")};
+                                               PropertyValue(L"Gr\u00fc\u00dfe \u6f22\u5b57 \U0001F600"),
+                                               PropertyValue(Color::FromRGBA(1, 2, 3, 4))};
     {
         KivraProfileManager manager;
         manager.Load();
