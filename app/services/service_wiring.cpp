@@ -13,3 +13,15 @@ void ServiceWiring::UnwireAudio() {
     tracks_.reset();
     sounds_.reset();
 }
+
+void ServiceWiring::WireImageRegistry(ImageRegistryHost& images) {
+    images_.reset();
+    images_.emplace(&images);
+}
+
+void ServiceWiring::UnwireImageRegistry() { images_.reset(); }
+
+void ServiceWiring::WireCrashHost(CrashHost& host) {
+    crash_.reset();
+    crash_.emplace(&host);
+}

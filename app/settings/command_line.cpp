@@ -72,6 +72,13 @@ void SplitCommandLineOptions(std::string_view arguments, bool screensaverMode, c
     finish();
 }
 
+bool IsScreensaverProgramName(std::string_view path) {
+    const size_t slash = path.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    return dot != std::string_view::npos && EqualsNoCase(std::string(name.substr(dot + 1)), "scr");
+}
+
 CommandLineOptionResult ApplyStandardCommandLineOption(const std::string& name, const std::string& value,
                                                        CommandLineState& state) {
     if (name == "-crash") {

@@ -13,6 +13,9 @@
 #include <string_view>
 #include <vector>
 
+// A program file named "*.scr" (any letter case) runs as a screen saver.
+bool IsScreensaverProgramName(std::string_view path);
+
 // The text after the program name; empty when nothing follows it.
 std::string_view CommandLineArguments(std::string_view commandLine);
 

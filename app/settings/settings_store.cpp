@@ -2,9 +2,14 @@
 
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
+#include "platform/system/file_system.h"
 
 bool SettingsStore::Load(bool screensaverMode, const std::function<void(const XMLElement&)>& handler) {
     loaded_ = true;
+    // A save killed mid-write leaves its temporary file; the file itself is
+    // whole either way.
+    if (int removed = plat::RemoveStaleReplaceTemps(path_))
+        LogWrite(text::WFormat(L"Removed %d unfinished settings file(s)", removed), true);
     bool read = ReadSettingsFile(path_, handler);
     if (!screensaverMode) {
         values_.inProgress = true;

@@ -1,14 +1,22 @@
 #include "app/shell/vorn_app_base.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "app/audio/dsound_manager.h"
+#include "app/crash/crash_reporter.h"
 #include "app/settings/registry_string.h"
+#include "app/shell/cursor_kinds.h"
 #include "app/shell/window_placement.h"
+#include "foundation/files/config_stats.h"
+#include "foundation/files/pak_interface.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
+#include "foundation/system/random.h"
 #include "foundation/system/text.h"
 #include "foundation/system/track_interface.h"
 #include "platform/system/debug_output.h"
@@ -16,6 +24,7 @@
 #include "platform/system/single_instance.h"
 #include "platform/window/virtual_keys.h"
 #include "rendering/device/d3d_interface.h"
+#include "rendering/font/sys_font.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
 #include "widgets/tree/widget.h"
@@ -34,14 +43,34 @@ std::string DefaultDataFolder(const std::string& company, const std::string& pro
     return std::string(home) + "/.local/share/" + (company.empty() ? "" : company + "/") + product + "/";
 }
 
+std::string ProgramPath() {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
 }  // namespace
 
-VornAppBase::VornAppBase() : widgetManager_(std::make_unique<WidgetManager>()) { gApp = this; }
+VornAppBase::VornAppBase() : widgetManager_(std::make_unique<WidgetManager>()) {
+    gApp = this;
+    programPath_ = ProgramPath();
+    programFolder_ = std::filesystem::path(programPath_).parent_path().string();
+    commandLine_.screensaverMode = IsScreensaverProgramName(programPath_);
+    timeLoaded_ = Now();
+    productVersion_ = GetProductVersion(ProgramFilePath());
+}
 
 VornAppBase::~VornAppBase() {
     Shutdown();
-    if (windows_ && mainWindow_ != plat::kNoWindow) windows_->DestroyWindow(mainWindow_);
+    StopCursorThread();
+    WaitForLoadingThread();
+    if (windows_ && mainWindow_ != plat::kNoWindow) {
+        windows_->SetUserData(mainWindow_, 0);
+        windows_->DestroyWindow(mainWindow_);
+    }
     widgetManager_->SetScreenImage(nullptr);
+    overlayImage_.reset();
+    overlayFont_.reset();
     deferred_.DeleteAll();
     if (wiring_) wiring_->UnwireAudio();
     music_.reset();
@@ -50,6 +79,7 @@ VornAppBase::~VornAppBase() {
     d3d_.reset();
     widgetManager_.reset();
     windows_.reset();
+    pak_.reset();
     if (gApp == this) gApp = nullptr;
 }
 
@@ -66,6 +96,7 @@ void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
+    WireApplicationServices();
 
     dataFolder_ = GetAppDataFolder();
     if (dataFolder_.empty()) {
@@ -79,82 +110,188 @@ void VornAppBase::Initialize() {
     settings_->Load(commandLine_.screensaverMode,
                     [this](const XMLElement& element) { ApplySettingsElement(element, settings_->Values(), {}); });
     if (!commandLineRead_) ReadCommandLine();
+    if (commandLine_.screensaverMode) {
+        if (shuttingDown_) return;
+        if (commandLine_.previewParent == 0) {
+            forceFullscreen_ = true;
+            settings_->Values().windowed = false;
+        } else {
+            forceFullscreen_ = false;
+            settings_->Values().windowed = true;
+            settings_->Values().customCursors = false;
+        }
+    }
     if (shuttingDown_) return;
 
+    const std::string startFolder = commandLine_.startFolderChanged ? commandLine_.startFolder : programFolder_;
+    if (!HandleChangeDirectory(startFolder) && !startFolder.empty() && ::chdir(startFolder.c_str()) != 0)
+        LogWrite(L"Could not change to the start folder " + text::FromUtf8(startFolder), true);
+    pak_ = std::make_unique<PakInterface>();
+    pak_->Mount("main.pak");
+    LoadConfigXml();
+
+    const std::wstring notifyName = text::FromUtf8(productName_) + L"Notify";
     if (!commandLine_.screensaverMode) {
         instance_ = std::make_unique<plat::SingleInstance>(dataFolder_, productName_);
         if (!instance_->IsFirst()) {
-            instance_->Notify(text::FromUtf8(productName_) + L"Notify", 0, 0);
+            instance_->Notify(notifyName, 0, 0);
             ExitProcess(0);
         }
     }
+
+    // Each run plays differently: the game's generator and the standard one
+    // start from the time of start-up.
+    const uint32_t started = Now();
+    SeedRandom(started);
+    std::srand(started);
 
     windows_ = std::make_unique<plat::WindowSystem>();
     if (!windows_->Ready()) {
         ShowFatalError("Failed to open a window: " + windows_->LastError());
         ExitProcess(1);
     }
-    windows_->RegisterClass({L"MainWindow", plat::kClassDoubleClicks,
-                             [this](plat::WindowHandle w, uint32_t m, plat::WParam wp, plat::LParam lp) {
-                                 return HandleWindowMessage(w, m, wp, lp);
-                             }});
+    notifyMessage_ = windows_->RegisterWindowMessage(notifyName);
+    auto procedure = [this](plat::WindowHandle w, uint32_t m, plat::WParam wp, plat::LParam lp) {
+        return HandleWindowMessage(w, m, wp, lp);
+    };
+    windows_->RegisterClass({L"MainWindow", plat::kClassDoubleClicks, procedure});
     widgetManager_->SetScreenLayout({0, 0, width_, height_}, {0, 0, width_, height_});
+
+    int desktopWidth = 0, desktopHeight = 0;
+    windows_->GetDesktopSize(&desktopWidth, &desktopHeight);
+    switch (CheckDesktopSize(desktopWidth, desktopHeight, width_, height_)) {
+        case DesktopFit::kWindowed: break;
+        case DesktopFit::kFullscreenOnly:
+            settings_->Values().windowed = false;
+            forceFullscreen_ = true;
+            break;
+        case DesktopFit::kTooSmall:
+            ShowFatalErrorWide(
+                text::WFormat(L"Please set your desktop resolution to at least %dx%d pixels.", width_, height_));
+            exitCode_ = 1;
+            Shutdown();
+            return;
+    }
     if (!CreateMainWindow()) return;
     if (!soundManager_) soundManager_ = std::make_unique<DSoundManager>(windows_->GetNativeWindow(mainWindow_));
     soundManager_->SetMasterVolume(settings_->Values().sfxVolume);
     music_ = CreateMusicInterface();
     for (const auto& [name, volume] : settings_->Values().trackVolumes) music_->SetVolumeForName(name, volume);
     wiring_->WireAudio(*soundManager_, *music_);
+    if (commandLine_.screensaverMode && commandLine_.previewParent == 0) SetCursor(kCursorNone);
     OnInitialized();
     initialized_ = true;
 }
 
 bool VornAppBase::CreateMainWindow() {
+    if (d3d_) d3d_->Cleanup();
+    if (mainWindow_ != plat::kNoWindow) {
+        windows_->SetUserData(mainWindow_, 0);
+        windows_->DestroyWindow(mainWindow_);
+        mainWindow_ = plat::kNoWindow;
+        cursorWindow_ = plat::kNoWindow;
+        widgetManager_->SetScreenImage(nullptr);
+    }
     const AppSettings& values = settings_->Values();
-    currentModeWindowed_ = values.windowed;
     plat::WindowCreateParams params;
     params.className = L"MainWindow";
     params.title = title_;
     params.width = width_;
     params.height = height_;
-    if (currentModeWindowed_) {
+    plat::WindowRect previewArea;
+    const bool preview =
+        commandLine_.previewParent != 0 &&
+        windows_->GetWindowRect(static_cast<plat::WindowHandle>(commandLine_.previewParent), &previewArea);
+    if (preview) {
+        // The preview covers the window it was given; this desktop has no
+        // child windows, so it is a plain window in the same place.
+        params.style = plat::kStyleVisible;
+        params.x = previewArea.x;
+        params.y = previewArea.y;
+        params.width = previewArea.width;
+        params.height = previewArea.height;
+        currentModeWindowed_ = true;
+    } else if (values.windowed && !displayModeChanged_) {
         params.style = plat::kStylePopup | plat::kStyleClipChildren | plat::kStyleCaption | plat::kStyleSysMenu |
-                       plat::kStyleMinimizeBox;
-        plat::WindowRect outer = plat::WindowSystem::AdjustWindowRect({0, 0, width_, height_}, params.style);
-        plat::WindowRect placed =
+                       plat::kStyleMinimizeBox | (allowMaximise_ ? plat::kStyleMaximizeBox : 0u);
+        const plat::WindowRect outer = plat::WindowSystem::AdjustWindowRect({0, 0, width_, height_}, params.style);
+        const plat::WindowRect placed =
             PlaceMainWindow(windows_->GetWorkArea(), outer.width, outer.height, values.preferredX, values.preferredY);
         params.x = placed.x;
         params.y = placed.y;
+        currentModeWindowed_ = true;
     } else {
         params.style = plat::kStylePopup | plat::kStyleVisible;
         params.exStyle = plat::kStyleExTopmost;
         params.fullScreen = true;
+        // The device shows full screen in the desktop's own mode (the game's
+        // picture letterboxed in it), so the window takes the whole desktop;
+        // a window of the game's size would show only a corner of the frame.
+        windows_->GetDesktopSize(&params.width, &params.height);
+        currentModeWindowed_ = false;
     }
     mainWindow_ = windows_->CreateWindow(params);
     if (mainWindow_ == plat::kNoWindow) {
         ShowFatalError("Failed to create the main window");
         ExitProcess(1);
     }
-    d3d_ = std::make_unique<D3DInterface>(this);
-    d3d_->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
-    int result = d3d_->Init(windows_->GetNativeWindow(mainWindow_), currentModeWindowed_, values.stretchScreen);
+    windows_->SetUserData(mainWindow_, reinterpret_cast<uintptr_t>(this));
+    cursorWindow_ = mainWindow_;
+    // A mode switch keeps the device wrapper: the images it knows stay registered.
+    if (!d3d_) {
+        d3d_ = std::make_unique<D3DInterface>(this);
+        d3d_->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
+    }
+    const int result = InitDevice();
     if (result != 0) {
+        if (currentModeWindowed_ && result == RESULT_INVALID_COLORDEPTH) {
+            if (fullscreenUnavailable_) {
+                ShowFatalErrorWide(L"Please set your desktop color depth to 16 bit.");
+                ExitProcess(1);
+            }
+            forceFullscreen_ = true;
+            SwitchScreenMode(false, false);
+            return d3d_->IsReady();
+        }
+        if (!currentModeWindowed_ && (result == RESULT_EXCLUSIVE_FAIL || result == RESULT_DISPCHANGE_FAIL)) {
+            fullscreenUnavailable_ = true;
+            SwitchScreenMode(true, false);
+            return d3d_->IsReady();
+        }
         ShowFatalError(std::string("Failed to initialize Direct3D: ") + D3DInterface::ResultName(result));
         ExitProcess(1);
     }
-    if (d3d_->GetRefreshRate() > 0) pacer_.refreshRate_ = static_cast<int>(d3d_->GetRefreshRate());
-    UpdateActiveState(windows_->GetActiveWindow() == mainWindow_);
+
+    const bool wasActive = active_;
+    active_ = windows_->GetActiveWindow() == mainWindow_;
+    sizeMinimised_ = false;
+    if (minimised_) {
+        if (muteOnMinimise_) Unmute();
+        minimised_ = false;
+        UpdateActiveState(active_);
+    }
+    if (active_ != wasActive) UpdateActiveState(active_);
     widgetManager_->SetScreenImage(dynamic_cast<ImageSurface*>(d3d_->GetDrawBuffer()));
     widgetManager_->MarkAllDirty();
+    if (settings_->Values().mouseSpeed == 0) {
+        int desktopWidth = 0, desktopHeight = 0;
+        windows_->GetDesktopSize(&desktopWidth, &desktopHeight);
+        settings_->Values().mouseSpeed = InitialMouseSpeed(systemMouseSpeed_, desktopWidth, width_);
+    }
+    ApplyMouseSpeed(false);
     windows_->SetTimer(mainWindow_, kUpdateTimerId, static_cast<uint32_t>(pacer_.updatePeriod_));
     return true;
 }
 
 void VornAppBase::Run() {
     if (shuttingDown_) return;
+    StartCursorThread();
+    if (loadingThreadWanted_) StartLoadingThread();
     windows_->ShowWindow(mainWindow_, plat::ShowCommand::Show);
     startTime_ = Now();
     lastRedrawTime_ = startTime_;
+    lastInputTime_ = startTime_;
+    lastActivityTime_ = startTime_;
     running_ = true;
     pacer_.LoopUntilQuit();
     EndRun();
@@ -163,6 +300,7 @@ void VornAppBase::Run() {
 void VornAppBase::EndRun() {
     DeleteDueObjects();
     running_ = false;
+    WaitForLoadingThread();
     const uint32_t seconds = Now() - startTime_;
     plat::OutputDebugText(text::Format("Seconds       = %g\r\n", seconds / 1000.0));
     plat::OutputDebugText(text::Format("Sleep Count   = %d\r\n", pacer_.SleepCount()));
@@ -186,8 +324,10 @@ void VornAppBase::Shutdown() {
     shuttingDown_ = true;
     pacer_.BreakLoop();
     OnShutdownBegin();
+    StopCursorThread();
     if (music_) music_->StopAllTracks();
     if (windows_ && mainWindow_ != plat::kNoWindow) windows_->ShowWindow(mainWindow_, plat::ShowCommand::Hide);
+    RestoreDisplayMode();
     if (settings_) settings_->EndRun(BuildSettingsText().substr(settings_->BuildAttributes().size()));
 }
 
@@ -223,16 +363,34 @@ void VornAppBase::ApplyCommandLineOption(const std::string& name, const std::str
         ShowFatalErrorWide(L"Invalid command line parameter: " + text::FromUtf8(name));
         ExitProcess(1);
     }
+    if (commandLine_.crashRequested) CrashReporter::RaiseCrash();
+    if (commandLine_.configureRequested) {
+        // The screen saver has nothing to configure.
+        commandLine_.configureRequested = false;
+        plat::ShowButtonBox("", "N/A", {"OK"});
+        Shutdown();
+    }
 }
 
-void VornAppBase::ShowFatalError(std::string_view message) { ShowFatalErrorWide(text::FromUtf8(message)); }
+void VornAppBase::ApplyMouseSpeed(bool restoreSystem) {
+    // The player's speed only while the game owns the whole screen; a window
+    // shares the pointer with the rest of the desktop.
+    const bool fullscreen = settings_ && !settings_->Values().windowed;
+    appliedMouseSpeed_ = !restoreSystem && fullscreen ? GetMouseSpeed() : systemMouseSpeed_;
+}
 
-void VornAppBase::ShowFatalErrorWide(std::wstring_view message) {
-    plat::OutputDebugText(text::ToUtf8(message) + "\n");
-    if (windows_ && windows_->Ready()) windows_->MessageBox(mainWindow_, message, L"Fatal Error", plat::mb::kIconError);
+void VornAppBase::RestoreDisplayMode() {
+    if (displayModeChanged_) {
+        // Leaving full screen gives the desktop its own mode back.
+        if (windows_ && mainWindow_ != plat::kNoWindow) windows_->SetFullScreen(mainWindow_, false);
+        displayModeChanged_ = false;
+    }
+    ApplyMouseSpeed(true);
 }
 
 void VornAppBase::ExitProcess(int code) {
+    if (std::this_thread::get_id() == primaryThread_) StopCursorThread();
+    RestoreDisplayMode();
     exitCode_ = code;
     std::exit(code);
 }
@@ -263,11 +421,18 @@ void VornAppBase::CancelDeferredDelete(Widget* widget) { deferred_.Cancel(widget
 void VornAppBase::DeleteDueObjects() { deferred_.DeleteDue(pacer_.NestingDepth()); }
 
 void VornAppBase::PumpWindowMessages() {
+    // A second copy's "bring yourself forward" arrives here as the broadcast
+    // of the registered message.
+    if (instance_ && windows_)
+        instance_->DeliverPending([this](std::wstring_view name, uint32_t wParam, int32_t lParam) {
+            windows_->ReceiveBroadcast(name, wParam, lParam);
+        });
     plat::Message message;
     while (!shuttingDown_ && windows_ && windows_->PeekMessage(&message, true)) windows_->DispatchMessage(message);
 }
 
 bool VornAppBase::UpdateStep() {
+    HandleLoadingDone();
     UpdateFrames();
     return true;
 }
@@ -284,130 +449,3 @@ void VornAppBase::UpdateFrameFraction(float fraction) {
 }
 
 bool VornAppBase::WantsVsync() { return !currentModeWindowed_ || (settings_ && settings_->Values().waitForVsync); }
-
-bool VornAppBase::Redraw() {
-    const uint32_t start = Now();
-    if (start - lastRedrawTime_ > 999) widgetManager_->MarkAllDirty();
-    if (!d3d_ || !widgetManager_->DrawScreen()) {
-        pacer_.lastDrawEmpty_ = true;
-        pacer_.needsRedraw_ = false;
-        return false;
-    }
-    ++drawCount_;
-    pacer_.lastDrawEmpty_ = false;
-    lastRedrawTime_ = Now();
-    drawTime_ += lastRedrawTime_ - start;
-    d3d_->Redraw();
-    const uint32_t now = Now();
-    pacer_.AccumulateTime(now);
-    lastPresentTime_ = now - lastRedrawTime_;
-    pacer_.needsRedraw_ = false;
-    return true;
-}
-
-void VornAppBase::KeyDown(int key) { widgetManager_->KeyDown(key); }
-
-plat::LResult VornAppBase::HandleWindowMessage(plat::WindowHandle window, uint32_t message, plat::WParam wParam,
-                                               plat::LParam lParam) {
-    if (IsQueuedInputMessage(message)) {
-        inputQueue_.Push({window, message, wParam, lParam, 0});
-        if (message == msg::kClose) {
-            OnWindowCloseMessage();
-            return 0;
-        }
-    }
-    return windows_->DefWindowProc(window, message, wParam, lParam);
-}
-
-bool VornAppBase::DispatchQueuedInput() {
-    std::optional<plat::Message> next = inputQueue_.Pop();
-    if (!next) return false;
-    const plat::Message& m = *next;
-    const int x = plat::LowSigned(static_cast<uint32_t>(m.lParam));
-    const int y = plat::HighSigned(static_cast<uint32_t>(m.lParam));
-    switch (m.id) {
-        case msg::kKeyDown:
-        case msg::kSysKeyDown: HandleKeyDown(m); break;
-        case msg::kSize:
-            if (m.window == mainWindow_ && !shuttingDown_) HandleSize(m.wParam);
-            break;
-        case msg::kActivateApp:
-            if (!hidden_ && !shuttingDown_) UpdateActiveState(m.wParam != 0);
-            break;
-        case msg::kKeyUp:
-        case msg::kSysKeyUp: widgetManager_->KeyUp(static_cast<int>(m.wParam)); break;
-        case msg::kChar: widgetManager_->KeyChar(static_cast<wchar_t>(m.wParam)); break;
-        case msg::kMouseMove: widgetManager_->WindowMouseMove(x, y); break;
-        case msg::kMouseWheel: widgetManager_->WindowMouseWheel(plat::HighSigned(m.wParam)); break;
-        case msg::kSysColorChange:
-        case msg::kDisplayChange: widgetManager_->MarkAllDirty(); break;
-        case msg::kClose:
-            closeRequested_ = true;
-            Shutdown();
-            break;
-        default:
-            if (auto code = ClickCodeForButtonDown(m.id)) {
-                windows_->SetCapture(mainWindow_);
-                widgetManager_->NotifyClickPress();
-                widgetManager_->WindowMouseDown(x, y, *code);
-            } else if (int bit = ButtonBitForButtonUp(m.id)) {
-                (void)bit;
-                windows_->ReleaseCapture();
-                widgetManager_->WindowMouseUp(x, y, m.id == msg::kLButtonUp ? 1 : m.id == msg::kRButtonUp ? -1 : 0);
-                widgetManager_->NotifyClickRelease();
-            }
-            break;
-    }
-    return !inputQueue_.Empty();
-}
-
-void VornAppBase::HandleKeyDown(const plat::Message& m) {
-    const int key = static_cast<int>(m.wParam);
-    if (m.id == msg::kSysKeyDown && key == static_cast<int>(plat::vk::kReturn)) {
-        if (!forceFullscreen_ && !fullscreenUnavailable_) {
-            SwitchScreenMode(!currentModeWindowed_, false);
-            widgetManager_->ClearKeyTable();
-            return;
-        }
-    } else if (key == 'D' && widgetManager_->IsKeyDown(static_cast<int>(plat::vk::kControl)) &&
-               widgetManager_->IsKeyDown(static_cast<int>(plat::vk::kMenu))) {
-        PlayDebugModeCue();
-        debugKeyMode_ = !debugKeyMode_;
-    } else if (key == 'C' && widgetManager_->IsKeyDown(static_cast<int>(plat::vk::kMenu))) {
-        settings_->Values().customCursors = !settings_->Values().customCursors;
-    }
-    if (debugKeyMode_ && DebugKeyDown(key)) return;
-    KeyDown(key);
-}
-
-void VornAppBase::HandleSize(plat::WParam kind) {
-    const bool nowMinimised = kind == plat::kSizeMinimized;
-    if (nowMinimised != minimised_) {
-        minimised_ = nowMinimised;
-        if (muteOnMinimise_) {
-            if (minimised_)
-                Mute();
-            else
-                Unmute();
-        }
-        if (!minimised_) widgetManager_->MarkAllDirty();
-    }
-    UpdateActiveState(active_);
-    if (kind == plat::kSizeMaximized) SwitchScreenMode(false, false);
-}
-
-void VornAppBase::UpdateActiveState(bool active) {
-    active_ = active;
-    const bool showing = active_ && !minimised_;
-    if (showing == activeAndVisible_) return;
-    activeAndVisible_ = showing;
-    if (showing) {
-        if (muteOnMinimise_) Unmute();
-        widgetManager_->ApplicationActivated();
-    } else {
-        if (muteOnMinimise_) Mute();
-        widgetManager_->ApplicationDeactivated();
-        if (windows_) windows_->ReleaseCapture();
-        widgetManager_->ReleaseAllPointers();
-    }
-}

@@ -18,3 +18,16 @@ plat::WindowRect PlaceMainWindow(const plat::WindowRect& work, int outerWidth, i
     if (rect.y + outerHeight >= bottom - 4) rect.y = bottom - 4 - outerHeight;
     return rect;
 }
+
+DesktopFit CheckDesktopSize(int desktopWidth, int desktopHeight, int width, int height) {
+    if (desktopWidth < width || desktopHeight < height) return DesktopFit::kTooSmall;
+    if (desktopWidth - 10 <= width || desktopHeight - 10 <= height) return DesktopFit::kFullscreenOnly;
+    return DesktopFit::kWindowed;
+}
+
+int InitialMouseSpeed(int systemSpeed, int desktopWidth, int gameWidth) {
+    if (gameWidth <= 0) return systemSpeed;
+    const double ratio = static_cast<double>(desktopWidth) / gameWidth;
+    if (ratio <= 1.2) return systemSpeed;
+    return std::min(20, static_cast<int>((ratio - 1.2) * 5.0 + systemSpeed));
+}

@@ -35,8 +35,8 @@ void GrantEveryoneFullAccess(std::string_view path);
 // Renames a file unless the new name is taken: an existing file is never
 // replaced. False when the name is taken or the rename failed.
 bool RenameFileNoReplace(std::string_view from, std::string_view to);
-// Removes what writes of this file that were cut short (the process died)
-// left beside it; call it only while nothing else writes the file.
+// Removes what writes of this file that were cut short (their process died)
+// left beside it; the files of a writer still running stay.
 int RemoveInterruptedWrites(std::string_view path);
 // Writes U+FEFF and the text as UTF-16LE, replacing the file in one step and
 // creating its folders first; false when the file could not be written.

@@ -70,6 +70,10 @@ float FieldHandle::ReadReal(int32_t id) {
     });
 }
 
+bool FieldHandle::IsLive(int32_t id) {
+    return Fields().Read(id, [](const Field* f) { return f != nullptr; });
+}
+
 const FieldHandle& FieldHandles::Find(void* field, bool real) {
     // An object has a handful of such fields; a scan beats any index.
     for (const Held& h : held_)

@@ -32,6 +32,8 @@ public:
     // The field's current value converted to the asked kind; 0 for an unknown id.
     static int32_t ReadInt(int32_t id);
     static float ReadReal(int32_t id);
+    // Whether the id names a field whose handle still lives.
+    static bool IsLive(int32_t id);
 
 private:
     int32_t id_;

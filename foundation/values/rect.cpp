@@ -1,6 +1,7 @@
 #include "foundation/values/rect.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -26,6 +27,16 @@ R Intersect(const R& a, const R& b) {
 }  // namespace
 
 Rect Rect::Intersection(const Rect& o) const { return Intersect<Rect, int64_t>(*this, o); }
+Rect Rect::Union(const Rect& o) const {
+    const int64_t left = std::min(x, o.x), top = std::min(y, o.y);
+    const int64_t right = std::max(int64_t{x} + w, int64_t{o.x} + o.w);
+    const int64_t bottom = std::max(int64_t{y} + h, int64_t{o.y} + o.h);
+    constexpr int64_t kMost = std::numeric_limits<int32_t>::max();
+    return Rect(static_cast<int32_t>(left), static_cast<int32_t>(top),
+                static_cast<int32_t>(std::min(right - left, kMost)),
+                static_cast<int32_t>(std::min(bottom - top, kMost)));
+}
+
 FRect FRect::Intersection(const FRect& o) const { return Intersect<FRect, float>(*this, o); }
 
 CornerRect IntersectCornerRects(const CornerRect& a, const CornerRect& b) {

@@ -15,6 +15,8 @@ struct Rect {
     bool NotEquals(const Rect& o) const { return !Equals(o); }
     bool operator==(const Rect& o) const { return Equals(o); }
     Rect Intersection(const Rect& o) const;
+    // The smallest rectangle holding both; a size beyond int32 saturates.
+    Rect Union(const Rect& o) const;
 };
 
 struct FRect {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,6 +183,8 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
     }
 
     static std::atomic<unsigned> counter{0};
+    // The name "<target>.tmp<pid>_<n>" lets RemoveStaleReplaceTemps tell a
+    // dead writer's leftovers from a live one's.
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -209,30 +212,6 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
     return ok;
 }
 
-int RemoveInterruptedReplacements(std::string_view path) {
-    const std::string target = ResolvePath(path);
-    const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    // The names ReplaceFileContents gives: the target, ".tmp", a process id, "_" and a count.
-    const std::string prefix = target.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp";
-    auto digits = [](std::string_view text) {
-        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-    };
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return 0;
-    int removed = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::string_view rest = name.substr(prefix.size());
-        const size_t sep = rest.find('_');
-        if (sep == std::string_view::npos || !digits(rest.substr(0, sep)) || !digits(rest.substr(sep + 1))) continue;
-        if (::unlink((folder + "/" + std::string(name)).c_str()) == 0) ++removed;
-    }
-    ::closedir(dir);
-    return removed;
-}
-
 bool RenameNoReplace(std::string_view from, std::string_view to) {
     const std::string source = ResolvePath(from);
     const std::string target = NativePath(to);
@@ -249,6 +228,33 @@ uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
     constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
     int64_t ticks = (seconds + kSecondsFrom1601To1970) * 10000000 + nanoseconds / 100;
     return ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+}
+
+int RemoveStaleReplaceTemps(std::string_view path) {
+    const std::string target = ResolvePath(path);
+    if (target.empty()) return 0;
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp";
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) return 0;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const size_t underscore = name.find('_', prefix.size());
+        if (underscore == std::string::npos || underscore == prefix.size()) continue;
+        char* end = nullptr;
+        const std::string digits = name.substr(prefix.size(), underscore - prefix.size());
+        const long pid = std::strtol(digits.c_str(), &end, 10);
+        if (*end != '\0' || pid <= 0) continue;
+        const bool alive = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+        if (!alive) stale.push_back(folder + "/" + name);
+    }
+    int removed = 0;
+    for (const std::string& file : stale)
+        if (::unlink(file.c_str()) == 0) ++removed;
+    return removed;
 }
 
 }  // namespace plat

@@ -56,10 +56,10 @@ std::string CurrentDirectory();
 // or a full disk never leaves the old file half overwritten.
 bool ReplaceFileContents(std::string_view path, std::string_view bytes);
 
-// Removes the temporary files that replacements of this file left behind
-// when a process died in the middle of one; nothing else. Safe only while no
-// other process is replacing the same file. Returns how many went.
-int RemoveInterruptedReplacements(std::string_view path);
+// Removes the temporary files a ReplaceFileContents of `path` left behind
+// when its process was killed mid-write. Files of processes still running are
+// kept (they may be writing now). Returns how many were removed.
+int RemoveStaleReplaceTemps(std::string_view path);
 
 // Renames the file, unless a file or folder of the new name exists: an
 // existing one is never replaced (false then, and on any other failure).

@@ -40,6 +40,7 @@ constexpr uint32_t kEndSession = 0x0016;
 constexpr uint32_t kActivateApp = 0x001C;
 constexpr uint32_t kSetCursor = 0x0020;
 constexpr uint32_t kDisplayChange = 0x007E;
+constexpr uint32_t kNcLButtonDown = 0x00A1;  // a press on the frame (the desktop's move or size loop)
 constexpr uint32_t kKeyDown = 0x0100;
 constexpr uint32_t kKeyUp = 0x0101;
 constexpr uint32_t kChar = 0x0102;

@@ -173,6 +173,9 @@ public:
 
     // The primary display.
     void GetDesktopSize(int* width, int* height) const;
+    // Whether the desktop's screen saver may start while this process shows
+    // windows (SDL holds it off unless told otherwise).
+    bool ScreenSaverAllowed() const;
     WindowRect GetWorkArea() const;
 
     // Messages.

@@ -352,6 +352,8 @@ void WindowSystem::GetDesktopSize(int* width, int* height) const {
     if (height) *height = mode.h;
 }
 
+bool WindowSystem::ScreenSaverAllowed() const { return ready_ && SDL_IsScreenSaverEnabled() == SDL_TRUE; }
+
 WindowRect WindowSystem::GetWorkArea() const {
     SDL_Rect r{};
     if (ready_ && SDL_GetDisplayUsableBounds(0, &r) == 0 && r.w > 0 && r.h > 0) return {r.x, r.y, r.w, r.h};

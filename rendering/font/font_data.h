@@ -11,8 +11,9 @@
 // is never deleted directly. It is loaded once; a second Load is refused.
 // Errors go to the error window given to Load (the "FATAL ERROR" box) with
 // the file, line number and line text; without one nothing is shown.
-// Layer images are decoded when the descriptor names them and shared by every
-// layer that names the same file. Loading happens on one thread (the loading
+// Layer images are taken from the application's image registry when the
+// descriptor names them (decoded here when no registry is installed) and
+// shared by every layer that names the same file. Loading happens on one thread (the loading
 // thread); afterwards the data is only read.
 
 #include <array>
@@ -28,6 +29,7 @@
 
 class AppServices;
 class FontData;
+class Image;
 
 class CharData {
 public:
@@ -51,18 +53,21 @@ public:
     float order = 0;
 };
 
-// The image a layer's glyphs are cut from, as the descriptor named it. The
-// pixels are kept as decoded (straight alpha, as stored in the file); whoever
-// makes a drawable surface of them premultiplies them, as for every image
-// file, and applies `flags`.
+// The image a layer's glyphs are cut from, as the descriptor named it. With
+// an image registry installed (image_registry_host.h) the image is the
+// registry's, registered under the descriptor's file name and borrowed;
+// without one the pixels are kept here as decoded (straight alpha, as stored
+// in the file), and whoever makes a drawable surface of them premultiplies
+// them, as for every image file, and applies `flags`.
 struct FontLayerImage {
     std::wstring name;                      // the file name as the descriptor wrote it
     std::string path;                       // resolved against the descriptor's folder
-    std::shared_ptr<const ImageData> data;  // null when the file could not be read
+    Image* registered = nullptr;            // the registry's image, not owned
+    std::shared_ptr<const ImageData> data;  // without a registry; null when the file could not be read
     int flags = 0;                          // 1: whole-image power-of-two texture pieces (batching fonts)
 
-    int GetWidth() const { return data ? data->GetWidth() : 0; }
-    int GetHeight() const { return data ? data->GetHeight() : 0; }
+    int GetWidth() const;
+    int GetHeight() const;
 };
 
 class FontLayer {

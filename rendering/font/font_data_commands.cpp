@@ -8,6 +8,8 @@
 #include "foundation/system/text.h"
 #include "foundation/values/saturate.h"
 #include "rendering/font/font_data.h"
+#include "rendering/image/image_registry_host.h"
+#include "rendering/image/image_surface.h"
 #include "rendering/imagefile/image_files.h"
 
 namespace {
@@ -23,6 +25,16 @@ std::string ToEightBit(std::wstring_view name) {
 }
 
 }  // namespace
+
+int FontLayerImage::GetWidth() const {
+    if (registered) return registered->width;
+    return data ? data->GetWidth() : 0;
+}
+
+int FontLayerImage::GetHeight() const {
+    if (registered) return registered->height;
+    return data ? data->GetHeight() : 0;
+}
 
 bool FontData::CheckPairedSizes(size_t charCount, size_t valueCount) {
     return charCount == valueCount || Error("List Size Mismatch");
@@ -164,23 +176,28 @@ bool FontData::CommandLayerInteger(const Params& p, int FontLayer::*field) {
 }
 
 std::shared_ptr<const FontLayerImage> FontData::LoadLayerImage(const std::wstring& file) {
-    // One decoded image per file name, shared by every layer that names it.
+    // One image per file name, shared by every layer that names it.
     auto known = images_.find(file);
     if (known != images_.end()) return known->second;
     std::string name = ToEightBit(file);
     std::string path = (!name.empty() && name.front() == '/') ? name : ResolveRelativePath(name, GetFileDir(path_));
-    std::unique_ptr<ImageData> data = GetImage(path, true);
-    if (!data) {
+    auto image = std::make_shared<FontLayerImage>();
+    image->name = file;
+    image->path = path;
+    image->flags = batch_ ? 1 : 0;
+    if (ImageRegistryHost* registry = Service<ImageRegistryHost>::Installed()) {
+        image->registered = registry->RegisterImageEntry(file, path);
+        if (auto* surface = dynamic_cast<ImageSurface*>(image->registered); surface && batch_)
+            surface->SetFlags(surface->GetFlags() | kImageWholePieces);
+    } else {
+        image->data = GetImage(path, true);
+    }
+    if (!image->registered && !image->data) {
         // Like an image the registry could not load: the layer keeps no image,
         // and a later image map reports it. The box says why.
         Error("Unable to Load Image \"" + path + "\"");
         return nullptr;
     }
-    auto image = std::make_shared<FontLayerImage>();
-    image->name = file;
-    image->path = path;
-    image->data = std::move(data);
-    image->flags = batch_ ? 1 : 0;
     images_.emplace(file, image);
     return image;
 }

@@ -12,7 +12,12 @@
 FontPages::FontPages(const FontData& data) {
     for (const auto& layer : data.GetLayers()) {
         const FontLayerImage* image = layer->GetImage();
-        if (!image || !image->data || pages_.count(image)) continue;
+        if (!image || pages_.count(image)) continue;
+        if (image->registered) {
+            pages_.emplace(image, image->registered);
+            continue;
+        }
+        if (!image->data) continue;
         const ImageData& pixels = *image->data;
         auto page = std::make_unique<ImageSurface>();
         page->name = image->name;
@@ -20,15 +25,16 @@ FontPages::FontPages(const FontData& data) {
         page->SetFlags(static_cast<uint32_t>(image->flags));
         // Decoded files hold straight alpha; every page is drawn premultiplied.
         page->SetBits(pixels.GetBits(), pixels.GetWidth(), pixels.GetHeight(), true);
-        pages_.emplace(image, std::move(page));
+        pages_.emplace(image, page.get());
+        owned_.push_back(std::move(page));
     }
 }
 
 FontPages::~FontPages() = default;
 
-ImageSurface* FontPages::Find(const FontLayerImage* image) const {
+Image* FontPages::Find(const FontLayerImage* image) const {
     auto found = pages_.find(image);
-    return found != pages_.end() ? found->second.get() : nullptr;
+    return found != pages_.end() ? found->second : nullptr;
 }
 
 ImageFont::ImageFont(const std::string& path, bool batch, double scale) : data_(new FontData), scale_(scale) {

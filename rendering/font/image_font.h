@@ -30,7 +30,9 @@ struct FontLayerImage;
 class Image;
 class ImageSurface;
 
-// The drawable surfaces of a descriptor's layer images, one per image file.
+// The drawable images of a descriptor's layer images, one per image file:
+// the registry's image where the descriptor borrowed one, else a surface
+// made here from the decoded pixels.
 class FontPages {
 public:
     explicit FontPages(const FontData& data);
@@ -39,10 +41,11 @@ public:
     FontPages& operator=(const FontPages&) = delete;
 
     // Null for a layer without an image (or whose file could not be read).
-    ImageSurface* Find(const FontLayerImage* image) const;
+    Image* Find(const FontLayerImage* image) const;
 
 private:
-    std::map<const FontLayerImage*, std::unique_ptr<ImageSurface>> pages_;
+    std::map<const FontLayerImage*, Image*> pages_;
+    std::vector<std::unique_ptr<ImageSurface>> owned_;
 };
 
 // A descriptor layer as the font currently draws it.

@@ -23,6 +23,20 @@ ImageAtlasPiece::ImageAtlasPiece(ImageSurface* atlas, int celDataIndex) : atlas_
     if (!cels_.empty()) SetSize(SaturateCast(cels_[0].fullWidth), SaturateCast(cels_[0].fullHeight));
 }
 
+namespace {
+
+int FindCelData(const ImageSurface* atlas, std::wstring_view pieceName) {
+    const std::vector<CelDataRecord>& records = atlas->GetCelData();
+    for (size_t i = 0; i < records.size(); ++i)
+        if (records[i].name == pieceName) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+ImageAtlasPiece::ImageAtlasPiece(ImageSurface* atlas, std::wstring_view pieceName)
+    : ImageAtlasPiece(atlas, FindCelData(atlas, pieceName)) {}
+
 int ImageAtlasPiece::GetCelCount() const {
     const int grid = rows * cols;
     const int stored = static_cast<int>(cels_.size());

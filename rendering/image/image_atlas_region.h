@@ -1,6 +1,7 @@
 #pragma once
 // ImageAtlasPiece: a named run of cels inside an atlas surface, made from one
-// of the atlas's cel-data records. It holds no pixels: every cel operation
+// of the atlas's cel-data records, chosen by index or by the piece's name (a
+// name the atlas lacks gives an empty piece that draws nothing). It holds no pixels: every cel operation
 // goes to the atlas with the cel moved by the run's first cel. The atlas is
 // not owned and must outlive the piece. Drawing thread only.
 
@@ -10,6 +11,7 @@
 class ImageAtlasPiece : public Image {
 public:
     ImageAtlasPiece(ImageSurface* atlas, int celDataIndex);
+    ImageAtlasPiece(ImageSurface* atlas, std::wstring_view pieceName);
 
     int GetCelWidth() const override { return width; }
     int GetCelHeight() const override { return height; }

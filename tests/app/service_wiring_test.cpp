@@ -3,9 +3,11 @@
 // through its null implementation again.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/flash/flash_widget.h"
 #include "app/services/service_wiring.h"
 #include "rendering/device/d3d_interface.h"
 #include "tests/rendering/device_test_support.h"
@@ -106,4 +108,20 @@ TEST(ServiceWiring, AudioIsReachableOnlyWhileWired) {
     wiring.UnwireAudio();
     EXPECT_EQ(Service<SoundManager>::Installed(), nullptr);
     EXPECT_EQ(&Service<TrackInterface>::Get(), &TrackInterface::Fallback());
+}
+
+TEST(ServiceWiring, ScriptMoviesAreFlashWidgetsOnlyWhileWired) {
+    TestApplication app;
+    {
+        ServiceWiring wiring(app, app, app);
+        std::unique_ptr<DynamicWidget> movie(
+            Service<MovieMaker>::Get().MakeMovieWidget(L"intro", 30, 40, 64, 32, true));
+        auto* flash = dynamic_cast<FlashWidget*>(movie.get());
+        ASSERT_NE(flash, nullptr);
+        EXPECT_FLOAT_EQ(flash->GetX(), 30.0f);
+        EXPECT_FLOAT_EQ(flash->GetY(), 40.0f);
+        EXPECT_EQ(flash->GetWidth(), 64);
+        EXPECT_EQ(flash->GetHeight(), 32);
+    }
+    EXPECT_EQ(Service<MovieMaker>::Get().MakeMovieWidget(L"intro", 0, 0, 8, 8, false), nullptr);
 }

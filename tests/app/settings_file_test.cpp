@@ -13,6 +13,7 @@
 #include "app/settings/settings_store.h"
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/text.h"
+#include "platform/system/file_system.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -200,6 +201,11 @@ TEST(SettingsFile, SaveKilledAtRandomMomentsLeavesOldOrNewFile) {
         std::wstring got = Build(read);
         ASSERT_TRUE(got == textA || got == textB) << "trial " << trial;
     }
+    // The killed writers' temporary files go at the next start; only the file stays.
+    plat::RemoveStaleReplaceTemps(path);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"settings.xml"});
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/platform/temp_folder.h"
 
@@ -98,6 +100,23 @@ TEST_F(FileSystemTest, ReplaceFileContentsKeepsModeAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(plat::ReplaceFileContents(root + "/fresh.bin", std::string("\0\1\2", 3)));
     EXPECT_EQ(ReadBytes(tmp.Path() / "fresh.bin"), std::string("\0\1\2", 3));
     EXPECT_FALSE(plat::ReplaceFileContents(root + "/no/such/folder/x", "x"));
+}
+
+TEST_F(FileSystemTest, StaleReplaceTemporariesOfDeadWritersAreRemoved) {
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string deadTemp = "settings.xml.tmp" + std::to_string(dead) + "_0";
+    const std::string liveTemp = "settings.xml.tmp" + std::to_string(::getpid()) + "_1";
+    for (const std::string& name : {deadTemp, liveTemp, std::string("settings.xml"), std::string("settings.xml.tmpx_1"),
+                                    "profiles.xml.tmp" + std::to_string(dead) + "_0"})
+        WriteBytes(tmp.Path() / name, "x");
+    EXPECT_EQ(plat::RemoveStaleReplaceTemps(root + "/settings.xml"), 1);
+    EXPECT_FALSE(fs::exists(tmp.Path() / deadTemp));
+    for (const std::string& kept : {liveTemp, std::string("settings.xml"), std::string("settings.xml.tmpx_1"),
+                                    "profiles.xml.tmp" + std::to_string(dead) + "_0"})
+        EXPECT_TRUE(fs::exists(tmp.Path() / kept)) << kept;
+    EXPECT_EQ(plat::RemoveStaleReplaceTemps(root + "/missing/settings.xml"), 0);
 }
 
 TEST_F(FileSystemTest, CanonicalAndCurrentDirectory) {

@@ -131,7 +131,8 @@ public:
         float x, y;
         Color color;
         FRect clip;
-        bool batching;  // the context's batching flag while drawing
+        bool batching;         // the context's batching flag while drawing
+        float transX, transY;  // the context's translation while drawing
     };
 
     explicit FixedFont(float charWidth = 10, float spaceWidth = 5) : charWidth_(charWidth), spaceWidth_(spaceWidth) {
@@ -146,7 +147,7 @@ public:
     float CharWidth(wchar_t c) override { return c == L' ' ? spaceWidth_ : charWidth_; }
     void DrawString(Graphics& g, float x, float y, const std::wstring& text, const Color& color,
                     const FRect& clip) override {
-        drawn.push_back({text, x, y, color, clip, g.IsBatching()});
+        drawn.push_back({text, x, y, color, clip, g.IsBatching(), g.GetState().transX, g.GetState().transY});
     }
     Font* Duplicate() const override { return new FixedFont(*this); }
 

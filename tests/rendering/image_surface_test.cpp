@@ -171,6 +171,19 @@ void TwoPieceAtlas(ImageSurface& atlas) {
     atlas.SetBits(testsupport::Pattern(40, 20).data(), 40, 20, false);
 }
 
+// A piece named is the record of that name, wherever it stands among the
+// atlas's records; a name the atlas lacks gives a piece with no cels.
+TEST(ImageCels, AtlasPieceByNameFindsItsRecord) {
+    ImageSurface atlas;
+    TwoPieceAtlas(atlas);
+    ImageAtlasPiece jump(&atlas, L"jump");
+    EXPECT_EQ(L"jump", jump.name);
+    EXPECT_EQ(testsupport::PatternPixel(30 + 4, 7), jump.GetPixel(4, 7, 1));
+    ImageAtlasPiece none(&atlas, L"run");
+    EXPECT_EQ(0, none.GetCelCount());
+    EXPECT_EQ(nullptr, none.ResolveCel(0, nullptr, nullptr, nullptr, nullptr));
+}
+
 // The duplicate of a piece was a child of the whole atlas with the piece's
 // rows and columns but not its first cel: it drew another piece's frames.
 TEST(ImageCels, DuplicatedAtlasPieceDrawsThePiecesOwnFrames) {

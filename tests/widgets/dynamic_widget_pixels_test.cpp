@@ -362,3 +362,47 @@ TEST_F(DynamicPixelTest, CacheKeepsDrawingTheRenderedSubtreeUntilMarkedDirty) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 2 x 2 sheet of 4 x 3 cels, each pixel telling its place in the sheet.
+uint32_t SheetPixel(int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x * 30) << 16 | (y * 40) << 8 | 0x11u; }
+
+TEST_F(DynamicPixelTest, DrawImageAtCelSizeDrawsOneCelAtItsOwnSize) {
+    ImageSurface* sheet = Keep(testsupport::MakeImage(8, 6, SheetPixel, 2, 2));
+    Graphics g(Target());
+    DrawImageAtCelSize(&g, sheet, 20, 30, 3);  // second row, second column
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) ASSERT_TRUE(Near(Unpack(SheetPixel(4 + x, 3 + y)), At(20 + x, 30 + y), 0));
+    EXPECT_EQ(At(24, 30), 0u);
+    EXPECT_EQ(At(20, 33), 0u);
+    EXPECT_EQ(At(19, 30), 0u);
+    DrawImageAtCelSize(&g, sheet, 40, 30, 4);  // no such cel
+    DrawImageAtCelSize(&g, nullptr, 40, 30, 0);
+    DrawImageAtCelSize(nullptr, sheet, 40, 30, 0);
+    for (int y = 28; y < 36; ++y)
+        for (int x = 38; x < 46; ++x) ASSERT_EQ(At(x, y), 0u);
+}
+
+TEST_F(DynamicPixelTest, AFrameOutsideTheCelsDrawsNothingAndIsKept) {
+    ImageSurface* image = Keep(testsupport::MakeImage(
+        8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; }, 1, 2));
+    DynamicWidget w(10, 10, image, 1.0f);
+    for (int frame : {2, 99, -1}) {
+        w.SetFrame(frame);
+        Clear();
+        Draw(w);
+        for (int y = 8; y < 16; ++y)
+            for (int x = 8; x < 20; ++x) ASSERT_EQ(At(x, y), 0u) << frame;
+        EXPECT_EQ(w.GetFrame(), frame);
+    }
+    // Half way through a fade from a frame that does not exist, only the new frame's weight shows.
+    w.FadeToFrame(1, 2.0f);
+    w.UpdateFraction(1.0f);
+    Clear();
+    Draw(w);
+    const int now = static_cast<int>(0.5f * 255.0f);
+    EXPECT_TRUE(Near({now, 0, 0, now}, At(11, 11), 2));
+}
+
+}  // namespace

@@ -1,14 +1,20 @@
 // Starts the application base on an empty screen, so the shell can be seen in
 // a real window until the game's own entry point exists. Closing the window
 // (or --seconds N) ends it; the exit status is the application's.
+// --debug-screenshot N presses Ctrl+Alt+D and then F11 after N seconds, as a
+// developer would, so a screenshot lands in "_screenshots" of the current
+// folder. --overlay (after the others) shows the frames a second.
 
 #include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/shell/vorn_app_base.h"
+#include "platform/window/messages.h"
+#include "platform/window/virtual_keys.h"
 #include "rendering/draw/graphics.h"
 #include "widgets/tree/widget.h"
 
@@ -40,6 +46,26 @@ public:
         backdrop_ = new Backdrop;
         Widgets().AddWidget(backdrop_);
     }
+    void PressScreenshotKeysAfter(double seconds) { screenshotAfterMs_ = static_cast<uint32_t>(seconds * 1000); }
+    void UpdateFrames() override {
+        VornAppBase::UpdateFrames();
+        if (screenshotAfterMs_ == 0) return;
+        if (started_ == 0) started_ = Now();
+        if (Now() - started_ < screenshotAfterMs_) return;
+        screenshotAfterMs_ = 0;
+        // Through the window procedure, as the keyboard delivers them.
+        namespace msg = plat::msg;
+        namespace vk = plat::vk;
+        for (auto [id, key] : {std::pair{msg::kKeyDown, vk::kControl},
+                               {msg::kSysKeyDown, vk::kMenu},
+                               {msg::kSysKeyDown, uint32_t{'D'}},
+                               {msg::kSysKeyUp, uint32_t{'D'}},
+                               {msg::kSysKeyUp, vk::kMenu},
+                               {msg::kKeyUp, vk::kControl},
+                               {msg::kKeyDown, vk::kF1 + 10},
+                               {msg::kKeyUp, vk::kF1 + 10}})
+            HandleWindowMessage(mainWindow_, id, key, 0);
+    }
     // Removal hands the widget to the deferred-delete list, which frees it.
     void OnShutdownBegin() override {
         if (backdrop_) Widgets().RemoveWidget(backdrop_);
@@ -48,6 +74,8 @@ public:
 
 private:
     Backdrop* backdrop_ = nullptr;
+    uint32_t screenshotAfterMs_ = 0;
+    uint32_t started_ = 0;
 };
 
 }  // namespace
@@ -55,12 +83,20 @@ private:
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv, argv + argc);
     double seconds = 0;
-    if (arguments.size() >= 3 && arguments[1] == "--seconds") {
-        seconds = std::atof(arguments[2].c_str());
+    double screenshotAfter = 0;
+    while (arguments.size() >= 3 && (arguments[1] == "--seconds" || arguments[1] == "--debug-screenshot")) {
+        (arguments[1] == "--seconds" ? seconds : screenshotAfter) = std::atof(arguments[2].c_str());
         arguments.erase(arguments.begin() + 1, arguments.begin() + 3);
     }
+    bool overlay = false;
+    if (arguments.size() >= 2 && arguments[1] == "--overlay") {
+        overlay = true;
+        arguments.erase(arguments.begin() + 1);
+    }
     ShellApp app;
+    if (screenshotAfter > 0) app.PressScreenshotKeysAfter(screenshotAfter);
     app.SetArguments(arguments);
+    app.SetOverlay(overlay, 0);
     app.Initialize();
     std::thread timer;
     if (seconds > 0) {

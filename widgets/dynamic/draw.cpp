@@ -99,6 +99,25 @@ void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a,
     g->SetBatching(wasBatching);
 }
 
+void DynamicWidget::ColourPasses(Graphics* g, float r, float gr, float b, float a,
+                                 const std::function<void(const Color&)>& draw) {
+    r = DrawableFactor(r);
+    gr = DrawableFactor(gr);
+    b = DrawableFactor(b);
+    a = DrawableFactor(a);
+    const bool wasBatching = g->IsBatching();
+    if (r > 1.0f || gr > 1.0f || b > 1.0f) g->SetBatching(true);
+    for (;;) {
+        draw(Color::FromFloats(r, gr, b, a));
+        if (r <= 1.0f && gr <= 1.0f && b <= 1.0f) break;
+        r -= 1.0f;
+        gr -= 1.0f;
+        b -= 1.0f;
+        a = 0.0f;
+    }
+    g->SetBatching(wasBatching);
+}
+
 void DynamicWidget::Draw(Graphics* g) {
     if (!g || !image_ || opacity <= 0.0f) return;
     SavedState saved(g);

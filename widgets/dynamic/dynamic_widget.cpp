@@ -171,6 +171,12 @@ void DynamicWidget::SetImage(Image* image) {
     MarkDirty();
 }
 
+void DynamicWidget::AdoptImage(std::unique_ptr<Image> image) {
+    if (!image) return;
+    SetImage(image.release());
+    privateImage_ = true;
+}
+
 void DynamicWidget::MakeImagePrivate(Image* image) {
     Image* source = image ? image : image_;
     // Already ours: a duplicate of it would outlive the pixels it shares.
@@ -258,9 +264,9 @@ void DynamicWidget::Tesselate(int columns, int rows) {
     surface->SetFlags(surface->GetFlags() | kImageWholePieces);
 }
 
-void DynamicWidget::SetMaskRect(float x, float y, float w, float h) {
+void DynamicWidget::SetMaskRect(float x, float y, float w, float h, bool enabled) {
     maskRect_ = {x, y, w, h};
-    maskRectSet_ = true;
+    maskRectSet_ = enabled;
 }
 
 void DynamicWidget::SetShader(ShaderProgram* shader) {

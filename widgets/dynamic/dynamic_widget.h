@@ -125,6 +125,8 @@ public:
     // Image and frames.
     void SetImage(Image* image);
     void MakeImagePrivate(Image* image = nullptr);
+    // Sets an image the widget is to own from now on (freed with it).
+    void AdoptImage(std::unique_ptr<Image> image);
     Image* GetImage() const { return image_; }
     bool IsImagePrivate() const { return privateImage_; }
     void SetFrame(int frame);
@@ -160,11 +162,13 @@ public:
 
     // Appearance.
     void SetMask(Image* mask) { maskImage_ = mask; }
-    void SetMaskRect(float x, float y, float w, float h);
+    // `enabled` false keeps the rectangle but draws and tests with the whole mask cel.
+    void SetMaskRect(float x, float y, float w, float h, bool enabled = true);
     void SetDrawMode(int mode) { drawMode_ = mode; }
     void SetCulling(uint8_t cull) { culling_ = cull; }
     void SetPixelHitTest(bool on) { pixelHitTest_ = on; }
     void SetShader(ShaderProgram* shader);
+    ShaderProgram* GetShader() const { return shader_.get(); }
     // Binds a constant to a field handle (a "..._ptr" value, possibly of
     // another widget); each draw sends its current value, 0 once it is gone.
     void SetShaderConstant(const std::string& name, int32_t fieldHandle) { shaderConstants_[name] = fieldHandle; }
@@ -285,6 +289,10 @@ protected:
     // whole unit a factor lies above 1, adding only that part; 255 draws at
     // most, as no 8-bit channel can show more.
     static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
+    // The same passes for draws that take their colour themselves (fills,
+    // text): each pass hands `draw` the colour of that pass.
+    static void ColourPasses(Graphics* g, float r, float gr, float b, float a,
+                             const std::function<void(const Color&)>& draw);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
     void RunWhenDone();

@@ -51,7 +51,13 @@ Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::
                  uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed)
     : Controller(std::move(name), widget, std::move(curve), true, changeBits), targets_(std::move(targets)) {
     rate_ = RateForDuration(duration);
-    if (duration > 0.0f && std::isfinite(duration)) progress_ = elapsed / duration;
+    if (duration > 0.0f && std::isfinite(duration)) {
+        progress_ = elapsed / duration;
+        if (std::isfinite(progress_) && std::isfinite(1.0f / duration)) {
+            duration_ = duration;
+            elapsed_ = elapsed;
+        }
+    }
     if (!std::isfinite(progress_)) progress_ = 0.0f;
 }
 
@@ -62,7 +68,12 @@ bool Tweener::Update(float x) {
         x = -delay_;  // the part of this update past the delay moves
         delay_ = 0.0f;
     }
-    progress_ += rate_ * x;
+    if (duration_ > 0.0f) {
+        elapsed_ += x;
+        progress_ = static_cast<float>(elapsed_ / duration_);
+    } else {
+        progress_ += rate_ * x;
+    }
     if (progress_ > 1.0f) progress_ = 1.0f;
     const float c = Curve(progress_);
     for (const TweenTarget& t : targets_) {

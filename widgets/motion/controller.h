@@ -85,4 +85,9 @@ public:
 private:
     std::vector<TweenTarget> targets_;
     float delay_ = 0.0f;
+    // With a duration the progress is the time run over the duration, so a
+    // change of n units ends after exactly n units of time; adding a
+    // rounded 1/n n times can fall short of 1 and take one update more.
+    float duration_ = 0.0f;
+    double elapsed_ = 0.0;
 };

@@ -49,7 +49,7 @@ using AnimationMap = std::map<std::wstring, AnimationDefinition, std::less<>>;
 AnimationMap& AnimationLibrary();
 // The definition of the name; an unknown name is entered with no steps.
 AnimationDefinition* FindAnimation(std::wstring_view name);
-// Tests only: nothing is entered.
+// Whether the name is defined; nothing is entered.
 bool AnimationExists(std::wstring_view name);
 
 class AnimationStats : public Parser {

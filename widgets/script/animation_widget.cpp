@@ -1,5 +1,6 @@
 #include "widgets/script/animation_widget.h"
 
+#include "widgets/script/script_menu.h"
 #include "widgets/tree/widget_manager.h"
 
 AnimationWidget::AnimationWidget(std::wstring_view animation, int x, int y, bool removeWhenDone)
@@ -42,6 +43,13 @@ void AnimationWidget::AddedToManager(WidgetManager* manager) {
 void AnimationWidget::RemovedFromManager(WidgetManager* manager) {
     if (AnimationListener* listener = GetAnimationListener()) listener->AnimationComplete(id_);
     SetWaitForClick(false);
+    if (ScriptMenu* menu = ScriptMenuOf(*this)) {
+        // Taken out first: stopping may run scripts that start loops again.
+        std::map<int, int> loops;
+        loops.swap(soundLoops_);
+        for (const auto& [sound, count] : loops)
+            for (int i = 0; i < count; ++i) menu->StopMenuSound(sound, 0.0f);
+    }
     DynamicWidget::RemovedFromManager(manager);
 }
 
@@ -185,6 +193,8 @@ void AnimationWidget::DoAction(std::wstring_view action, std::wstring_view param
 
 // --- Objects -------------------------------------------------------------------
 
+ScriptMenu* ScriptMenuOf(const WidgetContainer& widget) { return dynamic_cast<ScriptMenu*>(widget.GetPauseOwner()); }
+
 void AnimationWidget::RegisterObject(const std::wstring& id, DynamicWidget* widget) {
     if (!widget) return;
     widget->SetId(id);
@@ -201,7 +211,30 @@ void AnimationWidget::PopLayer() {
     layerStack_.pop_back();
 }
 
+void AnimationWidget::SetNoticeMenu(DynamicWidget* menu, bool unpauseRequested, bool savedPausable) {
+    noticeMenu_ = menu;
+    noticeMenuId_ = menu ? menu->GetId() : -1;
+    unpauseRequested_ = unpauseRequested;
+    savedPausable_ = savedPausable;
+}
+
 void AnimationWidget::WidgetRemoved(int widgetId) {
+    if (noticeMenu_ && widgetId == noticeMenuId_) {
+        noticeMenu_ = nullptr;
+        noticeMenuId_ = -1;
+        if (waitKind_ != kNoticeMenu) return;
+        if (unpauseRequested_)
+            if (ScriptMenu* menu = ScriptMenuOf(*this)) menu->SetPausable(savedPausable_);
+        if (manager_) {
+            ExecuteSteps(true);
+        } else {
+            // Out of the tree the script may not run: it goes on after the
+            // notice once the widget is back.
+            waitKind_ = kRunning;
+            AdvanceStep(true);
+        }
+        return;
+    }
     if (auto it = objects_.find(widgetId); it != objects_.end()) {
         // Called from the removal itself, so the object is still alive.
         auto named = variables_.find(it->second->GetIdText());

@@ -27,6 +27,9 @@
 #include "widgets/tree/click_listener.h"
 #include "widgets/tree/removal_listener.h"
 
+class ButtonWidget;
+struct Color;
+
 // What a button added by a script does when it acts.
 struct ButtonBinding {
     enum Kind { kNothing = 0, kLaunch = 1, kCall = 2, kAction = 3 };
@@ -72,6 +75,8 @@ public:
 
     // Tree.
     void Update() override;
+    // Polls the wait in progress and wakes the script when it is over (wait_words.cpp).
+    void UpdateFraction(float x) override;
     void AddedToManager(WidgetManager* manager) override;
     void RemovedFromManager(WidgetManager* manager) override;
     void AddedToParent(WidgetContainer* parent) override;
@@ -107,9 +112,20 @@ public:
     bool TestCondition(std::wstring_view expression, bool fallback);
     // Moves the cursor to the end of its present list ("break", "continue").
     void EndSteps();
+    // For words that move the cursor themselves (they answer kNextInPlace):
+    // past the current step without entering its block; into `list` as a
+    // subroutine that returns after the current step; out of open blocks
+    // until the block stack holds `depth` entries.
+    void SkipStep();
+    void CallSteps(const StepList* list);
+    void LeaveBlocks(size_t depth);
 
     // Objects and layers.
     void RegisterObject(const std::wstring& id, DynamicWidget* widget);
+    // Enters the object in the objects table only; it joins a tree elsewhere.
+    void RecordObject(DynamicWidget* widget) {
+        if (widget) objects_[widget->GetId()] = widget;
+    }
     // The object the attribute names: a widget value, or a local variable holding one.
     DynamicWidget* FindObject(std::wstring_view attribute);
     WidgetContainer* GetLayer() const { return layer_; }
@@ -134,8 +150,24 @@ public:
     int StepAttributeSound(std::wstring_view name);
     int StepAttributeTrack(std::wstring_view name);
 
+    // Element readers: the attribute work of the larger words, on the
+    // current step (widgets/controls/).
+    // A text label: a new registered object, or text drawn into the
+    // existing object `to` names (returned); null when nothing was made.
+    DynamicWidget* ReadLabelElement(int textOffsetY, int bottomSpacing);
+    // Opaque white with each of red, green, blue, alpha the step has (0..1) taken over.
+    Color ReadColor();
+    // The attributes the step has, applied to the button; the rest stay.
+    void ReadButtonConfig(ButtonWidget* button);
+    // The attribute as a list: evaluated, or with `split` only cut at its commas.
+    std::vector<PropertyValue> ResolvePropertyPtr(std::wstring_view attribute, bool split);
+
     // Variables.
     VariableMap& Variables() { return variables_; }
+    // The variable, or a shared empty value when there is none.
+    const PropertyValue& GetLocalVariable(std::wstring_view name) const;
+    // How many were removed (0 or 1).
+    int UndefineVariable(std::wstring_view name);
     const VariableMap& ScriptVariables() const override { return variables_; }
     void SetVariable(const std::wstring& name, const PropertyValue& value) { variables_[name] = value; }
     double GetNumberVariable(std::wstring_view name) const;
@@ -148,6 +180,15 @@ public:
     void SetTimeout(float timeout) { timeout_ = timeout; }
     int GetWaitTargetId() const { return waitTargetId_; }
     void SetWaitTargetId(int id) { waitTargetId_ = id; }
+    // What a "wait-for" waits on besides the target id; the widget values
+    // read null once their widget is gone.
+    struct Awaited {
+        PropertyValue object;     // the wait target
+        PropertyValue animation;  // the animation whose script must end
+        std::wstring controller;  // the target's controller that must end
+        int soundOrTrack = -1;
+    };
+    Awaited& GetAwaited() { return awaited_; }
     int GetPlayCounter() const { return playCounter_; }
     AnimationDefinition* GetDefinition() const { return definition_; }
     // Where the cursor stands: words that open blocks remember it.
@@ -156,6 +197,14 @@ public:
     bool IsHaltedByBudget() const { return budgetHalt_; }
     std::map<int, ButtonBinding>& Buttons() { return buttons_; }
     std::map<int, AnimationWidget*>& RunningAnimations() { return runningAnimations_; }
+    // Looping sounds this script started through its menu: sound id to count.
+    std::map<int, int>& SoundLoops() { return soundLoops_; }
+    // The notice menu the script shows (null when none), and whether it
+    // waits with its menu made unpausable (`savedPausable` restored after).
+    DynamicWidget* GetNoticeMenu() const {
+        return noticeMenu_ && RemovalListener::IsWatching(noticeMenu_) ? noticeMenu_ : nullptr;
+    }
+    void SetNoticeMenu(DynamicWidget* menu, bool unpauseRequested, bool savedPausable);
     int GetLastButtonId() const { return lastButtonId_; }
 
     // Loops open on the cursor (one per "loop" or "for" block, innermost last).
@@ -207,7 +256,13 @@ private:
     float timeout_ = 0.0f;
     int playCounter_ = 0;
     std::map<int, AnimationWidget*> runningAnimations_;
+    std::map<int, int> soundLoops_;
+    DynamicWidget* noticeMenu_ = nullptr;
+    int noticeMenuId_ = -1;
+    bool unpauseRequested_ = false;
+    bool savedPausable_ = false;
     int waitTargetId_ = -1;
+    Awaited awaited_;
     bool keepStateOnRemoval_ = false;
     ExpressionEvaluator evaluator_{variables_};
     bool waitingForClick_ = false;

@@ -77,3 +77,23 @@ double AnimationWidget::GetNumberVariable(std::wstring_view name) const {
     auto it = variables_.find(name);
     return it == variables_.end() ? 0.0 : it->second.ToReal();
 }
+
+std::vector<PropertyValue> AnimationWidget::ResolvePropertyPtr(std::wstring_view attribute, bool split) {
+    if (!StepHasAttribute(attribute)) return {};
+    const std::wstring& text = StepAttributeText(attribute);
+    return split ? evaluator_.SplitList(text) : evaluator_.EvaluateList(text);
+}
+
+const PropertyValue& AnimationWidget::GetLocalVariable(std::wstring_view name) const {
+    // Handed out by reference to every caller, so nobody may write it.
+    static const PropertyValue none;
+    auto it = variables_.find(name);
+    return it == variables_.end() ? none : it->second;
+}
+
+int AnimationWidget::UndefineVariable(std::wstring_view name) {
+    auto it = variables_.find(name);
+    if (it == variables_.end()) return 0;
+    variables_.erase(it);
+    return 1;
+}

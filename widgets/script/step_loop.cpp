@@ -122,3 +122,20 @@ void AnimationWidget::HaltForBudget(bool advance, const char* why) {
     std::wstring name = definition_ ? definition_->name : std::wstring();
     LogWrite(L"Animation '" + name + L"': " + text::Widen(why) + L"; it goes on at the next update", true);
 }
+
+void AnimationWidget::SkipStep() {
+    if (static_cast<size_t>(cursor_.index) < ListSize(cursor_.list)) ++cursor_.index;
+}
+
+void AnimationWidget::CallSteps(const StepList* list) {
+    SkipStep();
+    blocks_.push_back(cursor_);
+    cursor_ = Cursor{list, 0};
+}
+
+void AnimationWidget::LeaveBlocks(size_t depth) {
+    while (blocks_.size() > depth) {
+        cursor_ = blocks_.back();
+        blocks_.pop_back();
+    }
+}

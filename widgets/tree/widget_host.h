@@ -4,8 +4,8 @@
 //
 // Reached through Service<WidgetHost> (foundation/system/service.h): the
 // application installs its implementation. The tree asks it for the cursor
-// kind and the pause counter and hands it every widget that must be deleted
-// later; the screen size is rendering's question (Service<DeviceHost>).
+// kind, the pause counter and the clipboard (edit fields), and hands it
+// every widget that must be deleted later; the screen size is rendering's question (Service<DeviceHost>).
 // Deletion is never immediate: a widget removed inside its own callback must
 // outlive the callback.
 //
@@ -16,6 +16,8 @@
 // from NullWidgetHost.
 // Main thread only.
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/system/service.h"
@@ -43,11 +45,17 @@ public:
     // the host included): forget it. Take a widget off the list before
     // deleting it, so this call finds nothing to do.
     virtual void CancelDeferredDelete(Widget* widget) = 0;
+    // The desktop clipboard's text for copy and paste; empty when it holds no
+    // text or cannot be read. Setting replaces it, or does nothing when the
+    // clipboard cannot be opened.
+    virtual std::wstring GetClipboardText() = 0;
+    virtual void SetClipboardText(std::wstring_view text) = 0;
 };
 
 // No application: the pointer cursor (setting a kind does nothing), never
-// paused. Widgets handed to it wait in its own list until DeleteDeferred or
-// its end, whichever comes first.
+// paused, and a clipboard of its own that only this object sees. Widgets
+// handed to it wait in its own list until DeleteDeferred or its end,
+// whichever comes first.
 class NullWidgetHost : public WidgetHost {
 public:
     ~NullWidgetHost() override;
@@ -57,6 +65,8 @@ public:
     int GetPauseCount() const override { return 0; }
     void DeferDelete(Widget* widget) override { deferred_.push_back(widget); }
     void CancelDeferredDelete(Widget* widget) override;
+    std::wstring GetClipboardText() override { return clipboard_; }
+    void SetClipboardText(std::wstring_view text) override { clipboard_ = text; }
 
     // Deletes the waiting widgets in the order they came, one at a time, so
     // a deletion may queue or cancel others.
@@ -65,6 +75,7 @@ public:
 
 private:
     std::vector<Widget*> deferred_;
+    std::wstring clipboard_;
 };
 
 // Queues a widget for deletion with the installed host, or in the widget

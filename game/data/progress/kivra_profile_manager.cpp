@@ -10,7 +10,7 @@ void KivraProfileManager::Load() {
     loaded_ = true;
     FreeAllSlots();
     const std::string path = ProfilesPath();
-    // One game runs at a time: a temporary file from a save is what a crash left.
+    // A temporary file of a save whose process died is what a crash left.
     if (int leftovers = RemoveInterruptedWrites(path); leftovers > 0)
         LogWrite(L"profiles.xml: removed " + std::to_wstring(leftovers) + L" file(s) of an interrupted save", true);
     if (FileExists(path) && !ReadProfiles(path)) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -309,15 +311,18 @@ TEST_F(Profiles, AnUnreadableFileIsMovedAsideAndNeverOverwritten) {
 // A save cut short by a crash leaves its temporary file; the next start
 // clears it away and touches nothing else.
 TEST_F(Profiles, TheNextStartClearsWhatAnInterruptedSaveLeft) {
-    for (const char* name :
-         {"profiles.xml.tmp123_4", "profiles.xml.tmp9_0", "profiles.xml.tmpx", "profiles.xml.bad", "other.xml.tmp1_1"})
-        testsupport::WriteBytes(folder_.Path() / name, "partial");
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string left = "profiles.xml.tmp" + std::to_string(dead) + "_4";
+    const std::vector<std::string> kept = {"profiles.xml.tmpx", "profiles.xml.bad",
+                                           "other.xml.tmp" + std::to_string(dead) + "_1"};
+    testsupport::WriteBytes(folder_.Path() / left, "partial");
+    for (const std::string& name : kept) testsupport::WriteBytes(folder_.Path() / name, "partial");
     KivraProfileManager manager;
     manager.Load();
-    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "profiles.xml.tmp123_4"));
-    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "profiles.xml.tmp9_0"));
-    for (const char* kept : {"profiles.xml.tmpx", "profiles.xml.bad", "other.xml.tmp1_1"})
-        EXPECT_TRUE(std::filesystem::exists(folder_.Path() / kept)) << kept;
+    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / left));
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder_.Path() / name)) << name;
 }
 
 }  // namespace

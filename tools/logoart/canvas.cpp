@@ -1,0 +1,103 @@
+#include "tools/logoart/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "rendering/image/image_data.h"
+#include "rendering/imagefile/image_files.h"
+
+namespace logoart {
+
+Rgba Hex(unsigned rgb, float alpha) {
+    return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, alpha};
+}
+
+Rgba Mix(const Rgba& x, const Rgba& y, float t) {
+    return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
+}
+
+Canvas::Canvas(int width, int height)
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * static_cast<size_t>(height)) {}
+
+void Canvas::Fill(const Rgba& colour) { std::fill(pixels_.begin(), pixels_.end(), colour); }
+
+void Canvas::VerticalGradient(const Rgba& top, const Rgba& bottom, float y0, float y1) {
+    for (int y = 0; y < height_; ++y) {
+        const Rgba c = Mix(top, bottom, Clamp01((y + 0.5f - y0) / (y1 - y0)));
+        for (int x = 0; x < width_; ++x) Blend(x, y, c, 1.0f);
+    }
+}
+
+void Canvas::Blend(int x, int y, const Rgba& colour, float coverage) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || coverage <= 0) return;
+    Rgba& d = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    const float a = colour.a * coverage;
+    const float outA = a + d.a * (1 - a);
+    if (outA <= 0) return;
+    d.r = (colour.r * a + d.r * d.a * (1 - a)) / outA;
+    d.g = (colour.g * a + d.g * d.a * (1 - a)) / outA;
+    d.b = (colour.b * a + d.b * d.a * (1 - a)) / outA;
+    d.a = outA;
+}
+
+namespace {
+
+float SegmentDistance(float px, float py, Point a, Point b) {
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float length2 = dx * dx + dy * dy;
+    float t = length2 > 0 ? ((px - a.x) * dx + (py - a.y) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0f, 1.0f);
+    return std::hypot(px - (a.x + t * dx), py - (a.y + t * dy));
+}
+
+}  // namespace
+
+void Canvas::Stroke(const std::vector<Point>& points, float radius, const Rgba& colour) {
+    if (points.empty()) return;
+    float minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    }
+    const int x0 = static_cast<int>(std::floor(minX - radius - 1)), x1 = static_cast<int>(std::ceil(maxX + radius + 1));
+    const int y0 = static_cast<int>(std::floor(minY - radius - 1)), y1 = static_cast<int>(std::ceil(maxY + radius + 1));
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            float d = 1e9f;
+            for (size_t i = 0; i + 1 < points.size(); ++i)
+                d = std::min(d, SegmentDistance(x + 0.5f, y + 0.5f, points[i], points[i + 1]));
+            if (points.size() == 1) d = std::hypot(x + 0.5f - points[0].x, y + 0.5f - points[0].y);
+            // One layer per shape: the union of its segments, blended once.
+            Blend(x, y, colour, Clamp01(radius - d + 0.5f));
+        }
+    }
+}
+
+void Canvas::Disc(Point centre, float radius, const Rgba& colour) { Ellipse(centre, radius, radius, colour); }
+
+void Canvas::Ellipse(Point centre, float rx, float ry, const Rgba& colour) {
+    const int x0 = static_cast<int>(centre.x - rx - 2), x1 = static_cast<int>(centre.x + rx + 2);
+    const int y0 = static_cast<int>(centre.y - ry - 2), y1 = static_cast<int>(centre.y + ry + 2);
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            const float nx = (x + 0.5f - centre.x) / rx, ny = (y + 0.5f - centre.y) / ry;
+            // Distance in pixels, near enough for a smooth edge.
+            const float d = (std::sqrt(nx * nx + ny * ny) - 1) * std::min(rx, ry);
+            Blend(x, y, colour, Clamp01(0.5f - d));
+        }
+    }
+}
+
+bool Canvas::Save(const std::string& path) const {
+    ImageData image;
+    if (!image.Allocate(width_, height_, false)) return false;
+    auto byte = [](float v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+    for (size_t i = 0; i < pixels_.size(); ++i) {
+        const Rgba& p = pixels_[i];
+        image.GetBits()[i] = byte(p.a) << 24 | byte(p.r) << 16 | byte(p.g) << 8 | byte(p.b);
+    }
+    const bool jpeg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
+    return jpeg ? WriteJPEGImage(path, image) : WritePNGImage(path, image);
+}
+
+}  // namespace logoart

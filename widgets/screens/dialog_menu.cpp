@@ -1,0 +1,122 @@
+#include "widgets/screens/dialog_menu.h"
+
+#include <memory>
+
+#include "foundation/expression/constants_map.h"
+#include "foundation/system/app_services.h"
+#include "rendering/device/device_host.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
+#include "widgets/tree/widget_manager.h"
+
+namespace {
+
+// A widget showing a picture it owns.
+class Picture : public DynamicWidget {
+public:
+    explicit Picture(std::unique_ptr<ImageSurface> image) : DynamicWidget(0, 0, image.get(), 1.0f) {
+        image_owned_ = std::move(image);
+    }
+    ~Picture() override { SetImage(nullptr); }
+
+private:
+    std::unique_ptr<ImageSurface> image_owned_;
+};
+
+// The source drawn at its place into a picture the size of the screen; the
+// source is then hidden (its picture stands in for it).
+DynamicWidget* TakePicture(Widget& source, WidgetManager* manager) {
+    const DeviceHost& screen = Service<DeviceHost>::Get();
+    auto image = std::make_unique<ImageSurface>(true);
+    if (image->Create(screen.ScreenWidth(), screen.ScreenHeight())) {
+        Graphics g(image.get());
+        g.Translate(source.GetX(), source.GetY());
+        PassFlags flags;
+        flags.normal = manager ? manager->GetCurrentFlags() : WidgetManager::kDefaultFlags;
+        source.DrawAll(flags, &g);
+    }
+    auto* picture = new Picture(std::move(image));
+    picture->SetFlagMasks(picture->GetAddFlags() | pass_flag::kDraw, picture->GetRemoveFlags());
+    source.SetFlagMasks(source.GetAddFlags(), source.GetRemoveFlags() | pass_flag::kDraw);
+    return picture;
+}
+
+float FadeTime() { return static_cast<float>(ConstantsMap()[L"dialog_fade_time"].ToReal()); }
+
+void ClearRemoveBits(WidgetContainer& widget, uint32_t bits) {
+    widget.SetFlagMasks(widget.GetAddFlags(), widget.GetRemoveFlags() & ~bits);
+}
+
+}  // namespace
+
+DialogMenu::DialogMenu(Menu* parent)
+    : PopupMenu(dynamic_cast<Image*>(FindImageByName(L"Dialog"))),
+      fadeState_(parent ? kShown : kNoFade),
+      parentMenu_(parent) {}
+
+void DialogMenu::AddedToManager(WidgetManager* manager) {
+    PopupMenu::AddedToManager(manager);
+    if (!parentMenu_ || manager_ != manager) return;
+    removeFlags_ |= pass_flag::kMouse;
+    manager->RecheckAllPointers();
+    // Only what the dialog took is given back: a parent that was not drawn stays so.
+    parentHidden_ = !(parentMenu_->GetRemoveFlags() & pass_flag::kDraw);
+    parentPicture_ = TakePicture(*parentMenu_, manager);
+    ownPicture_ = TakePicture(*this, manager);
+    parentPicture_->AddWidget(ownPicture_);
+    parentPicture_->SetFlagMasks(parentPicture_->GetAddFlags() | pass_flag::kOffscreen,
+                                 parentPicture_->GetRemoveFlags());
+    // Covers the screen from the dialog's origin.
+    parentPicture_->Move(-x_, -y_);
+    AddWidget(parentPicture_);
+    const float t = FadeTime();
+    parentPicture_->TweenPropertyByName(L"", L"opacity", 0.0f, t, L"", false);
+    ownPicture_->SetFloatProperty(L"opacity", 0.0f, false);
+    ownPicture_->TweenPropertyByName(L"", L"opacity", 1.0f, t, L"", false);
+    fadeState_ = kFadingIn;
+}
+
+void DialogMenu::Update() {
+    PopupMenu::Update();
+    if (fadeState_ == kFadingIn && parentPicture_ && !parentPicture_->IsAnimating()) {
+        parentPicture_->SetVisible(false);
+        ClearRemoveBits(*this, pass_flag::kDraw | pass_flag::kMouse);
+        if (manager_) manager_->RecheckAllPointers();
+        fadeState_ = kShown;
+    } else if (fadeState_ == kFadingOut && ownPicture_ && !ownPicture_->IsAnimating()) {
+        ShowParentAgain();
+        fadeState_ = kNoFade;  // nothing left to fade: closing again is at once
+        PopupMenu::RemoveSelf();
+    }
+}
+
+void DialogMenu::RemovedFromManager(WidgetManager* manager) {
+    ShowParentAgain();
+    PopupMenu::RemovedFromManager(manager);
+}
+
+void DialogMenu::ShowParentAgain() {
+    if (!parentHidden_) return;
+    parentHidden_ = false;
+    ClearRemoveBits(*parentMenu_, pass_flag::kDraw);
+    parentMenu_->MarkDirty();
+}
+
+void DialogMenu::CloseDialog() {
+    if (fadeState_ == kNoFade || !parentPicture_ || !ownPicture_) {
+        PopupMenu::RemoveSelf();
+        return;
+    }
+    if (fadeState_ == kFadingOut) return;
+    const float t = FadeTime();
+    parentPicture_->SetVisible(true);
+    parentPicture_->TweenPropertyByName(L"", L"opacity", 1.0f, t, L"", false);
+    ownPicture_->TweenPropertyByName(L"", L"opacity", 0.0f, t, L"", false);
+    removeFlags_ |= pass_flag::kDraw;
+    MarkDirty();
+    fadeState_ = kFadingOut;
+}
+
+void DialogMenu::DoAction(std::wstring_view action, std::wstring_view, int) {
+    if (action == L"close") CloseDialog();
+}

@@ -1,0 +1,14 @@
+#pragma once
+// NoticeMenu: a dialog playing the "notice_menu" script with the texts of a
+// key (its "_title" and "_text" entries) and the name of the text's font.
+// The script word "notice-menu" opens one (OpenNoticeMenu, script_menu.h).
+// Main thread only.
+
+#include <string_view>
+
+#include "widgets/screens/dialog_menu.h"
+
+class NoticeMenu : public DialogMenu {
+public:
+    NoticeMenu(std::wstring_view key, Menu* parent, std::wstring_view textFont);
+};

@@ -1,0 +1,6 @@
+#include "widgets/screens/startup_host.h"
+
+StartupHost& StartupHost::Fallback() {
+    static NullStartupHost none;
+    return none;
+}
