@@ -49,8 +49,6 @@ Image* AssetRegistry::FindImageByName(std::wstring_view name) {
     return found != images_.end() ? found->second : nullptr;
 }
 
-ExtendedPropertyInterface* AssetRegistry::FindImage(std::wstring_view name) { return FindImageByName(name); }
-
 int AssetRegistry::FindSoundId(std::wstring_view name) {
     ScopedCriticalSection lock(soundLock_);
     auto found = sounds_.find(name);

@@ -19,9 +19,9 @@
 // lookup never waits for one. Callers must not keep an image pointer past the
 // unloading of its group or of all assets, and must destroy the registry
 // before the sound manager and music interface it releases through.
-// One registry per process: the application owns it, plugs it in as its
-// asset lookup (VornAppBase::SetAssetLookup) and wires its image side for the
-// fonts (ServiceWiring::WireImageRegistry); Instance() answers it.
+// One registry per process: the application owns it and wires its image side
+// for the fonts (ServiceWiring::WireImageRegistry); Instance() answers it, and
+// the application answers the lower layers' lookups by name from it.
 
 #include <atomic>
 #include <map>
@@ -32,7 +32,6 @@
 
 #include "app/assets/asset_host.h"
 #include "app/assets/asset_records.h"
-#include "app/services/asset_lookup.h"
 #include "foundation/system/critical_section.h"
 #include "rendering/image/image_registry_host.h"
 #include "widgets/script/animation_stats.h"
@@ -40,7 +39,7 @@
 class Image;
 class ImageSurface;
 
-class AssetRegistry : public ImageRegistryHost, public AssetLookup {
+class AssetRegistry : public ImageRegistryHost {
 public:
     // With no host, a plain AssetHost (images decoded from files, no volume table).
     explicit AssetRegistry(AssetHost* host = nullptr);
@@ -55,11 +54,6 @@ public:
     Image* FindImageByName(std::wstring_view name);
     int FindSoundId(std::wstring_view name);
     int FindTrackId(std::wstring_view name);
-
-    // AssetLookup: the application's answers to the lower layers.
-    ExtendedPropertyInterface* FindImage(std::wstring_view name) override;
-    int FindSound(std::wstring_view name) override { return FindSoundId(name); }
-    int FindTrack(std::wstring_view name) override { return FindTrackId(name); }
 
     // ImageRegistryHost: font pages.
     Image* RegisterImageEntry(std::wstring_view name, std::string_view path) override;

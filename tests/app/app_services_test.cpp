@@ -116,8 +116,14 @@ TEST(AppSoundServices, LowerLayersReachTheApplicationThroughTheWiring) {
         ImageData pixels;
         ASSERT_TRUE(pixels.Allocate(4, 4, true));
         ASSERT_TRUE(WritePNGImage(data.Folder() / "logo.png", pixels));
-        ASSERT_TRUE(assets.AddImage({data.Folder() / "logo", L"logo"}, false));
-        assets.AddTrack({"music/theme.ogg", L"theme"}, false);
+        ImageRecord logo;
+        logo.path = data.Folder() / "logo";
+        logo.name = L"logo";
+        ASSERT_TRUE(assets.AddImage(logo, false));
+        SoundRecord theme;
+        theme.path = "music/theme.ogg";
+        theme.name = L"theme";
+        assets.AddTrack(theme, false);
 
         EXPECT_EQ(FindImageByName(L"logo"), static_cast<ExtendedPropertyInterface*>(assets.FindImageByName(L"logo")));
         EXPECT_NE(FindImageByName(L"logo"), nullptr);
