@@ -21,7 +21,7 @@
 // before the sound manager and music interface it releases through.
 // One registry per process: the application owns it and wires its image side
 // for the fonts (ServiceWiring::WireImageRegistry); Instance() answers it, and
-// the application's lookups by name ask it there.
+// the application answers the lower layers' lookups by name from it.
 
 #include <atomic>
 #include <map>

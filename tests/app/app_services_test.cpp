@@ -120,10 +120,10 @@ TEST(AppSoundServices, LowerLayersReachTheApplicationThroughTheWiring) {
         logo.path = data.Folder() / "logo";
         logo.name = L"logo";
         ASSERT_TRUE(assets.AddImage(logo, false));
-        SoundRecord themeTrack;
-        themeTrack.path = "music/theme.ogg";
-        themeTrack.name = L"theme";
-        assets.AddTrack(themeTrack, false);
+        SoundRecord themeRecord;
+        themeRecord.path = "music/theme.ogg";
+        themeRecord.name = L"theme";
+        assets.AddTrack(themeRecord, false);
 
         EXPECT_EQ(FindImageByName(L"logo"), static_cast<ExtendedPropertyInterface*>(assets.FindImageByName(L"logo")));
         EXPECT_NE(FindImageByName(L"logo"), nullptr);

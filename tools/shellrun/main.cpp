@@ -2,8 +2,8 @@
 // a real window until the game's own entry point exists. Closing the window
 // (or --seconds N) ends it; the exit status is the application's.
 // --debug-screenshot N presses Ctrl+Alt+D and then F11 after N seconds, as a
-// developer would, so a screenshot lands in "_screenshots" of the current
-// folder. --overlay (after the others) shows the frames a second.
+// developer would, so a screenshot lands in "_screenshots" of the start
+// folder (the program's own, unless -changedir names another). --overlay (after the others) shows the frames a second.
 
 #include <chrono>
 #include <cstdlib>
