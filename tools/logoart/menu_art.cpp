@@ -74,12 +74,13 @@ Canvas ButtonCels(int width, int height, const Rgba& face, const Rgba& rim, cons
     return canvas;
 }
 
-// A panel: shadow, navy rim, cream face with a thin inner line.
+// A panel: shadow, cream rim, navy face (white text reads on it) with a
+// faint light band along the top.
 void Panel(Canvas& canvas, float x0, float y0, float x1, float y1, float radius) {
     canvas.RoundRect(x0 + 4, y0 + 6, x1, y1, radius, kShadow, kShadow);
-    canvas.RoundRect(x0, y0, x1 - 4, y1 - 6, radius, kNavyLight, kNavy);
-    canvas.RoundRect(x0 + 7, y0 + 7, x1 - 11, y1 - 13, radius - 5, kCream, kCreamDark);
-    canvas.RoundRect(x0 + 10, y0 + 10, x1 - 14, y1 - 16, radius - 8, Hex(0xFFFFFF, 0.0f), Hex(0xFFFFFF, 0.0f));
+    canvas.RoundRect(x0, y0, x1 - 4, y1 - 6, radius, kCream, kCreamDark);
+    canvas.RoundRect(x0 + 7, y0 + 7, x1 - 11, y1 - 13, radius - 5, kNavyLight, kNavy);
+    canvas.RoundRect(x0 + 12, y0 + 10, x1 - 16, y0 + 60, radius - 8, Hex(0xFFFFFF, 0.10f), Hex(0xFFFFFF, 0.0f));
 }
 
 void Cloud(Canvas& canvas, float x, float y, float s) {
@@ -185,19 +186,20 @@ bool Buttons(const std::string& images) {
 }
 
 bool Dialogs(const std::string& images) {
-    Canvas dialog(560, 360);
-    Panel(dialog, 0, 0, 560, 360, 26);
+    // Tall enough for the options: three sliders, three boxes and the buttons.
+    Canvas dialog(560, 500);
+    Panel(dialog, 0, 0, 560, 500, 26);
     bool ok = Save(dialog, images + "/Dialog.png");
     // The name entry: a slot for the typed name at (35, 58), 224 by 50.
     Canvas name(360, 132);
     Panel(name, 0, 0, 360, 132, 22);
-    name.RoundRect(33, 56, 261, 110, 10, kNavyLight, kNavyLight);
-    name.RoundRect(35, 58, 259, 108, 9, Hex(0x0C1E33), Hex(0x1A3552));
+    name.RoundRect(33, 56, 261, 110, 10, kCreamDark, kCreamDark);
+    name.RoundRect(35, 58, 259, 108, 9, Hex(0x081628), Hex(0x142B45));
     ok &= Save(name, images + "/EnterName.png");
     // Nine pieces of one framed panel: corners 24 square, edges and middle stretch.
     Canvas frame(72, 72);
-    frame.RoundRect(0, 0, 72, 72, 20, kNavyLight, kNavy);
-    frame.RoundRect(6, 6, 66, 66, 14, kCream, kCream);
+    frame.RoundRect(0, 0, 72, 72, 20, kCream, kCream);
+    frame.RoundRect(5, 5, 67, 67, 15, kNavy, kNavy);
     const char* names[3][3] = {{"lt", "ct", "rt"}, {"lc", "cc", "rc"}, {"lb", "cb", "rb"}};
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
