@@ -184,7 +184,7 @@ protected:
 
 TEST_F(FrontDoorScriptsTest, ScriptsUseOnlyKnownWordsAndNamedFonts) {
     std::vector<std::wstring> unknown;
-    std::set<std::wstring> fonts = {L"plain2", L"plain2_white", L"hud_button_small", L"button", L"menu"};
+    std::set<std::wstring> fonts = {L"plain2", L"plain2_white", L"hud_button_small", L"button", L"menu", L"heading"};
     for (const std::wstring& script : kScripts) {
         ASSERT_TRUE(AnimationExists(script)) << text::ToUtf8(script);
         CollectUnknownWords(script, FindAnimation(script)->steps, unknown);
@@ -224,10 +224,18 @@ TEST_F(FrontDoorScriptsTest, EachScreenScriptRunsAndFindsEveryAssetItNames) {
     Screen* inGame = Run(L"options_menu", {{L"in_game", PropertyValue(true)}});
     EXPECT_NE(inGame->Variables()[L"quit"].ToWidget<DynamicWidget>(), nullptr);
 
-    Run(L"confirm_menu", {{L"title", PropertyValue(L"Sure?")},
-                          {L"text", PropertyValue(L"Really?")},
-                          {L"ok_text", PropertyValue(L"quit_confirm")},
-                          {L"cancel_text", PropertyValue(L"quit_cancel")}});
+    Screen* confirm = Run(L"confirm_menu", {{L"title", PropertyValue(L"Sure?")},
+                                            {L"text", PropertyValue(L"Really?")},
+                                            {L"ok_text", PropertyValue(L"quit_confirm")},
+                                            {L"cancel_text", PropertyValue(L"quit_cancel")}});
+    // The title and text show as given; the button texts are keys.
+    std::vector<std::wstring> texts;
+    for (Widget* child : confirm->GetChildren())
+        if (auto* label = dynamic_cast<TextLabel*>(child)) texts.push_back(label->GetText());
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Sure?", L"Really?"}));
+    auto* ok = dynamic_cast<ButtonWidget*>(confirm->Variables()[L"ok"].ToWidget<DynamicWidget>());
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->GetLabel(), L"Quit");
     Run(L"notice_menu", {{L"title", PropertyValue(L"Hello")},
                          {L"text", PropertyValue(L"World")},
                          {L"text_font", PropertyValue(L"menu")}});
