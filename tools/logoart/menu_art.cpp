@@ -152,9 +152,8 @@ bool GameLogo(const std::string& images) {
     canvas.RoundRect(66, 334, 574, 392, 26, kOrange, kOrangeDark);
     const float scale = 1.02f, w = WordWidth("HALVARO", scale);
     Lettering(canvas, "HALVARO", (kWidth - w) / 2, 200, scale, 13, kCream, kNavy);
-    const float small = 0.32f, sw = WordWidth("PARK TYCOON", small);
-    (void)sw;
-    const char* line = "PLAY PARK";
+    const float small = 0.32f;
+    const char* line = "THEME PARK";
     const float lw = WordWidth(line, small);
     Lettering(canvas, line, (kWidth - lw) / 2, 346, small, 4.5f, kCream, kNavy);
     return Save(canvas, images + "/GameLogo.png");
@@ -166,11 +165,13 @@ bool LoadingBar(const std::string& images) {
     base.RoundRect(0, 0, 536, 44, 20, kNavyLight, kNavy);
     base.RoundRect(9, 9, 527, 35, 13, Hex(0x0C1E33), Hex(0x1A3552));
     bool ok = Save(base, images + "/Loadingbar_base.png");
-    // Drawn over the base from the same left edge; the screen cuts it to the progress.
-    Canvas top(522, 48);
-    top.RoundRect(9, 10, 518, 34, 12, Hex(0xFFC24A), kOrangeDark);
-    top.RoundRect(15, 12, 512, 21, 5, Hex(0xFFFFFF, 0.45f), Hex(0xFFFFFF, 0.1f));
-    for (int x = 30; x < 512; x += 36)
+    // As wide as the base; the screen draws it 9 pixels further left than the
+    // base and cuts it to the progress, so the fill starts 18 pixels in and
+    // ends where the base's slot ends.
+    Canvas top(540, 48);
+    top.RoundRect(19, 10, 535, 34, 12, Hex(0xFFC24A), kOrangeDark);
+    top.RoundRect(25, 12, 529, 21, 5, Hex(0xFFFFFF, 0.45f), Hex(0xFFFFFF, 0.1f));
+    for (int x = 40; x < 528; x += 36)
         top.Stroke({{static_cast<float>(x), 30}, {x + 12.0f, 14}}, 3, Hex(0xFFFFFF, 0.18f));
     return Save(top, images + "/Loadingbar_Top.png") && ok;
 }
