@@ -28,6 +28,31 @@ void Canvas::VerticalGradient(const Rgba& top, const Rgba& bottom, float y0, flo
     }
 }
 
+void Canvas::RoundRect(float x0, float y0, float x1, float y1, float radius, const Rgba& top, const Rgba& bottom) {
+    const float cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+    const float hx = (x1 - x0) / 2 - radius, hy = (y1 - y0) / 2 - radius;
+    for (int y = std::max(0, static_cast<int>(y0) - 1); y < std::min(height_, static_cast<int>(y1) + 2); ++y) {
+        const Rgba c = Mix(top, bottom, Clamp01((y + 0.5f - y0) / (y1 - y0)));
+        for (int x = std::max(0, static_cast<int>(x0) - 1); x < std::min(width_, static_cast<int>(x1) + 2); ++x) {
+            // Signed distance to the rounded box.
+            const float qx = std::fabs(x + 0.5f - cx) - hx, qy = std::fabs(y + 0.5f - cy) - hy;
+            const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
+            const float d = outside + std::min(std::max(qx, qy), 0.0f) - radius;
+            Blend(x, y, c, Clamp01(0.5f - d));
+        }
+    }
+}
+
+Canvas Canvas::Crop(int x, int y, int width, int height) const {
+    Canvas out(width, height);
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
+            if (x + col >= 0 && y + row >= 0 && x + col < width_ && y + row < height_)
+                out.pixels_[static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(col)] =
+                    pixels_[static_cast<size_t>(y + row) * static_cast<size_t>(width_) + static_cast<size_t>(x + col)];
+    return out;
+}
+
 void Canvas::Blend(int x, int y, const Rgba& colour, float coverage) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_ || coverage <= 0) return;
     Rgba& d = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];

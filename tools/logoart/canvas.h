@@ -36,6 +36,11 @@ public:
     void Stroke(const std::vector<Point>& points, float radius, const Rgba& colour);
     void Disc(Point centre, float radius, const Rgba& colour);
     void Ellipse(Point centre, float rx, float ry, const Rgba& colour);
+    // A rectangle with rounded corners from (x0, y0) to (x1, y1), filled with
+    // a vertical blend from `top` to `bottom` across its own height.
+    void RoundRect(float x0, float y0, float x1, float y1, float radius, const Rgba& top, const Rgba& bottom);
+    // The part of the picture at (x, y) of the given size, as a picture of its own.
+    Canvas Crop(int x, int y, int width, int height) const;
     // Everything below the curve y = f(x) (x in pixels) in the colour.
     template <class Curve>
     void FillBelow(Curve curve, const Rgba& colour) {

@@ -1,7 +1,8 @@
 // logoart FOLDER: draws the studio logo's pieces and the two splash pictures
 // into FOLDER (data/): the letters, their tilted forms, the ball with its two
 // squash cels, the ball's trail and the TM mark under images/logo/, and
-// splash.jpg (16:9) and splash2.jpg (square) at the top. Everything is made
+// splash.jpg (16:9) and splash2.jpg (square) at the top, and the menus'
+// pictures under images/menu/. Everything is made
 // here from strokes and shapes; the output is the same on every run.
 //
 // The trail is the path the underside of the logo screen's ball flies (the same velocities,
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "tools/logoart/canvas.h"
+#include "tools/logoart/menu_art.h"
 #include "tools/logoart/strokes.h"
 
 using namespace logoart;
@@ -195,5 +197,6 @@ int main(int argc, char** argv) {
     ok &= TradeMark(logo);
     ok &= Splash(root + "/splash.jpg");
     ok &= SplashNight(root + "/splash2.jpg");
+    ok &= DrawMenuArt(root);
     return ok ? 0 : 1;
 }

@@ -41,6 +41,8 @@ Strokes LetterStrokes(char letter) {
         case 'V': return {{{6, 8}, {36, 97}, {66, 8}}};
         case 'O': return {Arc({36, 52}, 26, 44, 0, 360)};
         case 'T': return {{{6, 8}, {66, 8}}, {{36, 8}, {36, 97}}};
+        case 'Y': return {{{6, 8}, {36, 52}, {66, 8}}, {{36, 52}, {36, 97}}};
+        case 'K': return {{{12, 8}, {12, 97}}, {{62, 8}, {12, 62}}, {{30, 45}, {64, 97}}};
         default: return {};
     }
 }

@@ -94,6 +94,18 @@ int main(int argc, char** argv) {
     ok &= Report(WriteOgg(dir + "chime.ogg", 44100, 1, Tone(44100, 0.5, 880, 0.5, 0.01)), dir + "chime.ogg");
     ok &= Report(WriteOgg(dir + "theme.ogg", 44100, 2, Theme()), dir + "theme.ogg");
 
+    // The menus' sounds: a bright two-note answer to a change the player
+    // made, and a short rising and falling swish as a dialog opens and closes.
+    Samples feedback = Chirp(22050, 0.16, 784, 784, 0.45, 18.0);
+    MixInto(feedback, Chirp(22050, 0.3, 1175, 1175, 0.45, 10.0), 2205);
+    ok &= Report(WriteWav16(dir + "feedback_general.wav", 22050, 1, feedback), dir + "feedback_general.wav");
+    Samples open = NoiseSweep(22050, 0.22, 600, 3500, 0.5, 0.08, 14.0, 21);
+    MixInto(open, Chirp(22050, 0.2, 500, 900, 0.2, 12.0), 0);
+    ok &= Report(WriteWav16(dir + "popup_open.wav", 22050, 1, open), dir + "popup_open.wav");
+    Samples close = NoiseSweep(22050, 0.2, 3000, 500, 0.45, 0.02, 16.0, 23);
+    MixInto(close, Chirp(22050, 0.18, 800, 420, 0.2, 14.0), 0);
+    ok &= Report(WriteWav16(dir + "popup_close.wav", 22050, 1, close), dir + "popup_close.wav");
+
     const std::vector<uint8_t> module = BuildTuneModule();
     std::ofstream out(dir + "tune.mod", std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));

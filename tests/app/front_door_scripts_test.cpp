@@ -1,0 +1,323 @@
+// The front door's content as the game loads it: data/ packed as the build
+// packs it, assets.xml read into the real registry, fonts, constants, texts
+// and scripts from the pack. Every word of every script is one the
+// interpreter knows; each screen's script runs once in a widget tree with
+// the variables its screen gives it, and every image and sound it asks for
+// is registered; the names the screen classes ask for themselves are there.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/assets/asset_manager.h"
+#include "app/assets/asset_registry.h"
+#include "foundation/expression/constants.h"
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/localization.h"
+#include "foundation/expression/localization_map.h"
+#include "foundation/files/pak_interface.h"
+#include "foundation/files/pak_writer.h"
+#include "foundation/system/app_services.h"
+#include "foundation/system/sound_manager.h"
+#include "foundation/system/text.h"
+#include "rendering/font/fonts_xml.h"
+#include "rendering/image/image.h"
+#include "rendering/image/image_registry_host.h"
+#include "tests/app/recording_tracks.h"
+#include "tests/platform/temp_folder.h"
+#include "widgets/controls/button_widget.h"
+#include "widgets/controls/text_label.h"
+#include "widgets/dynamic/dynamic_widget.h"
+#include "widgets/script/animation_stats.h"
+#include "widgets/script/animation_widget.h"
+#include "widgets/script/script_words.h"
+#include "widgets/tree/widget_manager.h"
+
+namespace {
+
+const std::filesystem::path kData = std::filesystem::path(HALVARO_SOURCE_DIR) / "data";
+
+// Every sound file the data folder holds loads; the registry hands out ids.
+class DataSounds : public NullSoundManager {
+public:
+    bool LoadSound(int, std::string_view path) override {
+        for (const char* extension : {".wav", ".ogg", ".au"})
+            if (std::filesystem::exists(kData / (std::string(path) + extension))) return true;
+        return false;
+    }
+
+private:
+    ScopedService<SoundManager> installed_{this};
+};
+
+// The application's lookups by name, answered by the registry; every name
+// it cannot answer is kept.
+class RegistryLookups : public NullAppServices {
+public:
+    explicit RegistryLookups(AssetRegistry& registry) : registry_(registry) {}
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view name) override {
+        Image* image = registry_.FindImageByName(name);
+        if (!image) missingImages.insert(std::wstring(name));
+        return image;
+    }
+    int FindSoundId(std::wstring_view name) override {
+        const int id = registry_.FindSoundId(name);
+        if (id < 0) missingSounds.insert(std::wstring(name));
+        return id;
+    }
+    int FindTrackId(std::wstring_view name) override { return registry_.FindTrackId(name); }
+    void AdvanceLoadingStep() override {}
+
+    std::set<std::wstring> missingImages, missingSounds;
+
+private:
+    AssetRegistry& registry_;
+    ScopedService<AppServices> installed_{this};
+};
+
+// A screen running one script. The profile screen's own word "add-profile"
+// makes a name row and hides the row's confirm button, as that screen does.
+class Screen : public AnimationWidget {
+public:
+    Screen() : AnimationWidget(L"", 0, 0, false) {}
+    int HandleCustomCommand(const AnimationStep& step) override {
+        if (step.name != L"add-profile") return 0;
+        auto* row =
+            new ButtonWidget(StepAttributeInt(L"x"), StepAttributeInt(L"y"), StepAttributeString(L"type"), L"", false);
+        RegisterObject(StepAttributeString(L"id"), row);
+        if (auto* button = Variables()[L"button"].ToWidget<DynamicWidget>()) button->SetVisible(false);
+        ++rows;
+        return 2;
+    }
+    void DoAction(std::wstring_view action, std::wstring_view, int) override { actions.emplace_back(action); }
+
+    int rows = 0;
+    std::vector<std::wstring> actions;
+};
+
+// Words the interpreter does not know, with the script they stand in;
+// "add-profile" belongs to the profile screen.
+void CollectUnknownWords(const std::wstring& script, const StepList& steps, std::vector<std::wstring>& unknown) {
+    for (const AnimationStep& step : steps) {
+        const bool known = step.name == L"add-profile" || ScriptWordTable().Find(WordGroup::kNoObject, step) ||
+                           ScriptWordTable().Find(WordGroup::kObject, step) ||
+                           ScriptWordTable().Find(WordGroup::kNoObjectFound, step);
+        if (!known) unknown.push_back(script + L": " + step.name);
+        CollectUnknownWords(script, step.children, unknown);
+    }
+}
+
+// The fonts the steps name; "text_font" is the notice's variable, which the
+// notice sets to "menu".
+void CollectFonts(const StepList& steps, std::set<std::wstring>& fonts) {
+    for (const AnimationStep& step : steps) {
+        if (auto it = step.attributes.find(L"font"); it != step.attributes.end())
+            fonts.insert(it->second == L"text_font" ? L"menu" : it->second);
+        CollectFonts(step.children, fonts);
+    }
+}
+
+const std::vector<std::wstring> kScripts = {L"main_menu",    L"credits_menu", L"intro_menu",    L"profile_menu",
+                                            L"options_menu", L"confirm_menu", L"notice_menu",   L"popup_intro",
+                                            L"popup_outro",  L"button_init",  L"button_refresh"};
+
+class FrontDoorScriptsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(BuildPack(kData.string(), folder / "main.pak").ok);
+        std::filesystem::create_directories(folder / "run");
+        // Nothing loose where the data is looked for: all of it comes from the pack.
+        cwd = std::make_unique<testsupport::CurrentDirectoryGuard>(folder.Path() / "run");
+        pak.Mount(folder / "main.pak");
+        { AssetManager intro(registry, true); }
+        { AssetManager game(registry, false); }
+        LoadFontsXml(false);
+        Constants constants;
+        LocalizationMap().clear();
+        Localization texts;
+        texts.LoadPropertiesXml("localization.xml");
+        AnimationLibrary().clear();
+        AnimationStats loaded(false);
+        mgr = std::make_unique<WidgetManager>();
+    }
+    void TearDown() override {
+        mgr.reset();
+        AnimationLibrary().clear();
+        LocalizationMap().clear();
+        UnloadFonts();
+        registry.UnloadAllAssets();
+        cwd.reset();
+    }
+
+    // Runs the script on a new screen with the variables its screen sets,
+    // until it ends (or for `updates` updates), and returns the screen.
+    Screen* Run(const std::wstring& script, const std::map<std::wstring, PropertyValue>& variables,
+                int updates = 2000) {
+        auto* screen = new Screen;
+        for (const auto& [name, value] : variables) screen->SetVariable(name, value);
+        mgr->AddWidget(screen);
+        screen->PlayAnimationNamed(script);
+        for (int i = 0; i < updates && !screen->IsScriptDone(); ++i) Tick();
+        return screen;
+    }
+
+    void Tick() {
+        mgr->UpdateFrame();
+        mgr->UpdateFractionFrame(1.0f);
+    }
+
+    testsupport::TempFolder folder;
+    std::unique_ptr<testsupport::CurrentDirectoryGuard> cwd;
+    PakInterface pak;
+    DataSounds sounds;
+    testsupport::RecordingTracks tracks;
+    AssetRegistry registry;
+    ScopedService<ImageRegistryHost> fontPages{&registry};
+    RegistryLookups lookups{registry};
+    std::unique_ptr<WidgetManager> mgr;
+};
+
+TEST_F(FrontDoorScriptsTest, ScriptsUseOnlyKnownWordsAndNamedFonts) {
+    std::vector<std::wstring> unknown;
+    std::set<std::wstring> fonts = {L"plain2", L"plain2_white", L"hud_button_small", L"button", L"menu", L"heading"};
+    for (const std::wstring& script : kScripts) {
+        ASSERT_TRUE(AnimationExists(script)) << text::ToUtf8(script);
+        CollectUnknownWords(script, FindAnimation(script)->steps, unknown);
+        CollectFonts(FindAnimation(script)->steps, fonts);
+    }
+    for (const auto& [name, definition] : AnimationLibrary()) CollectUnknownWords(name, definition.steps, unknown);
+    EXPECT_TRUE(unknown.empty()) << text::ToUtf8(unknown.front());
+    for (const std::wstring& font : fonts) EXPECT_NE(GetFontMap().Find(font), nullptr) << text::ToUtf8(font);
+}
+
+TEST_F(FrontDoorScriptsTest, EachScreenScriptRunsAndFindsEveryAssetItNames) {
+    Screen* main = Run(L"main_menu", {{L"player_name", PropertyValue(L"Ada")}});
+    EXPECT_TRUE(main->IsScriptDone());
+    for (const wchar_t* id : {L"play", L"profile", L"options", L"credits", L"quit", L"logo", L"welcome"})
+        EXPECT_NE(main->Variables()[id].ToWidget<DynamicWidget>(), nullptr) << text::ToUtf8(id);
+    // The greeting carries the name; the buttons end fully shown.
+    auto* welcome = dynamic_cast<TextLabel*>(main->Variables()[L"welcome"].ToWidget<DynamicWidget>());
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(welcome->GetText(), L"Welcome, Ada!");
+    auto* play = main->Variables()[L"play"].ToWidget<DynamicWidget>();
+    ASSERT_NE(play, nullptr);
+    for (int i = 0; i < 30; ++i) Tick();
+    EXPECT_FLOAT_EQ(play->opacity, 1.0f);
+
+    Screen* credits = Run(L"credits_menu", {{L"time", PropertyValue(L"Time in the park: 1 h 05 min")},
+                                            {L"version", PropertyValue(L"v1.3")}});
+    EXPECT_TRUE(credits->IsScriptDone());
+    EXPECT_NE(credits->Variables()[L"back"].ToWidget<DynamicWidget>(), nullptr);
+
+    Screen* profiles = Run(L"profile_menu", {});
+    EXPECT_EQ(profiles->rows, 4);
+
+    Screen* fromMenu = Run(L"options_menu", {{L"main_menu", PropertyValue(true)}});
+    // Only the in-game display's dialog offers the way out of the park.
+    EXPECT_EQ(fromMenu->Variables()[L"quit"].ToWidget<DynamicWidget>(), nullptr);
+    EXPECT_NE(fromMenu->Variables()[L"close"].ToWidget<DynamicWidget>(), nullptr);
+    Screen* inGame = Run(L"options_menu", {{L"in_game", PropertyValue(true)}});
+    EXPECT_NE(inGame->Variables()[L"quit"].ToWidget<DynamicWidget>(), nullptr);
+
+    Screen* confirm = Run(L"confirm_menu", {{L"title", PropertyValue(L"Sure?")},
+                                            {L"text", PropertyValue(L"Really?")},
+                                            {L"ok_text", PropertyValue(L"quit_confirm")},
+                                            {L"cancel_text", PropertyValue(L"quit_cancel")}});
+    // The title and text show as given; the button texts are keys.
+    std::vector<std::wstring> texts;
+    for (Widget* child : confirm->GetChildren())
+        if (auto* label = dynamic_cast<TextLabel*>(child)) texts.push_back(label->GetText());
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Sure?", L"Really?"}));
+    auto* ok = dynamic_cast<ButtonWidget*>(confirm->Variables()[L"ok"].ToWidget<DynamicWidget>());
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->GetLabel(), L"Quit");
+    Run(L"notice_menu", {{L"title", PropertyValue(L"Hello")},
+                         {L"text", PropertyValue(L"World")},
+                         {L"text_font", PropertyValue(L"menu")}});
+
+    // Popups drop in and lift out around where they stand.
+    auto* popup = new DynamicWidget(0, 0, nullptr, 1.0f);
+    popup->Resize(100.0f, 200.0f, 10, 10);
+    mgr->AddWidget(popup);
+    Screen* intro = Run(L"popup_intro", {{L"menu", PropertyValue::FromWidget(popup)}});
+    EXPECT_TRUE(intro->IsScriptDone());
+    EXPECT_FLOAT_EQ(popup->GetY(), 200.0f);
+    EXPECT_TRUE(Run(L"popup_outro", {{L"menu", PropertyValue::FromWidget(popup)}})->IsScriptDone());
+
+    Screen* story = Run(L"intro_menu", {});
+    EXPECT_TRUE(story->IsScriptDone());
+
+    EXPECT_TRUE(lookups.missingImages.empty()) << text::ToUtf8(*lookups.missingImages.begin());
+    EXPECT_TRUE(lookups.missingSounds.empty()) << text::ToUtf8(*lookups.missingSounds.begin());
+}
+
+TEST_F(FrontDoorScriptsTest, ButtonsShowTheirStateCels) {
+    auto* button = new ButtonWidget(10, 10, L"main_button", L"main_play", true);
+    mgr->AddWidget(button);
+    EXPECT_EQ(button->GetLabel(), L"Play");
+    EXPECT_EQ(button->GetFrame(), 0);
+    const int x = 10 + button->GetWidth() / 2, y = 10 + button->GetHeight() / 2;
+    mgr->WindowMouseMove(x, y);
+    Tick();
+    EXPECT_EQ(button->GetFrame(), 1);
+    mgr->WindowMouseDown(x, y, 1);
+    Tick();
+    EXPECT_EQ(button->GetFrame(), 2);
+    mgr->WindowMouseUp(x, y, 1);
+    Tick();
+    EXPECT_EQ(button->GetFrame(), 1);
+    mgr->WindowMouseMove(900, 700);
+    Tick();
+    EXPECT_EQ(button->GetFrame(), 0);
+    button->SetDisabled(true);
+    EXPECT_FLOAT_EQ(button->opacity, 0.45f);
+}
+
+// What the screen classes look up themselves, outside the scripts.
+TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
+    for (const wchar_t* image :
+         {L"TitleBackground", L"GameLogo", L"Loadingbar_base", L"Loadingbar_Top", L"PlayGame", L"EnterName",
+          L"EnterNameOk", L"Dialog", L"Slider", L"Slider_Thumb", L"check_box", L"check_box_checked"})
+        EXPECT_NE(registry.FindImageByName(image), nullptr) << text::ToUtf8(image);
+    // The play button's three looks side by side, centred by the title screen at width / 2 - 133.
+    ASSERT_NE(registry.FindImageByName(L"PlayGame"), nullptr);
+    EXPECT_EQ(registry.FindImageByName(L"PlayGame")->GetCelWidth(), 266);
+    // The options dialog holds its last check box (y 362) and the buttons.
+    EXPECT_GE(registry.FindImageByName(L"Dialog")->GetCelHeight(), 460);
+    for (const wchar_t* sound : {L"feedback_general", L"Button", L"Highlight"})
+        EXPECT_GE(registry.FindSoundId(sound), 0) << text::ToUtf8(sound);
+    EXPECT_TRUE(ConstantsMap().count(L"enter_name_cursor"));
+    EXPECT_GT(GetConstantInt(L"dialog_fade_time"), 0);
+    for (const wchar_t* key : {L"enter_name_menu",
+                               L"no_name",
+                               L"enter_your_name",
+                               L"elapsed_time",
+                               L"delete_title",
+                               L"delete_text",
+                               L"delete_confirm",
+                               L"delete_cancel",
+                               L"music_volume",
+                               L"sound_volume",
+                               L"mouse_speed",
+                               L"custom_cursors",
+                               L"full_screen",
+                               L"stretch_screen",
+                               L"no_windowed_mode_title",
+                               L"no_windowed_mode_text",
+                               L"quit_title",
+                               L"quit_text",
+                               L"quit_confirm",
+                               L"quit_cancel",
+                               L"parks_soon_title",
+                               L"parks_soon_text",
+                               L"profiles_full_title",
+                               L"profiles_full_text"})
+        EXPECT_TRUE(LocalizationMap().count(key)) << text::ToUtf8(key);
+}
+
+}  // namespace
