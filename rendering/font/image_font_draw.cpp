@@ -143,6 +143,10 @@ void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& 
     if (width) *width = Trunc(pen - x);
 
     const GraphicsState saved = g.GetState();
+    // Into a context that queues nothing of its own, unscaled glyphs are
+    // blended row by row into the target; with the context's own queue they
+    // keep their places among its draws.
+    const bool rows = !saved.batching;
     g.SetColorizeImages(true);
     if (batch) g.SetBatching(true);
     const int contextMode = g.GetDrawMode();
@@ -150,7 +154,8 @@ void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& 
         pool.ForEach(bucket, [&](const GlyphRecord& record) {
             g.SetDrawMode(record.drawMode == -1 ? contextMode : record.drawMode);
             g.SetColor(record.color);
-            g.DrawImage(record.image, record.x, record.y, 0, record.source);
+            if (!rows || !g.DrawImageRows(record.image, record.x, record.y, record.source))
+                g.DrawImage(record.image, record.x, record.y, 0, record.source);
         });
         // The next bucket's quads take the next draw order of the batch.
         if (g.IsBatching()) {
