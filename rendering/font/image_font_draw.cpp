@@ -1,7 +1,10 @@
 // ImageFont: drawing. Every glyph quad of a string is queued in the
 // process-wide glyph pool, sorted into five order buckets, and the buckets
 // are drawn lowest first, so an outline layer (low order) lies beneath every
-// body glyph of the string, whatever their places in it.
+// body glyph of the string, whatever their places in it. Glyphs at whole
+// pixels under the plain mode are blended row by row into a software target
+// instead of going through the device's quad setup one by one; the pixels
+// are the same.
 #include <algorithm>
 #include <mutex>
 #include <vector>
