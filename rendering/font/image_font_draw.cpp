@@ -147,18 +147,19 @@ void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& 
 
     const GraphicsState saved = g.GetState();
     // Into a context that queues nothing of its own, unscaled glyphs are
-    // blended row by row into the target; with the context's own queue they
-    // keep their places among its draws.
+    // blended row by row into the target, and a batching font queues only
+    // the glyphs the rows cannot take; with the context's own queue they keep
+    // their places among its draws.
     const bool rows = !saved.batching;
     g.SetColorizeImages(true);
-    if (batch) g.SetBatching(true);
     const int contextMode = g.GetDrawMode();
     for (int bucket = 0; bucket < kBuckets; ++bucket) {
         pool.ForEach(bucket, [&](const GlyphRecord& record) {
             g.SetDrawMode(record.drawMode == -1 ? contextMode : record.drawMode);
             g.SetColor(record.color);
-            if (!rows || !g.DrawImageRows(record.image, record.x, record.y, record.source))
-                g.DrawImage(record.image, record.x, record.y, 0, record.source);
+            if (rows && g.DrawImageRows(record.image, record.x, record.y, record.source)) return;
+            if (batch) g.SetBatching(true);
+            g.DrawImage(record.image, record.x, record.y, 0, record.source);
         });
         // The next bucket's quads take the next draw order of the batch.
         if (g.IsBatching()) {

@@ -36,8 +36,9 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
     if (!image || !image->premultiplied || (image->GetFlags() & kTexPerCel)) return false;
     if (state.mode != kDrawNormal || state.stencilTest != 0 || state.cull != 0 || state.shader || state.matrixSet)
         return false;
-    if (!Whole(x) || !Whole(y) || !Whole(source.x) || !Whole(source.y) || !Whole(source.w) || !Whole(source.h) ||
-        !(source.w > 0) || !(source.h > 0))
+    // An empty source draws nothing on the device either (a space's glyph).
+    if (!(source.w > 0) || !(source.h > 0)) return true;
+    if (!Whole(x) || !Whole(y) || !Whole(source.x) || !Whole(source.y) || !Whole(source.w) || !Whole(source.h))
         return false;
     if (!Whole(clip.x) || !Whole(clip.y) || !Whole(clip.x + clip.w) || !Whole(clip.y + clip.h)) return false;
     D3DInterface* d3d = D3DInterface::Instance();
