@@ -103,6 +103,10 @@ public:
     // colorized, else white, modulated either way).
     void DrawImage(Image* image, float x, float y, int cel, const FRect& source);
     void DrawImageCore(ImageSurface* surface, float x, float y, const FRect& source);
+    // DrawImage's pixels for an unscaled, axis-aligned image, blended row by
+    // row into a software target's pixels; false (nothing drawn) where only
+    // the device's draw gives them. Queued draws are flushed first.
+    bool DrawImageRows(Image* image, float x, float y, const FRect& source);
     void DrawImageWhole(Image* image, float x, float y);
     // Transformed draws are centred at x, y.
     void DrawImageTransform(Image* image, Transform* transform, const FRect& source, float x, float y, int cel);

@@ -54,6 +54,18 @@ void Graphics::DrawImageCore(ImageSurface* surface, float x, float y, const FRec
     Batch().At(state_.drawOrder, state_.drawState.mode, surface).plain.push_back(item);
 }
 
+bool Graphics::DrawImageRows(Image* image, float x, float y, const FRect& source) {
+    auto* target = dynamic_cast<ImageSurface*>(destination_);
+    if (!image || !target) return false;
+    FRect src = source;
+    ImageSurface* surface = image->ResolveCel(0, &x, &y, &src, nullptr);
+    if (!surface) return false;
+    // What was queued lies beneath this draw.
+    FlushBatch();
+    return target->BlendRowsInPlace(surface, x + state_.transX, y + state_.transY, src, state_.clipRect, ImageColor(),
+                                    state_.drawState);
+}
+
 void Graphics::DrawImageWhole(Image* image, float x, float y) {
     if (!image) return;
     if (image->rows * image->cols == 1) {

@@ -83,9 +83,22 @@ const Command* FindCommand(std::wstring_view word) {
 
 }  // namespace
 
+namespace {
+constexpr size_t kFirstKerning = 256;
+bool InFirstKerning(wchar_t c) { return c >= 0 && static_cast<size_t>(c) < kFirstKerning; }
+}  // namespace
+
 float CharData::GetKerning(wchar_t next) const {
+    if (InFirstKerning(next)) return firstKerning.empty() ? 0.0f : firstKerning[static_cast<size_t>(next)];
     auto found = kerning.find(next);
     return found != kerning.end() ? found->second : 0.0f;
+}
+
+void CharData::SetKerning(wchar_t next, float amount) {
+    kerning[next] = amount;
+    if (!InFirstKerning(next)) return;
+    if (firstKerning.empty()) firstKerning.assign(kFirstKerning, 0.0f);
+    firstKerning[static_cast<size_t>(next)] = amount;
 }
 
 const CharData* FontLayer::FindCharData(wchar_t c) const {

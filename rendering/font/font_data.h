@@ -40,6 +40,8 @@ public:
 
     // The amount added between this character and `next`; 0 when none is stored.
     float GetKerning(wchar_t next) const;
+    // Stores the amount for `next`; pairs are only ever set through here.
+    void SetKerning(wchar_t next, float amount);
 
     // Whole numbers: the glyph's place in the layer image.
     float imageX = 0;
@@ -48,7 +50,10 @@ public:
     float imageHeight = 0;
     float offsetX = 0;
     float offsetY = 0;
-    std::map<wchar_t, float> kerning;
+    std::map<wchar_t, float> kerning;  // every pair
+    // The same amounts for the first 256 following characters, looked up
+    // once per drawn character: empty while no such pair is stored.
+    std::vector<float> firstKerning;
     float advanceWidth = 0;
     float order = 0;
 };

@@ -291,7 +291,7 @@ bool FontData::CommandLayerSetKerningPairs(const Params& p) {
     std::vector<float> amounts;
     if (!GetLayer(*p[1], layer) || !GetStrings(*p[2], pairs) || !GetNumbers(*p[3], amounts)) return false;
     return ApplyPaired(pairs, amounts.size(), 2, [&](size_t i) {
-        layer->GetCharData(pairs[i][0]).kerning[pairs[i][1]] = amounts[i];
+        layer->GetCharData(pairs[i][0]).SetKerning(pairs[i][1], amounts[i]);
         return EntryResult::Applied;
     });
 }

@@ -122,13 +122,13 @@ float ImageFont::CharWidthKern(wchar_t c, wchar_t previous) {
     float widest = -std::numeric_limits<float>::infinity();
     for (const ActiveFontLayer& active : activeLayers_) {
         const FontLayer& layer = *active.layer;
-        const CharData* glyph = layer.FindCharData(c);
+        const CharData* glyph = active.Find(c).data;
         float total = 0;
         if (glyph) {
             const float s = LayerSizeFactor(layer);
             total = glyph->advanceWidth * s;
             if (previous != 0) {
-                const CharData* before = layer.FindCharData(previous);
+                const CharData* before = active.Find(previous).data;
                 const float kerning = before ? before->GetKerning(c) : 0;
                 total += (layer.spacing + kerning) * s;
             }

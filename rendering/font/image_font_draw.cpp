@@ -1,7 +1,10 @@
 // ImageFont: drawing. Every glyph quad of a string is queued in the
 // process-wide glyph pool, sorted into five order buckets, and the buckets
 // are drawn lowest first, so an outline layer (low order) lies beneath every
-// body glyph of the string, whatever their places in it.
+// body glyph of the string, whatever their places in it. Glyphs at whole
+// pixels under the plain mode are blended row by row into a software target
+// instead of going through the device's quad setup one by one; the pixels
+// are the same.
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -143,13 +146,19 @@ void ImageFont::DrawStringEx(Graphics& g, float x, float y, const std::wstring& 
     if (width) *width = Trunc(pen - x);
 
     const GraphicsState saved = g.GetState();
+    // Into a context that queues nothing of its own, unscaled glyphs are
+    // blended row by row into the target, and a batching font queues only
+    // the glyphs the rows cannot take; with the context's own queue they keep
+    // their places among its draws.
+    const bool rows = !saved.batching;
     g.SetColorizeImages(true);
-    if (batch) g.SetBatching(true);
     const int contextMode = g.GetDrawMode();
     for (int bucket = 0; bucket < kBuckets; ++bucket) {
         pool.ForEach(bucket, [&](const GlyphRecord& record) {
             g.SetDrawMode(record.drawMode == -1 ? contextMode : record.drawMode);
             g.SetColor(record.color);
+            if (rows && g.DrawImageRows(record.image, record.x, record.y, record.source)) return;
+            if (batch) g.SetBatching(true);
             g.DrawImage(record.image, record.x, record.y, 0, record.source);
         });
         // The next bucket's quads take the next draw order of the batch.

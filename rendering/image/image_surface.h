@@ -162,6 +162,13 @@ public:
                              const DrawState* state) override;
     void DrawImageGridMesh(ImageSurface* image, const GridMeshArgs& args, const FRect* clip, const Color& color,
                            const DrawState* state) override;
+    // DrawImageClipped's pixels for an unscaled image at whole coordinates,
+    // blended straight into this surface's pixels: true when drawn so, false
+    // (nothing drawn) when the draw needs the device, for any other draw state
+    // than the plain premultiplied one, a straight-alpha or per-cel image, a
+    // source across texture pieces or a target that is not 32-bit in memory.
+    bool BlendRowsInPlace(ImageSurface* image, float x, float y, const FRect& source, const FRect& clip,
+                          const Color& color, const DrawState& state);
 
 protected:
     // Frees the bits, packed cels stay.

@@ -1,0 +1,103 @@
+// ImageSurface: an unscaled, axis-aligned image blended straight into this
+// target's pixels, which the software device keeps in memory. It reads the
+// very texels the device would sample and blends them with the device's own
+// row routine, so the pixels are those of the device's rectangle path; what
+// it saves is the per-draw state setup, vertex transform and quad matching.
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include "platform/gfx/span.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/texture_tiles.h"
+
+namespace {
+
+// Whole numbers well inside the int range: every sum below stays exact.
+constexpr float kPixelLimit = static_cast<float>(1 << 28);
+bool Whole(float v) { return std::fabs(v) < kPixelLimit && v == std::floor(v); }
+
+// The blend the device sets up for premultiplied images under the normal mode.
+plat::BlendSetup OverSetup() {
+    plat::BlendSetup b;
+    b.enabled = true;
+    b.src = b.srcAlpha = plat::Blend::One;
+    b.dst = b.dstAlpha = plat::Blend::InvSrcAlpha;
+    return b;
+}
+
+constexpr int kChunk = 128;
+
+}  // namespace
+
+bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const FRect& source, const FRect& clip,
+                                    const Color& color, const DrawState& state) {
+    if (!image || !image->premultiplied || (image->GetFlags() & kTexPerCel)) return false;
+    if (state.mode != kDrawNormal || state.stencilTest != 0 || state.cull != 0 || state.shader || state.matrixSet)
+        return false;
+    // An empty source draws nothing on the device either (a space's glyph).
+    if (!(source.w > 0) || !(source.h > 0)) return true;
+    if (!Whole(x) || !Whole(y) || !Whole(source.x) || !Whole(source.y) || !Whole(source.w) || !Whole(source.h))
+        return false;
+    if (!Whole(clip.x) || !Whole(clip.y) || !Whole(clip.x + clip.w) || !Whole(clip.y + clip.h)) return false;
+    D3DInterface* d3d = D3DInterface::Instance();
+    if (!d3d || !d3d->GetDevice() || !PrepareImageTexture(*d3d, image)) return false;
+    std::lock_guard lock(d3d->GetDeviceLock());
+    plat::Surface* surface = GetD3DSurface();
+    if (!surface || surface->GetFormat() != plat::Format::A8R8G8B8 || surface->IsLocked() || !BindRenderTarget())
+        return false;
+
+    // The one texture piece that holds the whole source, at its own size.
+    const TexturePieces* pieces = image->GetTextures();
+    if (!pieces || pieces->pieces.empty() || pieces->format == plat::Format::Unknown || pieces->pieceWidth <= 0 ||
+        pieces->pieceHeight <= 0)
+        return false;
+    const int sx = static_cast<int>(source.x) - pieces->region.x, sy = static_cast<int>(source.y) - pieces->region.y;
+    const int sw = static_cast<int>(source.w), sh = static_cast<int>(source.h);
+    if (sx < 0 || sy < 0 || sx + sw > pieces->region.w || sy + sh > pieces->region.h) return false;
+    const int col = sx / pieces->pieceWidth, row = sy / pieces->pieceHeight;
+    if (col >= pieces->cols || row >= pieces->rows) return false;
+    const size_t index = static_cast<size_t>(row) * static_cast<size_t>(pieces->cols) + static_cast<size_t>(col);
+    if (index >= pieces->pieces.size()) return false;
+    const TexturePiece& piece = pieces->pieces[index];
+    const int tx = sx - col * pieces->pieceWidth, ty = sy - row * pieces->pieceHeight;
+    if (!piece.texture || tx + sw > piece.width || ty + sh > piece.height) return false;
+    const plat::TextureView view = piece.texture->Level0()->View();
+    if (!view.pixels || tx + sw > view.width || ty + sh > view.height) return false;
+
+    // The pixels the device would fill: the quad inside the viewport, the
+    // surface and the scissor.
+    const int left = std::max({static_cast<int>(x), static_cast<int>(clip.x), 0});
+    const int top = std::max({static_cast<int>(y), static_cast<int>(clip.y), 0});
+    const int right =
+        std::min({static_cast<int>(x) + sw, static_cast<int>(clip.x + clip.w), sourceWidth, surface->Width()});
+    const int bottom =
+        std::min({static_cast<int>(y) + sh, static_cast<int>(clip.y + clip.h), sourceHeight, surface->Height()});
+    if (right > left && bottom > top) {
+        static const plat::BlendSetup kOver = OverSetup();
+        static const plat::BlendSpanFn blend = plat::ChooseBlend(kOver);
+        const uint32_t argb = color.ToPremultipliedARGB();
+        const int width = right - left;
+        const int texX = tx + (left - static_cast<int>(x));
+        for (int py = top; py < bottom; ++py) {
+            const uint32_t* texels = view.pixels + static_cast<size_t>(ty + (py - static_cast<int>(y))) * view.pitch +
+                                     static_cast<size_t>(texX);
+            uint32_t* dst = reinterpret_cast<uint32_t*>(surface->Row(py)) + left;
+            if (argb == 0xFFFFFFFFu) {
+                blend(kOver, texels, nullptr, dst, width);
+                continue;
+            }
+            // The texture stage's modulation, then the blend, a chunk at a time.
+            uint32_t shaded[kChunk];
+            for (int at = 0; at < width; at += kChunk) {
+                const int n = std::min(kChunk, width - at);
+                for (int i = 0; i < n; ++i) shaded[i] = plat::ModulateArgb(texels[at + i], argb);
+                blend(kOver, shaded, nullptr, dst + at, n);
+            }
+        }
+        surface->Touch();
+    }
+    SetTargetNewer();
+    return true;
+}
