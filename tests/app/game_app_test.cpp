@@ -66,6 +66,7 @@ public:
     int GetExtraLoadingSteps() override { return kExtraSteps; }
     void LoadResources() override {
         GameApp::LoadResources();
+        progressBeforeExtra = GetLoadingProgress();
         for (int i = 0; i < kExtraSteps; ++i) AdvanceLoadingStep();
     }
     TitleScreen* CreateFirstScreen() override {
@@ -104,6 +105,7 @@ public:
     int updates = 0;
     FirstScreen* first = nullptr;
     double progressAtEnd = -1;
+    double progressBeforeExtra = -1;
     std::vector<Opened> opened;
     std::vector<std::wstring> boxes;
 
@@ -165,7 +167,10 @@ TEST_F(GameAppTest, StartupScreensRunInOrderWhileLoadingFillsTheBar) {
     EXPECT_TRUE(app.boxes.empty());
 
     // Game files, fonts (none), animations, constants.xml and the game's own.
-    EXPECT_EQ(app.LoadingStepsDone(), kGameFiles + 0 + kAnimations + 1 + StartupApp::kExtraSteps);
+    const int total = kGameFiles + 0 + kAnimations + 1 + StartupApp::kExtraSteps;
+    EXPECT_EQ(app.LoadingStepsDone(), total);
+    // The bar's total is exactly that: short of the game's steps it reads their share less.
+    EXPECT_DOUBLE_EQ(app.progressBeforeExtra, static_cast<double>(total - StartupApp::kExtraSteps) / total);
     EXPECT_DOUBLE_EQ(app.progressAtEnd, 1.0);
     ASSERT_NE(app.first, nullptr);
     EXPECT_EQ(app.first->finished, 1);  // opened after loading ended: told at once, and once
