@@ -18,6 +18,7 @@
 // Threads: LoadResources on the loading thread (it fills only the locked
 // registries and counts steps); everything else on the main thread.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -119,6 +120,6 @@ private:
     int pauseCounter_ = 0;
     bool pauseOnDeactivate_ = true;
     bool resourcesLoaded_ = false;
-    bool loggingEnabled_ = false;
+    std::atomic<bool> loggingEnabled_{false};  // set on the loading thread
     int stepsShown_ = 0;
 };

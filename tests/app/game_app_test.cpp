@@ -244,6 +244,13 @@ TEST_F(GameAppTest, PauseCounterStopsWidgetsBoardAndFocusedMenuAndStaysAtOrAbove
     EXPECT_EQ(time.hours, 2);
     EXPECT_EQ(time.ticks, 5999);
     EXPECT_EQ(app.PlayerSymbols(), &player.symbols_);
+
+    // The hidden word quits without the game saving.
+    app.HandleTypedCommand(L"wimbolx");
+    EXPECT_TRUE(app.SaveOnExit());
+    app.HandleTypedCommand(L"wimbolxe");
+    EXPECT_FALSE(app.SaveOnExit());
+    EXPECT_TRUE(app.IsShuttingDown());
 }
 
 }  // namespace
