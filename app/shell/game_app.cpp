@@ -1,0 +1,162 @@
+// The game application's start-up, loading and end.
+
+#include "app/shell/game_app.h"
+
+#include "app/assets/asset_manager.h"
+#include "app/assets/asset_registry.h"
+#include "foundation/expression/constants.h"
+#include "foundation/expression/constants_map.h"
+#include "foundation/system/log.h"
+#include "foundation/system/noise.h"
+#include "foundation/system/text.h"
+#include "rendering/device/d3d_interface.h"
+#include "rendering/font/fonts_xml.h"
+#include "rendering/image/image.h"
+#include "rendering/shader/blend_shaders.h"
+#include "widgets/screens/distributor_screen.h"
+#include "widgets/screens/logo_screen.h"
+#include "widgets/screens/title_screen.h"
+#include "widgets/script/animation_stats.h"
+
+namespace {
+
+GameApp* gGameApp = nullptr;
+
+// The cursor images by cursor kind 0-3, from the intro assets.
+constexpr const wchar_t* kCursorImages[] = {L"custom_pointer", L"custom_hand", L"custom_dragging", L"custom_text"};
+
+}  // namespace
+
+GameApp::GameApp(std::string productName, std::string version, int width, int height) {
+    gGameApp = this;
+    productName_ = std::move(productName);
+    productVersion_ = std::move(version);
+    title_ = text::FromUtf8(productName_);
+    companyName_ = "Pelmar";
+    showLogoScreen_ = !commandLine_.screensaverMode;
+    width_ = width;
+    height_ = height;
+    LogSetProductName(productName_);
+}
+
+GameApp::~GameApp() {
+    // Everything that may still use the registry goes first: the loading
+    // thread, the menus and the widgets waiting to be deleted.
+    Shutdown();
+    WaitForLoadingThread();
+    CloseAllMenus();
+    deferred_.DeleteAll();
+    loadingScreen_ = nullptr;
+    if (assets_) assets_->UnloadAllAssets();
+    UnloadFonts();
+    LogWrite(L"Stopped Game", true);
+    LogWrite(L"", false);
+    LogDisable();
+    soundPlayer_.reset();
+    if (wiring_) wiring_->UnwireImageRegistry();
+    // Before the base's sound manager and music interface.
+    assets_.reset();
+    if (gGameApp == this) gGameApp = nullptr;
+}
+
+GameApp* GameApp::Instance() { return gGameApp; }
+
+SoundManager* GameApp::SoundOwner::GetSoundManager() { return app_.soundManager_.get(); }
+
+void GameApp::Initialize() {
+    VornAppBase::Initialize();
+    if (shuttingDown_ || !initialized_) return;
+    soundPlayer_ = std::make_unique<SoundPlayer>(&soundOwner_);
+
+    assets_ = std::make_unique<AssetRegistry>(&GetAssetHost());
+    wiring_->WireImageRegistry(*assets_);
+    int assetFiles = 0;
+    {
+        AssetManager intro(*assets_, true);
+        assetFiles = intro.GetFileCount();
+    }
+    for (int kind = 0; kind < 4; ++kind) SetCustomCursorImage(kind, assets_->FindImageByName(kCursorImages[kind]));
+
+    const int fontSteps = LoadFontsXml(true);
+    int animationSteps = 0;
+    {
+        AnimationStats counting(true);
+        animationSteps = counting.GetAnimationCount();
+    }
+    InitNoiseTables();
+    // One more for constants.xml.
+    SetLoadingSteps(GetExtraLoadingSteps() + fontSteps + animationSteps + 1 + assetFiles);
+    resourcesLoaded_ = false;
+
+    if (showLogoScreen_) {
+        AddMenu(new LogoScreen());
+    } else {
+        splashCounter_ = 100;
+        ShowNextSplashScreen();
+    }
+}
+
+void GameApp::LoadResources() {
+    if (assets_) AssetManager game(*assets_, false);
+    // The sounds just loaded take the effects volume.
+    SetSfxVolume(VornAppBase::GetSfxVolume());
+    LoadFontsXml(false);
+    { Constants constants; }
+    AdvanceLoadingStep();
+    { AnimationStats animations(false); }
+    if (GetConstantInt(L"logging") > 0) loggingEnabled_ = true;
+    LogInit(loggingEnabled_);
+    LogWrite(text::WFormat(L"Started %ls, version %ls", text::FromUtf8(productName_).c_str(),
+                           text::FromUtf8(productVersion_).c_str()),
+             true);
+}
+
+void GameApp::LoadingThreadCompleted() {
+    VornAppBase::LoadingThreadCompleted();
+    if (quitRequestedFromOtherThread_) return;
+    if (loadingScreen_) {
+        loadingScreen_->LoadingFinished();
+        loadingScreen_->MarkDirty();
+    }
+    resourcesLoaded_ = true;
+}
+
+void GameApp::UpdateFrames() {
+    if (soundPlayer_) soundPlayer_->Update();
+    // The loading thread only counts its steps; the bar is redrawn from here,
+    // on the thread that owns the widget tree.
+    const int steps = LoadingStepsDone();
+    if (steps != stepsShown_) {
+        stepsShown_ = steps;
+        if (loadingScreen_) loadingScreen_->MarkDirty();
+    }
+    VornAppBase::UpdateFrames();
+}
+
+void GameApp::ShowNextSplashScreen() {
+    ++splashCounter_;
+    if (splashCounter_ > 2) {
+        TitleScreen* first = CreateFirstScreen();
+        loadingScreen_ = first;
+        AddMenu(first);
+        if (resourcesLoaded_ && first) first->LoadingFinished();
+        return;
+    }
+    AddMenu(new DistributorScreen(splashCounter_ == 1 ? "splash" : "splash2"));
+}
+
+void GameApp::SetTitleScreen(TitleScreen* screen) { loadingScreen_ = screen; }
+
+void GameApp::TitleScreenDone() {
+    loadingScreen_ = nullptr;
+    if (assets_) assets_->DrainPendingAssets();
+}
+
+void GameApp::TitleScreenGone(TitleScreen* screen) {
+    if (loadingScreen_ == screen) loadingScreen_ = nullptr;
+}
+
+void GameApp::PostDeviceInit() {
+    VornAppBase::PostDeviceInit();
+    if (d3d_) LoadBlendShaders(d3d_->GetBlendShaders());
+}
