@@ -39,8 +39,13 @@ private:
     static inline BasicPlayerState* current_ = nullptr;
 };
 
-// The one place a symbol's value becomes saved text, so a change to how some
-// kind of value is written (texts, reals) happens here and nowhere else.
+// The one place a symbol's value becomes saved text: a text the expression
+// language reads back as the same value (the profile reader evaluates it).
+// A real is the shortest plain decimal with a point that reads back exactly
+// (no exponent, which the language cannot read); a text that would not read
+// back as itself is spelled with literal(...), unpaired parentheses joined on
+// as pieces of "()"; a colour as color(r,g,b,a); bools and ints in their
+// usual text form.
 std::wstring SymbolValueText(const PropertyValue& value);
 // The text with &, <, > and " replaced by their entities, safe inside a
 // double-quoted XML attribute.

@@ -120,6 +120,10 @@ bool DeleteDirectoryTree(std::string_view folder) {
 
 void GrantEveryoneFullAccess(std::string_view) {}
 
+bool RenameFileNoReplace(std::string_view from, std::string_view to) { return plat::RenameNoReplace(from, to); }
+
+int RemoveInterruptedWrites(std::string_view path) { return plat::RemoveStaleReplaceTemps(path); }
+
 bool WriteWStringToFile(std::string_view path, std::wstring_view text) {
     std::string dir = GetFileDir(path);
     if (!dir.empty()) MakeDirectories(dir);

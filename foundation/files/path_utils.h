@@ -32,6 +32,12 @@ bool DeleteDirectoryTree(std::string_view folder);
 // Leaves permissions unchanged: the data folder belongs to the user already,
 // and opening it to every account would expose the player's files.
 void GrantEveryoneFullAccess(std::string_view path);
+// Renames a file unless the new name is taken: an existing file is never
+// replaced. False when the name is taken or the rename failed.
+bool RenameFileNoReplace(std::string_view from, std::string_view to);
+// Removes what writes of this file that were cut short (their process died)
+// left beside it; the files of a writer still running stay.
+int RemoveInterruptedWrites(std::string_view path);
 // Writes U+FEFF and the text as UTF-16LE, replacing the file in one step and
 // creating its folders first; false when the file could not be written.
 bool WriteWStringToFile(std::string_view path, std::wstring_view text);

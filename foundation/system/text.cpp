@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace text {
 namespace {
@@ -101,6 +102,39 @@ std::string FormatV(const char* format, va_list args) {
     }
     va_end(again);
     return out;
+}
+
+std::string PlainDecimal(double value, int significant) {
+    char scientific[64];
+    std::snprintf(scientific, sizeof scientific, "%.*e", significant - 1, value);
+    std::string mantissa = scientific;
+    const size_t e = mantissa.find('e');
+    if (e == std::string::npos) return mantissa;  // inf or nan: there is no plain form
+    const int exponent = std::atoi(mantissa.c_str() + e + 1);
+    mantissa.resize(e);
+    std::string sign;
+    if (mantissa.front() == '-') {
+        sign = "-";
+        mantissa.erase(0, 1);
+    }
+    std::string digits;
+    for (char c : mantissa)
+        if (c != '.') digits += c;
+    // The decimal point stands after `point` digits.
+    const int point = exponent + 1;
+    std::string plain;
+    if (point <= 0) {
+        plain = "0." + std::string(static_cast<size_t>(-point), '0') + digits;
+    } else if (static_cast<size_t>(point) >= digits.size()) {
+        plain = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+    } else {
+        plain = digits.substr(0, static_cast<size_t>(point)) + "." + digits.substr(static_cast<size_t>(point));
+    }
+    if (plain.find('.') != std::string::npos) {
+        plain.erase(plain.find_last_not_of('0') + 1);
+        if (plain.back() == '.') plain.pop_back();
+    }
+    return sign + plain;
 }
 
 }  // namespace text

@@ -33,6 +33,12 @@ bool NarrowAscii(std::wstring_view text, std::string& out);
 // Widening maps each byte 0-255 to the character of the same value.
 std::wstring Widen(std::string_view bytes);
 
+// The value rounded to `significant` significant digits (1 to 17), spelled
+// out without exponent and without trailing zeros after the point: 1.5e6 with
+// two digits is "1500000", 0.000125 with two is "0.00013". For writers whose
+// readers know no exponent.
+std::string PlainDecimal(double value, int significant);
+
 // printf-style formatting with the format checked by the compiler.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Wide printf-style formatting; "%ls" for wide strings, "%s" for narrow UTF-8 ones.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -209,6 +210,18 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) ::unlink(temp.c_str());
     return ok;
+}
+
+bool RenameNoReplace(std::string_view from, std::string_view to) {
+    const std::string source = ResolvePath(from);
+    const std::string target = NativePath(to);
+    if (source.empty() || target.empty()) return false;
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the no-replace rename: a hard link fails just the
+    // same when the name is taken.
+    if (::link(source.c_str(), target.c_str()) != 0) return false;
+    return ::unlink(source.c_str()) == 0;
 }
 
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {

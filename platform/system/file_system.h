@@ -61,6 +61,10 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes);
 // kept (they may be writing now). Returns how many were removed.
 int RemoveStaleReplaceTemps(std::string_view path);
 
+// Renames the file, unless a file or folder of the new name exists: an
+// existing one is never replaced (false then, and on any other failure).
+bool RenameNoReplace(std::string_view from, std::string_view to);
+
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/player/basic_player_state.h"
+#include "foundation/expression/expression.h"
 #include "foundation/files/xml_parser.h"
 #include "tests/platform/temp_folder.h"
 
@@ -39,8 +40,11 @@ TEST(BasicPlayerState, PlayTimeTextIsSignedDecimalWithStartedAsDigit) {
     EXPECT_EQ(player.FormatPlayTime().substr(0, 12), L"started=\"0\" ");
 }
 
-// Writes the symbols inside one element and reads every symbol element back.
+// Writes the symbols inside one element and reads every symbol element back
+// as the profile reader does: the value text is evaluated as an expression.
 std::map<std::wstring, std::wstring> ReadBack(const BasicPlayerState& player) {
+    VariableMap none;
+    ExpressionEvaluator evaluator(none);
     testsupport::TempFolder folder;
     const std::string path = folder / "profile.xml";
     std::wofstream(path) << L"<profile>" << player.WriteSymbols() << L"</profile>";
@@ -50,7 +54,7 @@ std::map<std::wstring, std::wstring> ReadBack(const BasicPlayerState& player) {
     XMLElement e;
     while (reader.NextElement(e)) {
         if (e.kind == XMLElement::kStart && e.name == L"symbol")
-            symbols[e.attributes[L"name"]] = e.attributes[L"value"];
+            symbols[e.attributes[L"name"]] = evaluator.Evaluate(e.attributes[L"value"]).ToString();
     }
     if (reader.HasFailed()) symbols[L"error"] = reader.GetErrorText();
     return symbols;

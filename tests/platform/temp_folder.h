@@ -17,8 +17,11 @@ namespace testsupport {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "halvaro_test_XXXXXX").string();
+    TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+    // A folder inside `base` (say a memory file system, where a test that
+    // writes thousands of files does not wait for the disk).
+    explicit TempFolder(const std::filesystem::path& base) {
+        std::string pattern = (base / "halvaro_test_XXXXXX").string();
         // Without its own folder a test would work in the build tree: stop instead.
         if (!::mkdtemp(pattern.data())) std::abort();
         path_ = pattern;

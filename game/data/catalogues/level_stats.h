@@ -53,6 +53,7 @@ public:
     LEVEL* FirstLevel() const { return firstLevel_; }
     // Scripts see the catalogue as this map.
     ExtendedPropertyMap<LEVEL*>& Levels() { return levels_; }
+    const ExtendedPropertyMap<LEVEL*>& Levels() const { return levels_; }
 
     static void ParseTiles(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows);
 

@@ -13,39 +13,6 @@ namespace {
 
 bool ReadsBackAs(const std::string& text, float value) { return TextToFloat(text::Widen(text)) == value; }
 
-// `significant` digits of the value, spelled out without exponent.
-std::string PlainDecimal(float value, int significant) {
-    char scientific[64];
-    std::snprintf(scientific, sizeof scientific, "%.*e", significant - 1, static_cast<double>(value));
-    std::string mantissa = scientific;
-    const size_t e = mantissa.find('e');
-    const int exponent = std::atoi(mantissa.c_str() + e + 1);
-    mantissa.resize(e);
-    std::string sign;
-    if (mantissa.front() == '-') {
-        sign = "-";
-        mantissa.erase(0, 1);
-    }
-    std::string digits;
-    for (char c : mantissa)
-        if (c != '.') digits += c;
-    // The decimal point stands after `point` digits.
-    const int point = exponent + 1;
-    std::string plain;
-    if (point <= 0) {
-        plain = "0." + std::string(static_cast<size_t>(-point), '0') + digits;
-    } else if (static_cast<size_t>(point) >= digits.size()) {
-        plain = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
-    } else {
-        plain = digits.substr(0, static_cast<size_t>(point)) + "." + digits.substr(static_cast<size_t>(point));
-    }
-    if (plain.find('.') != std::string::npos) {
-        plain.erase(plain.find_last_not_of('0') + 1);
-        if (plain.back() == '.') plain.pop_back();
-    }
-    return sign + plain;
-}
-
 }  // namespace
 
 void AppendEscaped(std::wstring& out, wchar_t c) {
@@ -81,7 +48,7 @@ std::wstring FormatExactFloat(float value) {
     if (std::strchr(six, 'e') == nullptr && ReadsBackAs(six, value)) return text::Widen(six);
     std::string plain;
     for (int significant = 1; significant <= 17; ++significant) {
-        plain = PlainDecimal(value, significant);
+        plain = text::PlainDecimal(static_cast<double>(value), significant);
         if (ReadsBackAs(plain, value)) break;
     }
     return text::Widen(plain);

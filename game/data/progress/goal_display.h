@@ -33,6 +33,8 @@ public:
     // The name of the tutorial's step of that index; none while the tutorial
     // is inactive or the index has no step.
     virtual std::optional<std::wstring> TutorialStepName(int32_t step) = 0;
+    // The tutorial is inactive, or its current step is the named one or later.
+    virtual bool TutorialReachedStep(std::wstring_view name) = 0;
     // The objective's progress changed: the goal panel refreshes when it shows it.
     virtual void MarkGoalChanged(Objective& objective) = 0;
     // The objective completed: the goal panel moves on when it showed it.

@@ -45,4 +45,8 @@ struct KIVRA_LEVEL : LEVEL {
     KivraStatsTracker stats;
     std::set<std::wstring> disallowed;
     std::set<std::wstring> learned_combos;
+    // The ids scripts follow this level's fields through ("money_ptr" and
+    // the like); they live and die with the level, so an id never outlives
+    // the field it reads.
+    FieldHandles fieldHandles;
 };

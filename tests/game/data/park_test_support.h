@@ -4,6 +4,7 @@
 // player that pays resources into a park level as the game's player does.
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ public:
     AnimationWidget& Widget() override { return widget; }
     bool TutorialInactive() override { return !tutorialStep.has_value(); }
     std::optional<std::wstring> TutorialStepName(int32_t) override { return tutorialStep; }
+    bool TutorialReachedStep(std::wstring_view name) override {
+        return !tutorialStep.has_value() || reachedSteps.contains(std::wstring(name));
+    }
     void MarkGoalChanged(Objective&) override { ++changes; }
     void OnShownGoalCompleted(Objective& objective) override { completions.push_back(objective.name); }
 
@@ -70,6 +74,7 @@ public:
 
     RecordingHudWidget widget;
     std::optional<std::wstring> tutorialStep;  // none: the tutorial is inactive
+    std::set<std::wstring> reachedSteps;       // while active, the steps reached
     int changes = 0;
     std::vector<std::wstring> completions;
 
