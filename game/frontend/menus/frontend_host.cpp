@@ -1,5 +1,6 @@
 #include "game/frontend/menus/frontend_host.h"
 
+#include "game/data/progress/profile_manager.h"
 #include "rendering/device/d3d_interface.h"
 
 FrontendHost& FrontendHost::Fallback() {
@@ -10,6 +11,11 @@ FrontendHost& FrontendHost::Fallback() {
 double NullFrontendHost::GetTrackVolume(std::wstring_view name) const {
     auto it = tracks_.find(std::wstring(name));
     return it == tracks_.end() ? 1.0 : it->second;
+}
+
+ProfileBook* NullFrontendHost::GetProfiles() {
+    profiles_.Bind(ProfileManager::Current());
+    return profiles_.GetManager() ? &profiles_ : nullptr;
 }
 
 bool NullFrontendHost::GameHasDesktopShape() const {

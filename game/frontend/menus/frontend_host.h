@@ -6,9 +6,10 @@
 // in-game display when a level runs.
 //
 // Reached through Service<FrontendHost>. While nothing is installed
-// NullFrontendHost answers: no board, no profiles, no display, settings kept
-// in its own fields, sounds and assets ignored; whether the game has the
-// desktop's shape is asked of the device wrapper (same shape without one).
+// NullFrontendHost answers: no board, no display, settings kept in its own
+// fields, sounds and assets ignored; the profiles are those of the process's
+// profile manager (none without one) and whether the game has the desktop's
+// shape is asked of the device wrapper (same shape without one).
 // Tests derive their doubles from NullFrontendHost. Main thread only.
 
 #include <map>
@@ -17,6 +18,7 @@
 #include <string_view>
 
 #include "foundation/system/service.h"
+#include "game/frontend/menus/profile_manager_book.h"
 
 class InGameDisplay;
 class ProfileBook;
@@ -74,7 +76,7 @@ public:
     void ShowPlayMenu() override {}
     std::wstring GetPlayerName() const override { return playerName_; }
     void SetPlayerName(const std::wstring& name) override { playerName_ = name; }
-    ProfileBook* GetProfiles() override { return nullptr; }
+    ProfileBook* GetProfiles() override;
     bool GetPlayTime(int&, int&) const override { return false; }
     std::string GetVersion() const override { return {}; }
     InGameDisplay* GetInGameDisplay() override { return nullptr; }
@@ -100,6 +102,7 @@ public:
     void UnloadDynamicAssets(const std::set<std::wstring>&) override {}
 
 private:
+    ProfileManagerBook profiles_;
     std::wstring playerName_;
     std::map<std::wstring, double> tracks_;
     double sfx_ = 1.0;
