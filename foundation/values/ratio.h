@@ -12,6 +12,8 @@ struct Ratio {
         Set(numerator, denominator);
         return *this;
     }
+    // Equal fractions: both are kept in lowest terms.
+    friend bool operator==(const Ratio&, const Ratio&) = default;
 
     int numerator_ = 1;
     int denominator_ = 1;

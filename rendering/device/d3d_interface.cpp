@@ -46,6 +46,10 @@ D3DInterface::~D3DInterface() {
 
 D3DInterface* D3DInterface::Instance() { return g_instance; }
 
+Ratio D3DInterface::GetGameAspectRatio() const {
+    return host_ ? Ratio(host_->ScreenWidth(), host_->ScreenHeight()) : Ratio();
+}
+
 const char* D3DInterface::ResultName(int code) {
     switch (code) {
         case RESULT_OK: return "RESULT_OK";

@@ -28,6 +28,7 @@
 #include "foundation/system/critical_section.h"
 #include "foundation/values/color.h"
 #include "foundation/values/matrix4.h"
+#include "foundation/values/ratio.h"
 #include "foundation/values/rect.h"
 #include "platform/gfx/gfx.h"
 #include "rendering/device/blend_shader_table.h"
@@ -183,6 +184,11 @@ public:
     unsigned GetRefreshRate() const { return refreshRate_; }
     unsigned GetFrameInterval() const { return frameInterval_; }
     DisplaySize GetDisplaySize() const { return display_; }
+    // The desktop's size as the device found it when it was made.
+    DisplaySize GetDesktopSize() const { return desktop_; }
+    // The shapes of the game's screen and of the desktop, in lowest terms.
+    Ratio GetGameAspectRatio() const;
+    Ratio GetDesktopAspectRatio() const { return Ratio(desktop_.width, desktop_.height); }
     const DisplayLayout& GetDisplayLayout() const { return layout_; }
     BlitBuffers& GetBlitBuffers() { return blitBuffers_; }
     void FreeBlitBuffers() { blitBuffers_.Free(); }

@@ -111,6 +111,12 @@ TEST_F(DeviceInitTest, FullscreenPillarboxesOnAWideDesktop) {
     EXPECT_TRUE(host.layoutPresentation.Equals(Rect(140, 0, 1400, 1050)));
     EXPECT_TRUE(host.layoutSource.Equals(Rect(0, 0, 1024, 768)));
     EXPECT_TRUE(d3d->GetDisplayLayout().bordered);
+    // The options ask whether stretching would change the picture: 4:3 against 8:5.
+    EXPECT_EQ(1680, d3d->GetDesktopSize().width);
+    EXPECT_EQ(1050, d3d->GetDesktopSize().height);
+    EXPECT_EQ(Ratio(4, 3), d3d->GetGameAspectRatio());
+    EXPECT_EQ(Ratio(8, 5), d3d->GetDesktopAspectRatio());
+    EXPECT_FALSE(d3d->GetGameAspectRatio() == d3d->GetDesktopAspectRatio());
 
     d3d->LogDisplayMode(true);
     EXPECT_TRUE(host.layoutPresentation.Equals(Rect(0, 0, 1680, 1050)));

@@ -1,0 +1,29 @@
+#pragma once
+// ProfileManagerBook: the profile book over the game's profile manager
+// (profiles.xml), for the application to hand to the menus. The manager is
+// not owned; a book without one answers as four empty slots and changes
+// nothing. Main thread only.
+
+#include "game/frontend/menus/profile_book.h"
+
+class ProfileManager;
+
+class ProfileManagerBook : public ProfileBook {
+public:
+    explicit ProfileManagerBook(ProfileManager* manager = nullptr) : manager_(manager) {}
+
+    void Bind(ProfileManager* manager) { manager_ = manager; }
+    ProfileManager* GetManager() const { return manager_; }
+
+    void Save() override;
+    bool CreateProfile(const std::wstring& name, int slot, bool select) override;
+    void ChooseProfile(const std::wstring& name, int slot) override;
+    void DeleteProfile(int slot) override;
+    void ResetProfile(int slot) override;
+    std::wstring GetProfileName(int slot) const override;
+    int GetSelectedSlot() const override;
+    int FirstEmptySlot() const override;
+
+private:
+    ProfileManager* manager_;
+};

@@ -1,0 +1,148 @@
+#pragma once
+// Front-end menu tests: the menu test tree with a game application double
+// (FrontendHostDouble) holding a four-slot profile book (ProfileBookDouble),
+// the images the menus look up by name, and a title screen double.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "foundation/expression/localization_map.h"
+#include "game/frontend/menus/frontend_host.h"
+#include "game/frontend/menus/profile_book.h"
+#include "rendering/image/image_surface.h"
+#include "tests/widgets/controls_test_support.h"
+#include "tests/widgets/menu_test_support.h"
+#include "widgets/controls/button_widget.h"
+#include "widgets/screens/startup_host.h"
+
+namespace testsupport {
+
+class ProfileBookDouble : public ProfileBook {
+public:
+    void Save() override { ++saves; }
+    bool CreateProfile(const std::wstring& name, int slot, bool select) override {
+        if (slot < 0) slot = FirstEmptySlot();
+        if (name.empty() || slot < 0 || slot >= kSlots || !names[slot].empty()) return false;
+        names[slot] = name;
+        if (select) selected = slot;
+        return true;
+    }
+    void ChooseProfile(const std::wstring& name, int slot) override {
+        if (slot < 0 || slot >= kSlots) return;
+        names[slot] = name;
+        selected = slot;
+    }
+    void DeleteProfile(int slot) override {
+        if (slot < 0 || slot >= kSlots) return;
+        names[slot].clear();
+        if (selected == slot) selected = -1;
+    }
+    void ResetProfile(int) override {}
+    std::wstring GetProfileName(int slot) const override {
+        return slot >= 0 && slot < kSlots ? names[slot] : std::wstring();
+    }
+    int GetSelectedSlot() const override { return selected; }
+    int FirstEmptySlot() const override {
+        for (int i = 0; i < kSlots; ++i)
+            if (names[i].empty()) return i;
+        return -1;
+    }
+
+    std::array<std::wstring, kSlots> names;
+    int selected = -1;
+    int saves = 0;
+};
+
+class FrontendHostDouble : public NullFrontendHost {
+public:
+    void ShowMainMenu() override { calls.push_back(L"main menu"); }
+    void ShowPlayMenu() override { calls.push_back(L"play menu"); }
+    ProfileBook* GetProfiles() override { return &book; }
+    bool GetPlayTime(int& hours, int& minutes) const override {
+        hours = 3;
+        minutes = 7;
+        return true;
+    }
+    std::string GetVersion() const override { return "v1.3"; }
+    InGameDisplay* GetInGameDisplay() override { return display; }
+    bool HasWindowedMode() const override { return windowedModePossible; }
+    bool GameHasDesktopShape() const override { return sameShape; }
+    void PlaySoundEffectByName(std::wstring_view name) override { calls.push_back(L"sound " + std::wstring(name)); }
+    void LoadDynamicAssets(const std::set<std::wstring>& names) override {
+        for (const auto& n : names) calls.push_back(L"load " + n);
+    }
+    void UnloadDynamicAssets(const std::set<std::wstring>& names) override {
+        for (const auto& n : names) calls.push_back(L"unload " + n);
+    }
+
+    ProfileBookDouble book;
+    std::vector<std::wstring> calls;
+    InGameDisplay* display = nullptr;
+    bool windowedModePossible = true;
+    bool sameShape = false;
+
+private:
+    ScopedService<FrontendHost> installed_{this};
+};
+
+class StartupDouble : public NullStartupHost {
+public:
+    void TitleScreenDone() override { ++titleDone; }
+    int titleDone = 0;
+
+private:
+    ScopedService<StartupHost> installed_{this};
+};
+
+class FrontendTest : public MenuTest {
+protected:
+    FrontendTest() {
+        // Popup intros end at once, so dialogs take clicks.
+        Define(L"popup_intro", {Step(L"note", {{L"text", L"in"}})});
+        fonts.Add(L"plain2");
+        fonts.Add(L"button");
+        for (const wchar_t* name : {L"EnterName", L"EnterNameOk", L"row", L"ok", L"Slider", L"Slider_Thumb",
+                                    L"check_box", L"check_box_checked", L"Dialog"}) {
+            images.emplace_back(std::make_unique<ImageSurface>(false));
+            const std::wstring n(name);
+            const bool big = n == L"EnterName" || n == L"Dialog";
+            const int w = big ? 500 : n == L"Slider_Thumb" ? 20 : 100, h = big ? 400 : 20;
+            // Opaque, so the pointer finds what it clicks.
+            const std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, 0xFF808080u);
+            images.back()->SetBits(pixels.data(), w, h, false);
+            assets.images[name] = images.back().get();
+        }
+    }
+    ~FrontendTest() override { LocalizationMap().clear(); }
+
+    void Updates(int n) {
+        for (int i = 0; i < n; ++i) {
+            mgr.UpdateFrame();
+            mgr.UpdateFractionFrame(1.0f);
+        }
+    }
+    void Press(uint32_t key) {
+        mgr.KeyDown(static_cast<int>(key));
+        mgr.KeyUp(static_cast<int>(key));
+    }
+    // Clicks the middle of a widget, wherever it stands on the screen.
+    void ClickOn(Widget* widget) {
+        const FRect r = widget->MapRectToScreen(
+            FRect(0, 0, static_cast<float>(widget->GetWidth()), static_cast<float>(widget->GetHeight())));
+        Click(static_cast<int>(r.x + r.w / 2), static_cast<int>(r.y + r.h / 2));
+    }
+    template <class M>
+    M* OpenOf() const {
+        for (const auto& [id, menu] : menus.open)
+            if (auto* m = dynamic_cast<M*>(menu)) return m;
+        return nullptr;
+    }
+
+    FrontendHostDouble app;
+    StartupDouble startup;
+    ScopedFonts fonts;
+    std::vector<std::unique_ptr<ImageSurface>> images;
+};
+
+}  // namespace testsupport

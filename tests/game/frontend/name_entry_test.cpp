@@ -1,0 +1,77 @@
+// The name rule and the name entry over the title screen, typed through the
+// widget manager as a new player does.
+#include <gtest/gtest.h>
+
+#include "game/frontend/menus/enter_name_menu.h"
+#include "game/frontend/menus/name_rule.h"
+#include "platform/window/virtual_keys.h"
+#include "tests/game/frontend/frontend_test_support.h"
+#include "widgets/screens/notice_menu.h"
+#include "widgets/screens/title_screen.h"
+
+namespace {
+
+using namespace testsupport;
+
+TEST(NameRule, NamesAreOneToTenCharactersWithoutQuotesBackslashesControlsOrALeadingSpace) {
+    EXPECT_TRUE(AllowNameChar(L"", L'A'));
+    EXPECT_FALSE(AllowNameChar(L"", L' '));
+    EXPECT_TRUE(AllowNameChar(L"A", L' '));
+    EXPECT_FALSE(AllowNameChar(L"A", L'\t'));
+    EXPECT_FALSE(AllowNameChar(L"A", L'"'));
+    EXPECT_FALSE(AllowNameChar(L"A", L'\\'));
+    EXPECT_TRUE(AllowNameChar(L"A", L'_'));
+    EXPECT_TRUE(AllowNameChar(std::wstring(9, L'x'), L'y'));
+    EXPECT_FALSE(AllowNameChar(std::wstring(10, L'x'), L'y'));
+}
+
+class NameEntryTest : public FrontendTest {
+protected:
+    NameEntryTest() {
+        title = new TitleScreen(nullptr);
+        menus.AddMenu(title);
+        entry = new EnterNameMenu(title);
+        menus.AddMenu(entry);
+    }
+
+    TitleScreen* title;
+    EnterNameMenu* entry;
+};
+
+TEST_F(NameEntryTest, TheRuleFiltersTypingAndEnterCreatesTheProfileAndClosesTheTitle) {
+    EXPECT_EQ(mgr.GetFocus(), entry->GetNameEdit());
+    // Enter and OK on an empty field do nothing.
+    Press(plat::vk::kReturn);
+    ClickOn(entry->GetOkButton());
+    EXPECT_TRUE(IsOpen(entry));
+    EXPECT_EQ(app.book.FirstEmptySlot(), 0);
+
+    Type(L" \"Anna\\ lee-the-long");
+    EXPECT_EQ(entry->GetNameEdit()->GetText(), L"Anna lee-t");
+    Press(plat::vk::kReturn);
+    EXPECT_EQ(app.book.names[0], L"Anna lee-t");
+    EXPECT_EQ(app.book.selected, 0);
+    EXPECT_EQ(startup.titleDone, 1);
+    EXPECT_FALSE(IsOpen(entry));
+    EXPECT_FALSE(IsOpen(title));
+}
+
+TEST_F(NameEntryTest, TheOkButtonAcceptsATypedName) {
+    Type(L"Bo");
+    ClickOn(entry->GetOkButton());
+    EXPECT_EQ(app.book.names[0], L"Bo");
+    EXPECT_FALSE(IsOpen(entry));
+}
+
+TEST_F(NameEntryTest, WithEverySlotTakenANoticeShowsAndTheEntryStays) {
+    app.book.names = {L"A", L"B", L"C", L"D"};
+    Type(L"Eve");
+    Press(plat::vk::kReturn);
+    EXPECT_NE(OpenOf<NoticeMenu>(), nullptr);
+    EXPECT_TRUE(IsOpen(entry));
+    EXPECT_EQ(entry->GetNameEdit()->GetText(), L"Eve");
+    EXPECT_EQ(app.book.selected, -1);
+    EXPECT_EQ(startup.titleDone, 0);
+}
+
+}  // namespace
