@@ -36,6 +36,9 @@ GameApp::GameApp(std::string productName, std::string version, int width, int he
     showLogoScreen_ = !commandLine_.screensaverMode;
     width_ = width;
     height_ = height;
+    // The game starts full screen with its own cursors unless settings.xml says otherwise.
+    defaultSettings_.windowed = false;
+    defaultSettings_.customCursors = true;
     LogSetProductName(productName_);
 }
 

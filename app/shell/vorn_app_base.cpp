@@ -108,6 +108,7 @@ void VornAppBase::Initialize() {
     registry_ = std::make_unique<plat::Registry>(dataFolder_);
 
     settings_ = std::make_unique<SettingsStore>(dataFolder_ + "settings.xml");
+    settings_->Values() = defaultSettings_;
     settings_->Load(commandLine_.screensaverMode,
                     [this](const XMLElement& element) { ApplySettingsElement(element, settings_->Values(), {}); });
     if (!commandLineRead_) ReadCommandLine();

@@ -270,6 +270,10 @@ public:
     // ---- end of the application services ----
 
 protected:
+    // What settings.xml's values are before the file is read (and stay when
+    // it is missing or damaged); a game may change them in its constructor.
+    AppSettings defaultSettings_;
+
     // FrameHost
     uint32_t Now() override;
     void Sleep(uint32_t ms) override;

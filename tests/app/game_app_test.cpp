@@ -189,6 +189,9 @@ TEST_F(GameAppTest, WithoutTheLogoTheFirstScreenComesAtOnce) {
     StartupApp app(dir_.Path().string(), false);
     app.Initialize();
     ASSERT_TRUE(app.IsInitialized());
+    // Without a settings.xml the game's own defaults hold: full screen, its own cursors.
+    EXPECT_FALSE(app.Settings().Values().windowed);
+    EXPECT_TRUE(app.Settings().Values().customCursors);
     ASSERT_EQ(app.opened.size(), 1u);
     EXPECT_EQ(app.opened[0].kind, "first");
     EXPECT_EQ(app.LoadingScreen(), app.first);
