@@ -76,7 +76,8 @@ void DynamicWidget::DrawOneImage(Graphics* g, Image* image, int frame, const FRe
     }
 }
 
-void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw) {
+void DynamicWidget::ColourFactorPasses(Graphics* g, float r, float gr, float b, float a,
+                                       const std::function<void(float r, float gr, float b, float a)>& pass) {
     r = DrawableFactor(r);
     gr = DrawableFactor(gr);
     b = DrawableFactor(b);
@@ -84,11 +85,7 @@ void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a,
     const bool wasBatching = g->IsBatching();
     if (r > 1.0f || gr > 1.0f || b > 1.0f) g->SetBatching(true);
     for (;;) {
-        if (r < 1.0f || gr < 1.0f || b < 1.0f || a < 1.0f) {
-            g->SetColor(Color::FromFloats(r, gr, b, a));
-            g->SetColorizeImages(true);
-        }
-        draw();
+        pass(r, gr, b, a);
         if (r <= 1.0f && gr <= 1.0f && b <= 1.0f) break;
         // What lies above 1 is added on top: the next pass draws only it.
         r -= 1.0f;
@@ -99,23 +96,20 @@ void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a,
     g->SetBatching(wasBatching);
 }
 
+void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw) {
+    ColourFactorPasses(g, r, gr, b, a, [&](float pr, float pg, float pb, float pa) {
+        if (pr < 1.0f || pg < 1.0f || pb < 1.0f || pa < 1.0f) {
+            g->SetColor(Color::FromFloats(pr, pg, pb, pa));
+            g->SetColorizeImages(true);
+        }
+        draw();
+    });
+}
+
 void DynamicWidget::ColourPasses(Graphics* g, float r, float gr, float b, float a,
                                  const std::function<void(const Color&)>& draw) {
-    r = DrawableFactor(r);
-    gr = DrawableFactor(gr);
-    b = DrawableFactor(b);
-    a = DrawableFactor(a);
-    const bool wasBatching = g->IsBatching();
-    if (r > 1.0f || gr > 1.0f || b > 1.0f) g->SetBatching(true);
-    for (;;) {
-        draw(Color::FromFloats(r, gr, b, a));
-        if (r <= 1.0f && gr <= 1.0f && b <= 1.0f) break;
-        r -= 1.0f;
-        gr -= 1.0f;
-        b -= 1.0f;
-        a = 0.0f;
-    }
-    g->SetBatching(wasBatching);
+    ColourFactorPasses(g, r, gr, b, a,
+                       [&](float pr, float pg, float pb, float pa) { draw(Color::FromFloats(pr, pg, pb, pa)); });
 }
 
 void DynamicWidget::Draw(Graphics* g) {

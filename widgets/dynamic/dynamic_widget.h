@@ -293,6 +293,9 @@ protected:
     // text): each pass hands `draw` the colour of that pass.
     static void ColourPasses(Graphics* g, float r, float gr, float b, float a,
                              const std::function<void(const Color&)>& draw);
+    // Both run on this: `pass` gets each pass's factors.
+    static void ColourFactorPasses(Graphics* g, float r, float gr, float b, float a,
+                                   const std::function<void(float r, float gr, float b, float a)>& pass);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
     void RunWhenDone();
