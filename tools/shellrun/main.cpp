@@ -137,9 +137,8 @@ private:
     bool logoShown_ = false;
 };
 
-int RunGame(const std::string& folder, double seconds) {
-    GameRun app(folder);
-    app.Initialize();
+// Runs an initialised application until it ends, or for `seconds` when above 0.
+int RunFor(VornAppBase& app, double seconds) {
     std::thread timer;
     if (seconds > 0) {
         timer = std::thread([&app, seconds] {
@@ -150,6 +149,12 @@ int RunGame(const std::string& folder, double seconds) {
     app.Run();
     if (timer.joinable()) timer.join();
     return app.ExitCode();
+}
+
+int RunGame(const std::string& folder, double seconds) {
+    GameRun app(folder);
+    app.Initialize();
+    return RunFor(app, seconds);
 }
 
 }  // namespace
@@ -179,14 +184,5 @@ int main(int argc, char** argv) {
     app.SetArguments(arguments);
     app.SetOverlay(overlay, 0);
     app.Initialize();
-    std::thread timer;
-    if (seconds > 0) {
-        timer = std::thread([&app, seconds] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(seconds * 1000)));
-            app.Shutdown();
-        });
-    }
-    app.Run();
-    if (timer.joinable()) timer.join();
-    return app.ExitCode();
+    return RunFor(app, seconds);
 }
