@@ -30,6 +30,8 @@ function(halvaro_test_suite name)
     endif()
     add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+    # Every test file reads GoogleTest's headers: read them once per suite.
+    target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <string> <vector> <memory>)
     target_compile_definitions(${name} PRIVATE
         HALVARO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
         HALVARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
