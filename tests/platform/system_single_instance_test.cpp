@@ -64,15 +64,28 @@ TEST(SystemSingleInstance, SecondCopySeesFirstAndItsNotifyArrives) {
 
 TEST(SystemSingleInstance, ForkedChildSeesTheLockAndNotifies) {
     TempFolder folder;
-    plat::SingleInstance first(folder.Path().string(), "Product");
-    ASSERT_TRUE(first.IsFirst());
+    // The child is forked before the first copy starts its listening thread
+    // (a fork beside a running thread can inherit a held lock and spin for
+    // ever); it waits on the pipe until the first copy holds the lock.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        ::close(ready[1]);
+        char go = 0;
+        if (::read(ready[0], &go, 1) != 1) ::_exit(2);
         plat::SingleInstance second(folder.Path().string(), "Product");
         bool ok = !second.IsFirst() && second.Notify(L"ProductNotify", 7, 9);
         ::_exit(ok ? 0 : 1);
     }
+    ::close(ready[0]);
+    plat::SingleInstance first(folder.Path().string(), "Product");
+    const bool isFirst = first.IsFirst();
+    const char go = 1;
+    EXPECT_EQ(::write(ready[1], &go, 1), 1);
+    ::close(ready[1]);
+    ASSERT_TRUE(isFirst);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
