@@ -191,8 +191,8 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
     switch (node.kind) {
         case Kind::Constant: return node.value;
         case Kind::Word: {
-            auto it = variables_->find(node.name);
-            return it != variables_->end() ? it->second : node.value;
+            const PropertyValue* value = FindName(*variables_, node.name, node.slot);
+            return value ? *value : node.value;
         }
         case Kind::Ternary: {
             PropertyValue cond = Run(*child[0]);
@@ -210,7 +210,7 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
         }
         case Kind::Negate: return Run(*child[0]).Negate();
         case Kind::Not: return PropertyValue(!Run(*child[0]).ToBool());
-        case Kind::Defined: return PropertyValue(variables_->contains(node.name));
+        case Kind::Defined: return PropertyValue(FindName(*variables_, node.name, node.slot) != nullptr);
         case Kind::GlobalDefined: {
             VariableMap* symbols = CurrentPlayerSymbols();
             return PropertyValue(symbols != nullptr && symbols->contains(node.name));
@@ -256,8 +256,8 @@ bool ExpressionEvaluator::RunScalar(const CompiledNode& node, ScalarValue& out) 
     switch (node.kind) {
         case Kind::Constant: return ScalarValue::From(node.value, out);
         case Kind::Word: {
-            auto it = variables_->find(node.name);
-            return it != variables_->end() && ScalarValue::From(it->second, out);
+            const PropertyValue* value = FindName(*variables_, node.name, node.slot);
+            return value != nullptr && ScalarValue::From(*value, out);
         }
         case Kind::Ternary: {
             ScalarValue cond;
@@ -278,7 +278,9 @@ bool ExpressionEvaluator::RunScalar(const CompiledNode& node, ScalarValue& out) 
             if (!RunScalar(*child[0], out)) return false;
             out = ScalarValue::Bool(!out.ToBool());
             return true;
-        case Kind::Defined: out = ScalarValue::Bool(variables_->contains(node.name)); return true;
+        case Kind::Defined:
+            out = ScalarValue::Bool(FindName(*variables_, node.name, node.slot) != nullptr);
+            return true;
         case Kind::GlobalDefined: {
             VariableMap* symbols = CurrentPlayerSymbols();
             out = ScalarValue::Bool(symbols != nullptr && symbols->contains(node.name));
@@ -295,8 +297,11 @@ bool ExpressionEvaluator::RunScalarCall(const CompiledNode& node, ScalarValue& o
     const auto builtin = static_cast<Builtin>(node.builtin);
     // constant(name) with a name no variable holds looks the name up as it is,
     // without making a text of it first.
-    if (builtin == Builtin::Constant && child[0]->kind == Kind::Word && !variables_->contains(child[0]->name)) {
-        return ScalarValue::From(GetConstant(child[0]->name), out);
+    if (builtin == Builtin::Constant && child[0]->kind == Kind::Word &&
+        !FindName(*variables_, child[0]->name, child[0]->slot)) {
+        // An absent constant is entered as Int 0, which GetConstant does.
+        const PropertyValue* value = FindName(ConstantsMap(), child[0]->name, node.slot);
+        return value ? ScalarValue::From(*value, out) : ScalarValue::From(GetConstant(child[0]->name), out);
     }
     constexpr size_t kInline = 4;
     if (child.size() > kInline) return false;

@@ -2,12 +2,30 @@
 // One node of an expression's compiled tree. Internal to this folder: only the
 // evaluator builds and runs them.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "foundation/expression/binary_operators.h"
+#include "foundation/expression/variables.h"
 #include "foundation/values/property_value.h"
+
+// Where a name was last looked up in a map: its value, or null when absent.
+// Good while the map is the same one and its names have not changed since.
+struct NameSlot {
+    const VariableMap* map = nullptr;
+    uint64_t generation = 0;
+    const PropertyValue* value = nullptr;
+};
+
+inline const PropertyValue* FindName(const VariableMap& map, const std::wstring& name, NameSlot& slot) {
+    if (slot.map != &map || slot.generation != map.Generation()) {
+        auto it = map.find(name);
+        slot = {&map, map.Generation(), it == map.end() ? nullptr : &it->second};
+    }
+    return slot.value;
+}
 
 struct CompiledNode {
     enum class Kind { Constant, Word, Ternary, Binary, Negate, Not, Defined, GlobalDefined, Call };
@@ -25,5 +43,8 @@ struct CompiledNode {
     bool tryScalar = false;  // pure, and its parent is not: the place to try
     PropertyValue value;     // Constant; Word: its own text, the value when undefined
     std::wstring name;       // Word, Defined, GlobalDefined, Call
+    // Word, Defined: the name among the variables; Call: constant()'s name
+    // among the constants. Trees are run by one evaluator at a time.
+    mutable NameSlot slot;
     std::vector<std::unique_ptr<CompiledNode>> children;
 };

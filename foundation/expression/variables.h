@@ -7,11 +7,20 @@
 // Names compare by character value, which is UTF-16 code-unit order for
 // every character below U+10000: the order std::less gives wide strings,
 // compared in line because names are short and looked up every frame.
+//
+// Every change to which names a map holds (a name entered or removed, the
+// map cleared, assigned, swapped or moved from) advances its Generation();
+// changing a held value does not. While the generation stands, a value found
+// by name stays at the same address and an absent name stays absent, so a
+// reader may keep what it found instead of searching again.
 
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "foundation/values/property_value.h"
 
@@ -26,7 +35,133 @@ struct NameLess {
     }
 };
 
-using VariableMap = std::map<std::wstring, PropertyValue, NameLess>;
+// The standard ordered map with every call that adds or removes names
+// counted. The base is private so that nothing can change the names behind
+// the count's back.
+class VariableMap : private std::map<std::wstring, PropertyValue, NameLess> {
+    using Base = std::map<std::wstring, PropertyValue, NameLess>;
+
+public:
+    using Base::const_iterator;
+    using Base::const_reverse_iterator;
+    using Base::iterator;
+    using Base::key_type;
+    using Base::mapped_type;
+    using Base::reverse_iterator;
+    using Base::size_type;
+    using Base::value_type;
+
+    VariableMap() = default;
+    VariableMap(std::initializer_list<value_type> entries) : Base(entries) {}
+    VariableMap(const VariableMap& o) : Base(o) {}
+    VariableMap(VariableMap&& o) noexcept : Base(std::move(o)) { o.Changed(); }
+    VariableMap& operator=(const VariableMap& o) {
+        if (this != &o) {
+            Base::operator=(o);
+            Changed();
+        }
+        return *this;
+    }
+    VariableMap& operator=(VariableMap&& o) noexcept {
+        if (this != &o) {
+            Base::operator=(std::move(o));
+            Changed();
+            o.Changed();
+        }
+        return *this;
+    }
+    ~VariableMap() = default;
+
+    using Base::at;
+    using Base::begin;
+    using Base::cbegin;
+    using Base::cend;
+    using Base::contains;
+    using Base::count;
+    using Base::crbegin;
+    using Base::crend;
+    using Base::empty;
+    using Base::end;
+    using Base::find;
+    using Base::lower_bound;
+    using Base::rbegin;
+    using Base::rend;
+    using Base::size;
+    using Base::upper_bound;
+
+    PropertyValue& operator[](const std::wstring& name) { return try_emplace(name).first->second; }
+    PropertyValue& operator[](std::wstring&& name) { return try_emplace(std::move(name)).first->second; }
+
+    template <class... Args>
+    std::pair<iterator, bool> emplace(Args&&... args) {
+        return Counted(Base::emplace(std::forward<Args>(args)...));
+    }
+    template <class... Args>
+    std::pair<iterator, bool> try_emplace(const std::wstring& name, Args&&... args) {
+        return Counted(Base::try_emplace(name, std::forward<Args>(args)...));
+    }
+    template <class... Args>
+    std::pair<iterator, bool> try_emplace(std::wstring&& name, Args&&... args) {
+        return Counted(Base::try_emplace(std::move(name), std::forward<Args>(args)...));
+    }
+    template <class V>
+    std::pair<iterator, bool> insert_or_assign(const std::wstring& name, V&& value) {
+        return Counted(Base::insert_or_assign(name, std::forward<V>(value)));
+    }
+    template <class V>
+    std::pair<iterator, bool> insert_or_assign(std::wstring&& name, V&& value) {
+        return Counted(Base::insert_or_assign(std::move(name), std::forward<V>(value)));
+    }
+    std::pair<iterator, bool> insert(const value_type& entry) { return Counted(Base::insert(entry)); }
+    std::pair<iterator, bool> insert(value_type&& entry) { return Counted(Base::insert(std::move(entry))); }
+    template <class It>
+    void insert(It first, It last) {
+        const size_type before = size();
+        Base::insert(first, last);
+        if (size() != before) Changed();
+    }
+
+    iterator erase(const_iterator at) {
+        Changed();
+        return Base::erase(at);
+    }
+    iterator erase(iterator at) {
+        Changed();
+        return Base::erase(at);
+    }
+    iterator erase(const_iterator first, const_iterator last) {
+        Changed();
+        return Base::erase(first, last);
+    }
+    size_type erase(std::wstring_view name) {
+        auto it = find(name);
+        if (it == end()) return 0;
+        erase(it);
+        return 1;
+    }
+    void clear() noexcept {
+        Base::clear();
+        Changed();
+    }
+    void swap(VariableMap& o) noexcept {
+        Base::swap(o);
+        Changed();
+        o.Changed();
+    }
+    friend void swap(VariableMap& a, VariableMap& b) noexcept { a.swap(b); }
+
+    // Advances whenever the set of names may have changed.
+    uint64_t Generation() const { return generation_; }
+
+private:
+    void Changed() { ++generation_; }
+    std::pair<iterator, bool> Counted(std::pair<iterator, bool> result) {
+        if (result.second) Changed();
+        return result;
+    }
+
+    uint64_t generation_ = 0;
+};
 
 // Mixed into the widgets that run scene scripts, so that w[name] and
 // exists(w, name) can see their script variables without this layer

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "expression_fixture.h"
@@ -91,6 +92,34 @@ public:
         if (Below(2)) vars[L"flag"] = PropertyValue(Below(2) == 0);
     }
 
+    // Between two evaluations of one cached tree: the names of the map
+    // change in one of the ways a map allows, or only a value does.
+    void ChangeVariables(VariableMap& vars, VariableMap& spare) {
+        static const std::vector<std::wstring> names = {L"state", L"timer", L"count", L"label", L"flag", L"fade_time"};
+        const std::wstring& name = Pick(names);
+        switch (Below(6)) {
+            case 0: FillVariables(vars); break;
+            case 1: vars.erase(name); break;
+            case 2:
+                vars[name] = Pick<PropertyValue>({PropertyValue(3), PropertyValue(0.5f), PropertyValue(L"x")});
+                break;
+            case 3:
+                FillVariables(spare);
+                if (Below(2)) {
+                    vars.swap(spare);
+                } else {
+                    vars = std::move(spare);
+                }
+                break;
+            case 4: ConstantsMap()[L"fade_time"] = PropertyValue(Below(100)); break;
+            default: {
+                auto it = vars.find(name);
+                if (it != vars.end()) it->second = PropertyValue(Below(5));
+                break;
+            }
+        }
+    }
+
 private:
     std::mt19937 rng_;
 };
@@ -148,12 +177,14 @@ TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
         ExpectSame(text);
     }
     ExpressionGenerator gen(1207);
+    VariableMap spare;
     for (int round = 0; round < 6000; ++round) {
         gen.FillVariables(vars_);
         std::wstring text = round % 5 == 0 ? gen.Soup() : gen.Expression(1 + round % 4);
         ExpectSame(text);
-        // The same text again, its tree now cached, under other values.
-        gen.FillVariables(vars_);
+        // The same text again, its tree and the places of its names now
+        // cached, under other values or other names.
+        gen.ChangeVariables(vars_, spare);
         ExpectSame(text);
         if (HasFatalFailure()) return;
     }

@@ -1,0 +1,116 @@
+// A compiled text keeps where it found each name; these pin that it notices
+// every way the names of a map can change between two evaluations, against
+// the reference evaluator, which looks every name up afresh.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "expression_fixture.h"
+#include "reference_expression.h"
+
+namespace {
+
+using testsupport::ReferenceExpressionEvaluator;
+
+const wchar_t* const kTexts[] = {
+    L"state * 10",
+    L"defined(state) + 0",
+    L"constant(fade_time) + 1",
+    L"state == 2 && timer > constant(fade_time) * 0.5 && min(count, 3) >= 2",
+    L"label + state",
+    L"-timer",
+};
+
+class ExpressionCache : public testsupport::ExpressionTest {
+protected:
+    void ExpectAllSame(const std::string& after) {
+        ReferenceExpressionEvaluator reference(vars_);
+        for (const wchar_t* text : kTexts) {
+            PropertyValue expected = reference.Evaluate(text);
+            PropertyValue actual = evaluator_.Evaluate(text);
+            EXPECT_EQ(static_cast<int>(actual.GetTag()), static_cast<int>(expected.GetTag()))
+                << text::ToUtf8(text) << " after " << after;
+            EXPECT_EQ(actual.ToString(), expected.ToString()) << text::ToUtf8(text) << " after " << after;
+        }
+    }
+
+    static VariableMap Other() {
+        return {{L"state", PropertyValue(7)}, {L"timer", PropertyValue(L"late")}, {L"fade_time", PropertyValue(3)}};
+    }
+};
+
+TEST_F(ExpressionCache, EveryChangeOfNamesBetweenEvaluationsIsSeen) {
+    ConstantsMap()[L"fade_time"] = PropertyValue(50);
+    vars_ = {{L"state", PropertyValue(2)}, {L"timer", PropertyValue(37.5f)}, {L"count", PropertyValue(4)}};
+    VariableMap spare = Other();
+    const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+        {"a value written in place", [&] { vars_[L"state"] = PropertyValue(L"two"); }},
+        {"a name erased", [&] { vars_.erase(L"state"); }},
+        {"a name entered by operator[]", [&] { vars_[L"state"] = PropertyValue(2.0f); }},
+        {"an entry erased through its iterator", [&] { vars_.erase(vars_.find(L"timer")); }},
+        {"a name entered by emplace", [&] { vars_.emplace(L"timer", PropertyValue(12)); }},
+        {"a variable shadowing a constant", [&] { vars_.insert_or_assign(L"fade_time", PropertyValue(L"count")); }},
+        {"the shadow gone", [&] { vars_.erase(L"fade_time"); }},
+        {"a constant defined later", [&] { ConstantsMap()[L"fade_time"] = PropertyValue(80); }},
+        {"a constant removed", [&] { ConstantsMap().erase(L"fade_time"); }},
+        {"a name entered by try_emplace", [&] { vars_.try_emplace(L"label", PropertyValue(L"up")); }},
+        {"a swap", [&] { vars_.swap(spare); }},
+        {"a swap back", [&] { std::swap(vars_, spare); }},
+        {"a copy assigned", [&] { vars_ = Other(); }},
+        {"a move assigned",
+         [&] {
+             VariableMap moved = {{L"count", PropertyValue(1)}, {L"state", PropertyValue(2)}};
+             vars_ = std::move(moved);
+         }},
+        {"moved from", [&] { spare = std::move(vars_); }},
+        {"refilled", [&] { vars_.insert(spare.begin(), spare.end()); }},
+        {"cleared", [&] { vars_.clear(); }},
+    };
+    ExpectAllSame("the start");
+    for (const auto& [what, change] : changes) {
+        change();
+        ExpectAllSame(what);
+        // Twice: the second run reads what the first one found.
+        ExpectAllSame(what + ", again");
+    }
+}
+
+TEST(VariableMapGeneration, AdvancesWhenNamesChangeAndOnlyThen) {
+    VariableMap map;
+    uint64_t seen = map.Generation();
+    auto advanced = [&] {
+        bool moved = map.Generation() != seen;
+        seen = map.Generation();
+        return moved;
+    };
+    map[L"a"] = PropertyValue(1);
+    EXPECT_TRUE(advanced());
+    map[L"a"] = PropertyValue(2);
+    map.find(L"a")->second = PropertyValue(3);
+    map.emplace(L"a", PropertyValue(4));
+    map.try_emplace(L"a", PropertyValue(5));
+    EXPECT_EQ(map.erase(L"zz"), 0u);
+    EXPECT_FALSE(advanced());
+    EXPECT_EQ(map.at(L"a").ToInt(), 3);
+    map.insert_or_assign(L"b", PropertyValue(1));
+    EXPECT_TRUE(advanced());
+    map.insert_or_assign(L"b", PropertyValue(2));
+    EXPECT_FALSE(advanced());
+    VariableMap other{{L"c", PropertyValue(1)}};
+    uint64_t otherSeen = other.Generation();
+    map.swap(other);
+    EXPECT_TRUE(advanced());
+    EXPECT_NE(other.Generation(), otherSeen);
+    map = other;
+    EXPECT_TRUE(advanced());
+    VariableMap taken = std::move(map);
+    EXPECT_TRUE(advanced());
+    EXPECT_EQ(taken.size(), 2u);
+    map.clear();
+    EXPECT_TRUE(advanced());
+}
+
+}  // namespace
