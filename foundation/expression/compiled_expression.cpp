@@ -44,19 +44,25 @@ bool MarkPure(Node& node) {
 // Numbers are tried at the top of each pure subtree only, so a subtree that
 // meets a text is evaluated at most twice, never once per level.
 void MarkScalarRoots(Node& node, bool parentPure) {
-    node.tryScalar = node.pure && !parentPure && node.kind != Kind::Constant;
+    node.tryScalar = node.pure && !parentPure && node.kind != Kind::Constant && BuildScalarProgram(node);
     for (auto& child : node.children) MarkScalarRoots(*child, node.pure);
 }
 
 }  // namespace
 
-std::shared_ptr<const ExpressionEvaluator::CompiledText> ExpressionEvaluator::Compiled(std::wstring_view text) {
+const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstring_view text) {
     if (last_ && text == lastText_) return last_;
     auto it = compiled_.find(text);
     if (it == compiled_.end()) {
-        // Texts built at run time would grow the cache without end.
-        if (compiled_.size() >= kCachedTexts) compiled_.clear();
-        auto entry = std::make_shared<CompiledText>();
+        // Texts built at run time would grow the cache without end. A tree
+        // being run is never dropped: an evaluation reached from inside
+        // another one reads its text instead when the cache is full.
+        if (compiled_.size() >= kCachedTexts) {
+            if (running_ > 0) return nullptr;
+            compiled_.clear();
+            last_ = nullptr;
+        }
+        auto entry = std::make_unique<CompiledText>();
         Reset(text);
         compileDepth_ = compileMaxDepth_ = 0;
         compileFailed_ = false;
@@ -69,7 +75,7 @@ std::shared_ptr<const ExpressionEvaluator::CompiledText> ExpressionEvaluator::Co
         }
         it = compiled_.emplace(std::wstring(text), std::move(entry)).first;
     }
-    last_ = it->second;
+    last_ = it->second.get();
     lastText_.assign(text);
     return last_;
 }
@@ -185,7 +191,7 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
     if (tooDeep_) return PropertyValue(std::wstring());
     if (node.tryScalar) {
         ScalarValue scalar;
-        if (RunScalar(node, scalar)) return scalar.ToValue();
+        if (RunProgram(node.program, scalar)) return scalar.ToValue();
     }
     const auto& child = node.children;
     switch (node.kind) {
@@ -244,90 +250,4 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
         }
     }
     return PropertyValue(std::wstring());
-}
-
-// The pure subtree on Bool, Int and Real values alone, computing exactly what
-// the PropertyValue operators compute for them; false as soon as a value met
-// is anything else, and the caller evaluates the subtree the general way.
-// Nothing here changes state, so the order of the operands does not matter
-// and a ternary reads only the branch it picks.
-bool ExpressionEvaluator::RunScalar(const CompiledNode& node, ScalarValue& out) {
-    const auto& child = node.children;
-    switch (node.kind) {
-        case Kind::Constant: return ScalarValue::From(node.value, out);
-        case Kind::Word: {
-            const PropertyValue* value = FindName(*variables_, node.name, node.slot);
-            return value != nullptr && ScalarValue::From(*value, out);
-        }
-        case Kind::Ternary: {
-            ScalarValue cond;
-            if (!RunScalar(*child[0], cond)) return false;
-            return RunScalar(*child[cond.ToBool() ? 1 : 2], out);
-        }
-        case Kind::Binary: {
-            ScalarValue right;
-            if (!RunScalar(*child[0], out) || !RunScalar(*child[1], right)) return false;
-            out.Apply(node.op, right);
-            return true;
-        }
-        case Kind::Negate:
-            if (!RunScalar(*child[0], out)) return false;
-            out = out.Negated();
-            return true;
-        case Kind::Not:
-            if (!RunScalar(*child[0], out)) return false;
-            out = ScalarValue::Bool(!out.ToBool());
-            return true;
-        case Kind::Defined:
-            out = ScalarValue::Bool(FindName(*variables_, node.name, node.slot) != nullptr);
-            return true;
-        case Kind::GlobalDefined: {
-            VariableMap* symbols = CurrentPlayerSymbols();
-            out = ScalarValue::Bool(symbols != nullptr && symbols->contains(node.name));
-            return true;
-        }
-        case Kind::Call: return RunScalarCall(node, out);
-    }
-    return false;
-}
-
-bool ExpressionEvaluator::RunScalarCall(const CompiledNode& node, ScalarValue& out) {
-    const auto& child = node.children;
-    if (node.builtin < 0) return false;  // the call answers its own name as text
-    const auto builtin = static_cast<Builtin>(node.builtin);
-    // constant(name) with a name no variable holds looks the name up as it is,
-    // without making a text of it first.
-    if (builtin == Builtin::Constant && child[0]->kind == Kind::Word &&
-        !FindName(*variables_, child[0]->name, child[0]->slot)) {
-        // An absent constant is entered as Int 0, which GetConstant does.
-        const PropertyValue* value = FindName(ConstantsMap(), child[0]->name, node.slot);
-        return value ? ScalarValue::From(*value, out) : ScalarValue::From(GetConstant(child[0]->name), out);
-    }
-    constexpr size_t kInline = 4;
-    if (child.size() > kInline) return false;
-    ScalarValue args[kInline];
-    for (size_t i = 0; i < child.size(); ++i) {
-        if (!RunScalar(*child[i], args[i])) return false;
-    }
-    // A missing argument reads as Int 0.
-    const ScalarValue& a = args[0];
-    const ScalarValue b = child.size() >= 2 ? args[1] : ScalarValue::Int(0);
-    switch (builtin) {
-        case Builtin::Int: out = ScalarValue::Int(a.ToInt()); return true;
-        case Builtin::Real: out = ScalarValue::Real(a.ToReal()); return true;
-        case Builtin::Bool: out = ScalarValue::Bool(a.ToBool()); return true;
-        case Builtin::Min:
-        case Builtin::Max: out = ScalarValue::MinMax(a, b, builtin == Builtin::Max); return true;
-        case Builtin::Abs: out = a.Absolute(); return true;
-        default: return RunScalarBuiltin(node, std::span<const ScalarValue>(args, child.size()), out);
-    }
-}
-
-bool ExpressionEvaluator::RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args,
-                                           ScalarValue& out) {
-    constexpr size_t kInline = 4;
-    PropertyValue values[kInline];
-    for (size_t i = 0; i < args.size(); ++i) values[i] = args[i].ToValue();
-    return ScalarValue::From(CallBuiltin(node.builtin, node.name, std::span<const PropertyValue>(values, args.size())),
-                             out);
 }

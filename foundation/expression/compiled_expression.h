@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/expression/binary_operators.h"
+#include "foundation/expression/scalar_value.h"
 #include "foundation/expression/variables.h"
 #include "foundation/values/property_value.h"
 
@@ -27,6 +28,58 @@ inline const PropertyValue* FindName(const VariableMap& map, const std::wstring&
     return slot.value;
 }
 
+struct CompiledNode;
+
+// One step of a pure subtree laid out flat for a stack of numbers: operands
+// pushed, operators and calls applied to the top of the stack.
+struct ScalarStep {
+    enum class Code : uint8_t {
+        // The binary operators, in BinaryOp's order: the top of the stack op
+        // the one below it when `popRight`; else the variable `node` names,
+        // or when there is none the top of the stack, op `value`.
+        Or,
+        And,
+        Xor,
+        Equal,
+        NotEqual,
+        LessEqual,
+        GreaterEqual,
+        Less,
+        Greater,
+        Add,
+        Subtract,
+        Multiply,
+        Divide,
+        Push,           // `value`
+        Word,           // the variable `node` names, when it holds a number
+        ConstantOf,     // constant(word) of the call `node`
+        Defined,        // defined() of `node`
+        GlobalDefined,  // globaldefined() of `node`
+        Negate,
+        Not,
+        Int,
+        Real,
+        Bool,
+        Min,
+        Max,
+        Abs,
+        Builtin,     // any other function of `node` with `count` arguments
+        JumpUnless,  // pops; on false goes on at step `count`
+        Jump,        // goes on at step `count`
+        Fail,        // a value that is no number: the subtree is evaluated as values
+    };
+    static constexpr Code ForOperator(expression_detail::BinaryOp op) {
+        return static_cast<Code>(static_cast<int>(op) - static_cast<int>(expression_detail::BinaryOp::Or));
+    }
+
+    Code code = Code::Push;
+    bool popRight = false;
+    uint32_t count = 0;
+    ScalarValue value = ScalarValue::Int(0);
+    const CompiledNode* node = nullptr;
+};
+static_assert(ScalarStep::ForOperator(expression_detail::BinaryOp::Divide) == ScalarStep::Code::Divide);
+
 struct CompiledNode {
     enum class Kind { Constant, Word, Ternary, Binary, Negate, Not, Defined, GlobalDefined, Call };
 
@@ -40,11 +93,20 @@ struct CompiledNode {
     // may first be tried on plain numbers and, when a value met is not one,
     // evaluated again the general way with the same result.
     bool pure = false;
-    bool tryScalar = false;  // pure, and its parent is not: the place to try
-    PropertyValue value;     // Constant; Word: its own text, the value when undefined
-    std::wstring name;       // Word, Defined, GlobalDefined, Call
+    bool tryScalar = false;           // pure, and its parent is not: the place to try
+    std::vector<ScalarStep> program;  // tryScalar: the subtree as steps
+    PropertyValue value;              // Constant; Word: its own text, the value when undefined
+    std::wstring name;                // Word, Defined, GlobalDefined, Call
     // Word, Defined: the name among the variables; Call: constant()'s name
     // among the constants. Trees are run by one evaluator at a time.
     mutable NameSlot slot;
     std::vector<std::unique_ptr<CompiledNode>> children;
 };
+
+// How many numbers a program may hold at once; a subtree that needs more is
+// evaluated as values.
+inline constexpr size_t kScalarStack = 16;
+
+// Lays out `root`, a pure subtree, as its program; false when it needs more
+// than kScalarStack places.
+bool BuildScalarProgram(CompiledNode& root);

@@ -33,11 +33,12 @@ void ExpressionEvaluator::Reset(std::wstring_view text) {
 }
 
 PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
-    // Held for the run: a call that evaluates again may clear the cache.
-    std::shared_ptr<const CompiledText> compiled = Compiled(text);
+    const CompiledText* compiled = Compiled(text);
     Reset(text);
+    ++running_;
     PropertyValue result =
-        compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
+        compiled && compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
+    --running_;
     return tooDeep_ ? EmptyText() : result;
 }
 

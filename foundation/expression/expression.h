@@ -31,6 +31,7 @@
 #include "foundation/expression/variables.h"
 
 struct CompiledNode;
+struct ScalarStep;
 struct ScalarValue;
 
 class ExpressionEvaluator {
@@ -65,7 +66,8 @@ private:
         size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>()(text); }
     };
 
-    std::shared_ptr<const CompiledText> Compiled(std::wstring_view text);
+    // None when the text is to be read afresh this time.
+    const CompiledText* Compiled(std::wstring_view text);
     std::unique_ptr<CompiledNode> CompileTernary();
     std::unique_ptr<CompiledNode> CompileBinary(int minLevel);
     std::unique_ptr<CompiledNode> CompileUnary();
@@ -91,8 +93,7 @@ private:
     // `builtin` from FindBuiltin; -1 (no such function) answers the name as text.
     PropertyValue CallBuiltin(int builtin, std::wstring_view name, std::span<const PropertyValue> args);
     static int FindBuiltin(std::wstring_view name);
-    bool RunScalar(const CompiledNode& node, ScalarValue& out);
-    bool RunScalarCall(const CompiledNode& node, ScalarValue& out);
+    bool RunProgram(const std::vector<ScalarStep>& program, ScalarValue& out);
     bool RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args, ScalarValue& out);
 
     void SkipSpace();
@@ -109,9 +110,10 @@ private:
     int depth_ = 0;
     bool tooDeep_ = false;
 
-    std::unordered_map<std::wstring, std::shared_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
-    std::shared_ptr<const CompiledText> last_;  // the text evaluated last, checked before hashing
+    std::unordered_map<std::wstring, std::unique_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
+    const CompiledText* last_ = nullptr;  // the text evaluated last, checked before hashing
     std::wstring lastText_;
+    int running_ = 0;  // evaluations under way, which keep the cache from being cleared
     int compileDepth_ = 0;
     int compileMaxDepth_ = 0;
     bool compileFailed_ = false;

@@ -14,10 +14,12 @@
 struct ScalarValue {
     using Tag = PropertyValue::Tag;
 
-    Tag tag = Tag::Int;
+    // Left undefined by default, so a stack of them costs nothing to set up;
+    // every builder below sets both.
+    Tag tag;
     union {
         bool b;
-        int32_t i = 0;
+        int32_t i;
         float f;
     };
 
@@ -29,6 +31,7 @@ struct ScalarValue {
     }
     static ScalarValue Int(int32_t v) {
         ScalarValue s;
+        s.tag = Tag::Int;
         s.i = v;
         return s;
     }
@@ -42,12 +45,19 @@ struct ScalarValue {
 
     // False, leaving `out` as it was, for every other tag.
     static bool From(const PropertyValue& v, ScalarValue& out) {
-        switch (v.GetTag()) {
-            case Tag::Bool: out = Bool(v.ToBool()); return true;
-            case Tag::Int: out = Int(v.ToInt()); return true;
-            case Tag::Real: out = Real(v.ToReal()); return true;
-            default: return false;
+        // Tests rather than a switch: variables are read on every step, and
+        // a table jump here would come on top of the value's own.
+        const Tag tag = v.GetTag();
+        if (tag == Tag::Int) {
+            out = Int(v.ToInt());
+        } else if (tag == Tag::Real) {
+            out = Real(v.ToReal());
+        } else if (tag == Tag::Bool) {
+            out = Bool(v.ToBool());
+        } else {
+            return false;
         }
+        return true;
     }
 
     PropertyValue ToValue() const {
@@ -101,64 +111,54 @@ struct ScalarValue {
         return x < y ? -1 : (x > y ? 1 : 0);
     }
 
-    // *this = *this op r.
-    void Apply(expression_detail::BinaryOp op, const ScalarValue& r) {
+    // *this = *this op r, the operator fixed when compiled so that a step
+    // holds only its own arithmetic.
+    template <expression_detail::BinaryOp op>
+    void Apply(const ScalarValue& r) {
         using expression_detail::BinaryOp;
-        bool ok = true;
-        switch (op) {
-            case BinaryOp::Or: *this = Bool(ToBool() || r.ToBool()); break;
-            case BinaryOp::And: *this = Bool(ToBool() && r.ToBool()); break;
-            case BinaryOp::Xor: *this = Int(ToBool() != r.ToBool() ? 1 : 0); break;
-            case BinaryOp::Equal: *this = Bool(EitherReal(r) ? ToReal() == r.ToReal() : ToInt() == r.ToInt()); break;
-            case BinaryOp::NotEqual:
-                *this = Bool(!(EitherReal(r) ? ToReal() == r.ToReal() : ToInt() == r.ToInt()));
-                break;
-            case BinaryOp::LessEqual: {
-                int c = Compare(r, ok);
-                *this = Bool(ok && c <= 0);
-                break;
+        [[maybe_unused]] bool ok = true;  // the orderings: false when a NaN is involved
+        if constexpr (op == BinaryOp::Or) {
+            *this = Bool(ToBool() || r.ToBool());
+        } else if constexpr (op == BinaryOp::And) {
+            *this = Bool(ToBool() && r.ToBool());
+        } else if constexpr (op == BinaryOp::Xor) {
+            *this = Int(ToBool() != r.ToBool() ? 1 : 0);
+        } else if constexpr (op == BinaryOp::Equal) {
+            *this = Bool(EitherReal(r) ? ToReal() == r.ToReal() : ToInt() == r.ToInt());
+        } else if constexpr (op == BinaryOp::NotEqual) {
+            *this = Bool(!(EitherReal(r) ? ToReal() == r.ToReal() : ToInt() == r.ToInt()));
+        } else if constexpr (op == BinaryOp::LessEqual) {
+            int c = Compare(r, ok);
+            *this = Bool(ok && c <= 0);
+        } else if constexpr (op == BinaryOp::GreaterEqual) {
+            int c = Compare(r, ok);
+            *this = Bool(ok && c >= 0);
+        } else if constexpr (op == BinaryOp::Less) {
+            int c = Compare(r, ok);
+            *this = Bool(ok && c < 0);
+        } else if constexpr (op == BinaryOp::Greater) {
+            int c = Compare(r, ok);
+            *this = Bool(ok && c > 0);
+        } else if constexpr (op == BinaryOp::Add) {
+            *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) + r.ToReal()))
+                                  : Wrapped(static_cast<uint32_t>(ToInt()) + static_cast<uint32_t>(r.ToInt()));
+        } else if constexpr (op == BinaryOp::Subtract) {
+            *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) - r.ToReal()))
+                                  : Wrapped(static_cast<uint32_t>(ToInt()) - static_cast<uint32_t>(r.ToInt()));
+        } else if constexpr (op == BinaryOp::Multiply) {
+            *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) * r.ToReal()))
+                                  : Wrapped(static_cast<uint32_t>(ToInt()) * static_cast<uint32_t>(r.ToInt()));
+        } else if constexpr (op == BinaryOp::Divide) {
+            // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
+            int32_t divisor = r.ToInt();
+            if (divisor == 0) return;
+            if (EitherReal(r)) {
+                *this = Real(static_cast<float>(static_cast<double>(ToReal()) / r.ToReal()));
+            } else if (divisor == -1) {
+                *this = Wrapped(0u - static_cast<uint32_t>(ToInt()));
+            } else {
+                *this = Int(ToInt() / divisor);
             }
-            case BinaryOp::GreaterEqual: {
-                int c = Compare(r, ok);
-                *this = Bool(ok && c >= 0);
-                break;
-            }
-            case BinaryOp::Less: {
-                int c = Compare(r, ok);
-                *this = Bool(ok && c < 0);
-                break;
-            }
-            case BinaryOp::Greater: {
-                int c = Compare(r, ok);
-                *this = Bool(ok && c > 0);
-                break;
-            }
-            case BinaryOp::Add:
-                *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) + r.ToReal()))
-                                      : Wrapped(static_cast<uint32_t>(ToInt()) + static_cast<uint32_t>(r.ToInt()));
-                break;
-            case BinaryOp::Subtract:
-                *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) - r.ToReal()))
-                                      : Wrapped(static_cast<uint32_t>(ToInt()) - static_cast<uint32_t>(r.ToInt()));
-                break;
-            case BinaryOp::Multiply:
-                *this = EitherReal(r) ? Real(static_cast<float>(static_cast<double>(ToReal()) * r.ToReal()))
-                                      : Wrapped(static_cast<uint32_t>(ToInt()) * static_cast<uint32_t>(r.ToInt()));
-                break;
-            case BinaryOp::Divide: {
-                // The guard reads the divisor as an integer: 1.0 / 0.5 leaves 1.0.
-                int32_t divisor = r.ToInt();
-                if (divisor == 0) break;
-                if (EitherReal(r)) {
-                    *this = Real(static_cast<float>(static_cast<double>(ToReal()) / r.ToReal()));
-                } else if (divisor == -1) {
-                    *this = Wrapped(0u - static_cast<uint32_t>(ToInt()));
-                } else {
-                    *this = Int(ToInt() / divisor);
-                }
-                break;
-            }
-            case BinaryOp::None: break;
         }
     }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "expression_fixture.h"
+#include "foundation/system/app_services.h"
 #include "reference_expression.h"
 
 namespace {
@@ -75,6 +76,31 @@ TEST_F(ExpressionCache, EveryChangeOfNamesBetweenEvaluationsIsSeen) {
         ExpectAllSame(what);
         // Twice: the second run reads what the first one found.
         ExpectAllSame(what + ", again");
+    }
+}
+
+// A system value that evaluates more new texts on the same evaluator than
+// its cache keeps, from inside an evaluation under way.
+class ReenteringApp : public NullAppServices {
+public:
+    PropertyValue GetSystemValue(std::wstring_view) override {
+        for (size_t i = 0; i <= ExpressionEvaluator::kCachedTexts; ++i) {
+            evaluator->Evaluate(L"state + " + std::to_wstring(i));
+        }
+        return PropertyValue(5);
+    }
+    ExpressionEvaluator* evaluator = nullptr;
+};
+
+TEST_F(ExpressionCache, AnEvaluationFromInsideAnotherKeepsTheOuterTree) {
+    ReenteringApp app;
+    app.evaluator = &evaluator_;
+    ScopedService<AppServices> installed(&app);
+    vars_[L"state"] = PropertyValue(2);
+    const wchar_t* text = L"sysvalue(x) * 10 + state - min(state, 1) + rand(1)";
+    for (int round = 0; round < 2; ++round) {
+        PropertyValue v = evaluator_.Evaluate(text);
+        EXPECT_EQ(v.ToString(), L"51") << "round " << round;
     }
 }
 

@@ -1,0 +1,296 @@
+// A pure subtree laid out flat and run on a small stack of numbers: one loop
+// instead of a call per node. It computes exactly what the PropertyValue
+// operators compute for Bool, Int and Real values and gives up as soon as a
+// value met is anything else; the caller then evaluates the subtree the
+// general way with the same result. Nothing here changes state, so a ternary
+// reads only the branch it picks.
+#include <algorithm>
+#include <cstdint>
+
+#include "foundation/expression/builtin_ids.h"
+#include "foundation/expression/compiled_expression.h"
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/expression.h"
+#include "foundation/system/app_services.h"
+
+using namespace expression_detail;
+
+namespace {
+
+using Node = CompiledNode;
+using Kind = CompiledNode::Kind;
+using Code = ScalarStep::Code;
+
+constexpr size_t kInlineArgs = 4;
+
+ScalarStep Step(Code code, const Node* node = nullptr, uint32_t count = 0) {
+    ScalarStep step;
+    step.code = code;
+    step.node = node;
+    step.count = count;
+    return step;
+}
+
+ScalarStep WithValue(Code code, const ScalarValue& value) {
+    ScalarStep step;
+    step.code = code;
+    step.value = value;
+    return step;
+}
+
+class ProgramBuilder {
+public:
+    explicit ProgramBuilder(std::vector<ScalarStep>& steps) : steps_(steps) {}
+
+    void Emit(const Node& node) {
+        const auto& child = node.children;
+        switch (node.kind) {
+            case Kind::Constant: {
+                ScalarValue value = ScalarValue::Int(0);
+                Add(WithValue(ScalarValue::From(node.value, value) ? Code::Push : Code::Fail, value), 1);
+                return;
+            }
+            case Kind::Word: Add(Step(Code::Word, &node), 1); return;
+            case Kind::Defined: Add(Step(Code::Defined, &node), 1); return;
+            case Kind::GlobalDefined: Add(Step(Code::GlobalDefined, &node), 1); return;
+            case Kind::Ternary: {
+                Emit(*child[0]);
+                const size_t unless = steps_.size();
+                Add(Step(Code::JumpUnless), -1);
+                Emit(*child[1]);
+                const size_t past = steps_.size();
+                Add(Step(Code::Jump), -1);  // the other branch starts as deep
+                steps_[unless].count = static_cast<uint32_t>(steps_.size());
+                Emit(*child[2]);
+                steps_[past].count = static_cast<uint32_t>(steps_.size());
+                return;
+            }
+            case Kind::Binary: {
+                ScalarValue right = ScalarValue::Int(0);
+                if (child[1]->kind == Kind::Constant && ScalarValue::From(child[1]->value, right)) {
+                    // "name op number", the commonest condition, in one step.
+                    ScalarStep step = WithValue(ScalarStep::ForOperator(node.op), right);
+                    if (child[0]->kind == Kind::Word) {
+                        step.node = child[0].get();
+                        Add(step, 1);
+                    } else {
+                        Emit(*child[0]);
+                        Add(step, 0);
+                    }
+                } else {
+                    Emit(*child[0]);
+                    Emit(*child[1]);
+                    ScalarStep step = Step(ScalarStep::ForOperator(node.op));
+                    step.popRight = true;
+                    Add(step, -1);
+                }
+                return;
+            }
+            case Kind::Negate:
+            case Kind::Not:
+                Emit(*child[0]);
+                Add(Step(node.kind == Kind::Negate ? Code::Negate : Code::Not), 0);
+                return;
+            case Kind::Call: EmitCall(node); return;
+        }
+    }
+
+    int MaxDepth() const { return maxDepth_; }
+
+private:
+    void EmitCall(const Node& node) {
+        const auto& child = node.children;
+        // The call answers its own name as text, or holds more arguments
+        // than a step takes.
+        if (node.builtin < 0 || child.size() > kInlineArgs) {
+            Add(Step(Code::Fail), 1);
+            return;
+        }
+        const auto builtin = static_cast<Builtin>(node.builtin);
+        if (builtin == Builtin::Constant && child[0]->kind == Kind::Word) {
+            Add(Step(Code::ConstantOf, &node), 1);
+            return;
+        }
+        for (const auto& arg : child) Emit(*arg);
+        Code code = Code::Builtin;
+        switch (builtin) {
+            case Builtin::Int: code = Code::Int; break;
+            case Builtin::Real: code = Code::Real; break;
+            case Builtin::Bool: code = Code::Bool; break;
+            case Builtin::Min: code = Code::Min; break;
+            case Builtin::Max: code = Code::Max; break;
+            case Builtin::Abs: code = Code::Abs; break;
+            default: break;
+        }
+        const int n = static_cast<int>(child.size());
+        Add(Step(code, &node, static_cast<uint32_t>(n)), 1 - n);
+    }
+
+    void Add(const ScalarStep& step, int change) {
+        steps_.push_back(step);
+        depth_ += change;
+        maxDepth_ = std::max(maxDepth_, depth_);
+    }
+
+    std::vector<ScalarStep>& steps_;
+    int depth_ = 0;
+    int maxDepth_ = 0;
+};
+
+// False when the variable it reads holds no number.
+template <BinaryOp op>
+bool Operator(const ScalarStep& step, const VariableMap& variables, ScalarValue* stack, size_t& top) {
+    if (step.popRight) {
+        --top;
+        stack[top - 1].Apply<op>(stack[top]);
+        return true;
+    }
+    if (step.node) {
+        const PropertyValue* value = FindName(variables, step.node->name, step.node->slot);
+        if (!value || !ScalarValue::From(*value, stack[top])) return false;
+        ++top;
+    }
+    stack[top - 1].Apply<op>(step.value);
+    return true;
+}
+
+}  // namespace
+
+bool BuildScalarProgram(CompiledNode& root) {
+    ProgramBuilder builder(root.program);
+    builder.Emit(root);
+    if (builder.MaxDepth() <= static_cast<int>(kScalarStack)) return true;
+    root.program.clear();
+    root.program.shrink_to_fit();
+    return false;
+}
+
+bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, ScalarValue& out) {
+    ScalarValue stack[kScalarStack];
+    size_t top = 0;  // places in use
+    const size_t end = program.size();
+    for (size_t at = 0; at < end; ++at) {
+        const ScalarStep& step = program[at];
+        switch (step.code) {
+            case Code::Push: stack[top++] = step.value; break;
+            case Code::Word: {
+                const PropertyValue* value = FindName(*variables_, step.node->name, step.node->slot);
+                if (!value || !ScalarValue::From(*value, stack[top])) return false;
+                ++top;
+                break;
+            }
+            case Code::ConstantOf: {
+                // constant(name) with a name no variable holds looks the name
+                // up as it is, without making a text of it first.
+                const Node& word = *step.node->children[0];
+                const PropertyValue* variable = FindName(*variables_, word.name, word.slot);
+                bool ok;
+                if (!variable) {
+                    // An absent constant is entered as Int 0, which GetConstant does.
+                    const PropertyValue* value = FindName(ConstantsMap(), word.name, step.node->slot);
+                    ok = value ? ScalarValue::From(*value, stack[top])
+                               : ScalarValue::From(GetConstant(word.name), stack[top]);
+                } else {
+                    ScalarValue name;
+                    ok = ScalarValue::From(*variable, name) &&
+                         ScalarValue::From(GetConstant(name.ToValue().ToString()), stack[top]);
+                }
+                if (!ok) return false;
+                ++top;
+                break;
+            }
+            case Code::Defined:
+                stack[top++] = ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr);
+                break;
+            case Code::GlobalDefined: {
+                VariableMap* symbols = CurrentPlayerSymbols();
+                stack[top++] = ScalarValue::Bool(symbols != nullptr && symbols->contains(step.node->name));
+                break;
+            }
+            case Code::Or:
+                if (!Operator<BinaryOp::Or>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::And:
+                if (!Operator<BinaryOp::And>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Xor:
+                if (!Operator<BinaryOp::Xor>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Equal:
+                if (!Operator<BinaryOp::Equal>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::NotEqual:
+                if (!Operator<BinaryOp::NotEqual>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::LessEqual:
+                if (!Operator<BinaryOp::LessEqual>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::GreaterEqual:
+                if (!Operator<BinaryOp::GreaterEqual>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Less:
+                if (!Operator<BinaryOp::Less>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Greater:
+                if (!Operator<BinaryOp::Greater>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Add:
+                if (!Operator<BinaryOp::Add>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Subtract:
+                if (!Operator<BinaryOp::Subtract>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Multiply:
+                if (!Operator<BinaryOp::Multiply>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Divide:
+                if (!Operator<BinaryOp::Divide>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Negate: stack[top - 1] = stack[top - 1].Negated(); break;
+            case Code::Not: stack[top - 1] = ScalarValue::Bool(!stack[top - 1].ToBool()); break;
+            case Code::Int:
+            case Code::Real:
+            case Code::Bool:
+            case Code::Min:
+            case Code::Max:
+            case Code::Abs:
+            case Code::Builtin: {
+                // The arguments are the top `count` places; a missing one reads as Int 0.
+                top -= step.count;
+                const ScalarValue& a = stack[top];
+                const ScalarValue b = step.count >= 2 ? stack[top + 1] : ScalarValue::Int(0);
+                ScalarValue& result = stack[top++];
+                switch (step.code) {
+                    case Code::Int: result = ScalarValue::Int(a.ToInt()); break;
+                    case Code::Real: result = ScalarValue::Real(a.ToReal()); break;
+                    case Code::Bool: result = ScalarValue::Bool(a.ToBool()); break;
+                    case Code::Min:
+                    case Code::Max: result = ScalarValue::MinMax(a, b, step.code == Code::Max); break;
+                    case Code::Abs: result = a.Absolute(); break;
+                    default:
+                        if (!RunScalarBuiltin(*step.node, std::span<const ScalarValue>(&stack[top - 1], step.count),
+                                              result)) {
+                            return false;
+                        }
+                        break;
+                }
+                break;
+            }
+            case Code::JumpUnless:
+                if (!stack[--top].ToBool()) at = step.count - 1;
+                break;
+            case Code::Jump: at = step.count - 1; break;
+            case Code::Fail: return false;
+        }
+    }
+    out = stack[0];
+    return true;
+}
+
+bool ExpressionEvaluator::RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args,
+                                           ScalarValue& out) {
+    PropertyValue values[kInlineArgs];
+    for (size_t i = 0; i < args.size(); ++i) values[i] = args[i].ToValue();
+    return ScalarValue::From(CallBuiltin(node.builtin, node.name, std::span<const PropertyValue>(values, args.size())),
+                             out);
+}
