@@ -34,9 +34,9 @@ struct CompiledNode;
 // pushed, operators and calls applied to the top of the stack.
 struct ScalarStep {
     enum class Code : uint8_t {
-        // The binary operators, in BinaryOp's order: the top of the stack op
-        // the one below it when `popRight`; else the variable `node` names,
-        // or when there is none the top of the stack, op `value`.
+        // The binary operators, in BinaryOp's order, then min and max of two:
+        // the left operand is where `left` says, the right one `value`, or
+        // the top of the stack when `popRight` (the left is then below it).
         Or,
         And,
         Xor,
@@ -50,6 +50,8 @@ struct ScalarStep {
         Subtract,
         Multiply,
         Divide,
+        Lesser,
+        Larger,
         Push,           // `value`
         Word,           // the variable `node` names, when it holds a number
         ConstantOf,     // constant(word) of the call `node`
@@ -72,7 +74,18 @@ struct ScalarStep {
         return static_cast<Code>(static_cast<int>(op) - static_cast<int>(expression_detail::BinaryOp::Or));
     }
 
+    // Where an operator's left operand comes from: the stack, or read by the
+    // step itself from the variable or constant() call `node`.
+    enum class Left : uint8_t { Stack, Word, ConstantOf };
+
+    // An operator step may go on to join its result to the value below it
+    // with && or ||, which saves the step of its own that a chain of
+    // conditions would take at every link.
+    enum class Then : uint8_t { Nothing, And, Or };
+
     Code code = Code::Push;
+    Left left = Left::Stack;
+    Then then = Then::Nothing;
     bool popRight = false;
     uint32_t count = 0;
     ScalarValue value = ScalarValue::Int(0);

@@ -39,7 +39,8 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
     PropertyValue result =
         compiled && compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
     --running_;
-    return tooDeep_ ? EmptyText() : result;
+    if (tooDeep_) return EmptyText();
+    return result;
 }
 
 std::vector<PropertyValue> ExpressionEvaluator::EvaluateList(std::wstring_view text) {

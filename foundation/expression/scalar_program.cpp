@@ -65,27 +65,7 @@ public:
                 steps_[past].count = static_cast<uint32_t>(steps_.size());
                 return;
             }
-            case Kind::Binary: {
-                ScalarValue right = ScalarValue::Int(0);
-                if (child[1]->kind == Kind::Constant && ScalarValue::From(child[1]->value, right)) {
-                    // "name op number", the commonest condition, in one step.
-                    ScalarStep step = WithValue(ScalarStep::ForOperator(node.op), right);
-                    if (child[0]->kind == Kind::Word) {
-                        step.node = child[0].get();
-                        Add(step, 1);
-                    } else {
-                        Emit(*child[0]);
-                        Add(step, 0);
-                    }
-                } else {
-                    Emit(*child[0]);
-                    Emit(*child[1]);
-                    ScalarStep step = Step(ScalarStep::ForOperator(node.op));
-                    step.popRight = true;
-                    Add(step, -1);
-                }
-                return;
-            }
+            case Kind::Binary: EmitOperator(ScalarStep::ForOperator(node.op), *child[0], *child[1]); return;
             case Kind::Negate:
             case Kind::Not:
                 Emit(*child[0]);
@@ -107,8 +87,12 @@ private:
             return;
         }
         const auto builtin = static_cast<Builtin>(node.builtin);
-        if (builtin == Builtin::Constant && child[0]->kind == Kind::Word) {
+        if (IsConstantOf(node)) {
             Add(Step(Code::ConstantOf, &node), 1);
+            return;
+        }
+        if ((builtin == Builtin::Min || builtin == Builtin::Max) && child.size() == 2) {
+            EmitOperator(builtin == Builtin::Min ? Code::Lesser : Code::Larger, *child[0], *child[1]);
             return;
         }
         for (const auto& arg : child) Emit(*arg);
@@ -126,6 +110,44 @@ private:
         Add(Step(code, &node, static_cast<uint32_t>(n)), 1 - n);
     }
 
+    // Whether the steps of `node` end with the operator step EmitOperator made for it.
+    static bool EndsInOperator(const Node& node) {
+        if (node.kind == Kind::Binary) return true;
+        return node.kind == Kind::Call && node.children.size() == 2 &&
+               (node.builtin == static_cast<int>(Builtin::Min) || node.builtin == static_cast<int>(Builtin::Max));
+    }
+
+    static bool IsConstantOf(const Node& node) {
+        return node.kind == Kind::Call && node.builtin == static_cast<int>(Builtin::Constant) &&
+               node.children.size() <= kInlineArgs && node.children[0]->kind == Kind::Word;
+    }
+
+    // "name op number", the commonest condition, is one step.
+    void EmitOperator(Code code, const Node& left, const Node& right) {
+        ScalarStep step = Step(code);
+        if (right.kind != Kind::Constant || !ScalarValue::From(right.value, step.value)) {
+            Emit(left);
+            Emit(right);
+            // The right operand's last step is its own operator, which no
+            // jump passes over: it can do the joining.
+            if ((code == Code::And || code == Code::Or) && EndsInOperator(right) &&
+                steps_.back().then == ScalarStep::Then::Nothing) {
+                steps_.back().then = code == Code::And ? ScalarStep::Then::And : ScalarStep::Then::Or;
+                --depth_;
+                return;
+            }
+            step.popRight = true;
+            Add(step, -1);
+        } else if (left.kind == Kind::Word || IsConstantOf(left)) {
+            step.left = left.kind == Kind::Word ? ScalarStep::Left::Word : ScalarStep::Left::ConstantOf;
+            step.node = &left;
+            Add(step, 1);
+        } else {
+            Emit(left);
+            Add(step, 0);
+        }
+    }
+
     void Add(const ScalarStep& step, int change) {
         steps_.push_back(step);
         depth_ += change;
@@ -137,20 +159,58 @@ private:
     int maxDepth_ = 0;
 };
 
-// False when the variable it reads holds no number.
-template <BinaryOp op>
+bool ReadWord(const VariableMap& variables, const Node& word, ScalarValue& out) {
+    const PropertyValue* value = FindName(variables, word.name, word.slot);
+    return value && ScalarValue::From(*value, out);
+}
+
+// constant(name) of the call `call`. A name no variable holds is looked up as
+// it is, without making a text of it first.
+bool ReadConstantOf(const VariableMap& variables, const Node& call, ScalarValue& out) {
+    const Node& word = *call.children[0];
+    const PropertyValue* variable = FindName(variables, word.name, word.slot);
+    if (variable) {
+        ScalarValue name;
+        return ScalarValue::From(*variable, name) && ScalarValue::From(GetConstant(name.ToValue().ToString()), out);
+    }
+    // An absent constant is entered as Int 0, which GetConstant does.
+    const PropertyValue* value = FindName(ConstantsMap(), word.name, call.slot);
+    return value ? ScalarValue::From(*value, out) : ScalarValue::From(GetConstant(word.name), out);
+}
+
+template <Code code>
+void Combine(ScalarValue& left, const ScalarValue& right) {
+    if constexpr (code == Code::Lesser || code == Code::Larger) {
+        left = ScalarValue::MinMax(left, right, code == Code::Larger);
+    } else {
+        left.Apply<static_cast<BinaryOp>(static_cast<int>(code) + static_cast<int>(BinaryOp::Or))>(right);
+    }
+}
+
+// False when the operand it reads holds no number.
+template <Code code>
 bool Operator(const ScalarStep& step, const VariableMap& variables, ScalarValue* stack, size_t& top) {
     if (step.popRight) {
         --top;
-        stack[top - 1].Apply<op>(stack[top]);
-        return true;
+        Combine<code>(stack[top - 1], stack[top]);
+    } else {
+        if (step.left == ScalarStep::Left::Word) {
+            if (!ReadWord(variables, *step.node, stack[top])) return false;
+            ++top;
+        } else if (step.left == ScalarStep::Left::ConstantOf) {
+            if (!ReadConstantOf(variables, *step.node, stack[top])) return false;
+            ++top;
+        }
+        Combine<code>(stack[top - 1], step.value);
     }
-    if (step.node) {
-        const PropertyValue* value = FindName(variables, step.node->name, step.node->slot);
-        if (!value || !ScalarValue::From(*value, stack[top])) return false;
-        ++top;
+    if (step.then != ScalarStep::Then::Nothing) {
+        --top;
+        if (step.then == ScalarStep::Then::And) {
+            Combine<Code::And>(stack[top - 1], stack[top]);
+        } else {
+            Combine<Code::Or>(stack[top - 1], stack[top]);
+        }
     }
-    stack[top - 1].Apply<op>(step.value);
     return true;
 }
 
@@ -173,32 +233,14 @@ bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, Sca
         const ScalarStep& step = program[at];
         switch (step.code) {
             case Code::Push: stack[top++] = step.value; break;
-            case Code::Word: {
-                const PropertyValue* value = FindName(*variables_, step.node->name, step.node->slot);
-                if (!value || !ScalarValue::From(*value, stack[top])) return false;
+            case Code::Word:
+                if (!ReadWord(*variables_, *step.node, stack[top])) return false;
                 ++top;
                 break;
-            }
-            case Code::ConstantOf: {
-                // constant(name) with a name no variable holds looks the name
-                // up as it is, without making a text of it first.
-                const Node& word = *step.node->children[0];
-                const PropertyValue* variable = FindName(*variables_, word.name, word.slot);
-                bool ok;
-                if (!variable) {
-                    // An absent constant is entered as Int 0, which GetConstant does.
-                    const PropertyValue* value = FindName(ConstantsMap(), word.name, step.node->slot);
-                    ok = value ? ScalarValue::From(*value, stack[top])
-                               : ScalarValue::From(GetConstant(word.name), stack[top]);
-                } else {
-                    ScalarValue name;
-                    ok = ScalarValue::From(*variable, name) &&
-                         ScalarValue::From(GetConstant(name.ToValue().ToString()), stack[top]);
-                }
-                if (!ok) return false;
+            case Code::ConstantOf:
+                if (!ReadConstantOf(*variables_, *step.node, stack[top])) return false;
                 ++top;
                 break;
-            }
             case Code::Defined:
                 stack[top++] = ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr);
                 break;
@@ -208,43 +250,49 @@ bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, Sca
                 break;
             }
             case Code::Or:
-                if (!Operator<BinaryOp::Or>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Or>(step, *variables_, stack, top)) return false;
                 break;
             case Code::And:
-                if (!Operator<BinaryOp::And>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::And>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Xor:
-                if (!Operator<BinaryOp::Xor>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Xor>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Equal:
-                if (!Operator<BinaryOp::Equal>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Equal>(step, *variables_, stack, top)) return false;
                 break;
             case Code::NotEqual:
-                if (!Operator<BinaryOp::NotEqual>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::NotEqual>(step, *variables_, stack, top)) return false;
                 break;
             case Code::LessEqual:
-                if (!Operator<BinaryOp::LessEqual>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::LessEqual>(step, *variables_, stack, top)) return false;
                 break;
             case Code::GreaterEqual:
-                if (!Operator<BinaryOp::GreaterEqual>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::GreaterEqual>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Less:
-                if (!Operator<BinaryOp::Less>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Less>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Greater:
-                if (!Operator<BinaryOp::Greater>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Greater>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Add:
-                if (!Operator<BinaryOp::Add>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Add>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Subtract:
-                if (!Operator<BinaryOp::Subtract>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Subtract>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Multiply:
-                if (!Operator<BinaryOp::Multiply>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Multiply>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Divide:
-                if (!Operator<BinaryOp::Divide>(step, *variables_, stack, top)) return false;
+                if (!Operator<Code::Divide>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Lesser:
+                if (!Operator<Code::Lesser>(step, *variables_, stack, top)) return false;
+                break;
+            case Code::Larger:
+                if (!Operator<Code::Larger>(step, *variables_, stack, top)) return false;
                 break;
             case Code::Negate: stack[top - 1] = stack[top - 1].Negated(); break;
             case Code::Not: stack[top - 1] = ScalarValue::Bool(!stack[top - 1].ToBool()); break;

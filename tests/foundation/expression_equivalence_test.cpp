@@ -177,6 +177,18 @@ TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
         ExpectSame(text);
     }
     ExpressionGenerator gen(1207);
+    // Texts whose number steps are joined: a name or constant() beside a
+    // number, min and max of two, a chain of && and || links.
+    for (const wchar_t* text : {L"state == 2 && timer > constant(fade_time) * 0.5 && min(count, 3) >= 2",
+                                L"count > 1 || (timer < 2 && state) && max(count, timer) != 4",
+                                L"1 && (state ? count : 2) > 1 || min(constant(fade_time), 2) + 1",
+                                L"flag && (count && timer) && (min(count, 3) || max(3, count, 9))",
+                                L"constant(state) * 2 > 1 && -count < timer / 2 && !flag"}) {
+        for (int round = 0; round < 40; ++round) {
+            gen.FillVariables(vars_);
+            ExpectSame(text);
+        }
+    }
     VariableMap spare;
     for (int round = 0; round < 6000; ++round) {
         gen.FillVariables(vars_);
