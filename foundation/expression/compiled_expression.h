@@ -35,8 +35,8 @@ struct CompiledNode;
 struct ScalarStep {
     enum class Code : uint8_t {
         // The binary operators, in BinaryOp's order, then min and max of two:
-        // the left operand is where `left` says, the right one `value`, or
-        // the top of the stack when `popRight` (the left is then below it).
+        // the top of the stack op `value`, or op the top when `popRight` (the
+        // left operand is then below it).
         Or,
         And,
         Xor,
@@ -53,8 +53,7 @@ struct ScalarStep {
         Lesser,
         Larger,
         Push,           // `value`
-        Word,           // the variable `node` names, when it holds a number
-        ConstantOf,     // constant(word) of the call `node`
+        Operand,        // only what `read` reads
         Defined,        // defined() of `node`
         GlobalDefined,  // globaldefined() of `node`
         Negate,
@@ -74,9 +73,10 @@ struct ScalarStep {
         return static_cast<Code>(static_cast<int>(op) - static_cast<int>(expression_detail::BinaryOp::Or));
     }
 
-    // Where an operator's left operand comes from: the stack, or read by the
-    // step itself from the variable or constant() call `node`.
-    enum class Left : uint8_t { Stack, Word, ConstantOf };
+    // What a step pushes before its own work: the variable `node` names, or
+    // constant(word) of the call `node`, when it holds a number. An operator
+    // step so reads its left operand itself.
+    enum class Read : uint8_t { Nothing, Word, ConstantOf };
 
     // An operator step may go on to join its result to the value below it
     // with && or ||, which saves the step of its own that a chain of
@@ -84,7 +84,7 @@ struct ScalarStep {
     enum class Then : uint8_t { Nothing, And, Or };
 
     Code code = Code::Push;
-    Left left = Left::Stack;
+    Read read = Read::Nothing;
     Then then = Then::Nothing;
     bool popRight = false;
     uint32_t count = 0;

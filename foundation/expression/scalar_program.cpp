@@ -38,6 +38,13 @@ ScalarStep WithValue(Code code, const ScalarValue& value) {
     return step;
 }
 
+// A step that first reads the variable `operand` or the constant() call it is.
+ScalarStep Reading(Code code, const Node& operand) {
+    ScalarStep step = Step(code, &operand);
+    step.read = operand.kind == Kind::Word ? ScalarStep::Read::Word : ScalarStep::Read::ConstantOf;
+    return step;
+}
+
 class ProgramBuilder {
 public:
     explicit ProgramBuilder(std::vector<ScalarStep>& steps) : steps_(steps) {}
@@ -50,7 +57,7 @@ public:
                 Add(WithValue(ScalarValue::From(node.value, value) ? Code::Push : Code::Fail, value), 1);
                 return;
             }
-            case Kind::Word: Add(Step(Code::Word, &node), 1); return;
+            case Kind::Word: Add(Reading(Code::Operand, node), 1); return;
             case Kind::Defined: Add(Step(Code::Defined, &node), 1); return;
             case Kind::GlobalDefined: Add(Step(Code::GlobalDefined, &node), 1); return;
             case Kind::Ternary: {
@@ -88,7 +95,7 @@ private:
         }
         const auto builtin = static_cast<Builtin>(node.builtin);
         if (IsConstantOf(node)) {
-            Add(Step(Code::ConstantOf, &node), 1);
+            Add(Reading(Code::Operand, node), 1);
             return;
         }
         if ((builtin == Builtin::Min || builtin == Builtin::Max) && child.size() == 2) {
@@ -139,9 +146,9 @@ private:
             step.popRight = true;
             Add(step, -1);
         } else if (left.kind == Kind::Word || IsConstantOf(left)) {
-            step.left = left.kind == Kind::Word ? ScalarStep::Left::Word : ScalarStep::Left::ConstantOf;
-            step.node = &left;
-            Add(step, 1);
+            ScalarStep reading = Reading(code, left);
+            reading.value = step.value;
+            Add(reading, 1);
         } else {
             Emit(left);
             Add(step, 0);
@@ -174,7 +181,9 @@ bool ReadConstantOf(const VariableMap& variables, const Node& call, ScalarValue&
         return ScalarValue::From(*variable, name) && ScalarValue::From(GetConstant(name.ToValue().ToString()), out);
     }
     // An absent constant is entered as Int 0, which GetConstant does.
-    const PropertyValue* value = FindName(ConstantsMap(), word.name, call.slot);
+    // The call's slot only ever holds the constants, once they were looked in.
+    const VariableMap& constants = call.slot.map ? *call.slot.map : ConstantsMap();
+    const PropertyValue* value = FindName(constants, word.name, call.slot);
     return value ? ScalarValue::From(*value, out) : ScalarValue::From(GetConstant(word.name), out);
 }
 
@@ -187,20 +196,12 @@ void Combine(ScalarValue& left, const ScalarValue& right) {
     }
 }
 
-// False when the operand it reads holds no number.
 template <Code code>
-bool Operator(const ScalarStep& step, const VariableMap& variables, ScalarValue* stack, size_t& top) {
+void Operator(const ScalarStep& step, ScalarValue* stack, size_t& top) {
     if (step.popRight) {
         --top;
         Combine<code>(stack[top - 1], stack[top]);
     } else {
-        if (step.left == ScalarStep::Left::Word) {
-            if (!ReadWord(variables, *step.node, stack[top])) return false;
-            ++top;
-        } else if (step.left == ScalarStep::Left::ConstantOf) {
-            if (!ReadConstantOf(variables, *step.node, stack[top])) return false;
-            ++top;
-        }
         Combine<code>(stack[top - 1], step.value);
     }
     if (step.then != ScalarStep::Then::Nothing) {
@@ -211,7 +212,6 @@ bool Operator(const ScalarStep& step, const VariableMap& variables, ScalarValue*
             Combine<Code::Or>(stack[top - 1], stack[top]);
         }
     }
-    return true;
 }
 
 }  // namespace
@@ -231,16 +231,15 @@ bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, Sca
     const size_t end = program.size();
     for (size_t at = 0; at < end; ++at) {
         const ScalarStep& step = program[at];
+        if (step.read != ScalarStep::Read::Nothing) {
+            const bool ok = step.read == ScalarStep::Read::Word ? ReadWord(*variables_, *step.node, stack[top])
+                                                                : ReadConstantOf(*variables_, *step.node, stack[top]);
+            if (!ok) return false;
+            ++top;
+        }
         switch (step.code) {
             case Code::Push: stack[top++] = step.value; break;
-            case Code::Word:
-                if (!ReadWord(*variables_, *step.node, stack[top])) return false;
-                ++top;
-                break;
-            case Code::ConstantOf:
-                if (!ReadConstantOf(*variables_, *step.node, stack[top])) return false;
-                ++top;
-                break;
+            case Code::Operand: break;
             case Code::Defined:
                 stack[top++] = ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr);
                 break;
@@ -249,51 +248,21 @@ bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, Sca
                 stack[top++] = ScalarValue::Bool(symbols != nullptr && symbols->contains(step.node->name));
                 break;
             }
-            case Code::Or:
-                if (!Operator<Code::Or>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::And:
-                if (!Operator<Code::And>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Xor:
-                if (!Operator<Code::Xor>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Equal:
-                if (!Operator<Code::Equal>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::NotEqual:
-                if (!Operator<Code::NotEqual>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::LessEqual:
-                if (!Operator<Code::LessEqual>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::GreaterEqual:
-                if (!Operator<Code::GreaterEqual>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Less:
-                if (!Operator<Code::Less>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Greater:
-                if (!Operator<Code::Greater>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Add:
-                if (!Operator<Code::Add>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Subtract:
-                if (!Operator<Code::Subtract>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Multiply:
-                if (!Operator<Code::Multiply>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Divide:
-                if (!Operator<Code::Divide>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Lesser:
-                if (!Operator<Code::Lesser>(step, *variables_, stack, top)) return false;
-                break;
-            case Code::Larger:
-                if (!Operator<Code::Larger>(step, *variables_, stack, top)) return false;
-                break;
+            case Code::Or: Operator<Code::Or>(step, stack, top); break;
+            case Code::And: Operator<Code::And>(step, stack, top); break;
+            case Code::Xor: Operator<Code::Xor>(step, stack, top); break;
+            case Code::Equal: Operator<Code::Equal>(step, stack, top); break;
+            case Code::NotEqual: Operator<Code::NotEqual>(step, stack, top); break;
+            case Code::LessEqual: Operator<Code::LessEqual>(step, stack, top); break;
+            case Code::GreaterEqual: Operator<Code::GreaterEqual>(step, stack, top); break;
+            case Code::Less: Operator<Code::Less>(step, stack, top); break;
+            case Code::Greater: Operator<Code::Greater>(step, stack, top); break;
+            case Code::Add: Operator<Code::Add>(step, stack, top); break;
+            case Code::Subtract: Operator<Code::Subtract>(step, stack, top); break;
+            case Code::Multiply: Operator<Code::Multiply>(step, stack, top); break;
+            case Code::Divide: Operator<Code::Divide>(step, stack, top); break;
+            case Code::Lesser: Operator<Code::Lesser>(step, stack, top); break;
+            case Code::Larger: Operator<Code::Larger>(step, stack, top); break;
             case Code::Negate: stack[top - 1] = stack[top - 1].Negated(); break;
             case Code::Not: stack[top - 1] = ScalarValue::Bool(!stack[top - 1].ToBool()); break;
             case Code::Int:
