@@ -9,8 +9,11 @@
 // the values met (a "." or "[" after an operand, which only a widget or
 // object value takes) or that nests too deep is read afresh each time.
 // A part of the tree that changes nothing when evaluated (no rand, eval or
-// global) is first computed on plain numbers; when it meets a text or an
-// object it is evaluated again as values, with the same result.
+// global) is laid out as flat steps and first computed on plain numbers; when
+// it meets a text or an object it is evaluated again as values, with the same
+// result. A tree remembers where it found each name in the variables and the
+// constants and looks again only when the map's names changed (its
+// Generation()), so a value written in place is always read afresh.
 // Every operator is the PropertyValue operator of that name; both
 // operands are always evaluated, left before right (this matters for rand).
 // Nothing is ever reported: malformed text still yields a value, an

@@ -228,9 +228,11 @@ bool BuildScalarProgram(CompiledNode& root) {
 bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, ScalarValue& out) {
     ScalarValue stack[kScalarStack];
     size_t top = 0;  // places in use
+    // Held in locals: the stores below could otherwise be the vector's own.
+    const ScalarStep* const steps = program.data();
     const size_t end = program.size();
     for (size_t at = 0; at < end; ++at) {
-        const ScalarStep& step = program[at];
+        const ScalarStep& step = steps[at];
         if (step.read != ScalarStep::Read::Nothing) {
             const bool ok = step.read == ScalarStep::Read::Word ? ReadWord(*variables_, *step.node, stack[top])
                                                                 : ReadConstantOf(*variables_, *step.node, stack[top]);
