@@ -23,6 +23,14 @@ const wchar_t* const kTexts[] = {
     L"state == 2 && timer > constant(fade_time) * 0.5 && min(count, 3) >= 2",
     L"label + state",
     L"-timer",
+    L"globaldefined(hint) + defined(hint)",
+};
+
+// The player's symbols, which globaldefined() reads.
+class SymbolsApp : public NullAppServices {
+public:
+    VariableMap* PlayerSymbols() override { return &symbols; }
+    VariableMap symbols;
 };
 
 class ExpressionCache : public testsupport::ExpressionTest {
@@ -44,6 +52,8 @@ protected:
 };
 
 TEST_F(ExpressionCache, EveryChangeOfNamesBetweenEvaluationsIsSeen) {
+    SymbolsApp app;
+    ScopedService<AppServices> installed(&app);
     ConstantsMap()[L"fade_time"] = PropertyValue(50);
     vars_ = {{L"state", PropertyValue(2)}, {L"timer", PropertyValue(37.5f)}, {L"count", PropertyValue(4)}};
     VariableMap spare = Other();
@@ -57,6 +67,8 @@ TEST_F(ExpressionCache, EveryChangeOfNamesBetweenEvaluationsIsSeen) {
         {"the shadow gone", [&] { vars_.erase(L"fade_time"); }},
         {"a constant defined later", [&] { ConstantsMap()[L"fade_time"] = PropertyValue(80); }},
         {"a constant removed", [&] { ConstantsMap().erase(L"fade_time"); }},
+        {"a global defined later", [&] { app.symbols[L"hint"] = PropertyValue(1); }},
+        {"a global removed", [&] { app.symbols.erase(L"hint"); }},
         {"a name entered by try_emplace", [&] { vars_.try_emplace(L"label", PropertyValue(L"up")); }},
         {"a swap", [&] { vars_.swap(spare); }},
         {"a swap back", [&] { std::swap(vars_, spare); }},
