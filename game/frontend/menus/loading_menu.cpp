@@ -10,6 +10,7 @@
 #include "widgets/controls/button_widget.h"
 #include "widgets/motion/waves.h"
 #include "widgets/screens/menu_host.h"
+#include "widgets/script/animation_stats.h"
 
 namespace {
 
@@ -81,4 +82,11 @@ void IntroMenu::AnimationFinished() {
     Menu::AnimationFinished();
     RemoveSelf();
     Service<FrontendHost>::Get().ShowPlayMenu();
+}
+
+void IntroMenu::MenuOpened() {
+    // Without steps (the script missing from the data) nothing would ever end
+    // the intro, and the player would face an empty screen for good.
+    const AnimationDefinition* script = GetDefinition();
+    if (!script || script->steps.empty()) AnimationFinished();
 }

@@ -6,7 +6,8 @@
 // screen when a player is chosen; with none, the name entry opens above it
 // and the title screen stays (logo hidden, button fading) until a name is
 // accepted. IntroMenu ("intro_menu") is the introduction a player sees once,
-// before the first visit to the parks.
+// before the first visit to the parks; with no script to run it leaves as
+// soon as it opens.
 // Main thread only.
 
 #include "widgets/screens/menu.h"
@@ -38,4 +39,5 @@ class IntroMenu : public Menu {
 public:
     IntroMenu();
     void AnimationFinished() override;
+    void MenuOpened() override;
 };
