@@ -60,6 +60,9 @@ void MyGameApp::TitleScreenDone() {
 }
 
 void MyGameApp::HandleTypedCommand(std::wstring_view text) {
+    // While the loading thread still reads the profiles, the current player
+    // and the profile manager are its own.
+    if (LoadingThrottle()) return;
     BasicPlayerState* player = BasicPlayerState::Current();
     if (!player) return;
     if (text == L"qelmotra") {
