@@ -23,9 +23,6 @@
 
 #include "app/assets/asset_manager.h"
 #include "app/assets/asset_registry.h"
-#include "app/shell/deferred_delete.h"
-#include "app/shell/frame_pacer.h"
-#include "bench_host.h"
 #include "foundation/expression/constants.h"
 #include "foundation/expression/localization.h"
 #include "foundation/expression/localization_map.h"
@@ -37,16 +34,13 @@
 #include "game/frontend/menus/main_menu.h"
 #include "game/frontend/menus/options_menu.h"
 #include "game/frontend/menus/profile_book.h"
-#include "rendering/device/d3d_interface.h"
+#include "idle_loop.h"
 #include "rendering/font/fonts_xml.h"
 #include "rendering/image/image.h"
 #include "rendering/image/image_registry_host.h"
-#include "rendering/image/image_surface.h"
-#include "rendering/image/image_surface_factory.h"
 #include "widgets/screens/menu.h"
 #include "widgets/screens/menu_host.h"
 #include "widgets/script/animation_stats.h"
-#include "widgets/tree/widget_manager.h"
 
 namespace fs = std::filesystem;
 
@@ -197,69 +191,11 @@ private:
     ScopedService<MenuHost> installed_{this};
 };
 
-// The main loop of app_idle_frame.cpp, with the menus' hosts beside it.
-class MenuLoop : public FrameHost {
+// The idle loop with the menus' hosts beside it.
+class MenuLoop : public IdleLoop {
 public:
-    MenuLoop() : pacer(*this) {
-        d3d->SetImageFactory(std::make_unique<ImageSurfaceFactory>());
-        d3d->Init(nullptr, true, false);
-        manager.SetScreenLayout({0, 0, kW, kH}, {0, 0, kW, kH});
-        manager.SetScreenImage(dynamic_cast<ImageSurface*>(d3d->GetDrawBuffer()));
-    }
-
-    uint32_t Now() override { return now; }
-    void Sleep(uint32_t) override {}
-    void PumpWindowMessages() override {}
-    bool DispatchQueuedInput() override { return false; }
-    bool UpdateStep() override {
-        manager.UpdateFrame();
-        return true;
-    }
-    void UpdateFrameFraction(float fraction) override { manager.UpdateFractionFrame(fraction); }
-    bool Redraw() override {
-        manager.MarkAllDirty();
-        if (manager.DrawScreen()) d3d->Redraw();
-        pacer.AccumulateTime(now);
-        pacer.needsRedraw_ = false;
-        ++draws;
-        return true;
-    }
-    void DeleteDueObjects() override { deferred.DeleteDue(pacer.NestingDepth()); }
-    bool ShuttingDown() override { return false; }
-    void HandleQuitRequest() override {}
-    bool WantsVsync() override { return false; }
-    bool LoadingThrottle() override { return false; }
-    bool LoadingCompletionHandled() override { return true; }
-
-    // Runs passes until the next frame has been drawn.
-    void Frame() {
-        now += 10;
-        const long target = draws + 1;
-        bool updated = false;
-        while (draws < target) pacer.PumpMessagesAndStep(updated);
-    }
-
-    // Frames until `settled` holds (at most `limit`), then `after` more, so
-    // every fade has ended; the frames run.
-    template <class Settled>
-    int RunUntil(Settled settled, int limit, int after) {
-        int frames = 0;
-        while (frames < limit && !settled()) Frame(), ++frames;
-        for (int i = 0; i < after; ++i) Frame(), ++frames;
-        return frames;
-    }
-
-    static constexpr int kW = testsupport::HeadlessDeviceHost::kWidth;
-    static constexpr int kH = testsupport::HeadlessDeviceHost::kHeight;
-    testsupport::HeadlessDeviceHost host;
-    std::unique_ptr<D3DInterface> d3d = std::make_unique<D3DInterface>(&host);
-    WidgetManager manager;
-    DeferredDeleteList deferred;
-    FramePacer pacer;
     FreshGame game;
     MenuRegister menus{manager};
-    uint32_t now = 1;
-    long draws = 0;
 };
 
 int CountWidgets(const WidgetContainer& container) {
