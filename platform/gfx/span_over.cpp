@@ -14,6 +14,10 @@ namespace {
 // cover memory latency, near enough to stay within the row mostly.
 constexpr int kPrefetchPixels = 256;
 
+// Rows at least this long are aligned before the main loop; at most seven
+// pixels go before the boundary.
+constexpr int kAlignFromPixels = 64;
+
 }  // namespace
 
 // Two channels per multiply; the same rounding as the vector versions.
@@ -132,13 +136,17 @@ __attribute__((target("avx2"))) inline __m256i OverEight(__m256i s, __m256i d) {
 
 __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n) {
     int i = 0;
-    // The target from a 32-byte boundary on: none of its loads and stores then
-    // straddles two cache lines, which costs a tenth on a full-screen blit.
-    for (; i < n && (reinterpret_cast<uintptr_t>(dst + i) & 15) != 0; ++i)
-        if (const uint32_t s = src[i]) dst[i] = OverPixel(s, dst[i]);
-    if (i + 4 <= n && (reinterpret_cast<uintptr_t>(dst + i) & 31) != 0) {
-        OverFourAt(src + i, dst + i);
-        i += 4;
+    // Long rows go on from a 32-byte boundary of the target: none of its loads
+    // and stores then straddles two cache lines, which costs a tenth on a
+    // full-screen blit. Short ones, glyphs mostly, would spend more on the
+    // pixels before it than they save.
+    if (n >= kAlignFromPixels) {
+        for (; i < n && (reinterpret_cast<uintptr_t>(dst + i) & 15) != 0; ++i)
+            if (const uint32_t s = src[i]) dst[i] = OverPixel(s, dst[i]);
+        if (i + 4 <= n && (reinterpret_cast<uintptr_t>(dst + i) & 31) != 0) {
+            OverFourAt(src + i, dst + i);
+            i += 4;
+        }
     }
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     for (; i + 16 <= n; i += 16) {
