@@ -37,7 +37,7 @@ benchmark::Counter CoreShare(double audioSeconds) {
 void DecodeOgg10s(benchmark::State& state) {
     PcmSound sound;
     for (auto _ : state) {
-        if (!ReadOggSound(Sounds() + "theme.ogg", &sound)) state.SkipWithError("theme.ogg did not decode");
+        if (!ReadOggSound(Sounds() + "music/theme.ogg", &sound)) state.SkipWithError("theme.ogg did not decode");
         benchmark::DoNotOptimize(sound.data.data());
     }
     state.counters["core_share"] = CoreShare(10.0);

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Sets up the machine, builds the optimised game and starts it.
+# Sets up the machine, builds the optimised game and starts it. Arguments go
+# to the game (for example "-changedir=FOLDER" to read the data from FOLDER).
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -7,11 +8,6 @@ cd "$(dirname "$0")/.."
 BUILD=build
 JOBS=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DHALVARO_TESTS=OFF
-cmake --build "$BUILD" -j "$JOBS"
-
-if [ -x "$BUILD/game/frontend/halvaro" ]; then
-    exec "$BUILD/game/frontend/halvaro" "$@"
-fi
-echo "Halvaro: everything built, but the game cannot start yet:" >&2
-echo "its entry point (game/frontend) has not been written." >&2
-exit 1
+cmake --build "$BUILD" -j "$JOBS" --target halvaro
+# The game reads main.pak from its own folder, the top of the build.
+exec "$BUILD/halvaro" "$@"

@@ -13,7 +13,7 @@ void AppMenuHost::RemoveFromMenuStack(Menu* menu) { app_.GetMenuStack().RemoveFr
 
 void AppMenuHost::UpdateMenuFocus(Menu* menu) { app_.GetMenuStack().UpdateMenuFocus(menu); }
 
-void AppMenuHost::HandleTypedCommand(std::wstring_view text) { app_.GetMenuStack().HandleTypedCommand(text); }
+void AppMenuHost::HandleTypedCommand(std::wstring_view text) { app_.HandleTypedCommand(text); }
 
 Menu* AppMenuHost::CreateMenuTransition(Menu* menu) { return app_.GetMenuStack().CreateMenuTransition(menu); }
 

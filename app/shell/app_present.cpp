@@ -5,6 +5,7 @@
 
 #include "app/shell/vorn_app_base.h"
 #include "foundation/system/text.h"
+#include "platform/system/debug_output.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/font/sys_font.h"
@@ -86,6 +87,8 @@ bool VornAppBase::Redraw() {
     lastRedrawTime_ = Now();
     PresentFrame();
     const uint32_t now = Now();
+    // Beside the loading time: how long a player looks at nothing.
+    if (drawCount_ == 1) plat::OutputDebugText(text::Format("First Frame Time: %u\r\n", now - timeLoaded_));
     pacer_.AccumulateTime(now);
     lastPresentTime_ = now - lastRedrawTime_;
     if (LoadingThrottle()) {

@@ -68,8 +68,6 @@ public:
     // Buttons of the menus: the caller owns them.
     virtual ButtonWidget* CreateMenuButton(int x, int y, std::wstring_view label, bool localise);
     virtual ButtonWidget* CreateTextButton(int x, int y, std::wstring_view label, bool localise);
-    // The typed words of the menus (the menu stack knows them).
-    virtual void HandleTypedCommand(std::wstring_view text) { GetMenuStack().HandleTypedCommand(text); }
     bool SaveOnExit() { return GetMenuStack().SaveOnExit(); }
 
     // Scripts' `sysvalue`, and the current player's symbols.
@@ -83,6 +81,7 @@ public:
     void SetPauseOnDeactivate(bool on) { pauseOnDeactivate_ = on; }
     // The game's board, paused and resumed with the counter; null for none.
     void SetBoard(Board* board) { board_ = board; }
+    Board* GetBoard() const { return board_; }
 
     AssetRegistry* Assets() { return assets_.get(); }
     TitleScreen* LoadingScreen() const { return loadingScreen_; }

@@ -227,6 +227,9 @@ public:
     virtual void OnModalMenuAdded(Menu* /*menu*/) {}
     virtual void OnModalMenuRemoved(Menu* /*menu*/) {}
     virtual MenuStack& GetMenuStack() { return menuStack_; }
+    // The last eight characters typed in a menu: the game's hidden words
+    // first (a game overrides this), then the menu stack's own.
+    virtual void HandleTypedCommand(std::wstring_view text) { GetMenuStack().HandleTypedCommand(text); }
     bool IsScreensaverPreview() const { return commandLine_.screensaverMode && commandLine_.previewParent != 0; }
     // AppServices answers of the application base. Images, sounds and tracks
     // come from the process's asset registry (none: not found); effects play

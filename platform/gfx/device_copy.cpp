@@ -92,6 +92,17 @@ HResult Device::StretchRect(Surface* src, const Rect* srcRect, Surface* dst, con
         return kOk;
     }
     const TextureView whole = src->View();
+    const int bpp = BytesPerPixel(dst->GetFormat());
+    if (sw == dw && sh == dh) {
+        // At 1:1 every sample falls on its own texel's centre, where both
+        // filters give the texel itself: the rows are only converted. (The
+        // frame's present takes this path every frame.)
+        for (int y = 0; y < dh; ++y)
+            RowFromArgb(dst->GetFormat(), whole.pixels + static_cast<size_t>(from.top + y) * whole.pitch + from.left,
+                        dst->Row(to.top + y) + to.left * bpp, dw);
+        dst->Touch();
+        return kOk;
+    }
     SamplerSetup s;
     s.view = whole;
     s.view.pixels = whole.pixels + static_cast<size_t>(from.top) * whole.pitch + from.left;
@@ -100,7 +111,6 @@ HResult Device::StretchRect(Surface* src, const Rect* srcRect, Surface* dst, con
     s.bilinear = filter == TextureFilter::Linear;
     std::vector<int32_t> u(static_cast<size_t>(dw)), v(static_cast<size_t>(dw));
     std::vector<uint32_t> row(static_cast<size_t>(dw));
-    const int bpp = BytesPerPixel(dst->GetFormat());
     for (int y = 0; y < dh; ++y) {
         const int32_t vy = static_cast<int32_t>((static_cast<int64_t>(2 * y + 1) * sh << 16) / (2 * dh));
         for (int x = 0; x < dw; ++x) {

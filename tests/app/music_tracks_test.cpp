@@ -36,7 +36,7 @@ protected:
 
 TEST(NullTrackInterface, PlaysNothingAndAnswersEmpty) {
     TrackInterface none;
-    EXPECT_FALSE(none.LoadTrack(1, SoundsDir() + "theme.ogg", L"menu"));
+    EXPECT_FALSE(none.LoadTrack(1, SoundsDir() + "music/theme.ogg", L"menu"));
     none.PlayTrack(1, 0, true);
     none.UpdateFades();
     EXPECT_FALSE(none.IsTrackPlaying(1));
@@ -197,8 +197,8 @@ TEST_F(TracksTest, BadFilesDoNotLoadAndUnloadingFreesTheTrack) {
     EXPECT_EQ(tracks.FindTrack(1), nullptr);
     EXPECT_EQ(tracks.GetTrackName(1), L"");
 
-    ASSERT_TRUE(tracks.LoadTrack(1, SoundsDir() + "theme.ogg", L"theme"));
-    ASSERT_TRUE(tracks.LoadTrack(2, SoundsDir() + "theme.ogg", L"theme"));
+    ASSERT_TRUE(tracks.LoadTrack(1, SoundsDir() + "music/theme.ogg", L"theme"));
+    ASSERT_TRUE(tracks.LoadTrack(2, SoundsDir() + "music/theme.ogg", L"theme"));
     tracks.PlayTrack(1, 0, true);
     const plat::MusicHandle first = tracks.FindTrack(1)->stream;
     // Loading over a track replaces it: the old channel is freed, not left playing.

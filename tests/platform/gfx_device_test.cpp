@@ -151,6 +151,16 @@ TEST_F(GfxDeviceTest, SurfaceCopiesMoveAndConvertPixels) {
     auto back = Read(level);
     for (size_t i = 0; i < texels.size(); ++i)
         for (int sh : {0, 8, 16, 24}) EXPECT_EQ((Ch(texels[i], sh) >> 4) * 17, Ch(back[i], sh));
+    // A same-size copy into a format without alpha keeps the colours, with
+    // either filter (the frame's present is one).
+    for (auto filter : {plat::TextureFilter::Point, plat::TextureFilter::Linear}) {
+        plat::Surface* opaque = nullptr;
+        ASSERT_EQ(plat::kOk, device_->CreateRenderTarget(4, 2, Format::X8R8G8B8, false, &opaque));
+        ASSERT_EQ(plat::kOk, device_->StretchRect(rt, nullptr, opaque, nullptr, filter));
+        const auto kept = Read(opaque);
+        for (size_t i = 0; i < texels.size(); ++i) EXPECT_EQ(texels[i] & 0xFFFFFFu, kept[i] & 0xFFFFFFu);
+        opaque->Release();
+    }
     // Doubling the size with point filtering repeats every pixel twice.
     plat::Surface* big = nullptr;
     ASSERT_EQ(plat::kOk, device_->CreateRenderTarget(8, 4, Format::A8R8G8B8, false, &big));

@@ -1,6 +1,8 @@
 // The row versions of the premultiplied "over" blend against the four-pixel
-// SSE2 loop they replaced, on random rows with runs of clear and opaque
-// pixels, every short width and every misalignment of both rows.
+// SSE2 loop they replaced: on random rows with runs of clear and opaque
+// pixels, every short width and every start of both rows within 32 bytes; and
+// on every alpha over every target byte, which covers each version's divide
+// by 255 for all its inputs.
 #include <emmintrin.h>
 #include <gtest/gtest.h>
 
@@ -75,9 +77,9 @@ TEST(GfxOverRowTest, EveryVersionMatchesTheFormerLoopBitForBit) {
     for (int w : {255, 256, 257, 1023, 1024, 1031}) widths.push_back(w);
     constexpr int kGuard = 8;
     for (int width : widths)
-        for (int srcOffset = 0; srcOffset < 4; ++srcOffset)
-            for (int dstOffset = 0; dstOffset < 4; ++dstOffset) {
-                const size_t size = static_cast<size_t>(width + 4 + kGuard);
+        for (int srcOffset = 0; srcOffset < 8; ++srcOffset)
+            for (int dstOffset = 0; dstOffset < 8; ++dstOffset) {
+                const size_t size = static_cast<size_t>(width + 8 + kGuard);
                 const std::vector<uint32_t> src = RandomRow(rng, size), dst = RandomRow(rng, size);
                 std::vector<uint32_t> expected = dst;
                 ReferenceOverRow(src.data() + srcOffset, expected.data() + dstOffset, width);
@@ -89,6 +91,31 @@ TEST(GfxOverRowTest, EveryVersionMatchesTheFormerLoopBitForBit) {
                         << v.name << " width " << width << " offsets " << srcOffset << "," << dstOffset;
                 }
             }
+}
+
+TEST(GfxOverRowTest, EveryAlphaOverEveryTargetByteMatchesTheFormerLoop) {
+    // Pixel a * 256 + t holds alpha a over the target byte t in all four
+    // channels; the source colour is black, as bright as its alpha allows, or
+    // white beyond it, so the saturating add is met at both ends as well.
+    constexpr int kPairs = 256 * 256;
+    for (const uint32_t colour : {0u, 1u, 255u}) {
+        std::vector<uint32_t> src(kPairs), dst(kPairs);
+        for (uint32_t a = 0; a < 256; ++a)
+            for (uint32_t t = 0; t < 256; ++t) {
+                const uint32_t c = colour == 1u ? a : colour;
+                src[a * 256 + t] = (a << 24) | c * 0x010101u;
+                dst[a * 256 + t] = t * 0x01010101u;
+            }
+        std::vector<uint32_t> expected = dst;
+        ReferenceOverRow(src.data(), expected.data(), kPairs);
+        for (const Version& v : Versions()) {
+            std::vector<uint32_t> got = dst;
+            v.fn(src.data(), got.data(), kPairs);
+            for (int i = 0; i < kPairs; ++i)
+                ASSERT_EQ(got[i], expected[i])
+                    << v.name << " alpha " << i / 256 << " target byte " << i % 256 << " colour " << colour;
+        }
+    }
 }
 
 TEST(GfxOverRowTest, ClearRunsLeaveTheRowAndOpaqueRunsReplaceIt) {

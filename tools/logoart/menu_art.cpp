@@ -249,7 +249,7 @@ bool Cursors(const std::string& images) {
         arrow.Stroke({{3.5f, static_cast<float>(y)}, {3.5f + (y - 3) * 0.8f, static_cast<float>(y)}}, 0.9f, kOrange);
     arrow.Stroke({{9, 19}, {13, 26}}, 1.4f, kOrange);
     arrow.Stroke(outline, 1.0f, kNavy);
-    bool ok = Save(arrow, images + "/cursor_arrow.png");
+    bool ok = Save(arrow, images + "/custom_pointer.png");
     Canvas hand(32, 32);
     hand.RoundRect(8, 14, 26, 30, 6, kNavy, kNavy);
     hand.RoundRect(10, 16, 24, 28, 4, kCream, kCreamDark);
@@ -259,7 +259,7 @@ bool Cursors(const std::string& images) {
         hand.Stroke({{x, 17}, {x, 12}}, 2.6f, kNavy);
         hand.Stroke({{x, 17}, {x, 12}}, 1.3f, kCream);
     }
-    ok &= Save(hand, images + "/cursor_hand.png");
+    ok &= Save(hand, images + "/custom_hand.png");
     return ok;
 }
 

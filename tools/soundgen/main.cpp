@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -92,7 +93,9 @@ int main(int argc, char** argv) {
     ok &= Report(WriteOgg(dir + "whoosh.ogg", 22050, 1, NoiseSweep(22050, 0.45, 300, 4000, 0.9, 0.2, 8.0, 5)),
                  dir + "whoosh.ogg");
     ok &= Report(WriteOgg(dir + "chime.ogg", 44100, 1, Tone(44100, 0.5, 880, 0.5, 0.01)), dir + "chime.ogg");
-    ok &= Report(WriteOgg(dir + "theme.ogg", 44100, 2, Theme()), dir + "theme.ogg");
+    // Tracks in "music/" take the options' music volume.
+    std::filesystem::create_directories(dir + "music");
+    ok &= Report(WriteOgg(dir + "music/theme.ogg", 44100, 2, Theme()), dir + "music/theme.ogg");
 
     // The menus' sounds: a bright two-note answer to a change the player
     // made, and a short rising and falling swish as a dialog opens and closes.

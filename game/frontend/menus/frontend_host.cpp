@@ -18,7 +18,7 @@ ProfileBook* NullFrontendHost::GetProfiles() {
     return profiles_.GetManager() ? &profiles_ : nullptr;
 }
 
-bool NullFrontendHost::GameHasDesktopShape() const {
+bool DeviceGameHasDesktopShape() {
     const D3DInterface* device = D3DInterface::Instance();
     if (!device) return true;
     return device->GetGameAspectRatio() == device->GetDesktopAspectRatio();

@@ -44,6 +44,8 @@ public:
     virtual bool GetPlayTime(int& hours, int& minutes) const = 0;
     virtual std::string GetVersion() const = 0;
     virtual InGameDisplay* GetInGameDisplay() = 0;
+    // Finished loading steps over all of them, 0 to 1.
+    virtual double GetLoadingProgress() const = 0;
 
     // Settings. Volumes 0..1; mouse speed 1..20.
     virtual double GetTrackVolume(std::wstring_view name) const = 0;
@@ -70,6 +72,10 @@ public:
     virtual void UnloadDynamicAssets(const std::set<std::wstring>& names) = 0;
 };
 
+// The device wrapper's answer: the game's size has the desktop's aspect
+// ratio (true without a device).
+bool DeviceGameHasDesktopShape();
+
 class NullFrontendHost : public FrontendHost {
 public:
     void ShowMainMenu() override {}
@@ -80,6 +86,8 @@ public:
     bool GetPlayTime(int&, int&) const override { return false; }
     std::string GetVersion() const override { return {}; }
     InGameDisplay* GetInGameDisplay() override { return nullptr; }
+    double GetLoadingProgress() const override { return loadingProgress_; }
+    void SetLoadingProgress(double progress) { loadingProgress_ = progress; }
 
     double GetTrackVolume(std::wstring_view name) const override;
     void SetTrackVolume(std::wstring_view name, double volume) override { tracks_[std::wstring(name)] = volume; }
@@ -94,7 +102,7 @@ public:
     void SwitchScreenMode(bool windowed, bool) override { windowed_ = windowed; }
     void SetStretchScreen(bool stretch) override { stretch_ = stretch; }
     void SetCustomCursors(bool on) override { cursors_ = on; }
-    bool GameHasDesktopShape() const override;
+    bool GameHasDesktopShape() const override { return DeviceGameHasDesktopShape(); }
 
     void StopAllSoundLoops() override {}
     void PlaySoundEffectByName(std::wstring_view) override {}
@@ -106,6 +114,7 @@ private:
     std::wstring playerName_;
     std::map<std::wstring, double> tracks_;
     double sfx_ = 1.0;
+    double loadingProgress_ = 0.0;
     int mouseSpeed_ = 10;
     bool windowed_ = true;
     bool stretch_ = false;

@@ -1,7 +1,8 @@
 #pragma once
 // Front-end menu tests: the menu test tree with a game application double
-// (FrontendHostDouble) holding a four-slot profile book (ProfileBookDouble),
-// the images the menus look up by name, and a title screen double.
+// (FrontendHostDouble) holding a four-slot profile book (ProfileBookDouble)
+// and handing the board's menus to a board when the test gives one, the
+// images the menus look up by name, and a title screen double.
 
 #include <array>
 #include <string>
@@ -14,6 +15,7 @@
 #include "tests/widgets/controls_test_support.h"
 #include "tests/widgets/menu_test_support.h"
 #include "widgets/controls/button_widget.h"
+#include "widgets/screens/board.h"
 #include "widgets/screens/startup_host.h"
 
 namespace testsupport {
@@ -56,8 +58,14 @@ public:
 
 class FrontendHostDouble : public NullFrontendHost {
 public:
-    void ShowMainMenu() override { calls.push_back(L"main menu"); }
-    void ShowPlayMenu() override { calls.push_back(L"play menu"); }
+    void ShowMainMenu() override {
+        calls.push_back(L"main menu");
+        if (board) board->ShowMainMenu();
+    }
+    void ShowPlayMenu() override {
+        calls.push_back(L"play menu");
+        if (board) board->ShowPlayMenu();
+    }
     ProfileBook* GetProfiles() override { return &book; }
     bool GetPlayTime(int& hours, int& minutes) const override {
         hours = 3;
@@ -79,6 +87,7 @@ public:
     ProfileBookDouble book;
     std::vector<std::wstring> calls;
     InGameDisplay* display = nullptr;
+    Board* board = nullptr;
     bool windowedModePossible = true;
     bool sameShape = false;
 
@@ -104,15 +113,18 @@ protected:
         fonts.Add(L"button");
         for (const wchar_t* name : {L"EnterName", L"EnterNameOk", L"row", L"ok", L"Slider", L"Slider_Thumb",
                                     L"check_box", L"check_box_checked", L"Dialog"}) {
-            images.emplace_back(std::make_unique<ImageSurface>(false));
             const std::wstring n(name);
             const bool big = n == L"EnterName" || n == L"Dialog";
-            const int w = big ? 500 : n == L"Slider_Thumb" ? 20 : 100, h = big ? 400 : 20;
-            // Opaque, so the pointer finds what it clicks.
-            const std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, 0xFF808080u);
-            images.back()->SetBits(pixels.data(), w, h, false);
-            assets.images[name] = images.back().get();
+            AddImage(name, big ? 500 : n == L"Slider_Thumb" ? 20 : 100, big ? 400 : 20);
         }
+    }
+    // Opaque, so the pointer finds what it clicks.
+    ImageSurface* AddImage(const std::wstring& name, int w, int h) {
+        images.emplace_back(std::make_unique<ImageSurface>(false));
+        const std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, 0xFF808080u);
+        images.back()->SetBits(pixels.data(), w, h, false);
+        assets.images[name] = images.back().get();
+        return images.back().get();
     }
     ~FrontendTest() override { LocalizationMap().clear(); }
 

@@ -1,0 +1,21 @@
+#include "game/frontend/entry/my_board.h"
+
+#include "app/player/basic_player_state.h"
+#include "game/frontend/menus/loading_menu.h"
+#include "game/frontend/menus/main_menu.h"
+#include "widgets/screens/menu_host.h"
+#include "widgets/screens/notice_menu.h"
+
+void MyBoard::ShowMainMenu() { ShowMenu(new MainMenu()); }
+
+void MyBoard::ShowPlayMenu() {
+    BasicPlayerState* player = BasicPlayerState::Current();
+    if (player && !player->started_) {
+        player->started_ = true;
+        ShowMenu(new IntroMenu());
+        return;
+    }
+    // Never a blank board: the main menu comes back under the notice.
+    ShowMainMenu();
+    ShowMenu(new NoticeMenu(L"parks_soon", nullptr, L"menu"));
+}

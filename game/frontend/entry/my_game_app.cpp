@@ -1,0 +1,95 @@
+#include "game/frontend/entry/my_game_app.h"
+
+#include <memory>
+
+#include "app/player/basic_player_state.h"
+#include "game/frontend/entry/my_board.h"
+#include "game/frontend/menus/loading_menu.h"
+#include "game/frontend/menus/main_menu.h"
+
+namespace {
+
+MyGameApp* gMyGameApp = nullptr;
+
+}  // namespace
+
+MyGameApp::MyGameApp() : GameApp("Halvaro", "v1.3", 1024, 768) {
+    gMyGameApp = this;
+    // Right and middle buttons do nothing anywhere in the game.
+    Widgets().SetLeftButtonOnly(true);
+}
+
+MyGameApp::~MyGameApp() {
+    gMyGameApp = nullptr;
+    // The catalogues go before the base's end: nothing that reads them may
+    // outlive them, neither the loading thread nor a widget.
+    Shutdown();
+    WaitForLoadingThread();
+    CloseAllMenus();
+    Widgets().RemoveAllWidgets(true, false);
+    SetBoard(nullptr);
+    deferred_.DeleteAll();
+    // A profile manager that never read profiles.xml would write empty slots over it.
+    if (saveProfilesOnExit_ && SaveOnExit() && profiles_.IsLoaded()) profiles_.Save();
+}
+
+MyGameApp* MyGameApp::Instance() { return gMyGameApp; }
+
+void MyGameApp::LoadResources() {
+    GameApp::LoadResources();
+    if (!commandLine_.screensaverMode) localization_.Load();
+    AdvanceLoadingStep();
+    itemStats_.Load();
+    AdvanceLoadingStep();
+    levelStats_.Load();
+    AdvanceLoadingStep();
+    gameStats_.Load();
+    AdvanceLoadingStep();
+    profiles_.Load();
+    AdvanceLoadingStep();
+    LoadMainMenuAssets(true);
+    AdvanceLoadingStep();
+}
+
+void MyGameApp::TitleScreenDone() {
+    GameApp::TitleScreenDone();
+    auto* board = new MyBoard();
+    SetBoard(board);
+    // Joining the tree opens the main menu.
+    Widgets().AddWidget(board);
+}
+
+void MyGameApp::HandleTypedCommand(std::wstring_view text) {
+    // While the loading thread still reads the profiles, the current player
+    // and the profile manager are its own.
+    if (LoadingThrottle()) return;
+    BasicPlayerState* player = BasicPlayerState::Current();
+    if (!player) return;
+    if (text == L"qelmotra") {
+        // Our own sound where the system's menu sound once played.
+        PlaySoundEffectByName(L"feedback_general");
+        profiles_.Save();
+    } else if (text == L"qelmotsu") {
+        profiles_.ResetProfile(profiles_.Selected());
+        profiles_.Save();
+    } else if (text == L"qelmotwi") {
+        localization_.ClearStrings();
+        localization_.Load();
+    } else if (text == L"qelmotne") {
+        if (auto* kivra = dynamic_cast<KivraPlayerState*>(player)) kivra->CompleteAllGoals();
+    } else {
+        GameApp::HandleTypedCommand(text);
+    }
+}
+
+TitleScreen* MyGameApp::CreateFirstScreen() { return new LoadingMenu(); }
+
+int CreateAndRunApp(std::vector<std::string> arguments) {
+    auto app = std::make_unique<MyGameApp>();
+    app->SetArguments(std::move(arguments));
+    app->Initialize();
+    app->Run();
+    const int code = app->ExitCode();
+    app.reset();
+    return code;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// MyGameApp: the game's application. It owns the game's five data
+// catalogues (game.xml, items.xml, levels.xml, profiles.xml and
+// localization.xml), loads them on the loading thread after the engine's
+// own data, names the title screen as the first screen, puts the play board
+// up once the player leaves the title screen, answers the menus, the
+// profiles and the level switches through the services it installs, and
+// knows four hidden words typed in any menu. Its end saves the profiles.
+//
+// One per process, reachable through Instance() while it lives.
+// Threads: LoadResources on the loading thread; the catalogues are not
+// touched by any menu before loading has finished (the title screen offers
+// nothing to press until then). Everything else on the main thread.
+
+#include <string>
+
+#include "app/shell/game_app.h"
+#include "foundation/system/service.h"
+#include "game/data/catalogues/game_stats.h"
+#include "game/data/catalogues/item_stats.h"
+#include "game/data/progress/kivra_level_stats.h"
+#include "game/data/progress/kivra_profile_manager.h"
+#include "game/data/progress/my_localization.h"
+#include "game/frontend/entry/game_hosts.h"
+
+class MyGameApp : public GameApp {
+public:
+    static constexpr int kExtraLoadingSteps = 6;
+
+    MyGameApp();
+    ~MyGameApp() override;
+
+    static MyGameApp* Instance();
+
+    void LoadResources() override;
+    int GetExtraLoadingSteps() override { return kExtraLoadingSteps; }
+    void TitleScreenDone() override;
+    void HandleTypedCommand(std::wstring_view text) override;
+    TitleScreen* CreateFirstScreen() override;
+
+    const std::wstring& PlayerName() const { return playerName_; }
+    void SetPlayerName(std::wstring_view name) { playerName_ = name; }
+    KivraProfileManager& Profiles() { return profiles_; }
+    MyLocalization& Texts() { return localization_; }
+    // False when the window does not fit the desktop: full screen only.
+    bool WindowedModeAvailable() const { return !forceFullscreen_; }
+    void SetSaveProfilesOnExit(bool save) { saveProfilesOnExit_ = save; }
+
+private:
+    GameStats gameStats_;
+    KivraItemStats itemStats_;
+    KivraLevelStats levelStats_;
+    KivraProfileManager profiles_;
+    MyLocalization localization_;
+    bool saveProfilesOnExit_ = true;
+    std::wstring playerName_;
+
+    GameFrontendHost frontendHost_{*this};
+    GameProfileHost profileHost_{*this};
+    GameLevelAssets levelAssets_;
+    ScopedService<FrontendHost> frontendInstalled_{&frontendHost_};
+    ScopedService<ProfileHost> profileInstalled_{&profileHost_};
+    ScopedService<LevelAssets> levelAssetsInstalled_{&levelAssets_};
+};
+
+// Creates the game, runs it until it quits and destroys it; the exit status.
+int CreateAndRunApp(std::vector<std::string> arguments);

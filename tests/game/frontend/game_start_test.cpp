@@ -1,0 +1,282 @@
+// The whole front door, run for real: the game application starts on the
+// game's own data with SDL's dummy drivers and a fresh data folder, and a
+// scripted player goes through it by pointer and keyboard as a person would:
+// skips the start-up screens, waits for loading, presses play, types a name,
+// moves the effects slider in the options, reads the credits and quits.
+// Then the saved files are read back, and a second start must come back to
+// the same player.
+
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/settings/settings_file.h"
+#include "foundation/files/path_utils.h"
+#include "game/frontend/entry/my_game_app.h"
+#include "game/frontend/menus/enter_name_menu.h"
+#include "game/frontend/menus/loading_menu.h"
+#include "game/frontend/menus/main_menu.h"
+#include "game/frontend/menus/options_menu.h"
+#include "platform/window/virtual_keys.h"
+#include "widgets/controls/button_widget.h"
+#include "widgets/screens/confirm_menu.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A step of the player: true once it is done. Each runs once a frame.
+struct PlayerStep {
+    std::string name;
+    std::function<bool()> act;
+};
+
+class DrivenGame : public MyGameApp {
+public:
+    // No step may wait longer than this many updates.
+    static constexpr int kPatience = 3000;
+
+    explicit DrivenGame(const std::string& dataFolder) { SetArguments({"halvaro", "-changedir=" + dataFolder}); }
+
+    void Then(std::string name, std::function<bool()> act) { steps_.push_back({std::move(name), std::move(act)}); }
+
+    // Runs the game until it ends; the first step that never came to pass, or empty.
+    std::string Play() {
+        Initialize();
+        if (IsInitialized()) Run();
+        if (!steps_.empty() && stuckAt_.empty()) stuckAt_ = steps_.front().name + " (the game ended first)";
+        return stuckAt_;
+    }
+
+    template <class M>
+    M* OpenMenu() const {
+        for (const auto& [id, menu] : openMenus_)
+            if (auto* found = dynamic_cast<M*>(menu)) return found;
+        return nullptr;
+    }
+
+    // What a scene script made under that id in the menu, if anything.
+    static DynamicWidget* ScriptObject(Menu* menu, const wchar_t* id) {
+        if (!menu) return nullptr;
+        auto it = menu->Variables().find(id);
+        return it == menu->Variables().end() ? nullptr : it->second.ToWidget<DynamicWidget>();
+    }
+
+    void MoveTo(int x, int y) { Widgets().WindowMouseMove(x, y); }
+    void ClickAt(int x, int y) {
+        Widgets().WindowMouseMove(x, y);
+        Widgets().WindowMouseDown(x, y, 1);
+        Widgets().WindowMouseUp(x, y, 1);
+    }
+    // Where the widget's top left corner lies on the screen (a point: w and h are 1).
+    static FRect Origin(Widget* widget) { return widget->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}); }
+    static ScreenPoint Middle(Widget* widget) {
+        const FRect at = Origin(widget);
+        return {static_cast<int>(at.x) + widget->GetWidth() / 2, static_cast<int>(at.y) + widget->GetHeight() / 2};
+    }
+    void ClickOn(Widget* widget) {
+        const ScreenPoint at = Middle(widget);
+        ClickAt(at.x, at.y);
+    }
+    void Type(std::wstring_view text) {
+        for (wchar_t c : text) Widgets().KeyChar(c);
+    }
+    void Press(uint32_t key) {
+        Widgets().KeyDown(static_cast<int>(key));
+        Widgets().KeyUp(static_cast<int>(key));
+    }
+
+    int FramesOnStep() const { return frames_; }
+
+protected:
+    void UpdateFrames() override {
+        MyGameApp::UpdateFrames();
+        if (steps_.empty() || !stuckAt_.empty()) return;
+        if (steps_.front().act()) {
+            steps_.pop_front();
+            frames_ = 0;
+        } else if (++frames_ > kPatience) {
+            stuckAt_ = steps_.front().name;
+            Shutdown();
+        }
+    }
+
+private:
+    std::deque<PlayerStep> steps_;
+    std::string stuckAt_;
+    int frames_ = 0;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The game's UTF-16 files, as plain text for searching (ASCII content only).
+std::string Narrow(const std::string& bytes) {
+    std::string text;
+    for (char c : bytes)
+        if (c != '\0') text += c;
+    return text;
+}
+
+class GameStartTest : public ::testing::Test {
+protected:
+    GameStartTest() : cwd_(fs::current_path()) {
+        home_ = fs::temp_directory_path() / ("halvaro_start_" + std::to_string(::getpid()));
+        fs::remove_all(home_);
+        fs::create_directories(home_);
+        SetAppDataFolder(home_.string() + "/");
+    }
+    ~GameStartTest() override {
+        fs::current_path(cwd_);
+        fs::remove_all(home_);
+    }
+
+    // Skips the logo and splash pictures by clicking, as an impatient player does.
+    static void SkipToTitle(DrivenGame& game) {
+        game.Then("start-up screens", [&game] {
+            if (dynamic_cast<LoadingMenu*>(game.LoadingScreen())) return true;
+            if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
+            return false;
+        });
+        game.Then("loading", [&game] {
+            auto* title = dynamic_cast<LoadingMenu*>(game.LoadingScreen());
+            return title && title->GetPlayButton();
+        });
+    }
+
+    static void PressPlayOnTitle(DrivenGame& game) {
+        game.Then("play on the title screen", [&game] {
+            auto* title = dynamic_cast<LoadingMenu*>(game.LoadingScreen());
+            if (!title || !title->GetPlayButton()) return false;
+            EXPECT_DOUBLE_EQ(game.GetLoadingProgress(), 1.0);
+            game.ClickOn(title->GetPlayButton());
+            return true;
+        });
+    }
+
+    // A player looks at a screen for a moment before clicking: a dialog has
+    // dropped in by then.
+    static bool Settled(DrivenGame& game, Menu* menu) {
+        auto* dialog = dynamic_cast<DialogMenu*>(menu);
+        const bool fading = dialog && (dialog->GetFadeState() == DialogMenu::kFadingIn ||
+                                       dialog->GetFadeState() == DialogMenu::kFadingOut);
+        return !fading && game.FramesOnStep() >= 60;
+    }
+
+    // Waits for a script button to be shown in full, then clicks it.
+    static void ClickScriptButton(DrivenGame& game, std::string name, std::function<Menu*()> menu, const wchar_t* id) {
+        game.Then(std::move(name), [&game, menu, id] {
+            Menu* open = menu();
+            DynamicWidget* button = DrivenGame::ScriptObject(open, id);
+            if (!button || !open->IsActive() || button->opacity < 1.0f || !Settled(game, open)) return false;
+            game.ClickOn(button);
+            return true;
+        });
+    }
+
+    fs::path cwd_;
+    fs::path home_;
+    const std::string data_ = std::string(HALVARO_SOURCE_DIR) + "/data";
+};
+
+TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuitsAndIsRememberedNextTime) {
+    double sfxChosen = -1;
+    std::wstring creditsVersion, creditsTime;
+    {
+        DrivenGame game(data_);
+        SkipToTitle(game);
+        PressPlayOnTitle(game);
+        game.Then("name entry", [&game] {
+            auto* entry = game.OpenMenu<EnterNameMenu>();
+            if (!entry) return false;
+            // A double quote breaks the name rule and is refused.
+            game.Type(L"Ada\"");
+            game.Press(plat::vk::kReturn);
+            return true;
+        });
+        auto mainMenu = [&game] { return static_cast<Menu*>(game.OpenMenu<MainMenu>()); };
+        game.Then("main menu greets the player", [&game] {
+            auto* menu = game.OpenMenu<MainMenu>();
+            if (!menu) return false;
+            EXPECT_EQ(menu->Variables()[L"player_name"].ToString(), L"Ada");
+            EXPECT_EQ(game.PlayerName(), L"Ada");
+            EXPECT_EQ(game.LoadingScreen(), nullptr);
+            return true;
+        });
+        ClickScriptButton(game, "options button", mainMenu, L"options");
+        game.Then("effects slider", [&game, &sfxChosen] {
+            auto* options = game.OpenMenu<OptionsMenu>();
+            if (!options || !Settled(game, options)) return false;
+            Slider* slider = options->GetSoundSlider();
+            const double before = game.GetSfxVolume();
+            // Grab the thumb and drag it to the track's far left.
+            const ScreenPoint thumb = DrivenGame::Middle(slider);
+            const FRect track = DrivenGame::Origin(slider);
+            const int grabX = static_cast<int>(track.x + slider->GetValue() * slider->GetWidth());
+            game.MoveTo(grabX, thumb.y);
+            game.Widgets().WindowMouseDown(grabX, thumb.y, 1);
+            game.Widgets().WindowMouseMove(static_cast<int>(track.x) - 20, thumb.y);
+            // The volume follows the slider at once, before the release.
+            EXPECT_LT(game.GetSfxVolume(), before);
+            game.Widgets().WindowMouseUp(static_cast<int>(track.x) - 20, thumb.y, 1);
+            sfxChosen = game.GetSfxVolume();
+            return true;
+        });
+        ClickScriptButton(
+            game, "close the options", [&game] { return game.OpenMenu<OptionsMenu>(); }, L"close");
+        ClickScriptButton(game, "credits button", mainMenu, L"credits");
+        game.Then("credits", [&game, &creditsVersion, &creditsTime] {
+            auto* credits = game.OpenMenu<CreditsMenu>();
+            if (!credits) return false;
+            creditsVersion = credits->Variables()[L"version"].ToString();
+            creditsTime = credits->Variables()[L"time"].ToString();
+            return true;
+        });
+        ClickScriptButton(
+            game, "back from the credits", [&game] { return game.OpenMenu<CreditsMenu>(); }, L"back");
+        ClickScriptButton(game, "quit button", mainMenu, L"quit");
+        ClickScriptButton(
+            game, "confirm quitting", [&game] { return game.OpenMenu<ConfirmQuitMenu>(); }, L"ok");
+
+        ASSERT_EQ(game.Play(), "");
+        EXPECT_EQ(game.ExitCode(), 0);
+    }
+    EXPECT_EQ(creditsVersion, L"v1.3");
+    EXPECT_NE(creditsTime.find(L'0'), std::wstring::npos) << "the play time is shown";
+    ASSERT_GE(sfxChosen, 0.0);
+    EXPECT_LT(sfxChosen, 0.05);
+
+    const std::string settings = Narrow(ReadFile(home_ / "settings.xml"));
+    EXPECT_NE(settings.find("sfx=\"" + std::to_string(VolumeToPercent(sfxChosen)) + "\""), std::string::npos)
+        << settings;
+    const std::string profiles = Narrow(ReadFile(home_ / "profiles.xml"));
+    EXPECT_NE(profiles.find("\"Ada\""), std::string::npos) << profiles;
+
+    // A second start: the title screen's play goes straight to the main menu
+    // of the same player, with the options as they were left.
+    {
+        DrivenGame game(data_);
+        SkipToTitle(game);
+        PressPlayOnTitle(game);
+        game.Then("main menu of the remembered player", [&game, sfxChosen] {
+            auto* menu = game.OpenMenu<MainMenu>();
+            if (!menu) return false;
+            EXPECT_EQ(menu->Variables()[L"player_name"].ToString(), L"Ada");
+            EXPECT_EQ(game.OpenMenu<EnterNameMenu>(), nullptr);
+            EXPECT_NEAR(game.GetSfxVolume(), sfxChosen, 0.006);
+            game.Shutdown();
+            return true;
+        });
+        ASSERT_EQ(game.Play(), "");
+    }
+}
+
+}  // namespace
