@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "app/settings/settings_file.h"
@@ -169,9 +172,24 @@ TEST(AppBaseInput, AltEnterCtrlAltDAndMinimiseMute) {
 namespace {
 
 TEST(AppBaseDeathTest, SecondInstanceLeavesWithZeroAndBadOptionWithOne) {
-    testsupport::TempFolder dir;
+    // The first copy runs threads, and a plain fork can copy a lock one of
+    // them holds at that moment (the child then hangs at its exit): each
+    // second copy is a fresh run of this program instead, which finds the
+    // first copy's data folder through the environment. In that run the
+    // "first" copy below is already the second one and leaves with 0.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    constexpr const char* kFolderVariable = "HALVARO_TEST_FIRST_COPY_FOLDER";
+    std::optional<testsupport::TempFolder> dir;
+    std::string folder;
+    if (const char* inherited = std::getenv(kFolderVariable)) {
+        folder = inherited;
+    } else {
+        dir.emplace();
+        folder = dir->Path().string() + "/";
+        setenv(kFolderVariable, folder.c_str(), 1);
+    }
     const std::string previous = GetAppDataFolder();
-    SetAppDataFolder(dir.Path().string() + "/");
+    SetAppDataFolder(folder);
     {
         CountingApp first;
         first.Initialize();
@@ -194,6 +212,7 @@ TEST(AppBaseDeathTest, SecondInstanceLeavesWithZeroAndBadOptionWithOne) {
         },
         ::testing::ExitedWithCode(1), "Invalid command line parameter: -no-such-option");
     SetAppDataFolder(previous);
+    if (dir) unsetenv(kFolderVariable);
 }
 
 }  // namespace
