@@ -43,12 +43,8 @@ GameApp::GameApp(std::string productName, std::string version, int width, int he
 }
 
 GameApp::~GameApp() {
-    // Everything that may still use the registry goes first: the loading
-    // thread, the menus and the widgets waiting to be deleted.
-    Shutdown();
-    WaitForLoadingThread();
-    CloseAllMenus();
-    deferred_.DeleteAll();
+    // Everything that may still use the registry goes first.
+    EndLoadingAndWidgets();
     loadingScreen_ = nullptr;
     if (assets_) assets_->UnloadAllAssets();
     UnloadFonts();
@@ -63,6 +59,15 @@ GameApp::~GameApp() {
 }
 
 GameApp* GameApp::Instance() { return gGameApp; }
+
+void GameApp::EndLoadingAndWidgets() {
+    Shutdown();
+    WaitForLoadingThread();
+    CloseAllMenus();
+    Widgets().RemoveAllWidgets(true, false);
+    board_ = nullptr;
+    deferred_.DeleteAll();
+}
 
 SoundManager* GameApp::SoundOwner::GetSoundManager() { return app_.soundManager_.get(); }
 

@@ -94,6 +94,9 @@ protected:
     void Deactivated() override;
     // Blend shaders after every device start.
     void PostDeviceInit() override;
+    // Ends the loading thread and frees every menu and widget; a game whose
+    // own members those may use calls it in its own destructor first.
+    void EndLoadingAndWidgets();
 
     bool showLogoScreen_ = true;
 

@@ -10,7 +10,6 @@ namespace {
 AssetNameSets GroupOf(AssetRegistry& registry, const std::set<std::wstring>& names) {
     AssetNameSets group;
     for (const std::wstring& name : names) registry.CollectAssetsMatching(name, group);
-    group.collected = true;
     return group;
 }
 

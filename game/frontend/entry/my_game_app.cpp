@@ -23,14 +23,9 @@ MyGameApp::~MyGameApp() {
     gMyGameApp = nullptr;
     // The catalogues go before the base's end: nothing that reads them may
     // outlive them, neither the loading thread nor a widget.
-    Shutdown();
-    WaitForLoadingThread();
-    CloseAllMenus();
-    Widgets().RemoveAllWidgets(true, false);
-    SetBoard(nullptr);
-    deferred_.DeleteAll();
+    EndLoadingAndWidgets();
     // A profile manager that never read profiles.xml would write empty slots over it.
-    if (saveProfilesOnExit_ && SaveOnExit() && profiles_.IsLoaded()) profiles_.Save();
+    if (SaveOnExit() && profiles_.IsLoaded()) profiles_.Save();
 }
 
 MyGameApp* MyGameApp::Instance() { return gMyGameApp; }

@@ -41,10 +41,8 @@ public:
     const std::wstring& PlayerName() const { return playerName_; }
     void SetPlayerName(std::wstring_view name) { playerName_ = name; }
     KivraProfileManager& Profiles() { return profiles_; }
-    MyLocalization& Texts() { return localization_; }
     // False when the window does not fit the desktop: full screen only.
     bool WindowedModeAvailable() const { return !forceFullscreen_; }
-    void SetSaveProfilesOnExit(bool save) { saveProfilesOnExit_ = save; }
 
 private:
     GameStats gameStats_;
@@ -52,7 +50,6 @@ private:
     KivraLevelStats levelStats_;
     KivraProfileManager profiles_;
     MyLocalization localization_;
-    bool saveProfilesOnExit_ = true;
     std::wstring playerName_;
 
     GameFrontendHost frontendHost_{*this};

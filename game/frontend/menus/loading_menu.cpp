@@ -33,16 +33,12 @@ void LoadingMenu::Draw(Graphics* g) {
     const int width = GetWidth();
     if (showLogo_ && gameLogo_) {
         const float x = static_cast<float>((width - gameLogo_->GetCelWidth()) / 2 + 5);
-        g->DrawImage(
-            gameLogo_, x, kLogoY, 0,
-            FRect(0, 0, static_cast<float>(gameLogo_->GetCelWidth()), static_cast<float>(gameLogo_->GetCelHeight())));
+        g->DrawImageWhole(gameLogo_, x, kLogoY);
     }
     if (playButton_) return;
     if (loadingBarBase_) {
         const float x = static_cast<float>((width - loadingBarBase_->GetCelWidth()) / 2 + 5);
-        g->DrawImage(loadingBarBase_, x, kBarY, 0,
-                     FRect(0, 0, static_cast<float>(loadingBarBase_->GetCelWidth()),
-                           static_cast<float>(loadingBarBase_->GetCelHeight())));
+        g->DrawImageWhole(loadingBarBase_, x, kBarY);
     }
     if (!loadingBarTop_) return;
     const double progress = Service<FrontendHost>::Get().GetLoadingProgress();
