@@ -13,13 +13,19 @@ namespace {
 
 const wchar_t* const kCondition = L"state == 2 && timer > constant(fade_time) * 0.5 && min(count, 3) >= 2";
 
-// The condition as a script holds it: a stored text, passed as a view.
-void BM_HalvaroStepCondition(benchmark::State& state) {
+// The condition's variables and constant.
+VariableMap StepVariables() {
     ConstantsMap()[L"fade_time"] = PropertyValue(50);
     VariableMap vars;
     vars[L"state"] = PropertyValue(2);
     vars[L"timer"] = PropertyValue(37.5f);
     vars[L"count"] = PropertyValue(4);
+    return vars;
+}
+
+// The condition as a script holds it: a stored text, passed as a view.
+void BM_HalvaroStepCondition(benchmark::State& state) {
+    VariableMap vars = StepVariables();
     ExpressionEvaluator evaluator(vars);
     const std::wstring text = kCondition;
     for (auto _ : state) benchmark::DoNotOptimize(evaluator.Evaluate(text));
@@ -30,11 +36,7 @@ BENCHMARK(BM_HalvaroStepCondition);
 // The same from a zero-terminated literal, which adds measuring its length
 // to every evaluation.
 void BM_HalvaroStepConditionFromLiteral(benchmark::State& state) {
-    ConstantsMap()[L"fade_time"] = PropertyValue(50);
-    VariableMap vars;
-    vars[L"state"] = PropertyValue(2);
-    vars[L"timer"] = PropertyValue(37.5f);
-    vars[L"count"] = PropertyValue(4);
+    VariableMap vars = StepVariables();
     ExpressionEvaluator evaluator(vars);
     for (auto _ : state) benchmark::DoNotOptimize(evaluator.Evaluate(kCondition));
     state.SetItemsProcessed(state.iterations());
