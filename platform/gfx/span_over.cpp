@@ -18,6 +18,14 @@ constexpr int kPrefetchPixels = 256;
 // pixels go before the boundary.
 constexpr int kAlignFromPixels = 64;
 
+// Telling clear and opaque lines of sixteen pixels from mixed ones costs a
+// sixth of blending one, and pays only where such lines come in runs. After
+// this many mixed lines in a row, as noise, gradients and soft shadows give,
+// the next kUntestedLines are blended without looking; the line after them
+// is tested again, and the first clear or opaque one brings the tests back.
+constexpr int kMixedBeforeUntested = 4;
+constexpr int kUntestedLines = 16;
+
 }  // namespace
 
 // Two channels per multiply; the same rounding as the vector versions.
@@ -115,7 +123,9 @@ namespace {
 // and ia (the row test checks them all). One multiply per channel pair thus
 // replaces the multiply, add and divide of the other versions; the red and
 // blue results are shifted down and the green and alpha ones taken from the
-// high bytes as they stand.
+// high bytes as they stand. The half doubles as the blend's byte mask (its
+// low bytes have the top bit set), so no register holds a mask of its own:
+// the loop is bound by vector operations, and a spilled constant costs one.
 __attribute__((target("avx2"))) inline __m256i OverEight(__m256i s, __m256i d) {
     const __m256i alphas = _mm256_setr_epi8(3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15, 3, 3, 3, 3, 7, 7, 7,
                                             7, 11, 11, 11, 11, 15, 15, 15, 15);
@@ -128,8 +138,20 @@ __attribute__((target("avx2"))) inline __m256i OverEight(__m256i s, __m256i d) {
     const __m256i half = _mm256_set1_epi16(128);
     const __m256i rb = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_shuffle_epi8(d, blueRed), q), half);
     const __m256i ag = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_shuffle_epi8(d, greenAlpha), q), half);
-    const __m256i highBytes = _mm256_set1_epi16(static_cast<short>(0xFF00));
-    return _mm256_adds_epu8(s, _mm256_blendv_epi8(_mm256_srli_epi16(rb, 8), ag, highBytes));
+    return _mm256_adds_epu8(s, _mm256_blendv_epi8(ag, _mm256_srli_epi16(rb, 8), half));
+}
+
+__attribute__((target("avx2"))) inline void PrefetchAhead(const uint32_t* src, const uint32_t* dst) {
+    _mm_prefetch(reinterpret_cast<const char*>(src + kPrefetchPixels), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(dst + kPrefetchPixels), _MM_HINT_T0);
+}
+
+// Sixteen pixels, whatever they hold.
+__attribute__((target("avx2"))) inline void OverSixteen(__m256i s0, __m256i s1, uint32_t* dst) {
+    __m256i* out0 = reinterpret_cast<__m256i*>(dst);
+    __m256i* out1 = reinterpret_cast<__m256i*>(dst + 8);
+    _mm256_storeu_si256(out0, OverEight(s0, _mm256_loadu_si256(out0)));
+    _mm256_storeu_si256(out1, OverEight(s1, _mm256_loadu_si256(out1)));
 }
 
 }  // namespace
@@ -149,13 +171,21 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
         }
     }
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    int mixed = 0;
     for (; i + 16 <= n; i += 16) {
-        _mm_prefetch(reinterpret_cast<const char*>(src + i + kPrefetchPixels), _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(dst + i + kPrefetchPixels), _MM_HINT_T0);
+        if (mixed >= kMixedBeforeUntested) {
+            // Stops a line short of the end at the latest: the line after the
+            // run is always tested.
+            const int end = i + 16 * kUntestedLines < n - 16 ? i + 16 * kUntestedLines : n - 16;
+            for (; i + 16 <= end; i += 16) {
+                PrefetchAhead(src + i, dst + i);
+                OverSixteen(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 8)), dst + i);
+            }
+        }
+        PrefetchAhead(src + i, dst + i);
         const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 8));
-        __m256i* out0 = reinterpret_cast<__m256i*>(dst + i);
-        __m256i* out1 = reinterpret_cast<__m256i*>(dst + i + 8);
         // Sixteen pixels, one cache line of each row: copied when all are
         // opaque, skipped when all are clear. One test passes the usual mixed
         // line: the alpha bits common to pixels k and k + 8 are neither all
@@ -163,16 +193,18 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
         // ones do. Only lines that fail it are looked at closer.
         const __m256i both = _mm256_and_si256(s0, s1);
         if (!_mm256_testnzc_si256(both, alpha)) {
+            mixed = 0;
             if (_mm256_testc_si256(both, alpha)) {
-                _mm256_storeu_si256(out0, s0);
-                _mm256_storeu_si256(out1, s1);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s0);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i + 8), s1);
                 continue;
             }
             const __m256i any = _mm256_or_si256(s0, s1);
             if (_mm256_testz_si256(any, any)) continue;
+        } else {
+            ++mixed;
         }
-        _mm256_storeu_si256(out0, OverEight(s0, _mm256_loadu_si256(out0)));
-        _mm256_storeu_si256(out1, OverEight(s1, _mm256_loadu_si256(out1)));
+        OverSixteen(s0, s1, dst + i);
     }
     // Rows of glyphs are mostly this short and partly clear: the target's
     // pixels under clear ones are neither read nor written.
