@@ -9,6 +9,8 @@
 // surrogate pair arrives as one wchar_t. Invalid input is "Illegal Character",
 // never a crash. One reader belongs to one thread at a time.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -55,7 +57,11 @@ protected:
         if (!pushBack_.empty() || !unread_.empty()) return;
         const unsigned char* p = cur_;
         while (p != lim_ && *p < singleByteLimit_ && plain[*p]) ++p;
-        out.append(cur_, p);
+        // Widened straight into the string: append(first, last) from bytes
+        // builds a temporary wide string first, an allocation per run.
+        const size_t old = out.size();
+        out.resize(old + static_cast<size_t>(p - cur_));
+        std::copy(cur_, p, out.begin() + static_cast<std::ptrdiff_t>(old));
         cur_ = p;
     }
 
