@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/crash/crash_reporter.h"
 #include "app/player/basic_player_state.h"
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/menus/loading_menu.h"
@@ -80,6 +81,9 @@ void MyGameApp::HandleTypedCommand(std::wstring_view text) {
 TitleScreen* MyGameApp::CreateFirstScreen() { return new LoadingMenu(); }
 
 int CreateAndRunApp(std::vector<std::string> arguments) {
+    // A fault anywhere in the run, "-crash" included, is reported: the
+    // handlers go in before the application exists and out after it is gone.
+    const CrashReporter reporter;
     auto app = std::make_unique<MyGameApp>();
     app->SetArguments(std::move(arguments));
     app->Initialize();

@@ -1,9 +1,15 @@
 // The play board's play path, and the game application built but never
 // started: its hidden words, its end, and its loading steps.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "app/player/basic_player_state.h"
 #include "foundation/expression/localization_map.h"
@@ -13,6 +19,7 @@
 #include "game/frontend/menus/main_menu.h"
 #include "tests/game/data/profile_test_support.h"
 #include "tests/game/frontend/frontend_test_support.h"
+#include "tests/platform/temp_folder.h"
 #include "widgets/screens/notice_menu.h"
 
 namespace {
@@ -121,6 +128,30 @@ TEST_F(UnstartedGameTest, TheGameCountsItsExtraStepsInBothModesButTheScreensaver
         EXPECT_EQ(app.LoadingStepsDone() - 2 * engineSteps, app.GetExtraLoadingSteps()) << screensaver;
         EXPECT_EQ(LocalizationMap().contains(L"probe"), !screensaver);
     }
+}
+
+// The game as started from the command line: "-crash" must leave the report,
+// with the game's own header, in the folder it runs in, and end by the fault.
+TEST(GameCrashTest, DashCrashLeavesTheGamesReportAndEndsByTheFault) {
+    TempFolder folder;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::chdir(folder.Path().c_str()) != 0) ::_exit(90);
+        ::setenv("HOME", folder.Path().c_str(), 1);
+        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        CreateAndRunApp({"halvaro", "-crash"});
+        ::_exit(91);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), SIGSEGV);
+    std::ifstream in(folder / "crash.txt", std::ios::binary);
+    std::ostringstream report;
+    report << in.rdbuf();
+    EXPECT_EQ(report.str().rfind("Exception: Access Violation", 0), 0u) << report.str();
+    EXPECT_NE(report.str().find("\r\nProduct: Halvaro\r\nVersion: v1.3\r\n"), std::string::npos) << report.str();
 }
 
 }  // namespace
