@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/audio/bass_track_interface.h"
 #include "app/audio/dsound_manager.h"
 #include "app/crash/crash_reporter.h"
 #include "app/settings/registry_string.h"
@@ -444,7 +445,12 @@ void VornAppBase::UpdateFrames() {
     if (music_) music_->UpdateFades();
 }
 
-std::unique_ptr<TrackInterface> VornAppBase::CreateMusicInterface() { return std::make_unique<TrackInterface>(); }
+std::unique_ptr<TrackInterface> VornAppBase::CreateMusicInterface() {
+    // Music joins the effects' device when there is one; the library opens
+    // its own otherwise. Either way it is gone before the sound manager.
+    auto* effects = dynamic_cast<DSoundManager*>(soundManager_.get());
+    return std::make_unique<BassTrackInterface>(effects ? effects->Device() : nullptr);
+}
 
 void VornAppBase::UpdateFrameFraction(float fraction) {
     if (!minimised_) widgetManager_->UpdateFractionFrame(fraction);

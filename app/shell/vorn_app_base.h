@@ -76,7 +76,7 @@ public:
     virtual void OnShutdownBegin() {}
     virtual void OnRunEnded() {}
     virtual void UpdateFrames();
-    // The music player; a silent one until music is wired.
+    // The music player: the music library's, mixed with the sound effects.
     virtual std::unique_ptr<TrackInterface> CreateMusicInterface();
     virtual void OnWindowCloseMessage() {}
     // Application services and debug keys: declared in the block below.

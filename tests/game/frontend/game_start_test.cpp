@@ -14,8 +14,11 @@
 #include <functional>
 #include <sstream>
 
+#include "app/assets/asset_registry.h"
 #include "app/settings/settings_file.h"
 #include "foundation/files/path_utils.h"
+#include "foundation/system/service.h"
+#include "foundation/system/track_interface.h"
 #include "game/frontend/entry/my_game_app.h"
 #include "game/frontend/menus/enter_name_menu.h"
 #include "game/frontend/menus/loading_menu.h"
@@ -209,6 +212,7 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
             EXPECT_EQ(menu->Variables()[L"player_name"].ToString(), L"Ada");
             EXPECT_EQ(game.PlayerName(), L"Ada");
             EXPECT_EQ(game.LoadingScreen(), nullptr);
+            EXPECT_TRUE(Service<TrackInterface>::Get().IsTrackPlaying(game.Assets()->FindTrackId(L"theme")));
             return true;
         });
         ClickScriptButton(game, "options button", mainMenu, L"options");
