@@ -435,6 +435,8 @@ void VornAppBase::PumpWindowMessages() {
 }
 
 bool VornAppBase::UpdateStep() {
+    // The system's screen saver runs over an idle window: the game stands still under it.
+    if (screenSaverWatch_.Active()) return false;
     HandleLoadingDone();
     UpdateFrames();
     return true;

@@ -18,6 +18,7 @@
 #include "app/crash/crash_host.h"
 #include "app/settings/settings_file.h"
 #include "app/shell/loading_thread.h"
+#include "app/shell/screensaver_watch.h"
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/app_services.h"
 #include "platform/window/messages.h"
@@ -340,6 +341,50 @@ TEST(AppImages, ADuplicateHoldsTheSourcePixelsAndItsNameAndGrid) {
     ASSERT_TRUE(bits);
     for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(bits[i], pixels[i]) << i;
     EXPECT_TRUE(app.Images().Contains(copy.get()));
+    app.Shutdown();
+}
+
+// A desktop whose screen saver starts after three seconds and never says
+// when its last input was, over a windowed game whose clock the test moves.
+class IdleDesktopApp : public ServicesApp {
+public:
+    IdleDesktopApp() { running_ = true; }  // timer ticks count as in a running game
+    uint32_t Now() override { return clock; }
+    ScreenSaverSystem& SystemScreenSaver() override { return saver; }
+    struct : ScreenSaverSystem {
+        bool ReadSettings(int* timeoutSeconds, bool* enabled) override {
+            *timeoutSeconds = 3;
+            *enabled = true;
+            return true;
+        }
+        bool LastInputTime(uint32_t, uint32_t*) override { return false; }
+        bool IsRunning(bool* running) override {
+            *running = false;
+            return true;
+        }
+    } saver;
+    uint32_t clock = 0;
+};
+
+TEST(AppScreenSaver, AnIdleWindowedGameNeitherUpdatesNorDrawsUntilInputComesBack) {
+    ScopedDataFolder data;
+    IdleDesktopApp app;
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    EXPECT_TRUE(app.Step());
+
+    app.clock = 60000;  // a minute without input: the check pauses the game
+    EXPECT_FALSE(app.Draw());
+    EXPECT_FALSE(app.Step());
+    EXPECT_FALSE(app.Draw());
+
+    // The pointer moves; at the next check, within the timeout, the game goes on.
+    app.clock = 60900;
+    app.Feed(msg::kTimer, 1);
+    app.Feed(msg::kMouseMove, 0, 0);
+    app.clock = 61001;
+    app.Draw();
+    EXPECT_TRUE(app.Step());
     app.Shutdown();
 }
 
