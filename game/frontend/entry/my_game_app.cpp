@@ -82,8 +82,9 @@ TitleScreen* MyGameApp::CreateFirstScreen() { return new LoadingMenu(); }
 
 int CreateAndRunApp(std::vector<std::string> arguments) {
     // A fault anywhere in the run, "-crash" included, is reported: the
-    // handlers go in before the application exists and out after it is gone.
-    const CrashReporter reporter;
+    // handlers go in before the application exists and stay until the process
+    // ends, so the teardown of the objects made during the run is covered too.
+    static const CrashReporter reporter;
     auto app = std::make_unique<MyGameApp>();
     app->SetArguments(std::move(arguments));
     app->Initialize();
