@@ -89,6 +89,8 @@ void GameProfileHost::SetCurrentProfileName(std::wstring_view name) { app_.SetPl
 
 void GameProfileHost::SaveSettingsFile() { app_.SaveSettingsFile(); }
 
+std::wstring GameScriptHost::PlayerName() { return app_.PlayerName(); }
+
 void GameLevelAssets::LoadDynamicAssets(const AssetNameSets& group) {
     if (AssetRegistry* registry = AssetRegistry::Instance()) registry->LoadDynamicAssets(group, nullptr);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What the game application answers to the layers below it, one adapter
-// per seam: the menus (FrontendHost), the profile manager (ProfileHost) and
-// the player state's level switches (LevelAssets). Each forwards to the
+// per seam: the menus (FrontendHost), the profile manager (ProfileHost),
+// the player state's level switches (LevelAssets) and the scene scripts
+// (ScriptHost). Each forwards to the
 // application, which owns and installs them for its whole life.
 // Main thread only, except where the loading thread loads the profiles
 // (ProfileHost) and the main menu's images (FrontendHost's asset groups)
@@ -14,6 +15,7 @@
 #include "game/data/progress/profile_manager.h"
 #include "game/frontend/menus/frontend_host.h"
 #include "game/frontend/menus/profile_manager_book.h"
+#include "widgets/script/script_host.h"
 
 class MyGameApp;
 
@@ -71,4 +73,16 @@ class GameLevelAssets : public LevelAssets {
 public:
     void LoadDynamicAssets(const AssetNameSets& group) override;
     void UnloadDynamicAssets(const AssetNameSets& group) override;
+};
+
+// The player's name stands for "[player]" in the texts scripts show; the game
+// has no script steps of its own beyond the widgets'.
+class GameScriptHost : public ScriptHost {
+public:
+    explicit GameScriptHost(MyGameApp& app) : app_(app) {}
+    int HandleScriptStep(const AnimationStep&, AnimationWidget&) override { return hook_result::kNotHandled; }
+    std::wstring PlayerName() override;
+
+private:
+    MyGameApp& app_;
 };

@@ -54,9 +54,11 @@ private:
 
     GameFrontendHost frontendHost_{*this};
     GameProfileHost profileHost_{*this};
+    GameScriptHost scriptHost_{*this};
     GameLevelAssets levelAssets_;
     ScopedService<FrontendHost> frontendInstalled_{&frontendHost_};
     ScopedService<ProfileHost> profileInstalled_{&profileHost_};
+    ScopedService<ScriptHost> scriptInstalled_{&scriptHost_};
     ScopedService<LevelAssets> levelAssetsInstalled_{&levelAssets_};
 };
 

@@ -21,6 +21,7 @@
 #include "tests/game/frontend/frontend_test_support.h"
 #include "tests/platform/temp_folder.h"
 #include "widgets/screens/notice_menu.h"
+#include "widgets/script/script_text.h"
 
 namespace {
 
@@ -128,6 +129,12 @@ TEST_F(UnstartedGameTest, TheGameCountsItsExtraStepsInBothModesButTheScreensaver
         EXPECT_EQ(app.LoadingStepsDone() - 2 * engineSteps, app.GetExtraLoadingSteps()) << screensaver;
         EXPECT_EQ(LocalizationMap().contains(L"probe"), !screensaver);
     }
+}
+
+TEST_F(UnstartedGameTest, ScriptTextsNameTheCurrentPlayer) {
+    MyGameApp app;
+    app.SetPlayerName(L"Ada");
+    EXPECT_EQ(ScriptDisplayText(L"Well done, [player]! [player] wins.", false), L"Well done, Ada! Ada wins.");
 }
 
 // The game as started from the command line: "-crash" must leave the report,
