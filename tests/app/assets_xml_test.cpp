@@ -2,14 +2,20 @@
 // aliases and tracks, through the real registry.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+#include <string>
+
 #include "app/assets/asset_manager.h"
 #include "app/assets/asset_registry.h"
 #include "app/audio/bass_track_interface.h"
 #include "app/audio/dsound_manager.h"
+#include "foundation/files/config_stats.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/text.h"
 #include "rendering/image/image_atlas_region.h"
 #include "rendering/image/image_surface.h"
+#include "rendering/imagefile/image_files.h"
 #include "tests/app/asset_test_support.h"
 
 using namespace testsupport;
@@ -256,6 +262,33 @@ TEST(ShippedAssetsTest, EveryDeclaredFileLoads) {
         EXPECT_GT(registry.FindSoundId(L"button"), 0);
     }
     SetAppDataFolder(previousData);
+}
+
+// Each pointer of the game clicks where its picture points: its hot spot from
+// config.xml lies within two pixels of the picture's topmost opaque pixel
+// (the arrow's tip, the hand's fingertip), not at the centre a missing entry
+// gives.
+TEST(ShippedAssetsTest, EachCustomCursorClicksWhereItsPicturePoints) {
+    testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
+    CursorHotspots().clear();
+    LoadConfigXml();
+    for (const char* name : {"custom_pointer", "custom_hand"}) {
+        SCOPED_TRACE(name);
+        const auto spot = CursorHotspots().find(text::FromUtf8(name));
+        ASSERT_NE(spot, CursorHotspots().end());
+        const std::unique_ptr<ImageData> picture = GetPNGImage(std::string("images/menu/") + name + ".png");
+        ASSERT_NE(picture, nullptr);
+        int tipX = -1, tipY = -1;
+        for (int y = 0; y < picture->GetHeight() && tipY < 0; ++y)
+            for (int x = 0; x < picture->GetWidth() && tipY < 0; ++x)
+                if (picture->Row(y)[x] >> 24 >= 128) {
+                    tipX = x;
+                    tipY = y;
+                }
+        EXPECT_LE(std::abs(spot->second.x - tipX), 2) << "tip at " << tipX;
+        EXPECT_LE(std::abs(spot->second.y - tipY), 2) << "tip at " << tipY;
+    }
+    CursorHotspots().clear();
 }
 
 }  // namespace
