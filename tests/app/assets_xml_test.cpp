@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/assets/asset_manager.h"
 #include "app/assets/asset_registry.h"
@@ -264,29 +265,37 @@ TEST(ShippedAssetsTest, EveryDeclaredFileLoads) {
     SetAppDataFolder(previousData);
 }
 
-// Each pointer of the game clicks where its picture points: its hot spot from
-// config.xml lies within two pixels of the picture's topmost opaque pixel
-// (the arrow's tip, the hand's fingertip), not at the centre a missing entry
-// gives.
+// Every cursor the game asks for is drawn and clicks where its picture
+// points: its hot spot from config.xml lies within two pixels of the topmost
+// opaque pixel for the arrow and the hand (their tips), and on the picture
+// itself for the closed hand and the text beam, never at the centre a
+// missing entry gives.
 TEST(ShippedAssetsTest, EachCustomCursorClicksWhereItsPicturePoints) {
     testsupport::CurrentDirectoryGuard cwd(std::string(HALVARO_SOURCE_DIR) + "/data");
     CursorHotspots().clear();
     LoadConfigXml();
-    for (const char* name : {"custom_pointer", "custom_hand"}) {
+    for (const char* name : {"custom_pointer", "custom_hand", "custom_dragging", "custom_text"}) {
         SCOPED_TRACE(name);
         const auto spot = CursorHotspots().find(text::FromUtf8(name));
         ASSERT_NE(spot, CursorHotspots().end());
         const std::unique_ptr<ImageData> picture = GetPNGImage(std::string("images/menu/") + name + ".png");
         ASSERT_NE(picture, nullptr);
+        const auto opaque = [&picture](int x, int y) { return picture->Row(y)[x] >> 24 >= 128; };
+        const HotSpot hot = spot->second;
+        ASSERT_TRUE(hot.x >= 0 && hot.y >= 0 && hot.x < picture->GetWidth() && hot.y < picture->GetHeight());
+        if (std::string_view(name) == "custom_dragging" || std::string_view(name) == "custom_text") {
+            EXPECT_TRUE(opaque(hot.x, hot.y));
+            continue;
+        }
         int tipX = -1, tipY = -1;
         for (int y = 0; y < picture->GetHeight() && tipY < 0; ++y)
             for (int x = 0; x < picture->GetWidth() && tipY < 0; ++x)
-                if (picture->Row(y)[x] >> 24 >= 128) {
+                if (opaque(x, y)) {
                     tipX = x;
                     tipY = y;
                 }
-        EXPECT_LE(std::abs(spot->second.x - tipX), 2) << "tip at " << tipX;
-        EXPECT_LE(std::abs(spot->second.y - tipY), 2) << "tip at " << tipY;
+        EXPECT_LE(std::abs(hot.x - tipX), 2) << "tip at " << tipX;
+        EXPECT_LE(std::abs(hot.y - tipY), 2) << "tip at " << tipY;
     }
     CursorHotspots().clear();
 }

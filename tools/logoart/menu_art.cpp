@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/logoart/strokes.h"
@@ -240,7 +241,9 @@ bool Controls(const std::string& images) {
     return ok;
 }
 
-// The game's own pointers: an arrow (tip at the top left) and a hand.
+// The game's own pointers: an arrow (tip at the top left), a hand, a closed
+// hand for dragging and a text beam. Their hot spots are in
+// properties/config.xml: move them with the drawing.
 bool Cursors(const std::string& images) {
     Canvas arrow(32, 32);
     const std::vector<Point> outline = {{2, 2}, {2, 24}, {8, 19}, {12, 28}, {16, 26}, {12, 17}, {20, 17}, {2, 2}};
@@ -260,6 +263,24 @@ bool Cursors(const std::string& images) {
         hand.Stroke({{x, 17}, {x, 12}}, 1.3f, kCream);
     }
     ok &= Save(hand, images + "/custom_hand.png");
+    // The hand closed on what it drags: the knuckles show, no finger points.
+    Canvas fist(32, 32);
+    fist.RoundRect(7, 10, 27, 28, 6, kNavy, kNavy);
+    fist.RoundRect(9, 12, 25, 26, 4, kCream, kCreamDark);
+    for (float x : {12.0f, 16.0f, 20.0f}) {
+        fist.Disc({x, 11}, 2.6f, kNavy);
+        fist.Disc({x, 11}, 1.4f, kCream);
+    }
+    fist.Stroke({{7.5f, 17}, {10, 21}}, 1.0f, kNavy);
+    ok &= Save(fist, images + "/custom_dragging.png");
+    // A beam with short bars at both ends, cream on a navy outline.
+    Canvas beam(32, 32);
+    for (const auto& [radius, colour] : {std::pair{2.2f, kNavy}, std::pair{1.0f, kCream}}) {
+        beam.Stroke({{16, 6}, {16, 26}}, radius, colour);
+        beam.Stroke({{12, 5}, {20, 5}}, radius, colour);
+        beam.Stroke({{12, 27}, {20, 27}}, radius, colour);
+    }
+    ok &= Save(beam, images + "/custom_text.png");
     return ok;
 }
 
