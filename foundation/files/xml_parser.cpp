@@ -21,9 +21,8 @@ struct PlainBytes {
 };
 constexpr PlainBytes kPlain;
 
-// Most names and values hold no entity: skip the copy for them.
-// Names and values are short: an inline search beats the library call
-// std::wstring::find makes.
+// Most names and values hold no entity: skip the copy for them. They are
+// short, so an inline search beats the library call std::wstring::find makes.
 void DecodeInPlace(std::wstring& s) {
     if (std::find(s.begin(), s.end(), L'&') != s.end()) DecodeXmlEntitiesInPlace(s);
 }

@@ -2,8 +2,8 @@
 // What the game application answers to the layers below it, one adapter
 // per seam: the menus (FrontendHost), the profile manager (ProfileHost),
 // the player state's level switches (LevelAssets) and the scene scripts
-// (ScriptHost). Each forwards to the
-// application, which owns and installs them for its whole life.
+// (ScriptHost). Each forwards to the application, which owns and installs
+// them for its whole life.
 // Main thread only, except where the loading thread loads the profiles
 // (ProfileHost) and the main menu's images (FrontendHost's asset groups)
 // before any menu exists.
