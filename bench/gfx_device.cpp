@@ -143,31 +143,53 @@ void BM_FullScreenBlit1to1Blended(benchmark::State& state) {
 }
 BENCHMARK(BM_FullScreenBlit1to1Blended)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// `count` full-screen images and as many cleared targets, drawn one pair at a
+// time; the scene's own target and no texture are back in place at the end.
+class BlitFrames {
+public:
+    BlitFrames(Scene& sc, int count, bool art) : sc_(sc) {
+        for (int k = 0; k < count; ++k) {
+            textures_.push_back(sc.Image(kW, kH, static_cast<uint32_t>(k + 1), art));
+            plat::Surface* t = nullptr;
+            sc.dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &t);
+            sc.dev_->SetRenderTarget(0, t);
+            sc.dev_->Clear(0, nullptr, plat::kClearTarget, 0xFF204060u, 0, 0);
+            targets_.push_back(t);
+        }
+    }
+    ~BlitFrames() {
+        sc_.dev_->SetRenderTarget(0, sc_.target_);
+        sc_.dev_->SetTexture(0, nullptr);
+        for (plat::Texture* t : textures_) t->Release();
+        for (plat::Surface* t : targets_) t->Release();
+    }
+    BlitFrames(const BlitFrames&) = delete;
+    BlitFrames& operator=(const BlitFrames&) = delete;
+
+    void Draw(int k) {
+        sc_.dev_->SetRenderTarget(0, targets_[k]);
+        sc_.dev_->SetTexture(0, textures_[k]);
+        sc_.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, kFullScreen, sizeof(Vtx));
+    }
+
+private:
+    Scene& sc_;
+    std::vector<plat::Texture*> textures_;
+    std::vector<plat::Surface*> targets_;
+};
+
 void BM_FullScreenBlit1to1BlendedCold(benchmark::State& state) {
     Scene sc;
-    std::vector<plat::Texture*> textures;
-    std::vector<plat::Surface*> targets;
-    for (int k = 0; k < kColdFrames; ++k) {
-        textures.push_back(sc.Image(kW, kH, static_cast<uint32_t>(k + 1), state.range(0) == 1));
-        plat::Surface* t = nullptr;
-        sc.dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &t);
-        sc.dev_->SetRenderTarget(0, t);
-        sc.dev_->Clear(0, nullptr, plat::kClearTarget, 0xFF204060u, 0, 0);
-        targets.push_back(t);
+    {
+        BlitFrames frames(sc, kColdFrames, state.range(0) == 1);
+        int k = 0;
+        sc.dev_->BeginScene();
+        for (auto _ : state) {
+            frames.Draw(k);
+            k = (k + 1) % kColdFrames;
+        }
+        sc.dev_->EndScene();
     }
-    int k = 0;
-    sc.dev_->BeginScene();
-    for (auto _ : state) {
-        sc.dev_->SetRenderTarget(0, targets[k]);
-        sc.dev_->SetTexture(0, textures[k]);
-        sc.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, kFullScreen, sizeof(Vtx));
-        k = (k + 1) % kColdFrames;
-    }
-    sc.dev_->EndScene();
-    sc.dev_->SetRenderTarget(0, sc.target_);
-    sc.dev_->SetTexture(0, nullptr);
-    for (plat::Texture* t : textures) t->Release();
-    for (plat::Surface* t : targets) t->Release();
     Counters(state, kW * kH);
 }
 BENCHMARK(BM_FullScreenBlit1to1BlendedCold)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -181,16 +203,9 @@ void BM_FullScreenBlitOverMemcpy(benchmark::State& state) {
     const bool art = state.range(0) == 1;
     const int frames = state.range(1) == 1 ? kColdFrames : 1;
     Scene sc;
-    std::vector<plat::Texture*> textures;
-    std::vector<plat::Surface*> targets;
+    BlitFrames blits(sc, frames, art);
     std::vector<std::vector<uint32_t>> from, to;
     for (int k = 0; k < frames; ++k) {
-        textures.push_back(sc.Image(kW, kH, static_cast<uint32_t>(k + 1), art));
-        plat::Surface* t = nullptr;
-        sc.dev_->CreateRenderTarget(kW, kH, plat::Format::A8R8G8B8, false, &t);
-        sc.dev_->SetRenderTarget(0, t);
-        sc.dev_->Clear(0, nullptr, plat::kClearTarget, 0xFF204060u, 0, 0);
-        targets.push_back(t);
         from.emplace_back(kW * kH, 0x12345678u + k);
         to.emplace_back(kW * kH, 0u);
     }
@@ -203,18 +218,12 @@ void BM_FullScreenBlitOverMemcpy(benchmark::State& state) {
         benchmark::DoNotOptimize(to[k].data());
         benchmark::ClobberMemory();
         const Clock::time_point t1 = Clock::now();
-        sc.dev_->SetRenderTarget(0, targets[k]);
-        sc.dev_->SetTexture(0, textures[k]);
-        sc.dev_->DrawPrimitiveUP(plat::PrimitiveType::TriangleStrip, 2, kFullScreen, sizeof(Vtx));
+        blits.Draw(k);
         blit += Clock::now() - t1;
         copy += t1 - t0;
         k = (k + 1) % frames;
     }
     sc.dev_->EndScene();
-    sc.dev_->SetRenderTarget(0, sc.target_);
-    sc.dev_->SetTexture(0, nullptr);
-    for (plat::Texture* t : textures) t->Release();
-    for (plat::Surface* t : targets) t->Release();
     const double n = static_cast<double>(state.iterations());
     state.counters["blit_us"] = std::chrono::duration<double, std::micro>(blit).count() / n;
     state.counters["memcpy_us"] = std::chrono::duration<double, std::micro>(copy).count() / n;
