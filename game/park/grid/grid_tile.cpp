@@ -1,0 +1,76 @@
+#include "game/park/grid/grid_tile.h"
+
+#include <cmath>
+
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image.h"
+
+GridTile::GridTile(TileChar material, int32_t col, int32_t row) : material(material), col_(col), row_(row) {
+    LoadTileImages();
+    ResetSearch();
+}
+
+void GridTile::AddItem(GridItem* item) {
+    if (item != nullptr) items_.insert(item);
+}
+
+void GridTile::RemoveItem(GridItem* item) { items_.erase(item); }
+
+void GridTile::DrawMaterial(Graphics& g, int x, int y) {
+    const int frame = GetMaterialFrame();
+    if (frame < 0) return;
+    DrawCentred(g, MaterialsImage(), x, y, frame);
+}
+
+void GridTile::DrawState(Graphics& g, int x, int y) {
+    const int frame = GetStateFrame();
+    if (frame < 0) return;
+    DrawCentred(g, StatesImage(), x, y, frame);
+}
+
+void GridTile::DrawCentred(Graphics& g, Image* image, int x, int y, int frame) {
+    if (image == nullptr || frame < 0) return;
+    Draw(g, image, static_cast<float>(x) - static_cast<float>(image->GetCelWidth()) * 0.5f,
+         static_cast<float>(y) - static_cast<float>(image->GetCelHeight()) * 0.5f, frame);
+}
+
+void GridTile::Draw(Graphics& g, Image* image, float x, float y, int frame) {
+    const FRect cel(0, 0, static_cast<float>(image->GetCelWidth()), static_cast<float>(image->GetCelHeight()));
+    g.DrawImage(image, x, y, frame, cel);
+}
+
+int GridTile::GetMaterialFrame() const {
+    switch (material) {
+        case 'S': return 0;
+        case 'G': return 1;
+        case 'R': return 2;
+        default: return -1;
+    }
+}
+
+int GridTile::GetStateFrame() const {
+    switch (state) {
+        case 's': return 0;
+        case 'g': return 1;
+        case 'r': return 2;
+        default: return -1;
+    }
+}
+
+float GridTile::DistanceToPoint(TilePoint point, bool squared) const {
+    return OffsetDistance(int64_t{point.col} - col_, int64_t{point.row} - row_, squared);
+}
+
+float TileDistance(const GridTile& a, const GridTile* b) {
+    if (b == nullptr) return 0.0f;
+    const auto dc = static_cast<float>(int64_t{b->Col()} - a.Col());
+    const auto dr = static_cast<float>(int64_t{b->Row()} - a.Row());
+    return std::sqrt(dc * dc + dr * dr);
+}
+
+GridTile* TileAt(const GridTileColumns& tiles, int32_t col, int32_t row) {
+    if (col < 0 || row < 0 || static_cast<size_t>(col) >= tiles.size()) return nullptr;
+    const auto& column = tiles[static_cast<size_t>(col)];
+    if (static_cast<size_t>(row) >= column.size()) return nullptr;
+    return column[static_cast<size_t>(row)].get();
+}
