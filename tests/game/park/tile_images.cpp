@@ -6,9 +6,7 @@
 
 namespace testsupport {
 
-namespace {
-
-std::unique_ptr<ImageSurface> CelStrip(const wchar_t* name, int cels) {
+std::unique_ptr<ImageSurface> MakeTileStrip(const wchar_t* name, int cels) {
     const int w = TileImages::kCelW * cels;
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * TileImages::kCelH);
     for (int y = 0; y < TileImages::kCelH; ++y)
@@ -21,11 +19,9 @@ std::unique_ptr<ImageSurface> CelStrip(const wchar_t* name, int cels) {
     return image;
 }
 
-}  // namespace
-
 TileImages::TileImages(bool registered)
-    : materials(CelStrip(L"tile_materials", kMaterialCels)),
-      states(CelStrip(L"tile_states", kStateCels)),
+    : materials(MakeTileStrip(L"tile_materials", kMaterialCels)),
+      states(MakeTileStrip(L"tile_states", kStateCels)),
       findMaterials(registered),
       findStates(registered) {
     GridTile::ForgetTileImages();

@@ -14,6 +14,10 @@
 
 namespace testsupport {
 
+// A strip of `cels` cels of TileImages::kCelW x kCelH in one row, cel n
+// filled with TileImages::CelColour(n), named `name`.
+std::unique_ptr<ImageSurface> MakeTileStrip(const wchar_t* name, int cels);
+
 class TileImages : public NullAppServices {
 public:
     static constexpr int kCelW = 20;
