@@ -30,6 +30,13 @@ void KivraLevelStats::ReadLevelAttributes(KIVRA_LEVEL& level) {
     level.marketing_slots = GetAttributeIntOr(L"marketing_slots", 1);
 }
 
+void KivraLevelStats::TakeShippedSidewalk(KIVRA_LEVEL& level) const {
+    const LevelStats* catalogue = LevelStats::Current();
+    if (catalogue == nullptr || catalogue == this) return;
+    if (const auto* shipped = dynamic_cast<const KIVRA_LEVEL*>(catalogue->Find(level.name)))
+        level.sidewalk = shipped->sidewalk;
+}
+
 void KivraLevelStats::ElementStart(const std::wstring& name) {
     KIVRA_LEVEL* level = ParkLevel();
     if (level == nullptr) {
@@ -188,7 +195,10 @@ void KivraLevelStats::ElementEnd(const std::wstring& name) {
         currentMagazine_.reset();
         currentChallenge_ = nullptr;
     } else if (name == L"level") {
-        if (KIVRA_LEVEL* level = ParkLevel()) CorrectAvailability(*level);
+        if (KIVRA_LEVEL* level = ParkLevel()) {
+            CorrectAvailability(*level);
+            if (level->sidewalk == 0) TakeShippedSidewalk(*level);
+        }
         // A magazine left open does not reach into the next level.
         currentMagazine_.reset();
         currentChallenge_ = nullptr;

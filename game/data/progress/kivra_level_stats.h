@@ -8,7 +8,9 @@
 // Saves of a few named levels are corrected while they are read, whatever
 // file they come from: content that a later version of the level no longer
 // offers is dropped, and a dropped research option that was bought is paid
-// back (named_level_corrections.cpp).
+// back (named_level_corrections.cpp). A saved level whose sidewalk reads as
+// no material (saves written while no material names were known hold an
+// empty name) takes the same level's sidewalk from the levels catalogue.
 //
 // Written text is escaped and reads back to the same records.
 
@@ -54,6 +56,7 @@ private:
     static bool DropsResearch(const KIVRA_LEVEL& level, const std::wstring& option);
     void CorrectRewards(const KIVRA_LEVEL& level);
     static void CorrectAvailability(KIVRA_LEVEL& level);
+    void TakeShippedSidewalk(KIVRA_LEVEL& level) const;
 
     std::unique_ptr<MagazineRecord> currentMagazine_;
     ChallengeRecord* currentChallenge_ = nullptr;

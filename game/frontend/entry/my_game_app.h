@@ -4,8 +4,10 @@
 // localization.xml), loads them on the loading thread after the engine's
 // own data, names the title screen as the first screen, puts the play board
 // up once the player leaves the title screen, answers the menus, the
-// profiles and the level switches through the services it installs, and
-// knows four hidden words typed in any menu. Its end saves the profiles.
+// profiles, the level switches and the park's material names through the
+// services it installs (all of them before any catalogue or profile is
+// read), and knows four hidden words typed in any menu. Its end saves the
+// profiles.
 //
 // One per process, reachable through Instance() while it lives.
 // Threads: LoadResources on the loading thread; the catalogues are not
@@ -22,6 +24,7 @@
 #include "game/data/progress/kivra_profile_manager.h"
 #include "game/data/progress/my_localization.h"
 #include "game/frontend/entry/game_hosts.h"
+#include "game/park/grid/park_tile_materials.h"
 
 class MyGameApp : public GameApp {
 public:
@@ -56,10 +59,13 @@ private:
     GameProfileHost profileHost_{*this};
     GameScriptHost scriptHost_{*this};
     GameLevelAssets levelAssets_;
+    // The material names levels and profiles are read and written with.
+    ParkTileMaterials tileMaterials_;
     ScopedService<FrontendHost> frontendInstalled_{&frontendHost_};
     ScopedService<ProfileHost> profileInstalled_{&profileHost_};
     ScopedService<ScriptHost> scriptInstalled_{&scriptHost_};
     ScopedService<LevelAssets> levelAssetsInstalled_{&levelAssets_};
+    ScopedService<TileMaterials> tileMaterialsInstalled_{&tileMaterials_};
 };
 
 // Creates the game, runs it until it quits and destroys it; the exit status.

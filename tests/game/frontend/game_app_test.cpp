@@ -13,6 +13,7 @@
 
 #include "app/player/basic_player_state.h"
 #include "foundation/expression/localization_map.h"
+#include "game/data/progress/kivra_level_stats.h"
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/entry/my_game_app.h"
 #include "game/frontend/menus/loading_menu.h"
@@ -129,6 +130,18 @@ TEST_F(UnstartedGameTest, TheGameCountsItsExtraStepsInBothModesButTheScreensaver
         EXPECT_EQ(app.LoadingStepsDone() - 2 * engineSteps, app.GetExtraLoadingSteps()) << screensaver;
         EXPECT_EQ(LocalizationMap().contains(L"probe"), !screensaver);
     }
+}
+
+// Nothing named the park's materials, so every level's sidewalk read as none.
+TEST_F(UnstartedGameTest, TheParksMaterialNamesAreInstalledBeforeTheLevelsAreRead) {
+    WriteProperty("levels.xml", R"(<levels><level name="cove" sidewalk="pier"><tiles>..</tiles></level></levels>)");
+    MyGameApp app;
+    EXPECT_EQ(Service<TileMaterials>::Get().MaterialToName('B'), L"cobblestone");
+    app.LoadResources();
+    const auto* levels = dynamic_cast<KivraLevelStats*>(LevelStats::Current());
+    ASSERT_NE(levels, nullptr);
+    ASSERT_NE(levels->FindParkLevel(L"cove"), nullptr);
+    EXPECT_EQ(levels->FindParkLevel(L"cove")->sidewalk, 'P');
 }
 
 TEST_F(UnstartedGameTest, ScriptTextsNameTheCurrentPlayer) {

@@ -21,17 +21,6 @@ TEST(GridTile, FramesOfTheBaseVocabulary) {
     }
 }
 
-TEST(GridTile, ANewOrResetTileIsItsOwnParentAndUntouched) {
-    GridTile tile('S', 4, 7);
-    EXPECT_EQ(tile.state, 0);
-    tile.search = {TileSearch::kClosed, 3.0f, 2.0f, {1, 1}};
-    tile.ResetSearch();
-    EXPECT_EQ(tile.search.state, TileSearch::kUntouched);
-    EXPECT_EQ(tile.search.cost, -1.0f);
-    EXPECT_EQ(tile.search.estimate, -1.0f);
-    EXPECT_EQ(tile.search.parent, tile.Position());
-}
-
 TEST(GridTile, KeepsEachItemOnceAndIgnoresNone) {
     GridTile tile('S', 0, 0);
     int a = 0, b = 0;
@@ -49,8 +38,11 @@ TEST(GridTile, KeepsEachItemOnceAndIgnoresNone) {
     EXPECT_FALSE(tile.HasItem(nullptr));
 }
 
-TEST(GridTile, DistancesFromATile) {
-    const GridTile a('S', 2, 2);
+TEST(GridTile, DistancesFromATileAndItsOwnParentAfterAReset) {
+    GridTile a('S', 2, 2);
+    a.search = {TileSearch::kClosed, 3.0f, 2.0f, {1, 1}};
+    a.ResetSearch();  // no parent for the path search: the tile itself
+    EXPECT_EQ(a.search.parent, a.Position());
     const GridTile b('S', 5, 6);
     EXPECT_EQ(TileDistance(a, nullptr), 0.0f);
     EXPECT_FLOAT_EQ(TileDistance(a, &b), 5.0f);
