@@ -33,16 +33,17 @@ void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
 
 void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
     const size_t n = nodes.size();
-    std::sort(edges_.begin(), edges_.end());
+    // Successor lists by counting: each node's targets in one run.
     offsets_.assign(n + 1, 0);
     predecessors_.assign(n, 0);
-    targets_.clear();
     for (const auto& [from, to] : edges_) {
         ++offsets_[from + 1];
         ++predecessors_[to];
-        targets_.push_back(to);
     }
     for (size_t i = 0; i < n; ++i) offsets_[i + 1] += offsets_[i];
+    targets_.resize(edges_.size());
+    queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
+    for (const auto& [from, to] : edges_) targets_[queue_[from]++] = to;
 
     queue_.clear();
     for (uint32_t i = 0; i < n; ++i) {
@@ -56,7 +57,12 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
         const uint32_t i = queue_[head];
         if (nodes[i].held) continue;
         priorities[i] = counter;
+        // The successors it frees join the queue in increasing index, as
+        // walking a sorted list would put them; the rest only count down.
+        ready_.clear();
         for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e)
-            if (--predecessors_[targets_[e]] == 0) queue_.push_back(targets_[e]);
+            if (--predecessors_[targets_[e]] == 0) ready_.push_back(targets_[e]);
+        std::sort(ready_.begin(), ready_.end());
+        queue_.insert(queue_.end(), ready_.begin(), ready_.end());
     }
 }

@@ -56,9 +56,9 @@ private:
     // The indices of the nodes with finite boxes, by left edge (then index).
     void SortByLeft(const std::vector<DepthNode>& nodes);
 
-    std::vector<std::pair<uint32_t, uint32_t>> edges_;  // (from, to), sorted by Number
+    std::vector<std::pair<uint32_t, uint32_t>> edges_;  // (from, to), in the order found
     std::vector<uint32_t> byLeft_;
-    std::vector<uint32_t> offsets_, targets_, predecessors_, queue_;
+    std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
 };
 
 template <class DrawsBefore>
