@@ -43,6 +43,6 @@ TEST_P(ParkartTest, RedrawsTheCommittedPicturesByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPart, ParkartTest,
-                         ::testing::Values("ground", "buildings", "visitors", "hud", "screens"));
+                         ::testing::Values("ground", "backdrops", "buildings", "visitors", "hud", "screens"));
 
 }  // namespace

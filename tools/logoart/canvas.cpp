@@ -72,11 +72,16 @@ void Canvas::Polygon(const std::vector<Point>& points, const Rgba& colour) {
         for (int x = x0; x <= x1; ++x) {
             const float px = x + 0.5f;
             bool inside = false;
-            float d = 1e9f;
+            // Only distances under a pixel change the coverage, so edges
+            // whose box is farther away need no exact distance.
+            float d = 1.0f;
             for (size_t i = 0, j = n - 1; i < n; j = i++) {
                 const Point& a = points[i];
                 const Point& b = points[j];
                 if ((a.y > py) != (b.y > py) && px < (b.x - a.x) * (py - a.y) / (b.y - a.y) + a.x) inside = !inside;
+                if (px < std::min(a.x, b.x) - 1 || px > std::max(a.x, b.x) + 1 || py < std::min(a.y, b.y) - 1 ||
+                    py > std::max(a.y, b.y) + 1)
+                    continue;
                 d = std::min(d, SegmentDistance(px, py, a, b));
             }
             Blend(x, y, colour, Clamp01(inside ? 0.5f + d : 0.5f - d));
@@ -166,13 +171,24 @@ void Canvas::Stroke(const std::vector<Point>& points, float radius, const Rgba& 
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     }
-    const int x0 = static_cast<int>(std::floor(minX - radius - 1)), x1 = static_cast<int>(std::ceil(maxX + radius + 1));
-    const int y0 = static_cast<int>(std::floor(minY - radius - 1)), y1 = static_cast<int>(std::ceil(maxY + radius + 1));
+    // Pixels off the picture are never blended: only the part on it is visited.
+    const int x0 = std::max(0, static_cast<int>(std::floor(minX - radius - 1)));
+    const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil(maxX + radius + 1)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(minY - radius - 1)));
+    const int y1 = std::min(height_ - 1, static_cast<int>(std::ceil(maxY + radius + 1)));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
+            // Segments whose box lies beyond the stroke's reach cannot cover the pixel.
+            const float reach = radius + 1, px = x + 0.5f, py = y + 0.5f;
             float d = 1e9f;
-            for (size_t i = 0; i + 1 < points.size(); ++i)
-                d = std::min(d, SegmentDistance(x + 0.5f, y + 0.5f, points[i], points[i + 1]));
+            for (size_t i = 0; i + 1 < points.size(); ++i) {
+                const Point& a = points[i];
+                const Point& b = points[i + 1];
+                if (px < std::min(a.x, b.x) - reach || px > std::max(a.x, b.x) + reach ||
+                    py < std::min(a.y, b.y) - reach || py > std::max(a.y, b.y) + reach)
+                    continue;
+                d = std::min(d, SegmentDistance(px, py, a, b));
+            }
             if (points.size() == 1) d = std::hypot(x + 0.5f - points[0].x, y + 0.5f - points[0].y);
             // One layer per shape: the union of its segments, blended once.
             Blend(x, y, colour, Clamp01(radius - d + 0.5f));

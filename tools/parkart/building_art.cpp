@@ -616,7 +616,8 @@ bool DrawScene(const std::string& path) {
     for (int i = 0; i < 6; ++i) {
         const Canvas person = VisitorCel(i % 2, i % 2, i);
         const Point at = tileAt(16, static_cast<float>(9 + 2 * i));
-        scene.Draw(person, static_cast<int>(at.x - person.Width() / 2), static_cast<int>(at.y - person.Height() + 4));
+        scene.Draw(person, static_cast<int>(at.x - person.Width() / 2),
+                   static_cast<int>(at.y + kTileH / 2.0f - person.Height()));
     }
     return Save(scene, path);
 }

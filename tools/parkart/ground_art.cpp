@@ -1,6 +1,7 @@
 #include "tools/parkart/ground_art.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -187,6 +188,19 @@ bool Backdrop(const LevelLook& level, const std::string& folder) {
         u = (dx + dy) / 2, v = (dy - dx) / 2;
         return u >= 0 && v >= 0 && u <= level.cols && v <= level.rows;
     };
+    // The grass's broad light and dark patches, sin(0.011 x + 2 sin(0.007 y))
+    // + sin(0.013 y - 0.004 x), split into sines of x and of y computed once
+    // per column and per row.
+    std::vector<std::array<float, 4>> colWave(static_cast<size_t>(level.width)),
+        rowWave(static_cast<size_t>(level.height));
+    for (size_t x = 0; x < colWave.size(); ++x) {
+        const float fx = static_cast<float>(x);
+        colWave[x] = {std::sin(fx * 0.011f), std::cos(fx * 0.011f), std::sin(fx * 0.004f), std::cos(fx * 0.004f)};
+    }
+    for (size_t y = 0; y < rowWave.size(); ++y) {
+        const float fy = static_cast<float>(y), bend = 2 * std::sin(fy * 0.007f);
+        rowWave[y] = {std::cos(bend), std::sin(bend), std::sin(fy * 0.013f), std::cos(fy * 0.013f)};
+    }
     canvas.Shade(0, 0, level.width, level.height, [&](int x, int y) {
         float u = 0, v = 0;
         const bool park = inPark(x + 0.5f, y + 0.5f, u, v);
@@ -198,8 +212,9 @@ bool Backdrop(const LevelLook& level, const std::string& folder) {
             if (shore > 0.9f) return Hex(0xFFFFFF, 0.7f * (1.1f - shore) * 5);
             return Mix(Hex(0xF2DDA4), Hex(0xE6C98A), Noise(x, y, 5) * 0.5f);
         }
-        const float patch =
-            0.5f + 0.25f * std::sin(x * 0.011f + std::sin(y * 0.007f) * 2) + 0.25f * std::sin(y * 0.013f - x * 0.004f);
+        const size_t cx = static_cast<size_t>(x), cy = static_cast<size_t>(y);
+        const float patch = 0.5f + 0.25f * (colWave[cx][0] * rowWave[cy][0] + colWave[cx][1] * rowWave[cy][1]) +
+                            0.25f * (rowWave[cy][2] * colWave[cx][3] - rowWave[cy][3] * colWave[cx][2]);
         Rgba grass = Mix(Hex(0x7CC05A), Hex(0x69AE4B), patch);
         // A faint mottle every few pixels: enough to read as grass, little enough to pack small.
         grass = Lighter(grass, (Noise(x / 6, y / 4, 9) - 0.5f) * 0.05f);
@@ -274,8 +289,13 @@ bool DrawGround(const std::string& root) {
     const std::string park = root + "/images/park", levels = root + "/images/levels";
     std::filesystem::create_directories(park);
     std::filesystem::create_directories(levels);
-    bool ok = Materials(park) && States(park);
-    ok &= Ocean(levels) && SunShine(levels) && WalkwayAvatars(levels);
+    return Materials(park) && States(park) && WalkwayAvatars(levels);
+}
+
+bool DrawBackdrops(const std::string& root) {
+    const std::string levels = root + "/images/levels";
+    std::filesystem::create_directories(levels);
+    bool ok = Ocean(levels) && SunShine(levels);
     for (const LevelLook& level : Levels()) ok &= Backdrop(level, levels);
     return ok;
 }

@@ -24,9 +24,10 @@ const std::vector<LevelLook>& Levels();
 // The screen point of tile (col, row)'s centre in a level's backdrop.
 Point TileCentre(const LevelLook& level, float col, float row);
 
-// images/park/tile_materials, tile_states, ocean, sun_shine, the walkway
-// avatars, and each level's backdrop under images/levels/.
+// images/park/tile_materials and tile_states, and the walkway avatars under images/levels/.
 bool DrawGround(const std::string& root);
+// Under images/levels/: each level's backdrop, the sea's cels and the sunlight over them.
+bool DrawBackdrops(const std::string& root);
 
 // One material tile (0 concrete, 1 cobblestone, 2 sandstone, 3 pier, 4 the
 // tutorial's highlight) in look 0, 1 or 2, as a tile cel.

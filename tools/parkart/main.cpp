@@ -54,11 +54,11 @@ int main(int argc, char** argv) {
         else
             usage = true;
     }
-    const char* parts[] = {"ground", "buildings", "visitors", "hud", "screens"};
+    const char* parts[] = {"ground", "backdrops", "buildings", "visitors", "hud", "screens"};
     if (!part.empty() && std::find(std::begin(parts), std::end(parts), part) == std::end(parts)) usage = true;
     if (usage) {
         std::fprintf(stderr,
-                     "Usage: %s FOLDER [--part ground|buildings|visitors|hud|screens] [--scene OUT.png]\n"
+                     "Usage: %s FOLDER [--part ground|backdrops|buildings|visitors|hud|screens] [--scene OUT.png]\n"
                      "Draws the park's pictures (all of them, or one part) into FOLDER (data/).\n",
                      argv[0]);
         return 2;
@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     auto wanted = [&part](const char* name) { return part.empty() || part == name; };
     bool ok = true;
     if (wanted("ground")) ok &= parkart::DrawGround(root);
+    if (wanted("backdrops")) ok &= parkart::DrawBackdrops(root);
     if (wanted("buildings")) {
         std::string atlasXml;
         ok &= parkart::DrawBuildings(root, atlasXml);

@@ -7,7 +7,10 @@ namespace parkart {
 
 namespace {
 
-constexpr int kCelW = 28, kCelH = 48, kFrames = 4;
+// The feet stand 14 pixels above the cel's foot, near the middle of the tile
+// whose bottom corner the grid puts the foot on.
+constexpr int kCelW = 28, kCelH = 58, kFrames = 4;
+constexpr float kFeet = kCelH - 14.0f;
 
 struct Look {
     const char* type;
@@ -32,10 +35,10 @@ Canvas VisitorCel(int kind, int row, int frame) {
     const float bob = frame % 2 == 0 ? 0 : -1;
     // Facing away (row 0, up and right) or towards the viewer (row 1, down and right).
     const float lean = 1.5f;
-    c.Ellipse({cx, kCelH - 3.0f}, 7, 2.5f, Hex(0x1B1430, 0.25f));
+    c.Ellipse({cx, kFeet + 2}, 7, 2.5f, Hex(0x1B1430, 0.25f));
     // Legs and feet swinging in turn.
-    c.Stroke({{cx - 2, 30 + bob}, {cx - 2 + swing * 0.6f, kCelH - 5.0f}}, 2.2f, look.trousers);
-    c.Stroke({{cx + 2, 30 + bob}, {cx + 2 - swing * 0.6f, kCelH - 5.0f}}, 2.2f, Darker(look.trousers, 0.2f));
+    c.Stroke({{cx - 2, 30 + bob}, {cx - 2 + swing * 0.6f, kFeet}}, 2.2f, look.trousers);
+    c.Stroke({{cx + 2, 30 + bob}, {cx + 2 - swing * 0.6f, kFeet}}, 2.2f, Darker(look.trousers, 0.2f));
     // Arms behind the body when walking away, in front when coming.
     auto arms = [&] {
         c.Stroke({{cx - 5, 20 + bob}, {cx - 6 - swing * 0.5f, 29 + bob}}, 1.7f, look.skin);
