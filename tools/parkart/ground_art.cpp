@@ -222,6 +222,16 @@ bool Backdrop(const LevelLook& level, const std::string& folder) {
             const float fu = u - std::floor(u), fv = v - std::floor(v);
             const float line = std::min({fu, 1 - fu, fv, 1 - fv});
             if (line < 0.025f) grass = Darker(grass, 0.08f);
+            // The outermost ring of tiles takes nothing: a clipped hedge of
+            // leafy lumps, two to a tile.
+            const float edge = std::min({u, v, level.cols - u, level.rows - v});
+            if (edge < 1) {
+                const float along = (u < 1 || u > level.cols - 1) ? v : u;
+                const float lump = std::fabs(along * 2 - std::floor(along * 2) - 0.5f);
+                const float across = std::fabs(edge - 0.5f);
+                if (lump * lump + across * across < 0.3f)
+                    grass = Mix(Hex(0x3F8A3A), Hex(0x2F6E2E), across * 1.6f + Noise(x / 3, y / 3, 4) * 0.2f);
+            }
         } else {
             grass = Darker(grass, std::min(0.35f, beyond * 0.05f));
         }

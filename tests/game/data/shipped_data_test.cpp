@@ -260,6 +260,14 @@ TEST_F(ShippedData, EachClosedGateHasRoomToOpenAndLeadsOntoTheSidewalk) {
         };
         auto material = [&](int c, int r) { return inside({c, r}) ? level->tiles[c][r] : L'X'; };
         ASSERT_NE(level->sidewalk, 0);
+        // The outermost ring takes nothing (the backdrops draw it as a hedge).
+        for (int c = 0; c < cols; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                if (c == 0 || r == 0 || c == cols - 1 || r == rows - 1) {
+                    ASSERT_EQ(material(c, r), L'X') << c << "," << r;
+                }
+            }
+        }
         for (const auto& item : level->items) {
             if (item->type != L"front_gate") continue;
             // Closed: its opening upgrade is not bought.
