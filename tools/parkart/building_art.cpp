@@ -74,7 +74,8 @@ Canvas BouncyCastle(int cel) {
         Box(c, iso, t, 1.55f, t + 0.15f, 1.7f, 44 - squash, 52 - squash, kRed);
         Box(c, iso, 1.55f, t, 1.7f, t + 0.15f, 44 - squash, 52 - squash, kRed);
     }
-    DoorOnRight(c, iso, 1.7f, 0.8f, 1.2f, 9, 24);
+    // The door faces the tile its footprint door is on: the nearer half of the right-hand front.
+    DoorOnRight(c, iso, 1.7f, 1.15f, 1.55f, 9, 24);
     for (const Point& at : {Point{1.68f, 0.32f}, Point{0.32f, 1.68f}}) {
         Column(c, iso, at.x, at.y, 0.24f, 0, 58 - squash, kRed);
         Cone(c, iso, at.x, at.y, 0.3f, 58 - squash, 80 - squash, kPink);

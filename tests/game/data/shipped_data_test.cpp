@@ -309,6 +309,8 @@ TEST_F(ShippedData, EveryNameThePlayerReadsHasItsTextAndEveryGoalReadsAsASentenc
     for (const KIVRA_LEVEL* level : Levels()) {
         EXPECT_EQ(level->display_name, LocalizeLookup(L"land_" + level->name));
         EXPECT_FALSE(level->display_name.empty());
+        for (const RESEARCH_OPTION& option : level->available_research)
+            EXPECT_TRUE(has(L"label_" + option.name)) << text::ToUtf8(option.name);
         for (const auto& [name, challenge] : level->goals_tracker.Challenges()) {
             EXPECT_TRUE(has(L"magazine_" + challenge->magazine)) << text::ToUtf8(name);
             for (Objective* objective : challenge->objectives) {
