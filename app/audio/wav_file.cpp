@@ -63,7 +63,9 @@ bool ReadWavSound(std::string_view path, PcmSound* out) {
                 for (uint8_t& b : out->data) b ^= scramble;
             return true;
         }
-        if (PakSeek(file.get(), start + static_cast<long>(size), SEEK_SET) != 0) break;
+        // Every chunk is padded to an even length; the pad byte is not in its size.
+        const long next = start + static_cast<long>(size) + static_cast<long>(size & 1);
+        if (PakSeek(file.get(), next, SEEK_SET) != 0) break;
     }
     return false;
 }

@@ -27,10 +27,13 @@ inline void Be(std::string& out, uint64_t v, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
+// A chunk of an odd size is followed by a pad byte, not counted in its size.
 inline std::string Chunk(const char* id, const std::string& body) {
     std::string out(id, 4);
     Le(out, body.size(), 4);
-    return out + body;
+    out += body;
+    if (body.size() % 2 != 0) out += '\0';
+    return out;
 }
 
 inline std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
@@ -79,6 +82,7 @@ inline std::vector<int16_t> As16(const std::vector<uint8_t>& bytes) {
 }
 
 inline std::string SoundsDir() { return std::string(HALVARO_SOURCE_DIR) + "/data/sounds/"; }
+inline std::string FixturesDir() { return std::string(HALVARO_SOURCE_DIR) + "/tests/app/fixtures/"; }
 
 // Any non-null window will do: the device only notes that it has one.
 inline plat::NativeWindow* SomeWindow() {
