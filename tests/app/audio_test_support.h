@@ -41,8 +41,9 @@ inline std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint
     Le(body, tag, 2);
     Le(body, channels, 2);
     Le(body, rate, 4);
-    Le(body, rate * channels * bits / 8, 4);
-    Le(body, channels * bits / 8, 2);
+    const uint32_t block = static_cast<uint32_t>(channels) * bits / 8;  // claims of any size
+    Le(body, rate * block, 4);
+    Le(body, block, 2);
     Le(body, bits, 2);
     return Chunk("fmt ", body);
 }

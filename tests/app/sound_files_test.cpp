@@ -49,6 +49,26 @@ TEST(WavReader, RefusesWhatIsNotPcmRiffWave) {
     EXPECT_FALSE(ReadWav(dir, huge).ok);
 }
 
+// A format chunk claiming 65,427 channels of 53,504 bits overflowed int when
+// its block size was worked out: what no PCM block can hold is refused first.
+TEST(WavReader, FormatsNoPcmBlockCanHoldAreRefused) {
+    TempFolder dir;
+    struct Case {
+        uint16_t channels, bits;
+        bool read;
+    };
+    for (const Case& c :
+         {Case{65427, 53504, false}, Case{0, 16, false}, Case{2, 0, false}, Case{2, 12, false}, Case{2, 40, false},
+          Case{32768, 16, false}, Case{1, 8, true}, Case{2, 16, true}, Case{6, 24, true}}) {
+        SCOPED_TRACE(std::to_string(c.channels) + " channels of " + std::to_string(c.bits) + " bits");
+        const WavRead r = ReadWav(dir, Riff(FmtChunk(1, c.channels, 8000, c.bits) + Chunk("data", "abcdefghijkl")));
+        EXPECT_EQ(r.ok, c.read);
+        if (r.ok) {
+            EXPECT_EQ(r.sound.format.blockAlign, c.channels * c.bits / 8);
+        }
+    }
+}
+
 TEST(WavReader, ChunksInOrderUntilTheFirstData) {
     TempFolder dir;
     // No "fmt " at all: 22050 Hz mono 16-bit.
