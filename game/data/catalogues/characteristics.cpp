@@ -1,6 +1,9 @@
 #include "game/data/catalogues/characteristics.h"
 
+#include <algorithm>
 #include <array>
+
+#include "game/data/catalogues/text_lists.h"
 
 namespace {
 
@@ -72,4 +75,12 @@ std::wstring KivraCharacteristics::FormatNames() const {
         out += entry.name;
     }
     return out;
+}
+
+std::optional<PropertyValue> KivraCharacteristics::GetProperty(std::wstring_view name) const {
+    constexpr std::wstring_view kPrefix = L"characteristic";
+    if (name.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+    const std::optional<size_t> n = ParseDecimalIndex(name.substr(kPrefix.size()));
+    if (!n) return std::nullopt;
+    return PropertyValue(GetNameAt(static_cast<int>(std::min<size_t>(*n, 64))));
 }

@@ -6,9 +6,12 @@
 // A plain value: type records, combos and placed buildings embed it.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "foundation/values/property_value.h"
 
 class KivraCharacteristics {
 public:
@@ -40,6 +43,9 @@ public:
     std::wstring GetNameAt(int n) const;
     // The set bits' names, lowest first, joined by ", "; empty for no bit.
     std::wstring FormatNames() const;
+    // "characteristic<n>": the n-th set name (GetNameAt); nothing for any
+    // other name, which is the asker's base's business.
+    std::optional<PropertyValue> GetProperty(std::wstring_view name) const;
 
     bool operator==(const KivraCharacteristics& other) const = default;
 

@@ -7,15 +7,6 @@
 
 namespace {
 
-// "characteristic<n>": the n-th set characteristic's name; nothing for other names.
-std::optional<PropertyValue> CharacteristicAt(const KivraCharacteristics& set, std::wstring_view name) {
-    constexpr std::wstring_view kPrefix = L"characteristic";
-    if (name.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
-    const std::optional<size_t> n = ParseDecimalIndex(name.substr(kPrefix.size()));
-    if (!n) return std::nullopt;
-    return PropertyValue(set.GetNameAt(static_cast<int>(std::min<size_t>(*n, 64))));
-}
-
 const PropertyTable<ITEM_TYPE>& ItemProperties() {
     using R = ITEM_TYPE;
     using T = PropertyTable<R>;
@@ -87,7 +78,7 @@ PropertyValue BUILDING_TYPE::GetProperty(std::wstring_view name) {
 }
 
 PropertyValue KIVRA_PERSON_TYPE::GetProperty(std::wstring_view name) {
-    if (std::optional<PropertyValue> value = CharacteristicAt(preferred, name)) return *value;
+    if (std::optional<PropertyValue> value = preferred.GetProperty(name)) return *value;
     constexpr std::wstring_view kMax = L"_max";
     if (name.size() >= kMax.size() && name.substr(name.size() - kMax.size()) == kMax) {
         auto it = maxima.find(std::wstring(name.substr(0, name.size() - kMax.size())));
@@ -98,6 +89,6 @@ PropertyValue KIVRA_PERSON_TYPE::GetProperty(std::wstring_view name) {
 
 PropertyValue KIVRA_BUILDING_TYPE::GetProperty(std::wstring_view name) {
     if (auto value = ReadRecordProperty(KivraBuildingProperties(), *this, name)) return *value;
-    if (std::optional<PropertyValue> value = CharacteristicAt(characteristics, name)) return *value;
+    if (std::optional<PropertyValue> value = characteristics.GetProperty(name)) return *value;
     return BUILDING_TYPE::GetProperty(name);
 }

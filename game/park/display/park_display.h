@@ -1,0 +1,33 @@
+#pragma once
+// ParkDisplay: what the park asks of the in-game display, which the game
+// builds on top of the park. The display installs itself (for both this and
+// the goals' GoalDisplay, which this extends) while a game screen exists;
+// while none does, Current() is null and the park shows nothing, scripts run
+// no callback and the tutorial takes no event.
+//
+// The park talks to the display's scene scripts by setting variables on its
+// script widget (Widget()) and then running a named animation there.
+// Main thread only.
+
+#include <cstdint>
+
+#include "foundation/system/service.h"
+#include "game/data/progress/goal_display.h"
+
+class KivraGrid;
+struct RESEARCH_OPTION;
+
+class ParkDisplay : public GoalDisplay {
+public:
+    // The week's timer moved on: the calendar shows it.
+    virtual void UpdateCalendar(float weekTimer) = 0;
+    // The goal panel shows its goal afresh.
+    virtual void ResetGoalPanel() = 0;
+    // Research finished: the research and marketing panel announces it.
+    virtual void UpdateResearchAndMarketing(const RESEARCH_OPTION& finished) = 0;
+    // A numbered game event for the tutorial; true when the step it waited
+    // for has advanced.
+    virtual bool OnTutorialEvent(int32_t event, KivraGrid& grid) = 0;
+
+    static ParkDisplay* Current() { return Service<ParkDisplay>::Installed(); }
+};

@@ -1,0 +1,72 @@
+#pragma once
+// A recording in-game display for the park's tests: every animation the park
+// runs on the display's script widget is written to one log with the
+// variables set on the widget since the animation before it, and so are the
+// calendar, panel and tutorial calls. A fake tutorial answers the display's
+// questions: no step (inactive) or the named step, taking the events the
+// test lists.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/data/progress/goals.h"
+#include "game/park/display/park_display.h"
+#include "widgets/script/animation_widget.h"
+
+namespace testsupport {
+
+// "name" alone, or "name: a=1 b=x" with the variables set before it in name order.
+class RecordingScriptWidget : public AnimationWidget {
+public:
+    explicit RecordingScriptWidget(std::vector<std::wstring>& log) : AnimationWidget(0, 0, nullptr, 1.0f), log_(log) {}
+    // Called after each animation is written down (a test's hook into the park).
+    std::function<void(std::wstring_view)> onRun;
+    void RunAnimationNamed(std::wstring_view name) override {
+        std::wstring line(name);
+        for (const auto& [key, value] : Variables())
+            if (key != L"self") line += (line.size() == name.size() ? L": " : L" ") + key + L"=" + value.ToString();
+        const PropertyValue self = GetLocalVariable(L"self");
+        Variables() = VariableMap{};
+        SetVariable(L"self", self);
+        log_.push_back(line);
+        if (onRun) onRun(name);
+    }
+
+private:
+    std::vector<std::wstring>& log_;
+};
+
+class RecordingDisplay : public ParkDisplay {
+public:
+    AnimationWidget& Widget() override { return widget; }
+    bool TutorialInactive() override { return !tutorialStep.has_value(); }
+    std::optional<std::wstring> TutorialStepName(int32_t) override { return tutorialStep; }
+    bool TutorialReachedStep(std::wstring_view) override { return !tutorialStep.has_value(); }
+    void MarkGoalChanged(Objective&) override {}
+    void OnShownGoalCompleted(Objective&) override {}
+    void UpdateCalendar(float) override { ++calendarUpdates; }
+    void ResetGoalPanel() override { log.push_back(L"reset_goal_panel"); }
+    void UpdateResearchAndMarketing(const RESEARCH_OPTION&) override { log.push_back(L"research_finished"); }
+    bool OnTutorialEvent(int32_t event, KivraGrid&) override {
+        log.push_back(L"tutorial_event " + std::to_wstring(event));
+        return acceptedEvents.contains(event);
+    }
+
+    std::vector<std::wstring> TakeLog() { return std::exchange(log, {}); }
+
+    std::vector<std::wstring> log;
+    RecordingScriptWidget widget{log};
+    std::optional<std::wstring> tutorialStep;  // none: no tutorial runs
+    std::set<int32_t> acceptedEvents;
+    int calendarUpdates = 0;
+
+private:
+    ScopedService<ParkDisplay> park_{this};
+    ScopedService<GoalDisplay> goals_{this};
+};
+
+}  // namespace testsupport
