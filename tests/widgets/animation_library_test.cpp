@@ -146,8 +146,7 @@ TEST_F(AnimationLibraryTest, DeeplyNestedStepsLoadAndAreFreedWithoutRecursion) {
     Write("animations.xml", xml);
     AnimationStats stats(false);
     int depth = 0;
-    for (const StepList* list = &FindAnimation(L"deep")->steps; !list->empty(); list = &list->front().children)
-        ++depth;
+    for (const StepList* list = &FindAnimation(L"deep")->steps; !list->empty(); list = &list->front().children) ++depth;
     EXPECT_EQ(depth, kLoaded);
     AnimationLibrary().clear();
     EXPECT_TRUE(AnimationLibrary().empty());

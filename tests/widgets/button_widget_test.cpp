@@ -207,7 +207,7 @@ TEST_F(ButtonTest, LabelOfAHugeButtonOrOffsetStaysWithinRange) {
     mgr.WindowMouseMove(120, 110);
     mgr.WindowMouseDown(120, 110, 1);  // pressed: the down offsets add to the others
     drawn = DrawLabel(b);
-    EXPECT_GT(drawn.x, 1 << 29);  // both horizontal offsets push it far right
+    EXPECT_GT(drawn.x, 1 << 29);   // both horizontal offsets push it far right
     EXPECT_FLOAT_EQ(drawn.y, 26);  // (16 + 40 - 2 - 1) / 2, the two vertical offsets cancelling
     b->Resize(100, 100, -2147483647 - 1, 40);
     EXPECT_FALSE(DrawLabel(b).text.empty());  // drawn, one piece at a time
