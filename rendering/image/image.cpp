@@ -12,6 +12,12 @@ PropertyValue Image::GetProperty(std::wstring_view key) {
     return ExtendedPropertyInterface::GetProperty(key);
 }
 
+bool Image::GetCelBox(int cel, FRect* box) const {
+    *box = IsValidCel(cel) ? FRect(0.0f, 0.0f, static_cast<float>(GetCelWidth()), static_cast<float>(GetCelHeight()))
+                           : FRect();
+    return false;
+}
+
 void Image::SetSize(int w, int h) {
     width = sourceWidth = w;
     height = sourceHeight = h;

@@ -93,6 +93,11 @@ public:
     virtual FRect GetSourceCelRectByIndex(int n) const = 0;
     // How many cels the image has; a cel index must be below it.
     virtual int GetCelCount() const { return rows * cols; }
+    // The visible box of cel `cel` in the cel's own pixels: where its trimmed,
+    // stored part sits and its size, true when the image carries such boxes;
+    // otherwise the whole cel at (0, 0), false. A cel outside the image gets
+    // an empty box.
+    virtual bool GetCelBox(int cel, FRect* box) const;
 
     bool IsValidCel(int cel) const { return cel >= 0 && cel < GetCelCount(); }
 

@@ -43,6 +43,11 @@ int ImageAtlasPiece::GetCelCount() const {
     return grid < stored ? grid : stored;
 }
 
+bool ImageAtlasPiece::GetCelBox(int cel, FRect* box) const {
+    if (!IsValidCel(cel)) return Image::GetCelBox(cel, box);
+    return atlas_->GetCelBox(cel + firstCel_, box);
+}
+
 ImageSurface* ImageAtlasPiece::ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) {
     if (!IsValidCel(cel)) return nullptr;
     return atlas_->ResolveCel(cel + firstCel_, x, y, source, matrix);

@@ -29,6 +29,7 @@ public:
     FRect GetSourceCelRect(int col, int row) const override;
     FRect GetSourceCelRectByIndex(int n) const override;
     int GetCelCount() const override;
+    bool GetCelBox(int cel, FRect* box) const override;
 
     int FirstCel() const { return firstCel_; }
     ImageSurface* GetAtlas() const { return atlas_; }

@@ -25,6 +25,7 @@ public:
     int GetSourceCelWidth() const override { return cels_->GetSourceCelWidth(); }
     int GetSourceCelHeight() const override { return cels_->GetSourceCelHeight(); }
     int GetCelCount() const override { return cels_->GetCelCount(); }
+    bool GetCelBox(int cel, FRect* box) const override { return cels_->GetCelBox(cel, box); }
     ImageSurface* ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) override;
     uint32_t GetPixel(int x, int y, int cel) override;
     bool LocateCelPixel(int x, int y, int cel, int* surfaceX, int* surfaceY) const override {

@@ -97,6 +97,13 @@ FRect ImageSurface::GetSourceCelRectByIndex(int n) const {
     return GetSourceCelRect(n % c, n / c);
 }
 
+bool ImageSurface::GetCelBox(int cel, FRect* box) const {
+    if (celRects_.empty() || !IsValidCel(cel)) return Image::GetCelBox(cel, box);
+    const CelRectRecord& r = celRects_[static_cast<size_t>(cel)];
+    *box = FRect(r.offsetX, r.offsetY, r.w, r.h);
+    return true;
+}
+
 ImageSurface* ImageSurface::ResolveCel(int cel, float* x, float* y, FRect* source, Matrix4* matrix) {
     if (!IsValidCel(cel)) return nullptr;
     if (celRects_.empty()) {

@@ -61,6 +61,7 @@ public:
     FRect GetSourceCelRect(int col, int row) const override;
     FRect GetSourceCelRectByIndex(int n) const override;
     int GetCelCount() const override;
+    bool GetCelBox(int cel, FRect* box) const override;
 
     virtual ImageSurface* GetOwnerSurface() { return this; }
 

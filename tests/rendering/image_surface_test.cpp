@@ -206,6 +206,36 @@ TEST(ImageCels, DuplicatedAtlasPieceDrawsThePiecesOwnFrames) {
     EXPECT_EQ(0u, copy->GetPixel(4, 7, 2));
 }
 
+// The visible box of a cel: its stored part where the image carries boxes,
+// the whole cel otherwise, nothing for a cel the image lacks; pieces and
+// duplicates answer for the cels they present.
+TEST(ImageCels, CelBoxIsTheTrimmedPartOrTheWholeCel) {
+    ImageSurface sheet;
+    TrimmedSheet(sheet);
+    ImageAtlasPiece piece(&sheet, 0);
+    std::unique_ptr<Image> copy(piece.Duplicate());
+    ImageSurface plain;
+    plain.SetSize(60, 20);
+    plain.SetRowsCols(1, 3);
+    struct Case {
+        const char* label;
+        const Image* image;
+        int cel;
+        bool boxed;
+        FRect box;
+    };
+    for (const Case& c :
+         {Case{"sheet 0", &sheet, 0, true, FRect(0, 0, 20, 20)}, Case{"sheet 1", &sheet, 1, true, FRect(3, 5, 10, 10)},
+          Case{"sheet beyond", &sheet, 2, false, FRect()}, Case{"piece 1", &piece, 1, true, FRect(3, 5, 10, 10)},
+          Case{"piece beyond", &piece, 2, false, FRect()}, Case{"copy 1", copy.get(), 1, true, FRect(3, 5, 10, 10)},
+          Case{"plain 2", &plain, 2, false, FRect(0, 0, 20, 20)}, Case{"plain beyond", &plain, -1, false, FRect()}}) {
+        SCOPED_TRACE(c.label);
+        FRect box(9, 9, 9, 9);
+        EXPECT_EQ(c.boxed, c.image->GetCelBox(c.cel, &box));
+        EXPECT_EQ(c.box, box);
+    }
+}
+
 TEST(ImageRegistration, EverySurfaceJoinsTheLiveSetWhileItLives) {
     LiveImageSet set;
     {

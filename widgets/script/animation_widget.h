@@ -96,7 +96,12 @@ public:
     virtual void RemoveObjects(bool forget);
     virtual void StopAnimation();
     virtual void ResetScript();
+    // Removes the widget from its parent when the flag below is set.
     virtual void AnimationFinished();
+    // Whether the widget leaves its parent once a script of its runs to its
+    // end (AnimationFinished). Not DynamicWidget::RemoveWhenDone, which
+    // waits for the widget's timed changes instead.
+    void SetRemoveWhenScriptEnds(bool on) { removeWhenDone_ = on; }
     // First look at every step: one of the hook_result codes (script_host.h).
     virtual int HandleCustomCommand(const AnimationStep& step);
     virtual void EmptyAnimationPlayed();
