@@ -13,24 +13,16 @@ namespace {
 constexpr uint32_t kMuLaw8 = 1;
 constexpr uint32_t kLinear8 = 2;
 
-// The expansion table, by segments of `u` (a byte with its top bit set).
-int MuLawMagnitude(int u) {
-    if (u >= 240) return 2 * (255 - u);
-    if (u >= 224) return 4 * (247 - u);
-    if (u >= 208) return 8 * (235 - u);
-    if (u >= 192) return 16 * (221 - u);
-    if (u >= 176) return 32 * (206 - u);
-    if (u >= 160) return 12192 - 64 * u;
-    if (u >= 144) return 22368 - 128 * u;
-    if (u >= 129) return 40672 - 256 * u;
-    return 255;
-}
-
 }  // namespace
 
+// The standard (G.711) expansion: the byte is stored inverted; its low seven
+// bits are a segment (3 bits) and a step within it (4 bits), the top bit the
+// sign. 0x80 is the largest positive value, 32124; 0xFF and 0x7F are zero.
 int16_t MuLawToLinear(uint8_t byte) {
-    const int m = MuLawMagnitude(byte | 128);
-    return static_cast<int16_t>(byte >= 128 ? 4 * m : -4 * m);
+    constexpr int kBias = 0x84;
+    const int code = ~byte & 0xFF;
+    const int magnitude = ((((code & 0x0F) << 3) + kBias) << ((code & 0x70) >> 4)) - kBias;
+    return static_cast<int16_t>((code & 0x80) ? -magnitude : magnitude);
 }
 
 bool ReadAuSound(std::string_view path, PcmSound* out) {

@@ -71,6 +71,8 @@ bool WriteCachedWav(std::string_view path, const PcmSound& sound, const SoundDep
         depChunk += dependency->name;
         PutLe32(depChunk, static_cast<uint32_t>(dependency->fileTime));
         PutLe32(depChunk, static_cast<uint32_t>(dependency->fileTime >> 32));
+        // An odd chunk is followed by a pad byte, which its size leaves out.
+        if (length % 2 != 0) depChunk += '\0';
     }
 
     std::string header = "RIFF";

@@ -46,8 +46,16 @@ bool ReadOggSound(std::string_view path, PcmSound* out) {
     file.release();  // the decoder closes it from here on
     std::unique_ptr<OggVorbis_File, VorbisCloser> decoder(vf.release());
 
-    const vorbis_info* info = ov_info(decoder.get(), -1);
+    // Opening a seekable file reads its last link's headers and leaves the
+    // decoder there: a chained file must be wound back to its first sample.
+    if (ov_raw_seek(decoder.get(), 0) != 0) return false;
+    const vorbis_info* info = ov_info(decoder.get(), 0);
     if (!info || info->channels < 1 || info->channels > 2 || info->rate < 100 || info->rate > 200000) return false;
+    // One buffer has one format: every link of a chain must share it.
+    for (int link = 1; link < ov_streams(decoder.get()); ++link) {
+        const vorbis_info* other = ov_info(decoder.get(), link);
+        if (!other || other->channels != info->channels || other->rate != info->rate) return false;
+    }
     const plat::SoundFormat format =
         MakePcmFormat(static_cast<uint16_t>(info->channels), static_cast<uint32_t>(info->rate), 16);
     const int64_t frames = ov_pcm_total(decoder.get(), -1);

@@ -26,6 +26,12 @@ bool DependencyHolds(PakFile* file) {
     return now == recorded;
 }
 
+// What a PCM format chunk may claim: whole bytes of 8 to 32 bits a sample,
+// and a block (one sample of every channel) its 16-bit field can hold.
+bool PcmBlockFits(uint16_t channels, uint16_t bits) {
+    return channels > 0 && bits >= 8 && bits <= 32 && bits % 8 == 0 && uint32_t{channels} * (bits / 8u) <= 0xFFFFu;
+}
+
 }  // namespace
 
 bool ReadWavSound(std::string_view path, PcmSound* out) {
@@ -48,7 +54,7 @@ bool ReadWavSound(std::string_view path, PcmSound* out) {
             if (!ReadLe16(file.get(), &tag) || !ReadLe16(file.get(), &channels) || !ReadLe32(file.get(), &rate) ||
                 !ReadLe32(file.get(), &bytesPerSecond) || !ReadLe16(file.get(), &align) || !ReadLe16(file.get(), &bits))
                 return false;
-            if (tag != plat::kSoundFormatPcm) return false;
+            if (tag != plat::kSoundFormatPcm || !PcmBlockFits(channels, bits)) return false;
         } else if (Tag(id, "dep ")) {
             if (!DependencyHolds(file.get())) return false;
         } else if (Tag(id, "xor ")) {
@@ -63,7 +69,9 @@ bool ReadWavSound(std::string_view path, PcmSound* out) {
                 for (uint8_t& b : out->data) b ^= scramble;
             return true;
         }
-        if (PakSeek(file.get(), start + static_cast<long>(size), SEEK_SET) != 0) break;
+        // Every chunk is padded to an even length; the pad byte is not in its size.
+        const long next = start + static_cast<long>(size) + static_cast<long>(size & 1);
+        if (PakSeek(file.get(), next, SEEK_SET) != 0) break;
     }
     return false;
 }

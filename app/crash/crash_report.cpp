@@ -1,7 +1,5 @@
 #include "app/crash/crash_report.h"
 
-#include <signal.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -40,9 +38,6 @@ constexpr std::pair<uint32_t, const char*> kFaultNames[] = {
     {0xC000013A, "Ctrl+C Exit"},
 };
 
-// What an abort is called where the table comes from: a fatal application exit.
-constexpr uint32_t kAbortCode = 0x40000015;
-
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
     char line[512];
@@ -55,36 +50,7 @@ std::string Format(const char* format, ...) {
 
 using ULL = unsigned long long;
 
-// A bad access just below the stack pointer is the stack running out: the
-// guard page under the stack is hit by the frame being pushed.
-bool IsStackOverflow(const plat::FaultInfo& fault) {
-    constexpr uint64_t kReach = 64 * 1024;
-    const uint64_t sp = fault.registers.rsp;
-    return fault.signal == SIGSEGV && fault.registers.known && fault.dataAddress + kReach >= sp &&
-           fault.dataAddress < sp + kReach && fault.dataAddress != 0;
-}
-
 }  // namespace
-
-uint32_t FaultCode(int signal, int code) {
-    switch (signal) {
-        case SIGSEGV: return 0xC0000005;
-        case SIGBUS: return code == BUS_ADRALN ? 0x80000002 : 0xC0000006;
-        case SIGILL: return (code == ILL_PRVOPC || code == ILL_PRVREG) ? 0xC0000096 : 0xC000001D;
-        case SIGFPE:
-            switch (code) {
-                case FPE_INTDIV: return 0xC0000094;
-                case FPE_INTOVF: return 0xC0000095;
-                case FPE_FLTDIV: return 0xC000008E;
-                case FPE_FLTOVF: return 0xC0000091;
-                case FPE_FLTUND: return 0xC0000093;
-                case FPE_FLTRES: return 0xC000008F;
-                case FPE_FLTSUB: return 0xC000008C;
-                default: return 0xC0000090;
-            }
-        default: return kAbortCode;
-    }
-}
 
 const char* FaultName(uint32_t code) {
     for (const auto& [known, name] : kFaultNames) {
@@ -97,7 +63,7 @@ CrashReport BuildCrashReport(const CrashReportParts& parts) {
     const plat::FaultInfo& fault = parts.fault;
     CrashReport report;
     std::string& out = report.text;
-    const uint32_t code = IsStackOverflow(fault) ? 0xC00000FD : FaultCode(fault.signal, fault.code);
+    const uint32_t code = fault.exceptionCode;
     if (const char* name = FaultName(code)) {
         out += Format("Exception: %s (code 0x%x) at address %016llX in thread %X\r\n", name, code,
                       static_cast<ULL>(fault.address), fault.threadId);

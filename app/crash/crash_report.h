@@ -8,9 +8,8 @@
 //   the registers                             (then an empty line)
 //   System Ver: <system, release, version, machine>
 //   and, when the application exists, an empty line and its own header.
-// A fault's code is the one of the fault table for its signal and kind (an
-// abort has none in the table and reads "Unknown exception"); a bad access
-// right at the stack pointer is a stack overflow.
+// The fault's code comes with it from platform/crash (an abort has none in
+// the table and reads "Unknown exception").
 
 #include <cstdint>
 #include <string>
@@ -20,8 +19,6 @@
 #include "platform/crash/fault_signals.h"
 #include "platform/crash/stack_walk.h"
 
-// The fault table's code for a signal and its si_code.
-uint32_t FaultCode(int signal, int code);
 // The table's name for a code, or null when it has none.
 const char* FaultName(uint32_t code);
 

@@ -3,9 +3,10 @@
 // instruction, arithmetic fault, abort), it writes a report (see
 // crash_report.h) to "crash.txt" in the working folder and to stderr, shows it
 // in one "Fatal Error!" box and, only when an upload address is configured
-// and the application exists, offers "Send Report", which posts it (see
-// crash_upload.h) and offers a retry when that fails. Then the fault takes
-// its default course and the process ends.
+// and the application exists, offers "Send Report", which asks the user for
+// a description and posts the report under a progress window with a deadline
+// (see report_upload.h), offering a retry when that fails. Then the fault
+// takes its default course and the process ends.
 //
 // One CrashReporter is made at start-up and lives until exit: it installs
 // the handlers and puts the previous ones back when it ends. The upload

@@ -8,25 +8,46 @@ namespace {
 bool StartsWith(std::string_view text, std::string_view head) { return text.substr(0, head.size()) == head; }
 
 // A hexadecimal chunk size; false for anything that is not one (which ends the body).
-bool ParseChunkSize(const std::string& line, size_t* size) {
+bool ParseChunkSize(std::string_view line, size_t* size) {
     if (line.empty()) return false;
+    const std::string text(line);
     char* end = nullptr;
     errno = 0;
-    const unsigned long long value = std::strtoull(line.c_str(), &end, 16);
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 16);
     // Chunk extensions after ';' are allowed; a size too large to hold is not.
-    if (end == line.c_str() || errno == ERANGE || (*end != '\0' && *end != ';' && *end != ' ')) return false;
+    if (end == text.c_str() || errno == ERANGE || (*end != '\0' && *end != ';' && *end != ' ')) return false;
     *size = static_cast<size_t>(value);
     return true;
 }
 
 }  // namespace
 
-bool HttpReplyReader::NextLine(std::string& line) {
-    const size_t end = pending_.find("\r\n");
-    if (end == std::string::npos) return false;
-    line.assign(pending_, 0, end);
-    pending_.erase(0, end + 2);
+bool HttpReplyReader::NextLine(std::string_view& line) {
+    const std::string_view unread = Unread();
+    // The last byte scanned may be the '\r' of a line end split between reads.
+    const size_t end = unread.find("\r\n", scanned_ > 0 ? scanned_ - 1 : 0);
+    if (end == std::string_view::npos) {
+        scanned_ = unread.size();
+        return false;
+    }
+    line = unread.substr(0, end);
+    read_ += end + 2;
+    scanned_ = 0;
     return true;
+}
+
+bool HttpReplyReader::TakeBody(std::string_view bytes) {
+    if (bytes.size() > maxBody_ - body_.size()) return false;
+    body_ += bytes;
+    read_ += bytes.size();
+    return true;
+}
+
+HttpReplyReader::Progress HttpReplyReader::Finish(Progress progress) {
+    phase_ = Phase::Finished;
+    // A refused reply has no body, however much of it had arrived.
+    if (progress == Progress::TooLarge) body_.clear();
+    return progress;
 }
 
 HttpReplyReader::Progress HttpReplyReader::ReadHeaderLine(std::string_view line) {
@@ -61,54 +82,62 @@ HttpReplyReader::Progress HttpReplyReader::ReadHeaderLine(std::string_view line)
 
 HttpReplyReader::Progress HttpReplyReader::Feed(std::string_view bytes) {
     if (phase_ == Phase::Finished) return Progress::Complete;
+    // Used bytes are dropped once they are the greater part: each byte moves
+    // a bounded number of times.
+    if (read_ > pending_.size() / 2) {
+        pending_.erase(0, read_);
+        read_ = 0;
+    }
     pending_.append(bytes);
-    std::string line;
+    std::string_view line;
     for (;;) {
         switch (phase_) {
             case Phase::Headers: {
-                if (!NextLine(line)) return Progress::More;
-                const Progress p = ReadHeaderLine(line);
-                if (p != Progress::More) {
-                    phase_ = Phase::Finished;
-                    return p;
+                if (!NextLine(line)) {
+                    if (headerBytes_ + Unread().size() > kMaxHeader) return Finish(Progress::TooLarge);
+                    return Progress::More;
                 }
+                headerBytes_ += line.size() + 2;
+                if (headerBytes_ > kMaxHeader) return Finish(Progress::TooLarge);
+                const Progress p = ReadHeaderLine(line);
+                if (p != Progress::More) return Finish(p);
+                if (phase_ == Phase::Identity && static_cast<unsigned long>(contentLength_) > maxBody_)
+                    return Finish(Progress::TooLarge);
                 break;
             }
-            case Phase::ChunkSize:
-                if (!NextLine(line)) return Progress::More;
-                if (!ParseChunkSize(line, &chunkLeft_) || chunkLeft_ == 0) {
-                    phase_ = Phase::Finished;
-                    return Progress::Complete;
+            case Phase::ChunkSize: {
+                if (!NextLine(line)) {
+                    if (Unread().size() > kMaxHeader) return Finish(Progress::TooLarge);
+                    return Progress::More;
                 }
+                if (line.size() + 2 > kMaxHeader) return Finish(Progress::TooLarge);
+                if (!ParseChunkSize(line, &chunkLeft_) || chunkLeft_ == 0) return Finish(Progress::Complete);
+                if (chunkLeft_ > maxBody_ - body_.size()) return Finish(Progress::TooLarge);
                 phase_ = Phase::ChunkData;
                 break;
+            }
             case Phase::ChunkData: {
-                const size_t take = std::min(chunkLeft_, pending_.size());
-                body_.append(pending_, 0, take);
-                pending_.erase(0, take);
-                chunkLeft_ -= take;
+                const std::string_view part = Unread().substr(0, chunkLeft_);
+                TakeBody(part);  // within the limit: checked against the chunk's size
+                chunkLeft_ -= part.size();
                 if (chunkLeft_ > 0) return Progress::More;
                 phase_ = Phase::ChunkEnd;
                 break;
             }
             case Phase::ChunkEnd:
-                if (pending_.size() < 2) return Progress::More;
-                pending_.erase(0, 2);
+                if (Unread().size() < 2) return Progress::More;
+                read_ += 2;
                 phase_ = Phase::ChunkSize;
                 break;
             case Phase::Identity: {
                 if (contentLength_ <= 0) {
-                    body_ += pending_;
-                    pending_.clear();
+                    if (!TakeBody(Unread())) return Finish(Progress::TooLarge);
                     return Progress::More;
                 }
                 const size_t want = static_cast<size_t>(contentLength_) - body_.size();
-                const size_t take = std::min(want, pending_.size());
-                body_.append(pending_, 0, take);
-                pending_.erase(0, take);
+                TakeBody(Unread().substr(0, want));  // within the limit: the length was checked
                 if (body_.size() < static_cast<size_t>(contentLength_)) return Progress::More;
-                phase_ = Phase::Finished;
-                return Progress::Complete;
+                return Finish(Progress::Complete);
             }
             case Phase::Finished: return Progress::Complete;
         }

@@ -108,7 +108,7 @@ void HTTPTransfer::Run() {
         }
         unsent.remove_prefix(static_cast<size_t>(sent));
     }
-    HttpReplyReader reply;
+    HttpReplyReader reply(kMaxReplyBody);
     while (!done_) {
         const Waited waited = WaitReady(socket, false, done_);
         if (waited == Waited::Stopped) break;
@@ -122,6 +122,7 @@ void HTTPTransfer::Run() {
         const HttpReplyReader::Progress progress = reply.Feed(std::string_view(buffer, static_cast<size_t>(got)));
         if (progress == HttpReplyReader::Progress::NotFound) finish(kNotFound);
         if (progress == HttpReplyReader::Progress::BadStatus) finish(kBadStatus);
+        if (progress == HttpReplyReader::Progress::TooLarge) finish(kReplyTooLarge);
         if (progress == HttpReplyReader::Progress::Complete) done_ = true;
     }
     socket.Close();

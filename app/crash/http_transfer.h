@@ -14,6 +14,7 @@
 // called from any.
 
 #include <atomic>
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,8 +33,10 @@ public:
         kSocketFailed = 6,
         kResolveFailed = 7,
         kConnectFailed = 8,
-        kSendFailed = 9
+        kSendFailed = 9,
+        kReplyTooLarge = 10
     };
+    static constexpr size_t kMaxReplyBody = 1 << 20;
 
     HTTPTransfer();
     virtual ~HTTPTransfer();

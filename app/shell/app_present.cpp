@@ -181,9 +181,9 @@ void VornAppBase::BuildOverlay() {
         label = text::WFormat(L"%d,%d", mouse.x, mouse.y);
     }
     Graphics g(overlayImage_.get());
-    g.SetColor(Color(0, 0, 0, 255));
+    g.SetColor(Color{0, 0, 0, 255});
     g.FillRect(0, 0, overlayImage_->GetWidth(), overlayImage_->GetHeight());
-    g.SetColor(Color(255, 255, 255, 255));
+    g.SetColor(Color{255, 255, 255, 255});
     g.SetFont(overlayFont_.get());
     g.DrawString(label, 2, static_cast<int>(overlayFont_->GetAscent()));
 }

@@ -46,5 +46,6 @@ int main(int argc, char** argv) {
     seeds::WriteFontSeeds(corpus);
     seeds::WriteFileSeeds(corpus);
     seeds::WriteDataSeeds(corpus);
+    seeds::WriteAppSeeds(corpus);
     return corpus.Failed() ? 1 : 0;
 }

@@ -42,5 +42,6 @@ void WriteTextSeeds(Corpus& corpus);   // text_seeds.cpp: xml, descriptor, expre
 void WriteFontSeeds(Corpus& corpus);   // font_seeds.cpp: font_descriptor, image_font
 void WriteFileSeeds(Corpus& corpus);   // file_seeds.cpp: pak, registry, shader
 void WriteDataSeeds(Corpus& corpus);   // data_seeds.cpp: sound, catalogues
+void WriteAppSeeds(Corpus& corpus);    // app_seeds.cpp: http_reply, settings, profiles, assets, config, localization
 
 }  // namespace seeds

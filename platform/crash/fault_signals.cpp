@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdlib>
 
+#include "platform/crash/fault_codes.h"
+
 namespace plat {
 namespace {
 
@@ -50,12 +52,11 @@ void ReadRegisters([[maybe_unused]] const void* context, FaultInfo& fault) {
 void OnFault(int signal, siginfo_t* info, void* context) {
     Installation& state = State();
     FaultInfo fault;
-    fault.signal = signal;
-    fault.code = info ? info->si_code : 0;
     fault.dataAddress = info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0;
     fault.address = fault.dataAddress;
     fault.threadId = static_cast<uint32_t>(::syscall(SYS_gettid));
     ReadRegisters(context, fault);
+    fault.exceptionCode = ExceptionCodeFor(signal, info ? info->si_code : 0, fault.dataAddress, fault.registers);
     // A second fault while reporting must not recurse: the default action ends it.
     FaultCallback callback = state.callback;
     RestoreFaultHandlers();
@@ -118,5 +119,11 @@ void RestoreFaultHandlers() {
 }
 
 bool FaultHandlersInstalled() { return State().installed; }
+
+void RaiseAccessViolation() {
+    ::raise(SIGSEGV);
+    // Only reached when something ignores the signal: end all the same.
+    std::abort();
+}
 
 }  // namespace plat

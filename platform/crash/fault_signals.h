@@ -23,9 +23,10 @@ struct FaultRegisters {
     uint16_t cs = 0, fs = 0, gs = 0;
 };
 
+// The exception record the crash report reads: what kind of fault (a code
+// of the report's exception table, see fault_codes.h), where and in which thread.
 struct FaultInfo {
-    int signal = 0;
-    int code = 0;           // si_code: what kind of fault within the signal
+    uint32_t exceptionCode = 0;
     uintptr_t address = 0;  // where it happened: the instruction, else the data address
     uintptr_t dataAddress = 0;
     uint32_t threadId = 0;
@@ -39,5 +40,9 @@ using FaultCallback = void (*)(const FaultInfo& fault);
 bool InstallFaultHandlers(FaultCallback callback);
 void RestoreFaultHandlers();
 bool FaultHandlersInstalled();
+
+// Faults as a bad memory access would (an access violation), whether or not
+// handlers are installed; ends the process should the fault be ignored.
+[[noreturn]] void RaiseAccessViolation();
 
 }  // namespace plat

@@ -5,20 +5,16 @@
 #include "platform/window/window_internal.h"
 
 namespace plat {
-namespace {
 
-// Whether a desktop could show a box at all, judged without starting SDL's video.
-bool DesktopAvailable() {
+bool DesktopCanShowBoxes() {
     if (WindowSystem::Instance() && WindowSystem::Instance()->Ready()) return !HeadlessVideo();
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) return false;
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
-}  // namespace
-
 int ShowButtonBox(std::string_view caption, std::string_view text, const std::vector<std::string>& labels) {
-    if (labels.empty() || !DesktopAvailable()) return -1;
+    if (labels.empty() || !DesktopCanShowBoxes()) return -1;
     std::vector<SDL_MessageBoxButtonData> buttons;
     for (size_t i = 0; i < labels.size(); ++i) {
         uint32_t flags = 0;

@@ -41,5 +41,8 @@ struct WindowSystem::CursorRecord {
 // nothing on screen can take focus or be minimised by a user, so the window
 // system reports those changes itself.
 bool HeadlessVideo();
+// Whether a desktop could show a box at all, judged without starting SDL's
+// video when no window system has started it.
+bool DesktopCanShowBoxes();
 
 }  // namespace plat

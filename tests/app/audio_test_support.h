@@ -27,10 +27,13 @@ inline void Be(std::string& out, uint64_t v, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
+// A chunk of an odd size is followed by a pad byte, not counted in its size.
 inline std::string Chunk(const char* id, const std::string& body) {
     std::string out(id, 4);
     Le(out, body.size(), 4);
-    return out + body;
+    out += body;
+    if (body.size() % 2 != 0) out += '\0';
+    return out;
 }
 
 inline std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
@@ -38,8 +41,9 @@ inline std::string FmtChunk(uint16_t tag, uint16_t channels, uint32_t rate, uint
     Le(body, tag, 2);
     Le(body, channels, 2);
     Le(body, rate, 4);
-    Le(body, rate * channels * bits / 8, 4);
-    Le(body, channels * bits / 8, 2);
+    const uint32_t block = static_cast<uint32_t>(channels) * bits / 8;  // claims of any size
+    Le(body, rate * block, 4);
+    Le(body, block, 2);
     Le(body, bits, 2);
     return Chunk("fmt ", body);
 }
@@ -79,6 +83,7 @@ inline std::vector<int16_t> As16(const std::vector<uint8_t>& bytes) {
 }
 
 inline std::string SoundsDir() { return std::string(HALVARO_SOURCE_DIR) + "/data/sounds/"; }
+inline std::string FixturesDir() { return std::string(HALVARO_SOURCE_DIR) + "/tests/app/fixtures/"; }
 
 // Any non-null window will do: the device only notes that it has one.
 inline plat::NativeWindow* SomeWindow() {

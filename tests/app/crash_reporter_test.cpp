@@ -162,7 +162,7 @@ TEST(CrashReport, WithoutNamedFramesTheFramePointerChainIsReported) {
     stack[4] = reinterpret_cast<uintptr_t>(&stack[8]), stack[5] = code + 2;
     stack[8] = uintptr_t{1} << 47, stack[9] = code + 3;
     CrashReportParts parts;
-    parts.fault.signal = SIGABRT;
+    parts.fault.exceptionCode = 0x40000015;  // an abort
     parts.fault.threadId = 0x2a;
     parts.chain = plat::WalkFramePointers(code, reinterpret_cast<uintptr_t>(&stack[0]));
     ASSERT_EQ(parts.chain.size(), 4u);
@@ -178,9 +178,9 @@ TEST(CrashReport, WithoutNamedFramesTheFramePointerChainIsReported) {
 }
 
 TEST(CrashReport, UnknownCodeAndFaultTable) {
-    EXPECT_STREQ(FaultName(FaultCode(SIGBUS, BUS_ADRALN)), "Data Type Misalignment");
-    EXPECT_STREQ(FaultName(FaultCode(SIGILL, ILL_PRVOPC)), "Privileged Instruction");
-    EXPECT_STREQ(FaultName(FaultCode(SIGFPE, FPE_FLTDIV)), "Divide by Zero");
+    EXPECT_STREQ(FaultName(0x80000002), "Data Type Misalignment");
+    EXPECT_STREQ(FaultName(0xC0000096), "Privileged Instruction");
+    EXPECT_STREQ(FaultName(0xC000008E), "Divide by Zero");
     EXPECT_EQ(FaultName(0x12345678), nullptr);
 }
 

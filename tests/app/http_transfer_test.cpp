@@ -60,6 +60,12 @@ TEST(HttpTransfer, ReplyStatesAgainstLoopbackServer) {
          LoopbackServer::Then::Close,
          HTTPTransfer::kDone,
          "plain text"},
+        // A reply larger than any answer to a report is refused, not gathered.
+        {"body over the limit",
+         {{"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(HTTPTransfer::kMaxReplyBody + 1) + "\r\n\r\nab"}},
+         LoopbackServer::Then::Hold,
+         HTTPTransfer::kReplyTooLarge,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,7 +139,7 @@ TEST(HttpReplyReader, ChunkedBodyIsTheSameForEverySplit) {
         "3\r\nabc\r\n10\r\n0123456789abcdef\r\n1;ext=1\r\nZ\r\n0\r\n\r\n";
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
-        HttpReplyReader reader;
+        HttpReplyReader reader(1024);
         HttpReplyReader::Progress progress = HttpReplyReader::Progress::More;
         for (size_t at = 0; at < reply.size();) {
             const size_t piece = 1 + random() % 9;
@@ -146,16 +152,64 @@ TEST(HttpReplyReader, ChunkedBodyIsTheSameForEverySplit) {
 }
 
 TEST(HttpReplyReader, MalformedHeadersNeverOverrun) {
-    HttpReplyReader shortStatus;
+    HttpReplyReader shortStatus(1024);
     EXPECT_EQ(shortStatus.Feed("HTTP/1.1\r\n"), HttpReplyReader::Progress::BadStatus);
-    HttpReplyReader negativeLength;
+    HttpReplyReader negativeLength(1024);
     EXPECT_EQ(negativeLength.Feed("HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nrest"),
               HttpReplyReader::Progress::More);
     EXPECT_EQ(negativeLength.Body(), "rest");
-    HttpReplyReader hugeChunk;
+    HttpReplyReader hugeChunk(1024);
     EXPECT_EQ(hugeChunk.Feed("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFFFFFF\r\nab"),
               HttpReplyReader::Progress::Complete);
     EXPECT_EQ(hugeChunk.Body(), "");
+}
+
+// Neither the header nor the body may grow without bound: a header over
+// 64 KiB and a body over the caller's limit end the reply, however it comes.
+TEST(HttpReplyReader, HeaderAndBodyBeyondTheirLimitsAreRefused) {
+    using P = HttpReplyReader::Progress;
+    const std::string status = "HTTP/1.1 200 OK\r\n";
+    std::string fields;
+    while (status.size() + fields.size() + 13 + 2 <= HttpReplyReader::kMaxHeader) fields += "X-Pad: 1234\r\n";
+    struct Case {
+        const char* what;
+        std::string reply;
+        P progress;
+    };
+    const std::vector<Case> cases{
+        {"header just under the limit", status + fields + "\r\n", P::More},
+        {"one header line more", status + fields + "X-Pad: 1234\r\n\r\n", P::TooLarge},
+        {"a line that never ends", status + std::string(HttpReplyReader::kMaxHeader, 'h'), P::TooLarge},
+        {"length at the limit", status + "Content-Length: 100\r\n\r\n" + std::string(100, 'b'), P::Complete},
+        {"length over the limit", status + "Content-Length: 101\r\n\r\n", P::TooLarge},
+        {"chunks adding up past the limit",
+         status + "Transfer-Encoding: chunked\r\n\r\n40\r\n" + std::string(64, 'c') + "\r\n30\r\n", P::TooLarge},
+        {"chunk size line that never ends", status + "Transfer-Encoding: chunked\r\n\r\n" + std::string(70000, '0'),
+         P::TooLarge},
+        {"read to the close past the limit", status + "\r\n" + std::string(101, 'b'), P::TooLarge},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (size_t piece : {size_t{1}, size_t{7}, c.reply.size()}) {
+            HttpReplyReader reader(100);
+            P progress = P::More;
+            for (size_t at = 0; at < c.reply.size() && progress == P::More; at += piece)
+                progress = reader.Feed(std::string_view(c.reply).substr(at, piece));
+            EXPECT_EQ(progress, c.progress) << "pieces of " << piece;
+            EXPECT_EQ(reader.Body().empty(), c.progress != P::Complete) << "pieces of " << piece;
+        }
+    }
+}
+
+// Each read used to scan every pending byte again for a line end: a long
+// header arriving in small pieces took time quadratic in its length.
+TEST(HttpReplyReader, PendingBytesAreScannedOnceWhateverThePieces) {
+    const std::string line(HttpReplyReader::kMaxHeader - 4, '\r');
+    HttpReplyReader reader(0);
+    const auto start = std::chrono::steady_clock::now();
+    for (char byte : line) ASSERT_EQ(reader.Feed(std::string_view(&byte, 1)), HttpReplyReader::Progress::More);
+    EXPECT_EQ(reader.Feed("\n\r\n"), HttpReplyReader::Progress::More);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
 }
 
 }  // namespace

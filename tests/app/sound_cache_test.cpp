@@ -55,6 +55,22 @@ TEST(SoundCache, WrittenCopyReadsBackWithItsDependency) {
     EXPECT_FALSE(WriteCachedWav(dir / "long.wav", sound, &tooLong));
 }
 
+// The dependency chunk's size is odd when the name's length is: the copy
+// then needs its pad byte to read back, whichever length the name has.
+TEST(SoundCache, CopyReadsBackWhateverTheParityOfItsDependencysName) {
+    TempFolder dir;
+    const PcmSound sound{MakePcmFormat(1, 8000, 16), {9, 8, 7, 6}};
+    for (const char* name : {"gone1.au", "gone12.au"}) {
+        SCOPED_TRACE(name);
+        const SoundDependency dependency{dir / name, 0};  // a missing file has time 0
+        ASSERT_TRUE(WriteCachedWav(dir / "copy.wav", sound, &dependency));
+        PcmSound back;
+        ASSERT_TRUE(ReadWavSound(dir / "copy.wav", &back));
+        EXPECT_EQ(back.data, sound.data);
+        EXPECT_EQ(testsupport::ReadBytes(dir / "copy.wav").size() % 2, 0u);
+    }
+}
+
 class LoadChainTest : public ::testing::Test {
 protected:
     LoadChainTest() : cwd(dir.Path()) {}

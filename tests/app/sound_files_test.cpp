@@ -1,6 +1,7 @@
 // The WAV, AU and Ogg Vorbis readers against files encoded here from the
 // formats, and the committed Ogg files against the formulas that made them.
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -48,6 +49,26 @@ TEST(WavReader, RefusesWhatIsNotPcmRiffWave) {
     EXPECT_FALSE(ReadWav(dir, huge).ok);
 }
 
+// A format chunk claiming 65,427 channels of 53,504 bits overflowed int when
+// its block size was worked out: what no PCM block can hold is refused first.
+TEST(WavReader, FormatsNoPcmBlockCanHoldAreRefused) {
+    TempFolder dir;
+    struct Case {
+        uint16_t channels, bits;
+        bool read;
+    };
+    for (const Case& c :
+         {Case{65427, 53504, false}, Case{0, 16, false}, Case{2, 0, false}, Case{2, 12, false}, Case{2, 40, false},
+          Case{32768, 16, false}, Case{1, 8, true}, Case{2, 16, true}, Case{6, 24, true}}) {
+        SCOPED_TRACE(std::to_string(c.channels) + " channels of " + std::to_string(c.bits) + " bits");
+        const WavRead r = ReadWav(dir, Riff(FmtChunk(1, c.channels, 8000, c.bits) + Chunk("data", "abcdefghijkl")));
+        EXPECT_EQ(r.ok, c.read);
+        if (r.ok) {
+            EXPECT_EQ(r.sound.format.blockAlign, c.channels * c.bits / 8);
+        }
+    }
+}
+
 TEST(WavReader, ChunksInOrderUntilTheFirstData) {
     TempFolder dir;
     // No "fmt " at all: 22050 Hz mono 16-bit.
@@ -71,6 +92,19 @@ TEST(WavReader, ChunksInOrderUntilTheFirstData) {
     EXPECT_EQ(r.sound.format.samplesPerSec, 11025u);
     EXPECT_EQ(r.sound.format.bitsPerSample, 8);
     EXPECT_EQ(r.sound.data, (std::vector<uint8_t>{0x5A, 0x00, 0xA5, 0x4A}));
+}
+
+// Every chunk is padded to an even length; a reader that skipped an odd
+// chunk by its size alone refused files whose "LIST" holds an odd text.
+TEST(WavReader, OddSizedChunkIsFollowedByItsPadByte) {
+    TempFolder dir;
+    std::string list = "LIST";
+    Le(list, 5, 4);
+    list += std::string("INFOx") + '\0';
+    const WavRead r = ReadWav(dir, Riff(FmtChunk(1, 1, 8000, 16) + list + Chunk("data", Samples16({3, -3}))));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.sound.format.samplesPerSec, 8000u);
+    EXPECT_EQ(As16(r.sound.data), (std::vector<int16_t>{3, -3}));
 }
 
 TEST(WavReader, DependencyChunkRefusesACopyWhoseSourceChanged) {
@@ -109,18 +143,48 @@ TEST(WavReader, ReadsFromThePackWhenNoLooseFileExists) {
     EXPECT_EQ(As16(sound.data), (std::vector<int16_t>{100, -200, 300}));
 }
 
-// Sample values worked out by hand from the expansion table, one at each
-// end of every segment, and the four the format's edge cases name.
-TEST(AuReader, MuLawExpansionMatchesTheTableAtEverySegmentEdge) {
-    const std::vector<std::pair<int, int>> positive = {
-        {255, 0},    {240, 120},   {239, 128},   {224, 368},   {223, 384},  {208, 864},
-        {207, 896},  {192, 1856},  {191, 1920},  {176, 3840},  {175, 3968}, {160, 7808},
-        {159, 8064}, {144, 15744}, {143, 16256}, {129, 30592}, {128, 1020}};
-    for (auto [byte, value] : positive) {
-        EXPECT_EQ(MuLawToLinear(static_cast<uint8_t>(byte)), value) << byte;
-        // Without the top bit the same magnitude is negative.
-        EXPECT_EQ(MuLawToLinear(static_cast<uint8_t>(byte & 127)), -value) << (byte & 127);
+// A G.711 mu-law encoder written from the standard's compression rule, apart
+// from the reader's expansion: every byte must expand to a value that encodes
+// back to the same byte (but 0x7F, the negative zero, which encodes as 0xFF).
+uint8_t EncodeMuLaw(int sample) {
+    constexpr int kBias = 0x84, kClip = 32635;
+    const int sign = sample < 0 ? 0x80 : 0;
+    int magnitude = std::min(sample < 0 ? -sample : sample, kClip) + kBias;
+    int exponent = 7;
+    for (int mask = 0x4000; (magnitude & mask) == 0 && exponent > 0; mask >>= 1) --exponent;
+    const int mantissa = (magnitude >> (exponent + 3)) & 0x0F;
+    return static_cast<uint8_t>(~(sign | (exponent << 4) | mantissa));
+}
+
+// The old table gave 1020 for 0x80 and differed from the standard on most
+// bytes: a full-scale file played distorted.
+TEST(AuReader, MuLawExpansionIsTheStandardOne) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const int16_t value = MuLawToLinear(static_cast<uint8_t>(byte));
+        EXPECT_EQ(EncodeMuLaw(value), byte == 0x7F ? 0xFF : byte) << byte;
+        // The sign bit alone separates a value from its negative.
+        EXPECT_EQ(MuLawToLinear(static_cast<uint8_t>(byte ^ 0x80)), -value) << byte;
     }
+    EXPECT_EQ(MuLawToLinear(0x80), 32124);
+    EXPECT_EQ(MuLawToLinear(0x00), -32124);
+    EXPECT_EQ(MuLawToLinear(0xFF), 0);
+    EXPECT_EQ(MuLawToLinear(0xEF), 132);
+}
+
+// A full-scale sine written as mu-law by another program, and that program's
+// own 16-bit decode of it (see fixtures/README.md).
+TEST(AuReader, MuLawFileFromAnotherEncoderDecodesAsThatEncoderDecodesIt) {
+    PcmSound sound;
+    ASSERT_TRUE(ReadAuSound(FixturesDir() + "sine_mulaw.au", &sound));
+    EXPECT_EQ(sound.format.samplesPerSec, 8000u);
+    EXPECT_EQ(sound.format.channels, 1);
+    const std::string bytes = testsupport::ReadBytes(FixturesDir() + "sine_mulaw.s16");
+    const std::vector<int16_t> expected = As16(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    const std::vector<int16_t> decoded = As16(sound.data);
+    ASSERT_EQ(decoded.size(), expected.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < decoded.size(); ++i) differing += decoded[i] != expected[i];
+    EXPECT_EQ(differing, 0u) << "first sample " << decoded[0] << ", expected " << expected[0];
 }
 
 TEST(AuReader, MuLawWidensTo16BitsAndLinearBytesBecomeUnsigned) {
@@ -130,7 +194,7 @@ TEST(AuReader, MuLawWidensTo16BitsAndLinearBytesBecomeUnsigned) {
     ASSERT_TRUE(ReadAuSound(dir / "mu.au", &mu));
     EXPECT_EQ(mu.format.bitsPerSample, 16);
     EXPECT_EQ(mu.format.samplesPerSec, 8000u);
-    EXPECT_EQ(As16(mu.data), (std::vector<int16_t>{0, 1020, -1020, 30592}));
+    EXPECT_EQ(As16(mu.data), (std::vector<int16_t>{0, 32124, -32124, 31100}));
 
     // Signed AU bytes -128, -1, 0, 1, 127 are unsigned PCM 0, 127, 128, 129, 255.
     WriteBytes(dir / "lin.au", Au(2, 11025, 2, std::string("\x80\xFF\x00\x01\x7F\x00", 6)));
@@ -176,6 +240,57 @@ TEST(OggReader, DecodesTheWholeStreamThroughTremor) {
 
     EXPECT_FALSE(ReadOggSound(SoundsDir() + "tune.mod", &sound));
     EXPECT_FALSE(ReadOggSound(SoundsDir() + "no-such.ogg", &sound));
+}
+
+// An Ogg page's checksum: CRC-32 of polynomial 0x04C11DB7, unreflected, over
+// the page with its own checksum field zeroed.
+uint32_t OggCrc(std::string_view page) {
+    uint32_t crc = 0;
+    for (unsigned char byte : page) {
+        crc ^= static_cast<uint32_t>(byte) << 24;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+// The same stream under another serial number: a second link of a chain.
+std::string WithSerial(std::string ogg, uint32_t serial) {
+    for (size_t at = 0; at + 27 <= ogg.size();) {
+        const size_t segments = static_cast<unsigned char>(ogg[at + 26]);
+        size_t size = 27 + segments;
+        for (size_t i = 0; i < segments; ++i) size += static_cast<unsigned char>(ogg[at + 27 + i]);
+        std::string page = ogg.substr(at, size);
+        std::string field;
+        Le(field, serial, 4);
+        page.replace(14, 4, field);
+        page.replace(22, 4, std::string(4, '\0'));
+        field.clear();
+        Le(field, OggCrc(page), 4);
+        page.replace(22, 4, field);
+        ogg.replace(at, size, page);
+        at += size;
+    }
+    return ogg;
+}
+
+// Two streams one after the other: the decoder must start at the first
+// sample, not in the last link, and read both.
+TEST(OggReader, ChainedStreamsDecodeWholeFromTheFirstLink) {
+    TempFolder dir;
+    const std::string chime = testsupport::ReadBytes(SoundsDir() + "chime.ogg");
+    WriteBytes(dir / "chain.ogg", chime + WithSerial(chime, 0x5EC0D11Bu));
+    PcmSound one, chain;
+    ASSERT_TRUE(ReadOggSound(SoundsDir() + "chime.ogg", &one));
+    ASSERT_TRUE(ReadOggSound(dir / "chain.ogg", &chain));
+    EXPECT_EQ(chain.format.samplesPerSec, 44100u);
+    ASSERT_EQ(chain.data.size(), 2 * one.data.size());
+    EXPECT_TRUE(std::equal(one.data.begin(), one.data.end(), chain.data.begin()));
+    EXPECT_TRUE(std::equal(one.data.begin(), one.data.end(), chain.data.begin() + one.data.size()));
+
+    // Links of different rates cannot be one buffer: refused.
+    const std::string whoosh = testsupport::ReadBytes(SoundsDir() + "whoosh.ogg");
+    WriteBytes(dir / "mixed.ogg", chime + WithSerial(whoosh, 0x5EC0D11Bu));
+    EXPECT_FALSE(ReadOggSound(dir / "mixed.ogg", &chain));
 }
 
 TEST(OggReader, ReadsThroughThePackLayer) {

@@ -8,6 +8,18 @@
 
 namespace logoart {
 
+namespace {
+
+float SegmentDistance(float px, float py, Point a, Point b) {
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float length2 = dx * dx + dy * dy;
+    float t = length2 > 0 ? ((px - a.x) * dx + (py - a.y) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0f, 1.0f);
+    return std::hypot(px - (a.x + t * dx), py - (a.y + t * dy));
+}
+
+}  // namespace
+
 Rgba Hex(unsigned rgb, float alpha) {
     return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, alpha};
 }
@@ -43,6 +55,93 @@ void Canvas::RoundRect(float x0, float y0, float x1, float y1, float radius, con
     }
 }
 
+void Canvas::Polygon(const std::vector<Point>& points, const Rgba& colour) {
+    if (points.size() < 3) return;
+    float minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    }
+    const int x0 = std::max(0, static_cast<int>(std::floor(minX)) - 1);
+    const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil(maxX)) + 1);
+    const int y0 = std::max(0, static_cast<int>(std::floor(minY)) - 1);
+    const int y1 = std::min(height_ - 1, static_cast<int>(std::ceil(maxY)) + 1);
+    const size_t n = points.size();
+    for (int y = y0; y <= y1; ++y) {
+        const float py = y + 0.5f;
+        for (int x = x0; x <= x1; ++x) {
+            const float px = x + 0.5f;
+            bool inside = false;
+            // Only distances under a pixel change the coverage, so edges
+            // whose box is farther away need no exact distance.
+            float d = 1.0f;
+            for (size_t i = 0, j = n - 1; i < n; j = i++) {
+                const Point& a = points[i];
+                const Point& b = points[j];
+                if ((a.y > py) != (b.y > py) && px < (b.x - a.x) * (py - a.y) / (b.y - a.y) + a.x) inside = !inside;
+                if (px < std::min(a.x, b.x) - 1 || px > std::max(a.x, b.x) + 1 || py < std::min(a.y, b.y) - 1 ||
+                    py > std::max(a.y, b.y) + 1)
+                    continue;
+                d = std::min(d, SegmentDistance(px, py, a, b));
+            }
+            Blend(x, y, colour, Clamp01(inside ? 0.5f + d : 0.5f - d));
+        }
+    }
+}
+
+void Canvas::Draw(const Canvas& other, int x, int y) {
+    for (int row = 0; row < other.height_; ++row)
+        for (int col = 0; col < other.width_; ++col) {
+            const Rgba& p =
+                other.pixels_[static_cast<size_t>(row) * static_cast<size_t>(other.width_) + static_cast<size_t>(col)];
+            if (p.a > 0) Blend(x + col, y + row, p, 1.0f);
+        }
+}
+
+void Canvas::MaskBy(const Canvas& mask) {
+    for (size_t i = 0; i < pixels_.size() && i < mask.pixels_.size(); ++i) pixels_[i].a *= mask.pixels_[i].a;
+}
+
+Canvas Canvas::Scaled(float factor) const {
+    const int w = std::max(1, static_cast<int>(std::lround(width_ * factor)));
+    const int h = std::max(1, static_cast<int>(std::lround(height_ * factor)));
+    Canvas out(w, h);
+    const float step = 1.0f / factor;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // Sample a 3 x 3 lattice inside the source area of the new pixel.
+            float r = 0, g = 0, b = 0, a = 0;
+            for (int sy = 0; sy < 3; ++sy)
+                for (int sx = 0; sx < 3; ++sx) {
+                    const int px = std::min(width_ - 1, static_cast<int>((x + (sx + 0.5f) / 3) * step));
+                    const int py = std::min(height_ - 1, static_cast<int>((y + (sy + 0.5f) / 3) * step));
+                    const Rgba& p =
+                        pixels_[static_cast<size_t>(py) * static_cast<size_t>(width_) + static_cast<size_t>(px)];
+                    r += p.r * p.a, g += p.g * p.a, b += p.b * p.a, a += p.a;
+                }
+            if (a > 0)
+                out.pixels_[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = {r / a, g / a,
+                                                                                                         b / a, a / 9};
+        }
+    return out;
+}
+
+void Canvas::OpaqueBounds(int& x, int& y, int& width, int& height) const {
+    int left = width_, top = height_, right = -1, bottom = -1;
+    for (int row = 0; row < height_; ++row)
+        for (int col = 0; col < width_; ++col)
+            if (pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(col)].a >=
+                0.5f / 255) {
+                left = std::min(left, col), right = std::max(right, col);
+                top = std::min(top, row), bottom = std::max(bottom, row);
+            }
+    if (right < 0) {
+        x = y = width = height = 0;
+        return;
+    }
+    x = left, y = top, width = right - left + 1, height = bottom - top + 1;
+}
+
 Canvas Canvas::Crop(int x, int y, int width, int height) const {
     Canvas out(width, height);
     for (int row = 0; row < height; ++row)
@@ -65,18 +164,6 @@ void Canvas::Blend(int x, int y, const Rgba& colour, float coverage) {
     d.a = outA;
 }
 
-namespace {
-
-float SegmentDistance(float px, float py, Point a, Point b) {
-    const float dx = b.x - a.x, dy = b.y - a.y;
-    const float length2 = dx * dx + dy * dy;
-    float t = length2 > 0 ? ((px - a.x) * dx + (py - a.y) * dy) / length2 : 0;
-    t = std::clamp(t, 0.0f, 1.0f);
-    return std::hypot(px - (a.x + t * dx), py - (a.y + t * dy));
-}
-
-}  // namespace
-
 void Canvas::Stroke(const std::vector<Point>& points, float radius, const Rgba& colour) {
     if (points.empty()) return;
     float minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
@@ -84,13 +171,24 @@ void Canvas::Stroke(const std::vector<Point>& points, float radius, const Rgba& 
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     }
-    const int x0 = static_cast<int>(std::floor(minX - radius - 1)), x1 = static_cast<int>(std::ceil(maxX + radius + 1));
-    const int y0 = static_cast<int>(std::floor(minY - radius - 1)), y1 = static_cast<int>(std::ceil(maxY + radius + 1));
+    // Pixels off the picture are never blended: only the part on it is visited.
+    const int x0 = std::max(0, static_cast<int>(std::floor(minX - radius - 1)));
+    const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil(maxX + radius + 1)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(minY - radius - 1)));
+    const int y1 = std::min(height_ - 1, static_cast<int>(std::ceil(maxY + radius + 1)));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
+            // Segments whose box lies beyond the stroke's reach cannot cover the pixel.
+            const float reach = radius + 1, px = x + 0.5f, py = y + 0.5f;
             float d = 1e9f;
-            for (size_t i = 0; i + 1 < points.size(); ++i)
-                d = std::min(d, SegmentDistance(x + 0.5f, y + 0.5f, points[i], points[i + 1]));
+            for (size_t i = 0; i + 1 < points.size(); ++i) {
+                const Point& a = points[i];
+                const Point& b = points[i + 1];
+                if (px < std::min(a.x, b.x) - reach || px > std::max(a.x, b.x) + reach ||
+                    py < std::min(a.y, b.y) - reach || py > std::max(a.y, b.y) + reach)
+                    continue;
+                d = std::min(d, SegmentDistance(px, py, a, b));
+            }
             if (points.size() == 1) d = std::hypot(x + 0.5f - points[0].x, y + 0.5f - points[0].y);
             // One layer per shape: the union of its segments, blended once.
             Blend(x, y, colour, Clamp01(radius - d + 0.5f));

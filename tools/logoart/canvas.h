@@ -5,6 +5,7 @@
 // alpha). Coverage is the shape's signed distance clamped to one pixel, so
 // every edge is smooth without supersampling.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,28 @@ public:
     // A rectangle with rounded corners from (x0, y0) to (x1, y1), filled with
     // a vertical blend from `top` to `bottom` across its own height.
     void RoundRect(float x0, float y0, float x1, float y1, float radius, const Rgba& top, const Rgba& bottom);
+    // A closed polygon (either winding), edges anti-aliased like the strokes.
+    void Polygon(const std::vector<Point>& points, const Rgba& colour);
+    // The other picture laid over this one with its top-left corner at (x, y).
+    void Draw(const Canvas& other, int x, int y);
+    // Every pixel's alpha times the mask's alpha at the same place (the mask
+    // is as large as this picture): cuts a texture to a shape.
+    void MaskBy(const Canvas& mask);
+    // A copy shrunk (or grown) by the factor, each new pixel the average of
+    // the pixels it covers, weighted by their alpha.
+    Canvas Scaled(float factor) const;
     // The part of the picture at (x, y) of the given size, as a picture of its own.
     Canvas Crop(int x, int y, int width, int height) const;
+    // The smallest rectangle holding every pixel that is not fully clear
+    // (x, y, width, height); all zero for an empty picture.
+    void OpaqueBounds(int& x, int& y, int& width, int& height) const;
+    // Every pixel of the rectangle gets colourAt(x, y) blended over it (the
+    // callback's alpha is the coverage), for textures no shape describes.
+    template <class Shader>
+    void Shade(int x0, int y0, int x1, int y1, Shader colourAt) {
+        for (int y = std::max(0, y0); y < std::min(height_, y1); ++y)
+            for (int x = std::max(0, x0); x < std::min(width_, x1); ++x) Blend(x, y, colourAt(x, y), 1.0f);
+    }
     // Everything below the curve y = f(x) (x in pixels) in the colour.
     template <class Curve>
     void FillBelow(Curve curve, const Rgba& colour) {

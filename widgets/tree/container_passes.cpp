@@ -36,6 +36,8 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
+    // Most widgets are leaves: no walk to set up.
+    if (children_.empty()) return;
     ChildWalk walk(*this);
     // A container taken out of the tree mid-pass stops walking.
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
@@ -49,6 +51,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
+    if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
         if (child == manager_->modal_) flags.pastModal = true;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "foundation/values/property_value.h"
@@ -64,6 +65,8 @@ public:
     bool Empty() const { return elements_.empty(); }
     T* At(size_t index) const { return elements_[index].get(); }
     void Clear() { elements_.clear(); }
+    // Hands every element over and leaves the vector empty.
+    std::vector<std::unique_ptr<T>> TakeAll() { return std::exchange(elements_, {}); }
     auto begin() const { return elements_.begin(); }
     auto end() const { return elements_.end(); }
 

@@ -11,11 +11,12 @@ void KivraGoalTracker::WriteXml(std::wstring& out, const std::wstring& indent) c
     // Magazines by name; within one, a challenge goes before the first placed
     // one of an equal or greater metal.
     std::map<std::wstring, std::vector<const Challenge*>> magazines;
-    for (const auto& [name, challenge] : challenges_) {
+    for (const auto& entry : challenges_) {
+        const Challenge* challenge = entry.second.get();
         auto& list = magazines[challenge->magazine];
         auto at = std::find_if(list.begin(), list.end(),
                                [&](const Challenge* placed) { return placed->metal >= challenge->metal; });
-        list.insert(at, challenge.get());
+        list.insert(at, challenge);
     }
     out += L'\n';
     for (const auto& [magazine, challenges] : magazines) {

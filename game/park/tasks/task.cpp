@@ -32,9 +32,14 @@ void Task::Update() {
 void Task::UpdateTask() {
     const int wait = GetWaitKind();
     if (wait != kPersist && !(wait == kRunning && IsScriptDone())) return;
-    AnimationMap& library = AnimationLibrary();
-    auto it = library.find(updateScript_);
-    if (it != library.end()) PlayAnimation(&it->second);
+    if (!updateDefinition_) {
+        AnimationMap& library = AnimationLibrary();
+        auto it = library.find(updateScript_);
+        if (it == library.end()) return;
+        // The library's entries never move: found once, kept.
+        updateDefinition_ = &it->second;
+    }
+    PlayAnimation(updateDefinition_);
 }
 
 void Task::Start() { PlayScript(L"_start"); }
@@ -64,8 +69,9 @@ void Task::RemovedFromParent(WidgetContainer* parent) {
 }
 
 int Task::HandleCustomCommand(const AnimationStep& step) {
-    if (step.name == L"add-task") return AddTaskStep(step);
-    if (step.name == L"finish-task") return FinishTaskStep();
+    const std::wstring_view word = step.name;
+    if (word == L"add-task") return AddTaskStep(step);
+    if (word == L"finish-task") return FinishTaskStep();
     return AnimationWidget::HandleCustomCommand(step);
 }
 

@@ -65,7 +65,8 @@ private:
     int FinishTaskStep();
 
     std::wstring name_;
-    std::wstring updateScript_;  // formed once: it is looked up every step
+    std::wstring updateScript_;  // formed once: it is looked up until found
+    AnimationDefinition* updateDefinition_ = nullptr;
     TaskSequence* sequence_ = nullptr;
     TaskOwner* owner_;
     float priority_ = kDefaultPriority;

@@ -9,8 +9,23 @@
 
 #include "foundation/expression/constants_map.h"
 #include "foundation/system/text.h"
+#include "game/data/catalogues/combo_stats.h"
+#include "game/data/catalogues/item_types.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/support/recording_services.h"
+
+namespace testsupport {
+
+// A placed building as the park will present it to a combo, made from its type record.
+struct PlacedType : ComboBuilding {
+    explicit PlacedType(const KIVRA_BUILDING_TYPE& t) : type(t) {}
+    const std::wstring& TypeName() const override { return type.type; }
+    const std::wstring& Category() const override { return type.category; }
+    const KivraCharacteristics& Characteristics() const override { return type.characteristics; }
+    const KIVRA_BUILDING_TYPE& type;
+};
+
+}  // namespace testsupport
 
 class CatalogueTest : public ::testing::Test {
 protected:

@@ -212,6 +212,24 @@ TEST_F(TasksTest, FinishScriptWithoutStepsStillRemovesTheTask) {
     EXPECT_TRUE(Sequence().GetChildren().empty());
 }
 
+// A displaced task whose pause script says "finish-task" used to finish at
+// once, start the queued task, and have it overwritten by the new one: a
+// task lost for good in the sequence.
+TEST_F(TasksTest, TaskFinishingInItsPauseScriptLosesNoQueuedTask) {
+    Define(L"walk_pause", {FinishTask()});
+    for (const wchar_t* name : {L"walk", L"look", L"rest"}) {
+        Define(std::wstring(name) + L"_start", {Step(L"log", {{L"text", name}})});
+        Define(std::wstring(name) + L"_update", {FinishTask()});
+    }
+    Add(L"walk", 0.5f);
+    Add(L"look", 0.5f);
+    Add(L"rest", 0.9f);
+    EXPECT_EQ(QueueNames(), (std::vector<std::wstring>{L"walk", L"look"}));
+    Advance(4);
+    EXPECT_EQ(TakeLog(), (Lines{L"walk", L"rest", L"walk", L"look"}));
+    EXPECT_TRUE(Sequence().IsDone());
+}
+
 TEST_F(TasksTest, OwnerDeletedBeforeItsSequenceLeavesNoLinkBehind) {
     Define(L"late_update", {AddTask({{L"name", L"more"}})});
     Task* late = Add(L"late", 0.5f);

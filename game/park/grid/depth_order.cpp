@@ -1,0 +1,68 @@
+#include "game/park/grid/depth_order.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/park/grid/grid_footprint.h"
+
+bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other) {
+    if (!(other.left < self.right && other.right > self.left)) return false;
+    const bool apart = self.col <= other.col - other.cols || self.row <= other.row - other.rows ||
+                       other.col <= self.col - self.cols || other.row <= self.row - self.rows;
+    if (apart) return self.footprint && other.footprint && self.footprint->IsInFrontOf(*other.footprint);
+    const bool same =
+        self.col == other.col && self.row == other.row && self.cols == other.cols && self.rows == other.rows;
+    if (!same) {
+        return other.col >= self.col && other.row >= self.row && other.col - other.cols <= self.col - self.cols &&
+               other.row - other.rows <= self.row - self.rows;
+    }
+    if (other.bottom < self.bottom) return true;
+    if (other.bottom > self.bottom) return false;
+    return self.id < other.id;
+}
+
+void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
+    byLeft_.clear();
+    // A box with a non-finite edge overlaps nothing: the test's comparisons all fail.
+    for (uint32_t i = 0; i < nodes.size(); ++i)
+        if (std::isfinite(nodes[i].key.left) && std::isfinite(nodes[i].key.right)) byLeft_.push_back(i);
+    std::sort(byLeft_.begin(), byLeft_.end(), [&](uint32_t a, uint32_t b) {
+        return nodes[a].key.left != nodes[b].key.left ? nodes[a].key.left < nodes[b].key.left : a < b;
+    });
+}
+
+void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
+    const size_t n = nodes.size();
+    // Successor lists by counting: each node's targets in one run.
+    offsets_.assign(n + 1, 0);
+    predecessors_.assign(n, 0);
+    for (const auto& [from, to] : edges_) {
+        ++offsets_[from + 1];
+        ++predecessors_[to];
+    }
+    for (size_t i = 0; i < n; ++i) offsets_[i + 1] += offsets_[i];
+    targets_.resize(edges_.size());
+    queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
+    for (const auto& [from, to] : edges_) targets_[queue_[from]++] = to;
+
+    queue_.clear();
+    for (uint32_t i = 0; i < n; ++i) {
+        if (!nodes[i].takesPart)
+            priorities[i] = kUnorderedPriority;
+        else if (predecessors_[i] == 0)
+            queue_.push_back(i);
+    }
+    int counter = 0;
+    for (size_t head = 0; head < queue_.size(); ++head, ++counter) {
+        const uint32_t i = queue_[head];
+        if (nodes[i].held) continue;
+        priorities[i] = counter;
+        // The successors it frees join the queue in increasing index, as
+        // walking a sorted list would put them; the rest only count down.
+        ready_.clear();
+        for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e)
+            if (--predecessors_[targets_[e]] == 0) ready_.push_back(targets_[e]);
+        std::sort(ready_.begin(), ready_.end());
+        queue_.insert(queue_.end(), ready_.begin(), ready_.end());
+    }
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The drawing order of the items on the grid: the pairwise depth test of two
+// items, and the numbering that turns the test into widget priorities (a
+// topological order; items caught in a cycle keep their old priority).
+//
+// DepthKey is what the test reads of an item: its box in the grid's pixels,
+// its footprint, its widget id (the tie-break, creation order, so the order
+// is the same on every run). DepthOrder collects the pairs the test links and
+// numbers the items. Only items whose boxes overlap horizontally can be
+// linked, so the collection sweeps the boxes by left edge instead of asking
+// every pair; the result is the one the all-pairs form gives.
+// Main thread only (drawing).
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class GridFootprint;
+
+struct DepthKey {
+    float left = 0.0f, right = 0.0f, bottom = 0.0f;
+    int32_t col = 0, row = 0, cols = 0, rows = 0;
+    const GridFootprint* footprint = nullptr;
+    int id = 0;
+};
+
+// True when `self` is drawn after (in front of) `other`.
+bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other);
+
+// Priority of items outside the ordering: in front of every ordered item.
+inline constexpr int kUnorderedPriority = 1048576;
+
+struct DepthNode {
+    DepthKey key;
+    bool takesPart = false;  // visible and not held
+    bool held = false;       // dragged by the player
+};
+
+class DepthOrder {
+public:
+    // Links i before j wherever KeyDrawsBefore(j, i) holds for a taking-part i.
+    void CollectEdges(const std::vector<DepthNode>& nodes) {
+        CollectEdges(nodes, [&](uint32_t j, uint32_t i) { return KeyDrawsBefore(nodes[j].key, nodes[i].key); });
+    }
+    // The same with another pairwise test, `drawsBefore(j, i)`, which must
+    // be false wherever the two boxes do not overlap horizontally.
+    template <class DrawsBefore>
+    void CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore);
+    // Numbers the nodes in queue order; a node never numbered keeps its entry.
+    void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
+
+    const std::vector<std::pair<uint32_t, uint32_t>>& Edges() const { return edges_; }
+
+private:
+    // The indices of the nodes with finite boxes, by left edge (then index).
+    void SortByLeft(const std::vector<DepthNode>& nodes);
+
+    std::vector<std::pair<uint32_t, uint32_t>> edges_;  // (from, to), in the order found
+    std::vector<uint32_t> byLeft_;
+    std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
+};
+
+template <class DrawsBefore>
+void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore) {
+    edges_.clear();
+    SortByLeft(nodes);
+    for (std::size_t p = 0; p < byLeft_.size(); ++p) {
+        const uint32_t a = byLeft_[p];
+        for (std::size_t q = p + 1; q < byLeft_.size() && nodes[byLeft_[q]].key.left < nodes[a].key.right; ++q) {
+            const uint32_t b = byLeft_[q];
+            if (!(nodes[b].key.right > nodes[a].key.left)) continue;
+            if (nodes[a].takesPart && drawsBefore(b, a)) edges_.emplace_back(a, b);
+            if (nodes[b].takesPart && drawsBefore(a, b)) edges_.emplace_back(b, a);
+        }
+    }
+}

@@ -1,0 +1,49 @@
+// Drawing the grid: the two tile layers and the items' depth order.
+#include "game/park/grid/grid.h"
+#include "game/park/people/grid_item.h"
+#include "rendering/draw/graphics.h"
+
+void Grid::Draw(Graphics* g) {
+    if (depthDirty_) SortItemsByDepth();
+    DragWidget::Draw(g);
+    DrawTiles(*g);
+}
+
+void Grid::DrawTiles(Graphics& g) {
+    // Every material before any state, so no neighbour's ground covers a marking.
+    const auto layer = [&](auto draw) {
+        for (int32_t col = 0; col < static_cast<int32_t>(tiles_.size()); ++col) {
+            auto& column = tiles_[static_cast<size_t>(col)];
+            for (int32_t row = 0; row < static_cast<int32_t>(column.size()); ++row) {
+                const PixelPoint p = transform_.TileToScreen(col, row);
+                draw(*column[static_cast<size_t>(row)], static_cast<int>(p.x), static_cast<int>(p.y));
+            }
+        }
+    };
+    g.SetBatching(true);
+    layer([&](GridTile& tile, int x, int y) { tile.DrawMaterial(g, x, y); });
+    g.SetBatching(false);
+    g.SetBatching(true);
+    layer([&](GridTile& tile, int x, int y) { tile.DrawState(g, x, y); });
+    g.SetBatching(false);
+}
+
+void Grid::SortItemsByDepth() {
+    const size_t n = items_.size();
+    if (n < 2) return;
+    depthNodes_.resize(n);
+    depthPriorities_.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        GridItem& item = *items_[i];
+        DepthNode& node = depthNodes_[i];
+        node.key = item.GetDepthKey();
+        node.held = item.IsHeld();
+        node.takesPart = item.IsVisible() && !node.held;
+        depthPriorities_[i] = item.GetPriority();
+    }
+    depthOrder_.CollectEdges(depthNodes_);
+    depthOrder_.Number(depthNodes_, depthPriorities_);
+    for (size_t i = 0; i < n; ++i) items_[i]->SetPriority(depthPriorities_[i]);
+    SortChildren();
+    depthDirty_ = false;
+}

@@ -1,0 +1,73 @@
+// The grid's side of the level record: items to records and back, the tile
+// materials, and the level's goals.
+#include "game/data/catalogues/item_stats.h"
+#include "game/data/catalogues/level_records.h"
+#include "game/data/progress/player_state.h"
+#include "game/park/grid/grid.h"
+#include "game/park/people/grid_item.h"
+
+std::unique_ptr<LEVEL_ITEM> Grid::CreateLevelItem(std::wstring_view) { return std::make_unique<LEVEL_ITEM>(); }
+
+std::unique_ptr<LEVEL_ITEM> Grid::MakeLevelItem(GridItem& item) {
+    std::unique_ptr<LEVEL_ITEM> record = CreateLevelItem(item.GetType());
+    record->type = item.GetType();
+    const TilePoint at = item.GetGridPosition();
+    record->col = at.col;
+    record->row = at.row;
+    record->orientation = item.GetOrientation();
+    record->action = item.GetAction();
+    return record;
+}
+
+GridItem* Grid::PlaceLevelItem(const LEVEL_ITEM& record) {
+    return CreateAndPlaceItem(record.type, record.col, record.row, record.orientation, record.action);
+}
+
+void Grid::SaveToLevel() {
+    LEVEL* level = CurrentLevel();
+    if (level == nullptr || !built_ || !builtFrom_ || level->name != *builtFrom_) return;
+    // Records of types the catalogue lacks were never placed: they stay, so a
+    // content error loses nothing of a saved park.
+    std::vector<std::unique_ptr<LEVEL_ITEM>> unplaced;
+    for (auto& record : level->items.TakeAll())
+        if (FindRecordByName(ItemStats::Current(), record->type) == nullptr) unplaced.push_back(std::move(record));
+    for (GridItem* item : items_) level->items.Add(MakeLevelItem(*item));
+    for (auto& record : unplaced) level->items.Add(std::move(record));
+
+    level->tiles.clear();
+    for (const auto& column : tiles_) {
+        auto& saved = level->tiles.emplace_back();
+        saved.reserve(column.size());
+        for (const auto& tile : column) saved.push_back(static_cast<wchar_t>(tile->material));
+    }
+}
+
+namespace {
+
+bool IsGoalMet(const LEVEL_GOAL& goal, int32_t metric) {
+    const float value = static_cast<float>(metric);
+    switch (goal.comparison) {
+        case LEVEL_GOAL::kAbove: return value >= goal.requirement;
+        case LEVEL_GOAL::kExactly: return value == goal.requirement;
+        case LEVEL_GOAL::kBelow: return value <= goal.requirement;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+void Grid::CheckLevelGoals() {
+    PlayerState* player = CurrentPlayer();
+    LEVEL* level = player ? player->CurrentLevelRecord() : nullptr;
+    if (level != nullptr) {
+        for (size_t i = 0; i < level->goals.Size(); ++i) {
+            LEVEL_GOAL& goal = *level->goals.At(i);
+            if (goal.completed || !IsGoalMet(goal, player->GetMetric(goal.metric))) continue;
+            goal.completed = true;
+            OnGridEvent(goal);
+        }
+    }
+    goalsDirty_ = false;
+}
+
+void Grid::OnGridEvent(LEVEL_GOAL&) {}

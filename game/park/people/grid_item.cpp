@@ -1,0 +1,211 @@
+// A grid item's place on the grid: entering the tree, the tile links,
+// moves, facing, dragging, the depth test and the script properties.
+#include "game/park/people/grid_item.h"
+
+#include <cmath>
+
+#include "foundation/values/property_table.h"
+#include "game/data/catalogues/item_stats.h"
+#include "game/park/grid/grid.h"
+#include "game/park/grid/grid_footprint.h"
+#include "game/park/tasks/task.h"
+#include "game/park/tasks/task_sequence.h"
+
+GridItem::GridItem(std::wstring_view type) : DragWidget(0, 0, nullptr, 1.0f, false), type_(type) {
+    SetDraggable(false, false);
+}
+
+GridItem::~GridItem() {
+    // Deleted while still on the grid: the grid and the tiles must not keep it.
+    if (grid_ != nullptr && GetParent() == grid_) grid_->ReleaseItem(this);
+}
+
+ITEM_TYPE* GridItem::TypeRecord() const { return FindRecordByName(ItemStats::Current(), type_); }
+
+void GridItem::AddedToManager(WidgetManager* manager) {
+    DragWidget::AddedToManager(manager);
+    CreateSequence(this);
+    const ITEM_TYPE* record = TypeRecord();
+    category_ = record ? record->category : std::wstring();
+    autoFlip_ = record && record->auto_flip_x;
+    footprint_ = CreateFootprint(record);
+    Watch(this);
+}
+
+std::unique_ptr<GridFootprint> GridItem::CreateFootprint(const ITEM_TYPE* record) {
+    auto footprint = std::make_unique<GridFootprint>();
+    footprint->SetSize(record ? record->width : 1, record ? record->height : 1);
+    return footprint;
+}
+
+std::unique_ptr<Task> GridItem::CreateTask(std::wstring_view name) { return std::make_unique<Task>(name, this); }
+
+void GridItem::SetGrid(Grid* grid) { grid_ = grid; }
+void GridItem::DetachFromTiles(Grid*) { DetachAll(true); }
+void GridItem::StartDefaultTask() {}
+
+// ---- Tile links -----------------------------------------------------------
+
+void GridItem::AttachTile(GridTile* tile, bool notify) {
+    if (tile == nullptr) return;
+    tiles_.insert(tile);
+    if (notify) tile->AddItem(this);
+}
+
+void GridItem::DetachTile(GridTile* tile, bool notify) {
+    if (notify && tile != nullptr) tile->RemoveItem(this);
+    tiles_.erase(tile);
+}
+
+void GridItem::DetachAll(bool notify) {
+    while (!tiles_.empty()) DetachTile(*tiles_.begin(), notify);
+}
+
+bool GridItem::IsOnTile(GridTile* tile) const { return tiles_.contains(tile); }
+
+void GridItem::AttachToTiles() {
+    DetachAll(true);
+    if (!footprint_ || !grid_) return;
+    const TileRect r = footprint_->GetRect();
+    for (int32_t col = r.Left(); col <= r.col; ++col)
+        for (int32_t row = r.Top(); row <= r.row; ++row) AttachTile(grid_->GetTileAt(col, row), true);
+}
+
+void GridItem::StampStateOnTiles(GridTileColumns& tiles) {
+    if (footprint_ && footprint_->stampState != 0) footprint_->StampState(tiles);
+}
+
+void GridItem::StampMaterialOnTiles(GridTileColumns& tiles) {
+    if (footprint_ && footprint_->stampMaterial != 0) footprint_->StampMaterial(tiles);
+}
+
+// ---- Position and facing --------------------------------------------------
+
+TileRect GridItem::GetFootprintRect() const { return footprint_ ? footprint_->GetRect() : TileRect{}; }
+TilePoint GridItem::GetGridPosition() const {
+    const TileRect r = GetFootprintRect();
+    return {r.col, r.row};
+}
+int32_t GridItem::GetOrientation() const { return footprint_ ? footprint_->Orientation() : 0; }
+
+void GridItem::MarkGridDirty() {
+    if (grid_ == nullptr) return;
+    grid_->MarkDepthDirty();
+    grid_->MarkDirty();
+    grid_->MarkTileStatesDirty();
+    grid_->MarkDirty();
+}
+
+void GridItem::MoveToColRow(int32_t col, int32_t row) { MoveTo({col, row}); }
+
+void GridItem::MoveTo(TilePoint position) {
+    if (footprint_ && position != GetGridPosition()) footprint_->MoveTo(position.col, position.row);
+    if (grid_ == nullptr) return;
+    const PixelPoint p = grid_->TileToScreen(position.col, position.row);
+    Move(p.x - static_cast<float>(width_) * 0.5f,
+         p.y - static_cast<float>(height_) + 0.5f * static_cast<float>(GridTile::TileStepH()));
+    AttachToTiles();
+    MarkGridDirty();
+}
+
+void GridItem::MoveCentreTo(TilePoint position) {
+    const TileRect r = GetFootprintRect();
+    const float cx = static_cast<float>(r.col) - static_cast<float>(r.cols) * 0.5f + 0.5f;
+    const float cy = static_cast<float>(r.row) - static_cast<float>(r.rows) * 0.5f + 0.5f;
+    MoveTo({r.col + static_cast<int32_t>(static_cast<float>(position.col) - cx),
+            r.row + static_cast<int32_t>(static_cast<float>(position.row) - cy)});
+}
+
+TilePoint GridItem::GetTileUnder(float dx, float dy) {
+    if (grid_ == nullptr) return {-GridTransform::kFarTile, -GridTransform::kFarTile};
+    const float footY = static_cast<float>(height_) - 0.5f * static_cast<float>(GridTile::TileStepH());
+    const FRect screen = MapRectToScreen({static_cast<float>(width_) * 0.5f, footY, 1.0f, 1.0f});
+    const FRect local = grid_->MapRectFromScreen(screen);
+    return grid_->ScreenToTile(local.x + dx, local.y + dy);
+}
+
+void GridItem::FaceDirection(float dx, float dy) {
+    if (std::fabs(dx) <= std::fabs(dy))
+        SetOrientation(dy < 0.0f ? 0 : 2);
+    else
+        SetOrientation(dx < 0.0f ? 3 : 1);
+}
+
+void GridItem::FaceItem(GridItem& other, bool towards) {
+    if (other.footprint_ == nullptr) return;
+    const TilePoint p = GetGridPosition();
+    SetOrientation(towards ? other.footprint_->SideFacing(p) : other.footprint_->SideOf(p));
+}
+
+// ---- Dragging -------------------------------------------------------------
+
+void GridItem::BeginDrag(int x, int y) {
+    DragWidget::BeginDrag(x, y);
+    ResetScript();
+    held_ = true;
+    if (grid_) {
+        grid_->MarkDepthDirty();
+        grid_->MarkDirty();
+    }
+    DetachAll(true);
+    PauseTasks();
+}
+
+void GridItem::EndDrag() {
+    DragWidget::EndDrag();
+    held_ = false;
+    if (grid_) {
+        grid_->MarkDepthDirty();
+        grid_->MarkDirty();
+    }
+    MoveTo(GetTileUnder(0.0f, 0.0f));
+    ResumeTasks();
+}
+
+// ---- Depth ----------------------------------------------------------------
+
+DepthKey GridItem::GetDepthKey() const {
+    const FRect a = MapRectToParent({0.0f, 0.0f, 1.0f, 1.0f});
+    const FRect b = MapRectToParent({static_cast<float>(width_), static_cast<float>(height_), 1.0f, 1.0f});
+    const TileRect r = GetFootprintRect();
+    return {.left = std::fmin(a.x, b.x),
+            .right = std::fmax(a.x, b.x),
+            .bottom = std::fmax(a.y, b.y),
+            .col = r.col,
+            .row = r.row,
+            .cols = r.cols,
+            .rows = r.rows,
+            .footprint = footprint_.get(),
+            .id = GetId()};
+}
+
+bool GridItem::DrawsBefore(GridItem& other) { return KeyDrawsBefore(GetDepthKey(), other.GetDepthKey()); }
+
+// ---- Properties -----------------------------------------------------------
+
+const PropertyTable<GridItem>& GridItem::Properties() {
+    using T = PropertyTable<GridItem>;
+    static const T table{
+        T::Value(L"category", [](GridItem& i) { return PropertyValue(i.category_); }),
+        T::Value(L"type", [](GridItem& i) { return PropertyValue(i.type_); }),
+        T::Value(L"action", [](GridItem& i) { return PropertyValue(i.action_); }),
+        T::Value(L"overlay", [](GridItem& i) { return PropertyValue(i.held_); }),
+        T::Value(L"col", [](GridItem& i) { return PropertyValue(static_cast<int>(i.GetGridPosition().col)); }),
+        T::Value(L"row", [](GridItem& i) { return PropertyValue(static_cast<int>(i.GetGridPosition().row)); }),
+        T::Value(L"orientation", [](GridItem& i) { return PropertyValue(static_cast<int>(i.GetOrientation())); }),
+        T::Value(L"first_frame", [](GridItem& i) { return PropertyValue(static_cast<int>(i.firstFrame_)); }),
+        T::Value(L"tiles", [](GridItem& i) { return PropertyValue(static_cast<int>(i.tiles_.size())); }),
+        T::Value(L"task",
+                 [](GridItem& i) {
+                     const TaskSequence* sequence = i.GetSequence();
+                     const Task* current = sequence ? sequence->GetCurrent() : nullptr;
+                     return PropertyValue(current ? current->GetName() : std::wstring());
+                 }),
+    };
+    return table;
+}
+
+PropertyValue GridItem::GetProperty(std::wstring_view name) {
+    if (auto reader = Properties().FindReader(name)) return reader.Read(*this, handles_);
+    return DragWidget::GetProperty(name);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// A small window of its own for questions asked when the application may be
+// broken (the crash report's details and progress windows), needing no
+// WindowSystem: a block of read-only text, optionally an edit box the user
+// types into (several lines; Return starts a new one), and push buttons, each
+// where the caller places it. Text is drawn with a system font.
+//
+// The caller runs the window by polling it: Poll takes what the desktop sent,
+// redraws, and says which button was pressed. Open gives null where no box
+// can be shown (the rule of ShowButtonBox: headless video drivers, no
+// desktop). One thread; the window goes when the object does.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+struct DialogRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+struct DialogButton {
+    std::string label;
+    DialogRect rect;
+};
+
+struct DialogSpec {
+    std::string title;
+    int x = 64, y = 64;  // the client area's place and size on the desktop
+    int width = 400, height = 300;
+    std::string text;  // UTF-8, wrapped at spaces to the rectangle's width
+    DialogRect textRect;
+    int textPoints = 8;
+    bool boldText = false;
+    bool editable = false;
+    DialogRect editRect;
+    std::vector<DialogButton> buttons;
+};
+
+class DialogWindow {
+public:
+    static constexpr int kNothing = -1;
+    static constexpr int kClosed = -2;  // its close box, or Escape
+
+    static std::unique_ptr<DialogWindow> Open(const DialogSpec& spec);
+    ~DialogWindow();
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    void SetText(std::string_view text);
+    // What the user typed into the edit box, UTF-8.
+    const std::string& Edited() const;
+    // The index of the button pressed since the last poll, kClosed, or kNothing.
+    int Poll();
+
+private:
+    struct Impl;
+    explicit DialogWindow(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace plat

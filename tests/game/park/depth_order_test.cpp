@@ -1,0 +1,140 @@
+// The items' depth test and its numbering: the test's stages, the numbering's
+// rules (held and hidden items, cycles) and the sweep against the literal
+// all-pairs form on random scenes.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "game/park/grid/depth_order.h"
+#include "game/park/grid/grid_footprint.h"
+#include "game/park/grid/grid_transform.h"
+#include "tests/game/park/depth_order_reference.h"
+
+namespace {
+
+// An item as the test sees it: a footprint and a box above it.
+struct Piece {
+    std::unique_ptr<GridFootprint> footprint = std::make_unique<GridFootprint>();
+    DepthKey Key(float left, float right, float bottom, int id) const {
+        const TileRect r = footprint->GetRect();
+        return {left, right, bottom, r.col, r.row, r.cols, r.rows, footprint.get(), id};
+    }
+};
+
+Piece At(int col, int row, int cols, int rows) {
+    Piece p;
+    p.footprint->SetBounds(col, row, cols, rows);
+    return p;
+}
+
+TEST(DepthTestTest, StagesInOrder) {
+    const Piece front = At(5, 5, 1, 1), back = At(3, 3, 1, 1);
+    // Boxes apart: never, even for footprints that would order.
+    EXPECT_FALSE(KeyDrawsBefore(front.Key(100, 120, 0, 1), back.Key(0, 100, 0, 2)));
+    // Footprints apart: the footprints' own test, both ways.
+    EXPECT_TRUE(KeyDrawsBefore(front.Key(0, 50, 0, 1), back.Key(40, 90, 0, 2)));
+    EXPECT_FALSE(KeyDrawsBefore(back.Key(40, 90, 0, 2), front.Key(0, 50, 0, 1)));
+    // Sharing tiles: in front only of a rectangle that contains it.
+    const Piece small = At(2, 2, 1, 1), big = At(2, 2, 2, 2);
+    EXPECT_TRUE(KeyDrawsBefore(small.Key(0, 50, 0, 1), big.Key(0, 50, 0, 2)));
+    EXPECT_FALSE(KeyDrawsBefore(big.Key(0, 50, 0, 2), small.Key(0, 50, 0, 1)));
+    // Equal rectangles: the lower bottom edge first, then creation order.
+    const Piece a = At(4, 4, 1, 1), b = At(4, 4, 1, 1);
+    EXPECT_TRUE(KeyDrawsBefore(a.Key(0, 50, 30, 9), b.Key(0, 50, 20, 3)));
+    EXPECT_FALSE(KeyDrawsBefore(a.Key(0, 50, 20, 9), b.Key(0, 50, 30, 3)));
+}
+
+// Equal footprints and bottoms were ordered by where the objects lay in
+// memory, so two runs could draw them differently; the widget id decides.
+TEST(DepthTestTest, TieGoesByIdNotMemory) {
+    const Piece a = At(4, 4, 1, 1), b = At(4, 4, 1, 1);
+    EXPECT_TRUE(KeyDrawsBefore(a.Key(0, 50, 20, 3), b.Key(0, 50, 20, 9)));
+    EXPECT_FALSE(KeyDrawsBefore(b.Key(0, 50, 20, 9), a.Key(0, 50, 20, 3)));
+    EXPECT_TRUE(KeyDrawsBefore(b.Key(0, 50, 20, 3), a.Key(0, 50, 20, 9)));
+}
+
+// Nodes over one shared box, linked by a table instead of footprints.
+std::vector<int> NumberLinked(std::vector<DepthNode> nodes, const std::vector<std::pair<int, int>>& before,
+                              std::vector<int> priorities) {
+    for (DepthNode& n : nodes) n.key.right = 10.0f;
+    const auto test = [&](uint32_t j, uint32_t i) {
+        for (auto [from, to] : before)
+            if (from == static_cast<int>(i) && to == static_cast<int>(j)) return true;
+        return false;
+    };
+    DepthOrder order;
+    order.CollectEdges(nodes, test);
+    order.Number(nodes, priorities);
+    return priorities;
+}
+
+DepthNode Node(bool takesPart, bool held) {
+    DepthNode node;
+    node.takesPart = takesPart;
+    node.held = held;
+    return node;
+}
+DepthNode Shown() { return Node(true, false); }
+DepthNode Hidden() { return Node(false, false); }
+DepthNode Held() { return Node(false, true); }
+
+TEST(DepthNumberingTest, RulesOfTheQueue) {
+    // Unlinked items go in index order.
+    EXPECT_EQ(NumberLinked({Shown(), Shown()}, {}, {7, 8}), (std::vector<int>{0, 1}));
+    // 2 before 0 before 1.
+    EXPECT_EQ(NumberLinked({Shown(), Shown(), Shown()}, {{2, 0}, {0, 1}}, {0, 0, 0}), (std::vector<int>{1, 2, 0}));
+    // A cycle keeps its old priorities; the others are numbered from 0.
+    EXPECT_EQ(NumberLinked({Shown(), Shown(), Shown(), Shown()}, {{0, 1}, {1, 2}, {2, 0}}, {40, 41, 42, 43}),
+              (std::vector<int>{40, 41, 42, 0}));
+    // A held item is in front of all; a hidden successor is numbered after its predecessor.
+    EXPECT_EQ(NumberLinked({Held(), Shown(), Hidden(), Hidden()}, {{1, 2}}, {5, 5, 5, 5}),
+              (std::vector<int>{kUnorderedPriority, 0, 1, kUnorderedPriority}));
+}
+
+// A held item reached through the queue still takes a number's place.
+TEST(DepthNumberingTest, HeldSuccessorAdvancesTheCounter) {
+    std::vector<DepthNode> nodes{Shown(), Shown(), Shown()};
+    nodes[1].held = true;  // held but still asked: the test makes it 0's successor
+    nodes[1].takesPart = false;
+    EXPECT_EQ(NumberLinked(nodes, {{0, 1}, {0, 2}}, {9, 9, 9}), (std::vector<int>{0, kUnorderedPriority, 2}));
+}
+
+// Random scenes of 1 x 1 and 2 x 2 footprints on an isometric board: the
+// sweep numbers exactly as the all-pairs form does.
+TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
+    GridTransform board;
+    board.Build({.tileStepW = 64, .tileStepH = 32, .cols = 10, .rows = 10, .width = 800, .height = 400});
+    std::mt19937 rng(4357);
+    size_t edges = 0;
+    for (int scene = 0; scene < 150; ++scene) {
+        const int n = 2 + static_cast<int>(rng() % 40);
+        std::vector<Piece> pieces;
+        std::vector<DepthNode> nodes(static_cast<size_t>(n));
+        std::vector<int> old(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const int size = rng() % 4 == 0 ? 2 : 1;
+            pieces.push_back(At(static_cast<int>(rng() % 10), static_cast<int>(rng() % 10), size, size));
+            const TileRect r = pieces.back().footprint->GetRect();
+            const PixelPoint p = board.TileToScreen(r.col, r.row);
+            const float width = static_cast<float>(32 * (1 + rng() % 4)), shift = static_cast<float>(rng() % 3);
+            DepthNode& node = nodes[static_cast<size_t>(i)];
+            node.key = pieces.back().Key(p.x - width * 0.5f + shift, p.x + width * 0.5f, p.y + 16.0f, 100 + i);
+            node.held = rng() % 15 == 0;
+            node.takesPart = !node.held && rng() % 10 != 0;
+            old[static_cast<size_t>(i)] = static_cast<int>(rng() % 50);
+        }
+        std::vector<int> expected = old, actual = old;
+        testsupport::NumberByAllPairs(
+            nodes, [&](size_t j, size_t i) { return KeyDrawsBefore(nodes[j].key, nodes[i].key); }, expected);
+        DepthOrder order;
+        order.CollectEdges(nodes);
+        order.Number(nodes, actual);
+        ASSERT_EQ(actual, expected) << "scene " << scene;
+        edges += order.Edges().size();
+    }
+    EXPECT_GT(edges, 1000u);  // the scenes do link their items
+}
+
+}  // namespace
