@@ -31,3 +31,12 @@ template <class Int = int, class Real>
 Int SaturateFloor(Real value) {
     return SaturateCast<Int>(std::floor(value));
 }
+
+// Integers from scripts and data files used in layout, drawing and timing
+// (positions, sizes, offsets, intervals) are kept within ±(2^30 - 1): two
+// such numbers then add, subtract or double inside an int. Sums are taken in
+// 64 bits and brought back with this; every such clamp uses it.
+inline constexpr int64_t kHalfIntRange = (int64_t{1} << 30) - 1;
+constexpr int ClampHalfInt(int64_t value) {
+    return static_cast<int>(value < -kHalfIntRange ? -kHalfIntRange : value > kHalfIntRange ? kHalfIntRange : value);
+}

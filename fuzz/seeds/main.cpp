@@ -47,5 +47,6 @@ int main(int argc, char** argv) {
     seeds::WriteFileSeeds(corpus);
     seeds::WriteDataSeeds(corpus);
     seeds::WriteAppSeeds(corpus);
+    seeds::WriteScriptSeeds(corpus);
     return corpus.Failed() ? 1 : 0;
 }

@@ -113,4 +113,54 @@ TEST_F(AnimationLibraryTest, GameAnimationsLoadWithTheirInclude) {
     EXPECT_FALSE(FindAnimation(L"fade_in")->steps.empty());
 }
 
+// An animation declared inside one of its own name would replace the steps
+// being read; one without a name would be what every widget without an
+// animation plays. Both are skipped whole, each reported once.
+TEST_F(AnimationLibraryTest, SelfNestedAndNamelessAnimationsAreSkippedAndReported) {
+    Write("animations.xml", R"(<animations>
+        <animation name="a"><x><animation name="a"><y/><animation name="b"><q/></animation></animation></x>
+            <animation name="c"><w><animation name="a"><v/></animation></w></animation>
+            <z/></animation>
+        <animation><add-button type="b"/></animation>
+        <animation name=""><add-button type="b"/></animation>
+        <animation name="after"><u/></animation></animations>)");
+    AnimationStats stats(false);
+    EXPECT_EQ(Words(L"a"), L"x z");
+    EXPECT_EQ(Words(L"c"), L"w");
+    EXPECT_EQ(Words(L"after"), L"u");
+    EXPECT_FALSE(AnimationExists(L"b"));
+    EXPECT_FALSE(AnimationExists(L""));
+    ASSERT_EQ(app_.boxes.size(), 2u);
+    EXPECT_NE(app_.boxes[0].find(L"'a'"), std::wstring::npos);
+    EXPECT_NE(app_.boxes[1].find(L"without a name"), std::wstring::npos);
+}
+
+// Nesting far deeper than the stack allows one call per level loads, and
+// step trees are taken apart without recursion, however deep.
+TEST_F(AnimationLibraryTest, DeeplyNestedStepsLoadAndAreFreedWithoutRecursion) {
+    constexpr int kLoaded = 20000;
+    std::string xml = "<animations><animation name=\"deep\">";
+    for (int i = 0; i < kLoaded; ++i) xml += "<s>";
+    for (int i = 0; i < kLoaded; ++i) xml += "</s>";
+    xml += "</animation></animations>";
+    Write("animations.xml", xml);
+    AnimationStats stats(false);
+    int depth = 0;
+    for (const StepList* list = &FindAnimation(L"deep")->steps; !list->empty(); list = &list->front().children) ++depth;
+    EXPECT_EQ(depth, kLoaded);
+    AnimationLibrary().clear();
+    EXPECT_TRUE(AnimationLibrary().empty());
+
+    // Deeper than one stack frame per level could ever hold.
+    AnimationStep chain;
+    for (int i = 0; i < 300000; ++i) {
+        AnimationStep outer;
+        outer.children.push_back(std::move(chain));
+        chain = std::move(outer);
+    }
+    AnimationLibrary()[L"deeper"].steps.push_back(std::move(chain));
+    AnimationLibrary().clear();
+    EXPECT_TRUE(AnimationLibrary().empty());
+}
+
 }  // namespace

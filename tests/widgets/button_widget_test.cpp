@@ -192,4 +192,51 @@ TEST_F(ButtonTest, ImagelessButtonTakesTheSizeOfItsLabel) {
     EXPECT_EQ(b->GetHeight(), 20);
 }
 
+// Sizes and offsets a script gives are any int: the label's place is
+// computed wide and kept where two coordinates still add up.
+TEST_F(ButtonTest, LabelOfAHugeButtonOrOffsetStaysWithinRange) {
+    fonts.Add(L"button", 10);
+    ButtonWidget* b = Add();
+    b->Resize(100, 100, 100, 2147483647);
+    FixedFont::Drawn drawn = DrawLabel(b);
+    EXPECT_FLOAT_EQ(drawn.y, static_cast<float>((1 << 30) - 1));  // as far down as the height asks, kept in range
+    EXPECT_FLOAT_EQ(drawn.x, (100 - 40) / 2);
+    b->Resize(100, 100, 100, 40);
+    b->SetTextOffset(2147483647, -2147483647 - 1);
+    b->SetDownTextOffset(2147483647, 2147483647);
+    mgr.WindowMouseMove(120, 110);
+    mgr.WindowMouseDown(120, 110, 1);  // pressed: the down offsets add to the others
+    drawn = DrawLabel(b);
+    EXPECT_GT(drawn.x, 1 << 29);   // both horizontal offsets push it far right
+    EXPECT_FLOAT_EQ(drawn.y, 26);  // (16 + 40 - 2 - 1) / 2, the two vertical offsets cancelling
+    b->Resize(100, 100, -2147483647 - 1, 40);
+    EXPECT_FALSE(DrawLabel(b).text.empty());  // drawn, one piece at a time
+    b->SetWrapWidth(2147483647);
+    drawn = DrawLabel(b);
+    EXPECT_EQ(drawn.text, L"Play");
+}
+
+// Buttons made by code (not by a script) keep both flags set: an image with
+// the cels shows them, one without keeps its only cel.
+TEST_F(ButtonTest, ButtonsMadeInCodeShowTheirStateCels) {
+    auto cels = SolidImage(300, 40, 0xFFFFFFFFu, 1, 3);
+    app.images[L"three"] = cels.get();
+    ButtonWidget* lit = Add(L"three");
+    ButtonWidget* plain = Add();
+    plain->Move(400, 400);
+    mgr.WindowMouseMove(120, 110);
+    EXPECT_EQ(lit->GetFrame(), 1);
+    mgr.WindowMouseDown(120, 110, 1);
+    EXPECT_EQ(lit->GetFrame(), 2);
+    lit->SetDisabled(true);
+    EXPECT_EQ(lit->GetFrame(), 0);
+    lit->SetDisabled(false);
+    mgr.WindowMouseUp(120, 110, 1);
+    mgr.WindowMouseMove(410, 410);
+    EXPECT_EQ(lit->GetFrame(), 0);
+    EXPECT_EQ(plain->GetFrame(), 0);
+    mgr.RemoveAllWidgets(true, false);
+    host.DeleteDeferred();
+}
+
 }  // namespace

@@ -265,4 +265,60 @@ TEST_F(EditTest, RemovalIsReported) {
     EXPECT_EQ(filter.removed, id);
 }
 
+// The listener judges each pasted character against the text it joins, as
+// if typed, so a rule on the length holds for a paste too.
+TEST_F(EditTest, PastedCharactersAreJudgedAgainstTheTextTheyJoin) {
+    struct LengthRule : EditListener {
+        bool AllowKey(int, wchar_t) override { return field->GetText().size() < 4; }
+        EditWidget* field = nullptr;
+    } rule;
+    rule.field = new EditWidget(&rule);
+    rule.field->SetFont(&font, false);
+    mgr.AddWidget(rule.field);
+    mgr.SetFocus(rule.field);
+    host.SetClipboardText(L"abcdefgh");
+    Ctrl(L'V');
+    EXPECT_EQ(rule.field->GetText(), L"abcd");
+    rule.field->RemoveSelf();  // before the rule goes
+    // A field's own limit stops a paste as well, and so does setting the text.
+    mgr.SetFocus(edit);
+    edit->SetMaxChars(3);
+    Ctrl(L'V');
+    EXPECT_EQ(edit->GetText(), L"abc");
+    edit->SetText(L"wxyz", true);
+    EXPECT_EQ(edit->GetText(), L"wxy");
+}
+
+// A font that counts what it measures.
+class CountingFont : public FixedFont {
+public:
+    using FixedFont::FixedFont;
+    float StringWidth(const std::wstring& text) override {
+        measured += text.size();
+        return FixedFont::StringWidth(text);
+    }
+    Font* Duplicate() const override { return new CountingFont(*this); }
+    size_t measured = 0;
+};
+
+// A long paste into a field with only a pixel limit is cut by halving, not
+// one character at a time with the whole text measured each time.
+TEST_F(EditTest, ALongPasteIntoAPixelLimitedFieldIsMeasuredFewTimes) {
+    CountingFont counting(10, 5);
+    auto* limited = new EditWidget(nullptr);
+    limited->SetFont(&counting, false);
+    limited->Resize(10, 50, 200, 30);
+    limited->SetMaxPixels(95);
+    mgr.AddWidget(limited);
+    mgr.SetFocus(limited);
+    auto* font = dynamic_cast<CountingFont*>(limited->GetFont());
+    ASSERT_NE(font, nullptr);
+    const size_t length = 20000;
+    host.SetClipboardText(std::wstring(length, L'm'));
+    Ctrl(L'V');
+    EXPECT_EQ(limited->GetText(), std::wstring(9, L'm'));
+    // Each halving measures at most the whole paste once: about 15 of them.
+    EXPECT_LT(font->measured, 40 * length);
+}
+
 }  // namespace

@@ -51,6 +51,7 @@ TEST_F(MenuTest, ASecondMenuPausesTheFirstUntilItClosesAndFocusGoesBack) {
     EXPECT_FALSE(first->IsPaused());
     Click(20, 20);
     EXPECT_EQ(first->GetLastButtonId(), button->GetId());
+    menus.RemoveMenu(first);  // while the button's image lives
 }
 
 TEST_F(MenuTest, ResumingGivesBackOnlyTheMouseBitThatPausingTook) {

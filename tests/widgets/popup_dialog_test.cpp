@@ -215,4 +215,38 @@ TEST_F(PopupTest, ATransitionShowsItsMenuBeneathItAndThePictureOfTheScreen) {
     EXPECT_EQ(mgr.GetChildren().back(), transition);
 }
 
+// The parent is not the dialog's: closed and deleted first, it is simply
+// left alone when the dialog gives back what it took.
+TEST_F(PopupTest, ADialogWhoseParentWasDeletedFirstClosesSafely) {
+    ConstantsMap()[L"dialog_fade_time"] = PropertyValue(10);
+    Menu* parent = OpenMenu();
+    auto* dialog = new DialogMenu(parent);
+    dialog->SetUseIntro(false);
+    menus.AddMenu(dialog);
+    Updates(3);
+    menus.RemoveMenu(parent);
+    host.DeleteDeferred();
+    dialog->DoAction(L"close", L"", 0);
+    Updates(11);
+    EXPECT_FALSE(IsOpen(dialog));
+    host.DeleteDeferred();
+}
+
+// The picture belongs to the object that shows it: kept after the
+// transition is gone, it still shows the screen it was taken of.
+TEST_F(PopupTest, ATransitionsPictureLivesAsLongAsTheObjectShowingIt) {
+    Define(L"swap", {Step(L"halt")});
+    OpenMenu();
+    auto* transition = new Transition(L"swap", nullptr, true);
+    auto* screenshot = transition->Variables()[L"screenshot"].ToWidget<DynamicWidget>();
+    ASSERT_NE(screenshot, nullptr);
+    // Taken over by another holder, as a script's objects can be.
+    screenshot->SetRemovalListener(nullptr);
+    screenshot->RemoveSelfKeep();
+    std::unique_ptr<DynamicWidget> kept(screenshot);
+    delete transition;
+    ASSERT_NE(kept->GetImage(), nullptr);
+    EXPECT_EQ(kept->GetImage()->GetCelWidth(), 800);
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 // clicks through the widget manager reaching launch, call and action.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "rendering/font/font.h"
 #include "tests/widgets/script_device_test_support.h"
 #include "widgets/controls/button_widget.h"
@@ -160,6 +162,30 @@ TEST_F(ButtonWordsTest, ConfigButtonReReadsTheLookOfButtonsOnly) {
     ASSERT_NE(a->GetCurrentFont(), nullptr);
     EXPECT_FLOAT_EQ(a->GetCurrentFont()->GetHeight(), font->GetHeight());
     EXPECT_EQ(plain->GetWidth(), 0);
+}
+
+// The frame-use flags follow the cels: three or more show the pointer-over
+// and pressed cels, fewer leave the cel to the scripts alone.
+TEST_F(ButtonWordsTest, HoverAndPressedCelsShowOnlyOnAButtonWithStateFrames) {
+    Run({Step(L"add-button", {{L"type", L"three"}, {L"id", L"lit"}, {L"x", L"10"}}),
+         Step(L"add-button", {{L"type", L"two"}, {L"id", L"flat"}, {L"x", L"200"}}), Step(L"wait-here", {})});
+    for (const auto& [id, over, down] : {std::tuple{L"lit", 1, 2}, std::tuple{L"flat", 0, 0}}) {
+        auto* button = Button(id);
+        ASSERT_NE(button, nullptr);
+        const FRect r = button->MapRectToScreen(FRect(1.0f, 1.0f, 1.0f, 1.0f));
+        const int x = static_cast<int>(r.x), y = static_cast<int>(r.y);
+        EXPECT_EQ(button->GetFrame(), 0) << id;
+        mgr->WindowMouseMove(x, y);
+        EXPECT_EQ(button->GetFrame(), over) << id;
+        mgr->WindowMouseDown(x, y, 1);
+        EXPECT_EQ(button->GetFrame(), down) << id;
+        mgr->WindowMouseUp(x, y, 1);
+        EXPECT_EQ(button->GetFrame(), over) << id;
+        mgr->WindowMouseMove(700, 500);
+        EXPECT_EQ(button->GetFrame(), 0) << id;
+    }
+    EXPECT_TRUE(Button(L"lit")->UsesOverFrame() && Button(L"lit")->UsesDownFrame());
+    EXPECT_FALSE(Button(L"flat")->UsesOverFrame() || Button(L"flat")->UsesDownFrame());
 }
 
 }  // namespace

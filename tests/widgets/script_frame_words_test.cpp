@@ -115,6 +115,23 @@ TEST_F(FrameWordsTest, FlashHidesTwentyStepsThenBlinksTwiceAndStaysVisible) {
     EXPECT_TRUE(box->IsVisible());
 }
 
+// Intervals and start phases are any int: a huge interval still blinks,
+// only slowly, and a huge start phase is counted from without overflow.
+TEST_F(FrameWordsTest, FlashWithHugeIntervalOrStartPhaseStaysInRange) {
+    DynamicWidget* box = Strip(1);
+    Do(L"flash", {{L"interval", L"2000000000"}, {L"cycles", L"1"}, {L"timer_init", L"0"}});
+    EXPECT_TRUE(box->IsVisible());
+    Tick(3);
+    EXPECT_TRUE(box->IsVisible());
+    EXPECT_TRUE(box->IsAnimating());
+    Do(L"flash", {{L"interval", L"5"}, {L"cycles", L"2"}, {L"timer_init", L"2147483647"}});
+    EXPECT_FALSE(box->IsVisible());
+    Tick(3);
+    EXPECT_TRUE(box->IsAnimating());
+    Do(L"flash", {{L"interval", L"-2147483648"}, {L"cycles", L"1"}, {L"timer_init", L"-2147483648"}});
+    Tick(3);
+}
+
 TEST_F(FrameWordsTest, MaskWordsChooseWhatTheHitTestLooksAt) {
     DynamicWidget* box = Strip(1);
     // The mask's left half is opaque, its right half clear; a second cel is all clear.

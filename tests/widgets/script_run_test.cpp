@@ -110,8 +110,13 @@ TEST_F(ScriptTest, ScriptsStartingEachOtherAreCappedInDepth) {
         ++depth;
     }
     EXPECT_EQ(depth, AnimationWidget::kMaxNesting);
-    EXPECT_TRUE(deepest->IsHaltedByBudget());
+    // The last link was started too deep: it never runs, now or later.
+    EXPECT_EQ(deepest->GetStartDepth(), AnimationWidget::kMaxNesting);
+    EXPECT_FALSE(deepest->IsHaltedByBudget());
     EXPECT_EQ(Count(*deepest), 0);
+    mgr.UpdateFrame();
+    EXPECT_EQ(Count(*deepest), 0);
+    EXPECT_TRUE(deepest->Objects().empty());
 }
 
 TEST_F(ScriptTest, RemoveObjectsEndsWhenAnObjectStaysAndSkipsOneAlreadyDeleted) {

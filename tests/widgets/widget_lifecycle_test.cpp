@@ -166,6 +166,24 @@ TEST_F(LifecycleTest, DeletingAnAttachedWidgetTakesItOutOfTheTree) {
     EXPECT_EQ(host.Deferred(), std::vector<Widget*>{child});  // the parent's removal queues it
 }
 
+// A whole crowd leaves at once in linear time, in the order it came; one
+// deleted by another's deletion is not deleted twice, and one queued by a
+// deletion follows the rest.
+TEST_F(LifecycleTest, ManyWidgetsLeaveInOrderAndEachIsDeletedOnce) {
+    constexpr int kCrowd = 100000;
+    std::vector<ProbeWidget*> crowd;
+    for (int i = 0; i < kCrowd; ++i) crowd.push_back(Add(mgr, "w"));
+    ProbeWidget* late = Add(mgr, "late");
+    late->RemoveSelfKeep();
+    crowd[10]->onDestroy = [&] { delete crowd[20]; };  // queued further on
+    crowd[30]->onDestroy = [&] { host.DeferDelete(late); };
+    mgr.RemoveAllWidgets(true, false);
+    ASSERT_EQ(host.Deferred().size(), static_cast<size_t>(kCrowd));
+    host.DeleteDeferred();
+    EXPECT_EQ(destroyed, kCrowd + 1);
+    EXPECT_TRUE(host.Deferred().empty());
+}
+
 TEST_F(LifecycleTest, WidgetIdsIncreaseAndAreNeverReused) {
     auto* first = new Widget;
     const int id = first->GetId();

@@ -106,6 +106,7 @@ public:
     }
     ~ProbeWidget() override {
         if (destroyed) ++*destroyed;
+        if (onDestroy) onDestroy();
     }
 
     void Update() override {
@@ -154,7 +155,7 @@ public:
         if (onAdded) onAdded();
     }
 
-    std::function<void()> onUpdate, onDraw, onDrag, onAdded;
+    std::function<void()> onUpdate, onDraw, onDrag, onAdded, onDestroy;
     int* destroyed = nullptr;
     int hitTests = 0;
 

@@ -20,6 +20,7 @@ ButtonWidget::ButtonWidget(int x, int y, std::wstring_view imageName, std::wstri
     label_ = localise ? LocalizeLookup(label) : std::wstring(label);
     handCursor_ = true;
     mouseVisible_ = true;
+    CountCels();
     if (!image_ && currentFont_ && !label_.empty())
         Resize(x_, y_, SaturateCast(currentFont_->StringWidth(label_)), SaturateCast(currentFont_->GetHeight()));
     PlayStateAnimation(L"init");
@@ -71,6 +72,28 @@ void ButtonWidget::ChooseStateFont() {
     MarkDirty();
 }
 
+void ButtonWidget::SetStateFrames(bool over, bool down) {
+    overFrame_ = over;
+    downFrame_ = down;
+    CountCels();
+}
+
+void ButtonWidget::CountCels() { cels_ = image_ ? image_->rows * image_->cols : 0; }
+
+void ButtonWidget::ShowStateFrame(bool disabled) {
+    if (!overFrame_ && !downFrame_) return;  // the scripts alone choose the cel
+    const int cels = cels_;
+    if (cels < 2) return;
+    int frame = 0;
+    if (isOver_ && !disabled) {
+        if (isDown_ && downFrame_)
+            frame = 2;
+        else if (overFrame_)
+            frame = 1;
+    }
+    if (frame < cels && frame != GetFrame()) SetFrame(frame);
+}
+
 void ButtonWidget::PlayStateAnimation(std::wstring_view event) {
     if (name_.empty()) return;
     std::wstring candidate = name_ + L"_";
@@ -88,6 +111,7 @@ void ButtonWidget::PlayButtonSound(int id) const {
 
 void ButtonWidget::SetDisabled(bool disabled) {
     disabledProperty_ = disabled;
+    ShowStateFrame(disabled);
     PlayStateAnimation(disabled ? L"disabled" : L"enabled");
     AnimationWidget::SetDisabled(disabled);
     ChooseStateFont();
@@ -96,6 +120,7 @@ void ButtonWidget::SetDisabled(bool disabled) {
 void ButtonWidget::MouseEnter() {
     if (playSounds_ && !disabled_) PlayButtonSound(hoverSound_);
     mouseOverProperty_ = isOver_;
+    ShowStateFrame(disabled_);
     PlayStateAnimation(L"hover");
     ChooseStateFont();
     AnimationWidget::MouseEnter();
@@ -103,6 +128,7 @@ void ButtonWidget::MouseEnter() {
 
 void ButtonWidget::MouseLeave() {
     mouseOverProperty_ = isOver_;
+    ShowStateFrame(disabled_);
     PlayStateAnimation(L"leave");
     ChooseStateFont();
     AnimationWidget::MouseLeave();
@@ -117,6 +143,7 @@ void ButtonWidget::MouseDown(int x, int y, int clickCode) {
     }
     if (playSounds_ && !disabled_) PlayButtonSound(pressSound_);
     mouseDownProperty_ = true;
+    ShowStateFrame(disabled_);
     PlayStateAnimation(L"down");
     ChooseStateFont();
     pressCounted_ = true;
@@ -125,6 +152,7 @@ void ButtonWidget::MouseDown(int x, int y, int clickCode) {
 
 void ButtonWidget::MouseUpAt(int x, int y) {
     mouseDownProperty_ = false;
+    ShowStateFrame(disabled_);
     PlayStateAnimation(L"up");
     ChooseStateFont();
     // The release of a press that did not count must not act either: a
@@ -135,30 +163,32 @@ void ButtonWidget::MouseUpAt(int x, int y) {
 }
 
 void ButtonWidget::LabelPosition(Graphics* g, Font* font, int* x, int* y, int* wrap) const {
-    const int w = wrapWidth_ < 0 ? 4096 : wrapWidth_ == 0 ? width_ : wrapWidth_;
-    int left = 0;
+    // Sizes and offsets come from scripts: the sums are taken wide.
+    const int w = ClampHalfInt(wrapWidth_ < 0 ? 4096 : wrapWidth_ == 0 ? width_ : wrapWidth_);
+    int64_t left = 0;
     if (justification_ == 0)
-        left = (width_ - w) / 2;
+        left = (int64_t{width_} - w) / 2;
     else if (justification_ == 1)
-        left = width_ - w;
+        left = int64_t{width_} - w;
     const int ascent = SaturateCast(font->GetAscent());
     const int fontHeight = SaturateCast(font->GetHeight());
     const int padding = SaturateCast(font->GetAscentPadding());
     const int wrapped = Graphics::GetWordWrappedHeight(g, w, label_);
-    int top =
-        SaturateCast(static_cast<float>(ascent + height_ - ascent / 6 - 1) * 0.5f + static_cast<float>(textOffsetY_) -
-                     static_cast<float>(wrapped - (fontHeight - padding)) * 0.5f);
+    int64_t top = SaturateCast<int64_t>(static_cast<double>(int64_t{ascent} + height_ - ascent / 6 - 1) * 0.5 +
+                                        static_cast<double>(textOffsetY_) -
+                                        static_cast<double>(int64_t{wrapped} - (int64_t{fontHeight} - padding)) * 0.5);
     left += textOffsetX_;
     if (isDown_ && isOver_ && !disabled_) {
         left += downTextOffsetX_;
         top += downTextOffsetY_;
     }
-    *x = left;
-    *y = top;
+    *x = ClampHalfInt(left);
+    *y = ClampHalfInt(top);
     *wrap = w;
 }
 
 void ButtonWidget::Draw(Graphics* g) {
+    CountCels();
     AnimationWidget::Draw(g);
     if (!g || label_.empty()) return;
     if (!currentFont_) {

@@ -9,7 +9,10 @@
 // click, the right or middle button) leaves it looking released and reports
 // neither a press nor the release that ends it. A disabled button plays no
 // sound but still runs its animations. A state without a font keeps the
-// font in use. The button owns copies of the fonts it is given.
+// font in use. With its frame-use flags set (the default) the pointer-over
+// and pressed looks show cels 1 and 2 of its image, when it has them, and
+// the rest cel 0; the state animations run after and may choose otherwise.
+// The button owns copies of the fonts it is given.
 // Main thread only.
 
 #include <array>
@@ -68,6 +71,10 @@ public:
     int GetTextOffsetY() const { return textOffsetY_; }
     int GetDownTextOffsetX() const { return downTextOffsetX_; }
     int GetDownTextOffsetY() const { return downTextOffsetY_; }
+    // Whether the pointer-over and the pressed looks use cels of the image.
+    void SetStateFrames(bool over, bool down);
+    bool UsesOverFrame() const { return overFrame_; }
+    bool UsesDownFrame() const { return downFrame_; }
     void SetPlaySounds(bool on) { playSounds_ = on; }
     bool GetPlaySounds() const { return playSounds_; }
     // Sound ids; -1 plays nothing.
@@ -78,6 +85,11 @@ public:
 
 private:
     void ChooseStateFont();
+    // The cel of the look the state has, where the frame-use flags ask for one.
+    void ShowStateFrame(bool disabled);
+    // The image's cel count, taken where the image is known to be alive (made,
+    // configured, drawn): the input events that pick cels never read the image.
+    void CountCels();
     void PlayButtonSound(int id) const;
     // The label's top-left as the layout rule puts it, with the wrap width.
     void LabelPosition(Graphics* g, Font* font, int* x, int* y, int* wrap) const;
@@ -87,6 +99,8 @@ private:
     Font* currentFont_ = nullptr;
     std::array<std::unique_ptr<Font>, 4> stateFonts_;
     std::unique_ptr<Font> defaultFont_;  // made on the first draw that needs it
+    bool overFrame_ = true, downFrame_ = true;
+    int cels_ = 0;
     bool playSounds_ = true;
     int hoverSound_ = -1;
     int pressSound_ = -1;

@@ -92,6 +92,7 @@ void EditWidget::AddLimitFont(const Font* font, int pixels) {
 
 void EditWidget::SetText(const std::wstring& text, bool scrollToStart) {
     text_ = text;
+    ApplyLimits();
     cursor_ = Length(text_);
     anchor_ = 0;
     if (scrollToStart)
@@ -115,10 +116,19 @@ void EditWidget::ScrollToCursor(bool bigSteps) {
     const int room = width_ - kRightMargin;
     if (room < 1) return;
     const int last = Length(text_) - 1;
-    while (scroll_ < last && WidthBetween(scroll_, cursor_) > room) {
-        scroll_ = std::min(scroll_ + step, last);
-        MarkDirty();
+    if (scroll_ >= last || WidthBetween(scroll_, cursor_) <= room) return;
+    // Forward in steps to the first start from which the caret is in view
+    // (or the last character), found by halving: the width only shrinks as
+    // the start moves on, and a long paste would otherwise be measured once
+    // per step.
+    auto start = [&](int64_t steps) { return static_cast<int>(std::min<int64_t>(scroll_ + steps * step, last)); };
+    int64_t outOfView = 0, inView = (int64_t{last} - scroll_ + step - 1) / step;
+    while (inView - outOfView > 1) {
+        const int64_t middle = outOfView + (inView - outOfView) / 2;
+        (WidthBetween(start(middle), cursor_) <= room ? inView : outOfView) = middle;
     }
+    scroll_ = start(inView);
+    MarkDirty();
 }
 
 int EditWidget::GetCharIndexAtX(int x, int) {
@@ -127,7 +137,9 @@ int EditWidget::GetCharIndexAtX(int x, int) {
     int before = 0;
     for (int i = std::max(scroll_, 0); i < length; ++i) {
         const int after = WidthBetween(scroll_, i + 1);
-        if (x >= (before + after) / 2 + 5) result = i + 1;
+        // Widths only grow: once a character's middle is past x, so are the rest.
+        if (x < (before + after) / 2 + 5) break;
+        result = i + 1;
         before = after;
     }
     return result;
@@ -145,9 +157,20 @@ void EditWidget::SelectWord() {
 
 void EditWidget::ApplyLimits() {
     if (maxChars_ != -1 && maxChars_ >= 0 && maxChars_ < Length(text_)) text_.resize(static_cast<size_t>(maxChars_));
+    // The longest start of the text that fits, found by halving: a long
+    // paste is measured a few dozen times, not once per character cut.
     auto cut = [this](Font* font, int pixels) {
-        if (!font || pixels <= 0) return;
-        while (!text_.empty() && font->StringWidth(DisplayOf(text_)) > static_cast<float>(pixels)) text_.pop_back();
+        if (!font || pixels <= 0 || text_.empty()) return;
+        auto fits = [&](size_t count) {
+            return font->StringWidth(DisplayOf(text_.substr(0, count))) <= static_cast<float>(pixels);
+        };
+        if (fits(text_.size())) return;
+        size_t fitting = 0, over = text_.size();
+        while (over - fitting > 1) {
+            const size_t middle = fitting + (over - fitting) / 2;
+            (fits(middle) ? fitting : over) = middle;
+        }
+        text_.resize(fitting);
     };
     if (limitFonts_.empty()) {
         cut(GetFont(), maxPixels_);
@@ -184,16 +207,18 @@ void EditWidget::ProcessKey(int key, wchar_t c) {
         clearSelection = false;
     } else if (c == kPaste) {
         const std::wstring clip = Service<WidgetHost>::Get().GetClipboardText();
-        std::wstring pasted;
-        Font* font = GetFont();
-        for (wchar_t ch : clip) {
-            if (ch == L'\r' || ch == L'\n') break;
-            if (font->CharWidth(ch) != 0.0f && (!listener_ || listener_->AllowKey(id_, ch))) pasted += ch;
-        }
         if (HasSelection()) DeleteSelection();
         cursor_ = std::clamp(cursor_, 0, Length(text_));
-        text_.insert(static_cast<size_t>(cursor_), pasted);
-        cursor_ += Length(pasted);
+        Font* font = GetFont();
+        // Each character enters as if typed, so the listener judges it
+        // against the text it joins, pasted characters before it included.
+        for (wchar_t ch : clip) {
+            if (ch == L'\r' || ch == L'\n') break;
+            if (maxChars_ >= 0 && Length(text_) >= maxChars_) break;
+            if (font->CharWidth(ch) == 0.0f || (listener_ && !listener_->AllowKey(id_, ch))) continue;
+            text_.insert(static_cast<size_t>(cursor_), 1, ch);
+            ++cursor_;
+        }
         anchor_ = -1;
         newUndoStep = true;
     } else if (c == kUndo) {

@@ -2,10 +2,10 @@
 // into a new object's image, or into the image of an existing object.
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <memory>
 
 #include "foundation/system/log.h"
+#include "foundation/values/saturate.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/font/font.h"
 #include "rendering/font/fonts_xml.h"
@@ -20,11 +20,6 @@ int Keyword(const std::wstring& text, const wchar_t* centre, const wchar_t* end)
     if (text == centre) return 0;
     if (text == end) return 1;
     return -1;
-}
-
-int Clamped(int64_t v) {
-    return static_cast<int>(
-        std::clamp<int64_t>(v, std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2));
 }
 
 }  // namespace
@@ -55,17 +50,17 @@ DynamicWidget* AnimationWidget::ReadLabelElement(int textOffsetY, int bottomSpac
         measure.SetFont(font);
         int wrappedWidth = 0;
         const int wrapped = Graphics::GetWordWrappedHeight(&measure, givenWidth, text, &wrappedWidth);
-        height = Clamped(int64_t{wrapped} + margin + bottomSpacing);
+        height = ClampHalfInt(int64_t{wrapped} + margin + bottomSpacing);
         width = forceWidth ? givenWidth : wrappedWidth;
         if (frame) {
-            width = Clamped(int64_t{width} + frame->left + frame->right);
-            height = Clamped(int64_t{height} + frame->top + frame->bottom);
+            width = ClampHalfInt(int64_t{width} + frame->left + frame->right);
+            height = ClampHalfInt(int64_t{height} + frame->top + frame->bottom);
         }
     }
     const int align = Keyword(textOf(L"align"), L"center", L"right");
     const int valign = Keyword(textOf(L"valign"), L"center", L"bottom");
-    const int x = Clamped(int64_t{StepAttributeInt(L"x")} - (int64_t{align + 1} * width) / 2);
-    const int y = Clamped(int64_t{StepAttributeInt(L"y")} - (int64_t{valign + 1} * height) / 2 - margin / 2);
+    const int x = ClampHalfInt(int64_t{StepAttributeInt(L"x")} - (int64_t{align + 1} * width) / 2);
+    const int y = ClampHalfInt(int64_t{StepAttributeInt(L"y")} - (int64_t{valign + 1} * height) / 2 - margin / 2);
     const float opacity = StepAttributeFloatOr(L"opacity", 1.0f);
     Color colour = ReadColor();
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "foundation/system/app_services.h"
 #include "foundation/values/saturate.h"
@@ -17,12 +16,6 @@ constexpr wchar_t kColumns[] = L"lcr";
 
 int WidthOf(const Image* image) { return image ? image->GetCelWidth() : 0; }
 int HeightOf(const Image* image) { return image ? image->GetCelHeight() : 0; }
-
-// Sizes come from scripts: sums are taken wide and kept within an int.
-int Clamped(int64_t v) {
-    return static_cast<int>(
-        std::clamp<int64_t>(v, std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2));
-}
 
 }  // namespace
 
@@ -61,25 +54,27 @@ void DrawTextBox(Graphics* g, std::wstring_view box, const TextBoxRequest& reque
     }
     int x = request.x;
     if (request.justification == 0)
-        x = Clamped(int64_t{x} - width / 2);
+        x = ClampHalfInt(int64_t{x} - width / 2);
     else if (request.justification == 1)
-        x = Clamped(int64_t{x} - width);
+        x = ClampHalfInt(int64_t{x} - width);
 
-    int innerWidth = std::max(0, Clamped(int64_t{width} - frame.left - frame.right));
+    int innerWidth = std::max(0, ClampHalfInt(int64_t{width} - frame.left - frame.right));
     int innerHeight;
     if (request.height < 1 && !text.empty()) {
         int widest = 0;
         innerHeight = Graphics::GetWordWrappedHeight(g, innerWidth, text, &widest);
         if (!request.forceWidth) innerWidth = widest;
     } else {
-        innerHeight = Clamped(int64_t{request.height} - frame.top - frame.bottom);
+        innerHeight = ClampHalfInt(int64_t{request.height} - frame.top - frame.bottom);
     }
-    const int boxHeight = std::max(Clamped(int64_t{frame.top} + innerHeight + frame.bottom), frame.MinimumHeight());
+    const int boxHeight =
+        std::max(ClampHalfInt(int64_t{frame.top} + innerHeight + frame.bottom), frame.MinimumHeight());
     innerHeight = std::max(0, boxHeight - frame.top - frame.bottom);
 
-    const int columnX[3] = {x, Clamped(int64_t{x} + frame.left), Clamped(int64_t{x} + frame.left + innerWidth)};
-    const int rowY[3] = {request.y, Clamped(int64_t{request.y} + frame.top),
-                         Clamped(int64_t{request.y} + frame.top + innerHeight)};
+    const int columnX[3] = {x, ClampHalfInt(int64_t{x} + frame.left),
+                            ClampHalfInt(int64_t{x} + frame.left + innerWidth)};
+    const int rowY[3] = {request.y, ClampHalfInt(int64_t{request.y} + frame.top),
+                         ClampHalfInt(int64_t{request.y} + frame.top + innerHeight)};
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column) {
             Image* piece = frame.pieces[row][column];
@@ -94,6 +89,6 @@ void DrawTextBox(Graphics* g, std::wstring_view box, const TextBoxRequest& reque
         }
     if (text.empty()) return;
     g->SetDrawMode(0);
-    g->WriteWordWrapped(Rect(columnX[1], Clamped(int64_t{rowY[1]} + request.extraTop), innerWidth, innerHeight), text,
-                        -1, request.justification);
+    g->WriteWordWrapped(Rect(columnX[1], ClampHalfInt(int64_t{rowY[1]} + request.extraTop), innerWidth, innerHeight),
+                        text, -1, request.justification);
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "foundation/values/saturate.h"
 #include "rendering/device/device_host.h"
 #include "rendering/image/image.h"
 #include "rendering/image/image_surface.h"
@@ -222,6 +223,9 @@ void DynamicWidget::CycleFrames(int animator, float period, int cycles, float ti
 }
 
 void DynamicWidget::Flash(int period, int count, int phase) {
+    // Doubled here and counted up every update.
+    period = ClampHalfInt(period);
+    phase = ClampHalfInt(phase);
     flashPhase_ = phase;
     flashPeriod_ = 2 * period;
     flashCount_ = count;

@@ -7,21 +7,10 @@
 #include "rendering/device/device_host.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image_surface.h"
+#include "widgets/screens/picture_widget.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {
-
-// A widget showing a picture it owns.
-class Picture : public DynamicWidget {
-public:
-    explicit Picture(std::unique_ptr<ImageSurface> image) : DynamicWidget(0, 0, image.get(), 1.0f) {
-        image_owned_ = std::move(image);
-    }
-    ~Picture() override { SetImage(nullptr); }
-
-private:
-    std::unique_ptr<ImageSurface> image_owned_;
-};
 
 // The source drawn at its place into a picture the size of the screen; the
 // source is then hidden (its picture stands in for it).
@@ -35,7 +24,7 @@ DynamicWidget* TakePicture(Widget& source, WidgetManager* manager) {
         flags.normal = manager ? manager->GetCurrentFlags() : WidgetManager::kDefaultFlags;
         source.DrawAll(flags, &g);
     }
-    auto* picture = new Picture(std::move(image));
+    auto* picture = new PictureWidget(std::move(image));
     picture->SetFlagMasks(picture->GetAddFlags() | pass_flag::kDraw, picture->GetRemoveFlags());
     source.SetFlagMasks(source.GetAddFlags(), source.GetRemoveFlags() | pass_flag::kDraw);
     return picture;
@@ -56,23 +45,25 @@ DialogMenu::DialogMenu(Menu* parent)
 
 void DialogMenu::AddedToManager(WidgetManager* manager) {
     PopupMenu::AddedToManager(manager);
-    if (!parentMenu_ || manager_ != manager) return;
+    Menu* parentMenu = parentMenu_.Get();
+    if (!parentMenu || manager_ != manager) return;
     removeFlags_ |= pass_flag::kMouse;
     manager->RecheckAllPointers();
     // Only what the dialog took is given back: a parent that was not drawn stays so.
-    parentHidden_ = !(parentMenu_->GetRemoveFlags() & pass_flag::kDraw);
-    parentPicture_ = TakePicture(*parentMenu_, manager);
-    ownPicture_ = TakePicture(*this, manager);
-    parentPicture_->AddWidget(ownPicture_);
-    parentPicture_->SetFlagMasks(parentPicture_->GetAddFlags() | pass_flag::kOffscreen,
-                                 parentPicture_->GetRemoveFlags());
+    parentHidden_ = !(parentMenu->GetRemoveFlags() & pass_flag::kDraw);
+    DynamicWidget* parentPicture = TakePicture(*parentMenu, manager);
+    DynamicWidget* ownPicture = TakePicture(*this, manager);
+    parentPicture_ = parentPicture;
+    ownPicture_ = ownPicture;
+    parentPicture->AddWidget(ownPicture);
+    parentPicture->SetFlagMasks(parentPicture->GetAddFlags() | pass_flag::kOffscreen, parentPicture->GetRemoveFlags());
     // Covers the screen from the dialog's origin.
-    parentPicture_->Move(-x_, -y_);
-    AddWidget(parentPicture_);
+    parentPicture->Move(-x_, -y_);
+    AddWidget(parentPicture);
     const float t = FadeTime();
-    parentPicture_->TweenPropertyByName(L"", L"opacity", 0.0f, t, L"", false);
-    ownPicture_->SetFloatProperty(L"opacity", 0.0f, false);
-    ownPicture_->TweenPropertyByName(L"", L"opacity", 1.0f, t, L"", false);
+    parentPicture->TweenPropertyByName(L"", L"opacity", 0.0f, t, L"", false);
+    ownPicture->SetFloatProperty(L"opacity", 0.0f, false);
+    ownPicture->TweenPropertyByName(L"", L"opacity", 1.0f, t, L"", false);
     fadeState_ = kFadingIn;
 }
 
@@ -98,8 +89,10 @@ void DialogMenu::RemovedFromManager(WidgetManager* manager) {
 void DialogMenu::ShowParentAgain() {
     if (!parentHidden_) return;
     parentHidden_ = false;
-    ClearRemoveBits(*parentMenu_, pass_flag::kDraw);
-    parentMenu_->MarkDirty();
+    Menu* parentMenu = parentMenu_.Get();
+    if (!parentMenu) return;
+    ClearRemoveBits(*parentMenu, pass_flag::kDraw);
+    parentMenu->MarkDirty();
 }
 
 void DialogMenu::CloseDialog() {

@@ -11,6 +11,7 @@
 // not owned and must outlive the dialog.
 // Main thread only.
 
+#include "foundation/values/live_ref.h"
 #include "widgets/screens/popup_menu.h"
 
 class DialogMenu : public PopupMenu {
@@ -26,15 +27,15 @@ public:
     void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
 
     int GetFadeState() const { return fadeState_; }
-    DynamicWidget* GetParentPicture() const { return parentPicture_; }
-    DynamicWidget* GetOwnPicture() const { return ownPicture_; }
+    DynamicWidget* GetParentPicture() const { return parentPicture_.Get(); }
+    DynamicWidget* GetOwnPicture() const { return ownPicture_.Get(); }
 
 private:
     void ShowParentAgain();
 
     int fadeState_;
-    Menu* parentMenu_;
+    LiveRef<Menu> parentMenu_;
     bool parentHidden_ = false;  // the dialog took the parent's draw bit
-    DynamicWidget* parentPicture_ = nullptr;
-    DynamicWidget* ownPicture_ = nullptr;
+    LiveRef<DynamicWidget> parentPicture_;
+    LiveRef<DynamicWidget> ownPicture_;
 };

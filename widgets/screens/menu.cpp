@@ -161,25 +161,21 @@ void Menu::StopAllMenuSounds(float fade) {
 
 // --- Pictures ------------------------------------------------------------------
 
-void Menu::DrawToImage(bool renderNow) {
-    captured_.reset();
+std::unique_ptr<Image> Menu::DrawToImage(bool renderNow) {
     if (renderNow) {
         WidgetManager* widgets = Host().GetWidgetManager();
         if (!widgets) widgets = manager_;
         auto picture = std::make_unique<ImageSurface>(true);
-        if (!widgets || width_ <= 0 || height_ <= 0 || !picture->Create(width_, height_)) return;
-        {
-            Graphics g(picture.get());
-            widgets->DrawWidgetsTo(&g);
-        }
-        captured_ = std::move(picture);
-        return;
+        if (!widgets || width_ <= 0 || height_ <= 0 || !picture->Create(width_, height_)) return nullptr;
+        Graphics g(picture.get());
+        widgets->DrawWidgetsTo(&g);
+        return picture;
     }
     D3DInterface* device = D3DInterface::Instance();
-    if (!device) return;
+    if (!device) return nullptr;
     std::unique_ptr<DeviceImage> frame = device->CaptureScreen();
-    if (auto* image = dynamic_cast<Image*>(frame.get())) {
-        captured_.reset(image);
-        static_cast<void>(frame.release());
-    }
+    auto* image = dynamic_cast<Image*>(frame.get());
+    if (!image) return nullptr;
+    static_cast<void>(frame.release());
+    return std::unique_ptr<Image>(image);
 }

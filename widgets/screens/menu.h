@@ -69,11 +69,10 @@ public:
     void StopAllMenuSounds(float fade);
     const std::map<int, int>& MenuSounds() const { return sounds_; }
 
-    // Replaces the captured image: the whole widget tree drawn into a new
+    // A picture of the screen: the whole widget tree drawn into a new
     // picture of the menu's size (renderNow), or a copy of the frame last
     // shown. Null when it cannot be made.
-    void DrawToImage(bool renderNow);
-    Image* GetCapturedImage() const { return captured_.get(); }
+    std::unique_ptr<Image> DrawToImage(bool renderNow);
 
 private:
     void Setup();
@@ -83,7 +82,6 @@ private:
     bool active_ = false;
     uint32_t mouseBitsTaken_ = 0;
     std::wstring typed_;
-    std::unique_ptr<Image> captured_;
     std::map<int, int> sounds_;
     bool pausable_ = true;
 };

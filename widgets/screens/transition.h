@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+#include "foundation/values/live_ref.h"
 #include "widgets/screens/menu.h"
 
 class Transition : public Menu {
@@ -16,4 +17,11 @@ public:
     // renderNow: draw the widget tree into the picture now rather than copy
     // the frame last shown.
     Transition(std::wstring_view animation, Menu* menu, bool renderNow);
+
+    // The picture of the screen replaced, owned by the "screenshot" object;
+    // null when none could be made or the object is gone.
+    Image* GetCapturedImage() const;
+
+private:
+    LiveRef<DynamicWidget> screenshot_;
 };

@@ -9,9 +9,11 @@
 // `animation` nested inside a step opens an independent definition; each
 // file is parsed once per load even when included repeatedly or in a cycle
 // (reported once); a step outside every `animation` is dropped (reported
-// once). Filled on the loading thread before any script runs, then read on
-// the main thread only; no lock.
+// once); an `animation` without a name, or nested inside an animation of
+// its own name, is skipped with everything inside it (reported once). Filled on the loading thread before any script
+// runs, then read on the main thread only; no lock.
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -26,6 +28,15 @@ struct AnimationStep {
     std::wstring ifText;
     std::wstring unlessText;
     std::vector<AnimationStep> children;
+
+    AnimationStep() = default;
+    AnimationStep(const AnimationStep&) = default;
+    AnimationStep(AnimationStep&&) noexcept = default;
+    AnimationStep& operator=(const AnimationStep&) = default;
+    AnimationStep& operator=(AnimationStep&&) noexcept = default;
+    // Takes the tree apart without recursion: a file may nest steps far
+    // deeper than the stack would allow one call per level.
+    ~AnimationStep();
 };
 
 using StepList = std::vector<AnimationStep>;
@@ -66,15 +77,24 @@ public:
 
 private:
     void ReportOnce(bool& reported, std::string_view message);
+    // Whether an animation of the name is being read (an enclosing one).
+    bool IsOpen(std::wstring_view name) const;
 
     int animationCount_ = 0;
     bool counting_;
     std::vector<StepList*> openLists_;
     std::vector<std::string> fileQueue_;
     size_t currentFile_ = 0;
-    // Nesting of elements that opened nothing (steps with no list to enter),
-    // so their ends pop nothing.
-    std::vector<bool> opened_;
+    // What each open element opened, so its end pops exactly that: nothing
+    // (a step with no list to enter), a step list, or an animation.
+    enum class Opened : uint8_t { kNothing, kList, kAnimation };
+    std::vector<Opened> opened_;
+    // The names of the animations being read, outermost first.
+    std::vector<std::wstring> openNames_;
+    // Elements still open inside a skipped animation (0: none skipped).
+    int skipping_ = 0;
     bool reportedRepeat_ = false;
     bool reportedStray_ = false;
+    bool reportedNameless_ = false;
+    bool reportedSelfNested_ = false;
 };

@@ -4,12 +4,11 @@
 #include "widgets/tree/widget_manager.h"
 
 AnimationWidget::AnimationWidget(std::wstring_view animation, int x, int y, bool removeWhenDone)
-    : DynamicWidget(x, y, nullptr, 1.0f), layer_(this), removeWhenDone_(removeWhenDone) {
+    : DynamicWidget(x, y, nullptr, 1.0f), removeWhenDone_(removeWhenDone) {
     Construct(animation);
 }
 
-AnimationWidget::AnimationWidget(int x, int y, Image* image, float opacity)
-    : DynamicWidget(x, y, image, opacity), layer_(this) {
+AnimationWidget::AnimationWidget(int x, int y, Image* image, float opacity) : DynamicWidget(x, y, image, opacity) {
     Construct(L"");
 }
 
@@ -18,7 +17,12 @@ void AnimationWidget::Construct(std::wstring_view animation) {
     PlayAnimationNamed(animation);
 }
 
-AnimationWidget::~AnimationWidget() { RemoveObjects(true); }
+AnimationWidget::~AnimationWidget() {
+    // No wait may wake the script while its widget is going.
+    waitKind_ = kRunning;
+    budgetHalt_ = false;
+    RemoveObjects(true);
+}
 
 // --- Tree ----------------------------------------------------------------------
 
@@ -70,7 +74,7 @@ void AnimationWidget::RemoveSelfKeep() {
 }
 
 PropertyValue AnimationWidget::GetProperty(std::wstring_view name) {
-    if (name == L"layer") return PropertyValue::FromWidget(dynamic_cast<ExtendedPropertyInterface*>(layer_));
+    if (name == L"layer") return PropertyValue::FromWidget(dynamic_cast<ExtendedPropertyInterface*>(GetLayer()));
     return DynamicWidget::GetProperty(name);
 }
 
@@ -123,6 +127,9 @@ bool AnimationWidget::RestartAnimationIfCurrent(std::wstring_view name) {
 }
 
 void AnimationWidget::RestartAnimation() {
+    // Stopped first: a script waiting for a child would otherwise wake at
+    // each removal and start another child for the loop to remove.
+    ResetScript();
     RemoveObjects(false);
     PlayAnimation(definition_);
 }
@@ -197,12 +204,18 @@ ScriptMenu* ScriptMenuOf(const WidgetContainer& widget) { return dynamic_cast<Sc
 
 void AnimationWidget::RegisterObject(const std::wstring& id, DynamicWidget* widget) {
     if (!widget) return;
+    SpendWork(kWidgetWork);
     widget->SetId(id);
     if (!widget->GetButtonListener()) widget->SetButtonListener(this);
     widget->SetRemovalListener(this);
     variables_[id] = PropertyValue::FromWidget(widget);
     objects_[widget->GetId()] = widget;
-    layer_->AddWidget(widget);
+    GetLayer()->AddWidget(widget);
+}
+
+WidgetContainer* AnimationWidget::GetLayer() {
+    if (DynamicWidget* layer = layer_.Get()) return layer;
+    return this;
 }
 
 void AnimationWidget::PopLayer() {
@@ -212,15 +225,15 @@ void AnimationWidget::PopLayer() {
 }
 
 void AnimationWidget::SetNoticeMenu(DynamicWidget* menu, bool unpauseRequested, bool savedPausable) {
-    noticeMenu_ = menu;
+    noticeMenu_ = LiveRef<DynamicWidget>(menu);
     noticeMenuId_ = menu ? menu->GetId() : -1;
     unpauseRequested_ = unpauseRequested;
     savedPausable_ = savedPausable;
 }
 
 void AnimationWidget::WidgetRemoved(int widgetId) {
-    if (noticeMenu_ && widgetId == noticeMenuId_) {
-        noticeMenu_ = nullptr;
+    if (noticeMenuId_ >= 0 && widgetId == noticeMenuId_) {
+        noticeMenu_.Reset();
         noticeMenuId_ = -1;
         if (waitKind_ != kNoticeMenu) return;
         if (unpauseRequested_)

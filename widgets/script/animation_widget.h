@@ -6,12 +6,19 @@
 // hears about clicks, removals, child animations and button events.
 //
 // Promises: a script starts only inside a WidgetManager's tree; a newer
-// PlayAnimation supersedes a run still on the stack (the play counter); one
-// ExecuteSteps call runs at most kStepBudget steps and nests at most
-// kMaxNesting deep, after which the run halts and resumes at the next update
-// (reported once per widget), so a script that never waits cannot freeze the
-// program. Objects are plain pointers forgotten when their removal is
-// reported. Callers must not delete it while it is in a tree. Main thread only.
+// PlayAnimation supersedes a run still on the stack (the play counter); an
+// outermost ExecuteSteps call and the runs it starts meanwhile (scripts of
+// widgets it makes) share kStepBudget units of work (steps, hit tests,
+// widgets made) and nest at most kMaxNesting deep, after which the run halts
+// after its step and resumes at the next update (reported once per widget),
+// so a script that never waits cannot freeze the program. A script started
+// by scripts kMaxNesting deep does not run at all; all runs of one fixed
+// update share kUpdateBudget, and none does anything while kMostWidgets
+// widgets exist. Objects are plain pointers forgotten
+// when their removal is reported; every other widget the script keeps
+// (layers, waited widgets, children it started, its notice) is a LiveRef and
+// reads null once deleted. Callers must not delete it while it is in a tree.
+// Main thread only.
 
 #include <deque>
 #include <map>
@@ -20,6 +27,7 @@
 #include <vector>
 
 #include "foundation/expression/expression.h"
+#include "foundation/values/live_ref.h"
 #include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/script/animation_listener.h"
 #include "widgets/script/animation_stats.h"
@@ -54,8 +62,14 @@ class AnimationWidget : public DynamicWidget,
                         public RemovalListener,
                         public ScriptVariableOwner {
 public:
+    // Work units of one run: a step is one, a hit test one, a widget made
+    // kWidgetWork. All runs of one fixed update together may do kUpdateBudget.
     static constexpr int kStepBudget = 100000;
+    static constexpr int kUpdateBudget = 10 * kStepBudget;
+    static constexpr int kWidgetWork = 100;
     static constexpr int kMaxNesting = 64;
+    // With this many widgets in the process no run starts doing anything.
+    static constexpr size_t kMostWidgets = 100000;
 
     // Wait kinds (0 runs or halted; 3-14 are polled or ended by listeners).
     enum WaitKind {
@@ -113,6 +127,14 @@ public:
 
     // The step loop. True when the run stopped at a step, false when the script ended.
     bool ExecuteSteps(bool advance);
+    // Charges work to the run in progress: false once its budget is spent,
+    // when the word should stop early (the run then halts after the step).
+    // Outside every run it always answers true.
+    static bool SpendWork(int units);
+    // How many runs were cut so far, over all widgets.
+    static int CountCuts();
+    // How many scripts started this widget's script, one by another.
+    int GetStartDepth() const { return startDepth_; }
     bool IsScriptDone() const;
     bool TestCondition(std::wstring_view expression, bool fallback);
     // Moves the cursor to the end of its present list ("break", "continue").
@@ -133,8 +155,12 @@ public:
     }
     // The object the attribute names: a widget value, or a local variable holding one.
     DynamicWidget* FindObject(std::wstring_view attribute);
-    WidgetContainer* GetLayer() const { return layer_; }
-    void SetLayer(WidgetContainer* layer) { layer_ = layer; }
+    // The container new objects join: the layer set last, or the widget
+    // itself when none was set or the one set is gone.
+    WidgetContainer* GetLayer();
+    // Null (or this widget) makes the widget itself the layer again.
+    void SetLayer(LiveRef<DynamicWidget> layer) { layer_ = std::move(layer); }
+    const LiveRef<DynamicWidget>& GetLayerRef() const { return layer_; }
     void PushLayer() { layerStack_.push_back(layer_); }
     void PopLayer();
     const std::map<int, DynamicWidget*>& Objects() const { return objects_; }
@@ -188,9 +214,9 @@ public:
     // What a "wait-for" waits on besides the target id; the widget values
     // read null once their widget is gone.
     struct Awaited {
-        PropertyValue object;     // the wait target
-        PropertyValue animation;  // the animation whose script must end
-        std::wstring controller;  // the target's controller that must end
+        LiveRef<DynamicWidget> object;       // the wait target
+        LiveRef<AnimationWidget> animation;  // the animation whose script must end
+        std::wstring controller;             // the target's controller that must end
         int soundOrTrack = -1;
     };
     Awaited& GetAwaited() { return awaited_; }
@@ -201,14 +227,13 @@ public:
     int CursorIndex() const { return cursor_.index; }
     bool IsHaltedByBudget() const { return budgetHalt_; }
     std::map<int, ButtonBinding>& Buttons() { return buttons_; }
-    std::map<int, AnimationWidget*>& RunningAnimations() { return runningAnimations_; }
+    // Child animations started and not yet complete, by widget id.
+    std::map<int, LiveRef<AnimationWidget>>& RunningAnimations() { return runningAnimations_; }
     // Looping sounds this script started through its menu: sound id to count.
     std::map<int, int>& SoundLoops() { return soundLoops_; }
     // The notice menu the script shows (null when none), and whether it
     // waits with its menu made unpausable (`savedPausable` restored after).
-    DynamicWidget* GetNoticeMenu() const {
-        return noticeMenu_ && RemovalListener::IsWatching(noticeMenu_) ? noticeMenu_ : nullptr;
-    }
+    DynamicWidget* GetNoticeMenu() const { return noticeMenu_.Get(); }
     void SetNoticeMenu(DynamicWidget* menu, bool unpauseRequested, bool savedPausable);
     int GetLastButtonId() const { return lastButtonId_; }
 
@@ -245,9 +270,11 @@ private:
     bool RunSteps(bool advance);
     WordResult RunWord(const AnimationStep& step);
     void HaltForBudget(bool advance, const char* why);
+    void ReportRunaway(std::string_view what);
+    static int StartDepthHere();
 
-    WidgetContainer* layer_;
-    std::deque<WidgetContainer*> layerStack_;
+    LiveRef<DynamicWidget> layer_;  // null: the widget itself
+    std::deque<LiveRef<DynamicWidget>> layerStack_;
     std::map<int, DynamicWidget*> objects_;
     VariableMap variables_;
     std::map<int, ButtonBinding> buttons_;
@@ -260,9 +287,9 @@ private:
     int waitKind_ = kRunning;
     float timeout_ = 0.0f;
     int playCounter_ = 0;
-    std::map<int, AnimationWidget*> runningAnimations_;
+    std::map<int, LiveRef<AnimationWidget>> runningAnimations_;
     std::map<int, int> soundLoops_;
-    DynamicWidget* noticeMenu_ = nullptr;
+    LiveRef<DynamicWidget> noticeMenu_;
     int noticeMenuId_ = -1;
     bool unpauseRequested_ = false;
     bool savedPausable_ = false;
@@ -276,4 +303,5 @@ private:
     bool budgetHalt_ = false;
     bool budgetAdvance_ = false;
     bool reportedRunaway_ = false;
+    int startDepth_ = StartDepthHere();
 };

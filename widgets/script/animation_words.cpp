@@ -46,7 +46,7 @@ WordResult Spawn(AnimationWidget& widget, const AnimationStep& step, DynamicWidg
     auto* child = new AnimationWidget(name, 0, 0, widget.StepAttributeBoolOr(L"remove", true));
     StartChild(widget, child);
     // Same layer, a copy of the variables: what the spawned script changes stays its own.
-    child->SetLayer(widget.GetLayer());
+    child->SetLayer(dynamic_cast<DynamicWidget*>(widget.GetLayer()));
     child->Variables() = widget.Variables();
     child->SetVariable(L"self", PropertyValue::FromWidget(child));
     PassParameters(widget, step, *child, {L"id", L"animation", L"remove"});

@@ -56,6 +56,7 @@ WordResult AddButton(AnimationWidget& widget, const AnimationStep&, DynamicWidge
     if (widget.StepHasAttribute(L"image")) button->SetImage(widget.StepAttributeImage(L"image"));
     const Image* image = button->GetImage();
     const bool stateFrames = image && int64_t{image->rows} * image->cols >= 3;
+    button->SetStateFrames(stateFrames, stateFrames);
     widget.ReadButtonConfig(button);
     if (!button->GetImage()) SizeToCaption(*button);
     button->SetButtonListener(&widget);

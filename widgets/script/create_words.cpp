@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "foundation/values/field_handle.h"
+#include "foundation/values/saturate.h"
 #include "widgets/controls/numerical_text_widget.h"
 #include "widgets/script/animation_widget.h"
 #include "widgets/script/create_forms.h"
@@ -23,7 +24,7 @@ void AlignByFactor(AnimationWidget& widget, DynamicWidget& made) {
                       int64_t{made.GetWidth()} * AlignFactor(widget.StepAttributeString(L"align"), L"right") / 2;
     const int64_t y = int64_t{widget.StepAttributeIntOr(L"y", 0)} -
                       int64_t{made.GetHeight()} * AlignFactor(widget.StepAttributeString(L"valign"), L"bottom") / 2;
-    made.Move(static_cast<float>(ClampToInt(x)), static_cast<float>(ClampToInt(y)));
+    made.Move(static_cast<float>(ClampHalfInt(x)), static_cast<float>(ClampHalfInt(y)));
 }
 
 void AddImage(AnimationWidget& widget) {
@@ -54,7 +55,7 @@ void AddCounter(AnimationWidget& widget) {
     if (!FieldHandle::IsLive(handle)) return;
     const int y = widget.StepAttributeIntOr(L"y", 0);
     auto* counter = new NumericalTextWidget(
-        widget.StepAttributeIntOr(L"x", 0), ClampToInt(int64_t{y} - 4),
+        widget.StepAttributeIntOr(L"x", 0), ClampHalfInt(int64_t{y} - 4),
         SignedAlignCode(widget.StepAttributeString(L"align"), L"right"), widget.StepAttributeString(L"font"),
         ScriptDisplayText(widget.StepAttributeString(L"template"), widget.StepAttributeBoolOr(L"lookup", true)), handle,
         widget.StepAttributeIntOr(L"speed", 1), widget.StepAttributeIntOr(L"delay", 1));

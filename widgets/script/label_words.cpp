@@ -1,5 +1,6 @@
 // Labels and rectangles: "add-label" (fixed text or a live expression),
 // "config-label" and "add-rect".
+#include "foundation/values/saturate.h"
 #include "widgets/controls/expression_text_widget.h"
 #include "widgets/controls/rect_widget.h"
 #include "widgets/controls/text_label.h"
@@ -47,8 +48,8 @@ WordResult ConfigLabel(AnimationWidget& widget, const AnimationStep&, DynamicWid
 
 // The direct form: "right"/"bottom" take the whole size, "center" half.
 int AlignDirect(int value, int size, std::wstring_view keyword, std::wstring_view far) {
-    if (keyword == far) return ClampToInt(int64_t{value} - size);
-    if (keyword == L"center") return ClampToInt(int64_t{value} - size / 2);
+    if (keyword == far) return ClampHalfInt(int64_t{value} - size);
+    if (keyword == L"center") return ClampHalfInt(int64_t{value} - size / 2);
     return value;
 }
 

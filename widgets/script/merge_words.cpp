@@ -23,8 +23,8 @@ LocalPoint Offset(const WidgetContainer& source, const WidgetContainer& target) 
 void Expand(DynamicWidget& target, const DynamicWidget& source, const LocalPoint& offset) {
     const Rect r = target.GetLocalRect();
     Rect s = source.GetLocalRect();
-    s.x = ClampToInt(int64_t{s.x} + SaturateCast(offset.x));
-    s.y = ClampToInt(int64_t{s.y} + SaturateCast(offset.y));
+    s.x = ClampHalfInt(int64_t{s.x} + SaturateCast(offset.x));
+    s.y = ClampHalfInt(int64_t{s.y} + SaturateCast(offset.y));
     const Rect u = r.Union(s);
     if (u == r) return;
     auto grown = std::make_unique<ImageSurface>();

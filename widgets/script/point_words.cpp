@@ -13,7 +13,8 @@ namespace {
 
 // Each try is one hit test; a widget that no point hits would otherwise keep
 // a huge count running for minutes. Past this many tries a point is as
-// good as not there.
+// good as not there. Every try and every widget made is also charged to
+// the run, which stops the word early once the run has done enough.
 constexpr int kMostTries = 10000;
 // Each point of "pick" makes a widget.
 constexpr int kMostPoints = 1000;
@@ -29,7 +30,7 @@ bool FindPoint(DynamicWidget& object, int tries, Point& found) {
     const Rect r = object.GetLocalRect();
     if (r.w <= 0 || r.h <= 0) return false;
     tries = std::min(tries, kMostTries);
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0; i < tries && AnimationWidget::SpendWork(1); ++i) {
         const int px = r.x + RandomInt(r.w);
         const int py = r.y + RandomInt(r.h);
         if (object.HitTest(static_cast<float>(px), static_cast<float>(py))) {
@@ -64,7 +65,7 @@ WordResult Pick(AnimationWidget& widget, const AnimationStep&, DynamicWidget* ob
     const std::wstring animation = widget.StepAttributeString(L"animation");
     const int points = std::min(widget.StepAttributeIntOr(L"points", 1), kMostPoints);
     const int tries = widget.StepAttributeIntOr(L"tries", 100);
-    for (int i = 0; i < points; ++i) {
+    for (int i = 0; i < points && AnimationWidget::SpendWork(AnimationWidget::kWidgetWork); ++i) {
         Point point;
         if (!FindPoint(*object, tries, point)) continue;
         const int x = SaturateCast(point.x + std::trunc(static_cast<double>(offset.x)));

@@ -4,6 +4,7 @@
 #include "foundation/system/text.h"
 #include "widgets/script/animation_widget.h"
 #include "widgets/script/script_host.h"
+#include "widgets/tree/widget_manager.h"
 
 namespace {
 
@@ -11,6 +12,16 @@ namespace {
 // script that starts a widget whose script starts another, and so on,
 // nests one call per widget.
 int openRuns = 0;
+// The widget whose steps run innermost: widgets made meanwhile were started
+// by its script.
+AnimationWidget* runningScript = nullptr;
+// What the outermost open run and everything it started may still do, and
+// what all runs of the present fixed update together may still do.
+int workLeft = 0;
+int updateWorkLeft = 0;
+uint64_t workUpdate = ~uint64_t{0};
+// Cuts so far, over all widgets.
+int cuts = 0;
 
 size_t ListSize(const StepList* list) { return list ? list->size() : 0; }
 
@@ -54,13 +65,44 @@ void AnimationWidget::AdvanceStep(bool advance) {
     }
 }
 
+int AnimationWidget::StartDepthHere() { return runningScript ? runningScript->startDepth_ + 1 : 0; }
+
+bool AnimationWidget::SpendWork(int units) {
+    if (openRuns == 0) return true;  // not inside a run: nothing to bound
+    if (workLeft <= 0 || updateWorkLeft <= 0) return false;
+    workLeft -= units;
+    updateWorkLeft -= units;
+    return true;
+}
+
+int AnimationWidget::CountCuts() { return cuts; }
+
 bool AnimationWidget::ExecuteSteps(bool advance) {
+    if (startDepth_ >= kMaxNesting) {
+        // Started by a chain of scripts that may go on without end (a script
+        // that starts itself): this link is not run at all, at any update.
+        ResetScript();
+        ReportRunaway("it is started by scripts started by scripts too deeply and does not run");
+        AnimationFinished();
+        return false;
+    }
     if (openRuns >= kMaxNesting) {
         HaltForBudget(advance, "scripts start each other too deeply");
         return true;
     }
+    if (openRuns == 0) {
+        if (workUpdate != WidgetManager::UpdateSerial()) {
+            workUpdate = WidgetManager::UpdateSerial();
+            updateWorkLeft = kUpdateBudget;
+        }
+        // While the tree is that full, scripts wait: made widgets would only grow it.
+        workLeft = Widget::CountAlive() < kMostWidgets ? kStepBudget : 0;
+    }
     ++openRuns;
+    AnimationWidget* outer = runningScript;
+    runningScript = this;
     bool stopped = RunSteps(advance);
+    runningScript = outer;
     --openRuns;
     return stopped;
 }
@@ -69,9 +111,9 @@ bool AnimationWidget::RunSteps(bool advance) {
     waitKind_ = kRunning;
     budgetHalt_ = false;
     const int counter = playCounter_;
-    for (int steps = 0;; ++steps) {
-        if (steps == kStepBudget) {
-            HaltForBudget(advance, "script runs too many steps without waiting");
+    for (;;) {
+        if (!SpendWork(1)) {
+            HaltForBudget(advance, "script does too much work in one update");
             return true;
         }
         AdvanceStep(advance);
@@ -114,13 +156,18 @@ WordResult AnimationWidget::RunWord(const AnimationStep& step) {
 
 // The run stops as if it waited for one update; Update picks it up again.
 void AnimationWidget::HaltForBudget(bool advance, const char* why) {
+    ++cuts;
     waitKind_ = kRunning;
     budgetHalt_ = true;
     budgetAdvance_ = advance;
+    ReportRunaway(std::string(why) + "; it goes on at the next update");
+}
+
+void AnimationWidget::ReportRunaway(std::string_view what) {
     if (reportedRunaway_) return;
     reportedRunaway_ = true;
     std::wstring name = definition_ ? definition_->name : std::wstring();
-    LogWrite(L"Animation '" + name + L"': " + text::Widen(why) + L"; it goes on at the next update", true);
+    LogWrite(L"Animation '" + name + L"': " + text::Widen(what), true);
 }
 
 void AnimationWidget::SkipStep() {

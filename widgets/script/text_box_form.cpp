@@ -47,14 +47,16 @@ BoxLayout Measure(AnimationWidget& widget, const Caps& caps, Font* font, const s
     const int marginTop = widget.StepAttributeIntOr(L"margin_top", 0);
     const int marginBottom = widget.StepAttributeIntOr(L"margin_bottom", 0);
     const int minWidth = widget.StepAttributeIntOr(L"min_width", 0);
-    const int room = ClampToInt(int64_t{box.height} - marginTop - marginBottom);
+    const int room = ClampHalfInt(int64_t{box.height} - marginTop - marginBottom);
     Graphics measure(nullptr);
     measure.SetFont(font);
     int unwrapped = 0;
     Graphics::GetWordWrappedHeight(&measure, 0x40000000, text, &unwrapped);
     int wrap = room > minWidth ? room : minWidth;
     box.textHeight = Graphics::GetWordWrappedHeight(&measure, wrap, text, &box.textWidth);
-    while (box.textHeight > room && room > 0 && wrap <= unwrapped) {
+    // Each try measures the whole text: charged to the run, which may cut the search short.
+    const int work = static_cast<int>(std::min<size_t>(text.size() / 100 + 1, AnimationWidget::kStepBudget));
+    while (box.textHeight > room && room > 0 && wrap <= unwrapped && AnimationWidget::SpendWork(work)) {
         wrap += 10;
         box.textHeight = Graphics::GetWordWrappedHeight(&measure, wrap, text, &box.textWidth);
     }
@@ -64,9 +66,9 @@ BoxLayout Measure(AnimationWidget& widget, const Caps& caps, Font* font, const s
     box.textX = marginLeft;
     if (box.textWidth < minWidth) {
         contentWidth = minWidth;
-        box.textX = ClampToInt(marginLeft + (int64_t{minWidth} - box.textWidth) / 2);
+        box.textX = ClampHalfInt(marginLeft + (int64_t{minWidth} - box.textWidth) / 2);
     }
-    box.width = ClampToInt(int64_t{marginLeft} + contentWidth + marginRight);
+    box.width = ClampHalfInt(int64_t{marginLeft} + contentWidth + marginRight);
     return box;
 }
 
@@ -82,7 +84,7 @@ void DrawBox(Graphics& g, AnimationWidget& widget, const Caps& caps, const BoxLa
     g.SetFont(font);
     const int marginTop = widget.StepAttributeIntOr(L"margin_top", 0);
     const int marginBottom = widget.StepAttributeIntOr(L"margin_bottom", 0);
-    const int top = ClampToInt((int64_t{box.height} - box.textHeight - marginBottom + marginTop) / 2);
+    const int top = ClampHalfInt((int64_t{box.height} - box.textHeight - marginBottom + marginTop) / 2);
     const int justification = SignedAlignCode(widget.StepAttributeString(L"justification"), L"right");
     g.WriteWordWrapped(Rect(box.textX, top, box.textWidth, box.textHeight), text, -1, justification);
 }
@@ -100,8 +102,8 @@ void AddTextBoxWithEnds(AnimationWidget& widget) {
     const BoxLayout box = Measure(widget, caps, font, text);
     const int align = SignedAlignCode(widget.StepAttributeString(L"align"), L"right");
     const int valign = SignedAlignCode(widget.StepAttributeString(L"valign"), L"bottom");
-    const int x = ClampToInt(widget.StepAttributeIntOr(L"x", 0) - (int64_t{align} + 1) * box.width / 2);
-    const int y = ClampToInt(widget.StepAttributeIntOr(L"y", 0) - (int64_t{valign} + 1) * box.height / 2);
+    const int x = ClampHalfInt(widget.StepAttributeIntOr(L"x", 0) - (int64_t{align} + 1) * box.width / 2);
+    const int y = ClampHalfInt(widget.StepAttributeIntOr(L"y", 0) - (int64_t{valign} + 1) * box.height / 2);
     Color colour = Color::FromRGBA(Channel(widget, L"red"), Channel(widget, L"green"), Channel(widget, L"blue"),
                                    Channel(widget, L"alpha"));
     const float opacity = widget.StepAttributeFloatOr(L"opacity", 1.0f);

@@ -20,7 +20,8 @@ WordResult Attach(AnimationWidget& widget, const AnimationStep&, DynamicWidget* 
     object->SetDeleteOnRemoval(false);
     object->RemoveSelf();
     object->SetDeleteOnRemoval(deleteOnRemoval);
-    WidgetContainer* layer = widget.GetLayer();
+    // Joining may run the object's script, which may remove the layer.
+    const LiveRef<DynamicWidget> layer = widget.GetLayerRef();
     widget.SetLayer(to);
     widget.RegisterObject(widget.StepAttributeString(L"id"), object);
     widget.SetLayer(layer);

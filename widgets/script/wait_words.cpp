@@ -39,7 +39,7 @@ WordResult WaitOn(AnimationWidget& widget, int kind) {
 // The event waits on the object "id" found.
 WordResult WaitOnObject(AnimationWidget& widget, DynamicWidget& target, const std::wstring& event) {
     AnimationWidget::Awaited& awaited = widget.GetAwaited();
-    awaited.object = PropertyValue::FromWidget(&target);
+    awaited.object = &target;
     widget.SetWaitTargetId(target.GetId());
     if (event == L"mouse_up") return WaitOn(widget, kWaitMouseUp);
     if (event == L"mouse_down") return WaitOn(widget, kWaitMouseDown);
@@ -48,7 +48,7 @@ WordResult WaitOnObject(AnimationWidget& widget, DynamicWidget& target, const st
     if (event == L"animation") {
         auto* animation = dynamic_cast<AnimationWidget*>(&target);
         if (!animation || animation->IsScriptDone()) return WordResult::kNext;
-        awaited.animation = PropertyValue::FromWidget(animation);
+        awaited.animation = animation;
         return WaitOn(widget, kWaitAnimation);
     }
     if ((event.empty() || event == L"controller") && widget.StepHasAttribute(L"controller")) {
@@ -106,19 +106,23 @@ void AnimationWidget::UpdateFraction(float x) {
     switch (waitKind_) {
         case kCondition: over = StepAttributeBoolOr(L"cond", false); break;
         case kWaitObjects: over = !AnyObjectAnimating(); break;
-        case kWaitAnimations: over = runningAnimations_.empty(); break;
+        case kWaitAnimations:
+            // A child deleted without its report (moved to another listener) counts as done.
+            std::erase_if(runningAnimations_, [](const auto& entry) { return !entry.second; });
+            over = runningAnimations_.empty();
+            break;
         case kWaitObject: {
-            auto* target = awaited_.object.ToWidget<DynamicWidget>();
+            auto* target = awaited_.object.Get();
             over = !target || !target->IsAnimating();
             break;
         }
         case kWaitAnimation: {
-            auto* animation = awaited_.animation.ToWidget<AnimationWidget>();
+            auto* animation = awaited_.animation.Get();
             over = !animation || animation->IsScriptDone();
             break;
         }
         case kWaitController: {
-            auto* target = awaited_.object.ToWidget<DynamicWidget>();
+            auto* target = awaited_.object.Get();
             over = !target || !RunsController(*target, awaited_.controller);
             break;
         }

@@ -1,7 +1,6 @@
 #include "widgets/script/word_support.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "foundation/values/color.h"
 #include "foundation/values/saturate.h"
@@ -31,11 +30,6 @@ int SignedAlignCode(std::wstring_view keyword, std::wstring_view far) {
 int AlignFactor(std::wstring_view keyword, std::wstring_view far) {
     if (keyword == far) return 2;
     return keyword == L"center" ? 1 : 0;
-}
-
-int ClampToInt(int64_t value) {
-    return static_cast<int>(
-        std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 namespace {

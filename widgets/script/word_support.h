@@ -28,9 +28,6 @@ int SignedAlignCode(std::wstring_view keyword, std::wstring_view far);
 // The far keyword 2, "center" 1, anything else 0.
 int AlignFactor(std::wstring_view keyword, std::wstring_view far);
 
-// Positions computed from script numbers, kept within int.
-int ClampToInt(int64_t value);
-
 // The colour of the step's "red", "green" and "blue" fractions (0..1, absent
 // `fallback`) and "alpha" (absent 1), each times 255 truncated, within 0..255.
 Color ColorFromFractions(AnimationWidget& widget, float fallback);

@@ -13,6 +13,9 @@ int NextWidgetId() {
     return ++counter;
 }
 
+// Widgets constructed and not yet destroyed, in the whole process.
+size_t aliveWidgets = 0;
+
 // Click code to (button, click count): left 0, right 1, middle 2.
 void SplitClickCode(int clickCode, int& button, int& count) {
     if (clickCode == 0) {
@@ -29,9 +32,12 @@ void SplitClickCode(int clickCode, int& button, int& count) {
 
 }  // namespace
 
-Widget::Widget() : id_(NextWidgetId()) {}
+Widget::Widget() : id_(NextWidgetId()) { ++aliveWidgets; }
+
+size_t Widget::CountAlive() { return aliveWidgets; }
 
 Widget::~Widget() {
+    --aliveWidgets;
     CancelWidgetDeletion(this);
     if (parent_) {
         // Deleted while still in a tree: leave it, and do not queue this

@@ -15,6 +15,7 @@
 // Callers must not: delete a widget inside its own callback (remove it), or
 // leave tab neighbours pointing at widgets that were deleted. Main thread only.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/values/rect.h"
@@ -66,6 +67,8 @@ public:
     void Move(float x, float y);
 
     int GetId() const { return id_; }
+    // How many widgets exist in the process (main thread only).
+    static size_t CountAlive();
     bool IsVisible() const { return visible_; }
     bool IsDisabled() const { return disabled_; }
     bool IsMouseVisible() const { return mouseVisible_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <utility>
 
 #include "widgets/tree/widget.h"
 
@@ -22,13 +23,28 @@ WidgetHost& WidgetHost::Fallback() {
 
 NullWidgetHost::~NullWidgetHost() { DeleteDeferred(); }
 
-void NullWidgetHost::CancelDeferredDelete(Widget* widget) { std::erase(deferred_, widget); }
+void NullWidgetHost::CancelDeferredDelete(Widget* widget) {
+    if (widget == deleting_) return;  // its own destructor: already off the list
+    std::erase(deferred_, widget);
+    // Later in the batch being deleted: it must not be deleted again.
+    if (auto it = std::find(batch_.begin() + static_cast<std::ptrdiff_t>(next_), batch_.end(), widget);
+        it != batch_.end())
+        *it = nullptr;
+}
 
+// A batch at a time, so many widgets are deleted in linear time; widgets
+// queued meanwhile wait for the next batch, after the ones queued before them.
 void NullWidgetHost::DeleteDeferred() {
+    if (!batch_.empty()) return;  // called from a deletion: the loop below goes on
     while (!deferred_.empty()) {
-        Widget* w = deferred_.front();
-        deferred_.erase(deferred_.begin());
-        delete w;
+        batch_.swap(deferred_);
+        for (next_ = 0; next_ < batch_.size(); ++next_) {
+            deleting_ = std::exchange(batch_[next_], nullptr);
+            delete deleting_;
+        }
+        deleting_ = nullptr;
+        next_ = 0;
+        batch_.clear();
     }
 }
 

@@ -75,6 +75,10 @@ public:
 
 private:
     std::vector<Widget*> deferred_;
+    // The widgets being deleted, the next one's index, the one being deleted.
+    std::vector<Widget*> batch_;
+    size_t next_ = 0;
+    Widget* deleting_ = nullptr;
     std::wstring clipboard_;
 };
 

@@ -10,7 +10,19 @@
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 
-WidgetManager::WidgetManager() { manager_ = this; }
+namespace {
+
+uint64_t updateSerial = 0;
+
+}  // namespace
+
+uint64_t WidgetManager::UpdateSerial() { return updateSerial; }
+
+// A new tree starts with an update of its own.
+WidgetManager::WidgetManager() {
+    manager_ = this;
+    ++updateSerial;
+}
 
 WidgetManager::~WidgetManager() {
     // Records first: the widgets leaving at shutdown get no pointer callbacks.
@@ -57,6 +69,7 @@ PassFlags WidgetManager::BuildPassFlags() const {
 }
 
 bool WidgetManager::UpdateFrame() {
+    ++updateSerial;
     PassFlags flags = BuildPassFlags();
     {
         const Entry entry(*this);

@@ -73,6 +73,9 @@ public:
 
     // Passes. Each returns the dirty flag (DrawScreen: whether it drew).
     bool UpdateFrame();
+    // Counts the fixed updates of every manager (and the managers made): the
+    // work done between two changes of it belongs to one update (main thread only).
+    static uint64_t UpdateSerial();
     bool UpdateFractionFrame(float fraction);
     bool DrawScreen();
     void DrawWidgetsTo(Graphics* g);

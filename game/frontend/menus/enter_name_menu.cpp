@@ -21,6 +21,7 @@ EnterNameMenu::EnterNameMenu(TitleScreen* title)
     SetFloatProperty(L"y", 80, true);
     nameEdit_ = new EditWidget(this);
     nameEdit_->SetFont(GetFontMap().Find(L"plain2"), false);
+    nameEdit_->SetMaxChars(kMaxNameLength);
     nameEdit_->SetColor(EditWidget::kBackground, Color::FromRGBA(0, 0, 0, 0));
     nameEdit_->SetColor(EditWidget::kOutline, Color::FromRGBA(0, 0, 0, 0));
     nameEdit_->SetColor(EditWidget::kText, Color::White);
@@ -55,6 +56,10 @@ bool EnterNameMenu::AllowKeyDown(int editId, int key) {
 bool EnterNameMenu::AllowKey(int editId, wchar_t c) {
     if (editId != nameEdit_->GetId()) return true;
     return AllowNameChar(nameEdit_->GetText(), c);
+}
+
+bool EnterNameMenu::AllowText(int editId, const std::wstring& text) {
+    return editId != nameEdit_->GetId() || AllowNameText(text);
 }
 
 void EnterNameMenu::ButtonRelease(int id) {

@@ -24,9 +24,11 @@ public:
     void Draw(Graphics* g) override;
     void ButtonRelease(int id) override;
 
-    // Edit listener: Enter accepts; characters follow the name rule.
+    // Edit listener: Enter accepts; characters follow the name rule, and so
+    // does the whole text after any change (a paste, an insertion inside).
     bool AllowKeyDown(int editId, int key) override;
     bool AllowKey(int editId, wchar_t c) override;
+    bool AllowText(int editId, const std::wstring& text) override;
 
     EditWidget* GetNameEdit() const { return nameEdit_; }
     ButtonWidget* GetOkButton() const { return okButton_; }

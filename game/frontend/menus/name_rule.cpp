@@ -7,3 +7,9 @@ bool AllowTypedChar(std::wstring_view text, wchar_t c, int maxLength) {
 }
 
 bool AllowNameChar(std::wstring_view text, wchar_t c) { return AllowTypedChar(text, c, kMaxNameLength); }
+
+bool AllowNameText(std::wstring_view text) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!AllowNameChar(text.substr(0, i), text[i])) return false;
+    return true;
+}

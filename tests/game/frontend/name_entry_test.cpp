@@ -8,6 +8,7 @@
 #include "tests/game/frontend/frontend_test_support.h"
 #include "widgets/screens/notice_menu.h"
 #include "widgets/screens/title_screen.h"
+#include "widgets/tree/widget_host.h"
 
 namespace {
 
@@ -72,6 +73,30 @@ TEST_F(NameEntryTest, WithEverySlotTakenANoticeShowsAndTheEntryStays) {
     EXPECT_EQ(entry->GetNameEdit()->GetText(), L"Eve");
     EXPECT_EQ(app.book.selected, -1);
     EXPECT_EQ(startup.titleDone, 0);
+}
+
+// A paste is typing by other means: each pasted character is judged against
+// the name it joins, and the whole name must still follow the rule.
+TEST_F(NameEntryTest, PastingObeysTheNameRuleLikeTyping) {
+    auto paste = [this](const wchar_t* text) {
+        Service<WidgetHost>::Get().SetClipboardText(text);
+        mgr.KeyDown(static_cast<int>(plat::vk::kControl));
+        mgr.KeyChar(22);
+        mgr.KeyUp(static_cast<int>(plat::vk::kControl));
+    };
+    EditWidget* edit = entry->GetNameEdit();
+    paste(L" Abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(edit->GetText(), L"Abcdefghij");
+    edit->SetText(L"", true);
+    Type(L"Ann");
+    Press(plat::vk::kHome);
+    paste(L" ");  // a space in front of the name
+    EXPECT_EQ(edit->GetText(), L"Ann");
+    Press(plat::vk::kEnd);
+    paste(L" Lee\"Smith\\Jones");
+    EXPECT_EQ(edit->GetText(), L"Ann LeeSmi");
+    Press(plat::vk::kReturn);
+    EXPECT_EQ(app.book.names[0], L"Ann LeeSmi");
 }
 
 }  // namespace

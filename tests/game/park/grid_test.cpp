@@ -219,8 +219,10 @@ TEST_F(GridTest, EmptyAndDamagedLevelsAreSafe) {
     TestGrid* grid = MakeGrid(LevelBuilder(4, 3));
     level->tiles.resize(2);
     level->tiles[1].resize(1);
+    level->tiles[0][1] = wchar_t(0x10043);  // wider than a material: would read as 'C' when cut to 16 bits
     mgr.AddWidget(grid);
     EXPECT_EQ(grid->GetTileAt(0, 2)->material, L'S');
+    EXPECT_EQ(grid->GetTileAt(0, 1)->material, kEmptyTile);
     EXPECT_EQ(grid->GetTileAt(1, 1)->material, kEmptyTile);
     EXPECT_EQ(grid->GetTileAt(3, 2)->material, kEmptyTile);
 
