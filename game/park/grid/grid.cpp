@@ -10,7 +10,9 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/catalogues/level_records.h"
 #include "game/data/progress/player_state.h"
+#include "game/park/buildings/building.h"
 #include "game/park/people/grid_item.h"
+#include "game/park/people/person.h"
 #include "game/park/tasks/task.h"
 #include "rendering/device/device_host.h"
 #include "rendering/image/image.h"
@@ -143,6 +145,8 @@ std::unique_ptr<GridTile> Grid::CreateTile(TileChar material, int32_t col, int32
 GridItem* Grid::CreateItem(std::wstring_view type) {
     ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
     if (record == nullptr) return nullptr;
+    if (dynamic_cast<PERSON_TYPE*>(record) != nullptr) return new Person(type);
+    if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) return new Building(type);
     return new GridItem(type);
 }
 

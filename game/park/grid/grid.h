@@ -31,6 +31,7 @@
 #include "game/park/grid/drag_widget.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/grid_transform.h"
+#include "game/park/grid/path_search.h"
 #include "game/park/tasks/task_owner.h"
 
 class GridFootprint;
@@ -98,6 +99,17 @@ public:
     GridItem* FindItem(GridItemFilter* filter, bool random) const;
     GridTile* FindTile(GridTileFilter* filter, bool random) const;
 
+    // The way from `start` to the target, or to the n-th tile the filter
+    // accepts (path_search.h); `walker`, when given, decides where it may go.
+    void FindPath(TilePath& path, TilePoint start, std::optional<TilePoint> target, GridTileFilter* filter,
+                  PathWalker* walker, uint32_t matchesWanted);
+    void FindPathToTile(TilePath& path, TilePoint start, TilePoint target, PathWalker* walker) {
+        FindPath(path, start, target, nullptr, walker, 1);
+    }
+    void FindPathToMatch(TilePath& path, TilePoint start, GridTileFilter* filter, PathWalker* walker, uint32_t n) {
+        FindPath(path, start, std::nullopt, filter, walker, n);
+    }
+
     // The item leaves the grid's list and its tiles (removed or deleted).
     void ReleaseItem(GridItem* item);
 
@@ -149,4 +161,5 @@ private:
     DepthOrder depthOrder_;
     std::vector<DepthNode> depthNodes_;
     std::vector<int> depthPriorities_;
+    PathSearch pathSearch_;
 };

@@ -1,7 +1,5 @@
 #include "game/park/grid/grid_tile.h"
 
-#include <cmath>
-
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image.h"
 
@@ -62,10 +60,7 @@ float GridTile::DistanceToPoint(TilePoint point, bool squared) const {
 }
 
 float TileDistance(const GridTile& a, const GridTile* b) {
-    if (b == nullptr) return 0.0f;
-    const auto dc = static_cast<float>(int64_t{b->Col()} - a.Col());
-    const auto dr = static_cast<float>(int64_t{b->Row()} - a.Row());
-    return std::sqrt(dc * dc + dr * dr);
+    return b == nullptr ? 0.0f : PointDistance(a.Position(), b->Position());
 }
 
 GridTile* TileAt(const GridTileColumns& tiles, int32_t col, int32_t row) {

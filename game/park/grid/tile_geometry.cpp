@@ -32,6 +32,12 @@ void TransposePoints(TileCentre centre, std::vector<TilePoint>& points) {
     }
 }
 
+float PointDistance(TilePoint a, TilePoint b) {
+    const auto dc = static_cast<float>(int64_t{b.col} - a.col);
+    const auto dr = static_cast<float>(int64_t{b.row} - a.row);
+    return std::sqrt(dc * dc + dr * dr);
+}
+
 float OffsetDistance(int64_t dx, int64_t dy, bool squared) {
     const auto fx = static_cast<float>(dx);
     const auto fy = static_cast<float>(dy);

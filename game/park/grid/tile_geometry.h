@@ -54,6 +54,9 @@ void RotatePoints(TileCentre centre, std::vector<TilePoint>& points, int32_t deg
 // and row offsets trade places).
 void TransposePoints(TileCentre centre, std::vector<TilePoint>& points);
 
+// The straight-line distance between two tile points, in single precision.
+float PointDistance(TilePoint a, TilePoint b);
+
 // How far a point lies from a tile (dx, dy the point's offsets from it):
 // Euclidean when both offsets are non-zero, else the straight count; squared
 // on request.

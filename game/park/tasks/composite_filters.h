@@ -1,0 +1,65 @@
+#pragma once
+// Filters made of filters. In all mode every member must accept (the first
+// refusal ends the question; no members accept everything), in any mode
+// one acceptance is enough (the first ends it; no members accept nothing).
+// The Prefer* forms also prefer: each member votes for a or b (or neither),
+// and the side with more votes wins; a tie answers null.
+//
+// A composite owns its members and destroys them with itself. A member of
+// the wrong kind (a tile filter handed to an item composite, or the other
+// way) is not added: it is destroyed at once and the refusal logged.
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "game/park/tasks/grid_filter.h"
+
+class CompositeFilter {
+public:
+    explicit CompositeFilter(bool all) : all(all) {}
+    virtual void AddFilter(std::unique_ptr<GridFilter> filter) = 0;
+
+    const bool all;
+
+protected:
+    ~CompositeFilter() = default;
+};
+
+// The members and both questions, for items and tiles alike.
+template <class Base, class Candidate>
+class FilterComposite : public Base, public CompositeFilter {
+public:
+    explicit FilterComposite(bool all) : CompositeFilter(all) {}
+    void AddFilter(std::unique_ptr<GridFilter> filter) override;
+    bool Accept(Candidate* candidate) override;
+    size_t Count() const { return members_.size(); }
+
+protected:
+    Candidate* Vote(Candidate* a, Candidate* b) const;
+
+private:
+    std::vector<std::unique_ptr<Base>> members_;
+};
+
+class AcceptItemByFilters : public FilterComposite<GridItemFilter, GridItem> {
+public:
+    using FilterComposite::FilterComposite;
+};
+
+class PreferItemByFilters : public AcceptItemByFilters {
+public:
+    using AcceptItemByFilters::AcceptItemByFilters;
+    GridItem* Prefer(GridItem* a, GridItem* b) override { return Vote(a, b); }
+};
+
+class AcceptTileByFilters : public FilterComposite<GridTileFilter, GridTile> {
+public:
+    using FilterComposite::FilterComposite;
+};
+
+class PreferTileByFilters : public AcceptTileByFilters {
+public:
+    using AcceptTileByFilters::AcceptTileByFilters;
+    GridTile* Prefer(GridTile* a, GridTile* b) override { return Vote(a, b); }
+};
