@@ -44,13 +44,15 @@ std::unique_ptr<GridFootprint> Building::CreateFootprint(const ITEM_TYPE* record
 
 void Building::MoveTo(TilePoint position) {
     const TilePoint from = GetGridPosition();
-    if (position != from) {
-        for (Door& d : doors_) {
-            d.col += position.col - from.col;
-            d.row += position.row - from.row;
-        }
-    }
+    if (position != from) ShiftDoors(position.col - from.col, position.row - from.row);
     GridItem::MoveTo(position);
+}
+
+void Building::ShiftDoors(int32_t dcol, int32_t drow) {
+    for (Door& d : doors_) {
+        d.col += dcol;
+        d.row += drow;
+    }
 }
 
 std::vector<TilePoint> Building::DoorPoints() const {

@@ -42,6 +42,10 @@ public:
     void StampStateOnTiles(GridTileColumns& tiles) override;
     PropertyValue GetProperty(std::wstring_view name) override;
 
+protected:
+    // Every door moves by the offset, as the footprint's anchor did.
+    void ShiftDoors(int32_t dcol, int32_t drow);
+
 private:
     std::vector<TilePoint> DoorPoints() const;
     void SetDoorPoints(const std::vector<TilePoint>& points);

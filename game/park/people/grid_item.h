@@ -102,6 +102,8 @@ public:
     const std::wstring& GetCategory() const { return category_; }
     const std::wstring& GetAction() const { return action_; }
     bool IsHeld() const { return held_; }
+    // The park carrying the item says so itself, without a drag.
+    void SetDragging(bool on) { held_ = on; }
     int32_t GetFirstFrame() const { return firstFrame_; }
     Grid* GetGrid() const { return grid_; }
     GridFootprint* GetFootprint() const { return footprint_.get(); }

@@ -1,0 +1,246 @@
+// The game's building: its statistics, occupants, activity, place on the
+// grid and its stamps on the tiles.
+#include "game/park/buildings/kivra_building.h"
+
+#include <algorithm>
+
+#include "app/player/basic_player_state.h"
+#include "foundation/expression/constants_map.h"
+#include "game/data/catalogues/item_types.h"
+#include "game/park/grid/grid.h"
+#include "game/park/grid/grid_footprint.h"
+#include "game/park/grid/kivra_tile.h"
+
+KivraBuilding::KivraBuilding(std::wstring_view type) : Building(type) {
+    SetMouseDefault(true);
+    DragWidget::SetDraggable(!pointerToGrid_, false);
+}
+
+KivraBuilding::~KivraBuilding() = default;
+
+BuildingPark* KivraBuilding::Park() const { return dynamic_cast<BuildingPark*>(GetGrid()); }
+
+const BuildingHover& KivraBuilding::Hover() const {
+    static const BuildingHover defaults;
+    const BuildingPark* park = Park();
+    return park ? park->Hover() : defaults;
+}
+
+void KivraBuilding::AddedToManager(WidgetManager* manager) {
+    Building::AddedToManager(manager);
+    ReadTypeStatistics();
+    vacancies_ = capacity_ - static_cast<int32_t>(occupants_.size());
+    reachable_ = true;
+    SetPostRender(2);
+    auto* player = dynamic_cast<ExtendedPropertyInterface*>(BasicPlayerState::Current());
+    SetVariable(L"player_state", PropertyValue::FromPropertyInterface(player));
+}
+
+void KivraBuilding::ReadTypeStatistics() {
+    const auto* record = dynamic_cast<const KIVRA_BUILDING_TYPE*>(TypeRecord());
+    if (record == nullptr) return;
+    capacity_ = record->capacity;
+    buyCost_ = record->buycost;
+    appeal_ = record->appeal;
+    appealBuff_ = record->appealbuff;
+    ticketPrice_ = record->ticketprice;
+    stationary_ = record->stationary;
+    characteristics_ = record->characteristics;
+    timePerUse_ = record->timeperuse;
+    costPerUse_ = record->costperuse;
+    energyPerUse_ = record->energyperuse;
+    // No zone size of its own: half the footprint, rounded up.
+    const TileRect r = GetFootprintRect();
+    zoneWidth_ = record->zone_width >= 1 ? record->zone_width : r.cols / 2 + r.cols % 2;
+    zoneHeight_ = record->zone_height >= 1 ? record->zone_height : r.rows / 2 + r.rows % 2;
+}
+
+// ---- Occupancy --------------------------------------------------------------
+
+void KivraBuilding::AddVisitor(BuildingVisitor* visitor) {
+    --vacancies_;
+    occupants_.push_back(visitor);
+}
+
+void KivraBuilding::RemoveVisitor(BuildingVisitor* visitor) {
+    const auto removed = std::erase(occupants_, visitor);
+    vacancies_ += static_cast<int32_t>(removed);
+}
+
+void KivraBuilding::EjectAllVisitors() {
+    while (!occupants_.empty()) {
+        BuildingVisitor* first = occupants_.front();
+        first->GainHappiness();
+        // A visitor that stayed would hold the building forever: it leaves.
+        if (!occupants_.empty() && occupants_.front() == first) RemoveVisitor(first);
+    }
+}
+
+// ---- Activity and pointer ----------------------------------------------------
+
+bool KivraBuilding::IsActive() {
+    if (!active_) {
+        const BuildingPark* park = Park();
+        active_ = park != nullptr && park->ItemsStarted();
+    }
+    return active_;
+}
+
+void KivraBuilding::SetGrid(Grid* grid) {
+    Building::SetGrid(grid);
+    SetDraggable(false, false);
+}
+
+void KivraBuilding::SetDraggable(bool draggable, bool endDrag) {
+    Building::SetDraggable(draggable, endDrag);
+    pointerToGrid_ = !draggable;
+}
+
+void KivraBuilding::SetMouseDefault(bool on) {
+    mouseDefault_ = on;
+    SetMouseVisible(on);
+}
+
+void KivraBuilding::SetMouseMode(int32_t mode) {
+    mouseMode_ = mode;
+    SetMouseVisible(mode == 0 ? mouseDefault_ : mode == 1);
+}
+
+void KivraBuilding::DetachFromTiles(Grid* grid) {
+    DetachAll(true);
+    EjectAllVisitors();
+    if (BuildingPark* park = Park(); park != nullptr && IsActive()) park->RemoveFromZones(*this, true);
+    (void)grid;
+}
+
+// ---- Place on the grid --------------------------------------------------------
+
+std::unique_ptr<GridFootprint> KivraBuilding::CreateFootprint(const ITEM_TYPE* record) {
+    auto footprint = Building::CreateFootprint(record);
+    footprint->stampState = '_';
+    return footprint;
+}
+
+TileChar KivraBuilding::FootprintState() const { return GetFootprint() ? GetFootprint()->stampState : 0; }
+
+void KivraBuilding::MoveTo(TilePoint position) {
+    const bool moved = position != GetGridPosition();
+    Building::MoveTo(position);
+    if (BuildingPark* park = Park(); moved && park != nullptr) park->ResetCycle();
+}
+
+void KivraBuilding::SwapZoneSidesFor(int32_t degrees) {
+    if (degrees % 180 != 0) std::swap(zoneWidth_, zoneHeight_);
+}
+
+bool KivraBuilding::RotateFootprintAboutCentre(int32_t degrees) {
+    SwapZoneSidesFor(degrees);
+    return Building::RotateFootprintAboutCentre(degrees);
+}
+
+bool KivraBuilding::RotateFootprint(int32_t degrees) {
+    SwapZoneSidesFor(degrees);
+    return Building::RotateFootprint(degrees);
+}
+
+void KivraBuilding::SetScreenPositionFromTile(float x, float y) {
+    const TileRect before = GetFootprintRect();
+    const TileRect r = before;
+    const float q = static_cast<float>(r.cols + r.rows) * 0.25f;
+    const float overlapX = GetConstant(L"grid_tile_overlap_x").ToReal();
+    const float overlapY = GetConstant(L"grid_tile_overlap_y").ToReal();
+    const float w = static_cast<float>(width_), h = static_cast<float>(height_);
+    const float nx = flipX_ > 0 ? x - overlapX * q : x + overlapX * q - w;
+    Move(nx, y + overlapY * q - h);
+    UpdateDragPlacement();
+    if (Grid* grid = GetGrid(); grid != nullptr && GetFootprintRect() != before) {
+        grid->MarkTileStatesDirty();
+        grid->MarkDirty();
+    }
+}
+
+void KivraBuilding::UpdateDragPlacement() {
+    Grid* grid = GetGrid();
+    GridFootprint* footprint = GetFootprint();
+    if (grid == nullptr || footprint == nullptr) return;
+    const TilePoint from = GetGridPosition();
+    const TilePoint to = GetTileUnder(0.0f, 0.0f);
+    if (to == from) return;
+    footprint->SetPosition(to.col, to.row);
+    ShiftDoors(to.col - from.col, to.row - from.row);
+    footprint->stampState = grid->CanPlaceFootprint(*footprint) ? 'g' : 'r';
+    grid->MarkTileStatesDirty();
+    grid->MarkDirty();
+}
+
+void KivraBuilding::SetFootprintState(TileChar state) {
+    GridFootprint* footprint = GetFootprint();
+    if (footprint == nullptr || footprint->stampState == state) return;
+    if (Grid* grid = GetGrid()) {
+        grid->MarkTileStatesDirty();
+        grid->MarkDirty();
+    }
+    footprint->stampState = state;
+}
+
+TileRect KivraBuilding::GetZoneRect() const {
+    TileRect r = GetFootprintRect();
+    r.col += zoneWidth_;
+    r.row += zoneHeight_;
+    r.cols += 2 * zoneWidth_;
+    r.rows += 2 * zoneHeight_;
+    return r;
+}
+
+bool KivraBuilding::IsAppealMaxed() const { return appeal_ >= GetConstant(L"appeal_maximum").ToReal(); }
+
+// ---- Stamps on the tiles --------------------------------------------------------
+
+void KivraBuilding::StampStateOnTiles(GridTileColumns& tiles) {
+    if (zoneHighlighted_) {
+        MarkZoneTiles(tiles);
+        Building::StampStateOnTiles(tiles);
+    } else if (Hover().showDoors) {
+        Building::StampDoorsOnTiles(tiles);
+    }
+}
+
+void KivraBuilding::StampDoorsOnTiles(GridTileColumns& tiles) {
+    if (Hover().showDoors) Building::StampDoorsOnTiles(tiles);
+}
+
+void KivraBuilding::MarkFootprintTiles(bool set, GridTileColumns& tiles, bool refresh) {
+    const TileRect r = GetFootprintRect();
+    for (int32_t col = r.Left(); col <= r.col; ++col)
+        for (int32_t row = r.Top(); row <= r.row; ++row)
+            if (auto* tile = dynamic_cast<KivraTile*>(TileAt(tiles, col, row))) tile->occupant = set ? this : nullptr;
+    if (!refresh) return;
+    const auto refreshAt = [&tiles](int32_t col, int32_t row) {
+        if (auto* tile = dynamic_cast<KivraTile*>(TileAt(tiles, col, row))) tile->Refresh(tiles);
+    };
+    for (int32_t col = r.col - r.cols; col <= r.col + 1; ++col) {
+        refreshAt(col, r.row - r.rows);
+        refreshAt(col, r.row + 1);
+    }
+    for (int32_t row = r.row - r.rows + 1; row <= r.row; ++row) {
+        refreshAt(r.col - r.cols, row);
+        refreshAt(r.col + 1, row);
+    }
+}
+
+void KivraBuilding::MarkZoneTiles(GridTileColumns& tiles) {
+    const TileRect zone = GetZoneRect();
+    const TileRect own = GetFootprintRect();
+    const TileChar m = zoneOverlay_;
+    for (int32_t col = zone.Left(); col <= zone.col; ++col) {
+        for (int32_t row = zone.Top(); row <= zone.row; ++row) {
+            if (own.Covers({col, row})) continue;
+            auto* tile = dynamic_cast<KivraTile*>(TileAt(tiles, col, row));
+            if (tile == nullptr) continue;
+            TileChar& o = tile->overlay;
+            // Two rings meeting (the held one and a highlighted one) show both.
+            if (o == '#' && (m == '*' || m == 'a')) continue;
+            o = (o == 'a' && m == '*') || (o == '*' && m == 'a') ? TileChar('#') : m;
+        }
+    }
+}

@@ -1,0 +1,170 @@
+#pragma once
+// KivraBuilding: the game's building. A building with doors that carries the
+// statistics visitors and the economy read (appeal, capacity, prices, time
+// and energy per use, zone size, characteristics), read from its type record
+// when it enters the tree; the visitors inside it; its look under the pointer
+// (fading, translucency) and where its pointer input goes; its stamps on the
+// tiles (footprint state, doors, occupants, the zone ring).
+//
+// Promises: vacancies = capacity - occupants after every operation; the
+// occupants are emptied at nightfall and when it leaves its tiles, each
+// through its own visit's end; a rotation that is not a half turn swaps the
+// zone's width and height; the held flag is set exactly while the park
+// carries it. It asks its park (BuildingPark) only through its grid; on no
+// park it behaves as on a park with the default hover settings.
+// Main thread only.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "foundation/values/field_handle.h"
+#include "game/data/progress/park_hooks.h"
+#include "game/park/buildings/building.h"
+#include "game/park/buildings/building_park.h"
+#include "game/park/tasks/filter_subjects.h"
+
+class KivraBuilding;
+
+// A visitor inside a building.
+class BuildingVisitor {
+public:
+    // Credits the visit; the visitor leaves, taking itself out of the
+    // building (KivraBuilding::RemoveVisitor).
+    virtual void GainHappiness() = 0;
+
+protected:
+    ~BuildingVisitor() = default;
+};
+
+class KivraBuilding : public Building, public GoalBuilding, public VisitableBuilding {
+public:
+    explicit KivraBuilding(std::wstring_view type);
+    ~KivraBuilding() override;
+
+    // Occupancy. Adding does not test the capacity: callers ask GetVacancies.
+    virtual void AddVisitor(BuildingVisitor* visitor);
+    // Every occurrence leaves; vacancies grow by their number.
+    virtual void RemoveVisitor(BuildingVisitor* visitor);
+    virtual void EjectAllVisitors();
+    int32_t GetVacancies() const override { return vacancies_; }
+
+    // Sets (or clears) the occupant of every footprint tile inside the grid;
+    // with refresh, the ring of tiles around it picks its look again.
+    virtual void MarkFootprintTiles(bool set, GridTileColumns& tiles, bool refresh);
+    // Takes part in zones: once marked, for good; before that, as soon as the
+    // park has started its items.
+    virtual bool IsActive();
+    virtual void MarkActive() { active_ = true; }
+    virtual void SetFootprintState(TileChar state);
+    // Places the widget for the tile point (x, y) of the grid and lets the
+    // footprint follow the tile under it.
+    virtual void SetScreenPositionFromTile(float x, float y);
+    virtual void UpdateDragPlacement();
+    // Whether a path joins a door to an open gate: the reachability pass's.
+    virtual void UpdateReachability() {}
+    virtual bool IsAppealMaxed() const;
+    bool IsFullyUpgraded() const override { return true; }
+    // The footprint widened by the zone size on every side.
+    virtual TileRect GetZoneRect() const;
+    virtual void SetFaded(bool on);
+    virtual void SetTranslucent(bool on);
+    virtual void UpdateReachableDisplay() {}
+    // The zone ring's overlay, mixed with what other rings put there.
+    virtual void MarkZoneTiles(GridTileColumns& tiles);
+
+    void SetGrid(Grid* grid) override;
+    void SetDraggable(bool draggable, bool endDrag) override;
+    void SetMouseDefault(bool on);
+    // 0 the building's own setting, 1 takes the pointer, other values ignore it.
+    void SetMouseMode(int32_t mode);
+    void SetHeld(bool held) { held_ = held; }
+    void SetZoneHighlighted(bool on) { zoneHighlighted_ = on; }
+    void SetZoneOverlay(TileChar overlay) { zoneOverlay_ = overlay; }
+
+    void AddedToManager(WidgetManager* manager) override;
+    void Update() override;
+    void Draw(Graphics* g) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseDown(int x, int y, int clickCode) override;
+    void MouseDrag(int x, int y) override;
+    void MouseUpAt(int x, int y) override;
+    PropertyValue GetProperty(std::wstring_view name) override;
+
+    void DetachFromTiles(Grid* grid) override;
+    std::unique_ptr<GridFootprint> CreateFootprint(const ITEM_TYPE* record) override;
+    void MoveTo(TilePoint position) override;
+    bool RotateFootprintAboutCentre(int32_t degrees) override;
+    bool RotateFootprint(int32_t degrees) override;
+    void StampStateOnTiles(GridTileColumns& tiles) override;
+    void StampDoorsOnTiles(GridTileColumns& tiles) override;
+    void UpdateFrame() override;
+
+    // GoalBuilding
+    const std::wstring& TypeName() const override { return GetType(); }
+    const std::wstring& Category() const override { return GetCategory(); }
+    const KivraCharacteristics& Characteristics() const override { return characteristics_; }
+    float Appeal() const override { return appeal_; }
+    // VisitableBuilding
+    float GetAppeal() const override { return appeal_; }
+    bool IsBeingPlaced() const override { return held_; }
+
+    bool IsHeldByPark() const { return held_; }
+    bool IsStationary() const { return stationary_; }
+    bool IsFaded() const { return faded_; }
+    bool IsTranslucent() const { return translucent_; }
+    bool PointerToGrid() const { return pointerToGrid_; }
+    bool ZoneHighlighted() const { return zoneHighlighted_; }
+    TileChar ZoneOverlay() const { return zoneOverlay_; }
+    TileChar FootprintState() const;
+    int32_t Capacity() const { return capacity_; }
+    int32_t BuyCost() const { return buyCost_; }
+    int32_t TicketPrice() const { return ticketPrice_; }
+    int32_t CostPerUse() const { return costPerUse_; }
+    float AppealBuff() const { return appealBuff_; }
+    int32_t ZoneWidth() const { return zoneWidth_; }
+    int32_t ZoneHeight() const { return zoneHeight_; }
+    const std::vector<BuildingVisitor*>& Occupants() const { return occupants_; }
+
+protected:
+    // The park this building stands in, or null.
+    BuildingPark* Park() const;
+    const BuildingHover& Hover() const;
+    void ReadTypeStatistics();
+
+    // Statistics; the zone rules and upgrades change them.
+    float appeal_ = 0.0f;
+    int32_t buyCost_ = 0;
+    float appealBuff_ = 0.0f;
+    int32_t ticketPrice_ = 0;
+    int32_t capacity_ = 0;
+    int32_t zoneWidth_ = 0;
+    int32_t zoneHeight_ = 0;
+    bool stationary_ = false;
+    int32_t timePerUse_ = 0;
+    int32_t costPerUse_ = 0;
+    float energyPerUse_ = 0.0f;
+    KivraCharacteristics characteristics_;
+
+private:
+    static const PropertyTable<KivraBuilding>& Properties();
+    void SwapZoneSidesFor(int32_t degrees);
+    // How far (in tiles) this footprint is from the held building, or from
+    // the tile under the pointer when none is held.
+    float DistanceToAttention() const;
+
+    bool zoneHighlighted_ = false;
+    bool held_ = false;
+    TileChar zoneOverlay_ = 0;
+    bool reachable_ = false;
+    bool active_ = false;
+    bool pointerToGrid_ = true;
+    bool faded_ = false;
+    bool translucent_ = false;
+    int32_t vacancies_ = 0;
+    std::vector<BuildingVisitor*> occupants_;
+    bool mouseDefault_ = true;
+    int32_t mouseMode_ = 0;
+    FieldHandles handles_;
+};

@@ -1,0 +1,292 @@
+// The park's life in the tree, its factories, tiles, spawn spots, the
+// reachability pass and the bridge to the display.
+#include "game/park/parkgrid/kivra_grid.h"
+
+#include "foundation/expression/constants_map.h"
+#include "foundation/system/app_services.h"
+#include "foundation/system/log.h"
+#include "foundation/system/random.h"
+#include "game/data/catalogues/item_stats.h"
+#include "game/data/progress/kivra_level.h"
+#include "game/park/buildings/kivra_building.h"
+#include "game/park/display/park_display.h"
+#include "game/park/grid/kivra_tile.h"
+#include "game/park/parkgrid/zones.h"
+#include "game/park/people/person.h"
+#include "game/park/tasks/task.h"
+#include "rendering/image/image.h"
+
+namespace {
+
+KIVRA_LEVEL* CurrentParkLevel() {
+    ParkPlayer* player = ParkPlayer::Current();
+    return player ? player->GetCurrentLevel() : nullptr;
+}
+
+uint32_t CeilDiv(int a, int b) { return b > 0 ? static_cast<uint32_t>((a + b - 1) / b) : 0; }
+
+}  // namespace
+
+KivraGrid::KivraGrid() : zones_(std::make_unique<Zones>(*this)) { SetAllowDiagonal(true); }
+
+KivraGrid::~KivraGrid() = default;
+
+// ---- The display ------------------------------------------------------------
+
+ParkDisplay* KivraGrid::Display() { return ParkDisplay::Current(); }
+
+void KivraGrid::RunCallback(std::wstring_view name) {
+    if (ParkDisplay* display = Display()) display->Widget().RunAnimationNamed(name);
+}
+
+void KivraGrid::SetDisplayVariable(const std::wstring& name, const PropertyValue& value) {
+    if (ParkDisplay* display = Display()) display->Widget().SetVariable(name, value);
+}
+
+bool KivraGrid::TutorialRunning() {
+    ParkDisplay* display = Display();
+    return display != nullptr && !display->TutorialInactive();
+}
+
+std::wstring KivraGrid::TutorialStep() {
+    ParkDisplay* display = Display();
+    ParkPlayer* player = ParkPlayer::Current();
+    if (display == nullptr || player == nullptr || display->TutorialInactive()) return {};
+    return display->TutorialStepName(player->TutorialStep()).value_or(std::wstring());
+}
+
+void KivraGrid::TutorialEvent(int32_t event) {
+    if (ParkDisplay* display = Display()) display->OnTutorialEvent(event, *this);
+}
+
+// ---- Life in the tree ----------------------------------------------------------
+
+void KivraGrid::AddedToManager(WidgetManager* manager) {
+    SetPriority(-5000);
+    Grid::AddedToManager(manager);
+    const KIVRA_LEVEL* level = CurrentParkLevel();
+    spawnSpots_.clear();
+    if (level != nullptr)
+        for (const auto& [col, row] : level->spawn_points) spawnSpots_.push_back({col, row});
+    for (auto& column : Tiles())
+        for (auto& tile : column)
+            if (auto* k = dynamic_cast<KivraTile*>(tile.get())) k->Refresh(Tiles());
+    drawsOcean_ = level != nullptr && level->ocean;
+    ocean_ = sun_ = nullptr;
+    if (drawsOcean_) {
+        ocean_ = dynamic_cast<Image*>(FindImageByName(L"ocean"));
+        sun_ = dynamic_cast<Image*>(FindImageByName(L"sun_shine"));
+        // Without its images the water is not drawn: the grid alone is.
+        if (ocean_ == nullptr || sun_ == nullptr || ocean_->GetCelCount() <= 0) {
+            LogWrite(L"Level has an ocean but no \"ocean\" or \"sun_shine\" image: the park is drawn without it", true);
+            drawsOcean_ = false;
+            ocean_ = sun_ = nullptr;
+        } else {
+            oceanCols_ = CeilDiv(width_, ocean_->GetCelWidth());
+            oceanRows_ = CeilDiv(height_, ocean_->GetCelHeight());
+        }
+    }
+}
+
+void KivraGrid::RemovedFromManager(WidgetManager* manager) {
+    CancelCurrentMode();
+    const std::vector<GridItem*> items = Items();
+    for (GridItem* item : items)
+        if (auto* building = dynamic_cast<KivraBuilding*>(item)) RemoveFromZones(*building, false);
+    Grid::RemovedFromManager(manager);
+}
+
+void KivraGrid::RemoveWidget(Widget* widget) {
+    // A carried building that goes is no longer carried.
+    if (held_ != nullptr && widget == held_) held_ = nullptr;
+    Grid::RemoveWidget(widget);
+}
+
+void KivraGrid::StartItems() {
+    if (!IsStarted()) {
+        if (const KIVRA_LEVEL* level = CurrentParkLevel()) AddTask(CreateTask(level->name), 0.5f);
+        // The week's start comes with the week cycle.
+    }
+    Grid::StartItems();
+    const std::vector<GridItem*> items = Items();
+    for (GridItem* item : items)
+        if (auto* building = dynamic_cast<KivraBuilding*>(item)) UpdateZones(*building, false);
+    itemsStarted_ = true;
+    ResetCycle();
+    if (ParkDisplay* display = Display()) display->UpdateCalendar(weekTimer_);
+    RunCallback(L"request_naming");
+}
+
+void KivraGrid::SaveToLevel() {
+    // Visitors are not kept: the park opens empty.
+    std::vector<GridItem*> persons;
+    for (GridItem* item : Items())
+        if (dynamic_cast<Person*>(item) != nullptr) persons.push_back(item);
+    for (GridItem* person : persons) RemoveWidget(person);
+    if (KIVRA_LEVEL* level = CurrentParkLevel()) {
+        level->camera_x = static_cast<int32_t>(-x_);
+        level->camera_y = static_cast<int32_t>(-y_);
+    }
+    Grid::SaveToLevel();
+}
+
+// ---- Factories ------------------------------------------------------------------
+
+std::unique_ptr<GridTile> KivraGrid::CreateTile(TileChar material, int32_t col, int32_t row) {
+    auto tile = std::make_unique<KivraTile>(material, col, row);
+    tile->state = DefaultTileState();
+    return tile;
+}
+
+GridItem* KivraGrid::CreateItem(std::wstring_view type) {
+    ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
+    // The gate, the coasters and the visitors get their own classes with
+    // their parts of the park; until then they are what their records are.
+    if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) return new KivraBuilding(type);
+    return Grid::CreateItem(type);
+}
+
+KivraBuilding* KivraGrid::CreateAndPlaceBuilding(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
+                                                 std::wstring_view action) {
+    GridItem* item = CreateAndPlaceItem(type, col, row, orientation, action);
+    auto* building = dynamic_cast<KivraBuilding*>(item);
+    if (item != nullptr && building == nullptr) RemoveWidget(item);
+    return building;
+}
+
+// ---- Tiles --------------------------------------------------------------------
+
+void KivraGrid::ResetTileStates() {
+    for (auto& column : Tiles())
+        for (auto& tile : column)
+            if (auto* k = dynamic_cast<KivraTile*>(tile.get())) k->overlay = DefaultTileState();
+    Grid::ResetTileStates();
+    if (held_ != nullptr) {
+        held_->StampStateOnTiles(Tiles());
+    } else if (editMode_ == kSidewalk) {
+        if (GridTile* tile = GetTileAt(hoverTile_.col, hoverTile_.row)) tile->state = highlightState_;
+    }
+}
+
+KivraBuilding* KivraGrid::GetTileOccupant(TilePoint position) const {
+    auto* tile = dynamic_cast<KivraTile*>(GetTileAt(position.col, position.row));
+    return tile ? tile->occupant : nullptr;
+}
+
+void KivraGrid::SetTileMaterial(TilePoint position, TileChar material) {
+    GridTile* tile = GetTileAt(position.col, position.row);
+    if (tile == nullptr) return;
+    const bool walkable = tile->IsWalkable();
+    tile->material = material;
+    if (tile->IsWalkable() != walkable) ResetCycle();
+    for (int32_t col = position.col - 1; col <= position.col + 1; ++col)
+        for (int32_t row = position.row - 1; row <= position.row + 1; ++row)
+            if (auto* k = dynamic_cast<KivraTile*>(GetTileAt(col, row))) k->Refresh(Tiles());
+}
+
+void KivraGrid::ClearPreviewTiles() {
+    for (int32_t col = 0; col < Cols(); ++col)
+        for (int32_t row = 0; row < Rows(); ++row)
+            if (GetTileAt(col, row)->material == 'T') SetTileMaterial({col, row}, '_');
+}
+
+void KivraGrid::StampItemMaterial(GridItem& item) { item.StampMaterialOnTiles(Tiles()); }
+
+void KivraGrid::MarkItemTiles(bool mark, KivraBuilding& building) { building.MarkFootprintTiles(mark, Tiles(), true); }
+
+void KivraGrid::SetBuildingsMouseMode(int32_t mode) {
+    for (GridItem* item : Items())
+        if (auto* building = dynamic_cast<KivraBuilding*>(item)) building->SetMouseMode(mode);
+}
+
+GridItem* KivraGrid::HeldItem() const { return held_; }
+
+// ---- Zones --------------------------------------------------------------------
+
+void KivraGrid::UpdateZones(KivraBuilding& building, bool popups) { zones_->OnBuildingPlaced(building, popups); }
+
+void KivraGrid::RemoveFromZones(KivraBuilding& building, bool popups) { zones_->OnBuildingRemoved(building, popups); }
+
+void KivraGrid::HighlightZoneMembers(KivraBuilding* except) {
+    for (KivraBuilding* member : zones_->Members()) {
+        if (member == except) continue;
+        member->SetZoneHighlighted(true);
+        member->SetZoneOverlay('*');
+    }
+}
+
+void KivraGrid::UnhighlightZoneMembers(KivraBuilding* except) {
+    for (KivraBuilding* member : zones_->Members()) {
+        if (member == except) continue;
+        member->SetZoneHighlighted(false);
+        member->SetZoneOverlay('_');
+    }
+}
+
+// ---- Spawn spots ------------------------------------------------------------------
+
+bool KivraGrid::GetRandomSpawnSpot(TilePoint& out) const {
+    if (spawnSpots_.empty()) return false;
+    out = spawnSpots_[static_cast<size_t>(RandomRange(0, static_cast<int>(spawnSpots_.size())))];
+    return true;
+}
+
+bool KivraGrid::IsSpawnSpot(int32_t col, int32_t row) const {
+    for (const TilePoint& spot : spawnSpots_)
+        if (spot.col == col && spot.row == row) return true;
+    return false;
+}
+
+// ---- Reachability pass -------------------------------------------------------------
+
+void KivraGrid::ResetCycle() {
+    if (cycleNext_ >= 0) {
+        cycleStop_ = cycleNext_;
+    } else {
+        cycleStop_ = cycleNext_ = 0;
+    }
+}
+
+void KivraGrid::CycleNextBuilding() {
+    if (cycleNext_ < 0) return;
+    const auto n = static_cast<int32_t>(Items().size());
+    if (cycleNext_ >= n) cycleNext_ = 0;
+    if (cycleStop_ >= n) cycleStop_ = 0;
+    const auto advance = [&] { cycleNext_ = cycleNext_ + 1 >= n ? 0 : cycleNext_ + 1; };
+    for (int32_t step = 0; step < n; ++step) {
+        auto* building = dynamic_cast<KivraBuilding*>(Items()[static_cast<size_t>(cycleNext_)]);
+        advance();
+        if (building != nullptr) {
+            building->UpdateReachability();
+            break;
+        }
+        if (cycleNext_ == cycleStop_) break;
+    }
+    if (cycleNext_ == cycleStop_) cycleStop_ = cycleNext_ = -1;
+}
+
+// ---- Modes and properties ----------------------------------------------------------------
+
+void KivraGrid::CancelCurrentMode() {
+    switch (editMode_) {
+        case kNewBuilding: CancelNewBuilding(); break;
+        case kMoveSelect:
+        case kMoveHeld: CancelMove(); break;
+        case kRotateSelect:
+        case kRotateHeld: CancelRotate(); break;
+        case kRemoveSelect: CancelRemove(); break;
+        case kSidewalk: CancelSidewalk(); break;
+        default: break;
+    }
+    pendingCancel_ = false;
+}
+
+float* KivraGrid::GetPropertyPtr(std::wstring_view name, uint32_t& mask) {
+    if (name == L"week_timer") return &weekTimer_;
+    return Grid::GetPropertyPtr(name, mask);
+}
+
+PropertyValue KivraGrid::GetProperty(std::wstring_view name) {
+    if (name == L"week_timer") return PropertyValue::FromFloat(weekTimer_);
+    return Grid::GetProperty(name);
+}

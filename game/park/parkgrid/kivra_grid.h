@@ -1,0 +1,182 @@
+#pragma once
+// KivraGrid: the park, the one grid of the game on which a level is played.
+// A grid with the player's editing tool (an edit mode and the building the
+// player carries), the visitors' spawn spots, the week's timer, the zones of
+// buildings, an animated water background and the bridge to the in-game
+// display (ParkDisplay), whose scene scripts it drives by setting variables
+// and then running named callbacks.
+//
+// Promises: the edit mode follows the table of transitions in
+// placement.cpp; a building costs money once, when it is placed, and only
+// in new-building mode; a carried building occupies no tile and is in no
+// zone; a cancel requested while placing is carried out once placing ends.
+// A type the item catalogue lacks makes nothing. Without a display the park
+// runs silently. Main thread only.
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/park/buildings/building_park.h"
+#include "game/park/grid/grid.h"
+#include "game/park/tasks/filter_subjects.h"
+
+class Image;
+class KivraBuilding;
+class ParkDisplay;
+class Zones;
+
+class KivraGrid : public Grid, public BuildingPark, public SpawnSpots {
+public:
+    enum EditMode : int32_t {
+        kNone = 0,
+        kNewBuilding = 1,
+        kMoveSelect = 2,
+        kMoveHeld = 3,
+        kRotateSelect = 4,
+        kRotateHeld = 5,
+        kRemoveSelect = 6,
+        kSidewalk = 7,
+    };
+
+    KivraGrid();
+    ~KivraGrid() override;
+
+    // Placing (placement.cpp).
+    // Begins new-building mode with a carried copy, or tells the display the
+    // player cannot pay. A name that is no building type changes nothing.
+    virtual void PreviewNewBuilding(std::wstring_view type);
+    virtual void StartHoverFade(KivraBuilding& building);
+    // Places the carried building when its spot allows; else shows the
+    // refusal on it. False at once when nothing is carried.
+    virtual bool TryPlaceHeldItem(bool notify);
+    // The placing step of new-building, moving and rotating.
+    virtual void PlaceBuilding(bool notify);
+    virtual void CancelNewBuilding();
+    virtual void DropHeldItem();
+    virtual KivraBuilding* CreateAndPlaceBuilding(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
+                                                  std::wstring_view action);
+
+    // Modes.
+    virtual void RequestCancel() { pendingCancel_ = true; }
+    virtual void CancelEdit() { CancelCurrentMode(); }
+    virtual void CancelCurrentMode();
+    // The tools of the later editing modes; nothing until they exist.
+    virtual void CancelMove() {}
+    virtual void CancelRotate() {}
+    virtual void CancelRemove() {}
+    virtual void CancelSidewalk() {}
+    virtual void PaintSidewalk(TilePoint) {}
+    virtual void ClosePopupFor(KivraBuilding*) {}
+
+    // Zones.
+    virtual void UpdateZones(KivraBuilding& building, bool popups);
+    void RemoveFromZones(KivraBuilding& building, bool popups) override;
+    virtual void HighlightZoneMembers(KivraBuilding* except);
+    virtual void UnhighlightZoneMembers(KivraBuilding* except);
+    Zones& GetZones() { return *zones_; }
+
+    // Tiles and items.
+    virtual KivraBuilding* GetTileOccupant(TilePoint position) const;
+    // The position must lie inside the grid.
+    virtual void SetTileMaterial(TilePoint position, TileChar material);
+    virtual void ClearPreviewTiles();
+    virtual void StampItemMaterial(GridItem& item);
+    virtual void MarkItemTiles(bool mark, KivraBuilding& building);
+    // 0 each building's own setting, 1 every building takes the pointer, 2 none does.
+    void SetBuildingsMouseMode(int32_t mode);
+
+    // Spawn spots.
+    virtual void AddSpawnSpot(TilePoint position) { spawnSpots_.push_back(position); }
+    virtual bool GetRandomSpawnSpot(TilePoint& out) const;
+    bool IsSpawnSpot(int32_t col, int32_t row) const override;
+    const std::vector<TilePoint>& SpawnSpotList() const { return spawnSpots_; }
+
+    // Reachability pass: one building re-tested per call.
+    void ResetCycle() override;
+    virtual void CycleNextBuilding();
+    int32_t CycleStop() const { return cycleStop_; }
+    int32_t CycleNext() const { return cycleNext_; }
+
+    // Grid
+    void StartItems() override;
+    void SaveToLevel() override;
+    std::unique_ptr<GridTile> CreateTile(TileChar material, int32_t col, int32_t row) override;
+    GridItem* CreateItem(std::wstring_view type) override;
+    void ResetTileStates() override;
+
+    void Update() override;
+    void Draw(Graphics* g) override;
+    void MouseMove(int x, int y) override;
+    void MouseDown(int x, int y, int clickCode) override;
+    void MouseDrag(int x, int y) override;
+    void RemoveWidget(Widget* widget) override;
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    float* GetPropertyPtr(std::wstring_view name, uint32_t& mask) override;
+    PropertyValue GetProperty(std::wstring_view name) override;
+
+    // BuildingPark
+    const BuildingHover& Hover() const override { return hover_; }
+    bool ItemsStarted() const override { return itemsStarted_; }
+    float WeekTimer() const override { return weekTimer_; }
+    GridItem* HeldItem() const override;
+    TilePoint PointerTile() const override { return pointerTile_; }
+    void ShowItemPopup(KivraBuilding&) override {}
+    void HideItemPopup(KivraBuilding&, bool) override {}
+    void OnBuildingClicked(KivraBuilding&) override {}
+
+    BuildingHover& HoverSettings() { return hover_; }
+    int32_t GetEditMode() const { return editMode_; }
+    KivraBuilding* GetHeldBuilding() const { return held_; }
+    bool IsCancelPending() const { return pendingCancel_; }
+    bool DrawsOcean() const { return drawsOcean_; }
+    int32_t OceanFrame() const { return oceanFrame_; }
+    void SetWeekTimer(float timer) { weekTimer_ = timer; }
+
+protected:
+    // The display, or null while none runs.
+    static ParkDisplay* Display();
+    // Runs the display's callback; the variables were set just before.
+    static void RunCallback(std::wstring_view name);
+    static void SetDisplayVariable(const std::wstring& name, const PropertyValue& value);
+    // A tutorial step is current.
+    static bool TutorialRunning();
+    // The current tutorial step's name; empty when none.
+    static std::wstring TutorialStep();
+    void TutorialEvent(int32_t event);
+    void SetEditMode(int32_t mode) { editMode_ = mode; }
+
+private:
+    bool HeldOnTutorialTiles() const;
+    void EndNewBuildingMode();
+    void UpdateOcean();
+    void DrawOceanLattice(Graphics* g, int cel, int alpha);
+
+    bool sidewalkPaintAdds_ = true;
+    int32_t parkState_ = 0;
+    float weekTimer_ = 0.0f;
+    std::vector<TilePoint> spawnSpots_;
+    int32_t editMode_ = kNone;
+    KivraBuilding* held_ = nullptr;
+    TilePoint hoverTile_;
+    float sidewalkX_ = 0.0f, sidewalkY_ = 0.0f;
+    TileChar highlightState_ = '_';
+    bool drawsOcean_ = true;
+    Image* ocean_ = nullptr;
+    Image* sun_ = nullptr;
+    uint32_t oceanCols_ = 0, oceanRows_ = 0;
+    int32_t oceanFade_ = 20;
+    int32_t oceanFadePeriod_ = 20;
+    int32_t oceanFrame_ = 0;
+    bool itemsStarted_ = false;
+    std::unique_ptr<Zones> zones_;
+    int32_t cycleStop_ = -1, cycleNext_ = -1;
+    bool pendingCancel_ = false;
+    BuildingHover hover_;
+    TilePoint pointerTile_;
+    std::set<std::wstring, std::less<>> unknownPreviews_;
+};
