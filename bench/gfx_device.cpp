@@ -15,6 +15,7 @@
 
 #include "gfx_bench_scene.h"
 #include "platform/gfx/gfx.h"
+#include "thread_clock.h"
 
 namespace {
 
@@ -199,7 +200,7 @@ BENCHMARK(BM_FullScreenBlit1to1BlendedCold)->Arg(0)->Arg(1)->Unit(benchmark::kMi
 // their sums is the figure to compare. Argument 0 as above picks the image,
 // argument 1 picks warm (the same frames each time) or cold (rotated).
 void BM_FullScreenBlitOverMemcpy(benchmark::State& state) {
-    using Clock = std::chrono::steady_clock;
+    using Clock = ThreadClock;
     const bool art = state.range(0) == 1;
     const int frames = state.range(1) == 1 ? kColdFrames : 1;
     Scene sc;

@@ -126,11 +126,16 @@ bool FramePacer::DrawBranch(bool allowSleep, uint32_t& slept) {
         return true;
     }
     if (!allowSleep) return false;
-    double rest = std::trunc(FramePeriod() - timeAccumulator_);
+    const double owed = FramePeriod() - timeAccumulator_;
+    double rest = std::trunc(owed);
     if (rest > 0) {
         ++sleepCount_;
         slept = static_cast<uint32_t>(rest);
         host_.Sleep(slept);
+    } else if (owed > 0) {
+        // Less than a millisecond to go: the update is not due before the
+        // clock's next tick, so the wait is slept, not polled.
+        host_.SleepBriefly(owed);
     }
     return true;
 }

@@ -22,6 +22,9 @@ public:
     virtual ~FrameHost() = default;
     virtual uint32_t Now() = 0;
     virtual void Sleep(uint32_t ms) = 0;
+    // Waits less than a millisecond, where the rest of a frame is too short
+    // for Sleep: the loop would otherwise poll the clock until it ticks.
+    virtual void SleepBriefly(double ms) { (void)ms; }
     // Dispatches every waiting window message (stops early when shutting down).
     virtual void PumpWindowMessages() = 0;
     // Hands at most one queued input message on; true while more are queued.

@@ -94,6 +94,10 @@ uint32_t VornAppBase::Now() {
 
 void VornAppBase::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+void VornAppBase::SleepBriefly(double ms) {
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(ms * 1000.0)));
+}
+
 void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();

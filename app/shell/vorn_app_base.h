@@ -280,6 +280,7 @@ protected:
     // FrameHost
     uint32_t Now() override;
     void Sleep(uint32_t ms) override;
+    void SleepBriefly(double ms) override;
     void PumpWindowMessages() override;
     bool UpdateStep() override;
     void UpdateFrameFraction(float fraction) override;

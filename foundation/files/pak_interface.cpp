@@ -119,6 +119,8 @@ void PakInterface::Mount(std::string_view path) {
 }
 
 PakFile* PakInterface::OpenFile(std::string_view name, std::string_view mode) {
+    // Reading, a name no loose folder lists goes straight to the pack.
+    if (IsReadMode(mode) && !directory_.empty() && !loose_.MayExist(name)) return FindEntry(name, mode);
     std::string modeText(mode);
     if (FILE* fp = plat::OpenFile(name, modeText.c_str())) return new PakFile{nullptr, 0, fp};
     return FindEntry(name, mode);

@@ -3,7 +3,8 @@
 //
 // Owns: the mounted packs (memory-mapped, read-only) and the directory of
 // their entries, keyed by the normalised upper-case name. Every open looks
-// for a loose file first, so a file on disk always wins over a packed one.
+// for a loose file first, so a file on disk always wins over a packed one;
+// the loose folders are listed rather than probed name by name.
 // Packed bytes are stored XORed with 0xA3 and unscrambled on every read.
 // Promises: a damaged pack never makes a read leave its mapped view (entries
 // that do not lie inside the file are dropped when mounting); reads past the
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "platform/system/directory_search.h"
+#include "platform/system/folder_listings.h"
 #include "platform/system/mapped_file.h"
 
 constexpr uint32_t kPakMagic = 0xBAC04AC0;
@@ -129,6 +131,7 @@ private:
 
     std::vector<std::unique_ptr<PakCollection>> collections_;
     std::map<std::string, PakRecord> directory_;
+    plat::FolderListings loose_;
 };
 
 // Copies `size` bytes, XORing each with the pack key.

@@ -113,8 +113,9 @@ public:
     // The next Present fails once with `result` (the device-lost code by
     // default), so lost-device recovery can be exercised.
     void FailNextPresent(HResult result = kErrDeviceLost) { failNextPresent_ = result; }
-    // The last presented frame as 32-bit ARGB rows of the back buffer's size.
-    const std::vector<uint32_t>& LastPresentedFrame() const { return presented_; }
+    // The last presented frame as 32-bit ARGB rows of the back buffer's size
+    // (converted from the kept rows when first asked for after a present).
+    const std::vector<uint32_t>& LastPresentedFrame() const;
     uint64_t PresentCount() const { return presentCount_; }
     // Why the last present to the window failed, if it did.
     const std::string& LastPresentError() const { return presentError_; }
@@ -159,7 +160,14 @@ private:
     bool inScene_ = false;
     CallRecorder* recorder_ = nullptr;
     HResult failNextPresent_ = kOk;
-    std::vector<uint32_t> presented_;
+    // The presented frame as the back buffer holds it: its rows copied, and
+    // only those drawn since the previous present.
+    std::vector<uint8_t> kept_;
+    int keptWidth_ = 0, keptHeight_ = 0;
+    Format keptFormat_ = Format::Unknown;
+    uint64_t presentReader_ = Surface::NewReaderId();
+    mutable std::vector<uint32_t> presented_;
+    mutable uint64_t presentedCount_ = ~uint64_t{0};
     uint64_t presentCount_ = 0;
     std::string presentError_;
     std::unique_ptr<ShaderStages> shaders_;

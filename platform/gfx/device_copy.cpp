@@ -30,7 +30,7 @@ void CopyRows(const Surface* src, const Rect& from, Surface* dst, int dx, int dy
     const size_t bytes = static_cast<size_t>(from.right - from.left) * bpp;
     for (int y = from.top; y < from.bottom; ++y)
         std::memmove(dst->Row(dy + y - from.top) + dx * bpp, src->Row(y) + from.left * bpp, bytes);
-    dst->Touch();
+    dst->Touch(dy, dy + from.bottom - from.top);
 }
 
 void FillColor(Surface* s, const Rect& r, uint32_t argb) {
@@ -48,7 +48,7 @@ void FillColor(Surface* s, const Rect& r, uint32_t argb) {
             for (int x = r.left; x < r.right; ++x, p += bpp) std::memcpy(p, pixel, static_cast<size_t>(bpp));
         }
     }
-    s->Touch();
+    s->Touch(r.top, r.bottom);
 }
 
 }  // namespace
@@ -87,22 +87,29 @@ HResult Device::StretchRect(Surface* src, const Rect* srcRect, Surface* dst, con
     if (!Inside(from, src) || !Inside(to, dst)) return kErrInvalidCall;
     const int sw = from.right - from.left, sh = from.bottom - from.top;
     const int dw = to.right - to.left, dh = to.bottom - to.top;
-    if (sw == dw && sh == dh && src->GetFormat() == dst->GetFormat()) {
-        CopyRows(src, from, dst, to.left, to.top);
+    if (sw == dw && sh == dh) {
+        // At 1:1 every sample falls on its own texel's centre, where both
+        // filters give the texel itself: the rows are copied, or converted
+        // in one pass. The frame's present takes this path every frame, and
+        // copies only the rows drawn since the last one when nothing else
+        // wrote to the target in between.
+        const Surface::RowSpan rows = src->RowsToCopy(dst->Id(), dst->Version(), from, to);
+        const Rect part{from.left, rows.top, from.right, rows.bottom};
+        if (src->GetFormat() == dst->GetFormat()) {
+            CopyRows(src, part, dst, to.left, to.top + rows.top - from.top);
+        } else {
+            const TextureView whole = src->View();
+            const int bpp = BytesPerPixel(dst->GetFormat());
+            for (int y = rows.top; y < rows.bottom; ++y)
+                RowFromArgb(dst->GetFormat(), whole.pixels + static_cast<size_t>(y) * whole.pitch + from.left,
+                            dst->Row(to.top + y - from.top) + to.left * bpp, dw);
+            dst->Touch(to.top + rows.top - from.top, to.top + rows.bottom - from.top);
+        }
+        src->NoteCopied(dst->Id(), dst->Version());
         return kOk;
     }
     const TextureView whole = src->View();
     const int bpp = BytesPerPixel(dst->GetFormat());
-    if (sw == dw && sh == dh) {
-        // At 1:1 every sample falls on its own texel's centre, where both
-        // filters give the texel itself: the rows are only converted. (The
-        // frame's present takes this path every frame.)
-        for (int y = 0; y < dh; ++y)
-            RowFromArgb(dst->GetFormat(), whole.pixels + static_cast<size_t>(from.top + y) * whole.pitch + from.left,
-                        dst->Row(to.top + y) + to.left * bpp, dw);
-        dst->Touch();
-        return kOk;
-    }
     SamplerSetup s;
     s.view = whole;
     s.view.pixels = whole.pixels + static_cast<size_t>(from.top) * whole.pitch + from.left;
@@ -120,7 +127,7 @@ HResult Device::StretchRect(Surface* src, const Rect* srcRect, Surface* dst, con
         SampleSpan(s, u.data(), v.data(), dw, row.data());
         RowFromArgb(dst->GetFormat(), row.data(), dst->Row(to.top + y) + to.left * bpp, dw);
     }
-    dst->Touch();
+    dst->Touch(to.top, to.bottom);
     return kOk;
 }
 

@@ -67,9 +67,15 @@ struct Assembly {
     uint32_t base;            // subtracted from indices
 };
 
+// Draws the primitives and marks the target's rows they wrote.
 void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data, uint32_t stride,
                uint32_t vertexCount) {
     raster::DrawSetup d = raster::BuildDrawSetup(state);
+    struct MarkWritten {
+        raster::DrawSetup& d;
+        Surface* target;
+        ~MarkWritten() { target->Touch(d.writtenTop, d.writtenBottom); }
+    } mark{d, state.renderTarget};
     if (raster::ClipIsEmpty(d)) return;
     raster::VertexPipeline pipe(state, d);
     std::vector<ClipVertex> verts;
@@ -132,7 +138,6 @@ HResult Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, con
     if (primitiveCount == 0) return kOk;
     Assembly as{type, primitiveCount, nullptr, 0};
     Rasterize(state_, as, static_cast<const uint8_t*>(vertices), stride, need);
-    state_.renderTarget->Touch();
     return kOk;
 }
 
@@ -156,7 +161,6 @@ HResult Device::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, ui
     Assembly as{type, primitiveCount, idx.data(), minIndex};
     const uint8_t* base = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(minIndex) * stride;
     Rasterize(state_, as, base, stride, vertexCount);
-    state_.renderTarget->Touch();
     return kOk;
 }
 

@@ -83,8 +83,12 @@ void RowToArgb(Format f, const uint8_t* src, uint32_t* dst, int n) {
     switch (f) {
         case Format::A8R8G8B8: std::memcpy(dst, src, static_cast<size_t>(n) * 4); break;
         case Format::X8R8G8B8:
-            std::memcpy(dst, src, static_cast<size_t>(n) * 4);
-            for (int i = 0; i < n; ++i) dst[i] |= 0xFF000000u;
+            // One pass: the alpha is set as each pixel is copied.
+            for (int i = 0; i < n; ++i) {
+                uint32_t v;
+                std::memcpy(&v, src + 4 * i, 4);
+                dst[i] = v | 0xFF000000u;
+            }
             break;
         case Format::R5G6B5:
             for (int i = 0; i < n; ++i) dst[i] = Widen565(Load16(src + 2 * i));

@@ -36,7 +36,10 @@ struct RasterVertex {
 // Everything a draw call fixes before its primitives are rasterized.
 struct DrawSetup {
     Surface* target = nullptr;
-    bool direct32 = false;            // target is A8R8G8B8: blend in place
+    bool direct32 = false;  // target is A8R8G8B8: blend in place
+    // Target is X8R8G8B8 and the blend's colour does not read the target's
+    // alpha: blend in place too, then set the alpha bytes as a conversion would.
+    bool opaqueInPlace = false;
     Surface* depthStencil = nullptr;  // set only while the stencil test is on
     Rect clip;                        // pixels that may be written: [left, right) x [top, bottom)
     StencilSetup stencil;
@@ -46,9 +49,12 @@ struct DrawSetup {
     int stageCount = 0;  // stages before the first disabled one
     bool textured[kMaxTextureStages] = {};
     SamplerSetup samplers[kMaxTextureStages];
+    Surface* textures[kMaxTextureStages] = {};  // whose texels the samplers read
     bool minBilinear[kMaxTextureStages] = {}, magBilinear[kMaxTextureStages] = {};
     Cull cull = Cull::None;
     PixelProgram* program = nullptr;
+    // Rows of the target written so far: [writtenTop, writtenBottom).
+    int writtenTop = 0, writtenBottom = 0;
 };
 
 bool ClipIsEmpty(const DrawSetup& d);

@@ -10,8 +10,22 @@ namespace plat::raster {
 
 void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask) {
     Surface* t = d.target;
+    if (d.writtenTop >= d.writtenBottom) {
+        d.writtenTop = y;
+        d.writtenBottom = y + 1;
+    } else if (y < d.writtenTop) {
+        d.writtenTop = y;
+    } else if (y >= d.writtenBottom) {
+        d.writtenBottom = y + 1;
+    }
     if (d.direct32) {
         d.blendFn(d.blend, src, mask, reinterpret_cast<uint32_t*>(t->Row(y)) + x, n);
+        return;
+    }
+    if (d.opaqueInPlace) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(t->Row(y)) + x;
+        d.blendFn(d.blend, src, mask, row, n);
+        for (int i = 0; i < n; ++i) row[i] |= 0xFF000000u;
         return;
     }
     uint32_t row[kChunk];
@@ -56,12 +70,24 @@ void RunProgram(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, uint32
 
 }  // namespace
 
+namespace {
+
+// std::llround (halves away from zero) without the library call, for
+// |x| < 2^62: x minus its whole part is exact.
+inline int64_t RoundHalfAway(double x) {
+    const double whole = std::trunc(x);
+    const double rest = x - whole;
+    return static_cast<int64_t>(whole) + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
+}
+
+}  // namespace
+
 void StepCoordinates(double start, double step, int n, int32_t* out) {
     const double end = start + step * (n - 1);
     constexpr double kSafe = 16384.0;  // texels: 32.32 stepping cannot overflow
     if (std::fabs(start) < kSafe && std::fabs(end) < kSafe) {
-        int64_t acc = std::llround(start * 4294967296.0);
-        const int64_t inc = std::llround(step * 4294967296.0);
+        int64_t acc = RoundHalfAway(start * 4294967296.0);
+        const int64_t inc = RoundHalfAway(step * 4294967296.0);
         for (int i = 0; i < n; ++i, acc += inc) out[i] = static_cast<int32_t>(acc >> 16);
         return;
     }

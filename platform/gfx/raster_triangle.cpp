@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/gfx/filtered_rows.h"
 #include "platform/gfx/raster.h"
 
 namespace plat::raster {
@@ -31,6 +32,11 @@ inline uint32_t PackColor(const float* a) {
 }
 
 inline int32_t ToFixed16(double texel) {
+    // Inside the range StepCoordinates steps exactly: its rounding, inline.
+    if (std::fabs(texel) < 16384.0) {
+        const double x = texel * 4294967296.0, whole = std::trunc(x), rest = x - whole;
+        return static_cast<int32_t>((static_cast<int64_t>(whole) + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0)) >> 16);
+    }
     int32_t out;
     StepCoordinates(texel, 0.0, 1, &out);
     return out;
@@ -213,6 +219,49 @@ bool PassesTexturesThrough(const DrawSetup& d, uint32_t color) {
 
 inline bool NearInteger(double v, double tol) { return std::fabs(v - std::round(v)) <= tol; }
 
+// Stage 0's bilinear samples along every row of a rectangle, when they step
+// one texel at a time with one column weight: the row is then blended from
+// two texel rows whole instead of sample by sample.
+struct ColumnRun {
+    bool ok = false;
+    int first = 0;      // texel column of the row's first pixel (-1: left of the texture)
+    int firstLeft = 0;  // where that column lies under the addressing mode
+    int lastRight = 0;  // where the last pixel's right neighbour lies
+    uint32_t fx = 0;
+};
+
+// The coordinates are stepped chunk by chunk exactly as the rows below step
+// them, and the run is taken only when every one fits it.
+ColumnRun PlanColumnRun(const DrawSetup& d, double uStart, double dudx, int width) {
+    const SamplerSetup& s = d.samplers[0];
+    if (!d.textured[0] || d.program || !s.bilinear || !s.view.pixels) return {};
+    ColumnRun run;
+    int32_t u[kChunk];
+    for (int x = 0; x < width; x += kChunk) {
+        int n = std::min(kChunk, width - x);
+        const double start = Reduce(uStart + x * dudx, s.wrapU, s.view.width);
+        // A step of exactly one texel adds exactly 1.0 in 16.16 fixed point
+        // to each next coordinate, where stepping is exact (well inside the
+        // 32.32 range): the chunk's first coordinate decides the rest.
+        if (dudx == 1.0 && std::fabs(start) < 8192.0) n = 1;
+        StepCoordinates(start, dudx, n, u);
+        for (int i = 0; i < n; ++i) {
+            const ColumnStep c = BilinearColumn(u[i]);
+            if (x + i == 0) {
+                run.first = c.column;
+                run.fx = c.weight;
+            }
+            if (c.column != run.first + x + i || c.weight != run.fx) return {};
+        }
+    }
+    const int size = s.view.width;
+    if (run.first < -1 || run.first + width > size) return {};
+    run.firstLeft = run.first >= 0 ? run.first : (s.wrapU ? size - 1 : 0);
+    run.lastRight = run.first + width < size ? run.first + width : (s.wrapU ? 0 : size - 1);
+    run.ok = true;
+    return run;
+}
+
 void DrawRect(DrawSetup& d, const RectSpec& r) {
     const int x0 = static_cast<int>(std::max<int64_t>(CeilDiv(r.xL, kSub), d.clip.left));
     const int x1 = static_cast<int>(std::min<int64_t>(CeilDiv(r.xR, kSub), d.clip.right));  // exclusive
@@ -247,6 +296,12 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
     const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
 
+    const ColumnRun run = PlanColumnRun(d, uStart[0], dudx[0], width);
+    const bool passThrough = PassesTexturesThrough(d, r.color);
+    uint32_t blended[kChunk];
+    FilteredRows* filtered = run.ok && d.textures[0] ? &d.textures[0]->Filtered() : nullptr;
+    if (filtered) filtered->BeginDraw(s0, d.textures[0]->Version(), run.fx);
+
     ChunkInputs in;
     for (int py = y0; py < y1; ++py) {
         double v[2];
@@ -262,20 +317,45 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             WriteSpan(d, x0, py, width, texRow, nullptr);
             continue;
         }
+        RowPair rows;
+        if (!texRow && run.ok) {
+            const int32_t vFixed = ToFixed16(Reduce(v[0], s0.wrapV, s0.view.height));
+            // Rows filtered for an earlier draw at this offset serve as texels.
+            if (const uint32_t* kept = filtered ? filtered->Row(s0, vFixed) : nullptr) {
+                texRow = kept + run.first;
+                if (zeroCopy || passThrough) {
+                    WriteSpan(d, x0, py, width, texRow, nullptr);
+                    continue;
+                }
+            } else {
+                rows = BilinearRows(s0, vFixed);
+            }
+        }
         for (int x = x0; x < x1; x += kChunk) {
             const int n = std::min(kChunk, x1 - x);
+            const uint32_t* tex0 = texRow ? texRow + (x - x0) : nullptr;
+            if (rows.upper) {
+                const int first = run.first + (x - x0);
+                BilinearRunSpan(rows, first, x == x0 ? run.firstLeft : first, x + n == x1 ? run.lastRight : first + n,
+                                run.fx, n, blended);
+                tex0 = blended;
+                if (passThrough) {
+                    WriteSpan(d, x, py, n, blended, nullptr);
+                    continue;
+                }
+            }
             std::fill_n(in.diffuse, n, r.color);
             in.flat = true;
             in.flatColor = r.color;
-            // Stage 0 reads straight from texRow when there is one.
-            for (int k = texRow ? 1 : 0; k < kMaxTextureStages; ++k) {
+            // Stage 0 reads straight from its texels when they are at hand.
+            for (int k = tex0 ? 1 : 0; k < kMaxTextureStages; ++k) {
                 if (!d.textured[k]) continue;
                 const SamplerSetup& s = d.samplers[k];
                 const double u = Reduce(uStart[k] + (x - x0) * dudx[k], s.wrapU, s.view.width);
                 StepCoordinates(u, dudx[k], n, in.u[k]);
                 std::fill_n(in.v[k], n, ToFixed16(Reduce(v[k], s.wrapV, s.view.height)));
             }
-            ShadeChunk(d, x, py, n, in, texRow ? texRow + (x - x0) : nullptr);
+            ShadeChunk(d, x, py, n, in, tex0);
         }
     }
 }

@@ -1,5 +1,9 @@
 #include "platform/gfx/resources.h"
 
+#include <algorithm>
+#include <atomic>
+
+#include "platform/gfx/filtered_rows.h"
 #include "platform/gfx/formats.h"
 
 namespace plat {
@@ -19,6 +23,13 @@ Surface::Surface(const Params& p) : params_(p) {
     }
     pitch_ = (static_cast<int>(p.width) * BytesPerPixel(p.format) + 3) & ~3;
     words_.assign(static_cast<size_t>(pitch_ / 4) * p.height, 0);
+}
+
+Surface::~Surface() = default;
+
+FilteredRows& Surface::Filtered() {
+    if (!filtered_) filtered_ = std::make_unique<FilteredRows>();
+    return *filtered_;
 }
 
 Surface* Surface::Create(const Params& p) {
@@ -63,6 +74,44 @@ HResult Surface::GetDesc(SurfaceDesc* out) const {
     out->width = params_.width;
     out->height = params_.height;
     return kOk;
+}
+
+uint64_t Surface::NewReaderId() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
+void Surface::Touch(int top, int bottom) {
+    ++version_;
+    top = std::max(top, 0);
+    bottom = std::min(bottom, Height());
+    if (top >= bottom) return;
+    if (changedTop_ >= changedBottom_) {
+        changedTop_ = top;
+        changedBottom_ = bottom;
+        return;
+    }
+    changedTop_ = std::min(changedTop_, top);
+    changedBottom_ = std::max(changedBottom_, bottom);
+}
+
+Surface::RowSpan Surface::RowsToCopy(uint64_t reader, uint64_t readerVersion, const Rect& from, const Rect& to) {
+    const bool same = reader == copyReader_ && readerVersion == copyReaderVersion_ && from.left == copyFrom_.left &&
+                      from.top == copyFrom_.top && from.right == copyFrom_.right && from.bottom == copyFrom_.bottom &&
+                      to.left == copyTo_.left && to.top == copyTo_.top && to.right == copyTo_.right &&
+                      to.bottom == copyTo_.bottom;
+    copyReader_ = 0;
+    copyFrom_ = from;
+    copyTo_ = to;
+    if (!same) return {from.top, from.bottom};
+    const RowSpan changed{std::max(from.top, changedTop_), std::min(from.bottom, changedBottom_)};
+    return changed.top < changed.bottom ? changed : RowSpan{from.top, from.top};
+}
+
+void Surface::NoteCopied(uint64_t reader, uint64_t readerVersion) {
+    copyReader_ = reader;
+    copyReaderVersion_ = readerVersion;
+    changedTop_ = changedBottom_ = 0;
 }
 
 TextureView Surface::View() {

@@ -49,6 +49,8 @@ struct TextureView {
     int width = 0, height = 0, pitch = 0;
 };
 
+class FilteredRows;
+
 class Surface : public RefCounted {
 public:
     struct Params {
@@ -83,14 +85,34 @@ public:
     uint8_t* StencilRow(int y) { return stencil_.data() + static_cast<size_t>(y) * params_.width; }
     Texture* Container() const { return container_; }
     bool IsLocked() const { return locked_; }
-    // Marks the pixels changed so derived copies (the sampling view) refresh.
-    void Touch() { ++version_; }
+    // Marks the pixels changed so derived copies (the sampling view, a copy
+    // of the surface kept elsewhere) refresh: every row, or rows [top, bottom).
+    void Touch() { Touch(0, Height()); }
+    void Touch(int top, int bottom);
+    // The rows of `from` to copy so that the copy made last time, of the same
+    // rectangle of this surface into `to` of surface `reader` (an id of
+    // Surface or of another reader), is brought up to date: the rows changed
+    // since, or all of `from` when the last copy was another or `reader`
+    // has changed since (its version is not `readerVersion`). The answer
+    // starts a new record: call NoteCopied once the copy is made.
+    struct RowSpan {
+        int top = 0, bottom = 0;
+    };
+    RowSpan RowsToCopy(uint64_t reader, uint64_t readerVersion, const Rect& from, const Rect& to);
+    void NoteCopied(uint64_t reader, uint64_t readerVersion);
+    uint64_t Id() const { return id_; }
+    uint64_t Version() const { return version_; }
+    // An id for a reader that is not a surface.
+    static uint64_t NewReaderId();
     TextureView View();
+    // The texels filtered at a sub-texel offset, kept for draws at that offset.
+    FilteredRows& Filtered();
     uint32_t ReadArgb(int x, int y) const;
 
 private:
     friend class Texture;
     explicit Surface(const Params& p);
+    ~Surface() override;
 
     Params params_;
     int pitch_ = 0;
@@ -100,7 +122,13 @@ private:
     bool locked_ = false;
     bool lockedReadOnly_ = false;
     uint64_t version_ = 0;
+    uint64_t id_ = NewReaderId();
+    // Rows changed since the last copy recorded by NoteCopied, and that copy.
+    int changedTop_ = 0, changedBottom_ = 0;
+    uint64_t copyReader_ = 0, copyReaderVersion_ = 0;
+    Rect copyFrom_{}, copyTo_{};
     std::vector<uint32_t> argbCache_;
+    std::unique_ptr<FilteredRows> filtered_;
     uint64_t cacheVersion_ = ~uint64_t{0};
 };
 

@@ -104,6 +104,17 @@ SpanFn Choose(const SamplerSetup& s) {
 
 }  // namespace
 
+RowPair BilinearRows(const SamplerSetup& s, int32_t v) {
+    const ColumnStep step = BilinearColumn(v);
+    int y0, y1;
+    if (s.wrapV)
+        Pair<true>(step.column, s.view.height, y0, y1);
+    else
+        Pair<false>(step.column, s.view.height, y0, y1);
+    return {s.view.pixels + static_cast<size_t>(y0) * s.view.pitch,
+            s.view.pixels + static_cast<size_t>(y1) * s.view.pitch, step.weight};
+}
+
 void SampleSpan(const SamplerSetup& s, const int32_t* u, const int32_t* v, int n, uint32_t* out) {
     if (!s.view.pixels) {
         for (int i = 0; i < n; ++i) out[i] = 0xFFFFFFFFu;

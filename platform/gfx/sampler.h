@@ -34,6 +34,35 @@ void SampleSpanAt(const SamplerSetup& s, const float* sx, const float* ty, int n
 // One sample at normalised coordinates (s, t); for per-pixel programs.
 uint32_t SampleAt(const SamplerSetup& s, float sx, float ty);
 
+// Texel rows of a bilinear sample at 16.16 row coordinate v: the row above,
+// the row below under the addressing mode, and the weight of the lower one.
+struct RowPair {
+    const uint32_t* upper = nullptr;
+    const uint32_t* lower = nullptr;
+    uint32_t weight = 0;  // 0..255
+};
+RowPair BilinearRows(const SamplerSetup& s, int32_t v);
+
+// Texel column and weight of a bilinear sample at 16.16 column coordinate u,
+// before the addressing mode: the sample blends columns `column` and the one
+// after it by `weight`.
+struct ColumnStep {
+    int column = 0;
+    uint32_t weight = 0;  // 0..255
+};
+inline ColumnStep BilinearColumn(int32_t u) {
+    const int32_t uu = (u - 0x8000 + 0x80) >> 8;
+    return {uu >> 8, static_cast<uint32_t>(uu & 0xFF)};
+}
+
+// Bilinear samples along a row whose sample points step one texel at a
+// time and share one column weight fx: out[i] blends columns first + i and
+// first + i + 1 of rows `rows`, except that the first sample's left column
+// is `firstLeft` and the last one's right column `lastRight` (where the
+// addressing mode sends them). Columns first + 1 .. first + n - 1 lie inside
+// the texture. The same bits as SampleSpan.
+void BilinearRunSpan(const RowPair& rows, int first, int firstLeft, int lastRight, uint32_t fx, int n, uint32_t* out);
+
 // (a * (256 - f) + b * f) / 256 per channel, rounded; f in 0..256.
 inline uint32_t LerpArgb(uint32_t a, uint32_t b, uint32_t f) {
     uint32_t g = 256 - f;

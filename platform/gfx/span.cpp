@@ -1,5 +1,6 @@
 #include "platform/gfx/span.h"
 
+#include "platform/gfx/span_modulate.h"
 #include "platform/gfx/span_over.h"
 
 #include <cstring>
@@ -57,10 +58,7 @@ void CombineStage(const StageCombine& c, const uint32_t* tex, const uint32_t* di
             if (other != current) std::memcpy(current, other, static_cast<size_t>(n) * 4);
             return;
         }
-        for (int i = 0; i < n; ++i) {
-            uint32_t o = other[i];
-            current[i] = o == 0xFFFFFFFFu ? tex[i] : ModulateArgb(tex[i], o);
-        }
+        ModulateRow(tex, other, current, n);
         return;
     }
     const bool alphaDisabled = c.alphaOp == StageOp::Disable;
@@ -209,6 +207,14 @@ uint32_t BlendPixel(const BlendSetup& b, uint32_t s, uint32_t d) {
         out |= Combine(b.op, Channel(s, ch), Factor(b.src, s, d, ch), Channel(d, ch), Factor(b.dst, s, d, ch)) << ch;
     out |= Combine(b.opAlpha, s >> 24, Factor(b.srcAlpha, s, d, 24), d >> 24, Factor(b.dstAlpha, s, d, 24)) << 24;
     return out;
+}
+
+bool BlendColorIgnoresDestAlpha(const BlendSetup& b) {
+    if (!b.enabled) return true;
+    auto readsDestAlpha = [](Blend f) {
+        return f == Blend::DestAlpha || f == Blend::InvDestAlpha || f == Blend::SrcAlphaSat;
+    };
+    return !readsDestAlpha(b.src) && !readsDestAlpha(b.dst);
 }
 
 BlendSpanFn ChooseBlend(const BlendSetup& b) {

@@ -104,10 +104,12 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
         d.blend.opAlpha = d.blend.op;
     }
     d.blendFn = ChooseBlend(d.blend);
+    d.opaqueInPlace = t->GetFormat() == Format::X8R8G8B8 && BlendColorIgnoresDestAlpha(d.blend);
     auto sample = [&](int k) {
         const StageSettings& st = s.stages[k];
         d.textured[k] = true;
-        d.samplers[k].view = st.texture->Level0()->View();
+        d.textures[k] = st.texture->Level0();
+        d.samplers[k].view = d.textures[k]->View();
         d.samplers[k].wrapU = st.Get(SamplerState::AddressU) == static_cast<uint32_t>(TextureAddress::Wrap);
         d.samplers[k].wrapV = st.Get(SamplerState::AddressV) == static_cast<uint32_t>(TextureAddress::Wrap);
         d.minBilinear[k] = st.Get(SamplerState::MinFilter) == static_cast<uint32_t>(TextureFilter::Linear);

@@ -18,6 +18,11 @@
 namespace plat {
 namespace {
 
+std::atomic<uint64_t> gChanges{0};
+
+// Called before anything here that may add, remove or rename a file.
+void NoteChange() { gChanges.fetch_add(1, std::memory_order_relaxed); }
+
 bool LStat(const std::string& path, struct stat& st) { return ::lstat(path.c_str(), &st) == 0; }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -102,6 +107,7 @@ std::string ResolvePath(std::string_view path) {
 FILE* OpenFile(std::string_view path, const char* mode) {
     std::string native = NativePath(path);
     if (native.empty() || !mode) return nullptr;
+    if (std::string_view(mode).find_first_of("wa+") != std::string_view::npos) NoteChange();
     FILE* f = std::fopen(native.c_str(), mode);
     if (!f && errno == ENOENT) {
         std::string resolved = ResolvePath(native);
@@ -142,16 +148,19 @@ bool IsSymbolicLink(std::string_view path) {
 }
 
 bool CreateDirectory(std::string_view path) {
+    NoteChange();
     std::string resolved = ResolvePath(path);
     return !resolved.empty() && ::mkdir(resolved.c_str(), 0777) == 0;
 }
 
 bool RemoveFile(std::string_view path) {
+    NoteChange();
     std::string resolved = ResolvePath(path);
     return !resolved.empty() && ::unlink(resolved.c_str()) == 0;
 }
 
 bool RemoveDirectoryTree(std::string_view path) {
+    NoteChange();
     std::string resolved = WithoutTrailingSlashes(ResolvePath(path));
     struct stat st;
     if (resolved.empty() || !LStat(resolved, st) || !S_ISDIR(st.st_mode)) return false;
@@ -171,6 +180,7 @@ std::string CurrentDirectory() {
 }
 
 bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
+    NoteChange();
     std::string target = ResolvePath(path);
     if (target.empty()) return false;
     struct stat st;
@@ -213,6 +223,7 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
 }
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {
+    NoteChange();
     const std::string source = ResolvePath(from);
     const std::string target = NativePath(to);
     if (source.empty() || target.empty()) return false;
@@ -224,6 +235,8 @@ bool RenameNoReplace(std::string_view from, std::string_view to) {
     return ::unlink(source.c_str()) == 0;
 }
 
+uint64_t FileChangeCount() { return gChanges.load(std::memory_order_relaxed); }
+
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
     constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
     int64_t ticks = (seconds + kSecondsFrom1601To1970) * 10000000 + nanoseconds / 100;
@@ -231,6 +244,7 @@ uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
 }
 
 int RemoveStaleReplaceTemps(std::string_view path) {
+    NoteChange();
     const std::string target = ResolvePath(path);
     if (target.empty()) return 0;
     const size_t slash = target.rfind('/');

@@ -65,6 +65,11 @@ int RemoveStaleReplaceTemps(std::string_view path);
 // existing one is never replaced (false then, and on any other failure).
 bool RenameNoReplace(std::string_view from, std::string_view to);
 
+// Grows with every call here that may add, remove or rename a file (opening
+// for writing included), so a listing of folders kept elsewhere can tell
+// when this process may have changed them.
+uint64_t FileChangeCount();
+
 // Windows file time: 100-nanosecond intervals since 1601-01-01 UTC.
 uint64_t FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 

@@ -177,7 +177,7 @@ void SysFont::DrawString(Graphics& g, float x, float y, const std::wstring& text
         const plat::PixelRect cut{left, top, right, bottom};
         if (shadow) font_->DrawText(pixels, Moved(box, 1, 1), cut, text, kShadowArgb);
         font_->DrawText(pixels, box, cut, text, argb);
-        surface.Touch();
+        surface.Touch(top, bottom);
         target->SetTargetNewer();
         return;
     }

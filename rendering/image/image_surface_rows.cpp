@@ -96,7 +96,7 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
                 blend(kOver, shaded, nullptr, dst + at, n);
             }
         }
-        surface->Touch();
+        surface->Touch(top, bottom);
     }
     SetTargetNewer();
     return true;

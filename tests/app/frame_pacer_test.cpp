@@ -23,7 +23,14 @@ public:
     }
     // Each pass costs a little time, as a real one does, so a loop that
     // neither sleeps nor updates still sees the clock move.
+    void SleepBriefly(double ms) override {
+        if (!napping) return;
+        micros += static_cast<uint32_t>(ms * 1000);
+        now += micros / 1000;
+        micros %= 1000;
+    }
     void PumpWindowMessages() override {
+        ++passes;
         micros += 50;
         now += micros / 1000;
         micros %= 1000;
@@ -72,6 +79,8 @@ public:
     uint32_t updateCost = 0;
     uint32_t drawCost = 1;
     bool presentWaitsForRefresh = false;
+    bool napping = false;  // SleepBriefly waits (else it returns at once)
+    int passes = 0;
     bool vsync = false;
     bool loading = false;
     int queued = 0;
@@ -92,6 +101,24 @@ TEST(FramePacer, HundredUpdatesASecondAtEveryRefreshRate) {
         // Every frame changes something, so one draw per frame period.
         EXPECT_NEAR(loop.draws, effective * 10, effective / 10 + 2) << refresh;
         EXPECT_FLOAT_EQ(loop.lastFraction, 100.0f / effective) << refresh;
+    }
+}
+
+// A frame period that is no whole number of milliseconds leaves less than
+// one to go before many an update: slept, not polled, with the same updates
+// and draws.
+TEST(FramePacer, TheLastMillisecondOfAFrameIsSleptWithTheSamePacing) {
+    for (int refresh : {30, 60, 75}) {
+        FakeLoop polling, napping;
+        napping.napping = true;
+        for (FakeLoop* loop : {&polling, &napping}) {
+            loop->pacer.refreshRate_ = refresh;
+            loop->RunFor(10000);
+        }
+        EXPECT_NEAR(polling.updates, napping.updates, 2) << refresh;
+        EXPECT_NEAR(polling.draws, napping.draws, 2) << refresh;
+        EXPECT_NEAR(polling.sleeps.size(), napping.sleeps.size(), polling.sleeps.size() / 20 + 2) << refresh;
+        EXPECT_LT(napping.passes * 2, polling.passes) << refresh;
     }
 }
 

@@ -1,0 +1,60 @@
+#pragma once
+// Rows of a texture filtered bilinearly at one sub-texel offset, kept for
+// the draws after. Images drawn unscaled at the same fractional offset, as
+// every cel of a scene is under a camera at a fractional scroll, then read
+// their filtered texels as whole-pixel draws read their texels, instead of
+// filtering the same rows again draw after draw and frame after frame.
+//
+// Owns: the filtered texels, (width + 1) x (height + 1) at most, made row by
+// row as draws first need them, for one offset and addressing at a time.
+// Promises: every texel is the one SampleSpan gives at that point; an offset
+// is kept only from its second draw on, so an image whose offset changes
+// every frame costs nothing but the check; the rows are dropped when the
+// texture changes.
+// Threads: the device's thread only, as every draw.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/gfx/sampler.h"
+
+namespace plat {
+
+class FilteredRows {
+public:
+    // Marks the start of a draw that will ask for rows at column weight fx
+    // under `s`'s addressing, of texels at `version`.
+    void BeginDraw(const SamplerSetup& s, uint64_t version, uint32_t fx);
+    // Samples at row coordinate v (16.16) with column weight fx as set by
+    // BeginDraw: entry c, for c from -1 to width - 1, blends texel columns c
+    // and c + 1 under the addressing mode. Null when the offset is not kept
+    // (the caller filters the row itself).
+    const uint32_t* Row(const SamplerSetup& s, int32_t v) {
+        // Rows already made cost a few comparisons.
+        const ColumnStep step = BilinearColumn(v);
+        if (!firstRow_ && keep_ && step.weight == key_.fy && step.column >= -1 && step.column < key_.height &&
+            !ready_.empty() && ready_[static_cast<size_t>(step.column + 1)])
+            return texels_.data() + (static_cast<size_t>(key_.width) + 1) * static_cast<size_t>(step.column + 1) + 1;
+        return MakeRow(s, v);
+    }
+
+private:
+    const uint32_t* MakeRow(const SamplerSetup& s, int32_t v);
+
+    struct Key {
+        uint64_t version = ~uint64_t{0};
+        const uint32_t* pixels = nullptr;
+        int width = 0, height = 0, pitch = 0;
+        uint32_t fx = 0, fy = 0;
+        bool wrapU = false, wrapV = false;
+        bool operator==(const Key&) const = default;
+    };
+    Key key_;      // the offset the rows are made for
+    Key pending_;  // the current draw's, its fy taken from its first row
+    bool firstRow_ = false;
+    bool keep_ = false;  // the current draw's offset is key_
+    std::vector<uint32_t> texels_;
+    std::vector<uint8_t> ready_;
+};
+
+}  // namespace plat
