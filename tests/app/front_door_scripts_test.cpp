@@ -122,9 +122,10 @@ void CollectFonts(const StepList& steps, std::set<std::wstring>& fonts) {
     }
 }
 
-const std::vector<std::wstring> kScripts = {L"main_menu",    L"credits_menu", L"intro_menu",    L"profile_menu",
-                                            L"options_menu", L"confirm_menu", L"notice_menu",   L"popup_intro",
-                                            L"popup_outro",  L"button_init",  L"button_refresh"};
+const std::vector<std::wstring> kScripts = {L"main_menu",    L"credits_menu", L"intro_menu",      L"profile_menu",
+                                            L"options_menu", L"confirm_menu", L"notice_menu",     L"popup_intro",
+                                            L"popup_outro",  L"button_init",  L"button_refresh",  L"level_select_menu",
+                                            L"map_sign",     L"loading",      L"beat_level_menu", L"transition"};
 
 class FrontDoorScriptsTest : public ::testing::Test {
 protected:
@@ -257,6 +258,76 @@ TEST_F(FrontDoorScriptsTest, EachScreenScriptRunsAndFindsEveryAssetItNames) {
 
     EXPECT_TRUE(lookups.missingImages.empty()) << text::ToUtf8(*lookups.missingImages.begin());
     EXPECT_TRUE(lookups.missingSounds.empty()) << text::ToUtf8(*lookups.missingSounds.begin());
+}
+
+// A park as the map reads it, and a player of two such parks.
+struct ParkDouble : ExtendedPropertyInterface {
+    PropertyValue GetProperty(std::wstring_view name) override {
+        if (name == L"trophies_earned") return PropertyValue(won);
+        if (name == L"trophies_required") return PropertyValue(needed);
+        return ExtendedPropertyInterface::GetProperty(name);
+    }
+    int won = 0;
+    int needed = 0;
+};
+
+struct ParkPlayerDouble : ExtendedPropertyInterface {
+    PropertyValue GetProperty(std::wstring_view name) override {
+        if (name == L"level_maple_green") return PropertyValue::FromPropertyInterface(&maple);
+        if (name == L"level_saltwind_bay") return PropertyValue::FromPropertyInterface(&bay);
+        if (name == L"level_name") return PropertyValue(L"saltwind_bay");
+        return ExtendedPropertyInterface::GetProperty(name);
+    }
+    ParkDouble maple, bay;
+};
+
+TEST_F(FrontDoorScriptsTest, TheParksScreensRunOnTheirPicturesAndOpenAParkOnceItsTrophiesAreWon) {
+    AssetNameSets groups;
+    for (const wchar_t* group : {L"map_screen", L"bg_splash_saltwind_bay"})
+        registry.CollectAssetsMatching(group, groups);
+    registry.LoadDynamicAssets(groups, nullptr);
+    ParkPlayerDouble player;
+    player.bay.needed = 3;
+    player.maple.won = 2;
+    auto sign = [](Screen* map, const wchar_t* id) {
+        return dynamic_cast<ButtonWidget*>(map->Variables()[id].ToWidget<DynamicWidget>());
+    };
+    for (int bayWon : {0, 1}) {
+        player.bay.won = bayWon;
+        Screen* map = Run(L"level_select_menu", {{L"player_state", PropertyValue::FromPropertyInterface(&player)}});
+        EXPECT_TRUE(map->IsScriptDone());
+        ASSERT_NE(sign(map, L"sign_maple_green"), nullptr);
+        ASSERT_NE(sign(map, L"sign_saltwind_bay"), nullptr);
+        EXPECT_FALSE(sign(map, L"sign_maple_green")->IsDisabled());
+        // Three trophies in all open the bay.
+        EXPECT_EQ(sign(map, L"sign_saltwind_bay")->IsDisabled(), bayWon == 0);
+        EXPECT_NE(map->Variables()[L"back"].ToWidget<DynamicWidget>(), nullptr);
+    }
+    Screen* loading = Run(L"loading", {{L"level_to_play", PropertyValue(L"maple_green")}});
+    EXPECT_EQ(loading->actions, std::vector<std::wstring>{L"displayed_loading"});
+
+    Screen* beat = Run(L"beat_level_menu", {{L"player_state", PropertyValue::FromPropertyInterface(&player)},
+                                            {L"level", PropertyValue::FromPropertyInterface(&player.bay)}});
+    auto* splash = beat->Variables()[L"splash"].ToWidget<DynamicWidget>();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_EQ(splash->GetImage(), registry.FindImageByName(L"bg_splash_saltwind_bay"));
+    for (const wchar_t* id : {L"level_select", L"main", L"credits"})
+        EXPECT_NE(beat->Variables()[id].ToWidget<DynamicWidget>(), nullptr) << text::ToUtf8(id);
+
+    // The transition fades the old screen's picture and takes itself away.
+    auto* shot = new DynamicWidget(0, 0, nullptr, 1.0f);
+    auto transition = std::make_unique<Screen>();
+    transition->SetDeleteOnRemoval(false);
+    transition->RegisterObject(L"screenshot", shot);
+    mgr->AddWidget(transition.get());
+    transition->PlayAnimationNamed(L"transition");
+    for (int i = 0; i < 100 && transition->GetParent(); ++i) Tick();
+    EXPECT_EQ(transition->GetParent(), nullptr);
+    EXPECT_NEAR(shot->opacity, 0.0f, 0.01f);
+
+    // A sign's type names only its scripts; its picture is the image the map gives it.
+    lookups.missingImages.erase(L"map_sign");
+    for (const std::wstring& image : lookups.missingImages) ADD_FAILURE() << text::ToUtf8(image);
 }
 
 TEST_F(FrontDoorScriptsTest, ButtonsShowTheirStateCels) {

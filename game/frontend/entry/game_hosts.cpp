@@ -2,6 +2,7 @@
 
 #include "app/assets/asset_registry.h"
 #include "game/frontend/entry/my_game_app.h"
+#include "game/frontend/menus/screen_transition.h"
 #include "widgets/screens/board.h"
 
 namespace {
@@ -98,3 +99,5 @@ void GameLevelAssets::LoadDynamicAssets(const AssetNameSets& group) {
 void GameLevelAssets::UnloadDynamicAssets(const AssetNameSets& group) {
     if (AssetRegistry* registry = AssetRegistry::Instance()) registry->UnloadDynamicAssets(group, nullptr);
 }
+
+Menu* GameMenuStack::CreateMenuTransition(Menu* menu) { return new ScreenTransition(menu); }

@@ -2,11 +2,9 @@
 // What the game application answers to the layers below it, one adapter
 // per seam: the menus (FrontendHost), the profile manager (ProfileHost),
 // the player state's level switches (LevelAssets) and the scene scripts
-// (ScriptHost). Each forwards to the application, which owns and installs
-// them for its whole life.
-// Main thread only, except where the loading thread loads the profiles
-// (ProfileHost) and the main menu's images (FrontendHost's asset groups)
-// before any menu exists.
+// (ScriptHost), and the menu stack with the game's transition. Each forwards to the application, which owns and
+// installs them for its whole life. Main thread only, except where the loading thread loads the profiles (ProfileHost)
+// and the main menu's images (FrontendHost's asset groups) before any menu exists.
 
 #include <set>
 #include <string>
@@ -15,6 +13,7 @@
 #include "game/data/progress/profile_manager.h"
 #include "game/frontend/menus/frontend_host.h"
 #include "game/frontend/menus/profile_manager_book.h"
+#include "widgets/screens/menu_stack.h"
 #include "widgets/script/script_host.h"
 
 class MyGameApp;
@@ -31,6 +30,8 @@ public:
     bool GetPlayTime(int& hours, int& minutes) const override;
     std::string GetVersion() const override;
     InGameDisplay* GetInGameDisplay() override { return nullptr; }
+    // None yet: the level select shows the parks-soon notice instead.
+    Menu* CreateInGameDisplay() override { return nullptr; }
     double GetLoadingProgress() const override;
 
     double GetTrackVolume(std::wstring_view name) const override;
@@ -73,6 +74,12 @@ class GameLevelAssets : public LevelAssets {
 public:
     void LoadDynamicAssets(const AssetNameSets& group) override;
     void UnloadDynamicAssets(const AssetNameSets& group) override;
+};
+
+// Menus that ask for a transition open through the game's ScreenTransition.
+class GameMenuStack : public MenuStack {
+public:
+    Menu* CreateMenuTransition(Menu* menu) override;
 };
 
 // The player's name stands for "[player]" in the texts scripts show; the game

@@ -1,10 +1,10 @@
 #include "game/frontend/entry/my_board.h"
 
 #include "app/player/basic_player_state.h"
+#include "game/frontend/menus/level_select_menu.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
 #include "widgets/screens/menu_host.h"
-#include "widgets/screens/notice_menu.h"
 
 void MyBoard::ShowMainMenu() { ShowMenu(new MainMenu()); }
 
@@ -15,7 +15,5 @@ void MyBoard::ShowPlayMenu() {
         ShowMenu(new IntroMenu());
         return;
     }
-    // Never a blank board: the main menu comes back under the notice.
-    ShowMainMenu();
-    ShowMenu(new NoticeMenu(L"parks_soon", nullptr, L"menu"));
+    ShowMenu(new LevelSelectMenu());
 }

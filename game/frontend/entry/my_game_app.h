@@ -40,6 +40,7 @@ public:
     void TitleScreenDone() override;
     void HandleTypedCommand(std::wstring_view text) override;
     TitleScreen* CreateFirstScreen() override;
+    MenuStack& GetMenuStack() override { return menuStack_; }
 
     const std::wstring& PlayerName() const { return playerName_; }
     void SetPlayerName(std::wstring_view name) { playerName_ = name; }
@@ -55,6 +56,8 @@ private:
     MyLocalization localization_;
     std::wstring playerName_;
 
+    // Outlives the widgets, which leave it when the destructor removes them.
+    GameMenuStack menuStack_;
     GameFrontendHost frontendHost_{*this};
     GameProfileHost profileHost_{*this};
     GameScriptHost scriptHost_{*this};

@@ -3,7 +3,8 @@
 // board (the main and play menus), the player's name and the profiles, the
 // version text, the settings the options change (volumes, mouse speed,
 // screen mode, stretching, cursors), sounds, the menus' asset groups, and the
-// in-game display when a level runs.
+// in-game display when a level runs, and a new one to play the current
+// level in.
 //
 // Reached through Service<FrontendHost>. While nothing is installed
 // NullFrontendHost answers: no board, no display, settings kept in its own
@@ -21,6 +22,7 @@
 #include "game/frontend/menus/profile_manager_book.h"
 
 class InGameDisplay;
+class Menu;
 class ProfileBook;
 
 class FrontendHost {
@@ -44,6 +46,9 @@ public:
     virtual bool GetPlayTime(int& hours, int& minutes) const = 0;
     virtual std::string GetVersion() const = 0;
     virtual InGameDisplay* GetInGameDisplay() = 0;
+    // A new display for the current level, for the caller to show; null
+    // while the game has none.
+    virtual Menu* CreateInGameDisplay() = 0;
     // Finished loading steps over all of them, 0 to 1.
     virtual double GetLoadingProgress() const = 0;
 
@@ -86,6 +91,7 @@ public:
     bool GetPlayTime(int&, int&) const override { return false; }
     std::string GetVersion() const override { return {}; }
     InGameDisplay* GetInGameDisplay() override { return nullptr; }
+    Menu* CreateInGameDisplay() override { return nullptr; }
     double GetLoadingProgress() const override { return loadingProgress_; }
     void SetLoadingProgress(double progress) { loadingProgress_ = progress; }
 

@@ -2,7 +2,8 @@
 // Front-end menu tests: the menu test tree with a game application double
 // (FrontendHostDouble) holding a four-slot profile book (ProfileBookDouble)
 // and handing the board's menus to a board when the test gives one, the
-// images the menus look up by name, and a title screen double.
+// images the menus look up by name, a parent recording the actions passed
+// up to it, and a title screen double.
 
 #include <array>
 #include <string>
@@ -74,6 +75,13 @@ public:
     }
     std::string GetVersion() const override { return "v1.3"; }
     InGameDisplay* GetInGameDisplay() override { return display; }
+    // A plain menu stands for the display when the test asks for one.
+    Menu* CreateInGameDisplay() override {
+        calls.push_back(L"display");
+        if (!makesDisplays) return nullptr;
+        madeDisplays.push_back(new Menu(L""));
+        return madeDisplays.back();
+    }
     bool HasWindowedMode() const override { return windowedModePossible; }
     bool GameHasDesktopShape() const override { return sameShape; }
     void PlaySoundEffectByName(std::wstring_view name) override { calls.push_back(L"sound " + std::wstring(name)); }
@@ -87,12 +95,22 @@ public:
     ProfileBookDouble book;
     std::vector<std::wstring> calls;
     InGameDisplay* display = nullptr;
+    bool makesDisplays = false;
+    std::vector<Menu*> madeDisplays;
     Board* board = nullptr;
     bool windowedModePossible = true;
     bool sameShape = false;
 
 private:
     ScopedService<FrontendHost> installed_{this};
+};
+
+// A parent that records the actions its menus pass up.
+class ParentRecorder : public AnimationWidget {
+public:
+    ParentRecorder() : AnimationWidget(L"", 0, 0, false) {}
+    void DoAction(std::wstring_view action, std::wstring_view, int) override { actions.emplace_back(action); }
+    std::vector<std::wstring> actions;
 };
 
 class StartupDouble : public NullStartupHost {
@@ -143,6 +161,13 @@ protected:
         const FRect r = widget->MapRectToScreen(
             FRect(0, 0, static_cast<float>(widget->GetWidth()), static_cast<float>(widget->GetHeight())));
         Click(static_cast<int>(r.x + r.w / 2), static_cast<int>(r.y + r.h / 2));
+    }
+    // The menu as the child of a recording parent in the tree; the parent.
+    ParentRecorder* UnderRecorder(Widget* menu) {
+        auto* parent = new ParentRecorder();
+        mgr.AddWidget(parent);
+        parent->AddWidget(menu);
+        return parent;
     }
     template <class M>
     M* OpenOf() const {

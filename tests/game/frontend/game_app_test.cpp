@@ -16,6 +16,7 @@
 #include "game/data/progress/kivra_level_stats.h"
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/entry/my_game_app.h"
+#include "game/frontend/menus/level_select_menu.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
 #include "tests/game/data/profile_test_support.h"
@@ -48,7 +49,7 @@ protected:
     MyBoard* board = new MyBoard();
 };
 
-TEST_F(PlayBoardTest, TheIntroComesOnceAfterwardsTheMainMenuReturnsUnderANotice) {
+TEST_F(PlayBoardTest, TheIntroComesOnceAfterwardsTheMapOfTheParks) {
     ASSERT_EQ(CountOpen<MainMenu>(), 1);
     OpenOf<MainMenu>()->DoAction(L"play", L"", 0);
     EXPECT_TRUE(player.started_);
@@ -58,15 +59,16 @@ TEST_F(PlayBoardTest, TheIntroComesOnceAfterwardsTheMainMenuReturnsUnderANotice)
 
     intro->StopAnimation();  // its script ends
     EXPECT_EQ(OpenOf<IntroMenu>(), nullptr);
-    EXPECT_EQ(CountOpen<MainMenu>(), 1);
-    ASSERT_EQ(CountOpen<NoticeMenu>(), 1);
-    EXPECT_EQ(OpenOf<NoticeMenu>()->GetLocalVariable(L"text").ToString(), L"Soon");
+    EXPECT_EQ(CountOpen<MainMenu>(), 0);
+    EXPECT_EQ(CountOpen<NoticeMenu>(), 0);
+    ASSERT_EQ(CountOpen<LevelSelectMenu>(), 1);
 
-    menus.RemoveMenu(OpenOf<NoticeMenu>());
+    OpenOf<LevelSelectMenu>()->DoAction(L"main", L"", 0);
+    ASSERT_EQ(CountOpen<MainMenu>(), 1);
     OpenOf<MainMenu>()->DoAction(L"play", L"", 0);
     EXPECT_EQ(OpenOf<IntroMenu>(), nullptr);
-    EXPECT_EQ(CountOpen<MainMenu>(), 1);
-    EXPECT_EQ(CountOpen<NoticeMenu>(), 1);
+    EXPECT_EQ(CountOpen<MainMenu>(), 0);
+    EXPECT_EQ(CountOpen<LevelSelectMenu>(), 1);
 }
 
 // The application is built in a fresh data folder holding the levels

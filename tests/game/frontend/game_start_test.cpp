@@ -2,7 +2,9 @@
 // game's own data with SDL's dummy drivers and a fresh data folder, and a
 // scripted player goes through it by pointer and keyboard as a person would:
 // skips the start-up screens, waits for loading, presses play, types a name,
-// moves the effects slider in the options, reads the credits and quits.
+// moves the effects slider in the options, reads the credits, sees the
+// introduction, picks the first park on the map (the parks open soon) and
+// quits.
 // Then the saved files are read back, and a second start must come back to
 // the same player.
 
@@ -19,14 +21,17 @@
 #include "foundation/files/path_utils.h"
 #include "foundation/system/service.h"
 #include "foundation/system/track_interface.h"
+#include "game/data/progress/player_state.h"
 #include "game/frontend/entry/my_game_app.h"
 #include "game/frontend/menus/enter_name_menu.h"
+#include "game/frontend/menus/level_select_menu.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
 #include "game/frontend/menus/options_menu.h"
 #include "platform/window/virtual_keys.h"
 #include "widgets/controls/button_widget.h"
 #include "widgets/screens/confirm_menu.h"
+#include "widgets/screens/notice_menu.h"
 
 namespace {
 
@@ -246,6 +251,22 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
         });
         ClickScriptButton(
             game, "back from the credits", [&game] { return game.OpenMenu<CreditsMenu>(); }, L"back");
+        ClickScriptButton(game, "play button", mainMenu, L"play");
+        game.Then("the introduction, skipped line by line", [&game] {
+            if (game.OpenMenu<LevelSelectMenu>()) return true;
+            if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
+            return false;
+        });
+        game.Then("the map has released every park", [&game] {
+            auto* player = dynamic_cast<PlayerState*>(BasicPlayerState::Current());
+            EXPECT_TRUE(player && player->started_);
+            EXPECT_EQ(player ? player->CurrentLevelName() : L"?", L"");
+            return true;
+        });
+        ClickScriptButton(
+            game, "the first park's sign", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        ClickScriptButton(
+            game, "the parks open soon", [&game] { return game.OpenMenu<NoticeMenu>(); }, L"ok");
         ClickScriptButton(game, "quit button", mainMenu, L"quit");
         ClickScriptButton(
             game, "confirm quitting", [&game] { return game.OpenMenu<ConfirmQuitMenu>(); }, L"ok");
@@ -276,6 +297,15 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
             EXPECT_EQ(menu->Variables()[L"player_name"].ToString(), L"Ada");
             EXPECT_EQ(game.OpenMenu<EnterNameMenu>(), nullptr);
             EXPECT_NEAR(game.GetSfxVolume(), sfxChosen, 0.006);
+            return true;
+        });
+        // The introduction was seen: play goes straight to the map, and back.
+        ClickScriptButton(
+            game, "play again", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
+        ClickScriptButton(
+            game, "back from the map", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"back");
+        game.Then("main menu again", [&game] {
+            if (!game.OpenMenu<MainMenu>()) return false;
             game.Shutdown();
             return true;
         });

@@ -11,13 +11,6 @@ namespace {
 
 using namespace testsupport;
 
-class ParentRecorder : public AnimationWidget {
-public:
-    ParentRecorder() : AnimationWidget(L"", 0, 0, false) {}
-    void DoAction(std::wstring_view action, std::wstring_view, int) override { actions.emplace_back(action); }
-    std::vector<std::wstring> actions;
-};
-
 class MainMenuTest : public FrontendTest {
 protected:
     MainMenuTest() {
@@ -67,10 +60,8 @@ TEST_F(MainMenuTest, ProfileAndCreditsReplaceTheMenu) {
 }
 
 TEST_F(MainMenuTest, OtherActionsReachTheParent) {
-    auto* parent = new ParentRecorder();
-    mgr.AddWidget(parent);
     auto* inner = new MainMenu();
-    parent->AddWidget(inner);
+    ParentRecorder* parent = UnderRecorder(inner);
     inner->DoAction(L"somewhere", L"p", 2);
     EXPECT_EQ(parent->actions, std::vector<std::wstring>{L"somewhere"});
 }
