@@ -1,5 +1,6 @@
 #include "app/player/basic_player_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,12 @@
 
 BasicPlayerState::~BasicPlayerState() {
     if (current_ == this) current_ = nullptr;
+}
+
+void BasicPlayerState::SetPlayTime(int hours, int minutes, int centiseconds) {
+    hours_ = std::clamp(hours, 0, kMaxHours);
+    minutes_ = std::clamp(minutes, 0, kMinutesPerHour - 1);
+    centiseconds_ = std::clamp(centiseconds, 0, kCentisecondsPerMinute - 1);
 }
 
 std::wstring BasicPlayerState::FormatPlayTime() const {

@@ -29,6 +29,14 @@ public:
     // One <symbol name="..." value="..."/> per symbol in name order, nothing between.
     std::wstring WriteSymbols() const;
 
+    // The play time's ranges; a value read from a file is taken within them,
+    // so counting on never overflows. A hundred years and more of hours.
+    static constexpr int kMaxHours = 1000000;
+    static constexpr int kMinutesPerHour = 60;
+    static constexpr int kCentisecondsPerMinute = 6000;
+    // Sets the play time, each value clamped to its range.
+    void SetPlayTime(int hours, int minutes, int centiseconds);
+
     bool started_ = false;
     int hours_ = 0;
     int minutes_ = 0;

@@ -1,5 +1,6 @@
 #include "app/settings/settings_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -21,6 +22,18 @@ bool ReadInt(const std::wstring& value, int& out) {
     } catch (...) {
         return false;
     }
+}
+
+// Volumes are whole percentages; the mouse speed is the system's 1-20, or 0
+// for not chosen yet. A value outside is taken at the nearest end, so every
+// save writes back what the reader can hold.
+constexpr int kMaxPercent = 100;
+constexpr int kMaxMouseSpeed = 20;
+
+bool ReadClamped(const std::wstring& value, int low, int high, int& out) {
+    if (!ReadInt(value, out)) return false;
+    out = std::clamp(out, low, high);
+    return true;
 }
 
 bool IsNameStart(wchar_t c) {
@@ -80,9 +93,9 @@ void ApplySettingsElement(const XMLElement& element, AppSettings& settings, cons
         if (name == L"version") {
             if (ReadInt(value, number)) settings.version = number;
         } else if (name == L"sfx") {
-            if (ReadInt(value, number)) settings.sfxVolume = PercentToVolume(number);
+            if (ReadClamped(value, 0, kMaxPercent, number)) settings.sfxVolume = PercentToVolume(number);
         } else if (name == L"mouse-speed") {
-            if (ReadInt(value, number)) settings.mouseSpeed = number;
+            if (ReadClamped(value, 0, kMaxMouseSpeed, number)) settings.mouseSpeed = number;
         } else if (name == L"preferred-x") {
             if (ReadInt(value, number)) settings.preferredX = number;
         } else if (name == L"preferred-y") {
@@ -99,7 +112,7 @@ void ApplySettingsElement(const XMLElement& element, AppSettings& settings, cons
             settings.customCursors = ReadBool(value);
             if (sinks.customCursors) sinks.customCursors(settings.customCursors);
         } else if (name.size() > 4 && name.compare(0, 4, L"vol-") == 0) {
-            if (!ReadInt(value, number)) continue;
+            if (!ReadClamped(value, 0, kMaxPercent, number)) continue;
             std::wstring track = name.substr(4);
             settings.trackVolumes[track] = PercentToVolume(number);
             if (sinks.trackVolume) sinks.trackVolume(track, PercentToVolume(number));

@@ -4,7 +4,8 @@
 //
 // Promises: the text has one fixed attribute order; booleans are written as
 // digits and read as "1" or "true"; volumes are whole percentages that read
-// back to the value they were written from; a file that is missing or does not
+// back to the value they were written from, read within 0-100 (the mouse speed
+// within 0-20); a file that is missing or does not
 // parse leaves every value as it was; a save goes through a temporary file and
 // a rename, so a crash leaves either the old file or the new one. A track name
 // that could not be read back as an attribute name is left out of the file.

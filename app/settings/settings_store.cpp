@@ -1,5 +1,6 @@
 #include "app/settings/settings_store.h"
 
+#include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
 #include "platform/system/file_system.h"
@@ -11,11 +12,14 @@ bool SettingsStore::Load(bool screensaverMode, const std::function<void(const XM
     if (int removed = plat::RemoveStaleReplaceTemps(path_))
         LogWrite(text::WFormat(L"Removed %d unfinished settings file(s)", removed), true);
     bool read = ReadSettingsFile(path_, handler);
-    if (!screensaverMode) {
-        values_.inProgress = true;
-        Save();
-    }
+    if (!read && FileExists(path_)) KeepUnreadableAside();
+    if (!screensaverMode) BeginRun();
     return read;
+}
+
+void SettingsStore::BeginRun() {
+    values_.inProgress = true;
+    Save();
 }
 
 std::wstring SettingsStore::BuildAttributes() {
@@ -23,7 +27,21 @@ std::wstring SettingsStore::BuildAttributes() {
                                    [](std::wstring_view message) { LogWrite(message, true); });
 }
 
+void SettingsStore::KeepUnreadableAside() {
+    movedAsideTo_ = MoveFileAside(path_);
+    unreadableInTheWay_ = movedAsideTo_.empty() && FileExists(path_);
+    if (unreadableInTheWay_)
+        LogWrite(L"settings.xml is unreadable and could not be moved aside; it is not replaced", true);
+    else
+        LogWrite(L"settings.xml is unreadable; it was moved aside to " + text::FromUtf8(GetFileName(movedAsideTo_)) +
+                     L" and the defaults hold",
+                 true);
+}
+
 bool SettingsStore::Save(std::wstring_view extraAttributes) {
+    // The unreadable file may be all that is left of the player's choices.
+    if (unreadableInTheWay_) KeepUnreadableAside();
+    if (unreadableInTheWay_) return false;
     std::wstring attributes = BuildAttributes();
     attributes += extraAttributes;
     if (WriteSettingsFile(path_, attributes)) return true;

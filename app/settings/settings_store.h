@@ -6,8 +6,10 @@
 //
 // Owns: the values, the file's path and the names already reported as
 // unwritable.
-// Promises: a damaged file leaves the defaults and is rewritten whole by the
-// first save; a failed save keeps the old file and is logged; nothing is
+// Promises: a damaged file leaves the defaults, is moved aside to
+// settings.xml.bad (.bad2 ... when taken; none replaced) and logged, and the
+// first save writes the file whole; one that cannot be moved is never
+// replaced; a failed save keeps the old file and is logged; nothing is
 // saved in screensaver mode at load.
 // Threads: the main thread.
 
@@ -25,11 +27,17 @@ public:
     const AppSettings& Values() const { return values_; }
     const std::string& Path() const { return path_; }
     bool Loaded() const { return loaded_; }
+    // Where the load moved an unreadable file; empty when it did not.
+    const std::string& MovedAsideTo() const { return movedAsideTo_; }
 
     // Reads the file; `handler` sees each "settings" element (the game reads
     // its own attributes there). Outside screensaver mode the run is then
     // marked in progress and saved. False when the file was missing or damaged.
     bool Load(bool screensaverMode, const std::function<void(const XMLElement&)>& handler);
+
+    // Marks the run in progress and saves (what Load does outside
+    // screensaver mode, for a caller that saves later).
+    void BeginRun();
 
     // Writes the base attributes followed by `extraAttributes`.
     bool Save(std::wstring_view extraAttributes = {});
@@ -39,7 +47,11 @@ public:
     void EndRun(std::wstring_view extraAttributes = {});
 
 private:
+    void KeepUnreadableAside();
+
     std::string path_;
+    std::string movedAsideTo_;
+    bool unreadableInTheWay_ = false;
     AppSettings values_;
     std::set<std::wstring> reportedTracks_;
     bool loaded_ = false;

@@ -75,9 +75,9 @@ PakInterface::~PakInterface() {
     gPakInterface.compare_exchange_strong(self, nullptr);
 }
 
-void PakInterface::Mount(std::string_view path) {
+bool PakInterface::Mount(std::string_view path) {
     auto collection = std::make_unique<PakCollection>();
-    if (!collection->view_.Open(path)) return;
+    if (!collection->view_.Open(path)) return false;
     collection->path_ = std::string(path);
     PakCollection* pack = collection.get();
     collections_.push_back(std::move(collection));
@@ -89,12 +89,17 @@ void PakInterface::Mount(std::string_view path) {
 
     DirectoryReader reader(pack->view_.Data(), pack->view_.Size());
     uint32_t magic, version;
-    if (!reader.U32(magic) || magic != kPakMagic || !reader.U32(version) || version != kPakVersion) return;
+    if (!reader.U32(magic) || magic != kPakMagic || !reader.U32(version) || version != kPakVersion) return false;
 
     std::vector<PendingEntry> pending;
     int64_t running = 0;
     uint8_t flags;
-    while (reader.U8(flags) && !(flags & kPakEndOfDirectory)) {
+    bool whole = false;
+    while (reader.U8(flags)) {
+        if (flags & kPakEndOfDirectory) {
+            whole = true;
+            break;
+        }
         uint8_t length;
         std::string name;
         uint32_t size;
@@ -111,11 +116,15 @@ void PakInterface::Mount(std::string_view path) {
     for (PendingEntry& entry : pending) {
         int64_t start = headerLength + entry.offset;
         // A damaged directory must not send reads outside the mapped view.
-        if (start + entry.size > fileSize) continue;
+        if (start + entry.size > fileSize) {
+            whole = false;
+            continue;
+        }
         std::string key = NormalizeName(entry.name);
         if (key.empty()) continue;
         directory_[key] = PakRecord{pack, std::move(entry.name), entry.time, start, entry.size};
     }
+    return whole;
 }
 
 PakFile* PakInterface::OpenFile(std::string_view name, std::string_view mode) {

@@ -96,8 +96,10 @@ public:
     PakInterface& operator=(const PakInterface&) = delete;
 
     // Adds the pack's entries to the directory; a later entry of the same
-    // name replaces an earlier one. Silent on failure.
-    void Mount(std::string_view path);
+    // name replaces an earlier one. True when the pack opened and its whole
+    // directory was read, every entry inside the file; a damaged pack still
+    // adds what could be read of it.
+    bool Mount(std::string_view path);
 
     // Disk first; for "r", "rb" and "rt" then the pack. Null when neither has it.
     PakFile* OpenFile(std::string_view name, std::string_view mode) override;

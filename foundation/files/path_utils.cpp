@@ -122,6 +122,17 @@ void GrantEveryoneFullAccess(std::string_view) {}
 
 bool RenameFileNoReplace(std::string_view from, std::string_view to) { return plat::RenameNoReplace(from, to); }
 
+std::string MoveFileAside(std::string_view path) {
+    if (!FileExists(path)) return {};
+    for (int n = 1; n <= 1000; ++n) {
+        std::string aside = std::string(path) + ".bad" + (n == 1 ? std::string() : std::to_string(n));
+        if (FileExists(aside)) continue;
+        if (RenameFileNoReplace(path, aside)) return aside;
+        if (!FileExists(aside)) break;  // not taken: the move itself failed
+    }
+    return {};
+}
+
 int RemoveInterruptedWrites(std::string_view path) { return plat::RemoveStaleReplaceTemps(path); }
 
 bool WriteWStringToFile(std::string_view path, std::wstring_view text) {

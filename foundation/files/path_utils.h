@@ -35,6 +35,10 @@ void GrantEveryoneFullAccess(std::string_view path);
 // Renames a file unless the new name is taken: an existing file is never
 // replaced. False when the name is taken or the rename failed.
 bool RenameFileNoReplace(std::string_view from, std::string_view to);
+// Keeps a file the program could not read out of the way of the next save:
+// renames it to PATH.bad (.bad2, .bad3 ... when taken; none is replaced).
+// The name it took; empty when the file stays where it was (or is missing).
+std::string MoveFileAside(std::string_view path);
 // Removes what writes of this file that were cut short (their process died)
 // left beside it; the files of a writer still running stay.
 int RemoveInterruptedWrites(std::string_view path);

@@ -94,6 +94,33 @@ TEST(SettingsFile, EveryWholePercentSurvivesRepeatedSaves) {
     EXPECT_EQ(VolumeToPercent(0.999), 99);
 }
 
+TEST(SettingsFile, ValuesOutOfTheirRangeAreClampedWhenRead) {
+    TempFolder dir;
+    struct Case {
+        const char* attributes;
+        int sfx, music, mouseSpeed;
+    };
+    for (const Case& c : {Case{"sfx=\"-57\" vol-music=\"-1\" mouse-speed=\"-2147483648\"", 0, 0, 0},
+                          Case{"sfx=\"250\" vol-music=\"2147483647\" mouse-speed=\"2147483647\"", 100, 100, 20},
+                          Case{"sfx=\"0\" vol-music=\"100\" mouse-speed=\"1\"", 0, 100, 1}}) {
+        WriteBytes(dir / "s.xml", std::string("<settings ") + c.attributes + "/>\n");
+        AppSettings read;
+        double applied = -1;
+        SettingsSinks sinks{[&](const std::wstring&, double v) { applied = v; }, nullptr};
+        ASSERT_TRUE(
+            ReadSettingsFile(dir / "s.xml", [&](const XMLElement& e) { ApplySettingsElement(e, read, sinks); }));
+        EXPECT_EQ(VolumeToPercent(read.sfxVolume), c.sfx) << c.attributes;
+        EXPECT_EQ(VolumeToPercent(read.trackVolumes[L"music"]), c.music) << c.attributes;
+        EXPECT_EQ(applied, read.trackVolumes[L"music"]) << c.attributes;
+        EXPECT_EQ(read.mouseSpeed, c.mouseSpeed) << c.attributes;
+        // What was read is saved as read, and reads back the same: nothing creeps.
+        ASSERT_TRUE(WriteSettingsFile(dir / "s.xml", Build(read)));
+        AppSettings again;
+        ASSERT_TRUE(Load(dir / "s.xml", again));
+        EXPECT_EQ(Build(again), Build(read)) << c.attributes;
+    }
+}
+
 TEST(SettingsFile, BooleansReadAsDigitsOrWords) {
     TempFolder dir;
     WriteBytes(dir / "s.xml",
@@ -235,6 +262,17 @@ TEST(SettingsStore, RunIsMarkedInProgressUntilItEndsNormally) {
     EXPECT_FALSE(read.inProgress);
     EXPECT_EQ(VolumeToPercent(read.sfxVolume), 30);
     EXPECT_EQ(seen.attributes[L"game-flag"], L"1");
+
+    // The damaged file was kept aside before the defaults replaced it.
+    EXPECT_EQ(ReadBytes(path + ".bad"), "<settings sfx=\"40\" windowed=\"0\" in-progress=\"0\" junk");
+    WriteBytes(path, "<settings");
+    {
+        SettingsStore again(path);
+        EXPECT_FALSE(again.Load(false, [](const XMLElement&) {}));
+        EXPECT_EQ(again.MovedAsideTo(), path + ".bad2");  // the first copy is never replaced
+    }
+    EXPECT_EQ(ReadBytes(path + ".bad2"), "<settings");
+    EXPECT_TRUE(Load(path, read));
 
     // A screensaver run reads but never writes at start-up.
     const std::string before = ReadBytes(path);

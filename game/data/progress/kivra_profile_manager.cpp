@@ -104,9 +104,7 @@ void KivraProfileManager::StartProfile() {
     if (slot.name.empty()) return;
     std::unique_ptr<PlayerState> player = CreatePlayerState();
     player->started_ = GetAttributeBool(L"started");
-    player->hours_ = GetAttributeInt(L"hours");
-    player->minutes_ = GetAttributeInt(L"minutes");
-    player->centiseconds_ = GetAttributeInt(L"centiseconds");
+    player->SetPlayTime(GetAttributeInt(L"hours"), GetAttributeInt(L"minutes"), GetAttributeInt(L"centiseconds"));
     reading_ = dynamic_cast<KivraPlayerState*>(player.get());
     if (reading_ != nullptr) reading_->tutorial_step = GetAttributeInt(L"tutorial_step");
     slot.player = std::move(player);
@@ -129,18 +127,13 @@ void KivraProfileManager::ReadSymbol() {
 
 bool KivraProfileManager::MoveUnreadableAside(const std::string& path) {
     if (!FileExists(path)) return true;
-    for (int n = 1; n <= 1000; ++n) {
-        std::string aside = path + ".bad" + (n == 1 ? std::string() : std::to_string(n));
-        if (FileExists(aside)) continue;
-        if (RenameFileNoReplace(path, aside)) {
-            movedAsideTo_ = aside;
-            LogWrite(
-                L"profiles.xml was moved aside to " + text::Widen(GetFileName(aside)) + L"; starting without profiles",
-                true);
-            return true;
-        }
-        if (!FileExists(aside)) break;  // not taken: the move itself failed
+    std::string aside = MoveFileAside(path);
+    if (aside.empty()) {
+        LogWrite(L"profiles.xml could not be moved aside", true);
+        return false;
     }
-    LogWrite(L"profiles.xml could not be moved aside", true);
-    return false;
+    movedAsideTo_ = aside;
+    LogWrite(L"profiles.xml was moved aside to " + text::Widen(GetFileName(aside)) + L"; starting without profiles",
+             true);
+    return true;
 }

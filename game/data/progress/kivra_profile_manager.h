@@ -4,7 +4,7 @@
 //
 // Reading: each "profile" element fills the next slot, at most four; a
 // further one is ignored. A named profile gets a new player state with its
-// play time, tutorial step and symbols (each value evaluated as an
+// play time (each value taken within its range), tutorial step and symbols (each value evaluated as an
 // expression) and the levels of its own element; a catalogue level the save
 // lacks comes as a fresh copy. A free profile gets no player state. A
 // "selected" that names no named slot selects nothing.

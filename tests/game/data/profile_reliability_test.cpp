@@ -84,9 +84,10 @@ public:
 
     void Fill(KivraPlayerState& player) {
         player.started_ = Coin();
-        player.hours_ = Int();
-        player.minutes_ = Small(60);
-        player.centiseconds_ = Int();
+        // Within the ranges the reader holds a play time to.
+        player.hours_ = Small(KivraPlayerState::kMaxHours + 1);
+        player.minutes_ = Small(KivraPlayerState::kMinutesPerHour);
+        player.centiseconds_ = Small(KivraPlayerState::kCentisecondsPerMinute);
         player.tutorial_step = Small(40) - 1;
         for (int32_t n = Small(7); n > 0; --n) player.symbols_[Text(8)] = Symbol();
         for (const wchar_t* name : {L"bay", L"cove"}) {

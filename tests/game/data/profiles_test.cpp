@@ -11,6 +11,7 @@
 #include "app/player/basic_player_state.h"
 #include "foundation/system/text.h"
 #include "tests/game/data/profile_test_support.h"
+#include "widgets/screens/board.h"
 
 namespace {
 
@@ -279,6 +280,31 @@ TEST_F(Profiles, ExtraProfilesAndAStraySelectionStayInsideTheFourSlots) {
         EXPECT_EQ(manager.Player(1), nullptr);
         ASSERT_TRUE(manager.Save());
         EXPECT_EQ(FileText().find(L"P4"), std::wstring::npos);
+    }
+}
+
+TEST_F(Profiles, PlayTimeOutsideItsRangeIsTakenAtTheNearestEndWhenRead) {
+    struct Case {
+        const wchar_t* attributes;
+        int hours, minutes, centiseconds;
+    };
+    for (const Case& c : {Case{L"hours=\"2147483647\" minutes=\"2147483647\" centiseconds=\"2147483647\"",
+                               KivraPlayerState::kMaxHours, 59, 5999},
+                          Case{L"hours=\"-2147483648\" minutes=\"-1\" centiseconds=\"-4\"", 0, 0, 0},
+                          Case{L"hours=\"7\" minutes=\"59\" centiseconds=\"5999\"", 7, 59, 5999}}) {
+        WriteProfiles(L"<profiles selected=\"0\"><profile name=\"Ann\" " + std::wstring(c.attributes) +
+                      L"/></profiles>");
+        KivraProfileManager manager;
+        manager.Load();
+        const PlayerState* ann = manager.Player(0);
+        ASSERT_NE(ann, nullptr);
+        EXPECT_EQ(ann->hours_, c.hours) << text::ToUtf8(c.attributes);
+        EXPECT_EQ(ann->minutes_, c.minutes) << text::ToUtf8(c.attributes);
+        EXPECT_EQ(ann->centiseconds_, c.centiseconds) << text::ToUtf8(c.attributes);
+        // A whole minute of updates on top of the largest: no overflow, and the time moves on.
+        PlayTime time{ann->hours_, ann->minutes_, ann->centiseconds_};
+        for (int tick = 0; tick < KivraPlayerState::kCentisecondsPerMinute * 61; ++tick) AdvancePlayTime(time);
+        EXPECT_GT(time.hours, ann->hours_);
     }
 }
 
