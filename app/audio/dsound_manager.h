@@ -11,7 +11,9 @@
 // Without a window no device is made: every load then succeeds without
 // data and every instance is silent, so the program runs unchanged and
 // quietly.
-// Threads: main thread only.
+// Threads: the main thread; the loading thread only loads and releases
+// sounds through the asset registry (under its sound lock), in ids that
+// nothing plays yet. Channels and volumes are the main thread's alone.
 
 #include <array>
 #include <cstdint>

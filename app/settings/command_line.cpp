@@ -79,6 +79,19 @@ bool IsScreensaverProgramName(std::string_view path) {
     return dot != std::string_view::npos && EqualsNoCase(std::string(name.substr(dot + 1)), "scr");
 }
 
+bool IsHelpOption(std::string_view name) { return name == "--help" || name == "-help" || name == "-h" || name == "/?"; }
+
+std::string CommandLineUsage(std::string_view program) {
+    const size_t slash = program.find_last_of("/\\");
+    std::string name(slash == std::string_view::npos ? program : program.substr(slash + 1));
+    if (name.empty()) name = "halvaro";
+    return "Usage: " + name +
+           " [-changedir=FOLDER] [-crash] [-screensaver]\n"
+           "  -changedir=FOLDER  start in FOLDER, where main.pak and the game's data are read\n"
+           "  -crash             crash at once, to show what a crash report looks like\n"
+           "  -screensaver       run as a screen saver (with /p WINDOW for its preview, /c to configure)\n";
+}
+
 CommandLineOptionResult ApplyStandardCommandLineOption(const std::string& name, const std::string& value,
                                                        CommandLineState& state) {
     if (name == "-crash") {

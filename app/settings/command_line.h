@@ -38,5 +38,12 @@ struct CommandLineState {
 
 enum class CommandLineOptionResult { kApplied, kIgnored, kInvalid };
 
+// Asks for the usage rather than a run: "--help", "-help", "-h", "/?".
+bool IsHelpOption(std::string_view name);
+
+// The options the framework knows, one per line, after a "Usage:" line
+// naming the program by the last part of `program`.
+std::string CommandLineUsage(std::string_view program);
+
 CommandLineOptionResult ApplyStandardCommandLineOption(const std::string& name, const std::string& value,
                                                        CommandLineState& state);

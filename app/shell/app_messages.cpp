@@ -20,7 +20,7 @@ void VornAppBase::AppendErrorFile(std::string_view message) {
     // Written new by the first record of a run, then appended.
     FILE* file = plat::OpenFile(kErrorFile, errorFileStarted_ ? "a+" : "w");
     if (!file) {
-        plat::OutputDebugText(std::string(message) + "\n");
+        plat::WriteToTerminal(std::string(message) + "\n");
         return;
     }
     errorFileStarted_ = true;
@@ -61,7 +61,8 @@ void VornAppBase::ShowFatalErrorWide(std::wstring_view message) {
         AppendErrorFile(text::ToUtf8(message));
         return;
     }
-    plat::OutputDebugText(text::ToUtf8(message) + "\n");
+    // For the player, not a diagnostic: the terminal has it too.
+    plat::WriteToTerminal(text::ToUtf8(message) + "\n");
     if (windows_ && !currentModeWindowed_) windows_->ShowWindow(mainWindow_, plat::ShowCommand::Minimize);
     if (!shuttingDown_ && windows_ && windows_->Ready())
         windows_->MessageBox(mainWindow_, message, L"FATAL ERROR", plat::mb::kIconError);

@@ -140,6 +140,8 @@ bool VornAppBase::DispatchQueuedInput() {
         case msg::kSysColorChange:
         case msg::kDisplayChange: widgetManager_->MarkAllDirty(); break;
         case msg::kClose:
+            // The screen saver's own end always closes.
+            if (!commandLine_.screensaverMode && !AllowWindowClose()) break;
             closeRequested_ = true;
             Shutdown();
             break;

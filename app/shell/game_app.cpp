@@ -104,10 +104,15 @@ void GameApp::Initialize() {
     }
 }
 
+std::string_view GameApp::RequiredDataFile() const { return AssetManager::kFileName; }
+
+// The loading thread touches only what the registries lock (the asset
+// registry, and through it the sound ids it reserves), the fonts, constants
+// and animation libraries nothing reads before loading completes, the step
+// counter and the log. The sound manager's channels and volume are the main
+// thread's: the sounds loaded here take the effects volume on completion.
 void GameApp::LoadResources() {
     if (assets_) AssetManager game(*assets_, false);
-    // The sounds just loaded take the effects volume.
-    SetSfxVolume(VornAppBase::GetSfxVolume());
     LoadFontsXml(false);
     { Constants constants; }
     AdvanceLoadingStep();
@@ -121,6 +126,8 @@ void GameApp::LoadResources() {
 
 void GameApp::LoadingThreadCompleted() {
     VornAppBase::LoadingThreadCompleted();
+    // The sounds just loaded take the effects volume.
+    SetSfxVolume(VornAppBase::GetSfxVolume());
     if (quitRequestedFromOtherThread_) return;
     if (loadingScreen_) {
         loadingScreen_->LoadingFinished();

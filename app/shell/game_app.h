@@ -41,11 +41,15 @@ public:
     static GameApp* Instance();
 
     void Initialize() override;
-    // Loading thread: the game section of assets.xml, the effects volume
-    // again, fonts, constants, animations, then the log.
+    // Loading thread: the game section of assets.xml, fonts, constants,
+    // animations, then the log.
     void LoadResources() override;
+    // Main thread: the effects volume again, for the sounds just loaded.
     void LoadingThreadCompleted() override;
     void UpdateFrames() override;
+
+    // assets.xml: without it (and no main.pak) there is no game to start.
+    std::string_view RequiredDataFile() const override;
 
     // Steps the game adds to the loading bar for its own data.
     virtual int GetExtraLoadingSteps() { return 0; }

@@ -12,6 +12,7 @@
 #include "app/crash/crash_reporter.h"
 #include "app/settings/registry_string.h"
 #include "app/shell/cursor_kinds.h"
+#include "app/shell/data_folder.h"
 #include "app/shell/window_placement.h"
 #include "foundation/files/config_stats.h"
 #include "foundation/files/pak_interface.h"
@@ -38,10 +39,12 @@ VornAppBase* gApp = nullptr;
 
 constexpr uint32_t kUpdateTimerId = 100;
 
-std::string DefaultDataFolder(const std::string& company, const std::string& product) {
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) return "AppData\\";
-    return std::string(home) + "/.local/share/" + (company.empty() ? "" : company + "/") + product + "/";
+// Diagnostics (the run's statistics, window events, timings) belong in the
+// log, never on a player's terminal; without a log they are dropped.
+void LogDiagnostic(std::string_view text) {
+    if (!IsLogEnabled()) return;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    if (!text.empty()) LogWrite(text::FromUtf8(text), true);
 }
 
 std::string ProgramPath() {
@@ -82,7 +85,10 @@ VornAppBase::~VornAppBase() {
     widgetManager_.reset();
     windows_.reset();
     pak_.reset();
-    if (gApp == this) gApp = nullptr;
+    if (gApp == this) {
+        gApp = nullptr;
+        plat::SetDebugOutputSink(nullptr);
+    }
 }
 
 VornAppBase* VornAppBase::Instance() { return gApp; }
@@ -101,6 +107,7 @@ void VornAppBase::SleepBriefly(double ms) {
 void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
+    plat::SetDebugOutputSink(&LogDiagnostic);
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
     WireApplicationServices();
 
@@ -109,14 +116,18 @@ void VornAppBase::Initialize() {
         dataFolder_ = DefaultDataFolder(companyName_, productName_);
         SetAppDataFolder(dataFolder_);
     }
-    MakeDirectories(dataFolder_);
     registry_ = std::make_unique<plat::Registry>(dataFolder_);
 
+    // Read first, marked in progress and saved only once the command line
+    // proved good: a run refused at its options writes nothing.
     settings_ = std::make_unique<SettingsStore>(dataFolder_ + "settings.xml");
     settings_->Values() = defaultSettings_;
-    settings_->Load(commandLine_.screensaverMode,
+    settings_->Load(true,
                     [this](const XMLElement& element) { ApplySettingsElement(element, settings_->Values(), {}); });
     if (!commandLineRead_) ReadCommandLine();
+    if (shuttingDown_) return;
+    MakeDirectories(dataFolder_);
+    if (!commandLine_.screensaverMode) settings_->BeginRun();
     if (commandLine_.screensaverMode) {
         if (shuttingDown_) return;
         if (commandLine_.previewParent == 0) {
@@ -134,7 +145,10 @@ void VornAppBase::Initialize() {
     if (!HandleChangeDirectory(startFolder) && !startFolder.empty() && ::chdir(startFolder.c_str()) != 0)
         LogWrite(L"Could not change to the start folder " + text::FromUtf8(startFolder), true);
     pak_ = std::make_unique<PakInterface>();
-    pak_->Mount("main.pak");
+    if (!FindGameData()) {
+        ExitProcess(1);
+        return;
+    }
     LoadConfigXml();
 
     const std::wstring notifyName = text::FromUtf8(productName_) + L"Notify";
@@ -188,6 +202,22 @@ void VornAppBase::Initialize() {
     if (commandLine_.screensaverMode && commandLine_.previewParent == 0) SetCursor(kCursorNone);
     OnInitialized();
     initialized_ = true;
+}
+
+bool VornAppBase::FindGameData() {
+    const bool packed = pak_->Mount("main.pak");
+    // Loose files stand in for the pack (a developer's data folder), but a
+    // pack that is there must read whole.
+    const bool packThere = FileExists("main.pak");
+    const std::string required(RequiredDataFile());
+    if (packed || (!packThere && (required.empty() || FileExists(required)))) return true;
+    std::error_code error;
+    const std::string folder = std::filesystem::current_path(error).string();
+    const std::string message = "The game's data could not be " + std::string(packThere ? "read" : "found") +
+                                ".\nIt looked for main.pak in " + folder + ".";
+    plat::WriteToTerminal(message + "\n");
+    if (!commandLine_.screensaverMode) plat::ShowButtonBox(productName_, message, {"OK"});
+    return false;
 }
 
 bool VornAppBase::CreateMainWindow() {
@@ -308,16 +338,18 @@ void VornAppBase::EndRun() {
     DeleteDueObjects();
     running_ = false;
     WaitForLoadingThread();
-    const uint32_t seconds = Now() - startTime_;
-    plat::OutputDebugText(text::Format("Seconds       = %g\r\n", seconds / 1000.0));
+    const uint32_t elapsed = Now() - startTime_;
+    plat::OutputDebugText(text::Format("Seconds       = %g\r\n", elapsed / 1000.0));
     plat::OutputDebugText(text::Format("Sleep Count   = %d\r\n", pacer_.SleepCount()));
     plat::OutputDebugText(text::Format("Update Count  = %d\r\n", pacer_.UpdateCount()));
     plat::OutputDebugText(text::Format("Draw Count    = %d\r\n", drawCount_));
     plat::OutputDebugText(text::Format("Draw Time     = %u\r\n", drawTime_));
     plat::OutputDebugText(text::Format("Screen Blt    = %u\r\n", lastPresentTime_));
-    if (drawTime_ + lastPresentTime_ > 0)
+    // Frames shown per second of the run: the time spent drawing alone would
+    // count the idle time between frames as if it were more frames.
+    if (elapsed > 0)
         plat::OutputDebugText(
-            text::Format("Avg FPS       = %u\r\n", drawCount_ * 1000u / (drawTime_ + lastPresentTime_)));
+            text::Format("Avg FPS       = %llu\r\n", static_cast<unsigned long long>(drawCount_) * 1000ull / elapsed));
     OnRunEnded();
     SaveSettingsFile();
 }
@@ -367,7 +399,9 @@ void VornAppBase::ReadCommandLine() {
 
 void VornAppBase::ApplyCommandLineOption(const std::string& name, const std::string& value) {
     if (ApplyStandardCommandLineOption(name, value, commandLine_) == CommandLineOptionResult::kInvalid) {
-        ShowFatalErrorWide(L"Invalid command line parameter: " + text::FromUtf8(name));
+        // Nothing was written yet: a mistyped option leaves no trace behind.
+        if (!IsHelpOption(name)) plat::WriteToTerminal("Invalid command line parameter: " + name + "\n");
+        plat::WriteToTerminal(CommandLineUsage(arguments_.empty() ? productName_ : arguments_.front()));
         ExitProcess(1);
     }
     if (commandLine_.crashRequested) CrashReporter::RaiseCrash();

@@ -79,6 +79,9 @@ public:
     // The music player: the music library's, mixed with the sound effects.
     virtual std::unique_ptr<TrackInterface> CreateMusicInterface();
     virtual void OnWindowCloseMessage() {}
+    // The window's close button (or Alt+F4): true ends the run now. A game
+    // whose Quit asks first asks here too, and answers false.
+    virtual bool AllowWindowClose() { return true; }
     // Application services and debug keys: declared in the block below.
     // The cue for Ctrl+Alt+D: the game's own "highlight" sound, when the
     // asset list registers it.
@@ -148,6 +151,9 @@ public:
     virtual void PresentFrame();
     // True when the subclass took care of the start folder itself.
     virtual bool HandleChangeDirectory(const std::string& /*folder*/) { return false; }
+    // A file the game cannot start without, looked for on disk when the start
+    // folder holds no main.pak; empty: the program needs no data of its own.
+    virtual std::string_view RequiredDataFile() const { return {}; }
     int AppliedMouseSpeed() const { return appliedMouseSpeed_; }
     virtual void ApplyMouseSpeed(bool restoreSystem);
     void RestoreDisplayMode();
@@ -293,6 +299,9 @@ protected:
     bool LoadingCompletionHandled() override { return loading_.CompletionHandled(); }
 
     virtual bool CreateMainWindow();
+    // Mounts main.pak; false, after saying where it looked, when the game's
+    // data is neither there whole nor lying loose beside it.
+    bool FindGameData();
     void HandleKeyDown(const plat::Message& message);
     void HandleSize(plat::WParam kind);
     void UpdateActiveState(bool active);

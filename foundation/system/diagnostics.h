@@ -4,10 +4,9 @@
 // process ends.
 //
 // The leak table is one process-wide object; it is filled only by callers
-// that choose to track allocations, and the report ("mem_leaks.txt" in the
-// working directory) is written when the process exits, also when the table
-// is empty. Every function here may be called from any thread; none of them
-// may be called from the leak report's own output path.
+// that choose to track allocations. When the process exits with blocks still
+// listed, their report goes to the debug channel; no file is written then. Every function here may be called from any
+// thread; none of them may be called from the leak report's own output path.
 
 #include <cstddef>
 #include <cstdint>
@@ -38,5 +37,5 @@ void UntrackAllocation(const void* address);
 std::string FormatLeakReport(std::string_view dateLine);
 // Writes the report stamped with the current local time to `path`, replacing
 // it, and echoes it to the debug channel; false when the file cannot be
-// created. Runs by itself at exit with "mem_leaks.txt".
+// created.
 bool WriteLeakReport(const std::string& path);

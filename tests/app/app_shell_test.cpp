@@ -476,6 +476,51 @@ TEST_F(AppShell, UnusableColourDepthTriesFullScreenThenGivesUpWithStatusOne) {
         ::testing::ExitedWithCode(1), "Please set your desktop color depth to 16 bit.");
 }
 
+// A program that needs data of its own: assets.xml, unless main.pak holds it.
+class DataShellApp : public ShellApp {
+public:
+    using ShellApp::ShellApp;
+    std::string_view RequiredDataFile() const override { return "properties/assets.xml"; }
+};
+
+TEST_F(AppShell, MissingOrDamagedGameDataSaysWhereItLookedAndEndsWithStatusOne) {
+    const std::string empty = dir_ / "empty", damaged = dir_ / "damaged", loose = dir_ / "loose";
+    std::filesystem::create_directories(empty);
+    testsupport::WriteBytes(std::filesystem::path(damaged) / "main.pak", "not a pack at all");
+    // Loose files do not excuse a pack that cannot be read.
+    testsupport::WriteBytes(std::filesystem::path(damaged) / "properties/assets.xml", "<assets/>");
+    testsupport::WriteBytes(std::filesystem::path(loose) / "properties/assets.xml", "<assets/>");
+    const auto start = [](const std::string& folder) {
+        DataShellApp app("ShellData");
+        app.SetArguments({"game", "-changedir=" + folder});
+        app.Initialize();
+        std::_Exit(7);
+    };
+    EXPECT_EXIT(start(empty), ::testing::ExitedWithCode(1),
+                "The game's data could not be found.\nIt looked for main.pak in " + empty + "\\.");
+    EXPECT_EXIT(start(damaged), ::testing::ExitedWithCode(1),
+                "The game's data could not be read.\nIt looked for main.pak in " + damaged + "\\.");
+    DataShellApp app("ShellLooseData");
+    app.SetArguments({"game", "-changedir=" + loose});
+    app.Initialize();
+    EXPECT_TRUE(app.IsInitialized());
+}
+
+TEST_F(AppShell, HelpAndUnknownOptionsPrintTheUsageAndWriteNothing) {
+    const std::string fresh = dir_ / "fresh";
+    SetAppDataFolder(fresh + "/");
+    const auto start = [](const char* option) {
+        ShellApp app("ShellUsage");
+        app.SetArguments({"/usr/games/halvaro", option});
+        app.Initialize();
+        std::_Exit(7);
+    };
+    EXPECT_EXIT(start("--help"), ::testing::ExitedWithCode(1), "^Usage: halvaro .*\n  -changedir=FOLDER ");
+    EXPECT_EXIT(start("-windowd"), ::testing::ExitedWithCode(1),
+                "^Invalid command line parameter: -windowd\nUsage: halvaro ");
+    EXPECT_FALSE(std::filesystem::exists(fresh));  // not even the data folder
+}
+
 TEST_F(AppShell, CrashOptionRaisesTheCrashReportAtOnce) {
     EXPECT_DEATH(
         {

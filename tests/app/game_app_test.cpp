@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/assets/asset_registry.h"
 #include "app/player/basic_player_state.h"
 #include "app/shell/game_app.h"
+#include "foundation/system/log.h"
 #include "tests/app/app_services_support.h"
 #include "tests/platform/temp_folder.h"
 #include "widgets/screens/board.h"
@@ -41,6 +45,17 @@ public:
     void ShowPlayMenu() override {}
 };
 
+// Notes the thread of every volume call: the loading thread must leave the
+// mixer's channels to the main thread.
+class ThreadRecordingSounds : public testsupport::VolumeRecordingSounds {
+public:
+    void SetMasterVolume(double volume) override {
+        threads.push_back(std::this_thread::get_id());
+        VolumeRecordingSounds::SetMasterVolume(volume);
+    }
+    std::vector<std::thread::id> threads;
+};
+
 struct Opened {
     std::string kind;
     int update = 0;
@@ -52,8 +67,9 @@ public:
 
     StartupApp(std::string folder, bool logo) : GameApp("StartupTest", "v0.1", 800, 600), folder_(std::move(folder)) {
         showLogoScreen_ = logo;
-        auto sounds = std::make_unique<testsupport::VolumeRecordingSounds>();
-        soundManager_ = std::move(sounds);
+        auto made = std::make_unique<ThreadRecordingSounds>();
+        sounds = made.get();
+        soundManager_ = std::move(made);
     }
     ~StartupApp() override { WaitForLoadingThread(); }
 
@@ -68,6 +84,10 @@ public:
         GameApp::LoadResources();
         progressBeforeExtra = GetLoadingProgress();
         for (int i = 0; i < kExtraSteps; ++i) AdvanceLoadingStep();
+    }
+    void LoadingThreadCompleted() override {
+        volumesBeforeCompletion = sounds->masterVolumes.size();
+        GameApp::LoadingThreadCompleted();
     }
     TitleScreen* CreateFirstScreen() override {
         first = new FirstScreen();
@@ -108,6 +128,8 @@ public:
     double progressBeforeExtra = -1;
     std::vector<Opened> opened;
     std::vector<std::wstring> boxes;
+    ThreadRecordingSounds* sounds = nullptr;
+    size_t volumesBeforeCompletion = 0;
 
 private:
     std::string folder_;
@@ -200,6 +222,61 @@ TEST_F(GameAppTest, WithoutTheLogoTheFirstScreenComesAtOnce) {
     app.Run();
     EXPECT_EQ(app.first->finished, 1);  // told when loading ended
     EXPECT_EQ(app.opened.size(), 1u);
+}
+
+TEST_F(GameAppTest, TheLoadedSoundsTakeTheEffectsVolumeOnTheMainThread) {
+    StartupApp app(dir_.Path().string(), false);
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    app.SetSfxVolume(0.4);
+    app.Run();
+    ASSERT_TRUE(app.ResourcesLoaded());
+    for (const std::thread::id& thread : app.sounds->threads) EXPECT_EQ(thread, std::this_thread::get_id());
+    // Applied again once loading completed, so the sounds it loaded have it.
+    ASSERT_GT(app.sounds->masterVolumes.size(), app.volumesBeforeCompletion);
+    EXPECT_DOUBLE_EQ(app.sounds->masterVolumes[app.volumesBeforeCompletion], 0.4);
+}
+
+// The log as plain text (its lines are UTF-16LE; ASCII content only).
+std::string ReadLog(const fs::path& folder) {
+    std::string text;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".log")
+            for (char c : testsupport::ReadBytes(entry.path().string()))
+                if (c != '\0') text += c;
+    return text;
+}
+
+double Statistic(const std::string& log, const std::string& name) {
+    const size_t at = log.find(name + " = ");
+    return at == std::string::npos ? -1.0 : std::stod(log.substr(log.find('=', at) + 1));
+}
+
+TEST_F(GameAppTest, ExitStatisticsGoToTheLogAndCountFramesOverTheWholeRun) {
+    testsupport::WriteBytes(dir_ / "properties/constants.xml", "<constants><define logging=\"1\"/></constants>");
+    testsupport::TempFolder desktop;
+    const char* was = std::getenv("XDG_DESKTOP_DIR");
+    const std::string saved = was ? was : "";
+    ::setenv("XDG_DESKTOP_DIR", desktop.Path().c_str(), 1);
+    testing::internal::CaptureStderr();
+    {
+        StartupApp app(dir_.Path().string(), false);
+        app.Initialize();
+        ASSERT_TRUE(app.IsInitialized());
+        app.Run();
+    }
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    LogDisable();
+    was ? ::setenv("XDG_DESKTOP_DIR", saved.c_str(), 1) : ::unsetenv("XDG_DESKTOP_DIR");
+
+    EXPECT_EQ(terminal.find("Update Count"), std::string::npos) << terminal;
+    EXPECT_EQ(terminal.find("DESTROYED HWND"), std::string::npos) << terminal;
+    const std::string log = ReadLog(desktop.Path());
+    const double milliseconds = std::round(Statistic(log, "Seconds      ") * 1000.0);
+    const double draws = Statistic(log, "Draw Count   ");
+    ASSERT_GT(milliseconds, 0) << log;
+    ASSERT_GT(draws, 0) << log;
+    EXPECT_EQ(Statistic(log, "Avg FPS      "), std::floor(draws * 1000.0 / milliseconds)) << log;
 }
 
 TEST_F(GameAppTest, PauseCounterStopsWidgetsBoardAndFocusedMenuAndStaysAtOrAboveZero) {

@@ -1,13 +1,20 @@
 // The shell's small deciders: the screen-saver input filter, the idle watch
 // that lets the system's screen saver run, the desktop fit,
-// the first mouse speed and the cursor kinds.
+// the first mouse speed, the data folder's default and the cursor kinds.
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/settings/command_line.h"
 #include "app/shell/cursor_kinds.h"
+#include "app/shell/data_folder.h"
 #include "app/shell/screensaver_filter.h"
 #include "app/shell/screensaver_watch.h"
 #include "app/shell/window_placement.h"
@@ -145,6 +152,24 @@ TEST(MouseSpeed, FirstSpeedQuickensOnWideDesktopsUpToTwenty) {
         EXPECT_EQ(InitialMouseSpeed(10, desktop, 1024), std::min(20, static_cast<int>((ratio - 1.2) * 5 + 10)));
     }
     EXPECT_EQ(InitialMouseSpeed(18, 7680, 1024), 20);
+}
+
+TEST(DataFolder, WithoutHomeTheUsersOwnHomeFromThePasswordDatabase) {
+    const char* was = std::getenv("HOME");
+    const std::optional<std::string> saved = was ? std::optional<std::string>(was) : std::nullopt;
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    std::string home = user->pw_dir;
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+
+    ::setenv("HOME", "/somewhere/else", 1);
+    EXPECT_EQ(DefaultDataFolder("Co", "Game"), "/somewhere/else/.local/share/Co/Game/");
+    for (const bool empty : {false, true}) {
+        empty ? ::setenv("HOME", "", 1) : ::unsetenv("HOME");
+        EXPECT_EQ(DefaultDataFolder("Co", "Game"), home + "/.local/share/Co/Game/") << "empty: " << empty;
+        EXPECT_EQ(DefaultDataFolder("", "Game"), home + "/.local/share/Game/");
+    }
+    saved ? ::setenv("HOME", saved->c_str(), 1) : ::unsetenv("HOME");
 }
 
 TEST(CursorKinds, EveryKindHasItsShapeAndTheBuiltInsTheirHotSpots) {
