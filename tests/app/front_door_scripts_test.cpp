@@ -116,8 +116,11 @@ void CollectUnknownWords(const std::wstring& script, const StepList& steps, std:
 // notice sets to "menu".
 void CollectFonts(const StepList& steps, std::set<std::wstring>& fonts) {
     for (const AnimationStep& step : steps) {
+        // Variables the screens set to a font: the notice's text, the main menu's greeting.
         if (auto it = step.attributes.find(L"font"); it != step.attributes.end())
-            fonts.insert(it->second == L"text_font" ? L"menu" : it->second);
+            fonts.insert(it->second == L"text_font"      ? L"menu"
+                         : it->second == L"welcome_font" ? L"heading"
+                                                         : it->second);
         CollectFonts(step.children, fonts);
     }
 }

@@ -25,6 +25,8 @@ public:
     void RemovedFromManager(WidgetManager* manager) override;
     void Update() override;
     void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
+    // Escape closes the dialog.
+    std::wstring_view BackAction() const override { return L"close"; }
 
     int GetFadeState() const { return fadeState_; }
     DynamicWidget* GetParentPicture() const { return parentPicture_.Get(); }

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "platform/window/virtual_keys.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/device/device_host.h"
 #include "rendering/draw/graphics.h"
@@ -70,6 +71,15 @@ void Menu::KeyChar(wchar_t c) {
     typed_ += c;
     if (typed_.size() > kTypedLength) typed_.erase(0, typed_.size() - kTypedLength);
     if (typed_.size() == kTypedLength) Host().HandleTypedCommand(typed_);
+}
+
+void Menu::KeyDown(int key) {
+    const std::wstring_view back = BackAction();
+    if (key == static_cast<int>(plat::vk::kEscape) && !back.empty()) {
+        DoAction(back, L"", 0);
+        return;
+    }
+    AnimationWidget::KeyDown(key);
 }
 
 void Menu::MouseDown(int x, int y, int clickCode) {

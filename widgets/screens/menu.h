@@ -39,11 +39,15 @@ public:
     virtual bool IsModal() const { return modal_; }
     // Told by the application when it has opened the menu.
     virtual void MenuOpened() {}
+    // The action of the menu's Back or Done button, which Escape takes too;
+    // empty where Escape does nothing.
+    virtual std::wstring_view BackAction() const { return {}; }
 
     // Tree and input.
     bool IsPaused() const override;
     void GotFocus() override;
     void KeyChar(wchar_t c) override;
+    void KeyDown(int key) override;
     void MouseDown(int x, int y, int clickCode) override;
     void AddedToManager(WidgetManager* manager) override;
     void RemovedFromManager(WidgetManager* manager) override;

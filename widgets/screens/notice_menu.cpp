@@ -2,13 +2,17 @@
 
 #include <string>
 
+#include "foundation/expression/format.h"
 #include "foundation/expression/localization_map.h"
 #include "widgets/screens/menu_host.h"
 
-NoticeMenu::NoticeMenu(std::wstring_view key, Menu* parent, std::wstring_view textFont) : DialogMenu(parent) {
+NoticeMenu::NoticeMenu(std::wstring_view key, Menu* parent, std::wstring_view textFont,
+                       std::span<const PropertyValue> textArguments)
+    : DialogMenu(parent) {
     const std::wstring name(key);
     SetVariable(L"title", PropertyValue(LocalizeLookup(name + L"_title")));
-    SetVariable(L"text", PropertyValue(LocalizeLookup(name + L"_text")));
+    const std::wstring text = LocalizeLookup(name + L"_text");
+    SetVariable(L"text", PropertyValue(textArguments.empty() ? text : FormatWithArguments(text, textArguments)));
     SetVariable(L"text_font", PropertyValue(std::wstring(textFont)));
     PlayAnimationNamed(L"notice_menu");
 }

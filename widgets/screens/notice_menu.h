@@ -4,11 +4,17 @@
 // The script word "notice-menu" opens one (OpenNoticeMenu, script_menu.h).
 // Main thread only.
 
+#include <span>
 #include <string_view>
+
+#include "foundation/values/property_value.h"
 
 #include "widgets/screens/dialog_menu.h"
 
 class NoticeMenu : public DialogMenu {
 public:
-    NoticeMenu(std::wstring_view key, Menu* parent, std::wstring_view textFont);
+    // `textArguments` fill the text's "%s" and "%d" places (the text is never
+    // handed to the C library as a format).
+    NoticeMenu(std::wstring_view key, Menu* parent, std::wstring_view textFont,
+               std::span<const PropertyValue> textArguments = {});
 };

@@ -90,6 +90,8 @@ void GameProfileHost::SetCurrentProfileName(std::wstring_view name) { app_.SetPl
 
 void GameProfileHost::SaveSettingsFile() { app_.SaveSettingsFile(); }
 
+void GameFrontendHost::SaveSettings() { app_.SaveSettingsFile(); }
+
 std::wstring GameScriptHost::PlayerName() { return app_.PlayerName(); }
 
 void GameLevelAssets::LoadDynamicAssets(const AssetNameSets& group) {

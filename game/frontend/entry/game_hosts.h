@@ -48,6 +48,7 @@ public:
     void SetStretchScreen(bool stretch) override;
     void SetCustomCursors(bool on) override;
     bool GameHasDesktopShape() const override;
+    void SaveSettings() override;
 
     void StopAllSoundLoops() override;
     void PlaySoundEffectByName(std::wstring_view name) override;

@@ -1,12 +1,17 @@
 #include "game/frontend/entry/my_game_app.h"
 
+#include <array>
 #include <memory>
 
 #include "app/crash/crash_reporter.h"
 #include "app/player/basic_player_state.h"
+#include "foundation/system/text.h"
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
+#include "widgets/screens/confirm_menu.h"
+#include "widgets/screens/menu_host.h"
+#include "widgets/screens/notice_menu.h"
 
 namespace {
 
@@ -47,6 +52,19 @@ void MyGameApp::LoadResources() {
     AdvanceLoadingStep();
 }
 
+void MyGameApp::UpdateFrames() {
+    GameApp::UpdateFrames();
+    // Over the title screen once loading is done: the start-up pictures
+    // before it would stand still under a dialog.
+    if (unreadableProfilesTold_ || !ResourcesLoaded() || !dynamic_cast<LoadingMenu*>(LoadingScreen())) return;
+    unreadableProfilesTold_ = true;
+    if (profiles_.MovedAsideTo().empty()) return;
+    // The game starts as on a first run: the player is told why, and where
+    // the old file waits.
+    const std::array<PropertyValue, 1> where{PropertyValue::FromWString(text::FromUtf8(profiles_.MovedAsideTo()))};
+    ShowMenu(new NoticeMenu(L"profiles_unreadable", nullptr, L"menu", where));
+}
+
 void MyGameApp::TitleScreenDone() {
     GameApp::TitleScreenDone();
     auto* board = new MyBoard();
@@ -79,6 +97,17 @@ void MyGameApp::HandleTypedCommand(std::wstring_view text) {
 }
 
 TitleScreen* MyGameApp::CreateFirstScreen() { return new LoadingMenu(); }
+
+bool MyGameApp::AllowWindowClose() {
+    bool quitAsks = false;
+    for (Menu* menu : GetMenuStack().Menus()) {
+        if (dynamic_cast<ConfirmQuitMenu*>(menu)) return false;  // already asking
+        if (dynamic_cast<MainMenu*>(menu)) quitAsks = true;
+    }
+    if (!quitAsks) return true;
+    ShowMenu(new ConfirmQuitMenu());
+    return false;
+}
 
 int CreateAndRunApp(std::vector<std::string> arguments) {
     // A fault anywhere in the run, "-crash" included, is reported: the

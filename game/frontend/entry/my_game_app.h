@@ -36,11 +36,17 @@ public:
     static MyGameApp* Instance();
 
     void LoadResources() override;
+    // Tells the player, once and over the title screen, when their saved
+    // players could not be read.
+    void UpdateFrames() override;
     int GetExtraLoadingSteps() override { return kExtraLoadingSteps; }
     void TitleScreenDone() override;
     void HandleTypedCommand(std::wstring_view text) override;
     TitleScreen* CreateFirstScreen() override;
     MenuStack& GetMenuStack() override { return menuStack_; }
+    // Where Quit asks first (the main menu and the dialogs over it), closing
+    // the window asks the same question.
+    bool AllowWindowClose() override;
 
     const std::wstring& PlayerName() const { return playerName_; }
     void SetPlayerName(std::wstring_view name) { playerName_ = name; }
@@ -55,6 +61,7 @@ private:
     KivraProfileManager profiles_;
     MyLocalization localization_;
     std::wstring playerName_;
+    bool unreadableProfilesTold_ = false;
 
     // Outlives the widgets, which leave it when the destructor removes them.
     GameMenuStack menuStack_;

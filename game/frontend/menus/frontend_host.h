@@ -69,6 +69,8 @@ public:
     virtual void SetCustomCursors(bool on) = 0;
     // The game's size has the desktop's aspect ratio (stretching changes nothing).
     virtual bool GameHasDesktopShape() const = 0;
+    // Writes settings.xml now, as the settings stand.
+    virtual void SaveSettings() = 0;
 
     // Sounds and asset groups.
     virtual void StopAllSoundLoops() = 0;
@@ -109,6 +111,7 @@ public:
     void SetStretchScreen(bool stretch) override { stretch_ = stretch; }
     void SetCustomCursors(bool on) override { cursors_ = on; }
     bool GameHasDesktopShape() const override { return DeviceGameHasDesktopShape(); }
+    void SaveSettings() override {}
 
     void StopAllSoundLoops() override {}
     void PlaySoundEffectByName(std::wstring_view) override {}

@@ -10,6 +10,8 @@
 #include "game/frontend/menus/options_menu.h"
 #include "game/frontend/menus/profile_book.h"
 #include "game/frontend/menus/profile_menu.h"
+#include "rendering/font/font.h"
+#include "rendering/font/fonts_xml.h"
 #include "widgets/screens/confirm_menu.h"
 #include "widgets/screens/menu_host.h"
 
@@ -19,6 +21,18 @@ MainMenu::MainMenu() : Menu(L"main_menu") {
     const ProfileBook* profiles = Service<FrontendHost>::Get().GetProfiles();
     const std::wstring name = profiles ? profiles->GetProfileName(profiles->GetSelectedSlot()) : std::wstring();
     SetVariable(L"player_name", PropertyValue::FromWString(name));
+    const std::array<PropertyValue, 1> args{PropertyValue::FromWString(name)};
+    const std::wstring greeting = FormatWithArguments(LocalizeLookup(L"main_welcome"), args);
+    SetVariable(L"welcome_font", PropertyValue::FromWString(GreetingFont(greeting)));
+}
+
+std::wstring MainMenu::GreetingFont(const std::wstring& greeting) {
+    static constexpr std::array<const wchar_t*, 3> kFonts{L"heading", L"plain2", L"hud_button_small"};
+    for (const wchar_t* name : kFonts) {
+        Font* font = GetFontMap().Find(name);
+        if (font && font->StringWidth(greeting) <= kGreetingWidth) return name;
+    }
+    return kFonts.back();
 }
 
 void MainMenu::DoAction(std::wstring_view action, std::wstring_view parameter, int number) {

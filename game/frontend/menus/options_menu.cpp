@@ -122,6 +122,8 @@ void OptionsMenu::CloseDialog() {
     host.SwitchScreenMode(!fullScreenBox_->IsChecked(), false);
     host.SetStretchScreen(stretchBox_->IsChecked());
     host.SetCustomCursors(cursorsBox_->IsChecked());
+    // The choices are kept now, not only at the end of a run that may never end well.
+    host.SaveSettings();
     RemoveSelf();
 }
 

@@ -2,7 +2,8 @@
 // ProfileManagerBook: the profile book over the game's profile manager
 // (profiles.xml), for the application to hand to the menus. The manager is
 // not owned; a book without one answers as four empty slots and changes
-// nothing. Main thread only.
+// nothing. Creating, choosing and deleting a profile save profiles.xml at
+// once. Main thread only.
 
 #include "game/frontend/menus/profile_book.h"
 

@@ -44,6 +44,8 @@ public:
     void AnimationFinished() override;
     void ButtonRelease(int id) override;
     void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
+    // Escape leaves as its Done/Back button does.
+    std::wstring_view BackAction() const override { return L"main"; }
 
     void ApplySelectedName();
     void FinishEditing();

@@ -85,6 +85,7 @@ public:
     bool HasWindowedMode() const override { return windowedModePossible; }
     bool GameHasDesktopShape() const override { return sameShape; }
     void PlaySoundEffectByName(std::wstring_view name) override { calls.push_back(L"sound " + std::wstring(name)); }
+    void SaveSettings() override { calls.push_back(L"save settings"); }
     void LoadDynamicAssets(const std::set<std::wstring>& names) override {
         for (const auto& n : names) calls.push_back(L"load " + n);
     }

@@ -20,6 +20,7 @@
 #include "app/settings/settings_file.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/service.h"
+#include "foundation/system/text.h"
 #include "foundation/system/track_interface.h"
 #include "game/data/progress/player_state.h"
 #include "game/frontend/entry/my_game_app.h"
@@ -28,6 +29,7 @@
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
 #include "game/frontend/menus/options_menu.h"
+#include "platform/window/messages.h"
 #include "platform/window/virtual_keys.h"
 #include "widgets/controls/button_widget.h"
 #include "widgets/screens/confirm_menu.h"
@@ -97,6 +99,8 @@ public:
         Widgets().KeyDown(static_cast<int>(key));
         Widgets().KeyUp(static_cast<int>(key));
     }
+    // The window's close button, as the window system reports it.
+    void CloseWindow() { windows_->PostMessage(mainWindow_, plat::msg::kClose, 0, 0); }
 
     int FramesOnStep() const { return frames_; }
 
@@ -220,6 +224,11 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
             EXPECT_TRUE(Service<TrackInterface>::Get().IsTrackPlaying(game.Assets()->FindTrackId(L"theme")));
             return true;
         });
+        // A process killed now keeps the player just named.
+        game.Then("the new player is on disk", [this] {
+            EXPECT_NE(Narrow(ReadFile(home_ / "profiles.xml")).find("\"Ada\""), std::string::npos);
+            return true;
+        });
         ClickScriptButton(game, "options button", mainMenu, L"options");
         game.Then("effects slider", [&game, &sfxChosen] {
             auto* options = game.OpenMenu<OptionsMenu>();
@@ -241,6 +250,13 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
         });
         ClickScriptButton(
             game, "close the options", [&game] { return game.OpenMenu<OptionsMenu>(); }, L"close");
+        // ... and the options as they were when the dialog closed.
+        game.Then("the options are on disk", [this, &sfxChosen] {
+            const std::string settings = Narrow(ReadFile(home_ / "settings.xml"));
+            EXPECT_NE(settings.find("sfx=\"" + std::to_string(VolumeToPercent(sfxChosen)) + "\""), std::string::npos)
+                << settings;
+            return true;
+        });
         ClickScriptButton(game, "credits button", mainMenu, L"credits");
         game.Then("credits", [&game, &creditsVersion, &creditsTime] {
             auto* credits = game.OpenMenu<CreditsMenu>();
@@ -311,6 +327,78 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
         });
         ASSERT_EQ(game.Play(), "");
     }
+}
+
+// A player whose saved players could not be read is told so, once, and where
+// the old file was kept; Escape closes each dialog and screen as its Back or
+// Done button does; closing the window asks as Quit does.
+TEST_F(GameStartTest, ADamagedSaveIsToldEscapeStepsBackAndClosingTheWindowAsksFirst) {
+    const std::string damaged = "<profiles selected=\"0\"><profile name=\"Old\"";
+    { std::ofstream(home_ / "profiles.xml", std::ios::binary) << damaged; }
+    const std::string kept = (home_ / "profiles.xml.bad").string();
+    DrivenGame game(data_);
+    SkipToTitle(game);
+    int notices = 0;
+    game.Then("the notice over the title screen", [&game, &notices, kept] {
+        auto* notice = game.OpenMenu<NoticeMenu>();
+        if (!notice || !Settled(game, notice)) return false;
+        ++notices;
+        EXPECT_NE(notice->Variables()[L"text"].ToString().find(text::FromUtf8(kept)), std::wstring::npos)
+            << text::ToUtf8(notice->Variables()[L"text"].ToString());
+        game.Press(plat::vk::kEscape);
+        return true;
+    });
+    game.Then("the notice closes", [&game] { return game.OpenMenu<NoticeMenu>() == nullptr; });
+    PressPlayOnTitle(game);
+    game.Then("name entry", [&game] {
+        if (!game.OpenMenu<EnterNameMenu>()) return false;
+        game.Type(L"Bea");
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    auto mainMenu = [&game] { return static_cast<Menu*>(game.OpenMenu<MainMenu>()); };
+    game.Then("closing the window asks", [&game] {
+        auto* menu = game.OpenMenu<MainMenu>();
+        if (!menu || !Settled(game, menu)) return false;
+        game.CloseWindow();
+        return true;
+    });
+    game.Then("the quit question, the game still running", [&game] {
+        auto* ask = game.OpenMenu<ConfirmQuitMenu>();
+        if (!ask || !Settled(game, ask)) return false;
+        EXPECT_FALSE(game.IsShuttingDown());
+        game.Press(plat::vk::kEscape);  // stays
+        return true;
+    });
+    game.Then("back on the main menu", [&game] { return !game.OpenMenu<ConfirmQuitMenu>() && !game.IsShuttingDown(); });
+    ClickScriptButton(game, "options button", mainMenu, L"options");
+    game.Then("Escape closes the options", [&game] {
+        auto* options = game.OpenMenu<OptionsMenu>();
+        if (!options || !Settled(game, options)) return false;
+        game.Press(plat::vk::kEscape);
+        return true;
+    });
+    game.Then("the options are gone", [&game] { return game.OpenMenu<OptionsMenu>() == nullptr; });
+    ClickScriptButton(game, "credits button", mainMenu, L"credits");
+    game.Then("Escape leaves the credits", [&game] {
+        auto* credits = game.OpenMenu<CreditsMenu>();
+        if (!credits || !Settled(game, credits)) return false;
+        game.Press(plat::vk::kEscape);
+        return true;
+    });
+    game.Then("closing from the main menu again", [&game] {
+        auto* menu = game.OpenMenu<MainMenu>();
+        if (game.OpenMenu<CreditsMenu>() || !menu || !Settled(game, menu)) return false;
+        game.CloseWindow();
+        return true;
+    });
+    ClickScriptButton(
+        game, "confirm quitting", [&game] { return game.OpenMenu<ConfirmQuitMenu>(); }, L"ok");
+    ASSERT_EQ(game.Play(), "");
+    EXPECT_EQ(game.ExitCode(), 0);
+    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(ReadFile(kept), damaged);
+    EXPECT_NE(Narrow(ReadFile(home_ / "profiles.xml")).find("\"Bea\""), std::string::npos);
 }
 
 }  // namespace

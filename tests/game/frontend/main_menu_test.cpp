@@ -1,9 +1,12 @@
 // The main menu's choices and the credits.
 #include <gtest/gtest.h>
 
+#include "foundation/expression/localization_map.h"
+#include "foundation/system/text.h"
 #include "game/frontend/menus/main_menu.h"
 #include "game/frontend/menus/options_menu.h"
 #include "game/frontend/menus/profile_menu.h"
+#include "rendering/font/fonts_xml.h"
 #include "tests/game/frontend/frontend_test_support.h"
 #include "widgets/screens/confirm_menu.h"
 
@@ -33,6 +36,33 @@ TEST_F(MainMenuTest, DialogsOpenAboveTheMenuWhileFullScreensReplaceIt) {
     main->DoAction(L"play", L"", 0);
     EXPECT_EQ(app.calls.back(), L"play menu");
     EXPECT_FALSE(IsOpen(main));
+}
+
+TEST(MainMenuGreeting, TheLargestFontThatKeepsTheGreetingInsideThePanel) {
+    ScopedFonts fonts;
+    fonts.Add(L"heading", 30);
+    fonts.Add(L"plain2", 20);
+    fonts.Add(L"hud_button_small", 12);
+    struct Case {
+        std::wstring greeting;
+        const wchar_t* font;
+    };
+    for (const Case& c : {Case{L"Welcome, Dee!", L"heading"}, Case{L"Welcome, WWWWWWWWWW!", L"plain2"},
+                          Case{L"Welcome, WWWWWWWWWWWWWWWWWWWW!", L"hud_button_small"},
+                          Case{std::wstring(200, L'W'), L"hud_button_small"}}) {
+        const std::wstring font = MainMenu::GreetingFont(c.greeting);
+        EXPECT_EQ(font, c.font) << text::ToUtf8(c.greeting);
+        if (c.greeting.size() < 40) {
+            EXPECT_LE(GetFontMap().Find(font)->StringWidth(c.greeting), MainMenu::kGreetingWidth);
+        }
+    }
+}
+
+TEST_F(MainMenuTest, TheMenuGreetsInTheFittedFont) {
+    LocalizationMap()[L"main_welcome"] = L"Welcome, %s!";
+    auto* again = new MainMenu();
+    menus.AddMenu(again);
+    EXPECT_EQ(again->GetLocalVariable(L"welcome_font").ToString(), MainMenu::GreetingFont(L"Welcome, Dee!"));
 }
 
 TEST_F(MainMenuTest, ProfileAndCreditsReplaceTheMenu) {

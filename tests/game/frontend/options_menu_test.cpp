@@ -78,6 +78,9 @@ TEST_F(OptionsTest, BoxesApplyOnlyOnCloseAndFullScreenGovernsTheOtherControls) {
     EXPECT_TRUE(app.IsWindowed());
     EXPECT_FALSE(app.UsesCustomCursors());
     EXPECT_FALSE(IsOpen(options));
+    // Written as soon as the dialog closes, with the boxes applied.
+    ASSERT_FALSE(app.calls.empty());
+    EXPECT_EQ(app.calls.back(), L"save settings");
 }
 
 TEST_F(OptionsTest, WithoutAWindowedModeUncheckingFullScreenShowsANoticeAndStaysChecked) {
