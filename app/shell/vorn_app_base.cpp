@@ -142,10 +142,15 @@ void VornAppBase::Initialize() {
     if (shuttingDown_) return;
 
     const std::string startFolder = commandLine_.startFolderChanged ? commandLine_.startFolder : programFolder_;
-    if (!HandleChangeDirectory(startFolder) && !startFolder.empty() && ::chdir(startFolder.c_str()) != 0)
+    bool inStartFolder = true;
+    if (!HandleChangeDirectory(startFolder) && !startFolder.empty() && ::chdir(startFolder.c_str()) != 0) {
         LogWrite(L"Could not change to the start folder " + text::FromUtf8(startFolder), true);
+        inStartFolder = false;
+    }
     pak_ = std::make_unique<PakInterface>();
-    if (!FindGameData()) {
+    // A folder given with -changedir that is not there holds no data either,
+    // whatever lies in the folder the game was started from.
+    if (!FindGameData(inStartFolder || !commandLine_.startFolderChanged ? std::string() : startFolder)) {
         ExitProcess(1);
         return;
     }
@@ -204,15 +209,15 @@ void VornAppBase::Initialize() {
     initialized_ = true;
 }
 
-bool VornAppBase::FindGameData() {
-    const bool packed = pak_->Mount("main.pak");
+bool VornAppBase::FindGameData(const std::string& missingFolder) {
+    const bool packed = missingFolder.empty() && pak_->Mount("main.pak");
     // Loose files stand in for the pack (a developer's data folder), but a
     // pack that is there must read whole.
-    const bool packThere = FileExists("main.pak");
+    const bool packThere = missingFolder.empty() && FileExists("main.pak");
     const std::string required(RequiredDataFile());
-    if (packed || (!packThere && (required.empty() || FileExists(required)))) return true;
+    if (missingFolder.empty() && (packed || (!packThere && (required.empty() || FileExists(required))))) return true;
     std::error_code error;
-    const std::string folder = std::filesystem::current_path(error).string();
+    const std::string folder = missingFolder.empty() ? std::filesystem::current_path(error).string() : missingFolder;
     const std::string message = "The game's data could not be " + std::string(packThere ? "read" : "found") +
                                 ".\nIt looked for main.pak in " + folder + ".";
     plat::WriteToTerminal(message + "\n");

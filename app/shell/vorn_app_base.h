@@ -300,8 +300,9 @@ protected:
 
     virtual bool CreateMainWindow();
     // Mounts main.pak; false, after saying where it looked, when the game's
-    // data is neither there whole nor lying loose beside it.
-    bool FindGameData();
+    // data is neither there whole nor lying loose beside it, or when the
+    // start folder asked for (`missingFolder`, empty when reached) is not there.
+    bool FindGameData(const std::string& missingFolder);
     void HandleKeyDown(const plat::Message& message);
     void HandleSize(plat::WParam kind);
     void UpdateActiveState(bool active);

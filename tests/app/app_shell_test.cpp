@@ -500,6 +500,11 @@ TEST_F(AppShell, MissingOrDamagedGameDataSaysWhereItLookedAndEndsWithStatusOne) 
                 "The game's data could not be found.\nIt looked for main.pak in " + empty + "\\.");
     EXPECT_EXIT(start(damaged), ::testing::ExitedWithCode(1),
                 "The game's data could not be read.\nIt looked for main.pak in " + damaged + "\\.");
+    // A start folder that is not there: the folder the program was started
+    // from does not stand in for it, even with data beside the program.
+    std::filesystem::current_path(loose);
+    EXPECT_EXIT(start(empty + "/gone"), ::testing::ExitedWithCode(1),
+                "The game's data could not be found.\nIt looked for main.pak in " + empty + "/gone\\.");
     DataShellApp app("ShellLooseData");
     app.SetArguments({"game", "-changedir=" + loose});
     app.Initialize();

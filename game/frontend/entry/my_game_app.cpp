@@ -5,6 +5,7 @@
 
 #include "app/crash/crash_reporter.h"
 #include "app/player/basic_player_state.h"
+#include "foundation/files/path_utils.h"
 #include "foundation/system/text.h"
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/menus/loading_menu.h"
@@ -61,7 +62,9 @@ void MyGameApp::UpdateFrames() {
     if (profiles_.MovedAsideTo().empty()) return;
     // The game starts as on a first run: the player is told why, and where
     // the old file waits.
-    const std::array<PropertyValue, 1> where{PropertyValue::FromWString(text::FromUtf8(profiles_.MovedAsideTo()))};
+    const std::string& kept = profiles_.MovedAsideTo();
+    const std::array<PropertyValue, 2> where{PropertyValue::FromWString(text::FromUtf8(GetFileDir(kept))),
+                                             PropertyValue::FromWString(text::FromUtf8(GetFileName(kept)))};
     ShowMenu(new NoticeMenu(L"profiles_unreadable", nullptr, L"menu", where));
 }
 
