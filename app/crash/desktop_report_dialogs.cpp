@@ -13,30 +13,30 @@ namespace {
 constexpr const char* kDetailsPrompt = "Please help out by providing as much information as you can about this crash.";
 constexpr const char* kConnectFailureText = "Failed to connect to server.";
 
-plat::DialogSpec DetailsWindow() {
-    plat::DialogSpec spec;
-    spec.title = "Error Details";
-    spec.x = spec.y = 80;
-    spec.text = kDetailsPrompt;
-    spec.textRect = {8, 8, 384, 84};
-    spec.textPoints = 9;
-    spec.boldText = true;
-    spec.editable = true;
-    spec.editRect = {8, 92, 384, 168};
-    spec.buttons = {{"Continue", {8, 268, 188, 24}}, {"Abort", {204, 268, 188, 24}}};
-    return spec;
+plat::DialogLayout DetailsWindow() {
+    plat::DialogLayout layout;
+    layout.title = "Error Details";
+    layout.x = layout.y = 80;
+    layout.text = kDetailsPrompt;
+    layout.textRect = {8, 8, 384, 84};
+    layout.textPoints = 9;
+    layout.boldText = true;
+    layout.editable = true;
+    layout.editRect = {8, 92, 384, 168};
+    layout.buttons = {{"Continue", {8, 268, 188, 24}}, {"Abort", {204, 268, 188, 24}}};
+    return layout;
 }
 
-plat::DialogSpec ProgressWindow(std::string_view text) {
-    plat::DialogSpec spec;
-    spec.title = "Submitting Report";
-    spec.width = 240;
-    spec.height = 64;
-    spec.text = text;
-    spec.textRect = {24, 10, 224, 24};
-    spec.textPoints = 10;
-    spec.buttons = {{"Abort", {72, 36, 96, 22}}};
-    return spec;
+plat::DialogLayout ProgressWindow(std::string_view text) {
+    plat::DialogLayout layout;
+    layout.title = "Submitting Report";
+    layout.width = 240;
+    layout.height = 64;
+    layout.text = text;
+    layout.textRect = {24, 10, 224, 24};
+    layout.textPoints = 10;
+    layout.buttons = {{"Abort", {72, 36, 96, 22}}};
+    return layout;
 }
 
 class DesktopReportDialogs : public ReportDialogs {

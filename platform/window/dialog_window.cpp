@@ -52,7 +52,7 @@ std::vector<std::wstring> Wrap(SystemFont& font, std::wstring_view text, int wid
 }  // namespace
 
 struct DialogWindow::Impl {
-    DialogSpec spec;
+    DialogLayout layout;
     bool startedVideo = false;
     SDL_Window* window = nullptr;
     SDL_Surface* canvas = nullptr;
@@ -64,7 +64,7 @@ struct DialogWindow::Impl {
     ~Impl() {
         if (canvas) SDL_FreeSurface(canvas);
         if (window) {
-            if (spec.editable) SDL_StopTextInput();
+            if (layout.editable) SDL_StopTextInput();
             SDL_DestroyWindow(window);
         }
         if (startedVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -84,16 +84,16 @@ struct DialogWindow::Impl {
 
     void Draw() {
         Fill(canvas, {0, 0, canvas->w, canvas->h}, kFace);
-        const DialogRect& t = spec.textRect;
-        DrawLines(*textFont, Wrap(*textFont, Utf8ToWide(spec.text), t.width - 4), t, false);
-        if (spec.editable) {
-            Frame(canvas, spec.editRect, kPaper, kShade);
+        const DialogRect& t = layout.textRect;
+        DrawLines(*textFont, Wrap(*textFont, Utf8ToWide(layout.text), t.width - 4), t, false);
+        if (layout.editable) {
+            Frame(canvas, layout.editRect, kPaper, kShade);
             // The bar marks where typing goes: always the end.
             const std::wstring text = Utf8ToWide(edited) + L"|";
-            DrawLines(*controlFont, Wrap(*controlFont, text, spec.editRect.width - 4), spec.editRect, true);
+            DrawLines(*controlFont, Wrap(*controlFont, text, layout.editRect.width - 4), layout.editRect, true);
         }
-        for (size_t i = 0; i < spec.buttons.size(); ++i) {
-            const DialogButton& b = spec.buttons[i];
+        for (size_t i = 0; i < layout.buttons.size(); ++i) {
+            const DialogButton& b = layout.buttons[i];
             Frame(canvas, b.rect, static_cast<int>(i) == pressed ? kShade : kFace, kInk);
             const std::wstring label = Utf8ToWide(b.label);
             const int width = controlFont->MeasureWidth(label), height = controlFont->Metrics().height;
@@ -127,8 +127,8 @@ struct DialogWindow::Impl {
                 break;
             case SDL_MOUSEBUTTONDOWN:
                 if (event.button.windowID != id || event.button.button != SDL_BUTTON_LEFT) break;
-                for (size_t i = 0; i < spec.buttons.size(); ++i)
-                    if (Inside(spec.buttons[i].rect, event.button.x, event.button.y)) pressed = static_cast<int>(i);
+                for (size_t i = 0; i < layout.buttons.size(); ++i)
+                    if (Inside(layout.buttons[i].rect, event.button.x, event.button.y)) pressed = static_cast<int>(i);
                 dirty = true;
                 break;
             case SDL_MOUSEBUTTONUP: {
@@ -136,19 +136,19 @@ struct DialogWindow::Impl {
                 const int was = pressed;
                 pressed = -1;
                 dirty = true;
-                if (was >= 0 && Inside(spec.buttons[static_cast<size_t>(was)].rect, event.button.x, event.button.y))
+                if (was >= 0 && Inside(layout.buttons[static_cast<size_t>(was)].rect, event.button.x, event.button.y))
                     return was;
                 break;
             }
             case SDL_TEXTINPUT:
-                if (event.text.windowID != id || !spec.editable) break;
+                if (event.text.windowID != id || !layout.editable) break;
                 if (edited.size() < kMaxEdited) edited += event.text.text;
                 dirty = true;
                 break;
             case SDL_KEYDOWN:
                 if (event.key.windowID != id) break;
                 if (event.key.keysym.sym == SDLK_ESCAPE) return kClosed;
-                if (!spec.editable) break;
+                if (!layout.editable) break;
                 if (event.key.keysym.sym == SDLK_BACKSPACE) EraseLastCharacter();
                 if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
                     edited.size() < kMaxEdited)
@@ -161,22 +161,23 @@ struct DialogWindow::Impl {
     }
 };
 
-std::unique_ptr<DialogWindow> DialogWindow::Open(const DialogSpec& spec) {
+std::unique_ptr<DialogWindow> DialogWindow::Open(const DialogLayout& layout) {
     if (!DesktopCanShowBoxes()) return nullptr;
     auto impl = std::make_unique<Impl>();
-    impl->spec = spec;
+    impl->layout = layout;
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
         impl->startedVideo = true;
     }
     if (HeadlessVideo()) return nullptr;
-    impl->textFont = SystemFont::Create({"Tahoma", spec.textPoints, 96, spec.boldText ? 700 : 400});
+    impl->textFont = SystemFont::Create({"Tahoma", layout.textPoints, 96, layout.boldText ? 700 : 400});
     impl->controlFont = SystemFont::Create({"Tahoma", 8, 96, 400});
     if (!impl->textFont || !impl->controlFont) return nullptr;
-    impl->canvas = SDL_CreateRGBSurfaceWithFormat(0, spec.width, spec.height, 32, SDL_PIXELFORMAT_ARGB8888);
-    impl->window = SDL_CreateWindow(spec.title.c_str(), spec.x, spec.y, spec.width, spec.height, SDL_WINDOW_SHOWN);
+    impl->canvas = SDL_CreateRGBSurfaceWithFormat(0, layout.width, layout.height, 32, SDL_PIXELFORMAT_ARGB8888);
+    impl->window =
+        SDL_CreateWindow(layout.title.c_str(), layout.x, layout.y, layout.width, layout.height, SDL_WINDOW_SHOWN);
     if (!impl->canvas || !impl->window) return nullptr;
-    if (spec.editable) SDL_StartTextInput();
+    if (layout.editable) SDL_StartTextInput();
     SDL_RaiseWindow(impl->window);
     return std::unique_ptr<DialogWindow>(new DialogWindow(std::move(impl)));
 }
@@ -185,8 +186,8 @@ DialogWindow::DialogWindow(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) 
 DialogWindow::~DialogWindow() = default;
 
 void DialogWindow::SetText(std::string_view text) {
-    if (impl_->spec.text == text) return;
-    impl_->spec.text = text;
+    if (impl_->layout.text == text) return;
+    impl_->layout.text = text;
     impl_->dirty = true;
 }
 

@@ -26,7 +26,7 @@ struct DialogButton {
     DialogRect rect;
 };
 
-struct DialogSpec {
+struct DialogLayout {
     std::string title;
     int x = 64, y = 64;  // the client area's place and size on the desktop
     int width = 400, height = 300;
@@ -44,7 +44,7 @@ public:
     static constexpr int kNothing = -1;
     static constexpr int kClosed = -2;  // its close box, or Escape
 
-    static std::unique_ptr<DialogWindow> Open(const DialogSpec& spec);
+    static std::unique_ptr<DialogWindow> Open(const DialogLayout& layout);
     ~DialogWindow();
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
