@@ -65,6 +65,16 @@ Canvas Panel(int width, int height, float radius) {
 
 // --- Glyphs (centre, scale, ink) ---------------------------------------------
 
+// A four-sided shape symmetric about p's upright: half-width `top` at height
+// `y0` and `bottom` at `y1`, all in units of s.
+void Trapezoid(Canvas& c, Point p, float s, float top, float y0, float bottom, float y1, const Rgba& ink) {
+    c.Polygon({{p.x - top * s, p.y + y0 * s},
+               {p.x + top * s, p.y + y0 * s},
+               {p.x + bottom * s, p.y + y1 * s},
+               {p.x - bottom * s, p.y + y1 * s}},
+              ink);
+}
+
 void Hammer(Canvas& c, Point p, float s, const Rgba& ink) {
     c.Stroke({{p.x - 11 * s, p.y + 13 * s}, {p.x + 5 * s, p.y - 3 * s}}, 3 * s, ink);
     c.Polygon({{p.x - 2 * s, p.y - 12 * s},
@@ -115,29 +125,21 @@ void Rotate(Canvas& c, Point p, float s, const Rgba& ink) {
     c.Polygon({{end.x - 7 * s, end.y - 2 * s}, {end.x + 5 * s, end.y - 6 * s}, {end.x + 2 * s, end.y + 6 * s}}, ink);
 }
 void Trash(Canvas& c, Point p, float s, const Rgba& ink) {
-    c.Polygon({{p.x - 10 * s, p.y - 7 * s},
-               {p.x + 10 * s, p.y - 7 * s},
-               {p.x + 7 * s, p.y + 14 * s},
-               {p.x - 7 * s, p.y + 14 * s}},
-              ink);
+    Trapezoid(c, p, s, 10, -7, 7, 14, ink);
     c.Stroke({{p.x - 13 * s, p.y - 11 * s}, {p.x + 13 * s, p.y - 11 * s}}, 2 * s, ink);
     c.Stroke({{p.x - 3 * s, p.y - 14 * s}, {p.x + 3 * s, p.y - 14 * s}}, 2 * s, ink);
     for (float dx : {-4.0f, 0.0f, 4.0f})
         c.Stroke({{p.x + dx * s, p.y - 3 * s}, {p.x + dx * s, p.y + 10 * s}}, 1 * s, kNavy);
 }
 void Trophy(Canvas& c, Point p, float s, const Rgba& ink) {
-    c.Polygon({{p.x - 10 * s, p.y - 13 * s},
-               {p.x + 10 * s, p.y - 13 * s},
-               {p.x + 7 * s, p.y + 1 * s},
-               {p.x - 7 * s, p.y + 1 * s}},
-              ink);
+    Trapezoid(c, p, s, 10, -13, 7, 1, ink);
     c.Ellipse({p.x, p.y + 1 * s}, 7 * s, 4 * s, ink);
-    c.Stroke(
-        {{p.x - 10 * s, p.y - 10 * s}, {p.x - 15 * s, p.y - 9 * s}, {p.x - 13 * s, p.y - 2 * s}, {p.x - 7 * s, p.y}},
-        1.5f * s, ink);
-    c.Stroke(
-        {{p.x + 10 * s, p.y - 10 * s}, {p.x + 15 * s, p.y - 9 * s}, {p.x + 13 * s, p.y - 2 * s}, {p.x + 7 * s, p.y}},
-        1.5f * s, ink);
+    for (const float side : {-1.0f, 1.0f})
+        c.Stroke({{p.x + side * 10 * s, p.y - 10 * s},
+                  {p.x + side * 15 * s, p.y - 9 * s},
+                  {p.x + side * 13 * s, p.y - 2 * s},
+                  {p.x + side * 7 * s, p.y}},
+                 1.5f * s, ink);
     c.Stroke({{p.x, p.y + 4 * s}, {p.x, p.y + 10 * s}}, 2.5f * s, ink);
     c.RoundRect(p.x - 8 * s, p.y + 10 * s, p.x + 8 * s, p.y + 15 * s, 1.5f * s, ink, ink);
 }
@@ -149,11 +151,7 @@ void Flask(Canvas& c, Point p, float s, const Rgba& ink) {
                {p.x - 13 * s, p.y + 12 * s},
                {p.x - 4 * s, p.y - 4 * s}},
               ink);
-    c.Polygon({{p.x - 7 * s, p.y + 3 * s},
-               {p.x + 7 * s, p.y + 3 * s},
-               {p.x + 11 * s, p.y + 10 * s},
-               {p.x - 11 * s, p.y + 10 * s}},
-              Hex(0x7CD67C));
+    Trapezoid(c, p, s, 7, 3, 11, 10, Hex(0x7CD67C));
     c.Disc({p.x - 2 * s, p.y + 6 * s}, 1.5f * s, kWhite);
 }
 void Megaphone(Canvas& c, Point p, float s, const Rgba& ink) {
