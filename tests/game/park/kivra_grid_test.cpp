@@ -29,7 +29,22 @@ public:
     }
 };
 
-class ParkGrid : public testsupport::ParkGridBench {};
+class ParkGrid : public testsupport::ParkGridBench {
+protected:
+    // A park on water; drawing it once must not fail.
+    void EnterOceanPark() {
+        Play(LevelBuilder(6, 6, L'_'));
+        level->ocean = true;
+        grid = new testsupport::OpenParkGrid();
+        mgr.AddWidget(grid);
+    }
+    void DrawOnce() {
+        auto target = std::make_unique<ImageSurface>();
+        target->Create(64, 64);
+        Graphics g(target.get());
+        grid->Draw(&g);
+    }
+};
 
 TEST_F(ParkGrid, EntersTheTreeFromItsLevel) {
     Play(LevelBuilder(12, 12, L'_').Item(L"hut", 5, 5).Item(L"castle", 2, 2).Item(L"walker", 8, 8));
@@ -137,10 +152,7 @@ TEST_F(ParkGrid, OnlyAChangeOfWalkabilityStartsAPass) {
 TEST_F(ParkGrid, OceanFadesThroughItsCels) {
     images.Add(L"ocean", 300, 200, 2, 2);
     images.Add(L"sun_shine", 64, 64);
-    Play(LevelBuilder(6, 6, L'_'));
-    level->ocean = true;
-    grid = new testsupport::OpenParkGrid();
-    mgr.AddWidget(grid);
+    EnterOceanPark();
     ASSERT_TRUE(grid->DrawsOcean());
     Advance(19);
     EXPECT_EQ(grid->OceanFrame(), 0);
@@ -148,24 +160,15 @@ TEST_F(ParkGrid, OceanFadesThroughItsCels) {
     EXPECT_EQ(grid->OceanFrame(), 1);
     Advance(60);
     EXPECT_EQ(grid->OceanFrame(), 0);  // four cels: back to the first
-    auto target = std::make_unique<ImageSurface>();
-    target->Create(64, 64);
-    Graphics g(target.get());
-    grid->Draw(&g);
+    DrawOnce();
 }
 
 TEST_F(ParkGrid, AnOceanWithoutItsImagesDrawsTheGridOnly) {
-    Play(LevelBuilder(6, 6, L'_'));
-    level->ocean = true;
-    grid = new testsupport::OpenParkGrid();
-    mgr.AddWidget(grid);
+    EnterOceanPark();
     EXPECT_FALSE(grid->DrawsOcean());
     Advance(40);
     EXPECT_EQ(grid->OceanFrame(), 0);
-    auto target = std::make_unique<ImageSurface>();
-    target->Create(64, 64);
-    Graphics g(target.get());
-    grid->Draw(&g);
+    DrawOnce();
 }
 
 // A carried building taken away by anyone else is no longer carried.
