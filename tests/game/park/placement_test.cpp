@@ -104,8 +104,16 @@ TEST_F(Placing, MoneyForExactlyOneOrTwoCopies) {
     }
 }
 
-TEST_F(Placing, TooLittleMoneyCreatesNothing) {
-    EnterPark(LevelBuilder(12, 12, L'_'), 99);
+// An unknown type, a person, or too little money: no building, nothing paid.
+TEST_F(Placing, AnUnknownTypeOrTooLittleMoneyCreatesNothing) {
+    EnterPark(LevelBuilder(12, 12, L'_'), 1000);
+    grid->PreviewNewBuilding(L"castle");
+    grid->PreviewNewBuilding(L"walker");  // a person, no building
+    EXPECT_EQ(grid->GetEditMode(), KivraGrid::kNone);
+    EXPECT_EQ(grid->Items().size(), 0u);
+    EXPECT_TRUE(display.TakeLog().empty());
+
+    level->money = 99;
     grid->PreviewNewBuilding(L"hut");
     EXPECT_EQ(grid->GetEditMode(), KivraGrid::kNone);
     EXPECT_EQ(Buildings(), 0);
@@ -113,15 +121,6 @@ TEST_F(Placing, TooLittleMoneyCreatesNothing) {
               (Lines{L"new_building_hover_callback: label=label_hut lookup=true resource=money success=false",
                      L"show_no_resources_dialog"}));
     EXPECT_TRUE(player->payments.empty());
-}
-
-TEST_F(Placing, AnUnknownTypeChangesNothing) {
-    EnterPark(LevelBuilder(12, 12, L'_'), 1000);
-    grid->PreviewNewBuilding(L"castle");
-    grid->PreviewNewBuilding(L"walker");  // a person, no building
-    EXPECT_EQ(grid->GetEditMode(), KivraGrid::kNone);
-    EXPECT_EQ(grid->Items().size(), 0u);
-    EXPECT_TRUE(display.TakeLog().empty());
 }
 
 TEST_F(Placing, ARefusedSpotChargesNothingAndKeepsTheBuildingCarried) {
