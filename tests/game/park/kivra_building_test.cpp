@@ -34,7 +34,7 @@ private:
     bool leaves_;
 };
 
-TEST_F(Buildings, StatisticsComeFromTheType) {
+TEST_F(Buildings, StatisticsComeFromTheTypeAndActiveOnceStarted) {
     EnterPark(LevelBuilder(12, 12, L'_'), 0);
     KivraBuilding* hut = Place(L"hut", {5, 5});
     ASSERT_NE(hut, nullptr);
@@ -55,6 +55,11 @@ TEST_F(Buildings, StatisticsComeFromTheType) {
     // The handle follows the vacancies as they change.
     const PropertyValue handle = hut->GetProperty(L"vacancies_ptr");
     EXPECT_NE(handle.ToInt(), 0);
+    // Active once the park has started, and so is one placed after.
+    EXPECT_FALSE(hut->IsActive());
+    grid->StartItems();
+    EXPECT_TRUE(hut->IsActive());
+    EXPECT_TRUE(Place(L"hut", {9, 5})->IsActive());
 }
 
 // No zone size of its own: half the footprint, rounded up; a quarter turn
@@ -110,14 +115,10 @@ TEST_F(Buildings, OccupantsKeepTheVacanciesAndLeaveAtNightfall) {
     Advance();
     EXPECT_EQ(left, (std::vector<std::string>{"b", "c"}));
     EXPECT_EQ(hut->GetVacancies(), hut->Capacity());
-}
 
-// A visitor whose visit does not end still leaves: the building never waits
-// on it forever.
-TEST_F(Buildings, AVisitorThatStaysIsLetOutAnyway) {
-    EnterPark(LevelBuilder(12, 12, L'_'), 0);
-    KivraBuilding* hut = Place(L"hut", {5, 5});
-    std::vector<std::string> left;
+    // A visitor whose visit does not end still leaves: the building never
+    // waits on it forever.
+    left.clear();
     Visitor stubborn("stubborn", left, hut, false), polite("polite", left, hut);
     hut->AddVisitor(&stubborn);
     hut->AddVisitor(&polite);
@@ -190,15 +191,6 @@ TEST_F(Buildings, PointerAndHoverRules) {
     // On a grid, pointer input goes to the grid.
     EXPECT_TRUE(hut->PointerToGrid());
     EXPECT_FALSE(hut->IsDraggable());
-}
-
-TEST_F(Buildings, ActiveOnceTheParkHasStarted) {
-    EnterPark(LevelBuilder(12, 12, L'_'), 0);
-    KivraBuilding* early = Place(L"hut", {5, 5});
-    EXPECT_FALSE(early->IsActive());
-    grid->StartItems();
-    EXPECT_TRUE(early->IsActive());
-    EXPECT_TRUE(Place(L"hut", {9, 9})->IsActive());
 }
 
 TEST_F(Buildings, FootprintOccupantsAndZoneRings) {
