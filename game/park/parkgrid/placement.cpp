@@ -189,24 +189,18 @@ void KivraGrid::PlaceBuilding(bool notify) {
             }
             break;
         }
-        case kMoveHeld:
+        default: {
+            // A held building that was being moved or turned: back to choosing the next one.
+            const bool moving = editMode_ == kMoveHeld;
             if (notify) {
                 SetDisplayVariable(L"category", PropertyValue::FromWString(category));
-                RunCallback(L"move_building_place_callback");
+                RunCallback(moving ? L"move_building_place_callback" : L"rotate_building_place_callback");
             }
-            editMode_ = kMoveSelect;
+            editMode_ = moving ? kMoveSelect : kRotateSelect;
             SetDraggable(true, false);
             hover_.fade = 2;
             break;
-        default:
-            if (notify) {
-                SetDisplayVariable(L"category", PropertyValue::FromWString(category));
-                RunCallback(L"rotate_building_place_callback");
-            }
-            editMode_ = kRotateSelect;
-            SetDraggable(true, false);
-            hover_.fade = 2;
-            break;
+        }
     }
     if (const int32_t event = PlacedEvent(type); event != 0) TutorialEvent(event);
     if (next == nullptr) held_ = nullptr;
