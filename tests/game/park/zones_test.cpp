@@ -135,8 +135,9 @@ protected:
         cafe = &park.Make(10, L"cafe", L"food", At(3, 2));
         for (ZoneTestBuilding* b : {swing, slide, cafe}) b->ticketPrice = 7;
     }
-    void PlaceTriple() {
-        for (ZoneTestBuilding* b : {swing, slide, cafe}) park.Place(zones, *b, false);
+    // The last one placed shows its popups when asked.
+    void PlaceTriple(bool lastShows = false) {
+        for (ZoneTestBuilding* b : {swing, slide, cafe}) park.Place(zones, *b, lastShows && b == cafe);
     }
     ZoneTestBuilding* swing;
     ZoneTestBuilding* slide;
@@ -273,9 +274,7 @@ TEST_F(ComboTest, RepeatedJoinOrLeaveChangesNothing) {
 
 TEST_F(ComboTest, ZeroOffsetChangesNothingAndShowsNothing) {
     park.definitions[0]->money_offset = 0;
-    park.Place(zones, *swing, false);
-    park.Place(zones, *slide, false);
-    park.Place(zones, *cafe, true);
+    PlaceTriple(true);
     EXPECT_EQ(zones.Combos().size(), 1u);
     EXPECT_EQ(swing->ticketPrice, 7);
     EXPECT_EQ(cafe->costPerUse, 0);
