@@ -184,9 +184,6 @@ protected:
         Define(L"beat_level_menu", {Step(L"make", {{L"name", L"literal(splash)"}})});
         Define(L"credits_menu", {});
     }
-    static int CountOf(const std::vector<std::wstring>& calls, const std::wstring& call) {
-        return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-    }
 };
 
 TEST_F(BeatLevelTest, EachWayOnOpensItsScreenInPlaceOfTheSplashWhichLeavesOnce) {
@@ -220,7 +217,7 @@ TEST_F(BeatLevelTest, EachWayOnOpensItsScreenInPlaceOfTheSplashWhichLeavesOnce) 
         for (const auto& [id, menu] : menus.open) opened += c.is(menu);
         EXPECT_EQ(opened, 1);
         host.DeleteDeferred();
-        EXPECT_EQ(CountOf(app.calls, L"unload bg_splash_maple_green"), 1);
+        EXPECT_EQ(std::count(app.calls.begin(), app.calls.end(), L"unload bg_splash_maple_green"), 1);
         while (!menus.open.empty()) menus.RemoveMenu(menus.open.begin()->second);
         host.DeleteDeferred();
     }
