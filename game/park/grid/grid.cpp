@@ -13,7 +13,7 @@
 #include "game/park/buildings/building.h"
 #include "game/park/people/grid_item.h"
 #include "game/park/people/person.h"
-#include "game/park/tasks/task.h"
+#include "game/park/tasks/grid_task.h"
 #include "rendering/device/device_host.h"
 #include "rendering/image/image.h"
 
@@ -194,7 +194,7 @@ void Grid::ResetTileStates() {
     tileStatesDirty_ = false;
 }
 
-std::unique_ptr<Task> Grid::CreateTask(std::wstring_view name) { return std::make_unique<Task>(name, this); }
+std::unique_ptr<Task> Grid::CreateTask(std::wstring_view name) { return std::make_unique<GridTask>(name, this, this); }
 
 void Grid::Update() {
     DragWidget::Update();

@@ -8,7 +8,7 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/tasks/task.h"
+#include "game/park/tasks/grid_task.h"
 #include "game/park/tasks/task_sequence.h"
 
 GridItem::GridItem(std::wstring_view type) : DragWidget(0, 0, nullptr, 1.0f, false), type_(type) {
@@ -38,7 +38,9 @@ std::unique_ptr<GridFootprint> GridItem::CreateFootprint(const ITEM_TYPE* record
     return footprint;
 }
 
-std::unique_ptr<Task> GridItem::CreateTask(std::wstring_view name) { return std::make_unique<Task>(name, this); }
+std::unique_ptr<Task> GridItem::CreateTask(std::wstring_view name) {
+    return std::make_unique<GridTask>(name, this, grid_);
+}
 
 void GridItem::SetGrid(Grid* grid) { grid_ = grid; }
 void GridItem::DetachFromTiles(Grid*) { DetachAll(true); }

@@ -1,0 +1,154 @@
+#include "game/park/tasks/grid_task.h"
+
+#include "game/park/buildings/building.h"
+#include "game/park/grid/grid.h"
+#include "game/park/people/person.h"
+#include "game/park/tasks/composite_filters.h"
+#include "game/park/tasks/item_filters.h"
+#include "game/park/tasks/tile_filters.h"
+#include "widgets/script/script_host.h"
+
+namespace {
+
+// The words that act on the widget "id" names: only these resolve it.
+constexpr std::wstring_view kWidgetWords[] = {L"set-action",  L"set-origin",          L"set-orientation", L"face",
+                                              L"follow-path", L"stop-following-path", L"find-nearby"};
+
+bool IsWidgetWord(std::wstring_view word) {
+    for (std::wstring_view known : kWidgetWords)
+        if (word == known) return true;
+    return false;
+}
+
+std::wstring_view Trimmed(std::wstring_view text) {
+    const size_t first = text.find_first_not_of(L" \t\r\n");
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
+}
+
+std::unique_ptr<GridItemFilter> MakeTextFilter(std::wstring_view attribute, std::wstring_view text) {
+    if (attribute == L"type") return std::make_unique<AcceptItemByType>(text);
+    if (attribute == L"category") return std::make_unique<AcceptItemByCategory>(text);
+    if (attribute == L"action") return std::make_unique<AcceptItemByAction>(text);
+    return nullptr;
+}
+
+}  // namespace
+
+GridTask::GridTask(std::wstring_view name, TaskOwner* owner, Grid* grid) : Task(name, owner), grid_(grid) {
+    if (const auto* widget = dynamic_cast<const DynamicWidget*>(owner))
+        SetVariable(L"owner", PropertyValue::FromWidget(widget));
+}
+
+GridTask::~GridTask() = default;
+
+bool GridTask::MatchAll() {
+    if (!StepHasAttribute(L"match")) return true;
+    const PropertyValue match = EvalStepAttribute(L"match");
+    return match.EqualsCString(L"all");
+}
+
+TileChar GridTask::StepChar(std::wstring_view name, TileChar fallback) {
+    if (!StepHasAttribute(name)) return fallback;
+    const PropertyValue value = EvalStepAttribute(name);
+    // A number stands for its digits: door="2" means the side '2'.
+    if (value.Is(PropertyValue::Tag::String)) return static_cast<TileChar>(value.FirstChar());
+    const std::wstring text = value.ToString();
+    return text.empty() ? 0 : static_cast<TileChar>(text[0]);
+}
+
+void GridTask::SetOutput(std::wstring_view name, const PropertyValue& value) {
+    if (const AnimationStep* step = CurrentStep()) {
+        auto it = step->attributes.find(name);
+        if (it != step->attributes.end()) SetVariable(it->second, value);
+    }
+}
+
+void GridTask::SetOutputWidget(std::wstring_view name, const DynamicWidget* widget) {
+    if (widget)
+        SetOutput(name, PropertyValue::FromWidget(widget));
+    else
+        ClearOutput(name);
+}
+
+void GridTask::ClearOutput(std::wstring_view name) {
+    if (StepHasAttribute(name)) UndefineVariable(StepAttributeText(name));
+}
+
+std::unique_ptr<AcceptItemByFilters> GridTask::MakeItemFilter(bool all, bool prefer) {
+    std::unique_ptr<AcceptItemByFilters> composite =
+        prefer ? std::make_unique<PreferItemByFilters>(all) : std::make_unique<AcceptItemByFilters>(all);
+    MakeItemTypeFilter(*composite, L"type", all, prefer);
+    MakeItemTypeFilter(*composite, L"category", all, prefer);
+    MakeItemTypeFilter(*composite, L"action", all, prefer);
+    return composite;
+}
+
+void GridTask::MakeItemTypeFilter(CompositeFilter& composite, std::wstring_view attribute, bool group, bool prefer) {
+    if (!StepHasAttribute(attribute)) return;
+    std::unique_ptr<AcceptItemByFilters> own;
+    if (group)
+        own = prefer ? std::make_unique<PreferItemByFilters>(false) : std::make_unique<AcceptItemByFilters>(false);
+    CompositeFilter& target = own ? *own : composite;
+    const PropertyValue value = EvalStepAttribute(attribute);
+    const std::wstring text = value.ToString();
+    // The common single name is taken as it is, without the list reader.
+    if (text.find_first_of(L",()") == std::wstring::npos) {
+        target.AddFilter(MakeTextFilter(attribute, Trimmed(text)));
+    } else {
+        for (const PropertyValue& piece : Evaluator().SplitList(text))
+            target.AddFilter(MakeTextFilter(attribute, piece.ToString()));
+    }
+    if (own) composite.AddFilter(std::move(own));
+}
+
+std::unique_ptr<AcceptTileByFilters> GridTask::MakeTileFilter(bool all, bool prefer) {
+    const bool hasItem = StepHasAttribute(L"item");
+    const bool hasPoint = StepHasAttribute(L"col") && StepHasAttribute(L"row");
+    std::unique_ptr<AcceptTileByFilters> composite;
+    if (prefer || hasItem || hasPoint)
+        composite = std::make_unique<PreferTileByFilters>(all);
+    else
+        composite = std::make_unique<AcceptTileByFilters>(all);
+    if (StepHasAttribute(L"state")) composite->AddFilter(std::make_unique<AcceptTileByState>(StepChar(L"state", 0)));
+    if (StepHasAttribute(L"material"))
+        composite->AddFilter(std::make_unique<AcceptTileByMaterial>(StepChar(L"material", 0)));
+    if (hasItem || hasPoint) {
+        const float maxDistance = StepAttributeFloatOr(L"max_distance", -1.0f);
+        const float minDistance = StepAttributeFloatOr(L"min_distance", -1.0f);
+        if (const auto* item = StepWidget<GridItem>(L"item"))
+            composite->AddFilter(std::make_unique<PreferTileByDistance>(item, maxDistance, minDistance));
+        if (hasPoint) {
+            const TilePoint point{StepAttributeInt(L"col"), StepAttributeInt(L"row")};
+            composite->AddFilter(std::make_unique<PreferTileByDistance>(point, maxDistance, minDistance));
+        }
+    }
+    std::unique_ptr<AcceptItemByFilters> buildings = MakeItemFilter(all, false);
+    if (const auto* building = StepWidget<Building>(L"building"))
+        buildings->AddFilter(std::make_unique<AcceptItem>(building));
+    if (buildings->Count() > 0) {
+        const TileChar side = StepChar(L"door", AcceptTileByDoor::kAnySide);
+        composite->AddFilter(std::make_unique<AcceptTileByDoor>(std::move(buildings), side));
+    }
+    return composite;
+}
+
+int GridTask::HandleCustomCommand(const AnimationStep& step) {
+    const std::wstring_view word = step.name;
+    if (word == L"add-item" && StepHasAttribute(L"type")) return AddItem();
+    if (word == L"find-item") return FindItem();
+    if (word == L"find-tile") return FindTile();
+    if (word == L"get-tile") return GetTile();
+    if (word == L"set-tile") return SetTile();
+    if (IsWidgetWord(word)) {
+        int result = hook_result::kNotHandled;
+        DynamicWidget* widget = StepWidget<DynamicWidget>(L"id");
+        if (auto* item = dynamic_cast<GridItem*>(widget)) result = ItemWord(word, *item);
+        if (auto* person = dynamic_cast<Person*>(widget); person && result == hook_result::kNotHandled)
+            result = PersonWord(word, *person);
+        if (auto* building = dynamic_cast<Building*>(widget); building && result == hook_result::kNotHandled)
+            result = BuildingWord(word, *building);
+        if (result != hook_result::kNotHandled) return result;
+    }
+    return Task::HandleCustomCommand(step);
+}
