@@ -3,6 +3,8 @@
 // assignments and ends, so the sequence starts it again every step; one fixed
 // update plus the per-frame pass. The yardstick replays the same script on
 // 2,000 bare animation widgets in the same run, with the same two passes.
+// BM_GridTaskOwnersStep: the same with grid tasks, the kind the grid's items
+// make, whose words every step of the script passes first.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,7 @@
 
 #include "bench/bench_host.h"
 #include "game/park/grid/drag_widget.h"
+#include "game/park/tasks/grid_task.h"
 #include "game/park/tasks/task_owner.h"
 #include "game/park/tasks/task_sequence.h"
 #include "widgets/tree/widget_manager.h"
@@ -50,16 +53,26 @@ public:
     }
 };
 
+// An owner of grid tasks (on no grid: the script uses none of its words).
+class GridTaskOwner : public Owner {
+public:
+    using Owner::Owner;
+    std::unique_ptr<Task> CreateTask(std::wstring_view name) override {
+        return std::make_unique<GridTask>(name, this, nullptr);
+    }
+};
+
 void ReportShareOfStep(benchmark::State& state) {
     state.counters["share_of_10ms_step"] = benchmark::Counter(
         static_cast<double>(state.iterations()) / 100.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // 2,000 owners, each with its sequence and one task, in one manager.
+template <class O = Owner>
 struct OwnerWorld {
     OwnerWorld() {
         for (int i = 0; i < kOwners; ++i) {
-            auto* owner = new Owner((i % 50) * 20, (i / 50) * 20);
+            auto* owner = new O((i % 50) * 20, (i / 50) * 20);
             mgr.AddWidget(owner);
             owner->AddTask(owner->CreateTask(L"chore"), Task::kDefaultPriority);
         }
@@ -99,15 +112,17 @@ void BM_Step(benchmark::State& state) {
     for (auto _ : state) world.Step();
     ReportShareOfStep(state);
 }
-BENCHMARK(BM_Step<OwnerWorld>)->Name("BM_TaskOwnersStep")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Step<OwnerWorld<>>)->Name("BM_TaskOwnersStep")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Step<OwnerWorld<GridTaskOwner>>)->Name("BM_GridTaskOwnersStep")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Step<BareWorld>)->Name("BM_BareWidgetsReplayStep")->Unit(benchmark::kMicrosecond);
 
 // Both in every iteration, so a busy machine slows them alike: the time is
 // the owners' step, "ratio" the owners' time over the yardstick's.
-void BM_TaskOwnersAgainstBareWidgets(benchmark::State& state) {
+template <class O>
+void BM_OwnersAgainstBareWidgets(benchmark::State& state) {
     static Scripts scripts;
     testsupport::HeadlessDeviceHost screen;
-    OwnerWorld owners;
+    OwnerWorld<O> owners;
     BareWorld bare;
     double ownersSeconds = 0.0, bareSeconds = 0.0;
     for (auto _ : state) {
@@ -124,6 +139,13 @@ void BM_TaskOwnersAgainstBareWidgets(benchmark::State& state) {
     state.counters["ratio"] = bareSeconds > 0.0 ? ownersSeconds / bareSeconds : 0.0;
     state.counters["share_of_10ms_step"] = ownersSeconds / static_cast<double>(state.iterations()) / 0.01;
 }
-BENCHMARK(BM_TaskOwnersAgainstBareWidgets)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OwnersAgainstBareWidgets<Owner>)
+    ->Name("BM_TaskOwnersAgainstBareWidgets")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OwnersAgainstBareWidgets<GridTaskOwner>)
+    ->Name("BM_GridTaskOwnersAgainstBareWidgets")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

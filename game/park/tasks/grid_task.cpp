@@ -42,6 +42,8 @@ GridTask::GridTask(std::wstring_view name, TaskOwner* owner, Grid* grid) : Task(
 
 GridTask::~GridTask() = default;
 
+Grid* GridTask::GetGrid() const { return grid_.Get(); }
+
 bool GridTask::MatchAll() {
     if (!StepHasAttribute(L"match")) return true;
     const PropertyValue match = EvalStepAttribute(L"match");

@@ -51,7 +51,8 @@ public:
 
     int HandleCustomCommand(const AnimationStep& step) override;
 
-    Grid* GetGrid() const { return grid_.Get(); }
+    // Null once the grid is gone.
+    Grid* GetGrid() const;
 
 protected:
     // The step's attribute readers of the words.
