@@ -14,6 +14,7 @@
 KivraBuilding::KivraBuilding(std::wstring_view type) : Building(type) {
     SetMouseDefault(true);
     DragWidget::SetDraggable(!pointerToGrid_, false);
+    CreateImprovements();
 }
 
 KivraBuilding::~KivraBuilding() = default;

@@ -14,6 +14,7 @@
 // park it behaves as on a park with the default hover settings.
 // Main thread only.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "game/data/progress/park_hooks.h"
 #include "game/park/buildings/building.h"
 #include "game/park/buildings/building_park.h"
+#include "game/park/buildings/improvements.h"
 #include "game/park/tasks/filter_subjects.h"
 
 class KivraBuilding;
@@ -64,7 +66,39 @@ public:
     // Whether a path joins a door to an open gate: the reachability pass's.
     virtual void UpdateReachability() {}
     virtual bool IsAppealMaxed() const;
-    bool IsFullyUpgraded() const override { return true; }
+
+    // Upgrades and boosts (kivra_building_improvements.cpp). From its
+    // construction a building holds one unbought upgrade per upgrade its type
+    // defines and one idle boost per boost, each in label order; only
+    // ApplyImprovementStats and SetBoostActive change them afterwards.
+    // Buys and applies the upgrade of that label; null when the building has
+    // none of that label, has bought it already, or the player cannot pay.
+    virtual Upgrade* PurchaseUpgrade(std::wstring_view label);
+    // Buys the boost of that label and runs it for its full length; bought
+    // while it runs, it starts its time again without adding twice.
+    virtual Boost* PurchaseBoost(std::wstring_view label);
+    // Charges the coins and hearts (negative: the record's own prices). When
+    // the level cannot pay, the display's no-resources dialog names what is
+    // short (money tested first), nothing is charged and the answer is false.
+    virtual bool PurchaseImprovement(const IMPROVEMENT_STATS& record, int32_t coins, int32_t hearts);
+    // The upgrade's offsets on the statistics, counted as bought; unpaid, so
+    // it is also how a saved park's bought upgrade comes back. An upgrade
+    // bought already changes nothing.
+    virtual void ApplyImprovementStats(Upgrade& upgrade);
+    // A duration >= 0 starts an idle boost (its offsets added), a negative
+    // one stops a running boost (its offsets withdrawn, exactly); -2 is a
+    // full run. A running boost given a new time only takes the time.
+    virtual void SetBoostActive(Boost& boost, int32_t duration);
+    // One offset on one statistic: "appeal", "time" (lowers the time per use
+    // by the offset's size), "energy", "cost", "ticketcost" (the level's
+    // entry fee moves with it), "capacity" (the vacancies with it). Any other
+    // name changes nothing here.
+    virtual void ApplyStatModifier(std::wstring_view name, int32_t delta);
+    // Every upgrade of the type has been bought (so one without any is).
+    bool IsFullyUpgraded() const override;
+    std::vector<Upgrade>& Upgrades() { return upgrades_; }
+    std::vector<Boost>& Boosts() { return boosts_; }
+    int32_t UpgradesPurchased() const { return upgradesPurchased_; }
     // The footprint widened by the zone size on every side.
     virtual TileRect GetZoneRect() const;
     virtual void SetFaded(bool on);
@@ -122,6 +156,10 @@ public:
     int32_t BuyCost() const { return buyCost_; }
     int32_t TicketPrice() const { return ticketPrice_; }
     int32_t CostPerUse() const { return costPerUse_; }
+    // What a visitor's stay is set from: never below 0, whatever the
+    // upgrades took off.
+    int32_t TimePerUse() const { return std::max(timePerUse_, 0); }
+    float EnergyPerUse() const { return energyPerUse_; }
     float AppealBuff() const { return appealBuff_; }
     int32_t ZoneWidth() const { return zoneWidth_; }
     int32_t ZoneHeight() const { return zoneHeight_; }
@@ -132,6 +170,8 @@ protected:
     BuildingPark* Park() const;
     const BuildingHover& Hover() const;
     void ReadTypeStatistics();
+    // The display's script widget, or null while none runs.
+    static AnimationWidget* Hud();
 
     // Statistics; the zone rules and upgrades change them.
     float appeal_ = 0.0f;
@@ -153,6 +193,11 @@ private:
     // How far (in tiles) this footprint is from the held building, or from
     // the tile under the pointer when none is held.
     float DistanceToAttention() const;
+    void CreateImprovements();
+    // Each offset of the definition, added (+1) or withdrawn (-1).
+    void ApplyOffsets(const IMPROVEMENT_STATS& record, int sign);
+    // One step of every running boost; the one that ends withdraws its offsets.
+    void CountDownBoosts();
 
     bool zoneHighlighted_ = false;
     bool held_ = false;
@@ -167,4 +212,7 @@ private:
     bool mouseDefault_ = true;
     int32_t mouseMode_ = 0;
     FieldHandles handles_;
+    std::vector<Boost> boosts_;
+    std::vector<Upgrade> upgrades_;
+    int32_t upgradesPurchased_ = 0;
 };

@@ -9,6 +9,7 @@
 
 void KivraBuilding::Update() {
     Building::Update();
+    CountDownBoosts();
     const BuildingPark* park = Park();
     if (!occupants_.empty() && park != nullptr && park->WeekTimer() <= 0.0f) EjectAllVisitors();
     if (mouseMode_ == 0) mouseDefault_ = IsMouseVisible();
@@ -130,7 +131,7 @@ const PropertyTable<KivraBuilding>& KivraBuilding::Properties() {
         T::Int(L"vacancies", [](B& b) { return &b.vacancies_; }).WithHandle(),
         T::Int(L"buycost", [](B& b) { return &b.buyCost_; }),
         T::FloatReadOnly(L"appeal", [](B& b) { return &b.appeal_; }),
-        T::Int(L"timeperuse", [](B& b) { return &b.timePerUse_; }),
+        T::Value(L"timeperuse", [](B& b) { return PropertyValue::FromInt(b.TimePerUse()); }),
         T::Int(L"costperuse", [](B& b) { return &b.costPerUse_; }),
         T::FloatReadOnly(L"energyperuse", [](B& b) { return &b.energyPerUse_; }),
         T::FloatReadOnly(L"appealbuff", [](B& b) { return &b.appealBuff_; }),
