@@ -55,6 +55,8 @@ public:
     virtual void ChangeResource(std::wstring_view name, int32_t delta, bool notify, AnimationWidget* target) = 0;
     // The index of the tutorial step the player reached.
     virtual int32_t TutorialStep() const = 0;
+    // The current tutorial step holds the park still.
+    virtual bool PausedForTutorial() const { return false; }
 
     // The current player state when it is a park player, else null.
     static ParkPlayer* Current();

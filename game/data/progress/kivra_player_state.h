@@ -46,6 +46,7 @@ public:
     KIVRA_LEVEL* GetCurrentLevel() override;
     void ChangeResource(std::wstring_view name, int32_t delta, bool notify, AnimationWidget* target) override;
     int32_t TutorialStep() const override { return tutorial_step; }
+    bool PausedForTutorial() const override { return paused_for_tutorial; }
 
     // Buys the available option of that name when the level can pay for it;
     // `bought` receives the option as it was before the purchase. Without

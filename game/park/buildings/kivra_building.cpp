@@ -17,7 +17,11 @@ KivraBuilding::KivraBuilding(std::wstring_view type) : Building(type) {
     CreateImprovements();
 }
 
-KivraBuilding::~KivraBuilding() = default;
+KivraBuilding::~KivraBuilding() {
+    // Deleted on the grid: leave it as a removal does while this is still a
+    // building, so no visitor keeps it.
+    if (Grid* grid = GetGrid(); grid != nullptr && GetParent() == grid) grid->ReleaseItem(this);
+}
 
 BuildingPark* KivraBuilding::Park() const { return dynamic_cast<BuildingPark*>(GetGrid()); }
 
@@ -110,8 +114,15 @@ void KivraBuilding::SetMouseMode(int32_t mode) {
 void KivraBuilding::DetachFromTiles(Grid* grid) {
     DetachAll(true);
     EjectAllVisitors();
+    if (grid == nullptr) grid = GetGrid();
+    if (grid != nullptr) ReleaseVisitors(*grid);
     if (BuildingPark* park = Park(); park != nullptr && IsActive()) park->RemoveFromZones(*this, true);
-    (void)grid;
+}
+
+void KivraBuilding::ReleaseVisitors(Grid& grid) {
+    const std::vector<GridItem*> items = grid.Items();
+    for (GridItem* item : items)
+        if (auto* visitor = dynamic_cast<BuildingVisitor*>(item)) visitor->BuildingLeaving(*this);
 }
 
 // ---- Place on the grid --------------------------------------------------------

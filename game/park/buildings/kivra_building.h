@@ -32,8 +32,10 @@ class KivraBuilding;
 class BuildingVisitor {
 public:
     // Credits the visit; the visitor leaves, taking itself out of the
-    // building (KivraBuilding::RemoveVisitor).
-    virtual void GainHappiness() = 0;
+    // building (KivraBuilding::RemoveVisitor). The hearts it earned.
+    virtual int32_t GainHappiness() = 0;
+    // The building leaves the grid: the visitor keeps no hold on it.
+    virtual void BuildingLeaving(KivraBuilding& building) = 0;
 
 protected:
     ~BuildingVisitor() = default;
@@ -190,6 +192,8 @@ protected:
 private:
     static const PropertyTable<KivraBuilding>& Properties();
     void SwapZoneSidesFor(int32_t degrees);
+    // Every visitor on the grid lets go of this building.
+    void ReleaseVisitors(Grid& grid);
     // How far (in tiles) this footprint is from the held building, or from
     // the tile under the pointer when none is held.
     float DistanceToAttention() const;

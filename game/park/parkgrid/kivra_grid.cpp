@@ -12,7 +12,7 @@
 #include "game/park/display/park_display.h"
 #include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/zones.h"
-#include "game/park/people/person.h"
+#include "game/park/people/kivra_person.h"
 #include "game/park/tasks/task.h"
 #include "rendering/image/image.h"
 
@@ -64,6 +64,7 @@ void KivraGrid::TutorialEvent(int32_t event) {
 void KivraGrid::AddedToManager(WidgetManager* manager) {
     SetPriority(-5000);
     Grid::AddedToManager(manager);
+    walkEnergyCost_ = GetConstant(L"person_walk_energy_cost").ToReal() / 100.0f;
     const KIVRA_LEVEL* level = CurrentParkLevel();
     spawnSpots_.clear();
     if (level != nullptr)
@@ -140,9 +141,10 @@ std::unique_ptr<GridTile> KivraGrid::CreateTile(TileChar material, int32_t col, 
 
 GridItem* KivraGrid::CreateItem(std::wstring_view type) {
     ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
-    // The gate, the coasters and the visitors get their own classes with
+    // The gate and the coasters get their own classes with
     // their parts of the park; until then they are what their records are.
     if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) return new KivraBuilding(type);
+    if (dynamic_cast<PERSON_TYPE*>(record) != nullptr) return new KivraPerson(type);
     return Grid::CreateItem(type);
 }
 

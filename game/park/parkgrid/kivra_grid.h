@@ -22,6 +22,7 @@
 
 #include "game/park/buildings/building_park.h"
 #include "game/park/grid/grid.h"
+#include "game/park/people/visitor_park.h"
 #include "game/park/tasks/filter_subjects.h"
 
 class Image;
@@ -29,7 +30,7 @@ class KivraBuilding;
 class ParkDisplay;
 class Zones;
 
-class KivraGrid : public Grid, public BuildingPark, public SpawnSpots {
+class KivraGrid : public Grid, public BuildingPark, public SpawnSpots, public VisitorPark {
 public:
     enum EditMode : int32_t {
         kNone = 0,
@@ -80,7 +81,7 @@ public:
     Zones& GetZones() { return *zones_; }
 
     // Tiles and items.
-    virtual KivraBuilding* GetTileOccupant(TilePoint position) const;
+    KivraBuilding* GetTileOccupant(TilePoint position) const override;
     // The position must lie inside the grid.
     virtual void SetTileMaterial(TilePoint position, TileChar material);
     virtual void ClearPreviewTiles();
@@ -129,6 +130,9 @@ public:
     void HideItemPopup(KivraBuilding&, bool) override {}
     void OnBuildingClicked(KivraBuilding&) override {}
 
+    // VisitorPark
+    float WalkEnergyCost() const override { return walkEnergyCost_; }
+
     BuildingHover& HoverSettings() { return hover_; }
     int32_t GetEditMode() const { return editMode_; }
     KivraBuilding* GetHeldBuilding() const { return held_; }
@@ -159,6 +163,7 @@ private:
     bool sidewalkPaintAdds_ = true;
     int32_t parkState_ = 0;
     float weekTimer_ = 0.0f;
+    float walkEnergyCost_ = 0.0f;
     std::vector<TilePoint> spawnSpots_;
     int32_t editMode_ = kNone;
     KivraBuilding* held_ = nullptr;

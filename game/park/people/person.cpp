@@ -55,12 +55,17 @@ void Person::FindPathTo(TilePoint target) {
 }
 
 void Person::FindPathToMatch(GridTileFilter* filter) {
-    Grid* grid = GetGrid();
-    if (filter != nullptr) {
-        TilePath found;
-        if (grid != nullptr) grid->FindPathToMatch(found, GetGridPosition(), filter, this, 1);
-        path_.assign(found.begin(), found.end());
-    }
+    if (filter != nullptr) SearchPath(*filter, 1);
+    WalkPath();
+}
+
+void Person::SearchPath(GridTileFilter& filter, uint32_t matchCount) {
+    TilePath found;
+    if (Grid* grid = GetGrid()) grid->FindPathToMatch(found, GetGridPosition(), &filter, this, matchCount);
+    path_.assign(found.begin(), found.end());
+}
+
+void Person::WalkPath() {
     following_ = true;
     FollowPath();
 }

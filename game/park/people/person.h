@@ -50,6 +50,12 @@ public:
     float GetPathSpeed() const { return pathSpeed_; }
     float GetFootOffset() const { return footOffset_; }
 
+protected:
+    // The way to the n-th tile the filter accepts becomes the path.
+    void SearchPath(GridTileFilter& filter, uint32_t matchCount);
+    // Starts walking the path held.
+    void WalkPath();
+
 private:
     static const PropertyTable<Person>& Properties();
     // Takes the next tile into target_; false when the walk must end.

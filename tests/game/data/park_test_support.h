@@ -103,6 +103,7 @@ public:
         }
     }
     int32_t TutorialStep() const override { return 0; }
+    bool PausedForTutorial() const override { return paused; }
 
     struct Payment {
         std::wstring resource;
@@ -110,6 +111,7 @@ public:
         bool operator==(const Payment&) const = default;
     };
     std::vector<Payment> payments;
+    bool paused = false;
 
 private:
     KIVRA_LEVEL* level_;

@@ -22,10 +22,12 @@ class Visitor : public BuildingVisitor {
 public:
     Visitor(std::string name, std::vector<std::string>& log, KivraBuilding* building, bool leaves = true)
         : name_(std::move(name)), log_(log), building_(building), leaves_(leaves) {}
-    void GainHappiness() override {
+    int32_t GainHappiness() override {
         log_.push_back(name_);
         if (leaves_) building_->RemoveVisitor(this);
+        return 0;
     }
+    void BuildingLeaving(KivraBuilding&) override {}
 
 private:
     std::string name_;
