@@ -10,6 +10,7 @@
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/grid/kivra_tile.h"
+#include "game/park/tasks/kivra_grid_task.h"
 
 KivraBuilding::KivraBuilding(std::wstring_view type) : Building(type) {
     SetMouseDefault(true);
@@ -21,6 +22,10 @@ KivraBuilding::~KivraBuilding() {
     // Deleted on the grid: leave it as a removal does while this is still a
     // building, so no visitor keeps it.
     if (Grid* grid = GetGrid(); grid != nullptr && GetParent() == grid) grid->ReleaseItem(this);
+}
+
+std::unique_ptr<Task> KivraBuilding::CreateTask(std::wstring_view name) {
+    return std::make_unique<KivraGridTask>(name, this, GetGrid());
 }
 
 BuildingPark* KivraBuilding::Park() const { return dynamic_cast<BuildingPark*>(GetGrid()); }

@@ -127,6 +127,7 @@ public:
     void MouseDrag(int x, int y) override;
     void MouseUpAt(int x, int y) override;
     PropertyValue GetProperty(std::wstring_view name) override;
+    std::unique_ptr<Task> CreateTask(std::wstring_view name) override;
 
     void DetachFromTiles(Grid* grid) override;
     std::unique_ptr<GridFootprint> CreateFootprint(const ITEM_TYPE* record) override;

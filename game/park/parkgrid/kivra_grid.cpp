@@ -13,7 +13,7 @@
 #include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/zones.h"
 #include "game/park/people/kivra_person.h"
-#include "game/park/tasks/task.h"
+#include "game/park/tasks/kivra_grid_task.h"
 #include "rendering/image/image.h"
 
 namespace {
@@ -137,6 +137,10 @@ std::unique_ptr<GridTile> KivraGrid::CreateTile(TileChar material, int32_t col, 
     auto tile = std::make_unique<KivraTile>(material, col, row);
     tile->state = DefaultTileState();
     return tile;
+}
+
+std::unique_ptr<Task> KivraGrid::CreateTask(std::wstring_view name) {
+    return std::make_unique<KivraGridTask>(name, this, this);
 }
 
 GridItem* KivraGrid::CreateItem(std::wstring_view type) {

@@ -107,6 +107,7 @@ public:
     void SaveToLevel() override;
     std::unique_ptr<GridTile> CreateTile(TileChar material, int32_t col, int32_t row) override;
     GridItem* CreateItem(std::wstring_view type) override;
+    std::unique_ptr<Task> CreateTask(std::wstring_view name) override;
     void ResetTileStates() override;
 
     void Update() override;

@@ -11,6 +11,7 @@
 #include "game/park/grid/grid.h"
 #include "game/park/people/visitor_park.h"
 #include "game/park/people/visitor_rules.h"
+#include "game/park/tasks/kivra_grid_task.h"
 #include "widgets/script/animation_widget.h"
 
 namespace {
@@ -39,6 +40,10 @@ KivraPerson::~KivraPerson() {
     // Deleted while inside: the building must not keep it.
     if (buildingInUse_ != nullptr) buildingInUse_->RemoveVisitor(this);
     buildingInUse_ = nullptr;
+}
+
+std::unique_ptr<Task> KivraPerson::CreateTask(std::wstring_view name) {
+    return std::make_unique<KivraGridTask>(name, this, GetGrid());
 }
 
 void KivraPerson::AddedToManager(WidgetManager* manager) {

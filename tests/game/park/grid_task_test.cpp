@@ -1,222 +1,246 @@
-// The grid task's words table by table, through real scripts on the park
-// bench: each row runs one word in a probe task's start script and reads
-// the outputs it left in the task's variables.
+// The grid task's words and the park's, table by table, through real
+// scripts on a park: each row runs its steps in a probe task's start script
+// and reads what they left in the task's variables, the park and the player.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <climits>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "game/park/buildings/building.h"
-#include "game/park/people/person.h"
-#include "game/park/tasks/grid_task.h"
-#include "game/park/tasks/task_sequence.h"
-#include "tests/game/park/grid_test_support.h"
+#include "foundation/expression/constants_map.h"
+#include "game/park/people/kivra_person.h"
+#include "game/park/tasks/kivra_grid_task.h"
+#include "tests/game/park/park_grid_bench.h"
 
 namespace {
 
 using testsupport::LevelBuilder;
-using testsupport::TestGrid;
 using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
+using Payment = testsupport::TestParkPlayer::Payment;
 
-// "swing": 2 x 2 with a door on each side ('1' above, '2' left, '3' right,
-// '4' below); "kiosk" and "stall": 1 x 1, a door '2' below.
-constexpr std::string_view kTaskItems = R"(<items>
-  <people><person type="walker" path_speed="4.0" foot_offset="4"/></people>
-  <rides><building type="swing">_1__ 2AA_ _AA3 __4_</building></rides>
-  <shops><building type="kiosk">A_ 2_</building><building type="stall">A_ 2_</building></shops>
+// "swing": 2 x 2, a door on each side ('1' above, '2' left, '3' right, '4'
+// below); "kiosk" and "stall": 1 x 1, a door '2' below; the stall is too
+// plain (appeal 0) for the fan.
+constexpr std::string_view kItems = R"(<items>
+  <people><person type="fan" path_speed="4" energy="20" needed_appeal_level="1.5"/></people>
+  <ride><building type="swing" capacity="2" appeal="5">_1__ 2AA_ _AA3 __4_</building></ride>
+  <snack><building type="kiosk" capacity="1" appeal="2" costperuse="7">A 2</building>
+         <building type="stall" capacity="1" appeal="0">A 2</building></snack>
 </items>)";
 
-// Ten by eight, sidewalk but for a patch of grass ('G') in the lower left.
-constexpr const wchar_t* kMap =
-    L"SSSSSSSSSS SSSSSSSSSS SSSSSSSSSS SSSSSSSSSS SSSSSSSSSS GGSSSSSSSS GGSSSSSSSS SSSSSSSSSS";
-
-class GridTaskTest : public testsupport::GridBench {
+class GridTaskTest : public testsupport::ParkGridBench {
 protected:
     GridTaskTest() {
-        std::ofstream("properties/items.xml") << kTaskItems;
+        std::ofstream("properties/items.xml") << kItems;
         items.Load();
-        grid = EnterGrid(LevelBuilder(10, 8).Map(kMap));
-        swing = Place<Building>(L"swing", {3, 3});
-        kiosk = Place<Building>(L"kiosk", {7, 2});
-        stall = Place<Building>(L"stall", {7, 6});
-        walker = Place<Person>(L"walker", {0, 0});
-        Advance();  // the doors' sides stamped on their tiles
+        ConstantsMap()[L"person_happiness_increase_base"] = PropertyValue(150.0f);  // a visit: 1.5 hearts
+        Play(LevelBuilder(12, 12, L'S'));
+        level->money = 300;
+        level->hearts = 10;
+        level->spawn_points = {{0, 11}, {5, 11}};
+        grid = new testsupport::OpenParkGrid();
+        mgr.AddWidget(grid);
+        grid->SetWeekTimer(1.0e6f);
+        for (auto [type, at] : {std::pair{L"swing", TilePoint{3, 3}}, {L"kiosk", {8, 2}}, {L"stall", {5, 10}}})
+            items_[type] = grid->CreateAndPlaceItem(type, at.col, at.row, 0, L"");
+        fan = dynamic_cast<KivraPerson*>(items_[L"fan"] = grid->CreateAndPlaceItem(L"fan", 0, 0, 0, L""));
     }
-    template <class T>
-    T* Place(const wchar_t* type, TilePoint at) {
-        T* item = dynamic_cast<T*>(grid->CreateAndPlaceItem(type, at.col, at.row, 0, L""));
-        EXPECT_NE(item, nullptr) << type;
-        return item;
-    }
+    ~GridTaskTest() override { ConstantsMap().erase(L"person_happiness_increase_base"); }
+
     // A probe task of `owner` whose start script is the steps; the items are
-    // its variables by type ("my_walker", "my_swing", ...).
+    // its variables "my_swing", "my_fan"...; the script must run to its end.
     GridTask* Run(TaskOwner* owner, std::vector<AnimationStep> steps) {
+        steps.push_back(Step(L"log", {{L"text", L"end"}}));
         Define(L"probe_start", std::move(steps));
         owner->ClearTasks();
         std::unique_ptr<Task> task = owner->CreateTask(L"probe");
-        auto* probe = dynamic_cast<GridTask*>(task.get());
+        auto* probe = dynamic_cast<KivraGridTask*>(task.get());
         EXPECT_NE(probe, nullptr);
-        for (GridItem* item : {static_cast<GridItem*>(swing), static_cast<GridItem*>(kiosk),
-                               static_cast<GridItem*>(stall), static_cast<GridItem*>(walker)})
-            task->SetVariable(L"my_" + item->GetType(), PropertyValue::FromWidget(item));
-        task->SetVariable(L"out", PropertyValue(L"stale"));
+        for (auto& [type, item] : items_) task->SetVariable(L"my_" + type, PropertyValue::FromWidget(item));
+        task->SetVariable(L"a", PropertyValue(L"stale"));
         owner->AddTask(std::move(task), 0.5f);
+        EXPECT_EQ(TakeLog(), std::vector<std::wstring>{L"end"});
         return probe;
     }
-    GridTask* Run(const wchar_t* word, Attributes attributes) { return Run(grid, {Step(word, std::move(attributes))}); }
-    // A variable as the tables write it: an item as "type@col,row", absent as "-".
-    static std::wstring Out(GridTask* task, const wchar_t* name) {
-        auto it = task->Variables().find(name);
-        if (it == task->Variables().end()) return L"-";
-        if (auto* item = it->second.ToWidget<GridItem>())
-            return item->GetType() + L"@" + std::to_wstring(item->GetGridPosition().col) + L"," +
-                   std::to_wstring(item->GetGridPosition().row);
-        return it->second.ToString();
+    // One word on the grid's task, its outputs into "a", "b" and "c", as the
+    // tables write them: an item "type@col,row", none "-".
+    std::wstring Outputs(const wchar_t* word, Attributes attributes) {
+        attributes.insert(attributes.end(), {{L"_item", L"a"},
+                                             {L"_building", L"a"},
+                                             {L"_person", L"a"},
+                                             {L"_col", L"a"},
+                                             {L"_row", L"b"},
+                                             {L"_state", L"a"},
+                                             {L"_material", L"b"},
+                                             {L"_door", L"c"}});
+        GridTask* task = Run(grid, {Step(word, std::move(attributes))});
+        std::wstring text;
+        for (const wchar_t* name : {L"a", L"b", L"c"}) {
+            const PropertyValue& value = task->GetLocalVariable(name);
+            text += text.empty() ? L"" : L" ";
+            if (auto* item = value.ToWidget<GridItem>())
+                text += item->GetType() + L"@" + std::to_wstring(item->GetGridPosition().col) + L"," +
+                        std::to_wstring(item->GetGridPosition().row);
+            else
+                text += task->Variables().contains(name) ? value.ToString() : L"-";
+        }
+        return text;
     }
 
-    ItemStats items;
-    TestGrid* grid = nullptr;
-    Building *swing = nullptr, *kiosk = nullptr, *stall = nullptr;
-    Person* walker = nullptr;
+    std::map<std::wstring, GridItem*> items_;
+    KivraPerson* fan = nullptr;
 };
 
 struct Row {
     const wchar_t* word;
     Attributes attributes;
-    const wchar_t* expected;  // outputs joined by " "
+    const wchar_t* expected;
 };
 
-TEST_F(GridTaskTest, SearchWordsFollowTheirFiltersAndRemoveTheOutputWhenNothingQualifies) {
+TEST_F(GridTaskTest, SearchesAndTilesFollowTheirRulesAndRemoveTheirOutputsWhenNothingQualifies) {
     const Row rows[] = {
-        // The texts of one attribute are alternatives; every attribute must hold...
-        {L"find-item", {{L"type", L"literal(stall, kiosk)"}, {L"_item", L"out"}}, L"kiosk@7,2"},
-        {L"find-item", {{L"type", L"literal(stall, kiosk)"}, {L"category", L"rides"}, {L"_item", L"out"}}, L"-"},
-        // ...unless the match is any: then every text of every attribute is one.
+        // The texts of one attribute are alternatives, and every attribute must hold...
+        {L"find-item", {{L"type", L"literal(stall, kiosk)"}}, L"kiosk@8,2 - -"},
+        {L"find-item", {{L"type", L"literal(stall, kiosk)"}, {L"category", L"ride"}}, L"- - -"},
+        // ...unless the match is any.
         {L"find-item",
-         {{L"match", L"any"}, {L"type", L"literal(stall, kiosk)"}, {L"category", L"rides"}, {L"_item", L"out"}},
-         L"swing@3,3"},
-        {L"find-item", {{L"col", L"8"}, {L"row", L"7"}, {L"_item", L"out"}}, L"stall@7,6"},
-        {L"find-item", {{L"col", L"8"}, {L"row", L"7"}, {L"category", L"rides"}, {L"_item", L"out"}}, L"swing@3,3"},
-        {L"find-item", {{L"col", L"8"}, {L"row", L"7"}, {L"max_distance", L"0.5"}, {L"_item", L"out"}}, L"-"},
-        {L"find-item", {{L"action", L"dance"}, {L"_item", L"out"}}, L"-"},
-        // Tiles: the nearest grass to a point, a door of one side of one building, a building's door by type.
-        {L"find-tile", {{L"material", L"G"}, {L"col", L"5"}, {L"row", L"2"}, {L"_col", L"c"}, {L"_row", L"r"}}, L"1 5"},
-        {L"find-tile", {{L"building", L"my_swing"}, {L"door", L"3"}, {L"_col", L"c"}, {L"_row", L"r"}}, L"4 3"},
-        {L"find-tile", {{L"type", L"stall"}, {L"_col", L"c"}, {L"_row", L"r"}}, L"7 7"},
-        {L"find-tile", {{L"item", L"my_kiosk"}, {L"state", L"2"}, {L"_col", L"c"}, {L"_row", L"r"}}, L"7 3"},
-        {L"find-tile", {{L"state", L"z"}, {L"_col", L"c"}, {L"_row", L"r"}}, L"- -"},
+         {{L"match", L"any"}, {L"type", L"literal(stall, kiosk)"}, {L"category", L"ride"}},
+         L"swing@3,3 - -"},
+        {L"find-item", {{L"col", L"6"}, {L"row", L"11"}}, L"stall@5,10 - -"},
+        {L"find-item", {{L"col", L"6"}, {L"row", L"11"}, {L"category", L"ride"}}, L"swing@3,3 - -"},
+        {L"find-item", {{L"col", L"6"}, {L"row", L"11"}, {L"max_distance", L"0.5"}}, L"- - -"},
+        // For a visitor only buildings that suit it, unless it seeks a spawn spot.
+        {L"find-item", {{L"id", L"my_fan"}, {L"type", L"stall"}}, L"- - -"},
+        {L"find-item", {{L"id", L"my_fan"}, {L"type", L"stall"}, {L"spawn_spot", L"1"}}, L"stall@5,10 - -"},
+        {L"find-tile", {{L"building", L"my_swing"}, {L"door", L"3"}}, L"4 3 -"},
+        {L"find-tile", {{L"type", L"stall"}}, L"5 11 -"},
+        {L"find-tile", {{L"spawn_spot", L"1"}, {L"col", L"9"}, {L"row", L"9"}}, L"5 11 -"},
+        {L"find-tile", {{L"state", L"z"}}, L"- - -"},
+        // Tiles written and read back; nothing outside the grid.
+        {L"set-tile", {{L"col", L"9"}, {L"row", L"0"}, {L"state", L"q"}, {L"material", L"G"}}, L"stale - -"},
+        {L"set-tile", {{L"col", L"9"}, {L"row", L"7"}, {L"state", L"q"}}, L"stale - -"},
+        {L"set-tile", {{L"col", L"99"}, {L"row", L"0"}, {L"state", L"x"}}, L"stale - -"},
+        {L"get-tile", {{L"col", L"9"}, {L"row", L"0"}}, L"q G -"},
+        {L"get-tile", {{L"col", L"8"}, {L"row", L"3"}}, L"_ S 2"},
+        {L"get-tile", {{L"col", L"8"}, {L"row", L"3"}, {L"building", L"my_swing"}}, L"_ S -"},
+        {L"get-tile", {{L"col", L"-1"}, {L"row", L"3"}}, L"- - -"},
+        {L"find-tile", {{L"material", L"G"}}, L"9 0 -"},
+        {L"find-tile", {{L"state", L"q"}, {L"item", L"my_stall"}}, L"9 7 -"},
     };
-    for (const Row& row : rows) {
-        GridTask* task = Run(row.word, row.attributes);
-        const std::wstring got =
-            row.attributes.back().first == L"_item" ? Out(task, L"out") : Out(task, L"c") + L" " + Out(task, L"r");
-        EXPECT_EQ(got, row.expected) << row.word << " " << row.attributes.size();
-    }
-    // With "random" every qualifying item turns up.
-    std::set<std::wstring> drawn;
-    for (int i = 0; i < 60; ++i)
-        drawn.insert(Out(Run(L"find-item", {{L"category", L"shops"}, {L"random", L"1"}, {L"_item", L"out"}}), L"out"));
-    EXPECT_EQ(drawn, (std::set<std::wstring>{L"kiosk@7,2", L"stall@7,6"}));
-}
-
-TEST_F(GridTaskTest, TilesAreReadAndWrittenWithTheirDoorsAndNotOutsideTheGrid) {
-    const Row rows[] = {
-        {L"set-tile", {{L"col", L"9"}, {L"row", L"0"}, {L"state", L"q"}, {L"material", L"G"}}, L"q G -"},
-        {L"set-tile", {{L"col", L"9"}, {L"row", L"0"}, {L"material", L"R"}}, L"q R -"},
-        {L"set-tile", {{L"col", L"99"}, {L"row", L"0"}, {L"state", L"x"}}, L"q R -"},
-    };
-    const Attributes read = {{L"col", L"9"}, {L"row", L"0"}, {L"_state", L"s"}, {L"_material", L"m"}, {L"_door", L"d"}};
-    for (const Row& row : rows) {
-        Run(row.word, row.attributes);
-        GridTask* task = Run(L"get-tile", read);
-        EXPECT_EQ(Out(task, L"s") + L" " + Out(task, L"m") + L" " + Out(task, L"d"), row.expected);
-    }
-    // The stall's door tile: its side, unless another building is asked about.
-    EXPECT_EQ(Out(Run(L"get-tile", {{L"col", L"7"}, {L"row", L"7"}, {L"_door", L"d"}}), L"d"), L"2");
-    EXPECT_EQ(
-        Out(Run(L"get-tile", {{L"col", L"7"}, {L"row", L"7"}, {L"building", L"my_stall"}, {L"_door", L"d"}}), L"d"),
-        L"2");
-    EXPECT_EQ(
-        Out(Run(L"get-tile", {{L"col", L"7"}, {L"row", L"7"}, {L"building", L"my_kiosk"}, {L"_door", L"d"}}), L"d"),
-        L"-");
-    GridTask* outside = Run(L"get-tile", {{L"col", L"-1"}, {L"row", L"3"}, {L"_state", L"out"}, {L"_door", L"d"}});
-    EXPECT_EQ(Out(outside, L"out") + Out(outside, L"d"), L"--");
+    for (const Row& row : rows) EXPECT_EQ(Outputs(row.word, row.attributes), row.expected) << row.word;
+    std::set<std::wstring> drawn;  // with "random", each qualifying item in turn
+    for (int i = 0; i < 60; ++i) drawn.insert(Outputs(L"find-item", {{L"category", L"snack"}, {L"random", L"1"}}));
+    EXPECT_EQ(drawn, (std::set<std::wstring>{L"kiosk@8,2 - -", L"stall@5,10 - -"}));
 }
 
 TEST_F(GridTaskTest, ItemWordsMoveTurnAndReanimateTheItemIdNames) {
-    struct ItemRow {
-        Attributes attributes;
-        const wchar_t* word;
-        const wchar_t* expected;  // type@col,row/orientation/action
-    };
-    const ItemRow rows[] = {
-        {{{L"col", L"2"}, {L"row", L"6"}}, L"set-origin", L"walker@2,6/0/"},
-        {{{L"orientation", L"3"}}, L"set-orientation", L"walker@2,6/3/"},
-        {{{L"offset_cols", L"0"}, {L"offset_rows", L"0"}}, L"set-orientation", L"walker@2,6/2/"},
-        {{{L"offset_cols", L"1"}, {L"offset_rows", L"-1"}}, L"set-orientation", L"walker@2,6/0/"},
-        {{{L"item", L"my_stall"}}, L"face", L"walker@2,6/1/"},
-        {{{L"item", L"my_stall"}, {L"direction", L"away"}}, L"face", L"walker@2,6/3/"},
-        {{{L"item", L"nothing"}}, L"face", L"walker@2,6/3/"},
-        {{{L"action", L"wave"}}, L"set-action", L"walker@2,6/3/wave"},
-    };
-    for (const ItemRow& row : rows) {
-        Attributes attributes = row.attributes;
-        attributes.emplace_back(L"id", L"my_walker");
-        Run(row.word, attributes);
-        const std::wstring got = Out(Run(L"assign", {{L"name", L"literal(out)"}, {L"value", L"my_walker"}}), L"out") +
-                                 L"/" + std::to_wstring(walker->GetOrientation()) + L"/" + walker->GetAction();
-        EXPECT_EQ(got, row.expected) << row.word;
-    }
-    // An item made by name, and one whose type is unknown.
-    EXPECT_EQ(
-        Out(Run(L"add-item", {{L"type", L"kiosk"}, {L"col", L"9"}, {L"row", L"3"}, {L"id", L"literal(out)"}}), L"out"),
-        L"kiosk@9,3");
-    EXPECT_EQ(Out(Run(L"add-item", {{L"type", L"ufo"}, {L"id", L"literal(out)"}}), L"out"), L"-");
-}
-
-TEST_F(GridTaskTest, APersonWalksToADoorAndTheBuildingAndThePersonFindEachOtherThere) {
-    walker->MoveToColRow(1, 7);
-    Run(grid, {Step(L"follow-path", {{L"id", L"my_walker"}, {L"type", L"stall"}})});
-    for (int i = 0; i < 500 && walker->IsFollowingPath(); ++i) Advance();
-    EXPECT_EQ(walker->GetGridPosition(), (TilePoint{7, 7}));
     const Row rows[] = {
-        {L"find-nearby", {{L"id", L"my_walker"}, {L"_building", L"out"}}, L"stall@7,6"},
-        {L"find-nearby", {{L"id", L"my_walker"}, {L"door", L"1"}, {L"_building", L"out"}}, L"-"},
-        {L"find-nearby", {{L"id", L"my_walker"}, {L"category", L"rides"}, {L"_building", L"out"}}, L"-"},
-        {L"find-nearby", {{L"id", L"my_stall"}, {L"door", L"2"}, {L"_person", L"out"}}, L"walker@7,7"},
-        {L"find-nearby", {{L"id", L"my_stall"}, {L"door", L"3"}, {L"_person", L"out"}}, L"-"},
-        {L"find-nearby", {{L"id", L"my_kiosk"}, {L"_person", L"out"}}, L"-"},
+        {L"set-origin", {{L"col", L"2"}, {L"row", L"6"}}, L"2,6 0 "},
+        {L"set-orientation", {{L"orientation", L"3"}}, L"2,6 3 "},
+        {L"set-orientation", {{L"offset_cols", L"0"}, {L"offset_rows", L"0"}}, L"2,6 2 "},
+        {L"face", {{L"item", L"my_kiosk"}}, L"2,6 0 "},
+        {L"face", {{L"item", L"my_kiosk"}, {L"direction", L"away"}}, L"2,6 2 "},
+        {L"set-action", {{L"action", L"wave"}}, L"2,6 2 wave"},
     };
-    for (const Row& row : rows) EXPECT_EQ(Out(Run(row.word, row.attributes), L"out"), row.expected);
-    // Sent on and stopped at once.
-    Run(grid, {Step(L"follow-path", {{L"id", L"my_walker"}, {L"building", L"my_swing"}, {L"door", L"1"}}),
-               Step(L"stop-following-path", {{L"id", L"my_walker"}})});
-    EXPECT_FALSE(walker->IsFollowingPath());
+    for (Row row : rows) {
+        row.attributes.emplace_back(L"id", L"my_fan");
+        Outputs(row.word, row.attributes);
+        const TilePoint at = fan->GetGridPosition();
+        EXPECT_EQ(std::to_wstring(at.col) + L"," + std::to_wstring(at.row) + L" " +
+                      std::to_wstring(fan->GetOrientation()) + L" " + fan->GetAction(),
+                  row.expected)
+            << row.word;
+    }
+    EXPECT_EQ(Outputs(L"add-item", {{L"type", L"kiosk"}, {L"col", L"9"}, {L"row", L"9"}, {L"id", L"literal(a)"}}),
+              L"kiosk@9,9 - -");
+    EXPECT_EQ(Outputs(L"add-item", {{L"type", L"ufo"}, {L"id", L"literal(a)"}}), L"- - -");
 }
 
-TEST_F(GridTaskTest, ItemsMakeGridTasksThatKnowTheirOwnerAndReplayAFailedSearchEveryStep) {
-    std::unique_ptr<Task> made = walker->CreateTask(L"probe");
-    auto* own = dynamic_cast<GridTask*>(made.get());
-    ASSERT_NE(own, nullptr);
-    EXPECT_EQ(own->GetGrid(), grid);
-    EXPECT_EQ(own->GetLocalVariable(L"owner").ToWidget<Person>(), walker);
+TEST_F(GridTaskTest, AVisitorWalksToADoorThatSuitsItWhereItAndTheBuildingFindEachOther) {
+    const Row walks[] = {
+        {L"follow-path", {{L"category", L"snack"}}, L"8,3"},  // the kiosk: the stall does not suit
+        {L"follow-path", {{L"type", L"stall"}}, L"-"},
+        {L"follow-path", {{L"type", L"stall"}, {L"spawn_spot", L"1"}}, L"5,11"},
+        {L"follow-path", {{L"spawn_spot", L"1"}}, L"0,11"},
+        {L"follow-path", {{L"building", L"my_swing"}, {L"door", L"4"}}, L"3,4"},
+    };
+    for (Row row : walks) {
+        row.attributes.emplace_back(L"id", L"my_fan");
+        // The first match, whatever the leap became after the last search.
+        Run(grid, {Step(L"set", {{L"id", L"my_fan"}, {L"property", L"leap_num"}, {L"value", L"1"}}),
+                   Step(row.word, row.attributes)});
+        const TilePoint end = fan->GetPath().empty() ? fan->GetTarget() : fan->GetPath().back();
+        EXPECT_EQ(fan->IsFollowingPath() ? std::to_wstring(end.col) + L"," + std::to_wstring(end.row) : L"-",
+                  row.expected);
+    }
+    Run(grid, {Step(L"stop-following-path", {{L"id", L"my_fan"}})});
+    EXPECT_FALSE(fan->IsFollowingPath());
+    fan->MoveToColRow(8, 3);
+    const Row nearby[] = {
+        {L"find-nearby", {{L"id", L"my_fan"}}, L"kiosk@8,2 - -"},
+        {L"find-nearby", {{L"id", L"my_fan"}, {L"door", L"1"}}, L"- - -"},
+        {L"find-nearby", {{L"id", L"my_kiosk"}, {L"door", L"2"}}, L"fan@8,3 - -"},
+        {L"find-nearby", {{L"id", L"my_kiosk"}, {L"door", L"3"}}, L"- - -"},
+        {L"find-nearby", {{L"id", L"my_stall"}}, L"- - -"},
+    };
+    for (const Row& row : nearby) EXPECT_EQ(Outputs(row.word, row.attributes), row.expected);
+}
 
-    // Searches for a kiosk in the corner, fails and ends: the sequence plays
-    // it again each step until the search succeeds.
-    Define(L"seek_update",
-           {Step(L"find-item",
-                 {{L"type", L"kiosk"}, {L"col", L"9"}, {L"row", L"7"}, {L"max_distance", L"1"}, {L"_item", L"found"}}),
-            Step(L"log", {{L"text", L"seek"}, {L"value", L"found.col"}, {L"if", L"exists(found)"}}),
-            Step(L"log", {{L"text", L"missed"}, {L"unless", L"exists(found)"}})});
-    walker->AddTask(walker->CreateTask(L"seek"), 0.5f);
-    Advance(3);
-    EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"missed", L"missed", L"missed"}));
-    Place<Building>(L"kiosk", {9, 7});
+TEST_F(GridTaskTest, VisitorsPayToEnterEarnHeartsOnLeavingAndSetGoesThroughThePlayer) {
+    EXPECT_EQ(Run(fan, {})->GetLocalVariable(L"owner").ToWidget<KivraPerson>(), fan);
+    Run(fan, {Step(L"enter-building", {{L"person", L"owner"}, {L"building", L"my_kiosk"}})});
+    EXPECT_EQ(fan->GetBuildingInUse(), items_[L"kiosk"]);
+    Run(fan, {Step(L"leave-building", {{L"person", L"owner"}})});
+    EXPECT_EQ(fan->GetBuildingInUse(), nullptr);
+    EXPECT_EQ(fan->GetHappiness(), 50.0f);
+    EXPECT_EQ(fan->GetEnergy(), 10.0f);  // the kiosk's default energy per use
+    // A person or building that does not resolve: nothing.
+    Run(fan, {Step(L"enter-building", {{L"person", L"owner"}, {L"building", L"no_such"}}),
+              Step(L"enter-building", {{L"person", L"my_kiosk"}, {L"building", L"my_kiosk"}}),
+              Step(L"leave-building", {{L"person", L"my_stall"}})});
+    EXPECT_EQ(fan->GetBuildingInUse(), nullptr);
+
+    const Row sets[] = {
+        {L"set", {{L"property", L"money"}, {L"value", L"500"}}, L"500 11 10 1"},
+        {L"set", {{L"property", L"hearts"}, {L"offset", L"-4"}}, L"500 7 10 1"},
+        {L"set", {{L"property", L"fame"}, {L"value", L"9"}}, L"500 7 10 1"},
+        // A target too far from the amount for one change gives the largest gain, not a loss.
+        {L"set", {{L"property", L"money"}, {L"value", L"-10"}}, L"-10 7 10 1"},
+        {L"set", {{L"property", L"money"}, {L"value", L"2147483647"}}, L"2147483637 7 10 1"},
+        {L"set", {{L"id", L"my_fan"}, {L"property", L"energy"}, {L"offset", L"-30"}}, L"2147483637 7 0 1"},
+        {L"set", {{L"id", L"my_fan"}, {L"property", L"energy"}, {L"value", L"150"}}, L"2147483637 7 100 1"},
+        {L"set", {{L"id", L"my_fan"}, {L"property", L"leap_num"}, {L"value", L"4"}}, L"2147483637 7 100 4"},
+    };
+    for (const Row& row : sets) {
+        Outputs(row.word, row.attributes);
+        EXPECT_EQ(std::to_wstring(level->money) + L" " + std::to_wstring(level->hearts) + L" " +
+                      std::to_wstring(static_cast<int>(fan->GetEnergy())) + L" " +
+                      std::to_wstring(static_cast<int>(fan->GetLeap())),
+                  row.expected);
+    }
+    EXPECT_EQ(
+        player->payments,
+        (std::vector<Payment>{
+            {L"money", 7}, {L"hearts", 1}, {L"money", 193}, {L"hearts", -4}, {L"money", -510}, {L"money", INT_MAX}}));
+}
+
+TEST_F(GridTaskTest, PlainGridsAndItemsMakeGridTasksAndAFailedSearchIsReplayedEveryStep) {
+    Grid plain;
+    EXPECT_NE(dynamic_cast<GridTask*>(plain.CreateTask(L"probe").get()), nullptr);
+    EXPECT_NE(dynamic_cast<GridTask*>(GridItem(L"kiosk").CreateTask(L"probe").get()), nullptr);
+    Define(
+        L"seek_update",
+        {Step(L"find-item",
+              {{L"type", L"kiosk"}, {L"col", L"11"}, {L"row", L"11"}, {L"max_distance", L"1"}, {L"_item", L"found"}}),
+         Step(L"log", {{L"text", L"seek"}, {L"value", L"found.col"}, {L"if", L"exists(found)"}}),
+         Step(L"log", {{L"text", L"missed"}, {L"unless", L"exists(found)"}})});
+    fan->AddTask(fan->CreateTask(L"seek"), 0.9f);
     Advance(2);
-    EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"seek=9", L"seek=9"}));
+    grid->CreateAndPlaceItem(L"kiosk", 11, 11, 0, L"");
+    Advance();
+    EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"missed", L"missed", L"seek=11"}));
 }
 
 }  // namespace
