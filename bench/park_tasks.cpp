@@ -5,6 +5,9 @@
 // 2,000 bare animation widgets in the same run, with the same two passes.
 // BM_GridTaskOwnersStep: the same with grid tasks, the kind the grid's items
 // make, whose words every step of the script passes first.
+// BM_NappingGridTaskOwnersStep: the steady state of visitors, whose scripts
+// mostly wait: each update script waits 50 steps, then counts; beside it
+// BM_IdleOwnersStep, the same owners and sequences with no task at all.
 
 #include <benchmark/benchmark.h>
 
@@ -41,6 +44,8 @@ struct Scripts {
         FindAnimation(L"chore_start")->steps = {Assign(L"n", L"0")};
         FindAnimation(L"chore_update")->steps = {Assign(L"n", L"n + 1"), Assign(L"half", L"n / 2"),
                                                  Assign(L"busy", L"n > 10"), Assign(L"target", L"half * 3 + 1")};
+        FindAnimation(L"nap_start")->steps = {Assign(L"n", L"0")};
+        FindAnimation(L"nap_update")->steps = {Step(L"wait-for", {{L"time", L"50"}}), Assign(L"n", L"n + 1")};
     }
 };
 
@@ -70,11 +75,12 @@ void ReportShareOfStep(benchmark::State& state) {
 // 2,000 owners, each with its sequence and one task, in one manager.
 template <class O = Owner>
 struct OwnerWorld {
-    OwnerWorld() {
+    // No task name: the owners stand idle.
+    explicit OwnerWorld(const wchar_t* task = L"chore") {
         for (int i = 0; i < kOwners; ++i) {
             auto* owner = new O((i % 50) * 20, (i / 50) * 20);
             mgr.AddWidget(owner);
-            owner->AddTask(owner->CreateTask(L"chore"), Task::kDefaultPriority);
+            if (task) owner->AddTask(owner->CreateTask(task), Task::kDefaultPriority);
         }
     }
     void Step() {
@@ -82,6 +88,13 @@ struct OwnerWorld {
         mgr.UpdateFractionFrame(1.0f);
     }
     WidgetManager mgr;
+};
+
+struct NappingWorld : OwnerWorld<GridTaskOwner> {
+    NappingWorld() : OwnerWorld(L"nap") {}
+};
+struct IdleWorld : OwnerWorld<GridTaskOwner> {
+    IdleWorld() : OwnerWorld(nullptr) {}
 };
 
 // The yardstick: 2,000 bare animation widgets replaying the update script.
@@ -114,6 +127,8 @@ void BM_Step(benchmark::State& state) {
 }
 BENCHMARK(BM_Step<OwnerWorld<>>)->Name("BM_TaskOwnersStep")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Step<OwnerWorld<GridTaskOwner>>)->Name("BM_GridTaskOwnersStep")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Step<NappingWorld>)->Name("BM_NappingGridTaskOwnersStep")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Step<IdleWorld>)->Name("BM_IdleOwnersStep")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Step<BareWorld>)->Name("BM_BareWidgetsReplayStep")->Unit(benchmark::kMicrosecond);
 
 // Both in every iteration, so a busy machine slows them alike: the time is
