@@ -9,6 +9,7 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/park/buildings/kivra_building.h"
+#include "game/park/buildings/roller_coaster.h"
 #include "game/park/display/park_display.h"
 #include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/zones.h"
@@ -100,6 +101,7 @@ void KivraGrid::RemovedFromManager(WidgetManager* manager) {
 void KivraGrid::RemoveWidget(Widget* widget) {
     // A carried building that goes is no longer carried.
     if (held_ != nullptr && widget == held_) held_ = nullptr;
+    ForgetPopupChild(widget);
     Grid::RemoveWidget(widget);
 }
 
@@ -145,9 +147,12 @@ std::unique_ptr<Task> KivraGrid::CreateTask(std::wstring_view name) {
 
 GridItem* KivraGrid::CreateItem(std::wstring_view type) {
     ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
-    // The gate and the coasters get their own classes with
-    // their parts of the park; until then they are what their records are.
-    if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) return new KivraBuilding(type);
+    // The gate gets its own class with its part of the park; until then it
+    // is what its record is.
+    if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) {
+        if (type == L"roller_coaster" || type == L"kiddie_coaster") return new RollerCoaster(type);
+        return new KivraBuilding(type);
+    }
     if (dynamic_cast<PERSON_TYPE*>(record) != nullptr) return new KivraPerson(type);
     return Grid::CreateItem(type);
 }

@@ -14,12 +14,14 @@
 // runs silently. Main thread only.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "foundation/values/live_ref.h"
 #include "game/park/buildings/building_park.h"
 #include "game/park/grid/grid.h"
 #include "game/park/people/visitor_park.h"
@@ -28,6 +30,7 @@
 class Image;
 class KivraBuilding;
 class ParkDisplay;
+class Reminder;
 class Zones;
 
 class KivraGrid : public Grid, public BuildingPark, public SpawnSpots, public VisitorPark {
@@ -66,12 +69,40 @@ public:
     virtual void CancelEdit() { CancelCurrentMode(); }
     virtual void CancelCurrentMode();
     // The tools of the later editing modes; nothing until they exist.
-    virtual void CancelMove() {}
-    virtual void CancelRotate() {}
-    virtual void CancelRemove() {}
     virtual void CancelSidewalk() {}
     virtual void PaintSidewalk(TilePoint) {}
-    virtual void ClosePopupFor(KivraBuilding*) {}
+
+    // Moving, turning and removing (editing_modes.cpp). Choosing a tool while
+    // a building is carried or sidewalk painted first ends that.
+    virtual void EnterEditMode();
+    virtual void LeaveEditMode();
+    virtual void OnMoveSelect();
+    virtual void OnRotateSelect();
+    virtual void OnRemoveSelect();
+    virtual void OnMoveHover(KivraBuilding& building);
+    virtual void OnRotateHover(KivraBuilding& building);
+    // Lifts a placed building out of its zones and carries it.
+    virtual void PickUpItem(KivraBuilding& building);
+    // The carried building back where and as it stood when lifted.
+    virtual void RestoreHeldItem();
+    // A building turns between its two views, 1 and 2.
+    virtual void ToggleHeldOrientation();
+    // After the player confirmed; a building of another grid is refused.
+    virtual void RemoveBuilding(KivraBuilding& building);
+    // A held building goes back and keeps the tool; a second cancel leaves it.
+    virtual void CancelMove();
+    virtual void CancelRotate();
+    virtual void CancelRemove();
+
+    // The item popup, one at a time, and the camera (item_popup.cpp).
+    virtual void ClosePopupFor(KivraBuilding* building);
+    virtual void SetPopupBuilding(KivraBuilding* building);
+    // Glides the park so the item's visible box is centred on the screen.
+    virtual void MoveCameraTo(GridItem& item);
+    // Moves the item to the tile under the screen's centre, then the camera to it.
+    virtual void CentreOn(GridItem& item);
+    KivraBuilding* GetPopupBuilding() const;
+    AnimationWidget* GetPopupWidget() const { return popupWidget_.Get(); }
 
     // Zones.
     virtual void UpdateZones(KivraBuilding& building, bool popups);
@@ -95,6 +126,13 @@ public:
     virtual bool GetRandomSpawnSpot(TilePoint& out) const;
     bool IsSpawnSpot(int32_t col, int32_t row) const override;
     const std::vector<TilePoint>& SpawnSpotList() const { return spawnSpots_; }
+
+    // Reminders by name (park_reminders.cpp), shown by the display; an id
+    // in use is replaced. Without a display none is made.
+    Reminder* AddReminder(const std::wstring& id, float targetX, float targetY, Image* icon, Image* arrow,
+                          std::wstring_view animation);
+    void RemoveReminder(const std::wstring& id);
+    Reminder* FindReminder(const std::wstring& id) const;
 
     // Reachability pass: one building re-tested per call.
     void ResetCycle() override;
@@ -127,9 +165,9 @@ public:
     float WeekTimer() const override { return weekTimer_; }
     GridItem* HeldItem() const override;
     TilePoint PointerTile() const override { return pointerTile_; }
-    void ShowItemPopup(KivraBuilding&) override {}
-    void HideItemPopup(KivraBuilding&, bool) override {}
-    void OnBuildingClicked(KivraBuilding&) override {}
+    void ShowItemPopup(KivraBuilding& building) override;
+    void HideItemPopup(KivraBuilding& building, bool immediately) override;
+    void OnBuildingClicked(KivraBuilding& building) override;
 
     // VisitorPark
     float WalkEnergyCost() const override { return walkEnergyCost_; }
@@ -157,6 +195,13 @@ protected:
 
 private:
     bool HeldOnTutorialTiles() const;
+    // Ends a carried building or the sidewalk tool before another tool starts.
+    void EndCarrying();
+    void SelectTool(int32_t mode, std::wstring_view callback);
+    // In the tool's select mode leaves it; with a building held puts it back.
+    void CancelHeldOrTool(int32_t select, int32_t held, std::wstring_view tool);
+    // The popup or the popup's building leaves the park.
+    void ForgetPopupChild(Widget* widget);
     void EndNewBuildingMode();
     void UpdateOcean();
     void DrawOceanLattice(Graphics* g, int cel, int alpha);
@@ -168,6 +213,8 @@ private:
     std::vector<TilePoint> spawnSpots_;
     int32_t editMode_ = kNone;
     KivraBuilding* held_ = nullptr;
+    TilePoint remembered_;
+    int32_t rememberedOrientation_ = 0;
     TilePoint hoverTile_;
     float sidewalkX_ = 0.0f, sidewalkY_ = 0.0f;
     TileChar highlightState_ = '_';
@@ -180,6 +227,9 @@ private:
     int32_t oceanFrame_ = 0;
     bool itemsStarted_ = false;
     std::unique_ptr<Zones> zones_;
+    LiveRef<AnimationWidget> popupWidget_;
+    LiveRef<KivraBuilding> popupBuilding_;
+    std::map<std::wstring, LiveRef<Reminder>, std::less<>> reminders_;
     int32_t cycleStop_ = -1, cycleNext_ = -1;
     bool pendingCancel_ = false;
     BuildingHover hover_;

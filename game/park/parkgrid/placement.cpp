@@ -5,6 +5,11 @@
 // 1 -> 1 while a placed copy leaves money for the next; 1 -> 0 when placing
 // in a tutorial, when the money runs out, or on cancel; 3 -> 2 and 5 -> 4
 // when a moved or rotated building is placed.
+// The editing tools (editing_modes.cpp): any -> 2, 4 or 6 when the move,
+// rotate or remove tool is chosen (a carried building or the sidewalk tool
+// is cancelled first); 2 -> 3 and 4 -> 5 when a building is clicked; 3 -> 2
+// and 5 -> 4 when the carried building is put back by a cancel; 2, 4 and
+// 6 -> 0 on cancel. Removing stays in 6.
 #include "foundation/expression/localization_map.h"
 #include "foundation/system/log.h"
 #include "game/data/catalogues/item_stats.h"
@@ -65,7 +70,7 @@ void KivraGrid::PreviewNewBuilding(std::wstring_view type) {
         SetDisplayVariable(L"success", PropertyValue::FromBool(true));
         RunCallback(L"new_building_hover_callback");
         HighlightZoneMembers(held_);
-        ClosePopupFor(nullptr);
+        ClosePopupFor(popupBuilding_.Get());
         if (KivraBuilding* building = CreateAndPlaceBuilding(type, 0, 0, 1, L"")) StartHoverFade(*building);
         return;
     }

@@ -250,6 +250,7 @@ TEST_F(Placing, EditModeTransitions) {
     // From nothing: new-building mode only for an affordable type; a cancel
     // asked for in mode 0 changes nothing but is forgotten.
     EnterPark(LevelBuilder(12, 12, L'_'), 100);
+    display.TakeLog();  // the park left last ended its move tool
     grid->RequestCancel();
     grid->CancelCurrentMode();
     EXPECT_FALSE(grid->IsCancelPending());
