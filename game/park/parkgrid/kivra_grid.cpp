@@ -2,6 +2,8 @@
 // reachability pass and the bridge to the display.
 #include "game/park/parkgrid/kivra_grid.h"
 
+#include <utility>
+
 #include "foundation/expression/constants_map.h"
 #include "foundation/system/app_services.h"
 #include "foundation/system/log.h"
@@ -64,12 +66,16 @@ void KivraGrid::TutorialEvent(int32_t event) {
 
 void KivraGrid::AddedToManager(WidgetManager* manager) {
     SetPriority(-5000);
+    // A saved open gate lays its spawn spots again while its items are
+    // placed: they stay beside the level's own.
+    spawnSpots_.clear();
     Grid::AddedToManager(manager);
     walkEnergyCost_ = GetConstant(L"person_walk_energy_cost").ToReal() / 100.0f;
     const KIVRA_LEVEL* level = CurrentParkLevel();
-    spawnSpots_.clear();
+    std::vector<TilePoint> opened = std::exchange(spawnSpots_, {});
     if (level != nullptr)
-        for (const auto& [col, row] : level->spawn_points) spawnSpots_.push_back({col, row});
+        for (const auto& [col, row] : level->spawn_points) AddSpawnSpot({col, row});
+    for (const TilePoint& spot : opened) AddSpawnSpot(spot);
     for (auto& column : Tiles())
         for (auto& tile : column)
             if (auto* k = dynamic_cast<KivraTile*>(tile.get())) k->Refresh(Tiles());
@@ -92,6 +98,7 @@ void KivraGrid::AddedToManager(WidgetManager* manager) {
 
 void KivraGrid::RemovedFromManager(WidgetManager* manager) {
     CancelCurrentMode();
+    ReportBuildingsLeaving();
     const std::vector<GridItem*> items = Items();
     for (GridItem* item : items)
         if (auto* building = dynamic_cast<KivraBuilding*>(item)) RemoveFromZones(*building, false);
@@ -235,6 +242,10 @@ void KivraGrid::UnhighlightZoneMembers(KivraBuilding* except) {
 }
 
 // ---- Spawn spots ------------------------------------------------------------------
+
+void KivraGrid::AddSpawnSpot(TilePoint position) {
+    if (!IsSpawnSpot(position.col, position.row)) spawnSpots_.push_back(position);
+}
 
 bool KivraGrid::GetRandomSpawnSpot(TilePoint& out) const {
     if (spawnSpots_.empty()) return false;

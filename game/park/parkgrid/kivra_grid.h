@@ -29,6 +29,7 @@
 
 class Image;
 class KivraBuilding;
+struct KIVRA_BUILDING_LEVEL_ITEM;
 class ParkDisplay;
 class Reminder;
 class Zones;
@@ -122,7 +123,8 @@ public:
     void SetBuildingsMouseMode(int32_t mode);
 
     // Spawn spots.
-    virtual void AddSpawnSpot(TilePoint position) { spawnSpots_.push_back(position); }
+    // A spot listed already is not listed twice.
+    virtual void AddSpawnSpot(TilePoint position);
     virtual bool GetRandomSpawnSpot(TilePoint& out) const;
     bool IsSpawnSpot(int32_t col, int32_t row) const override;
     const std::vector<TilePoint>& SpawnSpotList() const { return spawnSpots_; }
@@ -143,6 +145,11 @@ public:
     // Grid
     void StartItems() override;
     void SaveToLevel() override;
+    // Saved parks (park_level_items.cpp): a building's record keeps its
+    // upgrades and boosts; restoring skips labels its type no longer defines.
+    GridItem* PlaceLevelItem(const LEVEL_ITEM& record) override;
+    std::unique_ptr<LEVEL_ITEM> MakeLevelItem(GridItem& item) override;
+    std::unique_ptr<LEVEL_ITEM> CreateLevelItem(std::wstring_view type) override;
     std::unique_ptr<GridTile> CreateTile(TileChar material, int32_t col, int32_t row) override;
     GridItem* CreateItem(std::wstring_view type) override;
     std::unique_ptr<Task> CreateTask(std::wstring_view name) override;
@@ -202,6 +209,10 @@ private:
     void CancelHeldOrTool(int32_t select, int32_t held, std::wstring_view tool);
     // The popup or the popup's building leaves the park.
     void ForgetPopupChild(Widget* widget);
+    void SaveImprovements(KivraBuilding& building, KIVRA_BUILDING_LEVEL_ITEM& record);
+    void RestoreImprovements(KivraBuilding& building, const KIVRA_BUILDING_LEVEL_ITEM& record);
+    // The goals forget every building of the park as it leaves the tree.
+    void ReportBuildingsLeaving();
     void EndNewBuildingMode();
     void UpdateOcean();
     void DrawOceanLattice(Graphics* g, int cel, int alpha);
