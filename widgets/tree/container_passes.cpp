@@ -41,6 +41,7 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
     ChildWalk walk(*this);
     // A container taken out of the tree mid-pass stops walking.
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
+        walk.PrefetchAhead();
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateAll(flags);
         walk.Next();
@@ -54,6 +55,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
+        walk.PrefetchAhead();
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateFractionAll(flags, fraction);
         walk.Next();

@@ -138,6 +138,9 @@ private:
 
         Widget* Current();
         void Next();
+        // Asks the memory for the next child and the list node after it, so
+        // a pass over many widgets does not wait on each one in turn.
+        void PrefetchAhead() const;
 
     private:
         WidgetContainer& owner_;
