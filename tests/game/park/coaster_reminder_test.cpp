@@ -41,32 +41,31 @@ TEST_F(Coaster, ItsCarsAndItsThreeActions) {
     Advance();
     EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"cars=roller_coaster", L"cars=kiddie_coaster"}));
 
-    coaster->DoAction(L"set_speed", L"2", 0);
-    EXPECT_FLOAT_EQ(coaster->timer, 2.0f);
-    // A fade time of 0 is refused; "accelerate" eases the clock over the fade time.
-    coaster->DoAction(L"set_fade_time", L"0", 0);
-    EXPECT_FLOAT_EQ(coaster->FadeTime(), 100.0f);
-    coaster->DoAction(L"set_fade_time", L"40", 0);
-    coaster->DoAction(L"accelerate", L"-0.5", 0);
-    EXPECT_FLOAT_EQ(coaster->Speed(), 1.5f);
-    Advance(20);
-    EXPECT_NEAR(coaster->timer, 1.75f, 0.03f);
-    // A second one replaces the first and starts from where the clock is.
-    coaster->DoAction(L"accelerate", L"1.5", 0);
-    EXPECT_FLOAT_EQ(coaster->Speed(), 3.0f);
-    Advance(20);
-    EXPECT_NEAR(coaster->timer, (1.75f + 3.0f) * 0.5f, 0.05f);
-    Advance(25);
-    EXPECT_FLOAT_EQ(coaster->timer, 3.0f);
-    // "set_speed" stops any change at once; unknown actions and bad numbers.
-    coaster->DoAction(L"accelerate", L"1", 0);
-    coaster->DoAction(L"set_speed", L"0.5", 0);
-    Advance(50);
-    EXPECT_FLOAT_EQ(coaster->timer, 0.5f);
-    coaster->DoAction(L"play", L"7", 0);
-    coaster->DoAction(L"set_fade_time", L"fast", 0);
-    EXPECT_FLOAT_EQ(coaster->Speed(), 0.5f);
-    EXPECT_FLOAT_EQ(coaster->FadeTime(), 40.0f);
+    // Each action, then the steps run: the target speed, the clock, the fade time.
+    struct Case {
+        const wchar_t *action, *parameter;
+        int steps;
+        float speed, timer, fade;
+    };
+    const Case cases[] = {
+        {L"set_speed", L"2", 0, 2.0f, 2.0f, 100.0f},
+        {L"set_fade_time", L"0", 0, 2.0f, 2.0f, 100.0f},
+        {L"set_fade_time", L"40", 0, 2.0f, 2.0f, 40.0f},
+        {L"accelerate", L"-0.5", 20, 1.5f, 1.75f, 40.0f},
+        {L"accelerate", L"1.5", 20, 3.0f, 2.375f, 40.0f},  // from where the clock stood
+        {L"accelerate", L"0", 40, 3.0f, 3.0f, 40.0f},
+        {L"accelerate", L"1", 0, 4.0f, 3.0f, 40.0f},
+        {L"set_speed", L"0.5", 50, 0.5f, 0.5f, 40.0f},  // the change under way stops
+        {L"play", L"7", 0, 0.5f, 0.5f, 40.0f},
+        {L"set_fade_time", L"fast", 0, 0.5f, 0.5f, 40.0f},
+    };
+    for (const Case& c : cases) {
+        coaster->DoAction(c.action, c.parameter, 0);
+        Advance(c.steps);
+        EXPECT_FLOAT_EQ(coaster->Speed(), c.speed) << c.action << " " << c.parameter;
+        EXPECT_NEAR(coaster->timer, c.timer, 0.05f) << c.action << " " << c.parameter;
+        EXPECT_FLOAT_EQ(coaster->FadeTime(), c.fade) << c.action << " " << c.parameter;
+    }
 }
 
 class Reminders : public testsupport::ParkGridBench {
