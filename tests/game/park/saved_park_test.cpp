@@ -10,6 +10,7 @@
 #include "game/data/progress/kivra_level_stats.h"
 #include "game/data/progress/objectives.h"
 #include "tests/game/park/park_grid_bench.h"
+#include "tests/game/park/shipped_park.h"
 
 namespace {
 
@@ -155,6 +156,43 @@ TEST_F(SavedPark, EnteringAgainCountsOnceAndKeepsSpawnSpots) {
         EXPECT_EQ(grid->SpawnSpotList(), (std::vector<TilePoint>{{1, 1}, {2, 1}, {5, 5}}));
         Leave();
     }
+}
+
+class ShippedSavedPark : public testsupport::ShippedPark {};
+
+// A shipped park played: a building bought, upgraded and boosted, a flower
+// bed removed; left and entered again, the park is as it was left and
+// nothing was refunded.
+TEST_F(ShippedSavedPark, APlayedParkComesBackAsLeft) {
+    EnterPark();
+    grid->PreviewNewBuilding(L"bouncy_castle");
+    grid->GetHeldBuilding()->MoveTo({15, 10});
+    ASSERT_TRUE(grid->TryPlaceHeldItem(true));
+    grid->CancelCurrentMode();
+    auto* castle = FirstOfType(L"bouncy_castle");
+    ASSERT_NE(castle->PurchaseUpgrade(L"extra_towers"), nullptr);
+    ASSERT_NE(castle->PurchaseBoost(L"party_balloons"), nullptr);
+    grid->OnRemoveSelect();
+    grid->RemoveBuilding(*FirstOfType(L"flowers_red"));
+    grid->CancelCurrentMode();
+    Advance(10);
+    const float appeal = castle->Appeal();
+    const int32_t boostLeft = castle->Boosts()[0].TimeRemaining();
+    const int32_t money = level->money, hearts = level->hearts;
+    const size_t items = grid->Items().size();
+    mgr.RemoveWidget(grid);
+    host.DeleteDeferred();
+
+    EnterPark();
+    castle = FirstOfType(L"bouncy_castle");
+    ASSERT_NE(castle, nullptr);
+    EXPECT_EQ(castle->GetGridPosition(), (TilePoint{15, 10}));
+    EXPECT_TRUE(castle->IsFullyUpgraded());
+    EXPECT_FLOAT_EQ(castle->Appeal(), appeal);
+    EXPECT_EQ(castle->Boosts()[0].TimeRemaining(), boostLeft);
+    EXPECT_EQ(grid->Items().size(), items);
+    EXPECT_EQ(level->money, money);
+    EXPECT_EQ(level->hearts, hearts);
 }
 
 }  // namespace
