@@ -102,9 +102,16 @@ public:
 
 // Words the interpreter does not know, with the script they stand in;
 // "add-profile" belongs to the profile screen.
+// Words the game's screens answer themselves: the profile screen's, and the
+// in-game display's lists, sliders, text field, reminders and goal panels.
+const std::set<std::wstring> kScreenWords = {
+    L"add-profile",     L"get-stats",        L"get-search",           L"step-search",
+    L"reset-search",    L"add-slider",       L"add-text-input",       L"add-reminder",
+    L"remove-reminder", L"set-active-goals", L"add-customer-spawner", L"remove-customer-spawner"};
+
 void CollectUnknownWords(const std::wstring& script, const StepList& steps, std::vector<std::wstring>& unknown) {
     for (const AnimationStep& step : steps) {
-        const bool known = step.name == L"add-profile" || ScriptWordTable().Find(WordGroup::kNoObject, step) ||
+        const bool known = kScreenWords.contains(step.name) || ScriptWordTable().Find(WordGroup::kNoObject, step) ||
                            ScriptWordTable().Find(WordGroup::kObject, step) ||
                            ScriptWordTable().Find(WordGroup::kNoObjectFound, step);
         if (!known) unknown.push_back(script + L": " + step.name);
