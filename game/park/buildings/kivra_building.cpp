@@ -28,7 +28,8 @@ std::unique_ptr<Task> KivraBuilding::CreateTask(std::wstring_view name) {
     return std::make_unique<KivraGridTask>(name, this, GetGrid());
 }
 
-BuildingPark* KivraBuilding::Park() const { return dynamic_cast<BuildingPark*>(GetGrid()); }
+// Found once per grid: every building asks it each step.
+BuildingPark* KivraBuilding::Park() const { return park_; }
 
 const BuildingHover& KivraBuilding::Hover() const {
     static const BuildingHover defaults;
@@ -98,6 +99,7 @@ bool KivraBuilding::IsActive() {
 
 void KivraBuilding::SetGrid(Grid* grid) {
     Building::SetGrid(grid);
+    park_ = dynamic_cast<BuildingPark*>(grid);
     SetDraggable(false, false);
 }
 

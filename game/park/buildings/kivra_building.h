@@ -216,6 +216,7 @@ private:
     std::vector<BuildingVisitor*> occupants_;
     bool mouseDefault_ = true;
     int32_t mouseMode_ = 0;
+    BuildingPark* park_ = nullptr;
     FieldHandles handles_;
     std::vector<Boost> boosts_;
     std::vector<Upgrade> upgrades_;

@@ -178,6 +178,7 @@ public:
 
     // VisitorPark
     float WalkEnergyCost() const override { return walkEnergyCost_; }
+    bool VisitorsPaused() const override { return visitorsPaused_; }
 
     BuildingHover& HoverSettings() { return hover_; }
     int32_t GetEditMode() const { return editMode_; }
@@ -221,6 +222,7 @@ private:
     int32_t parkState_ = 0;
     float weekTimer_ = 0.0f;
     float walkEnergyCost_ = 0.0f;
+    bool visitorsPaused_ = false;
     std::vector<TilePoint> spawnSpots_;
     int32_t editMode_ = kNone;
     KivraBuilding* held_ = nullptr;

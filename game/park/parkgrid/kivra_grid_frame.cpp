@@ -2,6 +2,7 @@
 // carried building following the scrolling, and the water background.
 #include <cmath>
 
+#include "game/data/progress/goal_display.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/display/park_display.h"
@@ -49,6 +50,8 @@ void KivraGrid::MouseDrag(int x, int y) {
 }
 
 void KivraGrid::Update() {
+    const ParkPlayer* player = ParkPlayer::Current();
+    visitorsPaused_ = player != nullptr && player->PausedForTutorial();
     if (pendingCancel_) CancelCurrentMode();
     const float oldX = x_, oldY = y_;
     Grid::Update();

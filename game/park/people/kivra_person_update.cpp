@@ -16,6 +16,7 @@ const std::wstring kBlueTween = L"blue_tween";
 }  // namespace
 
 bool KivraPerson::Paused() const {
+    if (park_ != nullptr) return park_->VisitorsPaused();
     const ParkPlayer* player = ParkPlayer::Current();
     return player != nullptr && player->PausedForTutorial();
 }

@@ -74,11 +74,16 @@ void Person::ClearPath() {
     following_ = false;
     path_.clear();
     StopTweens(kPathTween);
-    if (Grid* grid = GetGrid()) {
+    if (Grid* grid = GetGrid(); grid != nullptr && StampsState()) {
         grid->MarkTileStatesDirty();
         grid->MarkDirty();
     }
 }
+
+// A person that stamps no state leaves the tile states as they are: with
+// thousands walking, rebuilding them at every tile changed would cost the
+// park a pass over every tile and item each step for nothing.
+bool Person::StampsState() const { return GetFootprint() != nullptr && GetFootprint()->stampState != 0; }
 
 bool Person::Replan(TilePoint cur) {
     if (path_.empty() || GetGrid() == nullptr) return false;
@@ -153,7 +158,12 @@ void Person::Update() {
     if (under != GetGridPosition() && GetFootprint() != nullptr) {
         // The tween moves the widget; only the footprint follows it here.
         GetFootprint()->SetPosition(under.col, under.row);
-        MarkGridDirty();
+        if (StampsState()) {
+            MarkGridDirty();
+        } else if (Grid* grid = GetGrid()) {
+            grid->MarkDepthDirty();
+            grid->MarkDirty();
+        }
         AttachToTiles();
     }
 }

@@ -63,6 +63,7 @@ private:
     // A fresh way from `cur` to the last tile of the path; false when none.
     bool Replan(TilePoint cur);
     void StartStep(TilePoint cur);
+    bool StampsState() const;
 
     bool following_ = false;
     std::deque<TilePoint> path_;

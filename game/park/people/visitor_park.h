@@ -18,6 +18,9 @@ public:
     virtual KivraBuilding* GetTileOccupant(TilePoint position) const = 0;
     // The week's timer; 0 or less once the week has run out.
     virtual float WeekTimer() const = 0;
+    // The player's tutorial holds the park still, as the park saw it at
+    // the start of this step (asked once for all visitors).
+    virtual bool VisitorsPaused() const = 0;
 
 protected:
     ~VisitorPark() = default;
