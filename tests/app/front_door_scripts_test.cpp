@@ -103,15 +103,22 @@ public:
 // Words the interpreter does not know, with the script they stand in;
 // "add-profile" belongs to the profile screen.
 // Words the game's screens answer themselves: the profile screen's, and the
-// in-game display's lists, sliders, text field, reminders and goal panels.
+// in-game display's lists, sliders, text field, reminders and goal panels;
+// and those the park's tasks take in their own hook (the visitors' and the
+// park's task scripts use them).
 const std::set<std::wstring> kScreenWords = {
     L"add-profile",     L"get-stats",        L"get-search",           L"step-search",
     L"reset-search",    L"add-slider",       L"add-text-input",       L"add-reminder",
     L"remove-reminder", L"set-active-goals", L"add-customer-spawner", L"remove-customer-spawner"};
+const std::set<std::wstring> kTaskWords = {
+    L"add-task",    L"finish-task",    L"add-item",       L"find-item",          L"find-tile", L"get-tile",
+    L"set-tile",    L"set-action",     L"set-origin",     L"set-orientation",    L"face",      L"follow-path",
+    L"find-nearby", L"enter-building", L"leave-building", L"stop-following-path"};
 
 void CollectUnknownWords(const std::wstring& script, const StepList& steps, std::vector<std::wstring>& unknown) {
     for (const AnimationStep& step : steps) {
-        const bool known = kScreenWords.contains(step.name) || ScriptWordTable().Find(WordGroup::kNoObject, step) ||
+        const bool known = kScreenWords.contains(step.name) || kTaskWords.contains(step.name) ||
+                           ScriptWordTable().Find(WordGroup::kNoObject, step) ||
                            ScriptWordTable().Find(WordGroup::kObject, step) ||
                            ScriptWordTable().Find(WordGroup::kNoObjectFound, step);
         if (!known) unknown.push_back(script + L": " + step.name);
