@@ -24,6 +24,7 @@
 #include "game/park/buildings/building.h"
 #include "game/park/buildings/building_park.h"
 #include "game/park/buildings/improvements.h"
+#include "game/park/buildings/zone_building.h"
 #include "game/park/tasks/filter_subjects.h"
 
 class KivraBuilding;
@@ -41,7 +42,7 @@ protected:
     ~BuildingVisitor() = default;
 };
 
-class KivraBuilding : public Building, public GoalBuilding, public VisitableBuilding {
+class KivraBuilding : public Building, public ZoneBuilding, public VisitableBuilding {
 public:
     explicit KivraBuilding(std::wstring_view type);
     ~KivraBuilding() override;
@@ -58,8 +59,8 @@ public:
     virtual void MarkFootprintTiles(bool set, GridTileColumns& tiles, bool refresh);
     // Takes part in zones: once marked, for good; before that, as soon as the
     // park has started its items.
-    virtual bool IsActive();
-    virtual void MarkActive() { active_ = true; }
+    bool IsActive() override;
+    void MarkActive() override { active_ = true; }
     virtual void SetFootprintState(TileChar state);
     // Places the widget for the tile point (x, y) of the grid and lets the
     // footprint follow the tile under it.
@@ -67,7 +68,7 @@ public:
     virtual void UpdateDragPlacement();
     // Whether a path joins a door to an open gate: the reachability pass's.
     virtual void UpdateReachability() {}
-    virtual bool IsAppealMaxed() const;
+    bool IsAppealMaxed() const override;
 
     // Upgrades and boosts (kivra_building_improvements.cpp). From its
     // construction a building holds one unbought upgrade per upgrade its type
@@ -102,7 +103,7 @@ public:
     std::vector<Boost>& Boosts() { return boosts_; }
     int32_t UpgradesPurchased() const { return upgradesPurchased_; }
     // The footprint widened by the zone size on every side.
-    virtual TileRect GetZoneRect() const;
+    TileRect GetZoneRect() const override;
     virtual void SetFaded(bool on);
     virtual void SetTranslucent(bool on);
     virtual void UpdateReachableDisplay() {}
@@ -138,6 +139,12 @@ public:
     void StampDoorsOnTiles(GridTileColumns& tiles) override;
     void UpdateFrame() override;
 
+    // ZoneBuilding
+    int32_t ZoneOrderId() const override { return GetId(); }
+    TileRect FootprintRect() const override { return GetFootprintRect(); }
+    void AddToAppeal(float delta) override { appeal_ += delta; }
+    void AddToTicketPrice(int32_t delta) override { ticketPrice_ += delta; }
+    void AddToCostPerUse(int32_t delta) override { costPerUse_ += delta; }
     // GoalBuilding
     const std::wstring& TypeName() const override { return GetType(); }
     const std::wstring& Category() const override { return GetCategory(); }
@@ -157,13 +164,13 @@ public:
     TileChar FootprintState() const;
     int32_t Capacity() const { return capacity_; }
     int32_t BuyCost() const { return buyCost_; }
-    int32_t TicketPrice() const { return ticketPrice_; }
-    int32_t CostPerUse() const { return costPerUse_; }
+    int32_t TicketPrice() const override { return ticketPrice_; }
+    int32_t CostPerUse() const override { return costPerUse_; }
     // What a visitor's stay is set from: never below 0, whatever the
     // upgrades took off.
     int32_t TimePerUse() const { return std::max(timePerUse_, 0); }
     float EnergyPerUse() const { return energyPerUse_; }
-    float AppealBuff() const { return appealBuff_; }
+    float AppealBuff() const override { return appealBuff_; }
     int32_t ZoneWidth() const { return zoneWidth_; }
     int32_t ZoneHeight() const { return zoneHeight_; }
     const std::vector<BuildingVisitor*>& Occupants() const { return occupants_; }

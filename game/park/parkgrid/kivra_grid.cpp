@@ -14,7 +14,7 @@
 #include "game/park/buildings/roller_coaster.h"
 #include "game/park/display/park_display.h"
 #include "game/park/grid/kivra_tile.h"
-#include "game/park/parkgrid/zones.h"
+#include "game/park/parkgrid/park_zones.h"
 #include "game/park/people/kivra_person.h"
 #include "game/park/tasks/kivra_grid_task.h"
 #include "rendering/image/image.h"
@@ -30,7 +30,7 @@ uint32_t CeilDiv(int a, int b) { return b > 0 ? static_cast<uint32_t>((a + b - 1
 
 }  // namespace
 
-KivraGrid::KivraGrid() : zones_(std::make_unique<Zones>(*this)) { SetAllowDiagonal(true); }
+KivraGrid::KivraGrid() : zones_(std::make_unique<ParkZones>(*this)) { SetAllowDiagonal(true); }
 
 KivraGrid::~KivraGrid() = default;
 
@@ -218,28 +218,6 @@ void KivraGrid::SetBuildingsMouseMode(int32_t mode) {
 }
 
 GridItem* KivraGrid::HeldItem() const { return held_; }
-
-// ---- Zones --------------------------------------------------------------------
-
-void KivraGrid::UpdateZones(KivraBuilding& building, bool popups) { zones_->OnBuildingPlaced(building, popups); }
-
-void KivraGrid::RemoveFromZones(KivraBuilding& building, bool popups) { zones_->OnBuildingRemoved(building, popups); }
-
-void KivraGrid::HighlightZoneMembers(KivraBuilding* except) {
-    for (KivraBuilding* member : zones_->Members()) {
-        if (member == except) continue;
-        member->SetZoneHighlighted(true);
-        member->SetZoneOverlay('*');
-    }
-}
-
-void KivraGrid::UnhighlightZoneMembers(KivraBuilding* except) {
-    for (KivraBuilding* member : zones_->Members()) {
-        if (member == except) continue;
-        member->SetZoneHighlighted(false);
-        member->SetZoneOverlay('_');
-    }
-}
 
 // ---- Spawn spots ------------------------------------------------------------------
 

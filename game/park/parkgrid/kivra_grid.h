@@ -24,6 +24,7 @@
 #include "foundation/values/live_ref.h"
 #include "game/park/buildings/building_park.h"
 #include "game/park/grid/grid.h"
+#include "game/park/parkgrid/zone_park.h"
 #include "game/park/people/visitor_park.h"
 #include "game/park/tasks/filter_subjects.h"
 
@@ -32,9 +33,9 @@ class KivraBuilding;
 struct KIVRA_BUILDING_LEVEL_ITEM;
 class ParkDisplay;
 class Reminder;
-class Zones;
+class ParkZones;
 
-class KivraGrid : public Grid, public BuildingPark, public SpawnSpots, public VisitorPark {
+class KivraGrid : public Grid, public BuildingPark, public SpawnSpots, public VisitorPark, public ZonePark {
 public:
     enum EditMode : int32_t {
         kNone = 0,
@@ -105,12 +106,12 @@ public:
     KivraBuilding* GetPopupBuilding() const;
     AnimationWidget* GetPopupWidget() const { return popupWidget_.Get(); }
 
-    // Zones.
+    // Zones (park_grid_zones.cpp).
     virtual void UpdateZones(KivraBuilding& building, bool popups);
     void RemoveFromZones(KivraBuilding& building, bool popups) override;
     virtual void HighlightZoneMembers(KivraBuilding* except);
     virtual void UnhighlightZoneMembers(KivraBuilding* except);
-    Zones& GetZones() { return *zones_; }
+    ParkZones& GetZones() { return *zones_; }
 
     // Tiles and items.
     KivraBuilding* GetTileOccupant(TilePoint position) const override;
@@ -179,6 +180,17 @@ public:
     // VisitorPark
     float WalkEnergyCost() const override { return walkEnergyCost_; }
     bool VisitorsPaused() const override { return visitorsPaused_; }
+    // ZonePark
+    std::vector<ZoneBuilding*> ZoneBuildings() override;
+    ZoneBuilding* HeldZoneBuilding() override;
+    KIVRA_LEVEL* ZoneLevel() override;
+    const std::vector<std::unique_ptr<KivraComboStats>>& ComboDefinitions() override;
+    float ClashPenalty() override;
+    void MarkFootprintTiles(ZoneBuilding& building, bool set) override;
+    std::wstring ZoneLabel(const KivraComboStats& definition) override;
+    void AnnounceNewCombo(const KivraComboStats& definition) override;
+    void ShowPopup(ZoneBuilding& over, std::wstring_view animation, const ZonePark::Variables& variables) override;
+    void ShowZoneCreated(ZoneBuilding& over, const std::map<std::wstring, int>& labelCounts) override;
 
     BuildingHover& HoverSettings() { return hover_; }
     int32_t GetEditMode() const { return editMode_; }
@@ -239,7 +251,7 @@ private:
     int32_t oceanFadePeriod_ = 20;
     int32_t oceanFrame_ = 0;
     bool itemsStarted_ = false;
-    std::unique_ptr<Zones> zones_;
+    std::unique_ptr<ParkZones> zones_;
     LiveRef<AnimationWidget> popupWidget_;
     LiveRef<KivraBuilding> popupBuilding_;
     std::map<std::wstring, LiveRef<Reminder>, std::less<>> reminders_;

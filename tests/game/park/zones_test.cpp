@@ -1,15 +1,22 @@
 // The park's zones on stand-in buildings: neighbours, buffs and clashes with
 // the active-flag split, combinations and their offsets, learning, goal
-// counts and popups, and join-then-leave identity over random parks.
+// counts and popups, and join-then-leave identity over random parks. Then on
+// the park grid with its own buildings: zones formed, grown, split and
+// dissolved by placing and removing, the park's start and end, and the
+// announcement of a new combination.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "foundation/expression/localization_map.h"
+#include "game/data/catalogues/game_stats.h"
 #include "game/park/parkgrid/park_zones.h"
+#include "tests/game/park/park_grid_bench.h"
 #include "tests/game/park/zone_test_park.h"
 
 namespace {
@@ -194,7 +201,7 @@ TEST(ZonesChain, EndsOutOfEachOthersZoneFormNothingButShowCompatible) {
     EXPECT_EQ(Names(line.popups), (std::vector<std::wstring>{L"3:show_compatible", L"2:show_compatible"}));
 }
 
-TEST_F(ComboTest, LearnedOnceResearchDroppedFormsAgainAfterAMove) {
+TEST_F(ComboTest, LearnedOnceResearchDroppedAndGoneWithAMember) {
     RESEARCH_OPTION teach;
     teach.effect = RESEARCH_OPTION::kLearnCombo;
     teach.param = L"garden";
@@ -214,9 +221,6 @@ TEST_F(ComboTest, LearnedOnceResearchDroppedFormsAgainAfterAMove) {
     EXPECT_TRUE(zones.Combos().empty());
     EXPECT_TRUE(swing->Combos().empty());
     EXPECT_EQ(park.CountedZones(), 0u);
-    EXPECT_EQ(swing->ticketPrice, 7);
-    EXPECT_EQ(slide->ticketPrice, 7);
-    EXPECT_EQ(cafe->costPerUse, 0);
     EXPECT_EQ(park.level.ticketprice, 14);
     EXPECT_EQ(Names(park.popups), (std::vector<std::wstring>{L"10:show_profits_down", L"30:show_profits_down"}));
 
@@ -225,14 +229,6 @@ TEST_F(ComboTest, LearnedOnceResearchDroppedFormsAgainAfterAMove) {
     zones.RemoveFromZones(*cafe, false);
     EXPECT_EQ(cafe->Neighbours().size(), 1u);
     park.held = nullptr;
-
-    slide->MoveTo(At(2, 1));
-    park.Place(zones, *slide, true);
-    EXPECT_EQ(zones.Combos().size(), 1u);
-    EXPECT_EQ(park.announced.size(), 1u);
-    EXPECT_EQ(park.CountedZones(), 1u);
-    EXPECT_EQ(swing->ticketPrice, 12);
-    EXPECT_TRUE(park.level.learned_combos.count(L"garden"));
 }
 
 TEST_F(ComboTest, BystandersCarryTheOffsetWhileTheyStandInAZone) {
@@ -343,6 +339,153 @@ TEST(ZonesProperty, JoinThenLeaveIsTheIdentityInAnyOrder) {
             ASSERT_EQ(park.CountedZones(), formed);
         }
         for (ZoneBuilding* b : park.standing) zones.RemoveFromZones(*b, false);
+    }
+}
+
+// ---- On the park grid ---------------------------------------------------------
+
+using testsupport::LevelBuilder;
+using Lines = std::vector<std::wstring>;
+
+// A hut, a bench and flowers standing in each other's zones make a "play" zone.
+constexpr std::string_view kPlayZone = R"(<game><combo name="play" money_offset="2">
+  <building type="hut"/><building type="bench"/><building type="flowers_red"/></combo></game>)";
+
+class ZonesOnThePark : public testsupport::ParkGridBench {
+protected:
+    ZonesOnThePark() {
+        std::ofstream("properties/game.xml") << kPlayZone;
+        game.Load();
+        LocalizationMap()[L"label_play_zone"] = L"Play";
+        for (const wchar_t* popup : {L"show_profits_up", L"show_profits_down", L"show_compatible"})
+            Define(popup, {Step(L"log", {{L"text", popup}})});
+        Define(L"show_zonecreated", {Step(L"log", {{L"text", L"zone"}, {L"value", L"label"}}), Step(L"persist")});
+    }
+    ~ZonesOnThePark() override {
+        // The park goes before the catalogue its zones point into.
+        mgr.RemoveAllWidgets(true, false);
+        host.DeleteDeferred();
+        LocalizationMap().clear();
+    }
+
+    // Placed by the player; the copy handed over is put back.
+    KivraBuilding* Place(const wchar_t* type, TilePoint at) {
+        grid->PreviewNewBuilding(type);
+        ClickAt(at);
+        grid->CancelCurrentMode();
+        return grid->GetTileOccupant(at);
+    }
+    // The display's announcements, the rest of its log dropped.
+    Lines Announced() {
+        Lines announced;
+        for (const std::wstring& line : display.TakeLog())
+            if (line.starts_with(L"brand_new_zone_callback")) announced.push_back(line);
+        return announced;
+    }
+    size_t Zones() { return grid->GetZones().Combos().size(); }
+
+    GameStats game;
+};
+
+// Forming, growing by a second triple, splitting and dissolving as the
+// buildings come and go; learned and announced once; the offsets, the
+// entry fee, the tiles' occupants and the popups over the members follow.
+TEST_F(ZonesOnThePark, ZonesFormGrowSplitAndDissolve) {
+    EnterPark(LevelBuilder(12, 12, L'_'), 10000);
+    grid->StartItems();
+    display.TakeLog();
+    KivraBuilding* hut = Place(L"hut", {5, 5});
+    KivraBuilding* bench = Place(L"bench", {6, 6});
+    ASSERT_TRUE(hut && bench);
+    EXPECT_EQ(Zones(), 0u);
+    EXPECT_EQ(TakeLog(), (Lines{L"show_compatible", L"show_compatible"}));
+    EXPECT_EQ(level->ticketprice, 3);
+
+    KivraBuilding* flowers = Place(L"flowers_red", {6, 3});
+    ASSERT_NE(flowers, nullptr);
+    EXPECT_EQ(Zones(), 1u);
+    EXPECT_EQ(Announced().size(), 1u);
+    EXPECT_TRUE(level->learned_combos.contains(L"play"));
+    EXPECT_EQ(hut->CostPerUse(), 2);
+    EXPECT_EQ(TakeLog(), (Lines{L"show_profits_up", L"show_profits_up", L"show_profits_up", L"zone=Play", L"zone=Play",
+                                L"zone=Play"}));
+    // The popup stands over the visible middle of the building, above the park's items.
+    const auto* popup = dynamic_cast<const AnimationWidget*>(grid->GetChildren().back());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->GetPriority(), 1048576);
+    EXPECT_EQ(popup->GetX(), static_cast<int>(flowers->GetX() + flowers->GetWidth() * 0.5f));
+    EXPECT_EQ(popup->GetLocalVariable(L"num_zone_tokens").ToInt(), 1);
+
+    // While another is carried, the members show their zones.
+    grid->PreviewNewBuilding(L"flowers_red");
+    EXPECT_TRUE(hut->ZoneHighlighted() && bench->ZoneHighlighted() && flowers->ZoneHighlighted());
+    ClickAt({5, 6});
+    grid->CancelCurrentMode();
+    KivraBuilding* more = grid->GetTileOccupant({5, 6});
+    ASSERT_NE(more, nullptr);
+    EXPECT_FALSE(hut->ZoneHighlighted());
+    EXPECT_EQ(Zones(), 2u);  // grown: a second triple shares the hut and the bench
+    EXPECT_EQ(hut->CostPerUse(), 4);
+    EXPECT_TRUE(Announced().empty());
+
+    grid->RemoveWidget(flowers);  // split: the other triple stays
+    EXPECT_EQ(Zones(), 1u);
+    EXPECT_EQ(grid->GetTileOccupant({6, 3}), nullptr);
+    EXPECT_EQ(hut->CostPerUse(), 2);
+    grid->RemoveWidget(hut);  // dissolved
+    EXPECT_EQ(Zones(), 0u);
+    EXPECT_EQ(bench->CostPerUse(), 0);
+    EXPECT_EQ(more->CostPerUse(), 0);
+    EXPECT_EQ(level->ticketprice, 0);
+
+    // Formed again: offsets and popups, but no second announcement.
+    TakeLog();
+    hut = Place(L"hut", {5, 5});
+    EXPECT_EQ(Zones(), 1u);
+    EXPECT_EQ(hut->CostPerUse(), 2);
+    EXPECT_TRUE(Announced().empty());
+    EXPECT_EQ(TakeLog().back(), L"zone=Play");
+}
+
+// The level's own buildings join silently when the park starts (the new
+// zone still announced), and the park gives everything back when it is left.
+TEST_F(ZonesOnThePark, TheParkStartsWithItsLevelsZonesAndGivesThemBack) {
+    EnterPark(LevelBuilder(12, 12, L'_').Item(L"hut", 5, 5, 1).Item(L"bench", 6, 6, 1).Item(L"flowers_red", 6, 3, 1),
+              0);
+    grid->StartItems();
+    EXPECT_EQ(Zones(), 1u);
+    EXPECT_EQ(grid->GetTileOccupant({4, 4}), grid->GetTileOccupant({5, 5}));
+    EXPECT_NE(grid->GetTileOccupant({5, 5}), nullptr);
+    EXPECT_EQ(level->ticketprice, 3);
+    EXPECT_EQ(display.TakeLog(), (Lines{L"brand_new_zone_callback: discovered_combo=", L"request_naming"}));
+    EXPECT_TRUE(TakeLog().empty());  // no popups
+
+    mgr.RemoveWidget(grid);
+    EXPECT_EQ(level->ticketprice, 0);
+    EXPECT_EQ(Zones(), 0u);
+    EXPECT_EQ(level->items.Size(), 3u);
+}
+
+// The tutorial's playhouse step explains the "play" zone itself while it
+// holds the park; any other case is announced.
+TEST_F(ZonesOnThePark, TheTutorialExplainsItsOwnZone) {
+    EnterPark(LevelBuilder(4, 4, L'_'), 0);
+    const struct {
+        const wchar_t* combo;
+        const wchar_t* step;
+        bool paused, announced;
+    } cases[] = {{L"play", L"place_playhouse", true, false},
+                 {L"play", L"place_playhouse", false, true},
+                 {L"other", L"place_playhouse", true, true},
+                 {L"play", L"placeflowers", true, true}};
+    for (const auto& c : cases) {
+        KivraComboStats definition;
+        definition.name = c.combo;
+        display.tutorialStep = c.step;
+        player->paused = c.paused;
+        grid->AnnounceNewCombo(definition);
+        display.widget.RunAnimationNamed(L"end");  // shows a variable set but not yet used
+        EXPECT_EQ(display.TakeLog().size(), c.announced ? 2u : 1u) << c.combo << c.paused;
     }
 }
 
