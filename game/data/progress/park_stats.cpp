@@ -2,7 +2,6 @@
 
 #include "foundation/values/property_table.h"
 #include "foundation/values/property_value.h"
-#include "game/data/catalogues/text_lists.h"
 #include "game/data/catalogues/xml_writing.h"
 
 namespace {
@@ -56,20 +55,4 @@ void KivraStatsTracker::WriteXml(std::wstring& out, const std::wstring& indent) 
 
 KIVRA_PLAYER_STATS_BLOCK& KivraStatsTracker::BlockByName(std::wstring_view name) {
     return name == L"week" ? week : allTime;
-}
-
-PropertyValue StatsQuery<std::wstring>::GetProperty(std::wstring_view name) {
-    const auto count = static_cast<int32_t>(entries.size());
-    if (name == L"current") {
-        if (index < 0 || index >= count) index = 0;
-        // An empty list has no first entry to fall back on.
-        if (count == 0) return PropertyValue::FromWString({});
-        return PropertyValue::FromWString(entries[static_cast<size_t>(index)]);
-    }
-    if (name == L"index") return PropertyValue::FromInt(index);
-    if (name == L"size") return PropertyValue::FromInt(count);
-    if (name == L"is_first") return PropertyValue::FromBool(index == 0);
-    if (name == L"is_last") return PropertyValue::FromBool(count == 0 || index == count - 1);
-    if (auto n = ParseDecimalIndex(name); n && *n < entries.size()) return PropertyValue::FromWString(entries[*n]);
-    return ExtendedPropertyInterface::GetProperty(name);
 }

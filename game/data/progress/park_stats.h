@@ -7,8 +7,8 @@
 // live counter; never an address. KivraStatsTracker holds the block of the
 // current week and the all-time block.
 //
-// StatsQuery: a list of texts with a current index, read by scripts as
-// "current", "index", "size", "is_first", "is_last" and by decimal index.
+// The text list scripts page (the level's marketed visitors) is a
+// StatsQuery<std::wstring> (stats_query.h).
 
 #include <cstdint>
 #include <string>
@@ -17,6 +17,7 @@
 
 #include "foundation/values/field_handle.h"
 #include "foundation/values/property_interface.h"
+#include "game/data/progress/stats_query.h"
 
 struct KIVRA_PLAYER_STATS_BLOCK : ExtendedPropertyInterface {
     PropertyValue GetProperty(std::wstring_view name) override;
@@ -42,17 +43,4 @@ public:
 
     KIVRA_PLAYER_STATS_BLOCK week;
     KIVRA_PLAYER_STATS_BLOCK allTime;
-};
-
-template <class T>
-class StatsQuery;
-
-template <>
-class StatsQuery<std::wstring> : public ExtendedPropertyInterface {
-public:
-    // "current" first moves an index outside the list back to 0.
-    PropertyValue GetProperty(std::wstring_view name) override;
-
-    std::vector<std::wstring> entries;
-    int32_t index = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "app/assets/asset_registry.h"
 #include "game/frontend/entry/my_game_app.h"
+#include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/screen_transition.h"
 #include "widgets/screens/board.h"
 
@@ -43,6 +44,10 @@ bool GameFrontendHost::GetPlayTime(int& hours, int& minutes) const {
 }
 
 std::string GameFrontendHost::GetVersion() const { return app_.ProductVersion(); }
+
+InGameDisplay* GameFrontendHost::GetInGameDisplay() { return UserInterface::Current(); }
+
+Menu* GameFrontendHost::CreateInGameDisplay() { return new UserInterface(); }
 
 double GameFrontendHost::GetLoadingProgress() const { return app_.GetLoadingProgress(); }
 

@@ -29,9 +29,10 @@ public:
     ProfileBook* GetProfiles() override;
     bool GetPlayTime(int& hours, int& minutes) const override;
     std::string GetVersion() const override;
-    InGameDisplay* GetInGameDisplay() override { return nullptr; }
-    // None yet: the level select shows the parks-soon notice instead.
-    Menu* CreateInGameDisplay() override { return nullptr; }
+    // The display of the level being played, or null.
+    InGameDisplay* GetInGameDisplay() override;
+    // A new in-game display for the current level.
+    Menu* CreateInGameDisplay() override;
     double GetLoadingProgress() const override;
 
     double GetTrackVolume(std::wstring_view name) const override;

@@ -3,6 +3,7 @@
 // the widget that takes the keyboard focus back from a text field, and
 // leaving the level for the menus. Main thread only.
 
+class Menu;
 class Widget;
 
 class InGameDisplay {
@@ -13,5 +14,6 @@ public:
     InGameDisplay& operator=(const InGameDisplay&) = delete;
 
     virtual Widget* FocusTarget() = 0;
-    virtual void ExitToMenu(int reason) = 0;
+    // Leaves the level for `next`; null: the map of the parks.
+    virtual void ExitToMenu(Menu* next) = 0;
 };

@@ -130,7 +130,7 @@ void OptionsMenu::CloseDialog() {
 void OptionsMenu::DoAction(std::wstring_view action, std::wstring_view parameter, int number) {
     if (action == L"close_quit") {
         CloseDialog();
-        if (opener_) opener_->ExitToMenu(0);
+        if (opener_) opener_->ExitToMenu(nullptr);
         return;
     }
     DialogMenu::DoAction(action, parameter, number);

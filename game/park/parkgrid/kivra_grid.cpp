@@ -127,12 +127,16 @@ void KivraGrid::StartItems() {
     RunCallback(L"request_naming");
 }
 
-void KivraGrid::SaveToLevel() {
-    // Visitors are not kept: the park opens empty.
+void KivraGrid::RemoveAllVisitors() {
     std::vector<GridItem*> persons;
     for (GridItem* item : Items())
         if (dynamic_cast<Person*>(item) != nullptr) persons.push_back(item);
     for (GridItem* person : persons) RemoveWidget(person);
+}
+
+void KivraGrid::SaveToLevel() {
+    // Visitors are not kept: the park opens empty.
+    RemoveAllVisitors();
     if (KIVRA_LEVEL* level = CurrentParkLevel()) {
         level->camera_x = static_cast<int32_t>(-x_);
         level->camera_y = static_cast<int32_t>(-y_);

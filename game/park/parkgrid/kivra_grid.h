@@ -143,6 +143,9 @@ public:
     int32_t CycleStop() const { return cycleStop_; }
     int32_t CycleNext() const { return cycleNext_; }
 
+    // Every visitor leaves the park, as when it is saved.
+    virtual void RemoveAllVisitors();
+
     // Grid
     void StartItems() override;
     void SaveToLevel() override;

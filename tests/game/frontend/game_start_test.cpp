@@ -3,8 +3,8 @@
 // scripted player goes through it by pointer and keyboard as a person would:
 // skips the start-up screens, waits for loading, presses play, types a name,
 // moves the effects slider in the options, reads the credits, sees the
-// introduction, picks the first park on the map (the parks open soon) and
-// quits.
+// introduction, picks the first park on the map, which opens in the in-game
+// display, leaves it for the map and quits.
 // Then the saved files are read back, and a second start must come back to
 // the same player.
 
@@ -24,11 +24,14 @@
 #include "foundation/system/track_interface.h"
 #include "game/data/progress/player_state.h"
 #include "game/frontend/entry/my_game_app.h"
+#include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/enter_name_menu.h"
+#include "game/frontend/menus/frontend_host.h"
 #include "game/frontend/menus/level_select_menu.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
 #include "game/frontend/menus/options_menu.h"
+#include "game/park/parkgrid/kivra_grid.h"
 #include "platform/window/messages.h"
 #include "platform/window/virtual_keys.h"
 #include "widgets/controls/button_widget.h"
@@ -281,8 +284,26 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
         });
         ClickScriptButton(
             game, "the first park's sign", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        game.Then("the first park opens in the display", [&game] {
+            auto* display = game.OpenMenu<UserInterface>();
+            if (!display || !Settled(game, display)) return false;
+            auto* player = dynamic_cast<PlayerState*>(BasicPlayerState::Current());
+            EXPECT_EQ(player ? player->CurrentLevelName() : L"?", L"maple_green");
+            EXPECT_EQ(game.OpenMenu<LevelSelectMenu>(), nullptr);
+            EXPECT_TRUE(display->Grid().ItemsStarted());
+            EXPECT_EQ(Service<FrontendHost>::Get().GetInGameDisplay(), display);
+            display->DoAction(L"quit_action", L"", 0);
+            return true;
+        });
+        game.Then("back on the map, the park released", [&game] {
+            if (!game.OpenMenu<LevelSelectMenu>()) return false;
+            auto* player = dynamic_cast<PlayerState*>(BasicPlayerState::Current());
+            EXPECT_EQ(player ? player->CurrentLevelName() : L"?", L"");
+            EXPECT_EQ(game.OpenMenu<UserInterface>(), nullptr);
+            return true;
+        });
         ClickScriptButton(
-            game, "the parks open soon", [&game] { return game.OpenMenu<NoticeMenu>(); }, L"ok");
+            game, "back from the map", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"back");
         ClickScriptButton(game, "quit button", mainMenu, L"quit");
         ClickScriptButton(
             game, "confirm quitting", [&game] { return game.OpenMenu<ConfirmQuitMenu>(); }, L"ok");

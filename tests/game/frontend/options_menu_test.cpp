@@ -14,8 +14,8 @@ using namespace testsupport;
 class ExitRecorder : public InGameDisplay {
 public:
     Widget* FocusTarget() override { return nullptr; }
-    void ExitToMenu(int reason) override { exits.push_back(reason); }
-    std::vector<int> exits;
+    void ExitToMenu(Menu* next) override { exits.push_back(next); }
+    std::vector<Menu*> exits;
 };
 
 class OptionsTest : public FrontendTest {
@@ -105,7 +105,7 @@ TEST_F(OptionsTest, CloseQuitAppliesAndLeavesTheLevelOfTheOpener) {
     ExitRecorder display;
     Open(&display);
     options->DoAction(L"close_quit", L"", 0);
-    EXPECT_EQ(display.exits, std::vector<int>{0});
+    EXPECT_EQ(display.exits, std::vector<Menu*>{nullptr});
     EXPECT_FALSE(IsOpen(options));
 }
 

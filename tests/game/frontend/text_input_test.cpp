@@ -18,9 +18,9 @@ public:
 class DisplayDouble : public InGameDisplay {
 public:
     Widget* FocusTarget() override { return target; }
-    void ExitToMenu(int reason) override { exits.push_back(reason); }
+    void ExitToMenu(Menu* next) override { exits.push_back(next); }
     Widget* target = nullptr;
-    std::vector<int> exits;
+    std::vector<Menu*> exits;
 };
 
 class TextInputTest : public FrontendTest {

@@ -1,0 +1,177 @@
+#pragma once
+// UserInterface: the in-game display, the screen a level is played in. A
+// Menu running the scene script "ui", which draws the whole display
+// (toolbars, menus, dialogs, the calendar, the goal panel). It owns the park
+// (KivraGrid) as its child, the tutorial, the calendar numbers, the goal
+// and magazine panels and the eight lists scripts page through.
+//
+// While it exists it is the park's display (ParkDisplay, and so the goals'
+// GoalDisplay) and the menus' InGameDisplay: exactly one runs while a level
+// is played, and Current() finds it. The level is always the current
+// player's current level.
+//
+// Where its parts live: construction, leaving, calendar and the park's
+// questions in user_interface.cpp; the goal and magazine panels in
+// goal_panels.cpp; signals and typed words in hud_signals.cpp; script
+// commands and lists in hud_commands.cpp and hud_lists.cpp; the actions
+// table in hud_actions.cpp; the research and marketing refresh beside it.
+//
+// Promises: leaving (ExitToMenu) always shows a menu and saves nothing;
+// saving writes the park into its level, then profiles.xml. The goal panel
+// is refreshed only while no edit mode runs. A number a script passes for
+// an object is resolved among live objects, never taken as an address.
+// Main thread only.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "foundation/values/live_ref.h"
+#include "game/data/progress/goals.h"
+#include "game/data/progress/stats_query.h"
+#include "game/frontend/hud/tutorial.h"
+#include "game/frontend/menus/in_game_display.h"
+#include "game/park/display/park_display.h"
+#include "widgets/controls/slider.h"
+#include "widgets/screens/menu.h"
+
+class Boost;
+class KivraComboStats;
+class KivraBuilding;
+class KivraGrid;
+class Upgrade;
+struct ITEM_TYPE;
+struct KIVRA_LEVEL;
+struct KIVRA_PERSON_TYPE;
+struct RESEARCH_OPTION;
+
+class UserInterface : public Menu, public SliderListener, public ParkDisplay, public InGameDisplay {
+public:
+    // The goal panel's pending work, raised by the goals and consumed by Draw.
+    enum GoalPanelState : int32_t { kPanelIdle = 0, kGoalProgressed = 1, kGoalMovedOn = 2, kSkipRefresh = 3 };
+    // The goal panels draw in front of the display's other children.
+    static constexpr int kGoalPanelPriority = 1 << 30;
+    // Popups over the display (hints, finished research).
+    static constexpr int kPopupPriority = 1 << 20;
+
+    UserInterface();
+    ~UserInterface() override;
+
+    // The display of the level being played, or null.
+    static UserInterface* Current();
+
+    // Its own operations.
+    // The park into its level, then profiles.xml.
+    virtual void SaveGame();
+    // Leaves the level for `next` (null: the level select). Saves nothing.
+    virtual void ExitToMenu(Menu* next) override;
+    // Every visitor type of the item catalogue, once.
+    virtual void CollectVisitorTypes();
+
+    // Saves, then leaves for the completed-level screen, which is built
+    // while the level is still current.
+    void CompleteLevel();
+
+    // Tree, input and scripts.
+    void Draw(Graphics* g) override;
+    void KeyChar(wchar_t c) override;
+    void AddedToManager(WidgetManager* manager) override;
+    int HandleCustomCommand(const AnimationStep& step) override;
+    // The actions table (hud_actions.cpp).
+    void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
+    PropertyValue GetProperty(std::wstring_view name) override;
+    void AnimationSignal(int widgetId, std::wstring_view signal) override;
+
+    // Calendar and panels.
+    void UpdateCalendar(float weekTimer) override;
+    void MarkGoalChanged(Objective& objective) override;
+    void OnShownGoalCompleted(Objective& objective) override;
+    void ResetGoalPanel() override;
+    void ShowNewGoalMagazine(std::wstring_view challenge, bool playSound);
+    void NotifyObjectiveTutorial();
+    void OnTutorialEnded();
+    // The research and marketing panels after a research finished.
+    void UpdateResearchAndMarketing(const RESEARCH_OPTION& finished) override;
+
+    // The park's questions (ParkDisplay, GoalDisplay).
+    AnimationWidget& Widget() override { return *this; }
+    bool TutorialInactive() override { return tutorial_.IsInactive(); }
+    std::optional<std::wstring> TutorialStepName(int32_t step) override { return tutorial_.GetStepName(step); }
+    bool TutorialReachedStep(std::wstring_view name) override { return tutorial_.HasReachedStep(name); }
+    bool OnTutorialEvent(int32_t event, KivraGrid& grid) override { return tutorial_.OnEvent(event, grid); }
+
+    // The menus' questions (InGameDisplay).
+    ::Widget* FocusTarget() override { return this; }
+
+    // The state the parts share.
+    KivraGrid& Grid() { return *grid_; }
+    Tutorial& GetTutorial() { return tutorial_; }
+    // The park's building of that serial id (a script's number for it), or
+    // null: a number never stands for an address.
+    KivraBuilding* FindBuilding(uint32_t serialId) const;
+    // The current level; null when the player has none.
+    static KIVRA_LEVEL* Level();
+    int32_t Days() const { return days_; }
+    int32_t Weeks() const { return weeks_; }
+    int32_t Months() const { return months_; }
+    int32_t Years() const { return years_; }
+    bool AllBuildingsAvailable() const { return allBuildingsAvailable_; }
+    Objective* ShownGoal() const { return shownGoal_.Get(); }
+    AnimationWidget* GoalTaskPanel() const { return goalTaskPanel_.Get(); }
+    AnimationWidget* MagazinePanel() const { return magazinePanel_.Get(); }
+    int32_t GoalPanelStateValue() const { return goalPanelState_; }
+
+    // The lists scripts page, by the search names of "get-stats".
+    StatsQuery<ITEM_TYPE*>& BuildingTypes() { return buildingTypes_; }
+    StatsQuery<RESEARCH_OPTION*>& ResearchToBuy() { return researchToBuy_; }
+    StatsQuery<RESEARCH_OPTION*>& ResearchInProgress() { return researchInProgress_; }
+    StatsQuery<KIVRA_PERSON_TYPE*>& VisitorTypes() { return visitorTypes_; }
+    StatsQuery<KivraComboStats*>& Combos() { return combos_; }
+    StatsQuery<Challenge*>& Challenges() { return challenges_; }
+    StatsQuery<Upgrade*>& Upgrades() { return upgrades_; }
+    StatsQuery<Boost*>& Boosts() { return boosts_; }
+
+private:
+    // hud_signals.cpp
+    void OnParkNamed(std::wstring_view name);
+    // hud_commands.cpp: the list a search name stands for, null for none.
+    StatsQueryIndex* FindSearch(std::wstring_view search);
+    int GetStats(std::wstring_view search);
+    void StepSearch(std::wstring_view search, int32_t n, bool reset);
+    void Publish(StatsQueryIndex& query);
+    void AddSlider();
+    void AddTextInput();
+    void SetActiveGoals();
+    // hud_lists.cpp: the rebuilds of "get-stats".
+    void CollectBuildingTypes();
+    void CollectResearch(bool inProgress);
+    void CollectCombos();
+    void CollectChallenges();
+    void CollectImprovements(bool upgrades);
+    // goal_panels.cpp
+    void RefreshGoalPanel();
+
+    Tutorial tutorial_;
+    int32_t days_ = 0;
+    int32_t weeks_ = 0;
+    int32_t months_ = 0;
+    int32_t years_ = 0;
+    bool allBuildingsAvailable_ = false;
+    KivraGrid* grid_ = nullptr;
+    LiveRef<Objective> shownGoal_;
+    LiveRef<AnimationWidget> goalTaskPanel_;
+    LiveRef<AnimationWidget> magazinePanel_;
+    int32_t goalPanelState_ = kPanelIdle;
+    StatsQuery<ITEM_TYPE*> buildingTypes_;
+    StatsQuery<RESEARCH_OPTION*> researchToBuy_;
+    StatsQuery<RESEARCH_OPTION*> researchInProgress_;
+    StatsQuery<KIVRA_PERSON_TYPE*> visitorTypes_;
+    StatsQuery<KivraComboStats*> combos_;
+    StatsQuery<Challenge*> challenges_;
+    StatsQuery<Upgrade*> upgrades_;
+    StatsQuery<Boost*> boosts_;
+    FieldHandles calendarHandles_;
+    std::optional<ScopedService<ParkDisplay>> asPark_;
+    std::optional<ScopedService<GoalDisplay>> asGoals_;
+};

@@ -1,0 +1,100 @@
+// The in-game display's core on the real park: what it stands for while it
+// runs, the calendar, saving and leaving the level.
+#include <gtest/gtest.h>
+
+#include "foundation/expression/constants_map.h"
+#include "foundation/values/field_handle.h"
+#include "game/frontend/menus/beat_level_menu.h"
+#include "game/frontend/menus/level_select_menu.h"
+#include "tests/game/frontend/hud_test_support.h"
+
+namespace {
+
+using testsupport::HudTest;
+using testsupport::LevelBuilder;
+
+class HudCore : public HudTest {
+protected:
+    template <class M>
+    M* OpenMenuOf() const {
+        for (const auto& [id, menu] : menus.open)
+            if (auto* found = dynamic_cast<M*>(menu)) return found;
+        return nullptr;
+    }
+};
+
+TEST_F(HudCore, StandsForTheParkWhileItRunsAndLeavesForTheMap) {
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+    EXPECT_EQ(ParkDisplay::Current(), hud);
+    EXPECT_EQ(GoalDisplay::Current(), hud);
+    EXPECT_EQ(UserInterface::Current(), hud);
+    EXPECT_TRUE(level->ever_been_loaded);
+    // The park is the display's child, started with its items.
+    EXPECT_EQ(hud->GetLocalVariable(L"grid").ToWidget<KivraGrid>(), &hud->Grid());
+    EXPECT_EQ(hud->Grid().GetParent(), hud);
+    EXPECT_TRUE(hud->Grid().ItemsStarted());
+    EXPECT_EQ(hud->GetLocalVariable(L"market_radio_index").ToInt(), -1);
+    EXPECT_EQ(hud->GetLocalVariable(L"player_state").ToPropertyInterface(),
+              dynamic_cast<ExtendedPropertyInterface*>(player.get()));
+
+    hud->DoAction(L"quit_action", L"", 0);
+    EXPECT_NE(OpenMenuOf<LevelSelectMenu>(), nullptr);
+    EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
+    EXPECT_EQ(player->CurrentLevelName(), L"");
+    Advance();
+    EXPECT_EQ(ParkDisplay::Current(), nullptr) << "a deleted display answers for the park no more";
+}
+
+TEST_F(HudCore, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScreen) {
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+    level->items.Clear();
+    hud->DoAction(L"save_action", L"", 0);
+    ASSERT_EQ(level->items.Size(), 1u);
+    EXPECT_EQ(level->items.At(0)->type, L"hut");
+
+    hud->DoAction(L"complete_level_action", L"", 0);
+    auto* beaten = OpenMenuOf<BeatLevelMenu>();
+    ASSERT_NE(beaten, nullptr);
+    // Built while the level was still current.
+    EXPECT_EQ(beaten->SplashGroup(), L"bg_splash_test_level");
+    EXPECT_EQ(player->CurrentLevelName(), L"");
+}
+
+struct CalendarCase {
+    int32_t weeksPlayed;
+    float timer;
+    int32_t weekDuration;
+    int32_t years, months, weeks, days;
+};
+
+TEST_F(HudCore, CalendarFollowsTheWeeksPlayedAndTheTimer) {
+    Open(LevelBuilder(4, 4));
+    const CalendarCase cases[] = {
+        {0, 30.0f, 30, 1, 1, 1, 1},    // the week's first moment
+        {0, 0.01f, 30, 1, 1, 1, 7},    // just before nightfall
+        {0, 15.0f, 30, 1, 1, 1, 4},    // mid-week
+        {47, 30.0f, 30, 1, 12, 4, 1},  // the year's last week
+        {48, 30.0f, 30, 2, 1, 1, 1},   // a new year
+        {101, 30.0f, 30, 3, 2, 2, 1},  // 2 years, 1 month and 1 week on
+        {5, 12.0f, 0, 1, 2, 2, 1},     // a week of no length: its first day, no division
+        {5, 12.0f, -3, 1, 2, 2, 1},
+    };
+    const int32_t days = hud->GetProperty(L"level_days_ptr").ToInt();
+    const int32_t years = hud->GetProperty(L"level_years_ptr").ToInt();
+    for (const CalendarCase& c : cases) {
+        level->weeks_played = c.weeksPlayed;
+        ConstantsMap()[L"week_duration"] = PropertyValue::FromInt(c.weekDuration);
+        hud->UpdateCalendar(c.timer);
+        SCOPED_TRACE(testing::Message() << c.weeksPlayed << " weeks, timer " << c.timer);
+        EXPECT_EQ(hud->Years(), c.years);
+        EXPECT_EQ(hud->Months(), c.months);
+        EXPECT_EQ(hud->Weeks(), c.weeks);
+        EXPECT_EQ(hud->Days(), c.days);
+        // Scripts follow the live fields through their handles.
+        EXPECT_EQ(FieldHandle::ReadInt(days), c.days);
+        EXPECT_EQ(FieldHandle::ReadInt(years), c.years);
+    }
+    ConstantsMap().erase(L"week_duration");
+}
+
+}  // namespace
