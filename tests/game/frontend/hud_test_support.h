@@ -27,10 +27,18 @@ protected:
     UserInterface* Open(Builder&& builder, int32_t money = 1000) {
         Play(builder);
         level->money = money;
+        return OpenHere();
+    }
+    // On the level made current last.
+    UserInterface* OpenHere() {
         hud = new UserInterface();
         menus.AddMenu(hud);
         Advance();
         return hud;
+    }
+
+    void Type(std::wstring_view text) {
+        for (wchar_t c : text) mgr.KeyChar(c);
     }
 
     // Runs one script step on the display as its scripts would.
