@@ -60,6 +60,21 @@ TEST_F(HudCore, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScr
     EXPECT_EQ(player->CurrentLevelName(), L"");
 }
 
+TEST_F(HudCore, CallbacksRunAtOnceOverThePersistingScriptAndQueueBehindABusyOne) {
+    Define(L"ui", {Step(L"log", {{L"text", L"ui"}}), Step(L"persist")});
+    Define(L"busy", {Step(L"log", {{L"text", L"busy"}}), Step(L"wait-for", {{L"time", L"5"}}),
+                     Step(L"log", {{L"text", L"done"}})});
+    Logged({L"first", L"second"});
+    Open(LevelBuilder(4, 4));
+    hud->RunAnimationNamed(L"first");
+    EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"ui", L"first"}));
+    hud->RunAnimationNamed(L"busy");
+    hud->RunAnimationNamed(L"second");
+    EXPECT_EQ(TakeLog(), std::vector<std::wstring>{L"busy"});
+    Advance(10);
+    EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"done", L"second"}));
+}
+
 struct CalendarCase {
     int32_t weeksPlayed;
     float timer;
