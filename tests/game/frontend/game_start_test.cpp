@@ -4,7 +4,8 @@
 // skips the start-up screens, waits for loading, presses play, types a name,
 // moves the effects slider in the options, reads the credits, sees the
 // introduction, picks the first park on the map, which opens in the in-game
-// display, leaves it for the map and quits.
+// display, leaves it for the map, opens it again and completes it, sees the
+// completed park's screen, goes back to the map and quits.
 // Then the saved files are read back, and a second start must come back to
 // the same player.
 
@@ -25,6 +26,7 @@
 #include "game/data/progress/player_state.h"
 #include "game/frontend/entry/my_game_app.h"
 #include "game/frontend/hud/user_interface.h"
+#include "game/frontend/menus/beat_level_menu.h"
 #include "game/frontend/menus/enter_name_menu.h"
 #include "game/frontend/menus/frontend_host.h"
 #include "game/frontend/menus/level_select_menu.h"
@@ -302,6 +304,25 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
             EXPECT_EQ(game.OpenMenu<UserInterface>(), nullptr);
             return true;
         });
+        ClickScriptButton(
+            game, "the first park again", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        game.Then("the park completed", [&game] {
+            auto* display = game.OpenMenu<UserInterface>();
+            if (!display || !Settled(game, display)) return false;
+            display->DoAction(L"complete_level_action", L"", 0);
+            return true;
+        });
+        game.Then("the completed park's own screen", [&game] {
+            auto* beaten = game.OpenMenu<BeatLevelMenu>();
+            if (!beaten || !Settled(game, beaten)) return false;
+            // The park is no longer current, yet its splash and name show.
+            DynamicWidget* splash = DrivenGame::ScriptObject(beaten, L"splash");
+            EXPECT_TRUE(splash && splash->GetImage()) << "no splash picture";
+            EXPECT_EQ(game.OpenMenu<UserInterface>(), nullptr);
+            return true;
+        });
+        ClickScriptButton(
+            game, "on to the map", [&game] { return game.OpenMenu<BeatLevelMenu>(); }, L"level_select");
         ClickScriptButton(
             game, "back from the map", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"back");
         ClickScriptButton(game, "quit button", mainMenu, L"quit");
