@@ -47,6 +47,16 @@ int UserInterface::HandleCustomCommand(const AnimationStep& step) {
         AddTextInput();
         return kNotHandled;
     }
+    if (word == L"add-reminder") {
+        grid_->AddReminder(StepAttributeString(L"id"), static_cast<float>(StepAttributeInt(L"target_x")),
+                           static_cast<float>(StepAttributeInt(L"target_y")), StepAttributeImage(L"icon"),
+                           StepAttributeImage(L"arrow"), StepAttributeString(L"animation"));
+        return kNotHandled;
+    }
+    if (word == L"remove-reminder") {
+        grid_->RemoveReminder(StepAttributeString(L"id"));
+        return kNotHandled;
+    }
     if (word == L"set-active-goals") {
         SetActiveGoals();
         return kHandled;

@@ -109,4 +109,9 @@ void UserInterface::CollectImprovements(bool upgrades) {
     // Without a building the list is empty, not the last building's.
     if (!building) return;
     grid_->HideItemPopup(*building, false);
+    if (upgrades) {
+        for (Upgrade& upgrade : building->Upgrades()) upgrades_.entries.push_back(&upgrade);
+    } else {
+        for (Boost& boost : building->Boosts()) boosts_.entries.push_back(&boost);
+    }
 }

@@ -25,6 +25,7 @@ constexpr std::string_view kItems = R"(<items>
   <people><person type="kid"/><person type="adult"/></people>
   <rides>
     <building type="hut" buycost="100">AA AA 2_</building>
+    <upgrade label="paint"/><upgrade label="lights"/><boost label="fair"/>
     <building type="swing" buycost="100">A</building>
     <building type="bench" buycost="40" stationary="true">AAA</building>
     <building type="locked" buycost="5" availabletobuy="false">A</building>
@@ -64,9 +65,10 @@ protected:
                 names.push_back(element.ToString());
                 continue;
             }
-            // Records answer "name"; item types "type".
+            // Records answer "name"; item types "type", improvements "label".
             PropertyValue name = record->GetProperty(L"name");
             if (name.Is(PropertyValue::Tag::Bool)) name = record->GetProperty(L"type");
+            if (name.Is(PropertyValue::Tag::Bool)) name = record->GetProperty(L"label");
             names.push_back(name.ToString());
         }
         return names;
@@ -171,13 +173,30 @@ TEST_F(HudCommands, PagingMovesOnlyTheListsItNamesAndUnknownSearchesPublishNothi
     EXPECT_EQ(Published(), (Names{L"wide", L"flowers_red", L"swing", L"hut"}));
 }
 
-TEST_F(HudCommands, ImprovementsOfNoBuildingPublishAnEmptyList) {
-    Open(LevelBuilder(6, 6));
-    hud->Upgrades().entries.assign(2, nullptr);  // a list left from an earlier building
+TEST_F(HudCommands, ImprovementsListTheBuildingsOwnAndNoBuildingPublishesAnEmptyList) {
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+    KivraBuilding* hut = nullptr;
+    for (GridItem* item : hud->Grid().Items()) hut = hut ? hut : dynamic_cast<KivraBuilding*>(item);
+    ASSERT_NE(hut, nullptr);
+    hud->SetVariable(L"building", PropertyValue::FromWidget(hut));
+    EXPECT_EQ(GetStats(L"upgrades"), (Names{L"lights", L"paint"}));
+    // Scripts may hold the building's serial id instead.
+    hud->SetVariable(L"building", PropertyValue::FromInt(static_cast<int32_t>(hut->LiveId())));
+    EXPECT_EQ(GetStats(L"boosts"), Names{L"fair"});
+
+    // A number that is no building of the park, or a text: an empty list, not the last building's.
     hud->SetVariable(L"building", PropertyValue::FromInt(12345));
     EXPECT_EQ(GetStats(L"upgrades"), Names{});
     hud->SetVariable(L"building", PropertyValue::FromWString(L"hut"));
     EXPECT_EQ(GetStats(L"boosts"), Names{});
+}
+
+TEST_F(HudCommands, RemindersArePlacedOnTheParkAndTakenOff) {
+    Open(LevelBuilder(8, 8));
+    RunStep(Step(L"add-reminder", {{L"id", L"literal(gate)"}, {L"target_x", L"100"}, {L"target_y", L"50"}}));
+    EXPECT_NE(hud->Grid().FindReminder(L"gate"), nullptr);
+    RunStep(Step(L"remove-reminder", {{L"id", L"literal(gate)"}}));
+    EXPECT_EQ(hud->Grid().FindReminder(L"gate"), nullptr);
 }
 
 TEST_F(HudCommands, AddsSlidersAndTextFieldsThatReportToTheDisplay) {
