@@ -279,11 +279,14 @@ TEST_F(FrontDoorScriptsTest, EachScreenScriptRunsAndFindsEveryAssetItNames) {
 
 // A park as the map reads it, and a player of two such parks.
 struct ParkDouble : ExtendedPropertyInterface {
+    explicit ParkDouble(std::wstring name) : parkName(std::move(name)) {}
     PropertyValue GetProperty(std::wstring_view name) override {
         if (name == L"trophies_earned") return PropertyValue(won);
         if (name == L"trophies_required") return PropertyValue(needed);
+        if (name == L"name") return PropertyValue(parkName);
         return ExtendedPropertyInterface::GetProperty(name);
     }
+    std::wstring parkName;
     int won = 0;
     int needed = 0;
 };
@@ -295,7 +298,7 @@ struct ParkPlayerDouble : ExtendedPropertyInterface {
         if (name == L"level_name") return PropertyValue(L"saltwind_bay");
         return ExtendedPropertyInterface::GetProperty(name);
     }
-    ParkDouble maple, bay;
+    ParkDouble maple{L"maple_green"}, bay{L"saltwind_bay"};
 };
 
 TEST_F(FrontDoorScriptsTest, TheParksScreensRunOnTheirPicturesAndOpenAParkOnceItsTrophiesAreWon) {
