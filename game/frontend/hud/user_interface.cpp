@@ -1,5 +1,6 @@
 #include "game/frontend/hud/user_interface.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/expression/constants_map.h"
@@ -109,5 +110,7 @@ void UserInterface::UpdateCalendar(float weekTimer) {
     }
     const float d = static_cast<float>(duration);
     const float day = std::floor(((d - weekTimer) * static_cast<float>(kDaysPerWeek)) / d);
-    days_ = static_cast<int32_t>(day) + 1;
+    // A timer at 0 (the week over, or not begun) or past the week's length
+    // still shows one of the week's seven days.
+    days_ = std::clamp(static_cast<int32_t>(day) + 1, 1, kDaysPerWeek);
 }
