@@ -98,6 +98,7 @@ TEST_F(Editing, EveryTransitionOfTheTools) {
         EXPECT_EQ(grid->GetHeldBuilding(), held ? hut : nullptr);
         EXPECT_EQ(hut->GetGridPosition(), c.hutAt);
         EXPECT_EQ(hut->GetOrientation(), c.hutTurn);
+        EXPECT_EQ(grid->GetTileOccupant(c.hutAt), held ? nullptr : hut);  // a lifted building frees its tiles
         EXPECT_EQ(Buildings(), 2);
         EXPECT_EQ(level->money, 1000);
         mgr.RemoveAllWidgets(true, false);
