@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "game/park/grid/grid_tile.h"
 #include "game/park/grid/tile_geometry.h"
 
 class GridItem;
@@ -43,6 +44,10 @@ public:
     virtual TilePoint PointerTile() const = 0;
     // A new reachability pass over the buildings.
     virtual void ResetCycle() = 0;
+    // A tile inside the grid takes the material (the front gate's entrance).
+    virtual void SetTileMaterial(TilePoint position, TileChar material) = 0;
+    // Visitors may arrive on the tile too; a spot listed already stays once.
+    virtual void AddSpawnSpot(TilePoint position) = 0;
     virtual void RemoveFromZones(KivraBuilding& building, bool popups) = 0;
     virtual void ShowItemPopup(KivraBuilding& building) = 0;
     virtual void HideItemPopup(KivraBuilding& building, bool immediately) = 0;

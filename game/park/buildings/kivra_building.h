@@ -66,8 +66,10 @@ public:
     // footprint follow the tile under it.
     virtual void SetScreenPositionFromTile(float x, float y);
     virtual void UpdateDragPlacement();
-    // Whether a path joins a door to an open gate: the reachability pass's.
-    virtual void UpdateReachability() {}
+    // Whether a walkable way joins a door to an open gate's way into the park
+    // (reachability.cpp): "building_unreachable" shows while it does not,
+    // "building_connected" once when it does again; nothing while held.
+    virtual void UpdateReachability();
     bool IsAppealMaxed() const override;
 
     // Upgrades and boosts (kivra_building_improvements.cpp). From its
@@ -106,7 +108,8 @@ public:
     TileRect GetZoneRect() const override;
     virtual void SetFaded(bool on);
     virtual void SetTranslucent(bool on);
-    virtual void UpdateReachableDisplay() {}
+    // The indicators face the way the building does.
+    virtual void UpdateReachableDisplay();
     // The zone ring's overlay, mixed with what other rings put there.
     virtual void MarkZoneTiles(GridTileColumns& tiles);
 
@@ -155,6 +158,8 @@ public:
     bool IsBeingPlaced() const override { return held_; }
 
     bool IsHeldByPark() const { return held_; }
+    // As the last reachability check found it; true until one has run.
+    bool IsReachable() const { return reachable_; }
     bool IsStationary() const { return stationary_; }
     bool IsFaded() const { return faded_; }
     bool IsTranslucent() const { return translucent_; }
@@ -210,6 +215,11 @@ private:
     void ApplyOffsets(const IMPROVEMENT_STATS& record, int sign);
     // One step of every running boost; the one that ends withdraws its offsets.
     void CountDownBoosts();
+    // The indicator registered under the id while it is still this
+    // building's child, or null.
+    AnimationWidget* Indicator(std::wstring_view id) const;
+    AnimationWidget* ShowIndicator(const wchar_t* id, std::wstring_view animation);
+    bool FindsOpenGate();
 
     bool zoneHighlighted_ = false;
     bool held_ = false;

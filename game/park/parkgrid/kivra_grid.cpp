@@ -10,6 +10,7 @@
 #include "foundation/system/random.h"
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/park/buildings/front_gate.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/buildings/roller_coaster.h"
 #include "game/park/display/park_display.h"
@@ -158,8 +159,7 @@ std::unique_ptr<Task> KivraGrid::CreateTask(std::wstring_view name) {
 
 GridItem* KivraGrid::CreateItem(std::wstring_view type) {
     ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
-    // The gate gets its own class with its part of the park; until then it
-    // is what its record is.
+    if (type == L"front_gate") return new FrontGate(false);
     if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) {
         if (type == L"roller_coaster" || type == L"kiddie_coaster") return new RollerCoaster(type);
         return new KivraBuilding(type);

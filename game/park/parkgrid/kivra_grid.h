@@ -116,7 +116,7 @@ public:
     // Tiles and items.
     KivraBuilding* GetTileOccupant(TilePoint position) const override;
     // The position must lie inside the grid.
-    virtual void SetTileMaterial(TilePoint position, TileChar material);
+    void SetTileMaterial(TilePoint position, TileChar material) override;
     virtual void ClearPreviewTiles();
     virtual void StampItemMaterial(GridItem& item);
     virtual void MarkItemTiles(bool mark, KivraBuilding& building);
@@ -125,7 +125,7 @@ public:
 
     // Spawn spots.
     // A spot listed already is not listed twice.
-    virtual void AddSpawnSpot(TilePoint position);
+    void AddSpawnSpot(TilePoint position) override;
     virtual bool GetRandomSpawnSpot(TilePoint& out) const;
     bool IsSpawnSpot(int32_t col, int32_t row) const override;
     const std::vector<TilePoint>& SpawnSpotList() const { return spawnSpots_; }

@@ -102,8 +102,9 @@ bool FileFound(const std::string& stem) {
 struct GateTiles {
     std::array<std::pair<int, int>, 2> spawn, nearSide, farSide;
 };
+// A gate turned 0 or 3 lays the tiles of one turned 2 or 1.
 GateTiles TilesOfGate(int col, int row, int orientation) {
-    if (orientation == 2)
+    if (orientation == 2 || orientation == 0)
         return {{{{col + 2, row - 2}, {col + 2, row - 1}}},
                 {{{col + 1, row - 2}, {col + 1, row - 1}}},
                 {{{col - 4, row - 2}, {col - 4, row - 1}}}};
@@ -274,7 +275,7 @@ TEST_F(ShippedData, EachClosedGateHasRoomToOpenAndLeadsOntoTheSidewalk) {
             const auto* building = dynamic_cast<const KIVRA_BUILDING_LEVEL_ITEM*>(item.get());
             ASSERT_NE(building, nullptr);
             EXPECT_FALSE(building->upgrades.at(L"open"));
-            ASSERT_TRUE(item->orientation == 1 || item->orientation == 2);
+            ASSERT_TRUE(item->orientation >= 0 && item->orientation <= 3);
             // The whole gate stands on open ground inside the grid.
             for (int c = item->col - gate->width + 1; c <= item->col; ++c)
                 for (int r = item->row - gate->height + 1; r <= item->row; ++r) EXPECT_EQ(material(c, r), L'_');
