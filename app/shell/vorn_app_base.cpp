@@ -19,6 +19,7 @@
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
 #include "foundation/system/random.h"
+#include "foundation/system/runtime_random.h"
 #include "foundation/system/text.h"
 #include "foundation/system/track_interface.h"
 #include "platform/system/debug_output.h"
@@ -165,11 +166,11 @@ void VornAppBase::Initialize() {
         }
     }
 
-    // Each run plays differently: the game's generator and the standard one
-    // start from the time of start-up.
+    // Each run plays differently: both generators start from the time of
+    // start-up.
     const uint32_t started = Now();
     SeedRandom(started);
-    std::srand(started);
+    SeedRuntimeRandom(started);
 
     windows_ = std::make_unique<plat::WindowSystem>();
     if (!windows_->Ready()) {
