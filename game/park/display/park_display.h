@@ -13,6 +13,8 @@
 
 #include "foundation/system/service.h"
 #include "game/data/progress/goal_display.h"
+#include "widgets/script/animation_listener.h"
+#include "widgets/script/animation_widget.h"
 
 class KivraGrid;
 struct RESEARCH_OPTION;
@@ -28,6 +30,13 @@ public:
     // A numbered game event for the tutorial; true when the step it waited
     // for has advanced.
     virtual bool OnTutorialEvent(int32_t event, KivraGrid& grid) = 0;
+    // A scene of the park's (the night's) above the display's children; its
+    // signals reach the display as its own scripts' do. The display's script
+    // widget listens when it is a listener.
+    virtual void ShowWatchedScene(AnimationWidget& scene) {
+        if (auto* listener = dynamic_cast<AnimationListener*>(&Widget())) listener->Watch(&scene);
+        Widget().AddWidget(&scene);
+    }
 
     static ParkDisplay* Current() { return Service<ParkDisplay>::Installed(); }
 };

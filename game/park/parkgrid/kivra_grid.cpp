@@ -15,6 +15,7 @@
 #include "game/park/buildings/roller_coaster.h"
 #include "game/park/display/park_display.h"
 #include "game/park/grid/kivra_tile.h"
+#include "game/park/parkgrid/kivra_spawner.h"
 #include "game/park/parkgrid/park_zones.h"
 #include "game/park/people/kivra_person.h"
 #include "game/park/tasks/kivra_grid_task.h"
@@ -110,13 +111,14 @@ void KivraGrid::RemoveWidget(Widget* widget) {
     // A carried building that goes is no longer carried.
     if (held_ != nullptr && widget == held_) held_ = nullptr;
     ForgetPopupChild(widget);
+    if (spawner_ != nullptr && widget == spawner_) spawner_ = nullptr;
     Grid::RemoveWidget(widget);
 }
 
 void KivraGrid::StartItems() {
     if (!IsStarted()) {
         if (const KIVRA_LEVEL* level = CurrentParkLevel()) AddTask(CreateTask(level->name), 0.5f);
-        // The week's start comes with the week cycle.
+        OnWeekStart();
     }
     Grid::StartItems();
     const std::vector<GridItem*> items = Items();

@@ -31,6 +31,7 @@
 class Image;
 class KivraBuilding;
 struct KIVRA_BUILDING_LEVEL_ITEM;
+class KivraSpawner;
 class ParkDisplay;
 class Reminder;
 class ParkZones;
@@ -137,6 +138,20 @@ public:
     void RemoveReminder(const std::wstring& id);
     Reminder* FindReminder(const std::wstring& id) const;
 
+    // The week (week_cycle.cpp): 0 runs, 1 nightfall, 2 the park is open.
+    enum ParkState : int32_t { kWeekRunning = 0, kNightfall = 1, kParkOpen = 2 };
+    // The first week: the week's goals and statistics start afresh.
+    virtual void OnWeekStart();
+    virtual void OnNightfall();
+    // After the week's review: the week's goals and statistics start afresh.
+    virtual void OnParkOpen();
+    virtual void StartWeekShared();
+    // A spawner for the level's visitors; one made before is removed.
+    virtual void CreateSpawner();
+    virtual void RemoveSpawner();
+    int32_t GetParkState() const { return parkState_; }
+    KivraSpawner* GetSpawner() const { return spawner_; }
+
     // Reachability pass: one building re-tested per call.
     void ResetCycle() override;
     virtual void CycleNextBuilding();
@@ -231,6 +246,8 @@ private:
     void ReportBuildingsLeaving();
     void EndNewBuildingMode();
     void UpdateOcean();
+    void UpdateWeekClock();
+    void UpdateResearch();
     void DrawOceanLattice(Graphics* g, int cel, int alpha);
 
     bool sidewalkPaintAdds_ = true;
@@ -239,6 +256,7 @@ private:
     float walkEnergyCost_ = 0.0f;
     bool visitorsPaused_ = false;
     std::vector<TilePoint> spawnSpots_;
+    KivraSpawner* spawner_ = nullptr;
     int32_t editMode_ = kNone;
     KivraBuilding* held_ = nullptr;
     TilePoint remembered_;

@@ -52,6 +52,7 @@ void KivraGrid::MouseDrag(int x, int y) {
 void KivraGrid::Update() {
     const ParkPlayer* player = ParkPlayer::Current();
     visitorsPaused_ = player != nullptr && player->PausedForTutorial();
+    UpdateWeekClock();
     if (pendingCancel_) CancelCurrentMode();
     const float oldX = x_, oldY = y_;
     Grid::Update();
@@ -69,6 +70,7 @@ void KivraGrid::Update() {
     }
     CycleNextBuilding();
     UpdateOcean();
+    UpdateResearch();
 }
 
 void KivraGrid::UpdateOcean() {

@@ -67,10 +67,11 @@ TEST_F(ParkGrid, EntersTheTreeFromItsLevel) {
     EXPECT_EQ(dynamic_cast<KivraBuilding*>(park->Items()[1]), nullptr);
     EXPECT_FALSE(park->DrawsOcean());
 
-    // Starting: each once, the display asked to name the park, the buildings active.
+    // Starting: each once, the first week begun once, the display asked to
+    // name the park, the buildings active.
     park->StartItems();
     park->StartItems();
-    EXPECT_EQ(display.TakeLog(), (Lines{L"request_naming", L"request_naming"}));
+    EXPECT_EQ(display.TakeLog(), (Lines{L"week_start_shared", L"request_naming", L"request_naming"}));
     EXPECT_EQ(display.calendarUpdates, 2);
     EXPECT_TRUE(dynamic_cast<KivraBuilding*>(park->Items()[0])->IsActive());
 

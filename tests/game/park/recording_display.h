@@ -5,6 +5,12 @@
 // calendar, panel and tutorial calls. A fake tutorial answers the display's
 // questions: no step (inactive) or the named step, taking the events the
 // test lists.
+//
+// Signals of the scenes it watches reach the park grid given to it as the
+// game's display forwards them: the spawner is added and removed, the park
+// opens after the week's review and the next week starts after sunrise.
+// The park's scenes (the night's) run under the container given to it, or
+// are only written down ("scene nightfall") and dropped.
 
 #include <functional>
 #include <map>
@@ -15,6 +21,7 @@
 
 #include "game/data/progress/goals.h"
 #include "game/park/display/park_display.h"
+#include "game/park/parkgrid/kivra_grid.h"
 #include "widgets/script/animation_widget.h"
 
 namespace testsupport {
@@ -40,7 +47,7 @@ private:
     std::vector<std::wstring>& log_;
 };
 
-class RecordingDisplay : public ParkDisplay {
+class RecordingDisplay : public ParkDisplay, public AnimationListener {
 public:
     AnimationWidget& Widget() override { return widget; }
     bool TutorialInactive() override { return !tutorialStep.has_value(); }
@@ -50,10 +57,30 @@ public:
     void OnShownGoalCompleted(Objective&) override {}
     void UpdateCalendar(float) override { ++calendarUpdates; }
     void ResetGoalPanel() override { log.push_back(L"reset_goal_panel"); }
-    void UpdateResearchAndMarketing(const RESEARCH_OPTION&) override { log.push_back(L"research_finished"); }
+    void UpdateResearchAndMarketing(const RESEARCH_OPTION& done) override {
+        log.push_back(L"research_finished " + done.name);
+    }
     bool OnTutorialEvent(int32_t event, KivraGrid&) override {
         log.push_back(L"tutorial_event " + std::to_wstring(event));
         return acceptedEvents.contains(event);
+    }
+
+    void ShowWatchedScene(AnimationWidget& scene) override {
+        log.push_back(L"scene " + (scene.GetDefinition() ? scene.GetDefinition()->name : std::wstring()));
+        if (sceneParent == nullptr) {
+            delete &scene;
+            return;
+        }
+        Watch(&scene);
+        sceneParent->AddWidget(&scene);
+    }
+    void AnimationSignal(int, std::wstring_view signal) override {
+        log.push_back(L"signal " + std::wstring(signal));
+        if (grid == nullptr) return;
+        if (signal == L"add_customer_spawner") grid->CreateSpawner();
+        if (signal == L"remove_customer_spawner") grid->RemoveSpawner();
+        if (signal == L"finish_reviewing_week_action") grid->OnParkOpen();
+        if (signal == L"finish_sunrise") grid->StartWeekShared();
     }
 
     std::vector<std::wstring> TakeLog() { return std::exchange(log, {}); }
@@ -63,6 +90,8 @@ public:
     std::optional<std::wstring> tutorialStep;  // none: no tutorial runs
     std::set<int32_t> acceptedEvents;
     int calendarUpdates = 0;
+    KivraGrid* grid = nullptr;               // where the week's signals go
+    WidgetContainer* sceneParent = nullptr;  // where the park's scenes run
 
 private:
     ScopedService<ParkDisplay> park_{this};
