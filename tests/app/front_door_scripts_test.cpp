@@ -414,4 +414,72 @@ TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
         EXPECT_TRUE(LocalizationMap().count(key)) << text::ToUtf8(key);
 }
 
+// The park's scenes: the week's start sets and runs the timer and asks for
+// the visitors; the night reviews the week, opens the park and ends at
+// sunrise with the signals the display answers; a visitor's heart and the
+// indicators find their pictures and go by themselves.
+TEST_F(FrontDoorScriptsTest, TheParksScenesSignalTheWeekAndGoByThemselves) {
+    struct Signals : AnimationListener {
+        void AnimationSignal(int, std::wstring_view signal) override { heard.emplace_back(signal); }
+        std::vector<std::wstring> heard;
+    } display;
+    struct Week : ExtendedPropertyInterface {
+        PropertyValue GetProperty(std::wstring_view name) override {
+            if (name == L"week_stats") return PropertyValue::FromPropertyInterface(this);
+            if (name == L"money_earned") return PropertyValue(1250);
+            return PropertyValue(0);
+        }
+    } player;
+    const PropertyValue state = PropertyValue::FromPropertyInterface(&player);
+    struct Park : DynamicWidget {
+        Park() : DynamicWidget(0, 0, nullptr, 1.0f) {}
+        float* GetPropertyPtr(std::wstring_view name, uint32_t& mask) override {
+            return name == L"week_timer" ? &timer : DynamicWidget::GetPropertyPtr(name, mask);
+        }
+        float timer = 0.0f;
+    };
+    auto* grid = new Park();
+    mgr->AddWidget(grid);
+    // A screen the display listens to, running the script.
+    std::vector<std::unique_ptr<Screen>> kept;
+    const auto watched = [&](const wchar_t* script, const std::map<std::wstring, PropertyValue>& variables) {
+        auto* screen = kept.emplace_back(std::make_unique<Screen>()).get();
+        screen->SetDeleteOnRemoval(false);
+        for (const auto& [name, value] : variables) screen->SetVariable(name, value);
+        display.Watch(screen);
+        mgr->AddWidget(screen);
+        screen->PlayAnimationNamed(script);
+        return screen;
+    };
+    watched(L"week_start_shared", {{L"grid", PropertyValue::FromWidget(grid)}, {L"player_state", state}});
+    const auto week = static_cast<float>(GetConstantInt(L"week_duration"));
+    EXPECT_GT(week, 0.0f);
+    EXPECT_FLOAT_EQ(grid->timer, week);
+    Tick();
+    EXPECT_LT(grid->timer, week);
+
+    Screen* night = watched(L"nightfall", {{L"player_state", state}});
+    for (int i = 0; i < 130; ++i) Tick();
+    auto* money = dynamic_cast<TextLabel*>(night->Variables()[L"review_money"].ToWidget<DynamicWidget>());
+    ASSERT_NE(money, nullptr);
+    EXPECT_EQ(money->GetText(), L"Money earned: 1250");
+    night->PlayAnimationNamed(L"nightfall_review_done");
+    EXPECT_NE(night->Variables()[L"sunrise"].ToWidget<DynamicWidget>(), nullptr);
+    night->PlayAnimationNamed(L"nightfall_sunrise");
+    for (int i = 0; i < 130 && night->GetParent(); ++i) Tick();
+    EXPECT_EQ(night->GetParent(), nullptr);
+    EXPECT_EQ(display.heard, (std::vector<std::wstring>{L"add_customer_spawner", L"remove_customer_spawner",
+                                                        L"finish_reviewing_week_action", L"finish_sunrise"}));
+
+    // The heart and the indicators leave once they are done.
+    std::vector<Screen*> popups;
+    for (const wchar_t* name : {L"building_connected", L"full_happiness_callback", L"building_unreachable"})
+        popups.push_back(watched(name, {{L"do_fade", PropertyValue(true)}}));
+    popups.back()->SetVariable(L"is_reachable", PropertyValue(true));
+    for (int i = 0; i < 300; ++i) Tick();
+    for (Screen* popup : popups) EXPECT_EQ(popup->GetParent(), nullptr);
+    EXPECT_TRUE(lookups.missingImages.empty()) << text::ToUtf8(*lookups.missingImages.begin());
+    EXPECT_TRUE(lookups.missingSounds.empty()) << text::ToUtf8(*lookups.missingSounds.begin());
+}
+
 }  // namespace
