@@ -38,6 +38,7 @@ public:
 class ParkGridBench : public ParkBench, public BoardScene {
 protected:
     ParkGridBench() {
+        display.findGrid = [this] { return LastParkGrid(mgr); };
         std::ofstream("properties/items.xml") << kParkItems;
         items.Load();
         // An opaque ground, so the pointer finds the park everywhere on it.

@@ -26,6 +26,7 @@ namespace testsupport {
 class ShippedPark : public ParkBench {
 protected:
     explicit ShippedPark(std::wstring_view levelName = L"maple_green") {
+        display.findGrid = [this] { return LastParkGrid(mgr); };
         GridTile::ForgetTileImages();
         Countdown::ForgetCachedValues();
         images.Add(L"tile_materials", 64, 32, 1, 13);

@@ -15,9 +15,8 @@ class WeekCycle : public testsupport::ParkGridBench {
 protected:
     WeekCycle() {
         EnterPark(LevelBuilder(8, 8), 500);
-        display.grid = grid;
         display.sceneParent = &mgr;
-        // As the shipped script does: the timer is set before the next step.
+        // A short week; without the display setting the timer night would fall at once.
         display.widget.onRun = [this](std::wstring_view name) {
             if (name == L"week_start_shared") grid->SetWeekTimer(2.0f);
         };
