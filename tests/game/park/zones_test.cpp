@@ -458,7 +458,8 @@ TEST_F(ZonesOnThePark, TheParkStartsWithItsLevelsZonesAndGivesThemBack) {
     EXPECT_EQ(Zones(), 1u);
     EXPECT_EQ(grid->GetTileOccupant({4, 4})->GetType(), L"hut");
     EXPECT_EQ(level->ticketprice, 3);
-    EXPECT_EQ(display.TakeLog(), (Lines{L"brand_new_zone_callback: discovered_combo=", L"request_naming"}));
+    EXPECT_EQ(display.TakeLog(),
+              (Lines{L"week_start_shared", L"brand_new_zone_callback: discovered_combo=", L"request_naming"}));
     EXPECT_TRUE(TakeLog().empty());  // no popups
 
     mgr.RemoveWidget(grid);
