@@ -39,6 +39,14 @@ int UserInterface::HandleCustomCommand(const AnimationStep& step) {
         StepSearch(StepAttributeString(L"search"), reset ? 0 : StepAttributeIntOr(L"number", 1), reset);
         return kHandled;
     }
+    if (word == L"add-customer-spawner") {
+        grid_->CreateSpawner();
+        return kHandled;
+    }
+    if (word == L"remove-customer-spawner") {
+        grid_->RemoveSpawner();
+        return kHandled;
+    }
     if (word == L"add-slider") {
         AddSlider();
         return kHandled;

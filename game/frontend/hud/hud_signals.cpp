@@ -24,10 +24,18 @@ constexpr int32_t kHeartsGift = 1000;
 }  // namespace
 
 void UserInterface::AnimationSignal(int widgetId, std::wstring_view signal) {
-    if (signal == L"remove_people") {
+    if (signal == L"add_customer_spawner") {
+        grid_->CreateSpawner();
+    } else if (signal == L"remove_customer_spawner") {
+        grid_->RemoveSpawner();
+    } else if (signal == L"remove_people") {
         grid_->RemoveAllVisitors();
     } else if (signal == L"save_level") {
         SaveGame();
+    } else if (signal == L"finish_reviewing_week_action") {
+        grid_->OnParkOpen();
+    } else if (signal == L"finish_sunrise") {
+        grid_->StartWeekShared();
     } else if (signal.starts_with(kParkNamed)) {
         OnParkNamed(signal.substr(kParkNamed.size()));
     } else if (signal == L"close_finished_research") {

@@ -73,6 +73,28 @@ TEST_F(HudSignals, SignalsDriveTheParkTheLevelAndTheNameField) {
     EXPECT_EQ(level->display_name, L"");
 }
 
+TEST_F(HudSignals, TheWeeksSignalsAndWordsOpenTheParkAndMakeAndRemoveItsSpawner) {
+    Logged({L"week_start_shared"});
+    Open(LevelBuilder(6, 6));
+    KivraGrid& park = hud->Grid();
+    TakeLog();
+    Signal(L"add_customer_spawner");
+    EXPECT_NE(park.GetSpawner(), nullptr);
+    Signal(L"remove_customer_spawner");
+    EXPECT_EQ(park.GetSpawner(), nullptr);
+    RunStep(Step(L"add-customer-spawner"));
+    EXPECT_NE(park.GetSpawner(), nullptr);
+    RunStep(Step(L"remove-customer-spawner"));
+    EXPECT_EQ(park.GetSpawner(), nullptr);
+    Signal(L"finish_reviewing_week_action");
+    EXPECT_EQ(park.GetParkState(), KivraGrid::kParkOpen);
+    // The next week starts through its script (which here sets no timer, so
+    // night falls again at once).
+    Signal(L"finish_sunrise");
+    EXPECT_NE(park.GetParkState(), KivraGrid::kParkOpen);
+    EXPECT_EQ(TakeLog(), Lines{L"week_start_shared"});
+}
+
 TEST_F(HudSignals, DeveloperWordsActOnceForTheCharacterThatCompletesThem) {
     Open(LevelBuilder(4, 4));
     TakeLog();
