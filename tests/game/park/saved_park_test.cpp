@@ -9,6 +9,7 @@
 #include "game/data/catalogues/building_level_item.h"
 #include "game/data/progress/kivra_level_stats.h"
 #include "game/data/progress/objectives.h"
+#include "game/park/buildings/front_gate.h"
 #include "tests/game/park/park_grid_bench.h"
 #include "tests/game/park/shipped_park.h"
 
@@ -160,9 +161,9 @@ TEST_F(SavedPark, EnteringAgainCountsOnceAndKeepsSpawnSpots) {
 
 class ShippedSavedPark : public testsupport::ShippedPark {};
 
-// A shipped park played: a building bought, upgraded and boosted, a flower
-// bed removed; left and entered again, the park is as it was left and
-// nothing was refunded.
+// A shipped park played: a building bought, upgraded and boosted, the gate
+// opened, a flower bed removed; left and entered again, the park is as it
+// was left and nothing was refunded.
 TEST_F(ShippedSavedPark, APlayedParkComesBackAsLeft) {
     EnterPark();
     grid->PreviewNewBuilding(L"bouncy_castle");
@@ -172,6 +173,9 @@ TEST_F(ShippedSavedPark, APlayedParkComesBackAsLeft) {
     auto* castle = FirstOfType(L"bouncy_castle");
     ASSERT_NE(castle->PurchaseUpgrade(L"extra_towers"), nullptr);
     ASSERT_NE(castle->PurchaseBoost(L"party_balloons"), nullptr);
+    ASSERT_NE(FirstOfType(L"front_gate")->PurchaseUpgrade(L"open"), nullptr);
+    const std::vector<TilePoint> spots = grid->SpawnSpotList();
+    const int32_t price = FrontGate::MoneyToOpen();
     grid->OnRemoveSelect();
     grid->RemoveBuilding(*FirstOfType(L"flowers_red"));
     grid->CancelCurrentMode();
@@ -193,6 +197,10 @@ TEST_F(ShippedSavedPark, APlayedParkComesBackAsLeft) {
     EXPECT_EQ(grid->Items().size(), items);
     EXPECT_EQ(level->money, money);
     EXPECT_EQ(level->hearts, hearts);
+    // The gate opens again, its spots listed once, its price not raised.
+    EXPECT_TRUE(FirstOfType<FrontGate>(L"front_gate")->IsOpen());
+    EXPECT_EQ(grid->SpawnSpotList(), spots);
+    EXPECT_EQ(FrontGate::MoneyToOpen(), price);
 }
 
 }  // namespace
