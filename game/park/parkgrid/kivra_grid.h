@@ -72,8 +72,17 @@ public:
     virtual void CancelEdit() { CancelCurrentMode(); }
     virtual void CancelCurrentMode();
     // The tools of the later editing modes; nothing until they exist.
-    virtual void CancelSidewalk() {}
-    virtual void PaintSidewalk(TilePoint) {}
+    // The sidewalk tool (sidewalk_painting.cpp). Starts only when one tile
+    // can be paid for; a tile changes only where the highlight shows 'g' and
+    // is paid for only when laid; the tool ends once the money is short.
+    virtual void BeginSidewalk();
+    virtual void PaintSidewalk(TilePoint position);
+    virtual void CancelSidewalk();
+    // The tool lays sidewalk (true) or clears it (false).
+    void SetSidewalkPaintAdds(bool adds) { sidewalkPaintAdds_ = adds; }
+    bool SidewalkPaintAdds() const { return sidewalkPaintAdds_; }
+    TilePoint HoverTile() const { return hoverTile_; }
+    TileChar HighlightState() const { return highlightState_; }
 
     // Moving, turning and removing (editing_modes.cpp). Choosing a tool while
     // a building is carried or sidewalk painted first ends that.
@@ -233,6 +242,11 @@ protected:
 
 private:
     bool HeldOnTutorialTiles() const;
+    // 'g' where a click of the sidewalk tool would change the tile, else 'r'.
+    TileChar SidewalkHighlight(TilePoint position) const;
+    // The pointer kept over the same screen point while the park scrolls by
+    // (dx, dy); entering another tile lights it.
+    void FollowSidewalkPointer(float dx, float dy);
     // Ends a carried building or the sidewalk tool before another tool starts.
     void EndCarrying();
     void SelectTool(int32_t mode, std::wstring_view callback);

@@ -6,6 +6,7 @@
 #include "game/data/progress/kivra_level.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/display/park_display.h"
+#include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image.h"
@@ -36,7 +37,9 @@ void KivraGrid::MouseDrag(int x, int y) {
         sidewalkX_ = static_cast<float>(x);
         sidewalkY_ = static_cast<float>(y);
         hoverTile_ = ScreenToTile(sidewalkX_, sidewalkY_);
-        if (RectInside(hoverTile_.col, hoverTile_.row, 1, 1)) PaintSidewalk(hoverTile_);
+        // Only tiles not yet as the tool makes them, each as the pointer enters it.
+        const auto* tile = dynamic_cast<const KivraTile*>(GetTileAt(hoverTile_.col, hoverTile_.row));
+        if (tile != nullptr && tile->IsSidewalk() != sidewalkPaintAdds_) PaintSidewalk(hoverTile_);
     }
     Grid::MouseDrag(x, y);
     // The tutorial's camera hint: near the place it shows, the camera glides there.
@@ -68,6 +71,7 @@ void KivraGrid::Update() {
             MarkDirty();
         }
     }
+    if (editMode_ == kSidewalk) FollowSidewalkPointer(dx, dy);
     CycleNextBuilding();
     UpdateOcean();
     UpdateResearch();

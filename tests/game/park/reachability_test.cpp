@@ -39,15 +39,16 @@ TEST_F(Reachability, ABuildingShowsWhetherAWayLeadsToAnOpenGate) {
     ASSERT_NE(Unreachable(*house), nullptr);
     EXPECT_EQ(Unreachable(*gate), nullptr);
 
-    // Sidewalk to the house's door; the gate still closed, so still cut off,
+    // Sidewalk painted to the house's door; the gate still closed, so still cut off,
     // and the indicator not told yet is not replaced.
-    grid->SetTileMaterial({25, 24}, level->sidewalk);
-    grid->SetTileMaterial({26, 24}, level->sidewalk);
+    grid->BeginSidewalk();
+    grid->PaintSidewalk({25, 24});
+    grid->PaintSidewalk({26, 24});
+    grid->CancelSidewalk();
     Pass();
     EXPECT_EQ(Unreachable(*castle), cut);
     EXPECT_EQ(Connected(*castle), nullptr);
 
-    level->money = 6000;
     ASSERT_NE(gate->PurchaseUpgrade(L"open"), nullptr);
     Pass();
     EXPECT_TRUE(castle->IsReachable());
@@ -60,7 +61,9 @@ TEST_F(Reachability, ABuildingShowsWhetherAWayLeadsToAnOpenGate) {
 
     // The way to the house broken: its connection goes, a new cut shows.
     AnimationWidget* houseCut = Unreachable(*house);
-    grid->SetTileMaterial({25, 24}, L'_');
+    grid->SetSidewalkPaintAdds(false);
+    grid->BeginSidewalk();
+    grid->PaintSidewalk({25, 24});
     Pass();
     EXPECT_FALSE(house->IsReachable());
     EXPECT_EQ(Connected(*house), nullptr);

@@ -5,6 +5,7 @@
 // entered into the bench's widget manager. Only the tile pictures are plain
 // stand-ins (their size fixes the tile step); building pictures are absent.
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,12 @@ protected:
         player->MakeCurrent();
         player->SetCurrentLevel(levelName);
         level = player->GetCurrentLevel();
+        // An opaque ground, so the pointer finds the park everywhere on it.
+        if (level != nullptr)
+            if (auto* ground = dynamic_cast<ImageSurface*>(images.Add(level->background, 2048, 1024))) {
+                std::fill_n(ground->GetBits(), ground->GetWidth() * ground->GetHeight(), 0xFF406040u);
+                ground->CommitBits();
+            }
     }
     ~ShippedPark() override {
         mgr.RemoveAllWidgets(true, false);
