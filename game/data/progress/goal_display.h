@@ -21,6 +21,7 @@
 class AnimationWidget;
 class Objective;
 struct KIVRA_LEVEL;
+struct RESEARCH_OPTION;
 
 class GoalDisplay {
 public:
@@ -57,6 +58,10 @@ public:
     virtual int32_t TutorialStep() const = 0;
     // The current tutorial step holds the park still.
     virtual bool PausedForTutorial() const { return false; }
+    // Buys the current level's research option of that name; `bought`
+    // receives the option as it was. False when nothing was bought (a player
+    // that keeps no research buys none).
+    virtual bool PurchaseResearch(std::wstring_view, RESEARCH_OPTION&) { return false; }
 
     // The current player state when it is a park player, else null.
     static ParkPlayer* Current();

@@ -52,7 +52,7 @@ public:
     // `bought` receives the option as it was before the purchase. Without
     // the money or hearts the HUD shows its no-resources dialog. True when
     // it was bought.
-    virtual bool PurchaseResearch(std::wstring_view name, RESEARCH_OPTION& bought);
+    bool PurchaseResearch(std::wstring_view name, RESEARCH_OPTION& bought) override;
     // Counts every objective of every level as completed (a debug command).
     virtual void CompleteAllGoals();
 
