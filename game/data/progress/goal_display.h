@@ -62,6 +62,9 @@ public:
     // receives the option as it was. False when nothing was bought (a player
     // that keeps no research buys none).
     virtual bool PurchaseResearch(std::wstring_view, RESEARCH_OPTION&) { return false; }
+    // The tutorial's writes; a player without tutorial progress ignores them.
+    virtual void SetTutorialStep(int32_t) {}
+    virtual void SetPausedForTutorial(bool) {}
 
     // The current player state when it is a park player, else null.
     static ParkPlayer* Current();

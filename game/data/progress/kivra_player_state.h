@@ -47,6 +47,8 @@ public:
     void ChangeResource(std::wstring_view name, int32_t delta, bool notify, AnimationWidget* target) override;
     int32_t TutorialStep() const override { return tutorial_step; }
     bool PausedForTutorial() const override { return paused_for_tutorial; }
+    void SetTutorialStep(int32_t step) override { tutorial_step = step; }
+    void SetPausedForTutorial(bool paused) override { paused_for_tutorial = paused; }
 
     // Buys the available option of that name when the level can pay for it;
     // `bought` receives the option as it was before the purchase. Without

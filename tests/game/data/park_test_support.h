@@ -102,8 +102,10 @@ public:
             if (delta > 0) level_->goals_tracker.OnMoneyEarned(delta);
         }
     }
-    int32_t TutorialStep() const override { return 0; }
+    int32_t TutorialStep() const override { return tutorialStep; }
     bool PausedForTutorial() const override { return paused; }
+    void SetTutorialStep(int32_t step) override { tutorialStep = step; }
+    void SetPausedForTutorial(bool on) override { paused = on; }
 
     struct Payment {
         std::wstring resource;
@@ -112,6 +114,7 @@ public:
     };
     std::vector<Payment> payments;
     bool paused = false;
+    int32_t tutorialStep = 0;
 
 private:
     KIVRA_LEVEL* level_;
