@@ -62,6 +62,11 @@ void UserInterface::AddedToManager(WidgetManager* manager) {
     SetVariable(L"market_radio_index", PropertyValue::FromInt(-1));
 }
 
+void UserInterface::RemovedFromManager(WidgetManager* manager) {
+    tutorial_.Detach();
+    Menu::RemovedFromManager(manager);
+}
+
 PropertyValue UserInterface::GetProperty(std::wstring_view name) {
     if (name == L"level_days_ptr") return calendarHandles_.For(&days_).Value();
     if (name == L"level_weeks_ptr") return calendarHandles_.For(&weeks_).Value();

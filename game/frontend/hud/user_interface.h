@@ -77,6 +77,8 @@ public:
     void Draw(Graphics* g) override;
     void KeyChar(wchar_t c) override;
     void AddedToManager(WidgetManager* manager) override;
+    // A tutorial step still waiting to show stops: its park is going.
+    void RemovedFromManager(WidgetManager* manager) override;
     int HandleCustomCommand(const AnimationStep& step) override;
     // The actions table (hud_actions.cpp).
     void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
