@@ -17,6 +17,7 @@
 #include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/options_menu.h"
 #include "game/frontend/menus/stretch_slider.h"
+#include "game/park/buildings/front_gate.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "widgets/screens/menu_host.h"
@@ -55,6 +56,11 @@ void ClickThroughItemPopup(const Action& a) {
         pointer->capture = &grid;
         pointer->heldButtons |= mouse_button::kLeft;
     }
+}
+
+void PaintSidewalk(const Action& a) {
+    a.ui.Grid().BeginSidewalk();
+    Event(a.ui, 10);
 }
 
 void ShowBuildingData(const Action& a) {
@@ -122,6 +128,15 @@ void BuyImprovement(const Action& a) {
     a.ui.SetVariable(L"upgrade_or_boost_building", PropertyValue::FromWidget(source));
     a.ui.SetVariable(L"thing", PropertyValue::FromPropertyInterface(bought));
     a.ui.RunAnimationNamed(L"boost_or_upgrade_change_callback");
+}
+
+// Only a gate opens; its popup shows again at once with the gate's new state.
+void OpenGate(const Action& a) {
+    auto* gate = dynamic_cast<FrontGate*>(Source(a));
+    if (!gate) return;
+    gate->PurchaseUpgrade(L"open");
+    a.ui.Grid().HideItemPopup(*gate, true);
+    a.ui.Grid().ShowItemPopup(*gate);
 }
 
 void TutorialAddHeart(const Action& a) {
@@ -222,7 +237,9 @@ constexpr wchar_t kPurchaseSpecial[] = L"show_purchase_special";
 
 const ActionRow kRows[] = {
     {L"click_through_item_popup", ClickThroughItemPopup},
+    {L"paint_sidewalk_action", PaintSidewalk},
     {L"cancel_sidewalk_action", [](const Action& a) { a.ui.Grid().CancelSidewalk(); }},
+    {L"set_sidewalk_paint_toggle", [](const Action& a) { a.ui.Grid().SetSidewalkPaintAdds(a.parameter == L"add"); }},
     {L"show_building_data_action", ShowBuildingData},
     {L"buy_building_action", BuyBuilding},
     {L"rotate_building_action", [](const Action& a) { a.ui.Grid().ToggleHeldOrientation(); }},
@@ -239,6 +256,7 @@ const ActionRow kRows[] = {
     {L"buy_research_action", BuyResearch},
     {L"buy_boost_action", BuyImprovement<true>},
     {L"buy_upgrade_action", BuyImprovement<false>},
+    {L"open_gate_action", OpenGate},
     {L"tutorial_add_heart", TutorialAddHeart},
     {L"click_radio_button_action", ClickRadioButton},
     {L"show_marketing_visitors_action", ShowMarketingVisitors},

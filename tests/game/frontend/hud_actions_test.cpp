@@ -87,6 +87,7 @@ TEST_F(HudActions, EachRowRunsItsAnimationAndChecksTheIndexItIsGiven) {
         {L"cancel_build_action", L"", {L"new_building_cancel_callback"}},
         {L"move_building_action", L"", {L"move_building_select_callback"}},
         {L"cancel_move_action", L"", {L"move_building_cancel_select_callback"}},
+        {L"set_sidewalk_paint_toggle", L"clear", {}},
         {L"show_building_data_action", L"0", {}},  // no list of buildings yet
         {L"show_goals_detail_action", L"2", {}},   // past the last challenge
         {L"show_goals_detail_action", L"-1", {}},
@@ -102,6 +103,7 @@ TEST_F(HudActions, EachRowRunsItsAnimationAndChecksTheIndexItIsGiven) {
     EXPECT_EQ(Local(L"marketing_slot_index").ToInt(), 2);
     EXPECT_EQ(Local(L"current_challenge").ToPropertyInterface(), &second);
     EXPECT_EQ(level->chosen_challenge, L"funbooks_silver");
+    EXPECT_FALSE(hud->Grid().SidewalkPaintAdds());
     EXPECT_EQ(hud->Grid().GetEditMode(), KivraGrid::kNone);
 
     // Building data peeks around the list's index, wrapping.
@@ -124,6 +126,10 @@ TEST_F(HudActions, ANumberStandsForALiveBuildingOfThePark) {
     for (const wchar_t* action : {L"buy_upgrade_action", L"buy_boost_action"})
         EXPECT_EQ(Do(action, L"no_such_label", hut), Log{});
     EXPECT_EQ(Do(L"remove_building_confirmed_action", L"", IdOf(L"walker")), Log{});
+    // A building that is no gate opens nothing: no purchase, no dialog.
+    const int32_t money = level->money;
+    EXPECT_EQ(Do(L"open_gate_action", L"", hut), Log{});
+    EXPECT_EQ(level->money, money);
     EXPECT_EQ(Do(L"show_popup_building_upgrades_action", L"", hut), Log{L"show_popup_building_upgrades"});
     EXPECT_EQ(Local(L"upgrade_or_boost_building").ToPropertyInterface(),
               dynamic_cast<ExtendedPropertyInterface*>(hud->FindBuilding(static_cast<uint32_t>(hut))));
