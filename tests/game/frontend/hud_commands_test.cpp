@@ -77,13 +77,34 @@ protected:
     KivraItemStats catalogue;
 };
 
-TEST_F(HudCommands, TheBuildListHoldsTheAvailableNonStationaryTypesCheapestFirst) {
+TEST_F(HudCommands, TheBuildListHoldsTheAvailableNonStationaryTypesCheapestFirstAndPages) {
     Open(LevelBuilder(6, 6));
     // Equal prices: the type found later in the catalogue comes first.
     EXPECT_EQ(GetStats(L"items"), (Names{L"wide", L"flowers_red", L"swing", L"hut"}));
     // Found available by its type alone, a type is entered as "not given".
     EXPECT_EQ(level->availability.at(L"swing"), -1);
     EXPECT_FALSE(level->availability.contains(L"locked"));
+
+    // Paging moves only the lists it names; unknown searches publish nothing.
+    RunStep(Step(L"step-search", {{L"search", L"literal(items)"}, {L"number", L"-1"}}));
+    EXPECT_EQ(hud->BuildingTypes().index, 3);
+    level->marketing_bonus.entries = {L"kid", L"adult", L"kid"};
+    RunStep(Step(L"step-search", {{L"search", L"literal(marketing_slots)"}}));
+    RunStep(Step(L"step-search", {{L"search", L"literal(marketing_slots)"}, {L"number", L"4"}}));
+    EXPECT_EQ(level->marketing_bonus.index, 2);
+    RunStep(Step(L"reset-search", {{L"search", L"literal(items)"}}));
+    EXPECT_EQ(hud->BuildingTypes().index, 0);
+    // Challenges are not paged by these words.
+    hud->Challenges().entries.assign(3, nullptr);
+    RunStep(Step(L"step-search", {{L"search", L"literal(challenges)"}}));
+    EXPECT_EQ(hud->Challenges().index, 0);
+
+    hud->SetVariable(L"found", PropertyValue::FromInt(7));
+    RunStep(Step(L"get-search", {{L"search", L"literal(nothing)"}, {L"_results", L"found"}}));
+    EXPECT_EQ(hud->GetLocalVariable(L"found").ToInt(), 7);
+    RunStep(Step(L"get-search", {{L"search", L"literal(items)"}, {L"_results", L"found"}, {L"_number", L"count"}}));
+    EXPECT_EQ(Published(), (Names{L"wide", L"flowers_red", L"swing", L"hut"}));
+
     EXPECT_EQ(GetStats(L"items", {{L"category", L"literal(decorations)"}}), (Names{L"wide", L"flowers_red"}));
     EXPECT_EQ(GetStats(L"items", {{L"type", L"literal(hut), literal(swing), literal(bench)"}}),
               (Names{L"swing", L"hut"}));
@@ -125,13 +146,12 @@ TEST_F(HudCommands, ResearchChallengesCombosAndVisitorsListInTheirOwnOrder) {
         std::wstring chosen;
         level->goals_tracker.AddMagazine(magazine, chosen);
     }
-    EXPECT_EQ(GetStats(L"challenges", {{L"completion", L"literal(both)"}}),
-              (Names{L"arcade_bronze", L"arcade_silver", L"zoo_bronze", L"zoo_silver"}));
-    EXPECT_EQ(GetStats(L"challenges", {{L"completion", L"literal(incomplete)"}}),
-              (Names{L"arcade_silver", L"zoo_silver"}));
-    EXPECT_EQ(GetStats(L"challenges", {{L"completion", L"literal(completed)"}}),
-              (Names{L"arcade_bronze", L"zoo_bronze"}));
-    EXPECT_EQ(GetStats(L"challenges", {{L"completion", L"literal(some)"}}), Names{});
+    for (const auto& [completion, names] : std::vector<std::pair<std::wstring, Names>>{
+             {L"both", {L"arcade_bronze", L"arcade_silver", L"zoo_bronze", L"zoo_silver"}},
+             {L"incomplete", {L"arcade_silver", L"zoo_silver"}},
+             {L"completed", {L"arcade_bronze", L"zoo_bronze"}},
+             {L"some", {}}})
+        EXPECT_EQ(GetStats(L"challenges", {{L"completion", L"literal(" + completion + L")"}}), names) << completion;
 
     // Learned combinations by the text the player reads; unknown ones left out.
     std::ofstream("properties/game.xml") << R"(<game><combo name="a_combo"/><combo name="b_combo"/></game>)";
@@ -150,30 +170,7 @@ TEST_F(HudCommands, ResearchChallengesCombosAndVisitorsListInTheirOwnOrder) {
     EXPECT_EQ(GetStats(L"marketing_slots"), (Names{L"kid", L"kid"}));
 }
 
-TEST_F(HudCommands, PagingMovesOnlyTheListsItNamesAndUnknownSearchesPublishNothing) {
-    Open(LevelBuilder(6, 6));
-    GetStats(L"items");
-    RunStep(Step(L"step-search", {{L"search", L"literal(items)"}, {L"number", L"-1"}}));
-    EXPECT_EQ(hud->BuildingTypes().index, 3);
-    level->marketing_bonus.entries = {L"kid", L"adult", L"kid"};
-    RunStep(Step(L"step-search", {{L"search", L"literal(marketing_slots)"}}));
-    RunStep(Step(L"step-search", {{L"search", L"literal(marketing_slots)"}, {L"number", L"4"}}));
-    EXPECT_EQ(level->marketing_bonus.index, 2);
-    RunStep(Step(L"reset-search", {{L"search", L"literal(items)"}}));
-    EXPECT_EQ(hud->BuildingTypes().index, 0);
-    // Challenges are not paged by these words.
-    hud->Challenges().entries.assign(3, nullptr);
-    RunStep(Step(L"step-search", {{L"search", L"literal(challenges)"}}));
-    EXPECT_EQ(hud->Challenges().index, 0);
-
-    hud->SetVariable(L"found", PropertyValue::FromInt(7));
-    RunStep(Step(L"get-search", {{L"search", L"literal(nothing)"}, {L"_results", L"found"}}));
-    EXPECT_EQ(hud->GetLocalVariable(L"found").ToInt(), 7);
-    RunStep(Step(L"get-search", {{L"search", L"literal(items)"}, {L"_results", L"found"}, {L"_number", L"count"}}));
-    EXPECT_EQ(Published(), (Names{L"wide", L"flowers_red", L"swing", L"hut"}));
-}
-
-TEST_F(HudCommands, ImprovementsListTheBuildingsOwnAndNoBuildingPublishesAnEmptyList) {
+TEST_F(HudCommands, ImprovementsListTheBuildingsOwnAndRemindersComeAndGo) {
     Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
     KivraBuilding* hut = nullptr;
     for (GridItem* item : hud->Grid().Items()) hut = hut ? hut : dynamic_cast<KivraBuilding*>(item);
@@ -183,16 +180,12 @@ TEST_F(HudCommands, ImprovementsListTheBuildingsOwnAndNoBuildingPublishesAnEmpty
     // Scripts may hold the building's serial id instead.
     hud->SetVariable(L"building", PropertyValue::FromInt(static_cast<int32_t>(hut->LiveId())));
     EXPECT_EQ(GetStats(L"boosts"), Names{L"fair"});
-
     // A number that is no building of the park, or a text: an empty list, not the last building's.
     hud->SetVariable(L"building", PropertyValue::FromInt(12345));
     EXPECT_EQ(GetStats(L"upgrades"), Names{});
     hud->SetVariable(L"building", PropertyValue::FromWString(L"hut"));
     EXPECT_EQ(GetStats(L"boosts"), Names{});
-}
 
-TEST_F(HudCommands, RemindersArePlacedOnTheParkAndTakenOff) {
-    Open(LevelBuilder(8, 8));
     RunStep(Step(L"add-reminder", {{L"id", L"literal(gate)"}, {L"target_x", L"100"}, {L"target_y", L"50"}}));
     EXPECT_NE(hud->Grid().FindReminder(L"gate"), nullptr);
     RunStep(Step(L"remove-reminder", {{L"id", L"literal(gate)"}}));

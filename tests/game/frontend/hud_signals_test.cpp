@@ -78,14 +78,12 @@ TEST_F(HudSignals, TheWeeksSignalsAndWordsOpenTheParkAndMakeAndRemoveItsSpawner)
     Open(LevelBuilder(6, 6));
     KivraGrid& park = hud->Grid();
     TakeLog();
-    Signal(L"add_customer_spawner");
-    EXPECT_NE(park.GetSpawner(), nullptr);
-    Signal(L"remove_customer_spawner");
-    EXPECT_EQ(park.GetSpawner(), nullptr);
-    RunStep(Step(L"add-customer-spawner"));
-    EXPECT_NE(park.GetSpawner(), nullptr);
-    RunStep(Step(L"remove-customer-spawner"));
-    EXPECT_EQ(park.GetSpawner(), nullptr);
+    for (bool word : {false, true}) {
+        word ? RunStep(Step(L"add-customer-spawner")) : Signal(L"add_customer_spawner");
+        EXPECT_NE(park.GetSpawner(), nullptr) << word;
+        word ? RunStep(Step(L"remove-customer-spawner")) : Signal(L"remove_customer_spawner");
+        EXPECT_EQ(park.GetSpawner(), nullptr) << word;
+    }
     Signal(L"finish_reviewing_week_action");
     EXPECT_EQ(park.GetParkState(), KivraGrid::kParkOpen);
     // The next week starts through its script (which here sets no timer, so
