@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <limits>
+#include <optional>
 
 #include "game/park/people/visitor_rules.h"
 
@@ -98,37 +100,27 @@ TEST(VisitorRules, TiredVisitorsAreTintedDownToSixTenths) {
 
 TEST(VisitorRules, TheRingTileWithTheBestScoreWinsTheFirstOfEqualsStays) {
     const TileRect hut{5, 5, 2, 2};  // covers 4..5 x 4..5; the ring 3..6 x 3..6
-    std::vector<TilePoint> asked;
-    TilePoint out{-1, -1};
+    const auto pick = [&](const std::function<int(TilePoint)>& score) -> std::optional<TilePoint> {
+        TilePoint out{-1, -1};
+        if (!BestRingTile(hut, score, out)) return std::nullopt;
+        return out;
+    };
+    // `tile` scores `score`, every other tile `rest`.
+    const auto only = [](TilePoint tile, int score, int rest) {
+        return [=](TilePoint p) { return p == tile ? score : rest; };
+    };
     // Every tile scores 1 but (6, 4) scores 2 and (3, 6) 3: the search ends there.
-    ASSERT_TRUE(BestRingTile(
-        hut,
-        [&](TilePoint p) {
-            asked.push_back(p);
-            return p == TilePoint{6, 4} ? 2 : p == TilePoint{3, 6} ? 3 : 1;
-        },
-        out));
-    EXPECT_EQ(out, (TilePoint{3, 6}));
+    std::vector<TilePoint> asked;
+    EXPECT_EQ(pick([&](TilePoint p) {
+                  asked.push_back(p);
+                  return p == TilePoint{3, 6} ? 3 : only({6, 4}, 2, 1)(p);
+              }),
+              (TilePoint{3, 6}));
     EXPECT_EQ(asked.size(), 4u);  // column 3, rows 3..6
-    asked.clear();
-    ASSERT_TRUE(BestRingTile(
-        hut,
-        [&](TilePoint p) {
-            return p == TilePoint{6, 4} ? 2 : 1;
-        },
-        out));
-    EXPECT_EQ(out, (TilePoint{6, 4}));
-    ASSERT_TRUE(BestRingTile(
-        hut, [&](TilePoint) { return 1; }, out));
-    EXPECT_EQ(out, (TilePoint{3, 3}));
+    EXPECT_EQ(pick(only({6, 4}, 2, 1)), (TilePoint{6, 4}));
+    EXPECT_EQ(pick(only({-9, -9}, 0, 1)), (TilePoint{3, 3}));
     for (int col = 4; col <= 5; ++col)
-        for (int row = 4; row <= 5; ++row)
-            EXPECT_FALSE(BestRingTile(
-                hut,
-                [&](TilePoint p) {
-                    return p == TilePoint{col, row} ? 3 : 0;
-                },
-                out));
+        for (int row = 4; row <= 5; ++row) EXPECT_EQ(pick(only({col, row}, 3, 0)), std::nullopt) << col << row;
 }
 
 }  // namespace
