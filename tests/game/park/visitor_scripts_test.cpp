@@ -45,8 +45,7 @@ TEST_F(VisitorScripts, AVisitorComesThroughTheGateRidesAndLeavesAfterTheWeek) {
     KivraBuilding* gate = grid->CreateAndPlaceBuilding(L"front_gate", 6, 2, 0, L"");
     KivraBuilding* swing = grid->CreateAndPlaceBuilding(L"swing", 1, 0, 0, L"");
     ASSERT_TRUE(gate && swing);
-    grid->MarkItemTiles(true, *gate);
-    grid->MarkItemTiles(true, *swing);
+    for (KivraBuilding* building : {gate, swing}) grid->MarkItemTiles(true, *building);
     ASSERT_EQ(gate->Doors().size(), 2u);
     grid->AddSpawnSpot({10, 4});
     grid->StartItems();

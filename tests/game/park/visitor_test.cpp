@@ -106,21 +106,6 @@ TEST_F(Visitors, VisitsSpendEnergyAndCashHappinessInAsHearts) {
     EXPECT_TRUE(fan->GetProperty(L"wants_to_leave").ToBool());
 }
 
-// A visitor entering one building while still inside another used to keep
-// the first one's place taken for good.
-TEST_F(Visitors, EnteringASecondBuildingLeavesTheFirst) {
-    KivraPerson* fan = Fan({3, 3});
-    KivraBuilding* hut = SetDown(L"hut", {8, 8});
-    KivraBuilding* stall = SetDown(L"stall", {2, 10});
-    fan->EnterBuilding(*hut);
-    fan->EnterBuilding(*stall);
-    EXPECT_EQ(hut->GetVacancies(), 2);
-    EXPECT_EQ(stall->GetVacancies(), 0);
-    // Leaving the grid ends the visit too.
-    grid->RemoveWidget(fan);
-    EXPECT_EQ(stall->GetVacancies(), 1);
-}
-
 // Walking costs the park's constant divided by 100 per step (50 -> 0.5),
 // only while the walk moves it; the tutorial's pause freezes it in place.
 TEST_F(Visitors, WalkingDrainsEnergyAndThePauseFreezesIt) {
@@ -167,14 +152,20 @@ TEST_F(Visitors, ABuildingSetDownOnAVisitorPushesItOutOfTheDoor) {
     EXPECT_FALSE(hut->GetFootprintRect().Covers(fan->GetGridPosition()));
 }
 
-// A visitor hidden under a building used to keep it after the building was
-// removed; it now comes out beside it, and forgets it as its last building.
-TEST_F(Visitors, ARemovedBuildingReleasesTheVisitorsItCovers) {
+// Two faults once kept a place or a visitor for good: a visitor entering one
+// building while still inside another kept the first one's place taken, and a
+// visitor hidden under a building kept it after the building was removed; it
+// now comes out beside it, and forgets it as its last building.
+TEST_F(Visitors, ABuildingLeftOrRemovedLetsGoOfItsVisitors) {
     KivraPerson* fan = Fan({7, 7});
     KivraPerson* rider = Fan({2, 2});
     KivraBuilding* hut = SetDown(L"hut", {8, 8});
+    KivraBuilding* stall = SetDown(L"stall", {2, 10});
     hut->SetHeld(true);
+    rider->EnterBuilding(*stall);
     rider->EnterBuilding(*hut);
+    EXPECT_EQ(stall->GetVacancies(), 1);
+    EXPECT_EQ(hut->GetVacancies(), 1);
     Advance();
     ASSERT_EQ(fan->GetCoveringBuilding(), hut);
     const TileRect footprint = hut->GetFootprintRect();
@@ -187,6 +178,11 @@ TEST_F(Visitors, ARemovedBuildingReleasesTheVisitorsItCovers) {
     EXPECT_EQ(rider->GetLastBuilding(), nullptr);
     Advance(10);  // the building is gone now; nothing reads it
     EXPECT_TRUE(fan->IsVisible());
+    // Leaving the grid ends the visit too.
+    rider->EnterBuilding(*stall);
+    EXPECT_EQ(stall->GetVacancies(), 0);
+    grid->RemoveWidget(rider);
+    EXPECT_EQ(stall->GetVacancies(), 1);
 }
 
 }  // namespace
