@@ -98,7 +98,7 @@ TEST_F(Gate, AVisitorAtTheEntryDoorPaysTheFeeOfThatMomentAndEveryEntryAnimates) 
     EXPECT_EQ(gate->Occupants().size(), 3u);
 }
 
-TEST_F(Gate, ThePriceIsSharedRisesOnlyWhenBoughtAndIsForgottenWithTheLastGate) {
+TEST_F(Gate, ThePriceIsSharedRisesOnlyWhenBoughtAndIsForgottenWithTheLastGateAndEdgeGatesLayWhatTheyCan) {
     FrontGate* first = EnterWithGate();
     ASSERT_EQ(FrontGate::GateCount(), 1);
     auto* second = dynamic_cast<FrontGate*>(grid->CreateAndPlaceBuilding(L"front_gate", 14, 27, 1, L""));
@@ -119,17 +119,8 @@ TEST_F(Gate, ThePriceIsSharedRisesOnlyWhenBoughtAndIsForgottenWithTheLastGate) {
     EXPECT_EQ(MaterialAt({12, 28}), L'#');
     EXPECT_EQ(MaterialAt({13, 23}), L'#');
 
-    mgr.RemoveAllWidgets(true, false);
-    host.DeleteDeferred();
-    EXPECT_EQ(FrontGate::GateCount(), 0);
-    EXPECT_EQ(FrontGate::MoneyToOpen(), 0);
-    EXPECT_EQ(FrontGate::HeartsToOpen(), 0);
-}
-
-// Near the grid's edge only what lies inside is laid, and a gate turned 3
-// lays the tiles of one turned 1.
-TEST_F(Gate, AGateAtTheEdgeOrTurnedThreeLaysWhatItCan) {
-    EnterWithGate();
+    // Near the grid's edge only what lies inside is laid, and a gate turned 3
+    // lays the tiles of one turned 1.
     auto* edge = dynamic_cast<FrontGate*>(grid->CreateAndPlaceBuilding(L"front_gate", 5, 31, 3, L""));
     ASSERT_NE(edge, nullptr);
     const size_t spots = grid->SpawnSpotList().size();
@@ -139,6 +130,12 @@ TEST_F(Gate, AGateAtTheEdgeOrTurnedThreeLaysWhatItCan) {
     EXPECT_EQ(MaterialAt({3, 27}), L'#');
     // The near side and the spawn tiles, rows 32 and 33, are outside.
     EXPECT_EQ(grid->SpawnSpotList().size(), spots);
+
+    mgr.RemoveAllWidgets(true, false);
+    host.DeleteDeferred();
+    EXPECT_EQ(FrontGate::GateCount(), 0);
+    EXPECT_EQ(FrontGate::MoneyToOpen(), 0);
+    EXPECT_EQ(FrontGate::HeartsToOpen(), 0);
 }
 
 // Every shipped park's gate, opened: the visitors' way in (the '1' door) on
