@@ -88,7 +88,7 @@ protected:
 };
 
 // Where the reminder stands and which way its arrow points, for targets
-// inside the area and off each side of it.
+// inside the area and off each side of it, and the area from the constants.
 TEST_F(Reminders, ClampedToTheAreaWithTheArrowTowardsTheTarget) {
     struct Case {
         const char* name;
@@ -121,11 +121,9 @@ TEST_F(Reminders, ClampedToTheAreaWithTheArrowTowardsTheTarget) {
     grid->RemoveReminder(L"r");
     EXPECT_EQ(grid->FindReminder(L"r"), nullptr);
     EXPECT_TRUE(display.widget.GetChildren().empty());
-}
 
-// Only the constants defined replace their defaults; an area narrower than
-// the arrow keeps the reminder in its middle.
-TEST_F(Reminders, TheAreaFromTheConstantsDefined) {
+    // Only the constants defined replace their defaults; an area narrower than
+    // the arrow keeps the reminder in its middle.
     ConstantsMap()[L"reminder_bounds_width"] = PropertyValue::FromInt(300);
     Reminder* r = Add(5000.0f, 5000.0f);
     EXPECT_EQ(r->Bounds(), (FRect{0.0f, 0.0f, 300.0f, 768.0f}));

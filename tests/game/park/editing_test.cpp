@@ -46,41 +46,30 @@ TEST_F(Editing, EveryTransitionOfTheTools) {
         Act from, event;
         int32_t to;
         std::wstring log;  // the callbacks, "; " between them
-        TilePoint hutAt;
-        int32_t hutTurn;
+        TilePoint hutAt{4, 4};
+        int32_t hutTurn = 1;
     };
     const Case cases[] = {
-        {"choose move", none, move, kMove, L"move_building_select_callback", {4, 4}, 1},
-        {"choose rotate", none, turn, kTurn, L"rotate_building_select_callback", {4, 4}, 1},
-        {"choose remove", none, remove, kRemove, L"remove_building_select_callback", {4, 4}, 1},
-        {"lift", move, clickHut, kMoveHeld, L"move_building_hover_callback", {4, 4}, 1},
+        {"choose move", none, move, kMove, L"move_building_select_callback"},
+        {"choose rotate", none, turn, kTurn, L"rotate_building_select_callback"},
+        {"choose remove", none, remove, kRemove, L"remove_building_select_callback"},
+        {"lift", move, clickHut, kMoveHeld, L"move_building_hover_callback"},
         {"lift and turn", turn, clickHut, kTurnHeld, L"rotate_building_hover_callback", {4, 4}, 2},
-        {"stationary", move, clickBench, kMove, L"", {4, 4}, 1},
+        {"stationary", move, clickBench, kMove, L""},
         {"moved", moving, place, kMove, L"move_building_place_callback: category=rides", {8, 8}, 1},
         // The turned footprint's anchor lies off the tile under the pointer's foot.
         {"turned", turning, place, kTurn, L"rotate_building_place_callback: category=rides", {6, 10}, 2},
-        {"move put back", carried, cancel, kMove, L"move_building_cancel_hover_callback", {4, 4}, 1},
-        {"turn put back", turning, cancel, kTurn, L"rotate_building_cancel_hover_callback", {4, 4}, 1},
-        {"leave move", move, cancel, kNone, L"move_building_cancel_select_callback", {4, 4}, 1},
-        {"leave rotate", turn, cancel, kNone, L"rotate_building_cancel_select_callback", {4, 4}, 1},
-        {"leave remove", remove, cancel, kNone, L"remove_building_cancel_select_callback", {4, 4}, 1},
-        {"ask to remove", remove, clickHut, kRemove, L"confirm_remove_building: building_to_remove=", {4, 4}, 1},
+        {"move put back", carried, cancel, kMove, L"move_building_cancel_hover_callback"},
+        {"turn put back", turning, cancel, kTurn, L"rotate_building_cancel_hover_callback"},
+        {"leave move", move, cancel, kNone, L"move_building_cancel_select_callback"},
+        {"leave rotate", turn, cancel, kNone, L"rotate_building_cancel_select_callback"},
+        {"leave remove", remove, cancel, kNone, L"remove_building_cancel_select_callback"},
+        {"ask to remove", remove, clickHut, kRemove, L"confirm_remove_building: building_to_remove="},
         // A cancel asked for while carrying puts the building back, then leaves.
-        {"cancel requested",
-         carried,
-         request,
-         kNone,
-         L"move_building_cancel_hover_callback; move_building_cancel_select_callback",
-         {4, 4},
-         1},
+        {"cancel requested", carried, request, kNone,
+         L"move_building_cancel_hover_callback; move_building_cancel_select_callback"},
         // A new building carried into the move tool is dropped, never set down unpaid.
-        {"tool while carrying",
-         carryNew,
-         move,
-         kMove,
-         L"new_building_cancel_callback; move_building_select_callback",
-         {4, 4},
-         1},
+        {"tool while carrying", carryNew, move, kMove, L"new_building_cancel_callback; move_building_select_callback"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
