@@ -87,10 +87,24 @@ TEST_F(Sidewalk, ClicksLayPaidTilesOnlyWhereTheyChangeAndTheToolEndsWhenTheMoney
                                         L"show_no_resources_dialog"}));
 }
 
-TEST_F(Sidewalk, DragsLayOrClearEachTileOnceAndTheHighlightFollowsThePointer) {
+TEST_F(Sidewalk, DragsLayOrClearEachTileOnceTheHighlightFollowsThePointerAndTheTutorialPaintsItsMarks) {
+    level->tiles[10][22] = L'T';
     EnterPark();
     level->money = 1000;
+    // The tutorial's step paints only the marked tiles and counts them down.
+    display.tutorialStep = L"sidewalk3";
     grid->BeginSidewalk();
+    display.TakeLog();
+    display.widget.SetVariable(L"tiles_highlighted_count", PropertyValue::FromInt(1));
+    grid->PaintSidewalk({11, 22});
+    EXPECT_EQ(MaterialAt({11, 22}), L'_');
+    grid->PaintSidewalk({10, 22});
+    EXPECT_EQ(MaterialAt({10, 22}), L'C');
+    EXPECT_EQ(display.TakeLog(), (Lines{L"tutorial_event 11"}));
+    EXPECT_EQ(display.widget.GetLocalVariable(L"tiles_highlighted_count").ToInt(), 0);
+    display.tutorialStep.reset();
+    level->money = 1000;
+
     const std::initializer_list<TilePoint> row = {{2, 20}, {3, 20}, {4, 20}, {5, 20}, {6, 20}};
     Drag(row);
     for (TilePoint tile : row) EXPECT_EQ(MaterialAt(tile), L'C');
@@ -123,21 +137,6 @@ TEST_F(Sidewalk, DragsLayOrClearEachTileOnceAndTheHighlightFollowsThePointer) {
     EXPECT_EQ(grid->GetEditMode(), KivraGrid::kSidewalk);
     grid->CancelCurrentMode();
     EXPECT_EQ(grid->GetEditMode(), KivraGrid::kNone);
-}
-
-TEST_F(Sidewalk, TheTutorialsStepsPaintOnlyTheMarkedTilesAndCountThemDown) {
-    level->tiles[10][22] = L'T';
-    EnterPark();
-    display.tutorialStep = L"sidewalk3";
-    grid->BeginSidewalk();
-    display.TakeLog();
-    display.widget.SetVariable(L"tiles_highlighted_count", PropertyValue::FromInt(1));
-    grid->PaintSidewalk({11, 22});
-    EXPECT_EQ(MaterialAt({11, 22}), L'_');
-    grid->PaintSidewalk({10, 22});
-    EXPECT_EQ(MaterialAt({10, 22}), L'C');
-    EXPECT_EQ(display.TakeLog(), (Lines{L"tutorial_event 11"}));
-    EXPECT_EQ(display.widget.GetLocalVariable(L"tiles_highlighted_count").ToInt(), 0);
 }
 
 }  // namespace
