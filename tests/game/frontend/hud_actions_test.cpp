@@ -257,9 +257,8 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     run(L"move_building_cancel_select_callback");
     EXPECT_FALSE(stands(L"lyr_banner"));
 
-    hud->SetVariable(L"lookup", PropertyValue::FromWString(L"true"));
-    hud->SetVariable(L"label", PropertyValue::FromWString(L"label_hut"));
-    hud->SetVariable(L"resource", PropertyValue::FromWString(L"money"));
+    for (auto [name, value] : {std::pair{L"lookup", L"true"}, {L"label", L"label_hut"}, {L"resource", L"money"}})
+        hud->SetVariable(name, PropertyValue::FromWString(value));
     run(L"show_no_resources_dialog");
     EXPECT_TRUE(stands(L"lyr_dialog"));
     EXPECT_FALSE(hud->Variables().contains(L"resource")) << "a later stop of placing shows no old dialog";

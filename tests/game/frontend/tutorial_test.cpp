@@ -96,7 +96,9 @@ TEST_F(TutorialSteps, StepsWaitShowAndEndWithTheFlagsTheyShareHeldThroughTheWait
     EXPECT_FALSE(Event(2));
 }
 
-TEST_F(TutorialSteps, SkippingEndsItFromAnyStepClearingItsTilesAndResumingStartsTheSavedStep) {
+// Skipping ends it from any step; the wait of a step that ended, or of a
+// display that left, shows nothing.
+TEST_F(TutorialSteps, SkippingEndsItResumingStartsTheSavedStepAndAnEndedOrLeftWaitShowsNothing) {
     Open(1);
     Advance(8);
     EXPECT_TRUE(Logs(L"tutorial_two_start")) << "a saved step goes on where it was";
@@ -110,37 +112,32 @@ TEST_F(TutorialSteps, SkippingEndsItFromAnyStepClearingItsTilesAndResumingStarts
     EXPECT_FALSE(player->paused);
     EXPECT_EQ(Material(1, 1), '_') << "the marked tiles go with the tutorial";
     EXPECT_TRUE(hud->Grid().IsDraggable());
-}
 
-// A saved step past the file's steps, and a new player without the file,
-// are no tutorial: no event indexes past the steps.
-TEST_F(TutorialSteps, AStepOutsideTheFilesStepsIsNoTutorial) {
-    Open(7);
-    EXPECT_TRUE(tutorial().IsInactive());
-    EXPECT_FALSE(tutorial().GetStepName(0).has_value());
-    EXPECT_TRUE(tutorial().HasReachedStep(L"navigate"));
-    EXPECT_FALSE(Event(kUnknownTutorialEvent));
-    Open(0, "<tutorial/>");
-    EXPECT_TRUE(tutorial().IsInactive());
-    EXPECT_FALSE(Event(kUnknownTutorialEvent));
-    Advance(8);
-    EXPECT_TRUE(TakeLog().empty());
-}
-
-// The wait of a step that ended, or of a display that left, shows nothing.
-TEST_F(TutorialSteps, AnEndedStepsWaitAndALeftDisplaysWaitShowNothing) {
     Open(0);
     EXPECT_TRUE(Event(5)) << "ended while it still waited";
     Advance(8);
     EXPECT_EQ(TakeLog(), (Log{L"tutorial_remove_message_box", L"tutorial_one_end", L"tutorial_remove_skip_button",
                               L"tutorial_two_start", L"tutorial_add_skip_button"}));
     EXPECT_TRUE(hud->Grid().IsDraggable());
-
     Open(0);
     hud->DoAction(L"quit_action", L"", 0);
     Advance(8);
     EXPECT_FALSE(Logs(L"tutorial_one_start"));
     EXPECT_EQ(TutorialStep::CurrentWait(), nullptr);
+}
+
+// A saved step past the file's steps, and a new player without the file,
+// are no tutorial: no event indexes past the steps.
+TEST_F(TutorialSteps, AStepOutsideTheFilesStepsIsNoTutorial) {
+    for (auto [step, steps] : {std::pair{7, kSteps}, {0, std::string_view("<tutorial/>")}}) {
+        Open(step, steps);
+        EXPECT_TRUE(tutorial().IsInactive());
+        EXPECT_FALSE(tutorial().GetStepName(0).has_value());
+        EXPECT_TRUE(tutorial().HasReachedStep(L"navigate"));
+        EXPECT_FALSE(Event(kUnknownTutorialEvent));
+        Advance(8);
+        EXPECT_TRUE(TakeLog().empty()) << step;
+    }
 }
 
 }  // namespace

@@ -67,27 +67,23 @@ protected:
     // One word on the grid's task, its outputs into "a", "b" and "c", as the
     // tables write them: an item "type@col,row", none "-".
     std::wstring Outputs(const wchar_t* word, Attributes attributes) {
-        attributes.insert(attributes.end(), {{L"_item", L"a"},
-                                             {L"_building", L"a"},
-                                             {L"_person", L"a"},
-                                             {L"_col", L"a"},
-                                             {L"_row", L"b"},
-                                             {L"_state", L"a"},
-                                             {L"_material", L"b"},
-                                             {L"_door", L"c"}});
+        for (const wchar_t* output : {L"_item", L"_building", L"_person", L"_col", L"_state"})
+            attributes.emplace_back(output, L"a");
+        attributes.insert(attributes.end(), {{L"_row", L"b"}, {L"_material", L"b"}, {L"_door", L"c"}});
         GridTask* task = Run(grid, {Step(word, std::move(attributes))});
         std::wstring text;
         for (const wchar_t* name : {L"a", L"b", L"c"}) {
             const PropertyValue& value = task->GetLocalVariable(name);
             text += text.empty() ? L"" : L" ";
             if (auto* item = value.ToWidget<GridItem>())
-                text += item->GetType() + L"@" + std::to_wstring(item->GetGridPosition().col) + L"," +
-                        std::to_wstring(item->GetGridPosition().row);
+                text += item->GetType() + L"@" + At(item->GetGridPosition());
             else
                 text += task->Variables().contains(name) ? value.ToString() : L"-";
         }
         return text;
     }
+
+    static std::wstring At(TilePoint at) { return std::to_wstring(at.col) + L"," + std::to_wstring(at.row); }
 
     std::map<std::wstring, GridItem*> items_;
     KivraPerson* fan = nullptr;
@@ -147,9 +143,7 @@ TEST_F(GridTaskTest, ItemWordsMoveTurnAndReanimateTheItemIdNames) {
     for (Row row : rows) {
         row.attributes.emplace_back(L"id", L"my_fan");
         Outputs(row.word, row.attributes);
-        const TilePoint at = fan->GetGridPosition();
-        EXPECT_EQ(std::to_wstring(at.col) + L"," + std::to_wstring(at.row) + L" " +
-                      std::to_wstring(fan->GetOrientation()) + L" " + fan->GetAction(),
+        EXPECT_EQ(At(fan->GetGridPosition()) + L" " + std::to_wstring(fan->GetOrientation()) + L" " + fan->GetAction(),
                   row.expected)
             << row.word;
     }
@@ -172,8 +166,7 @@ TEST_F(GridTaskTest, AVisitorWalksToADoorThatSuitsItWhereItAndTheBuildingFindEac
         Run(grid, {Step(L"set", {{L"id", L"my_fan"}, {L"property", L"leap_num"}, {L"value", L"1"}}),
                    Step(row.word, row.attributes)});
         const TilePoint end = fan->GetPath().empty() ? fan->GetTarget() : fan->GetPath().back();
-        EXPECT_EQ(fan->IsFollowingPath() ? std::to_wstring(end.col) + L"," + std::to_wstring(end.row) : L"-",
-                  row.expected);
+        EXPECT_EQ(fan->IsFollowingPath() ? At(end) : L"-", row.expected);
     }
     Run(grid, {Step(L"stop-following-path", {{L"id", L"my_fan"}})});
     EXPECT_FALSE(fan->IsFollowingPath());
