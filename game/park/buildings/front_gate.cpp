@@ -36,12 +36,20 @@ struct Entrance {
     std::array<TilePoint, 2> spawn, nearSide, farSide;
 };
 
-// Orientations 0 and 3 have the tiles of 2 and 1: the gate is drawn the same
-// in each pair.
+// The entrance of a gate turned 0 or 1: spawn tiles beyond the '1' door, the
+// way out of the park, and the far sidewalk at the '2' door, the way in.
 const Entrance& EntranceFor(int32_t orientation) {
     static const Entrance kRowFacing{{{{2, -2}, {2, -1}}}, {{{1, -2}, {1, -1}}}, {{{-4, -2}, {-4, -1}}}};
     static const Entrance kColFacing{{{{-1, 2}, {-2, 2}}}, {{{-1, 1}, {-2, 1}}}, {{{-1, -4}, {-2, -4}}}};
     return orientation == 1 || orientation == 3 ? kColFacing : kRowFacing;
+}
+
+// A gate turned 2 or 3 is one turned 0 or 1 taken half round about its
+// centre, doors and all; its entrance goes round with it, so that the spawn
+// tiles stay outside the '1' door. (Taking 2 and 3 for mirrors of 1 and 0
+// would put the spawn tiles at the '2' door, inside the park.)
+TilePoint TurnedHalfRound(TilePoint offset, const TileRect& rect) {
+    return {-offset.col - (rect.cols - 1), -offset.row - (rect.rows - 1)};
 }
 
 }  // namespace
@@ -114,10 +122,16 @@ void FrontGate::LayEntrance() {
     const Grid* grid = GetGrid();
     if (park == nullptr || grid == nullptr) return;
     const TilePoint at = GetGridPosition();
-    const Entrance& entrance = EntranceFor(GetOrientation());
+    const int32_t orientation = GetOrientation();
+    const Entrance& entrance = EntranceFor(orientation);
+    const TileRect rect = GetFootprintRect();
+    const auto tileAt = [&](TilePoint offset) {
+        if (orientation >= 2) offset = TurnedHalfRound(offset, rect);
+        return TilePoint{at.col + offset.col, at.row + offset.row};
+    };
     // A gate near the edge lays only what falls inside the grid.
     const auto lay = [&](TilePoint offset, TileChar material) {
-        const TilePoint tile{at.col + offset.col, at.row + offset.row};
+        const TilePoint tile = tileAt(offset);
         if (grid->GetTileAt(tile.col, tile.row) == nullptr) return false;
         park->SetTileMaterial(tile, material);
         return true;
@@ -125,7 +139,7 @@ void FrontGate::LayEntrance() {
     for (TilePoint offset : entrance.nearSide) lay(offset, '#');
     for (TilePoint offset : entrance.farSide) lay(offset, '#');
     for (TilePoint offset : entrance.spawn)
-        if (lay(offset, '@')) park->AddSpawnSpot({at.col + offset.col, at.row + offset.row});
+        if (lay(offset, '@')) park->AddSpawnSpot(tileAt(offset));
 }
 
 void FrontGate::AddVisitor(BuildingVisitor* visitor) {

@@ -15,8 +15,9 @@
 //
 // Promises: restoring a saved open gate (its upgrade applied without a
 // purchase) opens it without raising the price; tiles and spawn spots that
-// would fall outside the grid are left out; a gate turned 0 or 3 lays the
-// tiles of 2 or 1. Main thread only.
+// would fall outside the grid are left out; whatever the gate's orientation,
+// the spawn tiles and the sidewalk beside them lie outside its '1' door and
+// the far sidewalk at its '2' door. Main thread only.
 
 #include <cstdint>
 

@@ -1,12 +1,16 @@
 // The roller coaster's cars and pace, and the reminders' icon and arrow.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <set>
 
 #include "foundation/expression/constants_map.h"
 #include "game/park/buildings/roller_coaster.h"
 #include "game/park/people/reminder.h"
 #include "tests/game/park/park_grid_bench.h"
+#include "tests/game/park/shipped_park.h"
+#include "widgets/script/animation_stats.h"
 
 namespace {
 
@@ -66,6 +70,114 @@ TEST_F(Coaster, ItsCarsAndItsThreeActions) {
         EXPECT_NEAR(coaster->timer, c.timer, 0.05f) << c.action << " " << c.parameter;
         EXPECT_FLOAT_EQ(coaster->FadeTime(), c.fade) << c.action << " " << c.parameter;
     }
+}
+
+// The shipped coaster on the first park with the game's own scripts. One
+// coaster stands in a view drawn as painted, a twin in a view drawn mirrored;
+// both start together, so the twin's train must be the mirror image of the
+// first at every step: across the picture's middle (the cars' cel is 64
+// wide, the picture 264), facing the mirrored way.
+class ShippedCoaster : public testsupport::ShippedPark {
+protected:
+    static constexpr float kPictureW = 264.0f, kPictureH = 238.0f, kCelW = 64.0f;
+    // The train's ground point in its cel.
+    static constexpr float kFootX = 32.0f, kFootY = 37.0f;
+
+    ShippedCoaster() {
+        images.Add(L"roller_coaster", static_cast<int>(kPictureW), static_cast<int>(kPictureH));
+        images.Add(L"roller_coaster_cars", static_cast<int>(kCelW), 48, 1, 4);
+        AnimationStats loaded(false);
+    }
+};
+
+TEST_F(ShippedCoaster, TheTrainGoesOnceRoundAtTheCoastersPaceAndAMirroredCoasterMirrorsIt) {
+    // Every script the cars run, and each one those start or call, is shipped.
+    std::vector<std::wstring> scripts{L"roller_coaster_cars"};
+    for (size_t i = 0; i < scripts.size(); ++i) {
+        ASSERT_TRUE(AnimationExists(scripts[i])) << scripts[i];
+        std::vector<const AnimationStep*> open;
+        for (const AnimationStep& step : FindAnimation(scripts[i])->steps) open.push_back(&step);
+        while (!open.empty()) {
+            const AnimationStep* step = open.back();
+            open.pop_back();
+            for (const AnimationStep& child : step->children) open.push_back(&child);
+            const auto named = step->attributes.find(L"animation");
+            if (named != step->attributes.end() && std::ranges::find(scripts, named->second) == scripts.end())
+                scripts.push_back(named->second);
+        }
+    }
+    EXPECT_GE(scripts.size(), 2u);
+
+    EnterPark();
+    auto* coaster = dynamic_cast<RollerCoaster*>(grid->CreateAndPlaceBuilding(L"roller_coaster", 14, 6, 1, L""));
+    auto* twin = dynamic_cast<RollerCoaster*>(grid->CreateAndPlaceBuilding(L"roller_coaster", 24, 6, 2, L""));
+    ASSERT_TRUE(coaster && twin && coaster->Cars() && twin->Cars());
+    ASSERT_FALSE(coaster->GetProperty(L"flip_x").ToBool());
+    ASSERT_TRUE(twin->GetProperty(L"flip_x").ToBool());
+    AnimationWidget& cars = *coaster->Cars();
+    const AnimationWidget& mirror = *twin->Cars();
+    Advance();  // the train is set at the station
+
+    // The ride: the train's way round the middle of the picture, the views it
+    // showed, its pace against the coaster's clock, and how long it stood.
+    const auto foot = [&] { return std::pair{cars.GetX() + kFootX, cars.GetY() + kFootY}; };
+    const std::pair<float, float> station = foot();
+    float turned = 0.0f, top = kPictureH, clockAtTop = 0.0f, highestClock = 0.0f, fastest = 0.0f;
+    float lastAngle = std::atan2(station.second - kPictureH * 0.6f, station.first - kPictureW * 0.5f);
+    std::set<int> views;
+    int stood = 0, mismatches = 0, tooFast = 0, outside = 0;
+    bool away = false;
+    for (int step = 0; step < 3000 && !(away && foot() == station); ++step) {
+        const auto [x0, y0] = foot();
+        const float clock = coaster->timer;
+        Advance();
+        const auto [x, y] = foot();
+        const float travelled = std::hypot(x - x0, y - y0);
+        away |= travelled > 0.0f;
+        stood += travelled == 0.0f;
+        highestClock = std::max(highestClock, clock);
+        if (y < top) {
+            top = y;
+            clockAtTop = coaster->timer;
+        }
+        fastest = std::max(fastest, travelled);
+        // No leg runs faster than 2 pixels per update at pace 1.
+        tooFast += travelled > 2.0f * std::max(clock, coaster->timer) + 0.01f;
+        outside += x < 0.0f || x > kPictureW || y < 0.0f || y > kPictureH;
+        mismatches += std::abs(cars.GetX() + mirror.GetX() - (kPictureW - kCelW)) > 0.01f ||
+                      std::abs(cars.GetY() - mirror.GetY()) > 0.01f || cars.GetFrame() + mirror.GetFrame() != 3;
+        views.insert(cars.GetFrame());
+        const float angle = std::atan2(y - kPictureH * 0.6f, x - kPictureW * 0.5f);
+        float delta = angle - lastAngle;
+        if (delta > 3.1415927f) delta -= 6.2831853f;
+        if (delta < -3.1415927f) delta += 6.2831853f;
+        turned += delta;
+        lastAngle = angle;
+    }
+    EXPECT_TRUE(away);
+    EXPECT_EQ(foot(), station);
+    EXPECT_NEAR(std::abs(turned), 6.2831853f, 0.01f);  // once round, back at the station
+    EXPECT_GE(stood, 100);                             // boarding
+    EXPECT_EQ(views, (std::set<int>{0, 1, 2, 3}));
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(tooFast, 0);
+    EXPECT_EQ(outside, 0);
+    // Hauled up the lift slowly, fast down the drop.
+    EXPECT_LT(top, kPictureH * 0.25f);
+    EXPECT_LT(clockAtTop, 0.5f);
+    EXPECT_GT(highestClock, 2.0f);
+    EXPECT_GT(fastest, 3.0f);
+
+    // Turned into the other view, the cars are told at once and board again
+    // at the station, facing the mirrored way out (up-left, 3, seen
+    // mirrored), where the twin still faces the way it came in.
+    const int cameIn = mirror.GetFrame();
+    coaster->SetOrientation(2);
+    Advance(2);
+    EXPECT_TRUE(cars.GetLocalVariable(L"mirrored").ToBool());
+    EXPECT_EQ(foot(), station);
+    EXPECT_EQ(cars.GetFrame(), 0);
+    EXPECT_EQ(mirror.GetFrame(), cameIn);
 }
 
 class Reminders : public testsupport::ParkGridBench {

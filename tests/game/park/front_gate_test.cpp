@@ -3,8 +3,14 @@
 // price shared by every gate.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "game/park/buildings/front_gate.h"
 #include "tests/game/park/shipped_park.h"
+#include "widgets/script/animation_stats.h"
 
 namespace {
 
@@ -119,9 +125,9 @@ TEST_F(Gate, ThePriceIsSharedRisesOnlyWhenBoughtAndIsForgottenWithTheLastGateAnd
     EXPECT_EQ(MaterialAt({12, 28}), L'#');
     EXPECT_EQ(MaterialAt({13, 23}), L'#');
 
-    // Near the grid's edge only what lies inside is laid, and a gate turned 3
-    // lays the tiles of one turned 1.
-    auto* edge = dynamic_cast<FrontGate*>(grid->CreateAndPlaceBuilding(L"front_gate", 5, 31, 3, L""));
+    // Near the grid's edge only what lies inside is laid (where a gate turned
+    // 3 lays its tiles is the orientation table's business, below).
+    auto* edge = dynamic_cast<FrontGate*>(grid->CreateAndPlaceBuilding(L"front_gate", 5, 31, 1, L""));
     ASSERT_NE(edge, nullptr);
     const size_t spots = grid->SpawnSpotList().size();
     edge->OpenGate();
@@ -138,12 +144,71 @@ TEST_F(Gate, ThePriceIsSharedRisesOnlyWhenBoughtAndIsForgottenWithTheLastGateAnd
     EXPECT_EQ(FrontGate::HeartsToOpen(), 0);
 }
 
+// A gate in each orientation, opened in the open park. What it must lay is
+// read off its own doors, wherever the grid's rotation put them: the '1' door
+// (the way in from outside) and the '2' door (into the park) lie on one line;
+// the spawn tiles lie side by side one step beyond the '1' door, the sidewalk
+// on that door and its neighbour between them and the gate, and the far
+// sidewalk on the '2' door and its neighbour on the same side. Nothing else
+// changes.
+TEST_F(Gate, EveryOrientationLaysTheSpawnTilesOutsideTheEntryDoorAndTheSidewalkAtBothDoors) {
+    EnterPark();
+    const auto plus = [](TilePoint a, TilePoint b) { return TilePoint{a.col + b.col, a.row + b.row}; };
+    const auto materials = [&] {
+        std::vector<TileChar> all;
+        for (int32_t c = 0; c < 32; ++c)
+            for (int32_t r = 0; r < 32; ++r) all.push_back(MaterialAt({c, r}));
+        return all;
+    };
+    const TilePoint places[] = {{12, 12}, {24, 12}, {12, 24}, {24, 24}};
+    for (int32_t orientation = 0; orientation < 4; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const TilePoint at = places[orientation];
+        auto* gate =
+            dynamic_cast<FrontGate*>(grid->CreateAndPlaceBuilding(L"front_gate", at.col, at.row, orientation, L""));
+        ASSERT_NE(gate, nullptr);
+        ASSERT_EQ(gate->GetOrientation(), orientation);
+        const std::vector<TileChar> before = materials();
+        const size_t spots = grid->SpawnSpotList().size();
+        gate->OpenGate();
+
+        TilePoint in{}, out{};
+        for (const Door& door : gate->Doors()) (door.code == L'1' ? out : in) = {door.col, door.row};
+        ASSERT_TRUE(in.col == out.col || in.row == out.row);
+        const TilePoint away{(out.col > in.col) - (out.col < in.col), (out.row > in.row) - (out.row < in.row)};
+        ASSERT_EQ(grid->SpawnSpotList().size(), spots + 2);
+        const TilePoint first = grid->SpawnSpotList()[spots], second = grid->SpawnSpotList()[spots + 1];
+        const TilePoint beyond = plus(out, away);
+        ASSERT_TRUE(first == beyond || second == beyond);
+        const TilePoint other = first == beyond ? second : first;
+        const TilePoint side{other.col - beyond.col, other.row - beyond.row};
+        ASSERT_EQ(std::abs(side.col) + std::abs(side.row), 1);
+        ASSERT_EQ(side.col * away.col + side.row * away.row, 0);
+
+        const std::map<std::pair<int32_t, int32_t>, TileChar> entrance{
+            {{beyond.col, beyond.row}, L'@'}, {{other.col, other.row}, L'@'},
+            {{out.col, out.row}, L'#'},       {{out.col + side.col, out.row + side.row}, L'#'},
+            {{in.col, in.row}, L'#'},         {{in.col + side.col, in.row + side.row}, L'#'}};
+        for (const auto& [tile, material] : entrance)
+            EXPECT_EQ(MaterialAt({tile.first, tile.second}), material) << tile.first << "," << tile.second;
+        const std::vector<TileChar> after = materials();
+        for (size_t i = 0; i < after.size(); ++i)
+            if (after[i] != before[i]) {
+                const std::pair<int32_t, int32_t> tile{static_cast<int32_t>(i / 32), static_cast<int32_t>(i % 32)};
+                EXPECT_TRUE(entrance.contains(tile)) << tile.first << "," << tile.second;
+            }
+    }
+}
+
 // Every shipped park's gate, opened: the visitors' way in (the '1' door) on
 // the laid sidewalk beside a spawn tile, the way into the park (the '2'
 // door) on the laid far side.
 class EveryShippedGate : public testsupport::ShippedPark, public testing::WithParamInterface<const wchar_t*> {
 protected:
-    EveryShippedGate() : ShippedPark(GetParam()) {}
+    EveryShippedGate() : ShippedPark(GetParam()) {
+        images.Add(L"front_gate", 264, 228, 1, 2);
+        AnimationStats loaded(false);
+    }
 };
 
 TEST_P(EveryShippedGate, OpensWithTheEntryBesideTheSpawnTilesAndTheWayInOnTheFarSide) {
@@ -160,6 +225,27 @@ TEST_P(EveryShippedGate, OpensWithTheEntryBesideTheSpawnTilesAndTheWayInOnTheFar
             besideSpawn |= std::abs(spot.col - door.col) + std::abs(spot.row - door.row) == 1;
         EXPECT_EQ(besideSpawn, door.code == L'1');
     }
+
+    // The shipped welcome at each entry: the gate shows its other cel for a
+    // moment and settles on its first, its script done.
+    ASSERT_TRUE(AnimationExists(L"front_gate_animate"));
+    auto* visitor = new StandingVisitor();
+    grid->AddWidget(visitor);
+    const Door* entry = nullptr;
+    for (const Door& door : gate->Doors())
+        if (door.code == L'1') entry = &door;
+    ASSERT_NE(entry, nullptr);
+    visitor->MoveToColRow(entry->col, entry->row);
+    ASSERT_EQ(gate->GetFrame(), 0);
+    gate->AddVisitor(visitor);
+    std::set<int> shown;
+    for (int step = 0; step < 60; ++step) {
+        Advance();
+        shown.insert(gate->GetFrame());
+    }
+    EXPECT_EQ(shown, (std::set<int>{0, 1}));
+    EXPECT_EQ(gate->GetFrame(), 0);
+    EXPECT_TRUE(gate->IsScriptDone());
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, EveryShippedGate, testing::Values(L"maple_green", L"saltwind_bay"));
