@@ -427,8 +427,10 @@ TEST_F(FrontDoorScriptsTest, TheParksScenesSignalTheWeekAndGoByThemselves) {
         PropertyValue GetProperty(std::wstring_view name) override {
             if (name == L"week_stats") return PropertyValue::FromPropertyInterface(this);
             if (name == L"money_earned") return PropertyValue(1250);
+            if (name == L"finished_tutorial") return PropertyValue(lessonsDone);
             return PropertyValue(0);
         }
+        bool lessonsDone = false;
     } player;
     const PropertyValue state = PropertyValue::FromPropertyInterface(&player);
     struct Park : DynamicWidget {
@@ -455,6 +457,11 @@ TEST_F(FrontDoorScriptsTest, TheParksScenesSignalTheWeekAndGoByThemselves) {
     const auto week = static_cast<float>(GetConstantInt(L"week_duration"));
     EXPECT_GT(week, 0.0f);
     EXPECT_FLOAT_EQ(grid->timer, week);
+    // The tutorial's lessons hold the park: no night may fall in the middle of one.
+    for (int i = 0; i < 10; ++i) Tick();
+    EXPECT_FLOAT_EQ(grid->timer, week);
+    player.lessonsDone = true;
+    Tick();
     Tick();
     EXPECT_LT(grid->timer, week);
 

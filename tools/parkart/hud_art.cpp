@@ -327,7 +327,9 @@ bool DrawHud(const std::string& root) {
     status.RoundRect(-20, 40, 1044, 46, 3, kOrange, Darker(kOrange, 0.2f));
     for (int slot = 0; slot < 3; ++slot) {
         const float x = 16 + 180.0f * static_cast<float>(slot);
-        status.RoundRect(x, 6, x + 164, 36, 14, Darker(kNavy, 0.3f), Darker(kNavy, 0.15f));
+        // The calendar's slot holds day, week, month and year.
+        const float width = slot == 2 ? 344.0f : 164.0f;
+        status.RoundRect(x, 6, x + width, 36, 14, Darker(kNavy, 0.3f), Darker(kNavy, 0.15f));
         if (slot == 0) Coin(status, {x + 16, 21}, 0.95f, kGold);
         if (slot == 1) Heart(status, {x + 16, 21}, 0.8f, kRed);
         if (slot == 2) Calendar(status, {x + 16, 21}, 0.95f, kWhite);
@@ -370,6 +372,15 @@ bool DrawHud(const std::string& root) {
         out.emplace_back("hud_tab", WideButton(110, 36, kNavyLight, nullptr));
         out.emplace_back("hud_button", WideButton(140, 40, kTeal, nullptr));
         out.emplace_back("hud_button_buy", WideButton(140, 40, kOrange, Coin));
+        // The park's name field: a dark slot whose rim lights under the pointer and while pressed.
+        Canvas field(3 * 320, 44);
+        const Rgba rims[3] = {kCreamDark, Lighter(kTeal, 0.3f), kOrange};
+        for (int cel = 0; cel < 3; ++cel) {
+            const float x0 = 320.0f * static_cast<float>(cel);
+            field.RoundRect(x0 + 1, 1, x0 + 319, 43, 10, rims[cel], Darker(rims[cel], 0.15f));
+            field.RoundRect(x0 + 4, 4, x0 + 316, 40, 8, Darker(kNavy, 0.3f), kNavy);
+        }
+        out.emplace_back("hud_name_field", std::move(field));
         out.emplace_back("hud_close", IconButton(32, kRed, CloseX));
         out.emplace_back("hud_arrow_left", IconButton(32, kTeal, [](Canvas& c, Point p, float s, const Rgba& ink) {
                              c.Polygon({{p.x + 6 * s * 1.7f, p.y - 9 * s * 1.7f},

@@ -131,7 +131,9 @@ int32_t KivraGoalTracker::GetCompletionPercent() const {
 int KivraGoalTracker::GetActiveObjective(std::wstring_view challengeName, Objective** objective, std::wstring* text) {
     if (challengeName.empty()) return -1;
     if (text) text->clear();
-    if (const Challenge* challenge = FindChallenge(challengeName)) {
+    // A won challenge has nothing open, even where a debug completion left
+    // its objectives' own flags unset.
+    if (const Challenge* challenge = FindChallenge(challengeName); challenge != nullptr && !challenge->completed) {
         for (size_t i = 0; i < challenge->objectives.size(); ++i) {
             Objective* open = challenge->objectives[i];
             if (open->completed) continue;

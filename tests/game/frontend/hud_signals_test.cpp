@@ -2,6 +2,7 @@
 // and magazine panels, on the real park.
 #include <gtest/gtest.h>
 
+#include "foundation/expression/localization_map.h"
 #include "game/park/people/person.h"
 #include "rendering/draw/graphics.h"
 #include "tests/game/frontend/hud_test_support.h"
@@ -179,6 +180,23 @@ TEST_F(HudSignals, TheGoalPanelFollowsTheChosenChallengeOutsideEditModes) {
     level->goals_tracker.OnMoneyEarned(80);
     DrawFrame();
     EXPECT_TRUE(hint->IsDisabled());
+}
+
+// Completing every goal at once (the developer word) leaves the objectives'
+// own flags unset: the card still moves on from the won challenge.
+TEST_F(HudSignals, TheGoalCardMovesOnWhenEveryGoalIsCompletedAtOnce) {
+    Play(LevelBuilder(6, 6));
+    AddMagazine();
+    OpenHere();
+    DrawFrame();
+    AnimationWidget* task = hud->GoalTaskPanel();
+    ASSERT_NE(task, nullptr);
+    ASSERT_EQ(task->GetLocalVariable(L"tasknum").ToInt(), 1);
+    level->goals_tracker.CompleteAllObjectives();
+    DrawFrame();
+    EXPECT_EQ(task->GetLocalVariable(L"tasknum").ToInt(), -1);
+    EXPECT_TRUE(task->GetLocalVariable(L"do_slide_in").ToBool());
+    EXPECT_EQ(task->GetLocalVariable(L"description").ToString(), LocalizeLookup(L"goal_all_completed"));
 }
 
 }  // namespace
