@@ -10,6 +10,7 @@
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
+#include "game/park/grid/grid_tile.h"
 #include "widgets/screens/confirm_menu.h"
 #include "widgets/screens/menu_host.h"
 #include "widgets/screens/notice_menu.h"
@@ -33,6 +34,9 @@ MyGameApp::~MyGameApp() {
     EndLoadingAndWidgets();
     // A profile manager that never read profiles.xml would write empty slots over it.
     if (SaveOnExit() && profiles_.IsLoaded()) profiles_.Save();
+    // The park's tiles share pictures of this game's assets, which go with
+    // it: a later game in the same process looks them up afresh.
+    GridTile::ForgetTileImages();
 }
 
 MyGameApp* MyGameApp::Instance() { return gMyGameApp; }

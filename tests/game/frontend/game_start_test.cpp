@@ -9,200 +9,34 @@
 // Then the saved files are read back, and a second start must come back to
 // the same player.
 
-#include <unistd.h>
-
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
+#include <gtest/gtest.h>
 
 #include "app/assets/asset_registry.h"
 #include "app/settings/settings_file.h"
-#include "foundation/files/path_utils.h"
 #include "foundation/system/service.h"
 #include "foundation/system/text.h"
 #include "foundation/system/track_interface.h"
 #include "game/data/progress/player_state.h"
-#include "game/frontend/entry/my_game_app.h"
 #include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/beat_level_menu.h"
 #include "game/frontend/menus/enter_name_menu.h"
 #include "game/frontend/menus/frontend_host.h"
 #include "game/frontend/menus/level_select_menu.h"
-#include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
 #include "game/frontend/menus/options_menu.h"
 #include "game/park/parkgrid/kivra_grid.h"
-#include "platform/window/messages.h"
 #include "platform/window/virtual_keys.h"
+#include "tests/game/frontend/driven_game.h"
 #include "widgets/controls/button_widget.h"
 #include "widgets/screens/confirm_menu.h"
 #include "widgets/screens/notice_menu.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A step of the player: true once it is done. Each runs once a frame.
-struct PlayerStep {
-    std::string name;
-    std::function<bool()> act;
-};
-
-class DrivenGame : public MyGameApp {
-public:
-    // No step may wait longer than this many updates.
-    static constexpr int kPatience = 3000;
-
-    explicit DrivenGame(const std::string& dataFolder) { SetArguments({"halvaro", "-changedir=" + dataFolder}); }
-
-    void Then(std::string name, std::function<bool()> act) { steps_.push_back({std::move(name), std::move(act)}); }
-
-    // Runs the game until it ends; the first step that never came to pass, or empty.
-    std::string Play() {
-        Initialize();
-        if (IsInitialized()) Run();
-        if (!steps_.empty() && stuckAt_.empty()) stuckAt_ = steps_.front().name + " (the game ended first)";
-        return stuckAt_;
-    }
-
-    template <class M>
-    M* OpenMenu() const {
-        for (const auto& [id, menu] : openMenus_)
-            if (auto* found = dynamic_cast<M*>(menu)) return found;
-        return nullptr;
-    }
-
-    // What a scene script made under that id in the menu, if anything.
-    static DynamicWidget* ScriptObject(Menu* menu, const wchar_t* id) {
-        if (!menu) return nullptr;
-        auto it = menu->Variables().find(id);
-        return it == menu->Variables().end() ? nullptr : it->second.ToWidget<DynamicWidget>();
-    }
-
-    void MoveTo(int x, int y) { Widgets().WindowMouseMove(x, y); }
-    void ClickAt(int x, int y) {
-        Widgets().WindowMouseMove(x, y);
-        Widgets().WindowMouseDown(x, y, 1);
-        Widgets().WindowMouseUp(x, y, 1);
-    }
-    // Where the widget's top left corner lies on the screen (a point: w and h are 1).
-    static FRect Origin(Widget* widget) { return widget->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}); }
-    static ScreenPoint Middle(Widget* widget) {
-        const FRect at = Origin(widget);
-        return {static_cast<int>(at.x) + widget->GetWidth() / 2, static_cast<int>(at.y) + widget->GetHeight() / 2};
-    }
-    void ClickOn(Widget* widget) {
-        const ScreenPoint at = Middle(widget);
-        ClickAt(at.x, at.y);
-    }
-    void Type(std::wstring_view text) {
-        for (wchar_t c : text) Widgets().KeyChar(c);
-    }
-    void Press(uint32_t key) {
-        Widgets().KeyDown(static_cast<int>(key));
-        Widgets().KeyUp(static_cast<int>(key));
-    }
-    // The window's close button, as the window system reports it.
-    void CloseWindow() { windows_->PostMessage(mainWindow_, plat::msg::kClose, 0, 0); }
-
-    int FramesOnStep() const { return frames_; }
-
-protected:
-    void UpdateFrames() override {
-        MyGameApp::UpdateFrames();
-        if (steps_.empty() || !stuckAt_.empty()) return;
-        if (steps_.front().act()) {
-            steps_.pop_front();
-            frames_ = 0;
-        } else if (++frames_ > kPatience) {
-            stuckAt_ = steps_.front().name;
-            Shutdown();
-        }
-    }
-
-private:
-    std::deque<PlayerStep> steps_;
-    std::string stuckAt_;
-    int frames_ = 0;
-};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The game's UTF-16 files, as plain text for searching (ASCII content only).
-std::string Narrow(const std::string& bytes) {
-    std::string text;
-    for (char c : bytes)
-        if (c != '\0') text += c;
-    return text;
-}
-
-class GameStartTest : public ::testing::Test {
-protected:
-    GameStartTest() : cwd_(fs::current_path()) {
-        home_ = fs::temp_directory_path() / ("halvaro_start_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        SetAppDataFolder(home_.string() + "/");
-    }
-    ~GameStartTest() override {
-        fs::current_path(cwd_);
-        fs::remove_all(home_);
-    }
-
-    // Skips the logo and splash pictures by clicking, as an impatient player does.
-    static void SkipToTitle(DrivenGame& game) {
-        game.Then("start-up screens", [&game] {
-            if (dynamic_cast<LoadingMenu*>(game.LoadingScreen())) return true;
-            if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
-            return false;
-        });
-        game.Then("loading", [&game] {
-            auto* title = dynamic_cast<LoadingMenu*>(game.LoadingScreen());
-            return title && title->GetPlayButton();
-        });
-    }
-
-    static void PressPlayOnTitle(DrivenGame& game) {
-        game.Then("play on the title screen", [&game] {
-            auto* title = dynamic_cast<LoadingMenu*>(game.LoadingScreen());
-            if (!title || !title->GetPlayButton()) return false;
-            EXPECT_DOUBLE_EQ(game.GetLoadingProgress(), 1.0);
-            game.ClickOn(title->GetPlayButton());
-            return true;
-        });
-    }
-
-    // A player looks at a screen for a moment before clicking: a dialog has
-    // dropped in by then.
-    static bool Settled(DrivenGame& game, Menu* menu) {
-        auto* dialog = dynamic_cast<DialogMenu*>(menu);
-        const bool fading = dialog && (dialog->GetFadeState() == DialogMenu::kFadingIn ||
-                                       dialog->GetFadeState() == DialogMenu::kFadingOut);
-        return !fading && game.FramesOnStep() >= 60;
-    }
-
-    // Waits for a script button to be shown in full, then clicks it.
-    static void ClickScriptButton(DrivenGame& game, std::string name, std::function<Menu*()> menu, const wchar_t* id) {
-        game.Then(std::move(name), [&game, menu, id] {
-            Menu* open = menu();
-            DynamicWidget* button = DrivenGame::ScriptObject(open, id);
-            if (!button || !open->IsActive() || button->opacity < 1.0f || !Settled(game, open)) return false;
-            game.ClickOn(button);
-            return true;
-        });
-    }
-
-    fs::path cwd_;
-    fs::path home_;
-    const std::string data_ = std::string(HALVARO_SOURCE_DIR) + "/data";
-};
+using testsupport::DrivenGame;
+using testsupport::Narrow;
+using testsupport::ReadFile;
+using GameStartTest = testsupport::DrivenGameTest;
 
 TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuitsAndIsRememberedNextTime) {
     double sfxChosen = -1;

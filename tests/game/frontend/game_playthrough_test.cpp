@@ -1,0 +1,467 @@
+// A new player's whole first park, played in the real game by pointer and
+// keyboard: named, the first park picked on the map, its tutorial followed
+// step by step by doing what each step asks, then played on through a week
+// with visitors until a goal moves on; saved, left and found again as left;
+// completed, and a second start comes back to the same park.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "foundation/system/text.h"
+#include "game/data/progress/goals.h"
+#include "game/data/progress/kivra_level.h"
+#include "game/data/progress/player_state.h"
+#include "game/frontend/hud/user_interface.h"
+#include "game/frontend/menus/beat_level_menu.h"
+#include "game/frontend/menus/enter_name_menu.h"
+#include "game/frontend/menus/level_select_menu.h"
+#include "game/frontend/menus/main_menu.h"
+#include "game/park/buildings/front_gate.h"
+#include "game/park/buildings/kivra_building.h"
+#include "game/park/parkgrid/kivra_grid.h"
+#include "game/park/people/person.h"
+#include "platform/window/virtual_keys.h"
+#include "tests/game/frontend/driven_game.h"
+#include "widgets/screens/confirm_menu.h"
+
+namespace {
+
+using testsupport::DrivenGame;
+using testsupport::Narrow;
+using testsupport::ReadFile;
+
+ParkPlayer& Player() { return *ParkPlayer::Current(); }
+KIVRA_LEVEL& Level() { return *Player().GetCurrentLevel(); }
+
+// What a player sees of a park, as text: its buildings, its ground, its
+// purse, its calendar, the tutorial and the goals reached.
+std::string Look(KivraGrid& grid) {
+    std::vector<std::wstring> buildings;
+    for (GridItem* item : grid.Items())
+        if (auto* building = dynamic_cast<KivraBuilding*>(item)) {
+            const TilePoint at = building->GetGridPosition();
+            buildings.push_back(text::WFormat(L"%ls@%d,%d/%d ", building->GetType().c_str(), at.col, at.row,
+                                              building->GetOrientation()));
+        }
+    std::sort(buildings.begin(), buildings.end());
+    std::wstring view;
+    for (const std::wstring& b : buildings) view += b;
+    for (int32_t row = 0; row < grid.Rows(); ++row) {
+        view += L'\n';
+        for (int32_t col = 0; col < grid.Cols(); ++col)
+            view += static_cast<wchar_t>(grid.GetTileAt(col, row)->material);
+    }
+    const KIVRA_LEVEL& level = Level();
+    view += text::WFormat(L"\nmoney %d hearts %d weeks %d tutorial %d challenge %ls:", level.money, level.hearts,
+                          level.weeks_played, Player().TutorialStep(), level.chosen_challenge.c_str());
+    for (const auto& [name, challenge] : level.goals_tracker.Challenges()) {
+        if (challenge->completed) view += L" " + name;
+        for (size_t i = 0; i < challenge->objectives.size(); ++i)
+            if (challenge->objectives[i]->completed) view += L" " + name + L"#" + std::to_wstring(i);
+    }
+    return text::ToUtf8(view);
+}
+
+// The park's own text in profiles.xml.
+std::string SavedPark(const std::filesystem::path& profiles) {
+    const std::string text = Narrow(ReadFile(profiles));
+    const size_t begin = text.find("<level name=\"maple_green\"");
+    const size_t end = text.find("</level>", begin);
+    return begin == std::string::npos || end == std::string::npos ? std::string() : text.substr(begin, end - begin);
+}
+
+class GamePlaythroughTest : public testsupport::DrivenGameTest {
+protected:
+    UserInterface* Hud() const { return game_->OpenMenu<UserInterface>(); }
+    KivraGrid& Grid() const { return Hud()->Grid(); }
+    DynamicWidget* HudObject(const wchar_t* id) const { return DrivenGame::ScriptObject(Hud(), id); }
+
+    // Where a tile's centre is on the screen, through the park's camera.
+    ScreenPoint OnScreen(TilePoint tile) const {
+        const PixelPoint at = Grid().TileToScreen(tile.col, tile.row);
+        const FRect origin = DrivenGame::Origin(&Grid());
+        const float down = 0.25f * static_cast<float>(GridTile::TileStepH());
+        return {static_cast<int>(origin.x + at.x), static_cast<int>(origin.y + at.y + down)};
+    }
+    // Moves the carried building until its footprint's far corner is on
+    // `corner`, then clicks there; false when it never got there.
+    bool PlaceAt(TilePoint corner) {
+        KivraBuilding* held = Grid().GetHeldBuilding();
+        if (!held) return false;
+        TilePoint aim = corner;
+        for (int tries = 0; tries < 4; ++tries) {
+            const ScreenPoint at = OnScreen(aim);
+            game_->MoveTo(at.x, at.y);
+            const TileRect r = held->GetFootprintRect();
+            if (r.col == corner.col && r.row == corner.row) {
+                game_->ClickAt(at.x, at.y);
+                return true;
+            }
+            aim = {aim.col + corner.col - r.col, aim.row + corner.row - r.row};
+        }
+        return false;
+    }
+    // A script button of the display shown in full, clicked.
+    bool ClickHud(const wchar_t* id) {
+        DynamicWidget* button = HudObject(id);
+        if (!button || button->opacity < 1.0f || game_->FramesOnStep() < 20) return false;
+        game_->ClickOn(button);
+        return true;
+    }
+    void ClickHudLater(std::string name, const wchar_t* id) {
+        game_->Then(std::move(name), [this, id] { return ClickHud(id); });
+    }
+    // The tiles the current tutorial step marked, and the far corner they span.
+    std::vector<TilePoint> Marked() const {
+        std::vector<TilePoint> tiles;
+        for (int32_t col = 0; col < Grid().Cols(); ++col)
+            for (int32_t row = 0; row < Grid().Rows(); ++row)
+                if (Grid().GetTileAt(col, row)->material == 'T') tiles.push_back({col, row});
+        return tiles;
+    }
+    FrontGate* Gate() const {
+        for (GridItem* item : Grid().Items())
+            if (auto* gate = dynamic_cast<FrontGate*>(item)) return gate;
+        return nullptr;
+    }
+    KivraBuilding* Find(std::wstring_view type) const {
+        for (GridItem* item : Grid().Items())
+            if (auto* building = dynamic_cast<KivraBuilding*>(item); building && building->GetType() == type)
+                return building;
+        return nullptr;
+    }
+    int Visitors() const {
+        return static_cast<int>(std::count_if(Grid().Items().begin(), Grid().Items().end(),
+                                              [](GridItem* item) { return dynamic_cast<Person*>(item) != nullptr; }));
+    }
+    // The night's scene over the display, when night has fallen.
+    AnimationWidget* Night() const {
+        for (Widget* child : Hud()->GetChildren())
+            if (auto* scene = dynamic_cast<AnimationWidget*>(child); scene && DrivenGame::ScriptObject(scene, L"night"))
+                return scene;
+        return nullptr;
+    }
+
+    // The build list's row of that type, clicked; the list is cheapest first.
+    bool ClickBuildRow(std::wstring_view type) {
+        auto& list = Hud()->BuildingTypes().entries;
+        auto found = std::find_if(list.begin(), list.end(), [type](ITEM_TYPE* t) { return t->type == type; });
+        if (found == list.end()) return false;
+        auto cost = [](ITEM_TYPE* t) { return static_cast<KIVRA_BUILDING_TYPE*>(t)->buycost; };
+        EXPECT_TRUE(
+            std::is_sorted(list.begin(), list.end(), [&](ITEM_TYPE* a, ITEM_TYPE* b) { return cost(a) < cost(b); }));
+        const std::wstring row = L"build_row_" + std::to_wstring(found - list.begin());
+        return ClickHud(row.c_str());
+    }
+
+    DrivenGame* game_ = nullptr;
+};
+
+TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsAndCompletesTheFirstPark) {
+    const auto started = std::chrono::steady_clock::now();
+    std::string left, completedView;
+    std::string parkText;
+    {
+        DrivenGame game(data_);
+        game_ = &game;
+        SkipToTitle(game);
+        PressPlayOnTitle(game);
+        game.Then("name entry", [&game] {
+            if (!game.OpenMenu<EnterNameMenu>()) return false;
+            game.Type(L"Ada");
+            game.Press(plat::vk::kReturn);
+            return true;
+        });
+        ClickScriptButton(
+            game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
+        game.Then("the introduction, skipped", [&game] {
+            if (game.OpenMenu<LevelSelectMenu>()) return true;
+            if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
+            return false;
+        });
+        ClickScriptButton(
+            game, "the first park's sign", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        game.Then("the park opens in its tutorial", [this, &game] {
+            if (!Hud() || !Settled(game, Hud())) return false;
+            EXPECT_EQ(Player().TutorialStep(), 0);
+            game.RunFast();
+            return true;
+        });
+
+        // The tutorial, step by step: what the step asks, done as asked.
+        int32_t moneyBefore = 0;
+        std::vector<TilePoint> walk;
+        int clicks = 0;
+        struct Row {
+            const wchar_t* step;
+            std::function<bool()> act;
+        };
+        const std::vector<Row> tutorial = {
+            {L"welcome",
+             [&] {
+                 DynamicWidget* field = HudObject(L"park_name_input");
+                 if (!field) return false;
+                 game.ClickOn(field);
+                 game.Type(L"Ada's Green");
+                 game.Press(plat::vk::kReturn);
+                 return true;
+             }},
+            {L"build_toolbar", [&] { return ClickHud(L"btn_build"); }},
+            {L"build_menu", [&] { return ClickHud(L"tab_ride"); }},
+            {L"look_bouncy_castle", [&] { return ClickBuildRow(L"bouncy_castle"); }},
+            {L"buy_bouncy_castle",
+             [&] {
+                 moneyBefore = Level().money;
+                 return ClickHud(L"data_buy");
+             }},
+            {L"place_fun_bounce",
+             [&] {
+                 const std::vector<TilePoint> marked = Marked();
+                 EXPECT_EQ(marked.size(), 4u);
+                 const TilePoint corner = marked.back();
+                 // Beside the glowing tiles, on good ground: refused.
+                 const TilePoint beside{corner.col - 4, corner.row + 6};
+                 EXPECT_TRUE(PlaceAt(beside));
+                 KivraBuilding* held = Grid().GetHeldBuilding();
+                 EXPECT_TRUE(held && held->CanPlace()) << "placed off the marked tiles";
+                 EXPECT_EQ(Level().money, moneyBefore);
+                 EXPECT_TRUE(PlaceAt(corner));
+                 EXPECT_EQ(Grid().GetHeldBuilding(), nullptr);
+                 EXPECT_EQ(Level().money, moneyBefore - 1200);
+                 return true;
+             }},
+            {L"start_sidewalk", [&] { return ClickHud(L"btn_sidewalk_add"); }},
+            {L"sidewalk3",
+             [&] {
+                 // The pointer rests on each tile before the click, as a hand does:
+                 // first one beside the marked tiles, refused, then the marked ones.
+                 if (walk.empty()) {
+                     walk = Marked();
+                     EXPECT_EQ(walk.size(), 2u);
+                     walk.insert(walk.begin(), {walk.front().col, walk.front().row + 3});
+                     moneyBefore = Level().money;
+                 }
+                 const TilePoint tile = walk[clicks / 2];
+                 const ScreenPoint at = OnScreen(tile);
+                 if (clicks++ % 2 == 0) {
+                     game.MoveTo(at.x, at.y);
+                     return false;
+                 }
+                 game.ClickAt(at.x, at.y);
+                 const TileChar painted = Grid().GetTileAt(tile.col, tile.row)->material;
+                 if (clicks == 2) {
+                     EXPECT_EQ(painted, '_') << "painted off the marked tiles";
+                     EXPECT_EQ(Level().money, moneyBefore);
+                 } else {
+                     EXPECT_EQ(painted, Level().sidewalk);
+                 }
+                 if (clicks < static_cast<int>(walk.size()) * 2) return false;
+                 EXPECT_EQ(Level().money, moneyBefore - 20);
+                 return true;
+             }},
+            {L"finish_sidewalk", [&] { return ClickHud(L"banner_done"); }},
+            {L"open_gate",
+             [&] {
+                 // The gate's popup, its open button, then the step's own button.
+                 AnimationWidget* popup = Grid().GetPopupWidget();
+                 if (!popup) {
+                     if (game.FramesOnStep() % 30 == 29) game.ClickOn(Gate());
+                     return false;
+                 }
+                 DynamicWidget* open = DrivenGame::ScriptObject(popup, L"popup_open");
+                 if (!Gate()->IsOpen()) {
+                     if (open && popup->opacity >= 1.0f && game.FramesOnStep() % 30 == 29) game.ClickOn(open);
+                     return false;
+                 }
+                 return ClickHud(L"tutorial_ok");
+             }},
+            {L"navigate", [&] { return ClickHud(L"btn_goals"); }},
+            {L"choose_challenge",
+             [&] {
+                 // The park's first challenge, followed from the start, chosen again.
+                 if (!HudObject(L"lyr_goal_detail")) {
+                     ClickHud(L"goal_row_0");
+                     return false;
+                 }
+                 return ClickHud(L"detail_follow");
+             }},
+        };
+        for (size_t i = 0; i < tutorial.size(); ++i) {
+            const Row& row = tutorial[i];
+            const std::string name = text::ToUtf8(row.step);
+            game.Then("tutorial step " + name + " shows", [this, &game, i, row] {
+                if (Player().TutorialStep() != static_cast<int32_t>(i)) return false;
+                EXPECT_EQ(Hud()->TutorialStepName(static_cast<int32_t>(i)), std::wstring(row.step));
+                DynamicWidget* box = HudObject(L"lyr_tutorial_box");
+                return box && box->opacity >= 1.0f && game.FramesOnStep() >= 20;
+            });
+            if (row.act) game.Then("tutorial step " + name + " done", row.act);
+        }
+        game.Then("the tutorial ends", [this] {
+            if (Player().TutorialStep() != -1) return false;
+            EXPECT_TRUE(Hud()->TutorialInactive());
+            EXPECT_FALSE(Player().PausedForTutorial());
+            EXPECT_TRUE(Grid().IsDraggable());
+            EXPECT_NE(Hud()->ShownGoal(), nullptr);
+            return true;
+        });
+
+        // The challenge's open objectives, one ride each, placed with their
+        // doors on the road: the goal panel moves on with each, and the
+        // challenge won shows its trophy.
+        Objective* goal = nullptr;
+        struct Build {
+            const char* name;
+            const wchar_t* type;
+            TilePoint corner;
+        };
+        for (const Build& build :
+             {Build{"play pipes", L"play_pipes", {23, 20}}, Build{"playhouse", L"playhouse", {23, 23}}}) {
+            const std::string name = build.name;
+            game.Then(name + ": the goal in hand", [&] {
+                goal = Hud()->ShownGoal();
+                EXPECT_TRUE(goal && !goal->completed);
+                return goal != nullptr;
+            });
+            ClickHudLater(name + ": the build tool", L"btn_build");
+            ClickHudLater(name + ": the rides", L"tab_ride");
+            game.Then(name + ": its row", [this, build] { return ClickBuildRow(build.type); });
+            ClickHudLater(name + ": bought", L"data_buy");
+            game.Then(name + ": placed", [this, build] {
+                if (!PlaceAt(build.corner)) return false;
+                EXPECT_NE(Find(build.type), nullptr);
+                return true;
+            });
+            ClickHudLater(name + ": done placing", L"banner_done");
+            game.Then(name + ": the goal panel moves on", [this, &goal, build] {
+                if (Hud()->ShownGoal() == goal) return false;
+                EXPECT_TRUE(goal->completed);
+                // The next objective, or none once the challenge is won.
+                EXPECT_EQ(Hud()->ShownGoal() == nullptr, build.type == std::wstring_view(L"playhouse"));
+                return true;
+            });
+        }
+        game.Then("the trophy", [&] {
+            EXPECT_TRUE(Level().goals_tracker.FindChallenge(L"funbooks_bronze")->completed);
+            return ClickHud(L"trophy_ok");
+        });
+
+        // Playing on: the week's visitors pay at the gate, ride and leave
+        // happier; night falls, the week is reviewed and the sun rises.
+        int32_t money = 0, hearts = 0, weeks = 0;
+        bool paid = false, rode = false;
+        game.Then("money and hearts before the visitors", [&] {
+            money = Level().money;
+            hearts = Level().hearts;
+            weeks = Level().weeks_played;
+            return true;
+        });
+        game.Then(
+            "visitors pay, ride and earn hearts",
+            [&] {
+                paid = paid || (Level().money > money && Visitors() > 0);
+                rode = rode || !Find(L"bouncy_castle")->Occupants().empty();
+                money = std::min(money, Level().money);
+                return paid && rode && Level().hearts > hearts;
+            },
+            8000);
+        game.Then(
+            "night falls",
+            [&] {
+                AnimationWidget* night = Night();
+                DynamicWidget* ok = DrivenGame::ScriptObject(night, L"review_ok");
+                if (!ok || game.FramesOnStep() < 20) return false;
+                EXPECT_EQ(Level().weeks_played, weeks + 1);
+                EXPECT_EQ(Grid().GetSpawner(), nullptr);
+                EXPECT_GT(Level().stats.allTime.visitors, 0);
+                game.ClickOn(ok);
+                return true;
+            },
+            8000);
+        game.Then("the sun rises", [&] {
+            DynamicWidget* sunrise = DrivenGame::ScriptObject(Night(), L"sunrise");
+            if (!sunrise || game.FramesOnStep() < 20) return false;
+            EXPECT_EQ(Grid().GetParkState(), KivraGrid::kParkOpen);
+            game.ClickOn(sunrise);
+            return true;
+        });
+        game.Then("a new week", [&] {
+            if (Night() || Grid().GetParkState() != KivraGrid::kWeekRunning) return false;
+            EXPECT_NE(Grid().GetSpawner(), nullptr);
+            return true;
+        });
+
+        // Saved and left; the park is found again as it was.
+        game.Then("save and quit", [&] {
+            left = Look(Grid());
+            return ClickHud(L"btn_save_quit");
+        });
+        ClickScriptButton(
+            game, "the first park again", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        game.Then("the park as it was left", [&] {
+            if (!Hud() || !Settled(game, Hud())) return false;
+            EXPECT_EQ(Look(Grid()), left);
+            EXPECT_EQ(Level().display_name, L"Ada's Green");
+            return true;
+        });
+
+        // Completing waits for every trophy of the park, hours of play: the
+        // button stays off, so the test gives the action its dialog would.
+        game.Then("completed", [&] {
+            DynamicWidget* complete = HudObject(L"btn_complete");
+            if (!complete) return false;
+            EXPECT_TRUE(complete->IsDisabled());
+            completedView = Look(Grid());
+            Hud()->DoAction(L"complete_level_action", L"", 0);
+            return true;
+        });
+        game.Then("the completed park's screen", [&] {
+            auto* beaten = game.OpenMenu<BeatLevelMenu>();
+            if (!beaten || !Settled(game, beaten)) return false;
+            parkText = SavedPark(home_ / "profiles.xml");
+            return true;
+        });
+        ClickScriptButton(
+            game, "to the main menu", [&game] { return game.OpenMenu<BeatLevelMenu>(); }, L"main");
+        ClickScriptButton(
+            game, "quit", [&game] { return game.OpenMenu<MainMenu>(); }, L"quit");
+        ClickScriptButton(
+            game, "confirm quitting", [&game] { return game.OpenMenu<ConfirmQuitMenu>(); }, L"ok");
+        ASSERT_EQ(game.Play(), "");
+        EXPECT_EQ(game.ExitCode(), 0);
+    }
+    ASSERT_FALSE(parkText.empty());
+
+    // A second start: the same player, the same park; saving it at once
+    // writes the same text.
+    {
+        DrivenGame game(data_);
+        game_ = &game;
+        SkipToTitle(game);
+        PressPlayOnTitle(game);
+        ClickScriptButton(
+            game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
+        ClickScriptButton(
+            game, "the first park's sign", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        game.Then("the park as it was completed", [&] {
+            if (!Hud() || !Settled(game, Hud())) return false;
+            EXPECT_EQ(game.PlayerName(), L"Ada");
+            EXPECT_EQ(Look(Grid()), completedView);
+            return ClickHud(L"btn_save");
+        });
+        game.Then("saved again", [&] {
+            EXPECT_EQ(SavedPark(home_ / "profiles.xml"), parkText);
+            game.Shutdown();
+            return true;
+        });
+        ASSERT_EQ(game.Play(), "");
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    RecordProperty("playthrough_seconds", std::to_string(seconds));
+    std::printf("the playthrough took %.1f s\n", seconds);
+}
+
+}  // namespace
