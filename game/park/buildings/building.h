@@ -32,6 +32,7 @@ public:
     const Door* FindDoor(TilePoint point, TileChar side) const;
     const std::vector<Door>& Doors() const { return doors_; }
 
+    Building* AsBuilding() final { return this; }
     void AddedToManager(WidgetManager* manager) override;
     void RemovedFromManager(WidgetManager* manager) override;
     std::unique_ptr<GridFootprint> CreateFootprint(const ITEM_TYPE* record) override;

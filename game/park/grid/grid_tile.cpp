@@ -62,10 +62,3 @@ float GridTile::DistanceToPoint(TilePoint point, bool squared) const {
 float TileDistance(const GridTile& a, const GridTile* b) {
     return b == nullptr ? 0.0f : PointDistance(a.Position(), b->Position());
 }
-
-GridTile* TileAt(const GridTileColumns& tiles, int32_t col, int32_t row) {
-    if (col < 0 || row < 0 || static_cast<size_t>(col) >= tiles.size()) return nullptr;
-    const auto& column = tiles[static_cast<size_t>(col)];
-    if (static_cast<size_t>(row) >= column.size()) return nullptr;
-    return column[static_cast<size_t>(row)].get();
-}

@@ -107,5 +107,11 @@ private:
 // estimate); 0 without a second tile.
 float TileDistance(const GridTile& a, const GridTile* b);
 
-// The tile at (col, row), or null outside the columns.
-GridTile* TileAt(const GridTileColumns& tiles, int32_t col, int32_t row);
+// The tile at (col, row), or null outside the columns. Inline: the path
+// search asks it for every neighbour of every tile it takes.
+inline GridTile* TileAt(const GridTileColumns& tiles, int32_t col, int32_t row) {
+    if (col < 0 || row < 0 || static_cast<size_t>(col) >= tiles.size()) return nullptr;
+    const auto& column = tiles[static_cast<size_t>(col)];
+    if (static_cast<size_t>(row) >= column.size()) return nullptr;
+    return column[static_cast<size_t>(row)].get();
+}

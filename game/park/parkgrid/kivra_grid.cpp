@@ -2,6 +2,7 @@
 // reachability pass and the bridge to the display.
 #include "game/park/parkgrid/kivra_grid.h"
 
+#include <typeinfo>
 #include <utility>
 
 #include "foundation/expression/constants_map.h"
@@ -193,7 +194,10 @@ void KivraGrid::ResetTileStates() {
 }
 
 KivraBuilding* KivraGrid::GetTileOccupant(TilePoint position) const {
-    auto* tile = dynamic_cast<KivraTile*>(GetTileAt(position.col, position.row));
+    // Every visitor asks each step: the park's own tiles (CreateTile) skip the cast.
+    GridTile* any = GetTileAt(position.col, position.row);
+    auto* tile = any != nullptr && typeid(*any) == typeid(KivraTile) ? static_cast<KivraTile*>(any)
+                                                                     : dynamic_cast<KivraTile*>(any);
     return tile ? tile->occupant : nullptr;
 }
 

@@ -26,6 +26,7 @@
 #include "game/park/grid/grid_transform.h"
 #include "game/park/tasks/task_owner.h"
 
+class Building;
 class Grid;
 class GridFootprint;
 class Image;
@@ -60,6 +61,9 @@ public:
     virtual void DetachFromTiles(Grid* grid);
     // Nothing for a plain item.
     virtual void StartDefaultTask();
+    // The item as a building (one with doors), else null: what a cast would
+    // answer, without one for each person a door search meets on its tiles.
+    virtual Building* AsBuilding() { return nullptr; }
     virtual void AttachTile(GridTile* tile, bool notify);
     virtual void DetachTile(GridTile* tile, bool notify);
     virtual void DetachAll(bool notify);

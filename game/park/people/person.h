@@ -32,7 +32,8 @@ public:
     virtual void FindPathToMatch(GridTileFilter* filter);
     virtual void ClearPath();
     virtual bool IsFollowingPath() const { return following_; }
-    bool CanWalkOn(TilePoint position) override;
+    // The tile of its grid is walkable (final: its searches rely on it).
+    bool CanWalkOn(TilePoint position) final;
     // Takes the next step of the path.
     virtual void FollowPath();
 

@@ -23,7 +23,7 @@ AcceptTileByDoor::~AcceptTileByDoor() = default;
 
 bool AcceptTileByDoor::Accept(GridTile* candidate) {
     for (GridItem* item : candidate->GetItems()) {
-        auto* building = dynamic_cast<Building*>(item);
+        Building* building = item->AsBuilding();
         if (building == nullptr || (buildings_ != nullptr && !buildings_->Accept(item))) continue;
         const Door* door = building->FindDoor(candidate->Position(), 0);
         if (door != nullptr && (side_ == kAnySide || door->code == side_)) return true;
