@@ -41,6 +41,9 @@ struct TileSearch {
     float cost = -1.0f;      // of the best path found so far from the start
     float estimate = -1.0f;  // of the remaining way to the target
     TilePoint parent;        // where the best path arrives from; the tile itself when none
+    // Whether the walker may enter the tile, asked once per search: each
+    // tile is a neighbour of up to eight taken ones. -1: not asked yet.
+    int32_t enterable = -1;
 };
 
 class GridTile {

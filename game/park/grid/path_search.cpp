@@ -40,8 +40,17 @@ GridTile* PathSearch::TakeFirst() {
     return nullptr;
 }
 
-bool PathSearch::CanEnter(GridTile& tile, PathWalker* walker) const {
-    return walker != nullptr ? walker->CanWalkOn(tile.Position()) : tile.IsWalkable();
+bool PathSearch::AskEnter(GridTile& tile, PathWalker* walker) {
+    const bool enterable = walker != nullptr ? walker->CanWalkOn(tile.Position()) : tile.IsWalkable();
+    tile.search.enterable = enterable ? 1 : 0;
+    // Its record changed: reset with the others when the search ends.
+    touched_.push_back(&tile);
+    return enterable;
+}
+
+inline bool PathSearch::CanEnter(GridTile& tile, PathWalker* walker) {
+    const int32_t known = tile.search.enterable;
+    return known >= 0 ? known != 0 : AskEnter(tile, walker);
 }
 
 void PathSearch::Expand(GridTileColumns& tiles, GridTile& from, const PathQuery& query) {
@@ -53,15 +62,22 @@ void PathSearch::Expand(GridTileColumns& tiles, GridTile& from, const PathQuery&
     const float factor = from.GetCost();
     // The eight neighbours, each asked once whether it can be entered: a
     // diagonal step reads the answers of the two tiles it cuts past.
-    GridTile* around[3][3] = {};
-    bool enterable[3][3] = {};
-    for (int32_t dc = -1; dc <= 1; ++dc)
+    // Each column is looked up once for its three tiles; the middle tile is
+    // the one taken, no neighbour.
+    GridTile* around[3][3];
+    bool enterable[3][3];
+    for (int32_t dc = -1; dc <= 1; ++dc) {
+        const int32_t col = at.col + dc;
+        const auto* column =
+            col >= 0 && static_cast<size_t>(col) < tiles.size() ? &tiles[static_cast<size_t>(col)] : nullptr;
         for (int32_t dr = -1; dr <= 1; ++dr) {
-            if (dc == 0 && dr == 0) continue;
-            GridTile* t = TileAt(tiles, at.col + dc, at.row + dr);
+            const int32_t row = at.row + dr;
+            const bool inside = column != nullptr && row >= 0 && static_cast<size_t>(row) < column->size();
+            GridTile* t = (dc == 0 && dr == 0) || !inside ? nullptr : (*column)[static_cast<size_t>(row)].get();
             around[dc + 1][dr + 1] = t;
             enterable[dc + 1][dr + 1] = t != nullptr && CanEnter(*t, query.walker);
         }
+    }
     for (int32_t dc = -1; dc <= 1; ++dc) {
         for (int32_t dr = -1; dr <= 1; ++dr) {
             if (dc == 0 && dr == 0) continue;
@@ -75,8 +91,8 @@ void PathSearch::Expand(GridTileColumns& tiles, GridTile& from, const PathQuery&
             float g = factor * step + here.cost;
             if (hasParent && (dc != inDc || dr != inDr)) g += kTurnPenalty;
             TileSearch& s = next->search;
+            // Untouched tiles that pass here were asked CanEnter, which listed them.
             if (s.state == TileSearch::kUntouched) {
-                touched_.push_back(next);
                 s.estimate = Estimate(next->Position(), query.target);
             } else if (s.cost <= g) {
                 continue;

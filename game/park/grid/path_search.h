@@ -13,8 +13,10 @@
 // the open set by way cost plus straight-line estimate in single precision,
 // then row, then column, and count as matches only when they leave it.
 //
-// The working record lives in the tiles; every tile the search touched is
-// reset before it returns, so no search sees another's record. A start
+// The working record lives in the tiles (the walker's answer for each tile
+// among it: the walkable test runs once per tile and search); every tile
+// the search touched is reset before it returns, so no search sees
+// another's record, nor an answer from before a tile changed. A start
 // outside the grid finds nothing. Main thread only: two searches over the
 // same tiles must never overlap.
 
@@ -68,7 +70,8 @@ private:
 
     void Open(GridTile& tile);
     GridTile* TakeFirst();
-    bool CanEnter(GridTile& tile, PathWalker* walker) const;
+    bool CanEnter(GridTile& tile, PathWalker* walker);
+    bool AskEnter(GridTile& tile, PathWalker* walker);
     void Expand(GridTileColumns& tiles, GridTile& from, const PathQuery& query);
     static void Rebuild(const GridTileColumns& tiles, const GridTile& goal, TilePoint start, TilePath& path);
 

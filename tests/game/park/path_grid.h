@@ -50,7 +50,9 @@ inline bool AllRecordsReset(const GridTileColumns& tiles) {
     for (const auto& column : tiles)
         for (const auto& t : column) {
             const TileSearch& s = t->search;
-            if (s.state != 0 || s.cost != -1.0f || s.estimate != -1.0f || s.parent != t->Position()) return false;
+            if (s.state != 0 || s.cost != -1.0f || s.estimate != -1.0f || s.parent != t->Position() ||
+                s.enterable != -1)
+                return false;
         }
     return true;
 }
