@@ -221,13 +221,24 @@ inline bool NearInteger(double v, double tol) { return std::fabs(v - std::round(
 
 // Stage 0's bilinear samples along every row of a rectangle, when they step
 // one texel at a time with one column weight: the row is then blended from
-// two texel rows whole instead of sample by sample.
+// two texel rows whole instead of sample by sample. A mirrored image steps
+// back one texel a pixel: its samples are the same blends, read backwards.
 struct ColumnRun {
     bool ok = false;
-    int first = 0;      // texel column of the row's first pixel (-1: left of the texture)
-    int firstLeft = 0;  // where that column lies under the addressing mode
-    int lastRight = 0;  // where the last pixel's right neighbour lies
+    bool mirrored = false;  // columns fall from left to right
+    int first = 0;          // texel column of the row's first pixel (-1: left of the texture)
+    int firstLeft = 0;      // where that column lies under the addressing mode
+    int lastRight = 0;      // where the last pixel's right neighbour lies
     uint32_t fx = 0;
+    int size = 0;  // the texture's width
+    bool wrap = false;
+
+    // The texel columns of pixels x .. x + n - 1 of the row, lowest first:
+    // sample j of a forward run over them is pixel n - 1 - j of a mirrored row.
+    int Lowest(int x, int n) const { return mirrored ? first - x - (n - 1) : first + x; }
+    // Where the addressing mode sends column c, which lies at most one
+    // column outside the texture.
+    int Addressed(int c) const { return c < 0 ? (wrap ? size - 1 : 0) : c >= size ? (wrap ? 0 : size - 1) : c; }
 };
 
 // The coordinates are stepped chunk by chunk exactly as the rows below step
@@ -236,6 +247,8 @@ ColumnRun PlanColumnRun(const DrawSetup& d, double uStart, double dudx, int widt
     const SamplerSetup& s = d.samplers[0];
     if (!d.textured[0] || d.program || !s.bilinear || !s.view.pixels) return {};
     ColumnRun run;
+    run.mirrored = dudx < 0.0;
+    const int step = run.mirrored ? -1 : 1;
     int32_t u[kChunk];
     for (int x = 0; x < width; x += kChunk) {
         int n = std::min(kChunk, width - x);
@@ -251,15 +264,33 @@ ColumnRun PlanColumnRun(const DrawSetup& d, double uStart, double dudx, int widt
                 run.first = c.column;
                 run.fx = c.weight;
             }
-            if (c.column != run.first + x + i || c.weight != run.fx) return {};
+            if (c.column != run.first + step * (x + i) || c.weight != run.fx) return {};
         }
     }
-    const int size = s.view.width;
-    if (run.first < -1 || run.first + width > size) return {};
-    run.firstLeft = run.first >= 0 ? run.first : (s.wrapU ? size - 1 : 0);
-    run.lastRight = run.first + width < size ? run.first + width : (s.wrapU ? 0 : size - 1);
+    run.size = s.view.width;
+    run.wrap = s.wrapU;
+    const int lowest = run.Lowest(0, width);
+    if (lowest < -1 || lowest + width > run.size) return {};
+    run.firstLeft = run.Addressed(run.first);
+    run.lastRight = run.Addressed(run.first + width);
     run.ok = true;
     return run;
+}
+
+// Pixels x .. x + n - 1 of a mirrored row (x from the row's start), from the
+// row's filtered texels (entry c blends columns c and c + 1).
+void MirroredFromKept(const ColumnRun& run, const uint32_t* kept, int x, int n, uint32_t* out) {
+    const uint32_t* from = kept + run.first - x;
+    for (int i = 0; i < n; ++i) out[i] = from[-i];
+}
+
+// The same pixels blended from two texel rows: a forward run over their
+// columns, reversed.
+void MirroredFromRows(const ColumnRun& run, const RowPair& rows, int x, int n, uint32_t* out) {
+    const int lowest = run.Lowest(x, n);
+    uint32_t forward[kChunk];
+    BilinearRunSpan(rows, lowest, run.Addressed(lowest), run.Addressed(lowest + n), run.fx, n, forward);
+    std::reverse_copy(forward, forward + n, out);
 }
 
 void DrawRect(DrawSetup& d, const RectSpec& r) {
@@ -318,14 +349,19 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             continue;
         }
         RowPair rows;
+        const uint32_t* mirroredKept = nullptr;
         if (!texRow && run.ok) {
             const int32_t vFixed = ToFixed16(Reduce(v[0], s0.wrapV, s0.view.height));
             // Rows filtered for an earlier draw at this offset serve as texels.
             if (const uint32_t* kept = filtered ? filtered->Row(s0, vFixed) : nullptr) {
-                texRow = kept + run.first;
-                if (zeroCopy || passThrough) {
-                    WriteSpan(d, x0, py, width, texRow, nullptr);
-                    continue;
+                if (run.mirrored) {
+                    mirroredKept = kept;
+                } else {
+                    texRow = kept + run.first;
+                    if (zeroCopy || passThrough) {
+                        WriteSpan(d, x0, py, width, texRow, nullptr);
+                        continue;
+                    }
                 }
             } else {
                 rows = BilinearRows(s0, vFixed);
@@ -334,10 +370,16 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         for (int x = x0; x < x1; x += kChunk) {
             const int n = std::min(kChunk, x1 - x);
             const uint32_t* tex0 = texRow ? texRow + (x - x0) : nullptr;
-            if (rows.upper) {
-                const int first = run.first + (x - x0);
-                BilinearRunSpan(rows, first, x == x0 ? run.firstLeft : first, x + n == x1 ? run.lastRight : first + n,
-                                run.fx, n, blended);
+            if (rows.upper || mirroredKept) {
+                if (mirroredKept) {
+                    MirroredFromKept(run, mirroredKept, x - x0, n, blended);
+                } else if (run.mirrored) {
+                    MirroredFromRows(run, rows, x - x0, n, blended);
+                } else {
+                    const int first = run.first + (x - x0);
+                    BilinearRunSpan(rows, first, x == x0 ? run.firstLeft : first,
+                                    x + n == x1 ? run.lastRight : first + n, run.fx, n, blended);
+                }
                 tex0 = blended;
                 if (passThrough) {
                     WriteSpan(d, x, py, n, blended, nullptr);

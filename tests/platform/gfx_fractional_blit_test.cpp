@@ -2,7 +2,8 @@
 // steps, drawn through the device, against the per-sample bilinear filter
 // (SampleSpan) at the coordinates the rectangle gives each pixel. Whole
 // rows are blended at once there, and kept for the next draw at the same
-// offset, so this holds both to the same bits.
+// offset, so this holds both to the same bits. Mirrored images (the texture
+// read right to left) take the same rows backwards.
 #include <cmath>
 
 #include "gfx_test_util.h"
@@ -25,15 +26,21 @@ struct Case {
     bool wrap;
     uint32_t color;  // vertex colour: white passes the texels through
     bool blend;
+    bool mirrored;  // u falls from left to right
 };
 
 const Case kCases[] = {
-    {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false},
-    {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false},
-    {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false},
-    {"InnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true},
-    {"InnerPartWrap", 32, 16, 4, 2, 28, 14, true, 0xFFFFFFFFu, false},
-    {"WiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true},
+    {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, false},
+    {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, false},
+    {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false, false},
+    {"InnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false},
+    {"InnerPartWrap", 32, 16, 4, 2, 28, 14, true, 0xFFFFFFFFu, false, false},
+    {"WiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, false},
+    {"MirroredWholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, true},
+    {"MirroredWholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, true},
+    {"MirroredModulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, true, true},
+    {"MirroredInnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true},
+    {"MirroredWiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, true},
 };
 
 class GfxFractionalBlitTest : public GfxTest, public ::testing::WithParamInterface<Case> {
@@ -51,7 +58,8 @@ protected:
     }
 
     // The frame the per-sample filter gives: pixel p of the image at left
-    // edge x samples u = first + (p - (x - 0.5)) texels, and likewise in v.
+    // edge x samples u = first + (p - (x - 0.5)) texels (mirrored: counted
+    // from the image's right edge), and likewise in v.
     std::vector<uint32_t> Reference(const Case& c, const std::vector<uint32_t>& texels, double x, double y) const {
         plat::SamplerSetup s;
         s.view = {texels.data(), c.texW, c.texH, c.texW};
@@ -62,7 +70,9 @@ protected:
         const int top = static_cast<int>(std::ceil(y - 0.5)), bottom = static_cast<int>(std::ceil(y + c.h - 0.5));
         for (int py = std::max(top, 0); py < std::min(bottom, kTargetH); ++py)
             for (int px = std::max(left, 0); px < std::min(right, kTargetW); ++px) {
-                const auto u = static_cast<int32_t>(std::lround((c.firstU + px - (x - 0.5)) * 65536.0));
+                const double along = px - (x - 0.5);
+                const auto u =
+                    static_cast<int32_t>(std::lround((c.firstU + (c.mirrored ? c.w - along : along)) * 65536.0));
                 const auto v = static_cast<int32_t>(std::lround((c.firstV + py - (y - 0.5)) * 65536.0));
                 uint32_t texel = 0;
                 plat::SampleSpan(s, &u, &v, 1, &texel);
@@ -100,7 +110,7 @@ TEST_P(GfxFractionalBlitTest, EverySixteenthOfAPixelGivesThePerSampleFiltersBits
             for (int pass = 0; pass < 2; ++pass) {
                 Clear(kBackground);
                 Quad(static_cast<float>(x), static_cast<float>(y), static_cast<float>(c.w), static_cast<float>(c.h),
-                     c.color, s0, t0, s1, t1);
+                     c.color, c.mirrored ? s1 : s0, t0, c.mirrored ? s0 : s1, t1);
                 const std::vector<uint32_t> drawn = Read();
                 for (size_t i = 0; i < drawn.size() && mismatches < 5; ++i)
                     if (drawn[i] != expected[i]) {
