@@ -82,6 +82,7 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
     if (drawSelf) Draw(g);
     ChildWalk walk(*this);
     while (Widget* child = walk.Current()) {
+        walk.PrefetchAhead();
         if (child->visible_) {
             if (manager_ && child == manager_->modal_) flags.pastModal = true;
             if (g) {

@@ -75,9 +75,11 @@ void KivraPerson::Draw(Graphics* g) {
 }
 
 void KivraPerson::UpdateTint() {
-    if (CountTweens(kBlueTween) > 0) return;
+    // Asked every frame of every visitor: the cheap test first, as either
+    // one alone leaves the tint as it is.
     const float c = EnergyTint(energy_, searchFoodEnergy_);
     if (red == c && green == c) return;
+    if (CountTweens(kBlueTween) > 0) return;
     if (std::fabs(red - c) <= 0.05f && std::fabs(green - c) <= 0.05f) {
         SetFloatProperty(L"red", c, false);
         SetFloatProperty(L"green", c, false);
