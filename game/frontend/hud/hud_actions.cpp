@@ -98,10 +98,9 @@ void BuyResearch(const Action& a) {
     RESEARCH_OPTION bought;
     if (!player->PurchaseResearch(a.parameter, bought)) return;
     if (bought.effect == RESEARCH_OPTION::kUnlockBuilding && bought.param == L"pretzel_stand") Event(a.ui, 26);
-    if (bought.effect == RESEARCH_OPTION::kUnlockMarketing) {
-        Event(a.ui, 35);
-        return;
-    }
+    // A marketing slot the tutorial waits for is its next step's to show;
+    // otherwise the open panel shows it on its way like any other research.
+    if (bought.effect == RESEARCH_OPTION::kUnlockMarketing && Event(a.ui, 35)) return;
     // The list's scroll bar keeps its place over a list one entry shorter;
     // with no entry left there is nothing to rescale.
     const double slider = KivraSlider::LastScrollValue();

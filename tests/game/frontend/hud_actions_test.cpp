@@ -172,7 +172,8 @@ TEST_F(HudActions, BoughtResearchKeepsTheListsScrollOverTheShorterList) {
     level->available_research[0].ticks = 500;
     EXPECT_EQ(Do(L"buy_research_action", L"posters"), Log{L"purchased_research_callback"});
     EXPECT_FLOAT_EQ(Local(L"slider_val").ToReal(), 0.4f * 3 / 2);
-    EXPECT_EQ(Do(L"buy_research_action", L"billboards"), Log{}) << "a marketing slot rescales nothing";
+    EXPECT_EQ(Do(L"buy_research_action", L"billboards"), (Log{L"purchased_research_callback", L"enable_background"}))
+        << "a marketing slot shows on its way too";
     // The last one: nothing left to rescale over, so the slider's own value; no time, nothing dimmed.
     EXPECT_EQ(Do(L"buy_research_action", L"plans"), (Log{L"purchased_research_callback", L"enable_background"}));
     EXPECT_FLOAT_EQ(Local(L"slider_val").ToReal(), 0.4f);
