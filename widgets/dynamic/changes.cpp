@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "foundation/system/random.h"
 #include "widgets/dynamic/dynamic_widget.h"
@@ -233,7 +234,10 @@ void DynamicWidget::StopTweens(const std::wstring& name) {
 
 int DynamicWidget::CountTweens(const std::wstring& name) const {
     auto it = controllers_.find(name);
-    return it != controllers_.end() && dynamic_cast<const Tweener*>(it->second.get()) ? 1 : 0;
+    if (it == controllers_.end() || !it->second) return 0;
+    // Asked by every walking person each step: a plain tween needs no cast.
+    const Controller& c = *it->second;
+    return typeid(c) == typeid(Tweener) || dynamic_cast<const Tweener*>(&c) ? 1 : 0;
 }
 
 void DynamicWidget::Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,

@@ -80,7 +80,7 @@ int GridTask::GetTile() {
     if (!StepHasAttribute(L"_door")) return kGoOn;
     const Building* named = StepWidget<Building>(L"building");
     for (GridItem* item : tile->GetItems()) {
-        const auto* building = dynamic_cast<const Building*>(item);
+        const Building* building = item->AsBuilding();
         if (!building || (named && building->GetId() != named->GetId())) continue;
         if (const Door* door = building->FindDoor(tile->Position(), 0))
             SetOutput(L"_door", CharText(static_cast<TileChar>(door->code)));
@@ -137,8 +137,9 @@ int GridTask::PersonWord(std::wstring_view word, Person& person) {
     Building* found = nullptr;
     if (Grid* grid = GetGrid())
         if (GridTile* tile = grid->GetTileAt(position.col, position.row))
+            // A queue of visitors may stand on the door: asked, not cast, each one.
             for (GridItem* item : tile->GetItems()) {
-                auto* building = dynamic_cast<Building*>(item);
+                Building* building = item->AsBuilding();
                 if (building && building->FindDoor(position, side) && filter->Accept(building)) {
                     found = building;
                     break;

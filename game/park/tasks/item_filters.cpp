@@ -23,7 +23,7 @@ bool AcceptItemByText::Accept(GridItem* candidate) {
     return false;
 }
 
-bool AcceptBuilding::Accept(GridItem* candidate) { return dynamic_cast<Building*>(candidate) != nullptr; }
+bool AcceptBuilding::Accept(GridItem* candidate) { return candidate != nullptr && candidate->AsBuilding() != nullptr; }
 
 bool AcceptGateByOpenness::Accept(GridItem* candidate) {
     const auto* gate = dynamic_cast<const OpenableGate*>(candidate);
