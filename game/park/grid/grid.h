@@ -63,6 +63,7 @@ public:
     // A new item of the class its type record asks for; null for a type the
     // item catalogue lacks.
     virtual GridItem* CreateItem(std::wstring_view type);
+    // The record an item is saved as; null for an item the park does not keep.
     virtual std::unique_ptr<LEVEL_ITEM> MakeLevelItem(GridItem& item);
     virtual std::unique_ptr<LEVEL_ITEM> CreateLevelItem(std::wstring_view type);
     // Every material before any state, batched.

@@ -1,5 +1,7 @@
 // The grid's side of the level record: items to records and back, the tile
 // materials, and the level's goals.
+#include <utility>
+
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/catalogues/level_records.h"
 #include "game/data/progress/player_state.h"
@@ -31,7 +33,8 @@ void Grid::SaveToLevel() {
     std::vector<std::unique_ptr<LEVEL_ITEM>> unplaced;
     for (auto& record : level->items.TakeAll())
         if (FindRecordByName(ItemStats::Current(), record->type) == nullptr) unplaced.push_back(std::move(record));
-    for (GridItem* item : items_) level->items.Add(MakeLevelItem(*item));
+    for (GridItem* item : items_)
+        if (std::unique_ptr<LEVEL_ITEM> record = MakeLevelItem(*item)) level->items.Add(std::move(record));
     for (auto& record : unplaced) level->items.Add(std::move(record));
 
     level->tiles.clear();

@@ -29,7 +29,17 @@ std::unique_ptr<LEVEL_ITEM> KivraGrid::CreateLevelItem(std::wstring_view type) {
 }
 
 std::unique_ptr<LEVEL_ITEM> KivraGrid::MakeLevelItem(GridItem& item) {
+    // A save in the middle of an edit keeps the park as it stands: the new
+    // building in hand is not paid for yet, and one being moved or turned
+    // still stands where it was picked up.
+    const bool held = &item == held_;
+    if (held && editMode_ == kNewBuilding) return nullptr;
     std::unique_ptr<LEVEL_ITEM> record = Grid::MakeLevelItem(item);
+    if (held && (editMode_ == kMoveHeld || editMode_ == kRotateHeld)) {
+        record->col = remembered_.col;
+        record->row = remembered_.row;
+        record->orientation = rememberedOrientation_;
+    }
     auto* saved = dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM*>(record.get());
     auto* building = dynamic_cast<KivraBuilding*>(&item);
     if (saved != nullptr && building != nullptr) SaveImprovements(*building, *saved);

@@ -60,6 +60,41 @@ TEST_F(HudCore, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScr
     EXPECT_EQ(player->CurrentLevelName(), L"");
 }
 
+// The building in hand is no part of the park yet: a save while it is
+// carried keeps the park as it stands.
+TEST_F(HudCore, SavingInTheMiddleOfAnEditSavesNoUnpaidOrDisplacedBuilding) {
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+    KivraGrid& park = hud->Grid();
+    auto* hut = dynamic_cast<KivraBuilding*>(park.Items().front());
+    ASSERT_NE(hut, nullptr);
+    const int32_t turned = hut->GetOrientation();
+    hud->DoAction(L"buy_building_action", L"hut", 0);
+    ASSERT_EQ(park.GetEditMode(), KivraGrid::kNewBuilding);
+    park.GetHeldBuilding()->MoveTo({1, 1});
+    const struct {
+        const wchar_t *start, *cancel;
+    } edits[] = {{nullptr, L"cancel_build_action"},
+                 {L"move_building_action", L"cancel_move_action"},
+                 {L"start_rotate_action", L"cancel_rotate_action"}};
+    for (const auto& edit : edits) {
+        if (edit.start) {
+            hud->DoAction(edit.start, L"", 0);
+            park.OnBuildingClicked(*hut);
+            ASSERT_EQ(park.GetHeldBuilding(), hut);
+            hut->MoveTo({1, 6});
+        }
+        hud->DoAction(L"save_action", L"", 0);
+        SCOPED_TRACE(testing::PrintToString(std::wstring(edit.cancel)));
+        ASSERT_EQ(level->items.Size(), 1u);
+        EXPECT_EQ(level->items.At(0)->col, 4);
+        EXPECT_EQ(level->items.At(0)->row, 4);
+        EXPECT_EQ(level->items.At(0)->orientation, turned);
+        hud->DoAction(edit.cancel, L"", 0);
+        Advance();
+    }
+    EXPECT_EQ(level->money, 1000) << "nothing was bought";
+}
+
 TEST_F(HudCore, CallbacksRunAtOnceOverThePersistingScriptAndQueueBehindABusyOne) {
     Define(L"ui", {Step(L"log", {{L"text", L"ui"}}), Step(L"persist")});
     Define(L"busy", {Step(L"log", {{L"text", L"busy"}}), Step(L"wait-for", {{L"time", L"5"}}),
