@@ -8,8 +8,10 @@
 
 #include "foundation/values/live_ref.h"
 #include "game/data/catalogues/research_option.h"
+#include "game/data/progress/goal_tracker.h"
 #include "game/data/progress/goals.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/objectives.h"
 #include "game/frontend/menus/stretch_slider.h"
 #include "tests/game/frontend/hud_test_support.h"
 #include "tests/platform/temp_folder.h"
@@ -267,6 +269,84 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     run(L"hud_save");
     EXPECT_EQ(level->items.Size(), 1u);
     EXPECT_TRUE(stands(L"toast"));
+}
+
+// The hint tells how far the shown goal is, or where a building the player
+// cannot buy yet comes from; one hint stands at a time.
+TEST_F(HudActions, TheHintCountsTheGoalsBuildingsOrNamesWhereTheyComeFrom) {
+    Logged({L"show_hint"});
+    Play(LevelBuilder(10, 10).Item(L"hut", 4, 4).Item(L"hut", 7, 7).Item(L"flowers_red", 1, 1));
+    MagazineRecord magazine{L"zoo", std::vector<ChallengeRecord>(3)};
+    ObjectiveRecord huts;
+    huts.check = L"buildings_exist";
+    huts.type = L"hut";
+    huts.amount = 5;
+    for (ChallengeRecord& challenge : magazine.challenges) {
+        challenge.unlocked = true;
+        challenge.objectives.push_back(huts);
+    }
+    magazine.challenges[1].buildings = {L"wide"};
+    magazine.challenges[2].research = {L"plans"};
+    level->goals_tracker.AddMagazine(magazine, level->chosen_challenge);
+    HudTest::OpenHere();
+    auto* goal = dynamic_cast<BuildingsExist*>(hud->ShownGoal());
+    ASSERT_NE(goal, nullptr);
+    auto hint = [this] { return Local(L"hint_widget").ToWidget<AnimationWidget>(); };
+    auto show = [&](const wchar_t* type, const wchar_t* category) {
+        if (AnimationWidget* standing = hint()) standing->RemoveSelf();
+        Advance();
+        goal->type = type;
+        goal->category = category;
+        EXPECT_EQ(Do(L"show_hint_action"), Log{L"show_hint"}) << testing::PrintToString(std::wstring(type));
+        return hint();
+    };
+    const struct {
+        const wchar_t *type, *category;
+        int32_t built;
+    } counted[] = {{L"hut", L"", 2}, {L"", L"decorations", 1}, {L"", L"", 3}};
+    for (const auto& c : counted) {
+        AnimationWidget* shown = show(c.type, c.category);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->GetLocalVariable(L"number_already_built").ToInt(), c.built);
+        EXPECT_EQ(shown->GetLocalVariable(L"objective").ToPropertyInterface(), goal);
+    }
+    EXPECT_EQ(Do(L"show_hint_action"), Log{}) << "one at a time";
+
+    level->availability[L"wide"] = 0;
+    level->availability[L"flowers_red"] = 0;
+    const struct {
+        std::vector<RESEARCH_OPTION> offered, bought;
+        const wchar_t* type;
+        const wchar_t* source;
+        const wchar_t* challenge;
+    } sources[] = {
+        {{}, {}, L"flowers_red", L"error", L""},
+        {{},
+         {Research(L"plans", RESEARCH_OPTION::kUnlockBuilding, L"flowers_red")},
+         L"flowers_red",
+         L"research_in_progress",
+         L""},
+        {{Research(L"plans", RESEARCH_OPTION::kUnlockBuilding, L"flowers_red")},
+         {},
+         L"flowers_red",
+         L"reward_then_research",
+         L"zoo_gold"},
+        {{}, {}, L"wide", L"reward", L"zoo_silver"},
+        {{}, {}, L"no_such_type", L"error", L""},
+    };
+    for (const auto& c : sources) {
+        level->available_research = c.offered;
+        level->bought_research = c.bought;
+        AnimationWidget* shown = show(c.type, L"");
+        ASSERT_NE(shown, nullptr);
+        EXPECT_FALSE(shown->GetLocalVariable(L"can_build_building_type").ToBool());
+        EXPECT_EQ(shown->GetLocalVariable(L"source").ToString(), c.source);
+        auto* challenge = dynamic_cast<Challenge*>(shown->GetLocalVariable(L"challenge").ToPropertyInterface());
+        EXPECT_EQ(challenge ? challenge->name : L"", c.challenge);
+    }
+    level->available_research = {Research(L"plans", RESEARCH_OPTION::kUnlockBuilding, L"flowers_red")};
+    level->available_research[0].unlocked = true;
+    EXPECT_EQ(show(L"flowers_red", L"")->GetLocalVariable(L"source").ToString(), L"research");
 }
 
 }  // namespace
