@@ -59,6 +59,9 @@ void KivraGrid::PreviewNewBuilding(std::wstring_view type) {
             LogWrite(L"No building type \"" + std::wstring(type) + L"\" to place; nothing changes", true);
         return;
     }
+    // A building already in hand goes back first: a new one carried would
+    // stay on the park unpaid, a lifted one off its tiles.
+    EndCarrying();
     const KIVRA_LEVEL* level = CurrentParkLevel();
     const int32_t cost = record->buycost;
     const int32_t money = level ? level->money : 0;

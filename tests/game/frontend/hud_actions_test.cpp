@@ -141,6 +141,33 @@ TEST_F(HudActions, ANumberStandsForALiveBuildingOfThePark) {
         EXPECT_EQ(Do(action, L"", hut), Log{}) << "gone";
 }
 
+// Picking a building while another is in hand puts that one back first.
+TEST_F(HudActions, ANewBuildingPickedWhileOneIsInHandLeavesNoneBehind) {
+    Open();
+    auto types = [this] {
+        std::vector<std::wstring> found;
+        for (GridItem* item : hud->Grid().Items()) found.push_back(item->GetType());
+        return found;
+    };
+    const std::vector<std::wstring> park = types();
+    auto* hut = hud->FindBuilding(static_cast<uint32_t>(IdOf(L"hut")));
+    for (const wchar_t* lift : {L"", L"move_building_action", L"start_rotate_action"}) {
+        if (*lift == 0) {
+            Do(L"buy_building_action", L"hut");
+        } else {
+            Do(lift);
+            hud->Grid().OnBuildingClicked(*hut);
+        }
+        ASSERT_NE(hud->Grid().GetHeldBuilding(), nullptr) << testing::PrintToString(std::wstring(lift));
+        Do(L"buy_building_action", L"flowers_red");
+        Do(L"cancel_build_action");
+        EXPECT_EQ(types(), park) << testing::PrintToString(std::wstring(lift));
+        EXPECT_FALSE(hut->IsHeldByPark());
+        EXPECT_EQ(hut->GetGridPosition(), (TilePoint{4, 4}));
+    }
+    EXPECT_EQ(level->money, 1000);
+}
+
 TEST_F(HudActions, MarketingFillsOrAddsASlotAndIgnoresChoicesOutsideTheLists) {
     Open();
     const struct {
