@@ -19,9 +19,9 @@ public:
             }
             if (tag == L"message-box")
                 ReadMessageBox(*data_.steps.back());
-            else
-                data_.steps.back()->AddHighlight(GetAttributeIntOr(L"col", -1), GetAttributeIntOr(L"row", -1),
-                                                 GetAttributeIntOr(L"width", 1), GetAttributeIntOr(L"height", 1));
+            else if (!data_.steps.back()->AddHighlight(GetAttributeIntOr(L"col", -1), GetAttributeIntOr(L"row", -1),
+                                                       GetAttributeIntOr(L"width", 1), GetAttributeIntOr(L"height", 1)))
+                LogWrite(L"tutorial_data.xml: a highlight larger than any park is skipped", true);
         }
     }
 

@@ -1,6 +1,7 @@
 #include "game/frontend/hud/tutorial_step.h"
 
 #include <array>
+#include <limits>
 #include <utility>
 
 #include "foundation/values/live_ref.h"
@@ -88,9 +89,15 @@ TutorialStep::~TutorialStep() {
     if (Slot().step == this) Slot() = {};
 }
 
-void TutorialStep::AddHighlight(int32_t col, int32_t row, int32_t width, int32_t height) {
-    for (int32_t i = 0; i < width; ++i)
-        for (int32_t j = 0; j < height; ++j) highlights_.push_back({col + i, row + j});
+bool TutorialStep::AddHighlight(int32_t col, int32_t row, int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return true;
+    if (int64_t{width} * height > kMostHighlightTiles) return false;
+    // Counted wide: a tile past the largest coordinate is no park's and is left out.
+    constexpr int64_t kLast = std::numeric_limits<int32_t>::max();
+    for (int64_t c = col; c < int64_t{col} + width && c <= kLast; ++c)
+        for (int64_t r = row; r < int64_t{row} + height && r <= kLast; ++r)
+            highlights_.push_back({static_cast<int32_t>(c), static_cast<int32_t>(r)});
+    return true;
 }
 
 AnimationWidget* TutorialStep::CurrentWait() { return Slot().widget.Get(); }

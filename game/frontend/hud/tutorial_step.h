@@ -41,6 +41,9 @@ struct TutorialMessageBox {
 inline constexpr int32_t kUnknownTutorialEvent = 40;
 int32_t TutorialEventNumber(std::wstring_view name);
 
+// Far more tiles than any park has; a larger highlight is a fault in the file.
+inline constexpr int64_t kMostHighlightTiles = int64_t{1} << 20;
+
 class TutorialStep : public AnimationListener {
 public:
     struct Flags {
@@ -77,8 +80,9 @@ public:
     const std::vector<TilePoint>& Highlights() const { return highlights_; }
     const std::optional<TutorialMessageBox>& MessageBox() const { return messageBox_; }
 
-    // The reader's: column-major, (col + i, row + j) for i outer.
-    void AddHighlight(int32_t col, int32_t row, int32_t width, int32_t height);
+    // The reader's: column-major, (col + i, row + j) for i outer. False,
+    // adding nothing, for a rectangle of more than kMostHighlightTiles tiles.
+    bool AddHighlight(int32_t col, int32_t row, int32_t width, int32_t height);
     // Replaces any box the step had.
     void SetMessageBox(TutorialMessageBox box) { messageBox_ = std::move(box); }
 

@@ -2,6 +2,8 @@
 // file that is missing.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "game/frontend/hud/tutorial_data.h"
 #include "tests/platform/temp_folder.h"
 
@@ -32,6 +34,8 @@ TEST_F(TutorialFile, ReadsStepsBoxesAndHighlightsWithTheirDefaults) {
             <highlight col="4" row="5" width="2" height="3"/>
             <unknown col="0" row="0"/>
             <highlight col="9" row="9"/>
+            <highlight col="2147483647" row="2147483646" width="2" height="3"/>
+            <highlight col="0" row="0" width="100000" height="100000"/>
         </step>
         <step name="boxes" proceed_when="no such event">
             <message-box text_label="first" block_mouse="true"/>
@@ -61,8 +65,12 @@ TEST_F(TutorialFile, ReadsStepsBoxesAndHighlightsWithTheirDefaults) {
     EXPECT_EQ(box.buttonLabel, L"") << "an explicit empty label means no button";
     EXPECT_TRUE(box.blockMouse);
     EXPECT_EQ((std::vector<int32_t>{box.x, box.y, box.width, box.height}), (std::vector<int32_t>{10, 20, 300, 90}));
-    // Column by column, then the 1 x 1 default.
-    EXPECT_EQ(build.Highlights(), (std::vector<TilePoint>{{4, 5}, {4, 6}, {4, 7}, {5, 5}, {5, 6}, {5, 7}, {9, 9}}));
+    // Column by column, then the 1 x 1 default; tiles past the largest
+    // coordinate are left out and a highlight larger than any park is skipped.
+    constexpr int32_t kLast = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(build.Highlights(),
+              (std::vector<TilePoint>{
+                  {4, 5}, {4, 6}, {4, 7}, {5, 5}, {5, 6}, {5, 7}, {9, 9}, {kLast, kLast - 1}, {kLast, kLast}}));
 
     // A later box replaces the earlier one whole; its keys follow the step's name.
     const TutorialStep& boxes = *data.steps[2];
