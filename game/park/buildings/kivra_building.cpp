@@ -3,10 +3,12 @@
 #include "game/park/buildings/kivra_building.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "app/player/basic_player_state.h"
 #include "foundation/expression/constants_map.h"
 #include "game/data/catalogues/item_types.h"
+#include "game/data/progress/goal_display.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/grid/kivra_tile.h"
@@ -78,13 +80,22 @@ void KivraBuilding::RemoveVisitor(BuildingVisitor* visitor) {
     vacancies_ += static_cast<int32_t>(removed);
 }
 
-void KivraBuilding::EjectAllVisitors() {
+int32_t KivraBuilding::EjectAllVisitors() {
+    int64_t hearts = 0;
     while (!occupants_.empty()) {
         BuildingVisitor* first = occupants_.front();
-        first->GainHappiness();
+        hearts += first->GainHappiness();
         // A visitor that stayed would hold the building forever: it leaves.
         if (!occupants_.empty() && occupants_.front() == first) RemoveVisitor(first);
     }
+    return static_cast<int32_t>(std::min<int64_t>(hearts, std::numeric_limits<int32_t>::max()));
+}
+
+void KivraBuilding::LetVisitorsOut() {
+    // A visit cut short ends as any other: its hearts are earned.
+    const int32_t hearts = EjectAllVisitors();
+    if (ParkPlayer* player = ParkPlayer::Current(); player != nullptr && hearts > 0)
+        player->ChangeResource(L"hearts", hearts, true, Hud());
 }
 
 // ---- Activity and pointer ----------------------------------------------------

@@ -8,7 +8,8 @@
 //
 // Promises: vacancies = capacity - occupants after every operation; the
 // occupants are emptied at nightfall and when it leaves its tiles, each
-// through its own visit's end; a rotation that is not a half turn swaps the
+// through its own visit's end (in play the player earns the hearts those
+// visits cash in, as on leaving); a rotation that is not a half turn swaps the
 // zone's width and height; the held flag is set exactly while the park
 // carries it. It asks its park (BuildingPark) only through its grid; on no
 // park it behaves as on a park with the default hover settings.
@@ -51,7 +52,11 @@ public:
     virtual void AddVisitor(BuildingVisitor* visitor);
     // Every occurrence leaves; vacancies grow by their number.
     virtual void RemoveVisitor(BuildingVisitor* visitor);
-    virtual void EjectAllVisitors();
+    // Ends every visit; the hearts the visitors cashed in.
+    virtual int32_t EjectAllVisitors();
+    // Ends every visit in play (nightfall, lifted by the player): the player
+    // earns the hearts, as when a visitor leaves of itself.
+    void LetVisitorsOut();
     int32_t GetVacancies() const override { return vacancies_; }
 
     // Sets (or clears) the occupant of every footprint tile inside the grid;

@@ -11,7 +11,7 @@ void KivraBuilding::Update() {
     Building::Update();
     CountDownBoosts();
     const BuildingPark* park = Park();
-    if (!occupants_.empty() && park != nullptr && park->WeekTimer() <= 0.0f) EjectAllVisitors();
+    if (!occupants_.empty() && park != nullptr && park->WeekTimer() <= 0.0f) LetVisitorsOut();
     if (mouseMode_ == 0) mouseDefault_ = IsMouseVisible();
 }
 

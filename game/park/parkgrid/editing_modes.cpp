@@ -76,7 +76,7 @@ void KivraGrid::OnBuildingClicked(KivraBuilding& building) {
 void KivraGrid::PickUpItem(KivraBuilding& building) {
     remembered_ = building.GetGridPosition();
     rememberedOrientation_ = building.GetOrientation();
-    building.EjectAllVisitors();
+    building.LetVisitorsOut();
     building.StopChanges();
     hover_.fade = 1;
     RemoveFromZones(building, true);

@@ -106,6 +106,33 @@ TEST_F(Visitors, VisitsSpendEnergyAndCashHappinessInAsHearts) {
     EXPECT_TRUE(fan->GetProperty(L"wants_to_leave").ToBool());
 }
 
+// A visit cut short by the night, or by the player lifting the building,
+// cashes its hearts in for the player as leaving does.
+TEST_F(Visitors, AVisitCutShortEarnsItsHearts) {
+    KivraPerson* fan = Fan({3, 3});
+    KivraBuilding* hut = SetDown(L"hut", {8, 8});
+    for (int visit = 0; visit < 3; ++visit) {
+        fan->EnterBuilding(*hut);
+        fan->GainHappiness();
+    }
+    fan->EnterBuilding(*hut);
+    grid->SetWeekTimer(0.0f);
+    Advance();
+    EXPECT_EQ(hut->GetVacancies(), 2);
+    EXPECT_EQ(level->hearts, 1);
+    EXPECT_FLOAT_EQ(fan->GetHappiness(), 21.5f);
+    grid->SetWeekTimer(1.0e6f);
+    for (int visit = 0; visit < 2; ++visit) {  // hungry now: 28.5 each
+        fan->EnterBuilding(*hut);
+        fan->GainHappiness();
+    }
+    fan->EnterBuilding(*hut);
+    grid->PickUpItem(*hut);
+    EXPECT_EQ(hut->GetVacancies(), 2);
+    EXPECT_EQ(level->hearts, 2);
+    EXPECT_FLOAT_EQ(fan->GetHappiness(), 7.0f);
+}
+
 // Walking costs the park's constant divided by 100 per step (50 -> 0.5),
 // only while the walk moves it; the tutorial's pause freezes it in place.
 TEST_F(Visitors, WalkingDrainsEnergyAndThePauseFreezesIt) {
