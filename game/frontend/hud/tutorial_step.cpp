@@ -1,5 +1,6 @@
 #include "game/frontend/hud/tutorial_step.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <utility>
@@ -138,14 +139,19 @@ void TutorialStep::Show(KivraGrid& grid, ParkDisplay& hud) {
     AnimationWidget& script = hud.Widget();
     grid.SetDraggable(flags_.draggable, true);
     grid.SetPushable(flags_.pushable);
-    int32_t marked = 0;
+    std::vector<TilePoint> marked;
     for (const TilePoint& tile : highlights_) {
         // A tile the park lacks is skipped, and not counted as one to paint.
         if (grid.GetTileAt(tile.col, tile.row) == nullptr) continue;
         grid.SetTileMaterial(tile, kHighlight);
-        ++marked;
+        marked.push_back(tile);
     }
-    script.SetVariable(L"tiles_highlighted_count", PropertyValue::FromInt(marked));
+    // A tile two highlights share is painted once: counted twice, the count
+    // would never run out and the step never end.
+    const auto before = [](TilePoint a, TilePoint b) { return a.col != b.col ? a.col < b.col : a.row < b.row; };
+    std::sort(marked.begin(), marked.end(), before);
+    marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
+    script.SetVariable(L"tiles_highlighted_count", PropertyValue::FromInt(static_cast<int32_t>(marked.size())));
     if (messageBox_) {
         script.SetVariable(L"x", PropertyValue::FromInt(messageBox_->x));
         script.SetVariable(L"y", PropertyValue::FromInt(messageBox_->y));
