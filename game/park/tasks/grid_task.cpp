@@ -126,8 +126,10 @@ std::unique_ptr<AcceptTileByFilters> GridTask::MakeTileFilter(bool all, bool pre
         }
     }
     std::unique_ptr<AcceptItemByFilters> buildings = MakeItemFilter(all, false);
-    if (const auto* building = StepWidget<Building>(L"building"))
-        buildings->AddFilter(std::make_unique<AcceptItem>(building));
+    // A building named and not found (gone, or no building) accepts no door,
+    // rather than leaving the search open to any tile.
+    if (StepHasAttribute(L"building"))
+        buildings->AddFilter(std::make_unique<AcceptItem>(StepWidget<Building>(L"building")));
     if (buildings->Count() > 0) {
         const TileChar side = StepChar(L"door", AcceptTileByDoor::kAnySide);
         composite->AddFilter(std::make_unique<AcceptTileByDoor>(std::move(buildings), side));

@@ -15,7 +15,8 @@
 //
 // The filters the words build live for the word only; the game's task adds
 // its own members through the virtual factories. The grid may go before the
-// task: the words then find and change nothing. Main thread only.
+// task: the words then find and change nothing. A tile search whose
+// "building" names no building finds no tile. Main thread only.
 
 #include <memory>
 #include <string_view>

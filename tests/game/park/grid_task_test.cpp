@@ -111,6 +111,8 @@ TEST_F(GridTaskTest, SearchesAndTilesFollowTheirRulesAndRemoveTheirOutputsWhenNo
         {L"find-item", {{L"id", L"my_fan"}, {L"type", L"stall"}}, L"- - -"},
         {L"find-item", {{L"id", L"my_fan"}, {L"type", L"stall"}, {L"spawn_spot", L"1"}}, L"stall@5,10 - -"},
         {L"find-tile", {{L"building", L"my_swing"}, {L"door", L"3"}}, L"4 3 -"},
+        // A door of a building that is not there is on no tile.
+        {L"find-tile", {{L"building", L"my_gone"}, {L"door", L"3"}}, L"- - -"},
         {L"find-tile", {{L"type", L"stall"}}, L"5 11 -"},
         {L"find-tile", {{L"spawn_spot", L"1"}, {L"col", L"9"}, {L"row", L"9"}}, L"5 11 -"},
         {L"find-tile", {{L"state", L"z"}}, L"- - -"},
