@@ -1,8 +1,8 @@
 // A busy park frame at 1024 x 768 with the in-game display over it. The real
 // game starts headless on data/ (SDL's dummy drivers, a fresh data folder),
 // a new player opens the first park through the map as the menus do, and
-// the park is grown the way a player grows it: a lattice of sidewalk painted
-// over the grass, 200 buildings set down on it through the grid, every one
+// the park is grown the way a player grows it: the gate opened, a lattice of
+// sidewalk painted over the grass, 200 buildings set down on it through the grid, every one
 // stamped on its tiles, and 2,000 visitors stood on the sidewalks, the
 // screen's middle first, so every part of the screen is full of them.
 //
@@ -45,6 +45,7 @@
 #include "game/frontend/menus/level_select_menu.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
+#include "game/park/buildings/front_gate.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/parkgrid/kivra_grid.h"
@@ -210,6 +211,10 @@ private:
     }
 
     void Grow(KivraGrid& park) {
+        // The gate opened from its popup, so the buildings on the lattice
+        // are reached and show no sign that they are not.
+        for (GridItem* item : park.Items())
+            if (auto* gate = dynamic_cast<FrontGate*>(item)) gate->PurchaseUpgrade(L"open");
         const std::vector<TilePoint> order = TilesFromTheMiddle(park);
         // Sidewalk every third column and row over the open grass.
         for (const TilePoint at : order)
