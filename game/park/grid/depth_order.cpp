@@ -5,30 +5,16 @@
 
 #include "game/park/grid/grid_footprint.h"
 
-bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other) {
-    if (!(other.left < self.right && other.right > self.left)) return false;
-    const bool apart = self.col <= other.col - other.cols || self.row <= other.row - other.rows ||
-                       other.col <= self.col - self.cols || other.row <= self.row - self.rows;
-    if (apart) return self.footprint && other.footprint && self.footprint->IsInFrontOf(*other.footprint);
-    const bool same =
-        self.col == other.col && self.row == other.row && self.cols == other.cols && self.rows == other.rows;
-    if (!same) {
-        return other.col >= self.col && other.row >= self.row && other.col - other.cols <= self.col - self.cols &&
-               other.row - other.rows <= self.row - self.rows;
-    }
-    if (other.bottom < self.bottom) return true;
-    if (other.bottom > self.bottom) return false;
-    return self.id < other.id;
-}
-
 void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
     byLeft_.clear();
     // A box with a non-finite edge overlaps nothing: the test's comparisons all fail.
-    for (uint32_t i = 0; i < nodes.size(); ++i)
-        if (std::isfinite(nodes[i].key.left) && std::isfinite(nodes[i].key.right)) byLeft_.push_back(i);
-    std::sort(byLeft_.begin(), byLeft_.end(), [&](uint32_t a, uint32_t b) {
-        return nodes[a].key.left != nodes[b].key.left ? nodes[a].key.left < nodes[b].key.left : a < b;
-    });
+    for (uint32_t i = 0; i < nodes.size(); ++i) {
+        const DepthKey& key = nodes[i].key;
+        if (std::isfinite(key.left) && std::isfinite(key.right))
+            byLeft_.push_back({key.left, key.right, i, nodes[i].takesPart});
+    }
+    std::sort(byLeft_.begin(), byLeft_.end(),
+              [](const Span& a, const Span& b) { return a.left != b.left ? a.left < b.left : a.index < b.index; });
 }
 
 void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {

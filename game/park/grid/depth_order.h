@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-class GridFootprint;
+#include "game/park/grid/grid_footprint.h"
 
 struct DepthKey {
     float left = 0.0f, right = 0.0f, bottom = 0.0f;
@@ -25,8 +25,23 @@ struct DepthKey {
     int id = 0;
 };
 
-// True when `self` is drawn after (in front of) `other`.
-bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other);
+// True when `self` is drawn after (in front of) `other`. Inline: the sweep
+// asks it twice for every pair of items whose boxes overlap.
+inline bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other) {
+    if (!(other.left < self.right && other.right > self.left)) return false;
+    const bool apart = self.col <= other.col - other.cols || self.row <= other.row - other.rows ||
+                       other.col <= self.col - self.cols || other.row <= self.row - self.rows;
+    if (apart) return self.footprint && other.footprint && self.footprint->IsInFrontOf(*other.footprint);
+    const bool same =
+        self.col == other.col && self.row == other.row && self.cols == other.cols && self.rows == other.rows;
+    if (!same) {
+        return other.col >= self.col && other.row >= self.row && other.col - other.cols <= self.col - self.cols &&
+               other.row - other.rows <= self.row - self.rows;
+    }
+    if (other.bottom < self.bottom) return true;
+    if (other.bottom > self.bottom) return false;
+    return self.id < other.id;
+}
 
 // Priority of items outside the ordering: in front of every ordered item.
 inline constexpr int kUnorderedPriority = 1048576;
@@ -53,11 +68,17 @@ public:
     const std::vector<std::pair<uint32_t, uint32_t>>& Edges() const { return edges_; }
 
 private:
-    // The indices of the nodes with finite boxes, by left edge (then index).
+    // What the sweep reads of a node, side by side in left-edge order.
+    struct Span {
+        float left, right;
+        uint32_t index;
+        bool takesPart;
+    };
+    // The nodes with finite boxes, by left edge (then index).
     void SortByLeft(const std::vector<DepthNode>& nodes);
 
     std::vector<std::pair<uint32_t, uint32_t>> edges_;  // (from, to), in the order found
-    std::vector<uint32_t> byLeft_;
+    std::vector<Span> byLeft_;
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
 };
 
@@ -65,13 +86,14 @@ template <class DrawsBefore>
 void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore) {
     edges_.clear();
     SortByLeft(nodes);
-    for (std::size_t p = 0; p < byLeft_.size(); ++p) {
-        const uint32_t a = byLeft_[p];
-        for (std::size_t q = p + 1; q < byLeft_.size() && nodes[byLeft_[q]].key.left < nodes[a].key.right; ++q) {
-            const uint32_t b = byLeft_[q];
-            if (!(nodes[b].key.right > nodes[a].key.left)) continue;
-            if (nodes[a].takesPart && drawsBefore(b, a)) edges_.emplace_back(a, b);
-            if (nodes[b].takesPart && drawsBefore(a, b)) edges_.emplace_back(b, a);
+    const std::size_t n = byLeft_.size();
+    for (std::size_t p = 0; p < n; ++p) {
+        const Span a = byLeft_[p];
+        for (std::size_t q = p + 1; q < n && byLeft_[q].left < a.right; ++q) {
+            const Span& b = byLeft_[q];
+            if (!(b.right > a.left)) continue;
+            if (a.takesPart && drawsBefore(b.index, a.index)) edges_.emplace_back(a.index, b.index);
+            if (b.takesPart && drawsBefore(a.index, b.index)) edges_.emplace_back(b.index, a.index);
         }
     }
 }

@@ -1,5 +1,5 @@
 // How two footprints, or a footprint and a point, stand to each other: the
-// drawing order, the side, the distances.
+// side and the distances (the drawing order is inline in the header).
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,28 +19,6 @@ Bounds BoundsOf(const GridFootprint& f) {
 }
 
 }  // namespace
-
-// Each step returns at once; the column gaps count from -1, so a gap of 0
-// means the one footprint starts in the column right after the other ends.
-bool GridFootprint::IsInFrontOf(const GridFootprint& other) const {
-    const Bounds a = BoundsOf(*this);
-    const Bounds b = BoundsOf(other);
-    if (a.col >= b.l && a.row >= b.t && a.l <= b.col && a.t <= b.row) return false;
-    const int64_t gapA = a.l - 1 - b.col;
-    const int64_t gapB = b.l - 1 - a.col;
-    if (gapA < 0 && a.t <= b.row) return false;
-    if (gapB < 0 && b.t <= a.row) return true;
-    if (gapA != 0 && gapB != 0) return false;
-    if (a.t - 1 != b.row && b.t - 1 != a.row) return false;
-    const int64_t s1 = gapB != 0 ? a.rows - b.rows : a.cols - b.cols;
-    const int64_t s2 = gapA != 0 ? b.rows - a.rows : b.cols - a.cols;
-    if (s1 < s2) return true;
-    if (s2 < s1) return false;
-    const int64_t sumA = a.col + a.row;
-    const int64_t sumB = b.col + b.row;
-    if (sumA != sumB) return sumA > sumB;
-    return gapA == 0;
-}
 
 int32_t GridFootprint::SideOf(TilePoint point) const {
     if (col_ < point.col) return 1;

@@ -44,6 +44,7 @@ public:
     virtual void StampField(GridTileColumns& tiles, Field which);
 
     // True when this footprint must be drawn after (in front of) the other.
+    // Inline: the depth order asks it for most pairs of items it compares.
     bool IsInFrontOf(const GridFootprint& other) const;
     // 1 when the point lies past the last column, else 2 past the last row,
     // else 3 before the first column, else 0 (inside too).
@@ -78,3 +79,26 @@ private:
     int32_t cols_ = 0;
     int32_t rows_ = 0;
 };
+
+// Each step returns at once; the bounds are widened to 64 bits, so gaps and
+// sums never wrap, and the column gaps count from -1, so a gap of 0 means
+// the one footprint starts in the column right after the other ends.
+inline bool GridFootprint::IsInFrontOf(const GridFootprint& other) const {
+    const int64_t aCol = col_, aRow = row_, aL = aCol - cols_ + 1, aT = aRow - rows_ + 1;
+    const int64_t bCol = other.col_, bRow = other.row_, bL = bCol - other.cols_ + 1, bT = bRow - other.rows_ + 1;
+    if (aCol >= bL && aRow >= bT && aL <= bCol && aT <= bRow) return false;
+    const int64_t gapA = aL - 1 - bCol;
+    const int64_t gapB = bL - 1 - aCol;
+    if (gapA < 0 && aT <= bRow) return false;
+    if (gapB < 0 && bT <= aRow) return true;
+    if (gapA != 0 && gapB != 0) return false;
+    if (aT - 1 != bRow && bT - 1 != aRow) return false;
+    const int64_t s1 = gapB != 0 ? int64_t{rows_} - other.rows_ : int64_t{cols_} - other.cols_;
+    const int64_t s2 = gapA != 0 ? int64_t{other.rows_} - rows_ : int64_t{other.cols_} - cols_;
+    if (s1 < s2) return true;
+    if (s2 < s1) return false;
+    const int64_t sumA = aCol + aRow;
+    const int64_t sumB = bCol + bRow;
+    if (sumA != sumB) return sumA > sumB;
+    return gapA == 0;
+}
