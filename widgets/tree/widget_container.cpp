@@ -55,7 +55,7 @@ WidgetContainer::ChildWalk::ChildWalk(WidgetContainer& owner) : owner_(owner) {
 
 WidgetContainer::ChildWalk::~ChildWalk() { owner_.cursors_ = cursor_.outer; }
 
-Widget* WidgetContainer::ChildWalk::Current() {
+Widget* WidgetContainer::ChildWalk::CurrentAfterMoves() {
     for (;;) {
         cursor_.advanced = false;
         if (cursor_.pos == owner_.children_.end()) {
@@ -88,10 +88,6 @@ void WidgetContainer::ChildWalk::PrefetchAhead() const {
     __builtin_prefetch(child + 64);
     const auto after = std::next(next);
     if (after != end) __builtin_prefetch(&*after);
-}
-
-void WidgetContainer::ChildWalk::Next() {
-    if (!cursor_.advanced && cursor_.pos != owner_.children_.end()) ++cursor_.pos;
 }
 
 bool WidgetContainer::IsBehind(const ChildCursor& cursor, const Widget* child) const {

@@ -136,13 +136,25 @@ private:
         ChildWalk(const ChildWalk&) = delete;
         ChildWalk& operator=(const ChildWalk&) = delete;
 
-        Widget* Current();
-        void Next();
+        // Inline for the common walk, where nothing moved behind or ahead of
+        // the cursor; CurrentAfterMoves handles the rest.
+        Widget* Current() {
+            if (cursor_.visitedAhead.empty() && cursor_.pos != owner_.children_.end()) {
+                cursor_.advanced = false;
+                return *cursor_.pos;
+            }
+            return CurrentAfterMoves();
+        }
+        void Next() {
+            if (!cursor_.advanced && cursor_.pos != owner_.children_.end()) ++cursor_.pos;
+        }
         // Asks the memory for the next child and the list node after it, so
         // a pass over many widgets does not wait on each one in turn.
         void PrefetchAhead() const;
 
     private:
+        Widget* CurrentAfterMoves();
+
         WidgetContainer& owner_;
         ChildCursor cursor_;
     };
