@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -412,6 +413,29 @@ TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
                                L"profiles_full_title",
                                L"profiles_full_text"})
         EXPECT_TRUE(LocalizationMap().count(key)) << text::ToUtf8(key);
+}
+
+// The scripts the park and its display run by name: a missing one leaves a
+// button or a refresh doing nothing.
+TEST_F(FrontDoorScriptsTest, EveryScriptTheParkAndItsDisplayRunByNameIsShipped) {
+    const std::wstring names =
+        L"ui item_popup on_item_popup_show on_item_popup_hide show_hint nightfall week_start_shared "
+        L"full_happiness_callback request_naming refresh_level_display_name close_park_naming "
+        L"show_new_goal_task show_new_goal_magazine show_goals_menu close_goals_menu show_goals_detail "
+        L"show_goals_list_data show_present_goal_data show_won_trophy show_won_trophy_splash "
+        L"go_goals_from_trophy_won show_build_toolbar show_build_menu show_building_data "
+        L"show_purchase_special show_research_menu close_research_menu purchased_research_callback "
+        L"finished_research_callback enable_background show_marketing_menu show_marketing_visitors "
+        L"market_to_visitor_callback refresh_marketing_menu_slot_data show_popup_building_upgrades "
+        L"build_building_upgrades_data boost_or_upgrade_change_callback show_no_resources_dialog "
+        L"brand_new_zone_callback close_brand_new_zone_callback new_building_hover_callback "
+        L"new_building_place_callback new_building_place_and_stop_callback new_building_cancel_callback "
+        L"paint_sidewalk_callback cancel_sidewalk_callback confirm_remove_building "
+        L"remove_building_callback end_cannot_place_callback tutorial_wait tutorial_add_message_box "
+        L"tutorial_remove_message_box tutorial_add_skip_button tutorial_remove_skip_button "
+        L"end_tutorial_callback ";
+    std::wistringstream words(names);
+    for (std::wstring script; words >> script;) EXPECT_TRUE(AnimationExists(script)) << text::ToUtf8(script);
 }
 
 // The park's scenes: the week's start sets and runs the timer and asks for
