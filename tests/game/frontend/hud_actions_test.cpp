@@ -15,6 +15,7 @@
 #include "game/frontend/menus/stretch_slider.h"
 #include "tests/game/frontend/hud_test_support.h"
 #include "tests/platform/temp_folder.h"
+#include "widgets/controls/text_label.h"
 #include "widgets/script/animation_stats.h"
 
 namespace {
@@ -273,12 +274,33 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     Advance();
     EXPECT_FALSE(stands(L"lyr_naming"));
     EXPECT_EQ(level->display_name, L"Pier Fun");
+    // Six offers, cheapest first, four to a page: the arrow pages on and round
+    // (the first row's hearts tell the page).
+    level->available_research.clear();
+    for (int i = 0; i < 6; ++i) {
+        RESEARCH_OPTION offer;
+        offer.name = L"r" + std::to_wstring(i);
+        offer.coincost = 100 + i;
+        offer.heartcost = 10 + i;
+        offer.unlocked = true;
+        level->available_research.push_back(offer);
+    }
+    auto firstOffer = [this] {
+        auto* label = Local(L"research_hearts_0").ToWidget<TextLabel>();
+        return label ? label->GetText() : L"?";
+    };
     // The toolbar's button, pressed and released (without its picture it acts on the press).
     const int research = Local(L"btn_research").ToWidget<Widget>()->GetId();
     hud->ButtonPress(research);
     hud->ButtonRelease(research);
     Advance();
     EXPECT_TRUE(stands(L"lyr_research_menu"));
+    std::vector<std::wstring> pages{firstOffer()};
+    for (int turn = 0; turn < 2; ++turn) {
+        run(L"hud_research_page_on");
+        pages.push_back(firstOffer());
+    }
+    EXPECT_EQ(pages, (std::vector<std::wstring>{L"10", L"14", L"10"}));
     run(L"hud_open_marketing");
     EXPECT_FALSE(stands(L"lyr_research_menu")) << "one panel at a time";
     EXPECT_TRUE(stands(L"lyr_marketing_menu") && stands(L"lyr_marketing_menu_data"));
