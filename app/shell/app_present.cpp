@@ -87,8 +87,10 @@ bool VornAppBase::Redraw() {
     lastRedrawTime_ = Now();
     PresentFrame();
     const uint32_t now = Now();
-    // Beside the loading time: how long a player looks at nothing.
-    if (drawCount_ == 1) plat::OutputDebugText(text::Format("First Frame Time: %u\r\n", now - timeLoaded_));
+    // Beside the loading time: how long a player looks at nothing. The log
+    // opens only once loading has read the constants, usually after this
+    // frame, so the time is written with the run's statistics.
+    if (drawCount_ == 1) firstFrameTime_ = now - timeLoaded_;
     pacer_.AccumulateTime(now);
     lastPresentTime_ = now - lastRedrawTime_;
     if (LoadingThrottle()) {

@@ -345,6 +345,7 @@ void VornAppBase::EndRun() {
     running_ = false;
     WaitForLoadingThread();
     const uint32_t elapsed = Now() - startTime_;
+    plat::OutputDebugText(text::Format("First Frame   = %u\r\n", firstFrameTime_));
     plat::OutputDebugText(text::Format("Seconds       = %g\r\n", elapsed / 1000.0));
     plat::OutputDebugText(text::Format("Sleep Count   = %d\r\n", pacer_.SleepCount()));
     plat::OutputDebugText(text::Format("Update Count  = %d\r\n", pacer_.UpdateCount()));

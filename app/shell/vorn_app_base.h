@@ -409,6 +409,8 @@ protected:
     int drawCount_ = 0;
     uint32_t drawTime_ = 0;
     uint32_t lastPresentTime_ = 0;
+    // From the start to the first frame shown; 0 until it is.
+    uint32_t firstFrameTime_ = 0;
     uint32_t lastRedrawTime_ = 0;
 
     std::vector<std::string> arguments_;
