@@ -108,8 +108,15 @@ void FramePacer::ResetTiming() {
 
 void FramePacer::SlowFrameCheck(uint32_t now) {
     int period = updatePeriod_ > 0 ? updatePeriod_ : 10;
-    if (++updatesInCheck_ < (period + 999) / period) return;
-    if (now - lastCheck_ <= 800) {
+    const int checked = (period + 999) / period;
+    if (++updatesInCheck_ < checked) return;
+    // Each of these updates began a frame: a present that waited for the
+    // display would have spread them over `checked` frame periods. Done in
+    // at most four fifths of that (800 ms at 100 Hz), the present does not
+    // wait. A fixed 800 ms would miss a display slower than 100 Hz, where
+    // frames drawn at 80 to 125 a second run the game fast and never sleep.
+    const double fastMs = 0.8 * checked * FramePeriod();
+    if (now - lastCheck_ <= fastMs) {
         if (++fastSeconds_ >= 3) vsyncDisabled_ = true;
     } else {
         fastSeconds_ = 0;

@@ -8,8 +8,10 @@
 // Owns: the pacing state, the time accumulator and the counters.
 // Promises: owed time is capped at 200 ms, so a stall never causes more than
 // 20 catch-up steps at 10 ms; vsync pacing, once found too fast three
-// seconds in a row, stays off for the rest of the run; a refresh rate the
-// device did not report (0) paces as 100 Hz instead of running without end;
+// times in a row (a hundred frames in at most four fifths of the time the
+// display's refresh gives them), stays off for the rest of the run; a
+// refresh rate the device did not report (0) paces as 100 Hz instead of
+// running without end;
 // a display faster than the update rate paces at the update rate, so the game
 // never runs faster than 100 updates a second.
 // Clock and sleep come from the host, so a test drives the loop by hand.

@@ -175,6 +175,35 @@ TEST(FramePacer, VsyncPacingTurnsOffAfterThreeFastSeconds) {
     EXPECT_NEAR(paced.updates, 600, 30);
 }
 
+// Below 100 Hz a present that does not wait shows itself at frame rates a
+// fixed 800 ms per hundred frames never catches: 9 ms frames on a 60 or
+// 75 Hz display ran the game fast without ever sleeping. A present that
+// does wait keeps vsync pacing on the same display.
+TEST(FramePacer, VsyncPacingTurnsOffBelowAHundredHertzWhenThePresentDoesNotWait) {
+    for (int refresh : {60, 75}) {
+        FakeLoop fast;
+        fast.vsync = true;
+        fast.pacer.refreshRate_ = refresh;
+        fast.drawCost = 9;
+        fast.RunFor(5000);
+        EXPECT_TRUE(fast.pacer.VsyncPacingDisabled()) << refresh;
+        const int before = fast.updates;
+        const size_t slept = fast.sleeps.size();
+        fast.RunFor(2000);
+        EXPECT_NEAR(fast.updates - before, 200, 4) << refresh;
+        EXPECT_GE(fast.sleeps.size() - slept, 100u) << refresh;  // the rest of each frame is slept
+
+        FakeLoop paced;
+        paced.vsync = true;
+        paced.pacer.refreshRate_ = refresh;
+        paced.drawCost = 9;
+        paced.presentWaitsForRefresh = true;
+        paced.RunFor(6000);
+        EXPECT_FALSE(paced.pacer.VsyncPacingDisabled()) << refresh;
+        EXPECT_NEAR(paced.updates, 600, 40) << refresh;
+    }
+}
+
 TEST(FramePacer, SlowMotionForcesADrawEveryThreeUpdates) {
     FakeLoop loop;
     loop.pacer.speed_ = 0.25;
