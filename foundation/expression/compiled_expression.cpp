@@ -51,7 +51,7 @@ void MarkScalarRoots(Node& node, bool parentPure) {
 }  // namespace
 
 const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstring_view text) {
-    if (last_ && text == lastText_) return last_;
+    if (last_ && SameText(text, lastText_)) return last_;
     auto it = compiled_.find(text);
     if (it == compiled_.end()) {
         // Texts built at run time would grow the cache without end. A tree

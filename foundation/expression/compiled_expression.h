@@ -3,8 +3,10 @@
 // evaluator builds and runs them.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/expression/binary_operators.h"
@@ -26,6 +28,12 @@ inline const PropertyValue* FindName(const VariableMap& map, const std::wstring&
         slot = {&map, map.Generation(), it == map.end() ? nullptr : &it->second};
     }
     return slot.value;
+}
+
+// Equality alone: the library's byte comparison is its fastest, and a
+// condition is checked against its own text on every evaluation.
+inline bool SameText(std::wstring_view a, const std::wstring& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(wchar_t)) == 0;
 }
 
 struct CompiledNode;
@@ -90,6 +98,19 @@ struct ScalarStep {
     uint32_t count = 0;
     ScalarValue value = ScalarValue::Int(0);
     const CompiledNode* node = nullptr;
+    // What `read` reads, found while the program's binding stands; null when
+    // it is to be looked up as the step runs (or, for a Word, is absent).
+    mutable const PropertyValue* source = nullptr;
+};
+
+// A pure subtree's steps, and the maps' generations at which each step's
+// source was found: a run checks them once instead of once per name.
+struct ScalarProgram {
+    std::vector<ScalarStep> steps;
+    mutable const VariableMap* variables = nullptr;
+    mutable const VariableMap* constants = nullptr;  // set with `variables`
+    mutable uint64_t variablesGeneration = 0;
+    mutable uint64_t constantsGeneration = 0;
 };
 static_assert(ScalarStep::ForOperator(expression_detail::BinaryOp::Divide) == ScalarStep::Code::Divide);
 
@@ -106,10 +127,10 @@ struct CompiledNode {
     // may first be tried on plain numbers and, when a value met is not one,
     // evaluated again the general way with the same result.
     bool pure = false;
-    bool tryScalar = false;           // pure, and its parent is not: the place to try
-    std::vector<ScalarStep> program;  // tryScalar: the subtree as steps
-    PropertyValue value;              // Constant; Word: its own text, the value when undefined
-    std::wstring name;                // Word, Defined, GlobalDefined, Call
+    bool tryScalar = false;  // pure, and its parent is not: the place to try
+    ScalarProgram program;   // tryScalar: the subtree as steps
+    PropertyValue value;     // Constant; Word: its own text, the value when undefined
+    std::wstring name;       // Word, Defined, GlobalDefined, Call
     // Word, Defined: the name among the variables; Call: constant()'s name
     // among the constants. Trees are run by one evaluator at a time.
     mutable NameSlot slot;

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "foundation/expression/binary_operators.h"
+#include "foundation/expression/compiled_expression.h"
 #include "foundation/system/app_services.h"
 
 using namespace std::string_view_literals;
@@ -33,13 +34,15 @@ void ExpressionEvaluator::Reset(std::wstring_view text) {
 }
 
 PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
-    const CompiledText* compiled = Compiled(text);
+    // The text evaluated last is checked here, before any call.
+    const CompiledText* compiled = last_ && SameText(text, lastText_) ? last_ : Compiled(text);
     Reset(text);
     ++running_;
     PropertyValue result =
         compiled && compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
     --running_;
-    if (tooDeep_) return EmptyText();
+    // One named result on every way out, so it is built in the caller's place.
+    if (tooDeep_) result = EmptyText();
     return result;
 }
 

@@ -34,7 +34,7 @@
 #include "foundation/expression/variables.h"
 
 struct CompiledNode;
-struct ScalarStep;
+struct ScalarProgram;
 struct ScalarValue;
 
 class ExpressionEvaluator {
@@ -96,7 +96,7 @@ private:
     // `builtin` from FindBuiltin; -1 (no such function) answers the name as text.
     PropertyValue CallBuiltin(int builtin, std::wstring_view name, std::span<const PropertyValue> args);
     static int FindBuiltin(std::wstring_view name);
-    bool RunProgram(const std::vector<ScalarStep>& program, ScalarValue& out);
+    bool RunProgram(const ScalarProgram& program, ScalarValue& out);
     bool RunScalarBuiltin(const CompiledNode& node, std::span<const ScalarValue> args, ScalarValue& out);
 
     void SkipSpace();

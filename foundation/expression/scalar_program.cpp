@@ -166,11 +166,6 @@ private:
     int maxDepth_ = 0;
 };
 
-bool ReadWord(const VariableMap& variables, const Node& word, ScalarValue& out) {
-    const PropertyValue* value = FindName(variables, word.name, word.slot);
-    return value && ScalarValue::From(*value, out);
-}
-
 // constant(name) of the call `call`. A name no variable holds is looked up as
 // it is, without making a text of it first.
 bool ReadConstantOf(const VariableMap& variables, const Node& call, ScalarValue& out) {
@@ -196,77 +191,140 @@ void Combine(ScalarValue& left, const ScalarValue& right) {
     }
 }
 
+// The program's stack with its top held apart, where the compiler keeps it
+// in a register: most steps then change only the top, and a step need not
+// wait for the one before it to store its result and load it back.
+// Place p of the stack (0 at the bottom) below the top is `below[p + 1]`.
+struct ScalarStack {
+    ScalarValue below[kScalarStack + 1];
+    ScalarValue top = ScalarValue::Int(0);
+    size_t depth = 0;  // places in use, the top included
+
+    void Push(const ScalarValue& v) {
+        below[depth] = top;
+        top = v;
+        ++depth;
+    }
+    ScalarValue Pop() {
+        const ScalarValue v = top;
+        top = below[depth - 1];
+        --depth;
+        return v;
+    }
+    // The place under the top; the top is then dropped by the caller's join.
+    const ScalarValue& Second() const { return below[depth - 1]; }
+    // The top `count` places in order, laid out in `below` as one run.
+    ScalarValue* Spill(size_t count) {
+        below[depth] = top;
+        return &below[depth + 1 - count];
+    }
+};
+
 template <Code code>
-void Operator(const ScalarStep& step, ScalarValue* stack, size_t& top) {
+void Operator(const ScalarStep& step, ScalarStack& stack) {
     if (step.popRight) {
-        --top;
-        Combine<code>(stack[top - 1], stack[top]);
+        ScalarValue left = stack.Second();
+        Combine<code>(left, stack.top);
+        stack.top = left;
+        --stack.depth;
     } else {
-        Combine<code>(stack[top - 1], step.value);
+        Combine<code>(stack.top, step.value);
     }
     if (step.then != ScalarStep::Then::Nothing) {
-        --top;
+        ScalarValue left = stack.Second();
         if (step.then == ScalarStep::Then::And) {
-            Combine<Code::And>(stack[top - 1], stack[top]);
+            Combine<Code::And>(left, stack.top);
         } else {
-            Combine<Code::Or>(stack[top - 1], stack[top]);
+            Combine<Code::Or>(left, stack.top);
+        }
+        stack.top = left;
+        --stack.depth;
+    }
+}
+
+// Finds again where each step reads its value. A constant() of a name some
+// variable holds depends on that variable's value, and an absent constant is
+// entered only when its step runs (a branch not taken enters nothing): both
+// are left to be looked up as the step runs.
+void Bind(const ScalarProgram& program, const VariableMap& variables) {
+    const VariableMap& constants = ConstantsMap();
+    for (const ScalarStep& step : program.steps) {
+        if (step.read == ScalarStep::Read::Nothing) continue;
+        const Node& word = step.read == ScalarStep::Read::Word ? *step.node : *step.node->children[0];
+        const PropertyValue* variable = FindName(variables, word.name, word.slot);
+        if (step.read == ScalarStep::Read::Word) {
+            step.source = variable;
+        } else {
+            step.source = variable ? nullptr : FindName(constants, word.name, step.node->slot);
         }
     }
+    program.variables = &variables;
+    program.constants = &constants;
+    program.variablesGeneration = variables.Generation();
+    program.constantsGeneration = constants.Generation();
 }
 
 }  // namespace
 
 bool BuildScalarProgram(CompiledNode& root) {
-    ProgramBuilder builder(root.program);
+    ProgramBuilder builder(root.program.steps);
     builder.Emit(root);
     if (builder.MaxDepth() <= static_cast<int>(kScalarStack)) return true;
-    root.program.clear();
-    root.program.shrink_to_fit();
+    root.program.steps.clear();
+    root.program.steps.shrink_to_fit();
     return false;
 }
 
-bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, ScalarValue& out) {
-    ScalarValue stack[kScalarStack];
-    size_t top = 0;  // places in use
+bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& out) {
+    if (program.variables != variables_ || program.variablesGeneration != variables_->Generation() ||
+        program.constantsGeneration != program.constants->Generation()) {
+        Bind(program, *variables_);
+    }
+    ScalarStack stack;
     // Held in locals: the stores below could otherwise be the vector's own.
-    const ScalarStep* const steps = program.data();
-    const size_t end = program.size();
+    const ScalarStep* const steps = program.steps.data();
+    const size_t end = program.steps.size();
     for (size_t at = 0; at < end; ++at) {
         const ScalarStep& step = steps[at];
         if (step.read != ScalarStep::Read::Nothing) {
-            const bool ok = step.read == ScalarStep::Read::Word ? ReadWord(*variables_, *step.node, stack[top])
-                                                                : ReadConstantOf(*variables_, *step.node, stack[top]);
+            ScalarValue read;
+            bool ok = false;
+            if (step.source) {
+                ok = ScalarValue::From(*step.source, read);
+            } else if (step.read == ScalarStep::Read::ConstantOf) {
+                ok = ReadConstantOf(*variables_, *step.node, read);
+            }
             if (!ok) return false;
-            ++top;
+            stack.Push(read);
         }
         switch (step.code) {
-            case Code::Push: stack[top++] = step.value; break;
+            case Code::Push: stack.Push(step.value); break;
             case Code::Operand: break;
             case Code::Defined:
-                stack[top++] = ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr);
+                stack.Push(ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr));
                 break;
             case Code::GlobalDefined: {
                 VariableMap* symbols = CurrentPlayerSymbols();
-                stack[top++] = ScalarValue::Bool(symbols != nullptr && symbols->contains(step.node->name));
+                stack.Push(ScalarValue::Bool(symbols != nullptr && symbols->contains(step.node->name)));
                 break;
             }
-            case Code::Or: Operator<Code::Or>(step, stack, top); break;
-            case Code::And: Operator<Code::And>(step, stack, top); break;
-            case Code::Xor: Operator<Code::Xor>(step, stack, top); break;
-            case Code::Equal: Operator<Code::Equal>(step, stack, top); break;
-            case Code::NotEqual: Operator<Code::NotEqual>(step, stack, top); break;
-            case Code::LessEqual: Operator<Code::LessEqual>(step, stack, top); break;
-            case Code::GreaterEqual: Operator<Code::GreaterEqual>(step, stack, top); break;
-            case Code::Less: Operator<Code::Less>(step, stack, top); break;
-            case Code::Greater: Operator<Code::Greater>(step, stack, top); break;
-            case Code::Add: Operator<Code::Add>(step, stack, top); break;
-            case Code::Subtract: Operator<Code::Subtract>(step, stack, top); break;
-            case Code::Multiply: Operator<Code::Multiply>(step, stack, top); break;
-            case Code::Divide: Operator<Code::Divide>(step, stack, top); break;
-            case Code::Lesser: Operator<Code::Lesser>(step, stack, top); break;
-            case Code::Larger: Operator<Code::Larger>(step, stack, top); break;
-            case Code::Negate: stack[top - 1] = stack[top - 1].Negated(); break;
-            case Code::Not: stack[top - 1] = ScalarValue::Bool(!stack[top - 1].ToBool()); break;
+            case Code::Or: Operator<Code::Or>(step, stack); break;
+            case Code::And: Operator<Code::And>(step, stack); break;
+            case Code::Xor: Operator<Code::Xor>(step, stack); break;
+            case Code::Equal: Operator<Code::Equal>(step, stack); break;
+            case Code::NotEqual: Operator<Code::NotEqual>(step, stack); break;
+            case Code::LessEqual: Operator<Code::LessEqual>(step, stack); break;
+            case Code::GreaterEqual: Operator<Code::GreaterEqual>(step, stack); break;
+            case Code::Less: Operator<Code::Less>(step, stack); break;
+            case Code::Greater: Operator<Code::Greater>(step, stack); break;
+            case Code::Add: Operator<Code::Add>(step, stack); break;
+            case Code::Subtract: Operator<Code::Subtract>(step, stack); break;
+            case Code::Multiply: Operator<Code::Multiply>(step, stack); break;
+            case Code::Divide: Operator<Code::Divide>(step, stack); break;
+            case Code::Lesser: Operator<Code::Lesser>(step, stack); break;
+            case Code::Larger: Operator<Code::Larger>(step, stack); break;
+            case Code::Negate: stack.top = stack.top.Negated(); break;
+            case Code::Not: stack.top = ScalarValue::Bool(!stack.top.ToBool()); break;
             case Code::Int:
             case Code::Real:
             case Code::Bool:
@@ -275,10 +333,11 @@ bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, Sca
             case Code::Abs:
             case Code::Builtin: {
                 // The arguments are the top `count` places; a missing one reads as Int 0.
-                top -= step.count;
-                const ScalarValue& a = stack[top];
-                const ScalarValue b = step.count >= 2 ? stack[top + 1] : ScalarValue::Int(0);
-                ScalarValue& result = stack[top++];
+                const size_t count = step.count;
+                const ScalarValue* args = stack.Spill(count);
+                const ScalarValue a = count >= 1 ? args[0] : ScalarValue::Int(0);
+                const ScalarValue b = count >= 2 ? args[1] : ScalarValue::Int(0);
+                ScalarValue result;
                 switch (step.code) {
                     case Code::Int: result = ScalarValue::Int(a.ToInt()); break;
                     case Code::Real: result = ScalarValue::Real(a.ToReal()); break;
@@ -287,22 +346,26 @@ bool ExpressionEvaluator::RunProgram(const std::vector<ScalarStep>& program, Sca
                     case Code::Max: result = ScalarValue::MinMax(a, b, step.code == Code::Max); break;
                     case Code::Abs: result = a.Absolute(); break;
                     default:
-                        if (!RunScalarBuiltin(*step.node, std::span<const ScalarValue>(&stack[top - 1], step.count),
-                                              result)) {
+                        if (!RunScalarBuiltin(*step.node, std::span<const ScalarValue>(args, count), result)) {
                             return false;
                         }
                         break;
                 }
+                // The arguments give way to the result: the place under them
+                // becomes the top's neighbour again.
+                stack.depth -= count;
+                stack.top = result;
+                ++stack.depth;
                 break;
             }
             case Code::JumpUnless:
-                if (!stack[--top].ToBool()) at = step.count - 1;
+                if (!stack.Pop().ToBool()) at = step.count - 1;
                 break;
             case Code::Jump: at = step.count - 1; break;
             case Code::Fail: return false;
         }
     }
-    out = stack[0];
+    out = stack.top;
     return true;
 }
 

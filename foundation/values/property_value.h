@@ -79,6 +79,12 @@ public:
     }
 
     Tag GetTag() const { return static_cast<Tag>(data_.index()); }
+    // The payload when the tag is Bool, Int or Real, else null; inline for
+    // readers that check the tag on every step (the expression language's
+    // number programs).
+    const bool* IfBool() const { return std::get_if<0>(&data_); }
+    const int32_t* IfInt() const { return std::get_if<1>(&data_); }
+    const float* IfReal() const { return std::get_if<2>(&data_); }
     bool Is(Tag t) const { return GetTag() == t; }
     bool IsPropertyHolder() const { return data_.index() >= 5; }
 
