@@ -1,5 +1,6 @@
 #include "app/assets/asset_host.h"
 
+#include "app/assets/image_prefetch.h"
 #include "foundation/system/text.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/imagefile/image_files.h"
@@ -29,7 +30,9 @@ CelDataRecord ToCelData(const AssetPiece& piece) {
 }  // namespace
 
 std::unique_ptr<ImageSurface> AssetHost::LoadImageFile(const ImageRecord& record) {
-    std::unique_ptr<ImageData> pixels = GetImage(record.path, true);
+    std::unique_ptr<ImageData> pixels;
+    if (ImagePrefetch* prefetch = ImagePrefetch::Current()) pixels = prefetch->Take(record.path);
+    if (!pixels) pixels = GetImage(record.path, true);
     if (!pixels) return nullptr;
     auto image = std::make_unique<ImageSurface>();
     image->name = record.name;

@@ -11,9 +11,19 @@ constexpr const wchar_t* kAtlasSuffix = L"____ATLAS";
 }  // namespace
 
 AssetManager::AssetManager(AssetRegistry& registry, bool introMode, const std::string& path)
-    : registry_(registry), introMode_(introMode) {
+    : AssetManager(&registry, introMode, path, nullptr) {}
+
+AssetManager::AssetManager(AssetRegistry* registry, bool introMode, const std::string& path,
+                           std::vector<std::string>* listed)
+    : registry_(registry), introMode_(introMode), listed_(listed) {
     ParseFile(path);
-    if (!introMode_) registry_.ResolveAliases();
+    if (!introMode_ && !listed_) registry_->ResolveAliases();
+}
+
+std::vector<std::string> AssetManager::ImagePaths(bool introMode, const std::string& path) {
+    std::vector<std::string> paths;
+    AssetManager listing(nullptr, introMode, path, &paths);
+    return paths;
 }
 
 // Intro mode loads the intro and persistent sections; game mode the game section.
@@ -57,11 +67,11 @@ void AssetManager::ElementStart(const std::wstring& name) {
     } else if (name == L"dynamic") {
         dynamicTexts_.push_back(text::ToUtf8(GetAttribute(L"path")));
     } else if (name == L"alias") {
-        if (introMode_ || section_ != kGame) return;
+        if (introMode_ || section_ != kGame || listed_) return;
         if (HasAttribute(L"image"))
-            registry_.DeclareImageAlias(GetAttribute(L"name"), GetAttribute(L"image"));
+            registry_->DeclareImageAlias(GetAttribute(L"name"), GetAttribute(L"image"));
         else
-            registry_.DeclareSoundAlias(GetAttribute(L"name"), GetAttribute(L"sound"));
+            registry_->DeclareSoundAlias(GetAttribute(L"name"), GetAttribute(L"sound"));
     } else if (name == L"image") {
         StartImage();
     } else if (name == L"piece") {
@@ -115,11 +125,15 @@ void AssetManager::EndImage() {
         return;
     }
     if (!Handles()) return;
-    if (dynamic) {
-        registry_.DeferImage(image_);
+    if (listed_) {
+        if (!dynamic) listed_->push_back(image_.path);
         return;
     }
-    registry_.AddImage(image_, section_ == kIntro);
+    if (dynamic) {
+        registry_->DeferImage(image_);
+        return;
+    }
+    registry_->AddImage(image_, section_ == kIntro);
     if (!introMode_) AdvanceLoadingStep();
 }
 
@@ -132,10 +146,10 @@ void AssetManager::ReadSound(bool track) {
         if (!dynamic) ++fileCount_;
         return;
     }
-    if (!Handles()) return;
+    if (!Handles() || listed_) return;
     if (track)
-        registry_.AddTrack(std::move(record), dynamic);
+        registry_->AddTrack(std::move(record), dynamic);
     else
-        registry_.AddSound(std::move(record), section_ == kIntro, dynamic);
+        registry_->AddSound(std::move(record), section_ == kIntro, dynamic);
     if (!introMode_ && !dynamic) AdvanceLoadingStep();
 }

@@ -27,6 +27,10 @@ public:
 
     AssetManager(AssetRegistry& registry, bool introMode, const std::string& path = kFileName);
 
+    // The files of the images the same pass would load now, in its order,
+    // read without loading or registering anything.
+    static std::vector<std::string> ImagePaths(bool introMode, const std::string& path = kFileName);
+
     void ElementStart(const std::wstring& name) override;
     void ElementEnd(const std::wstring& name) override;
 
@@ -44,8 +48,12 @@ private:
     void ReadSound(bool track);
     int ImageFlags() const;
 
-    AssetRegistry& registry_;
+    // Only lists the images' files into `listed`.
+    AssetManager(AssetRegistry* registry, bool introMode, const std::string& path, std::vector<std::string>* listed);
+
+    AssetRegistry* registry_;
     bool introMode_;
+    std::vector<std::string>* listed_ = nullptr;
     int fileCount_ = 0;
     std::vector<std::string> dynamicTexts_;
     int section_ = kIntro;

@@ -4,6 +4,7 @@
 
 #include "app/assets/asset_manager.h"
 #include "app/assets/asset_registry.h"
+#include "app/assets/image_prefetch.h"
 #include "foundation/expression/constants.h"
 #include "foundation/expression/constants_map.h"
 #include "foundation/system/log.h"
@@ -80,6 +81,10 @@ void GameApp::Initialize() {
     wiring_->WireImageRegistry(*assets_);
     int assetFiles = 0;
     {
+        // The start-up screens' images, most of them not shown before the
+        // title screen, decode on other cores while they are registered here.
+        ImagePrefetch prefetch(AssetManager::ImagePaths(true));
+        ImagePrefetch::Scope taking(prefetch);
         AssetManager intro(*assets_, true);
         assetFiles = intro.GetFileCount();
     }
@@ -112,7 +117,11 @@ std::string_view GameApp::RequiredDataFile() const { return AssetManager::kFileN
 // counter and the log. The sound manager's channels and volume are the main
 // thread's: the sounds loaded here take the effects volume on completion.
 void GameApp::LoadResources() {
-    if (assets_) AssetManager game(*assets_, false);
+    if (assets_) {
+        ImagePrefetch prefetch(AssetManager::ImagePaths(false));
+        ImagePrefetch::Scope taking(prefetch);
+        AssetManager game(*assets_, false);
+    }
     LoadFontsXml(false);
     { Constants constants; }
     AdvanceLoadingStep();
