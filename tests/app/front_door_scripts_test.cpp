@@ -433,7 +433,7 @@ TEST_F(FrontDoorScriptsTest, EveryScriptTheParkAndItsDisplayRunByNameIsShipped) 
         L"paint_sidewalk_callback cancel_sidewalk_callback confirm_remove_building "
         L"remove_building_callback end_cannot_place_callback tutorial_wait tutorial_add_message_box "
         L"tutorial_remove_message_box tutorial_add_skip_button tutorial_remove_skip_button "
-        L"end_tutorial_callback ";
+        L"end_tutorial_callback gate_opened_callback ";
     std::wistringstream words(names);
     for (std::wstring script; words >> script;) EXPECT_TRUE(AnimationExists(script)) << text::ToUtf8(script);
 }
