@@ -183,7 +183,7 @@ bool ReadConstantOf(const VariableMap& variables, const Node& call, ScalarValue&
 }
 
 template <Code code>
-void Combine(ScalarValue& left, const ScalarValue& right) {
+[[gnu::always_inline]] inline void Combine(ScalarValue& left, const ScalarValue& right) {
     if constexpr (code == Code::Lesser || code == Code::Larger) {
         left = ScalarValue::MinMax(left, right, code == Code::Larger);
     } else {
@@ -191,54 +191,32 @@ void Combine(ScalarValue& left, const ScalarValue& right) {
     }
 }
 
-// The program's stack with its top held apart, where the compiler keeps it
-// in a register: most steps then change only the top, and a step need not
-// wait for the one before it to store its result and load it back.
-// Place p of the stack (0 at the bottom) below the top is `below[p + 1]`.
-struct ScalarStack {
-    ScalarValue below[kScalarStack + 1];
-    ScalarValue top = ScalarValue::Int(0);
-    size_t depth = 0;  // places in use, the top included
-
-    void Push(const ScalarValue& v) {
-        below[depth] = top;
-        top = v;
-        ++depth;
-    }
-    ScalarValue Pop() {
-        const ScalarValue v = top;
-        top = below[depth - 1];
-        --depth;
-        return v;
-    }
-    // The place under the top; the top is then dropped by the caller's join.
-    const ScalarValue& Second() const { return below[depth - 1]; }
-    // The top `count` places in order, laid out in `below` as one run.
-    ScalarValue* Spill(size_t count) {
-        below[depth] = top;
-        return &below[depth + 1 - count];
-    }
-};
-
+// One operator on the program's stack: its top held apart in `top`, place
+// p below the top (0 at the bottom) in `below[p + 1]`, `depth` places in use
+// with the top. The top and the depth are the caller's locals, so the
+// compiler keeps them in registers: most steps then change only the top, and
+// a step need not wait for the one before it to store its result and load it
+// back.
 template <Code code>
-void Operator(const ScalarStep& step, ScalarStack& stack) {
+[[gnu::always_inline]] inline void Operator(const ScalarStep& step, ScalarValue& top, const ScalarValue* below,
+                                            size_t& depth) {
     if (step.popRight) {
-        ScalarValue left = stack.Second();
-        Combine<code>(left, stack.top);
-        stack.top = left;
-        --stack.depth;
+        ScalarValue left = below[depth - 1];
+        Combine<code>(left, top);
+        top = left;
+        --depth;
     } else {
-        Combine<code>(stack.top, step.value);
+        Combine<code>(top, step.value);
     }
     if (step.then != ScalarStep::Then::Nothing) {
-        ScalarValue left = stack.Second();
+        ScalarValue left = below[depth - 1];
         if (step.then == ScalarStep::Then::And) {
-            Combine<Code::And>(left, stack.top);
+            Combine<Code::And>(left, top);
         } else {
-            Combine<Code::Or>(left, stack.top);
+            Combine<Code::Or>(left, top);
         }
-        stack.top = left;
-        --stack.depth;
+        top = left;
+        --depth;
     }
 }
 
@@ -280,7 +258,14 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
         program.constantsGeneration != program.constants->Generation()) {
         Bind(program, *variables_);
     }
-    ScalarStack stack;
+    ScalarValue below[kScalarStack + 1];
+    ScalarValue top = ScalarValue::Int(0);
+    size_t depth = 0;
+    auto push = [&](const ScalarValue& v) {
+        below[depth] = top;
+        top = v;
+        ++depth;
+    };
     // Held in locals: the stores below could otherwise be the vector's own.
     const ScalarStep* const steps = program.steps.data();
     const size_t end = program.steps.size();
@@ -295,36 +280,36 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
                 ok = ReadConstantOf(*variables_, *step.node, read);
             }
             if (!ok) return false;
-            stack.Push(read);
+            push(read);
         }
         switch (step.code) {
-            case Code::Push: stack.Push(step.value); break;
+            case Code::Push: push(step.value); break;
             case Code::Operand: break;
             case Code::Defined:
-                stack.Push(ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr));
+                push(ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr));
                 break;
             case Code::GlobalDefined: {
                 VariableMap* symbols = CurrentPlayerSymbols();
-                stack.Push(ScalarValue::Bool(symbols != nullptr && symbols->contains(step.node->name)));
+                push(ScalarValue::Bool(symbols != nullptr && symbols->contains(step.node->name)));
                 break;
             }
-            case Code::Or: Operator<Code::Or>(step, stack); break;
-            case Code::And: Operator<Code::And>(step, stack); break;
-            case Code::Xor: Operator<Code::Xor>(step, stack); break;
-            case Code::Equal: Operator<Code::Equal>(step, stack); break;
-            case Code::NotEqual: Operator<Code::NotEqual>(step, stack); break;
-            case Code::LessEqual: Operator<Code::LessEqual>(step, stack); break;
-            case Code::GreaterEqual: Operator<Code::GreaterEqual>(step, stack); break;
-            case Code::Less: Operator<Code::Less>(step, stack); break;
-            case Code::Greater: Operator<Code::Greater>(step, stack); break;
-            case Code::Add: Operator<Code::Add>(step, stack); break;
-            case Code::Subtract: Operator<Code::Subtract>(step, stack); break;
-            case Code::Multiply: Operator<Code::Multiply>(step, stack); break;
-            case Code::Divide: Operator<Code::Divide>(step, stack); break;
-            case Code::Lesser: Operator<Code::Lesser>(step, stack); break;
-            case Code::Larger: Operator<Code::Larger>(step, stack); break;
-            case Code::Negate: stack.top = stack.top.Negated(); break;
-            case Code::Not: stack.top = ScalarValue::Bool(!stack.top.ToBool()); break;
+            case Code::Or: Operator<Code::Or>(step, top, below, depth); break;
+            case Code::And: Operator<Code::And>(step, top, below, depth); break;
+            case Code::Xor: Operator<Code::Xor>(step, top, below, depth); break;
+            case Code::Equal: Operator<Code::Equal>(step, top, below, depth); break;
+            case Code::NotEqual: Operator<Code::NotEqual>(step, top, below, depth); break;
+            case Code::LessEqual: Operator<Code::LessEqual>(step, top, below, depth); break;
+            case Code::GreaterEqual: Operator<Code::GreaterEqual>(step, top, below, depth); break;
+            case Code::Less: Operator<Code::Less>(step, top, below, depth); break;
+            case Code::Greater: Operator<Code::Greater>(step, top, below, depth); break;
+            case Code::Add: Operator<Code::Add>(step, top, below, depth); break;
+            case Code::Subtract: Operator<Code::Subtract>(step, top, below, depth); break;
+            case Code::Multiply: Operator<Code::Multiply>(step, top, below, depth); break;
+            case Code::Divide: Operator<Code::Divide>(step, top, below, depth); break;
+            case Code::Lesser: Operator<Code::Lesser>(step, top, below, depth); break;
+            case Code::Larger: Operator<Code::Larger>(step, top, below, depth); break;
+            case Code::Negate: top = top.Negated(); break;
+            case Code::Not: top = ScalarValue::Bool(!top.ToBool()); break;
             case Code::Int:
             case Code::Real:
             case Code::Bool:
@@ -334,7 +319,9 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
             case Code::Builtin: {
                 // The arguments are the top `count` places; a missing one reads as Int 0.
                 const size_t count = step.count;
-                const ScalarValue* args = stack.Spill(count);
+                // The top `count` places in order, laid out in `below` as one run.
+                below[depth] = top;
+                const ScalarValue* args = &below[depth + 1 - count];
                 const ScalarValue a = count >= 1 ? args[0] : ScalarValue::Int(0);
                 const ScalarValue b = count >= 2 ? args[1] : ScalarValue::Int(0);
                 ScalarValue result;
@@ -353,19 +340,22 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
                 }
                 // The arguments give way to the result: the place under them
                 // becomes the top's neighbour again.
-                stack.depth -= count;
-                stack.top = result;
-                ++stack.depth;
+                depth -= count;
+                top = result;
+                ++depth;
                 break;
             }
-            case Code::JumpUnless:
-                if (!stack.Pop().ToBool()) at = step.count - 1;
-                break;
+            case Code::JumpUnless: {
+                const bool go = top.ToBool();
+                top = below[depth - 1];
+                --depth;
+                if (!go) at = step.count - 1;
+            } break;
             case Code::Jump: at = step.count - 1; break;
             case Code::Fail: return false;
         }
     }
-    out = stack.top;
+    out = top;
     return true;
 }
 
