@@ -105,6 +105,8 @@ void KivraGrid::RemovedFromManager(WidgetManager* manager) {
     const std::vector<GridItem*> items = Items();
     for (GridItem* item : items)
         if (auto* building = dynamic_cast<KivraBuilding*>(item)) RemoveFromZones(*building, false);
+    // Visitors are not kept: the park opens empty.
+    RemoveAllVisitors();
     Grid::RemovedFromManager(manager);
 }
 
@@ -139,8 +141,8 @@ void KivraGrid::RemoveAllVisitors() {
 }
 
 void KivraGrid::SaveToLevel() {
-    // Visitors are not kept: the park opens empty.
-    RemoveAllVisitors();
+    // Visitors are left out of the record (MakeLevelItem) but stay in the
+    // park: a save in play must not cost the week the visitors it let in.
     if (KIVRA_LEVEL* level = CurrentParkLevel()) {
         level->camera_x = static_cast<int32_t>(-x_);
         level->camera_y = static_cast<int32_t>(-y_);

@@ -167,7 +167,7 @@ public:
     int32_t CycleStop() const { return cycleStop_; }
     int32_t CycleNext() const { return cycleNext_; }
 
-    // Every visitor leaves the park, as when it is saved.
+    // Every visitor leaves the park, as when the park is left.
     virtual void RemoveAllVisitors();
 
     // Grid

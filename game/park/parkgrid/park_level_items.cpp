@@ -9,6 +9,7 @@
 #include "game/data/progress/kivra_level.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/parkgrid/kivra_grid.h"
+#include "game/park/people/person.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ std::unique_ptr<LEVEL_ITEM> KivraGrid::CreateLevelItem(std::wstring_view type) {
 }
 
 std::unique_ptr<LEVEL_ITEM> KivraGrid::MakeLevelItem(GridItem& item) {
+    // Visitors are not kept: the park opens empty.
+    if (dynamic_cast<Person*>(&item) != nullptr) return nullptr;
     // A save in the middle of an edit keeps the park as it stands: the new
     // building in hand is not paid for yet, and one being moved or turned
     // still stands where it was picked up.

@@ -2,10 +2,13 @@
 // runs, the calendar, saving and leaving the level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/expression/constants_map.h"
 #include "foundation/values/field_handle.h"
 #include "game/frontend/menus/beat_level_menu.h"
 #include "game/frontend/menus/level_select_menu.h"
+#include "game/park/people/person.h"
 #include "tests/game/frontend/hud_test_support.h"
 
 namespace {
@@ -93,6 +96,34 @@ TEST_F(HudCore, SavingInTheMiddleOfAnEditSavesNoUnpaidOrDisplacedBuilding) {
         Advance();
     }
     EXPECT_EQ(level->money, 1000) << "nothing was bought";
+}
+
+// A save in play (the save button, the tutorial skipped, a script's save)
+// writes the park without its visitors but leaves them walking: the week's
+// visitors came in once and would not come again. Leaving keeps none.
+TEST_F(HudCore, SavingInPlayLeavesTheVisitorsInTheParkAndOutOfTheRecord) {
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4).Item(L"walker", 1, 1).Item(L"walker", 2, 1));
+    auto persons = [this] {
+        return std::count_if(hud->Grid().Items().begin(), hud->Grid().Items().end(),
+                             [](GridItem* item) { return dynamic_cast<Person*>(item) != nullptr; });
+    };
+    auto savedTypes = [this] {
+        std::vector<std::wstring> types;
+        for (size_t i = 0; i < level->items.Size(); ++i) types.push_back(level->items.At(i)->type);
+        return types;
+    };
+    ASSERT_EQ(persons(), 2);
+    for (const wchar_t* action : {L"save_action", L"end_tutorial_action"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(action)));
+        level->items.Clear();
+        hud->DoAction(action, L"", 0);
+        Advance();
+        EXPECT_EQ(persons(), 2);
+        EXPECT_EQ(savedTypes(), std::vector<std::wstring>{L"hut"});
+    }
+    hud->DoAction(L"quit_action", L"", 0);
+    Advance();
+    EXPECT_EQ(savedTypes(), std::vector<std::wstring>{L"hut"});
 }
 
 TEST_F(HudCore, CallbacksRunAtOnceOverThePersistingScriptAndQueueBehindABusyOne) {
