@@ -25,6 +25,7 @@
 #include "game/park/people/person.h"
 #include "platform/window/virtual_keys.h"
 #include "tests/game/frontend/driven_game.h"
+#include "widgets/controls/button_widget.h"
 #include "widgets/screens/confirm_menu.h"
 
 namespace {
@@ -462,6 +463,61 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     RecordProperty("playthrough_seconds", std::to_string(seconds));
     std::printf("the playthrough took %.1f s\n", seconds);
+}
+
+// The hint button answers for the goal panel's goal: off while the tutorial
+// holds the panel back (there is no goal to hint at, and a press would do
+// nothing), on once the panel shows an open goal, and on again when the
+// player comes back to the park.
+TEST_F(GamePlaythroughTest, TheHintButtonIsOffUntilTheGoalPanelShowsAGoal) {
+    DrivenGame game(data_);
+    game_ = &game;
+    auto hint = [this] { return dynamic_cast<ButtonWidget*>(HudObject(L"btn_hint")); };
+    auto openPark = [&](const char* name) {
+        ClickScriptButton(
+            game, name, [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+    };
+    SkipToTitle(game);
+    PressPlayOnTitle(game);
+    game.Then("name entry", [&game] {
+        if (!game.OpenMenu<EnterNameMenu>()) return false;
+        game.Type(L"Bo");
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    ClickScriptButton(
+        game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
+    game.Then("the introduction, skipped", [&game] {
+        if (game.OpenMenu<LevelSelectMenu>()) return true;
+        if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
+        return false;
+    });
+    openPark("the first park");
+    game.Then("the tutorial's first step: no goal, no hint", [&] {
+        if (!Hud() || !HudObject(L"lyr_tutorial_box") || game.FramesOnStep() < 60) return false;
+        game.RunFast();
+        EXPECT_EQ(Hud()->ShownGoal(), nullptr);
+        EXPECT_TRUE(hint() && hint()->IsDisabled());
+        return true;
+    });
+    ClickHudLater("the tutorial skipped", L"tutorial_skip");
+    game.Then("the goal shown, the hint on", [&] {
+        if (!Hud()->TutorialInactive() || !Hud()->ShownGoal() || game.FramesOnStep() < 20) return false;
+        EXPECT_FALSE(hint()->IsDisabled());
+        game.ClickOn(hint());
+        return true;
+    });
+    game.Then("the hint shows", [&] { return HudObject(L"hint_widget") != nullptr; });
+    ClickHudLater("save and quit", L"btn_save_quit");
+    openPark("the first park again");
+    game.Then("back in the park, the hint on", [&] {
+        if (!Hud() || !Settled(game, Hud())) return false;
+        EXPECT_NE(Hud()->ShownGoal(), nullptr);
+        EXPECT_TRUE(hint() && !hint()->IsDisabled());
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
 }
 
 }  // namespace
