@@ -373,6 +373,21 @@ TEST_F(FrontDoorScriptsTest, ButtonsShowTheirStateCels) {
     EXPECT_FLOAT_EQ(button->opacity, 0.45f);
 }
 
+// The popup's card is a button of one cel: under the pointer it keeps that
+// cel, so the pointer still finds it and the popup stays while it rests there.
+TEST_F(FrontDoorScriptsTest, TheItemPopupsCardStaysUnderThePointer) {
+    auto* card = new ButtonWidget(10, 10, L"hud_item_popup", L"", false);
+    mgr->AddWidget(card);
+    ASSERT_EQ(card->GetImage(), registry.FindImageByName(L"hud_item_popup"));
+    const int x = 10 + card->GetWidth() / 2, y = 10 + card->GetHeight() / 2;
+    for (int step = 0; step < 4; ++step) {
+        mgr->WindowMouseMove(x + step, y);
+        Tick();
+        EXPECT_EQ(card->GetFrame(), 0) << step;
+        EXPECT_TRUE(card->GetProperty(L"mouse_over").ToBool()) << step;
+    }
+}
+
 // What the screen classes look up themselves, outside the scripts.
 TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
     for (const wchar_t* image :
