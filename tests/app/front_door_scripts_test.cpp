@@ -26,6 +26,7 @@
 #include "foundation/system/app_services.h"
 #include "foundation/system/sound_manager.h"
 #include "foundation/system/text.h"
+#include "rendering/font/font.h"
 #include "rendering/font/fonts_xml.h"
 #include "rendering/image/image.h"
 #include "rendering/image/image_registry_host.h"
@@ -371,6 +372,44 @@ TEST_F(FrontDoorScriptsTest, ButtonsShowTheirStateCels) {
     EXPECT_EQ(button->GetFrame(), 0);
     button->SetDisabled(true);
     EXPECT_FLOAT_EQ(button->opacity, 0.45f);
+}
+
+// A caption wider than its button's cel runs over the button's rim: every
+// button a script makes with a fixed caption (a text key in a named font)
+// keeps the caption inside its cel with a margin on each side.
+void CollectCaptionedButtons(const std::wstring& script, const StepList& steps,
+                             std::vector<std::pair<std::wstring, const AnimationStep*>>& found) {
+    for (const AnimationStep& step : steps) {
+        if (step.name == L"add-button") found.emplace_back(script, &step);
+        CollectCaptionedButtons(script, step.children, found);
+    }
+}
+
+TEST_F(FrontDoorScriptsTest, ButtonCaptionsStayInsideTheirButtons) {
+    constexpr float kMargin = 8.0f;
+    std::vector<std::pair<std::wstring, const AnimationStep*>> buttons;
+    for (const auto& [name, definition] : AnimationLibrary()) CollectCaptionedButtons(name, definition.steps, buttons);
+    auto attribute = [](const AnimationStep& step, const wchar_t* name) {
+        auto it = step.attributes.find(name);
+        return it == step.attributes.end() ? std::wstring() : it->second;
+    };
+    int measured = 0;
+    for (const auto& [script, step] : buttons) {
+        const std::wstring type = attribute(*step, L"type"), key = attribute(*step, L"text"),
+                           font = attribute(*step, L"font");
+        // Captions made by expressions, shown as given, or wrapped to a width are the screens' own.
+        if (key.empty() || font.empty() || attribute(*step, L"lookup") == L"false" ||
+            !attribute(*step, L"width").empty() || !LocalizationMap().count(key))
+            continue;
+        Image* image = registry.FindImageByName(type);
+        Font* face = GetFontMap().Find(font);
+        if (!image || !face) continue;
+        ++measured;
+        const float width = face->StringWidth(LocalizeLookup(key));
+        EXPECT_LE(width + 2.0f * kMargin, static_cast<float>(image->GetCelWidth()))
+            << text::ToUtf8(script) << ": \"" << text::ToUtf8(LocalizeLookup(key)) << "\" on " << text::ToUtf8(type);
+    }
+    EXPECT_GT(measured, 20) << "the scripts' buttons were not found";
 }
 
 // The popup's card is a button of one cel: under the pointer it keeps that
