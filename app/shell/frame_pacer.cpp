@@ -88,7 +88,38 @@ bool FramePacer::PumpMessagesAndStep(bool& updated) {
 bool FramePacer::RunUpdateStep() {
     if (!host_.UpdateStep()) return false;
     ++updateCount_;
+    UpdateRateCheck(host_.Now());
     return true;
+}
+
+// The frames alone miss a present that does not wait when the screen changes
+// on some updates only: a frame that draws nothing presents nothing, the
+// update after it is due at once, and the game ran a quarter to a half fast
+// for as long as it ran. Whatever the frames do, a present that waits lets
+// no more than one update through per update period; a hundred updates in
+// less than nine tenths of their time, three times in a row, end vsync
+// pacing. One such hundred may follow a stall (its owed time is caught up
+// at once), never three.
+void FramePacer::UpdateRateCheck(uint32_t now) {
+    if (vsyncDisabled_ || speed_ != 1.0 || !host_.WantsVsync()) {
+        rateCheckStarted_ = false;
+        fastRateChecks_ = 0;
+        return;
+    }
+    if (!rateCheckStarted_) {
+        rateCheckStarted_ = true;
+        rateCheckStart_ = now;
+        updatesInRateCheck_ = 0;
+        return;
+    }
+    const int period = updatePeriod_ > 0 ? updatePeriod_ : 10;
+    const int checked = (period + 999) / period;
+    if (++updatesInRateCheck_ < checked) return;
+    const bool fast = now - rateCheckStart_ < 0.9 * checked * period;
+    fastRateChecks_ = fast ? fastRateChecks_ + 1 : 0;
+    if (fastRateChecks_ >= 3) vsyncDisabled_ = true;
+    rateCheckStart_ = now;
+    updatesInRateCheck_ = 0;
 }
 
 void FramePacer::AccumulateTime(uint32_t now) {

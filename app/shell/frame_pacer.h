@@ -9,7 +9,8 @@
 // Promises: owed time is capped at 200 ms, so a stall never causes more than
 // 20 catch-up steps at 10 ms; vsync pacing, once found too fast three
 // times in a row (a hundred frames in at most four fifths of the time the
-// display's refresh gives them), stays off for the rest of the run; a
+// display's refresh gives them, or a hundred updates in less than nine
+// tenths of a second), stays off for the rest of the run; a
 // refresh rate the device did not report (0) paces as 100 Hz instead of
 // running without end;
 // a display faster than the update rate paces at the update rate, so the game
@@ -91,6 +92,7 @@ private:
     bool RunUpdateStep();
     bool DrawBranch(bool allowSleep, uint32_t& slept);
     void SlowFrameCheck(uint32_t now);
+    void UpdateRateCheck(uint32_t now);
 
     FrameHost& host_;
     State state_ = kTakeInput;
@@ -105,6 +107,10 @@ private:
     int fastSeconds_ = 0;
     uint32_t lastCheck_ = 0;
     int updatesInCheck_ = 0;
+    bool rateCheckStarted_ = false;
+    uint32_t rateCheckStart_ = 0;
+    int updatesInRateCheck_ = 0;
+    int fastRateChecks_ = 0;
     int updateCount_ = 0;
     int sleepCount_ = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
 
 #include "app/shell/deferred_delete.h"
 #include "app/shell/frame_pacer.h"
@@ -47,6 +48,12 @@ public:
     }
     void UpdateFrameFraction(float fraction) override { lastFraction = fraction; }
     bool Redraw() override {
+        if (changesEvery > 1 && updates % changesEvery != 0) {
+            // Nothing changed on screen: nothing drawn, the time not counted.
+            pacer.needsRedraw_ = false;
+            pacer.lastDrawEmpty_ = true;
+            return false;
+        }
         now += drawCost;
         if (presentWaitsForRefresh) {
             uint32_t period = static_cast<uint32_t>(1000 / pacer.refreshRate_);
@@ -79,6 +86,7 @@ public:
     uint32_t updateCost = 0;
     uint32_t drawCost = 1;
     bool presentWaitsForRefresh = false;
+    int changesEvery = 1;  // the screen changes on every n-th update only
     bool napping = false;  // SleepBriefly waits (else it returns at once)
     int passes = 0;
     bool vsync = false;
@@ -271,3 +279,41 @@ TEST(DeferredDelete, NestedLoopDeletesOnlyItsOwnObjects) {
 }
 
 }  // namespace
+
+// A screen that changes on some updates only draws nothing in between, and
+// a frame that draws nothing presents nothing: with a present that does not
+// wait, the update after it was due at once and the game ran up to half as
+// fast again, at some rates for good (125 updates a second at 100 Hz with a
+// change every third update). The updates' own rate ends vsync pacing; a
+// present that waits keeps the game at a hundred updates a second.
+TEST(FramePacer, AScreenChangingOnSomeUpdatesKeepsAHundredUpdatesASecond) {
+    for (int refresh : {60, 75, 100}) {
+        for (int every : {2, 3, 5}) {
+            for (bool waits : {false, true}) {
+                FakeLoop loop;
+                loop.vsync = true;
+                loop.pacer.refreshRate_ = refresh;
+                loop.drawCost = 4;
+                loop.presentWaitsForRefresh = waits;
+                loop.changesEvery = 1000000;  // a still title screen first
+                loop.RunFor(5000);
+                loop.changesEvery = every;
+                const int settled = loop.updates;
+                loop.RunFor(4000);
+                const int before = loop.updates;
+                loop.RunFor(5000);
+                const std::string label = std::to_string(refresh) + " Hz, every " + std::to_string(every) +
+                                          (waits ? ", waiting" : ", not waiting");
+                // The fake display's period is whole milliseconds (16 at 60 Hz,
+                // 62.5 frames a second), which lets a waiting loop run a few
+                // percent fast.
+                EXPECT_NEAR(loop.updates - before, 500, waits ? 25 : 6) << label;
+                if (!waits) {
+                    EXPECT_TRUE(loop.pacer.VsyncPacingDisabled()) << label;
+                    // Three hundred updates at most to find it out.
+                    EXPECT_LE(before - settled, 400 + 300) << label;
+                }
+            }
+        }
+    }
+}
