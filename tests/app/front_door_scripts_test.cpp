@@ -427,6 +427,36 @@ TEST_F(FrontDoorScriptsTest, TheItemPopupsCardStaysUnderThePointer) {
     }
 }
 
+// The goal card holds a goal of three lines (the first park's longest, a
+// snack cart named in full with what is left to do) inside its frame, and
+// the magazine's tag beneath it stays clear of it.
+TEST_F(FrontDoorScriptsTest, TheGoalCardHoldsALongGoalClearOfTheMagazineTag) {
+    const std::wstring goal = L"Have 1 Cotton Candy Cart snack cart in your park. (1 to go)";
+    Screen* task = Run(L"show_new_goal_task", {{L"tasknum", PropertyValue(3)},
+                                               {L"description", PropertyValue(goal)},
+                                               {L"do_slide_out", PropertyValue(false)},
+                                               {L"do_slide_in", PropertyValue(false)}});
+    auto* card = task->Variables()[L"goal_card"].ToWidget<DynamicWidget>();
+    auto* text = dynamic_cast<TextLabel*>(task->Variables()[L"goal_text"].ToWidget<DynamicWidget>());
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(text, nullptr);
+    Font* face = GetFontMap().Find(L"hud_button_small");
+    ASSERT_NE(face, nullptr);
+    const float line = static_cast<float>(text->GetTextHeight()) / 3.0f;
+    ASSERT_GT(face->StringWidth(goal), 2.0f * static_cast<float>(text->GetTextWidth())) << "not three lines";
+    const float textBottom = text->GetY() + static_cast<float>(text->GetTextY()) - face->GetAscent() +
+                             static_cast<float>(text->GetTextHeight());
+    // Inside the frame's border, a third of a line above its lower edge.
+    EXPECT_LE(textBottom + line / 3.0f, static_cast<float>(card->GetHeight()));
+
+    Screen* magazine = Run(L"show_new_goal_magazine",
+                           {{L"magazinename", PropertyValue(L"funbooks")}, {L"play_sound", PropertyValue(false)}});
+    auto* tag = magazine->Variables()[L"magazine_tag"].ToWidget<DynamicWidget>();
+    ASSERT_NE(tag, nullptr);
+    EXPECT_GE(tag->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y,
+              card->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y + static_cast<float>(card->GetHeight()));
+}
+
 // What the screen classes look up themselves, outside the scripts.
 TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
     for (const wchar_t* image :
