@@ -130,9 +130,9 @@ public:
     // Frees the bits once the textures hold the pixels (after an upload).
     void DropBitsHeldByTextures();
     // The bits as a fresh allocation of sourceWidth x sourceHeight plus the
-    // guard; null (and no bits) when that size is beyond the limit or memory
-    // cannot be had.
-    uint32_t* AllocateBits();
+    // guard, cleared unless the caller writes every pixel at once; null (and
+    // no bits) when that size is beyond the limit or memory cannot be had.
+    uint32_t* AllocateBits(bool cleared = true);
 
     // ImageRenderTarget: drawing into this image.
     void FillRect(const Rect& rect, const Color& color, const DrawState* state) override;

@@ -55,11 +55,11 @@ void ConvertRowToSurface(plat::Format format, const uint32_t* src, uint8_t* dst,
 
 }  // namespace
 
-uint32_t* ImageSurface::AllocateBits() {
+uint32_t* ImageSurface::AllocateBits(bool cleared) {
     bits_.reset();
     if (!SizeWithinLimit(sourceWidth, sourceHeight)) return nullptr;
     const size_t count = static_cast<size_t>(std::max(sourceWidth, 0)) * static_cast<size_t>(std::max(sourceHeight, 0));
-    bits_.reset(new (std::nothrow) uint32_t[count + 1]());
+    bits_.reset(cleared ? new (std::nothrow) uint32_t[count + 1]() : new (std::nothrow) uint32_t[count + 1]);
     if (!bits_) return nullptr;
     bits_[count] = kBitsGuardWord;
     return bits_.get();
@@ -88,7 +88,9 @@ bool ImageSurface::SetBits(const uint32_t* pixels, int w, int h, bool premultipl
         if (!bits_ || w != sourceWidth || h != sourceHeight) {
             FreeBits();
             SetSize(w, h);
-            if (!AllocateBits()) {
+            // Pixels given are all written below: clearing them first
+            // would cost a pass over every image registered at start-up.
+            if (!AllocateBits(pixels == nullptr)) {
                 SetSize(0, 0);
                 DiscardSurface();
                 return false;
@@ -97,7 +99,7 @@ bool ImageSurface::SetBits(const uint32_t* pixels, int w, int h, bool premultipl
         const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
         if (pixels) {
             if (premultiply)
-                for (size_t i = 0; i < count; ++i) bits_[i] = PremultiplyPixel(pixels[i]);
+                PremultiplyRow(pixels, bits_.get(), count);
             else
                 std::copy(pixels, pixels + count, bits_.get());
         }

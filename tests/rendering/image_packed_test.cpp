@@ -145,4 +145,24 @@ TEST_F(PackedUploadTest, PackedCelsDrawTheirPixels) {
                 ASSERT_EQ(testsupport::PatternPixel(cel * 16 + x, y), Pixel(out, cel * 20 + x, y)) << cel;
 }
 
+// The row form against the pixel one for every alpha and every byte in each
+// colour place: c * a / 255 rounded down, the pixel itself at alpha 255 and
+// nothing at alpha 0, whatever its colour bytes hold.
+TEST(Premultiply, TheRowFormIsThePixelFormForEveryAlphaAndByte) {
+    std::vector<uint32_t> pixels;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t c = 0; c < 256; ++c) {
+            pixels.push_back(a << 24 | c << 16 | (255 - c) << 8 | (c ^ 0x5Au));
+            pixels.push_back(a << 24 | (c * 7 & 0xFFu) << 16 | c << 8 | (255 - c));
+        }
+    std::vector<uint32_t> row(pixels.size() + 1, 0xDEADBEEFu);
+    PremultiplyRow(pixels.data(), row.data(), pixels.size());
+    int differing = 0;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (row[i] != PremultiplyPixel(pixels[i]) && ++differing <= 5)
+            ADD_FAILURE() << std::hex << pixels[i] << " -> " << row[i] << ", not " << PremultiplyPixel(pixels[i]);
+    EXPECT_EQ(0, differing);
+    EXPECT_EQ(0xDEADBEEFu, row.back());  // nothing past the row
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "rendering/image/image_atlas_region.h"
 #include "rendering/image/image_child.h"
 #include "rendering/image/image_data.h"
+#include "rendering/image/image_packed.h"
 
 namespace {
 
@@ -41,6 +42,30 @@ TEST(ImageSurfaceBits, PremultiplyAndGuardWord) {
     EXPECT_EQ(0x01010101u, bits[3]);
     EXPECT_EQ(kBitsGuardWord, bits[4]);
     EXPECT_TRUE(image.premultiplied);
+}
+
+// Fresh bits are no longer cleared before the pixels given are written over
+// them: each pixel is still the given one, premultiplied or not, every time
+// the size changes; without pixels a fresh image is still clear.
+TEST(ImageSurfaceBits, EveryPixelGivenIsWrittenIntoFreshBits) {
+    ImageSurface image;
+    for (const auto& [w, h] : {std::pair{3, 2}, std::pair{17, 5}, std::pair{64, 33}}) {
+        std::vector<uint32_t> px = testsupport::Pattern(w, h);
+        for (size_t i = 0; i < px.size(); ++i) px[i] = (px[i] & 0xFFFFFFu) | static_cast<uint32_t>(i * 29 % 256) << 24;
+        for (bool premultiply : {false, true}) {
+            ASSERT_TRUE(image.SetBits(px.data(), w, h, premultiply));
+            const uint32_t* bits = image.GetBits();
+            ASSERT_NE(nullptr, bits);
+            for (size_t i = 0; i < px.size(); ++i)
+                ASSERT_EQ(premultiply ? PremultiplyPixel(px[i]) : px[i], bits[i]) << w << "x" << h << " at " << i;
+            EXPECT_EQ(kBitsGuardWord, bits[px.size()]);
+        }
+    }
+    ImageSurface blank;
+    ASSERT_TRUE(blank.SetBits(nullptr, 9, 7, false));
+    const uint32_t* bits = blank.GetBits();
+    ASSERT_NE(nullptr, bits);
+    for (int i = 0; i < 9 * 7; ++i) ASSERT_EQ(0u, bits[i]) << i;
 }
 
 // Setting pixels of an unchanged size after the bits were freed wrote
