@@ -457,6 +457,57 @@ TEST_F(FrontDoorScriptsTest, TheGoalCardHoldsALongGoalClearOfTheMagazineTag) {
               card->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y + static_cast<float>(card->GetHeight()));
 }
 
+// The text's "%s" places filled in order, as a script's format() fills them.
+std::wstring Filled(std::wstring text, std::initializer_list<std::wstring> values) {
+    for (const std::wstring& value : values)
+        if (const size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, value);
+    return text;
+}
+
+// The hint's advice is always a sentence for the player, never a text key:
+// the general advice when the hint found nothing more to say, else what it
+// found (the buildings counted, the zone to form, where the building comes from).
+TEST_F(FrontDoorScriptsTest, TheHintAdvisesInWordsForEveryGoal) {
+    struct Record : ExtendedPropertyInterface {
+        PropertyValue GetProperty(std::wstring_view name) override {
+            if (name == L"description") return PropertyValue(L"Form 1 zone in your park.");
+            if (name == L"magazine_name") return PropertyValue(L"funbooks");
+            if (name == L"metal") return PropertyValue(L"silver");
+            return ExtendedPropertyInterface::GetProperty(name);
+        }
+    } record;
+    const PropertyValue objective = PropertyValue::FromPropertyInterface(&record);
+    struct Case {
+        const char* what;
+        std::map<std::wstring, PropertyValue> found;
+        std::wstring advice;
+    };
+    const std::vector<Case> cases = {
+        {"nothing found", {}, LocalizeLookup(L"hint_general")},
+        {"a zone whose combination is learned",
+         {{L"learned_needed_combo", PropertyValue(true)}},
+         LocalizeLookup(L"hint_general")},
+        {"a zone still to learn", {{L"learned_needed_combo", PropertyValue(false)}}, LocalizeLookup(L"hint_zone")},
+        {"buildings counted",
+         {{L"number_already_built", PropertyValue(2)}},
+         text::WFormat(LocalizeLookup(L"hint_built").c_str(), 2)},
+        {"a building won with a trophy",
+         {{L"source", PropertyValue(L"reward")}, {L"challenge", objective}},
+         Filled(LocalizeLookup(L"hint_source_reward"),
+                {LocalizeLookup(L"magazine_funbooks"), LocalizeLookup(L"goal_silver")})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::map<std::wstring, PropertyValue> variables = c.found;
+        variables[L"objective"] = objective;
+        Screen* hint = Run(L"show_hint", variables);
+        auto* advice = dynamic_cast<TextLabel*>(hint->Variables()[L"hint_advice"].ToWidget<DynamicWidget>());
+        ASSERT_NE(advice, nullptr);
+        EXPECT_EQ(advice->GetText(), c.advice);
+        EXPECT_FALSE(LocalizationMap().count(advice->GetText())) << "a key shown as it is";
+    }
+}
+
 // What the screen classes look up themselves, outside the scripts.
 TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
     for (const wchar_t* image :
