@@ -26,6 +26,8 @@
 #include "platform/gfx/shader_objects.h"
 #include "platform/gfx/states.h"
 
+struct SDL_Surface;
+
 namespace plat {
 
 struct ShaderStages;
@@ -114,7 +116,8 @@ public:
     // default), so lost-device recovery can be exercised.
     void FailNextPresent(HResult result = kErrDeviceLost) { failNextPresent_ = result; }
     // The last presented frame as 32-bit ARGB rows of the back buffer's size
-    // (converted from the kept rows when first asked for after a present).
+    // (converted from the kept rows, or read back from the window's surface
+    // it went to, when first asked for after a present).
     const std::vector<uint32_t>& LastPresentedFrame() const;
     uint64_t PresentCount() const { return presentCount_; }
     // Why the last present to the window failed, if it did.
@@ -147,6 +150,7 @@ private:
     }
     void ResetTargetState();
     HResult BlitToWindow();
+    HResult ShowOnWindow(SDL_Surface* shown);
     ConstantRegisters& StageConstants(ShaderKind stage);
     const ConstantRegisters& StageConstants(ShaderKind stage) const;
 
@@ -160,6 +164,8 @@ private:
     bool inScene_ = false;
     CallRecorder* recorder_ = nullptr;
     HResult failNextPresent_ = kOk;
+    // The last frame went to the window's surface alone; kept_ is stale.
+    bool shownDirectly_ = false;
     // The presented frame as the back buffer holds it: its rows copied, and
     // only those drawn since the previous present.
     std::vector<uint8_t> kept_;

@@ -1,6 +1,6 @@
-// Present: the back buffer becomes the shown frame. It is kept in memory (so
-// headless runs and tests can read every frame) and, when the device has a
-// window, copied to the window's surface, scaled to its size if they differ.
+// Present: the back buffer becomes the shown frame. Without a window it is
+// kept in memory (so headless runs and tests can read every frame); with one
+// it is copied to the window's surface, scaled to its size if they differ.
 #include <SDL.h>
 
 #include <cstring>
@@ -10,6 +10,20 @@
 #include "platform/gfx/formats.h"
 
 namespace plat {
+
+namespace {
+
+// The SDL format whose rows are a 32-bit back buffer's rows byte for byte
+// (a format without alpha keeps whatever its unused byte holds).
+uint32_t SdlFormatOf(Format format) {
+    switch (format) {
+        case Format::A8R8G8B8: return SDL_PIXELFORMAT_ARGB8888;
+        case Format::X8R8G8B8: return SDL_PIXELFORMAT_RGB888;
+        default: return SDL_PIXELFORMAT_UNKNOWN;
+    }
+}
+
+}  // namespace
 
 HResult Device::Present() {
     Record(Call::Present);
@@ -23,14 +37,26 @@ HResult Device::Present() {
     const Format format = backBuffer_->GetFormat();
     const size_t rowBytes = static_cast<size_t>(w) * BytesPerPixel(format);
     const Rect whole{0, 0, w, h};
+    if (params_.window) {
+        // The window's surface is the frame's one copy: the back buffer's
+        // rows go there in one pass where it has their size and bytes, and
+        // are kept in memory only where it has not.
+        if (SDL_Surface* shown = SDL_GetWindowSurface(params_.window); shown && shown->w == w && shown->h == h &&
+                                                                       SdlFormatOf(format) != SDL_PIXELFORMAT_UNKNOWN &&
+                                                                       shown->format->format == SdlFormatOf(format)) {
+            ++presentCount_;
+            return ShowOnWindow(shown);
+        }
+    }
     // Only the rows drawn since the last present are copied again; the frame
     // is kept in the back buffer's own format, so nothing is converted here.
     Surface::RowSpan rows = backBuffer_->RowsToCopy(presentReader_, 0, whole, whole);
-    if (keptWidth_ != w || keptHeight_ != h || keptFormat_ != format) {
+    if (keptWidth_ != w || keptHeight_ != h || keptFormat_ != format || shownDirectly_) {
         kept_.assign(rowBytes * h, 0);
         keptWidth_ = w;
         keptHeight_ = h;
         keptFormat_ = format;
+        shownDirectly_ = false;
         rows = {0, h};
     }
     for (int y = rows.top; y < rows.bottom; ++y)
@@ -40,18 +66,52 @@ HResult Device::Present() {
     return params_.window ? BlitToWindow() : kOk;
 }
 
+// Every row, whatever changed: a surface the window made afresh (after a
+// resize, say) holds nothing of the frames before.
+HResult Device::ShowOnWindow(SDL_Surface* shown) {
+    const int w = backBuffer_->Width(), h = backBuffer_->Height();
+    const size_t rowBytes = static_cast<size_t>(w) * BytesPerPixel(backBuffer_->GetFormat());
+    if (SDL_MUSTLOCK(shown) && SDL_LockSurface(shown) != 0) {
+        presentError_ = std::string("cannot lock the window surface: ") + SDL_GetError();
+        return kErrDeviceLost;
+    }
+    auto* pixels = static_cast<uint8_t*>(shown->pixels);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(pixels + static_cast<size_t>(shown->pitch) * y, backBuffer_->Row(y), rowBytes);
+    if (SDL_MUSTLOCK(shown)) SDL_UnlockSurface(shown);
+    keptWidth_ = w;
+    keptHeight_ = h;
+    keptFormat_ = backBuffer_->GetFormat();
+    shownDirectly_ = true;
+    if (SDL_UpdateWindowSurface(params_.window) != 0) {
+        presentError_ = std::string("window update failed: ") + SDL_GetError();
+        return kErrDeviceLost;
+    }
+    presentError_.clear();
+    return kOk;
+}
+
 const std::vector<uint32_t>& Device::LastPresentedFrame() const {
     if (presentedCount_ != presentCount_) {
         const size_t rowBytes = static_cast<size_t>(keptWidth_) * BytesPerPixel(keptFormat_);
         presented_.resize(static_cast<size_t>(keptWidth_) * keptHeight_);
-        for (int y = 0; y < keptHeight_; ++y)
-            RowToArgb(keptFormat_, kept_.data() + rowBytes * y, presented_.data() + static_cast<size_t>(y) * keptWidth_,
-                      keptWidth_);
+        // Shown on the window alone: its surface holds the frame until the
+        // next present.
+        SDL_Surface* shown = shownDirectly_ ? SDL_GetWindowSurface(params_.window) : nullptr;
+        const bool onWindow = shown && shown->w == keptWidth_ && shown->h == keptHeight_;
+        if (onWindow && SDL_MUSTLOCK(shown)) SDL_LockSurface(shown);
+        for (int y = 0; y < keptHeight_; ++y) {
+            const uint8_t* row =
+                onWindow        ? static_cast<const uint8_t*>(shown->pixels) + static_cast<size_t>(shown->pitch) * y
+                : kept_.empty() ? nullptr
+                                : kept_.data() + rowBytes * y;
+            if (row) RowToArgb(keptFormat_, row, presented_.data() + static_cast<size_t>(y) * keptWidth_, keptWidth_);
+        }
+        if (onWindow && SDL_MUSTLOCK(shown)) SDL_UnlockSurface(shown);
         presentedCount_ = presentCount_;
     }
     return presented_;
 }
-
 HResult Device::BlitToWindow() {
     SDL_Surface* dst = SDL_GetWindowSurface(params_.window);
     if (!dst) {

@@ -1,0 +1,123 @@
+// Presenting to a window under SDL's dummy driver: the frame goes to the
+// window's surface in one pass where that surface has the back buffer's size
+// and bytes, and through the kept frame and SDL's blit where it has not. A
+// headless device drawing the same frames keeps every frame in memory, the
+// way every present once did: the reference for both the window's pixels and
+// the frame read back.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gfx/gfx.h"
+#include "tests/platform/window_surface_pixel.h"
+
+namespace {
+
+constexpr int kW = 40, kH = 30;
+
+struct Pair {
+    SDL_Window* window = nullptr;
+    plat::GraphicsSystem* system = nullptr;
+    plat::Device* shown = nullptr;      // presents to the window
+    plat::Device* reference = nullptr;  // no window: every frame kept
+
+    ~Pair() {
+        if (shown) shown->Release();
+        if (reference) reference->Release();
+        if (system) system->Release();
+        if (window) SDL_DestroyWindow(window);
+    }
+
+    // The same clear on both back buffers; no rectangle clears it all.
+    void Fill(const plat::Rect* rect, uint32_t argb) {
+        for (plat::Device* d : {shown, reference})
+            ASSERT_EQ(plat::kOk, d->Clear(rect ? 1 : 0, rect, plat::kClearTarget, argb, 0, 0));
+    }
+
+    void Present(const std::string& step) {
+        ASSERT_EQ(plat::kOk, shown->Present()) << step << ": " << shown->LastPresentError();
+        ASSERT_EQ(plat::kOk, reference->Present()) << step;
+    }
+
+    // What the window shows and what the device reads back, both against the
+    // reference's kept frame.
+    void ExpectSame(const std::string& step) {
+        const std::vector<uint32_t>& expected = reference->LastPresentedFrame();
+        ASSERT_EQ(size_t(kW * kH), expected.size()) << step;
+        EXPECT_EQ(expected, shown->LastPresentedFrame()) << step;
+        SDL_Surface* surface = SDL_GetWindowSurface(window);
+        ASSERT_NE(nullptr, surface) << step;
+        ASSERT_EQ(kW, surface->w) << step;
+        int differing = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                if (testsupport::WindowSurfacePixel(surface, x, y) != (expected[size_t(y * kW + x)] & 0xFFFFFFu) &&
+                    ++differing <= 3)
+                    ADD_FAILURE() << step << ": window pixel " << x << "," << y << " differs";
+        EXPECT_EQ(0, differing) << step;
+    }
+};
+
+class WindowPresentTest : public ::testing::TestWithParam<plat::Format> {
+protected:
+    void SetUp() override {
+        if (SDL_VideoInit("dummy") != 0) GTEST_SKIP() << "dummy video driver unavailable: " << SDL_GetError();
+        pair_.window = SDL_CreateWindow("present", 0, 0, kW, kH, 0);
+        ASSERT_NE(nullptr, pair_.window) << SDL_GetError();
+        pair_.system = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
+        for (SDL_Window* window : {pair_.window, static_cast<SDL_Window*>(nullptr)}) {
+            plat::PresentParams pp;
+            pp.backBufferWidth = kW;
+            pp.backBufferHeight = kH;
+            pp.backBufferFormat = GetParam();
+            pp.window = window;
+            ASSERT_EQ(plat::kOk, pair_.system->CreateDevice(0, window, plat::kCreateHardwareVertexProcessing, &pp,
+                                                            window ? &pair_.shown : &pair_.reference));
+        }
+    }
+    void TearDown() override { SDL_VideoQuit(); }
+
+    Pair pair_;
+};
+
+// Frames that change the whole back buffer, some rows, nothing, and a window
+// resized away and back, whose fresh surface must show the whole frame
+// again though no row of it changed.
+TEST_P(WindowPresentTest, TheWindowShowsEachFrameAsTheKeptFrameHoldsIt) {
+    Pair& p = pair_;
+    p.Fill(nullptr, 0xFF204060u);
+    const plat::Rect box{5, 4, 17, 9};
+    p.Fill(&box, 0xFFC08020u);
+    p.Present("first frame");
+    p.ExpectSame("first frame");
+
+    const plat::Rect band{0, 12, kW, 19};
+    p.Fill(&band, 0xFF10E0A0u);
+    p.Present("some rows");
+    p.ExpectSame("some rows");
+
+    p.Present("nothing drawn");
+    p.ExpectSame("nothing drawn");
+
+    SDL_SetWindowSize(p.window, kW * 2, kH * 2);
+    const plat::Rect corner{30, 25, 40, 30};
+    p.Fill(&corner, 0xFFFFFFFFu);
+    ASSERT_EQ(plat::kOk, p.shown->Present()) << "scaled: " << p.shown->LastPresentError();
+    ASSERT_EQ(plat::kOk, p.reference->Present());
+    EXPECT_EQ(p.reference->LastPresentedFrame(), p.shown->LastPresentedFrame()) << "scaled";
+
+    SDL_SetWindowSize(p.window, kW, kH);
+    p.Present("back to size, nothing drawn");
+    p.ExpectSame("back to size, nothing drawn");
+
+    p.Fill(&box, 0xFF000000u);
+    p.Present("after the resize");
+    p.ExpectSame("after the resize");
+}
+
+INSTANTIATE_TEST_SUITE_P(BackBufferFormats, WindowPresentTest,
+                         ::testing::Values(plat::Format::X8R8G8B8, plat::Format::R5G6B5));
+
+}  // namespace
