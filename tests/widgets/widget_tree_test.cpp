@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <list>
 #include <map>
 #include <memory>
+#include <random>
+#include <vector>
 
 #include "tests/rendering/device_test_support.h"
 #include "widget_test_support.h"
@@ -183,6 +187,76 @@ TEST(ClickCodes, TranslateToButtonAndCount) {
     w.MouseDown(1, 2, -2);
     w.MouseDown(1, 2, 2);
     EXPECT_EQ(log, (EventLog{"w:down 1,2 b2 n1", "w:up 1,2 b2 n1", "w:down 1,2 b1 n2", "w:down 1,2 b0 n2"}));
+}
+
+// The order the children's sort gave as the list's own stable sort, kept
+// here as the reference the faster sort must match.
+std::vector<const Widget*> ReferenceSorted(const WidgetContainer& c) {
+    std::list<const Widget*> copy(c.GetChildren().begin(), c.GetChildren().end());
+    copy.sort([](const Widget* a, const Widget* b) { return a->GetPriority() < b->GetPriority(); });
+    return {copy.begin(), copy.end()};
+}
+
+// Random priorities from a narrow range, so ties abound, over a list that
+// earlier sorts, insertions and removals left in any order.
+TEST_F(TreeTest, SortMatchesTheStableListSortOnRandomPriorities) {
+    std::mt19937 rng(4357);
+    std::vector<ProbeWidget*> kids;
+    size_t moved = 0;
+    for (int round = 0; round < 300; ++round) {
+        if (kids.size() < 60 && rng() % 3 != 0) kids.push_back(Add(mgr, "kid", static_cast<int>(rng() % 7) - 3));
+        if (!kids.empty() && rng() % 5 == 0) {
+            const size_t gone = rng() % kids.size();
+            mgr.RemoveWidget(kids[gone]);
+            kids.erase(kids.begin() + static_cast<std::ptrdiff_t>(gone));
+        }
+        for (ProbeWidget* kid : kids)
+            if (rng() % 4 == 0) kid->SetPriority(static_cast<int>(rng() % 7) - 3);
+        const std::vector<const Widget*> before(mgr.GetChildren().begin(), mgr.GetChildren().end());
+        const std::vector<const Widget*> expected = ReferenceSorted(mgr);
+        mgr.SortChildren();
+        const std::vector<const Widget*> actual(mgr.GetChildren().begin(), mgr.GetChildren().end());
+        ASSERT_EQ(actual, expected) << "round " << round;
+        moved += before != actual;
+    }
+    EXPECT_GT(moved, 100u);  // the rounds did reorder the list
+    // Positions stored before the sorts still name their children: each
+    // removal takes exactly its own.
+    while (!kids.empty()) {
+        mgr.RemoveWidget(kids.back());
+        kids.pop_back();
+        ASSERT_EQ(mgr.GetChildren().size(), kids.size());
+    }
+}
+
+// Children re-prioritise their siblings at random and re-sort while the
+// update walks them: every child still updates exactly once.
+TEST_F(TreeTest, RandomResortsDuringAWalkVisitEveryChildOnce) {
+    static constexpr const char* kNames[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l"};
+    static constexpr const char* kUpdates[] = {"a:update", "b:update", "c:update", "d:update", "e:update", "f:update",
+                                               "g:update", "h:update", "i:update", "j:update", "k:update", "l:update"};
+    std::mt19937 rng(71);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        auto* parent = new Widget;
+        mgr.AddWidget(parent);
+        std::vector<ProbeWidget*> kids;
+        for (int i = 0; i < 12; ++i) kids.push_back(Add(*parent, kNames[i], i % 3));
+        for (ProbeWidget* kid : kids)
+            kid->onUpdate = [&, kid] {
+                for (ProbeWidget* other : kids)
+                    if (other != kid && rng() % 3 == 0) other->SetPriority(static_cast<int>(rng() % 5));
+                parent->SortChildren();
+            };
+        log.clear();
+        mgr.UpdateFrame();
+        for (const char* update : kUpdates) EXPECT_EQ(std::count(log.begin(), log.end(), update), 1) << update;
+        EXPECT_EQ(std::vector<const Widget*>(parent->GetChildren().begin(), parent->GetChildren().end()),
+                  ReferenceSorted(*parent));
+        parent->RemoveAllWidgets(true, false);
+        parent->RemoveSelf();
+        host.DeleteDeferred();
+    }
 }
 
 }  // namespace

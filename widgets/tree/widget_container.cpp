@@ -1,6 +1,8 @@
 #include "widgets/tree/widget_container.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "rendering/device/d3d_interface.h"
 #include "widgets/tree/widget.h"
@@ -256,6 +258,21 @@ void WidgetContainer::ForEachPlace(const ChildCursor& cursor, Place place) const
     }
 }
 
+void WidgetContainer::SortByPriority() {
+    // Each priority is read once, into one array: a sort of the list itself
+    // reads two widgets at every comparison, and a park's thousands of items
+    // lie all over memory. The order is the stable one list::sort gives.
+    // Nodes are relinked, never copied, so every stored position stays valid.
+    static std::vector<std::pair<int, ChildList::iterator>> order;
+    order.clear();
+    for (auto it = children_.begin(); it != children_.end(); ++it) order.emplace_back((*it)->priority_, it);
+    const auto byPriority = [](const auto& a, const auto& b) { return a.first < b.first; };
+    // Most sorts of a park find it as the last one left it.
+    if (std::is_sorted(order.begin(), order.end(), byPriority)) return;
+    std::stable_sort(order.begin(), order.end(), byPriority);
+    for (const auto& [priority, node] : order) children_.splice(children_.end(), children_, node);
+}
+
 void WidgetContainer::SortChildren() {
     // What each walk in progress has visited, before the sort moves it.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
@@ -276,8 +293,7 @@ void WidgetContainer::SortChildren() {
             c->advanced = true;
         }
     }
-    // list::sort is stable and relinks nodes, so every stored position stays valid.
-    children_.sort([](const Widget* a, const Widget* b) { return a->priority_ < b->priority_; });
+    SortByPriority();
     // The sort may carry children across a cursor either way: name those.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
         c->visitedAhead.clear();

@@ -161,6 +161,8 @@ private:
 
     ChildList::iterator InsertPosition(ChildList::iterator hint, int priority);
     void StepCursorsPast(ChildList::iterator node);
+    // Orders the children by priority, keeping equal ones in their order.
+    void SortByPriority();
     // Whether the child lies behind the cursor (or is the one being visited).
     bool IsBehind(const ChildCursor& cursor, const Widget* child) const;
     bool HasVisited(const ChildCursor& cursor, Widget* child) const;
