@@ -55,13 +55,21 @@ struct DepthNode {
 class DepthOrder {
 public:
     // Links i before j wherever KeyDrawsBefore(j, i) holds for a taking-part i.
+    // The keys are read from a copy in sweep order: the inner loop then
+    // walks memory in order instead of jumping about the nodes.
     void CollectEdges(const std::vector<DepthNode>& nodes) {
-        CollectEdges(nodes, [&](uint32_t j, uint32_t i) { return KeyDrawsBefore(nodes[j].key, nodes[i].key); });
+        SortByLeft(nodes);
+        keys_.clear();
+        for (const Span& span : byLeft_) keys_.push_back(nodes[span.index].key);
+        Sweep([&](std::size_t q, std::size_t p) { return KeyDrawsBefore(keys_[q], keys_[p]); });
     }
     // The same with another pairwise test, `drawsBefore(j, i)`, which must
     // be false wherever the two boxes do not overlap horizontally.
     template <class DrawsBefore>
-    void CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore);
+    void CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore) {
+        SortByLeft(nodes);
+        Sweep([&](std::size_t q, std::size_t p) { return drawsBefore(byLeft_[q].index, byLeft_[p].index); });
+    }
     // Numbers the nodes in queue order; a node never numbered keeps its entry.
     void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
 
@@ -76,24 +84,28 @@ private:
     };
     // The nodes with finite boxes, by left edge (then index).
     void SortByLeft(const std::vector<DepthNode>& nodes);
+    // Every pair of sorted nodes whose boxes overlap horizontally, asked
+    // both ways: `drawsBefore(q, p)` by their places in left-edge order.
+    template <class DrawsBefore>
+    void Sweep(DrawsBefore drawsBefore);
 
     std::vector<std::pair<uint32_t, uint32_t>> edges_;  // (from, to), in the order found
     std::vector<Span> byLeft_;
+    std::vector<DepthKey> keys_;  // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
 };
 
 template <class DrawsBefore>
-void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore) {
+void DepthOrder::Sweep(DrawsBefore drawsBefore) {
     edges_.clear();
-    SortByLeft(nodes);
     const std::size_t n = byLeft_.size();
     for (std::size_t p = 0; p < n; ++p) {
         const Span a = byLeft_[p];
         for (std::size_t q = p + 1; q < n && byLeft_[q].left < a.right; ++q) {
             const Span& b = byLeft_[q];
             if (!(b.right > a.left)) continue;
-            if (a.takesPart && drawsBefore(b.index, a.index)) edges_.emplace_back(a.index, b.index);
-            if (b.takesPart && drawsBefore(a.index, b.index)) edges_.emplace_back(b.index, a.index);
+            if (a.takesPart && drawsBefore(q, p)) edges_.emplace_back(a.index, b.index);
+            if (b.takesPart && drawsBefore(p, q)) edges_.emplace_back(b.index, a.index);
         }
     }
 }
