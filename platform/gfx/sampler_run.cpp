@@ -37,7 +37,8 @@ void LerpRowsSse2(const uint32_t* a, const uint32_t* b, uint32_t f, int n, uint3
     const __m128i zero = _mm_setzero_si128();
     const __m128i fv = _mm_set1_epi16(static_cast<short>(f)), gv = _mm_set1_epi16(static_cast<short>(256 - f));
     int i = 0;
-    for (; i + 4 <= n; i += 4) {
+    for (; i < n && n >= 4; i += 4) {
+        if (i + 4 > n) i = n - 4;  // see LerpBothAvx2
         const __m128i x = Load(a + i), y = Load(b + i);
         const __m128i lo = Lerp16(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(y, zero), gv, fv);
         const __m128i hi = Lerp16(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(y, zero), gv, fv);
@@ -54,7 +55,8 @@ void LerpBothSse2(const uint32_t* a, const uint32_t* b, uint32_t fx, uint32_t fy
         return Lerp16(Lerp16(a0, a1, gxv, fxv), Lerp16(b0, b1, gxv, fxv), gyv, fyv);
     };
     int i = 0;
-    for (; i + 4 <= n; i += 4) {
+    for (; i < n && n >= 4; i += 4) {
+        if (i + 4 > n) i = n - 4;  // see LerpBothAvx2
         const __m128i a0 = Load(a + i), a1 = Load(a + i + 1), b0 = Load(b + i), b1 = Load(b + i + 1);
         const __m128i lo = half(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(a1, zero), _mm_unpacklo_epi8(b0, zero),
                                 _mm_unpacklo_epi8(b1, zero));
@@ -79,7 +81,8 @@ __attribute__((target("avx2"))) void LerpRowsAvx2(const uint32_t* a, const uint3
     const __m256i zero = _mm256_setzero_si256();
     const __m256i fv = _mm256_set1_epi16(static_cast<short>(f)), gv = _mm256_set1_epi16(static_cast<short>(256 - f));
     int i = 0;
-    for (; i + 8 <= n; i += 8) {
+    for (; i < n && n >= 8; i += 8) {
+        if (i + 8 > n) i = n - 8;  // see LerpBothAvx2
         const __m256i x = Load8(a + i), y = Load8(b + i);
         const __m256i lo = Lerp16x16(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(y, zero), gv, fv);
         const __m256i hi = Lerp16x16(_mm256_unpackhi_epi8(x, zero), _mm256_unpackhi_epi8(y, zero), gv, fv);
@@ -96,7 +99,13 @@ __attribute__((target("avx2"))) void LerpBothAvx2(const uint32_t* a, const uint3
     const __m256i fyv = _mm256_set1_epi16(static_cast<short>(fy));
     const __m256i gyv = _mm256_set1_epi16(static_cast<short>(256 - fy));
     int i = 0;
-    for (; i + 8 <= n; i += 8) {
+    // A row of eight or more ends with a block that ends with it, writing
+    // some samples again with the values they have (each depends only on its
+    // texels, and `out` is none of them): short rows, as sprites give, no
+    // longer leave up to seven samples to the slow scalar tail, which then
+    // runs only for rows shorter than a block.
+    for (; i < n && n >= 8; i += 8) {
+        if (i + 8 > n) i = n - 8;
         const __m256i a0 = Load8(a + i), a1 = Load8(a + i + 1), b0 = Load8(b + i), b1 = Load8(b + i + 1);
         const __m256i lo =
             Lerp16x16(Lerp16x16(_mm256_unpacklo_epi8(a0, zero), _mm256_unpacklo_epi8(a1, zero), gxv, fxv),
