@@ -465,6 +465,68 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
     std::printf("the playthrough took %.1f s\n", seconds);
 }
 
+// A player who leaves part-way through the tutorial finds it again where it
+// was: the saved step shows its box and its skip button as the park opens,
+// also a step that shows at once.
+TEST_F(GamePlaythroughTest, TheTutorialGoesOnWhereThePlayerLeftIt) {
+    DrivenGame game(data_);
+    game_ = &game;
+    auto openPark = [&](const char* name) {
+        ClickScriptButton(
+            game, name, [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+    };
+    auto boxShown = [this, &game](int32_t step) {
+        if (!Hud() || Player().TutorialStep() != step || game.FramesOnStep() < 60) return false;
+        DynamicWidget* box = HudObject(L"lyr_tutorial_box");
+        return box && box->opacity >= 1.0f && HudObject(L"tutorial_skip") != nullptr;
+    };
+    SkipToTitle(game);
+    PressPlayOnTitle(game);
+    game.Then("name entry", [&game] {
+        if (!game.OpenMenu<EnterNameMenu>()) return false;
+        game.Type(L"Cy");
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    ClickScriptButton(
+        game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
+    game.Then("the introduction, skipped", [&game] {
+        if (game.OpenMenu<LevelSelectMenu>()) return true;
+        if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
+        return false;
+    });
+    openPark("the first park");
+    game.Then("the first step shows", [&] {
+        if (!boxShown(0)) return false;
+        game.RunFast();
+        return true;
+    });
+    game.Then("the park named", [&] {
+        DynamicWidget* field = HudObject(L"park_name_input");
+        if (!field) return false;
+        game.ClickOn(field);
+        game.Type(L"Cy's Park");
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    std::wstring secondStep;
+    game.Then("the second step shows", [&] {
+        if (!boxShown(1)) return false;
+        secondStep = Hud()->TutorialStepName(1).value_or(L"");
+        return true;
+    });
+    ClickHudLater("save and quit", L"btn_save_quit");
+    openPark("the first park again");
+    game.Then("the second step shows again", [&] {
+        if (!boxShown(1)) return false;
+        EXPECT_EQ(Hud()->TutorialStepName(1), secondStep);
+        EXPECT_EQ(Hud()->GetLocalVariable(L"text_label").ToString(), L"t_instr_" + secondStep);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
 // The hint button answers for the goal panel's goal: off while the tutorial
 // holds the panel back (there is no goal to hint at, and a press would do
 // nothing), on once the panel shows an open goal, and on again when the
