@@ -4,7 +4,8 @@
 // topological order; items caught in a cycle keep their old priority).
 //
 // DepthKey is what the test reads of an item: its box in the grid's pixels,
-// its footprint, its widget id (the tie-break, creation order, so the order
+// its footprint and that footprint's rectangle (as GetRect gives it, which
+// the test reads in its place), its widget id (the tie-break, creation order, so the order
 // is the same on every run). DepthOrder collects the pairs the test links and
 // numbers the items. Only items whose boxes overlap horizontally can be
 // linked, so the collection sweeps the boxes by left edge instead of asking
@@ -31,7 +32,12 @@ inline bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other) {
     if (!(other.left < self.right && other.right > self.left)) return false;
     const bool apart = self.col <= other.col - other.cols || self.row <= other.row - other.rows ||
                        other.col <= self.col - self.cols || other.row <= self.row - self.rows;
-    if (apart) return self.footprint && other.footprint && self.footprint->IsInFrontOf(*other.footprint);
+    // The keys carry their footprints' rectangles: the footprints' own test
+    // on those, without reaching the footprints for them.
+    if (apart)
+        return self.footprint && other.footprint &&
+               RectIsInFrontOf({self.col, self.row, self.cols, self.rows},
+                               {other.col, other.row, other.cols, other.rows});
     const bool same =
         self.col == other.col && self.row == other.row && self.cols == other.cols && self.rows == other.rows;
     if (!same) {

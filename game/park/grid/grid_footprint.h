@@ -80,12 +80,14 @@ private:
     int32_t rows_ = 0;
 };
 
-// Each step returns at once; the bounds are widened to 64 bits, so gaps and
-// sums never wrap, and the column gaps count from -1, so a gap of 0 means
-// the one footprint starts in the column right after the other ends.
-inline bool GridFootprint::IsInFrontOf(const GridFootprint& other) const {
-    const int64_t aCol = col_, aRow = row_, aL = aCol - cols_ + 1, aT = aRow - rows_ + 1;
-    const int64_t bCol = other.col_, bRow = other.row_, bL = bCol - other.cols_ + 1, bT = bRow - other.rows_ + 1;
+// The test on two rectangles as footprints hold them, for callers that keep
+// a copy of the rectangles and need not reach the footprints. Each step
+// returns at once; the bounds are widened to 64 bits, so gaps and sums never
+// wrap, and the column gaps count from -1, so a gap of 0 means the one
+// footprint starts in the column right after the other ends.
+inline bool RectIsInFrontOf(const TileRect& a, const TileRect& b) {
+    const int64_t aCol = a.col, aRow = a.row, aL = aCol - a.cols + 1, aT = aRow - a.rows + 1;
+    const int64_t bCol = b.col, bRow = b.row, bL = bCol - b.cols + 1, bT = bRow - b.rows + 1;
     if (aCol >= bL && aRow >= bT && aL <= bCol && aT <= bRow) return false;
     const int64_t gapA = aL - 1 - bCol;
     const int64_t gapB = bL - 1 - aCol;
@@ -93,12 +95,16 @@ inline bool GridFootprint::IsInFrontOf(const GridFootprint& other) const {
     if (gapB < 0 && bT <= aRow) return true;
     if (gapA != 0 && gapB != 0) return false;
     if (aT - 1 != bRow && bT - 1 != aRow) return false;
-    const int64_t s1 = gapB != 0 ? int64_t{rows_} - other.rows_ : int64_t{cols_} - other.cols_;
-    const int64_t s2 = gapA != 0 ? int64_t{other.rows_} - rows_ : int64_t{other.cols_} - cols_;
+    const int64_t s1 = gapB != 0 ? int64_t{a.rows} - b.rows : int64_t{a.cols} - b.cols;
+    const int64_t s2 = gapA != 0 ? int64_t{b.rows} - a.rows : int64_t{b.cols} - a.cols;
     if (s1 < s2) return true;
     if (s2 < s1) return false;
     const int64_t sumA = aCol + aRow;
     const int64_t sumB = bCol + bRow;
     if (sumA != sumB) return sumA > sumB;
     return gapA == 0;
+}
+
+inline bool GridFootprint::IsInFrontOf(const GridFootprint& other) const {
+    return RectIsInFrontOf({col_, row_, cols_, rows_}, {other.col_, other.row_, other.cols_, other.rows_});
 }

@@ -55,6 +55,45 @@ TEST(DepthTestTest, TieGoesByIdNotMemory) {
     EXPECT_TRUE(KeyDrawsBefore(b.Key(0, 50, 20, 3), a.Key(0, 50, 20, 9)));
 }
 
+// The pairwise test as it stood when it asked the footprints themselves,
+// kept as the reference for the form that reads their rectangles from the keys.
+bool ReferenceDrawsBefore(const DepthKey& self, const DepthKey& other) {
+    if (!(other.left < self.right && other.right > self.left)) return false;
+    const bool apart = self.col <= other.col - other.cols || self.row <= other.row - other.rows ||
+                       other.col <= self.col - self.cols || other.row <= self.row - self.rows;
+    if (apart) return self.footprint && other.footprint && self.footprint->IsInFrontOf(*other.footprint);
+    const bool same =
+        self.col == other.col && self.row == other.row && self.cols == other.cols && self.rows == other.rows;
+    if (!same) {
+        return other.col >= self.col && other.row >= self.row && other.col - other.cols <= self.col - self.cols &&
+               other.row - other.rows <= self.row - self.rows;
+    }
+    if (other.bottom < self.bottom) return true;
+    if (other.bottom > self.bottom) return false;
+    return self.id < other.id;
+}
+
+// Footprints of every size up to 4 x 4 on a small board, so touching,
+// overlapping, nested and distant pairs all occur, some without a footprint.
+TEST(DepthTestTest, KeysRectanglesDecideAsTheFootprintsDid) {
+    std::mt19937 rng(4357);
+    std::vector<Piece> pieces;
+    std::vector<DepthKey> keys;
+    for (int i = 0; i < 120; ++i) {
+        pieces.push_back(At(static_cast<int>(rng() % 9), static_cast<int>(rng() % 9), 1 + static_cast<int>(rng() % 4),
+                            1 + static_cast<int>(rng() % 4)));
+        keys.push_back(pieces.back().Key(0, 10, static_cast<float>(rng() % 3), i));
+        if (rng() % 20 == 0) keys.back().footprint = nullptr;
+    }
+    size_t inFront = 0;
+    for (const DepthKey& a : keys)
+        for (const DepthKey& b : keys) {
+            ASSERT_EQ(KeyDrawsBefore(a, b), ReferenceDrawsBefore(a, b)) << "ids " << a.id << " and " << b.id;
+            inFront += KeyDrawsBefore(a, b);
+        }
+    EXPECT_GT(inFront, 2000u);  // the pairs do order
+}
+
 // Nodes over one shared box, linked by a table instead of footprints.
 std::vector<int> NumberLinked(std::vector<DepthNode> nodes, const std::vector<std::pair<int, int>>& before,
                               std::vector<int> priorities) {
