@@ -36,16 +36,25 @@ bool ChangesSomething(int builtin) {
 
 bool MarkPure(Node& node) {
     bool pure = node.kind != Kind::Call || !ChangesSomething(node.builtin);
-    for (auto& child : node.children) pure = MarkPure(*child) && pure;
+    bool reads = node.kind == Kind::Member || node.kind == Kind::Index;
+    for (auto& child : node.children) {
+        pure = MarkPure(*child) && pure;
+        reads = reads || child->reads;
+    }
     node.pure = pure;
+    node.reads = reads;
     return pure;
 }
 
 // Numbers are tried at the top of each pure subtree only, so a subtree that
-// meets a text is evaluated at most twice, never once per level.
-void MarkScalarRoots(Node& node, bool parentPure) {
-    node.tryScalar = node.pure && !parentPure && node.kind != Kind::Constant && BuildScalarProgram(node);
-    for (auto& child : node.children) MarkScalarRoots(*child, node.pure);
+// meets a text is evaluated at most twice, never once per level. An object
+// is never a number: a subtree reading from one is no place to try, though
+// its parts may be, save the object itself.
+void MarkScalarRoots(Node& node, bool parentTries) {
+    const bool tries = node.pure && !node.reads;
+    node.tryScalar = tries && !parentTries && node.kind != Kind::Constant && BuildScalarProgram(node);
+    const bool read = node.kind == Kind::Member || node.kind == Kind::Index;
+    for (size_t i = 0; i < node.children.size(); ++i) MarkScalarRoots(*node.children[i], tries || (read && i == 0));
 }
 
 }  // namespace
@@ -67,8 +76,9 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         compileDepth_ = compileMaxDepth_ = 0;
         compileFailed_ = false;
         std::unique_ptr<Node> root = CompileTernary();
+        // A tree that gives up reading must be free to read the text instead.
+        if (!compileFailed_ && !MarkPure(*root) && root->reads) compileFailed_ = true;
         if (!compileFailed_) {
-            MarkPure(*root);
             MarkScalarRoots(*root, false);
             entry->root = std::move(root);
             entry->depth = compileMaxDepth_;
@@ -131,16 +141,37 @@ std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileUnary() {
         v->children.push_back(CompileUnary());
     } else {
         if (c == L'+') ++position_;
-        v = CompilePrimary();
-        // Only a widget or object value reads on past "." or "[": what the
-        // text means then depends on the values met, so it is read each time.
-        SkipSpace();
-        if (position_ < source_.size() && (source_[position_] == L'.' || source_[position_] == L'[')) {
-            compileFailed_ = true;
-        }
+        v = CompilePostfix(CompilePrimary());
     }
     --compileDepth_;
     return v;
+}
+
+// The reads after an operand, as the parser takes them from an object value.
+std::unique_ptr<CompiledNode> ExpressionEvaluator::CompilePostfix(std::unique_ptr<CompiledNode> operand) {
+    std::unique_ptr<Node> v = std::move(operand);
+    for (;;) {
+        SkipSpace();
+        if (compileFailed_ || position_ >= source_.size()) return v;
+        const wchar_t c = source_[position_];
+        if (c != L'.' && c != L'[') return v;
+        // A number, a truth value or a text is never an object: the reading
+        // stops before the "." and goes on in a way the tree does not follow.
+        if (v->kind == Kind::Constant) {
+            compileFailed_ = true;
+            return v;
+        }
+        ++position_;
+        auto node = std::make_unique<Node>(c == L'.' ? Kind::Member : Kind::Index);
+        node->children.push_back(std::move(v));
+        if (c == L'.') {
+            node->name.assign(ReadName(false));
+        } else {
+            node->children.push_back(CompileTernary());
+            MatchChar(L']');
+        }
+        v = std::move(node);
+    }
 }
 
 std::unique_ptr<CompiledNode> ExpressionEvaluator::CompilePrimary() {
@@ -188,7 +219,7 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
     // operand after it reads as the empty String, no operator after it is
     // read, the calls around it still run with the arguments read so far, and
     // the whole evaluation yields the empty String.
-    if (tooDeep_) return PropertyValue(std::wstring());
+    if (tooDeep_ || reread_) return PropertyValue(std::wstring());
     if (node.tryScalar) {
         ScalarValue scalar;
         if (RunProgram(node.program, scalar)) return scalar.ToValue();
@@ -240,6 +271,7 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
                 ++count;
                 if (tooDeep_) break;
             }
+            if (reread_) return PropertyValue(std::wstring());
             // A nested eval() starts as deep as the parser would be here.
             depth_ += node.depth;
             PropertyValue result = CallBuiltin(node.builtin, node.name,
@@ -247,6 +279,21 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
                                                                 : std::span<const PropertyValue>(more));
             depth_ -= node.depth;
             return result;
+        }
+        case Kind::Member:
+        case Kind::Index: {
+            PropertyValue holder = Run(*child[0]);
+            if (reread_ || !holder.IsPropertyHolder()) {
+                reread_ = true;
+                return holder;
+            }
+            if (node.kind == Kind::Index) {
+                PropertyValue index = Run(*child[1]);
+                return reread_ ? holder : ReadIndexed(holder, index);
+            }
+            // A holder whose object is gone has no properties left to read.
+            ExtendedPropertyInterface* object = holder.ToPropertyInterface();
+            return object ? object->GetProperty(node.name) : PropertyValue(false);
         }
     }
     return PropertyValue(std::wstring());

@@ -115,7 +115,9 @@ struct ScalarProgram {
 static_assert(ScalarStep::ForOperator(expression_detail::BinaryOp::Divide) == ScalarStep::Code::Divide);
 
 struct CompiledNode {
-    enum class Kind { Constant, Word, Ternary, Binary, Negate, Not, Defined, GlobalDefined, Call };
+    // Member: property `name` of child 0's object; Index: child 0's entry
+    // named by child 1. Both need an object (or widget) value to read from.
+    enum class Kind { Constant, Word, Ternary, Binary, Negate, Not, Defined, GlobalDefined, Call, Member, Index };
 
     explicit CompiledNode(Kind k) : kind(k) {}
 
@@ -128,9 +130,10 @@ struct CompiledNode {
     // evaluated again the general way with the same result.
     bool pure = false;
     bool tryScalar = false;  // pure, and its parent is not: the place to try
+    bool reads = false;      // the subtree holds a Member or an Index
     ScalarProgram program;   // tryScalar: the subtree as steps
     PropertyValue value;     // Constant; Word: its own text, the value when undefined
-    std::wstring name;       // Word, Defined, GlobalDefined, Call
+    std::wstring name;       // Word, Defined, GlobalDefined, Call, Member
     // Word, Defined: the name among the variables; Call: constant()'s name
     // among the constants. Trees are run by one evaluator at a time.
     mutable NameSlot slot;

@@ -40,6 +40,13 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
     ++running_;
     PropertyValue result =
         compiled && compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
+    if (reread_) {
+        // Such a tree changes nothing, so reading the text now gives what
+        // reading it in the first place would have.
+        reread_ = false;
+        Reset(text);
+        result = ParseTernary();
+    }
     --running_;
     // One named result on every way out, so it is built in the caller's place.
     if (tooDeep_) result = EmptyText();

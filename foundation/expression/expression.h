@@ -5,9 +5,12 @@
 // An ExpressionEvaluator reads a text once into a small tree and keeps the
 // trees of the texts it evaluated last (a bounded number), so a condition
 // checked every frame is not parsed again. The tree computes exactly what
-// reading the text left to right computes; a text whose reading depends on
-// the values met (a "." or "[" after an operand, which only a widget or
-// object value takes) or that nests too deep is read afresh each time.
+// reading the text left to right computes; a text that nests too deep is read
+// afresh each time. Only a widget or object value reads on past a "." or "[";
+// the tree takes the operand before one to be such a value, and when it meets
+// any other value it gives up and the text is read afresh, which therefore
+// must not change anything: a text holding a "." or "[" and a rand, eval or
+// global is read afresh each time.
 // A part of the tree that changes nothing when evaluated (no rand, eval or
 // global) is laid out as flat steps and first computed on plain numbers; when
 // it meets a text or an object it is evaluated again as values, with the same
@@ -76,6 +79,7 @@ private:
     std::unique_ptr<CompiledNode> CompileUnary();
     std::unique_ptr<CompiledNode> CompilePrimary();
     std::unique_ptr<CompiledNode> CompileCall(std::wstring_view name);
+    std::unique_ptr<CompiledNode> CompilePostfix(std::unique_ptr<CompiledNode> operand);
     bool EnterCompile();
     PropertyValue Run(const CompiledNode& node);
 
@@ -112,6 +116,7 @@ private:
     VariableMap* variables_;
     int depth_ = 0;
     bool tooDeep_ = false;
+    bool reread_ = false;  // a tree met a value it cannot read on from: read the text instead
 
     std::unordered_map<std::wstring, std::unique_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
     const CompiledText* last_ = nullptr;  // the text evaluated last, checked before hashing

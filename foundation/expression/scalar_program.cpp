@@ -79,6 +79,8 @@ public:
                 Add(Step(node.kind == Kind::Negate ? Code::Negate : Code::Not), 0);
                 return;
             case Kind::Call: EmitCall(node); return;
+            case Kind::Member:
+            case Kind::Index: Add(Step(Code::Fail), 1); return;  // never laid out: no object is a number
         }
     }
 

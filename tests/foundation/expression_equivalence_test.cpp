@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -30,7 +31,11 @@ public:
 
     std::wstring Space() { return Pick<std::wstring>({L"", L"", L" ", L"  ", L"\t"}); }
 
+    // Operands may then read on from objects with "." and "[".
+    bool objects = false;
+
     std::wstring Operand(int depth) {
+        if (objects && Below(3) == 0) return Postfixed(depth);
         switch (depth <= 0 ? Below(3) : Below(9)) {
             case 0:
                 return Pick<std::wstring>({L"0", L"1", L"2", L"3", L"7", L"2.5", L"0.5f", L"1.2.3", L".5",
@@ -66,6 +71,26 @@ public:
         std::wstring text = Operand(depth);
         int terms = Below(4);
         for (int i = 0; i < terms; ++i) text += Space() + Pick(ops) + Space() + Operand(depth - 1);
+        return text;
+    }
+
+    // An operand that may or may not be an object, read on from a few times:
+    // names an object answers and names it does not, the space the parser
+    // allows before a "." but not after it, a "]" sometimes missing.
+    std::wstring Postfixed(int depth) {
+        std::wstring text = Pick<std::wstring>({L"w", L"w", L"v", L"gone", L"state", L"nothing", L"(w)", L"7",
+                                                L"rand(2) ? w : v", L"literal(w)", L"(flag ? w : count)"});
+        for (int i = 0, n = 1 + Below(3); i < n; ++i) {
+            text += Space();
+            if (Below(3) != 0) {
+                text += L"." + Pick<std::wstring>({L"", L"", L" "}) +
+                        Pick<std::wstring>({L"x", L"count", L"self", L"child", L"label", L"", L"5", L"nosuch"});
+            } else {
+                const std::wstring index =
+                    depth > 0 ? Expression(depth - 1) : Pick<std::wstring>({L"n", L"label", L"count", L"literal(x)"});
+                text += L"[" + index + Pick<std::wstring>({L"]", L"]", L""});
+            }
+        }
         return text;
     }
 
@@ -122,6 +147,25 @@ public:
 
 private:
     std::mt19937 rng_;
+};
+
+// An object for "." and "[" to read: a number, a text, itself, a child
+// that may be missing, and script variables when it stands as a widget.
+class ReadableObject : public ExtendedPropertyInterface, public ScriptVariableOwner {
+public:
+    PropertyValue GetProperty(std::wstring_view name) override {
+        if (name == L"x") return PropertyValue(12.5f);
+        if (name == L"count") return PropertyValue(3);
+        if (name == L"label") return PropertyValue(L"button_down");
+        if (name == L"self") return PropertyValue::FromWidget(this);
+        if (name == L"child") return child ? PropertyValue::FromPropertyInterface(child) : PropertyValue(0);
+        return ExtendedPropertyInterface::GetProperty(name);
+    }
+    const VariableMap& ScriptVariables() const override { return scriptVars; }
+    std::wstring ReferenceText() const override { return L"readable"; }
+
+    ReadableObject* child = nullptr;
+    VariableMap scriptVars;
 };
 
 // global() enters the name it reads among the player's symbols, which a
@@ -197,6 +241,47 @@ TEST_F(ExpressionEquivalence, RandomExpressionsAndVariableSets) {
         // The same text again, its tree and the places of its names now
         // cached, under other values or other names.
         gen.ChangeVariables(vars_, spare);
+        ExpectSame(text);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// A cached tree that reads from objects meets other values on later
+// evaluations of the same text (a name now a number, an object gone, a
+// variable removed) and must still give what reading the text gives.
+TEST_F(ExpressionEquivalence, ReadsFromObjectsAndOtherValues) {
+    ReadableObject object, child;
+    object.scriptVars[L"n"] = PropertyValue(8);
+    object.scriptVars[L"count"] = PropertyValue(L"script count");
+    child.scriptVars[L"n"] = PropertyValue(9);
+    auto gone = std::make_unique<ReadableObject>();
+    const PropertyValue goneValue = PropertyValue::FromWidget(gone.get());
+    gone.reset();
+    ExpressionGenerator gen(4211);
+    gen.objects = true;
+    const auto fill = [&] {
+        gen.FillVariables(vars_);
+        object.child = gen.Below(2) == 0 ? &child : nullptr;
+        switch (gen.Below(5)) {
+            case 0: vars_[L"w"] = PropertyValue(2); break;
+            case 1: break;
+            default: vars_[L"w"] = PropertyValue::FromWidget(&object); break;
+        }
+        if (gen.Below(3) != 0) vars_[L"v"] = PropertyValue::FromPropertyInterface(&object);
+        vars_[L"gone"] = goneValue;
+    };
+    for (const wchar_t* text : {L"!w.self.x", L"w.child[n] + w[n] * 2", L"w.count > 2 && w[count] == 3",
+                                L"min(w.x, v.count) + w . self . label", L"w.x.y + 1", L"v[label] || gone.x"}) {
+        for (int round = 0; round < 40; ++round) {
+            fill();
+            ExpectSame(text);
+        }
+    }
+    for (int round = 0; round < 4000; ++round) {
+        fill();
+        const std::wstring text = gen.Expression(1 + round % 3);
+        ExpectSame(text);
+        fill();
         ExpectSame(text);
         if (HasFatalFailure()) return;
     }
