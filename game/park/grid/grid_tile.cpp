@@ -1,5 +1,10 @@
 #include "game/park/grid/grid_tile.h"
 
+#include <algorithm>
+#include <functional>
+
+#include "game/park/people/grid_item.h"
+
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image.h"
 
@@ -9,10 +14,16 @@ GridTile::GridTile(TileChar material, int32_t col, int32_t row) : material(mater
 }
 
 void GridTile::AddItem(GridItem* item) {
-    if (item != nullptr) items_.insert(item);
+    if (item == nullptr || !items_.insert(item).second || item->AsBuilding() == nullptr) return;
+    buildings_.insert(std::upper_bound(buildings_.begin(), buildings_.end(), item, std::less<GridItem*>()), item);
 }
 
-void GridTile::RemoveItem(GridItem* item) { items_.erase(item); }
+// Not asked whether it is a building: an item leaving from its destructor
+// no longer says so.
+void GridTile::RemoveItem(GridItem* item) {
+    if (items_.erase(item) == 0) return;
+    if (auto it = std::find(buildings_.begin(), buildings_.end(), item); it != buildings_.end()) buildings_.erase(it);
+}
 
 void GridTile::DrawMaterial(Graphics& g, int x, int y) {
     const int frame = GetMaterialFrame();

@@ -60,6 +60,9 @@ public:
     virtual void RemoveItem(GridItem* item);
     virtual bool HasItem(GridItem* item) const { return items_.contains(item); }
     virtual const std::set<GridItem*>& GetItems() const { return items_; }
+    // The buildings among the items, in the items' order: a search for a
+    // door asks them alone, however many visitors queue on the tile.
+    const std::vector<GridItem*>& GetBuildings() const { return buildings_; }
 
     // (x, y): the tile's point in the grid's pixel space, the centre of its image.
     virtual void DrawMaterial(Graphics& g, int x, int y);
@@ -104,6 +107,7 @@ private:
     const int32_t col_;
     const int32_t row_;
     std::set<GridItem*> items_;
+    std::vector<GridItem*> buildings_;  // sorted as items_ is
 };
 
 // The straight-line distance between two tiles (the path search's

@@ -79,7 +79,7 @@ int GridTask::GetTile() {
     SetOutput(L"_material", CharText(tile->material));
     if (!StepHasAttribute(L"_door")) return kGoOn;
     const Building* named = StepWidget<Building>(L"building");
-    for (GridItem* item : tile->GetItems()) {
+    for (GridItem* item : tile->GetBuildings()) {
         const Building* building = item->AsBuilding();
         if (!building || (named && building->GetId() != named->GetId())) continue;
         if (const Door* door = building->FindDoor(tile->Position(), 0))
@@ -137,8 +137,8 @@ int GridTask::PersonWord(std::wstring_view word, Person& person) {
     Building* found = nullptr;
     if (Grid* grid = GetGrid())
         if (GridTile* tile = grid->GetTileAt(position.col, position.row))
-            // A queue of visitors may stand on the door: asked, not cast, each one.
-            for (GridItem* item : tile->GetItems()) {
+            // A queue of visitors may stand on the door: the tile's buildings alone are asked.
+            for (GridItem* item : tile->GetBuildings()) {
                 Building* building = item->AsBuilding();
                 if (building && building->FindDoor(position, side) && filter->Accept(building)) {
                     found = building;

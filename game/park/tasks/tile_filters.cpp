@@ -22,7 +22,7 @@ AcceptTileByDoor::AcceptTileByDoor(std::unique_ptr<GridItemFilter> buildings, Ti
 AcceptTileByDoor::~AcceptTileByDoor() = default;
 
 bool AcceptTileByDoor::Accept(GridTile* candidate) {
-    for (GridItem* item : candidate->GetItems()) {
+    for (GridItem* item : candidate->GetBuildings()) {
         Building* building = item->AsBuilding();
         if (building == nullptr || (buildings_ != nullptr && !buildings_->Accept(item))) continue;
         const Door* door = building->FindDoor(candidate->Position(), 0);

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "game/park/buildings/building.h"
 #include "game/park/grid/grid_tile.h"
+#include "game/park/people/grid_item.h"
 
 namespace {
 
@@ -23,9 +29,9 @@ TEST(GridTile, FramesOfTheBaseVocabulary) {
 
 TEST(GridTile, KeepsEachItemOnceAndIgnoresNone) {
     GridTile tile('S', 0, 0);
-    int a = 0, b = 0;
-    auto* first = reinterpret_cast<GridItem*>(&a);
-    auto* second = reinterpret_cast<GridItem*>(&b);
+    GridItem a(L"a"), b(L"b");
+    GridItem* first = &a;
+    GridItem* second = &b;
     tile.AddItem(first);
     tile.AddItem(first);
     tile.AddItem(nullptr);
@@ -36,6 +42,53 @@ TEST(GridTile, KeepsEachItemOnceAndIgnoresNone) {
     EXPECT_FALSE(tile.HasItem(first));
     EXPECT_TRUE(tile.HasItem(second));
     EXPECT_FALSE(tile.HasItem(nullptr));
+}
+
+// The buildings a tile lists are its items that are buildings, in the
+// order its items are walked, through any run of arrivals and departures:
+// a door search over them finds the building a walk over the items finds.
+TEST(GridTile, ListsItsBuildingsInTheOrderOfItsItems) {
+    std::vector<std::unique_ptr<GridItem>> pool;
+    for (int i = 0; i < 24; ++i) {
+        if (i % 3 == 0)
+            pool.push_back(std::make_unique<Building>(L"hut"));
+        else
+            pool.push_back(std::make_unique<GridItem>(L"visitor"));
+    }
+    GridTile tile('S', 0, 0);
+    std::mt19937 rng(31);
+    for (int round = 0; round < 600; ++round) {
+        GridItem* item = pool[rng() % pool.size()].get();
+        if (rng() % 2 == 0)
+            tile.AddItem(item);
+        else
+            tile.RemoveItem(item);
+        std::vector<GridItem*> expected;
+        for (GridItem* on : tile.GetItems())
+            if (on->AsBuilding() != nullptr) expected.push_back(on);
+        ASSERT_EQ(tile.GetBuildings(), expected) << "round " << round;
+    }
+}
+
+// An item that leaves its tiles while destroyed no longer answers as a
+// building (its building part is gone by then); it still leaves the list.
+TEST(GridTile, AnItemNoLongerABuildingStillLeavesTheList) {
+    struct Fading : GridItem {
+        Fading() : GridItem(L"fading") {}
+        Building* AsBuilding() override { return answers ? &self : nullptr; }
+        Building self{L"hut"};
+        bool answers = true;
+    };
+    GridTile tile('S', 0, 0);
+    Fading item;
+    GridItem visitor(L"visitor");
+    tile.AddItem(&item);
+    tile.AddItem(&visitor);
+    ASSERT_EQ(tile.GetBuildings(), std::vector<GridItem*>{&item});
+    item.answers = false;
+    tile.RemoveItem(&item);
+    EXPECT_TRUE(tile.GetBuildings().empty());
+    EXPECT_EQ(tile.GetItems().size(), 1u);
 }
 
 TEST(GridTile, DistancesFromATileAndItsOwnParentAfterAReset) {
