@@ -1,6 +1,7 @@
 // The compiled form of an expression: the same reading as the evaluator's
 // parser, producing a tree instead of values, and the tree's evaluation.
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "foundation/expression/builtin_ids.h"
@@ -59,8 +60,21 @@ void MarkScalarRoots(Node& node, bool parentTries) {
 
 }  // namespace
 
+void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledText* compiled) {
+    last_ = compiled;
+    lastRoot_ = compiled != nullptr ? compiled->root.get() : nullptr;
+    lastDepth_ = compiled != nullptr ? compiled->depth : 0;
+    lastSize_ = text.size();
+    if (text.size() <= kInlineText) {
+        std::copy(text.begin(), text.end(), lastInline_.begin());
+        lastText_.clear();
+    } else {
+        lastText_.assign(text);
+    }
+}
+
 const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstring_view text) {
-    if (last_ && SameText(text, lastText_)) return last_;
+    if (IsLast(text)) return last_;
     auto it = compiled_.find(text);
     if (it == compiled_.end()) {
         // Texts built at run time would grow the cache without end. A tree
@@ -69,7 +83,7 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         if (compiled_.size() >= kCachedTexts) {
             if (running_ > 0) return nullptr;
             compiled_.clear();
-            last_ = nullptr;
+            RememberLast({}, nullptr);
         }
         auto entry = std::make_unique<CompiledText>();
         Reset(text);
@@ -85,8 +99,7 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         }
         it = compiled_.emplace(std::wstring(text), std::move(entry)).first;
     }
-    last_ = it->second.get();
-    lastText_.assign(text);
+    RememberLast(text, it->second.get());
     return last_;
 }
 
@@ -282,17 +295,26 @@ PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
         }
         case Kind::Member:
         case Kind::Index: {
-            PropertyValue holder = Run(*child[0]);
-            if (reread_ || !holder.IsPropertyHolder()) {
+            // A variable's object is read where it stands: a copy would count
+            // its anchor up and down again for every read.
+            PropertyValue copy;
+            const PropertyValue* holder = &copy;
+            if (child[0]->kind == Kind::Word) {
+                holder = FindName(*variables_, child[0]->name, child[0]->slot);
+                if (holder == nullptr) holder = &child[0]->value;
+            } else {
+                copy = Run(*child[0]);
+            }
+            if (reread_ || !holder->IsPropertyHolder()) {
                 reread_ = true;
-                return holder;
+                return PropertyValue(std::wstring());
             }
             if (node.kind == Kind::Index) {
                 PropertyValue index = Run(*child[1]);
-                return reread_ ? holder : ReadIndexed(holder, index);
+                return reread_ ? PropertyValue(std::wstring()) : ReadIndexed(*holder, index);
             }
             // A holder whose object is gone has no properties left to read.
-            ExtendedPropertyInterface* object = holder.ToPropertyInterface();
+            ExtendedPropertyInterface* object = holder->ToPropertyInterface();
             return object ? object->GetProperty(node.name) : PropertyValue(false);
         }
     }

@@ -30,12 +30,6 @@ inline const PropertyValue* FindName(const VariableMap& map, const std::wstring&
     return slot.value;
 }
 
-// Equality alone: the library's byte comparison is its fastest, and a
-// condition is checked against its own text on every evaluation.
-inline bool SameText(std::wstring_view a, const std::wstring& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(wchar_t)) == 0;
-}
-
 struct CompiledNode;
 
 // One step of a pure subtree laid out flat for a stack of numbers: operands

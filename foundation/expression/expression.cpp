@@ -34,12 +34,19 @@ void ExpressionEvaluator::Reset(std::wstring_view text) {
 }
 
 PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
-    // The text evaluated last is checked here, before any call.
-    const CompiledText* compiled = last_ && SameText(text, lastText_) ? last_ : Compiled(text);
+    // The text evaluated last is known by what the evaluator holds itself.
+    const CompiledNode* root = nullptr;
+    int depth = 0;
+    if (IsLast(text)) {
+        root = lastRoot_;
+        depth = lastDepth_;
+    } else if (const CompiledText* compiled = Compiled(text)) {
+        root = compiled->root.get();
+        depth = compiled->depth;
+    }
     Reset(text);
     ++running_;
-    PropertyValue result =
-        compiled && compiled->root && depth_ + compiled->depth <= kMaxDepth ? Run(*compiled->root) : ParseTernary();
+    PropertyValue result = root != nullptr && depth_ + depth <= kMaxDepth ? Run(*root) : ParseTernary();
     if (reread_) {
         // Such a tree changes nothing, so reading the text now gives what
         // reading it in the first place would have.

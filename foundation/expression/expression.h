@@ -27,6 +27,8 @@
 // The evaluator is bound for its whole life to one variable map, which it
 // does not own and which must outlive it. One thread at a time per evaluator.
 
+#include <array>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -59,6 +61,8 @@ public:
     static constexpr int kMaxDepth = 200;
     // How many texts keep their tree; the next one starts the cache afresh.
     static constexpr size_t kCachedTexts = 64;
+    // How long a last text the evaluator keeps in itself.
+    static constexpr size_t kInlineText = 32;
 
 private:
     ExpressionEvaluator(VariableMap& variables, int depth) : variables_(&variables), depth_(depth) {}
@@ -117,11 +121,27 @@ private:
     int depth_ = 0;
     bool tooDeep_ = false;
     bool reread_ = false;  // a tree met a value it cannot read on from: read the text instead
+    int running_ = 0;      // evaluations under way, which keep the cache from being cleared
+
+    // The text evaluated last and its tree, checked before hashing. A short
+    // text is kept in the evaluator itself, beside its tree's root, so a
+    // condition checked every frame is known again without a look elsewhere.
+    // Equality alone: the library's byte comparison is its fastest. In line,
+    // as a condition is checked against its own text on every evaluation.
+    bool IsLast(std::wstring_view text) const {
+        if (last_ == nullptr || text.size() != lastSize_) return false;
+        const wchar_t* last = lastSize_ <= kInlineText ? lastInline_.data() : lastText_.data();
+        return std::memcmp(text.data(), last, text.size() * sizeof(wchar_t)) == 0;
+    }
+    void RememberLast(std::wstring_view text, const CompiledText* compiled);
+    const CompiledText* last_ = nullptr;
+    const CompiledNode* lastRoot_ = nullptr;
+    int lastDepth_ = 0;
+    size_t lastSize_ = 0;
+    std::array<wchar_t, kInlineText> lastInline_{};
+    std::wstring lastText_;  // a longer text
 
     std::unordered_map<std::wstring, std::unique_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
-    const CompiledText* last_ = nullptr;  // the text evaluated last, checked before hashing
-    std::wstring lastText_;
-    int running_ = 0;  // evaluations under way, which keep the cache from being cleared
     int compileDepth_ = 0;
     int compileMaxDepth_ = 0;
     bool compileFailed_ = false;

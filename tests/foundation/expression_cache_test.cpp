@@ -116,6 +116,29 @@ TEST_F(ExpressionCache, AnEvaluationFromInsideAnotherKeepsTheOuterTree) {
     }
 }
 
+// The text evaluated last is recognised by its content, not its length or
+// its place: texts of one length that differ in one character, at either
+// side of the length the evaluator keeps in itself, in turn, from one buffer
+// rewritten between evaluations.
+TEST_F(ExpressionCache, TheLastTextIsKnownByItsContent) {
+    vars_[L"state"] = PropertyValue(2);
+    std::wstring text;
+    text.reserve(4 * ExpressionEvaluator::kInlineText);
+    for (size_t length : {ExpressionEvaluator::kInlineText - 1, ExpressionEvaluator::kInlineText,
+                          ExpressionEvaluator::kInlineText + 1, 3 * ExpressionEvaluator::kInlineText}) {
+        for (int round = 0; round < 3; ++round) {
+            for (int digit = 1; digit <= 3; ++digit) {
+                // "state*1+0+0+...": the same length whatever the digit.
+                text.assign(L"state*" + std::to_wstring(digit));
+                while (text.size() + 2 <= length) text += L"+0";
+                text.resize(length, L' ');
+                ASSERT_EQ(text.size(), length);
+                EXPECT_EQ(evaluator_.Evaluate(text).ToInt(), 2 * digit) << "length " << length;
+            }
+        }
+    }
+}
+
 TEST(VariableMapGeneration, AdvancesWhenNamesChangeAndOnlyThen) {
     VariableMap map;
     uint64_t seen = map.Generation();
