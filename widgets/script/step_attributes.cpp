@@ -4,6 +4,18 @@
 #include "rendering/image/image.h"
 #include "widgets/script/animation_widget.h"
 
+namespace {
+
+// The step's text of `name`, or none; the forms with a fallback find it
+// once, as a wait's condition is asked at every step.
+const std::wstring* FindStepText(const AnimationStep* step, std::wstring_view name) {
+    if (!step) return nullptr;
+    auto it = step->attributes.find(name);
+    return it == step->attributes.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
 const AnimationStep* AnimationWidget::CurrentStep() const {
     if (!cursor_.list || cursor_.index < 0 || static_cast<size_t>(cursor_.index) >= cursor_.list->size())
         return nullptr;
@@ -11,16 +23,13 @@ const AnimationStep* AnimationWidget::CurrentStep() const {
 }
 
 bool AnimationWidget::StepHasAttribute(std::wstring_view name) const {
-    const AnimationStep* step = CurrentStep();
-    return step && step->attributes.find(name) != step->attributes.end();
+    return FindStepText(CurrentStep(), name) != nullptr;
 }
 
 const std::wstring& AnimationWidget::StepAttributeText(std::wstring_view name) const {
     static const std::wstring empty;
-    const AnimationStep* step = CurrentStep();
-    if (!step) return empty;
-    auto it = step->attributes.find(name);
-    return it == step->attributes.end() ? empty : it->second;
+    const std::wstring* text = FindStepText(CurrentStep(), name);
+    return text ? *text : empty;
 }
 
 PropertyValue AnimationWidget::EvalStepAttribute(std::wstring_view name) {
@@ -34,19 +43,22 @@ std::wstring AnimationWidget::StepAttributeString(std::wstring_view name) { retu
 int AnimationWidget::StepAttributeInt(std::wstring_view name) { return EvalStepAttribute(name).ToInt(); }
 
 int AnimationWidget::StepAttributeIntOr(std::wstring_view name, int fallback) {
-    return StepHasAttribute(name) ? StepAttributeInt(name) : fallback;
+    const std::wstring* text = FindStepText(CurrentStep(), name);
+    return text ? evaluator_.Evaluate(*text).ToInt() : fallback;
 }
 
 float AnimationWidget::StepAttributeFloat(std::wstring_view name) { return EvalStepAttribute(name).ToReal(); }
 
 float AnimationWidget::StepAttributeFloatOr(std::wstring_view name, float fallback) {
-    return StepHasAttribute(name) ? StepAttributeFloat(name) : fallback;
+    const std::wstring* text = FindStepText(CurrentStep(), name);
+    return text ? evaluator_.Evaluate(*text).ToReal() : fallback;
 }
 
 bool AnimationWidget::StepAttributeBool(std::wstring_view name) { return EvalStepAttribute(name).ToBool(); }
 
 bool AnimationWidget::StepAttributeBoolOr(std::wstring_view name, bool fallback) {
-    return StepHasAttribute(name) ? StepAttributeBool(name) : fallback;
+    const std::wstring* text = FindStepText(CurrentStep(), name);
+    return text ? evaluator_.Evaluate(*text).ToBool() : fallback;
 }
 
 Image* AnimationWidget::StepAttributeImage(std::wstring_view name) {
