@@ -5,7 +5,9 @@
 #include "platform/music/music_library.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <utility>
 
 #include "platform/music/music_engine_internal.h"
 
@@ -17,7 +19,10 @@ using music_detail::MusicEngine;
 
 std::mutex gLoadMutex;
 int gLoadCount = 0;
-std::unique_ptr<MusicEngine> gEngineOwner;
+// Owned by the handles, not by a static: a process that ends through exit()
+// with a handle still held (Xlib does so when the display goes away) would
+// otherwise free the engine at exit and again when that handle is released.
+MusicEngine* gEngineOwner = nullptr;
 std::atomic<MusicEngine*> gEngine{nullptr};
 
 // Every entry point fails like a library that was never initialised once
@@ -98,8 +103,8 @@ public:
     LinkedMusicLibrary() {
         std::lock_guard<std::mutex> lock(gLoadMutex);
         if (gLoadCount++ == 0) {
-            gEngineOwner = std::make_unique<MusicEngine>();
-            gEngine.store(gEngineOwner.get(), std::memory_order_release);
+            gEngineOwner = new MusicEngine();
+            gEngine.store(gEngineOwner, std::memory_order_release);
         }
     }
     ~LinkedMusicLibrary() override {
@@ -108,7 +113,7 @@ public:
             std::lock_guard<std::mutex> lock(gLoadMutex);
             if (--gLoadCount > 0) return;
             gEngine.store(nullptr, std::memory_order_release);
-            last = std::move(gEngineOwner);
+            last.reset(std::exchange(gEngineOwner, nullptr));
         }
     }
     LinkedMusicLibrary(const LinkedMusicLibrary&) = delete;

@@ -2,9 +2,12 @@
 // fixed updates, pausing by name, streams and modules, and the library's
 // fatal paths through loaders that fail.
 
+#include <cstdlib>
 #include <filesystem>
 
+#include "app/audio/bass_instance.h"
 #include "app/audio/bass_track_interface.h"
+#include "platform/music/music_library.h"
 #include "tests/app/audio_test_support.h"
 
 namespace {
@@ -269,3 +272,18 @@ TEST(MusicLibrary, OptionalEntryPointsMayBeMissing) {
 }
 
 }  // namespace
+
+// A process that ends through exit() with the music still loaded (Xlib ends
+// the game that way when the display goes away) ends cleanly: the shared
+// library handle and the engine it holds are not released twice by the
+// exit-time destructors.
+TEST(MusicLibraryDeathTest, AnExitWithTheMusicLoadedEndsCleanly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            plat::LinkedMusicLibraryLoader loader;
+            AcquireBassInstance(loader);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
