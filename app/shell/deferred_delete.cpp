@@ -3,6 +3,7 @@
 void DeferredDeleteList::DeleteDue(int depth) {
     for (;;) {
         std::vector<Owned> due;
+        std::unique_lock<std::mutex> lock(mutex_);
         for (auto it = entries_.begin(); it != entries_.end();) {
             if (it->depth >= depth) {
                 due.push_back(std::move(it->object));
@@ -11,13 +12,15 @@ void DeferredDeleteList::DeleteDue(int depth) {
                 ++it;
             }
         }
+        lock.unlock();
         if (due.empty()) return;
-        // Destroyed outside the walk: a destructor may defer more objects.
+        // Destroyed outside the walk and the lock: a destructor may defer more.
         due.clear();
     }
 }
 
 bool DeferredDeleteList::Cancel(const void* object) {
+    std::lock_guard<std::mutex> lock(mutex_);
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->object.get() == object) {
             (void)it->object.release();

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "app/shell/deferred_delete.h"
 #include "app/shell/frame_pacer.h"
@@ -316,4 +318,27 @@ TEST(FramePacer, AScreenChangingOnSomeUpdatesKeepsAHundredUpdatesASecond) {
             }
         }
     }
+}
+
+// The loading thread defers the widgets its off-tree scripts let go of while
+// the main thread deletes what is due: every object is deleted exactly once.
+TEST(DeferredDeleteList, ObjectsDeferredFromAnotherThreadWhileTheMainThreadDeletesAreEachDeletedOnce) {
+    struct Counted {
+        explicit Counted(std::atomic<int>& n) : deleted(n) {}
+        ~Counted() { ++deleted; }
+        std::atomic<int>& deleted;
+    };
+    constexpr int kObjects = 20000;
+    std::atomic<int> deleted{0};
+    std::atomic<bool> done{false};
+    DeferredDeleteList list;
+    std::thread loader([&] {
+        for (int i = 0; i < kObjects; ++i) list.Defer(i % 3, std::make_unique<Counted>(deleted));
+        done = true;
+    });
+    while (!done) list.DeleteDue(1);
+    loader.join();
+    list.DeleteAll();
+    EXPECT_EQ(deleted.load(), kObjects);
+    EXPECT_EQ(list.Size(), 0u);
 }
