@@ -429,10 +429,38 @@ TEST_F(FrontDoorScriptsTest, TheItemPopupsCardStaysUnderThePointer) {
     }
 }
 
+// The tutorial's message boxes as its file places them, by step, in order.
+class TutorialBoxes : public Parser {
+public:
+    struct Box {
+        std::wstring step;
+        int x, y, width, height;
+    };
+    void ElementStart(const std::wstring& name) override {
+        if (name == L"step") step_ = GetAttribute(L"name");
+        if (name == L"message-box")
+            boxes.push_back({step_, GetAttributeIntOr(L"x", -1), GetAttributeIntOr(L"y", -1),
+                             GetAttributeIntOr(L"width", -1), GetAttributeIntOr(L"height", -1)});
+    }
+    std::vector<Box> boxes;
+
+private:
+    std::wstring step_;
+};
+
 // The goal card holds a goal of three lines (the first park's longest, a
 // snack cart named in full with what is left to do) inside its frame, and
-// the magazine's tag beneath it stays clear of it.
-TEST_F(FrontDoorScriptsTest, TheGoalCardHoldsALongGoalClearOfTheMagazineTag) {
+// what stands beside it stays clear of it: the magazine's tag beneath, and
+// the tutorial's boxes from the step "navigate" on (a tutorial resumed there
+// shows both, and the card is drawn in front of the display's children).
+TEST_F(FrontDoorScriptsTest, TheGoalCardHoldsALongGoalClearOfTheMagazineTagAndTheLateTutorialBoxes) {
+    auto screenRect = [](DynamicWidget* widget) {
+        const FRect at = widget->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f});
+        return FRect(at.x, at.y, static_cast<float>(widget->GetWidth()), static_cast<float>(widget->GetHeight()));
+    };
+    auto overlap = [](const FRect& a, const FRect& b) {
+        return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+    };
     const std::wstring goal = L"Have 1 Cotton Candy Cart snack cart in your park. (1 to go)";
     Screen* task = Run(L"show_new_goal_task", {{L"tasknum", PropertyValue(3)},
                                                {L"description", PropertyValue(goal)},
@@ -455,8 +483,25 @@ TEST_F(FrontDoorScriptsTest, TheGoalCardHoldsALongGoalClearOfTheMagazineTag) {
                            {{L"magazinename", PropertyValue(L"funbooks")}, {L"play_sound", PropertyValue(false)}});
     auto* tag = magazine->Variables()[L"magazine_tag"].ToWidget<DynamicWidget>();
     ASSERT_NE(tag, nullptr);
-    EXPECT_GE(tag->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y,
-              card->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y + static_cast<float>(card->GetHeight()));
+    EXPECT_GE(screenRect(tag).y, screenRect(card).y + screenRect(card).h);
+
+    TutorialBoxes file;
+    file.LoadPropertiesXml("tutorial_data.xml");
+    auto navigate = std::find_if(file.boxes.begin(), file.boxes.end(),
+                                 [](const TutorialBoxes::Box& box) { return box.step == L"navigate"; });
+    ASSERT_NE(navigate, file.boxes.end());
+    for (auto box = navigate; box != file.boxes.end(); ++box) {
+        SCOPED_TRACE(text::ToUtf8(box->step));
+        Screen* shown = Run(L"tutorial_add_message_box", {{L"x", PropertyValue(box->x)},
+                                                          {L"y", PropertyValue(box->y)},
+                                                          {L"width", PropertyValue(box->width)},
+                                                          {L"height", PropertyValue(box->height)},
+                                                          {L"text_label", PropertyValue(L"t_instr_" + box->step)},
+                                                          {L"block_mouse", PropertyValue(false)}});
+        auto* frame = shown->Variables()[L"lyr_tutorial_box"].ToWidget<DynamicWidget>();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_FALSE(overlap(screenRect(frame), screenRect(card)));
+    }
 }
 
 // The text's "%s" places filled in order, as a script's format() fills them.
@@ -507,61 +552,6 @@ TEST_F(FrontDoorScriptsTest, TheHintAdvisesInWordsForEveryGoal) {
         ASSERT_NE(advice, nullptr);
         EXPECT_EQ(advice->GetText(), c.advice);
         EXPECT_FALSE(LocalizationMap().count(advice->GetText())) << "a key shown as it is";
-    }
-}
-
-// The tutorial's message boxes as its file places them, by step, in order.
-class TutorialBoxes : public Parser {
-public:
-    struct Box {
-        std::wstring step;
-        int x, y, width, height;
-    };
-    void ElementStart(const std::wstring& name) override {
-        if (name == L"step") step_ = GetAttribute(L"name");
-        if (name == L"message-box")
-            boxes.push_back({step_, GetAttributeIntOr(L"x", -1), GetAttributeIntOr(L"y", -1),
-                             GetAttributeIntOr(L"width", -1), GetAttributeIntOr(L"height", -1)});
-    }
-    std::vector<Box> boxes;
-
-private:
-    std::wstring step_;
-};
-
-// From the step "navigate" on, the goal card may stand at the top right (a
-// tutorial resumed there shows both): the card is drawn in front of the
-// display's children, so those steps' boxes keep clear of it.
-TEST_F(FrontDoorScriptsTest, TheTutorialsBoxesFromNavigateOnKeepClearOfTheGoalCard) {
-    auto screenRect = [](DynamicWidget* widget) {
-        const FRect at = widget->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f});
-        return FRect(at.x, at.y, static_cast<float>(widget->GetWidth()), static_cast<float>(widget->GetHeight()));
-    };
-    auto overlap = [](const FRect& a, const FRect& b) {
-        return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-    };
-    Screen* task = Run(L"show_new_goal_task", {{L"tasknum", PropertyValue(1)},
-                                               {L"description", PropertyValue(L"Form 1 zone in your park.")},
-                                               {L"do_slide_out", PropertyValue(false)},
-                                               {L"do_slide_in", PropertyValue(false)}});
-    auto* card = task->Variables()[L"goal_card"].ToWidget<DynamicWidget>();
-    ASSERT_NE(card, nullptr);
-    TutorialBoxes file;
-    file.LoadPropertiesXml("tutorial_data.xml");
-    auto navigate = std::find_if(file.boxes.begin(), file.boxes.end(),
-                                 [](const TutorialBoxes::Box& box) { return box.step == L"navigate"; });
-    ASSERT_NE(navigate, file.boxes.end());
-    for (auto box = navigate; box != file.boxes.end(); ++box) {
-        SCOPED_TRACE(text::ToUtf8(box->step));
-        Screen* shown = Run(L"tutorial_add_message_box", {{L"x", PropertyValue(box->x)},
-                                                          {L"y", PropertyValue(box->y)},
-                                                          {L"width", PropertyValue(box->width)},
-                                                          {L"height", PropertyValue(box->height)},
-                                                          {L"text_label", PropertyValue(L"t_instr_" + box->step)},
-                                                          {L"block_mouse", PropertyValue(false)}});
-        auto* frame = shown->Variables()[L"lyr_tutorial_box"].ToWidget<DynamicWidget>();
-        ASSERT_NE(frame, nullptr);
-        EXPECT_FALSE(overlap(screenRect(frame), screenRect(card)));
     }
 }
 

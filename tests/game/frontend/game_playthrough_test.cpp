@@ -115,6 +115,29 @@ protected:
     void ClickHudLater(std::string name, const wchar_t* id) {
         game_->Then(std::move(name), [this, id] { return ClickHud(id); });
     }
+    // A new player from the start-up screens through naming and the
+    // introduction to the map.
+    void NewPlayerToTheMap(DrivenGame& game, const wchar_t* name) {
+        SkipToTitle(game);
+        PressPlayOnTitle(game);
+        game.Then("name entry", [&game, name] {
+            if (!game.OpenMenu<EnterNameMenu>()) return false;
+            game.Type(name);
+            game.Press(plat::vk::kReturn);
+            return true;
+        });
+        ClickScriptButton(
+            game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
+        game.Then("the introduction, skipped", [&game] {
+            if (game.OpenMenu<LevelSelectMenu>()) return true;
+            if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
+            return false;
+        });
+    }
+    void OpenFirstPark(DrivenGame& game, std::string step) {
+        ClickScriptButton(
+            game, std::move(step), [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+    }
     // The tiles the current tutorial step marked, and the far corner they span.
     std::vector<TilePoint> Marked() const {
         std::vector<TilePoint> tiles;
@@ -168,23 +191,8 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
     {
         DrivenGame game(data_);
         game_ = &game;
-        SkipToTitle(game);
-        PressPlayOnTitle(game);
-        game.Then("name entry", [&game] {
-            if (!game.OpenMenu<EnterNameMenu>()) return false;
-            game.Type(L"Ada");
-            game.Press(plat::vk::kReturn);
-            return true;
-        });
-        ClickScriptButton(
-            game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
-        game.Then("the introduction, skipped", [&game] {
-            if (game.OpenMenu<LevelSelectMenu>()) return true;
-            if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
-            return false;
-        });
-        ClickScriptButton(
-            game, "the first park's sign", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        NewPlayerToTheMap(game, L"Ada");
+        OpenFirstPark(game, "the first park's sign");
         game.Then("the park opens in its tutorial", [this, &game] {
             if (!Hud() || !Settled(game, Hud())) return false;
             EXPECT_EQ(Player().TutorialStep(), 0);
@@ -400,8 +408,7 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
             left = Look(Grid());
             return ClickHud(L"btn_save_quit");
         });
-        ClickScriptButton(
-            game, "the first park again", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        OpenFirstPark(game, "the first park again");
         game.Then("the park as it was left", [&] {
             if (!Hud() || !Settled(game, Hud())) return false;
             EXPECT_EQ(Look(Grid()), left);
@@ -445,8 +452,7 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
         PressPlayOnTitle(game);
         ClickScriptButton(
             game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
-        ClickScriptButton(
-            game, "the first park's sign", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
+        OpenFirstPark(game, "the first park's sign");
         game.Then("the park as it was completed", [&] {
             if (!Hud() || !Settled(game, Hud())) return false;
             EXPECT_EQ(game.PlayerName(), L"Ada");
@@ -467,38 +473,29 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
 
 // A player who leaves part-way through the tutorial finds it again where it
 // was: the saved step shows its box and its skip button as the park opens,
-// also a step that shows at once.
-TEST_F(GamePlaythroughTest, TheTutorialGoesOnWhereThePlayerLeftIt) {
+// also a step that shows at once. The hint button answers for the goal
+// panel's goal: off while the tutorial holds the panel back (there is no goal
+// to hint at, and a press would do nothing), on once the panel shows an open
+// goal, and on again when the player comes back to the park.
+TEST_F(GamePlaythroughTest, TheTutorialGoesOnWhereThePlayerLeftItAndTheHintWaitsForAGoal) {
     DrivenGame game(data_);
     game_ = &game;
-    auto openPark = [&](const char* name) {
-        ClickScriptButton(
-            game, name, [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
-    };
+    auto hint = [this] { return dynamic_cast<ButtonWidget*>(HudObject(L"btn_hint")); };
     auto boxShown = [this, &game](int32_t step) {
         if (!Hud() || Player().TutorialStep() != step || game.FramesOnStep() < 60) return false;
         DynamicWidget* box = HudObject(L"lyr_tutorial_box");
         return box && box->opacity >= 1.0f && HudObject(L"tutorial_skip") != nullptr;
     };
-    SkipToTitle(game);
-    PressPlayOnTitle(game);
-    game.Then("name entry", [&game] {
-        if (!game.OpenMenu<EnterNameMenu>()) return false;
-        game.Type(L"Cy");
-        game.Press(plat::vk::kReturn);
-        return true;
-    });
-    ClickScriptButton(
-        game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
-    game.Then("the introduction, skipped", [&game] {
-        if (game.OpenMenu<LevelSelectMenu>()) return true;
-        if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
-        return false;
-    });
-    openPark("the first park");
-    game.Then("the first step shows", [&] {
+    auto noGoalNoHint = [&] {
+        EXPECT_EQ(Hud()->ShownGoal(), nullptr);
+        EXPECT_TRUE(hint() && hint()->IsDisabled());
+    };
+    NewPlayerToTheMap(game, L"Cy");
+    OpenFirstPark(game, "the first park");
+    game.Then("the first step shows: no goal, no hint", [&] {
         if (!boxShown(0)) return false;
         game.RunFast();
+        noGoalNoHint();
         return true;
     });
     game.Then("the park named", [&] {
@@ -516,50 +513,12 @@ TEST_F(GamePlaythroughTest, TheTutorialGoesOnWhereThePlayerLeftIt) {
         return true;
     });
     ClickHudLater("save and quit", L"btn_save_quit");
-    openPark("the first park again");
+    OpenFirstPark(game, "the first park again");
     game.Then("the second step shows again", [&] {
         if (!boxShown(1)) return false;
         EXPECT_EQ(Hud()->TutorialStepName(1), secondStep);
         EXPECT_EQ(Hud()->GetLocalVariable(L"text_label").ToString(), L"t_instr_" + secondStep);
-        game.Shutdown();
-        return true;
-    });
-    ASSERT_EQ(game.Play(), "");
-}
-
-// The hint button answers for the goal panel's goal: off while the tutorial
-// holds the panel back (there is no goal to hint at, and a press would do
-// nothing), on once the panel shows an open goal, and on again when the
-// player comes back to the park.
-TEST_F(GamePlaythroughTest, TheHintButtonIsOffUntilTheGoalPanelShowsAGoal) {
-    DrivenGame game(data_);
-    game_ = &game;
-    auto hint = [this] { return dynamic_cast<ButtonWidget*>(HudObject(L"btn_hint")); };
-    auto openPark = [&](const char* name) {
-        ClickScriptButton(
-            game, name, [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_maple_green");
-    };
-    SkipToTitle(game);
-    PressPlayOnTitle(game);
-    game.Then("name entry", [&game] {
-        if (!game.OpenMenu<EnterNameMenu>()) return false;
-        game.Type(L"Bo");
-        game.Press(plat::vk::kReturn);
-        return true;
-    });
-    ClickScriptButton(
-        game, "play", [&game] { return game.OpenMenu<MainMenu>(); }, L"play");
-    game.Then("the introduction, skipped", [&game] {
-        if (game.OpenMenu<LevelSelectMenu>()) return true;
-        if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
-        return false;
-    });
-    openPark("the first park");
-    game.Then("the tutorial's first step: no goal, no hint", [&] {
-        if (!Hud() || !HudObject(L"lyr_tutorial_box") || game.FramesOnStep() < 60) return false;
-        game.RunFast();
-        EXPECT_EQ(Hud()->ShownGoal(), nullptr);
-        EXPECT_TRUE(hint() && hint()->IsDisabled());
+        noGoalNoHint();
         return true;
     });
     ClickHudLater("the tutorial skipped", L"tutorial_skip");
@@ -570,8 +529,8 @@ TEST_F(GamePlaythroughTest, TheHintButtonIsOffUntilTheGoalPanelShowsAGoal) {
         return true;
     });
     game.Then("the hint shows", [&] { return HudObject(L"hint_widget") != nullptr; });
-    ClickHudLater("save and quit", L"btn_save_quit");
-    openPark("the first park again");
+    ClickHudLater("save and quit once more", L"btn_save_quit");
+    OpenFirstPark(game, "the first park once more");
     game.Then("back in the park, the hint on", [&] {
         if (!Hud() || !Settled(game, Hud())) return false;
         EXPECT_NE(Hud()->ShownGoal(), nullptr);
