@@ -179,6 +179,16 @@ struct VisitorPark {
     return searches;
 }
 
+// The mean step and the slowest hundredth's, from every step's time.
+void CountStepTimes(benchmark::State& state, std::vector<double>& steps) {
+    std::sort(steps.begin(), steps.end());
+    double sum = 0.0;
+    for (double s : steps) sum += s;
+    const auto n = static_cast<double>(steps.size());
+    state.counters["mean_ms"] = sum / n;
+    state.counters["p99_ms"] = steps[static_cast<size_t>(0.99 * (n - 1))];
+}
+
 void RunSteps(benchmark::State& state, int visitors, bool plain) {
     VisitorPark park(visitors, plain);
     // Long enough for the visits to fall out of step with one another.
@@ -194,12 +204,8 @@ void RunSteps(benchmark::State& state, int visitors, bool plain) {
         searches += OneStep(park);
         steps.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
     }
-    std::sort(steps.begin(), steps.end());
-    double sum = 0.0;
-    for (double s : steps) sum += s;
     const auto n = static_cast<double>(steps.size());
-    state.counters["mean_ms"] = sum / n;
-    state.counters["p99_ms"] = steps[static_cast<size_t>(0.99 * (n - 1))];
+    CountStepTimes(state, steps);
     state.counters["searches_per_step"] = static_cast<double>(searches) / n;
     int inside = 0;
     for (KivraPerson* fan : park.fans) inside += fan->GetBuildingInUse() != nullptr;
@@ -225,12 +231,7 @@ void BM_ShippedLevel(benchmark::State& state) {
         ShippedStep(park);
         steps.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
     }
-    std::sort(steps.begin(), steps.end());
-    double sum = 0.0;
-    for (double s : steps) sum += s;
-    const auto n = static_cast<double>(steps.size());
-    state.counters["mean_ms"] = sum / n;
-    state.counters["p99_ms"] = steps[static_cast<size_t>(0.99 * (n - 1))];
+    CountStepTimes(state, steps);
     state.counters["buildings"] = park.buildings;
     state.counters["visitors"] = park.Visitors();
     state.counters["inside"] = park.InsideBuildings();

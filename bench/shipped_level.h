@@ -34,6 +34,7 @@
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/people/kivra_person.h"
 #include "tests/game/park/board_scene.h"
+#include "tests/game/park/buyable_types.h"
 #include "tests/platform/temp_folder.h"
 #include "widgets/script/animation_stats.h"
 #include "widgets/tree/widget_manager.h"
@@ -102,7 +103,7 @@ public:
                 if (tile != nullptr && tile->occupant == nullptr && tile->IsBuildable() && !tile->IsSidewalk())
                     grid->SetTileMaterial({col, row}, paving);
             }
-        const std::vector<std::wstring> types = BuildingTypes();
+        const std::vector<std::wstring> types = testsupport::BuyableBuildingTypes(items, *level);
         size_t next = 0;
         for (int32_t row = 2; row < grid->Rows() && !types.empty(); row += 4)
             for (int32_t col = 2; col < grid->Cols(); col += 4) {
@@ -153,18 +154,6 @@ public:
     int buildings = 0;
 
 private:
-    // What the player may buy here, in name order: the level's word, else the type's own.
-    std::vector<std::wstring> BuildingTypes() {
-        std::vector<std::wstring> types;
-        for (const auto& [name, record] : items.Types()) {
-            const auto* building = dynamic_cast<const KIVRA_BUILDING_TYPE*>(record);
-            if (building == nullptr || name == L"front_gate") continue;
-            const auto it = level->availability.find(name);
-            if (it != level->availability.end() && it->second >= 0 ? it->second != 0 : building->availabletobuy)
-                types.push_back(name);
-        }
-        return types;
-    }
     // Held, carried to the tile and set down, as the pointer does; false when it does not fit.
     bool Place(const std::wstring& type, TilePoint at) {
         if (grid->GetHeldBuilding() == nullptr || grid->GetHeldBuilding()->GetType() != type) {

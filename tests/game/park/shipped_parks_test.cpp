@@ -8,6 +8,7 @@
 
 #include "foundation/system/text.h"
 #include "game/data/catalogues/item_stats.h"
+#include "tests/game/park/buyable_types.h"
 #include "tests/game/park/shipped_park.h"
 
 namespace {
@@ -15,19 +16,6 @@ namespace {
 class ShippedParks : public testsupport::ShippedPark, public ::testing::WithParamInterface<const wchar_t*> {
 protected:
     ShippedParks() : ShippedPark(GetParam()) {}
-
-    // What the player may buy here: the level's word, else the type's own.
-    std::vector<std::wstring> AvailableTypes() {
-        std::vector<std::wstring> types;
-        for (const auto& [name, record] : items.Types()) {
-            const auto* building = dynamic_cast<const KIVRA_BUILDING_TYPE*>(record);
-            if (building == nullptr || name == L"front_gate") continue;
-            const auto it = level->availability.find(name);
-            if (it != level->availability.end() && it->second >= 0 ? it->second != 0 : building->availabletobuy)
-                types.push_back(name);
-        }
-        return types;
-    }
 
     // Every tile's material and whether something stands on it, and what the level books.
     std::wstring Snapshot() {
@@ -57,7 +45,7 @@ TEST_P(ShippedParks, EveryAvailableBuildingFitsAndLeavesTheParkAsItWas) {
     EnterPark();
     ASSERT_EQ(grid->Cols(), level->cols);
     const std::wstring before = Snapshot();
-    const std::vector<std::wstring> types = AvailableTypes();
+    const std::vector<std::wstring> types = testsupport::BuyableBuildingTypes(items, *level);
     EXPECT_GE(types.size(), 8u);
     for (const std::wstring& type : types) {
         SCOPED_TRACE(text::ToUtf8(type));
