@@ -49,6 +49,7 @@
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/parkgrid/kivra_grid.h"
+#include "game/park/parkgrid/kivra_spawner.h"
 #include "platform/window/virtual_keys.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
@@ -157,6 +158,10 @@ protected:
                     // The same park on every run, however long loading took.
                     SeedRandom(4357);
                     SeedRuntimeRandom(4357);
+                    // The spawner shuffled its visitors as the park opened,
+                    // from the generator start-up seeded with the time.
+                    if (KivraSpawner* spawner = park->GetSpawner(); spawner && spawner->IsEnabled())
+                        spawner->BuildSpawnQueue();
                     if (scene_ == kBusyWalking) OpenMenu<UserInterface>()->DoAction(L"end_tutorial_action", L"", 0);
                     if (scene_ != kShipped) Grow(*park);
                     // The display's scripts run in, frame by frame as the

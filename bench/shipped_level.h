@@ -22,6 +22,8 @@
 
 #include "foundation/expression/constants.h"
 #include "foundation/expression/constants_map.h"
+#include "foundation/system/random.h"
+#include "foundation/system/runtime_random.h"
 #include "game/data/catalogues/countdown.h"
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/kivra_level_stats.h"
@@ -45,6 +47,10 @@ class ShippedLevel {
 public:
     // `step`: the tutorial step the player is at (-1 none).
     ShippedLevel(std::wstring_view levelName, int32_t step) {
+        // The generators start where a fresh process has them, so each case
+        // grows the same park whatever ran before it in the process.
+        SeedRandom(4357);
+        RuntimeRandom().SetSeed(1);
         GridTile::ForgetTileImages();
         Countdown::ForgetCachedValues();
         images.Add(L"tile_materials", 64, 32, 1, 13);
