@@ -97,10 +97,83 @@ struct ScalarStep {
     mutable const PropertyValue* source = nullptr;
 };
 
+// A program's steps again, for the kinds its names held when they were last
+// found: every place on the stack has a kind known before the run, so a step
+// holds only its own arithmetic on bare numbers. A name read is first checked
+// to still hold the kind its step was laid out for; when one does not (or a
+// division by zero would keep a left operand of another kind), the run gives
+// up and the program's own steps run instead.
+struct TypedStep {
+    enum class Code : uint8_t {
+        Load,  // only what `read` reads
+        Push,  // `bits`
+        // The binary operators on whole numbers (Bool and Int alike) and on
+        // Reals: `bits`, or the top when `popRight`, is the right operand.
+        AddI,
+        SubtractI,
+        MultiplyI,
+        DivideI,
+        EqualI,
+        NotEqualI,
+        LessEqualI,
+        GreaterEqualI,
+        LessI,
+        GreaterI,
+        LesserI,
+        LargerI,
+        AddR,
+        SubtractR,
+        MultiplyR,
+        DivideR,
+        EqualR,
+        NotEqualR,
+        LessEqualR,
+        GreaterEqualR,
+        LessR,
+        GreaterR,
+        LesserR,
+        LargerR,
+        // The logical operators on whole numbers, any one not 0 being true.
+        Or,
+        And,
+        Xor,
+        NegateI,
+        NegateR,
+        Not,
+        AbsI,
+        AbsR,
+        TruncateR,  // int() of a Real
+        TruthI,     // bool() of an Int
+        TruthR,     // the truth of a Real, as a logical operator reads it
+        RealTop,    // the whole number on top as a Real
+        RealBelow,  // the whole number under the top as a Real
+        TruthBelow  // the Real under the top as its truth
+    };
+    // The kind a name must hold, and what it becomes on the stack.
+    enum class Read : uint8_t { Nothing, Bool, Int, Real, IntAsReal, BoolAsReal };
+
+    Code code = Code::Load;
+    Read read = Read::Nothing;
+    ScalarStep::Then then = ScalarStep::Then::Nothing;
+    bool popRight = false;
+    bool zeroGivesUp = false;  // a division whose zero divisor leaves a left operand of another kind
+    uint32_t bits = 0;
+    const PropertyValue* source = nullptr;
+};
+
+struct TypedProgram {
+    enum class State : uint8_t { Unbuilt, Ready, None };
+    std::vector<TypedStep> steps;
+    PropertyValue::Tag result = PropertyValue::Tag::Int;
+    State state = State::Unbuilt;
+    uint8_t misses = 0;  // runs given up since the names were last found
+};
+
 // A pure subtree's steps, and the maps' generations at which each step's
 // source was found: a run checks them once instead of once per name.
 struct ScalarProgram {
     std::vector<ScalarStep> steps;
+    mutable TypedProgram typed;  // laid out when the sources are found
     mutable const VariableMap* variables = nullptr;
     mutable const VariableMap* constants = nullptr;  // set with `variables`
     mutable uint64_t variablesGeneration = 0;
@@ -141,3 +214,9 @@ inline constexpr size_t kScalarStack = 16;
 // Lays out `root`, a pure subtree, as its program; false when it needs more
 // than kScalarStack places.
 bool BuildScalarProgram(CompiledNode& root);
+// Lays out `program`'s typed steps for the kinds its sources hold now; false
+// when a step reads no source or is of a kind the typed steps do not take.
+bool BuildTypedProgram(const ScalarProgram& program);
+// The typed steps' result; false when a read met another kind, or a division
+// would keep a left operand of another kind.
+bool RunTypedProgram(const TypedProgram& program, ScalarValue& out);

@@ -22,6 +22,9 @@ using Kind = CompiledNode::Kind;
 using Code = ScalarStep::Code;
 
 constexpr size_t kInlineArgs = 4;
+// How often a program's typed steps may give up before it keeps to its own
+// steps until its names change.
+constexpr uint8_t kTypedMisses = 8;
 
 ScalarStep Step(Code code, const Node* node = nullptr, uint32_t count = 0) {
     ScalarStep step;
@@ -238,6 +241,8 @@ void Bind(const ScalarProgram& program, const VariableMap& variables) {
             step.source = variable ? nullptr : FindName(constants, word.name, step.node->slot);
         }
     }
+    program.typed.state = TypedProgram::State::Unbuilt;
+    program.typed.misses = 0;
     program.variables = &variables;
     program.constants = &constants;
     program.variablesGeneration = variables.Generation();
@@ -259,6 +264,16 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
     if (program.variables != variables_ || program.variablesGeneration != variables_->Generation() ||
         program.constantsGeneration != program.constants->Generation()) {
         Bind(program, *variables_);
+    }
+    TypedProgram& typed = program.typed;
+    if (typed.state == TypedProgram::State::Unbuilt) {
+        typed.state = BuildTypedProgram(program) ? TypedProgram::State::Ready : TypedProgram::State::None;
+    }
+    if (typed.state == TypedProgram::State::Ready) {
+        if (RunTypedProgram(typed, out)) return true;
+        // A name now holds another kind: the steps are laid out again for the
+        // next run, unless the kinds keep changing.
+        typed.state = ++typed.misses < kTypedMisses ? TypedProgram::State::Unbuilt : TypedProgram::State::None;
     }
     ScalarValue below[kScalarStack + 1];
     ScalarValue top = ScalarValue::Int(0);

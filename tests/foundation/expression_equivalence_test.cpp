@@ -287,6 +287,121 @@ TEST_F(ExpressionEquivalence, ReadsFromObjectsAndOtherValues) {
     }
 }
 
+// Texts of numbers and names alone, whose steps are laid out for the kinds
+// their names hold: the names then take other kinds in place (the map's
+// names unchanged), vanish and come back, between evaluations of one tree.
+class NumberTextGenerator {
+public:
+    explicit NumberTextGenerator(uint32_t seed) : gen_(seed) {}
+
+    std::wstring Operand(int depth) {
+        switch (depth <= 0 ? gen_.Below(2) : gen_.Below(6)) {
+            case 0:
+                return gen_.Pick<std::wstring>({L"0", L"1", L"2", L"3", L"0.5", L"2.5", L"0.0", L"true", L"false",
+                                                L"2147483647", L"(-2147483647 - 1)", L"literal(2)", L"pow(10, 39)"});
+            case 1: return gen_.Pick<std::wstring>({L"a", L"b", L"c", L"flag", L"constant(k)", L"constant(a)"});
+            case 2: return L"(" + Expression(depth - 1) + L")";
+            case 3: return gen_.Pick<std::wstring>({L"-", L"!"}) + Operand(depth - 1);
+            case 4:
+                return gen_.Pick<std::wstring>({L"int(", L"real(", L"bool(", L"abs("}) + Expression(depth - 1) + L")";
+            default:
+                return gen_.Pick<std::wstring>({L"min(", L"max("}) + Expression(depth - 1) + L", " +
+                       Expression(depth - 1) + L")";
+        }
+    }
+
+    std::wstring Expression(int depth) {
+        static const std::vector<std::wstring> ops = {L"||", L"&&", L"^^", L"==", L"!=", L"<=", L">=",
+                                                      L"<",  L">",  L"+",  L"-",  L"*",  L"/"};
+        std::wstring text = Operand(depth);
+        for (int i = 0, terms = gen_.Below(4); i < terms; ++i)
+            text += L" " + gen_.Pick(ops) + L" " + Operand(depth - 1);
+        return text;
+    }
+
+    PropertyValue AnyValue() {
+        return gen_.Pick<PropertyValue>({PropertyValue(0), PropertyValue(1), PropertyValue(-1), PropertyValue(7),
+                                         PropertyValue(2147483647), PropertyValue(-2147483647 - 1), PropertyValue(0.5f),
+                                         PropertyValue(-0.5f), PropertyValue(0.0f), PropertyValue(-3.25f),
+                                         PropertyValue(3e9f), PropertyValue(std::nanf("")), PropertyValue(true),
+                                         PropertyValue(false), PropertyValue(L"2"), PropertyValue(L"k")});
+    }
+
+    // One change between two evaluations: most write a value of any kind in
+    // place, the rest remove a name, enter it again or change a constant.
+    void Change(VariableMap& vars) {
+        const std::wstring name = gen_.Pick<std::wstring>({L"a", L"b", L"c", L"flag"});
+        switch (gen_.Below(8)) {
+            case 0: vars.erase(name); break;
+            case 1: vars[name] = AnyValue(); break;
+            case 2: ConstantsMap()[L"k"] = AnyValue(); break;
+            default:
+                if (auto it = vars.find(name); it != vars.end()) it->second = AnyValue();
+                break;
+        }
+    }
+
+    void Fill(VariableMap& vars) {
+        vars.clear();
+        for (const wchar_t* name : {L"a", L"b", L"c", L"flag"}) {
+            if (gen_.Below(5) != 0) vars[name] = AnyValue();
+        }
+        ConstantsMap()[L"k"] = AnyValue();
+    }
+
+private:
+    ExpressionGenerator gen_;
+};
+
+TEST_F(ExpressionEquivalence, NumberStepsMeetNamesOfChangingKinds) {
+    NumberTextGenerator gen(3301);
+    // Divisions whose zero divisor keeps a left operand of another kind,
+    // and comparisons of texts with numbers.
+    for (const wchar_t* text : {L"a / b", L"flag / b + 1", L"(a / 0.5) * 2", L"true / b", L"a / b / c > 1 && flag",
+                                L"-a / (b - b) == a", L"a == b || a < 2", L"constant(k) * 0.5 > a && min(b, 3) >= 2",
+                                L"abs(a) + int(b) - real(c) * bool(flag)", L"!(a && b) ^^ -c"}) {
+        gen.Fill(vars_);
+        for (int round = 0; round < 60; ++round) {
+            ExpectSame(text);
+            gen.Change(vars_);
+            if (HasFatalFailure()) return;
+        }
+    }
+    for (int round = 0; round < 1500; ++round) {
+        gen.Fill(vars_);
+        const std::wstring text = gen.Expression(1 + round % 3);
+        // One tree, evaluated again and again as its names change kind.
+        for (int again = 0; again < 6; ++again) {
+            ExpectSame(text);
+            gen.Change(vars_);
+        }
+        if (HasFatalFailure()) return;
+    }
+}
+
+// The same name holding one kind, then another, then the first again: the
+// steps laid out for the first kind give up, and are laid out afresh.
+TEST_F(ExpressionEquivalence, NumberStepsLaidOutAgainWhenAKindReturns) {
+    ConstantsMap()[L"k"] = PropertyValue(50);
+    vars_[L"a"] = PropertyValue(2);
+    vars_[L"b"] = PropertyValue(37.5f);
+    const std::vector<PropertyValue> kinds = {PropertyValue(3),     PropertyValue(0.25f),  PropertyValue(false),
+                                              PropertyValue(L"3"),  PropertyValue(0),      PropertyValue(true),
+                                              PropertyValue(-9.0f), PropertyValue(L"abc"), PropertyValue(1)};
+    for (const wchar_t* text :
+         {L"a == 2 && b > constant(k) * 0.5 && min(a, 3) >= 2", L"a / b + b / a", L"max(a, b) - -a", L"a ? b : 1"}) {
+        // Each kind held over several evaluations, beyond the misses allowed.
+        for (int cycle = 0; cycle < 4; ++cycle) {
+            for (const PropertyValue& kind : kinds) {
+                vars_.find(L"a")->second = kind;
+                ExpectSame(text);
+                ExpectSame(text);
+                if (HasFatalFailure()) return;
+            }
+        }
+    }
+}
+
 TEST_F(ExpressionEquivalence, NestingAroundTheDepthCap) {
     ExpressionGenerator gen(99);
     for (int depth : {ExpressionEvaluator::kMaxDepth - 2, ExpressionEvaluator::kMaxDepth - 1,
