@@ -92,6 +92,38 @@ void WidgetContainer::ChildWalk::PrefetchAhead() const {
     if (after != end) __builtin_prefetch(&*after);
 }
 
+void WidgetContainer::ChildWalk::PrefetchDrawAhead() const {
+    // A child's draw takes long enough to cover a fetch from memory, but the
+    // list's nodes lie scattered, so each step can only ask one node further
+    // than the last: node i + 1 was asked for two children ago, node i + 2
+    // and the first lines of its child one child ago, so reading them here
+    // rarely waits. The next child then fetches the rest it draws from, which
+    // lies across many lines that would otherwise be waited on one by one.
+    const auto end = owner_.children_.end();
+    if (cursor_.pos == end) return;
+    // The first child's first lines were asked for while its parent drew.
+    if (cursor_.pos == owner_.children_.begin()) (*cursor_.pos)->PrefetchForDraw();
+    const auto next = std::next(cursor_.pos);
+    if (next == end) return;
+    (*next)->PrefetchForDraw();
+    const auto after = std::next(next);
+    if (after == end) return;
+    const char* child = reinterpret_cast<const char*>(*after);
+    __builtin_prefetch(child);
+    __builtin_prefetch(child + 64);
+    const auto beyond = std::next(after);
+    if (beyond != end) __builtin_prefetch(&*beyond);
+}
+
+void WidgetContainer::PrefetchForDraw() const {
+    const char* self = reinterpret_cast<const char*>(this);
+    __builtin_prefetch(self);
+    __builtin_prefetch(self + 64);
+    __builtin_prefetch(self + 128);
+    // The first child's node: its own walk starts there.
+    if (!children_.empty()) __builtin_prefetch(&*children_.begin());
+}
+
 bool WidgetContainer::IsBehind(const ChildCursor& cursor, const Widget* child) const {
     if (cursor.pos != children_.end() && *cursor.pos == child) return !cursor.advanced;
     for (auto it = child->node_;; ++it) {

@@ -51,6 +51,9 @@ public:
     virtual void UpdateFractionAll(PassFlags& flags, float fraction);
     virtual void Draw(Graphics* g);
     virtual void DrawAll(PassFlags& flags, Graphics* g);
+    // Asks the memory for what a draw pass reads of this widget, a child or
+    // so before the pass reaches it. A hint only: it changes nothing.
+    virtual void PrefetchForDraw() const;
     virtual bool IsPaused() const;
 
     void RemoveAllWidgets(bool setDeleteFlag, bool recursive);
@@ -151,6 +154,9 @@ private:
         // Asks the memory for the next child and the list node after it, so
         // a pass over many widgets does not wait on each one in turn.
         void PrefetchAhead() const;
+        // The draw pass's deeper look ahead: the node two children on and
+        // the child it names, and all the next child will be asked to draw.
+        void PrefetchDrawAhead() const;
 
     private:
         Widget* CurrentAfterMoves();
