@@ -15,6 +15,8 @@ using raster::ClipVertex;
 using raster::RasterVertex;
 
 constexpr uint32_t kMaxVertices = 1u << 24;
+// Vertices a draw keeps on the stack: a quad's.
+constexpr uint32_t kFewVertices = 4;
 
 // Vertices a primitive count needs; 0 for an unknown type.
 uint32_t VerticesFor(PrimitiveType type, uint32_t count) {
@@ -78,7 +80,12 @@ void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data
     } mark{d, state.renderTarget};
     if (raster::ClipIsEmpty(d)) return;
     raster::VertexPipeline pipe(state, d);
-    std::vector<ClipVertex> verts;
+    // Most draws are one quad: their vertices stay on the stack instead of
+    // two allocations a draw.
+    ClipVertex fewVerts[kFewVertices];
+    std::vector<ClipVertex> manyVerts;
+    if (vertexCount > kFewVertices) manyVerts.resize(vertexCount);
+    ClipVertex* const verts = vertexCount > kFewVertices ? manyVerts.data() : fewVerts;
     pipe.Process(data, stride, vertexCount, verts);
     auto vertexAt = [&](uint32_t n) -> const ClipVertex& { return verts[as.indices ? as.indices[n] - as.base : n]; };
     const bool triangles = as.type == PrimitiveType::TriangleList || as.type == PrimitiveType::TriangleStrip ||
@@ -96,8 +103,11 @@ void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data
         }
         return;
     }
-    std::vector<RasterVertex> screen(verts.size());
-    for (size_t i = 0; i < verts.size(); ++i)
+    RasterVertex fewScreen[kFewVertices];
+    std::vector<RasterVertex> manyScreen;
+    if (vertexCount > kFewVertices) manyScreen.resize(vertexCount);
+    RasterVertex* const screen = vertexCount > kFewVertices ? manyScreen.data() : fewScreen;
+    for (uint32_t i = 0; i < vertexCount; ++i)
         if (!verts[i].needsClip) screen[i] = pipe.ToScreen(verts[i]);
     auto screenAt = [&](uint32_t n) -> const RasterVertex* {
         return &screen[as.indices ? as.indices[n] - as.base : n];

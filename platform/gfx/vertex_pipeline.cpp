@@ -170,8 +170,7 @@ VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup)
     if (fvf & kFvfTex2) tex1At_ = at;
 }
 
-void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, std::vector<ClipVertex>& out) const {
-    out.resize(count);
+void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out) const {
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* p = data + static_cast<size_t>(i) * stride;
         VertexInput in;

@@ -24,8 +24,8 @@ public:
     // Fixes the transform, the viewport and the texture scales for a draw.
     VertexPipeline(const DeviceState& state, const DrawSetup& setup);
 
-    // Transforms `count` vertices starting at `data`.
-    void Process(const uint8_t* data, uint32_t stride, uint32_t count, std::vector<ClipVertex>& out) const;
+    // Transforms `count` vertices starting at `data` into out[0 .. count).
+    void Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out) const;
     RasterVertex ToScreen(const ClipVertex& v) const;
     // Clips a triangle and draws what is left of it.
     void DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) const;
