@@ -2,6 +2,11 @@
 
 #include "app/shell/game_app.h"
 
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "app/assets/asset_manager.h"
 #include "app/assets/asset_registry.h"
 #include "app/assets/image_prefetch.h"
@@ -46,6 +51,7 @@ GameApp::GameApp(std::string productName, std::string version, int width, int he
 GameApp::~GameApp() {
     // Everything that may still use the registry goes first.
     EndLoadingAndWidgets();
+    startupImages_.reset();
     loadingScreen_ = nullptr;
     if (assets_) assets_->UnloadAllAssets();
     UnloadFonts();
@@ -80,17 +86,16 @@ void GameApp::Initialize() {
     assets_ = std::make_unique<AssetRegistry>(&GetAssetHost());
     wiring_->WireImageRegistry(*assets_);
     int assetFiles = 0;
+    if (!startupImages_) OnDataMounted();
     {
         // The start-up screens' images, most of them not shown before the
         // title screen, decode on other cores while they are registered here.
-        ImagePrefetch prefetch(AssetManager::ImagePaths(true));
-        ImagePrefetch::Scope taking(prefetch);
+        ImagePrefetch::Scope taking(*startupImages_);
         AssetManager intro(*assets_, true);
         assetFiles = intro.GetFileCount();
     }
     for (int kind = 0; kind < 4; ++kind) SetCustomCursorImage(kind, assets_->FindImageByName(kCursorImages[kind]));
 
-    const int fontSteps = LoadFontsXml(true);
     int animationSteps = 0;
     {
         AnimationStats counting(true);
@@ -98,7 +103,7 @@ void GameApp::Initialize() {
     }
     InitNoiseTables();
     // One more for constants.xml.
-    SetLoadingSteps(GetExtraLoadingSteps() + fontSteps + animationSteps + 1 + assetFiles);
+    SetLoadingSteps(GetExtraLoadingSteps() + fontSteps_ + animationSteps + 1 + assetFiles);
     resourcesLoaded_ = false;
 
     if (showLogoScreen_) {
@@ -118,8 +123,9 @@ std::string_view GameApp::RequiredDataFile() const { return AssetManager::kFileN
 // thread's: the sounds loaded here take the effects volume on completion.
 void GameApp::LoadResources() {
     if (assets_) {
-        ImagePrefetch prefetch(AssetManager::ImagePaths(false));
-        ImagePrefetch::Scope taking(prefetch);
+        std::unique_ptr<ImagePrefetch> prefetch = std::move(startupImages_);
+        if (!prefetch) prefetch = std::make_unique<ImagePrefetch>(AssetManager::ImagePaths(false));
+        ImagePrefetch::Scope taking(*prefetch);
         AssetManager game(*assets_, false);
     }
     LoadFontsXml(false);
@@ -178,6 +184,22 @@ void GameApp::TitleScreenDone() {
 
 void GameApp::TitleScreenGone(TitleScreen* screen) {
     if (loadingScreen_ == screen) loadingScreen_ = nullptr;
+}
+
+void GameApp::OnDataMounted() {
+    // In the order they are registered: the intro's first, as the first
+    // frame waits for them, the game's behind them.
+    std::vector<std::string> paths = AssetManager::ImagePaths(true);
+    std::vector<std::string> game = AssetManager::ImagePaths(false);
+    paths.insert(paths.end(), std::make_move_iterator(game.begin()), std::make_move_iterator(game.end()));
+    startupImages_ = std::make_unique<ImagePrefetch>(std::move(paths));
+    // Counting the fonts also starts the lookup of their system faces.
+    fontSteps_ = LoadFontsXml(true);
+}
+
+void GameApp::OnProcessExit() {
+    // No destructor joins the decoding threads once exit() runs.
+    if (!LoadingThreadStarted()) startupImages_.reset();
 }
 
 void GameApp::PostDeviceInit() {

@@ -31,6 +31,7 @@
 class AssetRegistry;
 class Board;
 class ButtonWidget;
+class ImagePrefetch;
 class TitleScreen;
 
 class GameApp : public VornAppBase, public StartupHost {
@@ -98,6 +99,10 @@ protected:
     void Deactivated() override;
     // Blend shaders after every device start.
     void PostDeviceInit() override;
+    // Starts decoding the images of both assets passes and looking up the
+    // fonts' system faces.
+    void OnDataMounted() override;
+    void OnProcessExit() override;
     // Ends the loading thread and frees every menu and widget; a game whose
     // own members those may use calls it in its own destructor first.
     void EndLoadingAndWidgets();
@@ -119,6 +124,13 @@ private:
     SoundOwner soundOwner_{*this};
     std::unique_ptr<SoundPlayer> soundPlayer_;
     std::unique_ptr<AssetRegistry> assets_;
+    // The intro pass's images, then the game pass's, decoding from the moment
+    // the data is mounted: the intro pass takes its own while the device is
+    // made, the rest decode on until the loading thread takes them. The main
+    // thread's until the loading thread starts, then the loading thread's,
+    // which lets it go once the game pass has registered its images.
+    std::unique_ptr<ImagePrefetch> startupImages_;
+    int fontSteps_ = 0;
     ScopedService<StartupHost> startupInstalled_{this};
     Board* board_ = nullptr;
     TitleScreen* loadingScreen_ = nullptr;

@@ -171,6 +171,7 @@ void VornAppBase::Initialize() {
     const uint32_t started = Now();
     SeedRandom(started);
     SeedRuntimeRandom(started);
+    OnDataMounted();
 
     windows_ = std::make_unique<plat::WindowSystem>();
     if (!windows_->Ready()) {
@@ -437,7 +438,10 @@ void VornAppBase::RestoreDisplayMode() {
 }
 
 void VornAppBase::ExitProcess(int code) {
-    if (std::this_thread::get_id() == primaryThread_) StopCursorThread();
+    if (std::this_thread::get_id() == primaryThread_) {
+        StopCursorThread();
+        OnProcessExit();
+    }
     RestoreDisplayMode();
     exitCode_ = code;
     std::exit(code);

@@ -72,6 +72,14 @@ public:
     virtual std::wstring BuildSettingsText();
     virtual void KeyDown(int key);
     // Hooks that do nothing here.
+    // The data is mounted and this process is the one that runs: work that
+    // needs nothing but the data may start while the window and the device
+    // are made.
+    virtual void OnDataMounted() {}
+    // Main thread, as ExitProcess ends the process with no destructor run:
+    // whatever OnDataMounted started and the loading thread has not taken
+    // over must stop here.
+    virtual void OnProcessExit() {}
     virtual void OnInitialized() {}
     virtual void OnShutdownBegin() {}
     virtual void OnRunEnded() {}
@@ -209,6 +217,7 @@ public:
     void SetLoadingSteps(int total) { loading_.SetTotalSteps(total); }
     int LoadingStepsDone() const { return loading_.StepsDone(); }
     bool LoadingThreadDone() const { return loading_.Done(); }
+    bool LoadingThreadStarted() const { return loading_.Started(); }
     void AdvanceLoadingStep() override { loading_.AdvanceStep(); }
     // Windowed and fullscreen.
     virtual void SwitchScreenMode(bool windowed, bool forced);

@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <future>
+#include <list>
 #include <mutex>
+#include <system_error>
+#include <utility>
 
 namespace plat {
 
@@ -50,7 +54,49 @@ int EmPixels(int pointSize, int dpi) {
     return std::clamp(em, 1, MaxEmPixels);
 }
 
+namespace {
+
+// The fonts Prepare is making, each until a Create for its request takes it.
+struct PreparedFonts {
+    std::mutex lock;
+    std::list<std::pair<FontRequest, std::future<std::unique_ptr<SystemFont>>>> fonts;
+
+    std::future<std::unique_ptr<SystemFont>> Take(const FontRequest& request) {
+        std::lock_guard guard(lock);
+        for (auto it = fonts.begin(); it != fonts.end(); ++it) {
+            if (!(it->first == request)) continue;
+            std::future<std::unique_ptr<SystemFont>> made = std::move(it->second);
+            fonts.erase(it);
+            return made;
+        }
+        return {};
+    }
+};
+
+PreparedFonts& Prepared() {
+    static PreparedFonts prepared;
+    return prepared;
+}
+
+}  // namespace
+
+void SystemFont::Prepare(const FontRequest& request) {
+    PreparedFonts& prepared = Prepared();
+    try {
+        auto made = std::async(std::launch::async, [request] { return MakeFont(request); });
+        std::lock_guard guard(prepared.lock);
+        prepared.fonts.emplace_back(request, std::move(made));
+    } catch (const std::system_error&) {
+        // No thread to be had: Create makes the font itself.
+    }
+}
+
 std::unique_ptr<SystemFont> SystemFont::Create(const FontRequest& request) {
+    if (std::future<std::unique_ptr<SystemFont>> made = Prepared().Take(request); made.valid()) return made.get();
+    return MakeFont(request);
+}
+
+std::unique_ptr<SystemFont> SystemFont::MakeFont(const FontRequest& request) {
     const bool bold = request.weight >= 600;
     const int em = EmPixels(request.pointSize, request.dpi);
     for (const fonts_internal::FontFile& file : fonts_internal::CandidateFiles(request.face, bold, request.italic)) {

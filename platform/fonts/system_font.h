@@ -35,6 +35,8 @@ struct FontRequest {
     // it leaves the cell metrics as they are, and the drawn text is never
     // underlined.
     bool underline = false;
+
+    bool operator==(const FontRequest&) const = default;
 };
 
 // Cell metrics in whole pixels.
@@ -83,7 +85,14 @@ public:
     // is not installed falls back to DejaVu Sans in the matching style, and
     // styles the file lacks are synthesised (emboldened, slanted). Null only
     // when no usable font file exists on the machine at all.
+    // A font Prepare began for an equal request is taken from it instead,
+    // waiting for it when it is not done yet.
     static std::unique_ptr<SystemFont> Create(const FontRequest& request);
+    // Begins making the font for `request` on a thread of its own: resolving
+    // a face costs fontconfig's whole configuration, milliseconds that a
+    // caller who knows its requests early spends beside other work. Each
+    // Prepare serves one Create; one never asked for is dropped at exit.
+    static void Prepare(const FontRequest& request);
     ~SystemFont();
     SystemFont(const SystemFont&) = delete;
     SystemFont& operator=(const SystemFont&) = delete;
@@ -117,6 +126,7 @@ public:
 private:
     struct Impl;
     explicit SystemFont(std::unique_ptr<Impl> impl);
+    static std::unique_ptr<SystemFont> MakeFont(const FontRequest& request);
     std::unique_ptr<Impl> impl_;
 };
 

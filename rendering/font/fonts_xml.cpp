@@ -32,12 +32,24 @@ void Fonts::ElementStart(const std::wstring& name) {
     const bool font = name == L"font";
     if (!font && name != L"alias") return;
     ++count_;
-    if (counting_) return;
+    if (counting_) {
+        // The loading pass will want these faces: they are looked up meanwhile.
+        if (font && GetAttribute(L"path").empty()) {
+            const SystemFace f = ReadSystemFace();
+            SysFont::PrepareFromDesc(f.face, f.pointSize, f.italic, f.underline, f.bold);
+        }
+        return;
+    }
     if (font)
         LoadFont();
     else
         LoadAlias();
     AdvanceLoadingStep();
+}
+
+Fonts::SystemFace Fonts::ReadSystemFace() {
+    return {text::ToUtf8(GetAttribute(L"face")), GetAttributeIntOr(L"size", 0), GetAttribute(L"italics") == L"true",
+            GetAttribute(L"underline") == L"true", GetAttribute(L"bold") == L"true"};
 }
 
 std::unique_ptr<Font> Fonts::MakeImageFont(const std::string& path) {
@@ -60,9 +72,8 @@ void Fonts::LoadFont() {
     if (!path.empty()) {
         font = MakeImageFont(path);
     } else {
-        std::unique_ptr<SysFont> sys = SysFont::SysFontFromDesc(
-            text::ToUtf8(GetAttribute(L"face")), GetAttributeIntOr(L"size", 0), GetAttribute(L"italics") == L"true",
-            GetAttribute(L"underline") == L"true", GetAttribute(L"bold") == L"true");
+        const SystemFace f = ReadSystemFace();
+        std::unique_ptr<SysFont> sys = SysFont::SysFontFromDesc(f.face, f.pointSize, f.italic, f.underline, f.bold);
         sys->shadow = GetAttribute(L"shadow") == L"true";
         font = std::move(sys);
     }

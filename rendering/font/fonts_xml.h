@@ -53,6 +53,15 @@ public:
     int GetCount() const { return count_; }
 
 private:
+    // What a "font" without a path says of its system face, as both passes read it.
+    struct SystemFace {
+        std::string face;
+        int pointSize = 0;
+        bool italic = false;
+        bool underline = false;
+        bool bold = false;
+    };
+    SystemFace ReadSystemFace();
     void LoadFont();
     void LoadAlias();
     std::unique_ptr<Font> MakeImageFont(const std::string& path);

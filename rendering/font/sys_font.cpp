@@ -57,6 +57,10 @@ std::unique_ptr<SysFont> SysFont::SysFontFromDesc(const std::string& face, int p
         new SysFont(Service<AppServices>::Installed(), face, Style{pointSize, 96, italic, underline, bold}));
 }
 
+void SysFont::PrepareFromDesc(const std::string& face, int pointSize, bool italic, bool underline, bool bold) {
+    plat::SystemFont::Prepare(Request(face, Style{pointSize, 96, italic, underline, bold}));
+}
+
 SysFont::SysFont(AppServices* app, const std::string& face, int pointSize)
     : SysFont(app, face, Style{pointSize, app ? app->GetScreenDpi() : 96, false, false, false}) {}
 
@@ -90,15 +94,19 @@ SysFont::~SysFont() {
 
 Font* SysFont::Duplicate() const { return new SysFont(*this); }
 
-void SysFont::CreateGdiFont(const Style& style) {
+plat::FontRequest SysFont::Request(const std::string& face, const Style& style) {
     plat::FontRequest request;
-    request.face = face_;
+    request.face = face;
     request.pointSize = style.pointSize;
     request.dpi = style.dpi;
     request.weight = style.bold ? 700 : 400;
     request.italic = style.italic;
     request.underline = style.underline;
-    font_ = plat::SystemFont::Create(request);
+    return request;
+}
+
+void SysFont::CreateGdiFont(const Style& style) {
+    font_ = plat::SystemFont::Create(Request(face_, style));
     if (font_) {
         height = static_cast<float>(font_->Metrics().height);
         ascent = static_cast<float>(font_->Metrics().ascent);

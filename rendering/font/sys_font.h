@@ -25,7 +25,8 @@
 
 namespace plat {
 class SystemFont;
-}
+struct FontRequest;
+}  // namespace plat
 class AppServices;
 class ImageSurface;
 
@@ -34,6 +35,9 @@ public:
     // The fonts.xml form: the pixel size from 96 dots per inch.
     static std::unique_ptr<SysFont> SysFontFromDesc(const std::string& face, int pointSize, bool italic, bool underline,
                                                     bool bold);
+    // Begins making the face SysFontFromDesc with the same description will
+    // ask for, beside the caller's other work.
+    static void PrepareFromDesc(const std::string& face, int pointSize, bool italic, bool underline, bool bold);
     // Regular weight; the pixel size from the screen's dots per inch, as the
     // application reports it (96 without an application).
     SysFont(AppServices* app, const std::string& face, int pointSize);
@@ -72,6 +76,7 @@ private:
         bool bold = false;
     };
     SysFont(AppServices* app, const std::string& face, const Style& style);
+    static plat::FontRequest Request(const std::string& face, const Style& style);
     void CreateGdiFont(const Style& style);
     void Register();
     ImageSurface* Scratch(int width, int height);

@@ -8,15 +8,20 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "app/assets/asset_host.h"
+#include "app/assets/asset_records.h"
 #include "app/assets/asset_registry.h"
 #include "app/player/basic_player_state.h"
 #include "app/shell/game_app.h"
 #include "foundation/system/log.h"
+#include "rendering/image/image_surface.h"
 #include "tests/app/app_services_support.h"
 #include "tests/platform/temp_folder.h"
 #include "widgets/screens/board.h"
@@ -235,6 +240,43 @@ TEST_F(GameAppTest, TheLoadedSoundsTakeTheEffectsVolumeOnTheMainThread) {
     // Applied again once loading completed, so the sounds it loaded have it.
     ASSERT_GT(app.sounds->masterVolumes.size(), app.volumesBeforeCompletion);
     EXPECT_DOUBLE_EQ(app.sounds->masterVolumes[app.volumesBeforeCompletion], 0.4);
+}
+
+// The images of both assets passes decode from the moment the data is
+// mounted: the intro pass registers its own before the loading thread runs,
+// the game pass the rest after it, a file both passes list included, and
+// each is the file's own picture.
+TEST_F(GameAppTest, BothPassesRegisterTheFilesOwnPicturesDecodedAheadOfThem) {
+    fs::create_directories(dir_ / "images/game");
+    fs::copy_file(dir_ / "images/logo/Ball.png", dir_ / "images/game/Wheel.png");
+    std::string assets = "<assets><intro><image name=\"P\" path=\"images/logo\"/>";
+    assets += "<image name=\"Trail\" path=\"images/logo\"/></intro><game>";
+    assets += "<image name=\"Wheel\" path=\"images/game\"/><image name=\"Trail\" path=\"images/logo\"/>";
+    testsupport::WriteBytes(dir_ / "properties/assets.xml", assets + "</game></assets>");
+
+    StartupApp app(dir_.Path().string(), false);
+    app.Initialize();
+    ASSERT_TRUE(app.IsInitialized());
+    EXPECT_NE(app.Assets()->FindImageByName(L"Trail"), nullptr);
+    EXPECT_EQ(app.Assets()->FindImageByName(L"Wheel"), nullptr);  // the loading thread's
+    app.Run();
+    ASSERT_TRUE(app.ResourcesLoaded());
+
+    AssetHost plain;
+    for (const auto& [name, path] : {std::pair{L"P", "images/logo/P"}, std::pair{L"Trail", "images/logo/Trail"},
+                                     std::pair{L"Wheel", "images/game/Wheel"}}) {
+        auto* registered = dynamic_cast<ImageSurface*>(app.Assets()->FindImageByName(name));
+        ImageRecord record;
+        record.name = name;
+        record.path = path;
+        std::unique_ptr<ImageSurface> file = plain.LoadImageFile(record);
+        ASSERT_NE(registered, nullptr) << path;
+        ASSERT_NE(file, nullptr) << path;
+        ASSERT_EQ(registered->GetWidth(), file->GetWidth()) << path;
+        ASSERT_EQ(registered->GetHeight(), file->GetHeight()) << path;
+        const size_t bytes = sizeof(uint32_t) * file->GetWidth() * file->GetHeight();
+        EXPECT_EQ(std::memcmp(registered->GetBits(), file->GetBits(), bytes), 0) << path;
+    }
 }
 
 // The log as plain text (its lines are UTF-16LE; ASCII content only).

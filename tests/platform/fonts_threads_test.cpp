@@ -47,4 +47,38 @@ TEST(FontsThreads, LoadingThreadWorksWhileTheMainThreadDraws) {
     EXPECT_EQ(wrongDraws, 0);
 }
 
+// Fonts asked for ahead: whatever was prepared, and on whichever thread it is
+// then asked for, every font is the one a plain Create makes, a prepared one
+// serving no request but its own.
+TEST(FontsThreads, APreparedFontIsTheFontCreateMakesForItsOwnRequestOnly) {
+    const FontRequest regular{"DejaVu Sans", 12, 96, 400, false, false};
+    const FontRequest bold{"DejaVu Sans", 12, 96, 700, false, false};
+    const FontRequest missing{"Missing Face", 10, 96, 400, true, false};
+    const std::wstring text = L"Park opens at nine";
+    auto same = [&](SystemFont* made, const FontRequest& request) {
+        auto plain = SystemFont::Create(request);
+        if (!made || !plain) return made == nullptr && plain == nullptr;
+        return made->FilePath() == plain->FilePath() && made->FamilyName() == plain->FamilyName() &&
+               made->UsedFallback() == plain->UsedFallback() && made->Metrics().ascent == plain->Metrics().ascent &&
+               made->Metrics().height == plain->Metrics().height && made->Request() == request &&
+               made->MeasureWidth(text) == plain->MeasureWidth(text);
+    };
+    const std::vector<std::vector<FontRequest>> preparedSets = {
+        {},
+        {regular},
+        {regular, regular},
+        {bold, missing, regular},
+    };
+    for (size_t set = 0; set < preparedSets.size(); ++set) {
+        for (const FontRequest& request : preparedSets[set]) SystemFont::Prepare(request);
+        std::vector<bool> ok;
+        std::thread loader([&] {
+            for (const FontRequest& request : {regular, regular, bold, missing, regular})
+                ok.push_back(same(SystemFont::Create(request).get(), request));
+        });
+        loader.join();
+        EXPECT_EQ(ok, std::vector<bool>(5, true)) << "prepared set " << set;
+    }
+}
+
 }  // namespace
