@@ -1,5 +1,8 @@
 #include "app/settings/settings_store.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "foundation/files/path_utils.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
@@ -38,15 +41,49 @@ void SettingsStore::KeepUnreadableAside() {
                  true);
 }
 
-bool SettingsStore::Save(std::wstring_view extraAttributes) {
+void SettingsStore::BeginRunInBackground() {
+    values_.inProgress = true;
+    FinishSave();
+    std::wstring attributes;
+    if (!SaveText({}, attributes)) return;
+    // The folder is the one of this moment: the start-up changes the working
+    // folder while the file is written.
+    std::error_code error;
+    std::string target = std::filesystem::absolute(path_, error).string();
+    if (error) target = path_;
+    try {
+        pendingSave_ =
+            std::async(std::launch::async, [target, attributes] { return WriteSettingsFile(target, attributes); });
+    } catch (const std::system_error&) {
+        // No thread to be had: written here, as BeginRun does.
+        Written(WriteSettingsFile(path_, attributes));
+    }
+}
+
+bool SettingsStore::FinishSave() {
+    if (!pendingSave_.valid()) return true;
+    return Written(pendingSave_.get());
+}
+
+bool SettingsStore::SaveText(std::wstring_view extraAttributes, std::wstring& attributes) {
     // The unreadable file may be all that is left of the player's choices.
     if (unreadableInTheWay_) KeepUnreadableAside();
     if (unreadableInTheWay_) return false;
-    std::wstring attributes = BuildAttributes();
+    attributes = BuildAttributes();
     attributes += extraAttributes;
-    if (WriteSettingsFile(path_, attributes)) return true;
-    LogWrite(L"Could not save " + text::FromUtf8(path_) + L"; the previous file is kept", true);
-    return false;
+    return true;
+}
+
+bool SettingsStore::Written(bool written) {
+    if (!written) LogWrite(L"Could not save " + text::FromUtf8(path_) + L"; the previous file is kept", true);
+    return written;
+}
+
+bool SettingsStore::Save(std::wstring_view extraAttributes) {
+    FinishSave();
+    std::wstring attributes;
+    if (!SaveText(extraAttributes, attributes)) return false;
+    return Written(WriteSettingsFile(path_, attributes));
 }
 
 void SettingsStore::EndRun(std::wstring_view extraAttributes) {

@@ -10,10 +10,13 @@
 // settings.xml.bad (.bad2 ... when taken; none replaced) and logged, and the
 // first save writes the file whole; one that cannot be moved is never
 // replaced; a failed save keeps the old file and is logged; nothing is
-// saved in screensaver mode at load.
-// Threads: the main thread.
+// saved in screensaver mode at load; saves reach the file in the order they
+// were asked for, a background one included.
+// Threads: the main thread; a save begun in the background writes the text
+// it was given on a thread of its own.
 
 #include <functional>
+#include <future>
 #include <set>
 #include <string>
 
@@ -22,6 +25,9 @@
 class SettingsStore {
 public:
     explicit SettingsStore(std::string path) : path_(std::move(path)) {}
+    ~SettingsStore() { FinishSave(); }
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
 
     AppSettings& Values() { return values_; }
     const AppSettings& Values() const { return values_; }
@@ -38,6 +44,13 @@ public:
     // Marks the run in progress and saves (what Load does outside
     // screensaver mode, for a caller that saves later).
     void BeginRun();
+    // BeginRun, with the file written (and flushed to disk) on a thread of its
+    // own: the start-up goes on meanwhile. Every later save waits for it, and
+    // so does FinishSave.
+    void BeginRunInBackground();
+    // Waits for a save begun in the background: true when it was written or
+    // there was none; a failure is logged as Save logs one.
+    bool FinishSave();
 
     // Writes the base attributes followed by `extraAttributes`.
     bool Save(std::wstring_view extraAttributes = {});
@@ -48,6 +61,9 @@ public:
 
 private:
     void KeepUnreadableAside();
+    // The text a save writes; false when the file must not be replaced.
+    bool SaveText(std::wstring_view extraAttributes, std::wstring& attributes);
+    bool Written(bool written);
 
     std::string path_;
     std::string movedAsideTo_;
@@ -55,4 +71,5 @@ private:
     AppSettings values_;
     std::set<std::wstring> reportedTracks_;
     bool loaded_ = false;
+    std::future<bool> pendingSave_;
 };

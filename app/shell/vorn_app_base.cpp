@@ -128,7 +128,10 @@ void VornAppBase::Initialize() {
     if (!commandLineRead_) ReadCommandLine();
     if (shuttingDown_) return;
     MakeDirectories(dataFolder_);
-    if (!commandLine_.screensaverMode) settings_->BeginRun();
+    // Flushing the file to disk can take a while: it goes on while the
+    // window and the device are made, and is done before Initialize returns
+    // or the process ends.
+    if (!commandLine_.screensaverMode) settings_->BeginRunInBackground();
     if (commandLine_.screensaverMode) {
         if (shuttingDown_) return;
         if (commandLine_.previewParent == 0) {
@@ -207,6 +210,8 @@ void VornAppBase::Initialize() {
     for (const auto& [name, volume] : settings_->Values().trackVolumes) music_->SetVolumeForName(name, volume);
     wiring_->WireAudio(*soundManager_, *music_);
     if (commandLine_.screensaverMode && commandLine_.previewParent == 0) SetCursor(kCursorNone);
+    // The start-up's save is on disk before anything runs.
+    settings_->FinishSave();
     OnInitialized();
     initialized_ = true;
 }
@@ -441,6 +446,7 @@ void VornAppBase::ExitProcess(int code) {
     if (std::this_thread::get_id() == primaryThread_) {
         StopCursorThread();
         OnProcessExit();
+        if (settings_) settings_->FinishSave();
     }
     RestoreDisplayMode();
     exitCode_ = code;

@@ -1,13 +1,16 @@
 // settings.xml: the exact text, round trips through the reader, damaged files,
-// whole percentages, unwritable track names, and a save killed at random
-// moments.
+// whole percentages, unwritable track names, a save killed at random
+// moments, and the run's mark saved in the background.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <memory>
 #include <random>
+#include <string>
 
 #include "app/settings/settings_file.h"
 #include "app/settings/settings_store.h"
@@ -283,6 +286,73 @@ TEST(SettingsStore, RunIsMarkedInProgressUntilItEndsNormally) {
     SettingsStore unused(path);
     unused.EndRun();
     EXPECT_EQ(ReadBytes(path), before);
+}
+
+}  // namespace
+
+namespace {
+
+// The run's mark written beside the start-up: whatever comes next (waiting
+// for it, a later save, the normal end, the store's end), the file holds the
+// saves in the order they were asked for; the mark goes to the folder of the
+// moment it was asked for, though the start-up changes folder meanwhile.
+TEST(SettingsStore, ARunMarkedInTheBackgroundReachesTheFileBeforeEveryLaterSave) {
+    struct Case {
+        const char* next;
+        bool inProgress;
+        int sfxPercent;
+    };
+    const Case cases[] = {
+        {"finish", true, 20},
+        {"save", true, 70},
+        {"end", false, 70},
+        {"drop", true, 20},
+    };
+    for (const Case& c : cases) {
+        const std::string next = c.next;
+        TempFolder dir, elsewhere;
+        {
+            auto store = std::make_unique<SettingsStore>(dir / "settings.xml");
+            store->Load(true, [](const XMLElement&) {});
+            store->Values().sfxVolume = 0.2;
+            store->BeginRunInBackground();
+            store->Values().sfxVolume = 0.7;
+            bool written = true;
+            if (next == "finish") written = store->FinishSave();
+            if (next == "save") written = store->Save();
+            if (next == "end") store->EndRun();
+            EXPECT_TRUE(written) << next;
+            // Written once waited for; the store's end waits for it too.
+            if (next != "drop") {
+                EXPECT_TRUE(std::filesystem::exists(dir / "settings.xml")) << next;
+            }
+        }
+        AppSettings read;
+        ASSERT_TRUE(Load(dir / "settings.xml", read)) << next;
+        EXPECT_EQ(read.inProgress, c.inProgress) << next;
+        EXPECT_EQ(VolumeToPercent(read.sfxVolume), c.sfxPercent) << next;
+    }
+
+    TempFolder dir, elsewhere;
+    testsupport::CurrentDirectoryGuard cwd(dir.Path());
+    {
+        SettingsStore relative("settings.xml");
+        relative.BeginRunInBackground();
+        std::filesystem::current_path(elsewhere.Path());
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "settings.xml"));
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "settings.xml"));
+}
+
+TEST(SettingsStore, ABackgroundSaveThatFailsIsToldWhenWaitedFor) {
+    TempFolder dir;
+    // A folder where the file should go cannot be replaced by a rename.
+    std::filesystem::create_directories(dir.Path() / "settings.xml" / "x");
+    SettingsStore store(dir / "settings.xml");
+    store.BeginRunInBackground();
+    EXPECT_FALSE(store.FinishSave());
+    EXPECT_TRUE(store.FinishSave());  // nothing left to wait for
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "settings.xml"));
 }
 
 }  // namespace
