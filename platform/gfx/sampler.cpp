@@ -6,6 +6,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+#include "platform/gfx/span_over.h"
 
 namespace plat {
 
@@ -67,28 +72,91 @@ inline uint32_t Bilinear4(const uint32_t* p0, const uint32_t* p1, uint32_t fx, u
 }
 #endif
 
+#if defined(__x86_64__)
+// (a * g + b * f + 128) >> 8 in each 16-bit lane, as Bilinear4 rounds.
+__attribute__((target("avx2"))) inline __m256i LerpLanes(__m256i a, __m256i b, __m256i g, __m256i f) {
+    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, g), _mm256_mullo_epi16(b, f));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+}
+
+// Channels of texels p0, p1 (upper row) and q0, q1 (lower row) widened to
+// 16 bits: the rows blended by the column weights wx, then the two by wy.
+__attribute__((target("avx2"))) inline __m256i BilinearLanes(__m256i wx, __m256i wy, __m256i p0, __m256i p1, __m256i q0,
+                                                             __m256i q1) {
+    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i gx = _mm256_sub_epi16(full, wx);
+    return LerpLanes(LerpLanes(p0, p1, gx, wx), LerpLanes(q0, q1, gx, wx), _mm256_sub_epi16(full, wy), wy);
+}
+
+// Eight samples that share one row coordinate, as a row of a scaled image
+// has, each with both its texel columns inside the texture: the per-sample
+// filter's Bilinear4 for all eight at once, the texels gathered. False
+// (nothing written) when the eight are not such samples.
+template <bool kWrapV>
+__attribute__((target("avx2"))) bool BilinearEightAvx2(const TextureView& t, const int32_t* u, const int32_t* v,
+                                                       uint32_t* out) {
+    const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(vs, _mm256_set1_epi32(v[0]))) != -1) return false;
+    const __m256i uu = _mm256_srai_epi32(
+        _mm256_add_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(u)), _mm256_set1_epi32(0x80 - 0x8000)), 8);
+    const __m256i column = _mm256_srai_epi32(uu, 8);
+    // 0 <= column < width - 1 in every lane.
+    const __m256i inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), column),
+                                               _mm256_cmpgt_epi32(_mm256_set1_epi32(t.width - 1), column));
+    if (_mm256_movemask_epi8(inside) != -1) return false;
+    const int32_t vv = (v[0] - 0x8000 + 0x80) >> 8;
+    int y0, y1;
+    Pair<kWrapV>(vv >> 8, t.height, y0, y1);
+    const auto* r0 = reinterpret_cast<const int*>(t.pixels + static_cast<size_t>(y0) * t.pitch);
+    const auto* r1 = reinterpret_cast<const int*>(t.pixels + static_cast<size_t>(y1) * t.pitch);
+    const __m256i a0 = _mm256_i32gather_epi32(r0, column, 4), a1 = _mm256_i32gather_epi32(r0 + 1, column, 4);
+    const __m256i b0 = _mm256_i32gather_epi32(r1, column, 4), b1 = _mm256_i32gather_epi32(r1 + 1, column, 4);
+    // Each sample's column weight in the four 16-bit lanes of its channels.
+    const __m256i fx = _mm256_and_si256(uu, _mm256_set1_epi32(0xFF));
+    const __m256i fx2 = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i fy = _mm256_set1_epi16(static_cast<short>(vv & 0xFF));
+    const __m256i lo =
+        BilinearLanes(_mm256_unpacklo_epi32(fx2, fx2), fy, _mm256_unpacklo_epi8(a0, zero),
+                      _mm256_unpacklo_epi8(a1, zero), _mm256_unpacklo_epi8(b0, zero), _mm256_unpacklo_epi8(b1, zero));
+    const __m256i hi =
+        BilinearLanes(_mm256_unpackhi_epi32(fx2, fx2), fy, _mm256_unpackhi_epi8(a0, zero),
+                      _mm256_unpackhi_epi8(a1, zero), _mm256_unpackhi_epi8(b0, zero), _mm256_unpackhi_epi8(b1, zero));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_packus_epi16(lo, hi));
+    return true;
+}
+#endif
+
+template <bool kWrapU, bool kWrapV>
+inline uint32_t BilinearSample(const TextureView& t, int32_t u, int32_t v) {
+    // Texel centres sit at i + 0.5: move them onto the integers, then keep
+    // 8 bits of fraction, rounded.
+    const int32_t uu = (u - 0x8000 + 0x80) >> 8, vv = (v - 0x8000 + 0x80) >> 8;
+    const uint32_t fx = static_cast<uint32_t>(uu & 0xFF), fy = static_cast<uint32_t>(vv & 0xFF);
+    int x0, x1, y0, y1;
+    Pair<kWrapU>(uu >> 8, t.width, x0, x1);
+    Pair<kWrapV>(vv >> 8, t.height, y0, y1);
+    const uint32_t* r0 = t.pixels + static_cast<size_t>(y0) * t.pitch;
+    const uint32_t* r1 = t.pixels + static_cast<size_t>(y1) * t.pitch;
+#if defined(__SSE2__)
+    if (x1 == x0 + 1) return Bilinear4(r0 + x0, r1 + x0, fx, fy);
+#endif
+    const uint32_t top = fx ? LerpArgb(r0[x0], r0[x1], fx) : r0[x0];
+    const uint32_t bottom = fx ? LerpArgb(r1[x0], r1[x1], fx) : r1[x0];
+    return fy ? LerpArgb(top, bottom, fy) : top;
+}
+
 template <bool kWrapU, bool kWrapV>
 void BilinearSpan(const TextureView& t, const int32_t* u, const int32_t* v, int n, uint32_t* out) {
-    for (int i = 0; i < n; ++i) {
-        // Texel centres sit at i + 0.5: move them onto the integers, then keep
-        // 8 bits of fraction, rounded.
-        const int32_t uu = (u[i] - 0x8000 + 0x80) >> 8, vv = (v[i] - 0x8000 + 0x80) >> 8;
-        const uint32_t fx = static_cast<uint32_t>(uu & 0xFF), fy = static_cast<uint32_t>(vv & 0xFF);
-        int x0, x1, y0, y1;
-        Pair<kWrapU>(uu >> 8, t.width, x0, x1);
-        Pair<kWrapV>(vv >> 8, t.height, y0, y1);
-        const uint32_t* r0 = t.pixels + static_cast<size_t>(y0) * t.pitch;
-        const uint32_t* r1 = t.pixels + static_cast<size_t>(y1) * t.pitch;
-#if defined(__SSE2__)
-        if (x1 == x0 + 1) {
-            out[i] = Bilinear4(r0 + x0, r1 + x0, fx, fy);
-            continue;
-        }
+    int i = 0;
+#if defined(__x86_64__)
+    static const bool avx2 = CpuHasAvx2();
+    if (avx2)
+        for (; i + 8 <= n; i += 8)
+            if (!BilinearEightAvx2<kWrapV>(t, u + i, v + i, out + i))
+                for (int k = i; k < i + 8; ++k) out[k] = BilinearSample<kWrapU, kWrapV>(t, u[k], v[k]);
 #endif
-        const uint32_t top = fx ? LerpArgb(r0[x0], r0[x1], fx) : r0[x0];
-        const uint32_t bottom = fx ? LerpArgb(r1[x0], r1[x1], fx) : r1[x0];
-        out[i] = fy ? LerpArgb(top, bottom, fy) : top;
-    }
+    for (; i < n; ++i) out[i] = BilinearSample<kWrapU, kWrapV>(t, u[i], v[i]);
 }
 
 using SpanFn = void (*)(const TextureView&, const int32_t*, const int32_t*, int, uint32_t*);

@@ -7,19 +7,12 @@
 #include <random>
 #include <vector>
 
+#include "gfx_test_util.h"
 #include "platform/gfx/sampler.h"
 
 namespace {
 
-// round((a * (256 - f) + b * f) / 256) per channel, written out per byte.
-uint32_t Mix(uint32_t a, uint32_t b, uint32_t f) {
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
-        out |= ((x * (256 - f) + y * f + 128) >> 8) << shift;
-    }
-    return out;
-}
+using testsupport::Mix;
 
 // Sample i of a run from texel column `first`: columns first + i and
 // first + i + 1 of both rows, the run's two outer columns taken from where

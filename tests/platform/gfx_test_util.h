@@ -157,6 +157,17 @@ protected:
     bool inScene_ = false;
 };
 
+// round((a * (256 - f) + b * f) / 256) per channel, written out per byte:
+// the bilinear filter's one step, apart from the device's own arithmetic.
+inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t f) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
+        out |= ((x * (256 - f) + y * f + 128) >> 8) << shift;
+    }
+    return out;
+}
+
 // Deterministic pseudo-random pixels.
 inline std::vector<uint32_t> Noise(int n, uint32_t seed, bool opaque) {
     std::vector<uint32_t> v(static_cast<size_t>(n));
