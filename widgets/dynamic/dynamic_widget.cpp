@@ -13,7 +13,7 @@
 #include "widgets/tree/widget_manager.h"
 
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
-    : opacity(std::fabs(opacity)), last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), image_(image) {
+    : last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), opacity(std::fabs(opacity)), image_(image) {
     if (image_)
         Resize(static_cast<float>(x), static_cast<float>(y), image_->GetCelWidth(), image_->GetCelHeight());
     else

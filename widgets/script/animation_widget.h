@@ -273,6 +273,13 @@ private:
     void ReportRunaway(std::string_view what);
     static int StartDepthHere();
 
+    // Read by both update passes of every widget: first, next to the
+    // dynamic widget's own block of such fields.
+    int waitKind_ = kRunning;
+    float timeout_ = 0.0f;
+    // A run cut short by the step budget or the nesting cap, resumed by the next update.
+    bool budgetHalt_ = false;
+    bool budgetAdvance_ = false;
     LiveRef<DynamicWidget> layer_;  // null: the widget itself
     std::deque<LiveRef<DynamicWidget>> layerStack_;
     std::map<int, DynamicWidget*> objects_;
@@ -284,8 +291,6 @@ private:
     AnimationDefinition* definition_ = nullptr;
     Cursor cursor_;
     std::vector<Cursor> blocks_;
-    int waitKind_ = kRunning;
-    float timeout_ = 0.0f;
     int playCounter_ = 0;
     std::map<int, LiveRef<AnimationWidget>> runningAnimations_;
     std::map<int, int> soundLoops_;
@@ -299,9 +304,6 @@ private:
     ExpressionEvaluator evaluator_{variables_};
     bool waitingForClick_ = false;
     bool pressSeen_ = false;
-    // A run cut short by the step budget or the nesting cap, resumed by the next update.
-    bool budgetHalt_ = false;
-    bool budgetAdvance_ = false;
     bool reportedRunaway_ = false;
     int startDepth_ = StartDepthHere();
 };

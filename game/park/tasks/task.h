@@ -64,10 +64,11 @@ private:
     int AddTaskStep(const AnimationStep& step);
     int FinishTaskStep();
 
+    // Beside paused_, in the line of the task every update pass reads.
+    TaskSequence* sequence_ = nullptr;
     std::wstring name_;
     std::wstring updateScript_;  // formed once: it is looked up until found
     AnimationDefinition* updateDefinition_ = nullptr;
-    TaskSequence* sequence_ = nullptr;
     TaskOwner* owner_;
     float priority_ = kDefaultPriority;
     bool done_ = false;

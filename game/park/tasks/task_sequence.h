@@ -48,8 +48,8 @@ private:
     // The owner is going: no task of this sequence reaches it from now on.
     void DetachOwner();
 
-    std::deque<Task*> queue_;
     Task* current_ = nullptr;
     // While the displaced task pauses, its scripts may not switch tasks.
     bool switching_ = false;
+    std::deque<Task*> queue_;
 };
