@@ -14,6 +14,7 @@
 
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
     : last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), opacity(std::fabs(opacity)), image_(image) {
+    AddPassLines(&clock, &animators_[1].cyclesLeft + 1);
     if (image_)
         Resize(static_cast<float>(x), static_cast<float>(y), image_->GetCelWidth(), image_->GetCelHeight());
     else

@@ -280,6 +280,8 @@ private:
     // A run cut short by the step budget or the nesting cap, resumed by the next update.
     bool budgetHalt_ = false;
     bool budgetAdvance_ = false;
+    // The step a waiting script asks its condition of.
+    Cursor cursor_;
     LiveRef<DynamicWidget> layer_;  // null: the widget itself
     std::deque<LiveRef<DynamicWidget>> layerStack_;
     std::map<int, DynamicWidget*> objects_;
@@ -289,7 +291,6 @@ private:
     std::vector<LoopRecord> loops_;
     int lastButtonId_ = -1;
     AnimationDefinition* definition_ = nullptr;
-    Cursor cursor_;
     std::vector<Cursor> blocks_;
     int playCounter_ = 0;
     std::map<int, LiveRef<AnimationWidget>> runningAnimations_;

@@ -35,13 +35,16 @@ private:
 void WidgetContainer::UpdateAll(PassFlags& flags) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
+    // The first child's node came with this widget's pass lines: its header
+    // arrives while this widget updates.
+    if (!children_.empty()) PrefetchHeader(children_.front());
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
     // Most widgets are leaves: no walk to set up.
     if (children_.empty()) return;
     ChildWalk walk(*this);
     // A container taken out of the tree mid-pass stops walking.
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead();
+        walk.PrefetchAhead(PassLines::kUpdate);
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateAll(flags);
         walk.Next();
@@ -51,11 +54,12 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
 void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
+    if (!children_.empty()) PrefetchHeader(children_.front());
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
     if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead();
+        walk.PrefetchAhead(PassLines::kUpdate);
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateFractionAll(flags, fraction);
         walk.Next();
@@ -80,13 +84,11 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
     }
     if (g) sink.PushState(g);
     // The first child's first lines are fetched while this widget draws.
-    const char* first = reinterpret_cast<const char*>(children_.front());
-    __builtin_prefetch(first);
-    __builtin_prefetch(first + 64);
+    PrefetchHeader(children_.front());
     if (drawSelf) Draw(g);
     ChildWalk walk(*this);
     while (Widget* child = walk.Current()) {
-        walk.PrefetchDrawAhead();
+        walk.PrefetchAhead(PassLines::kDraw);
         if (child->visible_) {
             if (manager_ && child == manager_->modal_) flags.pastModal = true;
             if (g) {

@@ -1,6 +1,7 @@
 #include "widgets/tree/widget_container.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 #include <vector>
 
@@ -76,43 +77,42 @@ Widget* WidgetContainer::ChildWalk::CurrentAfterMoves() {
     }
 }
 
-void WidgetContainer::ChildWalk::PrefetchAhead() const {
-    // The node after the cursor was asked for one child earlier, so reading
-    // it here rarely waits; the child it names (its first lines hold what
-    // every pass reads of a widget) and the node after it are needed one and
-    // two children from now.
+void WidgetContainer::ChildWalk::PrefetchAhead(PassLines lines) const {
+    // A child's visit takes long enough to cover a fetch from memory, but
+    // the list's nodes lie scattered, so each step can only ask one node
+    // further than the last: node i + 1 was asked for two children ago,
+    // node i + 2 and the first lines of its child one child ago, so reading
+    // them here rarely waits. The next child then fetches the rest the pass
+    // reads of it, which lies across many lines that would otherwise be
+    // waited on one by one.
     const auto end = owner_.children_.end();
     if (cursor_.pos == end) return;
-    const auto next = std::next(cursor_.pos);
-    if (next == end) return;
-    const char* child = reinterpret_cast<const char*>(*next);
-    __builtin_prefetch(child);
-    __builtin_prefetch(child + 64);
-    const auto after = std::next(next);
-    if (after != end) __builtin_prefetch(&*after);
+    // The first child's first lines were asked for before its parent's own visit.
+    if (cursor_.pos == owner_.children_.begin()) PrefetchLines(**cursor_.pos, lines);
+    auto it = std::next(cursor_.pos);
+    if (it == end) return;
+    PrefetchLines(**it, lines);
+    if (++it == end) return;
+    PrefetchHeader(*it);
+    if (++it != end) __builtin_prefetch(&*it);
 }
 
-void WidgetContainer::ChildWalk::PrefetchDrawAhead() const {
-    // A child's draw takes long enough to cover a fetch from memory, but the
-    // list's nodes lie scattered, so each step can only ask one node further
-    // than the last: node i + 1 was asked for two children ago, node i + 2
-    // and the first lines of its child one child ago, so reading them here
-    // rarely waits. The next child then fetches the rest it draws from, which
-    // lies across many lines that would otherwise be waited on one by one.
-    const auto end = owner_.children_.end();
-    if (cursor_.pos == end) return;
-    // The first child's first lines were asked for while its parent drew.
-    if (cursor_.pos == owner_.children_.begin()) (*cursor_.pos)->PrefetchForDraw();
-    const auto next = std::next(cursor_.pos);
-    if (next == end) return;
-    (*next)->PrefetchForDraw();
-    const auto after = std::next(next);
-    if (after == end) return;
-    const char* child = reinterpret_cast<const char*>(*after);
-    __builtin_prefetch(child);
-    __builtin_prefetch(child + 64);
-    const auto beyond = std::next(after);
-    if (beyond != end) __builtin_prefetch(&*beyond);
+void WidgetContainer::PrefetchHeader(const WidgetContainer* widget) {
+    const char* at = reinterpret_cast<const char*>(widget);
+    __builtin_prefetch(at);
+    __builtin_prefetch(at + 64);
+}
+
+void WidgetContainer::PrefetchLines(const WidgetContainer& widget, PassLines lines) {
+    if (lines == PassLines::kDraw) {
+        widget.PrefetchForDraw();
+        return;
+    }
+    const char* at = reinterpret_cast<const char*>(&widget);
+    for (uint64_t named = widget.passLines_; named != 0; named &= named - 1)
+        __builtin_prefetch(at + 64 * std::countr_zero(named));
+    // Its address only: the node itself is read when the child's own pass begins.
+    if (!widget.children_.empty()) __builtin_prefetch(&*widget.children_.begin());
 }
 
 void WidgetContainer::PrefetchForDraw() const {
@@ -122,6 +122,17 @@ void WidgetContainer::PrefetchForDraw() const {
     __builtin_prefetch(self + 128);
     // The first child's node: its own walk starts there.
     if (!children_.empty()) __builtin_prefetch(&*children_.begin());
+}
+
+void WidgetContainer::AddPassLines(const void* first, const void* end) {
+    const auto* base = reinterpret_cast<const char*>(this);
+    const auto* from = static_cast<const char*>(first);
+    const auto* to = static_cast<const char*>(end);
+    if (from < base || to <= from) return;
+    const auto firstLine = static_cast<size_t>(from - base) / 64;
+    const auto lastLine = static_cast<size_t>(to - 1 - base) / 64;
+    for (size_t line = firstLine; line <= lastLine && line < 64; ++line)
+        if (line >= 2) passLines_ |= uint64_t{1} << line;
 }
 
 bool WidgetContainer::IsBehind(const ChildCursor& cursor, const Widget* child) const {

@@ -93,6 +93,9 @@ public:
     }
     int GetOverlayThreshold() const { return overlayThreshold_; }
     void SetOverlayThreshold(int threshold) { overlayThreshold_ = threshold; }
+    // The 64-byte lines of this object, counted from its start, that the
+    // update passes read of it beyond its first two: bit n for line n.
+    uint64_t GetPassLines() const { return passLines_; }
 
 protected:
     ChildList children_;
@@ -109,8 +112,17 @@ protected:
     int overlayThreshold_ = 0;
     int priority_ = 0;
 
+    // Adds the lines that the bytes from `first` up to `end` lie on to the
+    // pass lines. Subclasses name the fields both update passes read of
+    // every widget, so that the walks ask the memory for all of them at once
+    // and ahead of the visit instead of waiting on each in turn.
+    void AddPassLines(const void* first, const void* end);
+
 private:
     friend class WidgetManager;
+
+    // Which of a child's lines a walk asks for ahead of its visit.
+    enum class PassLines { kDraw, kUpdate };
 
     // One per walk in progress over this container's children, innermost
     // first. Unlinking or moving the child under a cursor steps the cursor on.
@@ -151,12 +163,10 @@ private:
         void Next() {
             if (!cursor_.advanced && cursor_.pos != owner_.children_.end()) ++cursor_.pos;
         }
-        // Asks the memory for the next child and the list node after it, so
-        // a pass over many widgets does not wait on each one in turn.
-        void PrefetchAhead() const;
-        // The draw pass's deeper look ahead: the node two children on and
-        // the child it names, and all the next child will be asked to draw.
-        void PrefetchDrawAhead() const;
+        // Asks the memory for the children ahead of the cursor: the node
+        // three on, the first lines of the child two on, and what the pass
+        // reads of the next child (and, at the first step, of this one).
+        void PrefetchAhead(PassLines lines) const;
 
     private:
         Widget* CurrentAfterMoves();
@@ -182,4 +192,11 @@ private:
     void ClearPauseOwnerOfSubtree();
 
     ChildCursor* cursors_ = nullptr;
+    uint64_t passLines_ = 0;
+
+    // The first two lines of a widget, which every pass reads.
+    static void PrefetchHeader(const WidgetContainer* widget);
+    // What the pass reads of the widget beyond them, with the node of its
+    // first child; reads its first lines.
+    static void PrefetchLines(const WidgetContainer& widget, PassLines lines);
 };

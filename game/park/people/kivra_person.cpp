@@ -34,7 +34,11 @@ HappinessTerms ReadHappinessTerms() {
 
 }  // namespace
 
-KivraPerson::KivraPerson(std::wstring_view type) : Person(type) {}
+KivraPerson::KivraPerson(std::wstring_view type) : Person(type) {
+    // What the visitor's own update reads at every step.
+    AddPassLines(&park_, &park_ + 1);
+    AddPassLines(&buildingInUse_, &covering_ + 1);
+}
 
 KivraPerson::~KivraPerson() {
     // Deleted while inside: the building must not keep it.

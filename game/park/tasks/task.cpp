@@ -5,7 +5,9 @@
 #include "widgets/script/script_host.h"
 
 Task::Task(std::wstring_view name, TaskOwner* owner)
-    : AnimationWidget(L"", 0, 0, false), name_(name), updateScript_(name_ + L"_update"), owner_(owner) {}
+    : AnimationWidget(L"", 0, 0, false), name_(name), updateScript_(name_ + L"_update"), owner_(owner) {
+    AddPassLines(&paused_, &done_ + 1);
+}
 
 Task::~Task() {
     // Deleted while still in its sequence: the removal that follows no longer

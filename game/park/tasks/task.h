@@ -66,10 +66,10 @@ private:
 
     // Beside paused_, in the line of the task every update pass reads.
     TaskSequence* sequence_ = nullptr;
+    bool done_ = false;
     std::wstring name_;
     std::wstring updateScript_;  // formed once: it is looked up until found
     AnimationDefinition* updateDefinition_ = nullptr;
     TaskOwner* owner_;
     float priority_ = kDefaultPriority;
-    bool done_ = false;
 };
