@@ -7,6 +7,7 @@
 #include "widgets/controls/button_widget.h"
 #include "widgets/screens/board.h"
 #include "widgets/screens/menu.h"
+#include "widgets/tree/widget_host.h"
 
 bool GameApp::GetPlayTime(PlayTime& time) {
     BasicPlayerState* player = BasicPlayerState::Current();
@@ -78,6 +79,7 @@ void GameApp::SetPaused(bool pause) {
     } else if (pauseCounter_ > 0) {
         --pauseCounter_;
     }
+    PauseAnswersChanged();
     if (board_) board_->SetPaused(pauseCounter_ > 0);
     if (Menu* focused = GetMenuStack().FocusedMenu()) focused->SetPaused(pauseCounter_ == 0);
 }

@@ -50,7 +50,7 @@ void Menu::Setup() {
     Resize(0.0f, 0.0f, screen.ScreenWidth(), screen.ScreenHeight());
 }
 
-Menu::~Menu() = default;
+Menu::~Menu() { PauseAnswersChanged(); }
 
 Menu* Menu::WrapInTransition() { return Host().CreateMenuTransition(this); }
 
@@ -94,6 +94,7 @@ void Menu::MouseDown(int x, int y, int clickCode) {
 void Menu::AddedToManager(WidgetManager* manager) {
     Host().PushMenuStack(this);
     AnimationWidget::AddedToManager(manager);
+    PauseAnswersChanged();
     if (manager_ != manager) return;  // its script took it out again
     if (removalPending_)
         RemoveSelf();
@@ -104,6 +105,7 @@ void Menu::AddedToManager(WidgetManager* manager) {
 void Menu::RemovedFromManager(WidgetManager* manager) {
     StopAllMenuSounds(0.0f);
     AnimationWidget::RemovedFromManager(manager);
+    PauseAnswersChanged();
     Host().RemoveFromMenuStack(this);
 }
 
@@ -122,12 +124,14 @@ ButtonWidget* Menu::AddButton(int x, int y, std::wstring_view imageName, std::ws
 
 void Menu::SetPaused(bool active) {
     active_ = active;
+    PauseAnswersChanged();
     ApplyPauseState();
 }
 
 bool Menu::SetPausable(bool pausable) {
     const bool previous = pausable_;
     pausable_ = pausable;
+    PauseAnswersChanged();
     if (previous != pausable) ApplyPauseState();
     return previous;
 }

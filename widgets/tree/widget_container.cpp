@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rendering/device/d3d_interface.h"
+#include "widgets/tree/pause_memo.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
@@ -25,7 +26,7 @@ void WidgetContainer::MarkDirty() {
 
 bool WidgetContainer::IsPaused() const {
     // A menu is its own pause owner and answers for itself.
-    if (pauseOwner_ && pauseOwner_ != this) return pauseOwner_->IsPaused();
+    if (pauseOwner_ && pauseOwner_ != this) return pause_memo::OwnerPaused(*pauseOwner_);
     return Service<WidgetHost>::Get().GetPauseCount() > 0;
 }
 
@@ -189,14 +190,21 @@ bool WidgetContainer::IsInSubtreeOf(const Widget* widget) const {
     return false;
 }
 
+void WidgetContainer::SetPauseOwner(WidgetContainer* owner) {
+    pauseOwner_ = owner;
+    PauseAnswersChanged();
+}
+
 void WidgetContainer::TakePauseOwner(WidgetContainer* owner) {
     if (!owner || owner == pauseOwner_) return;
     pauseOwner_ = owner;
+    PauseAnswersChanged();
     for (Widget* child : children_) child->TakePauseOwner(owner);
 }
 
 void WidgetContainer::ClearPauseOwnerOfSubtree() {
     pauseOwner_ = nullptr;
+    PauseAnswersChanged();
     for (Widget* child : children_) child->ClearPauseOwnerOfSubtree();
 }
 

@@ -74,7 +74,7 @@ public:
     WidgetManager* GetManager() const { return manager_; }
     WidgetContainer* GetParent() const { return parent_; }
     WidgetContainer* GetPauseOwner() const { return pauseOwner_; }
-    void SetPauseOwner(WidgetContainer* owner) { pauseOwner_ = owner; }
+    void SetPauseOwner(WidgetContainer* owner);
 
     float GetX() const { return x_; }
     float GetY() const { return y_; }

@@ -37,7 +37,8 @@ public:
     // Cursor kinds: 0 pointer, 1 hand, 11 hidden; the others are the application's.
     virtual int GetCursorKind() const = 0;
     virtual void SetCursorKind(int kind) = 0;
-    // Widgets do not update while this is above 0.
+    // Widgets do not update while this is above 0. A change is followed by
+    // PauseAnswersChanged (below).
     virtual int GetPauseCount() const = 0;
     // Take ownership of a removed widget and delete it at a later, safe point.
     virtual void DeferDelete(Widget* widget) = 0;
@@ -81,6 +82,13 @@ private:
     Widget* deleting_ = nullptr;
     std::wstring clipboard_;
 };
+
+// Within an update pass a pause owner's answer is asked once and kept
+// (pause_memo.h) until this is called. Whatever may change what IsPaused
+// answers calls it: a host whose pause count changes, a menu whose
+// activity, pausability or manager changes, a widget given another pause
+// owner. Main thread only.
+void PauseAnswersChanged();
 
 // Queues a widget for deletion with the installed host, or in the widget
 // layer's own list when there is none. Called by the tree only.

@@ -7,6 +7,7 @@
 
 #include "widgets/tree/click_listener.h"
 #include "widgets/tree/graphics_sink.h"
+#include "widgets/tree/pause_memo.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 
@@ -73,6 +74,7 @@ bool WidgetManager::UpdateFrame() {
     PassFlags flags = BuildPassFlags();
     {
         const Entry entry(*this);
+        const pause_memo::PassScope pauses;
         UpdateAll(flags);
     }
     // Without a host, removed widgets wait until no call into the manager is
@@ -85,6 +87,7 @@ bool WidgetManager::UpdateFrame() {
 
 bool WidgetManager::UpdateFractionFrame(float fraction) {
     const Entry entry(*this);
+    const pause_memo::PassScope pauses;
     PassFlags flags = BuildPassFlags();
     UpdateFractionAll(flags, fraction);
     return dirty_;
