@@ -62,6 +62,7 @@ void MarkScalarRoots(Node& node, bool parentTries) {
 
 void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledText* compiled) {
     last_ = compiled;
+    lastSerial_ = 0;
     lastRoot_ = compiled != nullptr ? compiled->root.get() : nullptr;
     lastDepth_ = compiled != nullptr ? compiled->depth : 0;
     lastSize_ = text.size();

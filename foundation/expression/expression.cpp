@@ -33,16 +33,19 @@ void ExpressionEvaluator::Reset(std::wstring_view text) {
     tooDeep_ = false;
 }
 
-PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text) {
+PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t serial) {
     // The text evaluated last is known by what the evaluator holds itself.
     const CompiledNode* root = nullptr;
     int depth = 0;
-    if (IsLast(text)) {
+    if ((serial != 0 && serial == lastSerial_) || IsLast(text)) {
         root = lastRoot_;
         depth = lastDepth_;
+        if (serial != 0) lastSerial_ = serial;
     } else if (const CompiledText* compiled = Compiled(text)) {
         root = compiled->root.get();
         depth = compiled->depth;
+        // The tree remembered last is now this text's.
+        if (serial != 0) lastSerial_ = serial;
     }
     Reset(text);
     ++running_;

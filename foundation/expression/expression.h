@@ -36,6 +36,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "foundation/expression/expression_text.h"
 #include "foundation/expression/variables.h"
 
 struct CompiledNode;
@@ -47,7 +48,10 @@ public:
     explicit ExpressionEvaluator(VariableMap& variables) : variables_(&variables) {}
 
     // One conditional expression; the rest of the text is ignored.
-    PropertyValue Evaluate(std::wstring_view text);
+    PropertyValue Evaluate(std::wstring_view text) { return Evaluate(text, 0); }
+    PropertyValue Evaluate(const wchar_t* text) { return Evaluate(text ? std::wstring_view(text) : L"", 0); }
+    // The same; the text evaluated last is known again by its number alone.
+    PropertyValue Evaluate(const ExpressionText& text) { return Evaluate(text.str(), text.Serial()); }
     // Expressions separated by "," as the arguments of a call are read.
     std::vector<PropertyValue> EvaluateList(std::wstring_view text);
     // Top-level comma-separated pieces, trimmed and not evaluated.
@@ -76,6 +80,8 @@ private:
         size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>()(text); }
     };
 
+    // `serial`: the ExpressionText's number, 0 for any other text.
+    PropertyValue Evaluate(std::wstring_view text, uint64_t serial);
     // None when the text is to be read afresh this time.
     const CompiledText* Compiled(std::wstring_view text);
     std::unique_ptr<CompiledNode> CompileTernary();
@@ -135,6 +141,7 @@ private:
     }
     void RememberLast(std::wstring_view text, const CompiledText* compiled);
     const CompiledText* last_ = nullptr;
+    uint64_t lastSerial_ = 0;  // the last text's number, when it was an ExpressionText
     const CompiledNode* lastRoot_ = nullptr;
     int lastDepth_ = 0;
     size_t lastSize_ = 0;

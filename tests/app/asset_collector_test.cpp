@@ -18,7 +18,7 @@ AnimationStep Step(std::wstring word, std::map<std::wstring, std::wstring, std::
                    std::vector<AnimationStep> children = {}) {
     AnimationStep step;
     step.name = std::move(word);
-    step.attributes = std::move(attributes);
+    for (auto& [name, text] : attributes) step.attributes.emplace(name, std::move(text));
     step.children = std::move(children);
     return step;
 }

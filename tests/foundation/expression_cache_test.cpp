@@ -46,6 +46,12 @@ protected:
         }
     }
 
+    // What the reference evaluator makes of `text` with the same variables.
+    std::wstring Reference(std::wstring_view text) {
+        ReferenceExpressionEvaluator reference(vars_);
+        return reference.Evaluate(text).ToString();
+    }
+
     static VariableMap Other() {
         return {{L"state", PropertyValue(7)}, {L"timer", PropertyValue(L"late")}, {L"fade_time", PropertyValue(3)}};
     }
@@ -137,6 +143,62 @@ TEST_F(ExpressionCache, TheLastTextIsKnownByItsContent) {
             }
         }
     }
+}
+
+// A stored text is known again by its number; every way one stored text
+// can give way to another in the same place, or meet plain texts and a
+// cleared cache in between, still evaluates what the text now reads.
+TEST_F(ExpressionCache, AStoredTextIsKnownByItsNumberAndOnlyItsOwn) {
+    vars_[L"state"] = PropertyValue(2);
+    ExpressionText stored(std::wstring(L"state * 10"));
+    ExpressionText spare(std::wstring(L"state * 100"));
+    const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+        {"nothing", [] {}},
+        {"another text of the same length in the same place", [&] { stored = std::wstring(L"state + 10"); }},
+        {"another stored text assigned", [&] { stored = spare; }},
+        {"another stored text moved in", [&] { stored = ExpressionText(std::wstring(L"state - 10")); }},
+        {"the same characters anew", [&] { stored = stored.str(); }},
+        {"a plain text between",
+         [&] { EXPECT_EQ(evaluator_.Evaluate(std::wstring_view(L"state * 3")).ToString(), Reference(L"state * 3")); }},
+        {"the same characters as a plain text between",
+         [&] { EXPECT_EQ(evaluator_.Evaluate(stored.str()).ToString(), Reference(stored)); }},
+        {"the cache filled and cleared",
+         [&] {
+             for (size_t i = 0; i <= ExpressionEvaluator::kCachedTexts; ++i) {
+                 evaluator_.Evaluate(L"state + " + std::to_wstring(i));
+             }
+         }},
+        {"a value changed", [&] { vars_[L"state"] = PropertyValue(L"two"); }},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [name, change] : changes) {
+            change();
+            EXPECT_EQ(evaluator_.Evaluate(stored).ToString(), Reference(stored)) << "after " << name;
+            EXPECT_EQ(evaluator_.Evaluate(stored).ToString(), Reference(stored)) << "again after " << name;
+        }
+    }
+    // A text moved from is empty and has no number: it reads as the empty text.
+    ExpressionText moved = std::move(stored);
+    EXPECT_EQ(evaluator_.Evaluate(moved).ToString(), Reference(moved));
+    EXPECT_EQ(evaluator_.Evaluate(stored).ToString(), L"");  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(stored.Serial(), 0u);
+    EXPECT_EQ(evaluator_.Evaluate(moved).ToString(), Reference(moved));
+}
+
+TEST(ExpressionTextSerial, CopiesShareItAndNewTextsNeverDo) {
+    const ExpressionText a(std::wstring(L"1 + 1"));
+    const ExpressionText b(std::wstring(L"1 + 1"));
+    const ExpressionText copy = a;
+    ExpressionText assigned;
+    EXPECT_EQ(assigned.Serial(), 0u);
+    assigned = a;
+    EXPECT_NE(a.Serial(), 0u);
+    EXPECT_NE(a.Serial(), b.Serial());
+    EXPECT_EQ(copy.Serial(), a.Serial());
+    EXPECT_EQ(assigned.Serial(), a.Serial());
+    assigned = std::wstring(L"1 + 1");
+    EXPECT_NE(assigned.Serial(), a.Serial());
+    EXPECT_EQ(assigned.str(), a.str());
 }
 
 TEST(VariableMapGeneration, AdvancesWhenNamesChangeAndOnlyThen) {

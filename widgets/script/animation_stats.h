@@ -20,13 +20,14 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/expression/expression_text.h"
 #include "foundation/files/parser.h"
 
 struct AnimationStep {
-    std::wstring name;                                             // the script word
-    std::map<std::wstring, std::wstring, std::less<>> attributes;  // raw texts, without if and unless
-    std::wstring ifText;
-    std::wstring unlessText;
+    std::wstring name;                                               // the script word
+    std::map<std::wstring, ExpressionText, std::less<>> attributes;  // raw texts, without if and unless
+    ExpressionText ifText;
+    ExpressionText unlessText;
     std::vector<AnimationStep> children;
 
     AnimationStep() = default;

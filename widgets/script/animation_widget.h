@@ -136,7 +136,7 @@ public:
     // How many scripts started this widget's script, one by another.
     int GetStartDepth() const { return startDepth_; }
     bool IsScriptDone() const;
-    bool TestCondition(std::wstring_view expression, bool fallback);
+    bool TestCondition(const ExpressionText& expression, bool fallback);
     // Moves the cursor to the end of its present list ("break", "continue").
     void EndSteps();
     // For words that move the cursor themselves (they answer kNextInPlace):
@@ -168,7 +168,7 @@ public:
     // The current step's attributes; every value is an expression read afresh.
     const AnimationStep* CurrentStep() const;
     bool StepHasAttribute(std::wstring_view name) const;
-    const std::wstring& StepAttributeText(std::wstring_view name) const;
+    const ExpressionText& StepAttributeText(std::wstring_view name) const;
     PropertyValue EvalStepAttribute(std::wstring_view name);
     std::wstring StepAttributeString(std::wstring_view name);
     int StepAttributeInt(std::wstring_view name);
@@ -244,8 +244,8 @@ public:
         int blockDepth = 0;
         int count = -1;  // -1: no limit
         std::wstring variable;
-        std::wstring cond;
-        std::wstring inc;
+        ExpressionText cond;
+        ExpressionText inc;
     };
     std::vector<LoopRecord>& Loops() { return loops_; }
     size_t BlockDepth() const { return blocks_.size(); }

@@ -70,7 +70,7 @@ WordResult For(AnimationWidget& widget, const AnimationStep& step, DynamicWidget
         if (inc == 0) return SkipBlock(widget);
         const int64_t span = std::llabs(int64_t{to} - from), stride = std::llabs(int64_t{inc});
         loop.count = SaturateCast<int>(static_cast<double>((span + stride - 1) / stride));
-        loop.inc = text::WFormat(L"%ls%+d", name.c_str(), inc);
+        loop.inc = ExpressionText(text::WFormat(L"%ls%+d", name.c_str(), inc));
     } else {
         loop.inc = widget.StepAttributeText(L"step");
     }

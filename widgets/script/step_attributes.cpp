@@ -8,7 +8,7 @@ namespace {
 
 // The step's text of `name`, or none; the forms with a fallback find it
 // once, as a wait's condition is asked at every step.
-const std::wstring* FindStepText(const AnimationStep* step, std::wstring_view name) {
+const ExpressionText* FindStepText(const AnimationStep* step, std::wstring_view name) {
     if (!step) return nullptr;
     auto it = step->attributes.find(name);
     return it == step->attributes.end() ? nullptr : &it->second;
@@ -26,9 +26,9 @@ bool AnimationWidget::StepHasAttribute(std::wstring_view name) const {
     return FindStepText(CurrentStep(), name) != nullptr;
 }
 
-const std::wstring& AnimationWidget::StepAttributeText(std::wstring_view name) const {
-    static const std::wstring empty;
-    const std::wstring* text = FindStepText(CurrentStep(), name);
+const ExpressionText& AnimationWidget::StepAttributeText(std::wstring_view name) const {
+    static const ExpressionText empty;
+    const ExpressionText* text = FindStepText(CurrentStep(), name);
     return text ? *text : empty;
 }
 
@@ -43,21 +43,21 @@ std::wstring AnimationWidget::StepAttributeString(std::wstring_view name) { retu
 int AnimationWidget::StepAttributeInt(std::wstring_view name) { return EvalStepAttribute(name).ToInt(); }
 
 int AnimationWidget::StepAttributeIntOr(std::wstring_view name, int fallback) {
-    const std::wstring* text = FindStepText(CurrentStep(), name);
+    const ExpressionText* text = FindStepText(CurrentStep(), name);
     return text ? evaluator_.Evaluate(*text).ToInt() : fallback;
 }
 
 float AnimationWidget::StepAttributeFloat(std::wstring_view name) { return EvalStepAttribute(name).ToReal(); }
 
 float AnimationWidget::StepAttributeFloatOr(std::wstring_view name, float fallback) {
-    const std::wstring* text = FindStepText(CurrentStep(), name);
+    const ExpressionText* text = FindStepText(CurrentStep(), name);
     return text ? evaluator_.Evaluate(*text).ToReal() : fallback;
 }
 
 bool AnimationWidget::StepAttributeBool(std::wstring_view name) { return EvalStepAttribute(name).ToBool(); }
 
 bool AnimationWidget::StepAttributeBoolOr(std::wstring_view name, bool fallback) {
-    const std::wstring* text = FindStepText(CurrentStep(), name);
+    const ExpressionText* text = FindStepText(CurrentStep(), name);
     return text ? evaluator_.Evaluate(*text).ToBool() : fallback;
 }
 

@@ -31,7 +31,7 @@ bool AnimationWidget::IsScriptDone() const {
     return static_cast<size_t>(cursor_.index) >= ListSize(cursor_.list) && blocks_.empty();
 }
 
-bool AnimationWidget::TestCondition(std::wstring_view expression, bool fallback) {
+bool AnimationWidget::TestCondition(const ExpressionText& expression, bool fallback) {
     if (expression.empty()) return fallback;
     return evaluator_.Evaluate(expression).ToBool();
 }
