@@ -1,0 +1,71 @@
+// The lines a widget names for the update passes' fetch ahead: every
+// 64-byte line a named field touches, counted from the widget's start, but
+// the first two, which the walk fetches of every widget anyway.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/widgets/widget_test_support.h"
+#include "widgets/dynamic/dynamic_widget.h"
+
+namespace {
+
+using testsupport::FakeHost;
+
+// A widget with room past its own fields to name any line of a 4 KiB object.
+class Roomy : public Widget {
+public:
+    void Name(size_t from, size_t to) { AddPassLines(At(from), At(to)); }
+    const char* At(size_t offset) const { return reinterpret_cast<const char*>(this) + offset; }
+
+private:
+    char room_[4400] = {};
+};
+
+// Apart from the division the widget does: a line counts when the byte
+// range overlaps it.
+uint64_t Overlapped(size_t from, size_t to) {
+    uint64_t lines = 0;
+    for (size_t line = 2; line < 64; ++line) {
+        const size_t begin = line * 64, end = begin + 64;
+        if (from < to && from < end && begin < to) lines |= uint64_t{1} << line;
+    }
+    return lines;
+}
+
+struct Range {
+    size_t from, to;
+};
+
+class PassLinesTest : public ::testing::TestWithParam<Range> {
+protected:
+    FakeHost host;
+};
+
+TEST_P(PassLinesTest, NamesTheLinesTheBytesLieOn) {
+    Roomy widget;
+    ASSERT_GT(sizeof(Roomy), size_t{4100});
+    widget.Name(GetParam().from, GetParam().to);
+    EXPECT_EQ(widget.GetPassLines(), Overlapped(GetParam().from, GetParam().to));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, PassLinesTest,
+                         ::testing::Values(Range{300, 304},    // inside one line
+                                           Range{316, 324},    // across a boundary
+                                           Range{320, 384},    // exactly one line
+                                           Range{0, 200},      // from the first lines on
+                                           Range{100, 128},    // within the first lines only
+                                           Range{500, 500},    // nothing
+                                           Range{4000, 4200},  // past the last line kept
+                                           Range{130, 1100}));
+
+TEST(PassLines, ADynamicWidgetNamesWhereItsClockLies) {
+    FakeHost host;
+    DynamicWidget widget(0, 0, nullptr, 1.0f);
+    const auto offset = static_cast<size_t>(reinterpret_cast<const char*>(&widget.clock) -
+                                            reinterpret_cast<const char*>(static_cast<WidgetContainer*>(&widget)));
+    EXPECT_NE(widget.GetPassLines() & (uint64_t{1} << (offset / 64)), 0u);
+}
+
+}  // namespace
