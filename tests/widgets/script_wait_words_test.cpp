@@ -59,6 +59,33 @@ TEST_F(WaitWordsTest, ConditionIsPolledEveryUpdateBeforeTheTimeOut) {
     EXPECT_EQ(WokeAfter(0), 0);
 }
 
+// The condition a wait found at its first update is kept while it lasts:
+// the wait right after it, and a wait of another script at the same place,
+// each ask their own.
+TEST_F(WaitWordsTest, EachConditionWaitAsksItsOwnCondition) {
+    Play({Step(L"define", {{L"go", L"0"}}), Step(L"wait-for", {{L"cond", L"go == 1"}}), Note(L"a"),
+          Step(L"wait-for", {{L"cond", L"go == 2"}}), Note(L"w")});
+    Tick(2);
+    EXPECT_EQ(Trace(*runner), L"");
+    runner->SetVariable(L"go", PropertyValue(1));
+    Tick();
+    EXPECT_EQ(Trace(*runner), L"a");
+    Tick(3);  // "go == 1" still holds, but this wait asks "go == 2"
+    EXPECT_EQ(Trace(*runner), L"a");
+    runner->SetVariable(L"go", PropertyValue(2));
+    Tick();
+    EXPECT_EQ(Trace(*runner), L"aw");
+
+    runner->Variables().erase(L"trace");
+    Play({Step(L"define", {{L"go", L"0"}}), Step(L"wait-for", {{L"cond", L"go == 3"}}), Note(L"w")});
+    runner->SetVariable(L"go", PropertyValue(1));
+    Tick(3);
+    EXPECT_EQ(Trace(*runner), L"");
+    runner->SetVariable(L"go", PropertyValue(3));
+    Tick();
+    EXPECT_EQ(Trace(*runner), L"w");
+}
+
 TEST_F(WaitWordsTest, ObjectsAndAnimationsEvents) {
     DynamicWidget* box = Object(L"box");
     Play({Step(L"wait-for", {{L"event", L"objects"}}), Note(L"w")});

@@ -206,7 +206,12 @@ public:
 
     // Run state.
     int GetWaitKind() const { return waitKind_; }
-    void SetWaitKind(int kind) { waitKind_ = kind; }
+    // A wait that begins forgets the condition an earlier one found.
+    void SetWaitKind(int kind) {
+        waitKind_ = kind;
+        conditionStep_ = nullptr;
+        condition_ = nullptr;
+    }
     float GetTimeout() const { return timeout_; }
     void SetTimeout(float timeout) { timeout_ = timeout; }
     int GetWaitTargetId() const { return waitTargetId_; }
@@ -282,6 +287,11 @@ private:
     bool budgetAdvance_ = false;
     // The step a waiting script asks its condition of.
     Cursor cursor_;
+    // A condition wait's step and the text of its condition, found at the
+    // wait's first update: the step stays put while the wait lasts, and the
+    // library keeps its steps, so the text is not looked up at every update.
+    const AnimationStep* conditionStep_ = nullptr;
+    const ExpressionText* condition_ = nullptr;
     LiveRef<DynamicWidget> layer_;  // null: the widget itself
     std::deque<LiveRef<DynamicWidget>> layerStack_;
     std::map<int, DynamicWidget*> objects_;

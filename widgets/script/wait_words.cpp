@@ -104,7 +104,15 @@ void AnimationWidget::UpdateFraction(float x) {
     if (waitKind_ < kCondition || waitKind_ > kLastWait) return;
     bool over = false;
     switch (waitKind_) {
-        case kCondition: over = StepAttributeBoolOr(L"cond", false); break;
+        case kCondition: {
+            const AnimationStep* step = CurrentStep();
+            if (step != conditionStep_) {
+                conditionStep_ = step;
+                condition_ = StepHasAttribute(L"cond") ? &StepAttributeText(L"cond") : nullptr;
+            }
+            over = condition_ != nullptr && evaluator_.Evaluate(*condition_).ToBool();
+            break;
+        }
         case kWaitObjects: over = !AnyObjectAnimating(); break;
         case kWaitAnimations:
             // A child deleted without its report (moved to another listener) counts as done.
