@@ -228,13 +228,13 @@ std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileCall(std::wstring_view
     return call;
 }
 
-PropertyValue ExpressionEvaluator::Run(const CompiledNode& node) {
+PropertyValue ExpressionEvaluator::Run(const CompiledNode& node, bool tryScalar) {
     // An eval() nested past the cap ends the reading where it stands: every
     // operand after it reads as the empty String, no operator after it is
     // read, the calls around it still run with the arguments read so far, and
     // the whole evaluation yields the empty String.
     if (tooDeep_ || reread_) return PropertyValue(std::wstring());
-    if (node.tryScalar) {
+    if (tryScalar && node.tryScalar) {
         ScalarValue scalar;
         if (RunProgram(node.program, scalar)) return scalar.ToValue();
     }

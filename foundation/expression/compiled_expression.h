@@ -217,6 +217,3 @@ bool BuildScalarProgram(CompiledNode& root);
 // Lays out `program`'s typed steps for the kinds its sources hold now; false
 // when a step reads no source or is of a kind the typed steps do not take.
 bool BuildTypedProgram(const ScalarProgram& program);
-// The typed steps' result; false when a read met another kind, or a division
-// would keep a left operand of another kind.
-bool RunTypedProgram(const TypedProgram& program, ScalarValue& out);

@@ -49,7 +49,13 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
     }
     Reset(text);
     ++running_;
-    PropertyValue result = root != nullptr && depth_ + depth <= kMaxDepth ? Run(*root) : ParseTernary();
+    // A condition on numbers alone is its program's result, reached without
+    // a call through the tree for every evaluation.
+    ScalarValue scalar;
+    PropertyValue result = root == nullptr || depth_ + depth > kMaxDepth ? ParseTernary()
+                           : !root->tryScalar || reread_                 ? Run(*root)
+                           : RunProgram(root->program, scalar)           ? scalar.ToValue()
+                                                                         : Run(*root, false);
     if (reread_) {
         // Such a tree changes nothing, so reading the text now gives what
         // reading it in the first place would have.

@@ -16,7 +16,9 @@
 // it meets a text or an object it is evaluated again as values, with the same
 // result. A tree remembers where it found each name in the variables and the
 // constants and looks again only when the map's names changed (its
-// Generation()), so a value written in place is always read afresh.
+// Generation()), so a value written in place is always read afresh; the
+// steps are then laid out once more for the kinds the names hold, each read
+// checked to find its kind still.
 // Every operator is the PropertyValue operator of that name; both
 // operands are always evaluated, left before right (this matters for rand).
 // Nothing is ever reported: malformed text still yields a value, an
@@ -91,7 +93,8 @@ private:
     std::unique_ptr<CompiledNode> CompileCall(std::wstring_view name);
     std::unique_ptr<CompiledNode> CompilePostfix(std::unique_ptr<CompiledNode> operand);
     bool EnterCompile();
-    PropertyValue Run(const CompiledNode& node);
+    // `tryScalar` false: the node's own program was already tried and gave up.
+    PropertyValue Run(const CompiledNode& node, bool tryScalar = true);
 
     void Reset(std::wstring_view text);
     bool Enter();

@@ -11,6 +11,7 @@
 #include "foundation/expression/compiled_expression.h"
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/expression.h"
+#include "foundation/expression/typed_program_run.h"
 #include "foundation/system/app_services.h"
 
 using namespace expression_detail;
@@ -270,7 +271,7 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
         typed.state = BuildTypedProgram(program) ? TypedProgram::State::Ready : TypedProgram::State::None;
     }
     if (typed.state == TypedProgram::State::Ready) {
-        if (RunTypedProgram(typed, out)) return true;
+        if (typed_program::RunTypedProgram(typed, out)) return true;
         // A name now holds another kind: the steps are laid out again for the
         // next run, unless the kinds keep changing.
         typed.state = ++typed.misses < kTypedMisses ? TypedProgram::State::Unbuilt : TypedProgram::State::None;
