@@ -26,18 +26,10 @@ protected:
         // it did; one in its own update, for what a widget does to those
         // after it.
         void UpdateAll(PassFlags& flags) override {
-            test_.MaybeChange(*this);
-            expected_ = GetManager() != nullptr && !Reference();
-            updated_ = false;
-            Widget::UpdateAll(flags);
-            test_.Visited(expected_, updated_);
+            Visit([&] { Widget::UpdateAll(flags); });
         }
         void UpdateFractionAll(PassFlags& flags, float fraction) override {
-            test_.MaybeChange(*this);
-            expected_ = GetManager() != nullptr && !Reference();
-            updated_ = false;
-            Widget::UpdateFractionAll(flags, fraction);
-            test_.Visited(expected_, updated_);
+            Visit([&] { Widget::UpdateFractionAll(flags, fraction); });
         }
         void Update() override {
             updated_ = true;
@@ -49,6 +41,14 @@ protected:
         }
 
     private:
+        template <class Pass>
+        void Visit(Pass pass) {
+            test_.MaybeChange(*this);
+            expected_ = GetManager() != nullptr && !Reference();
+            updated_ = false;
+            pass();
+            test_.Visited(expected_, updated_);
+        }
         // The question as every widget asked it before the memo: its owner,
         // or the host's counter.
         bool Reference() const {
