@@ -156,18 +156,6 @@ void DynamicWidget::Draw(Graphics* g) {
     }
 }
 
-void DynamicWidget::PrefetchForDraw() const {
-    Widget::PrefetchForDraw();
-    // The fields Draw and DrawAll read, which lie across a widget's first
-    // kilobyte: colour, clip and image; mask and mode; frames and fade;
-    // shader, transform and post-render flags; cache.
-    for (const void* field :
-         {static_cast<const void*>(&opacity), static_cast<const void*>(&image_), static_cast<const void*>(&drawMode_),
-          static_cast<const void*>(&animators_), static_cast<const void*>(&fadeFraction_),
-          static_cast<const void*>(&postRender_), static_cast<const void*>(&cache_)})
-        __builtin_prefetch(field);
-}
-
 void DynamicWidget::DrawAll(PassFlags& flags, Graphics* g) {
     if (!g) {
         WidgetContainer::DrawAll(flags, g);

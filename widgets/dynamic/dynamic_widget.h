@@ -96,7 +96,6 @@ public:
     void UpdateFraction(float x) override;
     void Draw(Graphics* g) override;
     void DrawAll(PassFlags& flags, Graphics* g) override;
-    void PrefetchForDraw() const override;
     void MouseEnter() override;
     void MouseLeave() override;
     void MouseMove(int x, int y) override;

@@ -105,35 +105,31 @@ void WidgetContainer::PrefetchHeader(const WidgetContainer* widget) {
 }
 
 void WidgetContainer::PrefetchLines(const WidgetContainer& widget, PassLines lines) {
-    if (lines == PassLines::kDraw) {
-        widget.PrefetchForDraw();
-        return;
-    }
     const char* at = reinterpret_cast<const char*>(&widget);
-    for (uint64_t named = widget.passLines_; named != 0; named &= named - 1)
+    for (uint64_t named = lines == PassLines::kDraw ? widget.drawLines_ : widget.passLines_; named != 0;
+         named &= named - 1)
         __builtin_prefetch(at + 64 * std::countr_zero(named));
     // Its address only: the node itself is read when the child's own pass begins.
     if (!widget.children_.empty()) __builtin_prefetch(&*widget.children_.begin());
 }
 
-void WidgetContainer::PrefetchForDraw() const {
-    const char* self = reinterpret_cast<const char*>(this);
-    __builtin_prefetch(self);
-    __builtin_prefetch(self + 64);
-    __builtin_prefetch(self + 128);
-    // The first child's node: its own walk starts there.
-    if (!children_.empty()) __builtin_prefetch(&*children_.begin());
-}
-
-void WidgetContainer::AddPassLines(const void* first, const void* end) {
+uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
     const auto* base = reinterpret_cast<const char*>(this);
     const auto* from = static_cast<const char*>(first);
     const auto* to = static_cast<const char*>(end);
-    if (from < base || to <= from) return;
+    if (from < base || to <= from) return 0;
     const auto firstLine = static_cast<size_t>(from - base) / 64;
     const auto lastLine = static_cast<size_t>(to - 1 - base) / 64;
+    uint64_t lines = 0;
     for (size_t line = firstLine; line <= lastLine && line < 64; ++line)
-        if (line >= 2) passLines_ |= uint64_t{1} << line;
+        if (line >= 2) lines |= uint64_t{1} << line;
+    return lines;
+}
+
+void WidgetContainer::AddPassLines(const void* first, const void* end) { passLines_ |= LinesOf(first, end); }
+
+void WidgetContainer::AddDrawLines(std::initializer_list<const void*> fields) {
+    for (const void* field : fields) drawLines_ |= LinesOf(field, static_cast<const char*>(field) + 1);
 }
 
 bool WidgetContainer::IsBehind(const ChildCursor& cursor, const Widget* child) const {

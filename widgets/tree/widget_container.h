@@ -15,6 +15,7 @@
 // Main thread only.
 
 #include <cstdint>
+#include <initializer_list>
 #include <list>
 #include <vector>
 
@@ -51,9 +52,6 @@ public:
     virtual void UpdateFractionAll(PassFlags& flags, float fraction);
     virtual void Draw(Graphics* g);
     virtual void DrawAll(PassFlags& flags, Graphics* g);
-    // Asks the memory for what a draw pass reads of this widget, a child or
-    // so before the pass reaches it. A hint only: it changes nothing.
-    virtual void PrefetchForDraw() const;
     virtual bool IsPaused() const;
 
     void RemoveAllWidgets(bool setDeleteFlag, bool recursive);
@@ -117,6 +115,9 @@ protected:
     // every widget, so that the walks ask the memory for all of them at once
     // and ahead of the visit instead of waiting on each in turn.
     void AddPassLines(const void* first, const void* end);
+    // The same for the draw pass, one line for each field Draw and DrawAll
+    // read; a widget's first three lines are named for every widget.
+    void AddDrawLines(std::initializer_list<const void*> fields);
 
 private:
     friend class WidgetManager;
@@ -193,6 +194,10 @@ private:
 
     ChildCursor* cursors_ = nullptr;
     uint64_t passLines_ = 0;
+    uint64_t drawLines_ = 0b111;
+
+    // The lines from `first` up to `end` of this object beyond its first two.
+    uint64_t LinesOf(const void* first, const void* end) const;
 
     // The first two lines of a widget, which every pass reads.
     static void PrefetchHeader(const WidgetContainer* widget);

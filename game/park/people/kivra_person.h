@@ -52,7 +52,6 @@ public:
 
     void Update() override;
     void Draw(Graphics* g) override;
-    void PrefetchForDraw() const override;
     void AddedToManager(WidgetManager* manager) override;
     PropertyValue GetProperty(std::wstring_view name) override;
     std::unique_ptr<Task> CreateTask(std::wstring_view name) override;

@@ -74,13 +74,6 @@ void KivraPerson::Draw(Graphics* g) {
     Person::Draw(g);
 }
 
-void KivraPerson::PrefetchForDraw() const {
-    Person::PrefetchForDraw();
-    // The energy the tint is asked from lies far past the widget's fields.
-    __builtin_prefetch(&energy_);
-    __builtin_prefetch(&searchFoodEnergy_);
-}
-
 void KivraPerson::UpdateTint() {
     // Asked every frame of every visitor: the cheap test first, as either
     // one alone leaves the tint as it is.
