@@ -151,6 +151,10 @@ struct TypedStep {
     };
     // The kind a name must hold, and what it becomes on the stack.
     enum class Read : uint8_t { Nothing, Bool, Int, Real, IntAsReal, BoolAsReal };
+    // The step's function for its form, given the step, the top of the
+    // stack and the first free place below it; it answers the program's
+    // result (a ScalarValue's word) or typed_program::kGaveUp.
+    using Run = uint64_t (*)(const TypedStep* step, uint32_t top, uint32_t* sp);
 
     Code code = Code::Load;
     Read read = Read::Nothing;
@@ -159,11 +163,12 @@ struct TypedStep {
     bool zeroGivesUp = false;  // a division whose zero divisor leaves a left operand of another kind
     uint32_t bits = 0;
     const PropertyValue* source = nullptr;
+    Run run = nullptr;
 };
 
 struct TypedProgram {
     enum class State : uint8_t { Unbuilt, Ready, None };
-    std::vector<TypedStep> steps;
+    std::vector<TypedStep> steps;  // Ready: each with its function, then the end
     PropertyValue::Tag result = PropertyValue::Tag::Int;
     State state = State::Unbuilt;
     uint8_t misses = 0;  // runs given up since the names were last found

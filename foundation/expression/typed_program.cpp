@@ -6,6 +6,8 @@
 // they are read. The results are those of ScalarValue's operators, which
 // convert both operands to a Real when either is one and compute whole
 // numbers otherwise (a Bool being 0 or 1).
+#include <algorithm>
+
 #include "foundation/expression/compiled_expression.h"
 #include "foundation/expression/typed_program_run.h"
 
@@ -223,22 +225,31 @@ void Join(std::vector<TypedStep>& steps) {
     steps.swap(joined);
 }
 
+// Joins the steps and gives each its function, the last one ending the run;
+// false when they are too many or one is of a form no function takes.
+bool Thread(std::vector<TypedStep>& steps, Tag result) {
+    Join(steps);
+    if (steps.size() >= kMaxTypedSteps) return false;
+    for (TypedStep& step : steps) {
+        step.run = TypedHandler(step.code, step.read, step.popRight, step.then != ScalarStep::Then::Nothing);
+        if (step.run == nullptr) return false;
+    }
+    TypedStep end;
+    end.bits = static_cast<uint32_t>(result);
+    end.run = TypedEnd();
+    steps.push_back(end);
+    return true;
+}
+
 }  // namespace
 
 bool BuildTypedProgram(const ScalarProgram& program) {
     TypedProgram& typed = program.typed;
     typed.steps.clear();
     TypedBuilder builder(typed.steps);
-    for (const ScalarStep& step : program.steps) {
-        if (!builder.Translate(step)) {
-            typed.steps.clear();
-            return false;
-        }
-    }
-    if (!builder.Finish(typed.result)) {
-        typed.steps.clear();
-        return false;
-    }
-    Join(typed.steps);
-    return true;
+    const bool built = std::all_of(program.steps.begin(), program.steps.end(),
+                                   [&](const ScalarStep& step) { return builder.Translate(step); });
+    if (built && builder.Finish(typed.result) && Thread(typed.steps, typed.result)) return true;
+    typed.steps.clear();
+    return false;
 }

@@ -310,12 +310,23 @@ public:
         }
     }
 
+    // && and || come twice as often, as the steps that join a result to
+    // the value below take every operator's form.
     std::wstring Expression(int depth) {
-        static const std::vector<std::wstring> ops = {L"||", L"&&", L"^^", L"==", L"!=", L"<=", L">=",
-                                                      L"<",  L">",  L"+",  L"-",  L"*",  L"/"};
+        static const std::vector<std::wstring> ops = {L"||", L"&&", L"^^", L"==", L"!=", L"<=", L">=", L"<",
+                                                      L">",  L"+",  L"-",  L"*",  L"/",  L"||", L"&&"};
         std::wstring text = Operand(depth);
         for (int i = 0, terms = gen_.Below(4); i < terms; ++i)
             text += L" " + gen_.Pick(ops) + L" " + Operand(depth - 1);
+        return text;
+    }
+
+    // Names and numbers joined by `terms` operators, nothing that is no number.
+    std::wstring Chain(int terms) {
+        static const std::vector<std::wstring> ops = {L"||", L"&&", L"==", L"<", L"+", L"-", L"*", L"/"};
+        static const std::vector<std::wstring> leaves = {L"a", L"b", L"c", L"flag", L"constant(k)", L"2", L"0.5"};
+        std::wstring text = gen_.Pick(leaves);
+        for (int i = 0; i < terms; ++i) text += L" " + gen_.Pick(ops) + L" " + gen_.Pick(leaves);
         return text;
     }
 
@@ -382,6 +393,20 @@ TEST_F(ExpressionEquivalence, NumberStepsMeetNamesOfChangingKinds) {
                 ExpectSame(text);
                 ExpectSame(text);
             }
+        }
+        if (HasFatalFailure()) return;
+    }
+    // Chains around the most steps a program is laid out typed for.
+    for (int terms = 176; terms < 216; terms += 4) {
+        vars_ = {{L"a", PropertyValue(3)},
+                 {L"b", PropertyValue(0.5f)},
+                 {L"c", PropertyValue(true)},
+                 {L"flag", PropertyValue(0)}};
+        ConstantsMap()[L"k"] = PropertyValue(terms);
+        const std::wstring text = gen.Chain(terms);
+        for (int again = 0; again < 4; ++again) {
+            ExpectSame(text);
+            gen.Change(vars_);
         }
         if (HasFatalFailure()) return;
     }
