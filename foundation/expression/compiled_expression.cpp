@@ -65,6 +65,7 @@ void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledTex
     lastSerial_ = 0;
     lastRoot_ = compiled != nullptr ? compiled->root.get() : nullptr;
     lastDepth_ = compiled != nullptr ? compiled->depth : 0;
+    lastProgram_ = lastRoot_ != nullptr && lastRoot_->tryScalar ? &lastRoot_->program : nullptr;
     lastSize_ = text.size();
     if (text.size() <= kInlineText) {
         std::copy(text.begin(), text.end(), lastInline_.begin());

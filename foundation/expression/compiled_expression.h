@@ -177,6 +177,12 @@ struct TypedProgram {
 // A pure subtree's steps, and the maps' generations at which each step's
 // source was found: a run checks them once instead of once per name.
 struct ScalarProgram {
+    // The sources were found in `map` and the constants as their names stand.
+    bool BoundTo(const VariableMap& map) const {
+        return variables == &map && variablesGeneration == map.Generation() &&
+               constantsGeneration == constants->Generation();
+    }
+
     std::vector<ScalarStep> steps;
     mutable TypedProgram typed;  // laid out when the sources are found
     mutable const VariableMap* variables = nullptr;

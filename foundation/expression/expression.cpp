@@ -5,6 +5,7 @@
 
 #include "foundation/expression/binary_operators.h"
 #include "foundation/expression/compiled_expression.h"
+#include "foundation/expression/typed_program_run.h"
 #include "foundation/system/app_services.h"
 
 using namespace std::string_view_literals;
@@ -25,6 +26,12 @@ std::wstring_view Trim(std::wstring_view s) {
 
 PropertyValue EmptyText() { return PropertyValue(std::wstring()); }
 
+// The typed steps' result, when they are laid out for the names as they stand.
+bool RunTypedIfReady(const ScalarProgram& program, const VariableMap& variables, ScalarValue& out) {
+    return program.typed.state == TypedProgram::State::Ready && program.BoundTo(variables) &&
+           typed_program::RunTypedProgram(program.typed, out);
+}
+
 }  // namespace
 
 void ExpressionEvaluator::Reset(std::wstring_view text) {
@@ -38,9 +45,17 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
     const CompiledNode* root = nullptr;
     int depth = 0;
     if ((serial != 0 && serial == lastSerial_) || IsLast(text)) {
+        if (serial != 0) lastSerial_ = serial;
+        // A condition on numbers alone whose steps are laid out for its
+        // names as they stand is their result: nothing below is needed, as
+        // the steps read no text, call nothing and go no deeper.
+        ScalarValue scalar;
+        if (lastProgram_ != nullptr && depth_ + lastDepth_ <= kMaxDepth && !reread_ &&
+            RunTypedIfReady(*lastProgram_, *variables_, scalar)) {
+            return scalar.ToValue();
+        }
         root = lastRoot_;
         depth = lastDepth_;
-        if (serial != 0) lastSerial_ = serial;
     } else if (const CompiledText* compiled = Compiled(text)) {
         root = compiled->root.get();
         depth = compiled->depth;

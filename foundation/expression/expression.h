@@ -146,6 +146,7 @@ private:
     const CompiledText* last_ = nullptr;
     uint64_t lastSerial_ = 0;  // the last text's number, when it was an ExpressionText
     const CompiledNode* lastRoot_ = nullptr;
+    const ScalarProgram* lastProgram_ = nullptr;  // the last tree's, when it is one number program
     int lastDepth_ = 0;
     size_t lastSize_ = 0;
     std::array<wchar_t, kInlineText> lastInline_{};

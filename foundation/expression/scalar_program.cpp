@@ -262,10 +262,7 @@ bool BuildScalarProgram(CompiledNode& root) {
 }
 
 bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& out) {
-    if (program.variables != variables_ || program.variablesGeneration != variables_->Generation() ||
-        program.constantsGeneration != program.constants->Generation()) {
-        Bind(program, *variables_);
-    }
+    if (!program.BoundTo(*variables_)) Bind(program, *variables_);
     TypedProgram& typed = program.typed;
     if (typed.state == TypedProgram::State::Unbuilt) {
         typed.state = BuildTypedProgram(program) ? TypedProgram::State::Ready : TypedProgram::State::None;
