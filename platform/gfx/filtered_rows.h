@@ -6,7 +6,8 @@
 // filtering the same rows again draw after draw and frame after frame.
 //
 // Owns: the filtered texels, (width + 1) x (height + 1) at most, made row by
-// row as draws first need them, for one offset and addressing at a time.
+// row as draws first need them, for a few offsets and addressings at a time
+// (the one used longest ago gives way to a new one).
 // Promises: every texel is the one SampleSpan gives at that point; an offset
 // is kept only from its second draw on, so an image whose offset changes
 // every frame costs nothing but the check; the rows are dropped when the
@@ -32,9 +33,11 @@ public:
     const uint32_t* Row(const SamplerSetup& s, int32_t v) {
         // Rows already made cost a few comparisons.
         const ColumnStep step = BilinearColumn(v);
-        if (!firstRow_ && keep_ && step.weight == key_.fy && step.column >= -1 && step.column < key_.height &&
-            !ready_.empty() && ready_[static_cast<size_t>(step.column + 1)])
-            return texels_.data() + (static_cast<size_t>(key_.width) + 1) * static_cast<size_t>(step.column + 1) + 1;
+        if (!firstRow_ && kept_ && step.weight == kept_->key.fy && step.column >= -1 &&
+            step.column < kept_->key.height && !kept_->ready.empty() &&
+            kept_->ready[static_cast<size_t>(step.column + 1)])
+            return kept_->texels.data() +
+                   (static_cast<size_t>(kept_->key.width) + 1) * static_cast<size_t>(step.column + 1) + 1;
         return MakeRow(s, v);
     }
 
@@ -49,12 +52,22 @@ private:
         bool wrapU = false, wrapV = false;
         bool operator==(const Key&) const = default;
     };
-    Key key_;      // the offset the rows are made for
-    Key pending_;  // the current draw's, its fy taken from its first row
+    // The rows made for one offset.
+    struct Slot {
+        Key key;
+        std::vector<uint32_t> texels;
+        std::vector<uint8_t> ready;
+        uint64_t lastUsed = 0;
+    };
+    // Offsets kept at once: a camera's offset and the few that images moving
+    // on their own take, without one draw's offset throwing out another's.
+    static constexpr int kSlots = 3;
+
+    Slot slots_[kSlots];
+    Slot* kept_ = nullptr;  // the current draw's offset, when kept
+    Key pending_;           // the current draw's, its fy taken from its first row
     bool firstRow_ = false;
-    bool keep_ = false;  // the current draw's offset is key_
-    std::vector<uint32_t> texels_;
-    std::vector<uint8_t> ready_;
+    uint64_t draws_ = 0;
 };
 
 }  // namespace plat
