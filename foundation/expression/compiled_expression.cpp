@@ -66,6 +66,18 @@ void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledTex
     lastRoot_ = compiled != nullptr ? compiled->root.get() : nullptr;
     lastDepth_ = compiled != nullptr ? compiled->depth : 0;
     lastProgram_ = lastRoot_ != nullptr && lastRoot_->tryScalar ? &lastRoot_->program : nullptr;
+    lastRead_ = {};
+    const CompiledNode* member = lastRoot_;
+    if (member != nullptr && member->kind == Kind::Not && !member->tryScalar) {
+        lastRead_.negate = true;
+        member = member->children[0].get();
+    }
+    if (member != nullptr && member->kind == Kind::Member && !member->tryScalar &&
+        member->children[0]->kind == Kind::Word && member->name.size() <= MemberRead::kName) {
+        lastRead_.word = member->children[0].get();
+        lastRead_.size = static_cast<uint8_t>(member->name.size());
+        std::copy(member->name.begin(), member->name.end(), lastRead_.property.begin());
+    }
     lastSize_ = text.size();
     if (text.size() <= kInlineText) {
         std::copy(text.begin(), text.end(), lastInline_.begin());
@@ -227,6 +239,24 @@ std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileCall(std::wstring_view
         if (source_[position_++] != L',') break;
     }
     return call;
+}
+
+// What Run gives for the kept tree: the same reading, without its nodes.
+bool ExpressionEvaluator::ReadKeptMember(PropertyValue& out) {
+    const PropertyValue* holder = FindName(*variables_, lastRead_.word->name, lastRead_.slot);
+    if (holder == nullptr || !holder->IsPropertyHolder()) return false;
+    // A holder whose object is gone has no properties left to read.
+    ExtendedPropertyInterface* object = holder->ToPropertyInterface();
+    if (object == nullptr) {
+        out = PropertyValue(lastRead_.negate);
+        return true;
+    }
+    // The object may evaluate texts of its own with this evaluator, which
+    // then keeps another reading: this one is read out first.
+    const MemberRead read = lastRead_;
+    out = object->GetProperty(std::wstring_view(read.property.data(), read.size));
+    if (read.negate) out = PropertyValue(!out.ToBool());
+    return true;
 }
 
 PropertyValue ExpressionEvaluator::Run(const CompiledNode& node, bool tryScalar) {

@@ -14,22 +14,6 @@
 #include "foundation/expression/variables.h"
 #include "foundation/values/property_value.h"
 
-// Where a name was last looked up in a map: its value, or null when absent.
-// Good while the map is the same one and its names have not changed since.
-struct NameSlot {
-    const VariableMap* map = nullptr;
-    uint64_t generation = 0;
-    const PropertyValue* value = nullptr;
-};
-
-inline const PropertyValue* FindName(const VariableMap& map, const std::wstring& name, NameSlot& slot) {
-    if (slot.map != &map || slot.generation != map.Generation()) {
-        auto it = map.find(name);
-        slot = {&map, map.Generation(), it == map.end() ? nullptr : &it->second};
-    }
-    return slot.value;
-}
-
 struct CompiledNode;
 
 // One step of a pure subtree laid out flat for a stack of numbers: operands

@@ -67,10 +67,14 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
     // A condition on numbers alone is its program's result, reached without
     // a call through the tree for every evaluation.
     ScalarValue scalar;
-    PropertyValue result = root == nullptr || depth_ + depth > kMaxDepth ? ParseTernary()
-                           : !root->tryScalar || reread_                 ? Run(*root)
-                           : RunProgram(root->program, scalar)           ? scalar.ToValue()
-                                                                         : Run(*root, false);
+    PropertyValue result;
+    if (root == nullptr || depth_ + depth > kMaxDepth) {
+        result = ParseTernary();
+    } else if (root != lastRoot_ || lastRead_.word == nullptr || reread_ || !ReadKeptMember(result)) {
+        result = !root->tryScalar || reread_         ? Run(*root)
+                 : RunProgram(root->program, scalar) ? scalar.ToValue()
+                                                     : Run(*root, false);
+    }
     if (reread_) {
         // Such a tree changes nothing, so reading the text now gives what
         // reading it in the first place would have.

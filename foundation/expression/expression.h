@@ -152,6 +152,23 @@ private:
     std::array<wchar_t, kInlineText> lastInline_{};
     std::wstring lastText_;  // a longer text
 
+    // The last tree, when it reads one property of a variable's object
+    // ("owner.busy" or "!owner.busy"): the reading kept here, beside the
+    // text, so a condition checked every frame by each of thousands of
+    // widgets touches none of its tree's nodes, each a likely cache miss.
+    struct MemberRead {
+        static constexpr size_t kName = 24;
+        const CompiledNode* word = nullptr;  // the variable's node; null when the tree is of another shape
+        NameSlot slot;                       // the variable's place, kept as the node keeps its own
+        bool negate = false;
+        uint8_t size = 0;
+        std::array<wchar_t, kName> property{};
+    };
+    // The kept reading's result; false when the tree must be run instead
+    // (the variable undefined or holding no object).
+    bool ReadKeptMember(PropertyValue& out);
+    MemberRead lastRead_;
+
     std::unordered_map<std::wstring, std::unique_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
     int compileDepth_ = 0;
     int compileMaxDepth_ = 0;

@@ -163,6 +163,22 @@ private:
     uint64_t generation_ = 0;
 };
 
+// Where a name was last looked up in a map: its value, or null when absent.
+// Good while the map is the same one and its names have not changed since.
+struct NameSlot {
+    const VariableMap* map = nullptr;
+    uint64_t generation = 0;
+    const PropertyValue* value = nullptr;
+};
+
+inline const PropertyValue* FindName(const VariableMap& map, const std::wstring& name, NameSlot& slot) {
+    if (slot.map != &map || slot.generation != map.Generation()) {
+        auto it = map.find(name);
+        slot = {&map, map.Generation(), it == map.end() ? nullptr : &it->second};
+    }
+    return slot.value;
+}
+
 // Mixed into the widgets that run scene scripts, so that w[name] and
 // exists(w, name) can see their script variables without this layer
 // knowing the widget classes.

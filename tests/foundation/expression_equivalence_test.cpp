@@ -271,7 +271,8 @@ TEST_F(ExpressionEquivalence, ReadsFromObjectsAndOtherValues) {
         vars_[L"gone"] = goneValue;
     };
     for (const wchar_t* text : {L"!w.self.x", L"w.child[n] + w[n] * 2", L"w.count > 2 && w[count] == 3",
-                                L"min(w.x, v.count) + w . self . label", L"w.x.y + 1", L"v[label] || gone.x"}) {
+                                L"min(w.x, v.count) + w . self . label", L"w.x.y + 1", L"v[label] || gone.x", L"w.x",
+                                L"!v . count", L"!gone.x", L"!w.label"}) {
         for (int round = 0; round < 40; ++round) {
             fill();
             ExpectSame(text);
