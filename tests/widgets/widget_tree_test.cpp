@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -255,6 +256,96 @@ TEST_F(TreeTest, RandomResortsDuringAWalkVisitEveryChildOnce) {
                   ReferenceSorted(*parent));
         parent->RemoveAllWidgets(true, false);
         parent->RemoveSelf();
+        host.DeleteDeferred();
+    }
+}
+
+// The children's places as the linked list that held them gave them, kept
+// here as the reference the array must match: a widget goes after the last
+// sibling not above it, searched from the hint the operation names.
+class ListOrder {
+public:
+    using List = std::list<const Widget*>;
+    void Add(const Widget* w) { kids_.insert(Place(kids_.end(), w->GetPriority()), w); }
+    void Remove(const Widget* w) { kids_.remove(w); }
+    // where: 0 front, 1 back, 2 behind other, 3 in front of other.
+    void Move(const Widget* w, int where, const Widget* other) {
+        kids_.remove(w);
+        auto at = where == 0 ? kids_.begin() : kids_.end();
+        if (where >= 2) at = std::next(std::find(kids_.begin(), kids_.end(), other), where - 2);
+        kids_.insert(Place(at, w->GetPriority()), w);
+    }
+    void Sort() {
+        kids_.sort([](const Widget* a, const Widget* b) { return a->GetPriority() < b->GetPriority(); });
+    }
+    std::vector<const Widget*> Kids() const { return {kids_.begin(), kids_.end()}; }
+
+private:
+    List::iterator Place(List::iterator e, int priority) {
+        auto nearestNotAbove = [&](List::iterator from) {
+            while (from != kids_.begin())
+                if ((*--from)->GetPriority() <= priority) return std::next(from);
+            return kids_.begin();
+        };
+        while (e != kids_.end() && (*e)->GetPriority() < priority) ++e;
+        if (e == kids_.end()) return nearestNotAbove(e);
+        return e == kids_.begin() || (*e)->GetPriority() == priority ? e : nearestNotAbove(e);
+    }
+    List kids_;
+};
+
+// Random additions, removals, moves and re-sorts, between passes and from
+// inside the children's own updates: the order is the list's, and a child
+// that stays through a pass updates once in it.
+TEST_F(TreeTest, ChildOrderAndWalksMatchTheLinkedListAtRandom) {
+    std::mt19937 rng(2029);
+    auto* parent = new Widget;
+    mgr.AddWidget(parent);
+    ListOrder model;
+    std::vector<ProbeWidget*> kids;
+    std::map<const Widget*, int> updates;
+    std::function<void()> randomOp = [&] {
+        const unsigned op = kids.size() < 3 ? 0 : rng() % 6;
+        ProbeWidget* kid = kids.empty() ? nullptr : kids[rng() % kids.size()];
+        ProbeWidget* other = kids.empty() ? nullptr : kids[rng() % kids.size()];
+        if (op == 0 && kids.size() < 40) {
+            auto* made = Add(*parent, "kid", static_cast<int>(rng() % 5) - 2);
+            made->onUpdate = [&, made] {
+                ++updates[made];
+                if (rng() % 2 == 0) randomOp();
+            };
+            kids.push_back(made);
+            model.Add(made);
+        } else if (op == 1) {
+            kids.erase(std::find(kids.begin(), kids.end(), kid));
+            parent->RemoveWidget(kid);
+            model.Remove(kid);
+            updates.erase(kid);
+        } else if (op == 2 || op == 3) {
+            op == 2 ? parent->BringToBack(kid) : parent->BringToFront(kid);
+            model.Move(kid, op == 2 ? 0 : 1, nullptr);
+        } else if (op == 4 && kid != other) {
+            const bool behind = rng() % 2 == 0;
+            behind ? parent->PutBehind(kid, other) : parent->PutInFront(kid, other);
+            model.Move(kid, behind ? 2 : 3, other);
+        } else if (op == 5) {
+            kid->SetPriority(static_cast<int>(rng() % 5) - 2);
+            parent->SortChildren();
+            model.Sort();
+        }
+    };
+    for (int round = 0; round < 150; ++round) {
+        SCOPED_TRACE(round);
+        for (int i = 0; i < 4; ++i) randomOp();
+        ASSERT_EQ(std::vector<const Widget*>(parent->GetChildren().begin(), parent->GetChildren().end()), model.Kids());
+        const std::vector<ProbeWidget*> before = kids;
+        updates.clear();
+        mgr.UpdateFrame();
+        ASSERT_EQ(std::vector<const Widget*>(parent->GetChildren().begin(), parent->GetChildren().end()), model.Kids());
+        for (ProbeWidget* kid : before)
+            if (std::find(kids.begin(), kids.end(), kid) != kids.end()) {
+                EXPECT_EQ(updates[kid], 1);
+            }
         host.DeleteDeferred();
     }
 }

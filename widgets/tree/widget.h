@@ -116,7 +116,8 @@ private:
 
     enum class DeletionQueue : uint8_t { None, Host, Orphans };
 
-    // This widget's node in its parent's child list; valid while parent_ is set.
-    ChildList::iterator node_;
+    // Where this widget was put among its parent's children, tried first
+    // when it is looked for there; places move as siblings come and go.
+    size_t slot_ = 0;
     DeletionQueue deletionQueue_ = DeletionQueue::None;
 };

@@ -50,9 +50,12 @@ FRect WidgetContainer::MapRectFromParent(const FRect& r) const { return {r.x - x
 
 // ---- Child list ------------------------------------------------------------
 
+WidgetContainer::CursorMoves& WidgetContainer::ChildCursor::Moves() {
+    if (!moves) moves = std::make_unique<CursorMoves>();
+    return *moves;
+}
+
 WidgetContainer::ChildWalk::ChildWalk(WidgetContainer& owner) : owner_(owner) {
-    cursor_.pos = owner.children_.begin();
-    cursor_.advanced = false;
     cursor_.outer = owner.cursors_;
     owner.cursors_ = &cursor_;
 }
@@ -60,57 +63,43 @@ WidgetContainer::ChildWalk::ChildWalk(WidgetContainer& owner) : owner_(owner) {
 WidgetContainer::ChildWalk::~ChildWalk() { owner_.cursors_ = cursor_.outer; }
 
 Widget* WidgetContainer::ChildWalk::CurrentAfterMoves() {
+    const ChildList& children = owner_.children_;
     for (;;) {
         cursor_.advanced = false;
-        if (cursor_.pos == owner_.children_.end()) {
-            if (cursor_.missedBehind.empty()) return nullptr;
+        if (cursor_.pos >= children.size()) {
+            if (!cursor_.moves || cursor_.moves->missedBehind.empty()) return nullptr;
             // Moved behind the cursor before its turn; still a child, as a
             // removal takes it off this list.
-            Widget* missed = cursor_.missedBehind.front();
-            cursor_.missedBehind.erase(cursor_.missedBehind.begin());
-            return missed;
+            std::vector<Widget*>& missed = cursor_.moves->missedBehind;
+            Widget* child = missed.front();
+            missed.erase(missed.begin());
+            return child;
         }
-        Widget* child = *cursor_.pos;
-        auto done = std::find(cursor_.visitedAhead.begin(), cursor_.visitedAhead.end(), child);
-        if (done == cursor_.visitedAhead.end()) return child;
-        cursor_.visitedAhead.erase(done);
+        Widget* child = children[cursor_.pos];
+        if (!cursor_.moves) return child;
+        std::vector<Widget*>& ahead = cursor_.moves->visitedAhead;
+        auto done = std::find(ahead.begin(), ahead.end(), child);
+        if (done == ahead.end()) return child;
+        ahead.erase(done);
         ++cursor_.pos;
     }
 }
 
 void WidgetContainer::ChildWalk::PrefetchAhead(PassLines lines) const {
-    // A child's visit takes long enough to cover a fetch from memory, but
-    // the list's nodes lie scattered, so each step can only ask one node
-    // further than the last: node i + 1 was asked for two children ago,
-    // node i + 2 and the first lines of its child one child ago, so reading
-    // them here rarely waits. The next child then fetches the rest the pass
-    // reads of it, which lies across many lines that would otherwise be
-    // waited on one by one.
-    const auto end = owner_.children_.end();
-    if (cursor_.pos == end) return;
+    // A child's visit takes long enough to cover a fetch from memory: the
+    // walk asks for the first lines of the child two on, and reads them a
+    // child later to ask for the rest the pass reads of it and for the first
+    // lines of its only child, whose address they hold, so that its own walk
+    // finds them come. Where a child has several, its walk looks ahead among
+    // them.
+    const ChildList& children = owner_.children_;
+    const size_t at = cursor_.pos;
+    const size_t count = children.size();
+    if (at >= count) return;
     // The first child's first lines were asked for before its parent's own visit.
-    if (cursor_.pos == owner_.children_.begin()) PrefetchLines(**cursor_.pos, lines);
-    auto it = std::next(cursor_.pos);
-    if (it == end) return;
-    PrefetchLines(**it, lines);
-    if (++it == end) return;
-    PrefetchHeader(*it);
-    if (++it != end) __builtin_prefetch(&*it);
-}
-
-void WidgetContainer::PrefetchHeader(const WidgetContainer* widget) {
-    const char* at = reinterpret_cast<const char*>(widget);
-    __builtin_prefetch(at);
-    __builtin_prefetch(at + 64);
-}
-
-void WidgetContainer::PrefetchLines(const WidgetContainer& widget, PassLines lines) {
-    const char* at = reinterpret_cast<const char*>(&widget);
-    for (uint64_t named = lines == PassLines::kDraw ? widget.drawLines_ : widget.passLines_; named != 0;
-         named &= named - 1)
-        __builtin_prefetch(at + 64 * std::countr_zero(named));
-    // Its address only: the node itself is read when the child's own pass begins.
-    if (!widget.children_.empty()) __builtin_prefetch(&*widget.children_.begin());
+    if (at == 0) PrefetchLines(*children[0], lines);
+    if (at + 1 < count) PrefetchLines(*children[at + 1], lines);
+    if (at + 2 < count) PrefetchHeader(children[at + 2]);
 }
 
 uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
@@ -132,51 +121,65 @@ void WidgetContainer::AddDrawLines(std::initializer_list<const void*> fields) {
     for (const void* field : fields) drawLines_ |= LinesOf(field, static_cast<const char*>(field) + 1);
 }
 
+size_t WidgetContainer::IndexOf(const Widget* child) const { return children_.IndexOf(child, child->slot_); }
+
 bool WidgetContainer::IsBehind(const ChildCursor& cursor, const Widget* child) const {
-    if (cursor.pos != children_.end() && *cursor.pos == child) return !cursor.advanced;
-    for (auto it = child->node_;; ++it) {
-        if (it == cursor.pos) return true;
-        if (it == children_.end()) return false;
-    }
+    const size_t at = IndexOf(child);
+    if (at == cursor.pos) return !cursor.advanced;
+    return at < cursor.pos;
 }
 
 bool WidgetContainer::HasVisited(const ChildCursor& cursor, Widget* child) const {
-    auto named = [child](const std::vector<Widget*>& list) {
-        return std::find(list.begin(), list.end(), child) != list.end();
-    };
-    if (named(cursor.visitedAhead)) return true;
-    if (named(cursor.missedBehind)) return false;
+    if (cursor.moves) {
+        auto named = [child](const std::vector<Widget*>& list) {
+            return std::find(list.begin(), list.end(), child) != list.end();
+        };
+        if (named(cursor.moves->visitedAhead)) return true;
+        if (named(cursor.moves->missedBehind)) return false;
+    }
     return IsBehind(cursor, child);
 }
 
 void WidgetContainer::ForgetInCursors(const Widget* child) {
     for (ChildCursor* c = cursors_; c; c = c->outer) {
-        std::erase(c->visitedAhead, child);
-        std::erase(c->missedBehind, child);
+        if (!c->moves) continue;
+        std::erase(c->moves->visitedAhead, child);
+        std::erase(c->moves->missedBehind, child);
     }
 }
 
-WidgetContainer::ChildList::iterator WidgetContainer::InsertPosition(ChildList::iterator hint, int priority) {
-    auto nearestNotAbove = [&](ChildList::iterator from) {
-        while (from != children_.begin()) {
+size_t WidgetContainer::InsertPosition(size_t hint, int priority) const {
+    auto nearestNotAbove = [&](size_t from) {
+        while (from > 0) {
             --from;
-            if ((*from)->priority_ <= priority) return std::next(from);
+            if (children_[from]->priority_ <= priority) return from + 1;
         }
-        return children_.begin();
+        return size_t{0};
     };
-    auto e = hint;
-    while (e != children_.end() && (*e)->priority_ < priority) ++e;
-    if (e == children_.end()) return nearestNotAbove(children_.end());
-    if (e == children_.begin() || (*e)->priority_ == priority) return e;
+    const size_t count = children_.size();
+    size_t e = hint;
+    while (e < count && children_[e]->priority_ < priority) ++e;
+    if (e == count) return nearestNotAbove(count);
+    if (e == 0 || children_[e]->priority_ == priority) return e;
     return nearestNotAbove(e);
 }
 
-void WidgetContainer::StepCursorsPast(ChildList::iterator node) {
+void WidgetContainer::InsertAt(size_t at, Widget* child) {
+    children_.Insert(at, child);
+    child->slot_ = at;
+    // Inserted before a cursor's child: behind it, as a list node would be.
+    for (ChildCursor* c = cursors_; c; c = c->outer)
+        if (c->pos >= at) ++c->pos;
+}
+
+void WidgetContainer::EraseAt(size_t at) {
+    children_.Erase(at);
+    // A cursor on the child erased moves on to the one that followed it.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
-        if (c->pos == node) {
-            ++c->pos;
+        if (c->pos == at)
             c->advanced = true;
-        }
+        else if (c->pos > at)
+            --c->pos;
     }
 }
 
@@ -224,7 +227,7 @@ void WidgetContainer::AddWidget(Widget* widget) {
         guardOwner->addGuard_ = true;
     }
 
-    widget->node_ = children_.insert(InsertPosition(children_.end(), widget->priority_), widget);
+    InsertAt(InsertPosition(children_.size(), widget->priority_), widget);
     widget->manager_ = manager_;
     widget->parent_ = this;
     widget->TakePauseOwner(pauseOwner_);
@@ -245,8 +248,7 @@ void WidgetContainer::AddWidget(Widget* widget) {
 void WidgetContainer::RemoveWidget(Widget* widget) {
     if (!widget || widget->parent_ != this) return;
     ForgetInCursors(widget);
-    StepCursorsPast(widget->node_);
-    children_.erase(widget->node_);
+    EraseAt(IndexOf(widget));
     widget->removalPending_ = false;
     widget->parent_ = nullptr;
     if (widget->manager_) widget->manager_->DetachWidget(widget);
@@ -268,23 +270,22 @@ void WidgetContainer::Reposition(Widget* widget, Hint hint, Widget* other) {
     if (other == widget && (hint == Hint::Before || hint == Hint::After)) return;
     for (ChildCursor* c = cursors_; c; c = c->outer) c->movingVisited = HasVisited(*c, widget);
     ForgetInCursors(widget);
-    StepCursorsPast(widget->node_);
-    children_.erase(widget->node_);
+    EraseAt(IndexOf(widget));
     const bool otherIsChild = other && other->parent_ == this;
-    ChildList::iterator at = children_.end();
+    size_t at = children_.size();
     if (hint == Hint::Begin)
-        at = children_.begin();
+        at = 0;
     else if (hint == Hint::Before && otherIsChild)
-        at = other->node_;
+        at = IndexOf(other);
     else if (hint == Hint::After && otherIsChild)
-        at = std::next(other->node_);
-    widget->node_ = children_.insert(InsertPosition(at, widget->priority_), widget);
+        at = IndexOf(other) + 1;
+    InsertAt(InsertPosition(at, widget->priority_), widget);
     // Carried across a walk's cursor: its place no longer tells whether that
     // walk visited it.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
         const bool behind = IsBehind(*c, widget);
-        if (c->movingVisited && !behind) c->visitedAhead.push_back(widget);
-        if (!c->movingVisited && behind) c->missedBehind.push_back(widget);
+        if (c->movingVisited && !behind) c->Moves().visitedAhead.push_back(widget);
+        if (!c->movingVisited && behind) c->Moves().missedBehind.push_back(widget);
     }
     widget->OrderChanged();
 }
@@ -298,44 +299,48 @@ void WidgetContainer::PutInFront(Widget* widget, Widget* other) { Reposition(wid
 // whether it lies behind the cursor (or is the one being visited).
 template <typename Place>
 void WidgetContainer::ForEachPlace(const ChildCursor& cursor, Place place) const {
-    bool beforeCursor = true;
-    for (auto it = children_.begin(); it != children_.end(); ++it) {
-        if (it == cursor.pos) beforeCursor = false;
-        place(*it, beforeCursor || (it == cursor.pos && !cursor.advanced));
-    }
+    for (size_t at = 0; at < children_.size(); ++at)
+        place(children_[at], at < cursor.pos || (at == cursor.pos && !cursor.advanced));
 }
 
 void WidgetContainer::SortByPriority() {
-    // Each priority is read once, into one array: a sort of the list itself
-    // reads two widgets at every comparison, and a park's thousands of items
-    // lie all over memory. The order is the stable one list::sort gives.
-    // Nodes are relinked, never copied, so every stored position stays valid.
-    static std::vector<std::pair<int, ChildList::iterator>> order;
+    // Each priority is read once, into one array: a sort comparing the
+    // children themselves reads two widgets at every comparison, and a
+    // park's thousands of items lie all over memory.
+    static std::vector<std::pair<int, Widget*>> order;
     order.clear();
-    for (auto it = children_.begin(); it != children_.end(); ++it) order.emplace_back((*it)->priority_, it);
+    for (Widget* child : children_) order.emplace_back(child->priority_, child);
     const auto byPriority = [](const auto& a, const auto& b) { return a.first < b.first; };
     // Most sorts of a park find it as the last one left it.
     if (std::is_sorted(order.begin(), order.end(), byPriority)) return;
     std::stable_sort(order.begin(), order.end(), byPriority);
-    for (const auto& [priority, node] : order) children_.splice(children_.end(), children_, node);
+    // The walks in progress stay on the children they are at.
+    std::vector<Widget*> atCursors;
+    for (ChildCursor* c = cursors_; c; c = c->outer)
+        atCursors.push_back(c->pos < children_.size() ? children_[c->pos] : nullptr);
+    children_.Reorder([](size_t i) { return order[i].second; });
+    size_t next = 0;
+    for (ChildCursor* c = cursors_; c; c = c->outer, ++next)
+        c->pos = atCursors[next] ? IndexOf(atCursors[next]) : children_.size();
 }
 
 void WidgetContainer::SortChildren() {
     // What each walk in progress has visited, before the sort moves it.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
-        c->sortVisited.clear();
-        ForEachPlace(*c, [c](Widget* child, bool behind) {
+        CursorMoves& moves = c->Moves();
+        moves.sortVisited.clear();
+        ForEachPlace(*c, [&moves](Widget* child, bool behind) {
             auto named = [child](const std::vector<Widget*>& list) {
                 return std::find(list.begin(), list.end(), child) != list.end();
             };
-            if ((behind || named(c->visitedAhead)) && !named(c->missedBehind)) c->sortVisited.push_back(child);
+            if ((behind || named(moves.visitedAhead)) && !named(moves.missedBehind)) moves.sortVisited.push_back(child);
         });
-        std::sort(c->sortVisited.begin(), c->sortVisited.end());
+        std::sort(moves.sortVisited.begin(), moves.sortVisited.end());
     }
     // A walk in progress goes on with the child that followed the one it is
     // visiting, as after a re-positioning.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
-        if (!c->advanced && c->pos != children_.end()) {
+        if (!c->advanced && c->pos < children_.size()) {
             ++c->pos;
             c->advanced = true;
         }
@@ -343,14 +348,15 @@ void WidgetContainer::SortChildren() {
     SortByPriority();
     // The sort may carry children across a cursor either way: name those.
     for (ChildCursor* c = cursors_; c; c = c->outer) {
-        c->visitedAhead.clear();
-        c->missedBehind.clear();
-        ForEachPlace(*c, [c](Widget* child, bool behind) {
-            const bool visited = std::binary_search(c->sortVisited.begin(), c->sortVisited.end(), child);
-            if (visited && !behind) c->visitedAhead.push_back(child);
-            if (!visited && behind) c->missedBehind.push_back(child);
+        CursorMoves& moves = c->Moves();
+        moves.visitedAhead.clear();
+        moves.missedBehind.clear();
+        ForEachPlace(*c, [&moves](Widget* child, bool behind) {
+            const bool visited = std::binary_search(moves.sortVisited.begin(), moves.sortVisited.end(), child);
+            if (visited && !behind) moves.visitedAhead.push_back(child);
+            if (!visited && behind) moves.missedBehind.push_back(child);
         });
-        c->sortVisited.clear();
+        moves.sortVisited.clear();
     }
 }
 

@@ -14,12 +14,14 @@
 // deletion is deferred), or expect the container to own its children.
 // Main thread only.
 
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
-#include <list>
+#include <memory>
 #include <vector>
 
 #include "foundation/values/rect.h"
+#include "widgets/tree/child_array.h"
 #include "widgets/tree/pass_flags.h"
 
 class Graphics;
@@ -28,7 +30,7 @@ class WidgetManager;
 
 class WidgetContainer {
 public:
-    using ChildList = std::list<Widget*>;
+    using ChildList = ChildArray;
 
     WidgetContainer();
     WidgetContainer(const WidgetContainer&) = delete;
@@ -125,19 +127,26 @@ private:
     // Which of a child's lines a walk asks for ahead of its visit.
     enum class PassLines { kDraw, kUpdate };
 
-    // One per walk in progress over this container's children, innermost
-    // first. Unlinking or moving the child under a cursor steps the cursor on.
-    // A child's place tells whether the walk has visited it (behind the
-    // cursor: yes) except for the children a re-ordering carried across the
-    // cursor, which the two lists name.
-    struct ChildCursor {
-        ChildList::iterator pos;
-        bool advanced;
-        ChildCursor* outer;
+    // What a walk must remember once a re-ordering carried children across
+    // its cursor: their place then no longer tells whether it visited them.
+    struct CursorMoves {
         std::vector<Widget*> visitedAhead;  // visited, now ahead: skipped
         std::vector<Widget*> missedBehind;  // not visited, now behind: visited at the end
-        bool movingVisited = false;         // scratch of Reposition
         std::vector<Widget*> sortVisited;   // scratch of SortChildren
+    };
+    // One per walk in progress over this container's children, innermost
+    // first: the index of the child it visits or visits next. Unlinking or
+    // moving the child under a cursor steps the cursor on. A child's place
+    // tells whether the walk has visited it (behind the cursor: yes) except
+    // for the children the moves name; most walks never need them.
+    struct ChildCursor {
+        size_t pos = 0;
+        bool advanced = false;
+        bool movingVisited = false;  // scratch of Reposition
+        ChildCursor* outer = nullptr;
+        std::unique_ptr<CursorMoves> moves;
+
+        CursorMoves& Moves();
     };
     // Walks the children first to last through a cursor that removals and
     // re-positionings step on, so the walk survives them and visits every
@@ -152,21 +161,19 @@ private:
         ChildWalk(const ChildWalk&) = delete;
         ChildWalk& operator=(const ChildWalk&) = delete;
 
-        // Inline for the common walk, where nothing moved behind or ahead of
-        // the cursor; CurrentAfterMoves handles the rest.
+        // Inline for the common walk, where nothing was carried across the
+        // cursor; CurrentAfterMoves handles the rest.
         Widget* Current() {
-            if (cursor_.visitedAhead.empty() && cursor_.pos != owner_.children_.end()) {
-                cursor_.advanced = false;
-                return *cursor_.pos;
-            }
-            return CurrentAfterMoves();
+            if (cursor_.moves) return CurrentAfterMoves();
+            cursor_.advanced = false;
+            return cursor_.pos < owner_.children_.size() ? owner_.children_[cursor_.pos] : nullptr;
         }
         void Next() {
-            if (!cursor_.advanced && cursor_.pos != owner_.children_.end()) ++cursor_.pos;
+            if (!cursor_.advanced && cursor_.pos < owner_.children_.size()) ++cursor_.pos;
         }
-        // Asks the memory for the children ahead of the cursor: the node
-        // three on, the first lines of the child two on, and what the pass
-        // reads of the next child (and, at the first step, of this one).
+        // Asks the memory for the children ahead of the cursor: the first
+        // lines of the child two on, and what the pass reads of the next
+        // child (and, at the first step, of this one).
         void PrefetchAhead(PassLines lines) const;
 
     private:
@@ -176,8 +183,11 @@ private:
         ChildCursor cursor_;
     };
 
-    ChildList::iterator InsertPosition(ChildList::iterator hint, int priority);
-    void StepCursorsPast(ChildList::iterator node);
+    size_t InsertPosition(size_t hint, int priority) const;
+    // Insert and erase a child at a place, keeping the cursors on their children.
+    void InsertAt(size_t at, Widget* child);
+    void EraseAt(size_t at);
+    size_t IndexOf(const Widget* child) const;
     // Orders the children by priority, keeping equal ones in their order.
     void SortByPriority();
     // Whether the child lies behind the cursor (or is the one being visited).
@@ -200,8 +210,20 @@ private:
     uint64_t LinesOf(const void* first, const void* end) const;
 
     // The first two lines of a widget, which every pass reads.
-    static void PrefetchHeader(const WidgetContainer* widget);
-    // What the pass reads of the widget beyond them, with the node of its
-    // first child; reads its first lines.
-    static void PrefetchLines(const WidgetContainer& widget, PassLines lines);
+    [[gnu::always_inline]] static void PrefetchHeader(const void* widget) {
+        const char* at = static_cast<const char*>(widget);
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + 64);
+    }
+    // What the pass reads of the widget beyond them, with the first lines of
+    // its only child; reads its first lines. Always inline: a call to a
+    // function that only asks the memory for lines has no effect the
+    // compiler sees, and the optimiser drops such calls.
+    [[gnu::always_inline]] static void PrefetchLines(const WidgetContainer& widget, PassLines lines) {
+        const char* at = reinterpret_cast<const char*>(&widget);
+        for (uint64_t named = lines == PassLines::kDraw ? widget.drawLines_ : widget.passLines_; named != 0;
+             named &= named - 1)
+            __builtin_prefetch(at + (static_cast<size_t>(std::countr_zero(named)) << 6));
+        if (const Widget* lone = widget.children_.Lone()) PrefetchHeader(lone);
+    }
 };
