@@ -5,9 +5,13 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "tests/widgets/dynamic_widget_test_support.h"
 #include "tests/widgets/easing_test_support.h"
+#include "widgets/motion/controller_name.h"
 #include "widgets/motion/easing_factory.h"
 
 namespace {
@@ -66,6 +70,55 @@ TEST(TweenByNameTest, FrameChangedFlagFollowsRealChangesOnly) {
     w.CycleFrames(0, 1.0f, 0, 0.0f, 0, 3, 0.0f, 1);
     w.UpdateFraction(1.0f);
     EXPECT_TRUE(w.IsFrameChanged());
+}
+
+// Starts a tween under one name, or stops another, from inside the update pass.
+class Meddler : public Controller {
+public:
+    Meddler(std::wstring name, DynamicWidget* w, std::wstring other, bool start)
+        : Controller(std::move(name), w, nullptr, false, 0), other_(std::move(other)), start_(start) {}
+    bool Update(float) override {
+        if (start_)
+            widget_->TweenProperty(other_, L"y", 9.0f, 2.0f, L"", false);
+        else
+            widget_->StopController(other_);
+        return true;
+    }
+
+private:
+    std::wstring other_;
+    bool start_;
+};
+
+// The kept bits against the search of the map by text, under random starts,
+// replacements by other kinds, stops, finishes and meddling inside passes;
+// one name is numbered only once controllers of that name exist.
+TEST(TweenByNameTest, NumberedNamesAnswerAsTheSearchByText) {
+    const std::vector<std::wstring> texts{L"tn_a", L"tn_b", L"tn_c", L"tn_late"};
+    std::vector<ControllerName> names{ControllerName(texts[0]), ControllerName(texts[1]), ControllerName(texts[2])};
+    std::mt19937 rng(7);
+    std::vector<std::unique_ptr<DynamicWidget>> widgets;
+    for (int i = 0; i < 3; ++i) widgets.push_back(std::make_unique<DynamicWidget>(0, 0, nullptr, 1.0f));
+    for (int op = 0; op < 3000; ++op) {
+        if (op == 1500) names.emplace_back(texts[3]);
+        DynamicWidget& w = *widgets[rng() % widgets.size()];
+        const std::wstring& name = texts[rng() % texts.size()];
+        const std::wstring& other = texts[rng() % texts.size()];
+        const float time = static_cast<float>(rng() % 4);
+        switch (rng() % 8) {
+            case 0:
+            case 1: w.TweenProperty(name, L"x", 5.0f, time, L"", false); break;
+            case 2: w.Circle(name, time + 1.0f, 90.0f, 3, 3, nullptr); break;
+            case 3: w.StopController(name); break;
+            case 4: w.StopTweens(name); break;
+            case 5: w.AddController(std::make_unique<Meddler>(name, &w, other, rng() % 2 == 0)); break;
+            case 6: w.UpdateFraction(static_cast<float>(rng() % 3)); break;
+            default:
+                if (rng() % 10 == 0) w.StopChanges();
+        }
+        for (const auto& v : widgets)
+            for (const ControllerName& n : names) ASSERT_EQ(v->CountTweens(n), v->CountTweens(n.Text())) << op;
+    }
 }
 
 // The two parameter names of the elastic curve: "base" is the exponential

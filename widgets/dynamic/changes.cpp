@@ -62,7 +62,27 @@ void DynamicWidget::SetPosition(std::wstring_view nameX, std::wstring_view nameY
 
 // --- Controllers ------------------------------------------------------------------
 
+namespace {
+
+bool IsTween(const Controller& c) {
+    // Asked by every walking person each step: a plain tween needs no cast.
+    return typeid(c) == typeid(Tweener) || dynamic_cast<const Tweener*>(&c);
+}
+
+}  // namespace
+
+void DynamicWidget::NoteEntry(const std::wstring& name, const Controller* c) {
+    const int number = ControllerName::NumberOf(name);
+    if (number < 0) return;
+    const uint32_t bit = uint32_t{1} << number;
+    if (c && IsTween(*c))
+        tweenBits_ |= bit;
+    else
+        tweenBits_ &= ~bit;
+}
+
 void DynamicWidget::RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it) {
+    NoteEntry(it->first, nullptr);
     if (updatingControllers_) {
         // The running loop stands on this entry or a neighbour: leave the
         // entry, empty, and let the controller die after the pass.
@@ -80,7 +100,10 @@ void DynamicWidget::UpdateControllers(float x) {
     for (auto it = controllers_.begin(); it != controllers_.end(); ++it) {
         Controller* c = it->second.get();
         // The entry may have been emptied, or refilled, by an earlier Update.
-        if (c && c->Update(x) && it->second.get() == c) retired_.push_back(std::move(it->second));
+        if (c && c->Update(x) && it->second.get() == c) {
+            NoteEntry(it->first, nullptr);
+            retired_.push_back(std::move(it->second));
+        }
     }
     updatingControllers_ = false;
     if (retired_.empty()) return;
@@ -93,6 +116,7 @@ void DynamicWidget::UpdateControllers(float x) {
 
 void DynamicWidget::AddController(std::unique_ptr<Controller> controller) {
     if (!controller) return;
+    NoteEntry(controller->GetName(), controller.get());
     auto it = controllers_.find(controller->GetName());
     if (it == controllers_.end()) {
         controllers_.emplace(controller->GetName(), std::move(controller));
@@ -115,6 +139,7 @@ void DynamicWidget::StopController(const std::wstring& name) {
 void DynamicWidget::StopChanges() {
     fadeFraction_ = 0.0f;
     fadeController_.clear();
+    tweenBits_ = 0;
     if (updatingControllers_) {
         for (auto& [name, c] : controllers_)
             if (c) retired_.push_back(std::move(c));
@@ -234,10 +259,21 @@ void DynamicWidget::StopTweens(const std::wstring& name) {
 
 int DynamicWidget::CountTweens(const std::wstring& name) const {
     auto it = controllers_.find(name);
-    if (it == controllers_.end() || !it->second) return 0;
-    // Asked by every walking person each step: a plain tween needs no cast.
-    const Controller& c = *it->second;
-    return typeid(c) == typeid(Tweener) || dynamic_cast<const Tweener*>(&c) ? 1 : 0;
+    return it != controllers_.end() && it->second && IsTween(*it->second) ? 1 : 0;
+}
+
+int DynamicWidget::CountTweens(const ControllerName& name) const {
+    if (name.Number() < 0) return CountTweens(name.Text());
+    const uint32_t bit = uint32_t{1} << name.Number();
+    if (!(tweenBitsKnown_ & bit)) {
+        // Entries made before the name was numbered set no bit: learn it once.
+        if (CountTweens(name.Text()) > 0)
+            tweenBits_ |= bit;
+        else
+            tweenBits_ &= ~bit;
+        tweenBitsKnown_ |= bit;
+    }
+    return (tweenBits_ & bit) ? 1 : 0;
 }
 
 void DynamicWidget::Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,

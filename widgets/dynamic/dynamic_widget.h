@@ -31,6 +31,7 @@
 #include "foundation/values/transform.h"
 #include "widgets/dynamic/button_listener.h"
 #include "widgets/dynamic/motion.h"
+#include "widgets/motion/controller_name.h"
 #include "widgets/script/animation_listener.h"
 #include "widgets/tree/removal_listener.h"
 #include "widgets/tree/widget.h"
@@ -226,6 +227,8 @@ public:
     // Timed changes are controllers named uniquely, so a name counts 0 or 1.
     void StopTweens(const std::wstring& name);
     int CountTweens(const std::wstring& name) const;
+    // The same answered from a bit the widget keeps, once the name has a number.
+    int CountTweens(const ControllerName& name) const;
     // `start`: a number is the phase; "top", "bottom" and "random" pick one.
     // A null wave is a sine.
     void Oscillate(const std::wstring& name, std::wstring_view property, float amplitude, float rate,
@@ -280,6 +283,10 @@ protected:
     // then reads a few lines of each instead of a dozen scattered ones.
     float clockRate_ = 1.0f;
     int controllerCount_ = 0;
+    // Bit n: a tween named by ControllerName number n is held; worth
+    // believing only where tweenBitsKnown_ has bit n (learnt from the map
+    // at the first question, kept by every change of an entry after).
+    mutable uint32_t tweenBits_ = 0, tweenBitsKnown_ = 0;
     int flashPhase_ = 0, flashPeriod_ = 0, flashCount_ = 0;
     // Whether the oscillation and clamp offsets are laid on the fields now.
     bool offsetsOn_ = true;
@@ -328,6 +335,8 @@ protected:
     void DrawCached(PassFlags& flags, Graphics* g);
     void ApplyClip(Graphics* g) const;
     void RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it);
+    // The entry under `name` now holds `c` (null: nothing).
+    void NoteEntry(const std::wstring& name, const Controller* c);
     void UpdateControllers(float x);
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);
     // Offsets off, `write`, offsets on, when there are any offsets.

@@ -8,10 +8,11 @@
 #include "game/park/people/kivra_person.h"
 #include "game/park/people/visitor_park.h"
 #include "game/park/people/visitor_rules.h"
+#include "widgets/motion/controller_name.h"
 
 namespace {
 
-const std::wstring kBlueTween = L"blue_tween";
+const ControllerName kBlueTween(L"blue_tween");
 
 }  // namespace
 

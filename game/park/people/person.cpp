@@ -8,10 +8,11 @@
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/tasks/task.h"
+#include "widgets/motion/controller_name.h"
 
 namespace {
 
-const std::wstring kPathTween = L"path_tween";
+const ControllerName kPathTween(L"path_tween");
 
 // The walker the person's searches name: none, since its own test
 // (CanWalkOn, final) is the walkable test of the tiles of the grid searched,
