@@ -1,41 +1,31 @@
 #include "widgets/tree/pause_memo.h"
 
-#include <cstdint>
-
 #include "widgets/tree/widget_container.h"
 #include "widgets/tree/widget_host.h"
 
-namespace {
+using pause_memo::internal::memo;
 
-int g_passDepth = 0;
-// Counts the changes; an answer is good while the count it was given at stands.
-uint64_t g_changes = 0;
-
-struct Answer {
-    const WidgetContainer* owner = nullptr;
-    uint64_t changes = 0;
-    bool paused = false;
-};
-Answer g_last;
-
-}  // namespace
-
-void PauseAnswersChanged() { ++g_changes; }
+void PauseAnswersChanged() { ++memo.changes; }
 
 namespace pause_memo {
 
-PassScope::PassScope() { ++g_passDepth; }
+PassScope::PassScope() { ++memo.passDepth; }
 
 PassScope::~PassScope() {
-    if (--g_passDepth == 0) g_last = Answer{};
+    if (--memo.passDepth == 0) {
+        memo.owner = nullptr;
+        memo.answeredAt = 0;
+        memo.paused = false;
+    }
 }
 
-bool OwnerPaused(const WidgetContainer& owner) {
-    if (g_passDepth == 0) return owner.IsPaused();
-    if (g_last.owner == &owner && g_last.changes == g_changes) return g_last.paused;
-    const uint64_t changes = g_changes;
+bool internal::AskOwner(const WidgetContainer& owner) {
+    if (memo.passDepth == 0) return owner.IsPaused();
+    const uint64_t changes = memo.changes;
     const bool paused = owner.IsPaused();
-    g_last = Answer{&owner, changes, paused};
+    memo.owner = &owner;
+    memo.answeredAt = changes;
+    memo.paused = paused;
     return paused;
 }
 

@@ -6,6 +6,8 @@
 // says so through PauseAnswersChanged (widget_host.h). Outside a pass every
 // question goes to the owner. Main thread only.
 
+#include <cstdint>
+
 class WidgetContainer;
 
 namespace pause_memo {
@@ -20,8 +22,30 @@ public:
     PassScope& operator=(const PassScope&) = delete;
 };
 
+namespace internal {
+
+// The memo itself: how deep the passes are, the count of changes (an answer
+// is good while the count it was given at stands) and the last answer.
+// Inline for OwnerPaused's kept answer, read by every widget of a pass.
+struct Memo {
+    int passDepth = 0;
+    uint64_t changes = 0;
+    const WidgetContainer* owner = nullptr;
+    uint64_t answeredAt = 0;
+    bool paused = false;
+};
+inline Memo memo;
+
+bool AskOwner(const WidgetContainer& owner);
+
+}  // namespace internal
+
 // owner->IsPaused(), from the memo when a pass already asked it and nothing
 // changed since.
-bool OwnerPaused(const WidgetContainer& owner);
+inline bool OwnerPaused(const WidgetContainer& owner) {
+    const internal::Memo& m = internal::memo;
+    if (m.passDepth != 0 && m.owner == &owner && m.answeredAt == m.changes) return m.paused;
+    return internal::AskOwner(owner);
+}
 
 }  // namespace pause_memo
