@@ -157,52 +157,54 @@ void DynamicWidget::StopChanges() {
 void DynamicWidget::AddOscillation(std::unique_ptr<Oscillation> oscillation) {
     if (!oscillation) return;
     WriteBase([&] { oscillations_[oscillation->GetName()] = std::move(oscillation); });
+    NoteOffsets();
 }
 
 void DynamicWidget::StopOscillation(const std::wstring& name, bool undo) {
     auto it = oscillations_.find(name);
     if (it == oscillations_.end()) return;
-    if (!undo) {
+    if (undo)
+        WriteBase([&] { oscillations_.erase(name); });
+    else
         oscillations_.erase(it);
-        return;
-    }
-    WriteBase([&] { oscillations_.erase(name); });
+    NoteOffsets();
 }
 
 void DynamicWidget::StopOscillations(bool undo) {
     if (oscillations_.empty()) return;
-    if (!undo) {
-        oscillations_.clear();
-        return;
-    }
     // Offsets back on afterwards, so the clamps hold their fields again.
-    WriteBase([&] { oscillations_.clear(); });
+    if (undo)
+        WriteBase([&] { oscillations_.clear(); });
+    else
+        oscillations_.clear();
+    NoteOffsets();
 }
 
 void DynamicWidget::AddClamp(std::unique_ptr<Clamp> clamp) {
     if (!clamp) return;
     WriteBase([&] { clamps_[clamp->GetName()] = std::move(clamp); });
+    NoteOffsets();
 }
 
 void DynamicWidget::StopClamp(const std::wstring& name, bool undo) {
     auto it = clamps_.find(name);
     if (it == clamps_.end()) return;
-    if (!undo) {
+    if (undo)
+        WriteBase([&] { clamps_.erase(name); });
+    else
         clamps_.erase(it);
-        return;
-    }
-    WriteBase([&] { clamps_.erase(name); });
+    NoteOffsets();
 }
 
 void DynamicWidget::StopClamps(bool undo) {
     if (clamps_.empty()) return;
-    if (!undo) {
-        clamps_.clear();
-        return;
-    }
     // The oscillations' offsets go back on too: left off, the next removal
     // would take them off a second time.
-    WriteBase([&] { clamps_.clear(); });
+    if (undo)
+        WriteBase([&] { clamps_.clear(); });
+    else
+        clamps_.clear();
+    NoteOffsets();
 }
 
 // --- Helpers that start timed changes ----------------------------------------------------

@@ -293,11 +293,15 @@ protected:
     bool updatingControllers_ = false;
     bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false, resetModesWhenDone_ = false;
     bool frameChanged_ = false;
-    std::unique_ptr<ShaderProgram> shader_;
+    // Whether any oscillation or clamp is held: the passes ask this, not
+    // the two maps, which lie outside the lines they read.
+    bool hasOffsets_ = false;
     std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
+    std::array<FrameAnimator, 2> animators_{};
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
     std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
-    std::array<FrameAnimator, 2> animators_{};
+    // Beside the colour below, in a line every draw reads.
+    std::unique_ptr<ShaderProgram> shader_;
 
 public:
     float opacity = 1.0f;
@@ -338,6 +342,7 @@ protected:
     // The entry under `name` now holds `c` (null: nothing).
     void NoteEntry(const std::wstring& name, const Controller* c);
     void UpdateControllers(float x);
+    void NoteOffsets() { hasOffsets_ = !oscillations_.empty() || !clamps_.empty(); }
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);
     // Offsets off, `write`, offsets on, when there are any offsets.
     template <typename Write>

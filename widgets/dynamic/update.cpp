@@ -39,12 +39,12 @@ void DynamicWidget::UpdateFraction(float x) {
     last_y = y_;
     // The controllers write base values: the offsets are off for the whole
     // pass, also when a controller adds the first oscillation or clamp.
-    if (!oscillations_.empty() || !clamps_.empty())
+    if (hasOffsets_)
         RemoveOffsets();
     else
         offsetsOn_ = false;
     UpdateControllers(x);
-    if (!oscillations_.empty() || !clamps_.empty())
+    if (hasOffsets_)
         ApplyOffsets(x);
     else
         offsetsOn_ = true;
