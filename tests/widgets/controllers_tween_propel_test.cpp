@@ -7,6 +7,7 @@
 #include <cwctype>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_propeller.h"
@@ -19,6 +20,32 @@ class Square : public EasingCurve {
 public:
     float Evaluate(float t) override { return t * t; }
 };
+
+// From one to five targets, the first ones kept apart from the rest, each
+// moves along the curve in step; a linear curve given is the course taken
+// with none.
+TEST(TweenerTest, EveryTargetMovesAlongTheCurveHoweverManyThereAre) {
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    for (size_t count = 1; count <= 5; ++count) {
+        for (int kind = 0; kind < 3; ++kind) {
+            std::vector<float> fields(count, 0.0f);
+            std::vector<TweenTarget> targets;
+            for (size_t i = 0; i < count; ++i)
+                targets.push_back({&fields[i], static_cast<float>(i), 10.0f * static_cast<float>(i + 1)});
+            std::unique_ptr<EasingCurve> curve;
+            if (kind == 1) curve = std::make_unique<Linear>();
+            if (kind == 2) curve = std::make_unique<Square>();
+            Tweener t(L"t", &w, 4.0f, std::move(curve), 0, targets, 0.0f);
+            for (int step = 1; step <= 4; ++step) {
+                EXPECT_EQ(t.Update(1.0f), step == 4);
+                const float p = 0.25f * static_cast<float>(step), c = kind == 2 ? p * p : p;
+                for (size_t i = 0; i < count; ++i)
+                    EXPECT_FLOAT_EQ(fields[i], targets[i].end * c + targets[i].start * (1.0f - c))
+                        << count << " " << kind << " " << i;
+            }
+        }
+    }
+}
 
 TEST(TweenerTest, FollowsTheCurveFromStartToEndAndFinishesAtProgressOne) {
     DynamicWidget w(0, 0, nullptr, 1.0f);

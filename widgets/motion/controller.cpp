@@ -2,8 +2,11 @@
 
 #include "widgets/motion/controller.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
+#include <typeinfo>
 
 #include "foundation/system/text.h"
 #include "widgets/dynamic/dynamic_widget.h"
@@ -20,6 +23,9 @@ Controller::Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr
       widget_(widget),
       changeBits_(changeBits) {
     if (name_.empty()) name_ = text::WFormat(L"controller%d", g_controller_names++);
+    // A straight curve is the course taken without one, read without a
+    // call to an object of its own elsewhere in memory.
+    if (curve_ && typeid(*curve_) == typeid(Linear)) curve_.reset();
     if (countsAsAnimating_ && widget_) widget_->AddControllerCount(1);
 }
 
@@ -49,7 +55,10 @@ void Controller::Refresh() {
 
 Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,
                  uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed)
-    : Controller(std::move(name), widget, std::move(curve), true, changeBits), targets_(std::move(targets)) {
+    : Controller(std::move(name), widget, std::move(curve), true, changeBits) {
+    nearCount_ = std::min(targets.size(), near_.size());
+    std::copy_n(targets.begin(), nearCount_, near_.begin());
+    more_.assign(targets.begin() + static_cast<std::ptrdiff_t>(nearCount_), targets.end());
     rate_ = RateForDuration(duration);
     if (duration > 0.0f && std::isfinite(duration)) {
         progress_ = elapsed / duration;
@@ -76,12 +85,14 @@ bool Tweener::Update(float x) {
     }
     if (progress_ > 1.0f) progress_ = 1.0f;
     const float c = Curve(progress_);
-    for (const TweenTarget& t : targets_) {
+    auto move = [c](const TweenTarget& t) {
         const float v = t.end * c + t.start * (1.0f - c);
         // Past the float range the sum is taken again in double, where it
         // cannot overflow, for the sign of the value to hold.
         Store(t.field, std::isfinite(v) ? v : double{t.end} * c + double{t.start} * (1.0 - double{c}));
-    }
+    };
+    for (size_t i = 0; i < nearCount_; ++i) move(near_[i]);
+    for (const TweenTarget& t : more_) move(t);
     Refresh();
     return progress_ >= 1.0f;
 }

@@ -15,7 +15,9 @@
 // Callers must not keep a controller after handing it to the widget, nor
 // let it outlive the widget or the fields it drives. Main thread only.
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -83,7 +85,11 @@ public:
     void SetDelay(float units) { delay_ = std::isfinite(units) && units > 0.0f ? units : 0.0f; }
 
 private:
-    std::vector<TweenTarget> targets_;
+    // The first two targets lie in the tweener itself, where an update
+    // reads them with its own fields; any more follow in a vector.
+    std::array<TweenTarget, 2> near_{};
+    size_t nearCount_ = 0;
+    std::vector<TweenTarget> more_;
     float delay_ = 0.0f;
     // With a duration the progress is the time run over the duration, so a
     // change of n units ends after exactly n units of time; adding a
