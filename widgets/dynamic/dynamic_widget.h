@@ -296,12 +296,12 @@ protected:
     // Whether any oscillation or clamp is held: the passes ask this, not
     // the two maps, which lie outside the lines they read.
     bool hasOffsets_ = false;
+    // Read by a widget's update whenever it has nothing left to animate.
+    std::unique_ptr<ShaderProgram> shader_;
     std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
     std::array<FrameAnimator, 2> animators_{};
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
     std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
-    // Beside the colour below, in a line every draw reads.
-    std::unique_ptr<ShaderProgram> shader_;
 
 public:
     float opacity = 1.0f;
