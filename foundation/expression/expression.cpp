@@ -65,12 +65,13 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
     Reset(text);
     ++running_;
     // A condition on numbers alone is its program's result, reached without
-    // a call through the tree for every evaluation.
+    // a call through the tree for every evaluation. The tree is always the
+    // one remembered last, so the reading kept of it stands for it.
     ScalarValue scalar;
     PropertyValue result;
     if (root == nullptr || depth_ + depth > kMaxDepth) {
         result = ParseTernary();
-    } else if (root != lastRoot_ || lastRead_.word == nullptr || reread_ || !ReadKeptMember(result)) {
+    } else if (lastRead_.word == nullptr || reread_ || !ReadKeptMember(result)) {
         result = !root->tryScalar || reread_         ? Run(*root)
                  : RunProgram(root->program, scalar) ? scalar.ToValue()
                                                      : Run(*root, false);
