@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <string>
 
 #include "dynamic_widget_test_support.h"
 #include "widgets/motion/controller_propeller.h"
@@ -198,6 +200,65 @@ TEST(StopInsideUpdateTest, RegressionAControllerStoppingChangesFromItsUpdateIsNo
     w->UpdateFraction(1.0f);
     EXPECT_FLOAT_EQ(w->GetX(), 5.0f);
     EXPECT_EQ(w->GetControllerCount(), 0);
+}
+
+// The controller pass as it was before the first controller was kept
+// beside the map, as the reference: every entry followed through the map.
+class ReferencePass : public DynamicWidget {
+public:
+    ReferencePass() : DynamicWidget(0, 0, nullptr, 1.0f) {}
+    void Pass(bool reference) {
+        if (!reference) return UpdateControllers(1.0f);
+        if (controllers_.empty()) return;
+        updatingControllers_ = true;
+        for (auto it = controllers_.begin(); it != controllers_.end(); ++it)
+            if (Controller* c = it->second.get(); c && c->Update(1.0f) && it->second.get() == c) {
+                NoteEntry(it->first, nullptr);
+                retired_.push_back(std::move(it->second));
+            }
+        updatingControllers_ = false;
+        std::erase_if(controllers_, [](const auto& entry) { return !entry.second; });
+        retired_.clear();
+    }
+    std::mt19937 rng{0};
+    std::wstring log;
+};
+
+// Logs its turns and, by the widget's dice, adds, replaces or stops
+// controllers (itself too) from inside its update, or finishes.
+class Dice : public Controller {
+public:
+    Dice(std::wstring name, ReferencePass* w) : Controller(std::move(name), w, nullptr, true, 0), w_(w) {}
+    bool Update(float) override {
+        w_->log += name_ + L";";
+        const std::wstring other(1, static_cast<wchar_t>(L'a' + w_->rng() % 4));
+        switch (w_->rng() % 6) {
+            case 0: w_->AddController(std::make_unique<Dice>(other, w_)); break;
+            case 1: w_->StopController(other); break;
+            case 2:
+                if (w_->rng() % 8 == 0) w_->StopChanges();
+                break;
+        }
+        return w_->rng() % 5 == 0;
+    }
+
+private:
+    ReferencePass* w_;
+};
+
+TEST(ControllerPassTest, KeptFirstControllerPassMatchesTheMapWalkUnderRandomChanges) {
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+        ReferencePass kept, reference;
+        for (ReferencePass* w : {&kept, &reference}) {
+            w->rng.seed(seed);
+            for (uint32_t i = 0, n = seed % 4; i < n; ++i)
+                w->AddController(
+                    std::make_unique<Dice>(std::wstring(1, static_cast<wchar_t>(L'a' + (seed + i) % 4)), w));
+            for (int pass = 0; pass < 12; ++pass) w->Pass(w == &reference), w->log += L"|";
+        }
+        ASSERT_EQ(kept.log, reference.log) << seed;
+        ASSERT_EQ(kept.GetControllerCount(), reference.GetControllerCount()) << seed;
+    }
 }
 
 }  // namespace

@@ -87,27 +87,34 @@ void DynamicWidget::RetireController(std::map<std::wstring, std::unique_ptr<Cont
         // The running loop stands on this entry or a neighbour: leave the
         // entry, empty, and let the controller die after the pass.
         if (it->second) retired_.push_back(std::move(it->second));
+        NoteFirstController();
         return;
     }
     // Out of the map before it dies, so its destructor sees a consistent widget.
     std::unique_ptr<Controller> doomed = std::move(it->second);
     controllers_.erase(it);
+    NoteFirstController();
 }
 
 void DynamicWidget::UpdateControllers(float x) {
     if (controllers_.empty()) return;
     updatingControllers_ = true;
-    for (auto it = controllers_.begin(); it != controllers_.end(); ++it) {
-        Controller* c = it->second.get();
+    // No entry leaves the map during the pass (stopped ones are emptied), so
+    // a map of one entry after an update has none after the one updated.
+    auto it = controllers_.begin();
+    for (Controller* c = firstController_;; c = it->second.get()) {
         // The entry may have been emptied, or refilled, by an earlier Update.
         if (c && c->Update(x) && it->second.get() == c) {
             NoteEntry(it->first, nullptr);
             retired_.push_back(std::move(it->second));
+            NoteFirstController();
         }
+        if (controllers_.size() == 1 || ++it == controllers_.end()) break;
     }
     updatingControllers_ = false;
     if (retired_.empty()) return;
     std::erase_if(controllers_, [](const auto& entry) { return !entry.second; });
+    NoteFirstController();
     // Destructors run last and may add or stop controllers themselves.
     auto doomed = std::move(retired_);
     retired_.clear();
@@ -120,11 +127,13 @@ void DynamicWidget::AddController(std::unique_ptr<Controller> controller) {
     auto it = controllers_.find(controller->GetName());
     if (it == controllers_.end()) {
         controllers_.emplace(controller->GetName(), std::move(controller));
+        NoteFirstController();
         return;
     }
     // The earlier one stops where it was before the new one takes its place.
     std::unique_ptr<Controller> earlier = std::move(it->second);
     it->second = std::move(controller);
+    NoteFirstController();
     if (updatingControllers_)
         retired_.push_back(std::move(earlier));
     else
@@ -140,6 +149,7 @@ void DynamicWidget::StopChanges() {
     fadeFraction_ = 0.0f;
     fadeController_.clear();
     tweenBits_ = 0;
+    firstController_ = nullptr;
     if (updatingControllers_) {
         for (auto& [name, c] : controllers_)
             if (c) retired_.push_back(std::move(c));

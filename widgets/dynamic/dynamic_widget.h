@@ -298,6 +298,10 @@ protected:
     bool hasOffsets_ = false;
     // Read by a widget's update whenever it has nothing left to animate.
     std::unique_ptr<ShaderProgram> shader_;
+    // The first entry's controller (null: none, or emptied), kept by every
+    // change of the map: a pass over a widget with one controller, as a
+    // walking visitor's, reaches it without reading the map's node.
+    Controller* firstController_ = nullptr;
     std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
     std::array<FrameAnimator, 2> animators_{};
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
@@ -342,6 +346,9 @@ protected:
     // The entry under `name` now holds `c` (null: nothing).
     void NoteEntry(const std::wstring& name, const Controller* c);
     void UpdateControllers(float x);
+    void NoteFirstController() {
+        firstController_ = controllers_.empty() ? nullptr : controllers_.begin()->second.get();
+    }
     void NoteOffsets() { hasOffsets_ = !oscillations_.empty() || !clamps_.empty(); }
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);
     // Offsets off, `write`, offsets on, when there are any offsets.
