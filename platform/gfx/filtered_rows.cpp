@@ -7,7 +7,7 @@ void FilteredRows::BeginDraw(const SamplerSetup& s, uint64_t version, uint32_t f
     firstRow_ = true;
 }
 
-const uint32_t* FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
+KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
     const ColumnStep step = BilinearColumn(v);
     if (firstRow_) {
         // The draw's offset is known with its first row: kept when an
@@ -27,30 +27,38 @@ const uint32_t* FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
         }
         if (!kept_) {
             oldest->key = pending_;
-            oldest->ready.clear();
+            oldest->made.clear();
             oldest->lastUsed = draws_;
-            return nullptr;
+            return {};
         }
         kept_->lastUsed = draws_;
     }
-    if (!kept_ || step.weight != kept_->key.fy) return nullptr;
+    if (!kept_ || step.weight != kept_->key.fy) return {};
     Slot& slot = *kept_;
     const int width = s.view.width, height = s.view.height;
     const size_t stride = static_cast<size_t>(width) + 1;
-    if (slot.ready.empty()) {
+    if (slot.made.empty()) {
         slot.texels.resize(stride * (static_cast<size_t>(height) + 1));
-        slot.ready.assign(static_cast<size_t>(height) + 1, 0);
+        slot.made.assign(static_cast<size_t>(height) + 1, Made{});
     }
     // Rows -1 .. height - 1 by the upper texel row of the sample.
     const int upper = step.column;
-    if (upper < -1 || upper >= height) return nullptr;
+    if (upper < -1 || upper >= height) return {};
     uint32_t* out = slot.texels.data() + stride * static_cast<size_t>(upper + 1);
-    if (!slot.ready[static_cast<size_t>(upper + 1)]) {
+    Made& m = slot.made[static_cast<size_t>(upper + 1)];
+    if (!m.ready) {
         BilinearRunSpan(BilinearRows(s, v), -1, s.wrapU ? width - 1 : 0, s.wrapU ? 0 : width - 1, slot.key.fx,
                         width + 1, out);
-        slot.ready[static_cast<size_t>(upper + 1)] = 1;
+        // Sprites' rows are clear at their edges, some of them all along:
+        // draws whose blend leaves the target as it is under clear texels
+        // skip them.
+        const int count = width + 1;
+        int first = 0, last = count - 1;
+        while (first < count && out[first] == 0) ++first;
+        while (last > first && out[last] == 0) --last;
+        m = {first - 1, first < count ? last : first - 1, true};
     }
-    return out + 1;
+    return {out + 1, m.first, m.end};
 }
 
 }  // namespace plat

@@ -8,7 +8,8 @@
 // Owns: the filtered texels, (width + 1) x (height + 1) at most, made row by
 // row as draws first need them, for a few offsets and addressings at a time
 // (the one used longest ago gives way to a new one).
-// Promises: every texel is the one SampleSpan gives at that point; an offset
+// Promises: every texel is the one SampleSpan gives at that point, and every
+// entry of a row outside its extent is clear (zero); an offset
 // is kept only from its second draw on, so an image whose offset changes
 // every frame costs nothing but the check; the rows are dropped when the
 // texture changes.
@@ -21,6 +22,13 @@
 
 namespace plat {
 
+// A kept row: entry c (c from -1 to width - 1) at texels[c]; every entry
+// outside [first, end) is clear. A row with nothing drawn has first >= end.
+struct KeptRow {
+    const uint32_t* texels = nullptr;
+    int first = 0, end = 0;
+};
+
 class FilteredRows {
 public:
     // Marks the start of a draw that will ask for rows at column weight fx
@@ -28,21 +36,24 @@ public:
     void BeginDraw(const SamplerSetup& s, uint64_t version, uint32_t fx);
     // Samples at row coordinate v (16.16) with column weight fx as set by
     // BeginDraw: entry c, for c from -1 to width - 1, blends texel columns c
-    // and c + 1 under the addressing mode. Null when the offset is not kept
-    // (the caller filters the row itself).
-    const uint32_t* Row(const SamplerSetup& s, int32_t v) {
+    // and c + 1 under the addressing mode. Null texels when the offset is
+    // not kept (the caller filters the row itself).
+    KeptRow Row(const SamplerSetup& s, int32_t v) {
         // Rows already made cost a few comparisons.
         const ColumnStep step = BilinearColumn(v);
         if (!firstRow_ && kept_ && step.weight == kept_->key.fy && step.column >= -1 &&
-            step.column < kept_->key.height && !kept_->ready.empty() &&
-            kept_->ready[static_cast<size_t>(step.column + 1)])
-            return kept_->texels.data() +
-                   (static_cast<size_t>(kept_->key.width) + 1) * static_cast<size_t>(step.column + 1) + 1;
+            step.column < kept_->key.height && !kept_->made.empty()) {
+            const Made& m = kept_->made[static_cast<size_t>(step.column + 1)];
+            if (m.ready)
+                return {kept_->texels.data() +
+                            (static_cast<size_t>(kept_->key.width) + 1) * static_cast<size_t>(step.column + 1) + 1,
+                        m.first, m.end};
+        }
         return MakeRow(s, v);
     }
 
 private:
-    const uint32_t* MakeRow(const SamplerSetup& s, int32_t v);
+    KeptRow MakeRow(const SamplerSetup& s, int32_t v);
 
     struct Key {
         uint64_t version = ~uint64_t{0};
@@ -52,11 +63,16 @@ private:
         bool wrapU = false, wrapV = false;
         bool operator==(const Key&) const = default;
     };
+    // Whether a row is made, and its extent.
+    struct Made {
+        int32_t first = 0, end = 0;
+        bool ready = false;
+    };
     // The rows made for one offset.
     struct Slot {
         Key key;
         std::vector<uint32_t> texels;
-        std::vector<uint8_t> ready;
+        std::vector<Made> made;
         uint64_t lastUsed = 0;
     };
     // Offsets kept at once: a camera's offset and the few that images moving

@@ -82,6 +82,16 @@ struct ChunkInputs {
 // Shades and writes pixels x .. x + n - 1 of row y. `tex0` may point at
 // stage 0's texels for the span, skipping the sampler.
 void ShadeChunk(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, const uint32_t* tex0);
+// Notes rows top .. bottom - 1 among those written.
+inline void MarkRowsWritten(DrawSetup& d, int top, int bottom) {
+    if (d.writtenTop >= d.writtenBottom) {
+        d.writtenTop = top;
+        d.writtenBottom = bottom;
+        return;
+    }
+    if (top < d.writtenTop) d.writtenTop = top;
+    if (bottom > d.writtenBottom) d.writtenBottom = bottom;
+}
 // Writes finished colours (after stencil) through the blender.
 void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask);
 

@@ -10,14 +10,7 @@ namespace plat::raster {
 
 void WriteSpan(DrawSetup& d, int x, int y, int n, const uint32_t* src, const uint8_t* mask) {
     Surface* t = d.target;
-    if (d.writtenTop >= d.writtenBottom) {
-        d.writtenTop = y;
-        d.writtenBottom = y + 1;
-    } else if (y < d.writtenTop) {
-        d.writtenTop = y;
-    } else if (y >= d.writtenBottom) {
-        d.writtenBottom = y + 1;
-    }
+    MarkRowsWritten(d, y, y + 1);
     if (d.direct32) {
         d.blendFn(d.blend, src, mask, reinterpret_cast<uint32_t*>(t->Row(y)) + x, n);
         return;

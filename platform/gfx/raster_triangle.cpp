@@ -221,6 +221,15 @@ bool PassesTexturesThrough(const DrawSetup& d, uint32_t color) {
     return d.stageCount < 2 || (!d.textured[1] && StageKeepsCurrent(d.stages[1]));
 }
 
+// A clear texel comes out of the draw's texture stages clear: stage 0 reads
+// it, the later stages no texture.
+bool ClearTexelStaysClear(const DrawSetup& d, uint32_t color) {
+    uint32_t out = color;
+    const uint32_t clear = 0;
+    for (int k = 0; k < d.stageCount; ++k) CombineStage(d.stages[k], k == 0 ? &clear : nullptr, &color, &out, 1);
+    return out == 0;
+}
+
 inline bool NearInteger(double v, double tol) { return std::fabs(v - std::round(v)) <= tol; }
 
 // Stage 0's bilinear samples along every row of a rectangle, when they step
@@ -371,7 +380,37 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const UnitRows unitRows = PlanUnitRows(r.vT[0], dvdy[0], yTf, y0, y1, s0.wrapV);
 
     ChunkInputs in;
+    // Kept rows that step one texel row a pixel row into a 32-bit target, as
+    // unscaled sprites at a shared offset are drawn (most rows of a busy
+    // frame): each is blended straight from the kept texels, without the
+    // coordinates below, and skipped where it is clear under a blend that
+    // leaves the target as it is there. Clear edges are blended with the
+    // rest: rows cut to lengths of their own cost the blend more in branches
+    // it guesses wrong than it saves.
+    const bool keptRows =
+        filtered && !run.mirrored && !rowInside && unitRows.ok && d.direct32 && !d.depthStencil && !d.textured[1];
+    bool skipClear = false;
+    if (keptRows) {
+        MarkRowsWritten(d, y0, y1);
+        std::fill_n(in.diffuse, std::min(width, kChunk), r.color);
+        in.flat = true;
+        in.flatColor = r.color;
+        skipClear = BlendKeepsTargetUnderClear(d.blend) && ClearTexelStaysClear(d, r.color);
+    }
     for (int py = y0; py < y1; ++py) {
+        if (keptRows) {
+            if (const KeptRow kept = filtered->Row(s0, unitRows.Row(py)); kept.texels) {
+                const uint32_t* src = kept.texels + run.first;
+                if (skipClear && (kept.first >= run.first + width || kept.end <= run.first)) continue;
+                if (passThrough) {
+                    d.blendFn(d.blend, src, nullptr, reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0, width);
+                } else {
+                    for (int x = 0; x < width; x += kChunk)
+                        ShadeChunk(d, x0 + x, py, std::min(kChunk, width - x), in, src + x);
+                }
+                continue;
+            }
+        }
         double v[2];
         for (int k = 0; k < kMaxTextureStages; ++k) v[k] = r.vT[k] + (py - yTf) * dvdy[k];
         const uint32_t* texRow = nullptr;
@@ -390,7 +429,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         if (!texRow && run.ok) {
             const int32_t vFixed = unitRows.ok ? unitRows.Row(py) : ToFixed16(Reduce(v[0], s0.wrapV, s0.view.height));
             // Rows filtered for an earlier draw at this offset serve as texels.
-            if (const uint32_t* kept = filtered ? filtered->Row(s0, vFixed) : nullptr) {
+            if (const uint32_t* kept = filtered ? filtered->Row(s0, vFixed).texels : nullptr) {
                 if (run.mirrored) {
                     mirroredKept = kept;
                 } else {

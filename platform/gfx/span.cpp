@@ -217,6 +217,12 @@ bool BlendColorIgnoresDestAlpha(const BlendSetup& b) {
     return !readsDestAlpha(b.src) && !readsDestAlpha(b.dst);
 }
 
+bool BlendKeepsTargetUnderClear(const BlendSetup& b) {
+    const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
+    return b.enabled && sameAlpha && b.op == BlendOp::Add && b.src == Blend::One &&
+           (b.dst == Blend::InvSrcAlpha || b.dst == Blend::One);
+}
+
 BlendSpanFn ChooseBlend(const BlendSetup& b) {
     if (!b.enabled) return CopySpan;
     const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;

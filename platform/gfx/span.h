@@ -55,6 +55,10 @@ BlendSpanFn ChooseBlend(const BlendSetup& b);
 // target without alpha can be blended in place.
 bool BlendColorIgnoresDestAlpha(const BlendSetup& b);
 
+// A clear source pixel (all zero) leaves the target's pixel as it is, as
+// the premultiplied over and additive blends do.
+bool BlendKeepsTargetUnderClear(const BlendSetup& b);
+
 // One pixel through the general blend, for checks and single pixels.
 uint32_t BlendPixel(const BlendSetup& b, uint32_t src, uint32_t dst);
 

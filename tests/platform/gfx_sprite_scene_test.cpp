@@ -1,7 +1,8 @@
 // Random scenes of unscaled sprites, as a park draws them: overlapping
 // images of a few textures at a few shared sub-pixel offsets (so later
 // draws read the rows earlier ones filtered), some mirrored, some tinted,
-// all blended over a noisy background. Every scene is drawn through the
+// with clear edges and clear rows as people's cels have, all blended over a
+// noisy background, by the over blend or, in some scenes, the additive one. Every scene is drawn through the
 // device and, apart from it, sprite by sprite through the per-sample
 // bilinear filter and the one-pixel blend, the path the device's row
 // shortcuts stand in for; the two frames must hold the same bits.
@@ -40,9 +41,13 @@ protected:
 
     void SetUp() override { Open(kTargetW, kTargetH, plat::Format::A8R8G8B8); }
 
-    static Art MakeArt(int w, int h, uint32_t seed) {
+    // Clear columns `margin` wide at both sides and clear rows at the bottom.
+    static Art MakeArt(int w, int h, uint32_t seed, int margin) {
         Art a{w, h, Noise(w * h, seed, false)};
-        for (uint32_t& p : a.texels) {
+        for (size_t i = 0; i < a.texels.size(); ++i) {
+            uint32_t& p = a.texels[i];
+            const int x = static_cast<int>(i) % w, y = static_cast<int>(i) / w;
+            if (x < margin || x >= w - margin || y >= h - margin) p = 0;
             // Clear and opaque runs as sprites have, between soft edges.
             const uint32_t kind = (p >> 8) % 4;
             const uint32_t alpha = kind == 0 ? 0 : kind == 1 ? 255 : p >> 24;
@@ -55,7 +60,8 @@ protected:
     // The sprite through the per-sample filter: pixel p of the image at left
     // edge x samples u = first + (p - (x - 0.5)) texels (mirrored: counted
     // from the image's right edge), and likewise in v.
-    static void Reference(const Sprite& s, const Art& art, bool wrap, std::vector<uint32_t>& frame) {
+    static void Reference(const Sprite& s, const Art& art, bool wrap, const plat::BlendSetup& blend,
+                          std::vector<uint32_t>& frame) {
         plat::SamplerSetup setup;
         setup.view = {art.texels.data(), art.w, art.h, art.w};
         setup.bilinear = true;
@@ -72,7 +78,7 @@ protected:
                 plat::SampleSpan(setup, &u, &v, 1, &texel);
                 if (s.color != 0xFFFFFFFFu) texel = plat::ModulateArgb(texel, s.color);
                 uint32_t& pixel = frame[static_cast<size_t>(py) * kTargetW + px];
-                pixel = plat::OverPixel(texel, pixel);
+                pixel = plat::BlendPixel(blend, texel, pixel);
             }
     }
 };
@@ -81,7 +87,7 @@ TEST_P(GfxSpriteSceneTest, RandomScenesMatchThePerSampleFilterBitForBit) {
     const bool wrap = GetParam();
     // Texture sizes whose texel coordinates are exact in a float, as the
     // engine's packed sheets have.
-    const std::vector<Art> arts = {MakeArt(64, 32, 11), MakeArt(128, 64, 12), MakeArt(32, 128, 13)};
+    const std::vector<Art> arts = {MakeArt(64, 32, 11, 0), MakeArt(128, 64, 12, 9), MakeArt(32, 128, 13, 5)};
     std::vector<plat::Texture*> textures;
     for (const Art& a : arts) textures.push_back(MakeTexture(a.w, a.h, a.texels));
     const auto mode = static_cast<uint32_t>(wrap ? TextureAddress::Wrap : TextureAddress::Clamp);
@@ -106,6 +112,11 @@ TEST_P(GfxSpriteSceneTest, RandomScenesMatchThePerSampleFilterBitForBit) {
         Quad(0, 0, kTargetW, kTargetH, 0xFFFFFFFFu);
         BlendNormal();
         background->Release();
+        plat::BlendSetup blend;
+        blend.enabled = true;
+        blend.src = blend.srcAlpha = plat::Blend::One;
+        blend.dst = blend.dstAlpha = scene % 3 == 2 ? plat::Blend::One : plat::Blend::InvSrcAlpha;
+        device_->SetRenderState(plat::RenderState::DestBlend, static_cast<uint32_t>(blend.dst));
         for (int n = 0; n < 16; ++n) {
             Sprite s{};
             s.art = between(0, 2);
@@ -119,7 +130,7 @@ TEST_P(GfxSpriteSceneTest, RandomScenesMatchThePerSampleFilterBitForBit) {
             s.y = between(-40, kTargetH) + fy / 256.0;
             s.mirrored = between(0, 2) == 0;
             s.color = between(0, 3) == 0 ? (static_cast<uint32_t>(between(0, 0xFFFFFF)) | 0xFF000000u) : 0xFFFFFFFFu;
-            Reference(s, art, wrap, expected);
+            Reference(s, art, wrap, blend, expected);
             const float s0 = static_cast<float>(s.firstU) / art.w, t0 = static_cast<float>(s.firstV) / art.h;
             const float s1 = static_cast<float>(s.firstU + s.w) / art.w,
                         t1 = static_cast<float>(s.firstV + s.h) / art.h;
