@@ -87,8 +87,18 @@ void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledTex
     }
 }
 
-const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstring_view text) {
+const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstring_view text, uint64_t serial) {
     if (IsLast(text)) return last_;
+    SerialSlot* slot = nullptr;
+    if (serial != 0) {
+        if (!bySerial_) bySerial_ = std::make_unique<std::array<SerialSlot, kSerialSlots>>();
+        slot = &(*bySerial_)[serial % kSerialSlots];
+        // A number stands for one text as long as it lives.
+        if (slot->serial == serial) {
+            RememberLast(text, slot->compiled);
+            return last_;
+        }
+    }
     auto it = compiled_.find(text);
     if (it == compiled_.end()) {
         // Texts built at run time would grow the cache without end. A tree
@@ -97,6 +107,7 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         if (compiled_.size() >= kCachedTexts) {
             if (running_ > 0) return nullptr;
             compiled_.clear();
+            if (bySerial_) bySerial_->fill({});
             RememberLast({}, nullptr);
         }
         auto entry = std::make_unique<CompiledText>();
@@ -113,6 +124,7 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         }
         it = compiled_.emplace(std::wstring(text), std::move(entry)).first;
     }
+    if (slot != nullptr) *slot = {serial, it->second.get()};
     RememberLast(text, it->second.get());
     return last_;
 }

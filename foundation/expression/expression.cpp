@@ -56,7 +56,7 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
         }
         root = lastRoot_;
         depth = lastDepth_;
-    } else if (const CompiledText* compiled = Compiled(text)) {
+    } else if (const CompiledText* compiled = Compiled(text, serial)) {
         root = compiled->root.get();
         depth = compiled->depth;
         // The tree remembered last is now this text's.

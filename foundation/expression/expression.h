@@ -84,8 +84,9 @@ private:
 
     // `serial`: the ExpressionText's number, 0 for any other text.
     PropertyValue Evaluate(std::wstring_view text, uint64_t serial);
-    // None when the text is to be read afresh this time.
-    const CompiledText* Compiled(std::wstring_view text);
+    // None when the text is to be read afresh this time. `serial` as for
+    // Evaluate.
+    const CompiledText* Compiled(std::wstring_view text, uint64_t serial);
     std::unique_ptr<CompiledNode> CompileTernary();
     std::unique_ptr<CompiledNode> CompileBinary(int minLevel);
     std::unique_ptr<CompiledNode> CompileUnary();
@@ -170,6 +171,17 @@ private:
     MemberRead lastRead_;
 
     std::unordered_map<std::wstring, std::unique_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
+    // The cached trees of ExpressionTexts by their numbers, one place for
+    // each number's remainder: a script cycles through a few dozen texts,
+    // and a number and a compare stand for hashing the text and the look
+    // through the map's nodes, several cache misses apiece in each of
+    // thousands of evaluators. Made at the first text with a number.
+    struct SerialSlot {
+        uint64_t serial = 0;
+        const CompiledText* compiled = nullptr;
+    };
+    static constexpr size_t kSerialSlots = 64;
+    std::unique_ptr<std::array<SerialSlot, kSerialSlots>> bySerial_;
     int compileDepth_ = 0;
     int compileMaxDepth_ = 0;
     bool compileFailed_ = false;

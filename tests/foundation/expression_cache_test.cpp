@@ -168,6 +168,15 @@ TEST_F(ExpressionCache, AStoredTextIsKnownByItsNumberAndOnlyItsOwn) {
                  evaluator_.Evaluate(L"state + " + std::to_wstring(i));
              }
          }},
+        {"more stored texts in turn than the cache keeps, twice",
+         [&] {
+             std::vector<ExpressionText> others;
+             for (size_t i = 0; i < ExpressionEvaluator::kCachedTexts + 9; ++i)
+                 others.emplace_back(L"state * " + std::to_wstring(i + 2));
+             for (int turn = 0; turn < 2; ++turn)
+                 for (const ExpressionText& other : others)
+                     EXPECT_EQ(evaluator_.Evaluate(other).ToString(), Reference(other)) << other.str();
+         }},
         {"a value changed", [&] { vars_[L"state"] = PropertyValue(L"two"); }},
     };
     for (int round = 0; round < 2; ++round) {
