@@ -342,6 +342,10 @@ protected:
     void DrawPostRender(PassFlags& flags, Graphics* g, ImageSurface* rendered);
     void DrawCached(PassFlags& flags, Graphics* g);
     void ApplyClip(Graphics* g) const;
+    // For classes that draw only through this class's Draw and DrawAll:
+    // nothing of the widget itself is drawn, and nothing of the context
+    // changed but what the walk sets back.
+    bool HasNothingToDraw() const { return !image_ && !cache_ && postRender_ == 0 && !transformChildren_; }
     void RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it);
     // The entry under `name` now holds `c` (null: nothing).
     void NoteEntry(const std::wstring& name, const Controller* c);

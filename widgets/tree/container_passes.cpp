@@ -91,6 +91,11 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
         walk.PrefetchAhead(PassLines::kDraw);
         if (child->visible_) {
             if (manager_ && child == manager_->modal_) flags.pastModal = true;
+            // The tasks under every visitor are thousands of such subtrees.
+            if (child->DrawChangesNothing(flags, effective, drawSelf || !g)) {
+                walk.Next();
+                continue;
+            }
             if (g) {
                 sink.RestoreState(g);
                 sink.Translate(g, child->x_, child->y_);
@@ -100,6 +105,23 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
         walk.Next();
     }
     if (g) sink.PopState(g);
+}
+
+bool WidgetContainer::DrawChangesNothing(const PassFlags& flags, uint32_t outer, bool outerSet) const {
+    if (!DrawsNothing()) return false;
+    // Overlays drawn first, and the modal widget, which moves the pass on.
+    if (manager_ && (manager_->lowestOverlay_ < overlayThreshold_ || this == manager_->modal_)) return false;
+    const PassFlags mine{ApplyFlagMasks(flags.normal, addFlags_, removeFlags_),
+                         ApplyFlagMasks(flags.belowModal, addFlags_, removeFlags_), flags.pastModal};
+    const uint32_t effective = mine.Effective();
+    constexpr uint32_t kSwitches = pass_flag::kBatching | pass_flag::kOffscreen;
+    const bool drawSelf = (effective & pass_flag::kDraw) != 0;
+    // Switching batching off flushes the batch, and off-screen drawing
+    // changes the target: only switches set as they stand may be passed by.
+    if (drawSelf && !(outerSet && ((effective ^ outer) & kSwitches) == 0)) return false;
+    for (const Widget* child : children_)
+        if (child->visible_ && !child->DrawChangesNothing(mine, drawSelf ? effective : outer, outerSet)) return false;
+    return true;
 }
 
 Widget* WidgetContainer::FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) {

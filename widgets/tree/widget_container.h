@@ -120,6 +120,10 @@ protected:
     // The same for the draw pass, one line for each field Draw and DrawAll
     // read; a widget's first three lines are named for every widget.
     void AddDrawLines(std::initializer_list<const void*> fields);
+    // Whether this widget's Draw and DrawAll, its children aside, draw
+    // nothing and leave the context's batch, transform, shader and target as
+    // they found them: the draw walk then passes by a subtree of such widgets.
+    virtual bool DrawsNothing() const { return false; }
 
 private:
     friend class WidgetManager;
@@ -183,6 +187,11 @@ private:
         ChildCursor cursor_;
     };
 
+    // Whether drawing this widget and its subtree, as a child in a walk
+    // whose flags are `flags`, changes nothing: neither pixels nor the
+    // context's batching or target, nor the pass. The context's batching
+    // and off-screen switches are those of `outer` when `outerSet`.
+    bool DrawChangesNothing(const PassFlags& flags, uint32_t outer, bool outerSet) const;
     size_t InsertPosition(size_t hint, int priority) const;
     // Insert and erase a child at a place, keeping the cursors on their children.
     void InsertAt(size_t at, Widget* child);

@@ -45,6 +45,10 @@ public:
     // "add-task" and "finish-task"; anything else is left to the base.
     int HandleCustomCommand(const AnimationStep& step) override;
     void RemovedFromParent(WidgetContainer* parent) override;
+    // Tasks draw as any dynamic widget does, which a task without an image
+    // passes by (DrawsNothing); no task class draws on its own.
+    void Draw(Graphics* g) final { AnimationWidget::Draw(g); }
+    void DrawAll(PassFlags& flags, Graphics* g) final { AnimationWidget::DrawAll(flags, g); }
 
     const std::wstring& GetName() const { return name_; }
     float GetPriority() const { return priority_; }
@@ -53,6 +57,7 @@ public:
     TaskOwner* GetOwner() const { return owner_; }
 
 protected:
+    bool DrawsNothing() const override { return HasNothingToDraw(); }
     // Plays "<name><suffix>" when the library holds it; false when it does not.
     bool PlayScript(std::wstring_view suffix);
 
