@@ -93,12 +93,14 @@ public:
 
 protected:
     int id_;
+    // The first two beside the id, in the lines every pass reads of a
+    // widget: each fixed-step update of a dynamic widget asks for them.
+    bool isDown_ = false;
+    bool isOver_ = false;
     bool visible_ = true;
     bool mouseVisible_ = false;
     bool disabled_ = false;
     bool hasFocus_ = false;
-    bool isDown_ = false;
-    bool isOver_ = false;
     bool handCursor_ = false;
     bool wantsFocus_ = false;
     bool deleteOnRemoval_ = true;
