@@ -13,6 +13,8 @@
 
 GridItem::GridItem(std::wstring_view type) : DragWidget(0, 0, nullptr, 1.0f, false), type_(type) {
     SetDraggable(false, false);
+    // A person's step asks for its tile through the footprint, twice.
+    AddPassLines(&footprint_, &footprint_ + 1);
 }
 
 GridItem::~GridItem() {
