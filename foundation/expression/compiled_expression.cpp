@@ -88,7 +88,6 @@ void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledTex
 }
 
 const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstring_view text, uint64_t serial) {
-    if (IsLast(text)) return last_;
     SerialSlot* slot = nullptr;
     if (serial != 0) {
         if (!bySerial_) bySerial_ = std::make_unique<std::array<SerialSlot, kSerialSlots>>();

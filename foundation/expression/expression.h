@@ -85,7 +85,7 @@ private:
     // `serial`: the ExpressionText's number, 0 for any other text.
     PropertyValue Evaluate(std::wstring_view text, uint64_t serial);
     // None when the text is to be read afresh this time. `serial` as for
-    // Evaluate.
+    // Evaluate; the caller has found the text is not the last one.
     const CompiledText* Compiled(std::wstring_view text, uint64_t serial);
     std::unique_ptr<CompiledNode> CompileTernary();
     std::unique_ptr<CompiledNode> CompileBinary(int minLevel);

@@ -363,7 +363,8 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         d.textured[0] && !d.program && std::fabs(dudx[0] - 1.0) * width <= tol && NearInteger(uStart[0] - 0.5, tol);
     const int tx0 = oneToOne ? static_cast<int>(std::lround(uStart[0] - 0.5)) : 0;
     const bool rowInside = oneToOne && tx0 >= 0 && tx0 + width <= s0.view.width;
-    const bool zeroCopy = rowInside && PassesTexturesThrough(d, r.color);
+    const bool passThrough = PassesTexturesThrough(d, r.color);
+    const bool zeroCopy = rowInside && passThrough;
 
     // Rows one to one as well: texel row ty0 + (py - y0) for every row.
     const double vStart = r.vT[0] + (y0 - yTf) * dvdy[0];
@@ -372,7 +373,6 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
 
     const ColumnRun run = PlanColumnRun(d, uStart[0], dudx[0], width);
-    const bool passThrough = PassesTexturesThrough(d, r.color);
     uint32_t blended[kChunk];
     FilteredRows* filtered = run.ok && d.textures[0] ? &d.textures[0]->Filtered() : nullptr;
     if (filtered) filtered->BeginDraw(s0, d.textures[0]->Version(), run.fx);
@@ -428,8 +428,9 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         const uint32_t* mirroredKept = nullptr;
         if (!texRow && run.ok) {
             const int32_t vFixed = unitRows.ok ? unitRows.Row(py) : ToFixed16(Reduce(v[0], s0.wrapV, s0.view.height));
-            // Rows filtered for an earlier draw at this offset serve as texels.
-            if (const uint32_t* kept = filtered ? filtered->Row(s0, vFixed).texels : nullptr) {
+            // Rows filtered for an earlier draw at this offset serve as texels
+            // (asked above already for kept-row draws, which found none).
+            if (const uint32_t* kept = filtered && !keptRows ? filtered->Row(s0, vFixed).texels : nullptr) {
                 if (run.mirrored) {
                     mirroredKept = kept;
                 } else {

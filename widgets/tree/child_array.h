@@ -40,8 +40,6 @@ public:
     // The lone child held in place; null when there are none or they live in
     // a block of their own (reading it then touches no other memory).
     Widget* Lone() const { return many_ ? nullptr : one_; }
-    // Where the children are kept, for a walk to ask the memory for.
-    const void* Storage() const { return Data(); }
 
     // `at` <= size().
     void Insert(size_t at, Widget* child);
