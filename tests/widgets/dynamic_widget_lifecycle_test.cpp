@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "dynamic_widget_test_support.h"
 #include "widget_test_support.h"
 
@@ -113,3 +115,34 @@ TEST_F(DynamicLifecycleTest, SignalsArePassedUpUnchangedToTheParent) {
 }
 
 }  // namespace
+
+// Whether a widget has nothing of its own to draw is kept beside its first
+// fields, where the draw walk reads it: every change of what it hangs on
+// must renew it.
+class BlankProbe : public DynamicWidget {
+public:
+    BlankProbe() : DynamicWidget(0, 0, nullptr, 1.0f) {}
+    using DynamicWidget::HasNothingToDraw;
+};
+
+TEST_F(DynamicLifecycleTest, NothingToDrawFollowsImageCachePostRenderAndTransformUnderRandomChanges) {
+    auto image = testsupport::SolidImage(4, 4, 0xFF102030);
+    BlankProbe w;
+    bool transform = false;
+    int postRender = 0;
+    std::mt19937 random(77u);
+    for (int change = 0; change < 400; ++change) {
+        switch (random() % 5) {
+            case 0: w.SetImage(random() % 2 ? image.get() : nullptr); break;
+            case 1: w.SetCache(random() % 2 != 0, random() % 2 != 0); break;
+            case 2: w.SetPostRender(postRender = static_cast<int>(random() % 3)); break;
+            case 3: w.SetTransformChildren(transform = random() % 2 != 0); break;
+            default:  // not animating: the modes are reset at once
+                w.ResetModesWhenDone(true);
+                transform = false;
+                postRender = 0;
+        }
+        const bool blank = !w.GetImage() && !w.GetCache() && postRender == 0 && !transform;
+        ASSERT_EQ(w.HasNothingToDraw(), blank) << "change " << change;
+    }
+}

@@ -18,6 +18,7 @@ DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
     // Colour, clip and image; mask and mode; frames and fade; shader,
     // transform and post-render flags; cache: across a widget's first kilobyte.
     AddDrawLines({&opacity, &image_, &drawMode_, &animators_, &fadeFraction_, &postRender_, &cache_});
+    NoteBlank();
     if (image_)
         Resize(static_cast<float>(x), static_cast<float>(y), image_->GetCelWidth(), image_->GetCelHeight());
     else
@@ -167,6 +168,7 @@ void DynamicWidget::SetImage(Image* image) {
         if (privateImage_) delete image_;
         privateImage_ = false;
         image_ = image;
+        NoteBlank();
     }
     if (image_) {
         width_ = image_->GetCelWidth();
@@ -287,6 +289,7 @@ void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
         if (cache_->imageOwned) delete cache_->image;
         cache_.reset();
     }
+    NoteBlank();
     if (!on) return;
     if (!cache_) {
         if (cache) {
@@ -307,6 +310,7 @@ void DynamicWidget::SetCache(bool on, bool immediate, WidgetCache* cache) {
             cache_->height = h;
         }
     }
+    NoteBlank();
     cacheCountdown_ = immediate ? 1 : 30;
 }
 
@@ -338,6 +342,7 @@ void DynamicWidget::ResetModesWhenDone(bool on) {
         transformChildren_ = false;
         postRender_ = 0;
         clipSubtree_ = false;
+        NoteBlank();
     } else {
         resetModesWhenDone_ = on;
     }

@@ -15,6 +15,7 @@
 // it while it is in a tree (remove it). Main thread only.
 
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -157,9 +158,15 @@ public:
     const Transform& ComposeTransform();
     const Matrix4& GetInverseMatrix();
     bool HasTransform() { return ComposeTransform(), hasTransform_; }
-    void SetTransformChildren(bool on) { transformChildren_ = on; }
+    void SetTransformChildren(bool on) {
+        transformChildren_ = on;
+        NoteBlank();
+    }
     void SetClipping(bool on) { clipSubtree_ = on; }
-    void SetPostRender(int mode) { postRender_ = mode; }
+    void SetPostRender(int mode) {
+        postRender_ = mode;
+        NoteBlank();
+    }
     void Tesselate(int columns, int rows);
 
     // Appearance.
@@ -345,7 +352,13 @@ protected:
     // For classes that draw only through this class's Draw and DrawAll:
     // nothing of the widget itself is drawn, and nothing of the context
     // changed but what the walk sets back.
-    bool HasNothingToDraw() const { return !image_ && !cache_ && postRender_ == 0 && !transformChildren_; }
+    bool HasNothingToDraw() const {
+        assert(blank_ == IsBlank());
+        return blank_;
+    }
+    bool IsBlank() const { return !image_ && !cache_ && postRender_ == 0 && !transformChildren_; }
+    // After any change of the image, the cache, the post-render mode or the children's transform.
+    void NoteBlank() { blank_ = IsBlank(); }
     void RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it);
     // The entry under `name` now holds `c` (null: nothing).
     void NoteEntry(const std::wstring& name, const Controller* c);

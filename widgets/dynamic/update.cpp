@@ -135,6 +135,7 @@ void DynamicWidget::RunWhenDone() {
         transformChildren_ = false;
         postRender_ = 0;
         clipSubtree_ = false;
+        NoteBlank();
     }
 }
 

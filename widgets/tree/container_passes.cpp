@@ -83,8 +83,15 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
         return;
     }
     if (g) sink.PushState(g);
-    // The first child's first lines are fetched while this widget draws.
-    PrefetchHeader(children_.front());
+    // The first child's first lines are fetched while this widget draws. A
+    // lone child's were asked for a visit ago (PrefetchLines): what the pass
+    // reads of it, and the first lines of its own lone child, can be asked
+    // for now, so that a chain passed by, as every visitor's tasks are, is
+    // come by the time the walk reaches it.
+    if (const Widget* lone = children_.Lone())
+        PrefetchLines(*lone, PassLines::kDraw);
+    else
+        PrefetchHeader(children_.front());
     if (drawSelf) Draw(g);
     ChildWalk walk(*this);
     while (Widget* child = walk.Current()) {
