@@ -98,11 +98,6 @@ protected:
     bool isDown_ = false;
     bool isOver_ = false;
     bool visible_ = true;
-    // Whether the widget's own drawing, its children aside, would draw
-    // nothing, as the class that draws it keeps it: here, because the draw
-    // walk asks it of thousands of tasks it passes by, and these lines are
-    // fetched ahead of every visit while the class's own fields are not.
-    bool blank_ = false;
     bool mouseVisible_ = false;
     bool disabled_ = false;
     bool hasFocus_ = false;
