@@ -2,10 +2,15 @@
 // sprites from one atlas through the quad batch, and one full-screen image
 // through Blt. The same sprites drawn one Blt at a time show what batching
 // saves; the device benchmark's raw full-screen blit is the yardstick for
-// the second.
+// the second. A crowd of visitor cels at a shared fractional offset, drawn
+// top to bottom as the park sorts them, is paired with its own yardstick:
+// the same rows copied into the same places with memcpy.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench_host.h"
@@ -14,6 +19,7 @@
 #include "rendering/image/image_surface.h"
 #include "rendering/image/image_surface_factory.h"
 #include "rendering/image/texture_tiles.h"
+#include "rendering/imagefile/image_files.h"
 
 namespace {
 
@@ -93,5 +99,71 @@ void BM_BltFullScreenImage(benchmark::State& state) {
     for (auto _ : state) b.target->DrawImage(image.get(), 0, 0, FRect(0, 0, kW, kH), Color::White, &s);
 }
 BENCHMARK(BM_BltFullScreenImage)->Unit(benchmark::kMillisecond);
+
+// A visitor's sheet: two rows of four 28 x 58 cels.
+constexpr int kCelW = 28, kCelH = 58, kCrowd = 2000;
+
+struct Visitor {
+    int x, y, cel;
+};
+
+// Spread over the screen as a crowd on sidewalks is, in depth order.
+std::vector<Visitor> Crowd() {
+    std::vector<Visitor> crowd(kCrowd);
+    uint32_t seed = 2024;
+    auto next = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+    };
+    for (Visitor& v : crowd) v = {next(kW - kCelW - 1), next(kH - kCelH - 1), next(8)};
+    std::sort(crowd.begin(), crowd.end(), [](const Visitor& a, const Visitor& b) { return a.y < b.y; });
+    return crowd;
+}
+
+std::unique_ptr<ImageData> VisitorSheet() {
+    return GetPNGImage(std::string(HALVARO_SOURCE_DIR) + "/data/images/park/picnicker.png");
+}
+
+void BM_VisitorCrowdAtOffset(benchmark::State& state) {
+    Bench b;
+    const std::unique_ptr<ImageData> sheet = VisitorSheet();
+    if (!sheet) {
+        state.SkipWithError("no visitor sheet");
+        return;
+    }
+    auto image = std::make_unique<ImageSurface>();
+    image->SetRowsCols(2, 4);
+    image->SetBits(sheet->Row(0), sheet->GetWidth(), sheet->GetHeight(), true);
+    PrepareImageTexture(*b.d3d, image.get());
+    const std::vector<Visitor> crowd = Crowd();
+    DrawState s;
+    for (auto _ : state)
+        for (const Visitor& v : crowd) {
+            const FRect cel(static_cast<float>(v.cel % 4 * kCelW), static_cast<float>(v.cel / 4 * kCelH), kCelW, kCelH);
+            b.target->DrawImage(image.get(), v.x + 0.375f, v.y + 0.625f, cel, Color::White, &s);
+        }
+    state.SetItemsProcessed(state.iterations() * kCrowd);
+}
+BENCHMARK(BM_VisitorCrowdAtOffset)->Unit(benchmark::kMicrosecond);
+
+// The yardstick: the crowd's rows copied, not blended, into a frame of its own.
+void BM_VisitorCrowdMemcpy(benchmark::State& state) {
+    const std::unique_ptr<ImageData> sheet = VisitorSheet();
+    if (!sheet) {
+        state.SkipWithError("no visitor sheet");
+        return;
+    }
+    std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH);
+    const std::vector<Visitor> crowd = Crowd();
+    for (auto _ : state) {
+        for (const Visitor& v : crowd)
+            for (int row = 0; row < kCelH; ++row)
+                std::memcpy(&frame[static_cast<size_t>(v.y + row) * kW + v.x],
+                            sheet->Row(v.cel / 4 * kCelH + row) + v.cel % 4 * kCelW, kCelW * 4);
+        benchmark::DoNotOptimize(frame.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kCrowd);
+}
+BENCHMARK(BM_VisitorCrowdMemcpy)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
