@@ -45,6 +45,7 @@ struct DrawSetup {
     StencilSetup stencil;
     BlendSetup blend;
     BlendSpanFn blendFn = nullptr;
+    bool overRows = false;  // the blend is over, and OverRowsAvx2 runs here
     StageCombine stages[kMaxTextureStages];
     int stageCount = 0;  // stages before the first disabled one
     bool textured[kMaxTextureStages] = {};

@@ -10,6 +10,7 @@
 
 #include "platform/gfx/filtered_rows.h"
 #include "platform/gfx/raster.h"
+#include "platform/gfx/span_over.h"
 
 namespace plat::raster {
 
@@ -337,6 +338,45 @@ UnitRows PlanUnitRows(float vTop, double dvdy, double yTop, int y0, int y1, bool
     return {true, y0, ToFixed16(first)};
 }
 
+// Rows of a narrow sprite blended over the target together, a run at a
+// time, rather than one call a row: each row's blend then reads the
+// target's next row before writing its own.
+class OverRun {
+public:
+    explicit OverRun(int width) : width_(width) {}
+    void Add(const uint32_t* src, uint32_t* dst) {
+        src_[n_] = src;
+        dst_[n_] = dst;
+        if (++n_ == kRows) Flush();
+    }
+    void Flush() {
+        if (n_ > 0) OverRowsAvx2(src_, dst_, width_, n_);
+        n_ = 0;
+    }
+
+private:
+    static constexpr int kRows = 64;
+    const uint32_t* src_[kRows];
+    uint32_t* dst_[kRows];
+    int n_ = 0, width_;
+};
+
+// The kept rows of a narrow sprite from row y0 on, over the target at x0,
+// up to the first row the kept rows lack: returned (y1 when none is).
+int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& rows, int column, int x0, int width,
+                          int y0, int y1, bool skipClear) {
+    OverRun run(width);
+    int py = y0;
+    for (; py < y1; ++py) {
+        const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
+        if (!kept.texels) break;
+        if (skipClear && (kept.first >= column + width || kept.end <= column)) continue;
+        run.Add(kept.texels + column, reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0);
+    }
+    run.Flush();
+    return py;
+}
+
 void DrawRect(DrawSetup& d, const RectSpec& r) {
     const int x0 = static_cast<int>(std::max<int64_t>(CeilDiv(r.xL, kSub), d.clip.left));
     const int x1 = static_cast<int>(std::min<int64_t>(CeilDiv(r.xR, kSub), d.clip.right));  // exclusive
@@ -397,7 +437,28 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         in.flatColor = r.color;
         skipClear = BlendKeepsTargetUnderClear(d.blend) && ClearTexelStaysClear(d, r.color);
     }
-    for (int py = y0; py < y1; ++py) {
+    // Texel row ty from the row's first texel, under the addressing mode.
+    auto texelRow = [&s0, tx0](int ty) {
+        ty = s0.wrapV ? ((ty % s0.view.height) + s0.view.height) % s0.view.height
+                      : std::clamp(ty, 0, s0.view.height - 1);
+        return s0.view.pixels + static_cast<size_t>(ty) * s0.view.pitch + tx0;
+    };
+    // Narrow sprites at whole pixels, or read from the kept rows, are blended
+    // a run of rows at a time; rows the kept rows lack go the ways below,
+    // from the first one on.
+    const bool together = passThrough && d.overRows && width <= kOverRowsPixels && d.direct32;
+    int rowsLeft = y0;
+    if (together && zeroCopy && rowsOneToOne) {
+        MarkRowsWritten(d, y0, y1);
+        OverRun rows(width);
+        for (int py = y0; py < y1; ++py)
+            rows.Add(texelRow(ty0 + (py - y0)), reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0);
+        rows.Flush();
+        return;
+    }
+    if (together && keptRows)
+        rowsLeft = BlendKeptRowsTogether(d, *filtered, unitRows, run.first, x0, width, y0, y1, skipClear);
+    for (int py = rowsLeft; py < y1; ++py) {
         if (keptRows) {
             if (const KeptRow kept = filtered->Row(s0, unitRows.Row(py)); kept.texels) {
                 const uint32_t* src = kept.texels + run.first;
@@ -414,12 +475,8 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         double v[2];
         for (int k = 0; k < kMaxTextureStages; ++k) v[k] = r.vT[k] + (py - yTf) * dvdy[k];
         const uint32_t* texRow = nullptr;
-        if (rowsOneToOne || (rowInside && NearInteger(v[0] - 0.5, tol))) {
-            int ty = rowsOneToOne ? ty0 + (py - y0) : static_cast<int>(std::lround(v[0] - 0.5));
-            ty = s0.wrapV ? ((ty % s0.view.height) + s0.view.height) % s0.view.height
-                          : std::clamp(ty, 0, s0.view.height - 1);
-            texRow = s0.view.pixels + static_cast<size_t>(ty) * s0.view.pitch + tx0;
-        }
+        if (rowsOneToOne || (rowInside && NearInteger(v[0] - 0.5, tol)))
+            texRow = texelRow(rowsOneToOne ? ty0 + (py - y0) : static_cast<int>(std::lround(v[0] - 0.5)));
         if (texRow && zeroCopy) {
             WriteSpan(d, x0, py, width, texRow, nullptr);
             continue;

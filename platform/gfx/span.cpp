@@ -223,11 +223,15 @@ bool BlendKeepsTargetUnderClear(const BlendSetup& b) {
            (b.dst == Blend::InvSrcAlpha || b.dst == Blend::One);
 }
 
+bool BlendIsOver(const BlendSetup& b) {
+    return b.enabled && b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op && b.op == BlendOp::Add &&
+           b.src == Blend::One && b.dst == Blend::InvSrcAlpha;
+}
+
 BlendSpanFn ChooseBlend(const BlendSetup& b) {
     if (!b.enabled) return CopySpan;
+    if (BlendIsOver(b)) return CpuHasAvx2() ? OverSpan<OverRowAvx2> : OverSpan<OverRowSse2>;
     const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
-    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::InvSrcAlpha)
-        return CpuHasAvx2() ? OverSpan<OverRowAvx2> : OverSpan<OverRowSse2>;
     if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::One) return AddSpan;
     if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::Zero) return CopySpan;
     return GeneralSpan;

@@ -51,6 +51,8 @@ struct BlendSetup {
 // Blends src into dst; `mask` (may be null) selects the pixels written.
 using BlendSpanFn = void (*)(const BlendSetup& b, const uint32_t* src, const uint8_t* mask, uint32_t* dst, int n);
 BlendSpanFn ChooseBlend(const BlendSetup& b);
+// The premultiplied over blend: dst = src + dst * (255 - src alpha) / 255.
+bool BlendIsOver(const BlendSetup& b);
 // The colour channels of the result never read the target's alpha, so a
 // target without alpha can be blended in place.
 bool BlendColorIgnoresDestAlpha(const BlendSetup& b);

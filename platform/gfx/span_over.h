@@ -17,6 +17,13 @@ void OverRowSse2(const uint32_t* src, uint32_t* dst, int n);
 // Only where CpuHasAvx2() holds.
 void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n);
 
+// Rows blended one after another, src[r] onto dst[r], each as OverRow
+// blends it; rows of at most kOverRowsPixels pixels go faster than one call
+// a row would. Only where CpuHasAvx2() holds; the target rows must not
+// overlap each other or the source rows.
+constexpr int kOverRowsPixels = 32;
+void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
+
 bool CpuHasAvx2();
 
 // The version for this processor.

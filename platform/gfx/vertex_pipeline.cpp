@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gfx/program.h"
+#include "platform/gfx/span_over.h"
 
 namespace plat::raster {
 
@@ -104,6 +105,7 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
         d.blend.opAlpha = d.blend.op;
     }
     d.blendFn = ChooseBlend(d.blend);
+    d.overRows = BlendIsOver(d.blend) && CpuHasAvx2();
     d.opaqueInPlace = t->GetFormat() == Format::X8R8G8B8 && BlendColorIgnoresDestAlpha(d.blend);
     auto sample = [&](int k) {
         const StageSettings& st = s.stages[k];

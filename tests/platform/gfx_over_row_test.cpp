@@ -1,6 +1,7 @@
 // The row versions of the premultiplied "over" blend against the four-pixel
 // SSE2 loop they replaced: on random rows with runs of clear and opaque
-// pixels, every short width and every start of both rows within 32 bytes; and
+// pixels, every short width and every start of both rows within 32 bytes,
+// and short rows blended a run of rows at a time; and
 // on every alpha over every target byte, which covers each version's divide
 // by 255 for all its inputs.
 #include <emmintrin.h>
@@ -115,6 +116,33 @@ TEST(GfxOverRowTest, EveryAlphaOverEveryTargetByteMatchesTheFormerLoop) {
                 ASSERT_EQ(got[i], expected[i])
                     << v.name << " alpha " << i / 256 << " target byte " << i % 256 << " colour " << colour;
         }
+    }
+}
+
+TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
+    if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
+    // Rows of a sprite over a frame, as a draw hands them over: read from
+    // anywhere, written a pitch apart, some rows left out.
+    std::mt19937 rng(99);
+    constexpr int kPitch = 64, kFrameRows = 80;
+    for (int trial = 0; trial < 400; ++trial) {
+        const int width = static_cast<int>(rng() % (plat::kOverRowsPixels + 9));
+        const int rows = 1 + static_cast<int>(rng() % 70);
+        const std::vector<uint32_t> texels = RandomRow(rng, 4096);
+        const std::vector<uint32_t> frame = RandomRow(rng, kPitch * kFrameRows);
+        std::vector<uint32_t> expected = frame, got = frame;
+        std::vector<const uint32_t*> src;
+        std::vector<uint32_t*> dst;
+        const int x = static_cast<int>(rng() % (kPitch - width + 1));
+        for (int y = 0; y < kFrameRows && static_cast<int>(src.size()) < rows; ++y) {
+            if (rng() % 8 == 0) continue;
+            const uint32_t* from = texels.data() + rng() % (texels.size() - width);
+            ReferenceOverRow(from, expected.data() + y * kPitch + x, width);
+            src.push_back(from);
+            dst.push_back(got.data() + y * kPitch + x);
+        }
+        plat::OverRowsAvx2(src.data(), dst.data(), width, static_cast<int>(src.size()));
+        ASSERT_EQ(got, expected) << "width " << width << " rows " << src.size() << " at " << x;
     }
 }
 
