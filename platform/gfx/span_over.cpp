@@ -255,31 +255,33 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
 
 namespace {
 
-// Rows of 8 * V + 4 * Q pixels and a tail of fewer than four. The target's
-// pixels of the next row are read before this row's are written: the two
-// lie a whole number of 4 KB pages apart, and a load at the same place in
-// its page as a store still under way can be held behind that store. Read
-// first, the next row's pixels are on their way while this row is blended
-// (a tenth off a crowd of visitors' rows, against a call a row).
+// Pixels x .. x + n - 1 of rows, n being 8 * V + 4 * Q and a tail of fewer
+// than four. The target's pixels of the next row are read before this
+// row's are written: the two lie a whole number of 4 KB pages apart, and a
+// load at the same place in its page as a store still under way can be
+// held behind that store. Read first, the next row's pixels are on their
+// way while this row is blended (a tenth off a crowd of visitors' rows,
+// against a call a row).
 template <int V, bool Q>
-__attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
+__attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, uint32_t* const* dst, int x, int n,
+                                                   int rows) {
     constexpr int kVectors = V + (Q ? 1 : 0), kPixels = 8 * V + (Q ? 4 : 0);
     __m256i d[kVectors > 0 ? kVectors : 1];
     auto load = [&d](const uint32_t* row) __attribute__((target("avx2"))) {
         for (int k = 0; k < V; ++k) d[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
         if (Q) d[V] = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 8 * V)));
     };
-    load(dst[0]);
+    load(dst[0] + x);
     for (int r = 0; r < rows; ++r) {
-        const uint32_t* s = src[r];
-        uint32_t* out = dst[r];
+        const uint32_t* s = src[r] + x;
+        uint32_t* out = dst[r] + x;
         __m256i blended[kVectors > 0 ? kVectors : 1];
         for (int k = 0; k < V; ++k)
             blended[k] = OverEight(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8 * k)), d[k]);
         if (Q)
             blended[V] =
                 OverEight(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8 * V))), d[V]);
-        if (r + 1 < rows) load(dst[r + 1]);
+        if (r + 1 < rows) load(dst[r + 1] + x);
         for (int k = 0; k < V; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * k), blended[k]);
         if (Q) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * V), _mm256_castsi256_si128(blended[V]));
         OverTail(s, out, kPixels, n);
@@ -288,20 +290,27 @@ __attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, u
 
 }  // namespace
 
+// Rows wider than 32 pixels go in strips of 32 from the left, each down all
+// the rows, and the last strip of what is left.
 __attribute__((target("avx2"))) void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     if (rows <= 0 || n <= 0) return;
-    switch (n >> 2) {
-        case 0: return OverShortRows<0, false>(src, dst, n, rows);
-        case 1: return OverShortRows<0, true>(src, dst, n, rows);
-        case 2: return OverShortRows<1, false>(src, dst, n, rows);
-        case 3: return OverShortRows<1, true>(src, dst, n, rows);
-        case 4: return OverShortRows<2, false>(src, dst, n, rows);
-        case 5: return OverShortRows<2, true>(src, dst, n, rows);
-        case 6: return OverShortRows<3, false>(src, dst, n, rows);
-        case 7: return OverShortRows<3, true>(src, dst, n, rows);
-        case 8: return OverShortRows<4, false>(src, dst, n, rows);
-        default:
-            for (int r = 0; r < rows; ++r) OverRowAvx2(src[r], dst[r], n);
+    if (n > kOverRowsPixels) {
+        for (int r = 0; r < rows; ++r) OverRowAvx2(src[r], dst[r], n);
+        return;
+    }
+    int x = 0;
+    for (; n - x > 32; x += 32) OverShortRows<4, false>(src, dst, x, 32, rows);
+    const int left = n - x;
+    switch (left >> 2) {
+        case 0: return OverShortRows<0, false>(src, dst, x, left, rows);
+        case 1: return OverShortRows<0, true>(src, dst, x, left, rows);
+        case 2: return OverShortRows<1, false>(src, dst, x, left, rows);
+        case 3: return OverShortRows<1, true>(src, dst, x, left, rows);
+        case 4: return OverShortRows<2, false>(src, dst, x, left, rows);
+        case 5: return OverShortRows<2, true>(src, dst, x, left, rows);
+        case 6: return OverShortRows<3, false>(src, dst, x, left, rows);
+        case 7: return OverShortRows<3, true>(src, dst, x, left, rows);
+        default: return OverShortRows<4, false>(src, dst, x, left, rows);
     }
 }
 

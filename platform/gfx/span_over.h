@@ -21,7 +21,7 @@ void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n);
 // blends it; rows of at most kOverRowsPixels pixels go faster than one call
 // a row would. Only where CpuHasAvx2() holds; the target rows must not
 // overlap each other or the source rows.
-constexpr int kOverRowsPixels = 32;
+constexpr int kOverRowsPixels = 63;
 void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
 
 bool CpuHasAvx2();

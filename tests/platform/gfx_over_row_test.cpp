@@ -124,7 +124,7 @@ TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
     // Rows of a sprite over a frame, as a draw hands them over: read from
     // anywhere, written a pitch apart, some rows left out.
     std::mt19937 rng(99);
-    constexpr int kPitch = 64, kFrameRows = 80;
+    constexpr int kPitch = 96, kFrameRows = 80;
     for (int trial = 0; trial < 400; ++trial) {
         const int width = static_cast<int>(rng() % (plat::kOverRowsPixels + 9));
         const int rows = 1 + static_cast<int>(rng() % 70);
