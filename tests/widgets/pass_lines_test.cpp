@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "tests/widgets/widget_test_support.h"
 #include "widgets/dynamic/dynamic_widget.h"
@@ -66,6 +68,17 @@ TEST(PassLines, ADynamicWidgetNamesWhereItsClockLies) {
     const auto offset = static_cast<size_t>(reinterpret_cast<const char*>(&widget.clock) -
                                             reinterpret_cast<const char*>(static_cast<WidgetContainer*>(&widget)));
     EXPECT_NE(widget.GetPassLines() & (uint64_t{1} << (offset / 64)), 0u);
+}
+
+// Lines are counted from a widget's start: they are the memory's lines only
+// when every widget, however made, starts on one.
+TEST(PassLines, WidgetsStartOnALineWhereverTheyAreMade) {
+    FakeHost host;
+    DynamicWidget onStack(0, 0, nullptr, 1.0f);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(&onStack) % 64, 0u);
+    std::vector<std::unique_ptr<DynamicWidget>> made;
+    for (int i = 0; i < 8; ++i) made.push_back(std::make_unique<DynamicWidget>(0, 0, nullptr, 1.0f));
+    for (const auto& widget : made) EXPECT_EQ(reinterpret_cast<uintptr_t>(widget.get()) % 64, 0u);
 }
 
 }  // namespace

@@ -28,7 +28,11 @@ class Graphics;
 class Widget;
 class WidgetManager;
 
-class WidgetContainer {
+// On a line's boundary: the walks fetch a widget's lines ahead of their
+// visits by their offset from its start (pass lines, draw lines, the first
+// two), and only then are those the memory's own lines; from a 16-byte
+// boundary each named line's last bytes lay on a line nobody asked for.
+class alignas(64) WidgetContainer {
 public:
     using ChildList = ChildArray;
 
