@@ -3,8 +3,9 @@
 // through Blt. The same sprites drawn one Blt at a time show what batching
 // saves; the device benchmark's raw full-screen blit is the yardstick for
 // the second. A crowd of visitor cels at a shared fractional offset, drawn
-// top to bottom as the park sorts them, is paired with its own yardstick:
-// the same rows copied into the same places with memcpy.
+// top to bottom as the park sorts them, and a floor of ground tiles are
+// each paired with their own yardstick: the same rows copied into the same
+// places with memcpy.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -168,5 +169,66 @@ void BM_VisitorCrowdMemcpy(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kCrowd);
 }
 BENCHMARK(BM_VisitorCrowdMemcpy)->ArgName("cels")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The ground: 68 x 36 tiles of the park's materials at whole pixels, in the
+// diamond lattice a park lays them, over the whole screen, against the same
+// rows copied with memcpy.
+constexpr int kTileW = 68, kTileH = 36, kMaterials = 13;
+
+struct Tile {
+    int x, y, material;
+};
+
+std::vector<Tile> Floor() {
+    std::vector<Tile> floor;
+    for (int row = -1; row * kTileH / 2 < kH; ++row)
+        for (int x = (row & 1) ? -kTileW / 2 : 0; x < kW; x += kTileW)
+            if (x >= 0 && x + kTileW <= kW && row >= 0 && row * kTileH / 2 + kTileH <= kH)
+                floor.push_back({x, row * kTileH / 2, (x / kTileW + row) % kMaterials});
+    return floor;
+}
+
+std::unique_ptr<ImageData> Materials() {
+    return GetPNGImage(std::string(HALVARO_SOURCE_DIR) + "/data/images/park/tile_materials.png");
+}
+
+void BM_TileFloor(benchmark::State& state) {
+    Bench b;
+    const std::unique_ptr<ImageData> sheet = Materials();
+    if (!sheet) {
+        state.SkipWithError("no materials");
+        return;
+    }
+    auto image = std::make_unique<ImageSurface>();
+    image->SetBits(sheet->Row(0), sheet->GetWidth(), sheet->GetHeight(), true);
+    PrepareImageTexture(*b.d3d, image.get());
+    const std::vector<Tile> floor = Floor();
+    DrawState s;
+    for (auto _ : state)
+        for (const Tile& t : floor)
+            b.target->DrawImage(image.get(), static_cast<float>(t.x), static_cast<float>(t.y),
+                                FRect(static_cast<float>(t.material * kTileW), 0, kTileW, kTileH), Color::White, &s);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(floor.size()));
+}
+BENCHMARK(BM_TileFloor)->Unit(benchmark::kMicrosecond);
+
+void BM_TileFloorMemcpy(benchmark::State& state) {
+    const std::unique_ptr<ImageData> sheet = Materials();
+    if (!sheet) {
+        state.SkipWithError("no materials");
+        return;
+    }
+    std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH);
+    const std::vector<Tile> floor = Floor();
+    for (auto _ : state) {
+        for (const Tile& t : floor)
+            for (int row = 0; row < kTileH; ++row)
+                std::memcpy(&frame[static_cast<size_t>(t.y + row) * kW + t.x], sheet->Row(row) + t.material * kTileW,
+                            kTileW * 4);
+        benchmark::DoNotOptimize(frame.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(floor.size()));
+}
+BENCHMARK(BM_TileFloorMemcpy)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
