@@ -122,20 +122,26 @@ std::vector<Visitor> Crowd(int cels) {
     return crowd;
 }
 
-std::unique_ptr<ImageData> VisitorSheet() {
-    return GetPNGImage(std::string(HALVARO_SOURCE_DIR) + "/data/images/park/picnicker.png");
+// One of the park's images, read from data/; an error on `state` when missing.
+std::unique_ptr<ImageData> ParkImage(const char* name, benchmark::State& state) {
+    std::unique_ptr<ImageData> image = GetPNGImage(std::string(HALVARO_SOURCE_DIR) + "/data/images/park/" + name);
+    if (!image) state.SkipWithError(name);
+    return image;
+}
+
+// The image uploaded as the game uploads it, premultiplied.
+std::unique_ptr<ImageSurface> Upload(Bench& b, const ImageData& data) {
+    auto image = std::make_unique<ImageSurface>();
+    image->SetBits(data.Row(0), data.GetWidth(), data.GetHeight(), true);
+    PrepareImageTexture(*b.d3d, image.get());
+    return image;
 }
 
 void BM_VisitorCrowdAtOffset(benchmark::State& state) {
     Bench b;
-    const std::unique_ptr<ImageData> sheet = VisitorSheet();
-    if (!sheet) {
-        state.SkipWithError("no visitor sheet");
-        return;
-    }
-    auto image = std::make_unique<ImageSurface>();
-    image->SetBits(sheet->Row(0), sheet->GetWidth(), sheet->GetHeight(), true);
-    PrepareImageTexture(*b.d3d, image.get());
+    const std::unique_ptr<ImageData> sheet = ParkImage("picnicker.png", state);
+    if (!sheet) return;
+    const std::unique_ptr<ImageSurface> image = Upload(b, *sheet);
     const int cels = static_cast<int>(state.range(0));
     const std::vector<Visitor> crowd = Crowd(cels);
     DrawState s;
@@ -151,11 +157,8 @@ BENCHMARK(BM_VisitorCrowdAtOffset)->ArgName("cels")->Arg(1)->Arg(2)->Unit(benchm
 
 // The yardstick: the crowd's rows copied, not blended, into a frame of its own.
 void BM_VisitorCrowdMemcpy(benchmark::State& state) {
-    const std::unique_ptr<ImageData> sheet = VisitorSheet();
-    if (!sheet) {
-        state.SkipWithError("no visitor sheet");
-        return;
-    }
+    const std::unique_ptr<ImageData> sheet = ParkImage("picnicker.png", state);
+    if (!sheet) return;
     std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH);
     const int cels = static_cast<int>(state.range(0));
     const std::vector<Visitor> crowd = Crowd(cels);
@@ -181,27 +184,17 @@ struct Tile {
 
 std::vector<Tile> Floor() {
     std::vector<Tile> floor;
-    for (int row = -1; row * kTileH / 2 < kH; ++row)
-        for (int x = (row & 1) ? -kTileW / 2 : 0; x < kW; x += kTileW)
-            if (x >= 0 && x + kTileW <= kW && row >= 0 && row * kTileH / 2 + kTileH <= kH)
-                floor.push_back({x, row * kTileH / 2, (x / kTileW + row) % kMaterials});
+    for (int row = 0; row * kTileH / 2 + kTileH <= kH; ++row)
+        for (int x = (row & 1) * kTileW / 2; x + kTileW <= kW; x += kTileW)
+            floor.push_back({x, row * kTileH / 2, (x / kTileW + row) % kMaterials});
     return floor;
-}
-
-std::unique_ptr<ImageData> Materials() {
-    return GetPNGImage(std::string(HALVARO_SOURCE_DIR) + "/data/images/park/tile_materials.png");
 }
 
 void BM_TileFloor(benchmark::State& state) {
     Bench b;
-    const std::unique_ptr<ImageData> sheet = Materials();
-    if (!sheet) {
-        state.SkipWithError("no materials");
-        return;
-    }
-    auto image = std::make_unique<ImageSurface>();
-    image->SetBits(sheet->Row(0), sheet->GetWidth(), sheet->GetHeight(), true);
-    PrepareImageTexture(*b.d3d, image.get());
+    const std::unique_ptr<ImageData> sheet = ParkImage("tile_materials.png", state);
+    if (!sheet) return;
+    const std::unique_ptr<ImageSurface> image = Upload(b, *sheet);
     const std::vector<Tile> floor = Floor();
     DrawState s;
     for (auto _ : state)
@@ -213,11 +206,8 @@ void BM_TileFloor(benchmark::State& state) {
 BENCHMARK(BM_TileFloor)->Unit(benchmark::kMicrosecond);
 
 void BM_TileFloorMemcpy(benchmark::State& state) {
-    const std::unique_ptr<ImageData> sheet = Materials();
-    if (!sheet) {
-        state.SkipWithError("no materials");
-        return;
-    }
+    const std::unique_ptr<ImageData> sheet = ParkImage("tile_materials.png", state);
+    if (!sheet) return;
     std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH);
     const std::vector<Tile> floor = Floor();
     for (auto _ : state) {
