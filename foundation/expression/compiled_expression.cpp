@@ -60,24 +60,38 @@ void MarkScalarRoots(Node& node, bool parentTries) {
 
 }  // namespace
 
+std::unique_ptr<ExpressionEvaluator::MemberRead> ExpressionEvaluator::MemberReadOf(const CompiledNode* root) {
+    const CompiledNode* member = root;
+    const bool negate = member != nullptr && member->kind == Kind::Not && !member->tryScalar;
+    if (negate) member = member->children[0].get();
+    if (member == nullptr || member->kind != Kind::Member || member->tryScalar ||
+        member->children[0]->kind != Kind::Word || member->name.size() > MemberRead::kName) {
+        return nullptr;
+    }
+    auto read = std::make_unique<MemberRead>();
+    read->word = member->children[0].get();
+    read->negate = negate;
+    read->size = static_cast<uint8_t>(member->name.size());
+    std::copy(member->name.begin(), member->name.end(), read->property.begin());
+    return read;
+}
+
 void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledText* compiled) {
+    if (compiled == nullptr) {
+        RememberLast(text, nullptr, nullptr, nullptr, 0);
+    } else {
+        RememberLast(text, compiled, compiled->root.get(), compiled->read.get(), compiled->depth);
+    }
+}
+
+void ExpressionEvaluator::RememberLast(std::wstring_view text, const CompiledText* compiled, const CompiledNode* root,
+                                       MemberRead* read, int depth) {
     last_ = compiled;
     lastSerial_ = 0;
-    lastRoot_ = compiled != nullptr ? compiled->root.get() : nullptr;
-    lastDepth_ = compiled != nullptr ? compiled->depth : 0;
-    lastProgram_ = lastRoot_ != nullptr && lastRoot_->tryScalar ? &lastRoot_->program : nullptr;
-    lastRead_ = {};
-    const CompiledNode* member = lastRoot_;
-    if (member != nullptr && member->kind == Kind::Not && !member->tryScalar) {
-        lastRead_.negate = true;
-        member = member->children[0].get();
-    }
-    if (member != nullptr && member->kind == Kind::Member && !member->tryScalar &&
-        member->children[0]->kind == Kind::Word && member->name.size() <= MemberRead::kName) {
-        lastRead_.word = member->children[0].get();
-        lastRead_.size = static_cast<uint8_t>(member->name.size());
-        std::copy(member->name.begin(), member->name.end(), lastRead_.property.begin());
-    }
+    lastRoot_ = root;
+    lastDepth_ = depth;
+    lastProgram_ = root != nullptr && root->tryScalar ? &root->program : nullptr;
+    lastRead_ = read;
     lastSize_ = text.size();
     if (text.size() <= kInlineText) {
         std::copy(text.begin(), text.end(), lastInline_.begin());
@@ -94,7 +108,7 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         slot = &(*bySerial_)[serial % kSerialSlots];
         // A number stands for one text as long as it lives.
         if (slot->serial == serial) {
-            RememberLast(text, slot->compiled);
+            RememberLast(text, slot->compiled, slot->root, slot->read, slot->depth);
             return last_;
         }
     }
@@ -118,13 +132,15 @@ const ExpressionEvaluator::CompiledText* ExpressionEvaluator::Compiled(std::wstr
         if (!compileFailed_ && !MarkPure(*root) && root->reads) compileFailed_ = true;
         if (!compileFailed_) {
             MarkScalarRoots(*root, false);
+            entry->read = MemberReadOf(root.get());
             entry->root = std::move(root);
             entry->depth = compileMaxDepth_;
         }
         it = compiled_.emplace(std::wstring(text), std::move(entry)).first;
     }
-    if (slot != nullptr) *slot = {serial, it->second.get()};
-    RememberLast(text, it->second.get());
+    const CompiledText& compiled = *it->second;
+    if (slot != nullptr) *slot = {serial, &compiled, compiled.root.get(), compiled.read.get(), compiled.depth};
+    RememberLast(text, &compiled);
     return last_;
 }
 
@@ -254,17 +270,18 @@ std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileCall(std::wstring_view
 
 // What Run gives for the kept tree: the same reading, without its nodes.
 bool ExpressionEvaluator::ReadKeptMember(PropertyValue& out) {
-    const PropertyValue* holder = FindName(*variables_, lastRead_.word->name, lastRead_.slot);
+    // The object may evaluate texts of its own with this evaluator, which
+    // then remembers another text; the reading itself stays where it is, as
+    // no tree is dropped while an evaluation runs.
+    MemberRead& read = *lastRead_;
+    const PropertyValue* holder = FindName(*variables_, read.word->name, read.slot);
     if (holder == nullptr || !holder->IsPropertyHolder()) return false;
     // A holder whose object is gone has no properties left to read.
     ExtendedPropertyInterface* object = holder->ToPropertyInterface();
     if (object == nullptr) {
-        out = PropertyValue(lastRead_.negate);
+        out = PropertyValue(read.negate);
         return true;
     }
-    // The object may evaluate texts of its own with this evaluator, which
-    // then keeps another reading: this one is read out first.
-    const MemberRead read = lastRead_;
     out = object->GetProperty(std::wstring_view(read.property.data(), read.size));
     if (read.negate) out = PropertyValue(!out.ToBool());
     return true;

@@ -42,6 +42,10 @@ struct ScalarStep {
         Operand,        // only what `read` reads
         Defined,        // defined() of `node`
         GlobalDefined,  // globaldefined() of `node`
+        // exists() of the variable `node`: whether it holds a widget still
+        // alive, which no value of another kind does; a condition that waits
+        // for an object is so a number without the tree's evaluation.
+        ExistsWord,
         Negate,
         Not,
         Int,
@@ -76,8 +80,9 @@ struct ScalarStep {
     uint32_t count = 0;
     ScalarValue value = ScalarValue::Int(0);
     const CompiledNode* node = nullptr;
-    // What `read` reads, found while the program's binding stands; null when
-    // it is to be looked up as the step runs (or, for a Word, is absent).
+    // What `read` (or ExistsWord) reads, found while the program's binding
+    // stands; null when it is to be looked up as the step runs (or, for a
+    // Word, is absent).
     mutable const PropertyValue* source = nullptr;
 };
 

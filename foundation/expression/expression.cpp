@@ -56,10 +56,11 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
         }
         root = lastRoot_;
         depth = lastDepth_;
-    } else if (const CompiledText* compiled = Compiled(text, serial)) {
-        root = compiled->root.get();
-        depth = compiled->depth;
-        // The tree remembered last is now this text's.
+    } else if (Compiled(text, serial) != nullptr) {
+        // The tree remembered last is now this text's, and what the
+        // evaluator keeps of it stands for the text's record.
+        root = lastRoot_;
+        depth = lastDepth_;
         if (serial != 0) lastSerial_ = serial;
     }
     Reset(text);
@@ -71,7 +72,7 @@ PropertyValue ExpressionEvaluator::Evaluate(std::wstring_view text, uint64_t ser
     PropertyValue result;
     if (root == nullptr || depth_ + depth > kMaxDepth) {
         result = ParseTernary();
-    } else if (lastRead_.word == nullptr || reread_ || !ReadKeptMember(result)) {
+    } else if (lastRead_ == nullptr || reread_ || !ReadKeptMember(result)) {
         result = !root->tryScalar || reread_         ? Run(*root)
                  : RunProgram(root->program, scalar) ? scalar.ToValue()
                                                      : Run(*root, false);

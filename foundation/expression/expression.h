@@ -73,9 +73,23 @@ public:
 private:
     ExpressionEvaluator(VariableMap& variables, int depth) : variables_(&variables), depth_(depth) {}
 
+    // A tree that reads one property of a variable's object ("owner.busy"
+    // or "!owner.busy"): the reading laid out when the tree is made, so a
+    // condition checked every frame by each of thousands of widgets touches
+    // none of its tree's nodes, each a likely cache miss, and the variable's
+    // place found once stays found while the names stand.
+    struct MemberRead {
+        static constexpr size_t kName = 24;
+        const CompiledNode* word = nullptr;  // the variable's node
+        NameSlot slot;                       // the variable's place, kept as the node keeps its own
+        bool negate = false;
+        uint8_t size = 0;
+        std::array<wchar_t, kName> property{};
+    };
     struct CompiledText {
         std::shared_ptr<const CompiledNode> root;  // none: read the text every time
         int depth = 0;                             // nesting levels the reading enters
+        std::unique_ptr<MemberRead> read;          // the reading, when the tree is one
     };
     struct TextHash {
         using is_transparent = void;
@@ -144,6 +158,9 @@ private:
         return std::memcmp(text.data(), last, text.size() * sizeof(wchar_t)) == 0;
     }
     void RememberLast(std::wstring_view text, const CompiledText* compiled);
+    // `root`, `read` and `depth` are the compiled text's.
+    void RememberLast(std::wstring_view text, const CompiledText* compiled, const CompiledNode* root, MemberRead* read,
+                      int depth);
     const CompiledText* last_ = nullptr;
     uint64_t lastSerial_ = 0;  // the last text's number, when it was an ExpressionText
     const CompiledNode* lastRoot_ = nullptr;
@@ -153,32 +170,27 @@ private:
     std::array<wchar_t, kInlineText> lastInline_{};
     std::wstring lastText_;  // a longer text
 
-    // The last tree, when it reads one property of a variable's object
-    // ("owner.busy" or "!owner.busy"): the reading kept here, beside the
-    // text, so a condition checked every frame by each of thousands of
-    // widgets touches none of its tree's nodes, each a likely cache miss.
-    struct MemberRead {
-        static constexpr size_t kName = 24;
-        const CompiledNode* word = nullptr;  // the variable's node; null when the tree is of another shape
-        NameSlot slot;                       // the variable's place, kept as the node keeps its own
-        bool negate = false;
-        uint8_t size = 0;
-        std::array<wchar_t, kName> property{};
-    };
-    // The kept reading's result; false when the tree must be run instead
-    // (the variable undefined or holding no object).
+    // The reading `root` is; null when the tree is of another shape.
+    static std::unique_ptr<MemberRead> MemberReadOf(const CompiledNode* root);
+    // The last tree's reading's result; false when the tree must be run
+    // instead (the variable undefined or holding no object).
     bool ReadKeptMember(PropertyValue& out);
-    MemberRead lastRead_;
+    MemberRead* lastRead_ = nullptr;  // the last tree's, when it is a MemberRead
 
     std::unordered_map<std::wstring, std::unique_ptr<const CompiledText>, TextHash, std::equal_to<>> compiled_;
     // The cached trees of ExpressionTexts by their numbers, one place for
     // each number's remainder: a script cycles through a few dozen texts,
     // and a number and a compare stand for hashing the text and the look
     // through the map's nodes, several cache misses apiece in each of
-    // thousands of evaluators. Made at the first text with a number.
+    // thousands of evaluators. Made at the first text with a number. The
+    // slot holds what the evaluation reads of the compiled text first, so
+    // a text known by its number is run without a look at the text's record.
     struct SerialSlot {
         uint64_t serial = 0;
         const CompiledText* compiled = nullptr;
+        const CompiledNode* root = nullptr;
+        MemberRead* read = nullptr;
+        int depth = 0;
     };
     static constexpr size_t kSerialSlots = 64;
     std::unique_ptr<std::array<SerialSlot, kSerialSlots>> bySerial_;

@@ -104,6 +104,10 @@ private:
             Add(Reading(Code::Operand, node), 1);
             return;
         }
+        if (builtin == Builtin::Exists && child.size() == 1 && child[0]->kind == Kind::Word) {
+            Add(Step(Code::ExistsWord, child[0].get()), 1);
+            return;
+        }
         if ((builtin == Builtin::Min || builtin == Builtin::Max) && child.size() == 2) {
             EmitOperator(builtin == Builtin::Min ? Code::Lesser : Code::Larger, *child[0], *child[1]);
             return;
@@ -233,6 +237,7 @@ template <Code code>
 void Bind(const ScalarProgram& program, const VariableMap& variables) {
     const VariableMap& constants = ConstantsMap();
     for (const ScalarStep& step : program.steps) {
+        if (step.code == Code::ExistsWord) step.source = FindName(variables, step.node->name, step.node->slot);
         if (step.read == ScalarStep::Read::Nothing) continue;
         const Node& word = step.read == ScalarStep::Read::Word ? *step.node : *step.node->children[0];
         const PropertyValue* variable = FindName(variables, word.name, word.slot);
@@ -302,6 +307,11 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
             case Code::Operand: break;
             case Code::Defined:
                 push(ScalarValue::Bool(FindName(*variables_, step.node->name, step.node->slot) != nullptr));
+                break;
+            case Code::ExistsWord:
+                // An absent name reads as its own text, which is no widget.
+                push(ScalarValue::Bool(step.source != nullptr && step.source->Is(PropertyValue::Tag::Widget) &&
+                                       step.source->ToPropertyInterface() != nullptr));
                 break;
             case Code::GlobalDefined: {
                 VariableMap* symbols = CurrentPlayerSymbols();

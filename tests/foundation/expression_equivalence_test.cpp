@@ -270,13 +270,44 @@ TEST_F(ExpressionEquivalence, ReadsFromObjectsAndOtherValues) {
         if (gen.Below(3) != 0) vars_[L"v"] = PropertyValue::FromPropertyInterface(&object);
         vars_[L"gone"] = goneValue;
     };
-    for (const wchar_t* text : {L"!w.self.x", L"w.child[n] + w[n] * 2", L"w.count > 2 && w[count] == 3",
-                                L"min(w.x, v.count) + w . self . label", L"w.x.y + 1", L"v[label] || gone.x", L"w.x",
-                                L"!v . count", L"!gone.x", L"!w.label"}) {
+    // Written in place, the names unchanged: a widget, one gone, or none.
+    const auto rewrite = [&] {
+        if (vars_.contains(L"w"))
+            vars_[L"w"] = gen.Pick<PropertyValue>({goneValue, PropertyValue(1), PropertyValue::FromWidget(&object)});
+    };
+    const std::vector<const wchar_t*> texts = {L"!w.self.x",
+                                               L"w.child[n] + w[n] * 2",
+                                               L"w.count > 2 && w[count] == 3",
+                                               L"min(w.x, v.count) + w . self . label",
+                                               L"w.x.y + 1",
+                                               L"v[label] || gone.x",
+                                               L"w.x",
+                                               L"!v . count",
+                                               L"!gone.x",
+                                               L"!w.label",
+                                               L"!exists(w) && count < 3",
+                                               L"exists(gone) || exists(v) ? 1 : timer",
+                                               L"exists(nothing) + exists(w, n)"};
+    for (const wchar_t* text : texts) {
         for (int round = 0; round < 40; ++round) {
             fill();
             ExpectSame(text);
+            rewrite();
+            ExpectSame(text);
         }
+    }
+    // The same texts stored, each known by its number, in turn: what the
+    // evaluator keeps of each stays that text's as the variables change.
+    const std::vector<ExpressionText> stored(texts.begin(), texts.end());
+    for (int round = 0; round < 600; ++round) {
+        if (round % 8 == 0) fill();
+        rewrite();
+        const ExpressionText& text = gen.Pick(stored);
+        ReferenceExpressionEvaluator reference(vars_);
+        const PropertyValue expected = reference.Evaluate(text.str());
+        const PropertyValue actual = evaluator_.Evaluate(text);
+        ASSERT_EQ(static_cast<int>(actual.GetTag()), static_cast<int>(expected.GetTag())) << text::ToUtf8(text.str());
+        ASSERT_EQ(actual.ToString(), expected.ToString()) << text::ToUtf8(text.str());
     }
     for (int round = 0; round < 4000; ++round) {
         fill();
