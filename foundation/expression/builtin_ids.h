@@ -2,6 +2,8 @@
 // The built-in functions of the expression language by number, so a compiled
 // call finds its function once. Internal to this folder.
 
+class PropertyValue;
+
 namespace expression_detail {
 
 enum class Builtin {
@@ -41,5 +43,8 @@ enum class Builtin {
     Format,
     Exists,
 };
+
+// What exists() of one value gives: whether it refers to a widget still alive.
+bool RefersToLiveWidget(const PropertyValue& v);
 
 }  // namespace expression_detail

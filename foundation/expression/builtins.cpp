@@ -18,6 +18,7 @@
 #include "foundation/values/field_handle.h"
 
 using expression_detail::Builtin;
+using expression_detail::RefersToLiveWidget;
 
 namespace {
 
@@ -212,8 +213,7 @@ const VariableMap* ScriptVariablesOf(const PropertyValue& w) {
 }
 
 PropertyValue Exists(const Args& args) {
-    // A widget reference whose widget is gone no longer exists.
-    if (args.size() == 1) return PropertyValue(args[0].Is(Tag::Widget) && args[0].ToPropertyInterface() != nullptr);
+    if (args.size() == 1) return PropertyValue(RefersToLiveWidget(args[0]));
     if (args.size() != 2) return PropertyValue(L"exists");
     const VariableMap* vars = ScriptVariablesOf(args[0]);
     if (!vars) return PropertyValue(false);
@@ -222,6 +222,13 @@ PropertyValue Exists(const Args& args) {
 }
 
 }  // namespace
+
+namespace expression_detail {
+
+// A widget reference whose widget is gone no longer exists.
+bool RefersToLiveWidget(const PropertyValue& v) { return v.Is(Tag::Widget) && v.ToPropertyInterface() != nullptr; }
+
+}  // namespace expression_detail
 
 int ExpressionEvaluator::FindBuiltin(std::wstring_view name) {
     const auto& names = BuiltinNames();

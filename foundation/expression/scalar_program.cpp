@@ -310,8 +310,7 @@ bool ExpressionEvaluator::RunProgram(const ScalarProgram& program, ScalarValue& 
                 break;
             case Code::ExistsWord:
                 // An absent name reads as its own text, which is no widget.
-                push(ScalarValue::Bool(step.source != nullptr && step.source->Is(PropertyValue::Tag::Widget) &&
-                                       step.source->ToPropertyInterface() != nullptr));
+                push(ScalarValue::Bool(step.source != nullptr && RefersToLiveWidget(*step.source)));
                 break;
             case Code::GlobalDefined: {
                 VariableMap* symbols = CurrentPlayerSymbols();

@@ -432,9 +432,12 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     bool skipClear = false;
     if (keptRows) {
         MarkRowsWritten(d, y0, y1);
-        std::fill_n(in.diffuse, std::min(width, kChunk), r.color);
-        in.flat = true;
-        in.flatColor = r.color;
+        // Only rows shaded through the stages read the colour.
+        if (!passThrough) {
+            std::fill_n(in.diffuse, std::min(width, kChunk), r.color);
+            in.flat = true;
+            in.flatColor = r.color;
+        }
         skipClear = BlendKeepsTargetUnderClear(d.blend) && ClearTexelStaysClear(d, r.color);
     }
     // Texel row ty from the row's first texel, under the addressing mode.

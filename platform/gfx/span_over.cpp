@@ -156,37 +156,14 @@ __attribute__((target("avx2"))) inline void OverSixteen(__m256i s0, __m256i s1, 
 
 }  // namespace
 
-namespace {
-
-// Rows shorter than this, as sprites and glyphs give, are blended whole.
-constexpr int kShortPixels = 64;
-
-// A short row blended eight pixels at a time, clear and opaque ones as well:
-// OverEight leaves the target as it is under a clear texel and gives an
-// opaque one as it is, so the tests the long rows make would change no
-// pixel here, and on a sprite's rows, where clear edges, opaque middles and
-// soft outlines come in turns, they mostly guess wrong.
-__attribute__((target("avx2"))) inline void OverShortRow(const uint32_t* src, uint32_t* dst, int n) {
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        __m256i* out = reinterpret_cast<__m256i*>(dst + i);
-        _mm256_storeu_si256(
-            out, OverEight(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), _mm256_loadu_si256(out)));
-    }
-    if (i + 4 <= n) {
-        __m128i* out = reinterpret_cast<__m128i*>(dst + i);
-        const __m256i s = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
-        _mm_storeu_si128(out, _mm256_castsi256_si128(OverEight(s, _mm256_castsi128_si256(_mm_loadu_si128(out)))));
-        i += 4;
-    }
-    OverTail(src, dst, i, n);
-}
-
-}  // namespace
-
 __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n) {
-    if (n < kShortPixels) {
-        OverShortRow(src, dst, n);
+    // Short rows, as sprites and glyphs give, are blended whole, clear and
+    // opaque pixels as well: OverEight leaves the target as it is under a
+    // clear texel and gives an opaque one as it is, so the tests below would
+    // change no pixel there, and on a sprite's rows, where clear edges,
+    // opaque middles and soft outlines come in turns, they mostly guess wrong.
+    if (n <= kOverRowsPixels) {
+        OverRowsAvx2(&src, &dst, n, 1);
         return;
     }
     int i = 0;
