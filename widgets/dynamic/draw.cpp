@@ -51,6 +51,12 @@ float DrawableFactor(float v) { return v > 0.0f ? std::min(v, kMostColourDraws) 
 
 void DynamicWidget::ApplyClip(Graphics* g) const { g->ClipRectR(ClipRectangle()); }
 
+bool DynamicWidget::DrawsImagePlainly() {
+    return image_ != nullptr && opacity == 1.0f && red == 1.0f && green == 1.0f && blue == 1.0f && alpha == 1.0f &&
+           postRender_ == 0 && fadeFraction_ <= 0.0f && maskImage_ == nullptr && drawMode_ == 0 && culling_ == 0 &&
+           !shader_ && !tesselated_ && !HasTransform();
+}
+
 void DynamicWidget::DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel) {
     const float midX = width_ * 0.5f, midY = height_ * 0.5f;
     const bool transformed = (hasTransform_ || transformDirty_) && !transformChildren_;

@@ -188,6 +188,11 @@ public:
     const std::wstring& GetIdText() const { return idText_; }
     // The clip rectangle in the widget's own coordinates (x, y, w, h).
     FRect ClipRectangle() const;
+    // Whether Draw puts the current cel of the image down at the widget's
+    // origin as the context stands: no colour, fade, mask, shader, draw
+    // mode, culling, tesselation or transform of the widget's own (its clip
+    // rectangle aside). A caller may then know the pixels it will give.
+    bool DrawsImagePlainly();
 
     // When-done actions.
     void RemoveWhenDone(bool on);

@@ -31,6 +31,7 @@
 #include "game/park/grid/drag_widget.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/grid_transform.h"
+#include "game/park/grid/ground_picture.h"
 #include "game/park/grid/path_search.h"
 #include "game/park/tasks/task_owner.h"
 
@@ -68,6 +69,8 @@ public:
     virtual std::unique_ptr<LEVEL_ITEM> CreateLevelItem(std::wstring_view type);
     // Every material before any state, batched.
     virtual void DrawTiles(Graphics& g);
+    // The grid's own picture, under the tiles.
+    void DrawBackground(Graphics& g);
     // Turns the items' pairwise depth test into their widget priorities.
     virtual void SortItemsByDepth();
     virtual void ResetTileStates();
@@ -163,4 +166,5 @@ private:
     std::vector<DepthNode> depthNodes_;
     std::vector<int> depthPriorities_;
     PathSearch pathSearch_;
+    GroundPicture ground_;
 };

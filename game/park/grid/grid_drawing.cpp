@@ -5,9 +5,14 @@
 
 void Grid::Draw(Graphics* g) {
     if (depthDirty_) SortItemsByDepth();
-    DragWidget::Draw(g);
+    // A pass without a target still orders the items; there is nothing to draw.
+    if (g == nullptr) return;
+    if (ground_.Draw(*g, *this)) return;
+    DrawBackground(*g);
     DrawTiles(*g);
 }
+
+void Grid::DrawBackground(Graphics& g) { DragWidget::Draw(&g); }
 
 void Grid::DrawTiles(Graphics& g) {
     // Every material before any state, so no neighbour's ground covers a marking.

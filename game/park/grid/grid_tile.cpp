@@ -48,6 +48,11 @@ void GridTile::Draw(Graphics& g, Image* image, float x, float y, int frame) {
     g.DrawImage(image, x, y, frame, cel);
 }
 
+void GridTile::AppendLook(std::vector<uint64_t>& words) const {
+    words.push_back(static_cast<uint32_t>(GetMaterialFrame()) |
+                    static_cast<uint64_t>(static_cast<uint32_t>(GetStateFrame())) << 32);
+}
+
 int GridTile::GetMaterialFrame() const {
     switch (material) {
         case 'S': return 0;

@@ -76,6 +76,10 @@ public:
     // Negative: nothing to draw.
     virtual int GetMaterialFrame() const;
     virtual int GetStateFrame() const;
+    // Appends everything DrawMaterial, DrawState and Draw draw from, the
+    // shared images and the tile's place aside: equal words draw equal
+    // pixels. A tile that draws from more appends it too.
+    virtual void AppendLook(std::vector<uint64_t>& words) const;
 
     void ResetSearch() { search = TileSearch{.parent = {col_, row_}}; }
     float DistanceToPoint(TilePoint point, bool squared) const;

@@ -71,6 +71,11 @@ void KivraTile::DrawState(Graphics& g, int x, int y) {
     }
 }
 
+void KivraTile::AppendLook(std::vector<uint64_t>& words) const {
+    GridTile::AppendLook(words);
+    words.push_back(overlay | static_cast<uint64_t>(mirrorX) << 16 | static_cast<uint64_t>(mirrorY) << 17);
+}
+
 void KivraTile::Draw(Graphics& g, Image* image, float x, float y, int frame) {
     // An unmirrored tile needs no transform: the plain draw puts the same pixels down.
     if (!mirrorX && !mirrorY) {

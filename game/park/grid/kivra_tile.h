@@ -37,6 +37,7 @@ public:
     void Draw(Graphics& g, Image* image, float x, float y, int frame) override;
     int GetMaterialFrame() const override;
     int GetStateFrame() const override { return StateFrame(state); }
+    void AppendLook(std::vector<uint64_t>& words) const override;
     virtual bool IsSidewalk() const;
 
     // Exact names only; 0 for any other.

@@ -96,7 +96,7 @@ void KivraGrid::DrawOceanLattice(Graphics* g, int cel, int alpha) {
 }
 
 void KivraGrid::Draw(Graphics* g) {
-    if (drawsOcean_ && ocean_ != nullptr && sun_ != nullptr) {
+    if (g != nullptr && drawsOcean_ && ocean_ != nullptr && sun_ != nullptr) {
         const int mode = g->GetDrawMode();
         const bool colorize = g->GetColorizeImages();
         g->SetDrawMode(1);

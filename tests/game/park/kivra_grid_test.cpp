@@ -71,6 +71,10 @@ TEST_F(ParkGrid, EntersTheTreeFromItsLevel) {
     // name the park, the buildings active.
     park->StartItems();
     park->StartItems();
+    // A pass with no screen to draw on still orders the items.
+    park->MarkDepthDirty();
+    park->Draw(nullptr);
+    EXPECT_FALSE(park->IsDepthDirty());
     EXPECT_EQ(display.TakeLog(), (Lines{L"week_start_shared", L"request_naming", L"request_naming"}));
     EXPECT_EQ(display.calendarUpdates, 2);
     EXPECT_TRUE(dynamic_cast<KivraBuilding*>(park->Items()[0])->IsActive());
@@ -162,6 +166,7 @@ TEST_F(ParkGrid, OceanFadesThroughItsCels) {
     Advance(60);
     EXPECT_EQ(grid->OceanFrame(), 0);  // four cels: back to the first
     DrawOnce();
+    grid->Draw(nullptr);  // no screen to draw on: the water is not drawn either
 }
 
 TEST_F(ParkGrid, AnOceanWithoutItsImagesDrawsTheGridOnly) {
