@@ -15,15 +15,6 @@ namespace {
 
 using testsupport::LevelBuilder;
 
-// The ground drawn the way the grid draws it without a picture.
-class DirectGrid : public testsupport::OpenParkGrid {
-public:
-    void DrawGroundDirectly(Graphics& g) {
-        DrawBackground(g);
-        DrawTiles(g);
-    }
-};
-
 class GroundPictureTest : public testsupport::ParkGridBench {
 protected:
     static constexpr int kW = 320, kH = 240;
@@ -70,7 +61,7 @@ protected:
 
     // One frame of the grid's own drawing: the picture's, or the ground
     // drawn as always; `draws` counts the device's draw calls.
-    std::vector<uint32_t> Frame(DirectGrid& grid, const FRect& clip, bool direct, size_t* draws = nullptr) {
+    std::vector<uint32_t> Frame(Grid& grid, const FRect& clip, bool direct, size_t* draws = nullptr) {
         target_->ClearRect(Rect(0, 0, kW, kH));
         plat::CallLog calls;
         d3d_->GetDevice()->SetRecorder(&calls);
@@ -79,10 +70,12 @@ protected:
             g.Translate(grid.GetX(), grid.GetY());
             g.SetClipRect(clip.x - grid.GetX(), clip.y - grid.GetY(), static_cast<int>(clip.w),
                           static_cast<int>(clip.h));
-            if (direct)
-                grid.DrawGroundDirectly(g);
-            else
+            if (direct) {
+                grid.DrawBackground(g);
+                grid.DrawTiles(g);
+            } else {
                 grid.Draw(&g);
+            }
             g.FlushBatch();
         }
         d3d_->GetDevice()->SetRecorder(nullptr);
@@ -98,9 +91,7 @@ protected:
 };
 
 TEST_F(GroundPictureTest, FramesFromThePictureAreTheFramesDrawingGivesWhateverChanges) {
-    Play(LevelBuilder(12, 12, L'G'));
-    auto* grid = new DirectGrid();
-    mgr.AddWidget(grid);
+    EnterPark(LevelBuilder(12, 12, L'G'), 0);
     std::mt19937 random(7);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     const TileChar materials[] = {L'G', L'S', L'R', L'C', L'_'};
