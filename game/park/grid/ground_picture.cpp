@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 
+#include "foundation/values/saturate.h"
 #include "game/park/grid/grid.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image_surface.h"
@@ -29,10 +30,10 @@ void AppendImage(std::vector<uint64_t>& words, Image* image) {
 
 // Whether every pixel of `area` (target pixels, clipped to the target) is opaque.
 bool Opaque(const uint32_t* bits, int width, int height, const FRect& area) {
-    const int x0 = std::max(0, static_cast<int>(std::floor(area.x)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(area.y)));
-    const int x1 = std::min(width, static_cast<int>(std::ceil(area.x + area.w)));
-    const int y1 = std::min(height, static_cast<int>(std::ceil(area.y + area.h)));
+    const int x0 = std::max(0, SaturateFloor(area.x));
+    const int y0 = std::max(0, SaturateFloor(area.y));
+    const int x1 = std::min(width, SaturateCast(std::ceil(area.x + area.w)));
+    const int y1 = std::min(height, SaturateCast(std::ceil(area.y + area.h)));
     for (int y = y0; y < y1; ++y) {
         const uint32_t* row = bits + static_cast<size_t>(y) * static_cast<size_t>(width);
         uint32_t all = 0xFF000000u;
