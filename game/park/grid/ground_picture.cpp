@@ -69,6 +69,7 @@ bool GroundPicture::Describe(const Graphics& g, Grid& grid) {
     words_.push_back(Pair(own.w, own.h));
     AppendImage(words_, grid.GetImage());
     words_.push_back(static_cast<uint32_t>(grid.GetFrame()));
+    coverWords_ = words_.size();
     AppendImage(words_, GridTile::MaterialsImage());
     AppendImage(words_, GridTile::StatesImage());
     for (const auto& column : grid.Tiles()) {
@@ -115,7 +116,9 @@ bool GroundPicture::Draw(Graphics& g, Grid& grid) {
         last_.swap(words_);
         still_ = 0;
         current_ = false;
-        uncovered_ = false;
+        // Whether the grid's picture covers the clip does not hang on the tiles.
+        uncovered_ = !uncoveredBy_.empty() && last_.size() >= uncoveredBy_.size() &&
+                     std::equal(uncoveredBy_.begin(), uncoveredBy_.end(), last_.begin());
         return false;
     }
     if (uncovered_) return false;
@@ -127,6 +130,7 @@ bool GroundPicture::Draw(Graphics& g, Grid& grid) {
         if (++still_ < kStillFrames) return false;
         if (!Redraw(g, grid)) {
             uncovered_ = true;
+            uncoveredBy_.assign(last_.begin(), last_.begin() + static_cast<std::ptrdiff_t>(coverWords_));
             return false;
         }
         current_ = true;

@@ -13,9 +13,12 @@
 // tile images, each tile's look (GridTile::AppendLook). A frame whose words
 // differ from the last one's draws the ground as always; once they have held
 // for a frame the picture is drawn again, and put down from then on. A
-// ground its picture does not cover is drawn as always until its words
-// change. Main thread only (drawing).
+// ground its picture does not cover is drawn as always until the words the
+// cover hangs on change (all but the tiles' looks): on a level whose picture
+// shows the water through it, painting a tile does not try again. Main
+// thread only (drawing).
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -44,6 +47,8 @@ private:
     bool Redraw(const Graphics& g, Grid& grid);
 
     std::vector<uint64_t> words_, last_;
+    size_t coverWords_ = 0;              // the leading words the cover hangs on
+    std::vector<uint64_t> uncoveredBy_;  // those of the last ground found not covered
     std::unique_ptr<ImageSurface> picture_;
     int still_ = 0;           // frames last_ has held
     bool current_ = false;    // the picture holds the ground last_ describes
