@@ -11,10 +11,6 @@
 
 namespace {
 
-// A description that has held this many frames is drawn into the picture:
-// a park that scrolls draws its ground as always instead of a picture a frame.
-constexpr int kStillFrames = 1;
-
 uint64_t Pair(float a, float b) {
     return std::bit_cast<uint32_t>(a) | static_cast<uint64_t>(std::bit_cast<uint32_t>(b)) << 32;
 }
@@ -101,8 +97,8 @@ bool GroundPicture::Redraw(const Graphics& g, Grid& grid) {
     into.FlushBatch();
     const uint32_t* bits = picture_->GetBits();
     if (bits == nullptr || !Opaque(bits, w, h, g.GetState().clipRect)) return false;
+    // The context flushes what the tiles leave batched when it ends.
     grid.DrawTiles(into);
-    into.FlushBatch();
     return true;
 }
 
@@ -112,24 +108,24 @@ bool GroundPicture::Draw(Graphics& g, Grid& grid) {
         current_ = false;
         return false;
     }
+    // A frame whose words changed draws the ground as always, so a park that
+    // scrolls does not draw a picture a frame; the next with the same words
+    // draws the picture.
     if (words_ != last_) {
         last_.swap(words_);
-        still_ = 0;
         current_ = false;
-        // Whether the grid's picture covers the clip does not hang on the tiles.
-        uncovered_ = !uncoveredBy_.empty() && last_.size() >= uncoveredBy_.size() &&
-                     std::equal(uncoveredBy_.begin(), uncoveredBy_.end(), last_.begin());
         return false;
     }
-    if (uncovered_) return false;
+    // Whether the grid's picture covers the clip does not hang on the tiles.
+    if (!uncoveredBy_.empty() && last_.size() >= uncoveredBy_.size() &&
+        std::equal(uncoveredBy_.begin(), uncoveredBy_.end(), last_.begin()))
+        return false;
     if (current_ && picture_->ContentLost()) {
         picture_->ClearContentLost();
         current_ = false;
     }
     if (!current_) {
-        if (++still_ < kStillFrames) return false;
         if (!Redraw(g, grid)) {
-            uncovered_ = true;
             uncoveredBy_.assign(last_.begin(), last_.begin() + static_cast<std::ptrdiff_t>(coverWords_));
             return false;
         }

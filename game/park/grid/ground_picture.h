@@ -50,7 +50,5 @@ private:
     size_t coverWords_ = 0;              // the leading words the cover hangs on
     std::vector<uint64_t> uncoveredBy_;  // those of the last ground found not covered
     std::unique_ptr<ImageSurface> picture_;
-    int still_ = 0;           // frames last_ has held
-    bool current_ = false;    // the picture holds the ground last_ describes
-    bool uncovered_ = false;  // that ground is not covered: drawn as always
+    bool current_ = false;  // the picture holds the ground last_ describes
 };

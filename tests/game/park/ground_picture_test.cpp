@@ -76,7 +76,6 @@ protected:
             } else {
                 grid.Draw(&g);
             }
-            g.FlushBatch();
         }
         d3d_->GetDevice()->SetRecorder(nullptr);
         if (draws) *draws = calls.Count(plat::Call::DrawPrimitive) + calls.Count(plat::Call::DrawIndexedPrimitive);
