@@ -6,6 +6,7 @@
 
 namespace {
 
+using testsupport::CountingShader;
 using testsupport::DeviceTest;
 using testsupport::FakeImage;
 
@@ -13,13 +14,6 @@ class CountingFont : public DeviceSysFont {
 public:
     int releases = 0;
     void ReleaseDeviceFont() override { ++releases; }
-};
-
-class CountingShader : public DeviceShaderProgram {
-public:
-    int applies = 0, releases = 0;
-    void Apply() override { ++applies; }
-    void Release() override { ++releases; }
 };
 
 class DevicePresentTest : public DeviceTest {

@@ -70,6 +70,14 @@ private:
     ScopedService<DeviceHost> installed_{this};
 };
 
+// A shader program that counts how often the device applies and releases it.
+class CountingShader : public DeviceShaderProgram {
+public:
+    int applies = 0, releases = 0;
+    void Apply() override { ++applies; }
+    void Release() override { ++releases; }
+};
+
 // An image in system memory only; counts what the device asks of it.
 class FakeImage : public DeviceImage {
 public:

@@ -10,6 +10,7 @@ using plat::Blend;
 using plat::Call;
 using plat::CallLog;
 using plat::RenderState;
+using testsupport::CountingShader;
 using testsupport::DeviceTest;
 
 constexpr uint32_t U(auto v) { return static_cast<uint32_t>(v); }
@@ -46,13 +47,6 @@ protected:
     }
 
     CallLog log;
-};
-
-class CountingShader : public DeviceShaderProgram {
-public:
-    int applies = 0, releases = 0;
-    void Apply() override { ++applies; }
-    void Release() override { ++releases; }
 };
 
 TEST_F(DrawModeTest, EqualStatesInARowIssueNoDeviceCall) {

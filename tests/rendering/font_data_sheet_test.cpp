@@ -18,7 +18,6 @@ using testsupport::Held;
 using testsupport::RecordingApp;
 
 const char* kTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-const std::string kDescriptor = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.txt";
 
 std::vector<wchar_t> ExpectedCharacters() {
     std::vector<wchar_t> codes;
@@ -61,7 +60,7 @@ private:
 class GeneratedFont : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(font->Load(kDescriptor, &app));
+        ASSERT_TRUE(font->Load(testsupport::kShippedFontDescriptor, &app));
         ASSERT_TRUE(app.boxes.empty()) << text::ToUtf8(app.boxes.front());
         ASSERT_EQ(font->GetLayers().size(), 1u);
         layer = font->GetLayerByName(L"Main");

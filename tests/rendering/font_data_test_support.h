@@ -17,6 +17,10 @@
 
 namespace testsupport {
 
+// The font the game ships: its descriptor and its glyph sheet.
+inline const std::string kShippedFontDescriptor = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.txt";
+inline const std::string kShippedFontSheet = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.png";
+
 using RecordingApp = ErrorBoxRecorder;
 
 // One reference, dropped at the end of the scope.

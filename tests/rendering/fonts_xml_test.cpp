@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* kDescriptor =
+const char* kLayerDescriptor =
     "SetDefaultPointSize 16;\n"
     "CreateLayer Body;\n"
     "LayerSetImage Body 'glyphs.png';\n"
@@ -27,7 +27,7 @@ protected:
     FontsXmlTest() : here_(std::filesystem::path(dir.Path("."))) {
         testsupport::Picture glyphs{16, 12, std::vector<uint32_t>(16 * 12, 0xFFFFFFFF)};
         testsupport::WritePicture(dir.Path("fonts/glyphs.png"), glyphs);
-        testsupport::WriteText(dir.Path("fonts/a.txt"), kDescriptor);
+        testsupport::WriteText(dir.Path("fonts/a.txt"), kLayerDescriptor);
     }
     ~FontsXmlTest() override { UnloadFonts(); }
 

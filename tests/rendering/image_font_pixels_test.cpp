@@ -21,10 +21,6 @@ using testsupport::Picture;
 using testsupport::Premultiply;
 using testsupport::Unpack;
 
-const std::string kSource = HALVARO_SOURCE_DIR;
-const std::string kDescriptor = kSource + "/data/fonts/dejavu_sans_16.txt";
-const std::string kSheet = kSource + "/data/fonts/dejavu_sans_16.png";
-
 class ImageFontPixelTest : public testsupport::FontDeviceTest {
 protected:
     void TearDown() override {
@@ -45,9 +41,9 @@ protected:
 };
 
 TEST_F(ImageFontPixelTest, GeneratedFontReproducesItsSheetWhereTheDescriptorPlacesTheGlyphs) {
-    font = std::make_unique<ImageFont>(kDescriptor, false, 1.0);
+    font = std::make_unique<ImageFont>(testsupport::kShippedFontDescriptor, false, 1.0);
     ASSERT_TRUE(font->GetFontData()->IsLoaded());
-    const Picture sheet = testsupport::ReadPicture(kSheet);
+    const Picture sheet = testsupport::ReadPicture(testsupport::kShippedFontSheet);
     ASSERT_EQ(sheet.width, 256);
     const FontLayer* layer = font->GetFontData()->GetLayerByName(L"Main");
     ASSERT_NE(layer, nullptr);
@@ -95,7 +91,7 @@ TEST_F(ImageFontPixelTest, GeneratedFontReproducesItsSheetWhereTheDescriptorPlac
 }
 
 TEST_F(ImageFontPixelTest, HalfSizeStripHoldsAQuarterOfTheInk) {
-    font = std::make_unique<ImageFont>(kDescriptor, false, 1.0);
+    font = std::make_unique<ImageFont>(testsupport::kShippedFontDescriptor, false, 1.0);
     font->SetPointSize(8);
     font->Prepare();
     ASSERT_EQ(font->GetActiveLayers().size(), 1u);
@@ -103,7 +99,7 @@ TEST_F(ImageFontPixelTest, HalfSizeStripHoldsAQuarterOfTheInk) {
     ASSERT_TRUE(active.OwnsImage());
     const uint32_t* strip = active.image->GetSurface()->GetBits();
     ASSERT_NE(strip, nullptr);
-    const Picture sheet = testsupport::ReadPicture(kSheet);
+    const Picture sheet = testsupport::ReadPicture(testsupport::kShippedFontSheet);
     const FontLayer& layer = *active.layer;
     for (wchar_t c : std::wstring(L"AMWg@%")) {
         const CharData& glyph = *layer.FindCharData(c);
@@ -120,7 +116,7 @@ TEST_F(ImageFontPixelTest, HalfSizeStripHoldsAQuarterOfTheInk) {
 }
 
 TEST_F(ImageFontPixelTest, StripTooWideForOneTextureIsDrawnThroughAWindowAlike) {
-    font = std::make_unique<ImageFont>(kDescriptor, false, 1.0);
+    font = std::make_unique<ImageFont>(testsupport::kShippedFontDescriptor, false, 1.0);
     font->SetPointSize(12);
     font->Prepare();
     ImageSurface* direct = font->GetActiveLayers()[0].image->GetSurface();
@@ -135,7 +131,7 @@ TEST_F(ImageFontPixelTest, StripTooWideForOneTextureIsDrawnThroughAWindowAlike) 
     // Again on a device whose textures hold 64 x 64 texels at most.
     d3d = std::make_unique<D3DInterface>(&host);
     Start(testsupport::Caps(false, 64));
-    font = std::make_unique<ImageFont>(kDescriptor, false, 1.0);
+    font = std::make_unique<ImageFont>(testsupport::kShippedFontDescriptor, false, 1.0);
     font->SetPointSize(12);
     font->Prepare();
     ImageSurface* windowed = font->GetActiveLayers()[0].image->GetSurface();

@@ -16,8 +16,6 @@
 
 namespace {
 
-const std::string kDescriptor = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.txt";
-
 class ImageFontRowsTest : public testsupport::FontDeviceTest {
 protected:
     struct Line {
@@ -70,7 +68,7 @@ protected:
 TEST_F(ImageFontRowsTest, RowsGiveTheDevicesPixelsForRandomLines) {
     for (const bool batch : {false, true})
         for (const float pointSize : {16.0f, 11.0f}) {
-            ImageFont font(kDescriptor, batch, 1.0);
+            ImageFont font(testsupport::kShippedFontDescriptor, batch, 1.0);
             ASSERT_TRUE(font.GetFontData()->IsLoaded());
             font.SetPointSize(pointSize);
             std::vector<Line> lines;
@@ -89,7 +87,7 @@ TEST_F(ImageFontRowsTest, RowsGiveTheDevicesPixelsForRandomLines) {
 }
 
 TEST_F(ImageFontRowsTest, OnlyUnscaledPlainDrawsAtWholePlacesTakeTheRows) {
-    ImageFont font(kDescriptor, false, 1.0);
+    ImageFont font(testsupport::kShippedFontDescriptor, false, 1.0);
     const ActiveFontLayer& active = font.GetActiveLayers().at(0);
     const FRect source = active.Find(L'A').source;
     Graphics g(Target());

@@ -12,7 +12,7 @@ using testsupport::Lcg;
 using testsupport::PngLayout;
 using testsupport::TempDir;
 
-uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
+uint32_t ArgbWord(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
 
 std::unique_ptr<ImageData> RandomImage(int width, int height, uint32_t seed) {
     auto image = std::make_unique<ImageData>();
@@ -44,7 +44,7 @@ TEST(PngFiles, WrittenFileRoundTripsExactlyAndIsStandardRgba) {
     ASSERT_EQ(raw.height, 23u);
     for (size_t i = 0; i < image->PixelCount(); ++i) {
         uint32_t p = image->GetBits()[i];
-        ASSERT_EQ(Argb(rgba[i * 4 + 3], rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]), p) << i;
+        ASSERT_EQ(ArgbWord(rgba[i * 4 + 3], rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]), p) << i;
     }
 
     auto back = GetPNGImage(path);
@@ -90,7 +90,7 @@ TEST(PngFiles, SixteenBitChannelsDoNotOverflowRowBuffer) {
         for (int y = 0; y < layout.height; ++y)
             for (int x = 0; x < layout.width; ++x) {
                 uint32_t a = withAlpha ? Sample16(x, y, 3) >> 8 : 0xFF;
-                uint32_t expected = Argb(a, Sample16(x, y, 0) >> 8, Sample16(x, y, 1) >> 8, Sample16(x, y, 2) >> 8);
+                uint32_t expected = ArgbWord(a, Sample16(x, y, 0) >> 8, Sample16(x, y, 1) >> 8, Sample16(x, y, 2) >> 8);
                 ASSERT_EQ(image->Row(y)[x], expected) << x << "," << y;
             }
     }
@@ -118,7 +118,8 @@ TEST(PngFiles, InterlacedPngDecodesEveryPixelInPlace) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 auto v = [&](int c) { return static_cast<uint32_t>((x * 19 + y * 7 + c * 61) & 0xFF); };
-                ASSERT_EQ(image->Row(y)[x], Argb(v(3), v(0), v(1), v(2))) << w << "x" << h << " at " << x << "," << y;
+                ASSERT_EQ(image->Row(y)[x], ArgbWord(v(3), v(0), v(1), v(2)))
+                    << w << "x" << h << " at " << x << "," << y;
             }
     }
 }
@@ -137,7 +138,7 @@ TEST(PngFiles, GreyLowBitAndPaletteFilesExpandToArgb) {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 6; ++x) {
             uint32_t nibble = (grey.rows[y][x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF;
-            EXPECT_EQ(g->Row(y)[x], Argb(0xFF, nibble * 17, nibble * 17, nibble * 17));
+            EXPECT_EQ(g->Row(y)[x], ArgbWord(0xFF, nibble * 17, nibble * 17, nibble * 17));
         }
 
     PngLayout pal;  // 2-bit palette whose transparency chunk covers only the first two entries

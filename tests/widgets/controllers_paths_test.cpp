@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cwchar>
 #include <limits>
+#include <numbers>
 
 #include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_binder.h"
@@ -14,8 +15,6 @@
 #include "widgets/motion/controller_shearer.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 TEST(CirclerTest, PositionsLieOnTheCircleAtTheCurvedAngle) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
@@ -26,7 +25,7 @@ TEST(CirclerTest, PositionsLieOnTheCircleAtTheCurvedAngle) {
         const bool done = c.Update(1.0f);
         EXPECT_EQ(done, i == 4);
         // Counter-clockwise on a y-down screen: y falls as the angle grows.
-        const double theta = 90.0 * i / 4 * kPi / 180.0;
+        const double theta = 90.0 * i / 4 * std::numbers::pi / 180.0;
         EXPECT_NEAR(x, 50.0 + 10.0 * std::cos(theta), 1e-3);
         EXPECT_NEAR(y, 20.0 - 10.0 * std::sin(theta), 1e-3);
         EXPECT_NEAR(std::hypot(x - 50.0, y - 20.0), 10.0, 1e-3);
@@ -41,8 +40,8 @@ TEST(CirclerTest, StartsFromThePresentDirectionAndZeroDurationIsOneUnit) {
     Circler c(L"", &x, &y, 0, 0, -90.0f, 0.0f, nullptr, &w, 0);
     EXPECT_NEAR(c.GetStartAngle(), -90.0f, 1e-3f);
     EXPECT_FALSE(c.Update(0.5f));
-    EXPECT_NEAR(x, 5.0 * std::cos(135.0 * kPi / 180.0), 1e-3);
-    EXPECT_NEAR(y, 5.0 * std::sin(135.0 * kPi / 180.0), 1e-3);
+    EXPECT_NEAR(x, 5.0 * std::cos(135.0 * std::numbers::pi / 180.0), 1e-3);
+    EXPECT_NEAR(y, 5.0 * std::sin(135.0 * std::numbers::pi / 180.0), 1e-3);
     EXPECT_TRUE(c.Update(0.5f));
     EXPECT_NEAR(x, -5.0f, 1e-3f);
     EXPECT_NEAR(y, 0.0f, 1e-3f);
@@ -74,8 +73,8 @@ TEST(CirclerTest, AnglesAndRadiiPastTheFloatRangeStayOnTheCircle) {
     Circler wide(L"", &far, &level, 0, 0, 90.0f, 2.0f, nullptr, &w, 0);
     EXPECT_FLOAT_EQ(wide.GetRadius(), 1e30f);
     wide.Update(1.0f);  // half way: 45 degrees
-    EXPECT_FLOAT_EQ(far, 1e30f * static_cast<float>(std::cos(kPi / 4)));
-    EXPECT_FLOAT_EQ(level, -1e30f * static_cast<float>(std::sin(kPi / 4)));
+    EXPECT_FLOAT_EQ(far, 1e30f * static_cast<float>(std::cos(std::numbers::pi / 4)));
+    EXPECT_FLOAT_EQ(level, -1e30f * static_cast<float>(std::sin(std::numbers::pi / 4)));
 }
 
 struct ShearFields {

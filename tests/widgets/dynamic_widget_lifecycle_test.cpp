@@ -114,8 +114,6 @@ TEST_F(DynamicLifecycleTest, SignalsArePassedUpUnchangedToTheParent) {
     host.DeleteDeferred();
 }
 
-}  // namespace
-
 // Whether a widget has nothing of its own to draw is kept beside its first
 // fields, where the draw walk reads it: every change of what it hangs on
 // must renew it.
@@ -146,3 +144,5 @@ TEST_F(DynamicLifecycleTest, NothingToDrawFollowsImageCachePostRenderAndTransfor
         ASSERT_EQ(w.HasNothingToDraw(), blank) << "change " << change;
     }
 }
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <string>
 
@@ -12,8 +13,6 @@
 #include "widgets/motion/controller_propeller.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 class Square : public EasingCurve {
 public:
@@ -96,7 +95,7 @@ TEST(OscillateTest, StartPhasesByNameAndNumber) {
     w.Oscillate(L"bottom", L"y", 3.0f, 8.0f, PropertyValue(std::wstring(L"bottom")), nullptr);
     EXPECT_FLOAT_EQ(w.GetY(), -3.0f);
     w.Oscillate(L"num", L"angle", 2.0f, 8.0f, PropertyValue(0.125f), nullptr);
-    EXPECT_NEAR(w.angle, 2.0 * std::sin(2.0 * kPi * 0.125), 1e-5);
+    EXPECT_NEAR(w.angle, 2.0 * std::sin(2.0 * std::numbers::pi * 0.125), 1e-5);
     w.Oscillate(L"other", L"scale_x", 2.0f, 8.0f, PropertyValue(std::wstring(L"sideways")), nullptr);
     EXPECT_EQ(w.scale_x, 1.0f);  // phase 0: sin 0
     w.Oscillate(L"random", L"scale_y", 2.0f, 8.0f, PropertyValue(std::wstring(L"random")), nullptr);

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "dynamic_widget_test_support.h"
 #include "widgets/motion/controller_propeller.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // One sine oscillation of `amplitude` on `property` with a period of 4.
 std::unique_ptr<Oscillation> Sine(DynamicWidget& w, const wchar_t* name, std::wstring_view property, float amplitude,
@@ -29,7 +28,7 @@ TEST(OscillationTest, ApplyAddsAmplitudeTimesTheWaveAndRemoveRestoresExactly) {
     for (float x : {0.3f, 1.0f, 2.7f}) {
         o->Apply(x);
         phase += static_cast<double>(x * 0.25f);
-        EXPECT_NEAR(w.angle, 0.1 + 7.0 * std::sin(2.0 * kPi * phase), 1e-4);
+        EXPECT_NEAR(w.angle, 0.1 + 7.0 * std::sin(2.0 * std::numbers::pi * phase), 1e-4);
         o->Remove();
         EXPECT_EQ(w.angle, 0.1f);
     }

@@ -13,7 +13,7 @@ namespace {
 using testsupport::WordsTest;
 using Attributes = WordsTest::Attributes;
 
-AnimationStep Note(const wchar_t* text) { return WordsTest::Step(L"note", {{L"text", text}}); }
+using testsupport::Note;
 AnimationStep Block(const wchar_t* word, Attributes attributes, std::vector<AnimationStep> children) {
     return WordsTest::Step(word, std::move(attributes), std::move(children));
 }

@@ -11,11 +11,7 @@ namespace {
 
 using testsupport::ScriptTest;
 
-AnimationStep Note(const wchar_t* text, std::vector<std::pair<std::wstring, std::wstring>> more = {},
-                   std::vector<AnimationStep> children = {}) {
-    more.emplace_back(L"text", text);
-    return ScriptTest::Step(L"note", std::move(more), std::move(children));
-}
+using testsupport::Note;
 
 TEST_F(ScriptTest, StepTreeWithUnknownWordsRunsToTheEndInOneUpdateOnlyInsideTheManager) {
     Define(L"tree", {Step(L"misspelt", {{L"x", L"1"}}), Note(L"a"),

@@ -116,4 +116,11 @@ private:
     }
 };
 
+// A "note" step with its text, further attributes and children.
+inline AnimationStep Note(const wchar_t* text, std::vector<std::pair<std::wstring, std::wstring>> more = {},
+                          std::vector<AnimationStep> children = {}) {
+    more.emplace_back(L"text", text);
+    return ScriptTest::Step(L"note", std::move(more), std::move(children));
+}
+
 }  // namespace testsupport

@@ -15,7 +15,7 @@ namespace {
 
 using testsupport::WordsTest;
 
-AnimationStep Note(const wchar_t* text) { return WordsTest::Step(L"note", {{L"text", text}}); }
+using testsupport::Note;
 
 class WaitWordsTest : public WordsTest {
 protected:

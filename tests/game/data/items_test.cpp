@@ -45,7 +45,7 @@ TEST_F(Items, OneGroupLevelNamesTheCategory) {
     EXPECT_EQ(Type(L"walker").category, L"");
     EXPECT_EQ(Type(L"cart").category, L"snack");
     EXPECT_EQ(FindRecordByName(&stats_, L"Wheel"), nullptr);
-    EXPECT_EQ(FindRecordByName(nullptr, L"wheel"), nullptr);
+    EXPECT_EQ(FindRecordByName(static_cast<const ItemStats*>(nullptr), L"wheel"), nullptr);
     EXPECT_TRUE(Errors().empty());
 }
 
