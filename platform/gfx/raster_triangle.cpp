@@ -377,6 +377,33 @@ int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& 
     return py;
 }
 
+// The same for a mirrored sprite: each kept row is turned round into a
+// buffer, and the run's rows are blended together from there.
+int BlendMirroredKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const ColumnRun& run, const UnitRows& rows,
+                                  int x0, int width, int y0, int y1, bool skipClear) {
+    constexpr int kRows = 64;
+    uint32_t turned[kRows][kOverRowsPixels];
+    const uint32_t* src[kRows];
+    uint32_t* dst[kRows];
+    int n = 0;
+    const int lowest = run.Lowest(0, width);
+    int py = y0;
+    for (; py < y1; ++py) {
+        const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
+        if (!kept.texels) break;
+        if (skipClear && (kept.first >= lowest + width || kept.end <= lowest)) continue;
+        MirroredFromKept(run, kept.texels, 0, width, turned[n]);
+        src[n] = turned[n];
+        dst[n] = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
+        if (++n == kRows) {
+            OverRowsAvx2(src, dst, width, n);
+            n = 0;
+        }
+    }
+    OverRowsAvx2(src, dst, width, n);
+    return py;
+}
+
 void DrawRect(DrawSetup& d, const RectSpec& r) {
     const int x0 = static_cast<int>(std::max<int64_t>(CeilDiv(r.xL, kSub), d.clip.left));
     const int x1 = static_cast<int>(std::min<int64_t>(CeilDiv(r.xR, kSub), d.clip.right));  // exclusive
@@ -461,6 +488,11 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     }
     if (together && keptRows)
         rowsLeft = BlendKeptRowsTogether(d, *filtered, unitRows, run.first, x0, width, y0, y1, skipClear);
+    if (together && filtered && run.mirrored && unitRows.ok && !d.depthStencil && !d.textured[1]) {
+        MarkRowsWritten(d, y0, y1);
+        const bool clearSkips = BlendKeepsTargetUnderClear(d.blend) && ClearTexelStaysClear(d, r.color);
+        rowsLeft = BlendMirroredKeptRowsTogether(d, *filtered, run, unitRows, x0, width, y0, y1, clearSkips);
+    }
     for (int py = rowsLeft; py < y1; ++py) {
         if (keptRows) {
             if (const KeptRow kept = filtered->Row(s0, unitRows.Row(py)); kept.texels) {

@@ -41,11 +41,14 @@ const Case kCases[] = {
     {"MirroredModulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, true, true},
     {"MirroredInnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true},
     {"MirroredWiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, true},
+    // Narrow and taller than the rows blended together at once.
+    {"TallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, false},
+    {"MirroredTallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, true},
 };
 
 class GfxFractionalBlitTest : public GfxTest, public ::testing::WithParamInterface<Case> {
 protected:
-    static constexpr int kTargetW = 168, kTargetH = 40, kBackground = 0x80402010;
+    static constexpr int kTargetW = 168, kTargetH = 80, kBackground = 0x80402010;
 
     void SetUp() override { Open(kTargetW, kTargetH, plat::Format::A8R8G8B8); }
 
