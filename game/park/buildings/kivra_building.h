@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/expression/variables.h"
 #include "foundation/values/field_handle.h"
 #include "game/data/progress/park_hooks.h"
 #include "game/park/buildings/building.h"
@@ -220,12 +221,16 @@ private:
     void ApplyOffsets(const IMPROVEMENT_STATS& record, int sign);
     // One step of every running boost; the one that ends withdraws its offsets.
     void CountDownBoosts();
-    // The indicator registered under the id while it is still this
+    // The indicator registered under its name while it is still this
     // building's child, or null.
-    AnimationWidget* Indicator(std::wstring_view id) const;
+    enum IndicatorKind { kUnreachableIndicator, kReachableIndicator, kIndicatorKinds };
+    AnimationWidget* Indicator(IndicatorKind kind) const;
     AnimationWidget* ShowIndicator(const wchar_t* id, std::wstring_view animation);
     bool FindsOpenGate();
 
+    // Where each indicator's name was last looked up among the variables:
+    // every building asks at every update and every draw.
+    mutable NameSlot indicatorSlots_[kIndicatorKinds];
     bool zoneHighlighted_ = false;
     bool held_ = false;
     TileChar zoneOverlay_ = 0;

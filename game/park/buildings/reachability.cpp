@@ -1,6 +1,7 @@
 // Whether a walkable way joins one of a building's doors to the way into the
 // park of an open front gate, and the two indicators that show it.
 #include <memory>
+#include <string>
 
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/grid/grid.h"
@@ -12,6 +13,11 @@ namespace {
 
 constexpr const wchar_t* kUnreachable = L"unreachable_display";
 constexpr const wchar_t* kReachable = L"reachable_display";
+
+const std::wstring& IndicatorName(int kind) {
+    static const std::wstring names[] = {kUnreachable, kReachable};
+    return names[kind];
+}
 
 // A tile carrying the '2' door of an open front gate.
 std::unique_ptr<GridTileFilter> OpenGateEntrance() {
@@ -25,8 +31,9 @@ std::unique_ptr<GridTileFilter> OpenGateEntrance() {
 
 }  // namespace
 
-AnimationWidget* KivraBuilding::Indicator(std::wstring_view id) const {
-    auto* indicator = GetLocalVariable(id).ToWidget<AnimationWidget>();
+AnimationWidget* KivraBuilding::Indicator(IndicatorKind kind) const {
+    const PropertyValue* value = FindName(ScriptVariables(), IndicatorName(kind), indicatorSlots_[kind]);
+    auto* indicator = value != nullptr ? value->ToWidget<AnimationWidget>() : nullptr;
     // One that took itself away is gone, whether or not it is deleted yet.
     return indicator != nullptr && indicator->GetParent() == this ? indicator : nullptr;
 }
@@ -56,8 +63,8 @@ bool KivraBuilding::FindsOpenGate() {
 
 void KivraBuilding::UpdateReachability() {
     if (Doors().empty()) return;
-    AnimationWidget* unreachable = Indicator(kUnreachable);
-    AnimationWidget* reachable = Indicator(kReachable);
+    AnimationWidget* unreachable = Indicator(kUnreachableIndicator);
+    AnimationWidget* reachable = Indicator(kReachableIndicator);
     const bool told = unreachable != nullptr && unreachable->GetLocalVariable(L"is_reachable").ToBool();
     if (held_) {
         if (unreachable != nullptr) unreachable->SetVariable(L"is_reachable", true);
@@ -78,8 +85,8 @@ void KivraBuilding::UpdateReachability() {
 }
 
 void KivraBuilding::UpdateReachableDisplay() {
-    for (const wchar_t* id : {kUnreachable, kReachable}) {
-        AnimationWidget* indicator = Indicator(id);
+    for (IndicatorKind kind : {kUnreachableIndicator, kReachableIndicator}) {
+        AnimationWidget* indicator = Indicator(kind);
         if (indicator == nullptr) continue;
         const int sign = indicator->GetProperty(L"flip_x").ToBool() ? -1 : 1;
         if (sign == flipX_) continue;
