@@ -132,9 +132,14 @@ bool GroundPicture::Draw(Graphics& g, Grid& grid) {
         current_ = true;
     }
     const GraphicsState& s = g.GetState();
+    // Opaque at every pixel under the clip (the cover check), the picture
+    // blended over the screen would come out as itself: it is copied.
+    const int mode = g.GetDrawMode();
+    g.SetDrawMode(kDrawOpaque);
     // The picture's pixel (0, 0) is the target's: placed back by the very
     // translation the context adds, it lands on whole pixels.
     g.DrawImage(picture_.get(), -s.transX, -s.transY, 0,
                 FRect(0.0f, 0.0f, static_cast<float>(picture_->GetWidth()), static_cast<float>(picture_->GetHeight())));
+    g.SetDrawMode(mode);
     return true;
 }

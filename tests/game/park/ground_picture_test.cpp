@@ -31,6 +31,7 @@ protected:
         Fill(images.Add(L"tile_materials", kTileW, kTileH, 1, 13), 0x5A);
         Fill(images.Add(L"tile_states", kTileW, kTileH, 1, 5), 0x33);
         Fill(ground_ = images.Add(L"park_bg", 2048, 1024), -1);
+        Fill(screen_ = images.Add(L"screen", kW, kH), 0xC0);
         target_->Create(kW, kH);
     }
     ~GroundPictureTest() override {
@@ -59,10 +60,15 @@ protected:
         surface->CommitBits();
     }
 
-    // One frame of the grid's own drawing: the picture's, or the ground
-    // drawn as always; `draws` counts the device's draw calls.
+    // One frame of the grid's own drawing over a patterned screen: the
+    // picture's, or the ground drawn as always; `draws` counts the device's
+    // draw calls.
     std::vector<uint32_t> Frame(Grid& grid, const FRect& clip, bool direct, size_t* draws = nullptr) {
-        target_->ClearRect(Rect(0, 0, kW, kH));
+        {
+            Graphics screen(target_.get());
+            screen.SetDrawMode(kDrawOpaque);
+            screen.DrawImage(screen_, 0.0f, 0.0f, 0, FRect(0, 0, kW, kH));
+        }
         plat::CallLog calls;
         d3d_->GetDevice()->SetRecorder(&calls);
         {
@@ -87,6 +93,7 @@ protected:
     std::unique_ptr<D3DInterface> d3d_ = std::make_unique<D3DInterface>(&deviceHost_);
     std::unique_ptr<ImageSurface> target_ = std::make_unique<ImageSurface>(true);
     Image* ground_ = nullptr;
+    Image* screen_ = nullptr;  // what the screen holds before the ground
 };
 
 TEST_F(GroundPictureTest, FramesFromThePictureAreTheFramesDrawingGivesWhateverChanges) {
