@@ -39,14 +39,17 @@ function(halvaro_test_suite name)
         HALVARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     # Test files spend most of their compile time reading the same headers
     # and optimising GoogleTest's macro bodies: eight files compile as one,
-    # and in the Debug build the test command runs the tests' own code is not
-    # optimised (the code under test keeps its level). Helpers at a file's
-    # scope therefore need names that differ between files of one suite.
+    # and in the Debug build the test command runs, the suites' own files are
+    # not optimised (the layers under test, built apart, keep their level;
+    # what the tests inline from headers does not). Helpers at a file's
+    # scope need names no other file of the suite uses: alike, they clash;
+    # overloaded, a call could pick the other file's.
     set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
     target_compile_options(${name} PRIVATE $<$<CONFIG:Debug>:-O0>)
     # Optimised, GCC 12 inlines the tests' std::string concatenations far
     # enough to report bounds and overlaps it cannot prove on copies that are
     # correct.
-    target_compile_options(${name} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-Wno-array-bounds -Wno-stringop-overflow -Wno-stringop-overread -Wno-restrict>)
+    target_compile_options(${name} PRIVATE
+        $<$<AND:$<CXX_COMPILER_ID:GNU>,$<NOT:$<CONFIG:Debug>>>:-Wno-array-bounds -Wno-stringop-overflow -Wno-stringop-overread -Wno-restrict>)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()

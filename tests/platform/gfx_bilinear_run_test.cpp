@@ -17,8 +17,8 @@ using testsupport::Mix;
 // Sample i of a run from texel column `first`: columns first + i and
 // first + i + 1 of both rows, the run's two outer columns taken from where
 // the addressing put them.
-uint32_t Expected(const std::vector<uint32_t>& upper, const std::vector<uint32_t>& lower, int first, int firstLeft,
-                  int lastRight, uint32_t fx, uint32_t fy, int n, int i) {
+uint32_t ExpectedRun(const std::vector<uint32_t>& upper, const std::vector<uint32_t>& lower, int first, int firstLeft,
+                     int lastRight, uint32_t fx, uint32_t fy, int n, int i) {
     const int left = i == 0 ? firstLeft : first + i;
     const int right = i == n - 1 ? lastRight : first + i + 1;
     const uint32_t top = Mix(upper[static_cast<size_t>(left)], upper[static_cast<size_t>(right)], fx);
@@ -46,7 +46,7 @@ TEST(BilinearRunTest, EveryLengthAndWeightMatchesTheSampleBySampleFilter) {
                 plat::BilinearRunSpan(rows, first, firstLeft, lastRight, fx, n, out.data() + 8);
                 for (int i = 0; i < n; ++i)
                     ASSERT_EQ(out[static_cast<size_t>(i) + 8],
-                              Expected(upper, lower, first, firstLeft, lastRight, fx, fy, n, i))
+                              ExpectedRun(upper, lower, first, firstLeft, lastRight, fx, fy, n, i))
                         << "n " << n << " fx " << fx << " fy " << fy << " sample " << i;
                 for (int g = 0; g < 8; ++g) {
                     ASSERT_EQ(out[static_cast<size_t>(g)], 0xDEADBEEFu) << "before the row, n " << n;

@@ -26,7 +26,8 @@ int Address(int i, int size, bool wrap) {
 
 // The sample at 16.16 texel coordinates (u, v): texel centres at i + 0.5,
 // weights rounded to 1/256, the two texels of each row mixed, then the rows.
-uint32_t Expected(const std::vector<uint32_t>& texels, int w, int h, bool wrapU, bool wrapV, int32_t u, int32_t v) {
+uint32_t ExpectedSample(const std::vector<uint32_t>& texels, int w, int h, bool wrapU, bool wrapV, int32_t u,
+                        int32_t v) {
     const int64_t uu = (int64_t{u} - 0x8000 + 0x80) >> 8, vv = (int64_t{v} - 0x8000 + 0x80) >> 8;
     const auto column = static_cast<int>(uu >> 8), row = static_cast<int>(vv >> 8);
     const auto fx = static_cast<uint32_t>(uu & 0xFF), fy = static_cast<uint32_t>(vv & 0xFF);
@@ -69,7 +70,7 @@ TEST_P(SamplerRowsTest, ScaledRowsAndTurningSpansGiveTheDefinitionsBits) {
         plat::SampleSpan(s, u.data(), v.data(), n, out.data());
         for (int i = 0; i < n && mismatches < 5; ++i) {
             const uint32_t want =
-                Expected(texels, w, h, wrapU, wrapV, u[static_cast<size_t>(i)], v[static_cast<size_t>(i)]);
+                ExpectedSample(texels, w, h, wrapU, wrapV, u[static_cast<size_t>(i)], v[static_cast<size_t>(i)]);
             if (out[static_cast<size_t>(i)] != want) {
                 ++mismatches;
                 ADD_FAILURE() << "span " << span << " (" << w << "x" << h << ", n " << n << "), sample " << i << ": "

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kW = 40, kH = 30;
+constexpr int kWindowW = 40, kWindowH = 30;
 
 struct Pair {
     SDL_Window* window = nullptr;
@@ -45,15 +45,16 @@ struct Pair {
     // reference's kept frame.
     void ExpectSame(const std::string& step) {
         const std::vector<uint32_t>& expected = reference->LastPresentedFrame();
-        ASSERT_EQ(size_t(kW * kH), expected.size()) << step;
+        ASSERT_EQ(size_t(kWindowW * kWindowH), expected.size()) << step;
         EXPECT_EQ(expected, shown->LastPresentedFrame()) << step;
         SDL_Surface* surface = SDL_GetWindowSurface(window);
         ASSERT_NE(nullptr, surface) << step;
-        ASSERT_EQ(kW, surface->w) << step;
+        ASSERT_EQ(kWindowW, surface->w) << step;
         int differing = 0;
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x)
-                if (testsupport::WindowSurfacePixel(surface, x, y) != (expected[size_t(y * kW + x)] & 0xFFFFFFu) &&
+        for (int y = 0; y < kWindowH; ++y)
+            for (int x = 0; x < kWindowW; ++x)
+                if (testsupport::WindowSurfacePixel(surface, x, y) !=
+                        (expected[size_t(y * kWindowW + x)] & 0xFFFFFFu) &&
                     ++differing <= 3)
                     ADD_FAILURE() << step << ": window pixel " << x << "," << y << " differs";
         EXPECT_EQ(0, differing) << step;
@@ -64,13 +65,13 @@ class WindowPresentTest : public ::testing::TestWithParam<plat::Format> {
 protected:
     void SetUp() override {
         if (SDL_VideoInit("dummy") != 0) GTEST_SKIP() << "dummy video driver unavailable: " << SDL_GetError();
-        pair_.window = SDL_CreateWindow("present", 0, 0, kW, kH, 0);
+        pair_.window = SDL_CreateWindow("present", 0, 0, kWindowW, kWindowH, 0);
         ASSERT_NE(nullptr, pair_.window) << SDL_GetError();
         pair_.system = plat::GraphicsSystem::Create(plat::DefaultGraphicsConfig());
         for (SDL_Window* window : {pair_.window, static_cast<SDL_Window*>(nullptr)}) {
             plat::PresentParams pp;
-            pp.backBufferWidth = kW;
-            pp.backBufferHeight = kH;
+            pp.backBufferWidth = kWindowW;
+            pp.backBufferHeight = kWindowH;
             pp.backBufferFormat = GetParam();
             pp.window = window;
             ASSERT_EQ(plat::kOk, pair_.system->CreateDevice(0, window, plat::kCreateHardwareVertexProcessing, &pp,
@@ -93,7 +94,7 @@ TEST_P(WindowPresentTest, TheWindowShowsEachFrameAsTheKeptFrameHoldsIt) {
     p.Present("first frame");
     p.ExpectSame("first frame");
 
-    const plat::Rect band{0, 12, kW, 19};
+    const plat::Rect band{0, 12, kWindowW, 19};
     p.Fill(&band, 0xFF10E0A0u);
     p.Present("some rows");
     p.ExpectSame("some rows");
@@ -101,14 +102,14 @@ TEST_P(WindowPresentTest, TheWindowShowsEachFrameAsTheKeptFrameHoldsIt) {
     p.Present("nothing drawn");
     p.ExpectSame("nothing drawn");
 
-    SDL_SetWindowSize(p.window, kW * 2, kH * 2);
+    SDL_SetWindowSize(p.window, kWindowW * 2, kWindowH * 2);
     const plat::Rect corner{30, 25, 40, 30};
     p.Fill(&corner, 0xFFFFFFFFu);
     ASSERT_EQ(plat::kOk, p.shown->Present()) << "scaled: " << p.shown->LastPresentError();
     ASSERT_EQ(plat::kOk, p.reference->Present());
     EXPECT_EQ(p.reference->LastPresentedFrame(), p.shown->LastPresentedFrame()) << "scaled";
 
-    SDL_SetWindowSize(p.window, kW, kH);
+    SDL_SetWindowSize(p.window, kWindowW, kWindowH);
     p.Present("back to size, nothing drawn");
     p.ExpectSame("back to size, nothing drawn");
 

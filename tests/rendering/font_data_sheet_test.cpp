@@ -17,8 +17,6 @@ namespace {
 using testsupport::Held;
 using testsupport::RecordingApp;
 
-const char* kTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
 std::vector<wchar_t> ExpectedCharacters() {
     std::vector<wchar_t> codes;
     for (wchar_t c = 0x20; c <= 0x7E; ++c) codes.push_back(c);
@@ -31,7 +29,7 @@ std::vector<wchar_t> ExpectedCharacters() {
 class Typeface {
 public:
     explicit Typeface(int pixels) {
-        ok_ = FT_Init_FreeType(&library_) == 0 && FT_New_Face(library_, kTypeface, 0, &face_) == 0 &&
+        ok_ = FT_Init_FreeType(&library_) == 0 && FT_New_Face(library_, testsupport::kSystemTypeface, 0, &face_) == 0 &&
               FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels)) == 0;
     }
     ~Typeface() {
@@ -114,7 +112,7 @@ TEST_F(GeneratedFont, WidthsMatchTheTypefaceAdvances) {
     ASSERT_GT(size, 0.0f);
     EXPECT_EQ(layer->pointSize, size);
     Typeface face(static_cast<int>(size));
-    ASSERT_TRUE(face.ok()) << kTypeface;
+    ASSERT_TRUE(face.ok()) << testsupport::kSystemTypeface;
     for (wchar_t c : {L'A', L'W', L'i', L' '}) {
         SCOPED_TRACE(static_cast<char>(c));
         EXPECT_NEAR(layer->FindCharData(c)->advanceWidth, face.Advance(c), 1.0);

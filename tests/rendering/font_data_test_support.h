@@ -17,6 +17,8 @@
 
 namespace testsupport {
 
+// The system font some tests read through FreeType.
+inline const char* const kSystemTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 // The font the game ships: its descriptor and its glyph sheet.
 inline const std::string kShippedFontDescriptor = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.txt";
 inline const std::string kShippedFontSheet = std::string(HALVARO_SOURCE_DIR) + "/data/fonts/dejavu_sans_16.png";

@@ -21,8 +21,6 @@ namespace {
 using testsupport::Argb;
 using testsupport::Unpack;
 
-const char* kTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
 // The cell of the typeface at an em of `pixels`, from FreeType's face values:
 // ascender and descender scaled and rounded one by one.
 struct Cell {
@@ -33,7 +31,7 @@ Cell CellOf(int pixels) {
     FT_Face face = nullptr;
     Cell cell;
     if (FT_Init_FreeType(&library) != 0) return cell;
-    if (FT_New_Face(library, kTypeface, 0, &face) == 0) {
+    if (FT_New_Face(library, testsupport::kSystemTypeface, 0, &face) == 0) {
         const double scale = static_cast<double>(pixels) / face->units_per_EM;
         cell.ascent = static_cast<int>(std::floor(face->ascender * scale + 0.5));
         cell.height = cell.ascent + static_cast<int>(std::floor(-face->descender * scale + 0.5));

@@ -17,7 +17,7 @@ namespace {
 using testsupport::Named;
 using text::Widen;
 
-constexpr double kTolerance = 1e-4;
+using testsupport::kTolerance;
 
 const char* const kWords[] = {"quad", "cubic", "quart", "quint", "sine", "expo", "circ", "elastic", "back", "bounce"};
 

@@ -17,7 +17,7 @@ using testsupport::FakeCurveSource;
 using testsupport::Named;
 using testsupport::Params;
 
-constexpr double kTolerance = 1e-4;
+using testsupport::kTolerance;
 
 void ExpectFollows(EasingCurve& curve, const std::string& name, const Params& p) {
     for (double t : {0.0, 0.15, 0.4, 0.55, 0.85, 1.0})

@@ -14,6 +14,9 @@
 
 namespace testsupport {
 
+// How near a curve must come to the formula it follows.
+inline constexpr double kTolerance = 1e-4;
+
 // A script step with fixed attribute values and a widget's locals.
 class FakeCurveSource : public EasingCurveSource {
 public:

@@ -7,7 +7,7 @@ namespace {
 // The log of the bench whose scripts run now; words are plain functions.
 std::vector<std::wstring>* currentLog = nullptr;
 
-WordResult Log(AnimationWidget& widget, const AnimationStep&, DynamicWidget*) {
+WordResult LogWord(AnimationWidget& widget, const AnimationStep&, DynamicWidget*) {
     if (!currentLog) return WordResult::kNext;
     std::wstring line = widget.StepAttributeText(L"text");
     if (widget.StepHasAttribute(L"value")) line += L"=" + widget.StepAttributeString(L"value");
@@ -21,7 +21,7 @@ ParkBench::ParkBench() {
     host.screen.screenW = kScreenWidth;
     host.screen.screenH = kScreenHeight;
     currentLog = &scriptLog;
-    ScriptWordTable().Register(WordGroup::kNoObject, L"log", Log);
+    ScriptWordTable().Register(WordGroup::kNoObject, L"log", LogWord);
 }
 
 ParkBench::~ParkBench() {

@@ -41,4 +41,7 @@ protected:
     std::vector<std::wstring> scriptLog;
 };
 
+// A "log" step: the bench's log records its text.
+inline AnimationStep Log(const wchar_t* text) { return ParkBench::Step(L"log", {{L"text", text}}); }
+
 }  // namespace testsupport

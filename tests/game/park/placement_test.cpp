@@ -12,7 +12,7 @@ using testsupport::LevelBuilder;
 using Lines = std::vector<std::wstring>;
 using Payment = testsupport::TestParkPlayer::Payment;
 
-AnimationStep Log(const wchar_t* text) { return testsupport::ParkBench::Step(L"log", {{L"text", text}}); }
+using testsupport::Log;
 
 // A 12 x 12 map of empty ground with the given tiles set.
 std::wstring MapWith(std::initializer_list<std::pair<TilePoint, wchar_t>> tiles) {

@@ -26,7 +26,7 @@ public:
     }
 };
 
-AnimationStep Log(const wchar_t* text) { return ParkBench::Step(L"log", {{L"text", text}}); }
+using testsupport::Log;
 AnimationStep AddTask(Attributes attributes) { return ParkBench::Step(L"add-task", std::move(attributes)); }
 AnimationStep FinishTask() { return ParkBench::Step(L"finish-task"); }
 
