@@ -349,6 +349,13 @@ public:
         dst_[n_] = dst;
         if (++n_ == kRows) Flush();
     }
+    // A row whose pixels are made on the way: `make` writes them (at most
+    // kOverRowsPixels) into the run's own buffer.
+    template <class Make>
+    void AddMade(uint32_t* dst, Make make) {
+        make(made_[n_]);
+        Add(made_[n_], dst);
+    }
     void Flush() {
         if (n_ > 0) OverRowsAvx2(src_, dst_, width_, n_);
         n_ = 0;
@@ -358,49 +365,30 @@ private:
     static constexpr int kRows = 64;
     const uint32_t* src_[kRows];
     uint32_t* dst_[kRows];
+    uint32_t made_[kRows][kOverRowsPixels];
     int n_ = 0, width_;
 };
 
 // The kept rows of a narrow sprite from row y0 on, over the target at x0,
-// up to the first row the kept rows lack: returned (y1 when none is).
-int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& rows, int column, int x0, int width,
-                          int y0, int y1, bool skipClear) {
-    OverRun run(width);
-    int py = y0;
-    for (; py < y1; ++py) {
-        const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
-        if (!kept.texels) break;
-        if (skipClear && (kept.first >= column + width || kept.end <= column)) continue;
-        run.Add(kept.texels + column, reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0);
-    }
-    run.Flush();
-    return py;
-}
-
-// The same for a mirrored sprite: each kept row is turned round into a
-// buffer, and the run's rows are blended together from there.
-int BlendMirroredKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const ColumnRun& run, const UnitRows& rows,
-                                  int x0, int width, int y0, int y1, bool skipClear) {
-    constexpr int kRows = 64;
-    uint32_t turned[kRows][kOverRowsPixels];
-    const uint32_t* src[kRows];
-    uint32_t* dst[kRows];
-    int n = 0;
+// up to the first row the kept rows lack: returned (y1 when none is). A
+// mirrored sprite's rows are turned round on the way.
+int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& rows, const ColumnRun& run, int x0,
+                          int width, int y0, int y1, bool skipClear) {
+    OverRun out(width);
+    // The kept entries a row reads, lowest first.
     const int lowest = run.Lowest(0, width);
     int py = y0;
     for (; py < y1; ++py) {
         const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
         if (!kept.texels) break;
         if (skipClear && (kept.first >= lowest + width || kept.end <= lowest)) continue;
-        MirroredFromKept(run, kept.texels, 0, width, turned[n]);
-        src[n] = turned[n];
-        dst[n] = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
-        if (++n == kRows) {
-            OverRowsAvx2(src, dst, width, n);
-            n = 0;
-        }
+        uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
+        if (run.mirrored)
+            out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, kept.texels, 0, width, turned); });
+        else
+            out.Add(kept.texels + run.first, target);
     }
-    OverRowsAvx2(src, dst, width, n);
+    out.Flush();
     return py;
 }
 
@@ -456,8 +444,13 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     // it guesses wrong than it saves.
     const bool keptRows =
         filtered && !run.mirrored && !rowInside && unitRows.ok && d.direct32 && !d.depthStencil && !d.textured[1];
+    // Narrow sprites at whole pixels, or read from the kept rows, are blended
+    // a run of rows at a time; rows the kept rows lack go the ways below,
+    // from the first one on. A narrow mirrored sprite's kept rows go so too.
+    const bool together = passThrough && d.overRows && width <= kOverRowsPixels && d.direct32;
+    const bool mirroredKeptRows = together && filtered && run.mirrored && unitRows.ok;
     bool skipClear = false;
-    if (keptRows) {
+    if (keptRows || mirroredKeptRows) {
         MarkRowsWritten(d, y0, y1);
         // Only rows shaded through the stages read the colour.
         if (!passThrough) {
@@ -473,10 +466,6 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
                       : std::clamp(ty, 0, s0.view.height - 1);
         return s0.view.pixels + static_cast<size_t>(ty) * s0.view.pitch + tx0;
     };
-    // Narrow sprites at whole pixels, or read from the kept rows, are blended
-    // a run of rows at a time; rows the kept rows lack go the ways below,
-    // from the first one on.
-    const bool together = passThrough && d.overRows && width <= kOverRowsPixels && d.direct32;
     int rowsLeft = y0;
     if (together && zeroCopy && rowsOneToOne) {
         MarkRowsWritten(d, y0, y1);
@@ -486,13 +475,8 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         rows.Flush();
         return;
     }
-    if (together && keptRows)
-        rowsLeft = BlendKeptRowsTogether(d, *filtered, unitRows, run.first, x0, width, y0, y1, skipClear);
-    if (together && filtered && run.mirrored && unitRows.ok && !d.depthStencil && !d.textured[1]) {
-        MarkRowsWritten(d, y0, y1);
-        const bool clearSkips = BlendKeepsTargetUnderClear(d.blend) && ClearTexelStaysClear(d, r.color);
-        rowsLeft = BlendMirroredKeptRowsTogether(d, *filtered, run, unitRows, x0, width, y0, y1, clearSkips);
-    }
+    if (together && (keptRows || mirroredKeptRows))
+        rowsLeft = BlendKeptRowsTogether(d, *filtered, unitRows, run, x0, width, y0, y1, skipClear);
     for (int py = rowsLeft; py < y1; ++py) {
         if (keptRows) {
             if (const KeptRow kept = filtered->Row(s0, unitRows.Row(py)); kept.texels) {

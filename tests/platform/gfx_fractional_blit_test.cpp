@@ -27,23 +27,26 @@ struct Case {
     uint32_t color;  // vertex colour: white passes the texels through
     bool blend;
     bool mirrored;  // u falls from left to right
+    bool margins;   // rows clear, or clear but for a band at one edge
 };
 
 const Case kCases[] = {
-    {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, false},
-    {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, false},
-    {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false, false},
-    {"InnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false},
-    {"InnerPartWrap", 32, 16, 4, 2, 28, 14, true, 0xFFFFFFFFu, false, false},
-    {"WiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, false},
-    {"MirroredWholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, true},
-    {"MirroredWholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, true},
-    {"MirroredModulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, true, true},
-    {"MirroredInnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true},
-    {"MirroredWiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, true},
+    {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, false, false},
+    {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, false, false},
+    {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false, false, false},
+    {"InnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false, false},
+    {"InnerPartWrap", 32, 16, 4, 2, 28, 14, true, 0xFFFFFFFFu, false, false, false},
+    {"WiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, false, false},
+    {"MirroredWholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, true, false},
+    {"MirroredWholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, true, false},
+    {"MirroredModulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, true, true, false},
+    {"MirroredInnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true, false},
+    {"MirroredWiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, true, false},
     // Narrow and taller than the rows blended together at once.
-    {"TallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, false},
-    {"MirroredTallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, true},
+    {"TallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, false, false},
+    {"MirroredTallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, true, false},
+    {"ClearMargins", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false, true},
+    {"MirroredClearMargins", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true, true},
 };
 
 class GfxFractionalBlitTest : public GfxTest, public ::testing::WithParamInterface<Case> {
@@ -89,7 +92,12 @@ protected:
 
 TEST_P(GfxFractionalBlitTest, EverySixteenthOfAPixelGivesThePerSampleFiltersBits) {
     const Case& c = GetParam();
-    const std::vector<uint32_t> texels = Noise(c.texW * c.texH, 7, false);
+    std::vector<uint32_t> texels = Noise(c.texW * c.texH, 7, false);
+    if (c.margins)
+        for (int y = 0; y < c.texH; ++y)
+            for (int x = 0; x < c.texW; ++x)
+                if (y % 3 == 0 || (y % 3 == 1 && x >= 5) || (y % 3 == 2 && x < c.texW - 5))
+                    texels[static_cast<size_t>(y) * c.texW + x] = 0;
     std::vector<uint32_t> premultiplied = texels;
     // Blended art is premultiplied, so the colour never passes the alpha.
     for (uint32_t& p : premultiplied) {
