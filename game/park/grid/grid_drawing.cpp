@@ -7,9 +7,15 @@ void Grid::Draw(Graphics* g) {
     if (depthDirty_) SortItemsByDepth();
     // A pass without a target still orders the items; there is nothing to draw.
     if (g == nullptr) return;
-    if (ground_.Draw(*g, *this)) return;
-    DrawBackground(*g);
-    DrawTiles(*g);
+    // The ground goes down at once, under whatever is drawn after it: a
+    // batch sends its quads by draw mode and image, not in call order.
+    const bool batching = g->IsBatching();
+    g->SetBatching(false);
+    if (!ground_.Draw(*g, *this)) {
+        DrawBackground(*g);
+        DrawTiles(*g);
+    }
+    g->SetBatching(batching);
 }
 
 void Grid::DrawBackground(Graphics& g) { DragWidget::Draw(&g); }

@@ -132,8 +132,9 @@ bool GroundPicture::Draw(Graphics& g, Grid& grid) {
         current_ = true;
     }
     const GraphicsState& s = g.GetState();
-    // Opaque at every pixel under the clip (the cover check), the picture
-    // blended over the screen would come out as itself: it is copied.
+    // The grid's picture covers the clip (the cover check) and the tiles'
+    // blends keep an opaque ground opaque: blended over the screen, the
+    // picture would come out as itself, so it is copied.
     const int mode = g.GetDrawMode();
     g.SetDrawMode(kDrawOpaque);
     // The picture's pixel (0, 0) is the target's: placed back by the very

@@ -61,9 +61,10 @@ protected:
     }
 
     // One frame of the grid's own drawing over a patterned screen: the
-    // picture's, or the ground drawn as always; `draws` counts the device's
-    // draw calls.
-    std::vector<uint32_t> Frame(Grid& grid, const FRect& clip, bool direct, size_t* draws = nullptr) {
+    // picture's, or the ground drawn as always, unbatched; `draws` counts the
+    // device's draw calls. With `batched`, the context batches its draws and
+    // a mark is drawn after the ground, over it.
+    std::vector<uint32_t> Frame(Grid& grid, const FRect& clip, bool direct, bool batched, size_t* draws = nullptr) {
         {
             Graphics screen(target_.get());
             screen.SetDrawMode(kDrawOpaque);
@@ -76,11 +77,17 @@ protected:
             g.Translate(grid.GetX(), grid.GetY());
             g.SetClipRect(clip.x - grid.GetX(), clip.y - grid.GetY(), static_cast<int>(clip.w),
                           static_cast<int>(clip.h));
+            g.SetBatching(batched);
             if (direct) {
+                g.SetBatching(false);
                 grid.DrawBackground(g);
                 grid.DrawTiles(g);
             } else {
                 grid.Draw(&g);
+            }
+            if (batched) {
+                g.SetBatching(true);
+                g.DrawImage(ground_, 20.0f - grid.GetX(), 10.0f - grid.GetY(), 0, FRect(0, 0, 40, 30));
             }
         }
         d3d_->GetDevice()->SetRecorder(nullptr);
@@ -132,11 +139,12 @@ TEST_F(GroundPictureTest, FramesFromThePictureAreTheFramesDrawingGivesWhateverCh
             }
             default: break;  // nothing: the picture is put down again
         }
+        const bool batched = pick(4) == 0;
         size_t drawn = 0;
-        const std::vector<uint32_t> expected = Frame(*grid, clip, true, &drawn);
+        const std::vector<uint32_t> expected = Frame(*grid, clip, true, batched, &drawn);
         for (int frame = 0; frame < 3; ++frame) {
             size_t draws = 0;
-            ASSERT_EQ(Frame(*grid, clip, false, &draws), expected) << "step " << step << ", frame " << frame;
+            ASSERT_EQ(Frame(*grid, clip, false, batched, &draws), expected) << "step " << step << ", frame " << frame;
             // The third frame of a covered ground is the picture alone: none of the tiles' draws.
             if (frame == 2 && draws < drawn) ++fromPicture;
         }
