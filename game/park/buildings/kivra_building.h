@@ -225,7 +225,7 @@ private:
     // building's child, or null.
     enum IndicatorKind { kUnreachableIndicator, kReachableIndicator, kIndicatorKinds };
     AnimationWidget* Indicator(IndicatorKind kind) const;
-    AnimationWidget* ShowIndicator(const wchar_t* id, std::wstring_view animation);
+    AnimationWidget* ShowIndicator(IndicatorKind kind, std::wstring_view animation);
     bool FindsOpenGate();
 
     // Where each indicator's name was last looked up among the variables:

@@ -11,11 +11,9 @@
 
 namespace {
 
-constexpr const wchar_t* kUnreachable = L"unreachable_display";
-constexpr const wchar_t* kReachable = L"reachable_display";
-
+// The variable each indicator is registered under, by kind.
 const std::wstring& IndicatorName(int kind) {
-    static const std::wstring names[] = {kUnreachable, kReachable};
+    static const std::wstring names[] = {L"unreachable_display", L"reachable_display"};
     return names[kind];
 }
 
@@ -38,12 +36,12 @@ AnimationWidget* KivraBuilding::Indicator(IndicatorKind kind) const {
     return indicator != nullptr && indicator->GetParent() == this ? indicator : nullptr;
 }
 
-AnimationWidget* KivraBuilding::ShowIndicator(const wchar_t* id, std::wstring_view animation) {
+AnimationWidget* KivraBuilding::ShowIndicator(IndicatorKind kind, std::wstring_view animation) {
     const FRect box = BoundingBox();
     auto* indicator = new AnimationWidget(animation, static_cast<int>(box.x + box.w * 0.5f),
                                           static_cast<int>(box.y + box.h * 0.5f), false);
     indicator->SetTransformChildren(true);
-    RegisterObject(id, indicator);
+    RegisterObject(IndicatorName(kind), indicator);
     return indicator;
 }
 
@@ -76,10 +74,10 @@ void KivraBuilding::UpdateReachability() {
         if (reachable != nullptr) reachable->RemoveSelf();
         // One indicator at a time: a new one only once the last was told.
         if (unreachable == nullptr || told)
-            ShowIndicator(kUnreachable, L"building_unreachable")->SetVariable(L"do_fade", true);
+            ShowIndicator(kUnreachableIndicator, L"building_unreachable")->SetVariable(L"do_fade", true);
     } else if (unreachable != nullptr) {
         unreachable->SetVariable(L"is_reachable", true);
-        if (reachable == nullptr) ShowIndicator(kReachable, L"building_connected");
+        if (reachable == nullptr) ShowIndicator(kReachableIndicator, L"building_connected");
     }
     UpdateReachableDisplay();
 }

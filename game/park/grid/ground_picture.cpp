@@ -49,9 +49,10 @@ bool GroundPicture::Describe(const Graphics& g, Grid& grid) {
     const GraphicsState& s = g.GetState();
     ImageRenderTarget* target = g.GetDestination();
     // A picture is put down as it is only by a context that neither colours
-    // nor transforms what it draws.
-    if (target == nullptr || s.offscreen || s.hasModulation || s.colorizeImages || !(s.drawState == DrawState{}) ||
-        !grid.DrawsImagePlainly())
+    // nor transforms what it draws, and at once (the grid does not batch its
+    // ground).
+    if (target == nullptr || s.offscreen || s.batching || s.hasModulation || s.colorizeImages ||
+        !(s.drawState == DrawState{}) || !grid.DrawsImagePlainly())
         return false;
     words_.push_back(Address(target));
     words_.push_back(static_cast<uint32_t>(target->GetWidth()) |
@@ -59,7 +60,6 @@ bool GroundPicture::Describe(const Graphics& g, Grid& grid) {
     words_.push_back(Pair(s.transX, s.transY));
     words_.push_back(Pair(s.clipRect.x, s.clipRect.y));
     words_.push_back(Pair(s.clipRect.w, s.clipRect.h));
-    words_.push_back(s.batching ? 1 : 0);
     const FRect own = grid.ClipRectangle();
     words_.push_back(Pair(own.x, own.y));
     words_.push_back(Pair(own.w, own.h));
@@ -94,10 +94,8 @@ bool GroundPicture::Redraw(const Graphics& g, Grid& grid) {
     into.ClearRect(0, 0, w, h);
     into.SetState(g.GetState());
     grid.DrawBackground(into);
-    into.FlushBatch();
     const uint32_t* bits = picture_->GetBits();
     if (bits == nullptr || !Opaque(bits, w, h, g.GetState().clipRect)) return false;
-    // The context flushes what the tiles leave batched when it ends.
     grid.DrawTiles(into);
     return true;
 }

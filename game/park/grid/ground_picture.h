@@ -9,7 +9,8 @@
 // target held before plays no part.
 //
 // Every frame the ground's inputs are written down: the target, the
-// context's place and clip, the grid's picture, cel and clip, the shared
+// context's place and clip (a context that colours, transforms or batches
+// never uses the picture), the grid's picture, cel and clip, the shared
 // tile images, each tile's look (GridTile::AppendLook). A frame whose words
 // differ from the last one's draws the ground as always; once they have held
 // for a frame the picture is drawn again, and put down from then on. A
