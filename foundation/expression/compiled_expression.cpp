@@ -268,6 +268,16 @@ std::unique_ptr<CompiledNode> ExpressionEvaluator::CompileCall(std::wstring_view
     return call;
 }
 
+bool ExpressionEvaluator::LastMemberReading(const ExpressionText& text, MemberReading& out) const {
+    // A text known again runs its kept reading whenever the variable holds
+    // a reference (Evaluate, ReadKeptMember): at the top level no depth is
+    // spent and no text is read afresh.
+    if (lastRead_ == nullptr || lastRoot_ == nullptr || lastDepth_ > kMaxDepth) return false;
+    if ((text.Serial() == 0 || text.Serial() != lastSerial_) && !IsLast(text.str())) return false;
+    out = {lastRead_->word->name, {lastRead_->property.data(), lastRead_->size}, lastRead_->negate};
+    return true;
+}
+
 // What Run gives for the kept tree: the same reading, without its nodes.
 bool ExpressionEvaluator::ReadKeptMember(PropertyValue& out) {
     // The object may evaluate texts of its own with this evaluator, which

@@ -59,6 +59,19 @@ public:
     // Top-level comma-separated pieces, trimmed and not evaluated.
     std::vector<PropertyValue> SplitList(std::wstring_view text);
 
+    // What evaluating `text` reads, when its tree is one reading of one
+    // property of a variable's object ("owner.busy", "!owner.busy"): while
+    // the variable holds a reference, evaluating the text at the top level
+    // answers the object's property, as a Bool negated when `negate`, or Bool
+    // `negate` once the object is gone. Known only of the text evaluated
+    // last (false otherwise); the views last until the next evaluation.
+    struct MemberReading {
+        std::wstring_view variable;
+        std::wstring_view property;
+        bool negate = false;
+    };
+    bool LastMemberReading(const ExpressionText& text, MemberReading& out) const;
+
     // Set only by the asset collector: image() of an unregistered name then
     // answers its argument instead of a null image.
     bool collectMode = false;

@@ -13,6 +13,13 @@
 // changing a held value does not. While the generation stands, a value found
 // by name stays at the same address and an absent name stays absent, so a
 // reader may keep what it found instead of searching again.
+// Its Stamp() advances with the generation and also at every call that can
+// hand out a held value to write (operator[], and the non-const find, at,
+// begin, end and their kin), whether or not anything was then written: while
+// the stamp stands, every value holds what it held, so a reader may keep
+// what it read of a value too. A writer that keeps a handed-out value and
+// writes it later, without asking the map again, goes unseen: only a map
+// whose owner writes no value that way may be read by its stamp.
 
 #include <cstdint>
 #include <functional>
@@ -72,8 +79,6 @@ public:
     }
     ~VariableMap() = default;
 
-    using Base::at;
-    using Base::begin;
     using Base::cbegin;
     using Base::cend;
     using Base::contains;
@@ -81,13 +86,44 @@ public:
     using Base::crbegin;
     using Base::crend;
     using Base::empty;
-    using Base::end;
-    using Base::find;
-    using Base::lower_bound;
-    using Base::rbegin;
-    using Base::rend;
     using Base::size;
-    using Base::upper_bound;
+
+    // Reading through a const map leaves the stamp; the writable forms may
+    // change a value behind it, so they advance it.
+    const_iterator begin() const { return Base::begin(); }
+    const_iterator end() const { return Base::end(); }
+    const_reverse_iterator rbegin() const { return Base::rbegin(); }
+    const_reverse_iterator rend() const { return Base::rend(); }
+    const PropertyValue& at(const std::wstring& name) const { return Base::at(name); }
+    template <class K>
+    const_iterator find(const K& name) const {
+        return Base::find(name);
+    }
+    template <class K>
+    const_iterator lower_bound(const K& name) const {
+        return Base::lower_bound(name);
+    }
+    template <class K>
+    const_iterator upper_bound(const K& name) const {
+        return Base::upper_bound(name);
+    }
+    iterator begin() { return Written(Base::begin()); }
+    iterator end() { return Written(Base::end()); }
+    reverse_iterator rbegin() { return Written(Base::rbegin()); }
+    reverse_iterator rend() { return Written(Base::rend()); }
+    PropertyValue& at(const std::wstring& name) { return Written(Base::at(name)); }
+    template <class K>
+    iterator find(const K& name) {
+        return Written(Base::find(name));
+    }
+    template <class K>
+    iterator lower_bound(const K& name) {
+        return Written(Base::lower_bound(name));
+    }
+    template <class K>
+    iterator upper_bound(const K& name) {
+        return Written(Base::upper_bound(name));
+    }
 
     PropertyValue& operator[](const std::wstring& name) { return try_emplace(name).first->second; }
     PropertyValue& operator[](std::wstring&& name) { return try_emplace(std::move(name)).first->second; }
@@ -134,8 +170,8 @@ public:
         return Base::erase(first, last);
     }
     size_type erase(std::wstring_view name) {
-        auto it = find(name);
-        if (it == end()) return 0;
+        auto it = Base::find(name);
+        if (it == Base::end()) return 0;
         erase(it);
         return 1;
     }
@@ -152,15 +188,33 @@ public:
 
     // Advances whenever the set of names may have changed.
     uint64_t Generation() const { return generation_; }
+    // Advances whenever a held value may have changed, or the names.
+    uint64_t Stamp() const { return stamp_; }
 
 private:
-    void Changed() { ++generation_; }
+    void Changed() {
+        ++generation_;
+        ++stamp_;
+    }
+    // What a writable call hands out, the stamp advanced first.
+    template <class T>
+    T Written(T handed) {
+        ++stamp_;
+        return handed;
+    }
+    PropertyValue& Written(PropertyValue& handed) {
+        ++stamp_;
+        return handed;
+    }
+    // An entry found rather than made is handed out to write all the same.
     std::pair<iterator, bool> Counted(std::pair<iterator, bool> result) {
-        if (result.second) Changed();
+        if (result.second) ++generation_;
+        ++stamp_;
         return result;
     }
 
     uint64_t generation_ = 0;
+    uint64_t stamp_ = 0;
 };
 
 // Where a name was last looked up in a map: its value, or null when absent.

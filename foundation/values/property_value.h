@@ -99,6 +99,10 @@ public:
 
     // The referenced object, or null when the tag differs or the object is gone.
     ExtendedPropertyInterface* ToPropertyInterface() const;
+    // The anchor a reference holds: alive as long as the value holds it, its
+    // target the object's while the object lives. Null for other tags and
+    // for a null reference.
+    const LiveAnchor* ReferenceAnchor() const { return AnchorOf(); }
     template <class W = DynamicWidget>
     W* ToWidget() const {
         return Is(Tag::Widget) ? dynamic_cast<W*>(Target()) : nullptr;

@@ -3,6 +3,7 @@
 // sound and track waits against doubles of the sound services.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 
@@ -84,6 +85,47 @@ TEST_F(WaitWordsTest, EachConditionWaitAsksItsOwnCondition) {
     runner->SetVariable(L"go", PropertyValue(3));
     Tick();
     EXPECT_EQ(Trace(*runner), L"w");
+}
+
+// A condition on one property of an object a variable holds is read from
+// the object while the variables stand; each poll must still answer what
+// evaluating the text answers, whatever changes the variable, the object or
+// the object's life between polls.
+TEST_F(WaitWordsTest, PropertyConditionAnswersAsItsTextWhateverChanges) {
+    std::mt19937 random(56);
+    std::vector<DynamicWidget*> boxes;
+    for (int i = 0; i < 3; ++i) boxes.push_back(Object(L"b" + std::to_wstring(i)));
+    ExpressionEvaluator reference(runner->Variables());
+    const std::wstring texts[] = {L"o.x", L"!o.x", L" ! o . x "};
+    std::wstring text;
+    auto hold = [&](size_t box) { runner->SetVariable(L"o", PropertyValue::FromWidget(boxes[box])); };
+    for (int round = 0; round < 400; ++round) {
+        if (round == 0 || Trace(*runner) == L"w") {
+            runner->Variables().erase(L"trace");
+            text = texts[random() % 3];
+            Play({Step(L"wait-for", {{L"cond", text}}), Note(L"w")});
+            if (Trace(*runner) == L"w") continue;  // held at once: no wait
+        }
+        switch (random() % 7) {
+            case 0: hold(random() % boxes.size()); break;
+            case 1: runner->Variables().erase(L"o"); break;
+            case 2: runner->SetVariable(L"o", PropertyValue(static_cast<int>(random() % 2))); break;
+            case 3:  // written through a handed-out entry, the name unchanged
+                if (auto it = runner->Variables().find(L"o"); it != runner->Variables().end())
+                    it->second = PropertyValue::FromWidget(boxes[random() % boxes.size()]);
+                break;
+            case 4: {  // an object goes, another takes its place in the list
+                const size_t at = random() % boxes.size();
+                delete boxes[at];
+                boxes[at] = Object(L"n" + std::to_wstring(round));
+                break;
+            }
+            default: boxes[random() % boxes.size()]->Move(static_cast<float>(random() % 2), 0.0f); break;
+        }
+        const bool expected = reference.Evaluate(text).ToBool();
+        Tick();
+        ASSERT_EQ(Trace(*runner) == L"w", expected) << "round " << round << " text " << text.c_str();
+    }
 }
 
 TEST_F(WaitWordsTest, ObjectsAndAnimationsEvents) {

@@ -211,6 +211,7 @@ public:
         waitKind_ = kind;
         conditionStep_ = nullptr;
         condition_ = nullptr;
+        keptAnchor_ = nullptr;
     }
     float GetTimeout() const { return timeout_; }
     void SetTimeout(float timeout) { timeout_ = timeout; }
@@ -277,6 +278,9 @@ private:
     void HaltForBudget(bool advance, const char* why);
     void ReportRunaway(std::string_view what);
     static int StartDepthHere();
+    // Whether the condition wait's condition holds now (wait_words.cpp).
+    bool ConditionHolds();
+    void KeepConditionReading();
 
     // Read by both update passes of every widget: first, next to the
     // dynamic widget's own block of such fields.
@@ -292,6 +296,18 @@ private:
     // library keeps its steps, so the text is not looked up at every update.
     const AnimationStep* conditionStep_ = nullptr;
     const ExpressionText* condition_ = nullptr;
+    // A condition that reads one property of an object a variable holds
+    // ("!owner.following_path"), as its last evaluation found it: the
+    // reference's anchor, the variables' stamp then and the property's name
+    // in the condition's text. While the stamp stands the variable holds
+    // the same reference, so the condition is the object's property, read
+    // without the variables, the evaluator or the reference, each a cache
+    // miss for every waiting script once a frame has been drawn. Null:
+    // evaluate the text.
+    const LiveAnchor* keptAnchor_ = nullptr;
+    uint64_t keptStamp_ = 0;
+    std::wstring_view keptProperty_;
+    bool keptNegate_ = false;
     LiveRef<DynamicWidget> layer_;  // null: the widget itself
     std::deque<LiveRef<DynamicWidget>> layerStack_;
     std::map<int, DynamicWidget*> objects_;

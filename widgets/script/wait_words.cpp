@@ -109,8 +109,9 @@ void AnimationWidget::UpdateFraction(float x) {
             if (step != conditionStep_) {
                 conditionStep_ = step;
                 condition_ = StepHasAttribute(L"cond") ? &StepAttributeText(L"cond") : nullptr;
+                keptAnchor_ = nullptr;
             }
-            over = condition_ != nullptr && evaluator_.Evaluate(*condition_).ToBool();
+            over = condition_ != nullptr && ConditionHolds();
             break;
         }
         case kWaitObjects: over = !AnyObjectAnimating(); break;
@@ -149,6 +150,36 @@ void AnimationWidget::UpdateFraction(float x) {
     if (StepHasAttribute(L"clicked")) SetVariable(StepAttributeText(L"clicked"), PropertyValue(false));
     if (StepHasAttribute(L"timed_out")) SetVariable(StepAttributeText(L"timed_out"), PropertyValue(timedOut));
     ExecuteSteps(true);
+}
+
+bool AnimationWidget::ConditionHolds() {
+    if (keptAnchor_ != nullptr && keptStamp_ == variables_.Stamp()) {
+        ExtendedPropertyInterface* object = keptAnchor_->target;
+        if (object == nullptr) return keptNegate_;
+        return object->GetProperty(keptProperty_).ToBool() != keptNegate_;
+    }
+    const bool holds = evaluator_.Evaluate(*condition_).ToBool();
+    KeepConditionReading();
+    return holds;
+}
+
+// Read after the evaluation, which may have changed the variables itself.
+void AnimationWidget::KeepConditionReading() {
+    keptAnchor_ = nullptr;
+    ExpressionEvaluator::MemberReading reading;
+    if (!evaluator_.LastMemberReading(*condition_, reading)) return;
+    const VariableMap& variables = variables_;
+    const auto it = variables.find(reading.variable);
+    if (it == variables.end() || it->second.ReferenceAnchor() == nullptr) return;
+    // The reading's views last only until the next evaluation; the text
+    // lasts as long as its step, which the wait keeps.
+    const std::wstring_view text = condition_->str();
+    const size_t at = text.find(reading.property);
+    if (at == std::wstring_view::npos) return;
+    keptProperty_ = text.substr(at, reading.property.size());
+    keptNegate_ = reading.negate;
+    keptStamp_ = variables_.Stamp();
+    keptAnchor_ = it->second.ReferenceAnchor();
 }
 
 void RegisterWaitWords(ScriptWords& words) {
