@@ -15,21 +15,21 @@ void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
     }
     std::sort(byLeft_.begin(), byLeft_.end(),
               [](const Span& a, const Span& b) { return a.left != b.left ? a.left < b.left : a.index < b.index; });
+    aheadBegin_.assign(nodes.size(), 0);
+    aheadEnd_.assign(nodes.size(), 0);
+    behindCount_.assign(nodes.size(), 0);
+    predecessors_.assign(nodes.size(), 0);
 }
 
 void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
     const size_t n = nodes.size();
-    // Successor lists by counting: each node's targets in one run.
-    offsets_.assign(n + 1, 0);
-    predecessors_.assign(n, 0);
-    for (const auto& [from, to] : edges_) {
-        ++offsets_[from + 1];
-        ++predecessors_[to];
-    }
-    for (size_t i = 0; i < n; ++i) offsets_[i + 1] += offsets_[i];
-    targets_.resize(edges_.size());
+    // The links back, by counting: each node's targets in one run.
+    offsets_.resize(n + 1);
+    offsets_[0] = 0;
+    for (size_t i = 0; i < n; ++i) offsets_[i + 1] = offsets_[i] + behindCount_[i];
+    targets_.resize(behind_.size());
     queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
-    for (const auto& [from, to] : edges_) targets_[queue_[from]++] = to;
+    for (const auto& [from, to] : behind_) targets_[queue_[from]++] = to;
 
     queue_.clear();
     for (uint32_t i = 0; i < n; ++i) {
@@ -46,8 +46,11 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
         // The successors it frees join the queue in increasing index, as
         // walking a sorted list would put them; the rest only count down.
         ready_.clear();
-        for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e)
-            if (--predecessors_[targets_[e]] == 0) ready_.push_back(targets_[e]);
+        const auto release = [this](uint32_t j) {
+            if (--predecessors_[j] == 0) ready_.push_back(j);
+        };
+        for (uint32_t e = aheadBegin_[i]; e < aheadEnd_[i]; ++e) release(ahead_[e]);
+        for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e) release(targets_[e]);
         std::sort(ready_.begin(), ready_.end());
         queue_.insert(queue_.end(), ready_.begin(), ready_.end());
     }

@@ -26,27 +26,45 @@ struct DepthKey {
     int id = 0;
 };
 
-// True when `self` is drawn after (in front of) `other`. Inline: the sweep
-// asks it twice for every pair of items whose boxes overlap.
-inline bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other) {
-    if (!(other.left < self.right && other.right > self.left)) return false;
-    const bool apart = self.col <= other.col - other.cols || self.row <= other.row - other.rows ||
-                       other.col <= self.col - self.cols || other.row <= self.row - self.rows;
+// The test both ways for two items whose boxes overlap horizontally (every
+// pair the sweep asks): whether `b` is drawn after (in front of) `a`, and
+// whether `a` is drawn after `b`. What the two answers share, the
+// footprints' overlap, is worked out once.
+struct PairOrder {
+    bool bAfterA = false, aAfterB = false;
+};
+inline PairOrder OverlappingKeysOrder(const DepthKey& a, const DepthKey& b) {
+    const bool apart =
+        a.col <= b.col - b.cols || a.row <= b.row - b.rows || b.col <= a.col - a.cols || b.row <= a.row - a.rows;
     // The keys carry their footprints' rectangles: the footprints' own test
     // on those, without reaching the footprints for them.
-    if (apart)
-        return self.footprint && other.footprint &&
-               RectIsInFrontOf({self.col, self.row, self.cols, self.rows},
-                               {other.col, other.row, other.cols, other.rows});
-    const bool same =
-        self.col == other.col && self.row == other.row && self.cols == other.cols && self.rows == other.rows;
-    if (!same) {
-        return other.col >= self.col && other.row >= self.row && other.col - other.cols <= self.col - self.cols &&
-               other.row - other.rows <= self.row - self.rows;
+    if (apart) {
+        if (!a.footprint || !b.footprint) return {};
+        const TileRect ra{a.col, a.row, a.cols, a.rows}, rb{b.col, b.row, b.cols, b.rows};
+        return {RectIsInFrontOf(rb, ra), RectIsInFrontOf(ra, rb)};
     }
-    if (other.bottom < self.bottom) return true;
-    if (other.bottom > self.bottom) return false;
-    return self.id < other.id;
+    const bool same = a.col == b.col && a.row == b.row && a.cols == b.cols && a.rows == b.rows;
+    if (!same) {
+        // A footprint within the other is in front of it.
+        const auto within = [](const DepthKey& inner, const DepthKey& outer) {
+            return outer.col >= inner.col && outer.row >= inner.row &&
+                   outer.col - outer.cols <= inner.col - inner.cols && outer.row - outer.rows <= inner.row - inner.rows;
+        };
+        return {within(b, a), within(a, b)};
+    }
+    // On one footprint the lower box is in front; then the older item.
+    const auto lower = [](const DepthKey& self, const DepthKey& other) {
+        if (other.bottom < self.bottom) return true;
+        if (other.bottom > self.bottom) return false;
+        return self.id < other.id;
+    };
+    return {lower(b, a), lower(a, b)};
+}
+
+// True when `self` is drawn after (in front of) `other`.
+inline bool KeyDrawsBefore(const DepthKey& self, const DepthKey& other) {
+    if (!(other.left < self.right && other.right > self.left)) return false;
+    return OverlappingKeysOrder(other, self).bAfterA;
 }
 
 // Priority of items outside the ordering: in front of every ordered item.
@@ -67,19 +85,22 @@ public:
         SortByLeft(nodes);
         keys_.clear();
         for (const Span& span : byLeft_) keys_.push_back(nodes[span.index].key);
-        Sweep([&](std::size_t q, std::size_t p) { return KeyDrawsBefore(keys_[q], keys_[p]); });
+        Sweep([&](std::size_t p, std::size_t q) { return OverlappingKeysOrder(keys_[p], keys_[q]); });
     }
     // The same with another pairwise test, `drawsBefore(j, i)`, which must
     // be false wherever the two boxes do not overlap horizontally.
     template <class DrawsBefore>
     void CollectEdges(const std::vector<DepthNode>& nodes, DrawsBefore drawsBefore) {
         SortByLeft(nodes);
-        Sweep([&](std::size_t q, std::size_t p) { return drawsBefore(byLeft_[q].index, byLeft_[p].index); });
+        Sweep([&](std::size_t p, std::size_t q) {
+            const uint32_t a = byLeft_[p].index, b = byLeft_[q].index;
+            return PairOrder{drawsBefore(b, a), drawsBefore(a, b)};
+        });
     }
     // Numbers the nodes in queue order; a node never numbered keeps its entry.
     void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
 
-    const std::vector<std::pair<uint32_t, uint32_t>>& Edges() const { return edges_; }
+    std::size_t EdgeCount() const { return ahead_.size() + behind_.size(); }
 
 private:
     // What the sweep reads of a node, side by side in left-edge order.
@@ -88,30 +109,53 @@ private:
         uint32_t index;
         bool takesPart;
     };
-    // The nodes with finite boxes, by left edge (then index).
+    // The nodes with finite boxes, by left edge (then index); the sweep's
+    // counts made ready for the nodes.
     void SortByLeft(const std::vector<DepthNode>& nodes);
     // Every pair of sorted nodes whose boxes overlap horizontally, asked
-    // both ways: `drawsBefore(q, p)` by their places in left-edge order.
-    template <class DrawsBefore>
-    void Sweep(DrawsBefore drawsBefore);
+    // both ways at once: `order(p, q)` by their places in left-edge order.
+    template <class Order>
+    void Sweep(Order order);
 
-    std::vector<std::pair<uint32_t, uint32_t>> edges_;  // (from, to), in the order found
+    // The links found, kept so that no count or list is added to one
+    // entry many times running (each such add waits for the one before):
+    // a node's links to the nodes after it in left-edge order are one run
+    // of `ahead_`, from aheadBegin_ to aheadEnd_ of the node; the links from
+    // later nodes back to it are (from, to) pairs in `behind_`, each from a
+    // different node in turn. Only which links a node has matters: the
+    // numbering frees successors in increasing index whatever their order.
+    std::vector<uint32_t> ahead_, aheadBegin_, aheadEnd_;
+    std::vector<std::pair<uint32_t, uint32_t>> behind_;
+    std::vector<uint32_t> behindCount_;  // links in `behind_` from each node
     std::vector<Span> byLeft_;
     std::vector<DepthKey> keys_;  // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
 };
 
-template <class DrawsBefore>
-void DepthOrder::Sweep(DrawsBefore drawsBefore) {
-    edges_.clear();
+template <class Order>
+void DepthOrder::Sweep(Order order) {
+    ahead_.clear();
+    behind_.clear();
     const std::size_t n = byLeft_.size();
     for (std::size_t p = 0; p < n; ++p) {
         const Span a = byLeft_[p];
+        aheadBegin_[a.index] = static_cast<uint32_t>(ahead_.size());
+        uint32_t linksToA = 0;
         for (std::size_t q = p + 1; q < n && byLeft_[q].left < a.right; ++q) {
             const Span& b = byLeft_[q];
             if (!(b.right > a.left)) continue;
-            if (a.takesPart && drawsBefore(q, p)) edges_.emplace_back(a.index, b.index);
-            if (b.takesPart && drawsBefore(p, q)) edges_.emplace_back(b.index, a.index);
+            const PairOrder o = order(p, q);
+            if (a.takesPart && o.bAfterA) {
+                ahead_.push_back(b.index);
+                ++predecessors_[b.index];
+            }
+            if (b.takesPart && o.aAfterB) {
+                behind_.emplace_back(b.index, a.index);
+                ++behindCount_[b.index];
+                ++linksToA;
+            }
         }
+        aheadEnd_[a.index] = static_cast<uint32_t>(ahead_.size());
+        predecessors_[a.index] += linksToA;
     }
 }

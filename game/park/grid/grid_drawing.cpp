@@ -44,7 +44,10 @@ void Grid::SortItemsByDepth() {
     if (n < 2) return;
     depthNodes_.resize(n);
     depthPriorities_.resize(n);
+    constexpr size_t kAhead = 8;
     for (size_t i = 0; i < n; ++i) {
+        if (i + 2 * kAhead < n) items_[i + 2 * kAhead]->PrefetchKeyLine();
+        if (i + kAhead < n) items_[i + kAhead]->PrefetchFootprint();
         GridItem& item = *items_[i];
         DepthNode& node = depthNodes_[i];
         node.key = item.GetDepthKey();

@@ -89,6 +89,10 @@ TEST(DepthTestTest, KeysRectanglesDecideAsTheFootprintsDid) {
     for (const DepthKey& a : keys)
         for (const DepthKey& b : keys) {
             ASSERT_EQ(KeyDrawsBefore(a, b), ReferenceDrawsBefore(a, b)) << "ids " << a.id << " and " << b.id;
+            // The sweep's form, both ways at once (the boxes all overlap).
+            const PairOrder both = OverlappingKeysOrder(b, a);
+            ASSERT_EQ(both.bAfterA, ReferenceDrawsBefore(a, b)) << "ids " << a.id << " and " << b.id;
+            ASSERT_EQ(both.aAfterB, ReferenceDrawsBefore(b, a)) << "ids " << a.id << " and " << b.id;
             inFront += KeyDrawsBefore(a, b);
         }
     EXPECT_GT(inFront, 2000u);  // the pairs do order
@@ -166,12 +170,12 @@ TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
         }
         std::vector<int> expected = old, actual = old;
         testsupport::NumberByAllPairs(
-            nodes, [&](size_t j, size_t i) { return KeyDrawsBefore(nodes[j].key, nodes[i].key); }, expected);
+            nodes, [&](size_t j, size_t i) { return ReferenceDrawsBefore(nodes[j].key, nodes[i].key); }, expected);
         DepthOrder order;
         order.CollectEdges(nodes);
         order.Number(nodes, actual);
         ASSERT_EQ(actual, expected) << "scene " << scene;
-        edges += order.Edges().size();
+        edges += order.EdgeCount();
     }
     EXPECT_GT(edges, 1000u);  // the scenes do link their items
 }
