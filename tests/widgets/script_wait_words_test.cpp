@@ -3,6 +3,8 @@
 // sound and track waits against doubles of the sound services.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <new>
 #include <random>
 #include <set>
 #include <string>
@@ -88,44 +90,77 @@ TEST_F(WaitWordsTest, EachConditionWaitAsksItsOwnCondition) {
 }
 
 // A condition on one property of an object a variable holds is read from
-// the object while the variables stand; each poll must still answer what
-// evaluating the text answers, whatever changes the variable, the object or
-// the object's life between polls.
+// the object while the variables stand, and without its reference while the
+// object is the script's widget or lies above it; each poll must still
+// answer what evaluating the text answers, whatever changes the variable, the
+// objects, their lives or the tree between polls: among them a widget the
+// script lay in that goes while the script is out of the tree, and a new one
+// made in its very place.
 TEST_F(WaitWordsTest, PropertyConditionAnswersAsItsTextWhateverChanges) {
     std::mt19937 random(56);
-    std::vector<DynamicWidget*> boxes;
+    std::vector<DynamicWidget*> boxes, above(2);
     for (int i = 0; i < 3; ++i) boxes.push_back(Object(L"b" + std::to_wstring(i)));
+    struct Place {
+        alignas(DynamicWidget) std::byte bytes[sizeof(DynamicWidget)];
+    };
+    auto places = std::make_unique<Place[]>(2);
+    auto makeAbove = [&](size_t at) {
+        above[at] = new (places[at].bytes) DynamicWidget(1, 0, nullptr, 1.0f);
+        mgr.AddWidget(above[at]);
+    };
+    makeAbove(0);
+    makeAbove(1);
+    auto* middle = new DynamicWidget(0, 0, nullptr, 1.0f);
+    above[0]->AddWidget(middle);
+    middle->AddWidget(runner);
     ExpressionEvaluator reference(runner->Variables());
     const std::wstring texts[] = {L"o.x", L"!o.x", L" ! o . x "};
     std::wstring text;
-    auto hold = [&](size_t box) { runner->SetVariable(L"o", PropertyValue::FromWidget(boxes[box])); };
-    for (int round = 0; round < 400; ++round) {
-        if (round == 0 || Trace(*runner) == L"w") {
-            runner->Variables().erase(L"trace");
-            text = texts[random() % 3];
-            Play({Step(L"wait-for", {{L"cond", text}}), Note(L"w")});
-            if (Trace(*runner) == L"w") continue;  // held at once: no wait
-        }
-        switch (random() % 7) {
-            case 0: hold(random() % boxes.size()); break;
+    // The widgets above the script half the time: the case the poll keeps the most.
+    auto pick = [&]() -> DynamicWidget* {
+        const size_t at = random() % (2 * (boxes.size() + 2));
+        if (at < boxes.size()) return boxes[at];
+        if (at == boxes.size()) return middle;
+        if (at == boxes.size() + 1) return runner;
+        return above[at % 2];
+    };
+    for (int round = 0; round < 1000; ++round) {
+        const size_t at = random() % 2;
+        switch (random() % 9) {
+            case 0: runner->SetVariable(L"o", PropertyValue::FromWidget(pick())); break;
             case 1: runner->Variables().erase(L"o"); break;
             case 2: runner->SetVariable(L"o", PropertyValue(static_cast<int>(random() % 2))); break;
             case 3:  // written through a handed-out entry, the name unchanged
                 if (auto it = runner->Variables().find(L"o"); it != runner->Variables().end())
-                    it->second = PropertyValue::FromWidget(boxes[random() % boxes.size()]);
+                    it->second = PropertyValue::FromWidget(pick());
                 break;
-            case 4: {  // an object goes, another takes its place in the list
-                const size_t at = random() % boxes.size();
+            case 4:  // an object goes, another takes its place in the list
                 delete boxes[at];
                 boxes[at] = Object(L"n" + std::to_wstring(round));
                 break;
-            }
-            default: boxes[random() % boxes.size()]->Move(static_cast<float>(random() % 2), 0.0f); break;
+            case 5: above[at]->AddWidget(middle); break;
+            case 6:  // out and back in, the script kept, while a widget it lay in goes
+                runner->RemoveSelfKeep();
+                if (middle->GetParent() == above[at]) above[1 - at]->AddWidget(middle);
+                above[at]->~DynamicWidget();
+                makeAbove(at);
+                middle->AddWidget(runner);
+                break;
+            default: pick()->Move(static_cast<float>(random() % 2), 0.0f); break;
+        }
+        if (runner->IsScriptDone()) {
+            runner->Variables().erase(L"trace");
+            text = texts[random() % 3];
+            Play({Step(L"wait-for", {{L"cond", text}}), Note(L"w")});
+            if (runner->IsScriptDone()) continue;  // held at once: no wait
         }
         const bool expected = reference.Evaluate(text).ToBool();
         Tick();
-        ASSERT_EQ(Trace(*runner) == L"w", expected) << "round " << round << " text " << text.c_str();
+        ASSERT_EQ(runner->IsScriptDone(), expected) << "round " << round << " text " << text.c_str();
     }
+    mgr.AddWidget(runner);
+    for (DynamicWidget* widget : above) widget->~DynamicWidget();
+    delete middle;
 }
 
 TEST_F(WaitWordsTest, ObjectsAndAnimationsEvents) {

@@ -46,6 +46,7 @@ void AnimationWidget::AddedToManager(WidgetManager* manager) {
 }
 
 void AnimationWidget::RemovedFromManager(WidgetManager* manager) {
+    keptAbove_ = nullptr;
     if (AnimationListener* listener = GetAnimationListener()) listener->AnimationComplete(id_);
     SetWaitForClick(false);
     if (ScriptMenu* menu = ScriptMenuOf(*this)) {

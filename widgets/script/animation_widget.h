@@ -303,8 +303,13 @@ private:
     // the same reference, so the condition is the object's property, read
     // without the variables, the evaluator or the reference, each a cache
     // miss for every waiting script once a frame has been drawn. Null:
-    // evaluate the text.
+    // evaluate the text. When the object was this widget or one of the
+    // widgets it lies in, and the widget in a manager's tree, the object
+    // itself: it lives as long as the widget stays in the tree, for a
+    // widget leaves it (RemovedFromManager) before any widget above it
+    // goes or changes, so not even the anchor needs reading.
     const LiveAnchor* keptAnchor_ = nullptr;
+    ExtendedPropertyInterface* keptAbove_ = nullptr;
     uint64_t keptStamp_ = 0;
     std::wstring_view keptProperty_;
     bool keptNegate_ = false;

@@ -154,7 +154,7 @@ void AnimationWidget::UpdateFraction(float x) {
 
 bool AnimationWidget::ConditionHolds() {
     if (keptAnchor_ != nullptr && keptStamp_ == variables_.Stamp()) {
-        ExtendedPropertyInterface* object = keptAnchor_->target;
+        ExtendedPropertyInterface* object = keptAbove_ != nullptr ? keptAbove_ : keptAnchor_->target;
         if (object == nullptr) return keptNegate_;
         return object->GetProperty(keptProperty_).ToBool() != keptNegate_;
     }
@@ -180,6 +180,15 @@ void AnimationWidget::KeepConditionReading() {
     keptNegate_ = reading.negate;
     keptStamp_ = variables_.Stamp();
     keptAnchor_ = it->second.ReferenceAnchor();
+    keptAbove_ = nullptr;
+    const auto* object = dynamic_cast<const WidgetContainer*>(keptAnchor_->target);
+    if (manager_ == nullptr || object == nullptr) return;
+    for (const WidgetContainer* up = this; up != nullptr; up = up->GetParent()) {
+        if (up == object) {
+            keptAbove_ = keptAnchor_->target;
+            return;
+        }
+    }
 }
 
 void RegisterWaitWords(ScriptWords& words) {
