@@ -70,6 +70,19 @@ TEST(PassLines, ADynamicWidgetNamesWhereItsClockLies) {
     EXPECT_NE(widget.GetPassLines() & (uint64_t{1} << (offset / 64)), 0u);
 }
 
+// What a widget's Draw reads of its colour and clip is fetched ahead of it:
+// the constructor once named its argument's opacity, on the stack, instead.
+TEST(PassLines, ADynamicWidgetNamesItsColourAndClipForTheDraw) {
+    FakeHost host;
+    DynamicWidget widget(0, 0, nullptr, 1.0f);
+    const char* base = reinterpret_cast<const char*>(static_cast<WidgetContainer*>(&widget));
+    for (const float* field : {&widget.opacity, &widget.red, &widget.alpha, &widget.abs_clip[0], &widget.abs_clip[3],
+                               &widget.rel_clip[0], &widget.rel_clip[3]}) {
+        const auto line = static_cast<size_t>(reinterpret_cast<const char*>(field) - base) / 64;
+        EXPECT_NE(widget.GetDrawLines() & (uint64_t{1} << line), 0u) << "line " << line;
+    }
+}
+
 // Lines are counted from a widget's start: they are the memory's lines only
 // when every widget, however made, starts on one.
 TEST(PassLines, WidgetsStartOnALineWhereverTheyAreMade) {

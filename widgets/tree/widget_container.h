@@ -100,6 +100,8 @@ public:
     // The 64-byte lines of this object, counted from its start, that the
     // update passes read of it beyond its first two: bit n for line n.
     uint64_t GetPassLines() const { return passLines_; }
+    // The same for the draw pass (its first three lines included).
+    uint64_t GetDrawLines() const { return drawLines_; }
 
 protected:
     ChildList children_;
