@@ -18,7 +18,7 @@ void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
     aheadBegin_.assign(nodes.size(), 0);
     aheadEnd_.assign(nodes.size(), 0);
     behindCount_.assign(nodes.size(), 0);
-    predecessors_.assign(nodes.size(), 0);
+    linksTo_.assign(nodes.size(), 0);
 }
 
 void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
@@ -30,6 +30,7 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
     targets_.resize(behind_.size());
     queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
     for (const auto& [from, to] : behind_) targets_[queue_[from]++] = to;
+    predecessors_.assign(linksTo_.begin(), linksTo_.end());  // counted down as nodes are numbered
 
     queue_.clear();
     for (uint32_t i = 0; i < n; ++i) {

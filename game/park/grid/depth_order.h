@@ -97,7 +97,8 @@ public:
             return PairOrder{drawsBefore(b, a), drawsBefore(a, b)};
         });
     }
-    // Numbers the nodes in queue order; a node never numbered keeps its entry.
+    // Numbers the nodes in queue order by the links last collected; a node
+    // never numbered keeps its entry.
     void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
 
     std::size_t EdgeCount() const { return ahead_.size() + behind_.size(); }
@@ -127,6 +128,7 @@ private:
     std::vector<uint32_t> ahead_, aheadBegin_, aheadEnd_;
     std::vector<std::pair<uint32_t, uint32_t>> behind_;
     std::vector<uint32_t> behindCount_;  // links in `behind_` from each node
+    std::vector<uint32_t> linksTo_;      // links to each node
     std::vector<Span> byLeft_;
     std::vector<DepthKey> keys_;  // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
@@ -147,7 +149,7 @@ void DepthOrder::Sweep(Order order) {
             const PairOrder o = order(p, q);
             if (a.takesPart && o.bAfterA) {
                 ahead_.push_back(b.index);
-                ++predecessors_[b.index];
+                ++linksTo_[b.index];
             }
             if (b.takesPart && o.aAfterB) {
                 behind_.emplace_back(b.index, a.index);
@@ -156,6 +158,6 @@ void DepthOrder::Sweep(Order order) {
             }
         }
         aheadEnd_[a.index] = static_cast<uint32_t>(ahead_.size());
-        predecessors_[a.index] += linksToA;
+        linksTo_[a.index] += linksToA;
     }
 }

@@ -175,6 +175,9 @@ TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
         order.CollectEdges(nodes);
         order.Number(nodes, actual);
         ASSERT_EQ(actual, expected) << "scene " << scene;
+        std::vector<int> again = old;  // numbering again by the same links changes nothing
+        order.Number(nodes, again);
+        ASSERT_EQ(again, actual) << "scene " << scene;
         edges += order.EdgeCount();
     }
     EXPECT_GT(edges, 1000u);  // the scenes do link their items
