@@ -13,7 +13,7 @@ AnimationWidget::AnimationWidget(int x, int y, Image* image, float opacity) : Dy
 }
 
 void AnimationWidget::Construct(std::wstring_view animation) {
-    AddPassLines(&waitKind_, &keptNegate_ + 1);
+    AddPassLines(&waitKind_, &cursor_ + 1);
     variables_[L"self"] = PropertyValue::FromWidget(this);
     PlayAnimationNamed(animation);
 }

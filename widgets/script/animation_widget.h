@@ -212,6 +212,9 @@ public:
         conditionStep_ = nullptr;
         condition_ = nullptr;
         keptAnchor_ = nullptr;
+        // The passes read what a condition wait keeps only of a widget that
+        // has waited on a condition: most scripts never do.
+        if (kind == kCondition) AddPassLines(&conditionStep_, &keptNegate_ + 1);
     }
     float GetTimeout() const { return timeout_; }
     void SetTimeout(float timeout) { timeout_ = timeout; }
@@ -289,7 +292,8 @@ private:
     // A run cut short by the step budget or the nesting cap, resumed by the next update.
     bool budgetHalt_ = false;
     bool budgetAdvance_ = false;
-    // The step a waiting script asks its condition of.
+    // The step a waiting script asks its condition of. The passes read no
+    // further of a widget that never waited on a condition (SetWaitKind).
     Cursor cursor_;
     // A condition wait's step and the text of its condition, found at the
     // wait's first update: the step stays put while the wait lasts, and the

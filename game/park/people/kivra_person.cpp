@@ -36,8 +36,7 @@ HappinessTerms ReadHappinessTerms() {
 
 KivraPerson::KivraPerson(std::wstring_view type) : Person(type) {
     // What the visitor's own update reads at every step.
-    AddPassLines(&park_, &park_ + 1);
-    AddPassLines(&buildingInUse_, &covering_ + 1);
+    AddPassLines(&park_, &covering_ + 1);
     // The energy the tint is drawn from lies far past the widget's fields.
     AddDrawLines({&energy_, &searchFoodEnergy_});
 }

@@ -93,6 +93,11 @@ private:
     int32_t MaxOf(std::wstring_view category) const;
 
     VisitorPark* park_ = nullptr;
+    // Beside the park, on one line with it and the energy the tint reads:
+    // what the visitor's own update reads at every step.
+    KivraBuilding* buildingInUse_ = nullptr;
+    int32_t stay_ = 0;
+    KivraBuilding* covering_ = nullptr;
     float energy_ = 0.0f;
     float happiness_ = 0.0f;
     float neededAppeal_ = 0.0f;
@@ -102,8 +107,5 @@ private:
     std::set<std::wstring, std::less<>> preferredCategories_;
     KivraBuilding* lastBuilding_ = nullptr;
     std::map<std::wstring, std::pair<int32_t, int32_t>, std::less<>> categoryVisits_;
-    KivraBuilding* buildingInUse_ = nullptr;
-    int32_t stay_ = 0;
-    KivraBuilding* covering_ = nullptr;
     FieldHandles handles_;
 };

@@ -48,8 +48,11 @@ private:
     // The owner is going: no task of this sequence reaches it from now on.
     void DetachOwner();
 
-    Task* current_ = nullptr;
     // While the displaced task pauses, its scripts may not switch tasks.
+    // First, so that it and current_ share the task's last line: an update
+    // reads the queue only when no task is current, and the walks need not
+    // fetch the queue's two lines for every visitor.
     bool switching_ = false;
+    Task* current_ = nullptr;
     std::deque<Task*> queue_;
 };
