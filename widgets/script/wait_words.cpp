@@ -180,15 +180,8 @@ void AnimationWidget::KeepConditionReading() {
     keptNegate_ = reading.negate;
     keptStamp_ = variables_.Stamp();
     keptAnchor_ = it->second.ReferenceAnchor();
-    keptAbove_ = nullptr;
-    const auto* object = dynamic_cast<const WidgetContainer*>(keptAnchor_->target);
-    if (manager_ == nullptr || object == nullptr) return;
-    for (const WidgetContainer* up = this; up != nullptr; up = up->GetParent()) {
-        if (up == object) {
-            keptAbove_ = keptAnchor_->target;
-            return;
-        }
-    }
+    const auto* object = dynamic_cast<const Widget*>(keptAnchor_->target);
+    keptAbove_ = manager_ != nullptr && object != nullptr && IsInSubtreeOf(object) ? keptAnchor_->target : nullptr;
 }
 
 void RegisterWaitWords(ScriptWords& words) {

@@ -124,6 +124,9 @@ protected:
     int overlayThreshold_ = 0;
     int priority_ = 0;
 
+    // Whether this is `widget` or lies inside it.
+    bool IsInSubtreeOf(const Widget* widget) const;
+
     // Adds the lines that the bytes from `first` up to `end` lie on to the
     // pass lines. Subclasses name the fields both update passes read of
     // every widget, so that the walks ask the memory for all of them at once
@@ -219,7 +222,6 @@ private:
     void ForgetInCursors(const Widget* child);
     enum class Hint { End, Begin, Before, After };
     void Reposition(Widget* widget, Hint hint, Widget* other);
-    bool IsInSubtreeOf(const Widget* widget) const;
     void TakePauseOwner(WidgetContainer* owner);
     void ClearPauseOwnerOfSubtree();
 
