@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "widget_test_support.h"
 #include "widgets/tree/click_listener.h"
 
@@ -183,6 +185,51 @@ TEST_F(PointerTest, ModalLayerReleasesANestedCaptureInItsOwnCoordinates) {
     Take();
     mgr.PushModalLayerDefault(dialog);
     EXPECT_EQ(Take(), (EventLog{"c:leave", "c:up 10,15 b0 n1"}));
+}
+
+TEST_F(PointerTest, MovesAroundAStillPointerEnterAndLeaveAsAFullHitTestAfterEachMove) {
+    // Items in a shifted field over a ground, some hidden, some with a child
+    // hanging outside; an empty widget on top counts the walks of the tree.
+    Add(mgr, "ground", 0, 0, 400, 400);
+    ProbeWidget* field = Add(mgr, "field", 20, 30, 300, 300);
+    field->SetMouseVisible(false);
+    std::vector<ProbeWidget*> items;
+    std::mt19937 random(57u);
+    auto coord = [&random] { return static_cast<float>(std::uniform_int_distribution<int>(0, 120)(random)); };
+    for (int i = 0; i < 12; ++i) {
+        ProbeWidget* item = Add(*field, ("i" + std::to_string(i)).c_str(), coord(), coord(), 10 + i * 3, 12);
+        if (i % 4 == 1) Add(*item, ("c" + std::to_string(i)).c_str(), -15, 20, 8, 8);
+        if (i % 5 == 3) item->SetVisible(false);
+        items.push_back(item);
+    }
+    ProbeWidget* top = Add(mgr, "top", 0, 0, 0, 0);
+    constexpr int kX = 80, kY = 95;
+    mgr.WindowMouseMove(kX, kY);
+    Widget* over = mgr.GetPointer(0)->over;
+    Take();
+    int walks = 0;
+    for (int move = 0; move < 600; ++move) {
+        ProbeWidget* item = items[random() % items.size()];
+        top->hitTests = 0;
+        if (move % 7 == 0)
+            item->Resize(item->GetX(), item->GetY(), 5 + static_cast<int>(random() % 40), item->GetHeight());
+        else
+            item->Move(coord(), coord());
+        walks += top->hitTests;
+        Widget* hit = mgr.FindWidgetAtPoint(kX, kY, nullptr, nullptr);
+        EventLog expected;
+        if (hit != over) {
+            if (over) expected.push_back(static_cast<ProbeWidget*>(over)->Name() + ":leave");
+            if (hit) expected.push_back(static_cast<ProbeWidget*>(hit)->Name() + ":enter");
+        }
+        EventLog seen = Take();
+        std::erase_if(seen, [](const std::string& e) { return e.find(":move") != std::string::npos; });
+        ASSERT_EQ(seen, expected) << "move " << move;
+        ASSERT_EQ(mgr.GetPointer(0)->over, hit) << "move " << move;
+        over = hit;
+    }
+    // Most moves kept clear of the pointer, and walked nothing.
+    EXPECT_LT(walks, 300);
 }
 
 }  // namespace

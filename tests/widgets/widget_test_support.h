@@ -155,6 +155,8 @@ public:
         if (onAdded) onAdded();
     }
 
+    const std::string& Name() const { return name_; }
+
     std::function<void()> onUpdate, onDraw, onDrag, onAdded, onDestroy;
     int* destroyed = nullptr;
     int hitTests = 0;

@@ -20,6 +20,16 @@ ButtonOfCode ButtonFor(int clickCode) {
 
 int ToInt(float v) { return static_cast<int>(v); }
 
+// Whether the hit walk could stop in `widget`'s subtree at (x, y), in its
+// parent's coordinates. The walk's own tests in the same order, without the
+// pass flags and the clips, which only ever turn a hit down.
+bool MayHitInSubtree(Widget& widget, float x, float y) {
+    const FRect p = widget.MapRectFromParent({x, y, 1.0f, 1.0f});
+    for (Widget* child : widget.GetChildren())
+        if (child->GetManager() && child->IsVisible() && MayHitInSubtree(*child, p.x, p.y)) return true;
+    return widget.IsMouseVisible() && widget.HitTest(p.x, p.y);
+}
+
 }  // namespace
 
 PointerRecord* WidgetManager::GetPointer(int id) {
@@ -219,6 +229,32 @@ void WidgetManager::RecheckPointer(PointerRecord* record) {
 void WidgetManager::RecheckAllPointers() {
     const Entry entry(*this);
     for (auto& [id, record] : pointers_) RecheckPointer(record.get());
+}
+
+bool WidgetManager::PointersMayMeet(Widget& widget) {
+    // The widget's ancestors below this manager, outermost last; a widget
+    // deeper than any tree holds is met rather than walked up to.
+    constexpr size_t kDeepest = 32;
+    WidgetContainer* chain[kDeepest];
+    size_t depth = 0;
+    for (WidgetContainer* c = widget.parent_; c != this; c = c->parent_) {
+        if (!c || depth == kDeepest) return true;
+        chain[depth++] = c;
+    }
+    for (auto& [id, record] : pointers_) {
+        // What RecheckPointer leaves alone.
+        if (record->heldButtons || (record->capture ? !record->over : !record->insideWindow)) continue;
+        if ((record->over && record->over->IsInSubtreeOf(&widget)) ||
+            (record->capture && record->capture->IsInSubtreeOf(&widget)))
+            return true;
+        // The walk passes a hidden widget by, and all inside it.
+        if (!widget.visible_) continue;
+        // Mapped down as the hit walk maps it, one parent at a time.
+        FRect p{static_cast<float>(record->x), static_cast<float>(record->y), 1.0f, 1.0f};
+        for (size_t i = depth; i-- > 0;) p = chain[i]->MapRectFromParent({p.x, p.y, 1.0f, 1.0f});
+        if (MayHitInSubtree(widget, p.x, p.y)) return true;
+    }
+    return false;
 }
 
 void WidgetManager::ReleasePointerButtons(PointerRecord* record, Widget* widget, uint32_t buttons) {

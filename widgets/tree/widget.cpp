@@ -175,12 +175,16 @@ void Widget::RemoveSelfKeep() {
 
 void Widget::Resize(float x, float y, int width, int height) {
     if (x == x_ && y == y_ && width == width_ && height == height_) return;
+    // The recheck walks the whole tree: where no pointer is on the widget,
+    // before the move or after, the walk would find what it found.
+    const bool watched = mouseVisible_ && manager_;
+    const bool metBefore = watched && manager_->PointersMayMeet(*this);
     x_ = x;
     y_ = y;
     width_ = width;
     height_ = height;
     MarkDirty();
-    if (mouseVisible_ && manager_) manager_->RecheckAllPointers();
+    if (watched && (metBefore || manager_->PointersMayMeet(*this))) manager_->RecheckAllPointers();
 }
 
 void Widget::Move(float x, float y) { Resize(x, y, width_, height_); }

@@ -133,6 +133,13 @@ public:
     bool MouseLeftWindow();
     void ReleaseAllPointers();
     void RecheckAllPointers();
+    // Whether a recheck could find another widget under some pointer than
+    // before once `widget` moved or changed size, asked before and after:
+    // false only when no pointer a recheck looks at is on the widget or
+    // anything inside it, by their own hit tests, and none is over or held
+    // by one of them. The hit walk then passes the widget's subtree by as
+    // it did, and finds what it found.
+    bool PointersMayMeet(Widget& widget);
     void SetLeftButtonOnly(bool on) { leftButtonOnly_ = on; }
 
     // Window-level input as the window layer delivers it: window pixels,
