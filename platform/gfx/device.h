@@ -62,7 +62,11 @@ public:
 
     HResult BeginScene();
     HResult EndScene();
-    HResult Present();
+    // Shows the back buffer; or, given `source`, a surface of the back
+    // buffer's size in its format or 32-bit ARGB, as if it had been copied
+    // into the back buffer first (which keeps what it held).
+    HResult Present(Surface* source = nullptr);
+    bool CanPresentFrom(const Surface& source) const;
 
     // Pipeline state.
     HResult SetRenderState(RenderState state, uint32_t value);
@@ -150,7 +154,7 @@ private:
     }
     void ResetTargetState();
     HResult BlitToWindow();
-    HResult ShowOnWindow(SDL_Surface* shown);
+    HResult ShowOnWindow(SDL_Surface* shown, const Surface& frame);
     ConstantRegisters& StageConstants(ShaderKind stage);
     const ConstantRegisters& StageConstants(ShaderKind stage) const;
 
@@ -171,6 +175,7 @@ private:
     std::vector<uint8_t> kept_;
     int keptWidth_ = 0, keptHeight_ = 0;
     Format keptFormat_ = Format::Unknown;
+    uint64_t keptFrom_ = 0;  // the surface whose rows kept_ holds
     uint64_t presentReader_ = Surface::NewReaderId();
     mutable std::vector<uint32_t> presented_;
     mutable uint64_t presentedCount_ = ~uint64_t{0};

@@ -1,6 +1,7 @@
-// Present: the back buffer becomes the shown frame. Without a window it is
-// kept in memory (so headless runs and tests can read every frame); with one
-// it is copied to the window's surface, scaled to its size if they differ.
+// Present: the back buffer, or a render target of its size, becomes the
+// shown frame. Without a window it is kept in memory (so headless runs and
+// tests can read every frame); with one it is copied to the window's
+// surface, scaled to its size if they differ.
 #include <SDL.h>
 
 #include <cstring>
@@ -23,65 +24,82 @@ uint32_t SdlFormatOf(Format format) {
     }
 }
 
+// The frame's rows in the back buffer's format: copied as they are, or
+// converted from a 32-bit ARGB source in the same pass.
+void CopyFrameRow(const Surface& frame, int y, Format format, uint8_t* out, int width) {
+    if (frame.GetFormat() == format)
+        std::memcpy(out, frame.Row(y), static_cast<size_t>(width) * BytesPerPixel(format));
+    else
+        RowFromArgb(format, reinterpret_cast<const uint32_t*>(frame.Row(y)), out, width);
+}
+
 }  // namespace
 
-HResult Device::Present() {
+bool Device::CanPresentFrom(const Surface& source) const {
+    return source.Width() == backBuffer_->Width() && source.Height() == backBuffer_->Height() &&
+           !source.IsDepthStencil() &&
+           (source.GetFormat() == backBuffer_->GetFormat() || source.GetFormat() == Format::A8R8G8B8);
+}
+
+HResult Device::Present(Surface* source) {
     Record(Call::Present);
     if (inScene_) return kErrInvalidCall;
+    Surface* frame = source ? source : backBuffer_;
+    const int w = backBuffer_->Width(), h = backBuffer_->Height();
+    const Format format = backBuffer_->GetFormat();
+    if (source && !CanPresentFrom(*source)) return kErrInvalidCall;
     if (failNextPresent_ != kOk) {
         HResult r = failNextPresent_;
         failNextPresent_ = kOk;
         return r;
     }
-    const int w = backBuffer_->Width(), h = backBuffer_->Height();
-    const Format format = backBuffer_->GetFormat();
     const size_t rowBytes = static_cast<size_t>(w) * BytesPerPixel(format);
     const Rect whole{0, 0, w, h};
     if (params_.window) {
-        // The window's surface is the frame's one copy: the back buffer's
-        // rows go there in one pass where it has their size and bytes, and
-        // are kept in memory only where it has not.
+        // The window's surface is the frame's one copy: the rows go there in
+        // one pass where it has their size and bytes, and are kept in memory
+        // only where it has not.
         if (SDL_Surface* shown = SDL_GetWindowSurface(params_.window); shown && shown->w == w && shown->h == h &&
                                                                        SdlFormatOf(format) != SDL_PIXELFORMAT_UNKNOWN &&
                                                                        shown->format->format == SdlFormatOf(format)) {
             ++presentCount_;
-            return ShowOnWindow(shown);
+            return ShowOnWindow(shown, *frame);
         }
     }
-    // Only the rows drawn since the last present are copied again; the frame
-    // is kept in the back buffer's own format, so nothing is converted here.
-    Surface::RowSpan rows = backBuffer_->RowsToCopy(presentReader_, 0, whole, whole);
-    if (keptWidth_ != w || keptHeight_ != h || keptFormat_ != format || shownDirectly_) {
+    // Only the rows drawn since the last present are copied again, when the
+    // frame comes from the same surface as last time; the frame is kept in
+    // the back buffer's own format.
+    Surface::RowSpan rows = frame->RowsToCopy(presentReader_, 0, whole, whole);
+    if (keptWidth_ != w || keptHeight_ != h || keptFormat_ != format || shownDirectly_ || keptFrom_ != frame->Id()) {
         kept_.assign(rowBytes * h, 0);
         keptWidth_ = w;
         keptHeight_ = h;
         keptFormat_ = format;
         shownDirectly_ = false;
+        keptFrom_ = frame->Id();
         rows = {0, h};
     }
-    for (int y = rows.top; y < rows.bottom; ++y)
-        std::memcpy(kept_.data() + rowBytes * y, backBuffer_->Row(y), rowBytes);
-    backBuffer_->NoteCopied(presentReader_, 0);
+    for (int y = rows.top; y < rows.bottom; ++y) CopyFrameRow(*frame, y, format, kept_.data() + rowBytes * y, w);
+    frame->NoteCopied(presentReader_, 0);
     ++presentCount_;
     return params_.window ? BlitToWindow() : kOk;
 }
 
 // Every row, whatever changed: a surface the window made afresh (after a
 // resize, say) holds nothing of the frames before.
-HResult Device::ShowOnWindow(SDL_Surface* shown) {
+HResult Device::ShowOnWindow(SDL_Surface* shown, const Surface& frame) {
     const int w = backBuffer_->Width(), h = backBuffer_->Height();
-    const size_t rowBytes = static_cast<size_t>(w) * BytesPerPixel(backBuffer_->GetFormat());
+    const Format format = backBuffer_->GetFormat();
     if (SDL_MUSTLOCK(shown) && SDL_LockSurface(shown) != 0) {
         presentError_ = std::string("cannot lock the window surface: ") + SDL_GetError();
         return kErrDeviceLost;
     }
     auto* pixels = static_cast<uint8_t*>(shown->pixels);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(pixels + static_cast<size_t>(shown->pitch) * y, backBuffer_->Row(y), rowBytes);
+    for (int y = 0; y < h; ++y) CopyFrameRow(frame, y, format, pixels + static_cast<size_t>(shown->pitch) * y, w);
     if (SDL_MUSTLOCK(shown)) SDL_UnlockSurface(shown);
     keptWidth_ = w;
     keptHeight_ = h;
-    keptFormat_ = backBuffer_->GetFormat();
+    keptFormat_ = format;
     shownDirectly_ = true;
     if (SDL_UpdateWindowSurface(params_.window) != 0) {
         presentError_ = std::string("window update failed: ") + SDL_GetError();

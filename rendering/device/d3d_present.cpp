@@ -32,8 +32,15 @@ plat::HResult D3DInterface::Present() {
     std::lock_guard lock(deviceLock_);
     if (!ready_ || !device_ || !backBufferImage_) return -1;
     EndScene();
-    if (layout_.bordered) backBufferImage_->Clear();
     DeviceImage* source = softwareCursor_ ? drawBufferA_.get() : drawBufferB_.get();
+    // A frame shown as drawn, at the back buffer's size with nothing drawn
+    // over it, goes to the screen straight from the draw buffer: one pass
+    // over the frame's pixels fewer than copying it into the back buffer.
+    if (source && !softwareCursor_ && !layout_.bordered && !layout_.stretchingNeeded && layout_.presentation.x == 0 &&
+        layout_.presentation.y == 0)
+        if (plat::Surface* frame = source->GetD3DSurface(); frame && device_->CanPresentFrom(*frame))
+            return device_->Present(frame);
+    if (layout_.bordered) backBufferImage_->Clear();
     if (source) {
         const Rect& p = layout_.presentation;
         if (layout_.stretchingNeeded)

@@ -118,6 +118,51 @@ TEST_P(WindowPresentTest, TheWindowShowsEachFrameAsTheKeptFrameHoldsIt) {
     p.ExpectSame("after the resize");
 }
 
+// A frame shown straight from a render target of the back buffer's size
+// shows what copying it into the back buffer first shows, on the window and
+// read back; presenting the back buffer again shows all of it, though it
+// changed nowhere since it was last shown. The reference copies, so its
+// back buffer then holds the target's frame.
+TEST_P(WindowPresentTest, AFrameShownFromARenderTargetShowsAsItsCopyWould) {
+    Pair& p = pair_;
+    plat::Surface* targets[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        plat::Device* d = i == 0 ? p.shown : p.reference;
+        ASSERT_EQ(plat::kOk, d->CreateRenderTarget(kWindowW, kWindowH, plat::Format::A8R8G8B8, false, &targets[i]));
+    }
+    auto fillTarget = [&](const plat::Rect* rect, uint32_t argb) {
+        ASSERT_EQ(plat::kOk, p.shown->ColorFill(targets[0], rect, argb));
+        ASSERT_EQ(plat::kOk, p.reference->ColorFill(targets[1], rect, argb));
+    };
+    auto presentTarget = [&](const std::string& step) {
+        ASSERT_TRUE(p.shown->CanPresentFrom(*targets[0])) << step;
+        ASSERT_EQ(plat::kOk, p.shown->Present(targets[0])) << step << ": " << p.shown->LastPresentError();
+        plat::Surface* back = nullptr;
+        ASSERT_EQ(plat::kOk, p.reference->GetBackBuffer(0, 0, &back));
+        ASSERT_EQ(plat::kOk, p.reference->StretchRect(targets[1], nullptr, back, nullptr, plat::TextureFilter::Point));
+        back->Release();
+        ASSERT_EQ(plat::kOk, p.reference->Present()) << step;
+        p.ExpectSame(step);
+    };
+    p.Fill(nullptr, 0xFF102030u);
+    p.Present("the back buffer");
+    p.ExpectSame("the back buffer");
+    const std::vector<uint32_t> backBufferFrame = p.shown->LastPresentedFrame();
+
+    fillTarget(nullptr, 0x80FF8040u);  // alpha the back buffer may not keep
+    const plat::Rect box{3, 2, 11, 27};
+    fillTarget(&box, 0xFF20A0E0u);
+    presentTarget("from the target");
+    const plat::Rect band{0, 20, kWindowW, 24};
+    fillTarget(&band, 0xFFFFFFFFu);
+    presentTarget("some rows of the target");
+    presentTarget("nothing drawn on the target");
+
+    ASSERT_EQ(plat::kOk, p.shown->Present());
+    EXPECT_EQ(backBufferFrame, p.shown->LastPresentedFrame()) << "the back buffer again, unchanged";
+    for (plat::Surface* t : targets) t->Release();
+}
+
 INSTANTIATE_TEST_SUITE_P(BackBufferFormats, WindowPresentTest,
                          ::testing::Values(plat::Format::X8R8G8B8, plat::Format::R5G6B5));
 
