@@ -370,6 +370,8 @@ protected:
     void UpdateControllers(float x);
     void NoteFirstController() {
         firstController_ = controllers_.empty() ? nullptr : controllers_.begin()->second.get();
+        // The controller's first lines are the first the per-frame update waits on.
+        NamePassTarget(firstController_, false);
     }
     void NoteOffsets() { hasOffsets_ = !oscillations_.empty() || !clamps_.empty(); }
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);

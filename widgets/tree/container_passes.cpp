@@ -35,9 +35,14 @@ private:
 void WidgetContainer::UpdateAll(PassFlags& flags) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
-    // The first child's node came with this widget's pass lines: its header
-    // arrives while this widget updates.
-    if (!children_.empty()) PrefetchHeader(children_.front());
+    // The first child's node came with this widget's pass lines. A lone
+    // child's header was asked for a visit ago: what the step reads of it
+    // can be asked for now, while this widget updates, as a visitor's task
+    // sequence, whose current task the sequence reads at once.
+    if (const Widget* lone = children_.Lone())
+        PrefetchLines(*lone, PassLines::kUpdate);
+    else if (!children_.empty())
+        PrefetchHeader(children_.front());
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
     // Most widgets are leaves: no walk to set up.
     if (children_.empty()) return;
@@ -59,7 +64,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead(PassLines::kUpdate);
+        walk.PrefetchAhead(PassLines::kFrame);
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateFractionAll(flags, fraction);
         walk.Next();

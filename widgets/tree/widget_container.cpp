@@ -117,6 +117,13 @@ uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
 
 void WidgetContainer::AddPassLines(const void* first, const void* end) { passLines_ |= LinesOf(first, end); }
 
+void WidgetContainer::NamePassTarget(const void* target, bool fixedStep) {
+    const auto offset = static_cast<intptr_t>(reinterpret_cast<uintptr_t>(target) - reinterpret_cast<uintptr_t>(this));
+    const bool fits = target && offset >= INT32_MIN && offset <= INT32_MAX;
+    passTarget_ = fits ? static_cast<int32_t>(offset) : 0;
+    stepTarget_ = fixedStep;
+}
+
 void WidgetContainer::AddDrawLines(std::initializer_list<const void*> fields) {
     for (const void* field : fields) drawLines_ |= LinesOf(field, static_cast<const char*>(field) + 1);
 }

@@ -119,6 +119,8 @@ protected:
     // fetched ahead of every visit while the class's own fields are not.
     // The walk then fetches none of a blank widget's other lines.
     bool blank_ = false;
+    // Which update pass reads the pass target: the fixed step's or the frame's.
+    bool stepTarget_ = false;
     uint32_t addFlags_ = 0;
     uint32_t removeFlags_ = 0;
     int overlayThreshold_ = 0;
@@ -135,6 +137,14 @@ protected:
     // The same for the draw pass, one line for each field Draw and DrawAll
     // read; a widget's first three lines are named for every widget.
     void AddDrawLines(std::initializer_list<const void*> fields);
+    // Names the object one of the update passes reads first through this
+    // widget (null: none), as a dynamic widget's first controller in the
+    // per-frame pass or a task sequence's current task in the fixed step:
+    // the walk asks for its first two lines with this widget's pass lines,
+    // a visit ahead. A hint only, kept where the walk reads it first: an
+    // object too far from this one for it is not named, and a stale one
+    // does no harm.
+    void NamePassTarget(const void* target, bool fixedStep);
     // Whether this widget's Draw and DrawAll, its children aside, draw
     // nothing and leave the context's batch, transform, shader and target as
     // they found them: the draw walk then passes by a subtree of such widgets.
@@ -144,7 +154,7 @@ private:
     friend class WidgetManager;
 
     // Which of a child's lines a walk asks for ahead of its visit.
-    enum class PassLines { kDraw, kUpdate };
+    enum class PassLines { kDraw, kUpdate, kFrame };
 
     // What a walk must remember once a re-ordering carried children across
     // its cursor: their place then no longer tells whether it visited them.
@@ -225,6 +235,9 @@ private:
     void TakePauseOwner(WidgetContainer* owner);
     void ClearPauseOwnerOfSubtree();
 
+    // NamePassTarget's object from this one's start, in bytes; on the
+    // second line beside the pass lines, in what was padding.
+    int32_t passTarget_ = 0;
     ChildCursor* cursors_ = nullptr;
     uint64_t passLines_ = 0;
     uint64_t drawLines_ = 0b111;
@@ -247,6 +260,15 @@ private:
         const uint64_t drawn = widget.blank_ ? 0 : widget.drawLines_;
         for (uint64_t named = lines == PassLines::kDraw ? drawn : widget.passLines_; named != 0; named &= named - 1)
             __builtin_prefetch(at + (static_cast<size_t>(std::countr_zero(named)) << 6));
+        const bool targetRead = lines == (widget.stepTarget_ ? PassLines::kUpdate : PassLines::kFrame);
+        if (targetRead && widget.passTarget_ != 0) {
+            // Another object: its address is formed as a number, not by
+            // pointer arithmetic over this one.
+            const auto target = reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(at) +
+                                                              static_cast<uintptr_t>(intptr_t{widget.passTarget_}));
+            __builtin_prefetch(target);
+            __builtin_prefetch(target + 64);
+        }
         if (const Widget* lone = widget.children_.Lone()) PrefetchHeader(lone);
     }
 };

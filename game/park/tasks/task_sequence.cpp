@@ -21,7 +21,7 @@ void TaskSequence::AddTask(std::unique_ptr<Task> owned, float priority) {
     task->sequence_ = this;
     AddWidget(task);
     if (!current_) {
-        current_ = task;
+        SetCurrent(task);
         task->Start();
     } else if (current_->priority_ < priority) {
         Task* displaced = current_;
@@ -30,7 +30,7 @@ void TaskSequence::AddTask(std::unique_ptr<Task> owned, float priority) {
         switching_ = false;
         // Its pause script may have taken it out of the sequence.
         if (displaced->sequence_ == this) queue_.push_front(displaced);
-        current_ = task;
+        SetCurrent(task);
         task->Start();
     } else if (queue_.empty() || !(queue_.back()->priority_ < priority)) {
         queue_.push_back(task);
@@ -49,13 +49,13 @@ void TaskSequence::UpdateTask() {
         if (task->IsDone()) {
             task->Finish();
             // Unless its finish script put another task in its place.
-            if (current_ == task) current_ = nullptr;
+            if (current_ == task) SetCurrent(nullptr);
         } else {
             task->UpdateTask();
         }
     }
     if (!current_ && !queue_.empty()) {
-        current_ = queue_.front();
+        SetCurrent(queue_.front());
         queue_.pop_front();
         // Back through its start script, also when it was paused.
         current_->Start();
@@ -84,13 +84,18 @@ void TaskSequence::Clear() {
         else
             task->Pause();
         task->RemoveSelf();
-        if (current_ == task) current_ = nullptr;
+        if (current_ == task) SetCurrent(nullptr);
     }
 }
 
 void TaskSequence::Forget(Task* task) {
-    if (current_ == task) current_ = nullptr;
+    if (current_ == task) SetCurrent(nullptr);
     queue_.erase(std::remove(queue_.begin(), queue_.end(), task), queue_.end());
+}
+
+void TaskSequence::SetCurrent(Task* task) {
+    current_ = task;
+    NamePassTarget(task ? &task->done_ : nullptr, true);
 }
 
 void TaskSequence::DetachOwner() {

@@ -47,6 +47,10 @@ private:
     void Forget(Task* task);
     // The owner is going: no task of this sequence reaches it from now on.
     void DetachOwner();
+    // The fixed step asks the current task whether it is done before it
+    // reads anything else of it: the walk fetches that line with the
+    // sequence's own.
+    void SetCurrent(Task* task);
 
     // While the displaced task pauses, its scripts may not switch tasks.
     // First, so that it and current_ share the task's last line: an update
