@@ -15,11 +15,15 @@
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
     : last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), opacity(std::fabs(opacity)), image_(image) {
     AddPassLines(&clock, &animators_[1].cyclesLeft + 1);
-    // Colour, clip and image; mask and mode; frames and fade; shader,
-    // transform and post-render flags; cache: across a widget's first
-    // kilobyte. The member's opacity, not the argument's of that name.
-    AddDrawLines({&this->opacity, &red, &abs_clip, &rel_clip, &image_, &drawMode_, &animators_, &fadeFraction_,
-                  &postRender_, &cache_});
+    // What every draw reads, named field by field rather than by the lines
+    // they share today, so that a field moved elsewhere is still fetched
+    // ahead: colour, clip and image; mask and mode; frames and fade; shader,
+    // transform and post-render flags; cache. The member's opacity, not the
+    // argument's of that name.
+    AddDrawLines({&this->opacity, &red,           &alpha,           &blue,     &abs_clip,           &rel_clip,
+                  &image_,        &maskImage_,    &drawMode_,       &culling_, &animators_,         &fadeFraction_,
+                  &tesselated_,   &hasTransform_, &transformDirty_, &shader_,  &transformChildren_, &clipSubtree_,
+                  &postRender_,   &cache_});
     NoteBlank();
     if (image_)
         Resize(static_cast<float>(x), static_cast<float>(y), image_->GetCelWidth(), image_->GetCelHeight());
