@@ -43,7 +43,7 @@ function owners(h) {
 function is_system(h) {
     if (h !~ /\./ && h !~ /\//) return 1                          # <vector>, <cstdio>
     if (h ~ /^(sys|netinet|arpa|linux)\//) return 1
-    if (h ~ /^(unistd|fcntl|dirent|poll|pwd|signal|dlfcn|execinfo|link|cxxabi|netdb|errno|stdlib|stdio|string|stdint|math|time|setjmp|pthread|sched|ucontext|limits|wchar|locale|termios|spawn|grp|glob|fnmatch|langinfo|iconv|regex)\.h$/) return 1
+    if (h ~ /^(unistd|fcntl|dirent|poll|pwd|signal|dlfcn|execinfo|link|cxxabi|netdb|errno|stdlib|stdio|string|stdint|math|time|setjmp|pthread|sched|ucontext|limits|wchar|locale|termios|spawn|grp|glob|fnmatch|langinfo|iconv|regex|malloc)\.h$/) return 1
     if (h ~ /^(x86intrin|emmintrin|immintrin|smmintrin|tmmintrin|xmmintrin|cpuid)\.h$/) return 1
     return 0
 }

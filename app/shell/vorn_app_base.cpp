@@ -342,6 +342,8 @@ void VornAppBase::Run() {
     lastInputTime_ = startTime_;
     lastActivityTime_ = startTime_;
     running_ = true;
+    // Before a level's objects are made: they then lie in large pages.
+    heapPages_.Reserve();
     pacer_.LoopUntilQuit();
     EndRun();
 }
@@ -492,6 +494,7 @@ void VornAppBase::PumpWindowMessages() {
 bool VornAppBase::UpdateStep() {
     // The system's screen saver runs over an idle window: the game stands still under it.
     if (screenSaverWatch_.Active()) return false;
+    heapPages_.Cover();
     HandleLoadingDone();
     UpdateFrames();
     return true;

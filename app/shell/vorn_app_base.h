@@ -30,6 +30,7 @@
 #include "app/shell/loading_thread.h"
 #include "app/shell/screensaver_filter.h"
 #include "app/shell/screensaver_watch.h"
+#include "platform/system/heap_pages.h"
 #include "platform/window/window.h"
 #include "rendering/image/live_images.h"
 #include "widgets/screens/menu_stack.h"
@@ -431,6 +432,7 @@ protected:
     std::unique_ptr<WidgetManager> widgetManager_;
     DeferredDeleteList deferred_;
     FramePacer pacer_{*this};
+    plat::HeapPages heapPages_;
     InputQueue inputQueue_;
     std::unique_ptr<plat::WindowSystem> windows_;
     plat::WindowHandle mainWindow_ = plat::kNoWindow;

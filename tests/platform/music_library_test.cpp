@@ -27,7 +27,7 @@ std::string Wav(uint16_t channels, uint32_t rate, uint16_t bits, const std::stri
     return "RIFF" + Le(body.size(), 4) + body;
 }
 
-std::string Mono16(const std::vector<int16_t>& samples, uint32_t rate = 44100) {
+std::string MonoWav16(const std::vector<int16_t>& samples, uint32_t rate = 44100) {
     std::string data;
     for (int16_t s : samples) data += Le(static_cast<uint16_t>(s), 2);
     return Wav(1, rate, 16, data);
@@ -109,7 +109,7 @@ protected:
 
 TEST_F(MusicLibraryTest, BadCallsFailWithAnErrorCode) {
     EXPECT_EQ(library->Find("BASS_NoSuchThing"), nullptr);
-    const std::string wav = Mono16({1, 2});
+    const std::string wav = MonoWav16({1, 2});
     EXPECT_EQ(streamCreate(wav.data(), 0, wav.size(), 0), 0u);
     EXPECT_EQ(error(), plat::kMusicErrInit);
     EXPECT_FALSE(free());
@@ -146,7 +146,7 @@ TEST_F(MusicLibraryTest, BadCallsFailWithAnErrorCode) {
 
 TEST_F(MusicLibraryTest, AStreamAtHalfTheOutputRateIsInterpolated) {
     Start();
-    const plat::MusicHandle s = Stream(Mono16({0, 1000, 3000, 7000, -1000}, 22050));
+    const plat::MusicHandle s = Stream(MonoWav16({0, 1000, 3000, 7000, -1000}, 22050));
     ASSERT_TRUE(play(s, true));
     const std::vector<int16_t> out = Pull(12);
     const int expected[] = {0, 500, 1000, 2000, 3000, 5000, 7000, 3000, -1000, -1000, 0, 0};
@@ -186,7 +186,7 @@ TEST_F(MusicLibraryTest, PausingAChannelOrTheOutputHoldsItsPlace) {
     Start();
     std::vector<int16_t> ramp(1000);
     for (int i = 0; i < 1000; ++i) ramp[i] = static_cast<int16_t>(i * 10);
-    const plat::MusicHandle s = Stream(Mono16(ramp));
+    const plat::MusicHandle s = Stream(MonoWav16(ramp));
     ASSERT_TRUE(play(s, true));
     Pull(100);
     EXPECT_EQ(getPosition(s, plat::kMusicPosByte), 200u);
@@ -258,7 +258,7 @@ TEST_F(MusicLibraryTest, ModuleMusicMovesByOrder) {
 
 TEST_F(MusicLibraryTest, FreeingTheLibraryLeavesTheDeviceSilent) {
     Start();
-    const plat::MusicHandle s = Stream(Mono16(std::vector<int16_t>(100, 500)));
+    const plat::MusicHandle s = Stream(MonoWav16(std::vector<int16_t>(100, 500)));
     ASSERT_TRUE(play(s, true));
     EXPECT_EQ(Pull(1)[0], 500);
     ASSERT_TRUE(free());
