@@ -108,6 +108,9 @@ void VornAppBase::SleepBriefly(double ms) {
 void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
+    // Before the game's data, the frame's buffers and a level's objects are
+    // made: they then lie in large pages.
+    heapPages_.Reserve();
     plat::SetDebugOutputSink(&LogDiagnostic);
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
     WireApplicationServices();
@@ -342,8 +345,6 @@ void VornAppBase::Run() {
     lastInputTime_ = startTime_;
     lastActivityTime_ = startTime_;
     running_ = true;
-    // Before a level's objects are made: they then lie in large pages.
-    heapPages_.Reserve();
     pacer_.LoopUntilQuit();
     EndRun();
 }

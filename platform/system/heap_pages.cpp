@@ -45,13 +45,15 @@ void HeapPages::Reserve(size_t reserve) {
     covered_ = top;
     // The heap grows, by the reserve, with the first block its free top
     // cannot hold; those blocks are given back, to lie at the start of the
-    // reserve for the allocations after.
+    // reserve for the allocations after. A heap whose top holds the reserve
+    // already (reserved before in this process) is left as it is.
     constexpr size_t kProbe = 64 << 10;
     constexpr int kMostProbes = 64;
     void* probes[kMostProbes];
     int count = 0;
-    while (count < kMostProbes && HeapTop() == top)
-        if (!(probes[count++] = std::malloc(kProbe))) break;
+    if (mallinfo2().keepcost < reserve)
+        while (count < kMostProbes && HeapTop() == top)
+            if (!(probes[count++] = std::malloc(kProbe))) break;
     for (int i = 0; i < count; ++i) std::free(probes[i]);
     Cover();
 }
