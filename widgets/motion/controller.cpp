@@ -56,9 +56,11 @@ void Controller::Refresh() {
 Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::unique_ptr<EasingCurve> curve,
                  uint32_t changeBits, std::vector<TweenTarget> targets, float elapsed)
     : Controller(std::move(name), widget, std::move(curve), true, changeBits) {
-    nearCount_ = std::min(targets.size(), near_.size());
-    std::copy_n(targets.begin(), nearCount_, near_.begin());
-    more_.assign(targets.begin() + static_cast<std::ptrdiff_t>(nearCount_), targets.end());
+    const size_t nearCount = std::min(targets.size(), near_.size());
+    nearCount_ = static_cast<uint8_t>(nearCount);
+    std::copy_n(targets.begin(), nearCount, near_.begin());
+    more_.assign(targets.begin() + static_cast<std::ptrdiff_t>(nearCount), targets.end());
+    hasMore_ = !more_.empty();
     rate_ = RateForDuration(duration);
     if (duration > 0.0f && std::isfinite(duration)) {
         progress_ = elapsed / duration;
@@ -92,7 +94,8 @@ bool Tweener::Update(float x) {
         Store(t.field, std::isfinite(v) ? v : double{t.end} * c + double{t.start} * (1.0 - double{c}));
     };
     for (size_t i = 0; i < nearCount_; ++i) move(near_[i]);
-    for (const TweenTarget& t : more_) move(t);
+    if (hasMore_)
+        for (const TweenTarget& t : more_) move(t);
     Refresh();
     return progress_ >= 1.0f;
 }

@@ -27,7 +27,10 @@
 
 class DynamicWidget;
 
-class Controller {
+// On a line's boundary: the per-frame walk fetches a widget's first
+// controller's first two lines ahead of its update (NamePassTarget), and
+// only then are the fields an update reads on the lines it asked for.
+class alignas(64) Controller {
 public:
     // An empty name becomes "controller%d" from a process-wide counter.
     Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr<EasingCurve> curve, bool countsAsAnimating,
@@ -85,15 +88,20 @@ public:
     void SetDelay(float units) { delay_ = std::isfinite(units) && units > 0.0f ? units : 0.0f; }
 
 private:
-    // The first two targets lie in the tweener itself, where an update
-    // reads them with its own fields; any more follow in a vector.
-    std::array<TweenTarget, 2> near_{};
-    size_t nearCount_ = 0;
-    std::vector<TweenTarget> more_;
+    // What an update reads comes first, on the two lines that hold the
+    // controller's own fields: a walking visitor's tween then waits on no
+    // third line after a frame was drawn.
     float delay_ = 0.0f;
     // With a duration the progress is the time run over the duration, so a
     // change of n units ends after exactly n units of time; adding a
     // rounded 1/n n times can fall short of 1 and take one update more.
     float duration_ = 0.0f;
+    uint8_t nearCount_ = 0;
+    bool hasMore_ = false;
     double elapsed_ = 0.0;
+    // The first two targets lie in the tweener itself, where an update
+    // reads them with its own fields; any more follow in a vector, read
+    // only when there are more.
+    std::array<TweenTarget, 2> near_{};
+    std::vector<TweenTarget> more_;
 };
