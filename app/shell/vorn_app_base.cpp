@@ -108,9 +108,6 @@ void VornAppBase::SleepBriefly(double ms) {
 void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
-    // Before the game's data, the frame's buffers and a level's objects are
-    // made: they then lie in large pages.
-    heapPages_.Reserve();
     plat::SetDebugOutputSink(&LogDiagnostic);
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
     WireApplicationServices();
@@ -345,6 +342,11 @@ void VornAppBase::Run() {
     lastInputTime_ = startTime_;
     lastActivityTime_ = startTime_;
     running_ = true;
+    // Before a level's objects are made: they then lie in large pages. Not
+    // sooner: the start-up's buffers and pictures in large pages made the
+    // first frame come about 25 ms later (the kernel's faults for large
+    // pages cost more than it saved), and drew no faster.
+    heapPages_.Reserve();
     pacer_.LoopUntilQuit();
     EndRun();
 }
