@@ -231,29 +231,41 @@ void WidgetManager::RecheckAllPointers() {
     for (auto& [id, record] : pointers_) RecheckPointer(record.get());
 }
 
-bool WidgetManager::PointersMayMeet(Widget& widget) {
+WidgetManager::PointerSpots WidgetManager::PointerSpotsAround(Widget& widget) {
+    PointerSpots spots;
     // The widget's ancestors below this manager, outermost last; a widget
     // deeper than any tree holds is met rather than walked up to.
     constexpr size_t kDeepest = 32;
     WidgetContainer* chain[kDeepest];
     size_t depth = 0;
     for (WidgetContainer* c = widget.parent_; c != this; c = c->parent_) {
-        if (!c || depth == kDeepest) return true;
+        if (!c || depth == kDeepest) {
+            spots.met = true;
+            return spots;
+        }
         chain[depth++] = c;
     }
     for (auto& [id, record] : pointers_) {
         // What RecheckPointer leaves alone.
         if (record->heldButtons || (record->capture ? !record->over : !record->insideWindow)) continue;
         if ((record->over && record->over->IsInSubtreeOf(&widget)) ||
-            (record->capture && record->capture->IsInSubtreeOf(&widget)))
-            return true;
+            (record->capture && record->capture->IsInSubtreeOf(&widget)) || spots.count == PointerSpots::kMost) {
+            spots.met = true;
+            return spots;
+        }
         // The walk passes a hidden widget by, and all inside it.
         if (!widget.visible_) continue;
         // Mapped down as the hit walk maps it, one parent at a time.
         FRect p{static_cast<float>(record->x), static_cast<float>(record->y), 1.0f, 1.0f};
         for (size_t i = depth; i-- > 0;) p = chain[i]->MapRectFromParent({p.x, p.y, 1.0f, 1.0f});
-        if (MayHitInSubtree(widget, p.x, p.y)) return true;
+        spots.at[spots.count++] = p;
     }
+    return spots;
+}
+
+bool WidgetManager::MayHitAt(Widget& widget, const PointerSpots& spots) {
+    for (size_t i = 0; i < spots.count; ++i)
+        if (MayHitInSubtree(widget, spots.at[i].x, spots.at[i].y)) return true;
     return false;
 }
 

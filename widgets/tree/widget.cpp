@@ -176,15 +176,18 @@ void Widget::RemoveSelfKeep() {
 void Widget::Resize(float x, float y, int width, int height) {
     if (x == x_ && y == y_ && width == width_ && height == height_) return;
     // The recheck walks the whole tree: where no pointer is on the widget,
-    // before the move or after, the walk would find what it found.
+    // before the move or after, the walk would find what it found. Where the
+    // pointers lie in the parent's coordinates, the move does not change.
     const bool watched = mouseVisible_ && manager_;
-    const bool metBefore = watched && manager_->PointersMayMeet(*this);
+    WidgetManager::PointerSpots spots;
+    if (watched) spots = manager_->PointerSpotsAround(*this);
+    const bool metBefore = watched && (spots.met || WidgetManager::MayHitAt(*this, spots));
     x_ = x;
     y_ = y;
     width_ = width;
     height_ = height;
     MarkDirty();
-    if (watched && (metBefore || manager_->PointersMayMeet(*this))) manager_->RecheckAllPointers();
+    if (watched && (metBefore || WidgetManager::MayHitAt(*this, spots))) manager_->RecheckAllPointers();
 }
 
 void Widget::Move(float x, float y) { Resize(x, y, width_, height_); }

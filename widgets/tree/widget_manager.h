@@ -134,12 +134,24 @@ public:
     void ReleaseAllPointers();
     void RecheckAllPointers();
     // Whether a recheck could find another widget under some pointer than
-    // before once `widget` moved or changed size, asked before and after:
-    // false only when no pointer a recheck looks at is on the widget or
-    // anything inside it, by their own hit tests, and none is over or held
-    // by one of them. The hit walk then passes the widget's subtree by as
-    // it did, and finds what it found.
-    bool PointersMayMeet(Widget& widget);
+    // before once `widget` moved or changed size. It could not when no
+    // pointer a recheck looks at is over or held by the widget or anything
+    // inside it, and none is on them by their own hit tests, before the
+    // move or after: the hit walk then passes the widget's subtree by as it
+    // did, and finds what it found. PointerSpotsAround answers the first
+    // part and maps those pointers into the widget's parent, which the move
+    // leaves as it is; MayHitAt answers the second at the mapped spots, once
+    // before the move and once after.
+    struct PointerSpots {
+        static constexpr size_t kMost = 4;
+        FRect at[kMost];
+        size_t count = 0;
+        // A pointer over or held in the subtree, or more pointers or a
+        // deeper tree than this keeps: recheck whatever the hit tests say.
+        bool met = false;
+    };
+    PointerSpots PointerSpotsAround(Widget& widget);
+    static bool MayHitAt(Widget& widget, const PointerSpots& spots);
     void SetLeftButtonOnly(bool on) { leftButtonOnly_ = on; }
 
     // Window-level input as the window layer delivers it: window pixels,
