@@ -10,6 +10,7 @@
 
 #include "platform/gfx/filtered_rows.h"
 #include "platform/gfx/raster.h"
+#include "platform/gfx/scaled_rows.h"
 #include "platform/gfx/span_over.h"
 
 namespace plat::raster {
@@ -466,12 +467,34 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
                       : std::clamp(ty, 0, s0.view.height - 1);
         return s0.view.pixels + static_cast<size_t>(ty) * s0.view.pitch + tx0;
     };
+    // A scaled rectangle's rows all sample the same texel columns: those are
+    // planned once, and each texel row is blended across once for the rows
+    // that read it.
+    static_assert(ScaledRows::kMostColumns <= kChunk, "a scaled rectangle planned once is one chunk wide");
+    ScaledRows scaled;
+    bool scaledRows = false;
+    if (d.textured[0] && !d.program && !oneToOne && !run.ok && width <= ScaledRows::kMostColumns) {
+        int32_t u[ScaledRows::kMostColumns];
+        StepCoordinates(Reduce(uStart[0], s0.wrapU, s0.view.width), dudx[0], width, u);
+        scaledRows = scaled.Begin(s0, u, width);
+    }
     int rowsLeft = y0;
     if (together && zeroCopy && rowsOneToOne) {
         MarkRowsWritten(d, y0, y1);
         OverRun rows(width);
         for (int py = y0; py < y1; ++py)
             rows.Add(texelRow(ty0 + (py - y0)), reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0);
+        rows.Flush();
+        return;
+    }
+    if (together && scaledRows) {
+        MarkRowsWritten(d, y0, y1);
+        OverRun rows(width);
+        for (int py = y0; py < y1; ++py) {
+            const int32_t v = ToFixed16(Reduce(r.vT[0] + (py - yTf) * dvdy[0], s0.wrapV, s0.view.height));
+            rows.AddMade(reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0,
+                         [&](uint32_t* made) { scaled.RowInto(v, made); });
+        }
         rows.Flush();
         return;
     }
@@ -538,6 +561,8 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
                     WriteSpan(d, x, py, n, blended, nullptr);
                     continue;
                 }
+            } else if (scaledRows) {
+                tex0 = scaled.Row(ToFixed16(Reduce(v[0], s0.wrapV, s0.view.height)));
             }
             std::fill_n(in.diffuse, n, r.color);
             in.flat = true;

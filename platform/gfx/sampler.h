@@ -63,6 +63,9 @@ inline ColumnStep BilinearColumn(int32_t u) {
 // the texture. The same bits as SampleSpan.
 void BilinearRunSpan(const RowPair& rows, int first, int firstLeft, int lastRight, uint32_t fx, int n, uint32_t* out);
 
+// LerpArgb(a[i], b[i], f) for i in 0..n.
+void LerpRowSpan(const uint32_t* a, const uint32_t* b, uint32_t f, int n, uint32_t* out);
+
 // (a * (256 - f) + b * f) / 256 per channel, rounded; f in 0..256.
 inline uint32_t LerpArgb(uint32_t a, uint32_t b, uint32_t f) {
     uint32_t g = 256 - f;

@@ -152,6 +152,10 @@ LerpBothFn LerpBoth() {
 
 }  // namespace
 
+void LerpRowSpan(const uint32_t* a, const uint32_t* b, uint32_t f, int n, uint32_t* out) {
+    if (n > 0) LerpRows()(a, b, f, n, out);
+}
+
 void BilinearRunSpan(const RowPair& rows, int first, int firstLeft, int lastRight, uint32_t fx, int n, uint32_t* out) {
     if (n <= 0) return;
     const uint32_t fy = rows.weight;

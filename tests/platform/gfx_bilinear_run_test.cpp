@@ -9,6 +9,7 @@
 
 #include "gfx_test_util.h"
 #include "platform/gfx/sampler.h"
+#include "platform/gfx/scaled_rows.h"
 
 namespace {
 
@@ -55,6 +56,65 @@ TEST(BilinearRunTest, EveryLengthAndWeightMatchesTheSampleBySampleFilter) {
                 ++checked;
             }
     EXPECT_EQ(checked, (kWidth - 2) * 25);
+}
+
+// A scaled image's rows, each texel row blended across once, against the
+// per-sample filter: shrunk and enlarged, mirrored, reaching past every edge
+// under clamping and wrapping, rows walked down, up and jumping, every row
+// length up to the most the planner takes.
+TEST(ScaledRowsTest, RowsOfAScaledImageMatchTheSampleBySampleFilter) {
+    std::mt19937 rng(9176);
+    constexpr int kW = 23, kH = 17;
+    std::vector<uint32_t> texels(static_cast<size_t>(kW + 3) * kH);
+    for (auto& t : texels) t = rng();
+    struct Case {
+        double uStart, uStep;  // texels
+        double vStart, vStep;
+        bool wrapU, wrapV;
+    };
+    const Case cases[] = {
+        {0.3, 0.93, 0.2, 0.93, false, false},     {-2.7, 1.13, -1.5, 1.07, false, false},
+        {20.4, -0.71, 15.9, -0.88, false, false}, {-5.2, 0.51, -3.3, 0.37, true, true},
+        {3.5, 2.0, 30.25, 2.5, true, false},      {11.0, 0.0, 8.0, 0.0, false, true},
+    };
+    for (const Case& c : cases)
+        for (int n : {1, 2, 7, 8, 9, 23, 64, plat::ScaledRows::kMostColumns}) {
+            plat::SamplerSetup s;
+            s.view = {texels.data(), kW, kH, kW + 3};
+            s.bilinear = true;
+            s.wrapU = c.wrapU;
+            s.wrapV = c.wrapV;
+            std::vector<int32_t> u(static_cast<size_t>(n)), v(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                u[static_cast<size_t>(i)] = static_cast<int32_t>((c.uStart + i * c.uStep) * 65536.0);
+            plat::ScaledRows rows;
+            ASSERT_TRUE(rows.Begin(s, u.data(), n));
+            for (int r = 0; r < 24; ++r) {
+                // Mostly in order, now and then a jump back to an earlier row.
+                const double at = c.vStart + (r % 7 == 6 ? r / 3 : r) * c.vStep;
+                const int32_t row = static_cast<int32_t>(at * 65536.0);
+                std::fill(v.begin(), v.end(), row);
+                std::vector<uint32_t> expected(static_cast<size_t>(n));
+                plat::SampleSpan(s, u.data(), v.data(), n, expected.data());
+                const uint32_t* got = rows.Row(row);
+                for (int i = 0; i < n; ++i)
+                    ASSERT_EQ(got[i], expected[static_cast<size_t>(i)])
+                        << "u from " << c.uStart << " by " << c.uStep << ", row " << r << ", n " << n << ", sample "
+                        << i;
+            }
+        }
+    // What the planner does not take: point filtering, no texels, no columns, too many.
+    plat::SamplerSetup point;
+    point.view = {texels.data(), kW, kH, kW + 3};
+    std::vector<int32_t> u(plat::ScaledRows::kMostColumns + 1, 0);
+    plat::ScaledRows rows;
+    EXPECT_FALSE(rows.Begin(point, u.data(), 4));
+    plat::SamplerSetup empty;
+    empty.bilinear = true;
+    EXPECT_FALSE(rows.Begin(empty, u.data(), 4));
+    point.bilinear = true;
+    EXPECT_FALSE(rows.Begin(point, u.data(), 0));
+    EXPECT_FALSE(rows.Begin(point, u.data(), plat::ScaledRows::kMostColumns + 1));
 }
 
 }  // namespace

@@ -1,0 +1,163 @@
+#include "platform/gfx/scaled_rows.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/gfx/span_over.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace plat {
+
+namespace {
+
+// The planned columns, as the blending across reads them.
+struct ScaledColumns {
+    const int32_t* left;
+    const int32_t* right;
+    const uint32_t* weight;
+    const int32_t* groupFirst;
+    const int32_t* leftAt;
+    const int32_t* rightAt;
+};
+
+// Texel i and the one after it under the addressing mode, as the per-sample
+// filter pairs them.
+void PairUnder(bool wrap, int i, int size, int32_t& i0, int32_t& i1) {
+    if (static_cast<unsigned>(i) < static_cast<unsigned>(size - 1)) {
+        i0 = i;
+        i1 = i + 1;
+        return;
+    }
+    auto wrapped = [size](int k) {
+        const int r = k % size;
+        return r < 0 ? r + size : r;
+    };
+    auto clamped = [size](int k) { return k < 0 ? 0 : (k >= size ? size - 1 : k); };
+    i0 = wrap ? wrapped(i) : clamped(i);
+    i1 = wrap ? wrapped(i + 1) : clamped(i + 1);
+}
+
+void AcrossScalar(const uint32_t* row, const int32_t* left, const int32_t* right, const uint32_t* weight, int i, int n,
+                  uint32_t* out) {
+    for (; i < n; ++i) out[i] = LerpArgb(row[left[i]], row[right[i]], weight[i]);
+}
+
+#if defined(__x86_64__)
+// (a * (256 - f) + b * f + 128) >> 8 in each 16-bit lane, as LerpArgb rounds.
+__attribute__((target("avx2"))) inline __m256i LerpLanes(__m256i a, __m256i b, __m256i f) {
+    const __m256i sum =
+        _mm256_add_epi16(_mm256_mullo_epi16(a, _mm256_sub_epi16(_mm256_set1_epi16(256), f)), _mm256_mullo_epi16(b, f));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i Load8(const void* p) {
+    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+
+// Texels at[k] (0..15) of the sixteen in `low` and `high`.
+__attribute__((target("avx2"))) inline __m256i Pick(__m256i low, __m256i high, __m256i at) {
+    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(low, at), _mm256_permutevar8x32_epi32(high, at),
+                              _mm256_cmpgt_epi32(at, _mm256_set1_epi32(7)));
+}
+
+// Eight samples at a time, each sample's weight spread over its four
+// channels. A group's texels are picked out of the sixteen from its first
+// column where it has such a column, gathered otherwise.
+__attribute__((target("avx2"))) void AcrossAvx2(const uint32_t* row, const ScaledColumns& c, int n, uint32_t* out) {
+    const auto* texels = reinterpret_cast<const int*>(row);
+    const __m256i zero = _mm256_setzero_si256();
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i a, b;
+        if (const int32_t first = c.groupFirst[i / 8]; first >= 0) {
+            const __m256i low = Load8(row + first), high = Load8(row + first + 8);
+            a = Pick(low, high, Load8(c.leftAt + i));
+            b = Pick(low, high, Load8(c.rightAt + i));
+        } else {
+            a = _mm256_i32gather_epi32(texels, Load8(c.left + i), 4);
+            b = _mm256_i32gather_epi32(texels, Load8(c.right + i), 4);
+        }
+        const __m256i f = Load8(c.weight + i);
+        const __m256i f2 = _mm256_or_si256(f, _mm256_slli_epi32(f, 16));
+        const __m256i lo =
+            LerpLanes(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), _mm256_unpacklo_epi32(f2, f2));
+        const __m256i hi =
+            LerpLanes(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), _mm256_unpackhi_epi32(f2, f2));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
+    }
+    AcrossScalar(row, c.left, c.right, c.weight, i, n, out);
+}
+#endif
+
+void Across(const uint32_t* row, const ScaledColumns& c, int n, uint32_t* out) {
+#if defined(__x86_64__)
+    static const bool avx2 = CpuHasAvx2();
+    if (avx2) {
+        AcrossAvx2(row, c, n, out);
+        return;
+    }
+#endif
+    AcrossScalar(row, c.left, c.right, c.weight, 0, n, out);
+}
+
+}  // namespace
+
+bool ScaledRows::Begin(const SamplerSetup& s, const int32_t* u, int n) {
+    if (!s.bilinear || !s.view.pixels || s.view.width <= 0 || s.view.height <= 0 || n < 1 || n > kMostColumns)
+        return false;
+    sampler_ = &s;
+    n_ = n;
+    for (int i = 0; i < n; ++i) {
+        const ColumnStep c = BilinearColumn(u[i]);
+        PairUnder(s.wrapU, c.column, s.view.width, left_[i], right_[i]);
+        weight_[i] = c.weight;
+    }
+    for (int g = 0; g * 8 + 8 <= n; ++g) {
+        const int32_t first = std::min(*std::min_element(left_ + g * 8, left_ + g * 8 + 8),
+                                       *std::min_element(right_ + g * 8, right_ + g * 8 + 8));
+        bool near = first + 16 <= s.view.width;
+        for (int i = g * 8; i < g * 8 + 8; ++i) {
+            leftAt_[i] = left_[i] - first;
+            rightAt_[i] = right_[i] - first;
+            near = near && leftAt_[i] < 16 && rightAt_[i] < 16;
+        }
+        groupFirst_[g] = near ? first : -1;
+    }
+    acrossRow_[0] = acrossRow_[1] = -1;
+    return true;
+}
+
+const uint32_t* ScaledRows::Across(int y, int keep) {
+    for (int k = 0; k < 2; ++k)
+        if (acrossRow_[k] == y) return across_[k];
+    // The slot not holding the row the caller still needs.
+    const int slot = acrossRow_[0] == keep ? 1 : 0;
+    const TextureView& t = sampler_->view;
+    plat::Across(t.pixels + static_cast<size_t>(y) * t.pitch, {left_, right_, weight_, groupFirst_, leftAt_, rightAt_},
+                 n_, across_[slot]);
+    acrossRow_[slot] = y;
+    return across_[slot];
+}
+
+const uint32_t* ScaledRows::Blend(int32_t v, uint32_t* out) {
+    const ColumnStep step = BilinearColumn(v);
+    int32_t y0 = 0, y1 = 0;
+    PairUnder(sampler_->wrapV, step.column, sampler_->view.height, y0, y1);
+    const uint32_t* upper = Across(y0, y1);
+    if (step.weight == 0) return upper;
+    const uint32_t* lower = Across(y1, y0);
+    LerpRowSpan(upper, lower, step.weight, n_, out);
+    return out;
+}
+
+const uint32_t* ScaledRows::Row(int32_t v) { return Blend(v, out_); }
+
+void ScaledRows::RowInto(int32_t v, uint32_t* out) {
+    const uint32_t* row = Blend(v, out);
+    if (row != out) std::memcpy(out, row, static_cast<size_t>(n_) * 4);
+}
+
+}  // namespace plat
