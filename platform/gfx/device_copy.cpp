@@ -38,6 +38,12 @@ void FillColor(Surface* s, const Rect& r, uint32_t argb) {
     const int bpp = BytesPerPixel(f);
     uint8_t pixel[4];
     FromArgb(f, argb, pixel);
+    if (bpp == 4 && r.left == 0 && r.top == 0 && r.right == s->Width() && r.bottom == s->Height()) {
+        uint32_t word;
+        std::memcpy(&word, pixel, 4);
+        s->FillLater(word);
+        return;
+    }
     for (int y = r.top; y < r.bottom; ++y) {
         uint8_t* p = s->Row(y) + r.left * bpp;
         if (bpp == 4) {

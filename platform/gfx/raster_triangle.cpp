@@ -427,6 +427,11 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const bool rowsOneToOne =
         rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
     const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
+    // Every pixel of the target is about to be copied from a texel: a fill
+    // of the target not made yet never needs to be.
+    if (zeroCopy && rowsOneToOne && !d.depthStencil && BlendIgnoresTarget(d.blend) && x0 == 0 && y0 == 0 &&
+        x1 == d.target->Width() && y1 == d.target->Height())
+        d.target->ForgetFill();
 
     const ColumnRun run = PlanColumnRun(d, uStart[0], dudx[0], width);
     uint32_t blended[kChunk];

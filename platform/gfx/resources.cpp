@@ -27,6 +27,18 @@ Surface::Surface(const Params& p) : params_(p) {
 
 Surface::~Surface() = default;
 
+void Surface::FillLater(uint32_t word) {
+    fillLater_ = true;
+    fillWord_ = word;
+    Touch();
+}
+
+void Surface::MakeFill() {
+    fillLater_ = false;
+    for (int y = 0; y < Height(); ++y)
+        std::fill_n(words_.data() + static_cast<size_t>(y) * static_cast<size_t>(pitch_ / 4), Width(), fillWord_);
+}
+
 FilteredRows& Surface::Filtered() {
     if (!filtered_) filtered_ = std::make_unique<FilteredRows>();
     return *filtered_;
@@ -119,6 +131,7 @@ TextureView Surface::View() {
     v.width = Width();
     v.height = Height();
     if (params_.format == Format::A8R8G8B8) {
+        if (fillLater_) MakeFill();
         v.pixels = words_.data();
         v.pitch = pitch_ / 4;
         return v;

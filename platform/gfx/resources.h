@@ -78,10 +78,23 @@ public:
     bool IsDepthStencil() const { return params_.format == Format::D24S8; }
     bool IsRenderTarget() const { return (params_.usage & kUsageRenderTarget) != 0; }
     int Pitch() const { return pitch_; }
-    uint8_t* Row(int y) { return reinterpret_cast<uint8_t*>(words_.data()) + static_cast<size_t>(y) * pitch_; }
+    uint8_t* Row(int y) {
+        if (fillLater_) MakeFill();
+        return reinterpret_cast<uint8_t*>(words_.data()) + static_cast<size_t>(y) * pitch_;
+    }
     const uint8_t* Row(int y) const {
+        if (fillLater_) const_cast<Surface*>(this)->MakeFill();
         return reinterpret_cast<const uint8_t*>(words_.data()) + static_cast<size_t>(y) * pitch_;
     }
+    // Fills every pixel of a 32-bit surface with `word` (the pixel as the
+    // surface holds it), as far as anyone can tell: the words are written
+    // only when a pixel is next read or written. A frame's target is filled
+    // and then, most often, drawn over whole at once, which makes the
+    // filling needless.
+    void FillLater(uint32_t word);
+    // Every pixel is about to be written without being read: a fill not
+    // made yet never needs to be.
+    void ForgetFill() { fillLater_ = false; }
     uint8_t* StencilRow(int y) { return stencil_.data() + static_cast<size_t>(y) * params_.width; }
     Texture* Container() const { return container_; }
     bool IsLocked() const { return locked_; }
@@ -113,10 +126,13 @@ private:
     friend class Texture;
     explicit Surface(const Params& p);
     ~Surface() override;
+    void MakeFill();
 
     Params params_;
     int pitch_ = 0;
     std::vector<uint32_t> words_;
+    bool fillLater_ = false;
+    uint32_t fillWord_ = 0;
     std::vector<uint8_t> stencil_;
     Texture* container_ = nullptr;
     bool locked_ = false;

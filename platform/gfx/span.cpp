@@ -228,12 +228,16 @@ bool BlendIsOver(const BlendSetup& b) {
            b.src == Blend::One && b.dst == Blend::InvSrcAlpha;
 }
 
+bool BlendIgnoresTarget(const BlendSetup& b) {
+    const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
+    return !b.enabled || (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::Zero);
+}
+
 BlendSpanFn ChooseBlend(const BlendSetup& b) {
-    if (!b.enabled) return CopySpan;
+    if (BlendIgnoresTarget(b)) return CopySpan;
     if (BlendIsOver(b)) return CpuHasAvx2() ? OverSpan<OverRowAvx2> : OverSpan<OverRowSse2>;
     const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
     if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::One) return AddSpan;
-    if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::Zero) return CopySpan;
     return GeneralSpan;
 }
 

@@ -53,6 +53,8 @@ using BlendSpanFn = void (*)(const BlendSetup& b, const uint32_t* src, const uin
 BlendSpanFn ChooseBlend(const BlendSetup& b);
 // The premultiplied over blend: dst = src + dst * (255 - src alpha) / 255.
 bool BlendIsOver(const BlendSetup& b);
+// The blend writes the source as it is, whatever the target held.
+bool BlendIgnoresTarget(const BlendSetup& b);
 // The colour channels of the result never read the target's alpha, so a
 // target without alpha can be blended in place.
 bool BlendColorIgnoresDestAlpha(const BlendSetup& b);
