@@ -130,7 +130,11 @@ void KivraBuilding::ApplyStatModifier(std::wstring_view name, int32_t delta) {
         costPerUse_ += delta;
     } else if (name == L"ticketcost") {
         ticketPrice_ += delta;
-        if (level != nullptr) level->ticketprice += delta;
+        // The entry fee holds this building's price only while it stands in
+        // the zones: joining adds the price with the offset in it, leaving
+        // takes it off. A saved park's upgrades come back before the park
+        // starts, and a boost may run out while the building is carried.
+        if (level != nullptr && InZones()) level->ticketprice += delta;
     } else if (name == L"capacity") {
         capacity_ += delta;
         vacancies_ += delta;

@@ -95,6 +95,8 @@ TEST_F(Gate, AVisitorAtTheEntryDoorPaysTheFeeOfThatMomentAndEveryEntryAnimates) 
     EXPECT_EQ(Entering(*gate, {25, 15}), 0);  // the way out into the park pays nothing
     // A ride's ticket upgrade raises what the next visitor pays.
     KivraBuilding* pipes = grid->CreateAndPlaceBuilding(L"play_pipes", 4, 22, 1, L"");
+    grid->UpdateZones(*pipes, false);  // set down: its own ticket joins the fee
+    level->ticketprice = 7;
     ASSERT_NE(pipes->PurchaseUpgrade(L"longer_slide"), nullptr);
     EXPECT_EQ(Entering(*gate, {30, 15}), 8);
     EXPECT_EQ(level->stats.week.visitors, 2);

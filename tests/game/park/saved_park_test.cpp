@@ -24,7 +24,10 @@ constexpr std::string_view kImprovedItems = R"(<items><people><person type="walk
       <boost label="music" coincost="5" duration="1" property="appeal" offset="3"/></building>
     <building type="wide" buycost="1">AAAA AAAA AAAA
       <boost label="lights" coincost="5" duration="2" property="capacity" offset="5"/></building>
-    <building type="flowers_red" buycost="10">A</building></rides></items>)";
+    <building type="flowers_red" buycost="10">A</building>
+    <building type="slide" buycost="1" ticketprice="3">AA AA
+      <upgrade label="longer" coincost="5" property="ticketcost" offset="2"/>
+      <boost label="rush" coincost="5" duration="1" property="ticketcost" offset="4"/></building></rides></items>)";
 
 // The profile writer's form of a saved park.
 struct Writer : KivraLevelStats {
@@ -156,6 +159,28 @@ TEST_F(SavedPark, EnteringAgainCountsOnceAndKeepsSpawnSpots) {
         EXPECT_TRUE(objectives[1]->completed);
         EXPECT_EQ(grid->SpawnSpotList(), (std::vector<TilePoint>{{1, 1}, {2, 1}, {5, 5}}));
         Leave();
+    }
+}
+
+// The entry fee counts each building's ticket price once, its bought ticket
+// upgrade and running ticket boost with it, however often the park is
+// entered; leaving takes it all off again.
+TEST_F(SavedPark, EntryFeeCountsEachTicketOnce) {
+    EnterPark(LevelBuilder(12, 12, L'_'), 100);
+    level->ticketprice_base = level->ticketprice = 10;
+    grid->StartItems();
+    KivraBuilding* slide = grid->CreateAndPlaceBuilding(L"slide", 4, 4, 1, L"");
+    grid->UpdateZones(*slide, false);
+    ASSERT_NE(slide->PurchaseUpgrade(L"longer"), nullptr);
+    ASSERT_NE(slide->PurchaseBoost(L"rush"), nullptr);
+    ASSERT_EQ(level->ticketprice, 10 + 3 + 2 + 4);
+    for (int visit = 0; visit < 3; ++visit) {
+        SCOPED_TRACE(visit);
+        Leave();
+        EXPECT_EQ(level->ticketprice, 10);
+        Reenter();
+        grid->StartItems();
+        EXPECT_EQ(level->ticketprice, 10 + 3 + 2 + 4);
     }
 }
 

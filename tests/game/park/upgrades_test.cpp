@@ -138,6 +138,8 @@ TEST_F(Upgrades, ABoostRunsItsWeeksIsRestartedWhenBoughtAgainAndEndsOnItsLastSte
 // offset's size and a stay is never read as negative.
 TEST_F(Upgrades, EveryOffsetWithdrawsExactlyWhatItAdded) {
     KivraBuilding* cups = Place(L"teacup_twirl");  // time per use 700
+    // Standing in the zones, as a building set down does: its ticket is in the fee.
+    grid->UpdateZones(*cups, false);
     struct Case {
         const wchar_t* property;
         int32_t offset;
