@@ -26,6 +26,7 @@
 #include "platform/window/virtual_keys.h"
 #include "tests/game/frontend/driven_game.h"
 #include "widgets/controls/button_widget.h"
+#include "widgets/controls/text_label.h"
 #include "widgets/screens/confirm_menu.h"
 
 namespace {
@@ -541,4 +542,49 @@ TEST_F(GamePlaythroughTest, TheTutorialGoesOnWhereThePlayerLeftItAndTheHintWaits
     ASSERT_EQ(game.Play(), "");
 }
 
+// The widest name the field takes shows right of the calendar at its widest
+// and no further right than a short name.
+TEST_F(GamePlaythroughTest, ALongParkNameLeavesTheCalendarClear) {
+    DrivenGame game(data_);
+    game_ = &game;
+    // Where a label's text shows on the screen, as far as its clip lets it:
+    // the two corners mapped as points.
+    auto onScreen = [](DynamicWidget* widget) {
+        auto* label = dynamic_cast<TextLabel*>(widget);
+        if (!label) return FRect{};
+        const FRect clip = label->ClipRectangle();
+        const float top = static_cast<float>(label->GetTextY()) - label->GetFont()->GetAscent();
+        const float left = std::max(static_cast<float>(label->GetTextX()), clip.x);
+        const float right = std::min(static_cast<float>(label->GetTextX() + label->GetTextWidth()), clip.x + clip.w);
+        const FRect a = label->MapRectToScreen({left, top, 1.0f, 1.0f});
+        const FRect b = label->MapRectToScreen({right, top + static_cast<float>(label->GetTextHeight()), 1.0f, 1.0f});
+        return FRect{a.x, a.y, b.x - a.x, b.y - a.y};
+    };
+    NewPlayerToTheMap(game, L"Bo");
+    OpenFirstPark(game, "the first park");
+    float shortEnd = 0.0f;
+    game.Then("the park named at length", [&] {
+        DynamicWidget* field = HudObject(L"park_name_input");
+        if (!field || !HudObject(L"park_name") || game.FramesOnStep() < 60) return false;
+        const FRect shortName = onScreen(HudObject(L"park_name"));
+        shortEnd = shortName.x + shortName.w;
+        // Year 10, month 12, week 4: the calendar's widest numbers.
+        Level().weeks_played = 9 * 48 + 47;
+        game.ClickOn(field);
+        game.Type(std::wstring(30, L'W'));
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    game.Then("the name beside the calendar", [&] {
+        if (Level().display_name.empty() || game.FramesOnStep() < 20) return false;
+        const FRect name = onScreen(HudObject(L"park_name"));
+        const FRect calendar = onScreen(HudObject(L"calendar"));
+        EXPECT_GT(name.w, 0.0f);
+        EXPECT_GE(name.x, calendar.x + calendar.w) << "the name runs over the calendar";
+        EXPECT_LE(name.x + name.w, shortEnd + 1.0f) << "past where a short name ends";
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
 }  // namespace
