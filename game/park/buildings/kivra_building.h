@@ -55,8 +55,8 @@ public:
     virtual void RemoveVisitor(BuildingVisitor* visitor);
     // Ends every visit; the hearts the visitors cashed in.
     virtual int32_t EjectAllVisitors();
-    // Ends every visit in play (nightfall, lifted by the player): the player
-    // earns the hearts, as when a visitor leaves of itself.
+    // Ends every visit in play (nightfall, lifted or removed by the player): the
+    // player earns the hearts, as when a visitor leaves of itself.
     void LetVisitorsOut();
     int32_t GetVacancies() const override { return vacancies_; }
 

@@ -137,6 +137,8 @@ void KivraGrid::RemoveBuilding(KivraBuilding& building) {
         return;
     }
     if (KIVRA_LEVEL* level = CurrentParkLevel()) level->goals_tracker.OnBuildingRemoved(building);
+    // The visits inside end as when the building is lifted: their hearts are earned.
+    building.LetVisitorsOut();
     building.RemoveSelf();
     RunCallback(L"remove_building_callback");
     ResetCycle();

@@ -133,6 +133,23 @@ TEST_F(Visitors, AVisitCutShortEarnsItsHearts) {
     EXPECT_FLOAT_EQ(fan->GetHappiness(), 7.0f);
 }
 
+// Removing the building a visitor is in cuts the visit short too: the
+// hearts it cashes in are the player's.
+TEST_F(Visitors, RemovingTheBuildingAVisitorIsInEarnsItsHearts) {
+    KivraPerson* fan = Fan({3, 3});
+    KivraBuilding* hut = SetDown(L"hut", {8, 8});
+    for (int visit = 0; visit < 3; ++visit) {
+        fan->EnterBuilding(*hut);
+        fan->GainHappiness();
+    }
+    fan->EnterBuilding(*hut);
+    grid->RemoveBuilding(*hut);
+    EXPECT_EQ(level->hearts, 1);
+    EXPECT_FLOAT_EQ(fan->GetHappiness(), 21.5f);
+    Advance();
+    EXPECT_EQ(level->hearts, 1);
+}
+
 // Walking costs the park's constant divided by 100 per step (50 -> 0.5),
 // only while the walk moves it; the tutorial's pause freezes it in place.
 TEST_F(Visitors, WalkingDrainsEnergyAndThePauseFreezesIt) {
