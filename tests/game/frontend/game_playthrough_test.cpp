@@ -587,4 +587,52 @@ TEST_F(GamePlaythroughTest, ALongParkNameLeavesTheCalendarClear) {
     });
     ASSERT_EQ(game.Play(), "");
 }
+
+// Every research on its way has its row in the research panel, each below
+// the last and all above the list of what is left to buy.
+TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Ed");
+    OpenFirstPark(game, "the first park");
+    ClickHudLater("the tutorial skipped", L"tutorial_skip");
+    game.Then("the park named, money enough", [&] {
+        DynamicWidget* field = HudObject(L"park_name_input");
+        if (!Hud()->TutorialInactive() || !field || game.FramesOnStep() < 20) return false;
+        game.ClickOn(field);
+        game.Type(L"Ed's");
+        game.Press(plat::vk::kReturn);
+        Level().money = 100000;
+        return true;
+    });
+    ClickHudLater("the research panel", L"btn_research");
+    game.Then("everything on offer bought", [&] {
+        if (game.FramesOnStep() < 20) return false;
+        DynamicWidget* buy = HudObject(L"research_buy_0");
+        if (!buy) return true;
+        game.ClickOn(buy);
+        return false;
+    });
+    game.Then("each on its way listed", [&] {
+        if (game.FramesOnStep() < 20) return false;
+        constexpr float kLine = 16.0f;  // the panel's small font
+        const size_t onItsWay = Level().bought_research.size();
+        EXPECT_GE(onItsWay, 3u);
+        float below = DrivenGame::Origin(HudObject(L"research_on_title")).y;
+        for (size_t row = 0; row < onItsWay; ++row) {
+            DynamicWidget* line = HudObject(text::WFormat(L"research_on_%d", static_cast<int>(row)).c_str());
+            if (!line) {
+                ADD_FAILURE() << "no row " << row << " of " << onItsWay;
+                break;
+            }
+            const float top = DrivenGame::Origin(line).y;
+            EXPECT_GE(top, below + kLine) << "row " << row;
+            below = top;
+        }
+        EXPECT_GE(DrivenGame::Origin(HudObject(L"research_offer_title")).y, below + kLine);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
 }  // namespace
