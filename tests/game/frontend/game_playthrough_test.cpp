@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 #include <vector>
 
 #include "foundation/system/text.h"
@@ -630,6 +631,62 @@ TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
             below = top;
         }
         EXPECT_GE(DrivenGame::Origin(HudObject(L"research_offer_title")).y, below + kLine);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// However many challenges are open, the goals menu shows each of them, page
+// by page, and a row opens the challenge it names; no row lies under the
+// arrow that turns the page.
+TEST_F(GamePlaythroughTest, TheGoalsMenuReachesEveryOpenChallenge) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Flo");
+    OpenFirstPark(game, "the first park");
+    ClickHudLater("the tutorial skipped", L"tutorial_skip");
+    std::set<std::wstring> open, seen;
+    game.Then("the park named, every challenge open", [&] {
+        DynamicWidget* field = HudObject(L"park_name_input");
+        if (!Hud()->TutorialInactive() || !field || game.FramesOnStep() < 20) return false;
+        game.ClickOn(field);
+        game.Type(L"Flo's");
+        game.Press(plat::vk::kReturn);
+        for (const auto& [name, challenge] : Level().goals_tracker.Challenges()) {
+            Level().goals_tracker.ActivateChallenge(name);
+            open.insert(name);
+        }
+        return true;
+    });
+    ClickHudLater("the goals menu", L"btn_goals");
+    int row = 0, pages = 0;
+    game.Then("every row of every page opened", [&] {
+        if (game.FramesOnStep() < 20 || !HudObject(L"lyr_goals_menu")) return false;
+        DynamicWidget* line = HudObject(text::WFormat(L"goal_row_%d", row).c_str());
+        DynamicWidget* more = HudObject(L"goals_more");
+        if (line) {
+            if (more) {
+                EXPECT_LE(DrivenGame::Origin(line).y + static_cast<float>(line->GetHeight()),
+                          DrivenGame::Origin(more).y);
+            }
+            game.ClickOn(line);
+            const PropertyValue shown = Hud()->GetLocalVariable(L"current_challenge");
+            if (auto* challenge = dynamic_cast<Challenge*>(shown.ToPropertyInterface())) {
+                EXPECT_TRUE(seen.insert(challenge->name).second) << text::ToUtf8(challenge->name) << " twice";
+            }
+            ++row;
+            return false;
+        }
+        ++pages;
+        if (!more || seen.size() >= open.size() || pages > 10) return true;
+        game.ClickOn(more);
+        row = 0;
+        return false;
+    });
+    game.Then("each challenge seen once", [&] {
+        EXPECT_GT(open.size(), 6u);
+        EXPECT_EQ(seen, open);
         game.Shutdown();
         return true;
     });
