@@ -314,6 +314,9 @@ protected:
     // change of the map: a pass over a widget with one controller, as a
     // walking visitor's, reaches it without reading the map's node.
     Controller* firstController_ = nullptr;
+    // Asked of every widget whose position a controller changes, and again
+    // by MarkDirty: here, not among the other fields of the cache.
+    std::unique_ptr<WidgetCache> cache_;
     std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
     std::array<FrameAnimator, 2> animators_{};
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
@@ -410,7 +413,6 @@ protected:
     Transform transform_;
     Matrix4 inverse_;
     int cacheCountdown_ = 0;
-    std::unique_ptr<WidgetCache> cache_;
     float cacheLastX_ = 0.0f, cacheLastY_ = 0.0f;
     // Last, so the handles are withdrawn before any field they follow goes.
     FieldHandles fieldHandles_;

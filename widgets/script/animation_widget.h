@@ -214,7 +214,7 @@ public:
         keptAnchor_ = nullptr;
         // The passes read what a condition wait keeps only of a widget that
         // has waited on a condition: most scripts never do.
-        if (kind == kCondition) AddPassLines(&conditionStep_, &keptNegate_ + 1);
+        if (kind == kCondition) AddPassLines(&conditionStep_, &variables_ + 1);
     }
     float GetTimeout() const { return timeout_; }
     void SetTimeout(float timeout) { timeout_ = timeout; }
@@ -317,10 +317,12 @@ private:
     uint64_t keptStamp_ = 0;
     std::wstring_view keptProperty_;
     bool keptNegate_ = false;
+    // Beside the fields of the condition: its every update compares the
+    // variables' stamp with the one it kept.
+    VariableMap variables_;
     LiveRef<DynamicWidget> layer_;  // null: the widget itself
     std::deque<LiveRef<DynamicWidget>> layerStack_;
     std::map<int, DynamicWidget*> objects_;
-    VariableMap variables_;
     std::map<int, ButtonBinding> buttons_;
     bool removeWhenDone_ = false;
     std::vector<LoopRecord> loops_;
