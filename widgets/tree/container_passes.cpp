@@ -59,7 +59,13 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
 void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
-    if (!children_.empty()) PrefetchHeader(children_.front());
+    // As in the fixed step: a lone child's lines are asked for while this
+    // widget's motion runs, not as its own visit begins, since a visitor's
+    // sequence and the sequence's task are each the one child of the other.
+    if (const Widget* lone = children_.Lone())
+        PrefetchLines(*lone, PassLines::kFrame);
+    else if (!children_.empty())
+        PrefetchHeader(children_.front());
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
     if (children_.empty()) return;
     ChildWalk walk(*this);
