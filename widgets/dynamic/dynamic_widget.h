@@ -284,10 +284,12 @@ public:
     bool IsFrameChanged() const { return frameChanged_; }
     void SetFrameChanged(bool on) { frameChanged_ = on; }
 
-    // Plain fields scripts read and write. The first three open the block
-    // every update pass reads of every widget (below).
+    // Plain fields scripts read and write. The first four open the block
+    // every update pass reads of every widget (below): the opacity too,
+    // which every position change asks.
     float clock = 0.0f;
     float last_x = 0.0f, last_y = 0.0f;
+    float opacity = 1.0f;
 
 protected:
     // The rest of what both update passes read of a widget with nothing to
@@ -299,7 +301,8 @@ protected:
     // believing only where tweenBitsKnown_ has bit n (learnt from the map
     // at the first question, kept by every change of an entry after).
     mutable uint32_t tweenBits_ = 0, tweenBitsKnown_ = 0;
-    int flashPhase_ = 0, flashPeriod_ = 0, flashCount_ = 0;
+    // The count too: IsAnimating asks it at every update.
+    int flashPeriod_ = 0, flashCount_ = 0;
     // Whether the oscillation and clamp offsets are laid on the fields now.
     bool offsetsOn_ = true;
     bool updatingControllers_ = false;
@@ -321,14 +324,18 @@ protected:
     std::array<FrameAnimator, 2> animators_{};
     std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
     std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
+    // Read only while the widget flashes (a period is set): out of the
+    // block above, where the opacity took its place.
+    int flashPhase_ = 0;
 
 public:
-    float opacity = 1.0f;
+    // First, beside the flash count: neither is drawn, so the line the
+    // clamps end on holds nothing the draw pass reads.
+    float timer = 0.0f;
     float alpha = 1.0f, red = 1.0f, green = 1.0f, blue = 1.0f;
     float z = 0.0f, angle = 0.0f;
     float scale_x = 1.0f, scale_y = 1.0f;
     float shear_x = 0.0f, shear_y = 0.0f, shear_x_offset = 0.0f, shear_y_offset = 0.0f;
-    float timer = 0.0f;
     std::array<float, 4> abs_clip{-1000000.0f, -1000000.0f, 1000000.0f, 1000000.0f};
     std::array<float, 4> rel_clip{-1000000.0f, -1000000.0f, 1000000.0f, 1000000.0f};
 
