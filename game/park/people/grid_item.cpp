@@ -14,7 +14,7 @@
 GridItem::GridItem(std::wstring_view type) : DragWidget(0, 0, nullptr, 1.0f, false), type_(type) {
     SetDraggable(false, false);
     // A person's step asks for its tile through the footprint, twice.
-    AddPassLines(&footprint_, &footprint_ + 1);
+    AddPassLines(&grid_, &footprint_ + 1);
 }
 
 GridItem::~GridItem() {
@@ -30,7 +30,10 @@ void GridItem::AddedToManager(WidgetManager* manager) {
     const ITEM_TYPE* record = TypeRecord();
     category_ = record ? record->category : std::wstring();
     autoFlip_ = record && record->auto_flip_x;
-    footprint_ = CreateFootprint(record);
+    if (std::unique_ptr<GridFootprint> made = CreateFootprint(record))
+        footprint_.emplace(*made);
+    else
+        footprint_.reset();
     Watch(this);
 }
 
@@ -136,7 +139,7 @@ void GridItem::FaceDirection(float dx, float dy) {
 }
 
 void GridItem::FaceItem(GridItem& other, bool towards) {
-    if (other.footprint_ == nullptr) return;
+    if (!other.footprint_) return;
     const TilePoint p = GetGridPosition();
     SetOrientation(towards ? other.footprint_->SideFacing(p) : other.footprint_->SideOf(p));
 }
@@ -179,7 +182,7 @@ DepthKey GridItem::GetDepthKey() const {
             .row = r.row,
             .cols = r.cols,
             .rows = r.rows,
-            .footprint = footprint_.get(),
+            .footprint = GetFootprint(),
             .id = GetId()};
 }
 

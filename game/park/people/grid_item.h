@@ -16,12 +16,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 
 #include "game/park/grid/depth_order.h"
 #include "game/park/grid/drag_widget.h"
+#include "game/park/grid/grid_footprint.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/grid_transform.h"
 #include "game/park/tasks/task_owner.h"
@@ -101,11 +103,10 @@ public:
 
     // What the depth test reads of this item.
     DepthKey GetDepthKey() const;
-    // The key lies in two lines far apart, the item's and its footprint's,
-    // which the sort asks for a few items ahead: the first while the item's
-    // line is still on its way, the second once it has come.
+    // The key lies in the item's line that holds its footprint, which the
+    // sort asks for a few items ahead.
     void PrefetchKeyLine() const { __builtin_prefetch(&footprint_); }
-    void PrefetchFootprint() const { __builtin_prefetch(footprint_.get()); }
+    void PrefetchFootprint() const { __builtin_prefetch(&footprint_); }
 
     const std::wstring& GetType() const { return type_; }
     const std::wstring& GetCategory() const { return category_; }
@@ -115,7 +116,8 @@ public:
     void SetDragging(bool on) { held_ = on; }
     int32_t GetFirstFrame() const { return firstFrame_; }
     Grid* GetGrid() const { return grid_; }
-    GridFootprint* GetFootprint() const { return footprint_.get(); }
+    GridFootprint* GetFootprint() { return footprint_ ? &*footprint_ : nullptr; }
+    const GridFootprint* GetFootprint() const { return footprint_ ? &*footprint_ : nullptr; }
     const std::set<GridTile*>& LinkedTiles() const { return tiles_; }
 
 protected:
@@ -130,9 +132,13 @@ private:
     std::wstring category_;
     std::wstring type_;
     bool held_ = false;
-    Grid* grid_ = nullptr;
     std::set<GridTile*> tiles_;
-    std::unique_ptr<GridFootprint> footprint_;
+    // Both read by every step of a person (its tile under it), side by
+    // side: the footprint lies in the item, not in an object of its own
+    // elsewhere, which every step waited on. None until the item first
+    // joins a manager; a new one each time it joins.
+    Grid* grid_ = nullptr;
+    std::optional<GridFootprint> footprint_;
     std::wstring action_;
     int32_t firstFrame_ = 0;
     bool autoFlip_ = false;

@@ -76,7 +76,7 @@ FrameRow RowForOrientation(int32_t orientation, int32_t rows, bool autoFlip) {
 }
 
 bool GridItem::SetRotation(int32_t degrees) {
-    if (footprint_ == nullptr) return false;
+    if (!footprint_) return false;
     const RotationPlan plan = PlanRotation(degrees, GetOrientation(), image_ ? image_->rows : 0, autoFlip_);
     bool changed = false;
     const auto run = [&](RotationPlan::Op op, int32_t angle) {

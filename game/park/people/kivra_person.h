@@ -92,7 +92,9 @@ private:
     int32_t CountOf(std::wstring_view category) const;
     int32_t MaxOf(std::wstring_view category) const;
 
-    VisitorPark* park_ = nullptr;
+    // On a line's boundary, so that the fields of the bases before it may
+    // change without carrying this block across two lines.
+    alignas(64) VisitorPark* park_ = nullptr;
     // Beside the park, on one line with it and the energy the tint reads:
     // what the visitor's own update reads at every step.
     KivraBuilding* buildingInUse_ = nullptr;

@@ -22,7 +22,7 @@ constexpr PathWalker* kTilesOwnTest = nullptr;
 
 }  // namespace
 
-Person::Person(std::wstring_view type) : GridItem(type) { AddPassLines(&following_, &following_ + 1); }
+Person::Person(std::wstring_view type) : GridItem(type) { AddPassLines(&following_, &footOffset_ + 1); }
 
 Person::~Person() = default;
 

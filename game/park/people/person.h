@@ -67,10 +67,11 @@ private:
     bool StampsState() const;
 
     bool following_ = false;
+    // Beside following_: every step of a walking person reads it.
+    float footOffset_ = 0.0f;
     std::deque<TilePoint> path_;
     TilePoint target_;
     float pathSpeed_ = 0.0f;
-    float footOffset_ = 0.0f;
     bool speedReported_ = false;
     FieldHandles handles_;
 };
