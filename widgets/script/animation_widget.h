@@ -206,6 +206,9 @@ public:
 
     // Run state.
     int GetWaitKind() const { return waitKind_; }
+    // Where the wait lies, which every update reads first: for a pass
+    // target's further line (NamePassTarget).
+    const void* WaitField() const { return &waitKind_; }
     // A wait that begins forgets the condition an earlier one found.
     void SetWaitKind(int kind) {
         waitKind_ = kind;

@@ -117,11 +117,16 @@ uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
 
 void WidgetContainer::AddPassLines(const void* first, const void* end) { passLines_ |= LinesOf(first, end); }
 
-void WidgetContainer::NamePassTarget(const void* target, bool fixedStep) {
+void WidgetContainer::NamePassTarget(const void* target, bool fixedStep, const void* also) {
     const auto offset = static_cast<intptr_t>(reinterpret_cast<uintptr_t>(target) - reinterpret_cast<uintptr_t>(this));
     const bool fits = target && offset >= INT32_MIN && offset <= INT32_MAX;
     passTarget_ = fits ? static_cast<int32_t>(offset) : 0;
     stepTarget_ = fixedStep;
+    // Counted between the lines themselves: the target's place within its
+    // line stays that place in every line a whole number of lines away.
+    const auto lines = static_cast<intptr_t>(reinterpret_cast<uintptr_t>(also) >> 6) -
+                       static_cast<intptr_t>(reinterpret_cast<uintptr_t>(target) >> 6);
+    targetAlso_ = fits && also && lines >= INT8_MIN && lines <= INT8_MAX ? static_cast<int8_t>(lines) : 0;
 }
 
 void WidgetContainer::AddDrawLines(std::initializer_list<const void*> fields) {

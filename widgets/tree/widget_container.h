@@ -121,6 +121,9 @@ protected:
     bool blank_ = false;
     // Which update pass reads the pass target: the fixed step's or the frame's.
     bool stepTarget_ = false;
+    // A further line of the pass target that pass reads, counted in lines
+    // from the target's (0: none); in what was padding.
+    int8_t targetAlso_ = 0;
     uint32_t addFlags_ = 0;
     uint32_t removeFlags_ = 0;
     int overlayThreshold_ = 0;
@@ -143,8 +146,9 @@ protected:
     // the walk asks for its first two lines with this widget's pass lines,
     // a visit ahead. A hint only, kept where the walk reads it first: an
     // object too far from this one for it is not named, and a stale one
-    // does no harm.
-    void NamePassTarget(const void* target, bool fixedStep);
+    // does no harm. `also`: a field of the same object on a line of its own
+    // that the pass reads as soon (null: none), fetched with the target's.
+    void NamePassTarget(const void* target, bool fixedStep, const void* also = nullptr);
     // Whether this widget's Draw and DrawAll, its children aside, draw
     // nothing and leave the context's batch, transform, shader and target as
     // they found them: the draw walk then passes by a subtree of such widgets.
@@ -268,6 +272,7 @@ private:
                                                               static_cast<uintptr_t>(intptr_t{widget.passTarget_}));
             __builtin_prefetch(target);
             __builtin_prefetch(target + 64);
+            if (widget.targetAlso_ != 0) __builtin_prefetch(target + intptr_t{widget.targetAlso_} * 64);
         }
         if (const Widget* lone = widget.children_.Lone()) PrefetchHeader(lone);
     }

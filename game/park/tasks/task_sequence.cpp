@@ -95,7 +95,8 @@ void TaskSequence::Forget(Task* task) {
 
 void TaskSequence::SetCurrent(Task* task) {
     current_ = task;
-    NamePassTarget(task ? &task->done_ : nullptr, true);
+    // Whether the task is done, then its wait: read one after the other.
+    NamePassTarget(task ? &task->done_ : nullptr, true, task ? task->WaitField() : nullptr);
 }
 
 void TaskSequence::DetachOwner() {
