@@ -12,14 +12,16 @@
 //
 // Beside the rectangle it answers the tile geometry between items: the
 // depth test that orders their drawing (IsInFrontOf), which side of it a
-// point lies on, and three distances. Owned by its item. Main thread only.
+// point lies on, and three distances. Held by value in its item, so no kind
+// of footprint derives from it (an item's copy would lose what a derived one
+// added). Main thread only.
 
 #include <cstdint>
 
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/tile_geometry.h"
 
-class GridFootprint {
+class GridFootprint final {
 public:
     enum class Field { kState, kMaterial };
 
