@@ -10,6 +10,7 @@
 #include <immintrin.h>
 #endif
 
+#include "platform/gfx/lanes_avx2.h"
 #include "platform/gfx/span_over.h"
 
 namespace plat {
@@ -35,22 +36,6 @@ void PointSpan(const TextureView& t, const int32_t* u, const int32_t* v, int n, 
     }
 }
 
-// Index of texel i and of its right (or lower) neighbour under the
-// addressing mode; the common case, both inside, costs one comparison.
-template <bool kWrap>
-inline void Pair(int i, int size, int& i0, int& i1) {
-    if (static_cast<unsigned>(i) < static_cast<unsigned>(size - 1)) {
-        i0 = i;
-        i1 = i + 1;
-    } else if (kWrap) {
-        i0 = Wrap(i, size);
-        i1 = Wrap(i + 1, size);
-    } else {
-        i0 = Clamp(i, size);
-        i1 = Clamp(i + 1, size);
-    }
-}
-
 #if defined(__SSE2__)
 // The four texels p0[0], p0[1], p1[0], p1[1] weighted as LerpArgb does:
 // rows first, then the two rows, each step rounded.
@@ -73,12 +58,6 @@ inline uint32_t Bilinear4(const uint32_t* p0, const uint32_t* p1, uint32_t fx, u
 #endif
 
 #if defined(__x86_64__)
-// (a * g + b * f + 128) >> 8 in each 16-bit lane, as Bilinear4 rounds.
-__attribute__((target("avx2"))) inline __m256i LerpLanes(__m256i a, __m256i b, __m256i g, __m256i f) {
-    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, g), _mm256_mullo_epi16(b, f));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
-}
-
 // Channels of texels p0, p1 (upper row) and q0, q1 (lower row) widened to
 // 16 bits: the rows blended by the column weights wx, then the two by wy.
 __attribute__((target("avx2"))) inline __m256i BilinearLanes(__m256i wx, __m256i wy, __m256i p0, __m256i p1, __m256i q0,
@@ -106,7 +85,7 @@ __attribute__((target("avx2"))) bool BilinearEightAvx2(const TextureView& t, con
     if (_mm256_movemask_epi8(inside) != -1) return false;
     const int32_t vv = (v[0] - 0x8000 + 0x80) >> 8;
     int y0, y1;
-    Pair<kWrapV>(vv >> 8, t.height, y0, y1);
+    TexelPair(kWrapV, vv >> 8, t.height, y0, y1);
     const auto* r0 = reinterpret_cast<const int*>(t.pixels + static_cast<size_t>(y0) * t.pitch);
     const auto* r1 = reinterpret_cast<const int*>(t.pixels + static_cast<size_t>(y1) * t.pitch);
     const __m256i a0 = _mm256_i32gather_epi32(r0, column, 4), a1 = _mm256_i32gather_epi32(r0 + 1, column, 4);
@@ -134,8 +113,8 @@ inline uint32_t BilinearSample(const TextureView& t, int32_t u, int32_t v) {
     const int32_t uu = (u - 0x8000 + 0x80) >> 8, vv = (v - 0x8000 + 0x80) >> 8;
     const uint32_t fx = static_cast<uint32_t>(uu & 0xFF), fy = static_cast<uint32_t>(vv & 0xFF);
     int x0, x1, y0, y1;
-    Pair<kWrapU>(uu >> 8, t.width, x0, x1);
-    Pair<kWrapV>(vv >> 8, t.height, y0, y1);
+    TexelPair(kWrapU, uu >> 8, t.width, x0, x1);
+    TexelPair(kWrapV, vv >> 8, t.height, y0, y1);
     const uint32_t* r0 = t.pixels + static_cast<size_t>(y0) * t.pitch;
     const uint32_t* r1 = t.pixels + static_cast<size_t>(y1) * t.pitch;
 #if defined(__SSE2__)
@@ -175,10 +154,7 @@ SpanFn Choose(const SamplerSetup& s) {
 RowPair BilinearRows(const SamplerSetup& s, int32_t v) {
     const ColumnStep step = BilinearColumn(v);
     int y0, y1;
-    if (s.wrapV)
-        Pair<true>(step.column, s.view.height, y0, y1);
-    else
-        Pair<false>(step.column, s.view.height, y0, y1);
+    TexelPair(s.wrapV, step.column, s.view.height, y0, y1);
     return {s.view.pixels + static_cast<size_t>(y0) * s.view.pitch,
             s.view.pixels + static_cast<size_t>(y1) * s.view.pitch, step.weight};
 }

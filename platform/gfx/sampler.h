@@ -34,6 +34,24 @@ void SampleSpanAt(const SamplerSetup& s, const float* sx, const float* ty, int n
 // One sample at normalised coordinates (s, t); for per-pixel programs.
 uint32_t SampleAt(const SamplerSetup& s, float sx, float ty);
 
+// Texel i and the one after it under the addressing mode (wrapping or
+// clamping to `size`): the two a bilinear sample blends. The common case,
+// both inside, costs one comparison.
+inline void TexelPair(bool wrap, int i, int size, int& i0, int& i1) {
+    if (static_cast<unsigned>(i) < static_cast<unsigned>(size - 1)) {
+        i0 = i;
+        i1 = i + 1;
+        return;
+    }
+    const auto wrapped = [size](int k) {
+        const int r = k % size;
+        return r < 0 ? r + size : r;
+    };
+    const auto clamped = [size](int k) { return k < 0 ? 0 : (k >= size ? size - 1 : k); };
+    i0 = wrap ? wrapped(i) : clamped(i);
+    i1 = wrap ? wrapped(i + 1) : clamped(i + 1);
+}
+
 // Texel rows of a bilinear sample at 16.16 row coordinate v: the row above,
 // the row below under the addressing mode, and the weight of the lower one.
 struct RowPair {

@@ -4,6 +4,7 @@
 // LerpArgb rounds, so the bits are those of the per-sample filter.
 #include <cstring>
 
+#include "platform/gfx/lanes_avx2.h"
 #include "platform/gfx/sampler.h"
 #include "platform/gfx/span_over.h"
 
@@ -67,15 +68,6 @@ void LerpBothSse2(const uint32_t* a, const uint32_t* b, uint32_t fx, uint32_t fy
     LerpBothScalar(a, b, fx, fy, i, n, out);
 }
 
-__attribute__((target("avx2"))) inline __m256i Lerp16x16(__m256i a, __m256i b, __m256i g, __m256i f) {
-    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, g), _mm256_mullo_epi16(b, f));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
-}
-
-__attribute__((target("avx2"))) inline __m256i Load8(const uint32_t* p) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-}
-
 __attribute__((target("avx2"))) void LerpRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t f, int n,
                                                   uint32_t* out) {
     const __m256i zero = _mm256_setzero_si256();
@@ -84,8 +76,8 @@ __attribute__((target("avx2"))) void LerpRowsAvx2(const uint32_t* a, const uint3
     for (; i < n && n >= 8; i += 8) {
         if (i + 8 > n) i = n - 8;  // see LerpBothAvx2
         const __m256i x = Load8(a + i), y = Load8(b + i);
-        const __m256i lo = Lerp16x16(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(y, zero), gv, fv);
-        const __m256i hi = Lerp16x16(_mm256_unpackhi_epi8(x, zero), _mm256_unpackhi_epi8(y, zero), gv, fv);
+        const __m256i lo = LerpLanes(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(y, zero), gv, fv);
+        const __m256i hi = LerpLanes(_mm256_unpackhi_epi8(x, zero), _mm256_unpackhi_epi8(y, zero), gv, fv);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
     }
     LerpRowsScalar(a, b, f, i, n, out);
@@ -108,11 +100,11 @@ __attribute__((target("avx2"))) void LerpBothAvx2(const uint32_t* a, const uint3
         if (i + 8 > n) i = n - 8;
         const __m256i a0 = Load8(a + i), a1 = Load8(a + i + 1), b0 = Load8(b + i), b1 = Load8(b + i + 1);
         const __m256i lo =
-            Lerp16x16(Lerp16x16(_mm256_unpacklo_epi8(a0, zero), _mm256_unpacklo_epi8(a1, zero), gxv, fxv),
-                      Lerp16x16(_mm256_unpacklo_epi8(b0, zero), _mm256_unpacklo_epi8(b1, zero), gxv, fxv), gyv, fyv);
+            LerpLanes(LerpLanes(_mm256_unpacklo_epi8(a0, zero), _mm256_unpacklo_epi8(a1, zero), gxv, fxv),
+                      LerpLanes(_mm256_unpacklo_epi8(b0, zero), _mm256_unpacklo_epi8(b1, zero), gxv, fxv), gyv, fyv);
         const __m256i hi =
-            Lerp16x16(Lerp16x16(_mm256_unpackhi_epi8(a0, zero), _mm256_unpackhi_epi8(a1, zero), gxv, fxv),
-                      Lerp16x16(_mm256_unpackhi_epi8(b0, zero), _mm256_unpackhi_epi8(b1, zero), gxv, fxv), gyv, fyv);
+            LerpLanes(LerpLanes(_mm256_unpackhi_epi8(a0, zero), _mm256_unpackhi_epi8(a1, zero), gxv, fxv),
+                      LerpLanes(_mm256_unpackhi_epi8(b0, zero), _mm256_unpackhi_epi8(b1, zero), gxv, fxv), gyv, fyv);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
     }
     LerpBothScalar(a, b, fx, fy, i, n, out);

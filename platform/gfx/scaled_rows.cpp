@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gfx/lanes_avx2.h"
 #include "platform/gfx/span_over.h"
 
 #if defined(__x86_64__)
@@ -23,40 +24,12 @@ struct ScaledColumns {
     const int32_t* rightAt;
 };
 
-// Texel i and the one after it under the addressing mode, as the per-sample
-// filter pairs them.
-void PairUnder(bool wrap, int i, int size, int32_t& i0, int32_t& i1) {
-    if (static_cast<unsigned>(i) < static_cast<unsigned>(size - 1)) {
-        i0 = i;
-        i1 = i + 1;
-        return;
-    }
-    auto wrapped = [size](int k) {
-        const int r = k % size;
-        return r < 0 ? r + size : r;
-    };
-    auto clamped = [size](int k) { return k < 0 ? 0 : (k >= size ? size - 1 : k); };
-    i0 = wrap ? wrapped(i) : clamped(i);
-    i1 = wrap ? wrapped(i + 1) : clamped(i + 1);
-}
-
 void AcrossScalar(const uint32_t* row, const int32_t* left, const int32_t* right, const uint32_t* weight, int i, int n,
                   uint32_t* out) {
     for (; i < n; ++i) out[i] = LerpArgb(row[left[i]], row[right[i]], weight[i]);
 }
 
 #if defined(__x86_64__)
-// (a * (256 - f) + b * f + 128) >> 8 in each 16-bit lane, as LerpArgb rounds.
-__attribute__((target("avx2"))) inline __m256i LerpLanes(__m256i a, __m256i b, __m256i f) {
-    const __m256i sum =
-        _mm256_add_epi16(_mm256_mullo_epi16(a, _mm256_sub_epi16(_mm256_set1_epi16(256), f)), _mm256_mullo_epi16(b, f));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
-}
-
-__attribute__((target("avx2"))) inline __m256i Load8(const void* p) {
-    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
-}
-
 // Texels at[k] (0..15) of the sixteen in `low` and `high`.
 __attribute__((target("avx2"))) inline __m256i Pick(__m256i low, __m256i high, __m256i at) {
     return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(low, at), _mm256_permutevar8x32_epi32(high, at),
@@ -82,10 +55,12 @@ __attribute__((target("avx2"))) void AcrossAvx2(const uint32_t* row, const Scale
         }
         const __m256i f = Load8(c.weight + i);
         const __m256i f2 = _mm256_or_si256(f, _mm256_slli_epi32(f, 16));
+        const __m256i fLo = _mm256_unpacklo_epi32(f2, f2), fHi = _mm256_unpackhi_epi32(f2, f2);
+        const __m256i full = _mm256_set1_epi16(256);
         const __m256i lo =
-            LerpLanes(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), _mm256_unpacklo_epi32(f2, f2));
+            LerpLanes(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), _mm256_sub_epi16(full, fLo), fLo);
         const __m256i hi =
-            LerpLanes(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), _mm256_unpackhi_epi32(f2, f2));
+            LerpLanes(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), _mm256_sub_epi16(full, fHi), fHi);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
     }
     AcrossScalar(row, c.left, c.right, c.weight, i, n, out);
@@ -112,7 +87,7 @@ bool ScaledRows::Begin(const SamplerSetup& s, const int32_t* u, int n) {
     n_ = n;
     for (int i = 0; i < n; ++i) {
         const ColumnStep c = BilinearColumn(u[i]);
-        PairUnder(s.wrapU, c.column, s.view.width, left_[i], right_[i]);
+        TexelPair(s.wrapU, c.column, s.view.width, left_[i], right_[i]);
         weight_[i] = c.weight;
     }
     for (int g = 0; g * 8 + 8 <= n; ++g) {
@@ -145,7 +120,7 @@ const uint32_t* ScaledRows::Across(int y, int keep) {
 const uint32_t* ScaledRows::Blend(int32_t v, uint32_t* out) {
     const ColumnStep step = BilinearColumn(v);
     int32_t y0 = 0, y1 = 0;
-    PairUnder(sampler_->wrapV, step.column, sampler_->view.height, y0, y1);
+    TexelPair(sampler_->wrapV, step.column, sampler_->view.height, y0, y1);
     const uint32_t* upper = Across(y0, y1);
     if (step.weight == 0) return upper;
     const uint32_t* lower = Across(y1, y0);

@@ -32,17 +32,22 @@ private:
 
 }  // namespace
 
+// While this widget's own update runs: a lone child's lines for the pass
+// (its header was asked for a visit ago), as a visitor's task sequence,
+// whose current task the sequence reads at once; else the first child's
+// header. Always inline, as PrefetchLines.
+[[gnu::always_inline]] inline void WidgetContainer::PrefetchChildren(PassLines lines) const {
+    if (const Widget* lone = children_.Lone())
+        PrefetchLines(*lone, lines);
+    else if (!children_.empty())
+        PrefetchHeader(children_.front());
+}
+
 void WidgetContainer::UpdateAll(PassFlags& flags) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
-    // The first child's node came with this widget's pass lines. A lone
-    // child's header was asked for a visit ago: what the step reads of it
-    // can be asked for now, while this widget updates, as a visitor's task
-    // sequence, whose current task the sequence reads at once.
-    if (const Widget* lone = children_.Lone())
-        PrefetchLines(*lone, PassLines::kUpdate);
-    else if (!children_.empty())
-        PrefetchHeader(children_.front());
+    // The first child's node came with this widget's pass lines.
+    PrefetchChildren(PassLines::kUpdate);
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
     // Most widgets are leaves: no walk to set up.
     if (children_.empty()) return;
@@ -59,13 +64,7 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
 void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
-    // As in the fixed step: a lone child's lines are asked for while this
-    // widget's motion runs, not as its own visit begins, since a visitor's
-    // sequence and the sequence's task are each the one child of the other.
-    if (const Widget* lone = children_.Lone())
-        PrefetchLines(*lone, PassLines::kFrame);
-    else if (!children_.empty())
-        PrefetchHeader(children_.front());
+    PrefetchChildren(PassLines::kFrame);
     if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
     if (children_.empty()) return;
     ChildWalk walk(*this);

@@ -276,4 +276,7 @@ private:
         }
         if (const Widget* lone = widget.children_.Lone()) PrefetchHeader(lone);
     }
+    // As an update pass begins this widget's visit: what the pass reads of
+    // its children first (container_passes.cpp).
+    void PrefetchChildren(PassLines lines) const;
 };

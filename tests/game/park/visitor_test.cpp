@@ -3,6 +3,8 @@
 // pause, and hiding under a building set down on it.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "foundation/expression/constants_map.h"
 #include "game/park/people/kivra_person.h"
 #include "tests/game/park/park_grid_bench.h"
@@ -49,6 +51,17 @@ protected:
 
     KivraPerson* Fan(TilePoint at) {
         return dynamic_cast<KivraPerson*>(grid->CreateAndPlaceItem(L"fan", at.col, at.row, 0, L""));
+    }
+    // A fan three visits happy (21.5) inside the hut for a fourth.
+    std::pair<KivraPerson*, KivraBuilding*> FanInsideAfterThreeVisits() {
+        KivraPerson* fan = Fan({3, 3});
+        KivraBuilding* hut = SetDown(L"hut", {8, 8});
+        for (int visit = 0; visit < 3; ++visit) {
+            fan->EnterBuilding(*hut);
+            fan->GainHappiness();
+        }
+        fan->EnterBuilding(*hut);
+        return {fan, hut};
     }
     // A building set down as placing does: its footprint holds its tiles.
     KivraBuilding* SetDown(const wchar_t* type, TilePoint at) {
@@ -109,13 +122,7 @@ TEST_F(Visitors, VisitsSpendEnergyAndCashHappinessInAsHearts) {
 // A visit cut short by the night, or by the player lifting the building,
 // cashes its hearts in for the player as leaving does.
 TEST_F(Visitors, AVisitCutShortEarnsItsHearts) {
-    KivraPerson* fan = Fan({3, 3});
-    KivraBuilding* hut = SetDown(L"hut", {8, 8});
-    for (int visit = 0; visit < 3; ++visit) {
-        fan->EnterBuilding(*hut);
-        fan->GainHappiness();
-    }
-    fan->EnterBuilding(*hut);
+    auto [fan, hut] = FanInsideAfterThreeVisits();
     grid->SetWeekTimer(0.0f);
     Advance();
     EXPECT_EQ(hut->GetVacancies(), 2);
@@ -136,13 +143,7 @@ TEST_F(Visitors, AVisitCutShortEarnsItsHearts) {
 // Removing the building a visitor is in cuts the visit short too: the
 // hearts it cashes in are the player's.
 TEST_F(Visitors, RemovingTheBuildingAVisitorIsInEarnsItsHearts) {
-    KivraPerson* fan = Fan({3, 3});
-    KivraBuilding* hut = SetDown(L"hut", {8, 8});
-    for (int visit = 0; visit < 3; ++visit) {
-        fan->EnterBuilding(*hut);
-        fan->GainHappiness();
-    }
-    fan->EnterBuilding(*hut);
+    auto [fan, hut] = FanInsideAfterThreeVisits();
     grid->RemoveBuilding(*hut);
     EXPECT_EQ(level->hearts, 1);
     EXPECT_FLOAT_EQ(fan->GetHappiness(), 21.5f);
