@@ -492,10 +492,21 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         rows.Flush();
         return;
     }
+    if (together && (keptRows || mirroredKeptRows))
+        rowsLeft = BlendKeptRowsTogether(d, *filtered, unitRows, run, x0, width, y0, y1, skipClear);
+    // Rows no kept rows hold, as an image moving on its own gives at each
+    // new offset: its columns are planned as a scaled image's are, so each
+    // texel row is blended across once rather than once for each of the two
+    // pixel rows that read it.
+    if (together && run.ok && !oneToOne && rowsLeft < y1) {
+        int32_t u[ScaledRows::kMostColumns];
+        StepCoordinates(Reduce(uStart[0], s0.wrapU, s0.view.width), dudx[0], width, u);
+        scaledRows = scaled.Begin(s0, u, width);
+    }
     if (together && scaledRows) {
-        MarkRowsWritten(d, y0, y1);
+        MarkRowsWritten(d, rowsLeft, y1);
         OverRun rows(width);
-        for (int py = y0; py < y1; ++py) {
+        for (int py = rowsLeft; py < y1; ++py) {
             const int32_t v = ToFixed16(Reduce(r.vT[0] + (py - yTf) * dvdy[0], s0.wrapV, s0.view.height));
             rows.AddMade(reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0,
                          [&](uint32_t* made) { scaled.RowInto(v, made); });
@@ -503,8 +514,6 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         rows.Flush();
         return;
     }
-    if (together && (keptRows || mirroredKeptRows))
-        rowsLeft = BlendKeptRowsTogether(d, *filtered, unitRows, run, x0, width, y0, y1, skipClear);
     for (int py = rowsLeft; py < y1; ++py) {
         if (keptRows) {
             if (const KeptRow kept = filtered->Row(s0, unitRows.Row(py)); kept.texels) {

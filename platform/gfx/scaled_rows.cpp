@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/gfx/lanes_avx2.h"
 #include "platform/gfx/span_over.h"
@@ -101,7 +102,25 @@ bool ScaledRows::Begin(const SamplerSetup& s, const int32_t* u, int n) {
         }
         groupFirst_[g] = near ? first : -1;
     }
+    runBegin_ = runEnd_ = 0;
+    // The middle samples decide the direction; the ends join when they fit.
+    runMirrored_ = n > 2 ? left_[2] < left_[1] : n == 2 && left_[1] < left_[0];
+    for (const auto& [a, b] : {std::pair{0, n}, {1, n}, {0, n - 1}, {1, n - 1}})
+        if (a < b && IsRun(a, b)) {
+            runBegin_ = a;
+            runEnd_ = b;
+            runFrom_ = left_[runMirrored_ ? b - 1 : a];
+            break;
+        }
     acrossRow_[0] = acrossRow_[1] = -1;
+    return true;
+}
+
+bool ScaledRows::IsRun(int a, int b) const {
+    const int32_t step = runMirrored_ ? -1 : 1;
+    for (int i = a; i < b; ++i)
+        if (left_[i] != left_[a] + step * (i - a) || right_[i] != left_[i] + 1 || weight_[i] != weight_[a])
+            return false;
     return true;
 }
 
@@ -111,8 +130,16 @@ const uint32_t* ScaledRows::Across(int y, int keep) {
     // The slot not holding the row the caller still needs.
     const int slot = acrossRow_[0] == keep ? 1 : 0;
     const TextureView& t = sampler_->view;
-    plat::Across(t.pixels + static_cast<size_t>(y) * t.pitch, {left_, right_, weight_, groupFirst_, leftAt_, rightAt_},
-                 n_, across_[slot]);
+    const uint32_t* row = t.pixels + static_cast<size_t>(y) * t.pitch;
+    if (runBegin_ < runEnd_) {
+        uint32_t* out = across_[slot];
+        LerpRowSpan(row + runFrom_, row + runFrom_ + 1, weight_[runBegin_], runEnd_ - runBegin_, out + runBegin_);
+        if (runMirrored_) std::reverse(out + runBegin_, out + runEnd_);
+        for (int i : {0, n_ - 1})
+            if (i < runBegin_ || i >= runEnd_) out[i] = LerpArgb(row[left_[i]], row[right_[i]], weight_[i]);
+    } else {
+        plat::Across(row, {left_, right_, weight_, groupFirst_, leftAt_, rightAt_}, n_, across_[slot]);
+    }
     acrossRow_[slot] = y;
     return across_[slot];
 }

@@ -48,6 +48,18 @@ private:
     static constexpr int kGroups = kMostColumns / 8;
     int32_t groupFirst_[kGroups];
     int32_t leftAt_[kMostColumns], rightAt_[kMostColumns];  // from the group's first column
+    // Samples runBegin_ .. runEnd_ - 1 a texel apart, each one's pair of
+    // columns the next one's moved by one, under one weight, as an image
+    // drawn unscaled at an offset gives: a texel row is then blended across
+    // there as two rows are blended, from column `runFrom_` on, and turned
+    // round when the image is mirrored. A sample at either end whose column
+    // the addressing moved (at the texture's edge) is blended on its own.
+    // No run: runBegin_ == runEnd_.
+    int runBegin_ = 0, runEnd_ = 0;
+    int32_t runFrom_ = 0;
+    bool runMirrored_ = false;
+    // Whether samples a .. b - 1 make such a run.
+    bool IsRun(int a, int b) const;
     // Two texel rows blended across, by texel row (-1: none yet).
     uint32_t across_[2][kMostColumns];
     int acrossRow_[2] = {-1, -1};

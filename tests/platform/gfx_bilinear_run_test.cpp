@@ -73,9 +73,19 @@ TEST(ScaledRowsTest, RowsOfAScaledImageMatchTheSampleBySampleFilter) {
         bool wrapU, wrapV;
     };
     const Case cases[] = {
-        {0.3, 0.93, 0.2, 0.93, false, false},     {-2.7, 1.13, -1.5, 1.07, false, false},
-        {20.4, -0.71, 15.9, -0.88, false, false}, {-5.2, 0.51, -3.3, 0.37, true, true},
-        {3.5, 2.0, 30.25, 2.5, true, false},      {11.0, 0.0, 8.0, 0.0, false, true},
+        {0.3, 0.93, 0.2, 0.93, false, false},
+        {-2.7, 1.13, -1.5, 1.07, false, false},
+        {20.4, -0.71, 15.9, -0.88, false, false},
+        {-5.2, 0.51, -3.3, 0.37, true, true},
+        {3.5, 2.0, 30.25, 2.5, true, false},
+        {11.0, 0.0, 8.0, 0.0, false, true},
+        // Unscaled at an offset, as images moving on their own are drawn.
+        {2.375, 1.0, 1.625, 1.0, false, false},
+        {17.6, -1.0, 3.4, 1.0, false, false},
+        {-1.25, 1.0, -0.5, 1.0, false, false},
+        {20.5, 1.0, 14.75, 1.0, true, true},
+        {-0.25, 1.0, 2.5, 1.0, false, false},
+        {22.6, -1.0, 0.2, 1.0, false, false},
     };
     for (const Case& c : cases)
         for (int n : {1, 2, 7, 8, 9, 23, 64, plat::ScaledRows::kMostColumns}) {
