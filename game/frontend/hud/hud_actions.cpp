@@ -130,12 +130,17 @@ void BuyImprovement(const Action& a) {
 }
 
 // Only a gate opens; its popup shows again at once with the gate's new state.
+// The press came from the popup, so the pointer left the gate before it, and
+// the new popup would wait for a leaving that has passed: unless the pointer
+// is on the gate, it goes as the old one would, once the pointer is off it.
 void OpenGate(const Action& a) {
     auto* gate = dynamic_cast<FrontGate*>(Source(a));
     if (!gate) return;
     gate->PurchaseUpgrade(L"open");
-    a.ui.Grid().HideItemPopup(*gate, true);
-    a.ui.Grid().ShowItemPopup(*gate);
+    KivraGrid& grid = a.ui.Grid();
+    grid.HideItemPopup(*gate, true);
+    grid.ShowItemPopup(*gate);
+    if (!gate->IsOver()) grid.HideItemPopup(*gate, false);
 }
 
 void TutorialAddHeart(const Action& a) {

@@ -692,4 +692,54 @@ TEST_F(GamePlaythroughTest, TheGoalsMenuReachesEveryOpenChallenge) {
     });
     ASSERT_EQ(game.Play(), "");
 }
+
+// The gate's card shows again as the gate opens, and goes like any card once
+// the pointer leaves it: the press was on the card, so the pointer left the
+// gate itself before, and nothing else would take the card away.
+TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Gus");
+    OpenFirstPark(game, "the first park");
+    ClickHudLater("the tutorial skipped", L"tutorial_skip");
+    game.Then("the park named", [&] {
+        DynamicWidget* field = HudObject(L"park_name_input");
+        if (!Hud()->TutorialInactive() || !field || game.FramesOnStep() < 20) return false;
+        game.ClickOn(field);
+        game.Type(L"Gus's");
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    game.Then("the gate's card, on the pointer over the gate", [&] {
+        const ScreenPoint at = DrivenGame::Middle(Gate());
+        game.MoveTo(at.x, at.y);
+        return Grid().GetPopupBuilding() == Gate();
+    });
+    game.Then("the gate opened from its card", [&] {
+        DynamicWidget* open = DrivenGame::ScriptObject(Grid().GetPopupWidget(), L"popup_open");
+        if (!open || open->opacity < 1.0f || game.FramesOnStep() < 20) return false;
+        game.ClickOn(open);
+        EXPECT_TRUE(Gate()->IsOpen());
+        return true;
+    });
+    game.Then(
+        "the card gone once the pointer is away",
+        [&] {
+            // It stays while the pointer rests on it.
+            if (game.FramesOnStep() < 60) {
+                EXPECT_NE(Grid().GetPopupWidget(), nullptr) << "frame " << game.FramesOnStep();
+                return false;
+            }
+            const ScreenPoint away = OnScreen({12, 12});
+            game.MoveTo(away.x, away.y);
+            return Grid().GetPopupBuilding() == nullptr && Grid().GetPopupWidget() == nullptr;
+        },
+        300);
+    game.Then("done", [&] {
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
 }  // namespace
