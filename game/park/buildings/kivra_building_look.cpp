@@ -61,7 +61,11 @@ void KivraBuilding::SetTranslucent(bool on) {
 void KivraBuilding::MouseEnter() {
     Building::MouseEnter();
     const BuildingHover& hover = Hover();
-    if (BuildingPark* park = Park(); park != nullptr && hover.popup == 2 && capacity_ > 0) park->ShowItemPopup(*this);
+    // A park opening under the pointer places its buildings before their
+    // saved upgrades and boosts come back: no popup until it has started,
+    // or the popup would show the building as new.
+    BuildingPark* park = Park();
+    if (park != nullptr && park->ItemsStarted() && hover.popup == 2 && capacity_ > 0) park->ShowItemPopup(*this);
     if (hover.fade == 2 && !faded_ && !stationary_) SetFaded(true);
     if (hover.translucent == 2 && !translucent_) SetTranslucent(true);
 }

@@ -742,4 +742,66 @@ TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
     ASSERT_EQ(game.Play(), "");
 }
 
+// A park opening under a pointer at rest on one of its buildings shows that
+// building's card only once the building stands as it was left: the card's
+// figures are those of the building, its upgrade with them.
+TEST_F(GamePlaythroughTest, ACardShownAsTheParkOpensTellsTheBuildingAsItWasLeft) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Hal");
+    OpenFirstPark(game, "the first park");
+    ScreenPoint sign{};
+    game.Then("the park open where the sign was pressed", [&] {
+        sign = game.Widgets().GetPointerPosition(0);
+        return Hud() != nullptr;
+    });
+    ClickHudLater("the tutorial skipped", L"tutorial_skip");
+    auto card = [this](const wchar_t* id) {
+        auto* label = dynamic_cast<TextLabel*>(DrivenGame::ScriptObject(Grid().GetPopupWidget(), id));
+        return label ? label->GetText() : std::wstring(L"none");
+    };
+    game.Then("a castle upgraded where the map's sign was pressed", [&] {
+        if (!Hud()->TutorialInactive() || game.FramesOnStep() < 20) return false;
+        const FRect origin = DrivenGame::Origin(&Grid());
+        const TilePoint under =
+            Grid().ScreenToTile(static_cast<float>(sign.x) - origin.x, static_cast<float>(sign.y) - origin.y);
+        Level().money = 100000;
+        Level().hearts = 100;
+        Grid().PreviewNewBuilding(L"bouncy_castle");
+        Grid().GetHeldBuilding()->MoveTo(under);
+        EXPECT_TRUE(Grid().TryPlaceHeldItem(true));
+        Grid().CancelCurrentMode();
+        EXPECT_NE(Find(L"bouncy_castle")->PurchaseUpgrade(L"extra_towers"), nullptr);
+        return true;
+    });
+    game.Then("its card under the pointer", [&] {
+        game.MoveTo(sign.x + (game.FramesOnStep() % 2), sign.y);
+        return Grid().GetPopupBuilding() == Find(L"bouncy_castle") && game.FramesOnStep() > 20;
+    });
+    std::wstring appeal;
+    game.Then("the card read", [&] {
+        appeal = card(L"popup_appeal");
+        EXPECT_EQ(appeal, std::to_wstring(static_cast<int>(Find(L"bouncy_castle")->Appeal())));
+        return true;
+    });
+    ClickHudLater("save and quit", L"btn_save_quit");
+    OpenFirstPark(game, "the first park again");
+    game.Then("the card, if any, as the building stands", [&] {
+        if (!Hud() || !Settled(game, Hud())) return false;
+        if (Grid().GetPopupWidget() != nullptr) {
+            EXPECT_EQ(card(L"popup_appeal"), appeal);
+        }
+        return true;
+    });
+    game.Then("the card once the pointer moves", [&] {
+        const ScreenPoint away = OnScreen({12, 12});
+        game.FramesOnStep() % 2 ? game.MoveTo(sign.x, sign.y) : game.MoveTo(away.x, away.y);
+        if (Grid().GetPopupBuilding() != Find(L"bouncy_castle") || game.FramesOnStep() < 20) return false;
+        EXPECT_EQ(card(L"popup_appeal"), appeal);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
 }  // namespace
