@@ -15,6 +15,7 @@
 #include "game/data/progress/objectives.h"
 #include "game/frontend/hud/hud_action_rows.h"
 #include "game/frontend/hud/user_interface.h"
+#include "game/park/buildings/kivra_building.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/tasks/item_filters.h"
 
@@ -22,9 +23,13 @@ namespace {
 
 constexpr const wchar_t* kHintWidget = L"hint_widget";
 
+// A new building still in hand is neither paid for nor built: the goal does
+// not count it, and neither does its hint.
 int32_t CountItems(const KivraGrid& grid, GridItemFilter& filter) {
     std::vector<GridItem*> found;
     grid.FindItems(found, &filter);
+    if (grid.GetEditMode() == KivraGrid::kNewBuilding)
+        std::erase(found, static_cast<GridItem*>(grid.GetHeldBuilding()));
     return static_cast<int32_t>(found.size());
 }
 

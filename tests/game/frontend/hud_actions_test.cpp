@@ -398,4 +398,33 @@ TEST_F(HudActions, TheHintCountsTheGoalsBuildingsOrNamesWhereTheyComeFrom) {
     EXPECT_EQ(show(L"flowers_red", L"")->GetLocalVariable(L"source").ToString(), L"research");
 }
 
+// A new building in hand is not built yet: the hint counts what stands.
+TEST_F(HudActions, TheHintLeavesOutANewBuildingInHand) {
+    Logged({L"show_hint"});
+    Play(LevelBuilder(10, 10).Item(L"hut", 4, 4));
+    MagazineRecord magazine{L"zoo", std::vector<ChallengeRecord>(1)};
+    ObjectiveRecord huts;
+    huts.check = L"buildings_exist";
+    huts.type = L"hut";
+    huts.amount = 5;
+    magazine.challenges[0].unlocked = true;
+    magazine.challenges[0].objectives.push_back(huts);
+    level->goals_tracker.AddMagazine(magazine, level->chosen_challenge);
+    level->money = 1000;
+    HudTest::OpenHere();
+    auto* goal = dynamic_cast<BuildingsExist*>(hud->ShownGoal());
+    ASSERT_NE(goal, nullptr);
+    hud->Grid().PreviewNewBuilding(L"hut");
+    ASSERT_NE(hud->Grid().GetHeldBuilding(), nullptr);
+    for (const wchar_t* type : {L"hut", L""}) {
+        if (auto* standing = Local(L"hint_widget").ToWidget<AnimationWidget>()) standing->RemoveSelf();
+        Advance();
+        goal->type = type;
+        EXPECT_EQ(Do(L"show_hint_action"), Log{L"show_hint"});
+        auto* shown = Local(L"hint_widget").ToWidget<AnimationWidget>();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->GetLocalVariable(L"number_already_built").ToInt(), 1) << testing::PrintToString(type);
+    }
+}
+
 }  // namespace
