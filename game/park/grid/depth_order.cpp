@@ -7,10 +7,11 @@
 
 void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
     byLeft_.clear();
-    // A box with a non-finite edge overlaps nothing: the test's comparisons all fail.
+    // A box with an edge that is not a number overlaps nothing: the test's
+    // comparisons all fail. An infinite edge still compares, and overlaps.
     for (uint32_t i = 0; i < nodes.size(); ++i) {
         const DepthKey& key = nodes[i].key;
-        if (std::isfinite(key.left) && std::isfinite(key.right))
+        if (!std::isnan(key.left) && !std::isnan(key.right))
             byLeft_.push_back({key.left, key.right, i, nodes[i].takesPart});
     }
     std::sort(byLeft_.begin(), byLeft_.end(),

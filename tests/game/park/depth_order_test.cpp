@@ -3,6 +3,7 @@
 // all-pairs form on random scenes.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -145,25 +146,33 @@ TEST(DepthNumberingTest, HeldSuccessorAdvancesTheCounter) {
 }
 
 // Random scenes of 1 x 1 and 2 x 2 footprints on an isometric board: the
-// sweep numbers exactly as the all-pairs form does.
-TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
+// sweep numbers exactly as the all-pairs form does. The footprints lie
+// `offset` tiles out along both axes (their boxes where the board draws the
+// tiles they would have at 0), far enough for sums and gaps to need more
+// than 32 bits; some keys have no footprint, some boxes an infinite edge
+// or one that is not a number.
+size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
     GridTransform board;
     board.Build({.tileStepW = 64, .tileStepH = 32, .cols = 10, .rows = 10, .width = 800, .height = 400});
-    std::mt19937 rng(4357);
+    std::mt19937 rng(seed);
     size_t edges = 0;
-    for (int scene = 0; scene < 150; ++scene) {
+    for (int scene = 0; scene < scenes; ++scene) {
         const int n = 2 + static_cast<int>(rng() % 40);
         std::vector<Piece> pieces;
         std::vector<DepthNode> nodes(static_cast<size_t>(n));
         std::vector<int> old(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
-            const int size = rng() % 4 == 0 ? 2 : 1;
-            pieces.push_back(At(static_cast<int>(rng() % 10), static_cast<int>(rng() % 10), size, size));
-            const TileRect r = pieces.back().footprint->GetRect();
-            const PixelPoint p = board.TileToScreen(r.col, r.row);
+            const int size = rng() % 4 == 0 ? 2 : 1, col = static_cast<int>(rng() % 10),
+                      row = static_cast<int>(rng() % 10);
+            pieces.push_back(At(offset + col, offset + row, size, size));
+            const PixelPoint p = board.TileToScreen(col, row);
             const float width = static_cast<float>(32 * (1 + rng() % 4)), shift = static_cast<float>(rng() % 3);
             DepthNode& node = nodes[static_cast<size_t>(i)];
             node.key = pieces.back().Key(p.x - width * 0.5f + shift, p.x + width * 0.5f, p.y + 16.0f, 100 + i);
+            if (rng() % 25 == 0) node.key.footprint = nullptr;
+            if (rng() % 40 == 0) node.key.right = std::numeric_limits<float>::infinity();
+            if (rng() % 40 == 0) node.key.left = -std::numeric_limits<float>::infinity();
+            if (rng() % 40 == 0) node.key.left = std::numeric_limits<float>::quiet_NaN();
             node.held = rng() % 15 == 0;
             node.takesPart = !node.held && rng() % 10 != 0;
             old[static_cast<size_t>(i)] = static_cast<int>(rng() % 50);
@@ -174,13 +183,20 @@ TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
         DepthOrder order;
         order.CollectEdges(nodes);
         order.Number(nodes, actual);
-        ASSERT_EQ(actual, expected) << "scene " << scene;
+        EXPECT_EQ(actual, expected) << "offset " << offset << " scene " << scene;
         std::vector<int> again = old;  // numbering again by the same links changes nothing
         order.Number(nodes, again);
-        ASSERT_EQ(again, actual) << "scene " << scene;
+        EXPECT_EQ(again, actual) << "offset " << offset << " scene " << scene;
         edges += order.EdgeCount();
     }
-    EXPECT_GT(edges, 1000u);  // the scenes do link their items
+    return edges;
+}
+
+TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
+    EXPECT_GT(CheckDepthScenes(0, 4357, 150), 1000u);  // the scenes do link their items
+    // Some footprints inside the bounds 32 bits hold safely, some past them.
+    for (const int32_t offset : {(1 << 28) - 6, 1 << 30, -(1 << 30)})
+        EXPECT_GT(CheckDepthScenes(offset, 77 + static_cast<uint32_t>(offset), 40), 200u) << "offset " << offset;
 }
 
 }  // namespace
