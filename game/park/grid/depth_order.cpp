@@ -16,10 +16,18 @@ void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
     }
     std::sort(byLeft_.begin(), byLeft_.end(),
               [](const Span& a, const Span& b) { return a.left != b.left ? a.left < b.left : a.index < b.index; });
-    aheadBegin_.assign(nodes.size(), 0);
-    aheadEnd_.assign(nodes.size(), 0);
-    behindCount_.assign(nodes.size(), 0);
-    linksTo_.assign(nodes.size(), 0);
+    links_.Reset(nodes.size());
+}
+
+void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes) {
+    SortByLeft(nodes);
+    order_.clear();
+    for (const Span& span : byLeft_) order_.push_back(span.index);
+    columns_.Fill(nodes, order_);
+    if (SweepColumns(columns_, nodes, links_)) return;
+    keys_.clear();
+    for (const Span& span : byLeft_) keys_.push_back(nodes[span.index].key);
+    Sweep([&](std::size_t p, std::size_t q) { return OverlappingKeysOrder(keys_[p], keys_[q]); });
 }
 
 void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
@@ -27,11 +35,13 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
     // The links back, by counting: each node's targets in one run.
     offsets_.resize(n + 1);
     offsets_[0] = 0;
-    for (size_t i = 0; i < n; ++i) offsets_[i + 1] = offsets_[i] + behindCount_[i];
-    targets_.resize(behind_.size());
+    for (size_t i = 0; i < n; ++i) offsets_[i + 1] = offsets_[i] + links_.behindCount[i];
+    targets_.resize(links_.behindSize);
     queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
-    for (const auto& [from, to] : behind_) targets_[queue_[from]++] = to;
-    predecessors_.assign(linksTo_.begin(), linksTo_.end());  // counted down as nodes are numbered
+    for (uint32_t to = 0; to < n; ++to)
+        for (uint32_t e = links_.behindBegin[to]; e < links_.behindEnd[to]; ++e)
+            targets_[queue_[links_.behind[e]]++] = to;
+    predecessors_.assign(links_.linksTo.begin(), links_.linksTo.end());  // counted down as nodes are numbered
 
     queue_.clear();
     for (uint32_t i = 0; i < n; ++i) {
@@ -51,7 +61,7 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
         const auto release = [this](uint32_t j) {
             if (--predecessors_[j] == 0) ready_.push_back(j);
         };
-        for (uint32_t e = aheadBegin_[i]; e < aheadEnd_[i]; ++e) release(ahead_[e]);
+        for (uint32_t e = links_.aheadBegin[i]; e < links_.aheadEnd[i]; ++e) release(links_.ahead[e]);
         for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e) release(targets_[e]);
         std::sort(ready_.begin(), ready_.end());
         queue_.insert(queue_.end(), ready_.begin(), ready_.end());

@@ -14,9 +14,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
+#include "game/park/grid/depth_sweep.h"
 #include "game/park/grid/grid_footprint.h"
 
 struct DepthKey {
@@ -79,14 +79,10 @@ struct DepthNode {
 class DepthOrder {
 public:
     // Links i before j wherever KeyDrawsBefore(j, i) holds for a taking-part i.
-    // The keys are read from a copy in sweep order: the inner loop then
-    // walks memory in order instead of jumping about the nodes.
-    void CollectEdges(const std::vector<DepthNode>& nodes) {
-        SortByLeft(nodes);
-        keys_.clear();
-        for (const Span& span : byLeft_) keys_.push_back(nodes[span.index].key);
-        Sweep([&](std::size_t p, std::size_t q) { return OverlappingKeysOrder(keys_[p], keys_[q]); });
-    }
+    // The keys are read from a copy in sweep order, so the inner loop walks
+    // memory in order instead of jumping about the nodes: a column a field,
+    // asked eight pairs at a time where the processor can, else whole keys.
+    void CollectEdges(const std::vector<DepthNode>& nodes);
     // The same with another pairwise test, `drawsBefore(j, i)`, which must
     // be false wherever the two boxes do not overlap horizontally.
     template <class DrawsBefore>
@@ -101,7 +97,7 @@ public:
     // never numbered keeps its entry.
     void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
 
-    std::size_t EdgeCount() const { return ahead_.size() + behind_.size(); }
+    std::size_t EdgeCount() const { return links_.aheadSize + links_.behindSize; }
 
 private:
     // What the sweep reads of a node, side by side in left-edge order.
@@ -118,17 +114,9 @@ private:
     template <class Order>
     void Sweep(Order order);
 
-    // The links found, kept so that no count or list is added to one
-    // entry many times running (each such add waits for the one before):
-    // a node's links to the nodes after it in left-edge order are one run
-    // of `ahead_`, from aheadBegin_ to aheadEnd_ of the node; the links from
-    // later nodes back to it are (from, to) pairs in `behind_`, each from a
-    // different node in turn. Only which links a node has matters: the
-    // numbering frees successors in increasing index whatever their order.
-    std::vector<uint32_t> ahead_, aheadBegin_, aheadEnd_;
-    std::vector<std::pair<uint32_t, uint32_t>> behind_;
-    std::vector<uint32_t> behindCount_;  // links in `behind_` from each node
-    std::vector<uint32_t> linksTo_;      // links to each node
+    DepthLinks links_;
+    DepthColumns columns_;
+    std::vector<uint32_t> order_;  // the nodes' indices in left-edge order
     std::vector<Span> byLeft_;
     std::vector<DepthKey> keys_;  // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
@@ -136,28 +124,30 @@ private:
 
 template <class Order>
 void DepthOrder::Sweep(Order order) {
-    ahead_.clear();
-    behind_.clear();
     const std::size_t n = byLeft_.size();
     for (std::size_t p = 0; p < n; ++p) {
         const Span a = byLeft_[p];
-        aheadBegin_[a.index] = static_cast<uint32_t>(ahead_.size());
+        links_.aheadBegin[a.index] = links_.aheadSize;
+        links_.behindBegin[a.index] = links_.behindSize;
         uint32_t linksToA = 0;
         for (std::size_t q = p + 1; q < n && byLeft_[q].left < a.right; ++q) {
             const Span& b = byLeft_[q];
             if (!(b.right > a.left)) continue;
             const PairOrder o = order(p, q);
             if (a.takesPart && o.bAfterA) {
-                ahead_.push_back(b.index);
-                ++linksTo_[b.index];
+                DepthLinks::Reserve(links_.ahead, links_.aheadSize, 1);
+                links_.ahead[links_.aheadSize++] = b.index;
+                ++links_.linksTo[b.index];
             }
             if (b.takesPart && o.aAfterB) {
-                behind_.emplace_back(b.index, a.index);
-                ++behindCount_[b.index];
+                DepthLinks::Reserve(links_.behind, links_.behindSize, 1);
+                links_.behind[links_.behindSize++] = b.index;
+                ++links_.behindCount[b.index];
                 ++linksToA;
             }
         }
-        aheadEnd_[a.index] = static_cast<uint32_t>(ahead_.size());
-        linksTo_[a.index] += linksToA;
+        links_.aheadEnd[a.index] = links_.aheadSize;
+        links_.behindEnd[a.index] = links_.behindSize;
+        links_.linksTo[a.index] += linksToA;
     }
 }

@@ -145,7 +145,7 @@ TEST(DepthNumberingTest, HeldSuccessorAdvancesTheCounter) {
     EXPECT_EQ(NumberLinked(nodes, {{0, 1}, {0, 2}}, {9, 9, 9}), (std::vector<int>{0, kUnorderedPriority, 2}));
 }
 
-// Random scenes of 1 x 1 and 2 x 2 footprints on an isometric board: the
+// Random scenes of mostly 1 x 1 and 2 x 2 footprints on an isometric board: the
 // sweep numbers exactly as the all-pairs form does. The footprints lie
 // `offset` tiles out along both axes (their boxes where the board draws the
 // tiles they would have at 0), far enough for sums and gaps to need more
@@ -164,7 +164,9 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
         for (int i = 0; i < n; ++i) {
             const int size = rng() % 4 == 0 ? 2 : 1, col = static_cast<int>(rng() % 10),
                       row = static_cast<int>(rng() % 10);
-            pieces.push_back(At(offset + col, offset + row, size, size));
+            // A few oblong ones, for which the rectangles' sums decide.
+            const int cols = rng() % 8 == 0 ? 3 : size;
+            pieces.push_back(At(offset + col, offset + row, cols, size));
             const PixelPoint p = board.TileToScreen(col, row);
             const float width = static_cast<float>(32 * (1 + rng() % 4)), shift = static_cast<float>(rng() % 3);
             DepthNode& node = nodes[static_cast<size_t>(i)];
@@ -195,8 +197,38 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
 TEST(DepthNumberingTest, SweepMatchesAllPairsOnRandomScenes) {
     EXPECT_GT(CheckDepthScenes(0, 4357, 150), 1000u);  // the scenes do link their items
     // Some footprints inside the bounds 32 bits hold safely, some past them.
-    for (const int32_t offset : {(1 << 28) - 6, 1 << 30, -(1 << 30)})
+    for (const int32_t offset : {(1 << 28) - 6, (1 << 30) - 5, -(1 << 30) - 4})
         EXPECT_GT(CheckDepthScenes(offset, 77 + static_cast<uint32_t>(offset), 40), 200u) << "offset " << offset;
+}
+
+// Every box over every other, footprints of all sizes up to 4 x 4 close
+// together `offset` tiles out: the links found are exactly the test's (as
+// many, and numbered alike), near 0 and where 32-bit sums and gaps wrap.
+TEST(DepthNumberingTest, CrowdedFootprintsLinkAsTheTestDoes) {
+    std::mt19937 rng(1187);
+    for (const int32_t offset : {0, (1 << 28) - 4, (1 << 30) - 6, -(1 << 30) - 3, (1 << 30) + (1 << 29)}) {
+        for (int scene = 0; scene < 60; ++scene) {
+            std::vector<Piece> pieces;
+            std::vector<DepthNode> nodes(12);
+            for (size_t i = 0; i < nodes.size(); ++i) {
+                pieces.push_back(At(offset + static_cast<int>(rng() % 7), offset + static_cast<int>(rng() % 7),
+                                    1 + static_cast<int>(rng() % 4), 1 + static_cast<int>(rng() % 4)));
+                nodes[i].key = pieces.back().Key(0, 10, static_cast<float>(rng() % 2), static_cast<int>(i));
+                nodes[i].takesPart = true;
+            }
+            size_t links = 0;
+            const auto test = [&](size_t j, size_t i) { return ReferenceDrawsBefore(nodes[j].key, nodes[i].key); };
+            for (size_t i = 0; i < nodes.size(); ++i)
+                for (size_t j = 0; j < nodes.size(); ++j) links += i != j && test(j, i);
+            std::vector<int> expected(nodes.size(), 7), actual = expected;
+            testsupport::NumberByAllPairs(nodes, test, expected);
+            DepthOrder order;
+            order.CollectEdges(nodes);
+            order.Number(nodes, actual);
+            ASSERT_EQ(order.EdgeCount(), links) << "offset " << offset << " scene " << scene;
+            ASSERT_EQ(actual, expected) << "offset " << offset << " scene " << scene;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+#include "game/park/grid/depth_sweep.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "game/park/grid/depth_order.h"
+
+void DepthLinks::Reset(std::size_t nodes) {
+    aheadSize = 0;
+    behindSize = 0;
+    aheadBegin.assign(nodes, 0);
+    aheadEnd.assign(nodes, 0);
+    behindBegin.assign(nodes, 0);
+    behindEnd.assign(nodes, 0);
+    behindCount.assign(nodes, 0);
+    linksTo.assign(nodes, 0);
+}
+
+namespace {
+
+bool DepthBoundIsNarrow(int32_t v) { return std::abs(int64_t{v}) <= (int64_t{1} << 28); }
+
+}  // namespace
+
+void DepthColumns::Fill(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order) {
+    count = order.size();
+    // Whole blocks, and one more: a block may start at the last node's place.
+    const std::size_t padded = (count & ~std::size_t{7}) + 8;
+    left.assign(padded, std::numeric_limits<float>::infinity());
+    right.assign(padded, -std::numeric_limits<float>::infinity());
+    for (auto* column : {&bottom}) column->assign(padded, 0.0f);
+    for (auto* column : {&col, &row, &colEnd, &rowEnd, &cols, &rows, &id, &flags, &linksTo, &linksBack})
+        column->assign(padded, 0);
+    index.assign(padded, 0);
+    for (std::size_t p = 0; p < count; ++p) {
+        const DepthNode& node = nodes[order[p]];
+        const DepthKey& k = node.key;
+        left[p] = k.left;
+        right[p] = k.right;
+        bottom[p] = k.bottom;
+        col[p] = k.col;
+        row[p] = k.row;
+        // As the test works them out, in 32 bits (only narrow bounds are read).
+        colEnd[p] = static_cast<int32_t>(static_cast<uint32_t>(k.col) - static_cast<uint32_t>(k.cols));
+        rowEnd[p] = static_cast<int32_t>(static_cast<uint32_t>(k.row) - static_cast<uint32_t>(k.rows));
+        cols[p] = k.cols;
+        rows[p] = k.rows;
+        id[p] = k.id;
+        const bool narrow = DepthBoundIsNarrow(k.col) && DepthBoundIsNarrow(k.row) && DepthBoundIsNarrow(k.cols) &&
+                            DepthBoundIsNarrow(k.rows);
+        flags[p] = (node.takesPart ? kTakesPart : 0) | (k.footprint ? kFootprint : 0) | (narrow ? kNarrow : 0);
+        index[p] = order[p];
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Inside the depth order: the links a sweep finds, and the keys laid out
+// column by column for the sweep that asks eight pairs at once.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct DepthNode;
+
+// The links found, kept so that no count or list is added to one entry
+// many times running (each such add waits for the one before): a node's
+// links to the nodes after it in left-edge order are one run of `ahead`,
+// the later nodes linked back to it one run of `behind`, each run from
+// its node's begin to its end. Only which links a node has matters: the
+// numbering frees successors in increasing index whatever their order.
+// The lists only grow; their first `aheadSize` and `behindSize` entries
+// hold the links, so that a sweep may write a few entries past the end.
+struct DepthLinks {
+    std::vector<uint32_t> ahead, behind;
+    uint32_t aheadSize = 0, behindSize = 0;
+    std::vector<uint32_t> aheadBegin, aheadEnd, behindBegin, behindEnd;  // by node
+    std::vector<uint32_t> behindCount;                                   // links in `behind` from each node
+    std::vector<uint32_t> linksTo;                                       // links to each node
+
+    void Reset(std::size_t nodes);
+    // Room for `more` entries past the size (kept ahead of every write).
+    static void Reserve(std::vector<uint32_t>& list, uint32_t size, uint32_t more) {
+        if (size + more > list.size()) list.resize(list.size() * 2 + more);
+    }
+};
+
+// The sorted keys side by side, one array a field, padded past the last
+// node to whole blocks of eight by nodes that overlap nothing (their left
+// edges at infinity), so the sweep never asks whether a block is whole.
+// Footprint corners are kept as their far ends (col - cols), as the test
+// compares them.
+struct DepthColumns {
+    enum Flag : int32_t {
+        kTakesPart = 1,
+        kFootprint = 2,
+        // Every bound small enough that 32-bit sums and gaps cannot wrap; a
+        // pair with a key outside goes through the test one pair at a time.
+        kNarrow = 4,
+    };
+    std::vector<float> left, right, bottom;
+    std::vector<int32_t> col, row, colEnd, rowEnd, cols, rows, id, flags;
+    std::vector<uint32_t> index;
+    // Links counted by place in left-edge order: to each node from earlier
+    // ones, and back from each node to earlier ones.
+    std::vector<int32_t> linksTo, linksBack;
+    std::size_t count = 0;
+
+    // The nodes `order` names, in that order.
+    void Fill(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order);
+};
+
+// The links between the filled columns' nodes, eight pairs at a time;
+// false (and nothing done) where the processor cannot.
+bool SweepColumns(DepthColumns& columns, const std::vector<DepthNode>& nodes, DepthLinks& links);

@@ -1,0 +1,213 @@
+// The sweep eight pairs at a time: one node against the next eight in
+// left-edge order, the depth test's stages all worked out for every lane
+// and the answer chosen lane by lane, so no lane's branch waits on a guess.
+#include <array>
+#include <bit>
+
+#include "game/park/grid/depth_order.h"
+#include "game/park/grid/depth_sweep.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+
+namespace {
+
+// For each mask of eight lanes, the numbers of its set lanes in order,
+// four bits each: the shuffle that packs those lanes to the front.
+constexpr std::array<uint32_t, 256> MakeDepthLanePacks() {
+    std::array<uint32_t, 256> packs{};
+    for (uint32_t mask = 0; mask < 256; ++mask) {
+        uint32_t at = 0;
+        for (uint32_t lane = 0; lane < 8; ++lane)
+            if (mask & (1u << lane)) packs[mask] |= lane << (4 * at++);
+    }
+    return packs;
+}
+constexpr std::array<uint32_t, 256> kDepthLanePacks = MakeDepthLanePacks();
+
+// What the test reads of the keys, one node in every lane or eight nodes.
+struct DepthLanes {
+    __m256i col, row, colEnd, rowEnd, cols, rows, id;
+    __m256 bottom;
+};
+
+__attribute__((target("avx2"))) inline __m256i DepthLoad(const std::vector<int32_t>& column, std::size_t q) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&column[q]));
+}
+
+__attribute__((target("avx2"))) DepthLanes DepthLanesAt(const DepthColumns& c, std::size_t q) {
+    return {DepthLoad(c.col, q),  DepthLoad(c.row, q),  DepthLoad(c.colEnd, q), DepthLoad(c.rowEnd, q),
+            DepthLoad(c.cols, q), DepthLoad(c.rows, q), DepthLoad(c.id, q),     _mm256_loadu_ps(&c.bottom[q])};
+}
+
+__attribute__((target("avx2"))) DepthLanes DepthLanesOf(const DepthColumns& c, std::size_t p) {
+    return {_mm256_set1_epi32(c.col[p]),    _mm256_set1_epi32(c.row[p]),  _mm256_set1_epi32(c.colEnd[p]),
+            _mm256_set1_epi32(c.rowEnd[p]), _mm256_set1_epi32(c.cols[p]), _mm256_set1_epi32(c.rows[p]),
+            _mm256_set1_epi32(c.id[p]),     _mm256_set1_ps(c.bottom[p])};
+}
+
+struct DepthLaneOrder {
+    __m256i bAfterA, aAfterB;
+};
+
+// The lane operations the test is written in.
+__attribute__((target("avx2"))) inline __m256i gt(__m256i x, __m256i y) { return _mm256_cmpgt_epi32(x, y); }
+__attribute__((target("avx2"))) inline __m256i eq(__m256i x, __m256i y) { return _mm256_cmpeq_epi32(x, y); }
+__attribute__((target("avx2"))) inline __m256i both(__m256i x, __m256i y) { return _mm256_and_si256(x, y); }
+__attribute__((target("avx2"))) inline __m256i either(__m256i x, __m256i y) { return _mm256_or_si256(x, y); }
+// `y` where `x` is not.
+__attribute__((target("avx2"))) inline __m256i unless(__m256i x, __m256i y) { return _mm256_andnot_si256(x, y); }
+
+// OverlappingKeysOrder for narrow keys in every lane; `footprints` marks
+// the lanes where both items have one.
+__attribute__((target("avx2"))) DepthLaneOrder DepthLaneTest(const DepthLanes& a, const DepthLanes& b,
+                                                             __m256i footprints) {
+    const __m256i all = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
+
+    // Footprints sharing tiles: within the other, or on one rectangle the
+    // lower box, then the older item.
+    const __m256i overlap =
+        both(both(gt(a.col, b.colEnd), gt(a.row, b.rowEnd)), both(gt(b.col, a.colEnd), gt(b.row, a.rowEnd)));
+    const __m256i same =
+        both(both(eq(a.col, b.col), eq(a.row, b.row)), both(eq(a.colEnd, b.colEnd), eq(a.rowEnd, b.rowEnd)));
+    const __m256i bWithin = unless(
+        either(either(gt(b.col, a.col), gt(b.row, a.row)), either(gt(a.colEnd, b.colEnd), gt(a.rowEnd, b.rowEnd))),
+        all);
+    const __m256i aWithin = unless(
+        either(either(gt(a.col, b.col), gt(a.row, b.row)), either(gt(b.colEnd, a.colEnd), gt(b.rowEnd, a.rowEnd))),
+        all);
+    const __m256i aLower = _mm256_castps_si256(_mm256_cmp_ps(a.bottom, b.bottom, _CMP_LT_OQ));
+    const __m256i bLower = _mm256_castps_si256(_mm256_cmp_ps(b.bottom, a.bottom, _CMP_LT_OQ));
+    const __m256i bFront = either(aLower, unless(bLower, gt(a.id, b.id)));
+    const __m256i aFront = either(bLower, unless(aLower, gt(b.id, a.id)));
+    const __m256i bNear = _mm256_blendv_epi8(bWithin, bFront, same);
+    const __m256i aNear = _mm256_blendv_epi8(aWithin, aFront, same);
+
+    // Footprints apart: the rectangles' test both ways, its steps in order
+    // (a gap counts from -1: 0 means the next column).
+    const __m256i gapA = _mm256_sub_epi32(a.colEnd, b.col), gapB = _mm256_sub_epi32(b.colEnd, a.col);
+    const __m256i gapAZero = eq(gapA, zero), gapBZero = eq(gapB, zero);
+    const __m256i aBehind = both(gt(zero, gapA), gt(b.row, a.rowEnd));  // B in front, before any later step
+    const __m256i bBehind = both(gt(zero, gapB), gt(a.row, b.rowEnd));  // A in front
+    const __m256i notAdjacent =
+        either(unless(either(gapAZero, gapBZero), all), unless(either(eq(b.rowEnd, a.row), eq(a.rowEnd, b.row)), all));
+    const __m256i s1 = _mm256_blendv_epi8(_mm256_sub_epi32(b.rows, a.rows), _mm256_sub_epi32(b.cols, a.cols), gapAZero);
+    const __m256i s2 = _mm256_blendv_epi8(_mm256_sub_epi32(a.rows, b.rows), _mm256_sub_epi32(a.cols, b.cols), gapBZero);
+    const __m256i sumA = _mm256_add_epi32(a.col, a.row), sumB = _mm256_add_epi32(b.col, b.row);
+    const __m256i sumsEqual = eq(sumA, sumB), sizesEqual = eq(s1, s2);
+    const __m256i bBySize = either(gt(s2, s1), both(sizesEqual, either(gt(sumB, sumA), both(sumsEqual, gapBZero))));
+    const __m256i aBySize = either(gt(s1, s2), both(sizesEqual, either(gt(sumA, sumB), both(sumsEqual, gapAZero))));
+    const __m256i bFar = both(footprints, unless(bBehind, either(aBehind, unless(notAdjacent, bBySize))));
+    const __m256i aFar = both(footprints, unless(aBehind, either(bBehind, unless(notAdjacent, aBySize))));
+
+    return {_mm256_blendv_epi8(bFar, bNear, overlap), _mm256_blendv_epi8(aFar, aNear, overlap)};
+}
+
+// All lanes whose bit is set in `bits`.
+__attribute__((target("avx2"))) __m256i DepthLaneMask(int bits) {
+    const __m256i laneBits = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+    return _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), laneBits), laneBits);
+}
+
+__attribute__((target("avx2"))) int DepthFlagLanes(__m256i flags, int32_t flag) {
+    const __m256i f = _mm256_set1_epi32(flag);
+    return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_and_si256(flags, f), f)));
+}
+
+// Appends the lanes of `values` set in `bits` to `list`, keeping their order.
+__attribute__((target("avx2"), always_inline)) inline void DepthPackLanes(std::vector<uint32_t>& list, uint32_t& size,
+                                                                          __m256i values, int bits) {
+    DepthLinks::Reserve(list, size, 8);
+    const __m256i shifts = _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28);
+    const __m256i lanes = _mm256_and_si256(
+        _mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(kDepthLanePacks[static_cast<uint32_t>(bits)])), shifts),
+        _mm256_set1_epi32(7));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(&list[size]), _mm256_permutevar8x32_epi32(values, lanes));
+    size += static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(bits)));
+}
+
+// Counts one link in each lane of `counts` set in `bits`.
+__attribute__((target("avx2"), always_inline)) inline void DepthCountLanes(std::vector<int32_t>& counts, std::size_t q,
+                                                                           int bits) {
+    auto* at = reinterpret_cast<__m256i*>(&counts[q]);
+    _mm256_storeu_si256(at, _mm256_sub_epi32(_mm256_loadu_si256(at), DepthLaneMask(bits)));
+}
+
+__attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std::vector<DepthNode>& nodes,
+                                                      DepthLinks& links) {
+    const __m256i laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (std::size_t p = 0; p < c.count; ++p) {
+        const uint32_t ia = c.index[p];
+        const int32_t flagsA = c.flags[p];
+        const DepthLanes a = DepthLanesOf(c, p);
+        const __m256 aLeft = _mm256_set1_ps(c.left[p]), aRight = _mm256_set1_ps(c.right[p]);
+        const __m256i place = _mm256_set1_epi32(static_cast<int32_t>(p));
+        const __m256i footprintA = _mm256_set1_epi32((flagsA & DepthColumns::kFootprint) ? -1 : 0);
+        links.aheadBegin[ia] = links.aheadSize;
+        links.behindBegin[ia] = links.behindSize;
+        int32_t linksToA = 0;
+        // Blocks start on whole eights, so a count is always stored where
+        // the next load of it reads; lanes up to the node's own are masked.
+        for (std::size_t q = (p + 1) & ~std::size_t{7};; q += 8) {
+            const __m256 bLeft = _mm256_loadu_ps(&c.left[q]);
+            const __m256 started = _mm256_cmp_ps(bLeft, aRight, _CMP_LT_OQ);
+            const __m256 later = _mm256_castsi256_ps(
+                _mm256_cmpgt_epi32(_mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q))), place));
+            const __m256 overlapsX = _mm256_and_ps(_mm256_and_ps(started, later),
+                                                   _mm256_cmp_ps(_mm256_loadu_ps(&c.right[q]), aLeft, _CMP_GT_OQ));
+            // Sorted by left edge: past the first later box that starts at
+            // or right of this one's end, none overlaps.
+            const bool last = (_mm256_movemask_ps(started) | (~_mm256_movemask_ps(later) & 0xFF)) != 0xFF;
+            const int pairs = _mm256_movemask_ps(overlapsX);
+            if (pairs != 0) {
+                const __m256i flagsB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.flags[q]));
+                const __m256i footprints =
+                    _mm256_and_si256(footprintA, DepthLaneMask(DepthFlagLanes(flagsB, DepthColumns::kFootprint)));
+                const DepthLaneOrder order = DepthLaneTest(a, DepthLanesAt(c, q), footprints);
+                int bAfterA = _mm256_movemask_ps(_mm256_castsi256_ps(order.bAfterA));
+                int aAfterB = _mm256_movemask_ps(_mm256_castsi256_ps(order.aAfterB));
+                // A wide key's pairs go through the test itself.
+                int wide =
+                    (flagsA & DepthColumns::kNarrow) ? pairs & ~DepthFlagLanes(flagsB, DepthColumns::kNarrow) : pairs;
+                for (; wide != 0; wide &= wide - 1) {
+                    const int lane = std::countr_zero(static_cast<uint32_t>(wide));
+                    const PairOrder o =
+                        OverlappingKeysOrder(nodes[ia].key, nodes[c.index[q + static_cast<std::size_t>(lane)]].key);
+                    bAfterA = (bAfterA & ~(1 << lane)) | (o.bAfterA ? 1 << lane : 0);
+                    aAfterB = (aAfterB & ~(1 << lane)) | (o.aAfterB ? 1 << lane : 0);
+                }
+                const int ahead = (flagsA & DepthColumns::kTakesPart) ? pairs & bAfterA : 0;
+                const int behind = pairs & aAfterB & DepthFlagLanes(flagsB, DepthColumns::kTakesPart);
+                const __m256i indices = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.index[q]));
+                if (ahead != 0) {
+                    DepthPackLanes(links.ahead, links.aheadSize, indices, ahead);
+                    DepthCountLanes(c.linksTo, q, ahead);
+                }
+                if (behind != 0) {
+                    DepthPackLanes(links.behind, links.behindSize, indices, behind);
+                    DepthCountLanes(c.linksBack, q, behind);
+                    linksToA += std::popcount(static_cast<uint32_t>(behind));
+                }
+            }
+            if (last) break;
+        }
+        links.aheadEnd[ia] = links.aheadSize;
+        links.behindEnd[ia] = links.behindSize;
+        links.linksTo[ia] = static_cast<uint32_t>(c.linksTo[p] + linksToA);
+    }
+    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[c.index[p]] = static_cast<uint32_t>(c.linksBack[p]);
+}
+
+}  // namespace
+
+bool SweepColumns(DepthColumns& columns, const std::vector<DepthNode>& nodes, DepthLinks& links) {
+    if (!__builtin_cpu_supports("avx2")) return false;
+    SweepColumnsAvx2(columns, nodes, links);
+    return true;
+}
+
+#else
+
+bool SweepColumns(DepthColumns&, const std::vector<DepthNode>&, DepthLinks&) { return false; }
+
+#endif
