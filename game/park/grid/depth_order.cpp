@@ -5,17 +5,56 @@
 
 #include "game/park/grid/grid_footprint.h"
 
+namespace {
+
+bool SpanBoxCanOverlap(const DepthKey& key) { return !std::isnan(key.left) && !std::isnan(key.right); }
+
+// Insertion sort, for spans nearly in order already; false (the spans
+// still all there) when it would move more than `budget` of them.
+template <class Span, class Before>
+bool SortSpansNearlySorted(std::vector<Span>& spans, std::size_t budget, Before before) {
+    for (std::size_t i = 1; i < spans.size(); ++i) {
+        const Span s = spans[i];
+        std::size_t j = i;
+        for (; j > 0 && before(s, spans[j - 1]); --j) {
+            spans[j] = spans[j - 1];
+            if (--budget == 0) {
+                spans[j - 1] = s;
+                return false;
+            }
+        }
+        spans[j] = s;
+    }
+    return true;
+}
+
+}  // namespace
+
 void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
-    byLeft_.clear();
     // A box with an edge that is not a number overlaps nothing: the test's
     // comparisons all fail. An infinite edge still compares, and overlaps.
+    // The boxes move little between sorts, so the last sort's order with
+    // the edges brought up to date is nearly sorted, and an insertion sort
+    // finishes it in about one pass; nodes it lacked go at the end, and a
+    // start far from sorted (items added or taken away) is sorted afresh.
+    listed_.assign(nodes.size(), 0);
+    std::size_t kept = 0;
+    for (const Span& last : byLeft_) {
+        if (last.index >= nodes.size()) continue;
+        listed_[last.index] = 1;
+        const DepthNode& node = nodes[last.index];
+        if (SpanBoxCanOverlap(node.key)) byLeft_[kept++] = {node.key.left, node.key.right, last.index, node.takesPart};
+    }
+    byLeft_.resize(kept);
     for (uint32_t i = 0; i < nodes.size(); ++i) {
         const DepthKey& key = nodes[i].key;
-        if (!std::isnan(key.left) && !std::isnan(key.right))
-            byLeft_.push_back({key.left, key.right, i, nodes[i].takesPart});
+        if (!listed_[i] && SpanBoxCanOverlap(key)) byLeft_.push_back({key.left, key.right, i, nodes[i].takesPart});
     }
-    std::sort(byLeft_.begin(), byLeft_.end(),
-              [](const Span& a, const Span& b) { return a.left != b.left ? a.left < b.left : a.index < b.index; });
+    const auto before = [](const Span& a, const Span& b) {
+        return a.left != b.left ? a.left < b.left : a.index < b.index;
+    };
+    if (!SortSpansNearlySorted(byLeft_, 4 * byLeft_.size() + 64, before))
+        std::sort(byLeft_.begin(), byLeft_.end(), before);
     links_.Reset(nodes.size());
 }
 

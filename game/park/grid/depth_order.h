@@ -117,8 +117,9 @@ private:
     DepthLinks links_;
     DepthColumns columns_;
     std::vector<uint32_t> order_;  // the nodes' indices in left-edge order
-    std::vector<Span> byLeft_;
-    std::vector<DepthKey> keys_;  // the nodes' keys in left-edge order
+    std::vector<Span> byLeft_;     // kept from sort to sort: the next one starts from it
+    std::vector<uint8_t> listed_;  // whether each node has a place in byLeft_
+    std::vector<DepthKey> keys_;   // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
 };
 

@@ -156,6 +156,7 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
     board.Build({.tileStepW = 64, .tileStepH = 32, .cols = 10, .rows = 10, .width = 800, .height = 400});
     std::mt19937 rng(seed);
     size_t edges = 0;
+    DepthOrder order;  // one for all scenes: each sort starts from the order the last one left
     for (int scene = 0; scene < scenes; ++scene) {
         const int n = 2 + static_cast<int>(rng() % 40);
         std::vector<Piece> pieces;
@@ -179,17 +180,24 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
             node.takesPart = !node.held && rng() % 10 != 0;
             old[static_cast<size_t>(i)] = static_cast<int>(rng() % 50);
         }
-        std::vector<int> expected = old, actual = old;
-        testsupport::NumberByAllPairs(
-            nodes, [&](size_t j, size_t i) { return ReferenceDrawsBefore(nodes[j].key, nodes[i].key); }, expected);
-        DepthOrder order;
-        order.CollectEdges(nodes);
-        order.Number(nodes, actual);
-        EXPECT_EQ(actual, expected) << "offset " << offset << " scene " << scene;
-        std::vector<int> again = old;  // numbering again by the same links changes nothing
-        order.Number(nodes, again);
-        EXPECT_EQ(again, actual) << "offset " << offset << " scene " << scene;
-        edges += order.EdgeCount();
+        // Then once more with every box moved a few pixels, as walking moves them.
+        for (int moved = 0; moved < 2; ++moved) {
+            for (DepthNode& node : nodes) {
+                const float step = moved ? static_cast<float>(static_cast<int>(rng() % 9) - 4) : 0.0f;
+                node.key.left += step;
+                node.key.right += step;
+            }
+            std::vector<int> expected = old, actual = old;
+            testsupport::NumberByAllPairs(
+                nodes, [&](size_t j, size_t i) { return ReferenceDrawsBefore(nodes[j].key, nodes[i].key); }, expected);
+            order.CollectEdges(nodes);
+            order.Number(nodes, actual);
+            EXPECT_EQ(actual, expected) << "offset " << offset << " scene " << scene << " moved " << moved;
+            std::vector<int> again = old;  // numbering again by the same links changes nothing
+            order.Number(nodes, again);
+            EXPECT_EQ(again, actual) << "offset " << offset << " scene " << scene << " moved " << moved;
+            edges += order.EdgeCount();
+        }
     }
     return edges;
 }
