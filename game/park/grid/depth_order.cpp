@@ -77,32 +77,45 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
     for (size_t i = 0; i < n; ++i) offsets_[i + 1] = offsets_[i] + links_.behindCount[i];
     targets_.resize(links_.behindSize);
     queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
-    for (uint32_t to = 0; to < n; ++to)
-        for (uint32_t e = links_.behindBegin[to]; e < links_.behindEnd[to]; ++e)
-            targets_[queue_[links_.behind[e]]++] = to;
+    {
+        uint32_t* const slots = queue_.data();
+        uint32_t* const targets = targets_.data();
+        const uint32_t* const behind = links_.behind.data();
+        for (uint32_t to = 0; to < n; ++to) {
+            const uint32_t end = links_.behindEnd[to];
+            for (uint32_t e = links_.behindBegin[to]; e < end; ++e) targets[slots[behind[e]]++] = to;
+        }
+    }
     predecessors_.assign(links_.linksTo.begin(), links_.linksTo.end());  // counted down as nodes are numbered
 
-    queue_.clear();
+    // Each node joins the queue at most once: when its last predecessor is
+    // numbered, or at the start if it has none.
+    queue_.resize(n + 1);  // and a slot past the end, that a release may write and not keep
+    uint32_t* const queue = queue_.data();
+    uint32_t* const predecessors = predecessors_.data();
+    std::size_t tail = 0;
     for (uint32_t i = 0; i < n; ++i) {
         if (!nodes[i].takesPart)
             priorities[i] = kUnorderedPriority;
-        else if (predecessors_[i] == 0)
-            queue_.push_back(i);
+        else if (predecessors[i] == 0)
+            queue[tail++] = i;
     }
     int counter = 0;
-    for (size_t head = 0; head < queue_.size(); ++head, ++counter) {
-        const uint32_t i = queue_[head];
+    for (std::size_t head = 0; head < tail; ++head, ++counter) {
+        const uint32_t i = queue[head];
         if (nodes[i].held) continue;
         priorities[i] = counter;
         // The successors it frees join the queue in increasing index, as
         // walking a sorted list would put them; the rest only count down.
-        ready_.clear();
-        const auto release = [this](uint32_t j) {
-            if (--predecessors_[j] == 0) ready_.push_back(j);
+        const std::size_t freed = tail;
+        // Written whether freed or not, kept only if freed: which it is
+        // follows no pattern a branch could guess.
+        const auto release = [&](uint32_t j) {
+            queue[tail] = j;
+            tail += --predecessors[j] == 0;
         };
         for (uint32_t e = links_.aheadBegin[i]; e < links_.aheadEnd[i]; ++e) release(links_.ahead[e]);
         for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e) release(targets_[e]);
-        std::sort(ready_.begin(), ready_.end());
-        queue_.insert(queue_.end(), ready_.begin(), ready_.end());
+        if (tail - freed > 1) std::sort(queue + freed, queue + tail);
     }
 }

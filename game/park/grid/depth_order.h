@@ -120,7 +120,7 @@ private:
     std::vector<Span> byLeft_;     // kept from sort to sort: the next one starts from it
     std::vector<uint8_t> listed_;  // whether each node has a place in byLeft_
     std::vector<DepthKey> keys_;   // the nodes' keys in left-edge order
-    std::vector<uint32_t> offsets_, targets_, predecessors_, queue_, ready_;
+    std::vector<uint32_t> offsets_, targets_, predecessors_, queue_;
 };
 
 template <class Order>
