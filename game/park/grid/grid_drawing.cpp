@@ -1,4 +1,6 @@
 // Drawing the grid: the two tile layers and the items' depth order.
+#include <limits>
+
 #include "game/park/grid/grid.h"
 #include "game/park/people/grid_item.h"
 #include "rendering/draw/graphics.h"
@@ -43,7 +45,10 @@ void Grid::SortItemsByDepth() {
     const size_t n = items_.size();
     if (n < 2) return;
     depthNodes_.resize(n);
-    depthPriorities_.resize(n);
+    // An item the numbering leaves out keeps its priority as it stands, so
+    // none is read here: its entry says so instead, and it is not written.
+    constexpr int kKeepsPriority = std::numeric_limits<int>::min();
+    depthPriorities_.assign(n, kKeepsPriority);
     constexpr size_t kAhead = 8;
     for (size_t i = 0; i < n; ++i) {
         if (i + 2 * kAhead < n) items_[i + 2 * kAhead]->PrefetchKeyLine();
@@ -53,11 +58,11 @@ void Grid::SortItemsByDepth() {
         node.key = item.GetDepthKey();
         node.held = item.IsHeld();
         node.takesPart = item.IsVisible() && !node.held;
-        depthPriorities_[i] = item.GetPriority();
     }
     depthOrder_.CollectEdges(depthNodes_);
     depthOrder_.Number(depthNodes_, depthPriorities_);
-    for (size_t i = 0; i < n; ++i) items_[i]->SetPriority(depthPriorities_[i]);
+    for (size_t i = 0; i < n; ++i)
+        if (depthPriorities_[i] != kKeepsPriority) items_[i]->SetPriority(depthPriorities_[i]);
     SortChildren();
     depthDirty_ = false;
 }
