@@ -58,16 +58,10 @@ __attribute__((target("avx2"))) inline __m256i either(__m256i x, __m256i y) { re
 // `y` where `x` is not.
 __attribute__((target("avx2"))) inline __m256i unless(__m256i x, __m256i y) { return _mm256_andnot_si256(x, y); }
 
-// OverlappingKeysOrder for narrow keys in every lane; `footprints` marks
-// the lanes where both items have one.
-__attribute__((target("avx2"))) DepthLaneOrder DepthLaneTest(const DepthLanes& a, const DepthLanes& b,
-                                                             __m256i footprints) {
-    const __m256i all = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
-
-    // Footprints sharing tiles: within the other, or on one rectangle the
-    // lower box, then the older item.
-    const __m256i overlap =
-        both(both(gt(a.col, b.colEnd), gt(a.row, b.rowEnd)), both(gt(b.col, a.colEnd), gt(b.row, a.rowEnd)));
+// Footprints sharing tiles: within the other, or on one rectangle the
+// lower box, then the older item.
+__attribute__((target("avx2"))) DepthLaneOrder DepthLanesNear(const DepthLanes& a, const DepthLanes& b) {
+    const __m256i all = _mm256_set1_epi32(-1);
     const __m256i same =
         both(both(eq(a.col, b.col), eq(a.row, b.row)), both(eq(a.colEnd, b.colEnd), eq(a.rowEnd, b.rowEnd)));
     const __m256i bWithin = unless(
@@ -80,9 +74,15 @@ __attribute__((target("avx2"))) DepthLaneOrder DepthLaneTest(const DepthLanes& a
     const __m256i bLower = _mm256_castps_si256(_mm256_cmp_ps(b.bottom, a.bottom, _CMP_LT_OQ));
     const __m256i bFront = either(aLower, unless(bLower, gt(a.id, b.id)));
     const __m256i aFront = either(bLower, unless(aLower, gt(b.id, a.id)));
-    const __m256i bNear = _mm256_blendv_epi8(bWithin, bFront, same);
-    const __m256i aNear = _mm256_blendv_epi8(aWithin, aFront, same);
+    return {_mm256_blendv_epi8(bWithin, bFront, same), _mm256_blendv_epi8(aWithin, aFront, same)};
+}
 
+// OverlappingKeysOrder for narrow keys in every lane; `footprints` marks
+// the lanes where both items have one, `pairs` those asked.
+__attribute__((target("avx2"), always_inline)) inline DepthLaneOrder DepthLaneTest(const DepthLanes& a,
+                                                                                   const DepthLanes& b,
+                                                                                   __m256i footprints, __m256i pairs) {
+    const __m256i all = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
     // Footprints apart: the rectangles' test both ways, its steps in order
     // (a gap counts from -1: 0 means the next column).
     const __m256i gapA = _mm256_sub_epi32(a.colEnd, b.col), gapB = _mm256_sub_epi32(b.colEnd, a.col);
@@ -97,10 +97,16 @@ __attribute__((target("avx2"))) DepthLaneOrder DepthLaneTest(const DepthLanes& a
     const __m256i sumsEqual = eq(sumA, sumB), sizesEqual = eq(s1, s2);
     const __m256i bBySize = either(gt(s2, s1), both(sizesEqual, either(gt(sumB, sumA), both(sumsEqual, gapBZero))));
     const __m256i aBySize = either(gt(s1, s2), both(sizesEqual, either(gt(sumA, sumB), both(sumsEqual, gapAZero))));
-    const __m256i bFar = both(footprints, unless(bBehind, either(aBehind, unless(notAdjacent, bBySize))));
-    const __m256i aFar = both(footprints, unless(aBehind, either(bBehind, unless(notAdjacent, aBySize))));
-
-    return {_mm256_blendv_epi8(bFar, bNear, overlap), _mm256_blendv_epi8(aFar, aNear, overlap)};
+    const DepthLaneOrder far = {both(footprints, unless(bBehind, either(aBehind, unless(notAdjacent, bBySize)))),
+                                both(footprints, unless(aBehind, either(bBehind, unless(notAdjacent, aBySize))))};
+    // Most boxes that overlap stand on footprints apart: the other stage
+    // only where some pair's footprints share tiles.
+    const __m256i overlap =
+        both(both(gt(a.col, b.colEnd), gt(a.row, b.rowEnd)), both(gt(b.col, a.colEnd), gt(b.row, a.rowEnd)));
+    if (_mm256_testz_si256(overlap, pairs)) return far;
+    const DepthLaneOrder near = DepthLanesNear(a, b);
+    return {_mm256_blendv_epi8(far.bAfterA, near.bAfterA, overlap),
+            _mm256_blendv_epi8(far.aAfterB, near.aAfterB, overlap)};
 }
 
 // All lanes whose bit is set in `bits`.
@@ -163,7 +169,8 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                 const __m256i flagsB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.flags[q]));
                 const __m256i footprints =
                     _mm256_and_si256(footprintA, DepthLaneMask(DepthFlagLanes(flagsB, DepthColumns::kFootprint)));
-                const DepthLaneOrder order = DepthLaneTest(a, DepthLanesAt(c, q), footprints);
+                const DepthLaneOrder order =
+                    DepthLaneTest(a, DepthLanesAt(c, q), footprints, _mm256_castps_si256(overlapsX));
                 int bAfterA = _mm256_movemask_ps(_mm256_castsi256_ps(order.bAfterA));
                 int aAfterB = _mm256_movemask_ps(_mm256_castsi256_ps(order.aAfterB));
                 // A wide key's pairs go through the test itself.
