@@ -150,7 +150,7 @@ TEST(DepthNumberingTest, HeldSuccessorAdvancesTheCounter) {
 // `offset` tiles out along both axes (their boxes where the board draws the
 // tiles they would have at 0), far enough for sums and gaps to need more
 // than 32 bits; some keys have no footprint, some boxes an infinite edge
-// or one that is not a number.
+// or one that is not a number, some a bottom that is not a number.
 size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
     GridTransform board;
     board.Build({.tileStepW = 64, .tileStepH = 32, .cols = 10, .rows = 10, .width = 800, .height = 400});
@@ -176,6 +176,7 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
             if (rng() % 40 == 0) node.key.right = std::numeric_limits<float>::infinity();
             if (rng() % 40 == 0) node.key.left = -std::numeric_limits<float>::infinity();
             if (rng() % 40 == 0) node.key.left = std::numeric_limits<float>::quiet_NaN();
+            if (rng() % 30 == 0) node.key.bottom = std::numeric_limits<float>::quiet_NaN();
             node.held = rng() % 15 == 0;
             node.takesPart = !node.held && rng() % 10 != 0;
             old[static_cast<size_t>(i)] = static_cast<int>(rng() % 50);
