@@ -86,7 +86,7 @@ void DynamicWidget::RetireController(std::map<std::wstring, std::unique_ptr<Cont
     if (updatingControllers_) {
         // The running loop stands on this entry or a neighbour: leave the
         // entry, empty, and let the controller die after the pass.
-        if (it->second) retired_.push_back(std::move(it->second));
+        if (it->second) KeepRetired(std::move(it->second));
         NoteFirstController();
         return;
     }
@@ -106,13 +106,14 @@ void DynamicWidget::UpdateControllers(float x) {
         // The entry may have been emptied, or refilled, by an earlier Update.
         if (c && c->Update(x) && it->second.get() == c) {
             NoteEntry(it->first, nullptr);
-            retired_.push_back(std::move(it->second));
+            KeepRetired(std::move(it->second));
             NoteFirstController();
         }
         if (controllers_.size() == 1 || ++it == controllers_.end()) break;
     }
     updatingControllers_ = false;
-    if (retired_.empty()) return;
+    if (!retiredInPass_) return;
+    retiredInPass_ = false;
     std::erase_if(controllers_, [](const auto& entry) { return !entry.second; });
     NoteFirstController();
     // Destructors run last and may add or stop controllers themselves.
@@ -135,7 +136,7 @@ void DynamicWidget::AddController(std::unique_ptr<Controller> controller) {
     it->second = std::move(controller);
     NoteFirstController();
     if (updatingControllers_)
-        retired_.push_back(std::move(earlier));
+        KeepRetired(std::move(earlier));
     else
         earlier.reset();
 }
@@ -152,7 +153,7 @@ void DynamicWidget::StopChanges() {
     firstController_ = nullptr;
     if (updatingControllers_) {
         for (auto& [name, c] : controllers_)
-            if (c) retired_.push_back(std::move(c));
+            if (c) KeepRetired(std::move(c));
         return;
     }
     // A controller's destructor touches the widget (its count): take the

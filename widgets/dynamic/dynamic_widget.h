@@ -305,7 +305,11 @@ protected:
     int flashPeriod_ = 0, flashCount_ = 0;
     // Whether the oscillation and clamp offsets are laid on the fields now.
     bool offsetsOn_ = true;
-    bool updatingControllers_ = false;
+    bool updatingControllers_ : 1 = false;
+    // Whether a controller went to retired_ in the pass under way: the
+    // vector lies on a line of its own that the passes do not read, and a
+    // pass that retires nothing, as most do, need not look at it.
+    bool retiredInPass_ : 1 = false;
     bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false, resetModesWhenDone_ = false;
     bool frameChanged_ = false;
     // Whether any oscillation or clamp is held: the passes ask this, not
@@ -375,6 +379,11 @@ protected:
     // After any change of the image, the cache, the post-render mode or the children's transform.
     void NoteBlank() { blank_ = IsBlank(); }
     void RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it);
+    // Keeps a controller stopped while the controllers are advanced until the pass is over.
+    void KeepRetired(std::unique_ptr<Controller> controller) {
+        retired_.push_back(std::move(controller));
+        retiredInPass_ = true;
+    }
     // The entry under `name` now holds `c` (null: nothing).
     void NoteEntry(const std::wstring& name, const Controller* c);
     void UpdateControllers(float x);
