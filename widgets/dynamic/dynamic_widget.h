@@ -304,12 +304,17 @@ protected:
     // The count too: IsAnimating asks it at every update.
     int flashPeriod_ = 0, flashCount_ = 0;
     // Whether the oscillation and clamp offsets are laid on the fields now.
-    bool offsetsOn_ = true;
+    bool offsetsOn_ : 1 = true;
     bool updatingControllers_ : 1 = false;
     // Whether a controller went to retired_ in the pass under way: the
     // vector lies on a line of its own that the passes do not read, and a
     // pass that retires nothing, as most do, need not look at it.
     bool retiredInPass_ : 1 = false;
+    // Whether the transform applies to the children too: every point or
+    // rectangle mapped through the widget asks it, as each walking person's
+    // step does for the tile under its feet, so it lies in the lines the
+    // passes read (the draw pass reads this line too).
+    bool transformChildren_ = false;
     bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false, resetModesWhenDone_ = false;
     bool frameChanged_ = false;
     // Whether any oscillation or clamp is held: the passes ask this, not
@@ -423,7 +428,6 @@ protected:
     bool privateImage_ = false;
     bool tesselated_ = false;
     int tessColumns_ = 0, tessRows_ = 0;
-    bool transformChildren_ = false;
     bool clipSubtree_ = false;
     int postRender_ = 0;
     Transform transform_;
