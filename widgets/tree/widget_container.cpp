@@ -98,8 +98,22 @@ void WidgetContainer::ChildWalk::PrefetchAhead(PassLines lines) const {
     if (at >= count) return;
     // The first child's first lines were asked for before its parent's own visit.
     if (at == 0) PrefetchLines(*children[0], lines);
-    if (at + 1 < count) PrefetchLines(*children[at + 1], lines);
-    if (at + 2 < count) PrefetchHeader(children[at + 2]);
+    if (lines == PassLines::kDraw) {
+        if (at + 1 < count) PrefetchLines(*children[at + 1], lines);
+        if (at + 2 < count) PrefetchHeader(children[at + 2]);
+        return;
+    }
+    // The update passes go down a child's chain of only children, as a
+    // visitor's task sequence and task, one visit a level: the child's own
+    // visit asks for its only child's lines and reads them at once, and a
+    // visit earlier is too late for the level below. So the walk runs a
+    // child further ahead, and asks for the lines of the next child's only
+    // child, whose first lines were asked for a visit ago.
+    if (at == 0 && count > 1) PrefetchLines(*children[1], lines);
+    if (at + 1 < count)
+        if (const Widget* lone = children[at + 1]->children_.Lone()) PrefetchLines(*lone, lines);
+    if (at + 2 < count) PrefetchLines(*children[at + 2], lines);
+    if (at + 3 < count) PrefetchHeader(children[at + 3]);
 }
 
 uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {

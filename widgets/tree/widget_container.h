@@ -206,7 +206,9 @@ private:
         }
         // Asks the memory for the children ahead of the cursor: the first
         // lines of the child two on, and what the pass reads of the next
-        // child (and, at the first step, of this one).
+        // child (and, at the first step, of this one). The update passes
+        // look a child further, and ask for what they read of the next
+        // child's only child too.
         void PrefetchAhead(PassLines lines) const;
 
     private:
