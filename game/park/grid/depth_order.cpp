@@ -62,8 +62,7 @@ void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes) {
     SortByLeft(nodes);
     order_.clear();
     for (const Span& span : byLeft_) order_.push_back(span.index);
-    columns_.Fill(nodes, order_);
-    if (SweepColumns(columns_, nodes, links_)) return;
+    if (SweepColumns(nodes, order_, columns_, links_)) return;
     keys_.clear();
     for (const Span& span : byLeft_) keys_.push_back(nodes[span.index].key);
     Sweep([&](std::size_t p, std::size_t q) { return OverlappingKeysOrder(keys_[p], keys_[q]); });

@@ -28,7 +28,7 @@ void DepthColumns::Fill(const std::vector<DepthNode>& nodes, const std::vector<u
     const std::size_t padded = (count & ~std::size_t{7}) + 8;
     left.assign(padded, std::numeric_limits<float>::infinity());
     right.assign(padded, -std::numeric_limits<float>::infinity());
-    for (auto* column : {&bottom}) column->assign(padded, 0.0f);
+    bottom.assign(padded, 0.0f);
     for (auto* column : {&col, &row, &colEnd, &rowEnd, &cols, &rows, &id, &flags, &linksTo, &linksBack})
         column->assign(padded, 0);
     index.assign(padded, 0);

@@ -55,6 +55,8 @@ struct DepthColumns {
     void Fill(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order);
 };
 
-// The links between the filled columns' nodes, eight pairs at a time;
-// false (and nothing done) where the processor cannot.
-bool SweepColumns(DepthColumns& columns, const std::vector<DepthNode>& nodes, DepthLinks& links);
+// The links between the nodes `order` names (in left-edge order), eight
+// pairs at a time, the columns filled for it; false (and nothing done, the
+// columns not filled) where the processor cannot.
+bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order, DepthColumns& columns,
+                  DepthLinks& links);

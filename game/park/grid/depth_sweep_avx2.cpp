@@ -207,14 +207,18 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
 
 }  // namespace
 
-bool SweepColumns(DepthColumns& columns, const std::vector<DepthNode>& nodes, DepthLinks& links) {
+bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order, DepthColumns& columns,
+                  DepthLinks& links) {
     if (!__builtin_cpu_supports("avx2")) return false;
+    columns.Fill(nodes, order);
     SweepColumnsAvx2(columns, nodes, links);
     return true;
 }
 
 #else
 
-bool SweepColumns(DepthColumns&, const std::vector<DepthNode>&, DepthLinks&) { return false; }
+bool SweepColumns(const std::vector<DepthNode>&, const std::vector<uint32_t>&, DepthColumns&, DepthLinks&) {
+    return false;
+}
 
 #endif

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -116,6 +117,20 @@ protected:
     }
     void ClickHudLater(std::string name, const wchar_t* id) {
         game_->Then(std::move(name), [this, id] { return ClickHud(id); });
+    }
+    // Skips the tutorial and names the park `park` through its field; `then`
+    // runs as the name is given.
+    void SkipTutorialAndNamePark(std::string step, std::wstring park, std::function<void()> then = {}) {
+        ClickHudLater("the tutorial skipped", L"tutorial_skip");
+        game_->Then(std::move(step), [this, park = std::move(park), then = std::move(then)] {
+            DynamicWidget* field = HudObject(L"park_name_input");
+            if (!Hud()->TutorialInactive() || !field || game_->FramesOnStep() < 20) return false;
+            game_->ClickOn(field);
+            game_->Type(park);
+            game_->Press(plat::vk::kReturn);
+            if (then) then();
+            return true;
+        });
     }
     // A new player from the start-up screens through naming and the
     // introduction to the map.
@@ -596,16 +611,7 @@ TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
     game_ = &game;
     NewPlayerToTheMap(game, L"Ed");
     OpenFirstPark(game, "the first park");
-    ClickHudLater("the tutorial skipped", L"tutorial_skip");
-    game.Then("the park named, money enough", [&] {
-        DynamicWidget* field = HudObject(L"park_name_input");
-        if (!Hud()->TutorialInactive() || !field || game.FramesOnStep() < 20) return false;
-        game.ClickOn(field);
-        game.Type(L"Ed's");
-        game.Press(plat::vk::kReturn);
-        Level().money = 100000;
-        return true;
-    });
+    SkipTutorialAndNamePark("the park named, money enough", L"Ed's", [this] { Level().money = 100000; });
     ClickHudLater("the research panel", L"btn_research");
     game.Then("everything on offer bought", [&] {
         if (game.FramesOnStep() < 20) return false;
@@ -645,19 +651,12 @@ TEST_F(GamePlaythroughTest, TheGoalsMenuReachesEveryOpenChallenge) {
     game_ = &game;
     NewPlayerToTheMap(game, L"Flo");
     OpenFirstPark(game, "the first park");
-    ClickHudLater("the tutorial skipped", L"tutorial_skip");
     std::set<std::wstring> open, seen;
-    game.Then("the park named, every challenge open", [&] {
-        DynamicWidget* field = HudObject(L"park_name_input");
-        if (!Hud()->TutorialInactive() || !field || game.FramesOnStep() < 20) return false;
-        game.ClickOn(field);
-        game.Type(L"Flo's");
-        game.Press(plat::vk::kReturn);
+    SkipTutorialAndNamePark("the park named, every challenge open", L"Flo's", [&] {
         for (const auto& [name, challenge] : Level().goals_tracker.Challenges()) {
             Level().goals_tracker.ActivateChallenge(name);
             open.insert(name);
         }
-        return true;
     });
     ClickHudLater("the goals menu", L"btn_goals");
     int row = 0, pages = 0;
@@ -701,15 +700,7 @@ TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
     game_ = &game;
     NewPlayerToTheMap(game, L"Gus");
     OpenFirstPark(game, "the first park");
-    ClickHudLater("the tutorial skipped", L"tutorial_skip");
-    game.Then("the park named", [&] {
-        DynamicWidget* field = HudObject(L"park_name_input");
-        if (!Hud()->TutorialInactive() || !field || game.FramesOnStep() < 20) return false;
-        game.ClickOn(field);
-        game.Type(L"Gus's");
-        game.Press(plat::vk::kReturn);
-        return true;
-    });
+    SkipTutorialAndNamePark("the park named", L"Gus's");
     game.Then("the gate's card, on the pointer over the gate", [&] {
         const ScreenPoint at = DrivenGame::Middle(Gate());
         game.MoveTo(at.x, at.y);
