@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gfx/draw_cache.h"
 #include "platform/gfx/formats.h"
 #include "platform/gfx/shader_stages.h"
 
@@ -136,6 +137,7 @@ void Device::ResetTargetState() {
 HResult Device::SetRenderTarget(uint32_t index, Surface* surface) {
     RecordObject(Call::SetRenderTarget, index, surface);
     if (index != 0 || !surface || !surface->IsRenderTarget() || surface->IsDepthStencil()) return kErrInvalidCall;
+    if (surface != state_.renderTarget) ForgetDrawSetup();
     ReplaceReference(state_.renderTarget, surface);
     ResetTargetState();
     return kOk;
@@ -151,6 +153,7 @@ HResult Device::GetRenderTarget(uint32_t index, Surface** out) {
 HResult Device::SetDepthStencilSurface(Surface* surface) {
     RecordObject(Call::SetDepthStencilSurface, 0, surface);
     if (surface && !surface->IsDepthStencil()) return kErrInvalidCall;
+    if (surface != state_.depthStencil) ForgetDrawSetup();
     ReplaceReference(state_.depthStencil, surface);
     return kOk;
 }
@@ -300,12 +303,14 @@ HResult Device::GetFVF(uint32_t* out) const {
 
 HResult Device::SetVertexProgram(VertexProgram* program) {
     RecordObject(Call::SetVertexProgram, 0, program);
+    if (program != state_.vertexProgram) ForgetDrawSetup();
     state_.vertexProgram = program;
     return kOk;
 }
 
 HResult Device::SetPixelProgram(PixelProgram* program) {
     RecordObject(Call::SetPixelProgram, 0, program);
+    if (program != state_.pixelProgram) ForgetDrawSetup();
     state_.pixelProgram = program;
     return kOk;
 }

@@ -31,6 +31,7 @@ struct SDL_Surface;
 namespace plat {
 
 struct ShaderStages;
+struct DrawCache;
 
 class Device : public RefCounted {
 public:
@@ -153,6 +154,8 @@ private:
         recorder_->Record(r);
     }
     void ResetTargetState();
+    // Drops the setup kept for the next draw: an object the state names is replaced.
+    void ForgetDrawSetup();
     HResult BlitToWindow();
     HResult ShowOnWindow(SDL_Surface* shown, const Surface& frame);
     ConstantRegisters& StageConstants(ShaderKind stage);
@@ -163,6 +166,8 @@ private:
     std::vector<Format> textureFormats_;
     PresentParams params_;
     DeviceState state_;
+    // The rasterizer's setup of the last draw (device_draw.cpp).
+    std::unique_ptr<DrawCache> drawCache_;
     Surface* backBuffer_ = nullptr;
     Surface* autoDepthStencil_ = nullptr;
     bool inScene_ = false;

@@ -1,10 +1,12 @@
 // Drawing from user memory: primitive assembly over the vertex pipeline and
 // the rasterizer. Pairs of triangles that make an axis-aligned rectangle (the
 // engine's blits) take the rectangle path.
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
 #include "platform/gfx/device.h"
+#include "platform/gfx/draw_cache.h"
 #include "platform/gfx/vertex_pipeline.h"
 
 namespace plat {
@@ -69,17 +71,49 @@ struct Assembly {
     uint32_t base;            // subtracted from indices
 };
 
+// Whether two states differ in nothing but the textures bound.
+bool SameBesidesTextures(const DeviceState& a, const DeviceState& b) {
+    if (std::memcmp(a.render, b.render, sizeof a.render) != 0) return false;
+    for (int k = 0; k < kMaxTextureStages; ++k)
+        if (std::memcmp(a.stages[k].stage, b.stages[k].stage, sizeof a.stages[k].stage) != 0 ||
+            std::memcmp(a.stages[k].sampler, b.stages[k].sampler, sizeof a.stages[k].sampler) != 0)
+            return false;
+    constexpr size_t kRest = offsetof(DeviceState, world);
+    return std::memcmp(reinterpret_cast<const char*>(&a) + kRest, reinterpret_cast<const char*>(&b) + kRest,
+                       sizeof(DeviceState) - kRest) == 0;
+}
+
+// The setup and pipeline for a draw under `state`: kept from the last draw
+// when the state is as it was then, but for the textures, which mostly
+// change from draw to draw and are bound afresh (taking a texture's view
+// also makes a fill put off or a converted copy current).
+DrawCache& PreparedSetup(DrawCache& cache, const DeviceState& state, raster::DrawSetup& d) {
+    if (cache.valid && SameBesidesTextures(cache.state, state)) {
+        d = cache.setup;
+        raster::BindTextures(d, state);
+        cache.pipeline->TakeTextureScales(d);
+        return cache;
+    }
+    // Copied whole, padding with it, so that an unchanged state compares equal.
+    std::memcpy(static_cast<void*>(&cache.state), &state, sizeof state);
+    cache.setup = raster::BuildDrawSetup(state);
+    cache.pipeline.emplace(state, cache.setup);
+    cache.valid = true;
+    d = cache.setup;
+    return cache;
+}
+
 // Draws the primitives and marks the target's rows they wrote.
-void Rasterize(const DeviceState& state, const Assembly& as, const uint8_t* data, uint32_t stride,
+void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, const uint8_t* data, uint32_t stride,
                uint32_t vertexCount) {
-    raster::DrawSetup d = raster::BuildDrawSetup(state);
+    raster::DrawSetup d;
+    const raster::VertexPipeline& pipe = *PreparedSetup(cache, state, d).pipeline;
     struct MarkWritten {
         raster::DrawSetup& d;
         Surface* target;
         ~MarkWritten() { target->Touch(d.writtenTop, d.writtenBottom); }
     } mark{d, state.renderTarget};
     if (raster::ClipIsEmpty(d)) return;
-    raster::VertexPipeline pipe(state, d);
     // Most draws are one quad: their vertices stay on the stack instead of
     // two allocations a draw.
     ClipVertex fewVerts[kFewVertices];
@@ -147,7 +181,8 @@ HResult Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, con
         return kErrInvalidCall;
     if (primitiveCount == 0) return kOk;
     Assembly as{type, primitiveCount, nullptr, 0};
-    Rasterize(state_, as, static_cast<const uint8_t*>(vertices), stride, need);
+    if (!drawCache_) drawCache_ = std::make_unique<DrawCache>();
+    Rasterize(state_, *drawCache_, as, static_cast<const uint8_t*>(vertices), stride, need);
     return kOk;
 }
 
@@ -170,8 +205,13 @@ HResult Device::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, ui
         if (i < minIndex || i >= minIndex + vertexCount) return kErrInvalidCall;
     Assembly as{type, primitiveCount, idx.data(), minIndex};
     const uint8_t* base = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(minIndex) * stride;
-    Rasterize(state_, as, base, stride, vertexCount);
+    if (!drawCache_) drawCache_ = std::make_unique<DrawCache>();
+    Rasterize(state_, *drawCache_, as, base, stride, vertexCount);
     return kOk;
+}
+
+void Device::ForgetDrawSetup() {
+    if (drawCache_) drawCache_->valid = false;
 }
 
 }  // namespace plat

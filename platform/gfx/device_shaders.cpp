@@ -57,6 +57,7 @@ HResult Device::SetPixelShader(DevicePixelShader* shader) {
     RecordObject(Call::SetPixelShader, 0, shader);
     ReplaceReference(pixelShader_, shader);
     shaders_->pixel.SetCode(shader ? &shader->Code() : nullptr);
+    ForgetDrawSetup();
     state_.pixelProgram = shader ? &shaders_->pixel : nullptr;
     return kOk;
 }
@@ -65,6 +66,7 @@ HResult Device::SetVertexShader(DeviceVertexShader* shader) {
     RecordObject(Call::SetVertexShader, 0, shader);
     ReplaceReference(vertexShader_, shader);
     shaders_->vertex.SetCode(shader ? &shader->Code() : nullptr);
+    ForgetDrawSetup();
     state_.vertexProgram = shader ? &shaders_->vertex : nullptr;
     return kOk;
 }

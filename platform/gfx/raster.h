@@ -8,6 +8,7 @@
 // An axis-aligned textured quad goes through DrawRect, which copies whole
 // texel rows when texels map one to one onto pixels.
 
+#include <cmath>
 #include <cstdint>
 
 #include "platform/gfx/resources.h"
@@ -23,6 +24,14 @@ namespace raster {
 constexpr int kSubBits = 8;
 constexpr int kSub = 1 << kSubBits;
 constexpr int kChunk = 128;
+
+// std::llround (halves away from zero) without the library call, for
+// |x| < 2^62: x minus its whole part is exact.
+inline int64_t RoundHalfAway(double x) {
+    const double whole = std::trunc(x);
+    const double rest = x - whole;
+    return static_cast<int64_t>(whole) + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
+}
 
 enum Attr { kR, kG, kB, kA, kU0, kV0, kU1, kV1, kAttrCount };
 

@@ -63,18 +63,6 @@ void RunProgram(DrawSetup& d, int x, int y, int n, const ChunkInputs& in, uint32
 
 }  // namespace
 
-namespace {
-
-// std::llround (halves away from zero) without the library call, for
-// |x| < 2^62: x minus its whole part is exact.
-inline int64_t RoundHalfAway(double x) {
-    const double whole = std::trunc(x);
-    const double rest = x - whole;
-    return static_cast<int64_t>(whole) + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
-}
-
-}  // namespace
-
 void StepCoordinates(double start, double step, int n, int32_t* out) {
     const double end = start + step * (n - 1);
     constexpr double kSafe = 16384.0;  // texels: 32.32 stepping cannot overflow

@@ -107,17 +107,6 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
     d.blendFn = ChooseBlend(d.blend);
     d.overRows = BlendIsOver(d.blend) && CpuHasAvx2();
     d.opaqueInPlace = t->GetFormat() == Format::X8R8G8B8 && BlendColorIgnoresDestAlpha(d.blend);
-    auto sample = [&](int k) {
-        const StageSettings& st = s.stages[k];
-        d.textured[k] = true;
-        d.textures[k] = st.texture->Level0();
-        d.samplers[k].view = d.textures[k]->View();
-        d.samplers[k].wrapU = st.Get(SamplerState::AddressU) == static_cast<uint32_t>(TextureAddress::Wrap);
-        d.samplers[k].wrapV = st.Get(SamplerState::AddressV) == static_cast<uint32_t>(TextureAddress::Wrap);
-        d.minBilinear[k] = st.Get(SamplerState::MinFilter) == static_cast<uint32_t>(TextureFilter::Linear);
-        d.magBilinear[k] = st.Get(SamplerState::MagFilter) == static_cast<uint32_t>(TextureFilter::Linear);
-        d.samplers[k].bilinear = d.magBilinear[k];
-    };
     d.stageCount = 0;
     for (int k = 0; k < kMaxTextureStages; ++k) {
         const StageSettings& st = s.stages[k];
@@ -130,16 +119,34 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
         c.alpha1 = static_cast<StageArg>(st.Get(StageState::AlphaArg1));
         c.alpha2 = static_cast<StageArg>(st.Get(StageState::AlphaArg2));
         d.stageCount = k + 1;
-        if (st.texture) sample(k);
     }
-    // A pixel program ignores the stage operations and may read any stage
-    // that has a texture, even one the fixed stages would leave disabled.
-    if (s.pixelProgram)
-        for (int k = d.stageCount; k < kMaxTextureStages; ++k)
-            if (s.stages[k].texture) sample(k);
     d.cull = static_cast<Cull>(s.Get(RenderState::CullMode));
     d.program = s.pixelProgram;
+    BindTextures(d, s);
     return d;
+}
+
+void BindTextures(DrawSetup& d, const DeviceState& s) {
+    for (int k = 0; k < kMaxTextureStages; ++k) {
+        const StageSettings& st = s.stages[k];
+        // A pixel program ignores the stage operations and may read any stage
+        // that has a texture, even one the fixed stages would leave disabled.
+        if (!st.texture || (k >= d.stageCount && !s.pixelProgram)) {
+            d.textured[k] = false;
+            d.textures[k] = nullptr;
+            d.samplers[k] = SamplerSetup{};
+            d.minBilinear[k] = d.magBilinear[k] = false;
+            continue;
+        }
+        d.textured[k] = true;
+        d.textures[k] = st.texture->Level0();
+        d.samplers[k].view = d.textures[k]->View();
+        d.samplers[k].wrapU = st.Get(SamplerState::AddressU) == static_cast<uint32_t>(TextureAddress::Wrap);
+        d.samplers[k].wrapV = st.Get(SamplerState::AddressV) == static_cast<uint32_t>(TextureAddress::Wrap);
+        d.minBilinear[k] = st.Get(SamplerState::MinFilter) == static_cast<uint32_t>(TextureFilter::Linear);
+        d.magBilinear[k] = st.Get(SamplerState::MagFilter) == static_cast<uint32_t>(TextureFilter::Linear);
+        d.samplers[k].bilinear = d.magBilinear[k];
+    }
 }
 
 VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup) : state_(state) {
@@ -150,11 +157,7 @@ VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup)
     vy_ = state.viewport.y;
     vw_ = state.viewport.width;
     vh_ = state.viewport.height;
-    for (int k = 0; k < kMaxTextureStages; ++k) {
-        // Texture coordinates travel in texels of the stage's texture.
-        scale_[k][0] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.width) : 1.0f;
-        scale_[k][1] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.height) : 1.0f;
-    }
+    TakeTextureScales(setup);
     int at = 12;
     const uint32_t fvf = state.fvf;
     if (fvf & kFvfNormal) {
@@ -170,6 +173,14 @@ VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup)
         at += 8;
     }
     if (fvf & kFvfTex2) tex1At_ = at;
+}
+
+void VertexPipeline::TakeTextureScales(const DrawSetup& setup) {
+    for (int k = 0; k < kMaxTextureStages; ++k) {
+        // Texture coordinates travel in texels of the stage's texture.
+        scale_[k][0] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.width) : 1.0f;
+        scale_[k][1] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.height) : 1.0f;
+    }
 }
 
 void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out) const {
@@ -208,8 +219,11 @@ RasterVertex VertexPipeline::ToScreen(const ClipVertex& v) const {
     const double iw = 1.0 / v.c[3];
     const double sx = vx_ + (1.0 + v.c[0] * iw) * vw_ * 0.5;
     const double sy = vy_ + (1.0 - v.c[1] * iw) * vh_ * 0.5;
-    r.fx = std::llround(sx * kSub);
-    r.fy = std::llround(sy * kSub);
+    // Positions far out (or not numbers) keep the library's answer.
+    constexpr double kExact = 4611686018427387904.0;  // 2^62
+    const double px = sx * kSub, py = sy * kSub;
+    r.fx = std::fabs(px) < kExact ? RoundHalfAway(px) : std::llround(px);
+    r.fy = std::fabs(py) < kExact ? RoundHalfAway(py) : std::llround(py);
     r.z = static_cast<float>(v.c[2] * iw);
     r.w = v.c[3];
     std::memcpy(r.a, v.a, sizeof r.a);

@@ -24,6 +24,8 @@ public:
     // Fixes the transform, the viewport and the texture scales for a draw.
     VertexPipeline(const DeviceState& state, const DrawSetup& setup);
 
+    // The texture scales for the textures `setup` binds now.
+    void TakeTextureScales(const DrawSetup& setup);
     // Transforms `count` vertices starting at `data` into out[0 .. count).
     void Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out) const;
     RasterVertex ToScreen(const ClipVertex& v) const;
@@ -40,5 +42,8 @@ private:
 };
 
 DrawSetup BuildDrawSetup(const DeviceState& state);
+// Sets the setup's textures and samplers to those of `state`, for the stages
+// the setup reads.
+void BindTextures(DrawSetup& d, const DeviceState& state);
 
 }  // namespace plat::raster

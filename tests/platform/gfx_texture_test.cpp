@@ -242,4 +242,74 @@ TEST_F(GfxTextureTest, UnlockAfterWriteRefreshesWhatIsSampled) {
     tex->Release();
 }
 
+// The device keeps what a draw set up for the draws after it while its
+// state stays the same. A run of draws that each change something (the
+// texture, to one of another size made where a released one was; the blend;
+// the addressing; the target) must draw what each draw alone on a fresh
+// device draws.
+class GfxDrawStateRunTest : public GfxTextureTest {
+protected:
+    struct Step {
+        int w, h;       // the texture's size
+        uint32_t seed;  // its texels
+        bool blend, wrap;
+        bool otherTarget;  // drawn into a second target
+    };
+    static constexpr int kRunW = 160, kRunH = 12;
+
+    // A fresh device with both targets cleared; the second is other_.
+    void OpenTargets() {
+        Open(kRunW, kRunH, plat::Format::A8R8G8B8);
+        Filter(TextureFilter::Linear);
+        ASSERT_EQ(plat::kOk, device_->CreateRenderTarget(kRunW, kRunH, plat::Format::A8R8G8B8, false, &other_));
+        Bind(other_);
+        Clear(0xFF204060u);
+        Bind(target_);
+        Clear(0xFF204060u);
+    }
+    void CloseTargets() {
+        other_->Release();
+        TearDown();
+    }
+
+    // Step s drawn at (x, 2), and the 20 x 12 pixels about it.
+    std::vector<uint32_t> DrawStep(const Step& s, int x) {
+        plat::Texture* tex = MakeTexture(s.w, s.h, Noise(s.w * s.h, s.seed, false));
+        device_->SetTexture(0, tex);
+        tex->Release();  // the device's reference keeps it while bound
+        device_->SetRenderState(plat::RenderState::AlphaBlendEnable, s.blend ? 1 : 0);
+        if (s.blend) BlendNormal();
+        const auto address = static_cast<uint32_t>(s.wrap ? plat::TextureAddress::Wrap : plat::TextureAddress::Clamp);
+        device_->SetSamplerState(0, SamplerState::AddressU, address);
+        if (s.otherTarget) Bind(other_);
+        Quad(static_cast<float>(x), 2.0f, 16.0f, 8.0f, 0xFFFFFFFFu, -0.25f, 0.0f, 1.5f, 1.0f);
+        if (s.otherTarget) Bind(target_);
+        device_->SetTexture(0, nullptr);
+        const std::vector<uint32_t> px = Read(s.otherTarget ? other_ : target_);
+        std::vector<uint32_t> out;
+        for (int y = 0; y < kRunH; ++y) out.insert(out.end(), &px[y * kRunW + x - 2], &px[y * kRunW + x + 18]);
+        return out;
+    }
+
+    plat::Surface* other_ = nullptr;
+};
+
+TEST_F(GfxDrawStateRunTest, EachDrawOfARunDrawsAsItWouldAloneOnAFreshDevice) {
+    const Step steps[] = {{4, 4, 1, false, false, false}, {4, 4, 2, true, false, false}, {7, 3, 3, true, false, false},
+                          {7, 3, 4, true, true, false},   {2, 5, 5, false, true, true},  {2, 5, 6, false, true, false},
+                          {5, 2, 7, true, false, true}};
+    const int n = static_cast<int>(std::size(steps));
+    TearDown();
+    OpenTargets();
+    std::vector<std::vector<uint32_t>> inRun;
+    for (int i = 0; i < n; ++i) inRun.push_back(DrawStep(steps[i], 2 + i * 22));
+    CloseTargets();
+    for (int i = 0; i < n; ++i) {
+        OpenTargets();
+        EXPECT_EQ(inRun[static_cast<size_t>(i)], DrawStep(steps[i], 2 + i * 22)) << "step " << i;
+        CloseTargets();
+    }
+    Open(kW, kH, plat::Format::A8R8G8B8);
+}
+
 }  // namespace
