@@ -52,6 +52,24 @@ public:
         return MakeRow(s, v);
     }
 
+    // The rows at v, v + 1.0, v + 2.0 ... (16.16) while they are made,
+    // `most` at the most, into out: how many. None when the first is not at
+    // hand: Row then makes it, or finds the offset not kept.
+    int MadeRowsFrom(int32_t v, int most, KeptRow* out) const {
+        const ColumnStep step = BilinearColumn(v);
+        if (firstRow_ || !kept_ || step.weight != kept_->key.fy || kept_->made.empty()) return 0;
+        const Slot& slot = *kept_;
+        const size_t stride = static_cast<size_t>(slot.key.width) + 1;
+        // A whole texel row further down adds one to the column, at the same weight.
+        int n = 0;
+        for (int c = step.column; n < most && c >= -1 && c < slot.key.height; ++c, ++n) {
+            const Made& m = slot.made[static_cast<size_t>(c + 1)];
+            if (!m.ready) break;
+            out[n] = {slot.texels.data() + stride * static_cast<size_t>(c + 1) + 1, m.first, m.end};
+        }
+        return n;
+    }
+
 private:
     KeptRow MakeRow(const SamplerSetup& s, int32_t v);
 

@@ -378,16 +378,26 @@ int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& 
     OverRun out(width);
     // The kept entries a row reads, lowest first.
     const int lowest = run.Lowest(0, width);
+    constexpr int kAtOnce = 64;
+    KeptRow kept[kAtOnce];
     int py = y0;
-    for (; py < y1; ++py) {
-        const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
-        if (!kept.texels) break;
-        if (skipClear && (kept.first >= lowest + width || kept.end <= lowest)) continue;
-        uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
-        if (run.mirrored)
-            out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, kept.texels, 0, width, turned); });
-        else
-            out.Add(kept.texels + run.first, target);
+    while (py < y1) {
+        // Rows already made are taken a run at a time; a row that is not is
+        // asked for alone, which makes it (or finds the offset not kept).
+        int n = filtered.MadeRowsFrom(rows.Row(py), std::min(kAtOnce, y1 - py), kept);
+        if (n == 0) {
+            kept[0] = filtered.Row(d.samplers[0], rows.Row(py));
+            if (!kept[0].texels) break;
+            n = 1;
+        }
+        for (int i = 0; i < n; ++i, ++py) {
+            if (skipClear && (kept[i].first >= lowest + width || kept[i].end <= lowest)) continue;
+            uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
+            if (run.mirrored)
+                out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, kept[i].texels, 0, width, turned); });
+            else
+                out.Add(kept[i].texels + run.first, target);
+        }
     }
     out.Flush();
     return py;
