@@ -11,6 +11,15 @@
 
 SpawnTiming KivraSpawner::timing_;
 
+namespace {
+
+// The most visitors of one kind a period lets in. The counts come from the
+// park's saved marketing: a damaged count must not queue billions (the
+// queue alone would take gigabytes) nor crowd the park past playing.
+constexpr uint64_t kMostOfAKind = 1000;
+
+}  // namespace
+
 KivraSpawner::KivraSpawner(KivraGrid& grid) : grid_(grid) {
     if (timing_.period == 0) timing_ = ComputeSpawnTiming(ReadSpawnTimingConstants());
 }
@@ -35,7 +44,13 @@ void KivraSpawner::BuildSpawnQueue() {
     std::vector<std::wstring> names;
     std::vector<uint32_t> order;
     for (const auto& [name, count] : counts_) {
-        const auto n = static_cast<uint64_t>(static_cast<float>(count) * countScale_ + 0.5f);
+        auto n = static_cast<uint64_t>(static_cast<float>(count) * countScale_ + 0.5f);
+        if (n > kMostOfAKind) {
+            LogWrite(L"Too many visitors of type \"" + name + L"\" to let in (" + std::to_wstring(n) + L"); " +
+                         std::to_wstring(kMostOfAKind) + L" come",
+                     true);
+            n = kMostOfAKind;
+        }
         order.insert(order.end(), n, static_cast<uint32_t>(names.size()));
         names.push_back(name);
     }
@@ -62,7 +77,8 @@ void KivraSpawner::BuildSpawnQueue() {
     names_ = std::move(names);
     queued_ = order.size();
     const uint64_t span = uint64_t{timing_.period} + timing_.peak;
-    rate_ = span > 0 ? static_cast<float>(2.0 * totalVisitors_ / static_cast<double>(span)) : 0.0f;
+    // From the queue as built: the whole of it arrives within the period.
+    rate_ = span > 0 ? static_cast<float>(2.0 * static_cast<double>(queued_) / static_cast<double>(span)) : 0.0f;
     cursor_ = 0;
     runTaken_ = 0;
     tick_ = 0;

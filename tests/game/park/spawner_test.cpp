@@ -193,4 +193,19 @@ TEST_F(Spawner, TheQueueIsAShuffleOfTheCounts) {
     EXPECT_EQ(drain(), first);
 }
 
+// A damaged save's count queues a thousand of its kind, whatever it says
+// (four billion would have asked for gigabytes), the other kinds as
+// counted; the rate follows the queue built, so it arrives over the period.
+TEST_F(Spawner, AHugeCountQueuesAThousandOfItsKindOverThePeriod) {
+    ConstantsMap()[L"week_duration"] = PropertyValue(10);
+    KivraSpawner& spawner = Make({{L"walker", 4000000000u}, {L"ghost", 300}});
+    EXPECT_EQ(spawner.QueuedVisitors(), 1300u);
+    const SpawnTiming t = KivraSpawner::Timing();
+    const std::vector<int> arrivals = Run(spawner, static_cast<int>(t.period) + 10);
+    EXPECT_FALSE(spawner.HasQueuedVisitors());
+    EXPECT_LT(Sum(arrivals, 0, t.rampUp / 2), Sum(arrivals, t.rampUp / 2, t.rampUp));
+    // The ghosts create nothing; the thousand walkers all came.
+    EXPECT_EQ(Visitors(), 1000);
+}
+
 }  // namespace
