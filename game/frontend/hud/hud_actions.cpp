@@ -279,7 +279,8 @@ const ActionRow kRows[] = {
     {L"show_won_trophy_action", MenuRow<19, kWonTrophy>},
     {L"go_goals_from_trophy_won_action", MenuRow<20, kGoalsFromTrophy>},
     {L"show_purchase_special_action", MenuRow<28, kPurchaseSpecial>},
-    {L"save_action", [](const Action& a) { a.ui.SaveGame(); }},
+    // The save button's note says whether the park reached the disk ("saved").
+    {L"save_action", [](const Action& a) { a.ui.SetVariable(L"saved", PropertyValue::FromBool(a.ui.SaveGame())); }},
     {L"quit_action", [](const Action& a) { a.ui.ExitToMenu(nullptr); }},
     {L"save_and_quit_action",
      [](const Action& a) {

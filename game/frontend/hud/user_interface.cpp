@@ -75,9 +75,10 @@ PropertyValue UserInterface::GetProperty(std::wstring_view name) {
     return Menu::GetProperty(name);
 }
 
-void UserInterface::SaveGame() {
+bool UserInterface::SaveGame() {
     grid_->SaveToLevel();
-    if (ProfileManager* profiles = ProfileManager::Current()) profiles->Save();
+    ProfileManager* profiles = ProfileManager::Current();
+    return profiles != nullptr && profiles->Save();
 }
 
 void UserInterface::ExitToMenu(Menu* next) {

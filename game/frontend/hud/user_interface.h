@@ -62,8 +62,9 @@ public:
     static UserInterface* Current();
 
     // Its own operations.
-    // The park into its level, then profiles.xml.
-    virtual void SaveGame();
+    // The park into its level, then profiles.xml; false when the file could
+    // not be written (or there are no profiles to write it from).
+    virtual bool SaveGame();
     // Leaves the level for `next` (null: the level select). Saves nothing.
     virtual void ExitToMenu(Menu* next) override;
     // Every visitor type of the item catalogue, once.

@@ -5,11 +5,16 @@
 #include <algorithm>
 
 #include "foundation/expression/constants_map.h"
+#include "foundation/expression/localization_map.h"
+#include "foundation/files/path_utils.h"
 #include "foundation/values/field_handle.h"
+#include "game/data/progress/kivra_profile_manager.h"
 #include "game/frontend/menus/beat_level_menu.h"
 #include "game/frontend/menus/level_select_menu.h"
 #include "game/park/people/person.h"
 #include "tests/game/frontend/hud_test_support.h"
+#include "tests/platform/temp_folder.h"
+#include "widgets/script/animation_stats.h"
 
 namespace {
 
@@ -61,6 +66,34 @@ TEST_F(HudCore, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScr
     // Built while the level was still current.
     EXPECT_EQ(beaten->SplashGroup(), L"bg_splash_test_level");
     EXPECT_EQ(player->CurrentLevelName(), L"");
+}
+
+// The save button's note tells whether the park reached the disk: a file
+// that could not be written (here its folder is a file) is not "saved".
+TEST_F(HudCore, TheSaveNoteTellsWhetherTheParkWasWritten) {
+    {
+        testsupport::CurrentDirectoryGuard data(HALVARO_SOURCE_DIR "/data");
+        AnimationStats library(false);
+    }
+    LocalizationMap()[L"hud_saved"] = L"saved";
+    LocalizationMap()[L"hud_save_failed"] = L"not saved";
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+    const std::string dataFolder = GetAppDataFolder();
+    testsupport::TempFolder folder;
+    testsupport::WriteBytes(folder / "blocked", "");
+    SetAppDataFolder(folder / "data/");
+    KivraProfileManager profiles;
+    profiles.Load();
+    auto note = [this] {
+        hud->RunAnimationNamed(L"hud_save");
+        Advance();
+        auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
+        return toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(L"no note");
+    };
+    EXPECT_EQ(note(), L"saved");
+    SetAppDataFolder(folder / "blocked/");
+    EXPECT_EQ(note(), L"not saved");
+    SetAppDataFolder(dataFolder);
 }
 
 // The building in hand is no part of the park yet: a save while it is
