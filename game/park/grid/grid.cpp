@@ -117,7 +117,8 @@ void Grid::PlaceLevelItems(const LEVEL& level) {
         const LEVEL_ITEM& record = *level.items.At(i);
         if (PlaceLevelItem(record) != nullptr) continue;
         if (reportedTypes_.insert(record.type).second)
-            LogWrite(L"Level item of unknown type \"" + record.type + L"\" skipped; kept in the level", true);
+            LogWrite(L"Level item \"" + record.type + L"\" of unknown type or off the park skipped; kept in the level",
+                     true);
     }
 }
 

@@ -13,8 +13,8 @@
 // shows the saved park once. No current level gives an empty grid; a level
 // whose material map is short gives empty tiles where it has none; every
 // lookup, stamp and search is safe on a grid of 0 columns or rows. A level
-// item naming a type the item catalogue lacks is skipped (logged once per
-// name) and kept in the level by the next save.
+// item naming a type the item catalogue lacks, or standing off the grid, is
+// skipped (logged once per name) and kept in the level by the next save.
 //
 // Items are made by CreateItem; the game's grid overrides the factories.
 // Main thread only.
@@ -55,7 +55,8 @@ public:
     // the level the grid was built from (another one would be overwritten
     // with this park, an unbuilt grid would wipe it).
     virtual void SaveToLevel();
-    // The item a level record describes, placed; null when its type is unknown.
+    // The item a level record describes, placed; null when its type is
+    // unknown or its tile lies off the grid.
     virtual GridItem* PlaceLevelItem(const LEVEL_ITEM& record);
     // Creates an item by type name and places it; null when the type is unknown.
     virtual GridItem* CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,

@@ -8,6 +8,17 @@
 #include "game/park/grid/grid.h"
 #include "game/park/people/grid_item.h"
 
+namespace {
+
+// Only an item on one of the grid's tiles is placed: every walk over an
+// item's tiles runs from its tile, and a damaged save's far number
+// (2147483647) would run those walks past the end of the numbers.
+bool OnGrid(const LEVEL_ITEM& record, int32_t cols, int32_t rows) {
+    return record.col >= 0 && record.col < cols && record.row >= 0 && record.row < rows;
+}
+
+}  // namespace
+
 std::unique_ptr<LEVEL_ITEM> Grid::CreateLevelItem(std::wstring_view) { return std::make_unique<LEVEL_ITEM>(); }
 
 std::unique_ptr<LEVEL_ITEM> Grid::MakeLevelItem(GridItem& item) {
@@ -22,17 +33,19 @@ std::unique_ptr<LEVEL_ITEM> Grid::MakeLevelItem(GridItem& item) {
 }
 
 GridItem* Grid::PlaceLevelItem(const LEVEL_ITEM& record) {
+    if (!OnGrid(record, cols_, rows_)) return nullptr;
     return CreateAndPlaceItem(record.type, record.col, record.row, record.orientation, record.action);
 }
 
 void Grid::SaveToLevel() {
     LEVEL* level = CurrentLevel();
     if (level == nullptr || !built_ || !builtFrom_ || level->name != *builtFrom_) return;
-    // Records of types the catalogue lacks were never placed: they stay, so a
-    // content error loses nothing of a saved park.
+    // Records of types the catalogue lacks, or off the grid, were never
+    // placed: they stay, so a content error loses nothing of a saved park.
     std::vector<std::unique_ptr<LEVEL_ITEM>> unplaced;
     for (auto& record : level->items.TakeAll())
-        if (FindRecordByName(ItemStats::Current(), record->type) == nullptr) unplaced.push_back(std::move(record));
+        if (FindRecordByName(ItemStats::Current(), record->type) == nullptr || !OnGrid(*record, cols_, rows_))
+            unplaced.push_back(std::move(record));
     for (GridItem* item : items_)
         if (std::unique_ptr<LEVEL_ITEM> record = MakeLevelItem(*item)) level->items.Add(std::move(record));
     for (auto& record : unplaced) level->items.Add(std::move(record));

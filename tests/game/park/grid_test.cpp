@@ -199,6 +199,25 @@ TEST_F(GridTest, SaveRebuildSaveRoundTrip) {
     EXPECT_EQ(Records(*level), expected);
 }
 
+// A damaged save's item off the grid is not placed (at the far end of the
+// numbers, the walk over its tiles never ended) and stays in the level,
+// after the items placed, through every save.
+TEST_F(GridTest, ItemsOffTheGridStayInTheLevelUnplaced) {
+    constexpr int kFar = 2147483647;
+    TestGrid* grid = EnterGrid(
+        LevelBuilder(6, 5).Item(L"hut", kFar, 1).Item(L"hut", 3, 3).Item(L"hut", 1, kFar).Item(L"bench", -1, 0));
+    EXPECT_EQ(Types(grid->Items()), std::vector<std::wstring>{L"hut"});
+    const std::vector<Record> expected{
+        {L"hut", 3, 3, 0, L""}, {L"hut", kFar, 1, 0, L""}, {L"hut", 1, kFar, 0, L""}, {L"bench", -1, 0, 0, L""}};
+    grid->SaveToLevel();
+    EXPECT_EQ(Records(*level), expected);
+    mgr.RemoveWidget(grid);
+    mgr.AddWidget(grid);
+    EXPECT_EQ(grid->Items().size(), 1u);
+    grid->SaveToLevel();
+    EXPECT_EQ(Records(*level), expected);
+}
+
 // Without a current level the grid is empty; a damaged level's short map
 // gives empty tiles; and every lookup, stamp and search on 0 columns is safe.
 TEST_F(GridTest, EmptyAndDamagedLevelsAreSafe) {
