@@ -57,8 +57,8 @@ std::unique_ptr<ITEM_TYPE> ItemStats::CreateType(const std::wstring& tag) {
 bool ItemStats::ReadTypeAttributes(ITEM_TYPE& record) {
     record.type = GetAttribute(L"type");
     record.category = openGroup_;
-    record.width = GetAttributeIntOr(L"width", 1);
-    record.height = GetAttributeIntOr(L"height", 1);
+    record.width = ReadSide(L"width", 1);
+    record.height = ReadSide(L"height", 1);
     record.image = GetAttribute(L"image");
     record.auto_flip_x = GetAttributeBool(L"auto_flip_x");
     if (auto* person = dynamic_cast<PERSON_TYPE*>(&record)) {
@@ -69,6 +69,14 @@ bool ItemStats::ReadTypeAttributes(ITEM_TYPE& record) {
         return true;
     }
     return dynamic_cast<BUILDING_TYPE*>(&record) != nullptr;
+}
+
+int32_t ItemStats::ReadSide(const wchar_t* attribute, int32_t fallback) {
+    const int32_t side = GetAttributeIntOr(attribute, fallback);
+    if (side <= kLongestSide) return side;
+    ReportMalformed(L"The " + std::wstring(attribute) + L" of item type '" + GetAttribute(L"type") + L"' is " +
+                    std::to_wstring(side) + L"; " + std::to_wstring(kLongestSide) + L" is the longest");
+    return kLongestSide;
 }
 
 void ItemStats::ParseFootprint(BUILDING_TYPE& building, const std::wstring& text) {

@@ -15,6 +15,8 @@
 // cells, '_' is nothing and any other character a door. Width and height span
 // the cell nearest the origin to the farthest (by col+row; on a tie the first
 // in column-by-column order), and doors are stored relative to the far one.
+// A side given by a number (width, height, a building's zone) longer than
+// kLongestSide is reported and cut to it.
 
 #include <memory>
 #include <string>
@@ -45,7 +47,13 @@ public:
     // Scripts see the catalogue as this map.
     ExtendedPropertyMap<ITEM_TYPE*>& Types() { return types_; }
 
+    // No park has room for a longer side, and the walks over a building's
+    // tiles and zone take time with the square of it.
+    static constexpr int32_t kLongestSide = 256;
+
 protected:
+    // The element's side attribute (or the fallback), no longer than kLongestSide.
+    int32_t ReadSide(const wchar_t* attribute, int32_t fallback);
     // A new record for a type tag, or null when the tag names no type.
     virtual std::unique_ptr<ITEM_TYPE> CreateType(const std::wstring& tag);
     // Fills the record from the element; true for a person or building type.

@@ -44,8 +44,8 @@ void KivraItemStats::ReadBuilding(KIVRA_BUILDING_TYPE& b) {
     b.availabletobuy = GetAttributeBoolOr(L"availabletobuy", true);
     b.appealbuff = GetAttributeFloatOr(L"appealbuff", 0.0f);
     b.ticketprice = GetAttributeIntOr(L"ticketprice", 0);
-    b.zone_width = GetAttributeIntOr(L"zone_width", -1);
-    b.zone_height = GetAttributeIntOr(L"zone_height", -1);
+    b.zone_width = ReadSide(L"zone_width", -1);
+    b.zone_height = ReadSide(L"zone_height", -1);
     b.stationary = GetAttributeBoolOr(L"stationary", false);
     b.timeperuse = GetAttributeIntOr(L"timeperuse", 500);
     b.costperuse = GetAttributeIntOr(L"costperuse", 0);

@@ -115,6 +115,22 @@ TEST_F(Items, FootprintWithoutCellIsReportedAndTheAttributesKept) {
     EXPECT_NE(Errors()[0].find(L"in File 'properties/items.xml'"), std::wstring::npos);
 }
 
+// A damaged side is cut to the longest one and reported: a building of
+// 100000 by 100000 tiles once hung the park that bought it, walking its tiles.
+TEST_F(Items, SidesLongerThanAnyParkAreCutAndReported) {
+    Load(R"(<building type="giant" width="100000" height="2147483647" zone_width="99999" zone_height="-1"/>
+            <building type="longest" width="256" height="256" zone_width="256" zone_height="0"/>)");
+    const KIVRA_BUILDING_TYPE& giant = Building(L"giant");
+    const KIVRA_BUILDING_TYPE& longest = Building(L"longest");
+    constexpr int32_t kSide = ItemStats::kLongestSide;
+    EXPECT_EQ(std::tie(giant.width, giant.height, giant.zone_width, giant.zone_height),
+              std::make_tuple(kSide, kSide, kSide, -1));
+    EXPECT_EQ(std::tie(longest.width, longest.height, longest.zone_width, longest.zone_height),
+              std::make_tuple(kSide, kSide, kSide, 0));
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find(L"The width of item type 'giant' is 100000"), std::wstring::npos);
+}
+
 TEST_F(Items, BuildingFieldsTakeTheirDefaultsAndScriptNames) {
     Load(R"(<building type="bare"/>
             <building type="full" image="full_img" capacity="3" appeal="2.5" buycost="40"
