@@ -220,6 +220,16 @@ void CloseBrandNewZone(const Action& a) {
     a.ui.RunAnimationNamed(L"close_brand_new_zone_callback");
 }
 
+// Leaving waits for a save that went through: one that failed says so and
+// the park stays (the options' quit leaves without saving).
+void SaveAndQuit(const Action& a) {
+    if (!a.ui.SaveGame()) {
+        a.ui.RunAnimationNamed(L"hud_save_failed");
+        return;
+    }
+    a.ui.ExitToMenu(nullptr);
+}
+
 void ShowOptionsMenu(const Action& a) { ShowMenu(new OptionsMenu(L"in_game", &a.ui)); }
 
 // A menu opens unless the tutorial, taking its event, opens what it wants.
@@ -282,11 +292,7 @@ const ActionRow kRows[] = {
     // The save button's note says whether the park reached the disk ("saved").
     {L"save_action", [](const Action& a) { a.ui.SetVariable(L"saved", PropertyValue::FromBool(a.ui.SaveGame())); }},
     {L"quit_action", [](const Action& a) { a.ui.ExitToMenu(nullptr); }},
-    {L"save_and_quit_action",
-     [](const Action& a) {
-         a.ui.SaveGame();
-         a.ui.ExitToMenu(nullptr);
-     }},
+    {L"save_and_quit_action", SaveAndQuit},
     {L"complete_level_action", [](const Action& a) { a.ui.CompleteLevel(); }},
     {L"start_tutorial_action", [](const Action& a) { a.ui.GetTutorial().StartCurrentStep(a.ui.Grid()); }},
     {L"end_tutorial_action",

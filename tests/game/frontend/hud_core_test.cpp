@@ -68,32 +68,60 @@ TEST_F(HudCore, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScr
     EXPECT_EQ(player->CurrentLevelName(), L"");
 }
 
-// The save button's note tells whether the park reached the disk: a file
-// that could not be written (here its folder is a file) is not "saved".
-TEST_F(HudCore, TheSaveNoteTellsWhetherTheParkWasWritten) {
-    {
-        testsupport::CurrentDirectoryGuard data(HALVARO_SOURCE_DIR "/data");
-        AnimationStats library(false);
+// The game's scripts, and profiles.xml in a folder of its own; blocked, a
+// file stands where that folder should be, and no save can be written.
+class HudSaving : public HudCore {
+protected:
+    HudSaving() {
+        {
+            testsupport::CurrentDirectoryGuard data(HALVARO_SOURCE_DIR "/data");
+            AnimationStats library(false);
+        }
+        LocalizationMap()[L"hud_saved"] = L"saved";
+        LocalizationMap()[L"hud_save_failed"] = L"not saved";
+        testsupport::WriteBytes(folder_ / "blocked", "");
+        Block(false);
+        profiles_.Load();
+        Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
     }
-    LocalizationMap()[L"hud_saved"] = L"saved";
-    LocalizationMap()[L"hud_save_failed"] = L"not saved";
-    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
-    const std::string dataFolder = GetAppDataFolder();
-    testsupport::TempFolder folder;
-    testsupport::WriteBytes(folder / "blocked", "");
-    SetAppDataFolder(folder / "data/");
-    KivraProfileManager profiles;
-    profiles.Load();
-    auto note = [this] {
-        hud->RunAnimationNamed(L"hud_save");
+    ~HudSaving() override { SetAppDataFolder(dataFolder_); }
+
+    void Block(bool blocked) { SetAppDataFolder(folder_ / (blocked ? "blocked/" : "data/")); }
+    // The display's note after the script ran, if any.
+    std::wstring Note(const wchar_t* script) {
+        hud->RunAnimationNamed(script);
         Advance();
         auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
         return toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(L"no note");
-    };
-    EXPECT_EQ(note(), L"saved");
-    SetAppDataFolder(folder / "blocked/");
-    EXPECT_EQ(note(), L"not saved");
-    SetAppDataFolder(dataFolder);
+    }
+
+    const std::string dataFolder_ = GetAppDataFolder();
+    testsupport::TempFolder folder_;
+    KivraProfileManager profiles_;
+};
+
+// The save button's note tells whether the park reached the disk: a file
+// that could not be written is not "saved".
+TEST_F(HudSaving, TheSaveNoteTellsWhetherTheParkWasWritten) {
+    EXPECT_EQ(Note(L"hud_save"), L"saved");
+    Block(true);
+    EXPECT_EQ(Note(L"hud_save"), L"not saved");
+}
+
+// Saving and leaving leaves only once the park is saved: a failed save says
+// so and the park stays, to be saved again or left from the options.
+TEST_F(HudSaving, SaveAndQuitStaysInTheParkWhenItCouldNotBeSaved) {
+    Block(true);
+    hud->DoAction(L"save_and_quit_action", L"", 0);
+    Advance();
+    EXPECT_EQ(OpenMenuOf<LevelSelectMenu>(), nullptr);
+    ASSERT_NE(OpenMenuOf<UserInterface>(), nullptr);
+    auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
+    EXPECT_EQ(toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(), L"not saved");
+    Block(false);
+    hud->DoAction(L"save_and_quit_action", L"", 0);
+    EXPECT_NE(OpenMenuOf<LevelSelectMenu>(), nullptr);
+    EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
 }
 
 // The building in hand is no part of the park yet: a save while it is
