@@ -51,8 +51,7 @@ void Grid::SortItemsByDepth() {
     depthPriorities_.assign(n, kKeepsPriority);
     constexpr size_t kAhead = 8;
     for (size_t i = 0; i < n; ++i) {
-        if (i + 2 * kAhead < n) items_[i + 2 * kAhead]->PrefetchKeyLine();
-        if (i + kAhead < n) items_[i + kAhead]->PrefetchFootprint();
+        if (i + kAhead < n) items_[i + kAhead]->PrefetchDepthKey();
         GridItem& item = *items_[i];
         DepthNode& node = depthNodes_[i];
         node.key = item.GetDepthKey();

@@ -171,13 +171,32 @@ void GridItem::EndDrag() {
 
 // ---- Depth ----------------------------------------------------------------
 
+namespace {
+
+// std::fmin and std::fmax, which the compiler calls out of line for their
+// NaN rule (a NaN argument gives the other one): the same rule, inline.
+// Zeros of either sign compare equal in every test that reads the results.
+float DepthMin(float a, float b) { return std::isnan(b) || a < b ? a : b; }
+float DepthMax(float a, float b) { return std::isnan(b) || a > b ? a : b; }
+
+}  // namespace
+
 DepthKey GridItem::GetDepthKey() const {
-    const FRect a = MapRectToParent({0.0f, 0.0f, 1.0f, 1.0f});
-    const FRect b = MapRectToParent({static_cast<float>(width_), static_cast<float>(height_), 1.0f, 1.0f});
+    // Without a transform for its children the item maps a point to its
+    // parent by its offset alone: no call through the table for either
+    // corner. Otherwise the widget's own mapping, corner by corner.
+    FRect a, b;
+    if (!transformChildren_) {
+        a = {0.0f + x_, 0.0f + y_, 1.0f, 1.0f};
+        b = {static_cast<float>(width_) + x_, static_cast<float>(height_) + y_, 1.0f, 1.0f};
+    } else {
+        a = MapRectToParent({0.0f, 0.0f, 1.0f, 1.0f});
+        b = MapRectToParent({static_cast<float>(width_), static_cast<float>(height_), 1.0f, 1.0f});
+    }
     const TileRect r = GetFootprintRect();
-    return {.left = std::fmin(a.x, b.x),
-            .right = std::fmax(a.x, b.x),
-            .bottom = std::fmax(a.y, b.y),
+    return {.left = DepthMin(a.x, b.x),
+            .right = DepthMax(a.x, b.x),
+            .bottom = DepthMax(a.y, b.y),
             .col = r.col,
             .row = r.row,
             .cols = r.cols,

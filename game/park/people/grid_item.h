@@ -103,10 +103,17 @@ public:
 
     // What the depth test reads of this item.
     DepthKey GetDepthKey() const;
-    // The key lies in the item's line that holds its footprint, which the
-    // sort asks for a few items ahead.
-    void PrefetchKeyLine() const { __builtin_prefetch(&footprint_); }
-    void PrefetchFootprint() const { __builtin_prefetch(&footprint_); }
+    // Asks for every line the key reads, a few items ahead of the sort's
+    // visit: the position, the size with the id and visibility, whether the
+    // transform applies to children, whether held, and the footprint. Each
+    // lies on a line of its own; the sort waited on each of them in turn.
+    void PrefetchDepthKey() const {
+        __builtin_prefetch(&x_);
+        __builtin_prefetch(&id_);
+        __builtin_prefetch(&transformChildren_);
+        __builtin_prefetch(&held_);
+        __builtin_prefetch(&footprint_);
+    }
 
     const std::wstring& GetType() const { return type_; }
     const std::wstring& GetCategory() const { return category_; }

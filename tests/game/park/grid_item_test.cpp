@@ -2,6 +2,9 @@
 // item turned, dragged and dropped on a grid in a widget manager.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/tasks/task_sequence.h"
 #include "tests/game/park/grid_test_support.h"
@@ -131,6 +134,56 @@ TEST_F(GridItemTest, DragPausesLiftsAndDropsOnTheTileUnderIt) {
     EXPECT_FALSE(walker.GetSequence()->IsTaskPaused());
     EXPECT_EQ(walker.GetProperty(L"col").ToInt(), 4);
     EXPECT_EQ(walker.GetProperty(L"tiles").ToInt(), 1);
+}
+
+// The key's box against the widget's own mapping of its corners and the
+// library's min and max, whose NaN rule the depth order depends on: a
+// corner that is not a number gives way to the other.
+TEST_F(GridItemTest, DepthKeyBoxFollowsTheMappedCornersAndTheirNaNRule) {
+    Grid* grid = EnterGrid(LevelBuilder(4, 4).Item(L"walker", 1, 1).Item(L"walker", 2, 2).Item(L"walker", 3, 3));
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    struct Case {
+        float x, y;
+        int width, height;
+    };
+    const Case cases[] = {{10.0f, 20.0f, 30, 40}, {-5.5f, 0.0f, -8, -3}, {-0.0f, -0.0f, 0, 0},
+                          {kNaN, 7.0f, 12, 5},    {3.0f, kNaN, 4, 9},    {kNaN, kNaN, 2, 2},
+                          {kInf, -kInf, 6, 1},    {-kInf, kInf, -6, -1}, {1e30f, -1e30f, 1 << 30, 1},
+                          {kInf, 0.0f, 30, 4},    {-kInf, 0.0f, 30, 4}};
+    const auto same = [](float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    // Plain; mirrored at half the width (a box the offset alone would not
+    // give); mirrored past the largest float, where one corner of an
+    // infinite box can be infinite and the other not a number. A walker each.
+    constexpr float kHuge = 1e38f;
+    const float scales[] = {0.0f, 0.5f, kHuge};
+    for (size_t mode = 0; mode < 3; ++mode) {
+        GridItem& walker = *grid->Items()[mode];
+        const float scale = scales[mode];
+        const bool flipped = scale != 0.0f;
+        walker.SetTransformChildren(flipped);
+        if (flipped) {
+            walker.scale_x = scale;
+            walker.Flip(false);
+        }
+        for (const Case& c : cases) {
+            walker.Resize(c.x, c.y, c.width, c.height);
+            const FRect a = walker.MapRectToParent({0.0f, 0.0f, 1.0f, 1.0f});
+            const FRect b =
+                walker.MapRectToParent({static_cast<float>(c.width), static_cast<float>(c.height), 1.0f, 1.0f});
+            const DepthKey key = walker.GetDepthKey();
+            const auto where = ::testing::Message()
+                               << c.x << "," << c.y << " " << c.width << "x" << c.height << " scale " << scale;
+            EXPECT_TRUE(same(key.left, std::fmin(a.x, b.x))) << where << " left " << key.left;
+            EXPECT_TRUE(same(key.right, std::fmax(a.x, b.x))) << where << " right " << key.right;
+            EXPECT_TRUE(same(key.bottom, std::fmax(a.y, b.y))) << where << " bottom " << key.bottom;
+            EXPECT_EQ(key.id, walker.GetId());
+            EXPECT_EQ(key.footprint, walker.GetFootprint());
+            if (c.width == 30 && std::isfinite(c.x) && scale != kHuge) {
+                EXPECT_FLOAT_EQ(key.right - key.left, flipped ? 15.0f : 30.0f);
+            }
+        }
+    }
 }
 
 }  // namespace
