@@ -55,13 +55,17 @@ void DepthOrder::SortByLeft(const std::vector<DepthNode>& nodes) {
     };
     if (!SortSpansNearlySorted(byLeft_, 4 * byLeft_.size() + 64, before))
         std::sort(byLeft_.begin(), byLeft_.end(), before);
+    order_.resize(byLeft_.size());
+    placeOf_.assign(nodes.size(), kNoPlace);
+    for (uint32_t p = 0; p < byLeft_.size(); ++p) {
+        order_[p] = byLeft_[p].index;
+        placeOf_[byLeft_[p].index] = p;
+    }
     links_.Reset(nodes.size());
 }
 
 void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes) {
     SortByLeft(nodes);
-    order_.clear();
-    for (const Span& span : byLeft_) order_.push_back(span.index);
     if (SweepColumns(nodes, order_, columns_, links_)) return;
     keys_.clear();
     for (const Span& span : byLeft_) keys_.push_back(nodes[span.index].key);
@@ -69,26 +73,30 @@ void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes) {
 }
 
 void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
-    const size_t n = nodes.size();
-    // The links back, by counting: each node's targets in one run.
-    offsets_.resize(n + 1);
+    const size_t n = nodes.size(), places = order_.size();
+    // The links back, by counting: each place's targets in one run. The
+    // runs of `behind` are read in place order, so the runs written to lie
+    // a few places on, close together, not all over the list.
+    offsets_.resize(places + 1);
     offsets_[0] = 0;
-    for (size_t i = 0; i < n; ++i) offsets_[i + 1] = offsets_[i] + links_.behindCount[i];
+    for (size_t p = 0; p < places; ++p) offsets_[p + 1] = offsets_[p] + links_.behindCount[p];
     targets_.resize(links_.behindSize);
     queue_.assign(offsets_.begin(), offsets_.end() - 1);  // scratch: next free slot of each run
     {
         uint32_t* const slots = queue_.data();
         uint32_t* const targets = targets_.data();
         const uint32_t* const behind = links_.behind.data();
-        for (uint32_t to = 0; to < n; ++to) {
+        uint32_t e = 0;
+        for (uint32_t to = 0; to < places; ++to) {
             const uint32_t end = links_.behindEnd[to];
-            for (uint32_t e = links_.behindBegin[to]; e < end; ++e) targets[slots[behind[e]]++] = to;
+            for (; e < end; ++e) targets[slots[behind[e]]++] = to;
         }
     }
-    predecessors_.assign(links_.linksTo.begin(), links_.linksTo.end());  // counted down as nodes are numbered
+    predecessors_.assign(links_.linksTo.begin(), links_.linksTo.begin() + static_cast<std::ptrdiff_t>(places));
 
     // Each node joins the queue at most once: when its last predecessor is
-    // numbered, or at the start if it has none.
+    // numbered, or at the start if it has none. A node without a place
+    // (a box that overlaps nothing) has no links.
     queue_.resize(n + 1);  // and a slot past the end, that a release may write and not keep
     uint32_t* const queue = queue_.data();
     uint32_t* const predecessors = predecessors_.data();
@@ -96,7 +104,7 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
     for (uint32_t i = 0; i < n; ++i) {
         if (!nodes[i].takesPart)
             priorities[i] = kUnorderedPriority;
-        else if (predecessors[i] == 0)
+        else if (placeOf_[i] == kNoPlace || predecessors[placeOf_[i]] == 0)
             queue[tail++] = i;
     }
     int counter = 0;
@@ -104,17 +112,21 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
         const uint32_t i = queue[head];
         if (nodes[i].held) continue;
         priorities[i] = counter;
+        const uint32_t p = placeOf_[i];
+        if (p == kNoPlace) continue;
         // The successors it frees join the queue in increasing index, as
         // walking a sorted list would put them; the rest only count down.
         const std::size_t freed = tail;
         // Written whether freed or not, kept only if freed: which it is
-        // follows no pattern a branch could guess.
+        // follows no pattern a branch could guess. Places until all are
+        // counted down; then the freed are named by index.
         const auto release = [&](uint32_t j) {
             queue[tail] = j;
             tail += --predecessors[j] == 0;
         };
-        for (uint32_t e = links_.aheadBegin[i]; e < links_.aheadEnd[i]; ++e) release(links_.ahead[e]);
-        for (uint32_t e = offsets_[i]; e < offsets_[i + 1]; ++e) release(targets_[e]);
+        for (uint32_t e = p ? links_.aheadEnd[p - 1] : 0; e < links_.aheadEnd[p]; ++e) release(links_.ahead[e]);
+        for (uint32_t e = offsets_[p]; e < offsets_[p + 1]; ++e) release(targets_[e]);
+        for (std::size_t k = freed; k < tail; ++k) queue[k] = order_[queue[k]];
         if (tail - freed > 1) std::sort(queue + freed, queue + tail);
     }
 }

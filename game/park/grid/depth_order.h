@@ -100,6 +100,7 @@ public:
     std::size_t EdgeCount() const { return links_.aheadSize + links_.behindSize; }
 
 private:
+    static constexpr uint32_t kNoPlace = ~uint32_t{0};
     // What the sweep reads of a node, side by side in left-edge order.
     struct Span {
         float left, right;
@@ -116,10 +117,11 @@ private:
 
     DepthLinks links_;
     DepthColumns columns_;
-    std::vector<uint32_t> order_;  // the nodes' indices in left-edge order
-    std::vector<Span> byLeft_;     // kept from sort to sort: the next one starts from it
-    std::vector<uint8_t> listed_;  // whether each node has a place in byLeft_
-    std::vector<DepthKey> keys_;   // the nodes' keys in left-edge order
+    std::vector<uint32_t> order_;    // the nodes' indices in left-edge order
+    std::vector<uint32_t> placeOf_;  // each node's place in that order (kNoPlace: none)
+    std::vector<Span> byLeft_;       // kept from sort to sort: the next one starts from it
+    std::vector<uint8_t> listed_;    // whether each node has a place in byLeft_
+    std::vector<DepthKey> keys_;     // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_;
 };
 
@@ -128,8 +130,6 @@ void DepthOrder::Sweep(Order order) {
     const std::size_t n = byLeft_.size();
     for (std::size_t p = 0; p < n; ++p) {
         const Span a = byLeft_[p];
-        links_.aheadBegin[a.index] = links_.aheadSize;
-        links_.behindBegin[a.index] = links_.behindSize;
         uint32_t linksToA = 0;
         for (std::size_t q = p + 1; q < n && byLeft_[q].left < a.right; ++q) {
             const Span& b = byLeft_[q];
@@ -137,18 +137,18 @@ void DepthOrder::Sweep(Order order) {
             const PairOrder o = order(p, q);
             if (a.takesPart && o.bAfterA) {
                 DepthLinks::Reserve(links_.ahead, links_.aheadSize, 1);
-                links_.ahead[links_.aheadSize++] = b.index;
-                ++links_.linksTo[b.index];
+                links_.ahead[links_.aheadSize++] = static_cast<uint32_t>(q);
+                ++links_.linksTo[q];
             }
             if (b.takesPart && o.aAfterB) {
                 DepthLinks::Reserve(links_.behind, links_.behindSize, 1);
-                links_.behind[links_.behindSize++] = b.index;
-                ++links_.behindCount[b.index];
+                links_.behind[links_.behindSize++] = static_cast<uint32_t>(q);
+                ++links_.behindCount[q];
                 ++linksToA;
             }
         }
-        links_.aheadEnd[a.index] = links_.aheadSize;
-        links_.behindEnd[a.index] = links_.behindSize;
-        links_.linksTo[a.index] += linksToA;
+        links_.aheadEnd[p] = links_.aheadSize;
+        links_.behindEnd[p] = links_.behindSize;
+        links_.linksTo[p] += linksToA;
     }
 }

@@ -8,9 +8,7 @@
 void DepthLinks::Reset(std::size_t nodes) {
     aheadSize = 0;
     behindSize = 0;
-    aheadBegin.assign(nodes, 0);
     aheadEnd.assign(nodes, 0);
-    behindBegin.assign(nodes, 0);
     behindEnd.assign(nodes, 0);
     behindCount.assign(nodes, 0);
     linksTo.assign(nodes, 0);

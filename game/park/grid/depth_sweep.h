@@ -9,19 +9,23 @@
 struct DepthNode;
 
 // The links found, kept so that no count or list is added to one entry
-// many times running (each such add waits for the one before): a node's
-// links to the nodes after it in left-edge order are one run of `ahead`,
-// the later nodes linked back to it one run of `behind`, each run from
-// its node's begin to its end. Only which links a node has matters: the
-// numbering frees successors in increasing index whatever their order.
-// The lists only grow; their first `aheadSize` and `behindSize` entries
-// hold the links, so that a sweep may write a few entries past the end.
+// many times running (each such add waits for the one before). Nodes are
+// named by their places in left-edge order, not by index: the nodes a
+// node is linked with lie a few places from it, so what is read or
+// written for them lies close together too. A node's links to the nodes
+// after it are one run of `ahead`, the later nodes linked back to it one
+// run of `behind`; the runs follow one another place by place, each ending
+// where its place's end says (the one before's end is its begin). Only
+// which links a node has matters: the numbering frees successors in
+// increasing index whatever their order. The lists only grow; their first
+// `aheadSize` and `behindSize` entries hold the links, so that a sweep may
+// write a few entries past the end.
 struct DepthLinks {
     std::vector<uint32_t> ahead, behind;
     uint32_t aheadSize = 0, behindSize = 0;
-    std::vector<uint32_t> aheadBegin, aheadEnd, behindBegin, behindEnd;  // by node
-    std::vector<uint32_t> behindCount;                                   // links in `behind` from each node
-    std::vector<uint32_t> linksTo;                                       // links to each node
+    std::vector<uint32_t> aheadEnd, behindEnd;  // by place
+    std::vector<uint32_t> behindCount;          // links in `behind` naming each place
+    std::vector<uint32_t> linksTo;              // links to each place
 
     void Reset(std::size_t nodes);
     // Room for `more` entries past the size (kept ahead of every write).

@@ -143,14 +143,11 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                                                       DepthLinks& links) {
     const __m256i laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     for (std::size_t p = 0; p < c.count; ++p) {
-        const uint32_t ia = c.index[p];
         const int32_t flagsA = c.flags[p];
         const DepthLanes a = DepthLanesOf(c, p);
         const __m256 aLeft = _mm256_set1_ps(c.left[p]), aRight = _mm256_set1_ps(c.right[p]);
         const __m256i place = _mm256_set1_epi32(static_cast<int32_t>(p));
         const __m256i footprintA = _mm256_set1_epi32((flagsA & DepthColumns::kFootprint) ? -1 : 0);
-        links.aheadBegin[ia] = links.aheadSize;
-        links.behindBegin[ia] = links.behindSize;
         int32_t linksToA = 0;
         // Blocks start on whole eights, so a count is always stored where
         // the next load of it reads; lanes up to the node's own are masked.
@@ -178,31 +175,31 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                     (flagsA & DepthColumns::kNarrow) ? pairs & ~DepthFlagLanes(flagsB, DepthColumns::kNarrow) : pairs;
                 for (; wide != 0; wide &= wide - 1) {
                     const int lane = std::countr_zero(static_cast<uint32_t>(wide));
-                    const PairOrder o =
-                        OverlappingKeysOrder(nodes[ia].key, nodes[c.index[q + static_cast<std::size_t>(lane)]].key);
+                    const PairOrder o = OverlappingKeysOrder(nodes[c.index[p]].key,
+                                                             nodes[c.index[q + static_cast<std::size_t>(lane)]].key);
                     bAfterA = (bAfterA & ~(1 << lane)) | (o.bAfterA ? 1 << lane : 0);
                     aAfterB = (aAfterB & ~(1 << lane)) | (o.aAfterB ? 1 << lane : 0);
                 }
                 const int ahead = (flagsA & DepthColumns::kTakesPart) ? pairs & bAfterA : 0;
                 const int behind = pairs & aAfterB & DepthFlagLanes(flagsB, DepthColumns::kTakesPart);
-                const __m256i indices = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.index[q]));
+                const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
                 if (ahead != 0) {
-                    DepthPackLanes(links.ahead, links.aheadSize, indices, ahead);
+                    DepthPackLanes(links.ahead, links.aheadSize, places, ahead);
                     DepthCountLanes(c.linksTo, q, ahead);
                 }
                 if (behind != 0) {
-                    DepthPackLanes(links.behind, links.behindSize, indices, behind);
+                    DepthPackLanes(links.behind, links.behindSize, places, behind);
                     DepthCountLanes(c.linksBack, q, behind);
                     linksToA += std::popcount(static_cast<uint32_t>(behind));
                 }
             }
             if (last) break;
         }
-        links.aheadEnd[ia] = links.aheadSize;
-        links.behindEnd[ia] = links.behindSize;
-        links.linksTo[ia] = static_cast<uint32_t>(c.linksTo[p] + linksToA);
+        links.aheadEnd[p] = links.aheadSize;
+        links.behindEnd[p] = links.behindSize;
+        links.linksTo[p] = static_cast<uint32_t>(c.linksTo[p] + linksToA);
     }
-    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[c.index[p]] = static_cast<uint32_t>(c.linksBack[p]);
+    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[p] = static_cast<uint32_t>(c.linksBack[p]);
 }
 
 }  // namespace
