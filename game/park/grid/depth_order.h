@@ -108,7 +108,8 @@ private:
         bool takesPart;
     };
     // The nodes whose boxes can overlap (no edge that is not a number), by
-    // left edge (then index); the sweep's counts made ready for the nodes.
+    // left edge (then index), each node's place noted; the sweep's counts
+    // made ready for the nodes.
     void SortByLeft(const std::vector<DepthNode>& nodes);
     // Every pair of sorted nodes whose boxes overlap horizontally, asked
     // both ways at once: `order(p, q)` by their places in left-edge order.
