@@ -52,22 +52,30 @@ public:
         return MakeRow(s, v);
     }
 
-    // The rows at v, v + 1.0, v + 2.0 ... (16.16) while they are made,
-    // `most` at the most, into out: how many. None when the first is not at
-    // hand: Row then makes it, or finds the offset not kept.
-    int MadeRowsFrom(int32_t v, int most, KeptRow* out) const {
+    // Whether a row is made, and its extent.
+    struct Made {
+        int32_t first = 0, end = 0;
+        bool ready = false;
+    };
+    // The rows from the one at v on, one texel row apart at v's weight: row
+    // i at texels + i * stride, made[i] telling whether it is made and its
+    // extent, for `count` rows down to the texture's last. No rows when the
+    // first is not at hand: Row then makes it, or finds the offset not kept.
+    struct RowsFrom {
+        const uint32_t* texels = nullptr;
+        size_t stride = 0;
+        const Made* made = nullptr;
+        int count = 0;
+    };
+    RowsFrom MadeRowsFrom(int32_t v) const {
         const ColumnStep step = BilinearColumn(v);
-        if (firstRow_ || !kept_ || step.weight != kept_->key.fy || kept_->made.empty()) return 0;
+        if (firstRow_ || !kept_ || step.weight != kept_->key.fy || kept_->made.empty() || step.column < -1 ||
+            step.column >= kept_->key.height)
+            return {};
         const Slot& slot = *kept_;
         const size_t stride = static_cast<size_t>(slot.key.width) + 1;
-        // A whole texel row further down adds one to the column, at the same weight.
-        int n = 0;
-        for (int c = step.column; n < most && c >= -1 && c < slot.key.height; ++c, ++n) {
-            const Made& m = slot.made[static_cast<size_t>(c + 1)];
-            if (!m.ready) break;
-            out[n] = {slot.texels.data() + stride * static_cast<size_t>(c + 1) + 1, m.first, m.end};
-        }
-        return n;
+        const size_t at = static_cast<size_t>(step.column + 1);
+        return {slot.texels.data() + stride * at + 1, stride, slot.made.data() + at, slot.key.height - step.column};
     }
 
 private:
@@ -80,11 +88,6 @@ private:
         uint32_t fx = 0, fy = 0;
         bool wrapU = false, wrapV = false;
         bool operator==(const Key&) const = default;
-    };
-    // Whether a row is made, and its extent.
-    struct Made {
-        int32_t first = 0, end = 0;
-        bool ready = false;
     };
     // The rows made for one offset.
     struct Slot {

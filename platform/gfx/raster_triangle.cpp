@@ -378,26 +378,32 @@ int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& 
     OverRun out(width);
     // The kept entries a row reads, lowest first.
     const int lowest = run.Lowest(0, width);
-    constexpr int kAtOnce = 64;
-    KeptRow kept[kAtOnce];
+    auto add = [&](const uint32_t* texels, uint32_t* target) {
+        if (run.mirrored)
+            out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, texels, 0, width, turned); });
+        else
+            out.Add(texels + run.first, target);
+    };
+    const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
     int py = y0;
     while (py < y1) {
-        // Rows already made are taken a run at a time; a row that is not is
-        // asked for alone, which makes it (or finds the offset not kept).
-        int n = filtered.MadeRowsFrom(rows.Row(py), std::min(kAtOnce, y1 - py), kept);
-        if (n == 0) {
-            kept[0] = filtered.Row(d.samplers[0], rows.Row(py));
-            if (!kept[0].texels) break;
-            n = 1;
+        // Rows already made, one texel row apart, are read straight from the
+        // kept rows; a row that is not is asked for alone, which makes it
+        // (or finds the offset not kept).
+        const FilteredRows::RowsFrom made = filtered.MadeRowsFrom(rows.Row(py));
+        const int most = std::min(made.count, y1 - py);
+        uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
+        int i = 0;
+        for (; i < most && made.made[i].ready; ++i, ++py, target += pitch) {
+            const FilteredRows::Made& m = made.made[i];
+            if (skipClear && (m.first >= lowest + width || m.end <= lowest)) continue;
+            add(made.texels + made.stride * static_cast<size_t>(i), target);
         }
-        for (int i = 0; i < n; ++i, ++py) {
-            if (skipClear && (kept[i].first >= lowest + width || kept[i].end <= lowest)) continue;
-            uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
-            if (run.mirrored)
-                out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, kept[i].texels, 0, width, turned); });
-            else
-                out.Add(kept[i].texels + run.first, target);
-        }
+        if (i > 0) continue;
+        const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
+        if (!kept.texels) break;
+        if (!(skipClear && (kept.first >= lowest + width || kept.end <= lowest))) add(kept.texels, target);
+        ++py;
     }
     out.Flush();
     return py;
