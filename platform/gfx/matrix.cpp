@@ -48,10 +48,4 @@ Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, flo
     return out;
 }
 
-void TransformPoint(const Matrix& m, const float in[4], float out[4]) {
-    float o[4];
-    for (int c = 0; c < 4; ++c) o[c] = in[0] * m.m[0][c] + in[1] * m.m[1][c] + in[2] * m.m[2][c] + in[3] * m.m[3][c];
-    for (int c = 0; c < 4; ++c) out[c] = o[c];
-}
-
 }  // namespace plat

@@ -23,6 +23,11 @@ Matrix* MatrixTranslation(Matrix* out, float x, float y, float z);
 Matrix* MatrixPerspectiveOffCenterLH(Matrix* out, float l, float r, float b, float t, float zn, float zf);
 
 // p * M for a row vector p = (x, y, z, w).
-void TransformPoint(const Matrix& m, const float in[4], float out[4]);
+// Inline: every vertex of every draw goes through it.
+inline void TransformPoint(const Matrix& m, const float in[4], float out[4]) {
+    float o[4];
+    for (int c = 0; c < 4; ++c) o[c] = in[0] * m.m[0][c] + in[1] * m.m[1][c] + in[2] * m.m[2][c] + in[3] * m.m[3][c];
+    for (int c = 0; c < 4; ++c) out[c] = o[c];
+}
 
 }  // namespace plat

@@ -29,11 +29,13 @@ float PlaneDistance(const ClipVertex& v, int plane) {
     }
 }
 
-// Written so that NaN coordinates count as outside.
+// Written so that NaN coordinates count as outside. Every plane's distance
+// is the one PlaneDistance gives, all asked at once rather than in turn.
 bool NeedsClip(const ClipVertex& v) {
-    for (int p = 0; p < kPlanes; ++p)
-        if (!(PlaneDistance(v, p) >= 0)) return true;
-    return false;
+    const float x = v.c[0], y = v.c[1], z = v.c[2], w = v.c[3];
+    const float guard = kGuard * w;
+    return !(z >= 0) | !(w - z >= 0) | !(x + guard >= 0) | !(guard - x >= 0) | !(y + guard >= 0) | !(guard - y >= 0) |
+           !(w - 1e-6f >= 0);
 }
 
 bool Finite(const ClipVertex& v) {
