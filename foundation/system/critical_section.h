@@ -4,8 +4,14 @@
 // the same thread; prefer ScopedCriticalSection, which cannot forget it.
 // CriticalSection also meets the standard BasicLockable requirements, so
 // std::lock_guard and std::unique_lock work with it.
+//
+// Entering again is a count on the owning thread: the device's calls nest
+// several deep in every draw, and a recursive mutex asked each time cost a
+// good part of a small draw's work.
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 class CriticalSection {
 public:
@@ -13,14 +19,30 @@ public:
     CriticalSection(const CriticalSection&) = delete;
     CriticalSection& operator=(const CriticalSection&) = delete;
 
-    void Enter() { mutex_.lock(); }
-    void Leave() { mutex_.unlock(); }
+    void Enter() {
+        const std::thread::id self = std::this_thread::get_id();
+        // Only this thread can have written itself here, and only while it holds the mutex.
+        if (owner_.load(std::memory_order_relaxed) == self) {
+            ++depth_;
+            return;
+        }
+        mutex_.lock();
+        owner_.store(self, std::memory_order_relaxed);
+        depth_ = 1;
+    }
+    void Leave() {
+        if (--depth_ > 0) return;
+        owner_.store(std::thread::id(), std::memory_order_relaxed);
+        mutex_.unlock();
+    }
 
     void lock() { Enter(); }
     void unlock() { Leave(); }
 
 private:
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;
+    std::atomic<std::thread::id> owner_{};
+    int depth_ = 0;  // the owner's Enters not yet left
 };
 
 // Holds the section from construction to the end of the scope.
