@@ -35,6 +35,23 @@ inline int64_t RoundHalfAway(double x) {
 
 enum Attr { kR, kG, kB, kA, kU0, kV0, kU1, kV1, kAttrCount };
 
+// The colour channels a[kA], a[kR], a[kG], a[kB] as ARGB: each rounded
+// halves away from zero (std::lround's rule, without the library call where
+// the float's whole part is exact) and held to 0..255.
+inline uint32_t PackColor(const float* a) {
+    auto c = [](float v) {
+        long r;
+        if (std::fabs(v) < 8388608.0f) {  // 2^23
+            const float whole = std::trunc(v), rest = v - whole;
+            r = static_cast<long>(whole) + (rest >= 0.5f ? 1 : rest <= -0.5f ? -1 : 0);
+        } else {
+            r = std::lround(v);
+        }
+        return static_cast<uint32_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
+    };
+    return (c(a[kA]) << 24) | (c(a[kR]) << 16) | (c(a[kG]) << 8) | c(a[kB]);
+}
+
 struct RasterVertex {
     int64_t fx = 0, fy = 0;  // screen position in 1/256 pixel
     float z = 0.0f;

@@ -10,17 +10,9 @@ namespace plat::raster {
 
 namespace {
 
-inline uint32_t Pack(const float* a) {
-    auto c = [](float v) {
-        long r = std::lround(v);
-        return static_cast<uint32_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
-    };
-    return (c(a[kA]) << 24) | (c(a[kR]) << 16) | (c(a[kG]) << 8) | c(a[kB]);
-}
-
 void ShadePixel(DrawSetup& d, int x, int y, const float* attr, ChunkInputs& in) {
     if (x < d.clip.left || x >= d.clip.right || y < d.clip.top || y >= d.clip.bottom) return;
-    in.diffuse[0] = Pack(attr);
+    in.diffuse[0] = PackColor(attr);
     in.flat = false;
     for (int k = 0; k < kMaxTextureStages; ++k) {
         const float u = attr[k == 0 ? kU0 : kU1], v = attr[k == 0 ? kV0 : kV1];

@@ -29,14 +29,6 @@ namespace {
 
 constexpr int kQ = kAttrCount;  // index of 1/w in the plane arrays
 
-inline uint32_t PackColor(const float* a) {
-    auto c = [](float v) {
-        long r = std::lround(v);
-        return static_cast<uint32_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
-    };
-    return (c(a[kA]) << 24) | (c(a[kR]) << 16) | (c(a[kG]) << 8) | c(a[kB]);
-}
-
 inline int32_t ToFixed16(double texel) {
     // Inside the range StepCoordinates steps exactly: its rounding, inline.
     if (std::fabs(texel) < 16384.0) {

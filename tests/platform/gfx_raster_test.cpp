@@ -1,5 +1,8 @@
 // Coverage rules of the rasterizer, checked against geometry computed here.
+#include <limits>
+
 #include "gfx_test_util.h"
+#include "platform/gfx/raster.h"
 
 namespace {
 
@@ -276,6 +279,34 @@ TEST_F(GfxTest, PointCoversThePixelWhoseCentreItIsNearest) {
     size_t lit = 0;
     for (uint32_t v : px) lit += v != 0;
     EXPECT_EQ(2u, lit);
+}
+
+// Channels rounded halves away from zero and held to 0..255, as the library's
+// lround gives them: quarters around every whole number (halves included),
+// both signs, values past the float's whole-part precision and not numbers.
+TEST(GfxPackColorTest, EveryChannelRoundsAsTheLibraryDoes) {
+    auto expected = [](float v) {
+        const long r = std::lround(v);
+        return static_cast<uint32_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
+    };
+    std::vector<float> values = {std::numeric_limits<float>::quiet_NaN(),
+                                 std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity(),
+                                 8388607.5f,
+                                 8388608.0f,
+                                 -8388609.0f,
+                                 1e20f,
+                                 -1e20f,
+                                 0.49999997f,
+                                 -0.49999997f,
+                                 254.49998f,
+                                 255.5f};
+    for (int q = -1100; q <= 1100; ++q) values.push_back(static_cast<float>(q) / 4.0f);
+    for (float v : values) {
+        const float a[plat::raster::kAttrCount] = {v, 1.0f, 2.5f, v};  // r, g, b, a
+        const uint32_t want = (expected(v) << 24) | (expected(v) << 16) | (1u << 8) | expected(2.5f);
+        EXPECT_EQ(plat::raster::PackColor(a), want) << v;
+    }
 }
 
 }  // namespace
