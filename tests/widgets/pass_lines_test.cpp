@@ -18,7 +18,7 @@ using testsupport::FakeHost;
 // A widget with room past its own fields to name any line of a 4 KiB object.
 class Roomy : public Widget {
 public:
-    void Name(size_t from, size_t to) { AddPassLines(At(from), At(to)); }
+    void Name(size_t from, size_t to, UpdatePass pass = UpdatePass::kBoth) { AddPassLines(At(from), At(to), pass); }
     const char* At(size_t offset) const { return reinterpret_cast<const char*>(this) + offset; }
 
 private:
@@ -62,12 +62,33 @@ INSTANTIATE_TEST_SUITE_P(Ranges, PassLinesTest,
                                            Range{4000, 4200},  // past the last line kept
                                            Range{130, 1100}));
 
+// Each update pass fetches only the lines named for it; naming for both
+// names for each.
+TEST(PassLines, EachPassKeepsItsOwnLines) {
+    FakeHost host;
+    using Pass = WidgetContainer::UpdatePass;
+    struct Case {
+        Pass named;
+        bool step, frame;
+    };
+    for (const Case c :
+         {Case{Pass::kStep, true, false}, Case{Pass::kFrame, false, true}, Case{Pass::kBoth, true, true}}) {
+        Roomy widget;
+        widget.Name(300, 304, c.named);
+        widget.Name(1000, 1004, Pass::kBoth);
+        const uint64_t own = Overlapped(300, 304), shared = Overlapped(1000, 1004);
+        EXPECT_EQ(widget.GetPassLines(Pass::kStep), (c.step ? own : 0) | shared);
+        EXPECT_EQ(widget.GetPassLines(Pass::kFrame), (c.frame ? own : 0) | shared);
+        EXPECT_EQ(widget.GetPassLines(), own | shared);
+    }
+}
+
 TEST(PassLines, ADynamicWidgetNamesWhereItsClockLies) {
     FakeHost host;
     DynamicWidget widget(0, 0, nullptr, 1.0f);
     const auto offset = static_cast<size_t>(reinterpret_cast<const char*>(&widget.clock) -
                                             reinterpret_cast<const char*>(static_cast<WidgetContainer*>(&widget)));
-    EXPECT_NE(widget.GetPassLines() & (uint64_t{1} << (offset / 64)), 0u);
+    EXPECT_NE(widget.GetPassLines(WidgetContainer::UpdatePass::kFrame) & (uint64_t{1} << (offset / 64)), 0u);
 }
 
 // What a widget's Draw reads of its colour and clip is fetched ahead of it:

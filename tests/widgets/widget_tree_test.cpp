@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <list>
 #include <map>
@@ -12,6 +13,7 @@
 
 #include "tests/rendering/device_test_support.h"
 #include "widget_test_support.h"
+#include "widgets/tree/child_array.h"
 
 using namespace testsupport;
 
@@ -348,6 +350,33 @@ TEST_F(TreeTest, ChildOrderAndWalksMatchTheLinkedListAtRandom) {
             }
         host.DeleteDeferred();
     }
+}
+
+// The array keeps its order while it grows from the word the lone child
+// shares with the block to blocks of its own, and names a lone child only
+// while that child is held in place.
+TEST_F(TreeTest, ChildArrayKeepsOrderThroughGrowthAndNamesOnlyAChildHeldInPlace) {
+    std::vector<std::unique_ptr<Widget>> made;
+    for (int i = 0; i < 10; ++i) made.push_back(std::make_unique<Widget>());
+    ChildArray array;
+    std::vector<Widget*> model;
+    EXPECT_EQ(array.Lone(), nullptr);
+    // Front, back and middle in turn, through the capacities 1, 4, 8 and 16.
+    for (size_t i = 0; i < made.size(); ++i) {
+        const size_t at = i % 3 == 0 ? 0 : i % 3 == 1 ? model.size() : model.size() / 2;
+        array.Insert(at, made[i].get());
+        model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), made[i].get());
+        ASSERT_EQ(std::vector<Widget*>(array.begin(), array.end()), model);
+        EXPECT_EQ(array.Lone(), model.size() == 1 ? model.front() : nullptr);
+    }
+    while (array.size() > 1) {
+        array.Erase(1);
+        model.erase(model.begin() + 1);
+        ASSERT_EQ(std::vector<Widget*>(array.begin(), array.end()), model);
+    }
+    // One child left in a block of its own is not held in place.
+    EXPECT_EQ(array.Lone(), nullptr);
+    EXPECT_EQ(array.IndexOf(model.front(), 3), 0u);
 }
 
 }  // namespace

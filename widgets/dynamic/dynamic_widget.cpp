@@ -14,7 +14,9 @@
 
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
     : last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), opacity(std::fabs(opacity)), image_(image) {
-    AddPassLines(&clock, &animators_[1].cyclesLeft + 1);
+    NameMotionLines(UpdatePass::kFrame);
+    // The fixed step asks only whether the widget flashes.
+    AddPassLines(&flashPeriod_, &flashCount_ + 1, UpdatePass::kStep);
     // What every draw reads, named field by field rather than by the lines
     // they share today, so that a field moved elsewhere is still fetched
     // ahead: colour, clip and image; mask and mode; frames and fade; shader,

@@ -398,6 +398,10 @@ protected:
         NamePassTarget(firstController_, false);
     }
     void NoteOffsets() { hasOffsets_ = !oscillations_.empty() || !clamps_.empty(); }
+    // Names the block the per-frame update reads of every widget, from the
+    // clock to the frame animators, for `pass`: a class whose fixed step
+    // asks after its motion, as a walking person's does, names it there too.
+    void NameMotionLines(UpdatePass pass) { AddPassLines(&clock, &animators_[1].cyclesLeft + 1, pass); }
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);
     // Offsets off, `write`, offsets on, when there are any offsets.
     template <typename Write>

@@ -217,7 +217,8 @@ public:
         keptAnchor_ = nullptr;
         // The passes read what a condition wait keeps only of a widget that
         // has waited on a condition: most scripts never do.
-        if (kind == kCondition) AddPassLines(&conditionStep_, &variables_ + 1);
+        // The per-frame update alone asks the condition.
+        if (kind == kCondition) AddPassLines(&conditionStep_, &variables_ + 1, UpdatePass::kFrame);
     }
     float GetTimeout() const { return timeout_; }
     void SetTimeout(float timeout) { timeout_ = timeout; }

@@ -1,14 +1,20 @@
 #include "widgets/tree/child_array.h"
 
 #include <algorithm>
+#include <memory>
+
+ChildArray::~ChildArray() {
+    if (capacity_ != 1) delete[] many_;
+}
 
 void ChildArray::Insert(size_t at, Widget* child) {
     if (size_ == capacity_) {
         const uint32_t capacity = capacity_ < 4 ? 4 : capacity_ * 2;
         auto grown = std::make_unique<Widget*[]>(capacity);
         std::copy(begin(), end(), grown.get());
-        many_ = std::move(grown);
-        one_ = nullptr;
+        // The lone child's word becomes the block's: the old block, if any, goes.
+        if (capacity_ != 1) delete[] many_;
+        many_ = grown.release();
         capacity_ = capacity;
     }
     Widget** data = Data();

@@ -6,13 +6,14 @@
 // from a block of its own elsewhere in memory.
 //
 // Inserting and erasing move the children behind the place; the container
-// keeps its walks' cursors in step. Pointers into the array are invalidated
+// keeps its walks' cursors in step. The lone child and the block share one
+// word, told apart by the capacity (1: held in place), so that the array
+// takes two words of the container's first line, not three. Pointers into the array are invalidated
 // by any insertion or erasure. Main thread only, as the tree.
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <memory>
 
 class Widget;
 
@@ -24,6 +25,7 @@ public:
     using const_reverse_iterator = std::reverse_iterator<const_iterator>;
 
     ChildArray() = default;
+    ~ChildArray();
     ChildArray(const ChildArray&) = delete;
     ChildArray& operator=(const ChildArray&) = delete;
 
@@ -39,7 +41,7 @@ public:
 
     // The lone child held in place; null when there are none or they live in
     // a block of their own (reading it then touches no other memory).
-    Widget* Lone() const { return many_ ? nullptr : one_; }
+    Widget* Lone() const { return capacity_ == 1 ? one_ : nullptr; }
 
     // `at` <= size().
     void Insert(size_t at, Widget* child);
@@ -55,11 +57,15 @@ public:
     }
 
 private:
-    Widget* const* Data() const { return many_ ? many_.get() : &one_; }
-    Widget** Data() { return many_ ? many_.get() : &one_; }
+    Widget* const* Data() const { return capacity_ == 1 ? &one_ : many_; }
+    Widget** Data() { return capacity_ == 1 ? &one_ : many_; }
 
-    Widget* one_ = nullptr;
-    std::unique_ptr<Widget*[]> many_;
+    // capacity_ 1: one_, the lone child or null; else many_, the block this
+    // array owns (freed by the destructor and by the growth that replaces it).
+    union {
+        Widget* one_ = nullptr;
+        Widget** many_;
+    };
     uint32_t size_ = 0;
     uint32_t capacity_ = 1;
 };

@@ -129,7 +129,11 @@ uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
     return lines;
 }
 
-void WidgetContainer::AddPassLines(const void* first, const void* end) { passLines_ |= LinesOf(first, end); }
+void WidgetContainer::AddPassLines(const void* first, const void* end, UpdatePass pass) {
+    const uint64_t lines = LinesOf(first, end);
+    if (HasPass(pass, UpdatePass::kStep)) stepLines_ |= lines;
+    if (HasPass(pass, UpdatePass::kFrame)) frameLines_ |= lines;
+}
 
 void WidgetContainer::NamePassTarget(const void* target, bool fixedStep, const void* also) {
     const auto offset = static_cast<intptr_t>(reinterpret_cast<uintptr_t>(target) - reinterpret_cast<uintptr_t>(this));

@@ -97,14 +97,28 @@ public:
     }
     int GetOverlayThreshold() const { return overlayThreshold_; }
     void SetOverlayThreshold(int threshold) { overlayThreshold_ = threshold; }
+    // The two update passes: the fixed step's and the per-frame one.
+    enum class UpdatePass : uint8_t { kStep = 1, kFrame = 2, kBoth = 3 };
     // The 64-byte lines of this object, counted from its start, that the
-    // update passes read of it beyond its first two: bit n for line n.
-    uint64_t GetPassLines() const { return passLines_; }
+    // update pass reads of it beyond its first two: bit n for line n (both:
+    // the lines either reads).
+    uint64_t GetPassLines(UpdatePass pass = UpdatePass::kBoth) const {
+        return (HasPass(pass, UpdatePass::kStep) ? stepLines_ : 0) |
+               (HasPass(pass, UpdatePass::kFrame) ? frameLines_ : 0);
+    }
     // The same for the draw pass (its first three lines included).
     uint64_t GetDrawLines() const { return drawLines_; }
 
 protected:
     ChildList children_;
+
+private:
+    struct ChildCursor;
+    // The walks in progress over the children, innermost first: read as a
+    // walk begins, beside the children it walks.
+    ChildCursor* cursors_ = nullptr;
+
+protected:
     WidgetManager* manager_ = nullptr;
     WidgetContainer* parent_ = nullptr;
     WidgetContainer* pauseOwner_ = nullptr;
@@ -133,10 +147,12 @@ protected:
     bool IsInSubtreeOf(const Widget* widget) const;
 
     // Adds the lines that the bytes from `first` up to `end` lie on to the
-    // pass lines. Subclasses name the fields both update passes read of
-    // every widget, so that the walks ask the memory for all of them at once
-    // and ahead of the visit instead of waiting on each in turn.
-    void AddPassLines(const void* first, const void* end);
+    // pass lines of `pass`. Subclasses name the fields an update pass reads
+    // of every widget, so that the walk asks the memory for all of them at
+    // once and ahead of the visit instead of waiting on each in turn; each
+    // pass fetches only its own, for the walks wait on the memory's
+    // throughput and a line fetched for nothing delays the others.
+    void AddPassLines(const void* first, const void* end, UpdatePass pass = UpdatePass::kBoth);
     // The same for the draw pass, one line for each field Draw and DrawAll
     // read; a widget's first three lines are named for every widget.
     void AddDrawLines(std::initializer_list<const void*> fields);
@@ -244,9 +260,13 @@ private:
     // NamePassTarget's object from this one's start, in bytes; on the
     // second line beside the pass lines, in what was padding.
     int32_t passTarget_ = 0;
-    ChildCursor* cursors_ = nullptr;
-    uint64_t passLines_ = 0;
+    uint64_t stepLines_ = 0;
+    uint64_t frameLines_ = 0;
     uint64_t drawLines_ = 0b111;
+
+    static constexpr bool HasPass(UpdatePass pass, UpdatePass which) {
+        return (static_cast<uint8_t>(pass) & static_cast<uint8_t>(which)) != 0;
+    }
 
     // The lines from `first` up to `end` of this object beyond its first two.
     uint64_t LinesOf(const void* first, const void* end) const;
@@ -264,7 +284,8 @@ private:
     [[gnu::always_inline]] static void PrefetchLines(const WidgetContainer& widget, PassLines lines) {
         const char* at = reinterpret_cast<const char*>(&widget);
         const uint64_t drawn = widget.blank_ ? 0 : widget.drawLines_;
-        for (uint64_t named = lines == PassLines::kDraw ? drawn : widget.passLines_; named != 0; named &= named - 1)
+        const uint64_t passed = lines == PassLines::kUpdate ? widget.stepLines_ : widget.frameLines_;
+        for (uint64_t named = lines == PassLines::kDraw ? drawn : passed; named != 0; named &= named - 1)
             __builtin_prefetch(at + (static_cast<size_t>(std::countr_zero(named)) << 6));
         const bool targetRead = lines == (widget.stepTarget_ ? PassLines::kUpdate : PassLines::kFrame);
         if (targetRead && widget.passTarget_ != 0) {

@@ -39,7 +39,7 @@ float PushAxis(float at, float innerStart, float innerSize, float margin) {
 
 DragWidget::DragWidget(int x, int y, Image* image, float opacity, bool keepOnScreen)
     : AnimationWidget(x, y, image, opacity), keepOnScreen_(keepOnScreen) {
-    AddPassLines(&draggable_, &pushY_ + 1);
+    AddPassLines(&draggable_, &pushY_ + 1, UpdatePass::kStep);
     mouseVisible_ = true;
     handCursor_ = true;
     marginX_ = static_cast<float>(width_) * 0.5f;

@@ -14,7 +14,7 @@
 GridItem::GridItem(std::wstring_view type) : DragWidget(0, 0, nullptr, 1.0f, false), type_(type) {
     SetDraggable(false, false);
     // A person's step asks for its tile through the footprint, twice.
-    AddPassLines(&grid_, &footprint_ + 1);
+    AddPassLines(&grid_, &footprint_ + 1, UpdatePass::kStep);
 }
 
 GridItem::~GridItem() {

@@ -35,7 +35,8 @@ HappinessTerms ReadHappinessTerms() {
 }  // namespace
 
 KivraPerson::KivraPerson(std::wstring_view type) : Person(type) {
-    // What the visitor's own update reads at every step.
+    // What the visitor's own update reads at every step; its task's
+    // condition, in the per-frame update, asks how long it stays.
     AddPassLines(&park_, &covering_ + 1);
     // The energy the tint is drawn from lies far past the widget's fields.
     AddDrawLines({&energy_, &searchFoodEnergy_});

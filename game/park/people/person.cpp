@@ -22,7 +22,14 @@ constexpr PathWalker* kTilesOwnTest = nullptr;
 
 }  // namespace
 
-Person::Person(std::wstring_view type) : GridItem(type) { AddPassLines(&following_, &footOffset_ + 1); }
+Person::Person(std::wstring_view type) : GridItem(type) {
+    // The step reads whether the person follows a path, and the task's
+    // condition, in the per-frame update, asks it too.
+    AddPassLines(&following_, &footOffset_ + 1);
+    // A walking person's step asks whether it animates, its tweens and its
+    // transform, all in the block the per-frame update reads.
+    NameMotionLines(UpdatePass::kStep);
+}
 
 Person::~Person() = default;
 

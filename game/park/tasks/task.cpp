@@ -6,7 +6,9 @@
 
 Task::Task(std::wstring_view name, TaskOwner* owner)
     : AnimationWidget(L"", 0, 0, false), name_(name), updateScript_(name_ + L"_update"), owner_(owner) {
-    AddPassLines(&paused_, &done_ + 1);
+    // Read by the fixed step only: whether the task drives itself, and by
+    // its sequence whether it is paused or done.
+    AddPassLines(&paused_, &done_ + 1, UpdatePass::kStep);
 }
 
 Task::~Task() {

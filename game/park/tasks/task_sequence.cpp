@@ -4,7 +4,9 @@
 
 #include "game/park/tasks/task_owner.h"
 
-TaskSequence::TaskSequence(TaskOwner* owner) : Task(L"", owner) { AddPassLines(&switching_, &current_ + 1); }
+TaskSequence::TaskSequence(TaskOwner* owner) : Task(L"", owner) {
+    AddPassLines(&switching_, &current_ + 1, UpdatePass::kStep);
+}
 
 TaskSequence::~TaskSequence() {
     // The children leave only in the container's destructor, when this part
