@@ -206,6 +206,26 @@ TEST_F(FramesTest, FlashBlinksForItsCountThenStaysVisible) {
     EXPECT_FALSE(w->IsVisible());
 }
 
+// The step passes by the period of a widget that never flashed: one that
+// has updated for a while, and whose step fetches nothing of its own, still
+// blinks once told to, and stops when told to.
+TEST_F(FramesTest, AWidgetUpdatedBeforeItFlashesStillBlinks) {
+    DynamicWidget* w = AddWidget();
+    for (int i = 0; i < 5; ++i) w->Update();
+    EXPECT_TRUE(w->IsVisible());
+    w->Flash(1, 0, 0);  // one update shown, one hidden, for ever
+    std::vector<bool> shown;
+    for (int i = 0; i < 4; ++i) {
+        w->Update();
+        shown.push_back(w->IsVisible());
+    }
+    EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true}));
+    w->Flash(0, 0, 0);
+    w->Update();
+    w->Update();
+    EXPECT_TRUE(w->IsVisible());
+}
+
 TEST_F(FramesTest, FinishedControllersAreDestroyedAndTheCountFollows) {
     DynamicWidget* w = AddWidget();
     int destroyed = 0;

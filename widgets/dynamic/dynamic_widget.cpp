@@ -14,9 +14,9 @@
 
 DynamicWidget::DynamicWidget(int x, int y, Image* image, float opacity)
     : last_x(static_cast<float>(x)), last_y(static_cast<float>(y)), opacity(std::fabs(opacity)), image_(image) {
+    // The fixed step reads only the first lines of a widget that never
+    // flashed, its listener aside while it is pressed (Flash names the rest).
     NameMotionLines(UpdatePass::kFrame);
-    // The fixed step asks only whether the widget flashes.
-    AddPassLines(&flashPeriod_, &flashCount_ + 1, UpdatePass::kStep);
     // What every draw reads, named field by field rather than by the lines
     // they share today, so that a field moved elsewhere is still fetched
     // ahead: colour, clip and image; mask and mode; frames and fade; shader,
@@ -243,6 +243,12 @@ void DynamicWidget::Flash(int period, int count, int phase) {
     flashPhase_ = phase;
     flashPeriod_ = 2 * period;
     flashCount_ = count;
+    // Nothing else sets a period: the step asks whether the widget flashes
+    // only once it has (Update), and counts the phase while it does.
+    if (period != 0) {
+        AddPassLines(&flashPeriod_, &flashCount_ + 1, UpdatePass::kStep);
+        AddPassLines(&flashPhase_, &flashPhase_ + 1, UpdatePass::kStep);
+    }
     SetVisible(period == 0 || (phase >= 0 && phase < period));
 }
 

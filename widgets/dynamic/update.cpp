@@ -21,6 +21,10 @@ constexpr int kMostFrameSteps = 1024;
 
 void DynamicWidget::Update() {
     if (isDown_ && isOver_ && buttonListener_) buttonListener_->ButtonHeld(id_);
+    // A widget whose step does not fetch the period's line never flashed
+    // (Flash names it): its period is 0, known without waiting on the line,
+    // as thousands of tasks would after a drawn frame.
+    if (!StepFetches(&flashPeriod_)) return;
     if (flashPeriod_ > 0) {
         const int half = flashPeriod_ / 2;
         ++flashPhase_;

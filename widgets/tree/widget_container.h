@@ -153,6 +153,15 @@ protected:
     // pass fetches only its own, for the walks wait on the memory's
     // throughput and a line fetched for nothing delays the others.
     void AddPassLines(const void* first, const void* end, UpdatePass pass = UpdatePass::kBoth);
+    // Whether the fixed step fetches the line `field` of this object lies
+    // on, as every field of the first two lines. The lines named only grow:
+    // a field only ever set along with naming its line is untouched while
+    // the line is not named.
+    bool StepFetches(const void* field) const {
+        const auto line =
+            static_cast<uint64_t>(static_cast<const char*>(field) - reinterpret_cast<const char*>(this)) / 64;
+        return line < 2 || line >= 64 || ((stepLines_ >> line) & 1) != 0;
+    }
     // The same for the draw pass, one line for each field Draw and DrawAll
     // read; a widget's first three lines are named for every widget.
     void AddDrawLines(std::initializer_list<const void*> fields);
