@@ -15,6 +15,7 @@
 #include "game/park/tasks/kivra_grid_task.h"
 
 KivraBuilding::KivraBuilding(std::wstring_view type) : Building(type) {
+    AddPassLines(&occupants_, &boosts_ + 1, UpdatePass::kStep);
     SetMouseDefault(true);
     DragWidget::SetDraggable(!pointerToGrid_, false);
     CreateImprovements();

@@ -240,12 +240,14 @@ private:
     bool faded_ = false;
     bool translucent_ = false;
     int32_t vacancies_ = 0;
+    // What the building's own step reads, one line from the occupants to
+    // the boosts (named for the step's fetch ahead).
     std::vector<BuildingVisitor*> occupants_;
     bool mouseDefault_ = true;
     int32_t mouseMode_ = 0;
     BuildingPark* park_ = nullptr;
-    FieldHandles handles_;
     std::vector<Boost> boosts_;
+    FieldHandles handles_;
     std::vector<Upgrade> upgrades_;
     int32_t upgradesPurchased_ = 0;
 };
