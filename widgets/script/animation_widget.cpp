@@ -13,7 +13,9 @@ AnimationWidget::AnimationWidget(int x, int y, Image* image, float opacity) : Dy
 }
 
 void AnimationWidget::Construct(std::wstring_view animation) {
-    AddPassLines(&waitKind_, &cursor_ + 1);
+    // The per-frame update asks every widget's wait; the fixed step reads
+    // the run state only of a run the budget cut (HaltForBudget).
+    NameRunStateLines(UpdatePass::kFrame);
     variables_[L"self"] = PropertyValue::FromWidget(this);
     PlayAnimationNamed(animation);
 }
@@ -29,7 +31,10 @@ AnimationWidget::~AnimationWidget() {
 
 void AnimationWidget::Update() {
     DynamicWidget::Update();
-    if (budgetHalt_ && manager_) {
+    // Nothing but HaltForBudget sets the flag, and it names the flag's line
+    // for the step: a widget whose step does not fetch it was never cut,
+    // known without waiting on the line.
+    if (StepFetches(&budgetHalt_) && budgetHalt_ && manager_) {
         budgetHalt_ = false;
         ExecuteSteps(budgetAdvance_);
     }

@@ -275,6 +275,8 @@ public:
     void SetWaitForClick(bool on);
 
 private:
+    // Names the wait, the budget's cut and the cursor for `pass`.
+    void NameRunStateLines(UpdatePass pass) { AddPassLines(&waitKind_, &cursor_ + 1, pass); }
     struct Cursor {
         const StepList* list = nullptr;
         int index = 0;

@@ -160,6 +160,7 @@ void AnimationWidget::HaltForBudget(bool advance, const char* why) {
     waitKind_ = kRunning;
     budgetHalt_ = true;
     budgetAdvance_ = advance;
+    NameRunStateLines(UpdatePass::kStep);
     ReportRunaway(std::string(why) + "; it goes on at the next update");
 }
 

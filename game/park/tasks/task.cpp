@@ -7,7 +7,9 @@
 Task::Task(std::wstring_view name, TaskOwner* owner)
     : AnimationWidget(L"", 0, 0, false), name_(name), updateScript_(name_ + L"_update"), owner_(owner) {
     // Read by the fixed step only: whether the task drives itself, and by
-    // its sequence whether it is paused or done.
+    // its sequence whether it is paused or done. Whether its script runs or
+    // waits, which the sequence asks next, the sequence names with its
+    // current task (SetCurrent).
     AddPassLines(&paused_, &done_ + 1, UpdatePass::kStep);
 }
 
