@@ -136,7 +136,8 @@ protected:
     // Which update pass reads the pass target: the fixed step's or the frame's.
     bool stepTarget_ = false;
     // A further line of the pass target that pass reads, counted in lines
-    // from the target's (0: none); in what was padding.
+    // from the target's (0: none, the line after the target's is fetched
+    // instead); in what was padding.
     int8_t targetAlso_ = 0;
     uint32_t addFlags_ = 0;
     uint32_t removeFlags_ = 0;
@@ -168,11 +169,13 @@ protected:
     // Names the object one of the update passes reads first through this
     // widget (null: none), as a dynamic widget's first controller in the
     // per-frame pass or a task sequence's current task in the fixed step:
-    // the walk asks for its first two lines with this widget's pass lines,
+    // the walk asks for its first two lines with this widget's pass lines
+    // (the first and the `also` line when one is named),
     // a visit ahead. A hint only, kept where the walk reads it first: an
     // object too far from this one for it is not named, and a stale one
     // does no harm. `also`: a field of the same object on a line of its own
-    // that the pass reads as soon (null: none), fetched with the target's.
+    // that the pass reads as soon, fetched with the target's line in place
+    // of the one after it (null: none, and the line after is fetched).
     void NamePassTarget(const void* target, bool fixedStep, const void* also = nullptr);
     // Whether this widget's Draw and DrawAll, its children aside, draw
     // nothing and leave the context's batch, transform, shader and target as
@@ -303,8 +306,10 @@ private:
             const auto target = reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(at) +
                                                               static_cast<uintptr_t>(intptr_t{widget.passTarget_}));
             __builtin_prefetch(target);
-            __builtin_prefetch(target + 64);
-            if (widget.targetAlso_ != 0) __builtin_prefetch(target + intptr_t{widget.targetAlso_} * 64);
+            // The line after the target's, or the further line named in
+            // its place: a sequence reads its task's done flag and then its
+            // wait, nothing on the line after the flag's.
+            __builtin_prefetch(target + (widget.targetAlso_ != 0 ? intptr_t{widget.targetAlso_} : 1) * 64);
         }
         if (const Widget* lone = widget.children_.Lone()) PrefetchHeader(lone);
     }
