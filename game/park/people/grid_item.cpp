@@ -2,6 +2,7 @@
 // moves, facing, dragging, the depth test and the script properties.
 #include "game/park/people/grid_item.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/values/property_table.h"
@@ -103,7 +104,14 @@ void GridItem::MarkGridDirty() {
     grid_->MarkDirty();
 }
 
-void GridItem::MoveToColRow(int32_t col, int32_t row) { MoveTo({col, row}); }
+void GridItem::MoveToColRow(int32_t col, int32_t row) {
+    // A script or a save may give any number: held within kFarTile of the
+    // grid, the footprint, doors and zone worked out from the origin stay
+    // numbers (at the far ends their walks counted past the largest and
+    // never ended), and the item is as far off every grid as it was.
+    constexpr int32_t kFar = GridTransform::kFarTile;
+    MoveTo({std::clamp(col, -kFar, kFar), std::clamp(row, -kFar, kFar)});
+}
 
 void GridItem::MoveTo(TilePoint position) {
     if (footprint_ && position != GetGridPosition()) footprint_->MoveTo(position.col, position.row);

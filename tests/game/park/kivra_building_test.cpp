@@ -223,4 +223,36 @@ TEST_F(Buildings, FootprintOccupantsAndZoneRings) {
     }
 }
 
+// A script may set a building's origin anywhere: at the far ends of the
+// numbers its tile walks counted past the largest and never ended, and its
+// doors' places overflowed. Off the grid it attaches, occupies and rings
+// nothing; half on it, its tiles on the grid as before.
+TEST_F(Buildings, AFootprintAnywhereWalksOnlyTheGridsTiles) {
+    EnterPark(LevelBuilder(12, 12, L'_'), 0);
+    KivraBuilding* hut = Place(L"hut", {5, 5});
+    hut->SetZoneOverlay('*');
+    constexpr int32_t kFar = 2147483647, kFarBack = -2147483647 - 1;
+    for (const TilePoint at : {TilePoint{kFar, kFar}, TilePoint{kFar, 5}, TilePoint{5, kFar}, TilePoint{kFarBack, 5},
+                               TilePoint{5, kFarBack}}) {
+        hut->MoveToColRow(at.col, at.row);
+        grid->MarkItemTiles(true, *hut);
+        hut->MarkZoneTiles(grid->Tiles());
+        EXPECT_TRUE(hut->LinkedTiles().empty()) << at.col << "," << at.row;
+        for (int32_t col = 0; col < 12; ++col)
+            for (int32_t row = 0; row < 12; ++row) {
+                auto* tile = dynamic_cast<KivraTile*>(grid->GetTileAt(col, row));
+                ASSERT_NE(tile, nullptr);
+                EXPECT_NE(tile->occupant, hut) << col << "," << row;
+                EXPECT_NE(tile->overlay, TileChar('*')) << col << "," << row;
+            }
+        grid->MarkItemTiles(false, *hut);
+    }
+    hut->MoveToColRow(0, 0);  // the hut's far corner: the rest of it off the grid
+    grid->MarkItemTiles(true, *hut);
+    hut->MarkZoneTiles(grid->Tiles());
+    EXPECT_EQ(grid->GetTileOccupant({0, 0}), hut);
+    EXPECT_EQ(hut->LinkedTiles().size(), 1u);
+    EXPECT_EQ(dynamic_cast<KivraTile*>(grid->GetTileAt(1, 1))->overlay, TileChar('*'));
+}
+
 }  // namespace
