@@ -31,6 +31,7 @@ Device* Device::Create(const AdapterConfig& adapter, const PresentParams& params
     d->params_ = params;
     d->backBuffer_ = back;
     d->shaders_ = std::make_unique<ShaderStages>();
+    d->drawCache_ = std::make_unique<DrawCache>();
     d->state_.SetDefaults();
     if (params.autoDepthStencil) {
         Surface::Params dp = bp;

@@ -181,7 +181,6 @@ HResult Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, con
         return kErrInvalidCall;
     if (primitiveCount == 0) return kOk;
     Assembly as{type, primitiveCount, nullptr, 0};
-    if (!drawCache_) drawCache_ = std::make_unique<DrawCache>();
     Rasterize(state_, *drawCache_, as, static_cast<const uint8_t*>(vertices), stride, need);
     return kOk;
 }
@@ -205,13 +204,10 @@ HResult Device::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, ui
         if (i < minIndex || i >= minIndex + vertexCount) return kErrInvalidCall;
     Assembly as{type, primitiveCount, idx.data(), minIndex};
     const uint8_t* base = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(minIndex) * stride;
-    if (!drawCache_) drawCache_ = std::make_unique<DrawCache>();
     Rasterize(state_, *drawCache_, as, base, stride, vertexCount);
     return kOk;
 }
 
-void Device::ForgetDrawSetup() {
-    if (drawCache_) drawCache_->valid = false;
-}
+void Device::ForgetDrawSetup() { drawCache_->valid = false; }
 
 }  // namespace plat

@@ -40,15 +40,8 @@ public:
     // not kept (the caller filters the row itself).
     KeptRow Row(const SamplerSetup& s, int32_t v) {
         // Rows already made cost a few comparisons.
-        const ColumnStep step = BilinearColumn(v);
-        if (!firstRow_ && kept_ && step.weight == kept_->key.fy && step.column >= -1 &&
-            step.column < kept_->key.height && !kept_->made.empty()) {
-            const Made& m = kept_->made[static_cast<size_t>(step.column + 1)];
-            if (m.ready)
-                return {kept_->texels.data() +
-                            (static_cast<size_t>(kept_->key.width) + 1) * static_cast<size_t>(step.column + 1) + 1,
-                        m.first, m.end};
-        }
+        if (const RowsFrom made = MadeRowsFrom(v); made.count > 0 && made.made->ready)
+            return {made.texels, made.made->first, made.made->end};
         return MakeRow(s, v);
     }
 

@@ -32,21 +32,18 @@ inline int64_t RoundHalfAway(double x) {
     const double rest = x - whole;
     return static_cast<int64_t>(whole) + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
 }
+// std::llround's answer for any x: the library is asked only far out (or
+// for what is not a number).
+inline int64_t LlRound(double x) { return std::fabs(x) < 4611686018427387904.0 ? RoundHalfAway(x) : std::llround(x); }
 
 enum Attr { kR, kG, kB, kA, kU0, kV0, kU1, kV1, kAttrCount };
 
 // The colour channels a[kA], a[kR], a[kG], a[kB] as ARGB: each rounded
-// halves away from zero (std::lround's rule, without the library call where
-// the float's whole part is exact) and held to 0..255.
+// halves away from zero (std::lround's rule; a float is exact as a double)
+// and held to 0..255.
 inline uint32_t PackColor(const float* a) {
     auto c = [](float v) {
-        long r;
-        if (std::fabs(v) < 8388608.0f) {  // 2^23
-            const float whole = std::trunc(v), rest = v - whole;
-            r = static_cast<long>(whole) + (rest >= 0.5f ? 1 : rest <= -0.5f ? -1 : 0);
-        } else {
-            r = std::lround(v);
-        }
+        const int64_t r = LlRound(v);
         return static_cast<uint32_t>(r < 0 ? 0 : (r > 255 ? 255 : r));
     };
     return (c(a[kA]) << 24) | (c(a[kR]) << 16) | (c(a[kG]) << 8) | c(a[kB]);

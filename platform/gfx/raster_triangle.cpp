@@ -31,10 +31,7 @@ constexpr int kQ = kAttrCount;  // index of 1/w in the plane arrays
 
 inline int32_t ToFixed16(double texel) {
     // Inside the range StepCoordinates steps exactly: its rounding, inline.
-    if (std::fabs(texel) < 16384.0) {
-        const double x = texel * 4294967296.0, whole = std::trunc(x), rest = x - whole;
-        return static_cast<int32_t>((static_cast<int64_t>(whole) + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0)) >> 16);
-    }
+    if (std::fabs(texel) < 16384.0) return static_cast<int32_t>(RoundHalfAway(texel * 4294967296.0) >> 16);
     int32_t out;
     StepCoordinates(texel, 0.0, 1, &out);
     return out;

@@ -221,11 +221,8 @@ RasterVertex VertexPipeline::ToScreen(const ClipVertex& v) const {
     const double iw = 1.0 / v.c[3];
     const double sx = vx_ + (1.0 + v.c[0] * iw) * vw_ * 0.5;
     const double sy = vy_ + (1.0 - v.c[1] * iw) * vh_ * 0.5;
-    // Positions far out (or not numbers) keep the library's answer.
-    constexpr double kExact = 4611686018427387904.0;  // 2^62
-    const double px = sx * kSub, py = sy * kSub;
-    r.fx = std::fabs(px) < kExact ? RoundHalfAway(px) : std::llround(px);
-    r.fy = std::fabs(py) < kExact ? RoundHalfAway(py) : std::llround(py);
+    r.fx = LlRound(sx * kSub);
+    r.fy = LlRound(sy * kSub);
     r.z = static_cast<float>(v.c[2] * iw);
     r.w = v.c[3];
     std::memcpy(r.a, v.a, sizeof r.a);

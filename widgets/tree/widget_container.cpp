@@ -44,8 +44,6 @@ void WidgetContainer::UpdateFraction(float) {}
 
 void WidgetContainer::Draw(Graphics*) {}
 
-FRect WidgetContainer::MapRectToParent(const FRect& r) const { return {r.x + x_, r.y + y_, r.w, r.h}; }
-
 FRect WidgetContainer::MapRectFromParent(const FRect& r) const { return {r.x - x_, r.y - y_, r.w, r.h}; }
 
 // ---- Child list ------------------------------------------------------------

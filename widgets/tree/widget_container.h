@@ -47,7 +47,9 @@ public:
     virtual void AddWidget(Widget* widget);
     virtual void RemoveWidget(Widget* widget);
     virtual void SetFocus(Widget* widget);
-    virtual FRect MapRectToParent(const FRect& r) const;
+    // By the widget's offset; inline so that a caller that knows no
+    // transform applies can ask this mapping without a call.
+    virtual FRect MapRectToParent(const FRect& r) const { return {r.x + x_, r.y + y_, r.w, r.h}; }
     virtual FRect MapRectFromParent(const FRect& r) const;
     virtual void MarkDirty();
     virtual void UpdateUnlessPaused();

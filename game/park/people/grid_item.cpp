@@ -191,16 +191,14 @@ float DepthMax(float a, float b) { return std::isnan(b) || a > b ? a : b; }
 
 DepthKey GridItem::GetDepthKey() const {
     // Without a transform for its children the item maps a point to its
-    // parent by its offset alone: no call through the table for either
-    // corner. Otherwise the widget's own mapping, corner by corner.
-    FRect a, b;
-    if (!transformChildren_) {
-        a = {0.0f + x_, 0.0f + y_, 1.0f, 1.0f};
-        b = {static_cast<float>(width_) + x_, static_cast<float>(height_) + y_, 1.0f, 1.0f};
-    } else {
-        a = MapRectToParent({0.0f, 0.0f, 1.0f, 1.0f});
-        b = MapRectToParent({static_cast<float>(width_), static_cast<float>(height_), 1.0f, 1.0f});
-    }
+    // parent by its offset alone, as the widget's own mapping then does:
+    // that mapping asked directly, inline, not through the table.
+    const FRect corners[2] = {{0.0f, 0.0f, 1.0f, 1.0f},
+                              {static_cast<float>(width_), static_cast<float>(height_), 1.0f, 1.0f}};
+    const auto map = [this](const FRect& r) {
+        return transformChildren_ ? MapRectToParent(r) : WidgetContainer::MapRectToParent(r);
+    };
+    const FRect a = map(corners[0]), b = map(corners[1]);
     const TileRect r = GetFootprintRect();
     return {.left = DepthMin(a.x, b.x),
             .right = DepthMax(a.x, b.x),
