@@ -87,11 +87,10 @@ bool SameBesidesTextures(const DeviceState& a, const DeviceState& b) {
 // when the state is as it was then, but for the textures, which mostly
 // change from draw to draw and are bound afresh (taking a texture's view
 // also makes a fill put off or a converted copy current).
-DrawCache& PreparedSetup(DrawCache& cache, const DeviceState& state, raster::DrawSetup& d) {
+DrawCache& PreparedSetup(DrawCache& cache, const DeviceState& state) {
     if (cache.valid && SameBesidesTextures(cache.state, state)) {
-        d = cache.setup;
-        raster::BindTextures(d, state);
-        cache.pipeline->TakeTextureScales(d);
+        raster::BindTextures(cache.setup, state);
+        cache.pipeline->TakeTextureScales(cache.setup);
         return cache;
     }
     // Copied whole, padding with it, so that an unchanged state compares equal.
@@ -99,31 +98,46 @@ DrawCache& PreparedSetup(DrawCache& cache, const DeviceState& state, raster::Dra
     cache.setup = raster::BuildDrawSetup(state);
     cache.pipeline.emplace(state, cache.setup);
     cache.valid = true;
-    d = cache.setup;
     return cache;
 }
+
+// Room for a few vertices on the stack, left unset: every vertex a draw
+// reads is written first.
+template <class Vertex>
+union FewVertices {
+    FewVertices() {}
+    Vertex v[kFewVertices];
+};
 
 // Draws the primitives and marks the target's rows they wrote.
 void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, const uint8_t* data, uint32_t stride,
                uint32_t vertexCount) {
-    raster::DrawSetup d;
-    const raster::VertexPipeline& pipe = *PreparedSetup(cache, state, d).pipeline;
+    const raster::VertexPipeline& pipe = *PreparedSetup(cache, state).pipeline;
+    raster::DrawSetup d = cache.setup;
     struct MarkWritten {
         raster::DrawSetup& d;
         Surface* target;
         ~MarkWritten() { target->Touch(d.writtenTop, d.writtenBottom); }
     } mark{d, state.renderTarget};
     if (raster::ClipIsEmpty(d)) return;
-    // Most draws are one quad: their vertices stay on the stack instead of
-    // two allocations a draw.
-    ClipVertex fewVerts[kFewVertices];
-    std::vector<ClipVertex> manyVerts;
-    if (vertexCount > kFewVertices) manyVerts.resize(vertexCount);
-    ClipVertex* const verts = vertexCount > kFewVertices ? manyVerts.data() : fewVerts;
-    pipe.Process(data, stride, vertexCount, verts);
-    auto vertexAt = [&](uint32_t n) -> const ClipVertex& { return verts[as.indices ? as.indices[n] - as.base : n]; };
     const bool triangles = as.type == PrimitiveType::TriangleList || as.type == PrimitiveType::TriangleStrip ||
                            as.type == PrimitiveType::TriangleFan;
+    // Most draws are one quad: their vertices stay on the stack instead of
+    // two allocations a draw.
+    FewVertices<ClipVertex> fewVerts;
+    FewVertices<RasterVertex> fewScreen;
+    std::vector<ClipVertex> manyVerts;
+    std::vector<RasterVertex> manyScreen;
+    if (vertexCount > kFewVertices) {
+        manyVerts.resize(vertexCount);
+        if (triangles) manyScreen.resize(vertexCount);
+    }
+    ClipVertex* const verts = vertexCount > kFewVertices ? manyVerts.data() : fewVerts.v;
+    RasterVertex* const screen = vertexCount > kFewVertices ? manyScreen.data() : fewScreen.v;
+    // Triangles' vertices that need no clipping are mapped to the screen as
+    // they are transformed.
+    pipe.Process(data, stride, vertexCount, verts, triangles ? screen : nullptr);
+    auto vertexAt = [&](uint32_t n) -> const ClipVertex& { return verts[as.indices ? as.indices[n] - as.base : n]; };
     if (!triangles) {
         for (uint32_t i = 0; i < as.count; ++i) {
             uint32_t v[3];
@@ -137,12 +151,6 @@ void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, c
         }
         return;
     }
-    RasterVertex fewScreen[kFewVertices];
-    std::vector<RasterVertex> manyScreen;
-    if (vertexCount > kFewVertices) manyScreen.resize(vertexCount);
-    RasterVertex* const screen = vertexCount > kFewVertices ? manyScreen.data() : fewScreen;
-    for (uint32_t i = 0; i < vertexCount; ++i)
-        if (!verts[i].needsClip) screen[i] = pipe.ToScreen(verts[i]);
     auto screenAt = [&](uint32_t n) -> const RasterVertex* {
         return &screen[as.indices ? as.indices[n] - as.base : n];
     };

@@ -365,37 +365,44 @@ private:
 int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& rows, const ColumnRun& run, int x0,
                           int width, int y0, int y1, bool skipClear) {
     OverRun out(width);
-    // The kept entries a row reads, lowest first.
-    const int lowest = run.Lowest(0, width);
-    auto add = [&](const uint32_t* texels, uint32_t* target) {
-        if (run.mirrored)
-            out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, texels, 0, width, turned); });
-        else
-            out.Add(texels + run.first, target);
-    };
+    // The kept entries a row reads, lowest first, and the first past them.
+    const int lowest = run.Lowest(0, width), past = lowest + width;
     const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
-    int py = y0;
-    while (py < y1) {
-        // Rows already made, one texel row apart, are read straight from the
-        // kept rows; a row that is not is asked for alone, which makes it
-        // (or finds the offset not kept).
-        const FilteredRows::RowsFrom made = filtered.MadeRowsFrom(rows.Row(py));
-        const int most = std::min(made.count, y1 - py);
-        uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
-        int i = 0;
-        for (; i < most && made.made[i].ready; ++i, ++py, target += pitch) {
-            const FilteredRows::Made& m = made.made[i];
-            if (skipClear && (m.first >= lowest + width || m.end <= lowest)) continue;
-            add(made.texels + made.stride * static_cast<size_t>(i), target);
+    // Each way of adding a row is a loop of its own: the loop over a sprite's
+    // rows is most of what a narrow sprite's draw does besides blending.
+    auto blend = [&](auto add) {
+        int py = y0;
+        while (py < y1) {
+            // Rows already made, one texel row apart, are read straight from
+            // the kept rows; a row that is not is asked for alone, which
+            // makes it (or finds the offset not kept).
+            const FilteredRows::RowsFrom made = filtered.MadeRowsFrom(rows.Row(py));
+            const int most = std::min(made.count, y1 - py);
+            uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
+            const uint32_t* texels = made.texels;
+            int i = 0;
+            for (; i < most; ++i, texels += made.stride, target += pitch) {
+                const FilteredRows::Made& m = made.made[i];
+                if (!m.ready) break;
+                if (skipClear && (m.first >= past || m.end <= lowest)) continue;
+                add(texels, target);
+            }
+            py += i;
+            if (i > 0) continue;
+            const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
+            if (!kept.texels) break;
+            if (!(skipClear && (kept.first >= past || kept.end <= lowest))) add(kept.texels, target);
+            ++py;
         }
-        if (i > 0) continue;
-        const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
-        if (!kept.texels) break;
-        if (!(skipClear && (kept.first >= lowest + width || kept.end <= lowest))) add(kept.texels, target);
-        ++py;
-    }
-    out.Flush();
-    return py;
+        out.Flush();
+        return py;
+    };
+    if (run.mirrored)
+        return blend([&](const uint32_t* texels, uint32_t* target) {
+            out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, texels, 0, width, turned); });
+        });
+    const int first = run.first;
+    return blend([&](const uint32_t* texels, uint32_t* target) { out.Add(texels + first, target); });
 }
 
 void DrawRect(DrawSetup& d, const RectSpec& r) {

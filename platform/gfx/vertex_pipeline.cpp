@@ -31,8 +31,8 @@ float PlaneDistance(const ClipVertex& v, int plane) {
 
 // Written so that NaN coordinates count as outside. Every plane's distance
 // is the one PlaneDistance gives, all asked at once rather than in turn.
-bool NeedsClip(const ClipVertex& v) {
-    const float x = v.c[0], y = v.c[1], z = v.c[2], w = v.c[3];
+bool NeedsClip(const float c[4]) {
+    const float x = c[0], y = c[1], z = c[2], w = c[3];
     const float guard = kGuard * w;
     return !(z >= 0) | !(w - z >= 0) | !(x + guard >= 0) | !(guard - x >= 0) | !(y + guard >= 0) | !(guard - y >= 0) |
            !(w - 1e-6f >= 0);
@@ -185,48 +185,60 @@ void VertexPipeline::TakeTextureScales(const DrawSetup& setup) {
     }
 }
 
-void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out) const {
+void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out,
+                             RasterVertex* screen) const {
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* p = data + static_cast<size_t>(i) * stride;
-        VertexInput in;
-        std::memcpy(in.position, p, 12);
-        if (normalAt_ >= 0) std::memcpy(in.normal, p + normalAt_, 12);
-        if (diffuseAt_ >= 0) std::memcpy(&in.diffuse, p + diffuseAt_, 4);
-        if (tex0At_ >= 0) std::memcpy(in.tex[0], p + tex0At_, 8);
-        if (tex1At_ >= 0) std::memcpy(in.tex[1], p + tex1At_, 8);
+        // Each field is read as it was written, a float or a word at a time:
+        // the caller has mostly just written the vertices, and a wider read
+        // of narrower writes waits for them to reach the cache.
+        auto word = [p](int at, int k) {
+            uint32_t w;
+            std::memcpy(&w, p + at + 4 * k, 4);
+            return w;
+        };
+        auto real = [p](int at, int k) {
+            float f;
+            std::memcpy(&f, p + at + 4 * k, 4);
+            return f;
+        };
         VertexOutput o;
         if (state_.vertexProgram) {
+            VertexInput in;
+            for (int k = 0; k < 3; ++k) in.position[k] = real(0, k);
+            if (normalAt_ >= 0)
+                for (int k = 0; k < 3; ++k) in.normal[k] = real(normalAt_, k);
+            if (diffuseAt_ >= 0) in.diffuse = word(diffuseAt_, 0);
+            for (int k = 0; k < 2; ++k) {
+                if (tex0At_ >= 0) in.tex[0][k] = real(tex0At_, k);
+                if (tex1At_ >= 0) in.tex[1][k] = real(tex1At_, k);
+            }
             o.diffuse = in.diffuse;
             std::memcpy(o.tex, in.tex, sizeof o.tex);
             state_.vertexProgram->Run(in, o);
         } else {
-            const float pos[4] = {in.position[0], in.position[1], in.position[2], 1.0f};
+            const float pos[4] = {real(0, 0), real(0, 1), real(0, 2), 1.0f};
             TransformPoint(combined_, pos, o.position);
-            o.diffuse = in.diffuse;
-            std::memcpy(o.tex, in.tex, sizeof o.tex);
+            if (diffuseAt_ >= 0) o.diffuse = word(diffuseAt_, 0);
+            for (int k = 0; k < 2; ++k) {
+                if (tex0At_ >= 0) o.tex[0][k] = real(tex0At_, k);
+                if (tex1At_ >= 0) o.tex[1][k] = real(tex1At_, k);
+            }
         }
+        // Worked out once and written to both vertices, not read back from
+        // the first.
+        float a[kAttrCount];
+        UnpackColor(o.diffuse, a);
+        a[kU0] = Sane(o.tex[0][0] * scale_[0][0]);
+        a[kV0] = Sane(o.tex[0][1] * scale_[0][1]);
+        a[kU1] = Sane(o.tex[1][0] * scale_[1][0]);
+        a[kV1] = Sane(o.tex[1][1] * scale_[1][1]);
         ClipVertex& v = out[i];
-        std::memcpy(v.c, o.position, sizeof v.c);
-        UnpackColor(o.diffuse, v.a);
-        v.a[kU0] = Sane(o.tex[0][0] * scale_[0][0]);
-        v.a[kV0] = Sane(o.tex[0][1] * scale_[0][1]);
-        v.a[kU1] = Sane(o.tex[1][0] * scale_[1][0]);
-        v.a[kV1] = Sane(o.tex[1][1] * scale_[1][1]);
-        v.needsClip = NeedsClip(v);
+        for (int k = 0; k < 4; ++k) v.c[k] = o.position[k];
+        for (int k = 0; k < kAttrCount; ++k) v.a[k] = a[k];
+        v.needsClip = NeedsClip(o.position);
+        if (screen && !v.needsClip) screen[i] = ToScreen(o.position, a);
     }
-}
-
-RasterVertex VertexPipeline::ToScreen(const ClipVertex& v) const {
-    RasterVertex r;
-    const double iw = 1.0 / v.c[3];
-    const double sx = vx_ + (1.0 + v.c[0] * iw) * vw_ * 0.5;
-    const double sy = vy_ + (1.0 - v.c[1] * iw) * vh_ * 0.5;
-    r.fx = LlRound(sx * kSub);
-    r.fy = LlRound(sy * kSub);
-    r.z = static_cast<float>(v.c[2] * iw);
-    r.w = v.c[3];
-    std::memcpy(r.a, v.a, sizeof r.a);
-    return r;
 }
 
 void VertexPipeline::DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, const ClipVertex& b,

@@ -26,14 +26,30 @@ public:
 
     // The texture scales for the textures `setup` binds now.
     void TakeTextureScales(const DrawSetup& setup);
-    // Transforms `count` vertices starting at `data` into out[0 .. count).
-    void Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out) const;
-    RasterVertex ToScreen(const ClipVertex& v) const;
+    // Transforms `count` vertices starting at `data` into out[0 .. count);
+    // with `screen`, each vertex that needs no clipping is also mapped to
+    // screen[i] on the way (what ToScreen gives), the rest left as they are.
+    void Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out,
+                 RasterVertex* screen = nullptr) const;
+    RasterVertex ToScreen(const ClipVertex& v) const { return ToScreen(v.c, v.a); }
     // Clips a triangle and draws what is left of it.
     void DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) const;
     void DrawClippedLine(DrawSetup& d, const ClipVertex& a, const ClipVertex& b) const;
 
 private:
+    RasterVertex ToScreen(const float c[4], const float a[kAttrCount]) const {
+        RasterVertex r;
+        const double iw = 1.0 / c[3];
+        const double sx = vx_ + (1.0 + c[0] * iw) * vw_ * 0.5;
+        const double sy = vy_ + (1.0 - c[1] * iw) * vh_ * 0.5;
+        r.fx = LlRound(sx * kSub);
+        r.fy = LlRound(sy * kSub);
+        r.z = static_cast<float>(c[2] * iw);
+        r.w = c[3];
+        for (int k = 0; k < kAttrCount; ++k) r.a[k] = a[k];
+        return r;
+    }
+
     const DeviceState& state_;
     Matrix combined_;
     double vx_, vy_, vw_, vh_;
