@@ -307,6 +307,12 @@ TEST(GfxPackColorTest, EveryChannelRoundsAsTheLibraryDoes) {
         const uint32_t want = (expected(v) << 24) | (expected(v) << 16) | (1u << 8) | expected(2.5f);
         EXPECT_EQ(plat::raster::PackColor(a), want) << v;
     }
+    // Screen positions are rounded by the same rule, over the whole range
+    // of a 64-bit result: halves near the last fractional bits and past them.
+    for (double whole :
+         {0.0, 1.0, 2.0, 4503599627370495.0, 4503599627370496.0, 9007199254740992.0, 4611686018427387904.0, 9.2e18})
+        for (double d : {whole - 1.5, whole - 0.5, whole, whole + 0.25, whole + 0.5, whole + 1.5})
+            for (double x : {d, -d}) EXPECT_EQ(plat::raster::LlRound(x), std::llround(x)) << x;
 }
 
 }  // namespace
