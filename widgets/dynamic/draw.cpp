@@ -83,7 +83,7 @@ void DynamicWidget::DrawOneImage(Graphics* g, Image* image, int frame, const FRe
 }
 
 void DynamicWidget::ColourFactorPasses(Graphics* g, float r, float gr, float b, float a,
-                                       const std::function<void(float r, float gr, float b, float a)>& pass) {
+                                       FunctionRef<void(float r, float gr, float b, float a)> pass) {
     r = DrawableFactor(r);
     gr = DrawableFactor(gr);
     b = DrawableFactor(b);
@@ -102,7 +102,7 @@ void DynamicWidget::ColourFactorPasses(Graphics* g, float r, float gr, float b, 
     g->SetBatching(wasBatching);
 }
 
-void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw) {
+void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a, FunctionRef<void()> draw) {
     ColourFactorPasses(g, r, gr, b, a, [&](float pr, float pg, float pb, float pa) {
         if (pr < 1.0f || pg < 1.0f || pb < 1.0f || pa < 1.0f) {
             g->SetColor(Color::FromFloats(pr, pg, pb, pa));
@@ -113,7 +113,7 @@ void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a,
 }
 
 void DynamicWidget::ColourPasses(Graphics* g, float r, float gr, float b, float a,
-                                 const std::function<void(const Color&)>& draw) {
+                                 FunctionRef<void(const Color&)> draw) {
     ColourFactorPasses(g, r, gr, b, a,
                        [&](float pr, float pg, float pb, float pa) { draw(Color::FromFloats(pr, pg, pb, pa)); });
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "foundation/values/field_handle.h"
+#include "foundation/values/function_ref.h"
 #include "foundation/values/property_interface.h"
 #include "foundation/values/property_value.h"
 #include "foundation/values/transform.h"
@@ -357,14 +358,13 @@ protected:
     // Runs `draw` once with the colour (r, gr, b, a), and again for each
     // whole unit a factor lies above 1, adding only that part; 255 draws at
     // most, as no 8-bit channel can show more.
-    static void ColourLoop(Graphics* g, float r, float gr, float b, float a, const std::function<void()>& draw);
+    static void ColourLoop(Graphics* g, float r, float gr, float b, float a, FunctionRef<void()> draw);
     // The same passes for draws that take their colour themselves (fills,
     // text): each pass hands `draw` the colour of that pass.
-    static void ColourPasses(Graphics* g, float r, float gr, float b, float a,
-                             const std::function<void(const Color&)>& draw);
+    static void ColourPasses(Graphics* g, float r, float gr, float b, float a, FunctionRef<void(const Color&)> draw);
     // Both run on this: `pass` gets each pass's factors.
     static void ColourFactorPasses(Graphics* g, float r, float gr, float b, float a,
-                                   const std::function<void(float r, float gr, float b, float a)>& pass);
+                                   FunctionRef<void(float r, float gr, float b, float a)> pass);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
     void RunWhenDone();
