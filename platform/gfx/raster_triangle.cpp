@@ -346,9 +346,40 @@ public:
         make(made_[n_]);
         Add(made_[n_], dst);
     }
+    // The run's buffer for the next row added.
+    uint32_t* Buffer() { return made_[n_]; }
     void Flush() {
         if (n_ > 0) OverRowsAvx2(src_, dst_, width_, n_);
         n_ = 0;
+    }
+    // The kept rows `made` lists, from its first on while they are made (at
+    // most `most`), over target rows a pitch apart from `target`: a row is
+    // source(texels, buffer), given its kept texels and a buffer of the run
+    // for the row it may make. Rows clear between `lowest` and `past` are
+    // left out when kSkipClear. Returns the rows passed. The rows are added
+    // a batch at a time, with no flush within the batch's loop: that loop
+    // is most of what a narrow sprite's draw does besides blending.
+    template <bool kSkipClear, class Source>
+    int AddKept(const FilteredRows::RowsFrom& made, int most, uint32_t* target, size_t pitch, int lowest, int past,
+                Source source) {
+        int i = 0;
+        while (i < most) {
+            int n = n_;
+            for (; i < most && n < kRows; ++i) {
+                const FilteredRows::Made& m = made.made[i];
+                if (!m.ready) {
+                    n_ = n;
+                    return i;
+                }
+                if (kSkipClear && (m.first >= past || m.end <= lowest)) continue;
+                src_[n] = source(made.texels + made.stride * static_cast<size_t>(i), made_[n]);
+                dst_[n] = target + pitch * static_cast<size_t>(i);
+                ++n;
+            }
+            n_ = n;
+            if (n_ == kRows) Flush();
+        }
+        return i;
     }
 
 private:
@@ -368,9 +399,8 @@ int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& 
     // The kept entries a row reads, lowest first, and the first past them.
     const int lowest = run.Lowest(0, width), past = lowest + width;
     const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
-    // Each way of adding a row is a loop of its own: the loop over a sprite's
-    // rows is most of what a narrow sprite's draw does besides blending.
-    auto blend = [&](auto add) {
+    // Each way of adding a row is a loop of its own.
+    auto blend = [&](auto source) {
         int py = y0;
         while (py < y1) {
             // Rows already made, one texel row apart, are read straight from
@@ -379,30 +409,26 @@ int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& 
             const FilteredRows::RowsFrom made = filtered.MadeRowsFrom(rows.Row(py));
             const int most = std::min(made.count, y1 - py);
             uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
-            const uint32_t* texels = made.texels;
-            int i = 0;
-            for (; i < most; ++i, texels += made.stride, target += pitch) {
-                const FilteredRows::Made& m = made.made[i];
-                if (!m.ready) break;
-                if (skipClear && (m.first >= past || m.end <= lowest)) continue;
-                add(texels, target);
-            }
-            py += i;
-            if (i > 0) continue;
+            const int passed = skipClear ? out.AddKept<true>(made, most, target, pitch, lowest, past, source)
+                                         : out.AddKept<false>(made, most, target, pitch, lowest, past, source);
+            py += passed;
+            if (passed > 0) continue;
             const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
             if (!kept.texels) break;
-            if (!(skipClear && (kept.first >= past || kept.end <= lowest))) add(kept.texels, target);
+            if (!(skipClear && (kept.first >= past || kept.end <= lowest)))
+                out.Add(source(kept.texels, out.Buffer()), target);
             ++py;
         }
         out.Flush();
         return py;
     };
     if (run.mirrored)
-        return blend([&](const uint32_t* texels, uint32_t* target) {
-            out.AddMade(target, [&](uint32_t* turned) { MirroredFromKept(run, texels, 0, width, turned); });
+        return blend([&](const uint32_t* texels, uint32_t* buffer) -> const uint32_t* {
+            MirroredFromKept(run, texels, 0, width, buffer);
+            return buffer;
         });
     const int first = run.first;
-    return blend([&](const uint32_t* texels, uint32_t* target) { out.Add(texels + first, target); });
+    return blend([first](const uint32_t* texels, uint32_t*) { return texels + first; });
 }
 
 void DrawRect(DrawSetup& d, const RectSpec& r) {
