@@ -502,7 +502,9 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             in.flat = true;
             in.flatColor = r.color;
         }
-        skipClear = BlendKeepsTargetUnderClear(d.blend) && ClearTexelStaysClear(d, r.color);
+        // Stages that pass the texel through keep a clear one clear: only
+        // others are asked.
+        skipClear = BlendKeepsTargetUnderClear(d.blend) && (passThrough || ClearTexelStaysClear(d, r.color));
     }
     // Texel row ty from the row's first texel, under the addressing mode.
     auto texelRow = [&s0, tx0](int ty) {
