@@ -43,13 +43,13 @@ float KivraSlider::LastScrollValue() { return g_lastScrollValue; }
 KivraSlider::KivraSlider(DynamicWidget* canvas, const Window& window, Image* track, Image* thumb,
                          SliderListener* listener, bool horizontal, int span)
     : StretchSlider(track, thumb, listener, horizontal, span), canvas_(canvas), window_(window) {
-    if (canvas_) {
-        canvas_->SetClipping(true);
-        canvas_->SetFloatProperty(L"abs_clip_x1", static_cast<float>(window.x), false);
-        canvas_->SetFloatProperty(L"abs_clip_x2", static_cast<float>(window.x + window.width), false);
-        canvas_->SetFloatProperty(L"abs_clip_y1", static_cast<float>(window.y), false);
-        canvas_->SetFloatProperty(L"abs_clip_y2", static_cast<float>(window.y + window.height), false);
-        MeasureContent(canvas_, true);
+    if (canvas) {
+        canvas->SetClipping(true);
+        canvas->SetFloatProperty(L"abs_clip_x1", static_cast<float>(window.x), false);
+        canvas->SetFloatProperty(L"abs_clip_x2", static_cast<float>(window.x + window.width), false);
+        canvas->SetFloatProperty(L"abs_clip_y1", static_cast<float>(window.y), false);
+        canvas->SetFloatProperty(L"abs_clip_y2", static_cast<float>(window.y + window.height), false);
+        MeasureContent(canvas, true);
     }
     Slider::SetValue(g_lastScrollValue);
 }
@@ -75,18 +75,20 @@ void KivraSlider::MeasureContent(const DynamicWidget* widget, bool first) {
 }
 
 void KivraSlider::Update() {
-    if (!canvas_) return;
+    // The canvas belongs to the script's tree, which may remove it first.
+    DynamicWidget* canvas = canvas_.Get();
+    if (!canvas) return;
     const auto value = static_cast<float>(GetValue());
     if (IsHorizontal()) {
         float x = static_cast<float>(window_.x);
         if (contentWidth_ > static_cast<float>(window_.width))
             x -= (contentWidth_ - static_cast<float>(window_.width)) * value;
-        canvas_->Move(x, top_);
+        canvas->Move(x, top_);
     } else {
         float y = static_cast<float>(window_.y);
         if (contentHeight_ > static_cast<float>(window_.height))
             y -= (contentHeight_ - static_cast<float>(window_.height)) * value;
-        canvas_->Move(left_, y);
+        canvas->Move(left_, y);
     }
 }
 

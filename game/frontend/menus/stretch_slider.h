@@ -5,6 +5,7 @@
 // at the value the last moved or set one had, so a scrolled list reopens
 // where it was left. Main thread only.
 
+#include "foundation/values/live_ref.h"
 #include "widgets/controls/slider.h"
 
 class DynamicWidget;
@@ -32,7 +33,8 @@ public:
         int x = 0, y = 0, width = 0, height = 0;
     };
 
-    // Without a canvas it is a plain stretched slider.
+    // Without a canvas it is a plain stretched slider; so is one whose canvas
+    // a script has since removed.
     KivraSlider(DynamicWidget* canvas, const Window& window, Image* track, Image* thumb, SliderListener* listener,
                 bool horizontal, int span);
 
@@ -52,7 +54,7 @@ public:
     static float LastScrollValue();
 
 private:
-    DynamicWidget* canvas_;
+    LiveRef<DynamicWidget> canvas_;
     Window window_;
     float left_ = 0, top_ = 0, contentWidth_ = 0, contentHeight_ = 0;
 };

@@ -222,4 +222,39 @@ TEST_F(HudCommands, AddsSlidersAndTextFieldsThatReportToTheDisplay) {
     EXPECT_EQ(TakeLog(), (std::vector<std::wstring>{L"refresh", L"close"}));
 }
 
+// A script may take the scrolled list away and leave its scroll bar: the bar
+// then scrolls nothing, and a second list under the old name is not moved.
+TEST_F(HudCommands, AScrollBarOutlivesTheListItScrolled) {
+    images.Add(L"track", 10, 150);
+    images.Add(L"thumb", 10, 10);
+    images.Add(L"rows", 50, 400);
+    Open(LevelBuilder(6, 6));
+    RunStep(Step(L"add", {{L"id", L"list"}, {L"image", L"literal(rows)"}}));
+    RunStep(Step(L"add-slider", {{L"track", L"literal(track)"},
+                                 {L"thumb", L"literal(thumb)"},
+                                 {L"canvas", L"list"},
+                                 {L"window_y", L"20"},
+                                 {L"window_width", L"50"},
+                                 {L"window_height", L"150"},
+                                 {L"span", L"150"}}));
+    KivraSlider* slider = nullptr;
+    for (Widget* child : hud->GetChildren())
+        if (auto* s = dynamic_cast<KivraSlider*>(child)) slider = s;
+    ASSERT_NE(slider, nullptr);
+    slider->SetValue(0.5);
+    Advance();
+    auto* list = hud->GetLocalVariable(L"list").ToWidget<DynamicWidget>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_FLOAT_EQ(list->GetY(), 20.0f - (400.0f - 150.0f) * 0.5f) << "the list scrolls while it is there";
+
+    RunStep(Step(L"remove", {{L"id", L"list"}}));
+    RunStep(Step(L"add", {{L"id", L"list"}, {L"image", L"literal(rows)"}, {L"y", L"7"}}));
+    slider->SetValue(1.0);
+    Advance(2);
+    auto* second = hud->GetLocalVariable(L"list").ToWidget<DynamicWidget>();
+    ASSERT_NE(second, nullptr);
+    EXPECT_FLOAT_EQ(second->GetY(), 7.0f);
+    EXPECT_DOUBLE_EQ(slider->GetValue(), 1.0);
+}
+
 }  // namespace
