@@ -89,7 +89,12 @@ void UserInterface::ExitToMenu(Menu* next) {
 }
 
 void UserInterface::CompleteLevel() {
-    SaveGame();
+    // As saving and leaving does: a save that failed says so and the park
+    // stays, its finish to be asked for again.
+    if (!SaveGame()) {
+        RunAnimationNamed(L"hud_save_failed");
+        return;
+    }
     // Built first: the screen reads the level that leaving clears.
     ExitToMenu(new BeatLevelMenu());
 }

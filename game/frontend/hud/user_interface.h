@@ -71,7 +71,8 @@ public:
     virtual void CollectVisitorTypes();
 
     // Saves, then leaves for the completed-level screen, which is built
-    // while the level is still current.
+    // while the level is still current; a save that failed says so
+    // ("hud_save_failed") and the park stays.
     void CompleteLevel();
 
     // Tree, input and scripts.

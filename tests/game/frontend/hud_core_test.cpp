@@ -53,21 +53,6 @@ TEST_F(HudCore, StandsForTheParkWhileItRunsAndLeavesForTheMap) {
     EXPECT_EQ(ParkDisplay::Current(), nullptr) << "a deleted display answers for the park no more";
 }
 
-TEST_F(HudCore, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScreen) {
-    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
-    level->items.Clear();
-    hud->DoAction(L"save_action", L"", 0);
-    ASSERT_EQ(level->items.Size(), 1u);
-    EXPECT_EQ(level->items.At(0)->type, L"hut");
-
-    hud->DoAction(L"complete_level_action", L"", 0);
-    auto* beaten = OpenMenuOf<BeatLevelMenu>();
-    ASSERT_NE(beaten, nullptr);
-    // Built while the level was still current.
-    EXPECT_EQ(beaten->SplashGroup(), L"bg_splash_test_level");
-    EXPECT_EQ(player->CurrentLevelName(), L"");
-}
-
 // The game's scripts, and profiles.xml in a folder of its own; blocked, a
 // file stands where that folder should be, and no save can be written.
 class HudSaving : public HudCore {
@@ -121,6 +106,38 @@ TEST_F(HudSaving, SaveAndQuitStaysInTheParkWhenItCouldNotBeSaved) {
     Block(false);
     hud->DoAction(L"save_and_quit_action", L"", 0);
     EXPECT_NE(OpenMenuOf<LevelSelectMenu>(), nullptr);
+    EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
+}
+
+// On profiles that can be written (the fixture opens the same park).
+TEST_F(HudSaving, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnScreen) {
+    level->items.Clear();
+    hud->DoAction(L"save_action", L"", 0);
+    ASSERT_EQ(level->items.Size(), 1u);
+    EXPECT_EQ(level->items.At(0)->type, L"hut");
+
+    hud->DoAction(L"complete_level_action", L"", 0);
+    auto* beaten = OpenMenuOf<BeatLevelMenu>();
+    ASSERT_NE(beaten, nullptr);
+    // Built while the level was still current.
+    EXPECT_EQ(beaten->SplashGroup(), L"bg_splash_test_level");
+    EXPECT_EQ(player->CurrentLevelName(), L"");
+}
+
+// Finishing the park leaves for its own screen only once the park is saved:
+// a failed save says so and the park stays, as saving and leaving does.
+TEST_F(HudSaving, FinishingTheParkStaysInItWhenItCouldNotBeSaved) {
+    Block(true);
+    hud->DoAction(L"complete_level_action", L"", 0);
+    Advance();
+    EXPECT_EQ(OpenMenuOf<BeatLevelMenu>(), nullptr);
+    ASSERT_NE(OpenMenuOf<UserInterface>(), nullptr);
+    EXPECT_EQ(player->CurrentLevelName(), level->name);
+    auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
+    EXPECT_EQ(toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(), L"not saved");
+    Block(false);
+    hud->DoAction(L"complete_level_action", L"", 0);
+    EXPECT_NE(OpenMenuOf<BeatLevelMenu>(), nullptr);
     EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
 }
 
