@@ -33,8 +33,14 @@ private:
     // The samples at v in `out`, or the texel row blended across that they
     // equal.
     const uint32_t* Blend(int32_t v, uint32_t* out);
-    // Texel row y blended across the planned columns.
+    // Texel row y blended across the planned columns, made in the slot not
+    // holding texel row `keep` unless one holds it already.
     const uint32_t* Across(int y, int keep);
+    // Texel row y blended across, when a slot holds it; else null.
+    const uint32_t* Kept(int y) const;
+    const uint32_t* TexelRow(int y) const;
+    // The samples at either end outside the run, blended across from `row`.
+    void RunEnds(const uint32_t* row, uint32_t* out) const;
 
     const SamplerSetup* sampler_ = nullptr;
     int n_ = 0;

@@ -4,6 +4,8 @@
 // and the row's two ends addressed apart from its middle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -128,3 +130,50 @@ TEST(ScaledRowsTest, RowsOfAScaledImageMatchTheSampleBySampleFilter) {
 }
 
 }  // namespace
+
+// Rows of an image drawn unscaled at an offset, as a sprite moving on its own
+// is, written into a row of the caller's: each new texel row is blended
+// across and the samples down in one pass. Against the per-sample filter, for
+// runs of every remainder a block leaves, forward and mirrored, at row offsets
+// with and without a weight, the run's ends inside or moved by the addressing;
+// nothing written outside the row.
+TEST(ScaledRowsTest, RowsOfAnUnscaledImageAtAnOffsetMatchTheSampleBySampleFilter) {
+    std::mt19937 rng(6151);
+    constexpr int kW = 70, kH = 12;
+    std::vector<uint32_t> texels(static_cast<size_t>(kW) * kH);
+    for (auto& t : texels) t = rng();
+    for (const bool wrap : {false, true})
+        for (const bool mirrored : {false, true})
+            for (const int n : {1, 3, 7, 8, 9, 15, 16, 17, 28, 29, 63})
+                for (const double uStart : {-0.6, 0.25, 0.5, 3.875, kW - n - 0.3, kW - n + 0.7})
+                    for (const double vStart : {-0.75, 0.5, 2.3125}) {
+                        plat::SamplerSetup s;
+                        s.view = {texels.data(), kW, kH, kW};
+                        s.bilinear = true;
+                        s.wrapU = s.wrapV = wrap;
+                        std::vector<int32_t> u(static_cast<size_t>(n)), v(static_cast<size_t>(n));
+                        for (int i = 0; i < n; ++i) {
+                            const double at = mirrored ? uStart + n - 1 - i : uStart + i;
+                            u[static_cast<size_t>(i)] = static_cast<int32_t>(std::lround(at * 65536.0));
+                        }
+                        plat::ScaledRows rows;
+                        ASSERT_TRUE(rows.Begin(s, u.data(), n));
+                        for (int r = 0; r < kH + 2; ++r) {
+                            const auto row = static_cast<int32_t>(std::lround((vStart + r) * 65536.0));
+                            std::fill(v.begin(), v.end(), row);
+                            std::vector<uint32_t> expected(static_cast<size_t>(n));
+                            plat::SampleSpan(s, u.data(), v.data(), n, expected.data());
+                            std::vector<uint32_t> got(static_cast<size_t>(n) + 16, 0xDEADBEEFu);
+                            rows.RowInto(row, got.data() + 8);
+                            for (int i = 0; i < n; ++i)
+                                ASSERT_EQ(got[static_cast<size_t>(i) + 8], expected[static_cast<size_t>(i)])
+                                    << "n " << n << (mirrored ? " mirrored" : "") << (wrap ? " wrapped" : "")
+                                    << ", u from " << uStart << ", v from " << vStart << ", row " << r << ", sample "
+                                    << i;
+                            for (int g = 0; g < 8; ++g) {
+                                ASSERT_EQ(got[static_cast<size_t>(g)], 0xDEADBEEFu) << "before the row, n " << n;
+                                ASSERT_EQ(got[static_cast<size_t>(n + 8 + g)], 0xDEADBEEFu) << "past the row, n " << n;
+                            }
+                        }
+                    }
+}
