@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "platform/gfx/across_and_down.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -45,6 +47,44 @@ void FilteredRows::BeginDraw(const SamplerSetup& s, uint64_t version, uint32_t f
     firstRow_ = true;
 }
 
+void FilteredRows::Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t* out) {
+    const int width = s.view.width, count = width + 1;
+    const uint32_t fx = slot.key.fx;
+    const int firstLeft = s.wrapU ? width - 1 : 0, lastRight = s.wrapU ? 0 : width - 1;
+    const RowPair rows = BilinearRows(s, v);
+    // A row on a texel row alone has nothing to share with the next.
+    if (rows.weight == 0) {
+        BilinearRunSpan(rows, -1, firstLeft, lastRight, fx, count, out);
+        return;
+    }
+    uint32_t* const made[2] = {slot.across.data(), slot.across.data() + count};
+    const auto held = [&](const uint32_t* texels) -> uint32_t* {
+        for (int k = 0; k < 2; ++k)
+            if (slot.acrossOf[k] == texels) return made[k];
+        return nullptr;
+    };
+    uint32_t* upper = held(rows.upper);
+    if (!upper) {
+        const int k = slot.acrossOf[0] == rows.lower ? 1 : 0;
+        upper = made[k];
+        BilinearRunSpan({rows.upper, rows.upper, 0}, -1, firstLeft, lastRight, fx, count, upper);
+        slot.acrossOf[k] = rows.upper;
+    }
+    if (const uint32_t* lower = held(rows.lower)) {
+        LerpRowSpan(upper, lower, rows.weight, count, out);
+        return;
+    }
+    // Entries 0 .. width - 2 blend texel columns inside the row, a run;
+    // the two outside it blend the columns the addressing sends them to.
+    const int k = upper == made[0] ? 1 : 0;
+    uint32_t* lower = made[k];
+    AcrossAndDown({rows.lower, fx, rows.weight, upper + 1, lower + 1, out + 1, width - 1}, false);
+    lower[0] = LerpArgb(rows.lower[firstLeft], rows.lower[0], fx);
+    lower[width] = LerpArgb(rows.lower[width - 1], rows.lower[lastRight], fx);
+    for (int i : {0, width}) out[i] = LerpArgb(upper[i], lower[i], rows.weight);
+    slot.acrossOf[k] = rows.lower;
+}
+
 KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
     const ColumnStep step = BilinearColumn(v);
     if (firstRow_) {
@@ -78,6 +118,8 @@ KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
     if (slot.made.empty()) {
         slot.texels.resize(stride * (static_cast<size_t>(height) + 1));
         slot.made.assign(static_cast<size_t>(height) + 1, Made{});
+        slot.across.resize(2 * stride);
+        slot.acrossOf[0] = slot.acrossOf[1] = nullptr;
     }
     // Rows -1 .. height - 1 by the upper texel row of the sample.
     const int upper = step.column;
@@ -85,8 +127,7 @@ KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
     uint32_t* out = slot.texels.data() + stride * static_cast<size_t>(upper + 1);
     Made& m = slot.made[static_cast<size_t>(upper + 1)];
     if (!m.ready) {
-        BilinearRunSpan(BilinearRows(s, v), -1, s.wrapU ? width - 1 : 0, s.wrapU ? 0 : width - 1, slot.key.fx,
-                        width + 1, out);
+        Filter(s, slot, v, out);
         // Sprites' rows are clear at their edges, some of them all along:
         // draws whose blend leaves the target as it is under clear texels
         // skip them.

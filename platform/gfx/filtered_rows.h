@@ -88,7 +88,16 @@ private:
         std::vector<uint32_t> texels;
         std::vector<Made> made;
         uint64_t lastUsed = 0;
+        // The last two texel rows blended across, each entry as a row's
+        // entry before the blend down, by texel row (null: none). A draw's
+        // rows are made one after another, down a texel row at a time: each
+        // one's lower texel row is the next one's upper, blended across once
+        // for both.
+        std::vector<uint32_t> across;
+        const uint32_t* acrossOf[2] = {nullptr, nullptr};
     };
+    // Entries of `slot`'s row at v into out[0 .. width + 1).
+    static void Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t* out);
     // Offsets kept at once: a camera's offset and the few that images moving
     // on their own take, without one draw's offset throwing out another's.
     static constexpr int kSlots = 3;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/gfx/across_and_down.h"
 #include "platform/gfx/lanes_avx2.h"
 #include "platform/gfx/span_over.h"
 
@@ -67,76 +68,6 @@ __attribute__((target("avx2"))) void AcrossAvx2(const uint32_t* row, const Scale
     AcrossScalar(row, c.left, c.right, c.weight, i, n, out);
 }
 #endif
-
-// A run's samples from the next texel row: blended across into `across`
-// (turned round when mirrored) and at once down from `upper`, the row above
-// blended across already, into `out`. Both are what the two passes, across
-// and then down, give; the row just blended across is not read back.
-struct RunStep {
-    const uint32_t* texels;  // the run's first column of the texel row
-    uint32_t fx, fy;
-    const uint32_t* upper;
-    uint32_t* across;
-    uint32_t* out;
-    int n;
-};
-
-template <bool Mirrored>
-void AcrossAndDownScalar(const RunStep& r, int k) {
-    for (; k < r.n; ++k) {
-        const int at = Mirrored ? r.n - 1 - k : k;
-        r.across[at] = LerpArgb(r.texels[k], r.texels[k + 1], r.fx);
-        r.out[at] = LerpArgb(r.upper[at], r.across[at], r.fy);
-    }
-}
-
-#if defined(__x86_64__)
-template <bool Mirrored>
-__attribute__((target("avx2"))) void AcrossAndDownAvx2(const RunStep& r) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i fx = _mm256_set1_epi16(static_cast<short>(r.fx)),
-                  gx = _mm256_set1_epi16(static_cast<short>(256 - r.fx));
-    const __m256i fy = _mm256_set1_epi16(static_cast<short>(r.fy)),
-                  gy = _mm256_set1_epi16(static_cast<short>(256 - r.fy));
-    const __m256i turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
-    const int n = r.n;
-    int k = 0;
-    // As the row blends do, a run of eight or more ends with a block that
-    // ends with it, writing a few samples again with the same values.
-    for (; k < n && n >= 8; k += 8) {
-        if (k + 8 > n) k = n - 8;
-        const __m256i a = Load8(r.texels + k), b = Load8(r.texels + k + 1);
-        __m256i across =
-            _mm256_packus_epi16(LerpLanes(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), gx, fx),
-                                LerpLanes(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), gx, fx));
-        const int at = Mirrored ? n - 8 - k : k;
-        if (Mirrored) across = _mm256_permutevar8x32_epi32(across, turn);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.across + at), across);
-        const __m256i up = Load8(r.upper + at);
-        const __m256i lo = LerpLanes(_mm256_unpacklo_epi8(up, zero), _mm256_unpacklo_epi8(across, zero), gy, fy);
-        const __m256i hi = LerpLanes(_mm256_unpackhi_epi8(up, zero), _mm256_unpackhi_epi8(across, zero), gy, fy);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.out + at), _mm256_packus_epi16(lo, hi));
-    }
-    AcrossAndDownScalar<Mirrored>(r, k);
-}
-#endif
-
-void AcrossAndDown(const RunStep& r, bool mirrored) {
-#if defined(__x86_64__)
-    static const bool avx2 = CpuHasAvx2();
-    if (avx2) {
-        if (mirrored)
-            AcrossAndDownAvx2<true>(r);
-        else
-            AcrossAndDownAvx2<false>(r);
-        return;
-    }
-#endif
-    if (mirrored)
-        AcrossAndDownScalar<true>(r, 0);
-    else
-        AcrossAndDownScalar<false>(r, 0);
-}
 
 void Across(const uint32_t* row, const ScaledColumns& c, int n, uint32_t* out) {
 #if defined(__x86_64__)

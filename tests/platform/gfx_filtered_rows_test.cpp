@@ -1,7 +1,8 @@
 // Rows kept for a sub-texel offset: every entry the per-sample filter's, and
 // each row's extent the tightest one holding every entry that is not clear,
 // for sprite rows clear at either edge by any amount (a draw skips rows by
-// it), rows clear all along, textures as narrow as one texel.
+// it), rows clear all along, textures as narrow as one texel; rows made down
+// the texture, sharing texel rows blended across, and up it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,7 +37,9 @@ TEST(FilteredRowsTest, KeptRowsHoldTheFiltersSamplesWithinTheirExtent) {
                 // The first draw at an offset only marks it; the second keeps its rows.
                 for (int draw = 0; draw < 2; ++draw) {
                     kept.BeginDraw(s, 1, fx);
-                    for (int r = -1; r < kH; ++r) {
+                    // Down the rows, as draws make them, or up them.
+                    for (int i = -1; i < kH; ++i) {
+                        const int r = pattern % 2 == 0 ? i : kH - 2 - i;
                         const auto v = static_cast<int32_t>(std::lround((r + vFraction) * 65536.0));
                         const plat::KeptRow row = kept.Row(s, v);
                         if (draw == 0) {
