@@ -22,6 +22,13 @@ namespace plat {
 // blended across already, at fy into `out`, for k in 0..n. Both are what the
 // two passes, across and then down, give; the row just blended across is not
 // read back. `across` and `out` are neither `upper` nor the texels.
+// Texels a and b of `row` blended at weight f, as a run's end samples are:
+// where the addressing made the two one texel (clamped at the edge), that
+// texel, which the blend gives at any weight.
+inline uint32_t LerpTexels(const uint32_t* row, int a, int b, uint32_t f) {
+    return a == b ? row[a] : LerpArgb(row[a], row[b], f);
+}
+
 struct RunStep {
     const uint32_t* texels;
     uint32_t fx, fy;

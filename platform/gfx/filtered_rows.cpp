@@ -79,8 +79,8 @@ void FilteredRows::Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t
     const int k = upper == made[0] ? 1 : 0;
     uint32_t* lower = made[k];
     AcrossAndDown({rows.lower, fx, rows.weight, upper + 1, lower + 1, out + 1, width - 1}, false);
-    lower[0] = LerpArgb(rows.lower[firstLeft], rows.lower[0], fx);
-    lower[width] = LerpArgb(rows.lower[width - 1], rows.lower[lastRight], fx);
+    lower[0] = LerpTexels(rows.lower, firstLeft, 0, fx);
+    lower[width] = LerpTexels(rows.lower, width - 1, lastRight, fx);
     for (int i : {0, width}) out[i] = LerpArgb(upper[i], lower[i], rows.weight);
     slot.acrossOf[k] = rows.lower;
 }

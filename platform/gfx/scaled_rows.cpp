@@ -138,7 +138,7 @@ const uint32_t* ScaledRows::TexelRow(int y) const {
 
 void ScaledRows::RunEnds(const uint32_t* row, uint32_t* out) const {
     for (int i : {0, n_ - 1})
-        if (i < runBegin_ || i >= runEnd_) out[i] = LerpArgb(row[left_[i]], row[right_[i]], weight_[i]);
+        if (i < runBegin_ || i >= runEnd_) out[i] = LerpTexels(row, left_[i], right_[i], weight_[i]);
 }
 
 const uint32_t* ScaledRows::Across(int y, int keep) {
@@ -162,7 +162,9 @@ const uint32_t* ScaledRows::Blend(int32_t v, uint32_t* out) {
     const ColumnStep step = BilinearColumn(v);
     int32_t y0 = 0, y1 = 0;
     TexelPair(sampler_->wrapV, step.column, sampler_->view.height, y0, y1);
-    const uint32_t* upper = Across(y0, y1);
+    // The row above is most often the one the row before blended across last.
+    const uint32_t* upper = Kept(y0);
+    if (!upper) upper = Across(y0, y1);
     if (step.weight == 0) return upper;
     if (const uint32_t* lower = Kept(y1); lower || runBegin_ == runEnd_) {
         LerpRowSpan(upper, lower ? lower : Across(y1, y0), step.weight, n_, out);

@@ -1,8 +1,9 @@
 // Rows kept for a sub-texel offset: every entry the per-sample filter's, and
 // each row's extent the tightest one holding every entry that is not clear,
 // for sprite rows clear at either edge by any amount (a draw skips rows by
-// it), rows clear all along, textures as narrow as one texel; rows made down
-// the texture, sharing texel rows blended across, and up it.
+// it), rows clear all along, textures as narrow as one texel, clamped and
+// wrapped; rows made down the texture, sharing texel rows blended across,
+// and up it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,65 +18,69 @@ namespace filtered_rows_test {
 TEST(FilteredRowsTest, KeptRowsHoldTheFiltersSamplesWithinTheirExtent) {
     std::mt19937 rng(2719);
     int rowsChecked = 0;
-    for (const int w : {1, 3, 4, 5, 8, 13, 28, 40})
-        for (const uint32_t fx : {0u, 96u, 255u})
-            for (int pattern = 0; pattern < 12; ++pattern) {
-                // Row r of the texture: clear for its first and last few texels.
-                constexpr int kH = 6;
-                std::vector<uint32_t> texels(static_cast<size_t>(w) * kH, 0);
-                for (int r = 0; r < kH; ++r) {
-                    const int left = static_cast<int>(rng() % static_cast<uint32_t>(w + 1));
-                    const int right = static_cast<int>(rng() % static_cast<uint32_t>(w + 1));
-                    for (int c = left; c < w - right; ++c) texels[static_cast<size_t>(r * w + c)] = rng() | 0xFF000000u;
-                }
-                plat::SamplerSetup s;
-                s.view = {texels.data(), w, kH, w};
-                s.bilinear = true;
-                // The row offset: pattern by pattern, with and without a weight.
-                const double vFraction = pattern % 3 == 0 ? 0.5 : 0.5 + pattern / 13.0;
-                plat::FilteredRows kept;
-                // The first draw at an offset only marks it; the second keeps its rows.
-                for (int draw = 0; draw < 2; ++draw) {
-                    kept.BeginDraw(s, 1, fx);
-                    // Down the rows, as draws make them, or up them.
-                    for (int i = -1; i < kH; ++i) {
-                        const int r = pattern % 2 == 0 ? i : kH - 2 - i;
-                        const auto v = static_cast<int32_t>(std::lround((r + vFraction) * 65536.0));
-                        const plat::KeptRow row = kept.Row(s, v);
-                        if (draw == 0) {
-                            ASSERT_EQ(row.texels, nullptr);
-                            break;
-                        }
-                        ASSERT_NE(row.texels, nullptr) << "w " << w << " row " << r;
-                        // Entry c blends columns c and c + 1 by fx: the sample half a
-                        // texel on from column c, fx / 256 further.
-                        const int n = w + 1;
-                        std::vector<int32_t> u(static_cast<size_t>(n)), vs(static_cast<size_t>(n), v);
-                        for (int c = -1; c < w; ++c)
-                            u[static_cast<size_t>(c + 1)] = c * 65536 + 0x8000 + static_cast<int32_t>(fx * 256) - 0x80;
-                        std::vector<uint32_t> want(static_cast<size_t>(n));
-                        plat::SampleSpan(s, u.data(), vs.data(), n, want.data());
-                        int first = w, last = -2;
-                        for (int c = -1; c < w; ++c) {
-                            const uint32_t expected = want[static_cast<size_t>(c + 1)];
-                            ASSERT_EQ(row.texels[c], expected)
-                                << "w " << w << " fx " << fx << " row " << r << " entry " << c;
-                            if (expected != 0) {
-                                first = std::min(first, c);
-                                last = c;
+    for (const bool wrap : {false, true})
+        for (const int w : {1, 3, 4, 5, 8, 13, 28, 40})
+            for (const uint32_t fx : {0u, 96u, 255u})
+                for (int pattern = 0; pattern < 12; ++pattern) {
+                    // Row r of the texture: clear for its first and last few texels.
+                    constexpr int kH = 6;
+                    std::vector<uint32_t> texels(static_cast<size_t>(w) * kH, 0);
+                    for (int r = 0; r < kH; ++r) {
+                        const int left = static_cast<int>(rng() % static_cast<uint32_t>(w + 1));
+                        const int right = static_cast<int>(rng() % static_cast<uint32_t>(w + 1));
+                        for (int c = left; c < w - right; ++c)
+                            texels[static_cast<size_t>(r * w + c)] = rng() | 0xFF000000u;
+                    }
+                    plat::SamplerSetup s;
+                    s.view = {texels.data(), w, kH, w};
+                    s.bilinear = true;
+                    s.wrapU = s.wrapV = wrap;
+                    // The row offset: pattern by pattern, with and without a weight.
+                    const double vFraction = pattern % 3 == 0 ? 0.5 : 0.5 + pattern / 13.0;
+                    plat::FilteredRows kept;
+                    // The first draw at an offset only marks it; the second keeps its rows.
+                    for (int draw = 0; draw < 2; ++draw) {
+                        kept.BeginDraw(s, 1, fx);
+                        // Down the rows, as draws make them, or up them.
+                        for (int i = -1; i < kH; ++i) {
+                            const int r = pattern % 2 == 0 ? i : kH - 2 - i;
+                            const auto v = static_cast<int32_t>(std::lround((r + vFraction) * 65536.0));
+                            const plat::KeptRow row = kept.Row(s, v);
+                            if (draw == 0) {
+                                ASSERT_EQ(row.texels, nullptr);
+                                break;
                             }
+                            ASSERT_NE(row.texels, nullptr) << "w " << w << " row " << r;
+                            // Entry c blends columns c and c + 1 by fx: the sample half a
+                            // texel on from column c, fx / 256 further.
+                            const int n = w + 1;
+                            std::vector<int32_t> u(static_cast<size_t>(n)), vs(static_cast<size_t>(n), v);
+                            for (int c = -1; c < w; ++c)
+                                u[static_cast<size_t>(c + 1)] =
+                                    c * 65536 + 0x8000 + static_cast<int32_t>(fx * 256) - 0x80;
+                            std::vector<uint32_t> want(static_cast<size_t>(n));
+                            plat::SampleSpan(s, u.data(), vs.data(), n, want.data());
+                            int first = w, last = -2;
+                            for (int c = -1; c < w; ++c) {
+                                const uint32_t expected = want[static_cast<size_t>(c + 1)];
+                                ASSERT_EQ(row.texels[c], expected)
+                                    << "w " << w << " fx " << fx << " row " << r << " entry " << c;
+                                if (expected != 0) {
+                                    first = std::min(first, c);
+                                    last = c;
+                                }
+                            }
+                            if (last < -1) {
+                                EXPECT_GE(row.first, row.end) << "w " << w << " row " << r << " is clear all along";
+                            } else {
+                                EXPECT_EQ(row.first, first) << "w " << w << " fx " << fx << " row " << r;
+                                EXPECT_EQ(row.end, last + 1) << "w " << w << " fx " << fx << " row " << r;
+                            }
+                            ++rowsChecked;
                         }
-                        if (last < -1) {
-                            EXPECT_GE(row.first, row.end) << "w " << w << " row " << r << " is clear all along";
-                        } else {
-                            EXPECT_EQ(row.first, first) << "w " << w << " fx " << fx << " row " << r;
-                            EXPECT_EQ(row.end, last + 1) << "w " << w << " fx " << fx << " row " << r;
-                        }
-                        ++rowsChecked;
                     }
                 }
-            }
-    EXPECT_EQ(rowsChecked, 8 * 3 * 12 * 7);
+    EXPECT_EQ(rowsChecked, 2 * 8 * 3 * 12 * 7);
 }
 
 }  // namespace filtered_rows_test
