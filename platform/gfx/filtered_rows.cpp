@@ -1,5 +1,6 @@
 #include "platform/gfx/filtered_rows.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "platform/gfx/across_and_down.h"
@@ -47,10 +48,24 @@ void FilteredRows::BeginDraw(const SamplerSetup& s, uint64_t version, uint32_t f
     firstRow_ = true;
 }
 
+void FilteredRows::NoteClearRows() {
+    clearVersion_ = pending_.version;
+    clearPixels_ = pending_.pixels;
+    clearRows_.resize(static_cast<size_t>(pending_.height));
+    for (int y = 0; y < pending_.height; ++y)
+        clearRows_[static_cast<size_t>(y)] =
+            FirstUnclear(pending_.pixels + static_cast<size_t>(y) * pending_.pitch, pending_.width) == pending_.width;
+}
+
 void FilteredRows::Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t* out) {
     const int width = s.view.width, count = width + 1;
     const uint32_t fx = slot.key.fx;
     const int firstLeft = s.wrapU ? width - 1 : 0, lastRight = s.wrapU ? 0 : width - 1;
+    // Between clear texel rows, as above and below a sprite's figure.
+    if (ClearAt(v)) {
+        std::fill_n(out, count, 0u);
+        return;
+    }
     const RowPair rows = BilinearRows(s, v);
     // A row on a texel row alone has nothing to share with the next.
     if (rows.weight == 0) {

@@ -45,6 +45,22 @@ public:
         return MakeRow(s, v);
     }
 
+    // Whether the two texel rows a sample at row coordinate v (16.16)
+    // blends, under the addressing set by BeginDraw, are clear all along:
+    // every sample between them is then clear, wherever it lies, and a draw
+    // whose blend leaves the target as it is under clear texels need not
+    // make or blend it. Sprites are clear above and below their figures.
+    bool ClearAt(int32_t v) {
+        if (!pending_.pixels || pending_.height <= 0) return false;
+        if (clearVersion_ != pending_.version || clearPixels_ != pending_.pixels ||
+            clearRows_.size() != static_cast<size_t>(pending_.height))
+            NoteClearRows();
+        const ColumnStep step = BilinearColumn(v);
+        int y0 = 0, y1 = 0;
+        TexelPair(pending_.wrapV, step.column, pending_.height, y0, y1);
+        return clearRows_[static_cast<size_t>(y0)] && clearRows_[static_cast<size_t>(y1)];
+    }
+
     // Whether a row is made, and its extent.
     struct Made {
         int32_t first = 0, end = 0;
@@ -97,10 +113,17 @@ private:
         const uint32_t* acrossOf[2] = {nullptr, nullptr};
     };
     // Entries of `slot`'s row at v into out[0 .. width + 1).
-    static void Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t* out);
+    void Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t* out);
     // Offsets kept at once: a camera's offset and the few that images moving
     // on their own take, without one draw's offset throwing out another's.
     static constexpr int kSlots = 3;
+
+    // Which texel rows of the texture are clear all along, for the texels
+    // of `clearVersion_` at `clearPixels_`.
+    void NoteClearRows();
+    std::vector<uint8_t> clearRows_;
+    uint64_t clearVersion_ = ~uint64_t{0};
+    const uint32_t* clearPixels_ = nullptr;
 
     Slot slots_[kSlots];
     Slot* kept_ = nullptr;  // the current draw's offset, when kept

@@ -6,6 +6,7 @@
 // and up it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -81,6 +82,56 @@ TEST(FilteredRowsTest, KeptRowsHoldTheFiltersSamplesWithinTheirExtent) {
                     }
                 }
     EXPECT_EQ(rowsChecked, 2 * 8 * 3 * 12 * 7);
+}
+
+}  // namespace filtered_rows_test
+
+namespace filtered_rows_test {
+
+// A row of samples is known clear only where both texel rows it blends are
+// clear all along: rows at, between and beside clear texel rows, clamped and
+// wrapped at the top and bottom; a texture whose pixels change is looked at
+// again.
+TEST(FilteredRowsTest, ClearRowsAreThoseBetweenTexelRowsClearAllAlong) {
+    constexpr int kW = 9, kH = 7;
+    // Rows 0, 2, 3 and 6 clear; row 5 clear but for its last texel.
+    std::vector<uint32_t> texels(static_cast<size_t>(kW) * kH, 0);
+    for (const int row : {1, 4})
+        for (int c = 0; c < kW; ++c) texels[static_cast<size_t>(row * kW + c)] = 0xFF102030u;
+    texels[static_cast<size_t>(5 * kW + kW - 1)] = 0x01000000u;
+    const auto clear = [&](int row) {
+        for (int c = 0; c < kW; ++c)
+            if (texels[static_cast<size_t>(row * kW + c)] != 0) return false;
+        return true;
+    };
+    for (const bool wrap : {false, true}) {
+        plat::SamplerSetup s;
+        s.view = {texels.data(), kW, kH, kW};
+        s.bilinear = true;
+        s.wrapV = wrap;
+        plat::FilteredRows rows;
+        rows.BeginDraw(s, 1, 64);
+        for (int quarter = -8; quarter < 4 * (kH + 2); ++quarter) {
+            // Row coordinates a quarter texel apart, from above the texture to below it.
+            const int32_t v = quarter * 16384;
+            const int64_t at = (int64_t{v} - 0x8000 + 0x80) >> 16;
+            const auto address = [&](int64_t r) {
+                return static_cast<int>(wrap ? ((r % kH) + kH) % kH : std::clamp<int64_t>(r, 0, kH - 1));
+            };
+            EXPECT_EQ(rows.ClearAt(v), clear(address(at)) && clear(address(at + 1)))
+                << (wrap ? "wrapped" : "clamped") << ", row coordinate " << quarter / 4.0;
+        }
+    }
+    // The same texture with a clear row filled: the next draw sees it.
+    plat::SamplerSetup s;
+    s.view = {texels.data(), kW, kH, kW};
+    s.bilinear = true;
+    plat::FilteredRows rows;
+    rows.BeginDraw(s, 1, 0);
+    EXPECT_TRUE(rows.ClearAt(2 * 65536 + 0x8000));
+    texels[static_cast<size_t>(3 * kW)] = 0xFF000000u;
+    rows.BeginDraw(s, 2, 0);
+    EXPECT_FALSE(rows.ClearAt(2 * 65536 + 0x8000));
 }
 
 }  // namespace filtered_rows_test
