@@ -115,9 +115,17 @@ __attribute__((target("avx2"))) __m256i DepthLaneMask(int bits) {
     return _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), laneBits), laneBits);
 }
 
-__attribute__((target("avx2"))) int DepthFlagLanes(__m256i flags, int32_t flag) {
-    const __m256i f = _mm256_set1_epi32(flag);
-    return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_and_si256(flags, f), f)));
+// Each lane's `Flag` bit (a flag is one bit) moved up to the lane's sign:
+// what a movemask reads and an arithmetic shift spreads over the lane.
+template <int32_t Flag>
+__attribute__((target("avx2"))) inline __m256i DepthFlagSigns(__m256i flags) {
+    return _mm256_slli_epi32(flags, 31 - std::countr_zero(static_cast<uint32_t>(Flag)));
+}
+
+// The lanes whose `Flag` is set, a bit each.
+template <int32_t Flag>
+__attribute__((target("avx2"))) inline int DepthFlagLanes(__m256i flags) {
+    return _mm256_movemask_ps(_mm256_castsi256_ps(DepthFlagSigns<Flag>(flags)));
 }
 
 // Appends the lanes of `values` set in `bits` to `list`, keeping their order.
@@ -164,15 +172,15 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
             const int pairs = _mm256_movemask_ps(overlapsX);
             if (pairs != 0) {
                 const __m256i flagsB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.flags[q]));
-                const __m256i footprints =
-                    _mm256_and_si256(footprintA, DepthLaneMask(DepthFlagLanes(flagsB, DepthColumns::kFootprint)));
+                const __m256i footprints = _mm256_and_si256(
+                    footprintA, _mm256_srai_epi32(DepthFlagSigns<DepthColumns::kFootprint>(flagsB), 31));
                 const DepthLaneOrder order =
                     DepthLaneTest(a, DepthLanesAt(c, q), footprints, _mm256_castps_si256(overlapsX));
                 int bAfterA = _mm256_movemask_ps(_mm256_castsi256_ps(order.bAfterA));
                 int aAfterB = _mm256_movemask_ps(_mm256_castsi256_ps(order.aAfterB));
                 // A wide key's pairs go through the test itself.
                 int wide =
-                    (flagsA & DepthColumns::kNarrow) ? pairs & ~DepthFlagLanes(flagsB, DepthColumns::kNarrow) : pairs;
+                    (flagsA & DepthColumns::kNarrow) ? pairs & ~DepthFlagLanes<DepthColumns::kNarrow>(flagsB) : pairs;
                 for (; wide != 0; wide &= wide - 1) {
                     const int lane = std::countr_zero(static_cast<uint32_t>(wide));
                     const PairOrder o = OverlappingKeysOrder(nodes[c.index[p]].key,
@@ -181,7 +189,7 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                     aAfterB = (aAfterB & ~(1 << lane)) | (o.aAfterB ? 1 << lane : 0);
                 }
                 const int ahead = (flagsA & DepthColumns::kTakesPart) ? pairs & bAfterA : 0;
-                const int behind = pairs & aAfterB & DepthFlagLanes(flagsB, DepthColumns::kTakesPart);
+                const int behind = pairs & aAfterB & DepthFlagLanes<DepthColumns::kTakesPart>(flagsB);
                 const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
                 if (ahead != 0) {
                     DepthPackLanes(links.ahead, links.aheadSize, places, ahead);
