@@ -158,17 +158,22 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
         const __m256i footprintA = _mm256_set1_epi32((flagsA & DepthColumns::kFootprint) ? -1 : 0);
         int32_t linksToA = 0;
         // Blocks start on whole eights, so a count is always stored where
-        // the next load of it reads; lanes up to the node's own are masked.
-        for (std::size_t q = (p + 1) & ~std::size_t{7};; q += 8) {
+        // the next load of it reads; lanes up to the node's own are masked,
+        // in the first block only: every lane of the blocks after is later.
+        const std::size_t q0 = (p + 1) & ~std::size_t{7};
+        __m256 later = _mm256_castsi256_ps(
+            _mm256_cmpgt_epi32(_mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q0))), place));
+        int notLater = ~_mm256_movemask_ps(later) & 0xFF;
+        for (std::size_t q = q0;; q += 8) {
             const __m256 bLeft = _mm256_loadu_ps(&c.left[q]);
             const __m256 started = _mm256_cmp_ps(bLeft, aRight, _CMP_LT_OQ);
-            const __m256 later = _mm256_castsi256_ps(
-                _mm256_cmpgt_epi32(_mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q))), place));
             const __m256 overlapsX = _mm256_and_ps(_mm256_and_ps(started, later),
                                                    _mm256_cmp_ps(_mm256_loadu_ps(&c.right[q]), aLeft, _CMP_GT_OQ));
             // Sorted by left edge: past the first later box that starts at
             // or right of this one's end, none overlaps.
-            const bool last = (_mm256_movemask_ps(started) | (~_mm256_movemask_ps(later) & 0xFF)) != 0xFF;
+            const bool last = (_mm256_movemask_ps(started) | notLater) != 0xFF;
+            later = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+            notLater = 0;
             const int pairs = _mm256_movemask_ps(overlapsX);
             if (pairs != 0) {
                 const __m256i flagsB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.flags[q]));
