@@ -15,13 +15,6 @@
 
 namespace plat {
 
-// A run's samples from the next texel row, as an image drawn unscaled at an
-// offset steps down a texel row a pixel row: texel columns k and k + 1 of
-// `texels` blended across at fx into across[k] (across[n - 1 - k] when
-// mirrored), and each sample blended down from `upper`, the row above
-// blended across already, at fy into `out`, for k in 0..n. Both are what the
-// two passes, across and then down, give; the row just blended across is not
-// read back. `across` and `out` are neither `upper` nor the texels.
 // Texels a and b of `row` blended at weight f, as a run's end samples are:
 // where the addressing made the two one texel (clamped at the edge), that
 // texel, which the blend gives at any weight.
@@ -29,6 +22,13 @@ inline uint32_t LerpTexels(const uint32_t* row, int a, int b, uint32_t f) {
     return a == b ? row[a] : LerpArgb(row[a], row[b], f);
 }
 
+// A run's samples from the next texel row, as an image drawn unscaled at an
+// offset steps down a texel row a pixel row: texel columns k and k + 1 of
+// `texels` blended across at fx into across[k] (across[n - 1 - k] when
+// mirrored), and each sample blended down from `upper`, the row above
+// blended across already, at fy into `out`, for k in 0..n. Both are what the
+// two passes, across and then down, give; the row just blended across is not
+// read back. `across` and `out` are neither `upper` nor the texels.
 struct RunStep {
     const uint32_t* texels;
     uint32_t fx, fy;
