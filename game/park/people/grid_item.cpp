@@ -134,8 +134,16 @@ void GridItem::MoveCentreTo(TilePoint position) {
 TilePoint GridItem::GetTileUnder(float dx, float dy) {
     if (grid_ == nullptr) return {-GridTransform::kFarTile, -GridTransform::kFarTile};
     const float footY = static_cast<float>(height_) - 0.5f * static_cast<float>(GridTile::TileStepH());
-    const FRect screen = MapRectToScreen({static_cast<float>(width_) * 0.5f, footY, 1.0f, 1.0f});
-    const FRect local = grid_->MapRectFromScreen(screen);
+    const FRect foot{static_cast<float>(width_) * 0.5f, footY, 1.0f, 1.0f};
+    // Up the widgets between the item and its grid, not out to the screen
+    // and back: each walking person asks this at every step, and the way
+    // through the screen added the grid's scroll offset and took it off
+    // again, which could round the foot onto a neighbouring tile. An item
+    // held outside the grid's widgets goes by the screen.
+    FRect local = foot;
+    const WidgetContainer* node = this;
+    for (; node != nullptr && node != grid_; node = node->GetParent()) local = node->MapRectToParent(local);
+    if (node == nullptr) local = grid_->MapRectFromScreen(MapRectToScreen(foot));
     return grid_->ScreenToTile(local.x + dx, local.y + dy);
 }
 

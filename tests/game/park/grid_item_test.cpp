@@ -2,8 +2,11 @@
 // item turned, dragged and dropped on a grid in a widget manager.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/tasks/task_sequence.h"
@@ -134,6 +137,33 @@ TEST_F(GridItemTest, DragPausesLiftsAndDropsOnTheTileUnderIt) {
     EXPECT_FALSE(walker.GetSequence()->IsTaskPaused());
     EXPECT_EQ(walker.GetProperty(L"col").ToInt(), 4);
     EXPECT_EQ(walker.GetProperty(L"tiles").ToInt(), 1);
+}
+
+// The tile under an item's foot is a matter of the item and its grid alone:
+// wherever the grid is scrolled, far offsets included, an item carried in
+// small steps across a tile and its neighbours finds the same tiles.
+TEST_F(GridItemTest, TheTileUnderAnItemDoesNotDependOnTheGridsScroll) {
+    Grid* grid = EnterGrid(LevelBuilder(6, 6).Item(L"walker", 2, 2));
+    GridItem& walker = *grid->Items()[0];
+    const PixelPoint centre = grid->TileToScreen(2, 2);
+    const auto sweep = [&] {
+        std::vector<TilePoint> tiles;
+        for (int i = -40; i <= 40; ++i)
+            for (int j = -20; j <= 20; j += 5) {
+                walker.Move(centre.x - walker.GetWidth() * 0.5f + static_cast<float>(i) * 0.8125f,
+                            centre.y - walker.GetHeight() + static_cast<float>(j) * 0.8125f + 0.3f);
+                tiles.push_back(walker.GetTileUnder(0.0f, 0.0f));
+            }
+        return tiles;
+    };
+    const std::vector<TilePoint> unscrolled = sweep();
+    // The sweep crosses the tile's edges.
+    EXPECT_TRUE(std::any_of(unscrolled.begin(), unscrolled.end(), [&](TilePoint t) { return t != unscrolled[0]; }));
+    const std::pair<float, float> scrolls[] = {{-768.0f, -416.0f}, {0.375f, 8388608.0f}, {-8388608.0f, 1048576.5f}};
+    for (const auto& [x, y] : scrolls) {
+        grid->Move(x, y);
+        EXPECT_EQ(sweep(), unscrolled) << x << ", " << y;
+    }
 }
 
 // The key's box against the widget's own mapping of its corners and the
