@@ -138,16 +138,18 @@ private:
 
     std::wstring category_;
     std::wstring type_;
-    bool held_ = false;
     std::set<GridTile*> tiles_;
+    std::wstring action_;
+    int32_t firstFrame_ = 0;
+    bool held_ = false;
+    bool autoFlip_ = false;
+    FieldHandles handles_;
     // Both read by every step of a person (its tile under it), side by
     // side: the footprint lies in the item, not in an object of its own
     // elsewhere, which every step waited on. None until the item first
-    // joins a manager; a new one each time it joins.
-    Grid* grid_ = nullptr;
+    // joins a manager; a new one each time it joins. Last, from a line's
+    // start: a person's own first fields, which its step reads too, follow
+    // on the same line.
+    alignas(64) Grid* grid_ = nullptr;
     std::optional<GridFootprint> footprint_;
-    std::wstring action_;
-    int32_t firstFrame_ = 0;
-    bool autoFlip_ = false;
-    FieldHandles handles_;
 };

@@ -66,6 +66,8 @@ private:
     void StartStep(TilePoint cur);
     bool StampsState() const;
 
+    // First, on the line of the grid item's grid and footprint, which the
+    // person's step reads too.
     bool following_ = false;
     // Beside following_: every step of a walking person reads it.
     float footOffset_ = 0.0f;
