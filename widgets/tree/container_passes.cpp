@@ -34,13 +34,19 @@ private:
 
 // While this widget's own update runs: a lone child's lines for the pass
 // (its header was asked for a visit ago), as a visitor's task sequence,
-// whose current task the sequence reads at once; else the first child's
-// header. Always inline, as PrefetchLines.
+// whose current task the sequence reads at once, and those of the lone
+// child's own lone child, as the sequence's task, whose header was asked
+// for a visit ago too: asked for only as the sequence's visit began, the
+// task's lines came after the sequence's short update was over. Else the
+// first child's header. Always inline, as PrefetchLines.
 [[gnu::always_inline]] inline void WidgetContainer::PrefetchChildren(PassLines lines) const {
-    if (const Widget* lone = children_.Lone())
+    if (const Widget* lone = children_.Lone()) {
         PrefetchLines(*lone, lines);
-    else if (!children_.empty())
+        if (const Widget* below = static_cast<const WidgetContainer&>(*lone).children_.Lone())
+            PrefetchLines(*below, lines);
+    } else if (!children_.empty()) {
         PrefetchHeader(children_.front());
+    }
 }
 
 void WidgetContainer::UpdateAll(PassFlags& flags) {
