@@ -402,6 +402,16 @@ protected:
     // clock to the frame animators, for `pass`: a class whose fixed step
     // asks after its motion, as a walking person's does, names it there too.
     void NameMotionLines(UpdatePass pass) { AddPassLines(&clock, &animators_[1].cyclesLeft + 1, pass); }
+    // Names for the fixed step what a moving widget's step asks of that
+    // block, as a walking person's does: the clock's rate, the controller
+    // count, the tweens held and the flash, on the block's first line, and
+    // whether the transform applies to the children, which its mapping of
+    // a point asks. Not the frame animators, which only a widget without a
+    // controller is asked after.
+    void NameStepMotionLines() {
+        AddPassLines(&clock, &flashCount_ + 1, UpdatePass::kStep);
+        AddPassLines(&transformChildren_, &transformChildren_ + 1, UpdatePass::kStep);
+    }
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);
     // Offsets off, `write`, offsets on, when there are any offsets.
     template <typename Write>

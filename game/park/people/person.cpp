@@ -27,8 +27,9 @@ Person::Person(std::wstring_view type) : GridItem(type) {
     // condition, in the per-frame update, asks it too.
     AddPassLines(&following_, &footOffset_ + 1);
     // A walking person's step asks whether it animates, its tweens and its
-    // transform, all in the block the per-frame update reads.
-    NameMotionLines(UpdatePass::kStep);
+    // transform, in the block the per-frame update reads: while it walks,
+    // a tween is held, and whether it animates is answered by the count.
+    NameStepMotionLines();
 }
 
 Person::~Person() = default;
