@@ -42,10 +42,19 @@ struct NameLess {
     }
 };
 
+// The counts of a VariableMap: a base of their own, ahead of the map's, so
+// that they lie first in it, the stamp before all. A reader that keeps only
+// the stamp (a script's condition wait) reads it on the line it shares with
+// whatever lies just before the map, not on a line of the map's own.
+struct VariableCounts {
+    uint64_t stamp_ = 0;
+    uint64_t generation_ = 0;
+};
+
 // The standard ordered map with every call that adds or removes names
 // counted. The base is private so that nothing can change the names behind
 // the count's back.
-class VariableMap : private std::map<std::wstring, PropertyValue, NameLess> {
+class VariableMap : private VariableCounts, private std::map<std::wstring, PropertyValue, NameLess> {
     using Base = std::map<std::wstring, PropertyValue, NameLess>;
 
 public:
@@ -190,6 +199,8 @@ public:
     uint64_t Generation() const { return generation_; }
     // Advances whenever a held value may have changed, or the names.
     uint64_t Stamp() const { return stamp_; }
+    // Where the stamp lies: the first bytes of the map.
+    const uint64_t* StampField() const { return &stamp_; }
 
 private:
     void Changed() {
@@ -212,9 +223,6 @@ private:
         ++stamp_;
         return result;
     }
-
-    uint64_t generation_ = 0;
-    uint64_t stamp_ = 0;
 };
 
 // Where a name was last looked up in a map: its value, or null when absent.

@@ -218,7 +218,7 @@ public:
         // The passes read what a condition wait keeps only of a widget that
         // has waited on a condition: most scripts never do.
         // The per-frame update alone asks the condition.
-        if (kind == kCondition) AddPassLines(&conditionStep_, &variables_ + 1, UpdatePass::kFrame);
+        if (kind == kCondition) AddPassLines(&conditionStep_, variables_.StampField() + 1, UpdatePass::kFrame);
     }
     float GetTimeout() const { return timeout_; }
     void SetTimeout(float timeout) { timeout_ = timeout; }
@@ -298,6 +298,9 @@ private:
     // A run cut short by the step budget or the nesting cap, resumed by the next update.
     bool budgetHalt_ = false;
     bool budgetAdvance_ = false;
+    // The kept condition's negation (below): here, in what was padding, so
+    // that the variables' stamp follows the kept fields on their line.
+    bool keptNegate_ = false;
     // The step a waiting script asks its condition of. The passes read no
     // further of a widget that never waited on a condition (SetWaitKind).
     Cursor cursor_;
@@ -322,9 +325,8 @@ private:
     ExtendedPropertyInterface* keptAbove_ = nullptr;
     uint64_t keptStamp_ = 0;
     std::wstring_view keptProperty_;
-    bool keptNegate_ = false;
     // Beside the fields of the condition: its every update compares the
-    // variables' stamp with the one it kept.
+    // variables' stamp, the map's first field, with the one it kept.
     VariableMap variables_;
     LiveRef<DynamicWidget> layer_;  // null: the widget itself
     std::deque<LiveRef<DynamicWidget>> layerStack_;
