@@ -67,6 +67,32 @@ TEST(GraphicsSinkTest, SavedStatesNestAndRestoreWhole) {
     FreeScratchSurfaces();
 }
 
+// Two contexts pushed, restored and popped in turn, the second ended and
+// made anew now and then: each gets back only its own states (the model).
+TEST(GraphicsSinkTest, SavedStatesStayWithTheirContextAcrossInterleavedContexts) {
+    GraphicsSink& sink = Service<GraphicsSink>::Get();
+    ImageSurface screen(true);
+    screen.Create(64, 64);
+    Graphics* g[2] = {sink.BeginScreen(&screen), nullptr};
+    g[1] = sink.CopyContext(g[0]);
+    std::vector<float> saved[2];
+    std::mt19937 random(977u);
+    for (int step = 0; step < 2000; ++step) {
+        const int i = static_cast<int>(random() % 2), op = static_cast<int>(random() % 5);
+        const float x = g[i]->GetState().transX, last = saved[i].empty() ? x : saved[i].back();
+        if (op == 0) sink.PushState(g[i]), saved[i].push_back(x);
+        if (op == 1) sink.RestoreState(g[i]);
+        if (op == 2) sink.PopState(g[i]), saved[i].empty() ? void() : saved[i].pop_back();
+        if (op == 3) sink.Translate(g[i], 1, 0);
+        if (op == 4 && i == 1) sink.EndContext(g[1]), g[1] = sink.CopyContext(g[0]), saved[1].clear();
+        const float want = op == 1 || op == 2 ? last : op == 3 ? x + 1 : g[i]->GetState().transX;
+        ASSERT_EQ(want, g[i]->GetState().transX) << "step " << step;
+    }
+    sink.EndContext(g[1]);
+    sink.EndContext(g[0]);
+    FreeScratchSurfaces();
+}
+
 TEST(GraphicsSinkTest, TreeDrawsChildrenTranslatedClippedAndBatched) {
     FakeHost host;
     WidgetManager mgr;

@@ -13,17 +13,16 @@ namespace {
 // popped or the context ends.
 class BuiltInGraphicsSink final : public GraphicsSink {
 public:
-    void PushState(Graphics* g) override { saved_[g].push_back(g->GetState()); }
+    void PushState(Graphics* g) override { Stack(g).push_back(g->GetState()); }
     void RestoreState(Graphics* g) override {
-        auto it = saved_.find(g);
-        if (it != saved_.end() && !it->second.empty()) g->SetState(it->second.back());
+        if (const States* saved = Find(g); saved && !saved->empty()) g->SetState(saved->back());
     }
     void PopState(Graphics* g) override {
-        auto it = saved_.find(g);
-        if (it == saved_.end() || it->second.empty()) return;
-        g->SetState(it->second.back());
-        it->second.pop_back();
-        if (it->second.empty()) saved_.erase(it);
+        States* saved = Find(g);
+        if (!saved || saved->empty()) return;
+        g->SetState(saved->back());
+        saved->pop_back();
+        if (saved->empty()) Forget(g);
     }
     void Translate(Graphics* g, float dx, float dy) override { g->Translate(dx, dy); }
     void ClipRect(Graphics* g, float x, float y, int w, int h) override { g->ClipRect(x, y, w, h); }
@@ -49,12 +48,42 @@ public:
         return new Graphics(screen);
     }
     void EndContext(Graphics* g) override {
-        saved_.erase(g);
+        Forget(g);
         delete g;
     }
 
 private:
-    std::map<Graphics*, std::vector<GraphicsState>> saved_;
+    using States = std::vector<GraphicsState>;
+
+    // The walk asks for the same context's stack several times for every
+    // widget it draws: the stack last found is kept at hand (a map's entries
+    // stay where they are until erased).
+    States& Stack(Graphics* g) {
+        if (g != last_ || !lastStates_) {
+            lastStates_ = &saved_[g];
+            last_ = g;
+        }
+        return *lastStates_;
+    }
+    States* Find(Graphics* g) {
+        if (g == last_ && lastStates_) return lastStates_;
+        auto it = saved_.find(g);
+        if (it == saved_.end()) return nullptr;
+        last_ = g;
+        lastStates_ = &it->second;
+        return lastStates_;
+    }
+    void Forget(Graphics* g) {
+        saved_.erase(g);
+        if (g == last_) {
+            last_ = nullptr;
+            lastStates_ = nullptr;
+        }
+    }
+
+    std::map<Graphics*, States> saved_;
+    Graphics* last_ = nullptr;
+    States* lastStates_ = nullptr;
 };
 
 }  // namespace
