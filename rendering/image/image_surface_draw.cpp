@@ -15,16 +15,17 @@ D3DInterface* UsableDevice() {
     return d3d && d3d->GetDevice() ? d3d : nullptr;
 }
 
-// The shape shared by every draw into an image: a usable device, the
-// sources' textures, then under the lock the binding, the device operation
-// and the target marked newer.
+// The shape shared by every draw into an image: a usable device, then
+// under the lock the sources' textures, the binding, the device operation
+// and the target marked newer. Preparing a texture takes the lock itself;
+// held from the start, it is taken once per draw rather than twice.
 template <class F>
 void DrawInto(ImageSurface& target, ImageSurface* image, ImageSurface* mask, F&& operation) {
     D3DInterface* d3d = UsableDevice();
     if (!d3d) return;
+    std::lock_guard lock(d3d->GetDeviceLock());
     if (image && !PrepareImageTexture(*d3d, image)) return;
     if (mask && !PrepareImageTexture(*d3d, mask)) return;
-    std::lock_guard lock(d3d->GetDeviceLock());
     if (!target.BindRenderTarget()) return;
     operation(*d3d);
     target.SetTargetNewer();
