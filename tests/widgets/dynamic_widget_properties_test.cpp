@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "dynamic_widget_test_support.h"
 #include "foundation/values/property_value.h"
+#include "foundation/values/saturate.h"
 #include "widget_test_support.h"
 
 using namespace testsupport;
@@ -71,6 +75,25 @@ TEST_F(PropertyTest, EveryWritableNameReachesItsFieldWithItsCategory) {
     EXPECT_FLOAT_EQ(w.GetProperty(L"scale_y").ToReal(), 0.25f);
     EXPECT_FLOAT_EQ(w.GetProperty(L"rel_clip_x2").ToReal(), 40.0f);
     EXPECT_EQ(mask, 1u | 2u | 8u);
+}
+
+// Each clip edge, however far out or not a number, lands where a saturating
+// cast clamped to 2^29 puts it (the oracle); the position moves absolute edges.
+TEST_F(PropertyTest, ClipEdgesTruncateAndStopAtTheFarLimitAsASaturatingCastWould) {
+    static constexpr int32_t kLimit = int32_t{1} << 29;
+    auto oracle = [](float v) { return static_cast<float>(std::clamp(SaturateCast<int32_t>(v), -kLimit, kLimit)); };
+    const float inf = std::numeric_limits<float>::infinity(), far = static_cast<float>(kLimit);
+    DynamicWidget w(0, 0, nullptr, 1.0f);
+    w.Move(0.5f, -0.5f);
+    for (const float v : {0.0f, 0.7f, -0.7f, -12.5f, far, -far, std::nextafter(far, 0.0f), std::nextafter(-far, -inf),
+                          3e9f, -1e30f, inf, -inf, std::numeric_limits<float>::quiet_NaN()}) {
+        w.abs_clip = {v, -inf, inf, v};
+        w.rel_clip = {-inf, v, v, inf};
+        const FRect r = w.ClipRectangle();
+        EXPECT_EQ(FRect(oracle(v - 0.5f), oracle(v), oracle(v) - r.x, oracle(v + 0.5f) - r.y), r) << v;
+        w.abs_clip = {v, -inf, inf, inf};  // one edge alone, never an empty rectangle
+        EXPECT_EQ(oracle(v - 0.5f), w.ClipRectangle().x) << v;
+    }
 }
 
 TEST_F(PropertyTest, UnknownNamesGiveNullAndBoolFalse) {

@@ -5,7 +5,6 @@
 #include <cstddef>
 
 #include "foundation/values/property_table.h"
-#include "foundation/values/saturate.h"
 #include "rendering/image/image.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
@@ -177,8 +176,17 @@ FRect DynamicWidget::ClipRectangle() const {
     // Script values may lie beyond any integer. An edge that far out clips
     // nothing; kept within 2^29, the width and the far edge stay exact in a
     // float and within an int when the drawing context takes them.
+    // The limit is exact in a float, so comparing before the cast clamps as
+    // saturating and then clamping would, without the wide comparisons a
+    // saturating cast makes for eight edges of every widget drawn.
     static constexpr int32_t kFar = int32_t{1} << 29;
-    auto edge = [](float v) { return std::clamp(SaturateCast<int32_t>(v), -kFar, kFar); };
+    auto edge = [](float v) {
+        constexpr float far = static_cast<float>(kFar);
+        if (v != v) return int32_t{0};
+        if (v >= far) return kFar;
+        if (v <= -far) return -kFar;
+        return static_cast<int32_t>(v);
+    };
     CornerRect absolute{edge(abs_clip[0] - x_), edge(abs_clip[1] - y_), edge(abs_clip[2] - x_), edge(abs_clip[3] - y_)};
     CornerRect relative{edge(rel_clip[0]), edge(rel_clip[1]), edge(rel_clip[2]), edge(rel_clip[3])};
     const CornerRect c = IntersectCornerRects(absolute, relative);
