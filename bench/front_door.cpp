@@ -79,7 +79,7 @@ private:
 // One player, selected, so the greeting carries a name.
 class OnePlayerBook : public ProfileBook {
 public:
-    void Save() override {}
+    bool Save() override { return true; }
     bool CreateProfile(const std::wstring&, int, bool) override { return false; }
     void ChooseProfile(const std::wstring&, int) override {}
     void DeleteProfile(int) override {}

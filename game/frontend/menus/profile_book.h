@@ -15,8 +15,8 @@ public:
     ProfileBook(const ProfileBook&) = delete;
     ProfileBook& operator=(const ProfileBook&) = delete;
 
-    // Writes profiles.xml.
-    virtual void Save() = 0;
+    // Writes profiles.xml; false when it could not be written.
+    virtual bool Save() = 0;
     // A new profile in the slot (-1: the first empty one), selected when asked.
     // False, with nothing changed, when there is no such empty slot or the name is empty.
     virtual bool CreateProfile(const std::wstring& name, int slot, bool select) = 0;

@@ -2,9 +2,7 @@
 
 #include "game/data/progress/profile_manager.h"
 
-void ProfileManagerBook::Save() {
-    if (manager_) manager_->Save();
-}
+bool ProfileManagerBook::Save() { return !manager_ || manager_->Save(); }
 
 namespace {
 

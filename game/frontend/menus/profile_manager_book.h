@@ -16,7 +16,8 @@ public:
     void Bind(ProfileManager* manager) { manager_ = manager; }
     ProfileManager* GetManager() const { return manager_; }
 
-    void Save() override;
+    // Without a manager there is nothing to write: true.
+    bool Save() override;
     bool CreateProfile(const std::wstring& name, int slot, bool select) override;
     void ChooseProfile(const std::wstring& name, int slot) override;
     void DeleteProfile(int slot) override;

@@ -9,6 +9,7 @@
 #include "game/frontend/menus/profile_book.h"
 #include "rendering/font/fonts_xml.h"
 #include "widgets/screens/menu_host.h"
+#include "widgets/screens/notice_menu.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {
@@ -166,7 +167,14 @@ void ProfileMenu::DoAction(std::wstring_view action, std::wstring_view, int) {
     ProfileBook* profiles = Profiles();
     if (action == L"main") {
         if (profiles && profiles->GetSelectedSlot() != selected_) FinishEditing();
-        if (profiles) profiles->Save();
+        // A failed write is told and the screen stays, for Done to try again;
+        // once told, a second failure goes on, the players kept for this run
+        // only (a folder that can never be written must not lock the game here).
+        if (profiles && !profiles->Save() && !unsavedTold_) {
+            unsavedTold_ = true;
+            ShowMenu(new NoticeMenu(L"profiles_not_saved", nullptr, L"menu"));
+            return;
+        }
         RemoveSelf();
         Service<FrontendHost>::Get().ShowMainMenu();
     } else if (action == L"delete") {

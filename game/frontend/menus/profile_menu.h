@@ -6,7 +6,9 @@
 // it. Choosing a named row selects that profile at once; choosing an empty
 // row starts naming it, and Enter or the row's confirm button finish. The
 // screen is left with "main" (saving the profiles) only while a named row is
-// chosen; "delete" asks first (ConfirmDeleteMenu). Names follow the name rule.
+// chosen; a save that failed is told (notice "profiles_not_saved") and the
+// screen stays once. "delete" asks first (ConfirmDeleteMenu). Names follow
+// the name rule.
 // Main thread only.
 
 #include <string>
@@ -63,6 +65,7 @@ private:
     std::vector<ProfileNameWidget*> nameWidgets_;
     std::vector<ButtonWidget*> rowButtons_;
     int selected_;
+    bool unsavedTold_ = false;
 };
 
 class ConfirmDeleteMenu : public ConfirmMenu {

@@ -23,7 +23,10 @@ namespace testsupport {
 
 class ProfileBookDouble : public ProfileBook {
 public:
-    void Save() override { ++saves; }
+    bool Save() override {
+        ++saves;
+        return true;
+    }
     bool CreateProfile(const std::wstring& name, int slot, bool select) override {
         if (slot < 0) slot = FirstEmptySlot();
         if (name.empty() || slot < 0 || slot >= kSlots || !names[slot].empty()) return false;
@@ -67,7 +70,8 @@ public:
         calls.push_back(L"play menu");
         if (board) board->ShowPlayMenu();
     }
-    ProfileBook* GetProfiles() override { return &book; }
+    // The double's own book unless a test hands the game's.
+    ProfileBook* GetProfiles() override { return gameBook ? gameBook : &book; }
     bool GetPlayTime(int& hours, int& minutes) const override {
         hours = 3;
         minutes = 7;
@@ -94,6 +98,7 @@ public:
     }
 
     ProfileBookDouble book;
+    ProfileBook* gameBook = nullptr;
     std::vector<std::wstring> calls;
     InGameDisplay* display = nullptr;
     bool makesDisplays = false;

@@ -2,8 +2,16 @@
 // into a row, the delete confirmation, and leaving only with a profile.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "foundation/files/path_utils.h"
+#include "foundation/system/text.h"
+#include "game/data/progress/kivra_profile_manager.h"
+#include "game/frontend/menus/profile_manager_book.h"
 #include "game/frontend/menus/profile_menu.h"
 #include "tests/game/frontend/frontend_test_support.h"
+#include "tests/platform/temp_folder.h"
+#include "widgets/screens/notice_menu.h"
 
 namespace {
 
@@ -98,6 +106,60 @@ TEST_F(ProfileMenuTest, LeavingWithAChosenProfileSavesAndShowsTheMainMenu) {
     EXPECT_EQ(app.book.selected, 2);
     EXPECT_FALSE(IsOpen(profiles));
     EXPECT_EQ(app.calls.back(), L"main menu");
+}
+
+// The game's own profiles, in a folder that can be blocked: "blocked" is a
+// file, so nothing can be written beneath it.
+class ProfileMenuSaving : public FrontendTest {
+protected:
+    ProfileMenuSaving() {
+        Define(L"profile_menu", {Step(L"add-button", {{L"type", L"ok"}, {L"id", L"button"}, {L"x", L"300"}}),
+                                 Step(L"add-profile", {{L"type", L"row"}, {L"x", L"10"}, {L"y", L"0"}})});
+        testsupport::WriteBytes(folder_ / "blocked", "");
+        Block(false);
+        manager_.Load();
+        app.gameBook = &book_;
+        EXPECT_TRUE(book_.CreateProfile(L"Ann", 0, true));
+    }
+    ~ProfileMenuSaving() override { SetAppDataFolder(dataFolder_); }
+
+    void Block(bool blocked) { SetAppDataFolder(folder_ / (blocked ? "blocked/" : "data/")); }
+
+    const std::string dataFolder_ = GetAppDataFolder();
+    testsupport::TempFolder folder_;
+    KivraProfileManager manager_;
+    ProfileManagerBook book_{&manager_};
+};
+
+// Leaving saves the players: a write that failed is told and the screen
+// stays for Done to try again; a second failure, told already, goes on
+// (a folder that can never be written must not hold the player here).
+TEST_F(ProfileMenuSaving, LeavingTellsWhenThePlayersCouldNotBeWritten) {
+    for (const bool writableAgain : {true, false}) {
+        SCOPED_TRACE(writableAgain);
+        auto* profiles = new ProfileMenu();
+        menus.AddMenu(profiles);
+        Updates(2);
+        app.calls.clear();
+        Block(true);
+        profiles->DoAction(L"main", L"", 0);
+        EXPECT_TRUE(IsOpen(profiles));
+        auto* notice = OpenOf<NoticeMenu>();
+        ASSERT_NE(notice, nullptr);
+        EXPECT_EQ(std::count(app.calls.begin(), app.calls.end(), L"main menu"), 0);
+        menus.RemoveMenu(notice);
+
+        Block(!writableAgain);
+        std::error_code absent;
+        std::filesystem::remove(KivraProfileManager::ProfilesPath(), absent);
+        profiles->DoAction(L"main", L"", 0);
+        EXPECT_FALSE(IsOpen(profiles));
+        EXPECT_EQ(OpenOf<NoticeMenu>(), nullptr);
+        EXPECT_EQ(app.calls.back(), L"main menu");
+        EXPECT_EQ(testsupport::ReadBytes(KivraProfileManager::ProfilesPath()).find(text::ToUtf16LE(L"\"Ann\"")) !=
+                      std::string::npos,
+                  writableAgain);
+    }
 }
 
 }  // namespace
