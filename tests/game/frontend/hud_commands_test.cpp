@@ -44,6 +44,13 @@ protected:
     }
     ~HudCommands() override { ConstantsMap().erase(L"all_buildings_available_to_build"); }
 
+    // The display's last scroll bar made by a script.
+    KivraSlider* LastSlider() const {
+        KivraSlider* slider = nullptr;
+        for (Widget* child : hud->GetChildren())
+            if (auto* s = dynamic_cast<KivraSlider*>(child)) slider = s;
+        return slider;
+    }
     // "get-stats" of the search with the attributes; the names it published.
     Names GetStats(const std::wstring& search, Attributes attributes = {}) {
         attributes.emplace_back(L"search", L"literal(" + search + L")");
@@ -202,9 +209,7 @@ TEST_F(HudCommands, AddsSlidersAndTextFieldsThatReportToTheDisplay) {
                                  {L"x", L"30"},
                                  {L"y", L"40"},
                                  {L"value", L"0"}}));
-    KivraSlider* slider = nullptr;
-    for (Widget* child : hud->GetChildren())
-        if (auto* s = dynamic_cast<KivraSlider*>(child)) slider = s;
+    KivraSlider* slider = LastSlider();
     ASSERT_NE(slider, nullptr);
     EXPECT_EQ(slider->GetX(), 30.0f);
     EXPECT_EQ(slider->GetValue(), KivraSlider(nullptr, {}, nullptr, nullptr, nullptr, true, -1).GetValue())
@@ -237,9 +242,7 @@ TEST_F(HudCommands, AScrollBarOutlivesTheListItScrolled) {
                                  {L"window_width", L"50"},
                                  {L"window_height", L"150"},
                                  {L"span", L"150"}}));
-    KivraSlider* slider = nullptr;
-    for (Widget* child : hud->GetChildren())
-        if (auto* s = dynamic_cast<KivraSlider*>(child)) slider = s;
+    KivraSlider* slider = LastSlider();
     ASSERT_NE(slider, nullptr);
     slider->SetValue(0.5);
     Advance();

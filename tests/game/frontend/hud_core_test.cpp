@@ -72,12 +72,16 @@ protected:
     ~HudSaving() override { SetAppDataFolder(dataFolder_); }
 
     void Block(bool blocked) { SetAppDataFolder(folder_ / (blocked ? "blocked/" : "data/")); }
+    // The display's note shown now, if any.
+    std::wstring Toast() {
+        auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
+        return toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(L"no note");
+    }
     // The display's note after the script ran, if any.
     std::wstring Note(const wchar_t* script) {
         hud->RunAnimationNamed(script);
         Advance();
-        auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
-        return toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(L"no note");
+        return Toast();
     }
 
     const std::string dataFolder_ = GetAppDataFolder();
@@ -93,20 +97,30 @@ TEST_F(HudSaving, TheSaveNoteTellsWhetherTheParkWasWritten) {
     EXPECT_EQ(Note(L"hud_save"), L"not saved");
 }
 
-// Saving and leaving leaves only once the park is saved: a failed save says
-// so and the park stays, to be saved again or left from the options.
-TEST_F(HudSaving, SaveAndQuitStaysInTheParkWhenItCouldNotBeSaved) {
-    Block(true);
-    hud->DoAction(L"save_and_quit_action", L"", 0);
-    Advance();
-    EXPECT_EQ(OpenMenuOf<LevelSelectMenu>(), nullptr);
-    ASSERT_NE(OpenMenuOf<UserInterface>(), nullptr);
-    auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
-    EXPECT_EQ(toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(), L"not saved");
-    Block(false);
-    hud->DoAction(L"save_and_quit_action", L"", 0);
-    EXPECT_NE(OpenMenuOf<LevelSelectMenu>(), nullptr);
-    EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
+// Saving and leaving, and finishing the park, leave only once the park is
+// saved: a failed save says so and the park stays, to be saved again or left
+// from the options.
+TEST_F(HudSaving, LeavingStaysInTheParkWhenItCouldNotBeSaved) {
+    for (const std::wstring action : {L"save_and_quit_action", L"complete_level_action"}) {
+        SCOPED_TRACE(action);
+        const bool finishing = action == L"complete_level_action";
+        auto left = [&] {
+            return finishing ? OpenMenuOf<BeatLevelMenu>() != nullptr : OpenMenuOf<LevelSelectMenu>() != nullptr;
+        };
+        // The fixture opened the park for the first; the first left it.
+        if (finishing) Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+        Block(true);
+        hud->DoAction(action, L"", 0);
+        Advance();
+        EXPECT_FALSE(left());
+        ASSERT_NE(OpenMenuOf<UserInterface>(), nullptr);
+        EXPECT_EQ(player->CurrentLevelName(), level->name);
+        EXPECT_EQ(Toast(), L"not saved");
+        Block(false);
+        hud->DoAction(action, L"", 0);
+        EXPECT_TRUE(left());
+        EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
+    }
 }
 
 // On profiles that can be written (the fixture opens the same park).
@@ -122,23 +136,6 @@ TEST_F(HudSaving, SavingWritesTheParkIntoItsLevelAndCompletingShowsTheLevelsOwnS
     // Built while the level was still current.
     EXPECT_EQ(beaten->SplashGroup(), L"bg_splash_test_level");
     EXPECT_EQ(player->CurrentLevelName(), L"");
-}
-
-// Finishing the park leaves for its own screen only once the park is saved:
-// a failed save says so and the park stays, as saving and leaving does.
-TEST_F(HudSaving, FinishingTheParkStaysInItWhenItCouldNotBeSaved) {
-    Block(true);
-    hud->DoAction(L"complete_level_action", L"", 0);
-    Advance();
-    EXPECT_EQ(OpenMenuOf<BeatLevelMenu>(), nullptr);
-    ASSERT_NE(OpenMenuOf<UserInterface>(), nullptr);
-    EXPECT_EQ(player->CurrentLevelName(), level->name);
-    auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
-    EXPECT_EQ(toast ? toast->GetLocalVariable(L"text").ToString() : std::wstring(), L"not saved");
-    Block(false);
-    hud->DoAction(L"complete_level_action", L"", 0);
-    EXPECT_NE(OpenMenuOf<BeatLevelMenu>(), nullptr);
-    EXPECT_EQ(OpenMenuOf<UserInterface>(), nullptr);
 }
 
 // The building in hand is no part of the park yet: a save while it is
