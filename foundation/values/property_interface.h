@@ -24,6 +24,16 @@ struct LiveAnchor {
     uint32_t id;
 };
 
+// How one property of an object is read, found once by name
+// (ResolveProperty) and kept by a reader that asks the same object for the
+// same property again and again: read(object, entry) answers what
+// GetProperty(name) of that object would, without finding the name again.
+// It lives as long as the object's class's property table, for good.
+struct PropertyReading {
+    PropertyValue (*read)(ExtendedPropertyInterface& object, const void* entry);
+    const void* entry;
+};
+
 class ExtendedPropertyInterface {
 public:
     ExtendedPropertyInterface();
@@ -34,6 +44,10 @@ public:
 
     // The base answers Bool false for every name.
     virtual PropertyValue GetProperty(std::wstring_view name);
+    // The reading of `name` for this very object, where every later
+    // GetProperty(name) is answered the same way whatever changes; null
+    // (the default) where a read must find the name each time.
+    virtual const PropertyReading* ResolveProperty(std::wstring_view) { return nullptr; }
 
     // The text a value referring to this object converts to: a widget's
     // object id, an image's name. Empty by default.

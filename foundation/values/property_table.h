@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "foundation/values/field_handle.h"
+#include "foundation/values/property_interface.h"
 #include "foundation/values/property_value.h"
 
 // The name index behind every table: a name to the entries that answer its
@@ -119,6 +120,8 @@ public:
             if (e.writable && e.real) index_.AddWriter(e.name, at);
             if (e.handle && hasField && !e.name.empty()) index_.AddReader(std::wstring(e.name) + L"_ptr", at, true);
         }
+        readings_.reserve(entries_.size());
+        for (const Entry& e : entries_) readings_.push_back({&ReadEntry, &e});
     }
     PropertyTable(const PropertyTable&) = delete;
     PropertyTable& operator=(const PropertyTable&) = delete;
@@ -133,9 +136,7 @@ public:
                 const FieldHandle& h = e.real ? handles.For(e.real(owner)) : handles.For(e.integer(owner));
                 return h.Value();
             }
-            if (e.get) return e.get(owner);
-            if (e.real) return PropertyValue(*e.real(owner));
-            return PropertyValue(static_cast<int>(*e.integer(owner)));
+            return ReadValue(owner, e);
         }
 
     private:
@@ -151,6 +152,15 @@ public:
         return {&entries_[static_cast<size_t>(slot->reader)], slot->readsHandle};
     }
 
+    // The kept reading of `name` (ResolveProperty) for an owner whose reads
+    // of it this table answers; null when it has no reader for it, or the
+    // reader answers a handle, which the owner's handles make.
+    const PropertyReading* Resolve(std::wstring_view name) const {
+        const PropertyNameIndex::Slot* slot = index_.Find(name);
+        if (!slot || slot->reader < 0 || slot->readsHandle) return nullptr;
+        return &readings_[static_cast<size_t>(slot->reader)];
+    }
+
     // The writable float field of `name`, its change bits ORed into `mask`;
     // null, with the mask untouched, when the table has no writer for it.
     float* Field(Owner& owner, std::wstring_view name, uint32_t& mask) const {
@@ -162,6 +172,15 @@ public:
     }
 
 private:
+    static PropertyValue ReadValue(Owner& owner, const Entry& e) {
+        if (e.get) return e.get(owner);
+        if (e.real) return PropertyValue(*e.real(owner));
+        return PropertyValue(static_cast<int>(*e.integer(owner)));
+    }
+    static PropertyValue ReadEntry(ExtendedPropertyInterface& object, const void* entry) {
+        return ReadValue(static_cast<Owner&>(object), *static_cast<const Entry*>(entry));
+    }
+
     static size_t NameCount(std::initializer_list<Entry> entries) {
         size_t n = 0;
         for (const Entry& e : entries) n += e.handle ? 2 : 1;
@@ -170,4 +189,6 @@ private:
 
     std::vector<Entry> entries_;
     PropertyNameIndex index_;
+    // One per entry, pointing into entries_, which never grows.
+    std::vector<PropertyReading> readings_;
 };

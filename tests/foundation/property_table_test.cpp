@@ -102,4 +102,28 @@ TEST(PropertyTable, PointerNamesAnswerHandlesThatFollowTheFieldUntilTheRecordDie
     EXPECT_EQ(FieldHandle::ReadInt(copied.ToInt()), 7);
 }
 
+TEST(PropertyTable, KeptReadingsAnswerAsTheNameDoesAndExistOnlyForPlainReaders) {
+    const auto& table = Stall::Properties();
+    Stall s;
+    const wchar_t* const readable[] = {L"visitors", L"price", L"open", L"level", L"wear"};
+    auto expectSame = [&s](const PropertyReading& reading, const wchar_t* name) {
+        const PropertyValue kept = reading.read(s, reading.entry);
+        const PropertyValue found = s.GetProperty(name);
+        EXPECT_TRUE(kept.Is(found.GetTag()) && kept.ToString() == found.ToString()) << name;
+    };
+    for (const wchar_t* name : readable) {
+        const PropertyReading* reading = table.Resolve(name);
+        ASSERT_NE(reading, nullptr) << name;
+        expectSame(*reading, name);
+        s.visitors = 12;
+        s.level = 0.5f;
+        s.wear = 3.0f;
+        expectSame(*reading, name);
+        s = Stall();
+    }
+    // Handles are made by the owner's handles; write-only and unknown names have no reader.
+    for (const wchar_t* none : {L"visitors_ptr", L"price_ptr", L"", L"pric", L"wear_ptr"})
+        EXPECT_EQ(table.Resolve(none), nullptr) << none;
+}
+
 }  // namespace

@@ -316,7 +316,9 @@ private:
     // the same reference, so the condition is the object's property, read
     // without the variables, the evaluator or the reference, each a cache
     // miss for every waiting script once a frame has been drawn. Null:
-    // evaluate the text. When the object was this widget or one of the
+    // evaluate the text. The object's reading of the property, where it
+    // has one, reads it without finding the name (its place and length in
+    // the text) each time; an object that dies reads as none. When the object was this widget or one of the
     // widgets it lies in, and the widget in a manager's tree, the object
     // itself: it lives as long as the widget stays in the tree, for a
     // widget leaves it (RemovedFromManager) before any widget above it
@@ -324,7 +326,9 @@ private:
     const LiveAnchor* keptAnchor_ = nullptr;
     ExtendedPropertyInterface* keptAbove_ = nullptr;
     uint64_t keptStamp_ = 0;
-    std::wstring_view keptProperty_;
+    const PropertyReading* keptReading_ = nullptr;
+    uint32_t keptPropertyAt_ = 0;
+    uint32_t keptPropertySize_ = 0;
     // Beside the fields of the condition: its every update compares the
     // variables' stamp, the map's first field, with the one it kept.
     VariableMap variables_;

@@ -156,7 +156,9 @@ bool AnimationWidget::ConditionHolds() {
     if (keptAnchor_ != nullptr && keptStamp_ == variables_.Stamp()) {
         ExtendedPropertyInterface* object = keptAbove_ != nullptr ? keptAbove_ : keptAnchor_->target;
         if (object == nullptr) return keptNegate_;
-        return object->GetProperty(keptProperty_).ToBool() != keptNegate_;
+        if (keptReading_ != nullptr) return keptReading_->read(*object, keptReading_->entry).ToBool() != keptNegate_;
+        const std::wstring_view name = std::wstring_view(condition_->str()).substr(keptPropertyAt_, keptPropertySize_);
+        return object->GetProperty(name).ToBool() != keptNegate_;
     }
     const bool holds = evaluator_.Evaluate(*condition_).ToBool();
     KeepConditionReading();
@@ -176,12 +178,16 @@ void AnimationWidget::KeepConditionReading() {
     const std::wstring_view text = condition_->str();
     const size_t at = text.find(reading.property);
     if (at == std::wstring_view::npos) return;
-    keptProperty_ = text.substr(at, reading.property.size());
+    keptPropertyAt_ = static_cast<uint32_t>(at);
+    keptPropertySize_ = static_cast<uint32_t>(reading.property.size());
     keptNegate_ = reading.negate;
     keptStamp_ = variables_.Stamp();
     keptAnchor_ = it->second.ReferenceAnchor();
-    const auto* object = dynamic_cast<const Widget*>(keptAnchor_->target);
-    keptAbove_ = manager_ != nullptr && object != nullptr && IsInSubtreeOf(object) ? keptAnchor_->target : nullptr;
+    ExtendedPropertyInterface* target = keptAnchor_->target;
+    const auto* object = dynamic_cast<const Widget*>(target);
+    keptAbove_ = manager_ != nullptr && object != nullptr && IsInSubtreeOf(object) ? target : nullptr;
+    // The anchor's object is the same one until it dies: its reading lasts.
+    keptReading_ = target != nullptr ? target->ResolveProperty(text.substr(at, reading.property.size())) : nullptr;
 }
 
 void RegisterWaitWords(ScriptWords& words) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "foundation/expression/constants_map.h"
 #include "foundation/system/random.h"
@@ -182,10 +183,24 @@ const PropertyTable<KivraPerson>& KivraPerson::Properties() {
     return table;
 }
 
+namespace {
+constexpr std::wstring_view kCountSuffix = L"_count", kMaxSuffix = L"_max";
+}  // namespace
+
 PropertyValue KivraPerson::GetProperty(std::wstring_view name) {
     if (auto reader = Properties().FindReader(name)) return reader.Read(*this, handles_);
-    constexpr std::wstring_view kCount = L"_count", kMax = L"_max";
-    if (name.ends_with(kCount)) return PropertyValue::FromInt(CountOf(name.substr(0, name.size() - kCount.size())));
-    if (name.ends_with(kMax)) return PropertyValue::FromInt(MaxOf(name.substr(0, name.size() - kMax.size())));
+    if (name.ends_with(kCountSuffix))
+        return PropertyValue::FromInt(CountOf(name.substr(0, name.size() - kCountSuffix.size())));
+    if (name.ends_with(kMaxSuffix))
+        return PropertyValue::FromInt(MaxOf(name.substr(0, name.size() - kMaxSuffix.size())));
     return Person::GetProperty(name);
+}
+
+// Follows GetProperty's order: a name it answers on the way is not the
+// person's table's.
+const PropertyReading* KivraPerson::ResolveProperty(std::wstring_view name) {
+    if (typeid(*this) != typeid(KivraPerson)) return nullptr;
+    if (Properties().FindReader(name)) return Properties().Resolve(name);
+    if (name.ends_with(kCountSuffix) || name.ends_with(kMaxSuffix)) return nullptr;
+    return ResolveOwnProperty(name);
 }

@@ -54,6 +54,7 @@ public:
     void Draw(Graphics* g) override;
     void AddedToManager(WidgetManager* manager) override;
     PropertyValue GetProperty(std::wstring_view name) override;
+    const PropertyReading* ResolveProperty(std::wstring_view name) override;
     std::unique_ptr<Task> CreateTask(std::wstring_view name) override;
     void SetGrid(Grid* grid) override;
     void DetachFromTiles(Grid* grid) override;

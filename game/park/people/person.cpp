@@ -1,6 +1,7 @@
 #include "game/park/people/person.h"
 
 #include <cmath>
+#include <typeinfo>
 
 #include "foundation/system/log.h"
 #include "foundation/values/property_table.h"
@@ -212,4 +213,11 @@ float* Person::GetPropertyPtr(std::wstring_view name, uint32_t& mask) {
 PropertyValue Person::GetProperty(std::wstring_view name) {
     if (auto reader = Properties().FindReader(name)) return reader.Read(*this, handles_);
     return GridItem::GetProperty(name);
+}
+
+const PropertyReading* Person::ResolveOwnProperty(std::wstring_view name) { return Properties().Resolve(name); }
+
+const PropertyReading* Person::ResolveProperty(std::wstring_view name) {
+    // A class made from this one may answer the name before this table does.
+    return typeid(*this) == typeid(Person) ? ResolveOwnProperty(name) : nullptr;
 }

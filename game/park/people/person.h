@@ -41,6 +41,7 @@ public:
     void AddedToManager(WidgetManager* manager) override;
     float* GetPropertyPtr(std::wstring_view name, uint32_t& mask) override;
     PropertyValue GetProperty(std::wstring_view name) override;
+    const PropertyReading* ResolveProperty(std::wstring_view name) override;
     void BeginDrag(int x, int y) override;
     void StartDefaultTask() override;
     TilePoint GetTileUnder(float dx, float dy) override;
@@ -52,6 +53,9 @@ public:
     float GetFootOffset() const { return footOffset_; }
 
 protected:
+    // The reading of a name this class's own table answers; null for any
+    // other, whose reads go on to the classes below.
+    static const PropertyReading* ResolveOwnProperty(std::wstring_view name);
     // The way to the n-th tile the filter accepts becomes the path.
     void SearchPath(GridTileFilter& filter, uint32_t matchCount);
     // Starts walking the path held.

@@ -60,8 +60,13 @@ TEST_F(Walking, FindsADoorThroughAFilterAndWalksThereTileByTile) {
 
     walker->FindPathToMatch(&door);
     EXPECT_TRUE(walker->GetProperty(L"following_path").ToBool());
+    // A waiting script's kept reading follows the walk as the name does.
+    const PropertyReading* following = walker->ResolveProperty(L"following_path");
+    ASSERT_NE(following, nullptr);
+    EXPECT_TRUE(following->read(*walker, following->entry).ToBool());
     const std::vector<TilePoint> stood = WalkUntilStopped(walker);
     EXPECT_FALSE(walker->IsFollowingPath());
+    EXPECT_FALSE(following->read(*walker, following->entry).ToBool());
     EXPECT_EQ(stood.back(), (TilePoint{6, 3}));
     EXPECT_EQ(std::vector<TilePoint>(stood.begin() + 1, stood.end()), planned);
     ExpectWalkable(grid, stood);
