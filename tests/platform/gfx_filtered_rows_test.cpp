@@ -84,10 +84,6 @@ TEST(FilteredRowsTest, KeptRowsHoldTheFiltersSamplesWithinTheirExtent) {
     EXPECT_EQ(rowsChecked, 2 * 8 * 3 * 12 * 7);
 }
 
-}  // namespace filtered_rows_test
-
-namespace filtered_rows_test {
-
 // A row of samples is known clear only where both texel rows it blends are
 // clear all along: rows at, between and beside clear texel rows, clamped and
 // wrapped at the top and bottom; a texture whose pixels change is looked at

@@ -12,6 +12,7 @@
 #include "game/frontend/menus/beat_level_menu.h"
 #include "game/frontend/menus/level_select_menu.h"
 #include "game/park/people/person.h"
+#include "tests/game/frontend/blockable_data_folder.h"
 #include "tests/game/frontend/hud_test_support.h"
 #include "tests/platform/temp_folder.h"
 #include "widgets/script/animation_stats.h"
@@ -64,14 +65,10 @@ protected:
         }
         LocalizationMap()[L"hud_saved"] = L"saved";
         LocalizationMap()[L"hud_save_failed"] = L"not saved";
-        testsupport::WriteBytes(folder_ / "blocked", "");
-        Block(false);
         profiles_.Load();
         Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
     }
-    ~HudSaving() override { SetAppDataFolder(dataFolder_); }
-
-    void Block(bool blocked) { SetAppDataFolder(folder_ / (blocked ? "blocked/" : "data/")); }
+    void Block(bool blocked) { data_.Block(blocked); }
     // The display's note shown now, if any.
     std::wstring Toast() {
         auto* toast = hud->GetLocalVariable(L"toast").ToWidget<AnimationWidget>();
@@ -84,8 +81,7 @@ protected:
         return Toast();
     }
 
-    const std::string dataFolder_ = GetAppDataFolder();
-    testsupport::TempFolder folder_;
+    testsupport::BlockableDataFolder data_;
     KivraProfileManager profiles_;
 };
 

@@ -9,6 +9,7 @@
 #include "game/data/progress/kivra_profile_manager.h"
 #include "game/frontend/menus/profile_manager_book.h"
 #include "game/frontend/menus/profile_menu.h"
+#include "tests/game/frontend/blockable_data_folder.h"
 #include "tests/game/frontend/frontend_test_support.h"
 #include "tests/platform/temp_folder.h"
 #include "widgets/screens/notice_menu.h"
@@ -115,18 +116,13 @@ protected:
     ProfileMenuSaving() {
         Define(L"profile_menu", {Step(L"add-button", {{L"type", L"ok"}, {L"id", L"button"}, {L"x", L"300"}}),
                                  Step(L"add-profile", {{L"type", L"row"}, {L"x", L"10"}, {L"y", L"0"}})});
-        testsupport::WriteBytes(folder_ / "blocked", "");
-        Block(false);
         manager_.Load();
         app.gameBook = &book_;
         EXPECT_TRUE(book_.CreateProfile(L"Ann", 0, true));
     }
-    ~ProfileMenuSaving() override { SetAppDataFolder(dataFolder_); }
+    void Block(bool blocked) { data_.Block(blocked); }
 
-    void Block(bool blocked) { SetAppDataFolder(folder_ / (blocked ? "blocked/" : "data/")); }
-
-    const std::string dataFolder_ = GetAppDataFolder();
-    testsupport::TempFolder folder_;
+    testsupport::BlockableDataFolder data_;
     KivraProfileManager manager_;
     ProfileManagerBook book_{&manager_};
 };
