@@ -26,14 +26,12 @@ constexpr int kSub = 1 << kSubBits;
 constexpr int kChunk = 128;
 
 // std::llround (halves away from zero) without the library call, for
-// |x| < 2^62. The conversion truncates, as std::trunc would, in one
-// instruction where std::trunc needs several without SSE4.1; x minus its
-// whole part is exact (from 2^53 on every double is whole).
-inline int64_t RoundHalfAway(double x) {
-    const int64_t whole = static_cast<int64_t>(x);
-    const double rest = x - static_cast<double>(whole);
-    return whole + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
-}
+// |x| < 2^62. The largest double below one half, added with x's sign, takes
+// x past the next whole number away from zero exactly when x's fraction is
+// at least a half: a fraction short of it by at least one unit of x's last
+// place stays short after the sum's rounding (the added amount is a quarter
+// of a unit below a half). The conversion then truncates, in one instruction.
+inline int64_t RoundHalfAway(double x) { return static_cast<int64_t>(x + std::copysign(0.49999999999999994, x)); }
 // std::llround's answer for any x: the library is asked only far out (or
 // for what is not a number).
 inline int64_t LlRound(double x) { return std::fabs(x) < 4611686018427387904.0 ? RoundHalfAway(x) : std::llround(x); }

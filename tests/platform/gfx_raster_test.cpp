@@ -1,5 +1,7 @@
 // Coverage rules of the rasterizer, checked against geometry computed here.
+#include <cmath>
 #include <limits>
+#include <random>
 
 #include "gfx_test_util.h"
 #include "platform/gfx/raster.h"
@@ -312,7 +314,14 @@ TEST(GfxPackColorTest, EveryChannelRoundsAsTheLibraryDoes) {
     for (double whole :
          {0.0, 1.0, 2.0, 4503599627370495.0, 4503599627370496.0, 9007199254740992.0, 4611686018427387904.0, 9.2e18})
         for (double d : {whole - 1.5, whole - 0.5, whole, whole + 0.25, whole + 0.5, whole + 1.5})
-            for (double x : {d, -d}) EXPECT_EQ(plat::raster::LlRound(x), std::llround(x)) << x;
+            for (double near : {std::nextafter(d, -1e300), d, std::nextafter(d, 1e300)})
+                for (double x : {near, -near}) EXPECT_EQ(plat::raster::LlRound(x), std::llround(x)) << x;
+    // And at random over every scale a position or texel coordinate takes.
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const double x = std::ldexp(std::uniform_real_distribution<double>(-1.0, 1.0)(random), i % 64);
+        ASSERT_EQ(plat::raster::LlRound(x), std::llround(x)) << x;
+    }
 }
 
 }  // namespace
