@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/gfx/program.h"
 #include "platform/gfx/span_over.h"
 
@@ -44,12 +48,14 @@ bool Finite(const ClipVertex& v) {
     return true;
 }
 
+#if !defined(__SSE2__)
 // Keeps attributes finite and small enough for fixed-point stepping; no
 // meaningful texture coordinate comes near these bounds.
 float Sane(float v) {
     if (!std::isfinite(v)) return 0.0f;
     return std::clamp(v, -1.0e7f, 1.0e7f);
 }
+#endif
 
 ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
     ClipVertex r;
@@ -58,11 +64,40 @@ ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
     return r;
 }
 
-void UnpackColor(uint32_t c, float* a) {
-    a[kA] = static_cast<float>(c >> 24);
-    a[kR] = static_cast<float>((c >> 16) & 0xFF);
-    a[kG] = static_cast<float>((c >> 8) & 0xFF);
-    a[kB] = static_cast<float>(c & 0xFF);
+// A vertex's attributes: the colour's channels, and the texture
+// coordinates scaled to texels and kept sane; written to `out` and, when
+// given, to `also`, from the values in hand rather than read back.
+void StoreAttributes(uint32_t diffuse, const float tex[4], const float scale[4], float* out, float* also) {
+    static_assert(kMaxTextureStages == 2 && kU0 + 4 == kAttrCount, "four texture coordinates close the attributes");
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    // Bytes B, G, R, A of the colour widened to lanes, then put in R, G, B, A order.
+    const __m128i channels =
+        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(diffuse)), zero), zero);
+    const __m128 colour = _mm_cvtepi32_ps(_mm_shuffle_epi32(channels, _MM_SHUFFLE(3, 0, 1, 2)));
+    // Four coordinates kept finite and small enough for fixed-point stepping
+    // (no meaningful one comes near the bounds): one that is not finite (its
+    // size not at most the largest float) becomes 0, the rest are clamped.
+    const __m128 t = _mm_mul_ps(_mm_loadu_ps(tex), _mm_loadu_ps(scale));
+    const __m128 size = _mm_andnot_ps(_mm_set1_ps(-0.0f), t);
+    const __m128 finite = _mm_cmple_ps(size, _mm_set1_ps(3.40282347e38f));
+    const __m128 clamped = _mm_min_ps(_mm_max_ps(t, _mm_set1_ps(-1.0e7f)), _mm_set1_ps(1.0e7f));
+    const __m128 texels = _mm_and_ps(clamped, finite);
+    for (float* to : {out, also}) {
+        if (!to) continue;
+        _mm_storeu_ps(to + kR, colour);
+        _mm_storeu_ps(to + kU0, texels);
+    }
+#else
+    float a[kAttrCount];
+    a[kA] = static_cast<float>(diffuse >> 24);
+    a[kR] = static_cast<float>((diffuse >> 16) & 0xFF);
+    a[kG] = static_cast<float>((diffuse >> 8) & 0xFF);
+    a[kB] = static_cast<float>(diffuse & 0xFF);
+    for (int k = 0; k < 4; ++k) a[kU0 + k] = Sane(tex[k] * scale[k]);
+    for (float* to : {out, also})
+        if (to) std::memcpy(to, a, sizeof a);
+#endif
 }
 
 Rect Intersect(const Rect& a, const Rect& b) {
@@ -180,8 +215,8 @@ VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup)
 void VertexPipeline::TakeTextureScales(const DrawSetup& setup) {
     for (int k = 0; k < kMaxTextureStages; ++k) {
         // Texture coordinates travel in texels of the stage's texture.
-        scale_[k][0] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.width) : 1.0f;
-        scale_[k][1] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.height) : 1.0f;
+        scale_[2 * k] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.width) : 1.0f;
+        scale_[2 * k + 1] = setup.textured[k] ? static_cast<float>(setup.samplers[k].view.height) : 1.0f;
     }
 }
 
@@ -202,7 +237,9 @@ void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t coun
             std::memcpy(&f, p + at + 4 * k, 4);
             return f;
         };
-        VertexOutput o;
+        float c[4];
+        uint32_t diffuse = 0xFFFFFFFFu;
+        float tex[4] = {};
         if (state_.vertexProgram) {
             VertexInput in;
             for (int k = 0; k < 3; ++k) in.position[k] = real(0, k);
@@ -213,31 +250,32 @@ void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t coun
                 if (tex0At_ >= 0) in.tex[0][k] = real(tex0At_, k);
                 if (tex1At_ >= 0) in.tex[1][k] = real(tex1At_, k);
             }
+            VertexOutput o;
             o.diffuse = in.diffuse;
             std::memcpy(o.tex, in.tex, sizeof o.tex);
             state_.vertexProgram->Run(in, o);
+            std::memcpy(c, o.position, sizeof c);
+            diffuse = o.diffuse;
+            std::memcpy(tex, o.tex, sizeof tex);
         } else {
             const float pos[4] = {real(0, 0), real(0, 1), real(0, 2), 1.0f};
-            TransformPoint(combined_, pos, o.position);
-            if (diffuseAt_ >= 0) o.diffuse = word(diffuseAt_, 0);
-            for (int k = 0; k < 2; ++k) {
-                if (tex0At_ >= 0) o.tex[0][k] = real(tex0At_, k);
-                if (tex1At_ >= 0) o.tex[1][k] = real(tex1At_, k);
+            TransformPoint(combined_, pos, c);
+            if (diffuseAt_ >= 0) diffuse = word(diffuseAt_, 0);
+            if (tex0At_ >= 0) {
+                tex[0] = real(tex0At_, 0);
+                tex[1] = real(tex0At_, 1);
+            }
+            if (tex1At_ >= 0) {
+                tex[2] = real(tex1At_, 0);
+                tex[3] = real(tex1At_, 1);
             }
         }
-        // Worked out once and written to both vertices, not read back from
-        // the first.
-        float a[kAttrCount];
-        UnpackColor(o.diffuse, a);
-        a[kU0] = Sane(o.tex[0][0] * scale_[0][0]);
-        a[kV0] = Sane(o.tex[0][1] * scale_[0][1]);
-        a[kU1] = Sane(o.tex[1][0] * scale_[1][0]);
-        a[kV1] = Sane(o.tex[1][1] * scale_[1][1]);
         ClipVertex& v = out[i];
-        for (int k = 0; k < 4; ++k) v.c[k] = o.position[k];
-        for (int k = 0; k < kAttrCount; ++k) v.a[k] = a[k];
-        v.needsClip = NeedsClip(o.position);
-        if (screen && !v.needsClip) screen[i] = ToScreen(o.position, a);
+        std::memcpy(v.c, c, sizeof c);
+        v.needsClip = NeedsClip(c);
+        const bool onScreen = screen && !v.needsClip;
+        StoreAttributes(diffuse, tex, scale_, v.a, onScreen ? screen[i].a : nullptr);
+        if (onScreen) Place(c, screen[i]);
     }
 }
 

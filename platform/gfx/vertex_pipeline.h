@@ -39,6 +39,12 @@ public:
 private:
     RasterVertex ToScreen(const float c[4], const float a[kAttrCount]) const {
         RasterVertex r;
+        Place(c, r);
+        for (int k = 0; k < kAttrCount; ++k) r.a[k] = a[k];
+        return r;
+    }
+    // The screen position, depth and w of clip-space position c.
+    void Place(const float c[4], RasterVertex& r) const {
         const double iw = 1.0 / c[3];
         const double sx = vx_ + (1.0 + c[0] * iw) * vw_ * 0.5;
         const double sy = vy_ + (1.0 - c[1] * iw) * vh_ * 0.5;
@@ -46,14 +52,12 @@ private:
         r.fy = LlRound(sy * kSub);
         r.z = static_cast<float>(c[2] * iw);
         r.w = c[3];
-        for (int k = 0; k < kAttrCount; ++k) r.a[k] = a[k];
-        return r;
     }
 
     const DeviceState& state_;
     Matrix combined_;
     double vx_, vy_, vw_, vh_;
-    float scale_[kMaxTextureStages][2];
+    float scale_[2 * kMaxTextureStages];  // width and height of each stage's texture
     int diffuseAt_ = -1, tex0At_ = -1, tex1At_ = -1, normalAt_ = -1;
 };
 
