@@ -365,7 +365,10 @@ public:
         int i = 0;
         while (i < most) {
             int n = n_;
-            for (; i < most && n < kRows; ++i) {
+            // No more rows than the run has room for were none left out: the
+            // loop need not ask for room at each row.
+            const int end = i + std::min(most - i, kRows - n);
+            for (; i < end; ++i) {
                 const FilteredRows::Made& m = made.made[i];
                 if (!m.ready) {
                     n_ = n;
@@ -527,8 +530,16 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     if (together && zeroCopy && rowsOneToOne) {
         MarkRowsWritten(d, y0, y1);
         OverRun rows(width);
-        for (int py = y0; py < y1; ++py)
-            rows.Add(texelRow(ty0 + (py - y0)), reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0);
+        uint32_t* dst = reinterpret_cast<uint32_t*>(d.target->Row(y0)) + x0;
+        const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
+        if (ty0 >= 0 && ty0 + (y1 - y0) <= s0.view.height) {
+            // Texel rows within the texture, as a sprite's are: neither
+            // wrapped nor clamped, each a texel pitch after the last.
+            const uint32_t* src = texelRow(ty0);
+            for (int py = y0; py < y1; ++py, src += s0.view.pitch, dst += pitch) rows.Add(src, dst);
+        } else {
+            for (int py = y0; py < y1; ++py, dst += pitch) rows.Add(texelRow(ty0 + (py - y0)), dst);
+        }
         rows.Flush();
         return;
     }
