@@ -683,13 +683,18 @@ bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVert
             return false;
     }
     // Texture coordinates must follow the axes: u by x only, v by y only.
-    for (int i = 0; i < 4; ++i)
-        for (int j = i + 1; j < 4; ++j) {
-            const RasterVertex& p = *corner[i];
-            const RasterVertex& q = *corner[j];
-            if (p.fx == q.fx && (p.a[kU0] != q.a[kU0] || p.a[kU1] != q.a[kU1])) return false;
-            if (p.fy == q.fy && (p.a[kV0] != q.a[kV0] || p.a[kV1] != q.a[kV1])) return false;
-        }
+    // The corners sharing an x are each diagonal corner with the shared
+    // corner at its x; those sharing a y, with the other shared corner.
+    const RasterVertex& atXa = corner[2]->fx == xa ? *corner[2] : *corner[3];  // at (xa, yb)
+    const RasterVertex& atXb = corner[2]->fx == xa ? *corner[3] : *corner[2];  // at (xb, ya)
+    const auto sameU = [](const RasterVertex& p, const RasterVertex& q) {
+        return p.a[kU0] == q.a[kU0] && p.a[kU1] == q.a[kU1];
+    };
+    const auto sameV = [](const RasterVertex& p, const RasterVertex& q) {
+        return p.a[kV0] == q.a[kV0] && p.a[kV1] == q.a[kV1];
+    };
+    if (!sameU(*corner[0], atXa) || !sameU(*corner[1], atXb) || !sameV(*corner[0], atXb) || !sameV(*corner[1], atXa))
+        return false;
     const int64_t area0 = SignedArea(*t0[0], *t0[1], *t0[2]), area1 = SignedArea(*t1[0], *t1[1], *t1[2]);
     if ((area0 > 0) != (area1 > 0)) return false;
     if (IsCulled(d, area0) || ClipIsEmpty(d)) return true;

@@ -312,4 +312,42 @@ TEST_F(GfxDrawStateRunTest, EachDrawOfARunDrawsAsItWouldAloneOnAFreshDevice) {
     Open(kW, kH, plat::Format::A8R8G8B8);
 }
 
+// A quad drawn as one strip is taken as a rectangle only where its texture
+// coordinates follow the axes: whichever way its corners' coordinates run,
+// it must come out as its two triangles drawn one at a time do.
+TEST_F(GfxTextureTest, AStripQuadDrawsAsItsTwoTrianglesWhateverWayItsCoordinatesRun) {
+    Filter(TextureFilter::Linear);
+    Clamp();
+    plat::Texture* tex = MakeTexture(9, 7, Noise(9 * 7, 11, true));
+    device_->SetTexture(0, tex);
+    // The strip's corners in its order: top left, bottom left, top right, bottom right.
+    struct Corners {
+        float s[4], t[4];
+    };
+    const Corners cases[] = {
+        {{0, 0, 1, 1}, {0, 1, 0, 1}},            // along the axes
+        {{0, 1, 0, 1}, {0, 0, 1, 1}},            // turned: u down, v across
+        {{0, 0, 1, 0.5f}, {0, 1, 0, 1}},         // u leans at one corner
+        {{0, 0, 1, 1}, {0, 1, 0.25f, 1}},        // v leans at one corner
+        {{1, 1, 0, 0}, {1, 0, 1, 0}},            // turned round both ways, still along the axes
+        {{0, 0.125f, 1, 1.125f}, {0, 1, 0, 1}},  // u by y as well
+    };
+    const float x0 = 3.5f, y0 = 2.25f, x1 = 40.25f, y1 = 31.5f;
+    for (const Corners& c : cases) {
+        const Vtx v[4] = {{x0, y0, 0, 0xFFFFFFFFu, c.s[0], c.t[0]},
+                          {x0, y1, 0, 0xFFFFFFFFu, c.s[1], c.t[1]},
+                          {x1, y0, 0, 0xFFFFFFFFu, c.s[2], c.t[2]},
+                          {x1, y1, 0, 0xFFFFFFFFu, c.s[3], c.t[3]}};
+        Clear(0);
+        ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, v, sizeof(Vtx)));
+        const auto strip = Read();
+        Clear(0);
+        const Vtx first[3] = {v[0], v[1], v[2]}, second[3] = {v[2], v[1], v[3]};
+        ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 1, first, sizeof(Vtx)));
+        ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 1, second, sizeof(Vtx)));
+        EXPECT_EQ(strip, Read()) << "corners u " << c.s[0] << " " << c.s[1] << " " << c.s[2] << " " << c.s[3];
+    }
+    tex->Release();
+}
+
 }  // namespace
