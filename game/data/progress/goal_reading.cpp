@@ -72,3 +72,17 @@ void KivraGoalTracker::AddMagazine(const MagazineRecord& magazine, std::wstring&
         challenges_[challenge->name] = std::move(challenge);
     }
 }
+
+void KivraGoalTracker::CountWonTrophies() {
+    // A save keeps which challenges were won, not these counts; without them
+    // a goal of as many trophies as the level's other challenges could never
+    // be reached once the park was read back part-way. A challenge of no
+    // known objective was never won, only found so as it was read.
+    for (const auto& objective : lists_[kTrophies]) {
+        auto& trophies = static_cast<TrophiesEarned&>(*objective);
+        int32_t won = 0;
+        for (const auto& [name, challenge] : challenges_)
+            if (challenge->completed && !challenge->objectives.empty() && trophies.Counts(*challenge)) ++won;
+        trophies.SetTrophies(won);
+    }
+}

@@ -86,6 +86,9 @@ public:
     // Builds the magazine's challenges and objectives. `chosenChallenge`, when
     // empty, becomes the first unlocked challenge not yet completed.
     void AddMagazine(const MagazineRecord& magazine, std::wstring& chosenChallenge);
+    // Once every magazine of a saved level is read: the trophies objectives
+    // count the challenges found won, as each was counted when it was won.
+    void CountWonTrophies();
 
     // 1 once every challenge was found won, 2 on the call that first finds it, else 0.
     int IsAllCompleted();

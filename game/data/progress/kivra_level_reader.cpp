@@ -198,6 +198,7 @@ void KivraLevelStats::ElementEnd(const std::wstring& name) {
         if (KIVRA_LEVEL* level = ParkLevel()) {
             CorrectAvailability(*level);
             if (level->sidewalk == 0) TakeShippedSidewalk(*level);
+            level->goals_tracker.CountWonTrophies();
         }
         // A magazine left open does not reach into the next level.
         currentMagazine_.reset();

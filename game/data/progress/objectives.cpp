@@ -166,9 +166,11 @@ void WeeklyEarnings::WriteAttributes(std::wstring& out) const {
 
 TrophiesEarned::TrophiesEarned(int32_t count, std::wstring metal) : type(std::move(metal)) { required = count; }
 
+bool TrophiesEarned::Counts(const Challenge& won) const { return type.empty() || type == MetalName(won.metal); }
+
 bool TrophiesEarned::OnTrophyEarned(const Challenge& won) {
     if (completed) return false;
-    if (type.empty() || type == MetalName(won.metal)) {
+    if (Counts(won)) {
         ++trophies_;
         Notify();
     }

@@ -110,7 +110,10 @@ public:
     std::unique_ptr<Objective> Clone() const override { return std::make_unique<TrophiesEarned>(*this); }
 
     bool OnTrophyEarned(const Challenge& won);
+    // Whether a trophy of that challenge's metal counts here.
+    bool Counts(const Challenge& won) const;
     int32_t Trophies() const { return trophies_; }
+    void SetTrophies(int32_t count) { trophies_ = count; }
 
     std::wstring type;  // a metal name, or empty for any
 

@@ -121,6 +121,44 @@ TEST_F(Goals, EventsWinEveryMetalOnceAndPayEachRewardExactlyOnce) {
     EXPECT_EQ(level.GetProperty(L"trophies_earned").ToInt(), 4);
 }
 
+// Trophies won before a save still count for a trophies goal after it is
+// read back: a goal of as many trophies as the level's other challenges
+// stays within reach. A challenge of no known objective won nothing.
+TEST_F(Goals, TrophiesWonBeforeASaveCountAfterItIsReadBack) {
+    KIVRA_LEVEL& level = Read(R"(
+        <magazine name="m">
+            <challenge unlocked="true"><objective check="buildings_exist" type="a"/></challenge>
+            <challenge><objective check="buildings_exist" type="b"/></challenge>
+            <challenge><objective check="buildings_exist" type="c"/></challenge>
+        </magazine>
+        <magazine name="n"><challenge unlocked="true"><objective check="unknown"/></challenge></magazine>
+        <magazine name="t"><challenge unlocked="true">
+            <objective check="trophies_earned" count="3"/><objective check="trophies_earned" type="silver" count="2"/>
+        </challenge></magazine>)");
+    TestParkPlayer player(&level);
+    TestBuilding a(L"a", L"ride"), b(L"b", L"ride"), c(L"c", L"ride");
+    level.goals_tracker.OnBuildingChanged(a);
+    level.goals_tracker.OnBuildingChanged(b);
+    auto trophies = [](KIVRA_LEVEL& l) {
+        const auto& goal = Chal(l, L"t_bronze").objectives;
+        return std::pair{static_cast<TrophiesEarned&>(*goal[0]).Trophies(),
+                         static_cast<TrophiesEarned&>(*goal[1]).Trophies()};
+    };
+    EXPECT_EQ(trophies(level), std::pair(2, 1));
+
+    std::wstring written;
+    stats_.WriteLevels(written, L"\t");
+    KivraLevelStats again;
+    again.ParseFile(WriteFile("saved.xml", L"<levels>\n" + written + L"</levels>\n"));
+    KIVRA_LEVEL& read = *again.FindParkLevel(L"bay");
+    EXPECT_EQ(trophies(read), trophies(level));
+    TestParkPlayer back(&read);
+    read.goals_tracker.OnBuildingChanged(c);
+    EXPECT_TRUE(Chal(read, L"m_gold").completed);
+    EXPECT_TRUE(Chal(read, L"t_bronze").objectives[0]->completed);
+    EXPECT_FALSE(Chal(read, L"t_bronze").objectives[1]->completed);
+}
+
 TEST_F(Goals, TutorialAtThePlayhouseStepHoldsBackTheFirstSplash) {
     for (const auto& [step, splashes] :
          {std::pair{std::optional<std::wstring>(L"place_playhouse"), 0},
