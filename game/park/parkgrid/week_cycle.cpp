@@ -7,6 +7,7 @@
 #include "app/player/basic_player_state.h"
 #include "foundation/expression/constants_map.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/wrapping_add.h"
 #include "game/park/display/park_display.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/parkgrid/kivra_spawner.h"
@@ -30,7 +31,7 @@ void StartCountingWeek() {
 // and lists change, never the shared type record.
 void ApplyResearch(KIVRA_LEVEL& level, const RESEARCH_OPTION& research) {
     switch (research.effect) {
-        case RESEARCH_OPTION::kUnlockMarketing: ++level.marketing_slots; break;
+        case RESEARCH_OPTION::kUnlockMarketing: level.marketing_slots = WrappingAdd(level.marketing_slots, 1); break;
         case RESEARCH_OPTION::kUnlockBuilding: level.availability[research.param] = 1; break;
         case RESEARCH_OPTION::kLearnCombo: level.learned_combos.insert(research.param); break;
         default: break;
@@ -50,7 +51,8 @@ void KivraGrid::OnWeekStart() {
 
 void KivraGrid::OnNightfall() {
     parkState_ = kNightfall;
-    if (KIVRA_LEVEL* level = CurrentParkLevel()) ++level->weeks_played;
+    // A saved count at the far end of the numbers wraps, as money and hearts do.
+    if (KIVRA_LEVEL* level = CurrentParkLevel()) level->weeks_played = WrappingAdd(level->weeks_played, 1);
     ParkDisplay* display = Display();
     if (display == nullptr) return;
     auto* night = new AnimationWidget(L"nightfall", 0, 0, true);

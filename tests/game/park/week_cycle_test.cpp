@@ -105,4 +105,20 @@ TEST_F(WeekCycle, ResearchFinishesOnceIntoTheLevel) {
     EXPECT_EQ(level->marketing_slots, 2);
 }
 
+// A save edited to the far end of the numbers: the week's count and the
+// marketing slots go on past it as the park's other counts do, wrapping,
+// never into undefined arithmetic.
+TEST_F(WeekCycle, CountsAtTheFarEndOfTheNumbersWrap) {
+    Define(L"nightfall", {Step(L"signal", {{L"message", L"finish_reviewing_week_action"}})});
+    level->weeks_played = INT32_MAX;
+    level->marketing_slots = INT32_MAX;
+    level->bought_research.push_back(Research(L"ads", RESEARCH_OPTION::kUnlockMarketing, L"", 1));
+    grid->StartItems();
+    Advance(1);
+    grid->SetWeekTimer(0.0f);
+    Advance(1);
+    EXPECT_EQ(level->weeks_played, INT32_MIN);
+    EXPECT_EQ(level->marketing_slots, INT32_MIN);
+}
+
 }  // namespace
