@@ -5,6 +5,7 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/goal_display.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/wrapping_add.h"
 #include "game/park/grid/grid.h"
 
 namespace {
@@ -150,8 +151,8 @@ void FrontGate::AddVisitor(BuildingVisitor* visitor) {
     if (person != nullptr && level != nullptr && FindDoor(person->GetGridPosition(), '1') != nullptr) {
         // The fee as it stands now: upgrades and combinations move it.
         player->ChangeResource(L"money", level->ticketprice, true, Hud());
-        ++level->stats.week.visitors;
-        ++level->stats.allTime.visitors;
+        level->stats.week.visitors = WrappingAdd(level->stats.week.visitors, 1);
+        level->stats.allTime.visitors = WrappingAdd(level->stats.allTime.visitors, 1);
     }
     RunAnimationNamed(L"front_gate_animate");
 }

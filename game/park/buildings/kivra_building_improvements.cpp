@@ -7,6 +7,7 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/goal_display.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/wrapping_add.h"
 #include "game/park/buildings/kivra_building.h"
 #include "widgets/script/animation_widget.h"
 
@@ -134,7 +135,7 @@ void KivraBuilding::ApplyStatModifier(std::wstring_view name, int32_t delta) {
         // the zones: joining adds the price with the offset in it, leaving
         // takes it off. A saved park's upgrades come back before the park
         // starts, and a boost may run out while the building is carried.
-        if (level != nullptr && InZones()) level->ticketprice += delta;
+        if (level != nullptr && InZones()) level->ticketprice = WrappingAdd(level->ticketprice, delta);
     } else if (name == L"capacity") {
         capacity_ += delta;
         vacancies_ += delta;

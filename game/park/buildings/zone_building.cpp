@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/wrapping_add.h"
 #include "game/park/buildings/kivra_combo.h"
 
 namespace {
@@ -56,7 +57,7 @@ void ZoneBuilding::ApplyComboOffset(const KivraComboStats& definition, bool add,
     const int32_t v = add ? definition.money_offset : -definition.money_offset;
     if (Category() == L"ride") {
         AddToTicketPrice(v);
-        if (context.level != nullptr) context.level->ticketprice += v;
+        if (context.level != nullptr) context.level->ticketprice = WrappingAdd(context.level->ticketprice, v);
     } else {
         AddToCostPerUse(v);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/wrapping_add.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void ParkZones::UpdateZones(ZoneBuilding& building, bool popups) {
     KIVRA_LEVEL* level = appeal.level;
 
     park_.MarkFootprintTiles(building, true);
-    if (level != nullptr) level->ticketprice += building.TicketPrice();
+    if (level != nullptr) level->ticketprice = WrappingAdd(level->ticketprice, building.TicketPrice());
 
     const bool active = building.IsActive();
     for (ZoneBuilding* other : park_.ZoneBuildings()) {
@@ -124,7 +125,7 @@ void ParkZones::RemoveFromZones(ZoneBuilding& building, bool popups) {
         list.erase(std::remove(list.begin(), list.end(), &building), list.end());
     }
     building.Neighbours().clear();
-    if (level != nullptr) level->ticketprice -= building.TicketPrice();
+    if (level != nullptr) level->ticketprice = WrappingSubtract(level->ticketprice, building.TicketPrice());
 
     if (!popups) return;
     for (ZoneBuildingSet* set : {&shown.appealRaised, &shown.appealLowered, &shown.moneyRaised, &shown.moneyLowered}) {

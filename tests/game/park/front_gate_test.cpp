@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/data/progress/wrapping_add.h"
 #include "game/park/buildings/front_gate.h"
 #include "tests/game/park/shipped_park.h"
 #include "widgets/script/animation_stats.h"
@@ -104,6 +105,28 @@ TEST_F(Gate, AVisitorAtTheEntryDoorPaysTheFeeOfThatMomentAndEveryEntryAnimates) 
     EXPECT_EQ(level->stats.week.money_earned, 15);
     EXPECT_EQ(TakeLog(), (Lines{L"gate", L"gate", L"gate"}));
     EXPECT_EQ(gate->Occupants().size(), 3u);
+}
+
+// A save edited to the far end of the numbers: the entry fee a building
+// joins, and the visitors counted at the gate, wrap as money does, never
+// into undefined arithmetic.
+TEST_F(Gate, AFeeAndVisitorCountsAtTheFarEndOfTheNumbersWrap) {
+    FrontGate* gate = EnterWithGate();
+    grid->SetWeekTimer(100.0f);
+    level->ticketprice = INT32_MAX;
+    level->stats.week.visitors = INT32_MAX;
+    level->stats.allTime.visitors = INT32_MAX;
+    KivraBuilding* pipes = grid->CreateAndPlaceBuilding(L"play_pipes", 4, 22, 1, L"");
+    grid->UpdateZones(*pipes, false);
+    const int32_t fee = level->ticketprice;
+    EXPECT_EQ(fee, WrappingAdd(INT32_MAX, pipes->TicketPrice()));
+    ASSERT_NE(pipes->PurchaseUpgrade(L"longer_slide"), nullptr);
+    EXPECT_EQ(level->ticketprice, WrappingAdd(fee, 1));
+    Entering(*gate, {30, 15});
+    EXPECT_EQ(level->stats.week.visitors, INT32_MIN);
+    EXPECT_EQ(level->stats.allTime.visitors, INT32_MIN);
+    grid->RemoveFromZones(*pipes, false);
+    EXPECT_EQ(level->ticketprice, INT32_MAX);
 }
 
 TEST_F(Gate, ThePriceIsSharedRisesOnlyWhenBoughtAndIsForgottenWithTheLastGateAndEdgeGatesLayWhatTheyCan) {
