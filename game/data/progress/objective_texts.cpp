@@ -125,6 +125,6 @@ void MarketingSlotsFilled::Describe(std::wstring& out, bool withRemaining) {
     // Without a current level no slot is filled.
     ParkPlayer* player = ParkPlayer::Current();
     const KIVRA_LEVEL* level = player ? player->GetCurrentLevel() : nullptr;
-    const int64_t filled = level ? static_cast<int64_t>(level->marketing.size()) : 0;
+    const int64_t filled = level ? static_cast<int64_t>(FilledSlots(*level)) : 0;
     AppendRemaining(out, withRemaining, int64_t{required} - filled);
 }

@@ -209,8 +209,10 @@ bool MarketingSlotsFilled::CheckComplete() {
         required = 1048576;
         return true;
     }
-    return CompleteWhenReached(static_cast<uint32_t>(level->marketing.size()));
+    return CompleteWhenReached(static_cast<uint32_t>(FilledSlots(*level)));
 }
+
+size_t MarketingSlotsFilled::FilledSlots(const KIVRA_LEVEL& level) { return level.marketing_bonus.entries.size(); }
 
 PropertyValue MarketingSlotsFilled::GetProperty(std::wstring_view name) {
     if (name == L"check") return Text(L"marketing_slots");

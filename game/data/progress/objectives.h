@@ -6,7 +6,7 @@
 //   CombosExist           "zones_exist"       zones formed (of a name, or distinct names)
 //   WeeklyEarnings        "weekly_earnings"   money earned since the week started
 //   TrophiesEarned        "trophies_earned"   challenges of the level won (of a metal)
-//   MarketingSlotsFilled  "marketing_slots"   marketing entries of the current level
+//   MarketingSlotsFilled  "marketing_slots"   marketing slots filled in the current level
 //
 // Handlers count progress and return whether the objective has just
 // completed; a completed objective ignores every further event and keeps its
@@ -20,6 +20,8 @@
 
 #include "game/data/progress/goals.h"
 #include "game/data/progress/park_hooks.h"
+
+struct KIVRA_LEVEL;
 
 // The appeal requirement that means none.
 inline constexpr float kNoAppealRequirement = -1048576.0f;
@@ -134,4 +136,7 @@ public:
     std::unique_ptr<Objective> Clone() const override { return std::make_unique<MarketingSlotsFilled>(*this); }
 
     bool Recheck();
+    // The slots the player filled: the level's bonus customers. Its
+    // marketing table is the park's usual mix of visitors, no slot's.
+    static size_t FilledSlots(const KIVRA_LEVEL& level);
 };

@@ -256,7 +256,7 @@ TEST_F(Goals, ZonesTrophiesAndCompletionCompareAsUnsigned) {
 }
 
 TEST_F(Goals, MarketingCountsTheCurrentLevelsEntriesAndTheWeekStartsEarningsAfresh) {
-    KIVRA_LEVEL& level = Read(R"(<marketing customer="kids" value="1"/><magazine name="m"><challenge unlocked="1">
+    KIVRA_LEVEL& level = Read(R"(<marketing customer="kids" value="bonus"/><magazine name="m"><challenge unlocked="1">
         <objective check="marketing_slots" count="2"/><objective check="weekly_earnings" amount="300"/>
         </challenge></magazine>)");
     TestParkPlayer player(&level);
@@ -264,7 +264,7 @@ TEST_F(Goals, MarketingCountsTheCurrentLevelsEntriesAndTheWeekStartsEarningsAfre
     const Challenge& bronze = Chal(level, L"m_bronze");
     goals.OnMarketingSlotsChanged();
     EXPECT_FALSE(bronze.objectives[0]->completed);
-    level.marketing[L"teens"] = 2;
+    level.marketing_bonus.entries.push_back(L"teens");
     goals.OnMarketingSlotsChanged();
     EXPECT_TRUE(bronze.objectives[0]->completed);
     goals.OnMoneyEarned(200);
@@ -273,6 +273,27 @@ TEST_F(Goals, MarketingCountsTheCurrentLevelsEntriesAndTheWeekStartsEarningsAfre
     EXPECT_FALSE(bronze.objectives[1]->completed);
     goals.OnMoneyEarned(100);
     EXPECT_TRUE(bronze.completed);
+}
+
+// A park's usual mix of visitors fills no marketing slot: a goal to fill
+// one is won by filling it, not when its challenge opens.
+TEST_F(Goals, OnlyFilledSlotsCountForAMarketingGoal) {
+    LocalizationMap() = {{L"marketing_slots_prefix", L"Fill"},
+                         {L"marketing_slots_postfix", L"slot."},
+                         {L"goal_remaining_prefix", L"("},
+                         {L"goal_remaining_postfix", L"to go)"}};
+    KIVRA_LEVEL& level = Read(R"(<marketing customer="kids" value="30"/><marketing customer="teens" value="10"/>
+        <magazine name="m"><challenge><objective check="marketing_slots" count="1"/></challenge></magazine>)");
+    TestParkPlayer player(&level);
+    Objective& fill = *Chal(level, L"m_bronze").objectives[0];
+    level.goals_tracker.ActivateChallenge(L"m_bronze");
+    EXPECT_FALSE(fill.completed);
+    std::wstring text;
+    fill.Describe(text, true);
+    EXPECT_NE(text.find(L"(1 to go)"), std::wstring::npos) << text::ToUtf8(text);
+    level.marketing_bonus.entries.push_back(L"kids");
+    level.goals_tracker.OnMarketingSlotsChanged();
+    EXPECT_TRUE(fill.completed);
 }
 
 TEST_F(Goals, RemovingAZoneOfAUniqueNameDropsTheName) {
