@@ -67,6 +67,10 @@ void KivraGoalTracker::OnTrophyEarned(const Challenge& won) {
     ForEach<TrophiesEarned>(kTrophies, [&](TrophiesEarned& o) { return o.OnTrophyEarned(won); });
 }
 
+void KivraGoalTracker::RecheckTrophies() {
+    ForEach<TrophiesEarned>(kTrophies, [](TrophiesEarned& o) { return o.CheckComplete(); });
+}
+
 void KivraGoalTracker::OnMarketingSlotsChanged() {
     ForEach<MarketingSlotsFilled>(kMarketing, [](MarketingSlotsFilled& o) { return o.Recheck(); });
 }

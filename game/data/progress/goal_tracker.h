@@ -89,6 +89,9 @@ public:
     // Once every magazine of a saved level is read: the trophies objectives
     // count the challenges found won, as each was counted when it was won.
     void CountWonTrophies();
+    // A park opens: its trophies goals whose count is reached are won (a
+    // save that lost the count left them open with nothing left to win).
+    void RecheckTrophies();
 
     // 1 once every challenge was found won, 2 on the call that first finds it, else 0.
     int IsAllCompleted();

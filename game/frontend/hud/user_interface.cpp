@@ -55,6 +55,8 @@ void UserInterface::AddedToManager(WidgetManager* manager) {
     shownGoal_.Reset();
     Menu::AddedToManager(manager);
     grid_->StartItems();
+    // As its buildings, set down again, count for its goals.
+    if (KIVRA_LEVEL* level = Level()) level->goals_tracker.RecheckTrophies();
     if (tutorial_.IsInactive() || tutorial_.HasReachedStep(L"navigate")) {
         const KIVRA_LEVEL* level = Level();
         ShowNewGoalMagazine(level ? level->chosen_challenge : std::wstring(), true);

@@ -54,6 +54,29 @@ TEST_F(HudCore, StandsForTheParkWhileItRunsAndLeavesForTheMap) {
     EXPECT_EQ(ParkDisplay::Current(), nullptr) << "a deleted display answers for the park no more";
 }
 
+// A trophies goal reached in a park saved while its count was lost opens
+// won: no trophy is left in the park to count it again.
+TEST_F(HudCore, ATrophiesGoalReachedBeforeTheParkOpensIsWonAsItOpens) {
+    Play(LevelBuilder(8, 8));
+    MagazineRecord magazine{L"m", {}};
+    ChallengeRecord& bronze = magazine.challenges.emplace_back();
+    bronze.unlocked = true;
+    ObjectiveRecord& built = bronze.objectives.emplace_back();
+    built.completed = true;
+    built.check = L"buildings_exist";
+    built.type = L"hut";
+    ChallengeRecord& silver = magazine.challenges.emplace_back();
+    silver.unlocked = true;
+    silver.coins = 50;
+    silver.objectives.emplace_back().check = L"trophies_earned";
+    level->goals_tracker.AddMagazine(magazine, level->chosen_challenge);
+    level->goals_tracker.CountWonTrophies();
+    level->money = 100;
+    OpenHere();
+    EXPECT_TRUE(level->goals_tracker.FindChallenge(L"m_silver")->completed);
+    EXPECT_EQ(level->money, 150);
+}
+
 // The game's scripts, and profiles.xml in a folder of its own; blocked, a
 // file stands where that folder should be, and no save can be written.
 class HudSaving : public HudCore {
