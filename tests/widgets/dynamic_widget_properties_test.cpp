@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "dynamic_widget_test_support.h"
 #include "foundation/values/property_value.h"
@@ -93,6 +95,16 @@ TEST_F(PropertyTest, ClipEdgesTruncateAndStopAtTheFarLimitAsASaturatingCastWould
         EXPECT_EQ(FRect(oracle(v - 0.5f), oracle(v), oracle(v) - r.x, oracle(v + 0.5f) - r.y), r) << v;
         w.abs_clip = {v, -inf, inf, inf};  // one edge alone, never an empty rectangle
         EXPECT_EQ(oracle(v - 0.5f), w.ClipRectangle().x) << v;
+    }
+    // Edges that cross leave nothing, whichever pair crosses and whichever
+    // side gives the edge.
+    for (const auto& [absolute, relative] :
+         {std::pair<std::array<float, 4>, std::array<float, 4>>{{20.5f, -inf, 10.5f, inf}, {-inf, -inf, inf, inf}},
+          {{-inf, -inf, inf, inf}, {0, 30, 40, 29}},
+          {{-inf, 12.5f, inf, inf}, {0, 0, 40, 11}}}) {
+        w.abs_clip = absolute;
+        w.rel_clip = relative;
+        EXPECT_EQ(FRect(0, 0, 0, 0), w.ClipRectangle()) << absolute[0] << " " << relative[1];
     }
 }
 

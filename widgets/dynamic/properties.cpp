@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "foundation/values/property_table.h"
 #include "rendering/image/image.h"
 #include "widgets/dynamic/dynamic_widget.h"
@@ -180,6 +184,29 @@ FRect DynamicWidget::ClipRectangle() const {
     // saturating and then clamping would, without the wide comparisons a
     // saturating cast makes for eight edges of every widget drawn.
     static constexpr int32_t kFar = int32_t{1} << 29;
+#if defined(__SSE2__)
+    // Four edges at a time, each as the lines below work it: not a number is
+    // 0 (the minimum gives the limit for it, the mask then 0), the rest are
+    // clamped to the limits and truncated; the corners are intersected as
+    // IntersectCornerRects does, lefts and tops by the larger, rights and
+    // bottoms by the smaller.
+    const __m128 far = _mm_set1_ps(static_cast<float>(kFar));
+    auto edges = [far](__m128 v) {
+        const __m128 clamped = _mm_max_ps(_mm_min_ps(v, far), _mm_sub_ps(_mm_setzero_ps(), far));
+        return _mm_cvttps_epi32(_mm_and_ps(clamped, _mm_cmpord_ps(v, v)));
+    };
+    const __m128 at = _mm_setr_ps(x_, y_, x_, y_);
+    const __m128i absolute = edges(_mm_sub_ps(_mm_loadu_ps(abs_clip.data()), at));
+    const __m128i relative = edges(_mm_loadu_ps(rel_clip.data()));
+    const __m128i takeAbsolute = _mm_xor_si128(_mm_cmpgt_epi32(absolute, relative), _mm_setr_epi32(0, 0, -1, -1));
+    const __m128i corners =
+        _mm_or_si128(_mm_and_si128(takeAbsolute, absolute), _mm_andnot_si128(takeAbsolute, relative));
+    const __m128i farCorner = _mm_shuffle_epi32(corners, _MM_SHUFFLE(3, 2, 3, 2));
+    if (_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(corners, farCorner))) & 3) return {};
+    FRect r;
+    _mm_storeu_ps(&r.x, _mm_cvtepi32_ps(_mm_unpacklo_epi64(corners, _mm_sub_epi32(farCorner, corners))));
+    return r;
+#else
     auto edge = [](float v) {
         constexpr float far = static_cast<float>(kFar);
         if (v != v) return int32_t{0};
@@ -192,4 +219,5 @@ FRect DynamicWidget::ClipRectangle() const {
     const CornerRect c = IntersectCornerRects(absolute, relative);
     return {static_cast<float>(c.left), static_cast<float>(c.top), static_cast<float>(c.right - c.left),
             static_cast<float>(c.bottom - c.top)};
+#endif
 }
