@@ -26,35 +26,29 @@ float PipelineSaneOracle(float v) { return std::isfinite(v) ? std::clamp(v, -1.0
 
 bool PipelineSameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-TEST(GfxVertexPipelineTest, VerticesMatchTheRulesValueByValue) {
+// Runs `vertices` through a pipeline with `world` and a viewport at the
+// origin of `width` x `height`, and checks every output against the rules;
+// returns how many vertices need clipping.
+int PipelineCheckedRun(const float (&world)[4][4], uint32_t width, uint32_t height,
+                       const std::vector<PipelineTestVertex>& vertices) {
     plat::DeviceState state;
     state.SetDefaults();
     state.fvf = plat::kFvfXyz | plat::kFvfDiffuse | plat::kFvfTex2;
-    state.viewport = plat::Viewport{0, 0, 640, 480, 0.0f, 1.0f};
-    // A world that scales, shears and moves, over the default view and projection.
-    float m[4][4] = {{0.5f, 0.25f, 0, 0}, {-0.125f, 0.75f, 0, 0}, {0, 0, 1, 0}, {0.3f, -0.2f, 0.1f, 1}};
-    std::memcpy(state.world.m, m, sizeof m);
+    state.viewport = plat::Viewport{0, 0, width, height, 0.0f, 1.0f};
+    std::memcpy(state.world.m, world, sizeof world);
     plat::raster::DrawSetup setup;
     const plat::raster::VertexPipeline pipe(state, setup);
-
-    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-    const std::vector<PipelineTestVertex> vertices = {
-        {0.1f, 0.2f, 0.5f, 0x80FF4001u, {1.5f, -0.0f, 1.0e7f, -1.0e7f}},
-        {-0.9f, 0.7f, 0.0f, 0xFFFFFFFFu, {nan, inf, -inf, 2.5e7f}},
-        {20.0f, 0.0f, 0.5f, 0x00000000u, {-3.0e38f, 3.4e38f, 0.5f, 7.0f}},  // past the guard band
-        {0.0f, nan, 0.5f, 0x12345678u, {0.25f, 0.75f, -1.0e-30f, 1.0e-30f}},
-        {0.0f, 0.0f, -0.5f, 0xFF000000u, {0, 0, 0, 0}},  // before the near plane
-    };
     const size_t n = vertices.size();
     std::vector<ClipVertex> clip(n);
     std::vector<RasterVertex> screen(n);
     pipe.Process(reinterpret_cast<const uint8_t*>(vertices.data()), sizeof(PipelineTestVertex),
                  static_cast<uint32_t>(n), clip.data(), screen.data());
+    int clipped = 0;
     for (size_t i = 0; i < n; ++i) {
         const PipelineTestVertex& in = vertices[i];
         const float p[4] = {in.x, in.y, in.z, 1.0f};
         for (int c = 0; c < 4; ++c) {
-            const float want = p[0] * m[0][c] + p[1] * m[1][c] + p[2] * m[2][c] + p[3] * m[3][c];
+            const float want = p[0] * world[0][c] + p[1] * world[1][c] + p[2] * world[2][c] + p[3] * world[3][c];
             EXPECT_TRUE(PipelineSameBits(clip[i].c[c], want) || (std::isnan(want) && std::isnan(clip[i].c[c])))
                 << "vertex " << i << " coordinate " << c;
         }
@@ -70,16 +64,46 @@ TEST(GfxVertexPipelineTest, VerticesMatchTheRulesValueByValue) {
         const bool outside = !(c[2] >= 0) || !(c[3] - c[2] >= 0) || !(c[0] + guard >= 0) || !(guard - c[0] >= 0) ||
                              !(c[1] + guard >= 0) || !(guard - c[1] >= 0) || !(c[3] - 1e-6f >= 0);
         EXPECT_EQ(clip[i].needsClip, outside) << i;
+        clipped += outside;
         if (outside) continue;
-        const RasterVertex want = pipe.ToScreen(clip[i]);
-        EXPECT_EQ(screen[i].fx, want.fx) << i;
-        EXPECT_EQ(screen[i].fy, want.fy) << i;
-        EXPECT_TRUE(PipelineSameBits(screen[i].z, want.z) && PipelineSameBits(screen[i].w, want.w)) << i;
+        // The screen in 1/256 pixels, rounded halves away from zero.
+        const double iw = 1.0 / c[3];
+        EXPECT_EQ(screen[i].fx, std::llround((1.0 + c[0] * iw) * width * 0.5 * 256)) << i;
+        EXPECT_EQ(screen[i].fy, std::llround((1.0 - c[1] * iw) * height * 0.5 * 256)) << i;
+        EXPECT_TRUE(PipelineSameBits(screen[i].z, static_cast<float>(c[2] * iw)) && PipelineSameBits(screen[i].w, c[3]))
+            << i;
         for (int k = 0; k < plat::raster::kAttrCount; ++k)
-            EXPECT_TRUE(PipelineSameBits(screen[i].a[k], want.a[k])) << i;
+            EXPECT_TRUE(PipelineSameBits(screen[i].a[k], clip[i].a[k])) << i;
     }
+    return clipped;
+}
+
+TEST(GfxVertexPipelineTest, VerticesMatchTheRulesValueByValue) {
+    // A world that scales, shears and moves, over the default view and projection.
+    const float sheared[4][4] = {{0.5f, 0.25f, 0, 0}, {-0.125f, 0.75f, 0, 0}, {0, 0, 1, 0}, {0.3f, -0.2f, 0.1f, 1}};
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     // The table reaches each way out of the clip test and both ways of the screen.
-    EXPECT_EQ(std::count_if(clip.begin(), clip.end(), [](const ClipVertex& v) { return v.needsClip; }), 3);
+    EXPECT_EQ(
+        PipelineCheckedRun(sheared, 640, 480,
+                           {
+                               {0.1f, 0.2f, 0.5f, 0x80FF4001u, {1.5f, -0.0f, 1.0e7f, -1.0e7f}},
+                               {-0.9f, 0.7f, 0.0f, 0xFFFFFFFFu, {nan, inf, -inf, 2.5e7f}},
+                               {20.0f, 0.0f, 0.5f, 0x00000000u, {-3.0e38f, 3.4e38f, 0.5f, 7.0f}},  // past the guard
+                               {0.0f, nan, 0.5f, 0x12345678u, {0.25f, 0.75f, -1.0e-30f, 1.0e-30f}},
+                               {0.0f, 0.0f, -0.5f, 0xFF000000u, {0, 0, 0, 0}},  // before the near plane
+                           }),
+        3);
+    // Screen positions exactly half a step between two, on both sides of
+    // the viewport's origin: (1 + x) * 65536 is k + 1/2 for x = (2k + 1) / 131072 - 1.
+    const float identity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    std::vector<PipelineTestVertex> halves;
+    for (int k : {0, 1, 2, 7, 65535, -1, -2, -131073, 131071})
+        halves.push_back({static_cast<float>((2.0 * k + 1) / 131072 - 1),
+                          static_cast<float>(1 - (2.0 * k + 1) / 131072),
+                          0.25f,
+                          0xFFFFFFFFu,
+                          {0, 0, 0, 0}});
+    EXPECT_EQ(PipelineCheckedRun(identity, 512, 512, halves), 0);
 }
 
 }  // namespace
