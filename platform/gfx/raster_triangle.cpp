@@ -558,7 +558,10 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         MarkRowsWritten(d, rowsLeft, y1);
         OverRun rows(width);
         for (int py = rowsLeft; py < y1; ++py) {
-            const int32_t v = ToFixed16(Reduce(r.vT[0] + (py - yTf) * dvdy[0], s0.wrapV, s0.view.height));
+            // Rows a texel row apart step as the kept rows do, without the
+            // double arithmetic of the general row.
+            const int32_t v = unitRows.ok ? unitRows.Row(py)
+                                          : ToFixed16(Reduce(r.vT[0] + (py - yTf) * dvdy[0], s0.wrapV, s0.view.height));
             if (skipClear && filtered && filtered->ClearAt(v)) continue;
             rows.AddMade(reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0,
                          [&](uint32_t* made) { scaled.RowInto(v, made); });

@@ -92,10 +92,20 @@ bool ScaledRows::Begin(const SamplerSetup& s, const int32_t* u, int n) {
         TexelPair(s.wrapU, c.column, s.view.width, left_[i], right_[i]);
         weight_[i] = c.weight;
     }
-    for (int g = 0; g * 8 + 8 <= n; ++g) {
+    FindRun();
+    // A run blends its texel rows as two rows are blended: the groups serve
+    // only samples that make none, as a scaled image's do.
+    if (runBegin_ == runEnd_) PlanGroups();
+    acrossRow_[0] = acrossRow_[1] = -1;
+    return true;
+}
+
+void ScaledRows::PlanGroups() {
+    const int width = sampler_->view.width;
+    for (int g = 0; g * 8 + 8 <= n_; ++g) {
         const int32_t first = std::min(*std::min_element(left_ + g * 8, left_ + g * 8 + 8),
                                        *std::min_element(right_ + g * 8, right_ + g * 8 + 8));
-        bool near = first + 16 <= s.view.width;
+        bool near = first + 16 <= width;
         for (int i = g * 8; i < g * 8 + 8; ++i) {
             leftAt_[i] = left_[i] - first;
             rightAt_[i] = right_[i] - first;
@@ -103,18 +113,32 @@ bool ScaledRows::Begin(const SamplerSetup& s, const int32_t* u, int n) {
         }
         groupFirst_[g] = near ? first : -1;
     }
+}
+
+void ScaledRows::FindRun() {
+    const int n = n_;
     runBegin_ = runEnd_ = 0;
     // The middle samples decide the direction; the ends join when they fit.
     runMirrored_ = n > 2 ? left_[2] < left_[1] : n == 2 && left_[1] < left_[0];
-    for (const auto& [a, b] : {std::pair{0, n}, {1, n}, {0, n - 1}, {1, n - 1}})
-        if (a < b && IsRun(a, b)) {
-            runBegin_ = a;
-            runEnd_ = b;
-            runFrom_ = left_[runMirrored_ ? b - 1 : a];
-            break;
-        }
-    acrossRow_[0] = acrossRow_[1] = -1;
-    return true;
+    const auto take = [this](int a, int b) {
+        runBegin_ = a;
+        runEnd_ = b;
+        runFrom_ = left_[runMirrored_ ? b - 1 : a];
+    };
+    if (n < 3) {
+        for (const auto& [a, b] : {std::pair{0, n}, {1, n}, {0, n - 1}})
+            if (a < b && IsRun(a, b)) return take(a, b);
+        return;
+    }
+    // Every run holds samples 1 .. n - 2, asked once; each end then joins
+    // when it continues them, as a run from either end would find.
+    if (!IsRun(1, n - 1)) return;
+    const int32_t step = runMirrored_ ? -1 : 1;
+    const auto joins = [&](int i) {
+        return left_[i] == left_[1] + step * (i - 1) && right_[i] == left_[i] + 1 && weight_[i] == weight_[1];
+    };
+    const bool first = joins(0), last = joins(n - 1);
+    take(first ? 0 : 1, last ? n : n - 1);
 }
 
 bool ScaledRows::IsRun(int a, int b) const {

@@ -66,6 +66,10 @@ private:
     bool runMirrored_ = false;
     // Whether samples a .. b - 1 make such a run.
     bool IsRun(int a, int b) const;
+    // The longest run of the planned samples, ends joined where they fit.
+    void FindRun();
+    // The groups of samples blended across eight at a time.
+    void PlanGroups();
     // Two texel rows blended across, by texel row (-1: none yet).
     uint32_t across_[2][kMostColumns];
     int acrossRow_[2] = {-1, -1};
