@@ -4,9 +4,13 @@
 #include <bit>
 
 #include "platform/gfx/across_and_down.h"
+#include "platform/gfx/span_over.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace plat {
@@ -39,6 +43,51 @@ int LastUnclear(const uint32_t* p, int first, int last) {
 #endif
     while (last > first && p[last] == 0) --last;
     return last;
+}
+
+// The first entry of p[0..count) that is not clear (count when none is)
+// and the last (the first when none is).
+struct Unclear {
+    int first, last;
+};
+
+Unclear UnclearScalar(const uint32_t* p, int count) {
+    const int first = FirstUnclear(p, count);
+    return {first, LastUnclear(p, first, count - 1)};
+}
+
+#if defined(__x86_64__)
+// Eight entries a compare from either end; a block at the row's end that
+// would reach past it ends with the row instead. At least eight entries.
+__attribute__((target("avx2"))) inline unsigned UnclearLanes(const uint32_t* p) {
+    const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    return static_cast<unsigned>(
+        ~_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(eight, _mm256_setzero_si256()))) & 0xFF);
+}
+
+__attribute__((target("avx2"))) Unclear UnclearAvx2(const uint32_t* p, int count) {
+    int first = count;
+    for (int i = 0; i < count; i += 8) {
+        const int at = std::min(i, count - 8);
+        if (const unsigned lanes = UnclearLanes(p + at)) {
+            first = at + std::countr_zero(lanes);
+            break;
+        }
+    }
+    if (first == count) return {count, count};
+    // The blocks down from the end cover the row: the one holding `first`
+    // ends the search at the latest.
+    for (int i = count - 8;; i = std::max(i - 8, 0))
+        if (const unsigned lanes = UnclearLanes(p + i)) return {first, i + 31 - std::countl_zero(lanes)};
+}
+#endif
+
+Unclear UnclearEntries(const uint32_t* p, int count) {
+#if defined(__x86_64__)
+    static const bool avx2 = CpuHasAvx2();
+    if (avx2 && count >= 8) return UnclearAvx2(p, count);
+#endif
+    return UnclearScalar(p, count);
 }
 
 }  // namespace
@@ -147,8 +196,7 @@ KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
         // draws whose blend leaves the target as it is under clear texels
         // skip them.
         const int count = width + 1;
-        const int first = FirstUnclear(out, count);
-        const int last = LastUnclear(out, first, count - 1);
+        const auto [first, last] = UnclearEntries(out, count);
         m = {first - 1, first < count ? last : first - 1, true};
     }
     return {out + 1, m.first, m.end};

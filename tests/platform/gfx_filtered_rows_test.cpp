@@ -20,7 +20,7 @@ TEST(FilteredRowsTest, KeptRowsHoldTheFiltersSamplesWithinTheirExtent) {
     std::mt19937 rng(2719);
     int rowsChecked = 0;
     for (const bool wrap : {false, true})
-        for (const int w : {1, 3, 4, 5, 8, 13, 28, 40})
+        for (const int w : {1, 3, 4, 5, 7, 8, 13, 15, 16, 28, 40})
             for (const uint32_t fx : {0u, 96u, 255u})
                 for (int pattern = 0; pattern < 12; ++pattern) {
                     // Row r of the texture: clear for its first and last few texels.
@@ -81,7 +81,7 @@ TEST(FilteredRowsTest, KeptRowsHoldTheFiltersSamplesWithinTheirExtent) {
                         }
                     }
                 }
-    EXPECT_EQ(rowsChecked, 2 * 8 * 3 * 12 * 7);
+    EXPECT_EQ(rowsChecked, 2 * 11 * 3 * 12 * 7);
 }
 
 // A row of samples is known clear only where both texel rows it blends are
