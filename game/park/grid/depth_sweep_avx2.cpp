@@ -82,27 +82,27 @@ __attribute__((target("avx2"))) DepthLaneOrder DepthLanesNear(const DepthLanes& 
 __attribute__((target("avx2"), always_inline)) inline DepthLaneOrder DepthLaneTest(const DepthLanes& a,
                                                                                    const DepthLanes& b,
                                                                                    __m256i footprints, __m256i pairs) {
-    const __m256i all = _mm256_set1_epi32(-1), zero = _mm256_setzero_si256();
-    // Footprints apart: the rectangles' test both ways, its steps in order
-    // (a gap counts from -1: 0 means the next column).
-    const __m256i gapA = _mm256_sub_epi32(a.colEnd, b.col), gapB = _mm256_sub_epi32(b.colEnd, a.col);
-    const __m256i gapAZero = eq(gapA, zero), gapBZero = eq(gapB, zero);
-    const __m256i aBehind = both(gt(zero, gapA), gt(b.row, a.rowEnd));  // B in front, before any later step
-    const __m256i bBehind = both(gt(zero, gapB), gt(a.row, b.rowEnd));  // A in front
-    const __m256i notAdjacent =
-        either(unless(either(gapAZero, gapBZero), all), unless(either(eq(b.rowEnd, a.row), eq(a.rowEnd, b.row)), all));
+    // Footprints apart: the rectangles' test both ways, its steps in order.
+    // Narrow bounds compare as their 32-bit gaps would: a's far column
+    // short of b's (gap below 0), or the next column (gap 0).
+    const __m256i aShortCol = gt(b.col, a.colEnd), bShortCol = gt(a.col, b.colEnd);
+    const __m256i gapAZero = eq(a.colEnd, b.col), gapBZero = eq(b.colEnd, a.col);
+    const __m256i aBehind = both(aShortCol, gt(b.row, a.rowEnd));  // B in front, before any later step
+    const __m256i bBehind = both(bShortCol, gt(a.row, b.rowEnd));  // A in front
+    // Side by side: next along the columns and meeting along the rows.
+    const __m256i adjacent = both(either(gapAZero, gapBZero), either(eq(b.rowEnd, a.row), eq(a.rowEnd, b.row)));
     const __m256i s1 = _mm256_blendv_epi8(_mm256_sub_epi32(b.rows, a.rows), _mm256_sub_epi32(b.cols, a.cols), gapAZero);
     const __m256i s2 = _mm256_blendv_epi8(_mm256_sub_epi32(a.rows, b.rows), _mm256_sub_epi32(a.cols, b.cols), gapBZero);
     const __m256i sumA = _mm256_add_epi32(a.col, a.row), sumB = _mm256_add_epi32(b.col, b.row);
     const __m256i sumsEqual = eq(sumA, sumB), sizesEqual = eq(s1, s2);
     const __m256i bBySize = either(gt(s2, s1), both(sizesEqual, either(gt(sumB, sumA), both(sumsEqual, gapBZero))));
     const __m256i aBySize = either(gt(s1, s2), both(sizesEqual, either(gt(sumA, sumB), both(sumsEqual, gapAZero))));
-    const DepthLaneOrder far = {both(footprints, unless(bBehind, either(aBehind, unless(notAdjacent, bBySize)))),
-                                both(footprints, unless(aBehind, either(bBehind, unless(notAdjacent, aBySize))))};
+    const DepthLaneOrder far = {both(footprints, unless(bBehind, either(aBehind, both(adjacent, bBySize)))),
+                                both(footprints, unless(aBehind, either(bBehind, both(adjacent, aBySize))))};
     // Most boxes that overlap stand on footprints apart: the other stage
-    // only where some pair's footprints share tiles.
-    const __m256i overlap =
-        both(both(gt(a.col, b.colEnd), gt(a.row, b.rowEnd)), both(gt(b.col, a.colEnd), gt(b.row, a.rowEnd)));
+    // only where some pair's footprints share tiles: each far corner short
+    // of the other's near one, both ways, as the two steps above found.
+    const __m256i overlap = both(aBehind, bBehind);
     if (_mm256_testz_si256(overlap, pairs)) return far;
     const DepthLaneOrder near = DepthLanesNear(a, b);
     return {_mm256_blendv_epi8(far.bAfterA, near.bAfterA, overlap),
