@@ -12,18 +12,19 @@
 
 namespace {
 
-// For each mask of eight lanes, the numbers of its set lanes in order,
-// four bits each: the shuffle that packs those lanes to the front.
-constexpr std::array<uint32_t, 256> MakeDepthLanePacks() {
-    std::array<uint32_t, 256> packs{};
+// For each mask of eight lanes, the numbers of its set lanes in order, a
+// byte each: the shuffle that packs those lanes to the front, widened to
+// its lanes by one load.
+constexpr std::array<uint64_t, 256> MakeDepthLanePacks() {
+    std::array<uint64_t, 256> packs{};
     for (uint32_t mask = 0; mask < 256; ++mask) {
         uint32_t at = 0;
-        for (uint32_t lane = 0; lane < 8; ++lane)
-            if (mask & (1u << lane)) packs[mask] |= lane << (4 * at++);
+        for (uint64_t lane = 0; lane < 8; ++lane)
+            if (mask & (1u << lane)) packs[mask] |= lane << (8 * at++);
     }
     return packs;
 }
-constexpr std::array<uint32_t, 256> kDepthLanePacks = MakeDepthLanePacks();
+constexpr std::array<uint64_t, 256> kDepthLanePacks = MakeDepthLanePacks();
 
 // What the test reads of the keys, one node in every lane or eight nodes.
 struct DepthLanes {
@@ -31,13 +32,36 @@ struct DepthLanes {
     __m256 bottom;
 };
 
-__attribute__((target("avx2"))) inline __m256i DepthLoad(const std::vector<int32_t>& column, std::size_t q) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&column[q]));
+// The columns' storage, taken once for the sweep: the links it writes
+// could, as far as the compiler knows, move the vectors' own pointers, which
+// it would then read again for every block.
+struct DepthColumnData {
+    explicit DepthColumnData(DepthColumns& c)
+        : left(c.left.data()),
+          right(c.right.data()),
+          bottom(c.bottom.data()),
+          col(c.col.data()),
+          row(c.row.data()),
+          colEnd(c.colEnd.data()),
+          rowEnd(c.rowEnd.data()),
+          cols(c.cols.data()),
+          rows(c.rows.data()),
+          id(c.id.data()),
+          flags(c.flags.data()),
+          linksTo(c.linksTo.data()),
+          linksBack(c.linksBack.data()) {}
+    const float *left, *right, *bottom;
+    const int32_t *col, *row, *colEnd, *rowEnd, *cols, *rows, *id, *flags;
+    int32_t *linksTo, *linksBack;
+};
+
+__attribute__((target("avx2"))) inline __m256i DepthLoad(const int32_t* column, std::size_t q) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(column + q));
 }
 
-__attribute__((target("avx2"))) DepthLanes DepthLanesAt(const DepthColumns& c, std::size_t q) {
+__attribute__((target("avx2"))) DepthLanes DepthLanesAt(const DepthColumnData& c, std::size_t q) {
     return {DepthLoad(c.col, q),  DepthLoad(c.row, q),  DepthLoad(c.colEnd, q), DepthLoad(c.rowEnd, q),
-            DepthLoad(c.cols, q), DepthLoad(c.rows, q), DepthLoad(c.id, q),     _mm256_loadu_ps(&c.bottom[q])};
+            DepthLoad(c.cols, q), DepthLoad(c.rows, q), DepthLoad(c.id, q),     _mm256_loadu_ps(c.bottom + q)};
 }
 
 __attribute__((target("avx2"))) DepthLanes DepthLanesOf(const DepthColumns& c, std::size_t p) {
@@ -128,32 +152,50 @@ __attribute__((target("avx2"))) inline int DepthFlagLanes(__m256i flags) {
     return _mm256_movemask_ps(_mm256_castsi256_ps(DepthFlagSigns<Flag>(flags)));
 }
 
-// Appends the lanes of `values` set in `bits` to `list`, keeping their order.
-__attribute__((target("avx2"), always_inline)) inline void DepthPackLanes(std::vector<uint32_t>& list, uint32_t& size,
-                                                                          __m256i values, int bits) {
-    DepthLinks::Reserve(list, size, 8);
-    const __m256i shifts = _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28);
-    const __m256i lanes = _mm256_and_si256(
-        _mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(kDepthLanePacks[static_cast<uint32_t>(bits)])), shifts),
-        _mm256_set1_epi32(7));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(&list[size]), _mm256_permutevar8x32_epi32(values, lanes));
-    size += static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(bits)));
-}
+// One of the links' lists as the sweep appends to it: its storage and
+// room held here, taken again from the list only when it grows, and its
+// size given back at the end of each node's run.
+class DepthListEnd {
+public:
+    DepthListEnd(std::vector<uint32_t>& list, uint32_t size)
+        : list_(list), data_(list.data()), room_(list.size()), size_(size) {}
+    uint32_t Size() const { return size_; }
+
+    // Appends the lanes of `values` set in `bits`, keeping their order.
+    __attribute__((target("avx2"), always_inline)) void PackLanes(__m256i values, int bits) {
+        if (size_ + 8 > room_) {
+            DepthLinks::Reserve(list_, size_, 8);
+            data_ = list_.data();
+            room_ = list_.size();
+        }
+        const __m256i lanes = _mm256_cvtepu8_epi32(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kDepthLanePacks[static_cast<uint32_t>(bits)])));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(data_ + size_), _mm256_permutevar8x32_epi32(values, lanes));
+        size_ += static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(bits)));
+    }
+
+private:
+    std::vector<uint32_t>& list_;
+    uint32_t* data_;
+    std::size_t room_;
+    uint32_t size_;
+};
 
 // Counts one link in each lane of `counts` set in `bits`.
-__attribute__((target("avx2"), always_inline)) inline void DepthCountLanes(std::vector<int32_t>& counts, std::size_t q,
-                                                                           int bits) {
-    auto* at = reinterpret_cast<__m256i*>(&counts[q]);
+__attribute__((target("avx2"), always_inline)) inline void DepthCountLanes(int32_t* counts, std::size_t q, int bits) {
+    auto* at = reinterpret_cast<__m256i*>(counts + q);
     _mm256_storeu_si256(at, _mm256_sub_epi32(_mm256_loadu_si256(at), DepthLaneMask(bits)));
 }
 
 __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std::vector<DepthNode>& nodes,
                                                       DepthLinks& links) {
     const __m256i laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const DepthColumnData d(c);
+    DepthListEnd ahead(links.ahead, links.aheadSize), behind(links.behind, links.behindSize);
     for (std::size_t p = 0; p < c.count; ++p) {
-        const int32_t flagsA = c.flags[p];
+        const int32_t flagsA = d.flags[p];
         const DepthLanes a = DepthLanesOf(c, p);
-        const __m256 aLeft = _mm256_set1_ps(c.left[p]), aRight = _mm256_set1_ps(c.right[p]);
+        const __m256 aLeft = _mm256_set1_ps(d.left[p]), aRight = _mm256_set1_ps(d.right[p]);
         const __m256i place = _mm256_set1_epi32(static_cast<int32_t>(p));
         const __m256i footprintA = _mm256_set1_epi32((flagsA & DepthColumns::kFootprint) ? -1 : 0);
         int32_t linksToA = 0;
@@ -165,10 +207,10 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
             _mm256_cmpgt_epi32(_mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q0))), place));
         int notLater = ~_mm256_movemask_ps(later) & 0xFF;
         for (std::size_t q = q0;; q += 8) {
-            const __m256 bLeft = _mm256_loadu_ps(&c.left[q]);
+            const __m256 bLeft = _mm256_loadu_ps(d.left + q);
             const __m256 started = _mm256_cmp_ps(bLeft, aRight, _CMP_LT_OQ);
             const __m256 overlapsX = _mm256_and_ps(_mm256_and_ps(started, later),
-                                                   _mm256_cmp_ps(_mm256_loadu_ps(&c.right[q]), aLeft, _CMP_GT_OQ));
+                                                   _mm256_cmp_ps(_mm256_loadu_ps(d.right + q), aLeft, _CMP_GT_OQ));
             // Sorted by left edge: past the first later box that starts at
             // or right of this one's end, none overlaps.
             const bool last = (_mm256_movemask_ps(started) | notLater) != 0xFF;
@@ -176,11 +218,11 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
             notLater = 0;
             const int pairs = _mm256_movemask_ps(overlapsX);
             if (pairs != 0) {
-                const __m256i flagsB = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&c.flags[q]));
+                const __m256i flagsB = DepthLoad(d.flags, q);
                 const __m256i footprints = _mm256_and_si256(
                     footprintA, _mm256_srai_epi32(DepthFlagSigns<DepthColumns::kFootprint>(flagsB), 31));
                 const DepthLaneOrder order =
-                    DepthLaneTest(a, DepthLanesAt(c, q), footprints, _mm256_castps_si256(overlapsX));
+                    DepthLaneTest(a, DepthLanesAt(d, q), footprints, _mm256_castps_si256(overlapsX));
                 int bAfterA = _mm256_movemask_ps(_mm256_castsi256_ps(order.bAfterA));
                 int aAfterB = _mm256_movemask_ps(_mm256_castsi256_ps(order.aAfterB));
                 // A wide key's pairs go through the test itself.
@@ -193,26 +235,28 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                     bAfterA = (bAfterA & ~(1 << lane)) | (o.bAfterA ? 1 << lane : 0);
                     aAfterB = (aAfterB & ~(1 << lane)) | (o.aAfterB ? 1 << lane : 0);
                 }
-                const int ahead = (flagsA & DepthColumns::kTakesPart) ? pairs & bAfterA : 0;
-                const int behind = pairs & aAfterB & DepthFlagLanes<DepthColumns::kTakesPart>(flagsB);
+                const int aheadLanes = (flagsA & DepthColumns::kTakesPart) ? pairs & bAfterA : 0;
+                const int behindLanes = pairs & aAfterB & DepthFlagLanes<DepthColumns::kTakesPart>(flagsB);
                 const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
-                if (ahead != 0) {
-                    DepthPackLanes(links.ahead, links.aheadSize, places, ahead);
-                    DepthCountLanes(c.linksTo, q, ahead);
+                if (aheadLanes != 0) {
+                    ahead.PackLanes(places, aheadLanes);
+                    DepthCountLanes(d.linksTo, q, aheadLanes);
                 }
-                if (behind != 0) {
-                    DepthPackLanes(links.behind, links.behindSize, places, behind);
-                    DepthCountLanes(c.linksBack, q, behind);
-                    linksToA += std::popcount(static_cast<uint32_t>(behind));
+                if (behindLanes != 0) {
+                    behind.PackLanes(places, behindLanes);
+                    DepthCountLanes(d.linksBack, q, behindLanes);
+                    linksToA += std::popcount(static_cast<uint32_t>(behindLanes));
                 }
             }
             if (last) break;
         }
-        links.aheadEnd[p] = links.aheadSize;
-        links.behindEnd[p] = links.behindSize;
-        links.linksTo[p] = static_cast<uint32_t>(c.linksTo[p] + linksToA);
+        links.aheadEnd[p] = ahead.Size();
+        links.behindEnd[p] = behind.Size();
+        links.linksTo[p] = static_cast<uint32_t>(d.linksTo[p] + linksToA);
     }
-    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[p] = static_cast<uint32_t>(c.linksBack[p]);
+    links.aheadSize = ahead.Size();
+    links.behindSize = behind.Size();
+    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[p] = static_cast<uint32_t>(d.linksBack[p]);
 }
 
 }  // namespace
