@@ -114,9 +114,13 @@ private:
     };
     // Entries of `slot`'s row at v into out[0 .. width + 1).
     void Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t* out);
-    // Offsets kept at once: a camera's offset and the few that images moving
-    // on their own take, without one draw's offset throwing out another's.
-    static constexpr int kSlots = 3;
+    // Offsets kept at once: a camera's offset and the several that images
+    // moving on their own take, without one draw's offset throwing out
+    // another's. Visitors walking alike share a cel's texture at more
+    // offsets a frame than three: with three, each new one threw out an
+    // offset whose draws were still to come, and those draws filtered their
+    // rows again (in a walking park, most rows were filtered so).
+    static constexpr int kSlots = 8;
 
     // Which texel rows of the texture are clear all along, for the texels
     // of `clearVersion_` at `clearPixels_`.
