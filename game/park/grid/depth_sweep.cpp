@@ -22,8 +22,9 @@ bool DepthBoundIsNarrow(int32_t v) { return std::abs(int64_t{v}) <= (int64_t{1} 
 
 void DepthColumns::Fill(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order) {
     count = order.size();
-    // Whole blocks, and one more: a block may start at the last node's place.
-    const std::size_t padded = (count & ~std::size_t{7}) + 8;
+    // Whole blocks of sixteen (two of eight), and one more: a block may
+    // start at the last node's place.
+    const std::size_t padded = (count & ~std::size_t{15}) + 16;
     left.assign(padded, std::numeric_limits<float>::infinity());
     right.assign(padded, -std::numeric_limits<float>::infinity());
     bottom.assign(padded, 0.0f);

@@ -35,8 +35,8 @@ struct DepthLinks {
 };
 
 // The sorted keys side by side, one array a field, padded past the last
-// node to whole blocks of eight by nodes that overlap nothing (their left
-// edges at infinity), so the sweep never asks whether a block is whole.
+// node to whole blocks of sixteen by nodes that overlap nothing (their left
+// edges at infinity), so a sweep never asks whether a block is whole.
 // Footprint corners are kept as their far ends (col - cols), as the test
 // compares them.
 struct DepthColumns {
@@ -59,8 +59,39 @@ struct DepthColumns {
     void Fill(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order);
 };
 
-// The links between the nodes `order` names (in left-edge order), eight
-// pairs at a time, the columns filled for it; false (and nothing done, the
-// columns not filled) where the processor cannot.
+// The columns' storage, taken once for a sweep: the links it writes could,
+// as far as the compiler knows, move the vectors' own pointers, which it
+// would then read again for every block.
+struct DepthColumnData {
+    explicit DepthColumnData(DepthColumns& c)
+        : left(c.left.data()),
+          right(c.right.data()),
+          bottom(c.bottom.data()),
+          col(c.col.data()),
+          row(c.row.data()),
+          colEnd(c.colEnd.data()),
+          rowEnd(c.rowEnd.data()),
+          cols(c.cols.data()),
+          rows(c.rows.data()),
+          id(c.id.data()),
+          flags(c.flags.data()),
+          linksTo(c.linksTo.data()),
+          linksBack(c.linksBack.data()) {}
+    const float *left, *right, *bottom;
+    const int32_t *col, *row, *colEnd, *rowEnd, *cols, *rows, *id, *flags;
+    int32_t *linksTo, *linksBack;
+};
+
+// How many pairs a sweep asks at once: as many as the processor can (sixteen
+// where it has AVX-512), or eight at most.
+enum class DepthSweepWidth { kWidest, kEight };
+
+// The links between the nodes `order` names (in left-edge order), eight or
+// sixteen pairs at a time, the columns filled for it; false (and nothing
+// done, the columns not filled) where the processor cannot.
 bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order, DepthColumns& columns,
-                  DepthLinks& links);
+                  DepthLinks& links, DepthSweepWidth width = DepthSweepWidth::kWidest);
+
+// The same sixteen pairs at a time over columns filled already; false (and
+// nothing done) where the processor lacks AVX-512.
+bool SweepColumnsSixteen(const std::vector<DepthNode>& nodes, DepthColumns& columns, DepthLinks& links);

@@ -32,29 +32,6 @@ struct DepthLanes {
     __m256 bottom;
 };
 
-// The columns' storage, taken once for the sweep: the links it writes
-// could, as far as the compiler knows, move the vectors' own pointers, which
-// it would then read again for every block.
-struct DepthColumnData {
-    explicit DepthColumnData(DepthColumns& c)
-        : left(c.left.data()),
-          right(c.right.data()),
-          bottom(c.bottom.data()),
-          col(c.col.data()),
-          row(c.row.data()),
-          colEnd(c.colEnd.data()),
-          rowEnd(c.rowEnd.data()),
-          cols(c.cols.data()),
-          rows(c.rows.data()),
-          id(c.id.data()),
-          flags(c.flags.data()),
-          linksTo(c.linksTo.data()),
-          linksBack(c.linksBack.data()) {}
-    const float *left, *right, *bottom;
-    const int32_t *col, *row, *colEnd, *rowEnd, *cols, *rows, *id, *flags;
-    int32_t *linksTo, *linksBack;
-};
-
 __attribute__((target("avx2"))) inline __m256i DepthLoad(const int32_t* column, std::size_t q) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(column + q));
 }
@@ -262,16 +239,18 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
 }  // namespace
 
 bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order, DepthColumns& columns,
-                  DepthLinks& links) {
+                  DepthLinks& links, DepthSweepWidth width) {
     if (!__builtin_cpu_supports("avx2")) return false;
     columns.Fill(nodes, order);
-    SweepColumnsAvx2(columns, nodes, links);
+    if (width == DepthSweepWidth::kEight || !SweepColumnsSixteen(nodes, columns, links))
+        SweepColumnsAvx2(columns, nodes, links);
     return true;
 }
 
 #else
 
-bool SweepColumns(const std::vector<DepthNode>&, const std::vector<uint32_t>&, DepthColumns&, DepthLinks&) {
+bool SweepColumns(const std::vector<DepthNode>&, const std::vector<uint32_t>&, DepthColumns&, DepthLinks&,
+                  DepthSweepWidth) {
     return false;
 }
 

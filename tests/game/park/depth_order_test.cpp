@@ -1,14 +1,17 @@
 // The items' depth test and its numbering: the test's stages, the numbering's
 // rules (held and hidden items, cycles) and the sweep against the literal
-// all-pairs form on random scenes.
+// all-pairs form on random scenes; the sweep sixteen pairs at a time against
+// the one eight at a time, link for link.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <random>
 #include <vector>
 
 #include "game/park/grid/depth_order.h"
+#include "game/park/grid/depth_sweep.h"
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/grid/grid_transform.h"
 #include "tests/game/park/depth_order_reference.h"
@@ -245,6 +248,71 @@ TEST(DepthNumberingTest, CrowdedFootprintsLinkAsTheTestDoes) {
             ASSERT_EQ(actual, expected) << "offset " << offset << " scene " << scene;
         }
     }
+}
+
+// The sweep sixteen pairs at a time against the sweep eight at a time, link
+// for link: crowded random scenes spanning several blocks, near 0 and where
+// 32-bit sums and gaps wrap, with items that take no part, have no
+// footprint, an infinite edge or a bottom that is not a number.
+// The links a sweep of `width` finds between `nodes` in left-edge order.
+DepthLinks SweepLinks(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order, DepthSweepWidth width) {
+    DepthColumns columns;
+    DepthLinks links;
+    links.Reset(nodes.size());
+    EXPECT_TRUE(SweepColumns(nodes, order, columns, links, width));
+    links.ahead.resize(links.aheadSize);
+    links.behind.resize(links.behindSize);
+    return links;
+}
+
+TEST(DepthSweepTest, SixteenPairsAtATimeLinkAsEight) {
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("avx512f"))
+        GTEST_SKIP() << "the processor sweeps eight pairs at a time at most";
+    std::mt19937 rng(6007);
+    size_t links = 0;
+    for (const int32_t offset : {0, (1 << 28) - 5, (1 << 30) - 6}) {
+        for (int scene = 0; scene < 80; ++scene) {
+            const int n = 2 + static_cast<int>(rng() % 70);
+            std::vector<std::unique_ptr<GridFootprint>> footprints;
+            std::vector<DepthNode> nodes(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i) {
+                footprints.push_back(std::make_unique<GridFootprint>());
+                footprints.back()->SetBounds(offset + static_cast<int>(rng() % 8), offset + static_cast<int>(rng() % 8),
+                                             1 + static_cast<int>(rng() % 3), 1 + static_cast<int>(rng() % 3));
+                const TileRect r = footprints.back()->GetRect();
+                const auto left = static_cast<float>(rng() % 200);
+                DepthNode& node = nodes[static_cast<size_t>(i)];
+                node.key = {left,
+                            left + static_cast<float>(10 + rng() % 90),
+                            static_cast<float>(rng() % 4),
+                            r.col,
+                            r.row,
+                            r.cols,
+                            r.rows,
+                            footprints.back().get(),
+                            static_cast<int>(rng() % 9)};
+                if (rng() % 20 == 0) node.key.footprint = nullptr;
+                if (rng() % 30 == 0) node.key.right = std::numeric_limits<float>::infinity();
+                if (rng() % 30 == 0) node.key.bottom = std::numeric_limits<float>::quiet_NaN();
+                node.takesPart = rng() % 8 != 0;
+            }
+            std::vector<uint32_t> order(static_cast<size_t>(n));
+            for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+            std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+                return nodes[a].key.left != nodes[b].key.left ? nodes[a].key.left < nodes[b].key.left : a < b;
+            });
+            const DepthLinks eight = SweepLinks(nodes, order, DepthSweepWidth::kEight);
+            const DepthLinks sixteen = SweepLinks(nodes, order, DepthSweepWidth::kWidest);
+            ASSERT_EQ(sixteen.ahead, eight.ahead) << "offset " << offset << " scene " << scene;
+            ASSERT_EQ(sixteen.behind, eight.behind) << "offset " << offset << " scene " << scene;
+            ASSERT_EQ(sixteen.aheadEnd, eight.aheadEnd) << "offset " << offset << " scene " << scene;
+            ASSERT_EQ(sixteen.behindEnd, eight.behindEnd) << "offset " << offset << " scene " << scene;
+            ASSERT_EQ(sixteen.behindCount, eight.behindCount) << "offset " << offset << " scene " << scene;
+            ASSERT_EQ(sixteen.linksTo, eight.linksTo) << "offset " << offset << " scene " << scene;
+            links += eight.aheadSize + eight.behindSize;
+        }
+    }
+    EXPECT_GT(links, 20000u);  // the scenes are crowded: most pairs link
 }
 
 }  // namespace
