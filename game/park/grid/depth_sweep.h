@@ -82,6 +82,34 @@ struct DepthColumnData {
     int32_t *linksTo, *linksBack;
 };
 
+// One of the links' lists as a sweep appends to it: its storage and room
+// held here, taken again from the list only when it grows, where every
+// append would read the list's size and room from its vector again.
+class DepthListEnd {
+public:
+    DepthListEnd(std::vector<uint32_t>& list, uint32_t size)
+        : list_(list), data_(list.data()), room_(list.size()), size_(size) {}
+    uint32_t Size() const { return size_; }
+    // Where the next `more` entries may be written, whether or not they
+    // are then kept.
+    uint32_t* Room(uint32_t more) {
+        if (size_ + more > room_) {
+            DepthLinks::Reserve(list_, size_, more);
+            data_ = list_.data();
+            room_ = list_.size();
+        }
+        return data_ + size_;
+    }
+    // The first `count` entries written at Room kept.
+    void Keep(uint32_t count) { size_ += count; }
+
+private:
+    std::vector<uint32_t>& list_;
+    uint32_t* data_;
+    std::size_t room_;
+    uint32_t size_;
+};
+
 // How many pairs a sweep asks at once: as many as the processor can (sixteen
 // where it has AVX-512), or eight at most.
 enum class DepthSweepWidth { kWidest, kEight };

@@ -129,34 +129,14 @@ __attribute__((target("avx2"))) inline int DepthFlagLanes(__m256i flags) {
     return _mm256_movemask_ps(_mm256_castsi256_ps(DepthFlagSigns<Flag>(flags)));
 }
 
-// One of the links' lists as the sweep appends to it: its storage and
-// room held here, taken again from the list only when it grows, and its
-// size given back at the end of each node's run.
-class DepthListEnd {
-public:
-    DepthListEnd(std::vector<uint32_t>& list, uint32_t size)
-        : list_(list), data_(list.data()), room_(list.size()), size_(size) {}
-    uint32_t Size() const { return size_; }
-
-    // Appends the lanes of `values` set in `bits`, keeping their order.
-    __attribute__((target("avx2"), always_inline)) void PackLanes(__m256i values, int bits) {
-        if (size_ + 8 > room_) {
-            DepthLinks::Reserve(list_, size_, 8);
-            data_ = list_.data();
-            room_ = list_.size();
-        }
-        const __m256i lanes = _mm256_cvtepu8_epi32(
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kDepthLanePacks[static_cast<uint32_t>(bits)])));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(data_ + size_), _mm256_permutevar8x32_epi32(values, lanes));
-        size_ += static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(bits)));
-    }
-
-private:
-    std::vector<uint32_t>& list_;
-    uint32_t* data_;
-    std::size_t room_;
-    uint32_t size_;
-};
+// Appends the lanes of `values` set in `bits` to `list`, keeping their order.
+__attribute__((target("avx2"), always_inline)) inline void DepthPackLanes(DepthListEnd& list, __m256i values,
+                                                                          int bits) {
+    const __m256i lanes = _mm256_cvtepu8_epi32(
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kDepthLanePacks[static_cast<uint32_t>(bits)])));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(list.Room(8)), _mm256_permutevar8x32_epi32(values, lanes));
+    list.Keep(static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(bits))));
+}
 
 // Counts one link in each lane of `counts` set in `bits`.
 __attribute__((target("avx2"), always_inline)) inline void DepthCountLanes(int32_t* counts, std::size_t q, int bits) {
@@ -216,11 +196,11 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                 const int behindLanes = pairs & aAfterB & DepthFlagLanes<DepthColumns::kTakesPart>(flagsB);
                 const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
                 if (aheadLanes != 0) {
-                    ahead.PackLanes(places, aheadLanes);
+                    DepthPackLanes(ahead, places, aheadLanes);
                     DepthCountLanes(d.linksTo, q, aheadLanes);
                 }
                 if (behindLanes != 0) {
-                    behind.PackLanes(places, behindLanes);
+                    DepthPackLanes(behind, places, behindLanes);
                     DepthCountLanes(d.linksBack, q, behindLanes);
                     linksToA += std::popcount(static_cast<uint32_t>(behindLanes));
                 }

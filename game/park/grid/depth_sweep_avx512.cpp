@@ -82,11 +82,9 @@ __attribute__((target("avx512f"))) inline DepthWideOrder DepthWideTest(const Dep
 }
 
 // Appends the lanes of `values` set in `lanes` to `list`, keeping their order.
-__attribute__((target("avx512f"))) inline void DepthWidePack(std::vector<uint32_t>& list, uint32_t& size,
-                                                             __m512i values, Lanes16 lanes) {
-    DepthLinks::Reserve(list, size, 16);
-    _mm512_storeu_si512(list.data() + size, _mm512_maskz_compress_epi32(lanes, values));
-    size += static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(lanes)));
+__attribute__((target("avx512f"))) inline void DepthWidePack(DepthListEnd& list, __m512i values, Lanes16 lanes) {
+    _mm512_storeu_si512(list.Room(16), _mm512_maskz_compress_epi32(lanes, values));
+    list.Keep(static_cast<uint32_t>(std::popcount(static_cast<uint32_t>(lanes))));
 }
 
 // Counts one link in each lane of `counts` set in `lanes`.
@@ -102,6 +100,7 @@ __attribute__((target("avx512f"))) void SweepColumnsAvx512(DepthColumns& c, cons
                   footprint = _mm512_set1_epi32(DepthColumns::kFootprint),
                   narrow = _mm512_set1_epi32(DepthColumns::kNarrow);
     const DepthColumnData d(c);
+    DepthListEnd aheadList(links.ahead, links.aheadSize), behindList(links.behind, links.behindSize);
     for (std::size_t p = 0; p < c.count; ++p) {
         const int32_t flagsA = d.flags[p];
         const DepthWideLanes a = DepthWideLanesOf(d, p);
@@ -140,21 +139,23 @@ __attribute__((target("avx512f"))) void SweepColumnsAvx512(DepthColumns& c, cons
                 const auto behind = static_cast<Lanes16>(pairs & aAfterB & _mm512_test_epi32_mask(flagsB, takesPart));
                 const __m512i places = _mm512_add_epi32(laneNumbers, _mm512_set1_epi32(static_cast<int32_t>(q)));
                 if (ahead != 0) {
-                    DepthWidePack(links.ahead, links.aheadSize, places, ahead);
+                    DepthWidePack(aheadList, places, ahead);
                     DepthWideCount(d.linksTo, q, ahead);
                 }
                 if (behind != 0) {
-                    DepthWidePack(links.behind, links.behindSize, places, behind);
+                    DepthWidePack(behindList, places, behind);
                     DepthWideCount(d.linksBack, q, behind);
                     linksToA += std::popcount(static_cast<uint32_t>(behind));
                 }
             }
             if (last) break;
         }
-        links.aheadEnd[p] = links.aheadSize;
-        links.behindEnd[p] = links.behindSize;
+        links.aheadEnd[p] = aheadList.Size();
+        links.behindEnd[p] = behindList.Size();
         links.linksTo[p] = static_cast<uint32_t>(d.linksTo[p] + linksToA);
     }
+    links.aheadSize = aheadList.Size();
+    links.behindSize = behindList.Size();
     for (std::size_t p = 0; p < c.count; ++p) links.behindCount[p] = static_cast<uint32_t>(d.linksBack[p]);
 }
 
