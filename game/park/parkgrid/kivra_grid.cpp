@@ -222,7 +222,10 @@ void KivraGrid::ClearPreviewTiles() {
 
 void KivraGrid::StampItemMaterial(GridItem& item) { item.StampMaterialOnTiles(Tiles()); }
 
-void KivraGrid::MarkItemTiles(bool mark, KivraBuilding& building) { building.MarkFootprintTiles(mark, Tiles(), true); }
+void KivraGrid::MarkItemTiles(bool mark, KivraBuilding& building) {
+    if (mark) NoteBuildingSetDown();
+    building.MarkFootprintTiles(mark, Tiles(), true);
+}
 
 void KivraGrid::SetBuildingsMouseMode(int32_t mode) {
     for (GridItem* item : Items())

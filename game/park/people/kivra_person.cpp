@@ -38,7 +38,7 @@ HappinessTerms ReadHappinessTerms() {
 KivraPerson::KivraPerson(std::wstring_view type) : Person(type) {
     // What the visitor's own update reads at every step; its task's
     // condition, in the per-frame update, asks how long it stays.
-    AddPassLines(&park_, &covering_ + 1);
+    AddPassLines(&park_, &clearStamp_ + 1);
     // The energy the tint is drawn from lies far past the widget's fields.
     AddDrawLines({&energy_, &searchFoodEnergy_});
 }
@@ -71,6 +71,8 @@ void KivraPerson::SetGrid(Grid* grid) {
     Person::SetGrid(grid);
     SetDraggable(false, false);
     park_ = dynamic_cast<VisitorPark*>(grid);
+    // Nothing is known yet of this park's tiles.
+    if (park_ != nullptr) clearStamp_ = park_->BuildingsSetDown() - 1;
 }
 
 void KivraPerson::DetachFromTiles(Grid*) {

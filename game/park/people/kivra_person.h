@@ -82,6 +82,9 @@ public:
 private:
     static const PropertyTable<KivraPerson>& Properties();
     bool Paused() const;
+    // Hides under a building standing on the visitor's tile, looking at the
+    // tile only when it or the park's buildings changed since it was clear.
+    void LookForOccupant();
     // A building was set down on the visitor's tile: it hides there.
     void HideUnder(KivraBuilding& building);
     // Comes out on the best free tile round the covering building; false
@@ -99,14 +102,19 @@ private:
     // Beside the park, on one line with it and the energy the tint reads:
     // what the visitor's own update reads at every step.
     KivraBuilding* buildingInUse_ = nullptr;
-    int32_t stay_ = 0;
     KivraBuilding* covering_ = nullptr;
+    int32_t stay_ = 0;
     float energy_ = 0.0f;
     float happiness_ = 0.0f;
     float neededAppeal_ = 0.0f;
     int32_t ridePreference_ = 0;
     float searchFoodEnergy_ = 0.0f;
     float leap_ = 1.0f;
+    // The tile last found without an occupant, and the park's count of
+    // buildings set down then (BuildingsSetDown): while both hold, the
+    // tile has none still. The last of the line.
+    TilePoint clearTile_;
+    uint32_t clearStamp_ = 0;
     std::set<std::wstring, std::less<>> preferredCategories_;
     KivraBuilding* lastBuilding_ = nullptr;
     std::map<std::wstring, std::pair<int32_t, int32_t>, std::less<>> categoryVisits_;

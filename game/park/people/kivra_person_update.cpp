@@ -30,13 +30,23 @@ void KivraPerson::Update() {
         return;
     }
     SetClockRate(1.0f);
-    if (covering_ == nullptr && buildingInUse_ == nullptr && park_ != nullptr) {
-        if (KivraBuilding* occupant = park_->GetTileOccupant(GetGridPosition())) HideUnder(*occupant);
-    }
+    if (covering_ == nullptr && buildingInUse_ == nullptr && park_ != nullptr) LookForOccupant();
     Person::Update();
     if (stay_ > 0) --stay_;
     if (park_ != nullptr && IsFollowingPath() && IsAnimating()) ChangeEnergy(-park_->WalkEnergyCost());
     if (covering_ != nullptr && !covering_->IsHeldByPark()) TryComeOut();
+}
+
+void KivraPerson::LookForOccupant() {
+    const TilePoint at = GetGridPosition();
+    const uint32_t stamp = park_->BuildingsSetDown();
+    if (at == clearTile_ && stamp == clearStamp_) return;
+    if (KivraBuilding* occupant = park_->GetTileOccupant(at)) {
+        HideUnder(*occupant);
+        return;
+    }
+    clearTile_ = at;
+    clearStamp_ = stamp;
 }
 
 void KivraPerson::HideUnder(KivraBuilding& building) {

@@ -5,6 +5,8 @@
 // energy walking, is never covered and never told the week is over.
 // Main thread only.
 
+#include <cstdint>
+
 #include "game/park/grid/tile_geometry.h"
 
 class KivraBuilding;
@@ -21,7 +23,17 @@ public:
     // The player's tutorial holds the park still, as the park saw it at
     // the start of this step (asked once for all visitors).
     virtual bool VisitorsPaused() const = 0;
+    // How many times a building was set down on the park's tiles: a tile
+    // found without an occupant stays without one until this changes, so a
+    // visitor standing on it need not look again (every visitor asks at
+    // every step, and the tile lies far from the visitor in memory).
+    uint32_t BuildingsSetDown() const { return buildingsSetDown_; }
 
 protected:
     ~VisitorPark() = default;
+    // Before a building becomes the occupant of tiles.
+    void NoteBuildingSetDown() { ++buildingsSetDown_; }
+
+private:
+    uint32_t buildingsSetDown_ = 0;
 };

@@ -197,6 +197,20 @@ TEST_F(Visitors, ABuildingSetDownOnAVisitorPushesItOutOfTheDoor) {
     EXPECT_FALSE(hut->GetFootprintRect().Covers(fan->GetGridPosition()));
 }
 
+// A visitor looks at its tile again only when it moved or a building was
+// set down since: one standing on a tile it found clear still hides under a
+// building set down there later.
+TEST_F(Visitors, AVisitorThatFoundItsTileClearHidesUnderABuildingSetDownLater) {
+    KivraPerson* fan = Fan({7, 7});
+    Advance(3);
+    ASSERT_EQ(fan->GetCoveringBuilding(), nullptr);
+    KivraBuilding* hut = SetDown(L"hut", {8, 8});
+    hut->SetHeld(true);
+    Advance();
+    EXPECT_EQ(fan->GetCoveringBuilding(), hut);
+    EXPECT_FALSE(fan->IsVisible());
+}
+
 // Two faults once kept a place or a visitor for good: a visitor entering one
 // building while still inside another kept the first one's place taken, and a
 // visitor hidden under a building kept it after the building was removed; it
