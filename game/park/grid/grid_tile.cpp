@@ -14,15 +14,25 @@ GridTile::GridTile(TileChar material, int32_t col, int32_t row) : material(mater
 }
 
 void GridTile::AddItem(GridItem* item) {
-    if (item == nullptr || !items_.insert(item).second || item->AsBuilding() == nullptr) return;
+    if (item == nullptr) return;
+    const auto at = std::lower_bound(items_.begin(), items_.end(), item, std::less<GridItem*>());
+    if (at != items_.end() && *at == item) return;
+    items_.insert(at, item);
+    if (item->AsBuilding() == nullptr) return;
     buildings_.insert(std::upper_bound(buildings_.begin(), buildings_.end(), item, std::less<GridItem*>()), item);
 }
 
 // Not asked whether it is a building: an item leaving from its destructor
 // no longer says so.
 void GridTile::RemoveItem(GridItem* item) {
-    if (items_.erase(item) == 0) return;
+    const auto at = std::lower_bound(items_.begin(), items_.end(), item, std::less<GridItem*>());
+    if (at == items_.end() || *at != item) return;
+    items_.erase(at);
     if (auto it = std::find(buildings_.begin(), buildings_.end(), item); it != buildings_.end()) buildings_.erase(it);
+}
+
+bool GridTile::HasItem(GridItem* item) const {
+    return std::binary_search(items_.begin(), items_.end(), item, std::less<GridItem*>());
 }
 
 void GridTile::DrawMaterial(Graphics& g, int x, int y) {

@@ -18,7 +18,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "game/park/grid/tile_geometry.h"
@@ -58,8 +57,9 @@ public:
     // keeps one entry; removing an absent item does nothing.
     virtual void AddItem(GridItem* item);
     virtual void RemoveItem(GridItem* item);
-    virtual bool HasItem(GridItem* item) const { return items_.contains(item); }
-    virtual const std::set<GridItem*>& GetItems() const { return items_; }
+    virtual bool HasItem(GridItem* item) const;
+    // In the order of their addresses.
+    virtual const std::vector<GridItem*>& GetItems() const { return items_; }
     // The buildings among the items, in the items' order: a search for a
     // door asks them alone, however many visitors queue on the tile.
     const std::vector<GridItem*>& GetBuildings() const { return buildings_; }
@@ -110,7 +110,11 @@ protected:
 private:
     const int32_t col_;
     const int32_t row_;
-    std::set<GridItem*> items_;
+    // Sorted, in one block: a walking visitor leaves one tile and joins the
+    // next every few steps, and the tiles of a busy way hold hundreds of
+    // visitors, whose tree nodes, each fetched on its own, the way in and
+    // out waited on; a block is searched in a few lines and moved along.
+    std::vector<GridItem*> items_;
     std::vector<GridItem*> buildings_;  // sorted as items_ is
 };
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "game/park/buildings/building.h"
@@ -47,6 +48,7 @@ TEST(GridTile, KeepsEachItemOnceAndIgnoresNone) {
 // The buildings a tile lists are its items that are buildings, in the
 // order its items are walked, through any run of arrivals and departures:
 // a door search over them finds the building a walk over the items finds.
+// The items are those of a set of them kept alongside, in its order.
 TEST(GridTile, ListsItsBuildingsInTheOrderOfItsItems) {
     std::vector<std::unique_ptr<GridItem>> pool;
     for (int i = 0; i < 24; ++i) {
@@ -56,13 +58,19 @@ TEST(GridTile, ListsItsBuildingsInTheOrderOfItsItems) {
             pool.push_back(std::make_unique<GridItem>(L"visitor"));
     }
     GridTile tile('S', 0, 0);
+    std::set<GridItem*> model;
     std::mt19937 rng(31);
     for (int round = 0; round < 600; ++round) {
         GridItem* item = pool[rng() % pool.size()].get();
-        if (rng() % 2 == 0)
+        if (rng() % 2 == 0) {
             tile.AddItem(item);
-        else
+            model.insert(item);
+        } else {
             tile.RemoveItem(item);
+            model.erase(item);
+        }
+        ASSERT_EQ(tile.GetItems(), std::vector<GridItem*>(model.begin(), model.end())) << "round " << round;
+        ASSERT_EQ(tile.HasItem(item), model.contains(item)) << "round " << round;
         std::vector<GridItem*> expected;
         for (GridItem* on : tile.GetItems())
             if (on->AsBuilding() != nullptr) expected.push_back(on);
