@@ -140,6 +140,10 @@ TilePoint GridItem::GetTileUnder(float dx, float dy) {
     // through the screen added the grid's scroll offset and took it off
     // again, which could round the foot onto a neighbouring tile. An item
     // held outside the grid's widgets goes by the screen.
+    // Most items stand on the grid itself and map by their offset alone (no
+    // transform for their children): that mapping asked directly, as the
+    // depth key asks it, without the walk's call through the table.
+    if (parent_ == grid_ && !transformChildren_) return grid_->ScreenToTile(foot.x + x_ + dx, foot.y + y_ + dy);
     FRect local = foot;
     const WidgetContainer* node = this;
     for (; node != nullptr && node != grid_; node = node->GetParent()) local = node->MapRectToParent(local);
