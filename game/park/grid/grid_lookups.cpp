@@ -1,4 +1,7 @@
 // Lookups and searches over the grid's tiles and items.
+#include <algorithm>
+#include <vector>
+
 #include "foundation/system/random.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
@@ -61,6 +64,18 @@ void Grid::FindItems(std::vector<GridItem*>& out, GridItemFilter* filter) const 
 
 void Grid::FindTiles(std::vector<GridTile*>& out, GridTileFilter* filter) const {
     out.clear();
+    // A search for a building's doors, as every visitor arriving at the
+    // gate makes, asks a few tiles instead of every tile of the park.
+    if (std::vector<TilePoint> only; filter != nullptr && filter->OnlyTiles(only)) {
+        // In the order of the walk over every tile below, each once: the
+        // tiles offered, and the one preferred first, come as they came.
+        std::sort(only.begin(), only.end(),
+                  [](TilePoint a, TilePoint b) { return a.col != b.col ? a.col < b.col : a.row < b.row; });
+        only.erase(std::unique(only.begin(), only.end()), only.end());
+        for (const TilePoint at : only)
+            if (GridTile* tile = GetTileAt(at.col, at.row)) Offer(out, *filter, tile);
+        return;
+    }
     for (const auto& column : tiles_)
         for (const auto& tile : column) {
             if (filter == nullptr)

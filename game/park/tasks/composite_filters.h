@@ -37,6 +37,15 @@ public:
 
 protected:
     Candidate* Vote(Candidate* a, Candidate* b) const;
+    // Asks `only` of the members that bound the candidates: in all mode any
+    // one member's bound holds; in any mode a lone member's alone.
+    template <class Only>
+    bool BoundBy(Only only) const {
+        if (!all) return members_.size() == 1 && only(*members_.front());
+        for (const auto& m : members_)
+            if (only(*m)) return true;
+        return false;
+    }
 
 private:
     std::vector<std::unique_ptr<Base>> members_;
@@ -45,6 +54,9 @@ private:
 class AcceptItemByFilters : public FilterComposite<GridItemFilter, GridItem> {
 public:
     using FilterComposite::FilterComposite;
+    bool OnlyItem(const GridItem*& item) const override {
+        return BoundBy([&item](const GridItemFilter& m) { return m.OnlyItem(item); });
+    }
 };
 
 class PreferItemByFilters : public AcceptItemByFilters {
@@ -56,6 +68,9 @@ public:
 class AcceptTileByFilters : public FilterComposite<GridTileFilter, GridTile> {
 public:
     using FilterComposite::FilterComposite;
+    bool OnlyTiles(std::vector<TilePoint>& points) const override {
+        return BoundBy([&points](const GridTileFilter& m) { return m.OnlyTiles(points); });
+    }
 };
 
 class PreferTileByFilters : public AcceptTileByFilters {

@@ -18,6 +18,10 @@ class AcceptItem : public GridItemFilter {
 public:
     explicit AcceptItem(const GridItem* item) : item(item) {}
     bool Accept(GridItem* candidate) override { return candidate == item; }
+    bool OnlyItem(const GridItem*& only) const override {
+        only = item;
+        return true;
+    }
 
     const GridItem* const item;
 };

@@ -31,6 +31,16 @@ bool AcceptTileByDoor::Accept(GridTile* candidate) {
     return false;
 }
 
+bool AcceptTileByDoor::OnlyTiles(std::vector<TilePoint>& points) const {
+    const GridItem* only = nullptr;
+    if (buildings_ == nullptr || !buildings_->OnlyItem(only)) return false;
+    // Accept finds the building's door at the tile it asks about: the tiles
+    // it can accept are the door tiles, whichever side is asked for.
+    if (const auto* building = dynamic_cast<const Building*>(only))
+        for (const Door& door : building->Doors()) points.push_back({door.col, door.row});
+    return true;
+}
+
 float PreferTileByDistance::SquaredDistance(const GridTile& tile) const {
     if (item != nullptr) return SquaredDistanceToRect(item->GetFootprintRect(), tile.Position());
     return OffsetDistance(int64_t{point.col} - tile.Col(), int64_t{point.row} - tile.Row(), true);

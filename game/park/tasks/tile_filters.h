@@ -46,6 +46,8 @@ public:
     AcceptTileByDoor(std::unique_ptr<GridItemFilter> buildings, TileChar side);
     ~AcceptTileByDoor() override;
     bool Accept(GridTile* candidate) override;
+    // Of one building: its door tiles.
+    bool OnlyTiles(std::vector<TilePoint>& points) const override;
 
     static constexpr TileChar kAnySide = '0';
 

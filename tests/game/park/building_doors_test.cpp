@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "game/park/tasks/composite_filters.h"
 #include "game/park/tasks/item_filters.h"
 #include "game/park/tasks/tile_filters.h"
 #include "tests/game/park/walk_scene.h"
@@ -85,6 +86,43 @@ TEST_F(Doors, NoTurnOrMovePutsADoorInsideOrAwayFromTheFootprint) {
         b->MoveToColRow(8, 8);
         for (const Door& d : b->Doors()) EXPECT_TRUE(grid->GetTileAt(d.col, d.row)->HasItem(b));
         grid->RemoveWidget(b);
+    }
+}
+
+// A search for one building's doors asks its door tiles alone: after every
+// move and turn it finds the tiles, in the order and with the one preferred
+// first, that the walk over every tile finds (one that any tile of sidewalk
+// may pass is not narrowed).
+TEST_F(Doors, ASearchForOneBuildingsDoorsFindsWhatTheWalkOverEveryTileFinds) {
+    TestGrid* grid = EnterGrid(LevelBuilder(12, 12));
+    Building* built[] = {Place<Building>(grid, L"kiosk", {4, 4}), Place<Building>(grid, L"stall", {8, 8})};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 40; ++round) {
+        const auto doors = [&](int which, TileChar side) -> std::unique_ptr<GridFilter> {
+            return std::make_unique<AcceptTileByDoor>(std::make_unique<AcceptItem>(which < 2 ? built[which] : nullptr),
+                                                      side);
+        };
+        for (int i = 0; i < 8; ++i) {
+            PreferTileByFilters filter(i != 7);
+            filter.AddFilter(doors(i % 3, i < 3 ? '0' : '3'));
+            if (i >= 5) filter.AddFilter(i == 5 ? doors(1, '0') : std::make_unique<AcceptTileByMaterial>(L'S'));
+            if (i == 6)
+                filter.AddFilter(std::make_unique<PreferTileByDistance>(TilePoint{round % 12, 5}, -1.0f, -1.0f));
+            std::vector<GridTile*> walked, found;
+            for (int32_t col = 0; col < grid->Cols(); ++col)
+                for (int32_t row = 0; row < grid->Rows(); ++row)
+                    if (GridTile* tile = grid->GetTileAt(col, row); filter.Accept(tile)) {
+                        walked.push_back(tile);
+                        if (filter.Prefer(tile, walked.front()) == tile) std::swap(walked.front(), walked.back());
+                    }
+            grid->FindTiles(found, &filter);
+            ASSERT_EQ(found, walked) << "round " << round << " filter " << i;
+        }
+        Building* moved = built[rng() % 2];
+        if (rng() % 2)
+            moved->RotateFootprintAboutCentre(90 * static_cast<int>(rng() % 4));
+        else
+            moved->MoveToColRow(2 + static_cast<int>(rng() % 8), 2 + static_cast<int>(rng() % 8));
     }
 }
 
