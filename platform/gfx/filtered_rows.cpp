@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <span>
 
 #include "platform/gfx/across_and_down.h"
 #include "platform/gfx/span_over.h"
@@ -159,8 +160,9 @@ KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
         pending_.fy = step.weight;
         ++draws_;
         kept_ = nullptr;
+        const bool small = int64_t{s.view.width} * s.view.height <= kManySlotsTexels;
         Slot* oldest = &slots_[0];
-        for (Slot& slot : slots_) {
+        for (Slot& slot : std::span(slots_, small ? kSlots : kFewSlots)) {
             if (slot.key == pending_) {
                 kept_ = &slot;
                 break;

@@ -121,6 +121,12 @@ private:
     // offset whose draws were still to come, and those draws filtered their
     // rows again (in a walking park, most rows were filtered so).
     static constexpr int kSlots = 8;
+    // Each offset kept holds a filtered copy of the whole texture: a texture
+    // of more texels than this keeps three offsets, as many as a picture
+    // scrolled by fractions of a pixel needs, not eight copies of itself.
+    // Sprites, which share a texture at many offsets at once, are smaller.
+    static constexpr int64_t kManySlotsTexels = 256 * 256;
+    static constexpr int kFewSlots = 3;
 
     // Which texel rows of the texture are clear all along, for the texels
     // of `clearVersion_` at `clearPixels_`.

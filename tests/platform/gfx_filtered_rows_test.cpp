@@ -133,22 +133,31 @@ TEST(FilteredRowsTest, ClearRowsAreThoseBetweenTexelRowsClearAllAlong) {
 // Sprites of one texture drawn at eight offsets in turn, as visitors walking
 // alike share a cel: from its second draw on each offset's rows are kept,
 // none thrown out by the other offsets' draws between, and the first draw at
-// a ninth offset still finds it not kept.
-TEST(FilteredRowsTest, EightOffsetsDrawnInTurnAreAllKept) {
-    constexpr int kW = 6, kH = 4;
-    std::vector<uint32_t> texels(static_cast<size_t>(kW) * kH, 0xFF336699u);
-    plat::SamplerSetup s;
-    s.view = {texels.data(), kW, kH, kW};
-    s.bilinear = true;
-    plat::FilteredRows rows;
-    const auto drawAt = [&](int offset) {
-        rows.BeginDraw(s, 1, static_cast<uint32_t>(16 * offset));
-        return rows.Row(s, 2 * 65536 + 0x8000 + 512 * offset).texels != nullptr;
+// a ninth offset still finds it not kept. A texture past the size where a
+// kept offset's copy grows large keeps three offsets: eight in turn throw
+// each other out, three in turn are kept.
+TEST(FilteredRowsTest, OffsetsDrawnInTurnAreKeptUpToTheTexturesShare) {
+    struct Case {
+        int w, h, offsets;
+        bool kept;
     };
-    for (int round = 0; round < 3; ++round)
-        for (int offset = 0; offset < 8; ++offset)
-            EXPECT_EQ(drawAt(offset), round > 0) << "round " << round << ", offset " << offset;
-    EXPECT_FALSE(drawAt(8));
+    for (const Case c : {Case{6, 4, 8, true}, Case{256, 256, 8, true}, Case{257, 256, 8, false},
+                         Case{400, 300, 3, true}, Case{400, 300, 4, false}}) {
+        std::vector<uint32_t> texels(static_cast<size_t>(c.w) * c.h, 0xFF336699u);
+        plat::SamplerSetup s;
+        s.view = {texels.data(), c.w, c.h, c.w};
+        s.bilinear = true;
+        plat::FilteredRows rows;
+        const auto drawAt = [&](int offset) {
+            rows.BeginDraw(s, 1, static_cast<uint32_t>(16 * offset));
+            return rows.Row(s, 2 * 65536 + 0x8000 + 512 * offset).texels != nullptr;
+        };
+        for (int round = 0; round < 3; ++round)
+            for (int offset = 0; offset < c.offsets; ++offset)
+                EXPECT_EQ(drawAt(offset), round > 0 && c.kept)
+                    << c.w << " x " << c.h << ", round " << round << ", offset " << offset;
+        EXPECT_FALSE(drawAt(c.offsets)) << c.w << " x " << c.h;
+    }
 }
 
 }  // namespace filtered_rows_test
