@@ -349,7 +349,8 @@ public:
     // The run's buffer for the next row added.
     uint32_t* Buffer() { return made_[n_]; }
     void Flush() {
-        if (n_ > 0) OverRowsAvx2(src_, dst_, width_, n_);
+        static const OverRowsFn rows = ChooseOverRows();
+        if (n_ > 0) rows(src_, dst_, width_, n_);
         n_ = 0;
     }
     // The kept rows `made` lists, from its first on while they are made (at

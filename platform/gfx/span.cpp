@@ -235,7 +235,8 @@ bool BlendIgnoresTarget(const BlendSetup& b) {
 
 BlendSpanFn ChooseBlend(const BlendSetup& b) {
     if (BlendIgnoresTarget(b)) return CopySpan;
-    if (BlendIsOver(b)) return CpuHasAvx2() ? OverSpan<OverRowAvx2> : OverSpan<OverRowSse2>;
+    if (BlendIsOver(b))
+        return CpuHasAvx512() ? OverSpan<OverRowAvx512> : CpuHasAvx2() ? OverSpan<OverRowAvx2> : OverSpan<OverRowSse2>;
     const bool sameAlpha = b.srcAlpha == b.src && b.dstAlpha == b.dst && b.opAlpha == b.op;
     if (sameAlpha && b.op == BlendOp::Add && b.src == Blend::One && b.dst == Blend::One) return AddSpan;
     return GeneralSpan;

@@ -68,6 +68,7 @@ struct Version {
 std::vector<Version> Versions() {
     std::vector<Version> v{{"sse2", plat::OverRowSse2}, {"chosen", plat::ChooseOverRow()}};
     if (plat::CpuHasAvx2()) v.push_back({"avx2", plat::OverRowAvx2});
+    if (plat::CpuHasAvx512()) v.push_back({"avx512", plat::OverRowAvx512});
     return v;
 }
 
@@ -119,10 +120,9 @@ TEST(GfxOverRowTest, EveryAlphaOverEveryTargetByteMatchesTheFormerLoop) {
     }
 }
 
-TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
-    if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
-    // Rows of a sprite over a frame, as a draw hands them over: read from
-    // anywhere, written a pitch apart, some rows left out.
+// Rows of a sprite over a frame, as a draw hands them over: read from
+// anywhere, written a pitch apart, some rows left out.
+void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn) {
     std::mt19937 rng(99);
     constexpr int kPitch = 96, kFrameRows = 80;
     for (int trial = 0; trial < 400; ++trial) {
@@ -141,9 +141,19 @@ TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
             src.push_back(from);
             dst.push_back(got.data() + y * kPitch + x);
         }
-        plat::OverRowsAvx2(src.data(), dst.data(), width, static_cast<int>(src.size()));
+        rowsFn(src.data(), dst.data(), width, static_cast<int>(src.size()));
         ASSERT_EQ(got, expected) << "width " << width << " rows " << src.size() << " at " << x;
     }
+}
+
+TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
+    if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx2);
+}
+
+TEST(GfxOverRowTest, Avx512RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
+    if (!plat::CpuHasAvx512()) GTEST_SKIP() << "no AVX-512 here";
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx512);
 }
 
 TEST(GfxOverRowTest, ClearRunsLeaveTheRowAndOpaqueRunsReplaceIt) {
