@@ -333,7 +333,12 @@ UnitRows PlanUnitRows(float vTop, double dvdy, double yTop, int y0, int y1, bool
 // target's next row before writing its own.
 class OverRun {
 public:
-    explicit OverRun(int width) : width_(width) {}
+    // `rows` blends them: rows read left to right unless told otherwise.
+    explicit OverRun(int width, OverRowsFn rows = Forward()) : rows_(rows), width_(width) {}
+    static OverRowsFn Forward() {
+        static const OverRowsFn rows = ChooseOverRows();
+        return rows;
+    }
     void Add(const uint32_t* src, uint32_t* dst) {
         src_[n_] = src;
         dst_[n_] = dst;
@@ -349,8 +354,7 @@ public:
     // The run's buffer for the next row added.
     uint32_t* Buffer() { return made_[n_]; }
     void Flush() {
-        static const OverRowsFn rows = ChooseOverRows();
-        if (n_ > 0) rows(src_, dst_, width_, n_);
+        if (n_ > 0) rows_(src_, dst_, width_, n_);
         n_ = 0;
     }
     // The kept rows `made` lists, from its first on while they are made (at
@@ -391,15 +395,19 @@ private:
     const uint32_t* src_[kRows];
     uint32_t* dst_[kRows];
     uint32_t made_[kRows][kOverRowsPixels];
+    OverRowsFn rows_;
     int n_ = 0, width_;
 };
 
 // The kept rows of a narrow sprite from row y0 on, over the target at x0,
 // up to the first row the kept rows lack: returned (y1 when none is). A
-// mirrored sprite's rows are turned round on the way.
+// mirrored sprite's rows are read right to left by the blend where the
+// processor can, else turned round on the way.
 int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& rows, const ColumnRun& run, int x0,
                           int width, int y0, int y1, bool skipClear) {
-    OverRun out(width);
+    static const OverRowsFn readsMirrored = ChooseOverMirroredRows();
+    const bool turnsRound = run.mirrored && !readsMirrored;
+    OverRun out(width, run.mirrored && readsMirrored ? readsMirrored : OverRun::Forward());
     // The kept entries a row reads, lowest first, and the first past them.
     const int lowest = run.Lowest(0, width), past = lowest + width;
     const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
@@ -426,11 +434,13 @@ int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& 
         out.Flush();
         return py;
     };
-    if (run.mirrored)
+    if (turnsRound)
         return blend([&](const uint32_t* texels, uint32_t* buffer) -> const uint32_t* {
             MirroredFromKept(run, texels, 0, width, buffer);
             return buffer;
         });
+    // A mirrored row's first pixel is entry run.first as well, the rest
+    // below it.
     const int first = run.first;
     return blend([first](const uint32_t* texels, uint32_t*) { return texels + first; });
 }

@@ -286,4 +286,6 @@ OverRowFn ChooseOverRow() { return CpuHasAvx512() ? OverRowAvx512 : CpuHasAvx2()
 
 OverRowsFn ChooseOverRows() { return CpuHasAvx512() ? OverRowsAvx512 : OverRowsAvx2; }
 
+OverRowsFn ChooseOverMirroredRows() { return CpuHasAvx512() ? OverRowsMirroredAvx512 : nullptr; }
+
 }  // namespace plat

@@ -34,6 +34,9 @@ using OverRowsFn = void (*)(const uint32_t* const* src, uint32_t* const* dst, in
 // them.
 void OverRowAvx512(const uint32_t* src, uint32_t* dst, int n);
 void OverRowsAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
+// The same over rows read right to left, as a mirrored image's are: pixel
+// i of row r is src[r][-i]. Only where CpuHasAvx512() holds.
+void OverRowsMirroredAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
 
 bool CpuHasAvx2();
 bool CpuHasAvx512();
@@ -42,5 +45,8 @@ bool CpuHasAvx512();
 OverRowFn ChooseOverRow();
 // The rows version for this processor, only where CpuHasAvx2() holds.
 OverRowsFn ChooseOverRows();
+// The version that reads rows right to left, null where the processor has
+// none (the rows are then turned round first).
+OverRowsFn ChooseOverMirroredRows();
 
 }  // namespace plat

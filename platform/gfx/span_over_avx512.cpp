@@ -24,11 +24,25 @@ namespace {
 // The pixels of rows: V vectors of eight, then with Rest the rest of n (one
 // to seven) under a mask, which leaves the target alone past the row. Each
 // row's target is read before the row above is written, as OverShortRows
-// in span_over.cpp does and for the same reason.
-template <int V, bool Rest>
+// in span_over.cpp does and for the same reason. Mirrored rows are read
+// right to left, pixel i of row r at src[r][-i], each vector turned round
+// in its register.
+template <int V, bool Rest, bool Mirrored>
 __attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrowRows(const uint32_t* const* src, uint32_t* const* dst,
                                                                      int n, int rows) {
-    const __mmask8 m = static_cast<__mmask8>((1u << (n - 8 * V)) - 1u);
+    const int rest = n - 8 * V;
+    const __mmask8 m = static_cast<__mmask8>((1u << rest) - 1u);
+    // A mirrored row's last pixels lie at the top of their vector's place.
+    const __mmask8 sourceMask = Mirrored ? static_cast<__mmask8>(m << (8 - rest)) : m;
+    const __m256i turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    auto source = [turn](const uint32_t* s, int k) __attribute__((target("avx2,avx512f,avx512vl"))) {
+        if (!Mirrored) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8 * k));
+        return _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s - 8 * k - 7)), turn);
+    };
+    auto sourceRest = [ turn, sourceMask ](const uint32_t* s) __attribute__((target("avx2,avx512f,avx512vl"))) {
+        if (!Mirrored) return _mm256_maskz_loadu_epi32(sourceMask, s + 8 * V);
+        return _mm256_permutevar8x32_epi32(_mm256_maskz_loadu_epi32(sourceMask, s - 8 * V - 7), turn);
+    };
     __m256i d[V + 1];
     auto load = [&d, m ](const uint32_t* row) __attribute__((target("avx2,avx512f,avx512vl"))) {
         for (int k = 0; k < V; ++k) d[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
@@ -39,12 +53,34 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrowRows(const uint3
         const uint32_t* s = src[r];
         uint32_t* out = dst[r];
         __m256i blended[V + 1];
-        for (int k = 0; k < V; ++k)
-            blended[k] = OverEight(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8 * k)), d[k]);
-        if (Rest) blended[V] = OverEight(_mm256_maskz_loadu_epi32(m, s + 8 * V), d[V]);
+        for (int k = 0; k < V; ++k) blended[k] = OverEight(source(s, k), d[k]);
+        if (Rest) blended[V] = OverEight(sourceRest(s), d[V]);
         if (r + 1 < rows) load(dst[r + 1]);
         for (int k = 0; k < V; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * k), blended[k]);
         if (Rest) _mm256_mask_storeu_epi32(out + 8 * V, m, blended[V]);
+    }
+}
+
+// Rows of n pixels, 0 < n <= kOverRowsPixels.
+template <bool Mirrored>
+__attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrow(const uint32_t* const* src, uint32_t* const* dst,
+                                                                 int n, int rows) {
+    switch (n / 8 * 2 + (n % 8 != 0 ? 1 : 0)) {
+        case 1: return OverNarrowRows<0, true, Mirrored>(src, dst, n, rows);
+        case 2: return OverNarrowRows<1, false, Mirrored>(src, dst, n, rows);
+        case 3: return OverNarrowRows<1, true, Mirrored>(src, dst, n, rows);
+        case 4: return OverNarrowRows<2, false, Mirrored>(src, dst, n, rows);
+        case 5: return OverNarrowRows<2, true, Mirrored>(src, dst, n, rows);
+        case 6: return OverNarrowRows<3, false, Mirrored>(src, dst, n, rows);
+        case 7: return OverNarrowRows<3, true, Mirrored>(src, dst, n, rows);
+        case 8: return OverNarrowRows<4, false, Mirrored>(src, dst, n, rows);
+        case 9: return OverNarrowRows<4, true, Mirrored>(src, dst, n, rows);
+        case 10: return OverNarrowRows<5, false, Mirrored>(src, dst, n, rows);
+        case 11: return OverNarrowRows<5, true, Mirrored>(src, dst, n, rows);
+        case 12: return OverNarrowRows<6, false, Mirrored>(src, dst, n, rows);
+        case 13: return OverNarrowRows<6, true, Mirrored>(src, dst, n, rows);
+        case 14: return OverNarrowRows<7, false, Mirrored>(src, dst, n, rows);
+        default: return OverNarrowRows<7, true, Mirrored>(src, dst, n, rows);
     }
 }
 
@@ -58,23 +94,23 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsAvx512(const uint3
         OverRowsAvx2(src, dst, n, rows);
         return;
     }
-    switch (n / 8 * 2 + (n % 8 != 0 ? 1 : 0)) {
-        case 1: return OverNarrowRows<0, true>(src, dst, n, rows);
-        case 2: return OverNarrowRows<1, false>(src, dst, n, rows);
-        case 3: return OverNarrowRows<1, true>(src, dst, n, rows);
-        case 4: return OverNarrowRows<2, false>(src, dst, n, rows);
-        case 5: return OverNarrowRows<2, true>(src, dst, n, rows);
-        case 6: return OverNarrowRows<3, false>(src, dst, n, rows);
-        case 7: return OverNarrowRows<3, true>(src, dst, n, rows);
-        case 8: return OverNarrowRows<4, false>(src, dst, n, rows);
-        case 9: return OverNarrowRows<4, true>(src, dst, n, rows);
-        case 10: return OverNarrowRows<5, false>(src, dst, n, rows);
-        case 11: return OverNarrowRows<5, true>(src, dst, n, rows);
-        case 12: return OverNarrowRows<6, false>(src, dst, n, rows);
-        case 13: return OverNarrowRows<6, true>(src, dst, n, rows);
-        case 14: return OverNarrowRows<7, false>(src, dst, n, rows);
-        default: return OverNarrowRows<7, true>(src, dst, n, rows);
+    OverNarrow<false>(src, dst, n, rows);
+}
+
+__attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsMirroredAvx512(const uint32_t* const* src,
+                                                                             uint32_t* const* dst, int n, int rows) {
+    if (rows <= 0 || n <= 0) return;
+    if (n <= kOverRowsPixels) {
+        OverNarrow<true>(src, dst, n, rows);
+        return;
     }
+    // Wider rows a narrow piece at a time.
+    for (int r = 0; r < rows; ++r)
+        for (int x = 0; x < n; x += kOverRowsPixels) {
+            const uint32_t* from = src[r] - x;
+            uint32_t* to = dst[r] + x;
+            OverNarrow<true>(&from, &to, n - x < kOverRowsPixels ? n - x : kOverRowsPixels, 1);
+        }
 }
 
 void OverRowAvx512(const uint32_t* src, uint32_t* dst, int n) {
@@ -91,6 +127,10 @@ bool CpuHasAvx512() { return __builtin_cpu_supports("avx512f") && __builtin_cpu_
 void OverRowAvx512(const uint32_t* src, uint32_t* dst, int n) { OverRowSse2(src, dst, n); }
 void OverRowsAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     for (int r = 0; r < rows; ++r) OverRowSse2(src[r], dst[r], n);
+}
+void OverRowsMirroredAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
+    for (int r = 0; r < rows; ++r)
+        for (int i = 0; i < n; ++i) dst[r][i] = OverPixel(src[r][-i], dst[r][i]);
 }
 bool CpuHasAvx512() { return false; }
 

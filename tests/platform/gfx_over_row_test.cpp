@@ -121,12 +121,14 @@ TEST(GfxOverRowTest, EveryAlphaOverEveryTargetByteMatchesTheFormerLoop) {
 }
 
 // Rows of a sprite over a frame, as a draw hands them over: read from
-// anywhere, written a pitch apart, some rows left out.
-void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn) {
+// anywhere, written a pitch apart, some rows left out, each as wide as
+// `widest` at most. Mirrored rows are read right to left, pixel i of a row
+// at from[-i]: the oracle blends them turned round.
+void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn, int widest, bool mirrored) {
     std::mt19937 rng(99);
-    constexpr int kPitch = 96, kFrameRows = 80;
+    constexpr int kPitch = 2 * plat::kOverRowsPixels + 34, kFrameRows = 80;
     for (int trial = 0; trial < 400; ++trial) {
-        const int width = static_cast<int>(rng() % (plat::kOverRowsPixels + 9));
+        const int width = static_cast<int>(rng() % (widest + 1));
         const int rows = 1 + static_cast<int>(rng() % 70);
         const std::vector<uint32_t> texels = RandomRow(rng, 4096);
         const std::vector<uint32_t> frame = RandomRow(rng, kPitch * kFrameRows);
@@ -136,8 +138,11 @@ void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn) {
         const int x = static_cast<int>(rng() % (kPitch - width + 1));
         for (int y = 0; y < kFrameRows && static_cast<int>(src.size()) < rows; ++y) {
             if (rng() % 8 == 0) continue;
-            const uint32_t* from = texels.data() + rng() % (texels.size() - width);
-            ReferenceOverRow(from, expected.data() + y * kPitch + x, width);
+            const uint32_t* from = texels.data() + width + rng() % (texels.size() - 2 * width);
+            std::vector<uint32_t> row(from, from + width);
+            if (mirrored)
+                for (int i = 0; i < width; ++i) row[static_cast<size_t>(i)] = from[-i];
+            ReferenceOverRow(row.data(), expected.data() + y * kPitch + x, width);
             src.push_back(from);
             dst.push_back(got.data() + y * kPitch + x);
         }
@@ -148,12 +153,17 @@ void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn) {
 
 TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
     if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
-    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx2);
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx2, plat::kOverRowsPixels + 8, false);
 }
 
 TEST(GfxOverRowTest, Avx512RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
     if (!plat::CpuHasAvx512()) GTEST_SKIP() << "no AVX-512 here";
-    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx512);
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx512, plat::kOverRowsPixels + 8, false);
+}
+
+TEST(GfxOverRowTest, Avx512MirroredRowsMatchTheFormerLoopOnTheTurnedRows) {
+    if (!plat::CpuHasAvx512()) GTEST_SKIP() << "no AVX-512 here";
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx512, 2 * plat::kOverRowsPixels + 8, true);
 }
 
 TEST(GfxOverRowTest, ClearRunsLeaveTheRowAndOpaqueRunsReplaceIt) {
