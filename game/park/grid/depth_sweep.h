@@ -110,6 +110,28 @@ private:
     uint32_t size_;
 };
 
+// The links' two lists as a sweep of any width appends to them, and how a
+// node's lists end, and then the sweep's.
+struct DepthSweepLists {
+    explicit DepthSweepLists(DepthLinks& l) : links(l), ahead(l.ahead, l.aheadSize), behind(l.behind, l.behindSize) {}
+    // Node p's lists end here; `linksToA` links behind it were found besides
+    // those counted for its place.
+    void EndNode(std::size_t p, const int32_t* linksTo, int32_t linksToA) {
+        links.aheadEnd[p] = ahead.Size();
+        links.behindEnd[p] = behind.Size();
+        links.linksTo[p] = static_cast<uint32_t>(linksTo[p] + linksToA);
+    }
+    // The sweep's lists end here, with the links counted back to each place.
+    void Close(const int32_t* linksBack, std::size_t count) {
+        links.aheadSize = ahead.Size();
+        links.behindSize = behind.Size();
+        for (std::size_t p = 0; p < count; ++p) links.behindCount[p] = static_cast<uint32_t>(linksBack[p]);
+    }
+
+    DepthLinks& links;
+    DepthListEnd ahead, behind;
+};
+
 // How many pairs a sweep asks at once: as many as the processor can (sixteen
 // where it has AVX-512), or eight at most.
 enum class DepthSweepWidth { kWidest, kEight };

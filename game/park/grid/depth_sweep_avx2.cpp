@@ -148,7 +148,7 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                                                       DepthLinks& links) {
     const __m256i laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const DepthColumnData d(c);
-    DepthListEnd ahead(links.ahead, links.aheadSize), behind(links.behind, links.behindSize);
+    DepthSweepLists lists(links);
     for (std::size_t p = 0; p < c.count; ++p) {
         const int32_t flagsA = d.flags[p];
         const DepthLanes a = DepthLanesOf(c, p);
@@ -196,24 +196,20 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
                 const int behindLanes = pairs & aAfterB & DepthFlagLanes<DepthColumns::kTakesPart>(flagsB);
                 const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
                 if (aheadLanes != 0) {
-                    DepthPackLanes(ahead, places, aheadLanes);
+                    DepthPackLanes(lists.ahead, places, aheadLanes);
                     DepthCountLanes(d.linksTo, q, aheadLanes);
                 }
                 if (behindLanes != 0) {
-                    DepthPackLanes(behind, places, behindLanes);
+                    DepthPackLanes(lists.behind, places, behindLanes);
                     DepthCountLanes(d.linksBack, q, behindLanes);
                     linksToA += std::popcount(static_cast<uint32_t>(behindLanes));
                 }
             }
             if (last) break;
         }
-        links.aheadEnd[p] = ahead.Size();
-        links.behindEnd[p] = behind.Size();
-        links.linksTo[p] = static_cast<uint32_t>(d.linksTo[p] + linksToA);
+        lists.EndNode(p, d.linksTo, linksToA);
     }
-    links.aheadSize = ahead.Size();
-    links.behindSize = behind.Size();
-    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[p] = static_cast<uint32_t>(d.linksBack[p]);
+    lists.Close(d.linksBack, c.count);
 }
 
 }  // namespace

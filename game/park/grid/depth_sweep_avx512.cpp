@@ -100,7 +100,7 @@ __attribute__((target("avx512f"))) void SweepColumnsAvx512(DepthColumns& c, cons
                   footprint = _mm512_set1_epi32(DepthColumns::kFootprint),
                   narrow = _mm512_set1_epi32(DepthColumns::kNarrow);
     const DepthColumnData d(c);
-    DepthListEnd aheadList(links.ahead, links.aheadSize), behindList(links.behind, links.behindSize);
+    DepthSweepLists lists(links);
     for (std::size_t p = 0; p < c.count; ++p) {
         const int32_t flagsA = d.flags[p];
         const DepthWideLanes a = DepthWideLanesOf(d, p);
@@ -139,24 +139,20 @@ __attribute__((target("avx512f"))) void SweepColumnsAvx512(DepthColumns& c, cons
                 const auto behind = static_cast<Lanes16>(pairs & aAfterB & _mm512_test_epi32_mask(flagsB, takesPart));
                 const __m512i places = _mm512_add_epi32(laneNumbers, _mm512_set1_epi32(static_cast<int32_t>(q)));
                 if (ahead != 0) {
-                    DepthWidePack(aheadList, places, ahead);
+                    DepthWidePack(lists.ahead, places, ahead);
                     DepthWideCount(d.linksTo, q, ahead);
                 }
                 if (behind != 0) {
-                    DepthWidePack(behindList, places, behind);
+                    DepthWidePack(lists.behind, places, behind);
                     DepthWideCount(d.linksBack, q, behind);
                     linksToA += std::popcount(static_cast<uint32_t>(behind));
                 }
             }
             if (last) break;
         }
-        links.aheadEnd[p] = aheadList.Size();
-        links.behindEnd[p] = behindList.Size();
-        links.linksTo[p] = static_cast<uint32_t>(d.linksTo[p] + linksToA);
+        lists.EndNode(p, d.linksTo, linksToA);
     }
-    links.aheadSize = aheadList.Size();
-    links.behindSize = behindList.Size();
-    for (std::size_t p = 0; p < c.count; ++p) links.behindCount[p] = static_cast<uint32_t>(d.linksBack[p]);
+    lists.Close(d.linksBack, c.count);
 }
 
 }  // namespace
