@@ -93,17 +93,6 @@ TEST(GfxVertexPipelineTest, VerticesMatchTheRulesValueByValue) {
                                {0.0f, 0.0f, -0.5f, 0xFF000000u, {0, 0, 0, 0}},  // before the near plane
                            }),
         3);
-    // Screen positions exactly half a step between two, on both sides of
-    // the viewport's origin: (1 + x) * 65536 is k + 1/2 for x = (2k + 1) / 131072 - 1.
-    const float identity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    std::vector<PipelineTestVertex> halves;
-    for (int k : {0, 1, 2, 7, 65535, -1, -2, -131073, 131071})
-        halves.push_back({static_cast<float>((2.0 * k + 1) / 131072 - 1),
-                          static_cast<float>(1 - (2.0 * k + 1) / 131072),
-                          0.25f,
-                          0xFFFFFFFFu,
-                          {0, 0, 0, 0}});
-    EXPECT_EQ(PipelineCheckedRun(identity, 512, 512, halves), 0);
 }
 
 }  // namespace
