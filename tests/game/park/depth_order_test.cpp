@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "game/park/grid/depth_order.h"
@@ -303,12 +304,10 @@ TEST(DepthSweepTest, SixteenPairsAtATimeLinkAsEight) {
             });
             const DepthLinks eight = SweepLinks(nodes, order, DepthSweepWidth::kEight);
             const DepthLinks sixteen = SweepLinks(nodes, order, DepthSweepWidth::kWidest);
-            ASSERT_EQ(sixteen.ahead, eight.ahead) << "offset " << offset << " scene " << scene;
-            ASSERT_EQ(sixteen.behind, eight.behind) << "offset " << offset << " scene " << scene;
-            ASSERT_EQ(sixteen.aheadEnd, eight.aheadEnd) << "offset " << offset << " scene " << scene;
-            ASSERT_EQ(sixteen.behindEnd, eight.behindEnd) << "offset " << offset << " scene " << scene;
-            ASSERT_EQ(sixteen.behindCount, eight.behindCount) << "offset " << offset << " scene " << scene;
-            ASSERT_EQ(sixteen.linksTo, eight.linksTo) << "offset " << offset << " scene " << scene;
+            const auto lists = [](const DepthLinks& l) {
+                return std::tie(l.ahead, l.behind, l.aheadEnd, l.behindEnd, l.behindCount, l.linksTo);
+            };
+            ASSERT_EQ(lists(sixteen), lists(eight)) << "offset " << offset << " scene " << scene;
             links += eight.aheadSize + eight.behindSize;
         }
     }
