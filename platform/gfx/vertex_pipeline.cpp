@@ -65,9 +65,13 @@ ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
 }
 
 // A vertex's attributes: the colour's channels, and the texture
-// coordinates scaled to texels and kept sane; written to `out` and, when
-// given, to `also`, from the values in hand rather than read back.
-void StoreAttributes(uint32_t diffuse, const float tex[4], const float scale[4], float* out, float* also) {
+// coordinates (u0, v0, u1, v1) scaled to texels and kept sane; written to
+// `out` and, when given, to `also`, from the values in hand rather than read
+// back. The coordinates come as values, not an array: they were just read
+// one at a time, and a vector read of an array written a part at a time
+// waits for the parts to reach the cache.
+void StoreAttributes(uint32_t diffuse, float u0, float v0, float u1, float v1, const float scale[4], float* out,
+                     float* also) {
     static_assert(kMaxTextureStages == 2 && kU0 + 4 == kAttrCount, "four texture coordinates close the attributes");
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -78,7 +82,7 @@ void StoreAttributes(uint32_t diffuse, const float tex[4], const float scale[4],
     // Four coordinates kept finite and small enough for fixed-point stepping
     // (no meaningful one comes near the bounds): one that is not finite (its
     // size not at most the largest float) becomes 0, the rest are clamped.
-    const __m128 t = _mm_mul_ps(_mm_loadu_ps(tex), _mm_loadu_ps(scale));
+    const __m128 t = _mm_mul_ps(_mm_setr_ps(u0, v0, u1, v1), _mm_loadu_ps(scale));
     const __m128 size = _mm_andnot_ps(_mm_set1_ps(-0.0f), t);
     const __m128 finite = _mm_cmple_ps(size, _mm_set1_ps(3.40282347e38f));
     const __m128 clamped = _mm_min_ps(_mm_max_ps(t, _mm_set1_ps(-1.0e7f)), _mm_set1_ps(1.0e7f));
@@ -94,6 +98,7 @@ void StoreAttributes(uint32_t diffuse, const float tex[4], const float scale[4],
     a[kR] = static_cast<float>((diffuse >> 16) & 0xFF);
     a[kG] = static_cast<float>((diffuse >> 8) & 0xFF);
     a[kB] = static_cast<float>(diffuse & 0xFF);
+    const float tex[4] = {u0, v0, u1, v1};
     for (int k = 0; k < 4; ++k) a[kU0 + k] = Sane(tex[k] * scale[k]);
     for (float* to : {out, also})
         if (to) std::memcpy(to, a, sizeof a);
@@ -274,7 +279,7 @@ void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t coun
         std::memcpy(v.c, c, sizeof c);
         v.needsClip = NeedsClip(c);
         const bool onScreen = screen && !v.needsClip;
-        StoreAttributes(diffuse, tex, scale_, v.a, onScreen ? screen[i].a : nullptr);
+        StoreAttributes(diffuse, tex[0], tex[1], tex[2], tex[3], scale_, v.a, onScreen ? screen[i].a : nullptr);
         if (onScreen) Place(c, screen[i]);
     }
 }
