@@ -113,11 +113,18 @@ union FewVertices {
 void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, const uint8_t* data, uint32_t stride,
                uint32_t vertexCount) {
     const raster::VertexPipeline& pipe = *PreparedSetup(cache, state).pipeline;
-    raster::DrawSetup d = cache.setup;
+    // The draw works in the cached setup itself rather than a copy of its few
+    // hundred bytes a draw. What a draw changes in it: the rows it wrote, put
+    // back to none here, and the filters it chose, chosen again from the
+    // state as the next draw binds its textures.
+    raster::DrawSetup& d = cache.setup;
     struct MarkWritten {
         raster::DrawSetup& d;
         Surface* target;
-        ~MarkWritten() { target->Touch(d.writtenTop, d.writtenBottom); }
+        ~MarkWritten() {
+            target->Touch(d.writtenTop, d.writtenBottom);
+            d.writtenTop = d.writtenBottom = 0;
+        }
     } mark{d, state.renderTarget};
     if (raster::ClipIsEmpty(d)) return;
     const bool triangles = as.type == PrimitiveType::TriangleList || as.type == PrimitiveType::TriangleStrip ||
