@@ -510,12 +510,6 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     bool skipClear = false;
     if (keptRows || mirroredKeptRows) {
         MarkRowsWritten(d, y0, y1);
-        // Only rows shaded through the stages read the colour.
-        if (!passThrough) {
-            std::fill_n(in.diffuse, std::min(width, kChunk), r.color);
-            in.flat = true;
-            in.flatColor = r.color;
-        }
         // Stages that pass the texel through keep a clear one clear: only
         // others are asked.
         skipClear = BlendKeepsTargetUnderClear(d.blend) && (passThrough || ClearTexelStaysClear(d, r.color));
@@ -580,6 +574,10 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         rows.Flush();
         return;
     }
+    // The colour is the same for every pixel: its chunk is filled once.
+    std::fill_n(in.diffuse, std::min(width, kChunk), r.color);
+    in.flat = true;
+    in.flatColor = r.color;
     for (int py = rowsLeft; py < y1; ++py) {
         if (keptRows) {
             if (const KeptRow kept = filtered->Row(s0, unitRows.Row(py)); kept.texels) {
@@ -644,9 +642,6 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             } else if (scaledRows) {
                 tex0 = scaled.Row(ToFixed16(Reduce(v[0], s0.wrapV, s0.view.height)));
             }
-            std::fill_n(in.diffuse, n, r.color);
-            in.flat = true;
-            in.flatColor = r.color;
             // Stage 0 reads straight from its texels when they are at hand.
             for (int k = tex0 ? 1 : 0; k < kMaxTextureStages; ++k) {
                 if (!d.textured[k]) continue;
