@@ -68,7 +68,10 @@ void StepCoordinates(double start, double step, int n, int32_t* out) {
     constexpr double kSafe = 16384.0;  // texels: 32.32 stepping cannot overflow
     if (std::fabs(start) < kSafe && std::fabs(end) < kSafe) {
         int64_t acc = RoundHalfAway(start * 4294967296.0);
-        const int64_t inc = RoundHalfAway(step * 4294967296.0);
+        // Ends this close bound the step only across two pixels or more: a
+        // sliver triangle's row of one pixel may step by billions of texels,
+        // past any 64-bit number, and its one coordinate needs no step.
+        const int64_t inc = n > 1 ? RoundHalfAway(step * 4294967296.0) : 0;
         for (int i = 0; i < n; ++i, acc += inc) out[i] = static_cast<int32_t>(acc >> 16);
         return;
     }

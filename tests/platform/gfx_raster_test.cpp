@@ -324,4 +324,19 @@ TEST(GfxPackColorTest, EveryChannelRoundsAsTheLibraryDoes) {
     }
 }
 
+// A row of one pixel, as a sliver triangle gives, may step by billions of
+// texels a pixel: its one coordinate is its start rounded at 2^-32 and cut
+// to 16.16 whatever the step, which once overflowed the sum it was
+// converted for (a triangle 270 pixels long and 1/65536 of a pixel in
+// area, its coordinates left of the texture under clamping).
+TEST(GfxStepCoordinatesTest, ARowOfOnePixelTakesItsStartWhateverTheStep) {
+    const double most = std::numeric_limits<double>::max();
+    for (double start : {-256.0, -0.5, -1.0 / 65536, 0.0, 3.25, -16383.75, 16383.75})
+        for (double step : {4.6e9, -4.6e9, 1e18, -1e18, most, -most}) {
+            int32_t out = 0;
+            plat::raster::StepCoordinates(start, step, 1, &out);
+            EXPECT_EQ(out, static_cast<int32_t>(std::llround(start * 4294967296.0) >> 16)) << start << " by " << step;
+        }
+}
+
 }  // namespace
