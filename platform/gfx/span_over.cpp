@@ -213,11 +213,23 @@ namespace {
 // load at the same place in its page as a store still under way can be
 // held behind that store. Read first, the next row's pixels are on their
 // way while this row is blended (a tenth off a crowd of visitors' rows,
-// against a call a row).
-template <int V, bool Q>
+// against a call a row). Mirrored rows are read right to left, pixel i of
+// row r at src[r][-i], each vector turned round in its register: no copy
+// of the row turned round is made and read back.
+template <int V, bool Q, bool Mirrored>
 __attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, uint32_t* const* dst, int x, int n,
                                                    int rows) {
     constexpr int kVectors = V + (Q ? 1 : 0), kPixels = 8 * V + (Q ? 4 : 0);
+    const __m256i turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    auto source = [turn](const uint32_t* s, int k) __attribute__((target("avx2"))) {
+        if (!Mirrored) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8 * k));
+        return _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s - 8 * k - 7)), turn);
+    };
+    auto sourceFour = [&](const uint32_t* s) __attribute__((target("avx2"))) {
+        if (!Mirrored) return _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8 * V)));
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s - 8 * V - 3));
+        return _mm256_castsi128_si256(_mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3)));
+    };
     __m256i d[kVectors > 0 ? kVectors : 1];
     auto load = [&d](const uint32_t* row) __attribute__((target("avx2"))) {
         for (int k = 0; k < V; ++k) d[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
@@ -225,45 +237,58 @@ __attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, u
     };
     load(dst[0] + x);
     for (int r = 0; r < rows; ++r) {
-        const uint32_t* s = src[r] + x;
+        const uint32_t* s = Mirrored ? src[r] - x : src[r] + x;
         uint32_t* out = dst[r] + x;
         __m256i blended[kVectors > 0 ? kVectors : 1];
-        for (int k = 0; k < V; ++k)
-            blended[k] = OverEight(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8 * k)), d[k]);
-        if (Q)
-            blended[V] =
-                OverEight(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8 * V))), d[V]);
+        for (int k = 0; k < V; ++k) blended[k] = OverEight(source(s, k), d[k]);
+        if (Q) blended[V] = OverEight(sourceFour(s), d[V]);
         if (r + 1 < rows) load(dst[r + 1] + x);
         for (int k = 0; k < V; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * k), blended[k]);
         if (Q) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * V), _mm256_castsi256_si128(blended[V]));
-        OverTail(s, out, kPixels, n);
+        if (Mirrored) {
+            for (int i = kPixels; i < n; ++i)
+                if (const uint32_t t = s[-i]) out[i] = OverPixel(t, out[i]);
+        } else {
+            OverTail(s, out, kPixels, n);
+        }
+    }
+}
+
+// Rows wider than 32 pixels go in strips of 32 from the left, each down all
+// the rows, and the last strip of what is left.
+template <bool Mirrored>
+__attribute__((target("avx2"))) void OverStrips(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
+    int x = 0;
+    for (; n - x > 32; x += 32) OverShortRows<4, false, Mirrored>(src, dst, x, 32, rows);
+    const int left = n - x;
+    switch (left >> 2) {
+        case 0: return OverShortRows<0, false, Mirrored>(src, dst, x, left, rows);
+        case 1: return OverShortRows<0, true, Mirrored>(src, dst, x, left, rows);
+        case 2: return OverShortRows<1, false, Mirrored>(src, dst, x, left, rows);
+        case 3: return OverShortRows<1, true, Mirrored>(src, dst, x, left, rows);
+        case 4: return OverShortRows<2, false, Mirrored>(src, dst, x, left, rows);
+        case 5: return OverShortRows<2, true, Mirrored>(src, dst, x, left, rows);
+        case 6: return OverShortRows<3, false, Mirrored>(src, dst, x, left, rows);
+        case 7: return OverShortRows<3, true, Mirrored>(src, dst, x, left, rows);
+        default: return OverShortRows<4, false, Mirrored>(src, dst, x, left, rows);
     }
 }
 
 }  // namespace
 
-// Rows wider than 32 pixels go in strips of 32 from the left, each down all
-// the rows, and the last strip of what is left.
 __attribute__((target("avx2"))) void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     if (rows <= 0 || n <= 0) return;
     if (n > kOverRowsPixels) {
         for (int r = 0; r < rows; ++r) OverRowAvx2(src[r], dst[r], n);
         return;
     }
-    int x = 0;
-    for (; n - x > 32; x += 32) OverShortRows<4, false>(src, dst, x, 32, rows);
-    const int left = n - x;
-    switch (left >> 2) {
-        case 0: return OverShortRows<0, false>(src, dst, x, left, rows);
-        case 1: return OverShortRows<0, true>(src, dst, x, left, rows);
-        case 2: return OverShortRows<1, false>(src, dst, x, left, rows);
-        case 3: return OverShortRows<1, true>(src, dst, x, left, rows);
-        case 4: return OverShortRows<2, false>(src, dst, x, left, rows);
-        case 5: return OverShortRows<2, true>(src, dst, x, left, rows);
-        case 6: return OverShortRows<3, false>(src, dst, x, left, rows);
-        case 7: return OverShortRows<3, true>(src, dst, x, left, rows);
-        default: return OverShortRows<4, false>(src, dst, x, left, rows);
-    }
+    OverStrips<false>(src, dst, n, rows);
+}
+
+__attribute__((target("avx2"))) void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n,
+                                                          int rows) {
+    if (rows <= 0 || n <= 0) return;
+    OverStrips<true>(src, dst, n, rows);
 }
 
 bool CpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
@@ -278,6 +303,10 @@ void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n) { OverRowSse2(src, d
 void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     for (int r = 0; r < rows; ++r) OverRowSse2(src[r], dst[r], n);
 }
+void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
+    for (int r = 0; r < rows; ++r)
+        for (int i = 0; i < n; ++i) dst[r][i] = OverPixel(src[r][-i], dst[r][i]);
+}
 bool CpuHasAvx2() { return false; }
 
 #endif
@@ -286,6 +315,8 @@ OverRowFn ChooseOverRow() { return CpuHasAvx512() ? OverRowAvx512 : CpuHasAvx2()
 
 OverRowsFn ChooseOverRows() { return CpuHasAvx512() ? OverRowsAvx512 : OverRowsAvx2; }
 
-OverRowsFn ChooseOverMirroredRows() { return CpuHasAvx512() ? OverRowsMirroredAvx512 : nullptr; }
+OverRowsFn ChooseOverMirroredRows() {
+    return CpuHasAvx512() ? OverRowsMirroredAvx512 : CpuHasAvx2() ? OverRowsMirroredAvx2 : nullptr;
+}
 
 }  // namespace plat

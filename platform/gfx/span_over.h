@@ -28,6 +28,11 @@ void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int r
 
 using OverRowsFn = void (*)(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
 
+// The same over rows read right to left, as a mirrored image's are: pixel
+// i of row r is src[r][-i]. Rows of any width. Only where CpuHasAvx2()
+// holds.
+void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
+
 // The same with AVX-512's masks on 256-bit vectors (foundation and vector
 // length instructions), only where CpuHasAvx512() holds: rows of at most
 // kOverRowsPixels pixels go faster, wider ones as the AVX2 versions take

@@ -161,6 +161,11 @@ TEST(GfxOverRowTest, Avx512RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
     ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx512, plat::kOverRowsPixels + 8, false);
 }
 
+TEST(GfxOverRowTest, MirroredRowsMatchTheFormerLoopOnTheTurnedRows) {
+    if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx2, 2 * plat::kOverRowsPixels + 8, true);
+}
+
 TEST(GfxOverRowTest, Avx512MirroredRowsMatchTheFormerLoopOnTheTurnedRows) {
     if (!plat::CpuHasAvx512()) GTEST_SKIP() << "no AVX-512 here";
     ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx512, 2 * plat::kOverRowsPixels + 8, true);
