@@ -1,5 +1,6 @@
 #include "game/park/grid/grid_transform.h"
 
+#include <array>
 #include <cmath>
 
 #include "foundation/expression/constants_map.h"
@@ -69,8 +70,11 @@ PixelPoint GridTransform::TileToScreen(int32_t col, int32_t row) const {
 
 TilePoint GridTransform::ScreenToTile(float x, float y) const {
     if (!invertible_) return {-kFarTile, -kFarTile};
-    const float in[4] = {x, y, 0.0f, 1.0f};
-    float out[4];
-    screenToTile_.TransformVector4(out, in);
-    return {TruncateTile(out[0] + 0.5f), TruncateTile(out[1] + 0.5f)};
+    // The two rows of the product that give the tile, each summed in the
+    // order the whole product sums a row, so the tile is the same to the
+    // last bit: every walking person asks this at every update.
+    const std::array<float, 16>& m = screenToTile_.m;
+    const float col = m[0] * x + m[1] * y + m[2] * 0.0f + m[3] * 1.0f;
+    const float row = m[4] * x + m[5] * y + m[6] * 0.0f + m[7] * 1.0f;
+    return {TruncateTile(col + 0.5f), TruncateTile(row + 0.5f)};
 }
