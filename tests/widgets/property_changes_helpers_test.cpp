@@ -212,7 +212,7 @@ public:
         updatingControllers_ = true;
         for (auto it = controllers_.begin(); it != controllers_.end(); ++it)
             if (Controller* c = it->second.get(); c && c->Update(1.0f) && it->second.get() == c) {
-                NoteEntry(it->first, nullptr);
+                NoteEntry(ControllerName::NumberOf(it->first), nullptr);
                 retired_.push_back(std::move(it->second));
             }
         updatingControllers_ = false;

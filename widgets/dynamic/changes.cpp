@@ -71,8 +71,7 @@ bool IsTween(const Controller& c) {
 
 }  // namespace
 
-void DynamicWidget::NoteEntry(const std::wstring& name, const Controller* c) {
-    const int number = ControllerName::NumberOf(name);
+void DynamicWidget::NoteEntry(int number, const Controller* c) {
     if (number < 0) return;
     const uint32_t bit = uint32_t{1} << number;
     if (c && IsTween(*c))
@@ -82,7 +81,7 @@ void DynamicWidget::NoteEntry(const std::wstring& name, const Controller* c) {
 }
 
 void DynamicWidget::RetireController(std::map<std::wstring, std::unique_ptr<Controller>>::iterator it) {
-    NoteEntry(it->first, nullptr);
+    NoteEntry(it->second ? it->second->NameNumber() : ControllerName::NumberOf(it->first), nullptr);
     if (updatingControllers_) {
         // The running loop stands on this entry or a neighbour: leave the
         // entry, empty, and let the controller die after the pass.
@@ -105,7 +104,7 @@ void DynamicWidget::UpdateControllers(float x) {
     for (Controller* c = firstController_;; c = it->second.get()) {
         // The entry may have been emptied, or refilled, by an earlier Update.
         if (c && c->Update(x) && it->second.get() == c) {
-            NoteEntry(it->first, nullptr);
+            NoteEntry(c->NameNumber(), nullptr);
             KeepRetired(std::move(it->second));
             NoteFirstController();
         }
@@ -119,12 +118,13 @@ void DynamicWidget::UpdateControllers(float x) {
     // Destructors run last and may add or stop controllers themselves.
     auto doomed = std::move(retired_);
     retired_.clear();
+    for (std::unique_ptr<Controller>& ended : doomed) KeepEnded(ended);
     doomed.clear();
 }
 
 void DynamicWidget::AddController(std::unique_ptr<Controller> controller) {
     if (!controller) return;
-    NoteEntry(controller->GetName(), controller.get());
+    NoteEntry(controller->NameNumber(), controller.get());
     auto it = controllers_.find(controller->GetName());
     if (it == controllers_.end()) {
         controllers_.emplace(controller->GetName(), std::move(controller));
@@ -248,6 +248,15 @@ void DynamicWidget::TweenPropertyPair(const std::wstring& controller, std::wstri
         if (fy) targets.push_back({fy, *fy, relative ? *fy + endY : endY});
         AddController(
             std::make_unique<Tweener>(controller, this, time, std::move(curve), mask, std::move(targets), 0.0f));
+    });
+}
+
+void DynamicWidget::TweenAgain(std::unique_ptr<Tweener> tween, float endX, float endY, float time) {
+    // From the base values, as TweenPropertyPair starts.
+    WriteBase([&] {
+        tween->SetResting(false);
+        tween->RestartPair(endX, endY, time);
+        AddController(std::move(tween));
     });
 }
 

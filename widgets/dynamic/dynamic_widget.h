@@ -235,6 +235,10 @@ public:
     }
     void TweenPropertyByName(const std::wstring& controller, std::wstring_view property, float end, float time,
                              std::wstring_view curve, bool relative);
+    // Starts a tween this widget ran before and kept (KeepEnded) again
+    // under its name, as TweenPropertyPair would make it anew over the
+    // same two fields: from their base values to (endX, endY) over `time`.
+    void TweenAgain(std::unique_ptr<Tweener> tween, float endX, float endY, float time);
     void TweenPropertyPairByName(const std::wstring& controller, std::wstring_view nameX, std::wstring_view nameY,
                                  float endX, float endY, float time, std::wstring_view curve, float delay);
     // Timed changes are controllers named uniquely, so a name counts 0 or 1.
@@ -389,8 +393,13 @@ protected:
         retired_.push_back(std::move(controller));
         retiredInPass_ = true;
     }
-    // The entry under `name` now holds `c` (null: nothing).
-    void NoteEntry(const std::wstring& name, const Controller* c);
+    // The entry of the name numbered `number` (-1: none) now holds `c` (null: nothing).
+    void NoteEntry(int number, const Controller* c);
+    // Each controller that ended or was stopped during a pass over the
+    // controllers, as the pass ends, before it dies: a class that starts
+    // such a controller again and again may take it from `ended` (resting
+    // it, SetResting) rather than make a new one each time.
+    virtual void KeepEnded(std::unique_ptr<Controller>& ended) { (void)ended; }
     void UpdateControllers(float x);
     void NoteFirstController() {
         firstController_ = controllers_.empty() ? nullptr : controllers_.begin()->second.get();

@@ -3,6 +3,7 @@
 #include "widgets/motion/controller.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -10,6 +11,7 @@
 
 #include "foundation/system/text.h"
 #include "widgets/dynamic/dynamic_widget.h"
+#include "widgets/motion/controller_name.h"
 
 namespace {
 int g_controller_names = 0;
@@ -30,7 +32,18 @@ Controller::Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr
 }
 
 Controller::~Controller() {
-    if (countsAsAnimating_ && widget_) widget_->AddControllerCount(-1);
+    if (countsAsAnimating_ && widget_ && !resting_) widget_->AddControllerCount(-1);
+}
+
+int Controller::NameNumber() {
+    if (nameNumber_ < 0) nameNumber_ = ControllerName::NumberOf(name_);
+    return nameNumber_;
+}
+
+void Controller::SetResting(bool resting) {
+    if (resting == resting_) return;
+    resting_ = resting;
+    if (countsAsAnimating_ && widget_) widget_->AddControllerCount(resting ? -1 : 1);
 }
 
 float Controller::RateForDuration(float duration) {
@@ -61,6 +74,13 @@ Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::
     std::copy_n(targets.begin(), nearCount, near_.begin());
     more_.assign(targets.begin() + static_cast<std::ptrdiff_t>(nearCount), targets.end());
     hasMore_ = !more_.empty();
+    StartTiming(duration, elapsed);
+}
+
+void Tweener::StartTiming(float duration, float elapsed) {
+    progress_ = 0.0f;
+    duration_ = 0.0f;
+    elapsed_ = 0.0;
     rate_ = RateForDuration(duration);
     if (duration > 0.0f && std::isfinite(duration)) {
         progress_ = elapsed / duration;
@@ -70,6 +90,21 @@ Tweener::Tweener(std::wstring name, DynamicWidget* widget, float duration, std::
         }
     }
     if (!std::isfinite(progress_)) progress_ = 0.0f;
+}
+
+bool Tweener::MovesPair(const float* first, const float* second, uint32_t changeBits) const {
+    return nearCount_ == 2 && !hasMore_ && near_[0].field == first && near_[1].field == second && !curve_ &&
+           changeBits_ == changeBits;
+}
+
+void Tweener::RestartPair(float endFirst, float endSecond, float duration) {
+    assert(nearCount_ == 2 && !hasMore_);
+    near_[0].start = *near_[0].field;
+    near_[0].end = endFirst;
+    near_[1].start = *near_[1].field;
+    near_[1].end = endSecond;
+    delay_ = 0.0f;
+    StartTiming(duration, 0.0f);
 }
 
 bool Tweener::Update(float x) {

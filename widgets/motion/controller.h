@@ -43,7 +43,15 @@ public:
     virtual bool Update(float x) = 0;
 
     const std::wstring& GetName() const { return name_; }
+    // The number of the name (ControllerName), or -1: a name numbered
+    // once keeps its number, so a number found is kept and the widget's
+    // bookkeeping at each start and end of a tween searches the numbered
+    // names only while there is none.
+    int NameNumber();
     bool CountsAsAnimating() const { return countsAsAnimating_; }
+    // Kept aside by its widget once it ended, to be started again: while it
+    // rests it does not count as animating.
+    void SetResting(bool resting);
     float GetProgress() const { return progress_; }
     float GetRate() const { return rate_; }
 
@@ -63,6 +71,8 @@ protected:
 
     std::wstring name_;
     bool countsAsAnimating_;
+    bool resting_ = false;
+    int nameNumber_ = -1;
     std::unique_ptr<EasingCurve> curve_;
     DynamicWidget* widget_;
     float progress_ = 0.0f;
@@ -86,8 +96,18 @@ public:
     bool Update(float x) override;
     // Holds the fields where they are for this many update units first.
     void SetDelay(float units) { delay_ = std::isfinite(units) && units > 0.0f ? units : 0.0f; }
+    // Whether it moves just these two fields (in this order) by these
+    // change bits along a straight course: what RestartPair can start again.
+    bool MovesPair(const float* first, const float* second, uint32_t changeBits) const;
+    // Starts again, as a tweener made anew over the same two fields with no
+    // head start would: from their present values to (endFirst, endSecond)
+    // over `duration`, no delay. Only for a tweener MovesPair answers.
+    void RestartPair(float endFirst, float endSecond, float duration);
 
 private:
+    // The progress, rate and time run at the start, `elapsed` units in.
+    void StartTiming(float duration, float elapsed);
+
     // What an update reads comes first, on the two lines that hold the
     // controller's own fields: a walking visitor's tween then waits on no
     // third line after a frame was drawn.

@@ -160,7 +160,22 @@ void Person::StartStep(TilePoint cur) {
     const float dy = goalY - std::round(y_);
     const float duration = std::sqrt(dx * dx + dy * dy) * 100.0f / pathSpeed_ / unit;
     StopTweens(kPathTween);
-    TweenPropertyPair(kPathTween, L"x", L"y", goalX, goalY, duration, L"", 0.0f);
+    // The last step's tween, started again, moves as a new one would: a
+    // walker reaches a tile every few frames, and each new tween looked its
+    // fields up by name and made five allocations.
+    if (endedStep_)
+        TweenAgain(std::move(endedStep_), goalX, goalY, duration);
+    else
+        TweenPropertyPair(kPathTween, L"x", L"y", goalX, goalY, duration, L"", 0.0f);
+}
+
+void Person::KeepEnded(std::unique_ptr<Controller>& ended) {
+    if (endedStep_ || ended->GetName() != kPathTween.Text() || typeid(*ended) != typeid(Tweener)) return;
+    // Only the tween StartStep makes: a script may name one of its own so.
+    auto& tween = static_cast<Tweener&>(*ended);
+    if (!tween.MovesPair(&x_, &y_, change_bit::kPosition)) return;
+    tween.SetResting(true);
+    endedStep_.reset(static_cast<Tweener*>(ended.release()));
 }
 
 void Person::Update() {

@@ -69,6 +69,8 @@ private:
     bool Replan(TilePoint cur);
     void StartStep(TilePoint cur);
     bool StampsState() const;
+    // The step tween that ended, kept to be started again at the next tile.
+    void KeepEnded(std::unique_ptr<Controller>& ended) override;
 
     // First, on the line of the grid item's grid and footprint, which the
     // person's step reads too.
@@ -79,5 +81,7 @@ private:
     TilePoint target_;
     float pathSpeed_ = 0.0f;
     bool speedReported_ = false;
+    // A step tween that ended (resting), or null.
+    std::unique_ptr<Tweener> endedStep_;
     FieldHandles handles_;
 };
