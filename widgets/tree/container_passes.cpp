@@ -60,7 +60,7 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
     ChildWalk walk(*this);
     // A container taken out of the tree mid-pass stops walking.
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead(PassLines::kUpdate);
+        walk.PrefetchAhead<PassLines::kUpdate>();
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateAll(flags);
         walk.Next();
@@ -75,7 +75,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead(PassLines::kFrame);
+        walk.PrefetchAhead<PassLines::kFrame>();
         if (child == manager_->modal_) flags.pastModal = true;
         child->UpdateFractionAll(flags, fraction);
         walk.Next();
@@ -111,7 +111,7 @@ void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {
     if (drawSelf) Draw(g);
     ChildWalk walk(*this);
     while (Widget* child = walk.Current()) {
-        walk.PrefetchAhead(PassLines::kDraw);
+        walk.PrefetchAhead<PassLines::kDraw>();
         if (child->visible_) {
             if (manager_ && child == manager_->modal_) flags.pastModal = true;
             // The tasks under every visitor are thousands of such subtrees.

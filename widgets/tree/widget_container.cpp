@@ -83,7 +83,8 @@ Widget* WidgetContainer::ChildWalk::CurrentAfterMoves() {
     }
 }
 
-void WidgetContainer::ChildWalk::PrefetchAhead(PassLines lines) const {
+template <WidgetContainer::PassLines lines>
+void WidgetContainer::ChildWalk::PrefetchAhead() const {
     // A child's visit takes long enough to cover a fetch from memory: the
     // walk asks for the first lines of the child two on, and reads them a
     // child later to ask for the rest the pass reads of it and for the first
@@ -96,7 +97,7 @@ void WidgetContainer::ChildWalk::PrefetchAhead(PassLines lines) const {
     if (at >= count) return;
     // The first child's first lines were asked for before its parent's own visit.
     if (at == 0) PrefetchLines(*children[0], lines);
-    if (lines == PassLines::kDraw) {
+    if constexpr (lines == PassLines::kDraw) {
         if (at + 1 < count) PrefetchLines(*children[at + 1], lines);
         if (at + 2 < count) PrefetchHeader(children[at + 2]);
         return;
@@ -113,6 +114,10 @@ void WidgetContainer::ChildWalk::PrefetchAhead(PassLines lines) const {
     if (at + 2 < count) PrefetchLines(*children[at + 2], lines);
     if (at + 3 < count) PrefetchHeader(children[at + 3]);
 }
+
+template void WidgetContainer::ChildWalk::PrefetchAhead<WidgetContainer::PassLines::kDraw>() const;
+template void WidgetContainer::ChildWalk::PrefetchAhead<WidgetContainer::PassLines::kUpdate>() const;
+template void WidgetContainer::ChildWalk::PrefetchAhead<WidgetContainer::PassLines::kFrame>() const;
 
 uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
     const auto* base = reinterpret_cast<const char*>(this);

@@ -238,8 +238,11 @@ private:
         // lines of the child two on, and what the pass reads of the next
         // child (and, at the first step, of this one). The update passes
         // look a child further, and ask for what they read of the next
-        // child's only child too.
-        void PrefetchAhead(PassLines lines) const;
+        // child's only child too. One function for each pass: it runs at
+        // every child of every walk, and asked which pass it served at
+        // each line it named.
+        template <PassLines lines>
+        void PrefetchAhead() const;
 
     private:
         Widget* CurrentAfterMoves();
