@@ -372,6 +372,10 @@ protected:
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
     void RunWhenDone();
+    // Whether RunWhenDone has anything to do.
+    bool HasWhenDone() const {
+        return (shader_ && visible_) || removeWhenDone_ || hideWhenDone_ || clearFlagWhenDone_ || resetModesWhenDone_;
+    }
     void DrawSubtreeInto(PassFlags& flags, Graphics* source, ImageSurface* target, float dx, float dy);
     // `rendered`: the subtree already drawn into an image; null renders it now.
     void DrawPostRender(PassFlags& flags, Graphics* g, ImageSurface* rendered);

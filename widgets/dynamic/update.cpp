@@ -47,7 +47,8 @@ void DynamicWidget::UpdateFraction(float x) {
         RemoveOffsets();
     else
         offsetsOn_ = false;
-    UpdateControllers(x);
+    // Most widgets of a busy park, every visitor's tasks, hold no controller.
+    if (!controllers_.empty()) UpdateControllers(x);
     if (hasOffsets_)
         ApplyOffsets(x);
     else
@@ -74,7 +75,9 @@ void DynamicWidget::UpdateFraction(float x) {
             FadeToFrame(next, a.crossFadeTime);
         }
     }
-    if (!IsAnimating()) RunWhenDone();
+    // Asked of every widget at every frame, and most have nothing to do
+    // when done: the call only for those that have.
+    if (!IsAnimating() && HasWhenDone()) RunWhenDone();
 }
 
 void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
