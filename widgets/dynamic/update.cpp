@@ -76,8 +76,9 @@ void DynamicWidget::UpdateFraction(float x) {
         }
     }
     // Asked of every widget at every frame, and most have nothing to do
-    // when done: the call only for those that have.
-    if (!IsAnimating() && HasWhenDone()) RunWhenDone();
+    // when done: whether they animate, a call through the table, and the
+    // call to do it only for those that have.
+    if (HasWhenDone() && !IsAnimating()) RunWhenDone();
 }
 
 void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
