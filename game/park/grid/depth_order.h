@@ -97,6 +97,15 @@ public:
     // never numbered keeps its entry.
     void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
 
+    // Numbers the nodes as CollectEdges and then Number do, but asks the
+    // test only for the links the numbering reaches: a node waits on one
+    // predecessor not yet numbered at a time and, once that one is,
+    // searches on from it for the next. In a crowded park most nodes wait
+    // for good, behind a cycle, and are asked about a pair or two. Keeps no
+    // links (EdgeCount says none); where the processor cannot search,
+    // collects them all.
+    void Sort(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
+
     std::size_t EdgeCount() const { return links_.aheadSize + links_.behindSize; }
 
 private:
@@ -124,6 +133,11 @@ private:
     std::vector<uint8_t> listed_;    // whether each node has a place in byLeft_
     std::vector<DepthKey> keys_;     // the nodes' keys in left-edge order
     std::vector<uint32_t> offsets_, targets_, predecessors_, queue_;
+    // Sort's waiting, by place: -1 once numbered (padded as the columns);
+    // the block each node's search goes on from (kNoPredecessor: it found
+    // none); the first node waiting on each, and the next waiting on the same.
+    std::vector<int32_t> numbered_;
+    std::vector<uint32_t> searchFrom_, firstWaiter_, nextWaiter_;
 };
 
 template <class Order>

@@ -145,3 +145,18 @@ bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_
 // The same sixteen pairs at a time over columns filled already; false (and
 // nothing done) where the processor lacks AVX-512.
 bool SweepColumnsSixteen(const std::vector<DepthNode>& nodes, DepthColumns& columns, DepthLinks& links);
+
+// Whether the processor can search the columns for a node's predecessors.
+bool DepthColumnsCanBeSearched();
+
+inline constexpr uint32_t kNoPredecessor = ~uint32_t{0};
+
+// The first node from block `from` on (a place that is a multiple of
+// eight) that takes part, is not numbered (`numbered`, by place and padded
+// as the columns, is -1 where it is) and is drawn before the node at place
+// `p`: its place, `from` moved to its block; kNoPredecessor where the
+// boxes overlapping p's run out first. A block starting at or before the
+// first node whose box can overlap p's asks every such node; where the
+// processor cannot search, none is found.
+uint32_t FindUnnumberedPredecessor(const std::vector<DepthNode>& nodes, const DepthColumns& columns,
+                                   const int32_t* numbered, std::size_t p, uint32_t& from);

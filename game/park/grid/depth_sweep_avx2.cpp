@@ -212,7 +212,68 @@ __attribute__((target("avx2"))) void SweepColumnsAvx2(DepthColumns& c, const std
     lists.Close(d.linksBack, c.count);
 }
 
+// The lanes of eight nodes from `q` on, read where nothing but reading is done.
+__attribute__((target("avx2"))) DepthLanes DepthLanesAt(const DepthColumns& c, std::size_t q) {
+    return {DepthLoad(c.col.data(), q),    DepthLoad(c.row.data(), q),          DepthLoad(c.colEnd.data(), q),
+            DepthLoad(c.rowEnd.data(), q), DepthLoad(c.cols.data(), q),         DepthLoad(c.rows.data(), q),
+            DepthLoad(c.id.data(), q),     _mm256_loadu_ps(c.bottom.data() + q)};
+}
+
+__attribute__((target("avx2"))) uint32_t FindPredecessorAvx2(const std::vector<DepthNode>& nodes, const DepthColumns& c,
+                                                             const int32_t* numbered, std::size_t p, uint32_t& from) {
+    const __m256i laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const int32_t flagsA = c.flags[p];
+    const DepthLanes a = DepthLanesOf(c, p);
+    const __m256 aLeft = _mm256_set1_ps(c.left[p]), aRight = _mm256_set1_ps(c.right[p]);
+    const __m256i place = _mm256_set1_epi32(static_cast<int32_t>(p));
+    const __m256i footprintA = _mm256_set1_epi32((flagsA & DepthColumns::kFootprint) ? -1 : 0);
+    for (std::size_t q = from;; q += 8) {
+        const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
+        const __m256 started = _mm256_cmp_ps(_mm256_loadu_ps(c.left.data() + q), aRight, _CMP_LT_OQ);
+        const __m256 overlapsX =
+            _mm256_and_ps(started, _mm256_cmp_ps(_mm256_loadu_ps(c.right.data() + q), aLeft, _CMP_GT_OQ));
+        // Only the boxes after this one are sorted past its end; the ones
+        // before it all start no later than it does.
+        const int later = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(places, place)));
+        const bool last = (_mm256_movemask_ps(started) | (~later & 0xFF)) != 0xFF;
+        const __m256i flagsB = DepthLoad(c.flags.data(), q);
+        // Not the node itself, and only the ones that can still hold it back.
+        const int asked = _mm256_movemask_ps(overlapsX) & DepthFlagLanes<DepthColumns::kTakesPart>(flagsB) &
+                          ~_mm256_movemask_ps(_mm256_castsi256_ps(
+                              _mm256_or_si256(DepthLoad(numbered, q), _mm256_cmpeq_epi32(places, place))));
+        if (asked != 0) {
+            const __m256i footprints =
+                _mm256_and_si256(footprintA, _mm256_srai_epi32(DepthFlagSigns<DepthColumns::kFootprint>(flagsB), 31));
+            const __m256i pairs = DepthLaneMask(asked);
+            int before = _mm256_movemask_ps(
+                _mm256_castsi256_ps(DepthLaneTest(a, DepthLanesAt(c, q), footprints, pairs).aAfterB));
+            int wide =
+                (flagsA & DepthColumns::kNarrow) ? asked & ~DepthFlagLanes<DepthColumns::kNarrow>(flagsB) : asked;
+            for (; wide != 0; wide &= wide - 1) {
+                const int lane = std::countr_zero(static_cast<uint32_t>(wide));
+                const PairOrder o =
+                    OverlappingKeysOrder(nodes[c.index[p]].key, nodes[c.index[q + static_cast<std::size_t>(lane)]].key);
+                before = (before & ~(1 << lane)) | (o.aAfterB ? 1 << lane : 0);
+            }
+            before &= asked;
+            if (before != 0) {
+                from = static_cast<uint32_t>(q);
+                return static_cast<uint32_t>(q) +
+                       static_cast<uint32_t>(std::countr_zero(static_cast<uint32_t>(before)));
+            }
+        }
+        if (last) return kNoPredecessor;
+    }
+}
+
 }  // namespace
+
+bool DepthColumnsCanBeSearched() { return __builtin_cpu_supports("avx2"); }
+
+uint32_t FindUnnumberedPredecessor(const std::vector<DepthNode>& nodes, const DepthColumns& columns,
+                                   const int32_t* numbered, std::size_t p, uint32_t& from) {
+    return FindPredecessorAvx2(nodes, columns, numbered, p, from);
+}
 
 bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_t>& order, DepthColumns& columns,
                   DepthLinks& links, DepthSweepWidth width) {
@@ -224,6 +285,13 @@ bool SweepColumns(const std::vector<DepthNode>& nodes, const std::vector<uint32_
 }
 
 #else
+
+bool DepthColumnsCanBeSearched() { return false; }
+
+uint32_t FindUnnumberedPredecessor(const std::vector<DepthNode>&, const DepthColumns&, const int32_t*, std::size_t,
+                                   uint32_t&) {
+    return kNoPredecessor;
+}
 
 bool SweepColumns(const std::vector<DepthNode>&, const std::vector<uint32_t>&, DepthColumns&, DepthLinks&,
                   DepthSweepWidth) {

@@ -58,8 +58,7 @@ void Grid::SortItemsByDepth() {
         node.held = item.IsHeld();
         node.takesPart = item.IsVisible() && !node.held;
     }
-    depthOrder_.CollectEdges(depthNodes_);
-    depthOrder_.Number(depthNodes_, depthPriorities_);
+    depthOrder_.Sort(depthNodes_, depthPriorities_);
     for (size_t i = 0; i < n; ++i)
         if (depthPriorities_[i] != kKeepsPriority) items_[i]->SetPriority(depthPriorities_[i]);
     SortChildren();

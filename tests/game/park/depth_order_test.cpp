@@ -1,7 +1,8 @@
 // The items' depth test and its numbering: the test's stages, the numbering's
 // rules (held and hidden items, cycles) and the sweep against the literal
-// all-pairs form on random scenes; the sweep sixteen pairs at a time against
-// the one eight at a time, link for link.
+// all-pairs form on random scenes, as is the numbering that asks the test as
+// it goes; the sweep sixteen pairs at a time against the one eight at a
+// time, link for link.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -160,7 +161,8 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
     board.Build({.tileStepW = 64, .tileStepH = 32, .cols = 10, .rows = 10, .width = 800, .height = 400});
     std::mt19937 rng(seed);
     size_t edges = 0;
-    DepthOrder order;  // one for all scenes: each sort starts from the order the last one left
+    DepthOrder order;    // one for all scenes: each sort starts from the order the last one left
+    DepthOrder waiting;  // the same, numbering as it asks
     for (int scene = 0; scene < scenes; ++scene) {
         const int n = 2 + static_cast<int>(rng() % 40);
         std::vector<Piece> pieces;
@@ -201,6 +203,9 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
             std::vector<int> again = old;  // numbering again by the same links changes nothing
             order.Number(nodes, again);
             EXPECT_EQ(again, actual) << "offset " << offset << " scene " << scene << " moved " << moved;
+            std::vector<int> asked = old;
+            waiting.Sort(nodes, asked);
+            EXPECT_EQ(asked, expected) << "offset " << offset << " scene " << scene << " moved " << moved;
             // The sweep a pair at a time, as where eight pairs at once are not to be had.
             std::vector<int> single = old;
             DepthOrder pairwise;
@@ -247,6 +252,9 @@ TEST(DepthNumberingTest, CrowdedFootprintsLinkAsTheTestDoes) {
             order.Number(nodes, actual);
             ASSERT_EQ(order.EdgeCount(), links) << "offset " << offset << " scene " << scene;
             ASSERT_EQ(actual, expected) << "offset " << offset << " scene " << scene;
+            std::vector<int> asked(nodes.size(), 7);
+            order.Sort(nodes, asked);
+            ASSERT_EQ(asked, expected) << "offset " << offset << " scene " << scene;
         }
     }
 }
