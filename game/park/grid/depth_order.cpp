@@ -72,7 +72,7 @@ void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes) {
     Sweep([&](std::size_t p, std::size_t q) { return OverlappingKeysOrder(keys_[p], keys_[q]); });
 }
 
-void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
+std::size_t DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
     const size_t n = nodes.size(), places = order_.size();
     // The links back, by counting: each place's targets in one run. The
     // runs of `behind` are read in place order, so the runs written to lie
@@ -108,10 +108,12 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
             queue[tail++] = i;
     }
     int counter = 0;
+    std::size_t numbered = 0;
     for (std::size_t head = 0; head < tail; ++head, ++counter) {
         const uint32_t i = queue[head];
         if (nodes[i].held) continue;
         priorities[i] = counter;
+        ++numbered;
         const uint32_t p = placeOf_[i];
         if (p == kNoPlace) continue;
         // The successors it frees join the queue in increasing index, as
@@ -129,4 +131,5 @@ void DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& p
         for (std::size_t k = freed; k < tail; ++k) queue[k] = order_[queue[k]];
         if (tail - freed > 1) std::sort(queue + freed, queue + tail);
     }
+    return numbered;
 }

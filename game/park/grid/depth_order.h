@@ -94,17 +94,22 @@ public:
         });
     }
     // Numbers the nodes in queue order by the links last collected; a node
-    // never numbered keeps its entry.
-    void Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
+    // never numbered keeps its entry. Returns how many were numbered.
+    std::size_t Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
 
-    // Numbers the nodes as CollectEdges and then Number do, but asks the
-    // test only for the links the numbering reaches: a node waits on one
-    // predecessor not yet numbered at a time and, once that one is,
+    // How Sort finds the links: as the last sort suggests, or by waiting.
+    enum class Form { kAsLastSort, kWaiting };
+    // Numbers the nodes as CollectEdges and then Number do. Waiting, it asks
+    // the test only for the links the numbering reaches: a node waits on
+    // one predecessor not yet numbered at a time and, once that one is,
     // searches on from it for the next. In a crowded park most nodes wait
-    // for good, behind a cycle, and are asked about a pair or two. Keeps no
-    // links (EdgeCount says none); where the processor cannot search,
-    // collects them all.
-    void Sort(const std::vector<DepthNode>& nodes, std::vector<int>& priorities);
+    // for good, behind a cycle, and are asked about a pair or two; where
+    // most are numbered, each is asked about every box over its own from
+    // both sides, and collecting each link once costs less. Which holds
+    // changes little from one sort to the next, so the last sort's share
+    // numbered chooses. Keeps no links when waiting (EdgeCount says none);
+    // where the processor cannot search, collects them all.
+    void Sort(const std::vector<DepthNode>& nodes, std::vector<int>& priorities, Form form = Form::kAsLastSort);
 
     std::size_t EdgeCount() const { return links_.aheadSize + links_.behindSize; }
 
@@ -138,6 +143,7 @@ private:
     // none); the first node waiting on each, and the next waiting on the same.
     std::vector<int32_t> numbered_;
     std::vector<uint32_t> searchFrom_, firstWaiter_, nextWaiter_;
+    bool waitNext_ = false;  // whether the last sort numbered under half its nodes
 };
 
 template <class Order>

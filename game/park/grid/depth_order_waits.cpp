@@ -6,10 +6,10 @@
 
 #include "game/park/grid/depth_order.h"
 
-void DepthOrder::Sort(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
-    if (!DepthColumnsCanBeSearched()) {
+void DepthOrder::Sort(const std::vector<DepthNode>& nodes, std::vector<int>& priorities, Form form) {
+    if (!DepthColumnsCanBeSearched() || (form == Form::kAsLastSort && !waitNext_)) {
         CollectEdges(nodes);
-        Number(nodes, priorities);
+        waitNext_ = 2 * Number(nodes, priorities) < nodes.size();
         return;
     }
     SortByLeft(nodes);
@@ -53,10 +53,12 @@ void DepthOrder::Sort(const std::vector<DepthNode>& nodes, std::vector<int>& pri
             queue[tail++] = i;
     }
     int counter = 0;
+    std::size_t numbered = 0;
     for (std::size_t head = 0; head < tail; ++head, ++counter) {
         const uint32_t i = queue[head];
         if (nodes[i].held) continue;
         priorities[i] = counter;
+        ++numbered;
         const uint32_t p = placeOf_[i];
         if (p == kNoPlace) continue;
         numbered_[p] = -1;
@@ -71,4 +73,5 @@ void DepthOrder::Sort(const std::vector<DepthNode>& nodes, std::vector<int>& pri
         // In increasing index, as counting down a sorted list would free them.
         if (tail - from > 1) std::sort(queue + from, queue + tail);
     }
+    waitNext_ = 2 * numbered < n;
 }

@@ -203,9 +203,11 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
             std::vector<int> again = old;  // numbering again by the same links changes nothing
             order.Number(nodes, again);
             EXPECT_EQ(again, actual) << "offset " << offset << " scene " << scene << " moved " << moved;
-            std::vector<int> asked = old;
-            waiting.Sort(nodes, asked);
+            std::vector<int> asked = old, chosen = old;
+            waiting.Sort(nodes, asked, DepthOrder::Form::kWaiting);
             EXPECT_EQ(asked, expected) << "offset " << offset << " scene " << scene << " moved " << moved;
+            order.Sort(nodes, chosen);
+            EXPECT_EQ(chosen, expected) << "offset " << offset << " scene " << scene << " moved " << moved;
             // The sweep a pair at a time, as where eight pairs at once are not to be had.
             std::vector<int> single = old;
             DepthOrder pairwise;
@@ -253,7 +255,7 @@ TEST(DepthNumberingTest, CrowdedFootprintsLinkAsTheTestDoes) {
             ASSERT_EQ(order.EdgeCount(), links) << "offset " << offset << " scene " << scene;
             ASSERT_EQ(actual, expected) << "offset " << offset << " scene " << scene;
             std::vector<int> asked(nodes.size(), 7);
-            order.Sort(nodes, asked);
+            order.Sort(nodes, asked, DepthOrder::Form::kWaiting);
             ASSERT_EQ(asked, expected) << "offset " << offset << " scene " << scene;
         }
     }
