@@ -1,5 +1,6 @@
 #include "game/park/grid/depth_sweep.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -50,4 +51,6 @@ void DepthColumns::Fill(const std::vector<DepthNode>& nodes, const std::vector<u
         flags[p] = (node.takesPart ? kTakesPart : 0) | (k.footprint ? kFootprint : 0) | (narrow ? kNarrow : 0);
         index[p] = order[p];
     }
+    blockReach.assign(padded / 8, -std::numeric_limits<float>::infinity());
+    for (std::size_t p = 0; p < count; ++p) blockReach[p / 8] = std::max(blockReach[p / 8], right[p]);
 }

@@ -50,6 +50,10 @@ struct DepthColumns {
     std::vector<float> left, right, bottom;
     std::vector<int32_t> col, row, colEnd, rowEnd, cols, rows, id, flags;
     std::vector<uint32_t> index;
+    // The furthest right edge in each block of eight: a block before a
+    // node's own whose edges all stop short of its left one holds nothing
+    // that overlaps it.
+    std::vector<float> blockReach;
     // Links counted by place in left-edge order: to each node from earlier
     // ones, and back from each node to earlier ones.
     std::vector<int32_t> linksTo, linksBack;

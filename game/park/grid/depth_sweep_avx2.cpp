@@ -227,7 +227,11 @@ __attribute__((target("avx2"))) uint32_t FindPredecessorAvx2(const std::vector<D
     const __m256 aLeft = _mm256_set1_ps(c.left[p]), aRight = _mm256_set1_ps(c.right[p]);
     const __m256i place = _mm256_set1_epi32(static_cast<int32_t>(p));
     const __m256i footprintA = _mm256_set1_epi32((flagsA & DepthColumns::kFootprint) ? -1 : 0);
+    const float left = c.left[p];
     for (std::size_t q = from;; q += 8) {
+        // A block wholly before p's whose boxes all end short of it holds
+        // nothing to ask: only the wide boxes reach far back.
+        if (q + 8 <= p && !(c.blockReach[q / 8] > left)) continue;
         const __m256i places = _mm256_add_epi32(laneNumbers, _mm256_set1_epi32(static_cast<int32_t>(q)));
         const __m256 started = _mm256_cmp_ps(_mm256_loadu_ps(c.left.data() + q), aRight, _CMP_LT_OQ);
         const __m256 overlapsX =
