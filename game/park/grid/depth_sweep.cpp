@@ -26,12 +26,19 @@ void DepthColumns::Fill(const std::vector<DepthNode>& nodes, const std::vector<u
     // Whole blocks of sixteen (two of eight), and one more: a block may
     // start at the last node's place.
     const std::size_t padded = (count & ~std::size_t{15}) + 16;
-    left.assign(padded, std::numeric_limits<float>::infinity());
-    right.assign(padded, -std::numeric_limits<float>::infinity());
-    bottom.assign(padded, 0.0f);
-    for (auto* column : {&col, &row, &colEnd, &rowEnd, &cols, &rows, &id, &flags, &linksTo, &linksBack})
-        column->assign(padded, 0);
-    index.assign(padded, 0);
+    // Only the padding is set before the nodes are written: setting every
+    // entry first cost about as much as writing them.
+    const auto pad = [&](auto& column, auto value) {
+        column.resize(padded);
+        std::fill(column.begin() + static_cast<std::ptrdiff_t>(count), column.end(), value);
+    };
+    pad(left, std::numeric_limits<float>::infinity());
+    pad(right, -std::numeric_limits<float>::infinity());
+    pad(bottom, 0.0f);
+    for (auto* column : {&col, &row, &colEnd, &rowEnd, &cols, &rows, &id, &flags}) pad(*column, 0);
+    pad(index, 0u);
+    linksTo.assign(padded, 0);
+    linksBack.assign(padded, 0);
     for (std::size_t p = 0; p < count; ++p) {
         const DepthNode& node = nodes[order[p]];
         const DepthKey& k = node.key;
