@@ -32,12 +32,7 @@ public:
 
 protected:
     void KeepEnded(std::unique_ptr<Controller>& ended) override {
-        auto* tween = dynamic_cast<Tweener*>(ended.get());
-        if (!keep_ || kept_ || tween == nullptr || ended->GetName() != kLeg.Text() ||
-            !tween->MovesPair(&x_, &y_, change_bit::kPosition))
-            return;
-        tween->SetResting(true);
-        kept_.reset(static_cast<Tweener*>(ended.release()));
+        if (keep_) KeepPairTween(ended, kept_, kLeg, &x_, &y_, change_bit::kPosition);
     }
 
 private:

@@ -260,6 +260,15 @@ void DynamicWidget::TweenAgain(std::unique_ptr<Tweener> tween, float endX, float
     });
 }
 
+void DynamicWidget::KeepPairTween(std::unique_ptr<Controller>& ended, std::unique_ptr<Tweener>& kept,
+                                  const ControllerName& name, const float* x, const float* y, uint32_t changeBits) {
+    if (kept || !ended || ended->GetName() != name.Text() || typeid(*ended) != typeid(Tweener)) return;
+    auto& tween = static_cast<Tweener&>(*ended);
+    if (!tween.MovesPair(x, y, changeBits)) return;
+    tween.SetResting(true);
+    kept.reset(static_cast<Tweener*>(ended.release()));
+}
+
 void DynamicWidget::TweenPropertyByName(const std::wstring& controller, std::wstring_view property, float end,
                                         float time, std::wstring_view curve, bool relative) {
     TweenProperty(controller, property, end, time, MakeEasingCurve(curve), relative);

@@ -404,6 +404,11 @@ protected:
     // such a controller again and again may take it from `ended` (resting
     // it, SetResting) rather than make a new one each time.
     virtual void KeepEnded(std::unique_ptr<Controller>& ended) { (void)ended; }
+    // For a KeepEnded: moves `ended` into an empty `kept`, resting, where it
+    // is a plain tween named `name` moving just (x, y) by `changeBits`, one
+    // TweenAgain can start again (a script may name a tween of its own so).
+    static void KeepPairTween(std::unique_ptr<Controller>& ended, std::unique_ptr<Tweener>& kept,
+                              const ControllerName& name, const float* x, const float* y, uint32_t changeBits);
     void UpdateControllers(float x);
     void NoteFirstController() {
         firstController_ = controllers_.empty() ? nullptr : controllers_.begin()->second.get();

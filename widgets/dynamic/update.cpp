@@ -124,6 +124,7 @@ void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {
 }
 
 void DynamicWidget::RunWhenDone() {
+    // Every action here is one HasWhenDone answers for: a new one goes in both.
     if (shader_ && visible_) MarkDirty();
     if (removeWhenDone_) {
         removeWhenDone_ = false;

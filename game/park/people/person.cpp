@@ -1,7 +1,6 @@
 #include "game/park/people/person.h"
 
 #include <cmath>
-#include <typeinfo>
 
 #include "foundation/system/log.h"
 #include "foundation/values/property_table.h"
@@ -170,12 +169,7 @@ void Person::StartStep(TilePoint cur) {
 }
 
 void Person::KeepEnded(std::unique_ptr<Controller>& ended) {
-    if (endedStep_ || ended->GetName() != kPathTween.Text() || typeid(*ended) != typeid(Tweener)) return;
-    // Only the tween StartStep makes: a script may name one of its own so.
-    auto& tween = static_cast<Tweener&>(*ended);
-    if (!tween.MovesPair(&x_, &y_, change_bit::kPosition)) return;
-    tween.SetResting(true);
-    endedStep_.reset(static_cast<Tweener*>(ended.release()));
+    KeepPairTween(ended, endedStep_, kPathTween, &x_, &y_, change_bit::kPosition);
 }
 
 void Person::Update() {
