@@ -123,8 +123,11 @@ void Profiler::Stop() {
     ScopedCriticalSection guard(state.lock);
     // A second Stop would convert the longest times to milliseconds twice.
     if (!state.active) return;
-    uint64_t now = plat::ReadTimeStampCounter();
+    // The run ends after the last flush: the flush's time is counted as
+    // overhead, so it must lie inside the run it is taken from, or a flush
+    // held up (a busy machine, a long queue) would shorten the run reported.
     FlushEvents();
+    uint64_t now = plat::ReadTimeStampCounter();
     state.active = false;
     double speed = static_cast<double>(GetCpuSpeed());
     // The overhead can only exceed the run when the counter misbehaves; never report a negative time.

@@ -72,6 +72,18 @@ TEST(ProfilerTest, StopRightAfterStartReportsOnlyANearZeroTotal) {
     EXPECT_LT(std::stod(report.substr(12)), 5.0);
 }
 
+TEST(ProfilerTest, ALongQueueFlushedAtStopDoesNotShortenTheRun) {
+    const double speed = static_cast<double>(Profiler::GetCpuSpeed());
+    Profiler::Start();
+    const uint64_t t0 = plat::ReadTimeStampCounter();
+    // Enough queued events that flushing them at Stop takes milliseconds.
+    for (int i = 0; i < 200000; ++i) Profiler::QueueEvent("update", (i & 1) == 0);
+    const uint64_t t1 = plat::ReadTimeStampCounter();
+    Profiler::Stop();
+    const double total = std::stod(Profiler::GetReport().substr(12));
+    EXPECT_GE(total, static_cast<double>(t1 - t0) * 1000.0 / speed - 0.05);
+}
+
 std::string ExpectedSectionLine(const char* name, int calls, double ms, double total, double longest) {
     char line[512];
     std::snprintf(line, sizeof line, "%s (%d calls, %%%.2f time): %.2f (%.2f avg, %.2f longest)\n", name, calls,
