@@ -73,7 +73,7 @@ void DepthOrder::CollectEdges(const std::vector<DepthNode>& nodes) {
 }
 
 std::size_t DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<int>& priorities) {
-    const size_t n = nodes.size(), places = order_.size();
+    const size_t places = order_.size();
     // The links back, by counting: each place's targets in one run. The
     // runs of `behind` are read in place order, so the runs written to lie
     // a few places on, close together, not all over the list.
@@ -94,42 +94,23 @@ std::size_t DepthOrder::Number(const std::vector<DepthNode>& nodes, std::vector<
     }
     predecessors_.assign(links_.linksTo.begin(), links_.linksTo.begin() + static_cast<std::ptrdiff_t>(places));
 
-    // Each node joins the queue at most once: when its last predecessor is
-    // numbered, or at the start if it has none. A node without a place
-    // (a box that overlaps nothing) has no links.
-    queue_.resize(n + 1);  // and a slot past the end, that a release may write and not keep
-    uint32_t* const queue = queue_.data();
+    // A node joins when its last predecessor is numbered, or at the start
+    // if it has none. A node without a place (a box that overlaps nothing)
+    // has no links.
     uint32_t* const predecessors = predecessors_.data();
-    std::size_t tail = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-        if (!nodes[i].takesPart)
-            priorities[i] = kUnorderedPriority;
-        else if (placeOf_[i] == kNoPlace || predecessors[placeOf_[i]] == 0)
-            queue[tail++] = i;
-    }
-    int counter = 0;
-    std::size_t numbered = 0;
-    for (std::size_t head = 0; head < tail; ++head, ++counter) {
-        const uint32_t i = queue[head];
-        if (nodes[i].held) continue;
-        priorities[i] = counter;
-        ++numbered;
-        const uint32_t p = placeOf_[i];
-        if (p == kNoPlace) continue;
-        // The successors it frees join the queue in increasing index, as
-        // walking a sorted list would put them; the rest only count down.
-        const std::size_t freed = tail;
-        // Written whether freed or not, kept only if freed: which it is
-        // follows no pattern a branch could guess. Places until all are
-        // counted down; then the freed are named by index.
-        const auto release = [&](uint32_t j) {
-            queue[tail] = j;
-            tail += --predecessors[j] == 0;
-        };
-        for (uint32_t e = p ? links_.aheadEnd[p - 1] : 0; e < links_.aheadEnd[p]; ++e) release(links_.ahead[e]);
-        for (uint32_t e = offsets_[p]; e < offsets_[p + 1]; ++e) release(targets_[e]);
-        for (std::size_t k = freed; k < tail; ++k) queue[k] = order_[queue[k]];
-        if (tail - freed > 1) std::sort(queue + freed, queue + tail);
-    }
-    return numbered;
+    return NumberInQueue(
+        nodes, priorities, [&](uint32_t p) { return predecessors[p] == 0; },
+        [&](uint32_t p, uint32_t* queue, std::size_t& tail) {
+            const std::size_t freed = tail;
+            // Written whether freed or not, kept only if freed: which it is
+            // follows no pattern a branch could guess. Places until all are
+            // counted down; then the freed are named by index.
+            const auto release = [&](uint32_t j) {
+                queue[tail] = j;
+                tail += --predecessors[j] == 0;
+            };
+            for (uint32_t e = p ? links_.aheadEnd[p - 1] : 0; e < links_.aheadEnd[p]; ++e) release(links_.ahead[e]);
+            for (uint32_t e = offsets_[p]; e < offsets_[p + 1]; ++e) release(targets_[e]);
+            for (std::size_t k = freed; k < tail; ++k) queue[k] = order_[queue[k]];
+        });
 }

@@ -12,6 +12,7 @@
 // every pair; the result is the one the all-pairs form gives.
 // Main thread only (drawing).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -129,6 +130,15 @@ private:
     // both ways at once: `order(p, q)` by their places in left-edge order.
     template <class Order>
     void Sweep(Order order);
+    // The queue both numberings keep: a node joins once, at the start where
+    // it has no place or `startsFree(place)`, else when it is freed, as the
+    // last node holding it back is numbered: `release(place, queue, tail)`
+    // appends, by index, the nodes the numbering of the node at `place`
+    // frees. Those freed together join in increasing index, as walking a
+    // sorted list would put them. Returns how many were numbered.
+    template <class StartsFree, class Release>
+    std::size_t NumberInQueue(const std::vector<DepthNode>& nodes, std::vector<int>& priorities, StartsFree startsFree,
+                              Release release);
 
     DepthLinks links_;
     DepthColumns columns_;
@@ -172,4 +182,33 @@ void DepthOrder::Sweep(Order order) {
         links_.behindEnd[p] = links_.behindSize;
         links_.linksTo[p] += linksToA;
     }
+}
+
+template <class StartsFree, class Release>
+std::size_t DepthOrder::NumberInQueue(const std::vector<DepthNode>& nodes, std::vector<int>& priorities,
+                                      StartsFree startsFree, Release release) {
+    const std::size_t n = nodes.size();
+    queue_.resize(n + 1);  // and a slot past the end, that a release may write and not keep
+    uint32_t* const queue = queue_.data();
+    std::size_t tail = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        if (!nodes[i].takesPart)
+            priorities[i] = kUnorderedPriority;
+        else if (placeOf_[i] == kNoPlace || startsFree(placeOf_[i]))
+            queue[tail++] = i;
+    }
+    int counter = 0;
+    std::size_t numbered = 0;
+    for (std::size_t head = 0; head < tail; ++head, ++counter) {
+        const uint32_t i = queue[head];
+        if (nodes[i].held) continue;
+        priorities[i] = counter;
+        ++numbered;
+        const uint32_t p = placeOf_[i];
+        if (p == kNoPlace) continue;
+        const std::size_t freed = tail;
+        release(p, queue, tail);
+        if (tail - freed > 1) std::sort(queue + freed, queue + tail);
+    }
+    return numbered;
 }

@@ -14,7 +14,7 @@ void DepthOrder::Sort(const std::vector<DepthNode>& nodes, std::vector<int>& pri
     }
     SortByLeft(nodes);
     columns_.Fill(nodes, order_);
-    const std::size_t n = nodes.size(), places = order_.size();
+    const std::size_t places = order_.size();
     numbered_.assign(columns_.left.size(), 0);
     searchFrom_.resize(places);
     firstWaiter_.assign(places, kNoPlace);
@@ -41,37 +41,19 @@ void DepthOrder::Sort(const std::vector<DepthNode>& nodes, std::vector<int>& pri
         if (freed(p)) searchFrom_[p] = kNoPredecessor;
     }
 
-    // The queue as Number keeps it: a node joins once, at the start if
-    // nothing holds it back, else when what held it back is all numbered.
-    queue_.resize(n);
-    uint32_t* const queue = queue_.data();
-    std::size_t tail = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-        if (!nodes[i].takesPart)
-            priorities[i] = kUnorderedPriority;
-        else if (placeOf_[i] == kNoPlace || searchFrom_[placeOf_[i]] == kNoPredecessor)
-            queue[tail++] = i;
-    }
-    int counter = 0;
-    std::size_t numbered = 0;
-    for (std::size_t head = 0; head < tail; ++head, ++counter) {
-        const uint32_t i = queue[head];
-        if (nodes[i].held) continue;
-        priorities[i] = counter;
-        ++numbered;
-        const uint32_t p = placeOf_[i];
-        if (p == kNoPlace) continue;
-        numbered_[p] = -1;
-        const std::size_t from = tail;
-        uint32_t waiter = firstWaiter_[p];
-        firstWaiter_[p] = kNoPlace;
-        while (waiter != kNoPlace) {
-            const uint32_t next = nextWaiter_[waiter];
-            if (freed(waiter)) queue[tail++] = order_[waiter];
-            waiter = next;
-        }
-        // In increasing index, as counting down a sorted list would free them.
-        if (tail - from > 1) std::sort(queue + from, queue + tail);
-    }
-    waitNext_ = 2 * numbered < n;
+    // A node joins when the one it waits on is numbered and its search
+    // finds no other left to wait on.
+    const std::size_t numbered = NumberInQueue(
+        nodes, priorities, [&](uint32_t p) { return searchFrom_[p] == kNoPredecessor; },
+        [&](uint32_t p, uint32_t* queue, std::size_t& tail) {
+            numbered_[p] = -1;
+            uint32_t waiter = firstWaiter_[p];
+            firstWaiter_[p] = kNoPlace;
+            while (waiter != kNoPlace) {
+                const uint32_t next = nextWaiter_[waiter];
+                if (freed(waiter)) queue[tail++] = order_[waiter];
+                waiter = next;
+            }
+        });
+    waitNext_ = 2 * numbered < nodes.size();
 }
