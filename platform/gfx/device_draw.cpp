@@ -158,6 +158,16 @@ void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, c
         }
         return;
     }
+    // A strip of two triangles on screen, as every blit draws: its corners
+    // are known without pairing the triangles' vertices.
+    if (as.type == PrimitiveType::TriangleStrip && as.count == 2 && !as.indices && !verts[0].needsClip &&
+        !verts[1].needsClip && !verts[2].needsClip && !verts[3].needsClip) {
+        const RasterVertex* const quad[4] = {&screen[0], &screen[1], &screen[2], &screen[3]};
+        if (raster::TryDrawStripRect(d, quad)) return;
+        raster::DrawTriangle(d, screen[0], screen[1], screen[2]);
+        raster::DrawTriangle(d, screen[2], screen[1], screen[3]);
+        return;
+    }
     auto screenAt = [&](uint32_t n) -> const RasterVertex* {
         return &screen[as.indices ? as.indices[n] - as.base : n];
     };

@@ -91,6 +91,8 @@ void DrawTriangle(DrawSetup& d, const RasterVertex& v0, const RasterVertex& v1, 
 // Two triangles forming an axis-aligned rectangle with texture coordinates
 // that follow the axes; false when they do not (nothing drawn then).
 bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]);
+// The same for a strip's two triangles, (v0, v1, v2) and (v2, v1, v3).
+bool TryDrawStripRect(DrawSetup& d, const RasterVertex* const v[4]);
 void DrawLine(DrawSetup& d, const RasterVertex& a, const RasterVertex& b);
 void DrawPoint(DrawSetup& d, const RasterVertex& v);
 

@@ -221,7 +221,12 @@ bool ClearTexelStaysClear(const DrawSetup& d, uint32_t color) {
     return out == 0;
 }
 
-inline bool NearInteger(double v, double tol) { return std::fabs(v - std::round(v)) <= tol; }
+// std::round's distance, without the library call: from 2^52 on every
+// double is whole, and what is not finite is near no whole number.
+inline bool NearInteger(double v, double tol) {
+    if (!(std::fabs(v) < 4503599627370496.0)) return std::isfinite(v) && tol >= 0.0;
+    return std::fabs(v - static_cast<double>(RoundHalfAway(v))) <= tol;
+}
 
 // Stage 0's bilinear samples along every row of a rectangle, when they step
 // one texel at a time with one column weight: the row is then blended from
@@ -260,8 +265,12 @@ ColumnRun PlanColumnRun(const DrawSetup& d, double uStart, double dudx, int widt
         // A step of exactly one texel adds exactly 1.0 in 16.16 fixed point
         // to each next coordinate, where stepping is exact (well inside the
         // 32.32 range): the chunk's first coordinate decides the rest.
-        if (dudx == 1.0 && std::fabs(start) < 8192.0) n = 1;
-        StepCoordinates(start, dudx, n, u);
+        if (dudx == 1.0 && std::fabs(start) < 8192.0) {
+            n = 1;
+            u[0] = ToFixed16(start);  // what one step gives, inline
+        } else {
+            StepCoordinates(start, dudx, n, u);
+        }
         for (int i = 0; i < n; ++i) {
             const ColumnStep c = BilinearColumn(u[i]);
             if (x + i == 0) {
@@ -469,7 +478,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const double tol = 1.0 / 512.0;
     const bool oneToOne =
         d.textured[0] && !d.program && std::fabs(dudx[0] - 1.0) * width <= tol && NearInteger(uStart[0] - 0.5, tol);
-    const int tx0 = oneToOne ? static_cast<int>(std::lround(uStart[0] - 0.5)) : 0;
+    const int tx0 = oneToOne ? static_cast<int>(LlRound(uStart[0] - 0.5)) : 0;
     const bool rowInside = oneToOne && tx0 >= 0 && tx0 + width <= s0.view.width;
     const bool passThrough = PassesTexturesThrough(d, r.color);
     const bool zeroCopy = rowInside && passThrough;
@@ -478,7 +487,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const double vStart = r.vT[0] + (y0 - yTf) * dvdy[0];
     const bool rowsOneToOne =
         rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
-    const int ty0 = rowsOneToOne ? static_cast<int>(std::lround(vStart - 0.5)) : 0;
+    const int ty0 = rowsOneToOne ? static_cast<int>(LlRound(vStart - 0.5)) : 0;
     // Every pixel of the target is about to be copied from a texel: a fill
     // of the target not made yet never needs to be.
     if (zeroCopy && rowsOneToOne && !d.depthStencil && BlendIgnoresTarget(d.blend) && x0 == 0 && y0 == 0 &&
@@ -596,7 +605,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         for (int k = 0; k < kMaxTextureStages; ++k) v[k] = r.vT[k] + (py - yTf) * dvdy[k];
         const uint32_t* texRow = nullptr;
         if (rowsOneToOne || (rowInside && NearInteger(v[0] - 0.5, tol)))
-            texRow = texelRow(rowsOneToOne ? ty0 + (py - y0) : static_cast<int>(std::lround(v[0] - 0.5)));
+            texRow = texelRow(rowsOneToOne ? ty0 + (py - y0) : static_cast<int>(LlRound(v[0] - 0.5)));
         if (texRow && zeroCopy) {
             WriteSpan(d, x0, py, width, texRow, nullptr);
             continue;
@@ -655,31 +664,11 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     }
 }
 
-}  // namespace
-
-bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]) {
+bool TryDrawRectCorners(DrawSetup& d, const RasterVertex* const corner[4], const RasterVertex* const t0[3],
+                        const RasterVertex* const t1[3]) {
     if (d.program) return false;
-    // The two triangles must share exactly two vertices.
-    const RasterVertex* unique0 = nullptr;
-    int shared = 0;
-    for (int i = 0; i < 3; ++i) {
-        bool found = false;
-        for (int j = 0; j < 3; ++j) found = found || t0[i] == t1[j];
-        if (found)
-            ++shared;
-        else
-            unique0 = t0[i];
-    }
-    if (shared != 2 || !unique0) return false;
-    const RasterVertex* unique1 = nullptr;
-    for (int j = 0; j < 3; ++j)
-        if (t1[j] != t0[0] && t1[j] != t0[1] && t1[j] != t0[2]) unique1 = t1[j];
-    if (!unique1) return false;
-    const RasterVertex* corner[4] = {unique0, unique1, nullptr, nullptr};
-    int c = 2;
-    for (int i = 0; i < 3; ++i)
-        if (t0[i] != unique0) corner[c++] = t0[i];
-    // unique0/unique1 and the shared pair must be the two diagonals.
+    // corner[0] and corner[1], each one triangle's own, and the shared pair
+    // must be the two diagonals.
     if (corner[0]->fx == corner[1]->fx || corner[0]->fy == corner[1]->fy) return false;
     const int64_t xa = corner[0]->fx, xb = corner[1]->fx, ya = corner[0]->fy, yb = corner[1]->fy;
     const bool sharedOk = (corner[2]->fx == xa && corner[2]->fy == yb && corner[3]->fx == xb && corner[3]->fy == ya) ||
@@ -728,6 +717,42 @@ bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVert
     r.color = PackColor(a.a);
     DrawRect(d, r);
     return true;
+}
+
+}  // namespace
+
+bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]) {
+    if (d.program) return false;
+    // The two triangles must share exactly two vertices.
+    const RasterVertex* unique0 = nullptr;
+    int shared = 0;
+    for (int i = 0; i < 3; ++i) {
+        bool found = false;
+        for (int j = 0; j < 3; ++j) found = found || t0[i] == t1[j];
+        if (found)
+            ++shared;
+        else
+            unique0 = t0[i];
+    }
+    if (shared != 2 || !unique0) return false;
+    const RasterVertex* unique1 = nullptr;
+    for (int j = 0; j < 3; ++j)
+        if (t1[j] != t0[0] && t1[j] != t0[1] && t1[j] != t0[2]) unique1 = t1[j];
+    if (!unique1) return false;
+    const RasterVertex* corner[4] = {unique0, unique1, nullptr, nullptr};
+    int c = 2;
+    for (int i = 0; i < 3; ++i)
+        if (t0[i] != unique0) corner[c++] = t0[i];
+    return TryDrawRectCorners(d, corner, t0, t1);
+}
+
+bool TryDrawStripRect(DrawSetup& d, const RasterVertex* const v[4]) {
+    // The strip's triangles are (v0, v1, v2) and (v2, v1, v3): v0 and v3
+    // are theirs alone, v1 and v2 shared, in the order the first lists them.
+    const RasterVertex* const t0[3] = {v[0], v[1], v[2]};
+    const RasterVertex* const t1[3] = {v[2], v[1], v[3]};
+    const RasterVertex* const corner[4] = {v[0], v[3], v[1], v[2]};
+    return TryDrawRectCorners(d, corner, t0, t1);
 }
 
 }  // namespace plat::raster

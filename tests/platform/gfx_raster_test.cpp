@@ -1,4 +1,5 @@
 // Coverage rules of the rasterizer, checked against geometry computed here.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -270,6 +271,53 @@ TEST_F(GfxTest, FansStripsAndGridVerticesDrawTheSameSquare) {
             const bool in = y < 8 && (x < 8 || (x >= 20 && x < 28));
             ASSERT_EQ(in ? w : 0u, At(px, x, y)) << x << "," << y;
         }
+}
+
+// A strip of two triangles draws what the same two triangles listed draw,
+// whether its quad is a rectangle (taken whole, mirrored or not) or not
+// (drawn triangle by triangle): blended additively, a pixel drawn twice or
+// missed shows.
+TEST_F(GfxTest, StripQuadsDrawAsTheirTwoTrianglesListed) {
+    std::vector<uint32_t> texels(16 * 16);
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = 0x01000000u * (1 + i % 7) + 0x00030201u * (i % 5);
+    plat::Texture* t = MakeTexture(16, 16, texels);
+    device_->SetTexture(0, t);
+    device_->SetSamplerState(0, plat::SamplerState::MagFilter, static_cast<uint32_t>(plat::TextureFilter::Linear));
+    device_->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    device_->SetRenderState(RenderState::SrcBlend, static_cast<uint32_t>(plat::Blend::One));
+    device_->SetRenderState(RenderState::DestBlend, static_cast<uint32_t>(plat::Blend::One));
+    const uint32_t w = 0xFFFFFFFFu;
+    const Vtx quads[][4] = {
+        // A rectangle at a fractional offset, its texels filtered.
+        {{3.25f, 2.5f, 0, w, 0, 0},
+         {3.25f, 18.5f, 0, w, 0, 1},
+         {19.25f, 2.5f, 0, w, 1, 0},
+         {19.25f, 18.5f, 0, w, 1, 1}},
+        // Mirrored: its right edge listed first.
+        {{40.5f, 1.5f, 0, w, 0, 0}, {40.5f, 17.5f, 0, w, 0, 1}, {24.5f, 1.5f, 0, w, 1, 0}, {24.5f, 17.5f, 0, w, 1, 1}},
+        // Turned a little: no rectangle.
+        {{44.0f, 20.0f, 0, w, 0, 0},
+         {42.0f, 40.0f, 0, w, 0, 1},
+         {62.0f, 22.0f, 0, w, 1, 0},
+         {60.0f, 42.0f, 0, w, 1, 1}},
+        // A rectangle whose corners differ in colour: drawn triangle by triangle.
+        {{2.5f, 24.5f, 0, w, 0, 0},
+         {2.5f, 40.5f, 0, 0xFF804020u, 0, 1},
+         {30.5f, 24.5f, 0, w, 1, 0},
+         {30.5f, 40.5f, 0, 0xFF102040u, 1, 1}}};
+    for (const auto& q : quads) {
+        Clear(0);
+        ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, q, sizeof(Vtx)));
+        const auto strip = Read();
+        Clear(0);
+        const Vtx listed[6] = {q[0], q[1], q[2], q[2], q[1], q[3]};
+        ASSERT_EQ(plat::kOk, device_->DrawPrimitiveUP(PrimitiveType::TriangleList, 2, listed, sizeof(Vtx)));
+        const auto list = Read();
+        EXPECT_EQ(list, strip) << "quad at " << q[0].x << "," << q[0].y;
+        EXPECT_NE(std::count(list.begin(), list.end(), 0u), static_cast<std::ptrdiff_t>(list.size()));
+    }
+    device_->SetTexture(0, nullptr);
+    t->Release();
 }
 
 TEST_F(GfxTest, PointCoversThePixelWhoseCentreItIsNearest) {
