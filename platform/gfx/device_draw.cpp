@@ -74,9 +74,15 @@ struct Assembly {
 // Whether two states differ in nothing but the textures bound.
 bool SameBesidesTextures(const DeviceState& a, const DeviceState& b) {
     if (std::memcmp(a.render, b.render, sizeof a.render) != 0) return false;
+    // A stage's operations and its sampler's states lie together: one
+    // comparison for both.
+    constexpr size_t kStageFirst = offsetof(StageSettings, stage);
+    constexpr size_t kStageBytes = offsetof(StageSettings, sampler) + sizeof(StageSettings::sampler) - kStageFirst;
+    static_assert(offsetof(StageSettings, sampler) == kStageFirst + sizeof(StageSettings::stage),
+                  "no padding between a stage's operations and its sampler's states");
     for (int k = 0; k < kMaxTextureStages; ++k)
-        if (std::memcmp(a.stages[k].stage, b.stages[k].stage, sizeof a.stages[k].stage) != 0 ||
-            std::memcmp(a.stages[k].sampler, b.stages[k].sampler, sizeof a.stages[k].sampler) != 0)
+        if (std::memcmp(reinterpret_cast<const char*>(&a.stages[k]) + kStageFirst,
+                        reinterpret_cast<const char*>(&b.stages[k]) + kStageFirst, kStageBytes) != 0)
             return false;
     constexpr size_t kRest = offsetof(DeviceState, world);
     return std::memcmp(reinterpret_cast<const char*>(&a) + kRest, reinterpret_cast<const char*>(&b) + kRest,

@@ -69,6 +69,9 @@ struct DrawSetup {
     BlendSetup blend;
     BlendSpanFn blendFn = nullptr;
     bool overRows = false;  // the blend is over, and OverRowsAvx2 runs here
+    // What the blend makes of the target, asked once for the draws of the setup.
+    bool ignoresTarget = false;          // BlendIgnoresTarget
+    bool keepsTargetUnderClear = false;  // BlendKeepsTargetUnderClear
     StageCombine stages[kMaxTextureStages];
     int stageCount = 0;  // stages before the first disabled one
     bool textured[kMaxTextureStages] = {};

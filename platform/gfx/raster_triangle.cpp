@@ -490,7 +490,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const int ty0 = rowsOneToOne ? static_cast<int>(LlRound(vStart - 0.5)) : 0;
     // Every pixel of the target is about to be copied from a texel: a fill
     // of the target not made yet never needs to be.
-    if (zeroCopy && rowsOneToOne && !d.depthStencil && BlendIgnoresTarget(d.blend) && x0 == 0 && y0 == 0 &&
+    if (zeroCopy && rowsOneToOne && !d.depthStencil && d.ignoresTarget && x0 == 0 && y0 == 0 &&
         x1 == d.target->Width() && y1 == d.target->Height())
         d.target->ForgetFill();
 
@@ -521,7 +521,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         MarkRowsWritten(d, y0, y1);
         // Stages that pass the texel through keep a clear one clear: only
         // others are asked.
-        skipClear = BlendKeepsTargetUnderClear(d.blend) && (passThrough || ClearTexelStaysClear(d, r.color));
+        skipClear = d.keepsTargetUnderClear && (passThrough || ClearTexelStaysClear(d, r.color));
     }
     // Texel row ty from the row's first texel, under the addressing mode.
     auto texelRow = [&s0, tx0](int ty) {

@@ -148,6 +148,8 @@ DrawSetup BuildDrawSetup(const DeviceState& s) {
     }
     d.blendFn = ChooseBlend(d.blend);
     d.overRows = BlendIsOver(d.blend) && CpuHasAvx2();
+    d.ignoresTarget = BlendIgnoresTarget(d.blend);
+    d.keepsTargetUnderClear = BlendKeepsTargetUnderClear(d.blend);
     d.opaqueInPlace = t->GetFormat() == Format::X8R8G8B8 && BlendColorIgnoresDestAlpha(d.blend);
     d.stageCount = 0;
     for (int k = 0; k < kMaxTextureStages; ++k) {
@@ -227,6 +229,13 @@ void VertexPipeline::TakeTextureScales(const DrawSetup& setup) {
 
 void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out,
                              RasterVertex* screen) const {
+    // Asked once, not at each vertex: the stores below may alias what the
+    // members point at, so the compiler would read them again each time.
+    VertexProgram* const program = state_.vertexProgram;
+    const int normalAt = normalAt_, diffuseAt = diffuseAt_, tex0At = tex0At_, tex1At = tex1At_;
+    const Matrix combined = combined_;
+    float scale[2 * kMaxTextureStages];
+    std::memcpy(scale, scale_, sizeof scale);
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* p = data + static_cast<size_t>(i) * stride;
         // Each field is read as it was written, a float or a word at a time:
@@ -245,41 +254,41 @@ void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t coun
         float c[4];
         uint32_t diffuse = 0xFFFFFFFFu;
         float tex[4] = {};
-        if (state_.vertexProgram) {
+        if (program) {
             VertexInput in;
             for (int k = 0; k < 3; ++k) in.position[k] = real(0, k);
-            if (normalAt_ >= 0)
-                for (int k = 0; k < 3; ++k) in.normal[k] = real(normalAt_, k);
-            if (diffuseAt_ >= 0) in.diffuse = word(diffuseAt_, 0);
+            if (normalAt >= 0)
+                for (int k = 0; k < 3; ++k) in.normal[k] = real(normalAt, k);
+            if (diffuseAt >= 0) in.diffuse = word(diffuseAt, 0);
             for (int k = 0; k < 2; ++k) {
-                if (tex0At_ >= 0) in.tex[0][k] = real(tex0At_, k);
-                if (tex1At_ >= 0) in.tex[1][k] = real(tex1At_, k);
+                if (tex0At >= 0) in.tex[0][k] = real(tex0At, k);
+                if (tex1At >= 0) in.tex[1][k] = real(tex1At, k);
             }
             VertexOutput o;
             o.diffuse = in.diffuse;
             std::memcpy(o.tex, in.tex, sizeof o.tex);
-            state_.vertexProgram->Run(in, o);
+            program->Run(in, o);
             std::memcpy(c, o.position, sizeof c);
             diffuse = o.diffuse;
             std::memcpy(tex, o.tex, sizeof tex);
         } else {
             const float pos[4] = {real(0, 0), real(0, 1), real(0, 2), 1.0f};
-            TransformPoint(combined_, pos, c);
-            if (diffuseAt_ >= 0) diffuse = word(diffuseAt_, 0);
-            if (tex0At_ >= 0) {
-                tex[0] = real(tex0At_, 0);
-                tex[1] = real(tex0At_, 1);
+            TransformPoint(combined, pos, c);
+            if (diffuseAt >= 0) diffuse = word(diffuseAt, 0);
+            if (tex0At >= 0) {
+                tex[0] = real(tex0At, 0);
+                tex[1] = real(tex0At, 1);
             }
-            if (tex1At_ >= 0) {
-                tex[2] = real(tex1At_, 0);
-                tex[3] = real(tex1At_, 1);
+            if (tex1At >= 0) {
+                tex[2] = real(tex1At, 0);
+                tex[3] = real(tex1At, 1);
             }
         }
         ClipVertex& v = out[i];
         std::memcpy(v.c, c, sizeof c);
         v.needsClip = NeedsClip(c);
         const bool onScreen = screen && !v.needsClip;
-        StoreAttributes(diffuse, tex[0], tex[1], tex[2], tex[3], scale_, v.a, onScreen ? screen[i].a : nullptr);
+        StoreAttributes(diffuse, tex[0], tex[1], tex[2], tex[3], scale, v.a, onScreen ? screen[i].a : nullptr);
         if (onScreen) Place(c, screen[i]);
     }
 }
