@@ -378,22 +378,28 @@ public:
                 Source source) {
         int i = 0;
         while (i < most) {
-            int n = n_;
+            // The loop steps its pointers and counts in whole words: no
+            // index of its own, nothing widened at each row.
+            size_t n = static_cast<size_t>(n_);
             // No more rows than the run has room for were none left out: the
             // loop need not ask for room at each row.
-            const int end = i + std::min(most - i, kRows - n);
-            for (; i < end; ++i) {
-                const FilteredRows::Made& m = made.made[i];
-                if (!m.ready) {
-                    n_ = n;
-                    return i;
+            const int end = i + std::min(most - i, kRows - n_);
+            const FilteredRows::Made* m = made.made + i;
+            const FilteredRows::Made* const stop = made.made + end;
+            const uint32_t* texels = made.texels + made.stride * static_cast<size_t>(i);
+            uint32_t* dst = target + pitch * static_cast<size_t>(i);
+            for (; m != stop; ++m, texels += made.stride, dst += pitch) {
+                if (!m->ready) {
+                    n_ = static_cast<int>(n);
+                    return static_cast<int>(m - made.made);
                 }
-                if (kSkipClear && (m.first >= past || m.end <= lowest)) continue;
-                src_[n] = source(made.texels + made.stride * static_cast<size_t>(i), made_[n]);
-                dst_[n] = target + pitch * static_cast<size_t>(i);
+                if (kSkipClear && (m->first >= past || m->end <= lowest)) continue;
+                src_[n] = source(texels, made_[n]);
+                dst_[n] = dst;
                 ++n;
             }
-            n_ = n;
+            i = end;
+            n_ = static_cast<int>(n);
             if (n_ == kRows) Flush();
         }
         return i;

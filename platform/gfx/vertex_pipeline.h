@@ -45,9 +45,7 @@ private:
     }
     // The screen position, depth and w of clip-space position c.
     void Place(const float c[4], RasterVertex& r) const {
-        // w is 1 under the engine's projection: dividing by it changes
-        // nothing, and is skipped.
-        const double iw = c[3] == 1.0f ? 1.0 : 1.0 / c[3];
+        const double iw = 1.0 / c[3];
         const double sx = vx_ + (1.0 + c[0] * iw) * vw_ * 0.5;
         const double sy = vy_ + (1.0 - c[1] * iw) * vh_ * 0.5;
         r.fx = LlRound(sx * kSub);
