@@ -670,6 +670,17 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     }
 }
 
+// Whether two vertices have equal colour channels and w, as floats compare.
+inline bool SameColourAndW(const RasterVertex& o, const RasterVertex& a) {
+    static_assert(kR == 0 && kG == 1 && kB == 2 && kA == 3, "the colour channels open the attributes");
+#if defined(__SSE2__)
+    // The four channels at once: an ordered comparison, as == is.
+    return o.w == a.w && _mm_movemask_ps(_mm_cmpeq_ps(_mm_loadu_ps(o.a), _mm_loadu_ps(a.a))) == 0xF;
+#else
+    return o.w == a.w && o.a[kR] == a.a[kR] && o.a[kG] == a.a[kG] && o.a[kB] == a.a[kB] && o.a[kA] == a.a[kA];
+#endif
+}
+
 bool TryDrawRectCorners(DrawSetup& d, const RasterVertex* const corner[4], const RasterVertex* const t0[3],
                         const RasterVertex* const t1[3]) {
     if (d.program) return false;
@@ -681,11 +692,8 @@ bool TryDrawRectCorners(DrawSetup& d, const RasterVertex* const corner[4], const
                           (corner[2]->fx == xb && corner[2]->fy == ya && corner[3]->fx == xa && corner[3]->fy == yb);
     if (!sharedOk) return false;
     const RasterVertex& a = *corner[0];
-    for (int i = 1; i < 4; ++i) {
-        const RasterVertex& o = *corner[i];
-        if (o.w != a.w || o.a[kR] != a.a[kR] || o.a[kG] != a.a[kG] || o.a[kB] != a.a[kB] || o.a[kA] != a.a[kA])
-            return false;
-    }
+    for (int i = 1; i < 4; ++i)
+        if (!SameColourAndW(*corner[i], a)) return false;
     // Texture coordinates must follow the axes: u by x only, v by y only.
     // The corners sharing an x are each diagonal corner with the shared
     // corner at its x; those sharing a y, with the other shared corner.
