@@ -262,10 +262,12 @@ ColumnRun PlanColumnRun(const DrawSetup& d, double uStart, double dudx, int widt
     for (int x = 0; x < width; x += kChunk) {
         int n = std::min(kChunk, width - x);
         const double start = Reduce(uStart + x * dudx, s.wrapU, s.view.width);
-        // A step of exactly one texel adds exactly 1.0 in 16.16 fixed point
-        // to each next coordinate, where stepping is exact (well inside the
-        // 32.32 range): the chunk's first coordinate decides the rest.
-        if (dudx == 1.0 && std::fabs(start) < 8192.0) {
+        // A step of exactly one texel, forward or back (a mirrored image),
+        // adds exactly 1.0 or -1.0 in 16.16 fixed point to each next
+        // coordinate, where stepping is exact (well inside the 32.32 range),
+        // moving its column by one and keeping its weight: the chunk's first
+        // coordinate decides the rest.
+        if ((dudx == 1.0 || dudx == -1.0) && std::fabs(start) < 8192.0) {
             n = 1;
             u[0] = ToFixed16(start);  // what one step gives, inline
         } else {
