@@ -2,9 +2,50 @@
 #include "rendering/draw/graphics.h"
 
 #include "foundation/values/saturate.h"
+#include "rendering/device/d3d_interface.h"
 #include "rendering/draw/batch_internal.h"
 #include "rendering/font/font.h"
 #include "rendering/image/image_render_target.h"
+#include "rendering/image/image_surface.h"
+#include "rendering/image/texture_tiles.h"
+
+namespace {
+
+// One group of queued quads of `image`, in their order. The device draws an
+// image's quads piece by piece: only with one piece are they drawn in their
+// order, as the rows below draw them. Text is most of what is queued, a few
+// hundred small glyphs a frame, and for them the device's setup of an
+// indexed draw costs more than the rows.
+void FlushQuads(ImageRenderTarget& destination, ImageSurface* image, const std::vector<QuadBatchItem>& items,
+                const DrawState& state) {
+    auto* target = dynamic_cast<ImageSurface*>(&destination);
+    D3DInterface* d3d = D3DInterface::Instance();
+    size_t rowsDrawn = 0;
+    // The pieces are brought up to date before they are counted: an image
+    // that changed its size since it was last drawn is laid out anew.
+    if (target != nullptr && image != nullptr && d3d != nullptr && d3d->GetDevice() != nullptr &&
+        PrepareImageTexture(*d3d, image) && image->GetTextures() != nullptr &&
+        image->GetTextures()->pieces.size() == 1) {
+        // Queued quads were cut to the clip already; the device draws them unclipped.
+        const FRect whole(0.0f, 0.0f, static_cast<float>(destination.GetWidth()),
+                          static_cast<float>(destination.GetHeight()));
+        for (const QuadBatchItem& item : items) {
+            if (!item.pureTranslation ||
+                !target->BlendRowsInPlace(image, item.x, item.y, item.source, whole, item.color, state))
+                break;
+            ++rowsDrawn;
+        }
+    }
+    if (rowsDrawn == items.size()) return;
+    if (rowsDrawn == 0) {
+        destination.DrawTriangles(image, items, &state);
+        return;
+    }
+    const std::vector<QuadBatchItem> rest(items.begin() + static_cast<std::ptrdiff_t>(rowsDrawn), items.end());
+    destination.DrawTriangles(image, rest, &state);
+}
+
+}  // namespace
 
 Graphics::Graphics(ImageRenderTarget* destination)
     : destination_(destination ? destination : &ImageRenderTarget::Default()) {
@@ -140,7 +181,7 @@ void Graphics::FlushBatch() {
         for (const auto& [mode, images] : modes) {
             state_.drawState.mode = mode;
             for (const auto& [image, entry] : images) {
-                if (!entry.plain.empty()) destination_->DrawTriangles(image, entry.plain, &state_.drawState);
+                if (!entry.plain.empty()) FlushQuads(*destination_, image, entry.plain, state_.drawState);
                 for (const auto& [mask, records] : entry.masked)
                     destination_->DrawMaskedTriangles(image, mask, records, &state_.drawState);
             }

@@ -12,6 +12,7 @@
 #include "rendering/draw/graphics.h"
 #include "rendering/font/font_data.h"
 #include "rendering/font/image_font.h"
+#include "tests/rendering/device_only_target.h"
 #include "tests/rendering/fonts_test_support.h"
 
 namespace {
@@ -43,10 +44,12 @@ protected:
     }
 
     // The lines drawn into the cleared screen; `deviceOnly` queues them in a
-    // batch of the context's own, which keeps every glyph on the device.
+    // batch of the context's own, flushed through a target that keeps every
+    // glyph on the device.
     std::vector<uint32_t> Draw(Font& font, const std::vector<Line>& lines, bool deviceOnly) {
         Background({255, 40, 60, 80});
-        Graphics g(Target());
+        testsupport::DeviceOnlyTarget device(*Target());
+        Graphics g(deviceOnly ? static_cast<ImageRenderTarget*>(&device) : Target());
         g.SetFont(&font);
         for (const Line& line : lines) {
             if (deviceOnly) g.SetBatching(true);
