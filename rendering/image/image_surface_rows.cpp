@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/gfx/span.h"
+#include "platform/gfx/span_modulate.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/texture_tiles.h"
@@ -80,6 +81,9 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
         const uint32_t argb = color.ToPremultipliedARGB();
         const int width = right - left;
         const int texX = tx + (left - static_cast<int>(x));
+        // The draw's colour as a row, for the texture stage's modulation.
+        uint32_t colour[kChunk];
+        if (argb != 0xFFFFFFFFu) std::fill_n(colour, std::min(kChunk, width), argb);
         for (int py = top; py < bottom; ++py) {
             const uint32_t* texels = view.pixels + static_cast<size_t>(ty + (py - static_cast<int>(y))) * view.pitch +
                                      static_cast<size_t>(texX);
@@ -92,7 +96,7 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
             uint32_t shaded[kChunk];
             for (int at = 0; at < width; at += kChunk) {
                 const int n = std::min(kChunk, width - at);
-                for (int i = 0; i < n; ++i) shaded[i] = plat::ModulateArgb(texels[at + i], argb);
+                plat::ModulateRow(texels + at, colour, shaded, n);
                 blend(kOver, shaded, nullptr, dst + at, n);
             }
         }
