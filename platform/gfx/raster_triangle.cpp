@@ -591,6 +591,14 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         rows.Flush();
         return;
     }
+    // Whole texel rows within the texture, written as they are (a wide
+    // image at whole pixels): each a texel pitch after the last, without
+    // the coordinates the rows below work out.
+    if (zeroCopy && rowsOneToOne && ty0 >= 0 && ty0 + (y1 - y0) <= s0.view.height) {
+        const uint32_t* src = texelRow(ty0 + (rowsLeft - y0));
+        for (int py = rowsLeft; py < y1; ++py, src += s0.view.pitch) WriteSpan(d, x0, py, width, src, nullptr);
+        return;
+    }
     // The colour is the same for every pixel: its chunk is filled once.
     std::fill_n(in.diffuse, std::min(width, kChunk), r.color);
     in.flat = true;
