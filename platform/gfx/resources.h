@@ -5,7 +5,8 @@
 // freed when Release brings the count to zero; a texture's level surface
 // shares the texture's count, so holding the surface keeps the texture alive.
 // Pixels are stored in the surface's own format with a pitch aligned to four
-// bytes. Not thread-safe: callers serialise device access.
+// bytes, a cache line longer where it would be a multiple of 1 KB. Not
+// thread-safe: callers serialise device access.
 
 #include <cstdint>
 #include <memory>
