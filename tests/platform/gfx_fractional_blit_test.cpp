@@ -18,6 +18,11 @@ using plat::SamplerState;
 using plat::TextureAddress;
 using plat::TextureFilter;
 
+// Where a blended image's texels are clear: nowhere; in rows or bands at
+// one edge; or around a figure, each row clear but for a band of its own
+// inside, so that columns at both edges are clear in every row (a cel's).
+enum class Clear { kNone, kBands, kFigure };
+
 struct Case {
     const char* name;
     int texW, texH;
@@ -27,26 +32,32 @@ struct Case {
     uint32_t color;  // vertex colour: white passes the texels through
     bool blend;
     bool mirrored;  // u falls from left to right
-    bool margins;   // rows clear, or clear but for a band at one edge
+    Clear clear;
 };
 
 const Case kCases[] = {
-    {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, false, false},
-    {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, false, false},
-    {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false, false, false},
-    {"InnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false, false},
-    {"InnerPartWrap", 32, 16, 4, 2, 28, 14, true, 0xFFFFFFFFu, false, false, false},
-    {"WiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, false, false},
-    {"MirroredWholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, true, false},
-    {"MirroredWholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, true, false},
-    {"MirroredModulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, true, true, false},
-    {"MirroredInnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true, false},
-    {"MirroredWiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, true, false},
+    {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, false, Clear::kNone},
+    {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, false, Clear::kNone},
+    {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false, false, Clear::kNone},
+    {"InnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false, Clear::kNone},
+    {"InnerPartWrap", 32, 16, 4, 2, 28, 14, true, 0xFFFFFFFFu, false, false, Clear::kNone},
+    {"WiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, false, Clear::kNone},
+    {"MirroredWholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, true, Clear::kNone},
+    {"MirroredWholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, true, Clear::kNone},
+    {"MirroredModulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, true, true, Clear::kNone},
+    {"MirroredInnerPart", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true, Clear::kNone},
+    {"MirroredWiderThanAChunk", 150, 21, 0, 0, 150, 21, false, 0xFFFFFFFFu, true, true, Clear::kNone},
     // Narrow and taller than the rows blended together at once.
-    {"TallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, false, false},
-    {"MirroredTallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, true, false},
-    {"ClearMargins", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false, true},
-    {"MirroredClearMargins", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true, true},
+    {"TallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, false, Clear::kNone},
+    {"MirroredTallerThanARun", 20, 70, 0, 0, 20, 70, false, 0xFFFFFFFFu, true, true, Clear::kNone},
+    {"ClearMargins", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, false, Clear::kBands},
+    {"MirroredClearMargins", 32, 16, 4, 2, 24, 11, false, 0xFFFFFFFFu, true, true, Clear::kBands},
+    // Clear columns at both edges, rows not a whole number of fours wide,
+    // and taller than a run, whose two parts hold their figures apart.
+    {"Figure", 23, 30, 0, 0, 23, 30, false, 0xFFFFFFFFu, true, false, Clear::kFigure},
+    {"MirroredFigure", 23, 30, 0, 0, 23, 30, false, 0xFFFFFFFFu, true, true, Clear::kFigure},
+    {"TallFigure", 23, 72, 0, 0, 23, 72, false, 0xFFFFFFFFu, true, false, Clear::kFigure},
+    {"MirroredTallFigure", 23, 72, 0, 0, 23, 72, false, 0xFFFFFFFFu, true, true, Clear::kFigure},
 };
 
 class GfxFractionalBlitTest : public GfxTest, public ::testing::WithParamInterface<Case> {
@@ -93,11 +104,17 @@ protected:
 TEST_P(GfxFractionalBlitTest, EverySixteenthOfAPixelGivesThePerSampleFiltersBits) {
     const Case& c = GetParam();
     std::vector<uint32_t> texels = Noise(c.texW * c.texH, 7, false);
-    if (c.margins)
-        for (int y = 0; y < c.texH; ++y)
-            for (int x = 0; x < c.texW; ++x)
-                if (y % 3 == 0 || (y % 3 == 1 && x >= 5) || (y % 3 == 2 && x < c.texW - 5))
-                    texels[static_cast<size_t>(y) * c.texW + x] = 0;
+    for (int y = 0; y < c.texH; ++y)
+        for (int x = 0; x < c.texW; ++x) {
+            bool clear = false;
+            if (c.clear == Clear::kBands)
+                clear = y % 3 == 0 || (y % 3 == 1 && x >= 5) || (y % 3 == 2 && x < c.texW - 5);
+            // The upper rows' figure lies left of the middle, the lower's
+            // right of it; every ninth row is clear.
+            if (c.clear == Clear::kFigure)
+                clear = y % 9 == 4 || (y < 48 ? x < 5 + y % 4 || x >= 13 + y % 3 : x < 9 + y % 5 || x >= 19 - y % 2);
+            if (clear) texels[static_cast<size_t>(y) * c.texW + x] = 0;
+        }
     std::vector<uint32_t> premultiplied = texels;
     // Blended art is premultiplied, so the colour never passes the alpha.
     for (uint32_t& p : premultiplied) {
