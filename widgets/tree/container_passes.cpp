@@ -38,10 +38,13 @@ private:
 // child's own lone child, as the sequence's task, whose header was asked
 // for a visit ago too: asked for only as the sequence's visit began, the
 // task's lines came after the sequence's short update was over. Else the
-// first child's header. Always inline, as PrefetchLines.
+// first child's header. A lone child's lines were asked for already where
+// this widget is its parent's lone child, as the sequence's task is: the
+// parent's visit asked for them as those of its lone child's lone child.
+// Always inline, as PrefetchLines.
 [[gnu::always_inline]] inline void WidgetContainer::PrefetchChildren(PassLines lines) const {
     if (const Widget* lone = children_.Lone()) {
-        PrefetchLines(*lone, lines);
+        if (parent_ == nullptr || parent_->children_.Lone() != this) PrefetchLines(*lone, lines);
         if (const Widget* below = static_cast<const WidgetContainer&>(*lone).children_.Lone())
             PrefetchLines(*below, lines);
     } else if (!children_.empty()) {

@@ -53,13 +53,6 @@ WidgetContainer::CursorMoves& WidgetContainer::ChildCursor::Moves() {
     return *moves;
 }
 
-WidgetContainer::ChildWalk::ChildWalk(WidgetContainer& owner) : owner_(owner) {
-    cursor_.outer = owner.cursors_;
-    owner.cursors_ = &cursor_;
-}
-
-WidgetContainer::ChildWalk::~ChildWalk() { owner_.cursors_ = cursor_.outer; }
-
 Widget* WidgetContainer::ChildWalk::CurrentAfterMoves() {
     const ChildList& children = owner_.children_;
     for (;;) {
@@ -95,12 +88,19 @@ void WidgetContainer::ChildWalk::PrefetchAhead() const {
     const size_t at = cursor_.pos;
     const size_t count = children.size();
     if (at >= count) return;
-    // The first child's first lines were asked for before its parent's own visit.
-    if (at == 0) PrefetchLines(*children[0], lines);
     if constexpr (lines == PassLines::kDraw) {
+        // The first child's first lines were asked for before its parent's own visit.
+        if (at == 0) PrefetchLines(*children[0], lines);
         if (at + 1 < count) PrefetchLines(*children[at + 1], lines);
         if (at + 2 < count) PrefetchHeader(children[at + 2]);
         return;
+    }
+    // The first child's first lines were asked for before its parent's own
+    // visit, and a lone child's lines too (PrefetchChildren): nothing more
+    // lies ahead of a lone child, as of every visitor's sequence and task.
+    if (at == 0) {
+        if (children.Lone() != nullptr) return;
+        PrefetchLines(*children[0], lines);
     }
     // The update passes go down a child's chain of only children, as a
     // visitor's task sequence and task, one visit a level: the child's own

@@ -216,11 +216,21 @@ private:
     // child that stays in the container once.
     class ChildWalk {
     public:
-        // Out of line on purpose: registering a stack cursor with the owner
-        // looks like a dangling pointer to the compiler once inlined, though
-        // the destructor always unregisters it.
-        explicit ChildWalk(WidgetContainer& owner);
-        ~ChildWalk();
+        // Inline: every container's visit in every pass opens one. The
+        // owner holding a stack cursor looks like a dangling pointer to
+        // GCC once inlined, though the destructor always takes it back.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
+#endif
+        explicit ChildWalk(WidgetContainer& owner) : owner_(owner) {
+            cursor_.outer = owner.cursors_;
+            owner.cursors_ = &cursor_;
+        }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+        ~ChildWalk() { owner_.cursors_ = cursor_.outer; }
         ChildWalk(const ChildWalk&) = delete;
         ChildWalk& operator=(const ChildWalk&) = delete;
 
