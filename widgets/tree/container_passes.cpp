@@ -2,35 +2,49 @@
 // and hit test.
 
 #include "widgets/tree/graphics_sink.h"
+#include "widgets/tree/pause_memo.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_container.h"
+#include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {
 
 // Applies a container's masks to both words of a pass and puts them back
-// when the container's part of the pass ends.
+// when the container's part of the pass ends. Most widgets have none: the
+// words then stay as they are, and every container below puts back what
+// it changed.
 class MaskedFlags {
 public:
     MaskedFlags(PassFlags& flags, uint32_t add, uint32_t remove)
-        : flags_(flags), normal_(flags.normal), below_(flags.belowModal) {
+        : flags_((add | remove) != 0 ? &flags : nullptr), normal_(flags.normal), below_(flags.belowModal) {
+        if (flags_ == nullptr) return;
         flags.normal = ApplyFlagMasks(flags.normal, add, remove);
         flags.belowModal = ApplyFlagMasks(flags.belowModal, add, remove);
     }
     ~MaskedFlags() {
-        flags_.normal = normal_;
-        flags_.belowModal = below_;
+        if (flags_ == nullptr) return;
+        flags_->normal = normal_;
+        flags_->belowModal = below_;
     }
     MaskedFlags(const MaskedFlags&) = delete;
     MaskedFlags& operator=(const MaskedFlags&) = delete;
 
 private:
-    PassFlags& flags_;
+    PassFlags* flags_;
     uint32_t normal_;
     uint32_t below_;
 };
 
 }  // namespace
+
+// Here, beside the walks that ask it of every widget they visit: where it
+// is not overridden, as for most widgets, they then ask it without a call.
+bool WidgetContainer::IsPaused() const {
+    // A menu is its own pause owner and answers for itself.
+    if (pauseOwner_ && pauseOwner_ != this) return pause_memo::OwnerPaused(*pauseOwner_);
+    return Service<WidgetHost>::Get().GetPauseCount() > 0;
+}
 
 // While this widget's own update runs: a lone child's lines for the pass
 // (its header was asked for a visit ago), as a visitor's task sequence,
@@ -38,13 +52,17 @@ private:
 // child's own lone child, as the sequence's task, whose header was asked
 // for a visit ago too: asked for only as the sequence's visit began, the
 // task's lines came after the sequence's short update was over. Else the
-// first child's header. A lone child's lines were asked for already where
-// this widget is its parent's lone child, as the sequence's task is: the
-// parent's visit asked for them as those of its lone child's lone child.
-// Always inline, as PrefetchLines.
+// first child's header. A lone child's lines were asked for already
+// unless this widget is the first of its parent's several children: the
+// parent's walk asked for them a child earlier (PrefetchAhead), as for the
+// sequence of every visitor but the first, or the parent's visit as those
+// of its lone child's lone child, as for the sequence's task. Always
+// inline, as PrefetchLines.
 [[gnu::always_inline]] inline void WidgetContainer::PrefetchChildren(PassLines lines) const {
     if (const Widget* lone = children_.Lone()) {
-        if (parent_ == nullptr || parent_->children_.Lone() != this) PrefetchLines(*lone, lines);
+        const ChildArray* siblings = parent_ ? &parent_->children_ : nullptr;
+        if (siblings == nullptr || (siblings->Lone() == nullptr && !siblings->empty() && siblings->front() == this))
+            PrefetchLines(*lone, lines);
         if (const Widget* below = static_cast<const WidgetContainer&>(*lone).children_.Lone())
             PrefetchLines(*below, lines);
     } else if (!children_.empty()) {
@@ -57,7 +75,7 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
     if (!manager_) return;
     // The first child's node came with this widget's pass lines.
     PrefetchChildren(PassLines::kUpdate);
-    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateUnlessPaused();
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !IsPaused()) Update();
     // Most widgets are leaves: no walk to set up.
     if (children_.empty()) return;
     ChildWalk walk(*this);
@@ -74,7 +92,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
     PrefetchChildren(PassLines::kFrame);
-    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this) UpdateFractionUnlessPaused(fraction);
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !IsPaused()) UpdateFraction(fraction);
     if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "rendering/device/d3d_interface.h"
-#include "widgets/tree/pause_memo.h"
 #include "widgets/tree/widget.h"
 #include "widgets/tree/widget_host.h"
 #include "widgets/tree/widget_manager.h"
@@ -24,21 +23,7 @@ void WidgetContainer::MarkDirty() {
         manager_->dirty_ = true;
 }
 
-bool WidgetContainer::IsPaused() const {
-    // A menu is its own pause owner and answers for itself.
-    if (pauseOwner_ && pauseOwner_ != this) return pause_memo::OwnerPaused(*pauseOwner_);
-    return Service<WidgetHost>::Get().GetPauseCount() > 0;
-}
-
-void WidgetContainer::UpdateUnlessPaused() {
-    if (!IsPaused()) Update();
-}
-
 void WidgetContainer::Update() {}
-
-void WidgetContainer::UpdateFractionUnlessPaused(float fraction) {
-    if (!IsPaused()) UpdateFraction(fraction);
-}
 
 void WidgetContainer::UpdateFraction(float) {}
 

@@ -52,10 +52,8 @@ public:
     virtual FRect MapRectToParent(const FRect& r) const { return {r.x + x_, r.y + y_, r.w, r.h}; }
     virtual FRect MapRectFromParent(const FRect& r) const;
     virtual void MarkDirty();
-    virtual void UpdateUnlessPaused();
     virtual void Update();
     virtual void UpdateAll(PassFlags& flags);
-    virtual void UpdateFractionUnlessPaused(float fraction);
     virtual void UpdateFraction(float fraction);
     virtual void UpdateFractionAll(PassFlags& flags, float fraction);
     virtual void Draw(Graphics* g);
