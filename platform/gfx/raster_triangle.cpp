@@ -549,6 +549,9 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     const bool rowsOneToOne =
         rowInside && std::fabs(dvdy[0] - 1.0) * (y1 - y0) <= tol && NearInteger(vStart - 0.5, tol);
     const int ty0 = rowsOneToOne ? static_cast<int>(LlRound(vStart - 0.5)) : 0;
+    // Those texel rows within the texture, as a sprite's are: neither
+    // wrapped nor clamped, each a texel pitch after the last.
+    const bool rowsWithin = rowsOneToOne && ty0 >= 0 && ty0 + (y1 - y0) <= s0.view.height;
     // Every pixel of the target is about to be copied from a texel: a fill
     // of the target not made yet never needs to be.
     if (zeroCopy && rowsOneToOne && !d.depthStencil && d.ignoresTarget && x0 == 0 && y0 == 0 &&
@@ -607,9 +610,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         OverRun rows(width);
         uint32_t* dst = reinterpret_cast<uint32_t*>(d.target->Row(y0)) + x0;
         const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
-        if (ty0 >= 0 && ty0 + (y1 - y0) <= s0.view.height) {
-            // Texel rows within the texture, as a sprite's are: neither
-            // wrapped nor clamped, each a texel pitch after the last.
+        if (rowsWithin) {
             const uint32_t* src = texelRow(ty0);
             for (int py = y0; py < y1; ++py, src += s0.view.pitch, dst += pitch) rows.Add(src, dst);
         } else {
@@ -645,9 +646,8 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
         return;
     }
     // Whole texel rows within the texture, written as they are (a wide
-    // image at whole pixels): each a texel pitch after the last, without
-    // the coordinates the rows below work out.
-    if (zeroCopy && rowsOneToOne && ty0 >= 0 && ty0 + (y1 - y0) <= s0.view.height) {
+    // image at whole pixels), without the coordinates the rows below work out.
+    if (zeroCopy && rowsWithin) {
         const uint32_t* src = texelRow(ty0 + (rowsLeft - y0));
         for (int py = rowsLeft; py < y1; ++py, src += s0.view.pitch) WriteSpan(d, x0, py, width, src, nullptr);
         return;
