@@ -133,6 +133,14 @@ void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, c
         }
     } mark{d, state.renderTarget};
     if (raster::ClipIsEmpty(d)) return;
+    // A blit's strip of two triangles, an upright rectangle on screen, goes
+    // to the rectangle from its diagonal corners: none of the vertex
+    // pipeline's general work nor the rectangle test is needed to know it.
+    if (as.type == PrimitiveType::TriangleStrip && as.count == 2 && !as.indices) {
+        RasterVertex v0, v3;
+        uint32_t color;
+        if (pipe.PlaceStripRect(data, stride, v0, v3, &color) && raster::DrawStripRectCorners(d, v0, v3, color)) return;
+    }
     const bool triangles = as.type == PrimitiveType::TriangleList || as.type == PrimitiveType::TriangleStrip ||
                            as.type == PrimitiveType::TriangleFan;
     // Most draws are one quad: their vertices stay on the stack instead of

@@ -96,6 +96,12 @@ void DrawTriangle(DrawSetup& d, const RasterVertex& v0, const RasterVertex& v1, 
 bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]);
 // The same for a strip's two triangles, (v0, v1, v2) and (v2, v1, v3).
 bool TryDrawStripRect(DrawSetup& d, const RasterVertex* const v[4]);
+// A strip known to be a rectangle whose v1 lies at (v0.fx, v3.fy) and v2 at
+// (v3.fx, v0.fy), every corner with v0's colour and w, u following x and v
+// following y: drawn from its two diagonal corners alone, with the pixels
+// TryDrawStripRect gives the four. False (nothing drawn) for what that
+// would not take as a rectangle.
+bool DrawStripRectCorners(DrawSetup& d, const RasterVertex& v0, const RasterVertex& v3, uint32_t color);
 void DrawLine(DrawSetup& d, const RasterVertex& a, const RasterVertex& b);
 void DrawPoint(DrawSetup& d, const RasterVertex& v);
 

@@ -744,6 +744,30 @@ inline bool SameColourAndW(const RasterVertex& o, const RasterVertex& a) {
 #endif
 }
 
+// The rectangle between diagonal corners c0 and c1 (apart in x and in y),
+// its texture coordinates theirs: u at each one's x, v at its y.
+void DrawDiagonalRect(DrawSetup& d, const RasterVertex& c0, const RasterVertex& c1, uint32_t color) {
+    const RasterVertex* left = c0.fx < c1.fx ? &c0 : &c1;
+    const RasterVertex* right = c0.fx < c1.fx ? &c1 : &c0;
+    const RasterVertex* top = c0.fy < c1.fy ? &c0 : &c1;
+    const RasterVertex* bottom = c0.fy < c1.fy ? &c1 : &c0;
+    RectSpec r;
+    r.xL = left->fx;
+    r.xR = right->fx;
+    r.yT = top->fy;
+    r.yB = bottom->fy;
+    r.uL[0] = left->a[kU0];
+    r.uR[0] = right->a[kU0];
+    r.uL[1] = left->a[kU1];
+    r.uR[1] = right->a[kU1];
+    r.vT[0] = top->a[kV0];
+    r.vB[0] = bottom->a[kV0];
+    r.vT[1] = top->a[kV1];
+    r.vB[1] = bottom->a[kV1];
+    r.color = color;
+    DrawRect(d, r);
+}
+
 bool TryDrawRectCorners(DrawSetup& d, const RasterVertex* const corner[4], const RasterVertex* const t0[3],
                         const RasterVertex* const t1[3]) {
     if (d.program) return false;
@@ -773,30 +797,21 @@ bool TryDrawRectCorners(DrawSetup& d, const RasterVertex* const corner[4], const
     const int64_t area0 = SignedArea(*t0[0], *t0[1], *t0[2]), area1 = SignedArea(*t1[0], *t1[1], *t1[2]);
     if ((area0 > 0) != (area1 > 0)) return false;
     if (IsCulled(d, area0) || ClipIsEmpty(d)) return true;
-
-    const RasterVertex* left = xa < xb ? corner[0] : corner[1];
-    const RasterVertex* right = xa < xb ? corner[1] : corner[0];
-    const RasterVertex* top = ya < yb ? corner[0] : corner[1];
-    const RasterVertex* bottom = ya < yb ? corner[1] : corner[0];
-    RectSpec r;
-    r.xL = left->fx;
-    r.xR = right->fx;
-    r.yT = top->fy;
-    r.yB = bottom->fy;
-    r.uL[0] = left->a[kU0];
-    r.uR[0] = right->a[kU0];
-    r.uL[1] = left->a[kU1];
-    r.uR[1] = right->a[kU1];
-    r.vT[0] = top->a[kV0];
-    r.vB[0] = bottom->a[kV0];
-    r.vT[1] = top->a[kV1];
-    r.vB[1] = bottom->a[kV1];
-    r.color = PackColor(a.a);
-    DrawRect(d, r);
+    DrawDiagonalRect(d, *corner[0], *corner[1], PackColor(a.a));
     return true;
 }
 
 }  // namespace
+
+bool DrawStripRectCorners(DrawSetup& d, const RasterVertex& v0, const RasterVertex& v3, uint32_t color) {
+    if (d.program || v0.fx == v3.fx || v0.fy == v3.fy) return false;
+    // The area TryDrawRectCorners finds for both triangles, (v0, v1, v2)
+    // and (v2, v1, v3), with v1 and v2 where they lie.
+    const int64_t area = -((v3.fx - v0.fx) * (v3.fy - v0.fy));
+    if (IsCulled(d, area) || ClipIsEmpty(d)) return true;
+    DrawDiagonalRect(d, v0, v3, color);
+    return true;
+}
 
 bool TryDrawRect(DrawSetup& d, const RasterVertex* const t0[3], const RasterVertex* const t1[3]) {
     if (d.program) return false;

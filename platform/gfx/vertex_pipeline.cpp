@@ -217,6 +217,61 @@ VertexPipeline::VertexPipeline(const DeviceState& state, const DrawSetup& setup)
         at += 8;
     }
     if (fvf & kFvfTex2) tex1At_ = at;
+    const auto& m = combined_.m;
+    bool finite = true;
+    for (const auto& row : m)
+        for (float e : row) finite = finite && std::isfinite(e);
+    uprightBlits_ = !state.vertexProgram && normalAt_ < 0 && diffuseAt_ == 12 && tex0At_ == 16 && tex1At_ < 0 &&
+                    finite && m[0][1] == 0 && m[0][2] == 0 && m[0][3] == 0 && m[1][0] == 0 && m[1][2] == 0 &&
+                    m[1][3] == 0;
+}
+
+bool VertexPipeline::PlaceStripRect(const uint8_t* data, uint32_t stride, RasterVertex& v0, RasterVertex& v3,
+                                    uint32_t* color) const {
+    if (!uprightBlits_) return false;
+    // Read a field at a time, as Process reads them.
+    auto real = [data, stride](int vertex, int at) {
+        float f;
+        std::memcpy(&f, data + static_cast<size_t>(vertex) * stride + at, 4);
+        return f;
+    };
+    auto word = [data, stride](int vertex, int at) {
+        uint32_t w;
+        std::memcpy(&w, data + static_cast<size_t>(vertex) * stride + at, 4);
+        return w;
+    };
+    const float x0 = real(0, 0), y0 = real(0, 4), z = real(0, 8), x3 = real(3, 0), y3 = real(3, 4);
+    // The corners as Process sees them: v1 at (x0, y3), v2 at (x3, y0), one
+    // z, one colour; u the same down each side, v across each edge.
+    if (!(real(1, 0) == x0 && real(2, 0) == x3 && real(1, 4) == y3 && real(2, 4) == y0 && real(1, 8) == z &&
+          real(2, 8) == z && real(3, 8) == z))
+        return false;
+    const uint32_t diffuse = word(0, 12);
+    if (word(1, 12) != diffuse || word(2, 12) != diffuse || word(3, 12) != diffuse) return false;
+    const float u0 = real(0, 16), t0 = real(0, 20), u3 = real(3, 16), t3 = real(3, 20);
+    if (!(real(1, 16) == u0 && real(2, 16) == u3 && real(1, 20) == t3 && real(2, 20) == t0)) return false;
+    // With x and y finite, the transform's terms in y add a zero to a
+    // corner's clip x, and those in x a zero to its y: v1's clip position is
+    // v0's x and v3's y, z and w the same for all, each at most a zero's
+    // sign apart, which neither the screen position nor the clip tests see.
+    // So v1 and v2 need no clipping when v0 and v3 need none, and land at
+    // v0's and v3's screen columns and rows.
+    constexpr float kMost = 3.40282347e38f;
+    if (!(std::fabs(x0) <= kMost && std::fabs(y0) <= kMost && std::fabs(x3) <= kMost && std::fabs(y3) <= kMost))
+        return false;
+    const float p0[4] = {x0, y0, z, 1.0f}, p3[4] = {x3, y3, z, 1.0f};
+    float c0[4], c3[4];
+    TransformPoint(combined_, p0, c0);
+    TransformPoint(combined_, p3, c3);
+    if (NeedsClip(c0) || NeedsClip(c3)) return false;
+    StoreAttributes(diffuse, u0, t0, 0.0f, 0.0f, scale_, v0.a, nullptr);
+    StoreAttributes(diffuse, u3, t3, 0.0f, 0.0f, scale_, v3.a, nullptr);
+    Place(c0, v0);
+    Place(c3, v3);
+    // The colour's channels, packed back as the rectangle packs them, are
+    // the colour itself: whole numbers from 0 to 255.
+    *color = diffuse;
+    return true;
 }
 
 void VertexPipeline::TakeTextureScales(const DrawSetup& setup) {

@@ -32,6 +32,15 @@ public:
     void Process(const uint8_t* data, uint32_t stride, uint32_t count, ClipVertex* out,
                  RasterVertex* screen = nullptr) const;
     RasterVertex ToScreen(const ClipVertex& v) const { return ToScreen(v.c, v.a); }
+    // A strip of two triangles that is an upright rectangle, as a blit
+    // draws: v1 below v0 and v2 beside it, one colour, u following x and v
+    // following y. Maps its diagonal corners v0 and v3 to the screen as
+    // Process would, with their colour, and tells whether the strip is such
+    // a rectangle, needs no clipping and lies in the transform's plane
+    // unturned, so that v1 and v2 land on their corners: false, the strip
+    // is to go the general way.
+    bool PlaceStripRect(const uint8_t* data, uint32_t stride, RasterVertex& v0, RasterVertex& v3,
+                        uint32_t* color) const;
     // Clips a triangle and draws what is left of it.
     void DrawClippedTriangle(DrawSetup& d, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) const;
     void DrawClippedLine(DrawSetup& d, const ClipVertex& a, const ClipVertex& b) const;
@@ -59,6 +68,10 @@ private:
     double vx_, vy_, vw_, vh_;
     float scale_[2 * kMaxTextureStages];  // width and height of each stage's texture
     int diffuseAt_ = -1, tex0At_ = -1, tex1At_ = -1, normalAt_ = -1;
+    // No vertex program, a blit's vertex (position, colour, one texture
+    // coordinate pair), and a transform under which x alone moves a point
+    // across and y alone down, neither changing z or w.
+    bool uprightBlits_ = false;
 };
 
 DrawSetup BuildDrawSetup(const DeviceState& state);
