@@ -10,6 +10,7 @@
 
 #include "platform/gfx/filtered_rows.h"
 #include "platform/gfx/raster.h"
+#include "platform/gfx/scaled_images.h"
 #include "platform/gfx/scaled_rows.h"
 #include "platform/gfx/span_over.h"
 
@@ -633,14 +634,27 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     if (together && scaledRows) {
         MarkRowsWritten(d, rowsLeft, y1);
         OverRun rows(width);
+        // A scaled image's rows, at a size drawn before, are read from the
+        // texture's kept ones (an image moving unscaled keeps its rows
+        // filtered at its offset instead).
+        ScaledImages* kept = nullptr;
+        if (!run.ok && d.textures[0]) {
+            ScaledImages& images = d.textures[0]->Scaled();
+            if (images.BeginDraw(s0, d.textures[0]->Version(), scaled.Columns())) kept = &images;
+        }
         for (int py = rowsLeft; py < y1; ++py) {
             // Rows a texel row apart step as the kept rows do, without the
             // double arithmetic of the general row.
             const int32_t v = unitRows.ok ? unitRows.Row(py)
                                           : ToFixed16(Reduce(r.vT[0] + (py - yTf) * dvdy[0], s0.wrapV, s0.view.height));
             if (skipClear && filtered && filtered->ClearAt(v)) continue;
-            rows.AddMade(reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0,
-                         [&](uint32_t* made) { scaled.RowInto(v, made); });
+            uint32_t* const dst = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
+            if (const ScaledImages::Row row = kept ? kept->At(v) : ScaledImages::Row{}; row.samples) {
+                if (!row.made) scaled.RowInto(v, row.samples);
+                rows.Add(row.samples, dst);
+                continue;
+            }
+            rows.AddMade(dst, [&](uint32_t* made) { scaled.RowInto(v, made); });
         }
         rows.Flush();
         return;

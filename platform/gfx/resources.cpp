@@ -5,6 +5,7 @@
 
 #include "platform/gfx/filtered_rows.h"
 #include "platform/gfx/formats.h"
+#include "platform/gfx/scaled_images.h"
 
 namespace plat {
 
@@ -55,6 +56,11 @@ void Surface::MakeFill() {
 FilteredRows& Surface::Filtered() {
     if (!filtered_) filtered_ = std::make_unique<FilteredRows>();
     return *filtered_;
+}
+
+ScaledImages& Surface::Scaled() {
+    if (!scaled_) scaled_ = std::make_unique<ScaledImages>();
+    return *scaled_;
 }
 
 Surface* Surface::Create(const Params& p) {

@@ -51,6 +51,7 @@ struct TextureView {
 };
 
 class FilteredRows;
+class ScaledImages;
 
 class Surface : public RefCounted {
 public:
@@ -121,6 +122,8 @@ public:
     TextureView View();
     // The texels filtered at a sub-texel offset, kept for draws at that offset.
     FilteredRows& Filtered();
+    // The rows of samples of images drawn scaled, kept for draws at their sizes.
+    ScaledImages& Scaled();
     uint32_t ReadArgb(int x, int y) const;
 
 private:
@@ -146,6 +149,7 @@ private:
     Rect copyFrom_{}, copyTo_{};
     std::vector<uint32_t> argbCache_;
     std::unique_ptr<FilteredRows> filtered_;
+    std::unique_ptr<ScaledImages> scaled_;
     uint64_t cacheVersion_ = ~uint64_t{0};
 };
 

@@ -87,6 +87,7 @@ bool ScaledRows::Begin(const SamplerSetup& s, const int32_t* u, int n) {
         return false;
     sampler_ = &s;
     n_ = n;
+    std::copy_n(u, n, u_);
     for (int i = 0; i < n; ++i) {
         const ColumnStep c = BilinearColumn(u[i]);
         TexelPair(s.wrapU, c.column, s.view.width, left_[i], right_[i]);

@@ -11,6 +11,7 @@
 // Threads: the device's thread only, as every draw.
 
 #include <cstdint>
+#include <span>
 
 #include "platform/gfx/sampler.h"
 
@@ -28,6 +29,8 @@ public:
     const uint32_t* Row(int32_t v);
     // The same samples written to out[0..n).
     void RowInto(int32_t v, uint32_t* out);
+    // The column coordinates planned.
+    std::span<const int32_t> Columns() const { return {u_, static_cast<size_t>(n_)}; }
 
 private:
     // The samples at v in `out`, or the texel row blended across that they
@@ -44,6 +47,7 @@ private:
 
     const SamplerSetup* sampler_ = nullptr;
     int n_ = 0;
+    int32_t u_[kMostColumns];
     int32_t left_[kMostColumns], right_[kMostColumns];
     uint32_t weight_[kMostColumns];
     // Eight samples at a time whose texels all lie within sixteen of the
