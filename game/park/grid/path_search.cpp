@@ -1,6 +1,7 @@
 #include "game/park/grid/path_search.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "game/park/tasks/grid_filter.h"
 
@@ -15,26 +16,47 @@ float Estimate(TilePoint at, const std::optional<TilePoint>& target) {
     return target ? PointDistance(at, *target) : 0.0f;
 }
 
-}  // namespace
-
-bool PathSearch::LeavesLater(const OpenEntry& a, const OpenEntry& b) {
-    if (a.key != b.key) return a.key > b.key;
-    if (a.row != b.row) return a.row > b.row;
-    return a.col > b.col;
+// The key's bits, turned so that they order as the keys do: a negative
+// key (a tile with a negative cost factor) inverted whole, any other with
+// its sign set; -0 counts as 0, as it compares.
+uint32_t KeyBits(float key) {
+    const auto bits = std::bit_cast<uint32_t>(key + 0.0f);
+    return (bits >> 31) != 0 ? ~bits : bits | 0x80000000u;
 }
 
-void PathSearch::Open(GridTile& tile) {
-    open_.push_back({KeyOf(tile.search), tile.Row(), tile.Col(), &tile});
-    std::push_heap(open_.begin(), open_.end(), LeavesLater);
+uint64_t OrderOf(float key, int32_t row) { return uint64_t{KeyBits(key)} << 32 | static_cast<uint32_t>(row); }
+
+// Heap order: the entry that leaves first sits at the front; rows and
+// columns are never negative, so their unsigned order is theirs.
+struct LeavesLater {
+    template <class Entry>
+    bool operator()(const Entry& a, const Entry& b) const {
+        if (a.order != b.order) return a.order > b.order;
+        return a.col > b.col;
+    }
+};
+
+// The eight neighbours by index (column offset + 1) * 3 + (row offset + 1),
+// the order they are met in; 4 is the tile taken. A diagonal step cuts past
+// the two tiles whose bits its entry holds.
+constexpr uint32_t Bit(int32_t i) { return 1u << i; }
+constexpr uint32_t kCutPast[9] = {Bit(1) | Bit(3), 0, Bit(5) | Bit(1), 0, 0, 0, Bit(3) | Bit(7), 0, Bit(5) | Bit(7)};
+
+}  // namespace
+
+inline void PathSearch::Open(GridTile& tile) {
+    open_.push_back({OrderOf(KeyOf(tile.search), tile.Row()), tile.Col(), &tile});
+    std::push_heap(open_.begin(), open_.end(), LeavesLater{});
 }
 
 GridTile* PathSearch::TakeFirst() {
     while (!open_.empty()) {
-        std::pop_heap(open_.begin(), open_.end(), LeavesLater);
+        std::pop_heap(open_.begin(), open_.end(), LeavesLater{});
         const OpenEntry e = open_.back();
         open_.pop_back();
         // An entry left behind by a cheaper way, or by a tile already taken.
-        if (e.tile->search.state == TileSearch::kClosed || e.key != KeyOf(e.tile->search)) continue;
+        const TileSearch& s = e.tile->search;
+        if (s.state == TileSearch::kClosed || (e.order >> 32) != KeyBits(KeyOf(s))) continue;
         return e.tile;
     }
     return nullptr;
@@ -57,51 +79,50 @@ void PathSearch::Expand(GridTileColumns& tiles, GridTile& from, const PathQuery&
     const TilePoint at = from.Position();
     const TileSearch& here = from.search;
     const bool hasParent = here.parent != at;
-    const int32_t inDc = at.col - here.parent.col;
-    const int32_t inDr = at.row - here.parent.row;
+    // The neighbour a straight step enters: no turn penalty there.
+    const int32_t ahead = (at.col - here.parent.col + 1) * 3 + (at.row - here.parent.row + 1);
     const float factor = from.GetCost();
     // The eight neighbours, each asked once whether it can be entered: a
-    // diagonal step reads the answers of the two tiles it cuts past.
-    // Each column is looked up once for its three tiles; the middle tile is
-    // the one taken, no neighbour.
-    GridTile* around[3][3];
-    bool enterable[3][3];
-    for (int32_t dc = -1; dc <= 1; ++dc) {
-        const int32_t col = at.col + dc;
-        const auto* column =
-            col >= 0 && static_cast<size_t>(col) < tiles.size() ? &tiles[static_cast<size_t>(col)] : nullptr;
-        for (int32_t dr = -1; dr <= 1; ++dr) {
-            const int32_t row = at.row + dr;
-            const bool inside = column != nullptr && row >= 0 && static_cast<size_t>(row) < column->size();
-            GridTile* t = (dc == 0 && dr == 0) || !inside ? nullptr : (*column)[static_cast<size_t>(row)].get();
-            around[dc + 1][dr + 1] = t;
-            enterable[dc + 1][dr + 1] = t != nullptr && CanEnter(*t, query.walker);
+    // diagonal step reads the answers of the two tiles it cuts past. Each
+    // column is looked up once for its three tiles; an offset off the grid
+    // wraps, as an unsigned index, past every size.
+    GridTile* around[9];
+    uint32_t enterable = 0;
+    for (int32_t i = 0; i < 3; ++i) {
+        const auto col = static_cast<size_t>(at.col + i - 1);
+        if (col >= tiles.size()) continue;
+        const auto& column = tiles[col];
+        for (int32_t j = 0; j < 3; ++j) {
+            const auto row = static_cast<size_t>(at.row + j - 1);
+            const int32_t k = i * 3 + j;
+            if (k == 4 || row >= column.size()) continue;
+            GridTile* t = column[row].get();
+            around[k] = t;
+            if (CanEnter(*t, query.walker)) enterable |= Bit(k);
         }
     }
-    for (int32_t dc = -1; dc <= 1; ++dc) {
-        for (int32_t dr = -1; dr <= 1; ++dr) {
-            if (dc == 0 && dr == 0) continue;
-            GridTile* next = around[dc + 1][dr + 1];
-            if (!enterable[dc + 1][dr + 1] || next->search.state == TileSearch::kClosed) continue;
-            float step = 1.0f;
-            if (dc != 0 && dr != 0) {
-                if (!query.allowDiagonal || !enterable[1][dr + 1] || !enterable[dc + 1][1]) continue;
-                step = kDiagonalStep;
-            }
-            float g = factor * step + here.cost;
-            if (hasParent && (dc != inDc || dr != inDr)) g += kTurnPenalty;
-            TileSearch& s = next->search;
-            // Untouched tiles that pass here were asked CanEnter, which listed them.
-            if (s.state == TileSearch::kUntouched) {
-                s.estimate = Estimate(next->Position(), query.target);
-            } else if (s.cost <= g) {
-                continue;
-            }
-            s.parent = at;
-            s.cost = g;
-            s.state = TileSearch::kOpen;
-            Open(*next);
+    for (uint32_t left = enterable; left != 0; left &= left - 1) {
+        const int32_t k = std::countr_zero(left);
+        GridTile* next = around[k];
+        TileSearch& s = next->search;
+        if (s.state == TileSearch::kClosed) continue;
+        float step = 1.0f;
+        if (kCutPast[k] != 0) {
+            if (!query.allowDiagonal || (enterable & kCutPast[k]) != kCutPast[k]) continue;
+            step = kDiagonalStep;
         }
+        float g = factor * step + here.cost;
+        if (hasParent && k != ahead) g += kTurnPenalty;
+        // Untouched tiles that pass here were asked CanEnter, which listed them.
+        if (s.state == TileSearch::kUntouched) {
+            s.estimate = Estimate(next->Position(), query.target);
+        } else if (s.cost <= g) {
+            continue;
+        }
+        s.parent = at;
+        s.cost = g;
+        s.state = TileSearch::kOpen;
+        Open(*next);
     }
 }
 

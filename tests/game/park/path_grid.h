@@ -5,7 +5,8 @@
 //
 // A map is a list of rows, one character per column: '#' a wall, '.' open
 // ground, 'M' open ground a test filter accepts, '5' open ground that costs
-// five times as much to leave.
+// five times as much to leave, '0' open ground that costs nothing to leave
+// and '-' open ground whose leaving takes half a step off the way's cost.
 
 #include <algorithm>
 #include <memory>
@@ -24,7 +25,14 @@ class MapTile : public GridTile {
 public:
     MapTile(TileChar c, int32_t col, int32_t row) : GridTile(c, col, row) {}
     bool IsWalkable() const override { return material != '#'; }
-    float GetCost() const override { return material == '5' ? 5.0f : 1.0f; }
+    float GetCost() const override {
+        switch (material) {
+            case '5': return 5.0f;
+            case '0': return 0.0f;
+            case '-': return -0.5f;
+            default: return 1.0f;
+        }
+    }
 };
 
 inline GridTileColumns MakeMapGrid(const std::vector<std::string>& map) {

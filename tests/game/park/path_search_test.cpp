@@ -142,4 +142,34 @@ TEST(PathSearch, AgreesWithTheLiteralFormOnRandomGrids) {
     }
 }
 
+// Tiles that cost nothing make many ways of exactly one key, and tiles that
+// take cost off make keys below zero: the open set orders both as the
+// literal ordered set does.
+TEST(PathSearch, AgreesWithTheLiteralFormWhereWaysCostNothingOrLess) {
+    std::mt19937 rng(51);
+    PathSearch search;
+    for (int round = 0; round < 300; ++round) {
+        const int cols = 2 + static_cast<int>(rng() % 12), rows = 2 + static_cast<int>(rng() % 12);
+        std::vector<std::string> map(static_cast<size_t>(rows), std::string(static_cast<size_t>(cols), '.'));
+        for (auto& line : map)
+            for (char& ch : line) {
+                const unsigned k = rng() % 20;
+                ch = k < 4 ? '#' : k < 9 ? '0' : k < 11 ? '-' : k < 13 ? 'M' : '.';
+            }
+        GridTileColumns tiles = MakeMapGrid(map);
+        MaterialMatch filter('M');
+        auto any = [&] { return TilePoint{static_cast<int32_t>(rng() % cols), static_cast<int32_t>(rng() % rows)}; };
+        PathQuery q;
+        q.start = any();
+        q.allowDiagonal = (round % 2) == 0;
+        if (round % 3 != 0) q.target = any();
+        if (round % 3 != 1) q.filter = &filter;
+        q.matchesWanted = 1 + static_cast<uint32_t>(rng() % 3);
+        TilePath fast;
+        search.Find(tiles, q, fast);
+        ASSERT_TRUE(AllRecordsReset(tiles));
+        EXPECT_EQ(fast, testsupport::LiteralFindPath(tiles, q)) << "round " << round;
+    }
+}
+
 }  // namespace
