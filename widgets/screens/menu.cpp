@@ -45,6 +45,7 @@ Menu::Menu(std::wstring_view animation) : AnimationWidget(L"", 0, 0, false) {
 
 void Menu::Setup() {
     pauseOwner_ = this;
+    AnswersOwnPause();
     mouseVisible_ = true;
     const DeviceHost& screen = Service<DeviceHost>::Get();
     Resize(0.0f, 0.0f, screen.ScreenWidth(), screen.ScreenHeight());

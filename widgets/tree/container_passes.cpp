@@ -40,10 +40,16 @@ private:
 
 // Here, beside the walks that ask it of every widget they visit: where it
 // is not overridden, as for most widgets, they then ask it without a call.
-bool WidgetContainer::IsPaused() const {
+[[gnu::always_inline]] inline bool WidgetContainer::PausedByOwner() const {
     // A menu is its own pause owner and answers for itself.
     if (pauseOwner_ && pauseOwner_ != this) return pause_memo::OwnerPaused(*pauseOwner_);
     return Service<WidgetHost>::Get().GetPauseCount() > 0;
+}
+
+bool WidgetContainer::IsPaused() const { return PausedByOwner(); }
+
+[[gnu::always_inline]] inline bool WidgetContainer::PausedInWalk() const {
+    return answersPause_ ? IsPaused() : PausedByOwner();
 }
 
 // While this widget's own update runs: a lone child's lines for the pass
@@ -75,7 +81,7 @@ void WidgetContainer::UpdateAll(PassFlags& flags) {
     if (!manager_) return;
     // The first child's node came with this widget's pass lines.
     PrefetchChildren(PassLines::kUpdate);
-    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !IsPaused()) Update();
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !PausedInWalk()) Update();
     // Most widgets are leaves: no walk to set up.
     if (children_.empty()) return;
     ChildWalk walk(*this);
@@ -92,7 +98,7 @@ void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
     MaskedFlags masked(flags, addFlags_, removeFlags_);
     if (!manager_) return;
     PrefetchChildren(PassLines::kFrame);
-    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !IsPaused()) UpdateFraction(fraction);
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !PausedInWalk()) UpdateFraction(fraction);
     if (children_.empty()) return;
     ChildWalk walk(*this);
     while (Widget* child = manager_ ? walk.Current() : nullptr) {

@@ -62,7 +62,7 @@ Widget* WidgetContainer::ChildWalk::CurrentAfterMoves() {
 }
 
 template <WidgetContainer::PassLines lines>
-void WidgetContainer::ChildWalk::PrefetchAhead() const {
+void WidgetContainer::ChildWalk::PrefetchAheadOfSeveral() const {
     // A child's visit takes long enough to cover a fetch from memory: the
     // walk asks for the first lines of the child two on, and reads them a
     // child later to ask for the rest the pass reads of it and for the first
@@ -81,12 +81,9 @@ void WidgetContainer::ChildWalk::PrefetchAhead() const {
         return;
     }
     // The first child's first lines were asked for before its parent's own
-    // visit, and a lone child's lines too (PrefetchChildren): nothing more
-    // lies ahead of a lone child, as of every visitor's sequence and task.
-    if (at == 0) {
-        if (children.Lone() != nullptr) return;
-        PrefetchLines(*children[0], lines);
-    }
+    // visit (a lone child, as every visitor's sequence and task, never
+    // comes here: PrefetchAhead).
+    if (at == 0) PrefetchLines(*children[0], lines);
     // The update passes go down a child's chain of only children, as a
     // visitor's task sequence and task, one visit a level: the child's own
     // visit asks for its only child's lines and reads them at once, and a
@@ -100,9 +97,9 @@ void WidgetContainer::ChildWalk::PrefetchAhead() const {
     if (at + 3 < count) PrefetchHeader(children[at + 3]);
 }
 
-template void WidgetContainer::ChildWalk::PrefetchAhead<WidgetContainer::PassLines::kDraw>() const;
-template void WidgetContainer::ChildWalk::PrefetchAhead<WidgetContainer::PassLines::kUpdate>() const;
-template void WidgetContainer::ChildWalk::PrefetchAhead<WidgetContainer::PassLines::kFrame>() const;
+template void WidgetContainer::ChildWalk::PrefetchAheadOfSeveral<WidgetContainer::PassLines::kDraw>() const;
+template void WidgetContainer::ChildWalk::PrefetchAheadOfSeveral<WidgetContainer::PassLines::kUpdate>() const;
+template void WidgetContainer::ChildWalk::PrefetchAheadOfSeveral<WidgetContainer::PassLines::kFrame>() const;
 
 uint64_t WidgetContainer::LinesOf(const void* first, const void* end) const {
     const auto* base = reinterpret_cast<const char*>(this);

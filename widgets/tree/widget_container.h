@@ -134,7 +134,10 @@ protected:
     // The walk then fetches none of a blank widget's other lines.
     bool blank_ = false;
     // Which update pass reads the pass target: the fixed step's or the frame's.
-    bool stepTarget_ = false;
+    bool stepTarget_ : 1 = false;
+    // Whether the class answers IsPaused itself (AnswersOwnPause); in the
+    // byte of the flag above, as the first two lines have no other room.
+    bool answersPause_ : 1 = false;
     // A further line of the pass target that pass reads, counted in lines
     // from the target's (0: none, the line after the target's is fetched
     // instead); in what was padding.
@@ -146,6 +149,10 @@ protected:
 
     // Whether this is `widget` or lies inside it.
     bool IsInSubtreeOf(const Widget* widget) const;
+    // A class that overrides IsPaused calls this as it is made: the walks
+    // ask every widget they visit, and ask through the table only those
+    // that said so, the rest by the answer here, without a call.
+    void AnswersOwnPause() { answersPause_ = true; }
 
     // Adds the lines that the bytes from `first` up to `end` lie on to the
     // pass lines of `pass`. Subclasses name the fields an update pass reads
@@ -250,10 +257,19 @@ private:
         // every child of every walk, and asked which pass it served at
         // each line it named.
         template <PassLines lines>
-        void PrefetchAhead() const;
+        void PrefetchAhead() const {
+            // Nothing lies ahead of a lone child in the update passes: its
+            // lines were asked for as the owner's visit began
+            // (PrefetchChildren). Inline, so that the walks down every
+            // visitor's chain of lone children make no call to learn it.
+            if (lines != PassLines::kDraw && owner_.children_.Lone() != nullptr) return;
+            PrefetchAheadOfSeveral<lines>();
+        }
 
     private:
         Widget* CurrentAfterMoves();
+        template <PassLines lines>
+        void PrefetchAheadOfSeveral() const;
 
         WidgetContainer& owner_;
         ChildCursor cursor_;
@@ -329,4 +345,8 @@ private:
     // As an update pass begins this widget's visit: what the pass reads of
     // its children first (container_passes.cpp).
     void PrefetchChildren(PassLines lines) const;
+    // IsPaused as this class answers it, and as a walk asks it of the
+    // widget it visits (container_passes.cpp).
+    bool PausedByOwner() const;
+    bool PausedInWalk() const;
 };
