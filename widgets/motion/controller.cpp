@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <string>
 #include <typeinfo>
 
-#include "foundation/system/text.h"
 #include "widgets/dynamic/dynamic_widget.h"
 #include "widgets/motion/controller_name.h"
 
@@ -24,7 +24,9 @@ Controller::Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr
       curve_(std::move(curve)),
       widget_(widget),
       changeBits_(changeBits) {
-    if (name_.empty()) name_ = text::WFormat(L"controller%d", g_controller_names++);
+    // The digits as "%d" writes them, without the formatter's machinery: a
+    // script's unnamed change makes one at each start.
+    if (name_.empty()) name_ = L"controller" + std::to_wstring(g_controller_names++);
     // A straight curve is the course taken without one, read without a
     // call to an object of its own elsewhere in memory.
     if (curve_ && typeid(*curve_) == typeid(Linear)) curve_.reset();

@@ -29,6 +29,7 @@
 #include "game/park/tasks/task_owner.h"
 
 class Building;
+class Person;
 class Grid;
 class GridFootprint;
 class Image;
@@ -66,6 +67,8 @@ public:
     // The item as a building (one with doors), else null: what a cast would
     // answer, without one for each person a door search meets on its tiles.
     virtual Building* AsBuilding() { return nullptr; }
+    // The same for a person: a script's every word on a widget asks both.
+    virtual Person* AsPerson() { return nullptr; }
     virtual void AttachTile(GridTile* tile, bool notify);
     virtual void DetachTile(GridTile* tile, bool notify);
     virtual void DetachAll(bool notify);

@@ -37,6 +37,7 @@ public:
     // Takes the next step of the path.
     virtual void FollowPath();
 
+    Person* AsPerson() final { return this; }
     void Update() override;
     void AddedToManager(WidgetManager* manager) override;
     float* GetPropertyPtr(std::wstring_view name, uint32_t& mask) override;

@@ -147,10 +147,12 @@ int GridTask::HandleCustomCommand(const AnimationStep& step) {
     if (IsWidgetWord(word)) {
         int result = hook_result::kNotHandled;
         DynamicWidget* widget = StepWidget<DynamicWidget>(L"id");
-        if (auto* item = dynamic_cast<GridItem*>(widget)) result = ItemWord(word, *item);
-        if (auto* person = dynamic_cast<Person*>(widget); person && result == hook_result::kNotHandled)
+        // Persons and buildings are items: one cast, and the item says which it is.
+        auto* item = dynamic_cast<GridItem*>(widget);
+        if (item) result = ItemWord(word, *item);
+        if (Person* person = item ? item->AsPerson() : nullptr; person && result == hook_result::kNotHandled)
             result = PersonWord(word, *person);
-        if (auto* building = dynamic_cast<Building*>(widget); building && result == hook_result::kNotHandled)
+        if (Building* building = item ? item->AsBuilding() : nullptr; building && result == hook_result::kNotHandled)
             result = BuildingWord(word, *building);
         if (result != hook_result::kNotHandled) return result;
     }

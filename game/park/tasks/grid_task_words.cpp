@@ -160,7 +160,7 @@ int GridTask::BuildingWord(std::wstring_view word, Building& building) {
             GridTile* tile = grid->GetTileAt(door.col, door.row);
             if (!tile) continue;
             for (GridItem* item : tile->GetItems()) {
-                auto* person = dynamic_cast<Person*>(item);
+                Person* person = item->AsPerson();
                 if (person && filter->Accept(person)) {
                     found = person;
                     break;
