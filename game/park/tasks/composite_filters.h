@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "game/park/tasks/grid_filter.h"
@@ -19,6 +20,10 @@ class CompositeFilter {
 public:
     explicit CompositeFilter(bool all) : all(all) {}
     virtual void AddFilter(std::unique_ptr<GridFilter> filter) = 0;
+    // The same for a filter known to be an item filter: an item composite
+    // takes it without asking its kind, as a script's every search of
+    // items adds several.
+    virtual void AddItemFilter(std::unique_ptr<GridItemFilter> filter) = 0;
 
     const bool all;
 
@@ -32,6 +37,13 @@ class FilterComposite : public Base, public CompositeFilter {
 public:
     explicit FilterComposite(bool all) : CompositeFilter(all) {}
     void AddFilter(std::unique_ptr<GridFilter> filter) override;
+    void AddItemFilter(std::unique_ptr<GridItemFilter> filter) override {
+        if constexpr (std::is_same_v<Base, GridItemFilter>) {
+            if (filter != nullptr) members_.push_back(std::move(filter));
+        } else {
+            AddFilter(std::move(filter));
+        }
+    }
     bool Accept(Candidate* candidate) override;
     size_t Count() const { return members_.size(); }
 

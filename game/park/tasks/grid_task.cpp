@@ -96,12 +96,12 @@ void GridTask::MakeItemTypeFilter(CompositeFilter& composite, std::wstring_view 
     const std::wstring text = value.ToString();
     // The common single name is taken as it is, without the list reader.
     if (text.find_first_of(L",()") == std::wstring::npos) {
-        target.AddFilter(MakeTextFilter(attribute, Trimmed(text)));
+        target.AddItemFilter(MakeTextFilter(attribute, Trimmed(text)));
     } else {
         for (const PropertyValue& piece : Evaluator().SplitList(text))
-            target.AddFilter(MakeTextFilter(attribute, piece.ToString()));
+            target.AddItemFilter(MakeTextFilter(attribute, piece.ToString()));
     }
-    if (own) composite.AddFilter(std::move(own));
+    if (own) composite.AddItemFilter(std::move(own));
 }
 
 std::unique_ptr<AcceptTileByFilters> GridTask::MakeTileFilter(bool all, bool prefer) {

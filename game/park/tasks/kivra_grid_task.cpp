@@ -38,7 +38,7 @@ std::unique_ptr<AcceptItemByFilters> KivraGridTask::MakeItemFilter(bool all, boo
     std::unique_ptr<AcceptItemByFilters> composite = GridTask::MakeItemFilter(all, prefer);
     if (!OnSpawnSpots())
         if (const auto* visitor = StepWidget<KivraPerson>(L"id"))
-            composite->AddFilter(std::make_unique<AcceptBuildingByVisitorPreferences>(visitor));
+            composite->AddItemFilter(std::make_unique<AcceptBuildingByVisitorPreferences>(visitor));
     return composite;
 }
 

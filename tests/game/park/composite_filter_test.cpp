@@ -111,6 +111,29 @@ TEST(CompositeFilters, AFilterOfTheWrongKindIsDestroyedNotLeaked) {
         EXPECT_EQ(items.Count(), 1u);
     }
     EXPECT_TRUE(gone);  // members go with their composite
+    // Added as an item filter, through the composite's interface: taken
+    // by an item composite without asking its kind, dropped by a tile one.
+    gone = false;
+    {
+        AcceptTileByFilters tiles(false);
+        CompositeFilter& composite = tiles;
+        composite.AddItemFilter(std::make_unique<Watched>(&gone));
+        composite.AddItemFilter(nullptr);
+        EXPECT_TRUE(gone);
+        EXPECT_EQ(tiles.Count(), 0u);
+    }
+    gone = false;
+    {
+        AcceptItemByFilters items(true);
+        CompositeFilter& composite = items;
+        composite.AddItemFilter(std::make_unique<Watched>(&gone));
+        composite.AddItemFilter(nullptr);
+        EXPECT_FALSE(gone);
+        EXPECT_EQ(items.Count(), 1u);
+        // Empty, the all-mode composite would accept: the refusal is the member's.
+        EXPECT_FALSE(items.Accept(nullptr));
+    }
+    EXPECT_TRUE(gone);
 }
 
 struct BoundsCase {
