@@ -133,6 +133,7 @@ void Device::ResetTargetState() {
     Surface* t = state_.renderTarget;
     state_.viewport = Viewport{0, 0, static_cast<uint32_t>(t->Width()), static_cast<uint32_t>(t->Height()), 0, 1};
     state_.scissor = Rect{0, 0, t->Width(), t->Height()};
+    stateWritten_ = true;
 }
 
 HResult Device::SetRenderTarget(uint32_t index, Surface* surface) {
@@ -185,6 +186,7 @@ HResult Device::SetRenderState(RenderState state, uint32_t value) {
     Record(Call::SetRenderState, U(state), value);
     if (U(state) >= U(RenderState::Count)) return kErrInvalidCall;
     state_.render[U(state)] = value;
+    stateWritten_ = true;
     return kOk;
 }
 
@@ -198,6 +200,7 @@ HResult Device::SetSamplerState(uint32_t stage, SamplerState state, uint32_t val
     Record(Call::SetSamplerState, stage, U(state), value);
     if (stage >= kMaxTextureStages || U(state) >= U(SamplerState::Count)) return kErrInvalidCall;
     state_.stages[stage].sampler[U(state)] = value;
+    stateWritten_ = true;
     return kOk;
 }
 
@@ -211,6 +214,7 @@ HResult Device::SetTextureStageState(uint32_t stage, StageState state, uint32_t 
     Record(Call::SetTextureStageState, stage, U(state), value);
     if (stage >= kMaxTextureStages || U(state) >= U(StageState::Count)) return kErrInvalidCall;
     state_.stages[stage].stage[U(state)] = value;
+    stateWritten_ = true;
     return kOk;
 }
 
@@ -241,6 +245,7 @@ HResult Device::SetTransform(TransformState state, const Matrix* m) {
     c.a = U(state);
     c.matrix = *m;
     Record(c);
+    stateWritten_ = true;
     switch (state) {
         case TransformState::World: state_.world = *m; return kOk;
         case TransformState::View: state_.view = *m; return kOk;
@@ -267,6 +272,7 @@ HResult Device::SetViewport(const Viewport* vp) {
         vp->y + vp->height > static_cast<uint32_t>(t->Height()))
         return kErrInvalidCall;
     state_.viewport = *vp;
+    stateWritten_ = true;
     return kOk;
 }
 
@@ -280,6 +286,7 @@ HResult Device::SetScissorRect(const Rect* r) {
     if (!r) return kErrInvalidCall;
     Record(Call::SetScissorRect, U(r->left), U(r->top), U(r->right), U(r->bottom));
     state_.scissor = *r;
+    stateWritten_ = true;
     return kOk;
 }
 
@@ -293,6 +300,7 @@ HResult Device::SetFVF(uint32_t fvf) {
     Record(Call::SetFvf, fvf);
     if (VertexSize(fvf) == 0) return kErrInvalidCall;
     state_.fvf = fvf;
+    stateWritten_ = true;
     return kOk;
 }
 

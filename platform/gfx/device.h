@@ -168,6 +168,11 @@ private:
     DeviceState state_;
     // The rasterizer's setup of the last draw (device_draw.cpp).
     std::unique_ptr<DrawCache> drawCache_;
+    // Some part of state_ but the textures was written since a draw last
+    // found it as the setup was built from: until one is, the next draw need
+    // not compare the two. A state replacing an object the setup names
+    // forgets the setup instead.
+    bool stateWritten_ = true;
     Surface* backBuffer_ = nullptr;
     Surface* autoDepthStencil_ = nullptr;
     bool inScene_ = false;

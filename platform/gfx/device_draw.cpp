@@ -93,8 +93,12 @@ bool SameBesidesTextures(const DeviceState& a, const DeviceState& b) {
 // when the state is as it was then, but for the textures, which mostly
 // change from draw to draw and are bound afresh (taking a texture's view
 // also makes a fill put off or a converted copy current).
-DrawCache& PreparedSetup(DrawCache& cache, const DeviceState& state) {
-    if (cache.valid && SameBesidesTextures(cache.state, state)) {
+// `written` tells whether the state was written since a draw last found it
+// as the setup was built from; it is cleared here.
+DrawCache& PreparedSetup(DrawCache& cache, const DeviceState& state, bool& written) {
+    const bool same = cache.valid && (!written || SameBesidesTextures(cache.state, state));
+    written = false;
+    if (same) {
         raster::BindTextures(cache.setup, state);
         cache.pipeline->TakeTextureScales(cache.setup);
         return cache;
@@ -116,9 +120,9 @@ union FewVertices {
 };
 
 // Draws the primitives and marks the target's rows they wrote.
-void Rasterize(const DeviceState& state, DrawCache& cache, const Assembly& as, const uint8_t* data, uint32_t stride,
-               uint32_t vertexCount) {
-    const raster::VertexPipeline& pipe = *PreparedSetup(cache, state).pipeline;
+void Rasterize(const DeviceState& state, bool& stateWritten, DrawCache& cache, const Assembly& as, const uint8_t* data,
+               uint32_t stride, uint32_t vertexCount) {
+    const raster::VertexPipeline& pipe = *PreparedSetup(cache, state, stateWritten).pipeline;
     // The draw works in the cached setup itself rather than a copy of its few
     // hundred bytes a draw. What a draw changes in it: the rows it wrote, put
     // back to none here, and the filters it chose, chosen again from the
@@ -220,7 +224,7 @@ HResult Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, con
         return kErrInvalidCall;
     if (primitiveCount == 0) return kOk;
     Assembly as{type, primitiveCount, nullptr, 0};
-    Rasterize(state_, *drawCache_, as, static_cast<const uint8_t*>(vertices), stride, need);
+    Rasterize(state_, stateWritten_, *drawCache_, as, static_cast<const uint8_t*>(vertices), stride, need);
     return kOk;
 }
 
@@ -243,7 +247,7 @@ HResult Device::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, ui
         if (i < minIndex || i >= minIndex + vertexCount) return kErrInvalidCall;
     Assembly as{type, primitiveCount, idx.data(), minIndex};
     const uint8_t* base = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(minIndex) * stride;
-    Rasterize(state_, *drawCache_, as, base, stride, vertexCount);
+    Rasterize(state_, stateWritten_, *drawCache_, as, base, stride, vertexCount);
     return kOk;
 }
 
