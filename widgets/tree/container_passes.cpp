@@ -1,6 +1,8 @@
 // The recursive walks of the tree: fixed-step update, per-frame update, draw
 // and hit test.
 
+#include <cassert>
+
 #include "widgets/tree/graphics_sink.h"
 #include "widgets/tree/pause_memo.h"
 #include "widgets/tree/widget.h"
@@ -49,6 +51,10 @@ private:
 bool WidgetContainer::IsPaused() const { return PausedByOwner(); }
 
 [[gnu::always_inline]] inline bool WidgetContainer::PausedInWalk() const {
+    // A class that overrides IsPaused without saying so would be asked
+    // the wrong question here: the checked builds catch it in any test that
+    // visits one.
+    assert(answersPause_ || IsPaused() == PausedByOwner());
     return answersPause_ ? IsPaused() : PausedByOwner();
 }
 
