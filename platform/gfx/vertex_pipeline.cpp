@@ -15,6 +15,17 @@ namespace plat::raster {
 
 namespace {
 
+// A vertex's field of four bytes, a float or a word, read as it was
+// written: the caller has mostly just written the vertices, and a wider
+// read of narrower writes waits for them to reach the cache.
+template <class Field>
+Field FieldAt(const uint8_t* at) {
+    static_assert(sizeof(Field) == 4);
+    Field f;
+    std::memcpy(&f, at, 4);
+    return f;
+}
+
 // Vertices may lie this many viewport half-sizes outside the viewport before
 // they are clipped; the rasterizer clips the rest per pixel.
 constexpr float kGuard = 8.0f;
@@ -231,14 +242,10 @@ bool VertexPipeline::PlaceStripRect(const uint8_t* data, uint32_t stride, Raster
     if (!uprightBlits_) return false;
     // Read a field at a time, as Process reads them.
     auto real = [data, stride](int vertex, int at) {
-        float f;
-        std::memcpy(&f, data + static_cast<size_t>(vertex) * stride + at, 4);
-        return f;
+        return FieldAt<float>(data + static_cast<size_t>(vertex) * stride + at);
     };
     auto word = [data, stride](int vertex, int at) {
-        uint32_t w;
-        std::memcpy(&w, data + static_cast<size_t>(vertex) * stride + at, 4);
-        return w;
+        return FieldAt<uint32_t>(data + static_cast<size_t>(vertex) * stride + at);
     };
     const float x0 = real(0, 0), y0 = real(0, 4), z = real(0, 8), x3 = real(3, 0), y3 = real(3, 4);
     // The corners as Process sees them: v1 at (x0, y3), v2 at (x3, y0), one
@@ -293,19 +300,9 @@ void VertexPipeline::Process(const uint8_t* data, uint32_t stride, uint32_t coun
     std::memcpy(scale, scale_, sizeof scale);
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* p = data + static_cast<size_t>(i) * stride;
-        // Each field is read as it was written, a float or a word at a time:
-        // the caller has mostly just written the vertices, and a wider read
-        // of narrower writes waits for them to reach the cache.
-        auto word = [p](int at, int k) {
-            uint32_t w;
-            std::memcpy(&w, p + at + 4 * k, 4);
-            return w;
-        };
-        auto real = [p](int at, int k) {
-            float f;
-            std::memcpy(&f, p + at + 4 * k, 4);
-            return f;
-        };
+        // Each field is read as it was written (FieldAt).
+        auto word = [p](int at, int k) { return FieldAt<uint32_t>(p + at + 4 * k); };
+        auto real = [p](int at, int k) { return FieldAt<float>(p + at + 4 * k); };
         float c[4];
         uint32_t diffuse = 0xFFFFFFFFu;
         float tex[4] = {};

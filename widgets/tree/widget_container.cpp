@@ -73,17 +73,15 @@ void WidgetContainer::ChildWalk::PrefetchAheadOfSeveral() const {
     const size_t at = cursor_.pos;
     const size_t count = children.size();
     if (at >= count) return;
+    // The first child's first lines were asked for before its parent's own
+    // visit (in the update passes a lone child, as every visitor's sequence
+    // and task, never comes here: PrefetchAhead).
+    if (at == 0) PrefetchLines(*children[0], lines);
     if constexpr (lines == PassLines::kDraw) {
-        // The first child's first lines were asked for before its parent's own visit.
-        if (at == 0) PrefetchLines(*children[0], lines);
         if (at + 1 < count) PrefetchLines(*children[at + 1], lines);
         if (at + 2 < count) PrefetchHeader(children[at + 2]);
         return;
     }
-    // The first child's first lines were asked for before its parent's own
-    // visit (a lone child, as every visitor's sequence and task, never
-    // comes here: PrefetchAhead).
-    if (at == 0) PrefetchLines(*children[0], lines);
     // The update passes go down a child's chain of only children, as a
     // visitor's task sequence and task, one visit a level: the child's own
     // visit asks for its only child's lines and reads them at once, and a
