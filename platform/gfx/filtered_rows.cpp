@@ -91,6 +91,76 @@ Unclear UnclearEntries(const uint32_t* p, int count) {
     return UnclearScalar(p, count);
 }
 
+#if defined(__x86_64__)
+// Four rows a compare where they are all made and all of one kind, as all
+// but a sprite's first and last rows of figure are; the rest a row at a
+// time. A run's extent is kept as (first, -end) pairs in every 64-bit lane,
+// so one minimum takes both ends of four rows.
+__attribute__((target("avx2"))) int GroupRunsAvx2(const FilteredRows::Made* made, int count, int lowest, int past,
+                                                  bool skipClear, FilteredRows::Run* runs, int most, int& found) {
+    static_assert(sizeof(FilteredRows::Made) == 8, "four rows to a vector");
+    found = 0;
+    if (most <= 0) return 0;
+    const __m256i signs = _mm256_setr_epi32(1, -1, 1, -1, 1, -1, 1, -1);
+    const __m256i notMade = _mm256_set1_epi32(FilteredRows::kNotMade);
+    // A row is clear in the entries read where first > past - 1 or
+    // -end > -lowest - 1.
+    const __m256i clearPast = _mm256_set1_epi64x(static_cast<int64_t>(static_cast<uint32_t>(past - 1)) |
+                                                 static_cast<int64_t>(static_cast<uint64_t>(-lowest - 1) << 32));
+    const __m256i none = _mm256_set1_epi32(INT32_MAX);
+    __m256i extent = none;
+    int start = -1;  // the open run's first row; none open below 0
+    auto close = [&](int end) __attribute__((target("avx2"))) {
+        __m128i both = _mm_min_epi32(_mm256_castsi256_si128(extent), _mm256_extracti128_si256(extent, 1));
+        both = _mm_min_epi32(both, _mm_shuffle_epi32(both, _MM_SHUFFLE(1, 0, 3, 2)));
+        runs[found++] = {start, end, _mm_cvtsi128_si32(both), -_mm_extract_epi32(both, 1)};
+        start = -1;
+        extent = none;
+        return found == most;
+    };
+    int i = 0;
+    while (i < count) {
+        if (i + 4 <= count) {
+            const __m256i four = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(made + i));
+            if ((_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(four, notMade))) & 0x55) == 0) {
+                const __m256i pairs = _mm256_sign_epi32(four, signs);
+                int clear = 0;
+                if (skipClear) {
+                    const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(pairs, clearPast)));
+                    clear = (lanes | lanes >> 1) & 0x55;
+                }
+                if (clear == 0) {
+                    if (start < 0) start = i;
+                    extent = _mm256_min_epi32(extent, pairs);
+                    i += 4;
+                    continue;
+                }
+                if (clear == 0x55 && start < 0) {
+                    i += 4;
+                    continue;
+                }
+            }
+        }
+        // A row alone: of four of both kinds, not made, or of the last few.
+        const FilteredRows::Made m = made[i];
+        // The run open here is left for a later call, once the rows are made.
+        if (!m.Ready()) return start >= 0 ? start : i;
+        if (skipClear && (m.first >= past || m.end <= lowest)) {
+            if (start >= 0 && close(i)) return i;
+            ++i;
+            continue;
+        }
+        if (start < 0) start = i;
+        const uint64_t pair = static_cast<uint32_t>(m.first) | static_cast<uint64_t>(static_cast<uint32_t>(-m.end))
+                                                                   << 32;
+        extent = _mm256_min_epi32(extent, _mm256_set1_epi64x(static_cast<int64_t>(pair)));
+        ++i;
+    }
+    if (start >= 0) close(i);
+    return i;
+}
+#endif
+
 }  // namespace
 
 void FilteredRows::BeginDraw(const SamplerSetup& s, uint64_t version, uint32_t fx) {
@@ -150,6 +220,46 @@ void FilteredRows::Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t
     slot.acrossOf[k] = rows.lower;
 }
 
+int FilteredRows::GroupRunsPlain(const Made* made, int count, int lowest, int past, bool skipClear, Run* runs, int most,
+                                 int& found) {
+    found = 0;
+    if (most <= 0) return 0;
+    Run run{-1, 0, 0, 0};
+    int i = 0;
+    for (; i < count; ++i) {
+        const Made m = made[i];
+        if (!m.Ready()) return run.start >= 0 ? run.start : i;
+        if (skipClear && (m.first >= past || m.end <= lowest)) {
+            if (run.start < 0) continue;
+            run.end = i;
+            runs[found++] = run;
+            run.start = -1;
+            if (found == most) return i;
+            continue;
+        }
+        if (run.start < 0) {
+            run = {i, i, m.first, m.end};
+        } else {
+            run.first = std::min(run.first, static_cast<int>(m.first));
+            run.last = std::max(run.last, static_cast<int>(m.end));
+        }
+    }
+    if (run.start >= 0) {
+        run.end = i;
+        runs[found++] = run;
+    }
+    return i;
+}
+
+int FilteredRows::GroupRuns(const Made* made, int count, int lowest, int past, bool skipClear, Run* runs, int most,
+                            int& found) {
+#if defined(__x86_64__)
+    static const bool avx2 = CpuHasAvx2();
+    if (avx2) return GroupRunsAvx2(made, count, lowest, past, skipClear, runs, most, found);
+#endif
+    return GroupRunsPlain(made, count, lowest, past, skipClear, runs, most, found);
+}
+
 KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
     const ColumnStep step = BilinearColumn(v);
     if (firstRow_) {
@@ -192,14 +302,14 @@ KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
     if (upper < -1 || upper >= height) return {};
     uint32_t* out = slot.texels.data() + stride * static_cast<size_t>(upper + 1);
     Made& m = slot.made[static_cast<size_t>(upper + 1)];
-    if (!m.ready) {
+    if (!m.Ready()) {
         Filter(s, slot, v, out);
         // Sprites' rows are clear at their edges, some of them all along:
         // draws whose blend leaves the target as it is under clear texels
         // skip them.
         const int count = width + 1;
         const auto [first, last] = UnclearEntries(out, count);
-        m = {first - 1, first < count ? last : first - 1, true};
+        m = {first - 1, first < count ? last : first - 1};
     }
     return {out + 1, m.first, m.end};
 }

@@ -40,7 +40,7 @@ public:
     // not kept (the caller filters the row itself).
     KeptRow Row(const SamplerSetup& s, int32_t v) {
         // Rows already made cost a few comparisons.
-        if (const RowsFrom made = MadeRowsFrom(v); made.count > 0 && made.made->ready)
+        if (const RowsFrom made = MadeRowsFrom(v); made.count > 0 && made.made->Ready())
             return {made.texels, made.made->first, made.made->end};
         return MakeRow(s, v);
     }
@@ -61,10 +61,12 @@ public:
         return clearRows_[static_cast<size_t>(y0)] && clearRows_[static_cast<size_t>(y1)];
     }
 
-    // Whether a row is made, and its extent.
+    // Whether a row is made, and its extent: eight bytes, so a draw's rows
+    // are looked over four at a time.
+    static constexpr int32_t kNotMade = INT32_MIN;
     struct Made {
-        int32_t first = 0, end = 0;
-        bool ready = false;
+        int32_t first = kNotMade, end = kNotMade;
+        bool Ready() const { return first != kNotMade; }
     };
     // The rows from the one at v on, one texel row apart at v's weight: row
     // i at texels + i * stride, made[i] telling whether it is made and its
@@ -86,6 +88,24 @@ public:
         const size_t at = static_cast<size_t>(step.column + 1);
         return {slot.texels.data() + stride * at + 1, stride, slot.made.data() + at, slot.key.height - step.column};
     }
+
+    // Rows made[0 .. count) of a draw that reads entries [lowest, past) of
+    // each, grouped for the blend: runs of rows next to each other, each run
+    // with the extent of its rows' entries, [first, last), not clipped to
+    // the entries read. With `skipClear`, a row clear in all the entries
+    // read is in no run and ends the one before it. Stops once `most` runs
+    // are found (after the last one's end), or at the first row not made:
+    // the run open there is left for a later call once the rows are made
+    // (the rows passed end where it starts). Returns the rows passed, and
+    // the runs found in `found`.
+    struct Run {
+        int start, end, first, last;
+    };
+    static int GroupRuns(const Made* made, int count, int lowest, int past, bool skipClear, Run* runs, int most,
+                         int& found);
+    // The same a row at a time, as processors without AVX2 take it.
+    static int GroupRunsPlain(const Made* made, int count, int lowest, int past, bool skipClear, Run* runs, int most,
+                              int& found);
 
 private:
     KeptRow MakeRow(const SamplerSetup& s, int32_t v);

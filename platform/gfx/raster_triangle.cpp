@@ -342,31 +342,15 @@ UnitRows PlanUnitRows(float vTop, double dvdy, double yTop, int y0, int y1, bool
 
 // Rows of a narrow sprite blended over the target together, a run at a
 // time, rather than one call a row: each row's blend then reads the
-// target's next row before writing its own. Columns clear in every row of
-// a run are left out of its blend, four pixels at a time: the over blend
-// leaves the target as it is there, and a crowd's cels are clear at both
-// edges (a fifth of the pixels of its rows blended).
+// target's next row before writing its own.
 class OverRun {
 public:
-    // `rows` blends them: rows read left to right unless `backward`, pixel
-    // i of row r then at src[r][-i]. Kept rows' entries fall from left to
-    // right when `entriesFall` (a mirrored image's).
-    explicit OverRun(int width, OverRowsFn rows = Forward(), bool backward = false, bool entriesFall = false)
-        : rows_(rows), width_(width), backward_(backward), entriesFall_(entriesFall) {}
-    static OverRowsFn Forward() {
-        static const OverRowsFn rows = ChooseOverRows();
-        return rows;
-    }
+    explicit OverRun(int width) : width_(width) {}
     // A row of any pixels.
     void Add(const uint32_t* src, uint32_t* dst) {
-        Holds(0, width_);
-        Append(src, dst);
-    }
-    // A row made from kept entries, clear but for [first, end); the row's
-    // entries run from `lowest` to `past`, as AddKept takes them.
-    void AddKeptRow(const uint32_t* src, uint32_t* dst, int first, int end, int lowest, int past) {
-        HoldsEntries(first, end, lowest, past);
-        Append(src, dst);
+        src_[n_] = src;
+        dst_[n_] = dst;
+        if (++n_ == kRows) Flush();
     }
     // A row whose pixels are made on the way: `make` writes them (at most
     // kOverRowsPixels) into the run's own buffer.
@@ -375,145 +359,75 @@ public:
         make(made_[n_]);
         Add(made_[n_], dst);
     }
-    // The run's buffer for the next row added.
-    uint32_t* Buffer() { return made_[n_]; }
     void Flush() {
-        if (n_ > 0 && from_ < to_) Blend();
+        static const OverRowsFn rows = ChooseOverRows();
+        if (n_ > 0) rows(src_, dst_, width_, n_);
         n_ = 0;
-        from_ = width_;
-        to_ = 0;
-    }
-    // The kept rows `made` lists, from its first on while they are made (at
-    // most `most`), over target rows a pitch apart from `target`: a row is
-    // source(texels, buffer), given its kept texels and a buffer of the run
-    // for the row it may make. Rows clear between `lowest` and `past` are
-    // left out when kSkipClear. Returns the rows passed. The rows are added
-    // a batch at a time, with no flush within the batch's loop: that loop
-    // is most of what a narrow sprite's draw does besides blending.
-    template <bool kSkipClear, class Source>
-    int AddKept(const FilteredRows::RowsFrom& made, int most, uint32_t* target, size_t pitch, int lowest, int past,
-                Source source) {
-        int i = 0;
-        while (i < most) {
-            // The loop steps its pointers and counts in whole words: no
-            // index of its own, nothing widened at each row.
-            size_t n = static_cast<size_t>(n_);
-            // The entries not clear in the batch's rows, all told.
-            int first = past, last = lowest;
-            // No more rows than the run has room for were none left out: the
-            // loop need not ask for room at each row.
-            const int end = i + std::min(most - i, kRows - n_);
-            const FilteredRows::Made* m = made.made + i;
-            const FilteredRows::Made* const stop = made.made + end;
-            const uint32_t* texels = made.texels + made.stride * static_cast<size_t>(i);
-            uint32_t* dst = target + pitch * static_cast<size_t>(i);
-            for (; m != stop; ++m, texels += made.stride, dst += pitch) {
-                if (!m->ready) break;
-                if (kSkipClear && (m->first >= past || m->end <= lowest)) continue;
-                first = std::min(first, static_cast<int>(m->first));
-                last = std::max(last, static_cast<int>(m->end));
-                src_[n] = source(texels, made_[n]);
-                dst_[n] = dst;
-                ++n;
-            }
-            HoldsEntries(first, last, lowest, past);
-            n_ = static_cast<int>(n);
-            i = static_cast<int>(m - made.made);
-            if (m != stop) return i;
-            if (n_ == kRows) Flush();
-        }
-        return i;
     }
 
 private:
-    void Append(const uint32_t* src, uint32_t* dst) {
-        src_[n_] = src;
-        dst_[n_] = dst;
-        if (++n_ == kRows) Flush();
-    }
-    // Pixels [from, to) of some row hold texels not clear.
-    void Holds(int from, int to) {
-        from_ = std::min(from_, from);
-        to_ = std::max(to_, to);
-    }
-    // Entries [first, end) of some row, of those from `lowest` to `past`.
-    void HoldsEntries(int first, int end, int lowest, int past) {
-        first = std::max(first, lowest);
-        end = std::min(end, past);
-        if (first >= end) return;
-        if (entriesFall_)
-            Holds(past - end, past - first);
-        else
-            Holds(first - lowest, end - lowest);
-    }
-    void Blend() {
-        // Whole steps of four from the row's start, as the blend takes them:
-        // a few pixels more cost less than a pixel-by-pixel tail.
-        const int from = from_ & ~3, to = std::min(width_, (to_ + 3) & ~3);
-        if (from > 0)
-            for (int r = 0; r < n_; ++r) {
-                src_[r] += backward_ ? -from : from;
-                dst_[r] += from;
-            }
-        rows_(src_, dst_, to - from, n_);
-    }
-
     static constexpr int kRows = 64;
     const uint32_t* src_[kRows];
     uint32_t* dst_[kRows];
     uint32_t made_[kRows][kOverRowsPixels];
-    OverRowsFn rows_;
     int n_ = 0, width_;
-    // The pixels of the run's rows that hold texels not clear, [from_, to_).
-    int from_ = width_, to_ = 0;
-    bool backward_, entriesFall_;
 };
 
 // The kept rows of a narrow sprite from row y0 on, over the target at x0,
-// up to the first row the kept rows lack: returned (y1 when none is). A
-// mirrored sprite's rows are read right to left by the blend where the
-// processor can, else turned round on the way.
+// up to the first row the kept rows lack: returned (y1 when none is). The
+// kept rows lie a fixed stride apart, as the target's rows do, so each run
+// of rows not left out goes to the blend as a first row and two strides,
+// with no list of rows built; a mirrored sprite's rows are read right to
+// left. A row not made yet is made where it lies as the rows are walked.
+// Columns clear in every row of a run are left out of its blend, four
+// pixels at a time: the over blend leaves the target as it is there, and a
+// crowd's cels are clear at both edges (a fifth of the pixels of its rows).
 int BlendKeptRowsTogether(DrawSetup& d, FilteredRows& filtered, const UnitRows& rows, const ColumnRun& run, int x0,
                           int width, int y0, int y1, bool skipClear) {
-    static const OverRowsFn readsMirrored = ChooseOverMirroredRows();
-    const bool turnsRound = run.mirrored && !readsMirrored;
-    const bool backward = run.mirrored && readsMirrored;
-    OverRun out(width, backward ? readsMirrored : OverRun::Forward(), backward, run.mirrored);
+    static const OverStridedFn forward = ChooseOverStrided();
+    static const OverStridedFn mirrored = ChooseOverStridedMirrored();
+    const OverStridedFn blend = run.mirrored ? mirrored : forward;
+    // The draw's first row tells whether its offset is kept (made if so).
+    if (!filtered.Row(d.samplers[0], rows.Row(y0)).texels) return y0;
+    const FilteredRows::RowsFrom made = filtered.MadeRowsFrom(rows.Row(y0));
     // The kept entries a row reads, lowest first, and the first past them.
     const int lowest = run.Lowest(0, width), past = lowest + width;
-    const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
-    // Each way of adding a row is a loop of its own.
-    auto blend = [&](auto source) {
-        int py = y0;
-        while (py < y1) {
-            // Rows already made, one texel row apart, are read straight from
-            // the kept rows; a row that is not is asked for alone, which
-            // makes it (or finds the offset not kept).
-            const FilteredRows::RowsFrom made = filtered.MadeRowsFrom(rows.Row(py));
-            const int most = std::min(made.count, y1 - py);
-            uint32_t* target = reinterpret_cast<uint32_t*>(d.target->Row(py)) + x0;
-            const int passed = skipClear ? out.AddKept<true>(made, most, target, pitch, lowest, past, source)
-                                         : out.AddKept<false>(made, most, target, pitch, lowest, past, source);
-            py += passed;
-            if (passed > 0) continue;
-            const KeptRow kept = filtered.Row(d.samplers[0], rows.Row(py));
-            if (!kept.texels) break;
-            if (!(skipClear && (kept.first >= past || kept.end <= lowest)))
-                out.AddKeptRow(source(kept.texels, out.Buffer()), target, kept.first, kept.end, lowest, past);
-            ++py;
-        }
-        out.Flush();
-        return py;
-    };
-    if (turnsRound)
-        return blend([&](const uint32_t* texels, uint32_t* buffer) -> const uint32_t* {
-            MirroredFromKept(run, texels, 0, width, buffer);
-            return buffer;
-        });
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(made.stride);
+    const ptrdiff_t pitch = static_cast<ptrdiff_t>(d.target->Pitch() / sizeof(uint32_t));
+    uint32_t* const top = reinterpret_cast<uint32_t*>(d.target->Row(y0)) + x0;
     // A mirrored row's first pixel is entry run.first as well, the rest
     // below it.
-    const int first = run.first;
-    return blend([first](const uint32_t* texels, uint32_t*) { return texels + first; });
+    const uint32_t* const texels = made.texels + run.first;
+    // Rows [start, end), entries [first, last) not clear in them all told.
+    auto blendRows = [&](int start, int end, int first, int last) {
+        first = std::max(first, lowest);
+        last = std::min(last, past);
+        if (first >= last) return;
+        // Whole steps of four from the row's start, as the blend takes them:
+        // a few pixels more cost less than a pixel-by-pixel tail.
+        const int from = (run.mirrored ? past - last : first - lowest) & ~3;
+        const int to = std::min(width, ((run.mirrored ? past - first : last - lowest) + 3) & ~3);
+        blend(texels + stride * start + (run.mirrored ? -from : from), stride, top + pitch * start + from, pitch,
+              to - from, end - start);
+    };
+    // The rows a few runs at a time. Rows not made yet, as at the second
+    // draw at an offset, stop the runs: all the draw's rows from there on
+    // are made where they lie, up to any the kept rows lack, so the runs
+    // after them are whole.
+    constexpr int kRuns = 8;
+    FilteredRows::Run runs[kRuns];
+    int most = std::min(made.count, y1 - y0), i = 0;
+    while (i < most) {
+        int found = 0;
+        const int from = i;
+        i += FilteredRows::GroupRuns(made.made + from, most - from, lowest, past, skipClear, runs, kRuns, found);
+        for (int k = 0; k < found; ++k)
+            blendRows(from + runs[k].start, from + runs[k].end, runs[k].first, runs[k].last);
+        if (i == most || found == kRuns) continue;
+        for (int r = i; r < most; ++r)
+            if (!made.made[r].Ready() && !filtered.Row(d.samplers[0], rows.Row(y0 + r)).texels) most = r;
+    }
+    return y0 + i;
 }
 
 void DrawRect(DrawSetup& d, const RectSpec& r) {
@@ -608,15 +522,15 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     int rowsLeft = y0;
     if (together && zeroCopy && rowsOneToOne) {
         MarkRowsWritten(d, y0, y1);
-        OverRun rows(width);
         uint32_t* dst = reinterpret_cast<uint32_t*>(d.target->Row(y0)) + x0;
         const size_t pitch = static_cast<size_t>(d.target->Pitch()) / sizeof(uint32_t);
         if (rowsWithin) {
-            const uint32_t* src = texelRow(ty0);
-            for (int py = y0; py < y1; ++py, src += s0.view.pitch, dst += pitch) rows.Add(src, dst);
-        } else {
-            for (int py = y0; py < y1; ++py, dst += pitch) rows.Add(texelRow(ty0 + (py - y0)), dst);
+            static const OverStridedFn strided = ChooseOverStrided();
+            strided(texelRow(ty0), s0.view.pitch, dst, static_cast<ptrdiff_t>(pitch), width, y1 - y0);
+            return;
         }
+        OverRun rows(width);
+        for (int py = y0; py < y1; ++py, dst += pitch) rows.Add(texelRow(ty0 + (py - y0)), dst);
         rows.Flush();
         return;
     }

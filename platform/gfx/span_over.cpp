@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #include "platform/gfx/over_eight_avx2.h"
+#include "platform/gfx/span_over_rows.h"
 #endif
 
 namespace plat {
@@ -215,10 +216,10 @@ namespace {
 // way while this row is blended (a tenth off a crowd of visitors' rows,
 // against a call a row). Mirrored rows are read right to left, pixel i of
 // row r at src[r][-i], each vector turned round in its register: no copy
-// of the row turned round is made and read back.
-template <int V, bool Q, bool Mirrored>
-__attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, uint32_t* const* dst, int x, int n,
-                                                   int rows) {
+// of the row turned round is made and read back. The rows come as a list
+// or a fixed distance apart (span_over_rows.h).
+template <int V, bool Q, bool Mirrored, class Rows>
+__attribute__((target("avx2"))) void OverShortRows(const Rows& at, int x, int n, int rows) {
     constexpr int kVectors = V + (Q ? 1 : 0), kPixels = 8 * V + (Q ? 4 : 0);
     const __m256i turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
     auto source = [turn](const uint32_t* s, int k) __attribute__((target("avx2"))) {
@@ -235,14 +236,14 @@ __attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, u
         for (int k = 0; k < V; ++k) d[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
         if (Q) d[V] = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 8 * V)));
     };
-    load(dst[0] + x);
+    load(at.Target(0) + x);
     for (int r = 0; r < rows; ++r) {
-        const uint32_t* s = Mirrored ? src[r] - x : src[r] + x;
-        uint32_t* out = dst[r] + x;
+        const uint32_t* s = Mirrored ? at.Source(r) - x : at.Source(r) + x;
+        uint32_t* out = at.Target(r) + x;
         __m256i blended[kVectors > 0 ? kVectors : 1];
         for (int k = 0; k < V; ++k) blended[k] = OverEight(source(s, k), d[k]);
         if (Q) blended[V] = OverEight(sourceFour(s), d[V]);
-        if (r + 1 < rows) load(dst[r + 1] + x);
+        if (r + 1 < rows) load(at.Target(r + 1) + x);
         for (int k = 0; k < V; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * k), blended[k]);
         if (Q) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * V), _mm256_castsi256_si128(blended[V]));
         if (Mirrored) {
@@ -256,21 +257,21 @@ __attribute__((target("avx2"))) void OverShortRows(const uint32_t* const* src, u
 
 // Rows wider than 32 pixels go in strips of 32 from the left, each down all
 // the rows, and the last strip of what is left.
-template <bool Mirrored>
-__attribute__((target("avx2"))) void OverStrips(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
+template <bool Mirrored, class Rows>
+__attribute__((target("avx2"))) void OverStrips(const Rows& at, int n, int rows) {
     int x = 0;
-    for (; n - x > 32; x += 32) OverShortRows<4, false, Mirrored>(src, dst, x, 32, rows);
+    for (; n - x > 32; x += 32) OverShortRows<4, false, Mirrored>(at, x, 32, rows);
     const int left = n - x;
     switch (left >> 2) {
-        case 0: return OverShortRows<0, false, Mirrored>(src, dst, x, left, rows);
-        case 1: return OverShortRows<0, true, Mirrored>(src, dst, x, left, rows);
-        case 2: return OverShortRows<1, false, Mirrored>(src, dst, x, left, rows);
-        case 3: return OverShortRows<1, true, Mirrored>(src, dst, x, left, rows);
-        case 4: return OverShortRows<2, false, Mirrored>(src, dst, x, left, rows);
-        case 5: return OverShortRows<2, true, Mirrored>(src, dst, x, left, rows);
-        case 6: return OverShortRows<3, false, Mirrored>(src, dst, x, left, rows);
-        case 7: return OverShortRows<3, true, Mirrored>(src, dst, x, left, rows);
-        default: return OverShortRows<4, false, Mirrored>(src, dst, x, left, rows);
+        case 0: return OverShortRows<0, false, Mirrored>(at, x, left, rows);
+        case 1: return OverShortRows<0, true, Mirrored>(at, x, left, rows);
+        case 2: return OverShortRows<1, false, Mirrored>(at, x, left, rows);
+        case 3: return OverShortRows<1, true, Mirrored>(at, x, left, rows);
+        case 4: return OverShortRows<2, false, Mirrored>(at, x, left, rows);
+        case 5: return OverShortRows<2, true, Mirrored>(at, x, left, rows);
+        case 6: return OverShortRows<3, false, Mirrored>(at, x, left, rows);
+        case 7: return OverShortRows<3, true, Mirrored>(at, x, left, rows);
+        default: return OverShortRows<4, false, Mirrored>(at, x, left, rows);
     }
 }
 
@@ -282,13 +283,29 @@ __attribute__((target("avx2"))) void OverRowsAvx2(const uint32_t* const* src, ui
         for (int r = 0; r < rows; ++r) OverRowAvx2(src[r], dst[r], n);
         return;
     }
-    OverStrips<false>(src, dst, n, rows);
+    OverStrips<false>(ListedRows{src, dst}, n, rows);
 }
 
 __attribute__((target("avx2"))) void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n,
                                                           int rows) {
     if (rows <= 0 || n <= 0) return;
-    OverStrips<true>(src, dst, n, rows);
+    OverStrips<true>(ListedRows{src, dst}, n, rows);
+}
+
+__attribute__((target("avx2"))) void OverStridedAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst,
+                                                     ptrdiff_t dstPitch, int n, int rows) {
+    if (rows <= 0 || n <= 0) return;
+    if (n > kOverRowsPixels) {
+        for (int r = 0; r < rows; ++r, src += srcStride, dst += dstPitch) OverRowAvx2(src, dst, n);
+        return;
+    }
+    OverStrips<false>(StridedRows{src, srcStride, dst, dstPitch}, n, rows);
+}
+
+__attribute__((target("avx2"))) void OverStridedMirroredAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst,
+                                                             ptrdiff_t dstPitch, int n, int rows) {
+    if (rows <= 0 || n <= 0) return;
+    OverStrips<true>(StridedRows{src, srcStride, dst, dstPitch}, n, rows);
 }
 
 bool CpuHasAvx2() { return __builtin_cpu_supports("avx2"); }
@@ -307,6 +324,14 @@ void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int 
     for (int r = 0; r < rows; ++r)
         for (int i = 0; i < n; ++i) dst[r][i] = OverPixel(src[r][-i], dst[r][i]);
 }
+void OverStridedAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows) {
+    for (int r = 0; r < rows; ++r, src += srcStride, dst += dstPitch) OverRowSse2(src, dst, n);
+}
+void OverStridedMirroredAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n,
+                             int rows) {
+    for (int r = 0; r < rows; ++r, src += srcStride, dst += dstPitch)
+        for (int i = 0; i < n; ++i) dst[i] = OverPixel(src[-i], dst[i]);
+}
 bool CpuHasAvx2() { return false; }
 
 #endif
@@ -315,8 +340,10 @@ OverRowFn ChooseOverRow() { return CpuHasAvx512() ? OverRowAvx512 : CpuHasAvx2()
 
 OverRowsFn ChooseOverRows() { return CpuHasAvx512() ? OverRowsAvx512 : OverRowsAvx2; }
 
-OverRowsFn ChooseOverMirroredRows() {
-    return CpuHasAvx512() ? OverRowsMirroredAvx512 : CpuHasAvx2() ? OverRowsMirroredAvx2 : nullptr;
+OverStridedFn ChooseOverStrided() { return CpuHasAvx512() ? OverStridedAvx512 : OverStridedAvx2; }
+
+OverStridedFn ChooseOverStridedMirrored() {
+    return CpuHasAvx512() ? OverStridedMirroredAvx512 : OverStridedMirroredAvx2;
 }
 
 }  // namespace plat

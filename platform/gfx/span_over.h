@@ -4,6 +4,7 @@
 // instruction set. Every version gives the same bits; OverRow picks the
 // fastest the processor runs.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace plat {
@@ -33,6 +34,17 @@ using OverRowsFn = void (*)(const uint32_t* const* src, uint32_t* const* dst, in
 // holds.
 void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
 
+// The same over rows a fixed distance apart, as a sprite's rows are in its
+// texture and on the target: row r's pixels at src + r * srcStride and
+// dst + r * dstPitch (in pixels), read right to left from there in the
+// mirrored version. No list of rows is built for them. Only where
+// CpuHasAvx2() holds.
+using OverStridedFn = void (*)(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n,
+                               int rows);
+void OverStridedAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows);
+void OverStridedMirroredAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n,
+                             int rows);
+
 // The same with AVX-512's masks on 256-bit vectors (foundation and vector
 // length instructions), only where CpuHasAvx512() holds: rows of at most
 // kOverRowsPixels pixels go faster, wider ones as the AVX2 versions take
@@ -42,6 +54,9 @@ void OverRowsAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int
 // The same over rows read right to left, as a mirrored image's are: pixel
 // i of row r is src[r][-i]. Only where CpuHasAvx512() holds.
 void OverRowsMirroredAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
+void OverStridedAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows);
+void OverStridedMirroredAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n,
+                               int rows);
 
 bool CpuHasAvx2();
 bool CpuHasAvx512();
@@ -50,8 +65,8 @@ bool CpuHasAvx512();
 OverRowFn ChooseOverRow();
 // The rows version for this processor, only where CpuHasAvx2() holds.
 OverRowsFn ChooseOverRows();
-// The version that reads rows right to left, null where the processor has
-// none (the rows are then turned round first).
-OverRowsFn ChooseOverMirroredRows();
+// The strided versions for this processor, only where CpuHasAvx2() holds.
+OverStridedFn ChooseOverStrided();
+OverStridedFn ChooseOverStridedMirrored();
 
 }  // namespace plat

@@ -13,6 +13,7 @@
 #include <immintrin.h>
 
 #include "platform/gfx/over_eight_avx2.h"
+#include "platform/gfx/span_over_rows.h"
 #endif
 
 namespace plat {
@@ -27,9 +28,8 @@ namespace {
 // in span_over.cpp does and for the same reason. Mirrored rows are read
 // right to left, pixel i of row r at src[r][-i], each vector turned round
 // in its register.
-template <int V, bool Rest, bool Mirrored>
-__attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrowRows(const uint32_t* const* src, uint32_t* const* dst,
-                                                                     int n, int rows) {
+template <int V, bool Rest, bool Mirrored, class Rows>
+__attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrowRows(const Rows& at, int n, int rows) {
     const int rest = n - 8 * V;
     const __mmask8 m = static_cast<__mmask8>((1u << rest) - 1u);
     // A mirrored row's last pixels lie at the top of their vector's place.
@@ -48,39 +48,38 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrowRows(const uint3
         for (int k = 0; k < V; ++k) d[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
         if (Rest) d[V] = _mm256_maskz_loadu_epi32(m, row + 8 * V);
     };
-    load(dst[0]);
+    load(at.Target(0));
     for (int r = 0; r < rows; ++r) {
-        const uint32_t* s = src[r];
-        uint32_t* out = dst[r];
+        const uint32_t* s = at.Source(r);
+        uint32_t* out = at.Target(r);
         __m256i blended[V + 1];
         for (int k = 0; k < V; ++k) blended[k] = OverEight(source(s, k), d[k]);
         if (Rest) blended[V] = OverEight(sourceRest(s), d[V]);
-        if (r + 1 < rows) load(dst[r + 1]);
+        if (r + 1 < rows) load(at.Target(r + 1));
         for (int k = 0; k < V; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * k), blended[k]);
         if (Rest) _mm256_mask_storeu_epi32(out + 8 * V, m, blended[V]);
     }
 }
 
 // Rows of n pixels, 0 < n <= kOverRowsPixels.
-template <bool Mirrored>
-__attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrow(const uint32_t* const* src, uint32_t* const* dst,
-                                                                 int n, int rows) {
+template <bool Mirrored, class Rows>
+__attribute__((target("avx2,avx512f,avx512vl"))) void OverNarrow(const Rows& at, int n, int rows) {
     switch (n / 8 * 2 + (n % 8 != 0 ? 1 : 0)) {
-        case 1: return OverNarrowRows<0, true, Mirrored>(src, dst, n, rows);
-        case 2: return OverNarrowRows<1, false, Mirrored>(src, dst, n, rows);
-        case 3: return OverNarrowRows<1, true, Mirrored>(src, dst, n, rows);
-        case 4: return OverNarrowRows<2, false, Mirrored>(src, dst, n, rows);
-        case 5: return OverNarrowRows<2, true, Mirrored>(src, dst, n, rows);
-        case 6: return OverNarrowRows<3, false, Mirrored>(src, dst, n, rows);
-        case 7: return OverNarrowRows<3, true, Mirrored>(src, dst, n, rows);
-        case 8: return OverNarrowRows<4, false, Mirrored>(src, dst, n, rows);
-        case 9: return OverNarrowRows<4, true, Mirrored>(src, dst, n, rows);
-        case 10: return OverNarrowRows<5, false, Mirrored>(src, dst, n, rows);
-        case 11: return OverNarrowRows<5, true, Mirrored>(src, dst, n, rows);
-        case 12: return OverNarrowRows<6, false, Mirrored>(src, dst, n, rows);
-        case 13: return OverNarrowRows<6, true, Mirrored>(src, dst, n, rows);
-        case 14: return OverNarrowRows<7, false, Mirrored>(src, dst, n, rows);
-        default: return OverNarrowRows<7, true, Mirrored>(src, dst, n, rows);
+        case 1: return OverNarrowRows<0, true, Mirrored>(at, n, rows);
+        case 2: return OverNarrowRows<1, false, Mirrored>(at, n, rows);
+        case 3: return OverNarrowRows<1, true, Mirrored>(at, n, rows);
+        case 4: return OverNarrowRows<2, false, Mirrored>(at, n, rows);
+        case 5: return OverNarrowRows<2, true, Mirrored>(at, n, rows);
+        case 6: return OverNarrowRows<3, false, Mirrored>(at, n, rows);
+        case 7: return OverNarrowRows<3, true, Mirrored>(at, n, rows);
+        case 8: return OverNarrowRows<4, false, Mirrored>(at, n, rows);
+        case 9: return OverNarrowRows<4, true, Mirrored>(at, n, rows);
+        case 10: return OverNarrowRows<5, false, Mirrored>(at, n, rows);
+        case 11: return OverNarrowRows<5, true, Mirrored>(at, n, rows);
+        case 12: return OverNarrowRows<6, false, Mirrored>(at, n, rows);
+        case 13: return OverNarrowRows<6, true, Mirrored>(at, n, rows);
+        case 14: return OverNarrowRows<7, false, Mirrored>(at, n, rows);
+        default: return OverNarrowRows<7, true, Mirrored>(at, n, rows);
     }
 }
 
@@ -94,14 +93,14 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsAvx512(const uint3
         OverRowsAvx2(src, dst, n, rows);
         return;
     }
-    OverNarrow<false>(src, dst, n, rows);
+    OverNarrow<false>(ListedRows{src, dst}, n, rows);
 }
 
 __attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsMirroredAvx512(const uint32_t* const* src,
                                                                              uint32_t* const* dst, int n, int rows) {
     if (rows <= 0 || n <= 0) return;
     if (n <= kOverRowsPixels) {
-        OverNarrow<true>(src, dst, n, rows);
+        OverNarrow<true>(ListedRows{src, dst}, n, rows);
         return;
     }
     // Wider rows a narrow piece at a time.
@@ -109,8 +108,30 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsMirroredAvx512(con
         for (int x = 0; x < n; x += kOverRowsPixels) {
             const uint32_t* from = src[r] - x;
             uint32_t* to = dst[r] + x;
-            OverNarrow<true>(&from, &to, n - x < kOverRowsPixels ? n - x : kOverRowsPixels, 1);
+            OverNarrow<true>(ListedRows{&from, &to}, n - x < kOverRowsPixels ? n - x : kOverRowsPixels, 1);
         }
+}
+
+__attribute__((target("avx2,avx512f,avx512vl"))) void OverStridedAvx512(const uint32_t* src, ptrdiff_t srcStride,
+                                                                        uint32_t* dst, ptrdiff_t dstPitch, int n,
+                                                                        int rows) {
+    if (rows <= 0 || n <= 0) return;
+    if (n > kOverRowsPixels) {
+        OverStridedAvx2(src, srcStride, dst, dstPitch, n, rows);
+        return;
+    }
+    OverNarrow<false>(StridedRows{src, srcStride, dst, dstPitch}, n, rows);
+}
+
+__attribute__((target("avx2,avx512f,avx512vl"))) void OverStridedMirroredAvx512(const uint32_t* src,
+                                                                                ptrdiff_t srcStride, uint32_t* dst,
+                                                                                ptrdiff_t dstPitch, int n, int rows) {
+    if (rows <= 0 || n <= 0) return;
+    if (n > kOverRowsPixels) {
+        OverStridedMirroredAvx2(src, srcStride, dst, dstPitch, n, rows);
+        return;
+    }
+    OverNarrow<true>(StridedRows{src, srcStride, dst, dstPitch}, n, rows);
 }
 
 void OverRowAvx512(const uint32_t* src, uint32_t* dst, int n) {
@@ -131,6 +152,13 @@ void OverRowsAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int
 void OverRowsMirroredAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     for (int r = 0; r < rows; ++r)
         for (int i = 0; i < n; ++i) dst[r][i] = OverPixel(src[r][-i], dst[r][i]);
+}
+void OverStridedAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows) {
+    OverStridedAvx2(src, srcStride, dst, dstPitch, n, rows);
+}
+void OverStridedMirroredAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n,
+                               int rows) {
+    OverStridedMirroredAvx2(src, srcStride, dst, dstPitch, n, rows);
 }
 bool CpuHasAvx512() { return false; }
 

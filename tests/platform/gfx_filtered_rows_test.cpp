@@ -3,7 +3,7 @@
 // for sprite rows clear at either edge by any amount (a draw skips rows by
 // it), rows clear all along, textures as narrow as one texel, clamped and
 // wrapped; rows made down the texture, sharing texel rows blended across,
-// and up it.
+// and up it; and a draw's rows grouped into runs for the blend.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -157,6 +157,79 @@ TEST(FilteredRowsTest, OffsetsDrawnInTurnAreKeptUpToTheTexturesShare) {
                 EXPECT_EQ(drawAt(offset), round > 0 && c.kept)
                     << c.w << " x " << c.h << ", round " << round << ", offset " << offset;
         EXPECT_FALSE(drawAt(c.offsets)) << c.w << " x " << c.h;
+    }
+}
+
+// Rows of a draw grouped into runs, against their definition: rows clear
+// in the entries read (when left out) are in no run and every other row
+// passed is in one; runs are as long as they can be, cut only by such rows
+// or at the `most`-th run, and none reaches a row not made; each run's
+// extent spans its rows' own. Rows of every kind come in stretches of
+// one to nine, so the four-row steps meet both kinds, and not made, within
+// and across their blocks.
+TEST(FilteredRowsTest, RowsGroupIntoRunsForTheBlend) {
+    using Made = plat::FilteredRows::Made;
+    using Run = plat::FilteredRows::Run;
+    std::mt19937 rng(4242);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const int count = static_cast<int>(rng() % 40);
+        const int lowest = static_cast<int>(rng() % 6) - 1, past = lowest + 1 + static_cast<int>(rng() % 20);
+        std::vector<Made> made;
+        while (static_cast<int>(made.size()) < count) {
+            const int kind = static_cast<int>(rng() % 12), stretch = 1 + static_cast<int>(rng() % 9);
+            for (int k = 0; k < stretch && static_cast<int>(made.size()) < count; ++k) {
+                const int a = static_cast<int>(rng() % 28) - 1, b = a + static_cast<int>(rng() % 12);
+                // Left of the entries read, right of them, clear all along, not made, or over them.
+                if (kind == 0) made.push_back({lowest - 8, lowest - static_cast<int32_t>(rng() % 3)});
+                if (kind == 1) made.push_back({past + static_cast<int32_t>(rng() % 3), past + 9});
+                if (kind == 2) made.push_back({past + 4, past + 4});
+                if (kind == 3 && rng() % 4 == 0) made.push_back({});
+                if (kind >= 3 && made.size() < static_cast<size_t>(count)) made.push_back({a, std::max(b, a + 1)});
+            }
+        }
+        made.resize(static_cast<size_t>(count));
+        const bool skipClear = rng() % 4 != 0;
+        const int most = 1 + static_cast<int>(rng() % 5);
+        auto clear = [&](const Made& m) { return skipClear && (m.first >= past || m.end <= lowest); };
+        for (const auto group : {plat::FilteredRows::GroupRuns, plat::FilteredRows::GroupRunsPlain}) {
+            std::vector<Run> runs(static_cast<size_t>(most));
+            int found = -1;
+            const int passed = group(made.data(), count, lowest, past, skipClear, runs.data(), most, found);
+            ASSERT_GE(found, 0);
+            ASSERT_LE(found, most);
+            runs.resize(static_cast<size_t>(found));
+            // Up to the first row not made, less the rows of the run open there.
+            int ready = 0;
+            while (ready < count && made[static_cast<size_t>(ready)].Ready()) ++ready;
+            int whole = ready;
+            if (ready < count)
+                while (whole > 0 && !clear(made[static_cast<size_t>(whole - 1)])) --whole;
+            ASSERT_TRUE(found == most || passed == whole) << "trial " << trial;
+            ASSERT_LE(passed, whole) << "trial " << trial;
+            // Row by row: in the run that holds it, or clear.
+            size_t k = 0;
+            for (int r = 0; r < passed; ++r) {
+                while (k < runs.size() && runs[k].end <= r) ++k;
+                const bool inRun = k < runs.size() && runs[k].start <= r;
+                ASSERT_NE(inRun, clear(made[static_cast<size_t>(r)])) << "trial " << trial << " row " << r;
+            }
+            for (size_t j = 0; j < runs.size(); ++j) {
+                const Run& run = runs[j];
+                ASSERT_LT(run.start, run.end);
+                ASSERT_LE(run.end, passed);
+                // Cut at its end by a row left out, or by the end of the rows passed.
+                ASSERT_TRUE(run.end == passed || clear(made[static_cast<size_t>(run.end)])) << "trial " << trial;
+                ASSERT_TRUE(j + 1 < runs.size() || found < most || run.end == passed) << "trial " << trial;
+                ASSERT_TRUE(run.start == 0 || clear(made[static_cast<size_t>(run.start - 1)])) << "trial " << trial;
+                int first = INT32_MAX, last = INT32_MIN;
+                for (int r = run.start; r < run.end; ++r) {
+                    first = std::min(first, static_cast<int>(made[static_cast<size_t>(r)].first));
+                    last = std::max(last, static_cast<int>(made[static_cast<size_t>(r)].end));
+                }
+                ASSERT_EQ(run.first, first) << "trial " << trial << " run " << j;
+                ASSERT_EQ(run.last, last) << "trial " << trial << " run " << j;
+            }
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -122,11 +123,19 @@ TEST(GfxOverRowTest, EveryAlphaOverEveryTargetByteMatchesTheFormerLoop) {
 
 // Rows of a sprite over a frame, as a draw hands them over: read from
 // anywhere, written a pitch apart, some rows left out, each as wide as
-// `widest` at most. Mirrored rows are read right to left, pixel i of a row
-// at from[-i]: the oracle blends them turned round.
-void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn, int widest, bool mirrored) {
+// `widest` at most; and the same rows a fixed distance apart in the texels
+// and on the frame, none left out, for the strided version. Mirrored rows
+// are read right to left, pixel i of a row at from[-i]: the oracle blends
+// them turned round.
+void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn, plat::OverStridedFn stridedFn, int widest, bool mirrored) {
     std::mt19937 rng(99);
     constexpr int kPitch = 2 * plat::kOverRowsPixels + 34, kFrameRows = 80;
+    auto reference = [&](const uint32_t* from, uint32_t* to, int width) {
+        std::vector<uint32_t> row(from, from + width);
+        if (mirrored)
+            for (int i = 0; i < width; ++i) row[static_cast<size_t>(i)] = from[-i];
+        ReferenceOverRow(row.data(), to, width);
+    };
     for (int trial = 0; trial < 400; ++trial) {
         const int width = static_cast<int>(rng() % (widest + 1));
         const int rows = 1 + static_cast<int>(rng() % 70);
@@ -139,36 +148,48 @@ void ExpectRowsMatchTheFormerLoop(plat::OverRowsFn rowsFn, int widest, bool mirr
         for (int y = 0; y < kFrameRows && static_cast<int>(src.size()) < rows; ++y) {
             if (rng() % 8 == 0) continue;
             const uint32_t* from = texels.data() + width + rng() % (texels.size() - 2 * width);
-            std::vector<uint32_t> row(from, from + width);
-            if (mirrored)
-                for (int i = 0; i < width; ++i) row[static_cast<size_t>(i)] = from[-i];
-            ReferenceOverRow(row.data(), expected.data() + y * kPitch + x, width);
+            reference(from, expected.data() + y * kPitch + x, width);
             src.push_back(from);
             dst.push_back(got.data() + y * kPitch + x);
         }
         rowsFn(src.data(), dst.data(), width, static_cast<int>(src.size()));
         ASSERT_EQ(got, expected) << "width " << width << " rows " << src.size() << " at " << x;
+
+        // Rows as near as the row's own width or farther apart, on every
+        // frame row or every other.
+        const int stride = width + static_cast<int>(rng() % 3 == 0 ? 0 : rng() % 40);
+        const int pitch = kPitch * (1 + static_cast<int>(rng() % 2));
+        const int count = std::min(rows, (kFrameRows - 1) * kPitch / pitch + 1);
+        const std::vector<uint32_t> block = RandomRow(rng, static_cast<size_t>(2 * width + stride * count + 1));
+        const uint32_t* first = block.data() + width;
+        expected = got = frame;
+        for (int r = 0; r < count; ++r) reference(first + stride * r, expected.data() + r * pitch + x, width);
+        stridedFn(first, stride, got.data() + x, pitch, width, count);
+        ASSERT_EQ(got, expected) << "strided width " << width << " rows " << count << " stride " << stride << " pitch "
+                                 << pitch;
     }
 }
 
 TEST(GfxOverRowTest, RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
     if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
-    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx2, plat::kOverRowsPixels + 8, false);
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx2, plat::OverStridedAvx2, plat::kOverRowsPixels + 8, false);
 }
 
 TEST(GfxOverRowTest, Avx512RowsBlendedTogetherMatchTheFormerLoopRowByRow) {
     if (!plat::CpuHasAvx512()) GTEST_SKIP() << "no AVX-512 here";
-    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx512, plat::kOverRowsPixels + 8, false);
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsAvx512, plat::OverStridedAvx512, plat::kOverRowsPixels + 8, false);
 }
 
 TEST(GfxOverRowTest, MirroredRowsMatchTheFormerLoopOnTheTurnedRows) {
     if (!plat::CpuHasAvx2()) GTEST_SKIP() << "no AVX2 here";
-    ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx2, 2 * plat::kOverRowsPixels + 8, true);
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx2, plat::OverStridedMirroredAvx2,
+                                 2 * plat::kOverRowsPixels + 8, true);
 }
 
 TEST(GfxOverRowTest, Avx512MirroredRowsMatchTheFormerLoopOnTheTurnedRows) {
     if (!plat::CpuHasAvx512()) GTEST_SKIP() << "no AVX-512 here";
-    ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx512, 2 * plat::kOverRowsPixels + 8, true);
+    ExpectRowsMatchTheFormerLoop(plat::OverRowsMirroredAvx512, plat::OverStridedMirroredAvx512,
+                                 2 * plat::kOverRowsPixels + 8, true);
 }
 
 TEST(GfxOverRowTest, ClearRunsLeaveTheRowAndOpaqueRunsReplaceIt) {
