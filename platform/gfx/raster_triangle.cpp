@@ -577,6 +577,17 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
     // image at whole pixels), without the coordinates the rows below work out.
     if (zeroCopy && rowsWithin) {
         const uint32_t* src = texelRow(ty0 + (rowsLeft - y0));
+        // Blended over a 32-bit target, as wide sprites and buildings are,
+        // the rows go to the over blend as its row blend takes them, a texel
+        // pitch and a pitch apart, without a call through the span at each.
+        if (d.overRows && d.direct32) {
+            static const OverStridedFn strided = ChooseOverStrided();
+            MarkRowsWritten(d, rowsLeft, y1);
+            const auto pitch = static_cast<ptrdiff_t>(d.target->Pitch() / sizeof(uint32_t));
+            strided(src, s0.view.pitch, reinterpret_cast<uint32_t*>(d.target->Row(rowsLeft)) + x0, pitch, width,
+                    y1 - rowsLeft);
+            return;
+        }
         for (int py = rowsLeft; py < y1; ++py, src += s0.view.pitch) WriteSpan(d, x0, py, width, src, nullptr);
         return;
     }
