@@ -104,9 +104,11 @@ __attribute__((target("avx2"))) int GroupRunsAvx2(const FilteredRows::Made* made
     const __m256i signs = _mm256_setr_epi32(1, -1, 1, -1, 1, -1, 1, -1);
     const __m256i notMade = _mm256_set1_epi32(FilteredRows::kNotMade);
     // A row is clear in the entries read where first > past - 1 or
-    // -end > -lowest - 1.
-    const __m256i clearPast = _mm256_set1_epi64x(static_cast<int64_t>(static_cast<uint32_t>(past - 1)) |
-                                                 static_cast<int64_t>(static_cast<uint64_t>(-lowest - 1) << 32));
+    // -end > -lowest - 1; none is without skipClear.
+    const __m256i clearPast = skipClear
+                                  ? _mm256_set1_epi64x(static_cast<int64_t>(static_cast<uint32_t>(past - 1)) |
+                                                       static_cast<int64_t>(static_cast<uint64_t>(-lowest - 1) << 32))
+                                  : _mm256_set1_epi32(INT32_MAX);
     const __m256i none = _mm256_set1_epi32(INT32_MAX);
     __m256i extent = none;
     int start = -1;  // the open run's first row; none open below 0
@@ -122,23 +124,20 @@ __attribute__((target("avx2"))) int GroupRunsAvx2(const FilteredRows::Made* made
     while (i < count) {
         if (i + 4 <= count) {
             const __m256i four = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(made + i));
-            if ((_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(four, notMade))) & 0x55) == 0) {
-                const __m256i pairs = _mm256_sign_epi32(four, signs);
-                int clear = 0;
-                if (skipClear) {
-                    const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(pairs, clearPast)));
-                    clear = (lanes | lanes >> 1) & 0x55;
-                }
-                if (clear == 0) {
-                    if (start < 0) start = i;
-                    extent = _mm256_min_epi32(extent, pairs);
-                    i += 4;
-                    continue;
-                }
-                if (clear == 0x55 && start < 0) {
-                    i += 4;
-                    continue;
-                }
+            const __m256i pairs = _mm256_sign_epi32(four, signs);
+            // A row not made has neither lane past its bound.
+            const __m256i clear = _mm256_cmpgt_epi32(pairs, clearPast);
+            const __m256i other = _mm256_or_si256(clear, _mm256_cmpeq_epi32(four, notMade));
+            if (_mm256_testz_si256(other, other)) {
+                if (start < 0) start = i;
+                extent = _mm256_min_epi32(extent, pairs);
+                i += 4;
+                continue;
+            }
+            const int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(clear));
+            if (start < 0 && ((lanes | lanes >> 1) & 0x55) == 0x55) {
+                i += 4;
+                continue;
             }
         }
         // A row alone: of four of both kinds, not made, or of the last few.
