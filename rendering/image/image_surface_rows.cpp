@@ -9,6 +9,7 @@
 
 #include "platform/gfx/span.h"
 #include "platform/gfx/span_modulate.h"
+#include "platform/gfx/span_over.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
 #include "rendering/image/texture_tiles.h"
@@ -29,6 +30,37 @@ plat::BlendSetup OverSetup() {
 }
 
 constexpr int kChunk = 128;
+
+// The blend of several narrow rows at a call, where the processor has one:
+// a glyph's rows are a few dozen pixels wide, and one call a row cost about
+// as much as its blend.
+plat::OverRowsFn NarrowOverRows() { return plat::CpuHasAvx2() ? plat::ChooseOverRows() : nullptr; }
+
+// `rows` rows of `width` (at most kOverRowsPixels) texels, a texel pitch
+// apart, over target rows a pitch apart, each first modulated by `colour`
+// when given (a row of the colour at least `width` long), as the device's
+// texture stage does: the over blend of each row as the one-row blend gives it.
+void BlendNarrowRows(plat::OverRowsFn overRows, const uint32_t* texels, size_t texelPitch, uint32_t* dst, size_t pitch,
+                     int width, int rows, const uint32_t* colour) {
+    constexpr int kBatch = 32;
+    const uint32_t* src[kBatch];
+    uint32_t* to[kBatch];
+    uint32_t shaded[kBatch][plat::kOverRowsPixels];
+    for (int done = 0; done < rows;) {
+        const int n = std::min(kBatch, rows - done);
+        for (int r = 0; r < n; ++r, texels += texelPitch, dst += pitch) {
+            to[r] = dst;
+            if (!colour) {
+                src[r] = texels;
+                continue;
+            }
+            plat::ModulateRow(texels, colour, shaded[r], width);
+            src[r] = shaded[r];
+        }
+        overRows(src, to, width, n);
+        done += n;
+    }
+}
 
 }  // namespace
 
@@ -84,6 +116,18 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
         // The draw's colour as a row, for the texture stage's modulation.
         uint32_t colour[kChunk];
         if (argb != 0xFFFFFFFFu) std::fill_n(colour, std::min(kChunk, width), argb);
+        const uint32_t* const firstTexels = view.pixels +
+                                            static_cast<size_t>(ty + (top - static_cast<int>(y))) * view.pitch +
+                                            static_cast<size_t>(texX);
+        static const plat::OverRowsFn overRows = NarrowOverRows();
+        if (overRows && width <= plat::kOverRowsPixels) {
+            BlendNarrowRows(overRows, firstTexels, view.pitch, reinterpret_cast<uint32_t*>(surface->Row(top)) + left,
+                            static_cast<size_t>(surface->Pitch()) / sizeof(uint32_t), width, bottom - top,
+                            argb == 0xFFFFFFFFu ? nullptr : colour);
+            surface->Touch(top, bottom);
+            SetTargetNewer();
+            return true;
+        }
         for (int py = top; py < bottom; ++py) {
             const uint32_t* texels = view.pixels + static_cast<size_t>(ty + (py - static_cast<int>(y))) * view.pitch +
                                      static_cast<size_t>(texX);
