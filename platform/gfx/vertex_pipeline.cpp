@@ -46,7 +46,8 @@ float PlaneDistance(const ClipVertex& v, int plane) {
 
 // Written so that NaN coordinates count as outside. Every plane's distance
 // is the one PlaneDistance gives, all asked at once rather than in turn.
-bool NeedsClip(const float c[4]) {
+// Inline: a blit asks it twice, and the call cost as much as the test.
+[[gnu::always_inline]] inline bool NeedsClip(const float c[4]) {
     const float x = c[0], y = c[1], z = c[2], w = c[3];
     const float guard = kGuard * w;
     return !(z >= 0) | !(w - z >= 0) | !(x + guard >= 0) | !(guard - x >= 0) | !(y + guard >= 0) | !(guard - y >= 0) |

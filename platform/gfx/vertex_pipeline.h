@@ -52,8 +52,9 @@ private:
         for (int k = 0; k < kAttrCount; ++k) r.a[k] = a[k];
         return r;
     }
-    // The screen position, depth and w of clip-space position c.
-    void Place(const float c[4], RasterVertex& r) const {
+    // The screen position, depth and w of clip-space position c. Inline, as
+    // a blit places its two corners: the call cost a good part of the work.
+    [[gnu::always_inline]] void Place(const float c[4], RasterVertex& r) const {
         const double iw = 1.0 / c[3];
         const double sx = vx_ + (1.0 + c[0] * iw) * vw_ * 0.5;
         const double sy = vy_ + (1.0 - c[1] * iw) * vh_ * 0.5;
