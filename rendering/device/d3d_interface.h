@@ -129,6 +129,10 @@ public:
     // Draw state and clipping.
     void SetupDrawMode(int drawKind, bool imagePremultiplied, const DrawState* state);
     void SetClip(const FRect* clip);
+    // What every textured draw does first, under one hold of the lock:
+    // BeginScene, then SetupDrawMode and SetClip where they would change
+    // anything. False, nothing set, when BeginScene fails or there is no device.
+    bool BeginTexturedDraw(int drawKind, bool imagePremultiplied, const DrawState& state, const FRect* clip);
     // The device's current view-projection matrix (its view transform times
     // its projection, points as row vectors, as the device keeps them);
     // false, leaving `out` alone, while there is no device.
@@ -203,6 +207,13 @@ private:
     plat::Texture* CursorTexture(DeviceImage& image);
     void FreeCursors();
     bool BeginUntextured(const FRect* clip, const DrawState* state);
+    // Whether the device's states are already those SetupDrawMode would set.
+    bool DrawModeHolds(int drawKind, int effectiveMode, const DrawState& state) const {
+        return cachedState_.mode == state.mode && cachedState_.stencilTest == state.stencilTest &&
+               cachedState_.cull == state.cull && cachedState_.shader == state.shader &&
+               cachedState_.SameMatrix(state) && effectiveMode == state.mode &&
+               (state.shader || drawKind == lastDrawKindNoShader_);
+    }
 
     DeviceHost* host_;
     DeviceLock deviceLock_;

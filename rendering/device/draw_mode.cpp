@@ -23,16 +23,18 @@ plat::Matrix ViewMatrix(const DrawState& state) {
 
 bool WritesStencilOnly(int mode) { return mode >= kDrawStencilSet && mode <= kDrawStencilInvert; }
 
+// Images without premultiplied pixels take the normal mode as straight alpha.
+int EffectiveMode(int mode, bool imagePremultiplied) {
+    return (mode == kDrawNormal && !imagePremultiplied) ? kDrawStraightAlpha : mode;
+}
+
 }  // namespace
 
 void D3DInterface::SetupDrawMode(int drawKind, bool imagePremultiplied, const DrawState* state) {
     std::lock_guard lock(deviceLock_);
     if (!device_ || !state) return;
-    const int effective = (state->mode == kDrawNormal && !imagePremultiplied) ? kDrawStraightAlpha : state->mode;
-    if (cachedState_.mode == state->mode && cachedState_.stencilTest == state->stencilTest &&
-        cachedState_.cull == state->cull && cachedState_.shader == state->shader && cachedState_.SameMatrix(*state) &&
-        effective == state->mode && (state->shader || drawKind == lastDrawKindNoShader_))
-        return;
+    const int effective = EffectiveMode(state->mode, imagePremultiplied);
+    if (DrawModeHolds(drawKind, effective, *state)) return;
 
     auto set = [this](RenderState s, uint32_t v) { device_->SetRenderState(s, v); };
 
@@ -137,4 +139,15 @@ void D3DInterface::SetClip(const FRect* clip) {
     const plat::Rect r{SaturateCast<int32_t>(clip->x), SaturateCast<int32_t>(clip->y),
                        SaturateCast<int32_t>(clip->x + clip->w), SaturateCast<int32_t>(clip->y + clip->h)};
     CheckResult("SetScissorRect", device_->SetScissorRect(&r));
+}
+
+bool D3DInterface::BeginTexturedDraw(int drawKind, bool imagePremultiplied, const DrawState& state, const FRect* clip) {
+    std::lock_guard lock(deviceLock_);
+    if (!device_ || !BeginScene()) return false;
+    // Most draws of a frame change neither: the calls and their holds of the
+    // lock are skipped then.
+    if (!DrawModeHolds(drawKind, EffectiveMode(state.mode, imagePremultiplied), state))
+        SetupDrawMode(drawKind, imagePremultiplied, &state);
+    if (clip || scissorOn_) SetClip(clip);
+    return true;
 }

@@ -42,10 +42,10 @@ bool HasPieces(ImageSurface* image) {
 
 TexturePieces* BeginTexturedDraw(D3DInterface& d3d, ImageSurface* image, int drawKind, const DrawState* state,
                                  const FRect* clip) {
-    if (!HasPieces(image) || !d3d.GetDevice() || !d3d.BeginScene()) return nullptr;
     static const DrawState kDefaultState;
-    d3d.SetupDrawMode(drawKind, image->premultiplied, state ? state : &kDefaultState);
-    d3d.SetClip(clip);
+    if (!HasPieces(image) ||
+        !d3d.BeginTexturedDraw(drawKind, image->premultiplied, state ? *state : kDefaultState, clip))
+        return nullptr;
     return image->GetTextures();
 }
 
