@@ -103,13 +103,23 @@ void DynamicWidget::ColourFactorPasses(Graphics* g, float r, float gr, float b, 
 }
 
 void DynamicWidget::ColourLoop(Graphics* g, float r, float gr, float b, float a, FunctionRef<void()> draw) {
-    ColourFactorPasses(g, r, gr, b, a, [&](float pr, float pg, float pb, float pa) {
+    const auto pass = [&](float pr, float pg, float pb, float pa) {
         if (pr < 1.0f || pg < 1.0f || pb < 1.0f || pa < 1.0f) {
             g->SetColor(Color::FromFloats(pr, pg, pb, pa));
             g->SetColorizeImages(true);
         }
         draw();
-    });
+    };
+    // One pass, as nearly every image draw takes, goes here as the passes
+    // would take it, without their callback between it and the draw.
+    const float pr = DrawableFactor(r), pg = DrawableFactor(gr), pb = DrawableFactor(b);
+    if (pr <= 1.0f && pg <= 1.0f && pb <= 1.0f) {
+        const bool wasBatching = g->IsBatching();
+        pass(pr, pg, pb, DrawableFactor(a));
+        g->SetBatching(wasBatching);
+        return;
+    }
+    ColourFactorPasses(g, r, gr, b, a, pass);
 }
 
 void DynamicWidget::ColourPasses(Graphics* g, float r, float gr, float b, float a,
