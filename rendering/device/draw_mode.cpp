@@ -143,7 +143,11 @@ void D3DInterface::SetClip(const FRect* clip) {
 
 bool D3DInterface::BeginTexturedDraw(int drawKind, bool imagePremultiplied, const DrawState& state, const FRect* clip) {
     std::lock_guard lock(deviceLock_);
-    if (!device_ || !BeginScene()) return false;
+    if (!device_ || !currentRenderTarget_) return false;
+    // BeginScene's answer for a scene already open is asked here; it is
+    // called to open one, or to refuse a minimised window's draw buffer.
+    const bool minimisedScreen = host_ && host_->IsMinimised() && currentRenderTarget_ == drawBufferB_.get();
+    if ((!sceneOpen_ || minimisedScreen) && !BeginScene()) return false;
     // Most draws of a frame change neither: the calls and their holds of the
     // lock are skipped then.
     if (!DrawModeHolds(drawKind, EffectiveMode(state.mode, imagePremultiplied), state))
