@@ -154,6 +154,13 @@ private:
         recorder_->Record(r);
     }
     void ResetTargetState();
+    int CurrentVertexSize() {
+        if (state_.fvf != sizedFvf_) {
+            sizedFvf_ = state_.fvf;
+            fvfSize_ = VertexSize(sizedFvf_);
+        }
+        return fvfSize_;
+    }
     // Drops the setup kept for the next draw: an object the state names is replaced.
     void ForgetDrawSetup();
     HResult BlitToWindow();
@@ -173,6 +180,10 @@ private:
     // not compare the two. A state replacing an object the setup names
     // forgets the setup instead.
     bool stateWritten_ = true;
+    // The vertex size of the format last drawn with, asked again only when
+    // the format differs.
+    uint32_t sizedFvf_ = 0;
+    int fvfSize_ = 0;
     Surface* backBuffer_ = nullptr;
     Surface* autoDepthStencil_ = nullptr;
     bool inScene_ = false;

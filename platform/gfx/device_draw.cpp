@@ -218,7 +218,7 @@ void Rasterize(const DeviceState& state, bool& stateWritten, DrawCache& cache, c
 HResult Device::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
     Record(Call::DrawPrimitive, static_cast<uint32_t>(type), primitiveCount);
     const uint32_t need = VerticesFor(type, primitiveCount);
-    const int size = VertexSize(state_.fvf);
+    const int size = CurrentVertexSize();
     if (!inScene_ || !vertices || size == 0 || stride < static_cast<uint32_t>(size) || need > kMaxVertices ||
         (primitiveCount > 0 && need == 0))
         return kErrInvalidCall;
@@ -233,7 +233,7 @@ HResult Device::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, ui
                                        const void* vertices, uint32_t stride) {
     Record(Call::DrawIndexedPrimitive, static_cast<uint32_t>(type), primitiveCount, vertexCount);
     const uint32_t need = VerticesFor(type, primitiveCount);
-    const int size = VertexSize(state_.fvf);
+    const int size = CurrentVertexSize();
     if (!inScene_ || !vertices || !indices || indexFormat != IndexFormat::Index16 || size == 0 ||
         stride < static_cast<uint32_t>(size) || need > kMaxVertices || vertexCount > kMaxVertices ||
         (primitiveCount > 0 && need == 0))

@@ -243,6 +243,13 @@ TEST_F(GfxDeviceTest, BadDrawCallsFailWithoutDrawing) {
                                                                      plat::IndexFormat::Index16, v, sizeof(Vtx)));
     EXPECT_EQ(plat::kErrInvalidCall, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, v, 12));
     EXPECT_EQ(plat::kErrInvalidCall, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, nullptr, 24));
+    // A stride that fits one vertex format and not the next: the size a draw
+    // checks is the current format's, back and forth.
+    EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, v, sizeof(Vtx)));
+    ASSERT_EQ(plat::kOk, device_->SetFVF(kFvf32));
+    EXPECT_EQ(plat::kErrInvalidCall, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, v, sizeof(Vtx)));
+    ASSERT_EQ(plat::kOk, device_->SetFVF(kFvf24));
+    EXPECT_EQ(plat::kOk, device_->DrawPrimitiveUP(plat::PrimitiveType::TriangleList, 1, v, sizeof(Vtx)));
     EXPECT_EQ(plat::kErrInvalidCall, device_->SetFVF(plat::kFvfDiffuse));
     EXPECT_EQ(plat::kErrInvalidCall, device_->SetTexture(2, nullptr));
     EXPECT_EQ(plat::kErrInvalidCall, device_->SetRenderState(plat::RenderState::Count, 0));
