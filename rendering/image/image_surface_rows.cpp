@@ -17,8 +17,10 @@
 namespace {
 
 // Whole numbers well inside the int range: every sum below stays exact.
+// A whole number of that size is its own truncation, which the conversion
+// gives without a call to the library's floor.
 constexpr float kPixelLimit = static_cast<float>(1 << 28);
-bool Whole(float v) { return std::fabs(v) < kPixelLimit && v == std::floor(v); }
+bool Whole(float v) { return std::fabs(v) < kPixelLimit && v == static_cast<float>(static_cast<int32_t>(v)); }
 
 // The blend the device sets up for premultiplied images under the normal mode.
 plat::BlendSetup OverSetup() {
