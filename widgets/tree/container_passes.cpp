@@ -82,37 +82,58 @@ bool WidgetContainer::IsPaused() const { return PausedByOwner(); }
     }
 }
 
-void WidgetContainer::UpdateAll(PassFlags& flags) {
-    MaskedFlags masked(flags, addFlags_, removeFlags_);
+// One visit of either update pass, the flag masks aside. Most widgets are
+// leaves, and most containers of a park hold one child, as a visitor its
+// task sequence and the sequence its task: the walk over a lone child
+// visits it without the general walk's steps and look-ahead, and goes on to
+// them only when that visit left other children behind the cursor.
+template <bool frame>
+[[gnu::always_inline]] inline void WidgetContainer::VisitForUpdate(PassFlags& flags, float fraction) {
     if (!manager_) return;
+    constexpr PassLines lines = frame ? PassLines::kFrame : PassLines::kUpdate;
     // The first child's node came with this widget's pass lines.
-    PrefetchChildren(PassLines::kUpdate);
-    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !PausedInWalk()) Update();
-    // Most widgets are leaves: no walk to set up.
+    PrefetchChildren(lines);
+    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !PausedInWalk()) {
+        if constexpr (frame)
+            UpdateFraction(fraction);
+        else
+            Update();
+    }
     if (children_.empty()) return;
+    const auto visit = [&flags, fraction](Widget* child) {
+        if constexpr (frame)
+            child->UpdateFractionAll(flags, fraction);
+        else
+            child->UpdateAll(flags);
+    };
     ChildWalk walk(*this);
     // A container taken out of the tree mid-pass stops walking.
+    if (Widget* lone = children_.Lone(); lone && manager_) {
+        // What the walk's first step finds, with nothing ahead to ask for.
+        if (lone == manager_->modal_) flags.pastModal = true;
+        visit(lone);
+        walk.Next();
+        if (walk.Finished()) return;
+    }
     while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead<PassLines::kUpdate>();
+        walk.PrefetchAhead<lines>();
         if (child == manager_->modal_) flags.pastModal = true;
-        child->UpdateAll(flags);
+        visit(child);
         walk.Next();
     }
 }
 
-void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
+void WidgetContainer::UpdateAll(PassFlags& flags) {
+    // Most widgets have no masks: the pass's words are then left alone.
+    if ((addFlags_ | removeFlags_) == 0) return VisitForUpdate<false>(flags, 0.0f);
     MaskedFlags masked(flags, addFlags_, removeFlags_);
-    if (!manager_) return;
-    PrefetchChildren(PassLines::kFrame);
-    if ((flags.Effective() & pass_flag::kUpdate) && manager_ != this && !PausedInWalk()) UpdateFraction(fraction);
-    if (children_.empty()) return;
-    ChildWalk walk(*this);
-    while (Widget* child = manager_ ? walk.Current() : nullptr) {
-        walk.PrefetchAhead<PassLines::kFrame>();
-        if (child == manager_->modal_) flags.pastModal = true;
-        child->UpdateFractionAll(flags, fraction);
-        walk.Next();
-    }
+    VisitForUpdate<false>(flags, 0.0f);
+}
+
+void WidgetContainer::UpdateFractionAll(PassFlags& flags, float fraction) {
+    if ((addFlags_ | removeFlags_) == 0) return VisitForUpdate<true>(flags, fraction);
+    MaskedFlags masked(flags, addFlags_, removeFlags_);
+    VisitForUpdate<true>(flags, fraction);
 }
 
 void WidgetContainer::DrawAll(PassFlags& flags, Graphics* g) {

@@ -5,7 +5,10 @@
 
 using pause_memo::internal::memo;
 
-void PauseAnswersChanged() { ++memo.changes; }
+void PauseAnswersChanged() {
+    ++memo.changes;
+    memo.owner = nullptr;
+}
 
 namespace pause_memo {
 
@@ -14,7 +17,6 @@ PassScope::PassScope() { ++memo.passDepth; }
 PassScope::~PassScope() {
     if (--memo.passDepth == 0) {
         memo.owner = nullptr;
-        memo.answeredAt = 0;
         memo.paused = false;
     }
 }
@@ -23,8 +25,8 @@ bool internal::AskOwner(const WidgetContainer& owner) {
     if (memo.passDepth == 0) return owner.IsPaused();
     const uint64_t changes = memo.changes;
     const bool paused = owner.IsPaused();
-    memo.owner = &owner;
-    memo.answeredAt = changes;
+    // An answer that changed something as it was given is asked again.
+    memo.owner = memo.changes == changes ? &owner : nullptr;
     memo.paused = paused;
     return paused;
 }

@@ -24,14 +24,15 @@ public:
 
 namespace internal {
 
-// The memo itself: how deep the passes are, the count of changes (an answer
-// is good while the count it was given at stands) and the last answer.
-// Inline for OwnerPaused's kept answer, read by every widget of a pass.
+// The memo itself: how deep the passes are, the count of changes, and the
+// last answer with the owner it is good for. The owner is null outside a
+// pass and from any change on until an owner is asked afresh, so that the
+// question every widget of a pass asks is one comparison. Inline for
+// OwnerPaused's kept answer, read by every widget of a pass.
 struct Memo {
     int passDepth = 0;
     uint64_t changes = 0;
     const WidgetContainer* owner = nullptr;
-    uint64_t answeredAt = 0;
     bool paused = false;
 };
 inline Memo memo;
@@ -44,7 +45,7 @@ bool AskOwner(const WidgetContainer& owner);
 // changed since.
 inline bool OwnerPaused(const WidgetContainer& owner) {
     const internal::Memo& m = internal::memo;
-    if (m.passDepth != 0 && m.owner == &owner && m.answeredAt == m.changes) return m.paused;
+    if (m.owner == &owner) return m.paused;
     return internal::AskOwner(owner);
 }
 

@@ -249,6 +249,9 @@ private:
         void Next() {
             if (!cursor_.advanced && cursor_.pos < owner_.children_.size()) ++cursor_.pos;
         }
+        // Whether Current would find no child: the cursor is past the last
+        // and nothing was carried behind it.
+        bool Finished() const { return !cursor_.moves && cursor_.pos >= owner_.children_.size(); }
         // Asks the memory for the children ahead of the cursor: the first
         // lines of the child two on, and what the pass reads of the next
         // child (and, at the first step, of this one). The update passes
@@ -345,6 +348,10 @@ private:
     // As an update pass begins this widget's visit: what the pass reads of
     // its children first (container_passes.cpp).
     void PrefetchChildren(PassLines lines) const;
+    // A visit of the fixed step (frame false) or of the per-frame pass
+    // within the masks (container_passes.cpp).
+    template <bool frame>
+    void VisitForUpdate(PassFlags& flags, float fraction);
     // IsPaused as this class answers it, and as a walk asks it of the
     // widget it visits (container_passes.cpp).
     bool PausedByOwner() const;
