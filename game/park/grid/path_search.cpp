@@ -26,38 +26,75 @@ uint32_t KeyBits(float key) {
 
 uint64_t OrderOf(float key, int32_t row) { return uint64_t{KeyBits(key)} << 32 | static_cast<uint32_t>(row); }
 
-// Heap order: the entry that leaves first sits at the front; rows and
-// columns are never negative, so their unsigned order is theirs.
-struct LeavesLater {
-    template <class Entry>
-    bool operator()(const Entry& a, const Entry& b) const {
-        if (a.order != b.order) return a.order > b.order;
-        return a.col > b.col;
-    }
-};
-
 // The eight neighbours by index (column offset + 1) * 3 + (row offset + 1),
 // the order they are met in; 4 is the tile taken. A diagonal step cuts past
 // the two tiles whose bits its entry holds.
 constexpr uint32_t Bit(int32_t i) { return 1u << i; }
 constexpr uint32_t kCutPast[9] = {Bit(1) | Bit(3), 0, Bit(5) | Bit(1), 0, 0, 0, Bit(3) | Bit(7), 0, Bit(5) | Bit(7)};
+constexpr uint32_t kStraight = Bit(1) | Bit(3) | Bit(5) | Bit(7);
+constexpr uint32_t kAround = 0x1ffu & ~Bit(4);
+
+// The diagonal steps both of whose cut-past tiles are enterable.
+uint32_t DiagonalsPast(uint32_t enterable) {
+    uint32_t open = 0;
+    for (int32_t k : {0, 2, 6, 8})
+        if ((enterable & kCutPast[k]) == kCutPast[k]) open |= Bit(k);
+    return open;
+}
 
 }  // namespace
 
+// The entry that leaves later: by the order, then by the column, the only
+// part of a tile's place the order leaves out (rows and columns are never
+// negative, so their unsigned order is theirs). Equal entries are of one
+// tile under one key.
+inline bool PathSearch::LeavesLater(const OpenEntry& a, const OpenEntry& b) {
+    if (a.order != b.order) return a.order > b.order;
+    return a.tile->Col() > b.tile->Col();
+}
+
+// A binary heap, its first entry the one that leaves first; each entry
+// moved is moved into the hole the step before left.
 inline void PathSearch::Open(GridTile& tile) {
-    open_.push_back({OrderOf(KeyOf(tile.search), tile.Row()), tile.Col(), &tile});
-    std::push_heap(open_.begin(), open_.end(), LeavesLater{});
+    const OpenEntry e{OrderOf(KeyOf(tile.search), tile.Row()), &tile};
+    open_.push_back(e);
+    size_t i = open_.size() - 1;
+    while (i > 0) {
+        const size_t up = (i - 1) / 2;
+        if (!LeavesLater(open_[up], e)) break;
+        open_[i] = open_[up];
+        i = up;
+    }
+    open_[i] = e;
 }
 
 GridTile* PathSearch::TakeFirst() {
     while (!open_.empty()) {
-        std::pop_heap(open_.begin(), open_.end(), LeavesLater{});
-        const OpenEntry e = open_.back();
+        const OpenEntry first = open_.front();
+        const OpenEntry last = open_.back();
         open_.pop_back();
+        const size_t n = open_.size();
+        if (n != 0) {
+            // The hole goes down the earlier child to the bottom, and the last
+            // entry up from there to its place: most come to rest near the bottom.
+            size_t i = 0;
+            for (size_t down = 1; down < n; down = 2 * i + 1) {
+                if (down + 1 < n && LeavesLater(open_[down], open_[down + 1])) ++down;
+                open_[i] = open_[down];
+                i = down;
+            }
+            while (i > 0) {
+                const size_t up = (i - 1) / 2;
+                if (!LeavesLater(open_[up], last)) break;
+                open_[i] = open_[up];
+                i = up;
+            }
+            open_[i] = last;
+        }
         // An entry left behind by a cheaper way, or by a tile already taken.
-        const TileSearch& s = e.tile->search;
-        if (s.state == TileSearch::kClosed || (e.order >> 32) != KeyBits(KeyOf(s))) continue;
-        return e.tile;
+        const TileSearch& s = first.tile->search;
+        if (s.state == TileSearch::kClosed || (first.order >> 32) != KeyBits(KeyOf(s))) continue;
+        return first.tile;
     }
     return nullptr;
 }
@@ -78,10 +115,14 @@ inline bool PathSearch::CanEnter(GridTile& tile, PathWalker* walker) {
 void PathSearch::Expand(GridTileColumns& tiles, GridTile& from, const PathQuery& query) {
     const TilePoint at = from.Position();
     const TileSearch& here = from.search;
-    const bool hasParent = here.parent != at;
-    // The neighbour a straight step enters: no turn penalty there.
-    const int32_t ahead = (at.col - here.parent.col + 1) * 3 + (at.row - here.parent.row + 1);
+    // Every step but the straight one (into the neighbour opposite the
+    // parent) turns; a tile without a parent turns on none.
+    const uint32_t turns =
+        here.parent != at ? kAround & ~Bit((at.col - here.parent.col + 1) * 3 + (at.row - here.parent.row + 1)) : 0;
+    // The two costs a step can have, worked out as each step would.
     const float factor = from.GetCost();
+    const float straight = factor * 1.0f + here.cost;
+    const float diagonal = factor * kDiagonalStep + here.cost;
     // The eight neighbours, each asked once whether it can be entered: a
     // diagonal step reads the answers of the two tiles it cuts past. Each
     // column is looked up once for its three tiles; an offset off the grid
@@ -101,18 +142,15 @@ void PathSearch::Expand(GridTileColumns& tiles, GridTile& from, const PathQuery&
             if (CanEnter(*t, query.walker)) enterable |= Bit(k);
         }
     }
-    for (uint32_t left = enterable; left != 0; left &= left - 1) {
+    uint32_t steps = enterable & kStraight;
+    if (query.allowDiagonal) steps |= enterable & DiagonalsPast(enterable);
+    for (uint32_t left = steps; left != 0; left &= left - 1) {
         const int32_t k = std::countr_zero(left);
         GridTile* next = around[k];
         TileSearch& s = next->search;
         if (s.state == TileSearch::kClosed) continue;
-        float step = 1.0f;
-        if (kCutPast[k] != 0) {
-            if (!query.allowDiagonal || (enterable & kCutPast[k]) != kCutPast[k]) continue;
-            step = kDiagonalStep;
-        }
-        float g = factor * step + here.cost;
-        if (hasParent && k != ahead) g += kTurnPenalty;
+        float g = (Bit(k) & kStraight) != 0 ? straight : diagonal;
+        if ((turns & Bit(k)) != 0) g += kTurnPenalty;
         // Untouched tiles that pass here were asked CanEnter, which listed them.
         if (s.state == TileSearch::kUntouched) {
             s.estimate = Estimate(next->Position(), query.target);

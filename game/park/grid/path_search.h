@@ -61,12 +61,12 @@ public:
 private:
     // `order` holds the key's bits (as ordered as the keys themselves: see
     // OrderOf) above the row, so that one comparison of integers orders
-    // nearly every pair; the column breaks what ties remain.
+    // nearly every pair; the tile's column breaks what ties remain.
     struct OpenEntry {
         uint64_t order;
-        int32_t col;
         GridTile* tile;
     };
+    static bool LeavesLater(const OpenEntry& a, const OpenEntry& b);
 
     void Open(GridTile& tile);
     GridTile* TakeFirst();
@@ -75,7 +75,7 @@ private:
     void Expand(GridTileColumns& tiles, GridTile& from, const PathQuery& query);
     static void Rebuild(const GridTileColumns& tiles, const GridTile& goal, TilePoint start, TilePath& path);
 
-    // A binary heap with stale entries left in place: a tile whose way got
+    // A binary heap (see Open) with stale entries left in place: a tile whose way got
     // cheaper is pushed again and its old entry skipped when it surfaces, so
     // the order is that of an ordered set holding each open tile once.
     std::vector<OpenEntry> open_;
