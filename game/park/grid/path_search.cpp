@@ -180,10 +180,14 @@ void PathSearch::Find(GridTileColumns& tiles, const PathQuery& query, TilePath& 
     start->search.estimate = Estimate(query.start, query.target);
     touched_.push_back(start);
     Open(*start);
+    // Most tiles a search takes hold no building, and a filter of doors
+    // (as most are) would refuse each of them only after asking it.
+    const bool buildingTilesOnly = query.filter != nullptr && query.filter->OnlyBuildingTiles();
     uint32_t matches = 0;
     while (GridTile* u = TakeFirst()) {
         // The target counts once, even when the filter would accept it too.
-        if ((query.target && u->Position() == *query.target) || (query.filter != nullptr && query.filter->Accept(u))) {
+        if ((query.target && u->Position() == *query.target) ||
+            (query.filter != nullptr && !(buildingTilesOnly && u->GetBuildings().empty()) && query.filter->Accept(u))) {
             ++matches;
         }
         if (matches >= query.matchesWanted) {

@@ -83,6 +83,9 @@ public:
     bool OnlyTiles(std::vector<TilePoint>& points) const override {
         return BoundBy([&points](const GridTileFilter& m) { return m.OnlyTiles(points); });
     }
+    bool OnlyBuildingTiles() const override {
+        return BoundBy([](const GridTileFilter& m) { return m.OnlyBuildingTiles(); });
+    }
 };
 
 class PreferTileByFilters : public AcceptTileByFilters {

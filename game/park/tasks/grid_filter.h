@@ -43,4 +43,7 @@ public:
     // any order, any of them more than once); false, adding none, where any
     // tile may be.
     virtual bool OnlyTiles(std::vector<TilePoint>& /*points*/) const { return false; }
+    // True where no tile without a building standing on it can be accepted:
+    // a path search asks the filter about no other tile it takes.
+    virtual bool OnlyBuildingTiles() const { return false; }
 };

@@ -48,6 +48,7 @@ public:
     bool Accept(GridTile* candidate) override;
     // Of one building: its door tiles.
     bool OnlyTiles(std::vector<TilePoint>& points) const override;
+    bool OnlyBuildingTiles() const override { return true; }
 
     static constexpr TileChar kAnySide = '0';
 

@@ -1,9 +1,10 @@
 // The park's searches as persons run them against the forms they replaced:
 // a person's searches ask the tiles' own walkable test instead of naming
-// the person as the walker, and a door search asks each item whether it is
-// a building instead of casting it. On random parks (rides set down and
-// taken away between searches, ground that is no sidewalk) both forms, and
-// the rules written out literally, find the same ways.
+// the person as the walker, a door search asks each item whether it is a
+// building instead of casting it, and a filter bound to building tiles is
+// asked about no other. On random parks (rides set down and taken away
+// between searches, ground that is no sidewalk) both forms, and the rules
+// written out literally, find the same ways.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -11,6 +12,7 @@
 
 #include "game/park/buildings/building.h"
 #include "game/park/people/person.h"
+#include "game/park/tasks/composite_filters.h"
 #include "game/park/tasks/tile_filters.h"
 #include "tests/game/park/park_grid_bench.h"
 #include "tests/game/park/path_grid.h"
@@ -92,6 +94,19 @@ TEST_F(ParkSearchEquivalence, PersonsSearchesFindTheWaysTheirOwnWalkerTestFound)
                                .matchesWanted = matches,
                                .allowDiagonal = round % 2 == 0};
         EXPECT_EQ(byTiles, LiteralFindPath(grid->Tiles(), toDoor));
+        // A search asks only building tiles of a filter bound to them, as a
+        // composite of all whose member is the door filter is; one of any
+        // whose other member takes tiles near the target is not.
+        AcceptTileByFilters doorsAll(true), doorsOrNear(false);
+        doorsAll.AddFilter(std::make_unique<AcceptTileByDoor>(nullptr, AcceptTileByDoor::kAnySide));
+        doorsOrNear.AddFilter(std::make_unique<AcceptTileByDoor>(nullptr, AcceptTileByDoor::kAnySide));
+        doorsOrNear.AddFilter(std::make_unique<PreferTileByDistance>(target, 2.0f, -1.0f));
+        for (AcceptTileByFilters* composite : {&doorsAll, &doorsOrNear}) {
+            PathQuery query = toDoor;
+            query.filter = composite;
+            grid->FindPathToMatch(byTiles, start, composite, nullptr, matches);
+            EXPECT_EQ(byTiles, LiteralFindPath(grid->Tiles(), query));
+        }
         ASSERT_TRUE(AllRecordsReset(grid->Tiles()));
         found += !byTiles.empty();
     }
