@@ -26,6 +26,15 @@ std::wstring_view Trimmed(std::wstring_view text) {
     return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
 }
 
+// A list piece loses the spaces the list reader drops: the ASCII spaces,
+// tab to carriage return.
+std::wstring_view TrimmedAsListPiece(std::wstring_view piece) {
+    const auto space = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
+    while (!piece.empty() && space(piece.front())) piece.remove_prefix(1);
+    while (!piece.empty() && space(piece.back())) piece.remove_suffix(1);
+    return piece;
+}
+
 std::unique_ptr<GridItemFilter> MakeTextFilter(std::wstring_view attribute, std::wstring_view text) {
     if (attribute == L"type") return std::make_unique<AcceptItemByType>(text);
     if (attribute == L"category") return std::make_unique<AcceptItemByCategory>(text);
@@ -94,9 +103,18 @@ void GridTask::MakeItemTypeFilter(CompositeFilter& composite, std::wstring_view 
     CompositeFilter& target = own ? *own : composite;
     const PropertyValue value = EvalStepAttribute(attribute);
     const std::wstring text = value.ToString();
-    // The common single name is taken as it is, without the list reader.
+    // The common single name is taken as it is, and a list without
+    // parentheses split here as the list reader splits it, without its
+    // copies of the text and of each piece.
     if (text.find_first_of(L",()") == std::wstring::npos) {
         target.AddItemFilter(MakeTextFilter(attribute, Trimmed(text)));
+    } else if (text.find_first_of(L"()") == std::wstring::npos) {
+        std::wstring_view rest = text;
+        for (size_t comma = rest.find(L','); comma != std::wstring_view::npos; comma = rest.find(L',')) {
+            target.AddItemFilter(MakeTextFilter(attribute, TrimmedAsListPiece(rest.substr(0, comma))));
+            rest.remove_prefix(comma + 1);
+        }
+        target.AddItemFilter(MakeTextFilter(attribute, TrimmedAsListPiece(rest)));
     } else {
         for (const PropertyValue& piece : Evaluator().SplitList(text))
             target.AddItemFilter(MakeTextFilter(attribute, piece.ToString()));

@@ -100,6 +100,10 @@ TEST_F(GridTaskTest, SearchesAndTilesFollowTheirRulesAndRemoveTheirOutputsWhenNo
         // The texts of one attribute are alternatives, and every attribute must hold...
         {L"find-item", {{L"type", L"literal(stall, kiosk)"}}, L"kiosk@8,2 - -"},
         {L"find-item", {{L"type", L"literal(stall, kiosk)"}, {L"category", L"ride"}}, L"- - -"},
+        // A list's pieces lose the list reader's spaces, empty ones naming nothing.
+        {L"find-item", {{L"type", L"literal(\vswing\f,, )"}}, L"swing@3,3 - -"},
+        {L"find-item", {{L"type", L"literal(,\tkiosk\r\n)"}}, L"kiosk@8,2 - -"},
+        {L"find-item", {{L"type", L"literal(kio sk, stall x)"}}, L"- - -"},
         // ...unless the match is any.
         {L"find-item",
          {{L"match", L"any"}, {L"type", L"literal(stall, kiosk)"}, {L"category", L"ride"}},
