@@ -160,6 +160,7 @@ public:
     const KivraCharacteristics& Characteristics() const override { return characteristics_; }
     float Appeal() const override { return appeal_; }
     // VisitableBuilding
+    const VisitableBuilding* AsVisitable() const final { return this; }
     float GetAppeal() const override { return appeal_; }
     bool IsBeingPlaced() const override { return held_; }
 

@@ -30,6 +30,7 @@
 
 class Building;
 class Person;
+class VisitableBuilding;
 class Grid;
 class GridFootprint;
 class Image;
@@ -69,6 +70,10 @@ public:
     virtual Building* AsBuilding() { return nullptr; }
     // The same for a person: a script's every word on a widget asks both.
     virtual Person* AsPerson() { return nullptr; }
+    // The same for a building a visitor may choose: a visitor's door search
+    // asks it of every building it meets at a door, and the cast across the
+    // classes cost more than the rest of the visitor's question.
+    virtual const VisitableBuilding* AsVisitable() const { return nullptr; }
     virtual void AttachTile(GridTile* tile, bool notify);
     virtual void DetachTile(GridTile* tile, bool notify);
     virtual void DetachAll(bool notify);

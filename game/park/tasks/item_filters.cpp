@@ -1,5 +1,7 @@
 #include "game/park/tasks/item_filters.h"
 
+#include <cassert>
+
 #include "game/park/buildings/building.h"
 #include "game/park/people/grid_item.h"
 #include "game/park/tasks/filter_subjects.h"
@@ -33,7 +35,10 @@ bool AcceptGateByOpenness::Accept(GridItem* candidate) {
 // The steps keep their order: the gate is taken before the visitor is
 // asked about anything, and vacancies before appeal.
 bool AcceptBuildingByVisitorPreferences::Accept(GridItem* candidate) {
-    const auto* building = dynamic_cast<const VisitableBuilding*>(candidate);
+    if (candidate == nullptr) return false;
+    const VisitableBuilding* building = candidate->AsVisitable();
+    // A class that is one and does not say so fails here in the checked builds.
+    assert(building == dynamic_cast<const VisitableBuilding*>(candidate));
     if (building == nullptr) return false;
     if (candidate->GetType() == kFrontGate) return true;
     if (visitor == nullptr) return false;

@@ -90,6 +90,7 @@ struct Asked {
 class Shop : public GridItem, public VisitableBuilding {
 public:
     Shop(const wchar_t* type, Asked* log) : GridItem(type), log_(log) {}
+    const VisitableBuilding* AsVisitable() const override { return this; }
     int32_t GetVacancies() const override { return log_->letters += 'v', vacancies; }
     float GetAppeal() const override { return log_->letters += 'a', appeal; }
     bool IsBeingPlaced() const override { return log_->letters += 'h', held; }
