@@ -272,7 +272,9 @@ KeptRow FilteredRows::MakeRow(const SamplerSetup& s, int32_t v) {
         const bool small = int64_t{s.view.width} * s.view.height <= kManySlotsTexels;
         Slot* oldest = &slots_[0];
         for (Slot& slot : std::span(slots_, small ? kSlots : kFewSlots)) {
-            if (slot.key == pending_) {
+            // A texture's offsets differ in their weights alone, mostly:
+            // those are compared first.
+            if (slot.key.fx == pending_.fx && slot.key.fy == pending_.fy && slot.key == pending_) {
                 kept_ = &slot;
                 break;
             }
