@@ -7,6 +7,7 @@
 #include "rendering/font/font.h"
 #include "rendering/image/image_render_target.h"
 #include "rendering/image/image_surface.h"
+#include "rendering/image/quad_rows.h"
 #include "rendering/image/texture_tiles.h"
 
 namespace {
@@ -29,12 +30,7 @@ void FlushQuads(ImageRenderTarget& destination, ImageSurface* image, const std::
         // Queued quads were cut to the clip already; the device draws them unclipped.
         const FRect whole(0.0f, 0.0f, static_cast<float>(destination.GetWidth()),
                           static_cast<float>(destination.GetHeight()));
-        for (const QuadBatchItem& item : items) {
-            if (!item.pureTranslation ||
-                !target->BlendRowsInPlace(image, item.x, item.y, item.source, whole, item.color, state))
-                break;
-            ++rowsDrawn;
-        }
+        rowsDrawn = BlendQuadsInPlace(*target, image, items, whole, state);
     }
     if (rowsDrawn == items.size()) return;
     if (rowsDrawn == 0) {

@@ -12,6 +12,7 @@
 #include "platform/gfx/span_over.h"
 #include "rendering/device/d3d_interface.h"
 #include "rendering/image/image_surface.h"
+#include "rendering/image/quad_rows.h"
 #include "rendering/image/texture_tiles.h"
 
 namespace {
@@ -66,23 +67,43 @@ void BlendNarrowRows(plat::OverRowsFn overRows, const uint32_t* texels, size_t t
 
 }  // namespace
 
-bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const FRect& source, const FRect& clip,
-                                    const Color& color, const DrawState& state) {
-    if (!image || !image->premultiplied || (image->GetFlags() & kTexPerCel)) return false;
-    if (state.mode != kDrawNormal || state.stencilTest != 0 || state.cull != 0 || state.shader || state.matrixSet)
-        return false;
-    // An empty source draws nothing on the device either (a space's glyph).
-    if (!(source.w > 0) || !(source.h > 0)) return true;
-    if (!Whole(x) || !Whole(y) || !Whole(source.x) || !Whole(source.y) || !Whole(source.w) || !Whole(source.h))
-        return false;
-    if (!Whole(clip.x) || !Whole(clip.y) || !Whole(clip.x + clip.w) || !Whole(clip.y + clip.h)) return false;
-    D3DInterface* d3d = D3DInterface::Instance();
-    if (!d3d || !d3d->GetDevice() || !PrepareImageTexture(*d3d, image)) return false;
-    std::lock_guard lock(d3d->GetDeviceLock());
-    plat::Surface* surface = GetD3DSurface();
-    if (!surface || surface->GetFormat() != plat::Format::A8R8G8B8 || surface->IsLocked() || !BindRenderTarget())
-        return false;
+namespace {
 
+enum class RowsDraw {
+    kDevice,   // only the device's draw gives its pixels
+    kNothing,  // an empty source: the device draws nothing either (a space's glyph)
+    kRows,
+};
+
+// What the draw's own numbers say: the image, state, places and clip.
+RowsDraw RowsDrawOf(const ImageSurface* image, float x, float y, const FRect& source, const FRect& clip,
+                    const DrawState& state) {
+    if (!image || !image->premultiplied || (image->GetFlags() & kTexPerCel)) return RowsDraw::kDevice;
+    if (state.mode != kDrawNormal || state.stencilTest != 0 || state.cull != 0 || state.shader || state.matrixSet)
+        return RowsDraw::kDevice;
+    if (!(source.w > 0) || !(source.h > 0)) return RowsDraw::kNothing;
+    if (!Whole(x) || !Whole(y) || !Whole(source.x) || !Whole(source.y) || !Whole(source.w) || !Whole(source.h))
+        return RowsDraw::kDevice;
+    if (!Whole(clip.x) || !Whole(clip.y) || !Whole(clip.x + clip.w) || !Whole(clip.y + clip.h))
+        return RowsDraw::kDevice;
+    return RowsDraw::kRows;
+}
+
+// The image's textures brought up to date and the target bound, under the
+// lock the caller holds from `d3d`: the target's 32-bit pixels in memory, or
+// null.
+plat::Surface* BeginRows(D3DInterface& d3d, ImageSurface& target, ImageSurface* image) {
+    if (!PrepareImageTexture(d3d, image)) return nullptr;
+    plat::Surface* surface = target.GetD3DSurface();
+    if (!surface || surface->GetFormat() != plat::Format::A8R8G8B8 || surface->IsLocked() || !target.BindRenderTarget())
+        return nullptr;
+    return surface;
+}
+
+// One draw's rows blended into `surface`, the target's, after BeginRows;
+// false, nothing drawn, where its source is not within one texture piece.
+bool BlendSourceRows(const ImageSurface& target, plat::Surface* surface, ImageSurface* image, float x, float y,
+                     const FRect& source, const FRect& clip, const Color& color) {
     // The one texture piece that holds the whole source, at its own size.
     const TexturePieces* pieces = image->GetTextures();
     if (!pieces || pieces->pieces.empty() || pieces->format == plat::Format::Unknown || pieces->pieceWidth <= 0 ||
@@ -106,9 +127,9 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
     const int left = std::max({static_cast<int>(x), static_cast<int>(clip.x), 0});
     const int top = std::max({static_cast<int>(y), static_cast<int>(clip.y), 0});
     const int right =
-        std::min({static_cast<int>(x) + sw, static_cast<int>(clip.x + clip.w), sourceWidth, surface->Width()});
+        std::min({static_cast<int>(x) + sw, static_cast<int>(clip.x + clip.w), target.sourceWidth, surface->Width()});
     const int bottom =
-        std::min({static_cast<int>(y) + sh, static_cast<int>(clip.y + clip.h), sourceHeight, surface->Height()});
+        std::min({static_cast<int>(y) + sh, static_cast<int>(clip.y + clip.h), target.sourceHeight, surface->Height()});
     if (right > left && bottom > top) {
         static const plat::BlendSetup kOver = OverSetup();
         static const plat::BlendSpanFn blend = plat::ChooseBlend(kOver);
@@ -127,7 +148,6 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
                             static_cast<size_t>(surface->Pitch()) / sizeof(uint32_t), width, bottom - top,
                             argb == 0xFFFFFFFFu ? nullptr : colour);
             surface->Touch(top, bottom);
-            SetTargetNewer();
             return true;
         }
         for (int py = top; py < bottom; ++py) {
@@ -148,6 +168,55 @@ bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const
         }
         surface->Touch(top, bottom);
     }
+    return true;
+}
+
+}  // namespace
+
+bool ImageSurface::BlendRowsInPlace(ImageSurface* image, float x, float y, const FRect& source, const FRect& clip,
+                                    const Color& color, const DrawState& state) {
+    const RowsDraw kind = RowsDrawOf(image, x, y, source, clip, state);
+    if (kind != RowsDraw::kRows) return kind == RowsDraw::kNothing;
+    D3DInterface* d3d = D3DInterface::Instance();
+    if (!d3d || !d3d->GetDevice()) return false;
+    std::lock_guard lock(d3d->GetDeviceLock());
+    plat::Surface* surface = BeginRows(*d3d, *this, image);
+    if (!surface || !BlendSourceRows(*this, surface, image, x, y, source, clip, color)) return false;
     SetTargetNewer();
     return true;
+}
+
+size_t BlendQuadsInPlace(ImageSurface& target, ImageSurface* image, std::span<const QuadBatchItem> items,
+                         const FRect& clip, const DrawState& state) {
+    size_t done = 0;
+    // An image drawn into itself has its textures made again from each quad's
+    // pixels, as each of its own draws would.
+    if (image == &target) {
+        for (const QuadBatchItem& item : items) {
+            if (!item.pureTranslation ||
+                !target.BlendRowsInPlace(image, item.x, item.y, item.source, clip, item.color, state))
+                break;
+            ++done;
+        }
+        return done;
+    }
+    D3DInterface* d3d = D3DInterface::Instance();
+    if (!d3d || !d3d->GetDevice()) return 0;
+    std::lock_guard lock(d3d->GetDeviceLock());
+    // Begun at the first quad the rows take, as BlendRowsInPlace begins each.
+    plat::Surface* surface = nullptr;
+    bool drawn = false;
+    for (const QuadBatchItem& item : items) {
+        if (!item.pureTranslation) break;
+        const RowsDraw kind = RowsDrawOf(image, item.x, item.y, item.source, clip, state);
+        if (kind == RowsDraw::kDevice) break;
+        if (kind == RowsDraw::kRows) {
+            if (!surface && !(surface = BeginRows(*d3d, target, image))) break;
+            if (!BlendSourceRows(target, surface, image, item.x, item.y, item.source, clip, item.color)) break;
+            drawn = true;
+        }
+        ++done;
+    }
+    if (drawn) target.SetTargetNewer();
+    return done;
 }
