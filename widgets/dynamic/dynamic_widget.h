@@ -371,6 +371,9 @@ protected:
                                    FunctionRef<void(float r, float gr, float b, float a)> pass);
     void DrawOneImage(Graphics* g, Image* image, int frame, const FRect& cel);
     void AdvanceAnimator(FrameAnimator& a, bool isMask);
+    // The frame animators' part of the per-frame update, for a widget with
+    // one running.
+    void StepAnimators(float x);
     void RunWhenDone();
     // Whether RunWhenDone has anything to do.
     bool HasWhenDone() const {

@@ -53,6 +53,16 @@ void DynamicWidget::UpdateFraction(float x) {
         ApplyOffsets(x);
     else
         offsetsOn_ = true;
+    // Most widgets show one frame: their animators are stopped, and the
+    // update then goes on without a call.
+    if (!(animators_[0].period <= 0.0f) || !(animators_[1].period <= 0.0f)) StepAnimators(x);
+    // Asked of every widget at every frame, and most have nothing to do
+    // when done: whether they animate, a call through the table, and the
+    // call to do it only for those that have.
+    if (HasWhenDone() && !IsAnimating()) RunWhenDone();
+}
+
+void DynamicWidget::StepAnimators(float x) {
     for (int i = 0; i < 2; ++i) {
         FrameAnimator& a = animators_[static_cast<size_t>(i)];
         if (a.period <= 0.0f) continue;
@@ -75,10 +85,6 @@ void DynamicWidget::UpdateFraction(float x) {
             FadeToFrame(next, a.crossFadeTime);
         }
     }
-    // Asked of every widget at every frame, and most have nothing to do
-    // when done: whether they animate, a call through the table, and the
-    // call to do it only for those that have.
-    if (HasWhenDone() && !IsAnimating()) RunWhenDone();
 }
 
 void DynamicWidget::AdvanceAnimator(FrameAnimator& a, bool isMask) {

@@ -289,6 +289,8 @@ private:
     static int StartDepthHere();
     // Whether the condition wait's condition holds now (wait_words.cpp).
     bool ConditionHolds();
+    // The per-frame update's wait, for a widget waiting on something.
+    void UpdateWait(float x);
     void KeepConditionReading();
 
     // Read by both update passes of every widget: first, next to the

@@ -101,7 +101,12 @@ WordResult Persist(AnimationWidget& widget, const AnimationStep&, DynamicWidget*
 
 void AnimationWidget::UpdateFraction(float x) {
     DynamicWidget::UpdateFraction(x);
+    // Most of a park's scripts wait on nothing.
     if (waitKind_ < kCondition || waitKind_ > kLastWait) return;
+    UpdateWait(x);
+}
+
+void AnimationWidget::UpdateWait(float x) {
     bool over = false;
     switch (waitKind_) {
         case kCondition: {
