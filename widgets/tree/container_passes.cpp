@@ -64,17 +64,14 @@ bool WidgetContainer::IsPaused() const { return PausedByOwner(); }
 // child's own lone child, as the sequence's task, whose header was asked
 // for a visit ago too: asked for only as the sequence's visit began, the
 // task's lines came after the sequence's short update was over. Else the
-// first child's header. A lone child's lines were asked for already
-// unless this widget is the first of its parent's several children: the
-// parent's walk asked for them a child earlier (PrefetchAhead), as for the
-// sequence of every visitor but the first, or the parent's visit as those
-// of its lone child's lone child, as for the sequence's task. Always
-// inline, as PrefetchLines.
+// first child's header. A lone child's lines were asked for already unless
+// this widget is the root: a parent's walk over several children asks for
+// them a child earlier (PrefetchAhead), and a parent's visit over a lone
+// child as those of its lone child's lone child, as for the sequence's
+// task. Always inline, as PrefetchLines.
 [[gnu::always_inline]] inline void WidgetContainer::PrefetchChildren(PassLines lines) const {
     if (const Widget* lone = children_.Lone()) {
-        const ChildArray* siblings = parent_ ? &parent_->children_ : nullptr;
-        if (siblings == nullptr || (siblings->Lone() == nullptr && !siblings->empty() && siblings->front() == this))
-            PrefetchLines(*lone, lines);
+        if (parent_ == nullptr) PrefetchLines(*lone, lines);
         if (const Widget* below = static_cast<const WidgetContainer&>(*lone).children_.Lone())
             PrefetchLines(*below, lines);
     } else if (!children_.empty()) {

@@ -88,7 +88,12 @@ void WidgetContainer::ChildWalk::PrefetchAheadOfSeveral() const {
     // visit earlier is too late for the level below. So the walk runs a
     // child further ahead, and asks for the lines of the next child's only
     // child, whose first lines were asked for a visit ago.
-    if (at == 0 && count > 1) PrefetchLines(*children[1], lines);
+    if (at == 0) {
+        // The first child's own visit does not ask for its lone child's
+        // lines (PrefetchChildren): no walk asked for them a child earlier.
+        if (const Widget* lone = children[0]->children_.Lone()) PrefetchLines(*lone, lines);
+        if (count > 1) PrefetchLines(*children[1], lines);
+    }
     if (at + 1 < count)
         if (const Widget* lone = children[at + 1]->children_.Lone()) PrefetchLines(*lone, lines);
     if (at + 2 < count) PrefetchLines(*children[at + 2], lines);
