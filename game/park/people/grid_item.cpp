@@ -89,11 +89,6 @@ void GridItem::StampMaterialOnTiles(GridTileColumns& tiles) {
 
 // ---- Position and facing --------------------------------------------------
 
-TileRect GridItem::GetFootprintRect() const { return footprint_ ? footprint_->GetRect() : TileRect{}; }
-TilePoint GridItem::GetGridPosition() const {
-    const TileRect r = GetFootprintRect();
-    return {r.col, r.row};
-}
 int32_t GridItem::GetOrientation() const { return footprint_ ? footprint_->Orientation() : 0; }
 
 void GridItem::MarkGridDirty() {

@@ -87,8 +87,14 @@ public:
     // towards: face the other item; else turn away from it.
     virtual void FaceItem(GridItem& other, bool towards);
     virtual TilePoint GetTileUnder(float dx, float dy);
-    virtual TileRect GetFootprintRect() const;
-    virtual TilePoint GetGridPosition() const;
+    // In line and asked of the footprint's own class: every walking visitor
+    // asks where it stands at every step, and each answer went through two
+    // calls by the table and a third to the footprint.
+    TileRect GetFootprintRect() const { return footprint_ ? footprint_->GetRect() : TileRect{}; }
+    TilePoint GetGridPosition() const {
+        const TileRect r = GetFootprintRect();
+        return {r.col, r.row};
+    }
     virtual int32_t GetOrientation() const;
     virtual void MoveToColRow(int32_t col, int32_t row);
     virtual void MoveTo(TilePoint position);
