@@ -8,6 +8,8 @@
 #include "game/park/tasks/tile_filters.h"
 #include "widgets/script/script_host.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // The words that act on the widget "id" names: only these resolve it.
@@ -36,9 +38,9 @@ std::wstring_view TrimmedAsListPiece(std::wstring_view piece) {
 }
 
 std::unique_ptr<GridItemFilter> MakeTextFilter(std::wstring_view attribute, std::wstring_view text) {
-    if (attribute == L"type") return std::make_unique<AcceptItemByType>(text);
-    if (attribute == L"category") return std::make_unique<AcceptItemByCategory>(text);
-    if (attribute == L"action") return std::make_unique<AcceptItemByAction>(text);
+    if (attribute == L"type"sv) return std::make_unique<AcceptItemByType>(text);
+    if (attribute == L"category"sv) return std::make_unique<AcceptItemByCategory>(text);
+    if (attribute == L"action"sv) return std::make_unique<AcceptItemByAction>(text);
     return nullptr;
 }
 
@@ -157,11 +159,11 @@ std::unique_ptr<AcceptTileByFilters> GridTask::MakeTileFilter(bool all, bool pre
 
 int GridTask::HandleCustomCommand(const AnimationStep& step) {
     const std::wstring_view word = step.name;
-    if (word == L"add-item" && StepHasAttribute(L"type")) return AddItem();
-    if (word == L"find-item") return FindItem();
-    if (word == L"find-tile") return FindTile();
-    if (word == L"get-tile") return GetTile();
-    if (word == L"set-tile") return SetTile();
+    if (word == L"add-item"sv && StepHasAttribute(L"type")) return AddItem();
+    if (word == L"find-item"sv) return FindItem();
+    if (word == L"find-tile"sv) return FindTile();
+    if (word == L"get-tile"sv) return GetTile();
+    if (word == L"set-tile"sv) return SetTile();
     if (IsWidgetWord(word)) {
         int result = hook_result::kNotHandled;
         DynamicWidget* widget = StepWidget<DynamicWidget>(L"id");

@@ -8,6 +8,8 @@
 #include "game/park/tasks/item_filters.h"
 #include "widgets/script/script_host.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr int kGoOn = hook_result::kHandled;
@@ -99,19 +101,19 @@ int GridTask::SetTile() {
 }
 
 int GridTask::ItemWord(std::wstring_view word, GridItem& item) {
-    if (word == L"set-action") {
+    if (word == L"set-action"sv) {
         item.SetAction(StepAttributeString(L"action"));
-    } else if (word == L"set-origin") {
+    } else if (word == L"set-origin"sv) {
         item.MoveToColRow(StepAttributeInt(L"col"), StepAttributeInt(L"row"));
-    } else if (word == L"set-orientation") {
+    } else if (word == L"set-orientation"sv) {
         if (StepHasAttribute(L"orientation"))
             item.SetOrientation(StepAttributeInt(L"orientation"));
         else
             item.FaceDirection(static_cast<float>(StepAttributeInt(L"offset_cols")),
                                static_cast<float>(StepAttributeInt(L"offset_rows")));
-    } else if (word == L"face" && StepHasAttribute(L"item")) {
+    } else if (word == L"face"sv && StepHasAttribute(L"item")) {
         if (GridItem* other = StepWidget<GridItem>(L"item")) {
-            const bool towards = !StepHasAttribute(L"direction") || StepAttributeString(L"direction") == L"toward";
+            const bool towards = !StepHasAttribute(L"direction") || StepAttributeString(L"direction") == L"toward"sv;
             item.FaceItem(*other, towards);
         }
     } else {
@@ -121,16 +123,16 @@ int GridTask::ItemWord(std::wstring_view word, GridItem& item) {
 }
 
 int GridTask::PersonWord(std::wstring_view word, Person& person) {
-    if (word == L"follow-path") {
+    if (word == L"follow-path"sv) {
         std::unique_ptr<AcceptTileByFilters> filter = MakeTileFilter(MatchAll(), false);
         person.FindPathToMatch(filter.get());
         return kGoOn;
     }
-    if (word == L"stop-following-path") {
+    if (word == L"stop-following-path"sv) {
         person.ClearPath();
         return kGoOn;
     }
-    if (word != L"find-nearby") return hook_result::kNotHandled;
+    if (word != L"find-nearby"sv) return hook_result::kNotHandled;
     std::unique_ptr<AcceptItemByFilters> filter = MakeItemFilter(MatchAll(), false);
     const TileChar side = StepChar(L"door", 0);
     const TilePoint position = person.GetGridPosition();
@@ -150,7 +152,7 @@ int GridTask::PersonWord(std::wstring_view word, Person& person) {
 }
 
 int GridTask::BuildingWord(std::wstring_view word, Building& building) {
-    if (word != L"find-nearby") return hook_result::kNotHandled;
+    if (word != L"find-nearby"sv) return hook_result::kNotHandled;
     std::unique_ptr<AcceptItemByFilters> filter = MakeItemFilter(MatchAll(), false);
     const TileChar side = StepChar(L"door", 0);
     Person* found = nullptr;

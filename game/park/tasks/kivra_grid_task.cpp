@@ -15,6 +15,8 @@
 #include "game/park/tasks/tile_filters.h"
 #include "widgets/script/script_host.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr int kGoOn = hook_result::kHandled;
@@ -51,9 +53,9 @@ std::unique_ptr<AcceptTileByFilters> KivraGridTask::MakeTileFilter(bool all, boo
 
 int KivraGridTask::HandleCustomCommand(const AnimationStep& step) {
     const std::wstring_view word = step.name;
-    if (word == L"enter-building") return EnterBuilding(step);
-    if (word == L"leave-building") return LeaveBuilding(step);
-    if (word == L"set") {
+    if (word == L"enter-building"sv) return EnterBuilding(step);
+    if (word == L"leave-building"sv) return LeaveBuilding(step);
+    if (word == L"set"sv) {
         if (!StepHasAttribute(L"id")) return SetPlayerResource();
         if (const int result = SetVisitorProperty()) return result;
     }

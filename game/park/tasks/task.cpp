@@ -75,9 +75,10 @@ void Task::RemovedFromParent(WidgetContainer* parent) {
 }
 
 int Task::HandleCustomCommand(const AnimationStep& step) {
+    using namespace std::string_view_literals;
     const std::wstring_view word = step.name;
-    if (word == L"add-task") return AddTaskStep(step);
-    if (word == L"finish-task") return FinishTaskStep();
+    if (word == L"add-task"sv) return AddTaskStep(step);
+    if (word == L"finish-task"sv) return FinishTaskStep();
     return AnimationWidget::HandleCustomCommand(step);
 }
 
