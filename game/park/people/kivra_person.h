@@ -82,9 +82,10 @@ public:
 private:
     static const PropertyTable<KivraPerson>& Properties();
     bool Paused() const;
-    // Hides under a building standing on the visitor's tile, looking at the
-    // tile only when it or the park's buildings changed since it was clear.
-    void LookForOccupant();
+    // Hides under a building standing on the visitor's tile. Asked only when
+    // the tile or the park's buildings changed since it was found clear: the
+    // step tests that in line, as nearly every visitor's answer is no.
+    void LookForOccupant(TilePoint at, uint32_t stamp);
     // A building was set down on the visitor's tile: it hides there.
     void HideUnder(KivraBuilding& building);
     // Comes out on the best free tile round the covering building; false

@@ -30,17 +30,18 @@ void KivraPerson::Update() {
         return;
     }
     SetClockRate(1.0f);
-    if (covering_ == nullptr && buildingInUse_ == nullptr && park_ != nullptr) LookForOccupant();
+    if (covering_ == nullptr && buildingInUse_ == nullptr && park_ != nullptr) {
+        const TilePoint at = GetGridPosition();
+        const uint32_t stamp = park_->BuildingsSetDown();
+        if (at != clearTile_ || stamp != clearStamp_) LookForOccupant(at, stamp);
+    }
     Person::Update();
     if (stay_ > 0) --stay_;
     if (park_ != nullptr && IsFollowingPath() && IsAnimating()) ChangeEnergy(-park_->WalkEnergyCost());
     if (covering_ != nullptr && !covering_->IsHeldByPark()) TryComeOut();
 }
 
-void KivraPerson::LookForOccupant() {
-    const TilePoint at = GetGridPosition();
-    const uint32_t stamp = park_->BuildingsSetDown();
-    if (at == clearTile_ && stamp == clearStamp_) return;
+void KivraPerson::LookForOccupant(TilePoint at, uint32_t stamp) {
     if (KivraBuilding* occupant = park_->GetTileOccupant(at)) {
         HideUnder(*occupant);
         return;
