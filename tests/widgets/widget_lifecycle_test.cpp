@@ -125,6 +125,54 @@ TEST_F(LifecycleTest, AChildMovedDuringAnUpdateIsVisitedOnceAndSoIsEverySibling)
     }
 }
 
+// A container of one child is walked without the general walk's first step;
+// whatever that child does to its siblings, the pass must go on as it would
+// over several children.
+TEST_F(LifecycleTest, ALoneChildChangingItsSiblingsDuringAnUpdateHandsOverToTheWholeWalk) {
+    const struct {
+        const char* what;
+        std::function<void(WidgetContainer&, ProbeWidget&)> change;
+        EventLog expected;
+    } cases[] = {
+        {"a sibling added after it", [&](WidgetContainer& p, ProbeWidget&) { Add(p, "b"); }, {"a:update", "b:update"}},
+        // A sibling moved during the pass is still visited, after the rest.
+        {"two siblings added, the first sent behind it",
+         [&](WidgetContainer& p, ProbeWidget&) {
+             p.BringToBack(Add(p, "b"));
+             Add(p, "c");
+         },
+         {"a:update", "c:update", "b:update"}},
+        {"replaced by a new sibling",
+         [&](WidgetContainer& p, ProbeWidget& a) {
+             Add(p, "b");
+             a.RemoveSelf();
+         },
+         {"a:update", "b:update"}},
+        {"nothing", [](WidgetContainer&, ProbeWidget&) {}, {"a:update"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* parent = new Widget;
+        mgr.AddWidget(parent);
+        ProbeWidget* a = Add(*parent, "a");
+        bool changed = false;
+        a->onUpdate = [&] {
+            if (!changed) c.change(*parent, *a);
+            changed = true;
+        };
+        log.clear();
+        mgr.UpdateFrame();
+        EXPECT_EQ(log, c.expected);
+        // The per-frame pass over the same children visits each once.
+        log.clear();
+        mgr.UpdateFractionFrame(0.5f);
+        EXPECT_EQ(log.size(), parent->GetChildren().size());
+        parent->RemoveAllWidgets(true, false);
+        parent->RemoveSelf();
+        host.DeleteDeferred();
+    }
+}
+
 TEST_F(LifecycleTest, RemovingDuringDrawKeepsTheWalkValid) {
     ProbeWidget* a = Add(mgr, "a");
     ProbeWidget* b = Add(mgr, "b");
