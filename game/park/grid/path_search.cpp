@@ -58,7 +58,12 @@ inline bool PathSearch::LeavesLater(const OpenEntry& a, const OpenEntry& b) {
 inline void PathSearch::Open(GridTile& tile) {
     const OpenEntry e{OrderOf(KeyOf(tile.search), tile.Row()), &tile};
     open_.push_back(e);
-    size_t i = open_.size() - 1;
+    SiftUp(open_.size() - 1, e);
+}
+
+// Puts the entry in the hole at i or above it, the entries it leaves
+// before moved down into the hole.
+inline void PathSearch::SiftUp(size_t i, const OpenEntry& e) {
     while (i > 0) {
         const size_t up = (i - 1) / 2;
         if (!LeavesLater(open_[up], e)) break;
@@ -83,13 +88,7 @@ GridTile* PathSearch::TakeFirst() {
                 open_[i] = open_[down];
                 i = down;
             }
-            while (i > 0) {
-                const size_t up = (i - 1) / 2;
-                if (!LeavesLater(open_[up], last)) break;
-                open_[i] = open_[up];
-                i = up;
-            }
-            open_[i] = last;
+            SiftUp(i, last);
         }
         // An entry left behind by a cheaper way, or by a tile already taken.
         const TileSearch& s = first.tile->search;

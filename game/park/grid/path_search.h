@@ -69,6 +69,7 @@ private:
     static bool LeavesLater(const OpenEntry& a, const OpenEntry& b);
 
     void Open(GridTile& tile);
+    void SiftUp(size_t i, const OpenEntry& e);
     GridTile* TakeFirst();
     bool CanEnter(GridTile& tile, PathWalker* walker);
     bool AskEnter(GridTile& tile, PathWalker* walker);
