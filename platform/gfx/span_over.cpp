@@ -286,12 +286,6 @@ __attribute__((target("avx2"))) void OverRowsAvx2(const uint32_t* const* src, ui
     OverStrips<false>(ListedRows{src, dst}, n, rows);
 }
 
-__attribute__((target("avx2"))) void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n,
-                                                          int rows) {
-    if (rows <= 0 || n <= 0) return;
-    OverStrips<true>(ListedRows{src, dst}, n, rows);
-}
-
 __attribute__((target("avx2"))) void OverStridedAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst,
                                                      ptrdiff_t dstPitch, int n, int rows) {
     if (rows <= 0 || n <= 0) return;
@@ -319,10 +313,6 @@ void OverRowSse2(const uint32_t* src, uint32_t* dst, int n) {
 void OverRowAvx2(const uint32_t* src, uint32_t* dst, int n) { OverRowSse2(src, dst, n); }
 void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     for (int r = 0; r < rows; ++r) OverRowSse2(src[r], dst[r], n);
-}
-void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
-    for (int r = 0; r < rows; ++r)
-        for (int i = 0; i < n; ++i) dst[r][i] = OverPixel(src[r][-i], dst[r][i]);
 }
 void OverStridedAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows) {
     for (int r = 0; r < rows; ++r, src += srcStride, dst += dstPitch) OverRowSse2(src, dst, n);

@@ -29,11 +29,6 @@ void OverRowsAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int r
 
 using OverRowsFn = void (*)(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
 
-// The same over rows read right to left, as a mirrored image's are: pixel
-// i of row r is src[r][-i]. Rows of any width. Only where CpuHasAvx2()
-// holds.
-void OverRowsMirroredAvx2(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
-
 // The same over rows a fixed distance apart, as a sprite's rows are in its
 // texture and on the target: row r's pixels at src + r * srcStride and
 // dst + r * dstPitch (in pixels), read right to left from there in the
@@ -51,9 +46,6 @@ void OverStridedMirroredAvx2(const uint32_t* src, ptrdiff_t srcStride, uint32_t*
 // them.
 void OverRowAvx512(const uint32_t* src, uint32_t* dst, int n);
 void OverRowsAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
-// The same over rows read right to left, as a mirrored image's are: pixel
-// i of row r is src[r][-i]. Only where CpuHasAvx512() holds.
-void OverRowsMirroredAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows);
 void OverStridedAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows);
 void OverStridedMirroredAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n,
                                int rows);

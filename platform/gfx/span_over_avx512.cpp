@@ -96,22 +96,6 @@ __attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsAvx512(const uint3
     OverNarrow<false>(ListedRows{src, dst}, n, rows);
 }
 
-__attribute__((target("avx2,avx512f,avx512vl"))) void OverRowsMirroredAvx512(const uint32_t* const* src,
-                                                                             uint32_t* const* dst, int n, int rows) {
-    if (rows <= 0 || n <= 0) return;
-    if (n <= kOverRowsPixels) {
-        OverNarrow<true>(ListedRows{src, dst}, n, rows);
-        return;
-    }
-    // Wider rows a narrow piece at a time.
-    for (int r = 0; r < rows; ++r)
-        for (int x = 0; x < n; x += kOverRowsPixels) {
-            const uint32_t* from = src[r] - x;
-            uint32_t* to = dst[r] + x;
-            OverNarrow<true>(ListedRows{&from, &to}, n - x < kOverRowsPixels ? n - x : kOverRowsPixels, 1);
-        }
-}
-
 __attribute__((target("avx2,avx512f,avx512vl"))) void OverStridedAvx512(const uint32_t* src, ptrdiff_t srcStride,
                                                                         uint32_t* dst, ptrdiff_t dstPitch, int n,
                                                                         int rows) {
@@ -148,10 +132,6 @@ bool CpuHasAvx512() { return __builtin_cpu_supports("avx512f") && __builtin_cpu_
 void OverRowAvx512(const uint32_t* src, uint32_t* dst, int n) { OverRowSse2(src, dst, n); }
 void OverRowsAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
     for (int r = 0; r < rows; ++r) OverRowSse2(src[r], dst[r], n);
-}
-void OverRowsMirroredAvx512(const uint32_t* const* src, uint32_t* const* dst, int n, int rows) {
-    for (int r = 0; r < rows; ++r)
-        for (int i = 0; i < n; ++i) dst[r][i] = OverPixel(src[r][-i], dst[r][i]);
 }
 void OverStridedAvx512(const uint32_t* src, ptrdiff_t srcStride, uint32_t* dst, ptrdiff_t dstPitch, int n, int rows) {
     OverStridedAvx2(src, srcStride, dst, dstPitch, n, rows);

@@ -34,33 +34,29 @@ plat::BlendSetup OverSetup() {
 
 constexpr int kChunk = 128;
 
-// The blend of several narrow rows at a call, where the processor has one:
-// a glyph's rows are a few dozen pixels wide, and one call a row cost about
-// as much as its blend.
-plat::OverRowsFn NarrowOverRows() { return plat::CpuHasAvx2() ? plat::ChooseOverRows() : nullptr; }
+// The blend of several narrow rows a fixed distance apart at a call, where
+// the processor has one: a glyph's rows are a few dozen pixels wide, and one
+// call a row cost about as much as its blend.
+plat::OverStridedFn NarrowOverRows() { return plat::CpuHasAvx2() ? plat::ChooseOverStrided() : nullptr; }
 
 // `rows` rows of `width` (at most kOverRowsPixels) texels, a texel pitch
 // apart, over target rows a pitch apart, each first modulated by `colour`
 // when given (a row of the colour at least `width` long), as the device's
 // texture stage does: the over blend of each row as the one-row blend gives it.
-void BlendNarrowRows(plat::OverRowsFn overRows, const uint32_t* texels, size_t texelPitch, uint32_t* dst, size_t pitch,
-                     int width, int rows, const uint32_t* colour) {
+void BlendNarrowRows(plat::OverStridedFn overRows, const uint32_t* texels, size_t texelPitch, uint32_t* dst,
+                     size_t pitch, int width, int rows, const uint32_t* colour) {
+    const auto stride = static_cast<ptrdiff_t>(pitch);
+    if (!colour) {
+        overRows(texels, static_cast<ptrdiff_t>(texelPitch), dst, stride, width, rows);
+        return;
+    }
     constexpr int kBatch = 32;
-    const uint32_t* src[kBatch];
-    uint32_t* to[kBatch];
     uint32_t shaded[kBatch][plat::kOverRowsPixels];
     for (int done = 0; done < rows;) {
         const int n = std::min(kBatch, rows - done);
-        for (int r = 0; r < n; ++r, texels += texelPitch, dst += pitch) {
-            to[r] = dst;
-            if (!colour) {
-                src[r] = texels;
-                continue;
-            }
-            plat::ModulateRow(texels, colour, shaded[r], width);
-            src[r] = shaded[r];
-        }
-        overRows(src, to, width, n);
+        for (int r = 0; r < n; ++r, texels += texelPitch) plat::ModulateRow(texels, colour, shaded[r], width);
+        overRows(shaded[0], plat::kOverRowsPixels, dst, stride, width, n);
+        dst += pitch * static_cast<size_t>(n);
         done += n;
     }
 }
@@ -142,7 +138,7 @@ bool BlendSourceRows(const ImageSurface& target, plat::Surface* surface, ImageSu
         const uint32_t* const firstTexels = view.pixels +
                                             static_cast<size_t>(ty + (top - static_cast<int>(y))) * view.pitch +
                                             static_cast<size_t>(texX);
-        static const plat::OverRowsFn overRows = NarrowOverRows();
+        static const plat::OverStridedFn overRows = NarrowOverRows();
         if (overRows && width <= plat::kOverRowsPixels) {
             BlendNarrowRows(overRows, firstTexels, view.pitch, reinterpret_cast<uint32_t*>(surface->Row(top)) + left,
                             static_cast<size_t>(surface->Pitch()) / sizeof(uint32_t), width, bottom - top,
