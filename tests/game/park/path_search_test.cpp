@@ -110,77 +110,55 @@ TilePoint RandomPoint(std::mt19937& rng, int cols, int rows) {
     return {col, static_cast<int32_t>(rng() % static_cast<unsigned>(rows))};
 }
 
-// A random grid of 2 to maxSide + 1 tiles a side, each tile chosen by
-// `pick` from a number below 20, and a query on it: stepping diagonally
-// every second round, a target two rounds in three, the 'M' filter two in
-// three, `matches(rng)` matches wanted.
-template <class Pick, class Matches>
-PathQuery RandomCase(std::mt19937& rng, int round, int maxSide, Pick pick, Matches matches, GridTileFilter* filter,
-                     GridTileColumns& tiles) {
-    const int cols = 2 + static_cast<int>(rng() % maxSide), rows = 2 + static_cast<int>(rng() % maxSide);
-    std::vector<std::string> map(static_cast<size_t>(rows), std::string(static_cast<size_t>(cols), '.'));
-    for (auto& line : map)
-        for (char& ch : line) ch = pick(rng() % 20);
-    tiles = MakeMapGrid(map);
-    PathQuery q;
-    q.start = RandomPoint(rng, cols, rows);
-    q.allowDiagonal = (round % 2) == 0;
-    if (round % 3 != 0) q.target = RandomPoint(rng, cols, rows);
-    if (round % 3 != 1) q.filter = filter;
-    q.matchesWanted = matches(rng);
-    return q;
-}
-
-// The fast open set against the literal ordered set, on random grids with
-// walls, costly tiles and matches, both ways of stepping and several counts.
+// The fast open set against the literal ordered set, on random grids and
+// queries: both ways of stepping, with and without a target and a filter,
+// several counts of matches; then with walls raised and pulled down on the
+// same tiles, which the next search must see rather than what the last one
+// learnt of those tiles.
 TEST(PathSearch, AgreesWithTheLiteralFormOnRandomGrids) {
-    std::mt19937 rng(38);
+    const struct {
+        const char* what;
+        unsigned seed;
+        int maxSide;
+        // A tile's material, by a number below 20.
+        const char* materials;
+        uint32_t fewestMatches, moreMatches;
+    } mixes[] = {
+        {"walls, costly tiles and matches", 38, 14, "#####5MM............", 0, 4},
+        // Tiles that cost nothing make many ways of exactly one key, and
+        // tiles that take cost off make keys below zero.
+        {"ways that cost nothing or less", 51, 12, "####00000--MM.......", 1, 3},
+    };
     PathSearch search;
     MaterialMatch filter('M');
-    for (int round = 0; round < 300; ++round) {
-        GridTileColumns tiles;
-        const PathQuery q = RandomCase(
-            rng, round, 14, [](unsigned k) { return k < 5   ? '#'
-                                                    : k < 6 ? '5'
-                                                    : k < 8 ? 'M'
-                                                            : '.'; },
-            [](std::mt19937& r) { return static_cast<uint32_t>(r() % 4); }, &filter, tiles);
-        TilePath fast;
-        search.Find(tiles, q, fast);
-        ASSERT_TRUE(AllRecordsReset(tiles));
-        EXPECT_EQ(fast, testsupport::LiteralFindPath(tiles, q)) << "round " << round;
-        // Walls raised and pulled down on the same tiles: the next search
-        // sees them, not what the last one learnt of those tiles.
-        const int cols = static_cast<int>(tiles.size()), rows = static_cast<int>(tiles[0].size());
-        for (int i = 0; i < 4; ++i) {
-            const TilePoint a = RandomPoint(rng, cols, rows), b = RandomPoint(rng, cols, rows);
-            TileChar& m = TileAt(tiles, a.col, b.row)->material;
-            m = m == '#' ? '.' : '#';
+    for (const auto& mix : mixes) {
+        SCOPED_TRACE(mix.what);
+        std::mt19937 rng(mix.seed);
+        for (int round = 0; round < 300; ++round) {
+            const int cols = 2 + static_cast<int>(rng() % mix.maxSide),
+                      rows = 2 + static_cast<int>(rng() % mix.maxSide);
+            std::vector<std::string> map(static_cast<size_t>(rows), std::string(static_cast<size_t>(cols), '.'));
+            for (auto& line : map)
+                for (char& ch : line) ch = mix.materials[rng() % 20];
+            GridTileColumns tiles = MakeMapGrid(map);
+            PathQuery q;
+            q.start = RandomPoint(rng, cols, rows);
+            q.allowDiagonal = (round % 2) == 0;
+            if (round % 3 != 0) q.target = RandomPoint(rng, cols, rows);
+            if (round % 3 != 1) q.filter = &filter;
+            q.matchesWanted = mix.fewestMatches + static_cast<uint32_t>(rng() % mix.moreMatches);
+            TilePath fast;
+            search.Find(tiles, q, fast);
+            ASSERT_TRUE(AllRecordsReset(tiles));
+            EXPECT_EQ(fast, testsupport::LiteralFindPath(tiles, q)) << "round " << round;
+            for (int i = 0; i < 4; ++i) {
+                const TilePoint a = RandomPoint(rng, cols, rows), b = RandomPoint(rng, cols, rows);
+                TileChar& m = TileAt(tiles, a.col, b.row)->material;
+                m = m == '#' ? '.' : '#';
+            }
+            search.Find(tiles, q, fast);
+            EXPECT_EQ(fast, testsupport::LiteralFindPath(tiles, q)) << "round " << round << ", walls moved";
         }
-        search.Find(tiles, q, fast);
-        EXPECT_EQ(fast, testsupport::LiteralFindPath(tiles, q)) << "round " << round << ", walls moved";
-    }
-}
-
-// Tiles that cost nothing make many ways of exactly one key, and tiles that
-// take cost off make keys below zero: the open set orders both as the
-// literal ordered set does.
-TEST(PathSearch, AgreesWithTheLiteralFormWhereWaysCostNothingOrLess) {
-    std::mt19937 rng(51);
-    PathSearch search;
-    MaterialMatch filter('M');
-    for (int round = 0; round < 300; ++round) {
-        GridTileColumns tiles;
-        const PathQuery q = RandomCase(
-            rng, round, 12,
-            [](unsigned k) {
-                return k < 4 ? '#' : k < 9 ? '0' : k < 11 ? '-' : k < 13 ? 'M' : '.';
-            },
-            [](std::mt19937& r) { return 1 + static_cast<uint32_t>(r() % 3); }, &filter, tiles);
-        TilePath fast;
-        search.Find(tiles, q, fast);
-        ASSERT_TRUE(AllRecordsReset(tiles));
-        EXPECT_EQ(fast, testsupport::LiteralFindPath(tiles, q)) << "round " << round;
     }
 }
 
