@@ -17,10 +17,6 @@ namespace {
 // cover memory latency, near enough to stay within the row mostly.
 constexpr int kPrefetchPixels = 256;
 
-// Rows at least this long are aligned before the main loop; at most seven
-// pixels go before the boundary.
-constexpr int kAlignFromPixels = 64;
-
 // Telling clear and opaque lines of sixteen pixels from mixed ones costs a
 // sixth of blending one, and pays only where such lines come in runs. After
 // this many mixed lines in a row, as noise, gradients and soft shadows give,
@@ -83,14 +79,6 @@ inline void OverTail(const uint32_t* src, uint32_t* dst, int i, int n) {
         if (const uint32_t s = src[i]) dst[i] = OverPixel(s, dst[i]);
 }
 
-// Four pixels, left alone when all are clear.
-inline void OverFourAt(const uint32_t* src, uint32_t* dst) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-    __m128i* out = reinterpret_cast<__m128i*>(dst);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, _mm_setzero_si128())) != 0xFFFF)
-        _mm_storeu_si128(out, OverFour(s, _mm_loadu_si128(out)));
-}
-
 }  // namespace
 
 void OverRowSse2(const uint32_t* src, uint32_t* dst, int n) {
@@ -122,6 +110,10 @@ __attribute__((target("avx2"))) inline void PrefetchAhead(const uint32_t* src, c
     _mm_prefetch(reinterpret_cast<const char*>(dst + kPrefetchPixels), _MM_HINT_T0);
 }
 
+__attribute__((target("avx2"))) inline __m256i LoadEight(const uint32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
 // Sixteen pixels, whatever they hold.
 __attribute__((target("avx2"))) inline void OverSixteen(__m256i s0, __m256i s1, uint32_t* dst) {
     __m256i* out0 = reinterpret_cast<__m256i*>(dst);
@@ -142,19 +134,19 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
         OverRowsAvx2(&src, &dst, n, 1);
         return;
     }
-    int i = 0;
-    // Long rows go on from a 32-byte boundary of the target: none of its loads
-    // and stores then straddles two cache lines, which costs a tenth on a
-    // full-screen blit. Short ones, glyphs mostly, would spend more on the
-    // pixels before it than they save.
-    if (n >= kAlignFromPixels) {
-        for (; i < n && (reinterpret_cast<uintptr_t>(dst + i) & 15) != 0; ++i)
-            if (const uint32_t s = src[i]) dst[i] = OverPixel(s, dst[i]);
-        if (i + 4 <= n && (reinterpret_cast<uintptr_t>(dst + i) & 31) != 0) {
-            OverFourAt(src + i, dst + i);
-            i += 4;
-        }
-    }
+    // The lines below start on a 32-byte boundary of the target: none of
+    // its loads and stores then straddles two cache lines, which costs a
+    // tenth on a full-screen blit. The pixels before the first boundary and
+    // after the last line are covered by the row's first and last eight,
+    // blended from the target as it was before any store and stored last:
+    // where they overlap the lines, both give each pixel the same value, and
+    // the row's ends take two blends that always run instead of a loop a
+    // pixel at a time whose trip count and tests vary with the row.
+    static_assert(kOverRowsPixels >= 8, "a wide row holds its first and last eight pixels");
+    const __m256i head = OverEight(LoadEight(src), LoadEight(dst));
+    const __m256i tail = OverEight(LoadEight(src + n - 8), LoadEight(dst + n - 8));
+    // Pixels up to the target's next 32-byte boundary.
+    int i = static_cast<int>((32 - (reinterpret_cast<uintptr_t>(dst) & 31)) & 31) / 4;
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     int mixed = 0;
     for (; i + 16 <= n; i += 16) {
@@ -191,19 +183,13 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
         }
         OverSixteen(s0, s1, dst + i);
     }
-    // The row's last pixels: the target's under clear ones are neither read
-    // nor written.
     if (i + 8 <= n) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i s = LoadEight(src + i);
         __m256i* out = reinterpret_cast<__m256i*>(dst + i);
         if (!_mm256_testz_si256(s, s)) _mm256_storeu_si256(out, OverEight(s, _mm256_loadu_si256(out)));
-        i += 8;
     }
-    if (i + 4 <= n) {
-        OverFourAt(src + i, dst + i);
-        i += 4;
-    }
-    OverTail(src, dst, i, n);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), head);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n - 8), tail);
 }
 
 namespace {
