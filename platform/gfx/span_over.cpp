@@ -114,6 +114,11 @@ __attribute__((target("avx2"))) inline __m256i LoadEight(const uint32_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
+// Four pixels in the low half.
+__attribute__((target("avx2"))) inline __m256i LoadFour(const uint32_t* p) {
+    return _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
 // Sixteen pixels, whatever they hold.
 __attribute__((target("avx2"))) inline void OverSixteen(__m256i s0, __m256i s1, uint32_t* dst) {
     __m256i* out0 = reinterpret_cast<__m256i*>(dst);
@@ -207,20 +212,30 @@ namespace {
 template <int V, bool Q, bool Mirrored, class Rows>
 __attribute__((target("avx2"))) void OverShortRows(const Rows& at, int x, int n, int rows) {
     constexpr int kVectors = V + (Q ? 1 : 0), kPixels = 8 * V + (Q ? 4 : 0);
+    // The last one to three pixels, where the vectors leave some, are
+    // covered by the row's last four, blended from the target as it was
+    // before the row's stores and stored after them: where they overlap,
+    // both give a pixel the same value. A strip of 32 never leaves any, and
+    // rows of fewer than four go a pixel at a time.
+    constexpr bool kLastFour = kPixels >= 4 && kPixels < 32;
+    const bool lastFour = kLastFour && n > kPixels;
     const __m256i turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
     auto source = [turn](const uint32_t* s, int k) __attribute__((target("avx2"))) {
         if (!Mirrored) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8 * k));
         return _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s - 8 * k - 7)), turn);
     };
-    auto sourceFour = [&](const uint32_t* s) __attribute__((target("avx2"))) {
-        if (!Mirrored) return _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8 * V)));
-        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s - 8 * V - 3));
+    // Pixels i to i + 3.
+    auto sourceFour = [&](const uint32_t* s, int i) __attribute__((target("avx2"))) {
+        if (!Mirrored) return LoadFour(s + i);
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s - i - 3));
         return _mm256_castsi128_si256(_mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3)));
     };
     __m256i d[kVectors > 0 ? kVectors : 1];
-    auto load = [&d](const uint32_t* row) __attribute__((target("avx2"))) {
+    __m256i dLast = _mm256_setzero_si256();
+    auto load = [&](const uint32_t* row) __attribute__((target("avx2"))) {
         for (int k = 0; k < V; ++k) d[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 8 * k));
-        if (Q) d[V] = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 8 * V)));
+        if (Q) d[V] = LoadFour(row + 8 * V);
+        if (lastFour) dLast = LoadFour(row + n - 4);
     };
     load(at.Target(0) + x);
     for (int r = 0; r < rows; ++r) {
@@ -228,15 +243,21 @@ __attribute__((target("avx2"))) void OverShortRows(const Rows& at, int x, int n,
         uint32_t* out = at.Target(r) + x;
         __m256i blended[kVectors > 0 ? kVectors : 1];
         for (int k = 0; k < V; ++k) blended[k] = OverEight(source(s, k), d[k]);
-        if (Q) blended[V] = OverEight(sourceFour(s), d[V]);
+        if (Q) blended[V] = OverEight(sourceFour(s, 8 * V), d[V]);
+        __m256i last = dLast;
+        if (lastFour) last = OverEight(sourceFour(s, n - 4), dLast);
         if (r + 1 < rows) load(at.Target(r + 1) + x);
         for (int k = 0; k < V; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * k), blended[k]);
         if (Q) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * V), _mm256_castsi256_si128(blended[V]));
-        if (Mirrored) {
-            for (int i = kPixels; i < n; ++i)
-                if (const uint32_t t = s[-i]) out[i] = OverPixel(t, out[i]);
-        } else {
-            OverTail(s, out, kPixels, n);
+        if (lastFour) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 4), _mm256_castsi256_si128(last));
+        } else if (!kLastFour) {
+            if (Mirrored) {
+                for (int i = kPixels; i < n; ++i)
+                    if (const uint32_t t = s[-i]) out[i] = OverPixel(t, out[i]);
+            } else {
+                OverTail(s, out, kPixels, n);
+            }
         }
     }
 }
