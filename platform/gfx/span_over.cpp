@@ -1,5 +1,6 @@
 #include "platform/gfx/span_over.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #if defined(__x86_64__)
@@ -14,7 +15,7 @@ namespace plat {
 namespace {
 
 // How far ahead of the pixel in hand both rows are fetched: far enough to
-// cover memory latency, near enough to stay within the row mostly.
+// cover memory latency on the long rows.
 constexpr int kPrefetchPixels = 256;
 
 // Telling clear and opaque lines of sixteen pixels from mixed ones costs a
@@ -105,9 +106,14 @@ void OverRowSse2(const uint32_t* src, uint32_t* dst, int n) {
 
 namespace {
 
-__attribute__((target("avx2"))) inline void PrefetchAhead(const uint32_t* src, const uint32_t* dst) {
-    _mm_prefetch(reinterpret_cast<const char*>(src + kPrefetchPixels), _MM_HINT_T0);
-    _mm_prefetch(reinterpret_cast<const char*>(dst + kPrefetchPixels), _MM_HINT_T0);
+// Pixel i + kPrefetchPixels of both rows, or the rows' last pixel when that
+// comes first: past it lie the source's and the target's pixels the row does
+// not touch. A building's rows, narrower than the distance, fetched those for
+// nothing, a line of each a line blended, and crowded out the lines they read.
+__attribute__((target("avx2"))) inline void PrefetchAhead(const uint32_t* src, const uint32_t* dst, int i, int n) {
+    const int at = std::min(i + kPrefetchPixels, n - 1);
+    _mm_prefetch(reinterpret_cast<const char*>(src + at), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(dst + at), _MM_HINT_T0);
 }
 
 __attribute__((target("avx2"))) inline __m256i LoadEight(const uint32_t* p) {
@@ -160,12 +166,12 @@ __attribute__((target("avx2"))) void OverRowAvx2(const uint32_t* src, uint32_t* 
             // run is always tested.
             const int end = i + 16 * kUntestedLines < n - 16 ? i + 16 * kUntestedLines : n - 16;
             for (; i + 16 <= end; i += 16) {
-                PrefetchAhead(src + i, dst + i);
+                PrefetchAhead(src, dst, i, n);
                 OverSixteen(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)),
                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 8)), dst + i);
             }
         }
-        PrefetchAhead(src + i, dst + i);
+        PrefetchAhead(src, dst, i, n);
         const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 8));
         // Sixteen pixels, one cache line of each row: copied when all are
