@@ -329,23 +329,34 @@ protected:
     std::unique_ptr<ShaderProgram> shader_;
     // The first entry's controller (null: none, or emptied), kept by every
     // change of the map: a pass over a widget with one controller, as a
-    // walking visitor's, reaches it without reading the map's node.
+    // walking visitor's, reaches it without reading the map's node, and
+    // the per-frame update of a widget with none learns it here, not from
+    // the map.
     Controller* firstController_ = nullptr;
-    // Asked of every widget whose position a controller changes, and again
-    // by MarkDirty: here, not among the other fields of the cache.
-    std::unique_ptr<WidgetCache> cache_;
-    std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
+    // On the line of the flags above, both periods with it: the per-frame
+    // update of a widget with nothing to animate, as every visitor's task
+    // sequence and task, then reads two lines of this block, not three.
     std::array<FrameAnimator, 2> animators_{};
-    std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
-    std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
     // Read only while the widget flashes (a period is set): out of the
     // block above, where the opacity took its place.
     int flashPhase_ = 0;
 
 public:
-    // First, beside the flash count: neither is drawn, so the line the
-    // clamps end on holds nothing the draw pass reads.
+    // Not drawn either, beside the flash's phase: the two fill what the
+    // animators leave of their line, so that the map's first entry and
+    // size lie on one line with the cache below.
     float timer = 0.0f;
+
+protected:
+    std::map<std::wstring, std::unique_ptr<Controller>> controllers_;
+    // Asked of every widget whose position a controller changes, and again
+    // by MarkDirty: beside the map's words a widget with a controller reads
+    // at every frame, not among the other fields of the cache.
+    std::unique_ptr<WidgetCache> cache_;
+    std::map<std::wstring, std::unique_ptr<Oscillation>> oscillations_;
+    std::map<std::wstring, std::unique_ptr<Clamp>> clamps_;
+
+public:
     float alpha = 1.0f, red = 1.0f, green = 1.0f, blue = 1.0f;
     float z = 0.0f, angle = 0.0f;
     float scale_x = 1.0f, scale_y = 1.0f;
@@ -415,14 +426,16 @@ protected:
     void UpdateControllers(float x);
     void NoteFirstController() {
         firstController_ = controllers_.empty() ? nullptr : controllers_.begin()->second.get();
-        // The controller's first lines are the first the per-frame update waits on.
+        // The controller's first lines are the first the per-frame update
+        // waits on; the line of the map's words and the cache comes next.
         NamePassTarget(firstController_, false);
+        if (firstController_ != nullptr) AddPassLines(&cache_, &cache_ + 1, UpdatePass::kFrame);
     }
     void NoteOffsets() { hasOffsets_ = !oscillations_.empty() || !clamps_.empty(); }
     // Names the block the per-frame update reads of every widget, from the
-    // clock to the frame animators, for `pass`: a class whose fixed step
-    // asks after its motion, as a walking person's does, names it there too.
-    void NameMotionLines(UpdatePass pass) { AddPassLines(&clock, &animators_[1].cyclesLeft + 1, pass); }
+    // clock to the frame animators' periods, for `pass`: a class whose fixed
+    // step asks after its motion, as a walking person's does, names it there too.
+    void NameMotionLines(UpdatePass pass) { AddPassLines(&clock, &animators_[1].period + 1, pass); }
     // Names for the fixed step what a moving widget's step asks of that
     // block, as a walking person's does: the clock's rate, the controller
     // count, the tweens held and the flash, on the block's first line, and

@@ -1,6 +1,7 @@
 // Time: the fixed-step update (held button, blinking), the per-frame update
 // (clock, motion, frame animators, when-done actions) and hit tests.
 
+#include <cassert>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -48,7 +49,10 @@ void DynamicWidget::UpdateFraction(float x) {
     else
         offsetsOn_ = false;
     // Most widgets of a busy park, every visitor's tasks, hold no controller.
-    if (!controllers_.empty()) UpdateControllers(x);
+    // Out of a pass over them the map's first entry holds one whenever the
+    // map holds any, so the first controller answers for the map here.
+    assert(updatingControllers_ || (firstController_ != nullptr) == !controllers_.empty());
+    if (firstController_ != nullptr || updatingControllers_) UpdateControllers(x);
     if (hasOffsets_)
         ApplyOffsets(x);
     else
