@@ -289,14 +289,17 @@ public:
     bool IsFrameChanged() const { return frameChanged_; }
     void SetFrameChanged(bool on) { frameChanged_ = on; }
 
-    // Plain fields scripts read and write. The first four open the block
-    // every update pass reads of every widget (below): the opacity too,
-    // which every position change asks.
+    // Plain fields scripts read and write. The first three open the block
+    // every update pass reads of every widget (below).
     float clock = 0.0f;
     float last_x = 0.0f, last_y = 0.0f;
-    float opacity = 1.0f;
 
 protected:
+    // Whether the transform applies to the children too: every point or
+    // rectangle mapped through the widget asks it, as each walking person's
+    // step does for the tile under its feet, so it lies on the block's first
+    // line with the rest that step reads (the draw pass reads this line too).
+    bool transformChildren_ = false;
     // The rest of what both update passes read of a widget with nothing to
     // animate, kept together and first: a pass over thousands of widgets
     // then reads a few lines of each instead of a dozen scattered ones.
@@ -315,16 +318,24 @@ protected:
     // vector lies on a line of its own that the passes do not read, and a
     // pass that retires nothing, as most do, need not look at it.
     bool retiredInPass_ : 1 = false;
-    // Whether the transform applies to the children too: every point or
-    // rectangle mapped through the widget asks it, as each walking person's
-    // step does for the tile under its feet, so it lies in the lines the
-    // passes read (the draw pass reads this line too).
-    bool transformChildren_ = false;
-    bool removeWhenDone_ = false, hideWhenDone_ = false, clearFlagWhenDone_ = false, resetModesWhenDone_ = false;
+    // Bits of the same byte, so that the opacity finds room on this line.
+    bool removeWhenDone_ : 1 = false;
+    bool hideWhenDone_ : 1 = false;
+    bool clearFlagWhenDone_ : 1 = false;
+    bool resetModesWhenDone_ : 1 = false;
     bool frameChanged_ = false;
     // Whether any oscillation or clamp is held: the passes ask this, not
     // the two maps, which lie outside the lines they read.
     bool hasOffsets_ = false;
+
+public:
+    // Asked by every position change, as a walking visitor's per-frame
+    // update makes, and drawn: here, on the second line of the block, which
+    // both of those read, and not on the first, which a walking person's
+    // fixed step reads alone.
+    float opacity = 1.0f;
+
+protected:
     // Read by a widget's update whenever it has nothing left to animate.
     std::unique_ptr<ShaderProgram> shader_;
     // The first entry's controller (null: none, or emptied), kept by every
@@ -437,15 +448,12 @@ protected:
     // step asks after its motion, as a walking person's does, names it there too.
     void NameMotionLines(UpdatePass pass) { AddPassLines(&clock, &animators_[1].period + 1, pass); }
     // Names for the fixed step what a moving widget's step asks of that
-    // block, as a walking person's does: the clock's rate, the controller
-    // count, the tweens held and the flash, on the block's first line, and
-    // whether the transform applies to the children, which its mapping of
-    // a point asks. Not the frame animators, which only a widget without a
+    // block, as a walking person's does, all on its first line: whether the
+    // transform applies to the children, which its mapping of a point
+    // asks, the clock's rate, the controller count, the tweens held and the
+    // flash. Not the frame animators, which only a widget without a
     // controller is asked after.
-    void NameStepMotionLines() {
-        AddPassLines(&clock, &flashCount_ + 1, UpdatePass::kStep);
-        AddPassLines(&transformChildren_, &transformChildren_ + 1, UpdatePass::kStep);
-    }
+    void NameStepMotionLines() { AddPassLines(&clock, &flashCount_ + 1, UpdatePass::kStep); }
     void StartArc(int endX, int endY, int minDy, int maxDy, int time);
     // Offsets off, `write`, offsets on, when there are any offsets.
     template <typename Write>
