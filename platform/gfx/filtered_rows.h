@@ -89,6 +89,14 @@ public:
         return {slot.texels.data() + stride * at + 1, stride, slot.made.data() + at, slot.key.height - step.column};
     }
 
+    // Starts fetching entries [lowest, lowest + count) of the row at v
+    // into the cache, made or not, when its offset is kept. A wide image's
+    // kept rows lie a texture's width apart and are read once a frame, long
+    // gone from the cache by then: read a row at a time, right to left when
+    // mirrored, they are fetched a row ahead, as no prefetcher of the
+    // processor's would.
+    void Prefetch(int32_t v, int lowest, int count) const;
+
     // Rows made[0 .. count) of a draw that reads entries [lowest, past) of
     // each, grouped for the blend: runs of rows next to each other, each run
     // with the extent of its rows' entries, [first, last), not clipped to

@@ -625,6 +625,7 @@ void DrawRect(DrawSetup& d, const RectSpec& r) {
             // Rows filtered for an earlier draw at this offset serve as texels
             // (asked above already for kept-row draws, which found none).
             if (const uint32_t* kept = filtered && !keptRows ? filtered->Row(s0, vFixed).texels : nullptr) {
+                if (unitRows.ok && py + 1 < y1) filtered->Prefetch(unitRows.Row(py + 1), run.Lowest(0, width), width);
                 if (run.mirrored) {
                     mirroredKept = kept;
                 } else {
