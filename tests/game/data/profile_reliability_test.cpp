@@ -233,12 +233,29 @@ TEST_F(ProfileReliability, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
             report.bad += versions.contains(ReadBytes(folder[lane] + "profiles.xml")) ? 0 : 1;
         };
         pid_t previous = -1;
+        int previousLane = 0;
         for (int trial = 0; trial < kTrialsEach; ++trial) {
             const int lane = trial % 2;
+            // The delay counts from the child's own saves, not from the fork,
+            // and scales with them: a forked child's first save pays for
+            // copying the pages it touches, and under the sanitizers each
+            // save of a child takes a few times the parent's, so kills timed
+            // by the parent's saves all landed before a save wrote its file.
+            int ready[2];
+            if (::pipe(ready) != 0) continue;
             const pid_t child = ::fork();
             if (child == 0) {
                 try {
+                    ::close(ready[0]);
                     SetAppDataFolder(folder[lane]);
+                    manager.Save();
+                    const auto from = std::chrono::steady_clock::now();
+                    manager.Save();
+                    const int64_t took =
+                        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - from)
+                            .count();
+                    [[maybe_unused]] ssize_t said = ::write(ready[1], &took, sizeof took);
+                    ::close(ready[1]);
                     for (int n = 0; n < 100000; ++n) {
                         apply(n % kVersions);
                         manager.Save();
@@ -246,12 +263,23 @@ TEST_F(ProfileReliability, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
                 } catch (...) {}
                 ::_exit(0);
             }
-            if (previous > 0) reap(previous, 1 - lane);
-            std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+            ::close(ready[1]);
+            if (child < 0) {
+                // Never kill(-1, ...): that would signal every process.
+                ::close(ready[0]);
+                continue;
+            }
+            if (previous > 0) reap(previous, previousLane);
+            int64_t childSave = 0;
+            if (::read(ready[0], &childSave, sizeof childSave) != sizeof childSave) childSave = perSave.count();
+            ::close(ready[0]);
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(rng) * std::max<int64_t>(childSave, 1) /
+                                                                  std::max<int64_t>(perSave.count(), 1)));
             ::kill(child, SIGKILL);
             previous = child;
+            previousLane = lane;
         }
-        reap(previous, (kTrialsEach - 1) % 2);
+        if (previous > 0) reap(previous, previousLane);
         [[maybe_unused]] ssize_t written = ::write(out, &report, sizeof report);
     };
     int pipes[kWorkers][2];
