@@ -222,12 +222,11 @@ void FilteredRows::Filter(const SamplerSetup& s, Slot& slot, int32_t v, uint32_t
 void FilteredRows::Prefetch(int32_t v, int lowest, int count) const {
     const RowsFrom row = MadeRowsFrom(v);
     if (!row.made || lowest < -1 || count <= 0 || lowest + count > kept_->key.width) return;
-    const auto* from = reinterpret_cast<const char*>(row.texels + lowest);
-    const auto* last = from + (static_cast<size_t>(count) - 1) * sizeof(uint32_t);
-    constexpr ptrdiff_t kLine = 64;
-    for (const char* at = from; at <= last; at += kLine) __builtin_prefetch(at);
-    // The last entry's line, when the steps above went past its start.
-    __builtin_prefetch(last);
+    // Each line from the first entry's to the last entry's, once.
+    constexpr uintptr_t kLine = 64;
+    const auto first = reinterpret_cast<uintptr_t>(row.texels + lowest) & ~(kLine - 1);
+    const auto last = reinterpret_cast<uintptr_t>(row.texels + lowest + count - 1);
+    for (uintptr_t at = first; at <= last; at += kLine) __builtin_prefetch(reinterpret_cast<const void*>(at));
 }
 
 int FilteredRows::GroupRunsPlain(const Made* made, int count, int lowest, int past, bool skipClear, Run* runs, int most,

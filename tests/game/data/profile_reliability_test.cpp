@@ -211,7 +211,6 @@ TEST_F(ProfileReliability, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
     };
     auto work = [&](int worker, int out) {
         std::mt19937 rng(static_cast<uint32_t>(worker) + 1);
-        std::uniform_int_distribution<int64_t> delay(0, std::max<int64_t>(100, 2 * perSave.count()));
         std::string folder[2];
         for (int lane = 0; lane < 2; ++lane) {
             folder[lane] = (lanes.Path() / (std::to_string(worker) + "_" + std::to_string(lane))).string() + "/";
@@ -273,8 +272,9 @@ TEST_F(ProfileReliability, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
             int64_t childSave = 0;
             if (::read(ready[0], &childSave, sizeof childSave) != sizeof childSave) childSave = perSave.count();
             ::close(ready[0]);
-            std::this_thread::sleep_for(std::chrono::microseconds(delay(rng) * std::max<int64_t>(childSave, 1) /
-                                                                  std::max<int64_t>(perSave.count(), 1)));
+            // Up to two of the child's saves.
+            std::uniform_int_distribution<int64_t> delay(0, std::max<int64_t>(100, 2 * childSave));
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
             ::kill(child, SIGKILL);
             previous = child;
             previousLane = lane;
