@@ -79,8 +79,16 @@ enum class ShowCommand { Hide, Show, ShowNormal, ShowNoActivate, Minimize, Maxim
 
 struct WindowPlacement {
     ShowCommand show = ShowCommand::Hide;  // Hide, ShowNormal, Minimize or Maximize
-    WindowRect normal;                     // position and size when restored
+    WindowRect normal;                     // the outer rectangle when restored, frame included
 };
+
+// The border a window manager draws around a client area, in pixels per side.
+struct FrameInsets {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The rectangle of a client area together with its frame.
+WindowRect OuterRect(const WindowRect& client, const FrameInsets& frame);
 
 enum class SystemCursor {
     Arrow,
@@ -141,7 +149,10 @@ public:
     const std::string& LastError() const { return error_; }
 
     // Classes and windows. Positions are of the client area on the desktop:
-    // the frame around it belongs to the desktop's window manager.
+    // the frame around it belongs to the desktop's window manager. Two are
+    // of the outer corner instead: a window manager puts a new window's frame
+    // where CreateWindow asks, and so GetPlacement gives the frame's corner,
+    // which reopens a window exactly where it was.
     bool RegisterClass(const WindowClass& windowClass);
     WindowHandle CreateWindow(const WindowCreateParams& params);
     bool DestroyWindow(WindowHandle window);

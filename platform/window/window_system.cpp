@@ -268,8 +268,11 @@ bool WindowSystem::GetPlacement(WindowHandle window, WindowPlacement* placement)
                       : rec->minimised ? ShowCommand::Minimize
                       : rec->maximised ? ShowCommand::Maximize
                                        : ShowCommand::ShowNormal;
+    FrameInsets frame;
+    if (rec->sdl && SDL_GetWindowBordersSize(rec->sdl, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0)
+        frame = {};
     std::lock_guard<std::mutex> hold(lock_);
-    placement->normal = rec->normal;
+    placement->normal = OuterRect(rec->normal, frame);
     return true;
 }
 
@@ -340,6 +343,11 @@ bool WindowSystem::ClientToScreen(WindowHandle window, int* x, int* y) const {
     *x += rec->rect.x;
     *y += rec->rect.y;
     return true;
+}
+
+WindowRect OuterRect(const WindowRect& client, const FrameInsets& frame) {
+    return {client.x - frame.left, client.y - frame.top, client.width + frame.left + frame.right,
+            client.height + frame.top + frame.bottom};
 }
 
 WindowRect WindowSystem::AdjustWindowRect(const WindowRect& client, uint32_t) { return client; }

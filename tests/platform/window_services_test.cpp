@@ -118,4 +118,22 @@ TEST_F(ServicesTest, HeadlessMessageBoxesPrintAndAnswerTheirDefaultButton) {
     }
 }
 
+// A window manager puts a new window's frame where the window asked to be
+// and the client area inside it. What is saved from a placed window and
+// asked for at the next start must keep the window still, start after start,
+// and the saved rectangle must hold the whole window to keep it on screen.
+TEST(WindowFrameTest, AWindowReopenedAtItsSavedPlacementStaysWhereItWas) {
+    const plat::FrameInsets frame{3, 22, 3, 3};
+    plat::WindowRect client{100, 80, 800, 600};
+    for (int start = 0; start < 3; ++start) {
+        const plat::WindowRect saved = plat::OuterRect(client, frame);
+        EXPECT_EQ(806, saved.width);
+        EXPECT_EQ(625, saved.height);
+        const plat::WindowRect reopened{saved.x + frame.left, saved.y + frame.top, client.width, client.height};
+        EXPECT_EQ(client, reopened) << "start " << start;
+        client = reopened;
+    }
+    EXPECT_EQ(client, plat::OuterRect(client, {}));
+}
+
 }  // namespace
