@@ -43,7 +43,7 @@ void Report(const plat::FaultInfo& fault) {
     if (offerSend) buttons.push_back("Send Report");
     buttons.push_back("Close Now");
     const std::unique_ptr<ReportDialogs> dialogs = MakeDesktopReportDialogs();
-    const int answer = dialogs->ShowReport(std::string(kHeaderText) + "\n\n" + report.text, buttons);
+    const int answer = dialogs->ShowReport(kHeaderText, report.text, buttons);
     if (offerSend && answer == 0) {
         CrashUploadFields fields{application->ExtendCrashUpload(),
                                  application->ProductName(),

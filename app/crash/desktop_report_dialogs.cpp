@@ -1,6 +1,7 @@
-// The reporter's windows on the desktop: the report and the retry question
-// as button boxes, the details and progress windows as dialog windows of
+// The reporter's windows on the desktop: the retry question as a button box,
+// the report, details and progress windows as dialog windows of
 // platform/window, placed and sized as the reporter has always placed them.
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -13,16 +14,30 @@ namespace {
 constexpr const char* kDetailsPrompt = "Please help out by providing as much information as you can about this crash.";
 constexpr const char* kConnectFailureText = "Failed to connect to server.";
 
-plat::DialogLayout DetailsWindow() {
+// A header above an edit box, as the report and details windows are laid out.
+plat::DialogLayout HeaderAndPane(std::string_view title, std::string_view header, plat::EditBox edit) {
     plat::DialogLayout layout;
-    layout.title = "Error Details";
-    layout.x = layout.y = 80;
-    layout.text = kDetailsPrompt;
+    layout.title = title;
+    layout.text = header;
     layout.textRect = {8, 8, 384, 84};
+    layout.textFace = "Arial";
     layout.textPoints = 9;
     layout.boldText = true;
-    layout.editable = true;
+    layout.edit = edit;
     layout.editRect = {8, 92, 384, 168};
+    return layout;
+}
+
+int RunUntilAnswered(plat::DialogWindow& window) {
+    int answer = plat::DialogWindow::kNothing;
+    while ((answer = window.Poll()) == plat::DialogWindow::kNothing)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return answer;
+}
+
+plat::DialogLayout DetailsWindow() {
+    plat::DialogLayout layout = HeaderAndPane("Error Details", kDetailsPrompt, plat::EditBox::kTyped);
+    layout.x = layout.y = 80;
     layout.buttons = {{"Continue", {8, 268, 188, 24}}, {"Abort", {204, 268, 188, 24}}};
     return layout;
 }
@@ -41,17 +56,17 @@ plat::DialogLayout ProgressWindow(std::string_view text) {
 
 class DesktopReportDialogs : public ReportDialogs {
 public:
-    int ShowReport(std::string_view text, const std::vector<std::string>& buttons) override {
-        return plat::ShowButtonBox("Fatal Error!", text, buttons);
+    int ShowReport(std::string_view header, std::string_view report, const std::vector<std::string>& buttons) override {
+        const std::unique_ptr<plat::DialogWindow> window =
+            plat::DialogWindow::Open(ReportWindowLayout(header, report, buttons));
+        if (!window) return -1;
+        const int answer = RunUntilAnswered(*window);
+        return answer >= 0 ? answer : -1;
     }
 
     bool AskDetails(std::string* userText) override {
         const std::unique_ptr<plat::DialogWindow> window = plat::DialogWindow::Open(DetailsWindow());
-        if (!window) return false;
-        int answer = plat::DialogWindow::kNothing;
-        while ((answer = window->Poll()) == plat::DialogWindow::kNothing)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (answer != 0) return false;
+        if (!window || RunUntilAnswered(*window) != 0) return false;
         *userText = window->Edited();
         return true;
     }
@@ -79,5 +94,16 @@ private:
 };
 
 }  // namespace
+
+plat::DialogLayout ReportWindowLayout(std::string_view header, std::string_view report,
+                                      const std::vector<std::string>& buttons) {
+    plat::DialogLayout layout = HeaderAndPane("Fatal Error!", header, plat::EditBox::kReadOnly);
+    layout.editText = report;
+    const int count = std::max(1, static_cast<int>(buttons.size()));
+    const int width = ((49 - count) * 8) / count;
+    for (size_t i = 0; i < buttons.size(); ++i)
+        layout.buttons.push_back({buttons[i], {8 + static_cast<int>(i) * (width + 8), 268, width, 24}});
+    return layout;
+}
 
 std::unique_ptr<ReportDialogs> MakeDesktopReportDialogs() { return std::make_unique<DesktopReportDialogs>(); }

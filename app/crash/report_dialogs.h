@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/window/dialog_window.h"
+
 class ReportDialogs {
 public:
     ReportDialogs() = default;
@@ -19,7 +21,8 @@ public:
     ReportDialogs& operator=(const ReportDialogs&) = delete;
 
     // The button pressed, by index; -1 when closed or not shown.
-    virtual int ShowReport(std::string_view text, const std::vector<std::string>& buttons) = 0;
+    virtual int ShowReport(std::string_view header, std::string_view report,
+                           const std::vector<std::string>& buttons) = 0;
     // True on "Continue", with what the user typed; false on "Abort" or close.
     virtual bool AskDetails(std::string* userText) = 0;
     // The progress window: opened, its line changed, polled, closed.
@@ -35,3 +38,9 @@ public:
 
 // The windows on the desktop.
 std::unique_ptr<ReportDialogs> MakeDesktopReportDialogs();
+
+// The "Fatal Error!" window: a fixed 400 x 300 client area at 64,64 whatever
+// the report's length, the header above the report's scrolling pane, and the
+// buttons sharing the bottom row in equal widths.
+plat::DialogLayout ReportWindowLayout(std::string_view header, std::string_view report,
+                                      const std::vector<std::string>& buttons);

@@ -1,9 +1,12 @@
 #pragma once
 // A small window of its own for questions asked when the application may be
-// broken (the crash report's details and progress windows), needing no
-// WindowSystem: a block of read-only text, optionally an edit box the user
-// types into (several lines; Return starts a new one), and push buttons, each
-// where the caller places it. Text is drawn with a system font.
+// broken (the crash report and its details and progress windows), needing no
+// WindowSystem: a block of read-only text, optionally an edit box, and push
+// buttons, each where the caller places it. The edit box either takes what
+// the user types (several lines; Return starts a new one) or shows text the
+// user scrolls through, selects with the mouse and copies (Ctrl+C, Ctrl+A
+// for all of it); both wrap their lines and scroll. Text is drawn with
+// system fonts, the edit box's in a monospace face.
 //
 // The caller runs the window by polling it: Poll takes what the desktop sent,
 // redraws, and says which button was pressed. Open gives null where no box
@@ -14,6 +17,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/window/text_pane.h"
 
 namespace plat {
 
@@ -26,16 +31,20 @@ struct DialogButton {
     DialogRect rect;
 };
 
+enum class EditBox { kNone, kTyped, kReadOnly };
+
 struct DialogLayout {
     std::string title;
     int x = 64, y = 64;  // the client area's place and size on the desktop
     int width = 400, height = 300;
     std::string text;  // UTF-8, wrapped at spaces to the rectangle's width
     DialogRect textRect;
+    std::string textFace = "Tahoma";
     int textPoints = 8;
     bool boldText = false;
-    bool editable = false;
+    EditBox edit = EditBox::kNone;
     DialogRect editRect;
+    std::string editText;  // UTF-8, what the edit box holds when the window opens
     std::vector<DialogButton> buttons;
 };
 
@@ -52,6 +61,8 @@ public:
     void SetText(std::string_view text);
     // What the user typed into the edit box, UTF-8.
     const std::string& Edited() const;
+    // The edit box's pane, null without one.
+    const TextPane* Pane() const;
     // The index of the button pressed since the last poll, kClosed, or kNothing.
     int Poll();
 

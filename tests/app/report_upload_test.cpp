@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 // Answers as a user would, and keeps what the windows were shown.
 class ScriptedDialogs : public ReportDialogs {
 public:
-    int ShowReport(std::string_view, const std::vector<std::string>&) override { return -1; }
+    int ShowReport(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
     bool AskDetails(std::string* userText) override {
         ++detailsAsked;
         if (!continueDetails) return false;
