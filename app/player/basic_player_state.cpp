@@ -136,6 +136,7 @@ std::wstring EscapeXmlAttribute(std::wstring_view text) {
             case L'<': out += L"&lt;"; break;
             case L'>': out += L"&gt;"; break;
             case L'"': out += L"&quot;"; break;
+            case L'\n': out += L"&cr;"; break;  // a bare one would read back as a blank
             default: out += c;
         }
     }

@@ -21,10 +21,44 @@ struct PlainBytes {
 };
 constexpr PlainBytes kPlain;
 
+// Inside a value quoted with apostrophes the closing apostrophe ends a run too.
+struct PlainInApostrophes : PlainBytes {
+    constexpr PlainInApostrophes() { table[static_cast<unsigned char>('\'')] = false; }
+};
+constexpr PlainInApostrophes kPlainInApostrophes;
+
+// Far deeper than any file of the game; a nest deeper than this is damage, and
+// every node copies its path, so reading it on would take minutes.
+constexpr int kMaxDepth = 256;
+
 // Most names and values hold no entity: skip the copy for them. They are
 // short, so an inline search beats the library call std::wstring::find makes.
 void DecodeInPlace(std::wstring& s) {
     if (std::find(s.begin(), s.end(), L'&') != s.end()) DecodeXmlEntitiesInPlace(s);
+}
+
+// Line ends and tabs a quoted value holds read as blanks, a CR LF pair as one;
+// "&cr;" still gives a line feed, since it is decoded afterwards.
+void NormaliseBlanks(std::wstring& s) {
+    auto out = s.begin();
+    for (auto in = s.begin(); in != s.end(); ++in) {
+        wchar_t c = *in;
+        if (c == L'\r' && in + 1 != s.end() && in[1] == L'\n') continue;
+        if (c == L'\t' || c == L'\n' || c == L'\r') c = L' ';
+        *out++ = c;
+    }
+    s.erase(out, s.end());
+}
+
+// The one scan most values need: no blank to normalise and no entity.
+void NormaliseAndDecodeValue(std::wstring& s) {
+    bool blanks = false, entity = false;
+    for (wchar_t c : s) {
+        if (c == L'&') entity = true;
+        if (c == L'\t' || c == L'\n' || c == L'\r') blanks = true;
+    }
+    if (blanks) NormaliseBlanks(s);
+    if (entity) DecodeXmlEntitiesInPlace(s);
 }
 
 bool EndsWith(const std::wstring& s, std::wstring_view tail) {
@@ -36,6 +70,7 @@ bool EndsWith(const std::wstring& s, std::wstring_view tail) {
 void XMLParser::Reset() {
     EncodingParser::Reset();
     path_.clear();
+    depth_ = 0;
 }
 
 void XMLParser::AddAttribute(XMLElement& element, std::wstring_view name, std::wstring_view value) {
@@ -45,7 +80,7 @@ void XMLParser::AddAttribute(XMLElement& element, std::wstring_view name, std::w
 
 void XMLParser::Flush(XMLElement& e) {
     DecodeInPlace(attrName_);
-    DecodeInPlace(attrValue_);
+    NormaliseAndDecodeValue(attrValue_);
     AddAttribute(e, attrName_, attrValue_);
     lastAttrName_.swap(attrName_);  // both keep their storage
     attrName_.clear();
@@ -69,6 +104,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
     e.attributeOrder.clear();
     e.value.clear();
 
+    wchar_t quote = 0;  // the mark that opened the quote being read
     bool pendingSpace = false, inQuotes = false, quoteClosed = false, inAttributes = false, seenEquals = false;
     std::wstring& attrName = attrName_;
     std::wstring& attrValue = attrValue_;
@@ -114,16 +150,24 @@ bool XMLParser::ReadNode(XMLElement& e) {
             continue;
         }
 
+        const bool inText = e.kind == XMLElement::kNothing || e.kind == XMLElement::kText;
+        // An apostrophe opens a quote only where a value begins: elsewhere, as
+        // in a bare value or in text, it is a letter.
+        const bool opensQuote = c == L'"' || (c == L'\'' && e.kind == XMLElement::kStart && seenEquals &&
+                                              attrValue.empty() && !quoteClosed);
         bool ordinary = false;
-        if (c == L'"') {
+        if (inQuotes ? c == quote : opensQuote) {
             inQuotes = !inQuotes;
+            quote = c;
             if (!inQuotes) quoteClosed = true;
-            if (e.kind == XMLElement::kNothing || e.kind == XMLElement::kText)
+            if (inText)
                 ordinary = true;
             else
                 continue;  // quotes in a tag only delimit
         } else if (inQuotes) {
             ordinary = true;
+        } else if (c == L'>' && inText) {
+            ordinary = true;  // a plain character of text, as in any XML
         } else if (c == L'<') {
             if (e.kind == XMLElement::kText) {
                 PushBack(c);
@@ -142,6 +186,7 @@ bool XMLParser::ReadNode(XMLElement& e) {
                     bool selfClosing = false;
                     if (attrName == L"/"sv) {
                         selfClosing = true;
+                        attrName.clear();  // the close mark, not an attribute
                     } else {
                         if (!attrName.empty() || !attrValue.empty()) flush();
                         if (!lastAttrName.empty()) {
@@ -162,6 +207,10 @@ bool XMLParser::ReadNode(XMLElement& e) {
                         PushBack(L'/');
                         PushBack(L'<');
                     }
+                    if (++depth_ > kMaxDepth) {
+                        Fail(L"Elements Nested Too Deeply");
+                        return false;
+                    }
                     if (!path_.empty()) path_ += L'/';
                     path_ += e.name;
                     return finish();
@@ -179,9 +228,10 @@ bool XMLParser::ReadNode(XMLElement& e) {
                         return false;
                     }
                     path_.resize(slash == std::wstring::npos ? 0 : slash);
+                    --depth_;
                     return finish();
                 }
-                default: Fail(L"Unexpected '>'"); return false;
+                default: Fail(L"Unexpected '>'"); return false;  // not reached: text takes it
             }
         } else if (c == L'/' && e.kind == XMLElement::kStart && e.name.empty()) {
             e.kind = XMLElement::kEnd;
@@ -251,6 +301,6 @@ bool XMLParser::ReadNode(XMLElement& e) {
                 break;
         }
         // The bytes that would each take the branch just taken, at once.
-        if (grown) TakePlainRun(*grown, kPlain.table);
+        if (grown) TakePlainRun(*grown, inQuotes && quote == L'\'' ? kPlainInApostrophes.table : kPlain.table);
     }
 }

@@ -2,9 +2,10 @@
 // The pull reader of the engine's XML dialect: one node per call (start tag,
 // end tag, text, processing instruction; comments are skipped). Not full XML:
 // no DTD, CDATA, numeric references or namespaces; text white space is
-// collapsed; attribute values may be quoted or bare; a comment opens only when
-// white space follows "<!--". Error texts are fixed ("Unexpected End of File",
-// "Unexpected '<'", ...) because loaders show them to the player.
+// collapsed; attribute values may be quoted (either mark) or bare, and line
+// ends and tabs in them read as blanks; a comment opens only when white space
+// follows "<!--"; elements nest at most 256 deep ("Elements Nested Too Deeply"). Error texts are fixed ("Unexpected End
+// of File", "Unexpected '<'", ...) because loaders show them to the player.
 
 #include <string>
 #include <string_view>
@@ -35,6 +36,7 @@ private:
     void Flush(XMLElement& element);
 
     std::wstring path_;
+    int depth_ = 0;  // elements open, the length of path_ in names
     // The attribute being read, kept here so their storage outlives each node.
     std::wstring attrName_, attrValue_, lastAttrName_;
 };

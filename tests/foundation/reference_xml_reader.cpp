@@ -26,6 +26,7 @@ bool EndsWith(const std::wstring& s, std::wstring_view tail) {
 void ReferenceXMLReader::Reset() {
     EncodingParser::Reset();
     path_.clear();
+    depth_ = 0;
 }
 
 bool ReferenceXMLReader::NextElement(ReferenceXMLNode& element) {
@@ -45,11 +46,16 @@ bool ReferenceXMLReader::ReadNode(ReferenceXMLNode& e) {
     e.attributeOrder.clear();
     e.value.clear();
 
+    wchar_t quote = 0;
     bool pendingSpace = false, inQuotes = false, quoteClosed = false, inAttributes = false, seenEquals = false;
     std::wstring attrName, attrValue, lastAttrName;
 
     auto flush = [&] {
         DecodeInPlace(attrName);
+        // Tabs and line ends read as blanks, CR LF as one.
+        for (size_t at; (at = attrValue.find(L"\r\n")) != std::wstring::npos;) attrValue.erase(at, 1);
+        for (wchar_t& ch : attrValue)
+            if (ch == L'\t' || ch == L'\n' || ch == L'\r') ch = L' ';
         DecodeInPlace(attrValue);
         e.attributes[attrName] = attrValue;
         if (attrName != L"/") e.attributeOrder.push_back(attrName);
@@ -94,14 +100,17 @@ bool ReferenceXMLReader::ReadNode(ReferenceXMLNode& e) {
         }
 
         bool ordinary = false;
-        if (c == L'"') {
+        const bool inText = e.kind == XMLElement::kNothing || e.kind == XMLElement::kText;
+        const bool valueStarts = e.kind == XMLElement::kStart && seenEquals && attrValue.empty() && !quoteClosed;
+        if (inQuotes ? c == quote : (c == L'"' || (c == L'\'' && valueStarts))) {
             inQuotes = !inQuotes;
+            quote = c;
             if (!inQuotes) quoteClosed = true;
-            if (e.kind == XMLElement::kNothing || e.kind == XMLElement::kText)
+            if (inText)
                 ordinary = true;
             else
                 continue;  // quotes in a tag only delimit
-        } else if (inQuotes) {
+        } else if (inQuotes || (c == L'>' && inText)) {
             ordinary = true;
         } else if (c == L'<') {
             if (e.kind == XMLElement::kText) {
@@ -121,6 +130,7 @@ bool ReferenceXMLReader::ReadNode(ReferenceXMLNode& e) {
                     bool selfClosing = false;
                     if (attrName == L"/") {
                         selfClosing = true;
+                        attrName.clear();
                     } else {
                         if (!attrName.empty() || !attrValue.empty()) flush();
                         if (!lastAttrName.empty()) {
@@ -141,6 +151,10 @@ bool ReferenceXMLReader::ReadNode(ReferenceXMLNode& e) {
                         PushBack(L'/');
                         PushBack(L'<');
                     }
+                    if (++depth_ > 256) {
+                        Fail(L"Elements Nested Too Deeply");
+                        return false;
+                    }
                     path_ += path_.empty() ? e.name : L"/" + e.name;
                     return finish();
                 }
@@ -156,6 +170,7 @@ bool ReferenceXMLReader::ReadNode(ReferenceXMLNode& e) {
                         return false;
                     }
                     path_.resize(slash == std::wstring::npos ? 0 : slash);
+                    --depth_;
                     return finish();
                 }
                 default: Fail(L"Unexpected '>'"); return false;

@@ -28,6 +28,7 @@ public:
 private:
     bool ReadNode(ReferenceXMLNode& element);
     std::wstring path_;
+    int depth_ = 0;
 };
 
 }  // namespace testsupport

@@ -114,7 +114,7 @@ TEST_F(XmlFiles, StructuralErrorsWithTheirLines) {
     EXPECT_EQ(Nodes("<x>\n</y>"), (Lines{L"<x", L"error: End 'y' Doesn't Match Start 'x' @2"}));
     EXPECT_EQ(Nodes("</y>"), (Lines{L"error: Unexpected End @1"}));
     EXPECT_EQ(Nodes("<a <b>"), (Lines{L"error: Unexpected '<' @1"}));
-    EXPECT_EQ(Nodes("text>"), (Lines{L"error: Unexpected '>' @1"}));
+    EXPECT_EQ(Nodes("<t>a>b</t>"), (Lines{L"<t", L"'a>b'", L"</t"}));
     EXPECT_EQ(Nodes("<a>\x01</a>"), (Lines{L"<a", L"error: Illegal Character @1"}));
     EXPECT_EQ(Nodes("<a>tail"), (Lines{L"<a", L"error: Unexpected End of File @1"}));
 }

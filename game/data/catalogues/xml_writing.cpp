@@ -21,6 +21,7 @@ void AppendEscaped(std::wstring& out, wchar_t c) {
         case L'<': out += L"&lt;"; break;
         case L'>': out += L"&gt;"; break;
         case L'"': out += L"&quot;"; break;
+        case L'\n': out += L"&cr;"; break;  // a bare one would read back as a blank
         default: out += c; break;
     }
 }
