@@ -186,16 +186,22 @@ protected:
         return nullptr;
     }
 
-    // The build list's row of that type, clicked; the list is cheapest first.
+    // The build list's row of that type, clicked; the list is cheapest first,
+    // five rows a page, and its arrow turns the page until the row shows.
     bool ClickBuildRow(std::wstring_view type) {
-        auto& list = Hud()->BuildingTypes().entries;
+        const auto& shown = Hud()->BuildingTypes();
+        const auto& list = shown.entries;
         auto found = std::find_if(list.begin(), list.end(), [type](ITEM_TYPE* t) { return t->type == type; });
         if (found == list.end()) return false;
         auto cost = [](ITEM_TYPE* t) { return static_cast<KIVRA_BUILDING_TYPE*>(t)->buycost; };
         EXPECT_TRUE(
             std::is_sorted(list.begin(), list.end(), [&](ITEM_TYPE* a, ITEM_TYPE* b) { return cost(a) < cost(b); }));
-        const std::wstring row = L"build_row_" + std::to_wstring(found - list.begin());
-        return ClickHud(row.c_str());
+        const auto row = (found - list.begin()) - shown.index;
+        if (row < 0 || row >= 5) {
+            ClickHud(L"build_next");
+            return false;
+        }
+        return ClickHud((L"build_row_" + std::to_wstring(row)).c_str());
     }
 
     DrivenGame* game_ = nullptr;
@@ -686,6 +692,46 @@ TEST_F(GamePlaythroughTest, TheGoalsMenuReachesEveryOpenChallenge) {
     game.Then("each challenge seen once", [&] {
         EXPECT_GT(open.size(), 6u);
         EXPECT_EQ(seen, open);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// Six rides for sale fill more than a page of the build list: its arrow
+// turns to the second page and past it back to the first, and the dearest
+// ride, on the second page, is bought from there.
+TEST_F(GamePlaythroughTest, TheBuildListTurnsToItsSecondPageAndBack) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Ida");
+    OpenFirstPark(game, "the first park");
+    SkipTutorialAndNamePark("the park named, every ride for sale", L"Ida's", [] {
+        Level().availability[L"sky_wheel"] = 1;
+        Level().availability[L"roller_coaster"] = 1;
+        Level().money = 100000;
+    });
+    ClickHudLater("the build tool", L"btn_build");
+    ClickHudLater("the rides", L"tab_ride");
+    ClickHudLater("a page on", L"build_next");
+    game.Then("the second page, past it", [this] {
+        if (game_->FramesOnStep() < 20) return false;
+        EXPECT_EQ(Hud()->BuildingTypes().Size(), 6);
+        EXPECT_EQ(Hud()->BuildingTypes().index, 5);
+        EXPECT_EQ(HudObject(L"build_row_1"), nullptr);
+        return ClickHud(L"build_next");
+    });
+    game.Then("the first page again", [this] {
+        if (game_->FramesOnStep() < 20) return false;
+        EXPECT_EQ(Hud()->BuildingTypes().index, 0);
+        return HudObject(L"build_row_4") != nullptr;
+    });
+    game.Then("the coaster's row", [this] { return ClickBuildRow(L"roller_coaster"); });
+    ClickHudLater("the coaster bought", L"data_buy");
+    game.Then("the coaster carried", [&] {
+        KivraBuilding* held = Grid().GetHeldBuilding();
+        if (!held) return false;
+        EXPECT_EQ(held->GetType(), L"roller_coaster");
         game.Shutdown();
         return true;
     });
