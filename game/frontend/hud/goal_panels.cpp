@@ -105,6 +105,8 @@ void UserInterface::ShowNewGoalMagazine(std::wstring_view challenge, bool playSo
     panel->SetVariable(L"play_sound", PropertyValue::FromBool(playSound));
     if (fresh) {
         panel->SetPostRender(kPostRenderAfterChildren);
+        // The magazine's tag belongs with the goal card, above the night.
+        panel->SetPriority(kNightPriority + 1);
         AddWidget(panel);
     } else {
         panel->RunAnimationNamed(kMagazineScript);

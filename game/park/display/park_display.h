@@ -30,7 +30,11 @@ public:
     // A numbered game event for the tutorial; true when the step it waited
     // for has advanced.
     virtual bool OnTutorialEvent(int32_t event, KivraGrid& grid) = 0;
-    // A scene of the park's (the night's) above the display's children; its
+    // The night's drawing priority among the display's children: above the
+    // park, under every panel, dialog and card of the display, which would
+    // otherwise look disabled under its veil.
+    static constexpr int kNightPriority = 1;
+    // A scene of the park's (the night's) among the display's children; its
     // signals reach the display as its own scripts' do. The display's script
     // widget listens when it is a listener.
     virtual void ShowWatchedScene(AnimationWidget& scene) {

@@ -55,8 +55,11 @@ void KivraGrid::OnNightfall() {
     if (KIVRA_LEVEL* level = CurrentParkLevel()) level->weeks_played = WrappingAdd(level->weeks_played, 1);
     ParkDisplay* display = Display();
     if (display == nullptr) return;
+    // The week's review stands under the display's panels: whatever is open
+    // closes first, so nothing lies over it.
+    RunCallback(L"nightfall_callback");
     auto* night = new AnimationWidget(L"nightfall", 0, 0, true);
-    night->SetPriority(1048576);
+    night->SetPriority(ParkDisplay::kNightPriority);
     auto* player = dynamic_cast<ExtendedPropertyInterface*>(BasicPlayerState::Current());
     night->SetVariable(L"player_state", PropertyValue::FromPropertyInterface(player));
     display->ShowWatchedScene(*night);
