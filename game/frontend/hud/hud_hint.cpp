@@ -107,8 +107,14 @@ void ShowHint(UserInterface& ui) {
     hint->SetVariable(L"objective", PropertyValue::FromPropertyInterface(goal));
     if (dynamic_cast<CombosExist*>(goal)) {
         const std::wstring zone = goal->GetProperty(L"zone_name").ToString();
-        if (!zone.empty())
+        if (!zone.empty()) {
             hint->SetVariable(L"learned_needed_combo", PropertyValue::FromBool(level->learned_combos.contains(zone)));
+        } else {
+            // Any zone will do: the hint tells the zones this park knows.
+            ui.CollectCombos();
+            hint->SetVariable(L"known_zones", PropertyValue::FromPropertyInterface(&ui.Combos()));
+            hint->SetVariable(L"known_zone_count", PropertyValue::FromInt(ui.Combos().Size()));
+        }
     }
     if (dynamic_cast<BuildingsExist*>(goal)) DescribeBuildings(*hint, ui.Grid(), *level, *goal);
     ui.RegisterObject(kHintWidget, hint);

@@ -132,6 +132,8 @@ public:
     StatsQuery<RESEARCH_OPTION*>& ResearchInProgress() { return researchInProgress_; }
     StatsQuery<KIVRA_PERSON_TYPE*>& VisitorTypes() { return visitorTypes_; }
     StatsQuery<KivraComboStats*>& Combos() { return combos_; }
+    // The zones the park knows, afresh into Combos().
+    void CollectCombos();
     StatsQuery<Challenge*>& Challenges() { return challenges_; }
     StatsQuery<Upgrade*>& Upgrades() { return upgrades_; }
     StatsQuery<Boost*>& Boosts() { return boosts_; }
@@ -150,7 +152,6 @@ private:
     // hud_lists.cpp: the rebuilds of "get-stats".
     void CollectBuildingTypes();
     void CollectResearch(bool inProgress);
-    void CollectCombos();
     void CollectChallenges();
     void CollectImprovements(bool upgrades);
     // goal_panels.cpp
