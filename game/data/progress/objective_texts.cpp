@@ -72,10 +72,18 @@ void BuildingsExist::Describe(std::wstring& out, bool withRemaining) {
     Open(out, L"buildings_exist_prefix", required);
     if (fully_upgraded) out += L(L"buildings_exist_fully_upgraded") + L' ';
     if (!type.empty()) {
-        const ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
-        out += L(Key(L"label_", type));
-        out += L' ';
-        out += L(Key(L"label_", record ? record->category : std::wstring(), Plural(required)));
+        // A building's own name says what it is ("1 Cotton Candy Cart", "2
+        // Red Flower Beds"); only a type without a plural of its own is
+        // counted in its category's word.
+        const std::wstring& own = L(Key(L"label_", type, Plural(required)));
+        if (!own.empty()) {
+            out += own;
+        } else {
+            const ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
+            out += L(Key(L"label_", type));
+            out += L' ';
+            out += L(Key(L"label_", record ? record->category : std::wstring(), Plural(required)));
+        }
     } else if (!category.empty()) {
         out += L(Key(L"label_", category, Plural(required)));
     } else {

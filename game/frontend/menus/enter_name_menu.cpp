@@ -1,6 +1,7 @@
 #include "game/frontend/menus/enter_name_menu.h"
 
 #include "foundation/expression/constants_map.h"
+#include "foundation/expression/format.h"
 #include "foundation/expression/localization_map.h"
 #include "foundation/system/app_services.h"
 #include "game/frontend/menus/frontend_host.h"
@@ -43,7 +44,13 @@ void EnterNameMenu::Draw(Graphics* g) {
     if (!font) return;
     g->SetFont(font);
     g->SetColor(Color::White);
-    g->WriteString(LocalizeLookup(L"enter_name_menu"), GetWidth() / 2, 36, -1, 0);
+    g->WriteString(Heading(), GetWidth() / 2, 36, -1, 0);
+}
+
+std::wstring EnterNameMenu::Heading() const {
+    if (nameEdit_->GetText().size() < static_cast<size_t>(kMaxNameLength)) return LocalizeLookup(L"enter_name_menu");
+    const PropertyValue limit = PropertyValue::FromInt(kMaxNameLength);
+    return FormatWithArguments(LocalizeLookup(L"enter_name_full"), {&limit, 1});
 }
 
 bool EnterNameMenu::AllowKeyDown(int editId, int key) {

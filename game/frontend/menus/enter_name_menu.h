@@ -6,6 +6,7 @@
 // every slot taken nothing is created: a notice says so and the dialog stays.
 // Main thread only.
 
+#include <string>
 #include <string_view>
 
 #include "widgets/controls/edit_widget.h"
@@ -29,6 +30,10 @@ public:
     bool AllowKeyDown(int editId, int key) override;
     bool AllowKey(int editId, wchar_t c) override;
     bool AllowText(int editId, const std::wstring& text) override;
+
+    // The line above the field: the question, or, once the name is as long
+    // as a name may be, that no more letters fit.
+    std::wstring Heading() const;
 
     EditWidget* GetNameEdit() const { return nameEdit_; }
     ButtonWidget* GetOkButton() const { return okButton_; }

@@ -162,8 +162,12 @@ void ProfileMenu::FinishEditing() {
 }
 
 void ProfileMenu::DoAction(std::wstring_view action, std::wstring_view, int) {
-    // Without a chosen profile the screen cannot be left.
-    if (!SelectedRowIsNamed()) return;
+    // Without a chosen profile the screen cannot be left; Done says why
+    // rather than seeming not to work.
+    if (!SelectedRowIsNamed()) {
+        if (action == L"main") ShowMenu(new NoticeMenu(L"profile_none_chosen", nullptr, L"menu"));
+        return;
+    }
     ProfileBook* profiles = Profiles();
     if (action == L"main") {
         if (profiles && profiles->GetSelectedSlot() != selected_) FinishEditing();
