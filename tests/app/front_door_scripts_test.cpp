@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -288,9 +289,11 @@ struct ParkDouble : ExtendedPropertyInterface {
         if (name == L"trophies_earned") return PropertyValue(won);
         if (name == L"trophies_required") return PropertyValue(needed);
         if (name == L"name") return PropertyValue(parkName);
+        if (name == L"display_name") return PropertyValue(displayName);
         return ExtendedPropertyInterface::GetProperty(name);
     }
     std::wstring parkName;
+    std::wstring displayName;
     int won = 0;
     int needed = 0;
 };
@@ -330,8 +333,13 @@ TEST_F(FrontDoorScriptsTest, TheParksScreensRunOnTheirPicturesAndOpenAParkOnceIt
     Screen* loading = Run(L"loading", {{L"level_to_play", PropertyValue(L"maple_green")}});
     EXPECT_EQ(loading->actions, std::vector<std::wstring>{L"displayed_loading"});
 
+    // The finished park is named as the player named it.
+    player.bay.displayName = L"Gull Cove";
     Screen* beat = Run(L"beat_level_menu", {{L"player_state", PropertyValue::FromPropertyInterface(&player)},
                                             {L"level", PropertyValue::FromPropertyInterface(&player.bay)}});
+    auto* parkName = dynamic_cast<TextLabel*>(beat->Variables()[L"park"].ToWidget<DynamicWidget>());
+    ASSERT_NE(parkName, nullptr);
+    EXPECT_EQ(parkName->GetText(), L"Gull Cove");
     auto* splash = beat->Variables()[L"splash"].ToWidget<DynamicWidget>();
     ASSERT_NE(splash, nullptr);
     EXPECT_EQ(splash->GetImage(), registry.FindImageByName(L"bg_splash_saltwind_bay"));
@@ -518,23 +526,53 @@ TEST_F(FrontDoorScriptsTest, TheHintAdvisesInWordsForEveryGoal) {
     struct Record : ExtendedPropertyInterface {
         PropertyValue GetProperty(std::wstring_view name) override {
             if (name == L"description") return PropertyValue(L"Form 1 zone in your park.");
+            if (name == L"check" && zone) return PropertyValue(L"zones_exist");
+            if (name == L"zone_name" && zone) return PropertyValue(*zone);
             if (name == L"magazine_name") return PropertyValue(L"funbooks");
             if (name == L"metal") return PropertyValue(L"silver");
             return ExtendedPropertyInterface::GetProperty(name);
         }
-    } record;
+        std::optional<std::wstring> zone;
+    } record, snackStreet, anyZone;
+    snackStreet.zone = L"snack_street";
+    anyZone.zone = L"";
+    // The zones a park knows, as the display's list of them.
+    struct Zone : ExtendedPropertyInterface {
+        PropertyValue GetProperty(std::wstring_view name) override {
+            return name == L"name" ? PropertyValue(L"kids_corner") : ExtendedPropertyInterface::GetProperty(name);
+        }
+    } kidsCorner;
+    struct Zones : ExtendedPropertyInterface {
+        PropertyValue GetProperty(std::wstring_view name) override {
+            return name == L"0" ? PropertyValue::FromPropertyInterface(zone)
+                                : ExtendedPropertyInterface::GetProperty(name);
+        }
+        Zone* zone = nullptr;
+    } known;
+    known.zone = &kidsCorner;
     const PropertyValue objective = PropertyValue::FromPropertyInterface(&record);
+    const std::wstring zoneRule = LocalizeLookup(L"hint_zone");
     struct Case {
         const char* what;
         std::map<std::wstring, PropertyValue> found;
         std::wstring advice;
     };
+    // A zone goal says which buildings make the zone and how near they stand.
     const std::vector<Case> cases = {
         {"nothing found", {}, LocalizeLookup(L"hint_general")},
-        {"a zone whose combination is learned",
-         {{L"learned_needed_combo", PropertyValue(true)}},
-         LocalizeLookup(L"hint_general")},
-        {"a zone still to learn", {{L"learned_needed_combo", PropertyValue(false)}}, LocalizeLookup(L"hint_zone")},
+        {"a named zone, learned",
+         {{L"objective", PropertyValue::FromPropertyInterface(&snackStreet)},
+          {L"learned_needed_combo", PropertyValue(true)}},
+         zoneRule + L"\n" + LocalizeLookup(L"hint_zone_snack_street")},
+        {"a named zone still to learn",
+         {{L"objective", PropertyValue::FromPropertyInterface(&snackStreet)},
+          {L"learned_needed_combo", PropertyValue(false)}},
+         zoneRule + L"\n" + LocalizeLookup(L"hint_zone_snack_street")},
+        {"any zone, of those the park knows",
+         {{L"objective", PropertyValue::FromPropertyInterface(&anyZone)},
+          {L"known_zones", PropertyValue::FromPropertyInterface(&known)},
+          {L"known_zone_count", PropertyValue(1)}},
+         zoneRule + L"\n" + LocalizeLookup(L"hint_zone_kids_corner")},
         {"buildings counted",
          {{L"number_already_built", PropertyValue(2)}},
          text::WFormat(LocalizeLookup(L"hint_built").c_str(), 2)},
@@ -546,13 +584,26 @@ TEST_F(FrontDoorScriptsTest, TheHintAdvisesInWordsForEveryGoal) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::map<std::wstring, PropertyValue> variables = c.found;
-        variables[L"objective"] = objective;
+        variables.emplace(L"objective", objective);
         Screen* hint = Run(L"show_hint", variables);
         auto* advice = dynamic_cast<TextLabel*>(hint->Variables()[L"hint_advice"].ToWidget<DynamicWidget>());
         ASSERT_NE(advice, nullptr);
         EXPECT_EQ(advice->GetText(), c.advice);
         EXPECT_FALSE(LocalizationMap().count(advice->GetText())) << "a key shown as it is";
     }
+}
+
+// The trophy's prizes read as the player's texts, a new building on a line
+// of its own, never the texts' line-break markup.
+TEST_F(FrontDoorScriptsTest, TheTrophySplashListsItsPrizesInWords) {
+    Screen* splash = Run(L"show_won_trophy_splash", {{L"trophychal", PropertyValue(L"silver")},
+                                                     {L"trophymag", PropertyValue(L"funbooks")},
+                                                     {L"heartprize", PropertyValue(5)},
+                                                     {L"buildingprize", PropertyValue(L"fountain")}});
+    auto* prizes = dynamic_cast<TextLabel*>(splash->Variables()[L"trophy_prizes"].ToWidget<DynamicWidget>());
+    ASSERT_NE(prizes, nullptr);
+    EXPECT_EQ(prizes->GetText(), text::WFormat(LocalizeLookup(L"prize_hearts").c_str(), 5) + L"\n" +
+                                     Filled(LocalizeLookup(L"prize_building"), {LocalizeLookup(L"label_fountain")}));
 }
 
 // What the screen classes look up themselves, outside the scripts.
@@ -571,6 +622,9 @@ TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
     EXPECT_TRUE(ConstantsMap().count(L"enter_name_cursor"));
     EXPECT_GT(GetConstantInt(L"dialog_fade_time"), 0);
     for (const wchar_t* key : {L"enter_name_menu",
+                               L"enter_name_full",
+                               L"profile_none_chosen_title",
+                               L"profile_none_chosen_text",
                                L"no_name",
                                L"enter_your_name",
                                L"elapsed_time",
@@ -601,7 +655,7 @@ TEST_F(FrontDoorScriptsTest, NamesTheScreensAskForAreRegistered) {
 // button or a refresh doing nothing.
 TEST_F(FrontDoorScriptsTest, EveryScriptTheParkAndItsDisplayRunByNameIsShipped) {
     const std::wstring names =
-        L"ui item_popup on_item_popup_show on_item_popup_hide show_hint nightfall week_start_shared "
+        L"ui item_popup on_item_popup_show on_item_popup_hide show_hint nightfall nightfall_callback week_start_shared "
         L"full_happiness_callback request_naming refresh_level_display_name close_park_naming "
         L"show_new_goal_task show_new_goal_magazine show_goals_menu close_goals_menu show_goals_detail "
         L"show_goals_list_data show_present_goal_data show_won_trophy show_won_trophy_splash "

@@ -18,6 +18,7 @@
 #include "game/data/progress/goals.h"
 #include "game/data/progress/kivra_level_stats.h"
 #include "game/data/progress/my_localization.h"
+#include "game/data/progress/objectives.h"
 #include "game/data/progress/park_hooks.h"
 #include "rendering/image/image_data.h"
 #include "rendering/imagefile/image_files.h"
@@ -329,6 +330,18 @@ TEST_F(ShippedData, EveryNameThePlayerReadsHasItsTextAndEveryGoalReadsAsASentenc
                 EXPECT_EQ(sentence.find(L"  "), std::wstring::npos) << text::ToUtf8(sentence);
                 EXPECT_NE(sentence.front(), L' ');
                 EXPECT_NE(sentence.back(), L' ');
+                // A building goal names the building once, in its own words
+                // and number: not "1 Cotton Candy Cart snack cart".
+                auto* building = dynamic_cast<BuildingsExist*>(objective);
+                if (!building || building->type.empty()) continue;
+                const std::wstring number = building->required == 1 ? L"" : L"_plural";
+                ITEM_TYPE* const* type = items_.Types().Find(building->type);
+                ASSERT_NE(type, nullptr) << text::ToUtf8(sentence);
+                const std::wstring kind = LocalizeLookup(L"label_" + (*type)->category + number);
+                EXPECT_NE(sentence.find(L" " + LocalizeLookup(L"label_" + building->type + number) + L" "),
+                          std::wstring::npos)
+                    << text::ToUtf8(sentence);
+                EXPECT_EQ(sentence.find(L" " + kind + L" "), std::wstring::npos) << text::ToUtf8(sentence);
             }
         }
     }

@@ -16,6 +16,8 @@
 #include "game/data/progress/goals.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/data/progress/player_state.h"
+#include "game/frontend/hud/tutorial.h"
+#include "game/frontend/hud/tutorial_step.h"
 #include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/beat_level_menu.h"
 #include "game/frontend/menus/enter_name_menu.h"
@@ -838,6 +840,78 @@ TEST_F(GamePlaythroughTest, ACardShownAsTheParkOpensTellsTheBuildingAsItWasLeft)
         game.Shutdown();
         return true;
     });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// What the player reads stays in sight: each tutorial box clear of the
+// status strip and no hint button under it, a toolbar tip inside the screen,
+// the sixth goal row inside its panel, and at night the veil under the
+// display's panels, the open ones closed before the week's review.
+TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSight) {
+    DrivenGame game(data_);
+    game_ = &game;
+    auto rect = [](DynamicWidget* w) {
+        const FRect at = DrivenGame::Origin(w);
+        return FRect{at.x, at.y, static_cast<float>(w->GetWidth()), static_cast<float>(w->GetHeight())};
+    };
+    NewPlayerToTheMap(game, L"Vee");
+    OpenFirstPark(game, "the first park");
+    int32_t checked = -1;
+    game.Then(
+        "every tutorial step's box",
+        [&] {
+            if (!Hud()) return false;
+            if (Hud()->TutorialInactive()) return checked >= 0;
+            DynamicWidget* box = HudObject(L"lyr_tutorial_box");
+            if (!box || box->opacity < 1.0f || checked == Player().TutorialStep()) return false;
+            game.RunFast();
+            checked = Player().TutorialStep();
+            const TutorialStep* step = Hud()->GetTutorial().Data().At(Player().TutorialStep());
+            const FRect strip = rect(HudObject(L"statusbar"));
+            EXPECT_GE(rect(box).y, strip.y + strip.h)
+                << text::ToUtf8(step->Name()) << " covers money, hearts, calendar";
+            EXPECT_FALSE(HudObject(L"btn_hint")->IsVisible()) << text::ToUtf8(step->Name());
+            // Moved on as the player's doing would.
+            Hud()->OnTutorialEvent(step->ProceedEvent(), Grid());
+            return false;
+        },
+        20000);
+    game.Then("the tip of the toolbar's last button", [&] {
+        auto* finish = dynamic_cast<ButtonWidget*>(HudObject(L"btn_complete"));
+        EXPECT_TRUE(HudObject(L"btn_hint")->IsVisible()) << "the hint button stays hidden after the tutorial";
+        finish->SetDisabled(false);  // as once the park's trophies are all won
+        const ScreenPoint at = DrivenGame::Middle(finish);
+        game.MoveTo(at.x, at.y);
+        DynamicWidget* tip = HudObject(L"tip");
+        if (!tip) return false;
+        EXPECT_GE(rect(tip).x, 0.0f);
+        EXPECT_LE(rect(tip).x + rect(tip).w, 1020.0f) << "the tip runs to the screen's edge";
+        // Six challenges open: the goals list shows six rows on its page.
+        int open = 0;
+        for (const auto& [name, challenge] : Level().goals_tracker.Challenges()) challenge->unlocked = open++ < 6;
+        return true;
+    });
+    ClickHudLater("the goals", L"btn_goals");
+    game.Then("the sixth goal row", [&] {
+        DynamicWidget* row = HudObject(L"goal_row_5");
+        if (!row) return false;
+        const FRect panel = rect(HudObject(L"lyr_goals_menu"));
+        EXPECT_LE(rect(row).y + rect(row).h, panel.y + panel.h - 16.0f) << "the row sits on the panel's edge";
+        return true;
+    });
+    game.Then(
+        "nightfall with the goals open",
+        [&] {
+            if (!Night()) return false;
+            EXPECT_EQ(HudObject(L"lyr_goals_menu"), nullptr) << "the review opened over the goals";
+            for (const wchar_t* id : {L"statusbar", L"btn_goals", L"btn_hint"})
+                EXPECT_LT(Night()->GetPriority(), HudObject(id)->GetPriority())
+                    << text::ToUtf8(id) << " under the veil";
+            EXPECT_LT(Night()->GetPriority(), Hud()->MagazinePanel()->GetPriority());
+            game.Shutdown();
+            return true;
+        },
+        20000);
     ASSERT_EQ(game.Play(), "");
 }
 

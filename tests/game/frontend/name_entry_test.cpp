@@ -2,6 +2,7 @@
 // widget manager as a new player does.
 #include <gtest/gtest.h>
 
+#include "foundation/expression/localization_map.h"
 #include "game/frontend/menus/enter_name_menu.h"
 #include "game/frontend/menus/name_rule.h"
 #include "platform/window/virtual_keys.h"
@@ -47,8 +48,16 @@ TEST_F(NameEntryTest, TheRuleFiltersTypingAndEnterCreatesTheProfileAndClosesTheT
     EXPECT_TRUE(IsOpen(entry));
     EXPECT_EQ(app.book.FirstEmptySlot(), 0);
 
+    // A full name is said to be full, not just cut.
+    LocalizationMap()[L"enter_name_full"] = L"At most %d letters";
+    const std::wstring question = entry->Heading();
     Type(L" \"Anna\\ lee-the-long");
     EXPECT_EQ(entry->GetNameEdit()->GetText(), L"Anna lee-t");
+    EXPECT_EQ(entry->Heading(), L"At most 10 letters");
+    Press(plat::vk::kBack);
+    EXPECT_EQ(entry->Heading(), question);
+    Type(L"t");
+    LocalizationMap().erase(L"enter_name_full");
     Press(plat::vk::kReturn);
     EXPECT_EQ(app.book.names[0], L"Anna lee-t");
     EXPECT_EQ(app.book.selected, 0);

@@ -97,6 +97,8 @@ TEST_F(ProfileMenuTest, DeletingAsksFirstAndAfterwardsTheScreenCannotBeLeft) {
     profiles->DoAction(L"delete", L"", 0);
     EXPECT_TRUE(IsOpen(profiles));
     EXPECT_EQ(app.book.saves, 0);
+    // Done with no player chosen says why it stays.
+    EXPECT_NE(OpenOf<NoticeMenu>(), nullptr);
 }
 
 TEST_F(ProfileMenuTest, LeavingWithAChosenProfileSavesAndShowsTheMainMenu) {
