@@ -49,11 +49,13 @@ TEST_F(WeekCycle, RunsThroughNightfallOpeningAndSunrise) {
     EXPECT_EQ(display.calendarUpdates, calendar + 3);
     EXPECT_EQ(level->bought_research[0].ticks, 97);
 
-    // The scripts bring the timer to 0: night falls once, and the review ends.
+    // The scripts bring the timer to 0: the display closes what is open,
+    // night falls once, and the review ends.
     level->stats.week.money_earned = 40;
     grid->SetWeekTimer(0.0f);
     Advance(1);
-    EXPECT_EQ(display.TakeLog(), (Lines{L"scene nightfall", L"signal finish_reviewing_week_action"}));
+    EXPECT_EQ(display.TakeLog(),
+              (Lines{L"nightfall_callback", L"scene nightfall", L"signal finish_reviewing_week_action"}));
     EXPECT_EQ(level->weeks_played, 3);
     EXPECT_EQ(grid->GetParkState(), KivraGrid::kParkOpen);
     EXPECT_TRUE(display.widget.GetLocalVariable(L"park_open").ToBool());
