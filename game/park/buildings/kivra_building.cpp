@@ -175,16 +175,17 @@ bool KivraBuilding::RotateFootprint(int32_t degrees) {
 }
 
 void KivraBuilding::SetScreenPositionFromTile(float x, float y) {
+    Grid* grid = GetGrid();
+    if (grid == nullptr) return;
     const TileRect before = GetFootprintRect();
-    const TileRect r = before;
-    const float q = static_cast<float>(r.cols + r.rows) * 0.25f;
-    const float overlapX = GetConstant(L"grid_tile_overlap_x").ToReal();
-    const float overlapY = GetConstant(L"grid_tile_overlap_y").ToReal();
-    const float w = static_cast<float>(width_), h = static_cast<float>(height_);
-    const float nx = flipX_ > 0 ? x - overlapX * q : x + overlapX * q - w;
-    Move(nx, y + overlapY * q - h);
+    // The tile under the pointer is the footprint's middle one (of an even
+    // side the nearer of the two), and the picture stands on the footprint
+    // as it will once set down: a player aims with the pointer, and the
+    // marked tiles are where the picture is.
+    const TilePoint under = grid->ScreenToTile(x, y);
+    StandPictureOn({under.col + before.cols / 2, under.row + before.rows / 2});
     UpdateDragPlacement();
-    if (Grid* grid = GetGrid(); grid != nullptr && GetFootprintRect() != before) {
+    if (GetFootprintRect() != before) {
         grid->MarkTileStatesDirty();
         grid->MarkDirty();
     }

@@ -29,6 +29,14 @@ void KivraGrid::LeaveEditMode() {
     SetPushable(false);
     hover_.editModeActive = false;
     editMode_ = kNone;
+    ShowDoors(false);
+}
+
+void KivraGrid::ShowDoors(bool show) {
+    if (hover_.showDoors == show) return;
+    hover_.showDoors = show;
+    MarkTileStatesDirty();
+    MarkDirty();
 }
 
 void KivraGrid::EndCarrying() {
@@ -41,6 +49,8 @@ void KivraGrid::SelectTool(int32_t mode, std::wstring_view callback) {
     EndCarrying();
     EnterEditMode();
     editMode_ = mode;
+    // Where the doors are decides where a building may go and how it should face.
+    ShowDoors(mode == kMoveSelect || mode == kRotateSelect);
     RunCallback(callback);
 }
 
@@ -81,6 +91,7 @@ void KivraGrid::PickUpItem(KivraBuilding& building) {
     hover_.fade = 1;
     RemoveFromZones(building, true);
     StartHoverFade(building);
+    if (manager_ != nullptr) liftedAt_ = manager_->GetPointerPosition(0);
     MarkTileStatesDirty();
     MarkDirty();
     ResetCycle();

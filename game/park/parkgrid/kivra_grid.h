@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -27,6 +28,7 @@
 #include "game/park/parkgrid/zone_park.h"
 #include "game/park/people/visitor_park.h"
 #include "game/park/tasks/filter_subjects.h"
+#include "widgets/tree/widget_manager.h"
 
 class Image;
 class KivraBuilding;
@@ -259,6 +261,12 @@ private:
     // The goals forget every building of the park as it leaves the tree.
     void ReportBuildingsLeaving();
     void EndNewBuildingMode();
+    // Buildings stamp their doors on the ground while the tool in hand places,
+    // moves or turns buildings.
+    void ShowDoors(bool show);
+    // True while the pointer has not left the point where it lifted the held
+    // building; forgets that point once it has.
+    bool PointerStillWhereLifted();
     void UpdateOcean();
     void UpdateWeekClock();
     void UpdateResearch();
@@ -294,5 +302,7 @@ private:
     bool pendingCancel_ = false;
     BuildingHover hover_;
     TilePoint pointerTile_;
+    // Where on the screen the pointer lifted the held building for moving or turning.
+    std::optional<ScreenPoint> liftedAt_;
     std::set<std::wstring, std::less<>> unknownPreviews_;
 };

@@ -12,6 +12,9 @@
 #include "rendering/image/image.h"
 
 void KivraGrid::MouseMove(int x, int y) {
+    // The pointer comes to the park from the building it lifted without
+    // moving: the building stays where it stood, the park where it was.
+    if (PointerStillWhereLifted()) return;
     Grid::MouseMove(x, y);
     pointerTile_ = ScreenToTile(static_cast<float>(x), static_cast<float>(y));
     if (editMode_ == kSidewalk) {
@@ -20,6 +23,14 @@ void KivraGrid::MouseMove(int x, int y) {
         return;
     }
     if (held_ != nullptr) held_->SetScreenPositionFromTile(static_cast<float>(x), static_cast<float>(y));
+}
+
+bool KivraGrid::PointerStillWhereLifted() {
+    if (!liftedAt_ || manager_ == nullptr) return false;
+    const ScreenPoint pointer = manager_->GetPointerPosition(0);
+    if (pointer.x == liftedAt_->x && pointer.y == liftedAt_->y) return true;
+    liftedAt_.reset();
+    return false;
 }
 
 void KivraGrid::MouseDown(int x, int y, int clickCode) {
@@ -62,14 +73,13 @@ void KivraGrid::Update() {
     const float dx = oldX - x_, dy = oldY - y_;
     if (editMode_ != kSidewalk && held_ != nullptr && (dx != 0.0f || dy != 0.0f)) {
         // The park scrolled under the pointer: the carried building stays under it.
-        held_->Move(held_->GetX() + dx, held_->GetY() + dy);
-        MarkDirty();
-        const TilePoint before = held_->GetGridPosition();
-        held_->UpdateDragPlacement();
-        if (held_->GetGridPosition() != before) {
-            MarkTileStatesDirty();
-            MarkDirty();
+        if (manager_ != nullptr && !PointerStillWhereLifted()) {
+            const ScreenPoint pointer = manager_->GetPointerPosition(0);
+            const LocalPoint local =
+                manager_->ScreenToLocal(this, static_cast<float>(pointer.x), static_cast<float>(pointer.y));
+            held_->SetScreenPositionFromTile(local.x, local.y);
         }
+        MarkDirty();
     }
     if (editMode_ == kSidewalk) FollowSidewalkPointer(dx, dy);
     CycleNextBuilding();

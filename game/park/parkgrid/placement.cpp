@@ -87,6 +87,7 @@ void KivraGrid::PreviewNewBuilding(std::wstring_view type) {
 
 void KivraGrid::StartHoverFade(KivraBuilding& building) {
     held_ = &building;
+    liftedAt_.reset();
     building.SetHeld(true);
     building.AddWidget(AttachScript(building, L"hover_fade"));
     building.SetDragging(true);
@@ -207,6 +208,7 @@ void KivraGrid::PlaceBuilding(bool notify) {
             editMode_ = moving ? kMoveSelect : kRotateSelect;
             SetDraggable(true, false);
             hover_.fade = 2;
+            ShowDoors(true);
             break;
         }
     }

@@ -111,11 +111,16 @@ void GridItem::MoveToColRow(int32_t col, int32_t row) {
 void GridItem::MoveTo(TilePoint position) {
     if (footprint_ && position != GetGridPosition()) footprint_->MoveTo(position.col, position.row);
     if (grid_ == nullptr) return;
+    StandPictureOn(position);
+    AttachToTiles();
+    MarkGridDirty();
+}
+
+void GridItem::StandPictureOn(TilePoint position) {
+    if (grid_ == nullptr) return;
     const PixelPoint p = grid_->TileToScreen(position.col, position.row);
     Move(p.x - static_cast<float>(width_) * 0.5f,
          p.y - static_cast<float>(height_) + 0.5f * static_cast<float>(GridTile::TileStepH()));
-    AttachToTiles();
-    MarkGridDirty();
 }
 
 void GridItem::MoveCentreTo(TilePoint position) {

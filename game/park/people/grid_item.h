@@ -98,6 +98,9 @@ public:
     virtual int32_t GetOrientation() const;
     virtual void MoveToColRow(int32_t col, int32_t row);
     virtual void MoveTo(TilePoint position);
+    // The picture stands on that tile as it does once moved there; the
+    // footprint stays.
+    void StandPictureOn(TilePoint position);
     virtual void FaceDirection(float dx, float dy);
     virtual void SetOrientation(int32_t orientation);
     virtual void MoveCentreTo(TilePoint position);

@@ -57,8 +57,8 @@ TEST_F(Editing, EveryTransitionOfTheTools) {
         {"lift and turn", turn, clickHut, kTurnHeld, L"rotate_building_hover_callback", {4, 4}, 2},
         {"stationary", move, clickBench, kMove, L""},
         {"moved", moving, place, kMove, L"move_building_place_callback: category=rides", {8, 8}, 1},
-        // The turned footprint's anchor lies off the tile under the pointer's foot.
-        {"turned", turning, place, kTurn, L"rotate_building_place_callback: category=rides", {6, 10}, 2},
+        // A turned building goes where it is aimed, too.
+        {"turned", turning, place, kTurn, L"rotate_building_place_callback: category=rides", {8, 8}, 2},
         {"move put back", carried, cancel, kMove, L"move_building_cancel_hover_callback"},
         {"turn put back", turning, cancel, kTurn, L"rotate_building_cancel_hover_callback"},
         {"leave move", move, cancel, kNone, L"move_building_cancel_select_callback"},

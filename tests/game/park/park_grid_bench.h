@@ -61,12 +61,11 @@ protected:
     }
 
     // Where the pointer puts a carried building's foot on the tile, in the
-    // grid's pixels (the building hangs from the pointer by its left edge).
+    // grid's pixels (the pointer is on the footprint's middle tile).
     PixelPoint TilePixel(TilePoint tile) const {
-        const PixelPoint p = grid->TileToScreen(tile.col, tile.row);
         const KivraBuilding* held = grid->GetHeldBuilding();
-        const float halfWidth = held ? static_cast<float>(held->GetWidth()) * 0.5f : 0.0f;
-        return {p.x - halfWidth, p.y + 0.5f * static_cast<float>(GridTile::TileStepH())};
+        const TileRect r = held ? held->GetFootprintRect() : TileRect{};
+        return grid->TileToScreen(tile.col - r.cols / 2, tile.row - r.rows / 2);
     }
     void AimAt(TilePoint tile) {
         const PixelPoint p = TilePixel(tile);

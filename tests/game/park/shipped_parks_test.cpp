@@ -32,9 +32,8 @@ protected:
         for (int32_t row = 0; row < grid->Rows(); ++row)
             for (int32_t col = 0; col < grid->Cols(); ++col) {
                 const PixelPoint p = grid->TileToScreen(col, row);
-                held.SetScreenPositionFromTile(p.x - static_cast<float>(held.GetWidth()) * 0.5f,
-                                               p.y + 0.5f * static_cast<float>(GridTile::TileStepH()));
-                if (held.GetGridPosition() == TilePoint{col, row} && held.CanPlace()) return TilePoint{col, row};
+                held.SetScreenPositionFromTile(p.x, p.y);
+                if (held.CanPlace()) return held.GetGridPosition();
             }
         return std::nullopt;
     }
