@@ -78,6 +78,13 @@ public:
     // Tree, input and scripts.
     void Draw(Graphics* g) override;
     void KeyChar(wchar_t c) override;
+    // Escape (hud_keys.cpp): the top panel or dialog goes, else the tool in
+    // hand, else the options open.
+    void KeyDown(int key) override;
+    // The park under a piece of the display does not take the pointer
+    // (hud_cover.cpp): its buildings show no card through a panel, and a
+    // click on a panel places or paints nothing.
+    ::Widget* FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) override;
     void AddedToManager(WidgetManager* manager) override;
     // A tutorial step still waiting to show stops: its park is going.
     void RemovedFromManager(WidgetManager* manager) override;
@@ -156,6 +163,9 @@ private:
     void CollectImprovements(bool upgrades);
     // goal_panels.cpp
     void RefreshGoalPanel();
+    // hud_cover.cpp: whether a visible piece of the display other than the
+    // park lies at that point of the display.
+    bool CoveredAt(float x, float y) const;
 
     Tutorial tutorial_;
     int32_t days_ = 0;

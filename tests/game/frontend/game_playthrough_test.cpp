@@ -23,6 +23,7 @@
 #include "game/frontend/menus/enter_name_menu.h"
 #include "game/frontend/menus/level_select_menu.h"
 #include "game/frontend/menus/main_menu.h"
+#include "game/frontend/menus/options_menu.h"
 #include "game/park/buildings/front_gate.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/parkgrid/kivra_grid.h"
@@ -734,6 +735,139 @@ TEST_F(GamePlaythroughTest, TheBuildListTurnsToItsSecondPageAndBack) {
         KivraBuilding* held = Grid().GetHeldBuilding();
         if (!held) return false;
         EXPECT_EQ(held->GetType(), L"roller_coaster");
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// A player carries, lifts and turns a building by the pointer: the tile under
+// the pointer is in the footprint and the picture stands on the marked tiles;
+// a lifted building and the park stay put until the pointer moves; doors show
+// while a tool is in hand; two turns and Done leave no turn button behind.
+TEST_F(GamePlaythroughTest, BuildingsGoWhereThePointerAimsAndTheToolsLeaveNothingBehind) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Gus");
+    OpenFirstPark(game, "the first park");
+    SkipTutorialAndNamePark("the park named, money enough", L"Gus's", [this] { Level().money = 100000; });
+    ClickHudLater("the build tool", L"btn_build");
+    ClickHudLater("the rides", L"tab_ride");
+    game.Then("the castle's row", [this] { return ClickBuildRow(L"bouncy_castle"); });
+    ClickHudLater("bought", L"data_buy");
+    KivraBuilding* castle = nullptr;
+    auto doorsShown = [this](KivraBuilding& b) {
+        return std::all_of(b.Doors().begin(), b.Doors().end(),
+                           [this](const Door& d) { return Grid().GetTileAt(d.col, d.row)->state == d.code; });
+    };
+    // The pointer rests on the tile a moment, then clicks.
+    auto aimAt = [&](TilePoint tile) -> KivraBuilding* {
+        KivraBuilding* held = Grid().GetHeldBuilding();
+        const ScreenPoint at = OnScreen(tile);
+        game.MoveTo(at.x, at.y);
+        if (game.FramesOnStep() < 10) return nullptr;
+        const TileRect r = held->GetFootprintRect();
+        EXPECT_TRUE(r.Covers(tile));
+        const PixelPoint foot = Grid().TileToScreen(r.col, r.row);
+        const FRect grid = DrivenGame::Origin(&Grid()), picture = DrivenGame::Origin(held);
+        EXPECT_FLOAT_EQ(picture.x + static_cast<float>(held->GetWidth()) * 0.5f, grid.x + foot.x);
+        EXPECT_FLOAT_EQ(picture.y + static_cast<float>(held->GetHeight() - GridTile::TileStepH() / 2), grid.y + foot.y);
+        EXPECT_TRUE(doorsShown(*held));
+        game.ClickAt(at.x, at.y);
+        return held;
+    };
+    game.Then("carried and set down where aimed", [&] {
+        if (!Grid().GetHeldBuilding()) return false;
+        castle = aimAt({22, 19});
+        return castle != nullptr;
+    });
+    ClickHudLater("done building", L"banner_done");
+    ClickHudLater("the turn tool", L"btn_rotate");
+    FRect stood{}, park{};
+    game.Then("lifted where it stands", [&] {
+        if (Grid().GetEditMode() != KivraGrid::kRotateSelect || game.FramesOnStep() < 20) return false;
+        EXPECT_TRUE(doorsShown(*castle));
+        stood = DrivenGame::Origin(castle);
+        park = DrivenGame::Origin(&Grid());
+        game.ClickOn(castle);
+        return true;
+    });
+    game.Then("it stays until the pointer moves", [&] {
+        EXPECT_EQ(DrivenGame::Origin(castle).x, stood.x);
+        EXPECT_EQ(DrivenGame::Origin(castle).y, stood.y);
+        EXPECT_EQ(DrivenGame::Origin(&Grid()).x, park.x);
+        EXPECT_EQ(DrivenGame::Origin(&Grid()).y, park.y);
+        return game.FramesOnStep() >= 30;
+    });
+    game.Then("turned and set down elsewhere", [&] { return aimAt({22, 22}) != nullptr; });
+    game.Then("lifted and set down again", [&] {
+        if (Grid().GetEditMode() != KivraGrid::kRotateSelect || game.FramesOnStep() < 20) return false;
+        game.ClickOn(castle);
+        game.ClickOn(castle);
+        return Grid().GetEditMode() == KivraGrid::kRotateSelect;
+    });
+    ClickHudLater("done turning", L"banner_done");
+    game.Then("no turn button left", [&] {
+        if (Grid().GetEditMode() != KivraGrid::kNone || game.FramesOnStep() < 20) return false;
+        const auto& all = Hud()->GetChildren();
+        EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                                [](Widget* w) {
+                                    auto* button = dynamic_cast<ButtonWidget*>(w);
+                                    return button && button->GetIdText() == L"btn_turn";
+                                }),
+                  0);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// Escape puts away the panel on top, then the tool in hand, then opens the
+// options; a building under a panel shows no card while the pointer rests
+// on the panel.
+TEST_F(GamePlaythroughTest, EscapeClosesThePanelThenTheToolThenOpensTheOptions) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Ida");
+    OpenFirstPark(game, "the first park");
+    SkipTutorialAndNamePark("the park named", L"Ida's");
+    ClickHudLater("the goals menu", L"btn_goals");
+    ScreenPoint spot;
+    game.Then("the pointer on the panel, the gate beneath it", [&] {
+        DynamicWidget* panel = HudObject(L"lyr_goals_menu");
+        if (!panel || game.FramesOnStep() < 20) return false;
+        // A corner of the panel, clear of its rows and buttons.
+        const FRect corner = DrivenGame::Origin(panel);
+        spot = {static_cast<int>(corner.x) + 12, static_cast<int>(corner.y) + panel->GetHeight() - 12};
+        const ScreenPoint gate = DrivenGame::Middle(Gate());
+        Grid().Move(Grid().GetX() + static_cast<float>(spot.x - gate.x),
+                    Grid().GetY() + static_cast<float>(spot.y - gate.y));
+        game.MoveTo(spot.x, spot.y);
+        return true;
+    });
+    game.Then("no card through the panel", [&] {
+        if (game.FramesOnStep() < 20) return false;
+        EXPECT_EQ(Grid().GetPopupWidget(), nullptr);
+        game.Press(plat::vk::kEscape);
+        return true;
+    });
+    game.Then("Escape closes the panel", [&] {
+        if (HudObject(L"lyr_goals_menu")) return false;
+        game.MoveTo(spot.x + 1, spot.y);
+        return true;
+    });
+    game.Then("the gate's card once the panel went", [&] { return Grid().GetPopupWidget() != nullptr; });
+    ClickHudLater("the move tool", L"btn_move");
+    game.Then("Escape puts the tool away", [&] {
+        if (Grid().GetEditMode() != KivraGrid::kMoveSelect || game.FramesOnStep() < 20) return false;
+        game.Press(plat::vk::kEscape);
+        EXPECT_EQ(Grid().GetEditMode(), KivraGrid::kNone);
+        EXPECT_EQ(game.OpenMenu<OptionsMenu>(), nullptr);
+        game.Press(plat::vk::kEscape);
+        return true;
+    });
+    game.Then("then the options open", [&] {
+        if (!game.OpenMenu<OptionsMenu>()) return false;
         game.Shutdown();
         return true;
     });
