@@ -776,12 +776,9 @@ TEST_F(GamePlaythroughTest, BuildingsGoWhereThePointerAimsAndTheToolsLeaveNothin
         game.ClickAt(at.x, at.y);
         return held;
     };
-    game.Then("carried and set down where aimed", [&] {
-        if (!Grid().GetHeldBuilding()) return false;
-        castle = aimAt({22, 19});
-        return castle != nullptr;
-    });
+    game.Then("carried and set down where aimed", [&] { return Grid().GetHeldBuilding() && aimAt({22, 19}); });
     ClickHudLater("done building", L"banner_done");
+    game.Then("the castle stands", [&] { return (castle = Find(L"bouncy_castle")) != nullptr; });
     ClickHudLater("the turn tool", L"btn_rotate");
     FRect stood{}, park{};
     game.Then("lifted where it stands", [&] {
