@@ -257,8 +257,9 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
                  const std::vector<TilePoint> marked = Marked();
                  EXPECT_EQ(marked.size(), 4u);
                  const TilePoint corner = marked.back();
-                 // Beside the glowing tiles, on good ground: refused.
-                 const TilePoint beside{corner.col - 4, corner.row + 6};
+                 // Below the glowing tiles, on good ground and clear of the
+                 // display's panels: refused.
+                 const TilePoint beside{corner.col + 3, corner.row + 3};
                  EXPECT_TRUE(PlaceAt(beside));
                  KivraBuilding* held = Grid().GetHeldBuilding();
                  EXPECT_TRUE(held && held->CanPlace()) << "placed off the marked tiles";
