@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "foundation/system/app_services.h"
+#include "foundation/system/track_interface.h"
 #include "game/frontend/menus/enter_name_menu.h"
 #include "game/frontend/menus/frontend_host.h"
 #include "rendering/draw/graphics.h"
@@ -20,13 +21,24 @@ Image* FindImage(std::wstring_view name) { return dynamic_cast<Image*>(FindImage
 constexpr float kLogoY = -158.0f;
 constexpr float kBarY = 603.0f;
 
+// The theme starts with the title, faded in at the scripts' default rate; the
+// main menu's script carries it on from where it has got to.
+void StartTheme() {
+    const int track = FindTrackId(L"theme");
+    if (track < 0) return;
+    TrackInterface& music = Service<TrackInterface>::Get();
+    if (!music.IsTrackPlaying(track)) music.FadeInTrack(track, 0, 0.004, true);
+}
+
 }  // namespace
 
 LoadingMenu::LoadingMenu()
     : TitleScreen(FindImage(L"TitleBackground")),
       gameLogo_(FindImage(L"GameLogo")),
       loadingBarBase_(FindImage(L"Loadingbar_base")),
-      loadingBarTop_(FindImage(L"Loadingbar_Top")) {}
+      loadingBarTop_(FindImage(L"Loadingbar_Top")) {
+    StartTheme();
+}
 
 void LoadingMenu::Draw(Graphics* g) {
     TitleScreen::Draw(g);

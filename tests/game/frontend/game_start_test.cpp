@@ -44,6 +44,10 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
     {
         DrivenGame game(data_);
         SkipToTitle(game);
+        game.Then("the title screen plays the theme", [&game] {
+            EXPECT_TRUE(Service<TrackInterface>::Get().IsTrackPlaying(game.Assets()->FindTrackId(L"theme")));
+            return true;
+        });
         PressPlayOnTitle(game);
         game.Then("name entry", [&game] {
             auto* entry = game.OpenMenu<EnterNameMenu>();
