@@ -1,8 +1,8 @@
 // logoart FOLDER: draws the studio logo's pieces and the two splash pictures
 // into FOLDER (data/): the letters, their tilted forms, the ball with its two
 // squash cels, the ball's trail and the TM mark under images/logo/, and
-// splash.jpg (16:9) and splash2.jpg (square) at the top, and the menus'
-// pictures under images/menu/. Everything is made
+// splash.jpg (day) and splash2.jpg (night) at the top, each the screen's
+// 1024 x 768, and the menus' pictures under images/menu/. Everything is made
 // here from strokes and shapes; the output is the same on every run.
 //
 // The trail is the path the underside of the logo screen's ball flies (the same velocities,
@@ -57,6 +57,11 @@ bool Ball(const std::string& folder) {
         canvas.Ellipse(centre, rx + 1.5f, ry + 1.5f, kBallEdge);
         canvas.Ellipse(centre, rx, ry, kBallBody);
         canvas.Ellipse({centre.x - rx * 0.35f, centre.y - ry * 0.4f}, rx * 0.3f, ry * 0.22f, kBallShine);
+        // The ball stands for the studio word's last letter: it carries it,
+        // so the screen spells the name the splash picture does.
+        const float scale = ry * 1.2f / 105;
+        const Strokes r = Place(LetterStrokes('R'), scale, 0, {0, 0}, centre.x - 36 * scale, centre.y - 52 * scale);
+        DrawLetter(canvas, r, 8 * scale, Hex(0xFFF4E8), kBallEdge);
     }
     return Save(canvas, folder + "/Ball.png");
 }
@@ -142,38 +147,39 @@ void Wheel(Canvas& canvas, Point centre, float radius, const Rgba& steel, const 
     canvas.Disc(centre, 6, steel);
 }
 
-// Daylight over rolling hills, 16:9: narrower screens show it letterboxed.
+// Daylight over rolling hills, the screen's size: the picture fills it, so
+// the distributor screen shows no band around it.
 bool Splash(const std::string& path) {
-    Canvas canvas(1280, 720);
-    canvas.VerticalGradient(Hex(0x7EC8F2), Hex(0xFFF1D0), 0, 560);
-    canvas.Disc({1040, 150}, 70, Hex(0xFFD85A));
-    canvas.Disc({1040, 150}, 95, Hex(0xFFE9A0, 0.35f));
-    Wheel(canvas, {300, 330}, 150, Hex(0x5B4B8A), Hex(0xE4572E));
-    canvas.FillBelow([](float x) { return 520 + 40 * std::sin(x / 180.0f) + 20 * std::sin(x / 61.0f + 1); },
+    Canvas canvas(1024, 768);
+    canvas.VerticalGradient(Hex(0x7EC8F2), Hex(0xFFF1D0), 0, 600);
+    canvas.Disc({850, 150}, 70, Hex(0xFFD85A));
+    canvas.Disc({850, 150}, 95, Hex(0xFFE9A0, 0.35f));
+    Wheel(canvas, {215, 370}, 140, Hex(0x5B4B8A), Hex(0xE4572E));
+    canvas.FillBelow([](float x) { return 560 + 40 * std::sin(x / 160.0f) + 20 * std::sin(x / 61.0f + 1); },
                      Hex(0x7BB661));
-    canvas.FillBelow([](float x) { return 600 + 30 * std::sin(x / 140.0f + 2.5f); }, Hex(0x4E9A3E));
-    DrawWord(canvas, "HALVARO", 520, 300, 0.9f, Hex(0xFFFFFF), Hex(0x2A6F97));
+    canvas.FillBelow([](float x) { return 650 + 30 * std::sin(x / 130.0f + 2.5f); }, Hex(0x4E9A3E));
+    DrawWord(canvas, "HALVARO", 400, 330, 0.9f, Hex(0xFFFFFF), Hex(0x2A6F97));
     return Save(canvas, path);
 }
 
-// The same park at night, square: every screen shows it with bars at the sides.
+// The same park at night, the screen's size as well.
 bool SplashNight(const std::string& path) {
-    Canvas canvas(800, 800);
-    canvas.VerticalGradient(Hex(0x0B1D3A), Hex(0x3B3F78), 0, 800);
+    Canvas canvas(1024, 768);
+    canvas.VerticalGradient(Hex(0x0B1D3A), Hex(0x3B3F78), 0, 768);
     unsigned seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) & 0x7FFF;
     };
-    for (int i = 0; i < 140; ++i) {
-        const Point star{static_cast<float>(next() % 800), static_cast<float>(next() % 520)};
+    for (int i = 0; i < 180; ++i) {
+        const Point star{static_cast<float>(next() % 1024), static_cast<float>(next() % 500)};
         canvas.Disc(star, 0.8f + (next() % 10) / 8.0f, Hex(0xFFFFFF, 0.5f + (next() % 50) / 100.0f));
     }
-    canvas.Disc({620, 140}, 52, Hex(0xF4F1DE));
-    canvas.Disc({645, 125}, 48, Hex(0x0F2244));
-    Wheel(canvas, {560, 470}, 130, Hex(0xC9B8FF), Hex(0xFFC857));
-    canvas.FillBelow([](float x) { return 650 + 25 * std::sin(x / 120.0f); }, Hex(0x1D3B2A));
-    DrawWord(canvas, "PELMAR", 400 - 6 * 84 * 0.8f / 2, 250, 0.8f, Hex(0xFFC857), Hex(0x0B1D3A));
+    canvas.Disc({800, 130}, 52, Hex(0xF4F1DE));
+    canvas.Disc({825, 115}, 48, Hex(0x0F2244));
+    Wheel(canvas, {720, 450}, 130, Hex(0xC9B8FF), Hex(0xFFC857));
+    canvas.FillBelow([](float x) { return 630 + 25 * std::sin(x / 120.0f); }, Hex(0x1D3B2A));
+    DrawWord(canvas, "PELMAR", 512 - 6 * 84 * 0.8f / 2, 200, 0.8f, Hex(0xFFC857), Hex(0x0B1D3A));
     return Save(canvas, path);
 }
 
