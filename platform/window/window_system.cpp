@@ -35,6 +35,12 @@ WindowSystem::WindowSystem() : translator_(std::make_unique<EventTranslator>()) 
     // application may answer as it likes; SDL's quit event stays for
     // requests from outside (signals), which end the session.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Frames are drawn in software and copied to the window as they are. Left
+    // to itself, SDL would copy them through a 3D driver's texture: on a
+    // desktop without 3D hardware that driver's start (its libraries and its
+    // shaders, compiled afresh on a first start) kept the screen black for
+    // seconds before the first frame, and every frame paid an upload.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         Fail(std::string("cannot start the video system: ") + SDL_GetError());
         return;
