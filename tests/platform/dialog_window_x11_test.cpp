@@ -3,14 +3,12 @@
 // button row on screen, the whole report reachable by scrolling, a dragged
 // selection copied, and its button answering.
 #include <SDL.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdlib>
 #include <string>
 
 #include "platform/window/dialog_window.h"
+#include "x11_child.h"
 
 namespace {
 
@@ -89,21 +87,6 @@ void ShowReportOnX11() {
     EXPECT_EQ(0, answer) << "Close Now";
 }
 
-TEST(DialogWindowX11, TheCrashReportScrollsSelectsAndCloses) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    // As the other X11 window tests: the X libraries keep buffers past SDL's
-    // shutdown, so the window runs in a child whose exit status is the verdict.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ShowReportOnX11();
-        _exit(::testing::Test::HasFailure() ? 1 : ::testing::Test::IsSkipped() ? 2 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(child, waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "x11 video unavailable";
-    EXPECT_EQ(0, WEXITSTATUS(status)) << "the window checks failed in the child; see its output above";
-}
+TEST(DialogWindowX11, TheCrashReportScrollsSelectsAndCloses) { testsupport::RunOnX11InChild(ShowReportOnX11); }
 
 }  // namespace

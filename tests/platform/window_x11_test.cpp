@@ -1,7 +1,5 @@
 // A real window on an X display (run under Xvfb): the graphics device
 // presents into it. Skipped where no display exists.
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +9,7 @@
 #include "platform/gfx/gfx.h"
 #include "tests/platform/window_surface_pixel.h"
 #include "window_test_support.h"
+#include "x11_child.h"
 
 using namespace testsupport;
 
@@ -97,23 +96,10 @@ void PresentIntoARealWindow() {
 }
 
 TEST(WindowX11Test, DevicePresentsAFrameIntoARealWindow) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    // The X libraries behind SDL's video keep a few buffers past its shutdown,
-    // from modules already unloaded by then, so no suppression can name them.
-    // The window work runs in a child that ends without the leak check; its
-    // assertions print there and its exit status carries the verdict.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    RunOnX11InChild([] {
         X11Driver driver;
         PresentIntoARealWindow();
-        _exit(::testing::Test::HasFailure() ? 1 : ::testing::Test::IsSkipped() ? 2 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(child, waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "x11 video unavailable";
-    EXPECT_EQ(0, WEXITSTATUS(status)) << "the window checks failed in the child; see its output above";
+    });
 }
 
 }  // namespace
