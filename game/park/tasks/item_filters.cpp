@@ -42,7 +42,8 @@ bool AcceptBuildingByVisitorPreferences::Accept(GridItem* candidate) {
     if (building == nullptr) return false;
     if (candidate->GetType() == kFrontGate) return true;
     if (visitor == nullptr) return false;
-    if (building->GetVacancies() == 0) return false;
+    // A boost that ended while its extra places were taken leaves fewer than none.
+    if (building->GetVacancies() <= 0) return false;
     if (visitor->GetNeededAppeal() > building->GetAppeal()) return false;
     if (building->IsBeingPlaced()) return false;
     if (visitor->GetLastBuilding() == candidate &&

@@ -62,9 +62,9 @@ TEST_F(ItemFilters, LeavesAndTheGridsSearchKeepTheNearestFirst) {
     EXPECT_EQ(grid->FindItem(&shops, false), near);
 }
 
-class Gate : public GridItem, public OpenableGate {
+class StubGate : public GridItem, public OpenableGate {
 public:
-    explicit Gate(bool open) : GridItem(L"front_gate"), open_(open) {}
+    explicit StubGate(bool open) : GridItem(L"front_gate"), open_(open) {}
     bool IsOpen() const override { return open_; }
 
 private:
@@ -72,7 +72,7 @@ private:
 };
 
 TEST(GateFilter, OnlyAnOpenGatePasses) {
-    Gate open(true), shut(false);
+    StubGate open(true), shut(false);
     GridItem plain(L"front_gate");
     AcceptGateByOpenness f;
     EXPECT_TRUE(f.Accept(&open));
@@ -132,6 +132,7 @@ const VisitCase kVisits[] = {
     {"PlainBuildingPasses", [](Shop&, Guest&) {}, true, true, "vnahlc"},
     {"WithoutVisitorRefused", [](Shop&, Guest&) {}, false, false, ""},
     {"NoVacancy", [](Shop& s, Guest&) { s.vacancies = 0; }, true, false, "v"},
+    {"OverfilledAfterABoostEnded", [](Shop& s, Guest&) { s.vacancies = -6; }, true, false, "v"},
     {"AppealTooLow", [](Shop& s, Guest& g) { g.needed = s.appeal + 0.5f; }, true, false, "vna"},
     {"EqualAppealPasses", [](Shop& s, Guest& g) { g.needed = s.appeal; }, true, true, "vnahlc"},
     {"Held", [](Shop& s, Guest&) { s.held = true; }, true, false, "vnah"},
