@@ -6,6 +6,8 @@
 #include "foundation/expression/constants_map.h"
 #include "foundation/system/log.h"
 #include "foundation/system/runtime_random.h"
+#include "game/data/catalogues/item_stats.h"
+#include "game/data/catalogues/item_types.h"
 #include "game/data/progress/goal_display.h"
 #include "game/park/parkgrid/kivra_grid.h"
 
@@ -131,7 +133,11 @@ void KivraSpawner::Update() {
         TilePoint spot;
         if (allowed && grid_.GetRandomSpawnSpot(spot)) {
             const std::wstring& type = NextVisitorType();
-            if (grid_.CreateAndPlaceItem(type, spot.col, spot.row, 0, L"") == nullptr &&
+            // A saved park's marketing may name any type: a building would
+            // stand on the spawn spot, outside every placing rule.
+            const bool visitor =
+                dynamic_cast<const PERSON_TYPE*>(FindRecordByName(ItemStats::Current(), type)) != nullptr;
+            if ((!visitor || grid_.CreateAndPlaceItem(type, spot.col, spot.row, 0, L"") == nullptr) &&
                 unknownTypes_.insert(type).second)
                 LogWrite(L"No visitor type \"" + type + L"\" to let into the park; its visitors stay away", true);
         }

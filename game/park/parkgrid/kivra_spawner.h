@@ -11,9 +11,10 @@
 // length; building the queue is linear in it. While the tutorial pauses the
 // park nothing happens; while the script variable "disable_spawning" is
 // set, or the park has no spawn spot, owed visitors are dropped and the
-// queue keeps its length. A type the catalogue lacks is taken off the
-// queue, creates nothing and is logged once. A period queues at most a
-// thousand visitors of one kind (a larger count is logged). Main thread only.
+// queue keeps its length. A type the catalogue lacks, or one that is no
+// visitor, is taken off the queue, creates nothing and is logged once. A
+// period queues at most a thousand visitors of one kind (a larger count is
+// logged). Main thread only.
 
 #include <cstdint>
 #include <map>

@@ -148,6 +148,16 @@ TEST_F(Spawner, DisabledSpawningDropsTheOwedAndKeepsTheQueue) {
     EXPECT_EQ(arrived, Visitors());
 }
 
+// A saved park's marketing may name a building: nothing stands on the spawn spots.
+TEST_F(Spawner, OnlyVisitorTypesArrive) {
+    ConstantsMap()[L"week_duration"] = PropertyValue(0);
+    KivraSpawner& spawner = Make({{L"walker", 2}, {L"hut", 3}});
+    Run(spawner, 3);
+    EXPECT_EQ(Visitors(), 2);
+    EXPECT_EQ(Buildings(), 0);
+    EXPECT_FALSE(spawner.HasQueuedVisitors());
+}
+
 // Counts from the level's customers and marketing; a second spawner
 // replaces the first; an empty queue leaves the spawner idle.
 TEST_F(Spawner, TheParkMakesOneSpawnerFromItsLevel) {
