@@ -70,6 +70,12 @@ int AnimationWidget::StartDepthHere() { return runningScript ? runningScript->st
 bool AnimationWidget::SpendWork(int units) {
     if (openRuns == 0) return true;  // not inside a run: nothing to bound
     if (workLeft <= 0 || updateWorkLeft <= 0) return false;
+    // Widgets made by a run count at once: a run that began below the
+    // limit must not go on growing the tree past it.
+    if (units >= kWidgetWork && Widget::CountAlive() >= kMostWidgets) {
+        workLeft = 0;
+        return false;
+    }
     workLeft -= units;
     updateWorkLeft -= units;
     return true;

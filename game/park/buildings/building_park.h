@@ -48,6 +48,8 @@ public:
     virtual void SetTileMaterial(TilePoint position, TileChar material) = 0;
     // Visitors may arrive on the tile too; a spot listed already stays once.
     virtual void AddSpawnSpot(TilePoint position) = 0;
+    // A standing building joins the zones and marks its tiles; leaving undoes both.
+    virtual void UpdateZones(KivraBuilding& building, bool popups) = 0;
     virtual void RemoveFromZones(KivraBuilding& building, bool popups) = 0;
     virtual void ShowItemPopup(KivraBuilding& building) = 0;
     virtual void HideItemPopup(KivraBuilding& building, bool immediately) = 0;

@@ -156,8 +156,24 @@ TileChar KivraBuilding::FootprintState() const { return GetFootprint() ? GetFoot
 
 void KivraBuilding::MoveTo(TilePoint position) {
     const bool moved = position != GetGridPosition();
+    BuildingPark* park = Park();
+    // A standing building moved (a script's "set-origin") leaves its tiles
+    // and zones and joins them where it stands now: its old tiles would
+    // name it still, after it is gone.
+    const bool standing = moved && park != nullptr && InZones();
+    if (standing) park->RemoveFromZones(*this, false);
     Building::MoveTo(position);
-    if (BuildingPark* park = Park(); moved && park != nullptr) park->ResetCycle();
+    if (standing) park->UpdateZones(*this, false);
+    if (moved && park != nullptr) park->ResetCycle();
+}
+
+void KivraBuilding::SetOrientation(int32_t orientation) {
+    // A turn changes the footprint as a move does.
+    BuildingPark* park = Park();
+    const bool standing = orientation != GetOrientation() && park != nullptr && InZones();
+    if (standing) park->RemoveFromZones(*this, false);
+    Building::SetOrientation(orientation);
+    if (standing) park->UpdateZones(*this, false);
 }
 
 void KivraBuilding::SwapZoneSidesFor(int32_t degrees) {

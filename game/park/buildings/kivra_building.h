@@ -142,6 +142,7 @@ public:
     void DetachFromTiles(Grid* grid) override;
     std::unique_ptr<GridFootprint> CreateFootprint(const ITEM_TYPE* record) override;
     void MoveTo(TilePoint position) override;
+    void SetOrientation(int32_t orientation) override;
     bool RotateFootprintAboutCentre(int32_t degrees) override;
     bool RotateFootprint(int32_t degrees) override;
     void StampStateOnTiles(GridTileColumns& tiles) override;

@@ -53,6 +53,9 @@ bool KivraBuilding::FindsOpenGate() {
         // A door on ground that cannot be walked is no start.
         if (!grid->IsWalkableAt(door.col, door.row)) continue;
         const std::unique_ptr<GridTileFilter> entrance = OpenGateEntrance();
+        // A door on the way in itself is reached by no step: the search
+        // then answers with an empty way, which is no "no way" here.
+        if (entrance->Accept(grid->GetTileAt(door.col, door.row))) return true;
         grid->FindPathToMatch(path, {door.col, door.row}, entrance.get(), nullptr, 1);
         if (!path.empty()) return true;
     }

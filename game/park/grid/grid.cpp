@@ -116,8 +116,10 @@ void Grid::PlaceLevelItems(const LEVEL& level) {
     for (size_t i = 0; i < level.items.Size(); ++i) {
         const LEVEL_ITEM& record = *level.items.At(i);
         if (PlaceLevelItem(record) != nullptr) continue;
+        unplaced_.insert(&record);
         if (reportedTypes_.insert(record.type).second)
-            LogWrite(L"Level item \"" + record.type + L"\" of unknown type or off the park skipped; kept in the level",
+            LogWrite(L"Level item \"" + record.type +
+                         L"\" of unknown type, off the park or on another building skipped; kept in the level",
                      true);
     }
 }
@@ -127,6 +129,7 @@ void Grid::RemovedFromManager(WidgetManager* manager) {
     DragWidget::RemovedFromManager(manager);
     DiscardItems();
     built_ = false;
+    unplaced_.clear();
     for (auto& column : tiles_)
         while (!column.empty()) column.pop_back();
     tiles_.clear();

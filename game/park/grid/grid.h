@@ -14,7 +14,8 @@
 // whose material map is short gives empty tiles where it has none; every
 // lookup, stamp and search is safe on a grid of 0 columns or rows. A level
 // item naming a type the item catalogue lacks, or standing off the grid, is
-// skipped (logged once per name) and kept in the level by the next save.
+// skipped (logged once per name) and kept in the level by the next save;
+// so is a building that would stand on one placed before it.
 //
 // Items are made by CreateItem; the game's grid overrides the factories.
 // Main thread only.
@@ -145,6 +146,8 @@ private:
     void BuildTiles(const LEVEL* level);
     void PlaceLevelItems(const LEVEL& level);
     void DiscardItems();
+    // Its footprint covers a tile another building's footprint covers.
+    bool OverlapsBuilding(const GridItem& item) const;
 
     TileChar defaultTileState_ = L'_';
     bool allowDiagonal_ = false;
@@ -162,6 +165,9 @@ private:
     bool built_ = false;
     std::optional<std::wstring> builtFrom_;
     std::set<std::wstring, std::less<>> reportedTypes_;
+    // The level's records this build left out, kept as they are by every
+    // save (they stay the level's own objects across saves).
+    std::set<const LEVEL_ITEM*> unplaced_;
     // Scratch of SortItemsByDepth, kept between sorts.
     DepthOrder depthOrder_;
     std::vector<DepthNode> depthNodes_;

@@ -34,18 +34,39 @@ std::unique_ptr<LEVEL_ITEM> Grid::MakeLevelItem(GridItem& item) {
 
 GridItem* Grid::PlaceLevelItem(const LEVEL_ITEM& record) {
     if (!OnGrid(record, cols_, rows_)) return nullptr;
-    return CreateAndPlaceItem(record.type, record.col, record.row, record.orientation, record.action);
+    GridItem* item = CreateAndPlaceItem(record.type, record.col, record.row, record.orientation, record.action);
+    // A damaged or edited save may stack buildings on one tile; the park
+    // never lets one stand on another (and its zones would search every
+    // stacked pair), so the later one is left out as placing would refuse it.
+    if (item != nullptr && item->AsBuilding() != nullptr && OverlapsBuilding(*item)) {
+        RemoveWidget(item);
+        return nullptr;
+    }
+    return item;
+}
+
+bool Grid::OverlapsBuilding(const GridItem& item) const {
+    const TileRect r = item.GetFootprintRect();
+    for (int32_t col = r.Left(); col <= r.col; ++col)
+        for (int32_t row = r.Top(); row <= r.row; ++row) {
+            const GridTile* tile = GetTileAt(col, row);
+            if (tile == nullptr) continue;
+            // A tile lists the buildings whose doors lie on it too.
+            for (const GridItem* other : tile->GetBuildings())
+                if (other != &item && other->GetFootprintRect().Covers({col, row})) return true;
+        }
+    return false;
 }
 
 void Grid::SaveToLevel() {
     LEVEL* level = CurrentLevel();
     if (level == nullptr || !built_ || !builtFrom_ || level->name != *builtFrom_) return;
-    // Records of types the catalogue lacks, or off the grid, were never
-    // placed: they stay, so a content error loses nothing of a saved park.
+    // Records that were never placed (a type the catalogue lacks, off the
+    // grid, on another building) stay, so a content error loses nothing of a
+    // saved park; every other record is written again from its item, once.
     std::vector<std::unique_ptr<LEVEL_ITEM>> unplaced;
     for (auto& record : level->items.TakeAll())
-        if (FindRecordByName(ItemStats::Current(), record->type) == nullptr || !OnGrid(*record, cols_, rows_))
-            unplaced.push_back(std::move(record));
+        if (unplaced_.contains(record.get())) unplaced.push_back(std::move(record));
     for (GridItem* item : items_)
         if (std::unique_ptr<LEVEL_ITEM> record = MakeLevelItem(*item)) level->items.Add(std::move(record));
     for (auto& record : unplaced) level->items.Add(std::move(record));

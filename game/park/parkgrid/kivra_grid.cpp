@@ -164,6 +164,7 @@ std::unique_ptr<Task> KivraGrid::CreateTask(std::wstring_view name) {
 
 GridItem* KivraGrid::CreateItem(std::wstring_view type) {
     ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
+    if (record == nullptr) return nullptr;
     if (type == L"front_gate") return new FrontGate(false);
     if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) {
         if (type == L"roller_coaster" || type == L"kiddie_coaster") return new RollerCoaster(type);
@@ -173,9 +174,24 @@ GridItem* KivraGrid::CreateItem(std::wstring_view type) {
     return Grid::CreateItem(type);
 }
 
+GridItem* KivraGrid::CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
+                                        std::wstring_view action) {
+    GridItem* item = Grid::CreateAndPlaceItem(type, col, row, orientation, action);
+    // Standing outside the zones it would still be taken as a neighbour by
+    // the next one placed, and its tiles would be walked through. Before
+    // the items start, StartItems joins it with the rest.
+    if (auto* building = dynamic_cast<KivraBuilding*>(item); building != nullptr && itemsStarted_) {
+        building->StampMaterialOnTiles(Tiles());
+        UpdateZones(*building, false);
+        ResetCycle();
+        MarkTileStatesDirty();
+    }
+    return item;
+}
+
 KivraBuilding* KivraGrid::CreateAndPlaceBuilding(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
                                                  std::wstring_view action) {
-    GridItem* item = CreateAndPlaceItem(type, col, row, orientation, action);
+    GridItem* item = Grid::CreateAndPlaceItem(type, col, row, orientation, action);
     auto* building = dynamic_cast<KivraBuilding*>(item);
     if (item != nullptr && building == nullptr) RemoveWidget(item);
     return building;

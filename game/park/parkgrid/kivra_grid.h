@@ -66,8 +66,14 @@ public:
     virtual void PlaceBuilding(bool notify);
     virtual void CancelNewBuilding();
     virtual void DropHeldItem();
+    // A building not yet standing, for the player to carry (or a caller to
+    // place): it joins no zone and marks no tile.
     virtual KivraBuilding* CreateAndPlaceBuilding(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
                                                   std::wstring_view action);
+    // Once the park has started its items, a building made so (a script's
+    // "add-item") stands at once, joined and marked as a placed one.
+    GridItem* CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
+                                 std::wstring_view action) override;
 
     // Modes.
     virtual void RequestCancel() { pendingCancel_ = true; }
@@ -119,7 +125,7 @@ public:
     AnimationWidget* GetPopupWidget() const { return popupWidget_.Get(); }
 
     // Zones (park_grid_zones.cpp).
-    virtual void UpdateZones(KivraBuilding& building, bool popups);
+    void UpdateZones(KivraBuilding& building, bool popups) override;
     void RemoveFromZones(KivraBuilding& building, bool popups) override;
     virtual void HighlightZoneMembers(KivraBuilding* except);
     virtual void UnhighlightZoneMembers(KivraBuilding* except);

@@ -23,6 +23,10 @@ int GridTask::AddItem() {
     Grid* grid = GetGrid();
     const std::wstring type = StepAttributeString(L"type");
     const std::wstring action = StepHasAttribute(L"action") ? StepAttributeString(L"action") : std::wstring();
+    // An item is a widget made (with its tasks): it costs what one costs
+    // any script, so a script adding items in a loop stops within the
+    // update's budget as one making widgets does.
+    SpendWork(kWidgetWork);
     GridItem* item = grid ? grid->CreateAndPlaceItem(type, StepAttributeInt(L"col"), StepAttributeInt(L"row"),
                                                      StepAttributeInt(L"orientation"), action)
                           : nullptr;

@@ -3,6 +3,7 @@
 // come back once; the goals and spawn spots of a level entered again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 
@@ -81,6 +82,15 @@ TEST_F(SavedPark, RandomParksComeBackTheSame) {
             KivraBuilding* b = grid->CreateAndPlaceBuilding(types[rng() % 3], 1 + static_cast<int>(rng() % 22),
                                                             1 + static_cast<int>(rng() % 22),
                                                             static_cast<int32_t>(rng() % 4), actions[rng() % 3]);
+            // As a player builds it: no building stands on another.
+            const TileRect r = b->GetFootprintRect();
+            if (std::ranges::any_of(grid->Items(), [&](GridItem* o) {
+                    const TileRect q = o->GetFootprintRect();
+                    return o != b && q.Left() <= r.col && r.Left() <= q.col && q.Top() <= r.row && r.Top() <= q.row;
+                })) {
+                grid->RemoveWidget(b);
+                continue;
+            }
             for (Upgrade& u : b->Upgrades())
                 if (rng() % 2) b->ApplyImprovementStats(u);
             for (Boost& boost : b->Boosts())

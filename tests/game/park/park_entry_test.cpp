@@ -1,0 +1,136 @@
+// The ways into and out of the park: a building a script makes stands as a
+// placed one does and moves with its tiles, saved records the park cannot
+// place come back as they were at every visit, a door on the gate's way in
+// is reached, and a script adding items stops within its budget.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "game/park/buildings/front_gate.h"
+#include "game/park/people/person.h"
+#include "tests/game/park/park_grid_bench.h"
+
+namespace {
+
+using namespace testsupport;
+
+constexpr std::string_view kEntryItems = R"(<items>
+  <people><person type="walker"/><person type="breeder"/></people>
+  <gate><building type="front_gate" capacity="10">2A1</building></gate>
+  <rides>
+    <building type="hut" capacity="4">AA AA 2_</building>
+    <building type="booth" capacity="1">A 2</building>
+    <building type="flowers_red" zone_width="1" zone_height="1">A</building>
+  </rides>
+</items>)";
+
+class ParkEntry : public ParkGridBench {
+protected:
+    // Loading adds to the catalogue the bench loaded, which has no gate.
+    void UseEntryItems() {
+        std::ofstream("properties/items.xml") << kEntryItems;
+        items.Load();
+    }
+    void Leave() {
+        mgr.RemoveWidget(grid);
+        host.DeleteDeferred();
+    }
+    int Persons() const {
+        return static_cast<int>(std::ranges::count_if(
+            grid->Items(), [](GridItem* item) { return dynamic_cast<Person*>(item) != nullptr; }));
+    }
+    KivraBuilding* Add(const wchar_t* type, TilePoint at) {
+        return dynamic_cast<KivraBuilding*>(grid->CreateAndPlaceItem(type, at.col, at.row, 0, L""));
+    }
+    KivraBuilding* On(TilePoint at) const { return grid->GetTileOccupant(at); }
+};
+
+TEST_F(ParkEntry, ABuildingAScriptAddsStandsMovesAndLeavesAsAPlacedOne) {
+    UseEntryItems();
+    EnterPark(LevelBuilder(12, 12, L'_'), 0);
+    grid->StartItems();
+    KivraBuilding* hut = Add(L"hut", {4, 4});  // as "add-item" makes it
+    ASSERT_NE(hut, nullptr);
+    EXPECT_EQ(On({4, 4}), hut);
+    KivraBuilding* flowers = grid->CreateAndPlaceBuilding(L"flowers_red", 5, 4, 0, L"");
+    grid->UpdateZones(*flowers, false);
+    EXPECT_EQ(flowers->Neighbours(), std::vector<ZoneBuilding*>{hut});
+    grid->RemoveWidget(hut);
+    host.DeleteDeferred();
+    EXPECT_TRUE(flowers->Neighbours().empty());
+    EXPECT_EQ(On({4, 4}), nullptr);
+    grid->RemoveFromZones(*flowers, false);
+
+    // "set-origin" and "set-orientation" on a standing building.
+    KivraBuilding* moved = Add(L"hut", {4, 4});
+    moved->MoveToColRow(8, 9);
+    EXPECT_EQ(On({4, 4}), nullptr);
+    EXPECT_EQ(On({8, 9}), moved);
+    moved->SetOrientation(1);
+    const TileRect r = moved->GetFootprintRect();
+    for (int32_t col = r.Left() - 1; col <= r.col + 1; ++col)
+        for (int32_t row = r.Top() - 1; row <= r.row + 1; ++row)
+            EXPECT_EQ(On({col, row}), r.Covers({col, row}) ? moved : nullptr) << col << "," << row;
+    grid->RemoveWidget(moved);
+    EXPECT_EQ(On({8, 9}), nullptr);
+}
+
+// A damaged save with buildings stacked on one tile, and a gate the
+// catalogue lacks: what the park cannot place stays in the level once.
+TEST_F(ParkEntry, RecordsTheParkCannotPlaceAreKeptOnceAtEveryVisit) {
+    LevelBuilder builder(12, 12, L'_');
+    builder.Item(L"front_gate", 1, 1).Item(L"hut", 9, 9);
+    for (int i = 0; i < 300; ++i) builder.Item(L"flowers_red", 5, 5);
+    EnterPark(builder, 0);
+    for (int visit = 0; visit < 3; ++visit) {
+        SCOPED_TRACE(visit);
+        if (visit > 0) mgr.AddWidget(grid = new OpenParkGrid());
+        grid->StartItems();
+        EXPECT_EQ(Buildings(), 2);
+        grid->SaveToLevel();
+        Leave();
+        EXPECT_EQ(level->items.Size(), 302u);
+    }
+}
+
+TEST_F(ParkEntry, ADoorOnTheOpenGatesWayInIsReached) {
+    UseEntryItems();
+    EnterPark(LevelBuilder(12, 5, L'S'), 0);
+    auto* gate = dynamic_cast<FrontGate*>(grid->CreateAndPlaceBuilding(L"front_gate", 6, 2, 0, L""));
+    KivraBuilding* booth = grid->CreateAndPlaceBuilding(L"booth", 0, 0, 0, L"");
+    ASSERT_TRUE(gate && booth);
+    gate->OpenGate();
+    const auto wayIn = std::ranges::find_if(gate->Doors(), [](const Door& d) { return d.code == '2'; });
+    ASSERT_NE(wayIn, gate->Doors().end());
+    const Door& door = booth->Doors().front();
+    booth->MoveTo({wayIn->col - (door.col - booth->GetGridPosition().col),
+                   wayIn->row - (door.row - booth->GetGridPosition().row)});
+    ASSERT_EQ(booth->FindDoor({wayIn->col, wayIn->row}, 0), &booth->Doors().front());
+    booth->UpdateReachability();
+    EXPECT_TRUE(booth->IsReachable());
+}
+
+// Each breeder's task adds walkers in a loop that never waits: each item
+// is a widget's work, so one update makes no more than the budget allows.
+TEST_F(ParkEntry, AScriptAddingItemsStopsWithinTheUpdatesBudget) {
+    Define(L"breeder_task_update", {Step(L"loop", {{L"count", L"12000"}},
+                                         {Step(L"add-item", {{L"type", L"walker"}, {L"col", L"1"}, {L"row", L"1"}})})});
+    UseEntryItems();
+    EnterPark(LevelBuilder(8, 8, L'S'), 0);
+    grid->StartItems();
+    Add(L"breeder", {2, 2});
+    const int first = Persons();
+    Advance();
+    EXPECT_GT(Persons(), first);
+    EXPECT_LE(Persons() - first, AnimationWidget::kUpdateBudget / AnimationWidget::kWidgetWork);
+    // A run that began below the most widgets stops adding once it reaches them.
+    std::vector<std::unique_ptr<Widget>> crowd;
+    while (Widget::CountAlive() + 20 < AnimationWidget::kMostWidgets) crowd.push_back(std::make_unique<Widget>());
+    const int before = Persons();
+    Advance();
+    EXPECT_GT(Persons(), before);
+    EXPECT_LE(Persons() - before, 20);
+}
+
+}  // namespace
