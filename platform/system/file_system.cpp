@@ -179,7 +179,31 @@ std::string CurrentDirectory() {
     return cwd ? std::string(cwd.get()) : std::string();
 }
 
-bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
+bool DiskSync::Sync(int fd) { return ::fsync(fd) == 0; }
+
+DiskSync& DiskSync::System() {
+    static DiskSync sync;
+    return sync;
+}
+
+namespace {
+
+// The rename lives in the folder's entries: until they are on the disk too,
+// a power cut may bring back the old name, or an empty file under the new.
+// The contents are replaced by then, so a folder that cannot be flushed (a
+// file system without the call) does not turn the save into a failure.
+void SyncFolderOf(const std::string& target, DiskSync& sync) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    sync.Sync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool ReplaceFileContents(std::string_view path, std::string_view bytes, DiskSync& sync) {
     NoteChange();
     std::string target = ResolvePath(path);
     if (target.empty()) return false;
@@ -215,11 +239,15 @@ bool ReplaceFileContents(std::string_view path, std::string_view bytes) {
         else
             done += static_cast<size_t>(n);
     }
-    if (ok && ::fsync(fd) != 0) ok = false;
+    if (ok && !sync.Sync(fd)) ok = false;
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncFolderOf(target, sync);
+    return true;
 }
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {

@@ -51,10 +51,20 @@ std::string CanonicalPath(std::string_view path);
 // The working directory, of any length; empty if it cannot be read.
 std::string CurrentDirectory();
 
+// How a replaced file reaches the disk: `Sync` flushes an open file or
+// folder (fsync). Tests hand their own to watch the order of the flushes.
+class DiskSync {
+public:
+    virtual ~DiskSync() = default;
+    virtual bool Sync(int fd);
+    static DiskSync& System();
+};
+
 // Replaces the file's contents as one step: the bytes go to a temporary file
-// beside it, which is flushed to disk and renamed over the target, so a crash
-// or a full disk never leaves the old file half overwritten.
-bool ReplaceFileContents(std::string_view path, std::string_view bytes);
+// beside it, which is flushed to disk and renamed over the target, and the
+// folder is flushed after the rename, so neither a crash, a power cut nor a
+// full disk leaves the old file half overwritten or the new one empty.
+bool ReplaceFileContents(std::string_view path, std::string_view bytes, DiskSync& sync = DiskSync::System());
 
 // Removes the temporary files a ReplaceFileContents of `path` left behind
 // when its process was killed mid-write. Files of processes still running are

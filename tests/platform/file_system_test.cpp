@@ -6,6 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tests/platform/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -100,6 +104,32 @@ TEST_F(FileSystemTest, ReplaceFileContentsKeepsModeAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(plat::ReplaceFileContents(root + "/fresh.bin", std::string("\0\1\2", 3)));
     EXPECT_EQ(ReadBytes(tmp.Path() / "fresh.bin"), std::string("\0\1\2", 3));
     EXPECT_FALSE(plat::ReplaceFileContents(root + "/no/such/folder/x", "x"));
+}
+
+// A power cut right after a save must find the new contents: the data is
+// flushed before the rename makes it the file, and the folder after it.
+TEST_F(FileSystemTest, ReplaceFileContentsFlushesTheDataBeforeTheRenameAndTheFolderAfter) {
+    struct Watcher : plat::DiskSync {
+        explicit Watcher(fs::path target) : target(std::move(target)) {}
+        bool Sync(int fd) override {
+            std::error_code error;
+            const fs::path synced = fs::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+            seen.push_back({synced, ReadBytes(target)});
+            return plat::DiskSync::Sync(fd);
+        }
+        fs::path target;
+        std::vector<std::pair<fs::path, std::string>> seen;  // what was flushed, and the file then
+    };
+    const fs::path file = tmp.Path() / "profiles.xml";
+    WriteBytes(file, "old");
+    Watcher watcher(file);
+    ASSERT_TRUE(plat::ReplaceFileContents(root + "/profiles.xml", "new", watcher));
+    ASSERT_EQ(watcher.seen.size(), 2u);
+    EXPECT_EQ(watcher.seen[0].first.parent_path(), fs::canonical(tmp.Path()));
+    EXPECT_NE(watcher.seen[0].first.filename(), "profiles.xml");
+    EXPECT_EQ(watcher.seen[0].second, "old");
+    EXPECT_EQ(watcher.seen[1].first, fs::canonical(tmp.Path()));
+    EXPECT_EQ(watcher.seen[1].second, "new");
 }
 
 TEST_F(FileSystemTest, StaleReplaceTemporariesOfDeadWritersAreRemoved) {
