@@ -108,6 +108,9 @@ void VornAppBase::SleepBriefly(double ms) {
 void VornAppBase::Initialize() {
     if (shuttingDown_) return;
     primaryThread_ = std::this_thread::get_id();
+    // Whether logging is on is known once the constants are read; what
+    // start-up has to say before then waits for it.
+    LogHoldUntilInit();
     plat::SetDebugOutputSink(&LogDiagnostic);
     wiring_ = std::make_unique<ServiceWiring>(*this, *this, *this);
     WireApplicationServices();
@@ -119,15 +122,23 @@ void VornAppBase::Initialize() {
     }
     registry_ = std::make_unique<plat::Registry>(dataFolder_);
 
-    // Read first, marked in progress and saved only once the command line
-    // proved good: a run refused at its options writes nothing.
+    // A run refused at its options, and a second copy, write nothing: the
+    // settings are read, and marked in progress, only after both checks.
+    if (!commandLineRead_) ReadCommandLine();
+    if (shuttingDown_) return;
+    MakeDirectories(dataFolder_);
+    const std::wstring notifyName = text::FromUtf8(productName_) + L"Notify";
+    if (!commandLine_.screensaverMode) {
+        instance_ = std::make_unique<plat::SingleInstance>(dataFolder_, productName_);
+        if (!instance_->IsFirst()) {
+            instance_->Notify(notifyName, 0, 0);
+            ExitProcess(0);
+        }
+    }
     settings_ = std::make_unique<SettingsStore>(dataFolder_ + "settings.xml");
     settings_->Values() = defaultSettings_;
     settings_->Load(true,
                     [this](const XMLElement& element) { ApplySettingsElement(element, settings_->Values(), {}); });
-    if (!commandLineRead_) ReadCommandLine();
-    if (shuttingDown_) return;
-    MakeDirectories(dataFolder_);
     // Flushing the file to disk can take a while: it goes on while the
     // window and the device are made, and is done before Initialize returns
     // or the process ends.
@@ -159,15 +170,6 @@ void VornAppBase::Initialize() {
         return;
     }
     LoadConfigXml();
-
-    const std::wstring notifyName = text::FromUtf8(productName_) + L"Notify";
-    if (!commandLine_.screensaverMode) {
-        instance_ = std::make_unique<plat::SingleInstance>(dataFolder_, productName_);
-        if (!instance_->IsFirst()) {
-            instance_->Notify(notifyName, 0, 0);
-            ExitProcess(0);
-        }
-    }
 
     // Each run plays differently: both generators start from the time of
     // start-up.

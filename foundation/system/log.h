@@ -3,7 +3,9 @@
 //
 // Off until LogInit is called with logging enabled (the application does so
 // during resource loading when the constant "logging" is above 0), and off
-// again after LogDisable. Each LogWrite appends one line to
+// again after LogDisable. Lines written between LogHoldUntilInit and LogInit
+// wait (the first 64) and reach the file when LogInit enables logging;
+// LogInit(false) and LogDisable drop them. Each LogWrite appends one line to
 // "<product>.log" in the desktop folder as UTF-16LE with CRLF; a new file
 // starts with a byte-order mark. The file is opened and closed per line so
 // that nothing is lost if the process dies. Any thread may write: lines are
@@ -17,6 +19,8 @@
 // LogInit; the default is "Halvaro".
 void LogSetProductName(std::string_view productName);
 
+// Start-up writes before it knows whether logging is on: its lines wait.
+void LogHoldUntilInit();
 // Turns logging on with the application's logging flag and fixes the file's path.
 void LogInit(bool loggingEnabled);
 void LogDisable();

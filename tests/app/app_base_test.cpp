@@ -4,6 +4,7 @@
 // fixed update rate, and the registry value lands under the application's key.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <optional>
@@ -14,10 +15,12 @@
 #include "app/shell/vorn_app_base.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/files/xml_parser.h"
+#include "foundation/system/log.h"
 #include "foundation/system/text.h"
 #include "foundation/system/track_interface.h"
 #include "platform/system/registry.h"
 #include "platform/window/virtual_keys.h"
+#include "tests/foundation/test_support.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -194,6 +197,10 @@ TEST(AppBaseDeathTest, SecondInstanceLeavesWithZeroAndBadOptionWithOne) {
         CountingApp first;
         first.Initialize();
         ASSERT_TRUE(first.IsInitialized());
+        // The second copy leaves the first one's files alone: a rewrite
+        // would give settings.xml a new inode.
+        struct stat before {};
+        ASSERT_EQ(::stat((folder + "settings.xml").c_str(), &before), 0);
         EXPECT_EXIT(
             {
                 CountingApp second;
@@ -201,6 +208,10 @@ TEST(AppBaseDeathTest, SecondInstanceLeavesWithZeroAndBadOptionWithOne) {
                 std::_Exit(7);  // not reached when the second copy leaves
             },
             ::testing::ExitedWithCode(0), "");
+        struct stat after {};
+        ASSERT_EQ(::stat((folder + "settings.xml").c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
         first.Shutdown();
     }
     EXPECT_EXIT(
@@ -213,6 +224,35 @@ TEST(AppBaseDeathTest, SecondInstanceLeavesWithZeroAndBadOptionWithOne) {
         ::testing::ExitedWithCode(1), "Invalid command line parameter: -no-such-option");
     SetAppDataFolder(previous);
     if (dir) unsetenv(kFolderVariable);
+}
+
+}  // namespace
+
+namespace {
+
+// Start-up reads settings.xml long before it knows whether logging is on:
+// the note about a damaged file must still reach the log once it opens.
+TEST(AppBase, TheDamagedSettingsNoteReachesTheLogOpenedLater) {
+    testsupport::TempFolder dir;
+    testsupport::TempFolder desktop;
+    testsupport::ScopedEnv xdg("XDG_DESKTOP_DIR", desktop.Path().c_str());
+    const std::string previous = GetAppDataFolder();
+    SetAppDataFolder(dir.Path().string() + "/");
+    testsupport::WriteBytes(dir / "settings.xml", "<settings vol-theme=");
+    LogSetProductName("AppBaseLog");
+    {
+        CountingApp app;
+        app.Initialize();
+        ASSERT_TRUE(app.IsInitialized());
+        LogInit(true);  // as the loading does, once the constants are read
+        const std::wstring log = text::FromUtf16LE(testsupport::ReadBytes(desktop / "AppBaseLog.log"));
+        EXPECT_NE(log.find(L"settings.xml is unreadable; it was moved aside to settings.xml.bad"), std::wstring::npos)
+            << text::ToUtf8(log);
+        app.Shutdown();
+    }
+    LogDisable();
+    LogSetProductName("Halvaro");
+    SetAppDataFolder(previous);
 }
 
 }  // namespace
