@@ -1,5 +1,8 @@
 #include "foundation/files/path_utils.h"
 
+#include <cstdio>
+#include <memory>
+
 #include "foundation/system/text.h"
 #include "platform/system/directory_search.h"
 #include "platform/system/file_system.h"
@@ -122,18 +125,46 @@ void GrantEveryoneFullAccess(std::string_view) {}
 
 bool RenameFileNoReplace(std::string_view from, std::string_view to) { return plat::RenameNoReplace(from, to); }
 
-std::string MoveFileAside(std::string_view path) {
+namespace {
+
+// Puts the file at the first of PATH.bad, .bad2 ... that `keep` can take;
+// none that exists is replaced.
+template <class Keep>
+std::string KeepFileAside(std::string_view path, Keep keep) {
     if (!FileExists(path)) return {};
     for (int n = 1; n <= 1000; ++n) {
         std::string aside = std::string(path) + ".bad" + (n == 1 ? std::string() : std::to_string(n));
         if (FileExists(aside)) continue;
-        if (RenameFileNoReplace(path, aside)) return aside;
-        if (!FileExists(aside)) break;  // not taken: the move itself failed
+        if (keep(aside)) return aside;
+        if (!FileExists(aside)) break;  // not taken: keeping it failed itself
     }
     return {};
 }
 
+}  // namespace
+
+std::string MoveFileAside(std::string_view path) {
+    return KeepFileAside(path, [&](const std::string& aside) { return RenameFileNoReplace(path, aside); });
+}
+
+std::string CopyFileAside(std::string_view path) {
+    std::unique_ptr<FILE, decltype(&std::fclose)> file(plat::OpenFile(path, "rb"), &std::fclose);
+    if (!file) return {};
+    std::string bytes;
+    char buffer[1 << 14];
+    while (size_t read = std::fread(buffer, 1, sizeof buffer, file.get())) bytes.append(buffer, read);
+    if (std::ferror(file.get())) return {};
+    return KeepFileAside(path, [&](const std::string& aside) { return plat::ReplaceFileContents(aside, bytes); });
+}
+
 int RemoveInterruptedWrites(std::string_view path) { return plat::RemoveStaleReplaceTemps(path); }
+
+bool CanWriteInFolder(std::string_view folder) {
+    const std::string probe = AddTrailingSlash(folder) + "write_probe.tmp";
+    if (!plat::ReplaceFileContents(probe, "")) return false;
+    plat::RemoveFile(probe);
+    return true;
+}
 
 bool WriteWStringToFile(std::string_view path, std::wstring_view text) {
     std::string dir = GetFileDir(path);

@@ -39,9 +39,14 @@ bool RenameFileNoReplace(std::string_view from, std::string_view to);
 // renames it to PATH.bad (.bad2, .bad3 ... when taken; none is replaced).
 // The name it took; empty when the file stays where it was (or is missing).
 std::string MoveFileAside(std::string_view path);
+// The same for a file the program read only in part: a copy of it takes the
+// first free name of those, and the file stays. Empty when no copy was made.
+std::string CopyFileAside(std::string_view path);
 // Removes what writes of this file that were cut short (their process died)
 // left beside it; the files of a writer still running stay.
 int RemoveInterruptedWrites(std::string_view path);
+// True when a file can be made in the folder (a probe is written and removed).
+bool CanWriteInFolder(std::string_view folder);
 // Writes U+FEFF and the text as UTF-16LE, replacing the file in one step and
 // creating its folders first; false when the file could not be written.
 bool WriteWStringToFile(std::string_view path, std::wstring_view text);

@@ -3,6 +3,7 @@
 #include "foundation/system/text.h"
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/kivra_level_stats.h"
+#include "game/data/progress/resource_range.h"
 #include "game/data/progress/wrapping_add.h"
 
 void KivraLevelStats::ReadElementAttributes(LEVEL_ELEMENT& record) {
@@ -25,9 +26,15 @@ void KivraLevelStats::ReadLevelAttributes(KIVRA_LEVEL& level) {
     level.ticketprice = level.ticketprice_base;
     level.chosen_challenge = GetAttribute(L"chosen_challenge");
     level.weeks_played = GetAttributeIntOr(L"weeks_played", 0);
-    level.money = GetAttributeIntOr(L"money", 1000);
-    level.hearts = GetAttributeIntOr(L"hearts", 0);
+    level.money = ReadResource(L"money", 1000);
+    level.hearts = ReadResource(L"hearts", 0);
     level.marketing_slots = GetAttributeIntOr(L"marketing_slots", 1);
+}
+
+int32_t KivraLevelStats::ReadResource(const std::wstring& name, int32_t fallback) const {
+    if (!HasAttribute(name)) return fallback;
+    const std::optional<int64_t> value = ParseWholeNumber(GetAttribute(name));
+    return value ? ClampResource(*value) : ClampResource(GetAttributeInt(name));
 }
 
 void KivraLevelStats::TakeShippedSidewalk(KIVRA_LEVEL& level) const {

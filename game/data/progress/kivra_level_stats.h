@@ -43,9 +43,13 @@ protected:
     std::unique_ptr<LEVEL_ITEM> CreateItemLike(const LEVEL_ITEM& source) override;
     std::unique_ptr<LEVEL_ITEM> CloneItem(const LEVEL_ITEM& item) override;
 
-private:
+    // The level being read, or null.
     KIVRA_LEVEL* ParkLevel() const { return dynamic_cast<KIVRA_LEVEL*>(currentLevel_); }
+
+private:
     void ReadLevelAttributes(KIVRA_LEVEL& level);
+    // Money or hearts, a number beyond their range taken as its nearest end.
+    int32_t ReadResource(const std::wstring& name, int32_t fallback) const;
     void ReadBuildingItem(KIVRA_LEVEL& level);
     void ReadResearch(KIVRA_LEVEL& level);
     void ReadGoalElement(const std::wstring& name);

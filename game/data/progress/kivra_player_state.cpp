@@ -7,6 +7,7 @@
 #include "foundation/system/text.h"
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/park_hooks.h"
+#include "game/data/progress/resource_range.h"
 #include "game/data/progress/wrapping_add.h"
 #include "widgets/script/animation_widget.h"
 
@@ -81,13 +82,13 @@ void KivraPlayerState::ChangeResource(std::wstring_view name, int32_t delta, boo
     KIVRA_LEVEL* level = GetCurrentLevel();
     if (level == nullptr) return;
     if (name == L"hearts") {
-        level->hearts = WrappingAdd(level->hearts, delta);
+        level->hearts = SaturatingAdd(level->hearts, delta);
         if (delta < 0)
             CountSpent(&KIVRA_PLAYER_STATS_BLOCK::hearts_spent, level->stats, WrappingNegate(delta));
         else
             CountSpent(&KIVRA_PLAYER_STATS_BLOCK::hearts_earned, level->stats, delta);
     } else if (name == L"money") {
-        level->money = WrappingAdd(level->money, delta);
+        level->money = SaturatingAdd(level->money, delta);
         if (delta < 0) {
             CountSpent(&KIVRA_PLAYER_STATS_BLOCK::money_spent, level->stats, WrappingNegate(delta));
         } else {

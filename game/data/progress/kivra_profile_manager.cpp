@@ -1,9 +1,12 @@
 #include "game/data/progress/kivra_profile_manager.h"
 
+#include <utility>
+
 #include "foundation/files/path_utils.h"
 #include "foundation/files/xml_parser.h"
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
+#include "game/data/catalogues/item_stats.h"
 
 void KivraProfileManager::Load() {
     if (slotCounter_ < 0) return;
@@ -15,7 +18,12 @@ void KivraProfileManager::Load() {
         LogWrite(L"profiles.xml: removed " + std::to_wstring(leftovers) + L" file(s) of an interrupted save", true);
     if (FileExists(path) && !ReadProfiles(path)) {
         FreeAllSlots();
+        damage_.Clear();
         unreadableInTheWay_ = !MoveUnreadableAside(path);
+    } else if (damage_.Any()) {
+        for (const ProfileDamage::Note& note : damage_.Notes())
+            LogWrite(L"profiles.xml: " + note.where + L": dropped or changed " + note.what, true);
+        CopyDamagedAside(path);
     }
     ClearLevels();
     SelectProfile(selected_);
@@ -32,6 +40,12 @@ bool KivraProfileManager::Save() {
             LogWrite(L"profiles.xml not saved: the unreadable file could not be moved aside", true);
             return false;
         }
+    }
+    // The damaged file holds what the reading lost: it is not written over
+    // before a copy of it is safe.
+    if (damage_.Any() && damagedCopy_.empty() && !CopyDamagedAside(ProfilesPath())) {
+        LogWrite(L"profiles.xml not saved: no copy of the damaged file could be kept", true);
+        return false;
     }
     return ProfileManager::Save();
 }
@@ -76,6 +90,14 @@ bool KivraProfileManager::ReadProfiles(const std::string& path) {
 }
 
 void KivraProfileManager::ElementStart(const std::wstring& name) {
+    damage_.CheckElement(element_, DamagePlace());
+    if (name == L"level" && ParkLevel() == nullptr) {
+        earlierCopy_ = Find(GetAttribute(L"name"));
+        if (earlierCopy_ != nullptr) damage_.Add(DamagePlace(), L"a second copy of level " + GetAttribute(L"name"));
+    } else if (name == L"item" && ParkLevel() != nullptr && ItemStats::Current() != nullptr &&
+               FindRecordByName(ItemStats::Current(), GetAttribute(L"type")) == nullptr) {
+        damage_.Add(DamagePlace(), L"an item of the unknown type " + GetAttribute(L"type"));
+    }
     if (name == L"profiles") {
         sawProfiles_ = true;
         const int32_t selected = GetAttributeInt(L"selected");
@@ -90,14 +112,41 @@ void KivraProfileManager::ElementStart(const std::wstring& name) {
 
 void KivraProfileManager::ElementEnd(const std::wstring& name) {
     if (name == L"profile") EndProfile();
+    LEVEL* level = name == L"level" ? ParkLevel() : nullptr;
+    if (level != nullptr) {
+        for (const auto& item : level->items)
+            if (item->col < 0 || item->row < 0 || item->col >= level->cols || item->row >= level->rows)
+                damage_.Add(DamagePlace(), text::WFormat(L"an item %ls off the grid at %d,%d", item->type.c_str(),
+                                                         item->col, item->row));
+    }
     KivraLevelStats::ElementEnd(name);
+    if (level != nullptr) KeepFullerLevel();
+}
+
+void KivraProfileManager::KeepFullerLevel() {
+    LEVEL* first = std::exchange(earlierCopy_, nullptr);
+    if (first == nullptr) return;
+    // An empty second copy must not take the park's place.
+    LEVEL* second = Find(first->name);
+    if (second != nullptr && second != first && first->items.Size() >= second->items.Size())
+        Levels()[first->name] = first;
+}
+
+std::wstring KivraProfileManager::DamagePlace() const {
+    std::wstring place = IsSlot(slotCounter_) && reading_ != nullptr ? slots_[slotCounter_].name : L"profiles";
+    if (const KIVRA_LEVEL* level = ParkLevel()) place += L", level " + level->name;
+    return place;
 }
 
 void KivraProfileManager::StartProfile() {
     // Each profile's levels are its own: none of the previous profile's stay.
     ClearLevels();
     reading_ = nullptr;
-    if (!IsSlot(slotCounter_)) return;  // a fifth profile and beyond are ignored
+    if (!IsSlot(slotCounter_)) {
+        // A save writes four: a fifth and beyond are ignored.
+        damage_.Add(L"profiles", L"the extra profile " + GetAttribute(L"name"));
+        return;
+    }
     PROFILE& slot = slots_[slotCounter_];
     slot.player.reset();
     slot.name = GetAttribute(L"name");
@@ -123,6 +172,16 @@ void KivraProfileManager::EndProfile() {
 void KivraProfileManager::ReadSymbol() {
     if (reading_ == nullptr) return;
     reading_->symbols_[GetAttribute(L"name")] = evaluator_.Evaluate(GetAttribute(L"value"));
+}
+
+bool KivraProfileManager::CopyDamagedAside(const std::string& path) {
+    damagedCopy_ = CopyFileAside(path);
+    if (damagedCopy_.empty()) {
+        LogWrite(L"profiles.xml: no copy of the damaged file could be kept; it is not saved over", true);
+        return false;
+    }
+    LogWrite(L"profiles.xml was damaged; a copy of it was kept as " + text::Widen(GetFileName(damagedCopy_)), true);
+    return true;
 }
 
 bool KivraProfileManager::MoveUnreadableAside(const std::string& path) {

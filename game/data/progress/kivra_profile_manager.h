@@ -14,6 +14,12 @@
 // file is moved aside to profiles.xml.bad (.bad2, .bad3 ... when taken; none
 // is ever replaced), and it is logged. Should the move fail, saving refuses
 // to replace that file until a later save can move it aside.
+//
+// A file that reads but held something the reader dropped or changed (see
+// ProfileDamage; a level written twice keeps the copy with more items, the
+// first on a tie) is played as read, but a copy of it is kept aside under
+// the same names and each loss is logged. Should the copy fail, saving
+// refuses to write over the file until a later save can keep the copy.
 // Load runs once per manager. Main thread only.
 
 #include <memory>
@@ -22,6 +28,7 @@
 #include "foundation/expression/expression.h"
 #include "game/data/progress/kivra_level_stats.h"
 #include "game/data/progress/kivra_player_state.h"
+#include "game/data/progress/profile_damage.h"
 #include "game/data/progress/profile_manager.h"
 
 class KivraProfileManager : public ProfileManager, public KivraLevelStats {
@@ -41,6 +48,10 @@ public:
     KivraPlayerState* KivraPlayer(int32_t slot) const;
     // The name profiles.xml was moved aside to by the load; empty when it was not.
     const std::string& MovedAsideTo() const { return movedAsideTo_; }
+    // What the load dropped or changed of the file, and the name of the copy
+    // of it kept aside (empty while none could be made).
+    const ProfileDamage& Damage() const { return damage_; }
+    const std::string& DamagedCopy() const { return damagedCopy_; }
 
 protected:
     std::unique_ptr<PlayerState> CreatePlayerState() override { return std::make_unique<KivraPlayerState>(); }
@@ -53,12 +64,20 @@ private:
     void ReadSymbol();
     // Moves an unreadable profiles.xml aside; false when it stays in the way.
     bool MoveUnreadableAside(const std::string& path);
+    // Keeps a copy of a damaged profiles.xml aside; false when none could be made.
+    bool CopyDamagedAside(const std::string& path);
+    std::wstring DamagePlace() const;
+    // A level read twice keeps the copy with more items.
+    void KeepFullerLevel();
 
     int32_t slotCounter_ = 0;  // the slot being read; -1 once loaded
     KivraPlayerState* reading_ = nullptr;
     bool sawProfiles_ = false;
     bool unreadableInTheWay_ = false;
     std::string movedAsideTo_;
-    VariableMap symbolVariables_;  // nothing fills it: symbol values stand alone
+    ProfileDamage damage_;
+    std::string damagedCopy_;
+    LEVEL* earlierCopy_ = nullptr;  // the level read before under the name of the one being read
+    VariableMap symbolVariables_;   // nothing fills it: symbol values stand alone
     ExpressionEvaluator evaluator_{symbolVariables_};
 };

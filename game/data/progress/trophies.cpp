@@ -4,7 +4,7 @@
 #include "game/data/progress/goal_display.h"
 #include "game/data/progress/goal_tracker.h"
 #include "game/data/progress/kivra_level.h"
-#include "game/data/progress/wrapping_add.h"
+#include "game/data/progress/resource_range.h"
 #include "widgets/script/animation_widget.h"
 
 namespace {
@@ -71,7 +71,7 @@ void KivraGoalTracker::WinChallenge(Challenge& challenge) {
     AnimationWidget* hud = display ? &display->Widget() : nullptr;
 
     int32_t hearts = challenge.hearts;
-    if (hearts > 0) hearts = WrappingAdd(hearts, HeartsPatch(challenge.metal));
+    if (hearts > 0) hearts = SaturatingAdd(hearts, HeartsPatch(challenge.metal));
     if (ParkPlayer* player = ParkPlayer::Current()) {
         player->ChangeResource(L"money", challenge.coins, true, hud);
         player->ChangeResource(L"hearts", hearts, true, hud);

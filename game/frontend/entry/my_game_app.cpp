@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "app/crash/crash_reporter.h"
 #include "app/player/basic_player_state.h"
@@ -52,6 +53,7 @@ void MyGameApp::LoadResources() {
     gameStats_.Load();
     AdvanceLoadingStep();
     profiles_.Load();
+    dataFolderWritable_ = CanWriteInFolder(GetAppDataFolder());
     AdvanceLoadingStep();
     LoadMainMenuAssets(true);
     AdvanceLoadingStep();
@@ -63,13 +65,21 @@ void MyGameApp::UpdateFrames() {
     // before it would stand still under a dialog.
     if (unreadableProfilesTold_ || !ResourcesLoaded() || !dynamic_cast<LoadingMenu*>(LoadingScreen())) return;
     unreadableProfilesTold_ = true;
-    if (profiles_.MovedAsideTo().empty()) return;
-    // The game starts as on a first run: the player is told why, and where
-    // the old file waits.
-    const std::string& kept = profiles_.MovedAsideTo();
-    const std::array<PropertyValue, 2> where{PropertyValue::FromWString(text::FromUtf8(GetFileDir(kept))),
-                                             PropertyValue::FromWString(text::FromUtf8(GetFileName(kept)))};
-    ShowMenu(new NoticeMenu(L"profiles_unreadable", nullptr, L"menu", where));
+    if (!dataFolderWritable_) {
+        const std::array<PropertyValue, 1> folder{PropertyValue::FromWString(text::FromUtf8(GetAppDataFolder()))};
+        ShowMenu(new NoticeMenu(L"data_folder_unwritable", nullptr, L"menu", folder));
+    }
+    // The game starts as on a first run, or without what could not be read:
+    // the player is told, and where the old file waits.
+    const std::string& moved = profiles_.MovedAsideTo();
+    const std::string& copied = profiles_.DamagedCopy();
+    const std::string& kept = moved.empty() ? copied : moved;
+    if (kept.empty()) return;
+    std::vector<PropertyValue> where;
+    if (moved.empty()) where.push_back(PropertyValue::FromWString(profiles_.Damage().Places()));
+    where.push_back(PropertyValue::FromWString(text::FromUtf8(GetFileDir(kept))));
+    where.push_back(PropertyValue::FromWString(text::FromUtf8(GetFileName(kept))));
+    ShowMenu(new NoticeMenu(moved.empty() ? L"profiles_damaged" : L"profiles_unreadable", nullptr, L"menu", where));
 }
 
 void MyGameApp::TitleScreenDone() {

@@ -62,6 +62,9 @@ private:
     MyLocalization localization_;
     std::wstring playerName_;
     bool unreadableProfilesTold_ = false;
+    // Found by the loading: a read-only home would otherwise play a whole
+    // park before a save fails.
+    bool dataFolderWritable_ = true;
 
     // Outlives the widgets, which leave it when the destructor removes them.
     GameMenuStack menuStack_;

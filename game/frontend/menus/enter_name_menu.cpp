@@ -85,6 +85,10 @@ void EnterNameMenu::Accept() {
         ShowMenu(new NoticeMenu(L"profiles_full", nullptr, L"menu"));
         return;
     }
+    const bool saved = profiles->ChangeSaved();
     RemoveSelf();
     if (title_) title_->Close();
+    // The player plays on, told (over the menu the title opens) that nothing
+    // will be kept, as the profile screen tells it.
+    if (!saved) ShowMenu(new NoticeMenu(L"profiles_not_written", nullptr, L"menu"));
 }

@@ -29,4 +29,7 @@ public:
     virtual int GetSelectedSlot() const = 0;
     // -1 when every slot holds a profile.
     virtual int FirstEmptySlot() const = 0;
+    // False when the last profile created, chosen or deleted could not be
+    // written to the disk: it holds for this run only.
+    virtual bool ChangeSaved() const { return true; }
 };

@@ -4,33 +4,28 @@
 
 bool ProfileManagerBook::Save() { return !manager_ || manager_->Save(); }
 
-namespace {
-
-// A player just made, chosen or deleted is written at once: a crash or a
-// killed process must not take it along. A manager that never read the file
-// (its load makes it the current one) would write empty slots over it.
-void SaveChange(ProfileManager& manager) {
-    if (ProfileManager::Current() == &manager) manager.Save();
+void ProfileManagerBook::SaveChange() {
+    // A manager that never read the file (its load makes it the current one)
+    // would write empty slots over it.
+    if (ProfileManager::Current() == manager_) changeSaved_ = manager_->Save();
 }
-
-}  // namespace
 
 bool ProfileManagerBook::CreateProfile(const std::wstring& name, int slot, bool select) {
     if (!manager_ || manager_->CreateProfile(name, slot, select) < 0) return false;
-    SaveChange(*manager_);
+    SaveChange();
     return true;
 }
 
 void ProfileManagerBook::ChooseProfile(const std::wstring& name, int slot) {
     if (!manager_) return;
     manager_->ChooseProfile(name, slot);
-    SaveChange(*manager_);
+    SaveChange();
 }
 
 void ProfileManagerBook::DeleteProfile(int slot) {
     if (!manager_) return;
     manager_->DeleteProfile(slot);
-    SaveChange(*manager_);
+    SaveChange();
 }
 
 void ProfileManagerBook::ResetProfile(int slot) {

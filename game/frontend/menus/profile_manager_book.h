@@ -3,7 +3,7 @@
 // (profiles.xml), for the application to hand to the menus. The manager is
 // not owned; a book without one answers as four empty slots and changes
 // nothing. Creating, choosing and deleting a profile save profiles.xml at
-// once. Main thread only.
+// once; whether that worked is kept for the menus to tell. Main thread only.
 
 #include "game/frontend/menus/profile_book.h"
 
@@ -25,7 +25,13 @@ public:
     std::wstring GetProfileName(int slot) const override;
     int GetSelectedSlot() const override;
     int FirstEmptySlot() const override;
+    bool ChangeSaved() const override { return changeSaved_; }
 
 private:
+    // A player just made, chosen or deleted is written at once: a crash or a
+    // killed process must not take it along.
+    void SaveChange();
+
     ProfileManager* manager_;
+    bool changeSaved_ = true;
 };

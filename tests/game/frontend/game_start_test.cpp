@@ -283,4 +283,41 @@ TEST_F(GameStartTest, ADamagedSaveIsToldEscapeStepsBackAndClosingTheWindowAsksFi
     EXPECT_NE(Narrow(ReadFile(home_ / "profiles.xml")).find("\"Bea\""), std::string::npos);
 }
 
+// A home that cannot be written plays on, but the player hears at once that
+// nothing will be kept, and again when the new player could not be written.
+TEST_F(GameStartTest, AnUnwritableDataFolderIsToldAtStartAndWhenThePlayerIsNamed) {
+    { std::ofstream(home_ / "blocked") << "a file where the folder should be"; }
+    SetAppDataFolder((home_ / "blocked").string() + "/");
+    DrivenGame game(data_);
+    SkipToTitle(game);
+    auto noticeSaying = [&game](std::wstring words) {
+        return [&game, words] {
+            auto* notice = game.OpenMenu<NoticeMenu>();
+            if (!notice || !Settled(game, notice)) return false;
+            const std::wstring said = notice->Variables()[L"text"].ToString();
+            EXPECT_NE(said.find(words), std::wstring::npos) << text::ToUtf8(said);
+            game.Press(plat::vk::kEscape);
+            return true;
+        };
+    };
+    game.Then("told over the title screen", noticeSaying(L"blocked"));
+    game.Then("the notice closes", [&game] { return game.OpenMenu<NoticeMenu>() == nullptr; });
+    PressPlayOnTitle(game);
+    game.Then("name entry", [&game] {
+        if (!game.OpenMenu<EnterNameMenu>()) return false;
+        game.Type(L"Cy");
+        game.Press(plat::vk::kReturn);
+        return true;
+    });
+    game.Then("told over the main menu",
+              [&game, told = noticeSaying(L"could not be written")] { return game.OpenMenu<MainMenu>() && told(); });
+    game.Then("the game goes on", [&game] {
+        if (game.OpenMenu<NoticeMenu>() || !game.OpenMenu<MainMenu>()) return false;
+        EXPECT_EQ(game.PlayerName(), L"Cy");
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
 }  // namespace

@@ -1,0 +1,128 @@
+// A profiles.xml damaged inside its values still reads, but what the reading
+// dropped or changed is never lost: the file is kept aside before anything
+// is saved over it, and the player is told where.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "foundation/system/text.h"
+#include "game/data/progress/resource_range.h"
+#include "tests/game/data/profile_test_support.h"
+
+namespace {
+
+using testsupport::ReadBytes;
+
+class ProfileDamageTest : public testsupport::ProfileTest {
+protected:
+    // The text a save of one player, who has been to the bay, writes.
+    std::wstring SavedText() {
+        KivraProfileManager manager;
+        manager.Load();
+        manager.CreateProfile(L"Ann", -1, true);
+        EXPECT_TRUE(manager.Save());
+        return text::FromUtf16LE(ReadBytes(ProfilesFile()).substr(2));
+    }
+    static int32_t Bay(const KivraProfileManager& manager, int32_t KIVRA_LEVEL::*field) {
+        const KivraPlayerState* ann = manager.KivraPlayer(0);
+        const KIVRA_LEVEL* bay = ann ? ann->FindParkLevel(L"bay") : nullptr;
+        return bay ? bay->*field : -1;
+    }
+    static size_t BayItems(const KivraProfileManager& manager) {
+        const KIVRA_LEVEL* bay = manager.KivraPlayer(0)->FindParkLevel(L"bay");
+        return bay ? bay->items.Size() : 0;
+    }
+};
+
+TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySave) {
+    const std::wstring saved = SavedText();
+    struct Row {
+        const char* damage;
+        std::wstring from, to;
+        std::function<void(const KivraProfileManager&)> check;
+    };
+    const std::vector<Row> rows = {
+        {"a damaged type name", L"type=\"wheel\" col", L"type=\"whee1\" col", nullptr},
+        {"a damaged col", L"col=\"1\"", L"col=\"l\"", nullptr},
+        {"a challenge un-won", L"<challenge unlocked=\"true\"", L"<challenge unlocked=\"trie\"", nullptr},
+        {"a damaged element name", L"<upgrade ", L"<upgradf ", nullptr},
+        {"an item outside the grid", L"col=\"1\"", L"col=\"9\"", nullptr},
+        {"a level written twice", L"</level>", L"</level>\n<level name=\"bay\" money=\"0\"></level>",
+         [](const KivraProfileManager& m) {
+             EXPECT_EQ(BayItems(m), 1u);  // the fuller first copy stays
+             EXPECT_EQ(Bay(m, &KIVRA_LEVEL::money), 1000);
+         }},
+        {"a fifth profile", L"</profiles>", L"<profile name=\"Eve\"/></profiles>", nullptr},
+        {"money out of range", L"money=\"1000\"", L"money=\"99999999999999\"",
+         [](const KivraProfileManager& m) { EXPECT_EQ(Bay(m, &KIVRA_LEVEL::money), kMostResource); }},
+        {"money that is no number", L"money=\"1000\"", L"money=\"lots\"", nullptr},
+        {"hearts below the range", L"hearts=\"10\"", L"hearts=\"-2147483648\"",
+         [](const KivraProfileManager& m) { EXPECT_EQ(Bay(m, &KIVRA_LEVEL::hearts), kLeastResource); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.damage);
+        std::filesystem::remove(ProfilesFile() + ".bad");
+        std::wstring damaged = saved;
+        const size_t at = damaged.find(row.from);
+        ASSERT_NE(at, std::wstring::npos);
+        damaged.replace(at, row.from.size(), row.to);
+        const std::string bytes = "\xFF\xFE" + text::ToUtf16LE(damaged);
+        testsupport::WriteBytes(ProfilesFile(), bytes);
+
+        KivraProfileManager manager;
+        manager.Load();
+        ASSERT_NE(manager.KivraPlayer(0), nullptr);  // the rest of the file stands
+        EXPECT_TRUE(manager.MovedAsideTo().empty());
+        EXPECT_TRUE(manager.Damage().Any());
+        EXPECT_NE(manager.Damage().Places(), L"");
+        EXPECT_EQ(manager.DamagedCopy(), ProfilesFile() + ".bad");
+        EXPECT_EQ(ReadBytes(ProfilesFile() + ".bad"), bytes);
+        if (row.check) row.check(manager);
+        ASSERT_TRUE(manager.Save());
+        EXPECT_EQ(ReadBytes(ProfilesFile() + ".bad"), bytes);  // the copy outlives the save
+    }
+
+    // What a save writes reads back without a word, however far money went in play.
+    std::filesystem::remove(ProfilesFile() + ".bad");
+    testsupport::WriteBytes(ProfilesFile(), "\xFF\xFE" + text::ToUtf16LE(saved));
+    KivraProfileManager manager;
+    manager.Load();
+    EXPECT_FALSE(manager.Damage().Any()) << text::ToUtf8(manager.Damage().Notes().front().what);
+    EXPECT_TRUE(manager.DamagedCopy().empty());
+    KivraPlayerState& ann = *manager.KivraPlayer(0);
+    ann.SetCurrentLevel(L"bay");
+    ann.ChangeResource(L"hearts", kMostResource, false, nullptr);
+    ann.ChangeResource(L"hearts", 5, false, nullptr);
+    ann.ChangeResource(L"money", -kMostResource, false, nullptr);
+    ann.ChangeResource(L"money", -kMostResource, false, nullptr);
+    EXPECT_EQ(Bay(manager, &KIVRA_LEVEL::hearts), kMostResource);
+    EXPECT_EQ(Bay(manager, &KIVRA_LEVEL::money), kLeastResource);
+    ASSERT_TRUE(manager.Save());
+    KivraProfileManager again;
+    again.Load();
+    EXPECT_FALSE(again.Damage().Any());
+    EXPECT_EQ(Bay(again, &KIVRA_LEVEL::money), kLeastResource);
+}
+
+// The copy could not be made: the damaged file is all there is of what was
+// dropped, and no save replaces it.
+TEST_F(ProfileDamageTest, NoSaveWritesOverADamagedFileWithoutItsCopy) {
+    std::wstring damaged = SavedText();
+    damaged.replace(damaged.find(L"col=\"1\""), 7, L"col=\"x\"");
+    const std::string bytes = "\xFF\xFE" + text::ToUtf16LE(damaged);
+    testsupport::WriteBytes(ProfilesFile(), bytes);
+    std::filesystem::create_directory(ProfilesFile() + ".bad");  // every name taken
+    for (int n = 2; n <= 1000; ++n) std::filesystem::create_directory(ProfilesFile() + ".bad" + std::to_string(n));
+    KivraProfileManager manager;
+    manager.Load();
+    EXPECT_TRUE(manager.DamagedCopy().empty());
+    EXPECT_FALSE(manager.Save());
+    EXPECT_EQ(ReadBytes(ProfilesFile()), bytes);
+    std::filesystem::remove(ProfilesFile() + ".bad700");
+    EXPECT_TRUE(manager.Save());
+    EXPECT_EQ(ReadBytes(ProfilesFile() + ".bad700"), bytes);
+}
+
+}  // namespace
