@@ -90,8 +90,9 @@ bool KivraProfileManager::ReadProfiles(const std::string& path) {
 }
 
 void KivraProfileManager::ElementStart(const std::wstring& name) {
-    damage_.CheckElement(element_, DamagePlace());
-    if (name == L"level" && ParkLevel() == nullptr) {
+    const bool newLevel = name == L"level" && ParkLevel() == nullptr;
+    damage_.CheckElement(element_, DamagePlace() + (newLevel ? L", level " + GetAttribute(L"name") : L""));
+    if (newLevel) {
         earlierCopy_ = Find(GetAttribute(L"name"));
         if (earlierCopy_ != nullptr) damage_.Add(DamagePlace(), L"a second copy of level " + GetAttribute(L"name"));
     } else if (name == L"item" && ParkLevel() != nullptr && ItemStats::Current() != nullptr &&
