@@ -38,6 +38,9 @@ public:
     virtual bool ItemsStarted() const = 0;
     // The week's timer; 0 or less at nightfall.
     virtual float WeekTimer() const = 0;
+    // A week is being played: neither night nor the open park after it.
+    // Timed boosts run in played weeks, as research does.
+    virtual bool WeekRunning() const = 0;
     // The building the player carries, or null.
     virtual GridItem* HeldItem() const = 0;
     // The tile under the pointer.

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
 
+#include "foundation/expression/localization_map.h"
+#include "foundation/system/text.h"
 #include "game/data/catalogues/item_stats.h"
 
 namespace {
@@ -22,6 +26,23 @@ const Stats* FindDefinition(const std::map<std::wstring, Stats>* definitions, st
 constexpr std::array<std::wstring_view, 6> kStatistics = {L"appeal",     L"capacity", L"cost",
                                                           L"ticketcost", L"energy",   L"time"};
 
+// Each statistic the definition changes, as a signed amount and its word:
+// "+2 appeal, +4 places". Time per use falls by the offset's size whatever
+// its sign, counted in update steps; the player reads seconds.
+std::wstring EffectText(const IMPROVEMENT_STATS& record) {
+    std::wstring text;
+    for (std::wstring_view statistic : kStatistics) {
+        const int32_t offset = OffsetOf(record, statistic);
+        if (offset == 0) continue;
+        const std::wstring amount = statistic == L"time"
+                                        ? L"-" + text::FromUtf8(text::PlainDecimal(std::abs(offset / 100.0), 3))
+                                        : text::WFormat(L"%+d", offset);
+        if (!text.empty()) text += LocalizeLookup(L"effect_separator");
+        text += amount + L" " + LocalizeLookup(L"effect_" + std::wstring(statistic));
+    }
+    return text;
+}
+
 }  // namespace
 
 int32_t OffsetOf(const IMPROVEMENT_STATS& record, std::wstring_view property) {
@@ -33,6 +54,7 @@ std::optional<PropertyValue> ImprovementProperty(const IMPROVEMENT_STATS& record
     if (name == L"label") return PropertyValue::FromWString(record.label);
     if (name == L"coincost") return PropertyValue::FromInt(record.coincost);
     if (name == L"heartcost") return PropertyValue::FromInt(record.heartcost);
+    if (name == L"effect_string") return PropertyValue::FromWString(EffectText(record));
     for (std::wstring_view statistic : kStatistics)
         if (name == statistic) return PropertyValue::FromInt(OffsetOf(record, name));
     return std::nullopt;

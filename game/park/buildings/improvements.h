@@ -3,7 +3,8 @@
 // defines, bought once and for good, and one Boost per boost, which runs for
 // a number of update steps and then withdraws what it added. Both point to
 // their definition in the item catalogue (never owned) and answer scripts:
-// the label, the prices and the offset of each statistic they change.
+// the label, the prices, the offset of each statistic they change and those
+// changes in the player's words ("effect_string").
 // The building applies them (kivra_building_improvements.cpp); these
 // records only hold their state. Main thread only.
 

@@ -145,19 +145,25 @@ void KivraBuilding::ApplyStatModifier(std::wstring_view name, int32_t delta) {
 // ---- Count-down --------------------------------------------------------------------
 
 void KivraBuilding::CountDownBoosts() {
+    bool shownChanged = false;
     for (Boost& boost : boosts_) {
         if (!boost.Running()) continue;
         // Stopped while still running, so that a boost started with no time
         // at all withdraws its offsets too.
         if (boost.ticks >= 2) {
+            const int32_t weeks = boost.weeks, days = boost.days;
             --boost.ticks;
+            boost.GetWeeksDays();
+            // The panel tells the days left: a new day shows as it comes.
+            shownChanged = shownChanged || weeks != boost.weeks || days != boost.days;
             continue;
         }
         SetBoostActive(boost, -1);
-        AnimationWidget* hud = Hud();
-        if (hud == nullptr || hud->GetLocalVariable(L"building_info_upgrades").ToWidget<DynamicWidget>() == nullptr)
-            continue;
-        if (hud->GetLocalVariable(L"upgrade_or_boost_building").ToWidget<KivraBuilding>() == this)
-            hud->RunAnimationNamed(L"build_building_upgrades_data");
+        shownChanged = true;
     }
+    if (!shownChanged) return;
+    AnimationWidget* hud = Hud();
+    if (hud == nullptr || hud->GetLocalVariable(L"building_info_upgrades").ToWidget<DynamicWidget>() == nullptr) return;
+    if (hud->GetLocalVariable(L"upgrade_or_boost_building").ToWidget<KivraBuilding>() == this)
+        hud->RunAnimationNamed(L"build_building_upgrades_data");
 }

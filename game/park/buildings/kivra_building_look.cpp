@@ -9,8 +9,8 @@
 
 void KivraBuilding::Update() {
     Building::Update();
-    CountDownBoosts();
     const BuildingPark* park = Park();
+    if (park == nullptr || park->WeekRunning()) CountDownBoosts();
     if (!occupants_.empty() && park != nullptr && park->WeekTimer() <= 0.0f) LetVisitorsOut();
     if (mouseMode_ == 0) mouseDefault_ = IsMouseVisible();
 }

@@ -206,6 +206,7 @@ public:
     const BuildingHover& Hover() const override { return hover_; }
     bool ItemsStarted() const override { return itemsStarted_; }
     float WeekTimer() const override { return weekTimer_; }
+    bool WeekRunning() const override { return parkState_ == 0; }
     GridItem* HeldItem() const override;
     TilePoint PointerTile() const override { return pointerTile_; }
     void ShowItemPopup(KivraBuilding& building) override;
@@ -223,7 +224,7 @@ public:
     float ClashPenalty() override;
     void MarkFootprintTiles(ZoneBuilding& building, bool set) override;
     std::wstring ZoneLabel(const KivraComboStats& definition) override;
-    void AnnounceNewCombo(const KivraComboStats& definition) override;
+    void AnnounceNewCombo(const KivraComboStats& definition, const ResearchRefund& refund) override;
     void ShowPopup(ZoneBuilding& over, std::wstring_view animation, const ZonePark::Variables& variables) override;
     void ShowZoneCreated(ZoneBuilding& over, const std::map<std::wstring, int>& labelCounts) override;
 

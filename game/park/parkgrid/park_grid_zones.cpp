@@ -68,8 +68,10 @@ std::wstring KivraGrid::ZoneLabel(const KivraComboStats& definition) {
     return LocalizationMap()[L"label_" + definition.name + L"_zone"];
 }
 
-void KivraGrid::AnnounceNewCombo(const KivraComboStats& definition) {
+void KivraGrid::AnnounceNewCombo(const KivraComboStats& definition, const ResearchRefund& refund) {
     SetDisplayVariable(L"discovered_combo", PropertyValue::FromPropertyInterface(&definition));
+    SetDisplayVariable(L"refunded_coins", PropertyValue::FromInt(refund.coins));
+    SetDisplayVariable(L"refunded_hearts", PropertyValue::FromInt(refund.hearts));
     // The tutorial's playhouse step explains this zone itself while the park waits.
     const ParkPlayer* player = ParkPlayer::Current();
     const bool tutorialExplains = definition.name == L"play" && player != nullptr && player->PausedForTutorial() &&

@@ -13,12 +13,8 @@ std::vector<const ComboBuilding*> AsComboBuildings(const std::vector<ZoneBuildin
 
 bool MutuallyZoned(const ZoneBuilding& a, const ZoneBuilding& b) { return a.ZoneContains(b) && b.ZoneContains(a); }
 
-// Offered and bought research that would teach a combination learned by itself.
-void DropLearnOption(std::vector<RESEARCH_OPTION>& options, const std::wstring& combo) {
-    const auto it = std::find_if(options.begin(), options.end(), [&](const RESEARCH_OPTION& option) {
-        return option.effect == RESEARCH_OPTION::kLearnCombo && option.param == combo;
-    });
-    if (it != options.end()) options.erase(it);
+bool TeachesCombo(const RESEARCH_OPTION& option, const std::wstring& combo) {
+    return option.effect == RESEARCH_OPTION::kLearnCombo && option.param == combo;
 }
 
 bool StandsOutOfStats(const ZoneBuilding& building) {
@@ -183,9 +179,22 @@ bool ParkZones::FindCombos(std::vector<ZoneBuilding*>& group, Found& found, std:
 void ParkZones::Learn(const KivraCombo& combo) {
     KIVRA_LEVEL* level = park_.ZoneLevel();
     if (level == nullptr || !level->learned_combos.insert(combo.ZoneName()).second) return;
-    DropLearnOption(level->available_research, combo.ZoneName());
-    DropLearnOption(level->bought_research, combo.ZoneName());
-    park_.AnnounceNewCombo(combo.Definition());
+    const std::wstring& name = combo.ZoneName();
+    auto& offered = level->available_research;
+    const auto offer =
+        std::find_if(offered.begin(), offered.end(), [&](const auto& o) { return TeachesCombo(o, name); });
+    if (offer != offered.end()) offered.erase(offer);
+    // Research of it on its way would teach nothing now: what it cost comes back.
+    ResearchRefund refund;
+    std::erase_if(level->bought_research, [&](const RESEARCH_OPTION& option) {
+        if (!TeachesCombo(option, name)) return false;
+        refund.coins = WrappingAdd(refund.coins, option.coincost);
+        refund.hearts = WrappingAdd(refund.hearts, option.heartcost);
+        return true;
+    });
+    level->money = WrappingAdd(level->money, refund.coins);
+    level->hearts = WrappingAdd(level->hearts, refund.hearts);
+    park_.AnnounceNewCombo(combo.Definition(), refund);
 }
 
 void ParkZones::ShowStatPopups(const ZoneBuildingSet& raised, const ZoneBuildingSet& lowered,

@@ -6,6 +6,7 @@
 // recording park.
 // Main thread only.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,13 @@
 class KivraComboStats;
 class ZoneBuilding;
 struct KIVRA_LEVEL;
+
+// What the research of a combination on its way had cost, given back when
+// the player formed the combination first.
+struct ResearchRefund {
+    int32_t coins = 0;
+    int32_t hearts = 0;
+};
 
 class ZonePark {
 public:
@@ -37,8 +45,9 @@ public:
     virtual void MarkFootprintTiles(ZoneBuilding& building, bool set) = 0;
     // The localised "label_<name>_zone".
     virtual std::wstring ZoneLabel(const KivraComboStats& definition) = 0;
-    // A combination formed for the first time in this level.
-    virtual void AnnounceNewCombo(const KivraComboStats& definition) = 0;
+    // A combination formed for the first time in this level, with what its
+    // research on the way gave back (nothing when none was bought).
+    virtual void AnnounceNewCombo(const KivraComboStats& definition, const ResearchRefund& refund) = 0;
     // A popup over the building, its script variables set before it runs.
     virtual void ShowPopup(ZoneBuilding& over, std::wstring_view animation, const Variables& variables) = 0;
     // The "show_zonecreated" popup over a member, with how often each

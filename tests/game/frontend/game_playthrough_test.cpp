@@ -9,12 +9,18 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <set>
 #include <vector>
 
+#include "foundation/expression/constants_map.h"
+#include "foundation/expression/localization_map.h"
 #include "foundation/system/text.h"
+#include "game/data/catalogues/item_stats.h"
+#include "game/data/catalogues/item_types.h"
 #include "game/data/progress/goals.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/objectives.h"
 #include "game/data/progress/player_state.h"
 #include "game/frontend/hud/tutorial.h"
 #include "game/frontend/hud/tutorial_step.h"
@@ -27,6 +33,7 @@
 #include "game/park/buildings/front_gate.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/parkgrid/kivra_grid.h"
+#include "game/park/parkgrid/park_zones.h"
 #include "game/park/people/person.h"
 #include "platform/window/virtual_keys.h"
 #include "tests/game/frontend/driven_game.h"
@@ -205,6 +212,38 @@ protected:
             return false;
         }
         return ClickHud((L"build_row_" + std::to_wstring(row)).c_str());
+    }
+
+    // Set up as a player would have: the type placed there, or null.
+    KivraBuilding* Build(std::wstring_view type, TilePoint at) {
+        Grid().PreviewNewBuilding(type);
+        if (KivraBuilding* held = Grid().GetHeldBuilding()) held->MoveTo(at);
+        const bool placed = Grid().TryPlaceHeldItem(true);
+        Grid().CancelCurrentMode();
+        return placed ? Grid().GetTileOccupant(at) : nullptr;
+    }
+    // What a label or a button of the display reads, "none" without one.
+    std::wstring HudText(const std::wstring& id) const {
+        DynamicWidget* shown = HudObject(id.c_str());
+        if (auto* label = dynamic_cast<TextLabel*>(shown)) return label->GetText();
+        if (auto* button = dynamic_cast<ButtonWidget*>(shown)) return button->GetLabel();
+        return L"none";
+    }
+    // A button of the night's scene shown a while, clicked.
+    bool ClickNight(const wchar_t* id) {
+        DynamicWidget* button = DrivenGame::ScriptObject(Night(), id);
+        if (!button || game_->FramesOnStep() < 20) return false;
+        game_->ClickOn(button);
+        return true;
+    }
+    // The building's upgrades and boosts, as its card's button opens them;
+    // true once they have been shown a few updates.
+    bool OpenUpgrades(KivraBuilding* building) {
+        if (Hud()->GetLocalVariable(L"upgrade_or_boost_building").ToWidget<KivraBuilding>() != building) {
+            Hud()->SetVariable(L"upgrade_or_boost_building", PropertyValue::FromWidget(building));
+            Hud()->RunAnimationNamed(L"show_popup_building_upgrades");
+        }
+        return HudObject(L"building_info_upgrades") && game_->FramesOnStep() % 10 == 9;
     }
 
     DrivenGame* game_ = nullptr;
@@ -1044,6 +1083,188 @@ TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSig
             return true;
         },
         20000);
+    ASSERT_EQ(game.Play(), "");
+}
+
+// Research of a zone that the player forms by building first gives back what
+// it cost, and the zone's card says so. A boost bought at night lasts the
+// played weeks its row shows, however long the night: a week on it runs
+// still, its row tells the time left, and the goals it counted for keep it.
+TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBoughtAtNightLastsItsPlayedWeeks) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Ida");
+    OpenFirstPark(game, "the first park");
+    SkipTutorialAndNamePark("the park named, money enough", L"Ida's", [] {
+        Level().money = 100000;
+        Level().hearts = 100;
+    });
+    ClickHudLater("the research panel", L"btn_research");
+    RESEARCH_OPTION paid;
+    game.Then("the snack street's research bought", [&] {
+        for (int row = 0; row < 4 && game.FramesOnStep() >= 20; ++row)
+            if (HudText(L"research_name_" + std::to_wstring(row)) == LocalizeLookup(L"label_snack_street_zone")) {
+                game.ClickOn(HudObject((L"research_buy_" + std::to_wstring(row)).c_str()));
+                return true;
+            }
+        return false;
+    });
+    int32_t money = 0, hearts = 0;
+    game.Then("the snack street formed by building", [&] {
+        if (Level().bought_research.size() != 1) return false;
+        paid = Level().bought_research[0];
+        EXPECT_TRUE(Build(L"cotton_candy", {10, 4}) && Build(L"burger_diner", {11, 6}));
+        money = Level().money, hearts = Level().hearts;
+        KivraBuilding* last = Build(L"cotton_candy", {11, 4});
+        money -= last ? last->BuyCost() : 0;
+        return last != nullptr;
+    });
+    KivraBuilding* castle = nullptr;
+    game.Then("its research paid back, and the card says so", [&] {
+        const std::wstring refund = HudText(L"zone_refund");
+        if (refund == L"none" || game.FramesOnStep() < 20) return false;
+        EXPECT_NE(refund.find(std::to_wstring(paid.coincost)), std::wstring::npos) << text::ToUtf8(refund);
+        EXPECT_TRUE(Level().bought_research.empty());
+        EXPECT_EQ(Level().money, money + paid.coincost);
+        EXPECT_EQ(Level().hearts, hearts + paid.heartcost);
+        castle = Build(L"bouncy_castle", {22, 4});
+        EXPECT_TRUE(castle && castle->PurchaseUpgrade(L"extra_towers"));
+        game.ClickOn(HudObject(L"zone_ok"));
+        return true;
+    });
+    game.Then(
+        "the week reviewed at nightfall", [&] { return ClickNight(L"review_ok"); }, 8000);
+    game.Then("the castle's card at night", [&] { return OpenUpgrades(castle); });
+    ClickHudLater("its boost bought", L"boost_buy_0");
+    std::map<Objective*, size_t> counted;
+    game.Then(
+        "a week's time spent building under the night sky",
+        [&] {
+            for (const auto& [name, challenge] : Level().goals_tracker.Challenges())
+                for (const auto& objective : challenge->objectives)
+                    if (auto* buildings = dynamic_cast<BuildingsExist*>(objective))
+                        counted.emplace(buildings, buildings->CountedBuildings());
+            return game.FramesOnStep() > 7000;
+        },
+        8000);
+    game.Then("the sun rises", [&] { return ClickNight(L"sunrise"); });
+    game.Then(
+        "a played week on, reviewed", [&] { return Level().weeks_played == 2 && ClickNight(L"review_ok"); }, 8000);
+    game.Then(
+        "the castle's boost",
+        [&] {
+            if (!OpenUpgrades(castle)) return false;
+            Boost& boost = castle->Boosts().at(0);
+            EXPECT_GE(boost.TimeRemaining(), boost.FullRunTicks() / 2 - 100);
+            const std::wstring row = HudText(L"boost_lasting_0");
+            for (const char* shown : {"duration_string", "timetofinish_string"})
+                EXPECT_NE(row.find(boost.GetProperty(text::FromUtf8(shown)).ToString()), std::wstring::npos)
+                    << text::ToUtf8(row);
+            for (const auto& [objective, count] : counted)
+                EXPECT_GE(static_cast<BuildingsExist*>(objective)->CountedBuildings(), count)
+                    << text::ToUtf8(objective->name);
+            game.Shutdown();
+            return true;
+        },
+        9000);
+    ASSERT_EQ(game.Play(), "");
+}
+
+// Every row of the upgrades and boosts panel, of research to buy and of the
+// kinds of visitor to market to tells its catalogue entry's cost, effect and
+// how long it lasts.
+TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
+    DrivenGame game(data_);
+    game_ = &game;
+    NewPlayerToTheMap(game, L"Jo");
+    OpenFirstPark(game, "the first park");
+    SkipTutorialAndNamePark("the park named, money enough, a marketing slot", L"Jo's", [] {
+        Level().money = 100000;
+        Level().marketing_slots = 1;
+    });
+    auto has = [](const std::wstring& row, const std::wstring& part) {
+        EXPECT_NE(row.find(part), std::wstring::npos) << text::ToUtf8(row) << " lacks " << text::ToUtf8(part);
+    };
+    auto weeks = [](int32_t n) {
+        return std::to_wstring(n) + L" " + LocalizeLookup(n == 1 ? L"time_week_singular" : L"time_week_plural");
+    };
+    std::vector<const KIVRA_BUILDING_TYPE*> types;
+    game.Then("the catalogue's buildings with upgrades or boosts", [&] {
+        for (const auto& [name, record] : ItemStats::Current()->Types().Entries())
+            if (auto* type = dynamic_cast<const KIVRA_BUILDING_TYPE*>(record); type && !type->stationary)
+                if (!type->upgrades.empty() || !type->boosts.empty()) types.push_back(type);
+        return !types.empty();
+    });
+    KivraBuilding* shown = nullptr;
+    game.Then(
+        "each building's upgrades and boosts",
+        [&] {
+            if (!shown && !(shown = Build(types.back()->type, {20, 6})))
+                return ADD_FAILURE() << text::ToUtf8(types.back()->type), true;
+            if (!OpenUpgrades(shown)) return false;
+            auto check = [&](const std::wstring& kind, const IMPROVEMENT_STATS& entry, int row,
+                             const std::wstring& lasting) {
+                const std::wstring at = L"_" + std::to_wstring(row);
+                EXPECT_EQ(HudText(kind + L"_buy" + at), std::to_wstring(entry.coincost));
+                EXPECT_EQ(HudText(kind + L"_hearts" + at),
+                          entry.heartcost > 0 ? std::to_wstring(entry.heartcost) : L"none");
+                for (const auto& [property, offset] : entry.offsets) {
+                    has(HudText(kind + L"_effect" + at), LocalizeLookup(L"effect_" + property));
+                    has(HudText(kind + L"_effect" + at),
+                        std::to_wstring(std::abs(property == L"time" ? offset / 100 : offset)));
+                }
+                has(HudText(kind + L"_lasting" + at), lasting);
+            };
+            int row = 0;
+            for (const auto& [label, upgrade] : types.back()->upgrades)
+                check(L"upgrade", upgrade, row++, LocalizeLookup(L"upgrade_lasting"));
+            row = 0;
+            for (const auto& [label, boost] : types.back()->boosts)
+                check(L"boost", boost, row++, weeks(boost.duration));
+            Grid().RemoveBuilding(*shown);
+            shown = nullptr;
+            types.pop_back();
+            return types.empty();
+        },
+        20000);
+    ClickHudLater("the research panel", L"btn_research");
+    size_t rows = 0;
+    game.Then("each research to buy, page by page", [&] {
+        if (game.FramesOnStep() < 20) return false;
+        for (int row = 0; HudObject((L"research_name_" + std::to_wstring(row)).c_str()); ++row, ++rows) {
+            const std::wstring at = L"_" + std::to_wstring(row), name = HudText(L"research_name" + at);
+            const auto& offers = Level().available_research;
+            auto entry = std::find_if(offers.begin(), offers.end(),
+                                      [&](auto& o) { return LocalizeLookup(L"label_" + o.name) == name; });
+            if (entry == offers.end()) return ADD_FAILURE() << text::ToUtf8(name), true;
+            EXPECT_EQ(HudText(L"research_buy" + at), std::to_wstring(entry->coincost));
+            EXPECT_EQ(HudText(L"research_hearts" + at), std::to_wstring(entry->heartcost));
+            const std::wstring brings =
+                entry->effect == RESEARCH_OPTION::kLearnCombo       ? L"label_" + entry->param + L"_zone"
+                : entry->effect == RESEARCH_OPTION::kUnlockBuilding ? L"label_" + entry->param
+                                                                    : L"research_effect_unlock_marketing";
+            has(HudText(L"research_effect" + at), LocalizeLookup(brings));
+            has(HudText(L"research_takes" + at), weeks(entry->ticks / 100 / Countdown::WeekDuration()));
+        }
+        if (!HudObject(L"research_more") || rows >= Level().available_research.size()) return true;
+        game.ClickOn(HudObject(L"research_more"));
+        return false;
+    });
+    ClickHudLater("the marketing panel", L"btn_marketing");
+    ClickHudLater("its slot", L"slot_row_0");
+    game.Then("each kind of visitor to invite", [&] {
+        if (game.FramesOnStep() < 20 || !HudObject(L"visitors_go")) return false;
+        const size_t kinds = Hud()->VisitorTypes().entries.size();
+        for (size_t kind = 0; kind < kinds; ++kind)
+            has(HudText(L"visitor_terms_" + std::to_wstring(kind)),
+                std::to_wstring(GetConstantInt(L"person_marketing_bonus")));
+        EXPECT_EQ(rows, static_cast<size_t>(std::count_if(Level().available_research.begin(),
+                                                          Level().available_research.end(),
+                                                          [](auto& o) { return o.unlocked; })));
+        EXPECT_GT(kinds, 1u);
+        game.Shutdown();
+        return true;
+    });
     ASSERT_EQ(game.Play(), "");
 }
 

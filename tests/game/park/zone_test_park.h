@@ -130,7 +130,9 @@ public:
         stamps.push_back((set ? L"+" : L"-") + std::to_wstring(building.ZoneOrderId()));
     }
     std::wstring ZoneLabel(const KivraComboStats& definition) override { return L"L:" + definition.name; }
-    void AnnounceNewCombo(const KivraComboStats& definition) override { announced.push_back(definition.name); }
+    void AnnounceNewCombo(const KivraComboStats& definition, const ResearchRefund&) override {
+        announced.push_back(definition.name);
+    }
     void ShowPopup(ZoneBuilding& over, std::wstring_view animation, const Variables& variables) override {
         popups.push_back({over.ZoneOrderId(), std::wstring(animation), variables});
     }
