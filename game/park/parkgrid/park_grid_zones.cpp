@@ -70,13 +70,14 @@ std::wstring KivraGrid::ZoneLabel(const KivraComboStats& definition) {
 
 void KivraGrid::AnnounceNewCombo(const KivraComboStats& definition, const ResearchRefund& refund) {
     SetDisplayVariable(L"discovered_combo", PropertyValue::FromPropertyInterface(&definition));
-    SetDisplayVariable(L"refunded_coins", PropertyValue::FromInt(refund.coins));
-    SetDisplayVariable(L"refunded_hearts", PropertyValue::FromInt(refund.hearts));
     // The tutorial's playhouse step explains this zone itself while the park waits.
     const ParkPlayer* player = ParkPlayer::Current();
     const bool tutorialExplains = definition.name == L"play" && player != nullptr && player->PausedForTutorial() &&
                                   TutorialStep() == L"place_playhouse";
-    if (!tutorialExplains) RunCallback(L"brand_new_zone_callback");
+    if (tutorialExplains) return;
+    SetDisplayVariable(L"refunded_coins", PropertyValue::FromInt(refund.coins));
+    SetDisplayVariable(L"refunded_hearts", PropertyValue::FromInt(refund.hearts));
+    RunCallback(L"brand_new_zone_callback");
 }
 
 void KivraGrid::ShowPopup(ZoneBuilding& over, std::wstring_view animation, const ZonePark::Variables& variables) {

@@ -180,20 +180,18 @@ void ParkZones::Learn(const KivraCombo& combo) {
     KIVRA_LEVEL* level = park_.ZoneLevel();
     if (level == nullptr || !level->learned_combos.insert(combo.ZoneName()).second) return;
     const std::wstring& name = combo.ZoneName();
+    auto teaches = [&name](const RESEARCH_OPTION& option) { return TeachesCombo(option, name); };
     auto& offered = level->available_research;
-    const auto offer =
-        std::find_if(offered.begin(), offered.end(), [&](const auto& o) { return TeachesCombo(o, name); });
-    if (offer != offered.end()) offered.erase(offer);
-    // Research of it on its way would teach nothing now: what it cost comes back.
+    if (const auto it = std::find_if(offered.begin(), offered.end(), teaches); it != offered.end()) offered.erase(it);
+    // Its research on the way would teach nothing now: what it cost comes back.
     ResearchRefund refund;
-    std::erase_if(level->bought_research, [&](const RESEARCH_OPTION& option) {
-        if (!TeachesCombo(option, name)) return false;
-        refund.coins = WrappingAdd(refund.coins, option.coincost);
-        refund.hearts = WrappingAdd(refund.hearts, option.heartcost);
-        return true;
-    });
-    level->money = WrappingAdd(level->money, refund.coins);
-    level->hearts = WrappingAdd(level->hearts, refund.hearts);
+    auto& bought = level->bought_research;
+    if (const auto it = std::find_if(bought.begin(), bought.end(), teaches); it != bought.end()) {
+        refund = {it->coincost, it->heartcost};
+        bought.erase(it);
+        level->money = WrappingAdd(level->money, refund.coins);
+        level->hearts = WrappingAdd(level->hearts, refund.hearts);
+    }
     park_.AnnounceNewCombo(combo.Definition(), refund);
 }
 

@@ -274,7 +274,7 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     Advance();
     EXPECT_FALSE(stands(L"lyr_naming"));
     EXPECT_EQ(level->display_name, L"Pier Fun");
-    // Six offers, cheapest first, four to a page: the arrow pages on and round
+    // Six offers, cheapest first, three to a page: the arrow pages on and round
     // (the first row's hearts tell the page).
     level->available_research.clear();
     for (int i = 0; i < 6; ++i) {
@@ -300,7 +300,7 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
         run(L"hud_research_page_on");
         pages.push_back(firstOffer());
     }
-    EXPECT_EQ(pages, (std::vector<std::wstring>{L"10", L"14", L"10"}));
+    EXPECT_EQ(pages, (std::vector<std::wstring>{L"10", L"13", L"10"}));
     run(L"hud_open_marketing");
     EXPECT_FALSE(stands(L"lyr_research_menu")) << "one panel at a time";
     EXPECT_TRUE(stands(L"lyr_marketing_menu") && stands(L"lyr_marketing_menu_data"));
