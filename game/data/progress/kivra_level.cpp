@@ -46,6 +46,7 @@ std::unique_ptr<LEVEL> KivraLevelStats::CloneLevel(const LEVEL& record) {
     target->ocean = level->ocean;
     target->spawn_points = level->spawn_points;
     target->weeks_played = level->weeks_played;
+    target->week_time_left = level->week_time_left;
     target->marketing = level->marketing;
     target->marketing_bonus.entries = level->marketing_bonus.entries;
     target->marketing_bonus.index = level->marketing_bonus.index;

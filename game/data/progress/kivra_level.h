@@ -29,6 +29,10 @@ struct KIVRA_LEVEL : LEVEL {
     int32_t trophies_required = 0;
     uint16_t sidewalk = 0;  // tile code of the sidewalk material
     int32_t weeks_played = 0;
+    // Hundredths of a second of the running week left when the park was
+    // saved; 0 when saved between weeks, or by a file older than the field:
+    // the park then opens at a week's start.
+    int32_t week_time_left = 0;
     int32_t money = 0;
     int32_t hearts = 0;
     int32_t ticketprice_base = 0;

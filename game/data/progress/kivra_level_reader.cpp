@@ -26,6 +26,7 @@ void KivraLevelStats::ReadLevelAttributes(KIVRA_LEVEL& level) {
     level.ticketprice = level.ticketprice_base;
     level.chosen_challenge = GetAttribute(L"chosen_challenge");
     level.weeks_played = GetAttributeIntOr(L"weeks_played", 0);
+    level.week_time_left = GetAttributeIntOr(L"week_time_left", 0);
     level.money = ReadResource(L"money", 1000);
     level.hearts = ReadResource(L"hearts", 0);
     level.marketing_slots = GetAttributeIntOr(L"marketing_slots", 1);

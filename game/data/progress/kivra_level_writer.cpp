@@ -56,6 +56,8 @@ void KivraLevelStats::WriteLevelAttributes(const LEVEL& record, std::wstring& ou
     AppendUnsigned(out, L"ticketprice_base", level->ticketprice_base);
     AppendAttribute(out, L"chosen_challenge", level->chosen_challenge);
     AppendUnsigned(out, L"weeks_played", level->weeks_played);
+    // Only mid-week: a park saved between weeks reads as older files do.
+    if (level->week_time_left > 0) AppendAttribute(out, L"week_time_left", level->week_time_left);
 }
 
 void KivraLevelStats::WriteLevelBody(const LEVEL& record, std::wstring& out, const std::wstring& indent) {

@@ -31,7 +31,7 @@ void UserInterface::AnimationSignal(int widgetId, std::wstring_view signal) {
     } else if (signal == L"remove_people") {
         grid_->RemoveAllVisitors();
     } else if (signal == L"save_level") {
-        SaveGame();
+        if (!SaveGame()) RunAnimationNamed(L"hud_save_failed");
     } else if (signal == L"finish_reviewing_week_action") {
         grid_->OnParkOpen();
     } else if (signal == L"finish_sunrise") {

@@ -146,6 +146,7 @@ void KivraGrid::SaveToLevel() {
     if (KIVRA_LEVEL* level = CurrentParkLevel()) {
         level->camera_x = static_cast<int32_t>(-x_);
         level->camera_y = static_cast<int32_t>(-y_);
+        level->week_time_left = WeekTimeLeft();
     }
     Grid::SaveToLevel();
 }

@@ -159,6 +159,9 @@ public:
     enum ParkState : int32_t { kWeekRunning = 0, kNightfall = 1, kParkOpen = 2 };
     // The first week: the week's goals and statistics start afresh.
     virtual void OnWeekStart();
+    // What a save keeps of the running week's clock, in hundredths of a
+    // second: 0 between weeks.
+    int32_t WeekTimeLeft() const;
     virtual void OnNightfall();
     // After the week's review: the week's goals and statistics start afresh.
     virtual void OnParkOpen();

@@ -3,6 +3,8 @@
 // the spawner that lets the week's visitors in.
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <utility>
 
 #include "app/player/basic_player_state.h"
 #include "foundation/expression/constants_map.h"
@@ -27,6 +29,20 @@ void StartCountingWeek() {
     }
 }
 
+// The seconds left of a week the park was saved in, its earnings so far
+// counted again towards the weekly goals; 0 for a park saved between weeks.
+// A clock no save writes (negative, or a whole week or more) reads as the
+// week's start.
+float ResumeSavedWeek() {
+    KIVRA_LEVEL* level = CurrentParkLevel();
+    if (level == nullptr) return 0.0f;
+    const int32_t left = std::exchange(level->week_time_left, 0);
+    if (left <= 0 || left >= GetConstantInt(L"week_duration") * 100) return 0.0f;
+    level->goals_tracker.ResetWeeklyEarnings();
+    if (level->stats.week.money_earned > 0) level->goals_tracker.OnMoneyEarned(level->stats.week.money_earned);
+    return static_cast<float>(left) / 100.0f;
+}
+
 // Finished research takes effect in this park only: the level's own table
 // and lists change, never the shared type record.
 void ApplyResearch(KIVRA_LEVEL& level, const RESEARCH_OPTION& research) {
@@ -41,7 +57,11 @@ void ApplyResearch(KIVRA_LEVEL& level, const RESEARCH_OPTION& research) {
 }  // namespace
 
 void KivraGrid::OnWeekStart() {
-    StartCountingWeek();
+    // A park saved mid-week goes on with that week: the days gone and the
+    // money earned in them are not played again. The week's script starts
+    // its clock from the timer it finds set.
+    weekTimer_ = ResumeSavedWeek();
+    if (weekTimer_ <= 0.0f) StartCountingWeek();
     parkState_ = kWeekRunning;
     RunCallback(L"week_start_shared");
     ParkDisplay* display = Display();
@@ -74,6 +94,11 @@ void KivraGrid::OnParkOpen() {
 void KivraGrid::StartWeekShared() {
     parkState_ = kWeekRunning;
     RunCallback(L"week_start_shared");
+}
+
+int32_t KivraGrid::WeekTimeLeft() const {
+    if (parkState_ != kWeekRunning || !itemsStarted_ || weekTimer_ <= 0.0f) return 0;
+    return static_cast<int32_t>(std::lround(weekTimer_ * 100.0f));
 }
 
 void KivraGrid::UpdateWeekClock() {
