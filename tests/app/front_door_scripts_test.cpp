@@ -735,8 +735,9 @@ TEST_F(FrontDoorScriptsTest, TheParksScenesSignalTheWeekAndGoByThemselves) {
     night->PlayAnimationNamed(L"nightfall_sunrise");
     for (int i = 0; i < 130 && night->GetParent(); ++i) Tick();
     EXPECT_EQ(night->GetParent(), nullptr);
-    EXPECT_EQ(display.heard, (std::vector<std::wstring>{L"add_customer_spawner", L"remove_customer_spawner",
-                                                        L"finish_reviewing_week_action", L"finish_sunrise"}));
+    EXPECT_EQ(display.heard,
+              (std::vector<std::wstring>{L"add_customer_spawner", L"remove_customer_spawner", L"save_level",
+                                         L"finish_reviewing_week_action", L"finish_sunrise"}));
 
     // The heart and the indicators leave once they are done.
     std::vector<Screen*> popups;
