@@ -1,4 +1,6 @@
 // Reading the park elements of a level (levels.xml and saved parks alike).
+#include <utility>
+
 #include "foundation/expression/localization_map.h"
 #include "foundation/system/text.h"
 #include "game/data/catalogues/item_stats.h"
@@ -63,10 +65,13 @@ void KivraLevelStats::ElementStart(const std::wstring& name) {
         auto* building = dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM*>(currentItem_);
         if (building == nullptr) return;  // only a building item has them
         const std::wstring& label = GetAttribute(L"label");
-        if (name == L"upgrade")
+        if (name == L"upgrade") {
+            if (std::exchange(typeUpgrades_, false)) building->upgrades.clear();
             building->upgrades[label] = GetAttributeBool(L"purchased");
-        else
+        } else {
+            if (std::exchange(typeBoosts_, false)) building->boosts.clear();
             building->boosts[label] = GetAttributeIntOr(L"time_remaining", -1);
+        }
     } else if (name == L"stats") {
         KIVRA_PLAYER_STATS_BLOCK& block = level->stats.BlockByName(
             HasAttribute(L"block") ? std::wstring_view(GetAttribute(L"block")) : L"NOT_SPECIFIED");
@@ -101,6 +106,10 @@ void KivraLevelStats::ElementStart(const std::wstring& name) {
 void KivraLevelStats::ReadBuildingItem(KIVRA_LEVEL& level) {
     auto item = std::make_unique<KIVRA_BUILDING_LEVEL_ITEM>();
     ReadElementAttributes(*item);
+    // Whole from the start: a file cut before the item's end tag must read as
+    // the item would have, or its next save would differ from this one.
+    CompleteBuildingItem(*item);
+    typeUpgrades_ = typeBoosts_ = true;
     currentItem_ = level.items.Add(std::move(item));
 }
 
@@ -191,10 +200,7 @@ void KivraLevelStats::CompleteBuildingItem(KIVRA_BUILDING_LEVEL_ITEM& item) {
 
 void KivraLevelStats::ElementEnd(const std::wstring& name) {
     if (name == L"item") {
-        if (auto* building = dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM*>(currentItem_)) {
-            CompleteBuildingItem(*building);
-            return;
-        }
+        if (dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM*>(currentItem_) != nullptr) return;
     } else if (name == L"challenge") {
         currentChallenge_ = nullptr;
     } else if (name == L"magazine") {

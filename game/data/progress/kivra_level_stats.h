@@ -64,4 +64,8 @@ private:
 
     std::unique_ptr<MagazineRecord> currentMagazine_;
     ChallengeRecord* currentChallenge_ = nullptr;
+    // The current building item still holds only the entries its type gave it:
+    // its first listed upgrade (boost) replaces them all.
+    bool typeUpgrades_ = false;
+    bool typeBoosts_ = false;
 };

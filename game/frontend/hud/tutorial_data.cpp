@@ -19,10 +19,21 @@ public:
             }
             if (tag == L"message-box")
                 ReadMessageBox(*data_.steps.back());
-            else if (!data_.steps.back()->AddHighlight(GetAttributeIntOr(L"col", -1), GetAttributeIntOr(L"row", -1),
-                                                       GetAttributeIntOr(L"width", 1), GetAttributeIntOr(L"height", 1)))
-                LogWrite(L"tutorial_data.xml: a highlight larger than any park is skipped", true);
+            else
+                ReadHighlight(*data_.steps.back());
         }
+    }
+
+    // Said once for the file, however many highlights went beyond the bounds.
+    void ReportBounds() const {
+        if (highlights_ > kMostHighlights)
+            LogWrite(L"tutorial_data.xml: " + std::to_wstring(highlights_ - kMostHighlights) +
+                         L" highlights past the first " + std::to_wstring(kMostHighlights) + L" are skipped",
+                     true);
+        if (cut_)
+            LogWrite(L"tutorial_data.xml: tiles of highlights outside columns and rows 0-" +
+                         std::to_wstring(kParkSideBound - 1) + L" lie in no park and are left out",
+                     true);
     }
 
 private:
@@ -52,7 +63,16 @@ private:
         step.SetMessageBox(std::move(box));
     }
 
+    void ReadHighlight(TutorialStep& step) {
+        if (++highlights_ > kMostHighlights) return;
+        if (!step.AddHighlight(GetAttributeIntOr(L"col", -1), GetAttributeIntOr(L"row", -1),
+                               GetAttributeIntOr(L"width", 1), GetAttributeIntOr(L"height", 1)))
+            cut_ = true;
+    }
+
     TutorialData& data_;
+    int64_t highlights_ = 0;  // in the file, those skipped included
+    bool cut_ = false;
 };
 
 }  // namespace
@@ -66,5 +86,6 @@ TutorialData ReadTutorialData(const std::string& file) {
     TutorialData data;
     TutorialReader reader(data);
     reader.LoadPropertiesXml(file);
+    reader.ReportBounds();
     return data;
 }

@@ -10,8 +10,10 @@
 // draggable false; the box's text "t_instr_<step>", its button
 // "t_btn_<step>" (an explicit empty button_label means none), -1 for each
 // placement; a highlight 1 x 1. A box or highlight before any step is
-// skipped with a log line, and so is a highlight larger than any park;
-// other elements and text are ignored. A missing file reads as no steps.
+// skipped with a log line. Highlights past the first kMostHighlights of the
+// file, and the tiles of a highlight that lie in no park, are left out with
+// one log line for the file; other elements and text are ignored. A missing
+// file reads as no steps.
 // Main thread only.
 
 #include <cstdint>

@@ -92,13 +92,15 @@ TutorialStep::~TutorialStep() {
 
 bool TutorialStep::AddHighlight(int32_t col, int32_t row, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return true;
-    if (int64_t{width} * height > kMostHighlightTiles) return false;
-    // Counted wide: a tile past the largest coordinate is no park's and is left out.
-    constexpr int64_t kLast = std::numeric_limits<int32_t>::max();
-    for (int64_t c = col; c < int64_t{col} + width && c <= kLast; ++c)
-        for (int64_t r = row; r < int64_t{row} + height && r <= kLast; ++r)
+    // Counted wide, so that no sum overflows; a damaged rectangle stays one park's worth.
+    const int64_t firstCol = std::max<int64_t>(col, 0),
+                  endCol = std::min<int64_t>(int64_t{col} + width, kParkSideBound);
+    const int64_t firstRow = std::max<int64_t>(row, 0),
+                  endRow = std::min<int64_t>(int64_t{row} + height, kParkSideBound);
+    for (int64_t c = firstCol; c < endCol; ++c)
+        for (int64_t r = firstRow; r < endRow; ++r)
             highlights_.push_back({static_cast<int32_t>(c), static_cast<int32_t>(r)});
-    return true;
+    return firstCol == col && endCol == int64_t{col} + width && firstRow == row && endRow == int64_t{row} + height;
 }
 
 AnimationWidget* TutorialStep::CurrentWait() { return Slot().widget.Get(); }

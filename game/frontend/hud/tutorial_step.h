@@ -41,8 +41,11 @@ struct TutorialMessageBox {
 inline constexpr int32_t kUnknownTutorialEvent = 40;
 int32_t TutorialEventNumber(std::wstring_view name);
 
-// Far more tiles than any park has; a larger highlight is a fault in the file.
-inline constexpr int64_t kMostHighlightTiles = int64_t{1} << 20;
+// Columns and rows a park may have, eight times the largest park's side: a
+// highlighted tile outside them lies in no park. And more highlights than a
+// tutorial needs: each marks a building's or a path's tiles.
+inline constexpr int32_t kParkSideBound = 256;
+inline constexpr int32_t kMostHighlights = 64;
 
 class TutorialStep : public AnimationListener {
 public:
@@ -80,8 +83,8 @@ public:
     const std::vector<TilePoint>& Highlights() const { return highlights_; }
     const std::optional<TutorialMessageBox>& MessageBox() const { return messageBox_; }
 
-    // The reader's: column-major, (col + i, row + j) for i outer. False,
-    // adding nothing, for a rectangle of more than kMostHighlightTiles tiles.
+    // The reader's: column-major, (col + i, row + j) for i outer, those in
+    // 0..kParkSideBound - 1 each way. False when some tile was outside.
     bool AddHighlight(int32_t col, int32_t row, int32_t width, int32_t height);
     // Replaces any box the step had.
     void SetMessageBox(TutorialMessageBox box) { messageBox_ = std::move(box); }

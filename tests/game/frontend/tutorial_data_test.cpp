@@ -65,12 +65,13 @@ TEST_F(TutorialFile, ReadsStepsBoxesAndHighlightsWithTheirDefaults) {
     EXPECT_EQ(box.buttonLabel, L"") << "an explicit empty label means no button";
     EXPECT_TRUE(box.blockMouse);
     EXPECT_EQ((std::vector<int32_t>{box.x, box.y, box.width, box.height}), (std::vector<int32_t>{10, 20, 300, 90}));
-    // Column by column, then the 1 x 1 default; tiles past the largest
-    // coordinate are left out and a highlight larger than any park is skipped.
-    constexpr int32_t kLast = std::numeric_limits<int32_t>::max();
-    EXPECT_EQ(build.Highlights(),
-              (std::vector<TilePoint>{
-                  {4, 5}, {4, 6}, {4, 7}, {5, 5}, {5, 6}, {5, 7}, {9, 9}, {kLast, kLast - 1}, {kLast, kLast}}));
+    // Column by column, then the 1 x 1 default; tiles that lie in no park are
+    // left out, so a highlight larger than any park keeps one park's worth.
+    const std::vector<TilePoint>& tiles = build.Highlights();
+    ASSERT_EQ(tiles.size(), 7u + kParkSideBound * kParkSideBound);
+    EXPECT_EQ(std::vector<TilePoint>(tiles.begin(), tiles.begin() + 8),
+              (std::vector<TilePoint>{{4, 5}, {4, 6}, {4, 7}, {5, 5}, {5, 6}, {5, 7}, {9, 9}, {0, 0}}));
+    EXPECT_EQ(tiles.back(), (TilePoint{kParkSideBound - 1, kParkSideBound - 1}));
 
     // A later box replaces the earlier one whole; its keys follow the step's name.
     const TutorialStep& boxes = *data.steps[2];
