@@ -2,7 +2,9 @@
 // StatsQuery<T>: a list with a current index through which scene scripts
 // page game records ("current", "index", "size", "is_first", "is_last" and
 // an element by its decimal index). T is a record pointer (the element is
-// handed to scripts as its property interface) or a text.
+// handed to scripts as its property interface), a text, or a handle whose
+// Get() finds the record at each read, null once it is gone: the records of
+// a list that a script may outlive, which a pointer would leave dangling.
 //
 // Stepping wraps around both ways and answers how many whole turns it made;
 // PeekAt looks around the index without moving it. A sorted insertion puts
@@ -12,6 +14,7 @@
 // when they go. Main thread only.
 
 #include <algorithm>
+#include <concepts>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,9 +53,15 @@ protected:
 };
 
 template <class T>
+concept FindsRecord = requires(const T& handle) {
+    { handle.Get() } -> std::convertible_to<const ExtendedPropertyInterface*>;
+};
+
+template <class T>
 class StatsQuery : public StatsQueryIndex {
 public:
-    static_assert(std::is_pointer_v<T> || std::is_same_v<T, std::wstring>, "records by pointer, or texts");
+    static_assert(std::is_pointer_v<T> || std::is_same_v<T, std::wstring> || FindsRecord<T>,
+                  "records by pointer or handle, or texts");
 
     PropertyValue GetProperty(std::wstring_view name) override {
         const int32_t count = Size();
@@ -99,6 +108,8 @@ private:
     static PropertyValue ValueOf(const T* element) {
         if constexpr (std::is_pointer_v<T>) {
             return PropertyValue::FromPropertyInterface(element ? *element : nullptr);
+        } else if constexpr (FindsRecord<T>) {
+            return PropertyValue::FromPropertyInterface(element ? element->Get() : nullptr);
         } else {
             return PropertyValue::FromWString(element ? *element : std::wstring());
         }

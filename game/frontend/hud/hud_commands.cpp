@@ -4,6 +4,7 @@
 // 2 goes on with the next step at once.
 
 #include "foundation/system/log.h"
+#include "foundation/values/saturate.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/stretch_slider.h"
@@ -127,11 +128,14 @@ void UserInterface::AddSlider() {
     DynamicWidget* parent = StepHasAttribute(L"to") ? dynamic_cast<DynamicWidget*>(FindObject(L"to")) : nullptr;
     WidgetContainer* into = parent ? static_cast<WidgetContainer*>(parent) : GetLayer();
     DynamicWidget* canvas = StepHasAttribute(L"canvas") ? FindObject(L"canvas") : nullptr;
-    const KivraSlider::Window window{StepAttributeIntOr(L"window_x", 0), StepAttributeIntOr(L"window_y", 0),
-                                     StepAttributeIntOr(L"window_width", 0), StepAttributeIntOr(L"window_height", 0)};
+    // The window's edges are its position plus its size: each kept in half
+    // the int's range, so that the sum is one too.
+    auto bounded = [this](const wchar_t* name) { return ClampHalfInt(StepAttributeIntOr(name, 0)); };
+    const KivraSlider::Window window{bounded(L"window_x"), bounded(L"window_y"), bounded(L"window_width"),
+                                     bounded(L"window_height")};
     const bool horizontal = StepHasAttribute(L"direction") && StepAttributeString(L"direction") == L"horizontal";
     auto* slider = new KivraSlider(canvas, window, StepAttributeImage(L"track"), StepAttributeImage(L"thumb"), this,
-                                   horizontal, StepAttributeIntOr(L"span", -1));
+                                   horizontal, ClampHalfInt(StepAttributeIntOr(L"span", -1)));
     slider->Move(StepAttributeFloatOr(L"x", 0.0f), StepAttributeFloatOr(L"y", 0.0f));
     // A value of 0 or less keeps the slider's own start.
     const float value = StepAttributeFloatOr(L"value", -1.0f);

@@ -60,18 +60,28 @@ void UserInterface::CollectBuildingTypes() {
     }
 }
 
+RESEARCH_OPTION* ListedResearch::Get() const {
+    KIVRA_LEVEL* level = UserInterface::Level();
+    if (!level) return nullptr;
+    for (RESEARCH_OPTION& option : bought ? level->bought_research : level->available_research)
+        if (option.Matches(name)) return &option;
+    return nullptr;
+}
+
 void UserInterface::CollectResearch(bool inProgress) {
-    StatsQuery<RESEARCH_OPTION*>& query = inProgress ? researchInProgress_ : researchToBuy_;
+    StatsQuery<ListedResearch>& query = inProgress ? researchInProgress_ : researchToBuy_;
     query.Clear();
     KIVRA_LEVEL* level = Level();
     if (!level) return;
+    StatsQuery<RESEARCH_OPTION*> sorted;
     if (inProgress) {
         for (RESEARCH_OPTION& option : level->bought_research)
-            query.InsertSorted(&option, [](RESEARCH_OPTION* o) { return o->ticks; });
+            sorted.InsertSorted(&option, [](RESEARCH_OPTION* o) { return o->ticks; });
     } else {
         for (RESEARCH_OPTION& option : level->available_research)
-            if (option.unlocked) query.InsertSorted(&option, [](RESEARCH_OPTION* o) { return o->coincost; });
+            if (option.unlocked) sorted.InsertSorted(&option, [](RESEARCH_OPTION* o) { return o->coincost; });
     }
+    for (const RESEARCH_OPTION* option : sorted.entries) query.entries.push_back({option->name, inProgress});
 }
 
 void UserInterface::CollectCombos() {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/expression/constants_map.h"
+#include "foundation/values/saturate.h"
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/data/progress/player_state.h"
@@ -122,8 +123,9 @@ void UserInterface::UpdateCalendar(float weekTimer) {
         return;
     }
     const float d = static_cast<float>(duration);
-    const float day = std::floor(((d - weekTimer) * static_cast<float>(kDaysPerWeek)) / d);
+    // Scripts set the timer: any float, infinities and NaN included.
+    const int32_t day = SaturateFloor<int32_t>(((d - weekTimer) * static_cast<float>(kDaysPerWeek)) / d);
     // A timer at 0 (the week over, or not begun) or past the week's length
     // still shows one of the week's seven days.
-    days_ = std::clamp(static_cast<int32_t>(day) + 1, 1, kDaysPerWeek);
+    days_ = std::clamp(day, 0, kDaysPerWeek - 1) + 1;
 }

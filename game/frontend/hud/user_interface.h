@@ -30,21 +30,20 @@
 #include "foundation/values/live_ref.h"
 #include "game/data/progress/goals.h"
 #include "game/data/progress/stats_query.h"
+#include "game/frontend/hud/listed_research.h"
 #include "game/frontend/hud/tutorial.h"
 #include "game/frontend/menus/in_game_display.h"
+#include "game/park/buildings/improvements.h"
 #include "game/park/display/park_display.h"
 #include "widgets/controls/slider.h"
 #include "widgets/screens/menu.h"
 
-class Boost;
 class KivraComboStats;
 class KivraBuilding;
 class KivraGrid;
-class Upgrade;
 struct ITEM_TYPE;
 struct KIVRA_LEVEL;
 struct KIVRA_PERSON_TYPE;
-struct RESEARCH_OPTION;
 
 class UserInterface : public Menu, public SliderListener, public ParkDisplay, public InGameDisplay {
 public:
@@ -135,15 +134,15 @@ public:
 
     // The lists scripts page, by the search names of "get-stats".
     StatsQuery<ITEM_TYPE*>& BuildingTypes() { return buildingTypes_; }
-    StatsQuery<RESEARCH_OPTION*>& ResearchToBuy() { return researchToBuy_; }
-    StatsQuery<RESEARCH_OPTION*>& ResearchInProgress() { return researchInProgress_; }
+    StatsQuery<ListedResearch>& ResearchToBuy() { return researchToBuy_; }
+    StatsQuery<ListedResearch>& ResearchInProgress() { return researchInProgress_; }
     StatsQuery<KIVRA_PERSON_TYPE*>& VisitorTypes() { return visitorTypes_; }
     StatsQuery<KivraComboStats*>& Combos() { return combos_; }
     // The zones the park knows, afresh into Combos().
     void CollectCombos();
     StatsQuery<Challenge*>& Challenges() { return challenges_; }
-    StatsQuery<Upgrade*>& Upgrades() { return upgrades_; }
-    StatsQuery<Boost*>& Boosts() { return boosts_; }
+    StatsQuery<LiveRef<Upgrade>>& Upgrades() { return upgrades_; }
+    StatsQuery<LiveRef<Boost>>& Boosts() { return boosts_; }
 
 private:
     // hud_signals.cpp
@@ -179,13 +178,15 @@ private:
     LiveRef<AnimationWidget> magazinePanel_;
     int32_t goalPanelState_ = kPanelIdle;
     StatsQuery<ITEM_TYPE*> buildingTypes_;
-    StatsQuery<RESEARCH_OPTION*> researchToBuy_;
-    StatsQuery<RESEARCH_OPTION*> researchInProgress_;
+    // Research, upgrades and boosts by name or handle: a purchase or a sale
+    // while the list is shown would leave a pointer dangling.
+    StatsQuery<ListedResearch> researchToBuy_;
+    StatsQuery<ListedResearch> researchInProgress_;
     StatsQuery<KIVRA_PERSON_TYPE*> visitorTypes_;
     StatsQuery<KivraComboStats*> combos_;
     StatsQuery<Challenge*> challenges_;
-    StatsQuery<Upgrade*> upgrades_;
-    StatsQuery<Boost*> boosts_;
+    StatsQuery<LiveRef<Upgrade>> upgrades_;
+    StatsQuery<LiveRef<Boost>> boosts_;
     FieldHandles calendarHandles_;
     std::optional<ScopedService<ParkDisplay>> asPark_;
     std::optional<ScopedService<GoalDisplay>> asGoals_;

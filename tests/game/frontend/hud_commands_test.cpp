@@ -2,6 +2,8 @@
 // rebuilds and publishes, paging them, and the words that add widgets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 
 #include "foundation/expression/constants_map.h"
@@ -258,6 +260,77 @@ TEST_F(HudCommands, AScrollBarOutlivesTheListItScrolled) {
     ASSERT_NE(second, nullptr);
     EXPECT_FLOAT_EQ(second->GetY(), 7.0f);
     EXPECT_DOUBLE_EQ(slider->GetValue(), 1.0);
+}
+
+// The lists stay on screen while the player buys research or sells the
+// building whose upgrades they show: read then, each gives its record as it
+// now is, or nothing, never the memory the record left.
+TEST_F(HudCommands, ListsReadAfterAPurchaseOrASaleFindTheirRecordsAgain) {
+    Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
+    RESEARCH_OPTION option;
+    option.unlocked = true;
+    for (const wchar_t* name : {L"posters", L"plans", L"kites"}) {
+        option.name = name;
+        level->available_research.push_back(option);
+    }
+    level->bought_research.assign(1, option);
+    level->bought_research.shrink_to_fit();
+    EXPECT_EQ(GetStats(L"research_progress"), Names{L"kites"});
+    auto* inProgress = hud->GetLocalVariable(L"found").ToPropertyInterface();
+    EXPECT_EQ(GetStats(L"research_buy"), (Names{L"kites", L"plans", L"posters"}));
+    auto* onOffer = hud->GetLocalVariable(L"found").ToPropertyInterface();
+    // Bought as the player's state buys: the option joins those in progress,
+    // whose vector grows into new storage, and leaves the offer.
+    level->bought_research.push_back(level->available_research[1]);
+    level->available_research.erase(level->available_research.begin() + 1);
+    auto name = [](ExtendedPropertyInterface* list, const wchar_t* at) {
+        auto* record = list->GetProperty(at).ToPropertyInterface();
+        return record ? record->GetProperty(L"name").ToString() : L"none";
+    };
+    EXPECT_EQ(name(inProgress, L"0"), L"kites");
+    EXPECT_EQ(name(onOffer, L"current"), L"kites");
+    EXPECT_EQ(name(onOffer, L"1"), L"none") << "bought: no longer on offer";
+    EXPECT_EQ(name(onOffer, L"2"), L"posters");
+
+    KivraBuilding* hut = nullptr;
+    for (GridItem* item : hud->Grid().Items()) hut = hut ? hut : dynamic_cast<KivraBuilding*>(item);
+    ASSERT_NE(hut, nullptr);
+    hud->SetVariable(L"building", PropertyValue::FromWidget(hut));
+    EXPECT_EQ(GetStats(L"upgrades"), (Names{L"lights", L"paint"}));
+    auto* upgrades = hud->GetLocalVariable(L"found").ToPropertyInterface();
+    hud->Grid().RemoveBuilding(*hut);
+    Advance();
+    EXPECT_EQ(upgrades->GetProperty(L"current").ToPropertyInterface(), nullptr);
+    EXPECT_EQ(upgrades->GetProperty(L"size").ToInt(), 2);
+}
+
+// Numbers scripts give are kept in range where they are read: a scroll
+// window's edges and the week timer the calendar shows.
+TEST_F(HudCommands, ScriptNumbersOutOfRangeAreClampedWhereRead) {
+    images.Add(L"track", 10, 150);
+    images.Add(L"thumb", 10, 10);
+    Open(LevelBuilder(6, 6));
+    RunStep(Step(L"add", {{L"id", L"list"}}));
+    RunStep(Step(L"add-slider", {{L"track", L"literal(track)"},
+                                 {L"thumb", L"literal(thumb)"},
+                                 {L"canvas", L"list"},
+                                 {L"window_x", L"2147483647"},
+                                 {L"window_width", L"2147483647"},
+                                 {L"window_y", L"-2147483647"},
+                                 {L"window_height", L"-2147483647"}}));
+    auto* list = hud->GetLocalVariable(L"list").ToWidget<DynamicWidget>();
+    ASSERT_NE(list, nullptr);
+    constexpr float kEdge = (1 << 30) - 1;
+    EXPECT_FLOAT_EQ(list->GetProperty(L"abs_clip_x2").ToReal(), 2 * kEdge);
+    EXPECT_FLOAT_EQ(list->GetProperty(L"abs_clip_y2").ToReal(), -2 * kEdge);
+
+    ConstantsMap()[L"week_duration"] = PropertyValue(700);
+    for (const auto& [timer, day] : std::vector<std::pair<float, int32_t>>{
+             {700.0f, 1}, {1.0f, 7}, {-1.0f, 7}, {-1e30f, 7}, {-INFINITY, 7}, {1e30f, 1}, {NAN, 1}}) {
+        hud->UpdateCalendar(timer);
+        EXPECT_EQ(hud->Days(), day) << timer;
+    }
+    ConstantsMap().erase(L"week_duration");
 }
 
 }  // namespace
