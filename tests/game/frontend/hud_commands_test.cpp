@@ -309,8 +309,9 @@ TEST_F(HudCommands, ListsReadAfterAPurchaseOrASaleFindTheirRecordsAgain) {
 TEST_F(HudCommands, ScriptNumbersOutOfRangeAreClampedWhereRead) {
     images.Add(L"track", 10, 150);
     images.Add(L"thumb", 10, 10);
+    images.Add(L"rows", 50, 400);
     Open(LevelBuilder(6, 6));
-    RunStep(Step(L"add", {{L"id", L"list"}}));
+    RunStep(Step(L"add", {{L"id", L"list"}, {L"image", L"literal(rows)"}}));
     RunStep(Step(L"add-slider", {{L"track", L"literal(track)"},
                                  {L"thumb", L"literal(thumb)"},
                                  {L"canvas", L"list"},
