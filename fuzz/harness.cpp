@@ -7,24 +7,35 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/localization_map.h"
 #include "foundation/system/app_services.h"
 #include "foundation/system/noise.h"
 #include "foundation/system/random.h"
+#include "rendering/draw/graphics.h"
+#include "rendering/image/image_surface.h"
 #include "rendering/imagefile/image_files.h"
+#include "widgets/tree/widget_host.h"
+#include "widgets/tree/widget_manager.h"
 
 namespace fuzz {
 namespace {
 
-// Finds nothing by name, like the null application, but hands out the
-// player's symbols and keeps fatal errors to itself.
+// Finds nothing by name but the images a target registered, like the null
+// application, hands out the player's symbols and keeps fatal errors to itself.
 class QuietApp : public NullAppServices {
 public:
     VariableMap* PlayerSymbols() override { return &fuzz::PlayerSymbols(); }
+    ExtendedPropertyInterface* FindImageByName(std::wstring_view name) override {
+        auto it = images.find(name);
+        return it == images.end() ? nullptr : it->second.get();
+    }
     void ShowFatalError(std::string_view) override {}
     void ShowFatalErrorWide(std::wstring_view) override {}
+
+    std::map<std::wstring, std::unique_ptr<ImageSurface>, std::less<>> images;
 
 private:
     ScopedService<AppServices> installed_{this};
@@ -50,7 +61,57 @@ private:
     std::string folder_;
 };
 
+// Deletes what the tree hands over as the game's host does, between updates.
+class Host : public NullWidgetHost {
+private:
+    ScopedService<WidgetHost> installed_{this};
+};
+
+QuietApp& App() {
+    static QuietApp app;
+    return app;
+}
+
 }  // namespace
+
+void RegisterImage(const std::wstring& name, int celWidth, int celHeight, int rows, int cols) {
+    auto image = std::make_unique<ImageSurface>();
+    image->Create(celWidth * cols, celHeight * rows);
+    image->SetRowsCols(rows, cols);
+    image->name = name;
+    App().images[name] = std::move(image);
+}
+
+void RunTree(int updates, int drawEvery, const std::function<void(WidgetManager&)>& add,
+             const std::function<bool()>& goOn) {
+    Host host;
+    {
+        WidgetManager manager;
+        add(manager);
+        for (int update = 0; update < updates; ++update) {
+            manager.UpdateFrame();
+            manager.UpdateFractionFrame(1.0f);
+            host.DeleteDeferred();
+            if (update % drawEvery == 0) {
+                Graphics g(nullptr);
+                manager.DrawWidgetsTo(&g);
+            }
+            if (!goOn()) break;
+        }
+        manager.RemoveAllWidgets(true, false);
+        host.DeleteDeferred();
+    }
+    host.DeleteDeferred();
+}
+
+InScratchFolder::InScratchFolder() : home_(std::filesystem::current_path()) { Enter(ScratchFolder()); }
+InScratchFolder::~InScratchFolder() { Enter(home_); }
+
+void InScratchFolder::Enter(const std::filesystem::path& folder) {
+    if (::chdir(folder.c_str()) == 0) return;
+    std::perror("halvaro fuzz: cannot change the current folder");
+    std::abort();
+}
 
 const std::string& ScratchFolder() {
     static Scratch scratch;
@@ -131,7 +192,7 @@ void ResetSharedState() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    static fuzz::QuietApp app;
+    fuzz::App();
     InitNoiseTables();
     fuzz::ScratchFolder();
     return 0;

@@ -12,12 +12,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "foundation/expression/variables.h"
 #include "rendering/image/image_data.h"
+
+class WidgetManager;
 
 namespace fuzz {
 
@@ -39,6 +43,35 @@ void ReadImageFile(std::string_view fileName, ImageReader reader, const uint8_t*
 inline constexpr int kGlyphSheetWidth = 64;
 inline constexpr int kGlyphSheetHeight = 32;
 void WriteGlyphSheet();
+
+// An image of rows x cols cels of that size, blank, that lookups by name find
+// from now on (the park's tile pictures); kept until the process ends.
+void RegisterImage(const std::wstring& name, int celWidth, int celHeight, int rows, int cols);
+
+// Loaders read relative to the current folder: the scratch folder while one
+// lives, and the folder libFuzzer was started in again after it, for the
+// corpus paths it was given.
+class InScratchFolder {
+public:
+    InScratchFolder();
+    ~InScratchFolder();
+    InScratchFolder(const InScratchFolder&) = delete;
+    InScratchFolder& operator=(const InScratchFolder&) = delete;
+
+    // Makes `folder` current; a failure stops the run.
+    static void Enter(const std::filesystem::path& folder);
+
+private:
+    std::filesystem::path home_;
+};
+
+// Runs a widget tree as the main loop does: `add` puts the widgets in, then
+// at most `updates` fixed updates, each followed by the per-frame pass and
+// the deletion of what was removed meanwhile, the first of every `drawEvery`
+// drawn into a context without a surface; the run stops early once `goOn`
+// answers false after an update. The tree is emptied at the end.
+void RunTree(int updates, int drawEvery, const std::function<void(WidgetManager&)>& add,
+             const std::function<bool()>& goOn);
 
 // The current player's symbols that the quiet application hands out.
 VariableMap& PlayerSymbols();

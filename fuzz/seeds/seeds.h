@@ -41,7 +41,7 @@ void WriteImageSeeds(Corpus& corpus);   // image_seeds.cpp: png, jpeg, gif, tga
 void WriteTextSeeds(Corpus& corpus);    // text_seeds.cpp: xml, descriptor, expression, curve
 void WriteFontSeeds(Corpus& corpus);    // font_seeds.cpp: font_descriptor, image_font
 void WriteFileSeeds(Corpus& corpus);    // file_seeds.cpp: pak, registry, shader
-void WriteDataSeeds(Corpus& corpus);    // data_seeds.cpp: sound, catalogues
+void WriteDataSeeds(Corpus& corpus);    // data_seeds.cpp: sound, catalogues, park, tutorial
 void WriteAppSeeds(Corpus& corpus);     // app_seeds.cpp: http_reply, settings, profiles, assets, config, localization
 void WriteScriptSeeds(Corpus& corpus);  // script_seeds.cpp: scripts
 

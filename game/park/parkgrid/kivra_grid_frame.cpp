@@ -96,7 +96,7 @@ void KivraGrid::UpdateOcean() {
 }
 
 void KivraGrid::DrawOceanLattice(Graphics* g, int cel, int alpha) {
-    g->SetColor(Color(255, 255, 255, alpha));
+    g->SetColor(Color::FromRGBA(255, 255, 255, alpha));
     const int w = ocean_->GetCelWidth(), h = ocean_->GetCelHeight();
     const FRect source(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
     for (uint32_t col = 0; col < oceanCols_; ++col)
