@@ -37,27 +37,15 @@ void DecodeInPlace(std::wstring& s) {
     if (std::find(s.begin(), s.end(), L'&') != s.end()) DecodeXmlEntitiesInPlace(s);
 }
 
-// Line ends and tabs a quoted value holds read as blanks, a CR LF pair as one;
-// "&cr;" still gives a line feed, since it is decoded afterwards.
-void NormaliseBlanks(std::wstring& s) {
-    auto out = s.begin();
-    for (auto in = s.begin(); in != s.end(); ++in) {
-        wchar_t c = *in;
-        if (c == L'\r' && in + 1 != s.end() && in[1] == L'\n') continue;
-        if (c == L'\t' || c == L'\n' || c == L'\r') c = L' ';
-        *out++ = c;
-    }
-    s.erase(out, s.end());
-}
-
-// The one scan most values need: no blank to normalise and no entity.
+// A line feed a quoted value holds reads as a blank; "&cr;" still gives one,
+// since it is decoded afterwards, and the writers store one so. Tabs and
+// carriage returns stay: saved names hold them, and no entity could.
 void NormaliseAndDecodeValue(std::wstring& s) {
-    bool blanks = false, entity = false;
-    for (wchar_t c : s) {
+    bool entity = false;
+    for (wchar_t& c : s) {
         if (c == L'&') entity = true;
-        if (c == L'\t' || c == L'\n' || c == L'\r') blanks = true;
+        if (c == L'\n') c = L' ';
     }
-    if (blanks) NormaliseBlanks(s);
     if (entity) DecodeXmlEntitiesInPlace(s);
 }
 

@@ -3,7 +3,7 @@
 // end tag, text, processing instruction; comments are skipped). Not full XML:
 // no DTD, CDATA, numeric references or namespaces; text white space is
 // collapsed; attribute values may be quoted (either mark) or bare, and line
-// ends and tabs in them read as blanks; a comment opens only when white space
+// feeds in them read as blanks; a comment opens only when white space
 // follows "<!--"; elements nest at most 256 deep ("Elements Nested Too Deeply"). Error texts are fixed ("Unexpected End
 // of File", "Unexpected '<'", ...) because loaders show them to the player.
 

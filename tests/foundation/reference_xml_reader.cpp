@@ -52,10 +52,9 @@ bool ReferenceXMLReader::ReadNode(ReferenceXMLNode& e) {
 
     auto flush = [&] {
         DecodeInPlace(attrName);
-        // Tabs and line ends read as blanks, CR LF as one.
-        for (size_t at; (at = attrValue.find(L"\r\n")) != std::wstring::npos;) attrValue.erase(at, 1);
+        // Line feeds read as blanks.
         for (wchar_t& ch : attrValue)
-            if (ch == L'\t' || ch == L'\n' || ch == L'\r') ch = L' ';
+            if (ch == L'\n') ch = L' ';
         DecodeInPlace(attrValue);
         e.attributes[attrName] = attrValue;
         if (attrName != L"/") e.attributeOrder.push_back(attrName);
