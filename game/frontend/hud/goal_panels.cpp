@@ -30,6 +30,10 @@ constexpr std::pair<std::wstring_view, int32_t> kObjectiveEvents[] = {
 
 void UserInterface::Draw(Graphics* g) {
     RefreshGoalPanel();
+    if (zoneRingsShown_ && !zoneRingsHint_) {
+        zoneRingsShown_ = false;
+        grid_->HideGoalZoneRings();
+    }
     Menu::Draw(g);
 }
 
@@ -111,6 +115,12 @@ void UserInterface::ShowNewGoalMagazine(std::wstring_view challenge, bool playSo
     } else {
         panel->RunAnimationNamed(kMagazineScript);
     }
+}
+
+void UserInterface::ShowZoneRingsWhileOpen(AnimationWidget& hint, std::wstring_view zone) {
+    zoneRingsHint_ = &hint;
+    zoneRingsShown_ = true;
+    grid_->ShowGoalZoneRings(zone);
 }
 
 void UserInterface::NotifyObjectiveTutorial() {

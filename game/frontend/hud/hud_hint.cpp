@@ -115,6 +115,7 @@ void ShowHint(UserInterface& ui) {
             hint->SetVariable(L"known_zones", PropertyValue::FromPropertyInterface(&ui.Combos()));
             hint->SetVariable(L"known_zone_count", PropertyValue::FromInt(ui.Combos().Size()));
         }
+        ui.ShowZoneRingsWhileOpen(*hint, zone);
     }
     if (dynamic_cast<BuildingsExist*>(goal)) DescribeBuildings(*hint, ui.Grid(), *level, *goal);
     ui.RegisterObject(kHintWidget, hint);

@@ -140,6 +140,9 @@ public:
     StatsQuery<KivraComboStats*>& Combos() { return combos_; }
     // The zones the park knows, afresh into Combos().
     void CollectCombos();
+    // The park shows the rings of the buildings that could make the zone
+    // (any zone when empty) for as long as the zone goal's hint stays open.
+    void ShowZoneRingsWhileOpen(AnimationWidget& hint, std::wstring_view zone);
     StatsQuery<Challenge*>& Challenges() { return challenges_; }
     StatsQuery<LiveRef<Upgrade>>& Upgrades() { return upgrades_; }
     StatsQuery<LiveRef<Boost>>& Boosts() { return boosts_; }
@@ -176,6 +179,8 @@ private:
     LiveRef<Objective> shownGoal_;
     LiveRef<AnimationWidget> goalTaskPanel_;
     LiveRef<AnimationWidget> magazinePanel_;
+    LiveRef<AnimationWidget> zoneRingsHint_;
+    bool zoneRingsShown_ = false;
     int32_t goalPanelState_ = kPanelIdle;
     StatsQuery<ITEM_TYPE*> buildingTypes_;
     // Research, upgrades and boosts by name or handle: a purchase or a sale

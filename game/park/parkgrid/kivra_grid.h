@@ -129,6 +129,10 @@ public:
     void RemoveFromZones(KivraBuilding& building, bool popups) override;
     virtual void HighlightZoneMembers(KivraBuilding* except);
     virtual void UnhighlightZoneMembers(KivraBuilding* except);
+    // While a zone goal is open: the ring of every standing building that
+    // could make the named zone (any zone when empty), or no such ring.
+    void ShowGoalZoneRings(std::wstring_view zone);
+    void HideGoalZoneRings();
     ParkZones& GetZones() { return *zones_; }
 
     // Tiles and items.

@@ -1,6 +1,8 @@
 // The park grid as its zones see it: the buildings that stand in it, the
 // level and catalogue they book against, and the popups and announcements
 // shown over the park.
+#include <algorithm>
+
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/localization_map.h"
 #include "game/data/catalogues/game_stats.h"
@@ -35,6 +37,30 @@ void KivraGrid::RemoveFromZones(KivraBuilding& building, bool popups) { zones_->
 void KivraGrid::HighlightZoneMembers(KivraBuilding* except) { ShowZoneMembers(zones_->Members(), except, true); }
 
 void KivraGrid::UnhighlightZoneMembers(KivraBuilding* except) { ShowZoneMembers(zones_->Members(), except, false); }
+
+void KivraGrid::ShowGoalZoneRings(std::wstring_view zone) {
+    std::vector<const KivraComboStats*> zones;
+    for (const auto& definition : ComboDefinitions())
+        if (zone.empty() || definition->name == zone) zones.push_back(definition.get());
+    std::vector<ZoneBuilding*> makers;
+    for (ZoneBuilding* candidate : ZoneBuildings()) {
+        // One building alone matches a zone exactly when it could be one of its members.
+        const std::vector<const ComboBuilding*> alone{candidate};
+        if (std::ranges::any_of(zones, [&alone](const KivraComboStats* z) { return z->MatchesBuildings(alone, {}); }))
+            makers.push_back(candidate);
+    }
+    ShowZoneMembers(makers, held_, true);
+    MarkTileStatesDirty();
+    MarkDirty();
+}
+
+void KivraGrid::HideGoalZoneRings() {
+    ShowZoneMembers(ZoneBuildings(), held_, false);
+    // A building carried meanwhile still shows the zones it would meet.
+    if (held_ != nullptr) HighlightZoneMembers(held_);
+    MarkTileStatesDirty();
+    MarkDirty();
+}
 
 std::vector<ZoneBuilding*> KivraGrid::ZoneBuildings() {
     std::vector<ZoneBuilding*> buildings;

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "foundation/expression/constants_map.h"
@@ -34,6 +35,7 @@
 #include "game/frontend/menus/options_menu.h"
 #include "game/park/buildings/front_gate.h"
 #include "game/park/buildings/kivra_building.h"
+#include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/parkgrid/park_zones.h"
 #include "game/park/people/person.h"
@@ -1497,6 +1499,66 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
                                                           Level().available_research.end(),
                                                           [](auto& o) { return o.unlocked; })));
         EXPECT_GT(kinds, 1u);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// A zone goal's hint shows, in the park, the ring of every building that
+// could make the zone (a snack cart for a snack street, not a bouncy castle),
+// and the rings go when the hint is closed.
+TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZone) {
+    DrivenGame game(data_);
+    game_ = &game;
+    KivraBuilding* candy = nullptr;
+    KivraBuilding* castle = nullptr;
+    auto ringed = [this] {
+        std::set<std::pair<int32_t, int32_t>> tiles;
+        for (int32_t col = 0; col < Grid().Cols(); ++col)
+            for (int32_t row = 0; row < Grid().Rows(); ++row)
+                if (auto* tile = dynamic_cast<KivraTile*>(Grid().GetTileAt(col, row)); tile && tile->overlay == '*')
+                    tiles.insert({col, row});
+        return tiles;
+    };
+    NewPlayerToTheMap(game, L"Zed");
+    OpenFirstPark(game, "the first park");
+    SkipTutorialAndNamePark("the park named, a snack street to form", L"Zed's", [&] {
+        const std::wstring challenge = L"soccerglobale_silver";
+        Level().goals_tracker.ActivateChallenge(challenge);
+        Level().goals_tracker.Challenges().at(challenge)->objectives[0]->completed = true;
+        Level().chosen_challenge = challenge;
+        Hud()->ShowNewGoalMagazine(challenge, false);
+        candy = Grid().CreateAndPlaceBuilding(L"cotton_candy", 8, 8, 1, L"");
+        castle = Grid().CreateAndPlaceBuilding(L"bouncy_castle", 24, 8, 1, L"");
+    });
+    game.Then("the zone goal shown, its hint opened", [&] {
+        Objective* goal = Hud()->ShownGoal();
+        if (!goal || game.FramesOnStep() < 20) return false;
+        EXPECT_EQ(goal->GetProperty(L"zone_name").ToString(), L"snack_street");
+        EXPECT_TRUE(ringed().empty());
+        return ClickHud(L"btn_hint");
+    });
+    game.Then("the snack cart's ring on the tiles", [&] {
+        auto* hint = dynamic_cast<AnimationWidget*>(HudObject(L"hint_widget"));
+        if (!hint || game.FramesOnStep() < 10) return false;
+        if (!candy || !castle) {
+            ADD_FAILURE() << "the buildings were not placed";
+            return true;
+        }
+        std::set<std::pair<int32_t, int32_t>> expected;
+        const TileRect zone = candy->GetZoneRect();
+        for (int32_t col = std::max(zone.Left(), 0); col <= std::min(zone.col, Grid().Cols() - 1); ++col)
+            for (int32_t row = std::max(zone.Top(), 0); row <= std::min(zone.row, Grid().Rows() - 1); ++row)
+                if (!candy->GetFootprintRect().Covers({col, row})) expected.insert({col, row});
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(ringed(), expected) << "only the snack cart, which could make a snack street, is ringed";
+        game.ClickOn(DrivenGame::ScriptObject(hint, L"hint_ok"));
+        return true;
+    });
+    game.Then("the rings gone with the hint", [&] {
+        if (HudObject(L"hint_widget") || game.FramesOnStep() < 10) return false;
+        EXPECT_TRUE(ringed().empty());
         game.Shutdown();
         return true;
     });
