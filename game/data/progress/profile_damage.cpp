@@ -150,8 +150,9 @@ void ProfileDamage::CheckElement(const XMLElement& element, std::wstring_view wh
     if (element.attributeOrder.size() != element.attributes.size())
         Add(where, L"an attribute written twice in <" + element.name + L">");
     for (const auto& [name, value] : element.attributes) {
+        const std::wstring_view named = name;
         const auto attribute = std::find_if(known->attributes.begin(), known->attributes.end(),
-                                            [&](const Attribute& a) { return a.name == name; });
+                                            [named](const Attribute& a) { return a.name == named; });
         if (attribute == known->attributes.end())
             Add(where, L"an unknown attribute " + name + L" of <" + element.name + L">");
         else if (!Holds(attribute->kind, value))

@@ -343,7 +343,7 @@ protected:
             if (CloseNotice() || !HudObject(L"lyr_research_menu")) return false;
             const auto& offers = Hud()->ResearchToBuy();
             auto found = std::find_if(offers.entries.begin(), offers.entries.end(),
-                                      [research](RESEARCH_OPTION* r) { return r->name == research; });
+                                      [research](const ListedResearch& r) { return r.name == research; });
             if (found == offers.entries.end()) return false;
             const std::wstring row =
                 L"research_buy_" + std::to_wstring((found - offers.entries.begin()) - offers.index);
