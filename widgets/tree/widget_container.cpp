@@ -182,6 +182,10 @@ size_t WidgetContainer::InsertPosition(size_t hint, int priority) const {
     return nearestNotAbove(e);
 }
 
+size_t WidgetContainer::AddPosition(const Widget& widget) const {
+    return InsertPosition(children_.size(), widget.priority_);
+}
+
 void WidgetContainer::InsertAt(size_t at, Widget* child) {
     children_.Insert(at, child);
     child->slot_ = at;
@@ -245,7 +249,7 @@ void WidgetContainer::AddWidget(Widget* widget) {
         guardOwner->addGuard_ = true;
     }
 
-    InsertAt(InsertPosition(children_.size(), widget->priority_), widget);
+    InsertAt(AddPosition(*widget), widget);
     widget->manager_ = manager_;
     widget->parent_ = this;
     widget->TakePauseOwner(pauseOwner_);

@@ -149,6 +149,10 @@ protected:
 
     // Whether this is `widget` or lies inside it.
     bool IsInSubtreeOf(const Widget* widget) const;
+    // Where AddWidget puts `widget` among the children: after the last one
+    // whose priority is not above its own. A container that knows its
+    // children split at that priority finds the place without the walk.
+    virtual size_t AddPosition(const Widget& widget) const;
     // A class that overrides IsPaused calls this as it is made: the walks
     // ask every widget they visit, and ask through the table only those
     // that said so, the rest by the answer here, without a call.

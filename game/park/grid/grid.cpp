@@ -158,7 +158,9 @@ GridItem* Grid::CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t 
                                    std::wstring_view action) {
     GridItem* item = CreateItem(type);
     if (item == nullptr) return nullptr;
+    adding_ = item;
     AddWidget(item);
+    adding_ = nullptr;
     item->SetPriority(items_.empty() ? 0 : items_.back()->GetPriority() + 1);
     items_.push_back(item);
     item->SetGrid(this);
@@ -167,6 +169,20 @@ GridItem* Grid::CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t 
     item->MoveToColRow(col, row);
     if (started_) item->StartDefaultTask();
     return item;
+}
+
+size_t Grid::AddPosition(const Widget& widget) const {
+    if (&widget != adding_) return DragWidget::AddPosition(widget);
+    // An item goes in at the default priority and takes its own just after,
+    // without a sort: so it stays on the border of the children at or below
+    // that priority and those above it, and the children stay split there
+    // (the depth sort and the scripts' re-ordering sort them whole). The
+    // border is then found by halving, not by walking back over a crowd of
+    // visitors at every one added.
+    const int priority = widget.GetPriority();
+    const auto border = std::ranges::partition_point(
+        children_, [priority](const Widget* child) { return child->GetPriority() <= priority; });
+    return static_cast<size_t>(border - children_.begin());
 }
 
 void Grid::RemoveWidget(Widget* widget) {

@@ -148,6 +148,7 @@ private:
     void DiscardItems();
     // Its footprint covers a tile another building's footprint covers.
     bool OverlapsBuilding(const GridItem& item) const;
+    size_t AddPosition(const Widget& widget) const override;
 
     TileChar defaultTileState_ = L'_';
     bool allowDiagonal_ = false;
@@ -160,6 +161,8 @@ private:
     bool tileStatesDirty_ = false;
     bool goalsDirty_ = false;
     bool started_ = false;
+    // The item CreateAndPlaceItem is adding, while it adds it.
+    const Widget* adding_ = nullptr;
     // Tiles and items stand built (between entering and leaving the tree),
     // from the level of this name; none when there was no current level.
     bool built_ = false;
