@@ -188,11 +188,14 @@ protected:
                 return building;
         return nullptr;
     }
+    // Placed ones only: the one carried is on the grid too.
     size_t Count(std::wstring_view type) const {
-        return static_cast<size_t>(std::count_if(Grid().Items().begin(), Grid().Items().end(), [type](GridItem* item) {
-            auto* building = dynamic_cast<KivraBuilding*>(item);
-            return building && building->GetType() == type;
-        }));
+        KivraBuilding* held = Grid().GetHeldBuilding();
+        return static_cast<size_t>(
+            std::count_if(Grid().Items().begin(), Grid().Items().end(), [type, held](GridItem* item) {
+                auto* building = dynamic_cast<KivraBuilding*>(item);
+                return building && building != held && building->GetType() == type;
+            }));
     }
     int Visitors() const {
         return static_cast<int>(std::count_if(Grid().Items().begin(), Grid().Items().end(),
@@ -334,7 +337,11 @@ protected:
                 return false;
             },
             4000);
-        ClickPastNotices(name + ": done placing", L"banner_done");
+        // The tool lets go by itself when the purse holds no second one.
+        game_->Then(name + ": done placing", [this] {
+            if (CloseNotice() || game_->FramesOnStep() < 20) return false;
+            return (!HudObject(L"banner_done") && !Grid().GetHeldBuilding()) || ClickHud(L"banner_done");
+        });
     }
     // Bought from the research panel, its pages turned until the row shows.
     void Research(const std::string& name, const wchar_t* research) {
@@ -355,8 +362,8 @@ protected:
         });
         ClickPastNotices(name + ": the panel closed", L"research_close");
     }
-    // A building's card, its improvements, and the upgrade bought.
-    void Upgrade(const std::string& name, const wchar_t* type) {
+    // A building's card, its improvements, and the upgrade (or boost) bought.
+    void Upgrade(const std::string& name, const wchar_t* type, const wchar_t* buy = L"upgrade_buy_0") {
         game_->Then(name + ": its card's improvements", [this, type] {
             KivraBuilding* building = Find(type);
             if (CloseNotice()) return false;
@@ -371,7 +378,7 @@ protected:
             if (game_->FramesOnStep() % 20 == 19) game_->ClickOn(improve);
             return false;
         });
-        ClickPastNotices(name + ": bought", L"upgrade_buy_0");
+        ClickPastNotices(name + ": bought", buy);
         ClickPastNotices(name + ": the panel closed", L"upgrades_close");
     }
 
@@ -634,18 +641,44 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
         BuyAndPlace("the fountain won, by the castle", L"tab_decoration", L"fountain", {{11, 12}, {11, 10}});
         Afford("the castle's towers", 600, 2);
         Upgrade("the castle's towers", L"bouncy_castle");
-        // The wheel's research, the wheel, the marketing slot and the coaster
-        // are still to be won by play: completing waits for every trophy, so
-        // the test gives the action its dialog would.
-        game.Then("completed", [&] {
-            if (CloseNotice()) return false;
-            DynamicWidget* complete = HudObject(L"btn_complete");
-            if (!complete) return false;
-            EXPECT_TRUE(complete->IsDisabled());
+        game.Then("the finish waits for every trophy", [&] {
+            auto* complete = dynamic_cast<ButtonWidget*>(HudObject(L"btn_complete"));
+            EXPECT_TRUE(complete && complete->IsDisabled());
             EXPECT_EQ(Level().goals_tracker.CountCompletedChallenges(), 5);
-            completedView = Look(Grid());
-            Hud()->DoAction(L"complete_level_action", L"", 0);
             return true;
+        });
+        Afford("the sky wheel's plans", 2000, 4);
+        Research("the sky wheel's plans", L"sky_wheel_plans");
+        PlayOnUntil("the wheel's plans done", [] { return Level().availability[L"sky_wheel"] == 1; });
+        BuyAndPlace("the sky wheel", L"tab_ride", L"sky_wheel", {{14, 19}, {21, 20}});
+        // The castle, crowded by its neighbours, needs its balloons to rank with the wheel.
+        Afford("the castle's balloons", 150, 1);
+        Upgrade("the castle's balloons", L"bouncy_castle", L"boost_buy_0");
+        PlayOnUntil("the soccer gold", won(L"soccerglobale_gold"));
+        Afford("billboards", 800, 2);
+        Research("billboards", L"billboards");
+        PlayOnUntil("a marketing slot", [] { return Level().marketing_slots > 0; });
+        ClickPastNotices("the marketing panel", L"btn_marketing");
+        ClickPastNotices("its slot", L"slot_row_0");
+        ClickPastNotices("picnickers", L"visitor_row_0");
+        ClickPastNotices("advertised", L"visitors_go");
+        ClickPastNotices("the marketing panel closed", L"marketing_close");
+        PlayOnUntil("the coaster won", won(L"bopper_silver"));
+        BuyAndPlace("the coaster, from the list's second page", L"tab_ride", L"roller_coaster",
+                    {{15, 23}, {13, 7}, {30, 7}});
+        PlayOnUntil("every trophy", [] { return Level().goals_tracker.CountCompletedChallenges() == 9; });
+        game.Then("completed", [&] {
+            auto* complete = dynamic_cast<ButtonWidget*>(HudObject(L"btn_complete"));
+            if (CloseNotice() || !complete || complete->IsDisabled()) return false;
+            EXPECT_EQ(Level().goals_tracker.CountCompletedChallenges(), 9);
+            return ClickHud(L"btn_complete");
+        });
+        game.Then("the park's finish confirmed", [&] {
+            if (CloseNotice()) return false;
+            // The park as the confirming click leaves it: visitors pay on
+            // while the dialog asks.
+            completedView = Look(Grid());
+            return ClickHud(L"dialog_yes");
         });
         game.Then("the completed park's screen", [&] {
             auto* beaten = game.OpenMenu<BeatLevelMenu>();
@@ -681,10 +714,13 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
             return ClickHud(L"btn_save");
         });
         game.Then("saved again", [&] {
-            // But for the clock of the week, which ran on as the park opened.
+            // But for the clocks of the week and of the castle's boost, which ran
+            // on as the park opened.
             auto withoutClock = [](std::string text) {
-                const size_t at = text.find(" week_time_left=\"");
-                return at == std::string::npos ? text : text.erase(at, text.find('"', text.find('"', at) + 1) + 1 - at);
+                for (const char* clock : {" week_time_left=\"", " time_remaining=\""})
+                    for (size_t at = text.find(clock); at != std::string::npos; at = text.find(clock, at))
+                        text.erase(at, text.find('"', text.find('"', at) + 1) + 1 - at);
+                return text;
             };
             EXPECT_EQ(withoutClock(SavedPark(home_ / "profiles.xml")), withoutClock(parkText));
             game.Shutdown();
