@@ -252,7 +252,9 @@ protected:
     // The building's upgrades and boosts, as its card's button opens them;
     // true once they have been shown a few updates.
     bool OpenUpgrades(KivraBuilding* building) {
-        if (Hud()->GetLocalVariable(L"upgrade_or_boost_building").ToWidget<KivraBuilding>() != building) {
+        // Opened again when the night has put it away.
+        if (!HudObject(L"building_info_upgrades") ||
+            Hud()->GetLocalVariable(L"upgrade_or_boost_building").ToWidget<KivraBuilding>() != building) {
             Hud()->SetVariable(L"upgrade_or_boost_building", PropertyValue::FromWidget(building));
             Hud()->RunAnimationNamed(L"show_popup_building_upgrades");
         }
