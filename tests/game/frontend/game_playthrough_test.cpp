@@ -96,6 +96,14 @@ protected:
     UserInterface* Hud() const { return game_->OpenMenu<UserInterface>(); }
     KivraGrid& Grid() const { return Hud()->Grid(); }
     DynamicWidget* HudObject(const wchar_t* id) const { return DrivenGame::ScriptObject(Hud(), id); }
+    // A new player's first park, the tutorial skipped and the park named
+    // after the player; `then` runs as the name is given.
+    void StartNamedPark(DrivenGame& game, const wchar_t* player, std::string step, std::function<void()> then = {}) {
+        game_ = &game;
+        NewPlayerToTheMap(game, player);
+        OpenFirstPark(game, "the first park");
+        SkipTutorialAndNamePark(std::move(step), std::wstring(player) + L"'s", std::move(then));
+    }
 
     // Where a tile's centre is on the screen, through the park's camera.
     ScreenPoint OnScreen(TilePoint tile) const {
@@ -855,10 +863,7 @@ TEST_F(GamePlaythroughTest, ALongParkNameLeavesTheCalendarClear) {
 // the last and all above the list of what is left to buy.
 TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Ed");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named, money enough", L"Ed's", [this] { Level().money = 100000; });
+    StartNamedPark(game, L"Ed", "the park named, money enough", [this] { Level().money = 100000; });
     ClickHudLater("the research panel", L"btn_research");
     game.Then("everything on offer bought", [&] {
         if (game.FramesOnStep() < 20) return false;
@@ -944,10 +949,7 @@ TEST_F(GamePlaythroughTest, TheGoalsMenuReachesEveryOpenChallenge) {
 // ride, on the second page, is bought from there.
 TEST_F(GamePlaythroughTest, TheBuildListTurnsToItsSecondPageAndBack) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Ida");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named, every ride for sale", L"Ida's", [] {
+    StartNamedPark(game, L"Ida", "the park named, every ride for sale", [] {
         Level().availability[L"sky_wheel"] = 1;
         Level().availability[L"roller_coaster"] = 1;
         Level().money = 100000;
@@ -985,10 +987,7 @@ TEST_F(GamePlaythroughTest, TheBuildListTurnsToItsSecondPageAndBack) {
 // while a tool is in hand; two turns and Done leave no turn button behind.
 TEST_F(GamePlaythroughTest, BuildingsGoWhereThePointerAimsAndTheToolsLeaveNothingBehind) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Gus");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named, money enough", L"Gus's", [this] { Level().money = 100000; });
+    StartNamedPark(game, L"Gus", "the park named, money enough", [this] { Level().money = 100000; });
     ClickHudLater("the build tool", L"btn_build");
     ClickHudLater("the rides", L"tab_ride");
     game.Then("the castle's row", [this] { return ClickBuildRow(L"bouncy_castle"); });
@@ -1062,10 +1061,7 @@ TEST_F(GamePlaythroughTest, BuildingsGoWhereThePointerAimsAndTheToolsLeaveNothin
 // on the panel.
 TEST_F(GamePlaythroughTest, EscapeClosesThePanelThenTheToolThenOpensTheOptions) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Ida");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named", L"Ida's");
+    StartNamedPark(game, L"Ida", "the park named");
     ClickHudLater("the goals menu", L"btn_goals");
     ScreenPoint spot;
     game.Then("the pointer on the panel, the gate beneath it", [&] {
@@ -1115,10 +1111,7 @@ TEST_F(GamePlaythroughTest, EscapeClosesThePanelThenTheToolThenOpensTheOptions) 
 // rest of the week has passed, not a whole week later.
 TEST_F(GamePlaythroughTest, TheWeeksReviewSavesTheParkAndAParkLeftMidWeekGoesOnWithIt) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Jo");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named", L"Jo's", [&] { game.RunFast(); });
+    StartNamedPark(game, L"Jo", "the park named", [&] { game.RunFast(); });
     game.Then("the gate opened from its card", [&] {
         const ScreenPoint at = DrivenGame::Middle(Gate());
         game.MoveTo(at.x, at.y);
@@ -1191,10 +1184,7 @@ TEST_F(GamePlaythroughTest, TheWeeksReviewSavesTheParkAndAParkLeftMidWeekGoesOnW
 // gate itself before, and nothing else would take the card away.
 TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Gus");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named", L"Gus's");
+    StartNamedPark(game, L"Gus", "the park named");
     game.Then("the gate's card, on the pointer over the gate", [&] {
         const ScreenPoint at = DrivenGame::Middle(Gate());
         game.MoveTo(at.x, at.y);
@@ -1368,10 +1358,7 @@ TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSig
 // still, its row tells the time left, and the goals it counted for keep it.
 TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBoughtAtNightLastsItsPlayedWeeks) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Ida");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named, money enough", L"Ida's", [] {
+    StartNamedPark(game, L"Ida", "the park named, money enough", [] {
         Level().money = 100000;
         Level().hearts = 100;
     });
@@ -1451,10 +1438,7 @@ TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBought
 // how long it lasts.
 TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
     DrivenGame game(data_);
-    game_ = &game;
-    NewPlayerToTheMap(game, L"Jo");
-    OpenFirstPark(game, "the first park");
-    SkipTutorialAndNamePark("the park named, money enough, a marketing slot", L"Jo's", [] {
+    StartNamedPark(game, L"Jo", "the park named, money enough, a marketing slot", [] {
         Level().money = 100000;
         Level().marketing_slots = 1;
     });
