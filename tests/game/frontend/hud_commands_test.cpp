@@ -83,6 +83,19 @@ protected:
         return names;
     }
 
+    // A park whose display holds a list "list" of 50 x 400 and a slider over
+    // it with the window `window` gives.
+    void OpenScrolledList(const Attributes& window) {
+        images.Add(L"track", 10, 150);
+        images.Add(L"thumb", 10, 10);
+        images.Add(L"rows", 50, 400);
+        Open(LevelBuilder(6, 6));
+        RunStep(Step(L"add", {{L"id", L"list"}, {L"image", L"literal(rows)"}}));
+        Attributes slider{{L"track", L"literal(track)"}, {L"thumb", L"literal(thumb)"}, {L"canvas", L"list"}};
+        slider.insert(slider.end(), window.begin(), window.end());
+        RunStep(Step(L"add-slider", slider));
+    }
+
     KivraItemStats catalogue;
 };
 
@@ -232,18 +245,7 @@ TEST_F(HudCommands, AddsSlidersAndTextFieldsThatReportToTheDisplay) {
 // A script may take the scrolled list away and leave its scroll bar: the bar
 // then scrolls nothing, and a second list under the old name is not moved.
 TEST_F(HudCommands, AScrollBarOutlivesTheListItScrolled) {
-    images.Add(L"track", 10, 150);
-    images.Add(L"thumb", 10, 10);
-    images.Add(L"rows", 50, 400);
-    Open(LevelBuilder(6, 6));
-    RunStep(Step(L"add", {{L"id", L"list"}, {L"image", L"literal(rows)"}}));
-    RunStep(Step(L"add-slider", {{L"track", L"literal(track)"},
-                                 {L"thumb", L"literal(thumb)"},
-                                 {L"canvas", L"list"},
-                                 {L"window_y", L"20"},
-                                 {L"window_width", L"50"},
-                                 {L"window_height", L"150"},
-                                 {L"span", L"150"}}));
+    OpenScrolledList({{L"window_y", L"20"}, {L"window_width", L"50"}, {L"window_height", L"150"}, {L"span", L"150"}});
     KivraSlider* slider = LastSlider();
     ASSERT_NE(slider, nullptr);
     slider->SetValue(0.5);
@@ -307,18 +309,10 @@ TEST_F(HudCommands, ListsReadAfterAPurchaseOrASaleFindTheirRecordsAgain) {
 // Numbers scripts give are kept in range where they are read: a scroll
 // window's edges and the week timer the calendar shows.
 TEST_F(HudCommands, ScriptNumbersOutOfRangeAreClampedWhereRead) {
-    images.Add(L"track", 10, 150);
-    images.Add(L"thumb", 10, 10);
-    images.Add(L"rows", 50, 400);
-    Open(LevelBuilder(6, 6));
-    RunStep(Step(L"add", {{L"id", L"list"}, {L"image", L"literal(rows)"}}));
-    RunStep(Step(L"add-slider", {{L"track", L"literal(track)"},
-                                 {L"thumb", L"literal(thumb)"},
-                                 {L"canvas", L"list"},
-                                 {L"window_x", L"2147483647"},
-                                 {L"window_width", L"2147483647"},
-                                 {L"window_y", L"-2147483647"},
-                                 {L"window_height", L"-2147483647"}}));
+    OpenScrolledList({{L"window_x", L"2147483647"},
+                      {L"window_width", L"2147483647"},
+                      {L"window_y", L"-2147483647"},
+                      {L"window_height", L"-2147483647"}});
     auto* list = hud->GetLocalVariable(L"list").ToWidget<DynamicWidget>();
     ASSERT_NE(list, nullptr);
     constexpr float kEdge = (1 << 30) - 1;
