@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "bench/bench_host.h"
+#include "game/park/base/task_owner.h"
+#include "game/park/base/task_sequence.h"
 #include "game/park/grid/drag_widget.h"
 #include "game/park/tasks/grid_task.h"
-#include "game/park/tasks/task_owner.h"
-#include "game/park/tasks/task_sequence.h"
 #include "widgets/tree/widget_manager.h"
 
 namespace {

@@ -2,6 +2,9 @@
 # Refuses includes that break the layering, before anything is built:
 #  - a project include that points to a higher layer
 #    (platform < foundation < rendering < widgets < app < game/data < game/park < game/frontend);
+#  - inside game/park, an include that points to a higher room, or to another
+#    room on the same step (base and display < grid < buildings < people <
+#    tasks < parkgrid); a park room the list lacks is refused until it is placed;
 #  - a third-party header outside the folders that own that library;
 #  - an angle-bracket header that is neither the C/C++ standard library, a known
 #    system header, nor a third-party library listed below.
@@ -25,6 +28,21 @@ function layer_of(path) {
     if (path ~ /^game\/frontend\//) return 7
     return 99   # tests, bench, tools, fuzz: above every layer
 }
+# The rooms of game/park stand on steps as the layers do (-1: no known room).
+function room_of(path) {
+    if (path !~ /^game\/park\/[^\/]+\//) return ""
+    split(path, part, "/")
+    return part[3]
+}
+function step_of(room) {
+    if (room == "base" || room == "display") return 0
+    if (room == "grid") return 1
+    if (room == "buildings") return 2
+    if (room == "people") return 3
+    if (room == "tasks") return 4
+    if (room == "parkgrid") return 5
+    return -1
+}
 # Folders (path prefixes, space separated) that may include a third-party header.
 function owners(h) {
     if (h ~ /^SDL/) return "platform/gfx/ platform/sound/ platform/window/ platform/music/ tests/platform/"
@@ -47,7 +65,10 @@ function is_system(h) {
     if (h ~ /^(x86intrin|emmintrin|immintrin|smmintrin|tmmintrin|xmmintrin|cpuid)\.h$/) return 1
     return 0
 }
-FNR == 1 { file = FILENAME; mine = layer_of(file) }
+FNR == 1 {
+    file = FILENAME; mine = layer_of(file); myroom = room_of(file)
+    if (myroom != "" && step_of(myroom) < 0) { printf "%s: game/park/%s/ is no room of the park this check knows\n", file, myroom; bad = 1 }
+}
 /^[ \t]*#[ \t]*include[ \t]*"/ {
     h = $0; sub(/^[^"]*"/, "", h); sub(/".*$/, "", h)
     if (h !~ /\//) next                                         # same-folder include
@@ -57,7 +78,11 @@ FNR == 1 { file = FILENAME; mine = layer_of(file) }
         if (mine != 99) { printf "%s:%d: includes \"%s\" from the tests or tools above every layer\n", file, FNR, h; bad = 1 }
         next
     }
-    if (target > mine) { printf "%s:%d: includes \"%s\" from a higher layer\n", file, FNR, h; bad = 1 }
+    if (target > mine) { printf "%s:%d: includes \"%s\" from a higher layer\n", file, FNR, h; bad = 1; next }
+    room = room_of(h)
+    if (myroom == "" || room == "" || room == myroom || step_of(myroom) < 0) next
+    if (step_of(room) > step_of(myroom)) { printf "%s:%d: includes \"%s\" from a higher room of the park\n", file, FNR, h; bad = 1 }
+    else if (step_of(room) == step_of(myroom)) { printf "%s:%d: includes \"%s\" from a room beside its own\n", file, FNR, h; bad = 1 }
     next
 }
 /^[ \t]*#[ \t]*include[ \t]*</ {

@@ -6,6 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/check-layers.sh
+sh tests/scripts/check_layers_test.sh
 ./scripts/check-format.sh
 
 BUILD=build-tests

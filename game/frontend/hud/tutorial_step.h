@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 #include "widgets/script/animation_listener.h"
 
 class AnimationWidget;

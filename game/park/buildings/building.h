@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "game/data/catalogues/item_types.h"
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
 
 class Building : public GridItem {
 public:

@@ -9,10 +9,11 @@
 #include "foundation/expression/constants_map.h"
 #include "game/data/catalogues/item_types.h"
 #include "game/data/progress/goal_display.h"
+#include "game/park/base/task.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/grid/kivra_tile.h"
-#include "game/park/tasks/kivra_grid_task.h"
+#include "game/park/grid/park_factory.h"
 
 KivraBuilding::KivraBuilding(std::wstring_view type) : Building(type) {
     AddPassLines(&occupants_, &boosts_ + 1, UpdatePass::kStep);
@@ -28,7 +29,7 @@ KivraBuilding::~KivraBuilding() {
 }
 
 std::unique_ptr<Task> KivraBuilding::CreateTask(std::wstring_view name) {
-    return std::make_unique<KivraGridTask>(name, this, GetGrid());
+    return ParkFactory::Registered().MakeParkTask(name, this, GetGrid());
 }
 
 // Found once per grid: every building asks it each step.

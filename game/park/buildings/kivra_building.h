@@ -23,11 +23,11 @@
 #include "foundation/expression/variables.h"
 #include "foundation/values/field_handle.h"
 #include "game/data/progress/park_hooks.h"
+#include "game/park/base/filter_subjects.h"
 #include "game/park/buildings/building.h"
 #include "game/park/buildings/building_park.h"
 #include "game/park/buildings/improvements.h"
 #include "game/park/buildings/zone_building.h"
-#include "game/park/tasks/filter_subjects.h"
 
 class KivraBuilding;
 

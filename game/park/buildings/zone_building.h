@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "game/data/progress/park_hooks.h"
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 class KivraCombo;
 class KivraComboStats;

@@ -10,10 +10,9 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/catalogues/level_records.h"
 #include "game/data/progress/player_state.h"
-#include "game/park/buildings/building.h"
-#include "game/park/people/grid_item.h"
-#include "game/park/people/person.h"
-#include "game/park/tasks/grid_task.h"
+#include "game/park/base/task.h"
+#include "game/park/grid/grid_item.h"
+#include "game/park/grid/park_factory.h"
 #include "rendering/device/device_host.h"
 #include "rendering/image/image.h"
 
@@ -149,8 +148,8 @@ std::unique_ptr<GridTile> Grid::CreateTile(TileChar material, int32_t col, int32
 GridItem* Grid::CreateItem(std::wstring_view type) {
     ITEM_TYPE* record = FindRecordByName(ItemStats::Current(), type);
     if (record == nullptr) return nullptr;
-    if (dynamic_cast<PERSON_TYPE*>(record) != nullptr) return new Person(type);
-    if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) return new Building(type);
+    if (dynamic_cast<PERSON_TYPE*>(record) != nullptr) return ParkFactory::Registered().MakePerson(type);
+    if (dynamic_cast<BUILDING_TYPE*>(record) != nullptr) return ParkFactory::Registered().MakeBuilding(type);
     return new GridItem(type);
 }
 
@@ -214,7 +213,9 @@ void Grid::ResetTileStates() {
     tileStatesDirty_ = false;
 }
 
-std::unique_ptr<Task> Grid::CreateTask(std::wstring_view name) { return std::make_unique<GridTask>(name, this, this); }
+std::unique_ptr<Task> Grid::CreateTask(std::wstring_view name) {
+    return ParkFactory::Registered().MakeGridTask(name, this, this);
+}
 
 void Grid::Update() {
     DragWidget::Update();

@@ -28,13 +28,13 @@
 #include <string_view>
 #include <vector>
 
+#include "game/park/base/task_owner.h"
 #include "game/park/grid/depth_order.h"
 #include "game/park/grid/drag_widget.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/grid_transform.h"
 #include "game/park/grid/ground_picture.h"
 #include "game/park/grid/path_search.h"
-#include "game/park/tasks/task_owner.h"
 
 class GridFootprint;
 class GridItem;

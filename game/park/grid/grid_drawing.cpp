@@ -2,7 +2,7 @@
 #include <limits>
 
 #include "game/park/grid/grid.h"
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
 #include "rendering/draw/graphics.h"
 
 void Grid::Draw(Graphics* g) {

@@ -18,8 +18,8 @@
 
 #include <cstdint>
 
+#include "game/park/base/tile_geometry.h"
 #include "game/park/grid/grid_tile.h"
-#include "game/park/grid/tile_geometry.h"
 
 class GridFootprint final {
 public:

@@ -6,7 +6,7 @@
 #include "game/data/catalogues/level_records.h"
 #include "game/data/progress/player_state.h"
 #include "game/park/grid/grid.h"
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
 
 namespace {
 

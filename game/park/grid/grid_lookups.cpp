@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "foundation/system/random.h"
+#include "game/park/base/grid_filter.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/tasks/grid_filter.h"
 
 GridTile* Grid::GetTileAt(int32_t col, int32_t row) const { return TileAt(tiles_, col, row); }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
 
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image.h"

@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 class GridItem;
 class Graphics;

@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "foundation/values/matrix4.h"
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 struct PixelPoint {
     float x = 0.0f;

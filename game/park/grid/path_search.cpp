@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "game/park/tasks/grid_filter.h"
+#include "game/park/base/grid_filter.h"
 
 namespace {
 

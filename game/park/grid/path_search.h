@@ -24,8 +24,8 @@
 #include <optional>
 #include <vector>
 
+#include "game/park/base/tile_geometry.h"
 #include "game/park/grid/grid_tile.h"
-#include "game/park/grid/tile_geometry.h"
 
 class GridTileFilter;
 

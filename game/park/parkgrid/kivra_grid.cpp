@@ -17,6 +17,7 @@
 #include "game/park/display/park_display.h"
 #include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/kivra_spawner.h"
+#include "game/park/parkgrid/park_registration.h"
 #include "game/park/parkgrid/park_zones.h"
 #include "game/park/people/kivra_person.h"
 #include "game/park/tasks/kivra_grid_task.h"
@@ -33,7 +34,10 @@ uint32_t CeilDiv(int a, int b) { return b > 0 ? static_cast<uint32_t>((a + b - 1
 
 }  // namespace
 
-KivraGrid::KivraGrid() : zones_(std::make_unique<ParkZones>(*this)) { SetAllowDiagonal(true); }
+KivraGrid::KivraGrid() : zones_(std::make_unique<ParkZones>(*this)) {
+    RegisterParkFactory();
+    SetAllowDiagonal(true);
+}
 
 KivraGrid::~KivraGrid() = default;
 

@@ -23,11 +23,11 @@
 #include <vector>
 
 #include "foundation/values/live_ref.h"
+#include "game/park/base/filter_subjects.h"
 #include "game/park/buildings/building_park.h"
 #include "game/park/grid/grid.h"
 #include "game/park/parkgrid/zone_park.h"
 #include "game/park/people/visitor_park.h"
-#include "game/park/tasks/filter_subjects.h"
 #include "widgets/tree/widget_manager.h"
 
 class Image;

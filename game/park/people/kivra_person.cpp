@@ -9,10 +9,11 @@
 #include "foundation/system/random.h"
 #include "foundation/values/property_table.h"
 #include "game/data/catalogues/item_types.h"
+#include "game/park/base/task.h"
 #include "game/park/grid/grid.h"
+#include "game/park/grid/park_factory.h"
 #include "game/park/people/visitor_park.h"
 #include "game/park/people/visitor_rules.h"
-#include "game/park/tasks/kivra_grid_task.h"
 #include "widgets/script/animation_widget.h"
 
 namespace {
@@ -50,7 +51,7 @@ KivraPerson::~KivraPerson() {
 }
 
 std::unique_ptr<Task> KivraPerson::CreateTask(std::wstring_view name) {
-    return std::make_unique<KivraGridTask>(name, this, GetGrid());
+    return ParkFactory::Registered().MakeParkTask(name, this, GetGrid());
 }
 
 void KivraPerson::AddedToManager(WidgetManager* manager) {

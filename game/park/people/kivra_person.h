@@ -25,9 +25,9 @@
 
 #include "foundation/values/field_handle.h"
 #include "game/data/catalogues/characteristics.h"
+#include "game/park/base/filter_subjects.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/people/person.h"
-#include "game/park/tasks/filter_subjects.h"
 
 class VisitorPark;
 

@@ -5,9 +5,9 @@
 #include "foundation/system/log.h"
 #include "foundation/values/property_table.h"
 #include "game/data/catalogues/item_types.h"
+#include "game/park/base/task.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/tasks/task.h"
 #include "widgets/motion/controller_name.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include <deque>
 #include <string_view>
 
+#include "game/park/grid/grid_item.h"
 #include "game/park/grid/path_search.h"
-#include "game/park/people/grid_item.h"
 
 class GridTileFilter;
 

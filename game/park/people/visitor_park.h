@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 class KivraBuilding;
 

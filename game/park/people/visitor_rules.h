@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 // What one visit is worth (constants from constants.xml, read by the caller).
 struct HappinessTerms {

@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "game/park/tasks/grid_filter.h"
+#include "game/park/base/grid_filter.h"
 
 class CompositeFilter {
 public:

@@ -3,7 +3,7 @@
 // against squared bounds, both inclusive, a negative bound meaning none.
 // With neither bound set the filter answers before measuring anything.
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 struct DistanceBounds {
     float max = -1.0f;

@@ -22,8 +22,8 @@
 #include <string_view>
 
 #include "foundation/values/live_ref.h"
+#include "game/park/base/task.h"
 #include "game/park/grid/grid_tile.h"
-#include "game/park/tasks/task.h"
 
 class AcceptItemByFilters;
 class AcceptTileByFilters;

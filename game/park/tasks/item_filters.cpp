@@ -2,9 +2,9 @@
 
 #include <cassert>
 
+#include "game/park/base/filter_subjects.h"
 #include "game/park/buildings/building.h"
-#include "game/park/people/grid_item.h"
-#include "game/park/tasks/filter_subjects.h"
+#include "game/park/grid/grid_item.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/grid_filter.h"
+#include "game/park/base/tile_geometry.h"
 #include "game/park/tasks/filter_distance.h"
-#include "game/park/tasks/grid_filter.h"
 
 class ChoosingVisitor;
 

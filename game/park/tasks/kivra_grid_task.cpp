@@ -6,11 +6,11 @@
 
 #include "game/data/progress/goal_display.h"
 #include "game/data/progress/kivra_level.h"
+#include "game/park/base/filter_subjects.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/grid/grid.h"
 #include "game/park/people/kivra_person.h"
 #include "game/park/tasks/composite_filters.h"
-#include "game/park/tasks/filter_subjects.h"
 #include "game/park/tasks/item_filters.h"
 #include "game/park/tasks/tile_filters.h"
 #include "widgets/script/script_host.h"

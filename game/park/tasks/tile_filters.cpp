@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "game/park/base/filter_subjects.h"
 #include "game/park/buildings/building.h"
-#include "game/park/people/grid_item.h"
-#include "game/park/tasks/filter_subjects.h"
+#include "game/park/grid/grid_item.h"
 
 float SquaredDistanceToRect(const TileRect& rect, TilePoint point) {
     const int64_t dx = int64_t{point.col} - std::clamp(point.col, rect.Left(), std::max(rect.Left(), rect.col));

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/park/base/grid_filter.h"
+#include "game/park/base/tile_geometry.h"
 #include "game/park/grid/grid_tile.h"
-#include "game/park/grid/tile_geometry.h"
 #include "game/park/tasks/filter_distance.h"
-#include "game/park/tasks/grid_filter.h"
 
 class SpawnSpots;
 

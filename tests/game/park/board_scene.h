@@ -17,7 +17,8 @@
 #include "game/data/catalogues/level_tiles.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/park/grid/grid.h"
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
+#include "game/park/parkgrid/park_registration.h"
 #include "rendering/draw/graphics.h"
 #include "rendering/image/image_surface.h"
 #include "tests/game/data/park_test_support.h"
@@ -118,9 +119,11 @@ private:
     std::vector<std::string>* log_;
 };
 
-// The plain grid on test tiles, recording the goals it is told of.
+// The plain grid on test tiles, recording the goals it is told of. Its
+// persons, buildings and tasks are the park's, as a park grid registers them.
 class TestGrid : public Grid {
 public:
+    TestGrid() { RegisterParkFactory(); }
     std::unique_ptr<GridTile> CreateTile(TileChar material, int32_t col, int32_t row) override {
         auto tile = std::make_unique<BoardTile>(material, col, row, drawLog);
         tile->state = DefaultTileState();

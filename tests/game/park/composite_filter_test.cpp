@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "game/park/base/filter_subjects.h"
 #include "game/park/tasks/filter_distance.h"
-#include "game/park/tasks/filter_subjects.h"
 #include "game/park/tasks/tile_filters.h"
 #include "tests/game/park/tile_grid.h"
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/park/base/task_sequence.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/tasks/task_sequence.h"
 #include "tests/game/park/grid_test_support.h"
 
 namespace testsupport {

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "game/park/base/grid_filter.h"
+#include "game/park/base/task_sequence.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/tasks/grid_filter.h"
-#include "game/park/tasks/task_sequence.h"
 #include "tests/game/park/grid_test_support.h"
 
 namespace testsupport {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "game/park/buildings/building.h"
+#include "game/park/grid/grid_item.h"
 #include "game/park/grid/grid_tile.h"
-#include "game/park/people/grid_item.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/park/base/filter_subjects.h"
 #include "game/park/tasks/composite_filters.h"
-#include "game/park/tasks/filter_subjects.h"
 #include "game/park/tasks/item_filters.h"
 #include "tests/game/park/walk_scene.h"
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "game/park/base/grid_filter.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/path_search.h"
-#include "game/park/tasks/grid_filter.h"
 
 namespace testsupport {
 

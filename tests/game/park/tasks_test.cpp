@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "game/park/tasks/task_owner.h"
-#include "game/park/tasks/task_sequence.h"
+#include "game/park/base/task_owner.h"
+#include "game/park/base/task_sequence.h"
 #include "tests/game/park/park_bench.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 #include <cmath>
 #include <numbers>

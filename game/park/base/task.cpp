@@ -1,7 +1,7 @@
-#include "game/park/tasks/task.h"
+#include "game/park/base/task.h"
 
-#include "game/park/tasks/task_owner.h"
-#include "game/park/tasks/task_sequence.h"
+#include "game/park/base/task_owner.h"
+#include "game/park/base/task_sequence.h"
 #include "widgets/script/script_host.h"
 
 Task::Task(std::wstring_view name, TaskOwner* owner)

@@ -1,6 +1,6 @@
-#include "game/park/tasks/task_owner.h"
+#include "game/park/base/task_owner.h"
 
-#include "game/park/tasks/task_sequence.h"
+#include "game/park/base/task_sequence.h"
 #include "widgets/script/animation_stats.h"
 
 TaskOwner::~TaskOwner() {

@@ -13,7 +13,7 @@
 #include <deque>
 #include <memory>
 
-#include "game/park/tasks/task.h"
+#include "game/park/base/task.h"
 
 class TaskSequence : public Task {
 public:

@@ -1,16 +1,17 @@
 // A grid item's place on the grid: entering the tree, the tile links,
 // moves, facing, dragging, the depth test and the script properties.
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "foundation/values/property_table.h"
 #include "game/data/catalogues/item_stats.h"
+#include "game/park/base/task.h"
+#include "game/park/base/task_sequence.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/tasks/grid_task.h"
-#include "game/park/tasks/task_sequence.h"
+#include "game/park/grid/park_factory.h"
 
 GridItem::GridItem(std::wstring_view type) : DragWidget(0, 0, nullptr, 1.0f, false), type_(type) {
     SetDraggable(false, false);
@@ -45,7 +46,7 @@ std::unique_ptr<GridFootprint> GridItem::CreateFootprint(const ITEM_TYPE* record
 }
 
 std::unique_ptr<Task> GridItem::CreateTask(std::wstring_view name) {
-    return std::make_unique<GridTask>(name, this, grid_);
+    return ParkFactory::Registered().MakeGridTask(name, this, grid_);
 }
 
 void GridItem::SetGrid(Grid* grid) { grid_ = grid; }

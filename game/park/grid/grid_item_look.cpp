@@ -7,7 +7,7 @@
 #include "game/data/catalogues/item_types.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
-#include "game/park/people/grid_item.h"
+#include "game/park/grid/grid_item.h"
 #include "rendering/image/image.h"
 #include "widgets/script/animation_stats.h"
 

@@ -21,12 +21,12 @@
 #include <string>
 #include <string_view>
 
+#include "game/park/base/task_owner.h"
 #include "game/park/grid/depth_order.h"
 #include "game/park/grid/drag_widget.h"
 #include "game/park/grid/grid_footprint.h"
 #include "game/park/grid/grid_tile.h"
 #include "game/park/grid/grid_transform.h"
-#include "game/park/tasks/task_owner.h"
 
 class Building;
 class Person;

@@ -14,7 +14,7 @@
 
 #include <vector>
 
-#include "game/park/grid/tile_geometry.h"
+#include "game/park/base/tile_geometry.h"
 
 class GridItem;
 class GridTile;

@@ -1,8 +1,8 @@
-#include "game/park/tasks/task_sequence.h"
+#include "game/park/base/task_sequence.h"
 
 #include <algorithm>
 
-#include "game/park/tasks/task_owner.h"
+#include "game/park/base/task_owner.h"
 
 TaskSequence::TaskSequence(TaskOwner* owner) : Task(L"", owner) {
     AddPassLines(&switching_, &current_ + 1, UpdatePass::kStep);
