@@ -114,16 +114,26 @@ bool Materials(const std::string& folder) {
 // zone member's ground (sky blue).
 bool States(const std::string& folder) {
     Canvas sheet(5 * kTileCelW, kTileCelH);
-    const Rgba fills[5] = {Hex(0xFFFFFF, 0.25f), Hex(0x3DDC84, 0.45f), Hex(0xFF4D4D, 0.5f), Hex(0xFFB627, 0.35f),
+    const Rgba fills[5] = {Hex(0xFFFFFF, 0.5f), Hex(0x3DDC84, 0.45f), Hex(0xFF4D4D, 0.5f), Hex(0xFFB627, 0.35f),
                            Hex(0x4DB8FF, 0.35f)};
+    auto ring = [](float inset) {
+        std::vector<Point> rim = TileOutline(0, inset);
+        rim.push_back(rim.front());
+        return rim;
+    };
     for (int i = 0; i < 5; ++i) {
         Canvas cel(kTileCelW, kTileCelH);
         cel.Polygon(TileOutline(0, 2), fills[i]);
-        std::vector<Point> rim = TileOutline(0, 2);
-        rim.push_back(rim.front());
-        Rgba edge = Mix(fills[i], Hex(0xFFFFFF), 0.4f);
-        edge.a = std::min(1.0f, fills[i].a + 0.35f);
-        cel.Stroke(rim, i == 0 ? 1.4f : 1.0f, edge);
+        if (i == 0) {
+            // A door must stand out on grass and on sidewalk alike: a dark
+            // edge round a solid white ring.
+            cel.Stroke(ring(2), 1.6f, Hex(0x12283D, 0.85f));
+            cel.Stroke(ring(3.5f), 1.4f, Hex(0xFFFFFF));
+        } else {
+            Rgba edge = Mix(fills[i], Hex(0xFFFFFF), 0.4f);
+            edge.a = std::min(1.0f, fills[i].a + 0.35f);
+            cel.Stroke(ring(2), 1.0f, edge);
+        }
         sheet.Draw(cel, i * kTileCelW, 0);
     }
     return Save(sheet, folder + "/tile_states.png");

@@ -62,13 +62,17 @@ int KivraTile::StateFrame(TileChar c) {
 }
 
 void KivraTile::DrawState(Graphics& g, int x, int y) {
-    GridTile::DrawState(g, x, y);
+    // A door's mark goes over a zone's ring: the carried building's doors lie
+    // in its own ring, and they tell where the sidewalk must touch.
+    const bool door = GetStateFrame() == 0;
+    if (!door) GridTile::DrawState(g, x, y);
     if (overlay == '#') {
         DrawCentred(g, StatesImage(), x, y, StateFrame('a'));
         DrawCentred(g, StatesImage(), x, y, StateFrame('*'));
     } else {
         DrawCentred(g, StatesImage(), x, y, StateFrame(overlay));
     }
+    if (door) GridTile::DrawState(g, x, y);
 }
 
 void KivraTile::AppendLook(std::vector<uint64_t>& words) const {

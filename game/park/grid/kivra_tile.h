@@ -1,6 +1,6 @@
 #pragma once
 // The game's tile: the park's vocabulary of materials and states, the
-// building that occupies it, an overlay marking drawn above its state, and
+// building that occupies it, an overlay marking drawn with its state, and
 // the joined-corner look of paved ground.
 //
 // Materials, by character and name (the words levels and saved parks use):
@@ -13,7 +13,8 @@
 //
 // States draw "s", "g", "r", "a", "*" as frames 0..4 and every other
 // lower-case letter or digit as frame 0; the overlay "#" draws the frames of
-// "a" and then "*".
+// "a" and then "*". A frame 0 state (a door) draws above the overlay, every
+// other state below it.
 //
 // The occupant is set and cleared by the building standing on the tile; the
 // tile never owns it. Main thread only.

@@ -1375,6 +1375,7 @@ TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBought
     int32_t money = 0, hearts = 0;
     game.Then("the snack street formed by building", [&] {
         if (Level().bought_research.size() != 1) return false;
+        EXPECT_FALSE(HudObject(L"toast") && HudObject(L"lyr_purchased_research_callback")) << "two notes in one place";
         paid = Level().bought_research[0];
         EXPECT_TRUE(Build(L"cotton_candy", {10, 4}) && Build(L"burger_diner", {11, 6}));
         money = Level().money, hearts = Level().hearts;
@@ -1435,15 +1436,29 @@ TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBought
 
 // Every row of the upgrades and boosts panel, of research to buy and of the
 // kinds of visitor to market to tells its catalogue entry's cost, effect and
-// how long it lasts.
+// how long it lasts, each text clear of the next and inside its row.
 TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
     DrivenGame game(data_);
-    StartNamedPark(game, L"Jo", "the park named, money enough, a marketing slot", [] {
+    StartNamedPark(game, L"Jo", "the park named, money enough, a marketing slot, every research", [] {
         Level().money = 100000;
         Level().marketing_slots = 1;
+        for (RESEARCH_OPTION& offer : Level().available_research) offer.unlocked = true;
     });
     auto has = [](const std::wstring& row, const std::wstring& part) {
         EXPECT_NE(row.find(part), std::wstring::npos) << text::ToUtf8(row) << " lacks " << text::ToUtf8(part);
+    };
+    // Where a label's lines are drawn on the screen.
+    auto drawn = [this](const std::wstring& id) {
+        auto* label = dynamic_cast<TextLabel*>(HudObject(id.c_str()));
+        if (!label || !label->GetFont()) return ADD_FAILURE() << text::ToUtf8(id), FRect{};
+        const FRect at = DrivenGame::Origin(label);
+        return FRect{at.x + static_cast<float>(label->GetTextX()),
+                     at.y + static_cast<float>(label->GetTextY()) - label->GetFont()->GetAscent(),
+                     static_cast<float>(label->GetTextWidth()), static_cast<float>(label->GetTextHeight())};
+    };
+    auto above = [&](const std::wstring& upper, const std::wstring& lower) {
+        EXPECT_LE(drawn(upper).y + drawn(upper).h, drawn(lower).y)
+            << text::ToUtf8(HudText(upper)) << " runs into " << text::ToUtf8(HudText(lower));
     };
     auto weeks = [](int32_t n) {
         return std::to_wstring(n) + L" " + LocalizeLookup(n == 1 ? L"time_week_singular" : L"time_week_plural");
@@ -1465,6 +1480,7 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
             auto check = [&](const std::wstring& kind, const IMPROVEMENT_STATS& entry, int row,
                              const std::wstring& lasting) {
                 const std::wstring at = L"_" + std::to_wstring(row);
+                above(kind + L"_name" + at, kind + L"_effect" + at);
                 EXPECT_EQ(HudText(kind + L"_buy" + at), std::to_wstring(entry.coincost));
                 EXPECT_EQ(HudText(kind + L"_hearts" + at),
                           entry.heartcost > 0 ? std::to_wstring(entry.heartcost) : L"none");
@@ -1475,6 +1491,8 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
                 }
                 has(HudText(kind + L"_lasting" + at), lasting);
             };
+            const FRect title = drawn(L"upgrades_title");
+            EXPECT_LE(title.x + title.w, DrivenGame::Origin(HudObject(L"upgrades_close")).x) << "the name under the X";
             int row = 0;
             for (const auto& [label, upgrade] : types.back()->upgrades)
                 check(L"upgrade", upgrade, row++, LocalizeLookup(L"upgrade_lasting"));
@@ -1497,6 +1515,7 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
             auto entry = std::find_if(offers.begin(), offers.end(),
                                       [&](auto& o) { return LocalizeLookup(L"label_" + o.name) == name; });
             if (entry == offers.end()) return ADD_FAILURE() << text::ToUtf8(name), true;
+            above(L"research_name" + at, L"research_effect" + at);
             EXPECT_EQ(HudText(L"research_buy" + at), std::to_wstring(entry->coincost));
             EXPECT_EQ(HudText(L"research_hearts" + at), std::to_wstring(entry->heartcost));
             const std::wstring brings =
@@ -1515,9 +1534,14 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
     game.Then("each kind of visitor to invite", [&] {
         if (game.FramesOnStep() < 20 || !HudObject(L"visitors_go")) return false;
         const size_t kinds = Hud()->VisitorTypes().entries.size();
-        for (size_t kind = 0; kind < kinds; ++kind)
-            has(HudText(L"visitor_terms_" + std::to_wstring(kind)),
-                std::to_wstring(GetConstantInt(L"person_marketing_bonus")));
+        for (size_t kind = 0; kind < kinds; ++kind) {
+            const std::wstring at = L"_" + std::to_wstring(kind);
+            has(HudText(L"visitor_terms" + at), std::to_wstring(GetConstantInt(L"person_marketing_bonus")));
+            DynamicWidget* row = HudObject((L"visitor_row" + at).c_str());
+            EXPECT_LE(drawn(L"visitor_terms" + at).y + drawn(L"visitor_terms" + at).h,
+                      DrivenGame::Origin(row).y + static_cast<float>(row->GetHeight()))
+                << "the terms run out of the row";
+        }
         EXPECT_EQ(rows, static_cast<size_t>(std::count_if(Level().available_research.begin(),
                                                           Level().available_research.end(),
                                                           [](auto& o) { return o.unlocked; })));

@@ -77,8 +77,13 @@ TEST_F(TileDrawing, TheOverlayDrawsAboveTheStateAndLeavesItAsItWas) {
         std::vector<FRect> cels;
     } cases[] = {
         {'g', '#', {Cel(1), Cel(3), Cel(4)}},  // "#" draws the "a" frame, then the "*" frame
-        {'_', '#', {Cel(3), Cel(4)}},         {'r', 0, {Cel(2)}}, {0, 'g', {Cel(1)}},
-        {'s', '7', {Cel(0), Cel(0)}},         {'#', 'X', {}},
+        {'_', '#', {Cel(3), Cel(4)}},
+        {'r', 0, {Cel(2)}},
+        {0, 'g', {Cel(1)}},
+        {'s', '7', {Cel(0), Cel(0)}},
+        {'#', 'X', {}},
+        {'d', 'a', {Cel(3), Cel(0)}},  // a door's mark shows over the ring of the zone it lies in
+        {'2', '#', {Cel(3), Cel(4), Cel(0)}},
     };
     for (const auto& c : cases) {
         target_.calls.clear();
