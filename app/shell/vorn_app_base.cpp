@@ -337,7 +337,6 @@ bool VornAppBase::CreateMainWindow() {
 void VornAppBase::Run() {
     if (shuttingDown_) return;
     StartCursorThread();
-    if (loadingThreadWanted_) StartLoadingThread();
     windows_->ShowWindow(mainWindow_, plat::ShowCommand::Show);
     startTime_ = Now();
     lastRedrawTime_ = startTime_;
@@ -500,9 +499,22 @@ bool VornAppBase::UpdateStep() {
     // The system's screen saver runs over an idle window: the game stands still under it.
     if (screenSaverWatch_.Active()) return false;
     heapPages_.Cover();
+    StartLoadingWhenDue();
     HandleLoadingDone();
     UpdateFrames();
     return true;
+}
+
+// The loading thread starts once the first frame is shown: before it, the
+// thread's work and its decoders' would only take processors and fresh memory
+// from the frame, which on a first start kept the screen black. Should no
+// frame be drawn (a hidden window, a lost device), it starts after a few
+// updates all the same.
+void VornAppBase::StartLoadingWhenDue() {
+    constexpr int kUpdatesWithoutFrame = 10;
+    if (!loadingThreadWanted_ || LoadingThreadStarted()) return;
+    if (drawCount_ == 0 && ++updatesBeforeLoading_ < kUpdatesWithoutFrame) return;
+    StartLoadingThread();
 }
 
 void VornAppBase::UpdateFrames() {
