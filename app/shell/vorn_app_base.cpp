@@ -176,13 +176,16 @@ void VornAppBase::Initialize() {
     const uint32_t started = Now();
     SeedRandom(started);
     SeedRuntimeRandom(started);
-    OnDataMounted();
 
     windows_ = std::make_unique<plat::WindowSystem>();
     if (!windows_->Ready()) {
         ShowFatalError("Failed to open a window: " + windows_->LastError());
         ExitProcess(1);
     }
+    // Not before the video system: its start (libraries, the display's
+    // connection) ran slower beside the decoders and the font lookup, which
+    // have the wait for the window to themselves from here.
+    OnDataMounted();
     notifyMessage_ = windows_->RegisterWindowMessage(notifyName);
     auto procedure = [this](plat::WindowHandle w, uint32_t m, plat::WParam wp, plat::LParam lp) {
         return HandleWindowMessage(w, m, wp, lp);

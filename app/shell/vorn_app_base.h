@@ -73,9 +73,9 @@ public:
     virtual std::wstring BuildSettingsText();
     virtual void KeyDown(int key);
     // Hooks that do nothing here.
-    // The data is mounted and this process is the one that runs: work that
-    // needs nothing but the data may start while the window and the device
-    // are made.
+    // The data is mounted, this process is the one that runs and the video
+    // system is up: work that needs nothing but the data may start while the
+    // window and the device are made.
     virtual void OnDataMounted() {}
     // Main thread, as ExitProcess ends the process with no destructor run:
     // whatever OnDataMounted started and the loading thread has not taken
