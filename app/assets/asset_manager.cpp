@@ -11,23 +11,37 @@ constexpr const wchar_t* kAtlasSuffix = L"____ATLAS";
 }  // namespace
 
 AssetManager::AssetManager(AssetRegistry& registry, bool introMode, const std::string& path)
-    : AssetManager(&registry, introMode, path, nullptr) {}
+    : AssetManager(&registry, PassOf(introMode), path, nullptr) {}
 
-AssetManager::AssetManager(AssetRegistry* registry, bool introMode, const std::string& path,
+AssetManager::AssetManager(AssetRegistry& registry, Pass pass, const std::string& path)
+    : AssetManager(&registry, pass, path, nullptr) {}
+
+AssetManager::AssetManager(AssetRegistry* registry, Pass pass, const std::string& path,
                            std::vector<std::string>* listed)
-    : registry_(registry), introMode_(introMode), listed_(listed) {
+    : registry_(registry), pass_(pass), listed_(listed) {
     ParseFile(path);
-    if (!introMode_ && !listed_) registry_->ResolveAliases();
+    if (pass_ == Pass::kGame && !listed_) registry_->ResolveAliases();
 }
 
 std::vector<std::string> AssetManager::ImagePaths(bool introMode, const std::string& path) {
+    return ImagePaths(PassOf(introMode), path);
+}
+
+std::vector<std::string> AssetManager::ImagePaths(Pass pass, const std::string& path) {
     std::vector<std::string> paths;
-    AssetManager listing(nullptr, introMode, path, &paths);
+    AssetManager listing(nullptr, pass, path, &paths);
     return paths;
 }
 
-// Intro mode loads the intro and persistent sections; game mode the game section.
-bool AssetManager::Handles() const { return introMode_ ? section_ != kGame : section_ == kGame; }
+bool AssetManager::Handles() const {
+    switch (pass_) {
+        case Pass::kIntro: return section_ != kGame;
+        case Pass::kGame: return section_ == kGame;
+        case Pass::kStartScreens: return section_ == kIntro;
+        case Pass::kPersistent: return section_ == kPersistent;
+    }
+    return false;
+}
 
 bool AssetManager::IsDynamic(const std::string& path) const {
     if (section_ != kGame) return false;
@@ -59,7 +73,7 @@ void AssetManager::ElementStart(const std::wstring& name) {
         section_ = kPersistent;
     } else if (name == L"game") {
         section_ = kGame;
-        if (introMode_ && HasAttribute(L"files")) {
+        if (Counts() && HasAttribute(L"files")) {
             // The file states its own count: nothing more to read in this pass.
             fileCount_ += GetAttributeInt(L"files");
             stop_ = true;
@@ -67,7 +81,7 @@ void AssetManager::ElementStart(const std::wstring& name) {
     } else if (name == L"dynamic") {
         dynamicTexts_.push_back(text::ToUtf8(GetAttribute(L"path")));
     } else if (name == L"alias") {
-        if (introMode_ || section_ != kGame || listed_) return;
+        if (pass_ != Pass::kGame || section_ != kGame || listed_) return;
         if (HasAttribute(L"image"))
             registry_->DeclareImageAlias(GetAttribute(L"name"), GetAttribute(L"image"));
         else
@@ -120,7 +134,7 @@ void AssetManager::EndImage() {
     if (!inImage_) return;
     inImage_ = false;
     const bool dynamic = IsDynamic(image_.path);
-    if (introMode_ && section_ == kGame) {
+    if (Counts() && section_ == kGame) {
         if (!dynamic) ++fileCount_;
         return;
     }
@@ -134,7 +148,7 @@ void AssetManager::EndImage() {
         return;
     }
     registry_->AddImage(image_, section_ == kIntro);
-    if (!introMode_) AdvanceLoadingStep();
+    if (pass_ == Pass::kGame) AdvanceLoadingStep();
 }
 
 void AssetManager::ReadSound(bool track) {
@@ -142,7 +156,7 @@ void AssetManager::ReadSound(bool track) {
     record.path = ItemPath();
     record.name = GetAttribute(L"name");
     const bool dynamic = IsDynamic(record.path);
-    if (introMode_ && section_ == kGame) {
+    if (Counts() && section_ == kGame) {
         if (!dynamic) ++fileCount_;
         return;
     }
@@ -151,5 +165,5 @@ void AssetManager::ReadSound(bool track) {
         registry_->AddTrack(std::move(record), dynamic);
     else
         registry_->AddSound(std::move(record), section_ == kIntro, dynamic);
-    if (!introMode_ && !dynamic) AdvanceLoadingStep();
+    if (pass_ == Pass::kGame && !dynamic) AdvanceLoadingStep();
 }

@@ -88,13 +88,16 @@ void GameApp::Initialize() {
     int assetFiles = 0;
     if (!startupImages_) OnDataMounted();
     {
-        // The start-up screens' images, most of them not shown before the
-        // title screen, decode on other cores while they are registered here.
+        // Only what the logo and the title's loading bar show: the first
+        // frame waits for these. Their images decode on other cores while
+        // they are registered here.
         ImagePrefetch::Scope taking(*startupImages_);
-        AssetManager intro(*assets_, true);
+        AssetManager intro(*assets_, AssetManager::Pass::kStartScreens);
         assetFiles = intro.GetFileCount();
     }
-    for (int kind = 0; kind < 4; ++kind) SetCustomCursorImage(kind, assets_->FindImageByName(kCursorImages[kind]));
+    startupImages_.reset();
+    // The cursors are persistent assets: the loading thread registers them first.
+    TakePersistentAssets();
 
     int animationSteps = 0;
     {
@@ -123,10 +126,16 @@ std::string_view GameApp::RequiredDataFile() const { return AssetManager::kFileN
 // thread's: the sounds loaded here take the effects volume on completion.
 void GameApp::LoadResources() {
     if (assets_) {
-        std::unique_ptr<ImagePrefetch> prefetch = std::move(startupImages_);
-        if (!prefetch) prefetch = std::make_unique<ImagePrefetch>(AssetManager::ImagePaths(false));
-        ImagePrefetch::Scope taking(*prefetch);
-        AssetManager game(*assets_, false);
+        // The persistent section's images decode first, as the title screen
+        // waits for them; the game section's behind them.
+        std::vector<std::string> paths;
+        if (!persistentRegistered_) paths = AssetManager::ImagePaths(AssetManager::Pass::kPersistent);
+        std::vector<std::string> game = AssetManager::ImagePaths(false);
+        paths.insert(paths.end(), std::make_move_iterator(game.begin()), std::make_move_iterator(game.end()));
+        ImagePrefetch prefetch(std::move(paths));
+        ImagePrefetch::Scope taking(prefetch);
+        RegisterPersistentAssets();
+        AssetManager gamePass(*assets_, false);
     }
     LoadFontsXml(false);
     { Constants constants; }
@@ -152,6 +161,7 @@ void GameApp::LoadingThreadCompleted() {
 }
 
 void GameApp::UpdateFrames() {
+    TakePersistentAssets();
     if (soundPlayer_) soundPlayer_->Update();
     // The loading thread only counts its steps; the bar is redrawn from here,
     // on the thread that owns the widget tree.
@@ -166,6 +176,11 @@ void GameApp::UpdateFrames() {
 void GameApp::ShowNextSplashScreen() {
     ++splashCounter_;
     if (splashCounter_ > 2) {
+        // The title screen shows persistent assets: should the loading
+        // thread not have registered them yet, they are registered (or
+        // waited for) here.
+        RegisterPersistentAssets();
+        TakePersistentAssets();
         TitleScreen* first = CreateFirstScreen();
         loadingScreen_ = first;
         AddMenu(first);
@@ -187,19 +202,30 @@ void GameApp::TitleScreenGone(TitleScreen* screen) {
 }
 
 void GameApp::OnDataMounted() {
-    // In the order they are registered: the intro's first, as the first
-    // frame waits for them, the game's behind them.
-    std::vector<std::string> paths = AssetManager::ImagePaths(true);
-    std::vector<std::string> game = AssetManager::ImagePaths(false);
-    paths.insert(paths.end(), std::make_move_iterator(game.begin()), std::make_move_iterator(game.end()));
-    startupImages_ = std::make_unique<ImagePrefetch>(std::move(paths));
+    // The intro section's alone: the first frame waits for them. The rest
+    // would only take processors and fresh memory from the window and the
+    // device; they decode once the loading thread runs.
+    startupImages_ = std::make_unique<ImagePrefetch>(AssetManager::ImagePaths(AssetManager::Pass::kStartScreens));
     // Counting the fonts also starts the lookup of their system faces.
     fontSteps_ = LoadFontsXml(true);
 }
 
+void GameApp::RegisterPersistentAssets() {
+    std::call_once(persistentRegistering_, [this] {
+        if (assets_) AssetManager persistent(*assets_, AssetManager::Pass::kPersistent);
+        persistentRegistered_ = true;
+    });
+}
+
+void GameApp::TakePersistentAssets() {
+    if (cursorsTaken_ || !persistentRegistered_ || !assets_) return;
+    cursorsTaken_ = true;
+    for (int kind = 0; kind < 4; ++kind) SetCustomCursorImage(kind, assets_->FindImageByName(kCursorImages[kind]));
+}
+
 void GameApp::OnProcessExit() {
     // No destructor joins the decoding threads once exit() runs.
-    if (!LoadingThreadStarted()) startupImages_.reset();
+    startupImages_.reset();
 }
 
 void GameApp::PostDeviceInit() {

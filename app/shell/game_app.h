@@ -16,10 +16,13 @@
 // hears that loading has finished exactly once, whether it opens before or
 // after the end of loading; the pause counter never goes below 0.
 // Threads: LoadResources on the loading thread (it fills only the locked
-// registries and counts steps); everything else on the main thread.
+// registries and counts steps; the persistent section first, which the
+// title screen waits for should it open sooner); everything else on the
+// main thread.
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -42,8 +45,8 @@ public:
     static GameApp* Instance();
 
     void Initialize() override;
-    // Loading thread: the game section of assets.xml, fonts, constants,
-    // animations, then the log.
+    // Loading thread: the persistent and game sections of assets.xml, fonts,
+    // constants, animations, then the log.
     void LoadResources() override;
     // Main thread: the effects volume again, for the sounds just loaded.
     void LoadingThreadCompleted() override;
@@ -99,8 +102,8 @@ protected:
     void Deactivated() override;
     // Blend shaders after every device start.
     void PostDeviceInit() override;
-    // Starts decoding the images of both assets passes and looking up the
-    // fonts' system faces.
+    // Starts decoding the intro section's images and looking up the fonts'
+    // system faces.
     void OnDataMounted() override;
     void OnProcessExit() override;
     // Ends the loading thread and frees every menu and widget; a game whose
@@ -124,12 +127,20 @@ private:
     SoundOwner soundOwner_{*this};
     std::unique_ptr<SoundPlayer> soundPlayer_;
     std::unique_ptr<AssetRegistry> assets_;
-    // The intro pass's images, then the game pass's, decoding from the moment
-    // the data is mounted: the intro pass takes its own while the device is
-    // made, the rest decode on until the loading thread takes them. The main
-    // thread's until the loading thread starts, then the loading thread's,
-    // which lets it go once the game pass has registered its images.
+    // The persistent section of assets.xml, once, on whichever thread asks
+    // first: the loading thread as it starts, or the main thread when the
+    // title screen opens before that (it then waits for the loading thread).
+    void RegisterPersistentAssets();
+    // Main thread: the cursors' images, once the persistent section is in.
+    void TakePersistentAssets();
+
+    // The intro section's images, decoding from the moment the data is
+    // mounted while the window and the device are made; let go once the
+    // intro section is registered.
     std::unique_ptr<ImagePrefetch> startupImages_;
+    std::once_flag persistentRegistering_;
+    std::atomic<bool> persistentRegistered_{false};
+    bool cursorsTaken_ = false;
     int fontSteps_ = 0;
     ScopedService<StartupHost> startupInstalled_{this};
     Board* board_ = nullptr;

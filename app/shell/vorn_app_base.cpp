@@ -176,13 +176,16 @@ void VornAppBase::Initialize() {
     const uint32_t started = Now();
     SeedRandom(started);
     SeedRuntimeRandom(started);
-    OnDataMounted();
 
     windows_ = std::make_unique<plat::WindowSystem>();
     if (!windows_->Ready()) {
         ShowFatalError("Failed to open a window: " + windows_->LastError());
         ExitProcess(1);
     }
+    // Not before the video system: its start (libraries, the display's
+    // connection) ran slower beside the decoders and the font lookup, which
+    // have the wait for the window to themselves from here.
+    OnDataMounted();
     notifyMessage_ = windows_->RegisterWindowMessage(notifyName);
     auto procedure = [this](plat::WindowHandle w, uint32_t m, plat::WParam wp, plat::LParam lp) {
         return HandleWindowMessage(w, m, wp, lp);
@@ -337,7 +340,6 @@ bool VornAppBase::CreateMainWindow() {
 void VornAppBase::Run() {
     if (shuttingDown_) return;
     StartCursorThread();
-    if (loadingThreadWanted_) StartLoadingThread();
     windows_->ShowWindow(mainWindow_, plat::ShowCommand::Show);
     startTime_ = Now();
     lastRedrawTime_ = startTime_;
@@ -500,9 +502,22 @@ bool VornAppBase::UpdateStep() {
     // The system's screen saver runs over an idle window: the game stands still under it.
     if (screenSaverWatch_.Active()) return false;
     heapPages_.Cover();
+    StartLoadingWhenDue();
     HandleLoadingDone();
     UpdateFrames();
     return true;
+}
+
+// The loading thread starts once the first frame is shown: before it, the
+// thread's work and its decoders' would only take processors and fresh memory
+// from the frame, which on a first start kept the screen black. Should no
+// frame be drawn (a hidden window, a lost device), it starts after a few
+// updates all the same.
+void VornAppBase::StartLoadingWhenDue() {
+    constexpr int kUpdatesWithoutFrame = 10;
+    if (!loadingThreadWanted_ || LoadingThreadStarted()) return;
+    if (drawCount_ == 0 && ++updatesBeforeLoading_ < kUpdatesWithoutFrame) return;
+    StartLoadingThread();
 }
 
 void VornAppBase::UpdateFrames() {

@@ -73,9 +73,9 @@ public:
     virtual std::wstring BuildSettingsText();
     virtual void KeyDown(int key);
     // Hooks that do nothing here.
-    // The data is mounted and this process is the one that runs: work that
-    // needs nothing but the data may start while the window and the device
-    // are made.
+    // The data is mounted, this process is the one that runs and the video
+    // system is up: work that needs nothing but the data may start while the
+    // window and the device are made.
     virtual void OnDataMounted() {}
     // Main thread, as ExitProcess ends the process with no destructor run:
     // whatever OnDataMounted started and the loading thread has not taken
@@ -207,12 +207,15 @@ public:
     // is pending; `UrlWatchTick` decides by time (the update timer calls it).
     void UrlWatchDeactivated();
     void UrlWatchTick(uint32_t now, uint32_t activityStart);
-    // Resource loading on its own thread, started by Run. A subclass whose
+    // Resource loading on its own thread, started once Run has shown the
+    // first frame (or, should none be drawn, after a few updates). A subclass whose
     // LoadResources uses its own members waits for the thread in its own
     // destructor (this base waits too, but after those members are gone).
     virtual void LoadResources() {}
     virtual void LoadingThreadCompleted();
     void StartLoadingThread();
+    // From the update after the first frame on: starts the loading thread once.
+    void StartLoadingWhenDue();
     void WaitForLoadingThread() { loading_.Wait(); }
     virtual double GetLoadingProgress() const;
     void SetLoadingSteps(int total) { loading_.SetTotalSteps(total); }
@@ -454,6 +457,7 @@ protected:
     LoadingThread loading_;
     std::string diagnosticsFolder_;
     bool loadingThreadWanted_ = true;
+    int updatesBeforeLoading_ = 0;
     std::unique_ptr<CrashHost> crashHost_;
     std::unique_ptr<MenuHost> menuHost_;
     std::unique_ptr<AssetHost> assetHost_;

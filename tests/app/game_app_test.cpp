@@ -125,6 +125,13 @@ public:
         return 1;
     }
     void Pause(bool on) { on ? Deactivated() : Activated(); }
+    bool Redraw() override {
+        const bool drew = GameApp::Redraw();
+        if (drew && !drewFrame) loadingAtFirstFrame = LoadingThreadStarted();
+        drewFrame = drewFrame || drew;
+        return drew;
+    }
+    Image* Pointer() const { return customCursorImages_[0]; }
 
     uint32_t clock = 1000;
     int updates = 0;
@@ -135,6 +142,8 @@ public:
     std::vector<std::wstring> boxes;
     ThreadRecordingSounds* sounds = nullptr;
     size_t volumesBeforeCompletion = 0;
+    bool drewFrame = false;
+    bool loadingAtFirstFrame = false;
 
 private:
     std::string folder_;
@@ -277,6 +286,36 @@ TEST_F(GameAppTest, BothPassesRegisterTheFilesOwnPicturesDecodedAheadOfThem) {
         const size_t bytes = sizeof(uint32_t) * file->GetWidth() * file->GetHeight();
         EXPECT_EQ(std::memcmp(registered->GetBits(), file->GetBits(), bytes), 0) << path;
     }
+}
+
+// Only the intro section comes before the first frame; the loading thread
+// starts after it and registers the persistent section (the cursors among
+// it). A title screen that opens at once registers that section itself.
+TEST_F(GameAppTest, ThePersistentSectionFollowsTheFirstFrameUnlessTheTitleComesFirst) {
+    fs::create_directories(dir_ / "images/menu");
+    fs::copy_file(dir_ / "images/logo/P.png", dir_ / "images/menu/custom_pointer.png");
+    std::string assets = testsupport::ReadBytes(dir_ / "properties/assets.xml");
+    assets.insert(assets.find("<game>"),
+                  "<persistent><image name=\"custom_pointer\" path=\"images/menu\"/></persistent>");
+    testsupport::WriteBytes(dir_ / "properties/assets.xml", assets);
+    {
+        StartupApp app(dir_.Path().string(), true);
+        app.Initialize();
+        ASSERT_TRUE(app.IsInitialized());
+        EXPECT_NE(app.Assets()->FindImageByName(L"Ball"), nullptr);
+        EXPECT_EQ(app.Assets()->FindImageByName(L"custom_pointer"), nullptr);
+        app.Run();
+        EXPECT_TRUE(app.drewFrame);
+        EXPECT_FALSE(app.loadingAtFirstFrame);
+        ASSERT_NE(app.Assets()->FindImageByName(L"custom_pointer"), nullptr);
+        EXPECT_EQ(app.Pointer(), app.Assets()->FindImageByName(L"custom_pointer"));
+    }
+    StartupApp app(dir_.Path().string(), false);
+    app.Initialize();
+    ASSERT_NE(app.Assets()->FindImageByName(L"custom_pointer"), nullptr);
+    EXPECT_EQ(app.Pointer(), app.Assets()->FindImageByName(L"custom_pointer"));
+    app.Run();
+    EXPECT_TRUE(app.ResourcesLoaded());
 }
 
 // The log as plain text (its lines are UTF-16LE; ASCII content only).
