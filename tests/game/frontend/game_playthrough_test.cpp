@@ -1362,16 +1362,8 @@ TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBought
         Level().money = 100000;
         Level().hearts = 100;
     });
-    ClickHudLater("the research panel", L"btn_research");
+    Research("the snack street's research", L"snack_street_zone");
     RESEARCH_OPTION paid;
-    game.Then("the snack street's research bought", [&] {
-        for (int row = 0; row < 4 && game.FramesOnStep() >= 20; ++row)
-            if (HudText(L"research_name_" + std::to_wstring(row)) == LocalizeLookup(L"label_snack_street_zone")) {
-                game.ClickOn(HudObject((L"research_buy_" + std::to_wstring(row)).c_str()));
-                return true;
-            }
-        return false;
-    });
     int32_t money = 0, hearts = 0;
     game.Then("the snack street formed by building", [&] {
         if (Level().bought_research.size() != 1) return false;
