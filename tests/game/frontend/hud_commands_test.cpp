@@ -46,6 +46,12 @@ protected:
     }
     ~HudCommands() override { ConstantsMap().erase(L"all_buildings_available_to_build"); }
 
+    // The park's first building, or null.
+    KivraBuilding* FirstBuilding() const {
+        for (GridItem* item : hud->Grid().Items())
+            if (auto* building = dynamic_cast<KivraBuilding*>(item)) return building;
+        return nullptr;
+    }
     // The display's last scroll bar made by a script.
     KivraSlider* LastSlider() const {
         KivraSlider* slider = nullptr;
@@ -194,8 +200,7 @@ TEST_F(HudCommands, ResearchChallengesCombosAndVisitorsListInTheirOwnOrder) {
 
 TEST_F(HudCommands, ImprovementsListTheBuildingsOwnAndRemindersComeAndGo) {
     Open(LevelBuilder(8, 8).Item(L"hut", 4, 4));
-    KivraBuilding* hut = nullptr;
-    for (GridItem* item : hud->Grid().Items()) hut = hut ? hut : dynamic_cast<KivraBuilding*>(item);
+    KivraBuilding* hut = FirstBuilding();
     ASSERT_NE(hut, nullptr);
     hud->SetVariable(L"building", PropertyValue::FromWidget(hut));
     EXPECT_EQ(GetStats(L"upgrades"), (Names{L"lights", L"paint"}));
@@ -294,8 +299,7 @@ TEST_F(HudCommands, ListsReadAfterAPurchaseOrASaleFindTheirRecordsAgain) {
     EXPECT_EQ(name(onOffer, L"1"), L"none") << "bought: no longer on offer";
     EXPECT_EQ(name(onOffer, L"2"), L"posters");
 
-    KivraBuilding* hut = nullptr;
-    for (GridItem* item : hud->Grid().Items()) hut = hut ? hut : dynamic_cast<KivraBuilding*>(item);
+    KivraBuilding* hut = FirstBuilding();
     ASSERT_NE(hut, nullptr);
     hud->SetVariable(L"building", PropertyValue::FromWidget(hut));
     EXPECT_EQ(GetStats(L"upgrades"), (Names{L"lights", L"paint"}));
