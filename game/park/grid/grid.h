@@ -141,6 +141,10 @@ protected:
     // The current player and level, or null.
     static PlayerState* CurrentPlayer();
     static LEVEL* CurrentLevel();
+    // The item as it is, or null when it is a building whose footprint
+    // covers a tile another building's covers: that one is removed again
+    // and told in the log, once per type (with the level's skipped items).
+    GridItem* RefuseStacked(GridItem* item);
 
 private:
     void BuildTiles(const LEVEL* level);

@@ -1,7 +1,9 @@
 // The grid's side of the level record: items to records and back, the tile
 // materials, and the level's goals.
+#include <string>
 #include <utility>
 
+#include "foundation/system/log.h"
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/catalogues/level_records.h"
 #include "game/data/progress/player_state.h"
@@ -34,15 +36,23 @@ std::unique_ptr<LEVEL_ITEM> Grid::MakeLevelItem(GridItem& item) {
 
 GridItem* Grid::PlaceLevelItem(const LEVEL_ITEM& record) {
     if (!OnGrid(record, cols_, rows_)) return nullptr;
-    GridItem* item = CreateAndPlaceItem(record.type, record.col, record.row, record.orientation, record.action);
-    // A damaged or edited save may stack buildings on one tile; the park
-    // never lets one stand on another (and its zones would search every
-    // stacked pair), so the later one is left out as placing would refuse it.
-    if (item != nullptr && item->AsBuilding() != nullptr && OverlapsBuilding(*item)) {
-        RemoveWidget(item);
-        return nullptr;
-    }
-    return item;
+    // A damaged or edited save may stack buildings on one tile.
+    return RefuseStacked(CreateAndPlaceItem(record.type, record.col, record.row, record.orientation, record.action));
+}
+
+GridItem* Grid::RefuseStacked(GridItem* item) {
+    // The park never lets one building stand on another (and its zones
+    // would search every stacked pair), so the later one is left out as
+    // placing would refuse it.
+    if (item == nullptr || item->AsBuilding() == nullptr || !OverlapsBuilding(*item)) return item;
+    const std::wstring type = item->GetType();
+    const TilePoint at = item->GetGridPosition();
+    RemoveWidget(item);
+    if (reportedTypes_.insert(type).second)
+        LogWrite(L"A \"" + type + L"\" at " + std::to_wstring(at.col) + L"," + std::to_wstring(at.row) +
+                     L" would stand on another building: left out",
+                 true);
+    return nullptr;
 }
 
 bool Grid::OverlapsBuilding(const GridItem& item) const {

@@ -181,7 +181,10 @@ GridItem* KivraGrid::CreateItem(std::wstring_view type) {
 
 GridItem* KivraGrid::CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
                                         std::wstring_view action) {
-    GridItem* item = Grid::CreateAndPlaceItem(type, col, row, orientation, action);
+    // A script adding buildings on one tile would stack them: the tiles
+    // under the one left would be cleared with the other, and joining the
+    // zones would search every stacked pair, each add slower than the last.
+    GridItem* item = RefuseStacked(Grid::CreateAndPlaceItem(type, col, row, orientation, action));
     // Standing outside the zones it would still be taken as a neighbour by
     // the next one placed, and its tiles would be walked through. Before
     // the items start, StartItems joins it with the rest.

@@ -71,7 +71,8 @@ public:
     virtual KivraBuilding* CreateAndPlaceBuilding(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
                                                   std::wstring_view action);
     // Once the park has started its items, a building made so (a script's
-    // "add-item") stands at once, joined and marked as a placed one.
+    // "add-item") stands at once, joined and marked as a placed one; one
+    // that would stand on another building is refused (null, told once).
     GridItem* CreateAndPlaceItem(std::wstring_view type, int32_t col, int32_t row, int32_t orientation,
                                  std::wstring_view action) override;
 
@@ -130,7 +131,8 @@ public:
     virtual void HighlightZoneMembers(KivraBuilding* except);
     virtual void UnhighlightZoneMembers(KivraBuilding* except);
     // While a zone goal is open: the ring of every standing building that
-    // could make the named zone (any zone when empty), or no such ring.
+    // could make the named zone (when empty, any zone the park knows), or
+    // no such ring.
     void ShowGoalZoneRings(std::wstring_view zone);
     void HideGoalZoneRings();
     ParkZones& GetZones() { return *zones_; }

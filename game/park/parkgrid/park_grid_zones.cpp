@@ -39,9 +39,12 @@ void KivraGrid::HighlightZoneMembers(KivraBuilding* except) { ShowZoneMembers(zo
 void KivraGrid::UnhighlightZoneMembers(KivraBuilding* except) { ShowZoneMembers(zones_->Members(), except, false); }
 
 void KivraGrid::ShowGoalZoneRings(std::wstring_view zone) {
+    // Any zone means any this park knows: the pieces of a zone only
+    // another park knows make none here.
     std::vector<const KivraComboStats*> zones;
     for (const auto& definition : ComboDefinitions())
-        if (zone.empty() || definition->name == zone) zones.push_back(definition.get());
+        if (zone.empty() ? zones_->Knows(definition->name) : definition->name == zone)
+            zones.push_back(definition.get());
     std::vector<ZoneBuilding*> makers;
     for (ZoneBuilding* candidate : ZoneBuildings()) {
         // One building alone matches a zone exactly when it could be one of its members.

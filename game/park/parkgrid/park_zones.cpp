@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/data/progress/kivra_level.h"
+#include "game/data/progress/resource_range.h"
 #include "game/data/progress/wrapping_add.h"
 
 namespace {
@@ -33,6 +34,14 @@ std::vector<ZoneBuilding*> ParkZones::Members() const {
     ZoneBuildingSet members;
     for (const auto& combo : combos_) members.insert(combo->Members().begin(), combo->Members().end());
     return {members.begin(), members.end()};
+}
+
+bool ParkZones::Knows(const std::wstring& zone) const {
+    const KIVRA_LEVEL* level = park_.ZoneLevel();
+    if (level == nullptr || level->learned_combos.contains(zone)) return true;
+    auto teaches = [&zone](const RESEARCH_OPTION& option) { return TeachesCombo(option, zone); };
+    return std::ranges::any_of(level->available_research, teaches) ||
+           std::ranges::any_of(level->bought_research, teaches);
 }
 
 std::vector<KivraCombo*> ParkZones::CombosAround(ZoneBuilding& building) const {
@@ -189,8 +198,10 @@ void ParkZones::Learn(const KivraCombo& combo) {
     if (const auto it = std::find_if(bought.begin(), bought.end(), teaches); it != bought.end()) {
         refund = {it->coincost, it->heartcost};
         bought.erase(it);
-        level->money = WrappingAdd(level->money, refund.coins);
-        level->hearts = WrappingAdd(level->hearts, refund.hearts);
+        // Money and hearts saturate as everywhere in play: near the top a
+        // refund that wrapped would leave the player deep in debt.
+        level->money = SaturatingAdd(level->money, refund.coins);
+        level->hearts = SaturatingAdd(level->hearts, refund.hearts);
     }
     park_.AnnounceNewCombo(combo.Definition(), refund);
 }

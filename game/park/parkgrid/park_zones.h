@@ -37,6 +37,9 @@ public:
     const std::vector<std::unique_ptr<KivraCombo>>& Combos() const { return combos_; }
     // Every member of every combination, each once, in widget-id order.
     std::vector<ZoneBuilding*> Members() const;
+    // A zone this park knows: learned, or taught by research offered or on
+    // its way. Without a level every zone counts.
+    bool Knows(const std::wstring& zone) const;
 
 private:
     struct Popups {

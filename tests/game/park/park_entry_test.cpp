@@ -1,7 +1,8 @@
 // The ways into and out of the park: a building a script makes stands as a
 // placed one does and moves with its tiles, saved records the park cannot
 // place come back as they were at every visit, a door on the gate's way in
-// is reached, and a script adding items stops within its budget.
+// is reached, and a script adding items stops within its budget and stacks
+// no building on another.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,8 +10,11 @@
 #include <fstream>
 #include <limits>
 
+#include "foundation/system/log.h"
+#include "foundation/system/text.h"
 #include "game/park/buildings/front_gate.h"
 #include "game/park/people/person.h"
+#include "tests/foundation/test_support.h"
 #include "tests/game/park/park_grid_bench.h"
 
 namespace {
@@ -155,6 +159,38 @@ TEST_F(ParkEntry, AScriptAddingItemsStopsWithinTheUpdatesBudget) {
         if (chunk >= 7) late = std::min(late, took);
     }
     EXPECT_LT(late, early * 17 / 10);
+}
+
+// A task adding buildings on one tile stacked them: each one joining the
+// zones searched every stacked pair (the second update never ended), and
+// removing one cleared the tiles under the rest. The spot taken, each add
+// is refused, told once in the log.
+TEST_F(ParkEntry, AScriptAddingBuildingsOnATakenTileIsRefused) {
+    TempFolder desktop;
+    ScopedEnv xdg("XDG_DESKTOP_DIR", desktop.Path().c_str());
+    LogSetProductName("StackProbe");
+    LogInit(true);
+    const AnimationStep add = Step(L"add-item", {{L"type", L"flowers_red"}, {L"col", L"4"}, {L"row", L"4"}});
+    Define(L"breeder_task_update", {Step(L"loop", {{L"count", L"40"}}, {add})});
+    UseEntryItems();
+    EnterPark(LevelBuilder(8, 8, L'S'), 0);
+    grid->StartItems();
+    Add(L"breeder", {2, 2});
+    Advance(3);
+    LogDisable();
+    LogSetProductName("Halvaro");
+    EXPECT_EQ(Buildings(), 1);
+    KivraBuilding* flowers = On({4, 4});
+    ASSERT_NE(flowers, nullptr);
+    EXPECT_FALSE(grid->IsWalkableAt(4, 4));
+    grid->RemoveWidget(flowers);
+    EXPECT_EQ(Buildings(), 0);
+    EXPECT_TRUE(grid->IsWalkableAt(4, 4));
+    const std::wstring log = text::FromUtf16LE(ReadBytes(desktop.Path() / "StackProbe.log"));
+    const std::wstring refusal = L"\"flowers_red\" at 4,4 would stand on another building";
+    const size_t first = log.find(refusal);
+    EXPECT_NE(first, std::wstring::npos) << text::ToUtf8(log);
+    EXPECT_EQ(log.find(refusal, first + 1), std::wstring::npos) << text::ToUtf8(log);
 }
 
 }  // namespace

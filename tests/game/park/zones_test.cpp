@@ -15,6 +15,7 @@
 
 #include "foundation/expression/localization_map.h"
 #include "game/data/catalogues/game_stats.h"
+#include "game/data/progress/resource_range.h"
 #include "game/park/parkgrid/park_zones.h"
 #include "tests/game/park/park_grid_bench.h"
 #include "tests/game/park/zone_test_park.h"
@@ -229,6 +230,22 @@ TEST_F(ComboTest, LearnedOnceResearchDroppedAndGoneWithAMember) {
     zones.RemoveFromZones(*cafe, false);
     EXPECT_EQ(cafe->Neighbours().size(), 1u);
     park.held = nullptr;
+}
+
+// The research given back for a zone formed first by building saturates as
+// every other sum of money and hearts does: near the top it wrapped to debt.
+TEST_F(ComboTest, TheResearchGivenBackStopsAtTheTopOfTheRange) {
+    RESEARCH_OPTION teach;
+    teach.effect = RESEARCH_OPTION::kLearnCombo;
+    teach.param = L"garden";
+    teach.coincost = 500;
+    teach.heartcost = 3;
+    park.level.bought_research = {teach};
+    park.level.money = kMostResource - 100;
+    park.level.hearts = kMostResource - 1;
+    PlaceTriple();
+    EXPECT_EQ(park.level.money, kMostResource);
+    EXPECT_EQ(park.level.hearts, kMostResource);
 }
 
 TEST_F(ComboTest, BystandersCarryTheOffsetWhileTheyStandInAZone) {
@@ -471,6 +488,35 @@ TEST_F(ZonesOnThePark, TheParkStartsWithItsLevelsZonesAndGivesThemBack) {
     EXPECT_EQ(level->ticketprice, 0);
     EXPECT_EQ(Zones(), 0u);
     EXPECT_EQ(level->items.Size(), 3u);
+}
+
+// A zone goal's hint rings the pieces of the zones this park knows (learned,
+// or taught by its research), or of the zone it names: it rang the pieces
+// of zones only another park knows.
+TEST_F(ZonesOnThePark, AZoneHintRingsOnlyPiecesOfZonesTheParkKnows) {
+    std::ofstream("properties/game.xml") << R"(<game><combo name="garden">
+  <building type="wide"/><building type="oak_tree"/></combo></game>)";
+    game.Load();
+    EnterPark(LevelBuilder(16, 16, L'_'), 0);
+    KivraBuilding* hut = grid->CreateAndPlaceBuilding(L"hut", 3, 3, 0, L"");
+    KivraBuilding* wide = grid->CreateAndPlaceBuilding(L"wide", 10, 10, 0, L"");
+    RESEARCH_OPTION teachesGarden;
+    teachesGarden.effect = RESEARCH_OPTION::kLearnCombo;
+    teachesGarden.param = L"garden";
+    struct Row {
+        const wchar_t* zone;
+        std::vector<RESEARCH_OPTION> offered;
+        bool hutRinged, wideRinged;
+    };
+    for (const Row& r :
+         {Row{L"", {}, true, false}, Row{L"", {teachesGarden}, true, true}, Row{L"garden", {}, false, true}}) {
+        level->learned_combos = {L"play"};
+        level->available_research = r.offered;
+        grid->ShowGoalZoneRings(r.zone);
+        EXPECT_EQ(hut->ZoneHighlighted(), r.hutRinged) << r.zone << r.offered.size();
+        EXPECT_EQ(wide->ZoneHighlighted(), r.wideRinged) << r.zone << r.offered.size();
+        grid->HideGoalZoneRings();
+    }
 }
 
 }  // namespace
