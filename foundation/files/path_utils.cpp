@@ -1,7 +1,9 @@
 #include "foundation/files/path_utils.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "foundation/system/text.h"
 #include "platform/system/directory_search.h"
@@ -127,18 +129,35 @@ bool RenameFileNoReplace(std::string_view from, std::string_view to) { return pl
 
 namespace {
 
-// Puts the file at the first of PATH.bad, .bad2 ... that `keep` can take;
-// none that exists is replaced.
+constexpr int kAsideNames = 1000;
+
+// Puts the file at the first of PATH.bad, .bad2 ... .bad1000 that `keep` can
+// take. When every name is taken, the oldest file among them makes way: a
+// full set of old copies must not stop the program from keeping the newest
+// damage (nor, behind it, from saving).
 template <class Keep>
 std::string KeepFileAside(std::string_view path, Keep keep) {
     if (!FileExists(path)) return {};
-    for (int n = 1; n <= 1000; ++n) {
+    std::string oldest;
+    uint64_t oldestTime = 0;
+    for (int n = 1; n <= kAsideNames; ++n) {
         std::string aside = std::string(path) + ".bad" + (n == 1 ? std::string() : std::to_string(n));
-        if (FileExists(aside)) continue;
+        plat::DirectorySearch search;
+        plat::FindData found;
+        if (search.First(aside, found)) {
+            // A folder of that name is no copy of ours: it is never removed.
+            const bool folder = (found.attributes & plat::kFileAttributeDirectory) != 0;
+            if (!folder && (oldest.empty() || found.lastWriteTime < oldestTime)) {
+                oldest = std::move(aside);
+                oldestTime = found.lastWriteTime;
+            }
+            continue;
+        }
         if (keep(aside)) return aside;
-        if (!FileExists(aside)) break;  // not taken: keeping it failed itself
+        if (!FileExists(aside)) return {};  // not taken: keeping it failed itself
     }
-    return {};
+    if (oldest.empty() || !plat::RemoveFile(oldest)) return {};
+    return keep(oldest) ? oldest : std::string();
 }
 
 }  // namespace

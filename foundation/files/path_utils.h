@@ -36,11 +36,12 @@ void GrantEveryoneFullAccess(std::string_view path);
 // replaced. False when the name is taken or the rename failed.
 bool RenameFileNoReplace(std::string_view from, std::string_view to);
 // Keeps a file the program could not read out of the way of the next save:
-// renames it to PATH.bad (.bad2, .bad3 ... when taken; none is replaced).
+// renames it to PATH.bad (.bad2, .bad3 ... .bad1000 when taken; once all
+// are, the oldest file of them is replaced, never a folder).
 // The name it took; empty when the file stays where it was (or is missing).
 std::string MoveFileAside(std::string_view path);
 // The same for a file the program read only in part: a copy of it takes the
-// first free name of those, and the file stays. Empty when no copy was made.
+// first free name of those (or the oldest's), and the file stays. Empty when no copy was made.
 std::string CopyFileAside(std::string_view path);
 // Removes what writes of this file that were cut short (their process died)
 // left beside it; the files of a writer still running stay.

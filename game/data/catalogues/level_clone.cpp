@@ -35,6 +35,7 @@ std::unique_ptr<LEVEL_ITEM> LevelStats::CloneItem(const LEVEL_ITEM& item) {
     copy->row = item.row;
     copy->orientation = item.orientation;
     copy->action = item.action;
+    copy->told = item.told;
     return copy;
 }
 

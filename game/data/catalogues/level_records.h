@@ -25,6 +25,10 @@ struct LEVEL_ITEM : LEVEL_ELEMENT {
     int32_t row = 0;
     int32_t orientation = 0;
     std::wstring action;
+    // Left out of its park and kept unchanged, and the player told so once:
+    // saves mark it (see LevelStats::WriteItem), and a reading of the mark
+    // takes it as told.
+    bool told = false;
 };
 
 struct LEVEL_GOAL : LEVEL_ELEMENT {

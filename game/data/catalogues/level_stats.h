@@ -10,7 +10,10 @@
 // with the requirement), "item" (type, col, row, orientation, action) and
 // "tiles". Character data anywhere inside a level is its tile map. Other
 // element names are ignored; items, goals and metrics outside a level are
-// reported and dropped.
+// reported and dropped. An item the player was told was left out
+// (LEVEL_ITEM::told) is written after the instruction "<?told?>", which
+// this reader, like every XML reader, passes over; the profile reader
+// takes it back.
 //
 // Writing produces the text the reader takes back unchanged: attributes in
 // a fixed order, texts escaped, the requirement in exact plain decimals, the
@@ -24,6 +27,9 @@
 #include "game/data/catalogues/catalogue_base.h"
 #include "game/data/catalogues/level_records.h"
 #include "game/data/catalogues/property_containers.h"
+
+// The name of the instruction written before a told item.
+inline constexpr std::wstring_view kToldItemMark = L"told";
 
 class LevelStats : public GridParser, public StatsManager {
 public:

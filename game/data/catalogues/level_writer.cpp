@@ -65,6 +65,9 @@ void LevelStats::WriteElement(const LEVEL_ELEMENT& element, std::wstring& out, c
 void LevelStats::WriteCharacter(std::wstring& out, wchar_t c) { AppendEscaped(out, c); }
 
 void LevelStats::WriteItem(const LEVEL_ITEM& item, std::wstring& out, const std::wstring& indent, bool close) {
+    // An instruction, which readers that do not know it pass over as they
+    // pass over the file's "<?xml ...?>": the record reads the same to them.
+    if (item.told) out += indent + L"<?" + std::wstring(kToldItemMark) + L"?>\n";
     out += indent;
     out += L"<item";
     AppendAttribute(out, L"type", item.type);

@@ -131,10 +131,11 @@ void KivraLevelStats::ReadResearch(KIVRA_LEVEL& level) {
     }
     const bool purchased = GetAttributeBool(L"purchased");
     if (DropsResearch(level, option.name)) {
-        // What the player paid for content that is gone comes back.
+        // What the player paid for content that is gone comes back, held
+        // at the ends of the range as play holds money and hearts.
         if (purchased) {
-            level.money = WrappingAdd(level.money, option.coincost);
-            level.hearts = WrappingAdd(level.hearts, option.heartcost);
+            level.money = SaturatingAdd(level.money, option.coincost);
+            level.hearts = SaturatingAdd(level.hearts, option.heartcost);
         }
         return;
     }

@@ -7,6 +7,7 @@
 #include "foundation/system/log.h"
 #include "foundation/system/text.h"
 #include "game/data/catalogues/item_stats.h"
+#include "game/data/progress/left_out_items.h"
 
 void KivraProfileManager::Load() {
     if (slotCounter_ < 0) return;
@@ -61,12 +62,14 @@ bool KivraProfileManager::ReadProfiles(const std::string& path) {
         return false;
     }
     sawProfiles_ = false;
+    toldMark_ = false;
     stop_ = false;
     while (reader.NextElement(element_)) {
         switch (element_.kind) {
             case XMLElement::kStart: ElementStart(element_.name); break;
             case XMLElement::kEnd: ElementEnd(element_.name); break;
             case XMLElement::kText: ElementText(element_.name); break;
+            case XMLElement::kInstruction: toldMark_ = element_.name == kToldItemMark; break;
             default: break;
         }
     }
@@ -95,30 +98,50 @@ void KivraProfileManager::ElementStart(const std::wstring& name) {
     if (newLevel) {
         earlierCopy_ = Find(GetAttribute(L"name"));
         if (earlierCopy_ != nullptr) damage_.Add(DamagePlace(), L"a second copy of level " + GetAttribute(L"name"));
-    } else if (name == L"item" && ParkLevel() != nullptr && ItemStats::Current() != nullptr &&
-               FindRecordByName(ItemStats::Current(), GetAttribute(L"type")) == nullptr) {
-        damage_.Add(DamagePlace(), L"an item of the unknown type " + GetAttribute(L"type"));
     }
     if (name == L"profiles") {
         sawProfiles_ = true;
         const int32_t selected = GetAttributeInt(L"selected");
         selected_ = selected >= -1 && selected < kSlots ? selected : -1;
+        namedSelection_ = HasAttribute(L"selected") ? selected : -1;
     } else if (name == L"profile") {
         StartProfile();
     } else if (name == L"symbol") {
         ReadSymbol();
     }
     KivraLevelStats::ElementStart(name);
+    if (name == L"item" && ParkLevel() != nullptr && currentItem_ != nullptr) currentItem_->told = toldMark_;
+    toldMark_ = false;
+}
+
+void KivraProfileManager::ElementText(const std::wstring& text) {
+    // A save writes text only as a level's tile map. Any other is damage,
+    // most often an element whose "<" was lost (a building, say), and it
+    // must not stand in for the tile map either.
+    const std::wstring_view section = element_.section;
+    if (ParkLevel() != nullptr && (section == L"tiles" || section.ends_with(L"/tiles"))) {
+        KivraLevelStats::ElementText(text);
+        return;
+    }
+    constexpr size_t kShown = 40;
+    damage_.Add(DamagePlace(), L"the text \"" + text.substr(0, kShown) + (text.size() > kShown ? L"...\"" : L"\""));
 }
 
 void KivraProfileManager::ElementEnd(const std::wstring& name) {
+    toldMark_ = false;  // it marks only the item that follows it
     if (name == L"profile") EndProfile();
+    // The selection names a player the file holds, or none (-1).
+    if (name == L"profiles" && namedSelection_ != -1 && Player(namedSelection_) == nullptr)
+        damage_.Add(L"profiles",
+                    L"the selection of player " + std::to_wstring(namedSelection_) + L", who is not saved");
     LEVEL* level = name == L"level" ? ParkLevel() : nullptr;
     if (level != nullptr) {
-        for (const auto& item : level->items)
-            if (item->col < 0 || item->row < 0 || item->col >= level->cols || item->row >= level->rows)
-                damage_.Add(DamagePlace(), text::WFormat(L"an item %ls off the grid at %d,%d", item->type.c_str(),
-                                                         item->col, item->row));
+        // The park keeps these records as they are; saved again, they carry
+        // the mark that they were told, so no later reading tells them again.
+        for (const LeftOutItem& left : FindLeftOutItems(*level, ItemStats::Current())) {
+            damage_.Add(DamagePlace(), left.why);
+            left.record->told = true;
+        }
     }
     KivraLevelStats::ElementEnd(name);
     if (level != nullptr) KeepFullerLevel();

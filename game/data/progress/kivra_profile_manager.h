@@ -11,15 +11,18 @@
 //
 // A file that is missing leaves every slot free. A file that does not read
 // to its end as a profiles file is never fatal: every slot stays free, the
-// file is moved aside to profiles.xml.bad (.bad2, .bad3 ... when taken; none
-// is ever replaced), and it is logged. Should the move fail, saving refuses
-// to replace that file until a later save can move it aside.
+// file is moved aside to profiles.xml.bad (.bad2, .bad3 ... when taken; the
+// oldest of a full set gives way), and it is logged. Should the move fail,
+// saving refuses to replace that file until a later save can move it aside.
 //
 // A file that reads but held something the reader dropped or changed (see
 // ProfileDamage; a level written twice keeps the copy with more items, the
-// first on a tie) is played as read, but a copy of it is kept aside under
-// the same names and each loss is logged. Should the copy fail, saving
-// refuses to write over the file until a later save can keep the copy.
+// first on a tie; text other than a level's tile map; a selection naming no
+// saved player; the items a park leaves out, see left_out_items.h) is
+// played as read, but a copy of it is kept aside under the same names and
+// each loss is logged. Should the copy fail, saving refuses to write over
+// the file until a later save can keep the copy. A left-out item is saved
+// unchanged, marked as told (LEVEL_ITEM::told): read again, it is no damage.
 // Load runs once per manager. Main thread only.
 
 #include <memory>
@@ -43,6 +46,7 @@ public:
 
     void ElementStart(const std::wstring& name) override;
     void ElementEnd(const std::wstring& name) override;
+    void ElementText(const std::wstring& text) override;
 
     // The slot's player state as the game's, or null.
     KivraPlayerState* KivraPlayer(int32_t slot) const;
@@ -73,6 +77,8 @@ private:
     int32_t slotCounter_ = 0;  // the slot being read; -1 once loaded
     KivraPlayerState* reading_ = nullptr;
     bool sawProfiles_ = false;
+    int32_t namedSelection_ = -1;  // the file's "selected", in range or not
+    bool toldMark_ = false;        // the next item follows the mark of a told one
     bool unreadableInTheWay_ = false;
     std::string movedAsideTo_;
     ProfileDamage damage_;

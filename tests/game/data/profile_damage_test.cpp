@@ -3,6 +3,7 @@
 // is saved over it, and the player is told where.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -30,6 +31,10 @@ protected:
         const KIVRA_LEVEL* bay = ann ? ann->FindParkLevel(L"bay") : nullptr;
         return bay ? bay->*field : -1;
     }
+    static std::string Numbered(int n) { return n == 1 ? std::string() : std::to_string(n); }
+    void RemoveCopies() const {
+        for (int n = 1; n <= 1000; ++n) std::filesystem::remove(ProfilesFile() + ".bad" + Numbered(n));
+    }
     static size_t BayItems(const KivraProfileManager& manager) {
         const KIVRA_LEVEL* bay = manager.KivraPlayer(0)->FindParkLevel(L"bay");
         return bay ? bay->items.Size() : 0;
@@ -42,6 +47,7 @@ TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySa
         const char* damage;
         std::wstring from, to;
         std::function<void(const KivraProfileManager&)> check;
+        bool fullSetOfCopies = false;  // profiles.xml.bad to .bad1000 taken, .bad500 the oldest
     };
     const std::vector<Row> rows = {
         {"a damaged type name", L"type=\"wheel\" col", L"type=\"whee1\" col", nullptr},
@@ -60,10 +66,25 @@ TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySa
         {"money that is no number", L"money=\"1000\"", L"money=\"lots\"", nullptr},
         {"hearts below the range", L"hearts=\"10\"", L"hearts=\"-2147483648\"",
          [](const KivraProfileManager& m) { EXPECT_EQ(Bay(m, &KIVRA_LEVEL::hearts), kLeastResource); }},
+        {"a building whose '<' was lost, after the tile map", L"</tiles>",
+         L"</tiles>\nxitem type=\"cart\" col=\"0\" row=\"1\" orientation=\"0\" action=\"\"/>",
+         [](const KivraProfileManager& m) { EXPECT_EQ(Bay(m, &KIVRA_LEVEL::cols), 2); }},
+        {"a building on another", L"<tiles>", L"<item type=\"cart\" col=\"1\" row=\"1\"/><tiles>",
+         [](const KivraProfileManager& m) { EXPECT_EQ(BayItems(m), 2u); }},  // kept, to be left out
+        {"a selection of no saved player", L"selected=\"0\"", L"selected=\"99\"",
+         [](const KivraProfileManager& m) { EXPECT_EQ(m.Selected(), -1); }},
+        {"a type the catalogue lost, beside a full set of copies", L"type=\"wheel\" col", L"type=\"whee1\" col",
+         nullptr, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.damage);
-        std::filesystem::remove(ProfilesFile() + ".bad");
+        RemoveCopies();
+        std::string copy = ProfilesFile() + ".bad";
+        if (row.fullSetOfCopies) {
+            for (int n = 1; n <= 1000; ++n) testsupport::WriteBytes(ProfilesFile() + ".bad" + Numbered(n), "old");
+            copy += "500";
+            std::filesystem::last_write_time(copy, std::filesystem::last_write_time(copy) - std::chrono::hours(1));
+        }
         std::wstring damaged = saved;
         const size_t at = damaged.find(row.from);
         ASSERT_NE(at, std::wstring::npos);
@@ -77,15 +98,20 @@ TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySa
         EXPECT_TRUE(manager.MovedAsideTo().empty());
         EXPECT_TRUE(manager.Damage().Any());
         EXPECT_NE(manager.Damage().Places(), L"");
-        EXPECT_EQ(manager.DamagedCopy(), ProfilesFile() + ".bad");
-        EXPECT_EQ(ReadBytes(ProfilesFile() + ".bad"), bytes);
+        EXPECT_EQ(manager.DamagedCopy(), copy);
+        EXPECT_EQ(ReadBytes(copy), bytes);
         if (row.check) row.check(manager);
         ASSERT_TRUE(manager.Save());
-        EXPECT_EQ(ReadBytes(ProfilesFile() + ".bad"), bytes);  // the copy outlives the save
+        EXPECT_EQ(ReadBytes(copy), bytes);  // the copy outlives the save
+        // What was told is not told again, nor copied: the save marked what it kept.
+        KivraProfileManager next;
+        next.Load();
+        EXPECT_FALSE(next.Damage().Any()) << text::ToUtf8(next.Damage().Notes().front().what);
+        EXPECT_TRUE(next.DamagedCopy().empty());
     }
+    RemoveCopies();
 
     // What a save writes reads back without a word, however far money went in play.
-    std::filesystem::remove(ProfilesFile() + ".bad");
     testsupport::WriteBytes(ProfilesFile(), "\xFF\xFE" + text::ToUtf16LE(saved));
     KivraProfileManager manager;
     manager.Load();

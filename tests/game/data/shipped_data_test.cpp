@@ -17,6 +17,7 @@
 #include "game/data/catalogues/item_stats.h"
 #include "game/data/progress/goals.h"
 #include "game/data/progress/kivra_level_stats.h"
+#include "game/data/progress/left_out_items.h"
 #include "game/data/progress/my_localization.h"
 #include "game/data/progress/objectives.h"
 #include "game/data/progress/park_hooks.h"
@@ -210,6 +211,8 @@ TEST_F(ShippedData, LevelsNameOnlyKnownTypesCombosResearchAndMagazines) {
             gates += item->type == L"front_gate";
         }
         EXPECT_EQ(gates, 1);
+        // Saved as it ships, a park would be told as damaged at every player's next start.
+        for (const LeftOutItem& left : FindLeftOutItems(*level, &items_)) ADD_FAILURE() << text::ToUtf8(left.why);
         for (const auto& [type, available] : level->availability) EXPECT_NE(Building(type), nullptr);
         for (const auto& [customer, count] : level->marketing)
             EXPECT_NE(dynamic_cast<KIVRA_PERSON_TYPE*>(FindRecordByName(&items_, customer)), nullptr);
