@@ -54,7 +54,7 @@ public:
         GridTile::ForgetTileImages();
         Countdown::ForgetCachedValues();
         images.Add(L"tile_materials", 64, 32, 1, 13);
-        images.Add(L"tile_states", 64, 32, 1, 5);
+        images.Add(L"tile_states", 64, 32, 1, 6);
         ConstantsMap().clear();
         { Constants constants; }
         // A week long enough for every step measured: at its end the

@@ -33,7 +33,7 @@ struct Shipped {
         constants = ConstantsMap();
         fuzz::InScratchFolder::Enter(fuzz::ScratchFolder());
         fuzz::RegisterImage(L"tile_materials", 64, 32, 1, 13);
-        fuzz::RegisterImage(L"tile_states", 64, 32, 1, 5);
+        fuzz::RegisterImage(L"tile_states", 64, 32, 1, 6);
     }
     KivraItemStats items;
     VariableMap constants;

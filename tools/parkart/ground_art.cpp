@@ -111,28 +111,40 @@ bool Materials(const std::string& folder) {
 
 // The marks the grid stamps: 0 a door or chosen tile (a white ring), 1 may
 // build (green), 2 may not (red), 3 the held building's zone (amber), 4 a
-// zone member's ground (sky blue).
+// zone member's ground (sky blue), 5 a tile that refuses the held building
+// (a red ring and cross).
 bool States(const std::string& folder) {
-    Canvas sheet(5 * kTileCelW, kTileCelH);
-    const Rgba fills[5] = {Hex(0xFFFFFF, 0.5f), Hex(0x3DDC84, 0.45f), Hex(0xFF4D4D, 0.5f), Hex(0xFFB627, 0.35f),
-                           Hex(0x4DB8FF, 0.35f)};
+    constexpr int kCels = 6;
+    Canvas sheet(kCels * kTileCelW, kTileCelH);
+    const Rgba fills[kCels] = {Hex(0xFFFFFF, 0.5f),  Hex(0x3DDC84, 0.45f), Hex(0xFF4D4D, 0.5f),
+                               Hex(0xFFB627, 0.35f), Hex(0x4DB8FF, 0.35f), Hex(0xE01E1E, 0.45f)};
+    const Rgba dark = Hex(0x12283D, 0.85f);
     auto ring = [](float inset) {
         std::vector<Point> rim = TileOutline(0, inset);
         rim.push_back(rim.front());
         return rim;
     };
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kCels; ++i) {
         Canvas cel(kTileCelW, kTileCelH);
         cel.Polygon(TileOutline(0, 2), fills[i]);
-        if (i == 0) {
-            // A door must stand out on grass and on sidewalk alike: a dark
-            // edge round a solid white ring.
-            cel.Stroke(ring(2), 1.6f, Hex(0x12283D, 0.85f));
-            cel.Stroke(ring(3.5f), 1.4f, Hex(0xFFFFFF));
+        if (i == 0 || i == 5) {
+            // A door, and a tile in the way, must stand out on grass and on
+            // sidewalk alike: a dark edge round a solid ring.
+            const Rgba solid = i == 0 ? Hex(0xFFFFFF) : Hex(0xFF3030);
+            cel.Stroke(ring(2), 1.6f, dark);
+            cel.Stroke(ring(3.5f), 1.4f, solid);
         } else {
             Rgba edge = Mix(fills[i], Hex(0xFFFFFF), 0.4f);
             edge.a = std::min(1.0f, fills[i].a + 0.35f);
             cel.Stroke(ring(2), 1.0f, edge);
+        }
+        if (i == 5) {
+            // A cross lying on the ground, its arms along the tile's sides.
+            const float cx = kTileCelW / 2.0f, cy = kTileCelH / 2.0f, u = kTileW * 0.22f, v = kTileH * 0.22f;
+            const std::vector<Point> arms[2] = {{{cx - u, cy - v}, {cx + u, cy + v}},
+                                                {{cx + u, cy - v}, {cx - u, cy + v}}};
+            for (const auto& arm : arms) cel.Stroke(arm, 3.4f, dark);
+            for (const auto& arm : arms) cel.Stroke(arm, 2.2f, Hex(0xFF3030));
         }
         sheet.Draw(cel, i * kTileCelW, 0);
     }

@@ -249,6 +249,7 @@ void KivraBuilding::StampStateOnTiles(GridTileColumns& tiles) {
     if (zoneHighlighted_) {
         MarkZoneTiles(tiles);
         Building::StampStateOnTiles(tiles);
+        if (held_ && FootprintState() == 'r') MarkRefusingTiles(tiles);
     } else if (Hover().showDoors) {
         Building::StampDoorsOnTiles(tiles);
     }
@@ -275,6 +276,14 @@ void KivraBuilding::MarkFootprintTiles(bool set, GridTileColumns& tiles, bool re
         refreshAt(r.col - r.cols, row);
         refreshAt(r.col + 1, row);
     }
+}
+
+void KivraBuilding::MarkRefusingTiles(GridTileColumns& tiles) {
+    const TileRect r = GetFootprintRect();
+    for (int32_t col = r.Left(); col <= r.col; ++col)
+        for (int32_t row = r.Top(); row <= r.row; ++row)
+            if (auto* tile = dynamic_cast<KivraTile*>(TileAt(tiles, col, row)); tile && !tile->IsBuildable())
+                tile->refusesHeld = true;
 }
 
 void KivraBuilding::MarkZoneTiles(GridTileColumns& tiles) {

@@ -118,6 +118,11 @@ public:
     virtual void UpdateReachableDisplay();
     // The zone ring's overlay, mixed with what other rings put there.
     virtual void MarkZoneTiles(GridTileColumns& tiles);
+    // While held where it may not stand: marks the footprint's tiles that
+    // refuse it, and draws those marks over its picture, so a player sees
+    // what is in the way.
+    void MarkRefusingTiles(GridTileColumns& tiles);
+    void DrawRefusingTiles(Graphics& g);
 
     void SetGrid(Grid* grid) override;
     void SetDraggable(bool draggable, bool endDrag) override;

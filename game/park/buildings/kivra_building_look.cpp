@@ -6,6 +6,7 @@
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/grid/grid.h"
 #include "game/park/grid/grid_footprint.h"
+#include "game/park/grid/kivra_tile.h"
 
 void KivraBuilding::Update() {
     Building::Update();
@@ -35,6 +36,21 @@ void KivraBuilding::Draw(Graphics* g) {
     }
     UpdateReachableDisplay();
     Building::Draw(g);
+    if (g != nullptr && held_ && FootprintState() == 'r') DrawRefusingTiles(*g);
+}
+
+void KivraBuilding::DrawRefusingTiles(Graphics& g) {
+    // The picture covers the footprint's own tiles, so their marks go over it.
+    Grid* grid = GetGrid();
+    if (grid == nullptr || parent_ != grid) return;
+    const TileRect r = GetFootprintRect();
+    for (int32_t col = r.Left(); col <= r.col; ++col)
+        for (int32_t row = r.Top(); row <= r.row; ++row) {
+            auto* tile = dynamic_cast<KivraTile*>(grid->GetTileAt(col, row));
+            if (tile == nullptr || !tile->refusesHeld) continue;
+            const PixelPoint p = grid->TileToScreen(col, row);
+            tile->DrawRefusal(g, static_cast<int>(p.x - x_), static_cast<int>(p.y - y_));
+        }
 }
 
 void KivraBuilding::UpdateFrame() {

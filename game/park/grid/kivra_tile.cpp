@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kRefusingFrame = 5;
+
 // The frame of a material that has looks, or of "T"; negative for the rest.
 int PavedFrame(TileChar material, int32_t lookVariant) {
     switch (material) {
@@ -74,6 +76,8 @@ void KivraTile::DrawState(Graphics& g, int x, int y) {
     }
     if (door) GridTile::DrawState(g, x, y);
 }
+
+void KivraTile::DrawRefusal(Graphics& g, int x, int y) { DrawCentred(g, StatesImage(), x, y, kRefusingFrame); }
 
 void KivraTile::AppendLook(std::vector<uint64_t>& words) const {
     GridTile::AppendLook(words);

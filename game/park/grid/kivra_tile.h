@@ -14,7 +14,9 @@
 // States draw "s", "g", "r", "a", "*" as frames 0..4 and every other
 // lower-case letter or digit as frame 0; the overlay "#" draws the frames of
 // "a" and then "*". A frame 0 state (a door) draws above the overlay, every
-// other state below it.
+// other state below it. Frame 5 marks a tile that refuses the held
+// building; the building draws it over its own picture, which hides the
+// tiles it stands on (DrawRefusal).
 //
 // The occupant is set and cleared by the building standing on the tile; the
 // tile never owns it. Main thread only.
@@ -38,6 +40,7 @@ public:
     void Draw(Graphics& g, Image* image, float x, float y, int frame) override;
     int GetMaterialFrame() const override;
     int GetStateFrame() const override { return StateFrame(state); }
+    void DrawRefusal(Graphics& g, int x, int y);
     void AppendLook(std::vector<uint64_t>& words) const override;
     virtual bool IsSidewalk() const;
 
@@ -55,7 +58,8 @@ public:
 
     KivraBuilding* occupant = nullptr;
     TileChar overlay = 0;
-    int32_t lookVariant = 0;  // 0 straight, 1 or 2 a corner
+    bool refusesHeld = false;  // stamped with the states
+    int32_t lookVariant = 0;   // 0 straight, 1 or 2 a corner
     bool mirrorX = false;
     bool mirrorY = false;
 };

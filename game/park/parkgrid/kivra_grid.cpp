@@ -210,7 +210,10 @@ KivraBuilding* KivraGrid::CreateAndPlaceBuilding(std::wstring_view type, int32_t
 void KivraGrid::ResetTileStates() {
     for (auto& column : Tiles())
         for (auto& tile : column)
-            if (auto* k = dynamic_cast<KivraTile*>(tile.get())) k->overlay = DefaultTileState();
+            if (auto* k = dynamic_cast<KivraTile*>(tile.get())) {
+                k->overlay = DefaultTileState();
+                k->refusesHeld = false;
+            }
     Grid::ResetTileStates();
     if (held_ != nullptr) {
         held_->StampStateOnTiles(Tiles());

@@ -162,7 +162,7 @@ TEST_F(ShippedData, LoadsQuietlyAndEveryPictureSoundAndTrackNamedIsDeclaredAndOn
         for (const auto& [name, entry] : *set) EXPECT_TRUE(FileFound(entry.file)) << text::ToUtf8(name);
     // The ground the grid draws: four materials in three looks and the highlight; five marks.
     EXPECT_EQ(assets_.images[L"tile_materials"].cels, 13);
-    EXPECT_EQ(assets_.images[L"tile_states"].cels, 5);
+    EXPECT_EQ(assets_.images[L"tile_states"].cels, 6);
     for (const auto& [name, record] : items_.Types()) {
         if (auto* person = dynamic_cast<const KIVRA_PERSON_TYPE*>(record)) {
             // Two rows of walking cels, mirrored for the other two ways.

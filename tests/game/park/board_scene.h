@@ -151,7 +151,7 @@ public:
     BoardScene() : cwd_(folder_.Path()) {
         GridTile::ForgetTileImages();
         images.Add(L"tile_materials", kTileW, kTileH, 1, 13);
-        images.Add(L"tile_states", kTileW, kTileH, 1, 5);
+        images.Add(L"tile_states", kTileW, kTileH, 1, 6);
         images.Add(L"park_bg", 2048, 1024);
         images.Add(L"hut", 128, 64);
         images.Add(L"walker_img", 32, 48, 4, 2);

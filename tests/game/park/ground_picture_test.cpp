@@ -29,7 +29,7 @@ protected:
         // soft and clear texels so that they blend over the ground.
         GridTile::ForgetTileImages();
         Fill(images.Add(L"tile_materials", kTileW, kTileH, 1, 13), 0x5A);
-        Fill(images.Add(L"tile_states", kTileW, kTileH, 1, 5), 0x33);
+        Fill(images.Add(L"tile_states", kTileW, kTileH, 1, 6), 0x33);
         Fill(ground_ = images.Add(L"park_bg", 2048, 1024), -1);
         Fill(screen_ = images.Add(L"screen", kW, kH), 0xC0);
         target_->Create(kW, kH);

@@ -3,8 +3,13 @@
 // refusals, cancelling, and the tutorial's marked tiles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/expression/localization_map.h"
+#include "game/park/grid/kivra_tile.h"
+#include "rendering/draw/graphics.h"
 #include "tests/game/park/park_grid_bench.h"
+#include "tests/rendering/graphics_test_support.h"
 
 namespace {
 
@@ -143,6 +148,37 @@ TEST_F(Placing, ARefusedSpotChargesNothingAndKeepsTheBuildingCarried) {
     EXPECT_EQ(TakeLog(), (Lines{L"refused", L"refusal ends"}));
     EXPECT_EQ(held->GetGridPosition(), (TilePoint{8, 8}));
     EXPECT_EQ(player->payments, (std::vector<Payment>{{L"money", -100}}));
+}
+
+// A refused spot shows which of its tiles are in the way, and no other;
+// a spot that takes the building shows none.
+TEST_F(Placing, ARefusedSpotMarksTheTilesInTheWay) {
+    EnterPark(LevelBuilder(12, 12).Map(MapWith({{{6, 5}, L'X'}})), 500);
+    grid->PreviewNewBuilding(L"hut");
+    ClickAt({5, 5});  // set down on columns and rows 4..5
+    auto refusing = [this] {
+        Advance();
+        std::vector<TilePoint> out;
+        for (int32_t col = 0; col < 12; ++col)
+            for (int32_t row = 0; row < 12; ++row)
+                if (dynamic_cast<KivraTile&>(*grid->GetTileAt(col, row)).refusesHeld) out.push_back({col, row});
+        return out;
+    };
+    // Drawn over the carried picture, which hides the tiles it stands on.
+    auto marksDrawn = [this] {
+        testsupport::RecordingTarget target(800, 600);
+        Graphics g(&target);
+        grid->GetHeldBuilding()->Draw(&g);
+        return std::count_if(target.calls.begin(), target.calls.end(),
+                             [](const auto& call) { return call.source.x == 5 * call.source.w; });
+    };
+    AimAt({6, 6});  // the copy over 5..6: one tile taken, one that takes nothing
+    EXPECT_EQ(grid->GetHeldBuilding()->FootprintState(), L'r');
+    EXPECT_EQ(refusing(), (std::vector<TilePoint>{{5, 5}, {6, 5}}));
+    EXPECT_EQ(marksDrawn(), 2);
+    AimAt({9, 9});
+    EXPECT_EQ(refusing(), std::vector<TilePoint>{});
+    EXPECT_EQ(marksDrawn(), 0);
 }
 
 TEST_F(Placing, CancellingChargesNothing) {

@@ -31,7 +31,7 @@ protected:
         GridTile::ForgetTileImages();
         Countdown::ForgetCachedValues();
         images.Add(L"tile_materials", 64, 32, 1, 13);
-        images.Add(L"tile_states", 64, 32, 1, 5);
+        images.Add(L"tile_states", 64, 32, 1, 6);
         ConstantsMap().clear();
         Constants constants;
         items.Load();

@@ -1,6 +1,6 @@
 #pragma once
 // The tile images the park draws from, made in the test: "tile_materials"
-// with 13 cels and "tile_states" with 5, each kCelW x kCelH in one row, cel
+// with 13 cels and "tile_states" with 6, each kCelW x kCelH in one row, cel
 // n filled with the colour CelColour(n) so a drawn frame can be told by its
 // source rectangle or its pixels. While it lives, an application double
 // finds them by name (and nothing else); the tiles' shared images are
@@ -23,7 +23,7 @@ public:
     static constexpr int kCelW = 20;
     static constexpr int kCelH = 12;
     static constexpr int kMaterialCels = 13;
-    static constexpr int kStateCels = 5;
+    static constexpr int kStateCels = 6;
 
     // Without `registered`, neither image is found until Register.
     explicit TileImages(bool registered = true);
