@@ -1,13 +1,16 @@
 #!/bin/sh
-# Sets up the machine, checks the layering, builds every library, tool and test
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer with warnings as
-# errors, and runs every test. The real-window tests need an X display: where
-# none is set, they get a virtual one (Xvfb) that lives as long as the tests.
+# Sets up the machine, checks the layering and the test files' names, builds
+# every library, tool and test suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer with warnings as errors, and runs every test. The
+# real-window tests need an X display: where none is set, they get a virtual
+# one (Xvfb) that lives as long as the tests.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/check-layers.sh
 sh tests/scripts/check_layers_test.sh
+./scripts/check-test-names.sh
+sh tests/scripts/check_test_names_test.sh
 ./scripts/check-format.sh
 
 # The real-window tests need an X display and choose SDL's x11 driver
