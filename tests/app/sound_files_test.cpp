@@ -214,9 +214,9 @@ TEST(AuReader, MuLawWidensTo16BitsAndLinearBytesBecomeUnsigned) {
     EXPECT_FALSE(ReadAuSound(dir / "magic.au", &lin));
 }
 
-// chime.ogg was encoded from a 0.5 s sine of 880 Hz at half scale (10 ms
-// fades), 44100 Hz mono: the decode has exactly that length and, away from
-// the fades, that level and pitch.
+// chime.ogg was encoded from a 0.5 s sine of 880 Hz that decodes at half
+// scale (10 ms fades), 44100 Hz mono: the decode has exactly that length and,
+// away from the fades, that level and pitch.
 TEST(OggReader, DecodesTheWholeStreamThroughTremor) {
     PcmSound sound;
     ASSERT_TRUE(ReadOggSound(SoundsDir() + "chime.ogg", &sound));
@@ -305,6 +305,31 @@ TEST(OggReader, ReadsThroughThePackLayer) {
     EXPECT_EQ(packed.format.samplesPerSec, 22050u);
     EXPECT_EQ(packed.data, loose.data);
     EXPECT_EQ(packed.data.size(), static_cast<size_t>(0.45 * 22050) * 2);
+}
+
+// The mixer adds up the sounds that play together, and the logo plays its
+// whooshes over its ball's bounces: every sound and track shipped peaks at
+// half scale (give or take a step of mu-law's), so two at once stay below
+// full scale. Modules are notes for a player, not samples.
+TEST(ShippedSounds, EveryOnePeaksAtHalfScaleSoTwoAtOnceStayBelowFullScale) {
+    int read = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SoundsDir())) {
+        const std::string path = entry.path().string(), type = entry.path().extension().string();
+        if (type != ".wav" && type != ".au" && type != ".ogg") continue;
+        PcmSound sound;
+        ASSERT_TRUE(type == ".wav"  ? ReadWavSound(path, &sound)
+                    : type == ".au" ? ReadAuSound(path, &sound)
+                                    : ReadOggSound(path, &sound))
+            << path;
+        int peak = 0;
+        if (sound.format.bitsPerSample == 8)
+            for (uint8_t byte : sound.data) peak = std::max(peak, std::abs(byte - 128) * 256);
+        else
+            for (int16_t sample : As16(sound.data)) peak = std::max(peak, std::abs(int{sample}));
+        EXPECT_LE(peak, 0.52 * 32767) << path;
+        ++read;
+    }
+    EXPECT_GT(read, 10);
 }
 
 }  // namespace

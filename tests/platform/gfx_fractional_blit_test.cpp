@@ -23,7 +23,7 @@ using plat::TextureFilter;
 // inside, so that columns at both edges are clear in every row (a cel's).
 enum class Clear { kNone, kBands, kFigure };
 
-struct Case {
+struct BlitCase {
     const char* name;
     int texW, texH;
     int firstU, firstV;  // texel of the image's top-left corner
@@ -35,7 +35,7 @@ struct Case {
     Clear clear;
 };
 
-const Case kCases[] = {
+const BlitCase kCases[] = {
     {"WholeClamp", 13, 9, 0, 0, 13, 9, false, 0xFFFFFFFFu, false, false, Clear::kNone},
     {"WholeWrap", 13, 9, 0, 0, 13, 9, true, 0xFFFFFFFFu, false, false, Clear::kNone},
     {"Modulated", 13, 9, 0, 0, 13, 9, false, 0x80C0A060u, false, false, Clear::kNone},
@@ -60,7 +60,7 @@ const Case kCases[] = {
     {"MirroredTallFigure", 23, 72, 0, 0, 23, 72, false, 0xFFFFFFFFu, true, true, Clear::kFigure},
 };
 
-class GfxFractionalBlitTest : public GfxTest, public ::testing::WithParamInterface<Case> {
+class GfxFractionalBlitTest : public GfxTest, public ::testing::WithParamInterface<BlitCase> {
 protected:
     static constexpr int kTargetW = 168, kTargetH = 80, kBackground = 0x80402010;
 
@@ -77,7 +77,7 @@ protected:
     // The frame the per-sample filter gives: pixel p of the image at left
     // edge x samples u = first + (p - (x - 0.5)) texels (mirrored: counted
     // from the image's right edge), and likewise in v.
-    std::vector<uint32_t> Reference(const Case& c, const std::vector<uint32_t>& texels, double x, double y) const {
+    std::vector<uint32_t> Reference(const BlitCase& c, const std::vector<uint32_t>& texels, double x, double y) const {
         plat::SamplerSetup s;
         s.view = {texels.data(), c.texW, c.texH, c.texW};
         s.bilinear = true;
@@ -102,7 +102,7 @@ protected:
 };
 
 TEST_P(GfxFractionalBlitTest, EverySixteenthOfAPixelGivesThePerSampleFiltersBits) {
-    const Case& c = GetParam();
+    const BlitCase& c = GetParam();
     std::vector<uint32_t> texels = Noise(c.texW * c.texH, 7, false);
     for (int y = 0; y < c.texH; ++y)
         for (int x = 0; x < c.texW; ++x) {
@@ -153,6 +153,6 @@ TEST_P(GfxFractionalBlitTest, EverySixteenthOfAPixelGivesThePerSampleFiltersBits
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, GfxFractionalBlitTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<BlitCase>& i) { return std::string(i.param.name); });
 
 }  // namespace

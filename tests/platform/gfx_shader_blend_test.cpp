@@ -27,7 +27,7 @@ const Straight kBackgrounds[] = {{0.3f, 0.6f, 0.9f, 1},    {1, 1, 1, 1}, {0, 0, 
 constexpr int kN = 6;
 
 // The 8-bit premultiplied pixel of a straight colour.
-uint32_t Premultiplied(const Straight& p) {
+uint32_t PremultipliedPixel(const Straight& p) {
     const uint32_t a = static_cast<uint32_t>(std::lround(p.a * 255));
     auto ch = [&](float c) { return static_cast<uint32_t>(std::lround(c * p.a * 255)); };
     return (a << 24) | (ch(p.r) << 16) | (ch(p.g) << 8) | ch(p.b);
@@ -44,8 +44,8 @@ protected:
         std::vector<uint32_t> image(kN * kN), background(kN * kN);
         for (int j = 0; j < kN; ++j)
             for (int i = 0; i < kN; ++i) {
-                image[j * kN + i] = Premultiplied(kImages[i]);
-                background[j * kN + i] = Premultiplied(kBackgrounds[j]);
+                image[j * kN + i] = PremultipliedPixel(kImages[i]);
+                background[j * kN + i] = PremultipliedPixel(kBackgrounds[j]);
             }
         image_ = testsupport::Ref<plat::Texture>(MakeTexture(kN, kN, image));
         background_ = testsupport::Ref<plat::Texture>(MakeTexture(kN, kN, background));
@@ -61,9 +61,9 @@ protected:
         const Color4 t = Unit(tint);
         for (int j = 0; j < kN; ++j)
             for (int i = 0; i < kN; ++i) {
-                Color4 S = Unit(Premultiplied(kImages[i]));
+                Color4 S = Unit(PremultipliedPixel(kImages[i]));
                 for (int c = 0; c < 4; ++c) S[c] *= t[c];
-                const Color4 want = testsupport::BlendOver(mode.blend, S, Unit(Premultiplied(kBackgrounds[j])));
+                const Color4 want = testsupport::BlendOver(mode.blend, S, Unit(PremultipliedPixel(kBackgrounds[j])));
                 const uint32_t got = At(px, x + i, y + j);
                 const int shifts[4] = {16, 8, 0, 24};
                 for (int c = 0; c < 4; ++c) {

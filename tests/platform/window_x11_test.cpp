@@ -1,5 +1,7 @@
 // A real window on an X display (run under Xvfb): the graphics device
-// presents into it. Skipped where no display exists.
+// presents into it, and it reopens where it was. Skipped where no display
+// exists. Built apart from the suite's unity batches, which the X headers'
+// macros would reach.
 
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +12,9 @@
 #include "tests/platform/window_surface_pixel.h"
 #include "window_test_support.h"
 #include "x11_child.h"
+
+// Last: the X headers' macros (None, Status, True) would break the project's.
+#include <SDL_syswm.h>
 
 using namespace testsupport;
 
@@ -34,24 +39,29 @@ private:
     bool hadOld_ = false;
 };
 
-void PresentIntoARealWindow() {
-    plat::WindowSystem system;
-    if (!system.Ready()) GTEST_SKIP() << "x11 video unavailable: " << system.LastError();
+// A visible window with a caption, as the game opens its own.
+plat::WindowHandle OpenWindow(plat::WindowSystem& system, const plat::WindowRect& client) {
     plat::WindowClass cls;
     cls.name = L"MainWindow";
-    cls.procedure = [&](plat::WindowHandle w, uint32_t m, plat::WParam wp, plat::LParam lp) {
+    cls.procedure = [&system](plat::WindowHandle w, uint32_t m, plat::WParam wp, plat::LParam lp) {
         return system.DefWindowProc(w, m, wp, lp);
     };
-    ASSERT_TRUE(system.RegisterClass(cls));
+    system.RegisterClass(cls);
     plat::WindowCreateParams p;
     p.className = L"MainWindow";
     p.title = L"Halvaro \u00e9";
     p.style = plat::kStylePopup | plat::kStyleCaption | plat::kStyleVisible;
-    p.x = 10;
-    p.y = 10;
-    p.width = 40;
-    p.height = 30;
-    plat::WindowHandle w = system.CreateWindow(p);
+    p.x = client.x;
+    p.y = client.y;
+    p.width = client.width;
+    p.height = client.height;
+    return system.CreateWindow(p);
+}
+
+void PresentIntoARealWindow() {
+    plat::WindowSystem system;
+    if (!system.Ready()) GTEST_SKIP() << "x11 video unavailable: " << system.LastError();
+    plat::WindowHandle w = OpenWindow(system, {10, 10, 40, 30});
     ASSERT_NE(plat::kNoWindow, w) << system.LastError();
     plat::NativeWindow* native = system.GetNativeWindow(w);
     ASSERT_NE(nullptr, native);
@@ -93,6 +103,45 @@ void PresentIntoARealWindow() {
 
     dev->Release();
     gfx->Release();
+}
+
+// A window manager puts a new window's frame where the window asks to be and
+// its client area inside. The bare display has none: the test does its part,
+// framing the window and moving the client area in, as the desktop would.
+void ReopenAtASavedPlacement() {
+    plat::WindowSystem system;
+    if (!system.Ready()) GTEST_SKIP() << "x11 video unavailable: " << system.LastError();
+    const plat::WindowRect saved{120, 90, 206, 175};
+    const plat::FrameInsets frame{3, 22, 3, 3};
+    const plat::WindowHandle w = OpenWindow(system, {saved.x, saved.y, 200, 150});
+    ASSERT_NE(plat::kNoWindow, w) << system.LastError();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(system.GetNativeWindow(w), &info)) << SDL_GetError();
+    Display* display = info.info.x11.display;
+    const long extents[4] = {frame.left, frame.right, frame.top, frame.bottom};
+    XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_FRAME_EXTENTS", False),
+                    XInternAtom(display, "CARDINAL", False), 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(extents), 4);
+    XMoveWindow(display, info.info.x11.window, saved.x + frame.left, saved.y + frame.top);
+    XSync(display, False);
+    plat::WindowRect client;
+    plat::Message m;
+    for (int wait = 0; wait < 200 && system.GetWindowRect(w, &client) && client.x != saved.x + frame.left; ++wait) {
+        while (system.PeekMessage(&m, true)) system.DispatchMessage(m);
+        SDL_Delay(10);
+    }
+    plat::WindowPlacement placement;
+    ASSERT_TRUE(system.GetPlacement(w, &placement));
+    EXPECT_EQ(saved, placement.normal) << "placed at " << placement.normal.x << "," << placement.normal.y << ", "
+                                       << placement.normal.width << "x" << placement.normal.height;
+}
+
+TEST(WindowX11Test, AWindowReopenedAtItsSavedPlacementStaysWhereItWas) {
+    RunOnX11InChild([] {
+        X11Driver driver;
+        ReopenAtASavedPlacement();
+    });
 }
 
 TEST(WindowX11Test, DevicePresentsAFrameIntoARealWindow) {

@@ -16,7 +16,7 @@
 namespace {
 
 // c = t^2, a curve the tests can evaluate by hand.
-class Square : public EasingCurve {
+class SquareCurve : public EasingCurve {
 public:
     float Evaluate(float t) override { return t * t; }
 };
@@ -35,7 +35,7 @@ TEST(TweenerTest, EveryTargetFollowsTheCurveFromStartToEndAndFinishesAtProgressO
                     {&fields[i], static_cast<float>(i), (i % 2 == 0 ? 10.0f : -10.0f) * static_cast<float>(i + 1)});
             std::unique_ptr<EasingCurve> curve;
             if (kind == 1) curve = std::make_unique<Linear>();
-            if (kind == 2) curve = std::make_unique<Square>();
+            if (kind == 2) curve = std::make_unique<SquareCurve>();
             Tweener t(L"t", &w, 4.0f, std::move(curve), 0, targets, 0.0f);
             EXPECT_FLOAT_EQ(t.GetRate(), 0.25f);
             for (int step = 1; step <= 3; ++step) {
@@ -108,7 +108,7 @@ TEST(PropellerTest, LinearMovesByVelocityPerUnitWhateverTheRate) {
 TEST(PropellerTest, AddsOnlyItsOwnChangeSoOtherWritersKeepTheirShare) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     float f = 0.0f;
-    Propeller p(L"", &w, 2.0f, 0.0f, std::make_unique<Square>(), 0, {{&f, 6.0f}});
+    Propeller p(L"", &w, 2.0f, 0.0f, std::make_unique<SquareCurve>(), 0, {{&f, 6.0f}});
     // Offset after time t: (6 / 2) * (2 t)^2.
     auto offset = [](float t) { return 3.0f * (2.0f * t) * (2.0f * t); };
     p.Update(1.0f);
@@ -121,7 +121,7 @@ TEST(PropellerTest, AddsOnlyItsOwnChangeSoOtherWritersKeepTheirShare) {
 TEST(PropellerTest, StartingPartWayDoesNotJump) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     float f = 7.0f;
-    Propeller p(L"", &w, 1.0f, 2.0f, std::make_unique<Square>(), 0, {{&f, 1.0f}});
+    Propeller p(L"", &w, 1.0f, 2.0f, std::make_unique<SquareCurve>(), 0, {{&f, 1.0f}});
     EXPECT_EQ(f, 7.0f);
     p.Update(1.0f);
     EXPECT_FLOAT_EQ(f, 7.0f + (3.0f * 3.0f - 2.0f * 2.0f));

@@ -67,14 +67,14 @@ TEST(DynamicCacheWithoutHost, NoScreenSizeMakesNoCache) {
     EXPECT_EQ(w.GetCache(), nullptr);
 }
 
-class Holder : public RemovalListener {
+class DynamicRemovalRecorder : public RemovalListener {
 public:
     void WidgetRemoved(int id) override { removed.push_back(id); }
     std::vector<int> removed;
 };
 
 TEST_F(DynamicLifecycleTest, RemovalWithDeletionTellsTheListenerOnceButAKeptRemovalDoesNot) {
-    Holder holder;
+    DynamicRemovalRecorder holder;
     auto* kept = new DynamicWidget(0, 0, nullptr, 1.0f);
     auto* doomed = new DynamicWidget(0, 0, nullptr, 1.0f);
     mgr.AddWidget(kept);

@@ -14,7 +14,7 @@
 
 namespace {
 
-class Square : public EasingCurve {
+class SquareFade : public EasingCurve {
 public:
     float Evaluate(float t) override { return t * t; }
 };
@@ -32,7 +32,7 @@ private:
 TEST(FadeToFrameTest, CrossFadesFromThePreviousFrameOverTheTime) {
     DynamicWidget w(0, 0, nullptr, 1.0f);
     w.SetFrame(2);
-    w.FadeToFrame(5, 4.0f, std::make_unique<Square>());
+    w.FadeToFrame(5, 4.0f, std::make_unique<SquareFade>());
     EXPECT_EQ(w.GetFrame(), 5);
     EXPECT_EQ(w.GetPreviousFrame(), 2);
     EXPECT_EQ(w.GetFadeFraction(), 1.0f);

@@ -333,7 +333,7 @@ TEST_F(LifecycleTest, PropertyValueReadsNullOnceAScriptedWidgetIsDeleted) {
     EXPECT_EQ(ref.ToPropertyInterface(), nullptr);
 }
 
-class Holder : public RemovalListener {
+class RemovalRecorder : public RemovalListener {
 public:
     void WidgetRemoved(int id) override { removed.push_back(id); }
     std::vector<int> removed;
@@ -341,8 +341,8 @@ public:
 
 TEST(RemovalLink, OneHolderAtATimeAndEitherSideMayGoFirst) {
     RemovalWidget part;
-    auto first = std::make_unique<Holder>();
-    Holder second;
+    auto first = std::make_unique<RemovalRecorder>();
+    RemovalRecorder second;
     part.SetRemovalListener(first.get());
     part.SetRemovalListener(&second);
     EXPECT_FALSE(first->IsWatching(&part));

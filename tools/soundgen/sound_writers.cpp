@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "app/audio/sound_files.h"
@@ -22,6 +23,22 @@ void Le32(std::string& out, uint32_t v) {
 }
 void Be32(std::string& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+// The loudest a written sound may peak, as a share of full scale. Sounds
+// play over one another (the logo's whooshes over its ball's bounces, a coin
+// over a click) and the mixer adds them up: two at their peaks together stay
+// within full scale even at the loudest volume.
+constexpr float kPeakCeiling = 0.5f;
+
+// A sound louder than the ceiling turned down whole, never cut off at it:
+// cut-off peaks are the harsh clicks of clipping.
+Samples WithHeadroom(Samples samples) {
+    float peak = 0.0f;
+    for (float s : samples) peak = std::max(peak, std::fabs(s));
+    if (peak > kPeakCeiling)
+        for (float& s : samples) s *= kPeakCeiling / peak;
+    return samples;
 }
 
 int16_t To16(float s) { return static_cast<int16_t>(std::lrint(std::clamp(s, -1.0f, 1.0f) * 32767.0f)); }
@@ -73,33 +90,21 @@ char MuLawByte(int16_t sample) {
     return static_cast<char>(best);
 }
 
-}  // namespace
-
-bool WriteWav16(const std::string& path, uint32_t rate, uint16_t channels, const Samples& samples) {
-    std::string data;
-    for (float s : samples) Le16(data, static_cast<uint16_t>(To16(s)));
-    return WriteFile(path, WavBytes(rate, channels, 16, data));
+// The peak of an Ogg Vorbis file as the game decodes it, as a share of full scale.
+float DecodedPeak(const std::string& path) {
+    PcmSound sound;
+    if (!ReadOggSound(path, &sound)) return 2.0f;
+    int peak = 0;
+    for (size_t i = 0; i + 1 < sound.data.size(); i += 2) {
+        int16_t s;
+        std::memcpy(&s, &sound.data[i], sizeof s);
+        peak = std::max(peak, std::abs(int{s}));
+    }
+    return static_cast<float>(peak) / 32767.0f;
 }
 
-bool WriteWav8(const std::string& path, uint32_t rate, const Samples& samples) {
-    std::string data;
-    for (float s : samples) data += static_cast<char>(To8(s) + 128);
-    return WriteFile(path, WavBytes(rate, 1, 8, data));
-}
-
-bool WriteAuMuLaw(const std::string& path, uint32_t rate, const Samples& samples) {
-    std::string data;
-    for (float s : samples) data += MuLawByte(To16(s));
-    return WriteFile(path, AuBytes(rate, 1, data));
-}
-
-bool WriteAuLinear8(const std::string& path, uint32_t rate, const Samples& samples) {
-    std::string data;
-    for (float s : samples) data += static_cast<char>(To8(s));  // AU's linear bytes are signed
-    return WriteFile(path, AuBytes(rate, 2, data));
-}
-
-bool WriteOgg(const std::string& path, uint32_t rate, uint16_t channels, const Samples& samples) {
+// Encodes through a temporary WAV beside `path`, which is removed again.
+bool EncodeOgg(const std::string& path, uint32_t rate, uint16_t channels, const Samples& samples) {
     const std::string wav = path + ".source.wav";
     if (!WriteWav16(wav, rate, channels, samples)) return false;
     // A fixed serial number keeps the output the same from run to run.
@@ -107,6 +112,46 @@ bool WriteOgg(const std::string& path, uint32_t rate, uint16_t channels, const S
     const int status = std::system(command.c_str());
     std::remove(wav.c_str());
     return status == 0;
+}
+
+}  // namespace
+
+bool WriteWav16(const std::string& path, uint32_t rate, uint16_t channels, const Samples& samples) {
+    std::string data;
+    for (float s : WithHeadroom(samples)) Le16(data, static_cast<uint16_t>(To16(s)));
+    return WriteFile(path, WavBytes(rate, channels, 16, data));
+}
+
+bool WriteWav8(const std::string& path, uint32_t rate, const Samples& samples) {
+    std::string data;
+    for (float s : WithHeadroom(samples)) data += static_cast<char>(To8(s) + 128);
+    return WriteFile(path, WavBytes(rate, 1, 8, data));
+}
+
+bool WriteAuMuLaw(const std::string& path, uint32_t rate, const Samples& samples) {
+    std::string data;
+    for (float s : WithHeadroom(samples)) data += MuLawByte(To16(s));
+    return WriteFile(path, AuBytes(rate, 1, data));
+}
+
+bool WriteAuLinear8(const std::string& path, uint32_t rate, const Samples& samples) {
+    std::string data;
+    for (float s : WithHeadroom(samples)) data += static_cast<char>(To8(s));  // AU's linear bytes are signed
+    return WriteFile(path, AuBytes(rate, 2, data));
+}
+
+bool WriteOgg(const std::string& path, uint32_t rate, uint16_t channels, const Samples& samples) {
+    // Vorbis reshapes a waveform as it encodes it (noise came back a quarter
+    // above the peak it was given): the sound is encoded again, turned down
+    // by what the encoding added, until the game's own decode keeps the ceiling.
+    Samples level = WithHeadroom(samples);
+    for (int pass = 0; pass < 4; ++pass) {
+        if (!EncodeOgg(path, rate, channels, level)) return false;
+        const float peak = DecodedPeak(path);
+        if (peak <= kPeakCeiling) return true;
+        for (float& s : level) s *= kPeakCeiling / peak;
+    }
+    return false;
 }
 
 }  // namespace soundgen

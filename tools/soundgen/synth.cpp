@@ -50,7 +50,7 @@ Samples NoiseSweep(uint32_t rate, double seconds, double fromHz, double toHz, do
         const double k = 1.0 - std::exp(-kTau * cutoff / rate);
         low += k * (white - low);
         const double envelope = std::min(1.0, t / attackSeconds) * std::exp(-decay * std::max(0.0, t - attackSeconds));
-        s[i] = static_cast<float>(std::clamp(amplitude * envelope * low * 2.5, -1.0, 1.0));
+        s[i] = static_cast<float>(amplitude * envelope * low * 2.5);
     }
     return s;
 }

@@ -29,25 +29,25 @@ struct Piece {
     }
 };
 
-Piece At(int col, int row, int cols, int rows) {
+Piece PieceAt(int col, int row, int cols, int rows) {
     Piece p;
     p.footprint->SetBounds(col, row, cols, rows);
     return p;
 }
 
 TEST(DepthTestTest, StagesInOrder) {
-    const Piece front = At(5, 5, 1, 1), back = At(3, 3, 1, 1);
+    const Piece front = PieceAt(5, 5, 1, 1), back = PieceAt(3, 3, 1, 1);
     // Boxes apart: never, even for footprints that would order.
     EXPECT_FALSE(KeyDrawsBefore(front.Key(100, 120, 0, 1), back.Key(0, 100, 0, 2)));
     // Footprints apart: the footprints' own test, both ways.
     EXPECT_TRUE(KeyDrawsBefore(front.Key(0, 50, 0, 1), back.Key(40, 90, 0, 2)));
     EXPECT_FALSE(KeyDrawsBefore(back.Key(40, 90, 0, 2), front.Key(0, 50, 0, 1)));
     // Sharing tiles: in front only of a rectangle that contains it.
-    const Piece small = At(2, 2, 1, 1), big = At(2, 2, 2, 2);
+    const Piece small = PieceAt(2, 2, 1, 1), big = PieceAt(2, 2, 2, 2);
     EXPECT_TRUE(KeyDrawsBefore(small.Key(0, 50, 0, 1), big.Key(0, 50, 0, 2)));
     EXPECT_FALSE(KeyDrawsBefore(big.Key(0, 50, 0, 2), small.Key(0, 50, 0, 1)));
     // Equal rectangles: the lower bottom edge first, then creation order.
-    const Piece a = At(4, 4, 1, 1), b = At(4, 4, 1, 1);
+    const Piece a = PieceAt(4, 4, 1, 1), b = PieceAt(4, 4, 1, 1);
     EXPECT_TRUE(KeyDrawsBefore(a.Key(0, 50, 30, 9), b.Key(0, 50, 20, 3)));
     EXPECT_FALSE(KeyDrawsBefore(a.Key(0, 50, 20, 9), b.Key(0, 50, 30, 3)));
 }
@@ -55,7 +55,7 @@ TEST(DepthTestTest, StagesInOrder) {
 // Equal footprints and bottoms were ordered by where the objects lay in
 // memory, so two runs could draw them differently; the widget id decides.
 TEST(DepthTestTest, TieGoesByIdNotMemory) {
-    const Piece a = At(4, 4, 1, 1), b = At(4, 4, 1, 1);
+    const Piece a = PieceAt(4, 4, 1, 1), b = PieceAt(4, 4, 1, 1);
     EXPECT_TRUE(KeyDrawsBefore(a.Key(0, 50, 20, 3), b.Key(0, 50, 20, 9)));
     EXPECT_FALSE(KeyDrawsBefore(b.Key(0, 50, 20, 9), a.Key(0, 50, 20, 3)));
     EXPECT_TRUE(KeyDrawsBefore(b.Key(0, 50, 20, 3), a.Key(0, 50, 20, 9)));
@@ -86,8 +86,8 @@ TEST(DepthTestTest, KeysRectanglesDecideAsTheFootprintsDid) {
     std::vector<Piece> pieces;
     std::vector<DepthKey> keys;
     for (int i = 0; i < 120; ++i) {
-        pieces.push_back(At(static_cast<int>(rng() % 9), static_cast<int>(rng() % 9), 1 + static_cast<int>(rng() % 4),
-                            1 + static_cast<int>(rng() % 4)));
+        pieces.push_back(PieceAt(static_cast<int>(rng() % 9), static_cast<int>(rng() % 9),
+                                 1 + static_cast<int>(rng() % 4), 1 + static_cast<int>(rng() % 4)));
         keys.push_back(pieces.back().Key(0, 10, static_cast<float>(rng() % 3), i));
         if (rng() % 20 == 0) keys.back().footprint = nullptr;
     }
@@ -173,7 +173,7 @@ size_t CheckDepthScenes(int32_t offset, uint32_t seed, int scenes) {
                       row = static_cast<int>(rng() % 10);
             // A few oblong ones, for which the rectangles' sums decide.
             const int cols = rng() % 8 == 0 ? 3 : size;
-            pieces.push_back(At(offset + col, offset + row, cols, size));
+            pieces.push_back(PieceAt(offset + col, offset + row, cols, size));
             const PixelPoint p = board.TileToScreen(col, row);
             const float width = static_cast<float>(32 * (1 + rng() % 4)), shift = static_cast<float>(rng() % 3);
             DepthNode& node = nodes[static_cast<size_t>(i)];
@@ -238,8 +238,8 @@ TEST(DepthNumberingTest, CrowdedFootprintsLinkAsTheTestDoes) {
             std::vector<Piece> pieces;
             std::vector<DepthNode> nodes(12);
             for (size_t i = 0; i < nodes.size(); ++i) {
-                pieces.push_back(At(offset + static_cast<int>(rng() % 7), offset + static_cast<int>(rng() % 7),
-                                    1 + static_cast<int>(rng() % 4), 1 + static_cast<int>(rng() % 4)));
+                pieces.push_back(PieceAt(offset + static_cast<int>(rng() % 7), offset + static_cast<int>(rng() % 7),
+                                         1 + static_cast<int>(rng() % 4), 1 + static_cast<int>(rng() % 4)));
                 nodes[i].key = pieces.back().Key(0, 10, static_cast<float>(rng() % 2), static_cast<int>(i));
                 nodes[i].takesPart = true;
             }
