@@ -52,4 +52,5 @@ void UserInterface::UpdateResearchAndMarketing(const RESEARCH_OPTION& finished) 
     SetOrErase(*popup, L"researched_buildingcategory", building, type ? type->category : std::wstring());
     SetOrErase(*popup, L"researched_zone", combo, finished.param);
     AddWidget(popup);
+    KeepResearchNote(*popup);
 }

@@ -26,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/values/live_ref.h"
 #include "game/data/progress/goals.h"
@@ -103,6 +104,9 @@ public:
     void OnTutorialEnded();
     // The research and marketing panels after a research finished.
     void UpdateResearchAndMarketing(const RESEARCH_OPTION& finished) override;
+    // The night's scene (week_review.cpp): its review stands over the
+    // display until the player closes it.
+    void ShowWatchedScene(AnimationWidget& scene) override;
 
     // The park's questions (ParkDisplay, GoalDisplay).
     AnimationWidget& Widget() override { return *this; }
@@ -165,6 +169,12 @@ private:
     void CollectImprovements(bool upgrades);
     // goal_panels.cpp
     void RefreshGoalPanel();
+    // week_review.cpp: the night's scene while its review stands, else
+    // null; a note of finished research, hidden while the review stands;
+    // the notes that waited, shown.
+    AnimationWidget* StandingReview() const;
+    void KeepResearchNote(AnimationWidget& note);
+    void ShowWaitingNotes();
     // hud_cover.cpp: whether a visible piece of the display other than the
     // park lies at that point of the display.
     bool CoveredAt(float x, float y) const;
@@ -180,6 +190,8 @@ private:
     LiveRef<AnimationWidget> goalTaskPanel_;
     LiveRef<AnimationWidget> magazinePanel_;
     LiveRef<AnimationWidget> zoneRingsHint_;
+    LiveRef<AnimationWidget> night_;
+    std::vector<LiveRef<AnimationWidget>> researchNotes_;
     bool zoneRingsShown_ = false;
     int32_t goalPanelState_ = kPanelIdle;
     StatsQuery<ITEM_TYPE*> buildingTypes_;

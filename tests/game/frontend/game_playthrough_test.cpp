@@ -277,7 +277,7 @@ protected:
             if (ClickHud(ok)) return true;
         for (Widget* child : Hud()->GetChildren())
             if (auto* ok = DrivenGame::ScriptObject(dynamic_cast<AnimationWidget*>(child), L"research_ok");
-                ok && game_->FramesOnStep() >= 20) {
+                ok && child->IsVisible() && game_->FramesOnStep() >= 20) {
                 game_->ClickOn(ok);
                 return true;
             }
@@ -1423,6 +1423,84 @@ TEST_F(GamePlaythroughTest, ResearchOvertakenByBuildingIsRefundedAndABoostBought
             return true;
         },
         9000);
+    ASSERT_EQ(game.Play(), "");
+}
+
+// As night falls nothing stays or opens over the week's review: a panel
+// opened in that second does not, and a note of research done then waits
+// until the review is closed. After it the park takes the pointer as by day:
+// a building bought is carried at the pointer and set down where it aims, one
+// turned is set down after one move, a tile is paved where the pointer rests
+// and a building's card opens.
+TEST_F(GamePlaythroughTest, AtNightNothingStandsOverTheReviewAndTheParkTakesThePointerAfterIt) {
+    DrivenGame game(data_);
+    StartNamedPark(game, L"Noa", "the park named, money enough", [&] {
+        Level().money = 100000;
+        Level().hearts = 100;
+        game.RunFast();
+    });
+    Research("the pretzel stand's research", L"pretzel_stand");
+    auto noteShown = [this] {
+        return std::any_of(Hud()->GetChildren().begin(), Hud()->GetChildren().end(), [](Widget* child) {
+            return child->IsVisible() &&
+                   DrivenGame::ScriptObject(dynamic_cast<AnimationWidget*>(child), L"research_ok") != nullptr;
+        });
+    };
+    game.Then(
+        "research done and the goals opened as night falls",
+        [&] {
+            // As research bought the night before finishes.
+            if (!Night()) {
+                if (Grid().WeekTimeLeft() > 0 && Grid().WeekTimeLeft() < 20 && !Level().bought_research.empty())
+                    Level().bought_research[0].ticks = 1;
+                return false;
+            }
+            game.ClickOn(HudObject(L"btn_goals"));
+            return true;
+        },
+        8000);
+    game.Then("the review, nothing over it", [&] {
+        DynamicWidget* ok = DrivenGame::ScriptObject(Night(), L"review_ok");
+        if (!ok || game.FramesOnStep() < 20) return false;
+        EXPECT_EQ(HudObject(L"lyr_goals_menu"), nullptr) << "a panel over the review";
+        EXPECT_FALSE(noteShown()) << "a note over the review";
+        game.ClickOn(ok);
+        return true;
+    });
+    game.Then("the note, once the review is closed", [&] { return noteShown() && CloseNotice(); });
+    ClickHudLater("the build tool", L"btn_build");
+    ClickHudLater("the rides", L"tab_ride");
+    game.Then("the castle's row", [this] { return ClickBuildRow(L"bouncy_castle"); });
+    ClickHudLater("bought", L"data_buy");
+    game.Then("carried at the pointer and set down", [this] { return PlaceAt({22, 19}); });
+    ClickHudLater("the next one turned", L"btn_turn");
+    int32_t turned = 0;
+    game.Then("set down after one move", [&] {
+        KivraBuilding* held = Grid().GetHeldBuilding();
+        if (!held || game.FramesOnStep() < 10) return false;
+        turned = held->GetOrientation();
+        const ScreenPoint at = OnScreen({22, 23});
+        game.ClickAt(at.x, at.y);
+        KivraBuilding* placed = Grid().GetTileOccupant({22, 23});
+        EXPECT_TRUE(placed && placed != Grid().GetHeldBuilding() && placed->GetOrientation() == turned);
+        return true;
+    });
+    ClickHudLater("done building", L"banner_done");
+    ClickHudLater("the sidewalk tool", L"btn_sidewalk_add");
+    game.Then("a tile paved where the pointer rests", [&] {
+        const ScreenPoint at = OnScreen({18, 21});
+        game.MoveTo(at.x, at.y);
+        if (game.FramesOnStep() < 10) return false;
+        game.ClickAt(at.x, at.y);
+        return dynamic_cast<KivraTile*>(Grid().GetTileAt(18, 21))->IsSidewalk();
+    });
+    ClickHudLater("done paving", L"banner_done");
+    Upgrade("the castle's card", L"bouncy_castle");
+    game.Then("still night", [&] {
+        EXPECT_NE(Night(), nullptr);
+        game.Shutdown();
+        return true;
+    });
     ASSERT_EQ(game.Play(), "");
 }
 
