@@ -3,9 +3,7 @@
 # room to another, and whether the check must refuse it.
 set -u
 check="$(dirname "$0")/../../scripts/check-layers.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+. "$(dirname "$0")/planted_cases.sh"
 
 # case FROM-FILE INCLUDED-PATH EXPECTED(pass|refuse) [MESSAGE]
 case_of() {
@@ -13,12 +11,7 @@ case_of() {
     mkdir -p "$work/tree/$(dirname "$1")"
     printf '#include "%s"\n' "$2" >"$work/tree/$1"
     out=$(sh "$check" "$work/tree" 2>&1)
-    status=$?
-    if [ "$3" = pass ] && [ $status -ne 0 ]; then
-        echo "FAIL: $1 -> $2 was refused: $out"; failures=$((failures + 1))
-    elif [ "$3" = refuse ] && { [ $status -eq 0 ] || ! echo "$out" | grep -q "$4"; }; then
-        echo "FAIL: $1 -> $2 was not refused with \"$4\": $out"; failures=$((failures + 1))
-    fi
+    verdict "$1 -> $2" "$3" $? "$out" "${4:-}"
 }
 
 case_of game/park/parkgrid/a.cpp game/park/tasks/grid_task.h pass

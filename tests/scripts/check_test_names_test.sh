@@ -3,9 +3,7 @@
 # with one line of code, and whether the check must refuse them.
 set -u
 check="$(dirname "$0")/../../scripts/check-test-names.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+. "$(dirname "$0")/planted_cases.sh"
 
 # case FILE-A LINE-A FILE-B LINE-B EXPECTED(pass|refuse)
 case_of() {
@@ -17,12 +15,7 @@ case_of() {
     printf 'namespace {\n%s\n}  // namespace\n' "$2" >"$work/tests/$1"
     printf '#include <x>\n\n%s\nTEST(A, B) {\n    struct Local {};\n}\n' "$4" >>"$work/tests/$3"
     out=$(sh "$check" "$work" 2>&1)
-    status=$?
-    if [ "$5" = pass ] && [ $status -ne 0 ]; then
-        echo "FAIL: \"$2\" and \"$4\" were refused: $out"; failures=$((failures + 1))
-    elif [ "$5" = refuse ] && { [ $status -eq 0 ] || ! echo "$out" | grep -q "tests/$1 and tests/$3 both define"; }; then
-        echo "FAIL: \"$2\" and \"$4\" were not refused, naming both files: $out"; failures=$((failures + 1))
-    fi
+    verdict "\"$2\" beside \"$4\"" "$5" $? "$out" "tests/$1 and tests/$3 both define"
 }
 
 case_of one/a.cpp 'struct Case {};' one/deep/b.cpp 'struct Case {};' refuse
