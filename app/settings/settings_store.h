@@ -10,8 +10,8 @@
 // settings.xml.bad (.bad2 ... when taken; the oldest of a full set
 // replaced) and logged, and the first save writes the file whole; one that
 // cannot be moved is never replaced; a failed save keeps the old file and is
-// logged; nothing is saved in screensaver mode at load; saves reach the file in the order they
-// were asked for, a background one included.
+// logged; nothing is saved in screensaver mode at load; saves reach the
+// file in the order they were asked for, a background one included.
 // Threads: the main thread; a save begun in the background writes the text
 // it was given on a thread of its own.
 
