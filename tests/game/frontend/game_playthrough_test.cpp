@@ -140,6 +140,14 @@ protected:
     void ClickHudLater(std::string name, const wchar_t* id) {
         game_->Then(std::move(name), [this, id] { return ClickHud(id); });
     }
+    // The build tool, the list's tab and the row of `type`, bought: it is
+    // then carried at the pointer.
+    void BuyFromList(const std::string& name, const wchar_t* tab, const wchar_t* type) {
+        ClickHudLater(name + ": the build tool", L"btn_build");
+        ClickHudLater(name + ": its tab", tab);
+        game_->Then(name + ": its row", [this, type] { return ClickBuildRow(type); });
+        ClickHudLater(name + ": bought", L"data_buy");
+    }
     // Skips the tutorial and names the park `park` through its field; `then`
     // runs as the name is given.
     void SkipTutorialAndNamePark(std::string step, std::wstring park, std::function<void()> then = {}) {
@@ -988,10 +996,7 @@ TEST_F(GamePlaythroughTest, TheBuildListTurnsToItsSecondPageAndBack) {
 TEST_F(GamePlaythroughTest, BuildingsGoWhereThePointerAimsAndTheToolsLeaveNothingBehind) {
     DrivenGame game(data_);
     StartNamedPark(game, L"Gus", "the park named, money enough", [this] { Level().money = 100000; });
-    ClickHudLater("the build tool", L"btn_build");
-    ClickHudLater("the rides", L"tab_ride");
-    game.Then("the castle's row", [this] { return ClickBuildRow(L"bouncy_castle"); });
-    ClickHudLater("bought", L"data_buy");
+    BuyFromList("the castle", L"tab_ride", L"bouncy_castle");
     KivraBuilding* castle = nullptr;
     auto doorsShown = [this](KivraBuilding& b) {
         return std::all_of(b.Doors().begin(), b.Doors().end(),
@@ -1120,10 +1125,7 @@ TEST_F(GamePlaythroughTest, TheWeeksReviewSavesTheParkAndAParkLeftMidWeekGoesOnW
         game.ClickOn(open);
         return Gate()->IsOpen();
     });
-    ClickHudLater("the build tool", L"btn_build");
-    ClickHudLater("the rides", L"tab_ride");
-    game.Then("the playhouse's row", [this] { return ClickBuildRow(L"playhouse"); });
-    ClickHudLater("the playhouse bought", L"data_buy");
+    BuyFromList("the playhouse", L"tab_ride", L"playhouse");
     game.Then("the playhouse placed", [this] { return PlaceAt({23, 23}); });
     ClickHudLater("done placing", L"banner_done");
     game.Then(
@@ -1468,10 +1470,7 @@ TEST_F(GamePlaythroughTest, AtNightNothingStandsOverTheReviewAndTheParkTakesTheP
         return true;
     });
     game.Then("the note, once the review is closed", [&] { return noteShown() && CloseNotice(); });
-    ClickHudLater("the build tool", L"btn_build");
-    ClickHudLater("the rides", L"tab_ride");
-    game.Then("the castle's row", [this] { return ClickBuildRow(L"bouncy_castle"); });
-    ClickHudLater("bought", L"data_buy");
+    BuyFromList("the castle", L"tab_ride", L"bouncy_castle");
     game.Then("carried at the pointer and set down", [this] { return PlaceAt({22, 19}); });
     ClickHudLater("the next one turned", L"btn_turn");
     int32_t turned = 0;
