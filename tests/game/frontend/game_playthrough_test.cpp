@@ -1111,9 +1111,10 @@ TEST_F(GamePlaythroughTest, EscapeClosesThePanelThenTheToolThenOpensTheOptions) 
 }
 
 // The week's review keeps the park: profiles.xml, read afresh then, holds the
-// week's building and money. A park left mid-week opens again in that week,
-// with the money and the days as they were, and its night falls once the
-// rest of the week has passed, not a whole week later.
+// week's building and money, and the next week's start keeps what was built
+// at night. A park left mid-week opens again in that week, with the money and
+// the days as they were, and its night falls once the rest of the week has
+// passed, not a whole week later.
 TEST_F(GamePlaythroughTest, TheWeeksReviewSavesTheParkAndAParkLeftMidWeekGoesOnWithIt) {
     DrivenGame game(data_);
     StartNamedPark(game, L"Jo", "the park named", [&] { game.RunFast(); });
@@ -1141,10 +1142,18 @@ TEST_F(GamePlaythroughTest, TheWeeksReviewSavesTheParkAndAParkLeftMidWeekGoesOnW
             return true;
         },
         8000);
+    BuyFromList("a castle at night", L"tab_ride", L"bouncy_castle");
+    game.Then("the castle placed", [this] { return PlaceAt({22, 19}); });
+    ClickHudLater("done building at night", L"banner_done");
     game.Then("the sun rises", [&] {
         DynamicWidget* sunrise = DrivenGame::ScriptObject(Night(), L"sunrise");
         if (!sunrise || game.FramesOnStep() < 20) return false;
         game.ClickOn(sunrise);
+        return true;
+    });
+    game.Then("the next week begun, the night's castle saved", [&] {
+        if (Grid().GetParkState() != KivraGrid::kWeekRunning) return false;
+        EXPECT_NE(SavedPark(home_ / "profiles.xml").find("<item type=\"bouncy_castle\""), std::string::npos);
         return true;
     });
     float left = 0.0f;
