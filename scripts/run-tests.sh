@@ -30,6 +30,9 @@ else
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_out/display" 2>"$xvfb_out/log" &
     xvfb=$!
     trap 'kill "$xvfb" 2>/dev/null; rm -rf "$xvfb_out"' EXIT
+    # A signal that ends the shell skips the EXIT trap; and the terminal's
+    # hangup reaches Xvfb too, which takes it as a reset and serves on.
+    trap 'exit 129' HUP
     trap 'exit 130' INT TERM
     waited=0
     while [ ! -s "$xvfb_out/display" ]; do

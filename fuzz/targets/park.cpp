@@ -5,6 +5,7 @@
 // items and runs a few hundred fixed updates, drawn now and then into a
 // context without a surface. Tile pictures are blank stand-ins of the game's
 // sizes. Nothing a saved park holds may crash the program, leak or hang it.
+#include <filesystem>
 #include <string>
 
 #include "foundation/expression/constants.h"
@@ -26,12 +27,15 @@ constexpr int kDrawEvery = 50;
 // constants as data/ gives them, the tile pictures and material names.
 struct Shipped {
     Shipped() {
+        // Back in the folder libFuzzer started in afterwards: it reads the
+        // corpus folders it was given from there.
+        const std::filesystem::path home = std::filesystem::current_path();
         fuzz::InScratchFolder::Enter(HALVARO_SOURCE_DIR "/data");
         ConstantsMap().clear();
         Constants read;
         items.Load();
         constants = ConstantsMap();
-        fuzz::InScratchFolder::Enter(fuzz::ScratchFolder());
+        fuzz::InScratchFolder::Enter(home);
         fuzz::RegisterImage(L"tile_materials", 64, 32, 1, 13);
         fuzz::RegisterImage(L"tile_states", 64, 32, 1, 6);
     }
@@ -62,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GridTile::ForgetTileImages();
     Countdown::ForgetCachedValues();
     const std::string path = fuzz::WriteScratchFile("profile.xml", data, size);
+    const fuzz::InScratchFolder inScratch;
     KivraPlayerState player;
     player.ParseFile(path);
     if (player.FirstLevel() == nullptr) return 0;

@@ -126,6 +126,11 @@ public:
     bool IsTileStatesDirty() const { return tileStatesDirty_; }
     void MarkGoalsDirty() { goalsDirty_ = true; }
 
+    // Whether the item is a building that would, with this footprint, cover
+    // a tile another building's covers (its own tiles aside): if so, told in
+    // the log once per type, with `outcome`, what became of it.
+    bool RefuseStacked(GridItem& item, const TileRect& footprint, std::wstring_view outcome);
+
     int32_t Cols() const { return cols_; }
     int32_t Rows() const { return rows_; }
     GridTileColumns& Tiles() { return tiles_; }
@@ -150,8 +155,8 @@ private:
     void BuildTiles(const LEVEL* level);
     void PlaceLevelItems(const LEVEL& level);
     void DiscardItems();
-    // Its footprint covers a tile another building's footprint covers.
-    bool OverlapsBuilding(const GridItem& item) const;
+    // The footprint covers a tile a building other than the item covers.
+    bool OverlapsBuilding(const GridItem& item, const TileRect& footprint) const;
     size_t AddPosition(const Widget& widget) const override;
 
     TileChar defaultTileState_ = L'_';

@@ -100,13 +100,27 @@ void GridItem::MarkGridDirty() {
     grid_->MarkDirty();
 }
 
-void GridItem::MoveToColRow(int32_t col, int32_t row) {
-    // A script or a save may give any number: held within kFarTile of the
-    // grid, the footprint, doors and zone worked out from the origin stay
-    // numbers (at the far ends their walks counted past the largest and
-    // never ended), and the item is as far off every grid as it was.
+namespace {
+
+// A script or a save may give any number: held within kFarTile of the grid,
+// the footprint, doors and zone worked out from the origin stay numbers (at
+// the far ends their walks counted past the largest and never ended), and
+// the item is as far off every grid as it was.
+TilePoint HeldNearGrid(int32_t col, int32_t row) {
     constexpr int32_t kFar = GridTransform::kFarTile;
-    MoveTo({std::clamp(col, -kFar, kFar), std::clamp(row, -kFar, kFar)});
+    return {std::clamp(col, -kFar, kFar), std::clamp(row, -kFar, kFar)};
+}
+
+}  // namespace
+
+void GridItem::MoveToColRow(int32_t col, int32_t row) { MoveTo(HeldNearGrid(col, row)); }
+
+TileRect GridItem::FootprintAt(int32_t col, int32_t row) const {
+    const TilePoint at = HeldNearGrid(col, row);
+    TileRect r = GetFootprintRect();
+    r.col = at.col;
+    r.row = at.row;
+    return r;
 }
 
 void GridItem::MoveTo(TilePoint position) {

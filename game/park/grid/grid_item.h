@@ -97,6 +97,8 @@ public:
     }
     virtual int32_t GetOrientation() const;
     virtual void MoveToColRow(int32_t col, int32_t row);
+    // The footprint as MoveToColRow would put it.
+    TileRect FootprintAt(int32_t col, int32_t row) const;
     virtual void MoveTo(TilePoint position);
     // The picture stands on that tile as it does once moved there; the
     // footprint stays.

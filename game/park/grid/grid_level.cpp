@@ -44,19 +44,21 @@ GridItem* Grid::RefuseStacked(GridItem* item) {
     // The park never lets one building stand on another (and its zones
     // would search every stacked pair), so the later one is left out as
     // placing would refuse it.
-    if (item == nullptr || item->AsBuilding() == nullptr || !OverlapsBuilding(*item)) return item;
-    const std::wstring type = item->GetType();
-    const TilePoint at = item->GetGridPosition();
+    if (item == nullptr || !RefuseStacked(*item, item->GetFootprintRect(), L"left out")) return item;
     RemoveWidget(item);
-    if (reportedTypes_.insert(type).second)
-        LogWrite(L"A \"" + type + L"\" at " + std::to_wstring(at.col) + L"," + std::to_wstring(at.row) +
-                     L" would stand on another building: left out",
-                 true);
     return nullptr;
 }
 
-bool Grid::OverlapsBuilding(const GridItem& item) const {
-    const TileRect r = item.GetFootprintRect();
+bool Grid::RefuseStacked(GridItem& item, const TileRect& footprint, std::wstring_view outcome) {
+    if (item.AsBuilding() == nullptr || !OverlapsBuilding(item, footprint)) return false;
+    if (reportedTypes_.insert(item.GetType()).second)
+        LogWrite(L"A \"" + item.GetType() + L"\" at " + std::to_wstring(footprint.col) + L"," +
+                     std::to_wstring(footprint.row) + L" would stand on another building: " + std::wstring(outcome),
+                 true);
+    return true;
+}
+
+bool Grid::OverlapsBuilding(const GridItem& item, const TileRect& r) const {
     for (int32_t col = r.Left(); col <= r.col; ++col)
         for (int32_t row = r.Top(); row <= r.row; ++row) {
             const GridTile* tile = GetTileAt(col, row);

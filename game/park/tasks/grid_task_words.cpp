@@ -108,7 +108,12 @@ int GridTask::ItemWord(std::wstring_view word, GridItem& item) {
     if (word == L"set-action"sv) {
         item.SetAction(StepAttributeString(L"action"));
     } else if (word == L"set-origin"sv) {
-        item.MoveToColRow(StepAttributeInt(L"col"), StepAttributeInt(L"row"));
+        // Moved onto another building it would stack on it as one added
+        // there would: it stays where it stands.
+        const int32_t col = StepAttributeInt(L"col"), row = StepAttributeInt(L"row");
+        Grid* grid = item.GetGrid();
+        if (grid == nullptr || !grid->RefuseStacked(item, item.FootprintAt(col, row), L"not moved"))
+            item.MoveToColRow(col, row);
     } else if (word == L"set-orientation"sv) {
         if (StepHasAttribute(L"orientation"))
             item.SetOrientation(StepAttributeInt(L"orientation"));
