@@ -20,6 +20,7 @@ void LevelStats::Load() {
 }
 
 void LevelStats::ElementStart(const std::wstring& name) {
+    textRun_ = false;
     if (name == L"level") {
         std::unique_ptr<LEVEL> level = NewLevel();
         ReadElementAttributes(*level);
@@ -48,6 +49,7 @@ void LevelStats::ElementStart(const std::wstring& name) {
 }
 
 void LevelStats::ElementEnd(const std::wstring& name) {
+    textRun_ = false;
     if (name == L"level") {
         currentLevel_ = nullptr;
     } else if (name == L"levels") {
@@ -58,7 +60,13 @@ void LevelStats::ElementEnd(const std::wstring& name) {
 }
 
 void LevelStats::ElementText(const std::wstring& text) {
-    if (currentLevel_ != nullptr) ParseTiles(text, currentLevel_->tiles, currentLevel_->cols, currentLevel_->rows);
+    // Text right after text had a comment or instruction between: it
+    // continues the map, so no row before it is lost.
+    if (currentLevel_ != nullptr && textRun_)
+        AddTileRows(text, currentLevel_->tiles, currentLevel_->cols, currentLevel_->rows);
+    else if (currentLevel_ != nullptr)
+        ParseTiles(text, currentLevel_->tiles, currentLevel_->cols, currentLevel_->rows);
+    textRun_ = true;
 }
 
 void LevelStats::ReadElementAttributes(LEVEL_ELEMENT& record) {
@@ -73,7 +81,9 @@ void LevelStats::ReadElementAttributes(LEVEL_ELEMENT& record) {
         item->type = GetAttribute(L"type");
         item->col = GetAttributeInt(L"col");
         item->row = GetAttributeInt(L"row");
-        item->orientation = GetAttributeInt(L"orientation");
+        // A quarter turn, taken as the park turns an item: any other number
+        // counts its quarters round, and is written back as the turn it makes.
+        item->orientation = (GetAttributeInt(L"orientation") % 4 + 4) % 4;
         item->action = GetAttribute(L"action");
     } else if (auto* goal = dynamic_cast<LEVEL_GOAL*>(&record)) {
         goal->name = GetAttribute(L"name");

@@ -8,7 +8,10 @@
 // name, grid_x, grid_y, camera_x, camera_y) holds "metric" (name, value),
 // "goal" (name, metric, completed, and the first of above / exactly / below
 // with the requirement), "item" (type, col, row, orientation, action) and
-// "tiles". Character data anywhere inside a level is its tile map. Other
+// "tiles". An orientation is a quarter turn, 0 to 3; another number is read
+// as the turn it makes (99 as 3). Character data anywhere inside a level is
+// its tile map, the last text replacing any before it; a text a comment or
+// instruction splits is one text, its pieces joined by a blank. Other
 // element names are ignored; items, goals and metrics outside a level are
 // reported and dropped. An item the player was told was left out
 // (LEVEL_ITEM::told) is written after the instruction "<?told?>", which
@@ -88,6 +91,9 @@ protected:
     LEVEL* currentLevel_ = nullptr;
     LEVEL_ITEM* currentItem_ = nullptr;
     LEVEL_GOAL* currentGoal_ = nullptr;
+    // The node read last was text. Every handler of an element clears it,
+    // the game layer's too, as those may not call these.
+    bool textRun_ = false;
 
 private:
     ExtendedPropertyMap<LEVEL*> levels_;

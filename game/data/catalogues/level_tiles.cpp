@@ -12,6 +12,10 @@ void ParseTileText(std::wstring_view text, TileColumns& columns, int32_t& cols, 
     columns.clear();
     cols = 0;
     rows = 0;
+    AddTileRows(text, columns, cols, rows);
+}
+
+void AddTileRows(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows) {
     // Filling short rows must not let a small damaged text grow a huge map:
     // never more filler than the text has characters. Past that, rows are dropped.
     size_t fillBudget = text.size();

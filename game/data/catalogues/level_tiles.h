@@ -28,3 +28,7 @@ bool IsTileCharacter(wchar_t c);
 
 // Replaces `columns`; `cols` and `rows` get the map's size.
 void ParseTileText(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows);
+// Adds the rows of `text` below those of the map, as if the two texts were
+// one with a blank between them: a map read in pieces is read whole, each
+// piece read once. The filler a piece may add is bounded by its own length.
+void AddTileRows(std::wstring_view text, TileColumns& columns, int32_t& cols, int32_t& rows);

@@ -1,4 +1,5 @@
 // Reading the park elements of a level (levels.xml and saved parks alike).
+#include <algorithm>
 #include <utility>
 
 #include "foundation/expression/localization_map.h"
@@ -48,6 +49,7 @@ void KivraLevelStats::TakeShippedSidewalk(KIVRA_LEVEL& level) const {
 }
 
 void KivraLevelStats::ElementStart(const std::wstring& name) {
+    textRun_ = false;
     KIVRA_LEVEL* level = ParkLevel();
     if (level == nullptr) {
         // Park elements belong inside a level; outside one only the base knows anything.
@@ -56,7 +58,9 @@ void KivraLevelStats::ElementStart(const std::wstring& name) {
     }
     if (name == L"item") {
         const ITEM_TYPE* type = FindRecordByName(ItemStats::Current(), GetAttribute(L"type"));
-        if (dynamic_cast<const BUILDING_TYPE*>(type) != nullptr) {
+        // A type the catalogue lacks may be a building's: the record keeps
+        // any upgrades and boosts it holds, for its save and for the type's return.
+        if (type == nullptr || dynamic_cast<const BUILDING_TYPE*>(type) != nullptr) {
             ReadBuildingItem(*level);
             return;
         }
@@ -179,13 +183,15 @@ void KivraLevelStats::ReadGoalElement(const std::wstring& name) {
 }
 
 void KivraLevelStats::ElementText(const std::wstring& text) {
-    LevelStats::ElementText(text);
     KIVRA_LEVEL* level = ParkLevel();
+    const size_t before = level != nullptr && textRun_ ? static_cast<size_t>(std::max(level->rows, 0)) : 0;
+    LevelStats::ElementText(text);
     if (level == nullptr) return;
-    // The text has just replaced the whole tile map; its spawn points replace the old ones.
-    level->spawn_points.clear();
+    // The text has replaced the map, or added rows to it: only the new rows
+    // are searched, so a map in many pieces is searched once.
+    if (before == 0) level->spawn_points.clear();
     for (size_t col = 0; col < level->tiles.size(); ++col)
-        for (size_t row = 0; row < level->tiles[col].size(); ++row)
+        for (size_t row = before; row < level->tiles[col].size(); ++row)
             if (level->tiles[col][row] == L'@')
                 level->spawn_points.emplace_back(static_cast<int32_t>(col), static_cast<int32_t>(row));
 }
@@ -200,6 +206,7 @@ void KivraLevelStats::CompleteBuildingItem(KIVRA_BUILDING_LEVEL_ITEM& item) {
 }
 
 void KivraLevelStats::ElementEnd(const std::wstring& name) {
+    textRun_ = false;
     if (name == L"item") {
         if (dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM*>(currentItem_) != nullptr) return;
     } else if (name == L"challenge") {

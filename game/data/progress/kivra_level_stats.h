@@ -12,6 +12,10 @@
 // no material (saves written while no material names were known hold an
 // empty name) takes the same level's sidewalk from the levels catalogue.
 //
+// An item of a type the item catalogue lacks (or of any type, without a
+// catalogue) is read as a building's record: the upgrades and boosts it
+// lists are kept as they are, written back and there when the type returns.
+//
 // Written text is escaped and reads back to the same records.
 
 #include <memory>

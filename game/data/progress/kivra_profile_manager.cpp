@@ -120,6 +120,10 @@ void KivraProfileManager::ElementText(const std::wstring& text) {
     // must not stand in for the tile map either.
     const std::wstring_view section = element_.section;
     if (ParkLevel() != nullptr && (section == L"tiles" || section.ends_with(L"/tiles"))) {
+        // A save writes one map as one text. A later text is a piece of it
+        // that a comment or instruction split off, read on from the rows
+        // before it, or a second map, which replaces the first.
+        if (ParkLevel()->rows > 0) damage_.Add(DamagePlace(), L"a tile map in pieces or written twice");
         KivraLevelStats::ElementText(text);
         return;
     }

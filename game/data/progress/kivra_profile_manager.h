@@ -17,12 +17,13 @@
 //
 // A file that reads but held something the reader dropped or changed (see
 // ProfileDamage; a level written twice keeps the copy with more items, the
-// first on a tie; text other than a level's tile map; a selection naming no
-// saved player; the items a park leaves out, see left_out_items.h) is
-// played as read, but a copy of it is kept aside under the same names and
-// each loss is logged. Should the copy fail, saving refuses to write over
-// the file until a later save can keep the copy. A left-out item is saved
-// unchanged, marked as told (LEVEL_ITEM::told): read again, it is no damage.
+// first on a tie; text other than a level's tile map; a tile map in pieces,
+// read as one; a selection naming no saved player; the items a park leaves
+// out, see left_out_items.h) is played as read, but a copy of it is kept
+// aside under the same names and each loss is logged. Should the copy fail,
+// saving refuses to write over the file until a later save can keep the
+// copy. A left-out item is saved unchanged, a building's upgrades and boosts
+// with it, marked as told (LEVEL_ITEM::told): read again, it is no damage.
 // Load runs once per manager. Main thread only.
 
 #include <memory>

@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Kind { kText, kNumber, kResource, kFlag, kReal, kNumberOrBonus };
+enum class Kind { kText, kNumber, kResource, kFlag, kReal, kNumberOrBonus, kQuarter };
 
 struct Attribute {
     std::wstring_view name;
@@ -63,7 +63,7 @@ const std::vector<Element>& Schema() {
           {L"exactly", kReal},
           {L"below", kReal}}},
         {L"item",
-         {{L"type", kText}, {L"col", kNumber}, {L"row", kNumber}, {L"orientation", kNumber}, {L"action", kText}}},
+         {{L"type", kText}, {L"col", kNumber}, {L"row", kNumber}, {L"orientation", kQuarter}, {L"action", kText}}},
         {L"tiles", {}},
         {L"upgrade", {{L"label", kText}, {L"purchased", kFlag}}},
         {L"boost", {{L"label", kText}, {L"time_remaining", kNumber}}},
@@ -124,6 +124,7 @@ bool Holds(Kind kind, std::wstring_view text) {
         case kNumber: return InRange(text, kLeast, kMost);
         case kNumberOrBonus: return text == L"bonus" || InRange(text, kLeast, kMost);
         case kResource: return InRange(text, kLeastResource, kMostResource);
+        case kQuarter: return InRange(text, 0, 3);
         case kFlag: return text == L"true" || text == L"false" || text == L"1" || text == L"0";
         case kReal: {
             if (text.empty()) return false;

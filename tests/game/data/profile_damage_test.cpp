@@ -18,11 +18,12 @@ using testsupport::ReadBytes;
 
 class ProfileDamageTest : public testsupport::ProfileTest {
 protected:
-    // The text a save of one player, who has been to the bay, writes.
+    // The text a save of one player, who has been to the bay and bought its wheel's lights, writes.
     std::wstring SavedText() {
         KivraProfileManager manager;
         manager.Load();
         manager.CreateProfile(L"Ann", -1, true);
+        dynamic_cast<KIVRA_BUILDING_LEVEL_ITEM&>(*Wheel(manager)).upgrades[L"lights"] = true;
         EXPECT_TRUE(manager.Save());
         return text::FromUtf16LE(ReadBytes(ProfilesFile()).substr(2));
     }
@@ -34,6 +35,9 @@ protected:
     static std::string Numbered(int n) { return n == 1 ? std::string() : std::to_string(n); }
     void RemoveCopies() const {
         for (int n = 1; n <= 1000; ++n) std::filesystem::remove(ProfilesFile() + ".bad" + Numbered(n));
+    }
+    static LEVEL_ITEM* Wheel(const KivraProfileManager& manager) {
+        return manager.KivraPlayer(0)->FindParkLevel(L"bay")->items.At(0);
     }
     static size_t BayItems(const KivraProfileManager& manager) {
         const KIVRA_LEVEL* bay = manager.KivraPlayer(0)->FindParkLevel(L"bay");
@@ -48,6 +52,7 @@ TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySa
         std::wstring from, to;
         std::function<void(const KivraProfileManager&)> check;
         bool fullSetOfCopies = false;  // profiles.xml.bad to .bad1000 taken, .bad500 the oldest
+        std::function<void(const std::wstring& damaged, std::wstring saved)> afterSave = nullptr;
     };
     const std::vector<Row> rows = {
         {"a damaged type name", L"type=\"wheel\" col", L"type=\"whee1\" col", nullptr},
@@ -75,6 +80,22 @@ TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySa
          [](const KivraProfileManager& m) { EXPECT_EQ(m.Selected(), -1); }},
         {"a type the catalogue lost, beside a full set of copies", L"type=\"wheel\" col", L"type=\"whee1\" col",
          nullptr, true},
+        {"a building of a lost type loses no upgrade, kept or back", L"type=\"wheel\" col", L"type=\"gone\" col",
+         nullptr, false,
+         [this](const std::wstring& damaged, std::wstring saved) {
+             const size_t item = damaged.find(L"<item"), end = damaged.find(L"</item>", item);
+             EXPECT_NE(saved.find(damaged.substr(item, end - item)), std::wstring::npos) << text::ToUtf8(saved);
+             saved.replace(saved.find(L"\"gone\""), 6, L"\"wheel\"");  // the type comes back
+             testsupport::WriteBytes(ProfilesFile(), "\xFF\xFE" + text::ToUtf16LE(saved));
+             KivraProfileManager back;
+             back.Load();
+             const auto* wheel = dynamic_cast<const KIVRA_BUILDING_LEVEL_ITEM*>(Wheel(back));
+             EXPECT_TRUE(wheel != nullptr && wheel->upgrades.at(L"lights"));
+         }},
+        {"a comment inside the tile map, rows dropped", L"@.\n", L"@.<!-- a note -->\n",
+         [](const KivraProfileManager& m) { EXPECT_EQ(Bay(m, &KIVRA_LEVEL::rows), 2); }},
+        {"an orientation out of range", L"orientation=\"0\"", L"orientation=\"99\"",
+         [](const KivraProfileManager& m) { EXPECT_EQ(Wheel(m)->orientation, 3); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.damage);
@@ -108,6 +129,7 @@ TEST_F(ProfileDamageTest, WhatReadingDropsOrChangesIsKeptAsideAndToldBeforeAnySa
         next.Load();
         EXPECT_FALSE(next.Damage().Any()) << text::ToUtf8(next.Damage().Notes().front().what);
         EXPECT_TRUE(next.DamagedCopy().empty());
+        if (row.afterSave) row.afterSave(damaged, text::FromUtf16LE(ReadBytes(ProfilesFile()).substr(2)));
     }
     RemoveCopies();
 
