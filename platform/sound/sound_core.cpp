@@ -176,19 +176,20 @@ void SoundCore::MixChunk(int16_t* out, std::size_t frames) {
 void SoundCore::Limit(float* mix, std::size_t frames) {
     // Both sides share one gain so a loud left does not pull the image right.
     // While the gain is 1 and the mix stays under the ceiling nothing changes.
+    // A local copy, since writes through `mix` could otherwise alias it.
+    float gain = limiterGain_;
     for (std::size_t i = 0; i < frames; ++i) {
         float& l = mix[2 * i];
         float& r = mix[2 * i + 1];
         const float peak = std::max(std::fabs(l), std::fabs(r));
-        if (limiterGain_ < 1.0f) limiterGain_ = std::min(1.0f, limiterGain_ * kLimiterRelease);
-        if (peak * limiterGain_ > kSoundOutputCeiling) {
-            limiterGain_ = std::max(kSoundOutputCeiling / peak, kLimiterFloor);
-        }
-        if (limiterGain_ < 1.0f) {
-            l *= limiterGain_;
-            r *= limiterGain_;
+        if (gain < 1.0f) gain = std::min(1.0f, gain * kLimiterRelease);
+        if (peak * gain > kSoundOutputCeiling) gain = std::max(kSoundOutputCeiling / peak, kLimiterFloor);
+        if (gain < 1.0f) {
+            l *= gain;
+            r *= gain;
         }
     }
+    limiterGain_ = gain;
 }
 
 }  // namespace plat::sound_detail

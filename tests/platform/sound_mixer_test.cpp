@@ -1,4 +1,4 @@
-// The mixed output against the attenuation, pan and clipping formulas.
+// The mixed output against the attenuation, pan and sum formulas, and the ceiling.
 
 #include <algorithm>
 #include <cmath>
