@@ -8,10 +8,11 @@
 // which is how music joins the effects, and the device's output level (the
 // stand-in for the system's wave-output volume) scales the whole of it.
 // Promises: the mix matches the formulas of the service being replaced
-// (volume and pan in hundredths of a decibel give 10^(v/2000), sums clip at
-// the 16-bit limits) within one unit; every bad argument is a failure code,
-// never a crash. Decoding sound files is the caller's business: buffers take
-// PCM bytes only.
+// (volume and pan in hundredths of a decibel give 10^(v/2000), sums add)
+// within one unit, except that it never passes kSoundOutputCeiling, just under
+// full scale: a louder sum turns the whole mix down at once, and it comes back
+// up at 10 dB a second; every bad argument is a failure code, never a crash.
+// Decoding sound files is the caller's business: buffers take PCM bytes only.
 // Callers must not: write through a lock after Unlock, or use one buffer from
 // two threads at once.
 // Threads: any thread may call; the output mixes on SDL's audio thread (or

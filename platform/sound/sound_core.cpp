@@ -14,6 +14,15 @@ constexpr std::size_t kChunkFrames = 256;
 constexpr uint64_t kFracMask = 0xFFFFFFFFull;
 constexpr float kFracScale = 1.0f / 4294967296.0f;
 
+// The limiter: when a frame of the mix would pass the ceiling its gain drops
+// at once to just fit, since without looking ahead anything slower lets that
+// frame through; it then comes back slowly, so a loud moment is heard turned
+// down for a while instead of pumping with every wave. The floor keeps a
+// runaway sum from driving the gain to nothing, which would never recover.
+constexpr double kLimiterReleaseDbPerSecond = 10.0;
+const float kLimiterRelease = static_cast<float>(std::pow(10.0, kLimiterReleaseDbPerSecond / 20.0 / kSoundOutputRate));
+constexpr float kLimiterFloor = 1.0f / 1024.0f;
+
 template <int Bits>
 float ReadSample(const uint8_t* p) {
     if constexpr (Bits == 16) {
@@ -155,10 +164,32 @@ void SoundCore::MixChunk(int16_t* out, std::size_t frames) {
         }
     }
     for (SoundSource* source : sources_) source->MixInto(acc, frames);
+    for (std::size_t i = 0; i < 2 * frames; ++i) acc[i] *= outputLevel;
+    Limit(acc, frames);
     for (std::size_t i = 0; i < 2 * frames; ++i) {
-        const float s = std::clamp(acc[i] * outputLevel, -32768.0f, 32767.0f);
+        // The limiter's floor can leave an absurd sum above the ceiling.
+        const float s = std::clamp(acc[i], -kSoundOutputCeiling, kSoundOutputCeiling);
         out[i] = static_cast<int16_t>(std::lrint(s));
     }
+}
+
+void SoundCore::Limit(float* mix, std::size_t frames) {
+    // Both sides share one gain so a loud left does not pull the image right.
+    // While the gain is 1 and the mix stays under the ceiling nothing changes.
+    // A local copy, since writes through `mix` could otherwise alias it.
+    float gain = limiterGain_;
+    for (std::size_t i = 0; i < frames; ++i) {
+        float& l = mix[2 * i];
+        float& r = mix[2 * i + 1];
+        const float peak = std::max(std::fabs(l), std::fabs(r));
+        if (gain < 1.0f) gain = std::min(1.0f, gain * kLimiterRelease);
+        if (peak * gain > kSoundOutputCeiling) gain = std::max(kSoundOutputCeiling / peak, kLimiterFloor);
+        if (gain < 1.0f) {
+            l *= gain;
+            r *= gain;
+        }
+    }
+    limiterGain_ = gain;
 }
 
 }  // namespace plat::sound_detail

@@ -80,14 +80,18 @@ public:
     void Detach(SoundSource* source);
 
     // Takes `mutex` and mixes `frames` interleaved stereo 16-bit frames into
-    // `out`, advancing every playing voice.
+    // `out`, advancing every playing voice. The sum never passes
+    // kSoundOutputCeiling: a limiter turns the whole mix down instead.
     void Mix(int16_t* out, std::size_t frames);
 
 private:
     void MixChunk(int16_t* out, std::size_t frames);
+    void Limit(float* mix, std::size_t frames);
 
     std::vector<Voice*> playing_;
     std::vector<SoundSource*> sources_;
+    // The limiter's gain carries over from block to block as it recovers.
+    float limiterGain_ = 1.0f;
 };
 
 }  // namespace plat::sound_detail

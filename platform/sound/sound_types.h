@@ -52,6 +52,9 @@ constexpr uint32_t kSoundFrequencyMax = 200000;
 // The rate, width and channel count the mixer produces.
 constexpr uint32_t kSoundOutputRate = 44100;
 constexpr uint32_t kSoundOutputChannels = 2;
+// The loudest sample the mix sends out, half a decibel under full scale:
+// louder sums are turned down as a whole rather than clipped (sound_core).
+constexpr float kSoundOutputCeiling = 31000.0f;
 
 constexpr uint16_t kSoundFormatPcm = 1;
 

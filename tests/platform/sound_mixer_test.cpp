@@ -1,6 +1,8 @@
-// The mixed output against the attenuation, pan and clipping formulas.
+// The mixed output against the attenuation, pan and sum formulas, and the ceiling.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 
@@ -27,7 +29,9 @@ TEST_P(SoundVolume, ConstantBufferScalesByTenToTheVolumeOver2000) {
     auto buffer = Mono16(*device, std::vector<int16_t>(1000, static_cast<int16_t>(x)));
     ASSERT_EQ(buffer->SetVolume(volume), plat::kSoundOk);
     ASSERT_EQ(buffer->Play(0), plat::kSoundOk);
-    const double expected = x * Amplitude(volume);
+    // Louder than the ceiling a lone sound is limited to it.
+    const double ceiling = plat::kSoundOutputCeiling;
+    const double expected = std::clamp(x * Amplitude(volume), -ceiling, ceiling);
     for (const Frame& f : Pull(*device, 500)) {
         EXPECT_NEAR(f.left, expected, 1.0);
         EXPECT_NEAR(f.right, expected, 1.0);
@@ -70,7 +74,8 @@ TEST(SoundMixer, StereoChannelsKeepTheirSidesUnderPan) {
 
 TEST(SoundMixer, EightBitSamplesAreUnsignedAroundHalfScale) {
     auto device = Manual();
-    const uint8_t mono[] = {0, 128, 255, 100};
+    // As near the ends of the range as the mixer's ceiling lets through.
+    const uint8_t mono[] = {7, 128, 249, 100};
     auto m = MakeBuffer(*device, Pcm(1, 8), mono, sizeof mono);
     ASSERT_EQ(m->Play(0), plat::kSoundOk);
     const auto out = Pull(*device, 4);
@@ -103,7 +108,7 @@ struct SumCase {
 
 class SoundSum : public ::testing::TestWithParam<SumCase> {};
 
-TEST_P(SoundSum, TwoBuffersAddAndClipAtSixteenBits) {
+TEST_P(SoundSum, TwoBuffersAddAndStopAtTheCeiling) {
     const SumCase c = GetParam();
     auto device = Manual();
     auto a = Mono16(*device, std::vector<int16_t>(50, static_cast<int16_t>(c.a)));
@@ -116,10 +121,12 @@ TEST_P(SoundSum, TwoBuffersAddAndClipAtSixteenBits) {
     }
 }
 
+constexpr int kCeiling = static_cast<int>(plat::kSoundOutputCeiling);
+
 INSTANTIATE_TEST_SUITE_P(Sums, SoundSum,
-                         ::testing::Values(SumCase{10000, 5000, 15000}, SumCase{20000, 20000, 32767},
-                                           SumCase{-20000, -20000, -32768}, SumCase{32767, -32768, -1},
-                                           SumCase{-32768, -1, -32768}),
+                         ::testing::Values(SumCase{10000, 5000, 15000}, SumCase{20000, 20000, kCeiling},
+                                           SumCase{-20000, -20000, -kCeiling}, SumCase{32767, -32768, -1},
+                                           SumCase{-32768, -1, -kCeiling}),
                          [](const ::testing::TestParamInfo<SumCase>& info) {
                              return "case" + std::to_string(info.index);
                          });
@@ -164,6 +171,44 @@ TEST(SoundMixer, SourcesAddToTheBuffersAndTheOutputLevelScalesTheWhole) {
     device->DetachSource(&music);  // not attached: nothing happens
     device->AttachSource(nullptr);
     EXPECT_EQ(Pull(*device, 1)[0].left, 3000);
+}
+
+std::vector<int16_t> Sine(int period, double amplitude) {
+    std::vector<int16_t> samples(static_cast<std::size_t>(period));
+    for (int k = 0; k < period; ++k) {
+        samples[static_cast<std::size_t>(k)] =
+            static_cast<int16_t>(std::lrint(amplitude * std::sin(6.283185307 * k / period)));
+    }
+    return samples;
+}
+
+TEST(SoundMixer, LoudMomentsStayUnderFullScaleAndQuietOnesPassUnchanged) {
+    // Each sound alone peaks near half scale; a building's sound over a
+    // fanfare over the music used to sum past full scale and clip.
+    auto device = Manual();
+    std::vector<std::unique_ptr<plat::SoundBuffer>> loud;
+    for (int period : {100, 147, 219}) {
+        loud.push_back(Mono16(*device, Sine(period, 16000)));
+        ASSERT_EQ(loud.back()->Play(plat::kSoundPlayLooping), plat::kSoundOk);
+    }
+    ConstantSource music(12000.0f);
+    device->AttachSource(&music);
+    int peak = 0;
+    for (const Frame& f : Pull(*device, 44100)) peak = std::max({peak, std::abs(f.left), std::abs(f.right)});
+    EXPECT_LT(peak, 32767);
+    EXPECT_GT(peak, 30000);  // turned down to fit, not to a whisper
+
+    device->DetachSource(&music);
+    for (auto& b : loud) b->Stop();
+    Pull(*device, 44100);  // the gain has come back within the second
+    const std::vector<int16_t> quiet = Sine(100, 8000);
+    auto q = Mono16(*device, quiet);
+    ASSERT_EQ(q->Play(plat::kSoundPlayLooping), plat::kSoundOk);
+    const std::vector<Frame> out = Pull(*device, 1000);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        ASSERT_EQ(out[i].left, quiet[i % quiet.size()]) << i;
+        ASSERT_EQ(out[i].right, quiet[i % quiet.size()]) << i;
+    }
 }
 
 }  // namespace
