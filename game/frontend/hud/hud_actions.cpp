@@ -279,6 +279,8 @@ const ActionRow kRows[] = {
     {L"show_goals_detail_action", ShowGoalsDetail},
     {L"choose_challenge_action", ChooseChallenge},
     {L"close_brand_new_zone_action", CloseBrandNewZone},
+    // Placing stopped for money: the dialog takes its turn among the boxes.
+    {L"show_no_resources_action", [](const Action& a) { a.ui.RunAnimationNamed(L"show_no_resources_dialog"); }},
     {L"show_options_menu_action", ShowOptionsMenu},
     {L"show_hint_action", [](const Action& a) { ShowHint(a.ui); }},
     {L"show_goals_menu_action", MenuRow<1, kGoalsMenu>},

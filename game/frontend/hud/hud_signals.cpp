@@ -34,7 +34,7 @@ void UserInterface::AnimationSignal(int widgetId, std::wstring_view signal) {
         if (!SaveGame()) RunAnimationNamed(L"hud_save_failed");
     } else if (signal == L"finish_reviewing_week_action") {
         grid_->OnParkOpen();
-        ShowWaitingNotes();
+        ShowWaitingBoxes();
     } else if (signal == L"finish_sunrise") {
         grid_->StartWeekShared();
     } else if (signal.starts_with(kParkNamed)) {

@@ -14,7 +14,8 @@
 // questions in user_interface.cpp; the goal and magazine panels in
 // goal_panels.cpp; signals and typed words in hud_signals.cpp; script
 // commands and lists in hud_commands.cpp and hud_lists.cpp; the actions
-// table in hud_actions.cpp; the research and marketing refresh beside it.
+// table in hud_actions.cpp; the research and marketing refresh beside it;
+// the boxes' turns in hud_boxes.cpp.
 //
 // Promises: leaving (ExitToMenu) always shows a menu and saves nothing;
 // saving writes the park into its level, then profiles.xml. The goal panel
@@ -23,6 +24,8 @@
 // Main thread only.
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +92,13 @@ public:
     // A tutorial step still waiting to show stops: its park is going.
     void RemovedFromManager(WidgetManager* manager) override;
     int HandleCustomCommand(const AnimationStep& step) override;
+    // The boxes the player reads and closes (a zone formed, a trophy won,
+    // too little money, research done) stand one at a time (hud_boxes.cpp):
+    // a box's script run while another box or the week's review stands
+    // waits, its variables kept, and runs in its turn, in the order asked.
+    void RunAnimationNamed(std::wstring_view name) override;
+    // The next waiting box opens once the one standing has gone, however it went.
+    void Update() override;
     // The actions table (hud_actions.cpp).
     void DoAction(std::wstring_view action, std::wstring_view parameter, int number) override;
     PropertyValue GetProperty(std::wstring_view name) override;
@@ -170,11 +180,15 @@ private:
     // goal_panels.cpp
     void RefreshGoalPanel();
     // week_review.cpp: the night's scene while its review stands, else
-    // null; a note of finished research, hidden while the review stands;
-    // the notes that waited, shown.
+    // null; a note of finished research, hidden until its turn as a box;
+    // once the review is closed, the note it hid and the boxes that waited.
     AnimationWidget* StandingReview() const;
     void KeepResearchNote(AnimationWidget& note);
-    void ShowWaitingNotes();
+    void ShowWaitingBoxes();
+    // hud_boxes.cpp: the first waiting box opened unless a box or the
+    // review stands; whether a box stands.
+    void OpenWaitingBox();
+    bool BoxStands() const;
     // hud_cover.cpp: whether a visible piece of the display other than the
     // park lies at that point of the display.
     bool CoveredAt(float x, float y) const;
@@ -191,7 +205,12 @@ private:
     LiveRef<AnimationWidget> magazinePanel_;
     LiveRef<AnimationWidget> zoneRingsHint_;
     LiveRef<AnimationWidget> night_;
-    std::vector<LiveRef<AnimationWidget>> researchNotes_;
+    // The boxes waiting their turn, each as what opens it, first in line
+    // first; the note of research shown last; whether a box was opened
+    // since the last update (its script may still be on its way).
+    std::deque<std::function<void()>> waitingBoxes_;
+    LiveRef<AnimationWidget> shownNote_;
+    bool boxOpening_ = false;
     bool zoneRingsShown_ = false;
     int32_t goalPanelState_ = kPanelIdle;
     StatsQuery<ITEM_TYPE*> buildingTypes_;

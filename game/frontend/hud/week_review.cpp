@@ -1,17 +1,15 @@
 // The week's review at nightfall: from the moment night falls until the
 // player closes the review, nothing of the display stands or opens over it.
-// The pointer is the review's alone (hud_cover.cpp), and a note of finished
-// research waits, hidden, until the review is closed.
-
-#include <vector>
+// The pointer is the review's alone (hud_cover.cpp), a note of finished
+// research standing then is hidden until the review is closed, and the
+// boxes asked for meanwhile wait (hud_boxes.cpp).
 
 #include "game/frontend/hud/user_interface.h"
 #include "game/park/parkgrid/kivra_grid.h"
 
 void UserInterface::ShowWatchedScene(AnimationWidget& scene) {
     night_ = &scene;
-    for (const LiveRef<AnimationWidget>& note : researchNotes_)
-        if (AnimationWidget* shown = note.Get()) shown->SetVisible(false);
+    if (AnimationWidget* shown = shownNote_.Get()) shown->SetVisible(false);
     ParkDisplay::ShowWatchedScene(scene);
 }
 
@@ -20,12 +18,16 @@ AnimationWidget* UserInterface::StandingReview() const {
 }
 
 void UserInterface::KeepResearchNote(AnimationWidget& note) {
-    std::erase_if(researchNotes_, [](const LiveRef<AnimationWidget>& kept) { return kept.Get() == nullptr; });
-    researchNotes_.emplace_back(&note);
-    if (StandingReview() != nullptr) note.SetVisible(false);
+    // A box like the others: it shows in its turn.
+    note.SetVisible(false);
+    waitingBoxes_.emplace_back([this, waiting = LiveRef<AnimationWidget>(&note)] {
+        shownNote_ = waiting;
+        if (AnimationWidget* shown = waiting.Get()) shown->SetVisible(true);
+    });
+    OpenWaitingBox();
 }
 
-void UserInterface::ShowWaitingNotes() {
-    for (const LiveRef<AnimationWidget>& note : researchNotes_)
-        if (AnimationWidget* waiting = note.Get()) waiting->SetVisible(true);
+void UserInterface::ShowWaitingBoxes() {
+    if (AnimationWidget* shown = shownNote_.Get()) shown->SetVisible(true);
+    OpenWaitingBox();
 }

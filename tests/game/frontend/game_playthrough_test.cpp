@@ -1690,4 +1690,55 @@ TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZone) {
     ASSERT_EQ(game.Play(), "");
 }
 
+// The boxes the player reads stand one at a time, in the order of their
+// causes: the diner that forms a snack street opens the zone's box, and the
+// silver trophy the zone wins opens only once that box is closed; a sky
+// wheel's trophy comes before the money it left too little of for another.
+TEST_F(GamePlaythroughTest, BoxesStackedAtATrophyNowOpenOneAtATimeInTheOrderOfTheirCauses) {
+    DrivenGame game(data_);
+    StartNamedPark(game, L"Ines", "the park named, the snack street's trophy chosen", [] {
+        Level().money = 100000;
+        Level().chosen_challenge = L"soccerglobale_silver";
+        Level().goals_tracker.ActivateChallenge(L"soccerglobale_silver");
+    });
+    game.Then("two snack carts", [this] { return Build(L"cotton_candy", {10, 4}) && Build(L"cotton_candy", {11, 4}); });
+    BuyFromList("the diner", L"tab_food", L"burger_diner");
+    game.Then("the diner set down by them", [this] { return PlaceAt({11, 6}); });
+    auto standing = [this] {
+        std::wstring shown;
+        for (const wchar_t* box : {L"lyr_new_zone", L"lyr_trophy", L"lyr_dialog"})
+            if (HudObject(box)) shown += (shown.empty() ? L"" : L" and ") + std::wstring(box);
+        return shown;
+    };
+    // Alone from the moment it opens, read a while, then closed by its OK.
+    auto readAlone = [&](std::string name, std::wstring box, const wchar_t* ok) {
+        game.Then(std::move(name), [&, box, ok] {
+            const std::wstring shown = standing();
+            if (shown.empty()) return false;
+            EXPECT_EQ(shown, box);
+            return shown != box || (game.FramesOnStep() >= 60 && ClickHud(ok));
+        });
+    };
+    readAlone("the zone's box", L"lyr_new_zone", L"zone_ok");
+    readAlone("the trophy's box, once the zone's is closed", L"lyr_trophy", L"trophy_ok");
+    game.Then("a sky wheel's trophy chosen, and money for one sky wheel", [] {
+        Level().chosen_challenge = L"bopper_silver";
+        Level().goals_tracker.ActivateChallenge(L"bopper_silver");
+        Level().availability[L"sky_wheel"] = 1;
+        Level().money = 5000;
+        return true;
+    });
+    BuyFromList("the sky wheel", L"tab_ride", L"sky_wheel");
+    game.Then("the sky wheel set down", [this] { return PlaceAt({4, 27}); });
+    readAlone("the sky wheel's trophy", L"lyr_trophy", L"trophy_ok");
+    readAlone("too little money for another, once the trophy's box is closed", L"lyr_dialog", L"dialog_ok");
+    game.Then("no box left", [&] {
+        if (game.FramesOnStep() < 60) return false;
+        EXPECT_EQ(standing(), L"");
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
 }  // namespace
