@@ -512,6 +512,27 @@ TEST_F(FrontDoorScriptsTest, TheGoalCardHoldsALongGoalClearOfTheMagazineTagAndTh
     }
 }
 
+// Too little money for another of a long-named building: what is lacking
+// takes two lines, and neither runs into the words or the button beneath.
+TEST_F(FrontDoorScriptsTest, TheNoMoneyDialogsTwoLinesRunIntoNothingBeneath) {
+    const std::wstring what = LocalizeLookup(L"desc_another") + L" " + LocalizeLookup(L"label_teacup_twirl");
+    Screen* dialog = Run(L"show_no_resources_dialog", {{L"label", PropertyValue(what)},
+                                                       {L"lookup", PropertyValue(L"false")},
+                                                       {L"resource", PropertyValue(L"money")}});
+    auto lines = [dialog](const wchar_t* id) {
+        auto* label = dynamic_cast<TextLabel*>(dialog->Variables()[id].ToWidget<DynamicWidget>());
+        if (!label || !label->GetFont()) return ADD_FAILURE() << text::ToUtf8(id), std::pair{0.0f, 0.0f};
+        const float top = label->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y + static_cast<float>(label->GetTextY()) -
+                          label->GetFont()->GetAscent();
+        return std::pair{top, top + static_cast<float>(label->GetTextHeight())};
+    };
+    auto* ok = dialog->Variables()[L"dialog_ok"].ToWidget<DynamicWidget>();
+    ASSERT_NE(ok, nullptr);
+    ASSERT_GT(lines(L"dialog_what").second - lines(L"dialog_what").first, GetFontMap().Find(L"plain2")->GetHeight());
+    EXPECT_LE(lines(L"dialog_what").second, lines(L"dialog_text").first);
+    EXPECT_LE(lines(L"dialog_text").second, ok->MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f}).y);
+}
+
 // The text's "%s" places filled in order, as a script's format() fills them.
 std::wstring Filled(std::wstring text, std::initializer_list<std::wstring> values) {
     for (const std::wstring& value : values)

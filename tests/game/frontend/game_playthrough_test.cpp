@@ -1204,6 +1204,11 @@ TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
     game.Then("the gate opened from its card", [&] {
         DynamicWidget* open = DrivenGame::ScriptObject(Grid().GetPopupWidget(), L"popup_open");
         if (!open || open->opacity < 1.0f || game.FramesOnStep() < 20) return false;
+        auto* say = dynamic_cast<TextLabel*>(DrivenGame::ScriptObject(Grid().GetPopupWidget(), L"popup_open_text"));
+        EXPECT_TRUE(say && static_cast<float>(say->GetTextHeight()) <= say->GetFont()->GetHeight() &&
+                    DrivenGame::Origin(say).x + static_cast<float>(say->GetTextX() + say->GetTextWidth()) <=
+                        DrivenGame::Origin(open).x)
+            << "the gate's card wraps or overlaps its open words";
         game.ClickOn(open);
         EXPECT_TRUE(Gate()->IsOpen());
         return true;
@@ -1602,6 +1607,10 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
                                                                     : L"research_effect_unlock_marketing";
             has(HudText(L"research_effect" + at), LocalizeLookup(brings));
             has(HudText(L"research_takes" + at), weeks(entry->ticks / 100 / Countdown::WeekDuration()));
+            if (DynamicWidget* next = HudObject((L"research_buy_" + std::to_wstring(row + 1)).c_str())) {
+                EXPECT_LE(drawn(L"research_takes" + at).y + drawn(L"research_takes" + at).h, DrivenGame::Origin(next).y)
+                    << "how long it takes runs into the row below";
+            }
         }
         if (!HudObject(L"research_more") || rows >= Level().available_research.size()) return true;
         game.ClickOn(HudObject(L"research_more"));
@@ -1616,9 +1625,10 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
             const std::wstring at = L"_" + std::to_wstring(kind);
             has(HudText(L"visitor_terms" + at), std::to_wstring(GetConstantInt(L"person_marketing_bonus")));
             DynamicWidget* row = HudObject((L"visitor_row" + at).c_str());
-            EXPECT_LE(drawn(L"visitor_terms" + at).y + drawn(L"visitor_terms" + at).h,
+            // The row's frame and shadow take its last four pixels.
+            EXPECT_LE(drawn(L"visitor_terms" + at).y + drawn(L"visitor_terms" + at).h + 4.0f,
                       DrivenGame::Origin(row).y + static_cast<float>(row->GetHeight()))
-                << "the terms run out of the row";
+                << "the terms touch the row's frame";
         }
         EXPECT_EQ(rows, static_cast<size_t>(std::count_if(Level().available_research.begin(),
                                                           Level().available_research.end(),
