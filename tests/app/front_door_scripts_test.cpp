@@ -758,7 +758,7 @@ TEST_F(FrontDoorScriptsTest, TheParksScenesSignalTheWeekAndGoByThemselves) {
     EXPECT_EQ(night->GetParent(), nullptr);
     EXPECT_EQ(display.heard,
               (std::vector<std::wstring>{L"add_customer_spawner", L"remove_customer_spawner", L"save_level",
-                                         L"finish_reviewing_week_action", L"finish_sunrise"}));
+                                         L"finish_reviewing_week_action", L"finish_sunrise", L"save_level"}));
 
     // The heart and the indicators leave once they are done.
     std::vector<Screen*> popups;

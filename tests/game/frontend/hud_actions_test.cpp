@@ -309,6 +309,10 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     run(L"move_building_cancel_select_callback");
     EXPECT_FALSE(stands(L"lyr_banner"));
 
+    // The bench's park has no week of its own: its night fell at once, and a
+    // box waits for the week's review to close.
+    ASSERT_EQ(hud->Grid().GetParkState(), KivraGrid::kNightfall);
+    hud->AnimationSignal(0, L"finish_reviewing_week_action");
     for (auto [name, value] : {std::pair{L"lookup", L"true"}, {L"label", L"label_hut"}, {L"resource", L"money"}})
         hud->SetVariable(name, PropertyValue::FromWString(value));
     run(L"show_no_resources_dialog");
