@@ -34,6 +34,9 @@ void UserInterface::Draw(Graphics* g) {
         zoneRingsShown_ = false;
         grid_->HideGoalZoneRings();
     }
+    // Once the hint's script has put its box up, before it is first drawn.
+    if (AnimationWidget* hint = zoneRingsHint_.Get(); hint != nullptr && !zoneHintPlaced_)
+        zoneHintPlaced_ = PlaceHintClearOfRings(*hint);
     Menu::Draw(g);
 }
 
@@ -120,6 +123,7 @@ void UserInterface::ShowNewGoalMagazine(std::wstring_view challenge, bool playSo
 void UserInterface::ShowZoneRingsWhileOpen(AnimationWidget& hint, std::wstring_view zone) {
     zoneRingsHint_ = &hint;
     zoneRingsShown_ = true;
+    zoneHintPlaced_ = false;
     grid_->ShowGoalZoneRings(zone);
 }
 

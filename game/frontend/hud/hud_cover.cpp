@@ -36,8 +36,12 @@ bool Within(const Widget* widget, const Widget* ancestor) {
 }  // namespace
 
 bool UserInterface::CoveredAt(float x, float y) const {
+    // A building's card stands in the display but speaks for the park: the
+    // building under its rim keeps the pointer, or the card would go and
+    // come back as the pointer rests there.
+    const ::Widget* card = grid_->GetPopupWidget();
     for (const ::Widget* child : GetChildren())
-        if (child != grid_ && Covers(*child, x, y, pass_flag::kMouse)) return true;
+        if (child != grid_ && child != card && Covers(*child, x, y, pass_flag::kMouse)) return true;
     return false;
 }
 

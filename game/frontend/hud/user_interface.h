@@ -57,6 +57,7 @@ public:
     static constexpr int kGoalPanelPriority = 1 << 30;
     // Popups over the display (hints, finished research).
     static constexpr int kPopupPriority = 1 << 20;
+    static_assert(kGoalPanelPriority < kCardPriority, "a building's card stands over the goal panels");
 
     UserInterface();
     ~UserInterface() override;
@@ -157,6 +158,10 @@ public:
     // The park shows the rings of the buildings that could make the zone
     // (any zone when empty) for as long as the zone goal's hint stays open.
     void ShowZoneRingsWhileOpen(AnimationWidget& hint, std::wstring_view zone);
+    // Moves the hint so its box lies over none of the ringed buildings, or
+    // over as little of them as the screen allows (hud_hint.cpp); false
+    // while its script has not put the box up yet.
+    bool PlaceHintClearOfRings(AnimationWidget& hint);
     StatsQuery<Challenge*>& Challenges() { return challenges_; }
     StatsQuery<LiveRef<Upgrade>>& Upgrades() { return upgrades_; }
     StatsQuery<LiveRef<Boost>>& Boosts() { return boosts_; }
@@ -212,6 +217,7 @@ private:
     LiveRef<AnimationWidget> shownNote_;
     bool boxOpening_ = false;
     bool zoneRingsShown_ = false;
+    bool zoneHintPlaced_ = false;
     int32_t goalPanelState_ = kPanelIdle;
     StatsQuery<ITEM_TYPE*> buildingTypes_;
     // Research, upgrades and boosts by name or handle: a purchase or a sale

@@ -1,8 +1,15 @@
 // The item popup (the scripted panel a building shows while the pointer
-// rests on it; one at a time, above the buildings) and the park's camera.
+// rests on it; one at a time) and the park's camera. The popup stands in the
+// display, over the night's veil and the display's own bars and buttons, and
+// follows its building as the park scrolls; only a park shown by no display
+// holds it itself, above every building.
+#include <functional>
+#include <utility>
+
 #include "app/player/basic_player_state.h"
 #include "foundation/system/service.h"
 #include "game/park/buildings/kivra_building.h"
+#include "game/park/display/park_display.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/parkgrid/park_helpers.h"
 #include "rendering/device/device_host.h"
@@ -12,6 +19,21 @@ namespace {
 // Last among the park's children: drawn above every building.
 constexpr int kPopupPriority = 1048576;
 constexpr float kCameraTime = 80.0f;
+
+// The popup tells the park when it leaves, wherever it stands: in the
+// display the park never sees it go.
+class ItemCard final : public AnimationWidget {
+public:
+    explicit ItemCard(std::function<void(Widget*)> gone)
+        : AnimationWidget(L"item_popup", 0, 0, false), gone_(std::move(gone)) {}
+    void RemovedFromParent(WidgetContainer* parent) override {
+        AnimationWidget::RemovedFromParent(parent);
+        gone_(this);
+    }
+
+private:
+    std::function<void(Widget*)> gone_;
+};
 
 }  // namespace
 
@@ -24,17 +46,35 @@ void KivraGrid::ShowItemPopup(KivraBuilding& building) {
         popup->RunAnimationNamed(L"on_item_popup_show");
         return;
     }
-    const FRect screen = building.MapRectToScreen({GetCelBoxCentreX(building), GetCelBoxCentreY(building), 1.0f, 1.0f});
-    const FRect local = MapRectFromScreen(screen);
-    auto* popup = new AnimationWidget(L"item_popup", static_cast<int>(local.x), static_cast<int>(local.y), false);
+    auto* popup = new ItemCard([park = LiveRef<KivraGrid>(this)](Widget* card) {
+        if (KivraGrid* grid = park.Get()) grid->ForgetPopupChild(card);
+    });
     auto* player = dynamic_cast<ExtendedPropertyInterface*>(BasicPlayerState::Current());
     popup->SetVariable(L"player_state", PropertyValue::FromPropertyInterface(player));
     popup->SetVariable(L"item", PropertyValue::FromWidget(&building));
     const std::wstring step = TutorialStep();
     popup->SetVariable(L"step", PropertyValue::FromWString(step.empty() ? L"completed" : step));
-    popup->SetPriority(kPopupPriority);
     popupWidget_ = popup;
-    AddWidget(popup);
+    if (ParkDisplay* display = Display()) {
+        popup->SetPriority(ParkDisplay::kCardPriority);
+        display->Widget().AddWidget(popup);
+    } else {
+        popup->SetPriority(kPopupPriority);
+        AddWidget(popup);
+    }
+    PlaceItemPopup();
+}
+
+void KivraGrid::PlaceItemPopup() {
+    AnimationWidget* popup = popupWidget_.Get();
+    KivraBuilding* building = popupBuilding_.Get();
+    const WidgetContainer* layer = popup != nullptr ? popup->GetParent() : nullptr;
+    if (building == nullptr || layer == nullptr) return;
+    const FRect screen =
+        building->MapRectToScreen({GetCelBoxCentreX(*building), GetCelBoxCentreY(*building), 1.0f, 1.0f});
+    const FRect local = layer->MapRectFromScreen(screen);
+    const float x = static_cast<float>(static_cast<int>(local.x)), y = static_cast<float>(static_cast<int>(local.y));
+    if (x != popup->GetX() || y != popup->GetY()) popup->Move(x, y);
 }
 
 void KivraGrid::HideItemPopup(KivraBuilding& building, bool immediately) {

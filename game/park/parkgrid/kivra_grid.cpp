@@ -105,6 +105,8 @@ void KivraGrid::AddedToManager(WidgetManager* manager) {
 
 void KivraGrid::RemovedFromManager(WidgetManager* manager) {
     CancelCurrentMode();
+    // The popup stands in the display: it goes with the park.
+    ClosePopupFor(popupBuilding_.Get());
     ReportBuildingsLeaving();
     const std::vector<GridItem*> items = Items();
     for (GridItem* item : items)

@@ -272,6 +272,8 @@ private:
     void CancelHeldOrTool(int32_t select, int32_t held, std::wstring_view tool);
     // The popup or the popup's building leaves the park.
     void ForgetPopupChild(Widget* widget);
+    // The popup kept over its building as the park scrolls.
+    void PlaceItemPopup();
     void SaveImprovements(KivraBuilding& building, KIVRA_BUILDING_LEVEL_ITEM& record);
     void RestoreImprovements(KivraBuilding& building, const KIVRA_BUILDING_LEVEL_ITEM& record);
     // The goals forget every building of the park as it leaves the tree.

@@ -82,6 +82,7 @@ void KivraGrid::Update() {
         MarkDirty();
     }
     if (editMode_ == kSidewalk) FollowSidewalkPointer(dx, dy);
+    PlaceItemPopup();
     CycleNextBuilding();
     UpdateOcean();
     UpdateResearch();

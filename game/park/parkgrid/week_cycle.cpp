@@ -10,6 +10,7 @@
 #include "foundation/expression/constants_map.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/data/progress/wrapping_add.h"
+#include "game/park/buildings/kivra_building.h"
 #include "game/park/display/park_display.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/parkgrid/kivra_spawner.h"
@@ -76,7 +77,8 @@ void KivraGrid::OnNightfall() {
     ParkDisplay* display = Display();
     if (display == nullptr) return;
     // The week's review stands under the display's panels: whatever is open
-    // closes first, so nothing lies over it.
+    // closes first, so nothing lies over it, a building's popup too.
+    ClosePopupFor(popupBuilding_.Get());
     RunCallback(L"nightfall_callback");
     auto* night = new AnimationWidget(L"nightfall", 0, 0, true);
     night->SetPriority(ParkDisplay::kNightPriority);

@@ -37,6 +37,7 @@
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/grid/kivra_tile.h"
 #include "game/park/parkgrid/kivra_grid.h"
+#include "game/park/parkgrid/park_helpers.h"
 #include "game/park/parkgrid/park_zones.h"
 #include "game/park/people/person.h"
 #include "platform/window/virtual_keys.h"
@@ -216,6 +217,11 @@ protected:
     int Visitors() const {
         return static_cast<int>(std::count_if(Grid().Items().begin(), Grid().Items().end(),
                                               [](GridItem* item) { return dynamic_cast<Person*>(item) != nullptr; }));
+    }
+    // Where a widget's whole rectangle is drawn on the screen.
+    static FRect Drawn(const Widget& widget) {
+        const FRect at = widget.MapRectToScreen({0.0f, 0.0f, 1.0f, 1.0f});
+        return {at.x, at.y, static_cast<float>(widget.GetWidth()), static_cast<float>(widget.GetHeight())};
     }
     // The night's scene over the display, when night has fallen.
     AnimationWidget* Night() const {
@@ -1508,6 +1514,34 @@ TEST_F(GamePlaythroughTest, AtNightNothingStandsOverTheReviewAndTheParkTakesTheP
         return dynamic_cast<KivraTile*>(Grid().GetTileAt(18, 21))->IsSidewalk();
     });
     ClickHudLater("done paving", L"banner_done");
+    // The display's child a widget is drawn in, and where among them.
+    auto drawnAt = [this](const Widget* widget) {
+        while (widget && widget->GetParent() != Hud()) widget = dynamic_cast<const Widget*>(widget->GetParent());
+        const auto& layers = Hud()->GetChildren();
+        return std::find(layers.begin(), layers.end(), widget) - layers.begin();
+    };
+    game.Then("the castle's card drawn over the veil and every button of the display it meets", [&] {
+        AnimationWidget* card = Grid().GetPopupWidget();
+        auto* back = DrivenGame::ScriptObject(card, L"popup_back");
+        if (Grid().GetPopupBuilding() != Find(L"bouncy_castle") || !back || card->opacity < 1.0f) {
+            const ScreenPoint at = DrivenGame::Middle(Find(L"bouncy_castle"));
+            return game.MoveTo(at.x + game.FramesOnStep() % 2, at.y), false;
+        }
+        EXPECT_GT(drawnAt(card), drawnAt(Night())) << "the card lies under the night's veil";
+        const FRect shown = Drawn(*back);
+        std::function<void(const Widget&)> meet = [&](const Widget& piece) {
+            for (const Widget* child : piece.GetChildren()) {
+                const FRect both = Drawn(*child).Intersection(shown);
+                if (dynamic_cast<const ButtonWidget*>(child) && child->IsVisible() && drawnAt(child) != drawnAt(card) &&
+                    both.w > 0.0f && both.h > 0.0f) {
+                    EXPECT_GT(drawnAt(card), drawnAt(child)) << "a button over the card at " << both.x << "," << both.y;
+                }
+                meet(*child);
+            }
+        };
+        meet(*Hud());
+        return true;
+    });
     Upgrade("the castle's card", L"bouncy_castle");
     game.Then("still night", [&] {
         EXPECT_NE(Night(), nullptr);
@@ -1642,8 +1676,8 @@ TEST_F(GamePlaythroughTest, EveryPurchaseRowTellsItsCostEffectAndDuration) {
 
 // A zone goal's hint shows, in the park, the ring of every building that
 // could make the zone (a snack cart for a snack street, not a bouncy castle),
-// and the rings go when the hint is closed.
-TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZone) {
+// its box stands clear of them, and the rings go when the hint is closed.
+TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZoneAndItsBoxHidesNoneOfThem) {
     DrivenGame game(data_);
     game_ = &game;
     KivraBuilding* candy = nullptr;
@@ -1664,8 +1698,11 @@ TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZone) {
         Level().goals_tracker.Challenges().at(challenge)->objectives[0]->completed = true;
         Level().chosen_challenge = challenge;
         Hud()->ShowNewGoalMagazine(challenge, false);
-        candy = Grid().CreateAndPlaceBuilding(L"cotton_candy", 8, 8, 1, L"");
-        castle = Grid().CreateAndPlaceBuilding(L"bouncy_castle", 24, 8, 1, L"");
+        // The snack cart where the hint's box would stand by its script alone.
+        const FRect origin = DrivenGame::Origin(&Grid());
+        const TilePoint under = Grid().ScreenToTile(512.0f - origin.x, 300.0f - origin.y);
+        candy = Grid().CreateAndPlaceBuilding(L"cotton_candy", under.col, under.row, 1, L"");
+        castle = Grid().CreateAndPlaceBuilding(L"bouncy_castle", under.col + 16, under.row, 1, L"");
     });
     game.Then("the zone goal shown, its hint opened", [&] {
         Objective* goal = Hud()->ShownGoal();
@@ -1688,6 +1725,10 @@ TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZone) {
                 if (!candy->GetFootprintRect().Covers({col, row})) expected.insert({col, row});
         EXPECT_FALSE(expected.empty());
         EXPECT_EQ(ringed(), expected) << "only the snack cart, which could make a snack street, is ringed";
+        const FRect corner = candy->MapRectToScreen({GetCelBoxLeft(*candy), GetCelBoxTop(*candy), 1.0f, 1.0f});
+        const FRect cart{corner.x, corner.y, GetCelBoxWidth(*candy), GetCelBoxHeight(*candy)};
+        const FRect both = Drawn(*DrivenGame::ScriptObject(hint, L"hint_panel")).Intersection(cart);
+        EXPECT_TRUE(both.w <= 0.0f || both.h <= 0.0f) << "the hint's box hides the ringed snack cart";
         game.ClickOn(DrivenGame::ScriptObject(hint, L"hint_ok"));
         return true;
     });
