@@ -82,6 +82,7 @@ void KivraGrid::Update() {
         MarkDirty();
     }
     if (editMode_ == kSidewalk) FollowSidewalkPointer(dx, dy);
+    if (RefusalShown() != nullptr && HeldSpotAccepted()) EndRefusalShown();
     CycleNextBuilding();
     UpdateOcean();
     UpdateResearch();
