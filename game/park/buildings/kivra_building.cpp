@@ -195,11 +195,16 @@ void KivraBuilding::SetScreenPositionFromTile(float x, float y) {
     Grid* grid = GetGrid();
     if (grid == nullptr) return;
     const TileRect before = GetFootprintRect();
-    // The tile under the pointer is the footprint's middle one (of an even
-    // side the nearer of the two), and the picture stands on the footprint
-    // as it will once set down: a player aims with the pointer, and the
-    // marked tiles are where the picture is.
-    const TilePoint under = grid->ScreenToTile(x, y);
+    // The footprint centres on the pointer: along an odd side its middle
+    // tile is the one under the pointer, along an even side its middle is
+    // the tile corner nearest the pointer (a 2 x 2 aimed at a corner four
+    // tiles share goes on those four), the tile before that corner being the
+    // one under the pointer moved half a tile back. The picture stands on
+    // the footprint as it will once set down: the marked tiles are where it is.
+    const PixelPoint o = grid->TileToScreen(0, 0), c = grid->TileToScreen(1, 0), r = grid->TileToScreen(0, 1);
+    const float hc = before.cols % 2 == 0 ? 0.5f : 0.0f, hr = before.rows % 2 == 0 ? 0.5f : 0.0f;
+    const TilePoint under =
+        grid->ScreenToTile(x - hc * (c.x - o.x) - hr * (r.x - o.x), y - hc * (c.y - o.y) - hr * (r.y - o.y));
     StandPictureOn({under.col + before.cols / 2, under.row + before.rows / 2});
     UpdateDragPlacement();
     if (GetFootprintRect() != before) {

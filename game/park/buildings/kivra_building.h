@@ -68,8 +68,8 @@ public:
     bool IsActive() override;
     void MarkActive() override { active_ = true; }
     virtual void SetFootprintState(TileChar state);
-    // Places the widget for the tile point (x, y) of the grid and lets the
-    // footprint follow the tile under it.
+    // Places the widget for the grid point (x, y) and lets the footprint
+    // follow it, centred on that point as nearly as the tiles allow.
     virtual void SetScreenPositionFromTile(float x, float y);
     virtual void UpdateDragPlacement();
     // Whether a walkable way joins a door to an open gate's way into the park

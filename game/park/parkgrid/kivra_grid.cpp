@@ -219,6 +219,11 @@ void KivraGrid::ResetTileStates() {
     Grid::ResetTileStates();
     if (held_ != nullptr) {
         held_->StampStateOnTiles(Tiles());
+        // A click refused for the tutorial's sake shows where it would be taken.
+        if (RefusalShown() != nullptr && TutorialWantsOtherTiles())
+            for (auto& column : Tiles())
+                for (auto& tile : column)
+                    if (tile->material == 'T') tile->state = 'g';
     } else if (editMode_ == kSidewalk) {
         if (GridTile* tile = GetTileAt(hoverTile_.col, hoverTile_.row)) tile->state = highlightState_;
     }

@@ -30,6 +30,7 @@
 #include "game/park/people/visitor_park.h"
 #include "widgets/tree/widget_manager.h"
 
+class AnimationWidget;
 class Image;
 class KivraBuilding;
 struct KIVRA_BUILDING_LEVEL_ITEM;
@@ -260,6 +261,15 @@ protected:
 
 private:
     bool HeldOnTutorialTiles() const;
+    // The tutorial's step wants the held building on the tiles it marked,
+    // and it stands elsewhere.
+    bool TutorialWantsOtherTiles() const;
+    // A click would set the held building down where it stands.
+    bool HeldSpotAccepted() const;
+    // The blush of a refused click on the held building, or null. It tells
+    // of the spot under the building, so it ends once a spot would take it.
+    AnimationWidget* RefusalShown() const;
+    void EndRefusalShown();
     // 'g' where a click of the sidewalk tool would change the tile, else 'r'.
     TileChar SidewalkHighlight(TilePoint position) const;
     // The pointer kept over the same screen point while the park scrolls by

@@ -83,6 +83,7 @@ void KivraGrid::Update() {
     }
     if (editMode_ == kSidewalk) FollowSidewalkPointer(dx, dy);
     PlaceItemPopup();
+    if (RefusalShown() != nullptr && HeldSpotAccepted()) EndRefusalShown();
     CycleNextBuilding();
     UpdateOcean();
     UpdateResearch();

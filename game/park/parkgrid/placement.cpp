@@ -115,16 +115,43 @@ bool KivraGrid::HeldOnTutorialTiles() const {
     return true;
 }
 
+bool KivraGrid::TutorialWantsOtherTiles() const {
+    return held_ != nullptr && TutorialRunning() && StepWantsTargetTiles(TutorialStep()) && !HeldOnTutorialTiles();
+}
+
+bool KivraGrid::HeldSpotAccepted() const { return held_ != nullptr && !TutorialWantsOtherTiles() && held_->CanPlace(); }
+
+AnimationWidget* KivraGrid::RefusalShown() const {
+    return held_ ? held_->GetLocalVariable(L"cannot_place_widget").ToWidget<AnimationWidget>() : nullptr;
+}
+
+void KivraGrid::EndRefusalShown() {
+    AnimationWidget* refusal = RefusalShown();
+    if (refusal == nullptr) return;
+    refusal->RunAnimationNamed(L"end_cannot_place_callback");
+    // Forgotten now, though it lives on while the blush fades: a later
+    // refusal starts a blush of its own.
+    held_->UndefineVariable(L"cannot_place_widget");
+    MarkTileStatesDirty();
+    MarkDirty();
+}
+
 bool KivraGrid::TryPlaceHeldItem(bool notify) {
     if (held_ == nullptr) return false;
-    const bool allowed =
-        (!TutorialRunning() || !StepWantsTargetTiles(TutorialStep()) || HeldOnTutorialTiles()) && held_->CanPlace();
-    if (allowed) {
+    if (HeldSpotAccepted()) {
         PlaceBuilding(notify);
         return true;
     }
-    AnimationWidget* refusal = AttachScript(*held_, L"cannot_place_callback");
-    held_->RegisterObject(L"cannot_place_widget", refusal);
+    // One blush at a time, each refused click heard.
+    if (AnimationWidget* shown = RefusalShown()) {
+        shown->RunAnimationNamed(L"cannot_place_callback");
+    } else {
+        AnimationWidget* refusal = AttachScript(*held_, L"cannot_place_callback");
+        held_->RegisterObject(L"cannot_place_widget", refusal);
+    }
+    // The tiles the tutorial wants light up while the refusal shows.
+    MarkTileStatesDirty();
+    MarkDirty();
     return false;
 }
 
@@ -134,8 +161,7 @@ void KivraGrid::PlaceBuilding(bool notify) {
     const std::wstring type = placed.GetType();
     const std::wstring category = placed.GetCategory();
     SetBuildingsMouseMode(0);
-    if (auto* refusal = placed.GetLocalVariable(L"cannot_place_widget").ToWidget<AnimationWidget>())
-        refusal->RunAnimationNamed(L"end_cannot_place_callback");
+    EndRefusalShown();
     UnhighlightZoneMembers(&placed);
     placed.AddWidget(AttachScript(placed, L"hover_unfade"));
 

@@ -428,7 +428,7 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
         // The tutorial, step by step: what the step asks, done as asked.
         int32_t moneyBefore = 0;
         std::vector<TilePoint> walk;
-        int clicks = 0;
+        int clicks = 0, placing = 0;
         struct Row {
             const wchar_t* step;
             std::function<bool()> act;
@@ -454,17 +454,35 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
             {L"place_fun_bounce",
              [&] {
                  const std::vector<TilePoint> marked = Marked();
-                 EXPECT_EQ(marked.size(), 4u);
-                 const TilePoint corner = marked.back();
-                 // Below the glowing tiles, on good ground and clear of the
-                 // display's panels: refused.
-                 const TilePoint beside{corner.col + 3, corner.row + 3};
-                 EXPECT_TRUE(PlaceAt(beside));
                  KivraBuilding* held = Grid().GetHeldBuilding();
-                 EXPECT_TRUE(held && held->CanPlace()) << "placed off the marked tiles";
-                 EXPECT_EQ(Level().money, moneyBefore);
-                 EXPECT_TRUE(PlaceAt(corner));
-                 EXPECT_EQ(Grid().GetHeldBuilding(), nullptr);
+                 const int frame = placing++;
+                 // Below the glowing tiles, on good ground and clear of the
+                 // display's panels: refused, the castle blushes and the
+                 // glowing tiles light up.
+                 if (frame == 0) {
+                     EXPECT_EQ(marked.size(), 4u);
+                     EXPECT_TRUE(PlaceAt({marked.back().col + 3, marked.back().row + 3}));
+                     EXPECT_TRUE(held && held->CanPlace()) << "placed off the marked tiles";
+                     EXPECT_EQ(Level().money, moneyBefore);
+                     return false;
+                 }
+                 if (!held) return true;
+                 // The pointer on the corner the four glowing tiles share: the
+                 // castle over them, its blush passed, and a click sets it there.
+                 const PixelPoint first = Grid().TileToScreen(marked.front().col, marked.front().row);
+                 const PixelPoint last = Grid().TileToScreen(marked.back().col, marked.back().row);
+                 const FRect origin = DrivenGame::Origin(&Grid());
+                 const int x = static_cast<int>(origin.x + (first.x + last.x) * 0.5f);
+                 const int y = static_cast<int>(origin.y + (first.y + last.y) * 0.5f);
+                 if (frame == 20) {
+                     EXPECT_LT(held->green, 0.9f);
+                     for (const TilePoint tile : marked) EXPECT_EQ(Grid().GetTileAt(tile.col, tile.row)->state, 'g');
+                     game.MoveTo(x, y);
+                 }
+                 if (frame < 40) return false;
+                 EXPECT_FLOAT_EQ(held->green, 1.0f);
+                 game.ClickAt(x, y);
+                 EXPECT_EQ(Grid().GetHeldBuilding(), nullptr) << "refused over the glowing tiles";
                  EXPECT_EQ(Level().money, moneyBefore - 1200);
                  return true;
              }},

@@ -61,11 +61,14 @@ protected:
     }
 
     // Where the pointer puts a carried building's foot on the tile, in the
-    // grid's pixels (the pointer is on the footprint's middle tile).
+    // grid's pixels (the pointer is on the footprint's middle: of an even
+    // side the corner between its two middle tiles).
     PixelPoint TilePixel(TilePoint tile) const {
         const KivraBuilding* held = grid->GetHeldBuilding();
-        const TileRect r = held ? held->GetFootprintRect() : TileRect{};
-        return grid->TileToScreen(tile.col - r.cols / 2, tile.row - r.rows / 2);
+        const TileRect r = held ? held->GetFootprintRect() : TileRect{1, 1, 1, 1};
+        const PixelPoint far = grid->TileToScreen(tile.col, tile.row);
+        const PixelPoint near = grid->TileToScreen(tile.col - r.cols + 1, tile.row - r.rows + 1);
+        return {(far.x + near.x) * 0.5f, (far.y + near.y) * 0.5f};
     }
     void AimAt(TilePoint tile) {
         const PixelPoint p = TilePixel(tile);
