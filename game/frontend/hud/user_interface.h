@@ -57,7 +57,8 @@ public:
     static constexpr int kGoalPanelPriority = 1 << 30;
     // Popups over the display (hints, finished research).
     static constexpr int kPopupPriority = 1 << 20;
-    static_assert(kGoalPanelPriority < kCardPriority, "a building's card stands over the goal panels");
+    static_assert(kNightPriority < kCardPriority && kCardPriority < kPopupPriority,
+                  "a building's card stands over the night and under the display's popups");
 
     UserInterface();
     ~UserInterface() override;

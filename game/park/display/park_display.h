@@ -34,13 +34,13 @@ public:
     // park, under every panel, dialog and card of the display, which would
     // otherwise look disabled under its veil.
     static constexpr int kNightPriority = 1;
-    // A building's card stands in the display above everything of it: under
-    // the night's veil it would read greyed out, under a button cut. It
-    // stands only while the pointer rests on its building or on it, so what
-    // it lies over is back as soon as the pointer moves on. Above the
-    // display's own highest (its goal panels, 1 << 30), with room left for
-    // the draw order its children add.
-    static constexpr int kCardPriority = (1 << 30) + (1 << 29);
+    // A building's card stands in the display: under the night's veil it
+    // would read greyed out, under a button cut. It stands over the
+    // display's bars, buttons, panels and banner (depths up to 30 in its
+    // scripts) and under what the player reads there, its toasts, boxes,
+    // hints and goal card (45 and up). It stands only while the pointer
+    // rests on its building or on it.
+    static constexpr int kCardPriority = 40;
     // A scene of the park's (the night's) among the display's children; its
     // signals reach the display as its own scripts' do. The display's script
     // widget listens when it is a listener.
