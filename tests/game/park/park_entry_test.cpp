@@ -50,29 +50,6 @@ protected:
         return dynamic_cast<KivraBuilding*>(grid->CreateAndPlaceItem(type, at.col, at.row, 0, L""));
     }
     KivraBuilding* On(TilePoint at) const { return grid->GetTileOccupant(at); }
-    // The log written while a breeder's task runs these steps at its start
-    // and at each of three updates, in a park of sidewalk.
-    std::wstring BreederLog(std::vector<AnimationStep> start, std::vector<AnimationStep> update) {
-        TempFolder desktop;
-        ScopedEnv xdg("XDG_DESKTOP_DIR", desktop.Path().c_str());
-        LogSetProductName("StackProbe");
-        LogInit(true);
-        if (!start.empty()) Define(L"breeder_task_start", std::move(start));
-        Define(L"breeder_task_update", std::move(update));
-        UseEntryItems();
-        EnterPark(LevelBuilder(8, 8, L'S'), 0);
-        grid->StartItems();
-        Add(L"breeder", {2, 2});
-        Advance(3);
-        LogDisable();
-        LogSetProductName("Halvaro");
-        return text::FromUtf16LE(ReadBytes(desktop.Path() / "StackProbe.log"));
-    }
-    static void ExpectToldOnce(const std::wstring& log, const std::wstring& told) {
-        const size_t first = log.find(told);
-        EXPECT_NE(first, std::wstring::npos) << text::ToUtf8(log);
-        EXPECT_EQ(log.find(told, first + 1), std::wstring::npos) << text::ToUtf8(log);
-    }
 };
 
 TEST_F(ParkEntry, ABuildingAScriptAddsStandsMovesAndLeavesAsAPlacedOne) {
@@ -186,35 +163,47 @@ TEST_F(ParkEntry, AScriptAddingItemsStopsWithinTheUpdatesBudget) {
 
 // A task adding buildings on one tile stacked them: each one joining the
 // zones searched every stacked pair (the second update never ended), and
-// removing one cleared the tiles under the rest. The spot taken, each add
-// is refused, told once in the log.
-TEST_F(ParkEntry, AScriptAddingBuildingsOnATakenTileIsRefused) {
+// removing one cleared the tiles under the rest; a task moving a building
+// onto another stacked them as well. The spot taken, each add and each move
+// is refused, told once in the log; a move onto tiles of its own is no stack.
+TEST_F(ParkEntry, AScriptAddingOrMovingBuildingsOntoATakenTileIsRefused) {
+    TempFolder desktop;
+    ScopedEnv xdg("XDG_DESKTOP_DIR", desktop.Path().c_str());
+    LogSetProductName("StackProbe");
+    LogInit(true);
     const AnimationStep add = Step(L"add-item", {{L"type", L"flowers_red"}, {L"col", L"4"}, {L"row", L"4"}});
-    const std::wstring log = BreederLog({}, {Step(L"loop", {{L"count", L"40"}}, {add})});
-    EXPECT_EQ(Buildings(), 1);
-    KivraBuilding* flowers = On({4, 4});
-    ASSERT_NE(flowers, nullptr);
-    EXPECT_FALSE(grid->IsWalkableAt(4, 4));
-    grid->RemoveWidget(flowers);
-    EXPECT_EQ(Buildings(), 0);
-    EXPECT_TRUE(grid->IsWalkableAt(4, 4));
-    ExpectToldOnce(log, L"\"flowers_red\" at 4,4 would stand on another building: left out");
-}
-
-// A task moving a building onto another stacked them as adding one there
-// did; a move onto tiles of its own is no stack.
-TEST_F(ParkEntry, AScriptMovingABuildingOntoATakenTileIsRefused) {
-    const std::wstring log = BreederLog(
-        {Step(L"add-item", {{L"type", L"flowers_red"}, {L"col", L"4"}, {L"row", L"4"}}),
-         Step(L"add-item", {{L"type", L"hut"}, {L"col", L"1"}, {L"row", L"6"}, {L"id", L"hut"}}),
-         Step(L"set-origin", {{L"id", L"hut"}, {L"col", L"2"}, {L"row", L"6"}})},
-        {Step(L"loop", {{L"count", L"40"}}, {Step(L"set-origin", {{L"id", L"hut"}, {L"col", L"4"}, {L"row", L"5"}})})});
+    const auto moveHut = [](const wchar_t* col, const wchar_t* row) {
+        return Step(L"set-origin", {{L"id", L"hut"}, {L"col", col}, {L"row", row}});
+    };
+    Define(
+        L"breeder_task_start",
+        {Step(L"add-item", {{L"type", L"hut"}, {L"col", L"1"}, {L"row", L"6"}, {L"id", L"hut"}}), moveHut(L"2", L"6")});
+    Define(L"breeder_task_update", {Step(L"loop", {{L"count", L"40"}}, {add, moveHut(L"4", L"5")})});
+    UseEntryItems();
+    EnterPark(LevelBuilder(8, 8, L'S'), 0);
+    grid->StartItems();
+    Add(L"breeder", {2, 2});
+    Advance(3);
+    LogDisable();
+    LogSetProductName("Halvaro");
+    EXPECT_EQ(Buildings(), 2);
     KivraBuilding* hut = On({2, 6});
     ASSERT_NE(hut, nullptr);
     EXPECT_EQ(hut->GetGridPosition(), (TilePoint{2, 6}));
-    ASSERT_NE(On({4, 4}), nullptr);
-    EXPECT_EQ(On({4, 4})->GetType(), L"flowers_red");
-    ExpectToldOnce(log, L"\"hut\" at 4,5 would stand on another building: not moved");
+    KivraBuilding* flowers = On({4, 4});
+    ASSERT_NE(flowers, nullptr);
+    EXPECT_EQ(flowers->GetType(), L"flowers_red");
+    EXPECT_FALSE(grid->IsWalkableAt(4, 4));
+    grid->RemoveWidget(flowers);
+    EXPECT_EQ(Buildings(), 1);
+    EXPECT_TRUE(grid->IsWalkableAt(4, 4));
+    const std::wstring log = text::FromUtf16LE(ReadBytes(desktop.Path() / "StackProbe.log"));
+    for (const std::wstring refusal : {L"\"flowers_red\" at 4,4 would stand on another building: left out",
+                                       L"\"hut\" at 4,5 would stand on another building: not moved"}) {
+        const size_t first = log.find(refusal);
+        EXPECT_NE(first, std::wstring::npos) << text::ToUtf8(log);
+        EXPECT_EQ(log.find(refusal, first + 1), std::wstring::npos) << text::ToUtf8(log);
+    }
 }
 
 }  // namespace
