@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "foundation/expression/constants_map.h"
 #include "foundation/expression/localization_map.h"
@@ -189,7 +193,40 @@ void ResetSharedState() {
 
 }  // namespace fuzz
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+namespace {
+
+// libFuzzer writes a crash, leak or timeout file relative to the current
+// folder as the input stops, and an input may be running inside the scratch
+// folder then: the file would land there, in a folder nobody looks in, under
+// a name that claims the start folder. So the places it is given (or "./",
+// its default) are made absolute against the folder the run started in.
+void AnchorArtifactPaths(int* argc, char*** argv) {
+    static std::vector<std::string> args;
+    static std::vector<char*> pointers;
+    const std::string start = std::filesystem::current_path().string() + "/";
+    constexpr std::string_view kPrefix = "-artifact_prefix=", kExactPath = "-exact_artifact_path=";
+    bool prefixGiven = false;
+    for (int i = 0; i < *argc; ++i) {
+        std::string arg = (*argv)[i];
+        if (arg.starts_with(kPrefix)) {
+            prefixGiven = true;
+            if (arg.size() == kPrefix.size() || arg[kPrefix.size()] != '/') arg.insert(kPrefix.size(), start);
+        } else if (arg.starts_with(kExactPath) && arg.size() > kExactPath.size() && arg[kExactPath.size()] != '/') {
+            arg.insert(kExactPath.size(), start);
+        }
+        args.push_back(std::move(arg));
+    }
+    if (!prefixGiven) args.push_back(std::string(kPrefix) + start);
+    for (std::string& arg : args) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    *argc = static_cast<int>(args.size());
+    *argv = pointers.data();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    AnchorArtifactPaths(argc, argv);
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     fuzz::App();

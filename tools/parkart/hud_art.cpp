@@ -349,13 +349,18 @@ bool DrawHud(const std::string& root) {
         out.emplace_back("tutorial_message_box", std::move(box));
         out.emplace_back("tutorial_skip_button", WideButton(124, 40, kOrange, SkipArrows));
     }
-    // The popup over a building: a rounded card with a notch at its foot.
+    // The popup by a building: a rounded card whose notch points at it, at
+    // the card's foot over the building, at its head below it; none beside it.
     {
-        Canvas popup(260, 140);
-        popup.RoundRect(4, 6, 260, 126, 14, kShade, kShade);
-        popup.RoundRect(0, 0, 256, 120, 14, kNavyLight, kNavy);
-        popup.Polygon({{116, 118}, {140, 118}, {128, 136}}, kNavy);
-        popup.RoundRect(6, 6, 250, 114, 10, kCream, kCreamDark);
+        Canvas popup(3 * 260, 156);
+        for (int cel = 0; cel < 3; ++cel) {
+            const float x = static_cast<float>(cel * 260);
+            popup.RoundRect(x + 4, 22, x + 260, 142, 14, kShade, kShade);
+            popup.RoundRect(x, 16, x + 256, 136, 14, kNavyLight, kNavy);
+            if (cel == 0) popup.Polygon({{x + 116, 134}, {x + 140, 134}, {x + 128, 152}}, kNavy);
+            if (cel == 1) popup.Polygon({{x + 116, 18}, {x + 140, 18}, {x + 128, 0}}, kNavy);
+            popup.RoundRect(x + 6, 22, x + 250, 130, 10, kCream, kCreamDark);
+        }
         out.emplace_back("hud_item_popup", std::move(popup));
     }
     // List rows (normal, pointer over, chosen), tabs and the small buttons.

@@ -1,7 +1,8 @@
 // The goal panel (the chosen challenge's open objective) and the magazine
 // panel. Goals only raise the panel's pending state; the refresh happens on
-// the next frame drawn outside an edit mode, so a goal completed while the
-// player carries a building shows once the building is down.
+// the next frame drawn outside an edit mode or after a building was set
+// down, so a goal completed while the player carries a building shows once
+// the building is down.
 
 #include <algorithm>
 #include <utility>
@@ -59,7 +60,10 @@ void UserInterface::OnShownGoalCompleted(Objective& objective) {
 void UserInterface::ResetGoalPanel() { goalPanelState_ = kSkipRefresh; }
 
 void UserInterface::RefreshGoalPanel() {
-    if (goalPanelState_ == kPanelIdle || grid_->GetEditMode() != KivraGrid::kNone) return;
+    // A building set down counts at once, though the tool stays in hand.
+    const bool setDown = grid_->SetDownCount() != goalPanelSetDowns_;
+    if (goalPanelState_ == kPanelIdle || (grid_->GetEditMode() != KivraGrid::kNone && !setDown)) return;
+    goalPanelSetDowns_ = grid_->SetDownCount();
     const int32_t state = std::exchange(goalPanelState_, kPanelIdle);
     if (state == kSkipRefresh) return;
     KIVRA_LEVEL* level = Level();

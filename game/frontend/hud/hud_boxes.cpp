@@ -2,7 +2,10 @@
 // over another would hide what the player is reading. While a box or the
 // week's review stands, the next waits, and the waiting open in the order
 // they were asked for, each once the one before has gone, however it went
-// (its button, Escape, a tool that puts the dialogs away, nightfall).
+// (its button, Escape, a tool that puts the dialogs away). The night puts
+// away what stands as it falls; a zone or a trophy the game announced is
+// not lost with it but waits through the review, first in line. The week
+// does not begin while a box stands or waits: the player reads them first.
 
 #include <algorithm>
 #include <optional>
@@ -23,6 +26,8 @@ struct BoxScript {
     // What the box stands in while it is open.
     std::wstring_view layer;
     std::span<const std::wstring_view> inputs;
+    // Whether it opens again after the night that put it away.
+    bool keptThroughNight;
 };
 
 constexpr std::wstring_view kZoneInputs[] = {L"discovered_combo", L"refunded_coins", L"refunded_hearts"};
@@ -32,9 +37,9 @@ constexpr std::wstring_view kNoResourcesInputs[] = {L"lookup", L"label", L"resou
 
 // The confirmations stand in the dialog's layer too: a box waits for them.
 constexpr BoxScript kBoxScripts[] = {
-    {L"brand_new_zone_callback", L"lyr_new_zone", kZoneInputs},
-    {L"show_won_trophy_splash", L"lyr_trophy", kTrophyInputs},
-    {L"show_no_resources_dialog", L"lyr_dialog", kNoResourcesInputs},
+    {L"brand_new_zone_callback", L"lyr_new_zone", kZoneInputs, true},
+    {L"show_won_trophy_splash", L"lyr_trophy", kTrophyInputs, true},
+    {L"show_no_resources_dialog", L"lyr_dialog", kNoResourcesInputs, false},
 };
 
 }  // namespace
@@ -42,6 +47,7 @@ constexpr BoxScript kBoxScripts[] = {
 void UserInterface::RunAnimationNamed(std::wstring_view name) {
     const auto* box = std::ranges::find(kBoxScripts, name, &BoxScript::script);
     if (box == std::end(kBoxScripts)) {
+        if (name == L"nightfall_callback") KeepBoxThroughNight();
         Menu::RunAnimationNamed(name);
         return;
     }
@@ -51,7 +57,7 @@ void UserInterface::RunAnimationNamed(std::wstring_view name) {
         const auto found = ScriptVariables().find(input);
         inputs.emplace_back(input, found == ScriptVariables().end() ? std::nullopt : std::optional(found->second));
     }
-    waitingBoxes_.emplace_back([this, script = std::wstring(name), inputs = std::move(inputs)] {
+    const auto open = [this, script = std::wstring(name), inputs = std::move(inputs)] {
         for (const auto& [input, value] : inputs) {
             if (value)
                 SetVariable(input, *value);
@@ -59,7 +65,8 @@ void UserInterface::RunAnimationNamed(std::wstring_view name) {
                 UndefineVariable(input);
         }
         Menu::RunAnimationNamed(script);
-    });
+    };
+    waitingBoxes_.push_back({open, box->keptThroughNight ? box->layer : std::wstring_view()});
     OpenWaitingBox();
 }
 
@@ -67,22 +74,35 @@ void UserInterface::Update() {
     Menu::Update();
     boxOpening_ = false;
     OpenWaitingBox();
+    // "Next week" waits for the boxes to be read.
+    if (AnimationWidget* night = night_.Get())
+        if (auto* sunrise = night->GetLocalVariable(L"sunrise").ToWidget<::Widget>())
+            sunrise->SetDisabled(boxOpening_ || !waitingBoxes_.empty() || BoxStands());
 }
 
 void UserInterface::OpenWaitingBox() {
     // A box asked for in the middle of one of the display's scripts is built
     // once that script is through: until the next update it counts as standing.
     if (waitingBoxes_.empty() || boxOpening_ || StandingReview() != nullptr || BoxStands()) return;
-    const std::function<void()> open = std::move(waitingBoxes_.front());
+    openedBox_ = std::move(waitingBoxes_.front());
     waitingBoxes_.pop_front();
     boxOpening_ = true;
+    const std::function<void()> open = openedBox_.open;
     open();
 }
 
+void UserInterface::KeepBoxThroughNight() {
+    if (!openedBox_.keptLayer.empty() && LayerStands(openedBox_.keptLayer))
+        waitingBoxes_.push_front(std::move(openedBox_));
+    openedBox_ = {};
+}
+
+bool UserInterface::LayerStands(std::wstring_view layer) const {
+    const auto found = ScriptVariables().find(layer);
+    return found != ScriptVariables().end() && found->second.ToWidget<DynamicWidget>() != nullptr;
+}
+
 bool UserInterface::BoxStands() const {
-    for (const BoxScript& box : kBoxScripts) {
-        const auto found = ScriptVariables().find(box.layer);
-        if (found != ScriptVariables().end() && found->second.ToWidget<DynamicWidget>() != nullptr) return true;
-    }
-    return shownNote_.Get() != nullptr;
+    return std::ranges::any_of(kBoxScripts, [this](const BoxScript& box) { return LayerStands(box.layer); }) ||
+           shownNote_.Get() != nullptr;
 }

@@ -5,10 +5,16 @@
 // veil) is see-through: neither it nor anything it holds takes the pointer,
 // so it keeps the pointer from nothing beneath it. While the week's review
 // stands it alone takes the pointer: nothing opens over it, nothing is
-// built behind it.
+// built behind it. A building's card finds a place by the same rule: where
+// it lies over none of these pieces, wholly on the screen.
 
+#include <algorithm>
+#include <array>
+
+#include "game/frontend/hud/display_places.h"
 #include "game/frontend/hud/user_interface.h"
 #include "game/park/parkgrid/kivra_grid.h"
+#include "rendering/image/image.h"
 #include "widgets/tree/pass_flags.h"
 
 namespace {
@@ -25,6 +31,40 @@ bool Covers(const Widget& widget, float x, float y, uint32_t flags) {
     for (const Widget* child : widget.GetChildren())
         if (Covers(*child, p.x, p.y, own)) return true;
     return false;
+}
+
+// How much of `place`, in the pixels of `space`, `widget` or what is drawn
+// inside it lies over (pieces inside pieces count again: only "none" and
+// "less" matter).
+float CoveredArea(const Widget& space, const Widget& widget, const FRect& place, uint32_t flags) {
+    if (!widget.IsVisible()) return 0.0f;
+    if (const auto* dynamic = dynamic_cast<const DynamicWidget*>(&widget); dynamic && dynamic->opacity <= 0.0f)
+        return 0.0f;
+    const uint32_t own = ApplyFlagMasks(flags, widget.GetAddFlags(), widget.GetRemoveFlags());
+    float area = 0.0f;
+    if ((own & pass_flag::kMouse) && widget.GetWidth() > 0 && widget.GetHeight() > 0)
+        area += hud_places::Overlap(place, hud_places::MapBetween(widget, space,
+                                                                  {0.0f, 0.0f, static_cast<float>(widget.GetWidth()),
+                                                                   static_cast<float>(widget.GetHeight())}));
+    for (const Widget* child : widget.GetChildren()) area += CoveredArea(space, *child, place, own);
+    return area;
+}
+
+// What the card's script drew, about the card's own place.
+FRect DrawnExtent(const Widget& card) {
+    float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
+    bool any = false;
+    for (const Widget* child : card.GetChildren()) {
+        const FRect r = hud_places::MapBetween(
+            *child, card, {0.0f, 0.0f, static_cast<float>(child->GetWidth()), static_cast<float>(child->GetHeight())});
+        if (r.w <= 0.0f || r.h <= 0.0f) continue;
+        left = any ? std::min(left, r.x) : r.x;
+        top = any ? std::min(top, r.y) : r.y;
+        right = any ? std::max(right, r.x + r.w) : r.x + r.w;
+        bottom = any ? std::max(bottom, r.y + r.h) : r.y + r.h;
+        any = true;
+    }
+    return {left, top, right - left, bottom - top};
 }
 
 bool Within(const Widget* widget, const Widget* ancestor) {
@@ -54,4 +94,54 @@ bool UserInterface::CoveredAt(float x, float y) const {
     if (localX) *localX = x;
     if (localY) *localY = y;
     return this;
+}
+
+void UserInterface::PlaceCard(AnimationWidget& card, const FRect& anchor) {
+    using namespace hud_places;
+    const FRect drawn = DrawnExtent(card);
+    const FRect at = MapRectFromScreen(anchor);
+    if (drawn.w <= 0.0f || drawn.h <= 0.0f) return ParkDisplay::PlaceCard(card, anchor);
+    // Over the building as its script draws it; where that has no room,
+    // below, then beside it, as near to it as over; then over or below
+    // with a corner at the building's middle.
+    const float gap = std::max(-(drawn.y + drawn.h), 0.0f);
+    const float middle = at.y - drawn.y - drawn.h * 0.5f;
+    const float below = at.y + gap - drawn.y, half = drawn.w * 0.5f;
+    struct Origin {
+        float x, y;
+    };
+    const std::array<Origin, 8> origins{{{at.x, at.y},
+                                         {at.x, below},
+                                         {at.x + gap - drawn.x, middle},
+                                         {at.x - gap - drawn.x - drawn.w, middle},
+                                         {at.x - half, at.y},
+                                         {at.x + half, at.y},
+                                         {at.x - half, below},
+                                         {at.x + half, below}}};
+    // Each wholly on the screen.
+    const FRect screen = ScreenIn(*this);
+    std::array<FRect, origins.size()> places;
+    for (size_t i = 0; i < origins.size(); ++i) {
+        const float left = std::max(std::min(origins[i].x + drawn.x, screen.x + screen.w - drawn.w), screen.x);
+        const float top = std::max(std::min(origins[i].y + drawn.y, screen.y + screen.h - drawn.h), screen.y);
+        places[i] = {left, top, drawn.w, drawn.h};
+    }
+    const size_t chosen = ClearestPlace(places, [this, &card](const FRect& place) {
+        float covered = 0.0f;
+        for (const ::Widget* child : GetChildren())
+            if (child != grid_ && child != &card) covered += CoveredArea(*this, *child, place, pass_flag::kMouse);
+        return covered;
+    });
+    const float x = static_cast<float>(static_cast<int>(places[chosen].x - drawn.x));
+    const float y = static_cast<float>(static_cast<int>(places[chosen].y - drawn.y));
+    if (x != card.GetX() || y != card.GetY()) card.Move(x, y);
+    // Its notch points at the building: at its foot over it, at its head
+    // below it; beside it, or a corner there, it has none.
+    auto* back = card.GetLocalVariable(L"popup_back").ToWidget<AnimationWidget>();
+    const int cel = chosen < 2 ? static_cast<int>(chosen) : 2;
+    const Image* image = back != nullptr ? back->GetImage() : nullptr;
+    if (image == nullptr || cel >= image->rows * image->cols || back->GetFrame() == cel) return;
+    for (const wchar_t* frame : {L"up_frame", L"over_frame", L"down_frame"})
+        back->SetVariable(frame, PropertyValue::FromInt(cel));
+    back->SetFrame(cel);
 }

@@ -16,13 +16,13 @@
 #include "game/data/progress/goals.h"
 #include "game/data/progress/kivra_level.h"
 #include "game/data/progress/objectives.h"
+#include "game/frontend/hud/display_places.h"
 #include "game/frontend/hud/hud_action_rows.h"
 #include "game/frontend/hud/user_interface.h"
 #include "game/park/buildings/kivra_building.h"
 #include "game/park/parkgrid/kivra_grid.h"
 #include "game/park/parkgrid/park_helpers.h"
 #include "game/park/tasks/item_filters.h"
-#include "rendering/device/device_host.h"
 
 namespace {
 
@@ -100,38 +100,22 @@ void DescribeBuildings(AnimationWidget& hint, KivraGrid& grid, KIVRA_LEVEL& leve
 // Away from the screen's edges and above the toolbar.
 constexpr float kMargin = 16.0f;
 
-// A rectangle of `widget` in the display's own pixels, by its corners: the
-// maps take points, not sizes.
-FRect InDisplay(const UserInterface& ui, const Widget& widget, const FRect& r) {
-    const FRect from = ui.MapRectFromScreen(widget.MapRectToScreen({r.x, r.y, 1.0f, 1.0f}));
-    const FRect to = ui.MapRectFromScreen(widget.MapRectToScreen({r.x + r.w, r.y + r.h, 1.0f, 1.0f}));
-    return {from.x, from.y, to.x - from.x, to.y - from.y};
-}
-
-float Overlap(const FRect& a, const FRect& b) {
-    const FRect both = a.Intersection(b);
-    return both.w * both.h;
-}
-
 }  // namespace
 
 bool UserInterface::PlaceHintClearOfRings(AnimationWidget& hint) {
+    using namespace hud_places;
     auto* box = hint.GetLocalVariable(L"hint_panel").ToWidget<::Widget>();
     if (box == nullptr) return false;
-    const FRect shown =
-        InDisplay(*this, *box, {0.0f, 0.0f, static_cast<float>(box->GetWidth()), static_cast<float>(box->GetHeight())});
+    const FRect shown = MapBetween(
+        *box, *this, {0.0f, 0.0f, static_cast<float>(box->GetWidth()), static_cast<float>(box->GetHeight())});
     const float width = shown.w, height = shown.h;
     std::vector<FRect> ringed;
     for (GridItem* item : grid_->Items())
         if (auto* building = dynamic_cast<KivraBuilding*>(item); building != nullptr && building->ZoneHighlighted())
-            ringed.push_back(InDisplay(*this, *building,
-                                       {GetCelBoxLeft(*building), GetCelBoxTop(*building), GetCelBoxWidth(*building),
-                                        GetCelBoxHeight(*building)}));
-    const DeviceHost& host = Service<DeviceHost>::Get();
-    const FRect from = MapRectFromScreen({0.0f, 0.0f, 1.0f, 1.0f});
-    const FRect to = MapRectFromScreen(
-        {static_cast<float>(host.ScreenWidth()), static_cast<float>(host.ScreenHeight()), 1.0f, 1.0f});
-    const FRect screen{from.x, from.y, to.x - from.x, to.y - from.y};
+            ringed.push_back(MapBetween(*building, *this,
+                                        {GetCelBoxLeft(*building), GetCelBoxTop(*building), GetCelBoxWidth(*building),
+                                         GetCelBoxHeight(*building)}));
+    const FRect screen = ScreenIn(*this);
     const auto* toolbar = GetLocalVariable(L"toolbar").ToWidget<::Widget>();
     const float bottom = (toolbar ? toolbar->GetY() : screen.y + screen.h) - kMargin - height;
     const float left = screen.x + kMargin, right = screen.x + screen.w - kMargin - width;
@@ -143,17 +127,11 @@ bool UserInterface::PlaceHintClearOfRings(AnimationWidget& hint) {
                                        {left, bottom, width, height},
                                        {right, bottom, width, height},
                                        {left, shown.y, width, height}}};
-    FRect best = places[0];
-    float least = -1.0f;
-    for (const FRect& place : places) {
+    const FRect best = places[ClearestPlace(places, [&ringed](const FRect& place) {
         float covered = 0.0f;
         for (const FRect& building : ringed) covered += Overlap(place, building);
-        if (least < 0.0f || covered < least) {
-            best = place;
-            least = covered;
-        }
-        if (covered == 0.0f) break;
-    }
+        return covered;
+    })];
     hint.Move(hint.GetX() + best.x - shown.x, hint.GetY() + best.y - shown.y);
     return true;
 }

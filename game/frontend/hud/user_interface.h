@@ -19,7 +19,7 @@
 //
 // Promises: leaving (ExitToMenu) always shows a menu and saves nothing;
 // saving writes the park into its level, then profiles.xml. The goal panel
-// is refreshed only while no edit mode runs. A number a script passes for
+// is refreshed only while no edit mode runs, or once a building is set down. A number a script passes for
 // an object is resolved among live objects, never taken as an address.
 // Main thread only.
 
@@ -90,6 +90,9 @@ public:
     // (hud_cover.cpp): its buildings show no card through a panel, and a
     // click on a panel places or paints nothing.
     ::Widget* FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) override;
+    // A building's card goes where it covers none of the display's pieces
+    // and stays on the screen (hud_cover.cpp).
+    void PlaceCard(AnimationWidget& card, const FRect& anchor) override;
     void AddedToManager(WidgetManager* manager) override;
     // A tutorial step still waiting to show stops: its park is going.
     void RemovedFromManager(WidgetManager* manager) override;
@@ -192,8 +195,12 @@ private:
     void KeepResearchNote(AnimationWidget& note);
     void ShowWaitingBoxes();
     // hud_boxes.cpp: the first waiting box opened unless a box or the
-    // review stands; whether a box stands.
+    // review stands; the box standing as night falls first in line again
+    // when it is one the night does not take away; whether a box, or a
+    // script's layer of that name, stands.
     void OpenWaitingBox();
+    void KeepBoxThroughNight();
+    bool LayerStands(std::wstring_view layer) const;
     bool BoxStands() const;
     // hud_cover.cpp: whether a visible piece of the display other than the
     // park lies at that point of the display.
@@ -211,15 +218,24 @@ private:
     LiveRef<AnimationWidget> magazinePanel_;
     LiveRef<AnimationWidget> zoneRingsHint_;
     LiveRef<AnimationWidget> night_;
-    // The boxes waiting their turn, each as what opens it, first in line
-    // first; the note of research shown last; whether a box was opened
+    // A box as what opens it, and the layer it stands in when the night
+    // does not take it away (none when it may go with it).
+    struct WaitingBox {
+        std::function<void()> open;
+        std::wstring_view keptLayer;
+    };
+    // The boxes waiting their turn, first in line first; the one opened
+    // last; the note of research shown last; whether a box was opened
     // since the last update (its script may still be on its way).
-    std::deque<std::function<void()>> waitingBoxes_;
+    std::deque<WaitingBox> waitingBoxes_;
+    WaitingBox openedBox_;
     LiveRef<AnimationWidget> shownNote_;
     bool boxOpening_ = false;
     bool zoneRingsShown_ = false;
     bool zoneHintPlaced_ = false;
     int32_t goalPanelState_ = kPanelIdle;
+    // The park's count of buildings set down at the goal panel's last refresh.
+    uint32_t goalPanelSetDowns_ = 0;
     StatsQuery<ITEM_TYPE*> buildingTypes_;
     // Research, upgrades and boosts by name or handle: a purchase or a sale
     // while the list is shown would leave a pointer dangling.

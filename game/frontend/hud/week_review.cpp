@@ -20,10 +20,11 @@ AnimationWidget* UserInterface::StandingReview() const {
 void UserInterface::KeepResearchNote(AnimationWidget& note) {
     // A box like the others: it shows in its turn.
     note.SetVisible(false);
-    waitingBoxes_.emplace_back([this, waiting = LiveRef<AnimationWidget>(&note)] {
-        shownNote_ = waiting;
-        if (AnimationWidget* shown = waiting.Get()) shown->SetVisible(true);
-    });
+    waitingBoxes_.push_back({[this, waiting = LiveRef<AnimationWidget>(&note)] {
+                                 shownNote_ = waiting;
+                                 if (AnimationWidget* shown = waiting.Get()) shown->SetVisible(true);
+                             },
+                             {}});
     OpenWaitingBox();
 }
 

@@ -41,6 +41,15 @@ public:
     // hints and goal card (45 and up). It stands only while the pointer
     // rests on its building or on it.
     static constexpr int kCardPriority = 40;
+    // Puts a building's card, which stands in Widget(), by its building:
+    // `anchor` is the building's middle on the screen, where the card's
+    // script draws it from. The display moves it where it covers none of
+    // its own pieces and stays on the screen; here it stands at the anchor.
+    virtual void PlaceCard(AnimationWidget& card, const FRect& anchor) {
+        const FRect at = Widget().MapRectFromScreen(anchor);
+        const float x = static_cast<float>(static_cast<int>(at.x)), y = static_cast<float>(static_cast<int>(at.y));
+        if (x != card.GetX() || y != card.GetY()) card.Move(x, y);
+    }
     // A scene of the park's (the night's) among the display's children; its
     // signals reach the display as its own scripts' do. The display's script
     // widget listens when it is a listener.

@@ -116,7 +116,8 @@ void Grid::PlaceLevelItems(const LEVEL& level) {
         const LEVEL_ITEM& record = *level.items.At(i);
         if (PlaceLevelItem(record) != nullptr) continue;
         unplaced_.insert(&record);
-        if (reportedTypes_.insert(record.type).second)
+        // A stacked one was told so as it was left out.
+        if (FirstRefusal(L"left out", record.type))
             LogWrite(L"Level item \"" + record.type +
                          L"\" of unknown type, off the park or on another building skipped; kept in the level",
                      true);

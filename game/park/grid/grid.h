@@ -26,6 +26,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "game/park/base/task_owner.h"
@@ -128,7 +129,7 @@ public:
 
     // Whether the item is a building that would, with this footprint, cover
     // a tile another building's covers (its own tiles aside): if so, told in
-    // the log once per type, with `outcome`, what became of it.
+    // the log once per type and outcome, with `outcome`, what became of it.
     bool RefuseStacked(GridItem& item, const TileRect& footprint, std::wstring_view outcome);
 
     int32_t Cols() const { return cols_; }
@@ -150,6 +151,8 @@ protected:
     // covers a tile another building's covers: that one is removed again
     // and told in the log, once per type (with the level's skipped items).
     GridItem* RefuseStacked(GridItem* item);
+    // True the first time this outcome befalls a type: then it is told.
+    bool FirstRefusal(std::wstring_view outcome, std::wstring_view type);
 
 private:
     void BuildTiles(const LEVEL* level);
@@ -176,7 +179,8 @@ private:
     // from the level of this name; none when there was no current level.
     bool built_ = false;
     std::optional<std::wstring> builtFrom_;
-    std::set<std::wstring, std::less<>> reportedTypes_;
+    // Each kind of refusal (its outcome's words) is told once per type.
+    std::set<std::pair<std::wstring, std::wstring>, std::less<>> reportedRefusals_;
     // The level's records this build left out, kept as they are by every
     // save (they stay the level's own objects across saves).
     std::set<const LEVEL_ITEM*> unplaced_;

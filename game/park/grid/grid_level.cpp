@@ -51,11 +51,15 @@ GridItem* Grid::RefuseStacked(GridItem* item) {
 
 bool Grid::RefuseStacked(GridItem& item, const TileRect& footprint, std::wstring_view outcome) {
     if (item.AsBuilding() == nullptr || !OverlapsBuilding(item, footprint)) return false;
-    if (reportedTypes_.insert(item.GetType()).second)
+    if (FirstRefusal(outcome, item.GetType()))
         LogWrite(L"A \"" + item.GetType() + L"\" at " + std::to_wstring(footprint.col) + L"," +
                      std::to_wstring(footprint.row) + L" would stand on another building: " + std::wstring(outcome),
                  true);
     return true;
+}
+
+bool Grid::FirstRefusal(std::wstring_view outcome, std::wstring_view type) {
+    return reportedRefusals_.emplace(outcome, type).second;
 }
 
 bool Grid::OverlapsBuilding(const GridItem& item, const TileRect& r) const {

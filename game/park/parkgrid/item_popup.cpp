@@ -1,8 +1,9 @@
 // The item popup (the scripted panel a building shows while the pointer
 // rests on it; one at a time) and the park's camera. The popup stands in the
 // display, over the night's veil and the display's own bars and buttons, and
-// follows its building as the park scrolls; only a park shown by no display
-// holds it itself, above every building.
+// follows its building as the park scrolls, where the display finds room
+// for it; only a park shown by no display holds it itself, above every
+// building.
 #include <functional>
 #include <utility>
 
@@ -72,6 +73,10 @@ void KivraGrid::PlaceItemPopup() {
     if (building == nullptr || layer == nullptr) return;
     const FRect screen =
         building->MapRectToScreen({GetCelBoxCentreX(*building), GetCelBoxCentreY(*building), 1.0f, 1.0f});
+    if (ParkDisplay* display = Display(); display != nullptr && layer == &display->Widget()) {
+        display->PlaceCard(*popup, screen);
+        return;
+    }
     const FRect local = layer->MapRectFromScreen(screen);
     const float x = static_cast<float>(static_cast<int>(local.x)), y = static_cast<float>(static_cast<int>(local.y));
     if (x != popup->GetX() || y != popup->GetY()) popup->Move(x, y);

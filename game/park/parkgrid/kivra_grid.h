@@ -240,6 +240,9 @@ public:
 
     BuildingHover& HoverSettings() { return hover_; }
     int32_t GetEditMode() const { return editMode_; }
+    // How many buildings were set down, new, moved or turned: the tool
+    // stays in hand after each, but what it did is done.
+    uint32_t SetDownCount() const { return setDowns_; }
     KivraBuilding* GetHeldBuilding() const { return held_; }
     bool IsCancelPending() const { return pendingCancel_; }
     bool DrawsOcean() const { return drawsOcean_; }
@@ -308,6 +311,7 @@ private:
     std::vector<TilePoint> spawnSpots_;
     KivraSpawner* spawner_ = nullptr;
     int32_t editMode_ = kNone;
+    uint32_t setDowns_ = 0;
     KivraBuilding* held_ = nullptr;
     TilePoint remembered_;
     int32_t rememberedOrientation_ = 0;

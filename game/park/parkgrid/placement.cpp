@@ -172,6 +172,7 @@ void KivraGrid::PlaceBuilding(bool notify) {
     placed.SetFootprintState('_');
     placed.SetZoneHighlighted(false);
     placed.SetHeld(false);
+    ++setDowns_;
     UpdateZones(placed, true);
 
     hover_.showDoors = false;

@@ -97,6 +97,10 @@ protected:
     UserInterface* Hud() const { return game_->OpenMenu<UserInterface>(); }
     KivraGrid& Grid() const { return Hud()->Grid(); }
     DynamicWidget* HudObject(const wchar_t* id) const { return DrivenGame::ScriptObject(Hud(), id); }
+    static FRect ScreenRect(Widget* w) {
+        const FRect at = DrivenGame::Origin(w);
+        return FRect{at.x, at.y, static_cast<float>(w->GetWidth()), static_cast<float>(w->GetHeight())};
+    }
     // A new player's first park, the tutorial skipped and the park named
     // after the player; `then` runs as the name is given.
     void StartNamedPark(DrivenGame& game, const wchar_t* player, std::string step, std::function<void()> then = {}) {
@@ -1327,10 +1331,6 @@ TEST_F(GamePlaythroughTest, ACardShownAsTheParkOpensTellsTheBuildingAsItWasLeft)
 TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSight) {
     DrivenGame game(data_);
     game_ = &game;
-    auto rect = [](DynamicWidget* w) {
-        const FRect at = DrivenGame::Origin(w);
-        return FRect{at.x, at.y, static_cast<float>(w->GetWidth()), static_cast<float>(w->GetHeight())};
-    };
     NewPlayerToTheMap(game, L"Vee");
     OpenFirstPark(game, "the first park");
     int32_t checked = -1;
@@ -1344,8 +1344,8 @@ TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSig
             game.RunFast();
             checked = Player().TutorialStep();
             const TutorialStep* step = Hud()->GetTutorial().Data().At(Player().TutorialStep());
-            const FRect strip = rect(HudObject(L"statusbar"));
-            EXPECT_GE(rect(box).y, strip.y + strip.h)
+            const FRect strip = ScreenRect(HudObject(L"statusbar"));
+            EXPECT_GE(ScreenRect(box).y, strip.y + strip.h)
                 << text::ToUtf8(step->Name()) << " covers money, hearts, calendar";
             EXPECT_FALSE(HudObject(L"btn_hint")->IsVisible()) << text::ToUtf8(step->Name());
             // Moved on as the player's doing would.
@@ -1361,8 +1361,8 @@ TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSig
         game.MoveTo(at.x, at.y);
         DynamicWidget* tip = HudObject(L"tip");
         if (!tip) return false;
-        EXPECT_GE(rect(tip).x, 0.0f);
-        EXPECT_LE(rect(tip).x + rect(tip).w, 1020.0f) << "the tip runs to the screen's edge";
+        EXPECT_GE(ScreenRect(tip).x, 0.0f);
+        EXPECT_LE(ScreenRect(tip).x + ScreenRect(tip).w, 1020.0f) << "the tip runs to the screen's edge";
         // Six challenges open: the goals list shows six rows on its page.
         int open = 0;
         for (const auto& [name, challenge] : Level().goals_tracker.Challenges()) challenge->unlocked = open++ < 6;
@@ -1372,8 +1372,9 @@ TEST_F(GamePlaythroughTest, BoxesTipsRowsAndTheNightLeaveWhatThePlayerReadsInSig
     game.Then("the sixth goal row", [&] {
         DynamicWidget* row = HudObject(L"goal_row_5");
         if (!row) return false;
-        const FRect panel = rect(HudObject(L"lyr_goals_menu"));
-        EXPECT_LE(rect(row).y + rect(row).h, panel.y + panel.h - 16.0f) << "the row sits on the panel's edge";
+        const FRect panel = ScreenRect(HudObject(L"lyr_goals_menu"));
+        EXPECT_LE(ScreenRect(row).y + ScreenRect(row).h, panel.y + panel.h - 16.0f)
+            << "the row sits on the panel's edge";
         return true;
     });
     game.Then(
@@ -1548,6 +1549,31 @@ TEST_F(GamePlaythroughTest, AtNightNothingStandsOverTheReviewAndTheParkTakesTheP
         EXPECT_GT(drawnAt(card), drawnAt(HudObject(L"btn_hint"))) << "the card lies under the display's buttons";
         return true;
     });
+    // With the park scrolled to put the castle under "Next week", at the
+    // left edge and under the top bar, its card stands wholly on the screen
+    // and over none of the display's buttons, bars and goal card.
+    for (const ScreenPoint spot : {ScreenPoint{512, 200}, ScreenPoint{16, 400}, ScreenPoint{300, 70}}) {
+        game.Then("the castle's card in sight at " + std::to_string(spot.x) + "," + std::to_string(spot.y), [&, spot] {
+            const ScreenPoint at = DrivenGame::Middle(Find(L"bouncy_castle"));
+            if (at.x != spot.x || at.y != spot.y)
+                Grid().Move(Grid().GetX() + static_cast<float>(spot.x - at.x),
+                            Grid().GetY() + static_cast<float>(spot.y - at.y));
+            AnimationWidget* card = Grid().GetPopupWidget();
+            if (!card || card->opacity < 1.0f || game.FramesOnStep() < 20) {
+                // Off the castle and back while no card stands: resting on it opens none.
+                const bool away = !card && game.FramesOnStep() % 20 == 0;
+                return game.MoveTo(away ? (spot.x + 400) % 1024 : spot.x + game.FramesOnStep() % 2, spot.y), false;
+            }
+            const FRect drawn = ScreenRect(DrivenGame::ScriptObject(card, L"popup_back"));
+            EXPECT_EQ(drawn.Intersection({0.0f, 0.0f, 1024.0f, 768.0f}), drawn) << "the card runs off the screen";
+            for (DynamicWidget* piece :
+                 {DrivenGame::ScriptObject(Night(), L"sunrise"), HudObject(L"btn_hint"), HudObject(L"statusbar"),
+                  DrivenGame::ScriptObject(Hud()->GoalTaskPanel(), L"goal_card")})
+                EXPECT_EQ(drawn.Intersection(ScreenRect(piece)).w * drawn.Intersection(ScreenRect(piece)).h, 0.0f)
+                    << "the card covers " << text::ToUtf8(piece->GetIdText());
+            return true;
+        });
+    }
     Upgrade("the castle's card", L"bouncy_castle");
     game.Then("still night", [&] {
         EXPECT_NE(Night(), nullptr);
@@ -1761,6 +1787,13 @@ TEST_F(GamePlaythroughTest, BoxesStackedAtATrophyNowOpenOneAtATimeInTheOrderOfTh
     game.Then("two snack carts", [this] { return Build(L"cotton_candy", {10, 4}) && Build(L"cotton_candy", {11, 4}); });
     BuyFromList("the diner", L"tab_food", L"burger_diner");
     game.Then("the diner set down by them", [this] { return PlaceAt({11, 6}); });
+    game.Then("the goal card counts it at once, another diner in hand", [&] {
+        if (game.FramesOnStep() < 2) return false;
+        EXPECT_EQ(Grid().GetEditMode(), KivraGrid::kNewBuilding);
+        EXPECT_EQ(Hud()->GoalPanelStateValue(), UserInterface::kPanelIdle) << "the goal card waits for Done";
+        game.RunFast();
+        return true;
+    });
     auto standing = [this] {
         std::wstring shown;
         for (const wchar_t* box : {L"lyr_new_zone", L"lyr_trophy", L"lyr_dialog"})
@@ -1776,8 +1809,22 @@ TEST_F(GamePlaythroughTest, BoxesStackedAtATrophyNowOpenOneAtATimeInTheOrderOfTh
             return shown != box || (game.FramesOnStep() >= 60 && ClickHud(ok));
         });
     };
-    readAlone("the zone's box", L"lyr_new_zone", L"zone_ok");
+    // The zone's box stands, the trophy's waits, as the week runs out.
+    game.Then(
+        "the night puts the zone's box away", [&] { return Night() && standing().empty(); }, 8000);
+    game.Then("the week reviewed", [&] { return ClickNight(L"review_ok"); });
+    game.Then("\"Next week\" waits for the boxes", [&] {
+        DynamicWidget* sunrise = DrivenGame::ScriptObject(Night(), L"sunrise");
+        if (standing() != L"lyr_new_zone" || !sunrise || game.FramesOnStep() < 20) return false;
+        game.ClickOn(sunrise);
+        return true;
+    });
+    readAlone("the zone's box, back after the review", L"lyr_new_zone", L"zone_ok");
     readAlone("the trophy's box, once the zone's is closed", L"lyr_trophy", L"trophy_ok");
+    game.Then("still night", [&] {
+        EXPECT_NE(Night(), nullptr) << "the week began under a box";
+        return true;
+    });
     game.Then("a sky wheel's trophy chosen, and money for one sky wheel", [] {
         Level().chosen_challenge = L"bopper_silver";
         Level().goals_tracker.ActivateChallenge(L"bopper_silver");
@@ -1792,6 +1839,10 @@ TEST_F(GamePlaythroughTest, BoxesStackedAtATrophyNowOpenOneAtATimeInTheOrderOfTh
     game.Then("no box left", [&] {
         if (game.FramesOnStep() < 60) return false;
         EXPECT_EQ(standing(), L"");
+        return ClickNight(L"sunrise");
+    });
+    game.Then("\"Next week\" begins it once they are read", [&] {
+        if (Night()) return false;
         game.Shutdown();
         return true;
     });

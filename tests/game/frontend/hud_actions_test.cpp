@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/expression/constants_map.h"
 #include "foundation/values/live_ref.h"
 #include "game/data/catalogues/research_option.h"
 #include "game/data/progress/goal_tracker.h"
@@ -249,6 +250,9 @@ TEST_F(HudActions, FinishedResearchRefreshesTheOpenPanelOrAnnouncesItself) {
 // The game's own scripts, without its pictures, fonts and texts: each
 // callback builds or takes down what it stands for.
 TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
+    // The bench's park has no week of its own, whatever a game run before
+    // left among the constants.
+    ConstantsMap().erase(L"week_duration");
     {
         testsupport::CurrentDirectoryGuard data(HALVARO_SOURCE_DIR "/data");
         AnimationStats library(false);
@@ -309,8 +313,8 @@ TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     run(L"move_building_cancel_select_callback");
     EXPECT_FALSE(stands(L"lyr_banner"));
 
-    // The bench's park has no week of its own: its night fell at once, and a
-    // box waits for the week's review to close.
+    // With no week its night fell at once, and a box waits for the week's
+    // review to close.
     ASSERT_EQ(hud->Grid().GetParkState(), KivraGrid::kNightfall);
     hud->AnimationSignal(0, L"finish_reviewing_week_action");
     for (auto [name, value] : {std::pair{L"lookup", L"true"}, {L"label", L"label_hut"}, {L"resource", L"money"}})

@@ -175,10 +175,14 @@ TEST_F(ParkEntry, AScriptAddingOrMovingBuildingsOntoATakenTileIsRefused) {
     const auto moveHut = [](const wchar_t* col, const wchar_t* row) {
         return Step(L"set-origin", {{L"id", L"hut"}, {L"col", col}, {L"row", row}});
     };
+    // Flowers left out by an add are told so, and a move of flowers onto a
+    // taken tile once more: a refusal of its own kind.
+    const AnimationStep moveBloom = Step(L"set-origin", {{L"id", L"bloom"}, {L"col", L"4"}, {L"row", L"4"}});
     Define(
         L"breeder_task_start",
-        {Step(L"add-item", {{L"type", L"hut"}, {L"col", L"1"}, {L"row", L"6"}, {L"id", L"hut"}}), moveHut(L"2", L"6")});
-    Define(L"breeder_task_update", {Step(L"loop", {{L"count", L"40"}}, {add, moveHut(L"4", L"5")})});
+        {Step(L"add-item", {{L"type", L"hut"}, {L"col", L"1"}, {L"row", L"6"}, {L"id", L"hut"}}), moveHut(L"2", L"6"),
+         Step(L"add-item", {{L"type", L"flowers_red"}, {L"col", L"6"}, {L"row", L"1"}, {L"id", L"bloom"}})});
+    Define(L"breeder_task_update", {Step(L"loop", {{L"count", L"40"}}, {add, moveHut(L"4", L"5"), moveBloom})});
     UseEntryItems();
     EnterPark(LevelBuilder(8, 8, L'S'), 0);
     grid->StartItems();
@@ -186,7 +190,7 @@ TEST_F(ParkEntry, AScriptAddingOrMovingBuildingsOntoATakenTileIsRefused) {
     Advance(3);
     LogDisable();
     LogSetProductName("Halvaro");
-    EXPECT_EQ(Buildings(), 2);
+    EXPECT_EQ(Buildings(), 3);
     KivraBuilding* hut = On({2, 6});
     ASSERT_NE(hut, nullptr);
     EXPECT_EQ(hut->GetGridPosition(), (TilePoint{2, 6}));
@@ -195,11 +199,12 @@ TEST_F(ParkEntry, AScriptAddingOrMovingBuildingsOntoATakenTileIsRefused) {
     EXPECT_EQ(flowers->GetType(), L"flowers_red");
     EXPECT_FALSE(grid->IsWalkableAt(4, 4));
     grid->RemoveWidget(flowers);
-    EXPECT_EQ(Buildings(), 1);
+    EXPECT_EQ(Buildings(), 2);
     EXPECT_TRUE(grid->IsWalkableAt(4, 4));
     const std::wstring log = text::FromUtf16LE(ReadBytes(desktop.Path() / "StackProbe.log"));
     for (const std::wstring refusal : {L"\"flowers_red\" at 4,4 would stand on another building: left out",
-                                       L"\"hut\" at 4,5 would stand on another building: not moved"}) {
+                                       L"\"hut\" at 4,5 would stand on another building: not moved",
+                                       L"\"flowers_red\" at 4,4 would stand on another building: not moved"}) {
         const size_t first = log.find(refusal);
         EXPECT_NE(first, std::wstring::npos) << text::ToUtf8(log);
         EXPECT_EQ(log.find(refusal, first + 1), std::wstring::npos) << text::ToUtf8(log);
