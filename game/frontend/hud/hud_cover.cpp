@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "game/frontend/hud/display_places.h"
 #include "game/frontend/hud/user_interface.h"
@@ -101,42 +102,47 @@ void UserInterface::PlaceCard(AnimationWidget& card, const FRect& anchor) {
     const FRect drawn = DrawnExtent(card);
     const FRect at = MapRectFromScreen(anchor);
     if (drawn.w <= 0.0f || drawn.h <= 0.0f) return ParkDisplay::PlaceCard(card, anchor);
+    // The display's pieces stay while a card stands: a card placed for this
+    // spot keeps its place.
+    if (placedCard_.Get() == &card && placedAt_ == at && placedExtent_ == drawn) return;
     // Over the building as its script draws it; where that has no room,
-    // below, then beside it, as near to it as over; then over or below
-    // with a corner at the building's middle.
+    // below, then right or left of it, as near to it as over; then each of
+    // them moved along the building's side, a quarter of the card at a time.
     const float gap = std::max(-(drawn.y + drawn.h), 0.0f);
     const float middle = at.y - drawn.y - drawn.h * 0.5f;
-    const float below = at.y + gap - drawn.y, half = drawn.w * 0.5f;
-    struct Origin {
+    const float below = at.y + gap - drawn.y;
+    struct Side {
         float x, y;
+        bool across;
     };
-    const std::array<Origin, 8> origins{{{at.x, at.y},
-                                         {at.x, below},
-                                         {at.x + gap - drawn.x, middle},
-                                         {at.x - gap - drawn.x - drawn.w, middle},
-                                         {at.x - half, at.y},
-                                         {at.x + half, at.y},
-                                         {at.x - half, below},
-                                         {at.x + half, below}}};
-    // Each wholly on the screen.
+    const std::array<Side, 4> sides{{{at.x, at.y, true},
+                                     {at.x, below, true},
+                                     {at.x + gap - drawn.x, middle, false},
+                                     {at.x - gap - drawn.x - drawn.w, middle, false}}};
     const FRect screen = ScreenIn(*this);
-    std::array<FRect, origins.size()> places;
-    for (size_t i = 0; i < origins.size(); ++i) {
-        const float left = std::max(std::min(origins[i].x + drawn.x, screen.x + screen.w - drawn.w), screen.x);
-        const float top = std::max(std::min(origins[i].y + drawn.y, screen.y + screen.h - drawn.h), screen.y);
-        places[i] = {left, top, drawn.w, drawn.h};
-    }
+    std::vector<FRect> places;
+    for (const float step : {0.0f, 0.25f, -0.25f, 0.5f, -0.5f, 0.75f, -0.75f, 1.0f, -1.0f})
+        for (const Side& side : sides) {
+            const float x = side.x + drawn.x + (side.across ? step * drawn.w : 0.0f);
+            const float y = side.y + drawn.y + (side.across ? 0.0f : step * drawn.h);
+            // Wholly on the screen.
+            places.push_back({std::max(std::min(x, screen.x + screen.w - drawn.w), screen.x),
+                              std::max(std::min(y, screen.y + screen.h - drawn.h), screen.y), drawn.w, drawn.h});
+        }
     const size_t chosen = ClearestPlace(places, [this, &card](const FRect& place) {
         float covered = 0.0f;
         for (const ::Widget* child : GetChildren())
             if (child != grid_ && child != &card) covered += CoveredArea(*this, *child, place, pass_flag::kMouse);
         return covered;
     });
+    placedCard_ = &card;
+    placedAt_ = at;
+    placedExtent_ = drawn;
     const float x = static_cast<float>(static_cast<int>(places[chosen].x - drawn.x));
     const float y = static_cast<float>(static_cast<int>(places[chosen].y - drawn.y));
     if (x != card.GetX() || y != card.GetY()) card.Move(x, y);
     // Its notch points at the building: at its foot over it, at its head
-    // below it; beside it, or a corner there, it has none.
+    // below it; beside it, or moved along, it has none.
     auto* back = card.GetLocalVariable(L"popup_back").ToWidget<AnimationWidget>();
     const int cel = chosen < 2 ? static_cast<int>(chosen) : 2;
     const Image* image = back != nullptr ? back->GetImage() : nullptr;

@@ -231,6 +231,10 @@ private:
     WaitingBox openedBox_;
     LiveRef<AnimationWidget> shownNote_;
     bool boxOpening_ = false;
+    // The card placed last, for its building's middle and its extent then.
+    LiveRef<AnimationWidget> placedCard_;
+    FRect placedAt_;
+    FRect placedExtent_;
     bool zoneRingsShown_ = false;
     bool zoneHintPlaced_ = false;
     int32_t goalPanelState_ = kPanelIdle;
