@@ -903,10 +903,10 @@ TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
     ClickHudLater("the research panel", L"btn_research");
     game.Then("everything on offer bought", [&] {
         if (game.FramesOnStep() < 20) return false;
-        DynamicWidget* buy = HudObject(L"research_buy_0");
-        if (!buy) return true;
-        game.ClickOn(buy);
-        return false;
+        // A bought offer's place stays empty: the next one down is bought.
+        for (const wchar_t* id : {L"research_buy_0", L"research_buy_1", L"research_buy_2"})
+            if (DynamicWidget* buy = HudObject(id)) return game.ClickOn(buy), false;
+        return true;
     });
     game.Then("each on its way listed", [&] {
         if (game.FramesOnStep() < 20) return false;
@@ -925,6 +925,40 @@ TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
             below = top;
         }
         EXPECT_GE(DrivenGame::Origin(HudObject(L"research_offer_title")).y, below + kLine);
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// A click that follows a purchase at once buys what it was aimed at: the
+// list keeps every buy button left where it stood, so none closes up under
+// the pointer. The first park's offers, every one unlocked, fill more than
+// its first page.
+TEST_F(GamePlaythroughTest, AQuickClickAfterABoughtResearchBuysWhatItWasAimedAt) {
+    DrivenGame game(data_);
+    StartNamedPark(game, L"Ivo", "the park named, every research on offer, money enough", [this] {
+        Level().money = Level().hearts = 100000;
+        for (RESEARCH_OPTION& option : Level().available_research) option.unlocked = true;
+    });
+    ClickHudLater("the research panel", L"btn_research");
+    std::vector<std::wstring> aimedAt;
+    ScreenPoint third{};
+    game.Then("the second offer bought", [&] {
+        DynamicWidget* second = HudObject(L"research_buy_1");
+        if (!second || !HudObject(L"research_buy_2") || game.FramesOnStep() < 20) return false;
+        const auto& offers = Hud()->ResearchToBuy().entries;
+        EXPECT_GT(offers.size(), 3u) << "an offer to close up from the next page";
+        aimedAt = {offers.at(1).name, offers.at(2).name};
+        third = DrivenGame::Middle(HudObject(L"research_buy_2"));
+        game.ClickOn(second);
+        return true;
+    });
+    game.Then("at once, the third where it stood", [&] { return game.ClickAt(third.x, third.y), true; });
+    game.Then("both bought, nothing else", [&] {
+        std::vector<std::wstring> bought;
+        for (const RESEARCH_OPTION& option : Level().bought_research) bought.push_back(option.name);
+        EXPECT_EQ(bought, aimedAt);
         game.Shutdown();
         return true;
     });
