@@ -143,6 +143,20 @@ void FrontGate::LayEntrance() {
         if (lay(offset, '@')) park->AddSpawnSpot(tileAt(offset));
 }
 
+bool FrontGate::HitTest(float x, float y) {
+    if (KivraBuilding::HitTest(x, y)) return true;
+    // The way under the arch, and the slits between towers, arch and floor,
+    // show the ground through the picture, yet a player pointing there points
+    // at the gate: a point with the picture on both sides along its row is on
+    // it. A row reads the same mirrored, so both orientations answer alike.
+    const auto pictureToward = [&](float step) {
+        for (float at = x + step; at >= 0.0f && at < static_cast<float>(width_); at += step)
+            if (KivraBuilding::HitTest(at, y)) return true;
+        return false;
+    };
+    return y >= 0.0f && y < static_cast<float>(height_) && pictureToward(-1.0f) && pictureToward(1.0f);
+}
+
 void FrontGate::AddVisitor(BuildingVisitor* visitor) {
     KivraBuilding::AddVisitor(visitor);
     const auto* person = dynamic_cast<const GridItem*>(visitor);

@@ -17,7 +17,9 @@
 // purchase) opens it without raising the price; tiles and spawn spots that
 // would fall outside the grid are left out; whatever the gate's orientation,
 // the spawn tiles and the sidewalk beside them lie outside its '1' door and
-// the far sidewalk at its '2' door. Main thread only.
+// the far sidewalk at its '2' door. The pointer finds the gate anywhere on
+// its picture, the ground seen under its arch and between its parts too.
+// Main thread only.
 
 #include <cstdint>
 
@@ -45,6 +47,7 @@ public:
     // "open" is paid at the shared price, whatever is asked.
     bool PurchaseImprovement(const IMPROVEMENT_STATS& record, int32_t coins, int32_t hearts) override;
     void UpdateReachability() override {}
+    bool HitTest(float x, float y) override;
 
 private:
     void LayEntrance();

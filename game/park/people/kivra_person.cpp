@@ -42,6 +42,9 @@ KivraPerson::KivraPerson(std::wstring_view type) : Person(type) {
     AddPassLines(&park_, &clearStamp_ + 1);
     // The energy the tint is drawn from lies far past the widget's fields.
     AddDrawLines({&energy_, &searchFoodEnergy_});
+    // A visitor answers no pointer: passing over a building it would take
+    // the press and the hover meant for that building's card.
+    SetMouseVisible(false);
 }
 
 KivraPerson::~KivraPerson() {

@@ -14,7 +14,7 @@
 // one it is in, hides under or was in last); one leaving the grid, or
 // deleted on it, leaves the building it is in. Its state comes from its
 // type record (a type the catalogue lacks keeps the defaults). It cannot be
-// dragged. Main thread only.
+// dragged and takes no pointer: what it passes over keeps it. Main thread only.
 
 #include <cstdint>
 #include <map>

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -1289,6 +1290,61 @@ TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
         },
         300);
     game.Then("done", [&] {
+        game.Shutdown();
+        return true;
+    });
+    ASSERT_EQ(game.Play(), "");
+}
+
+// A click anywhere on the gate's picture opens its card, in both parks and so
+// turned both ways: under its arch, where the ground shows through, and where
+// a visitor stands over it. The bay's bridge is opened by hand, as its
+// trophies would open it.
+TEST_F(GamePlaythroughTest, AClickUnderTheGatesArchOrOnAVisitorOverItOpensItsCard) {
+    DrivenGame game(data_);
+    StartNamedPark(game, L"Ivy", "the first park named", [&] {
+        game.RunFast();
+        auto* bay = dynamic_cast<PlayerState&>(Player()).FindLevel(L"saltwind_bay");
+        static_cast<KIVRA_LEVEL*>(bay)->trophies_required = 0;
+    });
+    const auto clickOpensCard = [&](FRect at) {
+        game.ClickAt(static_cast<int>(at.x), static_cast<int>(at.y));
+        return Grid().GetPopupBuilding() == Gate();
+    };
+    // The picture's middle column, a little below its middle: under the arch.
+    const auto arch = [this] { return Gate()->MapRectToScreen({132.0f, 124.0f, 1.0f, 1.0f}); };
+    game.Then("the first park's arch", [&] {
+        if (game.FramesOnStep() < 20) return false;
+        EXPECT_EQ(Gate()->GetImage()->GetPixel(132, 124, Gate()->GetFrame()) >> 24, 0u) << "no ground shows there";
+        EXPECT_TRUE(clickOpensCard(arch()));
+        return true;
+    });
+    ClickHudLater("save and quit", L"btn_save_quit");
+    ClickScriptButton(
+        game, "the bay", [&game] { return game.OpenMenu<LevelSelectMenu>(); }, L"sign_saltwind_bay");
+    game.Then("the bay's arch, and the gate opened", [&] {
+        if (!Hud() || !Settled(game, Hud())) return false;
+        EXPECT_TRUE(clickOpensCard(arch()));
+        return Gate()->PurchaseUpgrade(L"open") != nullptr;
+    });
+    // A point of a visitor drawn over the gate where the gate's picture is.
+    const auto visitorOverGate = [this]() -> std::optional<FRect> {
+        for (GridItem* item : Grid().Items()) {
+            if (!dynamic_cast<Person*>(item) || item->GetPriority() <= Gate()->GetPriority()) continue;
+            const float middle = static_cast<float>(item->GetWidth() / 2);
+            for (float y = 0.0f; y < static_cast<float>(item->GetHeight()); y += 2.0f) {
+                const FRect at = item->MapRectToScreen({middle, y, 1.0f, 1.0f}), onGate = Gate()->MapRectFromScreen(at);
+                if (item->HitTest(middle, y) && Gate()->HitTest(onGate.x, onGate.y)) return at;
+            }
+        }
+        return std::nullopt;
+    };
+    game.Then("a visitor over the bay's gate, its card gone before", [&] {
+        const ScreenPoint away = OnScreen({12, 12});
+        game.MoveTo(away.x, away.y);
+        const std::optional<FRect> at = Grid().GetPopupWidget() ? std::nullopt : visitorOverGate();
+        if (!at) return false;
+        EXPECT_TRUE(clickOpensCard(*at)) << "the visitor took the click";
         game.Shutdown();
         return true;
     });
