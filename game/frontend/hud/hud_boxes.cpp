@@ -98,8 +98,7 @@ void UserInterface::KeepBoxThroughNight() {
 }
 
 bool UserInterface::LayerStands(std::wstring_view layer) const {
-    const auto found = ScriptVariables().find(layer);
-    return found != ScriptVariables().end() && found->second.ToWidget<DynamicWidget>() != nullptr;
+    return GetLocalVariable(layer).ToWidget<DynamicWidget>() != nullptr;
 }
 
 bool UserInterface::BoxStands() const {

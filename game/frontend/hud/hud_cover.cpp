@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "game/frontend/hud/display_places.h"
@@ -20,13 +21,21 @@
 
 namespace {
 
+// The pass flags `widget` takes from its parent's `flags`; none while it is
+// hidden or wholly see-through, when neither it nor what it holds is a piece.
+std::optional<uint32_t> ShownFlags(const Widget& widget, uint32_t flags) {
+    if (!widget.IsVisible()) return std::nullopt;
+    if (const auto* dynamic = dynamic_cast<const DynamicWidget*>(&widget); dynamic && dynamic->opacity <= 0.0f)
+        return std::nullopt;
+    return ApplyFlagMasks(flags, widget.GetAddFlags(), widget.GetRemoveFlags());
+}
+
 // Whether `widget`, or something drawn inside it, lies at (x, y) of its
 // parent; `flags` are the pass flags its parent hands down.
 bool Covers(const Widget& widget, float x, float y, uint32_t flags) {
-    if (!widget.IsVisible()) return false;
-    if (const auto* dynamic = dynamic_cast<const DynamicWidget*>(&widget); dynamic && dynamic->opacity <= 0.0f)
-        return false;
-    const uint32_t own = ApplyFlagMasks(flags, widget.GetAddFlags(), widget.GetRemoveFlags());
+    const std::optional<uint32_t> shown = ShownFlags(widget, flags);
+    if (!shown) return false;
+    const uint32_t own = *shown;
     const FRect p = widget.MapRectFromParent({x, y, 1.0f, 1.0f});
     if ((own & pass_flag::kMouse) && widget.ContainsPoint(static_cast<int>(p.x), static_cast<int>(p.y))) return true;
     for (const Widget* child : widget.GetChildren())
@@ -38,10 +47,9 @@ bool Covers(const Widget& widget, float x, float y, uint32_t flags) {
 // inside it lies over (pieces inside pieces count again: only "none" and
 // "less" matter).
 float CoveredArea(const Widget& space, const Widget& widget, const FRect& place, uint32_t flags) {
-    if (!widget.IsVisible()) return 0.0f;
-    if (const auto* dynamic = dynamic_cast<const DynamicWidget*>(&widget); dynamic && dynamic->opacity <= 0.0f)
-        return 0.0f;
-    const uint32_t own = ApplyFlagMasks(flags, widget.GetAddFlags(), widget.GetRemoveFlags());
+    const std::optional<uint32_t> shown = ShownFlags(widget, flags);
+    if (!shown) return 0.0f;
+    const uint32_t own = *shown;
     float area = 0.0f;
     if ((own & pass_flag::kMouse) && widget.GetWidth() > 0 && widget.GetHeight() > 0)
         area += hud_places::Overlap(place, hud_places::MapBetween(widget, space,

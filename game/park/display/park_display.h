@@ -45,8 +45,13 @@ public:
     // `anchor` is the building's middle on the screen, where the card's
     // script draws it from. The display moves it where it covers none of
     // its own pieces and stays on the screen; here it stands at the anchor.
-    virtual void PlaceCard(AnimationWidget& card, const FRect& anchor) {
-        const FRect at = Widget().MapRectFromScreen(anchor);
+    virtual void PlaceCard(AnimationWidget& card, const FRect& anchor) { PutCardAt(card, anchor); }
+    // The card's own place at `anchor` on the screen, in whole pixels of
+    // whatever holds it.
+    static void PutCardAt(AnimationWidget& card, const FRect& anchor) {
+        const WidgetContainer* layer = card.GetParent();
+        if (layer == nullptr) return;
+        const FRect at = layer->MapRectFromScreen(anchor);
         const float x = static_cast<float>(static_cast<int>(at.x)), y = static_cast<float>(static_cast<int>(at.y));
         if (x != card.GetX() || y != card.GetY()) card.Move(x, y);
     }

@@ -69,17 +69,13 @@ void KivraGrid::ShowItemPopup(KivraBuilding& building) {
 void KivraGrid::PlaceItemPopup() {
     AnimationWidget* popup = popupWidget_.Get();
     KivraBuilding* building = popupBuilding_.Get();
-    const WidgetContainer* layer = popup != nullptr ? popup->GetParent() : nullptr;
-    if (building == nullptr || layer == nullptr) return;
+    if (building == nullptr || popup == nullptr || popup->GetParent() == nullptr) return;
     const FRect screen =
         building->MapRectToScreen({GetCelBoxCentreX(*building), GetCelBoxCentreY(*building), 1.0f, 1.0f});
-    if (ParkDisplay* display = Display(); display != nullptr && layer == &display->Widget()) {
+    if (ParkDisplay* display = Display(); display != nullptr && popup->GetParent() == &display->Widget())
         display->PlaceCard(*popup, screen);
-        return;
-    }
-    const FRect local = layer->MapRectFromScreen(screen);
-    const float x = static_cast<float>(static_cast<int>(local.x)), y = static_cast<float>(static_cast<int>(local.y));
-    if (x != popup->GetX() || y != popup->GetY()) popup->Move(x, y);
+    else
+        ParkDisplay::PutCardAt(*popup, screen);
 }
 
 void KivraGrid::HideItemPopup(KivraBuilding& building, bool immediately) {
