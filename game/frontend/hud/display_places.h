@@ -22,13 +22,18 @@ inline FRect MapBetween(const Widget& widget, const Widget& space, const FRect& 
     return {from.x, from.y, to.x - from.x, to.y - from.y};
 }
 
+// A rectangle of the screen in the pixels of `space`.
+inline FRect ScreenRectIn(const Widget& space, const FRect& r) {
+    const FRect from = space.MapRectFromScreen({r.x, r.y, 1.0f, 1.0f});
+    const FRect to = space.MapRectFromScreen({r.x + r.w, r.y + r.h, 1.0f, 1.0f});
+    return {from.x, from.y, to.x - from.x, to.y - from.y};
+}
+
 // The whole screen in the pixels of `space`.
 inline FRect ScreenIn(const Widget& space) {
     const DeviceHost& host = Service<DeviceHost>::Get();
-    const FRect from = space.MapRectFromScreen({0.0f, 0.0f, 1.0f, 1.0f});
-    const FRect to = space.MapRectFromScreen(
-        {static_cast<float>(host.ScreenWidth()), static_cast<float>(host.ScreenHeight()), 1.0f, 1.0f});
-    return {from.x, from.y, to.x - from.x, to.y - from.y};
+    return ScreenRectIn(space,
+                        {0.0f, 0.0f, static_cast<float>(host.ScreenWidth()), static_cast<float>(host.ScreenHeight())});
 }
 
 inline float Overlap(const FRect& a, const FRect& b) {

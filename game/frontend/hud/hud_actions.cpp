@@ -40,22 +40,30 @@ using namespace hud_actions;
 
 // --- Building and editing --------------------------------------------------
 
-// The press reaches the park as if it had missed the popup, so a drag of the
-// park can start from it.
+// The press goes on as if it had missed the card: over the card's own
+// building it is the building's, as a press there would be; elsewhere the
+// park's, so a drag of the park can start from the card. Only a press still
+// held goes on: a card acting on its release has none left, and a park
+// handed one would follow the pointer until the next click.
 void ClickThroughItemPopup(const Action& a) {
     KivraBuilding* source = Source(a);
     if (!source) return;
     KivraGrid& grid = a.ui.Grid();
     grid.HideItemPopup(*source, true);
     WidgetManager* manager = grid.GetManager();
-    if (!manager) return;
+    PointerRecord* pointer = manager ? manager->GetPointer(0) : nullptr;
+    if (!pointer || !(pointer->rawButtons & mouse_button::kLeft)) return;
     const ScreenPoint at = manager->GetPointerPosition(0);
-    grid.MouseDown(static_cast<int>(static_cast<float>(at.x) - grid.GetX()),
-                   static_cast<int>(static_cast<float>(at.y) - grid.GetY()), 1);
-    if (PointerRecord* pointer = manager->GetPointer(0)) {
-        pointer->capture = &grid;
-        pointer->heldButtons |= mouse_button::kLeft;
+    float x = 0.0f, y = 0.0f;
+    Widget* target = manager->FindWidgetAtPoint(static_cast<float>(at.x), static_cast<float>(at.y), &x, &y);
+    if (target != source) {
+        target = &grid;
+        x = static_cast<float>(at.x) - grid.GetX();
+        y = static_cast<float>(at.y) - grid.GetY();
     }
+    pointer->capture = target;
+    pointer->heldButtons |= mouse_button::kLeft;
+    target->MouseDown(static_cast<int>(x), static_cast<int>(y), 1);
 }
 
 void PaintSidewalk(const Action& a) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -76,6 +77,66 @@ FRect DrawnExtent(const Widget& card) {
     return {left, top, right - left, bottom - top};
 }
 
+// A place for a building's card, in the display's pixels: the cel of its
+// notch, and how far it stands from the building's picture (0: touching).
+struct CardPlace {
+    FRect rect;
+    int cel = 2;
+    float apart = 0.0f;
+};
+
+float Apart(const FRect& a, const FRect& b) {
+    const float dx = std::max({b.x - (a.x + a.w), a.x - (b.x + b.w), 0.0f});
+    const float dy = std::max({b.y - (a.y + a.h), a.y - (b.y + b.h), 0.0f});
+    return std::hypot(dx, dy);
+}
+
+// Over the building as its script draws it (its notch at the building's
+// foot); below it (the notch at its head); right, then left of it, as near
+// to it as over; each of them moved along the building's side, a quarter
+// of the card at a time; the building's corners. Then the same moved out
+// from the building, step by step. Each wholly on the screen; those
+// touching the building first, then the nearest.
+std::vector<CardPlace> CardPlaces(const FRect& at, const FRect& drawn, const FRect& body, const FRect& screen) {
+    const float gap = std::max(-(drawn.y + drawn.h), 0.0f);
+    struct Side {
+        float x, y;    // the card's top-left
+        float dx, dy;  // away from the building
+        bool along;    // moved along the building's side
+    };
+    const float middle = at.y - drawn.h * 0.5f;
+    const float right = body.x + body.w - gap, left = body.x - drawn.w + gap;
+    const float top = body.y - drawn.h + gap, bottom = body.y + body.h - gap;
+    const std::array<Side, 8> sides{{{at.x + drawn.x, at.y + drawn.y, 0.0f, -1.0f, true},
+                                     {at.x + drawn.x, at.y + gap, 0.0f, 1.0f, true},
+                                     {at.x + gap, middle, 1.0f, 0.0f, true},
+                                     {at.x - gap - drawn.w, middle, -1.0f, 0.0f, true},
+                                     {right, bottom, 1.0f, 1.0f, false},
+                                     {left, bottom, -1.0f, 1.0f, false},
+                                     {right, top, 1.0f, -1.0f, false},
+                                     {left, top, -1.0f, -1.0f, false}}};
+    std::vector<CardPlace> places;
+    for (const float out : {0.0f, 8.0f, 16.0f, 32.0f, 64.0f, 128.0f})
+        for (const float step : {0.0f, 0.25f, -0.25f, 0.5f, -0.5f, 0.75f, -0.75f, 1.0f, -1.0f})
+            for (size_t i = 0; i < sides.size(); ++i) {
+                const Side& side = sides[i];
+                if (step != 0.0f && !side.along) continue;
+                // Over or below it, the card moves along across; beside it, up and down.
+                const bool across = side.dx == 0.0f;
+                const float x = side.x + side.dx * out + (across ? step * drawn.w : 0.0f);
+                const float y = side.y + side.dy * out + (across ? 0.0f : step * drawn.h);
+                CardPlace place;
+                place.rect = {std::max(std::min(x, screen.x + screen.w - drawn.w), screen.x),
+                              std::max(std::min(y, screen.y + screen.h - drawn.h), screen.y), drawn.w, drawn.h};
+                if (out == 0.0f && step == 0.0f && i < 2) place.cel = static_cast<int>(i);
+                place.apart = Apart(place.rect, body);
+                places.push_back(place);
+            }
+    std::stable_sort(places.begin(), places.end(),
+                     [](const CardPlace& a, const CardPlace& b) { return a.apart < b.apart; });
+    return places;
+}
+
 bool Within(const Widget* widget, const Widget* ancestor) {
     for (const WidgetContainer* node = widget; node != nullptr; node = node->GetParent())
         if (node == ancestor) return true;
@@ -105,57 +166,45 @@ bool UserInterface::CoveredAt(float x, float y) const {
     return this;
 }
 
-void UserInterface::PlaceCard(AnimationWidget& card, const FRect& anchor) {
+bool UserInterface::PlaceCard(AnimationWidget& card, const FRect& anchor, const FRect& building) {
     using namespace hud_places;
     const FRect drawn = DrawnExtent(card);
     const FRect at = MapRectFromScreen(anchor);
-    if (drawn.w <= 0.0f || drawn.h <= 0.0f) return ParkDisplay::PlaceCard(card, anchor);
-    // The display's pieces stay while a card stands: a card placed for this
-    // spot keeps its place.
-    if (placedCard_.Get() == &card && placedAt_ == at && placedExtent_ == drawn) return;
-    // Over the building as its script draws it; where that has no room,
-    // below, then right or left of it, as near to it as over; then each of
-    // them moved along the building's side, a quarter of the card at a time.
-    const float gap = std::max(-(drawn.y + drawn.h), 0.0f);
-    const float middle = at.y - drawn.y - drawn.h * 0.5f;
-    const float below = at.y + gap - drawn.y;
-    struct Side {
-        float x, y;
-        bool across;
-    };
-    const std::array<Side, 4> sides{{{at.x, at.y, true},
-                                     {at.x, below, true},
-                                     {at.x + gap - drawn.x, middle, false},
-                                     {at.x - gap - drawn.x - drawn.w, middle, false}}};
-    const FRect screen = ScreenIn(*this);
-    std::vector<FRect> places;
-    for (const float step : {0.0f, 0.25f, -0.25f, 0.5f, -0.5f, 0.75f, -0.75f, 1.0f, -1.0f})
-        for (const Side& side : sides) {
-            const float x = side.x + drawn.x + (side.across ? step * drawn.w : 0.0f);
-            const float y = side.y + drawn.y + (side.across ? 0.0f : step * drawn.h);
-            // Wholly on the screen.
-            places.push_back({std::max(std::min(x, screen.x + screen.w - drawn.w), screen.x),
-                              std::max(std::min(y, screen.y + screen.h - drawn.h), screen.y), drawn.w, drawn.h});
-        }
-    const size_t chosen = ClearestPlace(places, [this, &card](const FRect& place) {
-        float covered = 0.0f;
+    if (drawn.w <= 0.0f || drawn.h <= 0.0f) return ParkDisplay::PlaceCard(card, anchor, building);
+    const auto covered = [this, &card](const FRect& place) {
+        float area = 0.0f;
         for (const ::Widget* child : GetChildren())
-            if (child != grid_ && child != &card) covered += CoveredArea(*this, *child, place, pass_flag::kMouse);
-        return covered;
-    });
+            if (child != grid_ && child != &card) area += CoveredArea(*this, *child, place, pass_flag::kMouse);
+        return area;
+    };
+    const auto standing = [&card, &drawn] {
+        return FRect{card.GetX() + drawn.x, card.GetY() + drawn.y, drawn.w, drawn.h};
+    };
+    // A card placed for this spot keeps its place while no piece of the
+    // display comes over it there.
+    if (placedCard_.Get() == &card && placedAt_ == at && placedExtent_ == drawn && covered(standing()) <= placedCover_)
+        return placedApart_;
+    const FRect body = ScreenRectIn(*this, building);
+    const FRect screen = ScreenIn(*this);
+    const std::vector<CardPlace> places = CardPlaces(at, drawn, body, screen);
+    std::vector<FRect> rects;
+    rects.reserve(places.size());
+    for (const CardPlace& place : places) rects.push_back(place.rect);
+    const CardPlace& chosen = places[ClearestPlace(rects, covered)];
     placedCard_ = &card;
     placedAt_ = at;
     placedExtent_ = drawn;
-    const float x = static_cast<float>(static_cast<int>(places[chosen].x - drawn.x));
-    const float y = static_cast<float>(static_cast<int>(places[chosen].y - drawn.y));
+    const float x = static_cast<float>(static_cast<int>(chosen.rect.x - drawn.x));
+    const float y = static_cast<float>(static_cast<int>(chosen.rect.y - drawn.y));
     if (x != card.GetX() || y != card.GetY()) card.Move(x, y);
-    // Its notch points at the building: at its foot over it, at its head
-    // below it; beside it, or moved along, it has none.
+    placedCover_ = covered(standing());
+    placedApart_ = chosen.apart > 0.0f;
     auto* back = card.GetLocalVariable(L"popup_back").ToWidget<AnimationWidget>();
-    const int cel = chosen < 2 ? static_cast<int>(chosen) : 2;
     const Image* image = back != nullptr ? back->GetImage() : nullptr;
-    if (image == nullptr || cel >= image->rows * image->cols || back->GetFrame() == cel) return;
-    for (const wchar_t* frame : {L"up_frame", L"over_frame", L"down_frame"})
-        back->SetVariable(frame, PropertyValue::FromInt(cel));
-    back->SetFrame(cel);
+    if (image != nullptr && chosen.cel < image->rows * image->cols && back->GetFrame() != chosen.cel) {
+        for (const wchar_t* frame : {L"up_frame", L"over_frame", L"down_frame"})
+            back->SetVariable(frame, PropertyValue::FromInt(chosen.cel));
+        back->SetFrame(chosen.cel);
+    }
+    return placedApart_;
 }

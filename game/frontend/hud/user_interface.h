@@ -92,7 +92,7 @@ public:
     ::Widget* FindWidgetAt(float x, float y, uint32_t flags, float* localX, float* localY) override;
     // A building's card goes where it covers none of the display's pieces
     // and stays on the screen (hud_cover.cpp).
-    void PlaceCard(AnimationWidget& card, const FRect& anchor) override;
+    bool PlaceCard(AnimationWidget& card, const FRect& anchor, const FRect& building) override;
     void AddedToManager(WidgetManager* manager) override;
     // A tutorial step still waiting to show stops: its park is going.
     void RemovedFromManager(WidgetManager* manager) override;
@@ -231,10 +231,14 @@ private:
     WaitingBox openedBox_;
     LiveRef<AnimationWidget> shownNote_;
     bool boxOpening_ = false;
-    // The card placed last, for its building's middle and its extent then.
+    // The card placed last, for its building's middle and its extent then,
+    // how much of the display's pieces it lay over there, and whether it
+    // stood apart from its building.
     LiveRef<AnimationWidget> placedCard_;
     FRect placedAt_;
     FRect placedExtent_;
+    float placedCover_ = 0.0f;
+    bool placedApart_ = false;
     bool zoneRingsShown_ = false;
     bool zoneHintPlaced_ = false;
     int32_t goalPanelState_ = kPanelIdle;

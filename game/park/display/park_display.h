@@ -43,9 +43,15 @@ public:
     static constexpr int kCardPriority = 40;
     // Puts a building's card, which stands in Widget(), by its building:
     // `anchor` is the building's middle on the screen, where the card's
-    // script draws it from. The display moves it where it covers none of
-    // its own pieces and stays on the screen; here it stands at the anchor.
-    virtual void PlaceCard(AnimationWidget& card, const FRect& anchor) { PutCardAt(card, anchor); }
+    // script draws it from, and `building` its picture's box there. The
+    // display moves it where it covers none of its own pieces and stays on
+    // the screen, touching the building where it finds room; here it stands
+    // at the anchor. True when the card stands apart from the building.
+    virtual bool PlaceCard(AnimationWidget& card, const FRect& anchor, const FRect& building) {
+        (void)building;
+        PutCardAt(card, anchor);
+        return false;
+    }
     // The card's own place at `anchor` on the screen, in whole pixels of
     // whatever holds it.
     static void PutCardAt(AnimationWidget& card, const FRect& anchor) {

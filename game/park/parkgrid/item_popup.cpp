@@ -42,6 +42,11 @@ KivraBuilding* KivraGrid::GetPopupBuilding() const { return popupBuilding_.Get()
 
 void KivraGrid::ShowItemPopup(KivraBuilding& building) {
     if (&building == held_) return;
+    if (popupApart_ && popupLeft_ && popupWidget_.Get() != nullptr && popupBuilding_.Get() != &building) {
+        nextPopupBuilding_ = &building;
+        return;
+    }
+    popupLeft_ = false;
     if (popupBuilding_.Get() != &building) SetPopupBuilding(&building);
     if (AnimationWidget* popup = popupWidget_.Get()) {
         popup->RunAnimationNamed(L"on_item_popup_show");
@@ -67,24 +72,41 @@ void KivraGrid::ShowItemPopup(KivraBuilding& building) {
 }
 
 void KivraGrid::PlaceItemPopup() {
+    // The card the pointer was on its way to has gone: the building the
+    // pointer came to rest on shows its own.
+    if (KivraBuilding* next = nextPopupBuilding_.Get(); next != nullptr && popupWidget_.Get() == nullptr) {
+        nextPopupBuilding_.Reset();
+        if (next->IsOver()) ShowItemPopup(*next);
+    }
     AnimationWidget* popup = popupWidget_.Get();
     KivraBuilding* building = popupBuilding_.Get();
     if (building == nullptr || popup == nullptr || popup->GetParent() == nullptr) return;
     const FRect screen =
         building->MapRectToScreen({GetCelBoxCentreX(*building), GetCelBoxCentreY(*building), 1.0f, 1.0f});
-    if (ParkDisplay* display = Display(); display != nullptr && popup->GetParent() == &display->Widget())
-        display->PlaceCard(*popup, screen);
-    else
+    if (ParkDisplay* display = Display(); display != nullptr && popup->GetParent() == &display->Widget()) {
+        const float left = GetCelBoxLeft(*building), top = GetCelBoxTop(*building);
+        const FRect from = building->MapRectToScreen({left, top, 1.0f, 1.0f});
+        const FRect to =
+            building->MapRectToScreen({left + GetCelBoxWidth(*building), top + GetCelBoxHeight(*building), 1.0f, 1.0f});
+        popupApart_ = display->PlaceCard(*popup, screen, {from.x, from.y, to.x - from.x, to.y - from.y});
+        // The pointer has a way to go from the building to a card apart
+        // from it: the card's script waits longer for it.
+        popup->SetVariable(L"apart", PropertyValue::FromBool(popupApart_));
+    } else {
         ParkDisplay::PutCardAt(*popup, screen);
+    }
 }
 
 void KivraGrid::HideItemPopup(KivraBuilding& building, bool immediately) {
+    if (nextPopupBuilding_.Get() == &building) nextPopupBuilding_.Reset();
     AnimationWidget* popup = popupWidget_.Get();
     if (popup == nullptr || popupBuilding_.Get() != &building) return;
-    if (immediately)
+    if (immediately) {
         popup->RemoveSelf();
-    else
-        popup->RunAnimationNamed(L"on_item_popup_hide");
+        return;
+    }
+    popupLeft_ = true;
+    popup->RunAnimationNamed(L"on_item_popup_hide");
 }
 
 void KivraGrid::ClosePopupFor(KivraBuilding* building) {

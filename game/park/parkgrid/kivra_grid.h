@@ -329,6 +329,11 @@ private:
     std::unique_ptr<ParkZones> zones_;
     LiveRef<AnimationWidget> popupWidget_;
     LiveRef<KivraBuilding> popupBuilding_;
+    // The card stands apart from its building, and the pointer has left the
+    // building: on its way to the card it may cross other buildings, whose
+    // cards wait (the last entered) until that card has gone.
+    bool popupApart_ = false, popupLeft_ = false;
+    LiveRef<KivraBuilding> nextPopupBuilding_;
     std::map<std::wstring, LiveRef<Reminder>, std::less<>> reminders_;
     int32_t cycleStop_ = -1, cycleNext_ = -1;
     bool pendingCancel_ = false;

@@ -491,7 +491,21 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
                  EXPECT_EQ(Level().money, moneyBefore - 1200);
                  return true;
              }},
-            {L"start_sidewalk", [&] { return ClickHud(L"btn_sidewalk_add"); }},
+            {L"start_sidewalk",
+             [&] {
+                 // The castle's first card, where the pointer rests, stands clear of the step's box.
+                 if (game.FramesOnStep() == 0) {
+                     AnimationWidget* card = Grid().GetPopupWidget();
+                     EXPECT_TRUE(card && card->opacity >= 1.0f) << "no card on the castle under the pointer";
+                     if (card)
+                         EXPECT_EQ(ScreenRect(DrivenGame::ScriptObject(card, L"popup_back"))
+                                       .Intersection(ScreenRect(HudObject(L"lyr_tutorial_box")))
+                                       .w,
+                                   0.0f)
+                             << "the tutorial's box covers the castle's card";
+                 }
+                 return ClickHud(L"btn_sidewalk_add");
+             }},
             {L"sidewalk3",
              [&] {
                  // The pointer rests on each tile before the click, as a hand does:
@@ -1250,6 +1264,39 @@ TEST_F(GamePlaythroughTest, TheGateCardGoesOnceThePointerLeavesItAfterOpening) {
         EXPECT_EQ(Grid().GetPopupBuilding(), Gate());
         return true;
     });
+    // A click on the card's body over the gate is the gate's, as a click
+    // there would be; the park stays put as the pointer moves on.
+    FRect park;
+    ScreenPoint clicked;
+    game.Then("a click on the card's body over the gate", [&] {
+        AnimationWidget* card = Grid().GetPopupWidget();
+        if (!card || card->opacity < 1.0f || game.FramesOnStep() < 20) return false;
+        // The first point of the card's body, row by row, over the gate's picture.
+        const FRect back = ScreenRect(DrivenGame::ScriptObject(card, L"popup_back"));
+        const FRect open = ScreenRect(DrivenGame::ScriptObject(card, L"popup_open"));
+        std::optional<ScreenPoint> found;
+        for (float y = back.y; y < back.y + back.h && !found; y += 4.0f)
+            for (float x = back.x; x < back.x + back.w && !found; x += 4.0f) {
+                const FRect onGate = Gate()->MapRectFromScreen({x, y, 1.0f, 1.0f});
+                if (!open.Contains(x, y) && Gate()->HitTest(onGate.x, onGate.y))
+                    found = ScreenPoint{static_cast<int>(x), static_cast<int>(y)};
+            }
+        if (!found) return ADD_FAILURE() << "the card is not over the gate", true;
+        clicked = *found;
+        park = DrivenGame::Origin(&Grid());
+        game.ClickAt(clicked.x, clicked.y);
+        EXPECT_EQ(Grid().GetPopupBuilding(), Gate()) << "the click did not reach the gate";
+        return true;
+    });
+    game.Then("the park stays put as the pointer moves on", [&] {
+        const int frame = game.FramesOnStep();
+        if (frame < 30) return game.MoveTo(clicked.x - 8 * frame, clicked.y + 2 * frame), false;
+        // Back on the gate once its card has gone.
+        if (Grid().GetPopupWidget()) return false;
+        EXPECT_EQ(DrivenGame::Origin(&Grid()), park) << "the park follows the pointer";
+        game.MoveTo(clicked.x, clicked.y);
+        return true;
+    });
     game.Then("the gate opened from its card", [&] {
         DynamicWidget* open = DrivenGame::ScriptObject(Grid().GetPopupWidget(), L"popup_open");
         if (!open || open->opacity < 1.0f || game.FramesOnStep() < 20) return false;
@@ -1637,6 +1684,26 @@ TEST_F(GamePlaythroughTest, AtNightNothingStandsOverTheReviewAndTheParkTakesTheP
             return true;
         });
     }
+    // Its "Improve" reached from the castle at a hand's pace, a second on
+    // the way, though the card stands apart from the castle there.
+    KivraBuilding* castle = nullptr;
+    game.Then("the card apart reached at a hand's pace", [&] {
+        AnimationWidget* card = Grid().GetPopupWidget();
+        DynamicWidget* improve = DrivenGame::ScriptObject(card, L"popup_upgrades");
+        const int frame = game.FramesOnStep();
+        if (frame == 0) {
+            castle = Grid().GetPopupBuilding();
+            EXPECT_TRUE(card->GetLocalVariable(L"apart").ToBool()) << "the card touches the castle here";
+        }
+        if (!improve || Grid().GetPopupBuilding() != castle)
+            return ADD_FAILURE() << "the card went on the way, " << frame << " updates on", true;
+        const ScreenPoint from = DrivenGame::Middle(castle), to = DrivenGame::Middle(improve);
+        if (frame < 100)
+            return game.MoveTo(from.x + (to.x - from.x) * frame / 100, from.y + (to.y - from.y) * frame / 100), false;
+        game.ClickOn(improve);
+        EXPECT_NE(HudObject(L"building_info_upgrades"), nullptr) << "\"Improve\" did nothing";
+        return true;
+    });
     Upgrade("the castle's card", L"bouncy_castle");
     game.Then("still night", [&] {
         EXPECT_NE(Night(), nullptr);
@@ -1842,10 +1909,11 @@ TEST_F(GamePlaythroughTest, AZoneGoalsHintRingsTheBuildingsThatMakeTheZoneAndIts
 // wheel's trophy comes before the money it left too little of for another.
 TEST_F(GamePlaythroughTest, BoxesStackedAtATrophyNowOpenOneAtATimeInTheOrderOfTheirCauses) {
     DrivenGame game(data_);
-    StartNamedPark(game, L"Ines", "the park named, the snack street's trophy chosen", [] {
+    StartNamedPark(game, L"Ines", "the park named, the snack street's trophy chosen", [this] {
         Level().money = 100000;
         Level().chosen_challenge = L"soccerglobale_silver";
         Level().goals_tracker.ActivateChallenge(L"soccerglobale_silver");
+        Hud()->ShowNewGoalMagazine(L"soccerglobale_silver", false);
     });
     game.Then("two snack carts", [this] { return Build(L"cotton_candy", {10, 4}) && Build(L"cotton_candy", {11, 4}); });
     BuyFromList("the diner", L"tab_food", L"burger_diner");
