@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -45,6 +46,44 @@ private:
     ScopedService<AppServices> installed_{this};
 };
 
+// libFuzzer ends a run stopped by a crash, a timeout, an out-of-memory, a
+// leak or an interrupt with _Exit, past every destructor and atexit handler,
+// and a signal it does not catch ends it outright: the process cannot remove
+// its scratch folder itself. A child of its own does, once the run is over.
+// It waits on a pipe whose only writing end the run holds, which the kernel
+// closes however the run ends. Forked before libFuzzer starts a thread.
+void RemoveWhenRunEnds(const std::string& folder) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        std::perror("halvaro fuzz: cannot watch the scratch folder");
+        std::abort();
+    }
+    const pid_t watcher = ::fork();
+    if (watcher < 0) {
+        std::perror("halvaro fuzz: cannot watch the scratch folder");
+        std::abort();
+    }
+    if (watcher > 0) {
+        // The writing end stays open, unused, for as long as the run lives;
+        // exec closes it, so programs libFuzzer starts do not keep it.
+        ::close(ends[0]);
+        return;
+    }
+    ::close(ends[1]);
+    // In a session of its own, an interrupt from the terminal or a signal to
+    // the run's process group stops the run and not the one cleaning after
+    // it; and it keeps no end of the run's output open.
+    ::setsid();
+    const int nowhere = ::open("/dev/null", O_RDWR);
+    for (int fd = 0; fd < 3; ++fd) ::dup2(nowhere, fd);
+    char byte;
+    while (::read(ends[0], &byte, 1) < 0 && errno == EINTR) {}
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    // Not exit: the run's atexit handlers and leak check are not ours to run.
+    ::_exit(0);
+}
+
 class Scratch {
 public:
     Scratch() {
@@ -54,7 +93,10 @@ public:
             std::abort();
         }
         folder_ = pattern;
+        RemoveWhenRunEnds(folder_);
     }
+    // A run that ends normally removes the folder before it ends, so it is
+    // gone the moment the command returns.
     ~Scratch() {
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);

@@ -7,7 +7,7 @@
 //
 // Readers that only take a path get the input through a scratch folder of
 // this process under the temporary folder, made on first use and removed
-// when the process exits normally (a crash leaves it behind for inspection).
+// when the process ends, however it ends.
 // One thread: libFuzzer runs the inputs one after the other.
 
 #include <cstddef>
