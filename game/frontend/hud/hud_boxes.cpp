@@ -74,6 +74,8 @@ void UserInterface::Update() {
     Menu::Update();
     boxOpening_ = false;
     OpenWaitingBox();
+    // A tutorial step may show while the review stands: it waits too.
+    if (StandingReview() != nullptr) HideTutorialWhileReviewing();
     // "Next week" waits for the boxes to be read.
     if (AnimationWidget* night = night_.Get())
         if (auto* sunrise = night->GetLocalVariable(L"sunrise").ToWidget<::Widget>())

@@ -120,7 +120,7 @@ public:
     // The research and marketing panels after a research finished.
     void UpdateResearchAndMarketing(const RESEARCH_OPTION& finished) override;
     // The night's scene (week_review.cpp): its review stands over the
-    // display until the player closes it.
+    // display until the player closes it, the tutorial's box hidden meanwhile.
     void ShowWatchedScene(AnimationWidget& scene) override;
 
     // The park's questions (ParkDisplay, GoalDisplay).
@@ -190,10 +190,13 @@ private:
     void RefreshGoalPanel();
     // week_review.cpp: the night's scene while its review stands, else
     // null; a note of finished research, hidden until its turn as a box;
-    // once the review is closed, the note it hid and the boxes that waited.
+    // once the review is closed, the note and the tutorial it hid and the
+    // boxes that waited; the tutorial's box, shade and skip button hidden
+    // while the review stands, else shown.
     AnimationWidget* StandingReview() const;
     void KeepResearchNote(AnimationWidget& note);
     void ShowWaitingBoxes();
+    void HideTutorialWhileReviewing();
     // hud_boxes.cpp: the first waiting box opened unless a box or the
     // review stands; the box standing as night falls first in line again
     // when it is one the night does not take away; whether a box, or a
