@@ -497,12 +497,9 @@ TEST_F(GamePlaythroughTest, ANewPlayerFollowsTheTutorialPlaysAWeekLeavesReturnsA
                  if (game.FramesOnStep() == 0) {
                      AnimationWidget* card = Grid().GetPopupWidget();
                      EXPECT_TRUE(card && card->opacity >= 1.0f) << "no card on the castle under the pointer";
-                     if (card)
-                         EXPECT_EQ(ScreenRect(DrivenGame::ScriptObject(card, L"popup_back"))
-                                       .Intersection(ScreenRect(HudObject(L"lyr_tutorial_box")))
-                                       .w,
-                                   0.0f)
-                             << "the tutorial's box covers the castle's card";
+                     const FRect back = card ? ScreenRect(DrivenGame::ScriptObject(card, L"popup_back")) : FRect{};
+                     EXPECT_EQ(back.Intersection(ScreenRect(HudObject(L"lyr_tutorial_box"))).w, 0.0f)
+                         << "the tutorial's box covers the castle's card";
                  }
                  return ClickHud(L"btn_sidewalk_add");
              }},
