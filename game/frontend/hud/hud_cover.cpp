@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -78,7 +79,7 @@ FRect DrawnExtent(const Widget& card) {
 }
 
 // A place for a building's card, in the display's pixels: the cel of its
-// notch, and how far it stands from the building's picture (0: touching).
+// notch, and how far it stands from the building (0: touching).
 struct CardPlace {
     FRect rect;
     int cel = 2;
@@ -89,6 +90,15 @@ float Apart(const FRect& a, const FRect& b) {
     const float dx = std::max({b.x - (a.x + a.w), a.x - (b.x + b.w), 0.0f});
     const float dy = std::max({b.y - (a.y + a.h), a.y - (b.y + b.h), 0.0f});
     return std::hypot(dx, dy);
+}
+
+// How far a place is from the building's picture, measured to the cross
+// through its middle: a picture's corners are mostly see-through, and a card
+// that meets the building only there leaves the pointer a way across the
+// ground to it.
+float ApartFromBuilding(const FRect& place, const FRect& body) {
+    const float middleX = body.x + body.w * 0.5f, middleY = body.y + body.h * 0.5f;
+    return std::min(Apart(place, {middleX, body.y, 0.0f, body.h}), Apart(place, {body.x, middleY, body.w, 0.0f}));
 }
 
 // Over the building as its script draws it (its notch at the building's
@@ -129,12 +139,37 @@ std::vector<CardPlace> CardPlaces(const FRect& at, const FRect& drawn, const FRe
                 place.rect = {std::max(std::min(x, screen.x + screen.w - drawn.w), screen.x),
                               std::max(std::min(y, screen.y + screen.h - drawn.h), screen.y), drawn.w, drawn.h};
                 if (out == 0.0f && step == 0.0f && i < 2) place.cel = static_cast<int>(i);
-                place.apart = Apart(place.rect, body);
+                place.apart = ApartFromBuilding(place.rect, body);
                 places.push_back(place);
             }
     std::stable_sort(places.begin(), places.end(),
                      [](const CardPlace& a, const CardPlace& b) { return a.apart < b.apart; });
     return places;
+}
+
+// A clear place apart from the building, drawn in toward it a few pixels
+// at a time while it stays clear and on the screen: the candidates stand
+// a step apart, the pieces in the way wherever they are.
+CardPlace DrawnIn(CardPlace place, const FRect& body, const FRect& screen,
+                  const std::function<float(const FRect&)>& covered) {
+    constexpr float kStep = 4.0f;
+    const float middleX = body.x + body.w * 0.5f, middleY = body.y + body.h * 0.5f;
+    for (bool moved = true; moved && place.apart > 0.0f;) {
+        moved = false;
+        for (const bool across : {true, false}) {
+            FRect next = place.rect;
+            if (across)
+                next.x += next.x + next.w * 0.5f < middleX ? kStep : -kStep;
+            else
+                next.y += next.y + next.h * 0.5f < middleY ? kStep : -kStep;
+            const float apart = ApartFromBuilding(next, body);
+            if (apart >= place.apart || next.Intersection(screen) != next || covered(next) > 0.0f) continue;
+            place.rect = next;
+            place.apart = apart;
+            moved = true;
+        }
+    }
+    return place;
 }
 
 bool Within(const Widget* widget, const Widget* ancestor) {
@@ -190,7 +225,8 @@ bool UserInterface::PlaceCard(AnimationWidget& card, const FRect& anchor, const 
     std::vector<FRect> rects;
     rects.reserve(places.size());
     for (const CardPlace& place : places) rects.push_back(place.rect);
-    const CardPlace& chosen = places[ClearestPlace(rects, covered)];
+    CardPlace chosen = places[ClearestPlace(rects, covered)];
+    if (chosen.apart > 0.0f && covered(chosen.rect) == 0.0f) chosen = DrawnIn(chosen, body, screen, covered);
     placedCard_ = &card;
     placedAt_ = at;
     placedExtent_ = drawn;
