@@ -3,6 +3,7 @@
 #include "platform/system/heap_pages.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -37,6 +38,9 @@ TEST(HeapPages, TheReserveAndTheHeapsLaterGrowthAreAskedForInLargePages) {
     std::string modes;
     if (!std::getline(thp, modes) || modes.find("[never]") != std::string::npos)
         GTEST_SKIP() << "the kernel gives no large pages";
+    // The heap's top as a process starts with it: the tests before may have
+    // left more free there than the reserve, or some of it.
+    malloc_trim(0);
     plat::HeapPages pages;
     const uintptr_t before = HeapPagesTop();
     constexpr size_t kReserve = size_t{64} << 20;

@@ -6,8 +6,9 @@
 // "2 weeks, 1 day".
 //
 // The week length and the six time texts are read on first use and kept
-// (the constants and texts do not change after loading). A week_duration of
-// 0 or less is not valid data: it counts as 1 and is logged once.
+// (the constants and texts do not change after loading; the game forgets
+// them each time it loads them). A week_duration of 0 or less is not valid
+// data: it counts as 1 and is logged once.
 
 #include <cstdint>
 #include <string>

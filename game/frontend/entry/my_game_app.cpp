@@ -8,6 +8,7 @@
 #include "app/player/basic_player_state.h"
 #include "foundation/files/path_utils.h"
 #include "foundation/system/text.h"
+#include "game/data/catalogues/countdown.h"
 #include "game/frontend/entry/my_board.h"
 #include "game/frontend/menus/loading_menu.h"
 #include "game/frontend/menus/main_menu.h"
@@ -45,6 +46,9 @@ MyGameApp* MyGameApp::Instance() { return gMyGameApp; }
 void MyGameApp::LoadResources() {
     GameApp::LoadResources();
     if (!commandLine_.screensaverMode) localization_.Load();
+    // The week and the time texts are kept from their first use: this
+    // game's own, not what the process read before it loaded them.
+    Countdown::ForgetCachedValues();
     AdvanceLoadingStep();
     itemStats_.Load();
     AdvanceLoadingStep();
@@ -106,6 +110,7 @@ void MyGameApp::HandleTypedCommand(std::wstring_view text) {
     } else if (text == L"qelmotwi") {
         localization_.ClearStrings();
         localization_.Load();
+        Countdown::ForgetCachedValues();
     } else if (text == L"qelmotne") {
         if (auto* kivra = dynamic_cast<KivraPlayerState*>(player)) kivra->CompleteAllGoals();
     } else {

@@ -252,6 +252,7 @@ TEST_F(HudActions, FinishedResearchRefreshesTheOpenPanelOrAnnouncesItself) {
 TEST_F(HudActions, TheGamesOwnScriptsAnswerTheDisplaysCallbacks) {
     // The bench's park has no week of its own, whatever a game run before
     // left among the constants.
+    const testsupport::ConstantsRestored constants;
     ConstantsMap().erase(L"week_duration");
     {
         testsupport::CurrentDirectoryGuard data(HALVARO_SOURCE_DIR "/data");

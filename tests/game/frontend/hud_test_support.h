@@ -4,12 +4,31 @@
 // scripts are defined before Open; "log" in them writes to the bench's log,
 // so the animations the display runs show there in order.
 
+#include "foundation/expression/constants_map.h"
+#include "game/data/catalogues/countdown.h"
 #include "game/frontend/hud/user_interface.h"
 #include "game/frontend/menus/frontend_host.h"
 #include "tests/game/park/park_grid_bench.h"
 #include "tests/widgets/menu_test_support.h"
 
 namespace testsupport {
+
+// For a test that changes the constants: it starts with no week or time
+// texts kept from before, and at its end the constants are as they were
+// and the countdown keeps nothing read from the test's own.
+class ConstantsRestored {
+public:
+    ConstantsRestored() : saved_(ConstantsMap()) { Countdown::ForgetCachedValues(); }
+    ~ConstantsRestored() {
+        ConstantsMap() = saved_;
+        Countdown::ForgetCachedValues();
+    }
+    ConstantsRestored(const ConstantsRestored&) = delete;
+    ConstantsRestored& operator=(const ConstantsRestored&) = delete;
+
+private:
+    VariableMap saved_;
+};
 
 class HudTest : public ParkGridBench {
 protected:
