@@ -81,13 +81,11 @@ void KivraGrid::PlaceItemPopup() {
     AnimationWidget* popup = popupWidget_.Get();
     KivraBuilding* building = popupBuilding_.Get();
     if (building == nullptr || popup == nullptr || popup->GetParent() == nullptr) return;
-    const FRect screen =
-        building->MapRectToScreen({GetCelBoxCentreX(*building), GetCelBoxCentreY(*building), 1.0f, 1.0f});
+    const FRect box = GetCelBox(*building);
+    const FRect screen = building->MapRectToScreen({box.x + box.w * 0.5f, box.y + box.h * 0.5f, 1.0f, 1.0f});
     if (ParkDisplay* display = Display(); display != nullptr && popup->GetParent() == &display->Widget()) {
-        const float left = GetCelBoxLeft(*building), top = GetCelBoxTop(*building);
-        const FRect from = building->MapRectToScreen({left, top, 1.0f, 1.0f});
-        const FRect to =
-            building->MapRectToScreen({left + GetCelBoxWidth(*building), top + GetCelBoxHeight(*building), 1.0f, 1.0f});
+        const FRect from = building->MapRectToScreen({box.x, box.y, 1.0f, 1.0f});
+        const FRect to = building->MapRectToScreen({box.x + box.w, box.y + box.h, 1.0f, 1.0f});
         popupApart_ = display->PlaceCard(*popup, screen, {from.x, from.y, to.x - from.x, to.y - from.y});
         // The pointer has a way to go from the building to a card apart
         // from it: the card's script waits longer for it.

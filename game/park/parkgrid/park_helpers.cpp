@@ -4,28 +4,24 @@
 #include "rendering/image/image.h"
 #include "widgets/dynamic/dynamic_widget.h"
 
-namespace {
-
-FRect CelBox(const DynamicWidget& widget) {
+FRect GetCelBox(const DynamicWidget& widget) {
     FRect box;
     if (Image* image = widget.GetImage(); image != nullptr && image->GetCelBox(widget.GetFrame(), &box)) return box;
     return {0.0f, 0.0f, static_cast<float>(widget.GetWidth()), static_cast<float>(widget.GetHeight())};
 }
 
-}  // namespace
-
-float GetCelBoxLeft(const DynamicWidget& widget) { return CelBox(widget).x; }
-float GetCelBoxTop(const DynamicWidget& widget) { return CelBox(widget).y; }
-float GetCelBoxWidth(const DynamicWidget& widget) { return CelBox(widget).w; }
-float GetCelBoxHeight(const DynamicWidget& widget) { return CelBox(widget).h; }
+float GetCelBoxLeft(const DynamicWidget& widget) { return GetCelBox(widget).x; }
+float GetCelBoxTop(const DynamicWidget& widget) { return GetCelBox(widget).y; }
+float GetCelBoxWidth(const DynamicWidget& widget) { return GetCelBox(widget).w; }
+float GetCelBoxHeight(const DynamicWidget& widget) { return GetCelBox(widget).h; }
 
 float GetCelBoxCentreX(const DynamicWidget& widget) {
-    const FRect box = CelBox(widget);
+    const FRect box = GetCelBox(widget);
     return box.x + box.w * 0.5f;
 }
 
 float GetCelBoxCentreY(const DynamicWidget& widget) {
-    const FRect box = CelBox(widget);
+    const FRect box = GetCelBox(widget);
     return box.y + box.h * 0.5f;
 }
 

@@ -6,10 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/values/rect.h"
+
 class DynamicWidget;
 
 // The visible box of the widget's current cel, in its own pixels: the box
 // its image carries for the cel, else (0, 0) and the widget's size.
+FRect GetCelBox(const DynamicWidget& widget);
 float GetCelBoxLeft(const DynamicWidget& widget);
 float GetCelBoxTop(const DynamicWidget& widget);
 float GetCelBoxWidth(const DynamicWidget& widget);

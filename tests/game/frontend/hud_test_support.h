@@ -14,20 +14,12 @@
 namespace testsupport {
 
 // For a test that changes the constants: it starts with no week or time
-// texts kept from before, and at its end the constants are as they were
-// and the countdown keeps nothing read from the test's own.
-class ConstantsRestored {
-public:
-    ConstantsRestored() : saved_(ConstantsMap()) { Countdown::ForgetCachedValues(); }
-    ~ConstantsRestored() {
-        ConstantsMap() = saved_;
-        Countdown::ForgetCachedValues();
-    }
-    ConstantsRestored(const ConstantsRestored&) = delete;
-    ConstantsRestored& operator=(const ConstantsRestored&) = delete;
-
-private:
-    VariableMap saved_;
+// texts kept from before, and leaves the constants as they were and no
+// week read from its own kept.
+struct ConstantsRestored {
+    ConstantsRestored() { Countdown::ForgetCachedValues(); }
+    ~ConstantsRestored() { ConstantsMap() = saved, Countdown::ForgetCachedValues(); }
+    VariableMap saved = ConstantsMap();
 };
 
 class HudTest : public ParkGridBench {
