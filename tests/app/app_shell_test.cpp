@@ -92,7 +92,7 @@ class WhiteScreen : public Widget {
 public:
     explicit WhiteScreen(int w, int h) { Resize(0, 0, w, h); }
     void Draw(Graphics* g) override {
-        g->SetColor(Color(255, 255, 255, 255));
+        g->SetColor(Color{255, 255, 255, 255});
         g->FillRect(0, 0, GetWidth(), GetHeight());
     }
 };

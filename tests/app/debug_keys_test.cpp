@@ -30,9 +30,9 @@ class Backdrop : public Widget {
 public:
     Backdrop() { Resize(0, 0, 640, 480); }
     void Draw(Graphics* g) override {
-        g->SetColor(Color(40, 70, 110, 255));
+        g->SetColor(Color{40, 70, 110, 255});
         g->FillRect(0, 0, 640, 480);
-        g->SetColor(Color(230, 180, 60, 255));
+        g->SetColor(Color{230, 180, 60, 255});
         g->FillRect(300, 200, 40, 40);
     }
 };

@@ -61,10 +61,10 @@ TEST(TextTest, WideFormattingReadsNarrowTextAsUtf8WithReplacementsNotAsAFailure)
 TEST(TextTest, WideFormattingOfNumbersMatchesNarrowFormatting) {
     // The narrow formatter is the oracle: both must agree on every conversion.
     void* pointer = &pointer;
-    EXPECT_EQ(text::WFormat(L"%5d|%-+4i|%#x|%o|%X|%u|%hhd|%ld|%lld|%zu|%%", 42, 7, 255, 8, 0xBEEFu, 3000000000u, 300,
-                            -5L, -9000000000LL, size_t{12}),
+    EXPECT_EQ(text::WFormat(L"%5d|%-+4i|%#x|%o|%X|%u|%hhd|%ld|%lld|%zu|%%", 42, 7, 255, 8, 0xBEEFu, 3000000000u,
+                            static_cast<signed char>(-56), -5L, -9000000000LL, size_t{12}),
               text::Widen(text::Format("%5d|%-+4i|%#x|%o|%X|%u|%hhd|%ld|%lld|%zu|%%", 42, 7, 255, 8, 0xBEEFu,
-                                       3000000000u, 300, -5L, -9000000000LL, size_t{12})));
+                                       3000000000u, static_cast<signed char>(-56), -5L, -9000000000LL, size_t{12})));
     EXPECT_EQ(
         text::WFormat(L"%08.3f|%g|%e|%10.4G|%a|%Lf|%p", -3.14159, 1e-5, 12345.678, 0.000123456, 1.0, 2.5L, pointer),
         text::Widen(

@@ -22,7 +22,7 @@ public:
     const char* At(size_t offset) const { return reinterpret_cast<const char*>(this) + offset; }
 
 private:
-    char room_[4400] = {};
+    [[maybe_unused]] char room_[4400] = {};
 };
 
 // Apart from the division the widget does: a line counts when the byte

@@ -262,7 +262,8 @@ void DynamicWidget::TweenAgain(std::unique_ptr<Tweener> tween, float endX, float
 
 void DynamicWidget::KeepPairTween(std::unique_ptr<Controller>& ended, std::unique_ptr<Tweener>& kept,
                                   const ControllerName& name, const float* x, const float* y, uint32_t changeBits) {
-    if (kept || !ended || ended->GetName() != name.Text() || typeid(*ended) != typeid(Tweener)) return;
+    if (kept || !ended || ended->GetName() != name.Text()) return;
+    if (const Controller& controller = *ended; typeid(controller) != typeid(Tweener)) return;
     auto& tween = static_cast<Tweener&>(*ended);
     if (!tween.MovesPair(x, y, changeBits)) return;
     tween.SetResting(true);

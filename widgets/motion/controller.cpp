@@ -29,7 +29,7 @@ Controller::Controller(std::wstring name, DynamicWidget* widget, std::unique_ptr
     if (name_.empty()) name_ = L"controller" + std::to_wstring(g_controller_names++);
     // A straight curve is the course taken without one, read without a
     // call to an object of its own elsewhere in memory.
-    if (curve_ && typeid(*curve_) == typeid(Linear)) curve_.reset();
+    if (const EasingCurve* curve = curve_.get(); curve && typeid(*curve) == typeid(Linear)) curve_.reset();
     if (countsAsAnimating_ && widget_) widget_->AddControllerCount(1);
 }
 

@@ -97,7 +97,7 @@ template <bool frame>
             Update();
     }
     if (children_.empty()) return;
-    const auto visit = [&flags, fraction](Widget* child) {
+    const auto visit = [&](Widget* child) {
         if constexpr (frame)
             child->UpdateFractionAll(flags, fraction);
         else

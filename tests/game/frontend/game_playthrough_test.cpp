@@ -926,7 +926,7 @@ TEST_F(GamePlaythroughTest, ALongParkNameLeavesTheCalendarClear) {
 // the pointer.
 TEST_F(GamePlaythroughTest, TheResearchPanelListsAllResearchOnItsWay) {
     DrivenGame game(data_);
-    StartNamedPark(game, L"Ed", "the park named, money enough", [this] { Level().money = 100000; });
+    StartNamedPark(game, L"Ed", "the park named, money enough", [] { Level().money = 100000; });
     ClickHudLater("the research panel", L"btn_research");
     std::vector<std::wstring> aimedAt;
     ScreenPoint third{};
@@ -1065,7 +1065,7 @@ TEST_F(GamePlaythroughTest, TheBuildListTurnsToItsSecondPageAndBack) {
 // while a tool is in hand; two turns and Done leave no turn button behind.
 TEST_F(GamePlaythroughTest, BuildingsGoWhereThePointerAimsAndTheToolsLeaveNothingBehind) {
     DrivenGame game(data_);
-    StartNamedPark(game, L"Gus", "the park named, money enough", [this] { Level().money = 100000; });
+    StartNamedPark(game, L"Gus", "the park named, money enough", [] { Level().money = 100000; });
     BuyFromList("the castle", L"tab_ride", L"bouncy_castle");
     KivraBuilding* castle = nullptr;
     auto doorsShown = [this](KivraBuilding& b) {

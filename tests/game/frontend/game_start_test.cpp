@@ -116,7 +116,7 @@ TEST_F(GameStartTest, APlayerNamesThemselvesChangesTheOptionsReadsTheCreditsQuit
             if (game.FramesOnStep() % 20 == 19) game.ClickAt(512, 384);
             return false;
         });
-        game.Then("the map has released every park", [&game] {
+        game.Then("the map has released every park", [] {
             auto* player = dynamic_cast<PlayerState*>(BasicPlayerState::Current());
             EXPECT_TRUE(player && player->started_);
             EXPECT_EQ(player ? player->CurrentLevelName() : L"?", L"");

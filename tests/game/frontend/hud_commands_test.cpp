@@ -319,7 +319,7 @@ TEST_F(HudCommands, ScriptNumbersOutOfRangeAreClampedWhereRead) {
                       {L"window_height", L"-2147483647"}});
     auto* list = hud->GetLocalVariable(L"list").ToWidget<DynamicWidget>();
     ASSERT_NE(list, nullptr);
-    constexpr float kEdge = (1 << 30) - 1;
+    constexpr auto kEdge = static_cast<float>((1 << 30) - 1);
     EXPECT_FLOAT_EQ(list->GetProperty(L"abs_clip_x2").ToReal(), 2 * kEdge);
     EXPECT_FLOAT_EQ(list->GetProperty(L"abs_clip_y2").ToReal(), -2 * kEdge);
 

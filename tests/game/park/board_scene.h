@@ -104,11 +104,11 @@ public:
         : GridTile(material, col, row), log_(log) {}
     bool IsWalkable() const override { return material == L'S'; }
     bool IsBuildable() const override { return material != L'X'; }
-    void DrawMaterial(Graphics& g, int x, int y) override { Draw('m', g, x, y); }
-    void DrawState(Graphics& g, int x, int y) override { Draw('s', g, x, y); }
+    void DrawMaterial(Graphics& g, int x, int y) override { DrawLayer('m', g, x, y); }
+    void DrawState(Graphics& g, int x, int y) override { DrawLayer('s', g, x, y); }
 
 private:
-    void Draw(char layer, Graphics& g, int x, int y) {
+    void DrawLayer(char layer, Graphics& g, int x, int y) {
         if (log_ == nullptr) {
             layer == 'm' ? GridTile::DrawMaterial(g, x, y) : GridTile::DrawState(g, x, y);
             return;
