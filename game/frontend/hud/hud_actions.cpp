@@ -40,11 +40,11 @@ using namespace hud_actions;
 
 // --- Building and editing --------------------------------------------------
 
-// The press goes on as if it had missed the card: over the card's own
-// building it is the building's, as a press there would be; elsewhere the
-// park's, so a drag of the park can start from the card. Only a press still
-// held goes on: a card acting on its release has none left, and a park
-// handed one would follow the pointer until the next click.
+// The press goes on to the park, as it does over the card's own building,
+// which hands the park its presses: a drag of the park can start from the
+// card. Only a press still held goes on: a card acting on its release has
+// none left, and a park handed one would follow the pointer until the next
+// click.
 void ClickThroughItemPopup(const Action& a) {
     KivraBuilding* source = Source(a);
     if (!source) return;
@@ -54,16 +54,10 @@ void ClickThroughItemPopup(const Action& a) {
     PointerRecord* pointer = manager ? manager->GetPointer(0) : nullptr;
     if (!pointer || !(pointer->rawButtons & mouse_button::kLeft)) return;
     const ScreenPoint at = manager->GetPointerPosition(0);
-    float x = 0.0f, y = 0.0f;
-    Widget* target = manager->FindWidgetAtPoint(static_cast<float>(at.x), static_cast<float>(at.y), &x, &y);
-    if (target != source) {
-        target = &grid;
-        x = static_cast<float>(at.x) - grid.GetX();
-        y = static_cast<float>(at.y) - grid.GetY();
-    }
-    pointer->capture = target;
+    grid.MouseDown(static_cast<int>(static_cast<float>(at.x) - grid.GetX()),
+                   static_cast<int>(static_cast<float>(at.y) - grid.GetY()), 1);
+    pointer->capture = &grid;
     pointer->heldButtons |= mouse_button::kLeft;
-    target->MouseDown(static_cast<int>(x), static_cast<int>(y), 1);
 }
 
 void PaintSidewalk(const Action& a) {

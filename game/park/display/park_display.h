@@ -47,8 +47,7 @@ public:
     // display moves it where it covers none of its own pieces and stays on
     // the screen, touching the building where it finds room; here it stands
     // at the anchor. True when the card stands apart from the building.
-    virtual bool PlaceCard(AnimationWidget& card, const FRect& anchor, const FRect& building) {
-        (void)building;
+    virtual bool PlaceCard(AnimationWidget& card, const FRect& anchor, const FRect& /*building*/) {
         PutCardAt(card, anchor);
         return false;
     }

@@ -13,9 +13,7 @@
 
 namespace testsupport {
 
-// For a test that changes the constants: it starts with no week or time
-// texts kept from before, and leaves the constants as they were and no
-// week read from its own kept.
+// A test that changes the constants starts and ends with no week or time texts kept.
 struct ConstantsRestored {
     ConstantsRestored() { Countdown::ForgetCachedValues(); }
     ~ConstantsRestored() { ConstantsMap() = saved, Countdown::ForgetCachedValues(); }
